@@ -37,7 +37,9 @@ struct TVirtual_Clock::Impl {
   uint32_t now;
 };
 
-TVirtual_Clock::TVirtual_Clock(uint32_t start) : impl_(new Impl) { impl_->now = start; }
+TVirtual_Clock::TVirtual_Clock(uint32_t start) : impl_(std::make_unique<Impl>()) { impl_->now = start; }
+
+TVirtual_Clock::~TVirtual_Clock() = default;
 
 uint32_t TVirtual_Clock::Tick_Count() {
   std::lock_guard guard(impl_->lock);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 class TClock {
  public:
@@ -23,13 +24,14 @@ class TClock {
 class TVirtual_Clock : public TClock {
  public:
   explicit TVirtual_Clock(uint32_t start = 0x10000);
+  ~TVirtual_Clock() override;
   uint32_t Tick_Count() override;
   void Sleep(uint32_t ms) override;
   void Advance(uint32_t ms);
 
  private:
   struct Impl;
-  Impl* impl_;
+  std::unique_ptr<Impl> impl_;
 };
 
 // Shorthands in the platform's own terms.
