@@ -15,6 +15,16 @@
 #include <vector>
 
 class Temp_Home : public ::testing::Test {
+ public:
+  static void Write(const std::string& path, const std::string& text) {
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary) << text;
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
  protected:
   Temp_Home() {
     char pattern[] = "/tmp/quendar-test-XXXXXX";
@@ -49,15 +59,6 @@ class Temp_Home : public ::testing::Test {
   }
 
   std::string Work(const std::string& name) const { return root_ + "/work/" + name; }
-
-  static void Write(const std::string& path, const std::string& text) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-  }
-  static std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
 
   std::string root_;
 
