@@ -22,7 +22,12 @@ class Real_Clock : public TClock {
   }
 };
 
-Real_Clock real_clock;
+// The process-wide state lives until the very end, never destroyed, since
+// threads that run until exit (a wave device's) still read the clock.
+Real_Clock& The_Real_Clock() {
+  static Real_Clock* clock = new Real_Clock;
+  return *clock;
+}
 std::atomic<TClock*> installed{nullptr};
 
 // The watches of the process. A watch unregisters under the same lock that
@@ -30,20 +35,20 @@ std::atomic<TClock*> installed{nullptr};
 // is recursive so that a watch told on this thread may make or end watches
 // (a posted message may set up an event); the pass then starts over.
 std::recursive_mutex& Watchers_Lock() {
-  static std::recursive_mutex lock;
-  return lock;
+  static std::recursive_mutex* lock = new std::recursive_mutex;
+  return *lock;
 }
 uint64_t watch_changes = 0;
 std::vector<TClock_Watch*>& Watchers() {
-  static std::vector<TClock_Watch*> watchers;
-  return watchers;
+  static std::vector<TClock_Watch*>* watchers = new std::vector<TClock_Watch*>;
+  return *watchers;
 }
 
 }  // namespace
 
 TClock& TClock::Current() {
   TClock* clock = installed.load(std::memory_order_acquire);
-  return clock ? *clock : real_clock;
+  return clock ? *clock : The_Real_Clock();
 }
 
 void TClock::Install(TClock* clock) {

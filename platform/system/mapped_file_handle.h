@@ -27,7 +27,8 @@ class TMapped_File_Handle {
   uint64_t Size() const;
   // Sets the file's length. Growth reserves the disk space first, so a full
   // disk is a false result here rather than a fault when the mapping is
-  // written; on failure the length is unchanged.
+  // written; on failure the length is unchanged. Unmap views first: pages of
+  // a view beyond a new, shorter end may no longer be touched.
   bool Set_Size(uint64_t size);
   int Descriptor() const { return fd_; }
 
