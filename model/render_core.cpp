@@ -5,10 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-int32_t Truncate_To_I32(double value) {
-  if (!(value > -2147483649.0 && value < 2147483648.0)) return INT32_MIN;
-  return static_cast<int32_t>(value);
-}
+#include "model/trunc_i32.h"
 
 namespace {
 
@@ -71,8 +68,8 @@ struct Map_Walk {
     rows.Build(table, row_length);
     const float e = std::isnan(m.e) ? m.e : std::clamp(m.e, -1024.0f, 1024.0f);
     const float f = std::isnan(m.f) ? m.f : std::clamp(m.f, -1024.0f, 1024.0f);
-    x0 = Truncate_To_I32(double(e) * origin_width);
-    y0 = Truncate_To_I32(double(f) * origin_height);
+    x0 = Trunc_I32(double(e) * origin_width);
+    y0 = Trunc_I32(double(f) * origin_height);
   }
 
   // Whether every position lies inside a width x height picture.
@@ -93,11 +90,11 @@ void Step_Table::Build(int32_t n, float p, float q, int32_t row_length) {
   float fx = 0.0f, fy = 0.0f;
   int64_t sx = 0, sy = 0;
   for (int32_t i = 0; i < n; ++i) {
-    const int32_t tx = Limit_Step(int64_t{Truncate_To_I32(fx)} - sx);
+    const int32_t tx = Limit_Step(int64_t{Trunc_I32(fx)} - sx);
     x[i] = static_cast<int8_t>(tx);
     sx += tx;
     fx = Limit_Accumulator(fx + p);
-    const int32_t ty = Limit_Step(int64_t{Truncate_To_I32(fy)} - sy);
+    const int32_t ty = Limit_Step(int64_t{Trunc_I32(fy)} - sy);
     sy += ty;
     y_steps[i] = static_cast<int8_t>(ty);
     y[i] = ty * row_length;

@@ -22,10 +22,6 @@ struct Map_Coefficients {
   float a = 1, b = 0, c = 0, d = 1, e = 0, f = 0;
 };
 
-// Truncation toward zero into 32 bits, defined for every float: NaN and
-// values outside the 32-bit range give the lowest 32-bit value.
-int32_t Truncate_To_I32(double value);
-
 // The step tables of n steps with coefficient p for x and q for y: x holds
 // the x-increments, y_steps the y-increments and offsets x + y * row_length,
 // each increment held at -128..127 with the remainder caught up later.
