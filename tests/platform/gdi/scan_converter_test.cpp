@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <functional>
 #include <random>
 #include <vector>
 
@@ -286,4 +287,254 @@ TEST(Scan_Ellipse, OutlinesLieInsideTheFigureAndRingIt) {
   TSpan_Grid ring(Area);
   Scan::Ellipse_Outline(box, 3, Area, ring.Sink());
   EXPECT_TRUE(ring.On(1, 11) && ring.On(3, 11) && !ring.On(4, 11));
+}
+
+namespace {
+
+const TRect Box(4, 6, 36, 30);  // centre (20, 18)
+
+TSpan_Grid Draw(const std::function<void(const TSpan_Sink&)>& draw) {
+  TSpan_Grid grid(Area);
+  draw(grid.Sink());
+  EXPECT_LE(grid.Max_Count(), 1);
+  EXPECT_EQ(grid.Bad_Order(), 0);
+  EXPECT_EQ(grid.Strays(), 0);
+  return grid;
+}
+
+}  // namespace
+
+TEST(Scan_Arc, PiesRunCounterClockwiseOnTheScreen) {
+  TPoint right(40, 18), up(20, 0), left(0, 18), down(20, 40);
+  // From the ray to the right counter-clockwise to the ray upwards: the
+  // upper right quarter.
+  TSpan_Grid quarter = Draw([&](auto& s) { Scan::Pie(Box, right, up, Area, s); });
+  EXPECT_TRUE(quarter.On(28, 10));
+  EXPECT_FALSE(quarter.On(12, 10));
+  EXPECT_FALSE(quarter.On(28, 26));
+  EXPECT_FALSE(quarter.On(12, 26));
+  // The other way round: three quarters.
+  TSpan_Grid three = Draw([&](auto& s) { Scan::Pie(Box, up, right, Area, s); });
+  EXPECT_FALSE(three.On(28, 10));
+  EXPECT_TRUE(three.On(12, 10) && three.On(28, 26) && three.On(12, 26));
+  // Equal rays give the whole ellipse, whatever the points' distance.
+  TSpan_Grid whole = Draw([&](auto& s) { Scan::Pie(Box, TPoint(30, 18), right, Area, s); });
+  TSpan_Grid ellipse = Draw([&](auto& s) { Scan::Ellipse(Box, Area, s); });
+  EXPECT_EQ(whole.Picture(), ellipse.Picture());
+  // Four quarter pies cover the ellipse.
+  TSpan_Grid quarters(Area);
+  Scan::Pie(Box, right, up, Area, quarters.Sink());
+  Scan::Pie(Box, up, left, Area, quarters.Sink());
+  Scan::Pie(Box, left, down, Area, quarters.Sink());
+  Scan::Pie(Box, down, right, Area, quarters.Sink());
+  for (int y = Area.top; y < Area.bottom; ++y)
+    for (int x = Area.left; x < Area.right; ++x) ASSERT_EQ(quarters.On(x, y), ellipse.On(x, y));
+  // Opposite rays: a half.
+  TSpan_Grid half = Draw([&](auto& s) { Scan::Pie(Box, left, right, Area, s); });
+  EXPECT_TRUE(half.On(20, 27));
+  EXPECT_FALSE(half.On(20, 8));
+}
+
+TEST(Scan_Arc, ChordCutsAlongTheLineBetweenTheArcEnds) {
+  TPoint right(40, 18), up(20, 0), left(0, 18);
+  TSpan_Grid top = Draw([&](auto& s) { Scan::Chord(Box, right, left, Area, s); });
+  EXPECT_TRUE(top.On(20, 8));
+  EXPECT_TRUE(top.On(5, 17));
+  EXPECT_FALSE(top.On(20, 18));
+  TSpan_Grid corner = Draw([&](auto& s) { Scan::Chord(Box, right, up, Area, s); });
+  EXPECT_TRUE(corner.On(30, 10));  // near the arc
+  EXPECT_FALSE(corner.On(22, 16));  // behind the chord, near the centre
+  TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie(Box, right, up, Area, s); });
+  for (int y = Area.top; y < Area.bottom; ++y)
+    for (int x = Area.left; x < Area.right; ++x)
+      if (corner.On(x, y)) {
+        ASSERT_TRUE(pie.On(x, y)) << x << "," << y;
+      }
+}
+
+TEST(Scan_Arc, ArcsAreThePartOfTheOutlineInTheSector) {
+  TPoint right(40, 18), up(20, 0);
+  TSpan_Grid outline = Draw([&](auto& s) { Scan::Ellipse_Outline(Box, 1, Area, s); });
+  TSpan_Grid arc = Draw([&](auto& s) { Scan::Arc(Box, right, up, 1, Area, s); });
+  TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie(Box, right, up, Area, s); });
+  long count = 0;
+  for (int y = Area.top; y < Area.bottom; ++y)
+    for (int x = Area.left; x < Area.right; ++x) {
+      ASSERT_EQ(arc.On(x, y), outline.On(x, y) && pie.On(x, y)) << x << "," << y;
+      count += arc.On(x, y);
+    }
+  EXPECT_GT(count, 15);
+  TSpan_Grid full = Draw([&](auto& s) { Scan::Arc(Box, up, up, 1, Area, s); });
+  EXPECT_EQ(full.Picture(), outline.Picture());
+  TSpan_Grid wide = Draw([&](auto& s) { Scan::Arc(Box, right, up, 3, Area, s); });
+  EXPECT_TRUE(wide.On(35, 17) && wide.On(33, 17) && !wide.On(32, 17));
+}
+
+TEST(Scan_Arc, PieAndChordOutlinesCloseTheFigure) {
+  TPoint right(40, 18), up(20, 0);
+  for (int pen : {1, 3}) {
+    TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie_Outline(Box, right, up, pen, Area, s); });
+    TSpan_Grid fill = Draw([&](auto& s) { Scan::Ellipse(Box, Area, s); });
+    EXPECT_TRUE(pie.On(20, 18) || pie.On(19, 18));  // the centre
+    EXPECT_TRUE(pie.On(28, 18));                    // on the horizontal radius
+    EXPECT_TRUE(pie.On(20, 12));                    // on the vertical radius
+    EXPECT_FALSE(pie.On(26, 13));                   // inside the pie
+    EXPECT_FALSE(pie.On(12, 24));                   // outside it
+    for (int y = Area.top; y < Area.bottom; ++y)
+      for (int x = Area.left; x < Area.right; ++x)
+        if (pie.On(x, y)) {
+          ASSERT_TRUE(fill.On(x, y));
+        }
+    TSpan_Grid chord = Draw([&](auto& s) { Scan::Chord_Outline(Box, right, up, pen, Area, s); });
+    EXPECT_TRUE(chord.On(27, 11));   // on the chord
+    EXPECT_FALSE(chord.On(20, 18));  // the centre is no part of a chord
+  }
+}
+
+TEST(Scan_Line, ExcludesTheLastPixel) {
+  TSpan_Grid h = Draw([](auto& s) { Scan::Line({0, 0}, {5, 0}, false, Area, s); });
+  EXPECT_EQ(h.Total(), 5);
+  EXPECT_TRUE(h.On(0, 0) && h.On(4, 0) && !h.On(5, 0));
+  TSpan_Grid with_last = Draw([](auto& s) { Scan::Line({0, 0}, {5, 0}, true, Area, s); });
+  EXPECT_EQ(with_last.Total(), 6);
+  TSpan_Grid dot = Draw([](auto& s) { Scan::Line({3, 3}, {3, 3}, false, Area, s); });
+  EXPECT_EQ(dot.Total(), 0);
+  TSpan_Grid dot_last = Draw([](auto& s) { Scan::Line({3, 3}, {3, 3}, true, Area, s); });
+  EXPECT_EQ(dot_last.Total(), 1);
+  // A bevel drawn from (0, 10) to (0, 0) to (10, 0): column 0 rows 1..10 and
+  // row 0 columns 0..9.
+  TSpan_Grid bevel(Area);
+  Scan::Line({0, 10}, {0, 0}, false, Area, bevel.Sink());
+  Scan::Line({0, 0}, {10, 0}, false, Area, bevel.Sink());
+  EXPECT_EQ(bevel.Total(), 20);
+  EXPECT_EQ(bevel.Max_Count(), 1);
+  EXPECT_TRUE(bevel.On(0, 10) && bevel.On(0, 1) && bevel.On(0, 0) && bevel.On(9, 0));
+  EXPECT_FALSE(bevel.On(10, 0));
+  // There and back covers both ends.
+  TSpan_Grid back(Area);
+  Scan::Line({2, 2}, {9, 5}, false, Area, back.Sink());
+  Scan::Line({9, 5}, {2, 2}, false, Area, back.Sink());
+  EXPECT_TRUE(back.On(2, 2) && back.On(9, 5));
+}
+
+TEST(Scan_Line, SamePixelsBothWaysOnePerStepConnected) {
+  std::mt19937 rng(9);
+  std::uniform_int_distribution<int> coord(-6, 45);
+  for (int trial = 0; trial < 500; ++trial) {
+    TPoint a(coord(rng), coord(rng)), b(coord(rng), coord(rng));
+    TSpan_Grid forward = Draw([&](auto& s) { Scan::Line(a, b, true, Area, s); });
+    TSpan_Grid backward = Draw([&](auto& s) { Scan::Line(b, a, true, Area, s); });
+    ASSERT_EQ(forward.Picture(), backward.Picture()) << a.x << "," << a.y << " " << b.x << "," << b.y;
+    TSpan_Grid open = Draw([&](auto& s) { Scan::Line(a, b, false, Area, s); });
+    ASSERT_EQ(open.Total(), forward.Total() - (Area.Contains(b) ? 1 : 0));
+    ASSERT_FALSE(open.On(b.x, b.y));
+    if (Area.Contains(a) && Area.Contains(b)) {
+      ASSERT_EQ(forward.Total(), std::max(std::abs(b.x - a.x), std::abs(b.y - a.y)) + 1);
+    }
+    // each pixel lies within half a pixel of the line along the minor axis
+    for (int y = Area.top; y < Area.bottom; ++y)
+      for (int x = Area.left; x < Area.right; ++x) {
+        if (!forward.On(x, y)) continue;
+        double dx = b.x - a.x, dy = b.y - a.y;
+        double off = std::abs(dx) >= std::abs(dy) ? (a.y + (x - a.x) * dy / dx) - y
+                                                   : (a.x + (y - a.y) * dx / dy) - x;
+        ASSERT_LE(std::abs(off), 0.5);
+      }
+  }
+}
+
+TEST(Scan_Line, ClippedLinesKeepTheirPixels) {
+  TPoint a(-1000000000, -999999990), b(1000000000, 1000000010);
+  TRect clip(0, 0, 30, 30);
+  TSpan_Grid grid = Draw([&](auto& s) { Scan::Line(a, b, false, clip, s); });
+  EXPECT_EQ(grid.Total(), 30 - 10);  // the diagonal y = x + 10 inside the clip
+  EXPECT_TRUE(grid.On(0, 10) && grid.On(19, 29));
+  TSpan_Grid whole = Draw([&](auto& s) { Scan::Line({-5, 3}, {44, 20}, false, Area, s); });
+  TSpan_Grid part = Draw([&](auto& s) { Scan::Line({-5, 3}, {44, 20}, false, clip, s); });
+  for (int y = Area.top; y < Area.bottom; ++y)
+    for (int x = Area.left; x < Area.right; ++x)
+      ASSERT_EQ(part.On(x, y), whole.On(x, y) && clip.Contains(TPoint(x, y)));
+  TSpan_Grid none = Draw([&](auto& s) { Scan::Line({0, 0}, {9, 9}, true, TRect(), s); });
+  EXPECT_EQ(none.Spans(), 0);
+}
+
+TEST(Scan_Wide, WidthsRoundEndsAndSinglePixels) {
+  for (int w = 2; w <= 7; ++w) {
+    TPoint pts[2] = {{5, 20}, {30, 20}};
+    TSpan_Grid grid = Draw([&](auto& s) { Scan::Wide_Polyline(pts, 2, w, false, Area, s); });
+    int rows = 0;
+    for (int y = Area.top; y < Area.bottom; ++y) rows += grid.On(17, y);
+    EXPECT_EQ(rows, w) << "width " << w;
+    EXPECT_TRUE(grid.On(5, 20 - (w % 2 ? 0 : 1)));
+    if (w >= 4) {  // round ends: the corners of the square end are left out
+      EXPECT_FALSE(grid.On(5 - w / 2, 20 - w / 2));
+    }
+  }
+  TPoint one[1] = {{20, 20}};
+  TSpan_Grid disc = Draw([&](auto& s) { Scan::Wide_Polyline(one, 1, 7, false, Area, s); });
+  EXPECT_TRUE(disc.On(17, 20) && disc.On(23, 20) && disc.On(20, 17) && disc.On(20, 23));
+  EXPECT_FALSE(disc.On(17, 17) || disc.On(24, 20));
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(disc.On(x, y), disc.On(40 - x, y));
+}
+
+TEST(Scan_Wide, CoversThePixelsNearThePolyline) {
+  std::mt19937 rng(21);
+  std::uniform_int_distribution<int> coord(0, 39), width(3, 9), count(1, 6);
+  for (int trial = 0; trial < 150; ++trial) {
+    int n = count(rng), w = width(rng) | 1;  // odd widths: centre line on pixel centres
+    std::vector<TPoint> pts;
+    for (int k = 0; k < n; ++k) pts.emplace_back(coord(rng), coord(rng));
+    bool closed = trial % 3 == 0;
+    TSpan_Grid grid = Draw([&](auto& s) { Scan::Wide_Polyline(pts.data(), n, w, closed, Area, s); });
+    double r = w / 2.0;
+    int segments = n == 1 ? 1 : (closed && n > 2 ? n : n - 1);
+    for (int y = Area.top; y < Area.bottom; ++y)
+      for (int x = Area.left; x < Area.right; ++x) {
+        double best = 1e9;
+        for (int i = 0; i < segments; ++i) {
+          TPoint p = pts[i], q = pts[(i + 1) % n];
+          double dx = q.x - p.x, dy = q.y - p.y, l2 = dx * dx + dy * dy;
+          double t = l2 > 0 ? std::clamp(((x - p.x) * dx + (y - p.y) * dy) / l2, 0.0, 1.0) : 0;
+          double ex = p.x + t * dx - x, ey = p.y + t * dy - y;
+          best = std::min(best, ex * ex + ey * ey);
+        }
+        if (std::abs(best - r * r) < 1e-6) continue;  // exactly on the rim
+        ASSERT_EQ(grid.On(x, y), best < r * r) << trial << " at " << x << "," << y;
+      }
+  }
+}
+
+TEST(Scan_Bezier, FlattensIntoConnectedThinLines) {
+  TPoint straight[4] = {{0, 5}, {10, 5}, {20, 5}, {30, 5}};
+  TSpan_Grid line = Draw([&](auto& s) { Scan::Bezier(straight, 4, Area, s); });
+  EXPECT_EQ(line.Total(), 30);
+  EXPECT_FALSE(line.On(30, 5));
+  // Two segments (seven points), as a folder tab outline.
+  TPoint tab[7] = {{0, 30}, {5, 30}, {5, 10}, {15, 10}, {25, 10}, {25, 30}, {30, 30}};
+  TSpan_Grid curve = Draw([&](auto& s) { Scan::Bezier(tab, 7, Area, s); });
+  EXPECT_TRUE(curve.On(0, 30));
+  EXPECT_TRUE(curve.On(15, 10));  // the joint of the two segments
+  EXPECT_FALSE(curve.On(30, 30));
+  // 8-connected from one end to the other: every pixel but the ends has a
+  // neighbour; the chain holds all reported pixels.
+  std::vector<TPoint> stack = {{0, 30}};
+  TSpan_Grid seen(Area);
+  auto mark = seen.Sink();
+  mark(30, 0, 1);
+  long reached = 1;
+  while (!stack.empty()) {
+    TPoint p = stack.back();
+    stack.pop_back();
+    for (int dy = -1; dy <= 1; ++dy)
+      for (int dx = -1; dx <= 1; ++dx)
+        if (curve.On(p.x + dx, p.y + dy) && !seen.On(p.x + dx, p.y + dy)) {
+          mark(p.y + dy, p.x + dx, p.x + dx + 1);
+          stack.emplace_back(p.x + dx, p.y + dy);
+          ++reached;
+        }
+  }
+  EXPECT_EQ(reached, curve.Total());
+  TSpan_Grid none = Draw([&](auto& s) { Scan::Bezier(tab, 3, Area, s); });
+  EXPECT_EQ(none.Total(), 0);
 }
