@@ -22,6 +22,8 @@
 
 class Affine_Transform_2D;
 class Color_Transform;
+class Shape;
+class TDC;
 class Transform_Set_2D;
 
 // The framework's colour value for no colour: no pen, no brush, no outline.
@@ -59,6 +61,13 @@ class Shape_Drawing {
   Shape_Drawing& operator=(const Shape_Drawing& source);
 
   void Set_Background(TColor color);
+  // Paints shape into rectangle (device coordinates, rows from the top).
+  void Paint_Shape(const Shape& shape, const TRect& rectangle, TColor fill, TColor outline);
+  // Paints shape under map, placed into rectangle.
+  void Add_Shape(const Shape& shape, const Affine_Transform_2D& map, const TRect& rectangle, TColor fill,
+                 TColor outline);
+  // Draws the picture into rectangle of dc, scaled when the sizes differ.
+  void Paint(TDC& dc, const TRect& rectangle);
   // Whether some pixel has the colour's index.
   bool Has_Color(TColor color);
   // Whether the pixel at point (rows counted from the top) has the colour.
