@@ -1,10 +1,10 @@
 #include "platform/system/clock.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -17,19 +17,73 @@ class Real_Clock : public TClock {
     return static_cast<uint32_t>(ms + 0x10000);
   }
   void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  void Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint32_t ms) override {
+    cv.wait_for(lock, std::chrono::milliseconds(ms));
+  }
 };
 
-Real_Clock real_clock;
+// The process-wide state lives until the very end, never destroyed, since
+// threads that run until exit (a wave device's) still read the clock.
+Real_Clock& The_Real_Clock() {
+  static Real_Clock* clock = new Real_Clock;
+  return *clock;
+}
 std::atomic<TClock*> installed{nullptr};
+
+// The watches of the process. A watch unregisters under the same lock that
+// a telling pass holds, so it is never told after its destructor. The lock
+// is recursive so that a watch told on this thread may make or end watches
+// (a posted message may set up an event); the pass then starts over.
+std::recursive_mutex& Watchers_Lock() {
+  static std::recursive_mutex* lock = new std::recursive_mutex;
+  return *lock;
+}
+uint64_t watch_changes = 0;
+std::vector<TClock_Watch*>& Watchers() {
+  static std::vector<TClock_Watch*>* watchers = new std::vector<TClock_Watch*>;
+  return *watchers;
+}
 
 }  // namespace
 
 TClock& TClock::Current() {
   TClock* clock = installed.load(std::memory_order_acquire);
-  return clock ? *clock : real_clock;
+  return clock ? *clock : The_Real_Clock();
 }
 
-void TClock::Install(TClock* clock) { installed.store(clock, std::memory_order_release); }
+void TClock::Install(TClock* clock) {
+  installed.store(clock, std::memory_order_release);
+  TClock_Watch::Tell_All();
+}
+
+TClock_Watch::TClock_Watch(std::function<void()> moved) : moved_(std::move(moved)) {
+  std::lock_guard guard(Watchers_Lock());
+  Watchers().push_back(this);
+  ++watch_changes;
+}
+
+TClock_Watch::~TClock_Watch() {
+  std::lock_guard guard(Watchers_Lock());
+  auto& all = Watchers();
+  all.erase(std::remove(all.begin(), all.end(), this), all.end());
+  ++watch_changes;
+}
+
+void TClock_Watch::Tell_All() {
+  std::lock_guard guard(Watchers_Lock());
+  auto& all = Watchers();
+  uint64_t seen = watch_changes;
+  for (size_t i = 0; i < all.size();) {
+    all[i]->moved_();
+    if (watch_changes != seen) {
+      // Telling twice does no harm; missing one would leave a wait hanging.
+      seen = watch_changes;
+      i = 0;
+    } else {
+      ++i;
+    }
+  }
+}
 
 struct TVirtual_Clock::Impl {
   std::mutex lock;
@@ -52,13 +106,19 @@ void TVirtual_Clock::Sleep(uint32_t ms) {
   impl_->moved.wait(guard, [&] { return impl_->now - start >= ms; });
 }
 
+void TVirtual_Clock::Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint32_t) {
+  cv.wait(lock);
+}
+
 void TVirtual_Clock::Advance(uint32_t ms) {
   {
     std::lock_guard guard(impl_->lock);
     impl_->now += ms;
   }
   impl_->moved.notify_all();
+  TClock_Watch::Tell_All();
 }
 
 uint32_t GetTickCount() { return TClock::Current().Tick_Count(); }
 void Sleep(uint32_t ms) { TClock::Current().Sleep(ms); }
+uint32_t timeGetTime() { return TClock::Current().Tick_Count(); }
