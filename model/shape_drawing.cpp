@@ -124,6 +124,12 @@ void Shape_Drawing::Ensure_Pixels() {
   if (Packed && (!Bitmap || Bitmap_Stale)) Unpack(false, nullptr);
 }
 
+uint8_t* Shape_Drawing::Writable_Pixels() {
+  Ensure_Pixels();
+  Drop_Packed();
+  return Bitmap ? Bitmap->GetBits() : nullptr;
+}
+
 uint32_t Shape_Drawing::Buffer_Size() const {
   return Bitmap ? uint32_t(Bitmap->Pitch()) * uint32_t(Bitmap->Height()) : 0;
 }

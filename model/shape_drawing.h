@@ -103,6 +103,10 @@ class Shape_Drawing {
   // Whether a record of available bytes is whole and sane.
   static bool Record_Is_Valid(const uint8_t* record, size_t available);
 
+  // The pixels, unpacked, for writing in place; the packed copy is dropped.
+  // Null when the picture holds no pixels.
+  uint8_t* Writable_Pixels();
+
   // The colour-table index of Background in this picture's bitmap.
   uint8_t Background_Index() const;
   int32_t Width() const { return Rect.Width(); }
