@@ -174,7 +174,11 @@ Stop_Iterate_Button::Stop_Iterate_Button(const TDC& reference, TSize size) : Ite
   if (pen_width < 2) pen_width = 1;
   dc.SelectObject(TPen(TColor::White, pen_width, PS_SOLID));
   dc.SelectObject(Scheme_Brush(20));
+  // A wide pen straddles the outline: keep the sign inside the square, so
+  // the picture round it stays the iterate picture.
+  dc.IntersectClipRect(Square_Rect);
   Octagon().Paint(dc, Square_Rect);
+  dc.RemoveClipRgn();
   const int height = (3 * Square_Rect.Height() / 8) & ~1;
   const TPoint centre((Square_Rect.left + Square_Rect.right) / 2, (Square_Rect.top + Square_Rect.bottom) / 2);
   dc.Text(TPoint(centre.x, centre.y - height / 2), "STOP", "Arial", height, FW_BOLD, TColor::White);
