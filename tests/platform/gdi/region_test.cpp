@@ -1,0 +1,193 @@
+#include "platform/gdi/region.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "platform/gdi/scan_converter.h"
+#include "tests/platform/gdi/span_grid.h"
+
+namespace {
+
+const TRect Area(-4, -4, 44, 44);
+
+TRegion Random_Shape(std::mt19937& rng) {
+  std::uniform_int_distribution<int> coord(-2, 41), kind(0, 3);
+  TRect box(coord(rng), coord(rng), coord(rng), coord(rng));
+  switch (kind(rng)) {
+    case 0: return TRegion(box);
+    case 1: return TRegion::Ellipse(box);
+    case 2: {
+      TPoint pts[5];
+      for (TPoint& p : pts) p = TPoint(coord(rng), coord(rng));
+      return TRegion::Polygon(pts, 5, TFill_Rule::Alternate);
+    }
+    default: {
+      TRegion r(box);
+      r |= TRegion(TRect(coord(rng), coord(rng), coord(rng), coord(rng)));
+      return r;
+    }
+  }
+}
+
+bool Expected(TRegion::TRegion_Op op, bool a, bool b) {
+  switch (op) {
+    case TRegion::RGN_AND: return a && b;
+    case TRegion::RGN_OR: return a || b;
+    case TRegion::RGN_XOR: return a != b;
+    case TRegion::RGN_DIFF: return a && !b;
+    case TRegion::RGN_COPY: return a;
+  }
+  return false;
+}
+
+}  // namespace
+
+TEST(Region, RectangleBasics) {
+  TRegion r(TRect(2, 3, 10, 7));
+  EXPECT_FALSE(r.IsEmpty());
+  EXPECT_EQ(r.Bounds(), TRect(2, 3, 10, 7));
+  EXPECT_TRUE(r.Contains(TPoint(2, 3)));
+  EXPECT_TRUE(r.Contains(TPoint(9, 6)));
+  EXPECT_FALSE(r.Contains(TPoint(10, 6)));
+  EXPECT_FALSE(r.Contains(TPoint(9, 7)));
+  EXPECT_EQ(TRegion(TRect(10, 7, 2, 3)), r);  // a reversed box is normalised
+  EXPECT_TRUE(TRegion(TRect(5, 5, 5, 9)).IsEmpty());
+  EXPECT_EQ(TRegion(TRect(5, 5, 5, 9)).Bounds(), TRect());
+  EXPECT_EQ(TRegion(), TRegion(TRect(1, 1, 1, 1)));
+  EXPECT_TRUE(r.Touches(TRect(9, 6, 20, 20)));
+  EXPECT_FALSE(r.Touches(TRect(10, 0, 20, 20)));
+  EXPECT_FALSE(r.Touches(TRect()));
+}
+
+TEST(Region, SetOperationsMatchPerPixelOracle) {
+  std::mt19937 rng(3);
+  for (int trial = 0; trial < 400; ++trial) {
+    TRegion a = Random_Shape(rng), b = Random_Shape(rng);
+    for (int op = TRegion::RGN_AND; op <= TRegion::RGN_COPY; ++op) {
+      auto o = TRegion::TRegion_Op(op);
+      TRegion c = a.Combine(b, o);
+      c.Validate();
+      TRect bounds;
+      for (int y = Area.top; y < Area.bottom; ++y)
+        for (int x = Area.left; x < Area.right; ++x) {
+          bool want = Expected(o, a.Contains({x, y}), b.Contains({x, y}));
+          ASSERT_EQ(c.Contains({x, y}), want) << trial << " op " << op << " at " << x << "," << y;
+          if (want) bounds = bounds.Union(TRect(x, y, x + 1, y + 1));
+        }
+      EXPECT_EQ(c.Bounds(), bounds);
+    }
+  }
+}
+
+TEST(Region, InPlaceOperatorsAndCanonicalEquality) {
+  TRegion left(TRect(0, 0, 10, 10)), right(TRect(10, 0, 20, 10));
+  TRegion joined = left;
+  joined |= right;
+  EXPECT_EQ(joined, TRegion(TRect(0, 0, 20, 10)));  // touching spans merge
+  EXPECT_EQ(joined.Complexity(), 1);
+  TRegion top(TRect(0, 0, 20, 5)), bottom(TRect(0, 5, 20, 10));
+  top |= bottom;
+  EXPECT_EQ(top, joined);  // touching equal bands merge
+  joined -= TRegion(TRect(5, 5, 15, 10));
+  EXPECT_EQ(joined.Rects().size(), 3u);
+  joined &= TRegion(TRect(0, 0, 5, 10));
+  EXPECT_EQ(joined, TRegion(TRect(0, 0, 5, 10)));
+  joined ^= TRegion(TRect(0, 0, 5, 10));
+  EXPECT_TRUE(joined.IsEmpty());
+  EXPECT_EQ(left.Combine(right, TRegion::RGN_COPY), left);
+}
+
+TEST(Region, EllipseRegionAgreesWithFilledEllipse) {
+  std::mt19937 rng(5);
+  std::uniform_int_distribution<int> coord(-3, 40);
+  for (int trial = 0; trial < 200; ++trial) {
+    TRect box(coord(rng), coord(rng), coord(rng), coord(rng));
+    TRegion region = TRegion::Ellipse(box);
+    TSpan_Grid grid(Area);
+    Scan::Ellipse(box, Area, grid.Sink());
+    for (int y = Area.top; y < Area.bottom; ++y)
+      for (int x = Area.left; x < Area.right; ++x)
+        ASSERT_EQ(region.Contains({x, y}), grid.On(x, y)) << x << "," << y;
+  }
+}
+
+TEST(Region, RingAndCornerShapes) {
+  // A band between two ellipses, and a rectangle less an ellipse larger
+  // than itself: the shapes round windows are made of.
+  TRegion ring = TRegion::Ellipse(TRect(0, 0, 40, 40)) - TRegion::Ellipse(TRect(8, 8, 32, 32));
+  EXPECT_FALSE(ring.Contains({20, 20}));
+  EXPECT_TRUE(ring.Contains({2, 20}));
+  EXPECT_FALSE(ring.Contains({0, 0}));
+  TRegion corner = TRegion(TRect(0, 0, 10, 10)) - TRegion::Ellipse(TRect(-3, -3, 23, 23));
+  EXPECT_FALSE(corner.Contains({9, 9}));
+  EXPECT_TRUE(corner.Contains({0, 0}));
+  EXPECT_FALSE(corner.Contains({2, 2}));
+  EXPECT_FALSE(corner.IsEmpty());
+  corner.Validate();
+}
+
+TEST(Region, PolygonRegionsAndOffset) {
+  TPoint triangle[3] = {{0, 0}, {20, 0}, {0, 20}};
+  TRegion r = TRegion::Polygon(triangle, 3, TFill_Rule::Alternate);
+  EXPECT_TRUE(r.Contains({0, 0}));
+  EXPECT_TRUE(r.Contains({9, 9}));
+  EXPECT_FALSE(r.Contains({10, 10}));
+  // (19, 0) has its centre on the slanted right edge: outside
+  EXPECT_EQ(r.Bounds(), TRect(0, 0, 19, 19));
+  r.Offset(5, -3);
+  EXPECT_TRUE(r.Contains({14, 6}));
+  EXPECT_EQ(r.Bounds(), TRect(5, -3, 24, 16));
+  TPoint two[8] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
+  int counts[2] = {4, 4};
+  TRegion winding = TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Winding);
+  TRegion alternate = TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Alternate);
+  EXPECT_TRUE(winding.Contains({7, 7}));
+  EXPECT_FALSE(alternate.Contains({7, 7}));
+  EXPECT_TRUE(TRegion::Polygon(triangle, 2, TFill_Rule::Alternate).IsEmpty());
+  EXPECT_TRUE(TRegion::Polygon(triangle, 0, TFill_Rule::Alternate).IsEmpty());
+}
+
+TEST(Region, SpansInsideClipInOrder) {
+  TRegion r = TRegion::Ellipse(TRect(0, 0, 30, 20)) | TRegion(TRect(35, 5, 40, 8));
+  TRect clip(3, 4, 38, 12);
+  TSpan_Grid grid(Area);
+  r.For_Each_Span(clip, grid.Sink());
+  EXPECT_EQ(grid.Bad_Order(), 0);
+  EXPECT_EQ(grid.Max_Count(), 1);
+  for (int y = Area.top; y < Area.bottom; ++y)
+    for (int x = Area.left; x < Area.right; ++x)
+      ASSERT_EQ(grid.On(x, y), r.Contains({x, y}) && clip.Contains(TPoint(x, y)));
+  TSpan_Grid none(Area);
+  r.For_Each_Span(TRect(), none.Sink());
+  EXPECT_EQ(none.Spans(), 0);
+  long area = 0;
+  for (const TRect& rect : r.Rects()) area += long(rect.Width()) * rect.Height();
+  TSpan_Grid all(Area);
+  r.For_Each_Span(Area, all.Sink());
+  EXPECT_EQ(all.Total(), area);
+}
+
+TEST(Region, BuilderAcceptsSpansInAnyOrder) {
+  TRegion_Builder builder;
+  builder.Add(5, 10, 20);
+  builder.Add(3, 0, 4);
+  builder.Add(5, 2, 12);  // overlaps the first span of its row
+  builder.Add(5, 20, 25);  // touches it
+  builder.Add(4, 0, 4);
+  builder.Add(9, 7, 7);  // empty
+  TRegion r = builder.Build();
+  r.Validate();
+  TRegion expected = TRegion(TRect(0, 3, 4, 5)) | TRegion(TRect(2, 5, 25, 6));
+  EXPECT_EQ(r, expected);
+}
+
+TEST(Region, WildCoordinatesStayBounded) {
+  TPoint wild[3] = {{0, -2000000000}, {2000000000, 2000000000}, {-2000000000, 2000000000}};
+  TRegion r = TRegion::Polygon(wild, 3, TFill_Rule::Winding);
+  EXPECT_TRUE(r.Contains({0, 0}));
+  EXPECT_LE(r.Bounds().bottom, TRegion::Coordinate_Limit);
+  TRegion e = TRegion::Ellipse(TRect(-2000000000, -5, 2000000000, 5));
+  EXPECT_TRUE(e.Contains({0, 4}));
+  EXPECT_LE(e.Complexity(), 10);
+}

@@ -1,0 +1,72 @@
+// Test helper: records spans into a pixel grid and counts how often each
+// pixel was reported, so tests can check coverage and double reports.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/gdi/geometry.h"
+#include "platform/gdi/span_sink.h"
+
+class TSpan_Grid {
+ public:
+  // The grid covers area; spans outside it are counted as strays.
+  explicit TSpan_Grid(TRect area) : area_(area), counts_(size_t(area.Width()) * area.Height(), 0) {}
+
+  TSpan_Sink Sink() {
+    return [this](int y, int x0, int x1) {
+      ++spans_;
+      if (x0 >= x1) ++bad_order_;
+      if (y == last_y_ && x0 <= last_x1_) ++bad_order_;
+      last_y_ = y;
+      last_x1_ = x1;
+      for (int x = x0; x < x1; ++x) {
+        if (!area_.Contains(TPoint(x, y))) {
+          ++strays_;
+          continue;
+        }
+        ++counts_[Index(x, y)];
+      }
+    };
+  }
+  int At(int x, int y) const { return area_.Contains(TPoint(x, y)) ? counts_[Index(x, y)] : 0; }
+  bool On(int x, int y) const { return At(x, y) > 0; }
+  int Max_Count() const {
+    int m = 0;
+    for (int c : counts_) m = std::max(m, c);
+    return m;
+  }
+  long Total() const {
+    long t = 0;
+    for (int c : counts_) t += c;
+    return t;
+  }
+  int Strays() const { return strays_; }
+  // Spans of one row out of order, overlapping or touching an earlier span
+  // reported just before on the same row, or empty.
+  int Bad_Order() const { return bad_order_; }
+  int Spans() const { return spans_; }
+  // Rows as strings of '#' and '.', for readable failure messages.
+  std::string Picture() const {
+    std::string s;
+    for (int y = area_.top; y < area_.bottom; ++y) {
+      for (int x = area_.left; x < area_.right; ++x) s += On(x, y) ? '#' : '.';
+      s += '\n';
+    }
+    return s;
+  }
+
+ private:
+  size_t Index(int x, int y) const {
+    return size_t(y - area_.top) * area_.Width() + (x - area_.left);
+  }
+  TRect area_;
+  std::vector<int> counts_;
+  int strays_ = 0;
+  int bad_order_ = 0;
+  int spans_ = 0;
+  int last_y_ = -1 << 30;
+  int last_x1_ = 0;
+};
