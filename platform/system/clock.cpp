@@ -1,10 +1,10 @@
 #include "platform/system/clock.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -17,10 +17,24 @@ class Real_Clock : public TClock {
     return static_cast<uint32_t>(ms + 0x10000);
   }
   void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  void Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint32_t ms) override {
+    cv.wait_for(lock, std::chrono::milliseconds(ms));
+  }
 };
 
 Real_Clock real_clock;
 std::atomic<TClock*> installed{nullptr};
+
+// The watchers of the process. A watcher unregisters under the same lock
+// that a telling pass holds, so it is never told after its destructor.
+std::mutex& Watchers_Lock() {
+  static std::mutex lock;
+  return lock;
+}
+std::vector<TClock_Watch*>& Watchers() {
+  static std::vector<TClock_Watch*> watchers;
+  return watchers;
+}
 
 }  // namespace
 
@@ -29,7 +43,26 @@ TClock& TClock::Current() {
   return clock ? *clock : real_clock;
 }
 
-void TClock::Install(TClock* clock) { installed.store(clock, std::memory_order_release); }
+void TClock::Install(TClock* clock) {
+  installed.store(clock, std::memory_order_release);
+  TClock_Watch::Tell_All();
+}
+
+TClock_Watch::TClock_Watch(std::function<void()> moved) : moved_(std::move(moved)) {
+  std::lock_guard guard(Watchers_Lock());
+  Watchers().push_back(this);
+}
+
+TClock_Watch::~TClock_Watch() {
+  std::lock_guard guard(Watchers_Lock());
+  auto& all = Watchers();
+  all.erase(std::remove(all.begin(), all.end(), this), all.end());
+}
+
+void TClock_Watch::Tell_All() {
+  std::lock_guard guard(Watchers_Lock());
+  for (TClock_Watch* watch : Watchers()) watch->moved_();
+}
 
 struct TVirtual_Clock::Impl {
   std::mutex lock;
@@ -52,13 +85,19 @@ void TVirtual_Clock::Sleep(uint32_t ms) {
   impl_->moved.wait(guard, [&] { return impl_->now - start >= ms; });
 }
 
+void TVirtual_Clock::Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint32_t) {
+  cv.wait(lock);
+}
+
 void TVirtual_Clock::Advance(uint32_t ms) {
   {
     std::lock_guard guard(impl_->lock);
     impl_->now += ms;
   }
   impl_->moved.notify_all();
+  TClock_Watch::Tell_All();
 }
 
 uint32_t GetTickCount() { return TClock::Current().Tick_Count(); }
 void Sleep(uint32_t ms) { TClock::Current().Sleep(ms); }
+uint32_t timeGetTime() { return TClock::Current().Tick_Count(); }

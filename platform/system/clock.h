@@ -3,8 +3,11 @@
 // installs a virtual clock that tests advance by hand.
 #pragma once
 
+#include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 
 class TClock {
  public:
@@ -12,11 +15,35 @@ class TClock {
   virtual uint32_t Tick_Count() = 0;
   // Blocks the calling thread for about ms milliseconds of this clock.
   virtual void Sleep(uint32_t ms) = 0;
+  // Waits on cv (lock held) until notified or about ms of this clock have
+  // passed; may return early, so callers loop and re-check. A virtual clock
+  // ignores ms: its waiters are woken through TClock_Watch when it moves.
+  virtual void Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint32_t ms) = 0;
+  // True for a clock that moves only when told to.
+  virtual bool Is_Virtual() const { return false; }
 
   // The clock in use; the real one unless a test installed another.
   static TClock& Current();
   // Installs a clock (not owned); nullptr goes back to the real clock.
   static void Install(TClock* clock);
+};
+
+// A registration of something that waits in clock time. Every watch is told
+// when a virtual clock moves or another clock is installed, so that its
+// timed waits look at the time again. The call runs on the thread that moved
+// the clock and must neither create nor destroy watches. Declare the watch
+// as the last member of its owner, so it is gone before what it pokes.
+class TClock_Watch {
+ public:
+  explicit TClock_Watch(std::function<void()> moved);
+  ~TClock_Watch();
+  TClock_Watch(const TClock_Watch&) = delete;
+  TClock_Watch& operator=(const TClock_Watch&) = delete;
+
+  static void Tell_All();
+
+ private:
+  std::function<void()> moved_;
 };
 
 // A clock that moves only when told to: Sleep returns once another thread
@@ -27,6 +54,8 @@ class TVirtual_Clock : public TClock {
   ~TVirtual_Clock() override;
   uint32_t Tick_Count() override;
   void Sleep(uint32_t ms) override;
+  void Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint32_t ms) override;
+  bool Is_Virtual() const override { return true; }
   void Advance(uint32_t ms);
 
  private:
@@ -37,3 +66,5 @@ class TVirtual_Clock : public TClock {
 // Shorthands in the platform's own terms.
 uint32_t GetTickCount();
 void Sleep(uint32_t ms);
+// The multimedia clock reads the same tick count.
+uint32_t timeGetTime();

@@ -1,0 +1,70 @@
+#include "platform/system/browser.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+// The opener's full path from PATH, or empty.
+std::string Find_Opener() {
+  const char* search = std::getenv("PATH");
+  std::string path("/usr/local/bin:/usr/bin:/bin");
+  if (search) path.assign(search);
+  size_t start = 0;
+  while (start <= path.size()) {
+    size_t end = path.find(':', start);
+    if (end == std::string::npos) end = path.size();
+    std::string dir = path.substr(start, end - start);
+    if (dir.empty()) dir = ".";
+    std::string candidate = dir + "/xdg-open";
+    if (access(candidate.c_str(), X_OK) == 0) return candidate;
+    start = end + 1;
+  }
+  return {};
+}
+
+}  // namespace
+
+Browser_Result Open_In_Browser(const std::string& target) {
+  const std::string opener = Find_Opener();
+  if (opener.empty()) return Browser_Result::Not_Found;
+  // Everything the children use is made before forking.
+  char* const argv[] = {const_cast<char*>(opener.c_str()), const_cast<char*>(target.c_str()), nullptr};
+  int report[2];
+  if (pipe2(report, O_CLOEXEC) != 0) return Browser_Result::Not_Started;
+
+  // The opener runs as a grandchild, so it belongs to init once it is started
+  // and never becomes a zombie of ours; the pipe carries a failed exec's
+  // error back, and closes unread when exec succeeds.
+  pid_t child = fork();
+  if (child == 0) {
+    close(report[0]);
+    pid_t grandchild = fork();
+    if (grandchild != 0) _exit(grandchild > 0 ? 0 : 1);
+    setsid();
+    execv(argv[0], argv);
+    int error = errno;
+    ssize_t ignored = write(report[1], &error, sizeof error);
+    (void)ignored;
+    _exit(127);
+  }
+  close(report[1]);
+  if (child < 0) {
+    close(report[0]);
+    return Browser_Result::Not_Started;
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  int error = 0;
+  ssize_t got;
+  while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
+  }
+  close(report[0]);
+  bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
+  return started ? Browser_Result::Started : Browser_Result::Not_Started;
+}

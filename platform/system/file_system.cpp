@@ -1,0 +1,124 @@
+#include "platform/system/file_system.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <vector>
+
+namespace {
+
+bool Write_All(int fd, const char* data, size_t size) {
+  while (size > 0) {
+    ssize_t done = write(fd, data, size);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += done;
+    size -= static_cast<size_t>(done);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool Path_Fits(const std::string& path) {
+  return !path.empty() && path.size() < MAX_PATH && path.find('\0') == std::string::npos;
+}
+
+uint32_t Get_File_Attributes(const std::string& path) {
+  struct stat info;
+  if (!Path_Fits(path) || stat(path.c_str(), &info) != 0) return INVALID_FILE_ATTRIBUTES;
+  uint32_t attributes = 0;
+  if (S_ISDIR(info.st_mode)) attributes |= FILE_ATTRIBUTE_DIRECTORY;
+  if (access(path.c_str(), W_OK) != 0) attributes |= FILE_ATTRIBUTE_READONLY;
+  return attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+}
+
+bool File_Exists(const std::string& path) { return Get_File_Attributes(path) != INVALID_FILE_ATTRIBUTES; }
+
+bool Copy_New_File(const std::string& from, const std::string& to) {
+  int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  if (in < 0) return false;
+  struct stat info;
+  if (fstat(in, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(in);
+    return false;
+  }
+  int out = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, info.st_mode & 07777);
+  if (out < 0) {
+    close(in);
+    return false;
+  }
+  std::vector<char> buffer(1 << 16);
+  bool ok = true;
+  for (;;) {
+    ssize_t got = read(in, buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      ok = got == 0;
+      break;
+    }
+    if (!Write_All(out, buffer.data(), static_cast<size_t>(got))) {
+      ok = false;
+      break;
+    }
+  }
+  if (ok) ok = fsync(out) == 0;
+  ok = close(out) == 0 && ok;
+  close(in);
+  if (!ok) unlink(to.c_str());
+  return ok;
+}
+
+bool Move_File(const std::string& from, const std::string& to) {
+  if (!Path_Fits(from) || !Path_Fits(to)) return false;
+  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  int error = errno;
+  struct stat info;
+  if (lstat(from.c_str(), &info) != 0) return false;
+  if (error == EINVAL && S_ISREG(info.st_mode)) {
+    // A file system without the no-replace rename: a hard link refuses an
+    // existing target just as well.
+    if (link(from.c_str(), to.c_str()) != 0) return false;
+    unlink(from.c_str());
+    return true;
+  }
+  if (error != EXDEV || !S_ISREG(info.st_mode)) return false;
+  if (!Copy_New_File(from, to)) return false;
+  if (unlink(from.c_str()) != 0) {
+    unlink(to.c_str());
+    return false;
+  }
+  return true;
+}
+
+bool Delete_File(const std::string& path) {
+  struct stat info;
+  if (!Path_Fits(path) || lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;
+  return unlink(path.c_str()) == 0;
+}
+
+std::optional<TFree_Space> Get_Free_Space(const std::string& path) {
+  struct statvfs volume;
+  if (!Path_Fits(path) || statvfs(path.c_str(), &volume) != 0) return std::nullopt;
+  uint64_t unit = volume.f_frsize ? volume.f_frsize : volume.f_bsize;
+  if (unit == 0 || unit > 0xFFFFFFFFu) return std::nullopt;
+  return TFree_Space{static_cast<uint64_t>(volume.f_bavail), static_cast<uint32_t>(unit)};
+}
+
+bool Directory_Writable(const std::string& directory) {
+  std::string pattern = directory;
+  if (!pattern.empty() && pattern.back() != '/') pattern += '/';
+  pattern += "TSTXXXXXX";
+  if (!Path_Fits(pattern)) return false;
+  int fd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  close(fd);
+  unlink(pattern.c_str());
+  return true;
+}

@@ -1,0 +1,50 @@
+// The file operations the program uses on paths: existence and attributes,
+// move without overwriting, delete, free space and a writability probe.
+// Every path is checked against the platform's path limit first; a path at
+// or beyond it is refused like a missing file, never cut short.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+constexpr size_t MAX_PATH = 260;
+
+constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
+constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x01;
+constexpr uint32_t FILE_ATTRIBUTE_DIRECTORY = 0x10;
+constexpr uint32_t FILE_ATTRIBUTE_NORMAL = 0x80;
+
+// A path this layer accepts: not empty, shorter than MAX_PATH (room for the
+// terminating zero), without embedded zeros.
+bool Path_Fits(const std::string& path);
+
+// FILE_ATTRIBUTE_DIRECTORY for a directory, FILE_ATTRIBUTE_READONLY when this
+// user cannot write it, FILE_ATTRIBUTE_NORMAL for a plain writable file;
+// INVALID_FILE_ATTRIBUTES when it does not exist or the path is refused.
+uint32_t Get_File_Attributes(const std::string& path);
+bool File_Exists(const std::string& path);
+
+// Moves or renames a file or directory; fails when the target exists. A file
+// moved to another file system is copied and the original deleted.
+bool Move_File(const std::string& from, const std::string& to);
+
+// Deletes a file (not a directory).
+bool Delete_File(const std::string& path);
+
+// The free space of the volume holding path.
+struct TFree_Space {
+  uint64_t free_clusters = 0;      // available to this user
+  uint32_t bytes_per_cluster = 0;  // the file system's allocation unit
+  uint64_t Free_Bytes() const { return free_clusters * bytes_per_cluster; }
+};
+std::optional<TFree_Space> Get_Free_Space(const std::string& path);
+
+// True when a temporary file can be created (and is deleted again) in the
+// directory: the test of whether user data can be saved there.
+bool Directory_Writable(const std::string& directory);
+
+// Copies a regular file to a new path (which must not exist), keeping its
+// permission bits; a partial copy is removed.
+bool Copy_New_File(const std::string& from, const std::string& to);

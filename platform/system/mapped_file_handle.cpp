@@ -1,0 +1,68 @@
+#include "platform/system/mapped_file_handle.h"
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <limits>
+
+#include "platform/system/file_system.h"
+
+std::unique_ptr<TMapped_File_Handle> TMapped_File_Handle::Open(const std::string& name, uint32_t access,
+                                                               uint32_t disposition) {
+  if (!Path_Fits(name) || !(access & GENERIC_READ)) return nullptr;
+  if (disposition != OPEN_EXISTING && disposition != OPEN_ALWAYS) return nullptr;
+  const bool writable = (access & GENERIC_WRITE) != 0;
+  int flags = (writable ? O_RDWR : O_RDONLY) | O_CLOEXEC;
+  if (disposition == OPEN_ALWAYS) flags |= O_CREAT;
+  int fd = open(name.c_str(), flags, 0666);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  // flock locks belong to the open file description, so two opens in one
+  // process exclude each other as two processes do.
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<TMapped_File_Handle>(new TMapped_File_Handle(fd, writable));
+}
+
+TMapped_File_Handle::~TMapped_File_Handle() { close(fd_); }
+
+uint64_t TMapped_File_Handle::Size() const {
+  struct stat info;
+  return fstat(fd_, &info) == 0 ? static_cast<uint64_t>(info.st_size) : 0;
+}
+
+bool TMapped_File_Handle::Set_Size(uint64_t size) {
+  if (!writable_ || size > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) return false;
+  const uint64_t old_size = Size();
+  if (size <= old_size) return ftruncate(fd_, static_cast<off_t>(size)) == 0;
+  int error = posix_fallocate(fd_, 0, static_cast<off_t>(size));
+  if (error == 0) return true;
+  // A failed reservation may have moved the end of the file; put it back.
+  if (Size() != old_size) {
+    int ignored = ftruncate(fd_, static_cast<off_t>(old_size));
+    (void)ignored;
+  }
+  return false;
+}
+
+std::unique_ptr<TMapped_File_View> TMapped_File_View::Map(TMapped_File_Handle& file, uint64_t size) {
+  const uint64_t current = file.Size();
+  if (size == 0) size = current;
+  if (size == 0 || size > std::numeric_limits<size_t>::max()) return nullptr;
+  if (size > current && !file.Set_Size(size)) return nullptr;
+  const bool writable = file.Writable();
+  void* data = mmap(nullptr, static_cast<size_t>(size), writable ? PROT_READ | PROT_WRITE : PROT_READ, MAP_SHARED,
+                    file.Descriptor(), 0);
+  if (data == MAP_FAILED) return nullptr;
+  return std::unique_ptr<TMapped_File_View>(new TMapped_File_View(static_cast<uint8_t*>(data), size, writable));
+}
+
+TMapped_File_View::~TMapped_File_View() { munmap(data_, static_cast<size_t>(size_)); }
+
+bool TMapped_File_View::Flush() { return msync(data_, static_cast<size_t>(size_), MS_SYNC) == 0; }

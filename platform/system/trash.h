@@ -1,0 +1,20 @@
+// The desktop trash (freedesktop.org Trash specification 1.0) in the user's
+// data directory: $XDG_DATA_HOME/Trash, with the deleted item under files/
+// and its origin and time in info/<name>.trashinfo.
+#pragma once
+
+#include <string>
+
+// Moves a file (or a directory on the same file system) to the trash: the
+// info file is made first with an exclusive create, then the item is moved,
+// under a name made unique; across file systems a file is copied and the
+// original deleted. False, with nothing left behind, when the item is
+// missing, its full path is too long, or any step fails.
+bool Move_To_Trash(const std::string& path);
+
+// The directory of the trash; empty when no data directory is known.
+std::string Trash_Directory();
+
+// Path values of info files: bytes outside the unreserved characters and
+// '/' are written as %XX.
+std::string Trash_Escape_Path(const std::string& path);

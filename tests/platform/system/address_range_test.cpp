@@ -1,0 +1,69 @@
+#include "platform/system/address_range.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+namespace {
+
+bool Readable(const uint8_t* p) {
+  // mincore-free check: a child touches the byte and reports whether it lived.
+  pid_t child = fork();
+  if (child == 0) {
+    volatile uint8_t value = *p;
+    (void)value;
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+TEST(Address_Range, CommitAndDecommitWholePagesAtEitherEnd) {
+  const size_t page = TAddress_Range::Page_Size();
+  TAddress_Range range;
+  ASSERT_TRUE(range.Reserve(8 * page - 100));
+  EXPECT_EQ(range.Size(), 8 * page);
+  uint8_t* base = range.Base();
+  EXPECT_FALSE(Readable(base));
+
+  // One byte past a page boundary commits both pages it touches.
+  ASSERT_TRUE(range.Commit(page - 1, 2));
+  std::memset(base + page - 1, 0xAB, 2);
+  EXPECT_FALSE(Readable(base + 2 * page));
+
+  // Grow at the top, then give back the bottom page.
+  ASSERT_TRUE(range.Commit(2 * page, 3 * page));
+  base[5 * page - 1] = 1;
+  ASSERT_TRUE(range.Decommit(0, page));
+  EXPECT_FALSE(Readable(base));
+  EXPECT_EQ(base[page], 0xAB);
+  // Give back the top two pages and commit the bottom one again: it reads zero.
+  ASSERT_TRUE(range.Decommit(3 * page, 2 * page));
+  EXPECT_FALSE(Readable(base + 4 * page));
+  EXPECT_TRUE(Readable(base + 3 * page - 1));
+  ASSERT_TRUE(range.Commit(page - 1, 1));
+  EXPECT_EQ(base[page - 1], 0);
+  EXPECT_EQ(base[page], 0xAB);
+}
+
+TEST(Address_Range, BeyondTheReservationIsRefused) {
+  const size_t page = TAddress_Range::Page_Size();
+  TAddress_Range range;
+  EXPECT_FALSE(range.Commit(0, 1));  // nothing reserved
+  ASSERT_TRUE(range.Reserve(4 * page));
+  EXPECT_FALSE(range.Commit(3 * page, page + 1));
+  EXPECT_FALSE(range.Commit(SIZE_MAX - 10, 20));
+  EXPECT_FALSE(range.Decommit(5 * page, 1));
+  EXPECT_TRUE(range.Commit(0, 4 * page));
+  EXPECT_TRUE(range.Commit(4 * page, 0));  // an empty span at the end is fine
+  range.Release();
+  EXPECT_EQ(range.Base(), nullptr);
+  EXPECT_FALSE(range.Reserve(0));
+  EXPECT_FALSE(range.Reserve(SIZE_MAX));
+}
+
+}  // namespace

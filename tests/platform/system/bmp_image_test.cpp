@@ -1,0 +1,129 @@
+#include "platform/system/bmp_image.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+namespace {
+
+void Put16(std::vector<uint8_t>& out, uint16_t v) {
+  out.push_back(v & 255);
+  out.push_back(v >> 8);
+}
+void Put32(std::vector<uint8_t>& out, uint32_t v) {
+  for (int i = 0; i < 4; ++i) out.push_back((v >> (8 * i)) & 255);
+}
+
+// A BMP image of the given shape; colour i is (i, i, i), pixel bytes count up.
+std::vector<uint8_t> Make_Bmp(int32_t width, int32_t height, uint16_t bits, uint32_t colors_used,
+                              bool file_header = true) {
+  uint32_t table = colors_used ? colors_used : 1u << bits;
+  uint32_t stride = (static_cast<uint32_t>(width < 0 ? -width : width) * bits + 31) / 32 * 4;
+  uint32_t rows = static_cast<uint32_t>(height < 0 ? -height : height);
+  std::vector<uint8_t> out;
+  if (file_header) {
+    out = {'B', 'M'};
+    Put32(out, 14 + 40 + table * 4 + stride * rows);
+    Put32(out, 0);
+    Put32(out, 14 + 40 + table * 4);
+  }
+  Put32(out, 40);
+  Put32(out, static_cast<uint32_t>(width));
+  Put32(out, static_cast<uint32_t>(height));
+  Put16(out, 1);
+  Put16(out, bits);
+  Put32(out, 0);
+  Put32(out, stride * rows);
+  Put32(out, 2835);
+  Put32(out, 2835);
+  Put32(out, colors_used);
+  Put32(out, 0);
+  for (uint32_t i = 0; i < table; ++i) {
+    uint8_t c = static_cast<uint8_t>(i);
+    out.insert(out.end(), {c, c, c, 0});
+  }
+  for (uint32_t i = 0; i < stride * rows; ++i) out.push_back(static_cast<uint8_t>(i));
+  return out;
+}
+
+TEST(Bmp_Image, ReadsEachDepthWithAndWithoutTheFileHeader) {
+  for (uint16_t bits : {1, 4, 8}) {
+    for (bool header : {true, false}) {
+      auto bytes = Make_Bmp(13, 7, bits, 0, header);
+      auto image = Parse_Bmp(bytes.data(), bytes.size());
+      ASSERT_TRUE(image) << bits << header;
+      EXPECT_EQ(image->width, 13);
+      EXPECT_EQ(image->height, 7);
+      EXPECT_EQ(image->colors.size(), 1u << bits);
+      EXPECT_EQ(image->Stride(), (13u * bits + 31) / 32 * 4);
+      ASSERT_EQ(image->bits.size(), image->Stride() * 7);
+      EXPECT_EQ(image->bits[5], 5);
+    }
+  }
+}
+
+TEST(Bmp_Image, ShortColourTableAndTopDownRows) {
+  auto bytes = Make_Bmp(4, -2, 8, 3);
+  auto image = Parse_Bmp(bytes.data(), bytes.size());
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->colors.size(), 3u);
+  EXPECT_EQ(image->colors[2].red, 2);
+  EXPECT_EQ(image->height, 2);
+  // The first stored row was the top one: it becomes the last row kept.
+  EXPECT_EQ(image->bits[4], 0);
+  EXPECT_EQ(image->bits[0], 4);
+}
+
+TEST(Bmp_Image, EveryTruncationIsRefused) {
+  auto bytes = Make_Bmp(9, 5, 4, 0);
+  for (size_t size = 0; size < bytes.size(); ++size)
+    EXPECT_FALSE(Parse_Bmp(bytes.data(), size)) << size;
+  EXPECT_TRUE(Parse_Bmp(bytes.data(), bytes.size()));
+  EXPECT_FALSE(Parse_Bmp(nullptr, 100));
+}
+
+TEST(Bmp_Image, BadFieldsAreRefused) {
+  auto patch32 = [](std::vector<uint8_t> bytes, size_t at, uint32_t v) {
+    std::memcpy(bytes.data() + at, &v, 4);
+    return bytes;
+  };
+  auto patch16 = [](std::vector<uint8_t> bytes, size_t at, uint16_t v) {
+    std::memcpy(bytes.data() + at, &v, 2);
+    return bytes;
+  };
+  const auto good = Make_Bmp(8, 8, 8, 0);
+  const std::vector<std::vector<uint8_t>> bad = {
+      patch16(good, 14 + 14, 24),          // 24 bits per pixel
+      patch16(good, 14 + 12, 2),           // two planes
+      patch32(good, 14 + 16, 1),           // run-length compressed
+      patch32(good, 14 + 4, 0),            // no width
+      patch32(good, 14 + 8, 0),            // no height
+      patch32(good, 14 + 4, 0x7FFFFFFF),   // absurd width
+      patch32(good, 14 + 8, 0x80000000u),  // most negative height
+      patch32(good, 14 + 32, 257),         // more colours than the depth allows
+      patch32(good, 14, 39),               // unknown header size
+      patch32(good, 14, 0xFFFFFFF0u),      // header larger than the data
+      patch32(good, 10, 0xFFFFFFF0u),      // bits far beyond the data
+      patch32(good, 10, 20),               // bits inside the header
+  };
+  for (size_t i = 0; i < bad.size(); ++i) EXPECT_FALSE(Parse_Bmp(bad[i].data(), bad[i].size())) << i;
+}
+
+TEST(Bmp_Image, CoreHeaderWithThreeByteColours) {
+  std::vector<uint8_t> bytes;
+  Put32(bytes, 12);
+  Put16(bytes, 3);
+  Put16(bytes, 1);
+  Put16(bytes, 1);
+  Put16(bytes, 1);
+  bytes.insert(bytes.end(), {1, 2, 3, 4, 5, 6});  // two colours, blue green red
+  Put32(bytes, 0xA0);                             // one row: 101 and padding
+  auto image = Parse_Bmp(bytes.data(), bytes.size());
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->colors[1].blue, 4);
+  EXPECT_EQ(image->colors[1].red, 6);
+  EXPECT_EQ(image->bits[0], 0xA0);
+}
+
+}  // namespace

@@ -1,0 +1,45 @@
+#include "platform/system/browser.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tests/platform/system/temp_home.h"
+
+namespace {
+
+using Browser = Temp_Home;
+
+void Make_Program(const std::string& path, const std::string& text) {
+  Temp_Home::Write(path, text);
+  chmod(path.c_str(), 0755);
+}
+
+TEST_F(Browser, StartsTheOpenerWithTheTargetWithoutWaiting) {
+  const std::string bin = root_ + "/bin";
+  // The opener outlives the call: it waits for a go-ahead file first.
+  Make_Program(bin + "/xdg-open",
+               "#!/bin/sh\nwhile [ ! -e " + Work("go") + " ]; do sleep 0.01; done\n"
+               "printf '%s' \"$1\" > " + Work("opened.tmp") + "\nmv " + Work("opened.tmp") + " " +
+                   Work("opened") + "\n");
+  Set("PATH", bin + ":/usr/bin:/bin");
+  ASSERT_EQ(Open_In_Browser("https://example.org/a b?c=d"), Browser_Result::Started);
+  EXPECT_FALSE(std::filesystem::exists(Work("opened")));
+  Write(Work("go"), "");
+  for (int i = 0; i < 500 && !std::filesystem::exists(Work("opened")); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(Read(Work("opened")), "https://example.org/a b?c=d");
+}
+
+TEST_F(Browser, MissingOrBrokenOpenerIsReported) {
+  const std::string bin = root_ + "/bin";
+  std::filesystem::create_directory(bin);
+  Set("PATH", bin);
+  EXPECT_EQ(Open_In_Browser("x"), Browser_Result::Not_Found);
+  Make_Program(bin + "/xdg-open", "#!/nonexistent/interpreter\n");
+  EXPECT_EQ(Open_In_Browser("x"), Browser_Result::Not_Started);
+}
+
+}  // namespace

@@ -1,0 +1,174 @@
+#include "platform/system/clock.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/system/critical_section.h"
+#include "platform/system/event_semaphore.h"
+#include "platform/system/mutex.h"
+
+namespace {
+
+// Installs a virtual clock for the length of a test.
+class Virtual_Time : public ::testing::Test {
+ protected:
+  explicit Virtual_Time(uint32_t start = 0x10000) : clock_(start) { TClock::Install(&clock_); }
+  ~Virtual_Time() override { TClock::Install(nullptr); }
+
+  // Advances the clock in small steps until done() holds (or gives up), so a
+  // waiter on another thread sees the time pass while it waits.
+  template <class Done>
+  bool Advance_Until(Done done, uint32_t step = 10, int rounds = 2000) {
+    for (int i = 0; i < rounds; ++i) {
+      if (done()) return true;
+      clock_.Advance(step);
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+    }
+    return done();
+  }
+
+  TVirtual_Clock clock_;
+};
+
+class Wrapping_Time : public Virtual_Time {
+ protected:
+  Wrapping_Time() : Virtual_Time(0xFFFFFF00u) {}
+};
+
+TEST(Real_Clock, TickCountNeverStartsAtZeroAndMoves) {
+  uint32_t first = GetTickCount();
+  EXPECT_NE(first, 0u);
+  Sleep(5);
+  uint32_t second = GetTickCount();
+  EXPECT_GE(second - first, 4u);
+  EXPECT_EQ(timeGetTime() - second < 1000u, true);
+}
+
+TEST(Real_Clock, EventTimesOutAndWakesOnSet) {
+  TEventSemaphore event;
+  EXPECT_EQ(event.Wait(0), WAIT_TIMEOUT);
+  EXPECT_EQ(event.Wait(20), WAIT_TIMEOUT);
+  std::thread setter([&] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    event.Set();
+  });
+  EXPECT_EQ(event.Wait(INFINITE), WAIT_OBJECT_0);
+  setter.join();
+}
+
+TEST(Real_Clock, AutoResetReleasesOneWaitPerSet) {
+  TEventSemaphore event;
+  event.Set();
+  event.Set();  // a second Set before any wait is not counted
+  EXPECT_EQ(event.Wait(0), WAIT_OBJECT_0);
+  EXPECT_EQ(event.Wait(0), WAIT_TIMEOUT);
+
+  TEventSemaphore manual(true, true);
+  EXPECT_EQ(manual.Wait(0), WAIT_OBJECT_0);
+  EXPECT_EQ(manual.Wait(0), WAIT_OBJECT_0);
+  manual.Reset();
+  EXPECT_EQ(manual.Wait(0), WAIT_TIMEOUT);
+}
+
+TEST(Real_Clock, MutexTimedLockGivesUpWhileHeldElsewhere) {
+  TMutex mutex;
+  ASSERT_TRUE(mutex.Lock());
+  std::atomic<int> result{-1};
+  std::thread other([&] { result = mutex.Lock(15) ? 1 : 0; });
+  other.join();
+  EXPECT_EQ(result, 0);
+  mutex.Release();
+  std::thread again([&] {
+    TMutex::TLock lock(mutex, 1000);
+    result = lock.Taken() ? 1 : 0;
+  });
+  again.join();
+  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(mutex.Lock(0));  // released by the scope
+  mutex.Release();
+}
+
+TEST(Critical_Section, OwnerMayEnterAgainAndExcludesOthers) {
+  TCriticalSection section;
+  int counter = 0;
+  auto work = [&] {
+    for (int i = 0; i < 10000; ++i) {
+      TCriticalSection::TLock outer(section);
+      TCriticalSection::TLock inner(section);
+      ++counter;
+    }
+  };
+  std::thread a(work), b(work);
+  a.join();
+  b.join();
+  EXPECT_EQ(counter, 20000);
+}
+
+TEST_F(Virtual_Time, TimedWaitEndsOnlyWhenTheClockIsAdvanced) {
+  TEventSemaphore event;
+  std::atomic<int> result{-1};
+  std::thread waiter([&] { result = static_cast<int>(event.Wait(100)); });
+  // Real time passing does nothing to a virtual wait.
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(result, -1);
+  clock_.Advance(99);
+  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  EXPECT_EQ(result, -1);
+  EXPECT_TRUE(Advance_Until([&] { return result != -1; }, 1));
+  waiter.join();
+  EXPECT_EQ(result, static_cast<int>(WAIT_TIMEOUT));
+}
+
+TEST_F(Virtual_Time, SetWakesAVirtualTimedWait) {
+  TEventSemaphore event;
+  std::atomic<int> result{-1};
+  std::thread waiter([&] { result = static_cast<int>(event.Wait(1000)); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  event.Set();
+  waiter.join();
+  EXPECT_EQ(result, static_cast<int>(WAIT_OBJECT_0));
+}
+
+TEST_F(Virtual_Time, SleepAndMutexFollowTheVirtualClock) {
+  std::atomic<bool> slept{false};
+  std::thread sleeper([&] {
+    Sleep(50);
+    slept = true;
+  });
+  EXPECT_TRUE(Advance_Until([&] { return slept.load(); }));
+  sleeper.join();
+
+  TMutex mutex;
+  ASSERT_TRUE(mutex.Lock());
+  std::atomic<int> result{-1};
+  std::thread other([&] { result = mutex.Lock(40) ? 1 : 0; });
+  EXPECT_TRUE(Advance_Until([&] { return result != -1; }));
+  other.join();
+  EXPECT_EQ(result, 0);
+  mutex.Release();
+}
+
+TEST_F(Wrapping_Time, ElapsedTimeIsCountedAcrossTheWrap) {
+  uint32_t start = GetTickCount();
+  clock_.Advance(0x100);  // lands exactly on 0
+  EXPECT_EQ(GetTickCount(), 0u);
+  clock_.Advance(0x50);
+  EXPECT_EQ(GetTickCount() - start, 0x150u);
+
+  // A timed wait that starts before the wrap ends after it, on time.
+  clock_.Advance(0xFFFFFFFFu - 0x150u - 20u);
+  uint32_t before = GetTickCount();
+  TEventSemaphore event;
+  std::atomic<int> result{-1};
+  std::thread waiter([&] { result = static_cast<int>(event.Wait(60)); });
+  EXPECT_TRUE(Advance_Until([&] { return result != -1; }, 5));
+  waiter.join();
+  EXPECT_EQ(result, static_cast<int>(WAIT_TIMEOUT));
+  uint32_t waited = GetTickCount() - before;
+  EXPECT_GE(waited, 60u);
+  EXPECT_LT(waited, 1000u);  // not a wait of four billion milliseconds
+}
+
+}  // namespace

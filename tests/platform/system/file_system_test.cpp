@@ -1,0 +1,92 @@
+#include "platform/system/file_system.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "tests/platform/system/temp_home.h"
+
+namespace {
+
+using File_System = Temp_Home;
+
+TEST_F(File_System, AttributesOfFilesDirectoriesAndMissingPaths) {
+  Write(Work("a.txt"), "x");
+  EXPECT_EQ(Get_File_Attributes(Work("a.txt")), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(Get_File_Attributes(Work("")), FILE_ATTRIBUTE_DIRECTORY);
+  EXPECT_EQ(Get_File_Attributes(Work("missing")), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(File_Exists(Work("a.txt")));
+  EXPECT_FALSE(File_Exists(Work("missing")));
+  std::filesystem::create_directory(Work("locked"));
+  chmod(Work("locked").c_str(), 0555);
+  if (geteuid() != 0) {  // the administrator may write anywhere
+    EXPECT_EQ(Get_File_Attributes(Work("locked")), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
+  }
+}
+
+TEST_F(File_System, PathsAtTheLimitAreRefusedNotCut) {
+  std::string fits = Work("") + std::string(MAX_PATH - 1 - Work("").size(), 'a');
+  std::string too_long = fits + "b";
+  ASSERT_EQ(fits.size(), MAX_PATH - 1);
+  EXPECT_TRUE(Path_Fits(fits));
+  EXPECT_FALSE(Path_Fits(too_long));
+  EXPECT_FALSE(Path_Fits(""));
+  EXPECT_FALSE(Path_Fits(std::string("a\0b", 3)));
+  // A long path must not reach the file under its first 259 characters.
+  Write(fits, "x");
+  EXPECT_FALSE(File_Exists(too_long));
+  EXPECT_FALSE(Delete_File(too_long));
+  EXPECT_FALSE(Move_File(fits, too_long));
+  EXPECT_TRUE(File_Exists(fits));
+  EXPECT_FALSE(Directory_Writable(std::string(MAX_PATH, 'd')));
+}
+
+TEST_F(File_System, MoveRefusesAnExistingTarget) {
+  Write(Work("old"), "old");
+  Write(Work("taken"), "taken");
+  EXPECT_FALSE(Move_File(Work("old"), Work("taken")));
+  EXPECT_EQ(Read(Work("taken")), "taken");
+  EXPECT_EQ(Read(Work("old")), "old");
+  EXPECT_TRUE(Move_File(Work("old"), Work("new")));
+  EXPECT_EQ(Read(Work("new")), "old");
+  EXPECT_FALSE(File_Exists(Work("old")));
+  EXPECT_FALSE(Move_File(Work("old"), Work("other")));
+}
+
+TEST_F(File_System, MoveAcrossFileSystemsCopiesAndDeletes) {
+  struct stat here, shm;
+  if (stat("/dev/shm", &shm) != 0 || stat(root_.c_str(), &here) != 0 || here.st_dev == shm.st_dev)
+    GTEST_SKIP() << "no second file system";
+  std::string target = "/dev/shm/quendar-move-" + std::to_string(getpid());
+  Write(Work("big"), std::string(200000, 'q'));
+  ASSERT_TRUE(Move_File(Work("big"), target));
+  EXPECT_EQ(Read(target), std::string(200000, 'q'));
+  EXPECT_FALSE(File_Exists(Work("big")));
+  Write(Work("again"), "x");
+  EXPECT_FALSE(Move_File(Work("again"), target));  // still no overwrite
+  EXPECT_TRUE(File_Exists(Work("again")));
+  unlink(target.c_str());
+}
+
+TEST_F(File_System, DeleteTakesFilesOnly) {
+  Write(Work("f"), "x");
+  EXPECT_TRUE(Delete_File(Work("f")));
+  EXPECT_FALSE(Delete_File(Work("f")));
+  EXPECT_FALSE(Delete_File(Work("")));
+  EXPECT_TRUE(File_Exists(Work("")));
+}
+
+TEST_F(File_System, FreeSpaceAndWritabilityProbe) {
+  auto space = Get_Free_Space(Work(""));
+  ASSERT_TRUE(space);
+  EXPECT_GT(space->bytes_per_cluster, 0u);
+  EXPECT_EQ(space->Free_Bytes(), space->free_clusters * space->bytes_per_cluster);
+  EXPECT_FALSE(Get_Free_Space(Work("missing/dir")));
+
+  EXPECT_TRUE(Directory_Writable(Work("")));
+  EXPECT_TRUE(std::filesystem::is_empty(Work("")));  // the probe file is gone again
+  EXPECT_FALSE(Directory_Writable(Work("missing")));
+  EXPECT_FALSE(Directory_Writable("/proc"));
+}
+
+}  // namespace

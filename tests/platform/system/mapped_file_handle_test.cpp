@@ -1,0 +1,120 @@
+#include "platform/system/mapped_file_handle.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "tests/platform/system/temp_home.h"
+
+namespace {
+
+using Mapped_File = Temp_Home;
+
+TEST_F(Mapped_File, OpenExistingAndOpenAlways) {
+  EXPECT_FALSE(TMapped_File_Handle::Open(Work("none"), GENERIC_READ, OPEN_EXISTING));
+  EXPECT_FALSE(std::filesystem::exists(Work("none")));
+  auto created = TMapped_File_Handle::Open(Work("new"), GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+  ASSERT_TRUE(created);
+  EXPECT_EQ(created->Size(), 0u);
+  EXPECT_TRUE(std::filesystem::exists(Work("new")));
+  // A directory is not a file to map, and other dispositions are refused.
+  EXPECT_FALSE(TMapped_File_Handle::Open(Work(""), GENERIC_READ, OPEN_EXISTING));
+  EXPECT_FALSE(TMapped_File_Handle::Open(Work("other"), GENERIC_READ, 2));
+}
+
+TEST_F(Mapped_File, SecondOpenerIsRefusedUntilTheFirstCloses) {
+  Write(Work("locked"), "data");
+  auto first = TMapped_File_Handle::Open(Work("locked"), GENERIC_READ, OPEN_EXISTING);
+  ASSERT_TRUE(first);
+  EXPECT_FALSE(TMapped_File_Handle::Open(Work("locked"), GENERIC_READ, OPEN_EXISTING));
+  EXPECT_FALSE(TMapped_File_Handle::Open(Work("locked"), GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS));
+  // Another process is refused too.
+  pid_t child = fork();
+  if (child == 0) _exit(TMapped_File_Handle::Open(Work("locked"), GENERIC_READ, OPEN_EXISTING) ? 1 : 0);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  first.reset();
+  EXPECT_TRUE(TMapped_File_Handle::Open(Work("locked"), GENERIC_READ, OPEN_EXISTING));
+}
+
+TEST_F(Mapped_File, ReadOnlyAndReadWriteViews) {
+  Write(Work("f"), "hello");
+  {
+    auto file = TMapped_File_Handle::Open(Work("f"), GENERIC_READ, OPEN_EXISTING);
+    ASSERT_TRUE(file);
+    auto view = TMapped_File_View::Map(*file, 0);
+    ASSERT_TRUE(view);
+    EXPECT_FALSE(view->Writable());
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(view->Data()), view->Size()), "hello");
+    // A read-only file cannot be mapped larger than it is.
+    EXPECT_FALSE(TMapped_File_View::Map(*file, 4096));
+    EXPECT_EQ(file->Size(), 5u);
+    EXPECT_FALSE(file->Set_Size(100));
+  }
+  {
+    auto file = TMapped_File_Handle::Open(Work("f"), GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+    ASSERT_TRUE(file);
+    auto view = TMapped_File_View::Map(*file, 0);
+    ASSERT_TRUE(view);
+    EXPECT_TRUE(view->Writable());
+    std::memcpy(view->Data(), "HE", 2);
+    EXPECT_TRUE(view->Flush());
+  }
+  EXPECT_EQ(Read(Work("f")), "HEllo");
+}
+
+TEST_F(Mapped_File, LargerWritableMappingGrowsTheFileAndEmptyFilesDoNotMap) {
+  auto file = TMapped_File_Handle::Open(Work("g"), GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+  ASSERT_TRUE(file);
+  EXPECT_FALSE(TMapped_File_View::Map(*file, 0));
+  auto view = TMapped_File_View::Map(*file, 10000);
+  ASSERT_TRUE(view);
+  EXPECT_EQ(file->Size(), 10000u);
+  EXPECT_EQ(view->Data()[9999], 0);
+  view->Data()[9999] = 7;
+  view.reset();
+  // Growing again keeps what was written; shrinking cuts.
+  ASSERT_TRUE(file->Set_Size(20000));
+  view = TMapped_File_View::Map(*file, 0);
+  ASSERT_TRUE(view);
+  EXPECT_EQ(view->Size(), 20000u);
+  EXPECT_EQ(view->Data()[9999], 7);
+  view.reset();
+  ASSERT_TRUE(file->Set_Size(3));
+  EXPECT_EQ(file->Size(), 3u);
+}
+
+// A file size limit stands in for a full disk: growth fails cleanly and the
+// file keeps its length.
+TEST_F(Mapped_File, GrowthBeyondTheSpaceLeftFailsWithoutACrash) {
+  Write(Work("full"), std::string(1000, 'x'));
+  pid_t child = fork();
+  if (child == 0) {
+    signal(SIGXFSZ, SIG_IGN);
+    struct rlimit limit = {64 * 1024, 64 * 1024};
+    if (setrlimit(RLIMIT_FSIZE, &limit) != 0) _exit(10);
+    auto file = TMapped_File_Handle::Open(Work("full"), GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
+    if (!file) _exit(11);
+    if (file->Set_Size(1 << 20)) _exit(12);
+    if (file->Size() != 1000) _exit(13);
+    if (TMapped_File_View::Map(*file, 1 << 20)) _exit(14);
+    if (file->Size() != 1000) _exit(15);
+    if (!file->Set_Size(32 * 1024)) _exit(16);  // within the limit it works
+    auto view = TMapped_File_View::Map(*file, 0);
+    if (!view || view->Size() != 32 * 1024) _exit(17);
+    view->Data()[32 * 1024 - 1] = 'z';
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << "the child died of signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  EXPECT_EQ(std::filesystem::file_size(Work("full")), 32u * 1024);
+}
+
+}  // namespace

@@ -1,0 +1,48 @@
+#include "platform/system/resource.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+TEST(Resource, EmbeddedRawBlockIsFoundWithItsExactBytes) {
+  TResource probe = Find_Resource(RT_RCDATA, 1);
+  ASSERT_TRUE(probe);
+  const char expected[] = "Quendar resource probe\n\x00\x01\x02\xff";
+  ASSERT_EQ(probe.size, sizeof expected - 1);
+  EXPECT_EQ(std::memcmp(probe.data, expected, probe.size), 0);
+  // The same bytes at the same place on every lookup.
+  EXPECT_EQ(Find_Resource(RT_RCDATA, 1).data, probe.data);
+}
+
+TEST(Resource, MissingResourceIsAnEmptyAnswer) {
+  EXPECT_FALSE(Find_Resource(RT_RCDATA, 65535));
+  EXPECT_EQ(Find_Resource(RT_RCDATA, 0).size, 0u);
+  // The id exists, but under another type.
+  EXPECT_FALSE(Find_Resource(RT_ICON, 1));
+  EXPECT_FALSE(Load_Bitmap_Resource(2));
+}
+
+TEST(Resource, BitmapResourceLoadsAsAPicture) {
+  std::optional<TBmp_Image> image = Load_Bitmap_Resource(1);
+  ASSERT_TRUE(image);
+  EXPECT_EQ(image->width, 5);
+  EXPECT_EQ(image->height, 3);
+  EXPECT_EQ(image->bits_per_pixel, 4);
+  ASSERT_EQ(image->colors.size(), 16u);
+  EXPECT_EQ(image->colors[3].red, 48);
+  EXPECT_EQ(image->colors[3].green, 255 - 48);
+  EXPECT_EQ(image->colors[3].blue, 3);
+  // Pixel (x, y) from the top has index x + 5 y; rows are kept bottom-up.
+  auto index = [&](int x, int y_from_top) {
+    int row = image->height - 1 - y_from_top;
+    uint8_t byte = image->bits[row * image->Stride() + x / 2];
+    return x % 2 == 0 ? byte >> 4 : byte & 15;
+  };
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(index(x, y), x + 5 * y) << x << "," << y;
+}
+
+}  // namespace

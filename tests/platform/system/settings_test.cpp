@@ -1,0 +1,75 @@
+#include "platform/system/settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "tests/platform/system/temp_home.h"
+
+namespace {
+
+using Settings = Temp_Home;
+
+TEST_F(Settings, ValuesFromTheConfigFile) {
+  Write(root_ + "/config/quendar/settings",
+        "# the program's settings\n"
+        "[Quendar]\n"
+        "UserPath=/srv/children\r\n"
+        "  ProgPath =  /opt/quendar  \n"
+        "Empty=\n"
+        "Twice=first\n"
+        "twice=second\n"
+        "Equation=a=b\n");
+  EXPECT_EQ(TSettings::File_Path(), root_ + "/config/quendar/settings");
+  EXPECT_EQ(TSettings::Read("UserPath"), "/srv/children");
+  EXPECT_EQ(TSettings::Read("userpath"), "/srv/children");  // names ignore case
+  EXPECT_EQ(TSettings::Read("ProgPath"), "/opt/quendar");
+  EXPECT_EQ(TSettings::Read("Empty"), "");
+  EXPECT_EQ(TSettings::Read("Twice"), "second");
+  EXPECT_EQ(TSettings::Read("Equation"), "a=b");
+  EXPECT_FALSE(TSettings::Read("Missing"));
+  EXPECT_FALSE(TSettings::Read(""));
+
+  char buffer[16];
+  EXPECT_EQ(TSettings::Read("ProgPath", buffer, sizeof buffer), 13u);  // with its zero
+  EXPECT_STREQ(buffer, "/opt/quendar");
+  EXPECT_EQ(TSettings::Read("ProgPath", buffer, 12), 0u);  // does not fit
+  EXPECT_EQ(TSettings::Read("Missing", buffer, sizeof buffer), 0u);
+}
+
+TEST_F(Settings, MissingFileGivesNoValueAndTheInstalledUserPath) {
+  EXPECT_FALSE(TSettings::Read("ProgPath"));
+  std::optional<std::string> user = TSettings::Read("UserPath");
+  ASSERT_TRUE(user);
+  EXPECT_EQ(*user, root_ + "/data/Quendar");
+  EXPECT_TRUE(std::filesystem::is_directory(*user));  // made when missing
+}
+
+TEST_F(Settings, FallsBackToTheHomeDirectories) {
+  Set("XDG_CONFIG_HOME", std::nullopt);
+  Set("XDG_DATA_HOME", "relative/is/ignored");
+  Write(root_ + "/home/.config/quendar/settings", "ProgPath=/p\n");
+  EXPECT_EQ(TSettings::Read("ProgPath"), "/p");
+  EXPECT_EQ(TSettings::Read("UserPath"), root_ + "/home/.local/share/Quendar");
+  Set("HOME", std::nullopt);
+  EXPECT_FALSE(TSettings::Read("ProgPath"));
+  EXPECT_FALSE(TSettings::Read("UserPath"));
+}
+
+TEST_F(Settings, MalformedOrUnreadableSettingsAreNoValue) {
+  const char text[] = "no equals sign here\n=nameless\nBinary=a\0b\n\xff\xfe=junk\nGood=yes";
+  Write(root_ + "/config/quendar/settings", std::string(text, sizeof text - 1));
+  EXPECT_FALSE(TSettings::Read("no equals sign here"));
+  EXPECT_FALSE(TSettings::Read("Binary"));
+  EXPECT_EQ(TSettings::Read("Good"), "yes");
+  // A directory where the file should be, and a file too large to be ours.
+  std::filesystem::remove(root_ + "/config/quendar/settings");
+  std::filesystem::create_directory(root_ + "/config/quendar/settings");
+  EXPECT_FALSE(TSettings::Read("Good"));
+  std::filesystem::remove(root_ + "/config/quendar/settings");
+  Write(root_ + "/config/quendar/settings", "Good=yes\n" + std::string(2 << 20, '#'));
+  EXPECT_FALSE(TSettings::Read("Good"));
+  // The user path falls back to the installed default whatever the file is.
+  EXPECT_EQ(TSettings::Read("UserPath"), root_ + "/data/Quendar");
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+#include "platform/system/trash.h"
+
+#include <gtest/gtest.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <map>
+#include <sstream>
+#include <regex>
+
+#include "tests/platform/system/temp_home.h"
+
+namespace {
+
+using Trash = Temp_Home;
+
+std::string Unescape(const std::string& text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '%' && i + 2 < text.size()) {
+      out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
+      i += 2;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}
+
+// The keys of a trash info file, checked against the format as it goes.
+std::map<std::string, std::string> Parse_Info(const std::string& text) {
+  std::map<std::string, std::string> keys;
+  std::istringstream in(text);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, "[Trash Info]");
+  while (std::getline(in, line)) {
+    size_t equals = line.find('=');
+    EXPECT_NE(equals, std::string::npos) << line;
+    if (equals != std::string::npos) keys[line.substr(0, equals)] = line.substr(equals + 1);
+  }
+  return keys;
+}
+
+TEST_F(Trash, InfoFileFollowsTheFormatAndParsesBack) {
+  const std::string original = Work("my drawing #1 (ü).gal");
+  Write(original, "pattern");
+  time_t before = time(nullptr);
+  ASSERT_TRUE(Move_To_Trash(original));
+  time_t after = time(nullptr);
+  EXPECT_FALSE(std::filesystem::exists(original));
+
+  const std::string trash = root_ + "/data/Trash";
+  EXPECT_EQ(Read(trash + "/files/my drawing #1 (ü).gal"), "pattern");
+  auto keys = Parse_Info(Read(trash + "/info/my drawing #1 (ü).gal.trashinfo"));
+  ASSERT_EQ(keys.size(), 2u);
+  // Only unreserved characters and '/' stay as they are.
+  EXPECT_TRUE(std::regex_match(keys["Path"], std::regex("[A-Za-z0-9/._~%-]*")));
+  EXPECT_EQ(Unescape(keys["Path"]), original);
+  EXPECT_NE(keys["Path"].find("%20%231%20%28%C3%BC%29"), std::string::npos);
+
+  const std::string& date = keys["DeletionDate"];
+  ASSERT_TRUE(std::regex_match(date, std::regex(R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d)"))) << date;
+  struct tm local = {};
+  ASSERT_TRUE(strptime(date.c_str(), "%Y-%m-%dT%H:%M:%S", &local));
+  local.tm_isdst = -1;
+  time_t stamp = mktime(&local);  // read back as local time
+  EXPECT_GE(stamp, before - 1);
+  EXPECT_LE(stamp, after + 1);
+}
+
+TEST_F(Trash, SameNamesAreMadeUnique) {
+  for (int i = 0; i < 3; ++i) {
+    Write(Work("a.gal"), std::to_string(i));
+    ASSERT_TRUE(Move_To_Trash(Work("a.gal")));
+  }
+  Write(Work("plain"), "x");
+  ASSERT_TRUE(Move_To_Trash(Work("plain")));
+  Write(Work("plain"), "y");
+  ASSERT_TRUE(Move_To_Trash(Work("plain")));
+  const std::string trash = root_ + "/data/Trash/";
+  EXPECT_EQ(Read(trash + "files/a.gal"), "0");
+  EXPECT_EQ(Read(trash + "files/a.2.gal"), "1");
+  EXPECT_EQ(Read(trash + "files/a.3.gal"), "2");
+  EXPECT_EQ(Read(trash + "files/plain.2"), "y");
+  for (const char* name : {"a.gal", "a.2.gal", "a.3.gal", "plain", "plain.2"})
+    EXPECT_EQ(Unescape(Parse_Info(Read(trash + "info/" + name + ".trashinfo"))["Path"]),
+              Work(std::string(name).find("plain") == 0 ? "plain" : "a.gal"));
+}
+
+TEST_F(Trash, RelativePathsAreMadeFull) {
+  Write(Work("rel.txt"), "r");
+  auto old = std::filesystem::current_path();
+  std::filesystem::current_path(Work(""));
+  bool trashed = Move_To_Trash("./sub/../rel.txt");
+  std::filesystem::current_path(old);
+  ASSERT_TRUE(trashed);
+  EXPECT_EQ(Unescape(Parse_Info(Read(root_ + "/data/Trash/info/rel.txt.trashinfo"))["Path"]), Work("rel.txt"));
+}
+
+TEST_F(Trash, FailuresLeaveNothingBehind) {
+  EXPECT_FALSE(Move_To_Trash(Work("missing")));
+  EXPECT_FALSE(Move_To_Trash(""));
+  EXPECT_FALSE(Move_To_Trash(Work(std::string(300, 'x'))));
+  // A name whose full path passes the limit although the name given does not.
+  std::filesystem::current_path(Work(""));
+  std::string name(250, 'n');
+  Write(Work(name.substr(0, 200)), "x");
+  EXPECT_FALSE(Move_To_Trash(name));
+  std::filesystem::current_path("/");
+  const std::string info = root_ + "/data/Trash/info";
+  EXPECT_TRUE(!std::filesystem::exists(info) || std::filesystem::is_empty(info));
+  // An unusable trash directory: a file where the trash should be.
+  Write(root_ + "/data/Trash", "not a directory");
+  Write(Work("kept"), "k");
+  EXPECT_FALSE(Move_To_Trash(Work("kept")));
+  EXPECT_EQ(Read(Work("kept")), "k");
+}
+
+TEST_F(Trash, AcrossFileSystemsFilesAreCopiedAndDeleted) {
+  struct stat here, shm;
+  if (stat("/dev/shm", &shm) != 0 || stat(root_.c_str(), &here) != 0 || here.st_dev == shm.st_dev)
+    GTEST_SKIP() << "no second file system";
+  char pattern[] = "/dev/shm/quendar-trash-XXXXXX";
+  std::string data = mkdtemp(pattern);
+  Set("XDG_DATA_HOME", data);
+  Write(Work("far.gal"), std::string(100000, 'f'));
+  ASSERT_TRUE(Move_To_Trash(Work("far.gal")));
+  EXPECT_FALSE(std::filesystem::exists(Work("far.gal")));
+  EXPECT_EQ(Read(data + "/Trash/files/far.gal"), std::string(100000, 'f'));
+  EXPECT_EQ(Unescape(Parse_Info(Read(data + "/Trash/info/far.gal.trashinfo"))["Path"]), Work("far.gal"));
+  // A directory cannot be copied across: refused, and its info file removed.
+  std::filesystem::create_directory(Work("folder"));
+  EXPECT_FALSE(Move_To_Trash(Work("folder")));
+  EXPECT_TRUE(std::filesystem::exists(Work("folder")));
+  EXPECT_FALSE(std::filesystem::exists(data + "/Trash/info/folder.trashinfo"));
+  std::filesystem::remove_all(data);
+}
+
+}  // namespace

@@ -1,0 +1,269 @@
+#include "platform/system/wave_out.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <mutex>
+#include <vector>
+
+#include "platform/system/clock.h"
+#include "platform/system/event_semaphore.h"
+#include "platform/system/system_sound.h"
+
+namespace {
+
+// What a window would receive: the tags of finished buffers, in order.
+class Done_Log {
+ public:
+  TWave_Out::Done_Hook Hook() {
+    return [this](uint32_t tag) {
+      std::lock_guard guard(lock_);
+      tags_.push_back(tag);
+      arrived_.Set();
+    };
+  }
+  std::vector<uint32_t> Take() {
+    std::lock_guard guard(lock_);
+    return std::exchange(tags_, {});
+  }
+  TEventSemaphore& Arrived() { return arrived_; }
+
+ private:
+  std::mutex lock_;
+  std::vector<uint32_t> tags_;
+  TEventSemaphore arrived_;
+};
+
+class Silent_Output : public ::testing::Test {
+ protected:
+  Silent_Output() {
+    TWave_Out::Use_Device(Wave_Device_Kind::Silent);
+    TWave_Out::Force_Probe(-1);
+    TClock::Install(&clock_);
+  }
+  ~Silent_Output() override {
+    TClock::Install(nullptr);
+    TWave_Out::Force_Probe(-1);
+  }
+
+  // Frames for ms at the output's rate; n * 2205 frames last n * 100 ms.
+  static std::vector<uint8_t> Wave(uint32_t frames, uint16_t bits) {
+    return std::vector<uint8_t>(frames * bits / 8, bits == 8 ? 128 : 0);
+  }
+
+  TVirtual_Clock clock_;
+  Done_Log log_;
+};
+
+using Tags = std::vector<uint32_t>;
+
+TEST_F(Silent_Output, ProbeAndFormatsTheOutputTakes) {
+  EXPECT_EQ(TWave_Out::Supported_Bits(), 16);
+  EXPECT_TRUE(TWave_Out::Query(WAVEFORMATEX::Mono_Pcm(16)));
+  EXPECT_TRUE(TWave_Out::Query(WAVEFORMATEX::Mono_Pcm(8)));
+  WAVEFORMATEX stereo = WAVEFORMATEX::Mono_Pcm(16);
+  stereo.channels = 2;
+  WAVEFORMATEX fast = WAVEFORMATEX::Mono_Pcm(16);
+  fast.samples_per_sec = 44100;
+  WAVEFORMATEX odd = WAVEFORMATEX::Mono_Pcm(16);
+  odd.block_align = 1;
+  WAVEFORMATEX compressed = WAVEFORMATEX::Mono_Pcm(8);
+  compressed.format_tag = 2;
+  for (const WAVEFORMATEX& bad : {stereo, fast, odd, compressed, WAVEFORMATEX::Mono_Pcm(24)}) {
+    EXPECT_FALSE(TWave_Out::Query(bad));
+    EXPECT_FALSE(TWave_Out::Open(bad, nullptr));
+  }
+
+  // An output that takes 8 bits only refuses 16-bit waves, also one by one.
+  TWave_Out::Force_Probe(8);
+  EXPECT_FALSE(TWave_Out::Query(WAVEFORMATEX::Mono_Pcm(16)));
+  EXPECT_FALSE(TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(16), nullptr));
+  auto out = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(8), nullptr);
+  ASSERT_TRUE(out);
+  auto loud = Wave(100, 16);
+  EXPECT_EQ(out->Write(loud.data(), 200, 16), 0u);
+  auto soft = Wave(100, 8);
+  EXPECT_NE(out->Write(soft.data(), 100), 0u);
+
+  TWave_Out::Force_Probe(0);
+  EXPECT_EQ(TWave_Out::Supported_Bits(), 0);
+  EXPECT_FALSE(TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(8), nullptr));
+  EXPECT_FALSE(Play_System_Sound("Default Beep", false));
+}
+
+TEST_F(Silent_Output, OnePlaysOneWaitsAndTheyFinishInOrderOnTime) {
+  auto out = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(8), log_.Hook());
+  ASSERT_TRUE(out);
+  auto first = Wave(2205, 8);    // 100 ms
+  auto second = Wave(1102, 16);  // 49.98 ms, a wider wave on the same output
+  auto third = Wave(10, 8);
+  uint32_t a = out->Write(first.data(), static_cast<uint32_t>(first.size()));
+  uint32_t b = out->Write(second.data(), static_cast<uint32_t>(second.size()), 16);
+  ASSERT_NE(a, 0u);
+  ASSERT_NE(b, 0u);
+  EXPECT_NE(a, b);
+  EXPECT_EQ(out->Write(third.data(), 10), 0u);  // a third is refused
+  EXPECT_EQ(out->Queued(), 2u);
+
+  clock_.Advance(99);
+  EXPECT_EQ(log_.Take(), Tags{});
+  clock_.Advance(1);
+  EXPECT_EQ(log_.Take(), Tags{a});
+  EXPECT_TRUE(out->Take_Done(a));
+  EXPECT_FALSE(out->Take_Done(a));  // once only
+  EXPECT_FALSE(out->Take_Done(b));  // still playing
+  // Now there is room again.
+  uint32_t c = out->Write(third.data(), 10);
+  ASSERT_NE(c, 0u);
+  clock_.Advance(49);
+  EXPECT_EQ(log_.Take(), Tags{});
+  clock_.Advance(1);
+  EXPECT_EQ(log_.Take(), Tags{b});
+  clock_.Advance(1);
+  EXPECT_EQ(log_.Take(), Tags{c});
+  EXPECT_TRUE(out->Take_Done(b));
+  EXPECT_TRUE(out->Take_Done(c));
+  EXPECT_EQ(out->Queued(), 0u);
+}
+
+TEST_F(Silent_Output, ZeroBytesFinishAtOnceOrRightAfterThePlayingBuffer) {
+  auto out = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(16), log_.Hook());
+  ASSERT_TRUE(out);
+  uint32_t empty = out->Write(nullptr, 0);
+  ASSERT_NE(empty, 0u);
+  EXPECT_EQ(log_.Take(), Tags{empty});  // before Write returned
+  EXPECT_TRUE(out->Take_Done(empty));
+
+  auto wave = Wave(2205, 16);
+  uint32_t playing = out->Write(wave.data(), static_cast<uint32_t>(wave.size()));
+  uint32_t behind = out->Write(wave.data(), 0);
+  EXPECT_EQ(log_.Take(), Tags{});
+  clock_.Advance(100);
+  EXPECT_EQ(log_.Take(), (Tags{playing, behind}));
+  // A trailing half frame is not played.
+  uint32_t odd = out->Write(wave.data(), 1);
+  EXPECT_EQ(log_.Take(), Tags{odd});
+}
+
+TEST_F(Silent_Output, ResetTellsNobodyAndStaleCompletionsAreIgnored) {
+  auto out = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(8), log_.Hook());
+  ASSERT_TRUE(out);
+  auto wave = Wave(2205, 8);
+  uint32_t a = out->Write(wave.data(), 2205);
+  uint32_t b = out->Write(wave.data(), 2205);
+  clock_.Advance(50);
+  out->Reset();
+  EXPECT_EQ(out->Queued(), 0u);
+  clock_.Advance(1000);
+  EXPECT_EQ(log_.Take(), Tags{});
+  EXPECT_FALSE(out->Take_Done(a));
+  EXPECT_FALSE(out->Take_Done(b));
+
+  // A completion already on its way when the output was reset: its message
+  // arrives after the reset and must not count.
+  uint32_t c = out->Write(wave.data(), 2205);
+  clock_.Advance(100);
+  EXPECT_EQ(log_.Take(), Tags{c});
+  out->Reset();
+  EXPECT_FALSE(out->Take_Done(c));
+
+  // The output plays on after a reset, from the moment of the next write.
+  uint32_t d = out->Write(wave.data(), 2205);
+  clock_.Advance(99);
+  EXPECT_EQ(log_.Take(), Tags{});
+  clock_.Advance(1);
+  EXPECT_EQ(log_.Take(), Tags{d});
+  EXPECT_TRUE(out->Take_Done(d));
+  EXPECT_FALSE(out->Take_Done(a));
+}
+
+TEST_F(Silent_Output, ClosedOutputsFallSilentAndOutputsPlaySideBySide) {
+  Done_Log other;
+  auto wave = Wave(2205, 8);
+  auto one = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(8), log_.Hook());
+  auto two = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(8), other.Hook());
+  ASSERT_TRUE(one && two);
+  uint32_t a = one->Write(wave.data(), 2205);
+  clock_.Advance(50);
+  uint32_t b = two->Write(wave.data(), 2205);
+  clock_.Advance(50);
+  EXPECT_EQ(log_.Take(), Tags{a});
+  EXPECT_EQ(other.Take(), Tags{});
+  EXPECT_FALSE(two->Take_Done(a));  // another output's tag
+  one->Write(wave.data(), 2205);
+  one.reset();
+  clock_.Advance(50);
+  EXPECT_EQ(other.Take(), Tags{b});
+  clock_.Advance(500);
+  EXPECT_EQ(log_.Take(), Tags{});
+}
+
+TEST_F(Silent_Output, DefaultBeepIsAShortCleanClip) {
+  const std::vector<uint8_t>& beep = Default_Beep_Samples();
+  ASSERT_EQ(beep.size(), 3087u * 2);  // 140 ms
+  auto sample = [&](size_t i) { return static_cast<int16_t>(beep[2 * i] | beep[2 * i + 1] << 8); };
+  int peak = 0;
+  for (size_t i = 0; i < beep.size() / 2; ++i) peak = std::max(peak, std::abs(static_cast<int>(sample(i))));
+  EXPECT_GT(peak, 8000);
+  EXPECT_LT(peak, 20000);
+  // Soft edges: no click at either end.
+  EXPECT_LT(std::abs(sample(0)), 100);
+  EXPECT_LT(std::abs(sample(beep.size() / 2 - 1)), 400);
+
+  EXPECT_TRUE(Play_System_Sound("Default Beep", true));  // a virtual clock does not hold it
+  EXPECT_TRUE(Play_System_Sound("default beep", false));
+  EXPECT_FALSE(Play_System_Sound("Default Beeps", false));
+  EXPECT_FALSE(Play_System_Sound("", false));
+}
+
+TEST(Silent_Output_Real_Time, BuffersFinishInRealTimeWithoutAVirtualClock) {
+  TWave_Out::Use_Device(Wave_Device_Kind::Silent);
+  Done_Log log;
+  auto out = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(16), log.Hook());
+  ASSERT_TRUE(out);
+  std::vector<uint8_t> wave(441 * 2);  // 20 ms
+  uint32_t a = out->Write(wave.data(), static_cast<uint32_t>(wave.size()));
+  uint32_t b = out->Write(wave.data(), static_cast<uint32_t>(wave.size()));
+  std::vector<uint32_t> tags;
+  while (tags.size() < 2 && log.Arrived().Wait(5000) == WAIT_OBJECT_0) {
+    auto more = log.Take();
+    tags.insert(tags.end(), more.begin(), more.end());
+  }
+  EXPECT_EQ(tags, (Tags{a, b}));
+  EXPECT_TRUE(Play_System_Sound("Default Beep", true));
+}
+
+// The SDL device on SDL's dummy driver, which consumes audio in real time
+// without a sound card.
+TEST(Sdl_Output, PlaysBuffersInOrderOnTheDummyDriver) {
+  setenv("SDL_AUDIODRIVER", "dummy", 1);
+  TWave_Out::Use_Device(Wave_Device_Kind::Sdl);
+  TWave_Out::Force_Probe(-1);
+  if (TWave_Out::Supported_Bits() == 0) {
+    TWave_Out::Use_Device(Wave_Device_Kind::Silent);
+    GTEST_SKIP() << "no SDL audio";
+  }
+  Done_Log log;
+  auto out = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(8), log.Hook());
+  ASSERT_TRUE(out);
+  std::vector<uint8_t> eight(1102, 200);
+  std::vector<uint8_t> sixteen(1102 * 2, 0x40);
+  uint32_t a = out->Write(eight.data(), static_cast<uint32_t>(eight.size()));
+  uint32_t b = out->Write(sixteen.data(), static_cast<uint32_t>(sixteen.size()), 16);
+  std::vector<uint32_t> tags;
+  while (tags.size() < 2 && log.Arrived().Wait(5000) == WAIT_OBJECT_0) {
+    auto more = log.Take();
+    tags.insert(tags.end(), more.begin(), more.end());
+  }
+  EXPECT_EQ(tags, (Tags{a, b}));
+  EXPECT_TRUE(out->Take_Done(a));
+  // Reset during playback: nothing arrives for the buffer.
+  std::vector<uint8_t> long_wave(22050, 128);
+  out->Write(long_wave.data(), static_cast<uint32_t>(long_wave.size()));
+  out->Reset();
+  EXPECT_EQ(log.Arrived().Wait(300), WAIT_TIMEOUT);
+  out.reset();
+  TWave_Out::Use_Device(Wave_Device_Kind::Silent);
+}
+
+}  // namespace
