@@ -66,8 +66,10 @@ void TDC::RestoreObjects() {
   RestoreBrush();
   RestoreFont();
   RestorePalette();
-  if (state_.bitmap != initial_.bitmap) Select_Bitmap(initial_.bitmap);
+  if (initial_.bitmap && state_.bitmap != initial_.bitmap) Select_Bitmap(initial_.bitmap);
 }
+
+void TDC::Keep_As_Initial_Bitmap() { initial_.bitmap = state_.bitmap; }
 
 void TDC::Select_Bitmap(std::shared_ptr<TSurface> surface) {
   state_.bitmap = surface;
@@ -261,7 +263,7 @@ int TDC::SelectClipRgn(const TRegion* region) {
 }
 
 int TDC::ExtSelectClipRgn(const TRegion* region, int mode) {
-  if (mode == RGN_COPY) return SelectClipRgn(region);
+  if (mode == TRegion::RGN_COPY) return SelectClipRgn(region);
   if (!region) return RGN_ERROR;
   TRegion current;
   if (state_.app_clip) {
@@ -270,7 +272,7 @@ int TDC::ExtSelectClipRgn(const TRegion* region, int mode) {
     const TPoint o = binding_->Origin();
     current = TRegion(binding_->Surface()->Bounds().Offset_By(-o.x, -o.y));
   }
-  current.Combine(*region, TRegion_Op(mode));
+  current = current.Combine(*region, TRegion::TRegion_Op(mode));
   return SelectClipRgn(&current);
 }
 
@@ -303,13 +305,13 @@ TRect TDC::GetClipBox() const {
 int TDC::IntersectClipRect(const TRect& rect) {
   const TPoint a = To_Device(rect.TopLeft()), b = To_Device(rect.BottomRight());
   TRegion r(TRect(a.x, a.y, b.x, b.y).Normalized());
-  return ExtSelectClipRgn(&r, RGN_AND);
+  return ExtSelectClipRgn(&r, TRegion::RGN_AND);
 }
 
 int TDC::ExcludeClipRect(const TRect& rect) {
   const TPoint a = To_Device(rect.TopLeft()), b = To_Device(rect.BottomRight());
   TRegion r(TRect(a.x, a.y, b.x, b.y).Normalized());
-  return ExtSelectClipRgn(&r, RGN_DIFF);
+  return ExtSelectClipRgn(&r, TRegion::RGN_DIFF);
 }
 
 int TDC::OffsetClipRgn(TPoint delta) {

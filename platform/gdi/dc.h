@@ -310,6 +310,8 @@ class TDC {
   };
 
   void Select_Bitmap(std::shared_ptr<TSurface> surface);
+  // The selected bitmap is the one RestoreObjects puts back.
+  void Keep_As_Initial_Bitmap();
   TState& State() { return state_; }
 
  private:
@@ -337,8 +339,12 @@ class TDC {
   bool Draw_Figure(const TFigure& figure);
   bool Draw_Lines(const TPoint* surface_points, int count, bool closed, bool include_last);
   bool Fill_Region_With(const TRegion& region, const TBrush::TData& brush, uint8_t table);
-  bool Draw_Text_Line(TPoint point, unsigned align, std::string_view text, const TRect* clip_rect, bool opaque,
+  // Draws one line of text with its reference point at point (logical) and
+  // the given alignment; clip_rect (logical) cuts the glyphs, opaque_rect
+  // (logical) is filled with the background colour first.
+  bool Draw_Text_Line(TPoint point, unsigned align, std::string_view text, const TRect* clip_rect,
                       const TRect* opaque_rect);
+  TFont_Spec Device_Font() const;
 
   std::shared_ptr<TDevice_Binding> binding_;
   std::optional<TRegion> update_region_;

@@ -147,12 +147,14 @@ bool TDC::FrameRgn(const TRegion& region, const TBrush& brush, TSize size) {
   for (int i = 1; i <= std::max(size.cx, 0); ++i)
     for (int dx : {i, -i}) {
       TRegion moved = region;
-      inner &= moved.Offset(dx, 0);
+      moved.Offset(dx, 0);
+      inner &= moved;
     }
   for (int i = 1; i <= std::max(size.cy, 0); ++i)
     for (int dy : {i, -i}) {
       TRegion moved = region;
-      inner &= moved.Offset(0, dy);
+      moved.Offset(0, dy);
+      inner &= moved;
     }
   TRegion frame = region;
   frame -= inner;
