@@ -63,6 +63,10 @@ class TBackend {
   // them (never into the screen). Called on the user-interface thread.
   virtual void Present(const TScreen& screen, const std::vector<TRect>& changed,
                        const TCursor_Image* cursor, TPoint cursor_pos) = 0;
+  // The shortest time between two presentations of drawing that other
+  // threads did (the display's frame time); 0 presents only when the loop
+  // has handled what was waiting.
+  virtual uint32_t Frame_Interval_Ms() const { return 0; }
   // The pointer was moved by the program (a warp).
   virtual void Warp_Pointer(TPoint) {}
   // The pointer is confined to a rectangle of the screen (empty: free).

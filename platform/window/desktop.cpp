@@ -4,6 +4,8 @@
 #include <cassert>
 #include <climits>
 
+#include "platform/gdi/device_binding.h"
+#include "platform/gdi/region.h"
 #include "platform/system/clock.h"
 #include "platform/window/cursor.h"
 #include "platform/window/input_source.h"
@@ -256,9 +258,13 @@ void TDesktop::Wait_For_Work() {
   if (auto d = Next_Timer_Delay()) timeout = *d;
   if (input_source_)
     if (auto d = input_source_->Delay_To_Next(Now())) timeout = std::min(timeout, *d);
-  if (screen_->Has_Changes()) {
-    Present();
-    return;
+  if (screen_->Has_Changes()) Present();
+  // Other threads drawing through window contexts are shown at the
+  // display's rate while their contexts are open.
+  if (uint32_t frame = backend_->Frame_Interval_Ms()) {
+    std::lock_guard guard(bindings_lock_);
+    for (const TLive_Binding& b : bindings_)
+      if (b.thread != ui_thread_) timeout = std::min(timeout, frame);
   }
   if (timeout == 0) return;
   backend_->Wait(timeout);
@@ -365,11 +371,22 @@ bool TDesktop::Run_Until_Idle() {
 }
 
 void TDesktop::Present() {
+  {
+    // Contexts still open may have drawn since the last presentation.
+    std::lock_guard guard(bindings_lock_);
+    for (const TLive_Binding& b : bindings_) {
+      auto live = b.binding.lock();
+      if (!live || !live->Is_Valid()) continue;
+      screen_->Mark_Changed(live->Visible() ? live->Visible()->Bounds() : screen_->Bounds());
+    }
+  }
   if (!screen_->Has_Changes() && !cursor_dirty_) return;
+  std::lock_guard guard(screen_->Lock());
   std::vector<TRect> changed = screen_->Take_Changed();
   cursor_dirty_ = false;
   const TCursor_Image* image = (cursor_ && cursor_show_count_ >= 0) ? &cursor_->Image() : nullptr;
   backend_->Present(*screen_, changed, image, cursor_pos_);
+  last_present_ = Now();
 }
 
 // ---- Timers
@@ -448,15 +465,27 @@ void TDesktop::Remove_Top_Level(TWindow* w) {
 void TDesktop::Raise(TWindow* w) {
   if (std::find(top_levels_.begin(), top_levels_.end(), w) == top_levels_.end()) return;
   if (!top_levels_.empty() && top_levels_.front() == w) return;
+  TRegion before = w->Visible_Region(false, false);
   Remove_Top_Level(w);
   Add_Top_Level(w);
   // Windows it owns stay in front of it.
   for (TWindow* c : std::vector<TWindow*>(w->Children()))
     if (!c->Is_Child() && c->IsWindow()) Raise(c);
   if (w->IsWindowVisible()) {
-    w->Invalidate(true);
+    Uncovered(w, before);
     Layout_Changed();
   }
+}
+
+// What was hidden behind other windows and now shows is painted again.
+void TDesktop::Uncovered(TWindow* w, const TRegion& visible_before) {
+  TRegion now = w->Visible_Region(false, false);
+  now -= visible_before;
+  if (now.IsEmpty()) return;
+  TPoint o = w->Client_Screen_Origin();
+  now.Offset(-o.x, -o.y);
+  w->InvalidateRgn(now, true);
+  if (w->Client_Origin() != TPoint(0, 0)) w->WindowProc(WM_NCPAINT, 0, 0);
 }
 
 void TDesktop::Lower(TWindow* w) {
@@ -467,15 +496,18 @@ void TDesktop::Lower(TWindow* w) {
     it = std::find_if(top_levels_.begin(), top_levels_.end(),
                       [](TWindow* t) { return !(t->Attr.ExStyle & WS_EX_TOPMOST); });
   top_levels_.insert(it, w);
+  // The windows it covered show again.
+  if (w->IsWindowVisible()) Expose(w->GetWindowRect(), w);
   Layout_Changed();
 }
 
 void TDesktop::Set_Topmost(TWindow* w, bool topmost) {
   if (topmost) w->Attr.ExStyle |= WS_EX_TOPMOST;
   else w->Attr.ExStyle &= ~WS_EX_TOPMOST;
+  TRegion before = w->Visible_Region(false, false);
   Remove_Top_Level(w);
   Add_Top_Level(w);
-  if (w->IsWindowVisible()) w->Invalidate(true);
+  if (w->IsWindowVisible()) Uncovered(w, before);
   Layout_Changed();
 }
 
@@ -496,7 +528,15 @@ TWindow* TDesktop::Window_From_Point(TPoint screen) const {
   return nullptr;
 }
 
-void TDesktop::Layout_Changed() { synthetic_move_ = true; }
+void TDesktop::Layout_Changed() {
+  synthetic_move_ = true;
+  bool any;
+  {
+    std::lock_guard guard(bindings_lock_);
+    any = !bindings_.empty();
+  }
+  if (any) Refresh_Bindings();
+}
 
 void TDesktop::Paint_Pending(TWindow* w, bool pending) {
   auto it = std::find(paint_pending_.begin(), paint_pending_.end(), w);
@@ -535,6 +575,14 @@ void TDesktop::Forget(TWindow* w) {
   }
   Kill_Timers_Of(h);
   Paint_Pending(w, false);
+  {
+    std::lock_guard guard(bindings_lock_);
+    for (TLive_Binding& b : bindings_) {
+      if (b.window != w) continue;
+      if (auto live = b.binding.lock()) live->Invalidate();
+      b.window = nullptr;
+    }
+  }
   Remove_Top_Level(w);
   if (main_window_ == h) main_window_ = HWND();
   if (active_ == h) {

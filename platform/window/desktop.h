@@ -33,6 +33,8 @@
 #include "platform/window/messages.h"
 
 class TClock;
+class TDevice_Binding;
+class TRegion;
 class TCursor;
 class TScreen;
 class TWindow;
@@ -107,6 +109,7 @@ class TDesktop {
   // Moves a top-level window to the front of its band (topmost or not).
   void Raise(TWindow* w);
   void Lower(TWindow* w);
+  void Uncovered(TWindow* w, const TRegion& visible_before);
   void Set_Topmost(TWindow* w, bool topmost);
   // The deepest visible window under a screen point, honouring window regions;
   // disabled children are skipped (their parent gets the input).
@@ -120,6 +123,19 @@ class TDesktop {
   void Expose(const TRect& screen_rect, const TWindow* leaving);
   // Deletes a window object once the message that closed it is handled.
   void Condemn(TWindow* w) { condemned_.push_back(w); }
+  // Window device contexts on the screen: kept current while windows move,
+  // and drawing nothing once their window is gone.
+  enum class TDC_Kind { Window, Client, Screen };
+  void Register_Binding(const std::shared_ptr<TDevice_Binding>& binding, TWindow* window, TDC_Kind kind,
+                        bool clip_children);
+  // The context is done: what it may have drawn is presented.
+  void Release_Binding(const TDevice_Binding* binding, std::optional<TRect> limit = std::nullopt);
+  void Refresh_Binding(TDevice_Binding& binding, TWindow* window, TDC_Kind kind, bool clip_children);
+  // Held by whoever reads or changes the window tree's geometry from
+  // another thread (a worker making a window device context).
+  std::recursive_mutex& Tree_Lock() { return tree_lock_; }
+  // Paints the desktop's own background where no window is.
+  void Paint_Desktop(const TRegion& screen_region);
   // A window is going away: drop focus, capture, activation and timers.
   void Forget(TWindow* w);
   // A window was hidden or disabled: focus and activation move away from it.
@@ -221,6 +237,7 @@ class TDesktop {
   HWND focus_announced_;  // the window that was told it has the focus
   HWND main_window_;
   bool cursor_dirty_ = true;
+  uint32_t last_present_ = 0;
   bool pointer_on_screen_ = true;
 
   TPoint cursor_pos_;
@@ -229,6 +246,18 @@ class TDesktop {
   int cursor_show_count_ = 0;
   bool keys_[256] = {};
   bool num_lock_ = true;
+
+  struct TLive_Binding {
+    std::weak_ptr<TDevice_Binding> binding;
+    TWindow* window;
+    TDC_Kind kind;
+    bool clip_children;
+    std::thread::id thread;
+  };
+  void Refresh_Bindings();
+  std::mutex bindings_lock_;
+  std::vector<TLive_Binding> bindings_;
+  std::recursive_mutex tree_lock_;
 
   TInput_Source* input_source_ = nullptr;
   std::function<void(const TInput_Event&)> record_tap_;

@@ -28,7 +28,8 @@ class TScreen {
 
   // Held per primitive by every device context that draws on the screen, so
   // that a worker thread can draw into a window while the loop runs.
-  std::recursive_mutex& Lock() { return lock_; }
+  std::recursive_mutex& Lock() { return *lock_; }
+  const std::shared_ptr<std::recursive_mutex>& Shared_Lock() const { return lock_; }
 
   // Records a changed rectangle (any thread). When the change comes from a
   // thread other than the loop's, the wake-up callback asks the loop to
@@ -41,7 +42,7 @@ class TScreen {
 
  private:
   std::shared_ptr<TSurface> surface_;
-  std::recursive_mutex lock_;
+  std::shared_ptr<std::recursive_mutex> lock_ = std::make_shared<std::recursive_mutex>();
   std::mutex changed_lock_;
   std::vector<TRect> changed_;
   std::atomic<bool> has_changes_{false};

@@ -1,6 +1,7 @@
 #include "platform/window/window.h"
 
 #include <algorithm>
+#include <mutex>
 
 #include "platform/window/command_enabler.h"
 #include "platform/window/desktop.h"
@@ -37,6 +38,7 @@ TWindow::~TWindow() {
 bool TWindow::Create() {
   if (handle_) return true;
   if (!TDesktop::Running()) return false;
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   if (Is_Child() && (!Parent || !Parent->IsWindow())) return false;
   TDesktop& desk = Desk();
   handle_ = desk.Register(this);
@@ -68,6 +70,7 @@ void TWindow::Create_Children() {
 
 void TWindow::Destroy(int) {
   if (!handle_ || in_destroy_ || !TDesktop::Running()) return;
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   TDesktop& desk = Desk();
   in_destroy_ = true;
   bool was_visible = IsWindowVisible();
@@ -132,6 +135,7 @@ TWindow* TWindow::Top_Level() {
 
 void TWindow::SetParent(TWindow* new_parent) {
   if (new_parent == Parent) return;
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   bool on_screen = handle_ && IsWindowVisible();
   TRect old = GetWindowRect();
   if (on_screen) Desk().Expose(old, this);
@@ -199,6 +203,7 @@ bool TWindow::ShowWindow(int cmd) {
     return was;
   }
   TDesktop& desk = Desk();
+  std::lock_guard tree(desk.Tree_Lock());
   WindowProc(WM_SHOWWINDOW, show, 0);
   if (!handle_) return was;
   if (show) {
@@ -236,6 +241,8 @@ void TWindow::MoveWindow(int x, int y, int w, int h, bool repaint) {
 
 bool TWindow::SetWindowPos(HWND after, int x, int y, int w, int h, UINT flags) {
   TDesktop* desk = handle_ ? &Desk() : nullptr;
+  std::unique_lock<std::recursive_mutex> tree;
+  if (desk) tree = std::unique_lock(desk->Tree_Lock());
   TRect old = desk ? GetWindowRect() : TRect();
   bool visible = desk && IsWindowVisible();
   bool moved = !(flags & SWP_NOMOVE) && (x != Attr.X || y != Attr.Y);

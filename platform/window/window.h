@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/gdi/geometry.h"
@@ -131,6 +132,11 @@ class TWindow {
   // The update region's bounding box in client coordinates; false when empty.
   bool GetUpdateRect(TRect& rect) const;
   bool Has_Update() const;
+  // BeginPaint: takes the update region (client coordinates) and whether
+  // the background is to be erased, leaving the window valid.
+  std::pair<TRegion, bool> Begin_Paint();
+  // The window's shape on the screen: its rectangle cut by its region.
+  TRegion Screen_Shape() const;
   const TRegion* Update_Region() const { return update_region_.get(); }
   // The part of the screen this window's client area shows (screen
   // coordinates): its client rectangle, clipped by its ancestors, their
