@@ -876,7 +876,8 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
 
 bool TDesktop::Route_Key(const TInput_Event& e, MSG& msg) {
   using K = TInput_Event::Kind;
-  TWindow* target = Window(focus_);
+  TWindow* target = Window(key_grab_);
+  if (!target) target = Window(focus_);
   if (!target) target = Window(active_);
   msg.pt = cursor_pos_;
   if (e.kind == K::Char) {

@@ -147,6 +147,8 @@ class TDesktop {
   HWND Active() const { return active_; }
   void Activate(TWindow* top);
   HWND Capture() const { return capture_; }
+  // Keys go to this window (an open menu) instead of the focus; none ends it.
+  void Set_Key_Grab(HWND hwnd) { key_grab_ = hwnd; }
   HWND Set_Capture(HWND hwnd);
   void Release_Capture();
 
@@ -236,6 +238,7 @@ class TDesktop {
   HWND capture_;
   HWND focus_announced_;  // the window that was told it has the focus
   HWND main_window_;
+  HWND key_grab_;
   bool cursor_dirty_ = true;
   uint32_t last_present_ = 0;
   bool pointer_on_screen_ = true;

@@ -1,6 +1,9 @@
 #include "platform/window/frame_window.h"
 
+#include "platform/gdi/dc.h"
+#include "platform/window/control_paint.h"
 #include "platform/window/desktop.h"
+#include "platform/window/window_dc.h"
 #include "platform/window/menu.h"
 #include "platform/window/user.h"
 
@@ -131,6 +134,11 @@ LRESULT TFrameWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     Non_Client_Mouse(msg, POINT_FROM_LPARAM(lp));
     return 0;
   }
+  if (msg == WM_NCPAINT) {
+    Paint_Caption();
+    return 0;
+  }
+  if (msg == WM_PAINT) Paint_Caption();
   if (msg == WM_SETTEXT) {
     Paint_Caption();
     if (TDesktop::Current().Main_Window() == GetHandle()) TDesktop::Current().Backend().Set_Title(Title());
@@ -150,6 +158,44 @@ void TFrameWindow::Non_Client_Mouse(UINT msg, TPoint screen) {
   else if (System_Box_Rect().Contains(p)) Open_System_Menu();
 }
 
-void TFrameWindow::Open_System_Menu() {}
+void TFrameWindow::Open_System_Menu() {
+  TMenu* menu = GetSystemMenu();
+  if (!menu || !IsWindow()) return;
+  TRect box = System_Box_Rect();
+  TPoint at{box.left, box.bottom};
+  ClientToScreen(at);
+  at = at - Client_Origin();
+  UINT chosen = Track_Menu(*menu, at, *this, false);
+  if (chosen && chosen != UINT(-1)) PostMessage(WM_SYSCOMMAND, chosen, 0);
+}
 
-void TFrameWindow::Paint_Caption() {}
+void TFrameWindow::Paint_Caption() {
+  TRect bar = Caption_Rect();
+  if (bar.IsEmpty() || !IsWindow() || !IsWindowVisible()) return;
+  using namespace Control_Paint;
+  TWindowDC dc(*this);
+  Fill(dc, bar, active_caption_ ? Active_Caption : Inactive_Caption);
+  TRect sys = System_Box_Rect();
+  if (!sys.IsEmpty()) {
+    Box(dc, sys, false);
+    int my = (sys.top + sys.bottom) / 2;
+    Fill(dc, {sys.left + 3, my - 1, sys.right - 3, my + 1}, Dark);
+  }
+  TRect min = Minimise_Box_Rect();
+  if (!min.IsEmpty()) {
+    Box(dc, min, false);
+    Fill(dc, {min.left + 4, min.bottom - 6, min.right - 5, min.bottom - 4}, Dark);
+  }
+  TRect close = Close_Box_Rect();
+  if (!close.IsEmpty()) {
+    Box(dc, close, false);
+    for (int i = 0; i < close.Height() - 8; ++i) {
+      Fill(dc, {close.left + 4 + i, close.top + 4 + i, close.left + 6 + i, close.top + 5 + i}, Dark);
+      Fill(dc, {close.right - 6 - i, close.top + 4 + i, close.right - 4 - i, close.top + 5 + i}, Dark);
+    }
+  }
+  TRect text = bar;
+  text.left = (sys.IsEmpty() ? bar.left : sys.right) + 4;
+  text.right = (!min.IsEmpty() ? min.left : !close.IsEmpty() ? close.left : bar.right) - 4;
+  Centred_Text(dc, text, Title(), Light, Bold_Ui_Font());
+}

@@ -9,6 +9,10 @@
 
 class TMenu;
 
+// Shows a menu at a screen point in its own modal loop; the chosen command,
+// or 0 when the menu was dismissed. Enablers of the owner are asked first.
+UINT Track_Menu(TMenu& menu, TPoint screen, TWindow& owner, bool right_button);
+
 class TFrameWindow : public TWindow {
  public:
   TFrameWindow(TWindow* parent, const char* title = nullptr, TWindow* client = nullptr,

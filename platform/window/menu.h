@@ -48,3 +48,13 @@ class TMenu {
   int Index(UINT item, UINT flags) const;
   std::vector<TItem> items_;
 };
+
+// A menu shown at a point. The owner's command enablers decide which items
+// are available when it opens; the chosen command reaches the owner as
+// WM_COMMAND after the menu has closed; dismissing it sends nothing.
+class TPopupMenu : public TMenu {
+ public:
+  TPopupMenu() = default;
+  // Returns false when the menu was dismissed.
+  bool TrackPopupMenu(UINT flags, const TPoint& screen, TWindow& owner);
+};

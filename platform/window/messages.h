@@ -318,6 +318,9 @@ enum : UINT {
   BN_CLICKED = 0,
 };
 
+// Kinds of control asking WM_CTLCOLOR.
+enum : UINT { CTLCOLOR_EDIT = 1, CTLCOLOR_STATIC = 6 };
+
 // Menu flags.
 enum : UINT {
   MF_STRING = 0x0000,

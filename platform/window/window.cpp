@@ -508,3 +508,5 @@ bool TWindow::IdleAction(long idle_count) {
 }
 
 void TWindow::Paint(TDC&, bool, TRect&) {}
+
+const TBrush* TWindow::EvCtlColor(TDC&, HWND, UINT) { return nullptr; }

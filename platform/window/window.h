@@ -26,6 +26,7 @@
 #include "platform/window/messages.h"
 
 class TCommandEnabler;
+class TBrush;
 class TCursor;
 class TDC;
 class TRegion;
@@ -67,7 +68,7 @@ class TWindow {
   bool Create();
   void Destroy(int ret_val = 0);
   // Asks CanClose, then destroys the window.
-  void CloseWindow(int ret_val = 0);
+  virtual void CloseWindow(int ret_val = 0);
   HWND GetHandle() const { return handle_; }
   bool IsWindow() const { return bool(handle_); }
   static TWindow* From_Handle(HWND hwnd);
@@ -154,6 +155,12 @@ class TWindow {
   // The window's own cursor, shown while the pointer is over it.
   void SetCursor(const TCursor* cursor) { cursor_ = cursor; }
   const TCursor* GetCursor() const { return cursor_; }
+
+  // A message box owned by this window (message_box.h).
+  int MessageBox(const std::string& text, const std::string& caption = "", UINT type = MB_OK);
+  // WM_CTLCOLOR: a child control asks which colours to draw with; set them
+  // in the DC and return a background brush, or nullptr for the default.
+  virtual const TBrush* EvCtlColor(TDC& dc, HWND child, UINT ctl_type);
 
   // ---- Messages
   LRESULT SendMessage(UINT msg, WPARAM wp = 0, LPARAM lp = 0);
