@@ -258,7 +258,12 @@ void TDesktop::Wait_For_Work() {
   if (auto d = Next_Timer_Delay()) timeout = *d;
   if (input_source_)
     if (auto d = input_source_->Delay_To_Next(Now())) timeout = std::min(timeout, *d);
-  if (screen_->Has_Changes()) Present();
+  if (screen_->Has_Changes()) {
+    // Drawing by other threads is shown at most at the display's rate.
+    uint32_t frame = backend_->Frame_Interval_Ms(), since = Now() - last_present_;
+    if (frame == 0 || since >= frame) Present();
+    else timeout = std::min(timeout, frame - since);
+  }
   // Other threads drawing through window contexts are shown at the
   // display's rate while their contexts are open.
   if (uint32_t frame = backend_->Frame_Interval_Ms()) {
@@ -274,8 +279,11 @@ void TDesktop::Translate(const MSG& msg) {
   if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return;
   UINT vk = UINT(msg.wParam);
   int c = Control_Char(vk);
-  if (c < 0 && !(msg.lParam & Key_No_Translate) && !Key_Down(VK_MENU))
-    c = Key_Char(vk, Key_Down(VK_SHIFT), false, Key_Down(VK_CONTROL));
+  bool ctrl = Key_Down(VK_CONTROL);
+  // The machine sends no text for Ctrl+letter: those control characters
+  // are always made here.
+  if (c < 0 && (!(msg.lParam & Key_No_Translate) || (ctrl && vk >= 'A' && vk <= 'Z')) && !Key_Down(VK_MENU))
+    c = Key_Char(vk, Key_Down(VK_SHIFT), false, ctrl);
   if (c < 0) return;
   MSG m = msg;
   m.message = WM_CHAR;
@@ -339,12 +347,14 @@ TDesktop::TLoop_End TDesktop::Run_Loop(const std::function<bool()>& done) {
   for (;;) {
     if (done && done()) return TLoop_End::Done;
     MSG msg;
+    bool handled = false;
     while (Peek(msg)) {
       if (msg.message == WM_QUIT && !msg.hwnd) return TLoop_End::Quit;  // stays pending
       Dispatch_One(msg);
+      handled = true;
       if (done && done()) return TLoop_End::Done;
     }
-    Present();
+    if (handled || backend_->Frame_Interval_Ms() == 0) Present();
     if (Idle()) continue;
     if (done && done()) return TLoop_End::Done;
     Wait_For_Work();
