@@ -40,6 +40,7 @@ struct TInput_Event {
   bool keypad = false;     // a key of the numeric keypad (digits follow NumLock)
   bool translate = true;   // make WM_CHAR from the key (false when the backend sends Char itself)
   int8_t num_lock = -1;    // NumLock state as the machine knows it; -1 unknown
+  bool synthetic = false;  // played, not from the machine
   uint32_t time = 0;       // tick count; 0 = now
 };
 

@@ -755,7 +755,10 @@ void TDesktop::Real_Input(const TInput_Event& e) {
     if (e.kind == K::Key_Up && (e.code == VK_CONTROL || e.code == VK_LCONTROL || e.code == VK_RCONTROL))
       keys_[VK_CONTROL] = false;
     if (cancel) {
+      // Every journal hook goes, the recording ones too.
       Set_Input_Source(nullptr);
+      record_tap_ = nullptr;
+      if (journal_cancel_) journal_cancel_();
       Post(HWND(), WM_CANCELJOURNAL, 0, 0);
     }
     if (e.kind == K::Focus_Lost || e.kind == K::Minimise || e.kind == K::Restore || e.kind == K::Close)
@@ -765,7 +768,11 @@ void TDesktop::Real_Input(const TInput_Event& e) {
   Enqueue_Input(e);
 }
 
-void TDesktop::Synthetic_Input(const TInput_Event& e) { Enqueue_Input(e); }
+void TDesktop::Synthetic_Input(const TInput_Event& e) {
+  TInput_Event played = e;
+  played.synthetic = true;
+  Enqueue_Input(played);
+}
 
 void TDesktop::Enqueue_Input(const TInput_Event& e) {
   // A move replaces a move that has not been taken yet.
@@ -838,7 +845,8 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
   } else {
     pointer_on_screen_ = true;
     TPoint p = Clamp_Pointer(raw);
-    if (p != raw) backend_->Warp_Pointer(p);
+    // Played moves move the machine's pointer too, so it is seen moving.
+    if (p != raw || (e.synthetic && p != cursor_pos_)) backend_->Warp_Pointer(p);
     raw = p;
     if (cursor_pos_ != p) cursor_dirty_ = true;
     cursor_pos_ = p;

@@ -181,6 +181,8 @@ class TDesktop {
   TInput_Source* Input_Source() const { return input_source_; }
   // A tap that sees every real input event as it passes (recording).
   void Set_Record_Tap(std::function<void(const TInput_Event&)> tap) { record_tap_ = std::move(tap); }
+  // Told when the cancel chord removed every journal hook.
+  void Set_Journal_Cancel_Hook(std::function<void()> hook) { journal_cancel_ = std::move(hook); }
 
   ~TDesktop();
 
@@ -264,4 +266,5 @@ class TDesktop {
 
   TInput_Source* input_source_ = nullptr;
   std::function<void(const TInput_Event&)> record_tap_;
+  std::function<void()> journal_cancel_;
 };
