@@ -71,3 +71,67 @@ TEST(Contact_Sheets, Metafiles) {
 }
 
 }  // namespace
+
+#include "platform/backend/headless/headless_backend.h"
+#include "platform/window/desktop.h"
+#include "toolkit/round_border.h"
+#include "toolkit/watch_cursor.h"
+
+namespace {
+
+TEST(Contact_Sheets, Frames_Bevels_And_Busy_Cursor) {
+  Picture_Stores stores(1024);
+  Round_Border border;
+  Contact_Sheet sheet(1000, 760);
+  for (int variant = 0; variant < 2; ++variant) {
+    TBitmap frame(300, 300);
+    TMemoryDC dc(frame);
+    dc.SelectObject(TBrush(The_GUI_Colors->Scheme[0]));
+    dc.PatBlt(TRect(0, 0, 300, 300), PATCOPY);
+    border.Blit_Clipped(dc, TRect(0, 0, 300, 300), 14, variant);
+    border.Blit_Clipped(dc, TRect(100, 100, 200, 160), 6, variant);
+    sheet.Add(frame, "frame variant " + std::to_string(variant));
+  }
+  TBitmap ring = *border.Render_Ring(200, 200, 0);
+  sheet.Add(ring, "ring 0");
+  TBitmap bevels(160, 80);
+  {
+    TMemoryDC dc(bevels);
+    dc.SelectObject(TBrush(The_GUI_Colors->Scheme[0]));
+    dc.PatBlt(TRect(0, 0, 160, 80), PATCOPY);
+    border.Draw_Bevel(dc, TRect(10, 10, 70, 70));
+    border.Draw_Bevel_Inverse(dc, TRect(90, 10, 150, 70));
+  }
+  sheet.Add(bevels, "bevels");
+  sheet.Next_Row();
+  TDesktop::Start(std::make_unique<THeadless_Backend>(TSize(800, 600)));
+  {
+    Watch_Cursor watch;
+    watch.Start();
+    for (int frame = 0; frame < 60; ++frame) {
+      if (frame % 7 == 0 || frame == 59) {
+        TBitmap shown(96, 96);
+        TMemoryDC dc(shown);
+        dc.SelectObject(TBrush(TColor(180, 200, 230)));
+        dc.PatBlt(TRect(0, 0, 96, 96), PATCOPY);
+        // Three times the size, so the digits can be read.
+        TBitmap small(32, 32);
+        {
+          TMemoryDC sdc(small);
+          sdc.SelectObject(TBrush(TColor(180, 200, 230)));
+          sdc.PatBlt(TRect(0, 0, 32, 32), PATCOPY);
+        }
+        TSurface& s = *small.Surface();
+        watch.Current_Cursor->Image().Draw_Over(s.Row32(0), 32, 32, long(s.Stride() / 4), TPoint(5, 0));
+        TMemoryDC sdc(small);
+        dc.StretchBlt(TRect(0, 0, 96, 96), sdc, TRect(0, 0, 32, 32));
+        sheet.Add(shown, "busy " + std::to_string(watch.Counter));
+      }
+      watch.Next_Frame();
+    }
+  }
+  TDesktop::Stop();
+  sheet.Save("frames_and_cursor");
+}
+
+}  // namespace
