@@ -51,7 +51,7 @@ TEST(Contact_Sheets, All_Pictures_At_800_And_1024) {
 
 TEST(Contact_Sheets, Metafiles) {
   Picture_Stores stores(1024);
-  Contact_Sheet sheet(1000, 1200);
+  Contact_Sheet first(1000, 700), second(1000, 700);
   const TSize sizes[GUI_Metafiles::Slot_Count] = {{15, 120}, {130, 76},  {50, 50},   {102, 90}, {64, 56},
                                                   {64, 56},  {64, 56},   {115, 115}, {140, 98}, {120, 72},
                                                   {110, 110}, {150, 45}, {150, 90},  {40, 40},  {40, 40}};
@@ -64,10 +64,11 @@ TEST(Contact_Sheets, Metafiles) {
       dc.PatBlt(TRect(0, 0, size.cx, size.cy), PATCOPY);
       stores.metafiles.Ensure(slot);
       stores.metafiles.Play(slot, dc, TRect(0, 0, size.cx, size.cy));
-      sheet.Add(picture, std::to_string(slot) + (scale == 2 ? " x2" : ""));
+      (slot < 8 ? first : second).Add(picture, std::to_string(slot) + (scale == 2 ? " x2" : ""));
     }
   }
-  sheet.Save("metafiles");
+  first.Save("metafiles_0_7");
+  second.Save("metafiles_8_14");
 }
 
 }  // namespace
