@@ -113,8 +113,9 @@ void Round_Border::Blit_Clipped(TDC& dc, const TRect& rect, int band, int varian
   TPoint corners[2] = {rect.TopLeft(), rect.BottomRight()};
   dc.LPtoDP(corners, 2);
   const TRect device = TRect(corners[0].x, corners[0].y, corners[1].x, corners[1].y).Normalized();
-  TRegion clip = TRegion::Ellipse(device) -
-                 TRegion::Ellipse(TRect(device.left + band, device.top + band, device.right - band, device.bottom - band));
+  TRegion clip = TRegion::Ellipse(device);
+  const TRect inner(device.left + band, device.top + band, device.right - band, device.bottom - band);
+  if (!inner.IsEmpty()) clip -= TRegion::Ellipse(inner);  // a band wider than half the frame fills it
   TRegion previous;
   const bool had_clip = dc.GetClipRgn(previous);
   if (had_clip) clip &= previous;

@@ -41,6 +41,10 @@ void Sheet_Of_Pictures(int screen_width) {
   stores.bitmaps.Drop(22);
   stores.bitmaps.Get_Text_Picture(screen_width >= 1024 ? TSize(97, 97) : TSize(76, 76), "jo", 0);
   sheet.Add(*stores.bitmaps.Pictures[22], "22 jo 0");
+  const auto screen = GUI_Bitmaps::Screen_Reference();
+  for (int id : {8, 12, 13, 15, 19, 21, 27, 28})
+    sheet.Add(*GUI_Bitmaps::Make_Disabled_Picture(*screen, *stores.bitmaps.Pictures[size_t(id)]),
+              std::to_string(id) + " disabled");
   sheet.Save("pictures_" + std::to_string(screen_width));
 }
 

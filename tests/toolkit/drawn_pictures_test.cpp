@@ -180,6 +180,22 @@ TEST_F(Drawn_Pictures_Test, Every_Picture_Keeps_Its_Colours_In_Place) {
     }
 }
 
+// Tiny and empty sizes draw what fits and never write outside the picture.
+TEST_F(Drawn_Pictures_Test, Tiny_Sizes_Draw_Safely) {
+  for (TSize size : {TSize(0, 0), TSize(1, 1), TSize(2, 5), TSize(7, 3)})
+    for (int id = 0; id < GUI_Bitmaps::Picture_Count; ++id) {
+      stores.bitmaps.Drop(id);
+      stores.bitmaps.Get(id, size);
+      if (const TBitmap* b = stores.bitmaps.Pictures[size_t(id)].get()) {
+        EXPECT_EQ(b->Size(), size) << id;
+        if (size.cx > 0) {
+          const auto disabled = GUI_Bitmaps::Make_Disabled_Picture(*screen, *b);
+          EXPECT_EQ(disabled->Size(), size);
+        }
+      }
+    }
+}
+
 TEST_F(Drawn_Pictures_Test, Iterate_Button_Geometry_And_Its_Stop_Variant) {
   Picture_Stores small(640);  // corner margin 2
   const Iterate_Button iterate(*screen, TSize(32, 32));
