@@ -162,12 +162,13 @@ class Metafile_Artwork : public Pictures_Test {
 TEST_F(Metafile_Artwork, Needle_And_Tilted_Pointer_Hold_Their_Fill_Seeds) {
   for (int m : {72, 90, 115, 144}) {
     const int h = m, w = (m / 8) | 1;
-    Expect_Closed_At(0, w, h, {TPoint(w / 2, h - 1 - 3), TPoint(w / 2, h - 1 - h / 6), TPoint(w / 2, h - 1 - h / 2),
-                               TPoint(w / 2, h - 1 - (h - 2))});
+    // The picture stands with its bottom edge on the tip: a seed at the tip
+    // plus (0, d) is row h + d of the picture.
+    Expect_Closed_At(0, w, h, {TPoint(w / 2, h - 3), TPoint(w / 2, h - h / 6), TPoint(w / 2, h - h / 2), TPoint(w / 2, 2)});
     const int tw = int((2 * h + w) / std::sqrt(5.0)), th = int((h + 2 * w) / std::sqrt(5.0));
     for (int k : {2, 3, 4})
       Expect_Closed_At(1, tw, th, {TPoint(k, k), TPoint(tw / 6, th / 6), TPoint(tw / 2, th / 2),
-                                   TPoint(tw - 1 - w / 2, th - 1 - w / 2)});
+                                   TPoint(tw - w / 2, th - w / 2)});
   }
 }
 
