@@ -112,6 +112,39 @@ TEST(GUI_Metafiles, Play_Stretches_Unevenly_And_Leaves_No_Objects_Behind) {
   EXPECT_EQ(picture.Surface()->Pixel_Xrgb(250, 250), 0u);
 }
 
+TEST(Metafile_Player, Text_Is_Scaled_And_Its_Attributes_Go_With_The_Picture) {
+  TMetafile_Recorder r;
+  r.SetWindowOrg(0, 100);
+  r.SetWindowExt(200, -100);
+  TFont_Spec font;
+  font.face_name = "Arial";
+  font.height = 40;
+  r.SelectObject(r.CreateFontIndirect(font));
+  r.SetTextColor(TColor(0, 0, 255));
+  r.SetTextAlign(TA_CENTER | TA_TOP);
+  r.SetBkMode(TRANSPARENT);
+  r.TextOut(100, 80, "Hi");
+  const std::vector<uint8_t> bytes = r.Bytes();
+  const TMetaFilePict picture(bytes.data(), bytes.size());
+  ASSERT_TRUE(picture.IsOK());
+  TBitmap canvas(201, 101);
+  TMemoryDC dc(canvas);
+  dc.SetTextColor(TColor(0, 255, 0));
+  dc.SetMapMode(MM_ANISOTROPIC);
+  dc.SetViewportExt(TSize(200, 100));
+  ASSERT_TRUE(picture.PlayOnto(dc));
+  const TRect ink = Bounds_Of(canvas, 0x0000FF);
+  EXPECT_FALSE(ink.right <= ink.left);
+  EXPECT_GE(ink.top, 20);   // logical y 80 is 20 pixels down
+  EXPECT_LE(ink.bottom, 62);
+  EXPECT_EQ(dc.GetTextColor(), TColor(0, 255, 0));
+  EXPECT_EQ(dc.GetTextAlign(), TA_LEFT | TA_TOP);
+  EXPECT_EQ(dc.GetWindowExt(), TSize(1, 1));
+  // Bytes that are not a metafile play nothing.
+  const uint8_t junk[6] = {1, 2, 3, 4, 5, 6};
+  EXPECT_FALSE(TMetaFilePict(junk, sizeof junk).PlayOnto(dc));
+}
+
 // Every built-in picture is a sound metafile of the records the store's
 // users may rely on, with its own frame and logical y growing upward.
 TEST(Metafile_Resources, Are_Complete_With_Their_Own_Frame) {
