@@ -259,6 +259,23 @@ TEST_F(Drawn_Pictures_Test, Level_Button_Label_Dot_And_Top_Step) {
   EXPECT_LT(ink.top, q.y + 2 * sh);
 }
 
+// The pointer's crayon lies wholly inside its mask's black shape.
+TEST_F(Drawn_Pictures_Test, Crayon_And_Mask_Agree) {
+  for (int side : {32, 40, 50, 100}) {
+    const TBitmap& crayon = Get(1, TSize(side, side));
+    const TBitmap& mask = Get(2, TSize(side, side));
+    int crayon_pixels = 0;
+    for (int y = 0; y < side; ++y)
+      for (int x = 0; x < side; ++x)
+        if (Pixel(crayon, x, y) == 0) {
+          ++crayon_pixels;
+          ASSERT_EQ(Pixel(mask, x, y), 0u) << side << ": " << x << "," << y;
+        }
+    EXPECT_GT(crayon_pixels, side);
+    EXPECT_GT(Count(mask, 0), crayon_pixels + side);  // the white inside counts as crayon too
+  }
+}
+
 // A crayon that covers a corner: the fill from that corner starts on the
 // crayon and paints nothing, the other three still clear the outside.
 TEST_F(Drawn_Pictures_Test, Fill_Mask_Of_A_Crayon_On_A_Corner) {
