@@ -1,6 +1,7 @@
 #include "toolkit/drawn_pictures.h"
 
 #include <cmath>
+#include <numbers>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -201,7 +202,7 @@ Review_Button::Review_Button(const TDC& reference, TSize size) : Drawn_Picture(r
   points.emplace_back(k.x + w / 2, k.y);
   double r = 0;
   for (int step = 1; step <= 90; ++step) {
-    const double a = step * M_PI / 30.0;
+    const double a = step * std::numbers::pi / 30.0;
     points.emplace_back(int(k.x + r * std::sin(a)), int(k.y + r * std::cos(a)));
     r += growth;
   }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "platform/gdi/memory_dc.h"
 #include "tests/toolkit/pictures_fixture.h"
@@ -26,11 +27,11 @@ TEST_F(Round_Border_Test, Boundary_Directions_Narrow_Towards_The_Diagonal) {
   const double expected[11] = {132.79, 137.21, 143.45, 152.27, 164.75, 182.40,
                                207.35, 242.65, 267.60, 285.25, 297.73};
   for (int i = 0; i < 11; ++i) {
-    double degrees = std::atan2(border.D[size_t(i)].y, border.D[size_t(i)].x) * 180.0 / M_PI;
+    double degrees = std::atan2(border.D[size_t(i)].y, border.D[size_t(i)].x) * 180.0 / std::numbers::pi;
     if (degrees < 0) degrees += 360.0;
     EXPECT_NEAR(degrees, expected[i], 0.01) << i;
     EXPECT_FLOAT_EQ(border.D[size_t(11 + i)].x, -border.D[size_t(i)].x);
-    double minus = std::atan2(border.Dm[size_t(i)].y, border.Dm[size_t(i)].x) * 180.0 / M_PI;
+    double minus = std::atan2(border.Dm[size_t(i)].y, border.Dm[size_t(i)].x) * 180.0 / std::numbers::pi;
     if (minus < 0) minus += 360.0;
     EXPECT_NEAR(minus, expected[i] - 1.0, 0.01);
   }
