@@ -145,11 +145,11 @@ TEST(DC_Objects, ObjectsMadeAndDroppedOnManyThreads) {
 
 TEST(DC_Objects, CompatibleBitmapOfAFreshMemoryContextIsMonochrome) {
   TMemoryDC fresh;
-  EXPECT_EQ(Compatible_Bitmap(fresh, 4, 4).BitsPixel(), 1);
+  EXPECT_EQ(TBitmap(fresh, 4, 4).BitsPixel(), 1);
   TBitmap colour(2, 2);
   TMemoryDC holding(colour);
-  EXPECT_EQ(Compatible_Bitmap(holding, 4, 4).BitsPixel(), 32);
-  EXPECT_EQ(Compatible_Bitmap(holding, 0, 4).IsOK(), false);
+  EXPECT_EQ(TBitmap(holding, 4, 4).BitsPixel(), 32);
+  EXPECT_EQ(TBitmap(holding, 0, 4).IsOK(), false);
 }
 
 TEST(DC_State, SaveAndRestoreBringBackEverything) {
