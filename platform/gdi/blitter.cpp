@@ -236,20 +236,23 @@ TRow_Routine Named_Row(uint8_t table) {
   }
 }
 
-// Source coordinate of each of n target pixels mapping src_n source pixels
-// from src_start (mirrored when flip), with the block end when combining.
-void Build_Axis(int n, int src_start, int src_n, bool flip, std::vector<int>& at, std::vector<int>* ends) {
-  at.resize(size_t(n));
-  if (ends) ends->resize(size_t(n));
-  for (int i = 0; i < n; ++i) {
-    const int k = flip ? n - 1 - i : i;
-    const int a = int(int64_t(k) * src_n / n), b = std::max(a + 1, int(int64_t(k + 1) * src_n / n));
+// Source coordinate of target pixels first .. first + count - 1 of n target
+// pixels mapping src_n source pixels from src_start (mirrored when flip),
+// with each one's block end when combining.
+void Build_Axis(int first, int count, int n, int src_start, int src_n, bool flip, std::vector<int>& at,
+                std::vector<int>* ends) {
+  at.resize(size_t(count));
+  if (ends) ends->resize(size_t(count));
+  for (int j = 0; j < count; ++j) {
+    const int i = first + j;
+    const int64_t k = flip ? n - 1 - i : i;
+    const int64_t a = k * src_n / n, b = std::max(a + 1, (k + 1) * src_n / n);
     if (flip) {
-      at[size_t(i)] = src_start + b - 1;
-      if (ends) (*ends)[size_t(i)] = src_start + a - 1;
+      at[size_t(j)] = int(src_start + b - 1);
+      if (ends) (*ends)[size_t(j)] = int(src_start + a - 1);
     } else {
-      at[size_t(i)] = src_start + a;
-      if (ends) (*ends)[size_t(i)] = src_start + b;
+      at[size_t(j)] = int(src_start + a);
+      if (ends) (*ends)[size_t(j)] = int(src_start + b);
     }
   }
 }
@@ -301,10 +304,15 @@ void TBlitter::Run(const TBlit_Job& job) {
   const int sy0 = job.src_h < 0 ? job.src_y + job.src_h + 1 : job.src_y;
   const bool combine = (sw > dw || sh > dh) && (job.stretch_mode == 1 || job.stretch_mode == 2);
   plan.combine_and = job.stretch_mode == 1;
-  plan.base_x = dx0;
-  plan.base_y = dy0;
-  Build_Axis(dw, sx0, sw, flip_x, plan.columns, combine ? &plan.column_ends : nullptr);
-  Build_Axis(dh, sy0, sh, flip_y, plan.rows, combine ? &plan.row_ends : nullptr);
+  // Tables only for the target pixels that can be drawn.
+  const TRect reach = TRect(dx0, dy0, int(std::min<int64_t>(int64_t(dx0) + dw, INT32_MAX)),
+                            int(std::min<int64_t>(int64_t(dy0) + dh, INT32_MAX)))
+                          .Intersection(job.clip->Bounds());
+  if (reach.IsEmpty()) return;
+  plan.base_x = reach.left;
+  plan.base_y = reach.top;
+  Build_Axis(reach.left - dx0, reach.Width(), dw, sx0, sw, flip_x, plan.columns, combine ? &plan.column_ends : nullptr);
+  Build_Axis(reach.top - dy0, reach.Height(), dh, sy0, sh, flip_y, plan.rows, combine ? &plan.row_ends : nullptr);
   Build_Conversion(plan);
   plan.reader = Choose_Reader(src.Bits_Per_Pixel(), plan.convert);
 
@@ -323,14 +331,14 @@ void TBlitter::Run(const TBlit_Job& job) {
     }
   };
   int x_lo, x_hi, y_lo, y_hi;
-  valid_range(plan.columns, plan.column_ends, src.Width(), dx0, x_lo, x_hi);
-  valid_range(plan.rows, plan.row_ends, src.Height(), dy0, y_lo, y_hi);
+  valid_range(plan.columns, plan.column_ends, src.Width(), plan.base_x, x_lo, x_hi);
+  valid_range(plan.rows, plan.row_ends, src.Height(), plan.base_y, y_lo, y_hi);
   const TRect area = TRect(x_lo, y_lo, x_hi, y_hi).Intersection(job.target->Bounds());
   if (area.IsEmpty()) return;
 
   const int sb = src.Bits_Per_Pixel(), db = job.target->Bits_Per_Pixel();
   plan.one_to_one = !combine && dw == sw && !flip_x;
-  plan.column_shift = sx0 - dx0;
+  plan.column_shift = int(int64_t(sx0) - dx0);
   TRow_Routine routine = Generic_Row;
   if (!job.generic && !combine) {
     if (job.table == 0xCC && db == 32 && sb == 8) routine = Copy_Index_To_32;
@@ -350,7 +358,8 @@ void TBlitter::Run(const TBlit_Job& job) {
   const int bytes_per_pixel = db / 8;
   job.clip->Clip_Rect(area, [&](const TRect& part) {
     for (int y = part.top; y < part.bottom; ++y) {
-      if (repeat_rows && y > part.top && plan.rows[size_t(y - dy0)] == plan.rows[size_t(y - 1 - dy0)]) {
+      if (repeat_rows && y > part.top &&
+          plan.rows[size_t(y - plan.base_y)] == plan.rows[size_t(y - 1 - plan.base_y)]) {
         std::memcpy(job.target->Row(y) + part.left * bytes_per_pixel,
                     job.target->Row(y - 1) + part.left * bytes_per_pixel, size_t(part.Width() * bytes_per_pixel));
         continue;

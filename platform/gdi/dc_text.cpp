@@ -120,7 +120,11 @@ bool TDC::GetTextMetrics(TText_Metrics& metrics) const {
 // between words where a line would pass the rectangle's width; a word wider
 // than the rectangle stands on a line of its own. DT_SINGLELINE draws one
 // line and alone honours DT_VCENTER and DT_BOTTOM.
-int TDC::DrawText(std::string_view text_in, int count, TRect& rect, unsigned format) {
+int TDC::DrawText(std::string_view text_in, int count, TRect& rect_in, unsigned format) {
+  // Layout works on a copy kept well inside the int range.
+  static constexpr int Limit = 1 << 28;
+  auto clamp = [](int v) { return std::clamp(v, -Limit, Limit); };
+  TRect rect(clamp(rect_in.left), clamp(rect_in.top), clamp(rect_in.right), clamp(rect_in.bottom));
   const std::string text = (format & DT_NOPREFIX) ? std::string(Leading(text_in, count))
                                                   : Strip_Prefixes(Leading(text_in, count));
   TText_Metrics metrics;
@@ -166,12 +170,12 @@ int TDC::DrawText(std::string_view text_in, int count, TRect& rect, unsigned for
     }
   }
 
-  const int total_height = line_height * int(lines.size());
+  const int total_height = int(std::min<int64_t>(int64_t(line_height) * int64_t(lines.size()), Limit));
   if (format & DT_CALCRECT) {
     int widest = 0;
     for (const auto& line : lines) widest = std::max(widest, GetTextExtent(line).cx);
-    rect.right = rect.left + widest;
-    rect.bottom = rect.top + total_height;
+    rect_in.right = rect.left + widest;
+    rect_in.bottom = rect.top + total_height;
     return total_height;
   }
   int y = rect.top;
@@ -187,6 +191,7 @@ int TDC::DrawText(std::string_view text_in, int count, TRect& rect, unsigned for
     else if (format & DT_RIGHT) x = rect.right - w;
     Draw_Text_Line(TPoint(x, y), TA_LEFT | TA_TOP, line, clip, nullptr);
     y += line_height;
+    if (y > Limit) break;
   }
   return total_height;
 }
