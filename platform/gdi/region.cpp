@@ -257,17 +257,26 @@ bool operator==(const TRegion& a, const TRegion& b) {
   return a.bands_ == b.bands_ && a.xs_ == b.xs_;
 }
 
+namespace {
+
+TRect Within_Limit(const TRect& r) {
+  const int limit = TRegion::Coordinate_Limit;
+  return r.Intersection(TRect(-limit, -limit, limit, limit));
+}
+
+}  // namespace
+
 TRegion TRegion::Ellipse(const TRect& box) {
   TRegion_Builder builder;
   TRect b = box.Normalized();
-  Scan::Ellipse(b, b, builder.Sink());
+  Scan::Ellipse(b, Within_Limit(b), builder.Sink());
   return builder.Build();
 }
 
 TRegion TRegion::Round_Rect(const TRect& box, TSize corner) {
   TRegion_Builder builder;
   TRect b = box.Normalized();
-  Scan::Round_Rect(b, corner, b, builder.Sink());
+  Scan::Round_Rect(b, corner, Within_Limit(b), builder.Sink());
   return builder.Build();
 }
 
@@ -288,7 +297,7 @@ TRegion TRegion::Poly_Polygon(const TPoint* points, const int* counts, int polyg
     bounds.right = std::max(bounds.right, points[k].x);
     bounds.bottom = std::max(bounds.bottom, points[k].y);
   }
-  Scan::Polygons(points, counts, polygon_count, rule, bounds, builder.Sink());
+  Scan::Polygons(points, counts, polygon_count, rule, Within_Limit(bounds), builder.Sink());
   return builder.Build();
 }
 

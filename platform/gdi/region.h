@@ -21,6 +21,10 @@ class TRegion {
  public:
   enum TRegion_Op { RGN_AND = 1, RGN_OR = 2, RGN_XOR = 3, RGN_DIFF = 4, RGN_COPY = 5 };
 
+  // Shapes made of polygons and ellipses are cut to this distance from the
+  // origin, so a wild coordinate cannot make a region of a billion bands.
+  static constexpr int Coordinate_Limit = 1 << 20;
+
   TRegion() = default;
   // The rectangle (normalised first, so a box given right-to-left is the same box).
   explicit TRegion(const TRect& rect);

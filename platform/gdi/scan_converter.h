@@ -8,7 +8,29 @@
 //   the ray through start to the ray through end; equal rays give the whole
 //   ellipse.
 // Every function reports spans only inside clip (which the caller has
-// already intersected with the surface), each row's spans in increasing x.
+// already intersected with the surface), each row's spans in increasing x,
+// every pixel once per call.
+//
+// Details the rules above leave open, as chosen here:
+// - a box given right-to-left or bottom-to-top is normalised first; a box of
+//   zero width or height covers nothing;
+// - a pixel centre exactly on a polygon edge belongs to the polygon on the
+//   edge's right, so polygons sharing an edge cover each pixel once;
+// - the ellipse covers the pixel centres with (2dx/w)² + (2dy/h)² <= 1,
+//   boundary included (dx, dy from the box centre);
+// - a thin line lights, for each step of its major axis (x when |dx| >= |dy|),
+//   the pixel nearest the line, ties to the smaller coordinate: a to b and b
+//   to a light the same pixels but for the end each leaves out;
+// - a wide pen of width w covers the pixels whose centres lie within w/2 of
+//   the centre line; for even w the line runs half a pixel up and left of the
+//   pixel centres, so a horizontal line covers exactly w rows;
+// - outlines lie inside the figure: a width-1 pen takes the figure's pixels
+//   next to its outside (4-neighbours), a wider pen the figure minus the figure
+//   shrunk by the width; pies and chords join their straight sides to the arc
+//   as lines from the arc's ends and keep them inside the ellipse;
+// - a start or end point at the centre of the box gives a ray to the right;
+// - rows come in increasing y, except for Line, whose rows follow the walk
+//   along the line (one span per row).
 #pragma once
 
 #include "platform/gdi/geometry.h"

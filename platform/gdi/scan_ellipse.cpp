@@ -170,6 +170,8 @@ class TSector {
 // Where a ray from the centre leaves the ellipse, in doubled coordinates, y up.
 void Ray_End(const TRounded& e, double ux, double uy, double& px, double& py) {
   double a = double(e.r - e.l), b = double(e.b - e.t);
+  px = py = 0;
+  if (a <= 0 || b <= 0) return;
   double k = 1.0 / std::sqrt((ux * ux) / (a * a) + (uy * uy) / (b * b));
   px = ux * k;
   py = uy * k;

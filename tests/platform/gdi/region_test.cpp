@@ -181,3 +181,13 @@ TEST(Region, BuilderAcceptsSpansInAnyOrder) {
   TRegion expected = TRegion(TRect(0, 3, 4, 5)) | TRegion(TRect(2, 5, 25, 6));
   EXPECT_EQ(r, expected);
 }
+
+TEST(Region, WildCoordinatesStayBounded) {
+  TPoint wild[3] = {{0, -2000000000}, {2000000000, 2000000000}, {-2000000000, 2000000000}};
+  TRegion r = TRegion::Polygon(wild, 3, TFill_Rule::Winding);
+  EXPECT_TRUE(r.Contains({0, 0}));
+  EXPECT_LE(r.Bounds().bottom, TRegion::Coordinate_Limit);
+  TRegion e = TRegion::Ellipse(TRect(-2000000000, -5, 2000000000, 5));
+  EXPECT_TRUE(e.Contains({0, 4}));
+  EXPECT_LE(e.Complexity(), 10);
+}
