@@ -224,6 +224,21 @@ TEST(Metafile, PicturesOfTheClipboardPlay) {
   EXPECT_EQ(c.At(0, 1), 0x00FF0000u);
   EXPECT_EQ(c.At(2, 1), 0x000000FFu);
 
+  // A DIB of the layer recorded whole: what the clipboard does.
+  TDib picture(5, 3, 8, 4);
+  const uint32_t colours[] = {0x00FFFFFF, 0x00FF0000, 0x0000FF00, 0x00123456};
+  picture.SetColorTable(0, 4, colours);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) picture.GetBits()[y * picture.Pitch() + x] = static_cast<uint8_t>((x + y) % 4);
+  TMetafile_Recorder whole;
+  whole.SetWindowOrg(0, 0);
+  whole.SetWindowExt(5, 3);
+  whole.SetDIBitsToDevice(0, 0, picture);
+  TCanvas board(5, 3);
+  EXPECT_TRUE(TMetaFilePict(whole.Bytes()).Play(board.dc, TRect(0, 0, 5, 3)));
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(board.At(x, 2 - y), colours[(x + y) % 4]) << x << "," << y;
+
   // A DIB whose bits are cut short is left out, not read past its end.
   std::vector<uint8_t> short_dib(dib.begin(), dib.end() - 4);
   TMetafile_Recorder cut;
