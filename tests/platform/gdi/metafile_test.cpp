@@ -118,6 +118,20 @@ TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
   EXPECT_FALSE(TMetaFilePict(nullptr, 0).Play(c.dc));
 }
 
+TEST(Metafile, DegenerateFramesDrawNothingAndDoNotFail) {
+  TMetafile_Recorder zero_window;
+  zero_window.SetWindowExt(0, 0);
+  zero_window.SelectObject(zero_window.CreateBrushIndirect(BS_SOLID, RGB(255, 0, 0), 0));
+  zero_window.Rectangle(TRect(-32768, -32768, 32767, 32767));
+  zero_window.Ellipse(TRect(-32768, -32768, 32767, 32767));
+  TCanvas c(20, 20);
+  TMetaFilePict(zero_window.Bytes()).Play(c.dc, TRect(0, 0, 20, 20));
+  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(5, 5, 5, 5));  // an empty target
+  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(15, 15, 5, 5));  // a reversed one
+  EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
+  EXPECT_EQ(c.dc.SaveDC(), 1);  // every save of the plays was undone
+}
+
 // The same calls made on a context and recorded then played draw the same
 // pixels: the recorder, the reader and the player agree.
 TEST(Metafile, RecordedDrawingPlaysBackPixelForPixel) {
