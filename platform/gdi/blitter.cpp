@@ -11,8 +11,12 @@
 
 namespace {
 
+struct TPlan;
+using TColumn_Reader = void (*)(const TPlan&, const uint8_t* row, int x0, int x1, uint32_t* out);
+
 // Everything a row routine needs, worked out once per call.
 struct TPlan {
+  TColumn_Reader reader = nullptr;
   const TBlit_Job* job;
   const TSurface* src;
   TSurface* dst;
@@ -47,6 +51,14 @@ uint32_t Nearest_Cached(const TPlan& plan, uint32_t xrgb) {
   return plan.cache_value[slot];
 }
 
+template <int Bits>
+inline uint32_t Raw(const uint8_t* row, int x) {
+  if constexpr (Bits == 8) return row[x];
+  else if constexpr (Bits == 32) return reinterpret_cast<const uint32_t*>(row)[x] & 0xFFFFFF;
+  else if constexpr (Bits == 1) return row[x >> 3] >> (7 - (x & 7)) & 1;
+  else return (x & 1) ? (row[x >> 1] & 0x0F) : (row[x >> 1] >> 4);
+}
+
 // Raw source value at (x, y) of the source.
 inline uint32_t Source_Raw(const TSurface& s, const uint8_t* row, int x) {
   switch (s.Bits_Per_Pixel()) {
@@ -66,20 +78,42 @@ inline uint32_t Convert(const TPlan& plan, uint32_t raw) {
   }
 }
 
+template <TPlan::TConvert C>
+inline uint32_t Convert_As(const TPlan& plan, uint32_t raw) {
+  if constexpr (C == TPlan::TConvert::Map) return plan.map[raw & 0xFF];
+  else if constexpr (C == TPlan::TConvert::Identity) return raw;
+  else if constexpr (C == TPlan::TConvert::Nearest) return Nearest_Cached(plan, raw);
+  else return raw == plan.job->source_back_xrgb ? 1u : 0u;
+}
+
+// Reads and converts the source pixels of target columns x0..x1 from one
+// source row; one instance per (depth, conversion), chosen once per call.
+template <int Bits, TPlan::TConvert C>
+void Read_Columns(const TPlan& plan, const uint8_t* row, int x0, int x1, uint32_t* out) {
+  const int* columns = plan.columns.data() - plan.base_x;
+  for (int x = x0; x < x1; ++x) out[x - x0] = Convert_As<C>(plan, Raw<Bits>(row, columns[x]));
+}
+
+TColumn_Reader Choose_Reader(int bits, TPlan::TConvert convert) {
+  using C = TPlan::TConvert;
+  switch (bits) {
+    case 1: return convert == C::Map ? Read_Columns<1, C::Map> : Read_Columns<1, C::Identity>;
+    case 4: return convert == C::Map ? Read_Columns<4, C::Map> : Read_Columns<4, C::Identity>;
+    case 8: return convert == C::Map ? Read_Columns<8, C::Map> : Read_Columns<8, C::Identity>;
+    default:
+      return convert == C::Nearest ? Read_Columns<32, C::Nearest>
+             : convert == C::To_Mono ? Read_Columns<32, C::To_Mono>
+                                     : Read_Columns<32, C::Identity>;
+  }
+}
+
 // Converted source values for target columns x0..x1 of target row y.
 void Read_Source(const TPlan& plan, int y, int x0, int x1, uint32_t* out) {
   const TSurface& s = *plan.src;
   const int first_row = plan.rows[size_t(y - plan.base_y)];
   const bool combine = !plan.column_ends.empty();
   if (!combine) {
-    const uint8_t* row = s.Row(first_row);
-    // Depth and conversion are fixed for the call; the compiler keeps these
-    // loops tight for the common 8 and 32-bit sources.
-    if (s.Bits_Per_Pixel() == 8 && plan.convert == TPlan::TConvert::Map) {
-      for (int x = x0; x < x1; ++x) out[x - x0] = plan.map[row[plan.columns[size_t(x - plan.base_x)]]];
-      return;
-    }
-    for (int x = x0; x < x1; ++x) out[x - x0] = Convert(plan, Source_Raw(s, row, plan.columns[size_t(x - plan.base_x)]));
+    plan.reader(plan, s.Row(first_row), x0, x1, out);
     return;
   }
   const int row_end = plan.row_ends[size_t(y - plan.base_y)];
@@ -272,6 +306,7 @@ void TBlitter::Run(const TBlit_Job& job) {
   Build_Axis(dw, sx0, sw, flip_x, plan.columns, combine ? &plan.column_ends : nullptr);
   Build_Axis(dh, sy0, sh, flip_y, plan.rows, combine ? &plan.row_ends : nullptr);
   Build_Conversion(plan);
+  plan.reader = Choose_Reader(src.Bits_Per_Pixel(), plan.convert);
 
   // Only target pixels whose whole source block lies inside the source.
   auto inside = [](int a, int b, int limit) { return std::min(a, b) >= 0 && std::max(a, b) < limit; };

@@ -108,6 +108,7 @@ TPoint TDC::SetBrushOrg(TPoint origin) { return std::exchange(state_.brush_origi
 TColor TDC::Resolve_Color(TColor colour) const {
   if (colour.Is_Rgb()) return colour;
   if (colour.Is_Palette_Relative()) return TColor::From_Xrgb(colour.Xrgb());
+  if (colour.Is_System_Color()) return GetSysColor(colour.Value() & 0xFF);
   return TColor::From_Xrgb(state_.palette ? state_.palette->Xrgb(colour.Index()) : 0);
 }
 

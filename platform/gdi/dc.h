@@ -23,7 +23,7 @@
 //
 // Colours: an RGB colour draws as itself on a 32-bit surface; a
 // palette-index colour is looked up in the selected palette (black without
-// one, or beyond its end); on an indexed surface the pixel is the first
+// one, or beyond its end); a system colour in the system-colour table; on an indexed surface the pixel is the first
 // colour-table entry equal to the colour, else the nearest one.
 //
 // A context is used by one thread at a time; selected objects are held by

@@ -1,5 +1,7 @@
 // TDC: block transfers and DIB colour tables.
 #include <algorithm>
+#include <cstring>
+#include <memory>
 
 #include "platform/gdi/blitter.h"
 #include "platform/gdi/dc.h"
@@ -51,6 +53,19 @@ bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint3
     job.pattern_y = origin.y;
   }
   job.generic = Generic_Raster_Ops();
+  // Copying within one surface (scrolling) reads from a copy of the source
+  // rows, so that rows already written are never read again.
+  std::unique_ptr<TSurface> rows;
+  if (job.source == job.target) {
+    const int top = std::max(0, std::min(s0.y, s1.y)), bottom = std::min(job.source->Height(), std::max(s0.y, s1.y));
+    if (top >= bottom) return true;
+    rows = std::make_unique<TSurface>(job.source->Width(), bottom - top, job.source->Bits_Per_Pixel(), false);
+    rows->Colors() = job.source->Colors();
+    for (int y = top; y < bottom; ++y)
+      std::memcpy(rows->Row(y - top), job.source->Row(y), size_t(job.source->Stride()));
+    job.source = rows.get();
+    job.src_y -= top;
+  }
   TBlitter::Run(job);
   return true;
 }

@@ -21,7 +21,3 @@ class TMemoryDC : public TDC {
   void SelectObject(const TBitmap& bitmap);
   void RestoreBitmap();
 };
-
-// CreateCompatibleBitmap: monochrome when dc draws on a monochrome bitmap,
-// otherwise a 32-bit bitmap in the screen's format.
-TBitmap Compatible_Bitmap(const TDC& dc, int width, int height);

@@ -212,3 +212,56 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrolls) {
+  TCanvas c(4, 4);
+  for (int y = 0; y < 4; ++y) c.dc.SetPixel(1, y, TColor(uint8_t(y * 40), 0, 0));
+  c.dc.BitBlt(0, 1, 4, 3, c.dc, 0, 0);  // down by one row
+  for (int y = 1; y < 4; ++y) EXPECT_EQ(c.At(1, y), uint32_t((y - 1) * 40) << 16) << y;
+  c.dc.BitBlt(1, 0, 3, 4, c.dc, 0, 0);  // right by one column
+  EXPECT_EQ(c.At(2, 2), 40u << 16);
+  EXPECT_EQ(c.At(1, 2), 0xFFFFFFu);
+}
+
+TEST(DC_Blit, FlippedMappingMirrorsTheCopy) {
+  TCanvas src(3, 1);
+  src.dc.SetPixel(0, 0, TColor::Black);
+  TCanvas dst(3, 1);
+  dst.dc.SetMapMode(MM_ANISOTROPIC);
+  dst.dc.SetWindowExt(TSize(1, 1));
+  dst.dc.SetViewportExt(TSize(-1, 1));
+  dst.dc.SetViewportOrg(TPoint(3, 0));
+  dst.dc.BitBlt(0, 0, 3, 1, src.dc, 0, 0);
+  EXPECT_EQ(dst.Picture(), Rows({"..#"}));
+}
+
+TEST(DC_Sizes, NothingBreaksOnEmptySurfacesAndSizes) {
+  for (auto [w, h] : {std::pair{0, 0}, {0, 5}, {5, 0}}) {
+    TBitmap empty(w, h);
+    TMemoryDC dc(empty);
+    TCanvas other(4, 4);
+    const TPoint p[] = {{0, 0}, {3, 3}, {0, 3}};
+    dc.SelectObject(TPen(TColor::Black, 3, PS_DOT));
+    EXPECT_TRUE(dc.Rectangle(0, 0, 4, 4));
+    dc.Ellipse(0, 0, 4, 4);
+    dc.Polygon(p, 3);
+    dc.LineTo(3, 3);
+    dc.BitBlt(0, 0, 4, 4, other.dc, 0, 0);
+    other.dc.BitBlt(0, 0, 4, 4, dc, 0, 0);
+    other.dc.StretchBlt(0, 0, 4, 4, dc, 0, 0, 0, 0);
+    dc.TextOut(0, 0, "x");
+    EXPECT_FALSE(dc.ExtFloodFill(TPoint(0, 0), TColor::Black, FLOODFILLSURFACE));
+    EXPECT_EQ(dc.GetPixel(0, 0).Value(), CLR_INVALID);
+    EXPECT_EQ(dc.GetClipBox(), TRect());
+    EXPECT_EQ(other.Count(0xFFFFFF), 16);
+  }
+  TCanvas c(4, 4);
+  c.dc.BitBlt(0, 0, 0, 4, c.dc, 0, 0);
+  c.dc.StretchBlt(0, 0, 4, 4, c.dc, 0, 0, 0, 3);
+  c.dc.PatBlt(2, 2, -2, -2, BLACKNESS);  // a box given backwards is the same box
+  EXPECT_EQ(c.Count(0), 4);
+}
+
+}  // namespace

@@ -35,6 +35,9 @@ TEST(DC_Colors, PaletteIndexColoursResolveThroughTheSelectedPalette) {
   EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(1)), TColor(0, 255, 0));
   EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(3)), TColor::Black);  // beyond the end
   EXPECT_EQ(c.dc.Resolve_Color(PALETTERGB(1, 2, 3)), TColor(1, 2, 3));
+  // System colours are not palette indices.
+  EXPECT_EQ(c.dc.Resolve_Color(TColor::Sys_Color(COLOR_BTNFACE)), TColor(192, 192, 192));
+  EXPECT_EQ(c.dc.Resolve_Color(TColor::Sys_Color(COLOR_WINDOW)), TColor::White);
   c.dc.SetPixel(0, 0, TColor::Palette_Index(2));
   c.dc.SelectObject(TBrush(TColor::Palette_Index(0)));
   c.dc.PatBlt(1, 0, 1, 1);
@@ -145,11 +148,11 @@ TEST(DC_Objects, ObjectsMadeAndDroppedOnManyThreads) {
 
 TEST(DC_Objects, CompatibleBitmapOfAFreshMemoryContextIsMonochrome) {
   TMemoryDC fresh;
-  EXPECT_EQ(Compatible_Bitmap(fresh, 4, 4).BitsPixel(), 1);
+  EXPECT_EQ(TBitmap(fresh, 4, 4).BitsPixel(), 1);
   TBitmap colour(2, 2);
   TMemoryDC holding(colour);
-  EXPECT_EQ(Compatible_Bitmap(holding, 4, 4).BitsPixel(), 32);
-  EXPECT_EQ(Compatible_Bitmap(holding, 0, 4).IsOK(), false);
+  EXPECT_EQ(TBitmap(holding, 4, 4).BitsPixel(), 32);
+  EXPECT_EQ(TBitmap(holding, 0, 4).IsOK(), false);
 }
 
 TEST(DC_State, SaveAndRestoreBringBackEverything) {
