@@ -1,56 +1,17 @@
 #include "platform/gdi/metafile.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <optional>
 #include <utility>
 #include <variant>
 
+#include "platform/gdi/dib_file.h"
 #include "platform/gdi/metafile_format.h"
 
 namespace {
 
 using Kind = TMetafile_Command::Kind;
 using Object = std::variant<std::monostate, TPen, TBrush, TFont>;
-
-uint32_t Dword_At(const uint8_t* p) { return p[0] | p[1] << 8 | p[2] << 16 | uint32_t{p[3]} << 24; }
-int32_t Long_At(const uint8_t* p) { return static_cast<int32_t>(Dword_At(p)); }
-uint16_t Word_At(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-// A packed DIB as a SetDIBitsToDevice record holds it: a 40-byte (or
-// larger) header, the colour table, the bits. Uncompressed 1, 4 and 8 bits
-// per pixel; anything else, or too few bytes, gives nothing.
-std::optional<TDib> Dib_From_Packed(const std::vector<uint8_t>& bytes) {
-  if (bytes.size() < 40) return std::nullopt;
-  const uint8_t* p = bytes.data();
-  uint32_t header = Dword_At(p);
-  int32_t width = Long_At(p + 4), height = Long_At(p + 8);
-  int bits = Word_At(p + 14);
-  uint32_t compression = Dword_At(p + 16), used = Dword_At(p + 32);
-  if (header < 40 || header > bytes.size() || compression != 0) return std::nullopt;
-  if (bits != 1 && bits != 4 && bits != 8) return std::nullopt;
-  // Bottom-up only; a negative height (top-down) is flipped below.
-  bool top_down = height < 0;
-  int64_t rows = std::llabs(int64_t{height});
-  if (width <= 0 || width > 32767 || rows == 0 || rows > 32767) return std::nullopt;
-  uint32_t colours = used ? used : 1u << bits;
-  if (colours > (1u << bits)) return std::nullopt;
-  size_t table_end = size_t{header} + size_t{colours} * 4;
-  size_t stride = (static_cast<size_t>(width) * bits + 31) / 32 * 4;
-  if (table_end > bytes.size() || stride * rows > bytes.size() - table_end) return std::nullopt;
-
-  TDib dib(width, static_cast<int>(rows), bits, static_cast<int>(colours));
-  std::vector<uint32_t> table(colours);
-  for (uint32_t i = 0; i < colours; ++i) table[i] = Dword_At(p + header + 4 * i) & 0x00FFFFFF;
-  dib.SetColorTable(0, static_cast<int>(colours), table.data());
-  const uint8_t* source = p + table_end;
-  uint8_t* target = dib.GetBits();
-  for (int64_t r = 0; r < rows; ++r) {
-    int64_t stored = top_down ? rows - 1 - r : r;  // our rows are bottom-up
-    std::copy_n(source + stored * stride, stride, target + r * dib.Pitch());
-  }
-  return dib;
-}
 
 // Windows silently changes styles it does not know into solid lines.
 int Pen_Style(int style) {
@@ -113,7 +74,7 @@ class Player {
       case Kind::Set_Bk_Mode: dc_.SetBkMode(c.value == TRANSPARENT ? TRANSPARENT : OPAQUE); break;
       case Kind::Set_Text_Align: dc_.SetTextAlign(static_cast<unsigned>(c.value)); break;
       case Kind::Set_DIB_To_Device:
-        if (std::optional<TDib> dib = Dib_From_Packed(c.dib))
+        if (std::optional<TDib> dib = TDib_File::Read(c.dib.data(), c.dib.size()))
           dc_.SetDIBitsToDevice(TRect(c.point, c.source.Size()), c.source.TopLeft(), *dib);
         break;
     }

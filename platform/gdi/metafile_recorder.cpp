@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/gdi/dib_file.h"
+
 namespace {
 
 using Kind = TMetafile_Command::Kind;
@@ -357,24 +359,7 @@ void TMetafile_Recorder::SetDIBitsToDevice(int x, int y, int width, int height, 
 }
 
 void TMetafile_Recorder::SetDIBitsToDevice(int x, int y, const TDib& dib) {
-  // Packed as a DIB file holds it after its file header: a 40-byte header,
-  // the colour table as blue, green, red, 0, and the rows bottom up.
-  std::vector<uint8_t> packed;
-  const int colours = dib.NumColors();
-  packed.reserve(40 + 4 * colours + dib.SizeImage());
-  Put_Dword(packed, 40);
-  Put_Dword(packed, static_cast<uint32_t>(dib.Width()));
-  Put_Dword(packed, static_cast<uint32_t>(dib.Height()));
-  Put_Word(packed, 1);
-  Put_Word(packed, static_cast<uint16_t>(dib.BitsPixel()));
-  Put_Dword(packed, 0);  // uncompressed
-  Put_Dword(packed, dib.SizeImage());
-  Put_Dword(packed, 0);
-  Put_Dword(packed, 0);
-  Put_Dword(packed, static_cast<uint32_t>(colours));
-  Put_Dword(packed, 0);
-  for (int i = 0; i < colours; ++i) Put_Dword(packed, dib.GetColors()[i] & 0x00FFFFFF);
-  packed.insert(packed.end(), dib.GetBits(), dib.GetBits() + dib.SizeImage());
+  const std::vector<uint8_t> packed = TDib_File::Write(dib, false);
   SetDIBitsToDevice(x, y, dib.Width(), dib.Height(), 0, 0, 0, dib.Height(), packed.data(), packed.size(), 0);
 }
 
