@@ -13,7 +13,7 @@ namespace {
 using Kind = TMetafile_Command::Kind;
 using Object = std::variant<std::monostate, TPen, TBrush, TFont>;
 
-// Windows silently changes styles it does not know into solid lines.
+// Styles beyond the known ones draw as solid lines.
 int Pen_Style(int style) {
   style &= PS_STYLE_MASK;
   return style <= PS_INSIDEFRAME ? style : PS_SOLID;
