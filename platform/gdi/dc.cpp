@@ -139,7 +139,9 @@ int TDC::GetDeviceCaps(int index) const {
   TDevice_Binding::TLock* lock = binding_->Lock();
   if (lock) lock->lock();
   const TSurface& s = *binding_->Surface();
-  const int value = TDevice_Caps::Get(index, s.Width(), s.Height(), s.Bits_Per_Pixel(), screen_);
+  // Every context reports the display's colour capabilities, as a memory
+  // context reports those of the device it is compatible with.
+  const int value = TDevice_Caps::Get(index, s.Width(), s.Height(), 32, true);
   if (lock) lock->unlock();
   return value;
 }

@@ -97,6 +97,11 @@ TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
   EXPECT_NE(dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
   TDevice_Caps::Set_Palette_Device_For_Tests(false);
   EXPECT_EQ(dc.RealizePalette(), 0);
+  // A context on an 8-bit picture reports the display it belongs to.
+  TDib dib(4, 4);
+  TDibDC dib_dc(dib);
+  EXPECT_EQ(dib_dc.GetDeviceCaps(BITSPIXEL), 32);
+  EXPECT_EQ(dib_dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
 }
 
 TEST(DC_Objects, SelectedObjectsOutliveTheirOwners) {
