@@ -44,6 +44,14 @@ void TDC::SelectObject(const TBrush& brush) { state_.brush = brush.Data(); }
 void TDC::SelectObject(const TFont& font) { state_.font = font.Data(); }
 void TDC::SelectObject(const TPalette& palette, bool) { state_.palette = palette.Shared(); }
 
+void TDC::SelectObject(const TBitmap& bitmap) {
+  if (initial_.bitmap) Select_Bitmap(bitmap.Surface());
+}
+
+void TDC::RestoreBitmap() {
+  if (initial_.bitmap) Select_Bitmap(initial_.bitmap);
+}
+
 void TDC::SelectStockObject(int index) {
   switch (index) {
     case WHITE_PEN:
@@ -67,7 +75,7 @@ void TDC::RestoreObjects() {
   RestoreBrush();
   RestoreFont();
   RestorePalette();
-  if (initial_.bitmap && state_.bitmap != initial_.bitmap) Select_Bitmap(initial_.bitmap);
+  RestoreBitmap();
 }
 
 void TDC::Keep_As_Initial_Bitmap() { initial_.bitmap = state_.bitmap; }

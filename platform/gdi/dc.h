@@ -119,6 +119,11 @@ class TDC {
   void SelectObject(const TFont& font);
   void SelectObject(const TPalette& palette, bool force_background = false);
   void SelectPalette(const TPalette& palette, bool force_background = false) { SelectObject(palette, force_background); }
+  // Memory contexts only (the others ignore it): draw on the bitmap's
+  // pixels, kept alive until another bitmap is selected or the context is
+  // gone.
+  void SelectObject(const TBitmap& bitmap);
+  void RestoreBitmap();
   // WHITE_BRUSH .. NULL_BRUSH, WHITE_PEN .. NULL_PEN, SYSTEM_FONT ...
   void SelectStockObject(int index);
   // Put back the objects the context started with.
