@@ -158,7 +158,7 @@ class TDC {
   // The display's capabilities (true-colour unless the test switch says
   // otherwise) for every kind of context; HORZRES and VERTRES give the size
   // of the surface drawn on.
-  int GetDeviceCaps(int index) const;
+  virtual int GetDeviceCaps(int index) const;
 
   // ---- Mapping ------------------------------------------------------------
   int SetMapMode(int mode);
