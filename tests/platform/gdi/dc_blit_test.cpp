@@ -265,3 +265,37 @@ TEST(DC_Sizes, NothingBreaksOnEmptySurfacesAndSizes) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(DC_Depths, FourAndOneBitPicturesDrawAndConvert) {
+  TDib four(5, 3, 4);
+  for (int i = 0; i < 16; ++i) four.SetColor(i, TColor(i * 17, 0, 0));
+  TDibDC dc(four);
+  dc.SelectObject(TBrush(TColor(34, 0, 0)));  // entry 2
+  dc.SelectObject(TPen(TColor(255, 0, 0)));    // entry 15
+  dc.Rectangle(0, 0, 5, 3);
+  EXPECT_EQ(four.Surface()->Pixel(0, 0), 15u);
+  EXPECT_EQ(four.Surface()->Pixel(2, 1), 2u);
+  EXPECT_EQ(four.GetBits()[0], 0xFF);  // bottom row: pen all along
+  TCanvas out(5, 3);
+  out.dc.BitBlt(0, 0, 5, 3, dc, 0, 0);
+  EXPECT_EQ(out.At(2, 1), 0x220000u);
+  EXPECT_EQ(out.At(4, 2), 0xFF0000u);
+
+  TDib mono(9, 2, 1);
+  TDibDC mono_dc(mono);
+  mono_dc.SelectStockObject(WHITE_BRUSH);
+  mono_dc.SelectStockObject(NULL_PEN);
+  mono_dc.PatBlt(0, 0, 9, 2);
+  mono_dc.SetPixel(8, 0, TColor(20, 20, 20));  // nearest to black
+  EXPECT_EQ(mono.Surface()->Pixel(8, 0), 0u);
+  EXPECT_EQ(mono.Surface()->Pixel(7, 0), 1u);
+  mono_dc.SelectStockObject(BLACK_PEN);
+  mono_dc.SetROP2(R2_NOT);
+  mono_dc.MoveTo(0, 1);
+  mono_dc.LineTo(9, 1);
+  EXPECT_EQ(mono.Surface()->Pixel(3, 1), 0u);
+}
+
+}  // namespace
