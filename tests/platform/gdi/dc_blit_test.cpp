@@ -209,6 +209,16 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   EXPECT_EQ(h.At(3, 3), 0u);
   EXPECT_EQ(h.Count(0x0000FF), 56);
   EXPECT_FALSE(h.dc.PatBlt(0, 0, 8, 8, SRCCOPY));  // PatBlt has no source
+  // A one-bit DIB pattern keeps its own colours.
+  TDib two(2, 1, 1);
+  two.SetColor(0, TColor(255, 0, 0));
+  two.SetColor(1, TColor(0, 255, 0));
+  two.Surface()->Set_Pixel(1, 0, 1);
+  TCanvas d(2, 1);
+  d.dc.SelectObject(TBrush(two));
+  d.dc.PatBlt(0, 0, 2, 1);
+  EXPECT_EQ(d.At(0, 0), 0xFF0000u);
+  EXPECT_EQ(d.At(1, 0), 0x00FF00u);
 }
 
 }  // namespace
