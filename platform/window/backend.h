@@ -73,7 +73,8 @@ class TBackend {
   // The pointer is confined to a rectangle of the screen (empty: free).
   virtual void Confine_Pointer(const TRect&) {}
   virtual void Set_Title(const std::string&) {}
-  virtual void Set_Icon(const TScreen*) {}
+  // The program's icon: 0xAARRGGBB pixels, rows top first.
+  virtual void Set_Icon(TSize, const std::vector<uint32_t>&) {}
   virtual void Set_Minimised(bool) {}
   // Holds the machine's screen saver off while the program is in front.
   virtual void Hold_Screen_Saver(bool) {}

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/window/icon.h"
+
 namespace {
 
 int Mask_Row_Bytes(int width) { return (width + 7) / 8; }
@@ -175,4 +177,8 @@ const TCursor* LoadCursor(std::nullptr_t, uintptr_t id) {
     default:
       return &TCursor::Arrow();
   }
+}
+
+const TCursor* LoadCursor(TModule* module, uintptr_t id) {
+  return (module ? module : TModule::Program())->LoadCursor(uint32_t(id));
 }

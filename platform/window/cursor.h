@@ -50,3 +50,6 @@ class TCursor {
 // The standard cursor ids of LoadCursor(nullptr, id).
 enum : uintptr_t { IDC_ARROW = 32512, IDC_WAIT = 32514, IDC_SIZEWE = 32644 };
 const TCursor* LoadCursor(std::nullptr_t, uintptr_t id);
+// A cursor resource of the program (cached for the run); nullptr when missing.
+class TModule;
+const TCursor* LoadCursor(TModule* module, uintptr_t id);

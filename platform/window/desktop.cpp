@@ -26,6 +26,7 @@ constexpr UINT Min_Timer_Interval = 10;
 constexpr LPARAM Key_Previous_Down = LPARAM(1) << 30;
 constexpr LPARAM Key_Released = LPARAM(1) << 31;
 constexpr LPARAM Key_Extended = LPARAM(1) << 24;
+constexpr LPARAM Key_Alt_Down = LPARAM(1) << 29;
 // Our own mark on key-downs whose characters the machine sends itself.
 constexpr LPARAM Key_No_Translate = LPARAM(1) << 25;
 
@@ -926,6 +927,7 @@ bool TDesktop::Route_Key(const TInput_Event& e, MSG& msg) {
   if (!down || was_down || e.repeat) lp |= Key_Previous_Down;
   if (!down) lp |= Key_Released;
   if (down && !e.translate) lp |= Key_No_Translate;
+  if (alt) lp |= Key_Alt_Down;
   msg.lParam = lp;
   return true;
 }

@@ -445,6 +445,11 @@ void TWindow::EvSysKeyDown(UINT key, UINT, UINT flags) {
     Top_Level()->PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
     return;
   }
+  // Alt+Space opens the system menu of the top-level window.
+  if (key == VK_SPACE && (flags & 0x2000)) {
+    Top_Level()->PostMessage(WM_SYSCOMMAND, SC_KEYMENU, ' ');
+    return;
+  }
   DefWindowProc(WM_SYSKEYDOWN, key, 0);
 }
 void TWindow::EvTimer(UINT id) { DefWindowProc(WM_TIMER, id, 0); }

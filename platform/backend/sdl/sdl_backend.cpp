@@ -358,6 +358,15 @@ std::string Utf8_From_1252(const std::string& text) {
 
 void TSDL_Backend::Set_Title(const std::string& title) { SDL_SetWindowTitle(window_, Utf8_From_1252(title).c_str()); }
 
+void TSDL_Backend::Set_Icon(TSize size, const std::vector<uint32_t>& argb) {
+  if (argb.size() != size_t(size.cx) * size.cy || argb.empty()) return;
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb.data()), size.cx, size.cy, 32,
+                                                         size.cx * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!icon) return;
+  SDL_SetWindowIcon(window_, icon);
+  SDL_FreeSurface(icon);
+}
+
 void TSDL_Backend::Set_Minimised(bool minimised) {
   if (minimised) SDL_MinimizeWindow(window_);
   else SDL_RestoreWindow(window_);

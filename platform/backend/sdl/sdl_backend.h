@@ -32,6 +32,7 @@ class TSDL_Backend : public TBackend {
   void Warp_Pointer(TPoint p) override;
   void Confine_Pointer(const TRect& r) override;
   void Set_Title(const std::string& title) override;
+  void Set_Icon(TSize size, const std::vector<uint32_t>& argb) override;
   void Set_Minimised(bool minimised) override;
   void Hold_Screen_Saver(bool hold) override;
   void Set_Clipboard_Text(const std::string& text) override;

@@ -482,3 +482,28 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_And_The_System_Menu) {
   EXPECT_FALSE(frame.IsWindow());
   EXPECT_TRUE(Desk().Quit_Pending());
 }
+
+TEST_F(Standard_Windows_Test, Alt_Space_Opens_The_System_Menu_And_Alt_F4_Closes) {
+  Program_Frame frame;
+  frame.may_close = true;
+  auto* client = new TWindow(&frame);
+  frame.SetClientWindow(client);
+  ASSERT_TRUE(frame.Create());
+  client->SetFocus();
+  bool menu_seen = false;
+  Later(10, [&] {
+    menu_seen = GetCapture() && GetCapture() != frame.GetHandle();
+    headless->Key(VK_ESCAPE);
+  });
+  headless->Key_Down(VK_MENU);
+  headless->Key(VK_SPACE);
+  headless->Key_Up(VK_MENU);
+  Run_Until_Idle();
+  EXPECT_TRUE(menu_seen);
+  EXPECT_TRUE(frame.IsWindow());
+  headless->Key_Down(VK_MENU);
+  headless->Key(VK_F4);
+  headless->Key_Up(VK_MENU);
+  Run_Until_Idle();
+  EXPECT_FALSE(frame.IsWindow());
+}
