@@ -489,6 +489,8 @@ TEST_F(Standard_Windows_Test, Alt_Space_Opens_The_System_Menu_And_Alt_F4_Closes)
   auto* client = new TWindow(&frame);
   frame.SetClientWindow(client);
   ASSERT_TRUE(frame.Create());
+  // As the main window it is destroyed by a close, not deleted.
+  Desk().Set_Main_Window(frame.GetHandle());
   client->SetFocus();
   bool menu_seen = false;
   Later(10, [&] {
