@@ -4,6 +4,7 @@
 #include <cassert>
 #include <climits>
 
+#include "platform/gdi/code_page_1252.h"
 #include "platform/gdi/device_binding.h"
 #include "platform/gdi/region.h"
 #include "platform/system/clock.h"
@@ -32,17 +33,6 @@ constexpr LPARAM Key_No_Translate = LPARAM(1) << 25;
 
 bool Due(uint32_t now, uint32_t due) { return int32_t(now - due) >= 0; }
 
-// Windows-1252 for the code points 0x80..0x9F it places elsewhere.
-int To_Windows_1252(uint32_t cp) {
-  if (cp < 0x80 || (cp >= 0xA0 && cp <= 0xFF)) return int(cp);
-  static const uint16_t high[32] = {0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-                                    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-  for (int i = 0; i < 32; ++i)
-    if (high[i] && high[i] == cp) return 0x80 + i;
-  return -1;
-}
 
 // The character a key makes on the standard layout, or -1.
 int Key_Char(UINT vk, bool shift, bool caps, bool ctrl) {
@@ -707,14 +697,17 @@ void TDesktop::Clip_Cursor(const TRect* rect) {
 
 const TCursor* TDesktop::Set_Cursor(const TCursor* cursor) {
   const TCursor* old = cursor_;
-  if (cursor != cursor_) cursor_dirty_ = true;
+  if (cursor == cursor_) return old;
+  cursor_dirty_ = true;
   cursor_ = cursor;
+  backend_->Set_Cursor(cursor_ && cursor_show_count_ >= 0 ? &cursor_->Image() : nullptr);
   return old;
 }
 
 int TDesktop::Show_Cursor(bool show) {
   cursor_show_count_ += show ? 1 : -1;
   cursor_dirty_ = true;
+  backend_->Set_Cursor(cursor_ && cursor_show_count_ >= 0 ? &cursor_->Image() : nullptr);
   return cursor_show_count_;
 }
 
@@ -828,11 +821,14 @@ bool TDesktop::Take_Input(MSG& msg) {
       msg.pt = cursor_pos_;
       return true;
     case K::Focus_Lost:
-      // The pointer is free again while another program is in front.
+      // The pointer is free again while another program is in front, and
+      // the screen saver may start.
       if (cursor_clip_) Clip_Cursor(nullptr);
+      backend_->Hold_Screen_Saver(false);
       for (UINT vk : {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON, VK_SHIFT, VK_CONTROL, VK_MENU}) keys_[vk] = false;
       return false;
     case K::Focus_Gained:
+      if (TWindow* main = Window(main_window_); main && !(main->GetStyle() & WS_MINIMIZE)) backend_->Hold_Screen_Saver(true);
       return false;
   }
   return false;
@@ -900,7 +896,7 @@ bool TDesktop::Route_Key(const TInput_Event& e, MSG& msg) {
   if (!target) target = Window(active_);
   msg.pt = cursor_pos_;
   if (e.kind == K::Char) {
-    int c = To_Windows_1252(e.code);
+    int c = Code_Page_1252_From_Unicode(char32_t(e.code));
     if (c < 0 || !target) return false;
     msg.hwnd = target->GetHandle();
     msg.message = WM_CHAR;

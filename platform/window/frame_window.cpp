@@ -158,9 +158,11 @@ LRESULT TFrameWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   }
   if (msg == WM_PAINT) Paint_Caption();
   if (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE && TDesktop::Current().Main_Window() == GetHandle()) {
-    // The desktop's title and icon follow the main frame.
+    // The desktop's title and icon follow the main frame; the screen saver
+    // waits while it is in front.
     TDesktop::Current().Backend().Set_Title(Title());
     Show_Icon();
+    if (!Is_Minimised()) TDesktop::Current().Backend().Hold_Screen_Saver(true);
   }
   if (msg == WM_SETTEXT) {
     Paint_Caption();

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/window/application.h"
 #include "platform/window/command_enabler.h"
 #include "platform/window/desktop.h"
 
@@ -105,6 +106,8 @@ void TWindow::Destroy_Children() {
 void TWindow::CloseWindow(int ret_val) {
   if (CanClose()) Destroy(ret_val);
 }
+
+TApplication* TWindow::GetApplication() const { return TApplication::Current(); }
 
 TWindow* TWindow::From_Handle(HWND hwnd) { return TDesktop::Running() ? Desk().Window(hwnd) : nullptr; }
 

@@ -70,6 +70,7 @@ class TWindow {
   // Asks CanClose, then destroys the window.
   virtual void CloseWindow(int ret_val = 0);
   HWND GetHandle() const { return handle_; }
+  class TApplication* GetApplication() const;
   bool IsWindow() const { return bool(handle_); }
   static TWindow* From_Handle(HWND hwnd);
   TWindow* GetParent() const { return Parent; }
@@ -131,6 +132,7 @@ class TWindow {
   void ValidateRect(const TRect& client_rect);
   void UpdateWindow();
   // The update region's bounding box in client coordinates; false when empty.
+  // Safe from other threads (a worker asking whether a repaint is pending).
   bool GetUpdateRect(TRect& rect) const;
   bool Has_Update() const;
   // BeginPaint: takes the update region (client coordinates) and whether

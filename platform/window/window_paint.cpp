@@ -9,6 +9,7 @@
 // the children under the same area as well, and parents are painted before
 // their children.
 #include <algorithm>
+#include <mutex>
 
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
@@ -91,6 +92,8 @@ TRegion TWindow::Visible_Region(bool client_only, bool exclude_children) const {
 // ---- Update regions
 
 void TWindow::Add_Update(const TRegion& client_region, bool erase) {
+  // Other threads may ask whether an update is pending.
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   TRegion r = client_region;
   r &= TRegion(GetClientRect());
   if (r.IsEmpty()) return;
@@ -122,25 +125,33 @@ void TWindow::InvalidateRgn(const TRegion& client_region, bool erase) {
 }
 
 void TWindow::Validate() {
+  std::unique_lock<std::recursive_mutex> tree;
+  if (TDesktop::Running()) tree = std::unique_lock(TDesktop::Current().Tree_Lock());
   update_region_.reset();
   erase_pending_ = false;
   if (TDesktop::Running()) TDesktop::Current().Paint_Pending(this, false);
 }
 
 void TWindow::ValidateRect(const TRect& client_rect) {
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   if (!update_region_) return;
   *update_region_ -= TRegion(client_rect);
   if (update_region_->IsEmpty()) Validate();
 }
 
-bool TWindow::Has_Update() const { return update_region_ && !update_region_->IsEmpty(); }
+bool TWindow::Has_Update() const {
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
+  return update_region_ && !update_region_->IsEmpty();
+}
 
 bool TWindow::GetUpdateRect(TRect& rect) const {
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   rect = Has_Update() ? update_region_->Bounds() : TRect();
   return Has_Update();
 }
 
 std::pair<TRegion, bool> TWindow::Begin_Paint() {
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   std::pair<TRegion, bool> taken{update_region_ ? *update_region_ : TRegion(), erase_pending_};
   Validate();
   return taken;

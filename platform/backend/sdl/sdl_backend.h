@@ -29,6 +29,7 @@ class TSDL_Backend : public TBackend {
   uint32_t Frame_Interval_Ms() const override { return frame_ms_; }
   void Present(const TScreen& screen, const std::vector<TRect>& changed, const TCursor_Image* cursor,
                TPoint cursor_pos) override;
+  void Set_Cursor(const TCursor_Image* cursor) override { Show_Cursor(cursor); }
   void Warp_Pointer(TPoint p) override;
   void Confine_Pointer(const TRect& r) override;
   void Set_Title(const std::string& title) override;
