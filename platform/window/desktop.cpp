@@ -452,6 +452,7 @@ std::optional<uint32_t> TDesktop::Next_Timer_Delay() {
 // ---- The window tree
 
 void TDesktop::Add_Top_Level(TWindow* w) {
+  std::lock_guard tree(tree_lock_);
   bool topmost = w->Attr.ExStyle & WS_EX_TOPMOST;
   auto it = top_levels_.begin();
   if (!topmost)
@@ -460,6 +461,7 @@ void TDesktop::Add_Top_Level(TWindow* w) {
 }
 
 void TDesktop::Remove_Top_Level(TWindow* w) {
+  std::lock_guard tree(tree_lock_);
   top_levels_.erase(std::remove(top_levels_.begin(), top_levels_.end(), w), top_levels_.end());
 }
 

@@ -116,6 +116,8 @@ TWindow* TWindow::From_Handle(HWND hwnd) { return TDesktop::Running() ? Desk().W
 void TWindow::Add_Child(TWindow* child) { children_.push_back(child); }
 
 void TWindow::Remove_Child(TWindow* child) {
+  std::unique_lock<std::recursive_mutex> tree;
+  if (TDesktop::Running()) tree = std::unique_lock(TDesktop::Current().Tree_Lock());
   children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
   z_order_.erase(std::remove(z_order_.begin(), z_order_.end(), child), z_order_.end());
 }

@@ -258,8 +258,10 @@ void TDesktop::Refresh_Binding(TDevice_Binding& binding, TWindow* window, TDC_Ki
 }
 
 void TDesktop::Refresh_Bindings() {
-  std::lock_guard guard(bindings_lock_);
+  // Always the tree first, then the bindings (a worker making a context
+  // takes them in that order too).
   std::lock_guard tree(tree_lock_);
+  std::lock_guard guard(bindings_lock_);
   for (auto it = bindings_.begin(); it != bindings_.end();) {
     auto live = it->binding.lock();
     if (!live) {
