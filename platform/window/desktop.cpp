@@ -203,6 +203,16 @@ void TDesktop::Poll_Backend() {
 }
 
 bool TDesktop::Peek(MSG& msg) {
+  // Posted messages come before input: the machine is asked for input only
+  // when none wait (a burst of posts does not poll the machine each time).
+  {
+    std::lock_guard guard(posted_lock_);
+    if (!posted_.empty()) {
+      msg = posted_.front();
+      posted_.pop_front();
+      return true;
+    }
+  }
   Poll_Backend();
   {
     std::lock_guard guard(posted_lock_);

@@ -509,3 +509,25 @@ TEST_F(Standard_Windows_Test, Alt_Space_Opens_The_System_Menu_And_Alt_F4_Closes)
   Run_Until_Idle();
   EXPECT_FALSE(frame.IsWindow());
 }
+
+TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_The_Frame) {
+  Program_Frame frame;
+  auto* main = new TWindow(&frame);
+  frame.SetClientWindow(main);
+  auto* gallery = new TWindow(&frame);
+  gallery->Attr.Style &= ~WS_VISIBLE;
+  ASSERT_TRUE(frame.Create());
+  Desk().Set_Main_Window(frame.GetHandle());
+  frame.SetWindowText("Quendar - Ann at Level 3");
+  EXPECT_EQ(headless->Title(), "Quendar - Ann at Level 3");
+  TWindow* old = frame.SetClientWindow(gallery);
+  EXPECT_EQ(old, main);
+  gallery->ShowWindow(SW_SHOW);
+  main->ShowWindow(SW_HIDE);
+  main->EnableWindow(false);
+  EXPECT_EQ(gallery->GetWindowRect(), main->GetWindowRect());
+  EXPECT_EQ(WindowFromPoint({100, 100}), gallery->GetHandle());
+  EXPECT_EQ(frame.Children().size(), 2u);  // the other client stays a hidden child
+  frame.may_close = true;
+  frame.Destroy();
+}
