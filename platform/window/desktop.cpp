@@ -497,7 +497,7 @@ void TDesktop::Uncovered(TWindow* w, const TRegion& visible_before) {
   if (now.IsEmpty()) return;
   TPoint o = w->Client_Screen_Origin();
   now.Offset(-o.x, -o.y);
-  w->InvalidateRgn(now, true);
+  w->RedrawWindow(&now, true);
   if (w->Client_Origin() != TPoint(0, 0)) w->WindowProc(WM_NCPAINT, 0, 0);
 }
 

@@ -50,8 +50,9 @@ bool TWindow::Create() {
   SetupWindow();
   setup_done_ = true;
   if (!handle_) return false;  // destroyed during its own set-up
+  WindowProc(WM_SIZE, 0, MAKELPARAM_POINT(GetClientRect().Width(), GetClientRect().Height()));
   if (IsWindowVisible()) {
-    Invalidate(true);
+    RedrawWindow(nullptr, true);
     desk.Layout_Changed();
     if (!Is_Child() && IsWindowEnabled()) desk.Activate(this);
   }
@@ -213,7 +214,7 @@ bool TWindow::ShowWindow(int cmd) {
   if (!handle_) return was;
   if (show) {
     Attr.Style |= WS_VISIBLE;
-    Invalidate(true);
+    RedrawWindow(nullptr, true);
     if (!Is_Child() && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE && IsWindowEnabled()) desk.Activate(this);
   } else {
     bool on_screen = IsWindowVisible();
@@ -291,9 +292,10 @@ bool TWindow::SetWindowPos(HWND after, int x, int y, int w, int h, UINT flags) {
   }
   if ((moved || sized) && visible && !(flags & SWP_NOREDRAW)) {
     desk->Expose(old, this);
-    Invalidate(true);
+    RedrawWindow(nullptr, true);
   }
   if (moved) WindowProc(WM_MOVE, 0, MAKELPARAM_POINT(Attr.X, Attr.Y));
+  if (moved && !Is_Child() && visible && !(flags & SWP_NOREDRAW)) WindowProc(WM_NCPAINT, 0, 0);
   if (sized && handle_) WindowProc(WM_SIZE, 0, MAKELPARAM_POINT(GetClientRect().Width(), GetClientRect().Height()));
   if (!handle_) return true;
   if (flags & SWP_SHOWWINDOW) ShowWindow((flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);

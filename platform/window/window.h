@@ -128,6 +128,9 @@ class TWindow {
   void Invalidate(bool erase = true);
   void InvalidateRect(const TRect& client_rect, bool erase = true);
   void InvalidateRgn(const TRegion& client_region, bool erase = true);
+  // Repaints an area and every child in it, whatever the clip styles say (an
+  // area that was uncovered); nullptr: the whole window.
+  void RedrawWindow(const TRegion* client_region, bool erase = true);
   void Validate();
   void ValidateRect(const TRect& client_rect);
   void UpdateWindow();
@@ -231,7 +234,7 @@ class TWindow {
   void Destroy_Children();
   void Add_Child(TWindow* child);
   void Remove_Child(TWindow* child);
-  void Add_Update(const TRegion& screen_or_client, bool erase);
+  void Add_Update(const TRegion& client_region, bool erase, bool all_children = false);
   bool Hit_Children_Front_To_Back(TPoint parent_client, TWindow*& hit) const;
   void Paint_Now();
 
