@@ -2,7 +2,10 @@
 
 #include <cstring>
 
+#include "platform/window/desktop.h"
 #include "platform/window/icon.h"
+
+#include <atomic>
 
 namespace {
 
@@ -101,7 +104,30 @@ void TCursor_Image::Draw_Over(uint32_t* pixels, int w, int h, long stride, TPoin
   }
 }
 
+namespace {
+
+std::atomic<uint64_t> next_serial{1};
+
+}  // namespace
+
+TCursor::TCursor(TCursor_Image image) : image_(std::move(image)) { image_.serial = next_serial++; }
+
+TCursor::~TCursor() {
+  if (TDesktop::Running()) TDesktop::Current().Forget_Cursor(this);
+}
+
+TCursor* CreateCursor(void*, int hot_x, int hot_y, int width, int height, const void* and_bits, const void* xor_bits) {
+  if (width <= 0 || height <= 0 || width > 256 || height > 256) return nullptr;
+  return new TCursor(TPoint(hot_x, hot_y), width, height, and_bits, xor_bits);
+}
+
+bool DestroyCursor(TCursor* cursor) {
+  delete cursor;
+  return cursor != nullptr;
+}
+
 TCursor::TCursor(TPoint hotspot, int width, int height, const void* and_bits, const void* xor_bits) {
+  image_.serial = next_serial++;
   image_.width = width;
   image_.height = height;
   image_.hotspot = hotspot;

@@ -716,6 +716,12 @@ const TCursor* TDesktop::Set_Cursor(const TCursor* cursor) {
   return old;
 }
 
+void TDesktop::Forget_Cursor(const TCursor* cursor) {
+  for (auto& [h, w] : handles_)
+    if (w->GetCursor() == cursor) w->SetCursor(nullptr);
+  if (cursor_ == cursor) Set_Cursor(&TCursor::Arrow());
+}
+
 int TDesktop::Show_Cursor(bool show) {
   cursor_show_count_ += show ? 1 : -1;
   cursor_dirty_ = true;
@@ -871,6 +877,8 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
   }
   msg.pt = raw;
   TWindow* target = Window(capture_);
+  // A holder with a cursor of its own shows it wherever the pointer is.
+  if (target && target->GetCursor()) Set_Cursor(target->GetCursor());
   if (!target) {
     // Without capture, a pointer off the screen is over no window.
     if (e.kind == K::Pointer_Left) return false;

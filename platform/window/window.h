@@ -76,6 +76,10 @@ class TWindow {
   TWindow* GetParent() const { return Parent; }
   const std::vector<TWindow*>& Children() const { return children_; }
   TWindow* ChildWithId(int id) const;
+  HWND GetDlgItem(int id) const {
+    TWindow* c = ChildWithId(id);
+    return c ? c->GetHandle() : HWND();
+  }
   bool Has_Child(const TWindow* child) const;
   int GetId() const { return Attr.Id; }
   bool Is_Child() const { return (Attr.Style & WS_CHILD) != 0; }

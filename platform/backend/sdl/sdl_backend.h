@@ -57,7 +57,8 @@ class TSDL_Backend : public TBackend {
   int present_count_ = 0;
   const TScreen* last_screen_ = nullptr;
   bool exposed_ = false;
-  const TCursor_Image* shown_cursor_ = nullptr;
   bool cursor_hidden_ = false;
-  std::unordered_map<const TCursor_Image*, SDL_Cursor*> cursors_;
+  // Machine cursors by image serial, the most recent last; a few are kept.
+  std::vector<std::pair<uint64_t, SDL_Cursor*>> cursors_;
+  uint64_t shown_serial_ = 0;
 };
