@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "platform/gdi/dc.h"
+
 TBitmap::TBitmap(int width, int height)
     : surface_(std::make_shared<TSurface>(width, height, 32, false)) {}
 
@@ -16,6 +18,12 @@ TBitmap::TBitmap(int width, int height, int /*planes*/, int bits_per_pixel, cons
   if (depth == 32)
     for (int y = 0; y < surface_->Height(); ++y)
       for (int x = 0; x < surface_->Width(); ++x) surface_->Row32(y)[x] &= 0xFFFFFF;
+}
+
+TBitmap::TBitmap(const TDC& dc, int width, int height) {
+  const auto& surface = dc.Binding()->Surface();
+  const int bits = surface && surface->Bits_Per_Pixel() == 1 ? 1 : 32;
+  surface_ = std::make_shared<TSurface>(width, height, bits, false);
 }
 
 TBitmap::TBitmap(std::shared_ptr<TSurface> surface) : surface_(std::move(surface)) {}

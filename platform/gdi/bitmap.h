@@ -11,6 +11,8 @@
 #include "platform/gdi/geometry.h"
 #include "platform/gdi/surface.h"
 
+class TDC;
+
 class TBitmap {
  public:
   // A compatible (32-bit) bitmap, zero-filled (black).
@@ -19,6 +21,10 @@ class TBitmap {
   // a compatible one. bits, when given, holds the rows top first, each
   // rounded up to 16 bits for 1 bit per pixel and to 32 bits otherwise.
   TBitmap(int width, int height, int planes, int bits_per_pixel, const void* bits);
+  // CreateCompatibleBitmap: monochrome when dc draws on a monochrome
+  // bitmap (a fresh memory context does), otherwise compatible with the
+  // screen.
+  TBitmap(const TDC& dc, int width, int height);
   // Shares the pixels of a surface (a DIB section, the screen).
   explicit TBitmap(std::shared_ptr<TSurface> surface);
   TBitmap(const TBitmap& other);

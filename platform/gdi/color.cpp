@@ -23,3 +23,14 @@ int Nearest_Color_Index(const uint32_t* table_xrgb, int count, uint32_t xrgb) {
   }
   return best;
 }
+
+TColor GetSysColor(int index) {
+  static constexpr TColor table[] = {
+      {192, 192, 192}, {0, 128, 128},   {0, 0, 128},     {128, 128, 128}, {192, 192, 192},
+      {255, 255, 255}, {0, 0, 0},       {0, 0, 0},       {0, 0, 0},       {255, 255, 255},
+      {192, 192, 192}, {192, 192, 192}, {128, 128, 128}, {0, 0, 128},     {255, 255, 255},
+      {192, 192, 192}, {128, 128, 128}, {128, 128, 128}, {0, 0, 0},       {192, 192, 192},
+      {255, 255, 255}, {0, 0, 0},       {223, 223, 223}, {0, 0, 0},       {255, 255, 225}};
+  if (index < 0 || index >= int(sizeof(table) / sizeof(table[0]))) return TColor::Black;
+  return table[index];
+}

@@ -1,13 +1,27 @@
 // TDC: block transfers and DIB colour tables.
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <memory>
 
 #include "platform/gdi/blitter.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dc_painter.h"
 
+namespace {
+
+int Clamped(int64_t v) { return int(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+// The source box of a copy the size of dst, from origin.
+TRect Same_Size(TPoint origin, const TRect& dst) {
+  return {origin.x, origin.y, Clamped(int64_t(origin.x) + (int64_t(dst.right) - dst.left)),
+          Clamped(int64_t(origin.y) + (int64_t(dst.bottom) - dst.top))};
+}
+
+}  // namespace
+
 bool TDC::BitBlt(const TRect& dst, const TDC& src, TPoint src_origin, uint32_t rop) {
-  const TRect src_rect(src_origin.x, src_origin.y, src_origin.x + dst.Width(), src_origin.y + dst.Height());
-  return Stretch(dst, src, src_rect, rop);
+  return Stretch(dst, src, Same_Size(src_origin, dst), rop);
 }
 
 bool TDC::StretchBlt(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop) {
@@ -51,6 +65,19 @@ bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint3
     job.pattern_y = origin.y;
   }
   job.generic = Generic_Raster_Ops();
+  // Copying within one surface (scrolling) reads from a copy of the source
+  // rows, so that rows already written are never read again.
+  std::unique_ptr<TSurface> rows;
+  if (job.source == job.target) {
+    const int top = std::max(0, std::min(s0.y, s1.y)), bottom = std::min(job.source->Height(), std::max(s0.y, s1.y));
+    if (top >= bottom) return true;
+    rows = std::make_unique<TSurface>(job.source->Width(), bottom - top, job.source->Bits_Per_Pixel(), false);
+    rows->Colors() = job.source->Colors();
+    for (int y = top; y < bottom; ++y)
+      std::memcpy(rows->Row(y - top), job.source->Row(y), size_t(job.source->Stride()));
+    job.source = rows.get();
+    job.src_y -= top;
+  }
   TBlitter::Run(job);
   return true;
 }
@@ -61,7 +88,7 @@ bool TDC::StretchDIBits(const TRect& dst, const TRect& src_rect, const TDib& dib
 }
 
 bool TDC::SetDIBitsToDevice(const TRect& dst, TPoint src, const TDib& dib) {
-  return StretchDIBits(dst, TRect(src.x, src.y, src.x + dst.Width(), src.y + dst.Height()), dib, SRCCOPY);
+  return StretchDIBits(dst, Same_Size(src, dst), dib, SRCCOPY);
 }
 
 int TDC::SetDIBColorTable(int first, int count, const uint32_t* xrgb) {

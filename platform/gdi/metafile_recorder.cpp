@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "platform/gdi/dib_file.h"
+
 namespace {
 
 using Kind = TMetafile_Command::Kind;
@@ -354,6 +356,11 @@ void TMetafile_Recorder::SetDIBitsToDevice(int x, int y, int width, int height, 
   c.value = static_cast<int>(colour_use & 0xFFFF);
   if (dib && dib_size) c.dib.assign(dib, dib + dib_size);
   Record(c);
+}
+
+void TMetafile_Recorder::SetDIBitsToDevice(int x, int y, const TDib& dib) {
+  const std::vector<uint8_t> packed = TDib_File::Write(dib, false);
+  SetDIBitsToDevice(x, y, dib.Width(), dib.Height(), 0, 0, 0, dib.Height(), packed.data(), packed.size(), 0);
 }
 
 std::vector<uint8_t> TMetafile_Recorder::Bytes() const {

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/gdi/dib.h"
 #include "platform/gdi/metafile_format.h"
 #include "platform/gdi/metafile_reader.h"
 
@@ -48,6 +49,8 @@ class TMetafile_Recorder {
   void SetDIBitsToDevice(int x, int y, int width, int height, int source_x, int source_y,
                          int start_scan, int scan_count, const uint8_t* dib, size_t dib_size,
                          unsigned colour_use);
+  // The whole DIB drawn at (x, y) with its own colours (DIB_RGB_COLORS).
+  void SetDIBitsToDevice(int x, int y, const TDib& dib);
 
   // The whole metafile: header, the records so far and the end record.
   // Recording may go on afterwards.

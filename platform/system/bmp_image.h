@@ -13,6 +13,9 @@ struct TBmp_Color {
   uint8_t green = 0;
   uint8_t red = 0;
   uint8_t reserved = 0;
+
+  // The entry as a 0x00RRGGBB colour-table value.
+  uint32_t Xrgb() const { return uint32_t{red} << 16 | uint32_t{green} << 8 | blue; }
 };
 
 struct TBmp_Image {

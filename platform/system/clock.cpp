@@ -22,25 +22,33 @@ class Real_Clock : public TClock {
   }
 };
 
-Real_Clock real_clock;
+// The process-wide state lives until the very end, never destroyed, since
+// threads that run until exit (a wave device's) still read the clock.
+Real_Clock& The_Real_Clock() {
+  static Real_Clock* clock = new Real_Clock;
+  return *clock;
+}
 std::atomic<TClock*> installed{nullptr};
 
-// The watchers of the process. A watcher unregisters under the same lock
-// that a telling pass holds, so it is never told after its destructor.
-std::mutex& Watchers_Lock() {
-  static std::mutex lock;
-  return lock;
+// The watches of the process. A watch unregisters under the same lock that
+// a telling pass holds, so it is never told after its destructor. The lock
+// is recursive so that a watch told on this thread may make or end watches
+// (a posted message may set up an event); the pass then starts over.
+std::recursive_mutex& Watchers_Lock() {
+  static std::recursive_mutex* lock = new std::recursive_mutex;
+  return *lock;
 }
+uint64_t watch_changes = 0;
 std::vector<TClock_Watch*>& Watchers() {
-  static std::vector<TClock_Watch*> watchers;
-  return watchers;
+  static std::vector<TClock_Watch*>* watchers = new std::vector<TClock_Watch*>;
+  return *watchers;
 }
 
 }  // namespace
 
 TClock& TClock::Current() {
   TClock* clock = installed.load(std::memory_order_acquire);
-  return clock ? *clock : real_clock;
+  return clock ? *clock : The_Real_Clock();
 }
 
 void TClock::Install(TClock* clock) {
@@ -51,17 +59,30 @@ void TClock::Install(TClock* clock) {
 TClock_Watch::TClock_Watch(std::function<void()> moved) : moved_(std::move(moved)) {
   std::lock_guard guard(Watchers_Lock());
   Watchers().push_back(this);
+  ++watch_changes;
 }
 
 TClock_Watch::~TClock_Watch() {
   std::lock_guard guard(Watchers_Lock());
   auto& all = Watchers();
   all.erase(std::remove(all.begin(), all.end(), this), all.end());
+  ++watch_changes;
 }
 
 void TClock_Watch::Tell_All() {
   std::lock_guard guard(Watchers_Lock());
-  for (TClock_Watch* watch : Watchers()) watch->moved_();
+  auto& all = Watchers();
+  uint64_t seen = watch_changes;
+  for (size_t i = 0; i < all.size();) {
+    all[i]->moved_();
+    if (watch_changes != seen) {
+      // Telling twice does no harm; missing one would leave a wait hanging.
+      seen = watch_changes;
+      i = 0;
+    } else {
+      ++i;
+    }
+  }
 }
 
 struct TVirtual_Clock::Impl {

@@ -30,9 +30,9 @@ class TClock {
 
 // A registration of something that waits in clock time. Every watch is told
 // when a virtual clock moves or another clock is installed, so that its
-// timed waits look at the time again. The call runs on the thread that moved
-// the clock and must neither create nor destroy watches. Declare the watch
-// as the last member of its owner, so it is gone before what it pokes.
+// timed waits look at the time again; the call runs on the thread that moved
+// the clock. Declare the watch as the last member of its owner, so that it
+// is gone before what it pokes.
 class TClock_Watch {
  public:
   explicit TClock_Watch(std::function<void()> moved);

@@ -27,36 +27,13 @@ class TMapped_File_Handle {
   uint64_t Size() const;
   // Sets the file's length. Growth reserves the disk space first, so a full
   // disk is a false result here rather than a fault when the mapping is
-  // written; on failure the length is unchanged.
+  // written; on failure the length is unchanged. Unmap views first: pages of
+  // a view beyond a new, shorter end may no longer be touched.
   bool Set_Size(uint64_t size);
   int Descriptor() const { return fd_; }
 
  private:
   TMapped_File_Handle(int fd, bool writable) : fd_(fd), writable_(writable) {}
   int fd_;
-  bool writable_;
-};
-
-// A view of a whole file from offset 0, writable when the file is.
-class TMapped_File_View {
- public:
-  // size 0 maps the file as it is (an empty file cannot be mapped); a larger
-  // size grows a writable file to it first and is refused for a read-only
-  // one. Null on failure.
-  static std::unique_ptr<TMapped_File_View> Map(TMapped_File_Handle& file, uint64_t size);
-  ~TMapped_File_View();
-  TMapped_File_View(const TMapped_File_View&) = delete;
-  TMapped_File_View& operator=(const TMapped_File_View&) = delete;
-
-  uint8_t* Data() const { return data_; }
-  uint64_t Size() const { return size_; }
-  bool Writable() const { return writable_; }
-  // Writes changed pages to the file and waits for them.
-  bool Flush();
-
- private:
-  TMapped_File_View(uint8_t* data, uint64_t size, bool writable) : data_(data), size_(size), writable_(writable) {}
-  uint8_t* data_;
-  uint64_t size_;
   bool writable_;
 };

@@ -1,4 +1,4 @@
-// The desktop trash (freedesktop.org Trash specification 1.0) in the user's
+// The desktop trash (the freedesktop.org Trash layout, version 1.0) in the user's
 // data directory: $XDG_DATA_HOME/Trash, with the deleted item under files/
 // and its origin and time in info/<name>.trashinfo.
 #pragma once

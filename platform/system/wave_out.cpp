@@ -12,15 +12,15 @@ std::atomic<int> forced_probe{-1};
 // Tags are unique for the run, so a tag of a closed output never matches.
 std::atomic<uint32_t> next_tag{1};
 
-// The devices live for the run: once an output has used one, a late
-// completion must still find it.
+// The devices live until the process ends, never destroyed: outputs held
+// by other long-lived objects detach from them at exit.
 TWave_Device& Device() {
   if (device_kind.load() == Wave_Device_Kind::Silent) {
-    static TSilent_Wave_Device silent;
-    return silent;
+    static TSilent_Wave_Device* silent = new TSilent_Wave_Device;
+    return *silent;
   }
-  static TSdl_Wave_Device sdl;
-  return sdl;
+  static TSdl_Wave_Device* sdl = new TSdl_Wave_Device;
+  return *sdl;
 }
 
 uint32_t New_Tag() {

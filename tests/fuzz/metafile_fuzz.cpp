@@ -1,8 +1,12 @@
 // Metafile bytes from anywhere must decode without reading outside the
-// buffer, and what was decoded must record and decode again unchanged.
+// buffer, what was decoded must record and decode again unchanged, and
+// playing it onto a small picture must end cleanly.
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/memory_dc.h"
+#include "platform/gdi/metafile.h"
 #include "platform/gdi/metafile_reader.h"
 #include "platform/gdi/metafile_recorder.h"
 
@@ -14,5 +18,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::vector<uint8_t> bytes = recorder.Bytes();
   TMetafile_Contents again = Read_Metafile(bytes.data(), bytes.size());
   if (!again.complete || again.commands != contents.commands) __builtin_trap();
+
+  static TBitmap bitmap(48, 32);
+  TMemoryDC dc(bitmap);
+  TMetaFilePict(data, size).Play(dc, TRect(0, 0, 48, 32));
+  if (dc.GetMapMode() != MM_TEXT) __builtin_trap();
   return 0;
 }

@@ -209,6 +209,103 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   EXPECT_EQ(h.At(3, 3), 0u);
   EXPECT_EQ(h.Count(0x0000FF), 56);
   EXPECT_FALSE(h.dc.PatBlt(0, 0, 8, 8, SRCCOPY));  // PatBlt has no source
+  // A one-bit DIB pattern keeps its own colours.
+  TDib two(2, 1, 1);
+  two.SetColor(0, TColor(255, 0, 0));
+  two.SetColor(1, TColor(0, 255, 0));
+  two.Surface()->Set_Pixel(1, 0, 1);
+  TCanvas d(2, 1);
+  d.dc.SelectObject(TBrush(two));
+  d.dc.PatBlt(0, 0, 2, 1);
+  EXPECT_EQ(d.At(0, 0), 0xFF0000u);
+  EXPECT_EQ(d.At(1, 0), 0x00FF00u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrolls) {
+  TCanvas c(4, 4);
+  for (int y = 0; y < 4; ++y) c.dc.SetPixel(1, y, TColor(uint8_t(y * 40), 0, 0));
+  c.dc.BitBlt(0, 1, 4, 3, c.dc, 0, 0);  // down by one row
+  for (int y = 1; y < 4; ++y) EXPECT_EQ(c.At(1, y), uint32_t((y - 1) * 40) << 16) << y;
+  c.dc.BitBlt(1, 0, 3, 4, c.dc, 0, 0);  // right by one column
+  EXPECT_EQ(c.At(2, 2), 40u << 16);
+  EXPECT_EQ(c.At(1, 2), 0xFFFFFFu);
+}
+
+TEST(DC_Blit, FlippedMappingMirrorsTheCopy) {
+  TCanvas src(3, 1);
+  src.dc.SetPixel(0, 0, TColor::Black);
+  TCanvas dst(3, 1);
+  dst.dc.SetMapMode(MM_ANISOTROPIC);
+  dst.dc.SetWindowExt(TSize(1, 1));
+  dst.dc.SetViewportExt(TSize(-1, 1));
+  dst.dc.SetViewportOrg(TPoint(3, 0));
+  dst.dc.BitBlt(0, 0, 3, 1, src.dc, 0, 0);
+  EXPECT_EQ(dst.Picture(), Rows({"..#"}));
+}
+
+TEST(DC_Sizes, NothingBreaksOnEmptySurfacesAndSizes) {
+  for (auto [w, h] : {std::pair{0, 0}, {0, 5}, {5, 0}}) {
+    TBitmap empty(w, h);
+    TMemoryDC dc(empty);
+    TCanvas other(4, 4);
+    const TPoint p[] = {{0, 0}, {3, 3}, {0, 3}};
+    dc.SelectObject(TPen(TColor::Black, 3, PS_DOT));
+    EXPECT_TRUE(dc.Rectangle(0, 0, 4, 4));
+    dc.Ellipse(0, 0, 4, 4);
+    dc.Polygon(p, 3);
+    dc.LineTo(3, 3);
+    dc.BitBlt(0, 0, 4, 4, other.dc, 0, 0);
+    other.dc.BitBlt(0, 0, 4, 4, dc, 0, 0);
+    other.dc.StretchBlt(0, 0, 4, 4, dc, 0, 0, 0, 0);
+    dc.TextOut(0, 0, "x");
+    EXPECT_FALSE(dc.ExtFloodFill(TPoint(0, 0), TColor::Black, FLOODFILLSURFACE));
+    EXPECT_EQ(dc.GetPixel(0, 0).Value(), CLR_INVALID);
+    EXPECT_EQ(dc.GetClipBox(), TRect());
+    EXPECT_EQ(other.Count(0xFFFFFF), 16);
+  }
+  TCanvas c(4, 4);
+  c.dc.BitBlt(0, 0, 0, 4, c.dc, 0, 0);
+  c.dc.StretchBlt(0, 0, 4, 4, c.dc, 0, 0, 0, 3);
+  c.dc.PatBlt(2, 2, -2, -2, BLACKNESS);  // a box given backwards is the same box
+  EXPECT_EQ(c.Count(0), 4);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DC_Depths, FourAndOneBitPicturesDrawAndConvert) {
+  TDib four(5, 3, 4);
+  for (int i = 0; i < 16; ++i) four.SetColor(i, TColor(i * 17, 0, 0));
+  TDibDC dc(four);
+  dc.SelectObject(TBrush(TColor(34, 0, 0)));  // entry 2
+  dc.SelectObject(TPen(TColor(255, 0, 0)));    // entry 15
+  dc.Rectangle(0, 0, 5, 3);
+  EXPECT_EQ(four.Surface()->Pixel(0, 0), 15u);
+  EXPECT_EQ(four.Surface()->Pixel(2, 1), 2u);
+  EXPECT_EQ(four.GetBits()[0], 0xFF);  // bottom row: pen all along
+  TCanvas out(5, 3);
+  out.dc.BitBlt(0, 0, 5, 3, dc, 0, 0);
+  EXPECT_EQ(out.At(2, 1), 0x220000u);
+  EXPECT_EQ(out.At(4, 2), 0xFF0000u);
+
+  TDib mono(9, 2, 1);
+  TDibDC mono_dc(mono);
+  mono_dc.SelectStockObject(WHITE_BRUSH);
+  mono_dc.SelectStockObject(NULL_PEN);
+  mono_dc.PatBlt(0, 0, 9, 2);
+  mono_dc.SetPixel(8, 0, TColor(20, 20, 20));  // nearest to black
+  EXPECT_EQ(mono.Surface()->Pixel(8, 0), 0u);
+  EXPECT_EQ(mono.Surface()->Pixel(7, 0), 1u);
+  mono_dc.SelectStockObject(BLACK_PEN);
+  mono_dc.SetROP2(R2_NOT);
+  mono_dc.MoveTo(0, 1);
+  mono_dc.LineTo(9, 1);
+  EXPECT_EQ(mono.Surface()->Pixel(3, 1), 0u);
 }
 
 }  // namespace

@@ -22,6 +22,18 @@ TEST(DC_Lines, LineToLeavesOutItsLastPixelAndMovesThePosition) {
   EXPECT_EQ(d.Picture(), Rows({"####."}));
 }
 
+TEST(DC_Lines, BevelOfABoxLightsItsLeftColumnAndTopRow) {
+  // Up the left side from the bottom corner, then along the top.
+  TCanvas c(12, 12);
+  const TPoint bevel[] = {{0, 10}, {0, 0}, {10, 0}};
+  c.dc.Polyline(bevel, 3);
+  for (int y = 0; y < 12; ++y)
+    for (int x = 0; x < 12; ++x) {
+      const bool lit = (x == 0 && y >= 1 && y <= 10) || (y == 0 && x <= 9);
+      EXPECT_EQ(c.At(x, y) == 0, lit) << x << "," << y;
+    }
+}
+
 TEST(DC_Lines, PolylineIgnoresTheCurrentPositionAndNeedsTwoPoints) {
   TCanvas c(5, 3);
   c.dc.MoveTo(4, 2);

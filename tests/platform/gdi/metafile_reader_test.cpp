@@ -182,8 +182,8 @@ TEST(Metafile_Reader, EveryTruncationKeepsTheSoundRecordsBeforeIt) {
   const std::vector<uint8_t> whole = Picture();
   const std::vector<TMetafile_Command> all = Read(whole).commands;
   for (size_t size = 0; size < whole.size(); ++size) {
-    std::vector<uint8_t> part(whole.begin(), whole.begin() + size);  // its own buffer, for ASan
-    TMetafile_Contents contents = Read(part);
+    std::vector<uint8_t> prefix(whole.begin(), whole.begin() + size);  // its own buffer, for ASan
+    TMetafile_Contents contents = Read(prefix);
     EXPECT_FALSE(contents.complete) << size;
     ASSERT_LE(contents.commands.size(), all.size());
     for (size_t i = 0; i < contents.commands.size(); ++i) ASSERT_EQ(contents.commands[i], all[i]) << size;

@@ -20,9 +20,9 @@ class Virtual_Time : public ::testing::Test {
   // Advances the clock in small steps until done() holds (or gives up), so a
   // waiter on another thread sees the time pass while it waits.
   template <class Done>
-  bool Advance_Until(Done done, uint32_t step = 10, int rounds = 2000) {
-    for (int i = 0; i < rounds; ++i) {
-      if (done()) return true;
+  bool Advance_Until(Done done, uint32_t step = 10) {
+    auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!done() && std::chrono::steady_clock::now() < give_up) {
       clock_.Advance(step);
       std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
@@ -162,7 +162,12 @@ TEST_F(Wrapping_Time, ElapsedTimeIsCountedAcrossTheWrap) {
   uint32_t before = GetTickCount();
   TEventSemaphore event;
   std::atomic<int> result{-1};
-  std::thread waiter([&] { result = static_cast<int>(event.Wait(60)); });
+  std::atomic<bool> started{false};
+  std::thread waiter([&] {
+    started = true;
+    result = static_cast<int>(event.Wait(60));
+  });
+  while (!started) std::this_thread::yield();
   EXPECT_TRUE(Advance_Until([&] { return result != -1; }, 5));
   waiter.join();
   EXPECT_EQ(result, static_cast<int>(WAIT_TIMEOUT));

@@ -1,4 +1,4 @@
-#include "platform/system/mapped_file_handle.h"
+#include "platform/system/mapped_file_view.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

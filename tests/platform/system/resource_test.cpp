@@ -35,6 +35,7 @@ TEST(Resource, BitmapResourceLoadsAsAPicture) {
   EXPECT_EQ(image->colors[3].red, 48);
   EXPECT_EQ(image->colors[3].green, 255 - 48);
   EXPECT_EQ(image->colors[3].blue, 3);
+  EXPECT_EQ(image->colors[3].Xrgb(), 0x30CF03u);
   // Pixel (x, y) from the top has index x + 5 y; rows are kept bottom-up.
   auto index = [&](int x, int y_from_top) {
     int row = image->height - 1 - y_from_top;
