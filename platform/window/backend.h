@@ -68,12 +68,17 @@ class TBackend {
   // threads did (the display's frame time); 0 presents only when the loop
   // has handled what was waiting.
   virtual uint32_t Frame_Interval_Ms() const { return 0; }
+  // The cursor shape changed (nullptr: hidden). A backend that draws the
+  // cursor with the machine's own pointer shows it at once, even while the
+  // loop is busy; the others draw it at the next presentation.
+  virtual void Set_Cursor(const TCursor_Image*) {}
   // The pointer was moved by the program (a warp).
   virtual void Warp_Pointer(TPoint) {}
   // The pointer is confined to a rectangle of the screen (empty: free).
   virtual void Confine_Pointer(const TRect&) {}
   virtual void Set_Title(const std::string&) {}
-  virtual void Set_Icon(const TScreen*) {}
+  // The program's icon: 0xAARRGGBB pixels, rows top first.
+  virtual void Set_Icon(TSize, const std::vector<uint32_t>&) {}
   virtual void Set_Minimised(bool) {}
   // Holds the machine's screen saver off while the program is in front.
   virtual void Hold_Screen_Saver(bool) {}

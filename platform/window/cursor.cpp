@@ -2,6 +2,11 @@
 
 #include <cstring>
 
+#include "platform/window/desktop.h"
+#include "platform/window/icon.h"
+
+#include <atomic>
+
 namespace {
 
 int Mask_Row_Bytes(int width) { return (width + 7) / 8; }
@@ -99,7 +104,30 @@ void TCursor_Image::Draw_Over(uint32_t* pixels, int w, int h, long stride, TPoin
   }
 }
 
+namespace {
+
+std::atomic<uint64_t> next_serial{1};
+
+}  // namespace
+
+TCursor::TCursor(TCursor_Image image) : image_(std::move(image)) { image_.serial = next_serial++; }
+
+TCursor::~TCursor() {
+  if (TDesktop::Running()) TDesktop::Current().Forget_Cursor(this);
+}
+
+TCursor* CreateCursor(void*, int hot_x, int hot_y, int width, int height, const void* and_bits, const void* xor_bits) {
+  if (width <= 0 || height <= 0 || width > 256 || height > 256) return nullptr;
+  return new TCursor(TPoint(hot_x, hot_y), width, height, and_bits, xor_bits);
+}
+
+bool DestroyCursor(TCursor* cursor) {
+  delete cursor;
+  return cursor != nullptr;
+}
+
 TCursor::TCursor(TPoint hotspot, int width, int height, const void* and_bits, const void* xor_bits) {
+  image_.serial = next_serial++;
   image_.width = width;
   image_.height = height;
   image_.hotspot = hotspot;
@@ -175,4 +203,8 @@ const TCursor* LoadCursor(std::nullptr_t, uintptr_t id) {
     default:
       return &TCursor::Arrow();
   }
+}
+
+const TCursor* LoadCursor(TModule* module, uintptr_t id) {
+  return (module ? module : TModule::Program())->LoadCursor(uint32_t(id));
 }

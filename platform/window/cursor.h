@@ -22,6 +22,9 @@ struct TCursor_Image {
   std::vector<uint8_t> xor_mask;
   // A colour cursor: 0xAARRGGBB pixels (rows top first); empty for masks.
   std::vector<uint32_t> colour;
+  // Tells images apart for backends that keep machine cursors made from
+  // them (an address may be reused by a later cursor).
+  uint64_t serial = 0;
 
   bool And_Bit(int x, int y) const;
   bool Xor_Bit(int x, int y) const;
@@ -31,7 +34,12 @@ struct TCursor_Image {
 
 class TCursor {
  public:
-  explicit TCursor(TCursor_Image image) : image_(std::move(image)) {}
+  explicit TCursor(TCursor_Image image);
+  TCursor(const TCursor&) = delete;
+  TCursor& operator=(const TCursor&) = delete;
+  // A cursor that goes while in use is replaced by the arrow, and windows
+  // that had it as their own forget it.
+  ~TCursor();
   // CreateCursor: masks with rows of ((width + 15) / 16) * 2 bytes, top first.
   TCursor(TPoint hotspot, int width, int height, const void* and_bits, const void* xor_bits);
   // A cursor from a .cur resource (the first image); nullptr when the data
@@ -47,6 +55,15 @@ class TCursor {
   TCursor_Image image_;
 };
 
+// CreateCursor and DestroyCursor: masks of 1 bit per pixel, rows of
+// ((width + 15) / 16) * 2 bytes, top first.
+TCursor* CreateCursor(void* module, int hot_x, int hot_y, int width, int height, const void* and_bits,
+                      const void* xor_bits);
+bool DestroyCursor(TCursor* cursor);
+
 // The standard cursor ids of LoadCursor(nullptr, id).
 enum : uintptr_t { IDC_ARROW = 32512, IDC_WAIT = 32514, IDC_SIZEWE = 32644 };
 const TCursor* LoadCursor(std::nullptr_t, uintptr_t id);
+// A cursor resource of the program (cached for the run); nullptr when missing.
+class TModule;
+const TCursor* LoadCursor(TModule* module, uintptr_t id);

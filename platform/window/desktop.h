@@ -164,6 +164,8 @@ class TDesktop {
   std::optional<TRect> Cursor_Clip() const { return cursor_clip_; }
   const TCursor* Set_Cursor(const TCursor* cursor);
   const TCursor* Cursor() const { return cursor_; }
+  // A cursor is going away: nothing may show or keep it any more.
+  void Forget_Cursor(const TCursor* cursor);
   int Show_Cursor(bool show);
 
   // ---- Keyboard

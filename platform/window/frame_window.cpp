@@ -4,6 +4,7 @@
 #include "platform/window/control_paint.h"
 #include "platform/window/desktop.h"
 #include "platform/window/window_dc.h"
+#include "platform/window/icon.h"
 #include "platform/window/menu.h"
 #include "platform/window/user.h"
 
@@ -85,6 +86,20 @@ void TFrameWindow::SetupWindow() {
   TWindow::SetupWindow();
 }
 
+bool TFrameWindow::SetIcon(TModule* module, uint32_t id) {
+  const TIcon* icon = (module ? module : TModule::Program())->LoadIcon(id);
+  if (!icon) return false;
+  icon_ = icon;
+  Show_Icon();
+  return true;
+}
+
+void TFrameWindow::Show_Icon() {
+  if (!icon_ || !IsWindow()) return;
+  TDesktop& desk = TDesktop::Current();
+  if (desk.Main_Window() == GetHandle()) desk.Backend().Set_Icon(icon_->Size(), icon_->Argb());
+}
+
 bool TFrameWindow::IdleAction(long idle_count) { return TWindow::IdleAction(idle_count); }
 
 void TFrameWindow::EvSize(UINT size_type, const TSize& size) {
@@ -113,6 +128,9 @@ void TFrameWindow::EvSysCommand(UINT cmd_type, const TPoint& point) {
     case SC_MAXIMIZE:
       Attr.Style &= ~WS_MINIMIZE;
       return;
+    case SC_KEYMENU:
+      Open_System_Menu();
+      return;
     default:
       TWindow::EvSysCommand(cmd_type, point);
   }
@@ -139,13 +157,16 @@ LRESULT TFrameWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     return 0;
   }
   if (msg == WM_PAINT) Paint_Caption();
+  if (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE && TDesktop::Current().Main_Window() == GetHandle()) {
+    // The desktop's title and icon follow the main frame; the screen saver
+    // waits while it is in front.
+    TDesktop::Current().Backend().Set_Title(Title());
+    Show_Icon();
+    if (!Is_Minimised()) TDesktop::Current().Backend().Hold_Screen_Saver(true);
+  }
   if (msg == WM_SETTEXT) {
     Paint_Caption();
     if (TDesktop::Current().Main_Window() == GetHandle()) TDesktop::Current().Backend().Set_Title(Title());
-  }
-  if (msg == WM_SYSKEYDOWN && wp == VK_SPACE) {
-    Open_System_Menu();
-    return 0;
   }
   return TWindow::WindowProc(msg, wp, lp);
 }

@@ -26,6 +26,11 @@ class TFrameWindow : public TWindow {
   TPoint Client_Origin() const override;
   bool Is_Minimised() const { return (Attr.Style & WS_MINIMIZE) != 0; }
 
+  // The window's icon (a resource of the module); the main window's icon is
+  // the program's on the desktop.
+  bool SetIcon(TModule* module, uint32_t id);
+  const class TIcon* GetIcon() const { return icon_; }
+
   // The system menu (nullptr without WS_SYSMENU).
   TMenu* GetSystemMenu();
   // Caption-bar geometry in window coordinates.
@@ -52,4 +57,6 @@ class TFrameWindow : public TWindow {
   TWindow* client_ = nullptr;
   std::unique_ptr<TMenu> system_menu_;
   bool active_caption_ = false;
+  const class TIcon* icon_ = nullptr;
+  void Show_Icon();
 };

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
+#include "platform/window/application.h"
 #include "platform/window/command_enabler.h"
 #include "platform/window/desktop.h"
 
@@ -49,8 +50,9 @@ bool TWindow::Create() {
   SetupWindow();
   setup_done_ = true;
   if (!handle_) return false;  // destroyed during its own set-up
+  WindowProc(WM_SIZE, 0, MAKELPARAM_POINT(GetClientRect().Width(), GetClientRect().Height()));
   if (IsWindowVisible()) {
-    Invalidate(true);
+    RedrawWindow(nullptr, true);
     desk.Layout_Changed();
     if (!Is_Child() && IsWindowEnabled()) desk.Activate(this);
   }
@@ -106,6 +108,8 @@ void TWindow::CloseWindow(int ret_val) {
   if (CanClose()) Destroy(ret_val);
 }
 
+TApplication* TWindow::GetApplication() const { return TApplication::Current(); }
+
 TWindow* TWindow::From_Handle(HWND hwnd) { return TDesktop::Running() ? Desk().Window(hwnd) : nullptr; }
 
 // ---- Tree
@@ -113,6 +117,8 @@ TWindow* TWindow::From_Handle(HWND hwnd) { return TDesktop::Running() ? Desk().W
 void TWindow::Add_Child(TWindow* child) { children_.push_back(child); }
 
 void TWindow::Remove_Child(TWindow* child) {
+  std::unique_lock<std::recursive_mutex> tree;
+  if (TDesktop::Running()) tree = std::unique_lock(TDesktop::Current().Tree_Lock());
   children_.erase(std::remove(children_.begin(), children_.end(), child), children_.end());
   z_order_.erase(std::remove(z_order_.begin(), z_order_.end(), child), z_order_.end());
 }
@@ -208,7 +214,7 @@ bool TWindow::ShowWindow(int cmd) {
   if (!handle_) return was;
   if (show) {
     Attr.Style |= WS_VISIBLE;
-    Invalidate(true);
+    RedrawWindow(nullptr, true);
     if (!Is_Child() && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE && IsWindowEnabled()) desk.Activate(this);
   } else {
     bool on_screen = IsWindowVisible();
@@ -286,9 +292,10 @@ bool TWindow::SetWindowPos(HWND after, int x, int y, int w, int h, UINT flags) {
   }
   if ((moved || sized) && visible && !(flags & SWP_NOREDRAW)) {
     desk->Expose(old, this);
-    Invalidate(true);
+    RedrawWindow(nullptr, true);
   }
   if (moved) WindowProc(WM_MOVE, 0, MAKELPARAM_POINT(Attr.X, Attr.Y));
+  if (moved && !Is_Child() && visible && !(flags & SWP_NOREDRAW)) WindowProc(WM_NCPAINT, 0, 0);
   if (sized && handle_) WindowProc(WM_SIZE, 0, MAKELPARAM_POINT(GetClientRect().Width(), GetClientRect().Height()));
   if (!handle_) return true;
   if (flags & SWP_SHOWWINDOW) ShowWindow((flags & SWP_NOACTIVATE) ? SW_SHOWNA : SW_SHOW);
@@ -443,6 +450,11 @@ void TWindow::EvSysKeyDown(UINT key, UINT, UINT flags) {
   // Alt+F4 closes the top-level window, as the system does.
   if (key == VK_F4 && (flags & 0x2000)) {
     Top_Level()->PostMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
+    return;
+  }
+  // Alt+Space opens the system menu of the top-level window.
+  if (key == VK_SPACE && (flags & 0x2000)) {
+    Top_Level()->PostMessage(WM_SYSCOMMAND, SC_KEYMENU, ' ');
     return;
   }
   DefWindowProc(WM_SYSKEYDOWN, key, 0);

@@ -70,11 +70,16 @@ class TWindow {
   // Asks CanClose, then destroys the window.
   virtual void CloseWindow(int ret_val = 0);
   HWND GetHandle() const { return handle_; }
+  class TApplication* GetApplication() const;
   bool IsWindow() const { return bool(handle_); }
   static TWindow* From_Handle(HWND hwnd);
   TWindow* GetParent() const { return Parent; }
   const std::vector<TWindow*>& Children() const { return children_; }
   TWindow* ChildWithId(int id) const;
+  HWND GetDlgItem(int id) const {
+    TWindow* c = ChildWithId(id);
+    return c ? c->GetHandle() : HWND();
+  }
   bool Has_Child(const TWindow* child) const;
   int GetId() const { return Attr.Id; }
   bool Is_Child() const { return (Attr.Style & WS_CHILD) != 0; }
@@ -127,10 +132,14 @@ class TWindow {
   void Invalidate(bool erase = true);
   void InvalidateRect(const TRect& client_rect, bool erase = true);
   void InvalidateRgn(const TRegion& client_region, bool erase = true);
+  // Repaints an area and every child in it, whatever the clip styles say (an
+  // area that was uncovered); nullptr: the whole window.
+  void RedrawWindow(const TRegion* client_region, bool erase = true);
   void Validate();
   void ValidateRect(const TRect& client_rect);
   void UpdateWindow();
   // The update region's bounding box in client coordinates; false when empty.
+  // Safe from other threads (a worker asking whether a repaint is pending).
   bool GetUpdateRect(TRect& rect) const;
   bool Has_Update() const;
   // BeginPaint: takes the update region (client coordinates) and whether
@@ -229,7 +238,7 @@ class TWindow {
   void Destroy_Children();
   void Add_Child(TWindow* child);
   void Remove_Child(TWindow* child);
-  void Add_Update(const TRegion& screen_or_client, bool erase);
+  void Add_Update(const TRegion& client_region, bool erase, bool all_children = false);
   bool Hit_Children_Front_To_Back(TPoint parent_client, TWindow*& hit) const;
   void Paint_Now();
 

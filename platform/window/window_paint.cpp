@@ -9,6 +9,7 @@
 // the children under the same area as well, and parents are painted before
 // their children.
 #include <algorithm>
+#include <mutex>
 
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
@@ -39,7 +40,7 @@ void TWindow::SetWindowRgn(const TRegion* region, bool redraw) {
   TDesktop::Current().Layout_Changed();
   if (redraw) {
     TDesktop::Current().Expose(old, this);
-    Invalidate(true);
+    RedrawWindow(nullptr, true);
   }
 }
 
@@ -90,7 +91,9 @@ TRegion TWindow::Visible_Region(bool client_only, bool exclude_children) const {
 
 // ---- Update regions
 
-void TWindow::Add_Update(const TRegion& client_region, bool erase) {
+void TWindow::Add_Update(const TRegion& client_region, bool erase, bool all_children) {
+  // Other threads may ask whether an update is pending.
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   TRegion r = client_region;
   r &= TRegion(GetClientRect());
   if (r.IsEmpty()) return;
@@ -99,14 +102,19 @@ void TWindow::Add_Update(const TRegion& client_region, bool erase) {
   erase_pending_ = erase_pending_ || erase;
   TDesktop::Current().Paint_Pending(this, true);
   // Painting this window covers its children there: they paint again after.
-  if (Attr.Style & WS_CLIPCHILDREN) return;
+  if ((Attr.Style & WS_CLIPCHILDREN) && !all_children) return;
   for (TWindow* child : z_order_) {
     if (!(child->Attr.Style & WS_VISIBLE)) continue;
     TRegion part = r;
     TPoint o = child->Window_Rect_In_Parent().TopLeft() + child->Client_Origin();
     part.Offset(-o.x, -o.y);
-    child->Add_Update(part, erase);
+    child->Add_Update(part, erase, all_children);
   }
+}
+
+void TWindow::RedrawWindow(const TRegion* client_region, bool erase) {
+  if (!handle_ || !IsWindowVisible()) return;
+  Add_Update(client_region ? *client_region : TRegion(GetClientRect()), erase, true);
 }
 
 void TWindow::Invalidate(bool erase) { InvalidateRect(GetClientRect(), erase); }
@@ -122,25 +130,33 @@ void TWindow::InvalidateRgn(const TRegion& client_region, bool erase) {
 }
 
 void TWindow::Validate() {
+  std::unique_lock<std::recursive_mutex> tree;
+  if (TDesktop::Running()) tree = std::unique_lock(TDesktop::Current().Tree_Lock());
   update_region_.reset();
   erase_pending_ = false;
   if (TDesktop::Running()) TDesktop::Current().Paint_Pending(this, false);
 }
 
 void TWindow::ValidateRect(const TRect& client_rect) {
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   if (!update_region_) return;
   *update_region_ -= TRegion(client_rect);
   if (update_region_->IsEmpty()) Validate();
 }
 
-bool TWindow::Has_Update() const { return update_region_ && !update_region_->IsEmpty(); }
+bool TWindow::Has_Update() const {
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
+  return update_region_ && !update_region_->IsEmpty();
+}
 
 bool TWindow::GetUpdateRect(TRect& rect) const {
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   rect = Has_Update() ? update_region_->Bounds() : TRect();
   return Has_Update();
 }
 
 std::pair<TRegion, bool> TWindow::Begin_Paint() {
+  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   std::pair<TRegion, bool> taken{update_region_ ? *update_region_ : TRegion(), erase_pending_};
   Validate();
   return taken;
@@ -172,19 +188,11 @@ void TDesktop::Expose(const TRect& screen_rect, const TWindow* leaving) {
     return false;
   };
   if (leaving && leaving->Is_Child() && leaving->Parent) {
+    // The parent and the siblings under the one leaving repaint their share
+    // (the one leaving is hidden or gone by now, or repaints itself).
     TWindow* parent = leaving->Parent;
-    TRect r = area.Offset_By(-parent->Client_Screen_Origin().x, -parent->Client_Screen_Origin().y);
-    // Siblings under the one leaving repaint their share too.
-    if (parent->GetStyle() & WS_CLIPCHILDREN) {
-      parent->InvalidateRect(r, true);
-      for (TWindow* sibling : parent->z_order_) {
-        if (sibling == leaving || !sibling->IsWindowVisible()) continue;
-        TRect sr = area.Offset_By(-sibling->Client_Screen_Origin().x, -sibling->Client_Screen_Origin().y);
-        sibling->InvalidateRect(sr, true);
-      }
-    } else {
-      parent->InvalidateRect(r, true);
-    }
+    TRegion r(area.Offset_By(-parent->Client_Screen_Origin().x, -parent->Client_Screen_Origin().y));
+    parent->RedrawWindow(&r, true);
     return;
   }
   TRegion uncovered(area);
@@ -194,7 +202,8 @@ void TDesktop::Expose(const TRect& screen_rect, const TWindow* leaving) {
     if (!shape.Touches(area)) continue;
     uncovered -= shape;
     TPoint o = top->Client_Screen_Origin();
-    top->InvalidateRect(area.Offset_By(-o.x, -o.y), true);
+    TRegion r(area.Offset_By(-o.x, -o.y));
+    top->RedrawWindow(&r, true);
     // A frame's caption is outside its client area.
     if (top->Client_Origin() != TPoint(0, 0)) top->WindowProc(WM_NCPAINT, 0, 0);
   }
@@ -247,8 +256,10 @@ void TDesktop::Refresh_Binding(TDevice_Binding& binding, TWindow* window, TDC_Ki
 }
 
 void TDesktop::Refresh_Bindings() {
-  std::lock_guard guard(bindings_lock_);
+  // Always the tree first, then the bindings (a worker making a context
+  // takes them in that order too).
   std::lock_guard tree(tree_lock_);
+  std::lock_guard guard(bindings_lock_);
   for (auto it = bindings_.begin(); it != bindings_.end();) {
     auto live = it->binding.lock();
     if (!live) {

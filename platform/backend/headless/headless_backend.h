@@ -29,6 +29,8 @@ class THeadless_Backend : public TBackend {
   void Warp_Pointer(TPoint p) override { warped_to_ = p; }
   void Confine_Pointer(const TRect& r) override { confined_to_ = r; }
   void Set_Title(const std::string& title) override { title_ = title; }
+  void Set_Icon(TSize size, const std::vector<uint32_t>&) override { icon_size_ = size; }
+  TSize Icon_Size() const { return icon_size_; }
   void Set_Minimised(bool m) override { minimised_ = m; }
   void Hold_Screen_Saver(bool hold) override { saver_held_ = hold; }
 
@@ -72,6 +74,7 @@ class THeadless_Backend : public TBackend {
   TPoint warped_to_{-1, -1};
   TRect confined_to_;
   std::string title_;
+  TSize icon_size_;
   bool minimised_ = false;
   bool saver_held_ = false;
   uint32_t stuck_limit_ms_ = 30000;

@@ -57,7 +57,7 @@ TSDL_Backend::TSDL_Backend(SDL_Window* window, TSize size) : window_(window), si
 }
 
 TSDL_Backend::~TSDL_Backend() {
-  for (auto& [image, cursor] : cursors_) SDL_FreeCursor(cursor);
+  for (auto& [serial, cursor] : cursors_) SDL_FreeCursor(cursor);
   SDL_DestroyWindow(window_);
   SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
 }
@@ -297,8 +297,10 @@ void TSDL_Backend::Show_Cursor(const TCursor_Image* image) {
   }
   if (cursor_hidden_) SDL_ShowCursor(SDL_ENABLE);
   cursor_hidden_ = false;
-  if (image == shown_cursor_) return;
-  SDL_Cursor*& made = cursors_[image];
+  if (image->serial == shown_serial_) return;
+  SDL_Cursor* made = nullptr;
+  for (auto& [serial, cursor] : cursors_)
+    if (serial == image->serial) made = cursor;
   if (!made) {
     // SDL's mono cursors: data = NOT(AND XOR XOR), mask = NOT AND, rows a
     // multiple of 8 pixels wide.
@@ -312,9 +314,16 @@ void TSDL_Backend::Show_Cursor(const TCursor_Image* image) {
         if (!a) mask[size_t(y) * (w / 8) + x / 8] |= bit;
       }
     made = SDL_CreateCursor(data.data(), mask.data(), w, h, image->hotspot.x, image->hotspot.y);
+    if (!made) return;
+    cursors_.emplace_back(image->serial, made);
+    // Cursors made during drags come and go: keep the newest few.
+    while (cursors_.size() > 16 && cursors_.front().first != shown_serial_) {
+      SDL_FreeCursor(cursors_.front().second);
+      cursors_.erase(cursors_.begin());
+    }
   }
-  if (made) SDL_SetCursor(made);
-  shown_cursor_ = image;
+  SDL_SetCursor(made);
+  shown_serial_ = image->serial;
 }
 
 uint32_t TSDL_Backend::Window_Pixel(int x, int y) {
@@ -357,6 +366,15 @@ std::string Utf8_From_1252(const std::string& text) {
 }  // namespace
 
 void TSDL_Backend::Set_Title(const std::string& title) { SDL_SetWindowTitle(window_, Utf8_From_1252(title).c_str()); }
+
+void TSDL_Backend::Set_Icon(TSize size, const std::vector<uint32_t>& argb) {
+  if (argb.size() != size_t(size.cx) * size.cy || argb.empty()) return;
+  SDL_Surface* icon = SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(argb.data()), size.cx, size.cy, 32,
+                                                         size.cx * 4, SDL_PIXELFORMAT_ARGB8888);
+  if (!icon) return;
+  SDL_SetWindowIcon(window_, icon);
+  SDL_FreeSurface(icon);
+}
 
 void TSDL_Backend::Set_Minimised(bool minimised) {
   if (minimised) SDL_MinimizeWindow(window_);

@@ -29,9 +29,11 @@ class TSDL_Backend : public TBackend {
   uint32_t Frame_Interval_Ms() const override { return frame_ms_; }
   void Present(const TScreen& screen, const std::vector<TRect>& changed, const TCursor_Image* cursor,
                TPoint cursor_pos) override;
+  void Set_Cursor(const TCursor_Image* cursor) override { Show_Cursor(cursor); }
   void Warp_Pointer(TPoint p) override;
   void Confine_Pointer(const TRect& r) override;
   void Set_Title(const std::string& title) override;
+  void Set_Icon(TSize size, const std::vector<uint32_t>& argb) override;
   void Set_Minimised(bool minimised) override;
   void Hold_Screen_Saver(bool hold) override;
   void Set_Clipboard_Text(const std::string& text) override;
@@ -55,7 +57,8 @@ class TSDL_Backend : public TBackend {
   int present_count_ = 0;
   const TScreen* last_screen_ = nullptr;
   bool exposed_ = false;
-  const TCursor_Image* shown_cursor_ = nullptr;
   bool cursor_hidden_ = false;
-  std::unordered_map<const TCursor_Image*, SDL_Cursor*> cursors_;
+  // Machine cursors by image serial, the most recent last; a few are kept.
+  std::vector<std::pair<uint64_t, SDL_Cursor*>> cursors_;
+  uint64_t shown_serial_ = 0;
 };

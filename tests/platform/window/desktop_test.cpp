@@ -12,22 +12,24 @@
 
 using Queue_Test = Headless_Test;
 
-TEST_F(Queue_Test, Posted_Messages_Come_Before_Input_And_Input_Before_Timers) {
+TEST_F(Queue_Test, Posted_Messages_Come_Before_Input_Input_Before_Paint_And_Paint_Before_Timers) {
   std::vector<std::string> log;
   Log_Window w(nullptr, "w", log);
   w.log_moves = false;
   ASSERT_TRUE(w.Create());
   Run_Until_Idle();
   log.clear();
+  w.log_paint = true;
   w.SetTimer(7, 10);
   headless->Virtual_Clock().Advance(20);  // the timer is due already
+  w.InvalidateRect({0, 0, 5, 5});
   headless->Click({5, 5});
   w.PostMessage(WM_USER + 1, 1);
   w.PostMessage(WM_USER + 1, 2);
   MSG msg;
   while (Desk().Peek(msg) && msg.message != WM_TIMER) Desk().Dispatch(msg);
   Desk().Dispatch(msg);
-  EXPECT_EQ(log, (std::vector<std::string>{"w:user 1 1", "w:user 1 2", "w:ldown 5,5", "w:lup 5,5", "w:timer 7"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"w:user 1 1", "w:user 1 2", "w:ldown 5,5", "w:lup 5,5", "w:paint", "w:timer 7"}));
 }
 
 TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged) {

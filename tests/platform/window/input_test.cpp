@@ -232,3 +232,32 @@ TEST_F(Input_Test, A_Window_Appearing_Under_A_Still_Pointer_Gets_A_Move) {
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"w:move 10,20"}));
 }
+
+TEST_F(Input_Test, A_Destroyed_Cursor_Is_Neither_Shown_Nor_Kept) {
+  TWindow w(nullptr);
+  w.Attr.W = w.Attr.H = 100;
+  ASSERT_TRUE(w.Create());
+  uint8_t and_bits[2 * 16] = {}, xor_bits[2 * 16] = {};
+  TCursor* drag = CreateCursor(nullptr, 8, 8, 16, 16, and_bits, xor_bits);
+  ASSERT_NE(drag, nullptr);
+  w.SetCursor(drag);
+  SetCursor(drag);
+  EXPECT_EQ(Desk().Cursor(), drag);
+  DestroyCursor(drag);
+  EXPECT_EQ(Desk().Cursor(), &TCursor::Arrow());
+  EXPECT_EQ(w.GetCursor(), nullptr);
+  headless->Move_To({10, 10});
+  Run_Until_Idle();
+  EXPECT_EQ(Desk().Cursor(), &TCursor::Arrow());
+}
+
+TEST_F(Input_Test, A_Capture_Holder_With_Its_Own_Cursor_Shows_It_Everywhere) {
+  TWindow title(nullptr);
+  title.Attr.W = title.Attr.H = 100;
+  title.SetCursor(&TCursor::Wait());
+  ASSERT_TRUE(title.Create());
+  title.SetCapture();
+  headless->Move_To({500, 500});
+  Run_Until_Idle();
+  EXPECT_EQ(Desk().Cursor(), &TCursor::Wait());
+}

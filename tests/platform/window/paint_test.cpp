@@ -222,3 +222,28 @@ TEST_F(Paint_Test, A_Screen_DC_Draws_Over_Every_Window_And_Reads_Back) {
   screen.FillRect({0, 0, 10, 10}, white);
   EXPECT_EQ(Px(5, 5), White);
 }
+
+TEST_F(Paint_Test, Uncovering_A_Clip_Children_Parent_Repaints_Its_Children_Too) {
+  std::vector<std::string> log;
+  Filler parent(nullptr, Red, {0, 0, 100, 100}, &log, "parent");
+  parent.Attr.Style |= WS_CLIPCHILDREN;
+  new Filler(&parent, Green, {10, 10, 30, 30}, &log, "child");
+  ASSERT_TRUE(parent.Create());
+  Filler cover(nullptr, Blue, {0, 0, 50, 50}, &log, "cover");
+  ASSERT_TRUE(cover.Create());
+  Run_Until_Idle();
+  EXPECT_EQ(Px(15, 15), Blue);
+  log.clear();
+  cover.ShowWindow(SW_HIDE);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,50,50", "child 0,0,20,20"}));
+  EXPECT_EQ(Px(15, 15), Green);
+  EXPECT_EQ(Px(5, 5), Red);
+  // Hiding and showing the parent repaints both as well.
+  parent.ShowWindow(SW_HIDE);
+  Run_Until_Idle();
+  log.clear();
+  parent.ShowWindow(SW_SHOW);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
+}

@@ -482,3 +482,52 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_And_The_System_Menu) {
   EXPECT_FALSE(frame.IsWindow());
   EXPECT_TRUE(Desk().Quit_Pending());
 }
+
+TEST_F(Standard_Windows_Test, Alt_Space_Opens_The_System_Menu_And_Alt_F4_Closes) {
+  Program_Frame frame;
+  frame.may_close = true;
+  auto* client = new TWindow(&frame);
+  frame.SetClientWindow(client);
+  ASSERT_TRUE(frame.Create());
+  // As the main window it is destroyed by a close, not deleted.
+  Desk().Set_Main_Window(frame.GetHandle());
+  client->SetFocus();
+  bool menu_seen = false;
+  Later(10, [&] {
+    menu_seen = GetCapture() && GetCapture() != frame.GetHandle();
+    headless->Key(VK_ESCAPE);
+  });
+  headless->Key_Down(VK_MENU);
+  headless->Key(VK_SPACE);
+  headless->Key_Up(VK_MENU);
+  Run_Until_Idle();
+  EXPECT_TRUE(menu_seen);
+  EXPECT_TRUE(frame.IsWindow());
+  headless->Key_Down(VK_MENU);
+  headless->Key(VK_F4);
+  headless->Key_Up(VK_MENU);
+  Run_Until_Idle();
+  EXPECT_FALSE(frame.IsWindow());
+}
+
+TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_The_Frame) {
+  Program_Frame frame;
+  auto* main = new TWindow(&frame);
+  frame.SetClientWindow(main);
+  auto* gallery = new TWindow(&frame);
+  gallery->Attr.Style &= ~WS_VISIBLE;
+  ASSERT_TRUE(frame.Create());
+  Desk().Set_Main_Window(frame.GetHandle());
+  frame.SetWindowText("Quendar - Ann at Level 3");
+  EXPECT_EQ(headless->Title(), "Quendar - Ann at Level 3");
+  TWindow* old = frame.SetClientWindow(gallery);
+  EXPECT_EQ(old, main);
+  gallery->ShowWindow(SW_SHOW);
+  main->ShowWindow(SW_HIDE);
+  main->EnableWindow(false);
+  EXPECT_EQ(gallery->GetWindowRect(), main->GetWindowRect());
+  EXPECT_EQ(WindowFromPoint({100, 100}), gallery->GetHandle());
+  EXPECT_EQ(frame.Children().size(), 2u);  // the other client stays a hidden child
+  frame.may_close = true;
+  frame.Destroy();
+}

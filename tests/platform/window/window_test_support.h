@@ -63,6 +63,9 @@ class Log_Window : public TWindow {
     TWindow* w = TWindow::From_Handle(next);
     if (log_focus) Note("killfocus>" + (w ? w->Title() : std::string("none")));
   }
+  void Paint(TDC&, bool, TRect&) override {
+    if (log_paint) Note("paint");
+  }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg >= WM_USER && msg < WM_COMMAND_ENABLE) Note("user " + std::to_string(msg - WM_USER) + " " + std::to_string(wp));
     return TWindow::WindowProc(msg, wp, lp);
@@ -70,6 +73,7 @@ class Log_Window : public TWindow {
 
   bool log_moves = true;
   bool log_focus = false;
+  bool log_paint = false;
 
  private:
   std::string name_;
