@@ -1,5 +1,5 @@
-// A map of space (a 3x3 matrix and a translation) and a perspective view of
-// it on the screen; the fireworks of the match game use them.
+// A map of space: a 3x3 matrix and a translation; the fireworks of the match
+// game use it.
 #pragma once
 
 #include <cstdint>
