@@ -95,9 +95,20 @@ GUI_Colors::GUI_Colors() {
     Palette->ResizePalette(256);
     Palette->SetPaletteEntries(248, 8, Fixed_High_Entries);
   }
+  Scheme_Brush_0 = std::make_unique<TBrush>(Scheme[0]);
+  Scheme_Brush_1 = std::make_unique<TBrush>(Scheme[1]);
+  Scheme_Brush_6 = std::make_unique<TBrush>(Scheme[6]);
+  Scheme_Pen_1 = std::make_unique<TPen>(Scheme[1], 1, PS_SOLID);
+  Scheme_Pen_3 = std::make_unique<TPen>(Scheme[3], 1, PS_SOLID);
 }
 
 GUI_Colors::~GUI_Colors() {
+  Scheme_Brush_0.reset();
+  Scheme_Brush_1.reset();
+  Scheme_Brush_6.reset();
+  Scheme_Pen_1.reset();
+  Scheme_Pen_3.reset();
+  Palette.reset();
   if (The_GUI_Colors == this) The_GUI_Colors = nullptr;
 }
 

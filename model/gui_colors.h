@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/gdi/brush.h"
 #include "platform/gdi/color.h"
 #include "platform/gdi/palette.h"
+#include "platform/gdi/pen.h"
 
 // Hue, saturation and lightness, each 0..240 (hue 0 red, 80 green, 160 blue).
 struct HLS_Color {
@@ -50,6 +52,9 @@ class GUI_Colors {
   TColor Contrast_Color(TColor background) const;
 
   std::unique_ptr<TPalette> Palette;
+  // Solid brushes of scheme colours 0, 1 and 6; one-pixel pens of 1 and 3.
+  std::unique_ptr<TBrush> Scheme_Brush_0, Scheme_Brush_1, Scheme_Brush_6;
+  std::unique_ptr<TPen> Scheme_Pen_1, Scheme_Pen_3;
   bool Is_Palette_Device = false;
   std::array<TColor, Scheme_Color_Count> Scheme{};
 };

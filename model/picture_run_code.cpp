@@ -28,6 +28,14 @@ uint32_t Encode_Run_Code(const uint8_t* b, uint32_t n, uint8_t* out) {
       const uint8_t v = b[i];
       const uint32_t limit = std::min<uint32_t>(255, n - i);
       uint32_t c = 1;
+      // Long runs of one value are most of a drawing: compare eight at once.
+      const uint64_t repeated = 0x0101010101010101ull * v;
+      while (c + 8 <= limit) {
+        uint64_t word;
+        std::memcpy(&word, b + i + c, 8);
+        if (word != repeated) break;
+        c += 8;
+      }
       while (c < limit && b[i + c] == v) ++c;
       out[o++] = static_cast<uint8_t>(c);
       out[o++] = v;

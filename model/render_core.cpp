@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -132,6 +133,14 @@ Index_Range Inside_Both(const Step_Sums& sums, int64_t base_x, int64_t base_y, i
   return r;
 }
 
+bool All_Equal_16(const uint8_t* p, uint8_t v) {
+  uint64_t a, b;
+  std::memcpy(&a, p, 8);
+  std::memcpy(&b, p + 8, 8);
+  const uint64_t w = 0x0101010101010101ull * v;
+  return a == w && b == w;
+}
+
 constexpr uint64_t Broadcast(uint8_t v) { return 0x0101010101010101ull * v; }
 
 }  // namespace
@@ -167,46 +176,112 @@ void Render_Forward(const Pixel_Buffer& destination, const Pixel_Buffer& source,
   const int64_t* column_offset = walk.columns.offset.data();
   uint8_t* out = destination.bits;
 
-  for (int32_t ys = 0; ys < sh; ++ys) {
-    const uint8_t* row = source.bits + int64_t{ys} * source.stride;
+  // Runs of source columns that land on one destination pixel: of a run,
+  // only its last inked pixel shows.
+  std::vector<int32_t> run_last;
+  for (int32_t xs = 0; xs < sw; ++xs)
+    if (xs + 1 == sw || column_offset[xs + 1] != column_offset[xs]) run_last.push_back(xs);
+
+  for (int32_t ys = 0; ys < sh;) {
+    // Rows that land on the same place form a group; where the group's last
+    // row is inked throughout, it alone decides every pixel the group paints.
+    int32_t group_end = ys + 1;
+    while (group_end < sh && walk.rows.x[group_end] == walk.rows.x[ys] && walk.rows.y[group_end] == walk.rows.y[ys])
+      ++group_end;
     const int64_t row_x = walk.x0 + walk.rows.x[ys];
     const int64_t row_y = walk.y0 + walk.rows.y[ys];
-    int32_t xs = 0, end = sw;
+    int32_t from = 0, end = sw;
     if (tested) {
       if (!walk.columns.monotone) {
-        for (; xs < sw; ++xs) {
-          const uint8_t v = row[xs];
-          if (v == b0) continue;
-          const int64_t x = row_x + walk.columns.x[xs];
-          const int64_t y = row_y + walk.columns.y[xs];
-          if (x >= 0 && x < dw && y >= 0 && y < dh) out[y * stride + x] = v;
+        for (; ys < group_end; ++ys) {
+          const uint8_t* row = source.bits + int64_t{ys} * source.stride;
+          for (int32_t xs = 0; xs < sw; ++xs) {
+            const uint8_t v = row[xs];
+            if (v == b0) continue;
+            const int64_t x = row_x + walk.columns.x[xs];
+            const int64_t y = row_y + walk.columns.y[xs];
+            if (x >= 0 && x < dw && y >= 0 && y < dh) out[y * stride + x] = v;
+          }
         }
         continue;
       }
-      // The pixels of this row that land inside form one run.
+      // The pixels of these rows that land inside form one run.
       const Index_Range inside = Inside_Both(walk.columns, row_x, row_y, dw, dh);
-      xs = inside.first;
+      from = inside.first;
       end = inside.last;
     }
     const int64_t base = row_y * stride + row_x;
-    for (; xs + 8 <= end; xs += 8) {
-      uint64_t word;
-      std::memcpy(&word, row + xs, 8);
-      if (word == background) continue;
-      for (int k = 0; k < 8; ++k) {
-        const uint8_t v = row[xs + k];
-        if (v != b0) out[base + column_offset[xs + k]] = v;
-      }
+    if (from >= end) {
+      ys = group_end;
+      continue;
     }
-    for (; xs < end; ++xs) {
-      const uint8_t v = row[xs];
-      if (v != b0) out[base + column_offset[xs]] = v;
+    const uint8_t* last_row = source.bits + int64_t{group_end - 1} * source.stride;
+    const bool shrinking = group_end - ys > 1 || int32_t(run_last.size()) < sw;
+    if (shrinking && !std::memchr(last_row + from, b0, size_t(end - from))) {
+      auto run = std::lower_bound(run_last.begin(), run_last.end(), from);
+      for (; run != run_last.end(); ++run) {
+        const int32_t last = std::min(*run, end - 1);
+        out[base + column_offset[last]] = last_row[last];
+        if (*run >= end - 1) break;
+      }
+      ys = group_end;
+      continue;
+    }
+    for (; ys < group_end; ++ys) {
+      const uint8_t* row = source.bits + int64_t{ys} * source.stride;
+      int32_t xs = from;
+      for (; xs + 8 <= end; xs += 8) {
+        uint64_t word;
+        std::memcpy(&word, row + xs, 8);
+        if (word == background) continue;
+        for (int k = 0; k < 8; ++k) {
+          const uint8_t v = row[xs + k];
+          if (v != b0) out[base + column_offset[xs + k]] = v;
+        }
+      }
+      for (; xs < end; ++xs) {
+        const uint8_t v = row[xs];
+        if (v != b0) out[base + column_offset[xs]] = v;
+      }
     }
   }
 }
 
+Ink_Map::Ink_Map(const Pixel_Buffer& picture, uint8_t b0)
+    : columns((picture.width + Block - 1) / Block), rows((picture.height + Block - 1) / Block),
+      sums(size_t(columns + 1) * (rows + 1), 0) {
+  std::vector<uint8_t> inked(size_t(columns) * rows, 0);
+  const uint64_t background = Broadcast(b0);
+  for (int32_t y = 0; y < picture.height; ++y) {
+    const uint8_t* row = picture.bits + int64_t{y} * picture.stride;
+    uint8_t* flags = inked.data() + size_t(y / Block) * columns;
+    int32_t x = 0;
+    for (; x + 8 <= picture.width; x += 8) {
+      uint64_t word;
+      std::memcpy(&word, row + x, 8);
+      if (word != background) flags[x / Block] = 1;
+    }
+    for (; x < picture.width; ++x)
+      if (row[x] != b0) flags[x / Block] = 1;
+  }
+  for (int32_t by = 0; by < rows; ++by)
+    for (int32_t bx = 0; bx < columns; ++bx)
+      sums[size_t(by + 1) * (columns + 1) + bx + 1] = inked[size_t(by) * columns + bx] +
+                                                      sums[size_t(by) * (columns + 1) + bx + 1] +
+                                                      sums[size_t(by + 1) * (columns + 1) + bx] -
+                                                      sums[size_t(by) * (columns + 1) + bx];
+}
+
+bool Ink_Map::Blank(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const {
+  if (x1 < x0) std::swap(x0, x1);
+  if (y1 < y0) std::swap(y0, y1);
+  const int64_t bx0 = x0 / Block, bx1 = x1 / Block + 1, by0 = y0 / Block, by1 = y1 / Block + 1;
+  const int64_t w = columns + 1;
+  return sums[by1 * w + bx1] - sums[by0 * w + bx1] - sums[by1 * w + bx0] + sums[by0 * w + bx0] == 0;
+}
+
 void Render_Backward(const Pixel_Buffer& destination, const Pixel_Buffer& source, uint8_t b0,
-                     const Map_Coefficients& inverse) {
+                     const Map_Coefficients& inverse, const Ink_Map* ink) {
   const int32_t sw = source.width, sh = source.height;
   const int32_t dw = destination.width, dh = destination.height;
   const int64_t stride = destination.stride;
@@ -215,6 +290,8 @@ void Render_Backward(const Pixel_Buffer& destination, const Pixel_Buffer& source
   const bool tested = Any_Outside_I32(inverse) || !walk.Stays_Inside(sw, sh);
   const int64_t* column_offset = walk.columns.offset.data();
   uint8_t* out = destination.bits;
+  std::optional<Ink_Map> own_ink;
+  if (!ink) ink = &own_ink.emplace(source, b0);
 
   for (int32_t y = 0; y < dh; ++y) {
     const int64_t row_x = walk.x0 + walk.rows.x[y];
@@ -247,6 +324,20 @@ void Render_Backward(const Pixel_Buffer& destination, const Pixel_Buffer& source
       end = inside.last;
     }
     const int64_t base = row_y * source.stride + row_x;
+    // Blocks of pixels that read only background, over a destination block
+    // that is all background, change nothing: no pixel is inked and no hole
+    // has four inked neighbours.
+    for (; x + 16 <= end; x += 16) {
+      if (ink->Blank(row_x + walk.columns.x[x], row_y + walk.columns.y[x], row_x + walk.columns.x[x + 15],
+                    row_y + walk.columns.y[x + 15]) &&
+          All_Equal_16(o + x, b0))
+        continue;
+      for (int k = x; k < x + 16; ++k) {
+        const uint8_t s = source.bits[base + column_offset[k]];
+        if (s != b0) o[k] = s;
+        else if (inner_row && o[k] == b0) fill_hole(k);
+      }
+    }
     for (; x < end; ++x) {
       const uint8_t s = source.bits[base + column_offset[x]];
       if (s != b0) o[x] = s;
@@ -255,31 +346,58 @@ void Render_Backward(const Pixel_Buffer& destination, const Pixel_Buffer& source
   }
 }
 
+namespace {
+
+// The count over bytes [i, n), stopping as soon as differing exceeds limit.
+void Count_Bytes(const uint8_t* first, const uint8_t* second, size_t i, size_t n, uint8_t background,
+                 int64_t limit, Likeness_Count& count) {
+  for (; i < n; ++i) {
+    if (first[i] != background || second[i] != background) {
+      ++count.inked;
+      if (first[i] != second[i] && ++count.differing > limit) return;
+    }
+  }
+}
+
+}  // namespace
+
 Likeness_Count Count_Likeness(const uint8_t* first, const uint8_t* second, size_t n, uint8_t background,
                               int64_t limit) {
   Likeness_Count count;
   size_t i = 0;
 #if defined(__SSE2__)
-  // Sixteen pixels at a time: a bit per pixel for "inked in either" and for
-  // "differs"; blocks that are background in both are passed over.
+  // Chunks of up to 64 blocks of 16 pixels, counted in byte lanes: per lane,
+  // how many pixels are background in both and how many are equal. A chunk
+  // that would pass the limit is counted again pixel by pixel, so the count
+  // stops at exactly the same pixel.
   const __m128i bg = _mm_set1_epi8(char(background));
-  for (; i + 16 <= n; i += 16) {
-    const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + i));
-    const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + i));
-    const int both_background = _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, bg), _mm_cmpeq_epi8(b, bg)));
-    if (both_background == 0xFFFF) continue;
-    const int differing = 16 - std::popcount(unsigned(_mm_movemask_epi8(_mm_cmpeq_epi8(a, b))));
-    if (count.differing + differing > limit) break;  // finish this block pixel by pixel
+  const __m128i zero = _mm_setzero_si128();
+  constexpr size_t Chunk = 64 * 16;
+  auto lane_sum = [&](__m128i v) {
+    const __m128i s = _mm_sad_epu8(v, zero);
+    return int64_t(_mm_cvtsi128_si32(s)) + int64_t(_mm_cvtsi128_si32(_mm_srli_si128(s, 8)));
+  };
+  while (i + 16 <= n) {
+    const size_t end = std::min(n - (n - i) % 16, i + Chunk);
+    __m128i both_background = zero, equal = zero;
+    for (size_t k = i; k < end; k += 16) {
+      const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(first + k));
+      const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(second + k));
+      both_background = _mm_sub_epi8(both_background, _mm_and_si128(_mm_cmpeq_epi8(a, bg), _mm_cmpeq_epi8(b, bg)));
+      equal = _mm_sub_epi8(equal, _mm_cmpeq_epi8(a, b));
+    }
+    const int64_t pixels = int64_t(end - i);
+    const int64_t differing = pixels - lane_sum(equal);
+    if (count.differing + differing > limit) {
+      Count_Bytes(first, second, i, end, background, limit, count);
+      return count;
+    }
     count.differing += differing;
-    count.inked += 16 - std::popcount(unsigned(both_background));
+    count.inked += pixels - lane_sum(both_background);
+    i = end;
   }
 #endif
-  for (; i < n; ++i) {
-    if (first[i] != background || second[i] != background) {
-      ++count.inked;
-      if (first[i] != second[i] && ++count.differing > limit) break;
-    }
-  }
+  Count_Bytes(first, second, i, n, background, limit, count);
   return count;
 }
 

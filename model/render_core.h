@@ -38,12 +38,27 @@ struct Step_Table {
 void Render_Forward(const Pixel_Buffer& destination, const Pixel_Buffer& source, uint8_t b0,
                     const Map_Coefficients& map);
 
+// Which 8 x 8 blocks of a picture hold pixels other than background b0,
+// summed so that any box is asked about at once.
+class Ink_Map {
+ public:
+  Ink_Map(const Pixel_Buffer& picture, uint8_t b0);
+  // Whether the box with corners (x0, y0) and (x1, y1), inside the picture,
+  // is all background.
+  bool Blank(int64_t x0, int64_t y0, int64_t x1, int64_t y1) const;
+
+ private:
+  static constexpr int32_t Block = 8;
+  int32_t columns, rows;
+  std::vector<int32_t> sums;
+};
+
 // Fills the gaps of a forward splat: each destination pixel reads the source
 // through the backward map (translation in units of the destination's
 // sides); a background read fills a lone background hole from its right
-// neighbour.
+// neighbour. ink, when given, is the source's ink map for b0.
 void Render_Backward(const Pixel_Buffer& destination, const Pixel_Buffer& source, uint8_t b0,
-                     const Map_Coefficients& inverse);
+                     const Map_Coefficients& inverse, const Ink_Map* ink = nullptr);
 
 // Counts for the likeness test: pixels inked in either picture and pixels
 // that differ, stopping as soon as differing exceeds limit.

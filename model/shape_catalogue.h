@@ -8,7 +8,8 @@
 
 #include <memory>
 
-#include "model/shape.h"
+#include "model/notched_square.h"
+#include "model/polygon.h"
 
 class Triangle : public polygon {
  public:

@@ -109,7 +109,11 @@ Shape_Drawing& Shape_Drawing::operator=(const Shape_Drawing& source) {
 }
 
 void Shape_Drawing::Release_Bitmap() {
-  if (Bitmap && Owns_Bitmap) The_DIB_Allocator->Release(Bitmap);
+  if (Bitmap && Owns_Bitmap) {
+    // A picture that outlives the pool gives its bitmap back to nobody.
+    if (The_DIB_Allocator) The_DIB_Allocator->Release(Bitmap);
+    else delete Bitmap;
+  }
   Bitmap = nullptr;
   Owns_Bitmap = false;
   Bitmap_Stale = false;

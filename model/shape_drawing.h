@@ -139,4 +139,7 @@ class Shape_Drawing {
   const TPalette& Resolving_Palette() const;
   uint8_t Index_Of(TColor color) const;
   void Render_Scaled(const Shape_Drawing& source, float a, float d);
+  // Render_Transformed with the source's ink map made once for a whole set.
+  void Render_Through(const Shape_Drawing& source, const Affine_Transform_2D& map,
+                      std::unique_ptr<Ink_Map>& source_ink);
 };

@@ -24,6 +24,12 @@ bool Is_Exact_Identity(const Affine_Transform_2D& m) {
 }  // namespace
 
 void Shape_Drawing::Render_Transformed(const Shape_Drawing& source, const Affine_Transform_2D& map) {
+  std::unique_ptr<Ink_Map> source_ink;
+  Render_Through(source, map, source_ink);
+}
+
+void Shape_Drawing::Render_Through(const Shape_Drawing& source, const Affine_Transform_2D& map,
+                                   std::unique_ptr<Ink_Map>& source_ink) {
   if (!Bitmap || !source.Bitmap) return;
   const Pixel_Buffer destination = View(), from = source.View();
   const uint8_t b0 = source.Background_Index();
@@ -50,7 +56,8 @@ void Shape_Drawing::Render_Transformed(const Shape_Drawing& source, const Affine
     if (ia * ia + ic * ic >= 1.0f && ib * ib + id * id >= 1.0f) return;
   }
   if (Is_Exact_Identity(backward)) return;
-  Render_Backward(destination, from, b0, Coefficients_Of(backward));
+  if (!source_ink) source_ink = std::make_unique<Ink_Map>(from, b0);
+  Render_Backward(destination, from, b0, Coefficients_Of(backward), source_ink.get());
 }
 
 void Shape_Drawing::Render_Set(const Shape_Drawing& source, const Transform_Set_2D& set) {
@@ -58,8 +65,9 @@ void Shape_Drawing::Render_Set(const Shape_Drawing& source, const Transform_Set_
   Bitmap_Stale = false;
   Fill_Pixels(source.Background_Index());
   Background = source.Background;
+  std::unique_ptr<Ink_Map> source_ink;
   for (int32_t i = 0; i < set.Count(); ++i)
-    if (auto* map = dynamic_cast<const Affine_Transform_2D*>(set.Map(i))) Render_Transformed(source, *map);
+    if (auto* map = dynamic_cast<const Affine_Transform_2D*>(set.Map(i))) Render_Through(source, *map, source_ink);
 }
 
 void Shape_Drawing::Render_Scaled(const Shape_Drawing& source, float a, float d) {

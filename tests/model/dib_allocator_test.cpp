@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/gui_colors.h"
+#include "model/shape_drawing.h"
 
 namespace {
 
@@ -57,6 +58,16 @@ TEST(DIB_Allocator, Side_Not_A_Multiple_Of_4_Still_Pools) {
   EXPECT_EQ(bitmap->Width(), 1688);
   pool.Release(bitmap);
   EXPECT_EQ(pool.Free_Count(), 1);
+}
+
+TEST(DIB_Allocator, Pictures_May_Outlive_The_Pool) {
+  GUI_Colors colors;
+  auto pool = std::make_unique<DIB_Allocator>(1, 2, 16);
+  auto picture = std::make_unique<Shape_Drawing>(16, 16, nullptr, TColor(0u));
+  pool->Purge();
+  pool.reset();
+  picture.reset();  // under the address checker: no use of the pool
+  SUCCEED();
 }
 
 TEST(DIB_Allocator, Threads_Share_The_Stack) {

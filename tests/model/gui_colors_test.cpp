@@ -82,6 +82,8 @@ TEST(GUI_Colors, True_Colour_Layout) {
   }
   EXPECT_LE(expected, 248);
   EXPECT_EQ(palette.Entry_Xrgb(expected), 0u);  // black filler
+  EXPECT_EQ(colors.Scheme_Brush_6->Color(), colors.Scheme[6]);
+  ASSERT_NE(colors.Scheme_Pen_3, nullptr);
 }
 
 TEST(GUI_Colors, Palette_Device_Layout) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "model/affine_transform_3d.h"
+#include "model/perspective_view_3d.h"
 
 namespace {
 

@@ -11,6 +11,8 @@
 #include "model/picture_run_code.h"
 #include "model/transform_set_2d.h"
 #include "model_fixture.h"
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/memory_dc.h"
 
 namespace {
 
@@ -247,6 +249,19 @@ TEST_F(Shape_Drawing_Test, Fill_At_Follows_The_Background) {
   EXPECT_TRUE(picture.Pixel_Has_Color({10, 10}, Blue));
   EXPECT_FALSE(picture.Pixel_Has_Color({0, 0}, Blue));
   EXPECT_FALSE(picture.Pixel_Has_Color({-1, 0}, Blue));
+}
+
+TEST_F(Shape_Drawing_Test, Paints_Onto_A_Device_Context) {
+  Shape_Drawing picture(20, 20, nullptr, White);
+  Pixel(picture, 0, 19) = Index(Red);  // top-left on the screen
+  TBitmap screen(60, 60);
+  TMemoryDC dc(screen);
+  picture.Paint(dc, TRect(5, 5, 25, 25));
+  EXPECT_EQ(dc.GetPixel(5, 5), Red);
+  EXPECT_EQ(dc.GetPixel(6, 5), White);
+  picture.Paint(dc, TRect(20, 20, 60, 60));  // scaled to twice the size
+  EXPECT_EQ(dc.GetPixel(21, 21), Red);
+  EXPECT_EQ(dc.GetPixel(22, 22), White);
 }
 
 TEST_F(Shape_Drawing_Test, Threads_Render_With_The_Shared_Pool) {

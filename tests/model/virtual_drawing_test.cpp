@@ -153,6 +153,18 @@ TEST_F(Virtual_Drawing_Test, Pieces_Across_The_Border_Stay_Inside_The_Picture) {
   Snapshot(picture, "virtual_drawing_outlines");
 }
 
+TEST_F(Virtual_Drawing_Test, Set_Aside_Pieces_Drawn_As_Plain_Outlines) {
+  Virtual_Drawing first(Frame_360, Identity);
+  Virtual_Drawing next(first, Set_Of({Affine_Transform_2D(0.05f, 0, 0.5f, 0, 0.05f, 0.5f)}));
+  ASSERT_EQ(next.Set_Aside_Count, 1);
+  Shape_Drawing picture(360, 360, nullptr, White);
+  next.Draw_Set_Aside(picture);
+  EXPECT_FALSE(picture.Blank);
+  const uint8_t outline = Index(colors.Scheme_RGB(3));  // dark on white
+  EXPECT_EQ(Pixel(picture, 180, 359 - 179), outline);  // the image of (0, 0)
+  EXPECT_EQ(Pixel(picture, 100, 100), Index(White));
+}
+
 TEST_F(Virtual_Drawing_Test, Serials_Are_Unique_Across_Threads) {
   std::vector<std::vector<uint32_t>> serials(4);
   std::vector<std::thread> threads;
