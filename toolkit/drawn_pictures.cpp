@@ -14,6 +14,7 @@
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_metafiles.h"
 #include "toolkit/gui_sizes.h"
+#include "toolkit/small_utilities.h"
 
 namespace {
 
@@ -55,22 +56,6 @@ class Canvas : public TMemoryDC {
 
 TBrush White_Brush() { return TBrush::Stock(WHITE_BRUSH); }
 
-// A shaft rectangle and a triangular head pointing left (2) or right (3).
-void Arrow_Glyph(TDC& dc, const TRect& r, int direction) {
-  const int h = (r.bottom - r.top) >> 1, q = h >> 1, e = (r.bottom - r.top) % 2 == 0 ? 1 : 0;
-  if (direction == 3) {
-    dc.Rectangle(TRect(r.left, r.top + q, r.right - h, r.bottom - q));
-    const TPoint tip(r.right - 1, r.top + h - e);
-    const TPoint head[3] = {tip, tip.Offset_By(-h, -h), tip.Offset_By(-h, h)};
-    dc.Polygon(head, 3);
-  } else if (direction == 2) {
-    dc.Rectangle(TRect(r.left + h, r.top + q, r.right, r.bottom - q));
-    const TPoint tip(r.left + 1, r.top + h - e);
-    const TPoint head[3] = {tip, tip.Offset_By(h, -h), tip.Offset_By(h, h)};
-    dc.Polygon(head, 3);
-  }
-}
-
 // Plays a metafile slot over the whole picture and gives the slot back.
 void Play_Whole(TDC& dc, int slot, TSize size) {
   if (!The_GUI_Metafiles) return;
@@ -110,7 +95,7 @@ class Picture_Random {
 }  // namespace
 
 Drawn_Picture::Drawn_Picture(const TDC& reference, TSize size)
-    : TBitmap(Compatible_Bitmap(reference, size.cx, size.cy)) {}
+    : TBitmap(reference, size.cx, size.cy) {}
 
 void Draw_Check_Mark(TDC& dc, TPoint p, int u) {
   dc.SelectObject(Round_Pen(Scheme(23), u));
@@ -135,7 +120,7 @@ Fill_Crayon::Fill_Crayon(const TDC& reference, TSize size) : Drawn_Picture(refer
 }
 
 Fill_Mask::Fill_Mask(const TDC& reference, TSize size) : Drawn_Picture(reference, size) {
-  TBitmap crayon = Compatible_Bitmap(reference, size.cx, size.cy);
+  TBitmap crayon(reference, size.cx, size.cy);
   {
     Canvas dc(reference, crayon, White_Brush());
     Play_Whole(dc, 2, size);
@@ -276,7 +261,7 @@ Forward_Button::Forward_Button(const TDC& reference, TSize size) : Drawn_Picture
   Canvas dc(reference, *this, Scheme_Brush(0));
   dc.SelectObject(Scheme_Brush(1));
   dc.SelectStockObject(NULL_PEN);
-  Arrow_Glyph(dc, TRect(size.cx / 2, m, size.cx - m, size.cy / 2), 3);
+  Draw_Arrow_Glyph(dc, TRect(size.cx / 2, m, size.cx - m, size.cy / 2), Arrow_Right);
 }
 
 Reverse_Button::Reverse_Button(const TDC& reference, TSize size) : Drawn_Picture(reference, size) {
@@ -284,7 +269,7 @@ Reverse_Button::Reverse_Button(const TDC& reference, TSize size) : Drawn_Picture
   Canvas dc(reference, *this, Scheme_Brush(0));
   dc.SelectObject(Scheme_Brush(1));
   dc.SelectStockObject(NULL_PEN);
-  Arrow_Glyph(dc, TRect(m, m, size.cx / 2, size.cy / 2), 2);
+  Draw_Arrow_Glyph(dc, TRect(m, m, size.cx / 2, size.cy / 2), Arrow_Left);
 }
 
 namespace {

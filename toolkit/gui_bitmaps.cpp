@@ -7,6 +7,7 @@
 #include "platform/gdi/dibitmap.h"
 #include "platform/system/resource.h"
 #include "toolkit/drawn_pictures.h"
+#include "toolkit/small_utilities.h"
 
 GUI_Bitmaps* The_GUI_Bitmaps = nullptr;
 
@@ -27,12 +28,7 @@ class Working_Copy {
   Working_Copy(const TDC& dc, const TBitmap& picture)
       : width_(picture.Width()), height_(picture.Height()),
         dib_((width_ + 3) / 4 * 4, height_ < 1 ? 1 : height_, 8), dc_(dib_) {
-    if (!The_GUI_Colors->Is_Palette_Device) {
-      std::vector<uint32_t> table(256, 0);
-      const int n = Scheme_Palette().GetNumEntries();
-      for (int i = 0; i < n && i < 256; ++i) table[size_t(i)] = Scheme_Palette().Entry_Xrgb(i);
-      dib_.SetColorTable(0, 256, table.data());
-    }
+    if (!The_GUI_Colors->Is_Palette_Device) Palette_To_DIB_Colors(dib_, Scheme_Palette());
     dc_.SelectObject(Scheme_Palette());
     TMemoryDC source(dc);
     source.SelectObject(picture);
@@ -181,7 +177,7 @@ std::unique_ptr<TBitmap> GUI_Bitmaps::Make_Disabled_Picture(const TDC& dc, const
     for (int x = work.Width() - 1; x >= 1; --x)
       if (row[x] == face && above[x - 1] == shadow) row[x] = highlight;
   }
-  auto result = std::make_unique<TBitmap>(Compatible_Bitmap(dc, work.Width(), work.Height()));
+  auto result = std::make_unique<TBitmap>(dc, work.Width(), work.Height());
   work.Copy_Back(dc, *result);
   return result;
 }
@@ -209,7 +205,7 @@ void GUI_Bitmaps::Blit_Recolor(const TDC& dc, TBitmap& picture, TColor from, TCo
 }
 
 std::unique_ptr<TBitmap> GUI_Bitmaps::Make_Checker_Bitmap(const TDC& dc, TColor a, TColor b) {
-  auto bitmap = std::make_unique<TBitmap>(Compatible_Bitmap(dc, 8, 8));
+  auto bitmap = std::make_unique<TBitmap>(dc, 8, 8);
   TMemoryDC memory(dc);
   memory.SelectObject(*bitmap);
   memory.SelectObject(Scheme_Palette());

@@ -32,9 +32,9 @@ bool GUI_Metafiles::Play(int slot, TDC& dc, const TRect& rect) {
   const int old_mode = dc.SetMapMode(MM_ANISOTROPIC);
   const TPoint old_origin = dc.SetViewportOrg(rect.TopLeft());
   const TSize old_extent = dc.SetViewportExt(TSize(rect.Width() - 1, rect.Height() - 1));
-  // The metafile sets its own window origin and extent; the player puts
-  // them back when it ends.
-  if (slot >= 0 && slot < Slot_Count && Slots[size_t(slot)]) Slots[size_t(slot)]->PlayOnto(dc);
+  // The metafile sets its own window origin and extent; playing puts them
+  // back when it ends.
+  if (slot >= 0 && slot < Slot_Count && Slots[size_t(slot)]) Slots[size_t(slot)]->Play(dc);
   dc.SetMapMode(old_mode);
   dc.SetViewportOrg(old_origin);
   dc.SetViewportExt(old_extent);

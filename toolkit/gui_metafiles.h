@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "platform/gdi/dc.h"
-#include "platform/gdi/metafile_player.h"
+#include "platform/gdi/metafile.h"
 
 class GUI_Metafiles {
  public:

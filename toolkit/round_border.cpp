@@ -63,7 +63,7 @@ Round_Border::~Round_Border() {
 
 std::unique_ptr<TBitmap> Round_Border::Render_Ring(int w, int h, int variant) const {
   const auto screen = GUI_Bitmaps::Screen_Reference();
-  auto ring = std::make_unique<TBitmap>(Compatible_Bitmap(*screen, w, h));
+  auto ring = std::make_unique<TBitmap>(*screen, w, h);
   TMemoryDC dc(static_cast<const TDC&>(*screen));
   dc.SelectObject(*ring);
   dc.SelectObject(*The_GUI_Colors->Palette);

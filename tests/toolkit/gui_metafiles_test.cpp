@@ -112,7 +112,7 @@ TEST(GUI_Metafiles, Play_Stretches_Unevenly_And_Leaves_No_Objects_Behind) {
   EXPECT_EQ(picture.Surface()->Pixel_Xrgb(250, 250), 0u);
 }
 
-TEST(Metafile_Player, Text_Is_Scaled_And_Its_Attributes_Go_With_The_Picture) {
+TEST(GUI_Metafiles, Text_Is_Scaled_And_Its_Attributes_Go_With_The_Picture) {
   TMetafile_Recorder r;
   r.SetWindowOrg(0, 100);
   r.SetWindowExt(200, -100);
@@ -132,7 +132,7 @@ TEST(Metafile_Player, Text_Is_Scaled_And_Its_Attributes_Go_With_The_Picture) {
   dc.SetTextColor(TColor(0, 255, 0));
   dc.SetMapMode(MM_ANISOTROPIC);
   dc.SetViewportExt(TSize(200, 100));
-  ASSERT_TRUE(picture.PlayOnto(dc));
+  ASSERT_TRUE(picture.Play(dc));
   const TRect ink = Bounds_Of(canvas, 0x0000FF);
   EXPECT_FALSE(ink.right <= ink.left);
   EXPECT_GE(ink.top, 20);   // logical y 80 is 20 pixels down
@@ -142,7 +142,7 @@ TEST(Metafile_Player, Text_Is_Scaled_And_Its_Attributes_Go_With_The_Picture) {
   EXPECT_EQ(dc.GetWindowExt(), TSize(1, 1));
   // Bytes that are not a metafile play nothing.
   const uint8_t junk[6] = {1, 2, 3, 4, 5, 6};
-  EXPECT_FALSE(TMetaFilePict(junk, sizeof junk).PlayOnto(dc));
+  EXPECT_FALSE(TMetaFilePict(junk, sizeof junk).Play(dc));
 }
 
 // Every built-in picture is a sound metafile of the records the store's
