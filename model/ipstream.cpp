@@ -116,7 +116,8 @@ std::optional<std::string> ipstream::Read_Class_Name() {
   return name;
 }
 
-TStreamableBase* ipstream::Read_Framed(TStreamableBase* existing, Object_Check check) {
+TStreamableBase* ipstream::Read_Framed(TStreamableBase* existing, Object_Check check,
+                                       bool* built_new) {
   if (Read_Byte() != '[' || Fail()) {
     Set_State(failbit);
     return nullptr;
@@ -161,14 +162,16 @@ TStreamableBase* ipstream::Read_Framed(TStreamableBase* existing, Object_Check c
     objects.resize(number);
     return nullptr;
   }
+  if (built_new != nullptr) *built_new = made != nullptr;
   return made != nullptr ? made.release() : object;
 }
 
 void ipstream::Read_Object(TStreamableBase& existing) {
-  if (!Fail()) Read_Framed(&existing, nullptr);
+  if (!Fail()) Read_Framed(&existing, nullptr, nullptr);
 }
 
-TStreamableBase* ipstream::Read_Object_Pointer(Object_Check check) {
+TStreamableBase* ipstream::Read_Object_Pointer(Object_Check check, bool* built_new) {
+  if (built_new != nullptr) *built_new = false;
   if (Fail()) return nullptr;
   const uint8_t tag = Read_Byte();
   if (Fail()) return nullptr;
@@ -191,7 +194,7 @@ TStreamableBase* ipstream::Read_Object_Pointer(Object_Check check) {
       return object;
     }
     case 2:
-      return Read_Framed(nullptr, check);
+      return Read_Framed(nullptr, check, built_new);
     default:
       Set_State(failbit);
       return nullptr;

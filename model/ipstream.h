@@ -21,6 +21,8 @@ class ipstream : public pstream {
   // Reads the bytes in place; they must outlive the stream.
   explicit ipstream(std::span<const uint8_t> data);
   ipstream(const uint8_t* data, size_t size) : ipstream(std::span<const uint8_t>(data, size)) {}
+  // The bytes are not copied, so a temporary buffer would not do.
+  explicit ipstream(std::vector<uint8_t>&&) = delete;
 
   // Every reader calls this first. A leading ':' is taken with the 32-bit
   // version after it; any other first byte means a version-0 stream and is
@@ -44,9 +46,10 @@ class ipstream : public pstream {
   using Object_Check = bool (*)(const TStreamableBase& object);
 
   // A null pointer, an object read before (by number), or a new object the
-  // caller then owns. A failed read gives null and leaves no object behind;
-  // so does an object that fails the check, which also fails the stream.
-  TStreamableBase* Read_Object_Pointer(Object_Check check = nullptr);
+  // caller then owns; built_new tells which of the last two it was. A failed
+  // read gives null and leaves no object behind; so does an object that
+  // fails the check, which also fails the stream.
+  TStreamableBase* Read_Object_Pointer(Object_Check check = nullptr, bool* built_new = nullptr);
   // A base class's part inside a streamer's Read: its 32-bit version (none
   // in a version-0 stream), then its fields through the base's streamer.
   void Read_Base_Object(TStreamer& base);
@@ -60,7 +63,7 @@ class ipstream : public pstream {
 
  private:
   // Reads a framed object; with existing, into it, otherwise into a new one.
-  TStreamableBase* Read_Framed(TStreamableBase* existing, Object_Check check);
+  TStreamableBase* Read_Framed(TStreamableBase* existing, Object_Check check, bool* built_new);
   std::optional<std::string> Read_Class_Name();
   uint32_t Read_String_Length(bool* is_null);
   bool Take(void* p, size_t n);
@@ -76,9 +79,9 @@ class ipstream : public pstream {
 // Reads a pointer to a T; an object of another class fails the stream and
 // gives null.
 template <class T>
-T* Read_Typed_Pointer(ipstream& is) {
+T* Read_Typed_Pointer(ipstream& is, bool* built_new = nullptr) {
   auto is_t = [](const TStreamableBase& object) {
     return dynamic_cast<const T*>(&object) != nullptr;
   };
-  return dynamic_cast<T*>(is.Read_Object_Pointer(is_t));
+  return dynamic_cast<T*>(is.Read_Object_Pointer(is_t, built_new));
 }

@@ -342,8 +342,8 @@ TEST(ipstream, BadTagsAndReferencesAhead) {
     EXPECT_TRUE(is.Fail()) << tail;
   }
   // A pointer to a set that holds a map: the wrong class for the pointer.
-  Bytes b = Set_Header(0).Hex("5D");
-  ipstream is(Tagged(b));
+  const std::vector<uint8_t> set_bytes = Tagged(Set_Header(0).Hex("5D"));
+  ipstream is(set_bytes);
   is.Read_Version();
   Affine_Transform_2D* map = nullptr;
   is >> map;
