@@ -1,0 +1,36 @@
+#include "platform/gdi/color.h"
+
+int Exact_Color_Index(const uint32_t* table_xrgb, int count, uint32_t xrgb) {
+  xrgb &= 0xFFFFFF;
+  for (int i = 0; i < count; ++i)
+    if ((table_xrgb[i] & 0xFFFFFF) == xrgb) return i;
+  return -1;
+}
+
+int Nearest_Color_Index(const uint32_t* table_xrgb, int count, uint32_t xrgb) {
+  const int r = int(xrgb >> 16 & 0xFF), g = int(xrgb >> 8 & 0xFF), b = int(xrgb & 0xFF);
+  int best = -1;
+  int best_distance = 0;
+  for (int i = 0; i < count; ++i) {
+    const uint32_t e = table_xrgb[i];
+    const int dr = int(e >> 16 & 0xFF) - r, dg = int(e >> 8 & 0xFF) - g, db = int(e & 0xFF) - b;
+    const int distance = dr * dr + dg * dg + db * db;
+    if (best < 0 || distance < best_distance) {
+      best = i;
+      best_distance = distance;
+      if (distance == 0) break;  // the first exact match wins
+    }
+  }
+  return best;
+}
+
+TColor GetSysColor(int index) {
+  static constexpr TColor table[] = {
+      {192, 192, 192}, {0, 128, 128},   {0, 0, 128},     {128, 128, 128}, {192, 192, 192},
+      {255, 255, 255}, {0, 0, 0},       {0, 0, 0},       {0, 0, 0},       {255, 255, 255},
+      {192, 192, 192}, {192, 192, 192}, {128, 128, 128}, {0, 0, 128},     {255, 255, 255},
+      {192, 192, 192}, {128, 128, 128}, {128, 128, 128}, {0, 0, 0},       {192, 192, 192},
+      {255, 255, 255}, {0, 0, 0},       {223, 223, 223}, {0, 0, 0},       {255, 255, 225}};
+  if (index < 0 || index >= int(sizeof(table) / sizeof(table[0]))) return TColor::Black;
+  return table[index];
+}

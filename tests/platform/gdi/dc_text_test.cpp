@@ -1,0 +1,102 @@
+#include <gtest/gtest.h>
+
+#include "platform/gdi/dc.h"
+#include "tests/platform/gdi/dc_canvas.h"
+
+namespace {
+
+// The bounding box of every pixel that is not the background.
+TRect Ink_Box(const TCanvas& c, uint32_t background = 0xFFFFFF) {
+  TRect box;
+  for (int y = 0; y < c.bitmap.Height(); ++y)
+    for (int x = 0; x < c.bitmap.Width(); ++x)
+      if (c.At(x, y) != background) box = box.Union(TRect(x, y, x + 1, y + 1));
+  return box;
+}
+
+TEST(DC_Text, AlignmentPlacesTheCellAroundTheReferencePoint) {
+  TCanvas left(120, 40), centre(120, 40), right(120, 40);
+  for (TCanvas* c : {&left, &centre, &right}) {
+    c->dc.SelectObject(TFont("Arial", 20));
+    c->dc.SetBkMode(TRANSPARENT);
+  }
+  const TSize extent = left.dc.GetTextExtent("Hello");
+  EXPECT_EQ(extent.cy, 20);
+  EXPECT_GT(extent.cx, 20);
+  left.dc.TextOut(10, 5, "Hello");
+  centre.dc.SetTextAlign(TA_CENTER | TA_TOP);
+  centre.dc.TextOut(60, 5, "Hello");
+  right.dc.SetTextAlign(TA_RIGHT | TA_TOP);
+  right.dc.TextOut(110, 5, "Hello");
+  const TRect a = Ink_Box(left), b = Ink_Box(centre), c = Ink_Box(right);
+  ASSERT_FALSE(a.IsEmpty());
+  EXPECT_GE(a.left, 10);
+  EXPECT_LE(a.right, 10 + extent.cx);
+  EXPECT_GE(a.top, 5);
+  EXPECT_LE(a.bottom, 25);
+  EXPECT_EQ(b.Width(), a.Width());
+  EXPECT_EQ(b.left - a.left, 60 - extent.cx / 2 - 10);
+  EXPECT_EQ(c.left - a.left, 110 - extent.cx - 10);
+  EXPECT_EQ(a.top, b.top);
+}
+
+TEST(DC_Text, OpaqueBackgroundFillsTheCellAndClippedTextStaysInItsBox) {
+  TCanvas c(100, 30);
+  c.dc.SelectObject(TFont("Arial", 20));
+  c.dc.SetBkColor(TColor(0, 0, 255));
+  c.dc.SetTextColor(TColor(255, 0, 0));
+  c.dc.TextOut(0, 0, "Wide text");
+  const TSize extent = c.dc.GetTextExtent("Wide text");
+  EXPECT_EQ(c.At(0, 19), 0x0000FFu);                      // the cell's bottom-left pixel
+  EXPECT_EQ(c.At(extent.cx, 0), 0xFFFFFFu);               // just past the cell
+  EXPECT_EQ(c.Count(0x0000FF) + c.Count(0xFF0000), extent.cx * 20);
+
+  TCanvas d(100, 30);
+  d.dc.SelectObject(TFont("Arial", 20));
+  const TRect box(5, 0, 25, 30);
+  d.dc.SetBkMode(TRANSPARENT);
+  d.dc.ExtTextOut(TPoint(0, 5), ETO_CLIPPED, &box, "WWWWWW");
+  const TRect ink = Ink_Box(d);
+  EXPECT_FALSE(ink.IsEmpty());
+  EXPECT_TRUE(box.Contains(ink));
+  d.dc.SetBkColor(TColor(0, 0, 255));
+  d.dc.ExtTextOut(TPoint(0, 5), ETO_CLIPPED | ETO_OPAQUE, &box, "WWWWWW");
+  EXPECT_EQ(Ink_Box(d), box);  // the opaque box, whatever the background mode
+}
+
+TEST(DC_Text, DrawTextCentresOneLineAndWrapsWords) {
+  TCanvas c(200, 100);
+  c.dc.SelectObject(TFont("Arial", 16));
+  c.dc.SetBkMode(TRANSPARENT);
+  TRect r(0, 0, 200, 100);
+  EXPECT_EQ(c.dc.DrawText("Centre", -1, r, DT_SINGLELINE | DT_CENTER | DT_VCENTER), 16);
+  const TRect ink = Ink_Box(c);
+  const TSize extent = c.dc.GetTextExtent("Centre");
+  EXPECT_GE(ink.left, (200 - extent.cx) / 2);
+  EXPECT_LE(ink.right, (200 + extent.cx) / 2 + 1);
+  EXPECT_GE(ink.top, 42);
+  EXPECT_LE(ink.bottom, 58);
+
+  TRect narrow(0, 0, 60, 0);
+  const int height = c.dc.DrawText("one two three four", -1, narrow, DT_WORDBREAK | DT_CALCRECT);
+  EXPECT_GE(height, 32);
+  EXPECT_EQ(narrow.bottom, height);
+  EXPECT_LE(narrow.Width(), 60);
+  TRect prefix(0, 0, 200, 20);
+  EXPECT_EQ(c.dc.DrawText("&File", -1, prefix, DT_SINGLELINE | DT_CALCRECT), 16);
+  EXPECT_EQ(prefix.Width(), c.dc.GetTextExtent("File").cx);
+}
+
+TEST(DC_Text, MetricsAndEmptyText) {
+  TCanvas c(10, 10);
+  c.dc.SelectObject(TFont("Times New Roman", -20));
+  TText_Metrics m;
+  ASSERT_TRUE(c.dc.GetTextMetrics(m));
+  EXPECT_EQ(m.height, m.ascent + m.descent);
+  EXPECT_GT(m.height, 20);  // an em height leaves room for the leading
+  EXPECT_TRUE(c.dc.TextOut(0, 0, ""));
+  EXPECT_EQ(c.dc.GetTextExtent("").cx, 0);
+  EXPECT_EQ(c.dc.GetTextExtent("abc", 0).cx, 0);
+}
+
+}  // namespace

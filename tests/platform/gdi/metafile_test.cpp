@@ -1,0 +1,266 @@
+#include "platform/gdi/metafile.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/gdi/metafile_recorder.h"
+#include "platform/gdi/png_writer.h"
+#include "tests/platform/gdi/dc_canvas.h"
+
+namespace {
+
+constexpr uint32_t Blue = 0x000000FF;  // 0x00RRGGBB as the surface holds it
+constexpr uint32_t Red = 0x00FF0000;
+
+// A picture in its own frame with logical y growing upward: window origin
+// (0, 100), extent (200, -100). A blue block fills the lower left quarter.
+TMetafile_Recorder Quarter_Picture() {
+  TMetafile_Recorder r;
+  r.SetWindowOrg(0, 100);
+  r.SetWindowExt(200, -100);
+  r.SelectObject(r.CreatePenIndirect(PS_NULL, 0, 0));
+  r.SelectObject(r.CreateBrushIndirect(BS_SOLID, RGB(0, 0, 255), 0));
+  r.Rectangle(TRect(0, 0, 101, 51));  // the null pen leaves out the last row and column
+  return r;
+}
+
+TEST(Metafile, PlaysScaledIntoTheRectangle) {
+  const TMetaFilePict picture(Quarter_Picture().Bytes());
+  ASSERT_TRUE(picture.IsOK());
+
+  TCanvas full(220, 130);
+  EXPECT_TRUE(picture.Play(full.dc, TRect(10, 20, 210, 120)));
+  // Logical y = 0 is the bottom edge of the target, which a rectangle leaves
+  // out as it leaves out its bottom edge on the device.
+  EXPECT_EQ(full.At(10, 118), Blue);
+  EXPECT_EQ(full.At(109, 69), Blue);
+  EXPECT_EQ(full.At(10, 119), 0xFFFFFFu);
+  EXPECT_EQ(full.At(110, 100), 0xFFFFFFu);
+  EXPECT_EQ(full.At(50, 68), 0xFFFFFFu);
+  EXPECT_EQ(full.At(9, 100), 0xFFFFFFu);
+  EXPECT_EQ(full.Count(Blue), 100 * 50);
+
+  // Half the size.
+  TCanvas half(100, 50);
+  picture.Play(half.dc, TRect(0, 0, 100, 50));
+  EXPECT_EQ(half.At(0, 48), Blue);
+  EXPECT_EQ(half.At(49, 25), Blue);
+  EXPECT_EQ(half.At(50, 25), 0xFFFFFFu);
+  EXPECT_EQ(half.At(0, 24), 0xFFFFFFu);
+  EXPECT_EQ(half.Count(Blue), 50 * 24);
+}
+
+TEST(Metafile, PlayingPutsTheContextBack) {
+  TMetafile_Recorder r = Quarter_Picture();
+  r.SetTextColor(RGB(1, 2, 3));
+  r.SetBkColor(RGB(4, 5, 6));
+  r.SetBkMode(TRANSPARENT);
+  r.SetTextAlign(TA_CENTER);
+  r.SetPolyFillMode(WINDING);
+  const TMetaFilePict picture(r.Bytes());
+
+  TCanvas c(50, 50);
+  c.dc.SetWindowOrg(TPoint(3, 4));
+  c.dc.SelectObject(TBrush(TColor(RGB(255, 0, 0))));
+  picture.Play(c.dc, TRect(0, 0, 50, 50));
+  EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
+  EXPECT_EQ(c.dc.GetWindowOrg(), TPoint(3, 4));
+  EXPECT_EQ(c.dc.GetWindowExt(), TSize(1, 1));
+  EXPECT_EQ(c.dc.GetViewportOrg(), TPoint(0, 0));
+  EXPECT_EQ(c.dc.GetTextColor(), TColor::Black);
+  EXPECT_EQ(c.dc.GetBkColor(), TColor::White);
+  EXPECT_EQ(c.dc.GetBkMode(), OPAQUE);
+  EXPECT_EQ(c.dc.GetTextAlign(), TA_LEFT | TA_TOP);
+  EXPECT_EQ(c.dc.GetPolyFillMode(), ALTERNATE);
+  // The context's own brush is selected again (the metafile's was blue).
+  c.dc.SelectObject(TPen::Stock(NULL_PEN));
+  c.dc.Rectangle(TRect(40, 40, 50, 50));
+  EXPECT_EQ(c.At(40, 40), Red);
+}
+
+TEST(Metafile, ObjectsDeletedWhileSelectedKeepDrawing) {
+  TMetafile_Recorder r;
+  r.SetWindowExt(10, 10);
+  const int brush = r.CreateBrushIndirect(BS_SOLID, RGB(255, 0, 0), 0);
+  const int pen = r.CreatePenIndirect(PS_SOLID, 1, RGB(255, 0, 0));
+  r.SelectObject(brush);
+  r.SelectObject(pen);
+  r.DeleteObject(brush);
+  r.DeleteObject(pen);
+  const TPoint square[] = {{2, 2}, {8, 2}, {8, 8}, {2, 8}};
+  r.Polygon(square, 4);
+  TCanvas c(10, 10);
+  EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(c.dc, TRect(0, 0, 10, 10)));
+  EXPECT_EQ(c.At(5, 5), Red);
+  EXPECT_EQ(c.At(2, 2), Red);
+  EXPECT_EQ(c.At(1, 1), 0xFFFFFFu);
+}
+
+TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
+  std::vector<uint8_t> bytes = Quarter_Picture().Bytes();
+  // A second rectangle whose size claims more bytes than exist.
+  bytes.resize(bytes.size() - 6);  // drop the end record
+  for (uint8_t b : {0xFF, 0xFF, 0x00, 0x00, 0x1B, 0x04, 0, 0, 0, 0}) bytes.push_back(b);
+  const TMetaFilePict picture(bytes);
+  EXPECT_TRUE(picture.IsOK());
+  EXPECT_FALSE(picture.Is_Complete());
+  TCanvas c(200, 100);
+  EXPECT_FALSE(picture.Play(c.dc, TRect(0, 0, 200, 100)));
+  EXPECT_EQ(c.Count(Blue), 100 * 50);
+  EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
+
+  // Not a metafile at all: nothing is drawn, nothing changes.
+  const uint8_t junk[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
+  TMetaFilePict nothing(junk, sizeof junk);
+  EXPECT_FALSE(nothing.IsOK());
+  EXPECT_FALSE(nothing.Play(c.dc, TRect(0, 0, 200, 100)));
+  EXPECT_FALSE(TMetaFilePict(nullptr, 0).Play(c.dc));
+}
+
+TEST(Metafile, DegenerateFramesDrawNothingAndDoNotFail) {
+  TMetafile_Recorder zero_window;
+  zero_window.SetWindowExt(0, 0);
+  zero_window.SelectObject(zero_window.CreateBrushIndirect(BS_SOLID, RGB(255, 0, 0), 0));
+  zero_window.Rectangle(TRect(-32768, -32768, 32767, 32767));
+  zero_window.Ellipse(TRect(-32768, -32768, 32767, 32767));
+  TCanvas c(20, 20);
+  TMetaFilePict(zero_window.Bytes()).Play(c.dc, TRect(0, 0, 20, 20));
+  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(5, 5, 5, 5));  // an empty target
+  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(15, 15, 5, 5));  // a reversed one
+  EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
+  EXPECT_EQ(c.dc.SaveDC(), 1);  // every save of the plays was undone
+}
+
+// The same calls made on a context and recorded then played draw the same
+// pixels: the recorder, the reader and the player agree.
+TEST(Metafile, RecordedDrawingPlaysBackPixelForPixel) {
+  struct Drawing {
+    TPoint org{-20, 150};
+    TSize ext{400, -300};
+  } d;
+  const TPoint star[] = {{0, 0}, {100, 140}, {200, 0}, {-10, 90}, {210, 90}};
+  const TPoint rings[] = {{220, 10}, {370, 10}, {370, 130}, {220, 130}, {250, 40}, {340, 40}, {340, 100}, {250, 100}};
+  const int ring_counts[] = {4, 4};
+  const TPoint zigzag[] = {{0, -100}, {50, -50}, {100, -100}, {150, -50}};
+
+  TCanvas direct(200, 150);
+  TDC& dc = direct.dc;
+  dc.SetMapMode(MM_ANISOTROPIC);
+  dc.SetViewportOrg(TPoint(0, 0));
+  dc.SetViewportExt(TSize(200, 150));
+  dc.SetWindowOrg(d.org);
+  dc.SetWindowExt(d.ext);
+
+  TMetafile_Recorder r;
+  r.SetWindowOrg(d.org.x, d.org.y);
+  r.SetWindowExt(d.ext.cx, d.ext.cy);
+
+  TPen pen(TColor(RGB(0, 0, 0)), 4);
+  TBrush yellow(TColor(RGB(255, 255, 0)));
+  TBrush hatch(TColor(RGB(0, 128, 0)), HS_DIAGCROSS);
+  TFont font("Arial", -24, 700);
+  dc.SelectObject(pen);
+  dc.SelectObject(yellow);
+  dc.SetPolyFillMode(WINDING);
+  dc.Polygon(star, 5);
+  dc.SelectObject(hatch);
+  dc.PolyPolygon(rings, ring_counts, 2);
+  dc.Ellipse(TRect(-10, -20, 120, -140));
+  dc.Rectangle(TRect(250, -40, 360, -120));
+  dc.Polyline(zigzag, 4);
+  dc.SelectObject(font);
+  dc.SetTextColor(TColor(RGB(255, 0, 0)));
+  dc.SetBkMode(TRANSPARENT);
+  dc.SetTextAlign(TA_CENTER | TA_TOP);
+  dc.TextOut(TPoint(180, 140), "\x93Quendar\x94 \x80");
+  const TRect clip(0, -150, 80, -130);
+  dc.SetBkColor(TColor(RGB(0, 255, 255)));
+  dc.SetTextAlign(TA_LEFT | TA_TOP);
+  dc.ExtTextOut(TPoint(0, -130), ETO_OPAQUE | ETO_CLIPPED, &clip, "clipped text");
+
+  r.SelectObject(r.CreatePenIndirect(PS_SOLID, 4, RGB(0, 0, 0)));
+  r.SelectObject(r.CreateBrushIndirect(BS_SOLID, RGB(255, 255, 0), 0));
+  r.SetPolyFillMode(WINDING);
+  r.Polygon(star, 5);
+  r.SelectObject(r.CreateBrushIndirect(BS_HATCHED, RGB(0, 128, 0), HS_DIAGCROSS));
+  r.PolyPolygon(rings, ring_counts, 2);
+  r.Ellipse(TRect(-10, -20, 120, -140));
+  r.Rectangle(TRect(250, -40, 360, -120));
+  r.Polyline(zigzag, 4);
+  r.SelectObject(r.CreateFontIndirect({"Arial", -24, 700}));
+  r.SetTextColor(RGB(255, 0, 0));
+  r.SetBkMode(TRANSPARENT);
+  r.SetTextAlign(TA_CENTER | TA_TOP);
+  r.TextOut(180, 140, "\x93Quendar\x94 \x80");
+  r.SetBkColor(RGB(0, 255, 255));
+  r.SetTextAlign(TA_LEFT | TA_TOP);
+  r.ExtTextOut(0, -130, ETO_OPAQUE | ETO_CLIPPED, &clip, "clipped text", nullptr);
+
+  TCanvas played(200, 150);
+  EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(played.dc, TRect(0, 0, 200, 150)));
+  EXPECT_EQ(played.Picture(), direct.Picture());
+  int differing = 0;
+  for (int y = 0; y < 150; ++y)
+    for (int x = 0; x < 200; ++x) differing += played.At(x, y) != direct.At(x, y);
+  EXPECT_EQ(differing, 0);
+  EXPECT_GT(played.Count(Red), 20);                      // the text is there
+  EXPECT_GT(played.Count(0x00FFFF00), 100);              // the yellow star
+  EXPECT_GT(played.Count(0x0000FFFF), 10);               // the opaque text box
+
+  if (std::string path = Snapshot_Path("metafile_round_trip"); !path.empty()) {
+    Write_PNG_RGB(path, 200, 150, reinterpret_cast<const uint32_t*>(played.bitmap.Surface()->Bits()),
+                  played.bitmap.Surface()->Stride() / 4);
+  }
+}
+
+TEST(Metafile, PicturesOfTheClipboardPlay) {
+  // An 8-bit 3 x 2 DIB as the clipboard records it: header, table, bits
+  // bottom row first, rows padded to 4 bytes.
+  std::vector<uint8_t> dib(40 + 3 * 4 + 2 * 4, 0);
+  const uint8_t header[] = {40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0};
+  std::copy(std::begin(header), std::end(header), dib.begin());
+  dib[32] = 3;  // colours used
+  const uint32_t table[] = {0x00FF0000, 0x0000FF00, 0x000000FF};
+  for (int i = 0; i < 3; ++i)
+    for (int b = 0; b < 4; ++b) dib[40 + 4 * i + b] = static_cast<uint8_t>(table[i] >> (8 * b));
+  const uint8_t bits[] = {0, 1, 2, 0, /* top row: */ 2, 2, 1, 0};
+  std::copy(std::begin(bits), std::end(bits), dib.begin() + 52);
+
+  TMetafile_Recorder r;
+  r.SetWindowExt(3, 2);
+  r.SetWindowOrg(0, 0);
+  r.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, 0, 2, dib.data(), dib.size(), 0);
+  TCanvas c(3, 2);
+  EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(c.dc, TRect(0, 0, 3, 2)));
+  EXPECT_EQ(c.At(0, 0), 0x000000FFu);
+  EXPECT_EQ(c.At(2, 0), 0x0000FF00u);
+  EXPECT_EQ(c.At(0, 1), 0x00FF0000u);
+  EXPECT_EQ(c.At(2, 1), 0x000000FFu);
+
+  // A DIB of the layer recorded whole: what the clipboard does.
+  TDib picture(5, 3, 8, 4);
+  const uint32_t colours[] = {0x00FFFFFF, 0x00FF0000, 0x0000FF00, 0x00123456};
+  picture.SetColorTable(0, 4, colours);
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) picture.GetBits()[y * picture.Pitch() + x] = static_cast<uint8_t>((x + y) % 4);
+  TMetafile_Recorder whole;
+  whole.SetWindowOrg(0, 0);
+  whole.SetWindowExt(5, 3);
+  whole.SetDIBitsToDevice(0, 0, picture);
+  TCanvas board(5, 3);
+  EXPECT_TRUE(TMetaFilePict(whole.Bytes()).Play(board.dc, TRect(0, 0, 5, 3)));
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x) EXPECT_EQ(board.At(x, 2 - y), colours[(x + y) % 4]) << x << "," << y;
+
+  // A DIB whose bits are cut short is left out, not read past its end.
+  std::vector<uint8_t> short_dib(dib.begin(), dib.end() - 4);
+  TMetafile_Recorder cut;
+  cut.SetWindowExt(3, 2);
+  cut.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, 0, 2, short_dib.data(), short_dib.size(), 0);
+  TCanvas untouched(3, 2);
+  EXPECT_TRUE(TMetaFilePict(cut.Bytes()).Play(untouched.dc, TRect(0, 0, 3, 2)));
+  EXPECT_EQ(untouched.Count(0xFFFFFF), 6);
+}
+
+}  // namespace
