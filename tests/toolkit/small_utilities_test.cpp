@@ -1,0 +1,86 @@
+#include "toolkit/small_utilities.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "platform/gdi/brush.h"
+#include "platform/gdi/dib.h"
+#include "platform/gdi/dib_dc.h"
+#include "platform/gdi/palette.h"
+
+namespace {
+
+TEST(Small_Utilities, Numbers_With_Commas) {
+  char buffer[32];
+  const std::pair<int32_t, const char*> cases[] = {
+      {0, "0"}, {999, "999"}, {1000, "1,000"}, {1000000, "1,000,000"}, {1234567, "1,234,567"}, {-12345, "-12,345"}};
+  for (auto [value, text] : cases) {
+    Format_With_Commas(buffer, value);
+    EXPECT_STREQ(buffer, text);
+  }
+}
+
+TEST(Small_Utilities, Minimal_Standard_Generator) {
+  Set_Random_State(1);
+  EXPECT_EQ(Next_Random(), 16807);
+  EXPECT_EQ(Next_Random(), 282475249);
+  Set_Random_State(2147483646);
+  for (int i = 0; i < 1000; ++i) ASSERT_GT(Next_Random(), 0);
+}
+
+TEST(Small_Utilities, Bounding_Rect) {
+  TRect rect(1, 2, 3, 4);
+  Points_Bounding_Rect(rect, nullptr, 0);
+  EXPECT_EQ(rect, TRect(1, 2, 3, 4));
+  const TPoint one{3, 4};
+  Points_Bounding_Rect(rect, &one, 1);
+  EXPECT_EQ(rect, TRect(3, 4, 4, 5));
+  const TPoint many[] = {{5, -1}, {2, 7}, {9, 0}};
+  Points_Bounding_Rect(rect, many, 3);
+  EXPECT_EQ(rect, TRect(2, -1, 10, 8));
+}
+
+TEST(Small_Utilities, Right_Arrow_Geometry) {
+  TDib dib(24, 12);
+  const uint32_t table[2] = {0x000000, 0xFFFFFF};
+  dib.SetColorTable(0, 2, table);
+  TDibDC dc(dib);
+  dc.SelectStockObject(NULL_PEN);
+  dc.SelectObject(TBrush(TColor(255, 255, 255)));
+  Draw_Arrow_Glyph(dc, TRect(0, 0, 20, 10), Arrow_Right);
+  auto white = [&](int x, int y) { return dc.GetPixel(x, y) == TColor(255, 255, 255); };
+  EXPECT_TRUE(white(0, 2));    // shaft (0, 2, 15, 8)
+  EXPECT_FALSE(white(0, 1));
+  EXPECT_TRUE(white(17, 4));   // head towards (19, 4)
+  EXPECT_FALSE(white(21, 4));
+  Draw_Arrow_Glyph(dc, TRect(0, 0, 20, 10), 7);  // no such direction: nothing
+}
+
+TEST(Small_Utilities, Palette_Into_A_Colour_Table) {
+  const TPalette_Entry entries[2] = {{10, 20, 30, 4}, {255, 0, 1, 0}};
+  TPalette palette(entries, 2);
+  TDib dib(4, 4);
+  Palette_To_DIB_Colors(dib, palette);
+  EXPECT_EQ(dib.GetColors()[0], 0x0A141Eu);
+  EXPECT_EQ(dib.GetColor(1), TColor(255, 0, 1));
+}
+
+TEST(Small_Utilities, Recycled_File_Goes_To_The_Trash) {
+  const auto home = std::filesystem::temp_directory_path() / ("quendar_trash_" + std::to_string(getpid()));
+  std::filesystem::create_directories(home);
+  setenv("XDG_DATA_HOME", home.c_str(), 1);
+  const auto file = home / "old.gal";
+  std::ofstream(file) << "x";
+  EXPECT_TRUE(Recycle_File(file.string()));
+  EXPECT_FALSE(std::filesystem::exists(file));
+  EXPECT_TRUE(std::filesystem::exists(home / "Trash" / "files" / "old.gal"));
+  EXPECT_FALSE(Recycle_File((home / "missing").string()));
+  std::filesystem::remove_all(home);
+}
+
+}  // namespace
