@@ -13,7 +13,14 @@
 
 // What a logical font asks for. A positive height is a cell height (ascent +
 // descent equals it); a negative height is an em height of -height pixels.
-// A height of 0 asks for a default size.
+// A height of 0 asks for a default size (a 16-pixel cell). Heights beyond
+// 2048 pixels are drawn at 2048. A weight of 600 or more is bold.
+//
+// Faces: "Arial" and "MS Sans Serif" are Liberation Sans, "Times New Roman"
+// and "MS Serif" Liberation Serif, "Courier New" Liberation Mono, "Arial
+// Rounded MT Bold" Liberation Sans Bold; another name is that installed
+// family when there is one, otherwise DejaVu Sans. A style the family lacks
+// is made by slanting or emboldening its regular face.
 struct TFont_Spec {
   std::string face_name;  // "Arial", "Times New Roman", "MS Sans Serif", ...
   int height = 0;
@@ -40,7 +47,8 @@ class TFont_Engine {
   static TFont_Engine& Instance();
 
   TText_Metrics Metrics(const TFont_Spec& font);
-  // Advance width of the text and the cell height, as GetTextExtent answers.
+  // Advance width of the text and the cell height, as GetTextExtent answers:
+  // the sum of each character's advance in whole pixels, without kerning.
   TSize Extent(const TFont_Spec& font, std::string_view text_1252);
   // Calls span(y, x0, x1) for every run of set pixels x0 <= x < x1 of the
   // rendered text, in coordinates relative to the top left of the text cell

@@ -1,0 +1,13 @@
+// Program strings are single-byte Windows-1252; fonts and the desktop speak
+// Unicode. The two directions of that mapping.
+#pragma once
+
+#include <cstdint>
+
+// The Unicode code point of a Windows-1252 byte. The five bytes the code page
+// leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of
+// the same value, as the desktop does.
+char32_t Unicode_From_1252(uint8_t byte);
+
+// The Windows-1252 byte of a code point, or -1 when the code page lacks it.
+int Code_Page_1252_From_Unicode(char32_t code_point);

@@ -1,0 +1,85 @@
+// TDC: block transfers and DIB colour tables.
+#include <algorithm>
+
+#include "platform/gdi/blitter.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/dc_painter.h"
+
+bool TDC::BitBlt(const TRect& dst, const TDC& src, TPoint src_origin, uint32_t rop) {
+  const TRect src_rect(src_origin.x, src_origin.y, src_origin.x + dst.Width(), src_origin.y + dst.Height());
+  return Stretch(dst, src, src_rect, rop);
+}
+
+bool TDC::StretchBlt(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop) {
+  return Stretch(dst, src, src_rect, rop);
+}
+
+bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop) {
+  const uint8_t table = Rop3_Table(rop);
+  if (!Rop3_Uses_Source(table)) return PatBlt(dst.Normalized(), rop);
+  TDraw_Scope scope(*this);
+  if (!scope) return binding_->Is_Valid();
+  TDraw_Scope source_scope(src);
+  if (!src.binding_->Is_Valid() || !src.binding_->Surface()) return false;
+
+  const TPoint d0 = To_Surface(dst.TopLeft()), d1 = To_Surface(dst.BottomRight());
+  const TPoint s0 = src.To_Surface(src_rect.TopLeft()), s1 = src.To_Surface(src_rect.BottomRight());
+  TBlit_Job job;
+  job.source = src.binding_->Surface().get();
+  job.target = &scope.Surface();
+  job.clip = &scope.Clip();
+  // A flipped mapping gives a negative size: the picture is mirrored.
+  job.dst_x = d1.x < d0.x ? d0.x - 1 : d0.x;
+  job.dst_y = d1.y < d0.y ? d0.y - 1 : d0.y;
+  job.dst_w = d1.x - d0.x;
+  job.dst_h = d1.y - d0.y;
+  job.src_x = s1.x < s0.x ? s0.x - 1 : s0.x;
+  job.src_y = s1.y < s0.y ? s0.y - 1 : s0.y;
+  job.src_w = s1.x - s0.x;
+  job.src_h = s1.y - s0.y;
+  job.table = table;
+  job.stretch_mode = state_.stretch_mode;
+  job.source_back_xrgb = src.Resolve_Color(src.state_.bk_color).Xrgb();
+  const TDC_Painter painter(*this, scope.Surface());
+  job.target_text = painter.Value(state_.text_color);
+  job.target_back = painter.Value(state_.bk_color);
+  if (Rop3_Uses_Pattern(table)) {
+    bool skip[64];
+    painter.Brush_Values(*state_.brush, job.pattern, skip);
+    const TPoint origin = painter.Brush_Origin();
+    job.pattern_x = origin.x;
+    job.pattern_y = origin.y;
+  }
+  job.generic = Generic_Raster_Ops();
+  TBlitter::Run(job);
+  return true;
+}
+
+bool TDC::StretchDIBits(const TRect& dst, const TRect& src_rect, const TDib& dib, uint32_t rop) {
+  const TDC source(std::make_shared<TDevice_Binding>(dib.Surface(), nullptr));
+  return Stretch(dst, source, src_rect, rop);
+}
+
+bool TDC::SetDIBitsToDevice(const TRect& dst, TPoint src, const TDib& dib) {
+  return StretchDIBits(dst, TRect(src.x, src.y, src.x + dst.Width(), src.y + dst.Height()), dib, SRCCOPY);
+}
+
+int TDC::SetDIBColorTable(int first, int count, const uint32_t* xrgb) {
+  TDraw_Scope scope(*this);
+  if (!binding_->Surface() || !xrgb) return 0;
+  auto& colors = binding_->Surface()->Colors();
+  if (first < 0 || count <= 0 || first >= int(colors.size())) return 0;
+  const int n = std::min(count, int(colors.size()) - first);
+  for (int i = 0; i < n; ++i) colors[size_t(first + i)] = xrgb[i] & 0xFFFFFF;
+  return n;
+}
+
+int TDC::GetDIBColorTable(int first, int count, uint32_t* xrgb) const {
+  TDraw_Scope scope(*this);
+  if (!binding_->Surface() || !xrgb) return 0;
+  const auto& colors = binding_->Surface()->Colors();
+  if (first < 0 || count <= 0 || first >= int(colors.size())) return 0;
+  const int n = std::min(count, int(colors.size()) - first);
+  std::copy_n(colors.begin() + first, n, xrgb);
+  return n;
+}

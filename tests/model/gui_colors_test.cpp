@@ -1,0 +1,137 @@
+#include "model/gui_colors.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "model/color_wheel_table.h"
+#include "platform/gdi/device_caps.h"
+
+namespace {
+
+TEST(HLS, Conversions_Truncate_In_Double) {
+  EXPECT_EQ(RGB_To_HLS(TColor(255, 0, 0)), (HLS_Color{0, 240, 120}));
+  EXPECT_EQ(RGB_To_HLS(TColor(0, 0, 255)), (HLS_Color{160, 240, 120}));
+  EXPECT_EQ(RGB_To_HLS(TColor(255, 255, 255)), (HLS_Color{0, 0, 240}));
+  EXPECT_EQ(HLS_To_RGB({0, 240, 120}), TColor(255, 0, 0));
+  EXPECT_EQ(HLS_To_RGB({77, 0, 100}), TColor(106, 106, 106));  // 100 / 240 * 255 = 106.25
+}
+
+TEST(Color_Wheel_Table, Colours_Match_The_Stored_Cycle_Colours) {
+  GUI_Colors colors;
+  // Check values, and the colours the built-in colour cycles store by
+  // table index (0x00BBGGRR).
+  EXPECT_EQ(Wheel_Colors_RGB[0], TColor(138, 31, 31).Value());
+  EXPECT_EQ(Wheel_Colors_RGB[4], TColor(31, 138, 31).Value());
+  EXPECT_EQ(Wheel_Colors_RGB[12], TColor(233, 0, 0).Value());
+  EXPECT_EQ(Wheel_Colors_RGB[24], TColor(255, 170, 170).Value());
+  EXPECT_EQ(Wheel_Colors_RGB[38], TColor(185, 15, 15).Value());
+  EXPECT_EQ(Wheel_Colors_RGB[74], TColor(138, 58, 31).Value());
+  EXPECT_EQ(Wheel_Colors_RGB[110], TColor(196, 143, 143).Value());
+  EXPECT_EQ(Wheel_Colors_RGB[146], TColor(69, 15, 15).Value());
+  const std::pair<int, uint32_t> stored[] = {
+      {5, 0x648A1F},  {26, 0xAAFFFF}, {7, 0x8A541F},  {11, 0x551F8A}, {6, 0x8A8A1F},  {1, 0x1F558A},
+      {0, 0x1F1F8A},  {13, 0x0074E9}, {14, 0x00E9E9}, {30, 0xFFFFAA}, {28, 0xAAFFAA}, {24, 0xAAAAFF},
+      {33, 0xFFAAD4}, {16, 0x00E900}, {4, 0x1F8A1F},  {15, 0x00E9AF}, {3, 0x1F8A6F},  {27, 0xAAFFE9},
+      {31, 0xFFD4AA}, {32, 0xFFAAAA}, {22, 0xE900E9}, {23, 0x7400E9}, {12, 0x0000E9}, {8, 0x8A1F1F},
+      {19, 0xE97400}, {17, 0x97E900}, {29, 0xE1FFAA}, {37, 0xFFFFFF}, {10, 0x8A1F8A}, {34, 0xFFAAFF},
+      {9, 0x8A1F54},  {21, 0xE90074}, {20, 0xE90000}, {18, 0xE9E900}, {2, 0x1F8A8A}, {25, 0xAAD4FF},
+  };
+  for (auto [index, value] : stored) EXPECT_EQ(Wheel_Colors_RGB[index], value) << index;
+  EXPECT_EQ(Wheel_Colors_RGB[36], 0u);
+  EXPECT_EQ(Wheel_Colors_RGB[188], 0xD9D9D9u);
+}
+
+TEST(GUI_Colors, Scheme_Ramp) {
+  GUI_Colors colors;
+  const int ramp[] = {105, 118, 131, 144, 157, 170, 187, 194, 201, 208, 215, 222};
+  for (int i = 0; i < 12; ++i) {
+    EXPECT_EQ(Scheme_HLS[38 + i].lightness, ramp[i]) << 38 + i;
+    EXPECT_EQ(Scheme_HLS[38 + i].hue, 25);
+    EXPECT_EQ(Scheme_HLS[38 + i].saturation, 110);
+  }
+}
+
+TEST(GUI_Colors, True_Colour_Layout) {
+  GUI_Colors colors;
+  EXPECT_EQ(The_GUI_Colors, &colors);
+  EXPECT_FALSE(colors.Is_Palette_Device);
+  const TPalette& palette = *colors.Palette;
+  ASSERT_EQ(palette.GetNumEntries(), 256);
+  TPalette_Entry e;
+  palette.GetPaletteEntry(1, e);
+  EXPECT_EQ(e, (TPalette_Entry{128, 0, 0, PC_RESERVED}));
+  palette.GetPaletteEntry(255, e);
+  EXPECT_EQ(e, (TPalette_Entry{255, 255, 255, PC_RESERVED}));
+  for (int i = 0; i < Scheme_Color_Count; ++i) {
+    ASSERT_TRUE(colors.Scheme[i].Is_Rgb());
+    palette.GetPaletteEntry(10 + i, e);
+    EXPECT_EQ(TColor(e.peRed, e.peGreen, e.peBlue), colors.Scheme[i]);
+  }
+  // Wheel colours follow, less black, white and colours already present;
+  // every wheel colour is in the palette.
+  std::set<uint32_t> first60;
+  for (int i = 0; i < 60; ++i) first60.insert(palette.Entry_Xrgb(i));
+  int expected = 60;
+  for (int k = 0; k < Wheel_Color_Count; ++k) {
+    const TColor c(Wheel_Colors[k]);
+    EXPECT_TRUE(c.Is_Rgb());
+    if (Wheel_Colors[k] == 0 || Wheel_Colors[k] == 0xFFFFFF || first60.count(c.Xrgb())) continue;
+    EXPECT_EQ(palette.Entry_Xrgb(expected), c.Xrgb()) << k;
+    ++expected;
+  }
+  EXPECT_LE(expected, 248);
+  EXPECT_EQ(palette.Entry_Xrgb(expected), 0u);  // black filler
+}
+
+TEST(GUI_Colors, Palette_Device_Layout) {
+  TDevice_Caps::Set_Palette_Device_For_Tests(true);
+  {
+    GUI_Colors colors;
+    EXPECT_TRUE(colors.Is_Palette_Device);
+    EXPECT_EQ(colors.Palette->GetNumEntries(), 239);
+    for (int i = 0; i < Scheme_Color_Count; ++i) EXPECT_EQ(colors.Scheme[i], TColor::Palette_Index(i));
+    for (int k = 0; k < Wheel_Color_Count; ++k) EXPECT_EQ(Wheel_Colors[k], 0x01000000u + 50 + k);
+    EXPECT_EQ(Wheel_Colors_RGB[36], 0u);  // black and white keep entries here
+    EXPECT_EQ(Wheel_Colors_RGB[37], 0xFFFFFFu);
+    EXPECT_EQ(Palette_Color_To_RGB(TColor(Wheel_Colors[12]), *colors.Palette), TColor(233, 0, 0));
+    EXPECT_EQ(colors.Scheme_RGB(4), HLS_To_RGB(Scheme_HLS[4]));
+  }
+  TDevice_Caps::Set_Palette_Device_For_Tests(false);
+}
+
+TEST(GUI_Colors, Colour_Forms_Convert) {
+  GUI_Colors colors;
+  const TPalette& palette = *colors.Palette;
+  EXPECT_EQ(Palette_Color_To_RGB(TColor::Palette_Index(5), palette), TColor(128, 0, 128));
+  EXPECT_EQ(Palette_Color_To_RGB(TColor(0x12345678u & 0x00FFFFFF), palette), TColor(0x00345678u));
+  EXPECT_EQ(Palette_Color_To_RGB(TColor(0x07000001u), palette), TColor(128, 0, 0));
+  EXPECT_EQ(Palette_Color_To_RGB(TColor(0x0100FFFFu), palette), TColor(0u));  // beyond the palette
+  EXPECT_EQ(RGB_To_Palette_Color(TColor::Palette_Index(9), palette), TColor::Palette_Index(9));
+  EXPECT_EQ(RGB_To_Palette_Color(TColor(128, 0, 0), palette), TColor::Palette_Index(1));
+  EXPECT_EQ(RGB_To_Palette_Color(TColor(0, 0, 0), palette), TColor::Palette_Index(0));
+  EXPECT_EQ(RGB_To_Palette_Color(TColor(1, 1, 1), palette), TColor::Palette_Index(0));  // nearest, lowest
+}
+
+TEST(GUI_Colors, Contrast_Colours) {
+  GUI_Colors colors;
+  EXPECT_EQ(colors.Contrast_Color(TColor(255, 255, 255)), colors.Scheme[3]);
+  EXPECT_EQ(colors.Contrast_Color(TColor(0, 0, 0)), colors.Scheme[4]);
+  EXPECT_EQ(colors.Contrast_Color(HLS_To_RGB({160, 240, 130})), colors.Scheme[4]);
+  EXPECT_EQ(colors.Contrast_Color(HLS_To_RGB({40, 240, 130})), colors.Scheme[3]);
+  Build_Contrast_Table();
+  const uint32_t dark = colors.Scheme_RGB(3).Xrgb(), light = colors.Scheme_RGB(4).Xrgb();
+  int dark_index = -1, light_index = -1;
+  for (int i = 255; i >= 0; --i) {
+    if (colors.Palette->Entry_Xrgb(i) == dark) dark_index = i;
+    if (colors.Palette->Entry_Xrgb(i) == light) light_index = i;
+  }
+  ASSERT_GE(dark_index, 0);
+  ASSERT_GE(light_index, 0);
+  EXPECT_EQ(Contrast_Table[dark_index], dark_index);
+  EXPECT_EQ(Contrast_Table[light_index], light_index);
+  EXPECT_EQ(Contrast_Table[255], dark_index);  // white
+  EXPECT_EQ(Contrast_Table[0], light_index);   // black
+}
+
+}  // namespace

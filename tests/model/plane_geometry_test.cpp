@@ -1,0 +1,56 @@
+#include "model/plane_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include "model/affine_transform_3d.h"
+
+namespace {
+
+const Point_2D Unit_Square[4] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+
+TEST(Plane_Geometry, Lines_And_Crossings) {
+  const Line_2D vertical = Line_From_Points({2, 1}, {2, 5});
+  EXPECT_EQ(vertical.slope, Vertical_Mark);
+  EXPECT_EQ(vertical.offset, 2.0f);
+  const Point_2D p = Intersect_Lines(vertical, {0.0f, 3.0f});
+  EXPECT_EQ(p, Point_2D(2, 3));
+  EXPECT_EQ(Intersect_Lines({1.0f, 0.0f}, {1.0f, 4.0f}), Point_2D(0, 0));
+  EXPECT_EQ(Intersect_Lines({1.0f, 0.0f}, {-1.0f, 4.0f}), Point_2D(2, 2));
+  EXPECT_EQ(Line_From_Point_Slope({3, 1}, Vertical_Mark).offset, 3.0f);
+}
+
+TEST(Plane_Geometry, Points_In_Polygons) {
+  EXPECT_TRUE(Point_In_Polygon(Unit_Square, 4, {0.5f, 0.5f}));
+  EXPECT_FALSE(Point_In_Polygon(Unit_Square, 4, {1.5f, 0.5f}));
+  EXPECT_TRUE(Point_In_Polygon(Unit_Square, 4, {0.5f, 1.0f}));  // on the top edge
+  const Point_2D diamond[4] = {{0.5f, 0}, {1, 0.5f}, {0.5f, 1}, {0, 0.5f}};
+  EXPECT_TRUE(Point_In_Polygon(diamond, 4, {0.4f, 0.5f}));
+  // A ray through the top vertex counts both of its edges.
+  EXPECT_FALSE(Point_In_Polygon(diamond, 4, {0.5f, 0.2f}));
+}
+
+TEST(Plane_Geometry, Circles_Meet_Polygons) {
+  EXPECT_TRUE(Circle_Overlaps_Polygon(Unit_Square, 4, {1.05f, 0.5f, 0.1f}));
+  EXPECT_FALSE(Circle_Overlaps_Polygon(Unit_Square, 4, {1.2f, 0.5f, 0.1f}));
+  EXPECT_TRUE(Circle_Overlaps_Polygon(Unit_Square, 4, {0.5f, 0.5f, 0.1f}));
+  EXPECT_TRUE(Circle_Overlaps_Polygon(Unit_Square, 4, {1.05f, 1.05f, 0.1f}));
+}
+
+TEST(Space_Maps, Direction_Turns_Onto_The_Third_Axis) {
+  // The third axis and the direction are the two ends of the turn.
+  Affine_Transform_3D turn(1, 2, 2, 2);
+  const Point_3D p = turn.Map_Point(0, 0, 3);
+  EXPECT_NEAR(p.x, 1.0f, 1e-6);
+  EXPECT_NEAR(p.y, 2.0f, 1e-6);
+  EXPECT_NEAR(p.z, 2.0f, 1e-6);
+  Affine_Transform_3D up(0, 5, 0, 2);  // straight up: h is 0
+  EXPECT_NEAR(up.Map_Point(0, 0, 1).y, 1.0f, 1e-6);
+  Affine_Transform_3D move(1, 2, 3, 0);
+  EXPECT_EQ(move.Map_Point(1, 1, 1).z, 4.0f);
+  const Projected_Point centre = Perspective_View_3D(0, 0, 10, 0, 0, 0, 1, 100, 100, 1).Project(0, 0, 0);
+  EXPECT_EQ(centre.x, 50);
+  EXPECT_EQ(centre.y, 50);
+  EXPECT_EQ(centre.depth, 10);
+}
+
+}  // namespace

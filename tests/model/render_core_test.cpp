@@ -1,0 +1,162 @@
+#include "model/render_core.h"
+#include "model/trunc_i32.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <vector>
+
+namespace {
+
+struct Picture {
+  int32_t width, height, stride;
+  std::vector<uint8_t> bits;
+  Picture(int32_t w, int32_t h, uint8_t fill = 0)
+      : width(w), height(h), stride((w + 3) & ~3), bits(size_t(stride) * h, fill) {}
+  Pixel_Buffer View() { return {bits.data(), width, height, stride}; }
+  uint8_t& At(int x, int y) { return bits[size_t(y) * stride + x]; }
+};
+
+// The renderer as the text of its rule reads, every write tested.
+void Literal_Forward(Picture& d, Picture& s, uint8_t b0, const Map_Coefficients& m) {
+  Step_Table cols, rows;
+  cols.Build(s.width, m.a, m.c, d.stride);
+  rows.Build(s.height, m.b, m.d, d.stride);
+  float e = std::isnan(m.e) ? m.e : std::clamp(m.e, -1024.0f, 1024.0f);
+  float f = std::isnan(m.f) ? m.f : std::clamp(m.f, -1024.0f, 1024.0f);
+  int64_t x0 = Trunc_I32(double(e) * s.width), y0 = Trunc_I32(double(f) * s.height);
+  int64_t rx = x0, ry = y0;
+  for (int y = 0; y < s.height; ++y) {
+    rx += rows.x[y];
+    ry += rows.y_steps[y];
+    int64_t x1 = rx, y1 = ry;
+    for (int x = 0; x < s.width; ++x) {
+      x1 += cols.x[x];
+      y1 += cols.y_steps[x];
+      uint8_t v = s.At(x, y);
+      if (v != b0 && x1 >= 0 && x1 < d.width && y1 >= 0 && y1 < d.height) d.At(int(x1), int(y1)) = v;
+    }
+  }
+}
+
+TEST(Step_Table, Sums_Follow_Truncation_And_Catch_Up) {
+  Step_Table t;
+  t.Build(6, 0.5f, -1.5f, 100);
+  EXPECT_EQ(std::vector<int>(t.x.begin(), t.x.end()), (std::vector<int>{0, 0, 1, 0, 1, 0}));
+  EXPECT_EQ(std::vector<int>(t.y_steps.begin(), t.y_steps.end()), (std::vector<int>{0, -1, -2, -1, -2, -1}));
+  EXPECT_EQ(t.y[2], -200);
+  t.Build(4, 300.0f, 0.0f, 1);  // steps held at 127, caught up later
+  EXPECT_EQ(std::vector<int>(t.x.begin(), t.x.end()), (std::vector<int>{0, 127, 127, 127}));
+}
+
+TEST(Render_Forward, Identity_Copies_Inked_Pixels) {
+  Picture s(13, 9, 5), d(13, 9, 7);
+  s.At(0, 0) = 1;
+  s.At(12, 8) = 2;
+  s.At(6, 4) = 3;
+  Render_Forward(d.View(), s.View(), 5, {});
+  EXPECT_EQ(d.At(0, 0), 1);
+  EXPECT_EQ(d.At(12, 8), 2);
+  EXPECT_EQ(d.At(6, 4), 3);
+  EXPECT_EQ(d.At(1, 0), 7);  // background is not painted
+}
+
+TEST(Render_Forward, Half_Scale_Keeps_The_Last_Inked_Pixel_In_Buffer_Order) {
+  Map_Coefficients half{0.5f, 0, 0, 0.5f, 0, 0};
+  auto render = [&](std::initializer_list<std::pair<int, int>> inked) {
+    Picture s(8, 8, 0), d(8, 8, 0);
+    int colour = 1;
+    for (auto [x, y] : inked) s.At(2 + x, 2 + y) = uint8_t(colour++);
+    Render_Forward(d.View(), s.View(), 0, half);
+    return d.At(1, 1);
+  };
+  EXPECT_EQ(render({{0, 0}, {1, 0}, {0, 1}, {1, 1}}), 4);  // (1,1) read last
+  EXPECT_EQ(render({{0, 0}, {1, 0}, {0, 1}}), 3);
+  EXPECT_EQ(render({{0, 0}, {1, 0}}), 2);
+  EXPECT_EQ(render({{0, 0}}), 1);
+}
+
+TEST(Render_Backward, Doubling_Fills_From_Half_Positions) {
+  Picture s(10, 10, 0), d(10, 10, 0);
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) s.At(x, y) = uint8_t(1 + x + 10 * y);
+  Map_Coefficients twice{2, 0, 0, 2, 0, 0};
+  Render_Forward(d.View(), s.View(), 0, twice);
+  EXPECT_EQ(d.At(1, 0), 0);  // gaps after the splat
+  EXPECT_EQ(d.At(2, 2), s.At(1, 1));
+  Render_Backward(d.View(), s.View(), 0, {0.5f, 0, 0, 0.5f, 0, 0});
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) ASSERT_EQ(d.At(x, y), s.At(x / 2, y / 2)) << x << "," << y;
+}
+
+TEST(Render_Backward, Lone_Hole_Takes_Its_Right_Neighbour) {
+  Picture s(6, 6, 0), d(6, 6, 9);
+  d.At(2, 2) = 0;
+  d.At(3, 2) = 4;
+  Render_Backward(d.View(), s.View(), 0, {1, 0, 0, 1, 0, 0});
+  EXPECT_EQ(d.At(2, 2), 4);
+  Picture d2(6, 6, 9);
+  d2.At(2, 0) = 0;  // bottom row: the rule does not apply
+  Render_Backward(d2.View(), s.View(), 0, {1, 0, 0, 1, 0, 0});
+  EXPECT_EQ(d2.At(2, 0), 0);
+}
+
+TEST(Render_Forward, Far_Translation_Writes_Nothing) {
+  Picture s(16, 16, 1), d(16, 16, 0);
+  Render_Forward(d.View(), s.View(), 0, {1, 0, 0, 1, 2000, 0});
+  EXPECT_EQ(d.bits, Picture(16, 16, 0).bits);
+}
+
+TEST(Render_Forward, Matches_The_Tested_Rule_And_Stays_Inside_For_Any_Map) {
+  std::mt19937 random(11);
+  std::uniform_real_distribution<float> coefficient(-1.2f, 1.2f), offset(-0.6f, 1.4f);
+  const float odd[] = {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                       -3e9f, 3e9f, 200.0f, -150.0f};
+  for (int k = 0; k < 3000; ++k) {
+    int w = 4 + random() % 40, h = 4 + random() % 40;
+    Picture s(w, h, 0);
+    for (auto& v : s.bits) v = random() % 3 ? uint8_t(1 + random() % 5) : 0;
+    Map_Coefficients m{coefficient(random), coefficient(random), coefficient(random),
+                       coefficient(random), offset(random), offset(random)};
+    if (k % 10 == 0) (&m.a)[random() % 6] = odd[random() % 6];
+    Picture fast(w, h, 0), literal(w, h, 0);
+    Render_Forward(fast.View(), s.View(), 0, m);
+    Literal_Forward(literal, s, 0, m);
+    ASSERT_EQ(fast.bits, literal.bits) << k;
+    Render_Backward(fast.View(), s.View(), 0, m);  // any map as an inverse: reads stay inside
+  }
+}
+
+TEST(Render_Forward, Map_Whose_Corner_Truncates_Inside_But_A_Pixel_Does_Not) {
+  auto bits = [](uint32_t u) { float f; std::memcpy(&f, &u, 4); return f; };
+  Map_Coefficients m{bits(0xbe90454a), bits(0xbeb942a2), bits(0xbebeef4c),
+                     bits(0x3e977d07), bits(0x3f77de4f), bits(0x3eb1a275)};
+  Picture s(28, 28, 1), d(28, 28, 0), literal(28, 28, 0);
+  Render_Forward(d.View(), s.View(), 0, m);  // under the address checker: nothing outside
+  Literal_Forward(literal, s, 0, m);
+  EXPECT_EQ(d.bits, literal.bits);
+}
+
+TEST(Count_Likeness, Stops_Past_The_Limit) {
+  std::vector<uint8_t> a(360 * 360, 0), b(360 * 360, 0);
+  for (int i = 0; i < 2000; ++i) b[i * 7] = 1;
+  Likeness_Count c = Count_Likeness(a.data(), b.data(), a.size(), 0, 1012);
+  EXPECT_EQ(c.differing, 1013);
+  EXPECT_EQ(c.inked, 1013);
+  // Pixels background in both pictures take no part; the count stops
+  // inside a word at the exact pixel.
+  std::vector<uint8_t> c1(100, 4), c2(100, 4);
+  for (int i = 0; i < 100; i += 2) c2[i] = 5;
+  c = Count_Likeness(c1.data(), c2.data(), 100, 4, 10);
+  EXPECT_EQ(c.differing, 11);
+  EXPECT_EQ(c.inked, 11);
+  c = Count_Likeness(c1.data(), c2.data(), 100, 0, 1000);
+  EXPECT_EQ(c.inked, 100);
+  EXPECT_EQ(c.differing, 50);
+}
+
+}  // namespace

@@ -1,0 +1,173 @@
+#include "model/shape_catalogue.h"
+
+#include <gtest/gtest.h>
+
+#include "model/affine_transform_2d.h"
+#include "model/transform_set_2d.h"
+#include "model_fixture.h"
+#include "platform/gdi/brush.h"
+#include "platform/gdi/dib_dc.h"
+#include "platform/gdi/pen.h"
+
+namespace {
+
+const TColor White(255, 255, 255), Red(255, 0, 0), Blue(0, 0, 255), Black(0, 0, 0);
+
+class Shapes_Test : public Model_Test {
+ protected:
+  // Pixel at (x, y) with rows from the top.
+  uint8_t Top_Pixel(Shape_Drawing& p, int x, int y) { return Pixel(p, x, p.Height() - 1 - y); }
+};
+
+TEST_F(Shapes_Test, Catalogue_Numbers_And_Key_Points) {
+  for (int n = 0; n < 15; ++n) {
+    auto shape = Make_Palette_Shape(n);
+    ASSERT_NE(shape, nullptr);
+    EXPECT_EQ(shape->Shape_Number, n);
+  }
+  EXPECT_EQ(Make_Palette_Shape(15), nullptr);
+  Star star;
+  EXPECT_EQ(star.Vertex_Count, 10);
+  EXPECT_EQ(star.Key_Points.Count(), 5);
+  EXPECT_TRUE(Circle().Key_Points.Equals(Ring().Key_Points));
+  EXPECT_EQ(Circle().Key_Points.Count(), 24);
+  Pentagon pentagon;
+  EXPECT_NEAR(pentagon.Vertices[0].y, 0.975528f, 1e-6);
+  EXPECT_NEAR(pentagon.Vertices[2].x, 0.190983f, 1e-6);
+  EXPECT_NEAR(pentagon.Vertices[1].y, 0.612257f, 1e-6);
+  EXPECT_NEAR(Triangle().Vertices[0].y, 0.933013f, 1e-6);
+  EXPECT_EQ(Notched_Square().Key_Points.Count(), 7);
+}
+
+TEST_F(Shapes_Test, Every_Shape_Paints_Inside_Its_Rectangle) {
+  Shape_Drawing sheet(360, 360, nullptr, White);
+  for (int n = 0; n < 15; ++n) {
+    auto shape = Make_Palette_Shape(n);
+    Shape_Drawing picture(120, 120, nullptr, White);
+    picture.Paint_Shape(*shape, TRect(10, 10, 110, 110), TColor::Palette_Index(70 + n * 9), Black);
+    EXPECT_FALSE(picture.Blank);
+    EXPECT_TRUE(picture.Has_Color(Black)) << n;
+    for (int y = 0; y < 120; ++y)
+      for (int x = 0; x < 120; ++x)
+        if (x < 9 || x > 111 || y < 9 || y > 111) {
+          ASSERT_EQ(Top_Pixel(picture, x, y), Index(White)) << n;
+        }
+    sheet.Paint_Shape(*shape, TRect((n % 5) * 72 + 4, (n / 5) * 72 + 40, (n % 5) * 72 + 68, (n / 5) * 72 + 104),
+                      TColor::Palette_Index(70 + n * 9), Black);
+  }
+  Snapshot(sheet, "shape_catalogue");
+}
+
+TEST_F(Shapes_Test, Placement_And_The_Notch) {
+  Notched_Square square;
+  Shape_Drawing picture(100, 100, nullptr, White);
+  picture.Add_Shape(square, Affine_Transform_2D(), TRect(0, 0, 100, 100), Red, Red);
+  EXPECT_EQ(Top_Pixel(picture, 0, 99), Index(Red));
+  EXPECT_EQ(Top_Pixel(picture, 98, 0), Index(Red));
+  EXPECT_EQ(Top_Pixel(picture, 25, 5), Index(White));  // the notch, left of centre, at the top
+  EXPECT_EQ(Top_Pixel(picture, 75, 5), Index(Red));
+
+  Shape_Drawing mirrored(100, 100, nullptr, White);
+  mirrored.Add_Shape(square, Affine_Transform_2D(-1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f), TRect(0, 0, 100, 100), Red,
+                     No_Color);
+  EXPECT_EQ(Top_Pixel(mirrored, 75, 5), Index(White));
+  EXPECT_EQ(Top_Pixel(mirrored, 25, 5), Index(Red));
+
+  Shape_Drawing turned(100, 100, nullptr, White);
+  turned.Add_Shape(square, Affine_Transform_2D(-1.0f, 0.0f, 1.0f, 0.0f, -1.0f, 1.0f), TRect(0, 0, 100, 100), Red,
+                   No_Color);
+  EXPECT_EQ(Top_Pixel(turned, 75, 94), Index(White));  // a half-turn puts it at the bottom
+  EXPECT_EQ(Top_Pixel(turned, 75, 5), Index(Red));
+}
+
+TEST_F(Shapes_Test, Collapsed_Squares_Are_Segments) {
+  Notched_Square square;
+  const Affine_Transform_2D flat(0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f);  // a = c = 0
+  const TRect rect(0, 0, 100, 100);
+  EXPECT_TRUE(square.Hit_Test(flat, rect, {0, 99}));
+  // The whole square flattened onto its diagonal from (0, 99) to (99, 0).
+  EXPECT_TRUE(square.Hit_Test(flat, rect, {50, 49}));
+  EXPECT_TRUE(square.Hit_Test(flat, rect, {50, 50}));
+  EXPECT_FALSE(square.Hit_Test(flat, rect, {50, 53}));
+  EXPECT_FALSE(square.Hit_Test(flat, rect, {1, 50}));
+  const Affine_Transform_2D point(0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.5f);
+  EXPECT_TRUE(square.Hit_Test(point, rect, {50, 50}));
+  EXPECT_TRUE(square.Hit_Test(Affine_Transform_2D(), rect, {50, 50}));
+  EXPECT_FALSE(square.Hit_Test(Affine_Transform_2D(), rect, {25, 3}));  // in the notch
+}
+
+TEST_F(Shapes_Test, Regions_Leave_Their_Holes) {
+  const TRect r(0, 0, 100, 100);
+  EXPECT_FALSE(Ring().Make_Region(r).Contains({50, 50}));
+  EXPECT_TRUE(Ring().Make_Region(r).Contains({50, 10}));
+  EXPECT_FALSE(Horse_Shoe().Make_Region(r).Contains({50, 50}));
+  EXPECT_TRUE(Horse_Shoe().Make_Region(r).Contains({10, 90}));
+  const TRect semi = Semi_Circle().Make_Region(r).Bounds();
+  EXPECT_GE(semi.top, 25);
+  EXPECT_LE(semi.bottom, 75);
+  EXPECT_FALSE(Cresent().Make_Region(r).Contains({90, 50}));
+  EXPECT_TRUE(Cresent().Make_Region(r).Contains({30, 50}));
+}
+
+TEST_F(Shapes_Test, Octagon_Adjusts_Only_When_Painted_In_A_Rectangle) {
+  Octagon octagon;
+  Shape_Drawing painted(100, 100, nullptr, White), region(100, 100, nullptr, White);
+  painted.Paint_Shape(octagon, TRect(0, 0, 100, 100), Red, Red);
+  {
+    TDibDC dc(*region.Bitmap);
+    dc.SelectObject(*colors.Palette);
+    dc.FillRgn(octagon.Make_Region(TRect(0, 0, 100, 100)), TBrush(Red));
+  }
+  int painted_count = 0, region_count = 0;
+  for (int i = 0; i < 100 * 100; ++i) {
+    painted_count += painted.Bitmap->GetBits()[i] == Index(Red);
+    region_count += region.Bitmap->GetBits()[i] == Index(Red);
+  }
+  EXPECT_GT(painted_count, region_count);
+}
+
+TEST_F(Shapes_Test, Arch_Edge_At_301_Pixels) {
+  for (int width : {300, 301}) {
+    Shape_Drawing picture(320, 320, nullptr, White);
+    picture.Paint_Shape(Arch(), TRect(0, 0, width, 300), No_Color, Black);
+    const int cx = width >> 1, hw = width >> 1, hh = 150;
+    const TPoint p4{cx - hw, 300 - hh};
+    // LineTo leaves out its end: the stroke stops next to its end point.
+    if (width == 300) EXPECT_EQ(Top_Pixel(picture, p4.x + 1, p4.y + 1), Index(Black));
+    else EXPECT_EQ(Top_Pixel(picture, p4.x, p4.y), Index(Black));
+  }
+}
+
+TEST_F(Shapes_Test, Shape_Of_The_Background_Colour_Shows) {
+  for (TColor background : {White, Blue}) {
+    Shape_Drawing picture(100, 100, nullptr, background);
+    for (int i = 0; i < 100 * 100; ++i) picture.Bitmap->GetBits()[i] = Index(Red);
+    picture.Add_Shape(Square(), Affine_Transform_2D(0.5f, 0.0f, 0.25f, 0.0f, 0.5f, 0.25f), TRect(0, 0, 100, 100),
+                      background, No_Color);
+    EXPECT_EQ(Top_Pixel(picture, 50, 50), Index(background));
+    EXPECT_EQ(Top_Pixel(picture, 5, 5), Index(Red));
+    EXPECT_EQ(picture.Background, background);
+  }
+}
+
+TEST_F(Shapes_Test, Five_Generations_Of_Five) {
+  Shape_Drawing square(360, 360, nullptr, White);
+  square.Add_Shape(Square(), Affine_Transform_2D(0.5f, 0.0f, 0.25f, 0.0f, 0.5f, 0.25f), TRect(0, 0, 360, 360), Red,
+                   Black);
+  Transform_Set_2D five;
+  const float places[5][2] = {{0, 0.6667f}, {0.6667f, 0.6667f}, {0.6667f, 0}, {0, 0}, {0.3333f, 0.3333f}};
+  for (auto& p : places)
+    five.Add_Map(std::make_unique<Affine_Transform_2D>(0.3333f, 0.0f, p[0], 0.0f, 0.3333f, p[1]));
+  Snapshot(square, "five_generation_0");
+  auto current = std::make_unique<Shape_Drawing>(square, false);
+  for (int generation = 1; generation <= 5; ++generation) {
+    auto next = std::make_unique<Shape_Drawing>(*current, five);
+    Snapshot(*next, "five_generation_" + std::to_string(generation));
+    current = std::move(next);
+  }
+  // The middle of the middle ninth is inked at every level.
+  EXPECT_EQ(Pixel(*current, 180, 180), Index(Red));
+  EXPECT_EQ(Pixel(*current, 180, 60), Index(White));
+}
+
+}  // namespace

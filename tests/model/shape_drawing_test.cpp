@@ -1,0 +1,279 @@
+#include "model/shape_drawing.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "model/affine_transform_2d.h"
+#include "model/color_transform.h"
+#include "model/picture_run_code.h"
+#include "model/transform_set_2d.h"
+#include "model_fixture.h"
+
+namespace {
+
+const TColor White(255, 255, 255), Red(255, 0, 0), Green(0, 255, 0), Blue(0, 0, 255);
+
+class Shape_Drawing_Test : public Model_Test {};
+
+TEST_F(Shape_Drawing_Test, No_Color_Background_Fills_With_Index_0) {
+  Shape_Drawing picture(40, 30, nullptr, TColor(No_Color));
+  EXPECT_EQ(picture.Background, TColor(0, 0, 0));
+  EXPECT_TRUE(picture.Blank);
+  for (int i = 0; i < 40 * 30; ++i) ASSERT_EQ(picture.Bitmap->GetBits()[i], 0);
+  Shape_Drawing indexed(8, 8, nullptr, TColor::Palette_Index(1));
+  EXPECT_EQ(indexed.Background, TColor(128, 0, 0));
+}
+
+TEST_F(Shape_Drawing_Test, Copies_And_Assignment) {
+  Shape_Drawing a(360, 360, nullptr, White), b(30, 30, nullptr, Red);
+  Pixel(a, 5, 5) = Index(Blue);
+  b = a;
+  EXPECT_EQ(b.Bitmap->Width(), 360);
+  EXPECT_TRUE(b.Same_Pixels(a));
+  b = b;  // self-assignment keeps the pixels
+  EXPECT_TRUE(b.Same_Pixels(a));
+  a.Pack(false, true);
+  EXPECT_EQ(a.Bitmap, nullptr);
+  b = a;  // a packed source: the target keeps no bitmap
+  EXPECT_EQ(b.Bitmap, nullptr);
+  b = b;
+  Shape_Drawing c(a, true);
+  EXPECT_NE(c.Bitmap, nullptr);
+  EXPECT_EQ(Pixel(c, 5, 5), Index(Blue));
+  EXPECT_TRUE(c.Same_Pixels(b));  // b unpacks lazily
+  Shape_Drawing small(30, 30, nullptr, White);
+  EXPECT_FALSE(small.Same_Pixels(c));
+  EXPECT_FALSE(c.Same_Pixels(small));
+}
+
+TEST_F(Shape_Drawing_Test, Packed_Records) {
+  Shape_Drawing raw(30, 30, nullptr, White);
+  Pixel(raw, 1, 2) = Index(Red);
+  ASSERT_EQ(raw.Stored_Size(), 16u + 960u);
+  std::vector<uint8_t> record(raw.Stored_Size());
+  raw.Write(record.data());
+  EXPECT_EQ(record[0], 30);
+  EXPECT_EQ(record[4], 30);
+  EXPECT_EQ(record[8] | record[9] << 8 | record[10] << 16, 0xFFFFFF);
+  EXPECT_EQ(record[12] | record[13] | record[14] | record[15], 0);
+
+  raw.Pack(true, true);
+  std::vector<uint8_t> packed(raw.Stored_Size());
+  raw.Write(packed.data());
+  EXPECT_LT(packed.size(), record.size());
+  EXPECT_EQ(packed[12], raw.Packed_Size);
+
+  for (auto* bytes : {&record, &packed}) {
+    for (bool unpack : {true, false}) {
+      Shape_Drawing back(bytes->data(), bytes->size(), unpack);
+      EXPECT_EQ(back.Background, White);
+      EXPECT_TRUE(back.Same_Pixels(raw));
+    }
+  }
+  // A record of another size is refused and changes nothing.
+  Shape_Drawing other(32, 30, nullptr, Blue);
+  EXPECT_FALSE(other.Read(record.data(), record.size(), true));
+  EXPECT_EQ(other.Background, Blue);
+  // A record read without unpacking replaces stale pixels on first use.
+  Shape_Drawing stale(30, 30, nullptr, Blue);
+  ASSERT_TRUE(stale.Read(packed.data(), packed.size(), false));
+  EXPECT_TRUE(stale.Has_Color(Red));
+  EXPECT_EQ(Pixel(stale, 1, 2), Index(Red));
+}
+
+TEST_F(Shape_Drawing_Test, Damaged_Records_Are_Refused) {
+  Shape_Drawing picture(30, 30, nullptr, White);
+  for (int i = 0; i < 30; ++i) Pixel(picture, i, i) = Index(Red);
+  picture.Pack(true, true);
+  std::vector<uint8_t> good(picture.Stored_Size());
+  picture.Write(good.data());
+  ASSERT_TRUE(Shape_Drawing::Record_Is_Valid(good.data(), good.size()));
+  EXPECT_FALSE(Shape_Drawing::Record_Is_Valid(good.data(), good.size() - 1));  // cut short
+  EXPECT_FALSE(Shape_Drawing::Record_Is_Valid(good.data(), 15));
+  auto with = [&](size_t at, uint8_t value) {
+    std::vector<uint8_t> bad = good;
+    bad[at] = value;
+    return bad;
+  };
+  for (const auto& bad : {with(0, 0), with(3, 0x40), with(7, 0x80), with(12, 0xFF), with(16, 200)}) {
+    EXPECT_FALSE(Shape_Drawing::Record_Is_Valid(bad.data(), bad.size()));
+    Shape_Drawing target(30, 30, nullptr, Blue);
+    EXPECT_FALSE(target.Read(bad.data(), bad.size(), true));
+    EXPECT_EQ(target.Background, Blue);
+    Shape_Drawing made(bad.data(), bad.size(), true);
+    EXPECT_EQ(made.Bitmap, nullptr);
+  }
+  // Raw rows that the bytes do not hold.
+  std::vector<uint8_t> raw_header{30, 0, 0, 0, 30, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+  raw_header.resize(16 + 959);
+  EXPECT_FALSE(Shape_Drawing::Record_Is_Valid(raw_header.data(), raw_header.size()));
+}
+
+TEST_F(Shape_Drawing_Test, Render_Examples) {
+  Shape_Drawing source(40, 40, nullptr, White);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x)
+      if ((x + y) % 3) Pixel(source, x, y) = uint8_t(10 + (x * 7 + y) % 40);
+  Transform_Set_2D identity;
+  identity.Add_Map(std::make_unique<Affine_Transform_2D>());
+  Shape_Drawing copy(source, identity);
+  EXPECT_TRUE(copy.Same_Pixels(source));
+  EXPECT_TRUE(source.Iterated);
+
+  Transform_Set_2D twice;
+  twice.Add_Map(std::make_unique<Affine_Transform_2D>(2.0f, 0.0f, 0.0f, 0.0f, 2.0f, 0.0f));
+  Shape_Drawing doubled(source, twice);
+  for (int y = 0; y < 40; ++y)
+    for (int x = 0; x < 40; ++x) ASSERT_EQ(Pixel(doubled, x, y), Pixel(source, x / 2, y / 2));
+
+  Transform_Set_2D far;
+  far.Add_Map(std::make_unique<Affine_Transform_2D>(1.0f, 0.0f, 2000.0f, 0.0f, 1.0f, 0.0f));
+  Shape_Drawing nothing(source, far);
+  EXPECT_FALSE(nothing.Has_Color(Red));
+  EXPECT_TRUE(nothing.Is_Similar(Shape_Drawing(40, 40, nullptr, White), true));
+}
+
+TEST_F(Shape_Drawing_Test, Turning_Maps_Fill_Their_Gaps) {
+  Shape_Drawing square(360, 360, nullptr, White);
+  for (int y = 100; y < 260; ++y)
+    for (int x = 100; x < 260; ++x) Pixel(square, x, y) = Index(Red);
+  Transform_Set_2D turn;
+  turn.Add_Map(std::make_unique<Affine_Transform_2D>(0.5f, 45.0f, 0.5f, 0.5f, 45.0f, 0.0f, 0));
+  Shape_Drawing turned(square, turn);
+  Snapshot(turned, "render_turned_square");
+  // The inside of the turned square has no holes.
+  const int cx = 180, cy = 127;  // where the square's centre lands
+  for (int y = cy - 20; y < cy + 20; ++y)
+    for (int x = cx - 20; x < cx + 20; ++x) ASSERT_EQ(Pixel(turned, x, y), Index(Red)) << x << "," << y;
+}
+
+TEST_F(Shape_Drawing_Test, Likeness_Limits) {
+  Shape_Drawing a(360, 360, nullptr, White), b(360, 360, nullptr, White);
+  EXPECT_TRUE(a.Is_Similar(b, true));  // two empty pictures
+  for (int i = 0; i < 10000; ++i) a.Bitmap->GetBits()[i] = b.Bitmap->GetBits()[i] = Index(Red);
+  for (int i = 0; i < 156; ++i) b.Bitmap->GetBits()[i] = Index(Blue);
+  EXPECT_TRUE(a.Is_Similar(b, false));
+  b.Bitmap->GetBits()[156] = Index(Blue);
+  EXPECT_FALSE(a.Is_Similar(b, false));
+  for (int i = 78; i < 157; ++i) b.Bitmap->GetBits()[i] = Index(Red);
+  EXPECT_TRUE(a.Is_Similar(b, true));
+  b.Bitmap->GetBits()[78] = Index(Blue);
+  EXPECT_FALSE(a.Is_Similar(b, true));
+  Shape_Drawing c(360, 360, nullptr, Blue);
+  EXPECT_FALSE(c.Is_Similar(Shape_Drawing(360, 360, nullptr, Red), false));
+}
+
+TEST_F(Shape_Drawing_Test, Recolouring_Runs_Follow_The_Steps) {
+  Shape_Drawing source(40, 40, nullptr, White);
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) Pixel(source, x, y) = Index(Red);
+  Color_Transform cycle;
+  cycle.colors[0] = Red, cycle.colors[1] = Green, cycle.colors[2] = Blue, cycle.count = 3;
+  // Four quarter-size copies with steps 0, 0, 2, 0.
+  Transform_Set_2D set;
+  const float e[4] = {0, 0.5f, 0, 0.5f}, f[4] = {0, 0, 0.5f, 0.5f};
+  const int steps[4] = {0, 0, 2, 0};
+  for (int i = 0; i < 4; ++i) {
+    auto map = std::make_unique<Affine_Transform_2D>(0.5f, 0.0f, e[i], 0.0f, 0.5f, f[i]);
+    map->Color_Step = steps[i];
+    set.Add_Map(std::move(map));
+  }
+  bool changed = false;
+  Shape_Drawing next(source, set, cycle, changed);
+  EXPECT_TRUE(changed);
+  EXPECT_EQ(Pixel(next, 5, 5), Index(Red));
+  EXPECT_EQ(Pixel(next, 25, 5), Index(Red));
+  EXPECT_EQ(Pixel(next, 5, 25), Index(Blue));
+  EXPECT_EQ(Pixel(next, 25, 25), Index(Red));
+  bool unchanged = true;
+  Shape_Drawing same(source, cycle, 3, unchanged);
+  EXPECT_FALSE(unchanged);
+  EXPECT_TRUE(same.Same_Pixels(source));
+}
+
+TEST_F(Shape_Drawing_Test, Shrinking_Picks_The_First_Inked_Pixel) {
+  Shape_Drawing source(4, 4, nullptr, White), half(2, 2, nullptr, White);
+  Pixel(source, 0, 1) = Index(Red);
+  half.Shrink_From(source, 2);
+  EXPECT_EQ(Pixel(half, 0, 0), Index(Red));
+  Pixel(source, 1, 0) = Index(Blue);
+  half.Shrink_From(source, 2);
+  EXPECT_EQ(Pixel(half, 0, 0), Index(Blue));
+  EXPECT_EQ(Pixel(half, 1, 1), Index(White));
+  // Factor 3 walks rows in alternate directions: (2,1) comes before (0,1).
+  Shape_Drawing nine(9, 9, nullptr, White), third(3, 3, nullptr, White);
+  Pixel(nine, 0, 1) = Index(Red);
+  Pixel(nine, 2, 1) = Index(Blue);
+  third.Shrink_From(nine, 3);
+  EXPECT_EQ(Pixel(third, 0, 0), Index(Blue));
+  // Rows that fall short are cleared, not left as the pool left them.
+  Shape_Drawing tall(8, 8, nullptr, White), wide(16, 8, nullptr, White);
+  std::memset(tall.Bitmap->GetBits(), Index(Green), 64);
+  tall.Shrink_From(wide, 2);
+  EXPECT_EQ(Pixel(tall, 3, 6), Index(White));
+  // A scaled copy of an exact multiple shrinks; another size renders.
+  Shape_Drawing scaled(source, TRect(0, 0, 2, 2));
+  EXPECT_EQ(Pixel(scaled, 0, 0), Index(Blue));
+  Shape_Drawing grown(source, TRect(10, 10, 18, 18));
+  EXPECT_EQ(Pixel(grown, 0, 3), Index(Red));
+}
+
+TEST_F(Shape_Drawing_Test, Replace_Colors_Keeps_The_Background_Resolved) {
+  Shape_Drawing picture(8, 8, nullptr, White);
+  Pixel(picture, 1, 1) = Index(Red);
+  picture.Replace_Colors(TColor::Palette_Index(1), Blue);
+  EXPECT_EQ(picture.Background, TColor(128, 0, 0));
+  EXPECT_EQ(Pixel(picture, 0, 0), 1);
+  EXPECT_EQ(Pixel(picture, 1, 1), Index(Blue));
+}
+
+TEST_F(Shape_Drawing_Test, Fill_At_Follows_The_Background) {
+  Shape_Drawing picture(20, 20, nullptr, White);
+  for (int y = 5; y < 15; ++y)
+    for (int x = 5; x < 15; ++x) Pixel(picture, x, y) = Index(Red);
+  picture.Outline_Color = Red;
+  picture.Fill_At({10, 10}, Blue);  // the outline colour's area joins and goes
+  EXPECT_EQ(Pixel(picture, 10, 10), Index(Blue));
+  EXPECT_EQ(picture.Outline_Color, TColor(No_Color));
+  EXPECT_EQ(picture.Background, White);
+  picture.Fill_At({0, 0}, Green);
+  EXPECT_EQ(picture.Background, Green);
+  EXPECT_EQ(Pixel(picture, 0, 19), Index(Green));
+  picture.Fill_At({10, 10}, Blue);  // onto its own colour: ends
+  EXPECT_EQ(Pixel(picture, 10, 10), Index(Blue));
+  EXPECT_TRUE(picture.Pixel_Has_Color({10, 10}, Blue));
+  EXPECT_FALSE(picture.Pixel_Has_Color({0, 0}, Blue));
+  EXPECT_FALSE(picture.Pixel_Has_Color({-1, 0}, Blue));
+}
+
+TEST_F(Shape_Drawing_Test, Threads_Render_With_The_Shared_Pool) {
+  Shape_Drawing source(360, 360, nullptr, White);
+  for (int y = 0; y < 360; ++y)
+    for (int x = 0; x < 360; ++x)
+      if ((x / 20 + y / 30) % 3 == 0) Pixel(source, x, y) = uint8_t(10 + (x / 20) % 40);
+  Transform_Set_2D set;
+  for (int i = 0; i < 5; ++i)
+    set.Add_Map(std::make_unique<Affine_Transform_2D>(0.33333f, 10.0f * i, 0.2f * i, 0.33333f, 10.0f * i + 90,
+                                                      0.1f * i, 0));
+  Shape_Drawing expected(source, set);
+  std::vector<std::thread> threads;
+  std::vector<int> mismatches(4, 0);
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([&, t] {
+      for (int i = 0; i < 20; ++i) {
+        Shape_Drawing copy(source, false);
+        Shape_Drawing next(copy, set);
+        next.Pack(false, true);
+        Shape_Drawing back(next, true);
+        if (!back.Same_Pixels(expected)) ++mismatches[t];
+      }
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(mismatches, std::vector<int>(4, 0));
+}
+
+}  // namespace

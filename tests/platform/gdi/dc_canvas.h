@@ -1,0 +1,40 @@
+// Test helper: a 32-bit bitmap in a memory context, filled white, with its
+// pixels read back as a picture of '#' (any colour but the background) and
+// '.' for readable failures.
+#pragma once
+
+#include <string>
+
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/memory_dc.h"
+
+struct TCanvas {
+  TBitmap bitmap;
+  TMemoryDC dc;
+
+  TCanvas(int width, int height, TColor background = TColor::White) : bitmap(width, height), dc(bitmap) {
+    dc.FillRect(TRect(0, 0, width, height), TBrush(background));
+  }
+  uint32_t At(int x, int y) const { return bitmap.Surface()->Pixel(x, y); }
+  std::string Picture(uint32_t background = 0xFFFFFF) const {
+    std::string s;
+    for (int y = 0; y < bitmap.Height(); ++y) {
+      for (int x = 0; x < bitmap.Width(); ++x) s += At(x, y) == background ? '.' : '#';
+      s += '\n';
+    }
+    return s;
+  }
+  int Count(uint32_t value) const {
+    int n = 0;
+    for (int y = 0; y < bitmap.Height(); ++y)
+      for (int x = 0; x < bitmap.Width(); ++x) n += At(x, y) == value;
+    return n;
+  }
+};
+
+// Rows of a picture joined by '\n' (each row ends with one).
+inline std::string Rows(std::initializer_list<const char*> rows) {
+  std::string s;
+  for (const char* r : rows) (s += r) += '\n';
+  return s;
+}

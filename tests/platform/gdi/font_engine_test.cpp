@@ -1,0 +1,271 @@
+#include "platform/gdi/font_engine.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdint>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "platform/gdi/png_writer.h"
+
+namespace {
+
+using Spans = std::vector<std::tuple<int, int, int>>;
+
+Spans Render(const TFont_Spec& font, std::string_view text) {
+  Spans spans;
+  TFont_Engine::Instance().Render(font, text, [&](int y, int x0, int x1) { spans.emplace_back(y, x0, x1); });
+  return spans;
+}
+
+int Pixel_Count(const Spans& spans) {
+  int count = 0;
+  for (auto [y, x0, x1] : spans) count += x1 - x0;
+  return count;
+}
+
+std::string File_Name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+TEST(Font_Engine, WindowsFacesMapToMetricCompatibleFonts) {
+  TFont_Engine& engine = TFont_Engine::Instance();
+  struct Case {
+    const char* face;
+    int weight;
+    bool italic;
+    const char* file;
+  };
+  const Case cases[] = {
+      {"Arial", 400, false, "LiberationSans-Regular.ttf"},
+      {"arial", 700, false, "LiberationSans-Bold.ttf"},  // names are case-blind
+      {"Arial", 400, true, "LiberationSans-Italic.ttf"},
+      {"Arial", 700, true, "LiberationSans-BoldItalic.ttf"},
+      {"Times New Roman", 400, false, "LiberationSerif-Regular.ttf"},
+      {"Times New Roman", 700, false, "LiberationSerif-Bold.ttf"},
+      {"Times New Roman", 400, true, "LiberationSerif-Italic.ttf"},
+      {"Courier New", 400, false, "LiberationMono-Regular.ttf"},
+      {"Courier New", 600, false, "LiberationMono-Bold.ttf"},  // 600 already counts as bold
+      {"MS Sans Serif", 400, false, "LiberationSans-Regular.ttf"},
+      {"MS Serif", 400, false, "LiberationSerif-Regular.ttf"},
+      {"MS Serif", 700, false, "LiberationSerif-Bold.ttf"},
+      {"Arial Rounded MT Bold", 400, false, "LiberationSans-Bold.ttf"},
+      {"No Such Face", 400, false, "DejaVuSans.ttf"},
+      {"", 400, false, "DejaVuSans.ttf"},
+      {"No Such Face", 700, false, "DejaVuSans-Bold.ttf"},
+  };
+  for (const Case& c : cases) {
+    TFont_Spec spec{c.face, 20, c.weight, c.italic};
+    EXPECT_EQ(File_Name(engine.Resolved_File(spec)), c.file) << c.face << " " << c.weight << " " << c.italic;
+  }
+}
+
+TEST(Font_Engine, PositiveHeightIsTheCellHeight) {
+  for (const char* face : {"Arial", "Times New Roman", "Courier New", "MS Serif", "No Such Face"}) {
+    for (int height = 1; height <= 120; ++height) {
+      TText_Metrics m = TFont_Engine::Instance().Metrics({face, height});
+      ASSERT_EQ(m.height, height) << face;
+      ASSERT_EQ(m.ascent + m.descent, height) << face;
+      ASSERT_GE(m.descent, 0) << face;
+      ASSERT_GE(m.internal_leading, 0) << face;
+      ASSERT_LT(m.internal_leading, height) << face;
+      ASSERT_GE(m.max_char_width, m.ave_char_width) << face;
+      if (height >= 4) {
+        ASSERT_GT(m.ascent, m.descent) << face << " " << height;
+      }
+    }
+  }
+}
+
+TEST(Font_Engine, KnownMetricsAndNegativeEmHeight) {
+  TText_Metrics arial = TFont_Engine::Instance().Metrics({"Arial", 20});
+  EXPECT_EQ(arial.ascent, 16);
+  EXPECT_EQ(arial.descent, 4);
+  EXPECT_EQ(arial.internal_leading, 2);  // an 18-pixel em in a 20-pixel cell
+  EXPECT_EQ(arial.ave_char_width, 10);
+  EXPECT_EQ(arial.weight, 400);
+  EXPECT_EQ(TFont_Engine::Instance().Metrics({"Arial", 20, 700}).weight, 700);
+
+  TText_Metrics em = TFont_Engine::Instance().Metrics({"Arial", -20});
+  EXPECT_EQ(em.height, 22);
+  EXPECT_EQ(em.height - em.internal_leading, 20);
+
+  // A height of 0 is a usable default size.
+  TText_Metrics standard = TFont_Engine::Instance().Metrics({"Arial", 0});
+  EXPECT_GT(standard.height, 8);
+  EXPECT_EQ(standard.ascent + standard.descent, standard.height);
+}
+
+TEST(Font_Engine, ExtentsAreStable) {
+  TFont_Engine& engine = TFont_Engine::Instance();
+  // Whole-pixel advances of the installed fonts; a change of the rounding,
+  // hinting or face choice shows here.
+  EXPECT_EQ(engine.Extent({"Arial", 20}, "Hello, World!"), TSize(104, 20));
+  EXPECT_EQ(engine.Extent({"Arial", 12}, "Hello, World!"), TSize(59, 12));
+  EXPECT_EQ(engine.Extent({"Times New Roman", 12}, "Hello, World!"), TSize(64, 12));
+  EXPECT_EQ(engine.Extent({"Times New Roman", 32}, "Hello, World!"), TSize(157, 32));
+  EXPECT_EQ(engine.Extent({"Arial", 20, 700}, "STOP"), TSize(49, 20));
+  EXPECT_EQ(engine.Extent({"Courier New", 20}, "Hello, World!"), TSize(13 * 11, 20));
+  EXPECT_EQ(engine.Extent({"Arial", -20}, "Hello, World!"), TSize(113, 22));
+  EXPECT_EQ(engine.Extent({"Arial", 20}, ""), TSize(0, 20));
+}
+
+TEST(Font_Engine, ExtentIsTheSumOfWholePixelAdvances) {
+  // No kerning: "AV" is exactly "A" plus "V".
+  TFont_Engine& engine = TFont_Engine::Instance();
+  for (int height : {9, 14, 20, 37}) {
+    TFont_Spec font{"Arial", height};
+    EXPECT_EQ(engine.Extent(font, "AV").cx, engine.Extent(font, "A").cx + engine.Extent(font, "V").cx);
+    EXPECT_EQ(engine.Extent(font, "To").cx, engine.Extent(font, "T").cx + engine.Extent(font, "o").cx);
+  }
+  EXPECT_GT(engine.Extent({"Arial", 20, 700}, "Wide").cx, engine.Extent({"Arial", 20}, "Wide").cx);
+}
+
+TEST(Font_Engine, RenderingIsDeterministicInsideTheCellAndReportsEachPixelOnce) {
+  for (const TFont_Spec& font : {TFont_Spec{"Arial", 20}, TFont_Spec{"Times New Roman", 13, 700},
+                                 TFont_Spec{"Arial", 24, 400, true}, TFont_Spec{"Courier New", 16}}) {
+    const std::string text = "Hello, Quendar! (g/j)";
+    Spans first = Render(font, text);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(Render(font, text), first);
+    TSize extent = TFont_Engine::Instance().Extent(font, text);
+    int last_y = -1, last_x1 = INT_MIN;
+    for (auto [y, x0, x1] : first) {
+      EXPECT_GE(y, 0);
+      EXPECT_LT(y, extent.cy);
+      EXPECT_LT(x0, x1);
+      EXPECT_GE(x0, font.italic ? -2 : 0);
+      EXPECT_LE(x1, extent.cx + (font.italic ? 4 : 0));
+      // Rows come in order; runs in a row are left to right, apart and disjoint.
+      ASSERT_GE(y, last_y);
+      if (y == last_y) {
+        EXPECT_GT(x0, last_x1);
+      }
+      last_y = y;
+      last_x1 = x1;
+    }
+  }
+}
+
+TEST(Font_Engine, GlyphsSitOnTheBaseline) {
+  TText_Metrics m = TFont_Engine::Instance().Metrics({"Arial", 40});
+  int bottom = -1, top = INT_MAX;
+  for (auto [y, x0, x1] : Render({"Arial", 40}, "H")) {
+    bottom = std::max(bottom, y);
+    top = std::min(top, y);
+  }
+  EXPECT_EQ(bottom, m.ascent - 1);       // the last row above the baseline
+  EXPECT_GT(top, m.internal_leading - 2);  // capitals stay below the leading
+  int descender = -1;
+  for (auto [y, x0, x1] : Render({"Arial", 40}, "p")) descender = std::max(descender, y);
+  EXPECT_GT(descender, m.ascent);
+  EXPECT_LT(descender, m.height);
+}
+
+TEST(Font_Engine, Windows1252CharactersRender) {
+  TFont_Spec font{"Arial", 24};
+  Spans e = Render(font, "e");
+  Spans e_acute = Render(font, "\xE9");
+  EXPECT_NE(e_acute, e);
+  EXPECT_GT(Pixel_Count(e_acute), Pixel_Count(e));  // the accent
+  Spans missing = Render(font, "\x81");               // undefined byte: the missing-glyph box
+  for (const char* text : {"\x80", "\x93", "\x94", "\x85", "\x99"}) {
+    Spans spans = Render(font, text);
+    EXPECT_GT(Pixel_Count(spans), 0) << int(uint8_t(text[0]));
+    EXPECT_NE(spans, missing) << int(uint8_t(text[0]));
+  }
+  EXPECT_NE(Render(font, "\x93"), Render(font, "\x94"));  // opening and closing quotes
+  EXPECT_TRUE(Render(font, " ").empty());
+}
+
+TEST(Font_Engine, UnderlineIsARowAcrossTheWholeAdvance) {
+  TFont_Spec plain{"Arial", 20};
+  TFont_Spec underlined = plain;
+  underlined.underline = true;
+  const int width = TFont_Engine::Instance().Extent(plain, "a b").cx;
+  TText_Metrics m = TFont_Engine::Instance().Metrics(plain);
+  int full_rows = 0;
+  for (auto [y, x0, x1] : Render(underlined, "a b"))
+    if (x0 == 0 && x1 == width) {
+      ++full_rows;
+      EXPECT_GE(y, m.ascent);
+      EXPECT_LT(y, m.height);
+    }
+  EXPECT_GE(full_rows, 1);
+  EXPECT_EQ(Render(underlined, "").size(), 0u);
+  EXPECT_EQ(TFont_Engine::Instance().Extent(underlined, "a b").cx, width);
+}
+
+TEST(Font_Engine, StylesChangeThePixels) {
+  Spans regular = Render({"Arial", 20}, "Style");
+  EXPECT_NE(Render({"Arial", 20, 700}, "Style"), regular);
+  EXPECT_NE(Render({"Arial", 20, 400, true}, "Style"), regular);
+  // A family without its own italic is slanted by the engine.
+  EXPECT_NE(Render({"No Such Face", 20, 400, true}, "Style"), Render({"No Such Face", 20}, "Style"));
+}
+
+TEST(Font_Engine, ThreadsRenderAtOnceWithTheSameResult) {
+  const std::vector<TFont_Spec> fonts = {{"Arial", 11}, {"Times New Roman", 17, 700}, {"Courier New", 23},
+                                         {"MS Serif", 29, 400, true}, {"Arial", 33, 700, true, true}};
+  const std::string text = "Threads \xE9\x80\x93ok\x94";
+  std::vector<Spans> expected;
+  for (const TFont_Spec& font : fonts) expected.push_back(Render(font, text));
+  std::vector<int> mismatches(8, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 8; ++t)
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 40; ++round) {
+        size_t i = (t + round) % fonts.size();
+        // Fresh sizes too, so that glyph caches are filled while others read.
+        TFont_Engine::Instance().Extent({"Arial", 40 + t * 40 + round}, text);
+        if (Render(fonts[i], text) != expected[i]) ++mismatches[t];
+      }
+    });
+  for (std::thread& thread : threads) thread.join();
+  for (int t = 0; t < 8; ++t) EXPECT_EQ(mismatches[t], 0) << t;
+}
+
+TEST(Font_Engine, SizesAreRebuiltAlikeAfterTheCacheLetsThemGo) {
+  TFont_Spec font{"Times New Roman", 19};
+  Spans before = Render(font, "cache");
+  for (int height = 200; height < 300; ++height) TFont_Engine::Instance().Metrics({"Arial", height});
+  EXPECT_EQ(Render(font, "cache"), before);
+}
+
+TEST(Font_Engine, ExtremeHeightsDoNotFail) {
+  for (int height : {INT_MIN, -100000, -1, 1, 2, 100000, INT_MAX}) {
+    TFont_Spec font{"Arial", height};
+    TText_Metrics m = TFont_Engine::Instance().Metrics(font);
+    EXPECT_GE(m.height, 1) << height;
+    EXPECT_EQ(m.ascent + m.descent, m.height) << height;
+    for (auto [y, x0, x1] : Render(font, "Ag")) {
+      ASSERT_TRUE(y >= 0 && y < m.height && x0 < x1) << height;
+    }
+  }
+}
+
+// Leaves a picture of the faces for a person to look at.
+TEST(Font_Engine, Snapshot) {
+  const std::string path = Snapshot_Path("font_engine");
+  if (path.empty()) GTEST_SKIP() << "QUENDAR_SNAPSHOTS not set";
+  const int width = 420, height = 260;
+  std::vector<uint8_t> pixels(width * height, 0);
+  int top = 4;
+  for (const TFont_Spec& font : {TFont_Spec{"Arial", 20}, TFont_Spec{"Arial", 20, 700},
+                                 TFont_Spec{"Times New Roman", 24, 400, true},
+                                 TFont_Spec{"Courier New", 18, 400, false, true}, TFont_Spec{"MS Serif", 14},
+                                 TFont_Spec{"MS Sans Serif", 11}, TFont_Spec{"Arial Rounded MT Bold", 28},
+                                 TFont_Spec{"Unknown", 20}}) {
+    const std::string text = font.face_name + " \xE9\x80 \x93quoted\x94 0123";
+    TFont_Engine::Instance().Render(font, text, [&](int y, int x0, int x1) {
+      for (int x = std::max(0, x0 + 4); x < std::min(width, x1 + 4); ++x)
+        if (top + y < height) pixels[(top + y) * width + x] = 1;
+    });
+    top += TFont_Engine::Instance().Metrics(font).height + 2;
+  }
+  const uint32_t colours[] = {0xFFFFFF, 0x000000};
+  EXPECT_TRUE(Write_PNG_Indexed(path, width, height, pixels.data(), width, colours, 2));
+}
+
+}  // namespace

@@ -1,0 +1,111 @@
+#include "platform/gdi/surface.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/gdi/bitmap.h"
+#include "platform/gdi/device_caps.h"
+#include "platform/gdi/dib.h"
+#include "platform/gdi/dibitmap.h"
+
+namespace {
+
+TEST(Dib, BottomUpLayoutAndStride) {
+  TDib dib(5, 3);
+  EXPECT_EQ(dib.Pitch(), 8);
+  EXPECT_EQ(dib.SizeImage(), 24u);
+  EXPECT_EQ(dib.NumColors(), 256);
+  // Buffer pixel (x, y) is byte y * stride + x counted from the bottom, so
+  // the device context's top row is the last row in memory.
+  dib.Surface()->Set_Pixel(1, 0, 7);
+  EXPECT_EQ(dib.GetBits()[2 * 8 + 1], 7);
+  dib.GetBits()[0 * 8 + 4] = 9;
+  EXPECT_EQ(dib.Surface()->Pixel(4, 2), 9u);
+
+  TDib four(3, 1, 4);
+  EXPECT_EQ(four.Pitch(), 4);
+  four.Surface()->Set_Pixel(0, 0, 0xA);
+  four.Surface()->Set_Pixel(1, 0, 0x5);
+  EXPECT_EQ(four.GetBits()[0], 0xA5);
+  EXPECT_EQ(four.NumColors(), 16);
+
+  TDib mono(33, 2, 1);
+  EXPECT_EQ(mono.Pitch(), 8);
+  EXPECT_EQ(mono.GetColor(1), TColor::White);
+  mono.Surface()->Set_Pixel(32, 1, 1);
+  EXPECT_EQ(mono.GetBits()[4], 0x80);
+}
+
+TEST(Dib, ColorTableAndLookup) {
+  TDib dib(4, 4);
+  const uint32_t table[3] = {0x112233, 0x445566, 0x112233};
+  EXPECT_EQ(dib.SetColorTable(10, 3, table), 3);
+  EXPECT_EQ(dib.SetColorTable(255, 3, table), 1);
+  EXPECT_EQ(dib.GetColor(10), TColor(0x11, 0x22, 0x33));
+  EXPECT_EQ(dib.GetColors()[11], 0x445566u);
+  EXPECT_EQ(dib.FindColor(TColor(0x11, 0x22, 0x33)), 10);
+  EXPECT_EQ(dib.FindColor(TColor(0x44, 0x55, 0x66)), 11);
+  EXPECT_EQ(dib.FindColor(TColor(1, 1, 1)), -1);
+  EXPECT_EQ(dib.GetColor(300), TColor::Black);
+  dib.SetColor(0, TColor(1, 2, 3));
+  EXPECT_EQ(dib.Surface()->Pixel_Xrgb(0, 0), 0x010203u);
+}
+
+TEST(Dib, CopiesOwnPixelsButDiBitmapShares) {
+  TDib a(4, 4);
+  a.GetBits()[0] = 1;
+  TDib b = a;
+  b.GetBits()[0] = 2;
+  EXPECT_EQ(a.GetBits()[0], 1);
+
+  TDiBitmap both(6, 2);
+  EXPECT_EQ(both.TDib::Surface(), both.TBitmap::Surface());
+  EXPECT_EQ(both.Width(), 6);
+  TDiBitmap copy = both;
+  EXPECT_NE(copy.TDib::Surface(), both.TDib::Surface());
+  EXPECT_EQ(copy.TDib::Surface(), copy.TBitmap::Surface());
+}
+
+TEST(Surface, EmptyAndHugeSizesHoldNoPixels) {
+  for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-3, 4}, {4, -3}, {200000, 200000}}) {
+    TDib dib(w, h);
+    EXPECT_FALSE(dib.IsOK());
+    EXPECT_EQ(dib.Width(), 0);
+    TBitmap bitmap(w, h);
+    EXPECT_FALSE(bitmap.IsOK());
+  }
+}
+
+TEST(Bitmap, CompatibleAndMonochrome) {
+  TBitmap colour(3, 2);
+  EXPECT_EQ(colour.BitsPixel(), 32);
+  EXPECT_FALSE(colour.Surface()->Bottom_Up());
+  colour.Surface()->Set_Pixel(2, 1, 0xFF123456);
+  EXPECT_EQ(colour.Surface()->Pixel(2, 1), 0x123456u);
+
+  const uint8_t rows[] = {0xA0, 0x00, 0x40, 0xFF};  // 16-bit rows
+  TBitmap mono(3, 2, 1, 1, rows);
+  EXPECT_EQ(mono.BitsPixel(), 1);
+  EXPECT_EQ(mono.Surface()->Pixel(0, 0), 1u);
+  EXPECT_EQ(mono.Surface()->Pixel(1, 0), 0u);
+  EXPECT_EQ(mono.Surface()->Pixel(2, 0), 1u);
+  EXPECT_EQ(mono.Surface()->Pixel(1, 1), 1u);
+  EXPECT_EQ(mono.Surface()->Pixel(0, 1), 0u);
+
+  TBitmap copy = colour;
+  copy.Surface()->Set_Pixel(0, 0, 5);
+  EXPECT_EQ(colour.Surface()->Pixel(0, 0), 0u);
+}
+
+TEST(DeviceCaps, TrueColourUnlessSwitched) {
+  EXPECT_EQ(TDevice_Caps::Get(BITSPIXEL, 800, 600, 32, true), 32);
+  EXPECT_EQ(TDevice_Caps::Get(RASTERCAPS, 800, 600, 32, true) & RC_PALETTE, 0);
+  EXPECT_EQ(TDevice_Caps::Get(NUMCOLORS, 800, 600, 32, true), -1);
+  TDevice_Caps::Set_Palette_Device_For_Tests(true);
+  EXPECT_EQ(TDevice_Caps::Get(BITSPIXEL, 800, 600, 32, true), 8);
+  EXPECT_NE(TDevice_Caps::Get(RASTERCAPS, 800, 600, 32, true) & RC_PALETTE, 0);
+  EXPECT_EQ(TDevice_Caps::Get(SIZEPALETTE, 800, 600, 32, true), 256);
+  TDevice_Caps::Set_Palette_Device_For_Tests(false);
+  EXPECT_EQ(TDevice_Caps::Get(HORZRES, 800, 600, 32, true), 800);
+}
+
+}  // namespace
