@@ -66,8 +66,10 @@ void TDC::RestoreObjects() {
   RestoreBrush();
   RestoreFont();
   RestorePalette();
-  if (state_.bitmap != initial_.bitmap) Select_Bitmap(initial_.bitmap);
+  if (initial_.bitmap && state_.bitmap != initial_.bitmap) Select_Bitmap(initial_.bitmap);
 }
+
+void TDC::Keep_As_Initial_Bitmap() { initial_.bitmap = state_.bitmap; }
 
 void TDC::Select_Bitmap(std::shared_ptr<TSurface> surface) {
   state_.bitmap = surface;

@@ -310,6 +310,8 @@ class TDC {
   };
 
   void Select_Bitmap(std::shared_ptr<TSurface> surface);
+  // The selected bitmap is the one RestoreObjects puts back.
+  void Keep_As_Initial_Bitmap();
   TState& State() { return state_; }
 
  private:

@@ -1,0 +1,214 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+#include "platform/gdi/dc.h"
+#include "platform/gdi/dib_dc.h"
+#include "platform/gdi/memory_dc.h"
+#include "tests/platform/gdi/dc_canvas.h"
+
+namespace {
+
+struct TGeneric_Ops {
+  explicit TGeneric_Ops(bool on) { TDC::Use_Generic_Raster_Ops_For_Tests(on); }
+  ~TGeneric_Ops() { TDC::Use_Generic_Raster_Ops_For_Tests(false); }
+};
+
+TDib Table_Dib(int w, int h) {
+  TDib dib(w, h, 8, 4);
+  const uint32_t table[] = {0x000000, 0xFF0000, 0x00FF00, 0xFFFFFF};
+  dib.SetColorTable(0, 4, table);
+  return dib;
+}
+
+TEST(DC_Blit, EveryNamedRopOnItsTruthTable) {
+  // Pattern 0xF0, source 0xCC, destination 0xAA in each colour byte: the
+  // result byte is the operation's truth table.
+  const uint32_t rops[] = {SRCCOPY, SRCPAINT, SRCAND, SRCINVERT, SRCERASE, NOTSRCCOPY, NOTSRCERASE, MERGECOPY,
+                           MERGEPAINT, PATCOPY, PATPAINT, PATINVERT, DSTINVERT, BLACKNESS, WHITENESS,
+                           0x00B80074 /* a ROP without a name here */};
+  for (bool generic : {false, true}) {
+    TGeneric_Ops mode(generic);
+    for (uint32_t rop : rops) {
+      TCanvas src(2, 1, TColor(0xCC, 0xCC, 0xCC));
+      TCanvas dst(2, 1, TColor(0xAA, 0xAA, 0xAA));
+      dst.dc.SelectObject(TBrush(TColor(0xF0, 0xF0, 0xF0)));
+      EXPECT_TRUE(dst.dc.BitBlt(0, 0, 2, 1, src.dc, 0, 0, rop));
+      const uint32_t t = Rop3_Table(rop);
+      EXPECT_EQ(dst.At(1, 0), t << 16 | t << 8 | t) << std::hex << rop << " generic " << generic;
+    }
+  }
+}
+
+TEST(DC_Blit, FastPathsMatchTheGenericPathOnRandomPictures) {
+  std::mt19937 random(7);
+  const uint32_t rops[] = {SRCCOPY, SRCPAINT, SRCAND, SRCINVERT, SRCERASE, NOTSRCCOPY, MERGEPAINT, MERGECOPY,
+                           0x00E20746, 0x001C0000};
+  for (int src_bits : {8, 32}) {
+    for (int dst_bits : {8, 32}) {
+      for (uint32_t rop : rops) {
+        auto make = [&](int bits) -> std::shared_ptr<TSurface> {
+          auto s = std::make_shared<TSurface>(13, 9, bits, bits != 32, 4);
+          if (bits != 32) s->Colors() = {0x000000, 0xFF0000, 0x00FF00, 0xFFFFFF};
+          for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 13; ++x) s->Set_Pixel(x, y, bits == 32 ? random() & 0xFFFFFF : random() % 4);
+          return s;
+        };
+        auto src = make(src_bits);
+        auto dst = make(dst_bits);
+        TSurface fast_result = *dst, slow_result = *dst;
+        for (bool generic : {false, true}) {
+          TGeneric_Ops mode(generic);
+          auto target = std::make_shared<TSurface>(generic ? slow_result : fast_result);
+          TDC d(std::make_shared<TDevice_Binding>(target, nullptr));
+          TDC s(std::make_shared<TDevice_Binding>(src, nullptr));
+          d.SelectObject(TBrush(TColor(0x30, 0xC0, 0x0F)));
+          d.SetStretchBltMode(COLORONCOLOR);
+          d.BitBlt(1, 1, 10, 7, s, 2, 1, rop);
+          d.StretchBlt(0, 0, 13, 3, s, 0, 0, 6, 9, rop);
+          (generic ? slow_result : fast_result) = *target;
+        }
+        for (int y = 0; y < 9; ++y)
+          for (int x = 0; x < 13; ++x)
+            ASSERT_EQ(fast_result.Pixel(x, y), slow_result.Pixel(x, y))
+                << std::hex << rop << " " << src_bits << "->" << dst_bits << " at " << std::dec << x << "," << y;
+      }
+    }
+  }
+}
+
+TEST(DC_Blit, ClipsAgainstBothSurfacesAndNegativePositions) {
+  TCanvas src(4, 4, TColor::Black);
+  TCanvas dst(6, 6);
+  dst.dc.BitBlt(-2, -1, 4, 4, src.dc, 0, 0);  // only 2 x 3 lands
+  dst.dc.BitBlt(4, 4, 4, 4, src.dc, 2, 2);    // source runs out after 2 x 2
+  EXPECT_EQ(dst.Picture(), Rows({"##....", "##....", "##....", "......", "....##", "....##"}));
+  // A source rectangle starting outside the source copies only what exists.
+  TCanvas d2(4, 1);
+  d2.dc.BitBlt(0, 0, 4, 1, src.dc, -2, 0);
+  EXPECT_EQ(d2.Picture(), Rows({"..##"}));
+}
+
+TEST(DC_Blit, DepthConversions) {
+  // 8 -> 32 through the table.
+  TDib dib = Table_Dib(4, 1);
+  for (int x = 0; x < 4; ++x) dib.Surface()->Set_Pixel(x, 0, uint32_t(x));
+  TDibDC dib_dc(dib);
+  TCanvas rgb(4, 1);
+  rgb.dc.BitBlt(0, 0, 4, 1, dib_dc, 0, 0);
+  EXPECT_EQ(rgb.At(1, 0), 0xFF0000u);
+  EXPECT_EQ(rgb.At(3, 0), 0xFFFFFFu);
+  // 32 -> 8 to the nearest entry.
+  rgb.dc.SetPixel(0, 0, TColor(250, 10, 10));
+  rgb.dc.SetPixel(1, 0, TColor(10, 200, 0));
+  rgb.dc.SetPixel(2, 0, TColor(100, 100, 100));
+  TDib back = Table_Dib(4, 1);
+  TDibDC back_dc(back);
+  back_dc.BitBlt(0, 0, 4, 1, rgb.dc, 0, 0);
+  EXPECT_EQ(back.Surface()->Pixel(0, 0), 1u);
+  EXPECT_EQ(back.Surface()->Pixel(1, 0), 2u);
+  EXPECT_EQ(back.Surface()->Pixel(2, 0), 0u);
+  EXPECT_EQ(back.Surface()->Pixel(3, 0), 3u);
+  // 8 -> 8 with another table maps colours; with an equal one copies indices.
+  TDib other(4, 1, 8, 3);
+  const uint32_t t2[] = {0xFFFFFF, 0x00FF00, 0xFF0000};
+  other.SetColorTable(0, 3, t2);
+  TDibDC other_dc(other);
+  other_dc.BitBlt(0, 0, 4, 1, dib_dc, 0, 0);
+  EXPECT_EQ(other.Surface()->Pixel(0, 0), 1u);  // black: green and red tie, the lower index wins
+  EXPECT_EQ(other.Surface()->Pixel(1, 0), 2u);
+  EXPECT_EQ(other.Surface()->Pixel(3, 0), 0u);
+  // Mono -> colour: 0 bits in the text colour, 1 bits in the background colour.
+  const uint8_t bits[] = {0x50, 0};  // 0101 over 4 pixels
+  TBitmap mono(4, 1, 1, 1, bits);
+  TMemoryDC mono_dc(mono);
+  TCanvas out(4, 1);
+  out.dc.SetTextColor(TColor(0, 0, 255));
+  out.dc.SetBkColor(TColor(255, 255, 0));
+  out.dc.BitBlt(0, 0, 4, 1, mono_dc, 0, 0);
+  EXPECT_EQ(out.At(0, 0), 0x0000FFu);
+  EXPECT_EQ(out.At(1, 0), 0xFFFF00u);
+  // Colour -> mono: 1 where the source has the source's background colour.
+  TBitmap mask(4, 1, 1, 1, nullptr);
+  TMemoryDC mask_dc(mask);
+  out.dc.SetBkColor(TColor(0, 0, 255));
+  mask_dc.BitBlt(0, 0, 4, 1, out.dc, 0, 0);
+  EXPECT_EQ(mask.Surface()->Pixel(0, 0), 1u);
+  EXPECT_EQ(mask.Surface()->Pixel(1, 0), 0u);
+  EXPECT_EQ(mask.Surface()->Pixel(2, 0), 1u);
+}
+
+TEST(DC_Blit, MaskThenPictureMakesATransparentSprite) {
+  TCanvas back(3, 1, TColor(0, 128, 0));
+  const uint8_t mask_bits[] = {0x40, 0};  // 010: only the middle pixel is see-through
+  TBitmap mask(3, 1, 1, 1, mask_bits);
+  TMemoryDC mask_dc(mask);
+  TCanvas picture(3, 1, TColor(200, 0, 0));
+  picture.dc.SetPixel(1, 0, TColor::Black);
+  back.dc.BitBlt(0, 0, 3, 1, mask_dc, 0, 0, SRCAND);
+  back.dc.BitBlt(0, 0, 3, 1, picture.dc, 0, 0, SRCPAINT);
+  EXPECT_EQ(back.At(0, 0), 0xC80000u);
+  EXPECT_EQ(back.At(1, 0), 0x008000u);
+  EXPECT_EQ(back.At(2, 0), 0xC80000u);
+}
+
+TEST(DC_Stretch, EnlargingRepeatsAndShrinkingDropsOrCombines) {
+  TCanvas src(2, 2);
+  src.dc.SetPixel(0, 0, TColor::Black);
+  src.dc.SetPixel(1, 1, TColor(255, 0, 0));
+  TCanvas big(4, 4);
+  big.dc.StretchBlt(0, 0, 4, 4, src.dc, 0, 0, 2, 2);
+  EXPECT_EQ(big.Picture(), Rows({"##..", "##..", "..##", "..##"}));
+  EXPECT_EQ(big.At(3, 3), 0xFF0000u);
+
+  TCanvas stripes(4, 1);
+  stripes.dc.SetPixel(1, 0, TColor::Black);
+  stripes.dc.SetPixel(3, 0, TColor::Black);
+  TCanvas keep(2, 1), drop(2, 1);
+  keep.dc.SetStretchBltMode(BLACKONWHITE);
+  keep.dc.StretchBlt(0, 0, 2, 1, stripes.dc, 0, 0, 4, 1);
+  drop.dc.SetStretchBltMode(COLORONCOLOR);
+  drop.dc.StretchBlt(0, 0, 2, 1, stripes.dc, 0, 0, 4, 1);
+  EXPECT_EQ(keep.Picture(), Rows({"##"}));  // black survives the AND
+  EXPECT_EQ(drop.Picture(), Rows({".."}));  // every other column dropped
+  // A negative width mirrors.
+  TCanvas mirrored(4, 1);
+  mirrored.dc.StretchBlt(4, 0, -4, 1, stripes.dc, 0, 0, 4, 1);  // the box from x 4 back to 0
+  EXPECT_EQ(mirrored.Picture(), Rows({"#.#."}));
+}
+
+TEST(DC_Stretch, DibBitsStraightToAContext) {
+  TDib dib = Table_Dib(2, 2);
+  dib.Surface()->Set_Pixel(0, 0, 1);  // top-left red
+  TCanvas c(4, 4);
+  c.dc.StretchDIBits(TRect(0, 0, 4, 4), TRect(0, 0, 2, 2), dib);
+  EXPECT_EQ(c.At(1, 1), 0xFF0000u);
+  EXPECT_EQ(c.At(2, 2), 0u);
+  c.dc.SetDIBitsToDevice(TRect(2, 0, 4, 2), TPoint(0, 0), dib);
+  EXPECT_EQ(c.At(2, 0), 0xFF0000u);
+}
+
+TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
+  const uint8_t checker[] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
+  TBitmap bits(8, 8, 1, 1, checker);
+  TCanvas c(4, 2);
+  c.dc.SelectObject(TBrush(bits));
+  c.dc.PatBlt(0, 0, 4, 2, PATCOPY);
+  // 1 bits take the background colour (white), 0 bits the text colour (black).
+  EXPECT_EQ(c.Picture(), Rows({".#.#", "#.#."}));
+  c.dc.SetBrushOrg(TPoint(1, 0));
+  c.dc.PatBlt(0, 0, 4, 2, PATCOPY);
+  EXPECT_EQ(c.Picture(), Rows({"#.#.", ".#.#"}));
+  // A hatch leaves its gaps alone in transparent mode.
+  TCanvas h(8, 8, TColor(0, 0, 255));
+  h.dc.SetBkMode(TRANSPARENT);
+  h.dc.SelectObject(TBrush(TColor::Black, HS_FDIAGONAL));
+  h.dc.PatBlt(0, 0, 8, 8);
+  EXPECT_EQ(h.Count(0), 8);
+  EXPECT_EQ(h.At(3, 3), 0u);
+  EXPECT_EQ(h.Count(0x0000FF), 56);
+  EXPECT_FALSE(h.dc.PatBlt(0, 0, 8, 8, SRCCOPY));  // PatBlt has no source
+}
+
+}  // namespace

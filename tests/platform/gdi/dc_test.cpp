@@ -1,0 +1,258 @@
+#include "platform/gdi/dc.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "platform/gdi/dib_dc.h"
+#include "platform/gdi/dibitmap.h"
+#include "platform/gdi/memory_dc.h"
+#include "tests/platform/gdi/dc_canvas.h"
+
+namespace {
+
+TPalette Three_Colours() {
+  const TPalette_Entry e[] = {{255, 0, 0, 0}, {0, 255, 0, PC_RESERVED}, {0, 0, 255, 0}};
+  return TPalette(e, 3);
+}
+
+// An 8-bit DIB whose table holds black, a red, the same red again and white.
+TDib Small_Dib(int w, int h) {
+  TDib dib(w, h, 8, 4);
+  const uint32_t table[] = {0x000000, 0xC00000, 0xC00000, 0xFFFFFF};
+  dib.SetColorTable(0, 4, table);
+  return dib;
+}
+
+TEST(DC_Colors, PaletteIndexColoursResolveThroughTheSelectedPalette) {
+  TCanvas c(4, 1);
+  EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(1)), TColor::Black);  // no palette selected
+  {
+    TPalette palette = Three_Colours();
+    c.dc.SelectObject(palette);
+  }  // the context keeps the entries alive
+  EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(1)), TColor(0, 255, 0));
+  EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(3)), TColor::Black);  // beyond the end
+  EXPECT_EQ(c.dc.Resolve_Color(PALETTERGB(1, 2, 3)), TColor(1, 2, 3));
+  c.dc.SetPixel(0, 0, TColor::Palette_Index(2));
+  c.dc.SelectObject(TBrush(TColor::Palette_Index(0)));
+  c.dc.PatBlt(1, 0, 1, 1);
+  EXPECT_EQ(c.At(0, 0), 0x0000FFu);
+  EXPECT_EQ(c.At(1, 0), 0xFF0000u);
+  // Changes to a selected palette show at once.
+  TPalette shared = Three_Colours();
+  c.dc.SelectObject(shared);
+  shared.SetPaletteEntry(2, {1, 2, 3, 0});
+  EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(2)), TColor(1, 2, 3));
+}
+
+TEST(DC_Colors, EightBitDrawingTakesTheFirstExactElseTheNearestEntry) {
+  TDib dib = Small_Dib(4, 2);
+  TDibDC dc(dib);
+  dc.SetPixel(0, 0, TColor(0xC0, 0, 0));   // exact: the first of the two reds
+  dc.SetPixel(1, 0, TColor(0xB0, 0, 0));   // nearest red, lowest index
+  dc.SetPixel(2, 0, TColor(0x60, 0, 0));   // 0x60 is 96 from black, 96 from 0xC0: tie, lowest
+  dc.SetPixel(3, 0, TColor(200, 200, 200));
+  const TSurface& s = *dib.Surface();
+  EXPECT_EQ(s.Pixel(0, 0), 1u);
+  EXPECT_EQ(s.Pixel(1, 0), 1u);
+  EXPECT_EQ(s.Pixel(2, 0), 0u);
+  EXPECT_EQ(s.Pixel(3, 0), 3u);
+  // The context's row 0 is the DIB's last row in memory.
+  EXPECT_EQ(dib.GetBits()[1 * dib.Pitch() + 0], 1);
+  EXPECT_EQ(dc.GetPixel(0, 0), TColor(0xC0, 0, 0));
+  EXPECT_EQ(dc.GetPixel(4, 0).Value(), CLR_INVALID);
+  EXPECT_EQ(dc.GetPixel(-1, 0).Value(), CLR_INVALID);
+  EXPECT_EQ(dc.GetPixel(0, 2).Value(), CLR_INVALID);
+  // A solid brush fills with one index, padding columns included.
+  TDib padded = Small_Dib(4, 2);
+  TDibDC pdc(padded);
+  pdc.SelectObject(TBrush(TColor::White));
+  pdc.PatBlt(0, 0, int(padded.Pitch()), 2, PATCOPY);
+  for (long i = 0; i < padded.Pitch() * 2; ++i) EXPECT_EQ(padded.GetBits()[i], 3);
+}
+
+TEST(DC_Colors, DibColorTableThroughTheContext) {
+  TDiBitmap dib(2, 2);
+  TMemoryDC dc(dib);
+  const uint32_t table[] = {0x102030, 0x405060};
+  EXPECT_EQ(dc.SetDIBColorTable(254, 5, table), 2);
+  uint32_t out[3] = {};
+  EXPECT_EQ(dc.GetDIBColorTable(254, 3, out), 2);
+  EXPECT_EQ(out[1], 0x405060u);
+  EXPECT_EQ(dib.GetColor(254), TColor(0x10, 0x20, 0x30));
+}
+
+TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
+  TBitmap screen(640, 480);
+  TDC dc(std::make_shared<TDevice_Binding>(screen.Surface(), nullptr), nullptr, true);
+  EXPECT_EQ(dc.GetDeviceCaps(BITSPIXEL), 32);
+  EXPECT_EQ(dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
+  EXPECT_EQ(dc.GetDeviceCaps(HORZRES), 640);
+  TDevice_Caps::Set_Palette_Device_For_Tests(true);
+  EXPECT_NE(dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
+  TDevice_Caps::Set_Palette_Device_For_Tests(false);
+  EXPECT_EQ(dc.RealizePalette(), 0);
+}
+
+TEST(DC_Objects, SelectedObjectsOutliveTheirOwners) {
+  TCanvas c(6, 6);
+  {
+    TPen pen(TColor(255, 0, 0));
+    TBrush brush(TColor(0, 0, 255));
+    c.dc.SelectObject(pen);
+    c.dc.SelectObject(brush);
+  }
+  c.dc.Rectangle(0, 0, 4, 4);
+  EXPECT_EQ(c.At(0, 0), 0xFF0000u);
+  EXPECT_EQ(c.At(1, 1), 0x0000FFu);
+  // A bitmap dropped while selected stays drawable.
+  auto dc = std::make_unique<TMemoryDC>();
+  {
+    TBitmap b(3, 3);
+    dc->SelectObject(b);
+  }
+  dc->SetPixel(1, 1, TColor(1, 2, 3));
+  EXPECT_EQ(dc->GetPixel(1, 1), TColor(1, 2, 3));
+  c.dc.RestorePen();
+  c.dc.RestoreBrush();
+  c.dc.Rectangle(0, 0, 4, 4);
+  EXPECT_EQ(c.At(0, 0), 0u);
+  EXPECT_EQ(c.At(1, 1), 0xFFFFFFu);
+  // RestoreObjects also puts back the 1 x 1 bitmap a memory context starts with.
+  c.dc.RestoreObjects();
+  c.dc.SetPixel(2, 2, TColor::Black);
+  EXPECT_EQ(c.At(2, 2), 0xFFFFFFu);
+  EXPECT_EQ(c.dc.GetPixel(3, 3).Value(), CLR_INVALID);
+}
+
+TEST(DC_Objects, ObjectsMadeAndDroppedOnManyThreads) {
+  TPen pen(TColor(9, 9, 9));
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([pen] {
+      for (int i = 0; i < 2000; ++i) {
+        TPen copy = pen;
+        TBrush brush(TColor(i & 255, 0, 0));
+        TFont font("Arial", 12);
+        (void)copy;
+      }
+    });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(pen.Data().use_count(), 1);
+}
+
+TEST(DC_Objects, CompatibleBitmapOfAFreshMemoryContextIsMonochrome) {
+  TMemoryDC fresh;
+  EXPECT_EQ(Compatible_Bitmap(fresh, 4, 4).BitsPixel(), 1);
+  TBitmap colour(2, 2);
+  TMemoryDC holding(colour);
+  EXPECT_EQ(Compatible_Bitmap(holding, 4, 4).BitsPixel(), 32);
+  EXPECT_EQ(Compatible_Bitmap(holding, 0, 4).IsOK(), false);
+}
+
+TEST(DC_State, SaveAndRestoreBringBackEverything) {
+  TCanvas c(8, 8);
+  c.dc.SetTextColor(TColor(1, 1, 1));
+  c.dc.SelectObject(TBrush(TColor(0, 255, 0)));
+  const int level = c.dc.SaveDC();
+  EXPECT_EQ(level, 1);
+  c.dc.SetTextColor(TColor(2, 2, 2));
+  c.dc.SetROP2(R2_XORPEN);
+  c.dc.SelectObject(TBrush(TColor(255, 0, 0)));
+  c.dc.IntersectClipRect(TRect(0, 0, 2, 2));
+  c.dc.SetMapMode(MM_ANISOTROPIC);
+  c.dc.SetViewportOrg(TPoint(3, 3));
+  c.dc.MoveTo(5, 5);
+  EXPECT_EQ(c.dc.SaveDC(), 2);
+  EXPECT_FALSE(c.dc.RestoreDC(3));
+  EXPECT_TRUE(c.dc.RestoreDC(level));
+  EXPECT_EQ(c.dc.GetTextColor(), TColor(1, 1, 1));
+  EXPECT_EQ(c.dc.GetROP2(), R2_COPYPEN);
+  EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
+  EXPECT_EQ(c.dc.GetViewportOrg(), TPoint(0, 0));
+  EXPECT_EQ(c.dc.GetCurrentPosition(), TPoint(0, 0));
+  TRegion clip;
+  EXPECT_FALSE(c.dc.GetClipRgn(clip));
+  c.dc.PatBlt(0, 0, 8, 8);
+  EXPECT_EQ(c.Count(0x00FF00), 64);
+  EXPECT_FALSE(c.dc.RestoreDC(-1));  // nothing saved any more
+}
+
+TEST(DC_State, ClipRegionSelectGetAndRemove) {
+  TCanvas c(10, 10);
+  TRegion none;
+  EXPECT_FALSE(c.dc.GetClipRgn(none));
+  EXPECT_EQ(c.dc.GetClipBox(), TRect(0, 0, 10, 10));
+  const TRegion ring = TRegion::Ellipse(TRect(0, 0, 10, 10)) - TRegion::Ellipse(TRect(3, 3, 7, 7));
+  EXPECT_EQ(c.dc.SelectClipRgn(ring), COMPLEXREGION);
+  TRegion got;
+  ASSERT_TRUE(c.dc.GetClipRgn(got));
+  EXPECT_TRUE(got == ring);
+  c.dc.FillRect(TRect(0, 0, 10, 10), TBrush(TColor::Black));
+  for (int y = 0; y < 10; ++y)
+    for (int x = 0; x < 10; ++x) EXPECT_EQ(c.At(x, y) == 0, ring.Contains({x, y})) << x << "," << y;
+  EXPECT_FALSE(c.dc.PtVisible(TPoint(5, 5)));
+  EXPECT_TRUE(c.dc.PtVisible(TPoint(5, 1)));
+  EXPECT_EQ(c.dc.SelectClipRgn(nullptr), SIMPLEREGION);
+  EXPECT_FALSE(c.dc.GetClipRgn(got));
+  EXPECT_TRUE(c.dc.PtVisible(TPoint(5, 5)));
+  EXPECT_EQ(c.dc.IntersectClipRect(TRect(20, 20, 30, 30)), NULLREGION);
+  EXPECT_FALSE(c.dc.RectVisible(TRect(0, 0, 10, 10)));
+}
+
+TEST(DC_Mapping, AnisotropicScalesAndNegativeExtentsFlip) {
+  TCanvas c(10, 10);
+  c.dc.SetMapMode(MM_ANISOTROPIC);
+  c.dc.SetWindowExt(TSize(100, 100));
+  c.dc.SetViewportExt(TSize(10, -10));
+  c.dc.SetViewportOrg(TPoint(0, 10));  // y up from the bottom edge
+  TPoint p[2] = {{0, 0}, {50, 30}};
+  c.dc.LPtoDP(p, 2);
+  EXPECT_EQ(p[0], TPoint(0, 10));
+  EXPECT_EQ(p[1], TPoint(5, 7));
+  c.dc.DPtoLP(p, 2);
+  EXPECT_EQ(p[1], TPoint(50, 30));
+  c.dc.SelectStockObject(BLACK_BRUSH);
+  c.dc.SelectStockObject(NULL_PEN);
+  c.dc.PatBlt(TRect(0, 0, 20, 30));  // logical bottom-left corner, 2 x 3 pixels
+  EXPECT_EQ(c.Picture(), Rows({"..........", "..........", "..........", "..........", "..........",
+                               "..........", "..........", "##........", "##........", "##........"}));
+  EXPECT_EQ(c.dc.GetClipBox(), TRect(0, 0, 100, 100));
+  // In MM_TEXT the extents are fixed and only the origins move.
+  TCanvas t(4, 4);
+  t.dc.SetWindowExt(TSize(2, 2));
+  EXPECT_EQ(t.dc.GetWindowExt(), TSize(1, 1));
+  t.dc.SetWindowOrg(TPoint(-1, -1));
+  t.dc.SetPixel(0, 0, TColor::Black);
+  EXPECT_EQ(t.At(1, 1), 0u);
+}
+
+TEST(DC_Threads, WorkersDrawIntoSeparateSurfacesAndOneLockedScreen) {
+  constexpr int workers = 4;
+  std::vector<TDib> pictures;
+  for (int i = 0; i < workers; ++i) pictures.push_back(Small_Dib(64, 64));
+  TBitmap screen(64, workers);
+  auto lock = std::make_shared<TDevice_Binding::TLock>();
+  std::vector<std::thread> threads;
+  for (int i = 0; i < workers; ++i)
+    threads.emplace_back([&, i] {
+      TDibDC dc(pictures[size_t(i)]);
+      dc.SelectObject(TBrush(TColor(0xC0, 0, 0)));
+      auto binding = std::make_shared<TDevice_Binding>(screen.Surface(), lock);
+      binding->Set_Origin(TPoint(0, i));
+      TDC window(binding);
+      for (int k = 0; k < 200; ++k) {
+        dc.Ellipse(k % 10, k % 7, 64 - k % 5, 60);
+        window.SetPixel(k % 64, 0, TColor(i + 1, 0, 0));
+      }
+    });
+  for (auto& t : threads) t.join();
+  for (int i = 0; i < workers; ++i) {
+    EXPECT_EQ(pictures[size_t(i)].Surface()->Pixel(32, 30), 1u);
+    EXPECT_EQ(screen.Surface()->Pixel(5, i), uint32_t(i + 1) << 16);
+  }
+}
+
+}  // namespace
