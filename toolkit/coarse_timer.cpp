@@ -67,7 +67,7 @@ void Coarse_Timer::Stop() {
   }
 }
 
-void Coarse_Timer::Timer_Proc(HWND, UINT, UINT id, uint32_t) {
+void Coarse_Timer::Timer_Proc(HWND, uint32_t, uint32_t id, uint32_t) {
   Timer_Registry& registry = Registry();
   for (Coarse_Timer* timer : registry.slots) {
     if (!timer || timer->Timer_Id != id) continue;

@@ -7,8 +7,9 @@
 
 #include <cstdint>
 
-#include "platform/window/messages.h"
 #include "toolkit/timer_client.h"
+
+class HWND;
 
 class Coarse_Timer {
  public:
@@ -28,7 +29,8 @@ class Coarse_Timer {
   bool Registered() const { return Slot >= 0; }
   bool Running() const { return Timer_Id != No_Timer; }
 
-  static void Timer_Proc(HWND, UINT message, UINT id, uint32_t time);
+  // The platform's timer procedure (a window-less timer's callback).
+  static void Timer_Proc(HWND, uint32_t message, uint32_t id, uint32_t time);
 
  private:
   Timer_Client* Client = nullptr;

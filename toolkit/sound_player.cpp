@@ -1,5 +1,6 @@
 #include "toolkit/sound_player.h"
 
+#include "platform/system/wave_out.h"
 #include "toolkit/sound_callback_window.h"
 #include "toolkit/sound_wave.h"
 

@@ -7,10 +7,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/system/wave_out.h"
 #include "toolkit/sound_client.h"
 
 class Sound_Callback_Window;
+class TWave_Out;
 class Sound_Wave;
 
 class Sound_Player {

@@ -119,7 +119,13 @@ void TThread::Entry() {
 int32_t TThread::Run() { return -1; }
 
 void TThread::Terminate() {
-  termination_requested_ = true;
+  // Also lets a suspended body go on to its end; the body's own waits are
+  // for its owner to wake.
+  {
+    std::lock_guard<std::mutex> guard(suspend_lock_);
+    termination_requested_ = true;
+  }
+  resumed_.notify_all();
 }
 
 bool TThread::ShouldTerminate() const {
