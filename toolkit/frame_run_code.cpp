@@ -80,10 +80,15 @@ size_t Key_Run(const uint8_t* p, size_t limit, uint8_t key) {
 }
 
 // How many pixels from p on (at least one, at most limit) differ from the key.
+// Short runs (sparkles, dithered edges) end within a few pixels; long ones
+// are searched with memchr.
 size_t Literal_Run(const uint8_t* p, size_t limit, uint8_t key) {
   size_t n = 1;
-  while (n < limit && p[n] != key) ++n;
-  return n;
+  const size_t near = std::min<size_t>(limit, 8);
+  while (n < near && p[n] != key) ++n;
+  if (n < near || n == limit) return n;
+  const void* found = std::memchr(p + n, key, limit - n);
+  return found ? size_t(static_cast<const uint8_t*>(found) - p) : limit;
 }
 
 }  // namespace
