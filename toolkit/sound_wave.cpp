@@ -1,6 +1,7 @@
 #include "toolkit/sound_wave.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 namespace {
@@ -11,11 +12,15 @@ uint16_t Read_U16(const uint8_t* p) { return uint16_t(p[0] | p[1] << 8); }
 int Clamp_8(int s) { return s > 127 ? 255 : s < -128 ? 0 : s + 128; }
 int16_t Clamp_16(int s) { return int16_t(std::clamp(s, -32768, 32767)); }
 
-int16_t Sample_16(const uint8_t* p) { return int16_t(Read_U16(p)); }
-void Store_16(uint8_t* p, int16_t v) {
-  p[0] = uint8_t(uint16_t(v) & 0xFF);
-  p[1] = uint8_t(uint16_t(v) >> 8);
+// Samples are little-endian, as is every machine the program runs on; a
+// copy of two bytes reads one whatever its alignment.
+static_assert(std::endian::native == std::endian::little);
+int16_t Sample_16(const uint8_t* p) {
+  int16_t v;
+  std::memcpy(&v, p, 2);
+  return v;
 }
+void Store_16(uint8_t* p, int16_t v) { std::memcpy(p, &v, 2); }
 
 }  // namespace
 
