@@ -47,7 +47,10 @@ void Animation_Player::Play(Animation_Sequence* sequence, const TDib* background
   Interval = interval == -1 ? sequence->Frame_Interval() : interval;
   ++Show_Serial;
   Is_Playing = true;
-  Frames_Pending = sequence->Frames_Remain();
+  // Frames that cannot be drawn on the background (another size) are not
+  // shown at all, rather than waited for for ever.
+  Frames_Pending = sequence->Frames_Remain() && background->Size() == sequence->Size() &&
+                   background->BitsPixel() == 8;
   Sound_Pending = false;
   if (Sound_Wave* wave = sequence->Track().Mixed_Wave(); wave && The_Sound_Player) {
     wave->Set_Position(0, Sound_Frames);

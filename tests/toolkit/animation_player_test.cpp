@@ -102,6 +102,17 @@ TEST_F(Animation_Player_Test, OneFrameWithoutSoundEndsRightAfterItsCopy) {
   EXPECT_EQ(player.finished, 1);
 }
 
+TEST_F(Animation_Player_Test, FramesOfAnotherSizeThanTheBackgroundAreNotWaitedFor) {
+  Counting_Player player;
+  auto sequence = std::make_unique<Animation_Sequence>(TSize{16, 16}, 90, 900);
+  TDib frame(16, 16, 8);
+  ASSERT_TRUE(sequence->Add_Frame(frame, nullptr, TColor(0, 0, 0)));
+  Play(player, *sequence);
+  EXPECT_EQ(player.finished, 1);
+  EXPECT_FALSE(player.Playing());
+  EXPECT_EQ(pool->Free_Count(), 1);
+}
+
 TEST_F(Animation_Player_Test, FramesFollowAtTheSequencesIntervalAndEndOnce) {
   Counting_Player player;
   auto sequence = Sequence(5, 90);
