@@ -57,6 +57,14 @@ class Polling_Worker : public TThread {
   }
 };
 
+// Waits for the body to end: 0 from the wait, or 0xFFFFFFFF when it had
+// already ended and recorded so by itself.
+void Wait_Until_Finished(TThread& thread) {
+  uint32_t result = thread.WaitForExit();
+  EXPECT_TRUE(result == 0 || result == 0xFFFFFFFF) << result;
+  EXPECT_EQ(thread.GetStatus(), TThread::Finished);
+}
+
 template <typename Pred>
 bool Eventually(Pred pred) {
   for (int i = 0; i < 5000; ++i) {
@@ -99,8 +107,7 @@ TEST(TThread, RunsToFinishedWithItsExitCodeAndRefusesLateCalls) {
   EXPECT_EQ(worker.WaitForExit(0), uint32_t(WAIT_TIMEOUT));
 
   worker.go.Set();
-  EXPECT_EQ(worker.WaitForExit(), 0u);
-  EXPECT_EQ(worker.GetStatus(), TThread::Finished);
+  Wait_Until_Finished(worker);
   EXPECT_EQ(worker.Exit_Code(), 7);
   EXPECT_EQ(worker.WaitForExit(), 0xFFFFFFFFu);
   EXPECT_EQ(worker.Suspend(), 0xFFFFFFFFu);
@@ -114,7 +121,7 @@ TEST(TThread, ExitEndsTheBodyWithItsCode) {
   worker.exit_early = true;
   ASSERT_TRUE(worker.Start());
   worker.go.Set();
-  EXPECT_EQ(worker.WaitForExit(), 0u);
+  Wait_Until_Finished(worker);
   EXPECT_EQ(worker.Exit_Code(), 42);
   // From outside the body it does nothing.
   worker.Exit(5);
@@ -128,11 +135,10 @@ TEST(TThread, RestartRunsAgainAndKeepsTheTerminationRequest) {
   EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::CreationFailure);
   worker.Terminate();
   worker.go.Set();
-  EXPECT_EQ(worker.WaitForExit(), 0u);
-  EXPECT_EQ(worker.GetStatus(), TThread::Finished);
+  Wait_Until_Finished(worker);
 
   ASSERT_TRUE(worker.Start());
-  EXPECT_EQ(worker.WaitForExit(), 0u);
+  Wait_Until_Finished(worker);
   EXPECT_EQ(worker.runs.load(), 2);
   EXPECT_TRUE(worker.saw_request.load());
   EXPECT_EQ(worker.Exit_Code(), 99);
