@@ -52,13 +52,16 @@ class TThread {
   // A copy is a fresh, never started object: no thread is shared.
   TThread(const TThread&);
   // Allowed while the target is Created or Finished; it then becomes a fresh
-  // Created object. Otherwise records AssignError and changes nothing.
+  // Created object. Otherwise (a body running or suspended, which would be
+  // left without an owner) records AssignError and changes nothing.
   TThread& operator=(const TThread&);
   virtual ~TThread();
 
   // Starts a new thread running Run. False (state Invalid, CreationFailure
   // recorded) when no thread can be made. A Finished object may be started
-  // again; an earlier termination request stays set.
+  // again; an earlier termination request stays set. A body that still
+  // runs is not started a second time: false, CreationFailure recorded,
+  // state kept.
   bool Start();
   virtual void Terminate();
   bool ShouldTerminate() const;
