@@ -8,6 +8,9 @@
 // copied, frame unpacked over it) so that showing it is one block copy.
 // The frame lock guards the work picture, its context, the flags and the
 // frame counters; it is never held while the thread waits.
+//
+// A player that overrides Finished stops its show in its own destructor:
+// by the time the base destructor runs, the override is gone.
 #pragma once
 
 #include <atomic>
