@@ -1,0 +1,51 @@
+// TFrameWindow: a top-level window with our own caption bar (title, a
+// system-menu box, minimise and close boxes; its height is the caption-height
+// metric) over a client window that fills the rest and can be switched.
+#pragma once
+
+#include <memory>
+
+#include "platform/window/window.h"
+
+class TMenu;
+
+class TFrameWindow : public TWindow {
+ public:
+  TFrameWindow(TWindow* parent, const char* title = nullptr, TWindow* client = nullptr,
+               bool shrink_to_client = false, TModule* module = nullptr);
+  ~TFrameWindow() override;
+
+  // Puts another window in the client place; the old one is returned (still
+  // a child, left as it is: the caller hides or deletes it).
+  TWindow* SetClientWindow(TWindow* client);
+  TWindow* GetClientWindow() const { return client_; }
+  TPoint Client_Origin() const override;
+  bool Is_Minimised() const { return (Attr.Style & WS_MINIMIZE) != 0; }
+
+  // The system menu (nullptr without WS_SYSMENU).
+  TMenu* GetSystemMenu();
+  // Caption-bar geometry in window coordinates.
+  TRect Caption_Rect() const;
+  TRect System_Box_Rect() const;
+  TRect Minimise_Box_Rect() const;
+  TRect Close_Box_Rect() const;
+  // Draws the caption bar now.
+  void Paint_Caption();
+
+  void SetupWindow() override;
+  bool IdleAction(long idle_count) override;
+  void EvSize(UINT size_type, const TSize& size) override;
+  void EvSysCommand(UINT cmd_type, const TPoint& point) override;
+  void EvActivate(UINT active, bool minimized, HWND other) override;
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
+ protected:
+  void Layout_Client();
+  virtual void Non_Client_Mouse(UINT msg, TPoint screen);
+  virtual void Open_System_Menu();
+
+ private:
+  TWindow* client_ = nullptr;
+  std::unique_ptr<TMenu> system_menu_;
+  bool active_caption_ = false;
+};
