@@ -1,9 +1,12 @@
 #include "model/affine_transform_2d.h"
 
+#include <bit>
 #include <cfloat>
 #include <cmath>
 
 #include "model/float_equal.h"
+#include "model/ipstream.h"
+#include "model/opstream.h"
 
 namespace {
 
@@ -207,4 +210,72 @@ Affine_Transform_2D Affine_Transform_2D::Quantize(const Affine_Transform_2D& map
   }
   result.Color_Step = map.Color_Step;
   return result;
+}
+
+namespace {
+
+float Read_Float(ipstream& is) {
+  uint8_t b[4];
+  is.Read_Bytes(b, 4);
+  return std::bit_cast<float>(static_cast<uint32_t>(b[0] | b[1] << 8 | b[2] << 16 |
+                                                    static_cast<uint32_t>(b[3]) << 24));
+}
+
+void Write_Float(opstream& os, float v) {
+  const uint32_t bits = std::bit_cast<uint32_t>(v);
+  const uint8_t b[4] = {static_cast<uint8_t>(bits), static_cast<uint8_t>(bits >> 8),
+                        static_cast<uint8_t>(bits >> 16), static_cast<uint8_t>(bits >> 24)};
+  os.Write_Bytes(b, 4);
+}
+
+}  // namespace
+
+TStreamableBase* Affine_Transform_2D::Streamer::Read(ipstream& is, uint32_t) {
+  // Read whole before the map changes, so a short stream leaves it as it was.
+  float coefficients[6];
+  for (float& c : coefficients) c = Read_Float(is);
+  const auto step = static_cast<int32_t>(is.Read_Word());
+  if (!is.Fail()) {
+    map->eM11 = coefficients[0];
+    map->eM12 = coefficients[1];
+    map->eM21 = coefficients[2];
+    map->eM22 = coefficients[3];
+    map->eDx = coefficients[4];
+    map->eDy = coefficients[5];
+    map->Color_Step = step;
+  }
+  return map;
+}
+
+void Affine_Transform_2D::Streamer::Write(opstream& os) const {
+  for (float c : {map->eM11, map->eM12, map->eM21, map->eM22, map->eDx, map->eDy}) {
+    Write_Float(os, c);
+  }
+  os.Write_Word(static_cast<uint32_t>(map->Color_Step));
+}
+
+std::unique_ptr<TStreamer> Affine_Transform_2D::Streamer::Build(TStreamableBase* object) {
+  if (object == nullptr) return std::make_unique<Streamer>(new Affine_Transform_2D(For_Stream));
+  auto* map = dynamic_cast<Affine_Transform_2D*>(object);
+  return map != nullptr ? std::make_unique<Streamer>(map) : nullptr;
+}
+
+ipstream& operator>>(ipstream& is, Affine_Transform_2D*& map) {
+  map = Read_Typed_Pointer<Affine_Transform_2D>(is);
+  return is;
+}
+
+ipstream& operator>>(ipstream& is, Affine_Transform_2D& map) {
+  is.Read_Object(map);
+  return is;
+}
+
+opstream& operator<<(opstream& os, const Affine_Transform_2D& map) {
+  os.Write_Object(map);
+  return os;
+}
+
+opstream& operator<<(opstream& os, const Affine_Transform_2D* map) {
+  os.Write_Object_Pointer(map);
+  return os;
 }

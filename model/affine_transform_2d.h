@@ -61,6 +61,8 @@ class Affine_Transform_2D : public Transform_2D, public XFORM {
 
   const char* Streamable_Name() const override { return "Affine_Transform_2D"; }
 
+  class Streamer;
+
   // The inverse map with the colour step negated; a singular map (a
   // determinant of exactly 0 as a float) gives the identity with step 0.
   static Affine_Transform_2D Inverse(const Affine_Transform_2D& map);
@@ -70,6 +72,25 @@ class Affine_Transform_2D : public Transform_2D, public XFORM {
   static Affine_Transform_2D Quantize(const Affine_Transform_2D& map, float linear_step,
                                       float angle_step, int32_t mode);
 };
+
+// Stored as a, b, c, d, e, f (4 IEEE bytes each), then the colour step as a
+// word.
+class Affine_Transform_2D::Streamer : public TNewStreamer {
+ public:
+  explicit Streamer(Affine_Transform_2D* map_) : TNewStreamer(map_), map(map_) {}
+  TStreamableBase* Read(ipstream& is, uint32_t version) override;
+  void Write(opstream& os) const override;
+  uint32_t Class_Version() const override { return 1; }
+  static std::unique_ptr<TStreamer> Build(TStreamableBase* object);
+
+ private:
+  Affine_Transform_2D* map;
+};
+
+ipstream& operator>>(ipstream& is, Affine_Transform_2D*& map);
+ipstream& operator>>(ipstream& is, Affine_Transform_2D& map);
+opstream& operator<<(opstream& os, const Affine_Transform_2D& map);
+opstream& operator<<(opstream& os, const Affine_Transform_2D* map);
 
 // The map that applies first, then second; the colour steps add. Each sum
 // saturates at the largest float and values below the smallest normal float

@@ -7,6 +7,10 @@
 
 #include "model/point_2d.h"
 #include "model/tstreamablebase.h"
+#include "model/tstreamer.h"
+
+class ipstream;
+class opstream;
 
 class Transform_2D : public virtual TStreamableBase {
  public:
@@ -29,4 +33,21 @@ class Transform_2D : public virtual TStreamableBase {
   virtual int32_t Kind() const;
 
   const char* Streamable_Name() const override { return "Transform_2D"; }
+
+  class Streamer;
 };
+
+// The base map has no fields to store.
+class Transform_2D::Streamer : public TNewStreamer {
+ public:
+  explicit Streamer(Transform_2D* map) : TNewStreamer(map) {}
+  TStreamableBase* Read(ipstream& is, uint32_t version) override;
+  void Write(opstream& os) const override;
+  uint32_t Class_Version() const override { return 1; }
+  static std::unique_ptr<TStreamer> Build(TStreamableBase* object);
+};
+
+ipstream& operator>>(ipstream& is, Transform_2D*& map);
+ipstream& operator>>(ipstream& is, Transform_2D& map);
+opstream& operator<<(opstream& os, const Transform_2D& map);
+opstream& operator<<(opstream& os, const Transform_2D* map);

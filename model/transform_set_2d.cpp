@@ -4,6 +4,8 @@
 #include <utility>
 
 #include "model/affine_transform_2d.h"
+#include "model/ipstream.h"
+#include "model/opstream.h"
 
 Transform_Set_2D::Transform_Set_2D(const Transform_Set_2D& other) : TStreamableBase() {
   for (int32_t i = 0; i < other.count; ++i) Add_Map(other.maps[i]->Clone());
@@ -87,4 +89,56 @@ int32_t Color_Step_Of(const Transform_2D& map) {
 
 bool Compare_Color_Steps(const Transform_2D& first, const Transform_2D& second) {
   return Color_Step_Of(second) > Color_Step_Of(first);
+}
+
+TStreamableBase* Transform_Set_2D::Streamer::Read(ipstream& is, uint32_t) {
+  set->Clear(true);
+  const uint32_t count = is.Read_Word();
+  if (count > static_cast<uint32_t>(Max_Maps)) is.Set_State(ipstream::failbit);
+  for (uint32_t i = 0; i < count && !is.Fail(); ++i) {
+    const uint32_t kind = is.Read_Word();
+    if (kind != 0) {
+      is.Set_State(ipstream::failbit);
+      break;
+    }
+    auto map = std::make_unique<Affine_Transform_2D>();
+    is.Read_Object(*map);
+    if (!is.Fail()) set->Add_Map(std::move(map));
+  }
+  if (is.Fail()) set->Clear(true);
+  return set;
+}
+
+void Transform_Set_2D::Streamer::Write(opstream& os) const {
+  os.Write_Word(static_cast<uint32_t>(set->count));
+  for (int32_t i = 0; i < set->count; ++i) {
+    os.Write_Word(static_cast<uint32_t>(set->maps[i]->Kind()));
+    os.Write_Object(*set->maps[i]);
+  }
+}
+
+std::unique_ptr<TStreamer> Transform_Set_2D::Streamer::Build(TStreamableBase* object) {
+  if (object == nullptr) return std::make_unique<Streamer>(new Transform_Set_2D(For_Stream));
+  auto* set = dynamic_cast<Transform_Set_2D*>(object);
+  return set != nullptr ? std::make_unique<Streamer>(set) : nullptr;
+}
+
+ipstream& operator>>(ipstream& is, Transform_Set_2D*& set) {
+  set = Read_Typed_Pointer<Transform_Set_2D>(is);
+  return is;
+}
+
+ipstream& operator>>(ipstream& is, Transform_Set_2D& set) {
+  is.Read_Object(set);
+  return is;
+}
+
+opstream& operator<<(opstream& os, const Transform_Set_2D& set) {
+  os.Write_Object(set);
+  return os;
+}
+
+opstream& operator<<(opstream& os, const Transform_Set_2D* set) {
+  os.Write_Object_Pointer(set);
+  return os;
 }

@@ -8,6 +8,10 @@
 
 #include "model/transform_2d.h"
 #include "model/tstreamablebase.h"
+#include "model/tstreamer.h"
+
+class ipstream;
+class opstream;
 
 class Transform_Set_2D : public virtual TStreamableBase {
  public:
@@ -46,10 +50,32 @@ class Transform_Set_2D : public virtual TStreamableBase {
 
   const char* Streamable_Name() const override { return "Transform_Set_2D"; }
 
+  class Streamer;
+
  private:
   int32_t count = 0;
   std::array<std::unique_ptr<Transform_2D>, Max_Maps> maps;
 };
+
+// Stored as the count, then per map its kind and the map by reference. A
+// damaged set (a count above twelve, a kind other than 0, a map that does not
+// read) fails the stream and leaves the set empty.
+class Transform_Set_2D::Streamer : public TNewStreamer {
+ public:
+  explicit Streamer(Transform_Set_2D* set_) : TNewStreamer(set_), set(set_) {}
+  TStreamableBase* Read(ipstream& is, uint32_t version) override;
+  void Write(opstream& os) const override;
+  uint32_t Class_Version() const override { return 1; }
+  static std::unique_ptr<TStreamer> Build(TStreamableBase* object);
+
+ private:
+  Transform_Set_2D* set;
+};
+
+ipstream& operator>>(ipstream& is, Transform_Set_2D*& set);
+ipstream& operator>>(ipstream& is, Transform_Set_2D& set);
+opstream& operator<<(opstream& os, const Transform_Set_2D& set);
+opstream& operator<<(opstream& os, const Transform_Set_2D* set);
 
 // Orders maps by ascending colour step (true when second's step is greater);
 // a map without a colour step counts as step 0.

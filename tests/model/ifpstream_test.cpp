@@ -1,0 +1,106 @@
+#include "model/ifpstream.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "model/affine_transform_2d.h"
+#include "model/ofpstream.h"
+#include "model/transform_set_2d.h"
+#include "tests/model/stream_bytes.h"
+
+namespace {
+
+class File_Streams : public testing::Test {
+ protected:
+  void SetUp() override {
+    path = (std::filesystem::temp_directory_path() /
+            ("quendar_stream_" + std::to_string(::getpid()) + ".bin"))
+               .string();
+  }
+  void TearDown() override { std::filesystem::remove(path); }
+
+  std::vector<uint8_t> File_Bytes() const {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+  }
+
+  std::string path;
+};
+
+}  // namespace
+
+TEST_F(File_Streams, WriteThenReadASet) {
+  Transform_Set_2D set;
+  set.Add_Map(std::make_unique<Affine_Transform_2D>());
+  {
+    ofpstream out(path);
+    ASSERT_TRUE(out.Is_Open());
+    out.Write_Word(1);
+    out << set;
+    out.Close();
+    EXPECT_TRUE(out.Good());
+  }
+  Bytes expected;
+  expected.data = Header();
+  expected.Word(1).Hex("5B").Name("Transform_Set_2D").Word(1).Word(1).Word(0);
+  Identity_Map(expected).Hex("5D");
+  EXPECT_EQ(File_Bytes(), expected.data);
+
+  ifpstream in(path);
+  ASSERT_TRUE(in.Good());
+  EXPECT_EQ(in.Read_Version(), 0x101u);
+  EXPECT_EQ(in.Read_Word(), 1u);
+  Transform_Set_2D read;
+  in >> read;
+  EXPECT_TRUE(in.Good());
+  EXPECT_EQ(read.Count(), 1);
+  in.Close();
+  EXPECT_TRUE(in.Good());
+  EXPECT_FALSE(in.Is_Open());
+}
+
+TEST_F(File_Streams, OpeningRules) {
+  ifpstream missing("/nonexistent/quendar/none.bin");
+  EXPECT_TRUE(missing.Bad());
+  EXPECT_FALSE(missing.Is_Open());
+  EXPECT_EQ(missing.Read_Word(), 0u);
+
+  ofpstream cannot("/nonexistent/quendar/none.bin");
+  EXPECT_TRUE(cannot.Bad());
+
+  ofpstream out(path);
+  out.Open(path);  // already open
+  EXPECT_TRUE(out.Fail());
+  // Writes were dropped after the failure, so closing still reports it.
+  out.Close();
+  EXPECT_TRUE(out.Fail());
+  EXPECT_FALSE(out.Is_Open());
+  out.Close();  // not open
+  EXPECT_TRUE(out.Fail());
+  // Reopening clears the state and starts a new stream.
+  out.Open(path);
+  EXPECT_TRUE(out.Good());
+  out.Close();
+  EXPECT_EQ(File_Bytes(), Header());
+
+  ifpstream in(path);
+  in.Open(path);
+  EXPECT_TRUE(in.Fail());
+  in.Close();
+  EXPECT_TRUE(in.Good());
+  // The permanent failure survives clearing.
+  in.Set_State(pstream::hardfail);
+  in.Clear();
+  EXPECT_TRUE(in.Fail());
+}
+
+TEST_F(File_Streams, CloseKeepsAnEarlierWriteFailure) {
+  ofpstream out(path);
+  out.Set_State(pstream::failbit);
+  out.Close();
+  EXPECT_TRUE(out.Fail());
+}
