@@ -234,7 +234,6 @@ class TDesktop {
   std::vector<TTimer> timers_;
   UINT next_timerless_id_ = 0x7000;
   long idle_count_ = 0;
-  int loop_depth_ = 0;
 
   std::vector<TWindow*> top_levels_;
   std::vector<TWindow*> condemned_;

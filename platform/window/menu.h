@@ -60,6 +60,7 @@ class TMenu {
 class TPopupMenu : public TMenu {
  public:
   TPopupMenu() = default;
-  // Returns false when the menu was dismissed.
-  bool TrackPopupMenu(UINT flags, const TPoint& screen, TWindow& owner);
+  // 0 when the menu was dismissed; with TPM_RETURNCMD the chosen command is
+  // returned instead of sent.
+  int TrackPopupMenu(UINT flags, const TPoint& screen, TWindow& owner);
 };

@@ -252,9 +252,10 @@ UINT Track_Menu(TMenu& menu, TPoint screen, TWindow& owner, bool right_button) {
   return window.Track(screen);
 }
 
-bool TPopupMenu::TrackPopupMenu(UINT flags, const TPoint& screen, TWindow& owner) {
+int TPopupMenu::TrackPopupMenu(UINT flags, const TPoint& screen, TWindow& owner) {
   UINT chosen = Track_Menu(*this, screen, owner, flags & TPM_RIGHTBUTTON);
-  if (!chosen) return false;
+  if (!chosen) return 0;
+  if (flags & TPM_RETURNCMD) return int(chosen);
   owner.PostMessage(WM_COMMAND, chosen, 0);
-  return true;
+  return 1;
 }
