@@ -45,10 +45,8 @@ bool TWindow::Create() {
   handle_ = desk.Register(this);
   if (Is_Child()) Parent->z_order_.push_back(this);  // new children go to the bottom
   else desk.Add_Top_Level(this);
-  Performing_Create();
   WindowProc(WM_CREATE, 0, 0);
   SetupWindow();
-  setup_done_ = true;
   if (!handle_) return false;  // destroyed during its own set-up
   WindowProc(WM_SIZE, 0, MAKELPARAM_POINT(GetClientRect().Width(), GetClientRect().Height()));
   if (IsWindowVisible()) {
@@ -91,7 +89,6 @@ void TWindow::Destroy(int) {
   handle_ = HWND();
   update_region_.reset();
   erase_pending_ = false;
-  setup_done_ = false;
   in_destroy_ = false;
   if (was_main) desk.Post_Quit(0);
 }

@@ -227,11 +227,6 @@ class TWindow {
   // handler and leaves the rest alone.
   virtual void EvCommandEnable(TCommandEnabler& enabler);
 
- protected:
-  // Creation details for subclasses (frames place their client, dialogs
-  // lay out their controls).
-  virtual void Performing_Create() {}
-
  private:
   friend class TDesktop;
   void Create_Children();
@@ -250,6 +245,5 @@ class TWindow {
   std::shared_ptr<TRegion> update_region_;  // client coordinates
   bool erase_pending_ = false;
   bool in_destroy_ = false;
-  bool setup_done_ = false;
   const TCursor* cursor_ = nullptr;
 };

@@ -207,6 +207,7 @@ class Menu_Owner : public Log_Window {
   static inline const TResponse_Table<Menu_Owner> Table = {
       EV_COMMAND_AND_ID<Menu_Owner>(3400, &Menu_Owner::Cm), EV_COMMAND_AND_ID<Menu_Owner>(3403, &Menu_Owner::Cm),
       EV_COMMAND_AND_ID<Menu_Owner>(3405, &Menu_Owner::Cm), EV_COMMAND_AND_ID<Menu_Owner>(3411, &Menu_Owner::Cm),
+      EV_COMMAND_AND_ID<Menu_Owner>(3407, &Menu_Owner::Cm), EV_COMMAND_AND_ID<Menu_Owner>(3408, &Menu_Owner::Cm),
       EV_COMMAND_ENABLE<Menu_Owner>(3405, &Menu_Owner::Ce_Paste)};
 };
 
@@ -530,4 +531,69 @@ TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_T
   EXPECT_EQ(frame.Children().size(), 2u);  // the other client stays a hidden child
   frame.may_close = true;
   frame.Destroy();
+}
+
+TEST_F(Standard_Windows_Test, A_Long_Message_Wraps_And_Stays_On_The_Screen) {
+  std::string path(300, 'x');
+  std::string text = "Quendar can't save user data to /home/" + path +
+                     ".\nThe program will run but you will not be able to save drawings.";
+  Later(10, [&] {
+    TWindow* box = Active();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(TRect(0, 0, 1024, 768).Contains(box->GetWindowRect()));
+    Snapshot("message_box_long", box->GetWindowRect());
+    headless->Key(VK_RETURN);
+  });
+  EXPECT_EQ(MessageBox(HWND(), text, "Warning", MB_ICONEXCLAMATION), IDOK);
+}
+
+TEST_F(Standard_Windows_Test, Submenus_Open_Beside_Their_Item_And_Their_Choice_Reaches_The_Owner) {
+  std::vector<std::string> log;
+  Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
+  ASSERT_TRUE(owner.Create());
+  TPopupMenu move;
+  move.AppendMenu(MF_STRING, 3407, "Left");
+  move.AppendMenu(MF_STRING, 3408, "Right");
+  TPopupMenu menu;
+  menu.AppendMenu(MF_STRING, 3400, "Cancel");
+  menu.AppendMenu(MF_POPUP, move, "Move");
+  menu.AppendMenu(MF_STRING, 3403, "Cut");
+  EXPECT_EQ(menu.GetMenuItemID(1), UINT(-1));
+  ASSERT_NE(menu.GetSubMenu(1), nullptr);
+  EXPECT_EQ(menu.GetSubMenu(1)->GetMenuItemID(1), 3408u);
+  log.clear();
+  Later(10, [&] {
+    headless->Key(VK_DOWN);
+    headless->Key(VK_DOWN);
+    headless->Key(VK_RIGHT);  // opens Move
+    headless->Key(VK_DOWN);
+    headless->Key(VK_DOWN);
+    headless->Key(VK_RETURN);
+  });
+  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
+  Run_Until_Idle();
+  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3408"}));
+  // With the mouse: over Move, the submenu opens; a click on Left chooses it.
+  owner.can_paste = true;
+  Later(10, [&] {
+    auto* top = static_cast<TMenu_Window*>(TWindow::From_Handle(GetCapture()));
+    TRect r = top->Item_Rect(1);
+    TPoint p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    top->ClientToScreen(p);
+    headless->Move_To(p);
+    Later(10, [&, top] {
+      auto* sub = static_cast<TMenu_Window*>(TWindow::From_Handle(GetCapture()));
+      ASSERT_NE(sub, top);
+      Snapshot("popup_submenu", sub->GetWindowRect().Union(top->GetWindowRect()));
+      TRect left = sub->Item_Rect(0);
+      TPoint q{(left.left + left.right) / 2, (left.top + left.bottom) / 2};
+      sub->ClientToScreen(q);
+      headless->Click(q);
+    });
+  });
+  log.clear();
+  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
+  Run_Until_Idle();
+  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3407"}));
+  EXPECT_EQ(GetCapture(), HWND());
 }
