@@ -293,6 +293,11 @@ class Edit_Host : public TWindow {
     if (code == EN_CHANGE) ++changes;
     return TWindow::EvCommand(id, control, code);
   }
+  bool EvEraseBkgnd(TDC& dc) override {
+    TBrush face(TColor(192, 192, 192));
+    dc.FillRect(GetClientRect(), face);
+    return true;
+  }
   const TBrush* EvCtlColor(TDC& dc, HWND, UINT) override {
     dc.SetTextColor(TColor(0, 0, 255));
     return &white;
@@ -346,6 +351,8 @@ TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Limit_And_Clipboard) {
   int before = host.changes;
   e.SetText("7");
   EXPECT_EQ(host.changes, before + 1);
+  e.SetText("Ann Smith");
+  e.SetSelection(4, 9);
   Run_Until_Idle();
   Snapshot("edit_control", host.GetWindowRect());
 }
