@@ -312,9 +312,15 @@ TRect TWindow::GetWindowRect() const {
   return r;
 }
 
+TRect TWindow::Client_Area() const {
+  if ((Attr.Style & WS_BORDER) && (Attr.Style & WS_CAPTION) != WS_CAPTION && Attr.W >= 2 && Attr.H >= 2)
+    return {1, 1, Attr.W - 1, Attr.H - 1};
+  return {0, 0, std::max(0, Attr.W), std::max(0, Attr.H)};
+}
+
 TRect TWindow::GetClientRect() const {
-  TPoint o = Client_Origin();
-  return {0, 0, std::max(0, Attr.W - o.x), std::max(0, Attr.H - o.y)};
+  TRect a = Client_Area();
+  return {0, 0, std::max(0, a.Width()), std::max(0, a.Height())};
 }
 
 TPoint TWindow::Client_Screen_Origin() const { return GetWindowRect().TopLeft() + Client_Origin(); }
@@ -378,7 +384,11 @@ LRESULT TWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHAR: EvChar(UINT(wp), LOWORD(lp), HIWORD(lp)); return 0;
     case WM_SYSKEYDOWN: EvSysKeyDown(UINT(wp), LOWORD(lp), HIWORD(lp)); return 0;
     case WM_TIMER: EvTimer(UINT(wp)); return 0;
-    case WM_PAINT: EvPaint(); return 0;
+    case WM_PAINT:
+      // The frame outside the client area is drawn with every paint.
+      if (Client_Origin() != TPoint(0, 0)) WindowProc(WM_NCPAINT, 0, 0);
+      EvPaint();
+      return 0;
     case WM_ERASEBKGND: return EvEraseBkgnd(*reinterpret_cast<TDC*>(wp));
     case WM_SETFOCUS: EvSetFocus(HWND::From_Param(wp)); return 0;
     case WM_KILLFOCUS: EvKillFocus(HWND::From_Param(wp)); return 0;
@@ -419,6 +429,9 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 1;
       }
       if (Is_Child() && Parent) return Parent->SendMessage(WM_SETCURSOR, wp, lp);
+      return 0;
+    case WM_NCPAINT:
+      Paint_Border();
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) {

@@ -247,3 +247,20 @@ TEST_F(Paint_Test, Uncovering_A_Clip_Children_Parent_Repaints_Its_Children_Too) 
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
 }
+
+TEST_F(Paint_Test, A_Bordered_Child_Has_A_Black_Frame_Around_A_Smaller_Client_Area) {
+  Filler parent(nullptr, Red, {0, 0, 100, 100});
+  auto* boxed = new Filler(&parent, Green, {10, 10, 40, 30});
+  boxed->Attr.Style |= WS_BORDER;
+  ASSERT_TRUE(parent.Create());
+  Run_Until_Idle();
+  EXPECT_EQ(boxed->GetClientRect(), TRect(0, 0, 28, 18));
+  TPoint p{0, 0};
+  boxed->ClientToScreen(p);
+  EXPECT_EQ(p, TPoint(11, 11));
+  EXPECT_EQ(Px(10, 10), 0u);
+  EXPECT_EQ(Px(39, 29), 0u);
+  EXPECT_EQ(Px(11, 11), Green);
+  EXPECT_EQ(Px(38, 28), Green);
+  EXPECT_EQ(Px(40, 30), Red);
+}
