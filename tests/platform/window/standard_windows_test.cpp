@@ -22,15 +22,10 @@
 
 namespace {
 
+THeadless_Session* the_session;
+
 // Writes the part of the screen a window covers, when snapshots are asked for.
-void Snapshot(const std::string& name, const TRect& area) {
-  std::string path = Snapshot_Path(name);
-  if (path.empty()) return;
-  TScreen& screen = TDesktop::Current().Screen();
-  TRect r = area.Intersection(screen.Bounds());
-  const TSurface& s = *screen.Surface();
-  Write_PNG_RGB(path, r.Width(), r.Height(), s.Row32(r.top) + r.left, s.Stride() / 4);
-}
+void Snapshot(const std::string& name, const TRect& area) { the_session->Snapshot(name, area); }
 
 // Runs `step` from inside whatever modal loop is running, after `ms`.
 void Later(uint32_t ms, std::function<void()> step) {
@@ -55,6 +50,10 @@ TPoint Centre_Of(TWindow* w) {
 
 class Standard_Windows_Test : public Headless_Test {
  protected:
+  void SetUp() override {
+    Headless_Test::SetUp();
+    the_session = session.get();
+  }
   void TearDown() override {
     Set_Message_Box_Hook(nullptr);
     Headless_Test::TearDown();
