@@ -113,10 +113,12 @@ class TWindow {
   TRect Window_Rect_In_Parent() const { return {Attr.X, Attr.Y, Attr.X + Attr.W, Attr.Y + Attr.H}; }
   // The window's rectangle on the screen.
   TRect GetWindowRect() const;
-  virtual TRect GetClientRect() const;
-  // Where the client area starts inside the window rectangle (non-zero for
-  // frames with a caption).
-  virtual TPoint Client_Origin() const { return {0, 0}; }
+  TRect GetClientRect() const;
+  // The client area inside the window rectangle, in window coordinates:
+  // all of it, less a one-pixel frame with WS_BORDER, less the caption bar
+  // of a frame.
+  virtual TRect Client_Area() const;
+  TPoint Client_Origin() const { return Client_Area().TopLeft(); }
   void ClientToScreen(TPoint& p) const;
   void ScreenToClient(TPoint& p) const;
   void MapWindowPoints(HWND to, TPoint* points, int count) const;
@@ -235,7 +237,7 @@ class TWindow {
   void Remove_Child(TWindow* child);
   void Add_Update(const TRegion& client_region, bool erase, bool all_children = false);
   bool Hit_Children_Front_To_Back(TPoint parent_client, TWindow*& hit) const;
-  void Paint_Now();
+  void Paint_Border();
 
   HWND handle_;
   std::string title_;

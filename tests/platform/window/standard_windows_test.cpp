@@ -22,15 +22,10 @@
 
 namespace {
 
+THeadless_Session* the_session;
+
 // Writes the part of the screen a window covers, when snapshots are asked for.
-void Snapshot(const std::string& name, const TRect& area) {
-  std::string path = Snapshot_Path(name);
-  if (path.empty()) return;
-  TScreen& screen = TDesktop::Current().Screen();
-  TRect r = area.Intersection(screen.Bounds());
-  const TSurface& s = *screen.Surface();
-  Write_PNG_RGB(path, r.Width(), r.Height(), s.Row32(r.top) + r.left, s.Stride() / 4);
-}
+void Snapshot(const std::string& name, const TRect& area) { the_session->Snapshot(name, area); }
 
 // Runs `step` from inside whatever modal loop is running, after `ms`.
 void Later(uint32_t ms, std::function<void()> step) {
@@ -55,6 +50,10 @@ TPoint Centre_Of(TWindow* w) {
 
 class Standard_Windows_Test : public Headless_Test {
  protected:
+  void SetUp() override {
+    Headless_Test::SetUp();
+    the_session = session.get();
+  }
   void TearDown() override {
     Set_Message_Box_Hook(nullptr);
     Headless_Test::TearDown();
@@ -293,6 +292,11 @@ class Edit_Host : public TWindow {
     if (code == EN_CHANGE) ++changes;
     return TWindow::EvCommand(id, control, code);
   }
+  bool EvEraseBkgnd(TDC& dc) override {
+    TBrush face(TColor(192, 192, 192));
+    dc.FillRect(GetClientRect(), face);
+    return true;
+  }
   const TBrush* EvCtlColor(TDC& dc, HWND, UINT) override {
     dc.SetTextColor(TColor(0, 0, 255));
     return &white;
@@ -346,6 +350,8 @@ TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Limit_And_Clipboard) {
   int before = host.changes;
   e.SetText("7");
   EXPECT_EQ(host.changes, before + 1);
+  e.SetText("Ann Smith");
+  e.SetSelection(4, 9);
   Run_Until_Idle();
   Snapshot("edit_control", host.GetWindowRect());
 }
@@ -596,4 +602,45 @@ TEST_F(Standard_Windows_Test, Submenus_Open_Beside_Their_Item_And_Their_Choice_R
   Run_Until_Idle();
   EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3407"}));
   EXPECT_EQ(GetCapture(), HWND());
+}
+
+TEST_F(Standard_Windows_Test, Enter_And_Esc_Make_No_Answer_A_Dialog_Does_Not_Offer) {
+  // A dialog with its own buttons (not OK and Cancel) and a field that wants
+  // Enter and Esc itself.
+  struct Own_Buttons : TDialog {
+    explicit Own_Buttons(TWindow* parent) : TDialog(parent, 2900) {
+      Attr.W = 300;
+      Attr.H = 120;
+      field = new Log_Window(this, "field", log, {10, 10, 200, 30});
+      new TButton(this, 2901, "Apply", 10, 60, 75, 23);
+      new TButton(this, 2902, "Close", 100, 60, 75, 23);
+    }
+    LRESULT EvCommand(UINT id, HWND control, UINT code) override {
+      if (id == 2902) EndDialog(2902);
+      return TDialog::EvCommand(id, control, code);
+    }
+    void CmCancel() override { EndDialog(2902); }  // the close box's way out
+    std::vector<std::string> log;
+    Log_Window* field;
+  };
+  TWindow frame(nullptr);
+  ASSERT_TRUE(frame.Create());
+  Own_Buttons dialog(&frame);
+  Later(10, [&] {
+    dialog.field->SetFocus();
+    headless->Key(VK_RETURN);
+    headless->Key(VK_ESCAPE);
+    Later(10, [&] {
+      EXPECT_TRUE(dialog.IsModal());  // neither key ended it
+      TRect close = dialog.Close_Box_Rect();
+      TPoint p{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
+      p = p + dialog.GetWindowRect().TopLeft();
+      headless->Click(p);
+    });
+  });
+  EXPECT_EQ(dialog.Execute(), 2902);
+  std::vector<std::string> keys;
+  for (auto& l : dialog.log)
+    if (l.find("key") != std::string::npos) keys.push_back(l);
+  EXPECT_EQ(keys, (std::vector<std::string>{"field:keydown 13", "field:keyup 13", "field:keydown 27", "field:keyup 27"}));
 }
