@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <string_view>
 
 namespace {
 
@@ -14,15 +15,15 @@ std::string Find_Opener() {
   const char* search = std::getenv("PATH");
   std::string path("/usr/local/bin:/usr/bin:/bin");
   if (search) path.assign(search);
-  size_t start = 0;
-  while (start <= path.size()) {
-    size_t end = path.find(':', start);
-    if (end == std::string::npos) end = path.size();
-    std::string dir = path.substr(start, end - start);
-    if (dir.empty()) dir = ".";
-    std::string candidate = dir + "/xdg-open";
+  std::string_view rest(path);
+  for (;;) {
+    const size_t end = rest.find(':');
+    const std::string_view dir = rest.substr(0, end);
+    std::string candidate(dir.empty() ? std::string_view(".") : dir);
+    candidate += "/xdg-open";
     if (access(candidate.c_str(), X_OK) == 0) return candidate;
-    start = end + 1;
+    if (end == std::string_view::npos) break;
+    rest.remove_prefix(end + 1);
   }
   return {};
 }

@@ -43,8 +43,8 @@ TEST(Picture_Run_Code, Encoder_Examples) {
 
 TEST(Picture_Run_Code, Pixels_That_Do_Not_Shrink_Reach_N) {
   EXPECT_GE(Encode({0x61, 0x62, 0x63}).size(), 3u);
-  Bytes pairs;
-  for (int i = 0; i < 4; ++i) pairs.insert(pairs.end(), {0x41, 0x41, 0x42, 0x42});
+  const Bytes pairs = {0x41, 0x41, 0x42, 0x42, 0x41, 0x41, 0x42, 0x42,
+                       0x41, 0x41, 0x42, 0x42, 0x41, 0x41, 0x42, 0x42};
   EXPECT_GE(Encode(pairs).size(), 16u);
 }
 
