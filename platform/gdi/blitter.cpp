@@ -236,20 +236,23 @@ TRow_Routine Named_Row(uint8_t table) {
   }
 }
 
-// Source coordinate of each of n target pixels mapping src_n source pixels
-// from src_start (mirrored when flip), with the block end when combining.
-void Build_Axis(int n, int src_start, int src_n, bool flip, std::vector<int>& at, std::vector<int>* ends) {
-  at.resize(size_t(n));
-  if (ends) ends->resize(size_t(n));
-  for (int i = 0; i < n; ++i) {
-    const int k = flip ? n - 1 - i : i;
-    const int a = int(int64_t(k) * src_n / n), b = std::max(a + 1, int(int64_t(k + 1) * src_n / n));
+// Source coordinate of target pixels first .. first + count - 1 of n target
+// pixels mapping src_n source pixels from src_start (mirrored when flip),
+// with each one's block end when combining.
+void Build_Axis(int first, int count, int n, int src_start, int src_n, bool flip, std::vector<int>& at,
+                std::vector<int>* ends) {
+  at.resize(size_t(count));
+  if (ends) ends->resize(size_t(count));
+  for (int j = 0; j < count; ++j) {
+    const int i = first + j;
+    const int64_t k = flip ? n - 1 - i : i;
+    const int64_t a = k * src_n / n, b = std::max(a + 1, (k + 1) * src_n / n);
     if (flip) {
-      at[size_t(i)] = src_start + b - 1;
-      if (ends) (*ends)[size_t(i)] = src_start + a - 1;
+      at[size_t(j)] = int(src_start + b - 1);
+      if (ends) (*ends)[size_t(j)] = int(src_start + a - 1);
     } else {
-      at[size_t(i)] = src_start + a;
-      if (ends) (*ends)[size_t(i)] = src_start + b;
+      at[size_t(j)] = int(src_start + a);
+      if (ends) (*ends)[size_t(j)] = int(src_start + b);
     }
   }
 }
@@ -281,76 +284,107 @@ void Build_Conversion(TPlan& plan) {
   }
 }
 
+// Where the target and source boxes start (mirroring undone), their sizes,
+// and whether shrinking combines the dropped pixels.
+struct TGeometry {
+  int dw, dh, sw, sh;
+  bool flip_x, flip_y;
+  int dx0, dy0, sx0, sy0;
+  bool combine;
+};
+
+TGeometry Geometry_Of(const TBlit_Job& job) {
+  TGeometry g;
+  g.dw = std::abs(job.dst_w);
+  g.dh = std::abs(job.dst_h);
+  g.sw = std::abs(job.src_w);
+  g.sh = std::abs(job.src_h);
+  g.flip_x = (job.dst_w < 0) != (job.src_w < 0);
+  g.flip_y = (job.dst_h < 0) != (job.src_h < 0);
+  g.dx0 = job.dst_w < 0 ? job.dst_x + job.dst_w + 1 : job.dst_x;
+  g.dy0 = job.dst_h < 0 ? job.dst_y + job.dst_h + 1 : job.dst_y;
+  g.sx0 = job.src_w < 0 ? job.src_x + job.src_w + 1 : job.src_x;
+  g.sy0 = job.src_h < 0 ? job.src_y + job.src_h + 1 : job.src_y;
+  g.combine = (g.sw > g.dw || g.sh > g.dh) && (job.stretch_mode == 1 || job.stretch_mode == 2);
+  return g;
+}
+
+// The span [lo, hi) of target positions (from base) whose whole source
+// block lies inside 0..limit; positions map monotonically, so it is one run.
+void Valid_Range(const std::vector<int>& at, const std::vector<int>& ends, int limit, int base, int& lo, int& hi) {
+  lo = base + int(at.size());
+  hi = base;
+  for (size_t i = 0; i < at.size(); ++i) {
+    const int last = ends.empty() ? at[i] : (ends[i] > at[i] ? ends[i] - 1 : ends[i] + 1);
+    if (std::min(at[i], last) >= 0 && std::max(at[i], last) < limit) {
+      lo = std::min(lo, base + int(i));
+      hi = std::max(hi, base + int(i) + 1);
+    }
+  }
+}
+
+// Builds the column and row tables for the target pixels inside the clip,
+// and returns the target pixels that have their source.
+TRect Plan_Axes(const TBlit_Job& job, const TGeometry& g, TPlan& plan) {
+  const TRect reach = TRect(g.dx0, g.dy0, int(std::min<int64_t>(int64_t(g.dx0) + g.dw, INT32_MAX)),
+                            int(std::min<int64_t>(int64_t(g.dy0) + g.dh, INT32_MAX)))
+                          .Intersection(job.clip->Bounds());
+  if (reach.IsEmpty()) return {};
+  plan.base_x = reach.left;
+  plan.base_y = reach.top;
+  Build_Axis(reach.left - g.dx0, reach.Width(), g.dw, g.sx0, g.sw, g.flip_x, plan.columns,
+             g.combine ? &plan.column_ends : nullptr);
+  Build_Axis(reach.top - g.dy0, reach.Height(), g.dh, g.sy0, g.sh, g.flip_y, plan.rows,
+             g.combine ? &plan.row_ends : nullptr);
+  int x_lo, x_hi, y_lo, y_hi;
+  Valid_Range(plan.columns, plan.column_ends, plan.src->Width(), plan.base_x, x_lo, x_hi);
+  Valid_Range(plan.rows, plan.row_ends, plan.src->Height(), plan.base_y, y_lo, y_hi);
+  return TRect(x_lo, y_lo, x_hi, y_hi).Intersection(job.target->Bounds());
+}
+
+TRow_Routine Choose_Routine(const TBlit_Job& job, bool combine, int source_bits, int target_bits) {
+  if (job.generic) return Generic_Row;
+  if (!combine && job.table == 0xCC) {
+    if (target_bits == 32 && source_bits == 8) return Copy_Index_To_32;
+    if (target_bits == 32 && source_bits == 32) return Copy_32_To_32;
+    if (target_bits == 8 && source_bits == 8) return Copy_Index_To_Index;
+  }
+  if (target_bits == 32) return Named_Row<uint32_t>(job.table);
+  if (target_bits == 8) return Named_Row<uint8_t>(job.table);
+  return Generic_Row;
+}
+
 }  // namespace
 
 void TBlitter::Run(const TBlit_Job& job) {
   if (!job.source || !job.target || !job.clip || job.clip->IsEmpty()) return;
   if (job.dst_w == 0 || job.dst_h == 0 || job.src_w == 0 || job.src_h == 0) return;
-  const TSurface& src = *job.source;
-  if (src.Size_Bytes() == 0 || job.target->Size_Bytes() == 0) return;
+  if (job.source->Size_Bytes() == 0 || job.target->Size_Bytes() == 0) return;
 
   TPlan plan;
   plan.job = &job;
-  plan.src = &src;
+  plan.src = job.source;
   plan.dst = job.target;
-  const int dw = std::abs(job.dst_w), dh = std::abs(job.dst_h), sw = std::abs(job.src_w), sh = std::abs(job.src_h);
-  const bool flip_x = (job.dst_w < 0) != (job.src_w < 0), flip_y = (job.dst_h < 0) != (job.src_h < 0);
-  const int dx0 = job.dst_w < 0 ? job.dst_x + job.dst_w + 1 : job.dst_x;
-  const int dy0 = job.dst_h < 0 ? job.dst_y + job.dst_h + 1 : job.dst_y;
-  const int sx0 = job.src_w < 0 ? job.src_x + job.src_w + 1 : job.src_x;
-  const int sy0 = job.src_h < 0 ? job.src_y + job.src_h + 1 : job.src_y;
-  const bool combine = (sw > dw || sh > dh) && (job.stretch_mode == 1 || job.stretch_mode == 2);
+  const TGeometry g = Geometry_Of(job);
   plan.combine_and = job.stretch_mode == 1;
-  plan.base_x = dx0;
-  plan.base_y = dy0;
-  Build_Axis(dw, sx0, sw, flip_x, plan.columns, combine ? &plan.column_ends : nullptr);
-  Build_Axis(dh, sy0, sh, flip_y, plan.rows, combine ? &plan.row_ends : nullptr);
-  Build_Conversion(plan);
-  plan.reader = Choose_Reader(src.Bits_Per_Pixel(), plan.convert);
-
-  // Only target pixels whose whole source block lies inside the source.
-  auto inside = [](int a, int b, int limit) { return std::min(a, b) >= 0 && std::max(a, b) < limit; };
-  auto valid_range = [&](const std::vector<int>& at, const std::vector<int>& ends, int limit, int base, int& lo,
-                         int& hi) {
-    lo = base + int(at.size());
-    hi = base;
-    for (size_t i = 0; i < at.size(); ++i) {
-      const int last = ends.empty() ? at[i] : (ends[i] > at[i] ? ends[i] - 1 : ends[i] + 1);
-      if (inside(at[i], last, limit)) {
-        lo = std::min(lo, base + int(i));
-        hi = std::max(hi, base + int(i) + 1);
-      }
-    }
-  };
-  int x_lo, x_hi, y_lo, y_hi;
-  valid_range(plan.columns, plan.column_ends, src.Width(), dx0, x_lo, x_hi);
-  valid_range(plan.rows, plan.row_ends, src.Height(), dy0, y_lo, y_hi);
-  const TRect area = TRect(x_lo, y_lo, x_hi, y_hi).Intersection(job.target->Bounds());
+  const TRect area = Plan_Axes(job, g, plan);
   if (area.IsEmpty()) return;
-
-  const int sb = src.Bits_Per_Pixel(), db = job.target->Bits_Per_Pixel();
-  plan.one_to_one = !combine && dw == sw && !flip_x;
-  plan.column_shift = sx0 - dx0;
-  TRow_Routine routine = Generic_Row;
-  if (!job.generic && !combine) {
-    if (job.table == 0xCC && db == 32 && sb == 8) routine = Copy_Index_To_32;
-    else if (job.table == 0xCC && db == 32 && sb == 32) routine = Copy_32_To_32;
-    else if (job.table == 0xCC && db == 8 && sb == 8) routine = Copy_Index_To_Index;
-    else if (db == 32) routine = Named_Row<uint32_t>(job.table);
-    else if (db == 8) routine = Named_Row<uint8_t>(job.table);
-  } else if (!job.generic) {
-    if (db == 32) routine = Named_Row<uint32_t>(job.table);
-    else if (db == 8) routine = Named_Row<uint8_t>(job.table);
-  }
+  Build_Conversion(plan);
+  plan.reader = Choose_Reader(plan.src->Bits_Per_Pixel(), plan.convert);
+  plan.one_to_one = !g.combine && g.dw == g.sw && !g.flip_x;
+  plan.column_shift = int(int64_t(g.sx0) - g.dx0);
+  const int target_bits = job.target->Bits_Per_Pixel();
+  const TRow_Routine routine = Choose_Routine(job, g.combine, plan.src->Bits_Per_Pixel(), target_bits);
 
   // A row whose source row and clip match the row above is a copy of it when
-  // the operation does not read the target: stretching repeats rows.
-  const bool reads_target = Rop3_Uses_Dest(job.table);
-  const bool repeat_rows = !reads_target && !Rop3_Uses_Pattern(job.table) && job.clip->Is_Rect() && !combine && db >= 8;
-  const int bytes_per_pixel = db / 8;
+  // the operation reads neither target nor pattern: stretching repeats rows.
+  const bool repeat_rows = !Rop3_Uses_Dest(job.table) && !Rop3_Uses_Pattern(job.table) && job.clip->Is_Rect() &&
+                           !g.combine && target_bits >= 8;
+  const int bytes_per_pixel = target_bits / 8;
   job.clip->Clip_Rect(area, [&](const TRect& part) {
     for (int y = part.top; y < part.bottom; ++y) {
-      if (repeat_rows && y > part.top && plan.rows[size_t(y - dy0)] == plan.rows[size_t(y - 1 - dy0)]) {
+      if (repeat_rows && y > part.top &&
+          plan.rows[size_t(y - plan.base_y)] == plan.rows[size_t(y - 1 - plan.base_y)]) {
         std::memcpy(job.target->Row(y) + part.left * bytes_per_pixel,
                     job.target->Row(y - 1) + part.left * bytes_per_pixel, size_t(part.Width() * bytes_per_pixel));
         continue;

@@ -14,14 +14,14 @@ TBrush::TBrush(TColor color, int hatch_style) {
   data_ = std::move(data);
 }
 
-TBrush::TBrush(const TBitmap& pattern) { Take_Pattern(*pattern.Surface()); }
+TBrush::TBrush(const TBitmap& pattern) { Take_Pattern(*pattern.Surface(), pattern.BitsPixel() == 1); }
 
-TBrush::TBrush(const TDib& pattern) { Take_Pattern(*pattern.Surface()); }
+TBrush::TBrush(const TDib& pattern) { Take_Pattern(*pattern.Surface(), false); }
 
-void TBrush::Take_Pattern(const TSurface& surface) {
+void TBrush::Take_Pattern(const TSurface& surface, bool monochrome) {
   auto data = std::make_shared<TData>();
   data->style = BS_PATTERN;
-  data->monochrome = surface.Bits_Per_Pixel() == 1;
+  data->monochrome = monochrome;
   if (surface.Width() > 0 && surface.Height() > 0) {
     for (int y = 0; y < 8; ++y)
       for (int x = 0; x < 8; ++x) {

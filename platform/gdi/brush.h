@@ -5,8 +5,8 @@
 //   context's background colour when the background mode is OPAQUE and are
 //   left alone when it is TRANSPARENT.
 // - A pattern from a monochrome bitmap draws 0 bits in the context's text
-//   colour and 1 bits in its background colour; a colour pattern keeps its
-//   colours.
+//   colour and 1 bits in its background colour; a pattern from a DIB (of any
+//   depth) or a colour bitmap keeps its colours.
 #pragma once
 
 #include <cstdint>
@@ -61,6 +61,6 @@ class TBrush {
 
  private:
   explicit TBrush(std::shared_ptr<const TData> data) : data_(std::move(data)) {}
-  void Take_Pattern(const TSurface& surface);
+  void Take_Pattern(const TSurface& surface, bool monochrome);
   std::shared_ptr<const TData> data_;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdint>
 #include <cstdlib>
 
 namespace {
@@ -17,7 +18,7 @@ int Mul_Div(int a, int b, int c) {
   const int64_t n = int64_t(a) * b;
   int64_t q = (2 * std::llabs(n) + std::llabs(int64_t(c))) / (2 * std::llabs(int64_t(c)));
   if ((n < 0) != (c < 0)) q = -q;
-  return int(q);
+  return int(std::clamp<int64_t>(q, INT32_MIN, INT32_MAX));
 }
 
 }  // namespace
@@ -43,6 +44,14 @@ void TDC::SelectObject(const TBrush& brush) { state_.brush = brush.Data(); }
 void TDC::SelectObject(const TFont& font) { state_.font = font.Data(); }
 void TDC::SelectObject(const TPalette& palette, bool) { state_.palette = palette.Shared(); }
 
+void TDC::SelectObject(const TBitmap& bitmap) {
+  if (initial_.bitmap) Select_Bitmap(bitmap.Surface());
+}
+
+void TDC::RestoreBitmap() {
+  if (initial_.bitmap) Select_Bitmap(initial_.bitmap);
+}
+
 void TDC::SelectStockObject(int index) {
   switch (index) {
     case WHITE_PEN:
@@ -66,7 +75,7 @@ void TDC::RestoreObjects() {
   RestoreBrush();
   RestoreFont();
   RestorePalette();
-  if (initial_.bitmap && state_.bitmap != initial_.bitmap) Select_Bitmap(initial_.bitmap);
+  RestoreBitmap();
 }
 
 void TDC::Keep_As_Initial_Bitmap() { initial_.bitmap = state_.bitmap; }
@@ -138,7 +147,9 @@ int TDC::GetDeviceCaps(int index) const {
   TDevice_Binding::TLock* lock = binding_->Lock();
   if (lock) lock->lock();
   const TSurface& s = *binding_->Surface();
-  const int value = TDevice_Caps::Get(index, s.Width(), s.Height(), s.Bits_Per_Pixel(), screen_);
+  // Every context reports the display's colour capabilities, as a memory
+  // context reports those of the device it is compatible with.
+  const int value = TDevice_Caps::Get(index, s.Width(), s.Height(), 32, true);
   if (lock) lock->unlock();
   return value;
 }
@@ -167,18 +178,34 @@ TSize TDC::SetViewportExt(TSize extent) {
   return old;
 }
 
+// Device coordinates are kept within +-2^28 so that every later sum (the
+// origin, a pen's width) stays far from overflow; no real drawing reaches
+// that far.
+namespace {
+constexpr int64_t Coordinate_Limit = int64_t(1) << 28;
+int Clamp_Coordinate(int64_t v) { return int(std::clamp(v, -Coordinate_Limit, Coordinate_Limit)); }
+}  // namespace
+
 TPoint TDC::To_Device(TPoint p) const {
   const TState& s = state_;
-  if (s.map_mode == MM_TEXT) return {p.x - s.window_org.x + s.viewport_org.x, p.y - s.window_org.y + s.viewport_org.y};
-  return {Mul_Div(p.x - s.window_org.x, s.viewport_ext.cx, s.window_ext.cx) + s.viewport_org.x,
-          Mul_Div(p.y - s.window_org.y, s.viewport_ext.cy, s.window_ext.cy) + s.viewport_org.y};
+  if (s.map_mode == MM_TEXT)
+    return {Clamp_Coordinate(int64_t(p.x) - s.window_org.x + s.viewport_org.x),
+            Clamp_Coordinate(int64_t(p.y) - s.window_org.y + s.viewport_org.y)};
+  return {Clamp_Coordinate(int64_t(Mul_Div(Clamp_Coordinate(int64_t(p.x) - s.window_org.x), s.viewport_ext.cx,
+                                           s.window_ext.cx)) + s.viewport_org.x),
+          Clamp_Coordinate(int64_t(Mul_Div(Clamp_Coordinate(int64_t(p.y) - s.window_org.y), s.viewport_ext.cy,
+                                           s.window_ext.cy)) + s.viewport_org.y)};
 }
 
 TPoint TDC::To_Logical(TPoint p) const {
   const TState& s = state_;
-  if (s.map_mode == MM_TEXT) return {p.x - s.viewport_org.x + s.window_org.x, p.y - s.viewport_org.y + s.window_org.y};
-  return {Mul_Div(p.x - s.viewport_org.x, s.window_ext.cx, s.viewport_ext.cx) + s.window_org.x,
-          Mul_Div(p.y - s.viewport_org.y, s.window_ext.cy, s.viewport_ext.cy) + s.window_org.y};
+  if (s.map_mode == MM_TEXT)
+    return {Clamp_Coordinate(int64_t(p.x) - s.viewport_org.x + s.window_org.x),
+            Clamp_Coordinate(int64_t(p.y) - s.viewport_org.y + s.window_org.y)};
+  return {Clamp_Coordinate(int64_t(Mul_Div(Clamp_Coordinate(int64_t(p.x) - s.viewport_org.x), s.window_ext.cx,
+                                           s.viewport_ext.cx)) + s.window_org.x),
+          Clamp_Coordinate(int64_t(Mul_Div(Clamp_Coordinate(int64_t(p.y) - s.viewport_org.y), s.window_ext.cy,
+                                           s.viewport_ext.cy)) + s.window_org.y)};
 }
 
 TPoint TDC::To_Surface(TPoint logical) const {
@@ -193,8 +220,8 @@ TRect TDC::To_Surface_Box(const TRect& r) const {
 }
 
 int TDC::To_Device_Width(int w) const {
-  if (state_.map_mode == MM_TEXT) return std::abs(w);
-  return std::abs(Mul_Div(w, state_.viewport_ext.cx, state_.window_ext.cx));
+  const int64_t width = state_.map_mode == MM_TEXT ? w : Mul_Div(w, state_.viewport_ext.cx, state_.window_ext.cx);
+  return int(std::min<int64_t>(width < 0 ? -width : width, 1 << 16));
 }
 
 void TDC::LPtoDP(TPoint* points, int count) const {

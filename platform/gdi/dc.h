@@ -106,7 +106,7 @@ class TDC {
  public:
   // A context on a binding. update_region, in device pixels, narrows the
   // system clip further (the update region of a paint context). screen
-  // tells that the binding is the display, for GetDeviceCaps.
+  // tells that the binding is the display (the screen DC).
   explicit TDC(std::shared_ptr<TDevice_Binding> binding, const TRegion* update_region = nullptr,
                bool screen = false);
   TDC(const TDC&) = delete;
@@ -119,6 +119,11 @@ class TDC {
   void SelectObject(const TFont& font);
   void SelectObject(const TPalette& palette, bool force_background = false);
   void SelectPalette(const TPalette& palette, bool force_background = false) { SelectObject(palette, force_background); }
+  // Memory contexts only (the others ignore it): draw on the bitmap's
+  // pixels, kept alive until another bitmap is selected or the context is
+  // gone.
+  void SelectObject(const TBitmap& bitmap);
+  void RestoreBitmap();
   // WHITE_BRUSH .. NULL_BRUSH, WHITE_PEN .. NULL_PEN, SYSTEM_FONT ...
   void SelectStockObject(int index);
   // Put back the objects the context started with.
@@ -150,7 +155,10 @@ class TDC {
   // The RGB a colour value draws with in this context.
   TColor Resolve_Color(TColor colour) const;
   TColor GetNearestColor(TColor colour) const;
-  int GetDeviceCaps(int index) const;
+  // The display's capabilities (true-colour unless the test switch says
+  // otherwise) for every kind of context; HORZRES and VERTRES give the size
+  // of the surface drawn on.
+  virtual int GetDeviceCaps(int index) const;
 
   // ---- Mapping ------------------------------------------------------------
   int SetMapMode(int mode);
@@ -261,6 +269,7 @@ class TDC {
 
   // ---- For the layer ----------------------------------------------------------
   const std::shared_ptr<TDevice_Binding>& Binding() const { return binding_; }
+  bool Is_Screen() const { return screen_; }
   // Makes every raster operation take the generic path (tests compare the
   // fast paths with it).
   static void Use_Generic_Raster_Ops_For_Tests(bool generic);

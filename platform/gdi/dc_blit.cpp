@@ -1,5 +1,6 @@
 // TDC: block transfers and DIB colour tables.
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 
@@ -7,9 +8,20 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/dc_painter.h"
 
+namespace {
+
+int Clamped(int64_t v) { return int(std::clamp<int64_t>(v, INT32_MIN, INT32_MAX)); }
+
+// The source box of a copy the size of dst, from origin.
+TRect Same_Size(TPoint origin, const TRect& dst) {
+  return {origin.x, origin.y, Clamped(int64_t(origin.x) + (int64_t(dst.right) - dst.left)),
+          Clamped(int64_t(origin.y) + (int64_t(dst.bottom) - dst.top))};
+}
+
+}  // namespace
+
 bool TDC::BitBlt(const TRect& dst, const TDC& src, TPoint src_origin, uint32_t rop) {
-  const TRect src_rect(src_origin.x, src_origin.y, src_origin.x + dst.Width(), src_origin.y + dst.Height());
-  return Stretch(dst, src, src_rect, rop);
+  return Stretch(dst, src, Same_Size(src_origin, dst), rop);
 }
 
 bool TDC::StretchBlt(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop) {
@@ -76,7 +88,7 @@ bool TDC::StretchDIBits(const TRect& dst, const TRect& src_rect, const TDib& dib
 }
 
 bool TDC::SetDIBitsToDevice(const TRect& dst, TPoint src, const TDib& dib) {
-  return StretchDIBits(dst, TRect(src.x, src.y, src.x + dst.Width(), src.y + dst.Height()), dib, SRCCOPY);
+  return StretchDIBits(dst, Same_Size(src, dst), dib, SRCCOPY);
 }
 
 int TDC::SetDIBColorTable(int first, int count, const uint32_t* xrgb) {

@@ -26,6 +26,49 @@ std::string_view Leading(std::string_view text, int count) {
   return count < 0 ? text : text.substr(0, std::min<size_t>(size_t(count), text.size()));
 }
 
+// The lines DrawText draws: one for DT_SINGLELINE (line breaks dropped),
+// else one per '\n' (a '\r' before it dropped), and with DT_WORDBREAK a break
+// between words wherever a line would pass width; a word wider than width
+// stands on a line of its own.
+template <class Measure>
+std::vector<std::string> Break_Lines(const std::string& text, unsigned format, int width, Measure&& measure) {
+  std::vector<std::string> lines;
+  if (format & DT_SINGLELINE) {
+    std::string line;
+    for (char c : text)
+      if (c != '\n' && c != '\r') line += c;
+    return {line};
+  }
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string paragraph = text.substr(start, end - start);
+    if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
+    if (!(format & DT_WORDBREAK)) {
+      lines.push_back(paragraph);
+    } else {
+      std::string line;
+      for (size_t i = 0; i < paragraph.size();) {
+        size_t word_end = paragraph.find(' ', i);
+        if (word_end == std::string::npos) word_end = paragraph.size();
+        const std::string word = paragraph.substr(i, word_end - i);
+        const std::string candidate = line.empty() ? word : line + " " + word;
+        if (!line.empty() && measure(candidate) > width) {
+          lines.push_back(line);
+          line = word;
+        } else {
+          line = candidate;
+        }
+        i = word_end + 1;
+      }
+      lines.push_back(line);
+    }
+    if (end == text.size()) return lines;
+    start = end + 1;
+  }
+}
+
 }  // namespace
 
 TFont_Spec TDC::Device_Font() const {
@@ -116,62 +159,26 @@ bool TDC::GetTextMetrics(TText_Metrics& metrics) const {
   return true;
 }
 
-// Lines break at '\n' (a preceding '\r' is dropped) and, with DT_WORDBREAK,
-// between words where a line would pass the rectangle's width; a word wider
-// than the rectangle stands on a line of its own. DT_SINGLELINE draws one
-// line and alone honours DT_VCENTER and DT_BOTTOM.
-int TDC::DrawText(std::string_view text_in, int count, TRect& rect, unsigned format) {
+// Lines as Break_Lines makes them, each placed by DT_LEFT, DT_CENTER or
+// DT_RIGHT; DT_SINGLELINE alone honours DT_VCENTER and DT_BOTTOM.
+int TDC::DrawText(std::string_view text_in, int count, TRect& rect_in, unsigned format) {
+  // Layout works on a copy kept well inside the int range.
+  static constexpr int Limit = 1 << 28;
+  auto clamp = [](int v) { return std::clamp(v, -Limit, Limit); };
+  TRect rect(clamp(rect_in.left), clamp(rect_in.top), clamp(rect_in.right), clamp(rect_in.bottom));
   const std::string text = (format & DT_NOPREFIX) ? std::string(Leading(text_in, count))
                                                   : Strip_Prefixes(Leading(text_in, count));
-  TText_Metrics metrics;
-  GetTextMetrics(metrics);
   const int line_height = std::max(1, GetTextExtent("X").cy);
   const int width = rect.Width();
+  const std::vector<std::string> lines =
+      Break_Lines(text, format, width, [this](const std::string& line) { return GetTextExtent(line).cx; });
 
-  std::vector<std::string> lines;
-  if (format & DT_SINGLELINE) {
-    std::string line;
-    for (char c : text)
-      if (c != '\n' && c != '\r') line += c;
-    lines.push_back(line);
-  } else {
-    size_t start = 0;
-    while (start <= text.size()) {
-      size_t end = text.find('\n', start);
-      if (end == std::string::npos) end = text.size();
-      std::string paragraph = text.substr(start, end - start);
-      if (!paragraph.empty() && paragraph.back() == '\r') paragraph.pop_back();
-      if (!(format & DT_WORDBREAK)) {
-        lines.push_back(paragraph);
-      } else {
-        std::string line;
-        size_t i = 0;
-        while (i < paragraph.size()) {
-          size_t word_end = paragraph.find(' ', i);
-          if (word_end == std::string::npos) word_end = paragraph.size();
-          const std::string word = paragraph.substr(i, word_end - i);
-          const std::string candidate = line.empty() ? word : line + " " + word;
-          if (!line.empty() && GetTextExtent(candidate).cx > width) {
-            lines.push_back(line);
-            line = word;
-          } else {
-            line = candidate;
-          }
-          i = word_end + 1;
-        }
-        lines.push_back(line);
-      }
-      if (end == text.size()) break;
-      start = end + 1;
-    }
-  }
-
-  const int total_height = line_height * int(lines.size());
+  const int total_height = int(std::min<int64_t>(int64_t(line_height) * int64_t(lines.size()), Limit));
   if (format & DT_CALCRECT) {
     int widest = 0;
     for (const auto& line : lines) widest = std::max(widest, GetTextExtent(line).cx);
-    rect.right = rect.left + widest;
-    rect.bottom = rect.top + total_height;
+    rect_in.right = rect.left + widest;
+    rect_in.bottom = rect.top + total_height;
     return total_height;
   }
   int y = rect.top;
@@ -187,6 +194,7 @@ int TDC::DrawText(std::string_view text_in, int count, TRect& rect, unsigned for
     else if (format & DT_RIGHT) x = rect.right - w;
     Draw_Text_Line(TPoint(x, y), TA_LEFT | TA_TOP, line, clip, nullptr);
     y += line_height;
+    if (y > Limit) break;
   }
   return total_height;
 }

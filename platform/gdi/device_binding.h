@@ -5,6 +5,17 @@
 // region when windows above it change, Invalidate when the window is
 // destroyed); a memory or DIB context has a private binding without a lock.
 //
+// How the window layer makes its contexts (screen surface S, screen lock L):
+//   auto b = std::make_shared<TDevice_Binding>(S, L);     // one per window
+//   b->Set_Origin(client_top_left_on_screen);
+//   b->Set_Visible(visible_region_in_screen_pixels);     // after each change
+//   TDC client_dc(b);                                      // client / window DC
+//   TDC paint_dc(b, &update_region_in_client_pixels);      // paint DC
+//   TDC screen_dc(std::make_shared<TDevice_Binding>(S, L), nullptr, true);
+//   ... and b->Invalidate() when the window is destroyed.
+// A window DC (non-client area included) is a binding whose origin is the
+// window's top left instead of its client area's.
+//
 // The lock is the screen lock: every primitive of every context bound to the
 // screen takes it for its duration, so worker threads can draw into window
 // contexts while the presenter reads the screen. It is recursive so that a

@@ -15,6 +15,3 @@ TMemoryDC::TMemoryDC(const TDC&) : TMemoryDC() {}
 
 TMemoryDC::TMemoryDC(const TBitmap& bitmap) : TMemoryDC() { SelectObject(bitmap); }
 
-void TMemoryDC::SelectObject(const TBitmap& bitmap) { Select_Bitmap(bitmap.Surface()); }
-
-void TMemoryDC::RestoreBitmap() { Select_Bitmap(Default_Bitmap()); }

@@ -1,7 +1,7 @@
-// A memory device context: draws on the bitmap selected into it. It starts
-// with a 1 x 1 monochrome bitmap selected, so a bitmap made compatible with
-// a fresh memory context is monochrome, as callers of the classic interface
-// expect; select a bitmap before drawing.
+// A memory device context: draws on the bitmap selected into it with
+// SelectObject. It starts with a 1 x 1 monochrome bitmap selected, so a
+// bitmap made compatible with a fresh memory context is monochrome, as
+// callers of the classic interface expect; select a bitmap before drawing.
 #pragma once
 
 #include "platform/gdi/bitmap.h"
@@ -14,10 +14,4 @@ class TMemoryDC : public TDC {
   explicit TMemoryDC(const TDC& compatible);
   // With bitmap selected.
   explicit TMemoryDC(const TBitmap& bitmap);
-
-  using TDC::SelectObject;
-  // Selects the bitmap's pixels; the context keeps them alive until another
-  // bitmap is selected or the context is gone.
-  void SelectObject(const TBitmap& bitmap);
-  void RestoreBitmap();
 };

@@ -18,9 +18,9 @@ TSpan_Filler::TSpan_Filler(TSurface& surface, const TClip_Bands& clip, const TFi
     const bool set = m.and_mask == 0;
     if (bits == 32) kernel_ = set ? Set32 : Mix32;
     else if (bits == 8) kernel_ = set ? Set8 : Mix8;
-    else kernel_ = Any_Depth;
+    else kernel_ = bits == 4 ? Packed<4> : Packed<1>;
   } else {
-    kernel_ = bits == 32 ? Tile32 : bits == 8 ? Tile8 : Any_Depth;
+    kernel_ = bits == 32 ? Tile32 : bits == 8 ? Tile8 : bits == 4 ? Packed<4> : Packed<1>;
   }
 }
 
@@ -83,11 +83,21 @@ void TSpan_Filler::Tile8(const TSpan_Filler& f, int y, int x0, int x1) {
   }
 }
 
-// 1 and 4 bits per pixel: masks and small pictures, pixel by pixel.
-void TSpan_Filler::Any_Depth(const TSpan_Filler& f, int y, int x0, int x1) {
+// 1 and 4 bits per pixel (masks and small pictures): pixel by pixel within
+// the bytes, one instance per depth.
+template <int Bits>
+void TSpan_Filler::Packed(const TSpan_Filler& f, int y, int x0, int x1) {
+  constexpr int per_byte = 8 / Bits;
+  constexpr unsigned value_mask = (1u << Bits) - 1;
   const TFill_Pattern& p = f.pattern_;
+  const TFill_Masks* tile = p.masks + (p.solid ? 0 : ((y - p.origin_y) & 7) * 8);
+  uint8_t* row = f.surface_.Row(y);
   for (int i = x0; i < x1; ++i) {
-    const TFill_Masks& m = p.solid ? p.masks[0] : p.masks[((y - p.origin_y) & 7) * 8 + ((i - p.origin_x) & 7)];
-    f.surface_.Set_Pixel(i, y, (f.surface_.Pixel(i, y) & m.and_mask) ^ m.xor_mask);
+    const TFill_Masks& m = p.solid ? tile[0] : tile[(i - p.origin_x) & 7];
+    uint8_t& byte = row[i / per_byte];
+    const int shift = 8 - Bits * (i % per_byte + 1);
+    const unsigned d = (byte >> shift) & value_mask;
+    const unsigned r = ((d & m.and_mask) ^ m.xor_mask) & value_mask;
+    byte = uint8_t((byte & ~(value_mask << shift)) | r << shift);
   }
 }

@@ -44,7 +44,8 @@ class TSpan_Filler {
   static void Set8(const TSpan_Filler&, int, int, int);
   static void Mix8(const TSpan_Filler&, int, int, int);
   static void Tile8(const TSpan_Filler&, int, int, int);
-  static void Any_Depth(const TSpan_Filler&, int, int, int);
+  template <int Bits>
+  static void Packed(const TSpan_Filler&, int, int, int);
 
   TSurface& surface_;
   const TClip_Bands& clip_;

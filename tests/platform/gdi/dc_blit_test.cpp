@@ -209,6 +209,16 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   EXPECT_EQ(h.At(3, 3), 0u);
   EXPECT_EQ(h.Count(0x0000FF), 56);
   EXPECT_FALSE(h.dc.PatBlt(0, 0, 8, 8, SRCCOPY));  // PatBlt has no source
+  // A one-bit DIB pattern keeps its own colours.
+  TDib two(2, 1, 1);
+  two.SetColor(0, TColor(255, 0, 0));
+  two.SetColor(1, TColor(0, 255, 0));
+  two.Surface()->Set_Pixel(1, 0, 1);
+  TCanvas d(2, 1);
+  d.dc.SelectObject(TBrush(two));
+  d.dc.PatBlt(0, 0, 2, 1);
+  EXPECT_EQ(d.At(0, 0), 0xFF0000u);
+  EXPECT_EQ(d.At(1, 0), 0x00FF00u);
 }
 
 }  // namespace
@@ -262,6 +272,40 @@ TEST(DC_Sizes, NothingBreaksOnEmptySurfacesAndSizes) {
   c.dc.StretchBlt(0, 0, 4, 4, c.dc, 0, 0, 0, 3);
   c.dc.PatBlt(2, 2, -2, -2, BLACKNESS);  // a box given backwards is the same box
   EXPECT_EQ(c.Count(0), 4);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DC_Depths, FourAndOneBitPicturesDrawAndConvert) {
+  TDib four(5, 3, 4);
+  for (int i = 0; i < 16; ++i) four.SetColor(i, TColor(i * 17, 0, 0));
+  TDibDC dc(four);
+  dc.SelectObject(TBrush(TColor(34, 0, 0)));  // entry 2
+  dc.SelectObject(TPen(TColor(255, 0, 0)));    // entry 15
+  dc.Rectangle(0, 0, 5, 3);
+  EXPECT_EQ(four.Surface()->Pixel(0, 0), 15u);
+  EXPECT_EQ(four.Surface()->Pixel(2, 1), 2u);
+  EXPECT_EQ(four.GetBits()[0], 0xFF);  // bottom row: pen all along
+  TCanvas out(5, 3);
+  out.dc.BitBlt(0, 0, 5, 3, dc, 0, 0);
+  EXPECT_EQ(out.At(2, 1), 0x220000u);
+  EXPECT_EQ(out.At(4, 2), 0xFF0000u);
+
+  TDib mono(9, 2, 1);
+  TDibDC mono_dc(mono);
+  mono_dc.SelectStockObject(WHITE_BRUSH);
+  mono_dc.SelectStockObject(NULL_PEN);
+  mono_dc.PatBlt(0, 0, 9, 2);
+  mono_dc.SetPixel(8, 0, TColor(20, 20, 20));  // nearest to black
+  EXPECT_EQ(mono.Surface()->Pixel(8, 0), 0u);
+  EXPECT_EQ(mono.Surface()->Pixel(7, 0), 1u);
+  mono_dc.SelectStockObject(BLACK_PEN);
+  mono_dc.SetROP2(R2_NOT);
+  mono_dc.MoveTo(0, 1);
+  mono_dc.LineTo(9, 1);
+  EXPECT_EQ(mono.Surface()->Pixel(3, 1), 0u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include "platform/gdi/dib_dc.h"
 #include "platform/gdi/dibitmap.h"
 #include "platform/gdi/memory_dc.h"
+#include "platform/gdi/print_dc.h"
 #include "tests/platform/gdi/dc_canvas.h"
 
 namespace {
@@ -97,6 +98,11 @@ TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
   EXPECT_NE(dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
   TDevice_Caps::Set_Palette_Device_For_Tests(false);
   EXPECT_EQ(dc.RealizePalette(), 0);
+  // A context on an 8-bit picture reports the display it belongs to.
+  TDib dib(4, 4);
+  TDibDC dib_dc(dib);
+  EXPECT_EQ(dib_dc.GetDeviceCaps(BITSPIXEL), 32);
+  EXPECT_EQ(dib_dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
 }
 
 TEST(DC_Objects, SelectedObjectsOutliveTheirOwners) {
@@ -256,6 +262,26 @@ TEST(DC_Threads, WorkersDrawIntoSeparateSurfacesAndOneLockedScreen) {
     EXPECT_EQ(pictures[size_t(i)].Surface()->Pixel(32, 30), 1u);
     EXPECT_EQ(screen.Surface()->Pixel(5, i), uint32_t(i + 1) << 16);
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(DC_Print, PageSizeResolutionAndDrawing) {
+  TPrintDC printer(850, 1100, 100);
+  EXPECT_EQ(printer.GetDeviceCaps(HORZRES), 850);
+  EXPECT_EQ(printer.GetDeviceCaps(VERTRES), 1100);
+  EXPECT_EQ(printer.GetDeviceCaps(LOGPIXELSY), 100);
+  EXPECT_NE(printer.GetDeviceCaps(RASTERCAPS) & RC_BITBLT, 0);
+  EXPECT_EQ(printer.GetDeviceCaps(RASTERCAPS) & 0x2 /* banding */, 0);
+  EXPECT_EQ(printer.Page().Surface()->Pixel(5, 5), 0xFFFFFFu);  // a blank page is white
+  TDib picture(2, 2);
+  picture.SetColor(0, TColor(0, 0, 255));
+  printer.SetStretchBltMode(COLORONCOLOR);
+  printer.StretchDIBits(TRect(100, 100, 300, 300), TRect(0, 0, 2, 2), picture);
+  EXPECT_EQ(printer.Page().Surface()->Pixel(299, 299), 0x0000FFu);
+  EXPECT_EQ(printer.Page().Surface()->Pixel(300, 300), 0xFFFFFFu);
 }
 
 }  // namespace

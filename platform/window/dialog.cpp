@@ -1,0 +1,108 @@
+#include "platform/window/dialog.h"
+
+#include <cassert>
+
+#include "platform/window/control_paint.h"
+#include "platform/window/desktop.h"
+#include "platform/window/screen.h"
+#include "platform/window/user.h"
+#include "platform/gdi/dc.h"
+
+TDialog::TDialog(TWindow* parent, const char* title, TModule* module) : TFrameWindow(parent, title, nullptr, false, module) {
+  Attr.Style = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+}
+
+TDialog::TDialog(TWindow* parent, int resource_id, TModule* module) : TDialog(parent, nullptr, module) {
+  resource_id_ = resource_id;
+}
+
+void TDialog::SetupWindow() {
+  // A dialog without a place of its own is centred on the screen.
+  if (Attr.W > 0 && Attr.H > 0 && Attr.X == 0 && Attr.Y == 0) {
+    TSize s = TDesktop::Current().Screen().Size();
+    Attr.X = (s.cx - Attr.W) / 2;
+    Attr.Y = (s.cy - Attr.H) / 2;
+  }
+  TFrameWindow::SetupWindow();
+}
+
+TWindow* TDialog::First_Focus() {
+  for (TWindow* c : Children())
+    if (c->Is_Child() && c->IsWindow() && c->IsWindowVisible() && c->IsWindowEnabled() && (c->GetStyle() & WS_TABSTOP))
+      return c;
+  return this;
+}
+
+int TDialog::Execute() {
+  assert(!running_ && "a dialog runs once at a time");
+  if (running_) return IDCANCEL;
+  TDesktop& desk = TDesktop::Current();
+  int x = Attr.X, y = Attr.Y;
+  ended_ = false;
+  result_ = IDCANCEL;
+  if (!Create()) return -1;
+  TWindow* owner = Parent ? Parent->Top_Level() : nullptr;
+  HWND owner_handle = owner ? owner->GetHandle() : HWND();
+  bool owner_was_enabled = owner && owner->IsWindowEnabled();
+  if (owner) owner->EnableWindow(false);
+  running_ = true;
+  ShowWindow(SW_SHOW);
+  First_Focus()->SetFocus();
+  HWND self = GetHandle();
+  desk.Run_Loop([&] { return ended_ || !desk.Window(self); });
+  running_ = false;
+  // The owner comes back before the dialog goes, so it is activated again.
+  if (owner && desk.Window(owner_handle) && owner_was_enabled) owner->EnableWindow(true);
+  Destroy();
+  Attr.X = x;
+  Attr.Y = y;
+  if (owner && desk.Window(owner_handle)) {
+    desk.Activate(owner);
+  }
+  return result_;
+}
+
+void TDialog::EndDialog(int ret_value) {
+  result_ = ret_value;
+  ended_ = true;
+  if (!running_) Destroy();
+}
+
+void TDialog::CloseWindow(int ret_value) {
+  if (CanClose()) EndDialog(ret_value);
+}
+
+void TDialog::CmOk() { CloseWindow(IDOK); }
+void TDialog::CmCancel() { EndDialog(IDCANCEL); }
+
+void TDialog::EvClose() { CmCancel(); }
+
+LRESULT TDialog::EvCommand(UINT id, HWND control, UINT notify_code) {
+  TEventInfo info{WM_COMMAND, id, MAKEWPARAM(uint16_t(id), uint16_t(notify_code)), control.To_Param()};
+  if (Find(info)) return info.Result;
+  if (id == IDOK && notify_code == 0) {
+    CmOk();
+    return 0;
+  }
+  if (id == IDCANCEL && notify_code == 0) {
+    CmCancel();
+    return 0;
+  }
+  return TFrameWindow::EvCommand(id, control, notify_code);
+}
+
+bool TDialog::PreProcessMsg(MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return false;
+  if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+  // A control that wants every key keeps Enter and Esc.
+  TWindow* target = TWindow::From_Handle(msg.hwnd);
+  if (target && target != this && (target->SendMessage(WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTALLKEYS))
+    return false;
+  PostMessage(WM_COMMAND, msg.wParam == VK_RETURN ? IDOK : IDCANCEL, 0);
+  return true;
+}
+
+bool TDialog::EvEraseBkgnd(TDC& dc) {
+  Control_Paint::Fill(dc, GetClientRect(), Control_Paint::Face);
+  return true;
+}

@@ -1,0 +1,49 @@
+// The window of an open menu: a topmost popup listing the items, tracked in
+// its own modal loop with the mouse (clicks outside dismiss it) and the keys
+// (Up, Down, Enter, Esc).
+#pragma once
+
+#include <vector>
+
+#include "platform/window/menu.h"
+#include "platform/window/window.h"
+
+class TMenu_Window : public TWindow {
+ public:
+  TMenu_Window(const TMenu& menu, TWindow& owner, bool right_button);
+  // Opens at a screen point; the chosen command, or 0.
+  UINT Track(TPoint screen);
+
+  // Item geometry in client coordinates (tests and drawing).
+  TRect Item_Rect(int index) const;
+  bool Item_Enabled(int index) const { return enabled_[size_t(index)]; }
+  int Highlighted() const { return highlight_; }
+
+  void Paint(TDC& dc, bool erase, TRect& rect) override;
+  bool EvEraseBkgnd(TDC&) override { return true; }
+  void EvMouseMove(UINT keys, const TPoint& p) override;
+  void EvLButtonDown(UINT keys, const TPoint& p) override;
+  void EvLButtonUp(UINT keys, const TPoint& p) override;
+  void EvRButtonDown(UINT keys, const TPoint& p) override;
+  void EvRButtonUp(UINT keys, const TPoint& p) override;
+  void EvKeyDown(UINT key, UINT repeat, UINT flags) override;
+  void EvCaptureChanged(HWND next) override;
+
+ private:
+  void Ask_Enablers();
+  void Layout();
+  int Item_At(TPoint p) const;
+  void Set_Highlight(int index);
+  void Choose(int index);
+  void Dismiss();
+  void Step(int direction);
+
+  const TMenu& menu_;
+  TWindow& owner_;
+  bool right_button_;
+  std::vector<bool> enabled_;
+  std::vector<int> tops_;
+  int highlight_ = -1;
+  bool done_ = false;
+  UINT chosen_ = 0;
+};

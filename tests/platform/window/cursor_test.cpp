@@ -1,0 +1,93 @@
+// Cursors and icons read from resource data, and cursor masks.
+#include "platform/window/cursor.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/window/icon.h"
+
+namespace {
+
+void Put16(std::vector<uint8_t>& v, uint16_t x) {
+  v.push_back(uint8_t(x));
+  v.push_back(uint8_t(x >> 8));
+}
+void Put32(std::vector<uint8_t>& v, uint32_t x) {
+  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
+}
+
+// A .ico or .cur file with one 1-bit image of 8 x 2 pixels: the top row's
+// first pixel is white, everything else black; the mask makes the last
+// column of each row transparent.
+std::vector<uint8_t> One_Bit_File(uint16_t type, TPoint hotspot) {
+  std::vector<uint8_t> f;
+  Put16(f, 0);
+  Put16(f, type);
+  Put16(f, 1);
+  f.push_back(8);
+  f.push_back(2);
+  f.push_back(2);
+  f.push_back(0);
+  Put16(f, uint16_t(hotspot.x));
+  Put16(f, uint16_t(hotspot.y));
+  uint32_t bytes = 40 + 8 + 2 * 4 + 2 * 4;
+  Put32(f, bytes);
+  Put32(f, 22);
+  Put32(f, 40);
+  Put32(f, 8);
+  Put32(f, 4);  // both masks
+  Put16(f, 1);
+  Put16(f, 1);
+  for (int i = 0; i < 6; ++i) Put32(f, 0);
+  Put32(f, 0x000000);  // colour 0 black
+  Put32(f, 0xFFFFFF);  // colour 1 white
+  // Colour (XOR) bits, bottom row first, rows of 4 bytes.
+  Put32(f, 0x00);
+  Put32(f, 0x80);
+  // AND mask, bottom row first.
+  Put32(f, 0x01);
+  Put32(f, 0x01);
+  return f;
+}
+
+}  // namespace
+
+TEST(Cursor_Resource, A_Cursor_File_Gives_Its_Masks_And_Hotspot) {
+  auto data = One_Bit_File(2, {3, 1});
+  auto cursor = TCursor::From_Resource(data.data(), data.size());
+  ASSERT_TRUE(cursor);
+  const TCursor_Image& image = cursor->Image();
+  EXPECT_EQ(image.width, 8);
+  EXPECT_EQ(image.height, 2);
+  EXPECT_EQ(image.hotspot, TPoint(3, 1));
+  EXPECT_TRUE(image.Xor_Bit(0, 0));
+  EXPECT_FALSE(image.Xor_Bit(0, 1));
+  EXPECT_TRUE(image.And_Bit(7, 0));
+  EXPECT_FALSE(image.And_Bit(6, 1));
+  // Drawn over pixels: white, black, and the screen left alone where
+  // transparent.
+  std::vector<uint32_t> pixels(8 * 2, 0x123456);
+  image.Draw_Over(pixels.data(), 8, 2, 8, {3, 1});
+  EXPECT_EQ(pixels[0], 0xFFFFFFu);
+  EXPECT_EQ(pixels[8], 0x000000u);
+  EXPECT_EQ(pixels[7], 0x123456u);
+}
+
+TEST(Cursor_Resource, Truncated_Or_Foreign_Data_Is_Refused) {
+  auto data = One_Bit_File(2, {0, 0});
+  for (size_t cut : {size_t(0), size_t(5), size_t(21), size_t(40), data.size() - 1})
+    EXPECT_FALSE(TCursor::From_Resource(data.data(), cut)) << cut;
+  auto icon = One_Bit_File(1, {0, 0});
+  EXPECT_FALSE(TCursor::From_Resource(icon.data(), icon.size()));  // an icon, not a cursor
+  EXPECT_FALSE(TIcon::From_Resource(data.data(), data.size()));
+  for (size_t cut : {size_t(6), size_t(30), icon.size() - 1}) EXPECT_FALSE(TIcon::From_Resource(icon.data(), cut));
+}
+
+TEST(Icon_Resource, An_Icon_Becomes_Argb_With_Its_Mask_As_Transparency) {
+  auto data = One_Bit_File(1, {0, 0});
+  auto icon = TIcon::From_Resource(data.data(), data.size());
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(icon->Size(), TSize(8, 2));
+  EXPECT_EQ(icon->Argb()[0], 0xFFFFFFFFu);
+  EXPECT_EQ(icon->Argb()[1], 0xFF000000u);
+  EXPECT_EQ(icon->Argb()[7] >> 24, 0u);
+}

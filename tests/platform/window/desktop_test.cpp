@@ -1,0 +1,244 @@
+// The queue: retrieval order, coalescing, posting from threads, handles,
+// timers and the loops.
+#include "platform/window/desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "platform/window/user.h"
+#include "tests/platform/window/window_test_support.h"
+
+using Queue_Test = Headless_Test;
+
+TEST_F(Queue_Test, Posted_Messages_Come_Before_Input_Input_Before_Paint_And_Paint_Before_Timers) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log);
+  w.log_moves = false;
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  log.clear();
+  w.log_paint = true;
+  w.SetTimer(7, 10);
+  headless->Virtual_Clock().Advance(20);  // the timer is due already
+  w.InvalidateRect({0, 0, 5, 5});
+  headless->Click({5, 5});
+  w.PostMessage(WM_USER + 1, 1);
+  w.PostMessage(WM_USER + 1, 2);
+  MSG msg;
+  while (Desk().Peek(msg) && msg.message != WM_TIMER) Desk().Dispatch(msg);
+  Desk().Dispatch(msg);
+  EXPECT_EQ(log, (std::vector<std::string>{"w:user 1 1", "w:user 1 2", "w:ldown 5,5", "w:lup 5,5", "w:paint", "w:timer 7"}));
+}
+
+TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log);
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  log.clear();
+  headless->Move_To({1, 1});
+  headless->Move_To({2, 2});
+  headless->Move_To({3, 4});
+  w.SetTimer(1, 10);
+  headless->Virtual_Clock().Advance(95);  // nine intervals pass unseen
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"w:move 3,4", "w:timer 1"}));
+  // The tick re-armed the timer a full interval after it was taken.
+  log.clear();
+  Advance(9);
+  EXPECT_TRUE(log.empty());
+  Advance(1);
+  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 1"}));
+}
+
+TEST_F(Queue_Test, A_Move_Between_Presses_Is_Not_Merged_Across_Them) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log);
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  log.clear();
+  headless->Move_To({1, 1});
+  headless->Press({1, 1});
+  headless->Move_To({8, 8});
+  headless->Move_To({9, 9});
+  headless->Release({9, 9});
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"w:move 1,1", "w:ldown 1,1", "w:move 9,9", "w:lup 9,9"}));
+}
+
+TEST_F(Queue_Test, Posts_From_Other_Threads_Arrive_In_Order_And_Wake_The_Loop) {
+  struct Counter : TWindow {
+    Counter() : TWindow(nullptr) {}
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+      if (msg == WM_USER) {
+        int thread = int(wp), n = int(lp);
+        if (n != next[thread]) in_order = false;
+        next[thread] = n + 1;
+        ++total;
+      }
+      return TWindow::WindowProc(msg, wp, lp);
+    }
+    int next[4] = {};
+    int total = 0;
+    bool in_order = true;
+  } w;
+  ASSERT_TRUE(w.Create());
+  HWND h = w.GetHandle();
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
+    threads.emplace_back([h, t] {
+      for (int i = 0; i < 2000; ++i) PostMessage(h, WM_USER, WPARAM(t), LPARAM(i));
+    });
+  // The loop blocks with nothing to do until the posts wake it.
+  Desk().Run_Loop([&] { return w.total == 8000; });
+  for (auto& t : threads) t.join();
+  EXPECT_EQ(w.total, 8000);
+  EXPECT_TRUE(w.in_order);
+}
+
+TEST_F(Queue_Test, Messages_For_A_Destroyed_Window_Are_Dropped) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log);
+  ASSERT_TRUE(w.Create());
+  HWND old = w.GetHandle();
+  w.PostMessage(WM_USER + 5);
+  w.SetTimer(1, 10);
+  w.Destroy();
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_FALSE(PostMessage(old, WM_USER + 6));
+  // A new window never takes the old handle.
+  ASSERT_TRUE(w.Create());
+  EXPECT_NE(w.GetHandle(), old);
+  Advance(50);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Queue_Test, Window_Less_Timers_Call_Back_With_Fresh_Ids) {
+  static std::vector<UINT> fired;
+  fired.clear();
+  TIMERPROC proc = [](HWND hwnd, UINT msg, UINT id, uint32_t) {
+    EXPECT_FALSE(bool(hwnd));
+    EXPECT_EQ(msg, UINT(WM_TIMER));
+    fired.push_back(id);
+  };
+  UINT a = SetTimer(HWND(), 0, 100, proc);
+  UINT b = SetTimer(HWND(), 0, 250, proc);
+  EXPECT_NE(a, 0u);
+  EXPECT_NE(a, b);
+  Advance(100);
+  Advance(100);
+  Advance(50);
+  EXPECT_EQ(fired, (std::vector<UINT>{a, a, b}));
+  EXPECT_TRUE(KillTimer(HWND(), a));
+  EXPECT_FALSE(KillTimer(HWND(), a));
+  fired.clear();
+  Advance(250);
+  EXPECT_EQ(fired, (std::vector<UINT>{b}));
+  KillTimer(HWND(), b);
+}
+
+TEST_F(Queue_Test, Setting_A_Timer_Again_Restarts_It_And_Zero_Still_Ticks) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log);
+  ASSERT_TRUE(w.Create());
+  w.SetTimer(3, 100);
+  Advance(80);
+  w.SetTimer(3, 100);  // a full interval from now
+  Advance(80);
+  EXPECT_TRUE(log.empty());
+  Advance(20);
+  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 3"}));
+  log.clear();
+  w.SetTimer(3, 0);
+  Advance(10);
+  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 3"}));
+}
+
+TEST_F(Queue_Test, Timers_Keep_Running_In_A_Nested_Loop) {
+  std::vector<std::string> log;
+  Log_Window owner(nullptr, "owner", log);
+  ASSERT_TRUE(owner.Create());
+  owner.SetTimer(1, 33);
+  int ticks_seen = 0;
+  // A modal loop that ends after the owner's timer has ticked three times;
+  // the headless clock jumps to each deadline instead of sleeping.
+  auto end = Desk().Run_Loop([&] {
+    ticks_seen = int(std::count(log.begin(), log.end(), "owner:timer 1"));
+    return ticks_seen == 3;
+  });
+  EXPECT_EQ(end, TDesktop::TLoop_End::Done);
+  EXPECT_EQ(ticks_seen, 3);
+}
+
+TEST_F(Queue_Test, A_Quit_Ends_Every_Nested_Loop_And_Stays_For_The_Outer_One) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log);
+  ASSERT_TRUE(w.Create());
+  w.PostMessage(WM_USER + 1);
+  int depth_reached = 0;
+  struct Nester : TWindow {
+    explicit Nester(int& d) : TWindow(nullptr), depth(d) {}
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+      if (msg == WM_USER + 2) {
+        ++depth;
+        if (wp > 0) PostMessage(WM_USER + 2, wp - 1);
+        else PostQuitMessage(3);
+        auto end = TDesktop::Current().Run_Loop([] { return false; });
+        EXPECT_EQ(end, TDesktop::TLoop_End::Quit);
+        return 0;
+      }
+      return TWindow::WindowProc(msg, wp, lp);
+    }
+    int& depth;
+  } nester(depth_reached);
+  ASSERT_TRUE(nester.Create());
+  nester.PostMessage(WM_USER + 2, 2);
+  auto end = Desk().Run_Loop(nullptr);
+  EXPECT_EQ(end, TDesktop::TLoop_End::Quit);
+  EXPECT_EQ(depth_reached, 3);
+  EXPECT_EQ(Desk().Take_Quit(), 3);
+  EXPECT_FALSE(Desk().Quit_Pending());
+}
+
+TEST_F(Queue_Test, Pump_Waiting_Messages_Works_From_Inside_A_Handler) {
+  std::vector<std::string> log;
+  Log_Window a(nullptr, "a", log);
+  ASSERT_TRUE(a.Create());
+  struct Pumper : TWindow {
+    explicit Pumper(TWindow& t) : TWindow(nullptr), other(t) {}
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+      if (msg == WM_USER + 9) {
+        other.PostMessage(WM_USER + 1, 1);
+        other.PostMessage(WM_USER + 1, 2);
+        TDesktop::Current().Pump_Waiting_Messages();
+        static_cast<Log_Window&>(other).Note("after pump");
+        return 0;
+      }
+      return TWindow::WindowProc(msg, wp, lp);
+    }
+    TWindow& other;
+  } p(a);
+  ASSERT_TRUE(p.Create());
+  p.PostMessage(WM_USER + 9);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"a:user 1 1", "a:user 1 2", "a:after pump"}));
+}
+
+TEST_F(Queue_Test, The_Keyboard_Wait_Never_Spins) {
+  // With nothing to do and a far timer, one wait jumps straight to it.
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log);
+  ASSERT_TRUE(w.Create());
+  w.SetTimer(1, 5000);
+  uint32_t start = GetTickCount();
+  int idles = 0;
+  Desk().Idle_Hook = [&](long) {
+    ++idles;
+    return false;
+  };
+  Desk().Run_Loop([&] { return !log.empty(); });
+  EXPECT_EQ(GetTickCount() - start, 5000u);
+  EXPECT_LE(idles, 3);
+}

@@ -1,0 +1,263 @@
+// Input: routing, capture, focus and keys, the pointer and its clip.
+#include <gtest/gtest.h>
+
+#include "platform/window/cursor.h"
+#include "platform/window/screen.h"
+#include "platform/window/user.h"
+#include "tests/platform/window/window_test_support.h"
+
+using Input_Test = Headless_Test;
+
+TEST_F(Input_Test, The_Capture_Holder_Gets_Every_Mouse_Message_In_Its_Own_Coordinates) {
+  std::vector<std::string> log;
+  Log_Window top(nullptr, "top", log, {0, 0, 500, 500});
+  auto* button = new Log_Window(&top, "button", log, {100, 100, 150, 150});
+  ASSERT_TRUE(top.Create());
+  button->SetCapture();  // with no button held, as hover widgets do
+  Run_Until_Idle();
+  log.clear();
+  headless->Move_To({20, 30});
+  Run_Until_Idle();
+  headless->Press({400, 10});
+  headless->Release({401, 11});
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"button:move -80,-70", "button:ldown 300,-90", "button:lup 301,-89"}));
+  // Leaving the screen gives the holder a last move outside.
+  log.clear();
+  headless->Leave_Screen({-5, 200});
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"button:move -105,100"}));
+  TWindow::ReleaseCapture();
+  log.clear();
+  headless->Leave_Screen({-5, 200});
+  Run_Until_Idle();
+  EXPECT_TRUE(log.empty());
+}
+
+TEST_F(Input_Test, Losing_The_Capture_Is_Told_To_The_Holder) {
+  struct Holder : TWindow {
+    using TWindow::TWindow;
+    void EvCaptureChanged(HWND next) override { changes.push_back(next); }
+    std::vector<HWND> changes;
+  };
+  Holder a(nullptr), b(nullptr);
+  ASSERT_TRUE(a.Create());
+  ASSERT_TRUE(b.Create());
+  a.SetCapture();
+  b.SetCapture();
+  EXPECT_EQ(a.changes, (std::vector<HWND>{b.GetHandle()}));
+  TWindow::ReleaseCapture();
+  EXPECT_EQ(b.changes, (std::vector<HWND>{HWND()}));
+}
+
+TEST_F(Input_Test, Kill_Focus_Names_The_Next_Window_And_Key_Up_Goes_To_The_Focus_At_Release) {
+  std::vector<std::string> log;
+  Log_Window top(nullptr, "top", log, {0, 0, 300, 300});
+  auto* list = new Log_Window(&top, "list", log, {0, 0, 10, 10});
+  auto* field = new Log_Window(&top, "field", log, {20, 0, 30, 10});
+  list->log_focus = field->log_focus = true;
+  ASSERT_TRUE(top.Create());
+  list->SetFocus();
+  Run_Until_Idle();
+  log.clear();
+  headless->Key_Down(VK_RETURN);
+  MSG msg;
+  // The key-down reaches the list, which moves the focus to the field
+  // before the key is released.
+  ASSERT_TRUE(Desk().Peek(msg));
+  Desk().Translate(msg);
+  Desk().Dispatch(msg);
+  field->SetFocus();
+  headless->Key_Up(VK_RETURN);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"list:keydown 13", "list:killfocus>field", "field:setfocus",
+                                           "list:char 13", "field:keyup 13"}));
+}
+
+TEST_F(Input_Test, A_Window_Losing_Focus_Can_Take_It_Back) {
+  std::vector<std::string> log;
+  struct Keeper : Log_Window {
+    using Log_Window::Log_Window;
+    void EvKillFocus(HWND next) override {
+      Log_Window::EvKillFocus(next);
+      if (keep) SetFocus();
+    }
+    bool keep = true;
+  };
+  TWindow top(nullptr);
+  top.Attr.W = top.Attr.H = 100;
+  auto* keeper = new Keeper(&top, "keeper", log);
+  auto* other = new Log_Window(&top, "other", log);
+  keeper->log_focus = other->log_focus = true;
+  ASSERT_TRUE(top.Create());
+  keeper->SetFocus();
+  log.clear();
+  other->SetFocus();
+  EXPECT_EQ(GetFocus(), keeper->GetHandle());
+  // The window that never got the focus is not told it lost it.
+  EXPECT_EQ(log, (std::vector<std::string>{"keeper:killfocus>other", "keeper:setfocus"}));
+}
+
+TEST_F(Input_Test, Keypad_Digits_Follow_Num_Lock_And_Characters_Are_Windows_1252) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log);
+  ASSERT_TRUE(w.Create());
+  w.SetFocus();
+  TInput_Event e;
+  e.kind = TInput_Event::Kind::Key_Down;
+  e.code = VK_NUMPAD2;
+  e.keypad = true;
+  e.num_lock = 1;
+  headless->Inject(e);
+  e.num_lock = 0;
+  headless->Inject(e);
+  TInput_Event c;
+  c.kind = TInput_Event::Kind::Char;
+  c.code = 0x20AC;  // the euro sign
+  headless->Inject(c);
+  c.code = 0x4E2D;  // no place in the code page: dropped
+  headless->Inject(c);
+  c.code = 0xE9;
+  headless->Inject(c);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"w:keydown 98", "w:char 50", "w:keydown 40", "w:char 128",
+                                           "w:char 233"}));
+}
+
+TEST_F(Input_Test, Keys_Without_Machine_Text_Are_Translated_With_Shift) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log);
+  ASSERT_TRUE(w.Create());
+  w.SetFocus();
+  headless->Key('A');
+  headless->Key_Down(VK_SHIFT);
+  headless->Key('A');
+  headless->Key('1');
+  headless->Key_Up(VK_SHIFT);
+  headless->Key(VK_BACK);
+  Run_Until_Idle();
+  std::vector<std::string> chars;
+  for (auto& l : log)
+    if (l.find("char") != std::string::npos) chars.push_back(l);
+  EXPECT_EQ(chars, (std::vector<std::string>{"w:char 97", "w:char 65", "w:char 33", "w:char 8"}));
+}
+
+TEST_F(Input_Test, Auto_Repeat_Delivers_Repeated_Key_Downs_Marked_As_Repeats) {
+  struct Keys : TWindow {
+    using TWindow::TWindow;
+    void EvKeyDown(UINT, UINT, UINT flags) override { previous_down.push_back((flags & 0x4000) != 0); }
+    std::vector<bool> previous_down;
+  } w(nullptr);
+  ASSERT_TRUE(w.Create());
+  w.SetFocus();
+  headless->Key_Down(VK_RIGHT);
+  headless->Key_Down(VK_RIGHT, true);
+  headless->Key_Down(VK_RIGHT, true);
+  headless->Key_Up(VK_RIGHT);
+  Run_Until_Idle();
+  EXPECT_EQ(w.previous_down, (std::vector<bool>{false, true, true}));
+  EXPECT_EQ(GetKeyState(VK_RIGHT), 0);
+}
+
+TEST_F(Input_Test, A_Warp_Moves_The_Pointer_And_Sends_A_Move_Inside_The_Clip) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log, {0, 0, 400, 400});
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  log.clear();
+  SetCursorPos(30, 40);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"w:move 30,40"}));
+  EXPECT_EQ(headless->Warped_To(), TPoint(30, 40));
+  TRect clip{100, 100, 200, 150};
+  ClipCursor(&clip);
+  TPoint p;
+  GetCursorPos(p);
+  EXPECT_EQ(p, TPoint(100, 100));
+  headless->Move_To({500, 10});
+  Run_Until_Idle();
+  GetCursorPos(p);
+  EXPECT_EQ(p, TPoint(199, 100));
+  // Another program in front frees the pointer.
+  TInput_Event lost;
+  lost.kind = TInput_Event::Kind::Focus_Lost;
+  headless->Inject(lost);
+  Run_Until_Idle();
+  TRect now;
+  GetClipCursor(now);
+  EXPECT_EQ(now, TRect(0, 0, 1024, 768));
+}
+
+TEST_F(Input_Test, Windows_Choose_The_Cursor_Under_The_Pointer) {
+  TWindow top(nullptr);
+  top.Attr.W = top.Attr.H = 100;
+  auto* busy = new TWindow(&top);
+  busy->MoveWindow(0, 0, 50, 50);
+  busy->SetCursor(&TCursor::Wait());
+  ASSERT_TRUE(top.Create());
+  headless->Move_To({10, 10});
+  Run_Until_Idle();
+  EXPECT_EQ(Desk().Cursor(), &TCursor::Wait());
+  headless->Move_To({80, 80});
+  Run_Until_Idle();
+  EXPECT_EQ(Desk().Cursor(), &TCursor::Arrow());
+  // Drawn over the presented picture, never into the screen.
+  EXPECT_EQ(headless->Presented_Pixel(80, 81), 0x000000u);
+  EXPECT_EQ(Desk().Screen().Pixel(80, 81), 0xFFFFFFu);  // the window's white background
+}
+
+TEST_F(Input_Test, A_Click_Activates_Its_Top_Level_Window_And_Raises_It) {
+  std::vector<std::string> log;
+  Log_Window a(nullptr, "a", log, {0, 0, 100, 100});
+  Log_Window b(nullptr, "b", log, {50, 50, 150, 150});
+  ASSERT_TRUE(a.Create());
+  ASSERT_TRUE(b.Create());
+  EXPECT_EQ(GetActiveWindow(), b.GetHandle());
+  headless->Click({10, 10});
+  Run_Until_Idle();
+  EXPECT_EQ(GetActiveWindow(), a.GetHandle());
+  EXPECT_EQ(GetFocus(), a.GetHandle());
+  EXPECT_EQ(WindowFromPoint({60, 60}), a.GetHandle());
+}
+
+TEST_F(Input_Test, A_Window_Appearing_Under_A_Still_Pointer_Gets_A_Move) {
+  std::vector<std::string> log;
+  Log_Window w(nullptr, "w", log, {0, 0, 100, 100});
+  w.Attr.Style &= ~WS_VISIBLE;
+  ASSERT_TRUE(w.Create());
+  SetCursorPos(10, 20);
+  Run_Until_Idle();
+  EXPECT_TRUE(log.empty());
+  w.ShowWindow(SW_SHOW);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"w:move 10,20"}));
+}
+
+TEST_F(Input_Test, A_Destroyed_Cursor_Is_Neither_Shown_Nor_Kept) {
+  TWindow w(nullptr);
+  w.Attr.W = w.Attr.H = 100;
+  ASSERT_TRUE(w.Create());
+  uint8_t and_bits[2 * 16] = {}, xor_bits[2 * 16] = {};
+  TCursor* drag = CreateCursor(nullptr, 8, 8, 16, 16, and_bits, xor_bits);
+  ASSERT_NE(drag, nullptr);
+  w.SetCursor(drag);
+  SetCursor(drag);
+  EXPECT_EQ(Desk().Cursor(), drag);
+  DestroyCursor(drag);
+  EXPECT_EQ(Desk().Cursor(), &TCursor::Arrow());
+  EXPECT_EQ(w.GetCursor(), nullptr);
+  headless->Move_To({10, 10});
+  Run_Until_Idle();
+  EXPECT_EQ(Desk().Cursor(), &TCursor::Arrow());
+}
+
+TEST_F(Input_Test, A_Capture_Holder_With_Its_Own_Cursor_Shows_It_Everywhere) {
+  TWindow title(nullptr);
+  title.Attr.W = title.Attr.H = 100;
+  title.SetCursor(&TCursor::Wait());
+  ASSERT_TRUE(title.Create());
+  title.SetCapture();
+  headless->Move_To({500, 500});
+  Run_Until_Idle();
+  EXPECT_EQ(Desk().Cursor(), &TCursor::Wait());
+}

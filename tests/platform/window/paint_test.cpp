@@ -1,0 +1,249 @@
+// Painting: update regions and WM_PAINT, erasing, clipping by regions,
+// children and windows in front, window DCs outside WM_PAINT, other threads
+// drawing, and presentation of what changed.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/gdi/brush.h"
+#include "platform/gdi/region.h"
+#include "platform/window/screen.h"
+#include "platform/window/user.h"
+#include "platform/window/window_dc.h"
+#include "tests/platform/window/window_test_support.h"
+
+namespace {
+
+constexpr uint32_t Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, White = 0xFFFFFF;
+
+// Fills its whole client area with one colour on every paint and notes what
+// it was asked to paint.
+class Filler : public TWindow {
+ public:
+  Filler(TWindow* parent, uint32_t colour, TRect r, std::vector<std::string>* log = nullptr, std::string name = "")
+      : TWindow(parent, name.c_str()), colour_(colour), log_(log) {
+    Attr.X = r.left;
+    Attr.Y = r.top;
+    Attr.W = r.Width();
+    Attr.H = r.Height();
+  }
+  void Paint(TDC& dc, bool erase, TRect& rect) override {
+    if (log_) log_->push_back(Title() + " " + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+                              std::to_string(rect.right) + "," + std::to_string(rect.bottom) + (erase ? " erase" : ""));
+    TBrush brush{TColor::From_Xrgb(colour_)};
+    dc.FillRect(GetClientRect(), brush);
+  }
+  bool EvEraseBkgnd(TDC&) override { return erase_answer; }
+  bool erase_answer = true;
+
+ private:
+  uint32_t colour_;
+  std::vector<std::string>* log_;
+};
+
+}  // namespace
+
+class Paint_Test : public Headless_Test {
+ protected:
+  uint32_t Px(int x, int y) { return Desk().Screen().Pixel(x, y); }
+};
+
+TEST_F(Paint_Test, Paint_Gets_The_Invalidated_Rectangle_And_Draws_Only_There) {
+  std::vector<std::string> log;
+  Filler w(nullptr, Red, {0, 0, 100, 100}, &log, "w");
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"w 0,0,100,100"}));
+  EXPECT_EQ(Px(50, 50), Red);
+  log.clear();
+  {
+    TClientDC dc(w);
+    TBrush blue{TColor::From_Xrgb(Blue)};
+    dc.FillRect(w.GetClientRect(), blue);  // shows at once, outside WM_PAINT
+  }
+  EXPECT_EQ(Px(50, 50), Blue);
+  w.InvalidateRect({10, 20, 30, 40}, false);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"w 10,20,30,40"}));
+  EXPECT_EQ(Px(10, 20), Red);
+  EXPECT_EQ(Px(29, 39), Red);
+  EXPECT_EQ(Px(30, 39), Blue);  // the paint DC is clipped to the update region
+  EXPECT_EQ(Px(9, 20), Blue);
+}
+
+TEST_F(Paint_Test, An_Unerased_Background_Is_Reported_To_Paint) {
+  std::vector<std::string> log;
+  Filler w(nullptr, Red, {0, 0, 10, 10}, &log, "w");
+  w.erase_answer = false;
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  w.Invalidate(false);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"w 0,0,10,10 erase", "w 0,0,10,10"}));
+}
+
+TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) {
+  std::vector<std::string> log;
+  Filler parent(nullptr, Red, {0, 0, 100, 100}, &log, "parent");
+  auto* child = new Filler(&parent, Green, {10, 10, 30, 30}, &log, "child");
+  ASSERT_TRUE(parent.Create());
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
+  EXPECT_EQ(Px(15, 15), Green);
+  // Without clip-children the parent's paint covers the child, which
+  // repaints after it.
+  log.clear();
+  parent.Invalidate(false);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
+  // A parent DC draws over its children (sprites rely on it).
+  {
+    TClientDC dc(parent);
+    TBrush blue{TColor::From_Xrgb(Blue)};
+    dc.FillRect(parent.GetClientRect(), blue);
+  }
+  EXPECT_EQ(Px(15, 15), Blue);
+  parent.ModifyStyle(0, WS_CLIPCHILDREN);
+  child->Invalidate(false);
+  Run_Until_Idle();
+  log.clear();
+  parent.Invalidate(false);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100"}));
+  EXPECT_EQ(Px(15, 15), Green);
+  EXPECT_EQ(Px(5, 5), Red);
+}
+
+TEST_F(Paint_Test, A_Window_Region_Clips_Painting_And_Hit_Testing_Alike) {
+  std::vector<std::string> log;
+  Filler back(nullptr, Red, {0, 0, 200, 200});
+  ASSERT_TRUE(back.Create());
+  auto* round = new Filler(&back, Green, {50, 50, 150, 150});
+  TRegion ellipse = TRegion::Ellipse({0, 0, 100, 100});
+  round->SetWindowRgn(&ellipse, false);
+  ASSERT_TRUE(round->Create());
+  Run_Until_Idle();
+  EXPECT_EQ(Px(100, 100), Green);
+  EXPECT_EQ(Px(52, 52), Red);  // the corner outside the ellipse is the parent's
+  EXPECT_EQ(WindowFromPoint({52, 52}), back.GetHandle());
+  EXPECT_EQ(WindowFromPoint({100, 100}), round->GetHandle());
+  // The same rule decides both: a pixel drawn green is one the window is hit at.
+  for (int y = 50; y < 150; y += 3)
+    for (int x = 50; x < 150; x += 3)
+      EXPECT_EQ(Px(x, y) == Green, WindowFromPoint({x, y}) == round->GetHandle()) << x << "," << y;
+}
+
+TEST_F(Paint_Test, Windows_In_Front_Clip_And_Hiding_Them_Repaints_What_Was_Under) {
+  std::vector<std::string> log;
+  Filler low(nullptr, Red, {0, 0, 100, 100}, &log, "low");
+  Filler high(nullptr, Blue, {50, 50, 150, 150}, &log, "high");
+  ASSERT_TRUE(low.Create());
+  ASSERT_TRUE(high.Create());
+  Run_Until_Idle();
+  EXPECT_EQ(Px(60, 60), Blue);
+  low.Invalidate(false);
+  Run_Until_Idle();
+  EXPECT_EQ(Px(60, 60), Blue);  // the window behind cannot paint over it
+  log.clear();
+  high.ShowWindow(SW_HIDE);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"low 50,50,100,100"}));
+  EXPECT_EQ(Px(60, 60), Red);
+  EXPECT_NE(Px(120, 120), Blue);  // the desktop shows where no window is
+}
+
+TEST_F(Paint_Test, A_DC_Of_A_Destroyed_Window_Draws_Nothing) {
+  Filler w(nullptr, Red, {0, 0, 50, 50});
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  TClientDC dc(w);
+  w.Destroy();
+  Run_Until_Idle();
+  uint32_t before = Px(10, 10);
+  TBrush green{TColor::From_Xrgb(Green)};
+  dc.FillRect({0, 0, 50, 50}, green);
+  EXPECT_EQ(Px(10, 10), before);
+  EXPECT_EQ(dc.GetPixel(1, 1).Value(), TColor(CLR_INVALID).Value());
+}
+
+TEST_F(Paint_Test, Only_The_Changed_Rectangles_Are_Presented) {
+  Filler w(nullptr, Red, {0, 0, 300, 300});
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  int presents = headless->Present_Count();
+  w.InvalidateRect({10, 10, 20, 20}, false);
+  Run_Until_Idle();
+  EXPECT_EQ(headless->Present_Count(), presents + 1);
+  ASSERT_FALSE(headless->Last_Changed().empty());
+  TRect all;
+  for (const TRect& r : headless->Last_Changed()) all = all.Union(r);
+  EXPECT_EQ(all, TRect(10, 10, 20, 20));
+  EXPECT_EQ(headless->Presented_Pixel(15, 15), Red);
+  // Nothing changed: nothing presented.
+  Run_Until_Idle();
+  EXPECT_EQ(headless->Present_Count(), presents + 1);
+}
+
+TEST_F(Paint_Test, Another_Thread_Drawing_Is_Presented_Without_Input) {
+  Filler w(nullptr, Red, {0, 0, 100, 100});
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  int presents = headless->Present_Count();
+  std::thread worker([&] {
+    TClientDC dc(w);
+    TBrush green{TColor::From_Xrgb(Green)};
+    for (int i = 0; i < 20; ++i) dc.FillRect({i, 0, i + 1, 10}, green);
+  });
+  // The loop sleeps until the worker's drawing wakes it.
+  Desk().Run_Loop([&] { return headless->Present_Count() > presents && headless->Presented_Pixel(19, 5) == Green; });
+  worker.join();
+  EXPECT_EQ(headless->Presented_Pixel(0, 0), Green);
+}
+
+TEST_F(Paint_Test, Moving_A_Child_Repaints_Both_Places) {
+  std::vector<std::string> log;
+  Filler parent(nullptr, Red, {0, 0, 200, 200}, &log, "parent");
+  auto* child = new Filler(&parent, Green, {0, 0, 20, 20}, &log, "child");
+  ASSERT_TRUE(parent.Create());
+  Run_Until_Idle();
+  child->MoveWindow(100, 100, 20, 20, true);
+  Run_Until_Idle();
+  EXPECT_EQ(Px(5, 5), Red);
+  EXPECT_EQ(Px(105, 105), Green);
+}
+
+TEST_F(Paint_Test, A_Screen_DC_Draws_Over_Every_Window_And_Reads_Back) {
+  Filler w(nullptr, Red, {0, 0, 100, 100});
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  TScreenDC screen;
+  EXPECT_EQ(screen.GetPixel(5, 5).Value(), TColor::From_Xrgb(Red).Value());
+  TBrush white{TColor::From_Xrgb(White)};
+  screen.FillRect({0, 0, 10, 10}, white);
+  EXPECT_EQ(Px(5, 5), White);
+}
+
+TEST_F(Paint_Test, Uncovering_A_Clip_Children_Parent_Repaints_Its_Children_Too) {
+  std::vector<std::string> log;
+  Filler parent(nullptr, Red, {0, 0, 100, 100}, &log, "parent");
+  parent.Attr.Style |= WS_CLIPCHILDREN;
+  new Filler(&parent, Green, {10, 10, 30, 30}, &log, "child");
+  ASSERT_TRUE(parent.Create());
+  Filler cover(nullptr, Blue, {0, 0, 50, 50}, &log, "cover");
+  ASSERT_TRUE(cover.Create());
+  Run_Until_Idle();
+  EXPECT_EQ(Px(15, 15), Blue);
+  log.clear();
+  cover.ShowWindow(SW_HIDE);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,50,50", "child 0,0,20,20"}));
+  EXPECT_EQ(Px(15, 15), Green);
+  EXPECT_EQ(Px(5, 5), Red);
+  // Hiding and showing the parent repaints both as well.
+  parent.ShowWindow(SW_HIDE);
+  Run_Until_Idle();
+  log.clear();
+  parent.ShowWindow(SW_SHOW);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
+}

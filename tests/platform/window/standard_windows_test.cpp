@@ -1,0 +1,533 @@
+// The standard windows: message boxes, dialogs, popup menus, the edit
+// control and the frame's caption bar and system menu. With
+// QUENDAR_SNAPSHOTS set, each writes a picture of itself.
+#include <gtest/gtest.h>
+
+#include "platform/gdi/brush.h"
+#include "platform/gdi/dc.h"
+#include "platform/gdi/png_writer.h"
+#include "platform/window/button.h"
+#include "platform/window/dialog.h"
+#include "platform/window/edit.h"
+#include "platform/window/frame_window.h"
+#include "platform/window/menu.h"
+#include "platform/window/menu_window.h"
+#include "platform/window/message_box.h"
+#include "platform/window/response_table.h"
+#include "platform/window/screen.h"
+#include "platform/window/static.h"
+#include "platform/window/user.h"
+#include "platform/window/validator.h"
+#include "tests/platform/window/window_test_support.h"
+
+namespace {
+
+// Writes the part of the screen a window covers, when snapshots are asked for.
+void Snapshot(const std::string& name, const TRect& area) {
+  std::string path = Snapshot_Path(name);
+  if (path.empty()) return;
+  TScreen& screen = TDesktop::Current().Screen();
+  TRect r = area.Intersection(screen.Bounds());
+  const TSurface& s = *screen.Surface();
+  Write_PNG_RGB(path, r.Width(), r.Height(), s.Row32(r.top) + r.left, s.Stride() / 4);
+}
+
+// Runs `step` from inside whatever modal loop is running, after `ms`.
+void Later(uint32_t ms, std::function<void()> step) {
+  static std::vector<std::function<void()>> steps;
+  steps.push_back(std::move(step));
+  SetTimer(HWND(), 0, ms, [](HWND, UINT, UINT id, uint32_t) {
+    KillTimer(HWND(), id);
+    auto s = std::move(steps.front());
+    steps.erase(steps.begin());
+    s();
+  });
+}
+
+TWindow* Active() { return TWindow::From_Handle(GetActiveWindow()); }
+
+TPoint Centre_Of(TWindow* w) {
+  TRect r = w->GetWindowRect();
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+}  // namespace
+
+class Standard_Windows_Test : public Headless_Test {
+ protected:
+  void TearDown() override {
+    Set_Message_Box_Hook(nullptr);
+    Headless_Test::TearDown();
+  }
+};
+
+TEST_F(Standard_Windows_Test, The_Hook_Answers_Message_Boxes) {
+  std::vector<TMessage_Box_Request> asked;
+  Set_Message_Box_Hook([&](const TMessage_Box_Request& r) {
+    asked.push_back(r);
+    return IDNO;
+  });
+  TWindow owner(nullptr);
+  ASSERT_TRUE(owner.Create());
+  EXPECT_EQ(owner.MessageBox("Save changes?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].caption, "Program Exit");
+  EXPECT_EQ(asked[0].owner, owner.GetHandle());
+  EXPECT_EQ(asked[0].type, UINT(MB_YESNOCANCEL | MB_ICONQUESTION));
+}
+
+TEST_F(Standard_Windows_Test, Message_Boxes_Answer_Enter_Esc_And_Clicks) {
+  TWindow owner(nullptr);
+  owner.Attr.W = 1024;
+  owner.Attr.H = 768;
+  ASSERT_TRUE(owner.Create());
+  struct Case {
+    const char* name;
+    UINT type;
+  };
+  const Case kinds[] = {{"message_box_ok_stop", MB_OK | MB_ICONSTOP},
+                        {"message_box_okcancel_exclamation", MB_OKCANCEL | MB_ICONEXCLAMATION},
+                        {"message_box_yesno_question", MB_YESNO | MB_ICONQUESTION},
+                        {"message_box_yesnocancel_question", MB_YESNOCANCEL | MB_ICONQUESTION}};
+  for (const Case& c : kinds) {
+    Later(10, [&] {
+      TWindow* box = Active();
+      ASSERT_NE(box, nullptr);
+      EXPECT_FALSE(owner.IsWindowEnabled());  // modal over its owner
+      Snapshot(c.name, box->GetWindowRect());
+      headless->Key(VK_RETURN);
+    });
+    int answer = owner.MessageBox("Volume (C:) has less than 10 MBytes free.\nSome program features may be unable to operate.",
+                                  "Warning", c.type);
+    EXPECT_EQ(answer, (c.type & MB_TYPEMASK) >= MB_YESNOCANCEL ? IDYES : IDOK) << c.name;
+    EXPECT_TRUE(owner.IsWindowEnabled());
+  }
+  // Esc cancels where there is a Cancel, and does nothing in a Yes-No box.
+  Later(10, [&] { headless->Key(VK_ESCAPE); });
+  EXPECT_EQ(MessageBox(owner.GetHandle(), "Delete Ann?", "Confirmation", MB_YESNOCANCEL), IDCANCEL);
+  Later(10, [&] {
+    headless->Key(VK_ESCAPE);
+    Later(10, [&] {
+      TWindow* box = Active();
+      ASSERT_NE(box, nullptr);
+      headless->Click(Centre_Of(box->ChildWithId(IDNO)));
+    });
+  });
+  EXPECT_EQ(MessageBox(owner.GetHandle(), "Delete Ann?", "Confirmation", MB_YESNO), IDNO);
+}
+
+TEST_F(Standard_Windows_Test, A_Message_Box_Stays_Above_A_Topmost_Window) {
+  TWindow title(nullptr);
+  title.Attr.W = 1024;
+  title.Attr.H = 768;
+  title.Attr.ExStyle |= WS_EX_TOPMOST;
+  ASSERT_TRUE(title.Create());
+  Later(10, [&] {
+    TWindow* box = Active();
+    EXPECT_EQ(WindowFromPoint(Centre_Of(box)), box->GetHandle());
+    headless->Key(VK_RETURN);
+  });
+  EXPECT_EQ(MessageBox(HWND(), "The display must be set for 256 colors or more.", "Quendar Can't Run", MB_ICONSTOP),
+            IDOK);
+}
+
+namespace {
+
+class Name_Dialog : public TDialog {
+ public:
+  explicit Name_Dialog(TWindow* parent) : TDialog(parent, 2900) {
+    SetWindowText("Name and Level");
+    Attr.W = 300;
+    Attr.H = 150;
+    new TStatic(this, -1, "Name:", 12, 14, 60, 16);
+    edit = new TEdit(this, 3103, "Ann", 80, 10, 200, 22, 39);
+    new TButton(this, IDOK, "OK", 60, 80, 75, 23, true);
+    new TButton(this, IDCANCEL, "Cancel", 160, 80, 75, 23);
+  }
+  void SetupWindow() override {
+    TDialog::SetupWindow();
+    ++setups;
+  }
+  void CleanupWindow() override {
+    text = edit->GetText();
+    ++cleanups;
+  }
+  TEdit* edit;
+  std::string text;
+  int setups = 0, cleanups = 0;
+};
+
+}  // namespace
+
+TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers_Run) {
+  std::vector<std::string> log;
+  Log_Window frame(nullptr, "frame", log, {0, 0, 1024, 768});
+  ASSERT_TRUE(frame.Create());
+  frame.SetTimer(1, 100);
+  Name_Dialog dialog(&frame);
+  Later(350, [&] {
+    EXPECT_FALSE(frame.IsWindowEnabled());
+    EXPECT_EQ(GetFocus(), dialog.edit->GetHandle());
+    Snapshot("dialog", dialog.GetWindowRect());
+    headless->Key(VK_END);
+    headless->Key('S');
+    headless->Key(VK_RETURN);
+  });
+  EXPECT_EQ(dialog.Execute(), IDOK);
+  EXPECT_EQ(dialog.text, "Anns");
+  EXPECT_EQ(std::count(log.begin(), log.end(), "frame:timer 1"), 3);
+  EXPECT_TRUE(frame.IsWindowEnabled());
+  EXPECT_FALSE(dialog.IsWindow());
+  Later(10, [&] { headless->Click(Centre_Of(dialog.ChildWithId(IDCANCEL))); });
+  EXPECT_EQ(dialog.Execute(), IDCANCEL);
+  EXPECT_EQ(dialog.setups, 2);
+  EXPECT_EQ(dialog.cleanups, 2);
+  EXPECT_EQ(GetActiveWindow(), frame.GetHandle());
+}
+
+TEST_F(Standard_Windows_Test, A_Quit_During_A_Dialog_Ends_It_And_Reaches_The_Outer_Loop) {
+  TWindow frame(nullptr);
+  ASSERT_TRUE(frame.Create());
+  Name_Dialog dialog(&frame);
+  Later(10, [] { PostQuitMessage(1); });
+  EXPECT_EQ(dialog.Execute(), IDCANCEL);
+  EXPECT_TRUE(Desk().Quit_Pending());
+  EXPECT_EQ(Desk().Take_Quit(), 1);
+}
+
+namespace {
+
+class Menu_Owner : public Log_Window {
+ public:
+  using Log_Window::Log_Window;
+  bool Find(TEventInfo& info) override { return Table.Dispatch(*this, info) || Log_Window::Find(info); }
+  void Cm(WPARAM id) { Note("command " + std::to_string(id)); }
+  void Ce_Paste(TCommandEnabler& ce) { ce.Enable(can_paste); }
+  bool can_paste = false;
+  static inline const TResponse_Table<Menu_Owner> Table = {
+      EV_COMMAND_AND_ID<Menu_Owner>(3400, &Menu_Owner::Cm), EV_COMMAND_AND_ID<Menu_Owner>(3403, &Menu_Owner::Cm),
+      EV_COMMAND_AND_ID<Menu_Owner>(3405, &Menu_Owner::Cm), EV_COMMAND_AND_ID<Menu_Owner>(3411, &Menu_Owner::Cm),
+      EV_COMMAND_ENABLE<Menu_Owner>(3405, &Menu_Owner::Ce_Paste)};
+};
+
+std::vector<std::string> Commands(const std::vector<std::string>& log) {
+  std::vector<std::string> out;
+  for (const std::string& l : log)
+    if (l.find("command") != std::string::npos) out.push_back(l);
+  return out;
+}
+
+TPopupMenu Palette_Menu() {
+  TPopupMenu menu;
+  menu.AppendMenu(MF_STRING, 3400, "Cancel");
+  menu.AppendMenu(MF_SEPARATOR);
+  menu.AppendMenu(MF_STRING, 3403, "Cut");
+  menu.AppendMenu(MF_STRING, 3405, "Paste");
+  menu.AppendMenu(MF_STRING, 3411, "Save Changes");
+  return menu;
+}
+
+}  // namespace
+
+TEST_F(Standard_Windows_Test, Popup_Menus_Ask_Enablers_And_Send_The_Choice_After_Closing) {
+  std::vector<std::string> log;
+  Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
+  ASSERT_TRUE(owner.Create());
+  TPopupMenu menu = Palette_Menu();
+  Later(10, [&] {
+    Snapshot("popup_menu", TWindow::From_Handle(GetCapture())->GetWindowRect());
+    // Down from nothing: Cancel, then Cut; Paste is greyed by its enabler,
+    // and Save Changes (no handler, no enabler) stays as the menu says.
+    headless->Key(VK_DOWN);
+    headless->Key(VK_DOWN);
+    headless->Key(VK_DOWN);
+    headless->Key(VK_RETURN);
+  });
+  log.clear();
+  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
+  EXPECT_TRUE(Commands(log).empty());  // not yet: the command is posted
+  Run_Until_Idle();
+  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3411"}));
+  // A click outside dismisses the menu: no command.
+  Later(10, [&] { headless->Click({500, 350}); });
+  log.clear();
+  EXPECT_FALSE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
+  Run_Until_Idle();
+  EXPECT_TRUE(Commands(log).empty());
+  // With the enabler saying yes, a right click on Paste chooses it.
+  owner.can_paste = true;
+  Later(10, [&] {
+    auto* window = static_cast<TMenu_Window*>(TWindow::From_Handle(GetCapture()));
+    EXPECT_TRUE(window->Item_Enabled(3));
+    TRect r = window->Item_Rect(3);
+    TPoint p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    window->ClientToScreen(p);
+    headless->Move_To(p);
+    headless->Press(p, TInput_Event::Right);
+    headless->Release(p, TInput_Event::Right);
+  });
+  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
+  Run_Until_Idle();
+  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3405"}));
+}
+
+namespace {
+
+// Accepts digits only, and at most the value 500 as a whole.
+class Digits : public TValidator {
+ public:
+  bool IsValidInput(std::string& s, bool) override { return s.find_first_not_of("0123456789") == std::string::npos; }
+  bool IsValid(const std::string& s) override { return !s.empty() && s.size() < 4 && std::stoi(s) <= 500; }
+};
+
+class Edit_Host : public TWindow {
+ public:
+  Edit_Host() : TWindow(nullptr) {
+    Attr.W = 400;
+    Attr.H = 100;
+    edit = new TEdit(this, 2709, "12", 10, 10, 200, 24, 5);
+    other = new TEdit(this, 2710, "", 10, 50, 200, 24);
+  }
+  LRESULT EvCommand(UINT id, HWND control, UINT code) override {
+    if (code == EN_CHANGE) ++changes;
+    return TWindow::EvCommand(id, control, code);
+  }
+  const TBrush* EvCtlColor(TDC& dc, HWND, UINT) override {
+    dc.SetTextColor(TColor(0, 0, 255));
+    return &white;
+  }
+  TBrush white{TColor(255, 255, 255)};
+  TEdit* edit;
+  TEdit* other;
+  int changes = 0;
+};
+
+}  // namespace
+
+TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Limit_And_Clipboard) {
+  Edit_Host host;
+  ASSERT_TRUE(host.Create());
+  TEdit& e = *host.edit;
+  e.SetFocus();
+  e.SetSelection(0, -1);
+  headless->Key('4');  // replaces the selection
+  headless->Key('5');
+  headless->Key(VK_HOME);
+  headless->Key('1');
+  headless->Key(VK_END);
+  headless->Key(VK_LEFT);
+  headless->Key(VK_BACK);  // removes the 4
+  Run_Until_Idle();
+  EXPECT_EQ(e.GetText(), "15");
+  headless->Key_Down(VK_SHIFT);
+  headless->Key(VK_HOME);
+  headless->Key_Up(VK_SHIFT);
+  Run_Until_Idle();
+  int s, t;
+  e.GetSelection(s, t);
+  EXPECT_EQ(s, 0);
+  EXPECT_EQ(t, 1);
+  headless->Key_Down(VK_CONTROL);
+  headless->Key('C');
+  headless->Key_Up(VK_CONTROL);
+  headless->Key(VK_END);
+  headless->Key_Down(VK_CONTROL);
+  headless->Key('V');
+  headless->Key('V');
+  headless->Key('V');
+  headless->Key('V');  // the limit of 5 refuses the fifth character... and this one
+  headless->Key_Up(VK_CONTROL);
+  headless->Key(VK_DELETE);
+  Run_Until_Idle();
+  EXPECT_EQ(e.GetText(), "15111");
+  EXPECT_EQ(headless->Clipboard_Text(), "1");
+  // Every change told the parent; SetText does too.
+  int before = host.changes;
+  e.SetText("7");
+  EXPECT_EQ(host.changes, before + 1);
+  Run_Until_Idle();
+  Snapshot("edit_control", host.GetWindowRect());
+}
+
+TEST_F(Standard_Windows_Test, The_Edit_Control_Selects_With_The_Mouse) {
+  Edit_Host host;
+  ASSERT_TRUE(host.Create());
+  TEdit& e = *host.edit;
+  e.SetText("hello world");
+  TPoint from{e.GetWindowRect().left + 4, e.GetWindowRect().top + 10};
+  TPoint to{e.GetWindowRect().right - 2, from.y};
+  headless->Move_To(from);
+  headless->Press(from);
+  headless->Move_To(to);
+  headless->Release(to);
+  Run_Until_Idle();
+  int s, t;
+  e.GetSelection(s, t);
+  EXPECT_EQ(GetFocus(), e.GetHandle());
+  EXPECT_EQ(s, 0);
+  EXPECT_EQ(t, 11);
+}
+
+TEST_F(Standard_Windows_Test, Validators_Refuse_Keys_And_Hold_The_Focus) {
+  Edit_Host host;
+  ASSERT_TRUE(host.Create());
+  TEdit& e = *host.edit;
+  e.SetValidator(new Digits);
+  e.SetFocus();
+  headless->Key(VK_END);
+  headless->Key('X');  // refused input leaves the text alone
+  headless->Key('9');
+  headless->Key('9');
+  Run_Until_Idle();
+  EXPECT_EQ(e.GetText(), "1299");
+  EXPECT_FALSE(e.IsValid());
+  host.other->SetFocus();  // the check fails: the field keeps the focus
+  EXPECT_EQ(GetFocus(), e.GetHandle());
+  EXPECT_FALSE(host.CanClose());
+  headless->Key(VK_BACK);
+  Run_Until_Idle();
+  EXPECT_TRUE(host.CanClose());
+  host.other->SetFocus();
+  EXPECT_EQ(GetFocus(), host.other->GetHandle());
+}
+
+namespace {
+
+class Program_Frame : public TFrameWindow {
+ public:
+  Program_Frame() : TFrameWindow(nullptr, "Quendar") {
+    Attr.Style &= ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
+    Attr.W = 640;
+    Attr.H = 480;
+  }
+  void SetupWindow() override {
+    TFrameWindow::SetupWindow();
+    // The program's own trimming of the system menu.
+    TMenu* menu = GetSystemMenu();
+    for (int i = menu->GetMenuItemCount() - 1; i >= 0; --i) {
+      char text[11];
+      menu->GetMenuString(UINT(i), text, sizeof text, MF_BYPOSITION);
+      std::string t(text);
+      for (char& c : t) c = char(std::tolower(static_cast<unsigned char>(c)));
+      if (t == "&move" || t == "&size" || t == "ma&ximize") menu->RemoveMenu(UINT(i), MF_BYPOSITION);
+    }
+    menu->AppendMenu(MF_SEPARATOR);
+    menu->AppendMenu(MF_STRING, 0x5000, "&Acknowledgements");
+  }
+  void EvSysCommand(UINT cmd, const TPoint& p) override {
+    commands.push_back(cmd & 0xFFF0);
+    if ((cmd & 0xFFF0) == 0x5000) return;
+    TFrameWindow::EvSysCommand(cmd, p);
+  }
+  bool CanClose() override { return may_close && TFrameWindow::CanClose(); }
+  std::vector<UINT> commands;
+  bool may_close = false;
+};
+
+}  // namespace
+
+TEST_F(Standard_Windows_Test, The_Caption_Bar_And_The_System_Menu) {
+  Program_Frame frame;
+  auto* client = new TWindow(&frame);
+  frame.SetClientWindow(client);
+  ASSERT_TRUE(frame.Create());
+  Desk().Set_Main_Window(frame.GetHandle());
+  Run_Until_Idle();
+  int caption = GetSystemMetrics(SM_CYCAPTION);
+  EXPECT_EQ(frame.Caption_Rect().Height(), caption);
+  EXPECT_EQ(client->GetWindowRect(), TRect(0, caption, 640, 480));
+  EXPECT_EQ(frame.GetSystemMenu()->GetMenuItemCount(), 6);
+  EXPECT_EQ(frame.GetSystemMenu()->GetMenuItemID(5), 0x5000u);
+  EXPECT_EQ(frame.GetSystemMenu()->GetMenuString(1, MF_BYPOSITION), "Mi&nimize");
+  Snapshot("caption_bar", frame.Caption_Rect());
+  EXPECT_EQ(Desk().Screen().Pixel(300, caption / 2) != 0xFFFFFF, true);
+
+  // The system-menu box opens the menu; its last entry reaches the frame.
+  Later(10, [&] {
+    auto* menu = TWindow::From_Handle(GetCapture());
+    ASSERT_NE(menu, nullptr);
+    Snapshot("system_menu", menu->GetWindowRect());
+    headless->Key(VK_UP);
+    headless->Key(VK_RETURN);
+  });
+  TRect sys = frame.System_Box_Rect();
+  headless->Click({(sys.left + sys.right) / 2, (sys.top + sys.bottom) / 2});
+  Run_Until_Idle();
+  EXPECT_EQ(frame.commands, (std::vector<UINT>{0x5000}));
+
+  // The minimise box, and a restore from the desktop outside.
+  frame.commands.clear();
+  TRect min = frame.Minimise_Box_Rect();
+  headless->Click({(min.left + min.right) / 2, (min.top + min.bottom) / 2});
+  Run_Until_Idle();
+  EXPECT_TRUE(frame.Is_Minimised());
+  EXPECT_TRUE(headless->Minimised());
+  EXPECT_FALSE(headless->Screen_Saver_Held());
+  TInput_Event restore;
+  restore.kind = TInput_Event::Kind::Restore;
+  headless->Inject(restore);
+  Run_Until_Idle();
+  EXPECT_FALSE(frame.Is_Minimised());
+  EXPECT_TRUE(headless->Screen_Saver_Held());
+  EXPECT_EQ(frame.commands, (std::vector<UINT>{SC_MINIMIZE, SC_RESTORE}));
+
+  // The close box asks the frame; a refusal keeps it open.
+  TRect close = frame.Close_Box_Rect();
+  headless->Click({(close.left + close.right) / 2, (close.top + close.bottom) / 2});
+  Run_Until_Idle();
+  EXPECT_TRUE(frame.IsWindow());
+  frame.may_close = true;
+  headless->Click({(close.left + close.right) / 2, (close.top + close.bottom) / 2});
+  Run_Until_Idle();
+  EXPECT_FALSE(frame.IsWindow());
+  EXPECT_TRUE(Desk().Quit_Pending());
+}
+
+TEST_F(Standard_Windows_Test, Alt_Space_Opens_The_System_Menu_And_Alt_F4_Closes) {
+  Program_Frame frame;
+  frame.may_close = true;
+  auto* client = new TWindow(&frame);
+  frame.SetClientWindow(client);
+  ASSERT_TRUE(frame.Create());
+  // As the main window it is destroyed by a close, not deleted.
+  Desk().Set_Main_Window(frame.GetHandle());
+  client->SetFocus();
+  bool menu_seen = false;
+  Later(10, [&] {
+    menu_seen = GetCapture() && GetCapture() != frame.GetHandle();
+    headless->Key(VK_ESCAPE);
+  });
+  headless->Key_Down(VK_MENU);
+  headless->Key(VK_SPACE);
+  headless->Key_Up(VK_MENU);
+  Run_Until_Idle();
+  EXPECT_TRUE(menu_seen);
+  EXPECT_TRUE(frame.IsWindow());
+  headless->Key_Down(VK_MENU);
+  headless->Key(VK_F4);
+  headless->Key_Up(VK_MENU);
+  Run_Until_Idle();
+  EXPECT_FALSE(frame.IsWindow());
+}
+
+TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_The_Frame) {
+  Program_Frame frame;
+  auto* main = new TWindow(&frame);
+  frame.SetClientWindow(main);
+  auto* gallery = new TWindow(&frame);
+  gallery->Attr.Style &= ~WS_VISIBLE;
+  ASSERT_TRUE(frame.Create());
+  Desk().Set_Main_Window(frame.GetHandle());
+  frame.SetWindowText("Quendar - Ann at Level 3");
+  EXPECT_EQ(headless->Title(), "Quendar - Ann at Level 3");
+  TWindow* old = frame.SetClientWindow(gallery);
+  EXPECT_EQ(old, main);
+  gallery->ShowWindow(SW_SHOW);
+  main->ShowWindow(SW_HIDE);
+  main->EnableWindow(false);
+  EXPECT_EQ(gallery->GetWindowRect(), main->GetWindowRect());
+  EXPECT_EQ(WindowFromPoint({100, 100}), gallery->GetHandle());
+  EXPECT_EQ(frame.Children().size(), 2u);  // the other client stays a hidden child
+  frame.may_close = true;
+  frame.Destroy();
+}

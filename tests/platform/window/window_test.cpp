@@ -1,0 +1,175 @@
+// The window tree: two-phase creation, children, coordinates, z-order,
+// visibility, close queries and what destruction takes with it.
+#include "platform/window/window.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/window/user.h"
+#include "tests/platform/window/window_test_support.h"
+
+using Window_Test = Headless_Test;
+
+TEST_F(Window_Test, Attributes_Are_Readable_Before_Creation_And_Children_Are_Created_In_Order) {
+  std::vector<std::string> order;
+  struct Noting : TWindow {
+    Noting(TWindow* p, std::string n, std::vector<std::string>& o) : TWindow(p, n.c_str()), order(o) {}
+    void SetupWindow() override {
+      order.push_back(Title() + " setup");
+      TWindow::SetupWindow();
+      order.push_back(Title() + " done");
+    }
+    void CleanupWindow() override { order.push_back(Title() + " cleanup"); }
+    std::vector<std::string>& order;
+  };
+  Noting top(nullptr, "top", order);
+  auto* a = new Noting(&top, "a", order);
+  a->Attr.X = 10;
+  a->Attr.W = 30;
+  auto* b = new Noting(&top, "b", order);
+  b->Attr.X = a->Attr.X + a->Attr.W;  // laid out from the previous one's attributes
+  EXPECT_FALSE(a->IsWindow());
+  ASSERT_TRUE(top.Create());
+  EXPECT_EQ(order, (std::vector<std::string>{"top setup", "a setup", "a done", "b setup", "b done", "top done"}));
+  EXPECT_EQ(top.Children(), (std::vector<TWindow*>{a, b}));
+  EXPECT_EQ(b->Attr.X, 40);
+  order.clear();
+  top.Destroy();
+  EXPECT_EQ(order, (std::vector<std::string>{"top cleanup", "b cleanup", "a cleanup"}));
+  EXPECT_FALSE(a->IsWindow());
+}
+
+TEST_F(Window_Test, Coordinates_Convert_Through_Every_Ancestor_Also_When_Hidden) {
+  TWindow top(nullptr);
+  top.Attr.X = 100;
+  top.Attr.Y = 50;
+  top.Attr.W = 400;
+  top.Attr.H = 300;
+  auto* mid = new TWindow(&top);
+  mid->MoveWindow(20, 30, 200, 200);
+  auto* leaf = new TWindow(mid);
+  leaf->MoveWindow(5, 6, 10, 10);
+  leaf->Attr.Style &= ~WS_VISIBLE;
+  TPoint p{1, 2};
+  leaf->ClientToScreen(p);  // before creation too
+  EXPECT_EQ(p, TPoint(126, 88));
+  ASSERT_TRUE(top.Create());
+  mid->ShowWindow(SW_HIDE);
+  TPoint q{126, 88};
+  leaf->ScreenToClient(q);
+  EXPECT_EQ(q, TPoint(1, 2));
+  EXPECT_EQ(leaf->GetWindowRect(), TRect(125, 86, 135, 96));
+  TPoint pts[1] = {{0, 0}};
+  leaf->MapWindowPoints(top.GetHandle(), pts, 1);
+  EXPECT_EQ(pts[0], TPoint(25, 36));
+}
+
+TEST_F(Window_Test, Hit_Testing_Takes_The_Front_Window_And_The_Topmost_Band_Stays_In_Front) {
+  std::vector<std::string> log;
+  Log_Window low(nullptr, "low", log, {0, 0, 200, 200});
+  Log_Window high(nullptr, "high", log, {50, 50, 250, 250});
+  Log_Window pinned(nullptr, "pinned", log, {100, 100, 150, 150});
+  pinned.Attr.ExStyle |= WS_EX_TOPMOST;
+  ASSERT_TRUE(pinned.Create());
+  ASSERT_TRUE(low.Create());
+  ASSERT_TRUE(high.Create());
+  EXPECT_EQ(WindowFromPoint({60, 60}), high.GetHandle());
+  EXPECT_EQ(WindowFromPoint({120, 120}), pinned.GetHandle());
+  low.BringWindowToTop();
+  EXPECT_EQ(WindowFromPoint({60, 60}), low.GetHandle());
+  EXPECT_EQ(WindowFromPoint({120, 120}), pinned.GetHandle());  // still above the rest
+  pinned.SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  low.BringWindowToTop();
+  EXPECT_EQ(WindowFromPoint({120, 120}), low.GetHandle());
+  high.ShowWindow(SW_HIDE);
+  EXPECT_EQ(WindowFromPoint({220, 220}), HWND());
+}
+
+TEST_F(Window_Test, Children_Are_Hit_In_Z_Order_And_Disabled_Children_Pass_Input_To_Their_Parent) {
+  std::vector<std::string> log;
+  Log_Window top(nullptr, "top", log, {0, 0, 300, 300});
+  auto* first = new Log_Window(&top, "first", log, {10, 10, 110, 110});
+  auto* second = new Log_Window(&top, "second", log, {50, 50, 150, 150});
+  ASSERT_TRUE(top.Create());
+  // Later children go under earlier ones, as dialog controls do.
+  EXPECT_EQ(WindowFromPoint({60, 60}), first->GetHandle());
+  second->BringWindowToTop();
+  EXPECT_EQ(WindowFromPoint({60, 60}), second->GetHandle());
+  second->EnableWindow(false);
+  EXPECT_EQ(WindowFromPoint({60, 60}), top.GetHandle());
+  Run_Until_Idle();
+  log.clear();
+  headless->Click({140, 140});
+  Run_Until_Idle();
+  EXPECT_NE(std::find(log.begin(), log.end(), "top:ldown 140,140"), log.end());
+}
+
+TEST_F(Window_Test, A_Disabled_Top_Level_Window_Gets_No_Input) {
+  std::vector<std::string> log;
+  Log_Window owner(nullptr, "owner", log, {0, 0, 300, 300});
+  auto* child = new Log_Window(&owner, "child", log, {0, 0, 50, 50});
+  ASSERT_TRUE(owner.Create());
+  owner.EnableWindow(false);
+  Run_Until_Idle();
+  log.clear();
+  headless->Click({10, 10});
+  headless->Key(VK_SPACE);
+  child->SetFocus();
+  Run_Until_Idle();
+  // Keys still reach the focused window; the pointer reaches nothing.
+  EXPECT_EQ(log, (std::vector<std::string>{"child:keydown 32", "child:char 32", "child:keyup 32"}));
+}
+
+TEST_F(Window_Test, Close_Queries_Ask_Children_In_Creation_Order_And_Stop_At_The_First_No) {
+  std::vector<std::string> asked;
+  struct Asked : TWindow {
+    Asked(TWindow* p, std::string n, bool a, std::vector<std::string>& l)
+        : TWindow(p, n.c_str()), answer(a), log(l) {}
+    bool CanClose() override {
+      log.push_back(Title());
+      return answer && TWindow::CanClose();
+    }
+    bool answer;
+    std::vector<std::string>& log;
+  };
+  TWindow top(nullptr);
+  new Asked(&top, "a", true, asked);
+  new Asked(&top, "b", false, asked);
+  new Asked(&top, "c", true, asked);
+  ASSERT_TRUE(top.Create());
+  EXPECT_FALSE(top.CanClose());
+  EXPECT_EQ(asked, (std::vector<std::string>{"a", "b"}));
+  top.PostMessage(WM_CLOSE);
+  Run_Until_Idle();
+  EXPECT_TRUE(top.IsWindow());
+}
+
+TEST_F(Window_Test, Destruction_Drops_Focus_Capture_And_Timers) {
+  std::vector<std::string> log;
+  Log_Window top(nullptr, "top", log);
+  auto* child = new Log_Window(&top, "child", log, {0, 0, 20, 20});
+  ASSERT_TRUE(top.Create());
+  child->SetFocus();
+  child->SetCapture();
+  child->SetTimer(1, 10);
+  child->PostMessage(WM_USER + 1);
+  delete child;
+  EXPECT_EQ(GetCapture(), HWND());
+  EXPECT_EQ(GetFocus(), top.GetHandle());
+  EXPECT_TRUE(top.Children().empty());
+  Advance(100);
+  for (const std::string& line : log) EXPECT_EQ(line.rfind("child", 0), std::string::npos) << line;
+}
+
+TEST_F(Window_Test, A_Parentless_Window_Closed_By_Message_Is_Deleted) {
+  static bool deleted;
+  deleted = false;
+  struct Title_Like : TWindow {
+    Title_Like() : TWindow(nullptr) {}
+    ~Title_Like() override { deleted = true; }
+  };
+  auto* w = new Title_Like;
+  ASSERT_TRUE(w->Create());
+  w->PostMessage(WM_CLOSE);
+  Run_Until_Idle();
+  EXPECT_TRUE(deleted);
+}

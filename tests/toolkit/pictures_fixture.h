@@ -1,0 +1,98 @@
+// The stores that pictures need, made in start-up order for a screen of a
+// given width, and helpers to read pixels and leave contact sheets.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/gui_colors.h"
+#include "platform/gdi/memory_dc.h"
+#include "platform/gdi/png_writer.h"
+#include "toolkit/gui_bitmaps.h"
+#include "toolkit/gui_metafiles.h"
+#include "toolkit/gui_sizes.h"
+
+struct Picture_Stores {
+  explicit Picture_Stores(int screen_width = 800)
+      : sizes(screen_width, screen_width * 3 / 4), colors(), metafiles(), bitmaps() {}
+  GUI_Sizes sizes;
+  GUI_Colors colors;
+  GUI_Metafiles metafiles;
+  GUI_Bitmaps bitmaps;
+};
+
+class Pictures_Test : public testing::Test {
+ protected:
+  Picture_Stores stores{800};
+
+  static uint32_t Pixel(const TBitmap& b, int x, int y) { return b.Surface()->Pixel_Xrgb(x, y); }
+  static uint32_t Xrgb(TColor c) { return Palette_Color_To_RGB(c, *The_GUI_Colors->Palette).Xrgb(); }
+  static uint32_t Scheme_Xrgb(int i) { return Xrgb(The_GUI_Colors->Scheme[size_t(i)]); }
+  static int Count(const TBitmap& b, uint32_t xrgb) {
+    int n = 0;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x) n += Pixel(b, x, y) == xrgb;
+    return n;
+  }
+  static void Snapshot(const TBitmap& b, const std::string& name) {
+    const std::string path = Snapshot_Path(name);
+    if (path.empty()) return;
+    const TSurface& s = *b.Surface();
+    if (s.Bits_Per_Pixel() == 32) {
+      Write_PNG_RGB(path, s.Width(), s.Height(), s.Row32(0), long(s.Stride() / 4));
+      return;
+    }
+    std::vector<uint32_t> pixels(size_t(s.Width()) * size_t(s.Height()));
+    for (int y = 0; y < s.Height(); ++y)
+      for (int x = 0; x < s.Width(); ++x) pixels[size_t(y) * s.Width() + x] = s.Pixel_Xrgb(x, y);
+    Write_PNG_RGB(path, s.Width(), s.Height(), pixels.data(), s.Width());
+  }
+};
+
+// Pictures placed in rows on a grey sheet, each with its number above it.
+class Contact_Sheet {
+ public:
+  Contact_Sheet(int width, int height) : sheet_(width, height), dc_(sheet_) {
+    dc_.SelectObject(TBrush(TColor(96, 96, 104)));
+    dc_.PatBlt(TRect(0, 0, width, height), PATCOPY);
+    dc_.SelectObject(TFont("Arial", 12));
+    dc_.SetBkMode(TRANSPARENT);
+    dc_.SetTextColor(TColor::White);
+  }
+  void Add(const TBitmap& picture, const std::string& label) {
+    if (x_ + picture.Width() + 8 > sheet_.Width()) Next_Row();
+    dc_.SetTextColor(TColor::White);
+    dc_.TextOut(x_, y_, label);
+    dc_.SetTextColor(TColor::Black);  // monochrome pictures: 0 bits black
+    TMemoryDC source(static_cast<const TDC&>(dc_));
+    source.SelectObject(picture);
+    dc_.BitBlt(TRect(x_, y_ + 14, x_ + picture.Width(), y_ + 14 + picture.Height()), source, TPoint(0, 0));
+    x_ += picture.Width() + 10;
+    row_height_ = std::max(row_height_, picture.Height() + 20);
+  }
+  void Next_Row() {
+    x_ = 6;
+    y_ += row_height_;
+    row_height_ = 0;
+  }
+  TDC& DC() { return dc_; }
+  TPoint Cursor() const { return {x_, y_ + 14}; }
+  void Skip(int width, int height) {
+    x_ += width + 10;
+    row_height_ = std::max(row_height_, height + 20);
+  }
+  void Save(const std::string& name) {
+    const std::string path = Snapshot_Path(name);
+    if (path.empty()) return;
+    const TSurface& s = *sheet_.Surface();
+    Write_PNG_RGB(path, s.Width(), s.Height(), s.Row32(0), long(s.Stride() / 4));
+  }
+
+ private:
+  TBitmap sheet_;
+  TMemoryDC dc_;
+  int x_ = 6, y_ = 6, row_height_ = 0;
+};

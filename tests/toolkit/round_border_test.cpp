@@ -1,0 +1,111 @@
+#include "toolkit/round_border.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "platform/gdi/memory_dc.h"
+#include "tests/toolkit/pictures_fixture.h"
+
+namespace {
+
+class Round_Border_Test : public Pictures_Test {
+ protected:
+  Round_Border border;
+  TBitmap canvas{400, 300};
+  TMemoryDC dc{canvas};
+
+  void Clear() {
+    dc.SelectObject(TBrush(TColor(1, 2, 3)));
+    dc.PatBlt(TRect(0, 0, 400, 300), PATCOPY);
+  }
+};
+
+TEST_F(Round_Border_Test, Boundary_Directions_Narrow_Towards_The_Diagonal) {
+  EXPECT_EQ(The_Round_Border, &border);
+  const double expected[11] = {132.79, 137.21, 143.45, 152.27, 164.75, 182.40,
+                               207.35, 242.65, 267.60, 285.25, 297.73};
+  for (int i = 0; i < 11; ++i) {
+    double degrees = std::atan2(border.D[size_t(i)].y, border.D[size_t(i)].x) * 180.0 / std::numbers::pi;
+    if (degrees < 0) degrees += 360.0;
+    EXPECT_NEAR(degrees, expected[i], 0.01) << i;
+    EXPECT_FLOAT_EQ(border.D[size_t(11 + i)].x, -border.D[size_t(i)].x);
+    double minus = std::atan2(border.Dm[size_t(i)].y, border.Dm[size_t(i)].x) * 180.0 / std::numbers::pi;
+    if (minus < 0) minus += 360.0;
+    EXPECT_NEAR(minus, expected[i] - 1.0, 0.01);
+  }
+}
+
+TEST_F(Round_Border_Test, Ring_Is_Rendered_Again_Only_For_A_Larger_Frame) {
+  border.Blit_Clipped(dc, TRect(10, 10, 110, 70), 5, 0);
+  ASSERT_TRUE(border.Ring[0]);
+  EXPECT_EQ(border.Ring[0]->Size(), TSize(102, 62));
+  border.Blit_Clipped(dc, TRect(10, 10, 310, 210), 5, 0);
+  EXPECT_EQ(border.Ring[0]->Size(), TSize(302, 202));
+  border.Blit_Clipped(dc, TRect(10, 10, 110, 70), 5, 0);
+  EXPECT_EQ(border.Ring[0]->Size(), TSize(302, 202));
+  EXPECT_EQ(border.Rings_Rendered, 2);
+  EXPECT_FALSE(border.Ring[1]);
+}
+
+TEST_F(Round_Border_Test, Band_Is_Elliptic_And_Shaded_By_Direction) {
+  Clear();
+  const TRect frame(50, 50, 250, 250);
+  border.Blit_Clipped(dc, frame, 12, 0);
+  const uint32_t untouched = 0x010203;
+  EXPECT_EQ(Pixel(canvas, 51, 51), untouched);    // corner of the rectangle: outside the ellipse
+  EXPECT_EQ(Pixel(canvas, 150, 150), untouched);  // inside the band
+  EXPECT_NE(Pixel(canvas, 150, 53), untouched);   // the band at the top
+  // Upper left is the lightest shade, lower right the darkest in variant 0.
+  const int d = int(100 * 0.7071) - 4;
+  EXPECT_EQ(Pixel(canvas, 150 - d, 150 - d), Scheme_Xrgb(49));
+  EXPECT_EQ(Pixel(canvas, 150 + d, 150 + d), Scheme_Xrgb(38));
+  Clear();
+  border.Blit_Clipped(dc, frame, 12, 1);
+  EXPECT_EQ(Pixel(canvas, 150 - d, 150 - d), Scheme_Xrgb(38));
+  EXPECT_EQ(Pixel(canvas, 150 + d, 150 + d), Scheme_Xrgb(49));
+}
+
+TEST_F(Round_Border_Test, Clip_Is_Kept_Or_Absent_As_It_Was) {
+  Clear();
+  TRegion none;
+  border.Blit_Clipped(dc, TRect(0, 0, 200, 200), 10, 0);
+  EXPECT_FALSE(dc.GetClipRgn(none));
+  // A clip of the left half stays, and cuts the band.
+  Clear();
+  const TRegion left(TRect(0, 0, 100, 300));
+  dc.SelectClipRgn(left);
+  border.Blit_Clipped(dc, TRect(0, 0, 200, 200), 10, 0);
+  TRegion after;
+  ASSERT_TRUE(dc.GetClipRgn(after));
+  EXPECT_TRUE(after == left);
+  EXPECT_NE(Pixel(canvas, 3, 100), 0x010203u);
+  EXPECT_EQ(Pixel(canvas, 196, 100), 0x010203u);
+  dc.RemoveClipRgn();
+}
+
+TEST_F(Round_Border_Test, Bevel_Pixels) {
+  Clear();
+  border.Draw_Bevel(dc, TRect(0, 0, 10, 10));
+  const uint32_t face = Scheme_Xrgb(0);
+  for (int y = 1; y <= 10; ++y) EXPECT_EQ(Pixel(canvas, 0, y), face) << y;
+  for (int x = 0; x <= 9; ++x) EXPECT_EQ(Pixel(canvas, x, 0), face) << x;
+  EXPECT_EQ(Pixel(canvas, 10, 0), 0x010203u);
+  EXPECT_EQ(Pixel(canvas, 1, 1), Scheme_Xrgb(49));
+  EXPECT_EQ(Pixel(canvas, 1, 8), Scheme_Xrgb(38));
+  EXPECT_EQ(Pixel(canvas, 9, 9), Scheme_Xrgb(3));
+  EXPECT_EQ(Pixel(canvas, 9, 2), Scheme_Xrgb(3));
+  EXPECT_EQ(Pixel(canvas, 9, 1), Scheme_Xrgb(49));  // the dark line leaves out its last pixel
+  Clear();
+  border.Draw_Bevel_Inverse(dc, TRect(0, 0, 10, 10));
+  EXPECT_EQ(Pixel(canvas, 0, 0), Scheme_Xrgb(3));
+  EXPECT_EQ(Pixel(canvas, 0, 9), Scheme_Xrgb(49));
+  EXPECT_EQ(Pixel(canvas, 1, 8), Scheme_Xrgb(0));
+  // The pens of the bevel do not stay in the context.
+  dc.MoveTo(0, 20);
+  dc.LineTo(10, 20);
+  EXPECT_EQ(Pixel(canvas, 5, 20), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,110 @@
+#include "toolkit/watch_cursor.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/backend/headless/headless_backend.h"
+#include "platform/window/desktop.h"
+#include "platform/window/user.h"
+#include "tests/toolkit/pictures_fixture.h"
+
+namespace {
+
+class Watch_Cursor_Test : public Pictures_Test {
+ protected:
+  void SetUp() override {
+    TDesktop::Start(std::make_unique<THeadless_Backend>(TSize(800, 600)));
+    SetCursor(&TCursor::Arrow());
+  }
+  void TearDown() override { TDesktop::Stop(); }
+  static const TCursor* Shown() { return TDesktop::Current().Cursor(); }
+  // The counter box of the image, white (true) or black per pixel.
+  static std::vector<bool> Box_Of(const TCursor& cursor) {
+    std::vector<bool> box;
+    for (int y = 11; y < 21; ++y)
+      for (int x = 15; x < 26; ++x) box.push_back(cursor.Image().Xor_Bit(x, y));
+    return box;
+  }
+};
+
+TEST_F(Watch_Cursor_Test, Frames_Count_Up_And_Wrap) {
+  Watch_Cursor watch;
+  EXPECT_FALSE(watch.Running());
+  watch.Start();
+  ASSERT_TRUE(watch.Running());
+  EXPECT_EQ(Shown(), watch.Current_Cursor.get());
+  EXPECT_EQ(watch.Previous_Cursor, &TCursor::Arrow());
+  EXPECT_EQ(watch.Counter, 0);
+  const std::vector<bool> zero = Box_Of(*watch.Current_Cursor);
+  watch.Next_Frame();
+  EXPECT_EQ(watch.Counter, 1);
+  EXPECT_EQ(Shown(), watch.Current_Cursor.get());
+  EXPECT_NE(Box_Of(*watch.Current_Cursor), zero);
+  for (int i = 0; i < 59; ++i) watch.Next_Frame();
+  EXPECT_EQ(watch.Counter, 0);
+  EXPECT_EQ(Box_Of(*watch.Current_Cursor), zero);
+}
+
+TEST_F(Watch_Cursor_Test, Image_And_Mask_Make_The_Cursor) {
+  Watch_Cursor watch;
+  watch.Start();
+  const TCursor_Image& image = watch.Current_Cursor->Image();
+  EXPECT_EQ(image.hotspot, TPoint(5, 0));
+  EXPECT_EQ(image.width, 32);
+  EXPECT_EQ(image.height, 32);
+  // The arrow's tip is black and opaque; the far corner shows the screen.
+  EXPECT_FALSE(image.And_Bit(5, 0));
+  EXPECT_FALSE(image.Xor_Bit(5, 0));
+  EXPECT_TRUE(image.And_Bit(0, 31));
+  EXPECT_FALSE(image.Xor_Bit(0, 31));
+  // The counter box is opaque, white with black digits.
+  int black = 0;
+  for (int y = 11; y < 21; ++y)
+    for (int x = 15; x < 26; ++x) {
+      EXPECT_FALSE(image.And_Bit(x, y));
+      black += !image.Xor_Bit(x, y);
+    }
+  EXPECT_GT(black, 6);
+  EXPECT_LT(black, 11 * 10 / 2);
+  // Away from the counter (two digits of a 12-pixel font are a little
+  // wider than the box) the frame is the cache's picture.
+  const TBitmap& picture = *The_GUI_Bitmaps->Pictures[5];
+  const TRect counter(watch.Counter_Box.left - 4, watch.Counter_Box.top - 1, watch.Counter_Box.right + 4,
+                      watch.Counter_Box.bottom + 1);
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 32; ++x)
+      if (!counter.Contains(TPoint(x, y))) {
+        ASSERT_EQ(image.Xor_Bit(x, y), Pixel(picture, x, y) == 0xFFFFFF) << x << "," << y;
+      }
+}
+
+TEST_F(Watch_Cursor_Test, Restart_Keeps_The_First_Cursor_And_Stop_Brings_It_Back) {
+  Watch_Cursor watch;
+  watch.Start();
+  const std::vector<bool> zero = Box_Of(*watch.Current_Cursor);
+  for (int i = 0; i < 5; ++i) watch.Next_Frame();
+  watch.Start();
+  EXPECT_EQ(watch.Counter, 0);
+  EXPECT_EQ(Box_Of(*watch.Current_Cursor), zero);
+  EXPECT_EQ(watch.Previous_Cursor, &TCursor::Arrow());
+  watch.Stop();
+  EXPECT_FALSE(watch.Running());
+  EXPECT_EQ(Shown(), &TCursor::Arrow());
+  EXPECT_TRUE(watch.Image_Bits.empty());
+  // A late step or a second stop changes nothing.
+  SetCursor(&TCursor::Wait());
+  watch.Next_Frame();
+  watch.Stop();
+  EXPECT_FALSE(watch.Running());
+  EXPECT_EQ(Shown(), &TCursor::Wait());
+}
+
+TEST_F(Watch_Cursor_Test, Destruction_While_Running_Restores_The_Cursor) {
+  {
+    Watch_Cursor watch;
+    watch.Start();
+    watch.Next_Frame();
+  }
+  EXPECT_EQ(Shown(), &TCursor::Arrow());
+}
+
+}  // namespace
