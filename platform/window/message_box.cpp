@@ -33,6 +33,39 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
+// Lines no wider than max_width, broken at blanks, and inside words that
+// are wider than that on their own (a long path).
+std::vector<std::string> Wrapped(const std::vector<std::string>& lines, int max_width) {
+  std::vector<std::string> out;
+  const TFont& font = Control_Paint::Ui_Font();
+  for (const std::string& line : lines) {
+    if (Control_Paint::Text_Extent(font, line).cx <= max_width) {
+      out.push_back(line);
+      continue;
+    }
+    std::string current;
+    size_t pos = 0;
+    while (pos < line.size()) {
+      size_t blank = line.find(' ', pos);
+      std::string word = line.substr(pos, blank == std::string::npos ? std::string::npos : blank - pos + 1);
+      pos = blank == std::string::npos ? line.size() : blank + 1;
+      if (!current.empty() && Control_Paint::Text_Extent(font, current + word).cx > max_width) {
+        out.push_back(current);
+        current.clear();
+      }
+      for (char c : word) {
+        if (!current.empty() && Control_Paint::Text_Extent(font, current + c).cx > max_width) {
+          out.push_back(current);
+          current.clear();
+        }
+        current += c;
+      }
+    }
+    out.push_back(current);
+  }
+  return out;
+}
+
 struct TButton_Spec {
   int id;
   const char* text;
@@ -80,7 +113,10 @@ TMessage_Box::TMessage_Box(TWindow* owner, const TMessage_Box_Request& request)
   // Yes-No has no way out but its two answers: no close box.
   if (!cancel_id_) Attr.Style &= ~WS_SYSMENU;
 
-  std::vector<std::string> lines = Lines(request.text);
+  TSize screen = TDesktop::Running() ? TDesktop::Current().Screen().Size() : TSize(1024, 768);
+  // Long lines (a long path in a message) wrap to stay on the screen.
+  lines_ = Wrapped(Lines(request.text), std::max(200, screen.cx * 2 / 3));
+  const std::vector<std::string>& lines = lines_;
   int text_w = 0;
   for (const std::string& l : lines) text_w = std::max(text_w, Control_Paint::Text_Extent(Control_Paint::Ui_Font(), l).cx);
   bool icon = (request.type & MB_ICONMASK) != 0;
@@ -95,7 +131,6 @@ TMessage_Box::TMessage_Box(TWindow* owner, const TMessage_Box_Request& request)
   int client_h = Margin + body_h + Margin + Button_H + Margin;
   Attr.W = client_w;
   Attr.H = client_h + GetSystemMetrics(SM_CYCAPTION);
-  TSize screen = TDesktop::Running() ? TDesktop::Current().Screen().Size() : TSize(1024, 768);
   Attr.X = std::max(0, (screen.cx - Attr.W) / 2);
   Attr.Y = std::max(0, (screen.cy - Attr.H) / 2);
   int x = (client_w - buttons_w) / 2, y = client_h - Margin - Button_H;
@@ -148,7 +183,7 @@ void TMessage_Box::Paint(TDC& dc, bool, TRect&) {
   dc.SetBkMode(TRANSPARENT);
   dc.SetTextColor(Control_Paint::Text);
   int y = text_top_;
-  for (const std::string& line : Lines(request_.text)) {
+  for (const std::string& line : lines_) {
     dc.TextOut(text_left_, y, line);
     y += Line_Height;
   }

@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "platform/window/dialog.h"
 
@@ -36,6 +37,7 @@ class TMessage_Box : public TDialog {
  private:
   void Draw_Icon(TDC& dc, const TRect& r) const;
   TMessage_Box_Request request_;
+  std::vector<std::string> lines_;
   int cancel_id_ = 0;  // what Esc answers; 0 when it does nothing
   int text_left_ = 0;
   int text_top_ = 0;

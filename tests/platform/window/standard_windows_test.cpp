@@ -531,3 +531,17 @@ TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_T
   frame.may_close = true;
   frame.Destroy();
 }
+
+TEST_F(Standard_Windows_Test, A_Long_Message_Wraps_And_Stays_On_The_Screen) {
+  std::string path(300, 'x');
+  std::string text = "Quendar can't save user data to /home/" + path +
+                     ".\nThe program will run but you will not be able to save drawings.";
+  Later(10, [&] {
+    TWindow* box = Active();
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(TRect(0, 0, 1024, 768).Contains(box->GetWindowRect()));
+    Snapshot("message_box_long", box->GetWindowRect());
+    headless->Key(VK_RETURN);
+  });
+  EXPECT_EQ(MessageBox(HWND(), text, "Warning", MB_ICONEXCLAMATION), IDOK);
+}
