@@ -2,6 +2,8 @@
 // design columns for a person to look at (only when QUENDAR_SNAPSHOTS names
 // a folder).
 #include "toolkit/arrow_button.h"
+#include "toolkit/rectangular_button.h"
+#include "toolkit/round_button.h"
 #include "toolkit/round_window.h"
 #include "tests/toolkit/widget_fixture.h"
 
@@ -73,9 +75,83 @@ class Sheet_Test : public Widget_Test {
     delete panel;
   }
 
+  // One button's looks: normal, hot (tip shown), pressed, disabled, each
+  // taken from the screen.
+  void Button_States(Widget_Sheet& sheet, Owner_Drawn_Button* b, const std::string& name) {
+    const TRect r = b->GetWindowRect();
+    const TPoint centre(r.left + r.Width() / 2, r.top + r.Height() / 2);
+    Move({790, 5});
+    Advance(200);
+    sheet.Add_Screen(r, name);
+    Move(centre);
+    Advance(1300);
+    const TRect with_tip = b->Tip() ? r.Union(tip->Tip_Rect) : r;
+    sheet.Add_Screen(with_tip, "hot");
+    Press(centre);
+    sheet.Add_Screen(r, "pressed");
+    Release(centre);
+    b->Disable();
+    Move({790, 5});
+    Advance(200);
+    sheet.Add_Screen(r, "disabled");
+    b->Enable();
+  }
+
+  void Button_Sheet() {
+    Widget_Sheet sheet(1000, 700);
+    const int k = Unit();
+    auto* gallery = new Round_Button(main, 201, TRect(TPoint(20, 20), TSize(k * 19, k * 19)));
+    gallery->Create();
+    bitmaps->Get(27, TSize(k * 19, k * 19));
+    gallery->Set_Picture(*bitmaps->Pictures[27], "Gallery", true);
+    Button_States(sheet, gallery, "round picture");
+    delete gallery;
+    auto* help = new Round_Button(main, 202, TRect(TPoint(20, 20), TSize(k * 19, k * 19)));
+    help->Create();
+    bitmaps->Get(21, TSize(k * 19, k * 19));
+    help->Set_Picture(*bitmaps->Pictures[21], "Help", false);
+    Button_States(sheet, help, "round, no fit");
+    delete help;
+    sheet.Next_Row();
+    auto* apply = new Round_Button(main, 203, TRect(TPoint(20, 20), TSize(k * 16, k * 16)));
+    apply->Create();
+    apply->Set_Caption("Apply");
+    Button_States(sheet, apply, "round caption");
+    delete apply;
+    auto* name = new Round_Button(main, 204, TRect(TPoint(20, 20), TSize(k * 19, k * 19)));
+    name->Create();
+    name->Set_Caption("Name\nand\nLevel");
+    Button_States(sheet, name, "3 lines");
+    delete name;
+    sheet.Next_Row();
+    auto* setup = new Rectangular_Button(main, 205, TRect(TPoint(20, 20), TSize(k * 22, k * 10)), 0);
+    setup->Create();
+    setup->Set_Caption("Setup");
+    Button_States(sheet, setup, "light");
+    delete setup;
+    auto* level = new Rectangular_Button(main, 206, TRect(TPoint(20, 20), TSize(k * 22, k * 10)), 1);
+    level->Create();
+    level->Set_Caption("Abort");
+    Button_States(sheet, level, "dark");
+    delete level;
+    auto* edit = new Rectangular_Button(main, 207, TRect(TPoint(20, 20), TSize(k * 7, k * 25)), 0);
+    edit->Create();
+    edit->Set_Caption("E\nd\ni\nt");
+    Button_States(sheet, edit, "4 lines");
+    delete edit;
+    auto* pictured = new Rectangular_Button(main, 208, TRect(TPoint(20, 20), TSize(k * 14, k * 14)), 0);
+    pictured->Create();
+    bitmaps->Get(13, TSize(k * 28, k * 28));
+    pictured->Set_Picture(*bitmaps->Pictures[13], "Forward");
+    Button_States(sheet, pictured, "picture");
+    delete pictured;
+    sheet.Save(Name("push_buttons"));
+  }
+
   void All_Sheets() {
     Arrow_Sheet();
     Round_Window_Sheet();
+    Button_Sheet();
   }
 
  private:
