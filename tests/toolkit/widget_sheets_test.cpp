@@ -2,6 +2,10 @@
 // design columns for a person to look at (only when QUENDAR_SNAPSHOTS names
 // a folder).
 #include "toolkit/arrow_button.h"
+#include "toolkit/divided_notebook.h"
+#include "toolkit/mobile_object.h"
+#include "toolkit/narrow_folder.h"
+#include "toolkit/number_edit.h"
 #include "toolkit/rectangular_button.h"
 #include "toolkit/round_button.h"
 #include "toolkit/round_window.h"
@@ -148,10 +152,110 @@ class Sheet_Test : public Widget_Test {
     sheet.Save(Name("push_buttons"));
   }
 
+  // The manipulator palette's notebook: five sections, the second split
+  // into pages; first the plain divider selected, then a page.
+  void Notebook_Sheet() {
+    const int k = Unit();
+    const TRect r(TPoint(10, 10), TSize(k * 60, k * 80));
+    auto* nb = new Divided_Notebook(main, 600, r, k * 14, 0x7FFFFFFF);
+    const char* labels[5] = {"1", "2", "3", "4", "5+"};
+    for (int i = 0; i < 5; ++i) nb->Add_Divider(labels[i], uint32_t(i));
+    nb->Create();
+    nb->Add_Sub_Divider(1, "2a", 10);
+    nb->Add_Sub_Divider(1, "2b", 11);
+    nb->Select(3, 0);
+    Run_Until_Idle();
+    Widget_Sheet sheet(2 * r.Width() + 40, r.Height() + 40);
+    sheet.Add_Screen(r, "divider 4 selected");
+    nb->Select(1, 2);
+    sheet.Add_Screen(r, "page 2b selected");
+    sheet.Save(Name("divided_notebook"));
+    delete nb;
+  }
+
+  // The editing dialog's folder (tabs 5/8 of its width), with each tab
+  // chosen in turn.
+  void Folder_Sheet() {
+    const int k = Unit();
+    const TRect r(TPoint(10, 10), TSize(k * 60, k * 40));
+    auto* f = new Narrow_Folder(main, 700, r, r.Width() * 5 / 8);
+    for (const char* label : {"Handles", "Corners", "Matrix"}) f->Add_Tab(label, 0);
+    f->Create();
+    Run_Until_Idle();
+    Widget_Sheet sheet(3 * r.Width() + 60, r.Height() + 40);
+    for (uint32_t i = 0; i < 3; ++i) {
+      f->Choose_Tab(i);
+      Run_Until_Idle();
+      sheet.Add_Screen(r, "tab " + std::to_string(i));
+    }
+    auto* empty = new Narrow_Folder(main, 701, TRect(TPoint(10, 10 + r.Height() + 10), TSize(k * 30, k * 20)), 0);
+    empty->Create();
+    Run_Until_Idle();
+    sheet.Save(Name("narrow_folder"));
+    delete f;
+    delete empty;
+  }
+
+  // Number fields and a plain field, one with the focus.
+  void Edit_Sheet() {
+    const int k = Unit();
+    auto* whole = new Number_Edit<int>(main, 801, TRect(TPoint(10, 10), TSize(k * 30, k * 7)), -5, -100, 100,
+                                       nullptr, 0x2004, 0);
+    auto* real = new Number_Edit<float>(main, 802, TRect(TPoint(10, 10 + k * 9), TSize(k * 30, k * 7)),
+                                        0.00025f, -1, 1, nullptr, 0x2004, 0);
+    auto* name = new ExtEdit(main, 803, TRect(TPoint(10, 10 + k * 18), TSize(k * 30, k * 7)), "Mia", 80, false,
+                             nullptr, 0x2004, 0x143C);
+    whole->Create();
+    real->Create();
+    name->Create();
+    name->SetFocus();
+    Run_Until_Idle();
+    Widget_Sheet sheet(k * 40, k * 40);
+    sheet.Add_Screen(TRect(TPoint(10, 10), TSize(k * 30, k * 25)), "int, float, name (focused)");
+    sheet.Save(Name("edit_fields"));
+    delete whole;
+    delete real;
+    delete name;
+  }
+
+  // A sprite carried over buttons and a round window, and the screen after
+  // it is hidden.
+  void Sprite_Sheet() {
+    struct Crayon : Mobile_Object {
+      void Draw(TDC& dc, const TRect& r) override {
+        dc.SelectObject(TBrush(TColor(40, 90, 220)));
+        dc.SelectObject(TPen(TColor::Black));
+        const TPoint tip[3] = {{r.left, r.top}, {r.right - 1, r.top + r.Height() / 3}, {r.left + r.Width() / 3, r.bottom - 1}};
+        dc.Polygon(tip, 3);
+      }
+    };
+    const int k = Unit();
+    auto* b = new Round_Button(main, 901, TRect(TPoint(20, 20), TSize(k * 19, k * 19)));
+    b->Create();
+    b->Set_Caption("Help");
+    Run_Until_Idle();
+    const TRect area(TPoint(0, 0), TSize(k * 40, k * 30));
+    Widget_Sheet sheet(3 * area.Width() + 60, area.Height() + 40);
+    sheet.Add_Screen(area, "before");
+    TClientDC dc(*main);
+    Crayon crayon;
+    crayon.Show(dc, TRect(TPoint(5, 5), TSize(k * 6, k * 6)));
+    for (int i = 1; i <= 40; ++i) crayon.Move(TRect(TPoint(5 + i * k / 2, 5 + i * k / 3), TSize(k * 6, k * 6)));
+    sheet.Add_Screen(area, "moved");
+    crayon.Hide(false);
+    sheet.Add_Screen(area, "hidden");
+    sheet.Save(Name("sprite"));
+    delete b;
+  }
+
   void All_Sheets() {
     Arrow_Sheet();
     Round_Window_Sheet();
     Button_Sheet();
+    Notebook_Sheet();
+    Folder_Sheet();
+    Edit_Sheet();
+    Sprite_Sheet();
   }
 
  private:
