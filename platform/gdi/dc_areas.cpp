@@ -22,6 +22,15 @@ TRegion Region_To_Surface(const TRegion& region, bool translate_only, TPoint shi
   return result;
 }
 
+// The one-pixel border of r, each pixel once even when r is one pixel wide
+// or high.
+void Fill_Border(const TSpan_Filler& filler, const TRect& r) {
+  filler.Fill_Rect({r.left, r.top, r.right, r.top + 1});
+  if (r.Height() > 1) filler.Fill_Rect({r.left, r.bottom - 1, r.right, r.bottom});
+  filler.Fill_Rect({r.left, r.top + 1, r.left + 1, r.bottom - 1});
+  if (r.Width() > 1) filler.Fill_Rect({r.right - 1, r.top + 1, r.right, r.bottom - 1});
+}
+
 }  // namespace
 
 TColor TDC::SetPixel(TPoint point, TColor colour) {
@@ -72,10 +81,7 @@ bool TDC::FrameRect(const TRect& rect, const TBrush& brush) {
   const TDC_Painter painter(*this, scope.Surface());
   const TFill_Pattern fill = painter.Brush(*brush.Data(), Rop3_Table(PATCOPY));
   const TSpan_Filler filler(scope.Surface(), scope.Clip(), fill);
-  filler.Fill_Rect({r.left, r.top, r.right, r.top + 1});
-  if (r.Height() > 1) filler.Fill_Rect({r.left, r.bottom - 1, r.right, r.bottom});
-  filler.Fill_Rect({r.left, r.top + 1, r.left + 1, r.bottom - 1});
-  if (r.Width() > 1) filler.Fill_Rect({r.right - 1, r.top + 1, r.right, r.bottom - 1});
+  Fill_Border(filler, r);
   return true;
 }
 
@@ -103,10 +109,7 @@ bool TDC::DrawFocusRect(const TRect& rect) {
   for (int i = 0; i < 64; ++i)
     fill.masks[i] = ((i % 8 + i / 8) % 2 == 0) ? TFill_Masks{mask, mask} : TFill_Masks{mask, 0};
   const TSpan_Filler filler(scope.Surface(), scope.Clip(), fill);
-  filler.Fill_Rect({r.left, r.top, r.right, r.top + 1});
-  if (r.Height() > 1) filler.Fill_Rect({r.left, r.bottom - 1, r.right, r.bottom});
-  filler.Fill_Rect({r.left, r.top + 1, r.left + 1, r.bottom - 1});
-  if (r.Width() > 1) filler.Fill_Rect({r.right - 1, r.top + 1, r.right, r.bottom - 1});
+  Fill_Border(filler, r);
   return true;
 }
 

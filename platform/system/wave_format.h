@@ -1,11 +1,11 @@
-// The wave format record of the platform's wave output, and the message a
-// window receives when a buffer it wrote has finished playing.
+// The wave format record of the platform's wave output. The message a window
+// receives when a buffer has finished playing, MM_WOM_DONE, is the window
+// layer's (platform/window/messages.h).
 #pragma once
 
 #include <cstdint>
 
 constexpr uint16_t WAVE_FORMAT_PCM = 1;
-constexpr uint32_t MM_WOM_DONE = 0x3BD;
 
 // The output plays 22050 samples a second, one channel.
 constexpr uint32_t Wave_Output_Rate = 22050;

@@ -268,11 +268,6 @@ bool TDesktop::Idle() {
 }
 
 TDesktop::TLoop_End TDesktop::Run_Loop(const std::function<bool()>& done) {
-  ++loop_depth_;
-  struct Depth {
-    int& d;
-    ~Depth() { --d; }
-  } depth{loop_depth_};
   for (;;) {
     if (done && done()) return TLoop_End::Done;
     MSG msg;

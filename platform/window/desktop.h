@@ -149,6 +149,7 @@ class TDesktop {
   HWND Capture() const { return capture_; }
   // Keys go to this window (an open menu) instead of the focus; none ends it.
   void Set_Key_Grab(HWND hwnd) { key_grab_ = hwnd; }
+  HWND Key_Grab() const { return key_grab_; }
   HWND Set_Capture(HWND hwnd);
   void Release_Capture();
 
@@ -233,7 +234,6 @@ class TDesktop {
   std::vector<TTimer> timers_;
   UINT next_timerless_id_ = 0x7000;
   long idle_count_ = 0;
-  int loop_depth_ = 0;
 
   std::vector<TWindow*> top_levels_;
   std::vector<TWindow*> condemned_;

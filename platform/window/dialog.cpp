@@ -94,11 +94,17 @@ LRESULT TDialog::EvCommand(UINT id, HWND control, UINT notify_code) {
 bool TDialog::PreProcessMsg(MSG& msg) {
   if (msg.message != WM_KEYDOWN) return false;
   if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
+  // Enter and Esc stand for a button the dialog has: OK (IDOK) and Cancel
+  // (IDCANCEL). A dialog without one gets the key in its focused window,
+  // so no answer is made up that the dialog never offered.
+  int id = msg.wParam == VK_RETURN ? IDOK : IDCANCEL;
+  TWindow* button = ChildWithId(id);
+  if (!button || !button->IsWindow() || !button->IsWindowEnabled()) return false;
   // A control that wants every key keeps Enter and Esc.
   TWindow* target = TWindow::From_Handle(msg.hwnd);
   if (target && target != this && (target->SendMessage(WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTALLKEYS))
     return false;
-  PostMessage(WM_COMMAND, msg.wParam == VK_RETURN ? IDOK : IDCANCEL, 0);
+  PostMessage(WM_COMMAND, WPARAM(id), 0);
   return true;
 }
 

@@ -2,9 +2,12 @@
 // executed many times: each Execute creates the window (SetupWindow runs),
 // disables its owner (the parent's top-level window, nothing else), runs a
 // nested loop until EndDialog, re-enables the owner, destroys the window
-// (CleanupWindow runs) and returns the end code. Enter means OK (IDOK) and
-// Esc or the caption's close box means Cancel (IDCANCEL). A quit arriving
-// while it runs ends it with IDCANCEL and stays posted for the loop outside.
+// (CleanupWindow runs) and returns the end code. Enter presses the dialog's
+// OK button (IDOK) and Esc its Cancel button (IDCANCEL) when it has them;
+// otherwise those keys go to the focused window like any other. The
+// caption's close box calls CmCancel (a dialog with its own way out
+// overrides it). A quit arriving while it runs ends it with IDCANCEL and
+// stays posted for the loop outside.
 #pragma once
 
 #include "platform/window/frame_window.h"

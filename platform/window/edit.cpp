@@ -19,7 +19,7 @@ constexpr int Inner_Margin = 3;
 TEdit::TEdit(TWindow* parent, int id, const char* text, int x, int y, int w, int h, unsigned text_limit)
     : TWindow(parent, text), text_(text ? text : ""), limit_(text_limit) {
   Attr.Id = id;
-  Attr.Style |= WS_TABSTOP | WS_BORDER;
+  Attr.Style |= WS_TABSTOP;  // it draws its own sunken border
   Attr.X = x;
   Attr.Y = y;
   Attr.W = w;

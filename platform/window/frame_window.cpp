@@ -1,5 +1,7 @@
 #include "platform/window/frame_window.h"
 
+#include <algorithm>
+
 #include "platform/gdi/dc.h"
 #include "platform/window/control_paint.h"
 #include "platform/window/desktop.h"
@@ -32,8 +34,10 @@ TFrameWindow::~TFrameWindow() = default;
 
 TMenu* TFrameWindow::GetSystemMenu() { return (Attr.Style & WS_SYSMENU) ? system_menu_.get() : nullptr; }
 
-TPoint TFrameWindow::Client_Origin() const {
-  return {0, (Attr.Style & WS_CAPTION) == WS_CAPTION ? GetSystemMetrics(SM_CYCAPTION) : 0};
+TRect TFrameWindow::Client_Area() const {
+  if ((Attr.Style & WS_CAPTION) != WS_CAPTION) return TWindow::Client_Area();
+  int caption = std::min(GetSystemMetrics(SM_CYCAPTION), std::max(0, Attr.H));
+  return {0, caption, std::max(0, Attr.W), std::max(caption, Attr.H)};
 }
 
 TRect TFrameWindow::Caption_Rect() const {
@@ -156,7 +160,6 @@ LRESULT TFrameWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     Paint_Caption();
     return 0;
   }
-  if (msg == WM_PAINT) Paint_Caption();
   if (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE && TDesktop::Current().Main_Window() == GetHandle()) {
     // The desktop's title and icon follow the main frame; the screen saver
     // waits while it is in front.

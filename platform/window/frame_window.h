@@ -23,7 +23,7 @@ class TFrameWindow : public TWindow {
   // a child, left as it is: the caller hides or deletes it).
   TWindow* SetClientWindow(TWindow* client);
   TWindow* GetClientWindow() const { return client_; }
-  TPoint Client_Origin() const override;
+  TRect Client_Area() const override;
   bool Is_Minimised() const { return (Attr.Style & WS_MINIMIZE) != 0; }
 
   // The window's icon (a resource of the module); the main window's icon is

@@ -6,18 +6,29 @@
 int TMenu::Index(UINT item, UINT flags) const {
   if (flags & MF_BYPOSITION) return item < items_.size() ? int(item) : -1;
   for (size_t i = 0; i < items_.size(); ++i)
-    if (!(items_[i].flags & MF_SEPARATOR) && items_[i].id == item) return int(i);
+    if (!(items_[i].flags & (MF_SEPARATOR | MF_POPUP)) && items_[i].id == item) return int(i);
   return -1;
 }
 
 bool TMenu::AppendMenu(UINT flags, UINT id, const std::string& text) {
-  items_.push_back({(flags & MF_SEPARATOR) ? 0 : id, flags & ~MF_BYPOSITION, (flags & MF_SEPARATOR) ? "" : text});
+  items_.push_back({(flags & MF_SEPARATOR) ? 0 : id, flags & ~MF_BYPOSITION, (flags & MF_SEPARATOR) ? "" : text, nullptr});
   return true;
+}
+
+bool TMenu::AppendMenu(UINT flags, const TMenu& popup, const std::string& text) {
+  TItem item{0, (flags | MF_POPUP) & ~MF_BYPOSITION, text, std::make_shared<TMenu>(popup)};
+  items_.push_back(std::move(item));
+  return true;
+}
+
+TMenu* TMenu::GetSubMenu(int pos) const {
+  if (pos < 0 || size_t(pos) >= items_.size()) return nullptr;
+  return items_[size_t(pos)].popup.get();
 }
 
 bool TMenu::InsertMenu(UINT item, UINT flags, UINT id, const std::string& text) {
   int i = Index(item, flags);
-  TItem it{(flags & MF_SEPARATOR) ? 0 : id, flags & ~MF_BYPOSITION, (flags & MF_SEPARATOR) ? "" : text};
+  TItem it{(flags & MF_SEPARATOR) ? 0 : id, flags & ~MF_BYPOSITION, (flags & MF_SEPARATOR) ? "" : text, nullptr};
   if (i < 0) items_.push_back(it);
   else items_.insert(items_.begin() + i, it);
   return true;
@@ -26,7 +37,9 @@ bool TMenu::InsertMenu(UINT item, UINT flags, UINT id, const std::string& text) 
 bool TMenu::ModifyMenu(UINT item, UINT flags, UINT id, const std::string& text) {
   int i = Index(item, flags);
   if (i < 0) return false;
-  items_[size_t(i)] = {(flags & MF_SEPARATOR) ? 0 : id, flags & ~MF_BYPOSITION, text};
+  // A submenu stays with its item.
+  TItem& it = items_[size_t(i)];
+  it = {(flags & MF_SEPARATOR) ? 0 : id, (flags & ~MF_BYPOSITION) | (it.popup ? UINT(MF_POPUP) : 0u), text, it.popup};
   return true;
 }
 
@@ -56,7 +69,8 @@ int TMenu::CheckMenuItem(UINT item, UINT flags) {
 }
 
 UINT TMenu::GetMenuItemID(int pos) const {
-  if (pos < 0 || size_t(pos) >= items_.size() || (items_[size_t(pos)].flags & MF_SEPARATOR)) return UINT(-1);
+  if (pos < 0 || size_t(pos) >= items_.size() || (items_[size_t(pos)].flags & (MF_SEPARATOR | MF_POPUP)))
+    return UINT(-1);
   return items_[size_t(pos)].id;
 }
 

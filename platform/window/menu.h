@@ -4,6 +4,7 @@
 // command to its owner after the menu has closed.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,11 +19,15 @@ class TMenu {
     UINT id = 0;
     UINT flags = 0;
     std::string text;
+    std::shared_ptr<TMenu> popup;  // MF_POPUP: the submenu it opens
   };
 
   TMenu() = default;
 
   bool AppendMenu(UINT flags, UINT id = 0, const std::string& text = "");
+  // A submenu (a copy; reach it again with GetSubMenu).
+  bool AppendMenu(UINT flags, const TMenu& popup, const std::string& text);
+  TMenu* GetSubMenu(int pos) const;
   bool InsertMenu(UINT item, UINT flags, UINT id, const std::string& text);
   bool ModifyMenu(UINT item, UINT flags, UINT id, const std::string& text);
   bool RemoveMenu(UINT item, UINT flags);
@@ -55,6 +60,7 @@ class TMenu {
 class TPopupMenu : public TMenu {
  public:
   TPopupMenu() = default;
-  // Returns false when the menu was dismissed.
-  bool TrackPopupMenu(UINT flags, const TPoint& screen, TWindow& owner);
+  // 0 when the menu was dismissed; with TPM_RETURNCMD the chosen command is
+  // returned instead of sent.
+  int TrackPopupMenu(UINT flags, const TPoint& screen, TWindow& owner);
 };

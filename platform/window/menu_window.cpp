@@ -24,8 +24,8 @@ class TMenu_Item_Enabler : public TCommandEnabler {
 
 }  // namespace
 
-TMenu_Window::TMenu_Window(const TMenu& menu, TWindow& owner, bool right_button)
-    : TWindow(nullptr, "Menu"), menu_(menu), owner_(owner), right_button_(right_button) {
+TMenu_Window::TMenu_Window(const TMenu& menu, TWindow& owner, bool right_button, TMenu_Window* parent_menu)
+    : TWindow(nullptr, "Menu"), menu_(menu), owner_(owner), right_button_(right_button), parent_menu_(parent_menu) {
   Attr.Style = WS_POPUP;
   Attr.ExStyle = WS_EX_TOPMOST;
 }
@@ -35,7 +35,7 @@ void TMenu_Window::Ask_Enablers() {
   enabled_.clear();
   for (const TMenu::TItem& item : menu_.Items()) {
     bool enabled = !(item.flags & (MF_GRAYED | MF_DISABLED | MF_SEPARATOR));
-    if (!(item.flags & MF_SEPARATOR) && owner_.IsWindow()) {
+    if (!(item.flags & (MF_SEPARATOR | MF_POPUP)) && owner_.IsWindow()) {
       TMenu_Item_Enabler ce(item.id, owner_.GetHandle());
       owner_.SendMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&ce));
       if (ce.GetHandled()) enabled = ce.Enabled();
@@ -50,7 +50,7 @@ void TMenu_Window::Layout() {
   for (const TMenu::TItem& item : menu_.Items()) {
     tops_.push_back(y);
     y += (item.flags & MF_SEPARATOR) ? Separator_Height : Item_Height;
-    std::string text = TMenu::Display_Text(item.text);
+    std::string text = TMenu::Display_Text(item.text) + ((item.flags & MF_POPUP) ? "  >" : "");
     size_t tab = text.find('\t');
     if (tab != std::string::npos) text.replace(tab, 1, "    ");
     width = std::max(width, Control_Paint::Text_Extent(Control_Paint::Ui_Font(), text).cx + 2 * Text_Margin);
@@ -84,9 +84,10 @@ UINT TMenu_Window::Track(TPoint screen) {
   ShowWindow(SW_SHOWNA);
   SetCapture();
   HWND self = GetHandle();
+  HWND old_grab = desk.Key_Grab();
   desk.Set_Key_Grab(self);
   desk.Run_Loop([&] { return done_ || !desk.Window(self); });
-  desk.Set_Key_Grab(HWND());
+  desk.Set_Key_Grab(old_grab);
   if (desk.Capture() == self) ReleaseCapture();
   Destroy();
   if (old_capture && desk.Window(old_capture)) desk.Set_Capture(old_capture);
@@ -121,6 +122,10 @@ void TMenu_Window::Paint(TDC& dc, bool, TRect&) {
     TRect t{r.left + Text_Margin, r.top, r.right - 8, r.bottom};
     dc.DrawText(text, -1, t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     if (!accel.empty()) dc.DrawText(accel, -1, t, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    if (item.flags & MF_POPUP) {
+      int my = (r.top + r.bottom) / 2;
+      for (int k = 0; k < 4; ++k) Fill(dc, {r.right - 10 + k, my - 3 + k, r.right - 9 + k, my + 4 - k}, lit ? Highlight_Text : Text);
+    }
     if (item.flags & MF_CHECKED) {
       TRect c{r.left + 6, r.top + 6, r.left + 12, r.top + 12};
       Fill(dc, c, lit ? Highlight_Text : Text);
@@ -134,13 +139,53 @@ void TMenu_Window::Set_Highlight(int index) {
   Invalidate(false);
 }
 
+bool TMenu_Window::Over_Parent_Menu(TPoint client) const {
+  if (!parent_menu_) return false;
+  TPoint p = client;
+  ClientToScreen(p);
+  if (!parent_menu_->GetWindowRect().Contains(p)) return false;
+  // Over the item that opened this menu, this menu stays.
+  parent_menu_->ScreenToClient(p);
+  return parent_menu_->Item_At(p) != parent_menu_->highlight_;
+}
+
 void TMenu_Window::EvMouseMove(UINT, const TPoint& p) {
+  // Back over the menu that opened this one: this one closes.
+  if (!GetClientRect().Contains(p) && Over_Parent_Menu(p)) {
+    done_ = true;
+    return;
+  }
   int i = Item_At(p);
-  Set_Highlight(i >= 0 && enabled_[size_t(i)] ? i : -1);
+  int lit = i >= 0 && enabled_[size_t(i)] ? i : -1;
+  if (lit == highlight_) return;
+  Set_Highlight(lit);
+  if (lit >= 0 && (menu_.Items()[size_t(lit)].flags & MF_POPUP)) Open_Submenu(lit);
+}
+
+void TMenu_Window::Open_Submenu(int index) {
+  const TMenu::TItem& item = menu_.Items()[size_t(index)];
+  if (!item.popup || done_) return;
+  UpdateWindow();
+  TMenu_Window child(*item.popup, owner_, right_button_, this);
+  TRect r = Item_Rect(index);
+  TPoint at{r.right, r.top};
+  ClientToScreen(at);
+  UINT chosen = child.Track(at);
+  if (chosen) {
+    chosen_ = chosen;
+    done_ = true;
+  } else if (child.dismiss_all_) {
+    Dismiss();
+    dismiss_all_ = true;
+  }
 }
 
 void TMenu_Window::Choose(int index) {
   if (index < 0 || !enabled_[size_t(index)]) return;
+  if (menu_.Items()[size_t(index)].flags & MF_POPUP) {
+    Open_Submenu(index);
+    return;
+  }
   chosen_ = menu_.Items()[size_t(index)].id;
   done_ = true;
 }
@@ -151,12 +196,16 @@ void TMenu_Window::Dismiss() {
 }
 
 void TMenu_Window::EvLButtonDown(UINT, const TPoint& p) {
-  if (!GetClientRect().Contains(p)) Dismiss();
+  if (GetClientRect().Contains(p)) return;
+  if (Over_Parent_Menu(p)) {
+    done_ = true;  // back to the menu that opened this one
+    return;
+  }
+  Dismiss();
+  dismiss_all_ = true;
 }
 
-void TMenu_Window::EvRButtonDown(UINT, const TPoint& p) {
-  if (!GetClientRect().Contains(p)) Dismiss();
-}
+void TMenu_Window::EvRButtonDown(UINT keys, const TPoint& p) { EvLButtonDown(keys, p); }
 
 void TMenu_Window::EvLButtonUp(UINT, const TPoint& p) { Choose(Item_At(p)); }
 
@@ -182,6 +231,12 @@ void TMenu_Window::EvKeyDown(UINT key, UINT, UINT) {
     case VK_UP: Step(-1); break;
     case VK_DOWN: Step(+1); break;
     case VK_RETURN: Choose(highlight_); break;
+    case VK_RIGHT:
+      if (highlight_ >= 0 && (menu_.Items()[size_t(highlight_)].flags & MF_POPUP)) Open_Submenu(highlight_);
+      break;
+    case VK_LEFT:
+      if (parent_menu_) done_ = true;
+      break;
     case VK_ESCAPE: Dismiss(); break;
     default: break;
   }
@@ -197,9 +252,10 @@ UINT Track_Menu(TMenu& menu, TPoint screen, TWindow& owner, bool right_button) {
   return window.Track(screen);
 }
 
-bool TPopupMenu::TrackPopupMenu(UINT flags, const TPoint& screen, TWindow& owner) {
+int TPopupMenu::TrackPopupMenu(UINT flags, const TPoint& screen, TWindow& owner) {
   UINT chosen = Track_Menu(*this, screen, owner, flags & TPM_RIGHTBUTTON);
-  if (!chosen) return false;
+  if (!chosen) return 0;
+  if (flags & TPM_RETURNCMD) return int(chosen);
   owner.PostMessage(WM_COMMAND, chosen, 0);
-  return true;
+  return 1;
 }

@@ -10,7 +10,7 @@
 
 class TMenu_Window : public TWindow {
  public:
-  TMenu_Window(const TMenu& menu, TWindow& owner, bool right_button);
+  TMenu_Window(const TMenu& menu, TWindow& owner, bool right_button, TMenu_Window* parent_menu = nullptr);
   // Opens at a screen point; the chosen command, or 0.
   UINT Track(TPoint screen);
 
@@ -37,10 +37,16 @@ class TMenu_Window : public TWindow {
   void Choose(int index);
   void Dismiss();
   void Step(int direction);
+  // Opens the submenu of an item beside it; its choice, if any, is this
+  // menu's choice.
+  void Open_Submenu(int index);
+  bool Over_Parent_Menu(TPoint client) const;
 
   const TMenu& menu_;
   TWindow& owner_;
   bool right_button_;
+  TMenu_Window* parent_menu_;
+  bool dismiss_all_ = false;  // closed by a click outside every menu
   std::vector<bool> enabled_;
   std::vector<int> tops_;
   int highlight_ = -1;

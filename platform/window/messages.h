@@ -335,6 +335,7 @@ enum : UINT {
   TPM_LEFTALIGN = 0x0000,
   TPM_LEFTBUTTON = 0x0000,
   TPM_RIGHTBUTTON = 0x0002,
+  TPM_RETURNCMD = 0x0100,
 };
 
 // Timer callback of window-less timers.

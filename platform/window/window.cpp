@@ -39,16 +39,18 @@ TWindow::~TWindow() {
 bool TWindow::Create() {
   if (handle_) return true;
   if (!TDesktop::Running()) return false;
-  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   if (Is_Child() && (!Parent || !Parent->IsWindow())) return false;
   TDesktop& desk = Desk();
-  handle_ = desk.Register(this);
-  if (Is_Child()) Parent->z_order_.push_back(this);  // new children go to the bottom
-  else desk.Add_Top_Level(this);
-  Performing_Create();
+  {
+    // The tree lock is held only while the structure changes, never across
+    // the program's handlers (which may wait for a thread that draws).
+    std::lock_guard tree(desk.Tree_Lock());
+    handle_ = desk.Register(this);
+    if (Is_Child()) Parent->z_order_.push_back(this);  // new children go to the bottom
+    else desk.Add_Top_Level(this);
+  }
   WindowProc(WM_CREATE, 0, 0);
   SetupWindow();
-  setup_done_ = true;
   if (!handle_) return false;  // destroyed during its own set-up
   WindowProc(WM_SIZE, 0, MAKELPARAM_POINT(GetClientRect().Width(), GetClientRect().Height()));
   if (IsWindowVisible()) {
@@ -72,7 +74,6 @@ void TWindow::Create_Children() {
 
 void TWindow::Destroy(int) {
   if (!handle_ || in_destroy_ || !TDesktop::Running()) return;
-  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   TDesktop& desk = Desk();
   in_destroy_ = true;
   bool was_visible = IsWindowVisible();
@@ -83,15 +84,17 @@ void TWindow::Destroy(int) {
   if (was_visible) desk.Expose(screen_rect, this);
   bool was_main = desk.Main_Window() == handle_;
   desk.Forget(this);
-  if (Is_Child() && Parent) {
-    auto& z = Parent->z_order_;
-    z.erase(std::remove(z.begin(), z.end(), this), z.end());
+  {
+    std::lock_guard tree(desk.Tree_Lock());
+    if (Is_Child() && Parent) {
+      auto& z = Parent->z_order_;
+      z.erase(std::remove(z.begin(), z.end(), this), z.end());
+    }
+    desk.Unregister(handle_);
+    handle_ = HWND();
+    update_region_.reset();
   }
-  desk.Unregister(handle_);
-  handle_ = HWND();
-  update_region_.reset();
   erase_pending_ = false;
-  setup_done_ = false;
   in_destroy_ = false;
   if (was_main) desk.Post_Quit(0);
 }
@@ -141,15 +144,18 @@ TWindow* TWindow::Top_Level() {
 
 void TWindow::SetParent(TWindow* new_parent) {
   if (new_parent == Parent) return;
-  std::lock_guard tree(TDesktop::Current().Tree_Lock());
   bool on_screen = handle_ && IsWindowVisible();
   TRect old = GetWindowRect();
   if (on_screen) Desk().Expose(old, this);
-  if (Parent) Parent->Remove_Child(this);
-  Parent = new_parent;
-  if (Parent) {
-    Parent->Add_Child(this);
-    if (handle_ && Is_Child()) Parent->z_order_.insert(Parent->z_order_.begin(), this);
+  {
+    std::unique_lock<std::recursive_mutex> tree;
+    if (TDesktop::Running()) tree = std::unique_lock(Desk().Tree_Lock());
+    if (Parent) Parent->Remove_Child(this);
+    Parent = new_parent;
+    if (Parent) {
+      Parent->Add_Child(this);
+      if (handle_ && Is_Child()) Parent->z_order_.insert(Parent->z_order_.begin(), this);
+    }
   }
   if (on_screen) Invalidate(true);
   if (handle_) Desk().Layout_Changed();
@@ -209,17 +215,22 @@ bool TWindow::ShowWindow(int cmd) {
     return was;
   }
   TDesktop& desk = Desk();
-  std::lock_guard tree(desk.Tree_Lock());
   WindowProc(WM_SHOWWINDOW, show, 0);
   if (!handle_) return was;
   if (show) {
-    Attr.Style |= WS_VISIBLE;
+    {
+      std::lock_guard tree(desk.Tree_Lock());
+      Attr.Style |= WS_VISIBLE;
+    }
     RedrawWindow(nullptr, true);
     if (!Is_Child() && cmd != SW_SHOWNA && cmd != SW_SHOWNOACTIVATE && IsWindowEnabled()) desk.Activate(this);
   } else {
     bool on_screen = IsWindowVisible();
     TRect r = GetWindowRect();
-    Attr.Style &= ~WS_VISIBLE;
+    {
+      std::lock_guard tree(desk.Tree_Lock());
+      Attr.Style &= ~WS_VISIBLE;
+    }
     if (on_screen || !Is_Child() || (Parent && Parent->IsWindowVisible())) desk.Expose(r, this);
     desk.Hidden(this);
   }
@@ -279,8 +290,9 @@ bool TWindow::SetWindowPos(HWND after, int x, int y, int w, int h, UINT flags) {
       } else {
         z.insert(z.begin(), this);
       }
+      tree = {};
       if (visible) Invalidate(true);
-    } else if (after == HWND_TOPMOST) {
+    } else if (tree = {}; after == HWND_TOPMOST) {
       desk->Set_Topmost(this, true);
     } else if (after == HWND_NOTOPMOST) {
       desk->Set_Topmost(this, false);
@@ -290,6 +302,7 @@ bool TWindow::SetWindowPos(HWND after, int x, int y, int w, int h, UINT flags) {
       desk->Raise(this);
     }
   }
+  if (tree.owns_lock()) tree.unlock();
   if ((moved || sized) && visible && !(flags & SWP_NOREDRAW)) {
     desk->Expose(old, this);
     RedrawWindow(nullptr, true);
@@ -315,9 +328,15 @@ TRect TWindow::GetWindowRect() const {
   return r;
 }
 
+TRect TWindow::Client_Area() const {
+  if ((Attr.Style & WS_BORDER) && (Attr.Style & WS_CAPTION) != WS_CAPTION && Attr.W >= 2 && Attr.H >= 2)
+    return {1, 1, Attr.W - 1, Attr.H - 1};
+  return {0, 0, std::max(0, Attr.W), std::max(0, Attr.H)};
+}
+
 TRect TWindow::GetClientRect() const {
-  TPoint o = Client_Origin();
-  return {0, 0, std::max(0, Attr.W - o.x), std::max(0, Attr.H - o.y)};
+  TRect a = Client_Area();
+  return {0, 0, std::max(0, a.Width()), std::max(0, a.Height())};
 }
 
 TPoint TWindow::Client_Screen_Origin() const { return GetWindowRect().TopLeft() + Client_Origin(); }
@@ -381,7 +400,11 @@ LRESULT TWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CHAR: EvChar(UINT(wp), LOWORD(lp), HIWORD(lp)); return 0;
     case WM_SYSKEYDOWN: EvSysKeyDown(UINT(wp), LOWORD(lp), HIWORD(lp)); return 0;
     case WM_TIMER: EvTimer(UINT(wp)); return 0;
-    case WM_PAINT: EvPaint(); return 0;
+    case WM_PAINT:
+      // The frame outside the client area is drawn with every paint.
+      if (Client_Origin() != TPoint(0, 0)) WindowProc(WM_NCPAINT, 0, 0);
+      EvPaint();
+      return 0;
     case WM_ERASEBKGND: return EvEraseBkgnd(*reinterpret_cast<TDC*>(wp));
     case WM_SETFOCUS: EvSetFocus(HWND::From_Param(wp)); return 0;
     case WM_KILLFOCUS: EvKillFocus(HWND::From_Param(wp)); return 0;
@@ -422,6 +445,9 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
         return 1;
       }
       if (Is_Child() && Parent) return Parent->SendMessage(WM_SETCURSOR, wp, lp);
+      return 0;
+    case WM_NCPAINT:
+      Paint_Border();
       return 0;
     case WM_ACTIVATE:
       if (LOWORD(wp) != WA_INACTIVE) {

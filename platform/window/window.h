@@ -113,10 +113,12 @@ class TWindow {
   TRect Window_Rect_In_Parent() const { return {Attr.X, Attr.Y, Attr.X + Attr.W, Attr.Y + Attr.H}; }
   // The window's rectangle on the screen.
   TRect GetWindowRect() const;
-  virtual TRect GetClientRect() const;
-  // Where the client area starts inside the window rectangle (non-zero for
-  // frames with a caption).
-  virtual TPoint Client_Origin() const { return {0, 0}; }
+  TRect GetClientRect() const;
+  // The client area inside the window rectangle, in window coordinates:
+  // all of it, less a one-pixel frame with WS_BORDER, less the caption bar
+  // of a frame.
+  virtual TRect Client_Area() const;
+  TPoint Client_Origin() const { return Client_Area().TopLeft(); }
   void ClientToScreen(TPoint& p) const;
   void ScreenToClient(TPoint& p) const;
   void MapWindowPoints(HWND to, TPoint* points, int count) const;
@@ -227,11 +229,6 @@ class TWindow {
   // handler and leaves the rest alone.
   virtual void EvCommandEnable(TCommandEnabler& enabler);
 
- protected:
-  // Creation details for subclasses (frames place their client, dialogs
-  // lay out their controls).
-  virtual void Performing_Create() {}
-
  private:
   friend class TDesktop;
   void Create_Children();
@@ -240,7 +237,7 @@ class TWindow {
   void Remove_Child(TWindow* child);
   void Add_Update(const TRegion& client_region, bool erase, bool all_children = false);
   bool Hit_Children_Front_To_Back(TPoint parent_client, TWindow*& hit) const;
-  void Paint_Now();
+  void Paint_Border();
 
   HWND handle_;
   std::string title_;
@@ -250,6 +247,5 @@ class TWindow {
   std::shared_ptr<TRegion> update_region_;  // client coordinates
   bool erase_pending_ = false;
   bool in_destroy_ = false;
-  bool setup_done_ = false;
   const TCursor* cursor_ = nullptr;
 };

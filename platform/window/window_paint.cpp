@@ -171,6 +171,14 @@ void TWindow::EvPaint() {
   Paint(dc, dc.Erase(), dc.Rect());
 }
 
+void TWindow::Paint_Border() {
+  TRect area = Client_Area();
+  if (area.TopLeft() == TPoint(0, 0) || !IsWindowVisible()) return;
+  TWindowDC dc(*this);
+  TBrush black(TColor(0, 0, 0));
+  dc.FrameRect({0, 0, Attr.W, Attr.H}, black);
+}
+
 bool TWindow::EvEraseBkgnd(TDC& dc) {
   TBrush white(TColor(255, 255, 255));
   dc.FillRect(GetClientRect(), white);

@@ -3,6 +3,7 @@
 // drawing, and presentation of what changed.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <thread>
 
 #include "platform/gdi/brush.h"
@@ -246,4 +247,53 @@ TEST_F(Paint_Test, Uncovering_A_Clip_Children_Parent_Repaints_Its_Children_Too) 
   parent.ShowWindow(SW_SHOW);
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
+}
+
+TEST_F(Paint_Test, A_Bordered_Child_Has_A_Black_Frame_Around_A_Smaller_Client_Area) {
+  Filler parent(nullptr, Red, {0, 0, 100, 100});
+  auto* boxed = new Filler(&parent, Green, {10, 10, 40, 30});
+  boxed->Attr.Style |= WS_BORDER;
+  ASSERT_TRUE(parent.Create());
+  Run_Until_Idle();
+  EXPECT_EQ(boxed->GetClientRect(), TRect(0, 0, 28, 18));
+  TPoint p{0, 0};
+  boxed->ClientToScreen(p);
+  EXPECT_EQ(p, TPoint(11, 11));
+  EXPECT_EQ(Px(10, 10), 0u);
+  EXPECT_EQ(Px(39, 29), 0u);
+  EXPECT_EQ(Px(11, 11), Green);
+  EXPECT_EQ(Px(38, 28), Green);
+  EXPECT_EQ(Px(40, 30), Red);
+}
+
+TEST_F(Paint_Test, Clean_Up_May_Wait_For_A_Worker_That_Draws_Into_The_Window) {
+  struct Animated : Filler {
+    using Filler::Filler;
+    void SetupWindow() override {
+      Filler::SetupWindow();
+      worker = std::thread([this] {
+        TBrush green{TColor::From_Xrgb(Green)};
+        while (!stop) {
+          TClientDC dc(*this);
+          dc.FillRect({0, 0, 10, 10}, green);
+          ++frames;
+        }
+      });
+    }
+    void CleanupWindow() override {
+      stop = true;
+      worker.join();  // the worker may be making a context right now
+    }
+    std::thread worker;
+    std::atomic<bool> stop{false};
+    std::atomic<int> frames{0};
+  };
+  Animated w(nullptr, Red, {0, 0, 100, 100});
+  ASSERT_TRUE(w.Create());
+  while (w.frames < 50) {
+    w.MoveWindow(w.Attr.X == 0 ? 10 : 0, 0, 100, 100, true);  // layout changes while it draws
+    Run_Until_Idle();
+  }
+  w.Destroy();
+  EXPECT_FALSE(w.IsWindow());
 }

@@ -22,15 +22,10 @@
 
 namespace {
 
+THeadless_Session* the_session;
+
 // Writes the part of the screen a window covers, when snapshots are asked for.
-void Snapshot(const std::string& name, const TRect& area) {
-  std::string path = Snapshot_Path(name);
-  if (path.empty()) return;
-  TScreen& screen = TDesktop::Current().Screen();
-  TRect r = area.Intersection(screen.Bounds());
-  const TSurface& s = *screen.Surface();
-  Write_PNG_RGB(path, r.Width(), r.Height(), s.Row32(r.top) + r.left, s.Stride() / 4);
-}
+void Snapshot(const std::string& name, const TRect& area) { the_session->Snapshot(name, area); }
 
 // Runs `step` from inside whatever modal loop is running, after `ms`.
 void Later(uint32_t ms, std::function<void()> step) {
@@ -55,6 +50,10 @@ TPoint Centre_Of(TWindow* w) {
 
 class Standard_Windows_Test : public Headless_Test {
  protected:
+  void SetUp() override {
+    Headless_Test::SetUp();
+    the_session = session.get();
+  }
   void TearDown() override {
     Set_Message_Box_Hook(nullptr);
     Headless_Test::TearDown();
@@ -207,6 +206,7 @@ class Menu_Owner : public Log_Window {
   static inline const TResponse_Table<Menu_Owner> Table = {
       EV_COMMAND_AND_ID<Menu_Owner>(3400, &Menu_Owner::Cm), EV_COMMAND_AND_ID<Menu_Owner>(3403, &Menu_Owner::Cm),
       EV_COMMAND_AND_ID<Menu_Owner>(3405, &Menu_Owner::Cm), EV_COMMAND_AND_ID<Menu_Owner>(3411, &Menu_Owner::Cm),
+      EV_COMMAND_AND_ID<Menu_Owner>(3407, &Menu_Owner::Cm), EV_COMMAND_AND_ID<Menu_Owner>(3408, &Menu_Owner::Cm),
       EV_COMMAND_ENABLE<Menu_Owner>(3405, &Menu_Owner::Ce_Paste)};
 };
 
@@ -292,6 +292,11 @@ class Edit_Host : public TWindow {
     if (code == EN_CHANGE) ++changes;
     return TWindow::EvCommand(id, control, code);
   }
+  bool EvEraseBkgnd(TDC& dc) override {
+    TBrush face(TColor(192, 192, 192));
+    dc.FillRect(GetClientRect(), face);
+    return true;
+  }
   const TBrush* EvCtlColor(TDC& dc, HWND, UINT) override {
     dc.SetTextColor(TColor(0, 0, 255));
     return &white;
@@ -345,6 +350,8 @@ TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Limit_And_Clipboard) {
   int before = host.changes;
   e.SetText("7");
   EXPECT_EQ(host.changes, before + 1);
+  e.SetText("Ann Smith");
+  e.SetSelection(4, 9);
   Run_Until_Idle();
   Snapshot("edit_control", host.GetWindowRect());
 }
@@ -544,4 +551,96 @@ TEST_F(Standard_Windows_Test, A_Long_Message_Wraps_And_Stays_On_The_Screen) {
     headless->Key(VK_RETURN);
   });
   EXPECT_EQ(MessageBox(HWND(), text, "Warning", MB_ICONEXCLAMATION), IDOK);
+}
+
+TEST_F(Standard_Windows_Test, Submenus_Open_Beside_Their_Item_And_Their_Choice_Reaches_The_Owner) {
+  std::vector<std::string> log;
+  Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
+  ASSERT_TRUE(owner.Create());
+  TPopupMenu move;
+  move.AppendMenu(MF_STRING, 3407, "Left");
+  move.AppendMenu(MF_STRING, 3408, "Right");
+  TPopupMenu menu;
+  menu.AppendMenu(MF_STRING, 3400, "Cancel");
+  menu.AppendMenu(MF_POPUP, move, "Move");
+  menu.AppendMenu(MF_STRING, 3403, "Cut");
+  EXPECT_EQ(menu.GetMenuItemID(1), UINT(-1));
+  ASSERT_NE(menu.GetSubMenu(1), nullptr);
+  EXPECT_EQ(menu.GetSubMenu(1)->GetMenuItemID(1), 3408u);
+  log.clear();
+  Later(10, [&] {
+    headless->Key(VK_DOWN);
+    headless->Key(VK_DOWN);
+    headless->Key(VK_RIGHT);  // opens Move
+    headless->Key(VK_DOWN);
+    headless->Key(VK_DOWN);
+    headless->Key(VK_RETURN);
+  });
+  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
+  Run_Until_Idle();
+  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3408"}));
+  // With the mouse: over Move, the submenu opens; a click on Left chooses it.
+  owner.can_paste = true;
+  Later(10, [&] {
+    auto* top = static_cast<TMenu_Window*>(TWindow::From_Handle(GetCapture()));
+    TRect r = top->Item_Rect(1);
+    TPoint p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    top->ClientToScreen(p);
+    headless->Move_To(p);
+    Later(10, [&, top] {
+      auto* sub = static_cast<TMenu_Window*>(TWindow::From_Handle(GetCapture()));
+      ASSERT_NE(sub, top);
+      Snapshot("popup_submenu", sub->GetWindowRect().Union(top->GetWindowRect()));
+      TRect left = sub->Item_Rect(0);
+      TPoint q{(left.left + left.right) / 2, (left.top + left.bottom) / 2};
+      sub->ClientToScreen(q);
+      headless->Click(q);
+    });
+  });
+  log.clear();
+  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
+  Run_Until_Idle();
+  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3407"}));
+  EXPECT_EQ(GetCapture(), HWND());
+}
+
+TEST_F(Standard_Windows_Test, Enter_And_Esc_Make_No_Answer_A_Dialog_Does_Not_Offer) {
+  // A dialog with its own buttons (not OK and Cancel) and a field that wants
+  // Enter and Esc itself.
+  struct Own_Buttons : TDialog {
+    explicit Own_Buttons(TWindow* parent) : TDialog(parent, 2900) {
+      Attr.W = 300;
+      Attr.H = 120;
+      field = new Log_Window(this, "field", log, {10, 10, 200, 30});
+      new TButton(this, 2901, "Apply", 10, 60, 75, 23);
+      new TButton(this, 2902, "Close", 100, 60, 75, 23);
+    }
+    LRESULT EvCommand(UINT id, HWND control, UINT code) override {
+      if (id == 2902) EndDialog(2902);
+      return TDialog::EvCommand(id, control, code);
+    }
+    void CmCancel() override { EndDialog(2902); }  // the close box's way out
+    std::vector<std::string> log;
+    Log_Window* field;
+  };
+  TWindow frame(nullptr);
+  ASSERT_TRUE(frame.Create());
+  Own_Buttons dialog(&frame);
+  Later(10, [&] {
+    dialog.field->SetFocus();
+    headless->Key(VK_RETURN);
+    headless->Key(VK_ESCAPE);
+    Later(10, [&] {
+      EXPECT_TRUE(dialog.IsModal());  // neither key ended it
+      TRect close = dialog.Close_Box_Rect();
+      TPoint p{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
+      p = p + dialog.GetWindowRect().TopLeft();
+      headless->Click(p);
+    });
+  });
+  EXPECT_EQ(dialog.Execute(), 2902);
+  std::vector<std::string> keys;
+  for (auto& l : dialog.log)
+    if (l.find("key") != std::string::npos) keys.push_back(l);
+  EXPECT_EQ(keys, (std::vector<std::string>{"field:keydown 13", "field:keyup 13", "field:keydown 27", "field:keyup 27"}));
 }

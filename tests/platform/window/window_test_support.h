@@ -9,26 +9,23 @@
 #include <vector>
 
 #include "platform/backend/headless/headless_backend.h"
+#include "platform/backend/headless/headless_session.h"
 #include "platform/window/desktop.h"
 #include "platform/window/window.h"
 
 class Headless_Test : public ::testing::Test {
  protected:
   void SetUp() override {
-    auto backend = std::make_unique<THeadless_Backend>(Screen_Size());
-    headless = backend.get();
-    TDesktop::Start(std::move(backend));
+    session = std::make_unique<THeadless_Session>();
+    headless = &session->Backend();
   }
-  void TearDown() override { TDesktop::Stop(); }
-  virtual TSize Screen_Size() const { return {1024, 768}; }
+  void TearDown() override { session.reset(); }
 
   TDesktop& Desk() { return TDesktop::Current(); }
-  void Run_Until_Idle() { Desk().Run_Until_Idle(); }
-  void Advance(uint32_t ms) {
-    headless->Virtual_Clock().Advance(ms);
-    Run_Until_Idle();
-  }
+  void Run_Until_Idle() { session->Run_Until_Idle(); }
+  void Advance(uint32_t ms) { session->Advance(ms); }
 
+  std::unique_ptr<THeadless_Session> session;
   THeadless_Backend* headless = nullptr;
 };
 

@@ -1,0 +1,237 @@
+#include "toolkit/animation_player.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <memory>
+
+#include "model/dib_allocator.h"
+#include "platform/system/clock.h"
+#include "tests/toolkit/media_fixture.h"
+#include "toolkit/sound_player.h"
+
+namespace {
+
+const int Side = 32;
+
+// Counts the ends of its shows.
+class Counting_Player : public Animation_Player {
+ public:
+  ~Counting_Player() override {
+    if (Playing()) Stop();
+  }
+  std::atomic<int> finished{0};
+  std::atomic<uint32_t> finished_at{0};
+
+ protected:
+  void Finished() override {
+    Animation_Player::Finished();
+    ++finished;
+    finished_at = timeGetTime();
+  }
+};
+
+class Animation_Player_Test : public Media_Test {
+ protected:
+  void SetUp() override {
+    Media_Test::SetUp();
+    pool = std::make_unique<DIB_Allocator>(1, 2, Side);
+    player_sound = std::make_unique<Sound_Player>();
+    background = std::make_unique<TDiBitmap>(Side, Side, 8);
+    std::memset(background->GetBits(), 50, Side * Side);
+    target = std::make_unique<TDib>(Side, Side, 8);
+    target_dc = std::make_unique<TDibDC>(*target);
+  }
+  void TearDown() override {
+    target_dc.reset();
+    player_sound.reset();
+    pool.reset();
+    Media_Test::TearDown();
+  }
+
+  // Frame k (from 0) draws value 100 + k at pixel k; the rest is key. A
+  // sound of sound_ms plays beside it when given.
+  std::unique_ptr<Animation_Sequence> Sequence(int frames, int32_t interval, uint32_t sound_ms = 0) {
+    auto sequence = std::make_unique<Animation_Sequence>(TSize{Side, Side}, interval, frames * interval);
+    TDib frame(Side, Side, 8);
+    for (int k = 0; k < frames; ++k) {
+      std::memset(frame.GetBits(), 0, Side * Side);
+      frame.GetBits()[k] = uint8_t(100 + k);
+      EXPECT_TRUE(sequence->Add_Frame(frame, nullptr, TColor(0, 0, 0)));
+    }
+    if (sound_ms) {
+      clip = std::make_unique<Sound_Wave>(sound_ms, Sound_Milliseconds, true, 8, 22050, 1);
+      sequence->Track().Add_Clip(clip.get(), 0, 0, -1, 0);
+    }
+    sequence->Finish();
+    return sequence;
+  }
+
+  void Play(Counting_Player& player, Animation_Sequence& sequence, int32_t interval = -1) {
+    start = timeGetTime();
+    player.Play(&sequence, background.get(), target_dc.get(), TRect(0, 0, Side, Side), interval);
+  }
+  bool Until_Finished(Counting_Player& player, int count = 1) {
+    return Advance_Until([&] { return player.finished >= count; });
+  }
+  uint32_t Took(const Counting_Player& player) const { return player.finished_at - start; }
+
+  std::unique_ptr<DIB_Allocator> pool;
+  std::unique_ptr<Sound_Player> player_sound;
+  std::unique_ptr<TDiBitmap> background;
+  std::unique_ptr<TDib> target;
+  std::unique_ptr<TDibDC> target_dc;
+  std::unique_ptr<Sound_Wave> clip;
+  uint32_t start = 0;
+};
+
+}  // namespace
+
+TEST_F(Animation_Player_Test, OneFrameWithoutSoundEndsRightAfterItsCopy) {
+  Counting_Player player;
+  auto sequence = Sequence(1, 90);
+  Play(player, *sequence);
+  EXPECT_TRUE(player.Playing());
+  ASSERT_TRUE(Until_Finished(player));
+  EXPECT_FALSE(player.Playing());
+  EXPECT_EQ(target->GetBits()[0], 100);
+  EXPECT_EQ(target->GetBits()[1], 50);  // the background shows through
+  EXPECT_EQ(pool->Free_Count(), 1);     // the work picture went back
+  Advance(500);
+  EXPECT_EQ(player.finished, 1);
+}
+
+TEST_F(Animation_Player_Test, FramesOfAnotherSizeThanTheBackgroundAreNotWaitedFor) {
+  Counting_Player player;
+  auto sequence = std::make_unique<Animation_Sequence>(TSize{16, 16}, 90, 900);
+  TDib frame(16, 16, 8);
+  ASSERT_TRUE(sequence->Add_Frame(frame, nullptr, TColor(0, 0, 0)));
+  Play(player, *sequence);
+  EXPECT_EQ(player.finished, 1);
+  EXPECT_FALSE(player.Playing());
+  EXPECT_EQ(pool->Free_Count(), 1);
+}
+
+TEST_F(Animation_Player_Test, FramesFollowAtTheSequencesIntervalAndEndOnce) {
+  Counting_Player player;
+  auto sequence = Sequence(5, 90);
+  Play(player, *sequence);  // -1: the sequence's own 90 ms
+  ASSERT_TRUE(Until_Finished(player));
+  // Frame 5 is shown four intervals after the first, never sooner.
+  EXPECT_GE(Took(player), 360u);
+  EXPECT_LT(Took(player), 2000u);
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(target->GetBits()[k], k == 4 ? 104 : 50) << k;
+  Advance(500);
+  EXPECT_EQ(player.finished, 1);
+
+  // A given interval overrides the sequence's.
+  auto slow = Sequence(3, 90);
+  Play(player, *slow, 300);
+  ASSERT_TRUE(Until_Finished(player, 2));
+  EXPECT_GE(Took(player), 600u);
+}
+
+TEST_F(Animation_Player_Test, TheLaterOfSoundAndFramesEndsTheShowOnce) {
+  Counting_Player player;
+  auto long_sound = Sequence(2, 90, 1000);
+  Play(player, *long_sound);
+  ASSERT_TRUE(Until_Finished(player));
+  EXPECT_GE(Took(player), 1000u);
+  EXPECT_FALSE(The_Sound_Player->Playing());
+
+  auto short_sound = Sequence(10, 90, 100);
+  Play(player, *short_sound);
+  ASSERT_TRUE(Until_Finished(player, 2));
+  EXPECT_GE(Took(player), 810u);
+  Advance(1000);
+  EXPECT_EQ(player.finished, 2);
+}
+
+TEST_F(Animation_Player_Test, SoundAndLastFrameEndingTogetherFinishOnce) {
+  Counting_Player player;
+  for (int round = 0; round < 40; ++round) {
+    // The sound ends at about the time the last frame shows.
+    auto sequence = Sequence(4, 30, 90 + round % 3);
+    Play(player, *sequence);
+    ASSERT_TRUE(Advance_Until([&] { return player.finished == round + 1; }, 1 + round % 7));
+    Advance(200);
+    ASSERT_EQ(player.finished, round + 1) << round;
+    ASSERT_EQ(pool->Free_Count(), 1) << round;
+  }
+}
+
+TEST_F(Animation_Player_Test, StopAtEveryStage) {
+  Counting_Player player;
+  player.Stop();  // idle: nothing happens
+  EXPECT_EQ(player.finished, 0);
+
+  // At once, before the thread has prepared anything.
+  auto first = Sequence(10, 90, 2000);
+  Play(player, *first);
+  player.Stop();
+  EXPECT_EQ(player.finished, 1);
+  EXPECT_FALSE(player.Playing());
+  EXPECT_FALSE(The_Sound_Player->Playing());
+  EXPECT_EQ(pool->Free_Count(), 1);
+  Advance(3000);
+  EXPECT_EQ(player.finished, 1);
+
+  // In the middle of the frames.
+  auto second = Sequence(10, 90, 2000);
+  Play(player, *second);
+  ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 400; }));
+  player.Stop();
+  EXPECT_GE(second->Frames_Read(), 2);
+  EXPECT_LT(second->Frames_Read(), 10);
+  EXPECT_EQ(player.finished, 2);
+  int read = second->Frames_Read();
+  Advance(2000);
+  EXPECT_EQ(player.finished, 2);
+  EXPECT_EQ(second->Frames_Read(), read);
+
+  // After the frames, while the sound still plays.
+  auto third = Sequence(2, 30, 2000);
+  Play(player, *third);
+  ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 500; }));
+  EXPECT_EQ(player.finished, 2);
+  player.Stop();
+  EXPECT_FALSE(third->Frames_Remain());
+  EXPECT_EQ(player.finished, 3);
+  EXPECT_FALSE(The_Sound_Player->Playing());
+  Advance(3000);
+  EXPECT_EQ(player.finished, 3);
+
+  // A new show after all that runs to its end.
+  auto fourth = Sequence(3, 30);
+  Play(player, *fourth);
+  ASSERT_TRUE(Until_Finished(player, 4));
+  EXPECT_EQ(target->GetBits()[2], 102);
+}
+
+TEST_F(Animation_Player_Test, PlayingAgainEndsTheShowThatRuns) {
+  Counting_Player player;
+  auto first = Sequence(20, 90, 3000);
+  auto second = Sequence(3, 30);
+  Play(player, *first);
+  ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 200; }));
+  Play(player, *second);
+  EXPECT_EQ(player.finished, 1);
+  ASSERT_TRUE(Until_Finished(player, 2));
+  EXPECT_EQ(target->GetBits()[2], 102);
+  Advance(4000);
+  EXPECT_EQ(player.finished, 2);
+  EXPECT_EQ(pool->Free_Count(), 1);
+}
+
+TEST_F(Animation_Player_Test, DestroyingThePlayerEndsItsThreadIdleOrPlaying) {
+  { Counting_Player idle; }
+  auto sequence = Sequence(50, 90, 5000);
+  {
+    Counting_Player busy;
+    Play(busy, *sequence);
+    ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 300; }));
+  }
+  EXPECT_FALSE(The_Sound_Player->Playing());
+  EXPECT_EQ(pool->Free_Count(), 1);
+}

@@ -1,0 +1,178 @@
+#include "toolkit/frame_run_code.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<uint8_t>;
+
+Bytes Pack(const Bytes& pixels, int width, int height, uint8_t key) {
+  Bytes out(Frame_Run_Code::Max_Packed_Size(pixels.size(), height));
+  size_t n = Frame_Run_Code::Pack(pixels.data(), width, height, key, out.data(), out.size());
+  out.resize(n);
+  return out;
+}
+
+Bytes Pack_Rect(const Bytes& pixels, int width, int height, TRect rect, uint8_t key) {
+  Bytes out(Frame_Run_Code::Max_Packed_Size(pixels.size(), height));
+  size_t n = Frame_Run_Code::Pack_Rect(pixels.data(), width, height, rect, key, out.data(), out.size());
+  out.resize(n);
+  return out;
+}
+
+// The codes after the header, as (kind, count): 'L' literal, 'S' skip.
+std::vector<std::pair<char, int>> Codes(const Bytes& packed) {
+  std::vector<std::pair<char, int>> codes;
+  for (size_t i = 4; i < packed.size();) {
+    uint8_t b = packed[i];
+    if (b & 1) {
+      codes.push_back({'L', b >> 1});
+      i += 1 + (b >> 1);
+    } else if (!(b & 2)) {
+      codes.push_back({'S', b >> 2});
+      i += 1;
+    } else {
+      codes.push_back({'S', (b | packed[i + 1] << 8) >> 2});
+      i += 2;
+    }
+  }
+  return codes;
+}
+
+using Code_List = std::vector<std::pair<char, int>>;
+
+}  // namespace
+
+TEST(Frame_Run_Code, AllKeyFramePacksToLongSkips) {
+  Bytes frame(320 * 240, 9);
+  Bytes packed = Pack(frame, 320, 240, 9);
+  EXPECT_EQ(packed.size(), 14u);
+  EXPECT_EQ(Frame_Run_Code::Packed_Length(packed.data()), 14u);
+  EXPECT_EQ(Codes(packed), (Code_List{{'S', 16383}, {'S', 16383}, {'S', 16383}, {'S', 16383}, {'S', 11268}}));
+  EXPECT_EQ(packed[4], 0xFE);
+  EXPECT_EQ(packed[5], 0xFF);
+}
+
+TEST(Frame_Run_Code, LiteralAndSkipLimits) {
+  Bytes frame(200 + 63 + 64 + 1, 0);
+  for (int i = 0; i < 200; ++i) frame[i] = uint8_t(1 + i % 200);
+  // 63 keys, one pixel, 64 keys.
+  frame[263] = 5;
+  Bytes packed = Pack(frame, int(frame.size()), 1, 0);
+  EXPECT_EQ(Codes(packed), (Code_List{{'L', 127}, {'L', 73}, {'S', 63}, {'L', 1}, {'S', 64}}));
+  // A skip of 63 is the byte 252, one of 64 the u16 258.
+  size_t skip63 = 4 + 128 + 74;
+  EXPECT_EQ(packed[skip63], 252);
+  EXPECT_EQ(packed[skip63 + 3], 258 & 0xFF);
+  EXPECT_EQ(packed[skip63 + 4], 258 >> 8);
+  // The last pixel of the frame is encoded too.
+  Bytes last(16, 0);
+  last[15] = 7;
+  EXPECT_EQ(Codes(Pack(last, 4, 4, 0)), (Code_List{{'S', 15}, {'L', 1}}));
+}
+
+TEST(Frame_Run_Code, RectangleStartsWithWholeLongSkipsAndCarriesTheRest) {
+  const int w = 400, h = 200;
+  Bytes frame(w * h, 0);
+  // Memory row 100 starts 40,000 pixels in: the top-down row 99 of a
+  // picture 200 rows high.
+  TRect rect(0, 99, 4, 100);
+  for (int x = 0; x < 4; ++x) frame[100 * w + x] = uint8_t(10 + x);
+  Bytes packed = Pack_Rect(frame, w, h, rect, 0);
+  EXPECT_EQ(Codes(packed), (Code_List{{'S', 16383}, {'S', 16383}, {'S', 7234}, {'L', 4}}));
+
+  // A key pixel at the rectangle's start joins the carried skip.
+  frame[100 * w] = 0;
+  EXPECT_EQ(Codes(Pack_Rect(frame, w, h, rect, 0)), (Code_List{{'S', 16383}, {'S', 16383}, {'S', 7235}, {'L', 3}}));
+  // An empty rectangle is the header alone.
+  EXPECT_EQ(Pack_Rect(frame, w, h, TRect(5, 5, 5, 9), 0).size(), 4u);
+  EXPECT_EQ(Pack_Rect(frame, w, h, TRect(5, 9, 8, 9), 0).size(), 4u);
+}
+
+TEST(Frame_Run_Code, RectangleRowsSkipTheRestOfEachRow) {
+  const int w = 8, h = 4;
+  Bytes frame(w * h, 1);
+  Bytes packed = Pack_Rect(frame, w, h, TRect(2, 1, 5, 3), 0);
+  // Memory rows 1 and 2 (top-down rows 2 and 1), columns 2..4.
+  EXPECT_EQ(Codes(packed), (Code_List{{'S', 10}, {'L', 3}, {'S', 5}, {'L', 3}}));
+  Bytes target(w * h, 0);
+  ASSERT_TRUE(Frame_Run_Code::Unpack(packed.data(), packed.size(), target.data(), target.size()));
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x) EXPECT_EQ(target[y * w + x], (y == 1 || y == 2) && x >= 2 && x < 5) << x << "," << y;
+  // A rectangle reaching outside the frame is cut to it.
+  Bytes whole = Pack_Rect(frame, w, h, TRect(-5, -5, 50, 50), 0);
+  EXPECT_EQ(Codes(whole), (Code_List{{'L', 8}, {'L', 8}, {'L', 8}, {'L', 8}}));
+}
+
+TEST(Frame_Run_Code, RandomFramesRoundTripAndSkippedPixelsStay) {
+  std::mt19937 random(1234);
+  for (int round = 0; round < 200; ++round) {
+    const int w = 4 * (1 + random() % 40), h = 1 + random() % 40;
+    const uint8_t key = uint8_t(random() % 256);
+    const int density = int(random() % 101);
+    Bytes frame(w * h);
+    for (uint8_t& p : frame) p = int(random() % 100) < density ? key : uint8_t(random() % 256);
+    Bytes background(w * h);
+    for (uint8_t& p : background) p = uint8_t(random() % 256);
+
+    TRect rect(int(random() % w), int(random() % h), 0, 0);
+    rect.right = rect.left + int(random() % (w - rect.left + 1));
+    rect.bottom = rect.top + int(random() % (h - rect.top + 1));
+    for (bool whole : {true, false}) {
+      Bytes packed = whole ? Pack(frame, w, h, key) : Pack_Rect(frame, w, h, rect, key);
+      ASSERT_FALSE(packed.empty());
+      ASSERT_LE(packed.size(), Frame_Run_Code::Max_Packed_Size(frame.size(), h));
+      Bytes out = background;
+      ASSERT_TRUE(Frame_Run_Code::Unpack(packed.data(), packed.size(), out.data(), out.size()));
+      for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+          size_t i = size_t(y) * w + x;
+          bool inside = whole || (x >= rect.left && x < rect.right && h - 1 - y >= rect.top && h - 1 - y < rect.bottom);
+          uint8_t expected = inside && frame[i] != key ? frame[i] : background[i];
+          ASSERT_EQ(out[i], expected) << "round " << round << " pixel " << i;
+        }
+    }
+  }
+}
+
+TEST(Frame_Run_Code, WorstCaseFramesStayWithinTheBound) {
+  const int w = 576, h = 576;
+  Bytes alternating(w * h), literal(w * h, 3), pairs(w * h);
+  for (size_t i = 0; i < alternating.size(); ++i) {
+    alternating[i] = i % 2 ? 0 : 1;
+    pairs[i] = i % 3 == 2 ? 0 : 2;
+  }
+  const size_t bound = Frame_Run_Code::Max_Packed_Size(size_t(w) * h, h);
+  for (const Bytes* frame : {&alternating, &literal, &pairs}) {
+    Bytes packed = Pack(*frame, w, h, 0);
+    ASSERT_FALSE(packed.empty());
+    EXPECT_LE(packed.size(), bound);
+    Bytes rect_packed = Pack_Rect(*frame, w, h, TRect(1, 0, w - 2, h), 0);
+    ASSERT_FALSE(rect_packed.empty());
+    EXPECT_LE(rect_packed.size(), bound);
+  }
+  // About 1.5 bytes a pixel, more than the frame's own size.
+  EXPECT_GT(Pack(alternating, w, h, 0).size(), size_t(w) * h * 3 / 2);
+  // Too small an output buffer is refused, never overrun.
+  Bytes small(1000, 0xAB);
+  EXPECT_EQ(Frame_Run_Code::Pack(alternating.data(), w, h, 0, small.data(), 900), 0u);
+  EXPECT_EQ(small[900], 0xAB);
+}
+
+TEST(Frame_Run_Code, DamagedFramesStopWithoutWritingOutside) {
+  Bytes pixels(16, 0);
+  Bytes frame(16, 5);
+  Bytes packed = Pack(frame, 4, 4, 0);
+  EXPECT_FALSE(Frame_Run_Code::Unpack(packed.data(), 3, pixels.data(), pixels.size()));
+  EXPECT_FALSE(Frame_Run_Code::Unpack(packed.data(), packed.size() - 1, pixels.data(), pixels.size()));
+  // More pixels than the target holds.
+  Bytes target(8, 0);
+  EXPECT_FALSE(Frame_Run_Code::Unpack(packed.data(), packed.size(), target.data(), target.size()));
+  Bytes long_skip{8, 0, 0, 0, 0xFE, 0xFF, 3, 1};
+  EXPECT_FALSE(Frame_Run_Code::Unpack(long_skip.data(), 8, pixels.data(), pixels.size()));
+  Bytes cut_long{5, 0, 0, 0, 0x06};
+  EXPECT_FALSE(Frame_Run_Code::Unpack(cut_long.data(), 5, pixels.data(), pixels.size()));
+}

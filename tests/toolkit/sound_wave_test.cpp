@@ -1,0 +1,226 @@
+#include "toolkit/sound_wave.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "tests/toolkit/wave_images.h"
+#include "toolkit/sound_library.h"
+
+using namespace Wave_Images;
+
+namespace {
+
+std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
+  std::vector<uint8_t> v;
+  for (int x : values) v.push_back(uint8_t(x));
+  return v;
+}
+
+std::vector<uint8_t> Samples_16(std::initializer_list<int> values) {
+  std::vector<uint8_t> v;
+  for (int x : values) Put_U16(v, uint16_t(int16_t(x)));
+  return v;
+}
+
+int16_t Sample_16(const Sound_Wave& wave, int i) {
+  int16_t v;
+  std::memcpy(&v, wave.Samples() + 2 * i, 2);
+  return v;
+}
+
+Sound_Wave Parse(const std::vector<uint8_t>& image) { return Sound_Wave(image.data(), uint32_t(image.size())); }
+
+}  // namespace
+
+TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
+  auto eight = Clip(8, Bytes({1, 2, 3, 4, 5}));
+  Sound_Wave a(eight.data(), uint32_t(eight.size()));
+  ASSERT_TRUE(a.Is_Valid());
+  EXPECT_EQ(a.Bits(), 8);
+  EXPECT_EQ(a.Get_Length(Sound_Frames), 5);
+  EXPECT_EQ(a.Get_Length(Sound_Bytes), 5);
+  EXPECT_EQ(a.Samples()[4], 5);
+
+  // An 18-byte format with an extra size, and an odd chunk before the data.
+  auto sixteen = Riff({Chunk("fmt ", Format(16, 1, true)), Chunk("LIST", Bytes({9, 9, 9})),
+                       Chunk("data", Samples_16({100, -100, 32767}))});
+  Sound_Wave b(sixteen.data(), uint32_t(sixteen.size()));
+  ASSERT_TRUE(b.Is_Valid());
+  EXPECT_EQ(b.Format().extra_size, 0);
+  EXPECT_EQ(b.Format().block_align, 2);
+  EXPECT_EQ(b.Get_Length(Sound_Frames), 3);
+  EXPECT_EQ(Sample_16(b, 1), -100);
+}
+
+TEST(Sound_Wave, DamagedImagesAreInvalidAndNothingIsReadPastThem) {
+  auto data = Chunk("data", Bytes({1, 2}));
+  auto fmt = Chunk("fmt ", Format(8));
+  EXPECT_FALSE(Parse(Riff({data, fmt})).Is_Valid());                       // data before fmt
+  EXPECT_FALSE(Parse(Riff({Chunk("fmt ", Format(8, 3)), data})).Is_Valid());  // not PCM
+  EXPECT_FALSE(Parse(Riff({data})).Is_Valid());
+  EXPECT_FALSE(Parse(Riff({fmt})).Is_Valid());
+  std::vector<uint8_t> short_fmt = Format(8);
+  short_fmt.resize(14);
+  EXPECT_FALSE(Parse(Riff({Chunk("fmt ", short_fmt), data})).Is_Valid());
+  auto bad_align = Format(16);
+  bad_align[12] = 1;  // one byte a frame for 16-bit samples
+  EXPECT_FALSE(Parse(Riff({Chunk("fmt ", bad_align), data})).Is_Valid());
+  auto no_wave = Clip(8, Bytes({1}));
+  no_wave[8] = 'X';
+  EXPECT_FALSE(Parse(no_wave).Is_Valid());
+  EXPECT_FALSE(Parse(std::vector<uint8_t>{'R', 'I', 'F', 'F'}).Is_Valid());
+
+  // A data chunk claiming more than the image holds is cut to the image.
+  auto cut = Clip(8, Bytes({1, 2, 3, 4, 5, 6, 7, 8}));
+  cut.resize(cut.size() - 3);
+  Sound_Wave cut_wave = Parse(cut);
+  ASSERT_TRUE(cut_wave.Is_Valid());
+  EXPECT_EQ(cut_wave.Get_Length(Sound_Frames), 5);
+  // So is a RIFF size past the image, and a chunk size near 2^32.
+  auto huge = Clip(8, Bytes({1, 2}));
+  huge[4] = huge[5] = huge[6] = huge[7] = 0xFF;
+  EXPECT_TRUE(Parse(huge).Is_Valid());
+  auto wild = Riff({Chunk("junk", Bytes({})), fmt, data});
+  wild[16] = wild[17] = wild[18] = wild[19] = 0xFF;  // the junk chunk's size
+  EXPECT_FALSE(Parse(wild).Is_Valid());
+  // A RIFF size shorter than the image ends the walk early.
+  auto early = Clip(8, Bytes({1, 2}));
+  early[4] = 20;
+  EXPECT_FALSE(Parse(early).Is_Valid());
+}
+
+TEST(Sound_Wave, BlankWavesPositionsAndUnitsInSixtyFourBits) {
+  Sound_Wave blank(1000, Sound_Milliseconds, true, 8, 22050, 1);
+  ASSERT_TRUE(blank.Is_Valid());
+  EXPECT_EQ(blank.Get_Length(Sound_Frames), 22050);
+  EXPECT_EQ(blank.Samples()[0], 128);
+  EXPECT_EQ(blank.Samples()[22049], 128);
+  EXPECT_EQ(blank.Get_Length(7), -1);
+
+  Sound_Wave bytes(4410, Sound_Bytes, true, 16, 22050, 1);
+  EXPECT_EQ(bytes.Get_Length(Sound_Frames), 2205);
+  EXPECT_EQ(bytes.Get_Length(Sound_Milliseconds), 100);
+
+  // 200 s: rate x ms passes 2^32 on the way.
+  Sound_Wave long_wave(200000, Sound_Milliseconds, false, 8, 22050, 1);
+  ASSERT_TRUE(long_wave.Is_Valid());
+  EXPECT_EQ(long_wave.Get_Length(Sound_Frames), 4410000);
+  EXPECT_EQ(long_wave.Get_Length(Sound_Milliseconds), 200000);
+  long_wave.Set_Position(199000, Sound_Milliseconds);
+  EXPECT_EQ(long_wave.Get_Position(Sound_Frames), 4387950);
+  EXPECT_EQ(long_wave.Get_Remaining(Sound_Milliseconds), 1000);
+  // Positions stay inside the wave.
+  long_wave.Set_Position(300000, Sound_Milliseconds);
+  EXPECT_EQ(long_wave.Get_Remaining(Sound_Frames), 0);
+  long_wave.Set_Position(-5, Sound_Frames);
+  EXPECT_EQ(long_wave.Get_Position(Sound_Frames), 0);
+
+  EXPECT_FALSE(Sound_Wave(0, Sound_Frames, true, 8, 22050, 1).Is_Valid());
+}
+
+TEST(Sound_Wave, SilenceFillsWhatRemainsFromThePosition) {
+  Sound_Wave wave(10, Sound_Frames, false, 16, 22050, 1);
+  std::memset(wave.Samples(), 0x55, 20);
+  wave.Set_Position(6, Sound_Frames);
+  wave.Fill_Silence(100, Sound_Frames);
+  EXPECT_EQ(wave.Get_Position(Sound_Frames), 6);
+  EXPECT_EQ(Sample_16(wave, 5), 0x5555);
+  for (int i = 6; i < 10; ++i) EXPECT_EQ(Sample_16(wave, i), 0);
+
+  Sound_Wave eight(10, Sound_Frames, false, 8, 22050, 1);
+  std::memset(eight.Samples(), 7, 10);
+  eight.Set_Position(2, Sound_Frames);
+  eight.Fill_Silence(3, Sound_Frames);
+  EXPECT_EQ(eight.Samples()[1], 7);
+  EXPECT_EQ(eight.Samples()[2], 128);
+  EXPECT_EQ(eight.Samples()[4], 128);
+  EXPECT_EQ(eight.Samples()[5], 7);
+}
+
+TEST(Sound_Wave, MixingClampsAndTheShiftLowersOnlyTheIncomingSound) {
+  // 8 into 8.
+  auto src8 = Clip(8, Bytes({255, 0, 192, 192, 64}));
+  Sound_Wave x8 = Parse(src8);
+  Sound_Wave d8(5, Sound_Frames, false, 8, 22050, 1);
+  std::memcpy(d8.Samples(), Bytes({200, 50, 160, 128, 128}).data(), 5);
+  d8.Mix_From(x8, -1, Sound_Frames, 0);
+  EXPECT_EQ(d8.Samples()[0], 255);  // 72 + 127 clamps high
+  EXPECT_EQ(d8.Samples()[1], 0);    // -78 - 128 clamps low
+  EXPECT_EQ(d8.Samples()[2], 224);
+  EXPECT_EQ(d8.Samples()[3], 192);
+  EXPECT_EQ(d8.Samples()[4], 64);
+  // With a shift the track keeps its level: 160 stays 32 above zero, the
+  // source adds (192 - 128) >> 2 = 16.
+  std::memcpy(d8.Samples(), Bytes({160, 160, 160, 160, 160}).data(), 5);
+  x8.Set_Position(2, Sound_Frames);
+  d8.Mix_From(x8, 1, Sound_Frames, 2);
+  EXPECT_EQ(d8.Samples()[0], 176);
+  EXPECT_EQ(d8.Samples()[1], 160);  // one frame asked for
+  EXPECT_EQ(x8.Get_Position(Sound_Frames), 2);
+  EXPECT_EQ(d8.Get_Position(Sound_Frames), 0);
+
+  // 16 into 8: loud sums clamp to 0 and 255.
+  auto src16 = Clip(16, Samples_16({32767, -32768, 256 * 10, -256 * 10}));
+  Sound_Wave x16 = Parse(src16);
+  Sound_Wave e8(4, Sound_Frames, false, 8, 22050, 1);
+  std::memcpy(e8.Samples(), Bytes({250, 5, 128, 128}).data(), 4);
+  e8.Mix_From(x16, -1, Sound_Frames, 0);
+  EXPECT_EQ(e8.Samples()[0], 255);
+  EXPECT_EQ(e8.Samples()[1], 0);
+  EXPECT_EQ(e8.Samples()[2], 138);
+  EXPECT_EQ(e8.Samples()[3], 118);
+  std::memcpy(e8.Samples(), Bytes({100, 100, 100, 100}).data(), 4);
+  e8.Mix_From(x16, -1, Sound_Frames, 1);
+  EXPECT_EQ(e8.Samples()[2], 105);  // (10 >> 1) over an unchanged 100
+  EXPECT_EQ(e8.Samples()[3], 95);
+
+  // 8 into 16 and 16 into 16, clamped to the 16-bit range.
+  Sound_Wave d16(4, Sound_Frames, true, 16, 22050, 1);
+  int16_t start[4] = {30000, -30000, 1000, 0};
+  std::memcpy(d16.Samples(), start, 8);
+  auto src = Clip(8, Bytes({255, 0, 128 + 4, 128 - 4}));
+  Sound_Wave x = Parse(src);
+  d16.Mix_From(x, -1, Sound_Frames, 0);
+  EXPECT_EQ(Sample_16(d16, 0), 32767);
+  EXPECT_EQ(Sample_16(d16, 1), -32768);
+  EXPECT_EQ(Sample_16(d16, 2), 2024);
+  EXPECT_EQ(Sample_16(d16, 3), -1024);
+  d16.Mix_From(x16, -1, Sound_Frames, 1);
+  EXPECT_EQ(Sample_16(d16, 0), 32767);
+  EXPECT_EQ(Sample_16(d16, 2), 2024 + 1280);
+  EXPECT_EQ(Sample_16(d16, 3), -1024 - 1280);
+}
+
+TEST(Sound_Wave, MixingStopsAtTheEndOfEitherWave) {
+  Sound_Wave track(1000, Sound_Milliseconds, true, 16, 22050, 1);
+  auto loud = Clip(8, std::vector<uint8_t>(22050, 200));
+  Sound_Wave clip = Parse(loud);
+  track.Set_Position(900, Sound_Milliseconds);
+  track.Mix_From(clip, -1, Sound_Frames, 0);
+  EXPECT_EQ(Sample_16(track, 22050 - 1), 72 * 256);
+  EXPECT_EQ(Sample_16(track, 19845 - 1), 0);
+  // An amount in milliseconds counts at the source's rate.
+  Sound_Wave other(1000, Sound_Milliseconds, true, 16, 22050, 1);
+  other.Mix_From(clip, 10, Sound_Milliseconds, 0);
+  EXPECT_EQ(Sample_16(other, 219), 72 * 256);
+  EXPECT_EQ(Sample_16(other, 220), 0);
+}
+
+TEST(Sound_Library, SixClipsOfTheirWidthsAndRoles) {
+  Sound_Library library;
+  EXPECT_EQ(The_Sound_Library, &library);
+  for (int slot = 0; slot < 6; ++slot) {
+    Sound_Wave* clip = library.Sound(slot);
+    ASSERT_NE(clip, nullptr);
+    ASSERT_TRUE(clip->Is_Valid()) << slot;
+    EXPECT_EQ(clip->Format().samples_per_sec, 22050u);
+    EXPECT_EQ(clip->Format().channels, 1);
+    EXPECT_EQ(clip->Bits(), slot == 1 ? 16 : 8) << slot;
+  }
+  EXPECT_EQ(library.Sound(6), nullptr);
+  EXPECT_EQ(library.Sound(-1), nullptr);
+  // The flight sound outlasts any rocket's flight; the burst is short.
+  EXPECT_GE(library.Sound(0)->Get_Length(Sound_Milliseconds), 3500);
+  EXPECT_LE(library.Sound(1)->Get_Length(Sound_Milliseconds), 2500);
+}

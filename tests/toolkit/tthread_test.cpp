@@ -1,0 +1,208 @@
+#include "toolkit/tthread.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "platform/system/event_semaphore.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+// Waits for its event, then ends with a code (or with the termination
+// request when it was asked to end).
+class Waiting_Worker : public TThread {
+ public:
+  ~Waiting_Worker() override {
+    Terminate();
+    go.Set();
+    WaitForExit();
+  }
+  TEventSemaphore go;
+  std::atomic<int> runs{0};
+  std::atomic<bool> saw_request{false};
+  int32_t code = 7;
+  bool exit_early = false;
+
+ protected:
+  int32_t Run() override {
+    ++runs;
+    saw_request = ShouldTerminate();
+    if (saw_request) return 99;
+    go.Wait();
+    if (exit_early) Exit(42);
+    return code;
+  }
+};
+
+// Spins on the termination request, counting rounds. The base is taken
+// once at the start, so the loop never calls through the derived object:
+// the base destructor is what ends it in one of the tests.
+class Polling_Worker : public TThread {
+ public:
+  std::atomic<long> rounds{0};
+
+ protected:
+  int32_t Run() override {
+    const TThread* self = this;
+    std::atomic<long>& count = rounds;
+    while (!self->ShouldTerminate()) {
+      ++count;
+      std::this_thread::sleep_for(100us);
+    }
+    return 1;
+  }
+};
+
+// Waits for the body to end: 0 from the wait, or 0xFFFFFFFF when it had
+// already ended and recorded so by itself.
+void Wait_Until_Finished(TThread& thread) {
+  uint32_t result = thread.WaitForExit();
+  EXPECT_TRUE(result == 0 || result == 0xFFFFFFFF) << result;
+  EXPECT_EQ(thread.GetStatus(), TThread::Finished);
+}
+
+template <typename Pred>
+bool Eventually(Pred pred) {
+  for (int i = 0; i < 5000; ++i) {
+    if (pred()) return true;
+    std::this_thread::sleep_for(1ms);
+  }
+  return pred();
+}
+
+}  // namespace
+
+TEST(TThread, ErrorsOfANeverStartedThreadAndTheirTexts) {
+  TThread thread;
+  EXPECT_EQ(thread.GetStatus(), TThread::Created);
+  EXPECT_EQ(thread.WaitForExit(0), 0xFFFFFFFFu);
+  EXPECT_EQ(thread.Last_Error().GetErrorType(), TThread::TThreadError::None);
+  EXPECT_EQ(thread.Last_Error().why(), "");
+
+  EXPECT_EQ(thread.Suspend(), 0xFFFFFFFFu);
+  EXPECT_EQ(thread.Last_Error().GetErrorType(), TThread::TThreadError::SuspendBeforeRun);
+  EXPECT_EQ(thread.Last_Error().why(), "Error[thread]: Suspend() before Run()");
+  EXPECT_EQ(thread.Resume(), 0xFFFFFFFFu);
+  EXPECT_EQ(thread.Last_Error().why(), "Error[thread]: Resume() before Run()");
+  EXPECT_EQ(thread.GetStatus(), TThread::Created);
+
+  const char* texts[] = {"Suspend() before Run()", "Resume() before Run()", "Resume() during Run()",
+                         "Suspend() after Exit()", "Resume() after Exit()",  "creation failure",
+                         "destroyed before Exit()", "illegal assignment"};
+  for (int code = 0; code < 8; ++code)
+    EXPECT_EQ(TThread::TThreadError(TThread::TThreadError::TErrorType(code)).why(),
+              std::string("Error[thread]: ") + texts[code]);
+}
+
+TEST(TThread, RunsToFinishedWithItsExitCodeAndRefusesLateCalls) {
+  Waiting_Worker worker;
+  ASSERT_TRUE(worker.Start());
+  EXPECT_EQ(worker.GetStatus(), TThread::Running);
+  EXPECT_EQ(worker.Resume(), 0xFFFFFFFFu);
+  EXPECT_EQ(worker.Last_Error().why(), "Error[thread]: Resume() during Run()");
+  EXPECT_EQ(worker.WaitForExit(0), uint32_t(WAIT_TIMEOUT));
+
+  worker.go.Set();
+  Wait_Until_Finished(worker);
+  EXPECT_EQ(worker.Exit_Code(), 7);
+  EXPECT_EQ(worker.WaitForExit(), 0xFFFFFFFFu);
+  EXPECT_EQ(worker.Suspend(), 0xFFFFFFFFu);
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::SuspendAfterExit);
+  EXPECT_EQ(worker.Resume(), 0xFFFFFFFFu);
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::ResumeAfterExit);
+}
+
+TEST(TThread, ExitEndsTheBodyWithItsCode) {
+  Waiting_Worker worker;
+  worker.exit_early = true;
+  ASSERT_TRUE(worker.Start());
+  worker.go.Set();
+  Wait_Until_Finished(worker);
+  EXPECT_EQ(worker.Exit_Code(), 42);
+  // From outside the body it does nothing.
+  worker.Exit(5);
+  EXPECT_EQ(worker.GetStatus(), TThread::Finished);
+}
+
+TEST(TThread, RestartRunsAgainAndKeepsTheTerminationRequest) {
+  Waiting_Worker worker;
+  ASSERT_TRUE(worker.Start());
+  EXPECT_FALSE(worker.Start());  // a running thread is not started twice
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::CreationFailure);
+  worker.Terminate();
+  worker.go.Set();
+  Wait_Until_Finished(worker);
+
+  ASSERT_TRUE(worker.Start());
+  Wait_Until_Finished(worker);
+  EXPECT_EQ(worker.runs.load(), 2);
+  EXPECT_TRUE(worker.saw_request.load());
+  EXPECT_EQ(worker.Exit_Code(), 99);
+}
+
+TEST(TThread, SuspendHoldsTheBodyAtItsNextCheckUntilResumed) {
+  Polling_Worker worker;
+  ASSERT_TRUE(worker.Start());
+  ASSERT_TRUE(Eventually([&] { return worker.rounds > 0; }));
+
+  EXPECT_EQ(worker.Suspend(), 0u);
+  EXPECT_EQ(worker.GetStatus(), TThread::Suspended);
+  EXPECT_EQ(worker.WaitForExit(0), 0xFFFFFFFFu);
+  EXPECT_EQ(worker.Suspend(), 1u);
+  long held = worker.rounds;
+  std::this_thread::sleep_for(20ms);
+  EXPECT_LE(worker.rounds - held, 1);  // at most the round under way
+
+  EXPECT_EQ(worker.Resume(), 2u);
+  EXPECT_EQ(worker.GetStatus(), TThread::Suspended);
+  EXPECT_EQ(worker.Resume(), 1u);
+  EXPECT_EQ(worker.GetStatus(), TThread::Running);
+  long resumed = worker.rounds;
+  EXPECT_TRUE(Eventually([&] { return worker.rounds > resumed + 2; }));
+
+  // The count stops at 127.
+  for (int i = 0; i < 130; ++i) EXPECT_LE(worker.Suspend(), 127u);
+  EXPECT_EQ(worker.Suspend(), 127u);
+  // A suspended worker asked to end is let go to end.
+  EXPECT_EQ(worker.TerminateAndWait(0xFFFFFFFF), 0xFFFFFFFFu);  // Suspended: no wait
+  EXPECT_TRUE(Eventually([&] { return worker.GetStatus() == TThread::Finished; }));
+}
+
+TEST(TThread, DestroyingARunningThreadAsksItToEndAndWaits) {
+  std::atomic<long>* rounds;
+  {
+    Polling_Worker worker;
+    rounds = &worker.rounds;
+    ASSERT_TRUE(worker.Start());
+    ASSERT_TRUE(Eventually([&] { return *rounds > 0; }));
+  }  // no abort, no hang, no thread left behind
+  {
+    TThread never_started;
+  }
+  SUCCEED();
+}
+
+TEST(TThread, CopiesAreFreshAndAssignmentNeedsAStoppedTarget) {
+  Waiting_Worker worker;
+  ASSERT_TRUE(worker.Start());
+  TThread copy(worker);
+  EXPECT_EQ(copy.GetStatus(), TThread::Created);
+  EXPECT_EQ(copy.GetId(), 0u);
+
+  TThread& as_base = worker;
+  as_base = copy;
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::AssignError);
+  EXPECT_EQ(worker.GetStatus(), TThread::Running);
+
+  worker.go.Set();
+  worker.WaitForExit();
+  as_base = copy;
+  EXPECT_EQ(worker.GetStatus(), TThread::Created);
+  EXPECT_EQ(worker.GetId(), 0u);
+  as_base = as_base;
+  EXPECT_EQ(worker.GetStatus(), TThread::Created);
+}

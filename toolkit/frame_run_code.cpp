@@ -1,0 +1,199 @@
+#include "toolkit/frame_run_code.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace Frame_Run_Code {
+
+namespace {
+
+// Writes codes into a buffer of known capacity; a write that would not fit
+// marks the whole packing as failed.
+class Code_Writer {
+ public:
+  Code_Writer(uint8_t* out, size_t capacity) : out_(out), capacity_(capacity), used_(4) {
+    if (capacity_ < 4) failed_ = true;
+  }
+
+  void Skip(uint32_t count) {
+    while (count > Max_Skip) {
+      Long_Skip(Max_Skip);
+      count -= Max_Skip;
+    }
+    if (count == 0) return;
+    if (count <= Max_Short_Skip) {
+      if (!Room(1)) return;
+      out_[used_++] = uint8_t(count << 2);
+    } else {
+      Long_Skip(count);
+    }
+  }
+
+  void Literal(const uint8_t* pixels, uint32_t count) {
+    if (!Room(1 + size_t(count))) return;
+    out_[used_++] = uint8_t(count << 1 | 1);
+    std::memcpy(out_ + used_, pixels, count);
+    used_ += count;
+  }
+
+  size_t Finish() {
+    if (failed_) return 0;
+    uint32_t total = uint32_t(used_);
+    for (int i = 0; i < 4; ++i) out_[i] = uint8_t(total >> (8 * i));
+    return used_;
+  }
+
+ private:
+  void Long_Skip(uint32_t count) {
+    if (!Room(2)) return;
+    uint32_t w = count << 2 | 2;
+    out_[used_++] = uint8_t(w & 0xFF);
+    out_[used_++] = uint8_t(w >> 8);
+  }
+  bool Room(size_t bytes) {
+    if (failed_ || capacity_ - used_ < bytes) {
+      failed_ = true;
+      return false;
+    }
+    return true;
+  }
+
+  uint8_t* out_;
+  size_t capacity_;
+  size_t used_;
+  bool failed_ = false;
+};
+
+// How many pixels from p on (at most limit) equal the key; eight at a time
+// over long runs.
+size_t Key_Run(const uint8_t* p, size_t limit, uint8_t key) {
+  size_t n = 0;
+  const uint64_t pattern = 0x0101010101010101ull * key;
+  while (n + 8 <= limit) {
+    uint64_t word;
+    std::memcpy(&word, p + n, 8);
+    if (word != pattern) break;
+    n += 8;
+  }
+  while (n < limit && p[n] == key) ++n;
+  return n;
+}
+
+// How many pixels from p on (at least one, at most limit) differ from the key.
+// Short runs (sparkles, dithered edges) end within a few pixels; long ones
+// are searched with memchr.
+size_t Literal_Run(const uint8_t* p, size_t limit, uint8_t key) {
+  size_t n = 1;
+  const size_t near = std::min<size_t>(limit, 8);
+  while (n < near && p[n] != key) ++n;
+  if (n < near || n == limit) return n;
+  const void* found = std::memchr(p + n, key, limit - n);
+  return found ? size_t(static_cast<const uint8_t*>(found) - p) : limit;
+}
+
+}  // namespace
+
+size_t Max_Packed_Size(size_t pixels, size_t rows) {
+  return 4 + (3 * pixels + 1) / 2 + 3 * rows + 2 * (pixels / Max_Skip + 1) + 16;
+}
+
+uint32_t Packed_Length(const uint8_t* packed) {
+  return uint32_t(packed[0]) | uint32_t(packed[1]) << 8 | uint32_t(packed[2]) << 16 | uint32_t(packed[3]) << 24;
+}
+
+size_t Pack(const uint8_t* pixels, int width, int height, uint8_t key, uint8_t* out, size_t capacity) {
+  Code_Writer writer(out, capacity);
+  const size_t end = width > 0 && height > 0 ? size_t(width) * size_t(height) : 0;
+  size_t i = 0;
+  while (i < end) {
+    if (pixels[i] != key) {
+      size_t n = Literal_Run(pixels + i, std::min<size_t>(Max_Literal, end - i), key);
+      writer.Literal(pixels + i, uint32_t(n));
+      i += n;
+    } else {
+      size_t n = Key_Run(pixels + i, std::min<size_t>(Max_Skip, end - i), key);
+      writer.Skip(uint32_t(n));
+      i += n;
+    }
+  }
+  return writer.Finish();
+}
+
+size_t Pack_Rect(const uint8_t* pixels, int width, int height, const TRect& rect, uint8_t key, uint8_t* out,
+                 size_t capacity) {
+  Code_Writer writer(out, capacity);
+  const int left = std::max(rect.left, 0);
+  const int top = std::max(rect.top, 0);
+  const int right = std::min(rect.right, width);
+  const int bottom = std::min(rect.bottom, height);
+  if (left >= right || top >= bottom) return writer.Finish();
+
+  const size_t w = size_t(width);
+  const size_t span = size_t(right - left);
+  size_t p = size_t(height - bottom) * w + size_t(left);
+  // The skip up to the rectangle's first pixel: whole long skips first, the
+  // rest carried into the first code of the first row.
+  size_t s = p;
+  while (s >= Max_Skip) {
+    writer.Skip(Max_Skip);
+    s -= Max_Skip;
+  }
+  for (int row = top; row < bottom; ++row) {
+    const size_t row_start = p;
+    const size_t stop = p + span;
+    while (p < stop) {
+      if (s != 0 || pixels[p] == key) {
+        // A pending skip may exceed one code after a wide gap; whole codes
+        // go out first, so the run below never passes the limit.
+        while (s > Max_Skip) {
+          writer.Skip(Max_Skip);
+          s -= Max_Skip;
+        }
+        size_t n = Key_Run(pixels + p, std::min(Max_Skip - s, stop - p), key);
+        s += n;
+        p += n;
+        writer.Skip(uint32_t(s));
+        s = 0;
+      } else {
+        size_t n = Literal_Run(pixels + p, std::min<size_t>(Max_Literal, stop - p), key);
+        writer.Literal(pixels + p, uint32_t(n));
+        p += n;
+      }
+    }
+    s += w - span;
+    p = row_start + w;
+  }
+  return writer.Finish();
+}
+
+bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, size_t pixel_count) {
+  if (packed_size < 4) return false;
+  const size_t total = Packed_Length(packed);
+  if (total < 4 || total > packed_size) return false;
+  size_t i = 4;
+  size_t p = 0;
+  while (i < total) {
+    const uint8_t b = packed[i];
+    if (b & 1) {
+      const size_t n = b >> 1;
+      if (n > total - i - 1 || n > pixel_count - p) return false;
+      std::memcpy(pixels + p, packed + i + 1, n);
+      p += n;
+      i += 1 + n;
+    } else if ((b & 2) == 0) {
+      const size_t n = b >> 2;
+      if (n > pixel_count - p) return false;
+      p += n;
+      i += 1;
+    } else {
+      if (total - i < 2) return false;
+      const size_t n = (uint32_t(b) | uint32_t(packed[i + 1]) << 8) >> 2;
+      if (n > pixel_count - p) return false;
+      p += n;
+      i += 2;
+    }
+  }
+  return true;
+}
+
+}  // namespace Frame_Run_Code

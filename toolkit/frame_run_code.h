@@ -1,0 +1,42 @@
+// The run-length code of animation frames. A packed frame is a u32 total
+// length (these four bytes included) followed by codes, each starting with
+// a byte b:
+//   b & 1       literal: b >> 1 (1..127) pixel bytes follow;
+//   b & 3 == 0  short skip of b >> 2 (1..63) pixels;
+//   b & 3 == 2  long skip: b and the next byte are a u16 w, skipping w >> 2
+//               (up to 16383) pixels.
+// Pixels are the frame's 8-bit values in memory order (bottom row first) as
+// one array of width x height bytes; skipped pixels keep what the
+// destination held, so only the pixels that are not the key are drawn.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "platform/gdi/geometry.h"
+
+namespace Frame_Run_Code {
+
+constexpr uint32_t Max_Literal = 127;
+constexpr uint32_t Max_Short_Skip = 63;
+constexpr uint32_t Max_Skip = 16383;
+
+// The most bytes a frame of `pixels` pixels in `rows` rows can pack to
+// (alternating key and other pixels cost about 1.5 bytes a pixel).
+size_t Max_Packed_Size(size_t pixels, size_t rows);
+
+// Packs every pixel of a width x height frame; key pixels are skipped.
+// Returns the packed length, or 0 when it would not fit in capacity.
+size_t Pack(const uint8_t* pixels, int width, int height, uint8_t key, uint8_t* out, size_t capacity);
+// Packs only the rectangle (top-down coordinates, clipped to the frame);
+// everything outside it is skipped.
+size_t Pack_Rect(const uint8_t* pixels, int width, int height, const TRect& rect, uint8_t key, uint8_t* out,
+                 size_t capacity);
+// Unpacks a frame onto pixel_count pixels. False for a damaged frame (its
+// codes run past the bytes given or past the pixels); the pixels reached
+// before the damage are drawn.
+bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, size_t pixel_count);
+// The total length stored at the start of a packed frame.
+uint32_t Packed_Length(const uint8_t* packed);
+
+}  // namespace Frame_Run_Code

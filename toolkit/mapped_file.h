@@ -1,0 +1,51 @@
+// Mapped_File: a file opened for this program alone and mapped into memory,
+// so that the whole file is read or written as one array.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/system/mapped_file_handle.h"
+#include "platform/system/mapped_file_view.h"
+
+class Mapped_File {
+ public:
+  Mapped_File();
+  // Opens at once (see Open).
+  Mapped_File(const std::string& name, uint32_t access, uint32_t disposition);
+  ~Mapped_File();
+  Mapped_File(const Mapped_File&) = delete;
+  Mapped_File& operator=(const Mapped_File&) = delete;
+
+  // Closes what is open, then opens name with access (GENERIC_READ, with or
+  // without GENERIC_WRITE) and disposition (OPEN_EXISTING or OPEN_ALWAYS),
+  // shared with nobody. False when it cannot be opened.
+  bool Open(const std::string& name, uint32_t access, uint32_t disposition);
+  // Maps size bytes (0: the file as it is) and shows them from offset;
+  // writable when the file was opened for writing. A writable file grows to
+  // the size asked for; a read-only one cannot. Does nothing when no file
+  // is open; the view stays null when mapping fails.
+  void Map(uint32_t offset, uint32_t size);
+  void Unmap();
+  void Close();
+
+  bool Is_Open() const { return bool(File); }
+  // The mapped bytes from the offset, or null.
+  uint8_t* View() const { return View_Base; }
+  // Bytes of the view from the offset on.
+  uint64_t View_Size() const { return View_Bytes; }
+  bool Writable_View() const { return Mapping && Mapping->Writable(); }
+  uint32_t Access() const { return Access_Rights; }
+  // The file's length now.
+  uint64_t File_Size() const { return File ? File->Size() : 0; }
+  // Writes changed pages to the file.
+  bool Flush() { return Mapping && Mapping->Flush(); }
+
+ private:
+  std::unique_ptr<TMapped_File_Handle> File;
+  std::unique_ptr<TMapped_File_View> Mapping;
+  uint8_t* View_Base = nullptr;
+  uint64_t View_Bytes = 0;
+  uint32_t Access_Rights = 0;
+};
