@@ -210,6 +210,22 @@ TEST_F(Push_Buttons_Test, Rectangular_Faces_Bevel_And_Swap_When_Pressed) {
   EXPECT_EQ(normal.Surface()->Pixel(50, 20), Scheme_Xrgb(1));
 }
 
+TEST_F(Push_Buttons_Test, The_Target_Switches_A_Rectangular_Button_At_Idle) {
+  Rectangular_Button* b = Rectangle();
+  b->Set_Caption("Abort");
+  main->Enabled[Id] = false;
+  Move({10, 10});
+  EXPECT_TRUE(b->Is_Disabled());
+  EXPECT_TRUE(Screen_Shows(*b, *b->Disabled_Look()));
+  Click_At({150, 120});
+  EXPECT_TRUE(Take_Log().empty());
+  main->Enabled[Id] = true;
+  Move({11, 10});
+  EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
+  Click_At({150, 120});
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+}
+
 TEST_F(Push_Buttons_Test, A_Disabled_Rectangular_Button_Keeps_Its_Bevel) {
   Rectangular_Button* b = Rectangle(TRect(10, 10, 110, 50));
   b->Set_Caption("Setup");
