@@ -167,7 +167,6 @@ void Round_Window::Set_Corner_Button(int i, const TBitmap& picture, const char* 
     case 2: target = TRect(f.right - s - size.cx, f.bottom - s - size.cy, f.right - s, f.bottom - s); break;
     default: target = TRect(f.left + s, f.bottom - s - size.cy, f.left + s + size.cx, f.bottom - s); break;
   }
-  const TRect source(0, 0, picture.Width(), picture.Height());
   auto draw_on = [&](TBitmap& face, const TBitmap& what, const TRect& where, bool clear) {
     TMemoryDC dc(face);
     dc.SelectObject(*The_GUI_Colors->Palette);
@@ -188,7 +187,6 @@ void Round_Window::Set_Corner_Button(int i, const TBitmap& picture, const char* 
     const auto grey = GUI_Bitmaps::Make_Disabled_Picture(*screen, picture);
     if (grey) draw_on(*Corner_Face[Corner_Disabled], *grey, target, false);
   }
-  (void)source;
   int32_t& state = Corner_States[size_t(i)];
   if (!enabled)
     Disable_Corner(i);
