@@ -1,0 +1,159 @@
+// Arrow buttons: the triangle's points, hit test and window region, press,
+// drag out and back, repeat, release, the enabler and the two faces.
+#include "toolkit/arrow_button.h"
+#include "tests/toolkit/widget_fixture.h"
+
+namespace {
+
+constexpr int Id = 301;
+
+std::string Sent(int code) { return "command " + std::to_string(Id) + " " + std::to_string(code); }
+
+class Arrow_Button_Test : public Widget_Test {
+ protected:
+  Arrow_Button* Make(int32_t kind, const TRect& rect, uint32_t repeat = Arrow_No_Repeat, int32_t style = 1) {
+    auto* b = new Arrow_Button(main, Id, rect, kind, style, repeat);
+    EXPECT_TRUE(b->Create());
+    Run_Until_Idle();
+    Take_Log();
+    return b;
+  }
+  // Screen pixels of the button against one of its faces.
+  bool Screen_Shows(const Arrow_Button& b, const TBitmap& face) {
+    const TRect r = b.GetWindowRect();
+    for (int y = 0; y < r.Height(); ++y)
+      for (int x = 0; x < r.Width(); ++x)
+        if (b.Shape_Contains({x, y}) && Screen_Pixel(r.left + x, r.top + y) != face.Surface()->Pixel(x, y))
+          return false;
+    return true;
+  }
+};
+
+TEST_F(Arrow_Button_Test, The_Triangle_Points_By_Kind) {
+  Arrow_Button up(main, 1, TRect(0, 0, 21, 11), Arrow_Kind_Up, 1, Arrow_No_Repeat);
+  EXPECT_EQ(up.Points()[0], TPoint(9, 0));
+  EXPECT_EQ(up.Points()[1], TPoint(0, 9));
+  EXPECT_EQ(up.Points()[2], TPoint(18, 9));
+  EXPECT_EQ(up.Points()[3], TPoint(9, 4));
+  Arrow_Button corner(main, 2, TRect(5, 5, 26, 26), Arrow_Kind_Upper_Right, 1, Arrow_No_Repeat);
+  EXPECT_EQ(corner.Points()[0], TPoint(20, 0));
+  EXPECT_EQ(corner.Points()[1], TPoint(0, 0));
+  EXPECT_EQ(corner.Points()[2], TPoint(20, 20));
+  EXPECT_EQ(corner.Points()[3], TPoint(15, 5));
+  Arrow_Button right(main, 3, TRect(0, 0, 11, 21), Arrow_Kind_Right, 1, Arrow_No_Repeat);
+  EXPECT_EQ(right.Points()[0], TPoint(9, 9));
+  EXPECT_EQ(right.Points()[2], TPoint(0, 18));
+}
+
+TEST_F(Arrow_Button_Test, A_Press_Beside_The_Triangle_Does_Nothing) {
+  Arrow_Button* up = Make(Arrow_Kind_Up, TRect(100, 100, 141, 121));
+  Press({101, 101});  // in the window's rectangle, above the triangle
+  Release({101, 101});
+  EXPECT_TRUE(Take_Log().empty());
+  EXPECT_EQ(mouse->Holder(), nullptr);
+  EXPECT_FALSE(up->Shows_Pressed());
+  // A corner arrow's window is its triangle: the click goes to the parent.
+  Arrow_Button* corner = Make(Arrow_Kind_Lower_Right, TRect(200, 100, 231, 131));
+  EXPECT_EQ(TDesktop::Current().Window_From_Point({202, 102}), main);
+  EXPECT_EQ(TDesktop::Current().Window_From_Point({228, 128}), corner);
+  Press({202, 102});
+  Release({202, 102});
+  EXPECT_TRUE(Take_Log().empty());
+}
+
+TEST_F(Arrow_Button_Test, Without_Repeat_A_Click_Is_Pressed_Then_Released) {
+  Make(Arrow_Kind_Up, TRect(100, 100, 141, 121));
+  Press({120, 112});
+  Advance(2000, 50);
+  Release({120, 112});
+  Advance(500, 50);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Sent(Arrow_Button_Pressed), Sent(Arrow_Button_Released)}));
+  EXPECT_EQ(mouse->Holder(), nullptr);
+}
+
+TEST_F(Arrow_Button_Test, Holding_Repeats_Each_Interval_And_Dragging_Out_And_Back_Stops_And_Restarts) {
+  Arrow_Button* down = Make(Arrow_Kind_Down, TRect(100, 100, 141, 121), 250);
+  Press({120, 105});
+  EXPECT_TRUE(down->Shows_Pressed());
+  Advance(1000);
+  std::vector<std::string> expected{Sent(Arrow_Button_Pressed)};
+  for (int i = 0; i < 4; ++i) expected.push_back(Sent(Arrow_Button_Repeat));
+  EXPECT_EQ(Take_Log(), expected);
+  Move({120, 140});  // out
+  Advance(1000);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Sent(Arrow_Button_Released)}));
+  EXPECT_FALSE(down->Shows_Pressed());
+  Move({120, 104});  // back in: a full interval before the next tick
+  Advance(240);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Sent(Arrow_Button_Pressed)}));
+  Advance(20);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Sent(Arrow_Button_Repeat)}));
+  Move({120, 140});
+  Release({120, 140});  // released outside after dragging out: nothing more
+  Advance(500);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Sent(Arrow_Button_Released)}));
+  EXPECT_EQ(mouse->Holder(), nullptr);
+}
+
+TEST_F(Arrow_Button_Test, The_Target_Disables_And_Enables_The_Button_At_Idle) {
+  Arrow_Button* up = Make(Arrow_Kind_Up, TRect(100, 100, 141, 121), 250);
+  EXPECT_TRUE(Screen_Shows(*up, *up->Normal_Look()));
+  Press({120, 112});
+  Advance(260);
+  EXPECT_EQ(Take_Log().size(), 2u);
+  main->Enabled[Id] = false;
+  Move({121, 112});  // any message starts a new idle period, which asks the target
+  EXPECT_FALSE(up->Is_Enabled());
+  EXPECT_TRUE(up->Shows_Pressed());
+  EXPECT_TRUE(Screen_Shows(*up, *up->Pressed_Look()));
+  Advance(1000);
+  Release({120, 112});
+  EXPECT_TRUE(Take_Log().empty());  // no ticks, and the release sends nothing
+  Press({120, 112});
+  Release({120, 112});
+  EXPECT_TRUE(Take_Log().empty());  // presses are ignored
+  main->Enabled[Id] = true;
+  Move({122, 112});
+  EXPECT_TRUE(up->Is_Enabled());
+  EXPECT_TRUE(Screen_Shows(*up, *up->Normal_Look()));
+}
+
+TEST_F(Arrow_Button_Test, The_Enable_Request_Is_Made_Once_Per_Idle_Period) {
+  Make(Arrow_Kind_Up, TRect(100, 100, 141, 121));
+  main->Enable_Requests = 0;
+  Run_Until_Idle();
+  EXPECT_EQ(main->Enable_Requests, 0);  // nothing happened: no new period
+  Move({10, 10});
+  EXPECT_EQ(main->Enable_Requests, 1);
+  Move({11, 10});
+  Move({12, 10});
+  EXPECT_EQ(main->Enable_Requests, 3);
+}
+
+TEST_F(Arrow_Button_Test, A_Button_Destroyed_Before_Its_Request_Is_Answered_Is_Not_Reached) {
+  Arrow_Button* up = Make(Arrow_Kind_Up, TRect(100, 100, 141, 121));
+  main->Enable_Requests = 0;
+  up->IdleAction(0);  // the request waits in the queue
+  delete up;
+  Run_Until_Idle();
+  EXPECT_EQ(main->Enable_Requests, 0);
+}
+
+TEST_F(Arrow_Button_Test, Faces_Shade_The_Triangle_And_Swap_When_Pressed) {
+  Arrow_Button* up = Make(Arrow_Kind_Up, TRect(100, 100, 141, 121), Arrow_No_Repeat, 1);
+  const TBitmap& normal = *up->Normal_Look();
+  const TBitmap& pressed = *up->Pressed_Look();
+  const TPoint* p = up->Points();
+  // The bottom line is black when raised; the left slope's edge is light
+  // when raised and dark when pressed; the inside is the face colour.
+  EXPECT_EQ(normal.Surface()->Pixel(p[1].x + 10, p[1].y), 0u);
+  EXPECT_EQ(normal.Surface()->Pixel(p[0].x, p[0].y + 1), Scheme_Xrgb(5));
+  EXPECT_EQ(pressed.Surface()->Pixel(p[0].x, p[0].y + 1), Scheme_Xrgb(3));
+  EXPECT_EQ(normal.Surface()->Pixel(p[3].x, p[3].y + 3), Scheme_Xrgb(1));
+  EXPECT_EQ(normal.Surface()->Pixel(0, 0), Scheme_Xrgb(0));  // background outside the triangle
+  Arrow_Button* light = Make(Arrow_Kind_Up, TRect(200, 100, 241, 121), Arrow_No_Repeat, 0);
+  EXPECT_EQ(light->Normal_Look()->Surface()->Pixel(p[3].x, p[3].y + 3), Scheme_Xrgb(0));
+  EXPECT_EQ(light->Normal_Look()->Surface()->Pixel(p[0].x, p[0].y + 1), Scheme_Xrgb(49));
+}
+
+}  // namespace

@@ -1,0 +1,188 @@
+// The divided notebook: layout of dividers and sub-dividers, colours,
+// additions and removals, selection and its report, clicks and refusals.
+#include "toolkit/divided_notebook.h"
+#include "tests/toolkit/widget_fixture.h"
+
+namespace {
+
+// A notebook that may refuse selections and records the changes it sees.
+class Test_Notebook : public Divided_Notebook {
+ public:
+  using Divided_Notebook::Divided_Notebook;
+  bool Can_Select(uint32_t d, uint32_t s) override {
+    asked.push_back(std::to_string(d) + "," + std::to_string(s));
+    return allow;
+  }
+  void Paint(TDC& dc, bool erase, TRect& rect) override {
+    ++paints;
+    Divided_Notebook::Paint(dc, erase, rect);
+  }
+  bool allow = true;
+  int paints = 0;
+  std::vector<std::string> asked;
+};
+
+class Divided_Notebook_Test : public Widget_Test {
+ protected:
+  Test_Notebook* Make(int height = 400, bool create = true) {
+    auto* nb = new Test_Notebook(main, 600, TRect(Origin.x, Origin.y, Origin.x + 300, Origin.y + height), 60,
+                                 0x7FFFFFFF);
+    if (create) {
+      EXPECT_TRUE(nb->Create());
+      Run_Until_Idle();
+      Take_Log();
+    }
+    return nb;
+  }
+  void Click_In(TPoint p) {
+    Move(p + Origin);
+    Press(p + Origin);
+    Release(p + Origin);
+  }
+  static constexpr TPoint Origin{20, 30};
+};
+
+TEST_F(Divided_Notebook_Test, Five_Dividers_Share_The_Height_With_Their_Gaps) {
+  Test_Notebook* nb = Make();
+  for (int i = 1; i <= 5; ++i) nb->Add_Divider(std::to_string(i).c_str(), uint32_t(i));
+  const int tops[5] = {16, 96, 176, 256, 336};
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_EQ(nb->Dividers[size_t(i)].Rect, TRect(240, tops[i], 300, tops[i] + 64)) << i;
+    EXPECT_EQ(nb->Dividers[size_t(i)].Color_Index, i);
+  }
+  // A bound on the tab height.
+  nb->Max_Tab_Height = 40;
+  nb->Add_Divider("6", 6);
+  EXPECT_EQ(nb->Dividers[0].Rect, TRect(240, 10, 300, 50));
+}
+
+TEST_F(Divided_Notebook_Test, Sub_Dividers_Stack_Inside_Their_Divider) {
+  Test_Notebook* nb = Make(400);
+  for (int i = 0; i < 5; ++i) nb->Add_Divider("x", 0);  // 64-pixel dividers
+  EXPECT_EQ(nb->Add_Sub_Divider(1, "2a", 21), 1u);
+  EXPECT_EQ(nb->Add_Sub_Divider(1, "2b", 22), 2u);
+  const Notebook_Divider& d = nb->Dividers[1];
+  ASSERT_EQ(d.Sub_Dividers.size(), 3u);
+  EXPECT_EQ(d.Sub_Dividers[0].Label, "x");  // the divider's own page
+  for (int j = 0; j < 3; ++j) {
+    EXPECT_EQ(d.Sub_Dividers[size_t(j)].Rect.top, 96 + 21 * j);
+    EXPECT_EQ(d.Sub_Dividers[size_t(j)].Rect.Height(), 20);
+    EXPECT_EQ(d.Sub_Dividers[size_t(j)].Color_Index, 1);
+  }
+  EXPECT_EQ(nb->Add_Sub_Divider(5, "no", 0), Divided_Notebook::No_Entry);
+}
+
+TEST_F(Divided_Notebook_Test, Removing_Entries) {
+  Test_Notebook* nb = Make();
+  for (int i = 0; i < 7; ++i) nb->Add_Divider(std::to_string(i).c_str(), uint32_t(i));
+  EXPECT_EQ(nb->Dividers[6].Color_Index, 0);
+  nb->Add_Sub_Divider(3, "3b", 33);
+  nb->Remove_Entry(3, 0);  // one of two left: the divider is plain again
+  EXPECT_TRUE(nb->Dividers[3].Sub_Dividers.empty());
+  EXPECT_EQ(nb->Dividers[3].Label, "3");
+  EXPECT_EQ(nb->Dividers[3].Data, 3u);
+  nb->Remove_Entry(2, 9);  // a plain divider goes whatever the sub index
+  ASSERT_EQ(nb->Dividers.size(), 6u);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(nb->Dividers[size_t(i)].Color_Index, i);
+  EXPECT_EQ(nb->Dividers[2].Label, "3");
+  nb->Remove_Entry(9, 0);
+  nb->Add_Sub_Divider(0, "0b", 1);
+  nb->Remove_Entry(0, 5);  // no such sub-divider
+  EXPECT_EQ(nb->Dividers[0].Sub_Dividers.size(), 2u);
+  nb->Remove_Sub_Dividers(0);
+  EXPECT_TRUE(nb->Dividers[0].Sub_Dividers.empty());
+  nb->Select(1, 0);
+  nb->Remove_All();
+  EXPECT_TRUE(nb->Dividers.empty());
+  EXPECT_EQ(nb->Selected_Divider, 0u);
+}
+
+TEST_F(Divided_Notebook_Test, Selection_Reports_Divider_And_Sub_Divider) {
+  Test_Notebook* nb = Make();
+  for (int i = 0; i < 4; ++i) nb->Add_Divider("d", uint32_t(100 + i));
+  nb->Add_Sub_Divider(2, "2a", 201);
+  nb->Add_Sub_Divider(2, "2b", 202);
+  nb->Add_Sub_Divider(2, "2c", 203);
+  nb->Select(0, 0);  // already the selection: nothing
+  nb->Select(1, 5);  // a plain divider: the divider, whatever the sub index
+  nb->Select(2, 3);
+  nb->Select(2, 9);  // names nothing: stored, not reported
+  Run_Until_Idle();
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 261 101", "tab 515 203"}));
+  EXPECT_EQ(nb->Selected_Sub, 9u);
+  EXPECT_EQ(nb->Get_Entry(2, 9), nullptr);
+  EXPECT_EQ(nb->Get_Entry(1, 7), &nb->Dividers[1]);
+  EXPECT_EQ(nb->Get_Entry(4, 0), nullptr);
+}
+
+TEST_F(Divided_Notebook_Test, Clicks_Select_Tabs_Unless_Refused) {
+  Test_Notebook* nb = Make();
+  for (int i = 0; i < 5; ++i) nb->Add_Divider("d", uint32_t(i));
+  nb->Add_Sub_Divider(1, "1a", 11);
+  nb->Add_Sub_Divider(1, "1b", 12);
+  Click_In({270, 100});  // divider 1, sub-divider 0
+  Click_In({270, 160 - 21});  // its sub-divider 2
+  Click_In({270, 116});  // the gap between sub-tabs 0 and 1
+  Click_In({270, 10});   // above the first divider
+  Click_In({100, 100});  // the page
+  Run_Until_Idle();
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 256 1", "tab 258 12"}));
+  EXPECT_EQ(nb->asked, (std::vector<std::string>{"1,0", "1,2"}));
+  nb->allow = false;
+  Click_In({270, 200});
+  Run_Until_Idle();
+  EXPECT_TRUE(Take_Log().empty());
+  EXPECT_EQ(nb->Selected_Divider, 1u);
+  EXPECT_EQ(nb->Selected_Sub, 2u);
+}
+
+TEST_F(Divided_Notebook_Test, The_Selected_Tab_Reaches_Into_The_Page) {
+  Test_Notebook* nb = Make();
+  for (int i = 0; i < 3; ++i) nb->Add_Divider("d", uint32_t(i));
+  nb->Select(1, 0);
+  const Notebook_Divider& d = nb->Dividers[1];
+  const int w8 = 60 / 8;
+  // Left of the frame line the selected tab shows its face, an unselected
+  // one the page background.
+  const TPoint in_tab = Origin + TPoint(d.Rect.left + 2, d.Rect.top + d.Rect.Height() / 2);
+  EXPECT_EQ(Screen_Pixel(in_tab.x, in_tab.y), Scheme_Xrgb(21));
+  const Notebook_Divider& other = nb->Dividers[0];
+  const TPoint beside = Origin + TPoint(other.Rect.left + 2, other.Rect.top + other.Rect.Height() / 2);
+  EXPECT_EQ(Screen_Pixel(beside.x, beside.y), Scheme_Xrgb(0));
+  EXPECT_EQ(Screen_Pixel(Origin.x + other.Rect.left + w8, beside.y), Scheme_Xrgb(38));
+}
+
+TEST_F(Divided_Notebook_Test, Nothing_Is_Laid_Out_Before_The_Window_Exists) {
+  Test_Notebook* nb = Make(400, false);
+  nb->Add_Divider("1", 1);
+  nb->Add_Sub_Divider(0, "1a", 2);
+  EXPECT_FALSE(nb->Laid_Out);
+  EXPECT_EQ(nb->Dividers[0].Rect, TRect());
+  EXPECT_EQ(nb->Dividers[0].Sub_Dividers[0].Normal_Look, nullptr);
+  ASSERT_TRUE(nb->Create());
+  EXPECT_TRUE(nb->Laid_Out);
+  EXPECT_NE(nb->Dividers[0].Sub_Dividers[1].Normal_Look, nullptr);
+  // Held painting: additions lay out and render but do not paint.
+  Run_Until_Idle();
+  const int paints = nb->paints;
+  nb->Painting_Held = 1;
+  nb->Add_Divider("2", 3);
+  EXPECT_EQ(nb->paints, paints);
+  EXPECT_NE(nb->Dividers[1].Normal_Look, nullptr);
+  nb->Painting_Held = 0;
+  nb->Add_Divider("3", 4);
+  EXPECT_EQ(nb->paints, paints + 1);
+}
+
+TEST_F(Divided_Notebook_Test, Tiny_Tabs_Still_Render) {
+  Test_Notebook* nb = Make(60);
+  nb->Add_Divider("1", 1);
+  for (int j = 0; j < 30; ++j) nb->Add_Sub_Divider(0, "s", uint32_t(j));
+  for (const Notebook_Divider& sub : nb->Dividers[0].Sub_Dividers) EXPECT_NE(sub.Normal_Look, nullptr);
+  // A label taller than its tab takes the tab's height less 2, made even.
+  Test_Notebook* low = Make(30);
+  low->Add_Divider("Tall", 1);
+  EXPECT_EQ(low->Dividers[0].Rect.Height(), 24);
+}
+
+}  // namespace

@@ -1,0 +1,181 @@
+// Edit fields: keys handed to the parent by mask, number fields' text,
+// parsing, typing check, range check and focus refusals.
+#include <climits>
+
+#include "toolkit/ext_edit.h"
+#include "toolkit/number_edit.h"
+#include "tests/toolkit/widget_fixture.h"
+
+namespace {
+
+class Edit_Fields_Test : public Widget_Test {
+ protected:
+  template <class Field>
+  Field* Make(Field* field) {
+    EXPECT_TRUE(field->Create());
+    field->SetFocus();
+    Run_Until_Idle();
+    Take_Log();
+    return field;
+  }
+  ExtEdit* Ext(uint32_t down_mask, uint32_t up_mask, const char* text = "abc") {
+    return Make(new ExtEdit(main, 40, TRect(10, 10, 200, 34), text, 0, false, nullptr, down_mask, up_mask));
+  }
+  void Key(UINT vk) {
+    headless->Key(vk);
+    Run_Until_Idle();
+  }
+  void Type(TWindow* field, const std::string& text) {
+    for (char c : text) field->SendMessage(WM_CHAR, uint8_t(c), 1);
+  }
+};
+
+TEST_F(Edit_Fields_Test, Keys_Of_The_Down_Mask_Go_To_The_Parent_Instead_Of_The_Field) {
+  ExtEdit* field = Ext(0x2004, 0);
+  field->SetSelection(1, 1);
+  Key(VK_UP);
+  Key(VK_F1);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{"key down 38 from 40", "key down 112 from 40"}));
+  Key(VK_LEFT);  // not in the mask: the field moves its caret
+  EXPECT_EQ(field->Caret(), 0);
+  EXPECT_TRUE(Take_Log().empty());
+  // F1 rides on the F1 bit alone too.
+  field->Key_Down_Mask = 0x2000;
+  Key(VK_F1);
+  Key(VK_UP);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{"key down 112 from 40"}));
+}
+
+TEST_F(Edit_Fields_Test, Keys_Of_The_Up_Mask_Go_To_The_Parent_On_Release) {
+  Ext(0, 0x143C);
+  for (UINT vk : {VK_RETURN, VK_ESCAPE, VK_PRIOR, VK_NEXT, VK_UP, VK_DOWN, VK_LEFT}) Key(vk);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{"key up 13 from 40", "key up 27 from 40", "key up 33 from 40",
+                                                  "key up 34 from 40", "key up 38 from 40", "key up 40 from 40"}));
+}
+
+TEST_F(Edit_Fields_Test, With_No_Masks_The_Field_Is_A_Plain_Edit) {
+  ExtEdit* field = Ext(0, 0);
+  field->SetSelection(3, 3);
+  Key(VK_LEFT);
+  Key(VK_HOME);
+  Key(VK_RETURN);
+  EXPECT_EQ(field->Caret(), 0);
+  EXPECT_TRUE(Take_Log().empty());
+}
+
+TEST_F(Edit_Fields_Test, A_Key_In_Both_Masks_Is_Handed_Over_Once_Per_Press) {
+  // The user list's field: F1 (and so Up) on key down, Up and Down among
+  // others on key up. One press of Up must move the list once.
+  Ext(0x2004, 0x143C);
+  Key(VK_UP);
+  Key(VK_DOWN);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{"key down 38 from 40", "key up 40 from 40"}));
+  // Held down, Up repeats on key down and still sends nothing on release.
+  headless->Key_Down(VK_UP);
+  headless->Key_Down(VK_UP, true);
+  headless->Key_Up(VK_UP);
+  Run_Until_Idle();
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{"key down 38 from 40", "key down 38 from 40"}));
+}
+
+TEST_F(Edit_Fields_Test, Number_Fields_Show_Their_Value) {
+  auto* whole = Make(new Number_Edit<int>(main, 41, TRect(10, 40, 200, 64), -5, -100, 100, nullptr, 0x2004, 0));
+  EXPECT_EQ(whole->GetText(), "-5");
+  EXPECT_EQ(Number_Edit<float>::Format(0.25f), "0.25");
+  EXPECT_EQ(Number_Edit<float>::Format(0.00025f), "2.500e-04");
+  EXPECT_EQ(Number_Edit<float>::Format(-0.0005f), "-5.000e-04");
+  EXPECT_EQ(Number_Edit<float>::Format(0.001f), "0.001");
+  EXPECT_EQ(Number_Edit<float>::Format(1234567.f), "1.23457e+06");
+  EXPECT_EQ(Number_Edit<float>::Format(100.f), "100");
+  EXPECT_EQ(Number_Edit<float>::Format(0.f), "0");
+  auto* real = Make(new Number_Edit<float>(main, 42, TRect(10, 70, 200, 94), 0.00025f, -1, 1, nullptr, 0x2004, 0));
+  EXPECT_EQ(real->GetText(), "2.500e-04");
+  real->Set_Value(0.5f);  // the text changes, the value given at construction does not
+  EXPECT_EQ(real->GetText(), "0.5");
+  EXPECT_FLOAT_EQ(real->Value, 0.00025f);
+}
+
+TEST_F(Edit_Fields_Test, Whole_Numbers_Read_As_A_Stream_Reads_Them) {
+  const std::pair<const char*, int> reads[] = {{"7", 7}, {"+7", 7}, {"7a", 7}, {"12+3", 12}, {" -42", -42},
+                                               {"2147483647", INT_MAX}, {"-2147483648", INT_MIN}};
+  for (auto [text, expected] : reads) {
+    int value = 99;
+    EXPECT_TRUE(Parse_Number<int>(text, value)) << text;
+    EXPECT_EQ(value, expected) << text;
+  }
+  for (const char* text : {"", "-", "+", "a7", "2147483648", "99999999999999999999"}) {
+    int value = 99;
+    EXPECT_FALSE(Parse_Number<int>(text, value)) << text;
+    EXPECT_EQ(value, 99) << text;
+  }
+  // Only the first 31 characters are read.
+  int value = 0;
+  EXPECT_TRUE(Parse_Number<int>(std::string(30, '0') + "12", value));
+  EXPECT_EQ(value, 1);
+}
+
+TEST_F(Edit_Fields_Test, Real_Numbers_Read_As_One_Converted_Value) {
+  float value = 0;
+  EXPECT_TRUE(Parse_Number<float>("1e3", value));
+  EXPECT_FLOAT_EQ(value, 1000.f);
+  EXPECT_TRUE(Parse_Number<float>("-2.5xyz", value));
+  EXPECT_FLOAT_EQ(value, -2.5f);
+  value = 7;
+  EXPECT_FALSE(Parse_Number<float>("e", value));
+  EXPECT_FALSE(Parse_Number<float>("", value));
+  EXPECT_FLOAT_EQ(value, 7.f);
+}
+
+TEST_F(Edit_Fields_Test, The_Range_Is_Checked_By_The_Validator_Not_By_Get_Value) {
+  auto* step = Make(new Number_Edit<int>(main, 43, TRect(10, 40, 200, 64), 0, 0, INT_MAX, nullptr, 0x2004, 0));
+  step->SetText("-1");
+  int value = 0;
+  EXPECT_TRUE(step->Get_Value(value));
+  EXPECT_EQ(value, -1);
+  EXPECT_FALSE(step->IsValid());
+  step->SetText("2147483647");
+  EXPECT_TRUE(step->IsValid());
+  step->SetText("-");
+  EXPECT_FALSE(step->Get_Value(value));
+  EXPECT_EQ(value, -1);
+}
+
+TEST_F(Edit_Fields_Test, Typing_Takes_Only_Number_Characters) {
+  auto* whole = Make(new Number_Edit<int>(main, 44, TRect(10, 40, 200, 64), 0, -9, 9, nullptr, 0, 0));
+  auto* real = Make(new Number_Edit<float>(main, 45, TRect(10, 70, 200, 94), 0, -9, 9, nullptr, 0, 0));
+  whole->Clear();
+  Type(whole, "-1.5e2x+");
+  EXPECT_EQ(whole->GetText(), "-152+");  // signs anywhere, no point, no letters
+  real->Clear();
+  Type(real, "-1.5e2x+");
+  EXPECT_EQ(real->GetText(), "-1.5e2+");
+}
+
+TEST_F(Edit_Fields_Test, A_Field_With_A_Bad_Value_Keeps_The_Focus_Except_From_OK_And_Cancel) {
+  auto* field = Make(new Number_Edit<int>(main, 46, TRect(10, 40, 200, 64), 5, 0, 10, nullptr, 0, 0));
+  auto* other = Make(new ExtEdit(main, 47, TRect(10, 70, 200, 94), "", 0, false, nullptr, 0, 0));
+  auto* ok = Make(new ExtEdit(main, IDOK, TRect(10, 100, 200, 124), "", 0, false, nullptr, 0, 0));
+  field->SetFocus();
+  field->SetText("11");
+  other->SetFocus();
+  Run_Until_Idle();
+  EXPECT_EQ(GetFocus(), field->GetHandle());
+  EXPECT_FALSE(main->CanClose());
+  ok->SetFocus();
+  Run_Until_Idle();
+  EXPECT_EQ(GetFocus(), ok->GetHandle());
+  // Closing asks the field, which takes the focus and refuses.
+  EXPECT_FALSE(main->CanClose());
+  EXPECT_EQ(GetFocus(), field->GetHandle());
+  field->SetText("10");
+  other->SetFocus();
+  Run_Until_Idle();
+  EXPECT_EQ(GetFocus(), other->GetHandle());
+  EXPECT_TRUE(main->CanClose());
+  // A disabled field never holds anything up.
+  field->SetText("-3");
+  field->EnableWindow(false);
+  EXPECT_TRUE(main->CanClose());
+}
+
+}  // namespace

@@ -1,0 +1,147 @@
+// The mouse arbiter: who holds the mouse, who is told of losing it, the
+// lock, pushing and popping a holder, and the buttons' state.
+#include "help/simulated_user.h"
+#include "tests/toolkit/widget_fixture.h"
+
+namespace {
+
+// A child window that notes every loss of the mouse and who caused it.
+class Holder_Window : public TWindow {
+ public:
+  Holder_Window(TWindow* parent, std::vector<std::pair<std::string, LPARAM>>& log, std::string name)
+      : TWindow(parent, name.c_str()), log_(log), name_(std::move(name)) {
+    Attr.W = Attr.H = 50;
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == Mouse_Lost_Message) log_.emplace_back(name_, lp);
+    return TWindow::WindowProc(msg, wp, lp);
+  }
+
+ private:
+  std::vector<std::pair<std::string, LPARAM>>& log_;
+  std::string name_;
+};
+
+class Mouse_Test : public Widget_Test {
+ protected:
+  void SetUp() override {
+    Widget_Test::SetUp();
+    a = new Holder_Window(main, lost, "a");
+    b = new Holder_Window(main, lost, "b");
+    ASSERT_TRUE(a->Create());
+    ASSERT_TRUE(b->Create());
+  }
+  static LPARAM Param(TWindow* w) { return reinterpret_cast<LPARAM>(w); }
+
+  std::vector<std::pair<std::string, LPARAM>> lost;
+  Holder_Window* a = nullptr;
+  Holder_Window* b = nullptr;
+};
+
+TEST_F(Mouse_Test, Capturing_Again_For_The_Holder_Tells_Nobody_And_Keeps_The_Hook) {
+  mouse->Capture(a);
+  const HHOOK hook = mouse->Hook;
+  EXPECT_NE(hook, 0u);
+  mouse->Capture(a);
+  Run_Until_Idle();
+  EXPECT_TRUE(lost.empty());
+  EXPECT_EQ(mouse->Hook, hook);
+  EXPECT_TRUE(mouse->Holds(a));
+  EXPECT_EQ(GetCapture(), a->GetHandle());
+}
+
+TEST_F(Mouse_Test, A_New_Holder_Takes_The_Mouse_And_The_Old_One_Is_Told_Who) {
+  mouse->Capture(a);
+  mouse->Capture(b);
+  Run_Until_Idle();
+  ASSERT_EQ(lost.size(), 1u);
+  EXPECT_EQ(lost[0], std::make_pair(std::string("a"), Param(b)));
+  EXPECT_TRUE(mouse->Holds(b));
+  EXPECT_EQ(GetCapture(), b->GetHandle());
+}
+
+TEST_F(Mouse_Test, Releasing_For_Another_Window_Tells_The_Holder_And_Frees_Everything) {
+  mouse->Capture(a);
+  mouse->Release(b);
+  Run_Until_Idle();
+  EXPECT_EQ(lost, (std::vector<std::pair<std::string, LPARAM>>{{"a", Param(b)}}));
+  EXPECT_EQ(mouse->Holder(), nullptr);
+  EXPECT_EQ(mouse->Hook, 0u);
+  EXPECT_EQ(GetCapture(), HWND());
+  // A holder releasing for itself is not told; with nothing held, nobody is.
+  mouse->Capture(a);
+  mouse->Release(a);
+  mouse->Release(nullptr);
+  Run_Until_Idle();
+  EXPECT_EQ(lost.size(), 1u);
+}
+
+TEST_F(Mouse_Test, While_Locked_Nothing_Changes_Hands) {
+  mouse->Capture(a);
+  mouse->Locked = 1;
+  mouse->Capture(b);
+  mouse->Release(a);
+  mouse->Push_Capture(b);
+  mouse->Pop_Capture();
+  Run_Until_Idle();
+  EXPECT_TRUE(mouse->Holds(a));
+  EXPECT_EQ(GetCapture(), a->GetHandle());
+  EXPECT_TRUE(lost.empty());
+  EXPECT_TRUE(mouse->Busy());
+}
+
+TEST_F(Mouse_Test, Push_Then_Pop_Gives_The_Mouse_Back_Without_Telling_Anyone) {
+  mouse->Capture(a);
+  mouse->Push_Capture(b);
+  EXPECT_TRUE(mouse->Holds(b));
+  EXPECT_EQ(mouse->Saved_Holder(), a);
+  mouse->Pop_Capture();
+  Run_Until_Idle();
+  EXPECT_TRUE(lost.empty());
+  EXPECT_TRUE(mouse->Holds(a));
+  EXPECT_EQ(mouse->Saved_Holder(), nullptr);
+  EXPECT_EQ(GetCapture(), a->GetHandle());
+  // With nothing put aside, a pop is a release for no window.
+  mouse->Pop_Capture();
+  Run_Until_Idle();
+  EXPECT_EQ(lost, (std::vector<std::pair<std::string, LPARAM>>{{"a", 0}}));
+  EXPECT_EQ(mouse->Holder(), nullptr);
+}
+
+TEST_F(Mouse_Test, A_Holder_That_Died_Is_Never_Reached) {
+  mouse->Capture(a);
+  delete a;
+  a = nullptr;
+  EXPECT_EQ(mouse->Holder(), nullptr);
+  mouse->Capture(b);  // the loss message to the dead window goes nowhere
+  Run_Until_Idle();
+  EXPECT_TRUE(lost.empty());
+  EXPECT_TRUE(mouse->Holds(b));
+}
+
+TEST_F(Mouse_Test, No_Recording_Hook_While_A_Demonstration_Runs) {
+  Simulated_User demonstration;
+  demonstration.Running = 1;
+  mouse->Capture(a);
+  EXPECT_EQ(mouse->Hook, 0u);
+  EXPECT_TRUE(mouse->Holds(a));
+  mouse->Release(a);
+  demonstration.Running = 0;
+  mouse->Capture(a);
+  EXPECT_NE(mouse->Hook, 0u);
+}
+
+TEST_F(Mouse_Test, The_Buttons_Follow_The_Queued_Messages) {
+  Press({10, 10});
+  EXPECT_EQ(mouse->Left_Button_Down, 1);
+  EXPECT_TRUE(mouse->Busy());
+  headless->Press({10, 10}, TInput_Event::Right);
+  Run_Until_Idle();
+  EXPECT_EQ(mouse->Right_Button_Down, 1);
+  Release({10, 10});
+  headless->Release({10, 10}, TInput_Event::Right);
+  Run_Until_Idle();
+  EXPECT_FALSE(mouse->Busy());
+}
+
+}  // namespace

@@ -1,0 +1,241 @@
+// Round and rectangular push buttons: hit tests, press, drag off and back,
+// release, captions, pictures, disabled faces, enabling and tips.
+#include "toolkit/rectangular_button.h"
+#include "toolkit/round_button.h"
+#include "tests/toolkit/widget_fixture.h"
+
+namespace {
+
+constexpr int Id = 401;
+const std::string Click = "command 401 0";
+
+class Push_Buttons_Test : public Widget_Test {
+ protected:
+  template <class Button>
+  Button* Made(Button* b) {
+    EXPECT_TRUE(b->Create());
+    Run_Until_Idle();
+    Take_Log();
+    return b;
+  }
+  Round_Button* Round(const TRect& r = TRect(100, 100, 180, 180)) { return Made(new Round_Button(main, Id, r)); }
+  Rectangular_Button* Rectangle(const TRect& r = TRect(100, 100, 200, 140), int style = 0) {
+    return Made(new Rectangular_Button(main, Id, r, style));
+  }
+  void Click_At(TPoint p) {
+    Move(p);
+    Press(p);
+    Release(p);
+  }
+  static int Rows_With(const TBitmap& b, uint32_t xrgb, int& first, int& last) {
+    first = -1, last = -1;
+    int rows = 0;
+    for (int y = 0; y < b.Height(); ++y) {
+      bool found = false;
+      for (int x = 0; x < b.Width(); ++x) found |= b.Surface()->Pixel(x, y) == xrgb;
+      if (!found) continue;
+      if (first < 0) first = y;
+      last = y;
+      ++rows;
+    }
+    return rows;
+  }
+  bool Screen_Shows(const TWindow& w, const TBitmap& face) {
+    const TRect r = w.GetWindowRect();
+    for (int y = 0; y < r.Height(); ++y)
+      for (int x = 0; x < r.Width(); ++x)
+        if (Screen_Pixel(r.left + x, r.top + y) != face.Surface()->Pixel(x, y)) return false;
+    return true;
+  }
+};
+
+TEST_F(Push_Buttons_Test, Captions_Are_Cut_Into_At_Most_Four_Lines) {
+  EXPECT_EQ(Caption_Lines("E\nd\ni\nt", 4), (std::vector<std::string>{"E", "d", "i", "t"}));
+  EXPECT_EQ(Caption_Lines("N\ne\nw\nX\nY", 4), (std::vector<std::string>{"N", "e", "w", "X"}));
+  EXPECT_EQ(Caption_Lines("", 4), (std::vector<std::string>{""}));
+  EXPECT_EQ(Caption_Lines("Reset\n", 4), (std::vector<std::string>{"Reset", ""}));
+  EXPECT_EQ(Caption_Lines(nullptr, 4), (std::vector<std::string>{""}));
+}
+
+TEST_F(Push_Buttons_Test, A_Round_Button_Answers_Only_Inside_Its_Ellipse) {
+  Round_Button* b = Round();
+  Click_At({102, 102});  // the window's corner, outside the disc and ring
+  EXPECT_TRUE(Take_Log().empty());
+  EXPECT_FALSE(b->On_Button({1, 1}));
+  EXPECT_TRUE(b->On_Button({40, 1}));  // the ring counts
+  Click_At({140, 140});
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+}
+
+TEST_F(Push_Buttons_Test, Moving_Off_Before_Release_Drops_The_Click_And_Coming_Back_Restores_It) {
+  Round_Button* b = Round();
+  Move({140, 140});
+  Press({140, 140});
+  EXPECT_TRUE(b->Shows_Pressed());
+  Move({300, 300});
+  EXPECT_FALSE(b->Shows_Pressed());
+  Release({300, 300});
+  EXPECT_TRUE(Take_Log().empty());
+  Move({140, 140});
+  Press({140, 140});
+  Move({300, 300});
+  Move({141, 140});
+  Release({141, 140});
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+  EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
+}
+
+TEST_F(Push_Buttons_Test, A_Round_Caption_Is_Sized_From_The_Height) {
+  Round_Button* b = Round(TRect(100, 100, 160, 160));
+  b->Set_Caption("Re\nse\nt");
+  // Font 10, lines 12 apart, the first at (60 - 37) / 2 = 11.
+  int first = 0, last = 0;
+  Rows_With(*b->Normal_Look(), Scheme_Xrgb(1), first, last);
+  EXPECT_GE(first, 11);
+  EXPECT_LT(last, 11 + 2 * 12 + 10);
+  Rows_With(*b->Pressed_Look(), Scheme_Xrgb(1), first, last);
+  EXPECT_GE(first, 12);
+}
+
+TEST_F(Push_Buttons_Test, A_Disabled_Button_Greys_Its_Face_And_Follows_New_Content) {
+  Round_Button* b = Round();
+  b->Set_Caption("Apply");
+  b->Disable();
+  ASSERT_TRUE(b->Is_Disabled());
+  EXPECT_TRUE(Screen_Shows(*b, *b->Disabled_Look()));
+  const TBitmap before = *b->Disabled_Look();
+  b->Set_Caption("OK");
+  EXPECT_TRUE(b->Is_Disabled());
+  EXPECT_NE(std::vector<uint32_t>(before.Surface()->Row32(40), before.Surface()->Row32(40) + 80),
+            std::vector<uint32_t>(b->Disabled_Look()->Surface()->Row32(40), b->Disabled_Look()->Surface()->Row32(40) + 80));
+  EXPECT_TRUE(Screen_Shows(*b, *b->Disabled_Look()));
+  // The ring keeps its raised look: the greying touches only the disc.
+  EXPECT_EQ(b->Disabled_Look()->Surface()->Pixel(40, 1), b->Normal_Look()->Surface()->Pixel(40, 1));
+  Click_At({140, 140});
+  EXPECT_TRUE(Take_Log().empty());
+  b->Enable();
+  EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
+}
+
+TEST_F(Push_Buttons_Test, Disabling_A_Held_Button_Drops_Its_Click) {
+  Round_Button* b = Round();
+  Move({140, 140});
+  Press({140, 140});
+  main->Enabled[Id] = false;
+  Move({141, 140});  // a new idle period asks the target
+  EXPECT_TRUE(b->Is_Disabled());
+  EXPECT_TRUE(Screen_Shows(*b, *b->Disabled_Look()));
+  Release({141, 140});
+  EXPECT_TRUE(Take_Log().empty());
+  EXPECT_FALSE(mouse->Holds(b));
+  main->Enabled[Id] = true;
+  Move({142, 140});
+  EXPECT_FALSE(b->Is_Disabled());
+}
+
+TEST_F(Push_Buttons_Test, Hovering_Holds_The_Mouse_For_The_Tip_And_A_Click_Lets_Go) {
+  Round_Button* b = Round();
+  bitmaps->Get(27, TSize(60, 60));
+  b->Set_Picture(*bitmaps->Pictures[27], "Gallery", true);
+  Move({140, 140});
+  EXPECT_TRUE(mouse->Holds(b));
+  Advance(1250);
+  EXPECT_TRUE(tip->Shown);
+  Press({140, 140});
+  EXPECT_FALSE(tip->Shown);
+  Release({140, 140});
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+  Move({141, 140});  // the next move over it takes the mouse again
+  EXPECT_TRUE(mouse->Holds(b));
+  Move({300, 300});
+  EXPECT_FALSE(mouse->Holds(b));
+  EXPECT_EQ(tip->Item, nullptr);
+  // Hover tips work on a disabled button too.
+  b->Disable();
+  Move({140, 140});
+  Advance(1250);
+  EXPECT_TRUE(tip->Shown);
+}
+
+TEST_F(Push_Buttons_Test, A_Button_Destroyed_While_Its_Tip_Waits_Leaves_No_Dangling_Tip) {
+  Round_Button* b = Round();
+  b->Set_Caption("Help");
+  bitmaps->Get(21, TSize(60, 60));
+  b->Set_Picture(*bitmaps->Pictures[21], "Help", true);
+  Move({140, 140});
+  Advance(500);
+  delete b;
+  Advance(2000);
+  EXPECT_FALSE(tip->Shown);
+  EXPECT_EQ(tip->Item, nullptr);
+}
+
+TEST_F(Push_Buttons_Test, A_Rectangular_Button_Answers_In_Its_Corners) {
+  Rectangle();
+  Click_At({100, 100});
+  Click_At({199, 139});
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click, Click}));
+}
+
+TEST_F(Push_Buttons_Test, Rectangular_Caption_Font_Heights) {
+  // At the 800 column the bevel is 4 and the caption margin 3.
+  Rectangular_Button* b = Rectangle(TRect(10, 10, 110, 50));
+  EXPECT_EQ(b->Inner_Rect.Height(), 32);
+  EXPECT_EQ(b->Caption_Font_Height(1), 28);
+  EXPECT_EQ(b->Caption_Font_Height(4), 8);
+  Rectangular_Button* tall = Rectangle(TRect(10, 60, 50, 168));
+  EXPECT_EQ(tall->Inner_Rect.Height(), 100);
+  EXPECT_EQ(tall->Caption_Font_Height(4), 20);
+  tall->Set_Caption("E\nd\ni\nt");
+  int first = 0, last = 0;
+  EXPECT_GT(Rows_With(*tall->Normal_Look(), Scheme_Xrgb(1), first, last), 0);
+  EXPECT_GE(first, 4 + 1);  // the inner top plus half the margin
+  EXPECT_LE(last, 4 + 1 + 3 * 25 + 20);
+}
+
+TEST_F(Push_Buttons_Test, Rectangular_Faces_Bevel_And_Swap_When_Pressed) {
+  Rectangular_Button* dark = Rectangle(TRect(10, 10, 110, 50), 1);
+  const TBitmap& normal = *dark->Normal_Look();
+  const TBitmap& pressed = *dark->Pressed_Look();
+  EXPECT_EQ(dark->Face_Color, The_GUI_Colors->Scheme[1]);
+  EXPECT_EQ(dark->Text_Color, The_GUI_Colors->Scheme[0]);
+  EXPECT_EQ(normal.Surface()->Pixel(50, 39), 0u);   // black line along the bottom
+  EXPECT_EQ(normal.Surface()->Pixel(99, 20), 0u);   // and the right edge
+  EXPECT_EQ(pressed.Surface()->Pixel(0, 20), 0u);   // pressed: along the left
+  EXPECT_EQ(pressed.Surface()->Pixel(50, 0), 0u);   // and the top
+  EXPECT_EQ(normal.Surface()->Pixel(50, 1), Scheme_Xrgb(5));   // light upper band
+  EXPECT_EQ(normal.Surface()->Pixel(50, 36), Scheme_Xrgb(3));  // dark lower band
+  EXPECT_EQ(pressed.Surface()->Pixel(50, 2), Scheme_Xrgb(3));
+  EXPECT_EQ(pressed.Surface()->Pixel(50, 37), Scheme_Xrgb(5));
+  EXPECT_EQ(normal.Surface()->Pixel(50, 20), Scheme_Xrgb(1));
+}
+
+TEST_F(Push_Buttons_Test, The_Target_Switches_A_Rectangular_Button_At_Idle) {
+  Rectangular_Button* b = Rectangle();
+  b->Set_Caption("Abort");
+  main->Enabled[Id] = false;
+  Move({10, 10});
+  EXPECT_TRUE(b->Is_Disabled());
+  EXPECT_TRUE(Screen_Shows(*b, *b->Disabled_Look()));
+  Click_At({150, 120});
+  EXPECT_TRUE(Take_Log().empty());
+  main->Enabled[Id] = true;
+  Move({11, 10});
+  EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
+  Click_At({150, 120});
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+}
+
+TEST_F(Push_Buttons_Test, A_Disabled_Rectangular_Button_Keeps_Its_Bevel) {
+  Rectangular_Button* b = Rectangle(TRect(10, 10, 110, 50));
+  b->Set_Caption("Setup");
+  b->Disable();
+  const TBitmap& grey = *b->Disabled_Look();
+  const TBitmap& normal = *b->Normal_Look();
+  for (int x = 0; x < 100; ++x) EXPECT_EQ(grey.Surface()->Pixel(x, 1), normal.Surface()->Pixel(x, 1)) << x;
+  int first = 0, last = 0;
+  EXPECT_EQ(Rows_With(grey, Scheme_Xrgb(1), first, last), 0);  // the caption is greyed
+  EXPECT_GT(Rows_With(grey, Scheme_Xrgb(2), first, last), 0);
+}
+
+}  // namespace

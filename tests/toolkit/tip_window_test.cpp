@@ -1,0 +1,175 @@
+// The hover tip: its delays and grace period on the virtual clock, presses,
+// items told apart by pointer, the box's place and size, and the screen
+// restored when it goes.
+#include <cstring>
+
+#include "tests/toolkit/widget_fixture.h"
+
+namespace {
+
+class Tip_Window_Test : public Widget_Test {
+ protected:
+  void SetUp() override {
+    Widget_Test::SetUp();
+    Move({300, 200});
+    screen_before = Screen_Pixels(Whole());
+  }
+  TRect Whole() const { return TRect(0, 0, 800, 600); }
+
+  const char* a = "Iterate";
+  const char* b = "Undo";
+  std::vector<uint32_t> screen_before;
+};
+
+TEST_F(Tip_Window_Test, The_Tip_Shows_After_The_Delay_And_Not_If_Left_Before) {
+  tip->Enter_Item(a);
+  Advance(1240);
+  tip->Leave_Item(a);
+  Advance(2000);
+  EXPECT_FALSE(tip->Shown);
+  EXPECT_EQ(tip->Item, nullptr);
+  tip->Enter_Item(a);
+  Advance(1240);
+  EXPECT_FALSE(tip->Shown);
+  Advance(10);
+  EXPECT_TRUE(tip->Shown);
+  EXPECT_NE(Screen_Pixels(Whole()), screen_before);
+  EXPECT_EQ(Screen_Pixel(tip->Tip_Rect.left, tip->Tip_Rect.top), 0u);  // black frame
+  EXPECT_EQ(Screen_Pixel(tip->Tip_Rect.left + 1, tip->Tip_Rect.top + 1), 0xFFFFFFu);
+  tip->Leave_Item(a);
+  EXPECT_FALSE(tip->Shown);
+  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+}
+
+TEST_F(Tip_Window_Test, Within_The_Grace_Period_The_Next_Tip_Shows_At_Once) {
+  tip->Enter_Item(a);
+  Advance(1250);
+  tip->Leave_Item(a);
+  Advance(50);
+  tip->Enter_Item(b);
+  EXPECT_TRUE(tip->Shown);
+  EXPECT_EQ(tip->Item, b);
+  tip->Leave_Item(b);
+  Advance(100);  // the grace period ends
+  EXPECT_EQ(tip->Item, nullptr);
+  tip->Enter_Item(a);
+  EXPECT_FALSE(tip->Shown);
+  Advance(1250);
+  EXPECT_TRUE(tip->Shown);
+}
+
+TEST_F(Tip_Window_Test, Entering_Another_Item_While_Waiting_Shows_It_At_Once) {
+  tip->Enter_Item(a);
+  Advance(300);
+  tip->Enter_Item(b);
+  EXPECT_TRUE(tip->Shown);
+  EXPECT_EQ(tip->Item, b);
+}
+
+TEST_F(Tip_Window_Test, A_Press_Keeps_The_Tip_Away_Until_The_Item_Is_Entered_Again) {
+  tip->Enter_Item(a);
+  Advance(500);
+  tip->Press_Item(a);
+  Advance(2000);
+  EXPECT_FALSE(tip->Shown);
+  tip->Enter_Item(a);  // still the current item: ignored
+  Advance(2000);
+  EXPECT_FALSE(tip->Shown);
+  tip->Leave_Item(a);
+  tip->Enter_Item(a);
+  Advance(1250);
+  EXPECT_TRUE(tip->Shown);
+  tip->Press_Item(a);  // pressing a shown tip hides it
+  EXPECT_FALSE(tip->Shown);
+  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+  // From the pressed item straight into another: the full delay.
+  tip->Enter_Item(b);
+  EXPECT_FALSE(tip->Shown);
+  Advance(1250);
+  EXPECT_TRUE(tip->Shown);
+}
+
+TEST_F(Tip_Window_Test, Items_Are_Their_Text_Pointers) {
+  tip->Enter_Item(a);
+  Advance(1000);
+  tip->Enter_Item(a);  // no restart
+  Advance(250);
+  EXPECT_TRUE(tip->Shown);
+  tip->Cancel();
+  Advance(200);
+  char copy[16];
+  std::strcpy(copy, a);
+  tip->Enter_Item(a);
+  Advance(500);
+  tip->Enter_Item(copy);  // equal text, another item: shown at once
+  EXPECT_TRUE(tip->Shown);
+  EXPECT_EQ(tip->Item, copy);
+  tip->Leave_Item(a);  // not the current item: ignored
+  EXPECT_TRUE(tip->Shown);
+}
+
+TEST_F(Tip_Window_Test, The_Box_Sits_A_Menu_Height_Below_The_Pointer_Or_Above_It_Near_The_Bottom) {
+  const int menu = GetSystemMetrics(SM_CYMENU);
+  TRect text;
+  {
+    TScreenDC dc;
+    dc.SelectObject(*tip->Font);
+    text = TRect(TPoint(0, 0), dc.GetTextExtent("Eraser"));
+  }
+  Move({300, 200});
+  tip->Enter_Item("Eraser");
+  Advance(1250);
+  // Margins of twice size 29 (3 at the 800 column) on every side.
+  EXPECT_EQ(tip->Tip_Rect, TRect(300, 200 + menu, 300 + text.Width() + 12, 200 + menu + text.Height() + 12));
+  tip->Cancel();
+  Advance(200);
+  Move({790, 595});
+  tip->Enter_Item(a);
+  Advance(1250);
+  EXPECT_EQ(tip->Tip_Rect.top, 595 - menu);
+  EXPECT_EQ(tip->Tip_Rect.right, 800);
+  tip->Cancel();
+  Move({300, 200});
+  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+}
+
+TEST_F(Tip_Window_Test, Tips_Turned_Off_Stop_A_Wait_But_Leave_A_Shown_Tip) {
+  tip->Enter_Item(a);
+  Advance(500);
+  tip->Set_Enabled(false);
+  Advance(2000);
+  EXPECT_FALSE(tip->Shown);
+  tip->Enter_Item(b);  // while off, entering does nothing
+  EXPECT_EQ(tip->Item, a);
+  tip->Set_Enabled(true);
+  tip->Leave_Item(a);
+  tip->Enter_Item(b);
+  Advance(1250);
+  EXPECT_TRUE(tip->Shown);
+  tip->Set_Enabled(false);
+  EXPECT_TRUE(tip->Shown);
+  tip->Hide();
+  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+}
+
+TEST_F(Tip_Window_Test, A_Forgotten_Text_Is_Never_Read_Again) {
+  auto owned = std::make_unique<char[]>(8);
+  std::strcpy(owned.get(), "Gallery");
+  tip->Enter_Item(owned.get());
+  Advance(500);
+  tip->Forget(owned.get());  // its button goes while the tip waits
+  owned.reset();
+  Advance(2000);
+  EXPECT_FALSE(tip->Shown);
+  EXPECT_EQ(tip->Item, nullptr);
+  // Forgetting a shown tip takes it off the screen.
+  tip->Enter_Item(a);
+  Advance(1250);
+  tip->Forget(b);
+  EXPECT_TRUE(tip->Shown);
+  tip->Forget(a);
+  EXPECT_FALSE(tip->Shown);
+  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+}
+
+}  // namespace
