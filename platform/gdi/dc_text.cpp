@@ -72,14 +72,14 @@ std::vector<std::string> Break_Lines(const std::string& text, unsigned format, i
 }  // namespace
 
 TFont_Spec TDC::Device_Font() const {
-  TFont_Spec spec = *state_.font;
-  if (state_.map_mode == MM_ANISOTROPIC && spec.height != 0) {
-    const int64_t h = int64_t(std::abs(spec.height)) * std::abs(state_.viewport_ext.cy);
+  TFont_Spec font_spec = *state_.font;
+  if (state_.map_mode == MM_ANISOTROPIC && font_spec.height != 0) {
+    const int64_t h = int64_t(std::abs(font_spec.height)) * std::abs(state_.viewport_ext.cy);
     const int64_t e = std::abs(state_.window_ext.cy);
     const int scaled = std::max<int>(1, int((2 * h + e) / (2 * e)));
-    spec.height = spec.height < 0 ? -scaled : scaled;
+    font_spec.height = font_spec.height < 0 ? -scaled : scaled;
   }
-  return spec;
+  return font_spec;
 }
 
 bool TDC::Draw_Text_Line(TPoint point, unsigned align, std::string_view text, const TRect* clip_rect,

@@ -20,10 +20,10 @@ class TFont {
   // height, a negative one the em height, 0 a default size.
   TFont(const std::string& face_name, int height, int weight = FW_NORMAL, bool italic = false,
         bool underline = false);
-  explicit TFont(const TFont_Spec& spec);
+  explicit TFont(const TFont_Spec& font_spec);
   static TFont Stock(int index);  // SYSTEM_FONT, DEFAULT_GUI_FONT, ANSI_VAR_FONT
 
-  const TFont_Spec& Spec() const { return *data_; }
+  const TFont_Spec& Font_Spec() const { return *data_; }
   const std::shared_ptr<const TFont_Spec>& Data() const { return data_; }
 
  private:

@@ -133,7 +133,7 @@ struct TFont_Engine::Impl {
     config = FcInitLoadConfigAndFonts();
   }
 
-  static bool Bold(const TFont_Spec& spec) { return spec.weight >= 600; }
+  static bool Bold(const TFont_Spec& font_spec) { return font_spec.weight >= 600; }
 
   // The best installed font of the family with its style, and the family
   // names of that font.
@@ -281,11 +281,11 @@ struct TFont_Engine::Impl {
     instance.underline_top = std::clamp(top, 0, std::max(0, m.height - instance.underline_rows));
   }
 
-  std::shared_ptr<Font_Instance> Instance_For(const TFont_Spec& spec) {
+  std::shared_ptr<Font_Instance> Instance_For(const TFont_Spec& font_spec) {
     Start();
-    std::string face_name = Trimmed_Lower(spec.face_name);
-    bool bold = Bold(spec);
-    Instance_Key key{face_name, spec.height, bold, spec.italic};
+    std::string face_name = Trimmed_Lower(font_spec.face_name);
+    bool bold = Bold(font_spec);
+    Instance_Key key{face_name, font_spec.height, bold, font_spec.italic};
     auto found = instances.find(key);
     if (found != instances.end()) {
       found->second->last_use = ++use_clock;
@@ -294,13 +294,13 @@ struct TFont_Engine::Impl {
     if (instances.size() >= Max_Instances) Evict_Oldest();
 
     auto instance = std::make_shared<Font_Instance>();
-    if (std::optional<Face_Choice> choice = Choose(face_name, bold, spec.italic)) {
+    if (std::optional<Face_Choice> choice = Choose(face_name, bold, font_spec.italic)) {
       instance->face = Open_Face(*choice);
       instance->embolden = choice->embolden;
       instance->oblique = choice->oblique;
       if (choice->embolden || bold) instance->metrics.weight = 700;
     }
-    Size_Instance(*instance, spec.height);
+    Size_Instance(*instance, font_spec.height);
     instance->last_use = ++use_clock;
     instances.emplace(key, instance);
     return instance;
@@ -355,9 +355,9 @@ struct TFont_Engine::Impl {
   }
 
   // The instance of the font with a glyph for every byte of the text.
-  std::shared_ptr<const Font_Instance> Prepare(const TFont_Spec& spec, std::string_view text) {
+  std::shared_ptr<const Font_Instance> Prepare(const TFont_Spec& font_spec, std::string_view text) {
     std::lock_guard lock(mutex);
-    std::shared_ptr<Font_Instance> instance = Instance_For(spec);
+    std::shared_ptr<Font_Instance> instance = Instance_For(font_spec);
     for (char c : text) {
       auto byte = static_cast<uint8_t>(c);
       if (!instance->glyphs[byte]) instance->glyphs[byte] = Build_Glyph(*instance, byte);

@@ -18,7 +18,7 @@ const TFont& Bold_Ui_Font() {
 }
 
 TSize Text_Extent(const TFont& font, const std::string& text) {
-  return TFont_Engine::Instance().Extent(font.Spec(), text);
+  return TFont_Engine::Instance().Extent(font.Font_Spec(), text);
 }
 
 void Fill(TDC& dc, const TRect& r, TColor colour) {

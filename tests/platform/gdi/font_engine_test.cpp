@@ -56,8 +56,8 @@ TEST(Font_Engine, WindowsFacesMapToMetricCompatibleFonts) {
       {"No Such Face", 700, false, "DejaVuSans-Bold.ttf"},
   };
   for (const Case& c : cases) {
-    TFont_Spec spec{c.face, 20, c.weight, c.italic};
-    EXPECT_EQ(File_Name(engine.Resolved_File(spec)), c.file) << c.face << " " << c.weight << " " << c.italic;
+    TFont_Spec font_spec{c.face, 20, c.weight, c.italic};
+    EXPECT_EQ(File_Name(engine.Resolved_File(font_spec)), c.file) << c.face << " " << c.weight << " " << c.italic;
   }
 }
 
