@@ -138,6 +138,20 @@ TEST_F(Shape_Drawing_Test, Render_Examples) {
   EXPECT_TRUE(nothing.Is_Similar(Shape_Drawing(40, 40, nullptr, White), true));
 }
 
+TEST_F(Shape_Drawing_Test, Rendering_Into_A_Packed_Picture_Drops_Its_Packed_Copy) {
+  Shape_Drawing target(40, 40, nullptr, White), source(40, 40, nullptr, White);
+  target.Pack(true, true);  // pixels and packed bytes both
+  Pixel(source, 3, 4) = Index(Red);
+  target.Render_Transformed(source, Affine_Transform_2D());
+  EXPECT_EQ(target.Packed, nullptr);
+  Shape_Drawing copy(target, true);
+  EXPECT_EQ(Pixel(copy, 3, 4), Index(Red));
+  std::vector<uint8_t> record(target.Stored_Size());
+  target.Write(record.data());
+  Shape_Drawing stored(record.data(), record.size(), true);
+  EXPECT_EQ(Pixel(stored, 3, 4), Index(Red));
+}
+
 TEST_F(Shape_Drawing_Test, Turning_Maps_Fill_Their_Gaps) {
   Shape_Drawing square(360, 360, nullptr, White);
   for (int y = 100; y < 260; ++y)
