@@ -23,6 +23,14 @@ float Limit_Accumulator(float v) {
 
 int32_t Limit_Step(int64_t step) { return static_cast<int32_t>(std::clamp<int64_t>(step, -128, 127)); }
 
+// trunc(F) - S with both terms and the result 32-bit integers. An accumulator
+// held at +2^31 truncates to INT32_MIN, and the difference from a position
+// already ahead of 0 wraps round to a large step forward: the position goes on
+// catching up instead of turning back into the picture.
+int32_t Step_Toward(float accumulator, int64_t position) {
+  return static_cast<int32_t>(static_cast<uint32_t>(Trunc_I32(accumulator)) - static_cast<uint32_t>(position));
+}
+
 bool Outside_I32(float v) { return !(v >= -2147483648.0f && v <= 2147483647.0f); }
 
 bool Any_Outside_I32(const Map_Coefficients& m) {
@@ -152,11 +160,11 @@ void Step_Table::Build(int32_t n, float p, float q, int32_t row_length) {
   float fx = 0.0f, fy = 0.0f;
   int64_t sx = 0, sy = 0;
   for (int32_t i = 0; i < n; ++i) {
-    const int32_t tx = Limit_Step(int64_t{Trunc_I32(fx)} - sx);
+    const int32_t tx = Limit_Step(Step_Toward(fx, sx));
     x[i] = static_cast<int8_t>(tx);
     sx += tx;
     fx = Limit_Accumulator(fx + p);
-    const int32_t ty = Limit_Step(int64_t{Trunc_I32(fy)} - sy);
+    const int32_t ty = Limit_Step(Step_Toward(fy, sy));
     sy += ty;
     y_steps[i] = static_cast<int8_t>(ty);
     y[i] = ty * row_length;

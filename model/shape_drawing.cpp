@@ -139,7 +139,10 @@ uint32_t Shape_Drawing::Buffer_Size() const {
 }
 
 Pixel_Buffer Shape_Drawing::View() const {
-  return {Bitmap->GetBits(), Rect.Width(), Rect.Height(), int32_t(Bitmap->Pitch())};
+  // A bitmap handed in by a caller may be smaller than the rectangle: only
+  // the pixels it has are worked on.
+  return {Bitmap->GetBits(), std::min(Rect.Width(), int32_t(Bitmap->Pitch())),
+          std::min(Rect.Height(), int32_t(Bitmap->Height())), int32_t(Bitmap->Pitch())};
 }
 
 void Shape_Drawing::Fill_Pixels(uint8_t index) {

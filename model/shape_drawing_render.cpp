@@ -24,6 +24,10 @@ bool Is_Exact_Identity(const Affine_Transform_2D& m) {
 }  // namespace
 
 void Shape_Drawing::Render_Transformed(const Shape_Drawing& source, const Affine_Transform_2D& map) {
+  // The image changes the pixels: a packed copy kept beside them would no
+  // longer be the picture.
+  Ensure_Pixels();
+  Drop_Packed();
   std::unique_ptr<Ink_Map> source_ink;
   Render_Through(source, map, source_ink);
 }

@@ -80,6 +80,28 @@ TEST(Step_Table, Sums_Follow_Truncation_And_Catch_Up) {
   EXPECT_EQ(std::vector<int>(t.x.begin(), t.x.end()), (std::vector<int>{0, 127, 127, 127}));
 }
 
+TEST(Step_Table, A_Saturated_Accumulator_Keeps_Catching_Up) {
+  // 1e8 per step: the accumulator reaches its limit of 2^31 at step 22 while
+  // the position, held at 127 a step, is far behind; it goes on forward.
+  Step_Table t;
+  t.Build(40, 1e8f, -1e8f, 1);
+  for (int i = 1; i < 40; ++i) {
+    ASSERT_EQ(t.x[i], 127) << i;
+    ASSERT_EQ(t.y_steps[i], -128) << i;
+  }
+  // A coefficient past the 32-bit range steps back from the start, all the way.
+  t.Build(10, 3e9f, 0.0f, 1);
+  for (int i = 1; i < 10; ++i) ASSERT_EQ(t.x[i], -128) << i;
+}
+
+TEST(Render_Forward, Pixels_Past_A_Saturated_Accumulator_Stay_Outside) {
+  // Source columns land at 0, 127, 254, 381, 508 and then beyond the right
+  // edge for good; none may come back into the picture.
+  Picture s(48, 1, 1), d(512, 1, 0);
+  Render_Forward(d.View(), s.View(), 0, {1e8f, 0, 0, 1, 0, 0});
+  for (int x = 0; x < 512; ++x) ASSERT_EQ(d.At(x, 0), x % 127 == 0 ? 1 : 0) << x;
+}
+
 TEST(Render_Forward, Identity_Copies_Inked_Pixels) {
   Picture s(13, 9, 5), d(13, 9, 7);
   s.At(0, 0) = 1;

@@ -138,6 +138,34 @@ TEST_F(Shape_Drawing_Test, Render_Examples) {
   EXPECT_TRUE(nothing.Is_Similar(Shape_Drawing(40, 40, nullptr, White), true));
 }
 
+TEST_F(Shape_Drawing_Test, Rendering_Into_A_Packed_Picture_Drops_Its_Packed_Copy) {
+  Shape_Drawing target(40, 40, nullptr, White), source(40, 40, nullptr, White);
+  target.Pack(true, true);  // pixels and packed bytes both
+  Pixel(source, 3, 4) = Index(Red);
+  target.Render_Transformed(source, Affine_Transform_2D());
+  EXPECT_EQ(target.Packed, nullptr);
+  Shape_Drawing copy(target, true);
+  EXPECT_EQ(Pixel(copy, 3, 4), Index(Red));
+  std::vector<uint8_t> record(target.Stored_Size());
+  target.Write(record.data());
+  Shape_Drawing stored(record.data(), record.size(), true);
+  EXPECT_EQ(Pixel(stored, 3, 4), Index(Red));
+}
+
+TEST_F(Shape_Drawing_Test, A_Given_Bitmap_Smaller_Than_The_Picture_Is_Not_Overrun) {
+  Shape_Drawing source(64, 64, nullptr, White);
+  for (int y = 0; y < 64; ++y)
+    for (int x = 0; x < 64; ++x) Pixel(source, x, y) = Index(x < 8 ? Red : Green);
+  TDiBitmap small(16, 16, 8, 256);
+  small.SetColorTable(0, 256, source.Bitmap->GetColors());
+  Shape_Drawing picture(TSize(64, 64), &small, White);
+  Transform_Set_2D set;
+  set.Add_Map(std::make_unique<Affine_Transform_2D>());
+  picture.Render_Set(source, set);  // under the address checker: nothing past the 16 rows
+  EXPECT_EQ(Pixel(picture, 0, 15), Index(Red));
+  EXPECT_EQ(Pixel(picture, 15, 0), Index(Green));
+}
+
 TEST_F(Shape_Drawing_Test, Turning_Maps_Fill_Their_Gaps) {
   Shape_Drawing square(360, 360, nullptr, White);
   for (int y = 100; y < 260; ++y)
