@@ -85,6 +85,21 @@ void TClock_Watch::Tell_All() {
   }
 }
 
+TWait_Timer::TWait_Timer() : clock_(&TClock::Current()), start_(clock_->Tick_Count()) {}
+
+uint64_t TWait_Timer::Elapsed() {
+  TClock* now = &TClock::Current();
+  if (now != clock_) {
+    // The old clock is not read again: it may be destroyed by now.
+    earlier_ += last_;
+    clock_ = now;
+    start_ = now->Tick_Count();
+    last_ = 0;
+  }
+  last_ = clock_->Tick_Count() - start_;
+  return earlier_ + last_;
+}
+
 struct TVirtual_Clock::Impl {
   std::mutex lock;
   std::condition_variable moved;
