@@ -190,6 +190,26 @@ TEST(Clock_Change, TimedWaitsOutliveTheVirtualClockTheyBeganOn) {
   mutex.Release();
 }
 
+TEST(Clock_Change, ASleepOnAVirtualClockThatIsTakenAwayEndsInRealTime) {
+  auto clock = std::make_unique<TVirtual_Clock>();
+  TClock::Install(clock.get());
+  std::atomic<bool> slept{false};
+  std::thread sleeper([&] {
+    Sleep(50);
+    slept = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_FALSE(slept);
+  TClock::Install(nullptr);
+  const auto taken_away = std::chrono::steady_clock::now();
+  clock.reset();  // waits for the sleeper to leave it
+  const bool ended = Within_Seconds([&] { return slept.load(); });
+  if (!ended) sleeper.detach();  // hangs for good: nothing could wake it
+  else sleeper.join();
+  ASSERT_TRUE(ended) << "a sleep hung on a clock that was taken away";
+  EXPECT_GE(std::chrono::steady_clock::now() - taken_away, std::chrono::milliseconds(40));
+}
+
 TEST(Clock_Change, ARealTimedWaitContinuesOnAVirtualClockInstalledMeanwhile) {
   TEventSemaphore event;
   std::atomic<int> waited{-1};
