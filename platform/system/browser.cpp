@@ -1,6 +1,7 @@
 #include "platform/system/browser.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -47,6 +48,17 @@ Browser_Result Open_In_Browser(const std::string& target) {
     pid_t grandchild = fork();
     if (grandchild != 0) _exit(grandchild > 0 ? 0 : 1);
     setsid();
+    // The opener starts with the signals a new program expects: what this
+    // thread blocks and what this program ignores (a broken pipe, say) would
+    // otherwise pass on to the browser. Async-signal-safe calls only.
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
+    for (int signal_number = 1; signal_number < NSIG; ++signal_number) {
+      struct sigaction action;
+      if (sigaction(signal_number, nullptr, &action) == 0 && action.sa_handler == SIG_IGN)
+        signal(signal_number, SIG_DFL);
+    }
     execv(argv[0], argv);
     int error = errno;
     ssize_t ignored = write(report[1], &error, sizeof error);

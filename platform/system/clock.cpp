@@ -85,25 +85,67 @@ void TClock_Watch::Tell_All() {
   }
 }
 
+TWait_Timer::TWait_Timer() : clock_(&TClock::Current()), start_(clock_->Tick_Count()) {}
+
+uint64_t TWait_Timer::Elapsed() {
+  TClock* now = &TClock::Current();
+  if (now != clock_) {
+    // The old clock is not read again: it may be destroyed by now.
+    earlier_ += last_;
+    clock_ = now;
+    start_ = now->Tick_Count();
+    last_ = 0;
+  }
+  last_ = clock_->Tick_Count() - start_;
+  return earlier_ + last_;
+}
+
 struct TVirtual_Clock::Impl {
   std::mutex lock;
   std::condition_variable moved;
   uint32_t now;
+  int sleepers = 0;
+  bool closing = false;
+  // Another clock installed ends the sleeps on this one.
+  TClock_Watch watch{[this] {
+    { std::lock_guard guard(lock); }
+    moved.notify_all();
+  }};
 };
 
 TVirtual_Clock::TVirtual_Clock(uint32_t start) : impl_(std::make_unique<Impl>()) { impl_->now = start; }
 
-TVirtual_Clock::~TVirtual_Clock() = default;
+// A sleeper still inside Sleep is let go and waited for, so that it never
+// touches a clock that is gone.
+TVirtual_Clock::~TVirtual_Clock() {
+  std::unique_lock guard(impl_->lock);
+  impl_->closing = true;
+  impl_->moved.notify_all();
+  impl_->moved.wait(guard, [&] { return impl_->sleepers == 0; });
+}
 
 uint32_t TVirtual_Clock::Tick_Count() {
   std::lock_guard guard(impl_->lock);
   return impl_->now;
 }
 
+// Sleeps in this clock's time while it is the one installed; when another
+// takes its place, the rest of the sleep is spent on that one.
 void TVirtual_Clock::Sleep(uint32_t ms) {
-  std::unique_lock guard(impl_->lock);
-  uint32_t start = impl_->now;
-  impl_->moved.wait(guard, [&] { return impl_->now - start >= ms; });
+  uint32_t slept;
+  {
+    std::unique_lock guard(impl_->lock);
+    ++impl_->sleepers;
+    const uint32_t start = impl_->now;
+    impl_->moved.wait(guard, [&] {
+      return impl_->now - start >= ms || impl_->closing || &TClock::Current() != this;
+    });
+    slept = impl_->now - start;
+    if (--impl_->sleepers == 0 && impl_->closing) impl_->moved.notify_all();
+  }
+  // This clock is not touched again here: it may be gone by now.
+  TClock& current = TClock::Current();
+  if (slept < ms && &current != this) current.Sleep(ms - slept);
 }
 
 void TVirtual_Clock::Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint32_t) {

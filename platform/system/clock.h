@@ -46,6 +46,26 @@ class TClock_Watch {
   std::function<void()> moved_;
 };
 
+// The time a timed wait has waited so far. Each look reads the clock in use
+// then: when another clock is installed during the wait (a test's virtual
+// clock coming or going), the time already waited counts and the rest is
+// measured on the new clock, so the wait neither hangs on a clock that no
+// longer moves nor reads one that is gone.
+class TWait_Timer {
+ public:
+  TWait_Timer();
+  // Milliseconds waited so far, on every clock together.
+  uint64_t Elapsed();
+  // The clock the last Elapsed() measured on, to wait on.
+  TClock& Clock() { return *clock_; }
+
+ private:
+  TClock* clock_;
+  uint32_t start_;
+  uint64_t earlier_ = 0;
+  uint32_t last_ = 0;
+};
+
 // A clock that moves only when told to: Sleep returns once another thread
 // has advanced the clock far enough.
 class TVirtual_Clock : public TClock {

@@ -26,8 +26,7 @@ bool TEventSemaphore::Is_Set() {
 
 uint32_t TEventSemaphore::Wait(uint32_t ms) {
   std::unique_lock guard(lock_);
-  TClock& clock = TClock::Current();
-  const uint32_t start = clock.Tick_Count();
+  TWait_Timer timer;
   for (;;) {
     if (signalled_) {
       if (!manual_reset_) signalled_ = false;
@@ -39,13 +38,13 @@ uint32_t TEventSemaphore::Wait(uint32_t ms) {
     }
     // Elapsed time in wrapping arithmetic, so a wait across the wrap of
     // the tick count ends on time.
-    uint32_t elapsed = clock.Tick_Count() - start;
+    const uint64_t elapsed = timer.Elapsed();
     if (elapsed >= ms) return WAIT_TIMEOUT;
-    clock.Wait(guard, changed_, ms - elapsed);
+    timer.Clock().Wait(guard, changed_, static_cast<uint32_t>(ms - elapsed));
   }
 }
 
-// A virtual clock moved: wake every waiter to look at the time. Taking the
+// A virtual clock moved, or another clock was installed: wake every waiter to look at the time. Taking the
 // lock first means a waiter between its time check and its wait cannot miss
 // the wake.
 void TEventSemaphore::Poke() {

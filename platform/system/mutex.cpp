@@ -2,16 +2,15 @@
 
 bool TMutex::Lock(uint32_t ms) {
   std::unique_lock guard(lock_);
-  TClock& clock = TClock::Current();
-  const uint32_t start = clock.Tick_Count();
+  TWait_Timer timer;
   while (owned_) {
     if (ms == 0xFFFFFFFF) {
       released_.wait(guard);
       continue;
     }
-    uint32_t elapsed = clock.Tick_Count() - start;
+    const uint64_t elapsed = timer.Elapsed();
     if (elapsed >= ms) return false;
-    clock.Wait(guard, released_, ms - elapsed);
+    timer.Clock().Wait(guard, released_, static_cast<uint32_t>(ms - elapsed));
   }
   owned_ = true;
   return true;

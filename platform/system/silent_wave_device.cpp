@@ -34,15 +34,29 @@ void TSilent_Wave_Device::Unlock() {
 }
 
 void TSilent_Wave_Device::Started(TWave_Voice& voice) {
-  voice.clock_tick = TClock::Current().Tick_Count();
+  TClock& clock = TClock::Current();
+  const uint32_t now = clock.Tick_Count();
+  Follow_Clock(clock, now);
+  voice.clock_tick = now;
   voice.clock_remainder = 0;
+}
+
+// The counts of two clocks have nothing to do with each other: when another
+// clock is installed (a test's virtual clock coming or going), the voices
+// play on from now on the new one, neither ending at once nor stalling.
+void TSilent_Wave_Device::Follow_Clock(TClock& clock, uint32_t now) {
+  if (&clock == clock_) return;
+  clock_ = &clock;
+  for (TWave_Voice* voice : voices_) voice->clock_tick = now;
 }
 
 // Plays each busy voice for the frames that the clock has moved on since it
 // was last looked at; the remainder of a frame carries over, so a buffer of
 // n frames ends when n * 1000 / 22050 milliseconds have passed.
 void TSilent_Wave_Device::Catch_Up() {
-  const uint32_t now = TClock::Current().Tick_Count();
+  TClock& clock = TClock::Current();
+  const uint32_t now = clock.Tick_Count();
+  Follow_Clock(clock, now);
   for (TWave_Voice* voice : voices_) {
     if (!voice->Busy()) continue;
     const uint32_t elapsed = now - voice->clock_tick;

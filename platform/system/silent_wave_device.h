@@ -26,6 +26,7 @@ class TSilent_Wave_Device : public TWave_Device {
 
  private:
   void Catch_Up();
+  void Follow_Clock(TClock& clock, uint32_t now);
   void Run();
   void Clock_Moved();
 
@@ -33,6 +34,7 @@ class TSilent_Wave_Device : public TWave_Device {
   std::condition_variable changed_;
   std::vector<TWave_Voice*> voices_;
   bool stop_ = false;
+  TClock* clock_ = nullptr;  // the clock the voices' ticks were read on
   std::thread thread_;
   TClock_Watch watch_{[this] { Clock_Moved(); }};
 };

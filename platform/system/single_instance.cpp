@@ -98,9 +98,18 @@ TSingle_Instance::Start TSingle_Instance::Claim(std::function<void()> come_forwa
   // The lock lives as long as this process holds it open: it is what tells
   // a live first instance from a crashed one.
   if (flock(lock_, LOCK_EX | LOCK_NB) != 0) {
-    close(lock_);
-    lock_ = -1;
-    return errno == EWOULDBLOCK ? Ask_First() : Start::First;
+    if (errno != EWOULDBLOCK) {
+      close(lock_);
+      lock_ = -1;
+      return Start::First;
+    }
+    const Start start = Ask_First();
+    if (start != Start::First) {
+      close(lock_);
+      lock_ = -1;
+      return start;
+    }
+    // Ask_First took the lock: the instance it asked ended meanwhile.
   }
 
   sockaddr_un address;
@@ -120,7 +129,8 @@ TSingle_Instance::Start TSingle_Instance::Claim(std::function<void()> come_forwa
 }
 
 // The first instance may hold the lock a moment before it listens, so a
-// refused connection is tried again until the wait runs out.
+// refused connection is tried again until the wait runs out. First when the
+// lock came free meanwhile (lock_ is then held).
 TSingle_Instance::Start TSingle_Instance::Ask_First() {
   sockaddr_un address;
   if (!Make_Address(socket_path_, address)) return Start::Unreachable;
@@ -135,6 +145,9 @@ TSingle_Instance::Start TSingle_Instance::Ask_First() {
       return answered ? Start::Handed_Over : Start::Unreachable;
     }
     close(fd);
+    // Nobody listens: the first instance may be starting, or ending, in
+    // which case its lock comes free and this start is the first.
+    if (flock(lock_, LOCK_EX | LOCK_NB) == 0) return Start::First;
     if (std::chrono::steady_clock::now() >= deadline) return Start::Unreachable;
     std::this_thread::sleep_for(std::chrono::milliseconds(20));
   }

@@ -99,6 +99,10 @@ bool Move_To_Trash(const std::string& path) {
   const std::string trash = Trash_Directory();
   if (trash.empty()) return false;
   const std::string files = trash + "/files", info = trash + "/info";
+  // A fresh account may have no data directory yet; the trash is made
+  // as needed, and so is the directory it lives in.
+  std::error_code ignored;
+  std::filesystem::create_directories(std::filesystem::path(trash).parent_path(), ignored);
   for (const std::string& dir : {trash, files, info}) {
     if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }

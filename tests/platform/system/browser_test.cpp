@@ -1,6 +1,7 @@
 #include "platform/system/browser.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
 #include <sys/stat.h>
 
 #include <chrono>
@@ -31,6 +32,33 @@ TEST_F(Browser, StartsTheOpenerWithTheTargetWithoutWaiting) {
   for (int i = 0; i < 500 && !std::filesystem::exists(Work("opened")); ++i)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   EXPECT_EQ(Read(Work("opened")), "https://example.org/a b?c=d");
+}
+
+// The calling thread may block signals and the program ignore some (a
+// broken pipe, typically); the browser must not inherit either.
+TEST_F(Browser, TheOpenerStartsWithPlainSignals) {
+  const std::string bin = root_ + "/bin";
+  Make_Program(bin + "/xdg-open", "#!/bin/sh\ngrep -E '^Sig(Blk|Ign):' /proc/self/status > " +
+                                      Work("signals.tmp") + "; mv " + Work("signals.tmp") + " " +
+                                      Work("signals") + "\n");
+  Set("PATH", bin + ":/usr/bin:/bin");
+  sigset_t blocked, saved_mask;
+  sigemptyset(&blocked);
+  sigaddset(&blocked, SIGUSR1);
+  pthread_sigmask(SIG_BLOCK, &blocked, &saved_mask);
+  struct sigaction ignore = {}, saved_pipe;
+  ignore.sa_handler = SIG_IGN;
+  sigaction(SIGPIPE, &ignore, &saved_pipe);
+  const Browser_Result result = Open_In_Browser("https://example.org/");
+  sigaction(SIGPIPE, &saved_pipe, nullptr);
+  pthread_sigmask(SIG_SETMASK, &saved_mask, nullptr);
+  ASSERT_EQ(result, Browser_Result::Started);
+
+  for (int i = 0; i < 500 && !std::filesystem::exists(Work("signals")); ++i)
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  const std::string text = Read(Work("signals"));
+  EXPECT_NE(text.find("SigBlk:\t0000000000000000\n"), std::string::npos) << text;
+  EXPECT_NE(text.find("SigIgn:\t0000000000000000\n"), std::string::npos) << text;
 }
 
 TEST_F(Browser, MissingOrBrokenOpenerIsReported) {

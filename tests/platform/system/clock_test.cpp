@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "platform/system/critical_section.h"
@@ -148,6 +149,87 @@ TEST_F(Virtual_Time, SleepAndMutexFollowTheVirtualClock) {
   other.join();
   EXPECT_EQ(result, 0);
   mutex.Release();
+}
+
+// Waits until done() holds or a few seconds of real time have passed.
+template <class Done>
+bool Within_Seconds(Done done) {
+  auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!done() && std::chrono::steady_clock::now() < give_up)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return done();
+}
+
+// A desktop installs its virtual clock and removes it again when it closes;
+// timed waits in progress on other threads carry on with the clock in use.
+TEST(Clock_Change, TimedWaitsOutliveTheVirtualClockTheyBeganOn) {
+  auto clock = std::make_unique<TVirtual_Clock>();
+  TClock::Install(clock.get());
+  TEventSemaphore event;
+  TMutex mutex;
+  ASSERT_TRUE(mutex.Lock());
+  std::atomic<int> waited{-1}, locked{-1};
+  std::thread waiter([&] { waited = static_cast<int>(event.Wait(50)); });
+  std::thread locker([&] { locked = mutex.Lock(50) ? 1 : 0; });
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_EQ(waited, -1);
+  EXPECT_EQ(locked, -1);
+
+  TClock::Install(nullptr);
+  clock.reset();
+  const bool ended = Within_Seconds([&] { return waited != -1 && locked != -1; });
+  if (!ended) {
+    event.Set();  // lets the threads go, so that the test can end
+    mutex.Release();
+  }
+  waiter.join();
+  locker.join();
+  ASSERT_TRUE(ended) << "a timed wait hung on a clock that was taken away";
+  EXPECT_EQ(waited, static_cast<int>(WAIT_TIMEOUT));
+  EXPECT_EQ(locked, 0);
+  mutex.Release();
+}
+
+TEST(Clock_Change, ASleepOnAVirtualClockThatIsTakenAwayEndsInRealTime) {
+  auto clock = std::make_unique<TVirtual_Clock>();
+  TClock::Install(clock.get());
+  std::atomic<bool> slept{false};
+  std::thread sleeper([&] {
+    Sleep(50);
+    slept = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(30));
+  EXPECT_FALSE(slept);
+  TClock::Install(nullptr);
+  const auto taken_away = std::chrono::steady_clock::now();
+  clock.reset();  // waits for the sleeper to leave it
+  const bool ended = Within_Seconds([&] { return slept.load(); });
+  if (!ended) sleeper.detach();  // hangs for good: nothing could wake it
+  else sleeper.join();
+  ASSERT_TRUE(ended) << "a sleep hung on a clock that was taken away";
+  EXPECT_GE(std::chrono::steady_clock::now() - taken_away, std::chrono::milliseconds(40));
+}
+
+TEST(Clock_Change, ARealTimedWaitContinuesOnAVirtualClockInstalledMeanwhile) {
+  TEventSemaphore event;
+  std::atomic<int> waited{-1};
+  std::thread waiter([&] { waited = static_cast<int>(event.Wait(60000)); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  TVirtual_Clock clock;
+  TClock::Install(&clock);
+  uint32_t advanced = 0;
+  while (waited == -1 && advanced < 120000) {
+    clock.Advance(1000);
+    advanced += 1000;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  const bool ended = Within_Seconds([&] { return waited != -1; });
+  if (!ended) event.Set();
+  waiter.join();
+  TClock::Install(nullptr);
+  ASSERT_TRUE(ended) << "the wait went on in real time";
+  EXPECT_EQ(waited, static_cast<int>(WAIT_TIMEOUT));
+  EXPECT_GE(advanced, 50000u);  // the rest of the wait was measured, not dropped
 }
 
 TEST_F(Wrapping_Time, ElapsedTimeIsCountedAcrossTheWrap) {

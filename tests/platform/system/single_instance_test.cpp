@@ -8,7 +8,9 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
+#include <thread>
 
 #include "tests/platform/system/temp_home.h"
 
@@ -79,6 +81,23 @@ TEST_F(Single_Instance, LockHolderThatNeverAnswersIsUnreachable) {
   TSingle_Instance second("Quendar_Window", 100);
   EXPECT_EQ(second.Claim(nullptr), TSingle_Instance::Start::Unreachable);
   close(lock);
+}
+
+TEST_F(Single_Instance, AStartWhileTheFirstIsEndingBecomesTheFirst) {
+  // The first instance in its last moments: its socket is gone, its lock
+  // not yet released.
+  int lock = open((root_ + "/runtime/Quendar_Window.lock").c_str(), O_RDWR | O_CREAT, 0600);
+  ASSERT_EQ(flock(lock, LOCK_EX), 0);
+  std::thread ending([lock] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    close(lock);
+  });
+  TSingle_Instance next("Quendar_Window", 3000);
+  EXPECT_EQ(next.Claim(nullptr), TSingle_Instance::Start::First);
+  ending.join();
+  EXPECT_TRUE(next.Listening());
+  TSingle_Instance later("Quendar_Window", 1000);
+  EXPECT_EQ(later.Claim(nullptr), TSingle_Instance::Start::Handed_Over);
 }
 
 TEST_F(Single_Instance, ClassesAndUsersDirectoriesAreSeparate) {

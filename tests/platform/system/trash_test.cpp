@@ -117,6 +117,19 @@ TEST_F(Trash, FailuresLeaveNothingBehind) {
   EXPECT_EQ(Read(Work("kept")), "k");
 }
 
+TEST_F(Trash, AMissingDataDirectoryIsMade) {
+  const std::string data = root_ + "/home/.local/share";
+  Set("XDG_DATA_HOME", std::nullopt);
+  ASSERT_FALSE(std::filesystem::exists(data));
+  Write(Work("first.gal"), "1");
+  ASSERT_TRUE(Move_To_Trash(Work("first.gal")));
+  EXPECT_EQ(Read(data + "/Trash/files/first.gal"), "1");
+  EXPECT_TRUE(std::filesystem::exists(data + "/Trash/info/first.gal.trashinfo"));
+  struct stat info;
+  ASSERT_EQ(stat((data + "/Trash").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 077, 0u);  // the trash itself stays private
+}
+
 TEST_F(Trash, AcrossFileSystemsFilesAreCopiedAndDeleted) {
   struct stat here, shm;
   if (stat("/dev/shm", &shm) != 0 || stat(root_.c_str(), &here) != 0 || here.st_dev == shm.st_dev)

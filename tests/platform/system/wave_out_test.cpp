@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <chrono>
 #include <mutex>
+#include <thread>
 #include <vector>
 
 #include "platform/system/clock.h"
@@ -214,6 +216,36 @@ TEST_F(Silent_Output, DefaultBeepIsAShortCleanClip) {
   EXPECT_TRUE(Play_System_Sound("default beep", false));
   EXPECT_FALSE(Play_System_Sound("Default Beeps", false));
   EXPECT_FALSE(Play_System_Sound("", false));
+}
+
+TEST_F(Silent_Output, ABufferPlaysOnForItsLengthWhenTheClockIsChanged) {
+  auto out = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(16), log_.Hook());
+  ASSERT_TRUE(out);
+  auto wave = Wave(22050, 16);  // one second
+  uint32_t a = out->Write(wave.data(), static_cast<uint32_t>(wave.size()));
+  ASSERT_NE(a, 0u);
+  clock_.Advance(700);
+  // The virtual clock goes (as when a desktop closes): the last 300 ms play
+  // in real time.
+  TClock::Install(nullptr);
+  const auto gone = std::chrono::steady_clock::now();
+  EXPECT_EQ(log_.Take(), Tags{});
+  ASSERT_EQ(log_.Arrived().Wait(5000), WAIT_OBJECT_0);
+  const auto played = std::chrono::steady_clock::now() - gone;
+  EXPECT_EQ(log_.Take(), Tags{a});
+  EXPECT_GE(played, std::chrono::milliseconds(250));
+  EXPECT_LT(played, std::chrono::milliseconds(3000));
+
+  // And back: a virtual clock installed mid-buffer takes over the rest.
+  uint32_t b = out->Write(wave.data(), static_cast<uint32_t>(wave.size()));
+  ASSERT_NE(b, 0u);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  TClock::Install(&clock_);
+  EXPECT_EQ(log_.Take(), Tags{});
+  clock_.Advance(700);
+  EXPECT_EQ(log_.Take(), Tags{});
+  clock_.Advance(300);
+  EXPECT_EQ(log_.Take(), Tags{b});
 }
 
 TEST(Silent_Output_Real_Time, BuffersFinishInRealTimeWithoutAVirtualClock) {
