@@ -242,14 +242,19 @@ bool TDesktop::Default_Pre_Dispatch(MSG& msg) {
 }
 
 void TDesktop::Dispatch_One(MSG& msg) {
+  ++dispatch_depth_;
   bool swallowed = Pre_Dispatch_Hook ? Pre_Dispatch_Hook(msg) : Default_Pre_Dispatch(msg);
   if (!swallowed) {
     Translate(msg);
     Dispatch(msg);
   }
+  --dispatch_depth_;
   // Answers to command-enable requests do not start a new idle period, or
   // the requests made at idle would be made again for ever.
   if (msg.message != WM_COMMAND_ENABLE) idle_count_ = 0;
+  // A window closed inside a nested loop may still be running a handler of
+  // the outer one: condemned windows go only when no handler runs.
+  if (dispatch_depth_ > 0) return;
   while (!condemned_.empty()) {
     TWindow* w = condemned_.back();
     condemned_.pop_back();

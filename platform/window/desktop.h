@@ -237,6 +237,7 @@ class TDesktop {
 
   std::vector<TWindow*> top_levels_;
   std::vector<TWindow*> condemned_;
+  int dispatch_depth_ = 0;  // messages being handled, nested loops included
   HWND focus_;
   HWND active_;
   HWND capture_;
