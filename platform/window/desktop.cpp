@@ -516,14 +516,7 @@ void TDesktop::Forget(TWindow* w) {
   }
   Kill_Timers_Of(h);
   Paint_Pending(w, false);
-  {
-    std::lock_guard guard(bindings_lock_);
-    for (TLive_Binding& b : bindings_) {
-      if (b.window != w) continue;
-      if (auto live = b.binding.lock()) live->Invalidate();
-      b.window = nullptr;
-    }
-  }
+  Drop_Bindings(w);
   Remove_Top_Level(w);
   if (main_window_ == h) main_window_ = HWND();
   if (active_ == h) {
@@ -535,6 +528,15 @@ void TDesktop::Forget(TWindow* w) {
     if (next && next->IsWindowVisible()) Activate(next);
   }
   Layout_Changed();
+}
+
+void TDesktop::Drop_Bindings(const TWindow* w) {
+  std::lock_guard guard(bindings_lock_);
+  for (TLive_Binding& b : bindings_) {
+    if (b.window != w) continue;
+    if (auto live = b.binding.lock()) live->Invalidate();
+    b.window = nullptr;
+  }
 }
 
 void TDesktop::Hidden(TWindow* w) {
