@@ -202,6 +202,36 @@ TEST_F(Paint_Test, A_DC_Made_By_A_Worker_While_Its_Window_Is_Being_Destroyed_Dra
   behind.late_dc.reset();
 }
 
+TEST_F(Paint_Test, A_Worker_Makes_Contexts_By_Handle_While_Windows_Come_And_Go) {
+  // The handle is looked up while the loop's thread registers new windows.
+  Filler target(nullptr, Red, {0, 0, 50, 50});
+  ASSERT_TRUE(target.Create());
+  Run_Until_Idle();
+  HWND h = target.GetHandle();
+  std::atomic<bool> stop{false};
+  std::atomic<int> drawn{0};
+  std::thread worker([&] {
+    TBrush green{TColor::From_Xrgb(Green)};
+    while (!stop) {
+      TClientDC dc(h);
+      dc.FillRect({0, 0, 10, 10}, green);
+      ++drawn;
+    }
+  });
+  std::vector<std::unique_ptr<TWindow>> others;
+  for (int i = 0; i < 3000 || drawn < 10; ++i) {
+    others.push_back(std::make_unique<TWindow>(nullptr));
+    others.back()->Attr.Style &= ~WS_VISIBLE;
+    others.back()->Create();
+    if (i % 500 == 499) others.clear();
+  }
+  stop = true;
+  worker.join();
+  others.clear();
+  Run_Until_Idle();
+  EXPECT_EQ(Px(5, 5), Green);
+}
+
 TEST_F(Paint_Test, Only_The_Changed_Rectangles_Are_Presented) {
   Filler w(nullptr, Red, {0, 0, 300, 300});
   ASSERT_TRUE(w.Create());
