@@ -242,14 +242,19 @@ bool TDesktop::Default_Pre_Dispatch(MSG& msg) {
 }
 
 void TDesktop::Dispatch_One(MSG& msg) {
+  ++dispatch_depth_;
   bool swallowed = Pre_Dispatch_Hook ? Pre_Dispatch_Hook(msg) : Default_Pre_Dispatch(msg);
   if (!swallowed) {
     Translate(msg);
     Dispatch(msg);
   }
+  --dispatch_depth_;
   // Answers to command-enable requests do not start a new idle period, or
   // the requests made at idle would be made again for ever.
   if (msg.message != WM_COMMAND_ENABLE) idle_count_ = 0;
+  // A window closed inside a nested loop may still be running a handler of
+  // the outer one: condemned windows go only when no handler runs.
+  if (dispatch_depth_ > 0) return;
   while (!condemned_.empty()) {
     TWindow* w = condemned_.back();
     condemned_.pop_back();
@@ -511,14 +516,7 @@ void TDesktop::Forget(TWindow* w) {
   }
   Kill_Timers_Of(h);
   Paint_Pending(w, false);
-  {
-    std::lock_guard guard(bindings_lock_);
-    for (TLive_Binding& b : bindings_) {
-      if (b.window != w) continue;
-      if (auto live = b.binding.lock()) live->Invalidate();
-      b.window = nullptr;
-    }
-  }
+  Drop_Bindings(w);
   Remove_Top_Level(w);
   if (main_window_ == h) main_window_ = HWND();
   if (active_ == h) {
@@ -530,6 +528,15 @@ void TDesktop::Forget(TWindow* w) {
     if (next && next->IsWindowVisible()) Activate(next);
   }
   Layout_Changed();
+}
+
+void TDesktop::Drop_Bindings(const TWindow* w) {
+  std::lock_guard guard(bindings_lock_);
+  for (TLive_Binding& b : bindings_) {
+    if (b.window != w) continue;
+    if (auto live = b.binding.lock()) live->Invalidate();
+    b.window = nullptr;
+  }
 }
 
 void TDesktop::Hidden(TWindow* w) {

@@ -138,6 +138,10 @@ class TDesktop {
   void Paint_Desktop(const TRegion& screen_region);
   // A window is going away: drop focus, capture, activation and timers.
   void Forget(TWindow* w);
+  // Contexts of a window that is going away draw nothing from now on. Called
+  // again under the tree lock once its handle is gone, for a context another
+  // thread made while the window was being destroyed.
+  void Drop_Bindings(const TWindow* w);
   // A window was hidden or disabled: focus and activation move away from it.
   void Hidden(TWindow* w);
 
@@ -237,6 +241,7 @@ class TDesktop {
 
   std::vector<TWindow*> top_levels_;
   std::vector<TWindow*> condemned_;
+  int dispatch_depth_ = 0;  // messages being handled, nested loops included
   HWND focus_;
   HWND active_;
   HWND capture_;

@@ -93,6 +93,7 @@ void TWindow::Destroy(int) {
     desk.Unregister(handle_);
     handle_ = HWND();
     update_region_.reset();
+    desk.Drop_Bindings(this);
   }
   erase_pending_ = false;
   in_destroy_ = false;

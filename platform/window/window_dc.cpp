@@ -17,15 +17,22 @@ std::shared_ptr<TDevice_Binding> Window_Binding(TWindow* window, bool client) {
   auto binding = New_Screen_Binding();
   TDesktop& desk = TDesktop::Current();
   auto kind = client ? TDesktop::TDC_Kind::Client : TDesktop::TDC_Kind::Window;
-  bool clip_children = window && (window->GetStyle() & WS_CLIPCHILDREN);
   std::lock_guard tree(desk.Tree_Lock());
+  bool clip_children = window && (window->GetStyle() & WS_CLIPCHILDREN);
   if (window && window->IsWindow()) desk.Refresh_Binding(*binding, window, kind, clip_children);
   else binding->Invalidate();
   desk.Register_Binding(binding, window, kind, clip_children);
   return binding;
 }
 
-TWindow* Window_Of(HWND hwnd) { return TDesktop::Current().Window(hwnd); }
+// A worker may name the window by handle while the loop's thread makes and
+// destroys windows: the handle is looked up and bound under the tree lock,
+// so the window cannot go in between.
+std::shared_ptr<TDevice_Binding> Window_Binding_Of(HWND hwnd, bool client) {
+  TDesktop& desk = TDesktop::Current();
+  std::lock_guard tree(desk.Tree_Lock());
+  return Window_Binding(desk.Window(hwnd), client);
+}
 
 }  // namespace
 
@@ -33,14 +40,15 @@ TWindowDC::TWindowDC(TWindow* window, bool client, const TRegion* update)
     : TDC(Window_Binding(window, client), update, true) {}
 
 TWindowDC::TWindowDC(TWindow& window) : TWindowDC(&window, false, nullptr) {}
-TWindowDC::TWindowDC(HWND hwnd) : TWindowDC(Window_Of(hwnd), false, nullptr) {}
+TWindowDC::TWindowDC(HWND hwnd) : TWindowDC(hwnd, false) {}
+TWindowDC::TWindowDC(HWND hwnd, bool client) : TDC(Window_Binding_Of(hwnd, client), nullptr, true) {}
 
 TWindowDC::~TWindowDC() {
   if (TDesktop::Running()) TDesktop::Current().Release_Binding(Binding().get(), changed_limit_);
 }
 
 TClientDC::TClientDC(TWindow& window) : TWindowDC(&window, true, nullptr) {}
-TClientDC::TClientDC(HWND hwnd) : TWindowDC(Window_Of(hwnd), true, nullptr) {}
+TClientDC::TClientDC(HWND hwnd) : TWindowDC(hwnd, true) {}
 
 TPaintDC::TPaintDC(TWindow& window) : TPaintDC(window, window.Begin_Paint()) {}
 

@@ -18,6 +18,7 @@ class TWindowDC : public TDC {
 
  protected:
   TWindowDC(TWindow* window, bool client, const TRegion* update);
+  TWindowDC(HWND hwnd, bool client);
   // The part of the screen this context can have changed (screen pixels);
   // none: all it may touch.
   std::optional<TRect> changed_limit_;

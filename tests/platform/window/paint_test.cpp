@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 #include "platform/gdi/brush.h"
@@ -165,6 +166,70 @@ TEST_F(Paint_Test, A_DC_Of_A_Destroyed_Window_Draws_Nothing) {
   dc.FillRect({0, 0, 50, 50}, green);
   EXPECT_EQ(Px(10, 10), before);
   EXPECT_EQ(dc.GetPixel(1, 1).Value(), TColor(CLR_INVALID).Value());
+}
+
+TEST_F(Paint_Test, A_DC_Made_By_A_Worker_While_Its_Window_Is_Being_Destroyed_Draws_Nothing) {
+  // The window behind is activated while the front one goes; a worker makes
+  // a context of the window going away at that very moment.
+  struct Behind : Filler {
+    using Filler::Filler;
+    void EvActivate(UINT active, bool minimized, HWND other) override {
+      if (active != WA_INACTIVE && doomed) std::thread([this] { late_dc = std::make_unique<TClientDC>(*doomed); }).join();
+      Filler::EvActivate(active, minimized, other);
+    }
+    TWindow* doomed = nullptr;
+    std::unique_ptr<TClientDC> late_dc;
+  };
+  Behind behind(nullptr, Blue, {100, 0, 200, 100});
+  ASSERT_TRUE(behind.Create());
+  auto* front = new Filler(nullptr, Red, {0, 0, 50, 50});
+  ASSERT_TRUE(front->Create());
+  Run_Until_Idle();
+  ASSERT_EQ(Px(10, 10), Red);
+  behind.doomed = front;
+  front->Destroy();
+  Run_Until_Idle();
+  ASSERT_TRUE(behind.late_dc);
+  uint32_t desktop = Px(10, 10);
+  EXPECT_NE(desktop, Red);
+  TBrush green{TColor::From_Xrgb(Green)};
+  behind.late_dc->FillRect({0, 0, 50, 50}, green);
+  EXPECT_EQ(Px(10, 10), desktop);
+  // The context outlives the window object; the desktop keeps no pointer to it.
+  delete front;
+  behind.MoveWindow(101, 1, 100, 100, true);
+  Run_Until_Idle();
+  behind.late_dc.reset();
+}
+
+TEST_F(Paint_Test, A_Worker_Makes_Contexts_By_Handle_While_Windows_Come_And_Go) {
+  // The handle is looked up while the loop's thread registers new windows.
+  Filler target(nullptr, Red, {0, 0, 50, 50});
+  ASSERT_TRUE(target.Create());
+  Run_Until_Idle();
+  HWND h = target.GetHandle();
+  std::atomic<bool> stop{false};
+  std::atomic<int> drawn{0};
+  std::thread worker([&] {
+    TBrush green{TColor::From_Xrgb(Green)};
+    while (!stop) {
+      TClientDC dc(h);
+      dc.FillRect({0, 0, 10, 10}, green);
+      ++drawn;
+    }
+  });
+  std::vector<std::unique_ptr<TWindow>> others;
+  for (int i = 0; i < 3000 || drawn < 10; ++i) {
+    others.push_back(std::make_unique<TWindow>(nullptr));
+    others.back()->Attr.Style &= ~WS_VISIBLE;
+    others.back()->Create();
+    if (i % 500 == 499) others.clear();
+  }
+  stop = true;
+  worker.join();
+  others.clear();
+  Run_Until_Idle();
+  EXPECT_EQ(Px(5, 5), Green);
 }
 
 TEST_F(Paint_Test, Only_The_Changed_Rectangles_Are_Presented) {

@@ -173,3 +173,27 @@ TEST_F(Window_Test, A_Parentless_Window_Closed_By_Message_Is_Deleted) {
   Run_Until_Idle();
   EXPECT_TRUE(deleted);
 }
+
+TEST_F(Window_Test, A_Window_Closed_From_A_Nested_Loop_Inside_Its_Own_Handler_Lives_Until_The_Handler_Returns) {
+  // A click handler asks a question (a nested loop); while the question is
+  // open, a posted close reaches the same window. The handler still runs on
+  // its object after the nested loop, so the object must not go before.
+  static bool deleted, deleted_inside;
+  deleted = deleted_inside = false;
+  struct Title_Like : TWindow {
+    Title_Like() : TWindow(nullptr) {}
+    ~Title_Like() override { deleted = true; }
+    void EvLButtonDown(UINT, const TPoint&) override {
+      PostMessage(WM_CLOSE);
+      TDesktop::Current().Pump_Waiting_Messages();
+      deleted_inside = deleted;
+    }
+  };
+  auto* w = new Title_Like;
+  w->Attr.W = w->Attr.H = 50;
+  ASSERT_TRUE(w->Create());
+  headless->Click({10, 10});
+  Run_Until_Idle();
+  EXPECT_FALSE(deleted_inside);
+  EXPECT_TRUE(deleted);
+}
