@@ -28,6 +28,8 @@ class Virtual_Drawing {
   Virtual_Drawing(const Virtual_Drawing& source, bool with_handles);
   // The next generation: every live piece of source under every map.
   Virtual_Drawing(const Virtual_Drawing& source, const Transform_Set_2D& maps);
+  // Plain copies would share the serial number that tells drawings apart.
+  Virtual_Drawing(const Virtual_Drawing&) = delete;
   Virtual_Drawing& operator=(const Virtual_Drawing&) = delete;
 
   // Same live pieces, in any order (colour steps aside).
