@@ -91,8 +91,9 @@ class Animation_Player_Test : public Media_Test {
 TEST_F(Animation_Player_Test, OneFrameWithoutSoundEndsRightAfterItsCopy) {
   Counting_Player player;
   auto sequence = Sequence(1, 90);
+  // No wait follows the only frame, so the thread may end the show before
+  // Play has even returned: whether it still plays here is not asked.
   Play(player, *sequence);
-  EXPECT_TRUE(player.Playing());
   ASSERT_TRUE(Until_Finished(player));
   EXPECT_FALSE(player.Playing());
   EXPECT_EQ(target->GetBits()[0], 100);
