@@ -94,9 +94,9 @@ void Tip_Window::Show_Tip() {
   if (!Item) return;
   if (Shown) Hide();
   // Shown ahead of its delay (a panel may show at once what it has just
-  // entered): the delay would otherwise end as a grace period and drop the
-  // item from under its box.
-  if (Pending) Stop_Timer();
+  // entered), or during a grace period: the running timer would otherwise
+  // end as a grace period and drop the item from under its box.
+  Stop_Timer();
   Pending = false;
   Shown = true;
   TScreenDC screen;
