@@ -38,7 +38,12 @@ void Format_With_Commas(char* buffer, int32_t value) {
   buffer[out] = '\0';
 }
 
-void Seed_Random() { Random_State = int32_t(GetTickCount()); }
+void Seed_Random() {
+  // A multiple of the modulus is a fixed point of the step: every number
+  // after it would be the same.
+  const int32_t seed = int32_t(GetTickCount());
+  Random_State = seed % 2147483647 == 0 ? 1 : seed;
+}
 
 void Set_Random_State(int32_t state) { Random_State = state; }
 

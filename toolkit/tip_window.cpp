@@ -93,6 +93,10 @@ void Tip_Window::EvTimer(UINT timer_id) {
 void Tip_Window::Show_Tip() {
   if (!Item) return;
   if (Shown) Hide();
+  // Shown ahead of its delay (a panel may show at once what it has just
+  // entered), or during a grace period: the running timer would otherwise
+  // end as a grace period and drop the item from under its box.
+  Stop_Timer();
   Pending = false;
   Shown = true;
   TScreenDC screen;

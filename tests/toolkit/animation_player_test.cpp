@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstring>
 #include <memory>
+#include <thread>
 
 #include "model/dib_allocator.h"
 #include "platform/system/clock.h"
@@ -91,8 +93,9 @@ class Animation_Player_Test : public Media_Test {
 TEST_F(Animation_Player_Test, OneFrameWithoutSoundEndsRightAfterItsCopy) {
   Counting_Player player;
   auto sequence = Sequence(1, 90);
+  // No wait follows the only frame, so the thread may end the show before
+  // Play has even returned: whether it still plays here is not asked.
   Play(player, *sequence);
-  EXPECT_TRUE(player.Playing());
   ASSERT_TRUE(Until_Finished(player));
   EXPECT_FALSE(player.Playing());
   EXPECT_EQ(target->GetBits()[0], 100);
@@ -181,6 +184,9 @@ TEST_F(Animation_Player_Test, StopAtEveryStage) {
   auto second = Sequence(10, 90, 2000);
   Play(player, *second);
   ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 400; }));
+  // The clock stands still now; on a busy machine the thread may still be
+  // behind it, so it is given the time to show the frames already due.
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
   player.Stop();
   EXPECT_GE(second->Frames_Read(), 2);
   EXPECT_LT(second->Frames_Read(), 10);
@@ -194,6 +200,7 @@ TEST_F(Animation_Player_Test, StopAtEveryStage) {
   auto third = Sequence(2, 30, 2000);
   Play(player, *third);
   ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 500; }));
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // as above
   EXPECT_EQ(player.finished, 2);
   player.Stop();
   EXPECT_FALSE(third->Frames_Remain());

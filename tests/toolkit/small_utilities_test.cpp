@@ -12,6 +12,7 @@
 #include "platform/gdi/dib.h"
 #include "platform/gdi/dib_dc.h"
 #include "platform/gdi/palette.h"
+#include "platform/system/clock.h"
 
 namespace {
 
@@ -31,6 +32,26 @@ TEST(Small_Utilities, Minimal_Standard_Generator) {
   EXPECT_EQ(Next_Random(), 282475249);
   Set_Random_State(2147483646);
   for (int i = 0; i < 1000; ++i) ASSERT_GT(Next_Random(), 0);
+}
+
+TEST(Small_Utilities, A_Seed_The_Generator_Would_Stick_On_Is_Moved_Off_It) {
+  // Tick counts of 0, 2^31 - 1 and 2^31 + 1 are multiples of the modulus
+  // (the last as a signed value): the step maps them to 2^31 - 1 and keeps
+  // them there, so every later number would be the same.
+  for (uint32_t ticks : {0u, 0x7FFFFFFFu, 0x80000001u}) {
+    TVirtual_Clock clock(ticks);
+    TClock::Install(&clock);
+    Seed_Random();
+    TClock::Install(nullptr);
+    const int32_t first = Next_Random();
+    EXPECT_NE(Next_Random(), first) << ticks;
+  }
+  // Any other tick count seeds as it is.
+  TVirtual_Clock clock(1);
+  TClock::Install(&clock);
+  Seed_Random();
+  TClock::Install(nullptr);
+  EXPECT_EQ(Next_Random(), 16807);
 }
 
 TEST(Small_Utilities, Bounding_Rect) {

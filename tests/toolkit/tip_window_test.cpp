@@ -152,6 +152,34 @@ TEST_F(Tip_Window_Test, Tips_Turned_Off_Stop_A_Wait_But_Leave_A_Shown_Tip) {
   EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
 }
 
+TEST_F(Tip_Window_Test, A_Tip_Shown_At_Once_Outlives_Its_Timer_And_Goes_When_Left) {
+  // A panel may show the tip of an item it has just entered without waiting
+  // (the help window does): the delay that was started must not later drop
+  // the item from under the shown box, or leaving it would leave the box.
+  tip->Enter_Item(a);
+  tip->Show_Tip();
+  ASSERT_TRUE(tip->Shown);
+  Advance(2000);
+  EXPECT_EQ(tip->Item, a);
+  EXPECT_TRUE(tip->Shown);
+  tip->Leave_Item(a);
+  EXPECT_FALSE(tip->Shown);
+  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+
+  // The same holds for a tip shown again during its grace period.
+  Advance(200);
+  tip->Enter_Item(a);
+  Advance(1250);
+  tip->Leave_Item(a);
+  tip->Show_Tip();
+  ASSERT_TRUE(tip->Shown);
+  Advance(500);
+  EXPECT_EQ(tip->Item, a);
+  tip->Leave_Item(a);
+  EXPECT_FALSE(tip->Shown);
+  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+}
+
 TEST_F(Tip_Window_Test, A_Forgotten_Text_Is_Never_Read_Again) {
   auto owned = std::make_unique<char[]>(8);
   std::strcpy(owned.get(), "Gallery");
