@@ -274,8 +274,8 @@ void Build_Conversion(TPlan& plan) {
   for (int i = 0; i < entries; ++i) {
     const uint32_t xrgb = i < int(s.Colors().size()) ? s.Colors()[size_t(i)] & 0xFFFFFF : 0;
     uint32_t v;
-    if (sb == 1 && db != 1) v = i == 0 ? job.target_text : job.target_back;
-    else if (sb == 1) v = uint32_t(i);
+    if (sb == 1 && db != 1 && !job.source_colours) v = i == 0 ? job.target_text : job.target_back;
+    else if (sb == 1 && db == 1) v = uint32_t(i);
     else if (db == 32) v = xrgb;
     else if (db == 1) v = xrgb == job.source_back_xrgb ? 1u : 0u;
     else if (s.Colors() == d.Colors()) v = uint32_t(i);

@@ -10,7 +10,8 @@
 //   which the others are tested against.
 // Conversions: indexed -> 32 through the colour table; 32 -> indexed to the
 // nearest table entry; mono -> colour with the destination's text colour for
-// 0 and background colour for 1; colour -> mono 1 where the pixel equals the
+// 0 and background colour for 1 (DIB bits drawn in their own colours go
+// through their table instead); colour -> mono 1 where the pixel equals the
 // source's background colour.
 #pragma once
 
@@ -37,6 +38,9 @@ struct TBlit_Job {
   uint32_t pattern[64] = {};
   int pattern_x = 0, pattern_y = 0;
   bool generic = false;  // force the generic path
+  // The source is DIB bits drawn in their own colours: a two-colour source
+  // goes through its colour table rather than the text and background.
+  bool source_colours = false;
 };
 
 class TBlitter {

@@ -293,6 +293,7 @@ int TDC::SelectClipRgn(const TRegion* region) {
 int TDC::ExtSelectClipRgn(const TRegion* region, int mode) {
   if (mode == TRegion::RGN_COPY) return SelectClipRgn(region);
   if (!region) return RGN_ERROR;
+  const TDraw_Scope hold(*this);  // the binding's origin and surface are read under its lock
   TRegion current;
   if (state_.app_clip) {
     current = *state_.app_clip;

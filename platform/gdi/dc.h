@@ -339,7 +339,8 @@ class TDC {
   // none when unset.
   int Complexity_Of(const TRegion& region) const;
   uint32_t Surface_Value(const TSurface& surface, TColor colour) const;
-  bool Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop);
+  // source_colours: the source is DIB bits drawn in their own colours.
+  bool Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop, bool source_colours = false);
   // A figure to paint: its area (filled with the brush less the outline)
   // and its outline (painted with the pen), both as span producers.
   struct TFigure;

@@ -31,6 +31,24 @@ void Fill_Border(const TSpan_Filler& filler, const TRect& r) {
   if (r.Width() > 1) filler.Fill_Rect({r.right - 1, r.top + 1, r.right, r.bottom - 1});
 }
 
+// Flood fill where pixels outside a clip that is not a rectangle bound the
+// area: it searches a copy of the clip's bounds in which those pixels hold a
+// value that stops the fill.
+void Flood_Within_Clip(const TSurface& surface, const TClip_Bands& clip, TPoint seed, uint32_t value,
+                       TFlood_Mode mode, TSpan_Set& area) {
+  const TRect b = clip.Bounds();
+  TSurface copy(b.Width(), b.Height(), 32, false);
+  if (copy.Size_Bytes() == 0) return;
+  const uint32_t outside = mode == TFlood_Mode::Surface ? value ^ 1 : value;
+  for (int y = 0; y < copy.Height(); ++y) std::fill_n(copy.Row32(y), copy.Width(), outside);
+  clip.Clip_Rect(b, [&](const TRect& part) {
+    for (int y = part.top; y < part.bottom; ++y)
+      for (int x = part.left; x < part.right; ++x) copy.Set_Pixel(x - b.left, y - b.top, surface.Pixel(x, y));
+  });
+  Flood_Fill(copy.View(), TPoint(seed.x - b.left, seed.y - b.top), value, mode, copy.Bounds(),
+             [&](int y, int x0, int x1) { area.Add(y + b.top, x0 + b.left, x1 + b.left); });
+}
+
 }  // namespace
 
 TColor TDC::SetPixel(TPoint point, TColor colour) {
@@ -186,7 +204,11 @@ bool TDC::ExtFloodFill(TPoint point, TColor colour, int mode) {
   if (flood == TFlood_Mode::Surface && fill.solid && fill.masks[0].and_mask == 0 && fill.masks[0].xor_mask == value)
     return true;
   TSpan_Set area;
-  Flood_Fill(surface.View(), seed, value, flood, clip.Bounds(), area.Adder());
+  if (clip.Is_Rect()) {
+    Flood_Fill(surface.View(), seed, value, flood, clip.Bounds(), area.Adder());
+  } else {
+    Flood_Within_Clip(surface, clip, seed, value, flood, area);
+  }
   area.Finish();
   area.For_Each(TSpan_Filler(surface, clip, fill).Sink());
   return true;

@@ -28,7 +28,7 @@ bool TDC::StretchBlt(const TRect& dst, const TDC& src, const TRect& src_rect, ui
   return Stretch(dst, src, src_rect, rop);
 }
 
-bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop) {
+bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop, bool source_colours) {
   const uint8_t table = Rop3_Table(rop);
   if (!Rop3_Uses_Source(table)) return PatBlt(dst.Normalized(), rop);
   TDraw_Scope scope(*this);
@@ -65,6 +65,7 @@ bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint3
     job.pattern_y = origin.y;
   }
   job.generic = Generic_Raster_Ops();
+  job.source_colours = source_colours;
   // Copying within one surface (scrolling) reads from a copy of the source
   // rows, so that rows already written are never read again.
   std::unique_ptr<TSurface> rows;
@@ -84,7 +85,7 @@ bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint3
 
 bool TDC::StretchDIBits(const TRect& dst, const TRect& src_rect, const TDib& dib, uint32_t rop) {
   const TDC source(std::make_shared<TDevice_Binding>(dib.Surface(), nullptr));
-  return Stretch(dst, source, src_rect, rop);
+  return Stretch(dst, source, src_rect, rop, true);
 }
 
 bool TDC::SetDIBitsToDevice(const TRect& dst, TPoint src, const TDib& dib) {

@@ -189,6 +189,7 @@ bool TDC::Draw_Lines(const TPoint* p, int count, bool closed, bool include_last)
 TPoint TDC::MoveTo(TPoint point) { return std::exchange(state_.position, point); }
 
 bool TDC::LineTo(TPoint point) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   const TPoint from = To_Surface(state_.position), to = To_Surface(point);
   state_.position = point;
   const TPoint line[2] = {from, to};
@@ -196,6 +197,7 @@ bool TDC::LineTo(TPoint point) {
 }
 
 bool TDC::Polyline(const TPoint* points, int count) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   if (!points || count < 2) return false;
   std::vector<TPoint> p(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) p[size_t(i)] = To_Surface(points[i]);
@@ -203,6 +205,7 @@ bool TDC::Polyline(const TPoint* points, int count) {
 }
 
 bool TDC::PolyBezier(const TPoint* points, int count) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   if (!points || count < 4 || (count - 1) % 3 != 0) return false;
   std::vector<TPoint> p(static_cast<size_t>(count));
   for (int i = 0; i < count; ++i) p[size_t(i)] = To_Surface(points[i]);
@@ -217,6 +220,7 @@ bool TDC::PolyBezier(const TPoint* points, int count) {
 }
 
 bool TDC::PolyPolygon(const TPoint* points, const int* counts, int polygon_count) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   if (!points || !counts || polygon_count < 1) return false;
   std::vector<TPoint> p;
   std::vector<int> n;
@@ -275,6 +279,7 @@ TBox_Figure Box_For(TRect box, bool null_pen, int width, bool inside_frame) {
 }  // namespace
 
 bool TDC::Rectangle(const TRect& rect) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   const TPen_Shape pen = Pen_Shape();
   const TBox_Figure f = Box_For(To_Surface_Box(rect), pen.null, pen.width, pen.inside_frame);
   if (f.outer.IsEmpty()) return true;
@@ -309,6 +314,7 @@ bool TDC::Rectangle(const TRect& rect) {
 }
 
 bool TDC::Ellipse(const TRect& rect) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   const TPen_Shape pen = Pen_Shape();
   const TBox_Figure f = Box_For(To_Surface_Box(rect), pen.null, pen.width, pen.inside_frame);
   if (f.outer.IsEmpty()) return true;
@@ -321,6 +327,7 @@ bool TDC::Ellipse(const TRect& rect) {
 }
 
 bool TDC::RoundRect(const TRect& rect, TPoint corner) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   const TPen_Shape pen = Pen_Shape();
   const TBox_Figure f = Box_For(To_Surface_Box(rect), pen.null, pen.width, pen.inside_frame);
   if (f.outer.IsEmpty()) return true;
@@ -335,6 +342,7 @@ bool TDC::RoundRect(const TRect& rect, TPoint corner) {
 }
 
 bool TDC::Arc(const TRect& rect, TPoint start, TPoint end) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   const TPen_Shape pen = Pen_Shape();
   if (pen.null) return true;
   const TBox_Figure f = Box_For(To_Surface_Box(rect), false, pen.width, pen.inside_frame);
@@ -346,6 +354,7 @@ bool TDC::Arc(const TRect& rect, TPoint start, TPoint end) {
 }
 
 bool TDC::Chord(const TRect& rect, TPoint start, TPoint end) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   const TPen_Shape pen = Pen_Shape();
   const TBox_Figure f = Box_For(To_Surface_Box(rect), pen.null, pen.width, pen.inside_frame);
   if (f.outer.IsEmpty()) return true;
@@ -359,6 +368,7 @@ bool TDC::Chord(const TRect& rect, TPoint start, TPoint end) {
 }
 
 bool TDC::Pie(const TRect& rect, TPoint start, TPoint end) {
+  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   const TPen_Shape pen = Pen_Shape();
   const TBox_Figure f = Box_For(To_Surface_Box(rect), pen.null, pen.width, pen.inside_frame);
   if (f.outer.IsEmpty()) return true;

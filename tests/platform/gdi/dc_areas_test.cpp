@@ -49,6 +49,21 @@ TEST(DC_Flood, BorderFillStopsAtTheBorderColourAndHonoursTheClip) {
   EXPECT_EQ(c.At(0, 0), 0xFFFFFFu);  // outside the border
 }
 
+// Pixels outside the clip bound the area: a fill never runs under a clipped
+// part to reach pixels beyond it, in either mode.
+TEST(DC_Flood, TheFillDoesNotPassUnderAClippedPart) {
+  TCanvas c(10, 2);
+  c.dc.SelectStockObject(BLACK_BRUSH);
+  c.dc.ExcludeClipRect(TRect(3, 0, 5, 2));
+  EXPECT_TRUE(c.dc.ExtFloodFill(TPoint(0, 0), TColor::White, FLOODFILLSURFACE));
+  EXPECT_EQ(c.Picture(), Rows({"###.......", "###......."}));
+  TCanvas b(10, 2);
+  b.dc.SelectStockObject(BLACK_BRUSH);
+  b.dc.ExcludeClipRect(TRect(3, 0, 5, 2));
+  EXPECT_TRUE(b.dc.ExtFloodFill(TPoint(9, 1), TColor(0, 0, 255), FLOODFILLBORDER));
+  EXPECT_EQ(b.Picture(), Rows({".....#####", ".....#####"}));
+}
+
 TEST(DC_Rects, FillFrameInvertAndFocus) {
   TCanvas c(6, 5);
   c.dc.SetROP2(R2_XORPEN);  // FillRect ignores the mix mode

@@ -189,6 +189,30 @@ TEST(DC_Stretch, DibBitsStraightToAContext) {
   EXPECT_EQ(c.At(2, 0), 0xFF0000u);
 }
 
+// DIB bits are drawn in the DIB's own colours, two-colour DIBs too; the
+// context's text and background colours are for monochrome bitmaps only.
+TEST(DC_Stretch, TwoColourDibBitsTakeTheirColourTable) {
+  TDib mono(2, 1, 1);
+  mono.SetColor(0, TColor(255, 0, 0));
+  mono.SetColor(1, TColor(0, 0, 255));
+  mono.Surface()->Set_Pixel(1, 0, 1);
+  TCanvas c(4, 1);
+  c.dc.SetDIBitsToDevice(TRect(0, 0, 2, 1), TPoint(0, 0), mono);
+  c.dc.StretchDIBits(TRect(2, 0, 4, 1), TRect(0, 0, 2, 1), mono);
+  EXPECT_EQ(c.At(0, 0), 0xFF0000u);
+  EXPECT_EQ(c.At(1, 0), 0x0000FFu);
+  EXPECT_EQ(c.At(2, 0), 0xFF0000u);
+  EXPECT_EQ(c.At(3, 0), 0x0000FFu);
+  // A monochrome bitmap still takes the text and background colours.
+  const uint8_t bits[] = {0x40, 0};
+  TBitmap bitmap(2, 1, 1, 1, bits);
+  TMemoryDC source(bitmap);
+  c.dc.SetTextColor(TColor(0, 255, 0));
+  c.dc.BitBlt(0, 0, 2, 1, source, 0, 0);
+  EXPECT_EQ(c.At(0, 0), 0x00FF00u);
+  EXPECT_EQ(c.At(1, 0), 0xFFFFFFu);
+}
+
 TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   const uint8_t checker[] = {0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0, 0xAA, 0, 0x55, 0};
   TBitmap bits(8, 8, 1, 1, checker);

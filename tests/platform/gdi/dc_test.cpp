@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 #include <vector>
 
@@ -262,6 +263,27 @@ TEST(DC_Threads, WorkersDrawIntoSeparateSurfacesAndOneLockedScreen) {
     EXPECT_EQ(pictures[size_t(i)].Surface()->Pixel(32, 30), 1u);
     EXPECT_EQ(screen.Surface()->Pixel(5, i), uint32_t(i + 1) << 16);
   }
+}
+
+// A shape that waits for the screen while its window moves is drawn where
+// the window is when it gets the screen, never at a mixture of the two.
+TEST(DC_Threads, AShapeWaitingForTheScreenDrawsWhereTheWindowIsThen) {
+  TBitmap screen(8, 1);
+  auto lock = std::make_shared<TDevice_Binding::TLock>();
+  auto binding = std::make_shared<TDevice_Binding>(screen.Surface(), lock);
+  TDC window(binding);
+  window.SelectObject(TPen(TColor(255, 0, 0)));
+  std::unique_lock hold(*lock);
+  std::thread worker([&] {
+    window.MoveTo(0, 0);
+    window.LineTo(1, 0);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));  // the worker waits for the lock
+  binding->Set_Origin(TPoint(5, 0));
+  hold.unlock();
+  worker.join();
+  EXPECT_EQ(screen.Surface()->Pixel(5, 0), 0xFF0000u);
+  EXPECT_EQ(screen.Surface()->Pixel(0, 0), 0u);
 }
 
 }  // namespace
