@@ -15,6 +15,7 @@
 #include "model/gui_colors.h"
 #include "platform/backend/headless/headless_backend.h"
 #include "platform/gdi/memory_dc.h"
+#include "tests/toolkit/contact_sheet.h"
 #include "platform/gdi/png_writer.h"
 #include "platform/window/command_enabler.h"
 #include "platform/window/desktop.h"
@@ -154,47 +155,5 @@ class Widget_Test : public testing::Test {
   int screen_width_;
 };
 
-// A grey sheet on which pictures of widgets are laid out in rows, each with
-// a label above it; written only when QUENDAR_SNAPSHOTS names a folder.
-class Widget_Sheet {
- public:
-  Widget_Sheet(int width, int height) : sheet_(width, height), dc_(sheet_) {
-    dc_.SelectObject(TBrush(TColor(96, 96, 104)));
-    dc_.PatBlt(TRect(0, 0, width, height), PATCOPY);
-    dc_.SelectObject(TFont("Arial", 12));
-    dc_.SetBkMode(TRANSPARENT);
-    dc_.SetTextColor(TColor::White);
-  }
-  // A part of the screen.
-  void Add_Screen(const TRect& r, const std::string& label) {
-    TBitmap copy(r.Width(), r.Height());
-    TMemoryDC dc(copy);
-    TScreenDC screen;
-    dc.BitBlt(TRect(0, 0, r.Width(), r.Height()), screen, r.TopLeft());
-    Add(copy, label);
-  }
-  void Add(const TBitmap& picture, const std::string& label) {
-    if (x_ + picture.Width() + 8 > sheet_.Width()) Next_Row();
-    dc_.TextOut(x_, y_, label);
-    TMemoryDC source(picture);
-    dc_.BitBlt(TRect(x_, y_ + 14, x_ + picture.Width(), y_ + 14 + picture.Height()), source, TPoint(0, 0));
-    x_ += std::max(picture.Width(), dc_.GetTextExtent(label).cx) + 10;
-    row_height_ = std::max(row_height_, picture.Height() + 20);
-  }
-  void Next_Row() {
-    x_ = 6;
-    y_ += row_height_;
-    row_height_ = 0;
-  }
-  void Save(const std::string& name) {
-    const std::string path = Snapshot_Path(name);
-    if (path.empty()) return;
-    const TSurface& s = *sheet_.Surface();
-    Write_PNG_RGB(path, s.Width(), s.Height(), s.Row32(0), long(s.Stride() / 4));
-  }
-
- private:
-  TBitmap sheet_;
-  TMemoryDC dc_;
-  int x_ = 6, y_ = 6, row_height_ = 0;
-};
+// Widget sheets are contact sheets that also take parts of the screen.
+using Widget_Sheet = Contact_Sheet;
