@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <mutex>
 
 #include "platform/gdi/code_page_1252.h"
 #include "platform/system/clock.h"
@@ -241,6 +242,8 @@ void TSDL_Backend::Poll(std::vector<TInput_Event>& out) {
   // The desktop outside drew over us: show the whole screen again.
   if (exposed_ && last_screen_) {
     exposed_ = false;
+    // Workers draw on the screen under its lock; read it under the same lock.
+    std::lock_guard guard(*last_screen_->Shared_Lock());
     Copy_To_Window(*last_screen_, {last_screen_->Bounds()});
   }
 }
