@@ -42,6 +42,7 @@
 #include "platform/gdi/clip_bands.h"
 #include "platform/gdi/color.h"
 #include "platform/gdi/device_binding.h"
+#include "platform/gdi/span_sink.h"
 #include "platform/gdi/device_caps.h"
 #include "platform/gdi/dib.h"
 #include "platform/gdi/font.h"
@@ -347,6 +348,11 @@ class TDC {
   struct TPen_Shape;
   TPen_Shape Pen_Shape() const;
   bool Draw_Figure(const TFigure& figure);
+  // Chord and Pie: an area and an outline cut from the ellipse in rect by
+  // the rays through start and end.
+  using TSector_Area = void (*)(const TRect&, TPoint, TPoint, const TRect&, const TSpan_Sink&);
+  using TSector_Outline = void (*)(const TRect&, TPoint, TPoint, int, const TRect&, const TSpan_Sink&);
+  bool Draw_Sector(const TRect& rect, TPoint start, TPoint end, TSector_Area area, TSector_Outline outline);
   bool Draw_Lines(const TPoint* surface_points, int count, bool closed, bool include_last);
   bool Fill_Region_With(const TRegion& region, const TBrush::TData& brush, uint8_t table);
   // Draws one line of text with its reference point at point (logical) and

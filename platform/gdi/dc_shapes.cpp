@@ -354,29 +354,21 @@ bool TDC::Arc(const TRect& rect, TPoint start, TPoint end) {
 }
 
 bool TDC::Chord(const TRect& rect, TPoint start, TPoint end) {
-  const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
-  const TPen_Shape pen = Pen_Shape();
-  const TBox_Figure f = Box_For(To_Surface_Box(rect), pen.null, pen.width, pen.inside_frame);
-  if (f.outer.IsEmpty()) return true;
-  const TPoint s = To_Surface(start), e = To_Surface(end);
-  TFigure figure;
-  figure.area = [&](const TRect& clip, const TSpan_Sink& sink) { Scan::Chord(f.outer, s, e, clip, sink); };
-  figure.outline = [&](const TRect& clip, const TSpan_Sink& sink) {
-    Scan::Chord_Outline(f.outer, s, e, pen.width, clip, sink);
-  };
-  return Draw_Figure(figure);
+  return Draw_Sector(rect, start, end, Scan::Chord, Scan::Chord_Outline);
 }
 
 bool TDC::Pie(const TRect& rect, TPoint start, TPoint end) {
+  return Draw_Sector(rect, start, end, Scan::Pie, Scan::Pie_Outline);
+}
+
+bool TDC::Draw_Sector(const TRect& rect, TPoint start, TPoint end, TSector_Area area, TSector_Outline outline) {
   const TDraw_Scope hold(*this);  // the origin is read with the drawing, under the lock
   const TPen_Shape pen = Pen_Shape();
   const TBox_Figure f = Box_For(To_Surface_Box(rect), pen.null, pen.width, pen.inside_frame);
   if (f.outer.IsEmpty()) return true;
   const TPoint s = To_Surface(start), e = To_Surface(end);
   TFigure figure;
-  figure.area = [&](const TRect& clip, const TSpan_Sink& sink) { Scan::Pie(f.outer, s, e, clip, sink); };
-  figure.outline = [&](const TRect& clip, const TSpan_Sink& sink) {
-    Scan::Pie_Outline(f.outer, s, e, pen.width, clip, sink);
-  };
+  figure.area = [&](const TRect& clip, const TSpan_Sink& sink) { area(f.outer, s, e, clip, sink); };
+  figure.outline = [&](const TRect& clip, const TSpan_Sink& sink) { outline(f.outer, s, e, pen.width, clip, sink); };
   return Draw_Figure(figure);
 }
