@@ -184,28 +184,28 @@ TSize TDC::SetViewportExt(TSize extent) {
 namespace {
 constexpr int64_t Coordinate_Limit = int64_t(1) << 28;
 int Clamp_Coordinate(int64_t v) { return int(std::clamp(v, -Coordinate_Limit, Coordinate_Limit)); }
+
+// One axis from one coordinate space to the other: moved from its origin to
+// the other's, and scaled by the ratio of their extents when the mapping
+// mode scales.
+int Map_Axis(int v, int from_org, int to_org, int from_ext, int to_ext, bool scaled) {
+  if (!scaled) return Clamp_Coordinate(int64_t(v) - from_org + to_org);
+  return Clamp_Coordinate(int64_t(Mul_Div(Clamp_Coordinate(int64_t(v) - from_org), to_ext, from_ext)) + to_org);
+}
 }  // namespace
 
 TPoint TDC::To_Device(TPoint p) const {
   const TState& s = state_;
-  if (s.map_mode == MM_TEXT)
-    return {Clamp_Coordinate(int64_t(p.x) - s.window_org.x + s.viewport_org.x),
-            Clamp_Coordinate(int64_t(p.y) - s.window_org.y + s.viewport_org.y)};
-  return {Clamp_Coordinate(int64_t(Mul_Div(Clamp_Coordinate(int64_t(p.x) - s.window_org.x), s.viewport_ext.cx,
-                                           s.window_ext.cx)) + s.viewport_org.x),
-          Clamp_Coordinate(int64_t(Mul_Div(Clamp_Coordinate(int64_t(p.y) - s.window_org.y), s.viewport_ext.cy,
-                                           s.window_ext.cy)) + s.viewport_org.y)};
+  const bool scaled = s.map_mode != MM_TEXT;
+  return {Map_Axis(p.x, s.window_org.x, s.viewport_org.x, s.window_ext.cx, s.viewport_ext.cx, scaled),
+          Map_Axis(p.y, s.window_org.y, s.viewport_org.y, s.window_ext.cy, s.viewport_ext.cy, scaled)};
 }
 
 TPoint TDC::To_Logical(TPoint p) const {
   const TState& s = state_;
-  if (s.map_mode == MM_TEXT)
-    return {Clamp_Coordinate(int64_t(p.x) - s.viewport_org.x + s.window_org.x),
-            Clamp_Coordinate(int64_t(p.y) - s.viewport_org.y + s.window_org.y)};
-  return {Clamp_Coordinate(int64_t(Mul_Div(Clamp_Coordinate(int64_t(p.x) - s.viewport_org.x), s.window_ext.cx,
-                                           s.viewport_ext.cx)) + s.window_org.x),
-          Clamp_Coordinate(int64_t(Mul_Div(Clamp_Coordinate(int64_t(p.y) - s.viewport_org.y), s.window_ext.cy,
-                                           s.viewport_ext.cy)) + s.window_org.y)};
+  const bool scaled = s.map_mode != MM_TEXT;
+  return {Map_Axis(p.x, s.viewport_org.x, s.window_org.x, s.viewport_ext.cx, s.window_ext.cx, scaled),
+          Map_Axis(p.y, s.viewport_org.y, s.window_org.y, s.viewport_ext.cy, s.window_ext.cy, scaled)};
 }
 
 TPoint TDC::To_Surface(TPoint logical) const {
