@@ -4,12 +4,13 @@
 # write the source.
 #
 # Manifest lines: TYPE ID FILE, where TYPE is BITMAP, CURSOR, ICON or RCDATA,
-# ID a number from 1 to 65535 and FILE a path below the manifest's folder.
-# Blank lines and lines starting with # are ignored.
+# ID a number from 1 to 65535 and FILE a path below the manifest's folder, or
+# built/NAME for a block that the build writes with tools/blocks into
+# BUILT_DIR. Blank lines and lines starting with # are ignored.
 
 cmake_minimum_required(VERSION 3.25)
 
-function(quendar_read_manifest manifest out_entries)
+function(quendar_read_manifest manifest built_dir out_entries)
   get_filename_component(base ${manifest} DIRECTORY)
   file(STRINGS ${manifest} lines)
   set(entries "")
@@ -27,6 +28,11 @@ function(quendar_read_manifest manifest out_entries)
     set(type_name ${CMAKE_MATCH_1})
     set(id ${CMAKE_MATCH_2})
     set(path ${base}/${CMAKE_MATCH_3})
+    set(built FALSE)
+    if(CMAKE_MATCH_3 MATCHES "^built/(.+)$")
+      set(path ${built_dir}/${CMAKE_MATCH_1})
+      set(built TRUE)
+    endif()
     if(type_name STREQUAL "CURSOR")
       set(type 1)
     elseif(type_name STREQUAL "BITMAP")
@@ -44,7 +50,7 @@ function(quendar_read_manifest manifest out_entries)
     if("${type}:${id}" IN_LIST seen)
       message(FATAL_ERROR "${manifest}:${number}: ${type_name} ${id} listed twice")
     endif()
-    if(NOT EXISTS ${path})
+    if(NOT built AND NOT EXISTS ${path})
       message(FATAL_ERROR "${manifest}:${number}: ${path} does not exist")
     endif()
     if(path MATCHES "[\"\\\\\n]")
@@ -57,7 +63,7 @@ function(quendar_read_manifest manifest out_entries)
 endfunction()
 
 if(CMAKE_SCRIPT_MODE_FILE AND DEFINED OUTPUT)
-  quendar_read_manifest(${MANIFEST} entries)
+  quendar_read_manifest(${MANIFEST} "${BUILT_DIR}" entries)
   set(blobs "")
   set(table "")
   set(index 0)
