@@ -98,8 +98,11 @@ TEST_F(Drawing_Window_Test, Single_Step_And_Whole_Run_Of_Five_Render_The_Compose
     expected = std::make_unique<Shape_Drawing>(*expected, fitted);
     EXPECT_TRUE(pictures[k]->Same_Pixels(*expected)) << "step " << k;
   }
-  for (const Drawing_History& record : window->history)
-    if (record.level > 0) EXPECT_TRUE(Same(*record.picture, *Rendered(record, window->centering)));
+  for (const Drawing_History& record : window->history) {
+    if (record.level > 0) {
+      EXPECT_TRUE(Same(*record.picture, *Rendered(record, window->centering)));
+    }
+  }
   EXPECT_EQ(window->Capture_Count, 0);
   EXPECT_EQ(mouse->Locked, 0);
 }
