@@ -180,7 +180,6 @@ void User_List_Window::Draw_Row(TDC& dc, int row, int index) {
     const TSize size = picture.GetTextExtent(text);
     picture.TextOut(name_width - size.cx, 0, text);
   }
-  picture.RestoreObjects();
   const TRect& r = rows[size_t(row)];
   dc.BitBlt(TRect(r.left, r.top, r.left + name_width, r.bottom), picture, TPoint(0, 0));
 }
