@@ -1,0 +1,287 @@
+#include <stdlib.h>
+
+#include <filesystem>
+
+#include "app/main_window_messages.h"
+#include "app/user_dialog.h"
+#include "app/user_level_window.h"
+#include "app/user_list_window.h"
+#include "platform/gdi/png_writer.h"
+#include "platform/gdi/surface.h"
+#include "platform/window/message_box.h"
+#include "tests/toolkit/widget_fixture.h"
+#include "toolkit/ext_edit.h"
+#include "users/user_data.h"
+#include "users/user_database.h"
+
+class User_Dialog_Test : public Widget_Test {
+ protected:
+  void SetUp() override {
+    Widget_Test::SetUp();
+    char pattern[] = "/tmp/quendar-dialog-XXXXXX";
+    root = mkdtemp(pattern);
+    setenv("XDG_DATA_HOME", root.c_str(), 1);
+    The_User_Data.directory = root + "/";
+    Set_Message_Box_Hook([this](const TMessage_Box_Request& r) {
+      Boxes.push_back(r.caption + ": " + r.text);
+      return Answer;
+    });
+  }
+  void TearDown() override {
+    delete dialog;
+    delete The_User_Database;
+    Set_Message_Box_Hook(nullptr);
+    Widget_Test::TearDown();
+    std::filesystem::remove_all(root);
+  }
+  // Opens the dialog (not modally, so the test can look between steps) on a
+  // database of the named users.
+  void Open(std::vector<std::string> names, int32_t current) {
+    The_User_Database = new User_Database(For_Stream);
+    for (const auto& name : names) The_User_Database->Add_User(std::make_unique<User>(0, name.c_str()));
+    The_User_Database->Set_Current(current);
+    dialog = new User_Dialog(main, nullptr, TRect(40, 30, 760, 570));
+    ASSERT_TRUE(dialog->Create());
+    Run_Until_Idle();
+  }
+  User_Database& Copy() { return *dialog->Edited(); }
+  User_List_Window& List() { return *dialog->List(); }
+  User_Level_Window& Levels() { return *dialog->Levels(); }
+  void Key(UINT vk) {
+    headless->Key(vk);
+    Run_Until_Idle();
+  }
+  void Type(const std::string& text) {
+    List().Field().SetText(text);
+    Run_Until_Idle();
+  }
+  TPoint Screen(TWindow& window, TPoint p) {
+    window.ClientToScreen(p);
+    return p;
+  }
+  // Drags the avatar by its middle until its foot is at foot: up, across,
+  // down, a few pixels a move so the cursor's confinement follows.
+  void Drag_Avatar_To(TPoint foot, bool release = true) {
+    const TRect body = Levels().Avatar().Body_At(Levels().Foot());
+    TPoint grab((body.left + body.right) / 2, (body.top + body.bottom) / 2);
+    const TPoint offset(Levels().Foot().x - grab.x, Levels().Foot().y - grab.y);
+    Move(Screen(Levels(), grab));
+    Press(Screen(Levels(), grab));
+    auto go = [&](TPoint to) {
+      while (grab != to) {
+        grab.x += std::clamp(to.x - grab.x, -3, 3);
+        grab.y += std::clamp(to.y - grab.y, -3, 3);
+        Move(Screen(Levels(), grab));
+      }
+    };
+    const int top = Levels().Avatar().Box_At(Levels().Foot()).Height() + 2;
+    go(TPoint(grab.x, top));
+    go(TPoint(foot.x - offset.x, top));
+    go(TPoint(foot.x - offset.x, foot.y - offset.y));
+    if (release) Release(Screen(Levels(), grab));
+  }
+
+  void Snap(const std::string& name) {
+    const std::string path = Snapshot_Path(name);
+    if (path.empty()) return;
+    TScreen& screen = Desk().Screen();
+    std::lock_guard guard(screen.Lock());
+    const TSurface& s = *screen.Surface();
+    Write_PNG_RGB(path, s.Width(), s.Height(), s.Row32(0), s.Stride() / 4);
+  }
+
+  std::string root;
+  User_Dialog* dialog = nullptr;
+  std::vector<std::string> Boxes;
+  int Answer = IDYES;
+};
+
+TEST_F(User_Dialog_Test, NewNamesGoInAtTheirPlaceAndDuplicatesAreRefused) {
+  Open({"Ann", "Comet", "Sample"}, -1);
+  EXPECT_TRUE(List().Editing());
+  EXPECT_EQ(List().Edited_Index(), -1);
+  EXPECT_EQ(Desk().Focus(), List().Field().GetHandle());
+  for (UINT vk : {'B', 'O', 'B'}) Key(vk);
+  Key(VK_RETURN);
+  EXPECT_EQ(Copy().At(1)->name, "bob");
+  EXPECT_EQ(Copy().current_index, 1);
+  EXPECT_EQ(Levels().Avatar().Shown_Name(), "bob");
+  EXPECT_FALSE(List().Editing());
+
+  // Enter opens the field on the current user without committing it.
+  Key(VK_RETURN);
+  ASSERT_TRUE(List().Editing());
+  Type("SAMPLE");
+  Key(VK_RETURN);
+  EXPECT_EQ(Boxes, std::vector<std::string>{
+                       "User List Update: SAMPLE already appears on the user list.\nDuplicate names are not allowed."});
+  EXPECT_TRUE(List().Editing());
+  Type("a/b");
+  Key(VK_RETURN);
+  EXPECT_EQ(Boxes.size(), 2u);
+  EXPECT_EQ(Copy().At(1)->name, "bob");
+  Type("BOB");  // a change of case is a rename
+  Key(VK_RETURN);
+  EXPECT_EQ(Copy().At(1)->name, "BOB");
+  EXPECT_EQ(The_User_Database->At(1)->name, "Comet");  // only the copy changes
+}
+
+TEST_F(User_Dialog_Test, EmptyingANameDeletesTheEditedUserNeverTheDefault) {
+  Open({"Ann", "Comet"}, 0);
+  Key(VK_RETURN);
+  Type("");
+  Answer = IDNO;
+  Key(VK_UP);  // commits before leaving for "New"
+  EXPECT_EQ(Boxes, std::vector<std::string>{"Confirmation: Delete Ann?"});
+  EXPECT_EQ(Copy().Count(), 2);
+  EXPECT_EQ(Copy().current_index, -1);
+
+  Answer = IDYES;
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  Key(VK_DELETE);  // the last user: the new last is chosen
+  EXPECT_EQ(Copy().Count(), 1);
+  EXPECT_EQ(Copy().current_index, 0);
+  Key(VK_DELETE);  // the only user: "New" is chosen
+  EXPECT_EQ(Copy().Count(), 0);
+  EXPECT_EQ(Copy().current_index, -1);
+  EXPECT_EQ(List().Highlighted(), 0);
+  Key(VK_DELETE);
+  EXPECT_EQ(Boxes.size(), 3u);
+}
+
+TEST_F(User_Dialog_Test, SixteenUsersScrollAndPageThroughTheList) {
+  std::vector<std::string> names;
+  for (char c = 'A'; c < 'A' + 16; ++c) names.push_back(std::string("User ") + c);
+  Open(names, 15);
+  const int n = List().Row_Count(), page = n - 3;
+  ASSERT_LE(n, 16);
+  ASSERT_TRUE(List().Arrows_Shown());
+  EXPECT_EQ(List().First(), 15 - n + 4);  // the current user on the last user row
+  EXPECT_EQ(List().Highlighted(), n - 2);
+  The_User_Database->At(3)->points = 12345;
+  Copy().At(3)->points = 12345;
+  Key(VK_HOME);
+  EXPECT_EQ(List().First(), 0);
+  EXPECT_EQ(Copy().current_index, 0);
+  Key(VK_NEXT);
+  EXPECT_EQ(Copy().current_index, page - 1);
+  Key(VK_NEXT);  // from the last user row: a page on, within the list
+  EXPECT_EQ(Copy().current_index, 15);
+  EXPECT_EQ(List().First(), 16 - page);
+  Key(VK_DOWN);
+  EXPECT_EQ(Copy().current_index, 15);
+  Key(VK_PRIOR);
+  EXPECT_EQ(Copy().current_index, 16 - page);
+  Key(VK_PRIOR);
+  EXPECT_EQ(List().First(), 0);
+  EXPECT_EQ(Copy().current_index, 0);
+  Key(VK_UP);
+  EXPECT_EQ(Copy().current_index, -1);
+  Key(VK_DOWN);
+  Key(VK_DOWN);
+  EXPECT_EQ(Copy().current_index, 1);
+  Key(VK_END);
+  EXPECT_EQ(Copy().current_index, 15);
+  EXPECT_EQ(List().First(), 16 - page);
+  // A click on a row chooses the user seen there.
+  const TPoint row_2(List().Row(2).left + 5, List().Row(2).top + 5);
+  Press(Screen(List(), row_2));
+  Release(Screen(List(), row_2));
+  EXPECT_EQ(Copy().current_index, 16 - page);
+  Snap("user_dialog_sixteen_users");
+  Key(VK_RETURN);
+  for (UINT vk : {'Z', 'E', 'D'}) Key(vk);
+  Snap("user_dialog_edit_in_progress");
+}
+
+TEST_F(User_Dialog_Test, LevelKeysAndButtonsWalkTheAvatarAndSetTheLevelAtOnce) {
+  Open({"Ann"}, 0);
+  EXPECT_EQ(Levels().Foot(), Levels().Stand_Point(0));
+  Key('3');
+  EXPECT_EQ(Copy().At(0)->level, 2);
+  EXPECT_EQ(Levels().Motion_State(), User_Level_Window::Walking);
+  Advance(3000, 33);
+  EXPECT_EQ(Levels().Motion_State(), User_Level_Window::Idle);
+  EXPECT_EQ(Levels().Foot(), Levels().Stand_Point(2));
+  Levels().Choose_Level(2);  // the level it has: nothing
+  EXPECT_EQ(Levels().Motion_State(), User_Level_Window::Idle);
+  // The ground line between its points, and flat beyond its ends.
+  const TPoint a = Levels().Stand_Point(0);
+  EXPECT_EQ(Levels().Ground_Height(-100), Levels().Ground_Height(0));
+  EXPECT_EQ(Levels().Ground_Height(a.x), a.y);
+  EXPECT_EQ(Levels().Ground_Height(5000), Levels().Stand_Point(4).y);
+  // "New" shows the default user, whose level the next new user gets.
+  Key(VK_UP);
+  EXPECT_EQ(Levels().Avatar().Shown_Name(), "");
+  Levels().SendMessage(WM_COMMAND, User_Level_Window::First_Button_Id + 4);
+  EXPECT_EQ(Copy().default_user.level, 4);
+}
+
+TEST_F(User_Dialog_Test, TheAvatarDroppedOnEachStepTakesThatLevel) {
+  Open({"Comet"}, 0);
+  for (int step : {3, 1, 4, 0, 2}) {
+    SCOPED_TRACE(step);
+    Drag_Avatar_To(Levels().Stand_Point(step), false);
+    EXPECT_TRUE(Desk().Cursor_Clip().has_value());
+    if (step == 4) Snap("user_dialog_avatar_mid_drag");
+    Release(Desk().Cursor_Pos());
+    EXPECT_FALSE(Desk().Cursor_Clip().has_value());
+    EXPECT_EQ(Copy().At(0)->level, step);  // with no motion needed too
+    Advance(3000, 33);
+    EXPECT_EQ(Levels().Foot(), Levels().Stand_Point(step));
+  }
+  // Dropped in the air above step 4: it falls, then walks to its place.
+  TPoint air = Levels().Stand_Point(4);
+  air.x -= Levels().Step(4).Width() / 3;
+  air.y -= Levels().Step(4).Height() / 2;
+  Drag_Avatar_To(air);
+  EXPECT_EQ(Copy().At(0)->level, 4);
+  EXPECT_EQ(Levels().Motion_State(), User_Level_Window::Falling);
+  Advance(5000, 33);
+  EXPECT_EQ(Levels().Foot(), Levels().Stand_Point(4));
+}
+
+TEST_F(User_Dialog_Test, EveryWayADragEndsFreesTheCursor) {
+  const std::function<void()> endings[] = {
+      [this] { Levels().SendMessage(Mouse_Lost_Message); },
+      [this] { dialog->SendMessage(WM_ACTIVATE, WA_INACTIVE); },
+      [this] { dialog->SendMessage(WM_COMMAND, User_Dialog::Cancel_Id); },
+      [this] { dialog->Destroy(); },
+  };
+  for (const auto& end : endings) {
+    Open({"Comet"}, 0);
+    Drag_Avatar_To(Levels().Stand_Point(2), false);
+    ASSERT_TRUE(Desk().Cursor_Clip().has_value());
+    end();
+    Run_Until_Idle();
+    EXPECT_FALSE(Desk().Cursor_Clip().has_value());
+    Release(Desk().Cursor_Pos());
+    delete dialog;
+    dialog = nullptr;
+    delete The_User_Database;
+  }
+}
+
+TEST_F(User_Dialog_Test, OkInstallsTheCopyWithTheNameBeingTypedAndCancelKeepsAll) {
+  Open({"Ann", "Comet"}, 1);
+  Key(VK_RETURN);
+  Type("Maple");
+  dialog->SendMessage(WM_COMMAND, User_Dialog::Cancel_Id);
+  EXPECT_EQ(The_User_Database->At(1)->name, "Comet");
+  EXPECT_FALSE(std::filesystem::exists(User_Database::File_Path()));
+  delete dialog;
+
+  dialog = new User_Dialog(main, nullptr, TRect(40, 30, 760, 570));
+  ASSERT_TRUE(dialog->Create());
+  Run_Until_Idle();
+  Key(VK_RETURN);
+  Type("Maple");
+  Levels().Choose_Level(3);
+  dialog->SendMessage(WM_COMMAND, User_Dialog::OK_Id);
+  EXPECT_EQ(The_User_Database->At(1)->name, "Maple");
+  EXPECT_EQ(The_User_Database->current_user->level, 3);
+  EXPECT_EQ(The_User_Database->current_user->source_record, &The_User_Database->previous_user);
+  EXPECT_EQ(The_User_Database->previous_user.name, "Comet");
+  EXPECT_TRUE(std::filesystem::exists(User_Database::File_Path()));
+}

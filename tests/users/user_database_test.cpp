@@ -1,0 +1,293 @@
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+
+#include "model/ifpstream.h"
+#include "model/opstream.h"
+#include "platform/gdi/font.h"
+#include "platform/system/atomic_file.h"
+#include "tests/users/users_fixture.h"
+#include "users/user_names.h"
+
+namespace {
+
+// Stream bytes built by hand, little-endian.
+struct Bytes {
+  std::vector<uint8_t> b;
+  Bytes() { b.assign({':', 1, 1, 0, 0}); }
+  Bytes& Byte(uint8_t v) { return b.push_back(v), *this; }
+  Bytes& Word(uint32_t v) {
+    for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
+    return *this;
+  }
+  Bytes& Str(const std::string& s) {
+    Word(uint32_t(s.size()));
+    b.insert(b.end(), s.begin(), s.end());
+    return *this;
+  }
+  Bytes& Open(const std::string& name, uint32_t version) { return Byte('[').Str(name).Word(version); }
+  Bytes& User(int32_t level, const std::string& name, uint32_t points = 0, uint32_t version = 4608) {
+    Open("User", version).Word(uint32_t(level)).Str(name).Word(0x00030201).Word(0).Word(1).Word(0).Word(1);
+    if (version != 1) Word(points);
+    return Byte(']');
+  }
+};
+
+std::vector<std::string> Names(const User_Database& db) {
+  std::vector<std::string> names;
+  for (const auto& user : db.users) names.push_back(user->name);
+  return names;
+}
+
+}  // namespace
+
+TEST(User_Names, OrderFollowsLettersThenSignedBytes) {
+  // Added in every order of the six names, the list comes out the same.
+  std::vector<std::string> names{"b", "B", "a", "_x", "Ab", "aa"};
+  std::sort(names.begin(), names.end());
+  do {
+    User_Database db(For_Stream);
+    for (const auto& name : names) {
+      auto user = std::make_unique<User>();
+      user->name = name;
+      db.Add_User(std::move(user));
+    }
+    ASSERT_EQ(Names(db), (std::vector<std::string>{"_x", "Ab", "a", "aa", "B", "b"}));
+  } while (std::next_permutation(names.begin(), names.end()));
+
+  const struct {
+    std::string a, b;
+    int order;
+  } cases[] = {
+      {"\xE9", "_", -1},    // codes 128-255 before '_' (signed)
+      {"\xE9", "e", -1},    // and never letters
+      {"9", "A", -1},       // a non-letter before a letter
+      {"Ann", "Anna", -1},  // a prefix first
+      {"anna", "ANN", 1},
+      {"Comet", "Comet", 0},
+      {"zeta", "Zeta", 1},  // the same letter: upper case first
+  };
+  for (const auto& c : cases) EXPECT_EQ(Compare_User_Names(c.a, c.b), c.order) << c.a << " " << c.b;
+}
+
+TEST(User_Names, SafeNamesAndOneCaseFold) {
+  for (const char* bad : {"a/b", "..", ".", "tab\tname", "ANONYMOUS", "anonymous",
+                          "1234567890123456789012345678901234567890"})
+    EXPECT_NE(User_Name_Problem(bad), nullptr) << bad;
+  for (const char* good : {"Ann", "...", "J\xE9r\xF4me", "a.b", "Sample"})
+    EXPECT_EQ(User_Name_Problem(good), nullptr) << good;
+  EXPECT_TRUE(Same_Name_Ignoring_Case("\xC9LODIE", "\xE9lodie"));
+  EXPECT_FALSE(Same_Name_Ignoring_Case("Ann", "Anna"));
+}
+
+using User_Database_Test = Users_Test;
+
+TEST_F(User_Database_Test, FirstStartListsSampleWithTheDefaultUserCurrent) {
+  auto* db = new User_Database();
+  EXPECT_EQ(The_User_Database, db);
+  EXPECT_EQ(Names(*db), std::vector<std::string>{"Sample"});
+  EXPECT_EQ(db->current_user, &db->default_user);
+  EXPECT_TRUE(The_User_Data.show_help_at_start);
+  EXPECT_EQ(db->current_user->File_Path("man"), Dir("Anonymous, level 1.man"));
+  EXPECT_EQ(db->Find_User("SAMPLE"), 0);
+}
+
+TEST_F(User_Database_Test, FilePathsFollowTheNameAndLevel) {
+  User comet(3, "Comet");
+  EXPECT_EQ(comet.File_Path("man"), Dir("Comet, level 4.man"));
+  EXPECT_EQ(comet.File_Path("man", 0), Dir("Comet, level 1.man"));
+  EXPECT_EQ(comet.File_Path("MAN"), Dir("Comet.MAN"));
+  EXPECT_EQ(comet.File_Path("gal"), Dir("Comet.gal"));
+  comet.name = "J\xE9r\xF4me";
+  EXPECT_EQ(comet.File_Path("clr"), Dir("J\xC3\xA9r\xC3\xB4me.clr"));
+  comet.name = "../up";
+  EXPECT_EQ(comet.File_Path("clr"), "");
+  // A new user's flags come from the files there.
+  Write(Dir("Maple.clr"), "x");
+  Write(Dir("Maple, level 5.man"), "x");
+  User maple(0, "Maple");
+  EXPECT_TRUE(maple.has_color_file && maple.has_level5_manipulators && !maple.has_level4_manipulators);
+  EXPECT_EQ(maple.color, colors.Scheme[1]);
+}
+
+TEST_F(User_Database_Test, SavesTheStoredLayoutAndReadsItBackByteForByte) {
+  User_Database db(For_Stream);
+  auto ab = std::make_unique<User>(2, "Ab");
+  ab->color = TColor(1, 2, 3);
+  ab->points = 7;
+  ab->has_color_file = false;
+  db.Add_User(std::move(ab));
+  db.Set_Current(0);
+  ASSERT_TRUE(db.Save());
+  Bytes expected;
+  expected.Open("User_Database", 4608);
+  expected.Open("User", 4608).Word(0).Str("").Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).Byte(']');
+  expected.Word(1).Open("User", 4608).Word(2).Str("Ab").Word(0x030201).Word(0).Word(0).Word(0).Word(0).Word(7).Byte(']');
+  expected.Word(0).Byte(']');
+  const std::string file = Read(User_Database::File_Path());
+  EXPECT_EQ(std::vector<uint8_t>(file.begin(), file.end()), expected.b);
+
+  // With a font, flags and a palette-index colour (stored as its RGB), the
+  // file read and written again is the same file.
+  db.At(0)->font = std::make_shared<TFont>("Times New Roman", -24);
+  db.At(0)->has_level5_manipulators = true;
+  db.At(0)->color = colors.Scheme[1].Is_Rgb() ? TColor::Palette_Index(3) : colors.Scheme[1];
+  ASSERT_TRUE(db.Save());
+  const std::string first = Read(User_Database::File_Path());
+  User_Database again(For_Stream);
+  ASSERT_TRUE(again.Read_File());
+  ASSERT_EQ(again.Count(), 1);
+  EXPECT_EQ(again.current_user, again.At(0));
+  EXPECT_EQ(again.At(0)->font->Font_Spec().face_name, "Times New Roman");
+  EXPECT_EQ(again.At(0)->color, Palette_Color_To_RGB(db.At(0)->color, *colors.Palette));
+  ASSERT_TRUE(again.Save());
+  EXPECT_EQ(Read(User_Database::File_Path()), first);
+}
+
+TEST_F(User_Database_Test, DamagedFilesGiveTheUsersReadWholeAndAWarning) {
+  const struct {
+    const char* what;
+    Bytes file;
+    std::vector<std::string> names;
+    int32_t current, first_level, first_points;
+    bool damaged, help;
+  } cases[] = {
+      {"version 1 user, old database", Bytes().Open("User_Database", 7).User(0, "").Word(1).User(2, "Ann", 0, 1).Word(0).Byte(']'),
+       {"Ann"}, 0, 2, 0, false, true},
+      {"level out of range", Bytes().Open("User_Database", 4608).User(0, "").Word(2).User(9, "A", 5).User(-1, "B").Word(1).Byte(']'),
+       {"A", "B"}, 1, 0, 5, false, false},
+      {"index equal to the count", Bytes().Open("User_Database", 4608).User(0, "").Word(1).User(1, "A").Word(1).Byte(']'),
+       {"A"}, -1, 1, 0, false, false},
+      {"negative index", Bytes().Open("User_Database", 4608).User(0, "").Word(1).User(1, "A").Word(-5).Byte(']'),
+       {"A"}, -1, 1, 0, false, false},
+      {"huge count", Bytes().Open("User_Database", 4608).User(0, "").Word(0x7FFFFFFF).User(1, "A").Word(0).Byte(']'),
+       {"A"}, -1, 1, 0, true, false},
+      {"negative count", Bytes().Open("User_Database", 4608).User(0, "").Word(-1).Word(0).Byte(']'),
+       {}, -1, 0, 0, true, false},
+      {"name longer than the file", Bytes().Open("User_Database", 4608).User(0, "").Word(2).User(1, "A").Open("User", 4608).Word(1).Word(0xFFFFFFFE),
+       {"A"}, -1, 1, 0, true, false},
+      {"another class", Bytes().Open("User_Database", 4608).User(0, "").Word(1).Open("Usr", 4608),
+       {}, -1, 0, 0, true, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Write(User_Database::File_Path(), std::string(c.file.b.begin(), c.file.b.end()));
+    Boxes.clear();
+    delete The_User_Database;
+    auto* db = new User_Database();
+    EXPECT_EQ(Names(*db), c.names);
+    EXPECT_EQ(db->current_index, c.current);
+    EXPECT_EQ(db->current_user, c.current < 0 ? &db->default_user : db->At(c.current));
+    if (!c.names.empty()) {
+      EXPECT_EQ(db->At(0)->level, c.first_level);
+      EXPECT_EQ(db->At(0)->points, c.first_points);
+    }
+    EXPECT_EQ(Boxes.size(), c.damaged ? 1u : 0u);
+    EXPECT_EQ(The_User_Data.show_help_at_start, c.help);
+  }
+  // A null name reads as the empty text.
+  Bytes null_name;
+  null_name.Open("User_Database", 4608).User(0, "").Word(1).Open("User", 4608).Word(0).Word(0xFFFFFFFF);
+  null_name.Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).Byte(']').Word(0).Byte(']');
+  Write(User_Database::File_Path(), std::string(null_name.b.begin(), null_name.b.end()));
+  User_Database db(For_Stream);
+  EXPECT_TRUE(db.Read_File());
+  ASSERT_EQ(db.Count(), 1);
+  EXPECT_EQ(db.At(0)->name, "");
+}
+
+TEST_F(User_Database_Test, AFileCutAtEveryByteKeepsTheWholeUsersBeforeTheCut) {
+  User_Database full(For_Stream);
+  for (const char* name : {"Ann", "Bob", "Comet"}) {
+    auto user = std::make_unique<User>(2, name);
+    user->font = std::make_shared<TFont>("Arial", 20);
+    user->points = 100;
+    full.Add_User(std::move(user));
+  }
+  full.Set_Current(2);
+  ASSERT_TRUE(full.Save());
+  const std::string whole = Read(User_Database::File_Path());
+  for (size_t cut = 0; cut < whole.size(); ++cut) {
+    Write(User_Database::File_Path(), whole.substr(0, cut));
+    User_Database db(For_Stream);
+    ASSERT_FALSE(db.Read_File()) << cut;
+    ASSERT_LE(db.Count(), 3);
+    for (int32_t i = 0; i < db.Count(); ++i) {
+      ASSERT_EQ(db.At(i)->name, full.At(i)->name) << cut;
+      ASSERT_EQ(db.At(i)->points, 100);
+    }
+    // The stored index holds only once every user is in.
+    ASSERT_EQ(db.current_user, db.current_index == 2 && db.Count() == 3 ? db.At(2) : &db.default_user) << cut;
+  }
+}
+
+TEST_F(User_Database_Test, AFailedSaveKeepsTheOldFileAndSaysSo) {
+  User_Database db(For_Stream);
+  db.Add_User(std::make_unique<User>(0, "Ann"));
+  ASSERT_TRUE(db.Save());
+  const std::string old = Read(User_Database::File_Path());
+  db.Add_User(std::make_unique<User>(0, "Bob"));
+  for (int64_t budget : {int64_t(0), int64_t(20)}) {
+    Fail_Atomic_Write_After(budget);
+    EXPECT_FALSE(db.Save());
+    Fail_Atomic_Write_After(-1);
+    EXPECT_EQ(Read(User_Database::File_Path()), old);
+  }
+  EXPECT_EQ(Boxes, std::vector<std::string>(2, "WARNING: Unable to write file " + User_Database::File_Path()));
+
+  // Not writable: nothing written, nothing said.
+  The_User_Data.writable = false;
+  EXPECT_FALSE(db.Save());
+  EXPECT_EQ(Read(User_Database::File_Path()), old);
+  EXPECT_EQ(Boxes.size(), 2u);
+}
+
+TEST_F(User_Database_Test, AKilledSaveLeavesTheOldOrTheNewFileWhole) {
+  User_Database db(For_Stream);
+  for (int i = 0; i < 50; ++i) db.Add_User(std::make_unique<User>(i % 5, ("User " + std::to_string(i)).c_str()));
+  ASSERT_TRUE(db.Save());
+  std::mt19937 random(7);
+  for (int round = 0; round < 20; ++round) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int32_t points = 0;; ++points) {
+        db.At(0)->points = points;
+        db.Save();
+      }
+    }
+    usleep(1000 + random() % 20000);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    User_Database read(For_Stream);
+    ASSERT_TRUE(read.Read_File()) << round;
+    ASSERT_EQ(read.Count(), 50);
+  }
+}
+
+TEST_F(User_Database_Test, AddRemoveAndResortKeepTheCurrentUser) {
+  User_Database db(For_Stream);
+  for (const char* name : {"Bob", "Dan"}) db.Add_User(std::make_unique<User>(0, name));
+  db.Set_Current(1);
+  User* dan = db.current_user;
+  EXPECT_EQ(db.Add_User(std::make_unique<User>(0, "Ann")), 0);
+  EXPECT_EQ(db.current_user, dan);
+  EXPECT_EQ(db.current_index, 2);
+  EXPECT_EQ(db.Remove_User(-1), nullptr);
+  EXPECT_EQ(db.Remove_User(3), nullptr);
+  dan->name = "Al";
+  EXPECT_EQ(db.Resort_User(2), 0);
+  EXPECT_EQ(db.current_index, 0);
+  EXPECT_EQ(db.Remove_User(0).get() != nullptr, true);
+  EXPECT_EQ(db.current_user, &db.default_user);
+  EXPECT_EQ(db.current_index, -1);
+  // The copy points back at its records and starts with no previous user.
+  db.Set_Current(1);
+  User_Database copy(db);
+  EXPECT_EQ(copy.current_index, 1);
+  EXPECT_EQ(copy.At(1)->source_record, db.At(1));
+  EXPECT_EQ(copy.default_user.source_record, &db.default_user);
+  EXPECT_EQ(copy.previous_user_record, nullptr);
+}

@@ -1,0 +1,154 @@
+#include "users/user_database.h"
+
+#include <algorithm>
+
+#include "model/ifpstream.h"
+#include "model/opstream.h"
+#include "model/tstreamableclass.h"
+#include "platform/system/atomic_file.h"
+#include "platform/system/file_system.h"
+#include "platform/window/message_box.h"
+#include "users/user_data.h"
+#include "users/user_names.h"
+
+User_Database* The_User_Database = nullptr;
+
+namespace {
+
+const TStreamableClass database_class("User_Database", &User_Database::Streamer::Build);
+
+// The fewest bytes a stored user takes: the frame with its class name and
+// version, and the fields of a version-1 user with an empty name and no font.
+constexpr size_t Smallest_Stored_User = 1 + 4 + 4 + 4 + 4 + 4 + 4 + 4 + 12 + 1;
+
+}  // namespace
+
+User_Database::User_Database(For_Stream_Tag) {}
+
+User_Database::User_Database() : User_Database(For_Stream) {
+  if (File_Exists(File_Path())) {
+    The_User_Data.show_help_at_start = false;
+    if (!Read_File())
+      MessageBox(0, "Unable to read file " + File_Path(), "WARNING", MB_OK | MB_ICONSTOP);
+  } else {
+    Add_User(std::make_unique<User>(0, "Sample"));
+  }
+  The_User_Database = this;
+}
+
+User_Database::User_Database(const User_Database& other)
+    : TStreamableBase(other), default_user(other.default_user) {
+  users.reserve(other.users.size());
+  for (const auto& user : other.users) users.push_back(std::make_unique<User>(*user));
+  Set_Current(other.current_index);
+}
+
+User_Database::~User_Database() {
+  if (The_User_Database == this) The_User_Database = nullptr;
+}
+
+int32_t User_Database::Add_User(std::unique_ptr<User> user) {
+  User* const current = current_user;
+  auto place = std::upper_bound(users.begin(), users.end(), user->name,
+                                [](const std::string& name, const std::unique_ptr<User>& listed) {
+                                  return Compare_User_Names(name, listed->name) < 0;
+                                });
+  const auto index = int32_t(place - users.begin());
+  users.insert(place, std::move(user));
+  if (current != &default_user && index <= current_index) ++current_index;
+  return index;
+}
+
+std::unique_ptr<User> User_Database::Remove_User(int32_t index) {
+  if (index < 0 || index >= Count()) return nullptr;
+  std::unique_ptr<User> user = std::move(users[size_t(index)]);
+  users.erase(users.begin() + index);
+  if (previous_user_record == user.get()) previous_user_record = nullptr;
+  if (index == current_index)
+    Set_Current(-1);
+  else if (index < current_index)
+    --current_index;
+  return user;
+}
+
+int32_t User_Database::Resort_User(int32_t index) {
+  if (index < 0 || index >= Count()) return index;
+  const bool was_current = index == current_index;
+  std::unique_ptr<User> user = Remove_User(index);
+  const int32_t new_index = Add_User(std::move(user));
+  if (was_current) Set_Current(new_index);
+  return new_index;
+}
+
+void User_Database::Set_Current(int32_t index) {
+  if (index < 0 || index >= Count()) {
+    current_index = -1;
+    current_user = &default_user;
+  } else {
+    current_index = index;
+    current_user = users[size_t(index)].get();
+  }
+}
+
+int32_t User_Database::Find_User(const std::string& name) const {
+  for (int32_t i = 0; i < Count(); ++i)
+    if (Same_Name_Ignoring_Case(users[size_t(i)]->name, name)) return i;
+  return -1;
+}
+
+std::string User_Database::File_Path() { return The_User_Data.directory + "quendar.usr"; }
+
+bool User_Database::Save(HWND owner) {
+  if (!The_User_Data.writable) return false;
+  std::vector<uint8_t> bytes;
+  opstream os(bytes);
+  os.Write_Object(*this);
+  if (!os.Fail() && Write_File_Atomically(File_Path(), bytes)) return true;
+  MessageBox(owner, "Unable to write file " + File_Path(), "WARNING", MB_OK | MB_ICONSTOP);
+  return false;
+}
+
+bool User_Database::Read_File() {
+  ifpstream is(File_Path());
+  if (is.Fail()) return false;
+  is.Read_Version();
+  if (!is.Fail()) is.Read_Object(*this);
+  // Whatever failed, the current user is one that exists.
+  Set_Current(current_index);
+  return !is.Fail();
+}
+
+TStreamableBase* User_Database::Streamer::Read(ipstream& is, uint32_t version) {
+  if (version != User_Database::Class_Version) The_User_Data.show_help_at_start = true;
+  database->users.clear();
+  database->Set_Current(-1);
+  is.Read_Object(database->default_user);
+  database->default_user.source_record = nullptr;
+  const auto count = static_cast<int32_t>(is.Read_Word());
+  // The loop never runs longer than the bytes could hold users; a count
+  // beyond them marks the file damaged once those users are in.
+  const size_t room = is.Bytes_Left() / Smallest_Stored_User;
+  const int32_t readable = count < 0 ? 0 : int32_t(std::min<size_t>(size_t(count), room));
+  for (int32_t i = 0; i < readable && !is.Fail(); ++i) {
+    auto user = std::make_unique<User>();
+    is.Read_Object(*user);
+    if (!is.Fail()) database->users.push_back(std::move(user));
+  }
+  if (readable != count) is.Set_State(ipstream::failbit);
+  const auto index = static_cast<int32_t>(is.Read_Word());
+  if (!is.Fail()) database->Set_Current(index);
+  return database;
+}
+
+void User_Database::Streamer::Write(opstream& os) const {
+  os.Write_Object(database->default_user);
+  os.Write_Word(static_cast<uint32_t>(database->Count()));
+  for (const auto& user : database->users) os.Write_Object(*user);
+  os.Write_Word(static_cast<uint32_t>(database->current_index));
+}
+
+std::unique_ptr<TStreamer> User_Database::Streamer::Build(TStreamableBase* object) {
+  if (object == nullptr) return std::make_unique<Streamer>(new User_Database(For_Stream));
+  auto* database = dynamic_cast<User_Database*>(object);
+  return database != nullptr ? std::make_unique<Streamer>(database) : nullptr;
+}

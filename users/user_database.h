@@ -1,0 +1,109 @@
+// All users: the listed ones in the user order, the built-in default user
+// (current when no listed user is chosen), a copy of the user who was current
+// before the last change of users, and which user is current. The one
+// database of the program is The_User_Database; the Name and Level dialog
+// edits a copy and installs it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "platform/window/messages.h"
+#include "users/user.h"
+
+class User_Database : public TStreamableBase {
+ public:
+  static constexpr uint32_t Class_Version = 4608;
+
+  // An empty database: no users, the default user current.
+  explicit User_Database(For_Stream_Tag);
+  // The start-up database: reads "quendar.usr" in the user data directory,
+  // or, when there is none, lists the user "Sample" with the default user
+  // current. Becomes The_User_Database.
+  User_Database();
+  // The copy the Name and Level dialog edits: the default user and every
+  // listed user copied (each copy points back at its record), the same user
+  // current, no previous user.
+  User_Database(const User_Database& other);
+  User_Database& operator=(const User_Database&) = delete;
+  ~User_Database() override;
+
+  int32_t Count() const { return int32_t(users.size()); }
+  User* At(int32_t index) const { return users[size_t(index)].get(); }
+
+  // Takes the user and inserts it after every user that does not come after
+  // it; its index. The current user stays the same record, so its index may
+  // move.
+  int32_t Add_User(std::unique_ptr<User> user);
+  // Takes the user at index out of the list and hands it over; null for an
+  // index outside the list. A current user taken out leaves the default user
+  // current.
+  std::unique_ptr<User> Remove_User(int32_t index);
+  // Puts the user at index back in its place after a change of name; its
+  // new index.
+  int32_t Resort_User(int32_t index);
+  // Makes the user at index current; -1 (or any index outside the list)
+  // chooses the default user.
+  void Set_Current(int32_t index);
+  // Index of the first user of that name ignoring case, -1 when none.
+  int32_t Find_User(const std::string& name) const;
+
+  // Writes the database to its file through a temporary file, so a failed
+  // or interrupted save leaves the old file whole; a failure is shown in a
+  // "WARNING" box. Nothing happens when the user data cannot be written.
+  // True when the file was written.
+  bool Save(HWND owner = 0);
+  // Reads the file; a damaged file leaves the users read whole before the
+  // damage. False when it could not be read whole.
+  bool Read_File();
+  // The file of the database: quendar.usr in the user data directory.
+  static std::string File_Path();
+
+  // Run on the dialog's edited copy at OK: moves the files of renamed users,
+  // offers to recycle those of removed users, and makes the copy
+  // The_User_Database in place of the installed one, which is deleted.
+  void Install(HWND owner);
+  // Run by the change of users after the gallery has let go of the previous
+  // user's gallery file: recycles it when that user was removed, or moves it
+  // to the user's new name when the user was renamed and is no longer
+  // current; then makes the gallery moves the install had to hold back.
+  void Recycle_Previous_Gallery(HWND owner = 0);
+
+  const char* Streamable_Name() const override { return "User_Database"; }
+  class Streamer;
+
+  User default_user;
+  User previous_user;
+  User* previous_user_record = nullptr;
+  std::vector<std::unique_ptr<User>> users;
+  int32_t current_index = -1;
+  User* current_user = &default_user;
+  bool previous_user_removed = false;
+
+ private:
+  // Gallery files of renamed users that could not take their new name while
+  // the old current user's gallery still held it: (where it waits, where it goes).
+  std::vector<std::pair<std::string, std::string>> held_gallery_moves;
+
+  friend class Install_Run;
+};
+
+extern User_Database* The_User_Database;
+
+// Stored as the default user, the count of users, the users, the current
+// index. A count larger than the bytes could hold, or any failure, stops
+// the reading with the users read whole so far.
+class User_Database::Streamer : public TNewStreamer {
+ public:
+  explicit Streamer(User_Database* database_) : TNewStreamer(database_), database(database_) {}
+  TStreamableBase* Read(ipstream& is, uint32_t version) override;
+  void Write(opstream& os) const override;
+  uint32_t Class_Version() const override { return User_Database::Class_Version; }
+  static std::unique_ptr<TStreamer> Build(TStreamableBase* object);
+
+ private:
+  User_Database* database;
+};
