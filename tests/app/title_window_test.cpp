@@ -10,7 +10,11 @@
 #include <chrono>
 #include <thread>
 
+#include "model/ipstream.h"
 #include "platform/backend/headless/headless_session.h"
+#include "platform/gdi/dib_file.h"
+#include "platform/gdi/region.h"
+#include "platform/system/resource.h"
 #include "platform/window/desktop.h"
 #include "platform/window/screen.h"
 
@@ -75,6 +79,13 @@ class Title_Window_Test : public testing::Test {
     const TRect place = title->Current_Layout->Window_Rect();
     return {place.left + client.x, place.top + client.y};
   }
+  uint32_t Screen_Pixel(TPoint p) const { return TDesktop::Current().Screen().Pixel(p.x, p.y); }
+  // Whether area i shows the covering colour at its centre on the screen.
+  bool Looks_Covered(int i) const {
+    const TRect area = title->Current_Layout->Area(i);
+    return Screen_Pixel(On_Screen({(area.left + area.right) / 2, (area.top + area.bottom) / 2})) == Cover;
+  }
+  static constexpr uint32_t Cover = 0xF5C542;
   TPoint Centre() const { return On_Screen({title->Client_Rect.Width() / 2, title->Client_Rect.Height() / 2}); }
 
   THeadless_Session session;
@@ -102,6 +113,38 @@ TEST(Title_Window_Choices_Test, Pace_Is_Twice_The_Start_Up_Time_Within_Bounds) {
   for (const auto& c : cases) EXPECT_EQ(Title_Window::Step_Interval(c.elapsed), c.interval) << c.elapsed;
 }
 
+TEST(Title_Window_Choices_Test, Pictures_Fit_Their_Layouts_And_Keep_The_Cover_Colour_Out_Of_The_Areas) {
+  for (int32_t height : {480, 600, 768}) {
+    const Title_Window::Picture_Set set = Title_Window::Set_For_Height(height);
+    SCOPED_TRACE(set.bitmap_id);
+    const TResource bytes = Find_Resource(RT_BITMAP, set.bitmap_id);
+    ASSERT_TRUE(bytes);
+    const std::optional<TDib> picture = TDib_File::Read(bytes.data, bytes.size);
+    ASSERT_TRUE(picture);
+    EXPECT_EQ(picture->BitsPixel(), 8);
+    const TResource block = Find_Resource(RT_RCDATA, set.layout_id);
+    ASSERT_TRUE(block);
+    Title_Data layout;
+    ipstream in(block.data, block.size);
+    in.Read_Version();
+    in.Read_Object(layout);
+    ASSERT_FALSE(in.Fail());
+    EXPECT_EQ(picture->Size(), layout.Window_Rect().Size());
+    // Rows are stored bottom-up: the top-left pixel is in the last row.
+    const auto index = [&](int x, int y) { return picture->GetBits()[(picture->Height() - 1 - y) * picture->Pitch() + x]; };
+    const uint32_t cover = picture->GetColors()[index(0, 0)];
+    int clashes = 0;
+    for (int i = 0; i < Title_Data::Area_Count; ++i) {
+      const TRect box = layout.Area(i).Inflated_By(1, 1);
+      const TRegion round = TRegion::Ellipse(box);
+      for (int y = box.top; y < box.bottom; ++y)
+        for (int x = box.left; x < box.right; ++x)
+          if (round.Contains({x, y}) && picture->GetColors()[index(x, y)] == cover) ++clashes;
+    }
+    EXPECT_EQ(clashes, 0);
+  }
+}
+
 TEST_F(Title_Window_Test, Stands_Where_The_Layout_Says_With_A_Round_Shape_And_The_Mouse) {
   EXPECT_EQ(title->GetWindowRect(), TRect(190, 21, 790, 621));
   EXPECT_EQ(title->Title(), "Quendar Startup");
@@ -111,6 +154,22 @@ TEST_F(Title_Window_Test, Stands_Where_The_Layout_Says_With_A_Round_Shape_And_Th
   EXPECT_TRUE(title->Shape_Contains({300, 300}));
   EXPECT_FALSE(title->Shape_Contains({3, 3}));
   EXPECT_EQ(title->Scaled_Layout, nullptr);
+}
+
+TEST_F(Title_Window_Test, Areas_Come_Out_From_11_Down_To_0) {
+  for (int i = 0; i < Title_Data::Area_Count; ++i) EXPECT_TRUE(Looks_Covered(i)) << i;
+  session.Snapshot("title_covered", title->GetWindowRect());
+  Start();
+  for (int32_t covered = 11; covered >= 0; --covered) {
+    for (int i = 0; i < Title_Data::Area_Count; ++i) EXPECT_EQ(Looks_Covered(i), i < covered) << covered << " " << i;
+    if (covered == 6) session.Snapshot("title_half", title->GetWindowRect());
+    Step();
+  }
+  // A full repaint shows what the stepper drew.
+  title->Invalidate();
+  session.Run_Until_Idle();
+  for (int i = 0; i < Title_Data::Area_Count; ++i) EXPECT_FALSE(Looks_Covered(i)) << i;
+  session.Snapshot("title_uncovered", title->GetWindowRect());
 }
 
 TEST_F(Title_Window_Test, Pace_Comes_From_The_Time_Since_Construction) {
