@@ -246,15 +246,19 @@ TEST_F(Title_Window_Test, A_Button_Held_At_Finish_Keeps_The_Window_Until_Release
   EXPECT_EQ(main.finished, 1);
 }
 
-TEST_F(Title_Window_Test, A_Press_Kills_A_Running_Close_Timer_And_The_Release_Closes_At_Once) {
+TEST_F(Title_Window_Test, A_Press_After_Finish_Holds_The_Window_Until_The_Release) {
   Start();
   title->Finish(&main);
   session.Backend().Press(Centre());
   session.Run_Until_Idle();
   EXPECT_FALSE(title->Close_Timer_Running);
+  // Nor does the stepper's last step close it while the button is down.
+  Uncover_All();
+  session.Run_Until_Idle();
+  EXPECT_TRUE(Open());
   session.Backend().Release(Centre());
   session.Run_Until_Idle();
-  EXPECT_FALSE(Open());  // whether or not all areas are out
+  EXPECT_FALSE(Open());
 }
 
 TEST_F(Title_Window_Test, Clicks_Before_Finish_And_Presses_Outside_The_Round_Do_Not_Close) {
