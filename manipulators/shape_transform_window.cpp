@@ -61,9 +61,12 @@ Shape_Transform_Window::Shape_Transform_Window(Transform_Palette* palette_, TWin
 
   new_button = new Rectangular_Button(this, New_Button_Id, New_Rect, 0, this);
   edit_button = new Rectangular_Button(this, Edit_Button_Id, Edit_Rect, 0, this);
-  if (!palette->Custom_Files()) {
-    new_button->Attr.Style &= ~WS_VISIBLE;
-    edit_button->Attr.Style &= ~WS_VISIBLE;
+  for (Rectangular_Button* b : {new_button, edit_button}) {
+    if (palette->Custom_Files()) {
+      b->Attr.Style |= WS_VISIBLE;
+    } else {
+      b->Attr.Style &= ~WS_VISIBLE;
+    }
   }
 
   TPopupMenu move;
@@ -133,7 +136,8 @@ void Shape_Transform_Window::SetupWindow() {
 }
 
 bool Shape_Transform_Window::Buttons_Visible() const {
-  return new_button != nullptr && (new_button->Attr.Style & WS_VISIBLE) != 0;
+  if (new_button == nullptr) return false;
+  return new_button->GetHandle() ? new_button->IsWindowVisible() : (new_button->Attr.Style & WS_VISIBLE) != 0;
 }
 
 TRect Shape_Transform_Window::Cell_Rect(Cell cell) const {

@@ -41,6 +41,7 @@ Transform_Palette::Transform_Palette(TWindow* parent, TPoint position, int32_t h
     : Divided_Notebook(parent, Window_Id, Palette_Rect(position, height), (*The_GUI_Sizes)[12], 0x7FFFFFFF),
       editor(editor_),
       users(users_) {
+  level = users.Current().level;
   const int32_t s29 = (*The_GUI_Sizes)[29];
   window = new Shape_Transform_Window(this, parent, TPoint(s29, s29), height - 4 * s29);
 }
