@@ -116,8 +116,13 @@ class Palette_Test : public Widget_Test {
   }
   void Snapshot_Level(int32_t level) {
     const TRect r = palette->GetWindowRect();
-    Contact_Sheet sheet(r.Width() + 20, r.Height() + 40);
-    sheet.Add_Screen(r, "level " + std::to_string(level + 1));
+    const int sections = palette->Section_Count;
+    Contact_Sheet sheet((r.Width() + 12) * sections + 12, r.Height() + 40);
+    for (int s = 0; s < sections; ++s) {
+      palette->Select_Section(s);
+      Run_Until_Idle();
+      sheet.Add_Screen(r, "level " + std::to_string(level + 1) + " section " + std::to_string(s + 1));
+    }
     sheet.Save("manipulator_palette_level_" + std::to_string(level + 1));
   }
   std::vector<std::string> Take_Asked() {
