@@ -451,8 +451,9 @@ void Transform_Edit_Window::Paint_Handles(TDC& dc) {
   const bool single = Selection.Count() == 0 && Selected_Image >= 0;
   if (!single && Selection.Count() == 0) return;
   const bool notch = single && Handle_Saves[9] != nullptr;
-  // What lies under the handles, so that a drag can take them away.
-  for (int i = 0; i < 10; ++i) {
+  // What lies under the handles, so that a drag can take them away; only
+  // from a whole repaint, since a partial one still shows the old handles.
+  for (int i = 0; i < 10 && Save_Under; ++i) {
     if (!Handle_Saves[size_t(i)] || (i == 9 && !notch)) continue;
     TMemoryDC save(*Handle_Saves[size_t(i)]);
     const TRect& r = Handle_Rects[size_t(i)];

@@ -125,3 +125,14 @@ class Editor_Test : public Widget_Test {
   int Box_Answer = IDOK;
   TMessage_Box_Hook previous_hook;
 };
+
+// Writes a part of the screen to $QUENDAR_SNAPSHOTS/<name>.png when set.
+inline void Snapshot_Screen(const std::string& name, const TRect& area) {
+  const std::string path = Snapshot_Path(name);
+  if (path.empty()) return;
+  TScreen& screen = TDesktop::Current().Screen();
+  const TRect r = area.Intersection(screen.Bounds());
+  std::lock_guard guard(screen.Lock());
+  const TSurface& s = *screen.Surface();
+  Write_PNG_RGB(path, r.Width(), r.Height(), s.Row32(r.top) + r.left, long(s.Stride() / 4));
+}
