@@ -21,6 +21,7 @@ class Message_Log_Window : public TWindow {
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
     if (msg == Editor_Active_Message) Log.push_back("active " + std::to_string(wp));
     if (msg == Manipulator_Edited_Message) Log.push_back("edited " + std::to_string(wp));
+    if (msg == Handle_Chosen_Message) Log.push_back("chosen " + std::to_string(wp) + (lp ? " handle" : ""));
     return TWindow::WindowProc(msg, wp, lp);
   }
   void Paint(TDC& dc, bool, TRect&) override {

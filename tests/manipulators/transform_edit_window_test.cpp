@@ -227,6 +227,35 @@ TEST_F(Editor_Test, A_Group_On_One_Line_Moves_Without_Changing_Shape) {
   }
 }
 
+TEST_F(Editor_Test, Group_Apply_Moves_Only_What_Was_Asked_And_Undoes_Whole) {
+  const Affine_Transform_2D a = Unit_Map(0.25f, 0, 0, 0.25f, 0.1f, 0.1f, 2), b = Unit_Map(0.25f, 0, 0, 0.25f, 0.6f, 0.6f, 5);
+  Transform_Set_2D set = Set_Of({a, b});
+  Open(set);
+  editor->Toggle_Selected(a);
+  editor->Toggle_Selected(b);
+  editor->Compute_Group_Frame();
+  // A typed frame that comes back with colour step 0 (as the corner page
+  // gives it): the members keep their own steps.
+  Affine_Transform_2D moved = editor->Group_Frame;
+  moved.eDx += 0.05f;
+  moved.Color_Step = 0;
+  ASSERT_TRUE(editor->Apply_Dialog(moved));
+  EXPECT_EQ(Image(0).Color_Step, 2);
+  EXPECT_EQ(Image(1).Color_Step, 5);
+  EXPECT_NEAR(Image(1).eDx, 0.65f, 1e-5f);
+  // A frame that pushes one member out of sight is refused whole.
+  Affine_Transform_2D far = editor->Group_Frame;
+  far.eDx += 1.3f;
+  EXPECT_FALSE(editor->Apply_Dialog(far));
+  EXPECT_NEAR(Image(0).eDx, 0.15f, 1e-5f);
+  EXPECT_EQ(Take_Boxes().size(), 1u);
+  editor->Cmd_Undo();
+  EXPECT_TRUE(Image(0).Equals(a));
+  EXPECT_TRUE(Image(1).Equals(b));
+  EXPECT_EQ(editor->Selection.Count(), 2);
+  EXPECT_FLOAT_EQ(editor->Group_Frame.eDx, 0.1f);
+}
+
 TEST_F(Editor_Test, Maps_That_Overflow_Are_Never_Visible) {
   Transform_Set_2D set = Set_Of({Quarter});
   Open(set);
