@@ -560,6 +560,9 @@ TPoint Color_Wheel::Color_Screen_Point(int color) const {
 }
 
 TPoint Color_Wheel::Region_Screen_Point(int region) const {
+  // The rim ring's box is centred on the black centre: its point is on the
+  // rim itself.
+  if (region == Rim_Color) return Color_Screen_Point(Rim_Color);
   TPoint p(Cx, Cy);
   if (region >= 0 && region < 38) p = Centre_Of(Sector[size_t(region)].Bounds());
   ClientToScreen(p);

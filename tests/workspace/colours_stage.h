@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/color_wheel_table.h"
+#include "model/dib_allocator.h"
 #include "model/gui_colors.h"
 #include "platform/backend/headless/headless_session.h"
 #include "platform/window/desktop.h"
@@ -100,6 +101,7 @@ class Colours_Stage {
   GUI_Metafiles metafiles;
   GUI_Bitmaps bitmaps;
   Mouse mouse;
+  DIB_Allocator pool{2, 5, sizes[10]};
   std::unique_ptr<Fill_Pointer> pointer = std::make_unique<Fill_Pointer>();
   Panel_Parent* parent = nullptr;
   Tip_Window* tip = nullptr;
