@@ -1,0 +1,351 @@
+// The drawing window through its corners and operations on the virtual
+// clock: steps of the level-1 "Five" and other sets against rendering
+// straight through the model, the ways a run ends, the restart rule, undo,
+// clear, the history's cap, stopping a run from every entry point, and the
+// same pictures at any speed.
+#include <cmath>
+
+#include "tests/workspace/workspace_fixture.h"
+#include "workspace/review_window.h"
+#include "workspace/workspace_messages.h"
+
+namespace {
+
+// The picture a record's composed maps give from its base, made straight
+// through the model.
+std::unique_ptr<Shape_Drawing> Rendered(const Drawing_History& record, const Centering_Transform& centering) {
+  Transform_Set_2D maps;
+  for (int32_t i = 0; i < record.maps.Count(); ++i) {
+    const auto& m = dynamic_cast<const Affine_Transform_2D&>(*record.maps.Map(i));
+    maps.Add_Map(std::make_unique<Affine_Transform_2D>(
+        record.level >= 2 ? Affine_Transform_2D::Quantize(m, 1e-4f, 1e-4f, 0) : m));
+  }
+  Transform_Set_2D fitted;
+  centering.Fit(fitted, maps);
+  Shape_Drawing base(*record.base, true);
+  return std::make_unique<Shape_Drawing>(base, fitted);
+}
+
+std::shared_ptr<const Transform_Set_2D> Turn(float degrees) {
+  const float t = degrees * 3.14159265f / 180.0f, c = std::cos(t), s = std::sin(t);
+  // About the area's centre.
+  return Make_Set({{c, -s, s, c, 0.5f - 0.5f * c + 0.5f * s, 0.5f - 0.5f * s - 0.5f * c}});
+}
+
+const Map_Row Identity_Row{1, 0, 0, 1, 0, 0};
+
+class Fake_Game : public Match_Target, public Game_Events {
+ public:
+  bool Matches(Shape_Drawing&, const Shape*, const Point_Set_2D*) override { return ++tests >= match_at; }
+  void Overlay_Hint(Shape_Drawing&, TColor) override { ++hints; }
+  void Target_Matched() override { log += "matched "; }
+  void Reset_Target() override { log += "reset "; }
+  void End_Run() override { log += "end "; }
+  void Start_Animation() override { log += "animation "; }
+  int tests = 0, match_at = 1000, hints = 0;
+  std::string log;
+};
+
+}  // namespace
+
+TEST_F(Drawing_Window_Test, Geometry_Avoids_Thirds_And_Fit_Keeps_Order) {
+  EXPECT_EQ(window->geometry.inner_rel.Width(), Side());
+  // A relative side that is a multiple of 3 loses a pixel; any other stays.
+  for (int width = 300; width < 1500; ++width) {
+    const Drawing_Area_Geometry g(width, width, 12, 1);
+    const int side = g.area.Width();
+    ASSERT_EQ(g.area_rel.Width(), side % 3 == 0 ? side - 1 : side) << width;
+    ASSERT_EQ(g.area_rel.Height(), side % 3 == 0 ? side - 1 : side) << width;
+  }
+  Transform_Set_2D thirteen, fitted;
+  for (int i = 0; i < 13; ++i) thirteen.Add_Map(std::make_unique<Affine_Transform_2D>(float(i) / 16, 0.0f));
+  EXPECT_EQ(thirteen.Count(), 12);
+  window->centering.Fit(fitted, thirteen);
+  ASSERT_EQ(fitted.Count(), 12);
+  const Affine_Transform_2D back = window->centering.Fit(Affine_Transform_2D());
+  EXPECT_FLOAT_EQ(back.eM11, 1.0f);
+  EXPECT_NEAR(back.eDx, 0.0f, 1e-6f);
+  // Each fitted map moves by its own translation, scaled onto the area.
+  for (int i = 1; i < 12; ++i)
+    EXPECT_GT(dynamic_cast<Affine_Transform_2D*>(fitted.Map(i))->eDx,
+              dynamic_cast<Affine_Transform_2D*>(fitted.Map(i - 1))->eDx);
+  Transform_Set_2D empty;
+  window->centering.Fit(fitted, empty);
+  EXPECT_EQ(fitted.Count(), 0);
+}
+
+TEST_F(Drawing_Window_Test, Single_Step_And_Whole_Run_Of_Five_Render_The_Composed_Maps) {
+  window->Set_Drawing(Filled_Square(), true);
+  auto expected = Pixels_Of(*window->current.picture);
+  Transform_Set_2D fitted;
+  window->centering.Fit(fitted, *Five());
+  window->Apply_Manipulator(Five(), true);
+  ASSERT_EQ(window->history.size(), 1u);
+  expected = std::make_unique<Shape_Drawing>(*expected, fitted);
+  EXPECT_TRUE(Same(*window->current.picture, *expected));
+  EXPECT_TRUE(Same(*window->current.picture, *Rendered(window->current, window->centering)));
+
+  Click_Corner(*window, 1);
+  EXPECT_TRUE(window->Is_Iterating());
+  Run_To_End();
+  EXPECT_FALSE(window->Is_Iterating());
+  // Five settles at the pixel size of its smallest copies, well before the
+  // step limit.
+  EXPECT_GE(window->history.size(), 4u);
+  EXPECT_LE(window->history.size(), 1u + Drawing_Window::Step_Limit);
+  auto pictures = All_Pictures();
+  for (size_t k = 2; k < pictures.size(); ++k) {
+    expected = std::make_unique<Shape_Drawing>(*expected, fitted);
+    EXPECT_TRUE(pictures[k]->Same_Pixels(*expected)) << "step " << k;
+  }
+  for (const Drawing_History& record : window->history)
+    if (record.level > 0) EXPECT_TRUE(Same(*record.picture, *Rendered(record, window->centering)));
+  EXPECT_EQ(window->Capture_Count, 0);
+  EXPECT_EQ(mouse->Locked, 0);
+}
+
+// Five restarts from the current picture (5 x 5 > 6); Two composes once
+// (2 x 2 = 4) and restarts at 4 x 2; Small composes on, rounded from level 2.
+TEST_F(Drawing_Window_Test, Restart_Rule_Sets_The_Composition_Levels) {
+  const struct {
+    const char* name;
+    std::shared_ptr<const Transform_Set_2D> set;
+    std::vector<uint32_t> levels;
+  } cases[] = {
+      {"Five", Five(), {1, 1, 1}},
+      {"Two", Make_Set({{0.3333f, 0, 0, 0.3333f, 0.0833f, 0.3333f}, {0.3333f, 0, 0, 0.3333f, 0.5833f, 0.3333f}}),
+       {1, 2, 1, 2}},
+      {"Small", Make_Set({{0.5f, 0, 0, 0.5f, 0.25f, 0.25f}}), {1, 2, 3, 4}},
+  };
+  for (const auto& c : cases) {
+    window->Set_Drawing(Filled_Square(), true);
+    std::vector<uint32_t> levels;
+    for (size_t i = 0; i < c.levels.size(); ++i) {
+      window->Apply_Manipulator(c.set, true);
+      levels.push_back(window->current.level);
+      EXPECT_TRUE(Same(*window->current.picture, *Rendered(window->current, window->centering))) << c.name << i;
+    }
+    EXPECT_EQ(levels, c.levels) << c.name;
+  }
+}
+
+TEST_F(Drawing_Window_Test, Each_Way_A_Run_Ends) {
+  Fake_Game game;
+  const struct {
+    const char* name;
+    std::shared_ptr<const Transform_Set_2D> set;
+    bool block;
+    int match_at;
+    size_t accepted;
+  } cases[] = {
+      // The images reproduce the drawing: the first tick stops.
+      {"unchanged", Make_Set({Identity_Row}), false, 1000, 0},
+      // A mirror comes back to the state before it.
+      {"back to a recent state", Make_Set({{-1, 0, 0, 1, 1, 0}}), false, 1000, 1},
+      {"target matched", Five(), false, 3, 3},
+      {"step limit", Turn(13), true, 1000, Drawing_Window::Step_Limit},
+  };
+  for (const auto& c : cases) {
+    window->Set_Target(nullptr, nullptr, false);
+    auto start = c.block ? Block() : Filled_Square();
+    if (c.set->Count() == 1 && dynamic_cast<Affine_Transform_2D*>(c.set->Map(0))->eM11 < 0) {
+      // A notch off the mirror's axis, so that the mirror changes the square.
+      const TRect a = window->geometry.area_rel;
+      start->Paint_Shape(Square_Shape(), TRect(a.left, a.top, a.left + 60, a.top + 60), TColor(255, 255, 255),
+                         TColor(No_Color));
+    }
+    window->Set_Drawing(std::move(start), true);
+    game = Fake_Game();
+    game.match_at = c.match_at;
+    if (c.match_at < 1000) window->Set_Target(&game, &game, false);
+    window->Apply_Manipulator(c.set, false);
+    window->Start_Iterating();
+    Run_To_End();
+    EXPECT_FALSE(window->Is_Iterating()) << c.name;
+    EXPECT_EQ(window->history.size(), c.accepted) << c.name;
+    if (c.match_at < 1000) {
+      EXPECT_EQ(game.log, "matched ");
+      EXPECT_EQ(window->target, nullptr);
+      EXPECT_TRUE(window->current.matched);
+    }
+  }
+  window->Set_Target(nullptr, nullptr, false);
+  // Nothing to iterate: no run starts.
+  window->Clear();
+  window->Start_Iterating();
+  EXPECT_FALSE(window->Is_Iterating());
+}
+
+TEST_F(Drawing_Window_Test, Recolouring_Keeps_Going_At_The_Users_Speed) {
+  Color_Transform cycle;
+  cycle.count = 2;
+  cycle.colors = {In_Palette(TColor(200, 30, 30)), In_Palette(TColor(30, 30, 200))};
+  window->Set_Drawing(Filled_Square(cycle.colors[0]), true);
+  window->Set_Color_Cycle(cycle);
+  window->Apply_Manipulator(Make_Set({Identity_Row}, 1), false);
+  window->Faster();  // no run: no change
+  EXPECT_EQ(window->speed, 200);
+  window->Start_Iterating();
+  Run_To_End(50, 400);
+  EXPECT_TRUE(window->Is_Iterating());
+  EXPECT_TRUE(window->keep_going);
+  EXPECT_EQ(window->interval, 200);
+  EXPECT_EQ(window->history.size(), size_t(Drawing_Window::History_Limit));
+  for (int i = 0; i < 30; ++i) window->Slower();
+  EXPECT_EQ(window->speed, Drawing_Window::Slowest_Speed);
+  for (int i = 0; i < 30; ++i) window->Faster();
+  EXPECT_EQ(window->speed, 0);
+  Click_Corner(*window, 1);
+  EXPECT_FALSE(window->Is_Iterating());
+  EXPECT_EQ(window->Capture_Count, 0);
+}
+
+TEST_F(Drawing_Window_Test, Undo_Goes_Back_A_Run_Or_A_Single_Step_At_A_Time) {
+  window->Set_Drawing(Filled_Square(), true);
+  auto start = Pixels_Of(*window->current.picture);
+  window->Apply_Manipulator(Five(), true);
+  auto after_one = Pixels_Of(*window->current.picture);
+  window->Apply_Manipulator(Five(), true);
+  auto after_two = Pixels_Of(*window->current.picture);
+  Click_Corner(*window, 1);
+  Run_To_End();
+  ASSERT_GT(window->history.size(), 3u);
+  const std::vector<Shape_Drawing*> back_to = {after_two.get(), after_one.get(), start.get()};
+  for (Shape_Drawing* expected : back_to) {
+    Click_Corner(*window, 2);
+    EXPECT_TRUE(Same(*window->current.picture, *expected));
+  }
+  EXPECT_TRUE(window->history.empty());
+  // A single step still works from there.
+  window->Apply_Manipulator(Five(), true);
+  EXPECT_TRUE(Same(*window->current.picture, *after_one));
+}
+
+TEST_F(Drawing_Window_Test, Undo_After_A_Reviewed_State_Goes_Back_One_Run_More) {
+  window->Set_Drawing(Filled_Square(), true);
+  auto start = Pixels_Of(*window->current.picture);
+  for (int i = 0; i < 3; ++i) window->Apply_Manipulator(Five(), true);
+  // Shown: the state after the first step; a step from there, then undo.
+  window->Review();
+  window->Review_Finished(1, 2);
+  auto shown = Pixels_Of(*window->Shown_State().picture);
+  window->Apply_Manipulator(Five(), true);
+  EXPECT_EQ(window->history.size(), 2u);
+  window->Undo();
+  EXPECT_TRUE(Same(*window->current.picture, *shown));
+  window->Undo();
+  EXPECT_TRUE(Same(*window->current.picture, *start));
+}
+
+TEST_F(Drawing_Window_Test, History_Stays_At_Fifty_And_Undo_With_No_Run_Start_Keeps_A_Picture) {
+  window->Set_Drawing(Filled_Square(), true);
+  const auto small = Make_Set({{0.9f, 0, 0, 0.9f, 0.05f, 0.05f}});
+  for (int i = 0; i < 60; ++i) {
+    // A pending edit pushed before every step, as adding a shape leaves one.
+    Drawing_History edit = window->current.Deep_Copy();
+    edit.run_start = false;
+    window->pending_edit.push_back(std::move(edit));
+    window->Apply_Manipulator(small, true);
+    ASSERT_LE(window->history.size(), size_t(Drawing_Window::History_Limit));
+  }
+  EXPECT_EQ(window->history.size(), size_t(Drawing_Window::History_Limit));
+  auto before_last = Pixels_Of(*std::next(window->history.begin())->picture);
+  window->Undo();
+  EXPECT_TRUE(Same(*window->current.picture, *before_last));
+  // With every run start gone, undo lands on a recorded state, never on none.
+  for (int i = 0; i < 60 && !window->history.empty(); ++i) window->Undo();
+  ASSERT_TRUE(window->current.picture);
+  window->Apply_Manipulator(small, true);
+  EXPECT_TRUE(Same(*window->current.picture, *Rendered(window->current, window->centering)));
+}
+
+TEST_F(Drawing_Window_Test, Clear_Empties_The_History_And_Tells_The_Game) {
+  Fake_Game game;
+  window->Set_Drawing(Filled_Square(), true);
+  window->Set_Target(&game, &game, false);
+  window->Apply_Manipulator(Five(), true);
+  Click_Corner(*window, 3);
+  EXPECT_TRUE(window->history.empty());
+  EXPECT_TRUE(window->current.Picture_Cleared());
+  EXPECT_EQ(game.log, "reset ");
+  // Nothing left to clear: the game's run ends, nothing else happens.
+  Click_Corner(*window, 3);
+  EXPECT_EQ(game.log, "reset end ");
+  window->Set_Target(nullptr, nullptr, false);
+}
+
+TEST_F(Drawing_Window_Test, Every_Entry_Point_Stops_A_Run) {
+  Color_Transform cycle;
+  cycle.count = 2;
+  cycle.colors = {TColor(1, 2, 3), TColor(4, 5, 6)};
+  Fake_Game game;
+  const std::vector<std::pair<const char*, std::function<void()>>> entries = {
+      {"manipulator", [&] { window->Apply_Manipulator(Five(), false); }},
+      {"drawing", [&] { window->Set_Drawing(Filled_Square(), false); }},
+      {"cycle", [&] { window->Set_Color_Cycle(cycle); }},
+      {"target", [&] { window->Set_Target(&game, &game, false); }},
+      {"clear", [&] { Click_Corner(*window, 3); }},
+      {"undo", [&] { Click_Corner(*window, 2); }},
+      {"review", [&] { Click_Corner(*window, 0); }},
+      {"iterate again", [&] { Click_Corner(*window, 1); }},
+  };
+  for (const auto& [name, stop] : entries) {
+    window->Set_Target(nullptr, nullptr, false);
+    window->Set_Color_Cycle(Color_Transform());
+    window->Set_Drawing(Filled_Square(), true);
+    window->Apply_Manipulator(Five(), true);
+    window->Start_Iterating();
+    session.Advance(1000);
+    ASSERT_TRUE(window->Is_Iterating()) << name;
+    stop();
+    EXPECT_FALSE(window->Is_Iterating()) << name;
+    EXPECT_EQ(mouse->Locked, 0) << name;
+    if (window->Review_Open()) Click_Corner(*window->review, 2);
+    session.Backend().Move_To(TPoint(2, 2));
+    session.Run_Until_Idle();
+    EXPECT_EQ(window->Capture_Count, 0) << name;
+    // Nothing of the stopped step is left to be taken later.
+    const size_t kept = window->history.size();
+    session.Advance(3000);
+    EXPECT_EQ(window->history.size(), kept) << name;
+  }
+  // Closing the program mid-run: the window goes with its worker.
+  window->Set_Target(nullptr, nullptr, false);
+  window->Start_Iterating();
+  session.Advance(1000);
+  ASSERT_TRUE(window->Is_Iterating());
+  delete window;
+  window = nullptr;
+  EXPECT_EQ(mouse->Locked, 0);
+}
+
+TEST_F(Drawing_Window_Test, Runs_Give_The_Same_Pictures_At_Any_Speed) {
+  std::vector<std::vector<std::unique_ptr<Shape_Drawing>>> runs;
+  for (uint32_t tick : {10u, 37u, 400u}) {
+    window->Set_Drawing(Filled_Square(), true);
+    window->Apply_Manipulator(Turn(13), false);
+    window->Start_Iterating();
+    Run_To_End(tick);
+    runs.push_back(All_Pictures());
+  }
+  // And one step at a time on this thread.
+  window->Set_Drawing(Filled_Square(), true);
+  for (int i = 0; i < Drawing_Window::Step_Limit; ++i) window->Apply_Manipulator(Turn(13), true);
+  runs.push_back(All_Pictures());
+  for (size_t r = 1; r < runs.size(); ++r) {
+    ASSERT_EQ(runs[r].size(), runs[0].size());
+    for (size_t k = 0; k < runs[0].size(); ++k) EXPECT_TRUE(runs[r][k]->Same_Pixels(*runs[0][k])) << r << " " << k;
+  }
+}
+
+TEST_F(Drawing_Window_Test, Snapshots_Of_Five) {
+  window->Set_Drawing(Filled_Square(), true);
+  const TRect area = window->Window_Rect_In_Parent();
+  int done = 0;
+  for (int steps : {0, 1, 3, 6}) {
+    for (; done < steps; ++done) window->Apply_Manipulator(Five(), true);
+    session.Run_Until_Idle();
+    session.Snapshot("drawing_window_five_" + std::to_string(steps), area);
+  }
+  EXPECT_EQ(window->history.size(), 6u);
+}
