@@ -265,7 +265,13 @@ Shape_Palette::Shape_Palette(TWindow* parent, TPoint origin, int level_index)
   Buttons[Button_Count - 1] = Make_Last_Button(Level_Index);
 }
 
-Shape_Palette::~Shape_Palette() = default;
+Shape_Palette::~Shape_Palette() {
+  // The buttons go first, while the shapes they show still exist.
+  for (Shape_Button*& button : Buttons) {
+    delete button;
+    button = nullptr;
+  }
+}
 
 bool Shape_Palette::EvEraseBkgnd(TDC&) { return true; }
 
