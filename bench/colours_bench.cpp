@@ -1,0 +1,170 @@
+// The colour tools' hot paths, each beside a memory copy or fill of the
+// pixels it touches, timed in the same run:
+// - one colour-wheel animation tick (the whole buffer redrawn and shown) at
+//   the 1024 column and at a 1920 x 1080 layout; a tick that moves nothing;
+// - one move of the crayon over the drawing on a 2560-wide screen (drawing
+//   side 1440);
+// - painting a filled circle into a copy of a picture of side 1440, as
+//   adding a shape does.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "model/color_wheel_table.h"
+#include "model/dib_allocator.h"
+#include "model/gui_colors.h"
+#include "model/shape_catalogue.h"
+#include "model/shape_drawing.h"
+#include "platform/backend/headless/headless_backend.h"
+#include "platform/window/desktop.h"
+#include "platform/window/user.h"
+#include "platform/window/window.h"
+#include "toolkit/gui_bitmaps.h"
+#include "toolkit/gui_metafiles.h"
+#include "toolkit/gui_sizes.h"
+#include "toolkit/mouse.h"
+#include "toolkit/round_border.h"
+#include "workspace/color_wheel.h"
+#include "workspace/fill_pointer.h"
+
+namespace {
+
+struct Stores {
+  explicit Stores(TSize screen) {
+    auto backend = std::make_unique<THeadless_Backend>(screen);
+    headless = backend.get();
+    TDesktop::Start(std::move(backend));
+    sizes = std::make_unique<GUI_Sizes>(screen.cx, screen.cy);
+    colors = std::make_unique<GUI_Colors>();
+    border = std::make_unique<Round_Border>();
+    metafiles = std::make_unique<GUI_Metafiles>();
+    bitmaps = std::make_unique<GUI_Bitmaps>();
+    mouse = std::make_unique<Mouse>();
+    pool = std::make_unique<DIB_Allocator>(2, 5, (*sizes)[10]);
+    pointer = std::make_unique<Fill_Pointer>();
+    main = new TWindow(nullptr, "Main");
+    main->Attr.Style = WS_POPUP | WS_VISIBLE;
+    main->Attr.W = screen.cx;
+    main->Attr.H = screen.cy;
+    main->Create();
+  }
+  ~Stores() {
+    pointer.reset();
+    delete main;
+    pool.reset();
+    mouse.reset();
+    bitmaps.reset();
+    metafiles.reset();
+    border.reset();
+    colors.reset();
+    sizes.reset();
+    TDesktop::Stop();
+  }
+  THeadless_Backend* headless = nullptr;
+  std::unique_ptr<GUI_Sizes> sizes;
+  std::unique_ptr<GUI_Colors> colors;
+  std::unique_ptr<Round_Border> border;
+  std::unique_ptr<GUI_Metafiles> metafiles;
+  std::unique_ptr<GUI_Bitmaps> bitmaps;
+  std::unique_ptr<Mouse> mouse;
+  std::unique_ptr<DIB_Allocator> pool;
+  std::unique_ptr<Fill_Pointer> pointer;
+  TWindow* main = nullptr;
+};
+
+void Wheel_Tick(benchmark::State& state, TSize screen) {
+  Stores stores(screen);
+  auto* wheel = new Color_Wheel(stores.main, TPoint(0, 0));
+  wheel->Create();
+  for (auto _ : state) {
+    wheel->Turn_Left = 30;  // a turn under way: every tick moves
+    wheel->Step_Start = GetTickCount() - 33;
+    stores.headless->Virtual_Clock().Advance(0);
+    wheel->Animation_Step();
+  }
+  state.counters["pixels"] = double(wheel->Client.Width()) * wheel->Client.Height();
+}
+
+void Wheel_Pixels_Memcpy(benchmark::State& state, TSize screen) {
+  GUI_Sizes sizes(screen.cx, screen.cy);
+  const size_t n = size_t(sizes[7] + sizes[5] + 1) * size_t(sizes[7] + sizes[5] + sizes[8] + 1);
+  std::vector<uint32_t> a(n, 1), b(n);
+  for (auto _ : state) {
+    std::memcpy(b.data(), a.data(), n * 4);
+    benchmark::DoNotOptimize(b.data());
+  }
+}
+
+void Wheel_Still_Tick(benchmark::State& state) {
+  Stores stores(TSize(1024, 768));
+  auto* wheel = new Color_Wheel(stores.main, TPoint(0, 0));
+  wheel->Create();
+  for (auto _ : state) {
+    wheel->Step_Start = GetTickCount() - 33;
+    wheel->Animation_Step();
+  }
+}
+
+void Crayon_Move(benchmark::State& state) {
+  Stores stores(TSize(2560, 1920));
+  Fill_Pointer& pointer = *stores.pointer;
+  pointer.Set_Color(TColor(Wheel_Colors[16]), The_GUI_Colors->Palette.get());
+  stores.headless->Move_To(TPoint(600, 600));
+  TDesktop::Current().Run_Until_Idle();
+  pointer.Show_At_Cursor();
+  int i = 0;
+  for (auto _ : state) {
+    const TRect place = pointer.Place_For(TPoint(600 + (i % 400), 600 + (i % 300)));
+    pointer.Move(place);
+    ++i;
+  }
+  pointer.Hide();
+  state.counters["side"] = pointer.Frame.Width();
+}
+
+void Crayon_Pixels_Memcpy(benchmark::State& state) {
+  GUI_Sizes sizes(2560, 1920);
+  // A move puts back the old place and draws the new one: two squares.
+  const size_t n = 2 * size_t(sizes[9]) * size_t(sizes[9]);
+  std::vector<uint32_t> a(n, 1), b(n);
+  for (auto _ : state) {
+    std::memcpy(b.data(), a.data(), n * 4);
+    benchmark::DoNotOptimize(b.data());
+  }
+}
+
+void Add_Circle(benchmark::State& state) {
+  Stores stores(TSize(2560, 1920));
+  const int side = (*stores.sizes)[10];
+  Shape_Drawing before(side, side, The_GUI_Colors->Palette.get(), TColor::White);
+  auto circle = Make_Palette_Shape(5);
+  for (auto _ : state) {
+    Shape_Drawing picture(before);
+    picture.Paint_Shape(*circle, TRect(0, 0, side, side), TColor(Wheel_Colors[12]), TColor::No_Color);
+    benchmark::DoNotOptimize(&picture);
+  }
+  state.counters["side"] = side;
+}
+
+void Picture_Memset(benchmark::State& state) {
+  const size_t n = 1440 * 1440;
+  std::vector<uint8_t> a(n);
+  for (auto _ : state) {
+    std::memset(a.data(), 7, n);
+    benchmark::DoNotOptimize(a.data());
+  }
+}
+
+BENCHMARK_CAPTURE(Wheel_Tick, column_1024, TSize(1024, 768))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Wheel_Pixels_Memcpy, column_1024, TSize(1024, 768))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Wheel_Tick, layout_1920x1080, TSize(1920, 1080))->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(Wheel_Pixels_Memcpy, layout_1920x1080, TSize(1920, 1080))->Unit(benchmark::kMicrosecond);
+BENCHMARK(Wheel_Still_Tick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Crayon_Move)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Crayon_Pixels_Memcpy)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Add_Circle)->Unit(benchmark::kMicrosecond);
+BENCHMARK(Picture_Memset)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,239 @@
+// The palette's files and sources: reading and writing whole collections,
+// choosing between the level's built-in set and the user's own file, and the
+// change of user.
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "manipulators/manipulator_file.h"
+#include "manipulators/shape_transform_window.h"
+#include "manipulators/transform_palette.h"
+#include "model/ipstream.h"
+#include "model/opstream.h"
+#include "platform/system/atomic_file.h"
+#include "platform/system/resource.h"
+#include "platform/window/cursor.h"
+#include "platform/window/user.h"
+
+namespace {
+
+const char Overwrite_Note[] = "\n(previously saved manipulators will be overwritten)";
+
+// The busy cursor for the length of a scope.
+class Busy_Cursor {
+ public:
+  Busy_Cursor() : previous(SetCursor(&TCursor::Wait())) {}
+  ~Busy_Cursor() { SetCursor(previous != nullptr ? previous : &TCursor::Arrow()); }
+  Busy_Cursor(const Busy_Cursor&) = delete;
+  Busy_Cursor& operator=(const Busy_Cursor&) = delete;
+
+ private:
+  const TCursor* previous;
+};
+
+std::optional<std::vector<uint8_t>> Read_Whole_File(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (in.bad()) return std::nullopt;
+  return bytes;
+}
+
+}  // namespace
+
+// ---- Whole collections
+
+bool Transform_Palette::Read_All(ipstream& is) {
+  // Everything is read and checked before the collection changes: a damaged
+  // file leaves the palette as it was.
+  std::optional<std::vector<Manipulator_Ref>> records = Read_Manipulator_Records(is);
+  if (!records) return false;
+  Clear_All();
+  for (Manipulator_Ref& manipulator : *records) {
+    if (manipulator->Count() == 0) continue;
+    Make_Diagram(*manipulator);
+    Place(std::move(manipulator), nullptr);
+  }
+  window->Show_Page(&sections[0], sections[0].Page(0), false);
+  Select_Tab(0, 0);
+  return true;
+}
+
+void Transform_Palette::Write_All(opstream& os) const {
+  std::vector<const Shape_Transform*> list;
+  for (int32_t s = 0; s < Section_Count; ++s) {
+    for (int32_t p = 0; p < sections[size_t(s)].Page_Count(); ++p) {
+      const Shape_Transform_Page* page = sections[size_t(s)].Page(p);
+      for (int32_t i = 0; i < page->Count(); ++i) list.push_back(page->At(i));
+    }
+  }
+  Write_Manipulator_Records(os, list);
+}
+
+bool Transform_Palette::Load_Defaults() {
+  const TResource block = Find_Resource(RT_RCDATA, uint32_t(Default_Manipulator_Ids[size_t(level)]));
+  ipstream is(block.data, block.size);
+  is.Read_Version();
+  if (!Read_All(is)) return false;
+  Set_User_File_Flag(users.Current().name, level, false);
+  return true;
+}
+
+bool Transform_Palette::Read_File(const std::string& path) {
+  std::optional<std::vector<uint8_t>> bytes = Read_Whole_File(path);
+  bool read = false;
+  if (bytes) {
+    ipstream is(*bytes);
+    is.Read_Version();
+    read = Read_All(is);
+  }
+  if (!read) {
+    Stop("Unable to read file " + path, "WARNING");
+    return false;
+  }
+  Set_User_File_Flag(users.Current().name, level, true);
+  return true;
+}
+
+bool Transform_Palette::Write_User_File(const Palette_Users::Person& user) {
+  const std::string path = users.File_Path(user.name, user.level);
+  std::vector<uint8_t> bytes;
+  opstream os(bytes);
+  Write_All(os);
+  if (os.Fail() || !Write_File_Atomically(path, bytes)) {
+    Stop("Unable to write file " + path, "WARNING");
+    return false;
+  }
+  Source_Id = File_Source;
+  Source_Name = path;
+  Modified = false;
+  if (user.name == users.Current().name) User_File_Exists = true;
+  Set_User_File_Flag(user.name, user.level, true);
+  return true;
+}
+
+// Only levels 4 and 5 have a file of their own; the database is saved after
+// every change of a flag.
+void Transform_Palette::Set_User_File_Flag(const std::string& name, int32_t at_level, bool on) {
+  if (!Custom_Files_Level_Table[size_t(at_level)]) return;
+  users.Set_File_Flag(name, at_level, on);
+  users.Save_Database();
+}
+
+// ---- Sources
+
+std::pair<int32_t, std::string> Transform_Palette::Manipulator_Source(const Palette_Users::Person& user) const {
+  if (Custom_Files_Level_Table[size_t(user.level)] && users.File_Flag(user.name, user.level)) {
+    std::string path = users.File_Path(user.name, user.level);
+    std::error_code error;
+    if (std::filesystem::exists(path, error)) return {File_Source, path};
+  }
+  return {Default_Manipulator_Ids[size_t(user.level)], std::string()};
+}
+
+bool Transform_Palette::Level_File_Exists(const Palette_Users::Person& user) const {
+  if (!Custom_Files_Level_Table[size_t(user.level)]) return false;
+  std::error_code error;
+  return std::filesystem::exists(users.File_Path(user.name, user.level), error);
+}
+
+bool Transform_Palette::Source_Differs(const std::pair<int32_t, std::string>& source) const {
+  if (source.first != Source_Id) return true;
+  return source.first == File_Source && source.second != Source_Name;
+}
+
+bool Transform_Palette::Source_Changed() const {
+  if (users.Same_Person() && users.Previous().level == users.Current().level) return false;
+  return Source_Differs(Manipulator_Source(users.Current()));
+}
+
+void Transform_Palette::Load_Source() {
+  const auto [id, name] = Manipulator_Source(users.Current());
+  bool loaded = false;
+  if (id == File_Source) loaded = Read_File(name);
+  if (!loaded) {
+    loaded = Load_Defaults();
+    Source_Id = Default_Manipulator_Ids[size_t(level)];
+    Source_Name.clear();
+  } else {
+    Source_Id = id;
+    Source_Name = name;
+  }
+}
+
+bool Transform_Palette::Reload() {
+  if (Source_Id == File_Source) return Read_File(Source_Name);
+  return Load_Defaults();
+}
+
+void Transform_Palette::Rebuild_Tabs() {
+  const bool allowed = Manipulator_Tabs_Level_Table[size_t(level)] != 0;
+  if (allowed && !Has_Tabs()) {
+    Add_Section_Tabs();
+  } else if (!allowed && Has_Tabs()) {
+    Remove_All();
+    Layout();
+  } else if (allowed) {
+    for (uint32_t i = 0; i < Dividers.size(); ++i) Remove_Sub_Dividers(i);
+  }
+  Section_Count = Has_Tabs() ? Max_Sections : 1;
+}
+
+void Transform_Palette::Change_User() {
+  const Palette_Users::Person previous = users.Previous();
+  const Palette_Users::Person current = users.Current();
+  const bool same_person = users.Same_Person();
+  const bool same_level = previous.level == current.level;
+  if (Modified && !same_person) Source_Id = No_Source;
+
+  if (Modified && users.Data_Directory_Writable()) {
+    const bool due = !(same_level && (same_person || users.Previous_Removed_With_Files()));
+    if (due) {
+      std::string text = same_person ? "Save changes to shape manipulators?"
+                                     : "Save changes to shape manipulators belonging to " + previous.name + "?";
+      if (User_File_Exists && Source_Id != File_Source) text += Overwrite_Note;
+      const bool yes = !users.Demonstration_Running() && Ask(text, "User Change", MB_YESNO) == IDYES;
+      if (yes && Write_User_File(previous) && users.Previous_Exists()) {
+        Set_User_File_Flag(previous.name, previous.level, true);
+      }
+      Modified = false;
+    }
+  }
+
+  const int32_t previous_level = level;
+  if (same_person && same_level) {
+    // A new name: the collection stays; it is saved under the new name
+    // from now on. A built-in source stays built-in (there is no file of
+    // the new name to reload from).
+    if (previous.name != current.name && Source_Id == File_Source) {
+      Source_Name = users.File_Path(current.name, current.level);
+    }
+    return;
+  }
+
+  level = current.level;
+  const auto source = Manipulator_Source(current);
+  User_File_Exists = Level_File_Exists(current);
+  if (Source_Differs(source)) {
+    Busy_Cursor busy;
+    Rebuild_Tabs();
+    Load_Source();
+    Show(0, 0, false);
+    window->Resize(false);
+    Invalidate();
+    Modified = false;
+    Notify_Changed();
+  }
+  window->Update_Buttons(previous_level, level);
+}
+
+bool Transform_Palette::CanClose() {
+  if (Modified && users.Data_Directory_Writable()) {
+    std::string text = "Save changes to shape manipulators?";
+    if (User_File_Exists && Source_Id != File_Source) text += Overwrite_Note;
+    const int answer = Ask(text, "Program Exit", MB_YESNOCANCEL);
+    if (answer == IDCANCEL) return false;
+    if (answer == IDYES && !Write_User_File(users.Current())) return false;
+  }
+  return Divided_Notebook::CanClose();
+}

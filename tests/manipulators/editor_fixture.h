@@ -1,0 +1,139 @@
+// The manipulator editor on a headless screen of the 1024 column: a host
+// window that stands for the main window and writes down what the editor
+// posts, a notify window for the end of editing, scripted message boxes,
+// and helpers that press, drag and click at unit points of the edit area.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "manipulators/manipulator_messages.h"
+#include "manipulators/transform_edit_window.h"
+#include "platform/window/message_box.h"
+#include "tests/toolkit/widget_fixture.h"
+
+class Message_Log_Window : public TWindow {
+ public:
+  Message_Log_Window(TWindow* parent, TSize size) : TWindow(parent, "Host") {
+    Attr.W = size.cx;
+    Attr.H = size.cy;
+  }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+    if (msg == Editor_Active_Message) Log.push_back("active " + std::to_string(wp));
+    if (msg == Manipulator_Edited_Message) Log.push_back("edited " + std::to_string(wp));
+    if (msg == Handle_Chosen_Message) Log.push_back("chosen " + std::to_string(wp) + (lp ? " handle" : ""));
+    return TWindow::WindowProc(msg, wp, lp);
+  }
+  void Paint(TDC& dc, bool, TRect&) override {
+    dc.SelectObject(*The_GUI_Colors->Scheme_Brush_0);
+    dc.PatBlt(GetClientRect(), PATCOPY);
+  }
+  std::vector<std::string> Log;
+};
+
+inline Affine_Transform_2D Unit_Map(float a, float b, float c, float d, float e, float f, int32_t step = 0) {
+  Affine_Transform_2D m(a, b, e, c, d, f);
+  m.Color_Step = step;
+  return m;
+}
+
+inline Transform_Set_2D Set_Of(std::initializer_list<Affine_Transform_2D> maps) {
+  Transform_Set_2D set;
+  for (const auto& m : maps) set.Add_Map(m.Clone());
+  return set;
+}
+
+class Editor_Test : public Widget_Test {
+ protected:
+  Editor_Test() : Widget_Test(1024) {}
+
+  void SetUp() override {
+    Widget_Test::SetUp();
+    host = new Message_Log_Window(main, TSize(1024, 768));
+    ASSERT_TRUE(host->Create());
+    const int side = Sizes(10) + 2 * Sizes(22);
+    editor = new Transform_Edit_Window(host, TRect(400, 20, 400 + side, 20 + side));
+    ASSERT_TRUE(editor->Create());
+    previous_hook = Set_Message_Box_Hook([this](const TMessage_Box_Request& r) {
+      Boxes.push_back(r.caption + ": " + r.text);
+      return Box_Answer;
+    });
+    Run_Until_Idle();
+  }
+  void TearDown() override {
+    Set_Message_Box_Hook(previous_hook);
+    Widget_Test::TearDown();
+  }
+
+  void Open(Transform_Set_2D& set) {
+    editor->Open(&set, name, host);
+    Run_Until_Idle();
+  }
+  TPoint At(float x, float y) { return editor->Screen_Point({x, y}); }
+  TPoint Handle_Centre(int position) {
+    TRect r = editor->Handle_Rects[size_t(position)];
+    TPoint p((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    editor->ClientToScreen(p);
+    return p;
+  }
+  void Click(TPoint p) {
+    Press(p);
+    Release(p);
+  }
+  void Shift_Click(TPoint p) {
+    headless->Key_Down(VK_SHIFT);
+    Run_Until_Idle();
+    Click(p);
+    headless->Key_Up(VK_SHIFT);
+    Run_Until_Idle();
+  }
+  void Drag(TPoint from, TPoint to) {
+    Press(from);
+    Move(TPoint((from.x + to.x) / 2, (from.y + to.y) / 2));
+    Move(to);
+    Release(to);
+  }
+  // Opens the palette on a ring position and chooses a code from it.
+  void Choose(int position, int code) {
+    Click(Handle_Centre(position));
+    for (int i = 0; i < Palette().Shown_Count; ++i)
+      if (Palette().Shown[size_t(i)]->Code == code) {
+        const TRect cell = Palette().Cells[size_t(i)];
+        TPoint p((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+        Palette().ClientToScreen(p);
+        Click(p);
+        return;
+      }
+    ADD_FAILURE() << "code " << code << " not offered at " << position;
+  }
+  Handle_Palette& Palette() { return *editor->Palette; }
+  const Affine_Transform_2D& Image(int i) { return *editor->Image(i); }
+  std::vector<std::string> Take_Boxes() {
+    std::vector<std::string> out;
+    out.swap(Boxes);
+    return out;
+  }
+  std::vector<std::string> Take_Host_Log() {
+    std::vector<std::string> out;
+    out.swap(host->Log);
+    return out;
+  }
+
+  Message_Log_Window* host = nullptr;
+  Transform_Edit_Window* editor = nullptr;
+  char name[80] = "Shear Horizontally";
+  std::vector<std::string> Boxes;
+  int Box_Answer = IDOK;
+  TMessage_Box_Hook previous_hook;
+};
+
+// Writes a part of the screen to $QUENDAR_SNAPSHOTS/<name>.png when set.
+inline void Snapshot_Screen(const std::string& name, const TRect& area) {
+  const std::string path = Snapshot_Path(name);
+  if (path.empty()) return;
+  TScreen& screen = TDesktop::Current().Screen();
+  const TRect r = area.Intersection(screen.Bounds());
+  std::lock_guard guard(screen.Lock());
+  const TSurface& s = *screen.Surface();
+  Write_PNG_RGB(path, r.Width(), r.Height(), s.Row32(r.top) + r.left, long(s.Stride() / 4));
+}

@@ -1,0 +1,156 @@
+// The manipulator record's stored form and the "man" file reader: golden
+// bytes, round trips, and the refusal of every kind of damage.
+#include "manipulators/manipulator_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <string>
+
+#include "model/affine_transform_2d.h"
+#include "model/ipstream.h"
+#include "model/opstream.h"
+#include "tests/model/stream_bytes.h"
+
+namespace {
+
+void Add(Shape_Transform& m, float a, float b, float c, float d, float e, float f, int32_t step = 0) {
+  auto map = std::make_unique<Affine_Transform_2D>(a, b, e, c, d, f);
+  map->Color_Step = step;
+  m.Add_Map(std::move(map));
+}
+
+std::vector<uint8_t> Write(const std::vector<const Shape_Transform*>& list) {
+  std::vector<uint8_t> bytes;
+  opstream os(bytes);
+  Write_Manipulator_Records(os, list);
+  return bytes;
+}
+
+// Bytes of a file of one record, built field by field; each piece can be
+// spoiled by a test.
+struct Record_Bytes {
+  uint32_t count = 1;
+  std::string class_name = "Shape_Transform";
+  uint32_t version = 1, base_version = 1, images = 1, kind = 0;
+  std::string map_class = "Affine_Transform_2D";
+  float a = 0.5f;
+  uint32_t step = 3;
+  uint32_t name_length = 2;
+  std::string name = "ab";
+
+  std::vector<uint8_t> Bytes_Of() const {
+    Bytes b;
+    b.Hex("3A 01 01 00 00").Word(count).Hex("5B").Name(class_name).Word(version).Word(base_version).Word(images);
+    for (uint32_t i = 0; i < images && i < 20; ++i) {
+      uint32_t bits;
+      std::memcpy(&bits, &a, 4);
+      b.Word(kind).Hex("5B").Name(map_class).Word(1).Word(bits).Word(0).Word(0).Hex("0000803F").Word(0).Word(0);
+      b.Word(step).Hex("5D");
+    }
+    b.Word(name_length).Text(name).Hex("5D");
+    return b.data;
+  }
+};
+
+}  // namespace
+
+TEST(Manipulator_File, Golden_Bytes_And_Round_Trip) {
+  Shape_Transform m;
+  Add(m, 0.5f, 0, 0, 1, 0, 0);
+  Add(m, 0.5f, 0, 0, 1, 0, 0, 3);
+  m.Set_Name("ab");
+  const std::vector<uint8_t> bytes = Write({&m});
+  Bytes expected;
+  expected.Hex("3A 01 01 00 00").Word(1).Hex("5B").Name("Shape_Transform").Word(1).Word(1).Word(2);
+  for (uint32_t step : {0u, 3u}) {
+    expected.Word(0).Hex("5B").Name("Affine_Transform_2D").Word(1)
+        .Hex("0000003F 00000000 00000000 0000803F 00000000 00000000").Word(step).Hex("5D");
+  }
+  expected.Word(2).Text("ab").Hex("5D");
+  EXPECT_EQ(bytes, expected.data);
+
+  auto read = Read_Manipulator_File(bytes);
+  ASSERT_TRUE(read);
+  ASSERT_EQ(read->size(), 1u);
+  EXPECT_STREQ((*read)[0]->Name(), "ab");
+  EXPECT_EQ(Write({(*read)[0].get()}), bytes);
+}
+
+TEST(Manipulator_File, Bytes_After_The_Records_Are_Ignored_And_Empty_Names_Kept) {
+  Record_Bytes r;
+  r.name_length = 0;
+  r.name = "";
+  std::vector<uint8_t> bytes = r.Bytes_Of();
+  bytes.insert(bytes.end(), {0xDE, 0xAD, 0xBE});
+  auto read = Read_Manipulator_File(bytes);
+  ASSERT_TRUE(read);
+  EXPECT_STREQ((*read)[0]->Name(), "");
+}
+
+TEST(Manipulator_File, A_File_Cut_At_Any_Byte_Is_Refused) {
+  const std::vector<uint8_t> whole = Record_Bytes().Bytes_Of();
+  ASSERT_TRUE(Read_Manipulator_File(whole));
+  for (size_t n = 0; n < whole.size(); ++n) {
+    EXPECT_FALSE(Read_Manipulator_File(std::span(whole.data(), n))) << n;
+  }
+}
+
+TEST(Manipulator_File, Damaged_Fields_Are_Refused) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  const struct {
+    const char* what;
+    void (*spoil)(Record_Bytes&);
+  } cases[] = {
+      {"count above the records", [](Record_Bytes& r) { r.count = 2; }},
+      {"negative count", [](Record_Bytes& r) { r.count = 0xFFFFFFFF; }},
+      {"huge count", [](Record_Bytes& r) { r.count = 0x7FFFFFFF; }},
+      {"13 images", [](Record_Bytes& r) { r.images = 13; }},
+      {"-1 images", [](Record_Bytes& r) { r.images = 0xFFFFFFFF; }},
+      {"map kind 1", [](Record_Bytes& r) { r.kind = 1; }},
+      {"record class", [](Record_Bytes& r) { r.class_name = "Shape_Transfore"; }},
+      {"other registered class", [](Record_Bytes& r) { r.class_name = "Transform_Set_2D"; }},
+      {"map class", [](Record_Bytes& r) { r.map_class = "Transform_Set_2D"; }},
+      {"class version", [](Record_Bytes& r) { r.version = 2; }},
+      {"base version", [](Record_Bytes& r) { r.base_version = 0; }},
+      {"null name", [](Record_Bytes& r) { r.name_length = 0xFFFFFFFF; r.name = ""; }},
+      {"name past the end", [](Record_Bytes& r) { r.name_length = 1000; }},
+      {"negative colour step", [](Record_Bytes& r) { r.step = 0xFFFFFFFE; }},
+  };
+  for (const auto& c : cases) {
+    Record_Bytes r;
+    c.spoil(r);
+    EXPECT_FALSE(Read_Manipulator_File(r.Bytes_Of())) << c.what;
+  }
+  for (float bad : {nan, inf, -inf}) {
+    Record_Bytes r;
+    r.a = bad;
+    EXPECT_FALSE(Read_Manipulator_File(r.Bytes_Of())) << bad;
+  }
+}
+
+TEST(Manipulator_File, Long_Names_Are_Cut_To_79_Bytes_On_A_Character) {
+  Record_Bytes r;
+  r.name = std::string(78, 'x') + "\xC3\xA9" + std::string(120, 'y');  // 'é' across byte 79
+  r.name_length = uint32_t(r.name.size());
+  auto read = Read_Manipulator_File(r.Bytes_Of());
+  ASSERT_TRUE(read);
+  EXPECT_EQ(std::string((*read)[0]->Name()), std::string(78, 'x'));
+
+  Shape_Transform m;
+  m.Set_Name(std::string(200, 'z'));
+  EXPECT_EQ(std::strlen(m.Name()), Shape_Transform::Longest_Name);
+}
+
+TEST(Manipulator_File, Copies_Clone_Maps_And_Name) {
+  Shape_Transform m;
+  Add(m, 1, 0, 0, 1, 0, 0, 2);
+  m.Set_Name("one");
+  Shape_Transform copy(m);
+  EXPECT_NE(copy.Map(0), m.Map(0));
+  EXPECT_STREQ(copy.Name(), "one");
+  EXPECT_EQ(copy.Diagram(), nullptr);
+}

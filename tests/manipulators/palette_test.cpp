@@ -1,0 +1,389 @@
+// The palette and its page window through the window system: loading each
+// level, the change of user with its questions, files, the editor's return,
+// the menu's commands and enablers with the clipboard, and what the drawing
+// window is handed.
+#include "manipulators/transform_palette.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "manipulators/manipulator_messages.h"
+#include "manipulators/shape_transform_window.h"
+#include "model/affine_transform_2d.h"
+#include "model/opstream.h"
+#include "platform/system/atomic_file.h"
+#include "platform/window/message_box.h"
+#include "tests/toolkit/widget_fixture.h"
+
+namespace {
+
+class Fake_Users : public Palette_Users {
+ public:
+  Person Current() const override { return current; }
+  Person Previous() const override { return previous; }
+  bool Same_Person() const override { return same_person; }
+  bool Previous_Exists() const override { return true; }
+  bool Previous_Removed_With_Files() const override { return false; }
+  bool File_Flag(const std::string& name, int32_t level) const override {
+    auto it = flags.find(name + std::to_string(level));
+    return it != flags.end() && it->second;
+  }
+  void Set_File_Flag(const std::string& name, int32_t level, bool on) override { flags[name + std::to_string(level)] = on; }
+  std::string File_Path(const std::string& name, int32_t level) const override {
+    return dir + "/" + name + ", level " + std::to_string(level + 1) + ".man";
+  }
+  void Save_Database() override { ++saves; }
+  bool Data_Directory_Writable() const override { return writable; }
+  bool Demonstration_Running() const override { return demo; }
+
+  // A change of user as the user dialog makes it.
+  void Change_To(const std::string& name, int32_t level, bool same) {
+    previous = current;
+    current = {name, level};
+    same_person = same;
+  }
+
+  Person current{"Ann", 3}, previous{"Ann", 3};
+  bool same_person = true, writable = true, demo = false;
+  std::map<std::string, bool> flags;
+  std::string dir;
+  int saves = 0;
+};
+
+class Fake_Editor : public Manipulator_Editor {
+ public:
+  void Open(Shape_Transform& copy, char*, TWindow&) override {
+    opened = &copy;
+    ++opens;
+  }
+  Shape_Transform* opened = nullptr;
+  int opens = 0;
+};
+
+std::unique_ptr<Affine_Transform_2D> Square(float s, float e, float f) {
+  return std::make_unique<Affine_Transform_2D>(s, 0.0f, e, 0.0f, s, f);
+}
+
+}  // namespace
+
+class Palette_Test : public Widget_Test {
+ protected:
+  Palette_Test() : Widget_Test(1024) {}
+  void SetUp() override {
+    Widget_Test::SetUp();
+    dir = std::filesystem::temp_directory_path() / ("palette_test_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    users.dir = dir.string();
+    Set_Message_Box_Hook([this](const TMessage_Box_Request& r) {
+      asked.push_back(r.caption + ": " + r.text);
+      return answer;
+    });
+  }
+  void TearDown() override {
+    Set_Message_Box_Hook(nullptr);
+    Fail_Atomic_Write_After(-1);
+    palette = nullptr;
+    Widget_Test::TearDown();
+    std::filesystem::remove_all(dir);
+  }
+  Transform_Palette* Open(int32_t level) {
+    users.current = users.previous = {"Ann", level};
+    palette = new Transform_Palette(main, TPoint(10, 10), 700, &editor, users);
+    EXPECT_TRUE(palette->Create());
+    Run_Until_Idle();
+    return palette;
+  }
+  Shape_Transform_Window& Win() { return *palette->Window(); }
+  // Clicks a slot of the page shown (window coordinates to screen).
+  void Click_Slot(int slot) {
+    const TPoint p = Win().Slot_Screen_Point(slot);
+    Move(p);
+    Press(p);
+    Release(p);
+  }
+  int Selected_Messages(WPARAM wp) {
+    int n = 0;
+    for (const auto& m : selected_log) n += m == wp;
+    return n;
+  }
+  void Command(UINT id) {
+    Win().EvCommand(id, HWND(), 0);
+    Run_Until_Idle();
+  }
+  void Snapshot_Level(int32_t level) {
+    const TRect r = palette->GetWindowRect();
+    const int sections = palette->Section_Count;
+    Contact_Sheet sheet((r.Width() + 12) * sections + 12, r.Height() + 40);
+    for (int s = 0; s < sections; ++s) {
+      palette->Select_Section(s);
+      Run_Until_Idle();
+      sheet.Add_Screen(r, "level " + std::to_string(level + 1) + " section " + std::to_string(s + 1));
+    }
+    sheet.Save("manipulator_palette_level_" + std::to_string(level + 1));
+  }
+  std::vector<std::string> Take_Asked() {
+    std::vector<std::string> a;
+    a.swap(asked);
+    return a;
+  }
+
+  Fake_Users users;
+  Fake_Editor editor;
+  Transform_Palette* palette = nullptr;
+  std::filesystem::path dir;
+  std::vector<std::string> asked;
+  std::vector<WPARAM> selected_log;
+  int answer = IDYES;
+};
+
+TEST_F(Palette_Test, Each_Level_Loads_Its_Set_With_Or_Without_Tabs) {
+  const int totals[] = {5, 8, 10, 48, 48};
+  for (int32_t level = 0; level < 5; ++level) {
+    Open(level);
+    EXPECT_EQ(palette->Total(), totals[level]) << level;
+    EXPECT_EQ(palette->Section_Count, level >= 3 ? 5 : 1);
+    EXPECT_EQ(palette->Dividers.size(), level >= 3 ? 5u : 0u);
+    EXPECT_EQ(Win().Buttons_Visible(), level >= 3);
+    EXPECT_EQ(palette->Source_Id, 4401 + level);
+    EXPECT_FALSE(palette->Modified);
+    // Every page of a built-in set is its section's first.
+    for (int s = 0; s < palette->Section_Count; ++s) EXPECT_EQ(palette->Section(s).Page_Count(), 1);
+    Snapshot_Level(level);
+    delete palette;
+  }
+}
+
+TEST_F(Palette_Test, A_Chosen_Manipulator_Outlives_Its_Deletion) {
+  Open(3);
+  Click_Slot(1);
+  auto chosen = palette->Selected_Manipulator();
+  ASSERT_NE(chosen, nullptr);
+  EXPECT_EQ(chosen->Count(), 1);
+  const Shape_Transform* stored = Win().Page()->At(1);
+  EXPECT_EQ(static_cast<const Transform_Set_2D*>(stored), chosen.get());
+  Command(Cm_Cut);
+  EXPECT_EQ(palette->Total(), 47);
+  EXPECT_TRUE(palette->Modified);
+  // The drawing window's reference still reads the same maps.
+  EXPECT_EQ(chosen.use_count(), 1);
+  EXPECT_EQ(dynamic_cast<const Affine_Transform_2D&>(*chosen->Map(0)).eM11, -1.0f);
+  EXPECT_EQ(palette->Selected_Manipulator(), nullptr);
+  // Paste stores "copy of" the cut one.
+  Command(Cm_Paste);
+  EXPECT_EQ(palette->Total(), 48);
+  EXPECT_STREQ(Win().Page()->Selected()->Name(), "copy of Flip About Vertical");
+}
+
+TEST_F(Palette_Test, Clicks_Select_And_Apply_And_Refusals_Beep) {
+  Open(0);
+  Click_Slot(2);
+  EXPECT_EQ(Win().Page()->Selected_Slot(), 2);
+  Click_Slot(2);  // again: applied again
+  // Busy palette: nothing changes.
+  palette->Enabled = false;
+  Click_Slot(3);
+  EXPECT_EQ(Win().Page()->Selected_Slot(), 2);
+  palette->Enabled = true;
+  // An empty slot is no hit.
+  Click_Slot(7);
+  EXPECT_EQ(Win().Page()->Selected_Slot(), 2);
+  // A point in the cell's corner, outside its round outline, is no hit.
+  bool hit = true;
+  Win().Hit_Test(Win().Grid_Origin.Offset_By(1, 1), &hit);
+  EXPECT_FALSE(hit);
+  // Level 1: no menu, no New or Edit.
+  EXPECT_FALSE(Win().Enabled_Command(Cm_Cut) && palette->Custom_Files());
+}
+
+TEST_F(Palette_Test, Files_Round_Trip_And_A_Failed_Save_Changes_Nothing) {
+  Open(3);
+  Command(Cm_New);
+  ASSERT_NE(editor.opened, nullptr);
+  editor.opened->Add_Map(Square(0.5f, 0, 0));
+  for (int i = 0; i < 11; ++i) editor.opened->Add_Map(Square(0.1f, 0.05f * i, 0.5f));
+  editor.opened->Set_Name("twelve");
+  palette->Edit_Done(1);
+  EXPECT_EQ(palette->Section(4).Total(), 11);
+  EXPECT_TRUE(palette->Modified);
+
+  Fail_Atomic_Write_After(0);
+  EXPECT_FALSE(palette->Write_User_File(users.current));
+  EXPECT_TRUE(palette->Modified);
+  ASSERT_EQ(Take_Asked().size(), 1u);
+  Fail_Atomic_Write_After(-1);
+
+  ASSERT_TRUE(palette->Write_User_File(users.current));
+  EXPECT_FALSE(palette->Modified);
+  EXPECT_EQ(palette->Source_Id, Transform_Palette::File_Source);
+  EXPECT_TRUE(users.File_Flag("Ann", 3));
+  const std::string path = users.File_Path("Ann", 3);
+  std::ifstream in(path, std::ios::binary);
+  std::vector<uint8_t> first((std::istreambuf_iterator<char>(in)), {});
+
+  // A second palette reads it back in the same places and writes the same bytes.
+  Transform_Palette* again = new Transform_Palette(main, TPoint(400, 10), 700, &editor, users);
+  ASSERT_TRUE(again->Create());
+  EXPECT_EQ(again->Source_Id, Transform_Palette::File_Source);
+  EXPECT_STREQ(again->Section(4).At(10)->Name(), "twelve");
+  std::vector<uint8_t> second;
+  opstream os(second);
+  again->Write_All(os);
+  EXPECT_EQ(first, second);
+
+  // A damaged file is refused and the collection kept.
+  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(first.data()), 300);
+  EXPECT_FALSE(again->Read_File(path));
+  EXPECT_EQ(again->Total(), 49);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"WARNING: Unable to read file " + path});
+}
+
+TEST_F(Palette_Test, Change_Of_User_Asks_And_Reloads) {
+  Open(3);
+  Command(Cm_Duplicate);  // nothing selected: refused
+  EXPECT_FALSE(palette->Modified);
+  Click_Slot(0);
+  Command(Cm_Duplicate);
+  EXPECT_TRUE(palette->Modified);
+
+  for (int a : {IDNO, IDYES}) {
+    answer = a;
+    users.Change_To(a == IDNO ? "Bob" : "Ann", 3, false);
+    palette->Change_User();
+    Run_Until_Idle();
+    EXPECT_EQ(Take_Asked(), std::vector<std::string>{"User Change: Save changes to shape manipulators belonging to " +
+                                                     users.previous.name + "?"});
+    EXPECT_FALSE(palette->Modified);
+    EXPECT_EQ(palette->Total(), 48);  // reloaded
+    EXPECT_EQ(std::filesystem::exists(users.File_Path("Ann", 3)), false);
+    Click_Slot(0);
+    Command(Cm_Duplicate);
+  }
+  // Yes writes the leaving user's file.
+  answer = IDYES;
+  users.Change_To("Cy", 3, false);
+  palette->Change_User();
+  EXPECT_TRUE(std::filesystem::exists(users.File_Path("Bob", 3)));
+  EXPECT_TRUE(users.File_Flag("Bob", 3));
+  Take_Asked();
+
+  // Not writable, or a demonstration: no question.
+  Click_Slot(0);
+  Command(Cm_Duplicate);
+  users.writable = false;
+  users.Change_To("Dee", 3, false);
+  palette->Change_User();
+  EXPECT_TRUE(Take_Asked().empty());
+
+  // Down to level 3: the tabs go and the buttons hide; back to 4 they return.
+  users.writable = true;
+  users.Change_To("Dee", 2, true);
+  palette->Change_User();
+  EXPECT_EQ(palette->Dividers.size(), 0u);
+  EXPECT_EQ(palette->Total(), 10);
+  EXPECT_FALSE(Win().Buttons_Visible());
+  users.Change_To("Dee", 3, true);
+  palette->Change_User();
+  EXPECT_EQ(palette->Dividers.size(), 5u);
+  EXPECT_TRUE(Win().Buttons_Visible());
+  EXPECT_EQ(palette->Total(), 48);
+}
+
+TEST_F(Palette_Test, Edited_Manipulators_Move_Or_Survive_A_Full_Section) {
+  Open(3);
+  palette->Select_Section(1);
+  Click_Slot(0);
+  Command(Cm_Edit);
+  ASSERT_NE(editor.opened, nullptr);
+  for (int i = 0; i < 3; ++i) editor.opened->Add_Map(Square(0.2f, 0.2f * i, 0));  // 2 -> 5 images
+  palette->Edit_Done(1);
+  EXPECT_EQ(palette->Section(1).Total(), 9);
+  EXPECT_EQ(palette->Section(4).Total(), 11);
+  EXPECT_EQ(palette->Section(4).Page_Count(), 2);
+  EXPECT_EQ(palette->Dividers[4].Sub_Dividers.size(), 2u);
+  EXPECT_EQ(palette->Dividers[4].Sub_Dividers[1].Label, "5A");
+
+  // Fill section 3 (four images) to forty, then edit a two-image one into it.
+  while (palette->Section(3).Total() < 40) palette->Duplicate(*palette->Section(3).At(0));
+  EXPECT_EQ(palette->Dividers[3].Sub_Dividers.back().Label, "4C");
+  palette->Select_Section(1);
+  Click_Slot(0);
+  const Shape_Transform* original = Win().Page()->Selected();
+  Command(Cm_Edit);
+  editor.opened->Add_Map(Square(0.2f, 0, 0.5f));
+  editor.opened->Add_Map(Square(0.2f, 0.5f, 0.5f));
+  const int opens = editor.opens;
+  palette->Edit_Done(1);
+  EXPECT_EQ(editor.opens, opens + 1);  // back in the editor
+  EXPECT_EQ(Take_Asked().back(), "WARNING: The isn't room for another shape manipulator with 4 images.");
+  palette->Edit_Done(2);  // and cancelled: the original stays
+  EXPECT_EQ(palette->Section(1).At(0), original);
+  EXPECT_FALSE(palette->Editing());
+
+  // Keeping a copy with no images deletes the original.
+  Click_Slot(0);
+  Command(Cm_Edit);
+  editor.opened->Clear();
+  palette->Edit_Done(1);
+  EXPECT_EQ(palette->Section(1).Total(), 8);
+  EXPECT_NE(palette->Section(1).At(0), original);
+}
+
+TEST_F(Palette_Test, Moves_Enablers_And_Walks) {
+  Open(3);
+  EXPECT_FALSE(Win().Enabled_Command(Cm_Paste));
+  EXPECT_FALSE(Win().Enabled_Command(Cm_Undo_Changes));
+  EXPECT_FALSE(Win().Enabled_Command(Cm_Recall_Custom));
+  EXPECT_TRUE(Win().Enabled_Command(Cm_New));
+  palette->Select_Section(2);
+  while (palette->Section(2).Total() < 12) palette->Duplicate(*palette->Section(2).At(0));
+  palette->Select_Cell(2, 8);  // row 4, column 0
+  EXPECT_FALSE(Win().Enabled_Command(Cm_Move_Left));
+  EXPECT_TRUE(Win().Enabled_Command(Cm_Move_Right));
+  EXPECT_TRUE(Win().Enabled_Command(Cm_Move_Down));
+  Shape_Transform* moving = Win().Page()->Selected();
+  Command(Cm_Move_Down);
+  EXPECT_EQ(Win().Page(), palette->Section(2).Page(1));
+  EXPECT_EQ(Win().Page()->Selected_Slot(), 0);
+  EXPECT_EQ(Win().Page()->Selected(), moving);
+  EXPECT_TRUE(Win().Enabled_Command(Cm_Move_Up));
+  Command(Cm_Move_Up);
+  EXPECT_EQ(palette->Section(2).At(8), moving);
+  EXPECT_TRUE(Win().Enabled_Command(Cm_Undo_Changes));
+
+  // While editing everything but Paste and the file commands is refused.
+  Command(Cm_New);
+  EXPECT_FALSE(Win().Enabled_Command(Cm_Edit));
+  EXPECT_FALSE(Win().Enabled_Command(Cm_New));
+  palette->Edit_Done(2);
+
+  // The walk for the game: only the seven-image manipulator of "5+".
+  Manipulator_Iterator it = palette->First_With_Images(7);
+  int seven = 0;
+  while (auto m = palette->Next_With_Images(it)) seven += m->Count() == 7 ? 1 : 100;
+  EXPECT_EQ(seven, 1);
+  it = palette->First_With_Images(-1);
+  int all = 0;
+  while (palette->Next_With_Images(it)) ++all;
+  EXPECT_EQ(all, palette->Total());
+}
+
+TEST_F(Palette_Test, A_Failed_Reload_Keeps_The_Changes) {
+  Open(3);
+  ASSERT_TRUE(palette->Write_User_File(users.current));
+  Click_Slot(0);
+  Command(Cm_Duplicate);
+  std::filesystem::remove(users.File_Path("Ann", 3));
+  answer = IDYES;
+  palette->Undo_Changes();
+  EXPECT_TRUE(palette->Modified);  // nothing reloaded
+  EXPECT_EQ(palette->Total(), 49);
+  // Can_Close asks; Cancel keeps the program open.
+  answer = IDCANCEL;
+  Take_Asked();
+  EXPECT_FALSE(palette->CanClose());
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Program Exit: Save changes to shape manipulators?"});
+}
