@@ -194,8 +194,8 @@ void Color_Step_Control::Draw_Cell(TDC& dc, int cell, bool selected) const {
   mdc.SetTextColor(Scheme(0));
   mdc.SetTextAlign(TA_CENTER | TA_TOP);
   mdc.TextOut(whole.Width() / 2, Cell_Height / 2 - metrics.height / 2, std::to_string(cell));
-  mdc.RestoreObjects();
   dc.BitBlt(place, mdc, TPoint(0, 0), SRCCOPY);
+  mdc.RestoreObjects();
 }
 
 void Color_Step_Control::Draw_Custom_Frame(TDC& dc, bool selected) const {
