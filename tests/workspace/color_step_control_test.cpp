@@ -166,4 +166,15 @@ TEST_F(Color_Step_Test, F1_In_The_Field_Asks_The_Parent_For_Help) {
   EXPECT_EQ(control->Step(), 12);
 }
 
+TEST_F(Color_Step_Test, Snapshots_Of_A_Cell_And_The_Field_Chosen) {
+  Widget_Sheet sheet(2 * W + 40, 2 * H + 60);
+  control->Select_Cell(2);
+  Run_Until_Idle();
+  sheet.Add_Screen(TRect(Origin, TSize(W, H)), "step 2");
+  control->Select_Cell(17);
+  Run_Until_Idle();
+  sheet.Add_Screen(TRect(Origin, TSize(W, H)), "step 17");
+  sheet.Save("color_step_control");
+}
+
 }  // namespace
