@@ -784,7 +784,7 @@ TPoint Color_Cycle_Window::Cell_Screen_Point(int cell) const {
 
 TPoint Color_Cycle_Window::Row_Button_Screen_Point() const {
   const TRect& r = button_rects[1];
-  TPoint p((r.left + r.right) / 2, (r.top + r.bottom) * 2 / 3 + r.top / 3 - r.top * 2 / 3);
+  TPoint p((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   ClientToScreen(p);
   return p;
 }
