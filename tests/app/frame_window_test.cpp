@@ -6,7 +6,7 @@
 #include "help/help_window.h"
 #include "platform/window/menu.h"
 #include "platform/window/user.h"
-#include "tests/app/program_session.h"
+#include "tests/program/program_session.h"
 #include "toolkit/round_button.h"
 #include "users/user_database.h"
 

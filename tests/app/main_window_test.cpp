@@ -5,7 +5,7 @@
 #include "game/safari_controls.h"
 #include "help/help_window.h"
 #include "manipulators/transform_palette.h"
-#include "tests/app/program_session.h"
+#include "tests/program/program_session.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/round_button.h"
 #include "toolkit/program_messages.h"

@@ -9,7 +9,7 @@
 #include "demos/simulated_user.h"
 #include "help/help_window.h"
 #include "platform/system/single_instance.h"
-#include "tests/app/program_session.h"
+#include "tests/program/program_session.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
 #include "users/user_database.h"

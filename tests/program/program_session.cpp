@@ -1,4 +1,4 @@
-#include "tests/app/program_session.h"
+#include "tests/program/program_session.h"
 
 #include <cstdlib>
 #include <filesystem>
