@@ -52,7 +52,7 @@ TEST(Start_Up, A_Display_Of_Fewer_Than_256_Colours_Is_Refused_With_Exit_Code_1) 
   EXPECT_TRUE(program.Deleted.empty());
 }
 
-TEST(Start_Up, A_Second_Start_Brings_The_First_Forward_And_Ends_With_Exit_Code_1) {
+TEST(Start_Up, A_Later_Start_Brings_The_Running_One_Forward_Restored_Only_When_Minimised) {
   Program_Session program;
   program.Start();
   // A later start from outside: the running one comes forward, restored
@@ -68,9 +68,19 @@ TEST(Start_Up, A_Second_Start_Brings_The_First_Forward_And_Ends_With_Exit_Code_1
   EXPECT_FALSE(program.Frame()->Minimised);
   EXPECT_FALSE(program.Frame()->Is_Minimised());
   EXPECT_EQ(program.Frame()->GetWindowRect(), TRect(0, 0, 1024, 768));
+  // Brought forward again while up: its fixed size stays.
+  {
+    TSingle_Instance later;
+    EXPECT_EQ(later.Claim([] {}), TSingle_Instance::Start::Handed_Over);
+  }
+  program.Run_Until_Idle();
+  EXPECT_FALSE(program.Frame()->Minimised);
+  EXPECT_EQ(program.Frame()->GetWindowRect(), TRect(0, 0, 1024, 768));
   EXPECT_EQ(program.Stop(), 0);
+}
 
-  // This start is the later one: it shows nothing and ends with 1.
+TEST(Start_Up, A_Second_Start_Shows_Nothing_And_Ends_With_Exit_Code_1) {
+  // This start is the later one.
   Program_Session second;
   int asked = 0;
   TSingle_Instance first;
