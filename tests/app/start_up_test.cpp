@@ -10,6 +10,8 @@
 #include "help/help_window.h"
 #include "platform/system/single_instance.h"
 #include "tests/program/program_session.h"
+#include "platform/window/desktop.h"
+#include "toolkit/demonstration_state.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
 #include "users/user_database.h"
@@ -147,4 +149,18 @@ TEST(Start_Up, Warns_Of_A_User_Path_It_Cannot_Write_And_Of_Little_Free_Space) {
     }
     EXPECT_FALSE(program.App().User_Path_Writable);
   }
+}
+
+TEST(Start_Up, The_Cancel_Chord_Ends_A_Demonstration_And_Forgets_The_Recording_Hook) {
+  Program_Session program;
+  program.Start();
+  Set_Demonstration_Running(true);
+  program.App().Update_Caption();
+  EXPECT_EQ(program.Frame()->Title(), "Quendar at Level 1   Press CTRL-ESC to Stop the Demonstration");
+  The_Mouse->Hook = HHOOK(7);
+  TDesktop::Current().Post(HWND(), WM_CANCELJOURNAL, 0, 0);
+  program.Run_Until_Idle();
+  EXPECT_EQ(The_Mouse->Hook, HHOOK(0));
+  EXPECT_FALSE(Demonstration_Running());
+  EXPECT_EQ(program.Frame()->Title(), "Quendar at Level 1");
 }
