@@ -25,7 +25,9 @@
 #include "toolkit/round_border.h"
 #include "toolkit/sound_library.h"
 #include "toolkit/sound_player.h"
+#include "users/user_data.h"
 #include "users/user_database.h"
+#include "workspace/fill_pointer.h"
 
 IFS_Application* The_Application = nullptr;
 
@@ -61,6 +63,10 @@ IFS_Application::IFS_Application() : TApplication("Quendar") {
   const User_Path user_path = Find_User_Path();
   User_Path_Name = user_path.path;
   User_Path_Writable = user_path.writable;
+  // The users live there: their database and files are read and written
+  // only through it.
+  The_User_Data.directory = User_Path_Name;
+  The_User_Data.writable = User_Path_Writable;
 }
 
 IFS_Application::~IFS_Application() {
@@ -77,6 +83,7 @@ IFS_Application::~IFS_Application() {
     gone("Help_Window", The_Help_Window);
     gone("DIB_Allocator", The_DIB_Allocator);
     gone("Simulated_User", The_Simulated_User);
+    gone("Fill_Pointer", The_Fill_Pointer);
     gone("Round_Border", The_Round_Border);
     gone("Printer", The_Printer);
     gone("Sound_Player", The_Sound_Player);
@@ -142,6 +149,9 @@ void IFS_Application::Make_Singletons() {
   made("Round_Border");
   new User_Database();
   made("User_Database");
+  // The database has read the user file (or found none, or one of another
+  // version): help opens at start when it says so.
+  Show_Help_At_Start = The_User_Data.show_help_at_start;
   new GUI_Metafiles();
   made("GUI_Metafiles");
   new GUI_Bitmaps();
@@ -154,6 +164,8 @@ void IFS_Application::Make_Singletons() {
   made("Sound_Player");
   new Printer();
   made("Printer");
+  new Fill_Pointer();
+  made("Fill_Pointer");
   new DIB_Allocator(2, 5, (*The_GUI_Sizes)[10]);
   made("DIB_Allocator");
   (new Help_Window(nullptr))->Create();

@@ -4,8 +4,10 @@
 
 #include "app/ifs_application.h"
 #include "app/ifs_main_window.h"
+#include "app/user_dialog.h"
 #include "demos/simulated_user.h"
 #include "gallery/gallery_window.h"
+#include "help/help_window.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/device_caps.h"
 #include "platform/window/cursor.h"
@@ -61,26 +63,38 @@ IFS_Frame_Window::IFS_Frame_Window() : TFrameWindow(nullptr, "Quendar", new IFS_
   Attr.Y = 0;
   Attr.W = GetSystemMetrics(SM_CXSCREEN);
   Attr.H = GetSystemMetrics(SM_CYSCREEN);
-  Run_User_Dialog = [] { return IDCANCEL; };
 }
 
 IFS_Frame_Window::~IFS_Frame_Window() {
   Destroy();
   delete Main;
   delete Gallery;
+  Dialog.reset();
 }
 
 void IFS_Frame_Window::SetupWindow() {
   TFrameWindow::SetupWindow();
-  SetIcon(nullptr, Large_Icon);
+  SetIcon(TModule::Program(), Large_Icon);
   Main = dynamic_cast<IFS_Main_Window*>(GetClientWindow());
   Gallery = new Gallery_Window(this, this);
   Gallery->Create();
   if (The_Simulated_User) The_Simulated_User->Set_Gallery_Window(Gallery);
   Update_Caption();
-  User_Dialog_Place = User_Dialog_Rect((*The_GUI_Sizes)[0], (*The_GUI_Sizes)[1], GetSystemMetrics(SM_CYCAPTION));
+  Make_User_Dialog();
   if (auto* app = dynamic_cast<IFS_Application*>(GetApplication())) Check_User_Data_Folder(*app, Main);
   Trim_System_Menu();
+}
+
+void IFS_Frame_Window::Make_User_Dialog() {
+  User_Dialog_Place = User_Dialog_Rect((*The_GUI_Sizes)[0], (*The_GUI_Sizes)[1], GetSystemMetrics(SM_CYCAPTION));
+  Dialog = std::make_unique<User_Dialog>(this, TModule::Program(), User_Dialog_Place);
+  Dialog->Show_Help = [](User_Dialog& dialog) {
+    if (The_Help_Window) The_Help_Window->Show_Section(3, &dialog);
+  };
+  Dialog->Reset_Help = [] {
+    if (The_Help_Window) The_Help_Window->Reset_Section(3);
+  };
+  Run_User_Dialog = [this] { return Dialog->Execute(); };
 }
 
 void IFS_Frame_Window::Trim_System_Menu() {
@@ -115,7 +129,7 @@ bool IFS_Frame_Window::CanClose() {
 }
 
 void IFS_Frame_Window::Open_Gallery(const Shape_Drawing* drawing) {
-  const TCursor* busy = TModule::Program()->LoadCursor(Busy_Cursor);
+  const TCursor* busy = LoadCursor(TModule::Program(), Busy_Cursor);
   if (busy) ::SetCursor(busy);
   Gallery->Open_With_Drawing(drawing);
   SetClientWindow(Gallery);
@@ -143,7 +157,7 @@ int IFS_Frame_Window::Change_User() {
   Update_Caption();
   Main->User_Changed();
   Gallery->Change_User();
-  The_User_Database->Recycle_Previous_Gallery();
+  The_User_Database->Recycle_Previous_Gallery(GetHandle());
   if (The_Simulated_User && The_Simulated_User->Pass_Pending) The_Simulated_User->Next_Demo_Pass();
   return result;
 }

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "gallery/gallery_host.h"
@@ -14,6 +15,7 @@ class Gallery_Window;
 class IFS_Main_Window;
 class Shape_Drawing;
 class User;
+class User_Dialog;
 
 class IFS_Frame_Window : public TFrameWindow, public Gallery_Host {
  public:
@@ -46,12 +48,15 @@ class IFS_Frame_Window : public TFrameWindow, public Gallery_Host {
 
   IFS_Main_Window* Main = nullptr;
   Gallery_Window* Gallery = nullptr;
-  // Runs the Name and Level dialog modally and gives its end code (1: OK).
+  // Runs the Name and Level dialog modally and gives its end code (1: OK);
+  // the dialog itself unless a test puts another in its place.
   std::function<int()> Run_User_Dialog;
+  std::unique_ptr<User_Dialog> Dialog;
   TRect User_Dialog_Place;
   bool Minimised = false;
 
  private:
+  void Make_User_Dialog();
   void Trim_System_Menu();
 };
 

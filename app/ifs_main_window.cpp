@@ -2,13 +2,16 @@
 
 #include "app/ifs_application.h"
 #include "app/ifs_frame_window.h"
+#include "app/palette_links.h"
 #include "demos/simulated_user.h"
 #include "game/fireworks_factory.h"
 #include "game/safari_controls.h"
 #include "game/target_generator.h"
 #include "help/help_window.h"
+#include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_palette.h"
 #include "model/gui_colors.h"
+#include "model/shape_drawing.h"
 #include "platform/gdi/dc.h"
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_sizes.h"
@@ -18,6 +21,11 @@
 #include "toolkit/tip_window.h"
 #include "users/level_tables.h"
 #include "users/user_database.h"
+#include "workspace/color_wheel.h"
+#include "workspace/drawing_window.h"
+#include "workspace/fill_pointer.h"
+#include "workspace/review_window.h"
+#include "workspace/shape_palette.h"
 
 namespace {
 
@@ -26,6 +34,8 @@ int G(int index) { return (*The_GUI_Sizes)[index]; }
 TRect Window_Rect(const TWindow* w) { return w->Window_Rect_In_Parent(); }
 
 bool Safari_Level(int32_t level) { return Level_Entry(Safari_Enabled_Level_Table, level) != 0; }
+
+int32_t Current_Level_Index() { return The_User_Database->current_user->Level_Index(); }
 
 }  // namespace
 
@@ -79,7 +89,7 @@ void IFS_Main_Window::Make_Tip_Window() {
 }
 
 void IFS_Main_Window::Make_Shape_Palette() {
-  shape_palette = new Shape_Palette(this, TPoint(G(28), 2 * G(28)));
+  shape_palette = new Shape_Palette(this, TPoint(G(28), 2 * G(28)), Current_Level_Index());
   shape_palette->Create();
 }
 
@@ -91,20 +101,25 @@ void IFS_Main_Window::Make_Color_Wheel() {
 
 void IFS_Main_Window::Make_Editor(const TRect& square) {
   editor = new Transform_Edit_Window(this, square);
+  editor->Level_Has_Color_Steps = [] { return Level_Entry(Color_Step_Level_Table, Current_Level_Index()) != 0; };
   editor->Create();
 }
 
 void IFS_Main_Window::Make_Drawing_Window(const TRect& square) {
-  drawing_window = new Drawing_Window(this, square, color_wheel, shape_palette);
+  drawing_window = new Drawing_Window(this, square);
+  drawing_window->Set_User_Level(Current_Level_Index());
   drawing_window->Create();
-  review_window = drawing_window->review_window;
+  review_window = drawing_window->review.get();
   active_panel = Panel::Drawing;
 }
 
 void IFS_Main_Window::Make_Manipulator_Palette() {
   const TRect drawing = Window_Rect(drawing_window);
   const TRect shape = Window_Rect(shape_palette);
-  manipulator_palette = new Transform_Palette(this, TPoint(drawing.right + G(28), shape.top), drawing.Height(), editor);
+  palette_users = std::make_unique<Program_Palette_Users>();
+  palette_editor = std::make_unique<Program_Manipulator_Editor>(editor);
+  manipulator_palette = new Transform_Palette(this, TPoint(drawing.right + G(28), shape.top), drawing.Height(),
+                                              palette_editor.get(), *palette_users);
 }
 
 void IFS_Main_Window::Make_Game() {
@@ -114,7 +129,7 @@ void IFS_Main_Window::Make_Game() {
   safari_controls = new Safari_Controls(this, TRect(drawing.left, drawing.bottom, drawing.right, drawing.bottom + G(13)),
                                         drawing_window, shape_palette, manipulator_palette, target_generator,
                                         fireworks_factory);
-  manipulator_palette->Safari = safari_controls;
+  manipulator_palette->Set_Game(safari_controls);
   manipulator_palette->Create();
   safari_controls->Create();
 }
@@ -190,7 +205,8 @@ void IFS_Main_Window::Paint(TDC& dc, bool, TRect&) {
 }
 
 void IFS_Main_Window::Set_Gallery_Drawing(const Shape_Drawing* drawing) {
-  if (drawing) drawing_window->Set_Drawing(drawing);
+  // The gallery keeps its own; the drawing window gets a copy.
+  if (drawing) drawing_window->Set_Drawing(std::make_unique<Shape_Drawing>(*drawing, true), true);
 }
 
 TWindow* IFS_Main_Window::Active_Window() const {
@@ -237,6 +253,7 @@ void IFS_Main_Window::Help_If_Idle() {
     The_Tip_Window->Hide();
     The_Tip_Window->Cancel();
   }
+  if (The_Fill_Pointer) The_Fill_Pointer->Hide();
   if (The_Mouse) The_Mouse->Release(nullptr);
   Help();
 }
@@ -264,11 +281,12 @@ void IFS_Main_Window::User_Changed() {
   const User_Database& db = *The_User_Database;
   const User& before = db.previous_user;
   const User& now = *db.current_user;
-  shape_palette->Set_Level();
+  drawing_window->Set_User_Level(now.Level_Index());
+  shape_palette->Set_Level(before.Level_Index(), now.Level_Index());
   if (manipulator_palette->Source_Changed()) safari_controls->Set_User();
   manipulator_palette->Change_User();
   color_cycles->Change_User();
-  const bool was = Safari_Level(before.level), is = Safari_Level(now.level);
+  const bool was = Safari_Level(before.Level_Index()), is = Safari_Level(now.Level_Index());
   if (is && !was) {
     match_button->Enable();
     match_button->ShowWindow(SW_SHOWNA);

@@ -6,24 +6,30 @@
 // it has painted.
 #pragma once
 
+#include <memory>
+
 #include "app/panel_stand_ins.h"
 #include "platform/window/response_table.h"
 #include "platform/window/window.h"
 
+class Color_Wheel;
+class Drawing_Window;
 class Fireworks_Factory;
 class IFS_Frame_Window;
+class Program_Manipulator_Editor;
+class Program_Palette_Users;
+class Review_Window;
 class Round_Button;
 class Safari_Controls;
+class Shape_Drawing;
+class Shape_Palette;
 class Target_Generator;
+class Transform_Edit_Window;
 class Transform_Palette;
 
-// The panels built elsewhere; each line gives way to the panel's own header.
+// The one panel still built elsewhere: its stand-in gives way to the
+// panel's own header.
 using Stand_In::Color_Cycle_Window;
-using Stand_In::Color_Wheel;
-using Stand_In::Drawing_Window;
-using Stand_In::Review_Window;
-using Stand_In::Shape_Palette;
-using Stand_In::Transform_Edit_Window;
 
 class IFS_Main_Window : public TWindow {
  public:
@@ -98,6 +104,7 @@ class IFS_Main_Window : public TWindow {
   void Set_Name_Face();
 
   void Set_Panel_Enabled(TWindow* panel, bool enabled);
+  void Tell_User_Level();
   void Run_Start_Gate();
 
   // ---- Commands
@@ -117,6 +124,11 @@ class IFS_Main_Window : public TWindow {
   LRESULT Editor_Active(WPARAM, LPARAM);
   LRESULT Manipulator_Selected(WPARAM, LPARAM);
   LRESULT Main_Painted(WPARAM, LPARAM);
+
+  // The manipulator palette's links to the users and the editor; they
+  // outlive the palette.
+  std::unique_ptr<Program_Palette_Users> palette_users;
+  std::unique_ptr<Program_Manipulator_Editor> palette_editor;
 
   static const TResponse_Table<IFS_Main_Window> Table;
 };

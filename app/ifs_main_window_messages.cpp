@@ -1,10 +1,24 @@
 // The main window's private messages, commands and keys.
 #include "app/ifs_frame_window.h"
 #include "app/ifs_main_window.h"
+#include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_palette.h"
 #include "model/gui_colors.h"
 #include "toolkit/program_messages.h"
 #include "toolkit/round_button.h"
+#include "workspace/color_wheel.h"
+#include "workspace/drawing_window.h"
+#include "workspace/fill_pointer.h"
+#include "workspace/shape_palette.h"
+
+namespace {
+
+// Paints a chosen shape into the drawing in the colour in hand. The drawing
+// window does not add shapes yet: until it does, a chosen shape changes
+// nothing.
+void Add_Shape_To_Drawing(Drawing_Window&, const Shape*, TColor /*entry*/, TColor /*contrast*/) {}
+
+}  // namespace
 
 const TResponse_Table<IFS_Main_Window> IFS_Main_Window::Table = {
     EV_COMMAND<IFS_Main_Window>(Gallery_Command, &IFS_Main_Window::Cm_Gallery),
@@ -37,15 +51,14 @@ void IFS_Main_Window::Cm_Name_And_Level() {
 void IFS_Main_Window::Ce_Name_And_Level(TCommandEnabler& enabler) { enabler.Enable(active_panel != Panel::Editor); }
 
 LRESULT IFS_Main_Window::Color_Cycle_Selected(WPARAM, LPARAM) {
-  const int row = color_cycles->selected_row, column = color_cycles->selected_column;
-  drawing_window->Set_Color_Cycle(row == 0 && column == 0 ? -1 : row * 5 + column);
+  drawing_window->Set_Color_Cycle(color_cycles->Selected_Cycle());
   return 0;
 }
 
 LRESULT IFS_Main_Window::Drawing_Busy(WPARAM busy, LPARAM) {
   active_panel = busy ? Panel::Review : Panel::Drawing;
-  shape_palette->enabled = !busy;
-  manipulator_palette->Accepts_Selection = !busy;
+  shape_palette->Set_Enabled(!busy);
+  manipulator_palette->Enabled = !busy;
   if (!busy) SetFocus();
   return 0;
 }
@@ -56,8 +69,7 @@ LRESULT IFS_Main_Window::Help_Request(WPARAM, LPARAM) {
 }
 
 LRESULT IFS_Main_Window::Fill_Color(WPARAM, LPARAM) {
-  // The colour in hand is the fill pointer's; until it exists, the wheel's.
-  color_wheel->Select_Color(color_wheel->Current_Color_RGB());
+  if (The_Fill_Pointer) color_wheel->Select_Color(The_Fill_Pointer->Color);
   return 0;
 }
 
@@ -70,9 +82,10 @@ LRESULT IFS_Main_Window::Help_Closed(WPARAM, LPARAM) {
 }
 
 LRESULT IFS_Main_Window::Shape_Selected(WPARAM, LPARAM shape) {
-  const TColor rgb = color_wheel->Current_Color_RGB();
+  const TColor rgb = color_wheel->Current_Color();
   const TColor contrast = The_GUI_Colors ? The_GUI_Colors->Contrast_Color(rgb) : TColor(0, 0, 0);
-  drawing_window->Add_Shape(reinterpret_cast<const Shape*>(shape), color_wheel->Current_Color_Entry(), contrast);
+  Add_Shape_To_Drawing(*drawing_window, reinterpret_cast<const Shape*>(shape), color_wheel->Current_Color_Entry(),
+                       contrast);
   return 0;
 }
 
@@ -107,7 +120,7 @@ LRESULT IFS_Main_Window::Editor_Active(WPARAM editing, LPARAM) {
 }
 
 LRESULT IFS_Main_Window::Manipulator_Selected(WPARAM at_once, LPARAM) {
-  drawing_window->Apply_Manipulator(manipulator_palette->Selected(), at_once != 0);
+  drawing_window->Apply_Manipulator(manipulator_palette->Selected_Manipulator(), at_once != 0);
   return 0;
 }
 

@@ -3,14 +3,18 @@
 // hide themselves by the current user's level and keep the points.
 #pragma once
 
+#include "manipulators/palette_links.h"
 #include "platform/window/response_table.h"
 #include "platform/window/window.h"
+#include "workspace/game_links.h"
 
 class Fireworks_Factory;
 class Target_Generator;
 class Transform_Palette;
 
-class Safari_Controls : public TWindow {
+// It is also what the manipulator palette and the drawing window ask about
+// the game.
+class Safari_Controls : public TWindow, public Palette_Game, public Game_Events {
  public:
   static constexpr int Match_Command = 0x70B;
 
@@ -27,10 +31,14 @@ class Safari_Controls : public TWindow {
   void Set_User();
   // The drawing matched the target: the pending points go to the current
   // user (not during a demonstration).
-  void Target_Matched();
-  void Start_Animation() {}
-  void End_Run() { Pending_Points = 0; }
-  void Reset_Target() {}
+  void Target_Matched() override;
+  void Start_Animation() override {}
+  void End_Run() override { Pending_Points = 0; }
+  void Reset_Target() override {}
+
+  // No run ever starts yet, so no target waits for a refresh.
+  bool Run_In_Progress() const override { return false; }
+  void Refresh_Targets() override {}
 
   int32_t Pending_Points = 0;
   TWindow* Drawing_Window;

@@ -1,6 +1,6 @@
 #include "manipulators/transform_palette.h"
 
-#include "manipulators/manipulator_messages.h"
+#include "toolkit/program_messages.h"
 #include "manipulators/shape_transform_window.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/region.h"
@@ -8,9 +8,6 @@
 #include "toolkit/gui_sizes.h"
 #include "toolkit/tip_window.h"
 
-const std::array<uint8_t, 5> Custom_Files_Level_Table = {0, 0, 0, 1, 1};
-const std::array<uint8_t, 5> Manipulator_Tabs_Level_Table = {0, 0, 0, 1, 1};
-const std::array<uint8_t, 5> Color_Step_Level_Table = {0, 0, 0, 0, 1};
 const std::array<int32_t, 5> Default_Manipulator_Ids = {4401, 4402, 4403, 4404, 4405};
 
 namespace {

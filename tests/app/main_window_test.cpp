@@ -4,12 +4,19 @@
 
 #include "game/safari_controls.h"
 #include "help/help_window.h"
+#include "manipulators/shape_transform_window.h"
+#include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_palette.h"
 #include "tests/program/program_session.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/round_button.h"
 #include "toolkit/program_messages.h"
 #include "users/user_database.h"
+#include "workspace/color_wheel.h"
+#include "workspace/drawing_window.h"
+#include "workspace/fill_pointer.h"
+#include "workspace/review_window.h"
+#include "workspace/shape_palette.h"
 
 TEST(Main_Window, Looks_Right_In_Each_Layout_Column) {
   for (TSize screen : {TSize(640, 480), TSize(800, 600), TSize(1024, 768), TSize(1920, 1080)}) {
@@ -25,7 +32,12 @@ TEST(Main_Window, Looks_Right_In_Each_Layout_Column) {
 
 namespace {
 
-std::string Last(const Stand_In::Call_Log& log) { return log.Calls.empty() ? "" : log.Calls.back(); }
+std::string Last(const Stand_In::Color_Cycle_Window& panel) { return panel.Calls.empty() ? "" : panel.Calls.back(); }
+
+// The manipulator in the first cell of the page shown, chosen with a click.
+void Choose_First_Manipulator(Program_Session& program) {
+  program.Click(program.Main()->manipulator_palette->Window()->Slot_Screen_Point(0));
+}
 
 }  // namespace
 
@@ -33,34 +45,43 @@ TEST(Main_Window, Each_Key_Reaches_Its_Panel) {
   Program_Session program;
   program.Start();
   IFS_Main_Window& main = *program.Main();
+  const std::pair<uint32_t, const char*> cycle_keys[] = {
+      {VK_PRIOR, "Show_Previous_Row"}, {VK_NEXT, "Show_Next_Row"}, {VK_LEFT, "Select_Left"},
+      {VK_UP, "Select_Up"},            {VK_RIGHT, "Select_Right"}, {VK_DOWN, "Select_Down"}};
+  for (const auto& [vk, call] : cycle_keys) {
+    program.Key(vk);
+    EXPECT_EQ(Last(*main.color_cycles), call);
+  }
+
+  // Keypad + and - change the pace of a run.
+  Drawing_Window& drawing = *main.drawing_window;
+  program.Draw_Block();
+  Choose_First_Manipulator(program);
+  drawing.Start_Iterating();
+  ASSERT_TRUE(drawing.Is_Iterating());
+  const int32_t speed = drawing.speed;
+  program.Key(VK_ADD);
+  EXPECT_EQ(drawing.speed, speed - Drawing_Window::Speed_Step);
+  program.Key(VK_SUBTRACT);
+  program.Key(VK_SUBTRACT);
+  EXPECT_EQ(drawing.speed, speed + Drawing_Window::Speed_Step);
+  drawing.Stop_Iterating();
+
+  // The digits choose a section, the letters and the keypad digits a page of
+  // it (at level 5, where the palette has tabs).
+  program.Change_User("Ann", 4);
   Transform_Palette& palette = *main.manipulator_palette;
-  struct Case {
-    uint32_t vk;
-    const Stand_In::Call_Log* panel;
-    const char* call;
-  };
-  const Case cases[] = {
-      {VK_TAB, main.drawing_window, "Mark_Next_Piece"}, {VK_ADD, main.drawing_window, "Faster"},
-      {VK_SUBTRACT, main.drawing_window, "Slower"},     {VK_PRIOR, main.color_cycles, "Show_Previous_Row"},
-      {VK_NEXT, main.color_cycles, "Show_Next_Row"},    {VK_LEFT, main.color_cycles, "Select_Left"},
-      {VK_UP, main.color_cycles, "Select_Up"},          {VK_RIGHT, main.color_cycles, "Select_Right"},
-      {VK_DOWN, main.color_cycles, "Select_Down"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.call);
-    program.Key(c.vk);
-    EXPECT_EQ(Last(*c.panel), c.call);
+  auto shown = [&] { return std::pair(palette.Window()->Section(), palette.Window()->Page()); };
+  for (uint32_t digit : {'3', '5', '1'}) {
+    program.Key(digit);
+    EXPECT_EQ(shown().first, &palette.Section(int32_t(digit - '1'))) << char(digit);
+    EXPECT_EQ(shown().second, palette.Section(int32_t(digit - '1')).Page(0)) << char(digit);
   }
-  struct Page_Case {
-    uint32_t vk;
-    int section, page;
-  };
-  for (const Page_Case& c : {Page_Case{'3', 2, 1}, Page_Case{'5', 4, 1}, Page_Case{'C', 4, 3}, Page_Case{'A', 4, 1},
-                             Page_Case{VK_NUMPAD1 + 3, 4, 4}, Page_Case{'1', 0, 4}}) {
-    program.Key(c.vk);
-    EXPECT_EQ(palette.Section, c.section) << c.vk;
-    EXPECT_EQ(palette.Page, c.page) << c.vk;
-  }
+  program.Key('C');
+  const auto by_letter = shown();
+  program.Key('1');
+  program.Key(VK_NUMPAD3);
+  EXPECT_EQ(shown(), by_letter);
 }
 
 TEST(Main_Window, Help_Opens_The_Section_Of_The_Active_Panel_And_Closing_It_Gives_The_Panel_Back) {
@@ -112,40 +133,38 @@ TEST(Main_Window, The_Private_Messages_Reach_Their_Panels) {
   Program_Session program;
   program.Start();
   IFS_Main_Window& main = *program.Main();
-  Stand_In::Drawing_Window& drawing = *main.drawing_window;
-  struct Cell {
-    int row, column;
-    const char* call;
-  };
-  for (const Cell& c : {Cell{0, 0, "Set_Color_Cycle -1"}, Cell{1, 4, "Set_Color_Cycle 9"}, Cell{0, 3, "Set_Color_Cycle 3"}}) {
-    main.color_cycles->selected_row = c.row;
-    main.color_cycles->selected_column = c.column;
-    program.Post(Color_Cycle_Selected_Message);
-    EXPECT_EQ(Last(drawing), c.call);
-  }
-  program.Post(Shape_Selected_Message);
-  EXPECT_EQ(Last(drawing), "Add_Shape");
-  program.Post(Manipulator_Selected_Message, 1);
-  EXPECT_EQ(Last(drawing), "Apply_Manipulator none at once");
+  Drawing_Window& drawing = *main.drawing_window;
+
+  // A cell of the palette: the drawing window is handed its manipulator.
+  Choose_First_Manipulator(program);
+  ASSERT_NE(drawing.manipulator, nullptr);
+  EXPECT_EQ(drawing.manipulator->Count(), main.manipulator_palette->Selected_Manipulator()->Count());
+
+  // A colour picked on the wheel is the colour in hand; the paint pointer's
+  // colour comes back on the wheel.
+  Color_Wheel& wheel = *main.color_wheel;
+  const TColor black = wheel.Current_Color_Entry();
+  program.Click(wheel.Color_Screen_Point(5));
+  program.Advance(3000);
+  ASSERT_NE(wheel.Current_Color_Entry(), black);
+  The_Fill_Pointer->Color = black;
   program.Post(Fill_Color_Message);
-  EXPECT_EQ(Last(*main.color_wheel), "Select_Color");
+  program.Advance(3000);
+  EXPECT_EQ(wheel.Current_Color_Entry(), black);
 
   program.Post(Drawing_Busy_Message, 1);
-  EXPECT_FALSE(main.shape_palette->enabled);
-  EXPECT_FALSE(main.manipulator_palette->Accepts_Selection);
+  EXPECT_FALSE(main.shape_palette->Enabled);
+  EXPECT_FALSE(main.manipulator_palette->Enabled);
   program.Post(Drawing_Busy_Message, 0);
-  EXPECT_TRUE(main.shape_palette->enabled);
-  EXPECT_TRUE(main.manipulator_palette->Accepts_Selection);
+  EXPECT_TRUE(main.shape_palette->Enabled);
+  EXPECT_TRUE(main.manipulator_palette->Enabled);
 
+  const TWindow* panels[] = {main.shape_palette, main.color_wheel, main.drawing_window};
   program.Post(Editor_Active_Message, 1);
-  for (TWindow* w : {static_cast<TWindow*>(main.shape_palette), static_cast<TWindow*>(main.color_wheel),
-                     static_cast<TWindow*>(main.drawing_window)})
-    EXPECT_FALSE(w->IsWindowVisible() || w->IsWindowEnabled());
+  for (const TWindow* w : panels) EXPECT_FALSE(w->IsWindowVisible() || w->IsWindowEnabled());
   EXPECT_FALSE(drawing.Active);
   program.Post(Editor_Active_Message, 0);
-  for (TWindow* w : {static_cast<TWindow*>(main.shape_palette), static_cast<TWindow*>(main.color_wheel),
-                     static_cast<TWindow*>(main.drawing_window)})
-    EXPECT_TRUE(w->IsWindowVisible() && w->IsWindowEnabled());
+  for (const TWindow* w : panels) EXPECT_TRUE(w->IsWindowVisible() && w->IsWindowEnabled());
   EXPECT_TRUE(drawing.Active);
 }
 
@@ -158,7 +177,7 @@ TEST(Main_Window, Help_At_Start_Waits_For_Both_The_Title_And_The_First_Paint_And
   EXPECT_FALSE(main.title_finished);
   EXPECT_EQ(The_Help_Window->Shown_Count, 0);
   EXPECT_FALSE(main.drawing_window->input_enabled);
-  program.Advance(1000);  // the title closes
+  program.Let_Title_Close();
   EXPECT_TRUE(main.start_over);
   EXPECT_EQ(The_Help_Window->Shown_Count, 1);
   EXPECT_EQ(The_Help_Window->Last_Section, 0);
@@ -172,7 +191,7 @@ TEST(Main_Window, Without_Help_At_Start_Input_Is_Still_Enabled_When_Start_Up_Is_
   Program_Session program;
   program.Start_Only();
   program.App().Show_Help_At_Start = false;
-  program.Advance(1000);
+  program.Let_Title_Close();
   EXPECT_TRUE(program.Main()->start_over);
   EXPECT_EQ(The_Help_Window->Shown_Count, 0);
   EXPECT_TRUE(program.Main()->drawing_window->input_enabled);
@@ -201,7 +220,6 @@ TEST(Main_Window, A_Change_Of_User_Shows_Match_This_By_Level_And_Redraws_The_Fac
   Program_Session program;
   program.Start();
   IFS_Main_Window& main = *program.Main();
-  User_Database& db = *The_User_Database;
   struct Step {
     const char* name;
     int32_t level;
@@ -212,19 +230,17 @@ TEST(Main_Window, A_Change_Of_User_Shows_Match_This_By_Level_And_Redraws_The_Fac
                         {"Anna", 4, false, false}, {"Bob", 0, true, true},  {"Bob", 3, true, true}};
   for (const Step& s : steps) {
     SCOPED_TRACE(std::string(s.name) + " " + std::to_string(s.level));
-    program.Frame()->Run_User_Dialog = [&] {
-      db.previous_user = *db.current_user;
-      db.current_user->name = s.name;
-      db.current_user->level = s.level;
-      return 1;
-    };
     const int draws = main.name_face_draws;
-    program.Click(Program_Session::Center_Of(main.name_button));
+    program.Change_User(s.name, s.level);
     EXPECT_EQ(main.match_button->IsWindowVisible(), s.match_shown);
     EXPECT_EQ(main.match_button->Is_Disabled(), !s.match_shown);
     EXPECT_EQ(main.name_face_draws, draws + (s.face_redrawn ? 1 : 0));
-    EXPECT_EQ(main.safari_controls->IsWindowVisible(), true);
+    EXPECT_EQ(main.safari_controls->IsWindowVisible(), s.match_shown);
     EXPECT_EQ(Last(*main.color_cycles), "Change_User");
+    // The panels follow the new level.
+    EXPECT_EQ(main.manipulator_palette->Level(), s.level);
+    EXPECT_EQ(main.shape_palette->Level_Index, s.level);
+    EXPECT_EQ(main.drawing_window->user_level, s.level);
   }
   EXPECT_EQ(program.Frame()->Title(), "Quendar - Bob at Level 4");
 }

@@ -15,6 +15,7 @@
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
 #include "users/user_database.h"
+#include "workspace/fill_pointer.h"
 
 TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
   Program_Session program;
@@ -22,7 +23,8 @@ TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
   ASSERT_NE(program.Main(), nullptr);
   EXPECT_EQ(program.Made, (std::vector<std::string>{"GUI_Sizes", "GUI_Colors", "Round_Border", "User_Database",
                                                     "GUI_Metafiles", "GUI_Bitmaps", "Mouse", "Sound_Library",
-                                                    "Sound_Player", "Printer", "DIB_Allocator", "Help_Window"}));
+                                                    "Sound_Player", "Printer", "Fill_Pointer", "DIB_Allocator",
+                                                    "Help_Window"}));
   EXPECT_TRUE(program.App().Started);
   EXPECT_EQ(The_Title_Window, nullptr);
   EXPECT_NE(The_Simulated_User, nullptr);
@@ -31,11 +33,12 @@ TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
   EXPECT_TRUE(program.Boxes.empty());
   EXPECT_EQ(program.Stop(), 0);
   EXPECT_EQ(program.Deleted, (std::vector<std::string>{"Help_Window", "DIB_Allocator", "Simulated_User",
-                                                       "Round_Border", "Printer", "Sound_Player", "Sound_Library",
+                                                       "Fill_Pointer", "Round_Border", "Printer", "Sound_Player", "Sound_Library",
                                                        "Mouse", "GUI_Bitmaps", "GUI_Metafiles", "User_Database",
                                                        "GUI_Colors", "GUI_Sizes"}));
   EXPECT_EQ(The_Help_Window, nullptr);
   EXPECT_EQ(The_Simulated_User, nullptr);
+  EXPECT_EQ(The_Fill_Pointer, nullptr);
   EXPECT_EQ(The_Mouse, nullptr);
   EXPECT_EQ(The_GUI_Sizes, nullptr);
 }

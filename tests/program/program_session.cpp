@@ -1,13 +1,24 @@
 #include "tests/program/program_session.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
+#include "app/title_window.h"
+
+#include "model/gui_colors.h"
+#include "model/shape_catalogue.h"
+#include "model/shape_drawing.h"
 #include "platform/gdi/device_caps.h"
 #include "platform/system/wave_out.h"
 #include "platform/window/desktop.h"
 #include "platform/window/user.h"
+#include "toolkit/gui_sizes.h"
+#include "toolkit/round_button.h"
+#include "users/user_database.h"
+#include "workspace/drawing_window.h"
 
 namespace {
 
@@ -79,7 +90,26 @@ void Program_Session::Start_Only() {
 void Program_Session::Start(uint32_t settle_ms) {
   Start_Only();
   Run_Until_Idle();
-  for (uint32_t waited = 0; waited < settle_ms && !Quit_Pending(); waited += 100) {
+  Let_Title_Close(settle_ms);
+}
+
+void Program_Session::Let_Title_Close(uint32_t settle_ms) {
+  using namespace std::chrono_literals;
+  uint32_t waited = 0;
+  // The title's stepper uncovers an area per interval of the virtual clock
+  // on its own thread: after each move of the clock it is given the real
+  // time to take its step.
+  while (waited < settle_ms && !Quit_Pending() && The_Title_Window && The_Title_Window->Stepper &&
+         The_Title_Window->Covered >= 0) {
+    const int32_t before = The_Title_Window->Covered;
+    const uint32_t interval = The_Title_Window->Stepper->Interval();
+    Advance(interval);
+    waited += interval;
+    const auto deadline = std::chrono::steady_clock::now() + 20ms;
+    while (The_Title_Window && The_Title_Window->Covered == before && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(100us);
+  }
+  for (; waited < settle_ms && !Quit_Pending(); waited += 100) {
     if (Main() && Main()->start_over) break;
     Advance(100);
   }
@@ -90,7 +120,12 @@ void Program_Session::Run_Until_Idle() { headless_->Run_Until_Idle(); }
 void Program_Session::Advance(uint32_t ms) { headless_->Advance(ms); }
 
 void Program_Session::Click(TPoint screen) {
-  Backend().Click(screen);
+  // The pointer gets there first, as a hand moves it: a window that tracked
+  // it lets go before the press.
+  Backend().Move_To(screen);
+  Run_Until_Idle();
+  Backend().Press(screen);
+  Backend().Release(screen);
   Run_Until_Idle();
 }
 
@@ -101,6 +136,30 @@ void Program_Session::Key(uint32_t vk) {
 
 void Program_Session::Post(UINT message, WPARAM wp, LPARAM lp) {
   if (Main()) Main()->PostMessage(message, wp, lp);
+  Run_Until_Idle();
+}
+
+void Program_Session::Change_User(const std::string& name, int32_t level) {
+  Frame()->Run_User_Dialog = [name, level] {
+    User_Database& db = *The_User_Database;
+    db.previous_user = *db.current_user;
+    db.current_user->name = name;
+    db.current_user->level = level;
+    db.current_user->source_record = &db.previous_user;
+    return 1;
+  };
+  Click(Center_Of(Main()->name_button));
+}
+
+void Program_Session::Draw_Block() {
+  Drawing_Window& drawing = *Main()->drawing_window;
+  const int side = (*The_GUI_Sizes)[Drawing_Side_Size];
+  auto picture = std::make_unique<Shape_Drawing>(side, side, The_GUI_Colors->Palette.get(), TColor(255, 255, 255));
+  static const Square square;
+  const TRect a = drawing.geometry.area_rel;
+  const TRect block(a.left + a.Width() / 10, a.top + a.Height() / 5, a.left + a.Width() * 2 / 5, a.bottom - a.Height() / 5);
+  picture->Paint_Shape(square, block, TColor(0, 0, 200), TColor(No_Color));
+  drawing.Set_Drawing(std::move(picture), true);
   Run_Until_Idle();
 }
 

@@ -45,10 +45,19 @@ class Program_Session {
   // Only the start-up call itself: the title is still up.
   void Start_Only();
   void Run_Until_Idle();
+  // Moves the clock on until the title has uncovered its picture and
+  // closed (or settle_ms of virtual time passed).
+  void Let_Title_Close(uint32_t settle_ms = 30000);
   void Advance(uint32_t ms);
   void Click(TPoint screen);
   void Key(uint32_t vk);
   void Post(UINT message, WPARAM wp = 0, LPARAM lp = 0);
+  // The Name and Level button, with the dialog's OK standing for the user
+  // giving the current user that name and level index (the same person).
+  void Change_User(const std::string& name, int32_t level);
+  // Gives the drawing window a drawing with an upright block in the left of
+  // its area, as adding a shape leaves it.
+  void Draw_Block();
   bool Snapshot(const std::string& name) const;
   // The centre of a window on the screen.
   static TPoint Center_Of(const TWindow* window);
