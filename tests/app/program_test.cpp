@@ -3,10 +3,12 @@
 // editor opened from the palette gives the drawing window back on OK.
 #include <gtest/gtest.h>
 
+#include "game/safari_controls.h"
 #include "manipulators/shape_transform_window.h"
 #include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_palette.h"
 #include "tests/program/program_session.h"
+#include "toolkit/mouse.h"
 #include "workspace/drawing_window.h"
 #include "workspace/review_window.h"
 
@@ -61,4 +63,17 @@ TEST(Program, A_Manipulator_From_The_Palette_Is_Applied_Iterated_Undone_Reviewed
   EXPECT_TRUE(drawing.IsWindowVisible());
   EXPECT_EQ(main.Active_Window(), main.drawing_window);
   EXPECT_EQ(program.Stop(), 0);
+}
+
+TEST(Program, A_Pointer_Jumping_From_Corner_To_Corner_And_Away_Leaves_The_Mouse_Free) {
+  Program_Session program;
+  program.Start();
+  Drawing_Window& drawing = *program.Main()->drawing_window;
+  for (int corner : {Iterate_Corner, Undo_Corner, Review_Corner}) {
+    program.Backend().Move_To(drawing.Corner_Screen_Point(corner));
+    program.Run_Until_Idle();
+  }
+  program.Backend().Move_To(Program_Session::Center_Of(program.Main()->safari_controls));
+  program.Run_Until_Idle();
+  EXPECT_EQ(The_Mouse->Holder(), nullptr);
 }
