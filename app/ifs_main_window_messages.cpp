@@ -6,6 +6,7 @@
 #include "model/gui_colors.h"
 #include "toolkit/program_messages.h"
 #include "toolkit/round_button.h"
+#include "workspace/color_cycle_window.h"
 #include "workspace/color_wheel.h"
 #include "workspace/drawing_window.h"
 #include "workspace/fill_pointer.h"
@@ -51,7 +52,7 @@ void IFS_Main_Window::Cm_Name_And_Level() {
 void IFS_Main_Window::Ce_Name_And_Level(TCommandEnabler& enabler) { enabler.Enable(active_panel != Panel::Editor); }
 
 LRESULT IFS_Main_Window::Color_Cycle_Selected(WPARAM, LPARAM) {
-  drawing_window->Set_Color_Cycle(color_cycles->Selected_Cycle());
+  drawing_window->Follow_Color_Cycle(&color_cycles->Selected_Cycle());
   return 0;
 }
 
