@@ -43,6 +43,8 @@ Drawing_Window::Drawing_Window(TWindow* parent, const TRect& rect, Color_Wheel* 
 }
 
 Drawing_Window::~Drawing_Window() {
+  // The crayon puts back what lay under it while this window is there.
+  if (Cursor_Inside || pointer_hold_) Hide_Crayon();
   // A run never outlives its window: the outstanding step is waited for
   // before the worker is told to end.
   Stop_Iterating();
