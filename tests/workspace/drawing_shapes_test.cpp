@@ -9,6 +9,7 @@
 #include "tests/workspace/workspace_fixture.h"
 #include "workspace/eraser.h"
 #include "workspace/fill_pointer.h"
+#include "workspace/shape_palette.h"
 
 namespace {
 
@@ -211,6 +212,28 @@ TEST_F(Drawing_Shapes_Test, Overlay_Button_Adds_Skips_And_Removes) {
   Five_Pieces();
   Add_Overlay();
   EXPECT_EQ(window->current.pieces->Live_Count, 4) << "several pieces: the current one is skipped";
+}
+
+TEST_F(Drawing_Shapes_Test, When_Idle_The_Overlay_Sign_Follows_And_The_Eraser_Comes_Back) {
+  auto* palette = new Shape_Palette(main, TPoint(20, 200), 3);
+  ASSERT_TRUE(palette->Create());
+  window->shape_palette = palette;
+  window->Set_User_Level(3);
+  window->Set_Drawing(Block(), true);
+  Add_Overlay();
+  session.Run_Until_Idle();
+  EXPECT_FALSE(palette->Overlay_Button()->Can_Add) << "the overlay is on: the button removes it";
+  Add_Overlay();
+  session.Run_Until_Idle();
+  EXPECT_TRUE(palette->Overlay_Button()->Can_Add);
+  // Another tool took the eraser and let it go: the pending shape is offered
+  // again.
+  Add(*Make_Palette_Shape(1), Dark);
+  eraser->Attach(nullptr, TColor::White);
+  session.Run_Until_Idle();
+  EXPECT_EQ(eraser->Client, window);
+  EXPECT_EQ(eraser->Pending_Color, Dark);
+  window->shape_palette = nullptr;
 }
 
 TEST_F(Drawing_Shapes_Test, Corners_Follow_The_Drawing) {
