@@ -12,14 +12,6 @@
 #include "workspace/fill_pointer.h"
 #include "workspace/shape_palette.h"
 
-namespace {
-
-// Paints a chosen shape into the drawing in the colour in hand. The drawing
-// window does not add shapes yet: until it does, a chosen shape changes
-// nothing.
-void Add_Shape_To_Drawing(Drawing_Window&, const Shape*, TColor /*entry*/, TColor /*contrast*/) {}
-
-}  // namespace
 
 const TResponse_Table<IFS_Main_Window> IFS_Main_Window::Table = {
     EV_COMMAND<IFS_Main_Window>(Gallery_Command, &IFS_Main_Window::Cm_Gallery),
@@ -85,8 +77,7 @@ LRESULT IFS_Main_Window::Help_Closed(WPARAM, LPARAM) {
 LRESULT IFS_Main_Window::Shape_Selected(WPARAM, LPARAM shape) {
   const TColor rgb = color_wheel->Current_Color();
   const TColor contrast = The_GUI_Colors ? The_GUI_Colors->Contrast_Color(rgb) : TColor(0, 0, 0);
-  Add_Shape_To_Drawing(*drawing_window, reinterpret_cast<const Shape*>(shape), color_wheel->Current_Color_Entry(),
-                       contrast);
+  if (shape) drawing_window->Add_Shape(*reinterpret_cast<const Shape*>(shape), color_wheel->Current_Color_Entry(), contrast);
   return 0;
 }
 
