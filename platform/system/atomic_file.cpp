@@ -1,0 +1,91 @@
+#include "platform/system/atomic_file.h"
+
+#include <fcntl.h>
+#include <stdio.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+#include "platform/system/file_system.h"
+
+namespace {
+
+// Bytes left before the injected fault; negative when none is armed.
+std::atomic<int64_t> fault_budget{-1};
+
+// Writes as much as the injected fault allows; false when it strikes.
+bool Write_All(int fd, const uint8_t* data, size_t size) {
+  if (fault_budget.load() == 0) {
+    errno = ENOSPC;
+    return false;
+  }
+  while (size > 0) {
+    size_t chunk = size;
+    int64_t budget = fault_budget.load();
+    if (budget >= 0) {
+      if (budget == 0) {
+        errno = ENOSPC;
+        return false;
+      }
+      if (static_cast<uint64_t>(budget) < chunk) chunk = static_cast<size_t>(budget);
+    }
+    ssize_t done = write(fd, data, chunk);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (budget >= 0) fault_budget.fetch_sub(done);
+    data += done;
+    size -= static_cast<size_t>(done);
+  }
+  return true;
+}
+
+std::string Directory_Of(const std::string& path) {
+  size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// The permission bits a new file gets: the old file's, else the usual ones
+// narrowed by the process's mask (mkstemp would give 0600).
+mode_t Mode_For(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) == 0) return info.st_mode & 07777;
+  mode_t mask = umask(0);
+  umask(mask);
+  return 0666 & ~mask;
+}
+
+}  // namespace
+
+void Fail_Atomic_Write_After(int64_t bytes) { fault_budget.store(bytes < 0 ? -1 : bytes); }
+
+bool Write_File_Atomically(const std::string& path, std::span<const uint8_t> bytes) {
+  if (!Path_Fits(path) || path.back() == '/') return false;
+  struct stat info;
+  // Only a regular file is ever replaced: a directory, FIFO or device at the
+  // path is left alone.
+  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return false;
+  std::string temporary = path + ".XXXXXX";
+  if (!Path_Fits(temporary)) return false;
+  int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = Write_All(fd, bytes.data(), bytes.size()) && fchmod(fd, Mode_For(path)) == 0 && fsync(fd) == 0;
+  ok = close(fd) == 0 && ok;
+  if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
+  if (!ok) {
+    unlink(temporary.c_str());
+    return false;
+  }
+  // The rename is durable only once the directory entry is on disk; the new
+  // file is in place by now, but the caller learns it may not last.
+  int dir = open(Directory_Of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (dir < 0) return false;
+  bool synced = fsync(dir) == 0;
+  close(dir);
+  return synced;
+}

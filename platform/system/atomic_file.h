@@ -1,0 +1,18 @@
+// The one way user files are saved: the bytes go to a temporary file in the
+// same directory, every write is checked, the file is flushed to disk and
+// renamed over the old one, and the directory is synced so the rename itself
+// survives a crash. A reader therefore sees the whole old file or the whole
+// new one, never a mixture or a stub.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+
+// Writes `bytes` to `path` atomically; false (old file untouched) on any failure.
+bool Write_File_Atomically(const std::string& path, std::span<const uint8_t> bytes);
+
+// Test hook: once this many bytes have been written (counted over the
+// following saves), every save fails as on a full disk, 0 failing the next
+// save outright; -1 turns the fault off. Test use only.
+void Fail_Atomic_Write_After(int64_t bytes);

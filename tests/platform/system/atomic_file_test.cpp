@@ -1,0 +1,85 @@
+#include "platform/system/atomic_file.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "tests/platform/system/temp_home.h"
+
+namespace {
+
+using Atomic_File = Temp_Home;
+
+std::span<const uint8_t> Bytes(const std::string& text) {
+  return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
+}
+
+size_t Entries(const std::string& directory) {
+  size_t count = 0;
+  for ([[maybe_unused]] auto& entry : std::filesystem::directory_iterator(directory)) ++count;
+  return count;
+}
+
+TEST_F(Atomic_File, ReplacesKeepingModeAndLeavesNoTemporary) {
+  std::string path = Work("saved");
+  ASSERT_TRUE(Write_File_Atomically(path, Bytes("first")));
+  EXPECT_EQ(Read(path), "first");
+  chmod(path.c_str(), 0640);
+  ASSERT_TRUE(Write_File_Atomically(path, Bytes("")));
+  EXPECT_EQ(Read(path), "");
+  struct stat info;
+  ASSERT_EQ(stat(path.c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0640u);
+  EXPECT_EQ(Entries(Work("")), 1u);
+}
+
+TEST_F(Atomic_File, FailuresLeaveTheOldFile) {
+  std::string path = Work("saved");
+  Write(path, "old");
+  for (int64_t budget : {0, 1, 4}) {
+    Fail_Atomic_Write_After(budget);
+    EXPECT_FALSE(Write_File_Atomically(path, Bytes("newer"))) << budget;
+    EXPECT_FALSE(Write_File_Atomically(path, Bytes(""))) << "the fault stays until turned off";
+    Fail_Atomic_Write_After(-1);
+    EXPECT_EQ(Read(path), "old");
+    EXPECT_EQ(Entries(Work("")), 1u) << "the temporary file is removed";
+  }
+  Fail_Atomic_Write_After(5);
+  EXPECT_TRUE(Write_File_Atomically(path, Bytes("newer"))) << "exactly the budget fits";
+  Fail_Atomic_Write_After(-1);
+  // Paths that cannot be saved to: a missing directory, a directory, a FIFO,
+  // a path beyond the limit.
+  EXPECT_FALSE(Write_File_Atomically(Work("missing/file"), Bytes("x")));
+  EXPECT_FALSE(Write_File_Atomically(Work(""), Bytes("x")));
+  ASSERT_EQ(mkfifo(Work("fifo").c_str(), 0600), 0);
+  EXPECT_FALSE(Write_File_Atomically(Work("fifo"), Bytes("x")));
+  EXPECT_FALSE(Write_File_Atomically(Work(std::string(300, 'a')), Bytes("x")));
+  EXPECT_EQ(Read(path), "newer");
+}
+
+// A process killed at any moment of a loop of saves leaves the old or the new
+// content whole, never a stub or a mixture.
+TEST_F(Atomic_File, KilledSaverLeavesAWholeFile) {
+  std::string path = Work("saved");
+  const std::string a(20000, 'a'), b(30000, 'b');
+  ASSERT_TRUE(Write_File_Atomically(path, Bytes(a)));
+  for (int round = 0; round < 20; ++round) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (int i = 0;; ++i) Write_File_Atomically(path, Bytes(i % 2 ? a : b));
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(500 + 700 * round));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    std::string content = Read(path);
+    EXPECT_TRUE(content == a || content == b) << "round " << round << ": " << content.size() << " bytes";
+  }
+}
+
+}  // namespace
