@@ -105,7 +105,7 @@ TEST_F(Single_Instance, AStartWhileTheFirstIsEndingBecomesTheFirst) {
 // A later start racing the first instance's end, hundreds of times at
 // random offsets: the later start is handed over exactly when the first
 // came forward, else it becomes the first itself; it is never left out.
-TEST_F(Single_Instance, AStartRacingTheEndOfTheFirstIsNeverLost) {
+TEST_F(Single_Instance, RaceOfALaterStartAndTheEndOfTheFirst) {
   std::mt19937 random(7);
   auto started = std::chrono::steady_clock::now();
   int rounds = 0, handed = 0, first = 0;
