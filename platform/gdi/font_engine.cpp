@@ -367,8 +367,10 @@ struct TFont_Engine::Impl {
 };
 
 TFont_Engine& TFont_Engine::Instance() {
-  static TFont_Engine engine;
-  return engine;
+  // Never destroyed: a worker may still be drawing text while the program
+  // exits, after static objects are gone.
+  static TFont_Engine* engine = new TFont_Engine;
+  return *engine;
 }
 
 TFont_Engine::TFont_Engine() : impl_(new Impl) {}
