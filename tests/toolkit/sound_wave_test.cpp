@@ -5,7 +5,6 @@
 #include <cstring>
 
 #include "tests/toolkit/wave_images.h"
-#include "platform/system/wave_out.h"
 #include "toolkit/sound_library.h"
 
 using namespace Wave_Images;
@@ -113,7 +112,7 @@ TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
   huge[28] = 7;
   Sound_Wave huge_wave = Parse(huge);
   EXPECT_TRUE(huge_wave.Is_Valid());
-  EXPECT_TRUE(TWave_Out::Query(huge_wave.Format()));
+  EXPECT_EQ(huge_wave.Format().avg_bytes_per_sec, 22050u);
 }
 
 TEST(Sound_Wave, BlankWavesPositionsAndUnitsInSixtyFourBits) {
