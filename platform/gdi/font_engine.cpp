@@ -370,6 +370,11 @@ struct TFont_Engine::Impl {
   }
 };
 
+// The engine lives as long as the process, and so does the font
+// configuration it holds; fontconfig keeps some of its blocks only through
+// offsets in its caches, which the leak checker cannot follow.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 TFont_Engine& TFont_Engine::Instance() {
   // Never destroyed: a worker may still be drawing text while the program
   // exits, after static objects are gone.
