@@ -24,6 +24,8 @@ class Shape_Transform_Window;
 
 // The built-in set of each level index (0 to 4).
 extern const std::array<int32_t, 5> Default_Manipulator_Ids;
+// Added to the save questions when the user's own file would be replaced.
+inline constexpr char Overwrite_Note[] = "\n(previously saved manipulators will be overwritten)";
 
 // A walk over the manipulators with a given number of images (-1: all).
 struct Manipulator_Iterator {

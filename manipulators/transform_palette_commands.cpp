@@ -8,22 +8,6 @@
 #include "platform/window/user.h"
 #include "toolkit/small_utilities.h"
 
-namespace {
-
-const char Overwrite_Note[] = "\n(previously saved manipulators will be overwritten)";
-
-class Busy_Cursor {
- public:
-  Busy_Cursor() : previous(SetCursor(Program_Busy_Cursor())) {}
-  ~Busy_Cursor() { SetCursor(previous != nullptr ? previous : &TCursor::Arrow()); }
-  Busy_Cursor(const Busy_Cursor&) = delete;
-  Busy_Cursor& operator=(const Busy_Cursor&) = delete;
-
- private:
-  const TCursor* previous;
-};
-
-}  // namespace
 
 void Transform_Palette::Open_Editor() {
   if (editor != nullptr) editor->Open(*editing, editing->Name_Buffer(), *this);
@@ -104,7 +88,7 @@ void Transform_Palette::Undo_Changes() {
   if (Modified && Ask("Recent shape manipulator changes will be lost, proceed?", "Undo Changes", MB_YESNO) != IDYES) {
     return;
   }
-  Busy_Cursor busy;
+  Busy_Cursor_Scope busy;
   if (!Reload()) return;
   Show(0, 0, true);
   Modified = false;
@@ -127,7 +111,7 @@ void Transform_Palette::Recall_Original() {
       if (Recycle_File(users.File_Path(user.name, user.level))) User_File_Exists = false;
     }
   }
-  Busy_Cursor busy;
+  Busy_Cursor_Scope busy;
   if (!Load_Defaults()) return;
   Show(0, 0, true);
   Modified = false;
@@ -138,7 +122,7 @@ void Transform_Palette::Recall_Original() {
 
 void Transform_Palette::Recall_Custom() {
   if (Modified && Ask("Recent changes will be lost, proceed?", "Recall Custom", MB_YESNO) != IDYES) return;
-  Busy_Cursor busy;
+  Busy_Cursor_Scope busy;
   const Palette_Users::Person user = users.Current();
   const bool flag_was = users.File_Flag(user.name, user.level);
   users.Set_File_Flag(user.name, user.level, true);

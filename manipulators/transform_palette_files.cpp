@@ -18,20 +18,6 @@
 
 namespace {
 
-const char Overwrite_Note[] = "\n(previously saved manipulators will be overwritten)";
-
-// The busy cursor for the length of a scope.
-class Busy_Cursor {
- public:
-  Busy_Cursor() : previous(SetCursor(Program_Busy_Cursor())) {}
-  ~Busy_Cursor() { SetCursor(previous != nullptr ? previous : &TCursor::Arrow()); }
-  Busy_Cursor(const Busy_Cursor&) = delete;
-  Busy_Cursor& operator=(const Busy_Cursor&) = delete;
-
- private:
-  const TCursor* previous;
-};
-
 std::optional<std::vector<uint8_t>> Read_Whole_File(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   if (!in) return std::nullopt;
@@ -216,7 +202,7 @@ void Transform_Palette::Change_User() {
   const auto source = Manipulator_Source(current);
   User_File_Exists = Level_File_Exists(current);
   if (Source_Differs(source)) {
-    Busy_Cursor busy;
+    Busy_Cursor_Scope busy;
     Rebuild_Tabs();
     Load_Source();
     Show(0, 0, false);

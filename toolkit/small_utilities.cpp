@@ -13,6 +13,7 @@
 #include "platform/system/trash.h"
 #include "platform/window/cursor.h"
 #include "platform/window/icon.h"
+#include "platform/window/user.h"
 
 namespace {
 // One state for the whole program.
@@ -118,3 +119,7 @@ const TCursor* Program_Busy_Cursor() {
   const TCursor* busy = LoadCursor(TModule::Program(), Busy_Cursor_Id);
   return busy ? busy : &TCursor::Wait();
 }
+
+Busy_Cursor_Scope::Busy_Cursor_Scope() : previous(SetCursor(Program_Busy_Cursor())) {}
+
+Busy_Cursor_Scope::~Busy_Cursor_Scope() { SetCursor(previous != nullptr ? previous : &TCursor::Arrow()); }

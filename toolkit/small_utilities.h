@@ -15,6 +15,19 @@ class TCursor;
 // cursor when the resource is missing.
 const TCursor* Program_Busy_Cursor();
 
+// The busy cursor for the length of a scope; the cursor shown before comes
+// back at its end (the arrow when there was none).
+class Busy_Cursor_Scope {
+ public:
+  Busy_Cursor_Scope();
+  ~Busy_Cursor_Scope();
+  Busy_Cursor_Scope(const Busy_Cursor_Scope&) = delete;
+  Busy_Cursor_Scope& operator=(const Busy_Cursor_Scope&) = delete;
+
+ private:
+  const TCursor* previous;
+};
+
 class TDC;
 class TDib;
 class TPalette;
