@@ -2,8 +2,6 @@
 // choosing between the level's built-in set and the user's own file, and the
 // change of user.
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "manipulators/manipulator_file.h"
 #include "manipulators/shape_transform_window.h"
@@ -11,6 +9,7 @@
 #include "model/ipstream.h"
 #include "model/opstream.h"
 #include "platform/system/atomic_file.h"
+#include "platform/system/file_system.h"
 #include "platform/system/resource.h"
 #include "platform/window/cursor.h"
 #include "platform/window/user.h"
@@ -18,13 +17,9 @@
 
 namespace {
 
-std::optional<std::vector<uint8_t>> Read_Whole_File(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) return std::nullopt;
-  return bytes;
-}
+// Far above the largest palette (five sections of forty manipulators of
+// twelve maps), so only a file that is not a manipulator file is refused.
+constexpr size_t Largest_Manipulator_File = 4 << 20;
 
 }  // namespace
 
@@ -67,7 +62,7 @@ bool Transform_Palette::Load_Defaults() {
 }
 
 bool Transform_Palette::Read_File(const std::string& path) {
-  std::optional<std::vector<uint8_t>> bytes = Read_Whole_File(path);
+  std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Manipulator_File);
   bool read = false;
   if (bytes) {
     ipstream is(*bytes);

@@ -208,16 +208,9 @@ bool Color_Cycle_Window::Read_File(Color_Cycles& cycles) {
   if (!The_User_Database) return false;
   const std::string path = File_Path_Of(*The_User_Database->current_user);
   if (path.empty() || !File_Exists(path)) return false;
-  std::vector<uint8_t> bytes;
-  bool read = false;
-  if (FILE* f = std::fopen(path.c_str(), "rb")) {
-    // One byte more than a cycle file holds tells a longer file apart.
-    bytes.resize(Color_Cycle_File_Size + 1);
-    bytes.resize(std::fread(bytes.data(), 1, bytes.size(), f));
-    read = std::ferror(f) == 0;
-    std::fclose(f);
-  }
-  if (read && Read_Color_Cycle_Bytes(bytes, cycles, &Snap)) return true;
+  // A file longer than a cycle file is refused unread, as damaged.
+  const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Color_Cycle_File_Size);
+  if (bytes && Read_Color_Cycle_Bytes(*bytes, cycles, &Snap)) return true;
   ::MessageBox(GetHandle(), "Unable to read file " + path, "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 constexpr size_t MAX_PATH = 260;
 
@@ -25,6 +26,11 @@ bool Path_Fits(const std::string& path);
 // INVALID_FILE_ATTRIBUTES when it does not exist or the path is refused.
 uint32_t Get_File_Attributes(const std::string& path);
 bool File_Exists(const std::string& path);
+
+// The whole of a regular file of at most `largest` bytes. Anything else at
+// the path (a FIFO would block the reader for ever, a device never end, a
+// directory) or a larger file is refused without reading it.
+std::optional<std::vector<uint8_t>> Read_Regular_File(const std::string& path, size_t largest);
 
 // Moves or renames a file or directory; fails when the target exists. A file
 // moved to another file system is copied and the original deleted; when the
