@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "manipulators/manipulator_messages.h"
+#include "manipulators/transform_edit_dialog.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/memory_dc.h"
 #include "platform/window/cursor.h"
@@ -67,6 +68,7 @@ Transform_Edit_Window::Transform_Edit_Window(TWindow* parent, const TRect& rect)
   View_Inverse = Affine_Transform_2D::Inverse(View_Map);
   Visible_Circle = {0.5f, 0.5f, float(Inner_Rect.Width() / 2.0 / Edit_Area.Width())};
   Dialog_Area = TRect(0, rect.top, rect.left, rect.Height());
+  Dialog_Maker = Transform_Edit_Dialog::Maker();
 }
 
 Transform_Edit_Window::~Transform_Edit_Window() {
