@@ -199,7 +199,7 @@ void Shape_Transform_Window::Update_Buttons(int32_t previous_level, int32_t leve
 }
 
 void Shape_Transform_Window::Resize(bool redraw) {
-  SetWindowPos(HWND(), Attr.X, Attr.Y, Attr.W, Attr.H, SWP_NOZORDER | (redraw ? 0 : SWP_NOREDRAW));
+  SetWindowPos(HWND(), Attr.X, Attr.Y, Attr.W, Attr.H, redraw ? SWP_NOZORDER : SWP_NOZORDER | SWP_NOREDRAW);
   ShowWindow(SW_SHOW);
 }
 

@@ -178,14 +178,18 @@ TEST(Built_In_Sets, Every_Set_Fits_And_No_Record_Is_Two_Others) {
     for (const auto& m : set) {
       ++per_section[std::min(m->Count(), 5) - 1];
       for (int i = 0; i < m->Count(); ++i) {
-        if (id != 4405) EXPECT_EQ(Map(m, i).Color_Step, 0);
+        if (id != 4405) {
+          EXPECT_EQ(Map(m, i).Color_Step, 0);
+        }
         for (auto [x, y] : {std::pair{0.f, 0.f}, {1.f, 0.f}, {0.f, 1.f}, {1.f, 1.f}}) {
           const Point_2D p = m->Map(i)->Map_Point(x, y);
           EXPECT_TRUE(p.x > -0.21f && p.x < 1.21f && p.y > -0.21f && p.y < 1.21f) << id << " " << m->Name();
         }
       }
     }
-    if (id <= 4403) EXPECT_LE(set.size(), 10u);
+    if (id <= 4403) {
+      EXPECT_LE(set.size(), 10u);
+    }
     for (int n : per_section) EXPECT_LE(n, 10) << id;
     if (id < 4404) continue;
     // Records the Part itself names or gives are not checked as the third:

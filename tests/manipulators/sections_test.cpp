@@ -21,8 +21,12 @@ std::vector<Shape_Transform*> Order(const Shape_Transform_Section& s) {
   for (int p = 0; p < s.Page_Count(); ++p) {
     const Shape_Transform_Page* page = s.Page(p);
     EXPECT_EQ(page->Page_Number, p);
-    if (p + 1 < s.Page_Count()) EXPECT_EQ(page->Count(), 10);
-    if (p > 0 && p + 1 == s.Page_Count()) EXPECT_GT(page->Count(), 0);
+    if (p + 1 < s.Page_Count()) {
+      EXPECT_EQ(page->Count(), 10);
+    }
+    if (p > 0 && p + 1 == s.Page_Count()) {
+      EXPECT_GT(page->Count(), 0);
+    }
     for (int i = 0; i < page->Count(); ++i) out.push_back(page->At(i));
   }
   EXPECT_EQ(int(out.size()), s.Total());
