@@ -59,24 +59,25 @@ void Transform_Matrix_Dialog::Draw_Column(TDC& dc, int x, int top, const char* u
   right = closing + 1;
 }
 
-void Transform_Matrix_Dialog::Draw_Parentheses(TDC& dc, const TRect& around) const {
-  const TFont big("Courier New", around.Height() + around.Height() / 4, FW_NORMAL);
-  dc.SelectObject(big);
-  const int mid = (around.top + around.bottom) / 2;
-  TText_Metrics metrics;
-  dc.GetTextMetrics(metrics);
-  const int top = mid - metrics.height / 2;
-  dc.SetTextAlign(TA_RIGHT | TA_TOP);
-  dc.TextOut(around.left - 2, top, "(");
-  dc.SetTextAlign(TA_LEFT | TA_TOP);
-  dc.TextOut(around.right + 2, top, ")");
+// Tall parentheses as curves just outside the fields' bevels: a glyph of
+// that height would not fit between the caption and the fields.
+int Transform_Matrix_Dialog::Draw_Parentheses(TDC& dc, const TRect& around) const {
+  const int width = std::max(Page_Size(31) / 4, 3);
+  const int h = around.Height();
+  const int l0 = around.left - 1, l1 = around.left - 1 - width;
+  const int r0 = around.right, r1 = around.right + width;
+  const TPoint left[4] = {{l0, around.top}, {l1, around.top + h / 4}, {l1, around.bottom - h / 4}, {l0, around.bottom}};
+  const TPoint right[4] = {{r0, around.top}, {r1, around.top + h / 4}, {r1, around.bottom - h / 4}, {r0, around.bottom}};
+  dc.PolyBezier(left, 4);
+  dc.PolyBezier(right, 4);
+  return l1;
 }
 
 void Transform_Matrix_Dialog::Paint(TDC& dc, bool, TRect&) {
   Fill_Background(dc);
   const int W = GetClientRect().Width(), T = Page_Size(31), s = Page_Size(29);
   const TColor colour = Caption_Color();
-  const TPen pen(colour);
+  const TPen pen(colour, std::max(Page_Size(31) / 10, 1));
   dc.SelectObject(pen);
   if (Label_Font) dc.SelectObject(*Label_Font);
   dc.SetBkMode(TRANSPARENT);
@@ -93,13 +94,16 @@ void Transform_Matrix_Dialog::Paint(TDC& dc, bool, TRect&) {
   dc.SetTextAlign(TA_LEFT | TA_TOP);
   dc.TextOut(x, middle, " + B");
   const auto& rects = Field_Rects();
-  dc.TextOut(s, rects[0].top, "M:");
-  dc.TextOut(s, rects[4].top, "B:");
   auto span = [](const TRect& first, const TRect& last) {
     return TRect(first.left, first.top, last.right, last.bottom).Inflated_By(2, 2);
   };
-  Draw_Parentheses(dc, span(rects[0], rects[3]));
-  Draw_Parentheses(dc, span(rects[4], rects[5]));
+  // The captions stand at s, moved left when the parenthesis needs room.
+  auto caption = [&](const char* text, int y, int parenthesis_left) {
+    const int x = std::max(0, std::min(s, parenthesis_left - 2 - dc.GetTextExtent(text).cx));
+    dc.TextOut(x, y, text);
+  };
+  caption("M:", rects[0].top, Draw_Parentheses(dc, span(rects[0], rects[3])));
+  caption("B:", rects[4].top, Draw_Parentheses(dc, span(rects[4], rects[5])));
   dc.RestoreObjects();
   Draw_Field_Bevels(dc);
 }

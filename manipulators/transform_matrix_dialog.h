@@ -25,7 +25,8 @@ class Transform_Matrix_Dialog : public Transform_Tab_Dialog {
 
  private:
   void Draw_Column(TDC& dc, int x, int top, const char* upper, const char* lower, int& right) const;
-  void Draw_Parentheses(TDC& dc, const TRect& around) const;
+  // Returns the left parenthesis' leftmost x.
+  int Draw_Parentheses(TDC& dc, const TRect& around) const;
 };
 
 // The coefficients of map in the page's order a, b, c, d, e, f.
