@@ -66,8 +66,11 @@ void Transform_Handle_Dialog::Set_Transform(const Affine_Transform_2D* map) {
 }
 
 void Transform_Handle_Dialog::Get_Transform(Affine_Transform_2D& map) {
-  if (Manipulator.Handle != -1) Manipulator.Drag(To_Point.x, To_Point.y, false);
-  map = Manipulator.Current_Map;
+  // Reading the page drags a copy of the manipulator: the editor's own
+  // stays on the selected map until an apply is taken.
+  Transform_Manipulator dragged = Manipulator;
+  if (dragged.Handle != -1) dragged.Drag(To_Point.x, To_Point.y, false);
+  map = dragged.Current_Map;
 }
 
 bool Transform_Handle_Dialog::Has_Changed() const {

@@ -24,8 +24,9 @@ class Transform_Handle_Dialog : public Transform_Tab_Dialog {
                           const TRect& rect, const TFont* label_font, const TFont* field_font);
 
   void Set_Transform(const Affine_Transform_2D* map) override;
-  // Drags the manipulator's handle to the typed point; map becomes the
-  // manipulator's current map (the map given is not read).
+  // The map that dragging the manipulator's handle to the typed point
+  // makes (the map given is not read); the manipulator itself is left as
+  // it was.
   void Get_Transform(Affine_Transform_2D& map) override;
   // The typed point differs from the one last set or applied.
   bool Has_Changed() const;

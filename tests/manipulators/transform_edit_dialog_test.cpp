@@ -249,6 +249,15 @@ TEST_F(Dialog_Test, The_Handles_Page_Moves_The_Handle_By_Position_Offset_Angle_A
   Press_Apply();
   EXPECT_NEAR(Image(0).eDx, 0.3f, 1e-6);
   EXPECT_FALSE(Handles().Has_Changed());
+  // Another page shows a typed point as its own (nothing left to apply);
+  // the editor's manipulator stays on the image.
+  Replace(*Handles().X_Field, "0.9");
+  Click_Tab(2);
+  EXPECT_EQ(Matrix().Coefficient_Fields[4]->GetText(), "0.4");
+  EXPECT_FALSE(Apply_Enabled());
+  EXPECT_TRUE(editor->Manipulator_Tool.Current_Map.Equals(Image(0)));
+  Click_Tab(0);
+  Dialog().Reset();
 
   // Pin at (0, 0), turning handle at (1, 0).
   Choose(0, 1);
@@ -278,6 +287,19 @@ TEST_F(Dialog_Test, The_Handles_Page_Moves_The_Handle_By_Position_Offset_Angle_A
   EXPECT_NEAR(Image(0).eM21, 0.5f, 1e-6);
   EXPECT_NEAR(Image(0).eDx, from.x, 1e-6);
   EXPECT_FALSE(Handles().Has_Changed());
+
+  // Pin and handle on one point (a copy squashed flat): the angle shown is
+  // the pin's angle and the last turn, and a length goes that way.
+  Transform_Manipulator& tool = editor->Manipulator_Tool;
+  tool.Pin_Angle = 0.5f;
+  tool.Rotation_Angle = 0.25f;
+  const Affine_Transform_2D flat = Unit_Map(0, 0, 0, 0.5f, 0.25f, 0.25f);
+  Handles().Set_Transform(&flat);
+  EXPECT_EQ(Handles().Length_Field->GetText(), "0");
+  EXPECT_EQ(Handles().Angle_Field->GetText(), "42.9718");
+  Replace(*Handles().Length_Field, "2");
+  EXPECT_NEAR(Handles().To_Point.x, 0.25f + 2 * std::cos(0.75f), 1e-5);
+  EXPECT_NEAR(Handles().To_Point.y, 0.25f + 2 * std::sin(0.75f), 1e-5);
 }
 
 TEST_F(Dialog_Test, F1_Asks_For_Help_And_The_Title_Field_Names_The_Manipulator) {
