@@ -334,6 +334,8 @@ TEST_P(Dialog_Snapshots, Every_Page) {
   const TRect area = Dialog().GetWindowRect().Inflated_By(4, 4);
   const std::string width = std::to_string(GetParam());
   Snapshot_Screen("dialog_handles_" + width, area);
+  Snapshot_Screen("dialog_beside_editor_" + width, Desk().Screen().Bounds());
+  EXPECT_EQ(Dialog().GetWindowRect().right, editor->GetWindowRect().left);
   Click_Tab(1);
   Snapshot_Screen("dialog_corners_" + width, area);
   Click_Tab(2);
