@@ -8,9 +8,6 @@
 #include "toolkit/gui_sizes.h"
 #include "toolkit/tip_window.h"
 
-const std::array<uint8_t, 5> Custom_Files_Level_Table = {0, 0, 0, 1, 1};
-const std::array<uint8_t, 5> Manipulator_Tabs_Level_Table = {0, 0, 0, 1, 1};
-const std::array<uint8_t, 5> Color_Step_Level_Table = {0, 0, 0, 0, 1};
 const std::array<int32_t, 5> Default_Manipulator_Ids = {4401, 4402, 4403, 4404, 4405};
 
 namespace {

@@ -16,15 +16,13 @@
 #include "manipulators/palette_links.h"
 #include "manipulators/shape_transform_section.h"
 #include "toolkit/divided_notebook.h"
+#include "users/level_tables.h"
 
 class ipstream;
 class opstream;
 class Shape_Transform_Window;
 
-// Tables by level index (0 to 4).
-extern const std::array<uint8_t, 5> Custom_Files_Level_Table;
-extern const std::array<uint8_t, 5> Manipulator_Tabs_Level_Table;
-extern const std::array<uint8_t, 5> Color_Step_Level_Table;
+// Built-in manipulator blocks by level index (0 to 4).
 extern const std::array<int32_t, 5> Default_Manipulator_Ids;
 
 // A walk over the manipulators with a given number of images (-1: all).

@@ -232,6 +232,12 @@ void Drawing_Window::Set_Color_Cycle(const Color_Transform& cycle) {
   color_cycle = cycle;
 }
 
+void Drawing_Window::Follow_Color_Cycle(const Color_Transform* cycle) {
+  if (cycle != followed_cycle) Stop_Iterating();
+  followed_cycle = cycle;
+  if (cycle) color_cycle = *cycle;
+}
+
 void Drawing_Window::Set_Drawing(std::unique_ptr<Shape_Drawing> picture, bool repaint) {
   Stop_Iterating();
   current.picture = std::move(picture);

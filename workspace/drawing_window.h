@@ -75,6 +75,10 @@ class Drawing_Window : public Round_Window {
   void Set_Drawing(std::unique_ptr<Shape_Drawing> picture, bool repaint);
   // The active colour cycle (copied); a run in progress stops first.
   void Set_Color_Cycle(const Color_Transform& cycle);
+  // The cycle the colour cycles panel has chosen, read afresh before every
+  // step so that a colour painted into it acts from the next step on (null:
+  // keep the cycle set last). Choosing another one stops a run, as above.
+  void Follow_Color_Cycle(const Color_Transform* cycle);
   // "Match This!": null when the drawing cannot give a target.
   std::unique_ptr<Target_Recipe> Make_Target(int32_t offset, int32_t steps);
   void Set_Target(Match_Target* target, Game_Events* game, bool clear);
@@ -123,6 +127,7 @@ class Drawing_Window : public Round_Window {
   Centering_Transform centering;
   std::shared_ptr<const Transform_Set_2D> manipulator;
   Color_Transform color_cycle;
+  const Color_Transform* followed_cycle = nullptr;
   std::unique_ptr<Review_Window> review;
   History_List history;
   History_Position run_start;

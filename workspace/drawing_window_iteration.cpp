@@ -67,6 +67,8 @@ void Drawing_Window::Settle_History() {
 bool Drawing_Window::Prepare_Step(Iteration_Request& request, Drawing_History& plan) {
   request = Iteration_Request();
   plan = Drawing_History();
+  // The worker gets its own copy of the cycle through the request below.
+  if (followed_cycle) color_cycle = *followed_cycle;
   if (!manipulator || manipulator->Count() == 0) return false;
   request.manipulator = manipulator;
   Shape_Drawing* newest = history.empty() ? nullptr : history.front().picture.get();

@@ -14,3 +14,9 @@ inline constexpr UINT Help_Request_Message = WM_USER + 0x6A;
 // The review window closed: wParam 1 with the chosen frame in lParam, or 2
 // when nothing was chosen; to the drawing window.
 inline constexpr UINT Review_Finished_Message = WM_USER + 0x71;
+// The colour cycles window chose a cycle (its parent reads which); no
+// parameters.
+inline constexpr UINT Color_Cycle_Selected_Message = WM_USER + 0x66;
+// The colour cycles window put a colour on the crayon: show it on the wheel;
+// no parameters.
+inline constexpr UINT Fill_Color_Message = WM_USER + 0x6B;
