@@ -21,6 +21,7 @@
 #include "toolkit/round_border.h"
 #include "toolkit/round_button.h"
 #include "toolkit/toolkit_messages.h"
+#include "workspace/color_step_control.h"
 
 namespace {
 
@@ -99,8 +100,8 @@ Transform_Edit_Dialog::Transform_Edit_Dialog(TWindow* parent, Transform_Edit_Win
   const TRect title_rect = Title_Frame.Inflated_By(-2, -2);
   Title_Field = new ExtEdit(this, Title_Id, title_rect, title ? title : "", Title_Length, false, nullptr, Ext_Key_F1, 0);
 
-  // The colour step control has no place yet: the folder takes its room.
-  const int step_area = 0;
+  const bool steps = Owner.Level_Has_Color_Steps && Owner.Level_Has_Color_Steps();
+  const int step_area = steps ? 3 * T / 2 + F + 2 * s : 0;
   const int b = (W - 5 * s) / 2;
   const int folder_top = Title_Frame.bottom + F / 4;
   Folder = new Narrow_Folder(this, Folder_Id, TRect(s, folder_top, W - s, H - step_area - b - s),
@@ -114,7 +115,11 @@ Transform_Edit_Dialog::Transform_Edit_Dialog(TWindow* parent, Transform_Edit_Win
   Matrix_Page = new Transform_Matrix_Dialog(Folder, this, page, Label_Font.get(), Field_Font.get());
 
   Step_Label_Pos = TPoint(3 * s, H - 3 * T / 2 - F - s);
-  const TRect reset(2 * s, H - b, 2 * s + b, H);
+  TRect reset(2 * s, H - b, 2 * s + b, H);
+  if (steps) {
+    Step_Control = new Color_Step_Control(this, TRect(2 * s, H - 3 * T / 2, W, H));
+    reset = reset.Offset_By(0, Step_Label_Pos.y - (s + b) - reset.top);
+  }
   Reset_Button = new Round_Button(this, Reset_Id, reset);
   Apply_Button = new Round_Button(this, Apply_Id, reset.Offset_By(s + b, 0));
 }
@@ -133,6 +138,7 @@ void Transform_Edit_Dialog::SetupWindow() {
   Shown_Page = Handle_Page;
   Corner_Page->Hide_Page();
   Matrix_Page->Hide_Page();
+  if (Step_Control) Step_Control->Select_Cell(-1);
   SetFocus();
 }
 
@@ -145,13 +151,18 @@ void Transform_Edit_Dialog::Set_Transform(const Affine_Transform_2D* map) {
   } else {
     Current = nullptr;
   }
-  if (!Shown_Page) return;
-  Shown_Page->Set_Transform(Current);
-  if (map) {
-    // The reference is what the fields show, not the map: a value the
-    // fields round is no change.
-    Baseline = Current_Copy;
-    Shown_Page->Get_Transform(Baseline);
+  if (Shown_Page) {
+    Shown_Page->Set_Transform(Current);
+    if (map) {
+      // The reference is what the fields show, not the map: a value the
+      // fields round is no change.
+      Baseline = Current_Copy;
+      Shown_Page->Get_Transform(Baseline);
+    }
+  }
+  if (Step_Control) {
+    Step_Control->Select_Cell(map ? map->Color_Step : -1);
+    if (map) Baseline.Color_Step = map->Color_Step;
   }
 }
 
@@ -169,7 +180,10 @@ void Transform_Edit_Dialog::Read_Title() {
   Title_Buffer[n] = '\0';
 }
 
-int32_t Transform_Edit_Dialog::Read_Color_Step() { return Current_Copy.Color_Step; }
+int32_t Transform_Edit_Dialog::Read_Color_Step() {
+  if (Current && Step_Control) Current_Copy.Color_Step = Step_Control->Step();
+  return Current_Copy.Color_Step;
+}
 
 void Transform_Edit_Dialog::Refuse(const char* text) {
   MessageBox(text, "Apply Changes", MB_OK);
@@ -282,6 +296,7 @@ void Transform_Edit_Dialog::Paint(TDC& dc, bool, TRect&) {
   dc.SetTextColor(The_GUI_Colors->Scheme[1]);
   dc.SetTextAlign(TA_LEFT | TA_TOP);
   dc.TextOut(s, s, "Title:");
+  if (Step_Control) dc.TextOut(Step_Label_Pos.x, Step_Label_Pos.y, "Color Step:");
   dc.RestoreObjects();
   if (The_Round_Border) The_Round_Border->Draw_Bevel_Inverse(dc, Title_Frame);
 }

@@ -2,7 +2,8 @@
 // in a "Title:" field, and the selected image's map on one of three pages
 // ("Handles", "Corners", "Matrix") in a narrow folder. Typed numbers change
 // nothing until "Apply" hands the map they make to the editor; "Reset"
-// shows the current map again.
+// shows the current map again. Where the user's level has colour steps,
+// the selected image's step is chosen below the folder.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +13,7 @@
 #include "model/affine_transform_2d.h"
 #include "platform/window/window.h"
 
+class Color_Step_Control;
 class ExtEdit;
 class Narrow_Folder;
 class Round_Button;
@@ -72,6 +74,8 @@ class Transform_Edit_Dialog : public TWindow {
   Transform_Corner_Dialog* Corner_Page;
   Transform_Matrix_Dialog* Matrix_Page;
   Transform_Tab_Dialog* Shown_Page = nullptr;
+  // Only where the user's level has colour steps.
+  Color_Step_Control* Step_Control = nullptr;
   Round_Button* Apply_Button;
   Round_Button* Reset_Button;
   std::unique_ptr<TFont> Label_Font;

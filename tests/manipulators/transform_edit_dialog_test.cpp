@@ -13,6 +13,7 @@
 #include "toolkit/ext_edit.h"
 #include "toolkit/narrow_folder.h"
 #include "toolkit/round_button.h"
+#include "workspace/color_step_control.h"
 
 namespace {
 
@@ -320,6 +321,38 @@ TEST_F(Dialog_Test, F1_Asks_For_Help_And_The_Title_Field_Names_The_Manipulator) 
   EXPECT_STREQ(name, "Shear Horizontally2");
 }
 
+TEST_F(Dialog_Test, Where_The_Level_Has_Colour_Steps_The_Selected_Image_Step_Is_Chosen_Below_The_Folder) {
+  Transform_Set_2D set = Set_Of({Unit_Map(0.25f, 0, 0, 0.25f, 0.125f, 0.125f, 3),
+                                 Unit_Map(0.25f, 0, 0, 0.25f, 0.625f, 0.625f, 0)});
+  Open(set);
+  EXPECT_EQ(Dialog().Step_Control, nullptr);
+  const int plain_height = Dialog().Folder->GetWindowRect().Height();
+  editor->Close_Editor(2);
+
+  editor->Level_Has_Color_Steps = [] { return true; };
+  Open(set);
+  Color_Step_Control* steps = Dialog().Step_Control;
+  ASSERT_NE(steps, nullptr);
+  EXPECT_EQ(Dialog().Folder->GetWindowRect().Height(),
+            plain_height - (3 * Sizes(31) / 2 + Sizes(30) + 2 * Sizes(29)));
+  EXPECT_EQ(steps->Selected, -1);
+  Click(At(0.25f, 0.25f));
+  EXPECT_EQ(steps->Selected, 3);
+  TRect cell = steps->Cells[1];
+  TPoint p((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
+  steps->ClientToScreen(p);
+  Click(p);
+  EXPECT_EQ(steps->Step(), 1);
+  EXPECT_FALSE(Dialog().Has_Changed(true));  // the step alone is no typed change
+  // Choosing another image takes the chosen step into the one left.
+  Click(At(0.75f, 0.75f));
+  EXPECT_EQ(steps->Selected, 0);
+  for (int i = 0; i < 2; ++i)
+    EXPECT_EQ(Image(i).Color_Step, Image(i).eDx < 0.5f ? 1 : 0);
+  Dialog().Set_Transform(nullptr);
+  EXPECT_EQ(steps->Selected, -1);
+}
+
 // Each page at both design screens, for a person to look at.
 class Dialog_Snapshots : public Dialog_Test, public testing::WithParamInterface<int> {
  protected:
@@ -348,6 +381,15 @@ TEST_P(Dialog_Snapshots, Every_Page) {
       EXPECT_TRUE(page->GetClientRect().Contains(TPoint(r.right - 1, r.bottom - 1))) << width;
     }
   EXPECT_LT(Dialog().Folder->GetWindowRect().bottom, Dialog().Apply_Button->GetWindowRect().top + 1);
+
+  editor->Close_Editor(2);
+  editor->Level_Has_Color_Steps = [] { return true; };
+  Transform_Set_2D stepped = Set_Of({Unit_Map(0.5f, 0.125f, 0, 0.5f, 0.25f, 0.25f, 2)});
+  Open_And_Select(stepped, {0.5f, 0.5f});
+  Snapshot_Screen("dialog_colour_steps_" + width, area);
+  const TRect buttons = Dialog().Apply_Button->GetWindowRect();
+  EXPECT_LT(Dialog().Folder->GetWindowRect().bottom, buttons.top + 1);
+  EXPECT_LT(buttons.bottom, Dialog().Step_Control->GetWindowRect().top);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, Dialog_Snapshots, testing::Values(800, 1024));
