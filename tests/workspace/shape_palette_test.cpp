@@ -56,7 +56,9 @@ TEST_F(Shape_Palette_Test, The_Last_Button_Follows_The_Level) {
     palette->Set_Level(c.previous, c.level);
     stage.Idle();
     EXPECT_EQ(palette->Overlay_Button() != nullptr, c.overlay);
-    if (c.overlay) EXPECT_EQ(palette->Overlay_Button()->Can_Add, c.rebuilt);
+    if (c.overlay) {
+      EXPECT_EQ(palette->Overlay_Button()->Can_Add, c.rebuilt);
+    }
     EXPECT_TRUE(palette->Buttons[14]->IsWindow());
   }
   palette->Set_Level(0, 3);
