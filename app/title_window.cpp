@@ -11,6 +11,7 @@
 #include "platform/window/cursor.h"
 #include "platform/window/user.h"
 #include "platform/window/window_dc.h"
+#include "toolkit/program_messages.h"
 
 Title_Window* The_Title_Window = nullptr;
 

@@ -17,10 +17,6 @@
 #include "platform/window/window.h"
 #include "toolkit/tthread.h"
 
-// Posted to the window given to Finish when the title window goes (no
-// parameters).
-inline constexpr UINT Title_Finished_Message = WM_USER + 0x73;
-
 class Title_Window : public TWindow {
  public:
   // The built-in picture and layout for a screen height.

@@ -1,6 +1,6 @@
 #include "app/user_dialog.h"
 
-#include "app/main_window_messages.h"
+#include "toolkit/program_messages.h"
 #include "app/user_level_window.h"
 #include "app/user_list_window.h"
 #include "model/gui_colors.h"

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "app/main_window_messages.h"
+#include "toolkit/program_messages.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/memory_dc.h"

@@ -2,7 +2,7 @@
 
 #include <cfloat>
 
-#include "manipulators/manipulator_messages.h"
+#include "toolkit/program_messages.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/memory_dc.h"
 #include "platform/window/user.h"

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "manipulators/manipulator_messages.h"
+#include "toolkit/program_messages.h"
 #include "manipulators/transform_palette.h"
 #include "model/affine_transform_2d.h"
 #include "model/gui_colors.h"

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "manipulators/manipulator_messages.h"
 #include "manipulators/transform_corner_dialog.h"
 #include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_handle_dialog.h"
@@ -17,6 +16,7 @@
 #include "platform/window/command_enabler.h"
 #include "toolkit/ext_edit.h"
 #include "toolkit/gui_sizes.h"
+#include "toolkit/program_messages.h"
 #include "toolkit/narrow_folder.h"
 #include "toolkit/round_border.h"
 #include "toolkit/round_button.h"

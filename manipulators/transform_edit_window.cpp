@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "manipulators/manipulator_messages.h"
 #include "manipulators/transform_edit_dialog.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/memory_dc.h"
@@ -15,6 +14,8 @@
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
+#include "toolkit/program_messages.h"
+#include "toolkit/small_utilities.h"
 
 namespace {
 
@@ -197,7 +198,7 @@ void Transform_Edit_Window::Build_Rulers() {
 
 void Transform_Edit_Window::Open(Transform_Set_2D* set, char* name, TWindow* notify) {
   if (!set) return;
-  const TCursor* before = ::SetCursor(&TCursor::Wait());
+  const TCursor* before = ::SetCursor(Program_Busy_Cursor());
   Target = set;
   Working = *set;
   Manipulator = &Working;
@@ -222,7 +223,7 @@ void Transform_Edit_Window::Open(Transform_Set_2D* set, char* name, TWindow* not
     if (Dialog) Dialog->Create_Panel();
   }
   if (GetParent()) GetParent()->PostMessage(Editor_Active_Message, 1, 0);
-  ::SetCursor(before && before != &TCursor::Wait() ? before : &TCursor::Arrow());
+  ::SetCursor(before && before != Program_Busy_Cursor() ? before : &TCursor::Arrow());
 }
 
 void Transform_Edit_Window::Close_Editor(int32_t result) {

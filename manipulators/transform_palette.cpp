@@ -1,6 +1,6 @@
 #include "manipulators/transform_palette.h"
 
-#include "manipulators/manipulator_messages.h"
+#include "toolkit/program_messages.h"
 #include "manipulators/shape_transform_window.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/region.h"

@@ -22,7 +22,7 @@ class ipstream;
 class opstream;
 class Shape_Transform_Window;
 
-// Built-in manipulator blocks by level index (0 to 4).
+// The built-in set of each level index (0 to 4).
 extern const std::array<int32_t, 5> Default_Manipulator_Ids;
 
 // A walk over the manipulators with a given number of images (-1: all).

@@ -14,7 +14,7 @@ const char Overwrite_Note[] = "\n(previously saved manipulators will be overwrit
 
 class Busy_Cursor {
  public:
-  Busy_Cursor() : previous(SetCursor(&TCursor::Wait())) {}
+  Busy_Cursor() : previous(SetCursor(Program_Busy_Cursor())) {}
   ~Busy_Cursor() { SetCursor(previous != nullptr ? previous : &TCursor::Arrow()); }
   Busy_Cursor(const Busy_Cursor&) = delete;
   Busy_Cursor& operator=(const Busy_Cursor&) = delete;

@@ -14,6 +14,7 @@
 #include "platform/system/resource.h"
 #include "platform/window/cursor.h"
 #include "platform/window/user.h"
+#include "toolkit/small_utilities.h"
 
 namespace {
 
@@ -22,7 +23,7 @@ const char Overwrite_Note[] = "\n(previously saved manipulators will be overwrit
 // The busy cursor for the length of a scope.
 class Busy_Cursor {
  public:
-  Busy_Cursor() : previous(SetCursor(&TCursor::Wait())) {}
+  Busy_Cursor() : previous(SetCursor(Program_Busy_Cursor())) {}
   ~Busy_Cursor() { SetCursor(previous != nullptr ? previous : &TCursor::Arrow()); }
   Busy_Cursor(const Busy_Cursor&) = delete;
   Busy_Cursor& operator=(const Busy_Cursor&) = delete;

@@ -2,7 +2,6 @@
 
 #include <cfloat>
 
-#include "manipulators/manipulator_messages.h"
 #include "manipulators/transform_edit_dialog.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/brush.h"
@@ -10,6 +9,7 @@
 #include "platform/gdi/font.h"
 #include "toolkit/ext_edit.h"
 #include "toolkit/gui_sizes.h"
+#include "toolkit/program_messages.h"
 #include "toolkit/round_border.h"
 #include "toolkit/toolkit_messages.h"
 

@@ -1,6 +1,6 @@
 #include "toolkit/mouse.h"
 
-#include "help/simulated_user.h"
+#include "toolkit/demonstration_state.h"
 #include "platform/window/user.h"
 #include "platform/window/window.h"
 
@@ -30,7 +30,7 @@ void Mouse::Capture(TWindow* window) {
 
 void Mouse::Capture_For(TWindow* window) {
   if (!window) return;
-  const bool demonstrating = The_Simulated_User && The_Simulated_User->Running;
+  const bool demonstrating = Demonstration_Running();
   if (!Hook && !demonstrating) Hook = SetWindowsHookEx(WH_JOURNALRECORD, &Mouse::Journal_Hook);
   if (Holder_Handle && Holder_Handle != window->GetHandle())
     PostMessage(Holder_Handle, Mouse_Lost_Message, 0, reinterpret_cast<LPARAM>(window));

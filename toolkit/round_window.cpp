@@ -415,6 +415,13 @@ void Round_Window::EvMouseMove(UINT keys, const TPoint& point) {
         if (The_Tip_Window) The_Tip_Window->Leave_Item(tip);
       }
     } else if (k != Hover_Corner) {
+      // Straight from one corner to another (a jump of the pointer): the
+      // corner left gives back its hover first, so no reason is left over.
+      const char* left = Hover_Corner == Corner_None ? nullptr : Corner_Tip[size_t(Hover_Corner)];
+      if (left) {
+        Give_Back_Capture_Reason();
+        if (The_Tip_Window) The_Tip_Window->Leave_Item(left);
+      }
       const char* tip = Corner_Tip[size_t(k)];
       if (tip) {
         Take_Capture_Reason();

@@ -11,6 +11,8 @@
 #include "platform/gdi/palette.h"
 #include "platform/system/clock.h"
 #include "platform/system/trash.h"
+#include "platform/window/cursor.h"
+#include "platform/window/icon.h"
 
 namespace {
 // One state for the whole program.
@@ -109,4 +111,10 @@ void Draw_Arrow_Glyph(TDC& dc, const TRect& r, int32_t direction) {
 void Palette_To_DIB_Colors(TDib& picture, const TPalette& palette) {
   const std::vector<uint32_t> table = palette.Shared()->Xrgb_Table();
   picture.SetColorTable(0, int(table.size()), table.data());
+}
+
+const TCursor* Program_Busy_Cursor() {
+  constexpr uintptr_t Busy_Cursor_Id = 4203;
+  const TCursor* busy = LoadCursor(TModule::Program(), Busy_Cursor_Id);
+  return busy ? busy : &TCursor::Wait();
 }

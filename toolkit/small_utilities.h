@@ -9,6 +9,12 @@
 
 #include "platform/gdi/geometry.h"
 
+class TCursor;
+
+// The program's busy cursor (cursor resource 4203), or the system's wait
+// cursor when the resource is missing.
+const TCursor* Program_Busy_Cursor();
+
 class TDC;
 class TDib;
 class TPalette;

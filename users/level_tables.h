@@ -11,8 +11,12 @@ using Level_Table = std::array<uint8_t, 5>;
 // The user's own manipulator file and the colour cycles' popup menu.
 inline constexpr Level_Table Custom_Files_Level_Table = {0, 0, 0, 1, 1};
 inline constexpr Level_Table Manipulator_Tabs_Level_Table = {0, 0, 0, 1, 1};
-// The shape palette's overlay button.
+// The shape palette: whether the last button is the overlay button; whether
+// a button's hit area keeps the shape's outline (clear: its bounding box);
+// whether the buttons tell the hover tip about the pointer.
 inline constexpr Level_Table Overlay_Level_Table = {0, 0, 0, 1, 1};
+inline constexpr Level_Table Shape_Box_Level_Table = {0, 0, 0, 0, 0};
+inline constexpr Level_Table Shape_Tips_Level_Table = {1, 1, 1, 1, 1};
 // Colour steps and the colour cycles window.
 inline constexpr Level_Table Color_Step_Level_Table = {0, 0, 0, 0, 1};
 // The match game ("Match This!").

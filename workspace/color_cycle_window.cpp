@@ -28,7 +28,7 @@
 #include "workspace/color_wheel.h"
 #include "workspace/eraser.h"
 #include "workspace/fill_pointer.h"
-#include "workspace/workspace_messages.h"
+#include "toolkit/program_messages.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include "toolkit/ext_edit.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/toolkit_messages.h"
-#include "workspace/workspace_messages.h"
+#include "toolkit/program_messages.h"
 
 namespace {
 

@@ -13,7 +13,7 @@
 #include "toolkit/gui_sizes.h"
 #include "toolkit/watch_cursor.h"
 #include "workspace/review_window.h"
-#include "workspace/workspace_messages.h"
+#include "toolkit/program_messages.h"
 
 namespace {
 

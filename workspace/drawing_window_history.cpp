@@ -3,7 +3,7 @@
 #include "platform/window/user.h"
 #include "workspace/drawing_window.h"
 #include "workspace/review_window.h"
-#include "workspace/workspace_messages.h"
+#include "toolkit/program_messages.h"
 
 void Drawing_Window::Accept_Step(Drawing_History& out) {
   history.push_front(std::move(current));

@@ -8,6 +8,7 @@
 #include "platform/window/user.h"
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/mouse.h"
+#include "toolkit/small_utilities.h"
 #include "toolkit/watch_cursor.h"
 #include "workspace/drawing_window.h"
 
@@ -265,7 +266,7 @@ void Drawing_Window::End_Run() {
 void Drawing_Window::Stop_Iterating() {
   if (!iterating) return;
   KillTimer(Iteration_Timer_Id);
-  ::SetCursor(&TCursor::Wait());
+  ::SetCursor(Program_Busy_Cursor());
   // The outstanding step finishes; its result is dropped.
   ready_event_.Wait(INFINITE);
   End_Run();
@@ -275,7 +276,7 @@ void Drawing_Window::Single_Step() {
   if (iterating || review_open) return;
   Stop_Fireworks();
   Take_Hold();
-  ::SetCursor(&TCursor::Wait());
+  ::SetCursor(Program_Busy_Cursor());
   Settle_History();
   keep_going = false;
   Iteration_Request request;

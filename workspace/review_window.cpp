@@ -11,7 +11,7 @@
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/tip_window.h"
-#include "workspace/workspace_messages.h"
+#include "toolkit/program_messages.h"
 
 namespace {
 
@@ -157,7 +157,9 @@ void Review_Window::Corner_Clicked(int corner) {
 
 void Review_Window::Finish(int code) {
   thumbnails.clear();
-  Give_Back_Capture_Reason();
+  // The window is hidden next and sees no more moves: the hover of the
+  // corner just clicked must not keep the mouse.
+  while (Capture_Count > 0) Give_Back_Capture_Reason();
   if (Parent) Parent->PostMessage(Review_Finished_Message, WPARAM(code), code == 1 ? LPARAM(position) : 0);
 }
 

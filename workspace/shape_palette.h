@@ -14,17 +14,8 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/region.h"
 #include "platform/window/window.h"
-
-// To the parent: wParam the shape number (0..14, or 20 for the overlay
-// button), lParam the palette's Shape object (a const Shape*).
-inline constexpr UINT Shape_Selected_Message = WM_USER + 0x72;
-
-// By level index (levels 1 to 5): whether the last button is the overlay
-// button; whether a button's hit area keeps the shape's outline (clear: its
-// bounding box); whether the buttons tell the hover tip about the pointer.
-inline constexpr std::array<uint8_t, 5> Overlay_Level_Table = {0, 0, 0, 1, 1};
-inline constexpr std::array<uint8_t, 5> Shape_Box_Level_Table = {0, 0, 0, 0, 0};
-inline constexpr std::array<uint8_t, 5> Shape_Tips_Level_Table = {1, 1, 1, 1, 1};
+#include "toolkit/program_messages.h"
+#include "users/level_tables.h"
 
 // The tip text of a shape number ("Triangle" .. "Notched Square"), or null.
 const char* Shape_Tip_Text(int32_t shape_number);

@@ -5,6 +5,7 @@
 namespace {
 
 std::atomic<bool> palette_device{false};
+std::atomic<int> screen_bits{0};
 
 }  // namespace
 
@@ -12,9 +13,12 @@ void TDevice_Caps::Set_Palette_Device_For_Tests(bool value) { palette_device = v
 
 bool TDevice_Caps::Is_Palette_Device() { return palette_device; }
 
+void TDevice_Caps::Set_Screen_Bits_For_Tests(int bits) { screen_bits = bits; }
+
 int TDevice_Caps::Get(int index, int width, int height, int bits_per_pixel, bool screen) {
   const bool palette = screen ? bool(palette_device) : bits_per_pixel <= 8;
-  const int bits = screen && palette_device ? 8 : bits_per_pixel;
+  const int forced = screen ? int(screen_bits) : 0;
+  const int bits = forced ? forced : screen && palette_device ? 8 : bits_per_pixel;
   constexpr int common = RC_BITBLT | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_FLOODFILL | RC_STRETCHDIB;
   switch (index) {
     case HORZRES: return width;

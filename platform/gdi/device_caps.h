@@ -31,6 +31,9 @@ class TDevice_Caps {
   // palette) instead of the true-colour screen. For tests only.
   static void Set_Palette_Device_For_Tests(bool palette_device);
   static bool Is_Palette_Device();
+  // Reports the display with this many bits per pixel (a 4-bit screen the
+  // program refuses to run on); 0 goes back to the real report. For tests.
+  static void Set_Screen_Bits_For_Tests(int bits);
 
   // The value of a capability for a device width x height pixels of
   // bits_per_pixel; screen says whether it is the display (whose depth the

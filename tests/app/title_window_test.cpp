@@ -18,6 +18,7 @@
 #include "platform/system/resource.h"
 #include "platform/window/desktop.h"
 #include "platform/window/screen.h"
+#include "toolkit/program_messages.h"
 
 namespace {
 

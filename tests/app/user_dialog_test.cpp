@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "app/main_window_messages.h"
+#include "toolkit/program_messages.h"
 #include "app/user_dialog.h"
 #include "app/user_level_window.h"
 #include "app/user_list_window.h"

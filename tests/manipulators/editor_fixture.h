@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "manipulators/manipulator_messages.h"
+#include "toolkit/program_messages.h"
 #include "manipulators/transform_edit_window.h"
 #include "platform/window/message_box.h"
 #include "tests/toolkit/widget_fixture.h"

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <map>
 
-#include "manipulators/manipulator_messages.h"
+#include "toolkit/program_messages.h"
 #include "manipulators/shape_transform_window.h"
 #include "model/affine_transform_2d.h"
 #include "model/opstream.h"

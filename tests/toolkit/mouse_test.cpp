@@ -1,6 +1,6 @@
 // The mouse arbiter: who holds the mouse, who is told of losing it, the
 // lock, pushing and popping a holder, and the buttons' state.
-#include "help/simulated_user.h"
+#include "toolkit/demonstration_state.h"
 #include "tests/toolkit/widget_fixture.h"
 
 namespace {
@@ -120,13 +120,12 @@ TEST_F(Mouse_Test, A_Holder_That_Died_Is_Never_Reached) {
 }
 
 TEST_F(Mouse_Test, No_Recording_Hook_While_A_Demonstration_Runs) {
-  Simulated_User demonstration;
-  demonstration.Running = 1;
+  Set_Demonstration_Running(true);
   mouse->Capture(a);
   EXPECT_EQ(mouse->Hook, 0u);
   EXPECT_TRUE(mouse->Holds(a));
   mouse->Release(a);
-  demonstration.Running = 0;
+  Set_Demonstration_Running(false);
   mouse->Capture(a);
   EXPECT_NE(mouse->Hook, 0u);
 }

@@ -14,7 +14,7 @@
 #include "users/user_database.h"
 #include "workspace/color_cycle_window.h"
 #include "workspace/eraser.h"
-#include "workspace/workspace_messages.h"
+#include "toolkit/program_messages.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include "tests/toolkit/widget_fixture.h"
 #include "toolkit/arrow_button.h"
 #include "workspace/color_step_control.h"
-#include "workspace/workspace_messages.h"
+#include "toolkit/program_messages.h"
 
 namespace {
 

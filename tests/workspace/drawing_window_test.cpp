@@ -7,7 +7,7 @@
 
 #include "tests/workspace/workspace_fixture.h"
 #include "workspace/review_window.h"
-#include "workspace/workspace_messages.h"
+#include "toolkit/program_messages.h"
 
 namespace {
 

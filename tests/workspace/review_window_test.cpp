@@ -2,7 +2,7 @@
 // click, and what OK and Cancel leave in the drawing window.
 #include "tests/workspace/workspace_fixture.h"
 #include "workspace/review_window.h"
-#include "workspace/workspace_messages.h"
+#include "toolkit/program_messages.h"
 
 static TPoint Mid(const TRect& r) { return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 

@@ -1,0 +1,210 @@
+#include "app/ifs_application.h"
+
+#include <unistd.h>
+
+#include "app/ifs_frame_window.h"
+#include "app/ifs_main_window.h"
+#include "app/title_window.h"
+#include "demos/simulated_user.h"
+#include "gallery/printer.h"
+#include "help/help_window.h"
+#include "model/dib_allocator.h"
+#include "model/gui_colors.h"
+#include "platform/gdi/device_caps.h"
+#include "platform/system/settings.h"
+#include "platform/system/single_instance.h"
+#include "platform/window/desktop.h"
+#include "platform/window/frame_window.h"
+#include "platform/window/message_box.h"
+#include "platform/window/user.h"
+#include "platform/window/window_dc.h"
+#include "toolkit/gui_bitmaps.h"
+#include "toolkit/gui_metafiles.h"
+#include "toolkit/gui_sizes.h"
+#include "toolkit/mouse.h"
+#include "toolkit/round_border.h"
+#include "toolkit/sound_library.h"
+#include "toolkit/sound_player.h"
+#include "users/user_data.h"
+#include "users/user_database.h"
+#include "workspace/fill_pointer.h"
+
+IFS_Application* The_Application = nullptr;
+
+std::function<std::optional<TFree_Space>(const std::string&)> IFS_Application::Free_Space_Query = Get_Free_Space;
+
+namespace {
+
+constexpr uint64_t Low_Space_Bytes = 10u << 20;
+
+}  // namespace
+
+uint32_t Read_Registry_String(const char* name, char* buffer, uint32_t size) {
+  return TSettings::Read(name, buffer, size);
+}
+
+User_Path IFS_Application::Find_User_Path() {
+  User_Path result;
+  char buffer[MAX_PATH] = {};
+  bool found = Read_Registry_String("UserPath", buffer, sizeof buffer) > 1;
+  if (!found) found = getcwd(buffer, sizeof buffer) != nullptr && buffer[0];
+  result.path = found ? buffer : "";
+  if (found) {
+    const uint32_t attributes = Get_File_Attributes(result.path);
+    result.writable = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
+                      !(attributes & FILE_ATTRIBUTE_READONLY) && Directory_Writable(result.path);
+  }
+  if (result.path.empty() || result.path.back() != '/') result.path += '/';
+  return result;
+}
+
+IFS_Application::IFS_Application() : TApplication("Quendar") {
+  The_Application = this;
+  const User_Path user_path = Find_User_Path();
+  User_Path_Name = user_path.path;
+  User_Path_Writable = user_path.writable;
+  // The users live there: their database and files are read and written
+  // only through it.
+  The_User_Data.directory = User_Path_Name;
+  The_User_Data.writable = User_Path_Writable;
+}
+
+IFS_Application::~IFS_Application() {
+  // The frame and its panels are gone by now (the run loop's end); a title
+  // still up (a quit during start-up) goes before what it paints with.
+  delete The_Title_Window;
+  if (Started) {
+    if (The_DIB_Allocator) The_DIB_Allocator->Purge();
+    auto gone = [this](const char* name, auto*& pointer) {
+      if (!pointer) return;
+      delete pointer;
+      if (Deleted_Trace) Deleted_Trace->push_back(name);
+    };
+    gone("Help_Window", The_Help_Window);
+    gone("DIB_Allocator", The_DIB_Allocator);
+    gone("Simulated_User", The_Simulated_User);
+    gone("Fill_Pointer", The_Fill_Pointer);
+    gone("Round_Border", The_Round_Border);
+    gone("Printer", The_Printer);
+    gone("Sound_Player", The_Sound_Player);
+    gone("Sound_Library", The_Sound_Library);
+    gone("Mouse", The_Mouse);
+    gone("GUI_Bitmaps", The_GUI_Bitmaps);
+    gone("GUI_Metafiles", The_GUI_Metafiles);
+    gone("User_Database", The_User_Database);
+    gone("GUI_Colors", The_GUI_Colors);
+    gone("GUI_Sizes", The_GUI_Sizes);
+  }
+  if (The_Caption_Owner == this) The_Caption_Owner = nullptr;
+  if (The_Application == this) The_Application = nullptr;
+}
+
+void IFS_Application::Refuse() {
+  SetMainWindow(new TFrameWindow(nullptr, "Quendar"));
+  nCmdShow = SW_SHOWMINIMIZED;
+  PostQuitMessage(1);
+}
+
+bool IFS_Application::Refuse_Small_Display() {
+  TScreenDC screen;
+  if (screen.GetDeviceCaps(BITSPIXEL) >= 8) return false;
+  ::MessageBox(HWND(), "The display must be set for 256 colors or more.", "Quendar Can't Run", MB_OK | MB_ICONSTOP);
+  Refuse();
+  return true;
+}
+
+bool IFS_Application::Refuse_Second_Instance() {
+  instance_ = std::make_unique<TSingle_Instance>();
+  // The listening thread only posts: the frame comes forward on this thread.
+  const auto start = instance_->Claim([] { TDesktop::Current().Post(HWND(), Come_Forward_Message, 0, 0); });
+  if (start == TSingle_Instance::Start::First) return false;
+  instance_.reset();
+  Refuse();
+  return true;
+}
+
+void IFS_Application::InitMainWindow() {
+  if (Refuse_Small_Display() || Refuse_Second_Instance()) return;
+  Screen_Width = GetSystemMetrics(SM_CXSCREEN);
+  (new Title_Window(nullptr))->Create();
+  PumpWaitingMessages();
+  Make_Singletons();
+  Started = true;
+  The_Caption_Owner = this;
+  SetMainWindow(new IFS_Frame_Window());
+  if (nCmdShow != SW_SHOWMINIMIZED && nCmdShow != SW_MINIMIZE) nCmdShow = SW_SHOWMAXIMIZED;
+}
+
+void IFS_Application::Make_Singletons() {
+  auto made = [this](const char* name) { Made.push_back(name); };
+  new GUI_Sizes(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+  made("GUI_Sizes");
+  new GUI_Colors();
+  made("GUI_Colors");
+  if (The_Title_Window) {
+    The_Title_Window->Use_Program_Palette();
+    The_Title_Window->Start_Stepper();
+  }
+  new Round_Border();
+  made("Round_Border");
+  new User_Database();
+  made("User_Database");
+  // The database has read the user file (or found none, or one of another
+  // version): help opens at start when it says so.
+  Show_Help_At_Start = The_User_Data.show_help_at_start;
+  new GUI_Metafiles();
+  made("GUI_Metafiles");
+  new GUI_Bitmaps();
+  made("GUI_Bitmaps");
+  new Mouse();
+  made("Mouse");
+  new Sound_Library();
+  made("Sound_Library");
+  new Sound_Player();
+  made("Sound_Player");
+  new Printer();
+  made("Printer");
+  new Fill_Pointer();
+  made("Fill_Pointer");
+  new DIB_Allocator(2, 5, (*The_GUI_Sizes)[10]);
+  made("DIB_Allocator");
+  (new Help_Window(nullptr))->Create();
+  made("Help_Window");
+}
+
+bool IFS_Application::ProcessAppMsg(MSG& msg) {
+  if (The_Mouse) The_Mouse->Note_Message(msg.message);
+  if (!msg.hwnd) {
+    if (msg.message == WM_CANCELJOURNAL && The_Mouse) {
+      The_Mouse->Hook = 0;
+      if (The_Simulated_User) The_Simulated_User->Cancel();
+    } else if (msg.message == Come_Forward_Message) {
+      if (auto* frame = dynamic_cast<IFS_Frame_Window*>(MainWindow)) frame->Come_Forward();
+      return true;
+    }
+  }
+  return TApplication::ProcessAppMsg(msg);
+}
+
+void IFS_Application::Update_Caption() {
+  if (auto* frame = dynamic_cast<IFS_Frame_Window*>(MainWindow)) frame->Update_Caption();
+}
+
+void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window) {
+  if (The_Title_Window) The_Title_Window->Finish(main_window);
+  const HWND owner = main_window ? main_window->GetHandle() : HWND();
+  if (!app.User_Path_Writable) {
+    ::MessageBox(owner,
+                 "Quendar can't save user data to " + app.User_Path_Name +
+                     ".\nThe program will run but you will not be able to save drawings.\n"
+                     "This problem may be due to incorrect installation.  Try reinstalling.",
+                 "Warning", MB_OK | MB_ICONEXCLAMATION);
+  }
+  const std::optional<TFree_Space> space = IFS_Application::Free_Space_Query(app.User_Path_Name);
+  if (space && space->bytes_per_cluster && space->free_clusters < Low_Space_Bytes / space->bytes_per_cluster) {
+    ::MessageBox(owner,
+                 "Volume (" + app.User_Path_Name +
+                     ") has less than 10 MBytes free.\nSome program features may be unable to operate.",
+                 "Warning", MB_OK | MB_ICONEXCLAMATION);
+  }
+}

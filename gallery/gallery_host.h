@@ -1,0 +1,13 @@
+// Where the gallery hands its choice back: the frame that opened it.
+#pragma once
+
+class Shape_Drawing;
+
+class Gallery_Host {
+ public:
+  // The gallery closes; drawing is the one chosen, or null.
+  virtual void Leave_Gallery(const Shape_Drawing* drawing) = 0;
+
+ protected:
+  ~Gallery_Host() = default;
+};

@@ -1,0 +1,21 @@
+// The X server's screen as pixels (0x00RRGGBB, rows top first); kept apart
+// so that Xlib's macros meet no other header.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+class X_Screen {
+ public:
+  X_Screen();
+  ~X_Screen();
+  X_Screen(const X_Screen&) = delete;
+  X_Screen& operator=(const X_Screen&) = delete;
+
+  bool Open() const { return display_ != nullptr; }
+  // The top-left width x height of the root window; empty on failure.
+  std::vector<uint32_t> Pixels(int width, int height) const;
+
+ private:
+  void* display_;
+};

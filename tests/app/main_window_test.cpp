@@ -1,0 +1,246 @@
+// The main window: where its panels and buttons stand, the active panel and
+// help, the private messages and the keys, the change of user.
+#include <gtest/gtest.h>
+
+#include "game/safari_controls.h"
+#include "help/help_window.h"
+#include "manipulators/shape_transform_window.h"
+#include "manipulators/transform_edit_window.h"
+#include "manipulators/transform_palette.h"
+#include "tests/program/program_session.h"
+#include "toolkit/gui_sizes.h"
+#include "toolkit/round_button.h"
+#include "toolkit/program_messages.h"
+#include "users/user_database.h"
+#include "workspace/color_wheel.h"
+#include "workspace/drawing_window.h"
+#include "workspace/fill_pointer.h"
+#include "workspace/review_window.h"
+#include "workspace/shape_palette.h"
+
+TEST(Main_Window, Looks_Right_In_Each_Layout_Column) {
+  for (TSize screen : {TSize(640, 480), TSize(800, 600), TSize(1024, 768), TSize(1920, 1080)}) {
+    Program_Options options;
+    options.screen = screen;
+    Program_Session program(options);
+    program.Start();
+    IFS_Main_Window* main = program.Main();
+    ASSERT_NE(main, nullptr);
+    program.Snapshot("main_window_" + std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
+  }
+}
+
+namespace {
+
+std::string Last(const Stand_In::Color_Cycle_Window& panel) { return panel.Calls.empty() ? "" : panel.Calls.back(); }
+
+// The manipulator in the first cell of the page shown, chosen with a click.
+void Choose_First_Manipulator(Program_Session& program) {
+  program.Click(program.Main()->manipulator_palette->Window()->Slot_Screen_Point(0));
+}
+
+}  // namespace
+
+TEST(Main_Window, Each_Key_Reaches_Its_Panel) {
+  Program_Session program;
+  program.Start();
+  IFS_Main_Window& main = *program.Main();
+  const std::pair<uint32_t, const char*> cycle_keys[] = {
+      {VK_PRIOR, "Show_Previous_Row"}, {VK_NEXT, "Show_Next_Row"}, {VK_LEFT, "Select_Left"},
+      {VK_UP, "Select_Up"},            {VK_RIGHT, "Select_Right"}, {VK_DOWN, "Select_Down"}};
+  for (const auto& [vk, call] : cycle_keys) {
+    program.Key(vk);
+    EXPECT_EQ(Last(*main.color_cycles), call);
+  }
+
+  // Keypad + and - change the pace of a run.
+  Drawing_Window& drawing = *main.drawing_window;
+  program.Draw_Block();
+  Choose_First_Manipulator(program);
+  drawing.Start_Iterating();
+  ASSERT_TRUE(drawing.Is_Iterating());
+  const int32_t speed = drawing.speed;
+  program.Key(VK_ADD);
+  EXPECT_EQ(drawing.speed, speed - Drawing_Window::Speed_Step);
+  program.Key(VK_SUBTRACT);
+  program.Key(VK_SUBTRACT);
+  EXPECT_EQ(drawing.speed, speed + Drawing_Window::Speed_Step);
+  drawing.Stop_Iterating();
+
+  // The digits choose a section, the letters and the keypad digits a page of
+  // it (at level 5, where the palette has tabs).
+  program.Change_User("Ann", 4);
+  Transform_Palette& palette = *main.manipulator_palette;
+  auto shown = [&] { return std::pair(palette.Window()->Section(), palette.Window()->Page()); };
+  for (uint32_t digit : {'3', '5', '1'}) {
+    program.Key(digit);
+    EXPECT_EQ(shown().first, &palette.Section(int32_t(digit - '1'))) << char(digit);
+    EXPECT_EQ(shown().second, palette.Section(int32_t(digit - '1')).Page(0)) << char(digit);
+  }
+  program.Key('C');
+  const auto by_letter = shown();
+  program.Key('1');
+  program.Key(VK_NUMPAD3);
+  EXPECT_EQ(shown(), by_letter);
+}
+
+TEST(Main_Window, Help_Opens_The_Section_Of_The_Active_Panel_And_Closing_It_Gives_The_Panel_Back) {
+  Program_Session program;
+  program.Start();
+  IFS_Main_Window& main = *program.Main();
+  struct Case {
+    const char* name;
+    UINT message;
+    WPARAM on;
+    TWindow* panel;
+    int section;
+  };
+  const Case cases[] = {{"drawing", 0, 0, main.drawing_window, 0},
+                        {"review open", Drawing_Busy_Message, 1, main.review_window, 1},
+                        {"editing", Editor_Active_Message, 1, main.editor, 2}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.message) program.Post(c.message, c.on);
+    EXPECT_EQ(main.Active_Window(), c.panel);
+    const int shown = The_Help_Window->Shown_Count;
+    // Help disables the panel and clips the main window's painting; the
+    // help window's closing (at once, so far) undoes both.
+    main.Help();
+    EXPECT_FALSE(c.panel->IsWindowEnabled());
+    EXPECT_TRUE(main.GetStyle() & WS_CLIPCHILDREN);
+    program.Run_Until_Idle();
+    EXPECT_EQ(The_Help_Window->Shown_Count, shown + 1);
+    EXPECT_EQ(The_Help_Window->Last_Section, c.section);
+    EXPECT_TRUE(c.panel->IsWindowEnabled());
+    EXPECT_FALSE(main.GetStyle() & WS_CLIPCHILDREN);
+    program.Key(VK_F1);
+    EXPECT_EQ(The_Help_Window->Shown_Count, shown + 2);
+    if (c.message) program.Post(c.message, 0);
+    EXPECT_EQ(main.Active_Window(), main.drawing_window);
+  }
+  // F1 while a mouse button is held does nothing.
+  const int shown = The_Help_Window->Shown_Count;
+  program.Backend().Press({2, 700});
+  program.Key(VK_F1);
+  program.Backend().Release({2, 700});
+  program.Run_Until_Idle();
+  EXPECT_EQ(The_Help_Window->Shown_Count, shown);
+  program.Post(Help_Request_Message);
+  EXPECT_EQ(The_Help_Window->Shown_Count, shown + 1);
+}
+
+TEST(Main_Window, The_Private_Messages_Reach_Their_Panels) {
+  Program_Session program;
+  program.Start();
+  IFS_Main_Window& main = *program.Main();
+  Drawing_Window& drawing = *main.drawing_window;
+
+  // A cell of the palette: the drawing window is handed its manipulator.
+  Choose_First_Manipulator(program);
+  ASSERT_NE(drawing.manipulator, nullptr);
+  EXPECT_EQ(drawing.manipulator->Count(), main.manipulator_palette->Selected_Manipulator()->Count());
+
+  // A colour picked on the wheel is the colour in hand; the paint pointer's
+  // colour comes back on the wheel.
+  Color_Wheel& wheel = *main.color_wheel;
+  const TColor black = wheel.Current_Color_Entry();
+  program.Click(wheel.Color_Screen_Point(5));
+  program.Advance(3000);
+  ASSERT_NE(wheel.Current_Color_Entry(), black);
+  The_Fill_Pointer->Color = black;
+  program.Post(Fill_Color_Message);
+  program.Advance(3000);
+  EXPECT_EQ(wheel.Current_Color_Entry(), black);
+
+  program.Post(Drawing_Busy_Message, 1);
+  EXPECT_FALSE(main.shape_palette->Enabled);
+  EXPECT_FALSE(main.manipulator_palette->Enabled);
+  program.Post(Drawing_Busy_Message, 0);
+  EXPECT_TRUE(main.shape_palette->Enabled);
+  EXPECT_TRUE(main.manipulator_palette->Enabled);
+
+  const TWindow* panels[] = {main.shape_palette, main.color_wheel, main.drawing_window};
+  program.Post(Editor_Active_Message, 1);
+  for (const TWindow* w : panels) EXPECT_FALSE(w->IsWindowVisible() || w->IsWindowEnabled());
+  EXPECT_FALSE(drawing.Active);
+  program.Post(Editor_Active_Message, 0);
+  for (const TWindow* w : panels) EXPECT_TRUE(w->IsWindowVisible() && w->IsWindowEnabled());
+  EXPECT_TRUE(drawing.Active);
+}
+
+TEST(Main_Window, Help_At_Start_Waits_For_Both_The_Title_And_The_First_Paint_And_Runs_Once) {
+  Program_Session program;
+  program.Start_Only();
+  program.Run_Until_Idle();
+  IFS_Main_Window& main = *program.Main();
+  EXPECT_TRUE(main.main_painted);
+  EXPECT_FALSE(main.title_finished);
+  EXPECT_EQ(The_Help_Window->Shown_Count, 0);
+  EXPECT_FALSE(main.drawing_window->input_enabled);
+  program.Let_Title_Close();
+  EXPECT_TRUE(main.start_over);
+  EXPECT_EQ(The_Help_Window->Shown_Count, 1);
+  EXPECT_EQ(The_Help_Window->Last_Section, 0);
+  EXPECT_TRUE(main.drawing_window->input_enabled);
+  program.Post(Title_Finished_Message);
+  program.Post(Main_Painted_Message);
+  EXPECT_EQ(The_Help_Window->Shown_Count, 1);
+}
+
+TEST(Main_Window, Without_Help_At_Start_Input_Is_Still_Enabled_When_Start_Up_Is_Over) {
+  Program_Session program;
+  program.Start_Only();
+  program.App().Show_Help_At_Start = false;
+  program.Let_Title_Close();
+  EXPECT_TRUE(program.Main()->start_over);
+  EXPECT_EQ(The_Help_Window->Shown_Count, 0);
+  EXPECT_TRUE(program.Main()->drawing_window->input_enabled);
+}
+
+TEST(Main_Window, Name_And_Level_Is_Disabled_While_A_Manipulator_Is_Edited_Even_Under_Help) {
+  Program_Session program;
+  program.Start();
+  IFS_Main_Window& main = *program.Main();
+  EXPECT_FALSE(main.name_button->Is_Disabled());
+  program.Post(Editor_Active_Message, 1);
+  program.Advance(10);
+  EXPECT_TRUE(main.name_button->Is_Disabled());
+  // Help over the editor disables the editor's window; the button stays off.
+  The_Help_Window->Shown_Count = 0;
+  main.Help();
+  program.Advance(10);
+  EXPECT_TRUE(main.name_button->Is_Disabled());
+  EXPECT_FALSE(main.gallery_button->Is_Disabled());
+  program.Post(Editor_Active_Message, 0);
+  program.Advance(10);
+  EXPECT_FALSE(main.name_button->Is_Disabled());
+}
+
+TEST(Main_Window, A_Change_Of_User_Shows_Match_This_By_Level_And_Redraws_The_Face_Only_When_It_Changes) {
+  Program_Session program;
+  program.Start();
+  IFS_Main_Window& main = *program.Main();
+  struct Step {
+    const char* name;
+    int32_t level;
+    bool match_shown;
+    bool face_redrawn;
+  };
+  const Step steps[] = {{"Ann", 0, true, true},  {"Anna", 0, true, false}, {"Anna", 4, false, true},
+                        {"Anna", 4, false, false}, {"Bob", 0, true, true},  {"Bob", 3, true, true}};
+  for (const Step& s : steps) {
+    SCOPED_TRACE(std::string(s.name) + " " + std::to_string(s.level));
+    const int draws = main.name_face_draws;
+    program.Change_User(s.name, s.level);
+    EXPECT_EQ(main.match_button->IsWindowVisible(), s.match_shown);
+    EXPECT_EQ(main.match_button->Is_Disabled(), !s.match_shown);
+    EXPECT_EQ(main.name_face_draws, draws + (s.face_redrawn ? 1 : 0));
+    EXPECT_EQ(main.safari_controls->IsWindowVisible(), s.match_shown);
+    EXPECT_EQ(Last(*main.color_cycles), "Change_User");
+    // The panels follow the new level.
+    EXPECT_EQ(main.manipulator_palette->Level(), s.level);
+    EXPECT_EQ(main.shape_palette->Level_Index, s.level);
+    EXPECT_EQ(main.drawing_window->user_level, s.level);
+  }
+  EXPECT_EQ(program.Frame()->Title(), "Quendar - Bob at Level 4");
+}
