@@ -22,4 +22,4 @@ bench: deps
 	@bash scripts/bench
 
 clean:
-	rm -rf build build-asan build-fuzz build-bench
+	rm -rf build build-asan build-fuzz build-bench build-tsan

@@ -21,6 +21,7 @@
 #include "toolkit/tip_window.h"
 #include "users/level_tables.h"
 #include "users/user_database.h"
+#include "workspace/color_cycle_window.h"
 #include "workspace/color_wheel.h"
 #include "workspace/drawing_window.h"
 #include "workspace/fill_pointer.h"

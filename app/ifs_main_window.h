@@ -8,10 +8,10 @@
 
 #include <memory>
 
-#include "app/panel_stand_ins.h"
 #include "platform/window/response_table.h"
 #include "platform/window/window.h"
 
+class Color_Cycle_Window;
 class Color_Wheel;
 class Drawing_Window;
 class Fireworks_Factory;
@@ -29,7 +29,6 @@ class Transform_Palette;
 
 // The one panel still built elsewhere: its stand-in gives way to the
 // panel's own header.
-using Stand_In::Color_Cycle_Window;
 
 class IFS_Main_Window : public TWindow {
  public:

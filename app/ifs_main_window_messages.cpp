@@ -6,19 +6,12 @@
 #include "model/gui_colors.h"
 #include "toolkit/program_messages.h"
 #include "toolkit/round_button.h"
+#include "workspace/color_cycle_window.h"
 #include "workspace/color_wheel.h"
 #include "workspace/drawing_window.h"
 #include "workspace/fill_pointer.h"
 #include "workspace/shape_palette.h"
 
-namespace {
-
-// Paints a chosen shape into the drawing in the colour in hand. The drawing
-// window does not add shapes yet: until it does, a chosen shape changes
-// nothing.
-void Add_Shape_To_Drawing(Drawing_Window&, const Shape*, TColor /*entry*/, TColor /*contrast*/) {}
-
-}  // namespace
 
 const TResponse_Table<IFS_Main_Window> IFS_Main_Window::Table = {
     EV_COMMAND<IFS_Main_Window>(Gallery_Command, &IFS_Main_Window::Cm_Gallery),
@@ -51,7 +44,7 @@ void IFS_Main_Window::Cm_Name_And_Level() {
 void IFS_Main_Window::Ce_Name_And_Level(TCommandEnabler& enabler) { enabler.Enable(active_panel != Panel::Editor); }
 
 LRESULT IFS_Main_Window::Color_Cycle_Selected(WPARAM, LPARAM) {
-  drawing_window->Set_Color_Cycle(color_cycles->Selected_Cycle());
+  drawing_window->Follow_Color_Cycle(&color_cycles->Selected_Cycle());
   return 0;
 }
 
@@ -84,8 +77,7 @@ LRESULT IFS_Main_Window::Help_Closed(WPARAM, LPARAM) {
 LRESULT IFS_Main_Window::Shape_Selected(WPARAM, LPARAM shape) {
   const TColor rgb = color_wheel->Current_Color();
   const TColor contrast = The_GUI_Colors ? The_GUI_Colors->Contrast_Color(rgb) : TColor(0, 0, 0);
-  Add_Shape_To_Drawing(*drawing_window, reinterpret_cast<const Shape*>(shape), color_wheel->Current_Color_Entry(),
-                       contrast);
+  if (shape) drawing_window->Add_Shape(*reinterpret_cast<const Shape*>(shape), color_wheel->Current_Color_Entry(), contrast);
   return 0;
 }
 

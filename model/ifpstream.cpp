@@ -1,7 +1,10 @@
 #include "model/ifpstream.h"
 
-#include <cstdio>
-#include <memory>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 ifpstream::ifpstream(const std::string& path) { Open(path); }
 
@@ -10,19 +13,29 @@ void ifpstream::Open(const std::string& path) {
     Set_State(failbit);
     return;
   }
-  std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (file == nullptr) {
-    Set_State(badbit);
+  // Not blocking on open, so a FIFO at the path is refused, not waited on.
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) {
+    Fail_With("The file cannot be opened", badbit);
+    return;
+  }
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    Fail_With("Not a plain file", badbit);
     return;
   }
   std::vector<uint8_t> bytes;
   uint8_t block[65536];
-  size_t got = 0;
-  while ((got = std::fread(block, 1, sizeof block, file.get())) > 0) {
+  ssize_t got = 0;
+  while ((got = read(fd, block, sizeof block)) != 0) {
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) break;
     bytes.insert(bytes.end(), block, block + got);
   }
-  if (std::ferror(file.get())) {
-    Set_State(badbit);
+  close(fd);
+  if (got < 0) {
+    Fail_With("The file cannot be read", badbit);
     return;
   }
   contents = std::move(bytes);

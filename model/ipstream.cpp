@@ -35,7 +35,7 @@ void ipstream::Reset(std::span<const uint8_t> new_data) {
 bool ipstream::Take(void* p, size_t n) {
   if (Fail() || n > Bytes_Left()) {
     if (n > 0) std::memset(p, 0, n);
-    Set_State(failbit);
+    Fail_With("The data ends early");
     return false;
   }
   if (n > 0) std::memcpy(p, data.data() + position, n);
@@ -95,7 +95,7 @@ std::optional<std::string> ipstream::Read_String() {
   // A length beyond the bytes that exist is damage, not a reason to
   // allocate.
   if (length > Bytes_Left()) {
-    Set_State(failbit);
+    Fail_With("A text is longer than the data");
     return std::nullopt;
   }
   std::string text(length, '\0');
@@ -108,7 +108,7 @@ std::optional<std::string> ipstream::Read_Class_Name() {
   const uint32_t length = Read_String_Length(&is_null);
   if (Fail()) return std::nullopt;
   if (is_null || length == 0 || length > Longest_Class_Name || length > Bytes_Left()) {
-    Set_State(failbit);
+    Fail_With("A class name is damaged");
     return std::nullopt;
   }
   std::string name(length, '\0');
@@ -119,7 +119,7 @@ std::optional<std::string> ipstream::Read_Class_Name() {
 TStreamableBase* ipstream::Read_Framed(TStreamableBase* existing, Object_Check check,
                                        bool* built_new) {
   if (Read_Byte() != '[' || Fail()) {
-    Set_State(failbit);
+    Fail_With("An object does not start with '['");
     return nullptr;
   }
   const std::optional<std::string> name = Read_Class_Name();
@@ -132,16 +132,16 @@ TStreamableBase* ipstream::Read_Framed(TStreamableBase* existing, Object_Check c
   // Read by reference, the stored class must be the object's own: another
   // class's reader would write fields the object does not have.
   if (existing != nullptr && *name != existing->Streamable_Name()) {
-    Set_State(failbit);
+    Fail_With("An object of class '" + *name + "' stands where '" + existing->Streamable_Name() + "' belongs");
     return nullptr;
   }
   if (depth >= Deepest_Nesting) {
-    Set_State(failbit);
+    Fail_With("Objects are nested too deeply");
     return nullptr;
   }
   std::unique_ptr<TStreamer> streamer = record->Build()(existing);
   if (streamer == nullptr || streamer->Get_Object() == nullptr) {
-    Set_State(failbit);
+    Fail_With("An object of class '" + *name + "' could not be made");
     return nullptr;
   }
   TStreamableBase* object = streamer->Get_Object();
@@ -155,8 +155,11 @@ TStreamableBase* ipstream::Read_Framed(TStreamableBase* existing, Object_Check c
   if (!Fail()) streamer->Read(*this, class_version);
   --depth;
   streamer.reset();
-  if (Read_Byte() != ']' || Fail() || (made != nullptr && check != nullptr && !check(*object))) {
-    Set_State(failbit);
+  const bool closed = !Fail() && Read_Byte() == ']';
+  if (!closed || (made != nullptr && check != nullptr && !check(*object))) {
+    if (!Fail())
+      Fail_With(closed ? "An object of class '" + *name + "' stands where another class belongs"
+                       : "An object of class '" + *name + "' does not end with ']'");
     // Forget this object and everything read inside it: none may be found
     // again by number, and a new one is deleted with what it holds.
     objects.resize(number);
@@ -167,7 +170,26 @@ TStreamableBase* ipstream::Read_Framed(TStreamableBase* existing, Object_Check c
 }
 
 void ipstream::Read_Object(TStreamableBase& existing) {
-  if (!Fail()) Read_Framed(&existing, nullptr, nullptr);
+  if (Fail()) return;
+  // A read that fails part way must leave the object as it was. The whole
+  // frame is therefore read first into a new object of the stored class,
+  // then, only when that succeeds, again into the object itself. Reads
+  // nested inside either pass need no trial of their own: a failed trial is
+  // thrown away whole, and the second pass reads bytes already found sound.
+  if (depth == 0) {
+    const size_t start = position, known = objects.size();
+    std::unique_ptr<TStreamableBase> trial(Read_Framed(nullptr, nullptr, nullptr));
+    if (Fail()) return;
+    if (std::string(trial->Streamable_Name()) != existing.Streamable_Name()) {
+      Fail_With(std::string("An object of class '") + trial->Streamable_Name() + "' stands where '" +
+                existing.Streamable_Name() + "' belongs");
+      return;
+    }
+    trial.reset();
+    position = start;
+    objects.resize(known);
+  }
+  Read_Framed(&existing, nullptr, nullptr);
 }
 
 TStreamableBase* ipstream::Read_Object_Pointer(Object_Check check, bool* built_new) {
@@ -183,12 +205,12 @@ TStreamableBase* ipstream::Read_Object_Pointer(Object_Check check, bool* built_n
       if (Fail()) return nullptr;
       // Only objects whose reading has started can be referred to.
       if (number >= objects.size()) {
-        Set_State(failbit);
+        Fail_With("An object refers to one not read before it");
         return nullptr;
       }
       TStreamableBase* object = objects[number];
       if (object != nullptr && check != nullptr && !check(*object)) {
-        Set_State(failbit);
+        Fail_With("An object refers to one of another class");
         return nullptr;
       }
       return object;
@@ -196,7 +218,7 @@ TStreamableBase* ipstream::Read_Object_Pointer(Object_Check check, bool* built_n
     case 2:
       return Read_Framed(nullptr, check, built_new);
     default:
-      Set_State(failbit);
+      Fail_With("An object pointer is damaged");
       return nullptr;
   }
 }

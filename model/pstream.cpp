@@ -4,7 +4,7 @@
 
 void pstream::Clear(uint32_t new_state) { state = new_state | (state & hardfail); }
 
-void pstream::Fail_With(std::string text) {
+void pstream::Fail_With(std::string text, uint32_t bits) {
   if (!Fail()) error_text = std::move(text);
-  Set_State(failbit);
+  Set_State(bits);
 }

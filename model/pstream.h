@@ -29,13 +29,14 @@ class pstream {
   void Clear(uint32_t new_state = 0);
   void Set_State(uint32_t bits) { state |= bits; }
 
-  // Why the stream failed, when the reason is worth showing (a class that
-  // is not registered); empty otherwise.
+  // Why the stream failed, a short text to log or show (the first reason
+  // since the last Clear); empty while it has not failed.
   const std::string& Error_Text() const { return error_text; }
+  // Fails the stream (failbit, or the bits given) for that reason.
+  void Fail_With(std::string text, uint32_t bits = failbit);
 
  protected:
   pstream() = default;
-  void Fail_With(std::string text);
 
  private:
   uint32_t state = 0;

@@ -418,3 +418,8 @@ bool Map_Pixels(uint8_t* destination, const uint8_t* source, size_t n, const uin
   }
   return changed != 0;
 }
+
+bool Axis_Stretched(float p, float q, bool shorter) {
+  const double length = double(p) * p + double(q) * q;
+  return shorter ? length < 1.0 : length > 1.0;
+}

@@ -60,6 +60,11 @@ class Ink_Map {
 void Render_Backward(const Pixel_Buffer& destination, const Pixel_Buffer& source, uint8_t b0,
                      const Map_Coefficients& inverse, const Ink_Map* ink = nullptr);
 
+// Whether a map's image of an axis, (p, q), is longer than 1 (a stretch
+// that leaves gaps), or with shorter set, whether it is shorter than 1;
+// worked in double like the maps' other intermediate values.
+bool Axis_Stretched(float p, float q, bool shorter = false);
+
 // Counts for the likeness test: pixels inked in either picture and pixels
 // that differ, stopping as soon as differing exceeds limit.
 struct Likeness_Count {

@@ -5,6 +5,7 @@
 #include "model/color_transform.h"
 #include "model/dib_allocator.h"
 #include "model/float_equal.h"
+#include "model/render_core.h"
 #include "model/shape_drawing.h"
 #include "model/transform_set_2d.h"
 
@@ -39,10 +40,11 @@ void Shape_Drawing::Render_Through(const Shape_Drawing& source, const Affine_Tra
   const uint8_t b0 = source.Background_Index();
   Render_Forward(destination, from, b0, Coefficients_Of(map));
 
-  // Gap filling, for maps that turn or stretch an axis.
+  // Gap filling, for maps that turn or stretch an axis. The stretch tests
+  // are worked in double, as other intermediate values of the maps are.
   const float a = map.eM11, b = map.eM12, c = map.eM21, d = map.eM22;
   const bool turning = !Is_Zero(a) && !Is_Zero(b) && !Is_Zero(c) && !Is_Zero(d);
-  if (!turning && !(a * a + c * c > 1.0f) && !(b * b + d * d > 1.0f)) return;
+  if (!turning && !Axis_Stretched(a, c) && !Axis_Stretched(b, d)) return;
   Affine_Transform_2D backward;
   if (turning) {
     // Shrunk a little, so that the backward pass does not reach past the
@@ -56,8 +58,7 @@ void Shape_Drawing::Render_Through(const Shape_Drawing& source, const Affine_Tra
     backward = Affine_Transform_2D::Inverse(shrunk);
   } else {
     backward = Affine_Transform_2D::Inverse(map);
-    const float ia = backward.eM11, ib = backward.eM12, ic = backward.eM21, id = backward.eM22;
-    if (ia * ia + ic * ic >= 1.0f && ib * ib + id * id >= 1.0f) return;
+    if (!Axis_Stretched(backward.eM11, backward.eM21, true) && !Axis_Stretched(backward.eM12, backward.eM22, true)) return;
   }
   if (Is_Exact_Identity(backward)) return;
   if (!source_ink) source_ink = std::make_unique<Ink_Map>(from, b0);

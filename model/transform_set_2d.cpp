@@ -94,11 +94,11 @@ bool Compare_Color_Steps(const Transform_2D& first, const Transform_2D& second) 
 TStreamableBase* Transform_Set_2D::Streamer::Read(ipstream& is, uint32_t) {
   set->Clear(true);
   const uint32_t count = is.Read_Word();
-  if (count > static_cast<uint32_t>(Max_Maps)) is.Set_State(ipstream::failbit);
+  if (count > static_cast<uint32_t>(Max_Maps)) is.Fail_With("A set holds too many maps");
   for (uint32_t i = 0; i < count && !is.Fail(); ++i) {
     const uint32_t kind = is.Read_Word();
     if (kind != 0) {
-      is.Set_State(ipstream::failbit);
+      is.Fail_With("A set holds a map of an unknown kind");
       break;
     }
     auto map = std::make_unique<Affine_Transform_2D>();

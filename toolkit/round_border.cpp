@@ -75,7 +75,9 @@ std::unique_ptr<TBitmap> Round_Border::Render_Ring(int w, int h, int variant) co
   const int k = rx >= 200 && ry >= 200 ? 1 : std::max(ry > 0 ? 200 / ry : 200, rx > 0 ? 200 / rx : 200) + 1;
   const double big_x = double(k) * rx, big_y = double(k) * ry;
   auto radial = [&](Direction d) { return TPoint(cx + int(big_x * d.x), cy + int(-big_y * d.y)); };
-  const TRect box(0, 0, w, h);
+  // The wedges reach past the picture's edges, so that every pixel of the
+  // band cut from it is painted whatever way the ellipses round.
+  const TRect box(-2, -2, w + 2, h + 2);
   int c1 = variant == 0 ? 49 : 38, c2 = variant == 0 ? 38 : 49;
   const int colour_step = variant == 0 ? 1 : -1;
   for (int i = 0; i < N - 1; ++i) {

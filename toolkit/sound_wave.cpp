@@ -25,11 +25,11 @@ void Store_16(uint8_t* p, int16_t v) { std::memcpy(p, &v, 2); }
 }  // namespace
 
 Sound_Wave::Sound_Wave(uint32_t resource_id) : Resource(resource_id) {
-  if (Resource.Data()) Parse(Resource.Data(), Resource.Size());
+  Refusal = Resource.Data() ? Parse(Resource.Data(), Resource.Size()) : "No such sound";
 }
 
 Sound_Wave::Sound_Wave(const uint8_t* image, uint32_t size) {
-  if (image) Parse(image, size);
+  if (image) Refusal = Parse(image, size);
 }
 
 Sound_Wave::Sound_Wave(int64_t length, int unit, bool fill, uint16_t bits, uint32_t rate, uint16_t channels) {
@@ -40,10 +40,12 @@ Sound_Wave::Sound_Wave(int64_t length, int unit, bool fill, uint16_t bits, uint3
   Wave_Format.block_align = uint16_t(channels * bits / 8);
   Wave_Format.avg_bytes_per_sec = Wave_Format.block_align * rate;
   Wave_Format.extra_size = 0;
+  Refusal = "The wave's shape or length is not possible";
   if (Wave_Format.block_align == 0 || rate == 0 || length <= 0) return;
   int64_t frames = To_Frames(length, unit);
   int64_t bytes = unit == Sound_Bytes ? length : frames * Wave_Format.block_align;
   if (frames <= 0 || frames > 0xFFFFFFFF || bytes <= 0) return;
+  Refusal = "There is no memory for the wave";
   if (!Memory.Reserve(size_t(bytes), Virtual_Memory::Commit_All) || Memory.Top() != size_t(bytes)) return;
   Data = Memory.Base();
   Length = uint32_t(frames);
@@ -53,8 +55,9 @@ Sound_Wave::Sound_Wave(int64_t length, int unit, bool fill, uint16_t bits, uint3
 // A RIFF WAVE image: chunks after the 12-byte header, each padded to an
 // even length, walked within both the RIFF size and the image; "fmt " must
 // come before "data".
-void Sound_Wave::Parse(const uint8_t* image, uint32_t size) {
-  if (size < 12 || std::memcmp(image, "RIFF", 4) != 0 || std::memcmp(image + 8, "WAVE", 4) != 0) return;
+const char* Sound_Wave::Parse(const uint8_t* image, uint32_t size) {
+  if (size < 12 || std::memcmp(image, "RIFF", 4) != 0 || std::memcmp(image + 8, "WAVE", 4) != 0)
+    return "Not a RIFF wave";
   uint64_t end = std::min<uint64_t>(uint64_t(Read_U32(image + 4)) + 8, size);
   uint64_t offset = 12;
   bool have_format = false;
@@ -65,7 +68,7 @@ void Sound_Wave::Parse(const uint8_t* image, uint32_t size) {
     uint64_t body = offset + 8;
     uint64_t chunk_size = std::min<uint64_t>(Read_U32(chunk + 4), end - body);
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
-      if (chunk_size < 16) return;
+      if (chunk_size < 16) return "The format chunk is too short";
       const uint8_t* f = image + body;
       Wave_Format.format_tag = Read_U16(f);
       Wave_Format.channels = Read_U16(f + 2);
@@ -76,18 +79,28 @@ void Sound_Wave::Parse(const uint8_t* image, uint32_t size) {
       Wave_Format.extra_size = 0;
       have_format = true;
     } else if (std::memcmp(chunk, "data", 4) == 0) {
-      if (!have_format) return;
+      if (!have_format) return "The samples come before their format";
       samples = image + body;
       sample_bytes = uint32_t(chunk_size);
     }
     offset = body + Read_U32(chunk + 4) + (Read_U32(chunk + 4) & 1);
   }
-  if (!have_format || !samples || Wave_Format.format_tag != WAVE_FORMAT_PCM) return;
+  if (!have_format) return "No format chunk";
+  if (!samples) return "No samples";
+  // Only what the output plays is taken, so a wave is refused here rather
+  // than failing when played.
+  if (Wave_Format.format_tag != WAVE_FORMAT_PCM) return "Not PCM samples";
+  if (Wave_Format.bits_per_sample != 8 && Wave_Format.bits_per_sample != 16)
+    return "Only samples of 8 or 16 bits can be played";
+  if (Wave_Format.channels != 1) return "Only mono waves can be played";
+  if (Wave_Format.samples_per_sec != Wave_Output_Rate) return "Only waves of 22050 Hz can be played";
   // Sizes must agree, or readers of the samples would step past them.
-  uint32_t frame_bytes = uint32_t(Wave_Format.channels) * ((Wave_Format.bits_per_sample + 7u) / 8u);
-  if (frame_bytes == 0 || Wave_Format.block_align != frame_bytes || Wave_Format.samples_per_sec == 0) return;
+  if (Wave_Format.block_align != Wave_Format.bits_per_sample / 8) return "The frame size does not match the format";
+  // A derived figure some writers get wrong; the output checks it.
+  Wave_Format.avg_bytes_per_sec = Wave_Output_Rate * Wave_Format.block_align;
   Length = sample_bytes / Wave_Format.block_align;
   Data = const_cast<uint8_t*>(samples);
+  return "";
 }
 
 int64_t Sound_Wave::From_Frames(int64_t frames, int unit) const {

@@ -14,7 +14,8 @@ enum Sound_Unit : int { Sound_Frames = 0, Sound_Milliseconds = 1, Sound_Bytes = 
 class Sound_Wave {
  public:
   // The raw-data resource of that id, parsed as a RIFF image; invalid when
-  // it is missing or not a PCM wave.
+  // it is missing or not a wave the output can play (PCM, mono, 22050 Hz,
+  // 8 or 16 bits).
   explicit Sound_Wave(uint32_t resource_id);
   // A RIFF image held elsewhere (it must outlive the wave).
   Sound_Wave(const uint8_t* image, uint32_t size);
@@ -26,6 +27,8 @@ class Sound_Wave {
   Sound_Wave& operator=(const Sound_Wave&) = delete;
 
   bool Is_Valid() const { return Data != nullptr; }
+  // Why the wave is not valid, a short text to log or show; empty when it is.
+  const char* Why_Invalid() const { return Data ? "" : Refusal; }
   const WAVEFORMATEX& Format() const { return Wave_Format; }
   uint8_t* Samples() const { return Data; }
   uint16_t Bits() const { return Wave_Format.bits_per_sample; }
@@ -48,7 +51,8 @@ class Sound_Wave {
   void Mix_From(const Sound_Wave& source, int64_t amount, int unit, int shift);
 
  private:
-  void Parse(const uint8_t* image, uint32_t size);
+  // Takes the image's samples, or gives the reason it cannot.
+  const char* Parse(const uint8_t* image, uint32_t size);
   int64_t From_Frames(int64_t frames, int unit) const;
   int64_t To_Frames(int64_t amount, int unit) const;
 
@@ -56,6 +60,7 @@ class Sound_Wave {
   Resource_Data Resource;
   Virtual_Memory Memory;
   uint8_t* Data = nullptr;
+  const char* Refusal = "No sound";
   uint32_t Position = 0;
   uint32_t Length = 0;
 };

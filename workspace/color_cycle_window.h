@@ -73,6 +73,8 @@ class Color_Cycle_Window : public TWindow, public Eraser_Client {
   void Change_User();
   // At program exit: false when the user chose to cancel.
   bool Can_Close();
+  // The frame's close query asks every panel.
+  bool CanClose() override { return Can_Close(); }
   void Select_Left();
   void Select_Right();
   void Select_Up();

@@ -12,6 +12,11 @@
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/watch_cursor.h"
+#include "platform/window/cursor.h"
+#include "platform/window/user.h"
+#include "workspace/color_wheel.h"
+#include "workspace/eraser.h"
+#include "workspace/fill_pointer.h"
 #include "workspace/review_window.h"
 #include "toolkit/program_messages.h"
 
@@ -25,10 +30,12 @@ const TColor Drawing_Background(255, 255, 255);
 
 }  // namespace
 
-Drawing_Window::Drawing_Window(TWindow* parent, const TRect& rect)
+Drawing_Window::Drawing_Window(TWindow* parent, const TRect& rect, Color_Wheel* wheel, Shape_Palette* palette)
     : Round_Window(parent, "Drawing Window", Window_Id, rect),
       geometry(rect.Width(), rect.Height(), (*The_GUI_Sizes)[22], 1),
-      centering(geometry) {
+      centering(geometry),
+      color_wheel(wheel),
+      shape_palette(palette) {
   run_start = history.end();
   shown = history.end();
   watch_cursor = std::make_unique<Watch_Cursor>();
@@ -36,6 +43,8 @@ Drawing_Window::Drawing_Window(TWindow* parent, const TRect& rect)
 }
 
 Drawing_Window::~Drawing_Window() {
+  // The crayon puts back what lay under it while this window is there.
+  if (Cursor_Inside || pointer_hold_) Hide_Crayon();
   // A run never outlives its window: the outstanding step is waited for
   // before the worker is told to end.
   Stop_Iterating();
@@ -74,13 +83,18 @@ void Drawing_Window::SetupWindow() {
 
 void Drawing_Window::CleanupWindow() {
   Stop_Iterating();
+  // The crayon keeps what lies under it: put it back while this window is
+  // still there.
+  if (Cursor_Inside) Hide_Crayon();
+  if (The_Eraser) The_Eraser->Detach_Client(this);
   Round_Window::CleanupWindow();
 }
 
 bool Drawing_Window::Find(TEventInfo& info) {
   static const TResponse_Table<Drawing_Window> table = {
       EV_MESSAGE<Drawing_Window>(Review_Finished_Message, &Drawing_Window::Ev_Review_Finished),
-      EV_MESSAGE<Drawing_Window>(Fireworks_Finished_Message, &Drawing_Window::Ev_Fireworks_Finished)};
+      EV_MESSAGE<Drawing_Window>(Fireworks_Finished_Message, &Drawing_Window::Ev_Fireworks_Finished),
+      EV_MESSAGE<Drawing_Window>(Mouse_Lost_Message, &Drawing_Window::Ev_Mouse_Lost)};
   return table.Dispatch(*this, info) || Round_Window::Find(info);
 }
 
@@ -148,19 +162,6 @@ void Drawing_Window::Corner_Clicked(int corner) {
   }
 }
 
-bool Drawing_Window::Is_Corner_Enabled(int corner) {
-  if (review_open) return false;
-  switch (corner) {
-    case Review_Corner: return !history.empty();
-    case Iterate_Corner:
-      return iterating || (manipulator && manipulator->Count() > 0 &&
-                           (Shown_State().Has_Live_Pieces() || !Shown_State().Picture_Cleared()));
-    case Undo_Corner: return !history.empty() || !pending_edit.empty();
-    case Clear_Corner: return true;
-    default: return false;
-  }
-}
-
 void Drawing_Window::Stop_Fireworks() {
   if (fireworks && fireworks->Playing()) fireworks->Stop();
 }
@@ -170,11 +171,20 @@ void Drawing_Window::Stop_Fireworks() {
 void Drawing_Window::Paint_Client(TDC& dc) {
   const Drawing_History& state = Shown_State();
   if (!state.picture) return;
+  // The crayon keeps what lies under it: lifted while the drawing changes
+  // there, so it leaves no trail of the old picture.
+  const bool crayon = The_Fill_Pointer && The_Fill_Pointer->Shown();
+  if (crayon) The_Fill_Pointer->Hide();
+  Paint_State(dc, state);
+  if (crayon) The_Fill_Pointer->Show_At_Cursor();
+  painted = true;
+}
+
+void Drawing_Window::Paint_State(TDC& dc, const Drawing_History& state) {
   const TRect square = Inner_Rect;
   const bool outlines = state.Has_Live_Pieces();
   if (!target && !outlines) {
     state.picture->Paint(dc, square);
-    painted = true;
     return;
   }
   // Outlines and hints go over a copy; the copy's buffer is kept for the
@@ -185,8 +195,9 @@ void Drawing_Window::Paint_Client(TDC& dc) {
   else
     *paint_copy_ = *state.picture;
   if (target) {
-    const TColor hint = !state.Picture_Cleared() && target_color != TColor(No_Color) ? target_color
-                                                                                     : TColor(0, 0, 0);
+    TColor hint = target_color;
+    if (state.Picture_Cleared() || hint == TColor(No_Color))
+      hint = color_wheel ? color_wheel->Current_Color_Entry() : TColor(0, 0, 0);
     target->Overlay_Hint(*paint_copy_, hint);
   }
   const int handle = (*The_GUI_Sizes)[38];
@@ -201,7 +212,6 @@ void Drawing_Window::Paint_Client(TDC& dc) {
     dc.RestorePen();
     dc.RestoreBrush();
   }
-  painted = true;
 }
 
 void Drawing_Window::Repaint_Area() {
@@ -214,6 +224,37 @@ void Drawing_Window::Repaint_Area() {
 void Drawing_Window::Cursor_Entered_Client() {
   if (!painted || !input_enabled || (fireworks && fireworks->Playing())) return;
   Round_Window::Cursor_Entered_Client();
+  Take_Pointer_Hold();
+  Show_Crayon();
+}
+
+void Drawing_Window::Cursor_Left_Client() {
+  Round_Window::Cursor_Left_Client();
+  Hide_Crayon();
+  SetCursor(&TCursor::Arrow());
+  ::SetCursor(&TCursor::Arrow());
+  Give_Back_Pointer_Hold();
+}
+
+// The crayon's hold is one hold at most, apart from a busy operation's,
+// which clears the inside flag while the crayon may still be out.
+void Drawing_Window::Take_Pointer_Hold() {
+  if (pointer_hold_) return;
+  pointer_hold_ = true;
+  Take_Capture_Reason();
+}
+
+void Drawing_Window::Give_Back_Pointer_Hold() {
+  if (!pointer_hold_) return;
+  pointer_hold_ = false;
+  Give_Back_Capture_Reason();
+}
+
+LRESULT Drawing_Window::Ev_Mouse_Lost(WPARAM wp, LPARAM lp) {
+  // Another window has the mouse: the crayon would stand still here.
+  pointer_hold_ = false;
+  Hide_Crayon();
+  return Mouse_Lost(wp, lp);
 }
 
 // ---- Operations

@@ -22,11 +22,14 @@
 #include "workspace/centering_transform.h"
 #include "workspace/drawing_area_geometry.h"
 #include "workspace/drawing_history.h"
+#include "workspace/eraser_client.h"
 #include "workspace/game_links.h"
 #include "workspace/iteration_step.h"
 
+class Color_Wheel;
 class Review_Window;
 class Shape;
+class Shape_Palette;
 class Watch_Cursor;
 
 // What "Match This!" hands the game to build a target from: copies that the
@@ -42,7 +45,7 @@ struct Target_Recipe {
   std::vector<std::shared_ptr<const Transform_Set_2D>> steps;
 };
 
-class Drawing_Window : public Round_Window {
+class Drawing_Window : public Round_Window, public Eraser_Client {
  public:
   using History_List = std::list<Drawing_History>;
   using History_Position = History_List::iterator;
@@ -58,8 +61,15 @@ class Drawing_Window : public Round_Window {
   static constexpr int32_t Slowest_Speed = 2000;
   // Target points are carried only while points x maps stay below this.
   static constexpr int32_t Point_Limit = 1536;
+  // The most shapes and fills the eraser can take back.
+  static constexpr size_t Pending_Limit = 20;
+  // The shape number of the palette's overlay button.
+  static constexpr int32_t Overlay_Shape = 20;
 
-  Drawing_Window(TWindow* parent, const TRect& rect);
+  // The wheel gives the target hint its colour; the palette's overlay
+  // button is kept showing whether the overlay can be added. Either may be
+  // absent.
+  Drawing_Window(TWindow* parent, const TRect& rect, Color_Wheel* wheel = nullptr, Shape_Palette* palette = nullptr);
   ~Drawing_Window() override;
 
   void SetupWindow() override;
@@ -67,6 +77,7 @@ class Drawing_Window : public Round_Window {
   bool Find(TEventInfo& info) override;
   void EvTimer(UINT timer_id) override;
   void EvShowWindow(bool show, UINT status) override;
+  bool IdleAction(long idle_count) override;
 
   // ---- Operations for the main window, the game and the demonstrations
   // The chosen manipulator (none with null); with apply, one step at once
@@ -95,6 +106,10 @@ class Drawing_Window : public Round_Window {
   // shown state's, else the current one.
   Shape_Drawing* Current_Drawing();
   TPoint Screen_Point(const Point_2D& unit_point) const;
+  // Paints a palette shape into the drawing in color (a wheel colour, entry
+  // form), or, with contrast, where color would not show on the background;
+  // the overlay button's shape adds or removes the piece overlay.
+  void Add_Shape(const Shape& shape, const TColor& color, const TColor& contrast);
   // The current user's level index (0..4), told by the main window.
   void Set_User_Level(int32_t level) { user_level = level; }
 
@@ -119,6 +134,19 @@ class Drawing_Window : public Round_Window {
   bool Is_Corner_Enabled(int corner) override;
   void Paint_Client(TDC& dc) override;
   void Cursor_Entered_Client() override;
+  void Cursor_Left_Client() override;
+  // A click picks a piece by its handle or pours the colour in hand.
+  void Client_Button_Down(UINT keys, const TPoint& point) override;
+  // The crayon follows the pointer; over a handle it gives way to the arrow.
+  void Client_Mouse_Move(UINT keys, const TPoint& point) override;
+
+  // ---- Eraser client: takes back the newest shape or fill.
+  bool Erase() override;
+
+  // A piece tag: the piece list's serial (its low 16 bits) over the index.
+  static int32_t Piece_Tag(uint32_t serial, int32_t index) {
+    return int32_t(((serial & 0xFFFFu) << 16) | (uint32_t(index) & 0xFFFFu));
+  }
 
   // The state shown: the history entry at the shown position, else current.
   const Drawing_History& Shown_State() const { return shown == history.end() ? current : *shown; }
@@ -153,10 +181,13 @@ class Drawing_Window : public Round_Window {
   bool iterating = false;
   bool review_open = false;
   int32_t user_level = 0;
+  Color_Wheel* color_wheel = nullptr;
+  Shape_Palette* shape_palette = nullptr;
 
  protected:
   // Takes and gives back a mouse hold for a busy operation.
   void Take_Hold();
+  void Paint_State(TDC& dc, const Drawing_History& state);
   void Give_Back_Hold();
   void Repaint_Area();
 
@@ -190,10 +221,29 @@ class Drawing_Window : public Round_Window {
   void Drop_Entry(History_Position position);
   History_Position First_Run_Start();
   void Stop_Fireworks();
+  // Adding a shape and filling: the state before the change becomes the
+  // newest pending edit, and the current state goes on from a copy of its
+  // picture; the pending edit is returned.
+  Drawing_History& Record_Edit(TColor edit_color);
+  // The end of an edit: repaint, corners, and the pending picture packed.
+  void Finish_Edit();
+  void Add_Ordinary_Shape(const Shape& shape, TColor color, TColor contrast);
+  void Switch_Overlay(bool position_reset);
+  // The colour a click pours: the crayon's, else the wheel's.
+  TColor Color_In_Hand() const;
+  // The live piece whose handle is under a client point, or -1.
+  int32_t Piece_At(const TPoint& point);
+  void Show_Crayon();
+  void Hide_Crayon();
+  void Take_Pointer_Hold();
+  void Give_Back_Pointer_Hold();
+  LRESULT Ev_Mouse_Lost(WPARAM wp, LPARAM lp);
   LRESULT Ev_Review_Finished(WPARAM wp, LPARAM lp);
   LRESULT Ev_Fireworks_Finished(WPARAM wp, LPARAM lp);
 
   std::unique_ptr<Watch_Cursor> watch_cursor;
+  // The hold taken while the pointer is over the area.
+  bool pointer_hold_ = false;
   // A run's plan for the step outstanding, and the worker's hand-over.
   Drawing_History plan_;
   Iteration_Request request_;

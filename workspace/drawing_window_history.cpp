@@ -2,6 +2,7 @@
 // began, clear, and the review of past states.
 #include "platform/window/user.h"
 #include "workspace/drawing_window.h"
+#include "workspace/eraser.h"
 #include "workspace/review_window.h"
 #include "toolkit/program_messages.h"
 
@@ -117,7 +118,9 @@ void Drawing_Window::Commit_Pending_Edit(bool push) {
       Trim_History();
     }
   }
+  if (pending_edit.empty()) return;
   pending_edit.clear();
+  if (The_Eraser) The_Eraser->Detach_Client(this);
 }
 
 // ---- Review
@@ -144,6 +147,8 @@ void Drawing_Window::Review() {
     frame_pieces[size_t(count)] = it->pieces.get();
     if (it == shown) start = count;
   }
+  Hide_Crayon();
+  pointer_hold_ = false;
   while (Capture_Count > 0) Give_Back_Capture_Reason();
   Hover_Locked = false;
   review_open = true;

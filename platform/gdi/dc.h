@@ -251,7 +251,8 @@ class TDC {
     return StretchBlt(TRect(x, y, x + w, y + h), src, TRect(sx, sy, sx + sw, sy + sh), rop);
   }
   // Draws a DIB straight from its bits (StretchDIBits): src_rect in DIB
-  // pixels from its top-left corner.
+  // pixels, y counted up from the bottom row of a bottom-up DIB (src_rect's
+  // top is its lowest row), so a rectangle at (0, 0) takes the bottom rows.
   bool StretchDIBits(const TRect& dst, const TRect& src_rect, const TDib& dib, uint32_t rop = SRCCOPY);
   bool SetDIBitsToDevice(const TRect& dst, TPoint src, const TDib& dib);
   // The colour table of the selected DIB (indexed surfaces only).

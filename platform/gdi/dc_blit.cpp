@@ -85,7 +85,13 @@ bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint3
 
 bool TDC::StretchDIBits(const TRect& dst, const TRect& src_rect, const TDib& dib, uint32_t rop) {
   const TDC source(std::make_shared<TDevice_Binding>(dib.Surface(), nullptr));
-  return Stretch(dst, source, src_rect, rop, true);
+  // A bottom-up DIB counts its source rows from its bottom row up.
+  TRect rows = src_rect;
+  if (dib.Surface()->Bottom_Up()) {
+    rows.top = dib.Height() - src_rect.bottom;
+    rows.bottom = dib.Height() - src_rect.top;
+  }
+  return Stretch(dst, source, rows, rop, true);
 }
 
 bool TDC::SetDIBitsToDevice(const TRect& dst, TPoint src, const TDib& dib) {

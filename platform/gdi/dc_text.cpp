@@ -116,12 +116,18 @@ bool TDC::Draw_Text_Line(TPoint point, unsigned align, std::string_view text, co
   }
   const TFill_Pattern ink = painter.Solid(state_.text_color, copy);
   const TSpan_Filler filler(surface, clip, ink);
-  engine.Render(font, text, [&](int gy, int x0, int x1) {
-    const int yy = y + gy;
-    if (yy < limit.top || yy >= limit.bottom) return;
-    const int a = std::max(x + x0, limit.left), b = std::min(x + x1, limit.right);
-    if (a < b) filler.Fill(yy, a, b);
-  });
+  // What can show, in the text cell's coordinates.
+  TRect visible = clip.Bounds().Intersection(limit);
+  visible = visible.Offset_By(-x, -y);
+  engine.Render(
+      font, text,
+      [&](int gy, int x0, int x1) {
+        const int yy = y + gy;
+        if (yy < limit.top || yy >= limit.bottom) return;
+        const int a = std::max(x + x0, limit.left), b = std::min(x + x1, limit.right);
+        if (a < b) filler.Fill(yy, a, b);
+      },
+      &visible);
   return true;
 }
 

@@ -1,8 +1,7 @@
 // DIBs as bytes: the Windows bitmap layout used by resource bitmaps (an info
 // header, a colour table and the rows, without the file header) and by .bmp
-// files (with the 14-byte "BM" file header). Uncompressed 1, 4 and 8 bits per
-// pixel, bottom-up or top-down rows. Reading trusts nothing: every size,
-// count and offset is checked against the bytes that exist.
+// files (with the 14-byte "BM" file header). Reading is the system layer's
+// one checked BMP reader (Parse_Bmp), so every BMP is judged alike.
 #pragma once
 
 #include <cstddef>

@@ -78,6 +78,7 @@ struct Glyph {
   int top = 0;                         // cell row of the first bitmap row
   std::vector<uint32_t> row_start{0};  // rows + 1 offsets into runs
   std::vector<Run> runs;
+  int ink_left = 0, ink_right = 0;  // the columns the runs cover, from the pen
   int Rows() const { return static_cast<int>(row_start.size()) - 1; }
 };
 
@@ -348,6 +349,9 @@ struct TFont_Engine::Impl {
         int start = x;
         while (x < width && (row[x >> 3] & (0x80 >> (x & 7)))) ++x;
         glyph->runs.push_back({static_cast<int16_t>(left + start), static_cast<int16_t>(left + x)});
+        if (glyph->runs.size() == 1) glyph->ink_left = left + start, glyph->ink_right = left + x;
+        glyph->ink_left = std::min(glyph->ink_left, left + start);
+        glyph->ink_right = std::max(glyph->ink_right, left + x);
       }
       glyph->row_start.push_back(static_cast<uint32_t>(glyph->runs.size()));
     }
@@ -366,9 +370,16 @@ struct TFont_Engine::Impl {
   }
 };
 
+// The engine lives as long as the process, and so does the font
+// configuration it holds; fontconfig keeps some of its blocks only through
+// offsets in its caches, which the leak checker cannot follow.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
 TFont_Engine& TFont_Engine::Instance() {
-  static TFont_Engine engine;
-  return engine;
+  // Never destroyed: a worker may still be drawing text while the program
+  // exits, after static objects are gone.
+  static TFont_Engine* engine = new TFont_Engine;
+  return *engine;
 }
 
 TFont_Engine::TFont_Engine() : impl_(new Impl) {}
@@ -390,26 +401,32 @@ TSize TFont_Engine::Extent(const TFont_Spec& font, std::string_view text_1252) {
 }
 
 void TFont_Engine::Render(const TFont_Spec& font, std::string_view text_1252,
-                          const std::function<void(int y, int x0, int x1)>& span) {
+                          const std::function<void(int y, int x0, int x1)>& span, const TRect* window) {
   std::shared_ptr<const Font_Instance> instance = impl_->Prepare(font, text_1252);
   // The glyphs asked for are complete and immutable now: draw without the lock.
+  // Only glyphs with ink inside the window are looked at, so a long text
+  // mostly outside it costs no more than its advances.
   std::vector<const Glyph*> glyphs;
   std::vector<int> pen;
-  glyphs.reserve(text_1252.size());
-  pen.reserve(text_1252.size());
   int x = 0;
   for (char c : text_1252) {
     const Glyph* glyph = instance->glyphs[static_cast<uint8_t>(c)].get();
-    glyphs.push_back(glyph);
-    pen.push_back(x);
+    const bool inside = glyph->runs.size() > 0 &&
+                        (!window || (x + glyph->ink_left < window->right && x + glyph->ink_right > window->left));
+    if (inside) {
+      glyphs.push_back(glyph);
+      pen.push_back(x);
+    }
     x += glyph->advance;
   }
   const int width = x;
   const int height = instance->metrics.height;
   const bool underline = font.underline && width > 0;
+  const int first_row = window ? std::max(0, window->top) : 0;
+  const int end_row = window ? std::min(height, window->bottom) : height;
 
   std::vector<std::pair<int, int>> runs;
-  for (int y = 0; y < height; ++y) {
+  for (int y = first_row; y < end_row; ++y) {
     runs.clear();
     for (size_t i = 0; i < glyphs.size(); ++i) {
       const Glyph& glyph = *glyphs[i];

@@ -53,8 +53,10 @@ class TFont_Engine {
   // Calls span(y, x0, x1) for every run of set pixels x0 <= x < x1 of the
   // rendered text, in coordinates relative to the top left of the text cell
   // (the baseline lies at y = ascent). Underline is included when asked for.
+  // With a window (in the same coordinates) glyphs wholly outside it are
+  // skipped and so are the rows outside it; spans may still reach past it.
   void Render(const TFont_Spec& font, std::string_view text_1252,
-              const std::function<void(int y, int x0, int x1)>& span);
+              const std::function<void(int y, int x0, int x1)>& span, const TRect* window = nullptr);
 
   // The file of the font that a face name resolves to (for tests and logs).
   std::string Resolved_File(const TFont_Spec& font);

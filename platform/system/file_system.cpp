@@ -24,6 +24,42 @@ bool Write_All(int fd, const char* data, size_t size) {
   return true;
 }
 
+TFile_System_Faults faults;
+
+int Rename_No_Replace(const std::string& from, const std::string& to) {
+  if (faults.no_replace_rename) {
+    errno = EINVAL;
+    return -1;
+  }
+  return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+}
+
+int Delete_Original(const std::string& path) {
+  if (faults.original_stays) {
+    errno = EPERM;
+    return -1;
+  }
+  return unlink(path.c_str());
+}
+
+// A file system without the no-replace rename: the target name is claimed
+// first by an exclusive create (an empty directory for a directory), which
+// fails when it exists, and the item is then renamed over that placeholder.
+bool Rename_Over_Own_Placeholder(const std::string& from, const std::string& to, const struct stat& item) {
+  if (S_ISDIR(item.st_mode)) {
+    if (mkdir(to.c_str(), 0700) != 0) return false;
+    if (rename(from.c_str(), to.c_str()) == 0) return true;
+    rmdir(to.c_str());
+    return false;
+  }
+  int fd = open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  close(fd);
+  if (rename(from.c_str(), to.c_str()) == 0) return true;
+  unlink(to.c_str());
+  return false;
+}
+
 }  // namespace
 
 bool Path_Fits(const std::string& path) {
@@ -77,25 +113,23 @@ bool Copy_New_File(const std::string& from, const std::string& to) {
 
 bool Move_File(const std::string& from, const std::string& to) {
   if (!Path_Fits(from) || !Path_Fits(to)) return false;
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (Rename_No_Replace(from, to) == 0) return true;
   int error = errno;
   struct stat info;
   if (lstat(from.c_str(), &info) != 0) return false;
-  if (error == EINVAL && S_ISREG(info.st_mode)) {
-    // A file system without the no-replace rename: a hard link refuses an
-    // existing target just as well.
-    if (link(from.c_str(), to.c_str()) != 0) return false;
-    unlink(from.c_str());
-    return true;
-  }
+  if (error == EINVAL) return Rename_Over_Own_Placeholder(from, to, info);
   if (error != EXDEV || !S_ISREG(info.st_mode)) return false;
   if (!Copy_New_File(from, to)) return false;
-  if (unlink(from.c_str()) != 0) {
+  // Two copies would be a move reported as failed, one lost a move reported
+  // as done: the copy goes when the original stays.
+  if (Delete_Original(from) != 0) {
     unlink(to.c_str());
     return false;
   }
   return true;
 }
+
+void Set_File_System_Faults(TFile_System_Faults injected) { faults = injected; }
 
 bool Delete_File(const std::string& path) {
   struct stat info;

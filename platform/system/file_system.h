@@ -27,8 +27,17 @@ uint32_t Get_File_Attributes(const std::string& path);
 bool File_Exists(const std::string& path);
 
 // Moves or renames a file or directory; fails when the target exists. A file
-// moved to another file system is copied and the original deleted.
+// moved to another file system is copied and the original deleted; when the
+// original cannot be deleted the copy is removed again and the move fails.
 bool Move_File(const std::string& from, const std::string& to);
+
+// Test hooks: behave as a file system without the no-replace rename, or as
+// one where the original of a move cannot be deleted. Test use only.
+struct TFile_System_Faults {
+  bool no_replace_rename = false;
+  bool original_stays = false;
+};
+void Set_File_System_Faults(TFile_System_Faults faults);
 
 // Deletes a file (not a directory).
 bool Delete_File(const std::string& path);

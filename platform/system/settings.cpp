@@ -1,14 +1,18 @@
 #include "platform/system/settings.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 
 namespace {
 
-constexpr std::streamsize Largest_File = 1 << 20;
+constexpr off_t Largest_File = 1 << 20;
 
 std::string_view Trim(std::string_view text) {
   const char* blank = " \t\r";
@@ -29,17 +33,44 @@ bool Same_Name(std::string_view a, std::string_view b) {
   return true;
 }
 
+// The whole of a regular file no larger than Largest_File. Anything else at
+// the path (a FIFO would block the reader for ever, a device never end) is
+// refused without reading it.
+std::optional<std::string> Read_Regular_File(const std::string& path) {
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  struct stat info;
+  std::optional<std::string> text;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size <= Largest_File) {
+    text.emplace(Largest_File + 1, '\0');
+    size_t size = 0;
+    for (;;) {
+      ssize_t got = read(fd, text->data() + size, text->size() - size);
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) {
+        if (got < 0) text.reset();
+        break;
+      }
+      size += static_cast<size_t>(got);
+      if (size > static_cast<size_t>(Largest_File)) {
+        text.reset();  // grew while read
+        break;
+      }
+    }
+    if (text) text->resize(size);
+  }
+  close(fd);
+  return text;
+}
+
 // The value of name in the settings file; the last line that sets it wins.
 // Lines without '=', comments (# or ;) and section headers are skipped.
 std::optional<std::string> Read_File_Value(const std::string& name) {
   std::string path = TSettings::File_Path();
   if (path.empty()) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text(Largest_File + 1, '\0');
-  in.read(text.data(), Largest_File + 1);
-  if (in.bad() || in.gcount() > Largest_File) return std::nullopt;
-  text.resize(static_cast<size_t>(in.gcount()));
+  std::optional<std::string> read = Read_Regular_File(path);
+  if (!read) return std::nullopt;
+  const std::string& text = *read;
 
   std::optional<std::string> value;
   std::string_view rest = text;

@@ -57,19 +57,32 @@ TSingle_Instance::TSingle_Instance(std::string class_name, uint32_t wait_ms)
     : class_name_(std::move(class_name)), wait_ms_(wait_ms) {}
 
 TSingle_Instance::~TSingle_Instance() {
+  Stop_Listening();
+  if (lock_ >= 0) close(lock_);
+}
+
+void TSingle_Instance::Stop_Listening() {
+  {
+    std::lock_guard<std::mutex> lock(serving_);
+    stopping_ = true;
+  }
   if (thread_.joinable()) {
     char stop = 1;
     ssize_t ignored = write(stop_[1], &stop, 1);
     (void)ignored;
     thread_.join();
   }
+  // A start that connected but was never accepted sees the connection close
+  // unanswered and goes on waiting for the lock.
   if (listener_ >= 0) {
     close(listener_);
+    listener_ = -1;
     unlink(socket_path_.c_str());
   }
-  for (int fd : stop_)
+  for (int& fd : stop_) {
     if (fd >= 0) close(fd);
-  if (lock_ >= 0) close(lock_);
+    fd = -1;
+  }
 }
 
 std::string TSingle_Instance::Runtime_Directory() {
@@ -128,9 +141,10 @@ TSingle_Instance::Start TSingle_Instance::Claim(std::function<void()> come_forwa
   return Start::First;
 }
 
-// The first instance may hold the lock a moment before it listens, so a
-// refused connection is tried again until the wait runs out. First when the
-// lock came free meanwhile (lock_ is then held).
+// The first instance may hold the lock a moment before it listens, or after
+// it stopped listening as it ends, so a refused or unanswered request is
+// tried again until the wait runs out. First when the lock came free
+// meanwhile (lock_ is then held).
 TSingle_Instance::Start TSingle_Instance::Ask_First() {
   sockaddr_un address;
   if (!Make_Address(socket_path_, address)) return Start::Unreachable;
@@ -142,14 +156,18 @@ TSingle_Instance::Start TSingle_Instance::Ask_First() {
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       bool answered = Send(fd, Request) && Read_Line(fd, 8, std::max<int>(100, static_cast<int>(left.count()))) == Answer;
       close(fd);
-      return answered ? Start::Handed_Over : Start::Unreachable;
+      if (answered) return Start::Handed_Over;
+    } else {
+      close(fd);
     }
-    close(fd);
-    // Nobody listens: the first instance may be starting, or ending, in
-    // which case its lock comes free and this start is the first.
+    // Nobody listens or answers: the first instance may be starting, or
+    // ending, in which case its lock comes free and this start is the first.
     if (flock(lock_, LOCK_EX | LOCK_NB) == 0) return Start::First;
-    if (std::chrono::steady_clock::now() >= deadline) return Start::Unreachable;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (std::chrono::steady_clock::now() >= deadline) {
+      // The lock may have come free during the last look.
+      return flock(lock_, LOCK_EX | LOCK_NB) == 0 ? Start::First : Start::Unreachable;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
   }
 }
 
@@ -178,6 +196,10 @@ void TSingle_Instance::Serve(int connection) {
   socklen_t size = sizeof peer;
   if (getsockopt(connection, SOL_SOCKET, SO_PEERCRED, &peer, &size) != 0 || peer.uid != getuid()) return;
   if (Read_Line(connection, 16, 1000) != Request) return;
+  // Answered whole or not at all once the program began to end, so a start
+  // that is told "ok" always has a first instance that comes forward.
+  std::lock_guard<std::mutex> lock(serving_);
+  if (stopping_) return;
   if (come_forward_) come_forward_();
   Send(connection, Answer);
 }

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -30,6 +31,11 @@ class TSingle_Instance {
   Start Claim(std::function<void()> come_forward);
   bool Listening() const { return listener_ >= 0; }
 
+  // Called as the program begins to end: no later start is handed over any
+  // more (one already answered came first), so a later start waits for the
+  // lock, which the destructor releases, and becomes the first itself.
+  void Stop_Listening();
+
   // $XDG_RUNTIME_DIR, or a private directory of this user under /tmp; empty
   // when neither is usable.
   static std::string Runtime_Directory();
@@ -46,5 +52,7 @@ class TSingle_Instance {
   int listener_ = -1;
   int stop_[2] = {-1, -1};
   std::function<void()> come_forward_;
+  std::mutex serving_;  // held while a request is answered
+  bool stopping_ = false;
   std::thread thread_;
 };

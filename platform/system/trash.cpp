@@ -46,19 +46,6 @@ std::string Deletion_Date() {
   return text;
 }
 
-// Moves the item into the trash's files directory without replacing
-// anything; a file on another file system is copied and then deleted.
-bool Move_Item(const std::string& from, const std::string& to, const struct stat& item) {
-  if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return true;
-  if (errno != EXDEV || !S_ISREG(item.st_mode)) return false;
-  if (!Copy_New_File(from, to)) return false;
-  if (unlink(from.c_str()) != 0) {
-    unlink(to.c_str());
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 std::string Trash_Directory() {
@@ -128,7 +115,9 @@ bool Move_To_Trash(const std::string& path) {
       unlink(info_path.c_str());
       continue;
     }
-    if (written && Move_Item(original, target, item)) return true;
+    // Never replaces anything; a file on another file system is copied and
+    // then deleted.
+    if (written && Move_File(original, target)) return true;
     unlink(info_path.c_str());
     return false;
   }

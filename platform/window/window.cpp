@@ -376,7 +376,8 @@ LRESULT TWindow::SendMessage(UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 bool TWindow::PostMessage(UINT msg, WPARAM wp, LPARAM lp) {
-  return handle_ && Desk().Post(handle_, msg, wp, lp);
+  HWND handle = handle_;  // read once: Destroy may clear it meanwhile
+  return handle && Desk().Post(handle, msg, wp, lp);
 }
 
 bool TWindow::Find(TEventInfo&) { return false; }

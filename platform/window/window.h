@@ -16,6 +16,7 @@
 // extends and chains to its base; what nobody handles goes to DefWindowProc.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -239,7 +240,22 @@ class TWindow {
   bool Hit_Children_Front_To_Back(TPoint parent_client, TWindow*& hit) const;
   void Paint_Border();
 
-  HWND handle_;
+  // A handle a worker may read (posting to the window) while the window's
+  // thread clears it in Destroy.
+  class TAtomic_Handle {
+   public:
+    TAtomic_Handle() = default;
+    operator HWND() const { return HWND(value_.load(std::memory_order_acquire)); }
+    explicit operator bool() const { return value_.load(std::memory_order_acquire) != 0; }
+    TAtomic_Handle& operator=(HWND handle) {
+      value_.store(handle.Value(), std::memory_order_release);
+      return *this;
+    }
+
+   private:
+    std::atomic<uint32_t> value_{0};
+  };
+  TAtomic_Handle handle_;
   std::string title_;
   std::vector<TWindow*> children_;  // creation order
   std::vector<TWindow*> z_order_;   // children, front first

@@ -1,6 +1,7 @@
 #include "model/ifpstream.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -8,6 +9,7 @@
 #include <iterator>
 
 #include "model/affine_transform_2d.h"
+#include "platform/system/atomic_file.h"
 #include "model/ofpstream.h"
 #include "model/transform_set_2d.h"
 #include "tests/model/stream_bytes.h"
@@ -66,6 +68,14 @@ TEST_F(File_Streams, WriteThenReadASet) {
 TEST_F(File_Streams, OpeningRules) {
   ifpstream missing("/nonexistent/quendar/none.bin");
   EXPECT_TRUE(missing.Bad());
+  EXPECT_EQ(missing.Error_Text(), "The file cannot be opened");
+  // A FIFO is refused, not waited on for ever.
+  std::filesystem::remove(path);
+  ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+  ifpstream fifo(path);
+  EXPECT_TRUE(fifo.Bad());
+  EXPECT_EQ(fifo.Error_Text(), "Not a plain file");
+  std::filesystem::remove(path);
   EXPECT_FALSE(missing.Is_Open());
   EXPECT_EQ(missing.Read_Word(), 0u);
 
@@ -98,9 +108,24 @@ TEST_F(File_Streams, OpeningRules) {
   EXPECT_TRUE(in.Fail());
 }
 
-TEST_F(File_Streams, CloseKeepsAnEarlierWriteFailure) {
+// A stream that failed, or a save that fails, leaves the old file whole.
+TEST_F(File_Streams, AFailedSaveKeepsTheOldFile) {
+  {
+    ofpstream first(path);
+    first.Close();
+  }
   ofpstream out(path);
+  out.Write_Word(7);
   out.Set_State(pstream::failbit);
   out.Close();
   EXPECT_TRUE(out.Fail());
+  EXPECT_EQ(File_Bytes(), Header());
+  out.Open(path);
+  out.Write_Word(7);
+  Fail_Atomic_Write_After(3);
+  out.Close();
+  Fail_Atomic_Write_After(-1);
+  EXPECT_TRUE(out.Fail());
+  EXPECT_EQ(out.Error_Text(), "The file cannot be saved");
+  EXPECT_EQ(File_Bytes(), Header());
 }

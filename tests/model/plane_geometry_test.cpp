@@ -48,10 +48,34 @@ TEST(Space_Maps, Direction_Turns_Onto_The_Third_Axis) {
   EXPECT_NEAR(up.Map_Point(0, 0, 1).y, 1.0f, 1e-6);
   Affine_Transform_3D move(1, 2, 3, 0);
   EXPECT_EQ(move.Map_Point(1, 1, 1).z, 4.0f);
+  // The turn is a rotation: the other two axes go where the direction's
+  // frame puts them.
+  const Point_3D second = turn.Map_Point(0, 1, 0), first = turn.Map_Point(1, 0, 0);
+  EXPECT_NEAR(second.x, -0.298142f, 1e-5);
+  EXPECT_NEAR(second.y, 0.745356f, 1e-5);
+  EXPECT_NEAR(second.z, -0.596285f, 1e-5);
+  EXPECT_NEAR(first.x, 0.894427f, 1e-5);
+  EXPECT_NEAR(first.y, 0.0f, 1e-6);
+  EXPECT_NEAR(first.z, -0.447214f, 1e-5);
   const Projected_Point centre = Perspective_View_3D(0, 0, 10, 0, 0, 0, 1, 100, 100, 1).Project(0, 0, 0);
   EXPECT_EQ(centre.x, 50);
   EXPECT_EQ(centre.y, 50);
   EXPECT_EQ(centre.depth, 10);
+}
+
+// A view turned on both angles: every term of the projection counts.
+TEST(Space_Maps, Projection_Of_A_Turned_View) {
+  const Perspective_View_3D view(1, 2, 20, 30, 20, 0, 1, 200, 200, 10);
+  const struct {
+    float x, y, z;
+    int32_t px, py, depth;
+  } cases[] = {{1, 0, 0, 101, 79, 205}, {0, 1, 0, 105, 82, 192}, {0, 0, 1, 110, 70, 197}, {2, -3, 1, 107, 64, 230}};
+  for (const auto& c : cases) {
+    const Projected_Point p = view.Project(c.x, c.y, c.z);
+    EXPECT_EQ(p.x, c.px) << c.x << c.y << c.z;
+    EXPECT_EQ(p.y, c.py) << c.x << c.y << c.z;
+    EXPECT_EQ(p.depth, c.depth) << c.x << c.y << c.z;
+  }
 }
 
 }  // namespace

@@ -154,6 +154,16 @@ TEST(Render_Backward, Lone_Hole_Takes_Its_Right_Neighbour) {
   EXPECT_EQ(d2.At(2, 0), 0);
 }
 
+// The stretch tests in double: a near-identity shear's axis is longer than 1
+// by 1e-10, which float rounds away.
+TEST(Render_Backward, Stretch_Tests_Keep_Double_Precision) {
+  EXPECT_TRUE(Axis_Stretched(1.0f, -1e-5f));
+  EXPECT_FALSE(Axis_Stretched(1.0f, 0.0f));
+  EXPECT_FALSE(Axis_Stretched(1.0f, 0.0f, true));
+  EXPECT_TRUE(Axis_Stretched(0.99999994f, 1e-5f, true));
+  EXPECT_FALSE(Axis_Stretched(0.99999994f, 4e-4f, true));
+}
+
 TEST(Render_Forward, Far_Translation_Writes_Nothing) {
   Picture s(16, 16, 1), d(16, 16, 0);
   Render_Forward(d.View(), s.View(), 0, {1, 0, 0, 1, 2000, 0});

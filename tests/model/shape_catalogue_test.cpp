@@ -135,6 +135,13 @@ TEST_F(Shapes_Test, Arch_Edge_At_301_Pixels) {
     // LineTo leaves out its end: the stroke stops next to its end point.
     if (width == 300) EXPECT_EQ(Top_Pixel(picture, p4.x + 1, p4.y + 1), Index(Black));
     else EXPECT_EQ(Top_Pixel(picture, p4.x, p4.y), Index(Black));
+    // Drawn inverting, a pixel both the line and the outer arc reach turns
+    // back: p4 is the line's end (left out) up to 300 wide, inside it past.
+    TDibDC dc(*picture.Bitmap);
+    dc.PatBlt(TRect(0, 0, 320, 320), WHITENESS);
+    dc.SetROP2(R2_NOT);
+    Arch().Paint_Extras(dc, TRect(0, 0, width, 300));
+    EXPECT_EQ(Top_Pixel(picture, p4.x, p4.y) == Index(White), width == 301) << width;
   }
 }
 

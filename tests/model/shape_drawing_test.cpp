@@ -75,6 +75,18 @@ TEST_F(Shape_Drawing_Test, Packed_Records) {
       EXPECT_TRUE(back.Same_Pixels(raw));
     }
   }
+  // Pixels that do not shrink are kept raw: a packed size of exactly the
+  // buffer's size means the bytes are the pixels, not code.
+  Shape_Drawing noise(30, 30, nullptr, White);
+  for (int y = 0; y < 30; ++y)
+    for (int x = 0; x < 30; ++x) Pixel(noise, x, y) = uint8_t((x * 37 + y * 101 + x * y) % 251);
+  Shape_Drawing kept(noise, true);
+  kept.Pack(false, true);
+  ASSERT_EQ(kept.Packed_Size, 960u);
+  Shape_Drawing unpacked(kept, true);
+  EXPECT_TRUE(unpacked.Same_Pixels(noise));
+  kept.Unpack(false, nullptr);
+  EXPECT_TRUE(kept.Same_Pixels(noise));
   // A record of another size is refused and changes nothing.
   Shape_Drawing other(32, 30, nullptr, Blue);
   EXPECT_FALSE(other.Read(record.data(), record.size(), true));

@@ -257,6 +257,17 @@ TEST_F(Drawn_Pictures_Test, Level_Button_Label_Dot_And_Top_Step) {
   const Level_Button letter(*screen, size, "Kim", 1);
   const TRect ink = Bounds_Of(letter, Scheme_Xrgb(1));
   EXPECT_LT(ink.top, q.y + 2 * sh);
+  // A lower-case letter is lifted a pixel above where its capital stands.
+  const Level_Button blank(*screen, size, nullptr, 1);
+  auto Letter_Bottom = [&](const char* label) {
+    const Level_Button with(*screen, size, label, 1);
+    int bottom = 0;
+    for (int y = 0; y < size.cy; ++y)
+      for (int x = 0; x < size.cx; ++x)
+        if (Pixel(with, x, y) != Pixel(blank, x, y)) bottom = y + 1;
+    return bottom;
+  };
+  EXPECT_EQ(Letter_Bottom("x"), Letter_Bottom("X") - 1);
 }
 
 // The pointer's crayon lies wholly inside its mask's black shape.

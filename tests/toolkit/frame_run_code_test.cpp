@@ -175,4 +175,8 @@ TEST(Frame_Run_Code, DamagedFramesStopWithoutWritingOutside) {
   EXPECT_FALSE(Frame_Run_Code::Unpack(long_skip.data(), 8, pixels.data(), pixels.size()));
   Bytes cut_long{5, 0, 0, 0, 0x06};
   EXPECT_FALSE(Frame_Run_Code::Unpack(cut_long.data(), 5, pixels.data(), pixels.size()));
+  // A short skip one pixel past the end, then a literal that would land
+  // beyond it.
+  Bytes past_end{7, 0, 0, 0, 17 << 2, 3, 9};
+  EXPECT_FALSE(Frame_Run_Code::Unpack(past_end.data(), 7, pixels.data(), pixels.size()));
 }

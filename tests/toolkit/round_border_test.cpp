@@ -67,6 +67,34 @@ TEST_F(Round_Border_Test, Band_Is_Elliptic_And_Shaded_By_Direction) {
   EXPECT_EQ(Pixel(canvas, 150 + d, 150 + d), Scheme_Xrgb(49));
 }
 
+// Every pixel of the band is painted, in the panels' frames too (the largest
+// reaching past its picture).
+TEST_F(Round_Border_Test, Every_Band_Pixel_Is_Painted) {
+  const struct {
+    int side, margin, band;
+  } cases[] = {{100, 10, 12}, {394, -9, 4}, {462, -11, 5}, {588, -12, 5}};
+  for (const auto& c : cases) {
+    for (int variant : {0, 1}) {
+      Round_Border fresh;
+      TBitmap picture(c.side, c.side);
+      TMemoryDC on(picture);
+      on.SelectObject(TBrush(TColor(1, 2, 3)));
+      on.PatBlt(TRect(0, 0, c.side, c.side), PATCOPY);
+      const TRect frame(c.margin, c.margin, c.side - c.margin, c.side - c.margin);
+      fresh.Blit_Clipped(on, frame, c.band, variant);
+      const TRect inner(frame.left + c.band, frame.top + c.band, frame.right - c.band, frame.bottom - c.band);
+      const TRegion band = TRegion::Ellipse(frame) - TRegion::Ellipse(inner);
+      int unpainted = 0;  // left as it was, or cut from a pixel of the ring that no wedge painted
+      for (int y = 0; y < c.side; ++y)
+        for (int x = 0; x < c.side; ++x) {
+          const uint32_t p = Pixel(picture, x, y);
+          unpainted += band.Contains({x, y}) && (p == 0x010203u || p == 0);
+        }
+      EXPECT_EQ(unpainted, 0) << c.side << " variant " << variant;
+    }
+  }
+}
+
 TEST_F(Round_Border_Test, Clip_Is_Kept_Or_Absent_As_It_Was) {
   Clear();
   TRegion none;
@@ -102,6 +130,8 @@ TEST_F(Round_Border_Test, Bevel_Pixels) {
   EXPECT_EQ(Pixel(canvas, 0, 0), Scheme_Xrgb(3));
   EXPECT_EQ(Pixel(canvas, 0, 9), Scheme_Xrgb(49));
   EXPECT_EQ(Pixel(canvas, 1, 8), Scheme_Xrgb(0));
+  EXPECT_EQ(Pixel(canvas, 5, 1), Scheme_Xrgb(38));
+  EXPECT_EQ(Pixel(canvas, 5, 9), Scheme_Xrgb(49));
   // The pens of the bevel do not stay in the context.
   dc.MoveTo(0, 20);
   dc.LineTo(10, 20);

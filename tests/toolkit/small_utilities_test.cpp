@@ -30,7 +30,12 @@ TEST(Small_Utilities, Minimal_Standard_Generator) {
   Set_Random_State(1);
   EXPECT_EQ(Next_Random(), 16807);
   EXPECT_EQ(Next_Random(), 282475249);
+  EXPECT_EQ(Next_Random(), 1622650073);  // the first state past 127773: the high term counts
+  int32_t n = 0;
+  for (int i = 3; i < 10000; ++i) n = Next_Random();
+  EXPECT_EQ(n, 1043618065);  // the generator's published check value
   Set_Random_State(2147483646);
+  EXPECT_EQ(Next_Random(), 2147466840);
   for (int i = 0; i < 1000; ++i) ASSERT_GT(Next_Random(), 0);
 }
 

@@ -53,41 +53,66 @@ TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
   EXPECT_EQ(Sample_16(b, 1), -100);
 }
 
-TEST(Sound_Wave, DamagedImagesAreInvalidAndNothingIsReadPastThem) {
-  auto data = Chunk("data", Bytes({1, 2}));
+TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
+  auto data = Chunk("data", Bytes({1, 2, 3, 4, 5, 6, 7, 8}));
   auto fmt = Chunk("fmt ", Format(8));
-  EXPECT_FALSE(Parse(Riff({data, fmt})).Is_Valid());                       // data before fmt
-  EXPECT_FALSE(Parse(Riff({Chunk("fmt ", Format(8, 3)), data})).Is_Valid());  // not PCM
-  EXPECT_FALSE(Parse(Riff({data})).Is_Valid());
-  EXPECT_FALSE(Parse(Riff({fmt})).Is_Valid());
   std::vector<uint8_t> short_fmt = Format(8);
   short_fmt.resize(14);
-  EXPECT_FALSE(Parse(Riff({Chunk("fmt ", short_fmt), data})).Is_Valid());
   auto bad_align = Format(16);
   bad_align[12] = 1;  // one byte a frame for 16-bit samples
-  EXPECT_FALSE(Parse(Riff({Chunk("fmt ", bad_align), data})).Is_Valid());
   auto no_wave = Clip(8, Bytes({1}));
   no_wave[8] = 'X';
-  EXPECT_FALSE(Parse(no_wave).Is_Valid());
-  EXPECT_FALSE(Parse(std::vector<uint8_t>{'R', 'I', 'F', 'F'}).Is_Valid());
+  auto wild = Riff({Chunk("junk", Bytes({})), fmt, data});
+  wild[16] = wild[17] = wild[18] = wild[19] = 0xFF;  // the junk chunk's size
+  auto early = Clip(8, Bytes({1, 2}));
+  early[4] = 20;  // a RIFF size shorter than the image ends the walk early
+  auto With_Bits = [&](uint16_t bits) {
+    auto f = Format(bits);
+    f[12] = uint8_t((bits + 7) / 8);  // a frame size that fits the width
+    return Riff({Chunk("fmt ", f), data});
+  };
+  const struct {
+    std::vector<uint8_t> image;
+    const char* why;
+  } cases[] = {
+      {Riff({data, fmt}), "The samples come before their format"},
+      {Riff({Chunk("fmt ", Format(8, 3)), data}), "Not PCM samples"},
+      {Riff({data}), "The samples come before their format"},
+      {Riff({fmt}), "No samples"},
+      {Riff({Chunk("fmt ", short_fmt), data}), "The format chunk is too short"},
+      {Riff({Chunk("fmt ", bad_align), data}), "The frame size does not match the format"},
+      {no_wave, "Not a RIFF wave"},
+      {{'R', 'I', 'F', 'F'}, "Not a RIFF wave"},
+      {wild, "No format chunk"},
+      {early, "The format chunk is too short"},
+      {With_Bits(9), "Only samples of 8 or 16 bits can be played"},
+      {With_Bits(12), "Only samples of 8 or 16 bits can be played"},
+      {With_Bits(24), "Only samples of 8 or 16 bits can be played"},
+      {With_Bits(32), "Only samples of 8 or 16 bits can be played"},
+      {Riff({Chunk("fmt ", Format(16, 1, false, 2)), data}), "Only mono waves can be played"},
+      {Riff({Chunk("fmt ", Format(8, 1, false, 1, 44100)), data}), "Only waves of 22050 Hz can be played"},
+  };
+  for (const auto& c : cases) {
+    Sound_Wave wave = Parse(c.image);
+    EXPECT_FALSE(wave.Is_Valid()) << c.why;
+    EXPECT_STREQ(wave.Why_Invalid(), c.why);
+  }
+  EXPECT_STREQ(Sound_Wave(nullptr, 0).Why_Invalid(), "No sound");
 
   // A data chunk claiming more than the image holds is cut to the image.
   auto cut = Clip(8, Bytes({1, 2, 3, 4, 5, 6, 7, 8}));
   cut.resize(cut.size() - 3);
   Sound_Wave cut_wave = Parse(cut);
   ASSERT_TRUE(cut_wave.Is_Valid());
+  EXPECT_STREQ(cut_wave.Why_Invalid(), "");
   EXPECT_EQ(cut_wave.Get_Length(Sound_Frames), 5);
-  // So is a RIFF size past the image, and a chunk size near 2^32.
+  // So is a RIFF size past the image; a wrong byte rate is mended.
   auto huge = Clip(8, Bytes({1, 2}));
   huge[4] = huge[5] = huge[6] = huge[7] = 0xFF;
-  EXPECT_TRUE(Parse(huge).Is_Valid());
-  auto wild = Riff({Chunk("junk", Bytes({})), fmt, data});
-  wild[16] = wild[17] = wild[18] = wild[19] = 0xFF;  // the junk chunk's size
-  EXPECT_FALSE(Parse(wild).Is_Valid());
-  // A RIFF size shorter than the image ends the walk early.
-  auto early = Clip(8, Bytes({1, 2}));
-  early[4] = 20;
-  EXPECT_FALSE(Parse(early).Is_Valid());
+  huge[28] = 7;
+  Sound_Wave huge_wave = Parse(huge);
+  EXPECT_TRUE(huge_wave.Is_Valid());
+  EXPECT_EQ(huge_wave.Format().avg_bytes_per_sec, 22050u);
 }
 
 TEST(Sound_Wave, BlankWavesPositionsAndUnitsInSixtyFourBits) {

@@ -291,6 +291,7 @@ TEST_F(Drawing_Window_Test, Every_Entry_Point_Stops_A_Run) {
       {"undo", [&] { Click_Corner(*window, 2); }},
       {"review", [&] { Click_Corner(*window, 0); }},
       {"iterate again", [&] { Click_Corner(*window, 1); }},
+      {"shape", [&] { window->Add_Shape(Square_Shape(), TColor(0, 0, 200), TColor::White); }},
   };
   for (const auto& [name, stop] : entries) {
     window->Set_Target(nullptr, nullptr, false);

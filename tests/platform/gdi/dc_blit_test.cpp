@@ -187,6 +187,19 @@ TEST(DC_Stretch, DibBitsStraightToAContext) {
   EXPECT_EQ(c.At(2, 2), 0u);
   c.dc.SetDIBitsToDevice(TRect(2, 0, 4, 2), TPoint(0, 0), dib);
   EXPECT_EQ(c.At(2, 0), 0xFF0000u);
+  // Source rows count up from the DIB's bottom row: rows (top first) black,
+  // red, green, white.
+  TDib rows = Table_Dib(1, 4);
+  for (int y = 0; y < 4; ++y) rows.Surface()->Set_Pixel(0, y, uint32_t(y));
+  TCanvas part(3, 2);
+  part.dc.SetDIBitsToDevice(TRect(0, 0, 1, 1), TPoint(0, 0), rows);  // the bottom row
+  part.dc.StretchDIBits(TRect(1, 0, 2, 2), TRect(0, 1, 1, 3), rows);  // the middle two
+  part.dc.StretchDIBits(TRect(2, 0, 3, 2), TRect(0, 3, 1, 1), rows);  // the same upside down
+  EXPECT_EQ(part.At(0, 0), 0xFFFFFFu);
+  EXPECT_EQ(part.At(1, 0), 0xFF0000u);
+  EXPECT_EQ(part.At(1, 1), 0x00FF00u);
+  EXPECT_EQ(part.At(2, 0), 0x00FF00u);
+  EXPECT_EQ(part.At(2, 1), 0xFF0000u);
 }
 
 // DIB bits are drawn in the DIB's own colours, two-colour DIBs too; the

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "platform/gdi/dc.h"
 #include "tests/platform/gdi/dc_canvas.h"
 
@@ -62,6 +64,30 @@ TEST(DC_Text, OpaqueBackgroundFillsTheCellAndClippedTextStaysInItsBox) {
   d.dc.SetBkColor(TColor(0, 0, 255));
   d.dc.ExtTextOut(TPoint(0, 5), ETO_CLIPPED | ETO_OPAQUE, &box, "WWWWWW");
   EXPECT_EQ(Ink_Box(d), box);  // the opaque box, whatever the background mode
+}
+
+// Text running past the surface draws the same pixels as on a larger one,
+// and a long text in a huge font costs little when almost none of it shows.
+TEST(DC_Text, GlyphsOutsideTheClipCostNothing) {
+  TCanvas small(48, 32), wide(400, 100);
+  for (TCanvas* c : {&small, &wide}) c->dc.SelectObject(TFont("Arial", 40, FW_NORMAL, true));
+  small.dc.TextOut(-30, -12, "Wolf fly");
+  wide.dc.TextOut(70, 38, "Wolf fly");
+  for (int y = 0; y < 32; ++y)
+    for (int x = 0; x < 48; ++x) ASSERT_EQ(small.At(x, y), wide.At(x + 100, y + 50)) << x << "," << y;
+
+  TCanvas tiny(48, 32);
+  tiny.dc.SelectObject(TFont("Arial", 2048));
+  tiny.dc.SetBkMode(TRANSPARENT);
+  auto Seconds = [&](size_t length) {
+    const std::string text(length, 'M');
+    const auto start = std::chrono::steady_clock::now();
+    tiny.dc.TextOut(-10, -500, text);
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  };
+  Seconds(1);  // the glyph is made once
+  const double short_text = Seconds(600), long_text = Seconds(60000);
+  EXPECT_LT(long_text, 10 * short_text + 0.05) << short_text;
 }
 
 TEST(DC_Text, DrawTextCentresOneLineAndWrapsWords) {

@@ -1,6 +1,10 @@
 #include "platform/gdi/font_engine.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
 
 #include <climits>
 #include <cstdint>
@@ -28,6 +32,24 @@ int Pixel_Count(const Spans& spans) {
 }
 
 std::string File_Name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
+
+// The program may exit while a worker still draws text.
+TEST(Font_Engine, AWorkerDrawingAtExitDoesNotCrash) {
+  for (int round = 0; round < 10; ++round) {
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      std::thread([] {
+        for (int size = 8;; size = size % 60 + 1) Render({"Arial", -size, 400, false}, "Exit");
+      }).detach();
+      std::this_thread::sleep_for(std::chrono::milliseconds(round));
+      exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round << " status " << status;
+  }
+}
 
 TEST(Font_Engine, WindowsFacesMapToMetricCompatibleFonts) {
   TFont_Engine& engine = TFont_Engine::Instance();

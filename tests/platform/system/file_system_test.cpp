@@ -41,16 +41,31 @@ TEST_F(File_System, PathsAtTheLimitAreRefusedNotCut) {
   EXPECT_FALSE(Directory_Writable(std::string(MAX_PATH, 'd')));
 }
 
+// The same on a file system without the no-replace rename, where the target
+// name is claimed by an exclusive create first.
 TEST_F(File_System, MoveRefusesAnExistingTarget) {
-  Write(Work("old"), "old");
-  Write(Work("taken"), "taken");
-  EXPECT_FALSE(Move_File(Work("old"), Work("taken")));
-  EXPECT_EQ(Read(Work("taken")), "taken");
-  EXPECT_EQ(Read(Work("old")), "old");
-  EXPECT_TRUE(Move_File(Work("old"), Work("new")));
-  EXPECT_EQ(Read(Work("new")), "old");
-  EXPECT_FALSE(File_Exists(Work("old")));
-  EXPECT_FALSE(Move_File(Work("old"), Work("other")));
+  for (bool plain_rename : {false, true}) {
+    Set_File_System_Faults({.no_replace_rename = plain_rename});
+    Write(Work("old"), "old");
+    Write(Work("taken"), "taken");
+    std::filesystem::create_directories(Work("dir/inside"));
+    EXPECT_FALSE(Move_File(Work("old"), Work("taken")));
+    EXPECT_FALSE(Move_File(Work("dir"), Work("taken")));
+    EXPECT_FALSE(Move_File(Work("taken"), Work("dir")));
+    EXPECT_EQ(Read(Work("taken")), "taken");
+    EXPECT_EQ(Read(Work("old")), "old");
+    EXPECT_TRUE(Move_File(Work("old"), Work("new")));
+    EXPECT_TRUE(Move_File(Work("dir"), Work("moved")));
+    EXPECT_TRUE(std::filesystem::is_directory(Work("moved/inside")));
+    EXPECT_EQ(Read(Work("new")), "old");
+    EXPECT_FALSE(File_Exists(Work("old")));
+    EXPECT_FALSE(File_Exists(Work("dir")));
+    EXPECT_FALSE(Move_File(Work("old"), Work("other")));
+    EXPECT_FALSE(File_Exists(Work("other")));
+    std::filesystem::remove_all(Work(""));
+    std::filesystem::create_directory(Work(""));
+  }
+  Set_File_System_Faults({});
 }
 
 TEST_F(File_System, MoveAcrossFileSystemsCopiesAndDeletes) {
@@ -66,6 +81,12 @@ TEST_F(File_System, MoveAcrossFileSystemsCopiesAndDeletes) {
   EXPECT_FALSE(Move_File(Work("again"), target));  // still no overwrite
   EXPECT_TRUE(File_Exists(Work("again")));
   unlink(target.c_str());
+  // An original that cannot be deleted: the move fails and leaves no copy.
+  Set_File_System_Faults({.original_stays = true});
+  EXPECT_FALSE(Move_File(Work("again"), target));
+  Set_File_System_Faults({});
+  EXPECT_FALSE(File_Exists(target));
+  EXPECT_EQ(Read(Work("again")), "x");
 }
 
 TEST_F(File_System, DeleteTakesFilesOnly) {

@@ -1,7 +1,12 @@
 #include "platform/system/settings.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 
 #include "tests/platform/system/temp_home.h"
 
@@ -68,6 +73,16 @@ TEST_F(Settings, MalformedOrUnreadableSettingsAreNoValue) {
   std::filesystem::remove(root_ + "/config/quendar/settings");
   Write(root_ + "/config/quendar/settings", "Good=yes\n" + std::string(2 << 20, '#'));
   EXPECT_FALSE(TSettings::Read("Good"));
+  // A FIFO would block a reader for ever: refused unread.
+  std::filesystem::remove(root_ + "/config/quendar/settings");
+  const std::string fifo = root_ + "/config/quendar/settings";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  auto read = std::async(std::launch::async, [] { return TSettings::Read("Good"); });
+  if (read.wait_for(std::chrono::seconds(2)) == std::future_status::timeout) {
+    ADD_FAILURE() << "the reader blocks on a FIFO";
+    close(open(fifo.c_str(), O_WRONLY));  // lets it go
+  }
+  EXPECT_FALSE(read.get());
   // The user path falls back to the installed default whatever the file is.
   EXPECT_EQ(TSettings::Read("UserPath"), root_ + "/data/Quendar");
 }

@@ -10,6 +10,8 @@
 #include <atomic>
 #include <chrono>
 #include <cstring>
+#include <memory>
+#include <random>
 #include <thread>
 
 #include "tests/platform/system/temp_home.h"
@@ -98,6 +100,70 @@ TEST_F(Single_Instance, AStartWhileTheFirstIsEndingBecomesTheFirst) {
   EXPECT_TRUE(next.Listening());
   TSingle_Instance later("Quendar_Window", 1000);
   EXPECT_EQ(later.Claim(nullptr), TSingle_Instance::Start::Handed_Over);
+}
+
+// A later start racing the first instance's end, hundreds of times at
+// random offsets: the later start is handed over exactly when the first
+// came forward, else it becomes the first itself; it is never left out.
+TEST_F(Single_Instance, RaceOfALaterStartAndTheEndOfTheFirst) {
+  std::mt19937 random(7);
+  auto started = std::chrono::steady_clock::now();
+  int rounds = 0, handed = 0, first = 0;
+  while (rounds < 400 && std::chrono::steady_clock::now() - started < std::chrono::seconds(4)) {
+    ++rounds;
+    std::atomic<int> asked{0};
+    std::atomic<bool> ended{false};
+    auto running = std::make_unique<TSingle_Instance>("Race", 2000);
+    ASSERT_EQ(running->Claim([&] {
+      EXPECT_FALSE(ended) << "came forward after it stopped listening";
+      ++asked;
+    }),
+              TSingle_Instance::Start::First);
+    int stop_after = std::uniform_int_distribution<int>(0, 400)(random);
+    int shutdown = std::uniform_int_distribution<int>(0, 3000)(random);
+    std::thread ending([&] {
+      std::this_thread::sleep_for(std::chrono::microseconds(stop_after));
+      running->Stop_Listening();
+      ended = true;
+      std::this_thread::sleep_for(std::chrono::microseconds(shutdown));
+      running.reset();
+    });
+    std::this_thread::sleep_for(std::chrono::microseconds(std::uniform_int_distribution<int>(0, 400)(random)));
+    TSingle_Instance later("Race", 2000);
+    TSingle_Instance::Start start = later.Claim(nullptr);
+    ending.join();
+    ASSERT_NE(start, TSingle_Instance::Start::Unreachable) << "round " << rounds;
+    ASSERT_EQ(start == TSingle_Instance::Start::Handed_Over, asked == 1) << "round " << rounds;
+    if (start == TSingle_Instance::Start::First) {
+      ASSERT_TRUE(later.Listening());
+      ++first;
+    } else {
+      ++handed;
+    }
+  }
+  EXPECT_GT(handed, 0);
+  EXPECT_GT(first, 0);
+}
+
+TEST_F(Single_Instance, ARequestInFlightAsTheFirstEndsIsNotAnswered) {
+  std::atomic<int> asked{0};
+  TSingle_Instance running;
+  ASSERT_EQ(running.Claim([&] { ++asked; }), TSingle_Instance::Start::First);
+  int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address = {};
+  address.sun_family = AF_UNIX;
+  std::strcpy(address.sun_path, (root_ + "/runtime/Quendar_Window.socket").c_str());
+  ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));  // accepted, reading the request
+  std::thread ending([&] { running.Stop_Listening(); });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  ASSERT_EQ(write(fd, "forward\n", 8), 8);
+  char answer[8];
+  EXPECT_EQ(read(fd, answer, sizeof answer), 0);
+  ending.join();
+  close(fd);
+  EXPECT_EQ(asked, 0);
+  EXPECT_FALSE(running.Listening());
 }
 
 TEST_F(Single_Instance, ClassesAndUsersDirectoriesAreSeparate) {

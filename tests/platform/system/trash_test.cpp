@@ -8,6 +8,7 @@
 #include <sstream>
 #include <regex>
 
+#include "platform/system/file_system.h"
 #include "tests/platform/system/temp_home.h"
 
 namespace {
@@ -115,6 +116,20 @@ TEST_F(Trash, FailuresLeaveNothingBehind) {
   Write(Work("kept"), "k");
   EXPECT_FALSE(Move_To_Trash(Work("kept")));
   EXPECT_EQ(Read(Work("kept")), "k");
+}
+
+TEST_F(Trash, WorksWithoutTheNoReplaceRename) {
+  Set_File_System_Faults({.no_replace_rename = true});
+  Write(Work("a.gal"), "1");
+  std::filesystem::create_directories(Work("folder/inside"));
+  Write(root_ + "/data/Trash/files/folder", "left by a crash");
+  EXPECT_TRUE(Move_To_Trash(Work("a.gal")));
+  EXPECT_TRUE(Move_To_Trash(Work("folder")));
+  Set_File_System_Faults({});
+  EXPECT_EQ(Read(root_ + "/data/Trash/files/a.gal"), "1");
+  EXPECT_EQ(Read(root_ + "/data/Trash/files/folder"), "left by a crash");
+  EXPECT_TRUE(std::filesystem::is_directory(root_ + "/data/Trash/files/folder.2/inside"));
+  EXPECT_FALSE(std::filesystem::exists(Work("folder")));
 }
 
 TEST_F(Trash, AMissingDataDirectoryIsMade) {

@@ -98,6 +98,24 @@ TEST_F(Queue_Test, Posts_From_Other_Threads_Arrive_In_Order_And_Wake_The_Loop) {
   EXPECT_TRUE(w.in_order);
 }
 
+// Checked under ThreadSanitizer: a worker posting through the window object
+// reads its handle while the loop's thread destroys and recreates it.
+TEST_F(Queue_Test, Race_Of_A_Worker_Posting_And_Destroy) {
+  TWindow w(nullptr);
+  w.Attr.Style &= ~WS_VISIBLE;
+  std::atomic<bool> stop{false};
+  std::thread worker([&] {
+    while (!stop) w.PostMessage(WM_USER);
+  });
+  for (int i = 0; i < 300; ++i) {
+    ASSERT_TRUE(w.Create());
+    w.Destroy();
+  }
+  stop = true;
+  worker.join();
+  Run_Until_Idle();
+}
+
 TEST_F(Queue_Test, Messages_For_A_Destroyed_Window_Are_Dropped) {
   std::vector<std::string> log;
   Log_Window w(nullptr, "w", log);
