@@ -70,6 +70,7 @@ IFS_Application::IFS_Application() : TApplication("Quendar") {
 }
 
 IFS_Application::~IFS_Application() {
+  Begin_Ending();
   // The frame and its panels are gone by now (the run loop's end); a title
   // still up (a quit during start-up) goes before what it paints with.
   delete The_Title_Window;
@@ -97,6 +98,10 @@ IFS_Application::~IFS_Application() {
   }
   if (The_Caption_Owner == this) The_Caption_Owner = nullptr;
   if (The_Application == this) The_Application = nullptr;
+}
+
+void IFS_Application::Begin_Ending() {
+  if (instance_) instance_->Stop_Listening();
 }
 
 void IFS_Application::Refuse() {

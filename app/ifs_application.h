@@ -35,6 +35,9 @@ class IFS_Application : public TApplication, public Caption_Owner {
   ~IFS_Application() override;
 
   void InitMainWindow() override;
+  // The program has agreed to end: from now on a later start is not handed
+  // over to it but waits to become the running one itself.
+  void Begin_Ending();
   bool ProcessAppMsg(MSG& msg) override;
   void Update_Caption() override;
 

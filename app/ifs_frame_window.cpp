@@ -125,6 +125,8 @@ bool IFS_Frame_Window::IdleAction(long idle_count) {
 bool IFS_Frame_Window::CanClose() {
   if (Main && !Main->CanClose()) return false;
   if (Gallery && !Gallery->CanClose()) return false;
+  // The program ends now: a later start must not be handed over to it.
+  if (auto* app = dynamic_cast<IFS_Application*>(GetApplication())) app->Begin_Ending();
   return true;
 }
 

@@ -192,6 +192,10 @@ void ipstream::Read_Object(TStreamableBase& existing) {
   Read_Framed(&existing, nullptr, nullptr);
 }
 
+void ipstream::Read_Object_Keeping_What_Was_Read(TStreamableBase& existing) {
+  if (!Fail()) Read_Framed(&existing, nullptr, nullptr);
+}
+
 TStreamableBase* ipstream::Read_Object_Pointer(Object_Check check, bool* built_new) {
   if (built_new != nullptr) *built_new = false;
   if (Fail()) return nullptr;

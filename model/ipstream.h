@@ -40,7 +40,12 @@ class ipstream : public pstream {
   std::optional<std::string> Read_String();
 
   // Reads a framed object into existing, whose class must be the stored one.
+  // A read that fails leaves existing as it was.
   void Read_Object(TStreamableBase& existing);
+  // The same, but a read that fails part way leaves in existing what its
+  // reader took before the failure: for a collection that keeps the whole
+  // entries read from a damaged file (the user database).
+  void Read_Object_Keeping_What_Was_Read(TStreamableBase& existing);
   // Tells whether an object read through a pointer is of the class the
   // caller expects.
   using Object_Check = bool (*)(const TStreamableBase& object);

@@ -112,7 +112,8 @@ bool User_Database::Read_File() {
   ifpstream is(File_Path());
   if (is.Fail()) return false;
   is.Read_Version();
-  if (!is.Fail()) is.Read_Object(*this);
+  // A damaged file still gives the users read whole before the damage.
+  if (!is.Fail()) is.Read_Object_Keeping_What_Was_Read(*this);
   // Whatever failed, the current user is one that exists.
   Set_Current(current_index);
   return !is.Fail();

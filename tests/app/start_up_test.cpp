@@ -81,6 +81,12 @@ TEST(Start_Up, A_Later_Start_Brings_The_Running_One_Forward_Restored_Only_When_M
   program.Run_Until_Idle();
   EXPECT_FALSE(program.Frame()->Minimised);
   EXPECT_EQ(program.Frame()->GetWindowRect(), TRect(0, 0, 1024, 768));
+  // Once it has agreed to end, a later start is no longer handed over to it.
+  ASSERT_TRUE(program.Frame()->CanClose());
+  {
+    TSingle_Instance later("Quendar_Window", 50);
+    EXPECT_NE(later.Claim([] {}), TSingle_Instance::Start::Handed_Over);
+  }
   EXPECT_EQ(program.Stop(), 0);
 }
 
