@@ -1,6 +1,7 @@
 // What the manipulator editor asks of the numeric side panel beside it.
-// The panel is made afresh on each opening by a maker the application
-// hands to the editor; without a maker the editor works without a panel.
+// The panel is made afresh on each opening by the editor's maker (the
+// numeric dialog unless the application hands another); with the maker
+// cleared the editor works without a panel.
 #pragma once
 
 #include <cstdint>

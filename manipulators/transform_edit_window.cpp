@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "toolkit/program_messages.h"
+#include "manipulators/transform_edit_dialog.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/memory_dc.h"
 #include "platform/window/cursor.h"
@@ -14,6 +14,7 @@
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
+#include "toolkit/program_messages.h"
 #include "toolkit/small_utilities.h"
 
 namespace {
@@ -68,6 +69,7 @@ Transform_Edit_Window::Transform_Edit_Window(TWindow* parent, const TRect& rect)
   View_Inverse = Affine_Transform_2D::Inverse(View_Map);
   Visible_Circle = {0.5f, 0.5f, float(Inner_Rect.Width() / 2.0 / Edit_Area.Width())};
   Dialog_Area = TRect(0, rect.top, rect.left, rect.Height());
+  Dialog_Maker = Transform_Edit_Dialog::Maker();
 }
 
 Transform_Edit_Window::~Transform_Edit_Window() {

@@ -21,6 +21,8 @@ Number_Edit<T>::Number_Edit(TWindow* parent, int resource_id, T value, T min, T 
 template <class T>
 void Number_Edit<T>::Setup_Window() {
   ExtEdit::SetupWindow();
+  // A real field takes text of any length; only its head is read.
+  if constexpr (std::is_floating_point_v<T>) SetTextLimit(0);
   Set_Value(Value);
 }
 
@@ -34,7 +36,7 @@ std::string Number_Edit<T>::Format(T value) {
     // into 0.000xyz.
     const double v = value;
     const bool tiny = v != 0 && std::fabs(v) < 0.001;
-    std::snprintf(text, sizeof text, tiny ? "%.3e" : "%g", v);
+    std::snprintf(text, sizeof text, tiny ? "%.3e" : "%.6g", v);
     return text;
   }
 }
@@ -47,6 +49,12 @@ void Number_Edit<T>::Set_Value(T value) {
 template <class T>
 bool Number_Edit<T>::Get_Value(T& value) const {
   return Parse_Number<T>(GetText(), value);
+}
+
+template <class T>
+bool Number_Edit<T>::Is_Out_Of_Range() const {
+  const auto* check = dynamic_cast<const Number_Validator<T>*>(GetValidator());
+  return check && check->Is_Out_Of_Range(GetText());
 }
 
 template class Number_Edit<int>;

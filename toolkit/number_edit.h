@@ -19,12 +19,15 @@ class Number_Edit : public ExtEdit {
               uint32_t key_up_mask);
 
   void SetupWindow() override { Setup_Window(); }
+  // Shows the initial value; a real field lifts the text limit.
   void Setup_Window();
   // Shows value as text (Value itself is not changed).
   void Set_Value(T value);
   // Reads the text; true with value written when it parses (the range is
   // not checked), false with value untouched.
   bool Get_Value(T& value) const;
+  // The text holds a number the field cannot take (see Number_Validator).
+  bool Is_Out_Of_Range() const;
   // The text a value is shown as.
   static std::string Format(T value);
 

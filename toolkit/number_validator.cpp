@@ -1,5 +1,6 @@
 #include "toolkit/number_validator.h"
 
+#include <cmath>
 #include <cstdio>
 #include <sstream>
 #include <type_traits>
@@ -27,11 +28,22 @@ bool Parse_Number<int>(const std::string& text, int& value) {
   return true;
 }
 
+namespace {
+
+// One "%f" conversion of the text's head, infinities and NaN included.
+bool Scan_Float(const std::string& text, float& value) {
+  const std::string head = text.substr(0, Max_Number_Length);
+  return std::sscanf(head.c_str(), "%f", &value) == 1;
+}
+
+}  // namespace
+
 template <>
 bool Parse_Number<float>(const std::string& text, float& value) {
-  const std::string head = text.substr(0, Max_Number_Length);
   float read = 0;
-  if (std::sscanf(head.c_str(), "%f", &read) != 1) return false;
+  // "1e39" overflows to infinity and "nan" reads as a number: neither is a
+  // value any field can hold.
+  if (!Scan_Float(text, read) || !std::isfinite(read)) return false;
   value = read;
   return true;
 }
@@ -47,6 +59,17 @@ template <class T>
 bool Number_Validator<T>::Is_Valid(const std::string& text) const {
   T value{};
   return Parse_Number<T>(text, value) && Min <= value && value <= Max;
+}
+
+template <class T>
+bool Number_Validator<T>::Is_Out_Of_Range(const std::string& text) const {
+  T value{};
+  if constexpr (std::is_floating_point_v<T>) {
+    if (!Scan_Float(text, value)) return false;
+    return !(std::isfinite(value) && Min <= value && value <= Max);
+  } else {
+    return Parse_Number<T>(text, value) && !(Min <= value && value <= Max);
+  }
 }
 
 template class Number_Validator<int>;

@@ -12,7 +12,8 @@
 // it reads, false and value untouched otherwise.
 //   int: as a stream extracts an int (white space, a sign, digits; it stops
 //        at the first other character, so "12+3" is 12); out of range fails.
-//   float: as "%f" converts one value; trailing characters are ignored.
+//   float: as "%f" converts one value; trailing characters are ignored; a
+//          value that overflows to infinity, or is not a number, fails.
 template <class T>
 bool Parse_Number(const std::string& text, T& value);
 template <>
@@ -27,6 +28,10 @@ class Number_Validator : public TValidator {
 
   bool Is_Valid_Input(const std::string& text, bool suppress_fill) const;
   bool Is_Valid(const std::string& text) const;
+  // The text holds a number, but one the field cannot take: outside
+  // [Min, Max], or for float infinite or not a number. Text that holds no
+  // number at all ("", "-") is not out of range.
+  bool Is_Out_Of_Range(const std::string& text) const;
 
   bool IsValidInput(std::string& text, bool suppress_fill) override { return Is_Valid_Input(text, suppress_fill); }
   bool IsValid(const std::string& text) override { return Is_Valid(text); }

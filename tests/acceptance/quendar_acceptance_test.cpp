@@ -17,11 +17,14 @@
 
 #include "app/user_dialog.h"
 #include "manipulators/shape_transform_window.h"
+#include "manipulators/transform_edit_dialog.h"
 #include "manipulators/transform_edit_window.h"
+#include "manipulators/transform_matrix_dialog.h"
 #include "manipulators/transform_palette.h"
 #include "platform/gdi/png_writer.h"
 #include "tests/acceptance/x_screen.h"
 #include "tests/program/program_session.h"
+#include "toolkit/narrow_folder.h"
 #include "toolkit/round_button.h"
 #include "workspace/color_wheel.h"
 #include "workspace/drawing_window.h"
@@ -50,6 +53,9 @@ struct Layout {
   TPoint level_4, dialog_ok;
   // At level 4.
   TPoint wheel_color, first_manipulator, iterate, undo, review, review_ok, edit, editor_image, handle, editor_ok;
+  // The editor's numeric dialog: the Matrix tab, the e field, Apply.
+  TPoint matrix_tab, e_field, apply;
+  TRect edit_area;
 };
 
 TPoint Screen_Centre(const TWindow& window, const TRect& client) {
@@ -94,6 +100,13 @@ Layout Measure_Layout() {
   program.Click(l.editor_image);
   l.handle = Screen_Centre(editor, editor.Handle_Rects[0]);
   l.editor_ok = editor.Corner_Screen_Point(3);
+  l.edit_area = editor.GetWindowRect();
+  if (auto* dialog = dynamic_cast<Transform_Edit_Dialog*>(main.ChildWithId(Transform_Edit_Dialog::Window_Id))) {
+    l.matrix_tab = Screen_Centre(*dialog->Folder, dialog->Folder->Tabs[2].Rect);
+    program.Click(l.matrix_tab);
+    l.e_field = Program_Session::Center_Of(dialog->Matrix_Page->Coefficient_Fields[4]);
+    l.apply = Program_Session::Center_Of(dialog->Apply_Button);
+  }
   return l;
 }
 
@@ -243,7 +256,27 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
       {"16_editor", [&] { Click(layout.edit); }},
       {"17_image_selected", [&] { Click(layout.editor_image); }},
       {"18_handle_dragged", [&] { Drag(layout.handle, TPoint(layout.handle.x + 30, layout.handle.y + 20)); }},
-      {"19_editor_ok", [&] { Click(layout.editor_ok); }},
+      {"19_matrix_page", [&] { Click(layout.matrix_tab); }},
+      {"20_coefficient_typed",
+       [&] {
+         Click(layout.e_field);
+         Xdotool("key End shift+Home");
+         Xdotool("type 0.3");
+       }},
+      {"21_coefficient_applied",
+       [&] {
+         const std::vector<uint32_t> before = screen.Pixels(Width, Height);
+         Click(layout.apply);
+         Sleep_Ms(700);
+         // The image moved in the edit area.
+         const std::vector<uint32_t> after = screen.Pixels(Width, Height);
+         int changed = 0;
+         for (int y = layout.edit_area.top; y < layout.edit_area.bottom; ++y)
+           for (int x = layout.edit_area.left; x < layout.edit_area.right; ++x)
+             changed += pixel(before, TPoint(x, y)) != pixel(after, TPoint(x, y));
+         EXPECT_GT(changed, 100);
+       }},
+      {"22_editor_ok", [&] { Click(layout.editor_ok); }},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
@@ -258,7 +291,7 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
   // The manipulators were edited: closing asks whether to save them.
   Click(layout.close_box);
   Sleep_Ms(1000);
-  shot("20_save_asked");
+  shot("23_save_asked");
   Xdotool("key Return");
   EXPECT_EQ(program.Wait_For_Exit(10000), 0);
   std::filesystem::remove_all(folder);

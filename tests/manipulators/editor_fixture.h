@@ -22,6 +22,7 @@ class Message_Log_Window : public TWindow {
     if (msg == Editor_Active_Message) Log.push_back("active " + std::to_string(wp));
     if (msg == Manipulator_Edited_Message) Log.push_back("edited " + std::to_string(wp));
     if (msg == Handle_Chosen_Message) Log.push_back("chosen " + std::to_string(wp) + (lp ? " handle" : ""));
+    if (msg == Help_Request_Message) Log.push_back("help");
     return TWindow::WindowProc(msg, wp, lp);
   }
   void Paint(TDC& dc, bool, TRect&) override {
@@ -45,14 +46,18 @@ inline Transform_Set_2D Set_Of(std::initializer_list<Affine_Transform_2D> maps) 
 
 class Editor_Test : public Widget_Test {
  protected:
-  Editor_Test() : Widget_Test(1024) {}
+  // main_layout: the editor where the main window puts it (right of the
+  // shape palette), else at (400, 20).
+  explicit Editor_Test(int width = 1024, bool main_layout = false) : Widget_Test(width), main_layout_(main_layout) {}
 
   void SetUp() override {
     Widget_Test::SetUp();
-    host = new Message_Log_Window(main, TSize(1024, 768));
+    const TRect screen = Desk().Screen().Bounds();
+    host = new Message_Log_Window(main, screen.Size());
     ASSERT_TRUE(host->Create());
     const int side = Sizes(10) + 2 * Sizes(22);
-    editor = new Transform_Edit_Window(host, TRect(400, 20, 400 + side, 20 + side));
+    const TPoint at = main_layout_ ? TPoint(Sizes(28) + 3 * Sizes(6), 2 * Sizes(28)) : TPoint(400, 20);
+    editor = new Transform_Edit_Window(host, TRect(at.x, at.y, at.x + side, at.y + side));
     ASSERT_TRUE(editor->Create());
     previous_hook = Set_Message_Box_Hook([this](const TMessage_Box_Request& r) {
       Boxes.push_back(r.caption + ": " + r.text);
@@ -125,6 +130,9 @@ class Editor_Test : public Widget_Test {
   std::vector<std::string> Boxes;
   int Box_Answer = IDOK;
   TMessage_Box_Hook previous_hook;
+
+ private:
+  bool main_layout_;
 };
 
 // Writes a part of the screen to $QUENDAR_SNAPSHOTS/<name>.png when set.

@@ -1,5 +1,6 @@
 // Edit fields: keys handed to the parent by mask, number fields' text,
 // parsing, typing check, range check and focus refusals.
+#include <cfloat>
 #include <climits>
 
 #include "toolkit/ext_edit.h"
@@ -81,13 +82,13 @@ TEST_F(Edit_Fields_Test, A_Key_In_Both_Masks_Is_Handed_Over_Once_Per_Press) {
 TEST_F(Edit_Fields_Test, Number_Fields_Show_Their_Value) {
   auto* whole = Make(new Number_Edit<int>(main, 41, TRect(10, 40, 200, 64), -5, -100, 100, nullptr, 0x2004, 0));
   EXPECT_EQ(whole->GetText(), "-5");
-  EXPECT_EQ(Number_Edit<float>::Format(0.25f), "0.25");
-  EXPECT_EQ(Number_Edit<float>::Format(0.00025f), "2.500e-04");
-  EXPECT_EQ(Number_Edit<float>::Format(-0.0005f), "-5.000e-04");
-  EXPECT_EQ(Number_Edit<float>::Format(0.001f), "0.001");
-  EXPECT_EQ(Number_Edit<float>::Format(1234567.f), "1.23457e+06");
-  EXPECT_EQ(Number_Edit<float>::Format(100.f), "100");
-  EXPECT_EQ(Number_Edit<float>::Format(0.f), "0");
+  // Exponent form only strictly inside (-0.001, 0.001) and not at 0.
+  const std::pair<float, const char*> formats[] = {
+      {0.25f, "0.25"},         {0.00025f, "2.500e-04"}, {-0.0005f, "-5.000e-04"}, {0.001f, "0.001"},
+      {-0.001f, "-0.001"},     {1e-7f, "1.000e-07"},    {0.f, "0"},                {-0.f, "-0"},
+      {123.456789f, "123.457"}, {1234567.f, "1.23457e+06"}, {100.f, "100"},       {FLT_MAX, "3.40282e+38"},
+      {-FLT_MAX, "-3.40282e+38"}};
+  for (auto [value, text] : formats) EXPECT_EQ(Number_Edit<float>::Format(value), text) << value;
   auto* real = Make(new Number_Edit<float>(main, 42, TRect(10, 70, 200, 94), 0.00025f, -1, 1, nullptr, 0x2004, 0));
   EXPECT_EQ(real->GetText(), "2.500e-04");
   real->Set_Value(0.5f);  // the text changes, the value given at construction does not
@@ -120,10 +121,32 @@ TEST_F(Edit_Fields_Test, Real_Numbers_Read_As_One_Converted_Value) {
   EXPECT_FLOAT_EQ(value, 1000.f);
   EXPECT_TRUE(Parse_Number<float>("-2.5xyz", value));
   EXPECT_FLOAT_EQ(value, -2.5f);
-  value = 7;
-  EXPECT_FALSE(Parse_Number<float>("e", value));
-  EXPECT_FALSE(Parse_Number<float>("", value));
-  EXPECT_FLOAT_EQ(value, 7.f);
+  // Text that holds no number, and numbers no float can hold, leave the
+  // value alone; only the latter are out of range.
+  const Number_Validator<float> any(-FLT_MAX, FLT_MAX);
+  for (auto [text, out_of_range] : std::initializer_list<std::pair<const char*, bool>>{
+           {"e", false}, {"", false}, {"-", false}, {"1e39", true}, {"-1e39", true}, {"nan", true}, {"inf", true}}) {
+    value = 7;
+    EXPECT_FALSE(Parse_Number<float>(text, value)) << text;
+    EXPECT_FLOAT_EQ(value, 7.f) << text;
+    EXPECT_FALSE(any.Is_Valid(text)) << text;
+    EXPECT_EQ(any.Is_Out_Of_Range(text), out_of_range) << text;
+  }
+  EXPECT_FALSE(any.Is_Out_Of_Range("3.4e38"));
+  EXPECT_TRUE(Number_Validator<float>(-1, 1).Is_Out_Of_Range("1.5"));
+  // A real field takes text longer than its limit and reads its head.
+  auto* real = Make(new Number_Edit<float>(main, 48, TRect(10, 70, 200, 94), 0, -FLT_MAX, FLT_MAX, nullptr, 0, 0));
+  real->SetFocus();
+  real->Clear();
+  Type(real, std::string(31, '0') + "12");
+  EXPECT_EQ(real->GetText().size(), 33u);
+  real->Set_Value(-2.5f);
+  real->SetText(real->GetText() + std::string(40, '0'));
+  EXPECT_TRUE(real->Get_Value(value));
+  EXPECT_FLOAT_EQ(value, -2.5f);
+  real->SetText(std::string(31, '0') + "12");
+  EXPECT_TRUE(real->Get_Value(value));
+  EXPECT_FLOAT_EQ(value, 0.f);
 }
 
 TEST_F(Edit_Fields_Test, The_Range_Is_Checked_By_The_Validator_Not_By_Get_Value) {
