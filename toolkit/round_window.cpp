@@ -329,6 +329,9 @@ void Round_Window::Check_Client_Hover(const TPoint& p) {
 }
 
 LRESULT Round_Window::Mouse_Lost(WPARAM, LPARAM) {
+  // A notice posted when the mouse was let go arrives after this window
+  // took it again: it is stale, and the holds taken since still stand.
+  if (The_Mouse && The_Mouse->Holds(this)) return 0;
   ::SetCursor(&TCursor::Arrow());
   Cursor_Inside = Cursor_Outside = Hover_Locked = false;
   Capture_Count = 0;
@@ -416,16 +419,18 @@ void Round_Window::EvMouseMove(UINT keys, const TPoint& point) {
       }
     } else if (k != Hover_Corner) {
       // Straight from one corner to another (a jump of the pointer): the
-      // corner left gives back its hover first, so no reason is left over.
+      // corner left gives back its hover, so no reason is left over, but
+      // only after the new corner took its own, so the mouse is not let go
+      // and taken again in between.
       const char* left = Hover_Corner == Corner_None ? nullptr : Corner_Tip[size_t(Hover_Corner)];
-      if (left) {
-        Give_Back_Capture_Reason();
-        if (The_Tip_Window) The_Tip_Window->Leave_Item(left);
-      }
       const char* tip = Corner_Tip[size_t(k)];
       if (tip) {
         Take_Capture_Reason();
         if (The_Tip_Window) The_Tip_Window->Enter_Item(tip);
+      }
+      if (left) {
+        Give_Back_Capture_Reason();
+        if (The_Tip_Window) The_Tip_Window->Leave_Item(left);
       }
     }
     if (k == Corner_None) {

@@ -7,18 +7,19 @@
 #include "model/shape.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/pen.h"
+#include "platform/window/cursor.h"
 #include "platform/window/response_table.h"
+#include "platform/window/user.h"
 #include "platform/window/window_dc.h"
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_sizes.h"
+#include "toolkit/mouse.h"
+#include "toolkit/program_messages.h"
 #include "toolkit/watch_cursor.h"
-#include "platform/window/cursor.h"
-#include "platform/window/user.h"
 #include "workspace/color_wheel.h"
 #include "workspace/eraser.h"
 #include "workspace/fill_pointer.h"
 #include "workspace/review_window.h"
-#include "toolkit/program_messages.h"
 
 namespace {
 
@@ -251,6 +252,7 @@ void Drawing_Window::Give_Back_Pointer_Hold() {
 }
 
 LRESULT Drawing_Window::Ev_Mouse_Lost(WPARAM wp, LPARAM lp) {
+  if (The_Mouse && The_Mouse->Holds(this)) return 0;  // stale: taken again since
   // Another window has the mouse: the crayon would stand still here.
   pointer_hold_ = false;
   Hide_Crayon();
