@@ -18,6 +18,9 @@ namespace {
 
 constexpr uint32_t Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, White = 0xFFFFFF;
 
+void Fill(TDC& dc, const TRect& r, uint32_t colour) { dc.FillRect(r, TBrush{TColor::From_Xrgb(colour)}); }
+void Fill(TDC&& dc, const TRect& r, uint32_t colour) { Fill(dc, r, colour); }
+
 // Fills its whole client area with one colour on every paint and notes what
 // it was asked to paint.
 class Filler : public TWindow {
@@ -32,8 +35,7 @@ class Filler : public TWindow {
   void Paint(TDC& dc, bool erase, TRect& rect) override {
     if (log_) log_->push_back(Title() + " " + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
                               std::to_string(rect.right) + "," + std::to_string(rect.bottom) + (erase ? " erase" : ""));
-    TBrush brush{TColor::From_Xrgb(colour_)};
-    dc.FillRect(GetClientRect(), brush);
+    Fill(dc, GetClientRect(), colour_);
   }
   bool EvEraseBkgnd(TDC&) override { return erase_answer; }
   bool erase_answer = true;
@@ -58,11 +60,7 @@ TEST_F(Paint_Test, Paint_Gets_The_Invalidated_Rectangle_And_Draws_Only_There) {
   EXPECT_EQ(log, (std::vector<std::string>{"w 0,0,100,100"}));
   EXPECT_EQ(Px(50, 50), Red);
   log.clear();
-  {
-    TClientDC dc(w);
-    TBrush blue{TColor::From_Xrgb(Blue)};
-    dc.FillRect(w.GetClientRect(), blue);  // shows at once, outside WM_PAINT
-  }
+  Fill(TClientDC(w), w.GetClientRect(), Blue);  // shows at once, outside WM_PAINT
   EXPECT_EQ(Px(50, 50), Blue);
   w.InvalidateRect({10, 20, 30, 40}, false);
   Run_Until_Idle();
@@ -99,11 +97,7 @@ TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) 
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
   // A parent DC draws over its children (sprites rely on it).
-  {
-    TClientDC dc(parent);
-    TBrush blue{TColor::From_Xrgb(Blue)};
-    dc.FillRect(parent.GetClientRect(), blue);
-  }
+  Fill(TClientDC(parent), parent.GetClientRect(), Blue);
   EXPECT_EQ(Px(15, 15), Blue);
   parent.ModifyStyle(0, WS_CLIPCHILDREN);
   child->Invalidate(false);
@@ -162,8 +156,7 @@ TEST_F(Paint_Test, A_DC_Of_A_Destroyed_Window_Draws_Nothing) {
   w.Destroy();
   Run_Until_Idle();
   uint32_t before = Px(10, 10);
-  TBrush green{TColor::From_Xrgb(Green)};
-  dc.FillRect({0, 0, 50, 50}, green);
+  Fill(dc, {0, 0, 50, 50}, Green);
   EXPECT_EQ(Px(10, 10), before);
   EXPECT_EQ(dc.GetPixel(1, 1).Value(), TColor(CLR_INVALID).Value());
 }
@@ -192,8 +185,7 @@ TEST_F(Paint_Test, A_DC_Made_By_A_Worker_While_Its_Window_Is_Being_Destroyed_Dra
   ASSERT_TRUE(behind.late_dc);
   uint32_t desktop = Px(10, 10);
   EXPECT_NE(desktop, Red);
-  TBrush green{TColor::From_Xrgb(Green)};
-  behind.late_dc->FillRect({0, 0, 50, 50}, green);
+  Fill(*behind.late_dc, {0, 0, 50, 50}, Green);
   EXPECT_EQ(Px(10, 10), desktop);
   // The context outlives the window object; the desktop keeps no pointer to it.
   delete front;
@@ -284,8 +276,7 @@ TEST_F(Paint_Test, A_Screen_DC_Draws_Over_Every_Window_And_Reads_Back) {
   Run_Until_Idle();
   TScreenDC screen;
   EXPECT_EQ(screen.GetPixel(5, 5).Value(), TColor::From_Xrgb(Red).Value());
-  TBrush white{TColor::From_Xrgb(White)};
-  screen.FillRect({0, 0, 10, 10}, white);
+  Fill(screen, {0, 0, 10, 10}, White);
   EXPECT_EQ(Px(5, 5), White);
 }
 
