@@ -53,7 +53,6 @@ class Paint_Test : public Headless_Test {
 };
 
 TEST_F(Paint_Test, Paint_Gets_The_Invalidated_Rectangle_And_Draws_Only_There) {
-  std::vector<std::string> log;
   Filler w(nullptr, Red, {0, 0, 100, 100}, &log, "w");
   ASSERT_TRUE(w.Create());
   Run_Until_Idle();
@@ -72,7 +71,6 @@ TEST_F(Paint_Test, Paint_Gets_The_Invalidated_Rectangle_And_Draws_Only_There) {
 }
 
 TEST_F(Paint_Test, An_Unerased_Background_Is_Reported_To_Paint) {
-  std::vector<std::string> log;
   Filler w(nullptr, Red, {0, 0, 10, 10}, &log, "w");
   w.erase_answer = false;
   ASSERT_TRUE(w.Create());
@@ -83,7 +81,6 @@ TEST_F(Paint_Test, An_Unerased_Background_Is_Reported_To_Paint) {
 }
 
 TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) {
-  std::vector<std::string> log;
   Filler parent(nullptr, Red, {0, 0, 100, 100}, &log, "parent");
   auto* child = new Filler(&parent, Green, {10, 10, 30, 30}, &log, "child");
   ASSERT_TRUE(parent.Create());
@@ -101,8 +98,7 @@ TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) 
   EXPECT_EQ(Px(15, 15), Blue);
   parent.ModifyStyle(0, WS_CLIPCHILDREN);
   child->Invalidate(false);
-  Run_Until_Idle();
-  log.clear();
+  Settle();
   parent.Invalidate(false);
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100"}));
@@ -111,7 +107,6 @@ TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) 
 }
 
 TEST_F(Paint_Test, A_Window_Region_Clips_Painting_And_Hit_Testing_Alike) {
-  std::vector<std::string> log;
   Filler back(nullptr, Red, {0, 0, 200, 200});
   ASSERT_TRUE(back.Create());
   auto* round = new Filler(&back, Green, {50, 50, 150, 150});
@@ -130,7 +125,6 @@ TEST_F(Paint_Test, A_Window_Region_Clips_Painting_And_Hit_Testing_Alike) {
 }
 
 TEST_F(Paint_Test, Windows_In_Front_Clip_And_Hiding_Them_Repaints_What_Was_Under) {
-  std::vector<std::string> log;
   Filler low(nullptr, Red, {0, 0, 100, 100}, &log, "low");
   Filler high(nullptr, Blue, {50, 50, 150, 150}, &log, "high");
   ASSERT_TRUE(low.Create());
@@ -259,7 +253,6 @@ TEST_F(Paint_Test, Another_Thread_Drawing_Is_Presented_Without_Input) {
 }
 
 TEST_F(Paint_Test, Moving_A_Child_Repaints_Both_Places) {
-  std::vector<std::string> log;
   Filler parent(nullptr, Red, {0, 0, 200, 200}, &log, "parent");
   auto* child = new Filler(&parent, Green, {0, 0, 20, 20}, &log, "child");
   ASSERT_TRUE(parent.Create());
@@ -281,7 +274,6 @@ TEST_F(Paint_Test, A_Screen_DC_Draws_Over_Every_Window_And_Reads_Back) {
 }
 
 TEST_F(Paint_Test, Uncovering_A_Clip_Children_Parent_Repaints_Its_Children_Too) {
-  std::vector<std::string> log;
   Filler parent(nullptr, Red, {0, 0, 100, 100}, &log, "parent");
   parent.Attr.Style |= WS_CLIPCHILDREN;
   new Filler(&parent, Green, {10, 10, 30, 30}, &log, "child");
@@ -298,8 +290,7 @@ TEST_F(Paint_Test, Uncovering_A_Clip_Children_Parent_Repaints_Its_Children_Too) 
   EXPECT_EQ(Px(5, 5), Red);
   // Hiding and showing the parent repaints both as well.
   parent.ShowWindow(SW_HIDE);
-  Run_Until_Idle();
-  log.clear();
+  Settle();
   parent.ShowWindow(SW_SHOW);
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));

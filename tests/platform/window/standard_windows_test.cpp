@@ -168,7 +168,6 @@ class Name_Dialog : public TDialog {
 }  // namespace
 
 TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers_Run) {
-  std::vector<std::string> log;
   Log_Window frame(nullptr, "frame", log, {0, 0, 1024, 768});
   ASSERT_TRUE(frame.Create());
   frame.SetTimer(1, 100);
@@ -239,7 +238,6 @@ TPopupMenu Palette_Menu() {
 }  // namespace
 
 TEST_F(Standard_Windows_Test, Popup_Menus_Ask_Enablers_And_Send_The_Choice_After_Closing) {
-  std::vector<std::string> log;
   Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
   ASSERT_TRUE(owner.Create());
   TPopupMenu menu = Palette_Menu();
@@ -551,7 +549,6 @@ TEST_F(Standard_Windows_Test, A_Long_Message_Wraps_And_Stays_On_The_Screen) {
 }
 
 TEST_F(Standard_Windows_Test, Submenus_Open_Beside_Their_Item_And_Their_Choice_Reaches_The_Owner) {
-  std::vector<std::string> log;
   Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
   ASSERT_TRUE(owner.Create());
   TPopupMenu move;
