@@ -177,7 +177,7 @@ TEST(DC_Shapes, PolygonFillModesAndOutline) {
   EXPECT_FALSE(o.dc.Polygon(star, 1));
 }
 
-TEST(DC_Shapes, ArcsRunCounterClockwiseAndEqualEndsGiveTheWholeEllipse) {
+TEST(DC_Shapes, ArcsAndPiesRunCounterClockwiseAndEqualEndsGiveTheWholeEllipse) {
   TCanvas top(21, 21), whole(21, 21);
   // From the right end to the left end counter-clockwise on the screen: the top half.
   top.dc.Arc(TRect(0, 0, 21, 21), TPoint(30, 10), TPoint(-10, 10));
@@ -188,13 +188,10 @@ TEST(DC_Shapes, ArcsRunCounterClockwiseAndEqualEndsGiveTheWholeEllipse) {
   EXPECT_EQ(whole.At(10, 20), 0u);
   // Arc neither uses nor moves the current position.
   EXPECT_EQ(top.dc.GetCurrentPosition(), TPoint(0, 0));
-}
-
-TEST(DC_Shapes, PieFillsItsSector) {
+  // A pie fills its sector: a quarter from the right (3 o'clock) to the top (12 o'clock).
   TCanvas c(21, 21);
   c.dc.SelectStockObject(BLACK_BRUSH);
   c.dc.SelectStockObject(NULL_PEN);
-  // A quarter from the right (3 o'clock) to the top (12 o'clock).
   c.dc.Pie(TRect(0, 0, 22, 22), TPoint(30, 11), TPoint(11, -5));
   EXPECT_EQ(c.At(15, 6), 0u);
   EXPECT_EQ(c.At(6, 6), 0xFFFFFFu);

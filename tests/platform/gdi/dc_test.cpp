@@ -95,8 +95,11 @@ TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
   EXPECT_EQ(dc.GetDeviceCaps(BITSPIXEL), 32);
   EXPECT_EQ(dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
   EXPECT_EQ(dc.GetDeviceCaps(HORZRES), 640);
+  EXPECT_EQ(dc.GetDeviceCaps(NUMCOLORS), -1);
   TDevice_Caps::Set_Palette_Device_For_Tests(true);
   EXPECT_NE(dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
+  EXPECT_EQ(dc.GetDeviceCaps(BITSPIXEL), 8);
+  EXPECT_EQ(dc.GetDeviceCaps(SIZEPALETTE), 256);
   TDevice_Caps::Set_Palette_Device_For_Tests(false);
   EXPECT_EQ(dc.RealizePalette(), 0);
   // A context on an 8-bit picture reports the display it belongs to.

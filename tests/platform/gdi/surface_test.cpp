@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "platform/gdi/bitmap.h"
-#include "platform/gdi/device_caps.h"
 #include "platform/gdi/dib.h"
 #include "platform/gdi/dibitmap.h"
 
@@ -94,18 +93,6 @@ TEST(Bitmap, CompatibleAndMonochrome) {
   TBitmap copy = colour;
   copy.Surface()->Set_Pixel(0, 0, 5);
   EXPECT_EQ(colour.Surface()->Pixel(0, 0), 0u);
-}
-
-TEST(DeviceCaps, TrueColourUnlessSwitched) {
-  EXPECT_EQ(TDevice_Caps::Get(BITSPIXEL, 800, 600, 32, true), 32);
-  EXPECT_EQ(TDevice_Caps::Get(RASTERCAPS, 800, 600, 32, true) & RC_PALETTE, 0);
-  EXPECT_EQ(TDevice_Caps::Get(NUMCOLORS, 800, 600, 32, true), -1);
-  TDevice_Caps::Set_Palette_Device_For_Tests(true);
-  EXPECT_EQ(TDevice_Caps::Get(BITSPIXEL, 800, 600, 32, true), 8);
-  EXPECT_NE(TDevice_Caps::Get(RASTERCAPS, 800, 600, 32, true) & RC_PALETTE, 0);
-  EXPECT_EQ(TDevice_Caps::Get(SIZEPALETTE, 800, 600, 32, true), 256);
-  TDevice_Caps::Set_Palette_Device_For_Tests(false);
-  EXPECT_EQ(TDevice_Caps::Get(HORZRES, 800, 600, 32, true), 800);
 }
 
 }  // namespace

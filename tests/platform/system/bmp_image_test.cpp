@@ -7,12 +7,10 @@
 
 namespace {
 
-void Put16(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(v & 255);
-  out.push_back(v >> 8);
-}
-void Put32(std::vector<uint8_t>& out, uint32_t v) {
-  for (int i = 0; i < 4; ++i) out.push_back((v >> (8 * i)) & 255);
+// Little-endian values of `bytes` bytes each.
+void Put(std::vector<uint8_t>& out, int bytes, std::initializer_list<uint32_t> values) {
+  for (uint32_t v : values)
+    for (int i = 0; i < bytes; ++i) out.push_back((v >> (8 * i)) & 255);
 }
 
 // A BMP image of the given shape; colour i is (i, i, i), pixel bytes count up.
@@ -24,21 +22,11 @@ std::vector<uint8_t> Make_Bmp(int32_t width, int32_t height, uint16_t bits, uint
   std::vector<uint8_t> out;
   if (file_header) {
     out = {'B', 'M'};
-    Put32(out, 14 + 40 + table * 4 + stride * rows);
-    Put32(out, 0);
-    Put32(out, 14 + 40 + table * 4);
+    Put(out, 4, {14 + 40 + table * 4 + stride * rows, 0, 14 + 40 + table * 4});
   }
-  Put32(out, 40);
-  Put32(out, static_cast<uint32_t>(width));
-  Put32(out, static_cast<uint32_t>(height));
-  Put16(out, 1);
-  Put16(out, bits);
-  Put32(out, 0);
-  Put32(out, stride * rows);
-  Put32(out, 2835);
-  Put32(out, 2835);
-  Put32(out, colors_used);
-  Put32(out, 0);
+  Put(out, 4, {40, static_cast<uint32_t>(width), static_cast<uint32_t>(height)});
+  Put(out, 2, {1, bits});
+  Put(out, 4, {0, stride * rows, 2835, 2835, colors_used, 0});
   for (uint32_t i = 0; i < table; ++i) {
     uint8_t c = static_cast<uint8_t>(i);
     out.insert(out.end(), {c, c, c, 0});
@@ -112,13 +100,10 @@ TEST(Bmp_Image, BadFieldsAreRefused) {
 
 TEST(Bmp_Image, CoreHeaderWithThreeByteColours) {
   std::vector<uint8_t> bytes;
-  Put32(bytes, 12);
-  Put16(bytes, 3);
-  Put16(bytes, 1);
-  Put16(bytes, 1);
-  Put16(bytes, 1);
-  bytes.insert(bytes.end(), {1, 2, 3, 4, 5, 6});  // two colours, blue green red
-  Put32(bytes, 0xA0);                             // one row: 101 and padding
+  Put(bytes, 4, {12});
+  Put(bytes, 2, {3, 1, 1, 1});                     // 3 x 1 pixels, one plane, one bit
+  Put(bytes, 1, {1, 2, 3, 4, 5, 6});               // two colours, blue green red
+  Put(bytes, 4, {0xA0});                           // one row: 101 and padding
   auto image = Parse_Bmp(bytes.data(), bytes.size());
   ASSERT_TRUE(image);
   EXPECT_EQ(image->colors[1].blue, 4);

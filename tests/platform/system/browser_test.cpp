@@ -13,37 +13,41 @@
 
 namespace {
 
-using Browser = Temp_Home;
-
 void Make_Program(const std::string& path, const std::string& text) {
   Temp_Home::Write(path, text);
   chmod(path.c_str(), 0755);
 }
 
+class Browser : public Temp_Home {
+ protected:
+  // An opener first on the path that runs `command` and puts its output in
+  // the work file `out` whole.
+  void Install_Opener(const std::string& command, const std::string& out) {
+    Make_Program(root_ + "/bin/xdg-open", "#!/bin/sh\n" + command + " > " + Work(out + ".tmp") + "\nmv " +
+                                              Work(out + ".tmp") + " " + Work(out) + "\n");
+    Set("PATH", root_ + "/bin:/usr/bin:/bin");
+  }
+  // The work file `name` once it exists (or after five seconds).
+  std::string Wait_For(const std::string& name) {
+    for (int i = 0; i < 500 && !std::filesystem::exists(Work(name)); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    return Read(Work(name));
+  }
+};
+
 TEST_F(Browser, StartsTheOpenerWithTheTargetWithoutWaiting) {
-  const std::string bin = root_ + "/bin";
   // The opener outlives the call: it waits for a go-ahead file first.
-  Make_Program(bin + "/xdg-open",
-               "#!/bin/sh\nwhile [ ! -e " + Work("go") + " ]; do sleep 0.01; done\n"
-               "printf '%s' \"$1\" > " + Work("opened.tmp") + "\nmv " + Work("opened.tmp") + " " +
-                   Work("opened") + "\n");
-  Set("PATH", bin + ":/usr/bin:/bin");
+  Install_Opener("while [ ! -e " + Work("go") + " ]; do sleep 0.01; done\nprintf '%s' \"$1\"", "opened");
   ASSERT_EQ(Open_In_Browser("https://example.org/a b?c=d"), Browser_Result::Started);
   EXPECT_FALSE(std::filesystem::exists(Work("opened")));
   Write(Work("go"), "");
-  for (int i = 0; i < 500 && !std::filesystem::exists(Work("opened")); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_EQ(Read(Work("opened")), "https://example.org/a b?c=d");
+  EXPECT_EQ(Wait_For("opened"), "https://example.org/a b?c=d");
 }
 
 // The calling thread may block signals and the program ignore some (a
 // broken pipe, typically); the browser must not inherit either.
 TEST_F(Browser, TheOpenerStartsWithPlainSignals) {
-  const std::string bin = root_ + "/bin";
-  Make_Program(bin + "/xdg-open", "#!/bin/sh\ngrep -E '^Sig(Blk|Ign):' /proc/self/status > " +
-                                      Work("signals.tmp") + "; mv " + Work("signals.tmp") + " " +
-                                      Work("signals") + "\n");
-  Set("PATH", bin + ":/usr/bin:/bin");
+  Install_Opener("grep -E '^Sig(Blk|Ign):' /proc/self/status", "signals");
   sigset_t blocked, saved_mask;
   sigemptyset(&blocked);
   sigaddset(&blocked, SIGUSR1);
@@ -56,9 +60,7 @@ TEST_F(Browser, TheOpenerStartsWithPlainSignals) {
   pthread_sigmask(SIG_SETMASK, &saved_mask, nullptr);
   ASSERT_EQ(result, Browser_Result::Started);
 
-  for (int i = 0; i < 500 && !std::filesystem::exists(Work("signals")); ++i)
-    std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  const std::string text = Read(Work("signals"));
+  const std::string text = Wait_For("signals");
   EXPECT_NE(text.find("SigBlk:\t0000000000000000\n"), std::string::npos) << text;
   // Only the ignored signals a program can reset are checked: the C library
   // keeps a few real-time signals of its own that a parent may have ignored.

@@ -18,14 +18,29 @@
 
 namespace {
 
-using Single_Instance = Temp_Home;
+class Single_Instance : public Temp_Home {
+ protected:
+  std::string Socket_Path() const { return root_ + "/runtime/Quendar_Window.socket"; }
+  static sockaddr_un Address(const std::string& path) {
+    sockaddr_un address = {};
+    address.sun_family = AF_UNIX;
+    std::strcpy(address.sun_path, path.c_str());
+    return address;
+  }
+  // Takes the instance lock as a running first instance holds it.
+  int Hold_Lock() const {
+    int lock = open((root_ + "/runtime/Quendar_Window.lock").c_str(), O_RDWR | O_CREAT, 0600);
+    EXPECT_EQ(flock(lock, LOCK_EX), 0);
+    return lock;
+  }
+};
 
-TEST_F(Single_Instance, SecondStartHandsOverAndTheFirstComesForward) {
+TEST_F(Single_Instance, SecondStartHandsOverAndTheFirstComesForwardUntilItEnds) {
   std::atomic<int> asked{0};
-  TSingle_Instance first;
-  ASSERT_EQ(first.Claim([&] { ++asked; }), TSingle_Instance::Start::First);
-  EXPECT_TRUE(first.Listening());
-  EXPECT_TRUE(std::filesystem::exists(root_ + "/runtime/Quendar_Window.socket"));
+  auto first = std::make_unique<TSingle_Instance>();
+  ASSERT_EQ(first->Claim([&] { ++asked; }), TSingle_Instance::Start::First);
+  EXPECT_TRUE(first->Listening());
+  EXPECT_TRUE(std::filesystem::exists(Socket_Path()));
 
   {
     TSingle_Instance second;
@@ -45,14 +60,10 @@ TEST_F(Single_Instance, SecondStartHandsOverAndTheFirstComesForward) {
   waitpid(child, &status, 0);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
   EXPECT_EQ(asked, 2);
-}
 
-TEST_F(Single_Instance, AfterTheFirstEndsTheNextStartIsFirst) {
-  {
-    TSingle_Instance first;
-    ASSERT_EQ(first.Claim(nullptr), TSingle_Instance::Start::First);
-  }
-  EXPECT_FALSE(std::filesystem::exists(root_ + "/runtime/Quendar_Window.socket"));
+  // After the first ends, the next start is the first.
+  first.reset();
+  EXPECT_FALSE(std::filesystem::exists(Socket_Path()));
   TSingle_Instance next;
   EXPECT_EQ(next.Claim(nullptr), TSingle_Instance::Start::First);
   EXPECT_TRUE(next.Listening());
@@ -60,14 +71,11 @@ TEST_F(Single_Instance, AfterTheFirstEndsTheNextStartIsFirst) {
 
 TEST_F(Single_Instance, StaleSocketOfACrashedInstanceIsReplaced) {
   // A crashed instance leaves its socket file behind but not its lock.
-  const std::string path = root_ + "/runtime/Quendar_Window.socket";
   int stale = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address = {};
-  address.sun_family = AF_UNIX;
-  std::strcpy(address.sun_path, path.c_str());
+  sockaddr_un address = Address(Socket_Path());
   ASSERT_EQ(bind(stale, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   close(stale);
-  ASSERT_TRUE(std::filesystem::exists(path));
+  ASSERT_TRUE(std::filesystem::exists(Socket_Path()));
 
   std::atomic<int> asked{0};
   TSingle_Instance first;
@@ -78,8 +86,7 @@ TEST_F(Single_Instance, StaleSocketOfACrashedInstanceIsReplaced) {
 }
 
 TEST_F(Single_Instance, LockHolderThatNeverAnswersIsUnreachable) {
-  int lock = open((root_ + "/runtime/Quendar_Window.lock").c_str(), O_RDWR | O_CREAT, 0600);
-  ASSERT_EQ(flock(lock, LOCK_EX), 0);
+  int lock = Hold_Lock();
   TSingle_Instance second("Quendar_Window", 100);
   EXPECT_EQ(second.Claim(nullptr), TSingle_Instance::Start::Unreachable);
   close(lock);
@@ -88,8 +95,7 @@ TEST_F(Single_Instance, LockHolderThatNeverAnswersIsUnreachable) {
 TEST_F(Single_Instance, AStartWhileTheFirstIsEndingBecomesTheFirst) {
   // The first instance in its last moments: its socket is gone, its lock
   // not yet released.
-  int lock = open((root_ + "/runtime/Quendar_Window.lock").c_str(), O_RDWR | O_CREAT, 0600);
-  ASSERT_EQ(flock(lock, LOCK_EX), 0);
+  int lock = Hold_Lock();
   std::thread ending([lock] {
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
     close(lock);
@@ -150,9 +156,7 @@ TEST_F(Single_Instance, ARequestInFlightAsTheFirstEndsIsNotAnswered) {
   TSingle_Instance running;
   ASSERT_EQ(running.Claim([&] { ++asked; }), TSingle_Instance::Start::First);
   int fd = socket(AF_UNIX, SOCK_STREAM, 0);
-  sockaddr_un address = {};
-  address.sun_family = AF_UNIX;
-  std::strcpy(address.sun_path, (root_ + "/runtime/Quendar_Window.socket").c_str());
+  sockaddr_un address = Address(Socket_Path());
   ASSERT_EQ(connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(50));  // accepted, reading the request
   std::thread ending([&] { running.Stop_Listening(); });

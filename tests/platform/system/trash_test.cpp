@@ -43,6 +43,9 @@ std::map<std::string, std::string> Parse_Info(const std::string& text) {
   return keys;
 }
 
+// The original path an info file names.
+std::string Path_In(const std::string& info_file) { return Unescape(Parse_Info(Temp_Home::Read(info_file))["Path"]); }
+
 TEST_F(Trash, InfoFileFollowsTheFormatAndParsesBack) {
   const std::string original = Work("my drawing #1 (ü).gal");
   Write(original, "pattern");
@@ -85,7 +88,7 @@ TEST_F(Trash, SameNamesAreMadeUnique) {
   EXPECT_EQ(Read(trash + "files/a.3.gal"), "2");
   EXPECT_EQ(Read(trash + "files/plain.2"), "y");
   for (const char* name : {"a.gal", "a.2.gal", "a.3.gal", "plain", "plain.2"})
-    EXPECT_EQ(Unescape(Parse_Info(Read(trash + "info/" + name + ".trashinfo"))["Path"]),
+    EXPECT_EQ(Path_In(trash + "info/" + name + ".trashinfo"),
               Work(std::string(name).find("plain") == 0 ? "plain" : "a.gal"));
 }
 
@@ -96,7 +99,7 @@ TEST_F(Trash, RelativePathsAreMadeFull) {
   bool trashed = Move_To_Trash("./sub/../rel.txt");
   std::filesystem::current_path(old);
   ASSERT_TRUE(trashed);
-  EXPECT_EQ(Unescape(Parse_Info(Read(root_ + "/data/Trash/info/rel.txt.trashinfo"))["Path"]), Work("rel.txt"));
+  EXPECT_EQ(Path_In(root_ + "/data/Trash/info/rel.txt.trashinfo"), Work("rel.txt"));
 }
 
 TEST_F(Trash, FailuresLeaveNothingBehind) {
@@ -156,7 +159,7 @@ TEST_F(Trash, AcrossFileSystemsFilesAreCopiedAndDeleted) {
   ASSERT_TRUE(Move_To_Trash(Work("far.gal")));
   EXPECT_FALSE(std::filesystem::exists(Work("far.gal")));
   EXPECT_EQ(Read(data + "/Trash/files/far.gal"), std::string(100000, 'f'));
-  EXPECT_EQ(Unescape(Parse_Info(Read(data + "/Trash/info/far.gal.trashinfo"))["Path"]), Work("far.gal"));
+  EXPECT_EQ(Path_In(data + "/Trash/info/far.gal.trashinfo"), Work("far.gal"));
   // A directory cannot be copied across: refused, and its info file removed.
   std::filesystem::create_directory(Work("folder"));
   EXPECT_FALSE(Move_To_Trash(Work("folder")));

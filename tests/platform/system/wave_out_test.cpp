@@ -29,6 +29,15 @@ class Done_Log {
     return std::exchange(tags_, {});
   }
   TEventSemaphore& Arrived() { return arrived_; }
+  // Waits in real time for `count` tags (or gives up after five seconds of quiet).
+  std::vector<uint32_t> Wait_For(size_t count) {
+    std::vector<uint32_t> tags;
+    while (tags.size() < count && arrived_.Wait(5000) == WAIT_OBJECT_0) {
+      auto more = Take();
+      tags.insert(tags.end(), more.begin(), more.end());
+    }
+    return tags;
+  }
 
  private:
   std::mutex lock_;
@@ -63,13 +72,10 @@ TEST_F(Silent_Output, ProbeAndFormatsTheOutputTakes) {
   EXPECT_EQ(TWave_Out::Supported_Bits(), 16);
   EXPECT_TRUE(TWave_Out::Query(WAVEFORMATEX::Mono_Pcm(16)));
   EXPECT_TRUE(TWave_Out::Query(WAVEFORMATEX::Mono_Pcm(8)));
-  WAVEFORMATEX stereo = WAVEFORMATEX::Mono_Pcm(16);
+  WAVEFORMATEX stereo = WAVEFORMATEX::Mono_Pcm(16), fast = stereo, odd = stereo, compressed = stereo;
   stereo.channels = 2;
-  WAVEFORMATEX fast = WAVEFORMATEX::Mono_Pcm(16);
   fast.samples_per_sec = 44100;
-  WAVEFORMATEX odd = WAVEFORMATEX::Mono_Pcm(16);
   odd.block_align = 1;
-  WAVEFORMATEX compressed = WAVEFORMATEX::Mono_Pcm(8);
   compressed.format_tag = 2;
   for (const WAVEFORMATEX& bad : {stereo, fast, odd, compressed, WAVEFORMATEX::Mono_Pcm(24)}) {
     EXPECT_FALSE(TWave_Out::Query(bad));
@@ -256,12 +262,7 @@ TEST(Silent_Output_Real_Time, BuffersFinishInRealTimeWithoutAVirtualClock) {
   std::vector<uint8_t> wave(441 * 2);  // 20 ms
   uint32_t a = out->Write(wave.data(), static_cast<uint32_t>(wave.size()));
   uint32_t b = out->Write(wave.data(), static_cast<uint32_t>(wave.size()));
-  std::vector<uint32_t> tags;
-  while (tags.size() < 2 && log.Arrived().Wait(5000) == WAIT_OBJECT_0) {
-    auto more = log.Take();
-    tags.insert(tags.end(), more.begin(), more.end());
-  }
-  EXPECT_EQ(tags, (Tags{a, b}));
+  EXPECT_EQ(log.Wait_For(2), (Tags{a, b}));
   EXPECT_TRUE(Play_System_Sound("Default Beep", true));
 }
 
@@ -282,12 +283,7 @@ TEST(Sdl_Output, PlaysBuffersInOrderOnTheDummyDriver) {
   std::vector<uint8_t> sixteen(1102 * 2, 0x40);
   uint32_t a = out->Write(eight.data(), static_cast<uint32_t>(eight.size()));
   uint32_t b = out->Write(sixteen.data(), static_cast<uint32_t>(sixteen.size()), 16);
-  std::vector<uint32_t> tags;
-  while (tags.size() < 2 && log.Arrived().Wait(5000) == WAIT_OBJECT_0) {
-    auto more = log.Take();
-    tags.insert(tags.end(), more.begin(), more.end());
-  }
-  EXPECT_EQ(tags, (Tags{a, b}));
+  EXPECT_EQ(log.Wait_For(2), (Tags{a, b}));
   EXPECT_TRUE(out->Take_Done(a));
   // Reset during playback: nothing arrives for the buffer.
   std::vector<uint8_t> long_wave(22050, 128);

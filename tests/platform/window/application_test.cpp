@@ -125,7 +125,6 @@ TEST_F(Application_Test, The_Pre_Dispatch_Hook_Sees_Messages_Of_Nested_Loops) {
     }
     std::vector<UINT> seen;
   } app;
-  std::vector<std::string> log;
   Log_Window w(nullptr, "w", log);
   ASSERT_TRUE(w.Create());
   Run_Until_Idle();

@@ -7,12 +7,10 @@
 
 namespace {
 
-void Put16(std::vector<uint8_t>& v, uint16_t x) {
-  v.push_back(uint8_t(x));
-  v.push_back(uint8_t(x >> 8));
-}
-void Put32(std::vector<uint8_t>& v, uint32_t x) {
-  for (int i = 0; i < 4; ++i) v.push_back(uint8_t(x >> (8 * i)));
+// Little-endian values of `bytes` bytes each.
+void Put(std::vector<uint8_t>& v, int bytes, std::initializer_list<uint32_t> values) {
+  for (uint32_t x : values)
+    for (int i = 0; i < bytes; ++i) v.push_back(uint8_t(x >> (8 * i)));
 }
 
 // A .ico or .cur file with one 1-bit image of 8 x 2 pixels: the top row's
@@ -20,32 +18,16 @@ void Put32(std::vector<uint8_t>& v, uint32_t x) {
 // column of each row transparent.
 std::vector<uint8_t> One_Bit_File(uint16_t type, TPoint hotspot) {
   std::vector<uint8_t> f;
-  Put16(f, 0);
-  Put16(f, type);
-  Put16(f, 1);
-  f.push_back(8);
-  f.push_back(2);
-  f.push_back(2);
-  f.push_back(0);
-  Put16(f, uint16_t(hotspot.x));
-  Put16(f, uint16_t(hotspot.y));
-  uint32_t bytes = 40 + 8 + 2 * 4 + 2 * 4;
-  Put32(f, bytes);
-  Put32(f, 22);
-  Put32(f, 40);
-  Put32(f, 8);
-  Put32(f, 4);  // both masks
-  Put16(f, 1);
-  Put16(f, 1);
-  for (int i = 0; i < 6; ++i) Put32(f, 0);
-  Put32(f, 0x000000);  // colour 0 black
-  Put32(f, 0xFFFFFF);  // colour 1 white
-  // Colour (XOR) bits, bottom row first, rows of 4 bytes.
-  Put32(f, 0x00);
-  Put32(f, 0x80);
-  // AND mask, bottom row first.
-  Put32(f, 0x01);
-  Put32(f, 0x01);
+  Put(f, 2, {0, type, 1});
+  Put(f, 1, {8, 2, 2, 0});
+  Put(f, 2, {uint16_t(hotspot.x), uint16_t(hotspot.y)});
+  Put(f, 4, {40 + 8 + 2 * 4 + 2 * 4, 22});  // image size and place
+  Put(f, 4, {40, 8, 4});                    // header: 8 wide, 4 rows for both masks
+  Put(f, 2, {1, 1});
+  Put(f, 4, {0, 0, 0, 0, 0, 0});
+  Put(f, 4, {0x000000, 0xFFFFFF});  // colours 0 black and 1 white
+  Put(f, 4, {0x00, 0x80});          // colour (XOR) bits, bottom row first, rows of 4 bytes
+  Put(f, 4, {0x01, 0x01});          // AND mask, bottom row first
   return f;
 }
 

@@ -13,12 +13,10 @@
 using Queue_Test = Headless_Test;
 
 TEST_F(Queue_Test, Posted_Messages_Come_Before_Input_Input_Before_Paint_And_Paint_Before_Timers) {
-  std::vector<std::string> log;
   Log_Window w(nullptr, "w", log);
   w.log_moves = false;
   ASSERT_TRUE(w.Create());
-  Run_Until_Idle();
-  log.clear();
+  Settle();
   w.log_paint = true;
   w.SetTimer(7, 10);
   headless->Virtual_Clock().Advance(20);  // the timer is due already
@@ -32,12 +30,10 @@ TEST_F(Queue_Test, Posted_Messages_Come_Before_Input_Input_Before_Paint_And_Pain
   EXPECT_EQ(log, (std::vector<std::string>{"w:user 1 1", "w:user 1 2", "w:ldown 5,5", "w:lup 5,5", "w:paint", "w:timer 7"}));
 }
 
-TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged) {
-  std::vector<std::string> log;
+TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged_But_Not_Across_Presses) {
   Log_Window w(nullptr, "w", log);
   ASSERT_TRUE(w.Create());
-  Run_Until_Idle();
-  log.clear();
+  Settle();
   headless->Move_To({1, 1});
   headless->Move_To({2, 2});
   headless->Move_To({3, 4});
@@ -51,13 +47,8 @@ TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged) {
   EXPECT_TRUE(log.empty());
   Advance(1);
   EXPECT_EQ(log, (std::vector<std::string>{"w:timer 1"}));
-}
-
-TEST_F(Queue_Test, A_Move_Between_Presses_Is_Not_Merged_Across_Them) {
-  std::vector<std::string> log;
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
-  Run_Until_Idle();
+  // Moves are not merged across a press or release between them.
+  w.KillTimer(1);
   log.clear();
   headless->Move_To({1, 1});
   headless->Press({1, 1});
@@ -117,7 +108,6 @@ TEST_F(Queue_Test, Race_Of_A_Worker_Posting_And_Destroy) {
 }
 
 TEST_F(Queue_Test, Messages_For_A_Destroyed_Window_Are_Dropped) {
-  std::vector<std::string> log;
   Log_Window w(nullptr, "w", log);
   ASSERT_TRUE(w.Create());
   HWND old = w.GetHandle();
@@ -158,7 +148,6 @@ TEST_F(Queue_Test, Window_Less_Timers_Call_Back_With_Fresh_Ids) {
 }
 
 TEST_F(Queue_Test, Setting_A_Timer_Again_Restarts_It_And_Zero_Still_Ticks) {
-  std::vector<std::string> log;
   Log_Window w(nullptr, "w", log);
   ASSERT_TRUE(w.Create());
   w.SetTimer(3, 100);
@@ -175,7 +164,6 @@ TEST_F(Queue_Test, Setting_A_Timer_Again_Restarts_It_And_Zero_Still_Ticks) {
 }
 
 TEST_F(Queue_Test, Timers_Keep_Running_In_A_Nested_Loop) {
-  std::vector<std::string> log;
   Log_Window owner(nullptr, "owner", log);
   ASSERT_TRUE(owner.Create());
   owner.SetTimer(1, 33);
@@ -191,7 +179,6 @@ TEST_F(Queue_Test, Timers_Keep_Running_In_A_Nested_Loop) {
 }
 
 TEST_F(Queue_Test, A_Quit_Ends_Every_Nested_Loop_And_Stays_For_The_Outer_One) {
-  std::vector<std::string> log;
   Log_Window w(nullptr, "w", log);
   ASSERT_TRUE(w.Create());
   w.PostMessage(WM_USER + 1);
@@ -221,7 +208,6 @@ TEST_F(Queue_Test, A_Quit_Ends_Every_Nested_Loop_And_Stays_For_The_Outer_One) {
 }
 
 TEST_F(Queue_Test, Pump_Waiting_Messages_Works_From_Inside_A_Handler) {
-  std::vector<std::string> log;
   Log_Window a(nullptr, "a", log);
   ASSERT_TRUE(a.Create());
   struct Pumper : TWindow {
@@ -246,7 +232,6 @@ TEST_F(Queue_Test, Pump_Waiting_Messages_Works_From_Inside_A_Handler) {
 
 TEST_F(Queue_Test, The_Keyboard_Wait_Never_Spins) {
   // With nothing to do and a far timer, one wait jumps straight to it.
-  std::vector<std::string> log;
   Log_Window w(nullptr, "w", log);
   ASSERT_TRUE(w.Create());
   w.SetTimer(1, 5000);

@@ -18,6 +18,9 @@ namespace {
 
 constexpr uint32_t Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, White = 0xFFFFFF;
 
+void Fill(TDC& dc, const TRect& r, uint32_t colour) { dc.FillRect(r, TBrush{TColor::From_Xrgb(colour)}); }
+void Fill(TDC&& dc, const TRect& r, uint32_t colour) { Fill(dc, r, colour); }
+
 // Fills its whole client area with one colour on every paint and notes what
 // it was asked to paint.
 class Filler : public TWindow {
@@ -32,8 +35,7 @@ class Filler : public TWindow {
   void Paint(TDC& dc, bool erase, TRect& rect) override {
     if (log_) log_->push_back(Title() + " " + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
                               std::to_string(rect.right) + "," + std::to_string(rect.bottom) + (erase ? " erase" : ""));
-    TBrush brush{TColor::From_Xrgb(colour_)};
-    dc.FillRect(GetClientRect(), brush);
+    Fill(dc, GetClientRect(), colour_);
   }
   bool EvEraseBkgnd(TDC&) override { return erase_answer; }
   bool erase_answer = true;
@@ -51,18 +53,13 @@ class Paint_Test : public Headless_Test {
 };
 
 TEST_F(Paint_Test, Paint_Gets_The_Invalidated_Rectangle_And_Draws_Only_There) {
-  std::vector<std::string> log;
   Filler w(nullptr, Red, {0, 0, 100, 100}, &log, "w");
   ASSERT_TRUE(w.Create());
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"w 0,0,100,100"}));
   EXPECT_EQ(Px(50, 50), Red);
   log.clear();
-  {
-    TClientDC dc(w);
-    TBrush blue{TColor::From_Xrgb(Blue)};
-    dc.FillRect(w.GetClientRect(), blue);  // shows at once, outside WM_PAINT
-  }
+  Fill(TClientDC(w), w.GetClientRect(), Blue);  // shows at once, outside WM_PAINT
   EXPECT_EQ(Px(50, 50), Blue);
   w.InvalidateRect({10, 20, 30, 40}, false);
   Run_Until_Idle();
@@ -74,7 +71,6 @@ TEST_F(Paint_Test, Paint_Gets_The_Invalidated_Rectangle_And_Draws_Only_There) {
 }
 
 TEST_F(Paint_Test, An_Unerased_Background_Is_Reported_To_Paint) {
-  std::vector<std::string> log;
   Filler w(nullptr, Red, {0, 0, 10, 10}, &log, "w");
   w.erase_answer = false;
   ASSERT_TRUE(w.Create());
@@ -85,7 +81,6 @@ TEST_F(Paint_Test, An_Unerased_Background_Is_Reported_To_Paint) {
 }
 
 TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) {
-  std::vector<std::string> log;
   Filler parent(nullptr, Red, {0, 0, 100, 100}, &log, "parent");
   auto* child = new Filler(&parent, Green, {10, 10, 30, 30}, &log, "child");
   ASSERT_TRUE(parent.Create());
@@ -99,16 +94,11 @@ TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) 
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
   // A parent DC draws over its children (sprites rely on it).
-  {
-    TClientDC dc(parent);
-    TBrush blue{TColor::From_Xrgb(Blue)};
-    dc.FillRect(parent.GetClientRect(), blue);
-  }
+  Fill(TClientDC(parent), parent.GetClientRect(), Blue);
   EXPECT_EQ(Px(15, 15), Blue);
   parent.ModifyStyle(0, WS_CLIPCHILDREN);
   child->Invalidate(false);
-  Run_Until_Idle();
-  log.clear();
+  Settle();
   parent.Invalidate(false);
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100"}));
@@ -117,7 +107,6 @@ TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) 
 }
 
 TEST_F(Paint_Test, A_Window_Region_Clips_Painting_And_Hit_Testing_Alike) {
-  std::vector<std::string> log;
   Filler back(nullptr, Red, {0, 0, 200, 200});
   ASSERT_TRUE(back.Create());
   auto* round = new Filler(&back, Green, {50, 50, 150, 150});
@@ -136,7 +125,6 @@ TEST_F(Paint_Test, A_Window_Region_Clips_Painting_And_Hit_Testing_Alike) {
 }
 
 TEST_F(Paint_Test, Windows_In_Front_Clip_And_Hiding_Them_Repaints_What_Was_Under) {
-  std::vector<std::string> log;
   Filler low(nullptr, Red, {0, 0, 100, 100}, &log, "low");
   Filler high(nullptr, Blue, {50, 50, 150, 150}, &log, "high");
   ASSERT_TRUE(low.Create());
@@ -162,8 +150,7 @@ TEST_F(Paint_Test, A_DC_Of_A_Destroyed_Window_Draws_Nothing) {
   w.Destroy();
   Run_Until_Idle();
   uint32_t before = Px(10, 10);
-  TBrush green{TColor::From_Xrgb(Green)};
-  dc.FillRect({0, 0, 50, 50}, green);
+  Fill(dc, {0, 0, 50, 50}, Green);
   EXPECT_EQ(Px(10, 10), before);
   EXPECT_EQ(dc.GetPixel(1, 1).Value(), TColor(CLR_INVALID).Value());
 }
@@ -192,8 +179,7 @@ TEST_F(Paint_Test, A_DC_Made_By_A_Worker_While_Its_Window_Is_Being_Destroyed_Dra
   ASSERT_TRUE(behind.late_dc);
   uint32_t desktop = Px(10, 10);
   EXPECT_NE(desktop, Red);
-  TBrush green{TColor::From_Xrgb(Green)};
-  behind.late_dc->FillRect({0, 0, 50, 50}, green);
+  Fill(*behind.late_dc, {0, 0, 50, 50}, Green);
   EXPECT_EQ(Px(10, 10), desktop);
   // The context outlives the window object; the desktop keeps no pointer to it.
   delete front;
@@ -267,7 +253,6 @@ TEST_F(Paint_Test, Another_Thread_Drawing_Is_Presented_Without_Input) {
 }
 
 TEST_F(Paint_Test, Moving_A_Child_Repaints_Both_Places) {
-  std::vector<std::string> log;
   Filler parent(nullptr, Red, {0, 0, 200, 200}, &log, "parent");
   auto* child = new Filler(&parent, Green, {0, 0, 20, 20}, &log, "child");
   ASSERT_TRUE(parent.Create());
@@ -284,13 +269,11 @@ TEST_F(Paint_Test, A_Screen_DC_Draws_Over_Every_Window_And_Reads_Back) {
   Run_Until_Idle();
   TScreenDC screen;
   EXPECT_EQ(screen.GetPixel(5, 5).Value(), TColor::From_Xrgb(Red).Value());
-  TBrush white{TColor::From_Xrgb(White)};
-  screen.FillRect({0, 0, 10, 10}, white);
+  Fill(screen, {0, 0, 10, 10}, White);
   EXPECT_EQ(Px(5, 5), White);
 }
 
 TEST_F(Paint_Test, Uncovering_A_Clip_Children_Parent_Repaints_Its_Children_Too) {
-  std::vector<std::string> log;
   Filler parent(nullptr, Red, {0, 0, 100, 100}, &log, "parent");
   parent.Attr.Style |= WS_CLIPCHILDREN;
   new Filler(&parent, Green, {10, 10, 30, 30}, &log, "child");
@@ -307,8 +290,7 @@ TEST_F(Paint_Test, Uncovering_A_Clip_Children_Parent_Repaints_Its_Children_Too) 
   EXPECT_EQ(Px(5, 5), Red);
   // Hiding and showing the parent repaints both as well.
   parent.ShowWindow(SW_HIDE);
-  Run_Until_Idle();
-  log.clear();
+  Settle();
   parent.ShowWindow(SW_SHOW);
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));

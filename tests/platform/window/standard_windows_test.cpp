@@ -41,15 +41,30 @@ void Later(uint32_t ms, std::function<void()> step) {
 
 TWindow* Active() { return TWindow::From_Handle(GetActiveWindow()); }
 
-TPoint Centre_Of(TWindow* w) {
-  TRect r = w->GetWindowRect();
-  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+TPoint Mid(const TRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+TPoint Centre_Of(TWindow* w) { return Mid(w->GetWindowRect()); }
+
+// The middle of a menu's item on the screen.
+TPoint Item_Centre(TMenu_Window* menu, int item) {
+  TPoint p = Mid(menu->Item_Rect(item));
+  menu->ClientToScreen(p);
+  return p;
 }
+TMenu_Window* Open_Menu() { return static_cast<TMenu_Window*>(TWindow::From_Handle(GetCapture())); }
 
 }  // namespace
 
 class Standard_Windows_Test : public Headless_Test {
  protected:
+  // A window covering the screen, to own message boxes.
+  std::unique_ptr<TWindow> Screen_Owner(uint32_t ex_style = 0) {
+    auto w = std::make_unique<TWindow>(nullptr);
+    w->Attr.W = 1024;
+    w->Attr.H = 768;
+    w->Attr.ExStyle |= ex_style;
+    EXPECT_TRUE(w->Create());
+    return w;
+  }
   void SetUp() override {
     Headless_Test::SetUp();
     the_session = session.get();
@@ -76,10 +91,8 @@ TEST_F(Standard_Windows_Test, The_Hook_Answers_Message_Boxes) {
 }
 
 TEST_F(Standard_Windows_Test, Message_Boxes_Answer_Enter_Esc_And_Clicks) {
-  TWindow owner(nullptr);
-  owner.Attr.W = 1024;
-  owner.Attr.H = 768;
-  ASSERT_TRUE(owner.Create());
+  auto owner_window = Screen_Owner();
+  TWindow& owner = *owner_window;
   struct Case {
     const char* name;
     UINT type;
@@ -116,11 +129,7 @@ TEST_F(Standard_Windows_Test, Message_Boxes_Answer_Enter_Esc_And_Clicks) {
 }
 
 TEST_F(Standard_Windows_Test, A_Message_Box_Stays_Above_A_Topmost_Window) {
-  TWindow title(nullptr);
-  title.Attr.W = 1024;
-  title.Attr.H = 768;
-  title.Attr.ExStyle |= WS_EX_TOPMOST;
-  ASSERT_TRUE(title.Create());
+  auto title = Screen_Owner(WS_EX_TOPMOST);
   Later(10, [&] {
     TWindow* box = Active();
     EXPECT_EQ(WindowFromPoint(Centre_Of(box)), box->GetHandle());
@@ -159,7 +168,6 @@ class Name_Dialog : public TDialog {
 }  // namespace
 
 TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers_Run) {
-  std::vector<std::string> log;
   Log_Window frame(nullptr, "frame", log, {0, 0, 1024, 768});
   ASSERT_TRUE(frame.Create());
   frame.SetTimer(1, 100);
@@ -230,7 +238,6 @@ TPopupMenu Palette_Menu() {
 }  // namespace
 
 TEST_F(Standard_Windows_Test, Popup_Menus_Ask_Enablers_And_Send_The_Choice_After_Closing) {
-  std::vector<std::string> log;
   Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
   ASSERT_TRUE(owner.Create());
   TPopupMenu menu = Palette_Menu();
@@ -257,11 +264,8 @@ TEST_F(Standard_Windows_Test, Popup_Menus_Ask_Enablers_And_Send_The_Choice_After
   // With the enabler saying yes, a right click on Paste chooses it.
   owner.can_paste = true;
   Later(10, [&] {
-    auto* window = static_cast<TMenu_Window*>(TWindow::From_Handle(GetCapture()));
-    EXPECT_TRUE(window->Item_Enabled(3));
-    TRect r = window->Item_Rect(3);
-    TPoint p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    window->ClientToScreen(p);
+    EXPECT_TRUE(Open_Menu()->Item_Enabled(3));
+    TPoint p = Item_Centre(Open_Menu(), 3);
     headless->Move_To(p);
     headless->Press(p, TInput_Event::Right);
     headless->Release(p, TInput_Event::Right);
@@ -309,7 +313,7 @@ class Edit_Host : public TWindow {
 
 }  // namespace
 
-TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Limit_And_Clipboard) {
+TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Mouse_Limit_And_Clipboard) {
   Edit_Host host;
   ASSERT_TRUE(host.Create());
   TEdit& e = *host.edit;
@@ -354,12 +358,8 @@ TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Limit_And_Clipboard) {
   e.SetSelection(4, 9);
   Run_Until_Idle();
   Snapshot("edit_control", host.GetWindowRect());
-}
-
-TEST_F(Standard_Windows_Test, The_Edit_Control_Selects_With_The_Mouse) {
-  Edit_Host host;
-  ASSERT_TRUE(host.Create());
-  TEdit& e = *host.edit;
+  // A drag across the field selects the whole text and takes the focus.
+  host.other->SetFocus();
   e.SetText("hello world");
   TPoint from{e.GetWindowRect().left + 4, e.GetWindowRect().top + 10};
   TPoint to{e.GetWindowRect().right - 2, from.y};
@@ -368,7 +368,6 @@ TEST_F(Standard_Windows_Test, The_Edit_Control_Selects_With_The_Mouse) {
   headless->Move_To(to);
   headless->Release(to);
   Run_Until_Idle();
-  int s, t;
   e.GetSelection(s, t);
   EXPECT_EQ(GetFocus(), e.GetHandle());
   EXPECT_EQ(s, 0);
@@ -402,10 +401,17 @@ namespace {
 
 class Program_Frame : public TFrameWindow {
  public:
-  Program_Frame() : TFrameWindow(nullptr, "Quendar") {
+  Program_Frame() : TFrameWindow(nullptr, "Quendar"), client(new TWindow(this)) {
     Attr.Style &= ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
     Attr.W = 640;
     Attr.H = 480;
+    SetClientWindow(client);
+  }
+  // Created as the program's main window, which a close destroys, not deletes.
+  bool Create_As_Main() {
+    if (!Create()) return false;
+    TDesktop::Current().Set_Main_Window(GetHandle());
+    return true;
   }
   void SetupWindow() override {
     TFrameWindow::SetupWindow();
@@ -427,6 +433,7 @@ class Program_Frame : public TFrameWindow {
     TFrameWindow::EvSysCommand(cmd, p);
   }
   bool CanClose() override { return may_close && TFrameWindow::CanClose(); }
+  TWindow* client;
   std::vector<UINT> commands;
   bool may_close = false;
 };
@@ -435,14 +442,11 @@ class Program_Frame : public TFrameWindow {
 
 TEST_F(Standard_Windows_Test, The_Caption_Bar_And_The_System_Menu) {
   Program_Frame frame;
-  auto* client = new TWindow(&frame);
-  frame.SetClientWindow(client);
-  ASSERT_TRUE(frame.Create());
-  Desk().Set_Main_Window(frame.GetHandle());
+  ASSERT_TRUE(frame.Create_As_Main());
   Run_Until_Idle();
   int caption = GetSystemMetrics(SM_CYCAPTION);
   EXPECT_EQ(frame.Caption_Rect().Height(), caption);
-  EXPECT_EQ(client->GetWindowRect(), TRect(0, caption, 640, 480));
+  EXPECT_EQ(frame.client->GetWindowRect(), TRect(0, caption, 640, 480));
   EXPECT_EQ(frame.GetSystemMenu()->GetMenuItemCount(), 6);
   EXPECT_EQ(frame.GetSystemMenu()->GetMenuItemID(5), 0x5000u);
   EXPECT_EQ(frame.GetSystemMenu()->GetMenuString(1, MF_BYPOSITION), "Mi&nimize");
@@ -457,15 +461,13 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_And_The_System_Menu) {
     headless->Key(VK_UP);
     headless->Key(VK_RETURN);
   });
-  TRect sys = frame.System_Box_Rect();
-  headless->Click({(sys.left + sys.right) / 2, (sys.top + sys.bottom) / 2});
+  headless->Click(Mid(frame.System_Box_Rect()));
   Run_Until_Idle();
   EXPECT_EQ(frame.commands, (std::vector<UINT>{0x5000}));
 
   // The minimise box, and a restore from the desktop outside.
   frame.commands.clear();
-  TRect min = frame.Minimise_Box_Rect();
-  headless->Click({(min.left + min.right) / 2, (min.top + min.bottom) / 2});
+  headless->Click(Mid(frame.Minimise_Box_Rect()));
   Run_Until_Idle();
   EXPECT_TRUE(frame.Is_Minimised());
   EXPECT_TRUE(headless->Minimised());
@@ -479,12 +481,11 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_And_The_System_Menu) {
   EXPECT_EQ(frame.commands, (std::vector<UINT>{SC_MINIMIZE, SC_RESTORE}));
 
   // The close box asks the frame; a refusal keeps it open.
-  TRect close = frame.Close_Box_Rect();
-  headless->Click({(close.left + close.right) / 2, (close.top + close.bottom) / 2});
+  headless->Click(Mid(frame.Close_Box_Rect()));
   Run_Until_Idle();
   EXPECT_TRUE(frame.IsWindow());
   frame.may_close = true;
-  headless->Click({(close.left + close.right) / 2, (close.top + close.bottom) / 2});
+  headless->Click(Mid(frame.Close_Box_Rect()));
   Run_Until_Idle();
   EXPECT_FALSE(frame.IsWindow());
   EXPECT_TRUE(Desk().Quit_Pending());
@@ -493,12 +494,8 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_And_The_System_Menu) {
 TEST_F(Standard_Windows_Test, Alt_Space_Opens_The_System_Menu_And_Alt_F4_Closes) {
   Program_Frame frame;
   frame.may_close = true;
-  auto* client = new TWindow(&frame);
-  frame.SetClientWindow(client);
-  ASSERT_TRUE(frame.Create());
-  // As the main window it is destroyed by a close, not deleted.
-  Desk().Set_Main_Window(frame.GetHandle());
-  client->SetFocus();
+  ASSERT_TRUE(frame.Create_As_Main());
+  frame.client->SetFocus();
   bool menu_seen = false;
   Later(10, [&] {
     menu_seen = GetCapture() && GetCapture() != frame.GetHandle();
@@ -519,12 +516,10 @@ TEST_F(Standard_Windows_Test, Alt_Space_Opens_The_System_Menu_And_Alt_F4_Closes)
 
 TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_The_Frame) {
   Program_Frame frame;
-  auto* main = new TWindow(&frame);
-  frame.SetClientWindow(main);
+  TWindow* main = frame.client;
   auto* gallery = new TWindow(&frame);
   gallery->Attr.Style &= ~WS_VISIBLE;
-  ASSERT_TRUE(frame.Create());
-  Desk().Set_Main_Window(frame.GetHandle());
+  ASSERT_TRUE(frame.Create_As_Main());
   frame.SetWindowText("Quendar - Ann at Level 3");
   EXPECT_EQ(headless->Title(), "Quendar - Ann at Level 3");
   TWindow* old = frame.SetClientWindow(gallery);
@@ -554,7 +549,6 @@ TEST_F(Standard_Windows_Test, A_Long_Message_Wraps_And_Stays_On_The_Screen) {
 }
 
 TEST_F(Standard_Windows_Test, Submenus_Open_Beside_Their_Item_And_Their_Choice_Reaches_The_Owner) {
-  std::vector<std::string> log;
   Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
   ASSERT_TRUE(owner.Create());
   TPopupMenu move;
@@ -582,19 +576,13 @@ TEST_F(Standard_Windows_Test, Submenus_Open_Beside_Their_Item_And_Their_Choice_R
   // With the mouse: over Move, the submenu opens; a click on Left chooses it.
   owner.can_paste = true;
   Later(10, [&] {
-    auto* top = static_cast<TMenu_Window*>(TWindow::From_Handle(GetCapture()));
-    TRect r = top->Item_Rect(1);
-    TPoint p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    top->ClientToScreen(p);
-    headless->Move_To(p);
+    TMenu_Window* top = Open_Menu();
+    headless->Move_To(Item_Centre(top, 1));
     Later(10, [&, top] {
-      auto* sub = static_cast<TMenu_Window*>(TWindow::From_Handle(GetCapture()));
+      TMenu_Window* sub = Open_Menu();
       ASSERT_NE(sub, top);
       Snapshot("popup_submenu", sub->GetWindowRect().Union(top->GetWindowRect()));
-      TRect left = sub->Item_Rect(0);
-      TPoint q{(left.left + left.right) / 2, (left.top + left.bottom) / 2};
-      sub->ClientToScreen(q);
-      headless->Click(q);
+      headless->Click(Item_Centre(sub, 0));
     });
   });
   log.clear();
@@ -632,10 +620,7 @@ TEST_F(Standard_Windows_Test, Enter_And_Esc_Make_No_Answer_A_Dialog_Does_Not_Off
     headless->Key(VK_ESCAPE);
     Later(10, [&] {
       EXPECT_TRUE(dialog.IsModal());  // neither key ended it
-      TRect close = dialog.Close_Box_Rect();
-      TPoint p{(close.left + close.right) / 2, (close.top + close.bottom) / 2};
-      p = p + dialog.GetWindowRect().TopLeft();
-      headless->Click(p);
+      headless->Click(Mid(dialog.Close_Box_Rect()) + dialog.GetWindowRect().TopLeft());
     });
   });
   EXPECT_EQ(dialog.Execute(), 2902);

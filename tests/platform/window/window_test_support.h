@@ -24,7 +24,13 @@ class Headless_Test : public ::testing::Test {
   TDesktop& Desk() { return TDesktop::Current(); }
   void Run_Until_Idle() { session->Run_Until_Idle(); }
   void Advance(uint32_t ms) { session->Advance(ms); }
+  // Lets the windows settle, then forgets what they logged so far.
+  void Settle() {
+    Run_Until_Idle();
+    log.clear();
+  }
 
+  std::vector<std::string> log;  // for Log_Windows
   std::unique_ptr<THeadless_Session> session;
   THeadless_Backend* headless = nullptr;
 };
