@@ -39,6 +39,12 @@ TEST_F(Edit_Fields_Test, Keys_Of_The_Down_Mask_Go_To_The_Parent_Instead_Of_The_F
   Key(VK_LEFT);  // not in the mask: the field moves its caret
   EXPECT_EQ(field->Caret(), 0);
   EXPECT_TRUE(Take_Log().empty());
+  // With no masks the field is a plain edit.
+  field->Key_Down_Mask = 0;
+  field->SetSelection(3, 3);
+  for (UINT vk : {VK_LEFT, VK_HOME, VK_RETURN}) Key(vk);
+  EXPECT_EQ(field->Caret(), 0);
+  EXPECT_TRUE(Take_Log().empty());
   // F1 rides on the F1 bit alone too.
   field->Key_Down_Mask = 0x2000;
   Key(VK_F1);
@@ -51,16 +57,6 @@ TEST_F(Edit_Fields_Test, Keys_Of_The_Up_Mask_Go_To_The_Parent_On_Release) {
   for (UINT vk : {VK_RETURN, VK_ESCAPE, VK_PRIOR, VK_NEXT, VK_UP, VK_DOWN, VK_LEFT}) Key(vk);
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"key up 13 from 40", "key up 27 from 40", "key up 33 from 40",
                                                   "key up 34 from 40", "key up 38 from 40", "key up 40 from 40"}));
-}
-
-TEST_F(Edit_Fields_Test, With_No_Masks_The_Field_Is_A_Plain_Edit) {
-  ExtEdit* field = Ext(0, 0);
-  field->SetSelection(3, 3);
-  Key(VK_LEFT);
-  Key(VK_HOME);
-  Key(VK_RETURN);
-  EXPECT_EQ(field->Caret(), 0);
-  EXPECT_TRUE(Take_Log().empty());
 }
 
 TEST_F(Edit_Fields_Test, A_Key_In_Both_Masks_Is_Handed_Over_Once_Per_Press) {
@@ -81,13 +77,9 @@ TEST_F(Edit_Fields_Test, A_Key_In_Both_Masks_Is_Handed_Over_Once_Per_Press) {
 TEST_F(Edit_Fields_Test, Number_Fields_Show_Their_Value) {
   auto* whole = Make(new Number_Edit<int>(main, 41, TRect(10, 40, 200, 64), -5, -100, 100, nullptr, 0x2004, 0));
   EXPECT_EQ(whole->GetText(), "-5");
-  EXPECT_EQ(Number_Edit<float>::Format(0.25f), "0.25");
-  EXPECT_EQ(Number_Edit<float>::Format(0.00025f), "2.500e-04");
-  EXPECT_EQ(Number_Edit<float>::Format(-0.0005f), "-5.000e-04");
-  EXPECT_EQ(Number_Edit<float>::Format(0.001f), "0.001");
-  EXPECT_EQ(Number_Edit<float>::Format(1234567.f), "1.23457e+06");
-  EXPECT_EQ(Number_Edit<float>::Format(100.f), "100");
-  EXPECT_EQ(Number_Edit<float>::Format(0.f), "0");
+  const std::pair<float, const char*> formats[] = {{0.25f, "0.25"},   {0.00025f, "2.500e-04"}, {-0.0005f, "-5.000e-04"},
+                                                   {0.001f, "0.001"}, {1234567.f, "1.23457e+06"}, {100.f, "100"}, {0.f, "0"}};
+  for (auto [value, text] : formats) EXPECT_EQ(Number_Edit<float>::Format(value), text);
   auto* real = Make(new Number_Edit<float>(main, 42, TRect(10, 70, 200, 94), 0.00025f, -1, 1, nullptr, 0x2004, 0));
   EXPECT_EQ(real->GetText(), "2.500e-04");
   real->Set_Value(0.5f);  // the text changes, the value given at construction does not
@@ -116,10 +108,10 @@ TEST_F(Edit_Fields_Test, Whole_Numbers_Read_As_A_Stream_Reads_Them) {
 
 TEST_F(Edit_Fields_Test, Real_Numbers_Read_As_One_Converted_Value) {
   float value = 0;
-  EXPECT_TRUE(Parse_Number<float>("1e3", value));
-  EXPECT_FLOAT_EQ(value, 1000.f);
-  EXPECT_TRUE(Parse_Number<float>("-2.5xyz", value));
-  EXPECT_FLOAT_EQ(value, -2.5f);
+  for (auto [text, expected] : {std::pair{"1e3", 1000.f}, std::pair{"-2.5xyz", -2.5f}}) {
+    EXPECT_TRUE(Parse_Number<float>(text, value));
+    EXPECT_FLOAT_EQ(value, expected);
+  }
   value = 7;
   EXPECT_FALSE(Parse_Number<float>("e", value));
   EXPECT_FALSE(Parse_Number<float>("", value));
