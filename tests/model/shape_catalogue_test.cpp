@@ -26,9 +26,8 @@ TEST_F(Shapes_Test, Catalogue_Numbers_And_Key_Points) {
     EXPECT_EQ(shape->Shape_Number, n);
   }
   EXPECT_EQ(Make_Palette_Shape(15), nullptr);
-  Star star;
-  EXPECT_EQ(star.Vertex_Count, 10);
-  EXPECT_EQ(star.Key_Points.Count(), 5);
+  EXPECT_EQ(Star().Vertex_Count, 10);
+  EXPECT_EQ(Star().Key_Points.Count(), 5);
   EXPECT_TRUE(Circle().Key_Points.Equals(Ring().Key_Points));
   EXPECT_EQ(Circle().Key_Points.Count(), 24);
   Pentagon pentagon;
@@ -60,36 +59,35 @@ TEST_F(Shapes_Test, Every_Shape_Paints_Inside_Its_Rectangle) {
 
 TEST_F(Shapes_Test, Placement_And_The_Notch) {
   Notched_Square square;
+  // The notch is left of centre at the top; a mirror moves it right, a
+  // half-turn to the bottom right.
+  const struct {
+    Affine_Transform_2D map;
+    TColor outline;
+    TPoint notch, inked;
+  } cases[] = {{Affine_Transform_2D(), Red, {25, 5}, {75, 5}},
+               {Affine_Transform_2D(-1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f), No_Color, {75, 5}, {25, 5}},
+               {Affine_Transform_2D(-1.0f, 0.0f, 1.0f, 0.0f, -1.0f, 1.0f), No_Color, {75, 94}, {75, 5}}};
+  for (const auto& c : cases) {
+    Shape_Drawing picture(100, 100, nullptr, White);
+    picture.Add_Shape(square, c.map, TRect(0, 0, 100, 100), Red, c.outline);
+    EXPECT_EQ(Top_Pixel(picture, c.notch.x, c.notch.y), Index(White)) << c.notch.x << "," << c.notch.y;
+    EXPECT_EQ(Top_Pixel(picture, c.inked.x, c.inked.y), Index(Red)) << c.inked.x << "," << c.inked.y;
+  }
   Shape_Drawing picture(100, 100, nullptr, White);
   picture.Add_Shape(square, Affine_Transform_2D(), TRect(0, 0, 100, 100), Red, Red);
   EXPECT_EQ(Top_Pixel(picture, 0, 99), Index(Red));
   EXPECT_EQ(Top_Pixel(picture, 98, 0), Index(Red));
-  EXPECT_EQ(Top_Pixel(picture, 25, 5), Index(White));  // the notch, left of centre, at the top
-  EXPECT_EQ(Top_Pixel(picture, 75, 5), Index(Red));
-
-  Shape_Drawing mirrored(100, 100, nullptr, White);
-  mirrored.Add_Shape(square, Affine_Transform_2D(-1.0f, 0.0f, 1.0f, 0.0f, 1.0f, 0.0f), TRect(0, 0, 100, 100), Red,
-                     No_Color);
-  EXPECT_EQ(Top_Pixel(mirrored, 75, 5), Index(White));
-  EXPECT_EQ(Top_Pixel(mirrored, 25, 5), Index(Red));
-
-  Shape_Drawing turned(100, 100, nullptr, White);
-  turned.Add_Shape(square, Affine_Transform_2D(-1.0f, 0.0f, 1.0f, 0.0f, -1.0f, 1.0f), TRect(0, 0, 100, 100), Red,
-                   No_Color);
-  EXPECT_EQ(Top_Pixel(turned, 75, 94), Index(White));  // a half-turn puts it at the bottom
-  EXPECT_EQ(Top_Pixel(turned, 75, 5), Index(Red));
 }
 
 TEST_F(Shapes_Test, Collapsed_Squares_Are_Segments) {
   Notched_Square square;
   const Affine_Transform_2D flat(0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f);  // a = c = 0
   const TRect rect(0, 0, 100, 100);
-  EXPECT_TRUE(square.Hit_Test(flat, rect, {0, 99}));
   // The whole square flattened onto its diagonal from (0, 99) to (99, 0).
-  EXPECT_TRUE(square.Hit_Test(flat, rect, {50, 49}));
-  EXPECT_TRUE(square.Hit_Test(flat, rect, {50, 50}));
-  EXPECT_FALSE(square.Hit_Test(flat, rect, {50, 53}));
-  EXPECT_FALSE(square.Hit_Test(flat, rect, {1, 50}));
+  for (auto [p, hit] : {std::pair{TPoint(0, 99), true}, std::pair{TPoint(50, 49), true}, std::pair{TPoint(50, 50), true},
+                        std::pair{TPoint(50, 53), false}, std::pair{TPoint(1, 50), false}})
+    EXPECT_EQ(square.Hit_Test(flat, rect, p), hit) << p.x << "," << p.y;
   const Affine_Transform_2D point(0.0f, 0.0f, 0.5f, 0.0f, 0.0f, 0.5f);
   EXPECT_TRUE(square.Hit_Test(point, rect, {50, 50}));
   EXPECT_TRUE(square.Hit_Test(Affine_Transform_2D(), rect, {50, 50}));
@@ -98,15 +96,14 @@ TEST_F(Shapes_Test, Collapsed_Squares_Are_Segments) {
 
 TEST_F(Shapes_Test, Regions_Leave_Their_Holes) {
   const TRect r(0, 0, 100, 100);
-  EXPECT_FALSE(Ring().Make_Region(r).Contains({50, 50}));
-  EXPECT_TRUE(Ring().Make_Region(r).Contains({50, 10}));
-  EXPECT_FALSE(Horse_Shoe().Make_Region(r).Contains({50, 50}));
-  EXPECT_TRUE(Horse_Shoe().Make_Region(r).Contains({10, 90}));
+  const TRegion ring = Ring().Make_Region(r), shoe = Horse_Shoe().Make_Region(r);
+  EXPECT_TRUE(!ring.Contains({50, 50}) && ring.Contains({50, 10}));
+  EXPECT_TRUE(!shoe.Contains({50, 50}) && shoe.Contains({10, 90}));
   const TRect semi = Semi_Circle().Make_Region(r).Bounds();
   EXPECT_GE(semi.top, 25);
   EXPECT_LE(semi.bottom, 75);
-  EXPECT_FALSE(Cresent().Make_Region(r).Contains({90, 50}));
-  EXPECT_TRUE(Cresent().Make_Region(r).Contains({30, 50}));
+  const TRegion cresent = Cresent().Make_Region(r);
+  EXPECT_TRUE(!cresent.Contains({90, 50}) && cresent.Contains({30, 50}));
 }
 
 TEST_F(Shapes_Test, Octagon_Adjusts_Only_When_Painted_In_A_Rectangle) {

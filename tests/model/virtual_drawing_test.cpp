@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <tuple>
 #include <thread>
 
 #include "model/transform_set_2d.h"
@@ -47,11 +48,9 @@ TEST_F(Virtual_Drawing_Test, Outside_Dropped_Small_And_Surplus_Set_Aside) {
   Virtual_Drawing first(Frame_360, Identity);
   Virtual_Drawing next(first, Set_Of({Affine_Transform_2D(0.1f, 0, 2, 0, 0.1f, 2), Affine_Transform_2D(0.05f, 0, 0.5f, 0, 0.05f, 0.5f),
                                       Affine_Transform_2D(0.5f, 0, 0, 0, 0.5f, 0)}));
-  EXPECT_EQ(next.Capacity, 3);
-  EXPECT_EQ(next.Live_Count, 1);
-  EXPECT_EQ(next.Set_Aside_Count, 1);
+  // Capacity, live, set aside, cursor.
+  EXPECT_EQ(std::tuple(next.Capacity, next.Live_Count, next.Set_Aside_Count, next.Cursor), std::tuple(3, 1, 1, 0));
   EXPECT_EQ(next.Entries[2].eM11, 0.05f);
-  EXPECT_EQ(next.Cursor, 0);
 
   // Grow to 12 * 12 * 12 = 1728 candidates, all inside: 1024 stay live.
   Transform_Set_2D twelve;
@@ -63,11 +62,9 @@ TEST_F(Virtual_Drawing_Test, Outside_Dropped_Small_And_Surplus_Set_Aside) {
 
   // Every candidate outside: no live piece, and no cursor.
   Virtual_Drawing gone(first, Set_Of({Affine_Transform_2D(1, 0, 5, 0, 1, 5)}));
-  EXPECT_EQ(gone.Live_Count, 0);
-  EXPECT_EQ(gone.Cursor, -1);
+  EXPECT_EQ(std::pair(gone.Live_Count, gone.Cursor), std::pair(0, -1));
   Virtual_Drawing empty(gone, twelve);
-  EXPECT_EQ(empty.Capacity, 0);
-  EXPECT_EQ(empty.Cursor, -1);
+  EXPECT_EQ(std::pair(empty.Capacity, empty.Cursor), std::pair(0, -1));
   Virtual_Drawing copy(gone, true);
   EXPECT_EQ(copy.Cursor, -1);
   EXPECT_EQ(copy.Hit_Entry({0, 0}, {7, 7}), -1);
@@ -89,10 +86,7 @@ TEST_F(Virtual_Drawing_Test, Stepping_Removing_And_Hitting) {
   for (int i = 0; i < 4; ++i)
     four.Add_Map(std::make_unique<Affine_Transform_2D>(0.5f, 0.0f, 0.5f * (i % 2), 0.0f, 0.5f, 0.5f * (i / 2)));
   Virtual_Drawing d(first, four);
-  d.Remove_Entry(0);
-  d.Remove_Entry(1);
-  d.Remove_Entry(3);
-  d.Remove_Entry(3);  // already removed: nothing
+  for (int i : {0, 1, 3, 3}) d.Remove_Entry(i);  // the second 3: already removed, nothing
   EXPECT_EQ(d.Live_Count, 1);
   EXPECT_EQ(d.Removed_Count, 3);
   for (int i = 0; i < 5; ++i) {
@@ -104,8 +98,7 @@ TEST_F(Virtual_Drawing_Test, Stepping_Removing_And_Hitting) {
   EXPECT_EQ(d.Live_Count, 2);
   d.Next_Entry();
   EXPECT_EQ(d.Cursor, 3);
-  d.Remove_Entry(2);
-  d.Remove_Entry(3);
+  for (int i : {2, 3}) d.Remove_Entry(i);
   d.Next_Entry();
   EXPECT_EQ(d.Cursor, -1);
   d.Restore_Entry(1);

@@ -30,19 +30,17 @@ class Arrow_Button_Test : public Widget_Test {
 };
 
 TEST_F(Arrow_Button_Test, The_Triangle_Points_By_Kind) {
-  Arrow_Button up(main, 1, TRect(0, 0, 21, 11), Arrow_Kind_Up, 1, Arrow_No_Repeat);
-  EXPECT_EQ(up.Points()[0], TPoint(9, 0));
-  EXPECT_EQ(up.Points()[1], TPoint(0, 9));
-  EXPECT_EQ(up.Points()[2], TPoint(18, 9));
-  EXPECT_EQ(up.Points()[3], TPoint(9, 4));
-  Arrow_Button corner(main, 2, TRect(5, 5, 26, 26), Arrow_Kind_Upper_Right, 1, Arrow_No_Repeat);
-  EXPECT_EQ(corner.Points()[0], TPoint(20, 0));
-  EXPECT_EQ(corner.Points()[1], TPoint(0, 0));
-  EXPECT_EQ(corner.Points()[2], TPoint(20, 20));
-  EXPECT_EQ(corner.Points()[3], TPoint(15, 5));
-  Arrow_Button right(main, 3, TRect(0, 0, 11, 21), Arrow_Kind_Right, 1, Arrow_No_Repeat);
-  EXPECT_EQ(right.Points()[0], TPoint(9, 9));
-  EXPECT_EQ(right.Points()[2], TPoint(0, 18));
+  const struct {
+    int32_t kind;
+    TRect rect;
+    std::vector<TPoint> points;
+  } cases[] = {{Arrow_Kind_Up, TRect(0, 0, 21, 11), {{9, 0}, {0, 9}, {18, 9}, {9, 4}}},
+               {Arrow_Kind_Upper_Right, TRect(5, 5, 26, 26), {{20, 0}, {0, 0}, {20, 20}, {15, 5}}},
+               {Arrow_Kind_Right, TRect(0, 0, 11, 21), {{9, 9}, {0, 0}, {0, 18}, {5, 9}}}};
+  for (const auto& c : cases) {
+    const Arrow_Button b(main, 1, c.rect, c.kind, 1, Arrow_No_Repeat);
+    EXPECT_EQ(std::vector<TPoint>(b.Points(), b.Points() + 4), c.points) << c.kind;
+  }
 }
 
 TEST_F(Arrow_Button_Test, A_Press_Beside_The_Triangle_Does_Nothing) {

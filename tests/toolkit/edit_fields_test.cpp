@@ -40,6 +40,12 @@ TEST_F(Edit_Fields_Test, Keys_Of_The_Down_Mask_Go_To_The_Parent_Instead_Of_The_F
   Key(VK_LEFT);  // not in the mask: the field moves its caret
   EXPECT_EQ(field->Caret(), 0);
   EXPECT_TRUE(Take_Log().empty());
+  // With no masks the field is a plain edit.
+  field->Key_Down_Mask = 0;
+  field->SetSelection(3, 3);
+  for (UINT vk : {VK_LEFT, VK_HOME, VK_RETURN}) Key(vk);
+  EXPECT_EQ(field->Caret(), 0);
+  EXPECT_TRUE(Take_Log().empty());
   // F1 rides on the F1 bit alone too.
   field->Key_Down_Mask = 0x2000;
   Key(VK_F1);
@@ -52,16 +58,6 @@ TEST_F(Edit_Fields_Test, Keys_Of_The_Up_Mask_Go_To_The_Parent_On_Release) {
   for (UINT vk : {VK_RETURN, VK_ESCAPE, VK_PRIOR, VK_NEXT, VK_UP, VK_DOWN, VK_LEFT}) Key(vk);
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"key up 13 from 40", "key up 27 from 40", "key up 33 from 40",
                                                   "key up 34 from 40", "key up 38 from 40", "key up 40 from 40"}));
-}
-
-TEST_F(Edit_Fields_Test, With_No_Masks_The_Field_Is_A_Plain_Edit) {
-  ExtEdit* field = Ext(0, 0);
-  field->SetSelection(3, 3);
-  Key(VK_LEFT);
-  Key(VK_HOME);
-  Key(VK_RETURN);
-  EXPECT_EQ(field->Caret(), 0);
-  EXPECT_TRUE(Take_Log().empty());
 }
 
 TEST_F(Edit_Fields_Test, A_Key_In_Both_Masks_Is_Handed_Over_Once_Per_Press) {

@@ -9,17 +9,15 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Pack(const Bytes& pixels, int width, int height, uint8_t key) {
+Bytes Pack_Rect(const Bytes& pixels, int width, int height, TRect rect, uint8_t key) {
   Bytes out(Frame_Run_Code::Max_Packed_Size(pixels.size(), height));
-  size_t n = Frame_Run_Code::Pack(pixels.data(), width, height, key, out.data(), out.size());
-  out.resize(n);
+  out.resize(Frame_Run_Code::Pack_Rect(pixels.data(), width, height, rect, key, out.data(), out.size()));
   return out;
 }
 
-Bytes Pack_Rect(const Bytes& pixels, int width, int height, TRect rect, uint8_t key) {
+Bytes Pack(const Bytes& pixels, int width, int height, uint8_t key) {
   Bytes out(Frame_Run_Code::Max_Packed_Size(pixels.size(), height));
-  size_t n = Frame_Run_Code::Pack_Rect(pixels.data(), width, height, rect, key, out.data(), out.size());
-  out.resize(n);
+  out.resize(Frame_Run_Code::Pack(pixels.data(), width, height, key, out.data(), out.size()));
   return out;
 }
 
@@ -52,8 +50,7 @@ TEST(Frame_Run_Code, AllKeyFramePacksToLongSkips) {
   EXPECT_EQ(packed.size(), 14u);
   EXPECT_EQ(Frame_Run_Code::Packed_Length(packed.data()), 14u);
   EXPECT_EQ(Codes(packed), (Code_List{{'S', 16383}, {'S', 16383}, {'S', 16383}, {'S', 16383}, {'S', 11268}}));
-  EXPECT_EQ(packed[4], 0xFE);
-  EXPECT_EQ(packed[5], 0xFF);
+  EXPECT_EQ(Bytes(packed.begin() + 4, packed.begin() + 6), (Bytes{0xFE, 0xFF}));
 }
 
 TEST(Frame_Run_Code, LiteralAndSkipLimits) {
@@ -65,9 +62,7 @@ TEST(Frame_Run_Code, LiteralAndSkipLimits) {
   EXPECT_EQ(Codes(packed), (Code_List{{'L', 127}, {'L', 73}, {'S', 63}, {'L', 1}, {'S', 64}}));
   // A skip of 63 is the byte 252, one of 64 the u16 258.
   size_t skip63 = 4 + 128 + 74;
-  EXPECT_EQ(packed[skip63], 252);
-  EXPECT_EQ(packed[skip63 + 3], 258 & 0xFF);
-  EXPECT_EQ(packed[skip63 + 4], 258 >> 8);
+  EXPECT_EQ(Bytes(packed.begin() + skip63, packed.begin() + skip63 + 5), (Bytes{252, 3, 5, 258 & 0xFF, 258 >> 8}));
   // The last pixel of the frame is encoded too.
   Bytes last(16, 0);
   last[15] = 7;
@@ -171,12 +166,8 @@ TEST(Frame_Run_Code, DamagedFramesStopWithoutWritingOutside) {
   // More pixels than the target holds.
   Bytes target(8, 0);
   EXPECT_FALSE(Frame_Run_Code::Unpack(packed.data(), packed.size(), target.data(), target.size()));
-  Bytes long_skip{8, 0, 0, 0, 0xFE, 0xFF, 3, 1};
-  EXPECT_FALSE(Frame_Run_Code::Unpack(long_skip.data(), 8, pixels.data(), pixels.size()));
-  Bytes cut_long{5, 0, 0, 0, 0x06};
-  EXPECT_FALSE(Frame_Run_Code::Unpack(cut_long.data(), 5, pixels.data(), pixels.size()));
-  // A short skip one pixel past the end, then a literal that would land
-  // beyond it.
-  Bytes past_end{7, 0, 0, 0, 17 << 2, 3, 9};
-  EXPECT_FALSE(Frame_Run_Code::Unpack(past_end.data(), 7, pixels.data(), pixels.size()));
+  // A long skip past the end, a cut long skip, and a short skip one pixel
+  // past the end then a literal that would land beyond it.
+  for (const Bytes& bad : {Bytes{8, 0, 0, 0, 0xFE, 0xFF, 3, 1}, Bytes{5, 0, 0, 0, 0x06}, Bytes{7, 0, 0, 0, 17 << 2, 3, 9}})
+    EXPECT_FALSE(Frame_Run_Code::Unpack(bad.data(), bad.size(), pixels.data(), pixels.size())) << bad.size();
 }

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <tuple>
 
 #include "platform/gdi/memory_dc.h"
 #include "platform/gdi/metafile_recorder.h"
@@ -19,9 +20,8 @@ std::unique_ptr<TMetaFilePict> Red_Frame() {
   TMetafile_Recorder r;
   r.SetWindowOrg(0, 50);
   r.SetWindowExt(100, -50);
-  const int brush = r.CreateBrushIndirect(BS_SOLID, TColor(255, 0, 0), 0);
+  const int brush = r.CreateBrushIndirect(BS_SOLID, TColor(255, 0, 0), 0), pen = r.CreatePenIndirect(PS_NULL, 0, 0);
   r.SelectObject(brush);
-  const int pen = r.CreatePenIndirect(PS_NULL, 0, 0);
   r.SelectObject(pen);
   const TPoint frame[4] = {{0, 0}, {100, 0}, {100, 50}, {0, 50}};
   r.Polygon(frame, 4);
@@ -31,22 +31,18 @@ std::unique_ptr<TMetaFilePict> Red_Frame() {
   return std::make_unique<TMetaFilePict>(bytes.data(), bytes.size());
 }
 
-TRect Bounds_Of(const TBitmap& b, uint32_t xrgb) {
-  TRect box(b.Width(), b.Height(), -1, -1);
-  for (int y = 0; y < b.Height(); ++y)
-    for (int x = 0; x < b.Width(); ++x)
-      if (b.Surface()->Pixel_Xrgb(x, y) == xrgb)
-        box = TRect(std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1));
-  return box;
+// The context's whole mapping: mode, window origin and extent, viewport
+// origin and extent.
+auto Mapping(const TDC& dc) {
+  return std::tuple(dc.GetMapMode(), dc.GetWindowOrg(), dc.GetWindowExt(), dc.GetViewportOrg(), dc.GetViewportExt());
 }
 
 TEST(GUI_Metafiles, Slots_Load_Their_Resources_Once) {
   GUI_Metafiles store;
   EXPECT_EQ(The_GUI_Metafiles, &store);
-  EXPECT_EQ(GUI_Metafiles::Resource_Of(0), 4501u);
-  EXPECT_EQ(GUI_Metafiles::Resource_Of(5), 4507u);
-  EXPECT_EQ(GUI_Metafiles::Resource_Of(6), 4506u);
-  EXPECT_EQ(GUI_Metafiles::Resource_Of(14), 4515u);
+  EXPECT_EQ(std::vector<uint32_t>({GUI_Metafiles::Resource_Of(0), GUI_Metafiles::Resource_Of(5), GUI_Metafiles::Resource_Of(6),
+                                   GUI_Metafiles::Resource_Of(14)}),
+            (std::vector<uint32_t>{4501, 4507, 4506, 4515}));
   for (int slot = 0; slot < GUI_Metafiles::Slot_Count; ++slot) {
     store.Ensure(slot);
     ASSERT_TRUE(store.Slots[size_t(slot)]) << slot;
@@ -75,11 +71,7 @@ TEST(GUI_Metafiles, Play_Fills_The_Rectangle_And_Restores_The_Mapping) {
   // The frame's far corner lands at the extent (99, 49) from the origin; a
   // filled polygon leaves out its right and bottom edge.
   EXPECT_EQ(Bounds_Of(picture, 0xFF0000), TRect(10, 20, 109, 69));
-  EXPECT_EQ(dc.GetMapMode(), MM_TEXT);
-  EXPECT_EQ(dc.GetViewportOrg(), TPoint(0, 0));
-  EXPECT_EQ(dc.GetWindowOrg(), TPoint(0, 0));
-  EXPECT_EQ(dc.GetWindowExt(), TSize(1, 1));
-  EXPECT_EQ(dc.GetViewportExt(), TSize(1, 1));
+  EXPECT_EQ(Mapping(dc), std::tuple(MM_TEXT, TPoint(0, 0), TSize(1, 1), TPoint(0, 0), TSize(1, 1)));
 
   // An anisotropic context gets its own mapping back, window included.
   dc.SetMapMode(MM_ANISOTROPIC);
@@ -88,11 +80,7 @@ TEST(GUI_Metafiles, Play_Fills_The_Rectangle_And_Restores_The_Mapping) {
   dc.SetViewportOrg(TPoint(5, 6));
   dc.SetViewportExt(TSize(14, 16));
   store.Play(13, dc, TRect(0, 0, 20, 20));
-  EXPECT_EQ(dc.GetMapMode(), MM_ANISOTROPIC);
-  EXPECT_EQ(dc.GetWindowOrg(), TPoint(3, 4));
-  EXPECT_EQ(dc.GetWindowExt(), TSize(7, 8));
-  EXPECT_EQ(dc.GetViewportOrg(), TPoint(5, 6));
-  EXPECT_EQ(dc.GetViewportExt(), TSize(14, 16));
+  EXPECT_EQ(Mapping(dc), std::tuple(MM_ANISOTROPIC, TPoint(3, 4), TSize(7, 8), TPoint(5, 6), TSize(14, 16)));
 }
 
 TEST(GUI_Metafiles, Play_Stretches_Unevenly_And_Leaves_No_Objects_Behind) {
@@ -157,10 +145,8 @@ TEST(Metafile_Resources, Are_Complete_With_Their_Own_Frame) {
     EXPECT_EQ(contents.commands[0].kind, Kind::Set_Window_Org) << id;
     EXPECT_EQ(contents.commands[1].kind, Kind::Set_Window_Ext) << id;
     EXPECT_LT(contents.commands[1].point.y, 0) << id;
-    for (const TMetafile_Command& c : contents.commands) {
-      EXPECT_TRUE(c.kind != Kind::Ellipse && c.kind != Kind::Rectangle && c.kind != Kind::Set_DIB_To_Device)
-          << id;
-    }
+    for (const TMetafile_Command& c : contents.commands)
+      EXPECT_TRUE(c.kind != Kind::Ellipse && c.kind != Kind::Rectangle && c.kind != Kind::Set_DIB_To_Device) << id;
   }
 }
 
@@ -217,12 +203,8 @@ TEST_F(Metafile_Artwork, Key_Colours_Are_Exact_And_Kept_Apart) {
   // The photo square of the album lies on the page.
   for (int y = 2; y < 72; ++y)
     for (int x = 23; x < 93; ++x) ASSERT_EQ(album.Surface()->Pixel_Xrgb(x, y), 0xFFFF00u) << x << "," << y << " " << album.Surface()->Pixel_Xrgb(x, y);
-  for (int slot : {4, 5, 6}) {
-    const TBitmap on_white = Played(slot, 64, 56);
-    EXPECT_EQ(Count(on_white, 0x0000FF), 0) << "pure blue inside slot " << slot;
-  }
-  const TBitmap gallery = Played(7, 115, 115);
-  EXPECT_GT(Count(gallery, 0x000000), 50);
+  for (int slot : {4, 5, 6}) EXPECT_EQ(Count(Played(slot, 64, 56), 0x0000FF), 0) << "pure blue inside slot " << slot;
+  EXPECT_GT(Count(Played(7, 115, 115), 0x000000), 50);
   // The bowl's body is one black area round the middle of its rectangle.
   TBitmap bowl = Played(8, 120, 80);
   EXPECT_EQ(bowl.Surface()->Pixel_Xrgb(60, 40), 0u);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,6 +16,19 @@
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_metafiles.h"
 #include "toolkit/gui_sizes.h"
+
+// The box of the pixels of one colour; empty when there are none.
+inline TRect Bounds_Of(const TBitmap& b, uint32_t xrgb) {
+  TRect box(b.Width(), b.Height(), -1, -1);
+  bool any = false;
+  for (int y = 0; y < b.Height(); ++y)
+    for (int x = 0; x < b.Width(); ++x)
+      if (b.Surface()->Pixel_Xrgb(x, y) == xrgb) {
+        any = true;
+        box = TRect(std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1));
+      }
+  return any ? box : TRect();
+}
 
 struct Picture_Stores {
   explicit Picture_Stores(int screen_width = 800)

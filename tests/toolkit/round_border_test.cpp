@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 
 #include "platform/gdi/memory_dc.h"
 #include "tests/toolkit/pictures_fixture.h"
@@ -59,12 +60,10 @@ TEST_F(Round_Border_Test, Band_Is_Elliptic_And_Shaded_By_Direction) {
   EXPECT_NE(Pixel(canvas, 150, 53), untouched);   // the band at the top
   // Upper left is the lightest shade, lower right the darkest in variant 0.
   const int d = int(100 * 0.7071) - 4;
-  EXPECT_EQ(Pixel(canvas, 150 - d, 150 - d), Scheme_Xrgb(49));
-  EXPECT_EQ(Pixel(canvas, 150 + d, 150 + d), Scheme_Xrgb(38));
+  EXPECT_EQ(std::pair(Pixel(canvas, 150 - d, 150 - d), Pixel(canvas, 150 + d, 150 + d)), std::pair(Scheme_Xrgb(49), Scheme_Xrgb(38)));
   Clear();
   border.Blit_Clipped(dc, frame, 12, 1);
-  EXPECT_EQ(Pixel(canvas, 150 - d, 150 - d), Scheme_Xrgb(38));
-  EXPECT_EQ(Pixel(canvas, 150 + d, 150 + d), Scheme_Xrgb(49));
+  EXPECT_EQ(std::pair(Pixel(canvas, 150 - d, 150 - d), Pixel(canvas, 150 + d, 150 + d)), std::pair(Scheme_Xrgb(38), Scheme_Xrgb(49)));
 }
 
 // Every pixel of the band is painted, in the panels' frames too (the largest
@@ -120,18 +119,14 @@ TEST_F(Round_Border_Test, Bevel_Pixels) {
   for (int y = 1; y <= 10; ++y) EXPECT_EQ(Pixel(canvas, 0, y), face) << y;
   for (int x = 0; x <= 9; ++x) EXPECT_EQ(Pixel(canvas, x, 0), face) << x;
   EXPECT_EQ(Pixel(canvas, 10, 0), 0x010203u);
-  EXPECT_EQ(Pixel(canvas, 1, 1), Scheme_Xrgb(49));
-  EXPECT_EQ(Pixel(canvas, 1, 8), Scheme_Xrgb(38));
-  EXPECT_EQ(Pixel(canvas, 9, 9), Scheme_Xrgb(3));
-  EXPECT_EQ(Pixel(canvas, 9, 2), Scheme_Xrgb(3));
-  EXPECT_EQ(Pixel(canvas, 9, 1), Scheme_Xrgb(49));  // the dark line leaves out its last pixel
+  // (x, y, scheme colour); at (9, 1) the dark line leaves out its last pixel.
+  using Dot = std::tuple<int, int, int>;
+  for (auto [x, y, i] : {Dot{1, 1, 49}, Dot{1, 8, 38}, Dot{9, 9, 3}, Dot{9, 2, 3}, Dot{9, 1, 49}})
+    EXPECT_EQ(Pixel(canvas, x, y), Scheme_Xrgb(i)) << x << "," << y;
   Clear();
   border.Draw_Bevel_Inverse(dc, TRect(0, 0, 10, 10));
-  EXPECT_EQ(Pixel(canvas, 0, 0), Scheme_Xrgb(3));
-  EXPECT_EQ(Pixel(canvas, 0, 9), Scheme_Xrgb(49));
-  EXPECT_EQ(Pixel(canvas, 1, 8), Scheme_Xrgb(0));
-  EXPECT_EQ(Pixel(canvas, 5, 1), Scheme_Xrgb(38));
-  EXPECT_EQ(Pixel(canvas, 5, 9), Scheme_Xrgb(49));
+  for (auto [x, y, i] : {Dot{0, 0, 3}, Dot{0, 9, 49}, Dot{1, 8, 0}, Dot{5, 1, 38}, Dot{5, 9, 49}})
+    EXPECT_EQ(Pixel(canvas, x, y), Scheme_Xrgb(i)) << x << "," << y;
   // The pens of the bevel do not stay in the context.
   dc.MoveTo(0, 20);
   dc.LineTo(10, 20);

@@ -29,6 +29,14 @@ int16_t Sample_16(const Sound_Wave& wave, int i) {
   return v;
 }
 
+// All the wave's samples, as stored (8-bit) or as signed 16-bit values.
+std::vector<int> All_Samples(const Sound_Wave& wave) {
+  std::vector<int> out;
+  for (int64_t i = 0; i < wave.Get_Length(Sound_Frames); ++i)
+    out.push_back(wave.Bits() == 16 ? Sample_16(wave, int(i)) : wave.Samples()[i]);
+  return out;
+}
+
 Sound_Wave Parse(const std::vector<uint8_t>& image) { return Sound_Wave(image.data(), uint32_t(image.size())); }
 
 }  // namespace
@@ -38,9 +46,8 @@ TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
   Sound_Wave a(eight.data(), uint32_t(eight.size()));
   ASSERT_TRUE(a.Is_Valid());
   EXPECT_EQ(a.Bits(), 8);
-  EXPECT_EQ(a.Get_Length(Sound_Frames), 5);
   EXPECT_EQ(a.Get_Length(Sound_Bytes), 5);
-  EXPECT_EQ(a.Samples()[4], 5);
+  EXPECT_EQ(All_Samples(a), (std::vector<int>{1, 2, 3, 4, 5}));
 
   // An 18-byte format with an extra size, and an odd chunk before the data.
   auto sixteen = Riff({Chunk("fmt ", Format(16, 1, true)), Chunk("LIST", Bytes({9, 9, 9})),
@@ -49,8 +56,7 @@ TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
   ASSERT_TRUE(b.Is_Valid());
   EXPECT_EQ(b.Format().extra_size, 0);
   EXPECT_EQ(b.Format().block_align, 2);
-  EXPECT_EQ(b.Get_Length(Sound_Frames), 3);
-  EXPECT_EQ(Sample_16(b, 1), -100);
+  EXPECT_EQ(All_Samples(b), (std::vector<int>{100, -100, 32767}));
 }
 
 TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
@@ -150,17 +156,13 @@ TEST(Sound_Wave, SilenceFillsWhatRemainsFromThePosition) {
   wave.Set_Position(6, Sound_Frames);
   wave.Fill_Silence(100, Sound_Frames);
   EXPECT_EQ(wave.Get_Position(Sound_Frames), 6);
-  EXPECT_EQ(Sample_16(wave, 5), 0x5555);
-  for (int i = 6; i < 10; ++i) EXPECT_EQ(Sample_16(wave, i), 0);
+  EXPECT_EQ(All_Samples(wave), (std::vector<int>{0x5555, 0x5555, 0x5555, 0x5555, 0x5555, 0x5555, 0, 0, 0, 0}));
 
   Sound_Wave eight(10, Sound_Frames, false, 8, 22050, 1);
   std::memset(eight.Samples(), 7, 10);
   eight.Set_Position(2, Sound_Frames);
   eight.Fill_Silence(3, Sound_Frames);
-  EXPECT_EQ(eight.Samples()[1], 7);
-  EXPECT_EQ(eight.Samples()[2], 128);
-  EXPECT_EQ(eight.Samples()[4], 128);
-  EXPECT_EQ(eight.Samples()[5], 7);
+  EXPECT_EQ(All_Samples(eight), (std::vector<int>{7, 7, 128, 128, 128, 7, 7, 7, 7, 7}));
 }
 
 TEST(Sound_Wave, MixingClampsAndTheShiftLowersOnlyTheIncomingSound) {
@@ -170,18 +172,14 @@ TEST(Sound_Wave, MixingClampsAndTheShiftLowersOnlyTheIncomingSound) {
   Sound_Wave d8(5, Sound_Frames, false, 8, 22050, 1);
   std::memcpy(d8.Samples(), Bytes({200, 50, 160, 128, 128}).data(), 5);
   d8.Mix_From(x8, -1, Sound_Frames, 0);
-  EXPECT_EQ(d8.Samples()[0], 255);  // 72 + 127 clamps high
-  EXPECT_EQ(d8.Samples()[1], 0);    // -78 - 128 clamps low
-  EXPECT_EQ(d8.Samples()[2], 224);
-  EXPECT_EQ(d8.Samples()[3], 192);
-  EXPECT_EQ(d8.Samples()[4], 64);
+  // 72 + 127 clamps high, -78 - 128 clamps low.
+  EXPECT_EQ(All_Samples(d8), (std::vector<int>{255, 0, 224, 192, 64}));
   // With a shift the track keeps its level: 160 stays 32 above zero, the
   // source adds (192 - 128) >> 2 = 16.
   std::memcpy(d8.Samples(), Bytes({160, 160, 160, 160, 160}).data(), 5);
   x8.Set_Position(2, Sound_Frames);
   d8.Mix_From(x8, 1, Sound_Frames, 2);
-  EXPECT_EQ(d8.Samples()[0], 176);
-  EXPECT_EQ(d8.Samples()[1], 160);  // one frame asked for
+  EXPECT_EQ(All_Samples(d8), (std::vector<int>{176, 160, 160, 160, 160}));  // one frame asked for
   EXPECT_EQ(x8.Get_Position(Sound_Frames), 2);
   EXPECT_EQ(d8.Get_Position(Sound_Frames), 0);
 
@@ -191,14 +189,11 @@ TEST(Sound_Wave, MixingClampsAndTheShiftLowersOnlyTheIncomingSound) {
   Sound_Wave e8(4, Sound_Frames, false, 8, 22050, 1);
   std::memcpy(e8.Samples(), Bytes({250, 5, 128, 128}).data(), 4);
   e8.Mix_From(x16, -1, Sound_Frames, 0);
-  EXPECT_EQ(e8.Samples()[0], 255);
-  EXPECT_EQ(e8.Samples()[1], 0);
-  EXPECT_EQ(e8.Samples()[2], 138);
-  EXPECT_EQ(e8.Samples()[3], 118);
+  EXPECT_EQ(All_Samples(e8), (std::vector<int>{255, 0, 138, 118}));
   std::memcpy(e8.Samples(), Bytes({100, 100, 100, 100}).data(), 4);
   e8.Mix_From(x16, -1, Sound_Frames, 1);
-  EXPECT_EQ(e8.Samples()[2], 105);  // (10 >> 1) over an unchanged 100
-  EXPECT_EQ(e8.Samples()[3], 95);
+  EXPECT_EQ(All_Samples(e8)[2], 105);  // (10 >> 1) over an unchanged 100
+  EXPECT_EQ(All_Samples(e8)[3], 95);
 
   // 8 into 16 and 16 into 16, clamped to the 16-bit range.
   Sound_Wave d16(4, Sound_Frames, true, 16, 22050, 1);
@@ -207,14 +202,9 @@ TEST(Sound_Wave, MixingClampsAndTheShiftLowersOnlyTheIncomingSound) {
   auto src = Clip(8, Bytes({255, 0, 128 + 4, 128 - 4}));
   Sound_Wave x = Parse(src);
   d16.Mix_From(x, -1, Sound_Frames, 0);
-  EXPECT_EQ(Sample_16(d16, 0), 32767);
-  EXPECT_EQ(Sample_16(d16, 1), -32768);
-  EXPECT_EQ(Sample_16(d16, 2), 2024);
-  EXPECT_EQ(Sample_16(d16, 3), -1024);
+  EXPECT_EQ(All_Samples(d16), (std::vector<int>{32767, -32768, 2024, -1024}));
   d16.Mix_From(x16, -1, Sound_Frames, 1);
-  EXPECT_EQ(Sample_16(d16, 0), 32767);
-  EXPECT_EQ(Sample_16(d16, 2), 2024 + 1280);
-  EXPECT_EQ(Sample_16(d16, 3), -1024 - 1280);
+  EXPECT_EQ(All_Samples(d16), (std::vector<int>{32767, -32768, 2024 + 1280, -1024 - 1280}));
 }
 
 TEST(Sound_Wave, MixingStopsAtTheEndOfEitherWave) {

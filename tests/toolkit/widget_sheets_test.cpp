@@ -104,51 +104,45 @@ class Sheet_Test : public Widget_Test {
   void Button_Sheet() {
     Widget_Sheet sheet(1000, 700);
     const int k = Unit();
-    auto* gallery = new Round_Button(main, 201, TRect(TPoint(20, 20), TSize(k * 19, k * 19)));
-    gallery->Create();
-    bitmaps->Get(27, TSize(k * 19, k * 19));
-    gallery->Set_Picture(*bitmaps->Pictures[27], "Gallery", true);
-    Button_States(sheet, gallery, "round picture");
-    delete gallery;
-    auto* help = new Round_Button(main, 202, TRect(TPoint(20, 20), TSize(k * 19, k * 19)));
-    help->Create();
-    bitmaps->Get(21, TSize(k * 19, k * 19));
-    help->Set_Picture(*bitmaps->Pictures[21], "Help", false);
-    Button_States(sheet, help, "round, no fit");
-    delete help;
-    sheet.Next_Row();
-    auto* apply = new Round_Button(main, 203, TRect(TPoint(20, 20), TSize(k * 16, k * 16)));
-    apply->Create();
-    apply->Set_Caption("Apply");
-    Button_States(sheet, apply, "round caption");
-    delete apply;
-    auto* name = new Round_Button(main, 204, TRect(TPoint(20, 20), TSize(k * 19, k * 19)));
-    name->Create();
-    name->Set_Caption("Name\nand\nLevel");
-    Button_States(sheet, name, "3 lines");
-    delete name;
-    sheet.Next_Row();
-    auto* setup = new Rectangular_Button(main, 205, TRect(TPoint(20, 20), TSize(k * 22, k * 10)), 0);
-    setup->Create();
-    setup->Set_Caption("Setup");
-    Button_States(sheet, setup, "light");
-    delete setup;
-    auto* level = new Rectangular_Button(main, 206, TRect(TPoint(20, 20), TSize(k * 22, k * 10)), 1);
-    level->Create();
-    level->Set_Caption("Abort");
-    Button_States(sheet, level, "dark");
-    delete level;
-    auto* edit = new Rectangular_Button(main, 207, TRect(TPoint(20, 20), TSize(k * 7, k * 25)), 0);
-    edit->Create();
-    edit->Set_Caption("E\nd\ni\nt");
-    Button_States(sheet, edit, "4 lines");
-    delete edit;
-    auto* pictured = new Rectangular_Button(main, 208, TRect(TPoint(20, 20), TSize(k * 14, k * 14)), 0);
-    pictured->Create();
-    bitmaps->Get(13, TSize(k * 28, k * 28));
-    pictured->Set_Picture(*bitmaps->Pictures[13], "Forward");
-    Button_States(sheet, pictured, "picture");
-    delete pictured;
+    // Round buttons with a picture (fitted or not) or a caption, then
+    // rectangular ones light and dark, with four lines or a picture.
+    const struct {
+      bool round;
+      TSize size;
+      int style, picture;  // picture -1: the caption
+      const char* text;
+      bool fit;
+      const char* label;
+    } buttons[] = {{true, {19, 19}, 0, 27, "Gallery", true, "round picture"},
+                   {true, {19, 19}, 0, 21, "Help", false, "round, no fit"},
+                   {true, {16, 16}, 0, -1, "Apply", false, "round caption"},
+                   {true, {19, 19}, 0, -1, "Name\nand\nLevel", false, "3 lines"},
+                   {false, {22, 10}, 0, -1, "Setup", false, "light"},
+                   {false, {22, 10}, 1, -1, "Abort", false, "dark"},
+                   {false, {7, 25}, 0, -1, "E\nd\ni\nt", false, "4 lines"},
+                   {false, {14, 14}, 0, 13, "Forward", false, "picture"}};
+    for (size_t i = 0; i < std::size(buttons); ++i) {
+      const auto& b = buttons[i];
+      const TRect r(TPoint(20, 20), TSize(k * b.size.cx, k * b.size.cy));
+      const TSize picture = b.round ? r.Size() : TSize(2 * r.Width(), 2 * r.Height());
+      if (b.picture >= 0) bitmaps->Get(b.picture, picture);
+      const TBitmap* shown = b.picture >= 0 ? bitmaps->Pictures[size_t(b.picture)].get() : nullptr;
+      Owner_Drawn_Button* button = nullptr;
+      if (b.round) {
+        auto* round = new Round_Button(main, 201 + int(i), r);
+        round->Create();
+        shown ? round->Set_Picture(*shown, b.text, b.fit) : round->Set_Caption(b.text);
+        button = round;
+      } else {
+        auto* rectangle = new Rectangular_Button(main, 201 + int(i), r, b.style);
+        rectangle->Create();
+        shown ? rectangle->Set_Picture(*shown, b.text) : rectangle->Set_Caption(b.text);
+        button = rectangle;
+      }
+      Button_States(sheet, button, b.label);
+      delete button;
+      if (i == 1 || i == 3) sheet.Next_Row();
+    }
     sheet.Save(Name("push_buttons"));
   }
 
@@ -262,14 +256,13 @@ class Sheet_Test : public Widget_Test {
   int column_;
 };
 
-class Sheet_800 : public Sheet_Test {
+template <int Column>
+class Sheet_At : public Sheet_Test {
  protected:
-  Sheet_800() : Sheet_Test(800) {}
+  Sheet_At() : Sheet_Test(Column) {}
 };
-class Sheet_1024 : public Sheet_Test {
- protected:
-  Sheet_1024() : Sheet_Test(1024) {}
-};
+using Sheet_800 = Sheet_At<800>;
+using Sheet_1024 = Sheet_At<1024>;
 
 TEST_F(Sheet_800, Widgets) { All_Sheets(); }
 TEST_F(Sheet_1024, Widgets) { All_Sheets(); }
