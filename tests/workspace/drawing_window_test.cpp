@@ -218,7 +218,7 @@ TEST_F(Drawing_Window_Test, A_Followed_Cycle_Recolours_Step_By_Step_At_The_Users
   EXPECT_EQ(window->color_cycle.count, 0);
 }
 
-TEST_F(Drawing_Window_Test, Undo_Goes_Back_A_Run_Or_A_Single_Step_At_A_Time) {
+TEST_F(Drawing_Window_Test, Undo_Goes_Back_A_Run_Or_A_Step_At_A_Time_And_One_Run_More_After_A_Review) {
   window->Set_Drawing(Filled_Square(), true);
   auto start = Pixels_Of(*window->current.picture);
   window->Apply_Manipulator(Five(), true);
@@ -228,22 +228,16 @@ TEST_F(Drawing_Window_Test, Undo_Goes_Back_A_Run_Or_A_Single_Step_At_A_Time) {
   Click_Corner(*window, 1);
   Run_To_End();
   ASSERT_GT(window->history.size(), 3u);
-  const std::vector<Shape_Drawing*> back_to = {after_two.get(), after_one.get(), start.get()};
-  for (Shape_Drawing* expected : back_to) {
+  for (Shape_Drawing* expected : {after_two.get(), after_one.get(), start.get()}) {
     Click_Corner(*window, 2);
     EXPECT_TRUE(Same(*window->current.picture, *expected));
   }
   EXPECT_TRUE(window->history.empty());
-  // A single step still works from there.
+  // Single steps still work from there. Shown: the state after the first of
+  // three; a step from there, then undo twice.
   window->Apply_Manipulator(Five(), true);
   EXPECT_TRUE(Same(*window->current.picture, *after_one));
-}
-
-TEST_F(Drawing_Window_Test, Undo_After_A_Reviewed_State_Goes_Back_One_Run_More) {
-  window->Set_Drawing(Filled_Square(), true);
-  auto start = Pixels_Of(*window->current.picture);
-  for (int i = 0; i < 3; ++i) window->Apply_Manipulator(Five(), true);
-  // Shown: the state after the first step; a step from there, then undo.
+  for (int i = 0; i < 2; ++i) window->Apply_Manipulator(Five(), true);
   window->Review();
   window->Review_Finished(1, 2);
   auto shown = Pixels_Of(*window->Shown_State().picture);
