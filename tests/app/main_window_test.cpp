@@ -174,32 +174,25 @@ TEST(Main_Window, The_Private_Messages_Reach_Their_Panels) {
 }
 
 TEST(Main_Window, Help_At_Start_Waits_For_Both_The_Title_And_The_First_Paint_And_Runs_Once) {
-  Program_Session program;
-  program.Start_Only();
-  program.Run_Until_Idle();
-  IFS_Main_Window& main = *program.Main();
-  EXPECT_TRUE(main.main_painted);
-  EXPECT_FALSE(main.title_finished);
-  EXPECT_EQ(The_Help_Window->Shown_Count, 0);
-  EXPECT_FALSE(main.drawing_window->input_enabled);
-  program.Let_Title_Close();
-  EXPECT_TRUE(main.start_over);
-  EXPECT_EQ(The_Help_Window->Shown_Count, 1);
-  EXPECT_EQ(The_Help_Window->Last_Section, 0);
-  EXPECT_TRUE(main.drawing_window->input_enabled);
-  program.Post(Title_Finished_Message);
-  program.Post(Main_Painted_Message);
-  EXPECT_EQ(The_Help_Window->Shown_Count, 1);
-}
-
-TEST(Main_Window, Without_Help_At_Start_Input_Is_Still_Enabled_When_Start_Up_Is_Over) {
-  Program_Session program;
-  program.Start_Only();
-  program.App().Show_Help_At_Start = false;
-  program.Let_Title_Close();
-  EXPECT_TRUE(program.Main()->start_over);
-  EXPECT_EQ(The_Help_Window->Shown_Count, 0);
-  EXPECT_TRUE(program.Main()->drawing_window->input_enabled);
+  for (bool help : {true, false}) {
+    SCOPED_TRACE(help);
+    Program_Session program;
+    program.Start_Only();
+    program.App().Show_Help_At_Start = help;
+    program.Run_Until_Idle();
+    IFS_Main_Window& main = *program.Main();
+    EXPECT_TRUE(main.main_painted);
+    EXPECT_FALSE(main.title_finished);
+    EXPECT_FALSE(main.drawing_window->input_enabled);
+    program.Let_Title_Close();
+    EXPECT_TRUE(main.start_over);
+    EXPECT_EQ(The_Help_Window->Shown_Count, help ? 1 : 0);
+    EXPECT_EQ(The_Help_Window->Last_Section, help ? 0 : -1);
+    EXPECT_TRUE(main.drawing_window->input_enabled);
+    program.Post(Title_Finished_Message);
+    program.Post(Main_Painted_Message);
+    EXPECT_EQ(The_Help_Window->Shown_Count, help ? 1 : 0);
+  }
 }
 
 TEST(Main_Window, Name_And_Level_Is_Disabled_While_A_Manipulator_Is_Edited_Even_Under_Help) {

@@ -9,6 +9,7 @@
 #include "model/ipstream.h"
 #include "model/opstream.h"
 #include "platform/system/resource.h"
+#include "tests/model/stream_bytes.h"
 
 namespace {
 
@@ -35,27 +36,14 @@ const Block_Case Blocks[] = {
        {354, 41, 450, 137}, {252, 10, 348, 106}}}},
 };
 
-void Put_Word(std::vector<uint8_t>& out, uint32_t w) {
-  for (int i = 0; i < 4; ++i) out.push_back(uint8_t(w >> (8 * i)));
-}
-
 // The block as it must be: header, frame, class name and version, the
 // rectangles little-endian, the closing bracket.
 std::vector<uint8_t> Expected_Bytes(const Block_Case& block) {
-  std::vector<uint8_t> out = {':'};
-  Put_Word(out, 0x0101);
-  out.push_back('[');
-  Put_Word(out, 10);
-  for (char c : std::string("Title_Data")) out.push_back(uint8_t(c));
-  Put_Word(out, 1);
-  for (const TRect& r : block.rects) {
-    Put_Word(out, uint32_t(r.left));
-    Put_Word(out, uint32_t(r.top));
-    Put_Word(out, uint32_t(r.right));
-    Put_Word(out, uint32_t(r.bottom));
-  }
-  out.push_back(']');
-  return out;
+  Bytes b;
+  b.Hex("3A 01 01 00 00 5B").Name("Title_Data").Word(1);
+  for (const TRect& r : block.rects)
+    b.Word(uint32_t(r.left)).Word(uint32_t(r.top)).Word(uint32_t(r.right)).Word(uint32_t(r.bottom));
+  return b.Hex("5D").data;
 }
 
 bool Read_Layout(const std::vector<uint8_t>& bytes, Title_Data& layout) {

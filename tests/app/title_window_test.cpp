@@ -54,9 +54,18 @@ class Title_Window_Test : public testing::Test {
     title->Start_Stepper();
     Wait_For_Covered(11);
   }
-  void Wait_For_Covered(int32_t value) {
+  // Waits up to five seconds (real time) for done, letting the loop run
+  // between looks when pump.
+  template <class Done>
+  void Wait_Until(Done done, bool pump = false) {
     const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (title->Covered != value && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
+    while (!done() && std::chrono::steady_clock::now() < deadline) {
+      if (pump) session.Run_Until_Idle();
+      if (!done()) std::this_thread::sleep_for(1ms);
+    }
+  }
+  void Wait_For_Covered(int32_t value) {
+    Wait_Until([&] { return title->Covered == value; });
     ASSERT_EQ(title->Covered, value);
     session.Run_Until_Idle();
   }
@@ -76,19 +85,6 @@ class Title_Window_Test : public testing::Test {
       ASSERT_EQ(title->Covered, before - 1);
     }
     session.Run_Until_Idle();
-  }
-  // The stepper posts its close from its own thread.
-  void Wait_For_Close() {
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (Open() && std::chrono::steady_clock::now() < deadline) {
-      session.Run_Until_Idle();
-      if (Open()) std::this_thread::sleep_for(1ms);
-    }
-  }
-  // Waits until the stepper has drawn area i.
-  void Wait_For_Uncovered(int i) {
-    const auto deadline = std::chrono::steady_clock::now() + 5s;
-    while (Looks_Covered(i) && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(1ms);
   }
   void Uncover_All() {
     while (Open() && title->Covered >= 0) Step();
@@ -184,7 +180,7 @@ TEST_F(Title_Window_Test, Areas_Come_Out_From_11_Down_To_0) {
   session.Snapshot("title_covered", title->GetWindowRect());
   Start();
   for (int32_t covered = 11; covered >= 0; --covered) {
-    Wait_For_Uncovered(covered);
+    Wait_Until([&] { return !Looks_Covered(covered); });  // the stepper has drawn it
     for (int i = 0; i < Title_Data::Area_Count; ++i) EXPECT_EQ(Looks_Covered(i), i < covered) << covered << " " << i;
     if (covered == 6) session.Snapshot("title_half", title->GetWindowRect());
     Step();
@@ -196,17 +192,12 @@ TEST_F(Title_Window_Test, Areas_Come_Out_From_11_Down_To_0) {
   session.Snapshot("title_uncovered", title->GetWindowRect());
 }
 
-TEST_F(Title_Window_Test, Pace_Comes_From_The_Time_Since_Construction) {
-  session.Advance(400);
-  title->Start_Stepper();
-  Wait_For_Covered(11);
-  EXPECT_EQ(title->Stepper->Interval(), 800u);
-}
-
 TEST_F(Title_Window_Test, Finish_Before_The_Last_Area_Closes_After_The_Last_Step_Not_By_The_Timer) {
-  // The slowest pace, so that the timer falls due between two steps.
+  // The slowest pace, twice the time since construction, so that the timer
+  // falls due between two steps.
   session.Advance(1000);
   Start();
+  EXPECT_EQ(title->Stepper->Interval(), 2000u);
   title->Finish(&main);
   session.Advance(Title_Window::Close_Delay_Ms);
   EXPECT_TRUE(Open());
@@ -216,19 +207,7 @@ TEST_F(Title_Window_Test, Finish_Before_The_Last_Area_Closes_After_The_Last_Step
     EXPECT_TRUE(Open());
   }
   Step();  // covered -1: the stepper posts the close
-  Wait_For_Close();
-  EXPECT_FALSE(Open());
-  EXPECT_EQ(main.finished, 1);
-}
-
-TEST_F(Title_Window_Test, Finish_After_Everything_Is_Uncovered_Closes_By_The_Timer) {
-  Start();
-  Uncover_All();
-  EXPECT_TRUE(Open());
-  title->Finish(&main);
-  session.Advance(Title_Window::Close_Delay_Ms - 1);
-  EXPECT_TRUE(Open());
-  session.Advance(1);
+  Wait_Until([&] { return !Open(); }, true);  // posted from the stepper's thread
   EXPECT_FALSE(Open());
   EXPECT_EQ(main.finished, 1);
 }
@@ -262,7 +241,7 @@ TEST_F(Title_Window_Test, A_Press_After_Finish_Holds_The_Window_Until_The_Releas
   EXPECT_FALSE(Open());
 }
 
-TEST_F(Title_Window_Test, Clicks_Before_Finish_And_Presses_Outside_The_Round_Do_Not_Close) {
+TEST_F(Title_Window_Test, Finish_After_Everything_Is_Uncovered_Closes_By_The_Timer_Not_By_Clicks) {
   Start();
   Uncover_All();
   session.Backend().Click(Centre());
@@ -274,8 +253,11 @@ TEST_F(Title_Window_Test, Clicks_Before_Finish_And_Presses_Outside_The_Round_Do_
   session.Backend().Press(On_Screen({2, 2}));
   session.Run_Until_Idle();
   EXPECT_FALSE(title->Mouse_Held);
-  session.Advance(Title_Window::Close_Delay_Ms);
+  session.Advance(Title_Window::Close_Delay_Ms - 1);
+  EXPECT_TRUE(Open());
+  session.Advance(1);
   EXPECT_FALSE(Open());
+  EXPECT_EQ(main.finished, 1);
 }
 
 TEST_F(Title_Window_Test, Deleting_While_The_Stepper_Waits_Returns_Without_The_Clock_Moving) {

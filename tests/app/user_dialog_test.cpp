@@ -6,8 +6,6 @@
 #include "app/user_dialog.h"
 #include "app/user_level_window.h"
 #include "app/user_list_window.h"
-#include "platform/gdi/png_writer.h"
-#include "platform/gdi/surface.h"
 #include "platform/window/message_box.h"
 #include "tests/toolkit/widget_fixture.h"
 #include "toolkit/ext_edit.h"
@@ -82,12 +80,9 @@ class User_Dialog_Test : public Widget_Test {
   }
 
   void Snap(const std::string& name) {
-    const std::string path = Snapshot_Path(name);
-    if (path.empty()) return;
-    TScreen& screen = Desk().Screen();
-    std::lock_guard guard(screen.Lock());
-    const TSurface& s = *screen.Surface();
-    Write_PNG_RGB(path, s.Width(), s.Height(), s.Row32(0), s.Stride() / 4);
+    Widget_Sheet sheet(812, 628);
+    sheet.Add_Screen(TRect(0, 0, 800, 600), name);
+    sheet.Save(name);
   }
 
   std::string root;
@@ -161,29 +156,21 @@ TEST_F(User_Dialog_Test, SixteenUsersScrollAndPageThroughTheList) {
   EXPECT_EQ(List().Highlighted(), n - 2);
   The_User_Database->At(3)->points = 12345;
   Copy().At(3)->points = 12345;
-  Key(VK_HOME);
-  EXPECT_EQ(List().First(), 0);
-  EXPECT_EQ(Copy().current_index, 0);
-  Key(VK_NEXT);
-  EXPECT_EQ(Copy().current_index, page - 1);
-  Key(VK_NEXT);  // from the last user row: a page on, within the list
-  EXPECT_EQ(Copy().current_index, 15);
-  EXPECT_EQ(List().First(), 16 - page);
-  Key(VK_DOWN);
-  EXPECT_EQ(Copy().current_index, 15);
-  Key(VK_PRIOR);
-  EXPECT_EQ(Copy().current_index, 16 - page);
-  Key(VK_PRIOR);
-  EXPECT_EQ(List().First(), 0);
-  EXPECT_EQ(Copy().current_index, 0);
-  Key(VK_UP);
-  EXPECT_EQ(Copy().current_index, -1);
-  Key(VK_DOWN);
-  Key(VK_DOWN);
-  EXPECT_EQ(Copy().current_index, 1);
-  Key(VK_END);
-  EXPECT_EQ(Copy().current_index, 15);
-  EXPECT_EQ(List().First(), 16 - page);
+  const int any = -99;
+  const struct {
+    UINT vk;
+    int index, first;
+  } walk[] = {{VK_HOME, 0, 0},      {VK_NEXT, page - 1, any},
+              // From the last user row: a page on, within the list.
+              {VK_NEXT, 15, 16 - page}, {VK_DOWN, 15, any}, {VK_PRIOR, 16 - page, any}, {VK_PRIOR, 0, 0},
+              {VK_UP, -1, any},         {VK_DOWN, 0, any},  {VK_DOWN, 1, any},          {VK_END, 15, 16 - page}};
+  for (const auto& w : walk) {
+    Key(w.vk);
+    EXPECT_EQ(Copy().current_index, w.index) << w.vk;
+    if (w.first != any) {
+      EXPECT_EQ(List().First(), w.first) << w.vk;
+    }
+  }
   // A click on a row chooses the user seen there.
   const TPoint row_2(List().Row(2).left + 5, List().Row(2).top + 5);
   Press(Screen(List(), row_2));

@@ -192,8 +192,9 @@ TEST(Built_In_Sets, Every_Set_Fits_And_No_Record_Is_Two_Others) {
     }
     for (int n : per_section) EXPECT_LE(n, 10) << id;
     if (id < 4404) continue;
-    // Records the Part itself names or gives are not checked as the third:
-    // the level-4 names already pair two 45-degree turns with a 90-degree one.
+    // Records with their names and maps laid down are not checked as the
+    // third: the level-4 names already pair two 45-degree turns with a
+    // 90-degree one.
     const std::vector<int> given = id == 4404 ? std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 12, 48}
                                               : std::vector<int>{11, 31, 48};
     for (size_t x = 0; x < set.size(); ++x) {

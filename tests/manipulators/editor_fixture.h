@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "toolkit/program_messages.h"
@@ -113,16 +114,8 @@ class Editor_Test : public Widget_Test {
   }
   Handle_Palette& Palette() { return *editor->Palette; }
   const Affine_Transform_2D& Image(int i) { return *editor->Image(i); }
-  std::vector<std::string> Take_Boxes() {
-    std::vector<std::string> out;
-    out.swap(Boxes);
-    return out;
-  }
-  std::vector<std::string> Take_Host_Log() {
-    std::vector<std::string> out;
-    out.swap(host->Log);
-    return out;
-  }
+  std::vector<std::string> Take_Boxes() { return std::exchange(Boxes, {}); }
+  std::vector<std::string> Take_Host_Log() { return std::exchange(host->Log, {}); }
 
   Message_Log_Window* host = nullptr;
   Transform_Edit_Window* editor = nullptr;
@@ -137,11 +130,7 @@ class Editor_Test : public Widget_Test {
 
 // Writes a part of the screen to $QUENDAR_SNAPSHOTS/<name>.png when set.
 inline void Snapshot_Screen(const std::string& name, const TRect& area) {
-  const std::string path = Snapshot_Path(name);
-  if (path.empty()) return;
-  TScreen& screen = TDesktop::Current().Screen();
-  const TRect r = area.Intersection(screen.Bounds());
-  std::lock_guard guard(screen.Lock());
-  const TSurface& s = *screen.Surface();
-  Write_PNG_RGB(path, r.Width(), r.Height(), s.Row32(r.top) + r.left, long(s.Stride() / 4));
+  Widget_Sheet sheet(area.Width() + 12, area.Height() + 20);
+  sheet.Add_Screen(area, name);
+  sheet.Save(name);
 }

@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <utility>
 
 #include "toolkit/program_messages.h"
 #include "manipulators/shape_transform_window.h"
@@ -105,11 +106,6 @@ class Palette_Test : public Widget_Test {
     Press(p);
     Release(p);
   }
-  int Selected_Messages(WPARAM wp) {
-    int n = 0;
-    for (const auto& m : selected_log) n += m == wp;
-    return n;
-  }
   void Command(UINT id) {
     Win().EvCommand(id, HWND(), 0);
     Run_Until_Idle();
@@ -125,18 +121,13 @@ class Palette_Test : public Widget_Test {
     }
     sheet.Save("manipulator_palette_level_" + std::to_string(level + 1));
   }
-  std::vector<std::string> Take_Asked() {
-    std::vector<std::string> a;
-    a.swap(asked);
-    return a;
-  }
+  std::vector<std::string> Take_Asked() { return std::exchange(asked, {}); }
 
   Fake_Users users;
   Fake_Editor editor;
   Transform_Palette* palette = nullptr;
   std::filesystem::path dir;
   std::vector<std::string> asked;
-  std::vector<WPARAM> selected_log;
   int answer = IDYES;
 };
 

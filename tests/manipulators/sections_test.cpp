@@ -92,12 +92,10 @@ TEST(Sections, Selection_Keeps_Its_Slot_And_An_Empty_Slot_Counts_As_None) {
   s.Remove(list[6].get(), nullptr);  // the selected one
   EXPECT_EQ(first.Selected_Slot(), -1);
   EXPECT_EQ(s.Page_Count(), 1);  // ten left: one page
-}
 
-TEST(Sections, A_Selection_Past_The_Count_Is_No_Selection) {
+  // A selection past the count is no selection.
   Shape_Transform_Page page(0);
-  auto list = Make(4);
-  for (auto& m : list) page.Add(m);
+  for (int i = 0; i < 4; ++i) page.Add(list[size_t(i)]);
   page.Select_Slot(3);
   EXPECT_TRUE(page.Replace_Selected(std::make_shared<Shape_Transform>()));
   page.Remove(list[0].get());  // slot 3 is now empty
@@ -108,3 +106,4 @@ TEST(Sections, A_Selection_Past_The_Count_Is_No_Selection) {
   page.Selected_Column = 1;
   EXPECT_EQ(page.Selected_Slot(), -1);
 }
+

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <set>
 #include <tuple>
+#include <vector>
 
 namespace {
 
@@ -59,41 +60,45 @@ TEST(Transform_Manipulator, Moves) {
     EXPECT_EQ(tool.Current_Map.eDy, 0.25f + dy) << code;
     EXPECT_EQ(tool.Current_Map.eM11, 0.5f);
   }
-  // With the pin at the centre, midpoint 3 dragged by d moves corners 2 and
-  // 4 by d and corners 0 and 6 by -d.
-  Transform_Manipulator tool = Tool(Affine_Transform_2D(), 8, 3, 2);
-  tool.Drag(1.25f, 0.625f, true);
-  Expect_Point(Image(tool.Current_Map, 2), 1.25f, 0.125f);
-  Expect_Point(Image(tool.Current_Map, 4), 1.25f, 1.125f);
-  Expect_Point(Image(tool.Current_Map, 0), -0.25f, -0.125f);
-  Expect_Point(Image(tool.Current_Map, 6), -0.25f, 0.875f);
-  // With a corner pin a corner handle does not move.
-  tool = Tool(Affine_Transform_2D(), 0, 4, 2);
-  tool.Drag(2.0f, 2.0f, true);
-  EXPECT_TRUE(tool.Current_Map.Equals(Affine_Transform_2D()));
 }
 
-TEST(Transform_Manipulator, Stretches_Along_An_Axis) {
-  // Corner 4 about pin 0 along x moves the edge after the handle (the top
-  // edge) along the x axis; the pin's edge stays.
-  Transform_Manipulator tool = Tool(Affine_Transform_2D(), 0, 4, 5);
-  tool.Drag(1.5f, 3.0f, true);
-  Expect_Point(Image(tool.Current_Map, 0), 0.0f, 0.0f);
-  Expect_Point(Image(tool.Current_Map, 2), 1.0f, 0.0f);
-  Expect_Point(Image(tool.Current_Map, 6), 0.5f, 1.0f);
-  // Midpoint 5 about pin 1 along y: the top edge goes up only by the axis
-  // part of the pointer's move.
-  tool = Tool(Affine_Transform_2D(), 1, 5, 6);
-  tool.Drag(0.9f, 1.5f, true);
-  Expect_Point(Image(tool.Current_Map, 6), 0.0f, 1.5f);
-  Expect_Point(Image(tool.Current_Map, 2), 1.0f, 0.0f);
-  // A corner handle stretching about a midpoint pin moves its edge along
-  // and the opposite edge the other way.
-  tool = Tool(Affine_Transform_2D(), 5, 6, 6);
-  tool.Drag(0.0f, 1.25f, true);
-  Expect_Point(Image(tool.Current_Map, 6), 0.0f, 1.25f);
-  Expect_Point(Image(tool.Current_Map, 0), 0.0f, 0.25f);
-  Expect_Point(Image(tool.Current_Map, 2), 1.0f, -0.25f);
+// Drags of the unit square: where ring positions of the image land.
+TEST(Transform_Manipulator, Drags_From_The_Unit_Square) {
+  struct Landing {
+    int position;
+    float x, y;
+  };
+  const struct {
+    const char* what;
+    int pin, handle, code;
+    std::vector<std::pair<float, float>> drags;  // the last one is checked
+    std::vector<Landing> images;
+  } cases[] = {
+      // Midpoint 3 dragged by d: corners 2 and 4 move by d, 0 and 6 by -d.
+      {"move about the centre", 8, 3, 2, {{1.25f, 0.625f}},
+       {{2, 1.25f, 0.125f}, {4, 1.25f, 1.125f}, {0, -0.25f, -0.125f}, {6, -0.25f, 0.875f}}},
+      {"a corner pin holds a corner handle", 0, 4, 2, {{2.0f, 2.0f}}, {{0, 0, 0}, {4, 1, 1}}},
+      // The edge after the handle moves along x; the pin's edge stays.
+      {"corner stretch along x", 0, 4, 5, {{1.5f, 3.0f}}, {{0, 0, 0}, {2, 1, 0}, {6, 0.5f, 1}}},
+      // The top edge goes up only by the axis part of the pointer's move.
+      {"midpoint stretch along y", 1, 5, 6, {{0.9f, 1.5f}}, {{6, 0, 1.5f}, {2, 1, 0}}},
+      // Its edge moves along and the opposite edge the other way.
+      {"corner stretch about a midpoint", 5, 6, 6, {{0.0f, 1.25f}}, {{6, 0, 1.25f}, {0, 0, 0.25f}, {2, 1, -0.25f}}},
+      {"scale", 0, 4, 8, {{0.5f, 0.5f}}, {{0, 0, 0}, {2, 0.5f, 0}, {4, 0.5f, 0.5f}}},
+      // Beyond the pin, on the side away from the handle: half a turn.
+      {"scale through the pin", 0, 4, 8, {{0.5f, 0.5f}, {-0.5f, -0.5f}}, {{0, 0, 0}, {2, -0.5f, 0}, {4, -0.5f, -0.5f}}},
+      // Across the y axis through pin 7: nearer the pin the edge follows,
+      // further on its own side nothing, across the pin the mirror image.
+      {"flip, nearer", 7, 3, 12, {{0.5f, 0.5f}}, {{2, 0.5f, 0}}},
+      {"flip, further", 7, 3, 12, {{1.5f, 0.5f}}, {{2, 1, 0}, {4, 1, 1}}},
+      {"flip, across", 7, 3, 12, {{0.5f, 0.5f}, {-1.5f, 0.5f}}, {{2, -1, 0}, {4, -1, 1}, {0, 0, 0}}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    Transform_Manipulator tool = Tool(Affine_Transform_2D(), c.pin, c.handle, c.code);
+    for (auto [x, y] : c.drags) tool.Drag(x, y, true);
+    for (const Landing& l : c.images) Expect_Point(Image(tool.Current_Map, l.position), l.x, l.y);
+  }
 }
 
 TEST(Transform_Manipulator, Rotates_About_The_Pin) {
@@ -119,32 +124,6 @@ TEST(Transform_Manipulator, Rotates_About_The_Pin) {
   tool.Drag(0.0f, 0.0f, true);
   EXPECT_TRUE(tool.Current_Map.Equals(Map(1, 0, 0, 1, 0, 0)));
   EXPECT_EQ(tool.Rotation_Angle, last);
-}
-
-TEST(Transform_Manipulator, Scales_About_The_Pin) {
-  Transform_Manipulator tool = Tool(Affine_Transform_2D(), 0, 4, 8);
-  tool.Drag(0.5f, 0.5f, true);
-  EXPECT_FLOAT_EQ(tool.Current_Map.eM11, 0.5f);
-  EXPECT_FLOAT_EQ(tool.Current_Map.eM22, 0.5f);
-  // Beyond the pin, on the side away from the handle: half a turn.
-  tool.Drag(-0.5f, -0.5f, true);
-  EXPECT_FLOAT_EQ(tool.Current_Map.eM11, -0.5f);
-  EXPECT_FLOAT_EQ(tool.Current_Map.eM22, -0.5f);
-  Expect_Point(Image(tool.Current_Map, 0), 0.0f, 0.0f);
-}
-
-TEST(Transform_Manipulator, Flips_Across_An_Axis) {
-  // Handle 5 (top midpoint) about pin 1 across the y axis's normal... the
-  // x axis: pin 7, handle 3, code 12 flips across the y axis through 7.
-  Transform_Manipulator tool = Tool(Affine_Transform_2D(), 7, 3, 12);
-  tool.Drag(0.5f, 0.5f, true);  // nearer the pin: the edge follows
-  Expect_Point(Image(tool.Current_Map, 2), 0.5f, 0.0f);
-  tool.Drag(1.5f, 0.5f, true);  // further on its own side: nothing
-  EXPECT_TRUE(tool.Current_Map.Equals(Affine_Transform_2D()));
-  tool.Drag(-1.5f, 0.5f, true);  // across the pin: the mirror image
-  Expect_Point(Image(tool.Current_Map, 2), -1.0f, 0.0f);
-  Expect_Point(Image(tool.Current_Map, 4), -1.0f, 1.0f);
-  Expect_Point(Image(tool.Current_Map, 0), 0.0f, 0.0f);
 }
 
 TEST(Transform_Manipulator, Every_Code_Keeps_The_Colour_Step_And_Stays_Finite) {

@@ -10,6 +10,7 @@
 #include "model/gui_colors.h"
 #include "platform/system/resource.h"
 #include "workspace/color_cycle_file.h"
+#include "workspace/color_wheel.h"
 
 namespace {
 
@@ -28,18 +29,6 @@ const std::vector<std::vector<int>> Built_In_Indexes = {
     {12, 22, 21, 20, 19, 18, 16, 15, 14, 13},
 };
 
-TColor Nearest(TColor rgb) {
-  int best = 0, best_distance = 1 << 30;
-  for (int i = 0; i < Wheel_Color_Count; ++i) {
-    const TColor c(Wheel_Colors_RGB[i]);
-    const int dr = c.Red() - rgb.Red(), dg = c.Green() - rgb.Green(), db = c.Blue() - rgb.Blue();
-    if (dr * dr + dg * dg + db * db < best_distance) {
-      best_distance = dr * dr + dg * dg + db * db;
-      best = i;
-    }
-  }
-  return TColor(Wheel_Colors[best]);
-}
 TColor As_Read(TColor rgb) { return rgb; }
 
 class Color_Cycle_File_Test : public testing::Test {
@@ -76,14 +65,14 @@ TEST_F(Color_Cycle_File_Test, The_Built_In_Block_Holds_The_Header_And_The_Progra
 TEST_F(Color_Cycle_File_Test, Cycles_Read_From_The_Block_Write_Back_The_Same_Bytes) {
   const std::vector<uint8_t> block = Block();
   Color_Cycles cycles{};
-  ASSERT_TRUE(Read_Color_Cycle_Bytes(block, cycles, &Nearest));
+  ASSERT_TRUE(Read_Color_Cycle_Bytes(block, cycles, &Nearest_Palette_Color));
   for (int k = 1; k <= 10; ++k) EXPECT_EQ(cycles[size_t(k - 1)].count, k);
   EXPECT_EQ(cycles[9].colors[0], TColor(Wheel_Colors[12]));
 
   const std::vector<uint8_t> written = Color_Cycle_Bytes(cycles, *colors.Palette);
   ASSERT_EQ(written.size(), 225u);
   // Cycle 1's colour is no program colour: it comes back as the nearest one.
-  EXPECT_EQ(Value_At(written, 5), uint32_t(Nearest(TColor(0x97C9E7u))));
+  EXPECT_EQ(Value_At(written, 5), uint32_t(Nearest_Palette_Color(TColor(0x97C9E7u))));
   EXPECT_NE(Value_At(written, 5), 0x97C9E7u);
   EXPECT_TRUE(std::equal(block.begin() + 9, block.end(), written.begin() + 9));
   EXPECT_TRUE(std::equal(block.begin(), block.begin() + 5, written.begin()));
@@ -94,7 +83,7 @@ TEST_F(Color_Cycle_File_Test, Foreign_Colours_Are_Snapped_And_Palette_Colours_Wr
   const uint32_t near_white = 0xFAFBFC;
   std::memcpy(bytes.data() + 9, &near_white, 4);
   Color_Cycles cycles{};
-  ASSERT_TRUE(Read_Color_Cycle_Bytes(bytes, cycles, &Nearest));
+  ASSERT_TRUE(Read_Color_Cycle_Bytes(bytes, cycles, &Nearest_Palette_Color));
   EXPECT_EQ(cycles[1].colors[0], TColor(Wheel_Colors[37]));
 
   // A colour kept in palette-index form goes to the file as its entry's RGB.

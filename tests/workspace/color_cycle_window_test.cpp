@@ -18,11 +18,6 @@
 
 namespace {
 
-class Probe : public TCommandEnabler {
- public:
-  explicit Probe(UINT id) : TCommandEnabler(id) {}
-};
-
 class Color_Cycle_Test : public Temp_Home {
  protected:
   Color_Cycle_Test() {
@@ -80,7 +75,7 @@ class Color_Cycle_Test : public Temp_Home {
     return n;
   }
   bool Enabled(UINT id) {
-    Probe probe(id);
+    TCommandEnabler probe(id);
     window->EvCommandEnable(probe);
     return probe.Enabled();
   }
@@ -191,12 +186,12 @@ TEST_F(Color_Cycle_Test, A_Painted_Wedge_Is_Taken_Back_Once_By_The_Eraser) {
 TEST_F(Color_Cycle_Test, Menu_Commands_And_Their_Enablers) {
   Make();
   using W = Color_Cycle_Window;
+  const UINT changes[] = {W::Cm_Save_Cycle, W::Cm_Undo_Cycle, W::Cm_Recall_Cycle,
+                          W::Cm_Save_All,   W::Cm_Undo_All,   W::Cm_Recall_All};
   window->menu_cycle = 0;
   EXPECT_FALSE(Enabled(W::Cm_Copy));
   EXPECT_FALSE(Enabled(W::Cm_Paste));
-  for (UINT id : {W::Cm_Save_Cycle, W::Cm_Undo_Cycle, W::Cm_Recall_Cycle, W::Cm_Save_All, W::Cm_Undo_All,
-                  W::Cm_Recall_All})
-    EXPECT_FALSE(Enabled(id)) << id;
+  for (UINT id : changes) EXPECT_FALSE(Enabled(id)) << id;
 
   // A copied four-colour cycle pastes into cycle 4, whichever is chosen.
   window->menu_cycle = 3;
@@ -209,9 +204,7 @@ TEST_F(Color_Cycle_Test, Menu_Commands_And_Their_Enablers) {
   EXPECT_EQ(window->dirty, 1u << 3);
   EXPECT_FALSE(Enabled(W::Cm_Save_Cycle));
   window->menu_cycle = 3;
-  for (UINT id : {W::Cm_Save_Cycle, W::Cm_Undo_Cycle, W::Cm_Recall_Cycle, W::Cm_Save_All, W::Cm_Undo_All,
-                  W::Cm_Recall_All})
-    EXPECT_TRUE(Enabled(id)) << id;
+  for (UINT id : changes) EXPECT_TRUE(Enabled(id)) << id;
   The_User_Data.writable = false;
   EXPECT_FALSE(Enabled(W::Cm_Save_Cycle));
   EXPECT_FALSE(Enabled(W::Cm_Save_All));

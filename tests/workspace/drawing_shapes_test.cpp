@@ -19,16 +19,10 @@ class Drawing_Shapes_Test : public Drawing_Window_Test {
  protected:
   void SetUp() override {
     Drawing_Window_Test::SetUp();
-    pointer = std::make_unique<Fill_Pointer>();
     eraser = new Eraser(main, TRect(20, 20, 68, 92));
     ASSERT_TRUE(eraser->Create());
     session.Run_Until_Idle();
   }
-  void TearDown() override {
-    pointer.reset();
-    Drawing_Window_Test::TearDown();
-  }
-
   void Add(const Shape& shape, TColor color) { window->Add_Shape(shape, color, colors->Contrast_Color(color)); }
   void Add_Overlay() { Add(overlay, Dark); }
   // Screen point of a point of the picture.
@@ -58,7 +52,7 @@ class Drawing_Shapes_Test : public Drawing_Window_Test {
     ASSERT_EQ(window->current.pieces->Live_Count, 5);
   }
 
-  std::unique_ptr<Fill_Pointer> pointer;
+  Fill_Pointer* pointer = stage.pointer.get();
   Eraser* eraser = nullptr;
   const Notched_Square overlay;
 };
@@ -199,33 +193,27 @@ TEST_F(Drawing_Shapes_Test, Handles_Pick_Pieces_And_The_Eraser_Gives_A_Piece_Bac
   EXPECT_EQ(window->Capture_Count, 0);
 }
 
-TEST_F(Drawing_Shapes_Test, Overlay_Button_Adds_Skips_And_Removes) {
-  window->Set_Drawing(Block(), true);
-  auto plain = Pixels_Of(*window->current.picture);
-  Add_Overlay();
-  EXPECT_TRUE(window->overlay_added);
-  EXPECT_EQ(window->history.size(), 1u);
-  // One live piece, nothing drawn into it: back to before the overlay.
-  Add_Overlay();
-  EXPECT_FALSE(window->current.pieces);
-  EXPECT_TRUE(Same(*window->current.picture, *plain));
-  Five_Pieces();
-  Add_Overlay();
-  EXPECT_EQ(window->current.pieces->Live_Count, 4) << "several pieces: the current one is skipped";
-}
-
-TEST_F(Drawing_Shapes_Test, When_Idle_The_Overlay_Sign_Follows_And_The_Eraser_Comes_Back) {
+TEST_F(Drawing_Shapes_Test, Overlay_Button_Adds_Skips_And_Removes_And_Its_Sign_Follows_When_Idle) {
   auto* palette = new Shape_Palette(main, TPoint(20, 200), 3);
   ASSERT_TRUE(palette->Create());
   window->shape_palette = palette;
   window->Set_User_Level(3);
   window->Set_Drawing(Block(), true);
+  auto plain = Pixels_Of(*window->current.picture);
   Add_Overlay();
+  EXPECT_TRUE(window->overlay_added);
+  EXPECT_EQ(window->history.size(), 1u);
   session.Run_Until_Idle();
   EXPECT_FALSE(palette->Overlay_Button()->Can_Add) << "the overlay is on: the button removes it";
+  // One live piece, nothing drawn into it: back to before the overlay.
   Add_Overlay();
+  EXPECT_FALSE(window->current.pieces);
+  EXPECT_TRUE(Same(*window->current.picture, *plain));
   session.Run_Until_Idle();
   EXPECT_TRUE(palette->Overlay_Button()->Can_Add);
+  Five_Pieces();
+  Add_Overlay();
+  EXPECT_EQ(window->current.pieces->Live_Count, 4) << "several pieces: the current one is skipped";
   // Another tool took the eraser and let it go: the pending shape is offered
   // again.
   Add(*Make_Palette_Shape(1), Dark);

@@ -83,7 +83,6 @@ TEST_F(Drawing_Window_Test, Single_Step_And_Whole_Run_Of_Five_Render_The_Compose
   ASSERT_EQ(window->history.size(), 1u);
   expected = std::make_unique<Shape_Drawing>(*expected, fitted);
   EXPECT_TRUE(Same(*window->current.picture, *expected));
-  EXPECT_TRUE(Same(*window->current.picture, *Rendered(window->current, window->centering)));
 
   Click_Corner(*window, 1);
   EXPECT_TRUE(window->Is_Iterating());
@@ -97,11 +96,6 @@ TEST_F(Drawing_Window_Test, Single_Step_And_Whole_Run_Of_Five_Render_The_Compose
   for (size_t k = 2; k < pictures.size(); ++k) {
     expected = std::make_unique<Shape_Drawing>(*expected, fitted);
     EXPECT_TRUE(pictures[k]->Same_Pixels(*expected)) << "step " << k;
-  }
-  for (const Drawing_History& record : window->history) {
-    if (record.level > 0) {
-      EXPECT_TRUE(Same(*record.picture, *Rendered(record, window->centering)));
-    }
   }
   EXPECT_EQ(window->Capture_Count, 0);
   EXPECT_EQ(mouse->Locked, 0);
@@ -179,31 +173,52 @@ TEST_F(Drawing_Window_Test, Each_Way_A_Run_Ends) {
   EXPECT_FALSE(window->Is_Iterating());
 }
 
-TEST_F(Drawing_Window_Test, Recolouring_Keeps_Going_At_The_Users_Speed) {
-  Color_Transform cycle;
-  cycle.count = 2;
-  cycle.colors = {In_Palette(TColor(200, 30, 30)), In_Palette(TColor(30, 30, 200))};
-  window->Set_Drawing(Filled_Square(cycle.colors[0]), true);
-  window->Set_Color_Cycle(cycle);
+// Every step moves the colours one place along the cycle the panel has
+// chosen, a colour painted into it during the run acts from the next step,
+// and the run goes on at the user's speed for as long as the colours change.
+TEST_F(Drawing_Window_Test, A_Followed_Cycle_Recolours_Step_By_Step_At_The_Users_Speed) {
+  Color_Transform chosen;  // as the panel keeps it
+  chosen.count = 3;
+  chosen.colors = {In_Palette(TColor(233, 0, 0)), In_Palette(TColor(0, 233, 0)), In_Palette(TColor(0, 0, 233))};
+  window->Set_Drawing(Filled_Square(chosen.colors[0]), true);
+  window->Follow_Color_Cycle(&chosen);
   window->Apply_Manipulator(Make_Set({Identity_Row}, 1), false);
   window->Faster();  // no run: no change
   EXPECT_EQ(window->speed, 200);
   window->Start_Iterating();
-  Run_To_End(50, 400);
-  EXPECT_TRUE(window->Is_Iterating());
+  auto next_step = [&] {
+    const size_t before = window->history.size();
+    for (int i = 0; i < 200 && window->history.size() == before; ++i) session.Advance(20);
+    return window->history.size() > before;
+  };
+  for (int step = 1; step <= 4; ++step) {
+    ASSERT_TRUE(next_step()) << step;
+    EXPECT_TRUE(Same(*window->current.picture, *Filled_Square(chosen.colors[size_t(step % 3)]))) << step;
+  }
+  // Step 4 showed colour 1 and step 5 is already being made.
+  const TColor old_blue = chosen.colors[2];
+  chosen.colors[0] = In_Palette(TColor(233, 0, 233));
+  ASSERT_TRUE(next_step());
+  EXPECT_TRUE(Same(*window->current.picture, *Filled_Square(old_blue)));
+  ASSERT_TRUE(next_step());
+  EXPECT_TRUE(Same(*window->current.picture, *Filled_Square(chosen.colors[0])));
   EXPECT_TRUE(window->keep_going);
-  EXPECT_EQ(window->interval, 200);
+  EXPECT_EQ(window->interval, window->speed);
+  Run_To_End(50, 400);  // past the step limit and the history's cap
+  EXPECT_TRUE(window->Is_Iterating());
   EXPECT_EQ(window->history.size(), size_t(Drawing_Window::History_Limit));
   for (int i = 0; i < 30; ++i) window->Slower();
   EXPECT_EQ(window->speed, Drawing_Window::Slowest_Speed);
   for (int i = 0; i < 30; ++i) window->Faster();
   EXPECT_EQ(window->speed, 0);
-  Click_Corner(*window, 1);
+  // Choosing another cycle (cycle 1: no cycling) ends the run.
+  const Color_Transform none;
+  window->Follow_Color_Cycle(&none);
   EXPECT_FALSE(window->Is_Iterating());
-  EXPECT_EQ(window->Capture_Count, 0);
+  EXPECT_EQ(window->color_cycle.count, 0);
 }
 
-TEST_F(Drawing_Window_Test, Undo_Goes_Back_A_Run_Or_A_Single_Step_At_A_Time) {
+TEST_F(Drawing_Window_Test, Undo_Goes_Back_A_Run_Or_A_Step_At_A_Time_And_One_Run_More_After_A_Review) {
   window->Set_Drawing(Filled_Square(), true);
   auto start = Pixels_Of(*window->current.picture);
   window->Apply_Manipulator(Five(), true);
@@ -213,22 +228,16 @@ TEST_F(Drawing_Window_Test, Undo_Goes_Back_A_Run_Or_A_Single_Step_At_A_Time) {
   Click_Corner(*window, 1);
   Run_To_End();
   ASSERT_GT(window->history.size(), 3u);
-  const std::vector<Shape_Drawing*> back_to = {after_two.get(), after_one.get(), start.get()};
-  for (Shape_Drawing* expected : back_to) {
+  for (Shape_Drawing* expected : {after_two.get(), after_one.get(), start.get()}) {
     Click_Corner(*window, 2);
     EXPECT_TRUE(Same(*window->current.picture, *expected));
   }
   EXPECT_TRUE(window->history.empty());
-  // A single step still works from there.
+  // Single steps still work from there. Shown: the state after the first of
+  // three; a step from there, then undo twice.
   window->Apply_Manipulator(Five(), true);
   EXPECT_TRUE(Same(*window->current.picture, *after_one));
-}
-
-TEST_F(Drawing_Window_Test, Undo_After_A_Reviewed_State_Goes_Back_One_Run_More) {
-  window->Set_Drawing(Filled_Square(), true);
-  auto start = Pixels_Of(*window->current.picture);
-  for (int i = 0; i < 3; ++i) window->Apply_Manipulator(Five(), true);
-  // Shown: the state after the first step; a step from there, then undo.
+  for (int i = 0; i < 2; ++i) window->Apply_Manipulator(Five(), true);
   window->Review();
   window->Review_Finished(1, 2);
   auto shown = Pixels_Of(*window->Shown_State().picture);

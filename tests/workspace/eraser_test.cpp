@@ -75,17 +75,13 @@ TEST_F(Eraser_Test, A_Refusing_Client_Or_No_Client_Shows_The_Clean_Rubber) {
   EXPECT_EQ(client.calls, 2);
 }
 
-TEST_F(Eraser_Test, A_Client_Detaching_In_Its_Erase_Still_Shows_Its_Smudge) {
-  Script_Client client;
-  client.detach = true;  // the mixer's one level of undo
-  eraser->Attach(&client, TColor(233, 0, 0));
+TEST_F(Eraser_Test, Only_The_Current_Client_Detaches_And_A_Client_That_Dies_Is_Never_Called) {
+  Script_Client other;
+  other.detach = true;  // the mixer's one level of undo: detached in its erase, its smudge still shown
+  eraser->Attach(&other, TColor(233, 0, 0));
   Click();
   EXPECT_EQ(eraser->Client, nullptr);
   EXPECT_EQ(eraser->Shown_Color, TColor(233, 0, 0));
-}
-
-TEST_F(Eraser_Test, Only_The_Current_Client_Detaches_And_A_Client_That_Dies_Is_Never_Called) {
-  Script_Client other;
   auto client = std::make_unique<Script_Client>();
   eraser->Attach(client.get(), TColor(233, 0, 0));
   eraser->Detach_Client(&other);

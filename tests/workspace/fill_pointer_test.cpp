@@ -73,9 +73,13 @@ TEST_F(Fill_Pointer_Test, The_Crayon_Shows_Its_Colour_Inside_A_Contrast_Outline_
 TEST_F(Fill_Pointer_Test, The_Hot_Spot_Is_The_Lower_Left_Corner_And_Hiding_Restores_The_Screen) {
   const int s = stage.Size(9);
   stage.Move(TPoint(500, 200));
-  std::vector<uint32_t> before;
-  for (int y = 0; y < 400; y += 3)
-    for (int x = 400; x < 700; x += 3) before.push_back(stage.Pixel(TPoint(x, y)));
+  auto screen = [&] {
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < 400; y += 3)
+      for (int x = 400; x < 700; x += 3) pixels.push_back(stage.Pixel(TPoint(x, y)));
+    return pixels;
+  };
+  const std::vector<uint32_t> before = screen();
   Fill_Pointer& p = *stage.pointer;
   p.Hide();           // hidden: nothing
   p.Move_To_Cursor();  // hidden: nothing
@@ -94,10 +98,7 @@ TEST_F(Fill_Pointer_Test, The_Hot_Spot_Is_The_Lower_Left_Corner_And_Hiding_Resto
   p.Set_Color(TColor(0, 200, 0), The_GUI_Colors->Palette.get());
   EXPECT_EQ(p.Place(), TRect(573, 255 - s, 573 + s, 255));
   p.Hide();
-  std::vector<uint32_t> after;
-  for (int y = 0; y < 400; y += 3)
-    for (int x = 400; x < 700; x += 3) after.push_back(stage.Pixel(TPoint(x, y)));
-  EXPECT_EQ(after, before);
+  EXPECT_EQ(screen(), before);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@ class Review_Window_Test : public Drawing_Window_Test {
       window->Apply_Manipulator(Make_Set({{0.97f, 0, 0, 0.97f, 0.015f, 0.015f}}), true);
   }
   Review_Window& Review() { return *window->review; }
+  std::pair<UINT, WPARAM> Last_Posted() const { return {main->Posted.back().msg, main->Posted.back().wp}; }
   void Key(uint32_t vk) {
     session.Backend().Key(vk);
     session.Run_Until_Idle();
@@ -40,7 +41,7 @@ TEST_F(Review_Window_Test, Moves_By_Corner_Key_And_Click) {
   Make_States(51);
   Click_Corner(*window, 0);
   ASSERT_TRUE(window->Review_Open());
-  EXPECT_EQ(main->Posted.back(), (std::pair<UINT, WPARAM>{Drawing_Busy_Message, 1}));
+  EXPECT_EQ(Last_Posted(), (std::pair<UINT, WPARAM>{Drawing_Busy_Message, 1}));
   EXPECT_EQ(Review().count, 51);
   EXPECT_FALSE(Review().Is_Corner_Enabled(1));
   const struct {
@@ -62,7 +63,7 @@ TEST_F(Review_Window_Test, Moves_By_Corner_Key_And_Click) {
   EXPECT_EQ(Review().position, 3);
   main->Posted.clear();
   Key(VK_F1);
-  EXPECT_EQ(main->Posted.back().first, Help_Request_Message);
+  EXPECT_EQ(Last_Posted().first, Help_Request_Message);
 }
 
 TEST_F(Review_Window_Test, Ok_Shows_The_Frame_And_Cancel_Changes_Nothing) {
@@ -72,7 +73,7 @@ TEST_F(Review_Window_Test, Ok_Shows_The_Frame_And_Cancel_Changes_Nothing) {
   Review().position = 5;
   Click_Corner(Review(), 2);  // Cancel
   EXPECT_FALSE(window->Review_Open());
-  EXPECT_EQ(main->Posted.back(), (std::pair<UINT, WPARAM>{Drawing_Busy_Message, 0}));
+  EXPECT_EQ(Last_Posted(), (std::pair<UINT, WPARAM>{Drawing_Busy_Message, 0}));
   EXPECT_TRUE(window->shown == window->history.end());
 
   Click_Corner(*window, 0);

@@ -79,17 +79,13 @@ TEST_F(Shape_Palette_Test, A_Button_Taken_Away_While_It_Holds_The_Mouse_Lets_It_
   EXPECT_EQ(Chosen().size(), 1u);
 }
 
-TEST_F(Shape_Palette_Test, A_Corner_Of_The_Circle_Cell_Inside_Its_Box_Chooses_It_And_Outside_Does_Not) {
+TEST_F(Shape_Palette_Test, Clicks_Inside_A_Cells_Box_Choose_Unless_The_Drawing_Is_Busy) {
   Make(0);
   const TRect box = palette->Buttons[5]->Hit_Region.Bounds();
   stage.Click(Cell_Point(5, box.left + 1, box.top + 1));  // outside the disc, inside its box
   EXPECT_EQ(Chosen().size(), 1u);
   stage.Click(Cell_Point(5, 0, 0));  // the cell's margin
   EXPECT_TRUE(Chosen().empty());
-}
-
-TEST_F(Shape_Palette_Test, A_Busy_Drawing_Refuses_Clicks) {
-  Make(0);
   palette->Set_Enabled(false);
   stage.Click(Cell_Point(1, palette->S / 2, palette->S / 2));
   EXPECT_TRUE(Chosen().empty());

@@ -5,42 +5,16 @@
 // gives, to hold the window's pictures against.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "model/affine_transform_2d.h"
-#include "model/dib_allocator.h"
-#include "model/gui_colors.h"
 #include "model/shape_catalogue.h"
 #include "model/shape_drawing.h"
 #include "model/transform_set_2d.h"
-#include "platform/backend/headless/headless_session.h"
-#include "platform/window/desktop.h"
-#include "platform/window/window.h"
-#include "toolkit/gui_bitmaps.h"
-#include "toolkit/gui_metafiles.h"
-#include "toolkit/gui_sizes.h"
-#include "toolkit/mouse.h"
-#include "toolkit/round_border.h"
-#include "toolkit/tip_window.h"
+#include "tests/workspace/colours_stage.h"
 #include "workspace/drawing_window.h"
-
-class Parent_Window : public TWindow {
- public:
-  explicit Parent_Window(TSize size) : TWindow(nullptr, "Main") {
-    Attr.Style = WS_POPUP | WS_VISIBLE;
-    Attr.W = size.cx;
-    Attr.H = size.cy;
-  }
-  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg >= WM_USER) Posted.push_back({msg, wp});
-    return TWindow::WindowProc(msg, wp, lp);
-  }
-  std::vector<std::pair<UINT, WPARAM>> Posted;
-};
 
 using Map_Row = std::array<float, 6>;  // a, b, c, d, e, f
 
@@ -65,39 +39,14 @@ inline std::shared_ptr<const Transform_Set_2D> Five() {
 class Drawing_Window_Test : public testing::Test {
  protected:
   void SetUp() override {
-    sizes = std::make_unique<GUI_Sizes>(1024, 768);
-    colors = std::make_unique<GUI_Colors>();
-    pool = std::make_unique<DIB_Allocator>(2, 5, Side());
-    border = std::make_unique<Round_Border>();
-    metafiles = std::make_unique<GUI_Metafiles>();
-    bitmaps = std::make_unique<GUI_Bitmaps>();
-    mouse = std::make_unique<Mouse>();
-    TDesktop::Current().Pre_Dispatch_Hook = [](MSG& m) {
-      if (The_Mouse) The_Mouse->Note_Message(m.message);
-      return false;
-    };
-    main = new Parent_Window(TSize(1024, 768));
-    ASSERT_TRUE(main->Create());
-    tip = new Tip_Window(main);
-    ASSERT_TRUE(tip->Create());
-    const int w = Side() + 2 * (*sizes)[22];
+    const int w = Side() + 2 * stage.Size(22);
     window = new Drawing_Window(main, TRect(Origin.x, Origin.y, Origin.x + w, Origin.y + w));
     ASSERT_TRUE(window->Create());
     window->input_enabled = true;
     session.Run_Until_Idle();
   }
-  void TearDown() override {
-    delete main;
-    mouse.reset();
-    bitmaps.reset();
-    metafiles.reset();
-    border.reset();
-    pool.reset();
-    colors.reset();
-    sizes.reset();
-  }
 
-  int Side() const { return (*sizes)[Drawing_Side_Size]; }
+  int Side() const { return stage.Size(Drawing_Side_Size); }
 
   // A blank picture with the drawing area filled in colour.
   std::unique_ptr<Shape_Drawing> Filled_Square(TColor color = TColor(200, 30, 30)) {
@@ -153,16 +102,11 @@ class Drawing_Window_Test : public testing::Test {
     return out;
   }
 
-  THeadless_Session session;
-  std::unique_ptr<GUI_Sizes> sizes;
-  std::unique_ptr<GUI_Colors> colors;
-  std::unique_ptr<DIB_Allocator> pool;
-  std::unique_ptr<Round_Border> border;
-  std::unique_ptr<GUI_Metafiles> metafiles;
-  std::unique_ptr<GUI_Bitmaps> bitmaps;
-  std::unique_ptr<Mouse> mouse;
-  Parent_Window* main = nullptr;
-  Tip_Window* tip = nullptr;
+  Colours_Stage stage;
+  THeadless_Session& session = stage.session;
+  GUI_Colors* colors = &stage.colors;
+  Mouse* mouse = &stage.mouse;
+  Panel_Parent* main = stage.parent;
   Drawing_Window* window = nullptr;
   const TPoint Origin{200, 80};
 };
