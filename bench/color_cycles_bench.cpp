@@ -5,6 +5,8 @@
 //   cycle beside a memcpy of the picture.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_stores.h"
+
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -25,18 +27,8 @@ namespace {
 
 const TRect Place(0, 0, 640, 96);
 
-struct Panel_Stores {
+struct Panel_Stores : Bench_Stores {
   Panel_Stores() {
-    TDesktop::Start(std::make_unique<THeadless_Backend>(TSize(1024, 768)));
-    sizes = std::make_unique<GUI_Sizes>(1024, 768);
-    colors = std::make_unique<GUI_Colors>();
-    border = std::make_unique<Round_Border>();
-    mouse = std::make_unique<Mouse>();
-    main = new TWindow(nullptr, "Main");
-    main->Attr.Style = WS_POPUP | WS_VISIBLE;
-    main->Attr.W = 1024;
-    main->Attr.H = 768;
-    main->Create();
     panel = new Color_Cycle_Window(main, Place, nullptr);
     panel->Create();
     // Shown whatever the level.
@@ -44,19 +36,6 @@ struct Panel_Stores {
     panel->ShowWindow(SW_SHOW);
     TDesktop::Current().Run_Until_Idle();
   }
-  ~Panel_Stores() {
-    delete main;
-    mouse.reset();
-    border.reset();
-    colors.reset();
-    sizes.reset();
-    TDesktop::Stop();
-  }
-  std::unique_ptr<GUI_Sizes> sizes;
-  std::unique_ptr<GUI_Colors> colors;
-  std::unique_ptr<Round_Border> border;
-  std::unique_ptr<Mouse> mouse;
-  TWindow* main = nullptr;
   Color_Cycle_Window* panel = nullptr;
 };
 

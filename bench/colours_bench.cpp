@@ -9,6 +9,8 @@
 //   the recorded picture), beside a memset of the picture.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_stores.h"
+
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -33,47 +35,19 @@
 
 namespace {
 
-struct Stores {
-  explicit Stores(TSize screen) {
-    auto backend = std::make_unique<THeadless_Backend>(screen);
-    headless = backend.get();
-    TDesktop::Start(std::move(backend));
-    sizes = std::make_unique<GUI_Sizes>(screen.cx, screen.cy);
-    colors = std::make_unique<GUI_Colors>();
-    border = std::make_unique<Round_Border>();
-    metafiles = std::make_unique<GUI_Metafiles>();
-    bitmaps = std::make_unique<GUI_Bitmaps>();
-    mouse = std::make_unique<Mouse>();
-    pool = std::make_unique<DIB_Allocator>(2, 5, (*sizes)[10]);
-    pointer = std::make_unique<Fill_Pointer>();
-    main = new TWindow(nullptr, "Main");
-    main->Attr.Style = WS_POPUP | WS_VISIBLE;
-    main->Attr.W = screen.cx;
-    main->Attr.H = screen.cy;
-    main->Create();
-  }
+// The stores with the picture pool and the crayon the drawing panels use.
+struct Stores : Bench_Stores {
+  explicit Stores(TSize screen)
+      : Bench_Stores(screen), pool(std::make_unique<DIB_Allocator>(2, 5, (*sizes)[10])),
+        pointer(std::make_unique<Fill_Pointer>()) {}
   ~Stores() {
+    // The crayon goes first, then the windows it was shown over.
     pointer.reset();
     delete main;
-    pool.reset();
-    mouse.reset();
-    bitmaps.reset();
-    metafiles.reset();
-    border.reset();
-    colors.reset();
-    sizes.reset();
-    TDesktop::Stop();
+    main = nullptr;
   }
-  THeadless_Backend* headless = nullptr;
-  std::unique_ptr<GUI_Sizes> sizes;
-  std::unique_ptr<GUI_Colors> colors;
-  std::unique_ptr<Round_Border> border;
-  std::unique_ptr<GUI_Metafiles> metafiles;
-  std::unique_ptr<GUI_Bitmaps> bitmaps;
-  std::unique_ptr<Mouse> mouse;
   std::unique_ptr<DIB_Allocator> pool;
   std::unique_ptr<Fill_Pointer> pointer;
-  TWindow* main = nullptr;
 };
 
 void Wheel_Tick(benchmark::State& state, TSize screen) {

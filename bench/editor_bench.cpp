@@ -6,6 +6,8 @@
 //   screen.
 #include <benchmark/benchmark.h>
 
+#include "bench/bench_stores.h"
+
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -25,19 +27,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 // The interface stores and an open editor on a headless screen.
-struct Editor_Stores {
-  Editor_Stores(int width, int height) {
-    TDesktop::Start(std::make_unique<THeadless_Backend>(TSize(width, height)));
-    sizes = std::make_unique<GUI_Sizes>(width, height);
-    colors = std::make_unique<GUI_Colors>();
-    border = std::make_unique<Round_Border>();
-    metafiles = std::make_unique<GUI_Metafiles>();
-    bitmaps = std::make_unique<GUI_Bitmaps>();
-    main = new TWindow(nullptr, "Main");
-    main->Attr.Style = WS_POPUP | WS_VISIBLE;
-    main->Attr.W = width;
-    main->Attr.H = height;
-    main->Create();
+struct Editor_Stores : Bench_Stores {
+  Editor_Stores(int width, int height) : Bench_Stores(TSize(width, height)) {
     side = (*The_GUI_Sizes)[10] + 2 * (*The_GUI_Sizes)[22];
     editor = new Transform_Edit_Window(main, TRect(width - side - 20, 20, width - 20, 20 + side));
     editor->Create();
@@ -48,21 +39,6 @@ struct Editor_Stores {
     editor->Open(&images, name, main);
     TDesktop::Current().Run_Until_Idle();
   }
-  ~Editor_Stores() {
-    delete main;
-    bitmaps.reset();
-    metafiles.reset();
-    border.reset();
-    colors.reset();
-    sizes.reset();
-    TDesktop::Stop();
-  }
-  std::unique_ptr<GUI_Sizes> sizes;
-  std::unique_ptr<GUI_Colors> colors;
-  std::unique_ptr<Round_Border> border;
-  std::unique_ptr<GUI_Metafiles> metafiles;
-  std::unique_ptr<GUI_Bitmaps> bitmaps;
-  TWindow* main = nullptr;
   Transform_Edit_Window* editor = nullptr;
   Transform_Set_2D images;
   char name[80] = "Bench";

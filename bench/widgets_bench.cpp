@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+#include "bench/bench_stores.h"
 #include "model/gui_colors.h"
 #include "platform/backend/headless/headless_backend.h"
 #include "platform/gdi/brush.h"
@@ -26,37 +27,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// The interface stores on a headless 1024 x 768 screen.
-struct Stores {
-  Stores() {
-    TDesktop::Start(std::make_unique<THeadless_Backend>(TSize(1024, 768)));
-    sizes = std::make_unique<GUI_Sizes>(1024, 768);
-    colors = std::make_unique<GUI_Colors>();
-    border = std::make_unique<Round_Border>();
-    metafiles = std::make_unique<GUI_Metafiles>();
-    bitmaps = std::make_unique<GUI_Bitmaps>();
-    main = new TWindow(nullptr, "Main");
-    main->Attr.Style = WS_POPUP | WS_VISIBLE;
-    main->Attr.W = 1024;
-    main->Attr.H = 768;
-    main->Create();
-  }
-  ~Stores() {
-    delete main;
-    bitmaps.reset();
-    metafiles.reset();
-    border.reset();
-    colors.reset();
-    sizes.reset();
-    TDesktop::Stop();
-  }
-  std::unique_ptr<GUI_Sizes> sizes;
-  std::unique_ptr<GUI_Colors> colors;
-  std::unique_ptr<Round_Border> border;
-  std::unique_ptr<GUI_Metafiles> metafiles;
-  std::unique_ptr<GUI_Bitmaps> bitmaps;
-  TWindow* main = nullptr;
-};
+using Stores = Bench_Stores;
 
 class Drawing_Panel : public Round_Window {
  public:
