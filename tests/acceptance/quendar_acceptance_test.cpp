@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/user_dialog.h"
+#include "manipulators/handle_palette.h"
 #include "manipulators/shape_transform_window.h"
 #include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_palette.h"
@@ -59,7 +60,7 @@ struct Layout {
   TPoint circle, square, eraser, drawing_centre;
   // The drawing's unit square on the screen.
   TRect drawing_area;
-  TPoint triangle_tab, triangle_manipulator, iterate, undo, review, review_ok, edit, editor_image, handle, editor_ok;
+  TPoint triangle_tab, triangle_manipulator, iterate, undo, review, review_ok, edit, editor_image, handle, free_move, editor_ok;
   // At level 5: the colour cycles panel, its cell of the three-colour cycle
   // and that cycle's colours, and the manipulator palette again.
   TRect cycles_panel;
@@ -128,7 +129,14 @@ Layout Measure_Layout() {
   const Affine_Transform_2D* first = editor.Image(0);
   if (first) l.editor_image = editor.Screen_Point(first->Map_Point(0.5f, 0.5f));
   program.Click(l.editor_image);
-  l.handle = Screen_Centre(editor, editor.Handle_Rects[0]);
+  // A handle does nothing until it is given a kind: a click on it offers
+  // the kinds, and the centre's free move is chosen.
+  l.handle = Screen_Centre(editor, editor.Handle_Rects[8]);
+  program.Click(l.handle);
+  const Handle_Palette& kinds = *editor.Palette;
+  for (int i = 0; i < kinds.Shown_Count; ++i)
+    if (kinds.Shown[size_t(i)]->Code == 2) l.free_move = Screen_Centre(kinds, kinds.Cells[size_t(i)]);
+  program.Click(l.free_move);
   l.editor_ok = editor.Corner_Screen_Point(3);
   program.Click(l.editor_ok);
 
@@ -371,8 +379,20 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
       {"21_review_ok", [&] { Click(layout.review_ok); }},
       {"22_editor", [&] { Click(layout.edit); }},
       {"23_image_selected", [&] { Click(layout.editor_image); }},
-      {"24_handle_dragged", [&] { Drag(layout.handle, TPoint(layout.handle.x + 30, layout.handle.y + 20)); }},
-      {"25_editor_ok",
+      {"24_handle_kinds_offered", [&] { Click(layout.handle); }},
+      {"25_free_move_chosen",
+       [&] {
+         Click(layout.free_move);
+         Sleep_Ms(500);
+         drawn = area(screen.Pixels(Width, Height));
+       }},
+      {"26_handle_dragged",
+       [&] {
+         Drag(layout.handle, TPoint(layout.handle.x + 30, layout.handle.y + 20));
+         Sleep_Ms(500);
+         EXPECT_NE(area(screen.Pixels(Width, Height)), drawn);
+       }},
+      {"27_editor_ok",
        [&] {
          Click(layout.editor_ok);
          Sleep_Ms(700);
@@ -383,10 +403,10 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
       // Level 5: the edited manipulators are offered for saving, the colour
       // cycles panel shows, and the three-colour cycle recolours the copies
       // of a run.
-      {"26_name_and_level", [&] { Click(layout.name); }},
-      {"27_level_5", [&] { Click(layout.level_5); Sleep_Ms(2500); }},
-      {"28_save_asked", [&] { Click(layout.dialog_ok); Sleep_Ms(800); }},
-      {"29_cycles_shown",
+      {"28_name_and_level", [&] { Click(layout.name); }},
+      {"29_level_5", [&] { Click(layout.level_5); Sleep_Ms(2500); }},
+      {"30_save_asked", [&] { Click(layout.dialog_ok); Sleep_Ms(800); }},
+      {"31_cycles_shown",
        [&] {
          Xdotool("key Return");
          Sleep_Ms(1500);
@@ -403,13 +423,13 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          EXPECT_GT(changed, panel.Width() * panel.Height() / 10);
          EXPECT_GT(cycle_colored, 100);
        }},
-      {"30_cycle_chosen",
+      {"32_cycle_chosen",
        [&] {
          Click(layout.three_color_cycle);
          Sleep_Ms(500);
          cycled_from = area(screen.Pixels(Width, Height));
        }},
-      {"31_manipulator_applied",
+      {"33_manipulator_applied",
        [&] {
          Click(layout.triangle_tab_5);
          Sleep_Ms(500);
@@ -419,7 +439,7 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          EXPECT_NE(drawn, cycled_from);
        }},
       // A run that recolours goes on until it is stopped.
-      {"32_cycle_iterating",
+      {"34_cycle_iterating",
        [&] {
          idle_face = iterate_face();
          Click(layout.iterate);
@@ -441,7 +461,7 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          Sleep_Ms(1000);
          EXPECT_NE(area(screen.Pixels(Width, Height)), cycled);
        }},
-      {"33_stopped",
+      {"35_stopped",
        [&] {
          Click(layout.iterate);
          Sleep_Ms(1000);
@@ -462,6 +482,6 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
   Click(layout.close_box);
   const int exit_code = program.Wait_For_Exit(10000);
   EXPECT_EQ(exit_code, 0);
-  if (exit_code != 0) shot("34_not_closed");
+  if (exit_code != 0) shot("36_not_closed");
   std::filesystem::remove_all(folder);
 }
