@@ -272,7 +272,19 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
     return out;
   };
   auto has_color = [](const std::vector<uint32_t>& p, uint32_t rgb) { return std::find(p.begin(), p.end(), rgb) != p.end(); };
-  auto centre = [&] { return pixel(screen.Pixels(Width, Height), layout.drawing_centre); };
+  // The drawing once it differs from before, or as it stands after 2 s.
+  auto area_changed_from = [&](const std::vector<uint32_t>& before) {
+    std::vector<uint32_t> now;
+    for (int waited = 0; waited < 2000 && (now = area(screen.Pixels(Width, Height))) == before; waited += 50) Sleep_Ms(50);
+    return now;
+  };
+  // The drawing's centre once it shows expected, or as it stands after 2 s.
+  auto centre_becomes = [&](uint32_t expected) {
+    uint32_t now = 0;
+    for (int waited = 0; waited < 2000 && (now = pixel(screen.Pixels(Width, Height), layout.drawing_centre)) != expected; waited += 50)
+      Sleep_Ms(50);
+    return now;
+  };
   // The Iterate corner shows a stop sign for as long as a run goes on.
   auto iterate_face = [&] {
     const std::vector<uint32_t> p = screen.Pixels(Width, Height);
@@ -324,38 +336,33 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
        }},
       // Shapes and colours: a circle in the first colour, filled with the
       // second, and both taken back with the eraser.
-      {"10_colour_picked", [&] { Click(layout.first_color); Sleep_Ms(1500); }},
+      {"10_colour_picked", [&] { Click(layout.first_color); Sleep_Ms(800); }},
       {"11_circle_added",
        [&] {
          Click(layout.circle);
-         Sleep_Ms(500);
-         EXPECT_EQ(centre(), layout.first_rgb);
+         EXPECT_EQ(centre_becomes(layout.first_rgb), layout.first_rgb);
        }},
-      {"12_second_colour_picked", [&] { Click(layout.second_color); Sleep_Ms(1500); }},
+      {"12_second_colour_picked", [&] { Click(layout.second_color); Sleep_Ms(800); }},
       {"13_circle_filled",
        [&] {
          Click(layout.drawing_centre);
-         Sleep_Ms(500);
-         EXPECT_EQ(centre(), layout.second_rgb);
+         EXPECT_EQ(centre_becomes(layout.second_rgb), layout.second_rgb);
        }},
       {"14_fill_erased",
        [&] {
          Click(layout.eraser);
-         Sleep_Ms(500);
-         EXPECT_EQ(centre(), layout.first_rgb);
+         EXPECT_EQ(centre_becomes(layout.first_rgb), layout.first_rgb);
        }},
       {"15_circle_erased",
        [&] {
          Click(layout.eraser);
-         Sleep_Ms(500);
-         EXPECT_EQ(centre(), background);
+         EXPECT_EQ(centre_becomes(background), background);
        }},
-      // A pattern: a square, a manipulator of two copies, and a run.
+      // A pattern: a square, a manipulator of three copies, and a run.
       {"16_square_added",
        [&] {
          Click(layout.square);
-         Sleep_Ms(500);
-         EXPECT_EQ(centre(), layout.second_rgb);
+         EXPECT_EQ(centre_becomes(layout.second_rgb), layout.second_rgb);
          drawn = area(screen.Pixels(Width, Height));
        }},
       {"17_manipulator_applied",
@@ -363,9 +370,9 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          Click(layout.triangle_tab);
          Sleep_Ms(500);
          Click(layout.triangle_manipulator);
-         Sleep_Ms(1000);
-         EXPECT_NE(area(screen.Pixels(Width, Height)), drawn);
-         drawn = area(screen.Pixels(Width, Height));
+         const std::vector<uint32_t> stepped = area_changed_from(drawn);
+         EXPECT_NE(stepped, drawn);
+         drawn = stepped;
        }},
       {"18_iterated",
        [&] {
@@ -389,8 +396,7 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
       {"26_handle_dragged",
        [&] {
          Drag(layout.handle, TPoint(layout.handle.x + 30, layout.handle.y + 20));
-         Sleep_Ms(500);
-         EXPECT_NE(area(screen.Pixels(Width, Height)), drawn);
+         EXPECT_NE(area_changed_from(drawn), drawn);
        }},
       {"27_editor_ok",
        [&] {
@@ -434,8 +440,7 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          Click(layout.triangle_tab_5);
          Sleep_Ms(500);
          Click(layout.triangle_manipulator_5);
-         Sleep_Ms(1000);
-         drawn = area(screen.Pixels(Width, Height));
+         drawn = area_changed_from(cycled_from);
          EXPECT_NE(drawn, cycled_from);
        }},
       // A run that recolours goes on until it is stopped.
@@ -443,7 +448,7 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
        [&] {
          idle_face = iterate_face();
          Click(layout.iterate);
-         Sleep_Ms(3000);
+         Sleep_Ms(2200);
          EXPECT_NE(iterate_face(), idle_face) << "no run going on";
          const std::vector<uint32_t> cycled = area(screen.Pixels(Width, Height));
          EXPECT_NE(cycled, drawn);
@@ -458,7 +463,7 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          EXPECT_EQ(cycle_colors_in(cycled_from), 1);
          EXPECT_EQ(cycle_colors_in(cycled), 3);
          // And they go on moving.
-         Sleep_Ms(1000);
+         Sleep_Ms(800);
          EXPECT_NE(area(screen.Pixels(Width, Height)), cycled);
        }},
       {"35_stopped",
