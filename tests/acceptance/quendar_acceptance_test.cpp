@@ -432,19 +432,22 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
              changed += pixel(before, TPoint(x, y)) != pixel(after, TPoint(x, y));
          EXPECT_GT(changed, 100);
        }},
-      {"30_editor_ok",
+      {"30_editor_ok", [&] { Click(layout.editor_ok); Sleep_Ms(700); }},
+      // The edited manipulator is the one a run now applies.
+      {"31_edited_iterated",
        [&] {
-         Click(layout.editor_ok);
-         Sleep_Ms(700);
+         const std::vector<uint32_t> before = area(screen.Pixels(Width, Height));
+         iterate();
+         EXPECT_NE(area(screen.Pixels(Width, Height)), before);
          level_4_screen = screen.Pixels(Width, Height);
        }},
       // Level 5: the edited manipulators are offered for saving, the colour
       // cycles panel shows, and the three-colour cycle recolours the copies
       // of a run.
-      {"31_name_and_level", [&] { Click(layout.name); }},
-      {"32_level_5", [&] { Click(layout.level_5); Sleep_Ms(2500); }},
-      {"33_save_asked", [&] { Click(layout.dialog_ok); Sleep_Ms(800); }},
-      {"34_cycles_shown",
+      {"32_name_and_level", [&] { Click(layout.name); }},
+      {"33_level_5", [&] { Click(layout.level_5); Sleep_Ms(2500); }},
+      {"34_save_asked", [&] { Click(layout.dialog_ok); Sleep_Ms(800); }},
+      {"35_cycles_shown",
        [&] {
          Xdotool("key Return");
          Sleep_Ms(1500);
@@ -461,13 +464,13 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          EXPECT_GT(changed, panel.Width() * panel.Height() / 10);
          EXPECT_GT(cycle_colored, 100);
        }},
-      {"35_cycle_chosen",
+      {"36_cycle_chosen",
        [&] {
          Click(layout.three_color_cycle);
          Sleep_Ms(500);
          cycled_from = area(screen.Pixels(Width, Height));
        }},
-      {"36_manipulator_applied",
+      {"37_manipulator_applied",
        [&] {
          Click(layout.triangle_tab_5);
          Sleep_Ms(500);
@@ -476,7 +479,7 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          EXPECT_NE(drawn, cycled_from);
        }},
       // A run that recolours goes on until it is stopped.
-      {"37_cycle_iterating",
+      {"38_cycle_iterating",
        [&] {
          idle_face = iterate_face();
          Click(layout.iterate);
@@ -498,7 +501,7 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          Sleep_Ms(800);
          EXPECT_NE(area(screen.Pixels(Width, Height)), cycled);
        }},
-      {"38_stopped",
+      {"39_stopped",
        [&] {
          Click(layout.iterate);
          Sleep_Ms(1000);
