@@ -97,10 +97,14 @@ void Transform_Matrix_Dialog::Paint(TDC& dc, bool, TRect&) {
   auto span = [](const TRect& first, const TRect& last) {
     return TRect(first.left, first.top, last.right, last.bottom).Inflated_By(2, 2);
   };
-  // The captions stand at s, moved left when the parenthesis needs room.
+  // The captions stand at s, moved left when the parenthesis needs room; on a
+  // page too narrow for both, the caption goes just above the parenthesis.
   auto caption = [&](const char* text, int y, int parenthesis_left) {
-    const int x = std::max(0, std::min(s, parenthesis_left - 2 - dc.GetTextExtent(text).cx));
-    dc.TextOut(x, y, text);
+    const int x = std::min(s, parenthesis_left - 2 - dc.GetTextExtent(text).cx);
+    if (x >= 0)
+      dc.TextOut(x, y, text);
+    else
+      dc.TextOut(std::max(parenthesis_left, 0), y - text_height - 3, text);
   };
   caption("M:", rects[0].top, Draw_Parentheses(dc, span(rects[0], rects[3])));
   caption("B:", rects[4].top, Draw_Parentheses(dc, span(rects[4], rects[5])));
