@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +13,17 @@
 #include "platform/backend/headless/headless_session.h"
 #include "platform/window/desktop.h"
 #include "platform/window/window.h"
+
+// Sets where a window not yet created will be.
+inline void Place(TWindow& w, const TRect& r) { w.MoveWindow(r.left, r.top, r.Width(), r.Height()); }
+
+// The entries of `log` that contain `what`.
+inline std::vector<std::string> Only(const std::vector<std::string>& log, const std::string& what) {
+  std::vector<std::string> out;
+  for (const std::string& l : log)
+    if (l.find(what) != std::string::npos) out.push_back(l);
+  return out;
+}
 
 class Headless_Test : public ::testing::Test {
  protected:
@@ -29,6 +41,18 @@ class Headless_Test : public ::testing::Test {
     Run_Until_Idle();
     log.clear();
   }
+  // Types each key in turn, with `held` (a shift key) held down around them.
+  void Keys(std::initializer_list<uint32_t> keys, uint32_t held = 0) {
+    if (held) headless->Key_Down(held);
+    for (uint32_t k : keys) headless->Key(k);
+    if (held) headless->Key_Up(held);
+  }
+  void Drag(TPoint from, TPoint to, uint8_t button = TInput_Event::Left) {
+    headless->Move_To(from);
+    headless->Press(from, button);
+    headless->Move_To(to);
+    headless->Release(to, button);
+  }
 
   std::vector<std::string> log;  // for Log_Windows
   std::unique_ptr<THeadless_Session> session;
@@ -40,10 +64,7 @@ class Log_Window : public TWindow {
  public:
   Log_Window(TWindow* parent, std::string name, std::vector<std::string>& log, TRect r = {0, 0, 100, 100})
       : TWindow(parent, name.c_str()), name_(std::move(name)), log_(log) {
-    Attr.X = r.left;
-    Attr.Y = r.top;
-    Attr.W = r.Width();
-    Attr.H = r.Height();
+    Place(*this, r);
   }
 
   void Note(const std::string& what) { log_.push_back(name_ + ":" + what); }
