@@ -430,9 +430,7 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_The_System_Menu_And_Alt_Keys) {
   EXPECT_TRUE(frame.Is_Minimised());
   EXPECT_TRUE(headless->Minimised());
   EXPECT_FALSE(headless->Screen_Saver_Held());
-  TInput_Event restore;
-  restore.kind = TInput_Event::Kind::Restore;
-  headless->Inject(restore);
+  headless->Inject(Input(TInput_Event::Kind::Restore));
   Run_Until_Idle();
   EXPECT_FALSE(frame.Is_Minimised());
   EXPECT_TRUE(headless->Screen_Saver_Held());

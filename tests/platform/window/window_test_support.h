@@ -25,6 +25,13 @@ inline std::vector<std::string> Only(const std::vector<std::string>& log, const 
   return out;
 }
 
+inline TInput_Event Input(TInput_Event::Kind kind, uint32_t code = 0) {
+  TInput_Event e;
+  e.kind = kind;
+  e.code = code;
+  return e;
+}
+
 class Headless_Test : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -80,6 +87,9 @@ class Log_Window : public TWindow {
   void EvKeyUp(UINT key, UINT, UINT) override { Note("keyup " + std::to_string(key)); }
   void EvChar(UINT key, UINT, UINT) override { Note("char " + std::to_string(key)); }
   void EvTimer(UINT id) override { Note("timer " + std::to_string(id)); }
+  void EvCaptureChanged(HWND next) override {
+    if (log_capture) Note("capture>" + (next ? TWindow::From_Handle(next)->Title() : std::string("none")));
+  }
   void EvSetFocus(HWND) override {
     if (log_focus) Note("setfocus");
   }
@@ -97,6 +107,7 @@ class Log_Window : public TWindow {
 
   bool log_moves = true;
   bool log_focus = false;
+  bool log_capture = false;
   bool log_paint = false;
 
  private:
