@@ -125,8 +125,7 @@ TEST_F(Application_Test, The_Pre_Dispatch_Hook_Sees_Messages_Of_Nested_Loops) {
     }
     std::vector<UINT> seen;
   } app;
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
+  Log_Window& w = Logged("w");
   Run_Until_Idle();
   app.seen.clear();
   w.PostMessage(WM_USER + 1);

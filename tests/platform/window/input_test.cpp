@@ -81,8 +81,7 @@ TEST_F(Input_Test, A_Window_Losing_Focus_Can_Take_It_Back) {
 }
 
 TEST_F(Input_Test, Keypad_Digits_Follow_Num_Lock_And_Characters_Are_Windows_1252) {
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
+  Log_Window& w = Logged("w");
   w.SetFocus();
   for (int8_t num_lock : {1, 0}) {
     TInput_Event e = Input(K::Key_Down, VK_NUMPAD2);
@@ -98,8 +97,7 @@ TEST_F(Input_Test, Keypad_Digits_Follow_Num_Lock_And_Characters_Are_Windows_1252
 }
 
 TEST_F(Input_Test, Keys_Without_Machine_Text_Are_Translated_With_Shift) {
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
+  Log_Window& w = Logged("w");
   w.SetFocus();
   Keys({'A'});
   Keys({'A', '1'}, VK_SHIFT);

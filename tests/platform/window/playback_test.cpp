@@ -79,8 +79,7 @@ class Playback_Test : public Headless_Test {
 };
 
 TEST_F(Playback_Test, Played_Events_Arrive_At_Their_Times_And_Screen_Points_While_Real_Input_Waits) {
-  Log_Window w(nullptr, "w", log, {20, 20, 220, 220});
-  ASSERT_TRUE(w.Create());
+  Logged("w", {20, 20, 220, 220});
   Settle();
   Start({{0, WM_MOUSEMOVE, 50, 50}, {100, WM_LBUTTONDOWN, 50, 50}, {50, WM_LBUTTONUP, 60, 70}});
   ASSERT_NE(playback_hook, 0u);

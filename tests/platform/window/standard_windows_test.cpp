@@ -155,8 +155,7 @@ class Name_Dialog : public TDialog {
 }  // namespace
 
 TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers_Run) {
-  Log_Window frame(nullptr, "frame", log, {0, 0, 1024, 768});
-  ASSERT_TRUE(frame.Create());
+  Log_Window& frame = Logged("frame", {0, 0, 1024, 768});
   frame.SetTimer(1, 100);
   Name_Dialog dialog(&frame);
   Later(350, [&] {

@@ -32,13 +32,18 @@ inline TInput_Event Input(TInput_Event::Kind kind, uint32_t code = 0) {
   return e;
 }
 
+class Log_Window;
+
 class Headless_Test : public ::testing::Test {
  protected:
   void SetUp() override {
     session = std::make_unique<THeadless_Session>();
     headless = &session->Backend();
   }
-  void TearDown() override { session.reset(); }
+  void TearDown() override {
+    owned_.clear();
+    session.reset();
+  }
 
   TDesktop& Desk() { return TDesktop::Current(); }
   void Run_Until_Idle() { session->Run_Until_Idle(); }
@@ -61,9 +66,15 @@ class Headless_Test : public ::testing::Test {
     headless->Release(to, button);
   }
 
+  // A top-level Log_Window at `r`, created, which lives as long as the test.
+  Log_Window& Logged(const std::string& name, TRect r = {0, 0, 100, 100});
+
   std::vector<std::string> log;  // for Log_Windows
   std::unique_ptr<THeadless_Session> session;
   THeadless_Backend* headless = nullptr;
+
+ private:
+  std::vector<std::unique_ptr<TWindow>> owned_;
 };
 
 // Writes "name:message" entries to a shared log.
@@ -114,3 +125,9 @@ class Log_Window : public TWindow {
   std::string name_;
   std::vector<std::string>& log_;
 };
+
+inline Log_Window& Headless_Test::Logged(const std::string& name, TRect r) {
+  owned_.push_back(std::make_unique<Log_Window>(nullptr, name, log, r));
+  EXPECT_TRUE(owned_.back()->Create());
+  return static_cast<Log_Window&>(*owned_.back());
+}
