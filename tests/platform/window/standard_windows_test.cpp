@@ -56,15 +56,6 @@ TMenu_Window* Open_Menu() { return static_cast<TMenu_Window*>(TWindow::From_Hand
 
 class Standard_Windows_Test : public Headless_Test {
  protected:
-  // A window covering the screen, to own message boxes.
-  std::unique_ptr<TWindow> Screen_Owner(uint32_t ex_style = 0) {
-    auto w = std::make_unique<TWindow>(nullptr);
-    w->Attr.W = 1024;
-    w->Attr.H = 768;
-    w->Attr.ExStyle |= ex_style;
-    EXPECT_TRUE(w->Create());
-    return w;
-  }
   void SetUp() override {
     Headless_Test::SetUp();
     the_session = session.get();
@@ -76,7 +67,10 @@ class Standard_Windows_Test : public Headless_Test {
 };
 
 TEST_F(Standard_Windows_Test, Message_Boxes_Stay_In_Front_On_The_Screen_And_Answer_Keys_Clicks_And_The_Hook) {
-  auto owner = Screen_Owner(WS_EX_TOPMOST);  // a box must still come above it
+  TWindow owner(nullptr);  // covers the screen, and a box must still come above it
+  Place(owner, {0, 0, 1024, 768});
+  owner.Attr.ExStyle |= WS_EX_TOPMOST;
+  ASSERT_TRUE(owner.Create());
   const std::string warning = "Volume (C:) has less than 10 MBytes free.\nSome program features may be unable to operate.";
   const std::string long_path = "Quendar can't save user data to /home/" + std::string(300, 'x') +
                                 ".\nThe program will run but you will not be able to save drawings.";
@@ -96,34 +90,34 @@ TEST_F(Standard_Windows_Test, Message_Boxes_Stay_In_Front_On_The_Screen_And_Answ
     Later(10, [&] {
       TWindow* box = Active();
       ASSERT_NE(box, nullptr);
-      EXPECT_EQ(owner->IsWindowEnabled(), !c.owned);  // modal over its owner
+      EXPECT_EQ(owner.IsWindowEnabled(), !c.owned);  // modal over its owner
       EXPECT_TRUE(TRect(0, 0, 1024, 768).Contains(box->GetWindowRect()));
       EXPECT_EQ(WindowFromPoint(Centre_Of(box)), box->GetHandle());
       Snapshot(c.name, box->GetWindowRect());
       headless->Key(VK_RETURN);
     });
-    int answer = MessageBox(c.owned ? owner->GetHandle() : HWND(), c.text, "Warning", c.type);
+    int answer = MessageBox(c.owned ? owner.GetHandle() : HWND(), c.text, "Warning", c.type);
     EXPECT_EQ(answer, (c.type & MB_TYPEMASK) >= MB_YESNOCANCEL ? IDYES : IDOK);
-    EXPECT_TRUE(owner->IsWindowEnabled());
+    EXPECT_TRUE(owner.IsWindowEnabled());
   }
   // Esc cancels where there is a Cancel, and does nothing in a Yes-No box.
   Later(10, [&] { headless->Key(VK_ESCAPE); });
-  EXPECT_EQ(MessageBox(owner->GetHandle(), "Delete Ann?", "Confirmation", MB_YESNOCANCEL), IDCANCEL);
+  EXPECT_EQ(MessageBox(owner.GetHandle(), "Delete Ann?", "Confirmation", MB_YESNOCANCEL), IDCANCEL);
   Later(10, [&] {
     headless->Key(VK_ESCAPE);
     Later(10, [&] { headless->Click(Centre_Of(Active()->ChildWithId(IDNO))); });
   });
-  EXPECT_EQ(MessageBox(owner->GetHandle(), "Delete Ann?", "Confirmation", MB_YESNO), IDNO);
+  EXPECT_EQ(MessageBox(owner.GetHandle(), "Delete Ann?", "Confirmation", MB_YESNO), IDNO);
   // A hook answers in place of the user and sees the whole request.
   std::vector<TMessage_Box_Request> asked;
   Set_Message_Box_Hook([&](const TMessage_Box_Request& r) {
     asked.push_back(r);
     return IDNO;
   });
-  EXPECT_EQ(owner->MessageBox("Save changes?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(owner.MessageBox("Save changes?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
   ASSERT_EQ(asked.size(), 1u);
   EXPECT_EQ(std::tie(asked[0].caption, asked[0].owner, asked[0].type),
-            std::make_tuple("Program Exit", owner->GetHandle(), UINT(MB_YESNOCANCEL | MB_ICONQUESTION)));
+            std::make_tuple("Program Exit", owner.GetHandle(), UINT(MB_YESNOCANCEL | MB_ICONQUESTION)));
 }
 
 namespace {
@@ -132,8 +126,7 @@ class Name_Dialog : public TDialog {
  public:
   explicit Name_Dialog(TWindow* parent) : TDialog(parent, 2900) {
     SetWindowText("Name and Level");
-    Attr.W = 300;
-    Attr.H = 150;
+    Place(*this, {0, 0, 300, 150});
     new TStatic(this, -1, "Name:", 12, 14, 60, 16);
     edit = new TEdit(this, 3103, "Ann", 80, 10, 200, 22, 39);
     new TButton(this, IDOK, "OK", 60, 80, 75, 23, true);
@@ -154,7 +147,7 @@ class Name_Dialog : public TDialog {
 
 }  // namespace
 
-TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers_Run) {
+TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers_Run_Until_A_Quit) {
   Log_Window& frame = Logged("frame", {0, 0, 1024, 768});
   frame.SetTimer(1, 100);
   Name_Dialog dialog(&frame);
@@ -171,15 +164,9 @@ TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers
   EXPECT_FALSE(dialog.IsWindow());
   Later(10, [&] { headless->Click(Centre_Of(dialog.ChildWithId(IDCANCEL))); });
   EXPECT_EQ(dialog.Execute(), IDCANCEL);
-  EXPECT_EQ(dialog.setups, 2);
-  EXPECT_EQ(dialog.cleanups, 2);
+  EXPECT_EQ(std::pair(dialog.setups, dialog.cleanups), std::pair(2, 2));
   EXPECT_EQ(GetActiveWindow(), frame.GetHandle());
-}
-
-TEST_F(Standard_Windows_Test, A_Quit_During_A_Dialog_Ends_It_And_Reaches_The_Outer_Loop) {
-  TWindow frame(nullptr);
-  ASSERT_TRUE(frame.Create());
-  Name_Dialog dialog(&frame);
+  // A quit during the dialog ends it and is kept for the outer loop.
   Later(10, [] { PostQuitMessage(1); });
   EXPECT_EQ(dialog.Execute(), IDCANCEL);
   EXPECT_TRUE(Desk().Quit_Pending());
@@ -202,39 +189,37 @@ class Menu_Owner : public Log_Window {
       EV_COMMAND_ENABLE<Menu_Owner>(3405, &Menu_Owner::Ce_Paste)};
 };
 
-TPopupMenu Palette_Menu() {
+}  // namespace
+
+TEST_F(Standard_Windows_Test, Popup_Menus_And_Submenus_Ask_Enablers_And_Send_The_Choice_After_Closing) {
+  Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
+  ASSERT_TRUE(owner.Create());
+  // Opens `m`; the choice is posted, so its command arrives only after the menu closed.
+  auto track = [&](TPopupMenu& m) {
+    log.clear();
+    bool chosen = m.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner);
+    EXPECT_TRUE(Only(log, "command").empty());
+    Run_Until_Idle();
+    EXPECT_EQ(chosen, !Only(log, "command").empty());
+    return Only(log, "command");
+  };
+  using Commands = std::vector<std::string>;
   TPopupMenu menu;
   menu.AppendMenu(MF_STRING, 3400, "Cancel");
   menu.AppendMenu(MF_SEPARATOR);
   menu.AppendMenu(MF_STRING, 3403, "Cut");
   menu.AppendMenu(MF_STRING, 3405, "Paste");
   menu.AppendMenu(MF_STRING, 3411, "Save Changes");
-  return menu;
-}
-
-}  // namespace
-
-TEST_F(Standard_Windows_Test, Popup_Menus_Ask_Enablers_And_Send_The_Choice_After_Closing) {
-  Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
-  ASSERT_TRUE(owner.Create());
-  TPopupMenu menu = Palette_Menu();
   Later(10, [&] {
     Snapshot("popup_menu", TWindow::From_Handle(GetCapture())->GetWindowRect());
     // Down from nothing: Cancel, then Cut; Paste is greyed by its enabler,
     // and Save Changes (no handler, no enabler) stays as the menu says.
     Keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
   });
-  log.clear();
-  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  EXPECT_TRUE(Only(log, "command").empty());  // not yet: the command is posted
-  Run_Until_Idle();
-  EXPECT_EQ(Only(log, "command"), (std::vector<std::string>{"owner:command 3411"}));
+  EXPECT_EQ(track(menu), Commands{"owner:command 3411"});
   // A click outside dismisses the menu: no command.
   Later(10, [&] { headless->Click({500, 350}); });
-  log.clear();
-  EXPECT_FALSE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  Run_Until_Idle();
-  EXPECT_TRUE(Only(log, "command").empty());
+  EXPECT_EQ(track(menu), Commands{});
   // With the enabler saying yes, a right click on Paste chooses it.
   owner.can_paste = true;
   Later(10, [&] {
@@ -242,9 +227,33 @@ TEST_F(Standard_Windows_Test, Popup_Menus_Ask_Enablers_And_Send_The_Choice_After
     TPoint p = Item_Centre(Open_Menu(), 3);
     Drag(p, p, TInput_Event::Right);
   });
-  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  Run_Until_Idle();
-  EXPECT_EQ(Only(log, "command"), (std::vector<std::string>{"owner:command 3405"}));
+  EXPECT_EQ(track(menu), Commands{"owner:command 3405"});
+
+  // A submenu opens beside its item, by keys or under the pointer.
+  TPopupMenu move;
+  move.AppendMenu(MF_STRING, 3407, "Left");
+  move.AppendMenu(MF_STRING, 3408, "Right");
+  TPopupMenu nested;
+  nested.AppendMenu(MF_STRING, 3400, "Cancel");
+  nested.AppendMenu(MF_POPUP, move, "Move");
+  nested.AppendMenu(MF_STRING, 3403, "Cut");
+  EXPECT_EQ(nested.GetMenuItemID(1), UINT(-1));
+  ASSERT_NE(nested.GetSubMenu(1), nullptr);
+  EXPECT_EQ(nested.GetSubMenu(1)->GetMenuItemID(1), 3408u);
+  Later(10, [&] { Keys({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}); });  // Right opens Move
+  EXPECT_EQ(track(nested), Commands{"owner:command 3408"});
+  Later(10, [&] {
+    TMenu_Window* top = Open_Menu();
+    headless->Move_To(Item_Centre(top, 1));
+    Later(10, [&, top] {
+      TMenu_Window* sub = Open_Menu();
+      ASSERT_NE(sub, top);
+      Snapshot("popup_submenu", sub->GetWindowRect().Union(top->GetWindowRect()));
+      headless->Click(Item_Centre(sub, 0));
+    });
+  });
+  EXPECT_EQ(track(nested), Commands{"owner:command 3407"});
+  EXPECT_EQ(GetCapture(), HWND());
 }
 
 namespace {
@@ -259,8 +268,7 @@ class Digits : public TValidator {
 class Edit_Host : public TWindow {
  public:
   Edit_Host() : TWindow(nullptr) {
-    Attr.W = 400;
-    Attr.H = 100;
+    Place(*this, {0, 0, 400, 100});
     edit = new TEdit(this, 2709, "12", 10, 10, 200, 24, 5);
     other = new TEdit(this, 2710, "", 10, 50, 200, 24);
   }
@@ -351,8 +359,7 @@ class Program_Frame : public TFrameWindow {
  public:
   Program_Frame() : TFrameWindow(nullptr, "Quendar"), client(new TWindow(this)) {
     Attr.Style &= ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
-    Attr.W = 640;
-    Attr.H = 480;
+    Place(*this, {0, 0, 640, 480});
     SetClientWindow(client);
   }
   // Created as the program's main window, which a close destroys, not deletes.
@@ -365,13 +372,7 @@ class Program_Frame : public TFrameWindow {
     TFrameWindow::SetupWindow();
     // The program's own trimming of the system menu.
     TMenu* menu = GetSystemMenu();
-    for (int i = menu->GetMenuItemCount() - 1; i >= 0; --i) {
-      char text[11];
-      menu->GetMenuString(UINT(i), text, sizeof text, MF_BYPOSITION);
-      std::string t(text);
-      for (char& c : t) c = char(std::tolower(static_cast<unsigned char>(c)));
-      if (t == "&move" || t == "&size" || t == "ma&ximize") menu->RemoveMenu(UINT(i), MF_BYPOSITION);
-    }
+    for (UINT command : {SC_MOVE, SC_SIZE, SC_MAXIMIZE}) menu->RemoveMenu(command, MF_BYCOMMAND);
     menu->AppendMenu(MF_SEPARATOR);
     menu->AppendMenu(MF_STRING, 0x5000, "&Acknowledgements");
   }
@@ -426,13 +427,11 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_The_System_Menu_And_Alt_Keys) {
   frame.commands.clear();
   headless->Click(Mid(frame.Minimise_Box_Rect()));
   Run_Until_Idle();
-  EXPECT_TRUE(frame.Is_Minimised());
-  EXPECT_TRUE(headless->Minimised());
-  EXPECT_FALSE(headless->Screen_Saver_Held());
+  auto state = [&] { return std::tuple(frame.Is_Minimised(), headless->Minimised(), headless->Screen_Saver_Held()); };
+  EXPECT_EQ(state(), std::tuple(true, true, false));
   headless->Inject(Input(TInput_Event::Kind::Restore));
   Run_Until_Idle();
-  EXPECT_FALSE(frame.Is_Minimised());
-  EXPECT_TRUE(headless->Screen_Saver_Held());
+  EXPECT_EQ(state(), std::tuple(false, false, true));
 
   // The close box asks the frame; a refusal keeps it open. Alt+F4 asks too.
   headless->Click(Mid(frame.Close_Box_Rect()));
@@ -466,51 +465,12 @@ TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_T
   frame.Destroy();
 }
 
-TEST_F(Standard_Windows_Test, Submenus_Open_Beside_Their_Item_And_Their_Choice_Reaches_The_Owner) {
-  Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
-  ASSERT_TRUE(owner.Create());
-  TPopupMenu move;
-  move.AppendMenu(MF_STRING, 3407, "Left");
-  move.AppendMenu(MF_STRING, 3408, "Right");
-  TPopupMenu menu;
-  menu.AppendMenu(MF_STRING, 3400, "Cancel");
-  menu.AppendMenu(MF_POPUP, move, "Move");
-  menu.AppendMenu(MF_STRING, 3403, "Cut");
-  EXPECT_EQ(menu.GetMenuItemID(1), UINT(-1));
-  ASSERT_NE(menu.GetSubMenu(1), nullptr);
-  EXPECT_EQ(menu.GetSubMenu(1)->GetMenuItemID(1), 3408u);
-  log.clear();
-  Later(10, [&] {
-    Keys({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN});  // Right opens Move
-  });
-  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  Run_Until_Idle();
-  EXPECT_EQ(Only(log, "command"), (std::vector<std::string>{"owner:command 3408"}));
-  // With the mouse: over Move, the submenu opens; a click on Left chooses it.
-  Later(10, [&] {
-    TMenu_Window* top = Open_Menu();
-    headless->Move_To(Item_Centre(top, 1));
-    Later(10, [&, top] {
-      TMenu_Window* sub = Open_Menu();
-      ASSERT_NE(sub, top);
-      Snapshot("popup_submenu", sub->GetWindowRect().Union(top->GetWindowRect()));
-      headless->Click(Item_Centre(sub, 0));
-    });
-  });
-  log.clear();
-  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  Run_Until_Idle();
-  EXPECT_EQ(Only(log, "command"), (std::vector<std::string>{"owner:command 3407"}));
-  EXPECT_EQ(GetCapture(), HWND());
-}
-
 TEST_F(Standard_Windows_Test, Enter_And_Esc_Make_No_Answer_A_Dialog_Does_Not_Offer) {
   // A dialog with its own buttons (not OK and Cancel) and a field that wants
   // Enter and Esc itself.
   struct Own_Buttons : TDialog {
     explicit Own_Buttons(TWindow* parent) : TDialog(parent, 2900) {
-      Attr.W = 300;
-      Attr.H = 120;
+      Place(*this, {0, 0, 300, 120});
       field = new Log_Window(this, "field", log, {10, 10, 200, 30});
       new TButton(this, 2901, "Apply", 10, 60, 75, 23);
       new TButton(this, 2902, "Close", 100, 60, 75, 23);
