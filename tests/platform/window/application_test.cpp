@@ -27,21 +27,18 @@ class Counting_Window : public TWindow {
 // 101 by posting the command-enable request, as the toolkit's buttons do.
 class Asking_Child : public TWindow {
  public:
-  Asking_Child(TWindow* parent, TWindow* target) : TWindow(parent), target_(target), enabler_(101) {}
+  Asking_Child(TWindow* parent, TWindow* target) : TWindow(parent), target(target) {}
   bool IdleAction(long count) override {
     ++idle_calls;
     if (count == 0) {
-      enabler_.Reset();
-      target_->PostMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&enabler_));
+      enabler.Reset();
+      target->PostMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&enabler));
     }
     return false;
   }
-  TCommandEnabler& Enabler() { return enabler_; }
+  TWindow* target;
+  TCommandEnabler enabler{101};
   int idle_calls = 0;
-
- private:
-  TWindow* target_;
-  TCommandEnabler enabler_;
 };
 
 class Panel : public TWindow {
@@ -103,21 +100,6 @@ TEST_F(Application_Test, Run_Returns_The_Quit_Code_And_Deletes_The_Main_Window) 
   EXPECT_TRUE(deleted);
 }
 
-TEST_F(Application_Test, Closing_The_Main_Window_Ends_The_Run) {
-  struct App : TApplication {
-    void InitMainWindow() override { SetMainWindow(new TWindow(nullptr)); }
-    bool IdleAction(long count) override {
-      if (count == 0 && !closed) {
-        closed = true;
-        GetMainWindow()->PostMessage(WM_CLOSE);
-      }
-      return TApplication::IdleAction(count);
-    }
-    bool closed = false;
-  } app;
-  EXPECT_EQ(app.Run(), 0);
-}
-
 TEST_F(Application_Test, The_Pre_Dispatch_Hook_Sees_Messages_Of_Nested_Loops) {
   struct App : TApplication {
     bool ProcessAppMsg(MSG& msg) override {
@@ -170,7 +152,7 @@ TEST_F(Application_Test, Enablers_Are_Asked_Once_Per_Idle_Period_Without_Spinnin
   Run_Until_Idle();
   // The request answered at idle did not start a new idle period: one ask.
   EXPECT_EQ(main->asked, 1);
-  EXPECT_FALSE(button->Enabler().Enabled());
+  EXPECT_FALSE(button->enabler.Enabled());
   EXPECT_GE(button->idle_calls, 2);
   Run_Until_Idle();
   EXPECT_EQ(main->asked, 1);
@@ -178,7 +160,7 @@ TEST_F(Application_Test, Enablers_Are_Asked_Once_Per_Idle_Period_Without_Spinnin
   main->PostMessage(WM_USER);  // a real message starts a new idle period
   Run_Until_Idle();
   EXPECT_EQ(main->asked, 2);
-  EXPECT_TRUE(button->Enabler().Enabled());
+  EXPECT_TRUE(button->enabler.Enabled());
 }
 
 TEST_F(Application_Test, Response_Tables_Fall_Back_To_The_Base_Class_And_Answer_Enablers) {

@@ -103,21 +103,6 @@ TEST_F(Queue_Test, Race_Of_A_Worker_Posting_And_Destroy) {
   Run_Until_Idle();
 }
 
-TEST_F(Queue_Test, Messages_For_A_Destroyed_Window_Are_Dropped) {
-  Log_Window& w = Logged("w");
-  HWND old = w.GetHandle();
-  w.PostMessage(WM_USER + 5);
-  w.SetTimer(1, 10);
-  w.Destroy();
-  EXPECT_FALSE(IsWindow(old));
-  EXPECT_FALSE(PostMessage(old, WM_USER + 6));
-  // A new window never takes the old handle.
-  ASSERT_TRUE(w.Create());
-  EXPECT_NE(w.GetHandle(), old);
-  Advance(50);
-  EXPECT_TRUE(log.empty());
-}
-
 TEST_F(Queue_Test, Window_Less_Timers_Call_Back_With_Fresh_Ids) {
   static std::vector<UINT> fired;
   fired.clear();

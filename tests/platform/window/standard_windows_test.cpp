@@ -443,6 +443,7 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_The_System_Menu_And_Alt_Keys) {
   Run_Until_Idle();
   EXPECT_FALSE(frame.IsWindow());
   EXPECT_TRUE(Desk().Quit_Pending());
+  EXPECT_EQ(Desk().Take_Quit(), 0);
 }
 
 TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_The_Frame) {

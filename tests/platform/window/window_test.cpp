@@ -130,7 +130,7 @@ TEST_F(Window_Test, Close_Queries_Ask_Children_In_Creation_Order_And_Stop_At_The
   EXPECT_TRUE(top.IsWindow());
 }
 
-TEST_F(Window_Test, Destruction_Drops_Focus_Capture_And_Timers) {
+TEST_F(Window_Test, Destruction_Drops_Focus_Capture_Timers_Messages_And_The_Handle) {
   Log_Window top(nullptr, "top", log);
   auto* child = new Log_Window(&top, "child", log, {0, 0, 20, 20});
   ASSERT_TRUE(top.Create());
@@ -138,10 +138,14 @@ TEST_F(Window_Test, Destruction_Drops_Focus_Capture_And_Timers) {
   child->SetCapture();
   child->SetTimer(1, 10);
   child->PostMessage(WM_USER + 1);
+  HWND old = child->GetHandle();
   delete child;
   EXPECT_EQ(GetCapture(), HWND());
   EXPECT_EQ(GetFocus(), top.GetHandle());
   EXPECT_TRUE(top.Children().empty());
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_FALSE(PostMessage(old, WM_USER + 6));
+  EXPECT_NE(Logged("next").GetHandle(), old);  // a new window never takes the old handle
   Advance(100);
   for (const std::string& line : log) EXPECT_EQ(line.rfind("child", 0), std::string::npos) << line;
 }

@@ -90,7 +90,6 @@ class Log_Window : public TWindow {
 
   void EvLButtonDown(UINT, const TPoint& p) override { Note("ldown " + Pt(p)); }
   void EvLButtonUp(UINT, const TPoint& p) override { Note("lup " + Pt(p)); }
-  void EvRButtonDown(UINT, const TPoint& p) override { Note("rdown " + Pt(p)); }
   void EvMouseMove(UINT, const TPoint& p) override {
     if (log_moves) Note("move " + Pt(p));
   }
