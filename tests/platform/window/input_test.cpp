@@ -106,9 +106,7 @@ TEST_F(Input_Test, Auto_Repeat_Delivers_Repeated_Key_Downs_Marked_As_Repeats) {
   } w(nullptr);
   ASSERT_TRUE(w.Create());
   w.SetFocus();
-  headless->Key_Down(VK_RIGHT);
-  headless->Key_Down(VK_RIGHT, true);
-  headless->Key_Down(VK_RIGHT, true);
+  for (bool repeat : {false, true, true}) headless->Key_Down(VK_RIGHT, repeat);
   headless->Key_Up(VK_RIGHT);
   Run_Until_Idle();
   EXPECT_EQ(w.previous_down, (std::vector<bool>{false, true, true}));
@@ -132,13 +130,10 @@ TEST_F(Input_Test, A_Warp_Or_A_Window_Appearing_Sends_A_Move_And_The_Pointer_Sta
   EXPECT_EQ(headless->Warped_To(), TPoint(30, 40));
   TRect clip{100, 100, 200, 150};
   ClipCursor(&clip);
-  TPoint p;
-  GetCursorPos(p);
-  EXPECT_EQ(p, TPoint(100, 100));
+  EXPECT_EQ(Cursor_Pos(), TPoint(100, 100));
   headless->Move_To({500, 10});
   Run_Until_Idle();
-  GetCursorPos(p);
-  EXPECT_EQ(p, TPoint(199, 100));
+  EXPECT_EQ(Cursor_Pos(), TPoint(199, 100));
   // Another program in front frees the pointer.
   headless->Inject(Input(K::Focus_Lost));
   Run_Until_Idle();

@@ -293,7 +293,7 @@ class Edit_Host : public TWindow {
 
 }  // namespace
 
-TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Mouse_Limit_And_Clipboard) {
+TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Mouse_Limit_Clipboard_And_Validator) {
   Edit_Host host;
   ASSERT_TRUE(host.Create());
   TEdit& e = *host.edit;
@@ -304,9 +304,12 @@ TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Mouse_Limit_And_Clipboard) {
   EXPECT_EQ(e.GetText(), "15");
   Keys({VK_HOME}, VK_SHIFT);
   Run_Until_Idle();
-  int s, t;
-  e.GetSelection(s, t);
-  EXPECT_EQ(std::pair(s, t), std::pair(0, 1));
+  auto selection = [&] {
+    int s, t;
+    e.GetSelection(s, t);
+    return std::pair(s, t);
+  };
+  EXPECT_EQ(selection(), std::pair(0, 1));
   Keys({'C'}, VK_CONTROL);
   Keys({VK_END});
   Keys({'V', 'V', 'V', 'V'}, VK_CONTROL);  // the limit of 5 refuses the fifth character... and this one
@@ -328,22 +331,16 @@ TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Mouse_Limit_And_Clipboard) {
   TRect field = e.GetWindowRect();
   Drag({field.left + 4, field.top + 10}, {field.right - 2, field.top + 10});
   Run_Until_Idle();
-  e.GetSelection(s, t);
   EXPECT_EQ(GetFocus(), e.GetHandle());
-  EXPECT_EQ(std::pair(s, t), std::pair(0, 11));
-}
-
-TEST_F(Standard_Windows_Test, Validators_Refuse_Keys_And_Hold_The_Focus) {
-  Edit_Host host;
-  ASSERT_TRUE(host.Create());
-  TEdit& e = *host.edit;
+  EXPECT_EQ(selection(), std::pair(0, 11));
+  // A validator refuses keys, and a field failing its check keeps the focus.
+  e.SetText("12");
   e.SetValidator(new Digits);
-  e.SetFocus();
   Keys({VK_END, 'X', '9', '9'});  // the refused X leaves the text alone
   Run_Until_Idle();
   EXPECT_EQ(e.GetText(), "1299");
   EXPECT_FALSE(e.IsValid());
-  host.other->SetFocus();  // the check fails: the field keeps the focus
+  host.other->SetFocus();
   EXPECT_EQ(GetFocus(), e.GetHandle());
   EXPECT_FALSE(host.CanClose());
   headless->Key(VK_BACK);
@@ -361,12 +358,6 @@ class Program_Frame : public TFrameWindow {
     Attr.Style &= ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
     Place(*this, {0, 0, 640, 480});
     SetClientWindow(client);
-  }
-  // Created as the program's main window, which a close destroys, not deletes.
-  bool Create_As_Main() {
-    if (!Create()) return false;
-    TDesktop::Current().Set_Main_Window(GetHandle());
-    return true;
   }
   void SetupWindow() override {
     TFrameWindow::SetupWindow();
@@ -391,7 +382,8 @@ class Program_Frame : public TFrameWindow {
 
 TEST_F(Standard_Windows_Test, The_Caption_Bar_The_System_Menu_And_Alt_Keys) {
   Program_Frame frame;
-  ASSERT_TRUE(frame.Create_As_Main());
+  ASSERT_TRUE(frame.Create());
+  Desk().Set_Main_Window(frame.GetHandle());  // which a close destroys, not deletes
   Run_Until_Idle();
   int caption = GetSystemMetrics(SM_CYCAPTION);
   EXPECT_EQ(frame.Caption_Rect().Height(), caption);
@@ -451,7 +443,8 @@ TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_T
   TWindow* main = frame.client;
   auto* gallery = new TWindow(&frame);
   gallery->Attr.Style &= ~WS_VISIBLE;
-  ASSERT_TRUE(frame.Create_As_Main());
+  ASSERT_TRUE(frame.Create());
+  Desk().Set_Main_Window(frame.GetHandle());
   frame.SetWindowText("Quendar - Ann at Level 3");
   EXPECT_EQ(headless->Title(), "Quendar - Ann at Level 3");
   TWindow* old = frame.SetClientWindow(gallery);
@@ -462,8 +455,6 @@ TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_T
   EXPECT_EQ(gallery->GetWindowRect(), main->GetWindowRect());
   EXPECT_EQ(WindowFromPoint({100, 100}), gallery->GetHandle());
   EXPECT_EQ(frame.Children().size(), 2u);  // the other client stays a hidden child
-  frame.may_close = true;
-  frame.Destroy();
 }
 
 TEST_F(Standard_Windows_Test, Enter_And_Esc_Make_No_Answer_A_Dialog_Does_Not_Offer) {

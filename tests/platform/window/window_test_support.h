@@ -12,6 +12,7 @@
 #include "platform/backend/headless/headless_backend.h"
 #include "platform/backend/headless/headless_session.h"
 #include "platform/window/desktop.h"
+#include "platform/window/user.h"
 #include "platform/window/window.h"
 
 // Sets where a window not yet created will be.
@@ -33,6 +34,12 @@ inline TInput_Event Input(TInput_Event::Kind kind, uint32_t code = 0) {
 }
 
 class Log_Window;
+
+inline TPoint Cursor_Pos() {
+  TPoint p;
+  GetCursorPos(p);
+  return p;
+}
 
 class Headless_Test : public ::testing::Test {
  protected:
