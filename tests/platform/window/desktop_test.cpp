@@ -29,7 +29,7 @@ TEST_F(Queue_Test, Posted_Messages_Come_Before_Input_Input_Before_Paint_And_Pain
   EXPECT_EQ(log, (std::vector<std::string>{"w:user 1 1", "w:user 1 2", "w:ldown 5,5", "w:lup 5,5", "w:paint", "w:timer 7"}));
 }
 
-TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged_But_Not_Across_Presses) {
+TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged_But_Not_Across_Presses_And_Timers_Restart_When_Set) {
   Log_Window& w = Logged("w");
   Settle();
   for (TPoint p : {TPoint(1, 1), TPoint(2, 2), TPoint(3, 4)}) headless->Move_To(p);
@@ -43,6 +43,18 @@ TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged_But_Not_Across_Presses) {
   EXPECT_TRUE(log.empty());
   Advance(1);
   EXPECT_EQ(log, (std::vector<std::string>{"w:timer 1"}));
+  // Setting it again restarts it a full interval from then; zero still ticks.
+  log.clear();
+  w.SetTimer(1, 100);
+  Advance(80);
+  w.SetTimer(1, 100);
+  Advance(80);
+  EXPECT_TRUE(log.empty());
+  Advance(20);
+  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 1"}));
+  w.SetTimer(1, 0);
+  Advance(10);
+  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 1", "w:timer 1"}));
   // Moves are not merged across a press or release between them.
   w.KillTimer(1);
   log.clear();
@@ -123,21 +135,6 @@ TEST_F(Queue_Test, Window_Less_Timers_Call_Back_With_Fresh_Ids) {
   Advance(250);
   EXPECT_EQ(fired, (std::vector<UINT>{b}));
   KillTimer(HWND(), b);
-}
-
-TEST_F(Queue_Test, Setting_A_Timer_Again_Restarts_It_And_Zero_Still_Ticks) {
-  Log_Window& w = Logged("w");
-  w.SetTimer(3, 100);
-  Advance(80);
-  w.SetTimer(3, 100);  // a full interval from now
-  Advance(80);
-  EXPECT_TRUE(log.empty());
-  Advance(20);
-  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 3"}));
-  log.clear();
-  w.SetTimer(3, 0);
-  Advance(10);
-  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 3"}));
 }
 
 TEST_F(Queue_Test, A_Quit_Ends_Every_Nested_Loop_And_Stays_For_The_Outer_One) {

@@ -82,7 +82,7 @@ TEST_F(Paint_Test, Paint_Gets_The_Invalidated_Rectangle_And_Draws_Only_There) {
   EXPECT_EQ(log.back(), "w 0,0,10,10 erase");
 }
 
-TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) {
+TEST_F(Paint_Test, Parents_Paint_Before_Children_Clip_Them_Only_When_Asked_And_Repaint_Them_When_Uncovered) {
   Filler parent(nullptr, Red, {0, 0, 100, 100}, &log, "parent");
   auto* child = new Filler(&parent, Green, {10, 10, 30, 30}, &log, "child");
   ASSERT_TRUE(parent.Create());
@@ -105,6 +105,22 @@ TEST_F(Paint_Test, Parents_Paint_Before_Children_And_Clip_Them_Only_When_Asked) 
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100"}));
   Expect_Pixels({{15, 15, Green}, {5, 5, Red}});
+  // Uncovering a clip-children parent repaints its children too.
+  Filler cover(nullptr, Blue, {0, 0, 50, 50}, &log, "cover");
+  ASSERT_TRUE(cover.Create());
+  Run_Until_Idle();
+  EXPECT_EQ(Px(15, 15), Blue);
+  log.clear();
+  cover.ShowWindow(SW_HIDE);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,50,50", "child 0,0,20,20"}));
+  Expect_Pixels({{15, 15, Green}, {5, 5, Red}});
+  // Hiding and showing the parent repaints both as well.
+  parent.ShowWindow(SW_HIDE);
+  Settle();
+  parent.ShowWindow(SW_SHOW);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
   // A moved child repaints both places.
   child->MoveWindow(60, 60, 20, 20, true);
   Run_Until_Idle();
@@ -230,28 +246,6 @@ TEST_F(Paint_Test, Only_The_Changed_Rectangles_Are_Presented_Also_When_Another_T
   Desk().Run_Loop([&] { return headless->Present_Count() > presents + 1 && headless->Presented_Pixel(19, 5) == Green; });
   worker.join();
   EXPECT_EQ(headless->Presented_Pixel(0, 0), Green);
-}
-
-TEST_F(Paint_Test, Uncovering_A_Clip_Children_Parent_Repaints_Its_Children_Too) {
-  Filler parent(nullptr, Red, {0, 0, 100, 100}, &log, "parent");
-  parent.Attr.Style |= WS_CLIPCHILDREN;
-  new Filler(&parent, Green, {10, 10, 30, 30}, &log, "child");
-  ASSERT_TRUE(parent.Create());
-  Filler cover(nullptr, Blue, {0, 0, 50, 50}, &log, "cover");
-  ASSERT_TRUE(cover.Create());
-  Run_Until_Idle();
-  EXPECT_EQ(Px(15, 15), Blue);
-  log.clear();
-  cover.ShowWindow(SW_HIDE);
-  Run_Until_Idle();
-  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,50,50", "child 0,0,20,20"}));
-  Expect_Pixels({{15, 15, Green}, {5, 5, Red}});
-  // Hiding and showing the parent repaints both as well.
-  parent.ShowWindow(SW_HIDE);
-  Settle();
-  parent.ShowWindow(SW_SHOW);
-  Run_Until_Idle();
-  EXPECT_EQ(log, (std::vector<std::string>{"parent 0,0,100,100", "child 0,0,20,20"}));
 }
 
 TEST_F(Paint_Test, A_Bordered_Child_Has_A_Black_Frame_Around_A_Smaller_Client_Area) {

@@ -61,13 +61,10 @@ TEST_F(Window_Test, Coordinates_Convert_Through_Every_Ancestor_Also_When_Hidden)
 }
 
 TEST_F(Window_Test, Hit_Testing_Takes_The_Front_Window_And_The_Topmost_Band_Stays_In_Front) {
-  Log_Window low(nullptr, "low", log, {0, 0, 200, 200});
-  Log_Window high(nullptr, "high", log, {50, 50, 250, 250});
-  Log_Window pinned(nullptr, "pinned", log, {100, 100, 150, 150});
-  pinned.Attr.ExStyle |= WS_EX_TOPMOST;
-  ASSERT_TRUE(pinned.Create());
-  ASSERT_TRUE(low.Create());
-  ASSERT_TRUE(high.Create());
+  Log_Window& pinned = Logged("pinned", {100, 100, 150, 150});
+  pinned.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Log_Window& low = Logged("low", {0, 0, 200, 200});
+  Log_Window& high = Logged("high", {50, 50, 250, 250});
   EXPECT_EQ(WindowFromPoint({60, 60}), high.GetHandle());
   EXPECT_EQ(WindowFromPoint({120, 120}), pinned.GetHandle());
   low.BringWindowToTop();
