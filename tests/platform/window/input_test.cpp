@@ -72,7 +72,7 @@ TEST_F(Input_Test, Focus_Changes_Are_Told_And_May_Be_Refused_And_Key_Up_Goes_To_
   EXPECT_EQ(log, (std::vector<std::string>{"list:killfocus>field", "list:setfocus"}));
 }
 
-TEST_F(Input_Test, Keypad_Digits_Follow_Num_Lock_And_Characters_Are_Windows_1252) {
+TEST_F(Input_Test, Keypad_Digits_Follow_Num_Lock_Characters_Are_Windows_1252_And_Keys_Translate_With_Shift) {
   Log_Window& w = Logged("w");
   w.SetFocus();
   for (int8_t num_lock : {1, 0}) {
@@ -86,11 +86,8 @@ TEST_F(Input_Test, Keypad_Digits_Follow_Num_Lock_And_Characters_Are_Windows_1252
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"w:keydown 98", "w:char 50", "w:keydown 40", "w:char 128",
                                            "w:char 233"}));
-}
-
-TEST_F(Input_Test, Keys_Without_Machine_Text_Are_Translated_With_Shift) {
-  Log_Window& w = Logged("w");
-  w.SetFocus();
+  // Keys without the machine's text are translated, with Shift.
+  log.clear();
   Keys({'A'});
   Keys({'A', '1'}, VK_SHIFT);
   Keys({VK_BACK});

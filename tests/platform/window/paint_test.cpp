@@ -127,8 +127,10 @@ TEST_F(Paint_Test, Parents_Paint_Before_Children_Clip_Them_Only_When_Asked_And_R
   Expect_Pixels({{15, 15, Red}, {75, 75, Green}});
 }
 
-TEST_F(Paint_Test, A_Window_Region_Clips_Painting_And_Hit_Testing_Alike) {
+TEST_F(Paint_Test, A_Window_Region_Clips_Painting_And_Hit_Testing_Alike_And_A_Border_Insets_The_Client_Area) {
   Filler back(nullptr, Red, {0, 0, 200, 200});
+  auto* boxed = new Filler(&back, Green, {10, 10, 40, 30});
+  boxed->Attr.Style |= WS_BORDER;
   ASSERT_TRUE(back.Create());
   auto* round = new Filler(&back, Green, {50, 50, 150, 150});
   TRegion ellipse = TRegion::Ellipse({0, 0, 100, 100});
@@ -141,6 +143,12 @@ TEST_F(Paint_Test, A_Window_Region_Clips_Painting_And_Hit_Testing_Alike) {
   for (int y = 50; y < 150; y += 3)
     for (int x = 50; x < 150; x += 3)
       EXPECT_EQ(Px(x, y) == Green, WindowFromPoint({x, y}) == round->GetHandle()) << x << "," << y;
+  // A bordered child has a black frame around a client area inset by it.
+  EXPECT_EQ(boxed->GetClientRect(), TRect(0, 0, 28, 18));
+  TPoint p{0, 0};
+  boxed->ClientToScreen(p);
+  EXPECT_EQ(p, TPoint(11, 11));
+  Expect_Pixels({{10, 10, 0}, {39, 29, 0}, {11, 11, Green}, {38, 28, Green}, {40, 30, Red}});
 }
 
 TEST_F(Paint_Test, Windows_In_Front_Clip_And_Hiding_Them_Repaints_What_Was_Under) {
@@ -246,19 +254,6 @@ TEST_F(Paint_Test, Only_The_Changed_Rectangles_Are_Presented_Also_When_Another_T
   Desk().Run_Loop([&] { return headless->Present_Count() > presents + 1 && headless->Presented_Pixel(19, 5) == Green; });
   worker.join();
   EXPECT_EQ(headless->Presented_Pixel(0, 0), Green);
-}
-
-TEST_F(Paint_Test, A_Bordered_Child_Has_A_Black_Frame_Around_A_Smaller_Client_Area) {
-  Filler parent(nullptr, Red, {0, 0, 100, 100});
-  auto* boxed = new Filler(&parent, Green, {10, 10, 40, 30});
-  boxed->Attr.Style |= WS_BORDER;
-  ASSERT_TRUE(parent.Create());
-  Run_Until_Idle();
-  EXPECT_EQ(boxed->GetClientRect(), TRect(0, 0, 28, 18));
-  TPoint p{0, 0};
-  boxed->ClientToScreen(p);
-  EXPECT_EQ(p, TPoint(11, 11));
-  Expect_Pixels({{10, 10, 0}, {39, 29, 0}, {11, 11, Green}, {38, 28, Green}, {40, 30, Red}});
 }
 
 TEST_F(Paint_Test, Clean_Up_May_Wait_For_A_Worker_That_Draws_Into_The_Window) {

@@ -22,11 +22,6 @@
 
 namespace {
 
-THeadless_Session* the_session;
-
-// Writes the part of the screen a window covers, when snapshots are asked for.
-void Snapshot(const std::string& name, const TRect& area) { the_session->Snapshot(name, area); }
-
 // Runs `step` from inside whatever modal loop is running, after `ms`.
 void Later(uint32_t ms, std::function<void()> step) {
   static std::vector<std::function<void()>> steps;
@@ -56,10 +51,6 @@ TMenu_Window* Open_Menu() { return static_cast<TMenu_Window*>(TWindow::From_Hand
 
 class Standard_Windows_Test : public Headless_Test {
  protected:
-  void SetUp() override {
-    Headless_Test::SetUp();
-    the_session = session.get();
-  }
   void TearDown() override {
     Set_Message_Box_Hook(nullptr);
     Headless_Test::TearDown();
@@ -93,7 +84,7 @@ TEST_F(Standard_Windows_Test, Message_Boxes_Stay_In_Front_On_The_Screen_And_Answ
       EXPECT_EQ(owner.IsWindowEnabled(), !c.owned);  // modal over its owner
       EXPECT_TRUE(TRect(0, 0, 1024, 768).Contains(box->GetWindowRect()));
       EXPECT_EQ(WindowFromPoint(Centre_Of(box)), box->GetHandle());
-      Snapshot(c.name, box->GetWindowRect());
+      session->Snapshot(c.name, box->GetWindowRect());
       headless->Key(VK_RETURN);
     });
     int answer = MessageBox(c.owned ? owner.GetHandle() : HWND(), c.text, "Warning", c.type);
@@ -109,15 +100,13 @@ TEST_F(Standard_Windows_Test, Message_Boxes_Stay_In_Front_On_The_Screen_And_Answ
   });
   EXPECT_EQ(MessageBox(owner.GetHandle(), "Delete Ann?", "Confirmation", MB_YESNO), IDNO);
   // A hook answers in place of the user and sees the whole request.
-  std::vector<TMessage_Box_Request> asked;
+  std::vector<std::tuple<std::string, HWND, UINT>> asked;
   Set_Message_Box_Hook([&](const TMessage_Box_Request& r) {
-    asked.push_back(r);
+    asked.emplace_back(r.caption, r.owner, r.type);
     return IDNO;
   });
   EXPECT_EQ(owner.MessageBox("Save changes?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
-  ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(std::tie(asked[0].caption, asked[0].owner, asked[0].type),
-            std::make_tuple("Program Exit", owner.GetHandle(), UINT(MB_YESNOCANCEL | MB_ICONQUESTION)));
+  EXPECT_EQ(asked, (decltype(asked){{"Program Exit", owner.GetHandle(), MB_YESNOCANCEL | MB_ICONQUESTION}}));
 }
 
 namespace {
@@ -154,7 +143,7 @@ TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers
   Later(350, [&] {
     EXPECT_FALSE(frame.IsWindowEnabled());
     EXPECT_EQ(GetFocus(), dialog.edit->GetHandle());
-    Snapshot("dialog", dialog.GetWindowRect());
+    session->Snapshot("dialog", dialog.GetWindowRect());
     Keys({VK_END, 'S', VK_RETURN});
   });
   EXPECT_EQ(dialog.Execute(), IDOK);
@@ -211,7 +200,7 @@ TEST_F(Standard_Windows_Test, Popup_Menus_And_Submenus_Ask_Enablers_And_Send_The
   menu.AppendMenu(MF_STRING, 3405, "Paste");
   menu.AppendMenu(MF_STRING, 3411, "Save Changes");
   Later(10, [&] {
-    Snapshot("popup_menu", TWindow::From_Handle(GetCapture())->GetWindowRect());
+    session->Snapshot("popup_menu", TWindow::From_Handle(GetCapture())->GetWindowRect());
     // Down from nothing: Cancel, then Cut; Paste is greyed by its enabler,
     // and Save Changes (no handler, no enabler) stays as the menu says.
     Keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
@@ -248,7 +237,7 @@ TEST_F(Standard_Windows_Test, Popup_Menus_And_Submenus_Ask_Enablers_And_Send_The
     Later(10, [&, top] {
       TMenu_Window* sub = Open_Menu();
       ASSERT_NE(sub, top);
-      Snapshot("popup_submenu", sub->GetWindowRect().Union(top->GetWindowRect()));
+      session->Snapshot("popup_submenu", sub->GetWindowRect().Union(top->GetWindowRect()));
       headless->Click(Item_Centre(sub, 0));
     });
   });
@@ -324,7 +313,7 @@ TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Mouse_Limit_Clipboard_And_Va
   e.SetText("Ann Smith");
   e.SetSelection(4, 9);
   Run_Until_Idle();
-  Snapshot("edit_control", host.GetWindowRect());
+  session->Snapshot("edit_control", host.GetWindowRect());
   // A drag across the field selects the whole text and takes the focus.
   host.other->SetFocus();
   e.SetText("hello world");
@@ -391,14 +380,14 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_The_System_Menu_And_Alt_Keys) {
   EXPECT_EQ(frame.GetSystemMenu()->GetMenuItemCount(), 6);
   EXPECT_EQ(frame.GetSystemMenu()->GetMenuItemID(5), 0x5000u);
   EXPECT_EQ(frame.GetSystemMenu()->GetMenuString(1, MF_BYPOSITION), "Mi&nimize");
-  Snapshot("caption_bar", frame.Caption_Rect());
+  session->Snapshot("caption_bar", frame.Caption_Rect());
   EXPECT_NE(Desk().Screen().Pixel(300, caption / 2), 0xFFFFFFu);
 
   // The system-menu box opens the menu; its last entry reaches the frame.
   Later(10, [&] {
     auto* menu = TWindow::From_Handle(GetCapture());
     ASSERT_NE(menu, nullptr);
-    Snapshot("system_menu", menu->GetWindowRect());
+    session->Snapshot("system_menu", menu->GetWindowRect());
     Keys({VK_UP, VK_RETURN});
   });
   headless->Click(Mid(frame.System_Box_Rect()));

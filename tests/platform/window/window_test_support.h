@@ -43,10 +43,6 @@ inline TPoint Cursor_Pos() {
 
 class Headless_Test : public ::testing::Test {
  protected:
-  void SetUp() override {
-    session = std::make_unique<THeadless_Session>();
-    headless = &session->Backend();
-  }
   void TearDown() override {
     owned_.clear();
     session.reset();
@@ -77,8 +73,8 @@ class Headless_Test : public ::testing::Test {
   Log_Window& Logged(const std::string& name, TRect r = {0, 0, 100, 100});
 
   std::vector<std::string> log;  // for Log_Windows
-  std::unique_ptr<THeadless_Session> session;
-  THeadless_Backend* headless = nullptr;
+  std::unique_ptr<THeadless_Session> session = std::make_unique<THeadless_Session>();
+  THeadless_Backend* headless = &session->Backend();
 
  private:
   std::vector<std::unique_ptr<TWindow>> owned_;
