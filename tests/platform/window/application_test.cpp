@@ -82,7 +82,7 @@ class Special_Panel : public Panel {
 
 using Application_Test = Headless_Test;
 
-TEST_F(Application_Test, Run_Returns_The_Quit_Code_And_Deletes_The_Main_Window) {
+TEST_F(Application_Test, The_Pre_Dispatch_Hook_Sees_Nested_Loops_And_Run_Returns_The_Quit_Code_And_Deletes_The_Main) {
   static bool deleted;
   deleted = false;
   struct Main : TWindow {
@@ -95,13 +95,6 @@ TEST_F(Application_Test, Run_Returns_The_Quit_Code_And_Deletes_The_Main_Window) 
   };
   struct App : TApplication {
     void InitMainWindow() override { SetMainWindow(new Main); }
-  } app;
-  EXPECT_EQ(app.Run(), 1);
-  EXPECT_TRUE(deleted);
-}
-
-TEST_F(Application_Test, The_Pre_Dispatch_Hook_Sees_Messages_Of_Nested_Loops) {
-  struct App : TApplication {
     bool ProcessAppMsg(MSG& msg) override {
       seen.push_back(msg.message);
       return msg.message == WM_USER + 3;  // swallowed
@@ -119,6 +112,8 @@ TEST_F(Application_Test, The_Pre_Dispatch_Hook_Sees_Messages_Of_Nested_Loops) {
   headless->Click({10, 10});
   EXPECT_TRUE(app.PumpWaitingMessages());
   EXPECT_THAT(app.seen, testing::IsSupersetOf({UINT(WM_LBUTTONDOWN), UINT(WM_LBUTTONUP)}));
+  EXPECT_EQ(app.Run(), 1);
+  EXPECT_TRUE(deleted);
 }
 
 TEST_F(Application_Test, Idle_Runs_Once_Per_Emptying_With_A_Rising_Count) {

@@ -176,13 +176,3 @@ TEST_F(Input_Test, Windows_Choose_The_Cursor_Under_The_Pointer) {
   EXPECT_EQ(Desk().Cursor(), &TCursor::Arrow());
 }
 
-TEST_F(Input_Test, A_Click_Activates_Its_Top_Level_Window_And_Raises_It) {
-  Log_Window& a = Logged("a", {0, 0, 100, 100});
-  Log_Window& b = Logged("b", {50, 50, 150, 150});
-  EXPECT_EQ(GetActiveWindow(), b.GetHandle());
-  headless->Click({10, 10});
-  Run_Until_Idle();
-  EXPECT_EQ(GetActiveWindow(), a.GetHandle());
-  EXPECT_EQ(GetFocus(), a.GetHandle());
-  EXPECT_EQ(WindowFromPoint({60, 60}), a.GetHandle());
-}

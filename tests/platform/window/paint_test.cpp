@@ -238,7 +238,6 @@ TEST_F(Paint_Test, Only_The_Changed_Rectangles_Are_Presented_Also_When_Another_T
   w.InvalidateRect({10, 10, 20, 20}, false);
   Run_Until_Idle();
   EXPECT_EQ(headless->Present_Count(), presents + 1);
-  ASSERT_FALSE(headless->Last_Changed().empty());
   TRect all;
   for (const TRect& r : headless->Last_Changed()) all = all.Union(r);
   EXPECT_EQ(all, TRect(10, 10, 20, 20));
