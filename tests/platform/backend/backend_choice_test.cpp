@@ -10,11 +10,8 @@
 TEST(Backend_Choice, Screen_Sizes_Are_Read_From_WxH_Only) {
   EXPECT_EQ(Parse_Screen_Size("800x600"), TSize(800, 600));
   EXPECT_EQ(Parse_Screen_Size("2560x1440"), TSize(2560, 1440));
-  EXPECT_FALSE(Parse_Screen_Size("800"));
-  EXPECT_FALSE(Parse_Screen_Size("800x600x3"));
-  EXPECT_FALSE(Parse_Screen_Size("-800x600"));
-  EXPECT_FALSE(Parse_Screen_Size("100000x100000"));
-  EXPECT_FALSE(Parse_Screen_Size(nullptr));
+  for (const char* bad : {"800", "800x600x3", "-800x600", "100000x100000", "", static_cast<const char*>(nullptr)})
+    EXPECT_FALSE(Parse_Screen_Size(bad)) << (bad ? bad : "null");
 }
 
 TEST(Backend_Choice, Asking_For_Headless_Gives_Headless_At_The_Size_Asked) {

@@ -2,6 +2,7 @@
 // every loop, idle processing and command enablers.
 #include "platform/window/application.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "platform/window/command_enabler.h"
@@ -26,21 +27,18 @@ class Counting_Window : public TWindow {
 // 101 by posting the command-enable request, as the toolkit's buttons do.
 class Asking_Child : public TWindow {
  public:
-  Asking_Child(TWindow* parent, TWindow* target) : TWindow(parent), target_(target), enabler_(101) {}
+  Asking_Child(TWindow* parent, TWindow* target) : TWindow(parent), target(target) {}
   bool IdleAction(long count) override {
     ++idle_calls;
     if (count == 0) {
-      enabler_.Reset();
-      target_->PostMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&enabler_));
+      enabler.Reset();
+      target->PostMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&enabler));
     }
     return false;
   }
-  TCommandEnabler& Enabler() { return enabler_; }
+  TWindow* target;
+  TCommandEnabler enabler{101};
   int idle_calls = 0;
-
- private:
-  TWindow* target_;
-  TCommandEnabler enabler_;
 };
 
 class Panel : public TWindow {
@@ -84,7 +82,7 @@ class Special_Panel : public Panel {
 
 using Application_Test = Headless_Test;
 
-TEST_F(Application_Test, Run_Returns_The_Quit_Code_And_Deletes_The_Main_Window) {
+TEST_F(Application_Test, The_Pre_Dispatch_Hook_Sees_Nested_Loops_And_Run_Returns_The_Quit_Code_And_Deletes_The_Main) {
   static bool deleted;
   deleted = false;
   struct Main : TWindow {
@@ -97,36 +95,13 @@ TEST_F(Application_Test, Run_Returns_The_Quit_Code_And_Deletes_The_Main_Window) 
   };
   struct App : TApplication {
     void InitMainWindow() override { SetMainWindow(new Main); }
-  } app;
-  EXPECT_EQ(app.Run(), 1);
-  EXPECT_TRUE(deleted);
-}
-
-TEST_F(Application_Test, Closing_The_Main_Window_Ends_The_Run) {
-  struct App : TApplication {
-    void InitMainWindow() override { SetMainWindow(new TWindow(nullptr)); }
-    bool IdleAction(long count) override {
-      if (count == 0 && !closed) {
-        closed = true;
-        GetMainWindow()->PostMessage(WM_CLOSE);
-      }
-      return TApplication::IdleAction(count);
-    }
-    bool closed = false;
-  } app;
-  EXPECT_EQ(app.Run(), 0);
-}
-
-TEST_F(Application_Test, The_Pre_Dispatch_Hook_Sees_Messages_Of_Nested_Loops) {
-  struct App : TApplication {
     bool ProcessAppMsg(MSG& msg) override {
       seen.push_back(msg.message);
       return msg.message == WM_USER + 3;  // swallowed
     }
     std::vector<UINT> seen;
   } app;
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
+  Log_Window& w = Logged("w");
   Run_Until_Idle();
   app.seen.clear();
   w.PostMessage(WM_USER + 1);
@@ -136,17 +111,17 @@ TEST_F(Application_Test, The_Pre_Dispatch_Hook_Sees_Messages_Of_Nested_Loops) {
   EXPECT_EQ(log, (std::vector<std::string>{"w:user 1 0"}));
   headless->Click({10, 10});
   EXPECT_TRUE(app.PumpWaitingMessages());
-  EXPECT_NE(std::find(app.seen.begin(), app.seen.end(), UINT(WM_LBUTTONDOWN)), app.seen.end());
-  EXPECT_NE(std::find(app.seen.begin(), app.seen.end(), UINT(WM_LBUTTONUP)), app.seen.end());
+  EXPECT_THAT(app.seen, testing::IsSupersetOf({UINT(WM_LBUTTONDOWN), UINT(WM_LBUTTONUP)}));
+  EXPECT_EQ(app.Run(), 1);
+  EXPECT_TRUE(deleted);
 }
 
 TEST_F(Application_Test, Idle_Runs_Once_Per_Emptying_With_A_Rising_Count) {
   TApplication app;
   Counting_Window* main = new Counting_Window(nullptr);
   app.SetMainWindow(main);
-  ASSERT_TRUE(main->Create());
   Counting_Window* child = new Counting_Window(main);
-  ASSERT_TRUE(child->Create());
+  ASSERT_TRUE(main->Create());
   Run_Until_Idle();
   main->counts.clear();
   child->counts.clear();
@@ -171,7 +146,7 @@ TEST_F(Application_Test, Enablers_Are_Asked_Once_Per_Idle_Period_Without_Spinnin
   Run_Until_Idle();
   // The request answered at idle did not start a new idle period: one ask.
   EXPECT_EQ(main->asked, 1);
-  EXPECT_FALSE(button->Enabler().Enabled());
+  EXPECT_FALSE(button->enabler.Enabled());
   EXPECT_GE(button->idle_calls, 2);
   Run_Until_Idle();
   EXPECT_EQ(main->asked, 1);
@@ -179,39 +154,10 @@ TEST_F(Application_Test, Enablers_Are_Asked_Once_Per_Idle_Period_Without_Spinnin
   main->PostMessage(WM_USER);  // a real message starts a new idle period
   Run_Until_Idle();
   EXPECT_EQ(main->asked, 2);
-  EXPECT_TRUE(button->Enabler().Enabled());
+  EXPECT_TRUE(button->enabler.Enabled());
 }
 
-TEST_F(Application_Test, A_Command_With_A_Handler_And_No_Enabler_Is_Enabled) {
-  TWindow plain(nullptr);
-  Special_Panel panel(nullptr);
-  ASSERT_TRUE(plain.Create());
-  ASSERT_TRUE(panel.Create());
-  TCommandEnabler no_handler(555);
-  no_handler.Enable(false);
-  no_handler.Reset();
-  plain.SendMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&no_handler));
-  EXPECT_FALSE(no_handler.GetHandled());  // nobody answers: the state stays
-  EXPECT_FALSE(no_handler.Enabled());
-  TCommandEnabler stop(103);
-  stop.Enable(false);
-  stop.Reset();
-  panel.SendMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&stop));
-  EXPECT_TRUE(stop.Enabled());
-}
-
-TEST_F(Application_Test, A_Dead_Enabler_Takes_Its_Queued_Requests_With_It) {
-  Panel panel(nullptr);
-  ASSERT_TRUE(panel.Create());
-  {
-    TCommandEnabler doomed(101);
-    panel.PostMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&doomed));
-  }
-  Run_Until_Idle();
-  EXPECT_EQ(panel.asked, 0);
-}
-
-TEST_F(Application_Test, Response_Tables_Fall_Back_To_The_Base_Class) {
+TEST_F(Application_Test, Response_Tables_Fall_Back_To_The_Base_Class_And_Answer_Enablers) {
   Special_Panel panel(nullptr);
   ASSERT_TRUE(panel.Create());
   TWindow button(&panel);
@@ -221,8 +167,23 @@ TEST_F(Application_Test, Response_Tables_Fall_Back_To_The_Base_Class) {
   panel.SendMessage(WM_COMMAND, MAKEWPARAM(102, 5002), button.GetHandle().To_Param());
   panel.SendMessage(WM_COMMAND, MAKEWPARAM(102, 5001), button.GetHandle().To_Param());
   EXPECT_EQ(panel.SendMessage(WM_USER + 0x67, 4), 77);
-  EXPECT_EQ(panel.stop, 1);
-  EXPECT_EQ(panel.go, 1);
-  EXPECT_EQ(panel.codes, (std::vector<UINT>{5002, 5001}));
-  EXPECT_EQ(panel.last_private, 4);
+  EXPECT_EQ(std::tuple(panel.stop, panel.go, panel.codes, panel.last_private),
+            std::tuple(1, 1, std::vector<UINT>{5002, 5001}, 4));
+  // A command with a handler and no enabler is enabled; where nobody answers
+  // (the button has no table) the state stays as it was.
+  struct Ask { TWindow* to; UINT id; bool answered; };
+  for (const Ask& a : {Ask{&button, 555, false}, Ask{&panel, 103, true}}) {
+    TCommandEnabler ce(a.id);
+    ce.Enable(false);
+    ce.Reset();
+    a.to->SendMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&ce));
+    EXPECT_EQ(std::pair(ce.GetHandled(), ce.Enabled()), std::pair(a.answered, a.answered)) << a.id;
+  }
+  // A request queued for an enabler that is gone is dropped.
+  {
+    TCommandEnabler doomed(101);
+    panel.PostMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&doomed));
+  }
+  Run_Until_Idle();
+  EXPECT_EQ(panel.asked, 0);
 }

@@ -38,20 +38,14 @@ TEST(Cursor_Resource, A_Cursor_File_Gives_Its_Masks_And_Hotspot) {
   auto cursor = TCursor::From_Resource(data.data(), data.size());
   ASSERT_TRUE(cursor);
   const TCursor_Image& image = cursor->Image();
-  EXPECT_EQ(image.width, 8);
-  EXPECT_EQ(image.height, 2);
-  EXPECT_EQ(image.hotspot, TPoint(3, 1));
-  EXPECT_TRUE(image.Xor_Bit(0, 0));
-  EXPECT_FALSE(image.Xor_Bit(0, 1));
-  EXPECT_TRUE(image.And_Bit(7, 0));
-  EXPECT_FALSE(image.And_Bit(6, 1));
+  EXPECT_EQ(std::tuple(image.width, image.height, image.hotspot), std::tuple(8, 2, TPoint(3, 1)));
+  EXPECT_EQ((std::vector<bool>{image.Xor_Bit(0, 0), image.Xor_Bit(0, 1), image.And_Bit(7, 0), image.And_Bit(6, 1)}),
+            (std::vector<bool>{true, false, true, false}));
   // Drawn over pixels: white, black, and the screen left alone where
   // transparent.
   std::vector<uint32_t> pixels(8 * 2, 0x123456);
   image.Draw_Over(pixels.data(), 8, 2, 8, {3, 1});
-  EXPECT_EQ(pixels[0], 0xFFFFFFu);
-  EXPECT_EQ(pixels[8], 0x000000u);
-  EXPECT_EQ(pixels[7], 0x123456u);
+  EXPECT_EQ((std::vector<uint32_t>{pixels[0], pixels[8], pixels[7]}), (std::vector<uint32_t>{0xFFFFFF, 0x000000, 0x123456}));
 }
 
 TEST(Cursor_Resource, Truncated_Or_Foreign_Data_Is_Refused) {
@@ -69,7 +63,6 @@ TEST(Icon_Resource, An_Icon_Becomes_Argb_With_Its_Mask_As_Transparency) {
   auto icon = TIcon::From_Resource(data.data(), data.size());
   ASSERT_TRUE(icon);
   EXPECT_EQ(icon->Size(), TSize(8, 2));
-  EXPECT_EQ(icon->Argb()[0], 0xFFFFFFFFu);
-  EXPECT_EQ(icon->Argb()[1], 0xFF000000u);
-  EXPECT_EQ(icon->Argb()[7] >> 24, 0u);
+  EXPECT_EQ((std::vector<uint32_t>{icon->Argb()[0], icon->Argb()[1], icon->Argb()[7] >> 24}),
+            (std::vector<uint32_t>{0xFFFFFFFF, 0xFF000000, 0}));
 }

@@ -13,9 +13,8 @@
 using Queue_Test = Headless_Test;
 
 TEST_F(Queue_Test, Posted_Messages_Come_Before_Input_Input_Before_Paint_And_Paint_Before_Timers) {
-  Log_Window w(nullptr, "w", log);
+  Log_Window& w = Logged("w");
   w.log_moves = false;
-  ASSERT_TRUE(w.Create());
   Settle();
   w.log_paint = true;
   w.SetTimer(7, 10);
@@ -30,13 +29,10 @@ TEST_F(Queue_Test, Posted_Messages_Come_Before_Input_Input_Before_Paint_And_Pain
   EXPECT_EQ(log, (std::vector<std::string>{"w:user 1 1", "w:user 1 2", "w:ldown 5,5", "w:lup 5,5", "w:paint", "w:timer 7"}));
 }
 
-TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged_But_Not_Across_Presses) {
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
+TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged_But_Not_Across_Presses_And_Timers_Restart_When_Set) {
+  Log_Window& w = Logged("w");
   Settle();
-  headless->Move_To({1, 1});
-  headless->Move_To({2, 2});
-  headless->Move_To({3, 4});
+  for (TPoint p : {TPoint(1, 1), TPoint(2, 2), TPoint(3, 4)}) headless->Move_To(p);
   w.SetTimer(1, 10);
   headless->Virtual_Clock().Advance(95);  // nine intervals pass unseen
   Run_Until_Idle();
@@ -47,6 +43,18 @@ TEST_F(Queue_Test, Moves_And_Timer_Ticks_Are_Merged_But_Not_Across_Presses) {
   EXPECT_TRUE(log.empty());
   Advance(1);
   EXPECT_EQ(log, (std::vector<std::string>{"w:timer 1"}));
+  // Setting it again restarts it a full interval from then; zero still ticks.
+  log.clear();
+  w.SetTimer(1, 100);
+  Advance(80);
+  w.SetTimer(1, 100);
+  Advance(80);
+  EXPECT_TRUE(log.empty());
+  Advance(20);
+  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 1"}));
+  w.SetTimer(1, 0);
+  Advance(10);
+  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 1", "w:timer 1"}));
   // Moves are not merged across a press or release between them.
   w.KillTimer(1);
   log.clear();
@@ -107,23 +115,7 @@ TEST_F(Queue_Test, Race_Of_A_Worker_Posting_And_Destroy) {
   Run_Until_Idle();
 }
 
-TEST_F(Queue_Test, Messages_For_A_Destroyed_Window_Are_Dropped) {
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
-  HWND old = w.GetHandle();
-  w.PostMessage(WM_USER + 5);
-  w.SetTimer(1, 10);
-  w.Destroy();
-  EXPECT_FALSE(IsWindow(old));
-  EXPECT_FALSE(PostMessage(old, WM_USER + 6));
-  // A new window never takes the old handle.
-  ASSERT_TRUE(w.Create());
-  EXPECT_NE(w.GetHandle(), old);
-  Advance(50);
-  EXPECT_TRUE(log.empty());
-}
-
-TEST_F(Queue_Test, Window_Less_Timers_Call_Back_With_Fresh_Ids) {
+TEST_F(Queue_Test, Window_Less_Timers_Call_Back_With_Fresh_Ids_And_The_Wait_For_Them_Never_Spins) {
   static std::vector<UINT> fired;
   fired.clear();
   TIMERPROC proc = [](HWND hwnd, UINT msg, UINT id, uint32_t) {
@@ -135,113 +127,62 @@ TEST_F(Queue_Test, Window_Less_Timers_Call_Back_With_Fresh_Ids) {
   UINT b = SetTimer(HWND(), 0, 250, proc);
   EXPECT_NE(a, 0u);
   EXPECT_NE(a, b);
-  Advance(100);
-  Advance(100);
-  Advance(50);
+  for (uint32_t ms : {100, 100, 50}) Advance(ms);
   EXPECT_EQ(fired, (std::vector<UINT>{a, a, b}));
   EXPECT_TRUE(KillTimer(HWND(), a));
   EXPECT_FALSE(KillTimer(HWND(), a));
   fired.clear();
   Advance(250);
   EXPECT_EQ(fired, (std::vector<UINT>{b}));
-  KillTimer(HWND(), b);
-}
-
-TEST_F(Queue_Test, Setting_A_Timer_Again_Restarts_It_And_Zero_Still_Ticks) {
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
-  w.SetTimer(3, 100);
-  Advance(80);
-  w.SetTimer(3, 100);  // a full interval from now
-  Advance(80);
-  EXPECT_TRUE(log.empty());
-  Advance(20);
-  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 3"}));
-  log.clear();
-  w.SetTimer(3, 0);
-  Advance(10);
-  EXPECT_EQ(log, (std::vector<std::string>{"w:timer 3"}));
-}
-
-TEST_F(Queue_Test, Timers_Keep_Running_In_A_Nested_Loop) {
-  Log_Window owner(nullptr, "owner", log);
-  ASSERT_TRUE(owner.Create());
-  owner.SetTimer(1, 33);
-  int ticks_seen = 0;
-  // A modal loop that ends after the owner's timer has ticked three times;
-  // the headless clock jumps to each deadline instead of sleeping.
-  auto end = Desk().Run_Loop([&] {
-    ticks_seen = int(std::count(log.begin(), log.end(), "owner:timer 1"));
-    return ticks_seen == 3;
-  });
-  EXPECT_EQ(end, TDesktop::TLoop_End::Done);
-  EXPECT_EQ(ticks_seen, 3);
-}
-
-TEST_F(Queue_Test, A_Quit_Ends_Every_Nested_Loop_And_Stays_For_The_Outer_One) {
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
-  w.PostMessage(WM_USER + 1);
-  int depth_reached = 0;
-  struct Nester : TWindow {
-    explicit Nester(int& d) : TWindow(nullptr), depth(d) {}
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-      if (msg == WM_USER + 2) {
-        ++depth;
-        if (wp > 0) PostMessage(WM_USER + 2, wp - 1);
-        else PostQuitMessage(3);
-        auto end = TDesktop::Current().Run_Loop([] { return false; });
-        EXPECT_EQ(end, TDesktop::TLoop_End::Quit);
-        return 0;
-      }
-      return TWindow::WindowProc(msg, wp, lp);
-    }
-    int& depth;
-  } nester(depth_reached);
-  ASSERT_TRUE(nester.Create());
-  nester.PostMessage(WM_USER + 2, 2);
-  auto end = Desk().Run_Loop(nullptr);
-  EXPECT_EQ(end, TDesktop::TLoop_End::Quit);
-  EXPECT_EQ(depth_reached, 3);
-  EXPECT_EQ(Desk().Take_Quit(), 3);
-  EXPECT_FALSE(Desk().Quit_Pending());
-}
-
-TEST_F(Queue_Test, Pump_Waiting_Messages_Works_From_Inside_A_Handler) {
-  Log_Window a(nullptr, "a", log);
-  ASSERT_TRUE(a.Create());
-  struct Pumper : TWindow {
-    explicit Pumper(TWindow& t) : TWindow(nullptr), other(t) {}
-    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-      if (msg == WM_USER + 9) {
-        other.PostMessage(WM_USER + 1, 1);
-        other.PostMessage(WM_USER + 1, 2);
-        TDesktop::Current().Pump_Waiting_Messages();
-        static_cast<Log_Window&>(other).Note("after pump");
-        return 0;
-      }
-      return TWindow::WindowProc(msg, wp, lp);
-    }
-    TWindow& other;
-  } p(a);
-  ASSERT_TRUE(p.Create());
-  p.PostMessage(WM_USER + 9);
-  Run_Until_Idle();
-  EXPECT_EQ(log, (std::vector<std::string>{"a:user 1 1", "a:user 1 2", "a:after pump"}));
-}
-
-TEST_F(Queue_Test, The_Keyboard_Wait_Never_Spins) {
-  // With nothing to do and a far timer, one wait jumps straight to it.
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
-  w.SetTimer(1, 5000);
+  // With nothing else to do, one wait jumps straight to the next tick: the loop never spins.
   uint32_t start = GetTickCount();
   int idles = 0;
   Desk().Idle_Hook = [&](long) {
     ++idles;
     return false;
   };
-  Desk().Run_Loop([&] { return !log.empty(); });
-  EXPECT_EQ(GetTickCount() - start, 5000u);
+  Desk().Run_Loop([&] { return fired.size() == 2; });
+  EXPECT_EQ(GetTickCount() - start, 250u);
   EXPECT_LE(idles, 3);
+  KillTimer(HWND(), b);
 }
+
+TEST_F(Queue_Test, A_Quit_Ends_Every_Nested_Loop_And_Stays_For_The_Outer_One) {
+  struct Nester : TWindow {
+    Nester() : TWindow(nullptr) {}
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+      if (msg != WM_USER + 2) return TWindow::WindowProc(msg, wp, lp);
+      ++depth;
+      if (wp > 0) PostMessage(WM_USER + 2, wp - 1);
+      else PostQuitMessage(3);
+      EXPECT_EQ(TDesktop::Current().Run_Loop([] { return false; }), TDesktop::TLoop_End::Quit);
+      return 0;
+    }
+    int depth = 0;
+  } nester;
+  ASSERT_TRUE(nester.Create());
+  nester.PostMessage(WM_USER + 2, 2);
+  EXPECT_EQ(Desk().Run_Loop(nullptr), TDesktop::TLoop_End::Quit);
+  EXPECT_EQ(nester.depth, 3);
+  EXPECT_EQ(Desk().Take_Quit(), 3);
+  EXPECT_FALSE(Desk().Quit_Pending());
+}
+
+TEST_F(Queue_Test, Pump_Waiting_Messages_Works_From_Inside_A_Handler) {
+  struct Pumper : Log_Window {
+    using Log_Window::Log_Window;
+    LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
+      if (msg != WM_USER + 9) return Log_Window::WindowProc(msg, wp, lp);
+      PostMessage(WM_USER + 1, 1);
+      PostMessage(WM_USER + 1, 2);
+      TDesktop::Current().Pump_Waiting_Messages();
+      Note("after pump");
+      return 0;
+    }
+  } p(nullptr, "p", log);
+  ASSERT_TRUE(p.Create());
+  p.PostMessage(WM_USER + 9);
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"p:user 1 1", "p:user 1 2", "p:after pump"}));
+}
+

@@ -7,12 +7,16 @@
 #include "tests/platform/window/window_test_support.h"
 
 using Input_Test = Headless_Test;
+using K = TInput_Event::Kind;
 
 TEST_F(Input_Test, The_Capture_Holder_Gets_Every_Mouse_Message_In_Its_Own_Coordinates) {
   Log_Window top(nullptr, "top", log, {0, 0, 500, 500});
   auto* button = new Log_Window(&top, "button", log, {100, 100, 150, 150});
   ASSERT_TRUE(top.Create());
-  button->SetCapture();  // with no button held, as hover widgets do
+  top.log_capture = button->log_capture = true;
+  top.SetCapture();
+  button->SetCapture();  // with no button held, as hover widgets do; the loser is told
+  EXPECT_EQ(log, (std::vector<std::string>{"top:capture>button"}));
   Settle();
   headless->Move_To({20, 30});
   Run_Until_Idle();
@@ -26,31 +30,22 @@ TEST_F(Input_Test, The_Capture_Holder_Gets_Every_Mouse_Message_In_Its_Own_Coordi
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"button:move -105,100"}));
   TWindow::ReleaseCapture();
-  log.clear();
   headless->Leave_Screen({-5, 200});
   Run_Until_Idle();
-  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(log, (std::vector<std::string>{"button:move -105,100", "button:capture>none"}));
 }
 
-TEST_F(Input_Test, Losing_The_Capture_Is_Told_To_The_Holder) {
-  struct Holder : TWindow {
-    using TWindow::TWindow;
-    void EvCaptureChanged(HWND next) override { changes.push_back(next); }
-    std::vector<HWND> changes;
+TEST_F(Input_Test, Focus_Changes_Are_Told_And_May_Be_Refused_And_Key_Up_Goes_To_The_Focus_At_Release) {
+  struct Keeper : Log_Window {
+    using Log_Window::Log_Window;
+    void EvKillFocus(HWND next) override {
+      Log_Window::EvKillFocus(next);
+      if (keep) SetFocus();
+    }
+    bool keep = false;
   };
-  Holder a(nullptr), b(nullptr);
-  ASSERT_TRUE(a.Create());
-  ASSERT_TRUE(b.Create());
-  a.SetCapture();
-  b.SetCapture();
-  EXPECT_EQ(a.changes, (std::vector<HWND>{b.GetHandle()}));
-  TWindow::ReleaseCapture();
-  EXPECT_EQ(b.changes, (std::vector<HWND>{HWND()}));
-}
-
-TEST_F(Input_Test, Kill_Focus_Names_The_Next_Window_And_Key_Up_Goes_To_The_Focus_At_Release) {
   Log_Window top(nullptr, "top", log, {0, 0, 300, 300});
-  auto* list = new Log_Window(&top, "list", log, {0, 0, 10, 10});
+  auto* list = new Keeper(&top, "list", log, {0, 0, 10, 10});
   auto* field = new Log_Window(&top, "field", log, {20, 0, 30, 10});
   list->log_focus = field->log_focus = true;
   ASSERT_TRUE(top.Create());
@@ -68,71 +63,36 @@ TEST_F(Input_Test, Kill_Focus_Names_The_Next_Window_And_Key_Up_Goes_To_The_Focus
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"list:keydown 13", "list:killfocus>field", "field:setfocus",
                                            "list:char 13", "field:keyup 13"}));
-}
-
-TEST_F(Input_Test, A_Window_Losing_Focus_Can_Take_It_Back) {
-  struct Keeper : Log_Window {
-    using Log_Window::Log_Window;
-    void EvKillFocus(HWND next) override {
-      Log_Window::EvKillFocus(next);
-      if (keep) SetFocus();
-    }
-    bool keep = true;
-  };
-  TWindow top(nullptr);
-  top.Attr.W = top.Attr.H = 100;
-  auto* keeper = new Keeper(&top, "keeper", log);
-  auto* other = new Log_Window(&top, "other", log);
-  keeper->log_focus = other->log_focus = true;
-  ASSERT_TRUE(top.Create());
-  keeper->SetFocus();
+  // A window losing the focus takes it back; the one that never got it is not told it lost it.
+  list->SetFocus();
+  list->keep = true;
   log.clear();
-  other->SetFocus();
-  EXPECT_EQ(GetFocus(), keeper->GetHandle());
-  // The window that never got the focus is not told it lost it.
-  EXPECT_EQ(log, (std::vector<std::string>{"keeper:killfocus>other", "keeper:setfocus"}));
+  field->SetFocus();
+  EXPECT_EQ(GetFocus(), list->GetHandle());
+  EXPECT_EQ(log, (std::vector<std::string>{"list:killfocus>field", "list:setfocus"}));
 }
 
-TEST_F(Input_Test, Keypad_Digits_Follow_Num_Lock_And_Characters_Are_Windows_1252) {
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
+TEST_F(Input_Test, Keypad_Digits_Follow_Num_Lock_Characters_Are_Windows_1252_And_Keys_Translate_With_Shift) {
+  Log_Window& w = Logged("w");
   w.SetFocus();
-  TInput_Event e;
-  e.kind = TInput_Event::Kind::Key_Down;
-  e.code = VK_NUMPAD2;
-  e.keypad = true;
-  e.num_lock = 1;
-  headless->Inject(e);
-  e.num_lock = 0;
-  headless->Inject(e);
-  TInput_Event c;
-  c.kind = TInput_Event::Kind::Char;
-  c.code = 0x20AC;  // the euro sign
-  headless->Inject(c);
-  c.code = 0x4E2D;  // no place in the code page: dropped
-  headless->Inject(c);
-  c.code = 0xE9;
-  headless->Inject(c);
+  for (int8_t num_lock : {1, 0}) {
+    TInput_Event e = Input(K::Key_Down, VK_NUMPAD2);
+    e.keypad = true;
+    e.num_lock = num_lock;
+    headless->Inject(e);
+  }
+  // The euro sign; a character with no place in the code page, dropped; e acute.
+  for (uint32_t c : {0x20AC, 0x4E2D, 0xE9}) headless->Inject(Input(K::Char, c));
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"w:keydown 98", "w:char 50", "w:keydown 40", "w:char 128",
                                            "w:char 233"}));
-}
-
-TEST_F(Input_Test, Keys_Without_Machine_Text_Are_Translated_With_Shift) {
-  Log_Window w(nullptr, "w", log);
-  ASSERT_TRUE(w.Create());
-  w.SetFocus();
-  headless->Key('A');
-  headless->Key_Down(VK_SHIFT);
-  headless->Key('A');
-  headless->Key('1');
-  headless->Key_Up(VK_SHIFT);
-  headless->Key(VK_BACK);
+  // Keys without the machine's text are translated, with Shift.
+  log.clear();
+  Keys({'A'});
+  Keys({'A', '1'}, VK_SHIFT);
+  Keys({VK_BACK});
   Run_Until_Idle();
-  std::vector<std::string> chars;
-  for (auto& l : log)
-    if (l.find("char") != std::string::npos) chars.push_back(l);
-  EXPECT_EQ(chars, (std::vector<std::string>{"w:char 97", "w:char 65", "w:char 33", "w:char 8"}));
+  EXPECT_EQ(Only(log, "char"), (std::vector<std::string>{"w:char 97", "w:char 65", "w:char 33", "w:char 8"}));
 }
 
 TEST_F(Input_Test, Auto_Repeat_Delivers_Repeated_Key_Downs_Marked_As_Repeats) {
@@ -143,36 +103,36 @@ TEST_F(Input_Test, Auto_Repeat_Delivers_Repeated_Key_Downs_Marked_As_Repeats) {
   } w(nullptr);
   ASSERT_TRUE(w.Create());
   w.SetFocus();
-  headless->Key_Down(VK_RIGHT);
-  headless->Key_Down(VK_RIGHT, true);
-  headless->Key_Down(VK_RIGHT, true);
+  for (bool repeat : {false, true, true}) headless->Key_Down(VK_RIGHT, repeat);
   headless->Key_Up(VK_RIGHT);
   Run_Until_Idle();
   EXPECT_EQ(w.previous_down, (std::vector<bool>{false, true, true}));
   EXPECT_EQ(GetKeyState(VK_RIGHT), 0);
 }
 
-TEST_F(Input_Test, A_Warp_Moves_The_Pointer_And_Sends_A_Move_Inside_The_Clip) {
+TEST_F(Input_Test, A_Warp_Or_A_Window_Appearing_Sends_A_Move_And_The_Pointer_Stays_Inside_The_Clip) {
   Log_Window w(nullptr, "w", log, {0, 0, 400, 400});
+  w.Attr.Style &= ~WS_VISIBLE;
   ASSERT_TRUE(w.Create());
-  Settle();
+  SetCursorPos(10, 20);
+  Run_Until_Idle();
+  EXPECT_TRUE(log.empty());
+  w.ShowWindow(SW_SHOW);  // under the still pointer
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"w:move 10,20"}));
+  log.clear();
   SetCursorPos(30, 40);
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"w:move 30,40"}));
   EXPECT_EQ(headless->Warped_To(), TPoint(30, 40));
   TRect clip{100, 100, 200, 150};
   ClipCursor(&clip);
-  TPoint p;
-  GetCursorPos(p);
-  EXPECT_EQ(p, TPoint(100, 100));
+  EXPECT_EQ(Cursor_Pos(), TPoint(100, 100));
   headless->Move_To({500, 10});
   Run_Until_Idle();
-  GetCursorPos(p);
-  EXPECT_EQ(p, TPoint(199, 100));
+  EXPECT_EQ(Cursor_Pos(), TPoint(199, 100));
   // Another program in front frees the pointer.
-  TInput_Event lost;
-  lost.kind = TInput_Event::Kind::Focus_Lost;
-  headless->Inject(lost);
+  headless->Inject(Input(K::Focus_Lost));
   Run_Until_Idle();
   TRect now;
   GetClipCursor(now);
@@ -200,47 +160,19 @@ TEST_F(Input_Test, Windows_Choose_The_Cursor_Under_The_Pointer) {
   headless->Move_To({500, 500});
   Run_Until_Idle();
   EXPECT_EQ(Desk().Cursor(), &TCursor::Wait());
-}
-
-TEST_F(Input_Test, A_Click_Activates_Its_Top_Level_Window_And_Raises_It) {
-  Log_Window a(nullptr, "a", log, {0, 0, 100, 100});
-  Log_Window b(nullptr, "b", log, {50, 50, 150, 150});
-  ASSERT_TRUE(a.Create());
-  ASSERT_TRUE(b.Create());
-  EXPECT_EQ(GetActiveWindow(), b.GetHandle());
-  headless->Click({10, 10});
-  Run_Until_Idle();
-  EXPECT_EQ(GetActiveWindow(), a.GetHandle());
-  EXPECT_EQ(GetFocus(), a.GetHandle());
-  EXPECT_EQ(WindowFromPoint({60, 60}), a.GetHandle());
-}
-
-TEST_F(Input_Test, A_Window_Appearing_Under_A_Still_Pointer_Gets_A_Move) {
-  Log_Window w(nullptr, "w", log, {0, 0, 100, 100});
-  w.Attr.Style &= ~WS_VISIBLE;
-  ASSERT_TRUE(w.Create());
-  SetCursorPos(10, 20);
-  Run_Until_Idle();
-  EXPECT_TRUE(log.empty());
-  w.ShowWindow(SW_SHOW);
-  Run_Until_Idle();
-  EXPECT_EQ(log, (std::vector<std::string>{"w:move 10,20"}));
-}
-
-TEST_F(Input_Test, A_Destroyed_Cursor_Is_Neither_Shown_Nor_Kept) {
-  TWindow w(nullptr);
-  w.Attr.W = w.Attr.H = 100;
-  ASSERT_TRUE(w.Create());
+  TWindow::ReleaseCapture();
+  // A cursor destroyed while shown and set on a window is neither shown nor kept.
   uint8_t and_bits[2 * 16] = {}, xor_bits[2 * 16] = {};
   TCursor* drag = CreateCursor(nullptr, 8, 8, 16, 16, and_bits, xor_bits);
   ASSERT_NE(drag, nullptr);
-  w.SetCursor(drag);
+  busy->SetCursor(drag);
   SetCursor(drag);
   EXPECT_EQ(Desk().Cursor(), drag);
   DestroyCursor(drag);
   EXPECT_EQ(Desk().Cursor(), &TCursor::Arrow());
-  EXPECT_EQ(w.GetCursor(), nullptr);
+  EXPECT_EQ(busy->GetCursor(), nullptr);
   headless->Move_To({10, 10});
   Run_Until_Idle();
   EXPECT_EQ(Desk().Cursor(), &TCursor::Arrow());
 }
+

@@ -78,9 +78,8 @@ class Playback_Test : public Headless_Test {
   }
 };
 
-TEST_F(Playback_Test, Played_Events_Arrive_At_Their_Times_And_Screen_Points_While_Real_Input_Waits) {
-  Log_Window w(nullptr, "w", log, {20, 20, 220, 220});
-  ASSERT_TRUE(w.Create());
+TEST_F(Playback_Test, Played_Events_Arrive_At_Their_Times_And_Screen_Points_While_Real_Input_Waits_And_Keys_Type) {
+  Log_Window& w = Logged("w", {20, 20, 220, 220});
   Settle();
   Start({{0, WM_MOUSEMOVE, 50, 50}, {100, WM_LBUTTONDOWN, 50, 50}, {50, WM_LBUTTONUP, 60, 70}});
   ASSERT_NE(playback_hook, 0u);
@@ -90,23 +89,16 @@ TEST_F(Playback_Test, Played_Events_Arrive_At_Their_Times_And_Screen_Points_Whil
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"w:move 30,30", "w:ldown 30,30", "w:lup 40,50"}));
   EXPECT_EQ(delivered_at, (std::vector<uint32_t>{0, 100, 150}));
-  TPoint p;
-  GetCursorPos(p);
-  EXPECT_EQ(p, TPoint(60, 70));
+  EXPECT_EQ(Cursor_Pos(), TPoint(60, 70));
   EXPECT_EQ(headless->Warped_To(), TPoint(60, 70));  // the real pointer follows
   EXPECT_FALSE(Journal_Playback_Installed());
   // Real input flows again.
   headless->Click({100, 100});
   Run_Until_Idle();
   EXPECT_NE(std::find(log.begin(), log.end(), "w:ldown 80,80"), log.end());
-}
-
-TEST_F(Playback_Test, Played_Keys_Type_Into_The_Focused_Field) {
-  TWindow host(nullptr);
-  host.Attr.W = 300;
-  host.Attr.H = 100;
-  auto* edit = new TEdit(&host, 3103, "", 10, 10, 200, 24, 39);
-  ASSERT_TRUE(host.Create());
+  // Played keys type into the focused field.
+  auto* edit = new TEdit(&w, 3103, "", 10, 10, 200, 24, 39);
+  ASSERT_TRUE(edit->Create());
   edit->SetFocus();
   Start({{0, WM_KEYDOWN, 'B', 'B'}, {33, WM_KEYUP, 'B', 'B'}, {33, WM_KEYDOWN, 'O', 'O'}, {33, WM_KEYUP, 'O', 'O'},
          {33, WM_KEYDOWN, VK_SHIFT, VK_SHIFT}, {33, WM_KEYDOWN, '1', '1'}, {33, WM_KEYUP, '1', '1'},

@@ -22,11 +22,6 @@
 
 namespace {
 
-THeadless_Session* the_session;
-
-// Writes the part of the screen a window covers, when snapshots are asked for.
-void Snapshot(const std::string& name, const TRect& area) { the_session->Snapshot(name, area); }
-
 // Runs `step` from inside whatever modal loop is running, after `ms`.
 void Later(uint32_t ms, std::function<void()> step) {
   static std::vector<std::function<void()>> steps;
@@ -56,62 +51,44 @@ TMenu_Window* Open_Menu() { return static_cast<TMenu_Window*>(TWindow::From_Hand
 
 class Standard_Windows_Test : public Headless_Test {
  protected:
-  // A window covering the screen, to own message boxes.
-  std::unique_ptr<TWindow> Screen_Owner(uint32_t ex_style = 0) {
-    auto w = std::make_unique<TWindow>(nullptr);
-    w->Attr.W = 1024;
-    w->Attr.H = 768;
-    w->Attr.ExStyle |= ex_style;
-    EXPECT_TRUE(w->Create());
-    return w;
-  }
-  void SetUp() override {
-    Headless_Test::SetUp();
-    the_session = session.get();
-  }
   void TearDown() override {
     Set_Message_Box_Hook(nullptr);
     Headless_Test::TearDown();
   }
 };
 
-TEST_F(Standard_Windows_Test, The_Hook_Answers_Message_Boxes) {
-  std::vector<TMessage_Box_Request> asked;
-  Set_Message_Box_Hook([&](const TMessage_Box_Request& r) {
-    asked.push_back(r);
-    return IDNO;
-  });
-  TWindow owner(nullptr);
+TEST_F(Standard_Windows_Test, Message_Boxes_Stay_In_Front_On_The_Screen_And_Answer_Keys_Clicks_And_The_Hook) {
+  TWindow owner(nullptr);  // covers the screen, and a box must still come above it
+  Place(owner, {0, 0, 1024, 768});
+  owner.Attr.ExStyle |= WS_EX_TOPMOST;
   ASSERT_TRUE(owner.Create());
-  EXPECT_EQ(owner.MessageBox("Save changes?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
-  ASSERT_EQ(asked.size(), 1u);
-  EXPECT_EQ(asked[0].caption, "Program Exit");
-  EXPECT_EQ(asked[0].owner, owner.GetHandle());
-  EXPECT_EQ(asked[0].type, UINT(MB_YESNOCANCEL | MB_ICONQUESTION));
-}
-
-TEST_F(Standard_Windows_Test, Message_Boxes_Answer_Enter_Esc_And_Clicks) {
-  auto owner_window = Screen_Owner();
-  TWindow& owner = *owner_window;
+  const std::string warning = "Volume (C:) has less than 10 MBytes free.\nSome program features may be unable to operate.";
+  const std::string long_path = "Quendar can't save user data to /home/" + std::string(300, 'x') +
+                                ".\nThe program will run but you will not be able to save drawings.";
   struct Case {
     const char* name;
     UINT type;
+    bool owned;
+    const std::string& text;
   };
-  const Case kinds[] = {{"message_box_ok_stop", MB_OK | MB_ICONSTOP},
-                        {"message_box_okcancel_exclamation", MB_OKCANCEL | MB_ICONEXCLAMATION},
-                        {"message_box_yesno_question", MB_YESNO | MB_ICONQUESTION},
-                        {"message_box_yesnocancel_question", MB_YESNOCANCEL | MB_ICONQUESTION}};
-  for (const Case& c : kinds) {
+  const Case cases[] = {{"message_box_ok_stop", MB_OK | MB_ICONSTOP, true, warning},
+                        {"message_box_okcancel_exclamation", MB_OKCANCEL | MB_ICONEXCLAMATION, true, warning},
+                        {"message_box_yesno_question", MB_YESNO | MB_ICONQUESTION, true, warning},
+                        {"message_box_yesnocancel_question", MB_YESNOCANCEL | MB_ICONQUESTION, true, warning},
+                        {"message_box_long", MB_ICONEXCLAMATION, false, long_path}};  // wraps to fit
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
     Later(10, [&] {
       TWindow* box = Active();
       ASSERT_NE(box, nullptr);
-      EXPECT_FALSE(owner.IsWindowEnabled());  // modal over its owner
-      Snapshot(c.name, box->GetWindowRect());
+      EXPECT_EQ(owner.IsWindowEnabled(), !c.owned);  // modal over its owner
+      EXPECT_TRUE(TRect(0, 0, 1024, 768).Contains(box->GetWindowRect()));
+      EXPECT_EQ(WindowFromPoint(Centre_Of(box)), box->GetHandle());
+      session->Snapshot(c.name, box->GetWindowRect());
       headless->Key(VK_RETURN);
     });
-    int answer = owner.MessageBox("Volume (C:) has less than 10 MBytes free.\nSome program features may be unable to operate.",
-                                  "Warning", c.type);
-    EXPECT_EQ(answer, (c.type & MB_TYPEMASK) >= MB_YESNOCANCEL ? IDYES : IDOK) << c.name;
+    int answer = MessageBox(c.owned ? owner.GetHandle() : HWND(), c.text, "Warning", c.type);
+    EXPECT_EQ(answer, (c.type & MB_TYPEMASK) >= MB_YESNOCANCEL ? IDYES : IDOK);
     EXPECT_TRUE(owner.IsWindowEnabled());
   }
   // Esc cancels where there is a Cancel, and does nothing in a Yes-No box.
@@ -119,24 +96,17 @@ TEST_F(Standard_Windows_Test, Message_Boxes_Answer_Enter_Esc_And_Clicks) {
   EXPECT_EQ(MessageBox(owner.GetHandle(), "Delete Ann?", "Confirmation", MB_YESNOCANCEL), IDCANCEL);
   Later(10, [&] {
     headless->Key(VK_ESCAPE);
-    Later(10, [&] {
-      TWindow* box = Active();
-      ASSERT_NE(box, nullptr);
-      headless->Click(Centre_Of(box->ChildWithId(IDNO)));
-    });
+    Later(10, [&] { headless->Click(Centre_Of(Active()->ChildWithId(IDNO))); });
   });
   EXPECT_EQ(MessageBox(owner.GetHandle(), "Delete Ann?", "Confirmation", MB_YESNO), IDNO);
-}
-
-TEST_F(Standard_Windows_Test, A_Message_Box_Stays_Above_A_Topmost_Window) {
-  auto title = Screen_Owner(WS_EX_TOPMOST);
-  Later(10, [&] {
-    TWindow* box = Active();
-    EXPECT_EQ(WindowFromPoint(Centre_Of(box)), box->GetHandle());
-    headless->Key(VK_RETURN);
+  // A hook answers in place of the user and sees the whole request.
+  std::vector<std::tuple<std::string, HWND, UINT>> asked;
+  Set_Message_Box_Hook([&](const TMessage_Box_Request& r) {
+    asked.emplace_back(r.caption, r.owner, r.type);
+    return IDNO;
   });
-  EXPECT_EQ(MessageBox(HWND(), "The display must be set for 256 colors or more.", "Quendar Can't Run", MB_ICONSTOP),
-            IDOK);
+  EXPECT_EQ(owner.MessageBox("Save changes?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION), IDNO);
+  EXPECT_EQ(asked, (decltype(asked){{"Program Exit", owner.GetHandle(), MB_YESNOCANCEL | MB_ICONQUESTION}}));
 }
 
 namespace {
@@ -145,8 +115,7 @@ class Name_Dialog : public TDialog {
  public:
   explicit Name_Dialog(TWindow* parent) : TDialog(parent, 2900) {
     SetWindowText("Name and Level");
-    Attr.W = 300;
-    Attr.H = 150;
+    Place(*this, {0, 0, 300, 150});
     new TStatic(this, -1, "Name:", 12, 14, 60, 16);
     edit = new TEdit(this, 3103, "Ann", 80, 10, 200, 22, 39);
     new TButton(this, IDOK, "OK", 60, 80, 75, 23, true);
@@ -167,18 +136,15 @@ class Name_Dialog : public TDialog {
 
 }  // namespace
 
-TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers_Run) {
-  Log_Window frame(nullptr, "frame", log, {0, 0, 1024, 768});
-  ASSERT_TRUE(frame.Create());
+TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers_Run_Until_A_Quit) {
+  Log_Window& frame = Logged("frame", {0, 0, 1024, 768});
   frame.SetTimer(1, 100);
   Name_Dialog dialog(&frame);
   Later(350, [&] {
     EXPECT_FALSE(frame.IsWindowEnabled());
     EXPECT_EQ(GetFocus(), dialog.edit->GetHandle());
-    Snapshot("dialog", dialog.GetWindowRect());
-    headless->Key(VK_END);
-    headless->Key('S');
-    headless->Key(VK_RETURN);
+    session->Snapshot("dialog", dialog.GetWindowRect());
+    Keys({VK_END, 'S', VK_RETURN});
   });
   EXPECT_EQ(dialog.Execute(), IDOK);
   EXPECT_EQ(dialog.text, "Anns");
@@ -187,15 +153,9 @@ TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers
   EXPECT_FALSE(dialog.IsWindow());
   Later(10, [&] { headless->Click(Centre_Of(dialog.ChildWithId(IDCANCEL))); });
   EXPECT_EQ(dialog.Execute(), IDCANCEL);
-  EXPECT_EQ(dialog.setups, 2);
-  EXPECT_EQ(dialog.cleanups, 2);
+  EXPECT_EQ(std::pair(dialog.setups, dialog.cleanups), std::pair(2, 2));
   EXPECT_EQ(GetActiveWindow(), frame.GetHandle());
-}
-
-TEST_F(Standard_Windows_Test, A_Quit_During_A_Dialog_Ends_It_And_Reaches_The_Outer_Loop) {
-  TWindow frame(nullptr);
-  ASSERT_TRUE(frame.Create());
-  Name_Dialog dialog(&frame);
+  // A quit during the dialog ends it and is kept for the outer loop.
   Later(10, [] { PostQuitMessage(1); });
   EXPECT_EQ(dialog.Execute(), IDCANCEL);
   EXPECT_TRUE(Desk().Quit_Pending());
@@ -218,61 +178,71 @@ class Menu_Owner : public Log_Window {
       EV_COMMAND_ENABLE<Menu_Owner>(3405, &Menu_Owner::Ce_Paste)};
 };
 
-std::vector<std::string> Commands(const std::vector<std::string>& log) {
-  std::vector<std::string> out;
-  for (const std::string& l : log)
-    if (l.find("command") != std::string::npos) out.push_back(l);
-  return out;
-}
+}  // namespace
 
-TPopupMenu Palette_Menu() {
+TEST_F(Standard_Windows_Test, Popup_Menus_And_Submenus_Ask_Enablers_And_Send_The_Choice_After_Closing) {
+  Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
+  ASSERT_TRUE(owner.Create());
+  // Opens `m`; the choice is posted, so its command arrives only after the menu closed.
+  auto track = [&](TPopupMenu& m) {
+    log.clear();
+    bool chosen = m.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner);
+    EXPECT_TRUE(Only(log, "command").empty());
+    Run_Until_Idle();
+    EXPECT_EQ(chosen, !Only(log, "command").empty());
+    return Only(log, "command");
+  };
+  using Commands = std::vector<std::string>;
   TPopupMenu menu;
   menu.AppendMenu(MF_STRING, 3400, "Cancel");
   menu.AppendMenu(MF_SEPARATOR);
   menu.AppendMenu(MF_STRING, 3403, "Cut");
   menu.AppendMenu(MF_STRING, 3405, "Paste");
   menu.AppendMenu(MF_STRING, 3411, "Save Changes");
-  return menu;
-}
-
-}  // namespace
-
-TEST_F(Standard_Windows_Test, Popup_Menus_Ask_Enablers_And_Send_The_Choice_After_Closing) {
-  Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
-  ASSERT_TRUE(owner.Create());
-  TPopupMenu menu = Palette_Menu();
   Later(10, [&] {
-    Snapshot("popup_menu", TWindow::From_Handle(GetCapture())->GetWindowRect());
+    session->Snapshot("popup_menu", TWindow::From_Handle(GetCapture())->GetWindowRect());
     // Down from nothing: Cancel, then Cut; Paste is greyed by its enabler,
     // and Save Changes (no handler, no enabler) stays as the menu says.
-    headless->Key(VK_DOWN);
-    headless->Key(VK_DOWN);
-    headless->Key(VK_DOWN);
-    headless->Key(VK_RETURN);
+    Keys({VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN});
   });
-  log.clear();
-  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  EXPECT_TRUE(Commands(log).empty());  // not yet: the command is posted
-  Run_Until_Idle();
-  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3411"}));
+  EXPECT_EQ(track(menu), Commands{"owner:command 3411"});
   // A click outside dismisses the menu: no command.
   Later(10, [&] { headless->Click({500, 350}); });
-  log.clear();
-  EXPECT_FALSE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  Run_Until_Idle();
-  EXPECT_TRUE(Commands(log).empty());
+  EXPECT_EQ(track(menu), Commands{});
   // With the enabler saying yes, a right click on Paste chooses it.
   owner.can_paste = true;
   Later(10, [&] {
     EXPECT_TRUE(Open_Menu()->Item_Enabled(3));
     TPoint p = Item_Centre(Open_Menu(), 3);
-    headless->Move_To(p);
-    headless->Press(p, TInput_Event::Right);
-    headless->Release(p, TInput_Event::Right);
+    Drag(p, p, TInput_Event::Right);
   });
-  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  Run_Until_Idle();
-  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3405"}));
+  EXPECT_EQ(track(menu), Commands{"owner:command 3405"});
+
+  // A submenu opens beside its item, by keys or under the pointer.
+  TPopupMenu move;
+  move.AppendMenu(MF_STRING, 3407, "Left");
+  move.AppendMenu(MF_STRING, 3408, "Right");
+  TPopupMenu nested;
+  nested.AppendMenu(MF_STRING, 3400, "Cancel");
+  nested.AppendMenu(MF_POPUP, move, "Move");
+  nested.AppendMenu(MF_STRING, 3403, "Cut");
+  EXPECT_EQ(nested.GetMenuItemID(1), UINT(-1));
+  ASSERT_NE(nested.GetSubMenu(1), nullptr);
+  EXPECT_EQ(nested.GetSubMenu(1)->GetMenuItemID(1), 3408u);
+  Later(10, [&] { Keys({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN}); });  // Right opens Move
+  EXPECT_EQ(track(nested), Commands{"owner:command 3408"});
+  Later(10, [&] {
+    TMenu_Window* top = Open_Menu();
+    headless->Move_To(Item_Centre(top, 1));
+    Later(10, [&, top] {
+      TMenu_Window* sub = Open_Menu();
+      ASSERT_NE(sub, top);
+      session->Snapshot("popup_submenu", sub->GetWindowRect().Union(top->GetWindowRect()));
+      headless->Click(Item_Centre(sub, 0));
+    });
+  });
+  EXPECT_EQ(track(nested), Commands{"owner:command 3407"});
+  EXPECT_EQ(GetCapture(), HWND());
 }
 
 namespace {
@@ -287,8 +257,7 @@ class Digits : public TValidator {
 class Edit_Host : public TWindow {
  public:
   Edit_Host() : TWindow(nullptr) {
-    Attr.W = 400;
-    Attr.H = 100;
+    Place(*this, {0, 0, 400, 100});
     edit = new TEdit(this, 2709, "12", 10, 10, 200, 24, 5);
     other = new TEdit(this, 2710, "", 10, 50, 200, 24);
   }
@@ -313,40 +282,27 @@ class Edit_Host : public TWindow {
 
 }  // namespace
 
-TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Mouse_Limit_And_Clipboard) {
+TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Mouse_Limit_Clipboard_And_Validator) {
   Edit_Host host;
   ASSERT_TRUE(host.Create());
   TEdit& e = *host.edit;
   e.SetFocus();
   e.SetSelection(0, -1);
-  headless->Key('4');  // replaces the selection
-  headless->Key('5');
-  headless->Key(VK_HOME);
-  headless->Key('1');
-  headless->Key(VK_END);
-  headless->Key(VK_LEFT);
-  headless->Key(VK_BACK);  // removes the 4
+  Keys({'4', '5', VK_HOME, '1', VK_END, VK_LEFT, VK_BACK});  // 45 replaces the selection; Back removes the 4
   Run_Until_Idle();
   EXPECT_EQ(e.GetText(), "15");
-  headless->Key_Down(VK_SHIFT);
-  headless->Key(VK_HOME);
-  headless->Key_Up(VK_SHIFT);
+  Keys({VK_HOME}, VK_SHIFT);
   Run_Until_Idle();
-  int s, t;
-  e.GetSelection(s, t);
-  EXPECT_EQ(s, 0);
-  EXPECT_EQ(t, 1);
-  headless->Key_Down(VK_CONTROL);
-  headless->Key('C');
-  headless->Key_Up(VK_CONTROL);
-  headless->Key(VK_END);
-  headless->Key_Down(VK_CONTROL);
-  headless->Key('V');
-  headless->Key('V');
-  headless->Key('V');
-  headless->Key('V');  // the limit of 5 refuses the fifth character... and this one
-  headless->Key_Up(VK_CONTROL);
-  headless->Key(VK_DELETE);
+  auto selection = [&] {
+    int s, t;
+    e.GetSelection(s, t);
+    return std::pair(s, t);
+  };
+  EXPECT_EQ(selection(), std::pair(0, 1));
+  Keys({'C'}, VK_CONTROL);
+  Keys({VK_END});
+  Keys({'V', 'V', 'V', 'V'}, VK_CONTROL);  // the limit of 5 refuses the fifth character... and this one
+  Keys({VK_DELETE});
   Run_Until_Idle();
   EXPECT_EQ(e.GetText(), "15111");
   EXPECT_EQ(headless->Clipboard_Text(), "1");
@@ -357,37 +313,23 @@ TEST_F(Standard_Windows_Test, The_Edit_Control_Keys_Mouse_Limit_And_Clipboard) {
   e.SetText("Ann Smith");
   e.SetSelection(4, 9);
   Run_Until_Idle();
-  Snapshot("edit_control", host.GetWindowRect());
+  session->Snapshot("edit_control", host.GetWindowRect());
   // A drag across the field selects the whole text and takes the focus.
   host.other->SetFocus();
   e.SetText("hello world");
-  TPoint from{e.GetWindowRect().left + 4, e.GetWindowRect().top + 10};
-  TPoint to{e.GetWindowRect().right - 2, from.y};
-  headless->Move_To(from);
-  headless->Press(from);
-  headless->Move_To(to);
-  headless->Release(to);
+  TRect field = e.GetWindowRect();
+  Drag({field.left + 4, field.top + 10}, {field.right - 2, field.top + 10});
   Run_Until_Idle();
-  e.GetSelection(s, t);
   EXPECT_EQ(GetFocus(), e.GetHandle());
-  EXPECT_EQ(s, 0);
-  EXPECT_EQ(t, 11);
-}
-
-TEST_F(Standard_Windows_Test, Validators_Refuse_Keys_And_Hold_The_Focus) {
-  Edit_Host host;
-  ASSERT_TRUE(host.Create());
-  TEdit& e = *host.edit;
+  EXPECT_EQ(selection(), std::pair(0, 11));
+  // A validator refuses keys, and a field failing its check keeps the focus.
+  e.SetText("12");
   e.SetValidator(new Digits);
-  e.SetFocus();
-  headless->Key(VK_END);
-  headless->Key('X');  // refused input leaves the text alone
-  headless->Key('9');
-  headless->Key('9');
+  Keys({VK_END, 'X', '9', '9'});  // the refused X leaves the text alone
   Run_Until_Idle();
   EXPECT_EQ(e.GetText(), "1299");
   EXPECT_FALSE(e.IsValid());
-  host.other->SetFocus();  // the check fails: the field keeps the focus
+  host.other->SetFocus();
   EXPECT_EQ(GetFocus(), e.GetHandle());
   EXPECT_FALSE(host.CanClose());
   headless->Key(VK_BACK);
@@ -403,27 +345,14 @@ class Program_Frame : public TFrameWindow {
  public:
   Program_Frame() : TFrameWindow(nullptr, "Quendar"), client(new TWindow(this)) {
     Attr.Style &= ~(WS_THICKFRAME | WS_MAXIMIZEBOX);
-    Attr.W = 640;
-    Attr.H = 480;
+    Place(*this, {0, 0, 640, 480});
     SetClientWindow(client);
-  }
-  // Created as the program's main window, which a close destroys, not deletes.
-  bool Create_As_Main() {
-    if (!Create()) return false;
-    TDesktop::Current().Set_Main_Window(GetHandle());
-    return true;
   }
   void SetupWindow() override {
     TFrameWindow::SetupWindow();
     // The program's own trimming of the system menu.
     TMenu* menu = GetSystemMenu();
-    for (int i = menu->GetMenuItemCount() - 1; i >= 0; --i) {
-      char text[11];
-      menu->GetMenuString(UINT(i), text, sizeof text, MF_BYPOSITION);
-      std::string t(text);
-      for (char& c : t) c = char(std::tolower(static_cast<unsigned char>(c)));
-      if (t == "&move" || t == "&size" || t == "ma&ximize") menu->RemoveMenu(UINT(i), MF_BYPOSITION);
-    }
+    for (UINT command : {SC_MOVE, SC_SIZE, SC_MAXIMIZE}) menu->RemoveMenu(command, MF_BYCOMMAND);
     menu->AppendMenu(MF_SEPARATOR);
     menu->AppendMenu(MF_STRING, 0x5000, "&Acknowledgements");
   }
@@ -440,9 +369,10 @@ class Program_Frame : public TFrameWindow {
 
 }  // namespace
 
-TEST_F(Standard_Windows_Test, The_Caption_Bar_And_The_System_Menu) {
+TEST_F(Standard_Windows_Test, The_Caption_Bar_The_System_Menu_And_Alt_Keys) {
   Program_Frame frame;
-  ASSERT_TRUE(frame.Create_As_Main());
+  ASSERT_TRUE(frame.Create());
+  Desk().Set_Main_Window(frame.GetHandle());  // which a close destroys, not deletes
   Run_Until_Idle();
   int caption = GetSystemMetrics(SM_CYCAPTION);
   EXPECT_EQ(frame.Caption_Rect().Height(), caption);
@@ -450,68 +380,51 @@ TEST_F(Standard_Windows_Test, The_Caption_Bar_And_The_System_Menu) {
   EXPECT_EQ(frame.GetSystemMenu()->GetMenuItemCount(), 6);
   EXPECT_EQ(frame.GetSystemMenu()->GetMenuItemID(5), 0x5000u);
   EXPECT_EQ(frame.GetSystemMenu()->GetMenuString(1, MF_BYPOSITION), "Mi&nimize");
-  Snapshot("caption_bar", frame.Caption_Rect());
-  EXPECT_EQ(Desk().Screen().Pixel(300, caption / 2) != 0xFFFFFF, true);
+  session->Snapshot("caption_bar", frame.Caption_Rect());
+  EXPECT_NE(Desk().Screen().Pixel(300, caption / 2), 0xFFFFFFu);
 
   // The system-menu box opens the menu; its last entry reaches the frame.
   Later(10, [&] {
     auto* menu = TWindow::From_Handle(GetCapture());
     ASSERT_NE(menu, nullptr);
-    Snapshot("system_menu", menu->GetWindowRect());
-    headless->Key(VK_UP);
-    headless->Key(VK_RETURN);
+    session->Snapshot("system_menu", menu->GetWindowRect());
+    Keys({VK_UP, VK_RETURN});
   });
   headless->Click(Mid(frame.System_Box_Rect()));
   Run_Until_Idle();
   EXPECT_EQ(frame.commands, (std::vector<UINT>{0x5000}));
-
-  // The minimise box, and a restore from the desktop outside.
-  frame.commands.clear();
-  headless->Click(Mid(frame.Minimise_Box_Rect()));
-  Run_Until_Idle();
-  EXPECT_TRUE(frame.Is_Minimised());
-  EXPECT_TRUE(headless->Minimised());
-  EXPECT_FALSE(headless->Screen_Saver_Held());
-  TInput_Event restore;
-  restore.kind = TInput_Event::Kind::Restore;
-  headless->Inject(restore);
-  Run_Until_Idle();
-  EXPECT_FALSE(frame.Is_Minimised());
-  EXPECT_TRUE(headless->Screen_Saver_Held());
-  EXPECT_EQ(frame.commands, (std::vector<UINT>{SC_MINIMIZE, SC_RESTORE}));
-
-  // The close box asks the frame; a refusal keeps it open.
-  headless->Click(Mid(frame.Close_Box_Rect()));
-  Run_Until_Idle();
-  EXPECT_TRUE(frame.IsWindow());
-  frame.may_close = true;
-  headless->Click(Mid(frame.Close_Box_Rect()));
-  Run_Until_Idle();
-  EXPECT_FALSE(frame.IsWindow());
-  EXPECT_TRUE(Desk().Quit_Pending());
-}
-
-TEST_F(Standard_Windows_Test, Alt_Space_Opens_The_System_Menu_And_Alt_F4_Closes) {
-  Program_Frame frame;
-  frame.may_close = true;
-  ASSERT_TRUE(frame.Create_As_Main());
+  // Alt+Space from the client opens it too.
   frame.client->SetFocus();
   bool menu_seen = false;
   Later(10, [&] {
     menu_seen = GetCapture() && GetCapture() != frame.GetHandle();
     headless->Key(VK_ESCAPE);
   });
-  headless->Key_Down(VK_MENU);
-  headless->Key(VK_SPACE);
-  headless->Key_Up(VK_MENU);
+  Keys({VK_SPACE}, VK_MENU);
   Run_Until_Idle();
   EXPECT_TRUE(menu_seen);
+
+  // The minimise box, and a restore from the desktop outside.
+  frame.commands.clear();
+  headless->Click(Mid(frame.Minimise_Box_Rect()));
+  Run_Until_Idle();
+  auto state = [&] { return std::tuple(frame.Is_Minimised(), headless->Minimised(), headless->Screen_Saver_Held()); };
+  EXPECT_EQ(state(), std::tuple(true, true, false));
+  headless->Inject(Input(TInput_Event::Kind::Restore));
+  Run_Until_Idle();
+  EXPECT_EQ(state(), std::tuple(false, false, true));
+
+  // The close box asks the frame; a refusal keeps it open. Alt+F4 asks too.
+  headless->Click(Mid(frame.Close_Box_Rect()));
+  Run_Until_Idle();
   EXPECT_TRUE(frame.IsWindow());
-  headless->Key_Down(VK_MENU);
-  headless->Key(VK_F4);
-  headless->Key_Up(VK_MENU);
+  EXPECT_EQ(frame.commands, (std::vector<UINT>{SC_MINIMIZE, SC_RESTORE, SC_CLOSE}));
+  frame.may_close = true;
+  Keys({VK_F4}, VK_MENU);
   Run_Until_Idle();
   EXPECT_FALSE(frame.IsWindow());
+  EXPECT_TRUE(Desk().Quit_Pending());
+  EXPECT_EQ(Desk().Take_Quit(), 0);
 }
 
 TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_The_Frame) {
@@ -519,7 +432,8 @@ TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_T
   TWindow* main = frame.client;
   auto* gallery = new TWindow(&frame);
   gallery->Attr.Style &= ~WS_VISIBLE;
-  ASSERT_TRUE(frame.Create_As_Main());
+  ASSERT_TRUE(frame.Create());
+  Desk().Set_Main_Window(frame.GetHandle());
   frame.SetWindowText("Quendar - Ann at Level 3");
   EXPECT_EQ(headless->Title(), "Quendar - Ann at Level 3");
   TWindow* old = frame.SetClientWindow(gallery);
@@ -530,66 +444,6 @@ TEST_F(Standard_Windows_Test, The_Client_Can_Be_Switched_And_The_Title_Follows_T
   EXPECT_EQ(gallery->GetWindowRect(), main->GetWindowRect());
   EXPECT_EQ(WindowFromPoint({100, 100}), gallery->GetHandle());
   EXPECT_EQ(frame.Children().size(), 2u);  // the other client stays a hidden child
-  frame.may_close = true;
-  frame.Destroy();
-}
-
-TEST_F(Standard_Windows_Test, A_Long_Message_Wraps_And_Stays_On_The_Screen) {
-  std::string path(300, 'x');
-  std::string text = "Quendar can't save user data to /home/" + path +
-                     ".\nThe program will run but you will not be able to save drawings.";
-  Later(10, [&] {
-    TWindow* box = Active();
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(TRect(0, 0, 1024, 768).Contains(box->GetWindowRect()));
-    Snapshot("message_box_long", box->GetWindowRect());
-    headless->Key(VK_RETURN);
-  });
-  EXPECT_EQ(MessageBox(HWND(), text, "Warning", MB_ICONEXCLAMATION), IDOK);
-}
-
-TEST_F(Standard_Windows_Test, Submenus_Open_Beside_Their_Item_And_Their_Choice_Reaches_The_Owner) {
-  Menu_Owner owner(nullptr, "owner", log, {0, 0, 600, 400});
-  ASSERT_TRUE(owner.Create());
-  TPopupMenu move;
-  move.AppendMenu(MF_STRING, 3407, "Left");
-  move.AppendMenu(MF_STRING, 3408, "Right");
-  TPopupMenu menu;
-  menu.AppendMenu(MF_STRING, 3400, "Cancel");
-  menu.AppendMenu(MF_POPUP, move, "Move");
-  menu.AppendMenu(MF_STRING, 3403, "Cut");
-  EXPECT_EQ(menu.GetMenuItemID(1), UINT(-1));
-  ASSERT_NE(menu.GetSubMenu(1), nullptr);
-  EXPECT_EQ(menu.GetSubMenu(1)->GetMenuItemID(1), 3408u);
-  log.clear();
-  Later(10, [&] {
-    headless->Key(VK_DOWN);
-    headless->Key(VK_DOWN);
-    headless->Key(VK_RIGHT);  // opens Move
-    headless->Key(VK_DOWN);
-    headless->Key(VK_DOWN);
-    headless->Key(VK_RETURN);
-  });
-  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  Run_Until_Idle();
-  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3408"}));
-  // With the mouse: over Move, the submenu opens; a click on Left chooses it.
-  owner.can_paste = true;
-  Later(10, [&] {
-    TMenu_Window* top = Open_Menu();
-    headless->Move_To(Item_Centre(top, 1));
-    Later(10, [&, top] {
-      TMenu_Window* sub = Open_Menu();
-      ASSERT_NE(sub, top);
-      Snapshot("popup_submenu", sub->GetWindowRect().Union(top->GetWindowRect()));
-      headless->Click(Item_Centre(sub, 0));
-    });
-  });
-  log.clear();
-  EXPECT_TRUE(menu.TrackPopupMenu(TPM_RIGHTBUTTON, {100, 100}, owner));
-  Run_Until_Idle();
-  EXPECT_EQ(Commands(log), (std::vector<std::string>{"owner:command 3407"}));
-  EXPECT_EQ(GetCapture(), HWND());
 }
 
 TEST_F(Standard_Windows_Test, Enter_And_Esc_Make_No_Answer_A_Dialog_Does_Not_Offer) {
@@ -597,8 +451,7 @@ TEST_F(Standard_Windows_Test, Enter_And_Esc_Make_No_Answer_A_Dialog_Does_Not_Off
   // Enter and Esc itself.
   struct Own_Buttons : TDialog {
     explicit Own_Buttons(TWindow* parent) : TDialog(parent, 2900) {
-      Attr.W = 300;
-      Attr.H = 120;
+      Place(*this, {0, 0, 300, 120});
       field = new Log_Window(this, "field", log, {10, 10, 200, 30});
       new TButton(this, 2901, "Apply", 10, 60, 75, 23);
       new TButton(this, 2902, "Close", 100, 60, 75, 23);
@@ -616,16 +469,12 @@ TEST_F(Standard_Windows_Test, Enter_And_Esc_Make_No_Answer_A_Dialog_Does_Not_Off
   Own_Buttons dialog(&frame);
   Later(10, [&] {
     dialog.field->SetFocus();
-    headless->Key(VK_RETURN);
-    headless->Key(VK_ESCAPE);
+    Keys({VK_RETURN, VK_ESCAPE});
     Later(10, [&] {
       EXPECT_TRUE(dialog.IsModal());  // neither key ended it
       headless->Click(Mid(dialog.Close_Box_Rect()) + dialog.GetWindowRect().TopLeft());
     });
   });
   EXPECT_EQ(dialog.Execute(), 2902);
-  std::vector<std::string> keys;
-  for (auto& l : dialog.log)
-    if (l.find("key") != std::string::npos) keys.push_back(l);
-  EXPECT_EQ(keys, (std::vector<std::string>{"field:keydown 13", "field:keyup 13", "field:keydown 27", "field:keyup 27"}));
+  EXPECT_EQ(Only(dialog.log, "key"), (std::vector<std::string>{"field:keydown 13", "field:keyup 13", "field:keydown 27", "field:keyup 27"}));
 }

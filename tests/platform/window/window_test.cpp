@@ -9,7 +9,7 @@
 
 using Window_Test = Headless_Test;
 
-TEST_F(Window_Test, Attributes_Are_Readable_Before_Creation_And_Children_Are_Created_In_Order) {
+TEST_F(Window_Test, Attributes_Are_Readable_Before_Creation_And_Children_Are_Created_Asked_And_Destroyed_In_Order) {
   std::vector<std::string> order;
   struct Noting : TWindow {
     Noting(TWindow* p, std::string n, std::vector<std::string>& o) : TWindow(p, n.c_str()), order(o) {}
@@ -19,7 +19,12 @@ TEST_F(Window_Test, Attributes_Are_Readable_Before_Creation_And_Children_Are_Cre
       order.push_back(Title() + " done");
     }
     void CleanupWindow() override { order.push_back(Title() + " cleanup"); }
+    bool CanClose() override {
+      order.push_back(Title() + " asked");
+      return answer && TWindow::CanClose();
+    }
     std::vector<std::string>& order;
+    bool answer = true;
   };
   Noting top(nullptr, "top", order);
   auto* a = new Noting(&top, "a", order);
@@ -32,6 +37,14 @@ TEST_F(Window_Test, Attributes_Are_Readable_Before_Creation_And_Children_Are_Cre
   EXPECT_EQ(order, (std::vector<std::string>{"top setup", "a setup", "a done", "b setup", "b done", "top done"}));
   EXPECT_EQ(top.Children(), (std::vector<TWindow*>{a, b}));
   EXPECT_EQ(b->Attr.X, 40);
+  // Close queries ask the children in creation order and stop at the first no.
+  a->answer = false;
+  order.clear();
+  EXPECT_FALSE(top.CanClose());
+  EXPECT_EQ(order, (std::vector<std::string>{"top asked", "a asked"}));
+  top.PostMessage(WM_CLOSE);
+  Run_Until_Idle();
+  EXPECT_TRUE(top.IsWindow());
   order.clear();
   top.Destroy();
   EXPECT_EQ(order, (std::vector<std::string>{"top cleanup", "b cleanup", "a cleanup"}));
@@ -40,10 +53,7 @@ TEST_F(Window_Test, Attributes_Are_Readable_Before_Creation_And_Children_Are_Cre
 
 TEST_F(Window_Test, Coordinates_Convert_Through_Every_Ancestor_Also_When_Hidden) {
   TWindow top(nullptr);
-  top.Attr.X = 100;
-  top.Attr.Y = 50;
-  top.Attr.W = 400;
-  top.Attr.H = 300;
+  Place(top, {100, 50, 500, 350});
   auto* mid = new TWindow(&top);
   mid->MoveWindow(20, 30, 200, 200);
   auto* leaf = new TWindow(mid);
@@ -63,17 +73,19 @@ TEST_F(Window_Test, Coordinates_Convert_Through_Every_Ancestor_Also_When_Hidden)
   EXPECT_EQ(pts[0], TPoint(25, 36));
 }
 
-TEST_F(Window_Test, Hit_Testing_Takes_The_Front_Window_And_The_Topmost_Band_Stays_In_Front) {
-  Log_Window low(nullptr, "low", log, {0, 0, 200, 200});
-  Log_Window high(nullptr, "high", log, {50, 50, 250, 250});
-  Log_Window pinned(nullptr, "pinned", log, {100, 100, 150, 150});
-  pinned.Attr.ExStyle |= WS_EX_TOPMOST;
-  ASSERT_TRUE(pinned.Create());
-  ASSERT_TRUE(low.Create());
-  ASSERT_TRUE(high.Create());
+TEST_F(Window_Test, Hit_Testing_Takes_The_Front_Window_A_Click_Raises_It_And_The_Topmost_Band_Stays_In_Front) {
+  Log_Window& pinned = Logged("pinned", {100, 100, 150, 150});
+  pinned.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  Log_Window& low = Logged("low", {0, 0, 200, 200});
+  Log_Window& high = Logged("high", {50, 50, 250, 250});
   EXPECT_EQ(WindowFromPoint({60, 60}), high.GetHandle());
   EXPECT_EQ(WindowFromPoint({120, 120}), pinned.GetHandle());
-  low.BringWindowToTop();
+  // A click activates its top-level window and raises it, but not above the topmost band.
+  EXPECT_EQ(GetActiveWindow(), high.GetHandle());
+  headless->Click({10, 10});
+  Run_Until_Idle();
+  EXPECT_EQ(GetActiveWindow(), low.GetHandle());
+  EXPECT_EQ(GetFocus(), low.GetHandle());
   EXPECT_EQ(WindowFromPoint({60, 60}), low.GetHandle());
   EXPECT_EQ(WindowFromPoint({120, 120}), pinned.GetHandle());  // still above the rest
   pinned.SetWindowPos(HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
@@ -83,7 +95,7 @@ TEST_F(Window_Test, Hit_Testing_Takes_The_Front_Window_And_The_Topmost_Band_Stay
   EXPECT_EQ(WindowFromPoint({220, 220}), HWND());
 }
 
-TEST_F(Window_Test, Children_Are_Hit_In_Z_Order_And_Disabled_Children_Pass_Input_To_Their_Parent) {
+TEST_F(Window_Test, Children_Are_Hit_In_Z_Order_And_Disabled_Windows_Take_No_Pointer_Input) {
   Log_Window top(nullptr, "top", log, {0, 0, 300, 300});
   auto* first = new Log_Window(&top, "first", log, {10, 10, 110, 110});
   auto* second = new Log_Window(&top, "second", log, {50, 50, 150, 150});
@@ -92,53 +104,24 @@ TEST_F(Window_Test, Children_Are_Hit_In_Z_Order_And_Disabled_Children_Pass_Input
   EXPECT_EQ(WindowFromPoint({60, 60}), first->GetHandle());
   second->BringWindowToTop();
   EXPECT_EQ(WindowFromPoint({60, 60}), second->GetHandle());
+  // A disabled child passes the pointer to its parent.
   second->EnableWindow(false);
   EXPECT_EQ(WindowFromPoint({60, 60}), top.GetHandle());
   Settle();
   headless->Click({140, 140});
   Run_Until_Idle();
-  EXPECT_NE(std::find(log.begin(), log.end(), "top:ldown 140,140"), log.end());
-}
-
-TEST_F(Window_Test, A_Disabled_Top_Level_Window_Gets_No_Input) {
-  Log_Window owner(nullptr, "owner", log, {0, 0, 300, 300});
-  auto* child = new Log_Window(&owner, "child", log, {0, 0, 50, 50});
-  ASSERT_TRUE(owner.Create());
-  owner.EnableWindow(false);
+  EXPECT_EQ(Only(log, "down"), (std::vector<std::string>{"top:ldown 140,140"}));
+  // A disabled top-level window gets no pointer input; keys still reach the focus.
+  top.EnableWindow(false);
   Settle();
-  headless->Click({10, 10});
+  headless->Click({20, 20});
   headless->Key(VK_SPACE);
-  child->SetFocus();
+  first->SetFocus();
   Run_Until_Idle();
-  // Keys still reach the focused window; the pointer reaches nothing.
-  EXPECT_EQ(log, (std::vector<std::string>{"child:keydown 32", "child:char 32", "child:keyup 32"}));
+  EXPECT_EQ(log, (std::vector<std::string>{"first:keydown 32", "first:char 32", "first:keyup 32"}));
 }
 
-TEST_F(Window_Test, Close_Queries_Ask_Children_In_Creation_Order_And_Stop_At_The_First_No) {
-  std::vector<std::string> asked;
-  struct Asked : TWindow {
-    Asked(TWindow* p, std::string n, bool a, std::vector<std::string>& l)
-        : TWindow(p, n.c_str()), answer(a), log(l) {}
-    bool CanClose() override {
-      log.push_back(Title());
-      return answer && TWindow::CanClose();
-    }
-    bool answer;
-    std::vector<std::string>& log;
-  };
-  TWindow top(nullptr);
-  new Asked(&top, "a", true, asked);
-  new Asked(&top, "b", false, asked);
-  new Asked(&top, "c", true, asked);
-  ASSERT_TRUE(top.Create());
-  EXPECT_FALSE(top.CanClose());
-  EXPECT_EQ(asked, (std::vector<std::string>{"a", "b"}));
-  top.PostMessage(WM_CLOSE);
-  Run_Until_Idle();
-  EXPECT_TRUE(top.IsWindow());
-}
-
-TEST_F(Window_Test, Destruction_Drops_Focus_Capture_And_Timers) {
+TEST_F(Window_Test, Destruction_Drops_Focus_Capture_Timers_Messages_And_The_Handle) {
   Log_Window top(nullptr, "top", log);
   auto* child = new Log_Window(&top, "child", log, {0, 0, 20, 20});
   ASSERT_TRUE(top.Create());
@@ -146,10 +129,14 @@ TEST_F(Window_Test, Destruction_Drops_Focus_Capture_And_Timers) {
   child->SetCapture();
   child->SetTimer(1, 10);
   child->PostMessage(WM_USER + 1);
+  HWND old = child->GetHandle();
   delete child;
   EXPECT_EQ(GetCapture(), HWND());
   EXPECT_EQ(GetFocus(), top.GetHandle());
   EXPECT_TRUE(top.Children().empty());
+  EXPECT_FALSE(IsWindow(old));
+  EXPECT_FALSE(PostMessage(old, WM_USER + 6));
+  EXPECT_NE(Logged("next").GetHandle(), old);  // a new window never takes the old handle
   Advance(100);
   for (const std::string& line : log) EXPECT_EQ(line.rfind("child", 0), std::string::npos) << line;
 }
