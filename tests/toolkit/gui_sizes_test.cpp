@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace {
 
 struct Screen_Case {
@@ -36,23 +38,18 @@ TEST(GUI_Sizes, Screens_Choose_Column_And_Scale) {
     SCOPED_TRACE(testing::Message() << c.width << "x" << c.height);
     GUI_Sizes sizes(c.width, c.height);
     EXPECT_EQ(The_GUI_Sizes, &sizes);
-    EXPECT_EQ(sizes[0], c.layout_width);
-    EXPECT_EQ(sizes[1], c.layout_height);
-    EXPECT_EQ(sizes[Drawing_Side_Size], c.drawing_side);
-    EXPECT_EQ(sizes[2], c.design_width);
-    EXPECT_EQ(sizes[3], c.design_height);
+    EXPECT_EQ((std::array{sizes[0], sizes[1], sizes[Drawing_Side_Size], sizes[2], sizes[3]}),
+              (std::array{c.layout_width, c.layout_height, c.drawing_side, c.design_width, c.design_height}));
   }
   EXPECT_EQ(The_GUI_Sizes, nullptr);
 }
 
 TEST(GUI_Sizes, Every_Screen_From_640x480_Gets_A_Layout_That_Fits) {
-  for (int32_t w = 640; w <= 4096; w += 7) {
+  for (int32_t w = 640; w <= 4096; w += 7)
     for (int32_t h = 480; h <= 2400; h += 11) {
       GUI_Sizes sizes(w, h);
-      ASSERT_LE(sizes[0], w) << w << "x" << h;
-      ASSERT_LE(sizes[1], h) << w << "x" << h;
+      ASSERT_TRUE(sizes[0] <= w && sizes[1] <= h) << w << "x" << h;
     }
-  }
 }
 
 TEST(GUI_Sizes, Scaled_Sizes_Truncate) {
