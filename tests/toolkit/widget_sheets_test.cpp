@@ -28,29 +28,26 @@ class Sheet_Panel : public Round_Window {
   }
 };
 
-// Each picture at the size its users ask for in the 800 and 1024 columns.
-const struct Picture_Size {
-  int id;
+// Each picture (first to last) at the size its users ask for in the 800 and
+// 1024 columns.
+const struct {
+  int first, last;
   TSize at_800, at_1024;
 } Picture_Sizes[] = {
-    {1, {40, 40}, {50, 50}},     {2, {40, 40}, {50, 50}},     {7, {68, 68}, {88, 88}},
-    {8, {114, 114}, {142, 142}}, {9, {114, 114}, {142, 142}}, {10, {114, 114}, {142, 142}},
-    {11, {114, 114}, {142, 142}}, {12, {114, 114}, {142, 142}}, {13, {114, 114}, {142, 142}},
-    {14, {114, 114}, {142, 142}}, {15, {114, 114}, {142, 142}}, {16, {114, 114}, {142, 142}},
-    {17, {114, 114}, {142, 142}}, {18, {114, 114}, {142, 142}}, {19, {60, 60}, {76, 76}},
-    {20, {60, 60}, {76, 76}},     {21, {90, 90}, {115, 115}},  {22, {76, 76}, {97, 97}},
-    {23, {80, 70}, {102, 90}},    {24, {50, 44}, {64, 56}},    {25, {50, 44}, {64, 56}},
-    {26, {50, 44}, {64, 56}},     {27, {90, 90}, {115, 115}},  {28, {90, 90}, {115, 115}},
-    {29, {68, 46}, {86, 58}},     {30, {68, 46}, {86, 58}},    {31, {68, 46}, {86, 58}},
-    {35, {64, 32}, {80, 40}},
-};
+    {1, 2, {40, 40}, {50, 50}},     {7, 7, {68, 68}, {88, 88}},    {8, 18, {114, 114}, {142, 142}},
+    {19, 20, {60, 60}, {76, 76}},   {21, 21, {90, 90}, {115, 115}}, {22, 22, {76, 76}, {97, 97}},
+    {23, 23, {80, 70}, {102, 90}},  {24, 26, {50, 44}, {64, 56}},  {27, 28, {90, 90}, {115, 115}},
+    {29, 31, {68, 46}, {86, 58}},   {35, 35, {64, 32}, {80, 40}}};
 
-struct Sheet_Run {
+// One sheet: its file name, the design column it is drawn in, and how.
+class Contact_Sheets;
+struct Sheet_Row {
+  const char* name;
   int column;
-  size_t row;  // in Sheets below
+  void (Contact_Sheets::*draw)(Widget_Sheet&);
 };
 
-class Contact_Sheets : public Widget_Test, public testing::WithParamInterface<Sheet_Run> {
+class Contact_Sheets : public Widget_Test, public testing::WithParamInterface<Sheet_Row> {
  public:
   Contact_Sheets() : Widget_Test(GetParam().column) {}
   const int column = GetParam().column, k = column >= 1024 ? 5 : 4;  // k: pixels per design unit
@@ -66,12 +63,12 @@ class Contact_Sheets : public Widget_Test, public testing::WithParamInterface<Sh
   // Every picture (the smallest screens ask for four fifths of the 800
   // column's sizes), the text picture with two labels, and some disabled.
   void Pictures(Widget_Sheet& sheet) {
-    for (const Picture_Size& p : Picture_Sizes) {
-      const TSize size = column >= 1024 ? p.at_1024 : column >= 800 ? p.at_800 : TSize(p.at_800.cx * 4 / 5, p.at_800.cy * 4 / 5);
-      bitmaps->Get(p.id, size);
-      ASSERT_TRUE(bitmaps->Pictures[size_t(p.id)]) << p.id;
-      sheet.Add(*bitmaps->Pictures[size_t(p.id)], std::to_string(p.id));
-    }
+    for (const auto& p : Picture_Sizes)
+      for (int id = p.first; id <= p.last; ++id) {
+        bitmaps->Get(id, column >= 1024 ? p.at_1024 : column >= 800 ? p.at_800 : TSize(p.at_800.cx * 4 / 5, p.at_800.cy * 4 / 5));
+        ASSERT_TRUE(bitmaps->Pictures[size_t(id)]) << id;
+        sheet.Add(*bitmaps->Pictures[size_t(id)], std::to_string(id));
+      }
     for (int id : {3, 4, 5, 6, 36}) sheet.Add(*bitmaps->Pictures[size_t(id)], std::to_string(id));
     for (auto [name, level] : {std::pair("Mia", 2), std::pair("jo", 0)}) {
       bitmaps->Drop(22);
@@ -302,46 +299,26 @@ class Contact_Sheets : public Widget_Test, public testing::WithParamInterface<Sh
   }
 };
 
-// Each sheet with the design columns it is left for; its name gets the
-// column when there are several.
-const struct Sheet_Row {
-  const char* name;
-  int from, to;
-  void (Contact_Sheets::*draw)(Widget_Sheet&);
-} Sheets[] = {
-    {"pictures", 640, 1024, &Contact_Sheets::Pictures},
-    {"metafiles_0_7", 1024, 1024, &Contact_Sheets::Metafiles_0_7},
-    {"metafiles_8_14", 1024, 1024, &Contact_Sheets::Metafiles_8_14},
-    {"frames_and_cursor", 1024, 1024, &Contact_Sheets::Frames_And_Cursor},
-    {"arrow_buttons", 800, 1024, &Contact_Sheets::Arrow_Buttons},
-    {"round_window", 800, 1024, &Contact_Sheets::Round_Window_Looks},
-    {"push_buttons", 800, 1024, &Contact_Sheets::Push_Buttons},
-    {"divided_notebook", 800, 1024, &Contact_Sheets::Divided_Notebook_Looks},
-    {"narrow_folder", 800, 1024, &Contact_Sheets::Narrow_Folder_Looks},
-    {"edit_fields", 800, 1024, &Contact_Sheets::Edit_Fields},
-    {"sprite", 800, 1024, &Contact_Sheets::Sprite},
-};
-
-std::string Name_Of(const Sheet_Run& run) {
-  const Sheet_Row& row = Sheets[run.row];
-  return row.from == row.to ? row.name : row.name + ("_" + std::to_string(run.column));
-}
-
-std::vector<Sheet_Run> Runs() {
-  std::vector<Sheet_Run> runs;
-  for (size_t row = 0; row < std::size(Sheets); ++row)
-    for (int column : {640, 800, 1024})
-      if (column >= Sheets[row].from && column <= Sheets[row].to) runs.push_back({column, row});
-  return runs;
-}
+using C = Contact_Sheets;
+const Sheet_Row Sheets[] = {
+    {"pictures_640", 640, &C::Pictures}, {"pictures_800", 800, &C::Pictures}, {"pictures_1024", 1024, &C::Pictures},
+    {"metafiles_0_7", 1024, &C::Metafiles_0_7}, {"metafiles_8_14", 1024, &C::Metafiles_8_14},
+    {"frames_and_cursor", 1024, &C::Frames_And_Cursor},
+    {"arrow_buttons_800", 800, &C::Arrow_Buttons}, {"arrow_buttons_1024", 1024, &C::Arrow_Buttons},
+    {"round_window_800", 800, &C::Round_Window_Looks}, {"round_window_1024", 1024, &C::Round_Window_Looks},
+    {"push_buttons_800", 800, &C::Push_Buttons}, {"push_buttons_1024", 1024, &C::Push_Buttons},
+    {"divided_notebook_800", 800, &C::Divided_Notebook_Looks}, {"divided_notebook_1024", 1024, &C::Divided_Notebook_Looks},
+    {"narrow_folder_800", 800, &C::Narrow_Folder_Looks}, {"narrow_folder_1024", 1024, &C::Narrow_Folder_Looks},
+    {"edit_fields_800", 800, &C::Edit_Fields}, {"edit_fields_1024", 1024, &C::Edit_Fields},
+    {"sprite_800", 800, &C::Sprite}, {"sprite_1024", 1024, &C::Sprite}};
 
 TEST_P(Contact_Sheets, Leaves_Its_Sheet) {
   Widget_Sheet sheet(1000, 1000);
-  (this->*Sheets[GetParam().row].draw)(sheet);
-  sheet.Save(Name_Of(GetParam()));
+  (this->*GetParam().draw)(sheet);
+  sheet.Save(GetParam().name);
 }
 
-INSTANTIATE_TEST_SUITE_P(Each, Contact_Sheets, testing::ValuesIn(Runs()),
-                         [](const testing::TestParamInfo<Sheet_Run>& info) { return Name_Of(info.param); });
+INSTANTIATE_TEST_SUITE_P(Each, Contact_Sheets, testing::ValuesIn(Sheets),
+                         [](const testing::TestParamInfo<Sheet_Row>& info) { return std::string(info.param.name); });
 
 }  // namespace
