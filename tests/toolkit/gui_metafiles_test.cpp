@@ -94,35 +94,6 @@ TEST(GUI_Metafiles, Play_Fills_The_Rectangle_And_Leaves_The_Context_As_It_Was) {
   EXPECT_EQ(Mapping(dc), std::tuple(MM_ANISOTROPIC, TPoint(3, 4), TSize(7, 8), TPoint(5, 6), TSize(14, 16)));
 }
 
-TEST(GUI_Metafiles, Text_Is_Scaled_And_Its_Attributes_Go_With_The_Picture) {
-  TMetafile_Recorder r;
-  r.SetWindowOrg(0, 100);
-  r.SetWindowExt(200, -100);
-  TFont_Spec font;
-  font.face_name = "Arial";
-  font.height = 40;
-  r.SelectObject(r.CreateFontIndirect(font));
-  r.SetTextColor(TColor(0, 0, 255));
-  r.SetTextAlign(TA_CENTER | TA_TOP);
-  r.SetBkMode(TRANSPARENT);
-  r.TextOut(100, 80, "Hi");
-  const std::vector<uint8_t> bytes = r.Bytes();
-  const TMetaFilePict picture(bytes.data(), bytes.size());
-  ASSERT_TRUE(picture.IsOK());
-  TBitmap canvas(201, 101);
-  TMemoryDC dc(canvas);
-  dc.SetTextColor(TColor(0, 255, 0));
-  dc.SetMapMode(MM_ANISOTROPIC);
-  dc.SetViewportExt(TSize(200, 100));
-  ASSERT_TRUE(picture.Play(dc));
-  const TRect ink = Bounds_Of(canvas, 0x0000FF);
-  EXPECT_TRUE(!ink.IsEmpty() && ink.top >= 20 && ink.bottom <= 62) << ink.top << " " << ink.bottom;  // logical y 80 is 20 pixels down
-  EXPECT_EQ(std::tuple(dc.GetTextColor(), dc.GetTextAlign(), dc.GetWindowExt()), std::tuple(TColor(0, 255, 0), TA_LEFT | TA_TOP, TSize(1, 1)));
-  // Bytes that are not a metafile play nothing.
-  const uint8_t junk[6] = {1, 2, 3, 4, 5, 6};
-  EXPECT_FALSE(TMetaFilePict(junk, sizeof junk).Play(dc));
-}
-
 // Every built-in picture is a sound metafile of the records the store's
 // users may rely on, with its own frame and logical y growing upward.
 TEST(Metafile_Resources, Are_Complete_With_Their_Own_Frame) {
