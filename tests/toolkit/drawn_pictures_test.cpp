@@ -45,11 +45,7 @@ TEST_F(Drawn_Pictures_Test, Every_Picture_Keeps_Its_Colours_In_Place) {
     inside(b, black, TRect(w - std::max(3, w / 4) + m, 4 * m, w - m, h - 4 * m));
     EXPECT_GT(Count(b, black), 0);
   };
-  const struct {
-    int id;
-    uint32_t corner;
-    std::function<void(B, int, int)> expect;
-  } checks[] = {
+  const struct { int id; uint32_t corner; std::function<void(B, int, int)> expect; } checks[] = {
       {1, white, [&](B b, int w, int h) { EXPECT_EQ(Pixel(b, w - 1, h - 1), white); EXPECT_GT(Count(b, black), w); }},
       {2, white, [&](B b, int w, int h) {
          for (TPoint c : {TPoint(w - 1, 0), TPoint(0, h - 1), TPoint(w - 1, h - 1)}) EXPECT_EQ(Pixel(b, c.x, c.y), white);

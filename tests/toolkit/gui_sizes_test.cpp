@@ -6,10 +6,7 @@
 
 namespace {
 
-struct Screen_Case {
-  int32_t width, height;
-  int32_t layout_width, layout_height, drawing_side, design_width, design_height;
-};
+struct Screen_Case { int32_t width, height, layout_width, layout_height, drawing_side, design_width, design_height; };
 
 TEST(GUI_Sizes, Screens_Choose_Column_And_Scale) {
   const Screen_Case cases[] = {

@@ -65,9 +65,7 @@ TEST_F(Round_Border_Test, Band_Is_Elliptic_And_Shaded_By_Direction) {
 // Every pixel of the band is painted, in the panels' frames too (the largest
 // reaching past its picture).
 TEST_F(Round_Border_Test, Every_Band_Pixel_Is_Painted) {
-  const struct {
-    int side, margin, band;
-  } cases[] = {{100, 10, 12}, {394, -9, 4}, {462, -11, 5}, {588, -12, 5}};
+  const struct { int side, margin, band; } cases[] = {{100, 10, 12}, {394, -9, 4}, {462, -11, 5}, {588, -12, 5}};
   for (const auto& c : cases) {
     for (int variant : {0, 1}) {
       Round_Border fresh;

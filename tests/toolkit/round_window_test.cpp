@@ -21,14 +21,8 @@ class Test_Panel : public Round_Window {
     dc.SelectObject(TBrush(TColor(255, 255, 255)));
     dc.PatBlt(Frame_Rect, PATCOPY);
   }
-  void Cursor_Entered_Client() override {
-    Round_Window::Cursor_Entered_Client();
-    Log.push_back("entered");
-  }
-  void Cursor_Left_Client() override {
-    Round_Window::Cursor_Left_Client();
-    Log.push_back("left");
-  }
+  void Cursor_Entered_Client() override { Round_Window::Cursor_Entered_Client(), Log.push_back("entered"); }
+  void Cursor_Left_Client() override { Round_Window::Cursor_Left_Client(), Log.push_back("left"); }
   static std::string Pt(const TPoint& p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
   std::vector<std::string> Take() { return std::exchange(Log, {}); }
 
@@ -38,9 +32,7 @@ class Test_Panel : public Round_Window {
 };
 
 // The panel's parts in each design column.
-struct Geometry {
-  int column, side, corner, picture, client_inset;
-};
+struct Geometry { int column, side, corner, picture, client_inset; };
 
 class Round_Window_Geometry : public Widget_Test, public testing::WithParamInterface<Geometry> {
  protected:

@@ -30,10 +30,7 @@ class Sheet_Panel : public Round_Window {
 
 // Each picture (first to last) at the size its users ask for in the 800 and
 // 1024 columns.
-const struct {
-  int first, last;
-  TSize at_800, at_1024;
-} Picture_Sizes[] = {
+const struct { int first, last; TSize at_800, at_1024; } Picture_Sizes[] = {
     {1, 2, {40, 40}, {50, 50}},     {7, 7, {68, 68}, {88, 88}},    {8, 18, {114, 114}, {142, 142}},
     {19, 20, {60, 60}, {76, 76}},   {21, 21, {90, 90}, {115, 115}}, {22, 22, {76, 76}, {97, 97}},
     {23, 23, {80, 70}, {102, 90}},  {24, 26, {50, 44}, {64, 56}},  {27, 28, {90, 90}, {115, 115}},
@@ -41,11 +38,7 @@ const struct {
 
 // One sheet: its file name, the design column it is drawn in, and how.
 class Contact_Sheets;
-struct Sheet_Row {
-  const char* name;
-  int column;
-  void (Contact_Sheets::*draw)(Widget_Sheet&);
-};
+struct Sheet_Row { const char* name; int column; void (Contact_Sheets::*draw)(Widget_Sheet&); };
 
 class Contact_Sheets : public Widget_Test, public testing::WithParamInterface<Sheet_Row> {
  public:
@@ -190,20 +183,12 @@ class Contact_Sheets : public Widget_Test, public testing::WithParamInterface<Sh
   // Round buttons with a picture (fitted or not) or a caption, then
   // rectangular ones light and dark, with four lines or a picture.
   void Push_Buttons(Widget_Sheet& sheet) {
-    const struct {
-      bool round;
-      TSize size;
-      int style, picture;  // picture -1: the caption
-      const char *text, *label;
-      bool fit;
-    } buttons[] = {{true, {19, 19}, 0, 27, "Gallery", "round picture", true},
-                   {true, {19, 19}, 0, 21, "Help", "round, no fit", false},
-                   {true, {16, 16}, 0, -1, "Apply", "round caption", false},
-                   {true, {19, 19}, 0, -1, "Name\nand\nLevel", "3 lines", false},
-                   {false, {22, 10}, 0, -1, "Setup", "light", false},
-                   {false, {22, 10}, 1, -1, "Abort", "dark", false},
-                   {false, {7, 25}, 0, -1, "E\nd\ni\nt", "4 lines", false},
-                   {false, {14, 14}, 0, 13, "Forward", "picture", false}};
+    // Picture -1: the caption.
+    const struct { bool round; TSize size; int style, picture; const char *text, *label; bool fit; } buttons[] = {
+        {true, {19, 19}, 0, 27, "Gallery", "round picture", true}, {true, {19, 19}, 0, 21, "Help", "round, no fit", false},
+        {true, {16, 16}, 0, -1, "Apply", "round caption", false},  {true, {19, 19}, 0, -1, "Name\nand\nLevel", "3 lines", false},
+        {false, {22, 10}, 0, -1, "Setup", "light", false},         {false, {22, 10}, 1, -1, "Abort", "dark", false},
+        {false, {7, 25}, 0, -1, "E\nd\ni\nt", "4 lines", false},    {false, {14, 14}, 0, 13, "Forward", "picture", false}};
     for (size_t i = 0; i < std::size(buttons); ++i) {
       const auto& b = buttons[i];
       const TRect r(TPoint(20, 20), TSize(k * b.size.cx, k * b.size.cy));
@@ -265,9 +250,7 @@ class Contact_Sheets : public Widget_Test, public testing::WithParamInterface<Sh
     Number_Edit<int> whole(main, 801, at(0), -5, -100, 100, nullptr, 0x2004, 0);
     Number_Edit<float> real(main, 802, at(1), 0.00025f, -1, 1, nullptr, 0x2004, 0);
     ExtEdit name(main, 803, at(2), "Mia", 80, false, nullptr, 0x2004, 0x143C);
-    whole.Create();
-    real.Create();
-    name.Create();
+    for (TWindow* w : std::initializer_list<TWindow*>{&whole, &real, &name}) w->Create();
     name.SetFocus();
     Run_Until_Idle();
     sheet.Add_Screen(TRect(TPoint(10, 10), TSize(k * 30, k * 25)), "int, float, name (focused)");
