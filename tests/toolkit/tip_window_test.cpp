@@ -14,10 +14,10 @@ class Tip_Window_Test : public Widget_Test {
     Move({300, 200});
     screen_before = Screen_Pixels(Whole);
   }
-  // Enters the item and waits out the delay.
-  void Show(const char* item) {
+  // Enters the item and waits (by default out the delay).
+  void Enter(const char* item, uint32_t ms = 1250) {
     tip->Enter_Item(item);
-    Advance(1250);
+    Advance(ms);
   }
   // No tip, and the screen as it was.
   void Expect_Gone() {
@@ -31,14 +31,12 @@ class Tip_Window_Test : public Widget_Test {
 };
 
 TEST_F(Tip_Window_Test, The_Tip_Shows_After_The_Delay_And_Not_If_Left_Before) {
-  tip->Enter_Item(a);
-  Advance(1240);
+  Enter(a, 1240);
   tip->Leave_Item(a);
   Advance(2000);
   EXPECT_FALSE(tip->Shown);
   EXPECT_EQ(tip->Item, nullptr);
-  tip->Enter_Item(a);
-  Advance(1240);
+  Enter(a, 1240);
   EXPECT_FALSE(tip->Shown);
   Advance(10);
   EXPECT_TRUE(tip->Shown);
@@ -49,7 +47,7 @@ TEST_F(Tip_Window_Test, The_Tip_Shows_After_The_Delay_And_Not_If_Left_Before) {
 }
 
 TEST_F(Tip_Window_Test, Within_The_Grace_Period_The_Next_Tip_Shows_At_Once) {
-  Show(a);
+  Enter(a);
   tip->Leave_Item(a);
   Advance(50);
   tip->Enter_Item(b);
@@ -65,14 +63,13 @@ TEST_F(Tip_Window_Test, Within_The_Grace_Period_The_Next_Tip_Shows_At_Once) {
 }
 
 TEST_F(Tip_Window_Test, A_Press_Keeps_The_Tip_Away_Until_The_Item_Is_Entered_Again) {
-  tip->Enter_Item(a);
-  Advance(500);
+  Enter(a, 500);
   tip->Press_Item(a);
   Advance(2000);
-  Show(a);  // still the current item: ignored
+  Enter(a);  // still the current item: ignored
   EXPECT_FALSE(tip->Shown);
   tip->Leave_Item(a);
-  Show(a);
+  Enter(a);
   EXPECT_TRUE(tip->Shown);
   tip->Press_Item(a);  // pressing a shown tip hides it
   Expect_Gone();
@@ -86,17 +83,14 @@ TEST_F(Tip_Window_Test, A_Press_Keeps_The_Tip_Away_Until_The_Item_Is_Entered_Aga
 // Entering the waiting item again does not restart the wait; an equal text at
 // another address is another item, shown at once while a tip waits.
 TEST_F(Tip_Window_Test, Items_Are_Their_Text_Pointers) {
-  tip->Enter_Item(a);
-  Advance(1000);
-  tip->Enter_Item(a);
-  Advance(250);
+  Enter(a, 1000);
+  Enter(a, 250);  // again: the wait does not restart
   EXPECT_TRUE(tip->Shown);
   tip->Cancel();
   Advance(200);
   char copy[16];
   std::strcpy(copy, a);
-  tip->Enter_Item(a);
-  Advance(500);
+  Enter(a, 500);
   tip->Enter_Item(copy);
   EXPECT_TRUE(tip->Shown);
   EXPECT_EQ(tip->Item, copy);
@@ -109,13 +103,13 @@ TEST_F(Tip_Window_Test, The_Box_Sits_A_Menu_Height_Below_The_Pointer_Or_Above_It
   TScreenDC dc;
   dc.SelectObject(*tip->Font);
   const TSize text = dc.GetTextExtent("Eraser");
-  Show("Eraser");
+  Enter("Eraser");
   // Margins of twice size 29 (3 at the 800 column) on every side.
   EXPECT_EQ(tip->Tip_Rect, TRect(300, 200 + menu, 300 + text.cx + 12, 200 + menu + text.cy + 12));
   tip->Cancel();
   Advance(200);
   Move({790, 595});
-  Show(a);
+  Enter(a);
   EXPECT_EQ(std::pair(tip->Tip_Rect.top, tip->Tip_Rect.right), std::pair(595 - menu, 800));
   tip->Cancel();
   Move({300, 200});
@@ -123,8 +117,7 @@ TEST_F(Tip_Window_Test, The_Box_Sits_A_Menu_Height_Below_The_Pointer_Or_Above_It
 }
 
 TEST_F(Tip_Window_Test, Tips_Turned_Off_Stop_A_Wait_But_Leave_A_Shown_Tip) {
-  tip->Enter_Item(a);
-  Advance(500);
+  Enter(a, 500);
   tip->Set_Enabled(false);
   Advance(2000);
   EXPECT_FALSE(tip->Shown);
@@ -132,7 +125,7 @@ TEST_F(Tip_Window_Test, Tips_Turned_Off_Stop_A_Wait_But_Leave_A_Shown_Tip) {
   EXPECT_EQ(tip->Item, a);
   tip->Set_Enabled(true);
   tip->Leave_Item(a);
-  Show(b);
+  Enter(b);
   EXPECT_TRUE(tip->Shown);
   tip->Set_Enabled(false);
   EXPECT_TRUE(tip->Shown);
@@ -149,7 +142,7 @@ TEST_F(Tip_Window_Test, A_Tip_Shown_At_Once_Outlives_Its_Timer_And_Goes_When_Lef
     SCOPED_TRACE(grace ? "during the grace period" : "at once");
     Advance(200);
     if (grace) {
-      Show(a);
+      Enter(a);
       tip->Leave_Item(a);
     } else {
       tip->Enter_Item(a);
@@ -167,15 +160,14 @@ TEST_F(Tip_Window_Test, A_Tip_Shown_At_Once_Outlives_Its_Timer_And_Goes_When_Lef
 TEST_F(Tip_Window_Test, A_Forgotten_Text_Is_Never_Read_Again) {
   auto owned = std::make_unique<char[]>(8);
   std::strcpy(owned.get(), "Gallery");
-  tip->Enter_Item(owned.get());
-  Advance(500);
+  Enter(owned.get(), 500);
   tip->Forget(owned.get());  // its button goes while the tip waits
   owned.reset();
   Advance(2000);
   EXPECT_FALSE(tip->Shown);
   EXPECT_EQ(tip->Item, nullptr);
   // Forgetting a shown tip takes it off the screen.
-  Show(a);
+  Enter(a);
   tip->Forget(b);
   EXPECT_TRUE(tip->Shown);
   tip->Forget(a);
