@@ -36,13 +36,15 @@ TEST_F(Round_Border_Test, Boundary_Directions_Narrow_Towards_The_Diagonal) {
 }
 
 TEST_F(Round_Border_Test, Ring_Is_Rendered_Again_Only_For_A_Larger_Frame) {
-  for (auto [frame, ring] : {std::pair(TRect(10, 10, 110, 70), TSize(102, 62)), std::pair(TRect(10, 10, 310, 210), TSize(302, 202)),
-                              std::pair(TRect(10, 10, 110, 70), TSize(302, 202))}) {
+  // A frame wider or taller than the ring renders it again at the frame's size.
+  const std::tuple<TRect, TSize, int> steps[] = {{TRect(10, 10, 110, 70), TSize(102, 62), 1}, {TRect(10, 10, 310, 210), TSize(302, 202), 2},
+                                                 {TRect(10, 10, 110, 70), TSize(302, 202), 2}, {TRect(10, 10, 410, 70), TSize(402, 62), 3},
+                                                 {TRect(10, 10, 110, 270), TSize(102, 262), 4}};
+  for (auto [frame, ring, rendered] : steps) {
     border.Blit_Clipped(dc, frame, 5, 0);
     ASSERT_TRUE(border.Ring[0]);
-    EXPECT_EQ(border.Ring[0]->Size(), ring);
+    EXPECT_EQ(std::pair(border.Ring[0]->Size(), border.Rings_Rendered), std::pair(ring, rendered));
   }
-  EXPECT_EQ(border.Rings_Rendered, 2);
   EXPECT_FALSE(border.Ring[1]);
 }
 
