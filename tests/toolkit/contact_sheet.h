@@ -1,6 +1,6 @@
 // A grey sheet on which pictures are laid out in rows, each with a label
-// above it, for a person to look at; written only when QUENDAR_SNAPSHOTS
-// names a folder.
+// above it, for a person to look at; written, cut to what was laid out, only
+// when QUENDAR_SNAPSHOTS names a folder.
 #pragma once
 
 #include <algorithm>
@@ -27,7 +27,10 @@ class Contact_Sheet {
     TMemoryDC source(static_cast<const TDC&>(dc_));
     source.SelectObject(picture);
     dc_.BitBlt(TRect(x_, y_ + 14, x_ + picture.Width(), y_ + 14 + picture.Height()), source, TPoint(0, 0));
-    Skip(std::max(picture.Width(), dc_.GetTextExtent(label).cx), picture.Height());
+    const int width = std::max(picture.Width(), dc_.GetTextExtent(label).cx);
+    used_ = TSize(std::max(used_.cx, x_ + width + 6), std::max(used_.cy, y_ + 20 + picture.Height()));
+    x_ += width + 10;
+    row_height_ = std::max(row_height_, picture.Height() + 20);
   }
   // A part of the screen.
   void Add_Screen(const TRect& r, const std::string& label) {
@@ -42,21 +45,16 @@ class Contact_Sheet {
     y_ += row_height_;
     row_height_ = 0;
   }
-  TDC& DC() { return dc_; }
-  TPoint Cursor() const { return {x_, y_ + 14}; }
-  void Skip(int width, int height) {
-    x_ += width + 10;
-    row_height_ = std::max(row_height_, height + 20);
-  }
   void Save(const std::string& name) {
     const std::string path = Snapshot_Path(name);
     if (path.empty()) return;
     const TSurface& s = *sheet_.Surface();
-    Write_PNG_RGB(path, s.Width(), s.Height(), s.Row32(0), long(s.Stride() / 4));
+    Write_PNG_RGB(path, std::clamp(used_.cx, 1, s.Width()), std::clamp(used_.cy, 1, s.Height()), s.Row32(0), long(s.Stride() / 4));
   }
 
  private:
   TBitmap sheet_;
   TMemoryDC dc_;
   int x_ = 6, y_ = 6, row_height_ = 0;
+  TSize used_{0, 0};
 };

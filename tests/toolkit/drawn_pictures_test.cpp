@@ -17,143 +17,82 @@ class Drawn_Pictures_Test : public Pictures_Test {
     EXPECT_TRUE(stores.bitmaps.Get(id, size)) << id;
     return *stores.bitmaps.Pictures[size_t(id)];
   }
+  // The pixels that differ between two pictures of one size, outside skip.
+  static int Differing(const TBitmap& a, const TBitmap& b, const TRect& skip = TRect()) {
+    int n = 0;
+    for (int y = 0; y < a.Height(); ++y)
+      for (int x = 0; x < a.Width(); ++x) n += !skip.Contains(TPoint(x, y)) && Pixel(a, x, y) != Pixel(b, x, y);
+    return n;
+  }
 };
 
+using B = const TBitmap&;
+TPoint Centre(const TRect& r) { return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+constexpr uint32_t Any = ~0u;
+
 // Each picture, at two sizes, is exactly that size and has its key colours
-// where they belong.
+// where they belong (and the given colour, if any, in its top left corner).
 TEST_F(Drawn_Pictures_Test, Every_Picture_Keeps_Its_Colours_In_Place) {
-  const uint32_t face = Scheme_Xrgb(0), line = Scheme_Xrgb(1);
-  const uint32_t white = 0xFFFFFF, black = 0, blue = 0x0000FF;
-  struct Check {
-    int id;
-    std::function<void(const TBitmap&, int, int)> expect;
-  };
+  const uint32_t face = Scheme_Xrgb(0), line = Scheme_Xrgb(1), white = 0xFFFFFF, black = 0, blue = 0x0000FF;
   const int m = (*The_GUI_Sizes)[29];
-  auto inside = [](const TRect& box, const TRect& area) { return box.IsEmpty() || area.Contains(box); };
+  // Pixels of the colour lie inside the area (or there are none).
+  const auto inside = [](B b, uint32_t colour, const TRect& area) {
+    const TRect box = Bounds_Of(b, colour);
+    EXPECT_TRUE(box.IsEmpty() || area.Contains(box)) << std::hex << colour;
+  };
   // Pictures 30 and 31 both hang a hook at the right edge.
-  const auto right_hook = [&](const TBitmap& b, int w, int h) {
-    const int k = std::max(3, w / 4);
-    EXPECT_TRUE(inside(Bounds_Of(b, black), TRect(w - k + m, 4 * m, w - m, h - 4 * m)));
+  const auto right_hook = [&](B b, int w, int h) {
+    inside(b, black, TRect(w - std::max(3, w / 4) + m, 4 * m, w - m, h - 4 * m));
     EXPECT_GT(Count(b, black), 0);
   };
-  const Check checks[] = {
-      {1, [&](const TBitmap& b, int w, int h) {
-         EXPECT_EQ(Pixel(b, 0, 0), white);
-         EXPECT_EQ(Pixel(b, w - 1, h - 1), white);
-         EXPECT_GT(Count(b, black), w);
-       }},
-      {2, [&](const TBitmap& b, int w, int h) {
-         for (TPoint c : {TPoint(0, 0), TPoint(w - 1, 0), TPoint(0, h - 1), TPoint(w - 1, h - 1)})
-           EXPECT_EQ(Pixel(b, c.x, c.y), white);
+  const struct { int id; uint32_t corner; std::function<void(B, int, int)> expect; } checks[] = {
+      {1, white, [&](B b, int w, int h) { EXPECT_EQ(Pixel(b, w - 1, h - 1), white); EXPECT_GT(Count(b, black), w); }},
+      {2, white, [&](B b, int w, int h) {
+         for (TPoint c : {TPoint(w - 1, 0), TPoint(0, h - 1), TPoint(w - 1, h - 1)}) EXPECT_EQ(Pixel(b, c.x, c.y), white);
          EXPECT_EQ(Pixel(b, w / 2, h / 2), black);  // white inside the crayon counts as crayon
-         EXPECT_EQ(Count(b, black) + Count(b, white), w * h);
-       }},
-      {7, [&](const TBitmap& b, int w, int) {
-         EXPECT_EQ(Pixel(b, 0, 0), face);
-         EXPECT_EQ(Pixel(b, w / 2, 2), Scheme_Xrgb(21));
-         EXPECT_GT(Count(b, black), w);
-       }},
-      {10, [&](const TBitmap& b, int w, int h) {
-         EXPECT_LT(Bounds_Of(b, line).right, 5 * w / 8);
-         EXPECT_LT(Bounds_Of(b, line).bottom, 7 * h / 8);
-       }},
-      {11, [&](const TBitmap& b, int w, int h) {
-         EXPECT_GT(Count(b, white), 10);
-         EXPECT_TRUE(inside(Bounds_Of(b, line), TRect(0, h / 3, w / 2 + w / 8, h)));
-       }},
-      {12, [&](const TBitmap& b, int w, int h) {
-         EXPECT_TRUE(inside(Bounds_Of(b, Scheme_Xrgb(6)), TRect(11 * w / 32, 3 * h / 8, w, h)));
-         EXPECT_EQ(Pixel(b, 0, 0), face);
-       }},
-      {13, [&](const TBitmap& b, int w, int h) {
-         EXPECT_TRUE(inside(Bounds_Of(b, line), TRect(w / 2, m, w - m, h / 2)));
-         EXPECT_GT(Count(b, line), w * h / 40);
-       }},
-      {14, [&](const TBitmap& b, int w, int h) {
-         // The arrow glyph's head may reach one pixel above its box.
-         EXPECT_TRUE(inside(Bounds_Of(b, line), TRect(m, m - 1, w / 2, h / 2 + 1)));
-         EXPECT_GT(Count(b, line), w * h / 40);
-       }},
-      {15, [&](const TBitmap& b, int w, int h) {
-         EXPECT_TRUE(inside(Bounds_Of(b, Scheme_Xrgb(6)), TRect(0, 0, w / 2, h / 2)));
-         EXPECT_GT(Count(b, line), 0);
-       }},
-      {16, [&](const TBitmap& b, int w, int h) {
-         EXPECT_TRUE(inside(Bounds_Of(b, Scheme_Xrgb(6)), TRect(w / 2, 0, w, h / 2)));
-       }},
-      {17, [&](const TBitmap& b, int w, int h) {
-         EXPECT_TRUE(inside(Bounds_Of(b, Scheme_Xrgb(23)), TRect(0, h / 2 - h / 15, w / 2, h)));
-         EXPECT_GT(Count(b, Scheme_Xrgb(23)), 0);
-       }},
-      {18, [&](const TBitmap& b, int w, int h) {
-         EXPECT_TRUE(inside(Bounds_Of(b, Scheme_Xrgb(20)), TRect(w / 2, h / 2 - h / 15, w, h)));
-         EXPECT_GT(Count(b, Scheme_Xrgb(20)), 0);
-       }},
-      {19, [&](const TBitmap& b, int w, int) {
-         const TRect box = Bounds_Of(b, Scheme_Xrgb(23));
-         EXPECT_LT(std::abs((box.left + box.right) / 2 - w / 2), w / 6);
-       }},
-      {20, [&](const TBitmap& b, int w, int h) {
-         const TRect box = Bounds_Of(b, Scheme_Xrgb(20));
-         EXPECT_LT(std::abs((box.left + box.right) / 2 - w / 2), 2);
-         EXPECT_LT(std::abs((box.top + box.bottom) / 2 - h / 2), 2);
-       }},
-      {21, [&](const TBitmap& b, int w, int h) {
-         EXPECT_GT(Count(b, Scheme_Xrgb(22)), w * h / 40);
-         EXPECT_EQ(Pixel(b, 0, 0), face);
-       }},
-      {22, [&](const TBitmap& b, int w, int h) {
-         EXPECT_EQ(Pixel(b, w - m - 1, h - m - 1), line);
-         EXPECT_EQ(Pixel(b, m, m), face);
-       }},
-      {23, [&](const TBitmap& b, int w, int h) {
-         EXPECT_EQ(Count(b, 0xFFFF00), 0);
-         EXPECT_EQ(Count(b, black), 0);
+         EXPECT_EQ(Count(b, black) + Count(b, white), w * h); }},
+      {7, face, [&](B b, int w, int) { EXPECT_EQ(Pixel(b, w / 2, 2), Scheme_Xrgb(21)); EXPECT_GT(Count(b, black), w); }},
+      {10, Any, [&](B b, int w, int h) { EXPECT_LT(Bounds_Of(b, line).right, 5 * w / 8); EXPECT_LT(Bounds_Of(b, line).bottom, 7 * h / 8); }},
+      {11, Any, [&](B b, int w, int h) { EXPECT_GT(Count(b, white), 10); inside(b, line, TRect(0, h / 3, w / 2 + w / 8, h)); }},
+      {12, face, [&](B b, int w, int h) { inside(b, Scheme_Xrgb(6), TRect(11 * w / 32, 3 * h / 8, w, h)); }},
+      {13, Any, [&](B b, int w, int h) { inside(b, line, TRect(w / 2, m, w - m, h / 2)); EXPECT_GT(Count(b, line), w * h / 40); }},
+      // The arrow glyph's head may reach one pixel above its box.
+      {14, Any, [&](B b, int w, int h) { inside(b, line, TRect(m, m - 1, w / 2, h / 2 + 1)); EXPECT_GT(Count(b, line), w * h / 40); }},
+      {15, Any, [&](B b, int w, int h) { inside(b, Scheme_Xrgb(6), TRect(0, 0, w / 2, h / 2)); EXPECT_GT(Count(b, line), 0); }},
+      {16, Any, [&](B b, int w, int h) { inside(b, Scheme_Xrgb(6), TRect(w / 2, 0, w, h / 2)); }},
+      {17, Any, [&](B b, int w, int h) { inside(b, Scheme_Xrgb(23), TRect(0, h / 2 - h / 15, w / 2, h)); EXPECT_GT(Count(b, Scheme_Xrgb(23)), 0); }},
+      {18, Any, [&](B b, int w, int h) { inside(b, Scheme_Xrgb(20), TRect(w / 2, h / 2 - h / 15, w, h)); EXPECT_GT(Count(b, Scheme_Xrgb(20)), 0); }},
+      {19, Any, [&](B b, int w, int) { EXPECT_LT(std::abs(Centre(Bounds_Of(b, Scheme_Xrgb(23))).x - w / 2), w / 6); }},
+      {20, Any, [&](B b, int w, int h) {
+         const TPoint c = Centre(Bounds_Of(b, Scheme_Xrgb(20)));
+         EXPECT_LT(std::max(std::abs(c.x - w / 2), std::abs(c.y - h / 2)), 2); }},
+      {21, face, [&](B b, int w, int h) { EXPECT_GT(Count(b, Scheme_Xrgb(22)), w * h / 40); }},
+      {22, Any, [&](B b, int w, int h) { EXPECT_EQ(Pixel(b, w - m - 1, h - m - 1), line); EXPECT_EQ(Pixel(b, m, m), face); }},
+      {23, white, [&](B b, int w, int h) {
+         EXPECT_EQ(Count(b, 0xFFFF00) + Count(b, black), 0);
          EXPECT_GT(Count(b, Scheme_Xrgb(11)), w * h / 2);
-         EXPECT_GT(Count(b, line), 0);
-         EXPECT_EQ(Pixel(b, 0, 0), white);
-       }},
-      {24, [&](const TBitmap& b, int w, int h) {
-         EXPECT_EQ(Pixel(b, 0, 0), blue);
-         EXPECT_EQ(Pixel(b, w - 1, h - 1), blue);
-         EXPECT_LT(Count(b, blue), w * h / 2);
-       }},
-      {25, [&](const TBitmap& b, int w, int h) {
-         EXPECT_EQ(Count(b, blue), 0);
-         EXPECT_EQ(Pixel(b, 0, 0), face);
-         EXPECT_LT(Count(b, face), w * h / 2);
-       }},
-      {26, [&](const TBitmap& b, int, int h) {
-         EXPECT_EQ(Pixel(b, 0, h - 1), blue);
-         EXPECT_GT(Count(b, white), 0);  // the flash
-       }},
-      {27, [&](const TBitmap& b, int, int) {
-         EXPECT_EQ(Count(b, black), 0);
-         EXPECT_GT(Count(b, line), 0);
-         EXPECT_EQ(Pixel(b, 0, 0), face);
-       }},
-      {28, [&](const TBitmap& b, int w, int h) {
+         EXPECT_GT(Count(b, line), 0); }},
+      {24, blue, [&](B b, int w, int h) { EXPECT_EQ(Pixel(b, w - 1, h - 1), blue); EXPECT_LT(Count(b, blue), w * h / 2); }},
+      {25, face, [&](B b, int w, int h) { EXPECT_EQ(Count(b, blue), 0); EXPECT_LT(Count(b, face), w * h / 2); }},
+      {26, Any, [&](B b, int, int h) { EXPECT_EQ(Pixel(b, 0, h - 1), blue); EXPECT_GT(Count(b, white), 0); }},  // white: the flash
+      {27, face, [&](B b, int, int) { EXPECT_EQ(Count(b, black), 0); EXPECT_GT(Count(b, line), 0); }},
+      {28, Any, [&](B b, int w, int h) {
          const int inset = (*The_GUI_Sizes)[24];
-         EXPECT_TRUE(inside(Bounds_Of(b, line), TRect(inset, inset, w - inset, h - inset)));
-         EXPECT_GT(Count(b, line), w * h / 10);
-       }},
-      {29, [&](const TBitmap& b, int, int) {
-         EXPECT_EQ(Pixel(b, 0, 0), face);
-         EXPECT_GT(Count(b, Scheme_Xrgb(14)), 0);
-         EXPECT_GT(Count(b, Scheme_Xrgb(16)), 0);
-       }},
-      {30, right_hook},
-      {31, right_hook},
-      {35, [&](const TBitmap& b, int w, int h) {
-         EXPECT_GT(Count(b, face), w * h / 40);
-         EXPECT_TRUE(inside(Bounds_Of(b, face), TRect(0, h / 4, w, 3 * h / 4 + 1)));
-       }},
+         inside(b, line, TRect(inset, inset, w - inset, h - inset));
+         EXPECT_GT(Count(b, line), w * h / 10); }},
+      {29, face, [&](B b, int, int) { EXPECT_GT(Count(b, Scheme_Xrgb(14)), 0); EXPECT_GT(Count(b, Scheme_Xrgb(16)), 0); }},
+      {30, Any, right_hook},
+      {31, Any, right_hook},
+      {35, Any, [&](B b, int w, int h) { EXPECT_GT(Count(b, face), w * h / 40); inside(b, face, TRect(0, h / 4, w, 3 * h / 4 + 1)); }},
   };
-  for (const Check& check : checks)
+  for (const auto& check : checks)
     for (TSize size : {TSize(40, 36), TSize(114, 114)}) {
       SCOPED_TRACE(testing::Message() << "picture " << check.id << " at " << size.cx << " x " << size.cy);
       const TBitmap& b = Get(check.id, size);
       ASSERT_EQ(b.Size(), size);
+      if (check.corner != Any) {
+        EXPECT_EQ(Pixel(b, 0, 0), check.corner);
+      }
       check.expect(b, size.cx, size.cy);
     }
 }
@@ -166,32 +105,19 @@ TEST_F(Drawn_Pictures_Test, Tiny_Sizes_Draw_Safely) {
       stores.bitmaps.Get(id, size);
       if (const TBitmap* b = stores.bitmaps.Pictures[size_t(id)].get()) {
         EXPECT_EQ(b->Size(), size) << id;
-        if (size.cx > 0) {
-          const auto disabled = GUI_Bitmaps::Make_Disabled_Picture(*screen, *b);
-          EXPECT_EQ(disabled->Size(), size);
-        }
+        EXPECT_TRUE(size.cx == 0 || GUI_Bitmaps::Make_Disabled_Picture(*screen, *b)->Size() == size) << id;
       }
     }
 }
 
 TEST_F(Drawn_Pictures_Test, Iterate_Button_Geometry_And_Its_Stop_Variant) {
   Picture_Stores small(640);  // corner margin 2
-  const Iterate_Button iterate(*screen, TSize(32, 32));
-  EXPECT_EQ(iterate.Square_Rect, TRect(18, 4, 30, 16));
+  EXPECT_EQ(Iterate_Button(*screen, TSize(32, 32)).Square_Rect, TRect(18, 4, 30, 16));
   for (TSize size : {TSize(32, 32), TSize(142, 142)}) {
     const Iterate_Button plain(*screen, size);
     const Stop_Iterate_Button stop(*screen, size);
     EXPECT_EQ(stop.Square_Rect, plain.Square_Rect);
-    int differences = 0;
-    for (int y = 0; y < size.cy; ++y)
-      for (int x = 0; x < size.cx; ++x) {
-        if (plain.Square_Rect.Contains(TPoint(x, y))) continue;
-        if (Pixel(plain, x, y) != Pixel(stop, x, y)) {
-          ++differences;
-          ADD_FAILURE() << size.cx << ": " << x << "," << y;
-        }
-      }
-    EXPECT_EQ(differences, 0);
+    EXPECT_EQ(Differing(plain, stop, plain.Square_Rect), 0);  // the stop sign stays inside its square
     EXPECT_GT(Count(stop, Scheme_Xrgb(20)), 0);
     EXPECT_EQ(Count(plain, Scheme_Xrgb(20)), 0);
     // The arrowhead points down onto the middle of the square's top edge.
@@ -201,40 +127,26 @@ TEST_F(Drawn_Pictures_Test, Iterate_Button_Geometry_And_Its_Stop_Variant) {
   }
 }
 
+// The spiral's top reaches half the box's width above its centre.
 TEST_F(Drawn_Pictures_Test, Review_Spiral_Opens_Out_On_Small_Pictures) {
   for (int cx : {32, 48}) {
-    const Review_Button review(*screen, TSize(cx, cx));
-    const int m = (*The_GUI_Sizes)[29];
-    int w = (5 * cx / 8) / 12;
-    if (w < 4) w = 3;
-    const int centre_y = w + 2 * m + (5 * cx / 8) / 2;
-    // The last point lies half the box's width above the centre: the
-    // spiral's top reaches that far.
-    const TRect ink = Bounds_Of(review, Scheme_Xrgb(1));
-    EXPECT_LE(ink.top, centre_y - (5 * cx / 8) * 4 / 10) << cx;
+    const int box = 5 * cx / 8, w = std::max(3, box / 12), centre_y = w + 2 * (*The_GUI_Sizes)[29] + box / 2;
+    EXPECT_LE(Bounds_Of(Review_Button(*screen, TSize(cx, cx)), Scheme_Xrgb(1)).top, centre_y - box * 4 / 10) << cx;
   }
 }
 
 TEST_F(Drawn_Pictures_Test, Level_Button_Label_Dot_And_Top_Step) {
   const TSize size(76, 76);
   const Level_Button plain(*screen, size, nullptr, 0);
-  const Level_Button top(*screen, size, "Zed", 5);
-  const Level_Button four(*screen, size, "Zed", 4);
-  int differences = 0;
-  for (int y = 0; y < size.cy; ++y)
-    for (int x = 0; x < size.cx; ++x) differences += (Pixel(plain, x, y) != Pixel(top, x, y)) + (Pixel(plain, x, y) != Pixel(four, x, y));
-  EXPECT_EQ(differences, 0);
-  // An empty label stands a dot on the step, at its right end.
-  const Level_Button dot(*screen, size, "", 1);
-  const int m = (*The_GUI_Sizes)[29];
-  const int sw = (size.cx - 2 * m) / 5, sh = (size.cy - 2 * m) / 6;
+  // Levels 4 and 5 show no label.
+  EXPECT_EQ(Differing(plain, Level_Button(*screen, size, "Zed", 5)) + Differing(plain, Level_Button(*screen, size, "Zed", 4)), 0);
+  // An empty label stands a dot on the step, at its right end; a letter
+  // stands on the step.
+  const int m = (*The_GUI_Sizes)[29], sw = (size.cx - 2 * m) / 5, sh = (size.cy - 2 * m) / 6;
   const TPoint q(m + 2 * sw - 1, size.cy - m - 2 * sh - 2 * sh);
-  EXPECT_EQ(Pixel(dot, q.x - sh / 2, q.y + sh + sh / 2), Scheme_Xrgb(1));
+  EXPECT_EQ(Pixel(Level_Button(*screen, size, "", 1), q.x - sh / 2, q.y + sh + sh / 2), Scheme_Xrgb(1));
   EXPECT_EQ(Pixel(plain, q.x - sh / 2, q.y + sh + sh / 2), Scheme_Xrgb(0));
-  // A letter stands on the step.
-  const Level_Button letter(*screen, size, "Kim", 1);
-  const TRect ink = Bounds_Of(letter, Scheme_Xrgb(1));
-  EXPECT_LT(ink.top, q.y + 2 * sh);
+  EXPECT_LT(Bounds_Of(Level_Button(*screen, size, "Kim", 1), Scheme_Xrgb(1)).top, q.y + 2 * sh);
   // A lower-case letter is lifted a pixel above where its capital stands.
   const Level_Button blank(*screen, size, nullptr, 1);
   auto Letter_Bottom = [&](const char* label) {
@@ -251,15 +163,12 @@ TEST_F(Drawn_Pictures_Test, Level_Button_Label_Dot_And_Top_Step) {
 // The pointer's crayon lies wholly inside its mask's black shape.
 TEST_F(Drawn_Pictures_Test, Crayon_And_Mask_Agree) {
   for (int side : {32, 40, 50, 100}) {
-    const TBitmap& crayon = Get(1, TSize(side, side));
-    const TBitmap& mask = Get(2, TSize(side, side));
-    int crayon_pixels = 0;
+    const TBitmap &crayon = Get(1, TSize(side, side)), &mask = Get(2, TSize(side, side));
+    const int crayon_pixels = Count(crayon, 0);
+    int outside_mask = 0;
     for (int y = 0; y < side; ++y)
-      for (int x = 0; x < side; ++x)
-        if (Pixel(crayon, x, y) == 0) {
-          ++crayon_pixels;
-          ASSERT_EQ(Pixel(mask, x, y), 0u) << side << ": " << x << "," << y;
-        }
+      for (int x = 0; x < side; ++x) outside_mask += Pixel(crayon, x, y) == 0 && Pixel(mask, x, y) != 0;
+    EXPECT_EQ(outside_mask, 0) << side;
     EXPECT_GT(crayon_pixels, side);
     EXPECT_GT(Count(mask, 0), crayon_pixels + side);  // the white inside counts as crayon too
   }
@@ -279,10 +188,7 @@ TEST_F(Drawn_Pictures_Test, Fill_Mask_Of_A_Crayon_On_A_Corner) {
   stores.metafiles.Slots[2] = std::make_unique<TMetaFilePict>(bytes.data(), bytes.size());
   const Fill_Mask mask(*screen, TSize(40, 40));
   EXPECT_FALSE(stores.metafiles.Slots[2]);  // given back after use
-  EXPECT_EQ(Pixel(mask, 0, 0), 0xFFFFFFu);
-  EXPECT_EQ(Pixel(mask, 39, 0), 0xFFFFFFu);
-  EXPECT_EQ(Pixel(mask, 39, 39), 0xFFFFFFu);
-  EXPECT_EQ(Pixel(mask, 0, 39), 0u);
+  EXPECT_EQ(Count(mask, 0) + Count(mask, 0xFFFFFF), 40 * 40);
   EXPECT_EQ(Pixel(mask, 10, 30), 0u);
   EXPECT_EQ(Bounds_Of(mask, 0), TRect(0, 16, 24, 40));
 }

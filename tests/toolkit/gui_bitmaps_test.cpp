@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "platform/gdi/memory_dc.h"
 #include "tests/toolkit/pictures_fixture.h"
 
@@ -22,16 +24,29 @@ class GUI_Bitmaps_Test : public Pictures_Test {
   }
 };
 
+// The first size asked for is kept until the picture is dropped; the text
+// picture likewise, whatever its label.
 TEST_F(GUI_Bitmaps_Test, First_Size_Wins) {
   EXPECT_EQ(The_GUI_Bitmaps, &stores.bitmaps);
+  auto& pictures = stores.bitmaps.Pictures;
   EXPECT_TRUE(stores.bitmaps.Get(13, TSize(40, 40)));
-  const TBitmap* first = stores.bitmaps.Pictures[13].get();
+  const TBitmap* first = pictures[13].get();
   EXPECT_FALSE(stores.bitmaps.Get(13, TSize(60, 60)));
-  EXPECT_EQ(stores.bitmaps.Pictures[13].get(), first);
-  EXPECT_EQ(first->Size(), TSize(40, 40));
+  EXPECT_TRUE(pictures[13].get() == first && first->Size() == TSize(40, 40));
   stores.bitmaps.Drop(13);
   EXPECT_TRUE(stores.bitmaps.Get(13, TSize(60, 60)));
-  EXPECT_EQ(stores.bitmaps.Pictures[13]->Size(), TSize(60, 60));
+  EXPECT_EQ(pictures[13]->Size(), TSize(60, 60));
+
+  EXPECT_TRUE(stores.bitmaps.Get_Text_Picture(TSize(60, 60), "Ann", 1));
+  const TBitmap* text = pictures[22].get();
+  const uint32_t before = Pixel(*text, 0, 0);
+  EXPECT_FALSE(stores.bitmaps.Get_Text_Picture(TSize(60, 60), "Bob", 3));
+  EXPECT_FALSE(stores.bitmaps.Get(22, TSize(60, 60)));
+  EXPECT_EQ(pictures[22].get(), text);
+  stores.bitmaps.Drop(22);
+  EXPECT_TRUE(stores.bitmaps.Get_Text_Picture(TSize(70, 50), "Bob", 3));
+  EXPECT_EQ(pictures[22]->Size(), TSize(70, 50));
+  EXPECT_EQ(Pixel(*pictures[22], 0, 0), before);
 }
 
 TEST_F(GUI_Bitmaps_Test, Resource_Pictures_Are_There_And_Others_Stay_Empty) {
@@ -41,35 +56,16 @@ TEST_F(GUI_Bitmaps_Test, Resource_Pictures_Are_There_And_Others_Stay_Empty) {
     EXPECT_EQ(stores.bitmaps.Pictures[size_t(id)]->Size(), id == 36 ? TSize(48, 24) : TSize(32, 32));
     EXPECT_TRUE(id == 36 || stores.bitmaps.Pictures[size_t(id)]->BitsPixel() == 1) << id;
   }
-  for (int id : {0, 32, 33, 34}) {
-    EXPECT_FALSE(stores.bitmaps.Get(id, TSize(10, 10)));
-    EXPECT_FALSE(stores.bitmaps.Pictures[size_t(id)]);
+  for (int id : {0, 32, 33, 34, 37, -1}) {
+    EXPECT_FALSE(stores.bitmaps.Get(id, TSize(10, 10))) << id;
+    EXPECT_TRUE(id < 0 || id > 34 || !stores.bitmaps.Pictures[size_t(id)]) << id;
   }
-  EXPECT_FALSE(stores.bitmaps.Get(37, TSize(10, 10)));
-  EXPECT_FALSE(stores.bitmaps.Get(-1, TSize(10, 10)));
   // The busy cursor's mask is opaque over the counter box; its image white there.
-  const TBitmap& image = *stores.bitmaps.Pictures[5];
-  const TBitmap& mask = *stores.bitmaps.Pictures[6];
+  const TBitmap &image = *stores.bitmaps.Pictures[5], &mask = *stores.bitmaps.Pictures[6];
   for (int y = 11; y < 21; ++y)
-    for (int x = 15; x < 26; ++x) {
-      EXPECT_EQ(Pixel(mask, x, y), 0u);
-      EXPECT_EQ(Pixel(image, x, y), 0xFFFFFFu);
-    }
+    for (int x = 15; x < 26; ++x) EXPECT_TRUE(Pixel(mask, x, y) == 0 && Pixel(image, x, y) == 0xFFFFFF) << x << "," << y;
   EXPECT_EQ(Pixel(mask, 5, 0), 0u);  // the hot spot is on the arrow's tip
   EXPECT_EQ(Pixel(mask, 0, 31), 0xFFFFFFu);
-}
-
-TEST_F(GUI_Bitmaps_Test, Text_Picture_Is_Drawn_Again_Only_After_Emptying) {
-  EXPECT_TRUE(stores.bitmaps.Get_Text_Picture(TSize(60, 60), "Ann", 1));
-  const TBitmap* first = stores.bitmaps.Pictures[22].get();
-  const uint32_t before = Pixel(*first, 0, 0);
-  EXPECT_FALSE(stores.bitmaps.Get_Text_Picture(TSize(60, 60), "Bob", 3));
-  EXPECT_EQ(stores.bitmaps.Pictures[22].get(), first);
-  EXPECT_FALSE(stores.bitmaps.Get(22, TSize(60, 60)));
-  stores.bitmaps.Drop(22);
-  EXPECT_TRUE(stores.bitmaps.Get_Text_Picture(TSize(70, 50), "Bob", 3));
-  EXPECT_EQ(stores.bitmaps.Pictures[22]->Size(), TSize(70, 50));
-  EXPECT_EQ(Pixel(*stores.bitmaps.Pictures[22], 0, 0), before);
 }
 
 TEST_F(GUI_Bitmaps_Test, Checker_Starts_With_Colour_B) {
@@ -85,26 +81,20 @@ TEST_F(GUI_Bitmaps_Test, Checker_Starts_With_Colour_B) {
 
 TEST_F(GUI_Bitmaps_Test, Disabled_Picture_Is_A_Silhouette_With_A_Highlight) {
   const uint32_t face = Scheme_Xrgb(0), shadow = Scheme_Xrgb(2), light = Scheme_Xrgb(4);
-  EXPECT_EQ(Count(*GUI_Bitmaps::Make_Disabled_Picture(*screen, Face_With(7, 5, {}, TColor::Black)), face), 35);
-
+  const auto disabled = [&](int w, int h, std::initializer_list<TPoint> points, TColor colour = TColor::Black) {
+    return GUI_Bitmaps::Make_Disabled_Picture(*screen, Face_With(w, h, points, colour));
+  };
+  EXPECT_EQ(Count(*disabled(7, 5, {}), face), 35);
   // Width 7 leaves padding in the 8-byte working rows.
-  const TBitmap one = Face_With(7, 5, {TPoint(3, 2)}, TColor(200, 0, 0));
-  const auto disabled = GUI_Bitmaps::Make_Disabled_Picture(*screen, one);
-  ASSERT_EQ(disabled->Size(), TSize(7, 5));
-  EXPECT_EQ(Pixel(*disabled, 3, 2), shadow);
-  EXPECT_EQ(Pixel(*disabled, 4, 3), light);
-  EXPECT_EQ(Count(*disabled, face), 33);
-
+  const auto one = disabled(7, 5, {TPoint(3, 2)}, TColor(200, 0, 0));
+  ASSERT_EQ(one->Size(), TSize(7, 5));
+  EXPECT_EQ(std::tuple(Pixel(*one, 3, 2), Pixel(*one, 4, 3), Count(*one, face)), std::tuple(shadow, light, 33));
   // A pixel in the last column or row casts its highlight out of the picture.
-  const auto edge_disabled = GUI_Bitmaps::Make_Disabled_Picture(*screen, Face_With(6, 4, {TPoint(5, 1), TPoint(2, 3)}, TColor::Black));
-  EXPECT_EQ(Count(*edge_disabled, light), 0);
-  EXPECT_EQ(Count(*edge_disabled, shadow), 2);
+  const auto edge = disabled(6, 4, {TPoint(5, 1), TPoint(2, 3)});
+  EXPECT_EQ(std::pair(Count(*edge, light), Count(*edge, shadow)), std::pair(0, 2));
   // A shadow on another shadow takes no highlight; column 0 never does.
-  const auto pair_disabled =
-      GUI_Bitmaps::Make_Disabled_Picture(*screen, Face_With(6, 4, {TPoint(1, 1), TPoint(2, 2), TPoint(0, 3)}, TColor::Black));
-  EXPECT_EQ(Pixel(*pair_disabled, 2, 2), shadow);
-  EXPECT_EQ(Pixel(*pair_disabled, 3, 3), light);
-  EXPECT_EQ(Pixel(*pair_disabled, 0, 0), face);
+  const auto pair = disabled(6, 4, {TPoint(1, 1), TPoint(2, 2), TPoint(0, 3)});
+  EXPECT_EQ(std::tuple(Pixel(*pair, 2, 2), Pixel(*pair, 3, 3), Pixel(*pair, 0, 0)), std::tuple(shadow, light, face));
 }
 
 TEST_F(GUI_Bitmaps_Test, Two_Colour_Mask_Marks_The_Key) {
@@ -119,10 +109,8 @@ TEST_F(GUI_Bitmaps_Test, Two_Colour_Mask_Marks_The_Key) {
   TBitmap colour_mask(8, 4), mono(5, 3, 1, 1, nullptr);
   for (TBitmap* mask : {&colour_mask, &mono}) {
     GUI_Bitmaps::Blit_Two_Color(*screen, source, *mask, key);
-    EXPECT_EQ(Pixel(*mask, 0, 0), 0xFFFFFFu);
-    EXPECT_EQ(Pixel(*mask, 1, 1), 0u);
-    EXPECT_EQ(Pixel(*mask, 4, 2), 0u);
-    EXPECT_EQ(Count(*mask, 0xFFFFFF), 13);
+    EXPECT_EQ(std::tuple(Pixel(*mask, 0, 0), Pixel(*mask, 1, 1), Pixel(*mask, 4, 2), Count(*mask, 0xFFFFFF)),
+              std::tuple(0xFFFFFFu, 0u, 0u, 13));
   }
   EXPECT_EQ(Pixel(colour_mask, 6, 3), 0u);  // beyond the source: untouched
 }
@@ -131,11 +119,9 @@ TEST_F(GUI_Bitmaps_Test, Recolour_Replaces_One_Colour) {
   TBitmap picture = Face_With(9, 3, {TPoint(0, 0), TPoint(8, 2)}, TColor(255, 255, 0));
   const uint32_t face = Scheme_Xrgb(0);
   GUI_Bitmaps::Blit_Recolor(*screen, picture, TColor(255, 255, 0), TColor(255, 255, 0));
-  EXPECT_EQ(Count(picture, 0xFFFF00), 2);
-  EXPECT_EQ(Count(picture, face), 25);
+  EXPECT_EQ(std::pair(Count(picture, 0xFFFF00), Count(picture, face)), std::pair(2, 25));
   GUI_Bitmaps::Blit_Recolor(*screen, picture, TColor(255, 255, 0), The_GUI_Colors->Scheme[11]);
-  EXPECT_EQ(Count(picture, Scheme_Xrgb(11)), 2);
-  EXPECT_EQ(Count(picture, face), 25);
+  EXPECT_EQ(std::pair(Count(picture, Scheme_Xrgb(11)), Count(picture, face)), std::pair(2, 25));
   // The palette-index form of the face colour names the same pixels.
   const int face_index = The_GUI_Colors->Palette->GetNearestPaletteIndex(TColor::From_Xrgb(face));
   GUI_Bitmaps::Blit_Recolor(*screen, picture, TColor::Palette_Index(face_index), TColor::Black);

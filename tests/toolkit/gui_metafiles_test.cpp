@@ -2,8 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
-#include <cstring>
 #include <tuple>
 
 #include "platform/gdi/memory_dc.h"
@@ -40,15 +41,15 @@ auto Mapping(const TDC& dc) {
 TEST(GUI_Metafiles, Slots_Load_Their_Resources_Once) {
   GUI_Metafiles store;
   EXPECT_EQ(The_GUI_Metafiles, &store);
-  EXPECT_EQ(std::vector<uint32_t>({GUI_Metafiles::Resource_Of(0), GUI_Metafiles::Resource_Of(5), GUI_Metafiles::Resource_Of(6),
-                                   GUI_Metafiles::Resource_Of(14)}),
-            (std::vector<uint32_t>{4501, 4507, 4506, 4515}));
+  EXPECT_EQ((std::array{GUI_Metafiles::Resource_Of(0), GUI_Metafiles::Resource_Of(5), GUI_Metafiles::Resource_Of(6),
+                        GUI_Metafiles::Resource_Of(14)}),
+            (std::array<uint32_t, 4>{4501, 4507, 4506, 4515}));
   for (int slot = 0; slot < GUI_Metafiles::Slot_Count; ++slot) {
     store.Ensure(slot);
     ASSERT_TRUE(store.Slots[size_t(slot)]) << slot;
     const TResource resource = Find_Resource(RT_RCDATA, GUI_Metafiles::Resource_Of(slot));
-    ASSERT_EQ(store.Slots[size_t(slot)]->Bits().size(), resource.size);
-    EXPECT_EQ(std::memcmp(store.Slots[size_t(slot)]->Bits().data(), resource.data, resource.size), 0) << slot;
+    const std::vector<uint8_t>& bits = store.Slots[size_t(slot)]->Bits();
+    EXPECT_TRUE(std::equal(bits.begin(), bits.end(), resource.data, resource.data + resource.size)) << slot;
   }
   const TMetaFilePict* loaded = store.Slots[5].get();
   store.Ensure(5);
@@ -57,23 +58,33 @@ TEST(GUI_Metafiles, Slots_Load_Their_Resources_Once) {
   EXPECT_FALSE(store.Slots[2]);
   store.Ensure(2);
   EXPECT_TRUE(store.Slots[2]);
-  store.Ensure(15);
-  store.Ensure(-1);
+  for (int outside : {15, -1}) store.Ensure(outside);
   store.Release(15);
 }
 
-TEST(GUI_Metafiles, Play_Fills_The_Rectangle_And_Restores_The_Mapping) {
+// The frame's far corner lands at the extent from the rectangle's origin (a
+// filled polygon leaves out its right and bottom edge), however unevenly
+// stretched; the context keeps its mapping and objects, and an unloaded
+// slot draws nothing.
+TEST(GUI_Metafiles, Play_Fills_The_Rectangle_And_Leaves_The_Context_As_It_Was) {
   GUI_Metafiles store;
   store.Slots[13] = Red_Frame();
-  TBitmap picture(200, 100);
-  TMemoryDC dc(picture);
-  store.Play(13, dc, TRect(10, 20, 110, 70));
-  // The frame's far corner lands at the extent (99, 49) from the origin; a
-  // filled polygon leaves out its right and bottom edge.
-  EXPECT_EQ(Bounds_Of(picture, 0xFF0000), TRect(10, 20, 109, 69));
-  EXPECT_EQ(Mapping(dc), std::tuple(MM_TEXT, TPoint(0, 0), TSize(1, 1), TPoint(0, 0), TSize(1, 1)));
-
+  for (auto [rect, ink] : {std::pair(TRect(10, 20, 110, 70), TRect(10, 20, 109, 69)), std::pair(TRect(0, 0, 40, 200), TRect(0, 0, 39, 199))}) {
+    TBitmap picture(300, 300);
+    TMemoryDC dc(picture);
+    dc.SelectObject(TBrush(TColor(0, 255, 0)));
+    dc.SelectStockObject(NULL_PEN);
+    store.Play(13, dc, rect);
+    EXPECT_EQ(Bounds_Of(picture, 0xFF0000), ink);
+    EXPECT_EQ(Mapping(dc), std::tuple(MM_TEXT, TPoint(0, 0), TSize(1, 1), TPoint(0, 0), TSize(1, 1)));
+    dc.Rectangle(TRect(200, 200, 220, 220));  // the metafile's red brush and null pen went with it
+    EXPECT_EQ(picture.Surface()->Pixel_Xrgb(210, 210), 0x00FF00u);
+    store.Play(3, dc, TRect(250, 0, 300, 50));
+    EXPECT_EQ(picture.Surface()->Pixel_Xrgb(275, 25), 0u);
+  }
   // An anisotropic context gets its own mapping back, window included.
+  TBitmap picture(20, 20);
+  TMemoryDC dc(picture);
   dc.SetMapMode(MM_ANISOTROPIC);
   dc.SetWindowOrg(TPoint(3, 4));
   dc.SetWindowExt(TSize(7, 8));
@@ -81,56 +92,6 @@ TEST(GUI_Metafiles, Play_Fills_The_Rectangle_And_Restores_The_Mapping) {
   dc.SetViewportExt(TSize(14, 16));
   store.Play(13, dc, TRect(0, 0, 20, 20));
   EXPECT_EQ(Mapping(dc), std::tuple(MM_ANISOTROPIC, TPoint(3, 4), TSize(7, 8), TPoint(5, 6), TSize(14, 16)));
-}
-
-TEST(GUI_Metafiles, Play_Stretches_Unevenly_And_Leaves_No_Objects_Behind) {
-  GUI_Metafiles store;
-  store.Slots[0] = Red_Frame();
-  TBitmap picture(300, 300);
-  TMemoryDC dc(picture);
-  dc.SelectObject(TBrush(TColor(0, 255, 0)));
-  dc.SelectStockObject(NULL_PEN);
-  store.Play(0, dc, TRect(0, 0, 40, 200));
-  EXPECT_EQ(Bounds_Of(picture, 0xFF0000), TRect(0, 0, 39, 199));
-  // The metafile's red brush and null pen went with it.
-  dc.Rectangle(TRect(100, 100, 120, 120));
-  EXPECT_EQ(picture.Surface()->Pixel_Xrgb(110, 110), 0x00FF00u);
-  // Unloaded slots draw nothing.
-  store.Play(3, dc, TRect(200, 200, 300, 300));
-  EXPECT_EQ(picture.Surface()->Pixel_Xrgb(250, 250), 0u);
-}
-
-TEST(GUI_Metafiles, Text_Is_Scaled_And_Its_Attributes_Go_With_The_Picture) {
-  TMetafile_Recorder r;
-  r.SetWindowOrg(0, 100);
-  r.SetWindowExt(200, -100);
-  TFont_Spec font;
-  font.face_name = "Arial";
-  font.height = 40;
-  r.SelectObject(r.CreateFontIndirect(font));
-  r.SetTextColor(TColor(0, 0, 255));
-  r.SetTextAlign(TA_CENTER | TA_TOP);
-  r.SetBkMode(TRANSPARENT);
-  r.TextOut(100, 80, "Hi");
-  const std::vector<uint8_t> bytes = r.Bytes();
-  const TMetaFilePict picture(bytes.data(), bytes.size());
-  ASSERT_TRUE(picture.IsOK());
-  TBitmap canvas(201, 101);
-  TMemoryDC dc(canvas);
-  dc.SetTextColor(TColor(0, 255, 0));
-  dc.SetMapMode(MM_ANISOTROPIC);
-  dc.SetViewportExt(TSize(200, 100));
-  ASSERT_TRUE(picture.Play(dc));
-  const TRect ink = Bounds_Of(canvas, 0x0000FF);
-  EXPECT_FALSE(ink.right <= ink.left);
-  EXPECT_GE(ink.top, 20);   // logical y 80 is 20 pixels down
-  EXPECT_LE(ink.bottom, 62);
-  EXPECT_EQ(dc.GetTextColor(), TColor(0, 255, 0));
-  EXPECT_EQ(dc.GetTextAlign(), TA_LEFT | TA_TOP);
-  EXPECT_EQ(dc.GetWindowExt(), TSize(1, 1));
-  // Bytes that are not a metafile play nothing.
-  const uint8_t junk[6] = {1, 2, 3, 4, 5, 6};
-  EXPECT_FALSE(TMetaFilePict(junk, sizeof junk).Play(dc));
 }
 
 // Every built-in picture is a sound metafile of the records the store's
@@ -169,12 +130,11 @@ class Metafile_Artwork : public Pictures_Test {
     TMemoryDC dc(picture);
     dc.SelectObject(TBrush(TColor(255, 0, 0)));
     for (const TPoint& seed : seeds) {
-      EXPECT_NE(picture.Surface()->Pixel_Xrgb(seed.x, seed.y), 0u) << slot << " seed on the outline " << seed.x << "," << seed.y;
+      EXPECT_NE(Pixel(picture, seed.x, seed.y), 0u) << slot << " seed on the outline " << seed.x << "," << seed.y;
       dc.FloodFill(seed, TColor::Black);
     }
     EXPECT_GT(Count(picture, 0xFF0000), w * h / 20);
-    for (TPoint corner : {TPoint(0, 0), TPoint(w - 1, 0), TPoint(0, h - 1)})
-      EXPECT_NE(picture.Surface()->Pixel_Xrgb(corner.x, corner.y), 0xFF0000u) << slot;
+    for (TPoint corner : {TPoint(0, 0), TPoint(w - 1, 0), TPoint(0, h - 1)}) EXPECT_NE(Pixel(picture, corner.x, corner.y), 0xFF0000u) << slot;
   }
 };
 
@@ -192,22 +152,22 @@ TEST_F(Metafile_Artwork, Needle_And_Tilted_Pointer_Hold_Their_Fill_Seeds) {
 }
 
 TEST_F(Metafile_Artwork, Key_Colours_Are_Exact_And_Kept_Apart) {
-  for (int size : {32, 40, 50, 100}) {
-    const TBitmap crayon = Played(2, size, size);
-    for (TPoint c : {TPoint(0, 0), TPoint(size - 1, 0), TPoint(0, size - 1), TPoint(size - 1, size - 1)})
-      EXPECT_EQ(crayon.Surface()->Pixel_Xrgb(c.x, c.y), 0xFFFFFFu) << "crayon touches a corner at " << size;
+  for (int n : {32, 40, 50, 100}) {
+    const TBitmap crayon = Played(2, n, n);
+    EXPECT_EQ((std::array{Pixel(crayon, 0, 0), Pixel(crayon, n - 1, 0), Pixel(crayon, 0, n - 1), Pixel(crayon, n - 1, n - 1)}),
+              (std::array{0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu, 0xFFFFFFu})) << "crayon touches a corner at " << n;
   }
   const TBitmap album = Played(3, 102, 90);
   EXPECT_GT(Count(album, 0xFFFF00), 102 * 90 / 2);
   EXPECT_GT(Count(album, 0x000000), 100);
   // The photo square of the album lies on the page.
   for (int y = 2; y < 72; ++y)
-    for (int x = 23; x < 93; ++x) ASSERT_EQ(album.Surface()->Pixel_Xrgb(x, y), 0xFFFF00u) << x << "," << y << " " << album.Surface()->Pixel_Xrgb(x, y);
+    for (int x = 23; x < 93; ++x) ASSERT_EQ(Pixel(album, x, y), 0xFFFF00u) << x << "," << y;
   for (int slot : {4, 5, 6}) EXPECT_EQ(Count(Played(slot, 64, 56), 0x0000FF), 0) << "pure blue inside slot " << slot;
   EXPECT_GT(Count(Played(7, 115, 115), 0x000000), 50);
   // The bowl's body is one black area round the middle of its rectangle.
   TBitmap bowl = Played(8, 120, 80);
-  EXPECT_EQ(bowl.Surface()->Pixel_Xrgb(60, 40), 0u);
+  EXPECT_EQ(Pixel(bowl, 60, 40), 0u);
   TMemoryDC dc(bowl);
   dc.SelectObject(TBrush(TColor(0, 200, 0)));
   dc.ExtFloodFill(TPoint(60, 40), TColor::Black, FLOODFILLSURFACE);

@@ -28,15 +28,27 @@ class Mobile_Object_Test : public Widget_Test {
     for (int y = 0; y < 200; ++y)
       for (int x = 0; x < 300; ++x) dc.SetPixel(x, y, TColor(x * 7 % 256, y * 5 % 256, (x + y) * 3 % 256));
     before = Screen_Pixels(Area);
+    dc_ = std::make_unique<TClientDC>(*main);
+  }
+  void TearDown() override {
+    dc_.reset();
+    Widget_Test::TearDown();
+  }
+  void Show(const TRect& r) { disc.Show(*dc_, r); }
+  // The background's pixels inside r, row by row.
+  std::vector<uint32_t> Before(const TRect& r) const {
+    std::vector<uint32_t> out;
+    for (int y = r.top; y < r.bottom; ++y) out.insert(out.end(), &before[size_t(y) * 300 + r.left], &before[size_t(y) * 300 + r.right]);
+    return out;
   }
   const TRect Area{0, 0, 300, 200};
   std::vector<uint32_t> before;
+  std::unique_ptr<TClientDC> dc_;
+  Disc disc;
 };
 
 TEST_F(Mobile_Object_Test, Moving_Step_By_Step_And_Hiding_Restores_Every_Pixel) {
-  TClientDC dc(*main);
-  Disc disc;
-  disc.Show(dc, TRect(10, 10, 40, 40));
+  Show(TRect(10, 10, 40, 40));
   EXPECT_EQ(Screen_Pixel(25, 25), 0u);
   EXPECT_EQ(Screen_Pixel(20, 25), 0xDC1E1Eu);
   EXPECT_EQ(Screen_Pixel(10, 10), before[10 * 300 + 10]);  // a corner shows the background
@@ -47,24 +59,16 @@ TEST_F(Mobile_Object_Test, Moving_Step_By_Step_And_Hiding_Restores_Every_Pixel) 
 }
 
 TEST_F(Mobile_Object_Test, A_Jump_Farther_Than_The_Object_Leaves_No_Trace) {
-  TClientDC dc(*main);
-  Disc disc;
-  disc.Show(dc, TRect(10, 10, 40, 40));
+  Show(TRect(10, 10, 40, 40));
   disc.Move(TRect(200, 120, 230, 150));
-  auto now = Screen_Pixels(TRect(0, 0, 100, 100));
-  auto was = std::vector<uint32_t>();
-  for (int y = 0; y < 100; ++y)
-    for (int x = 0; x < 100; ++x) was.push_back(before[size_t(y) * 300 + x]);
-  EXPECT_EQ(now, was);
+  EXPECT_EQ(Screen_Pixels(TRect(0, 0, 100, 100)), Before(TRect(0, 0, 100, 100)));
   EXPECT_EQ(Screen_Pixel(215, 135), 0u);
   disc.Hide(false);
   EXPECT_EQ(Screen_Pixels(Area), before);
 }
 
 TEST_F(Mobile_Object_Test, Moving_To_The_Same_Place_Draws_Over_The_Same_Background) {
-  TClientDC dc(*main);
-  Disc disc;
-  disc.Show(dc, TRect(50, 50, 90, 80));
+  Show(TRect(50, 50, 90, 80));
   const auto shown = Screen_Pixels(Area);
   disc.Move(TRect(50, 50, 90, 80));
   EXPECT_EQ(disc.draws, 2);
@@ -74,36 +78,29 @@ TEST_F(Mobile_Object_Test, Moving_To_The_Same_Place_Draws_Over_The_Same_Backgrou
 }
 
 TEST_F(Mobile_Object_Test, The_Saved_Bitmap_Grows_For_A_Larger_Object_And_Is_Reused_For_A_Smaller) {
-  TClientDC dc(*main);
-  Disc disc;
-  disc.Show(dc, TRect(10, 10, 30, 30));
+  Show(TRect(10, 10, 30, 30));
   disc.Hide(false);
-  const TBitmap* small = disc.Saved_Bitmap();
-  disc.Show(dc, TRect(10, 10, 60, 50));
+  Show(TRect(10, 10, 60, 50));
   const TBitmap* large = disc.Saved_Bitmap();
-  EXPECT_GE(large->Width(), 50);
-  EXPECT_GE(large->Height(), 40);
+  EXPECT_TRUE(large->Width() >= 50 && large->Height() >= 40);
   disc.Move(TRect(100, 100, 120, 110));  // smaller: kept
   EXPECT_EQ(disc.Saved_Bitmap(), large);
   disc.Move(TRect(100, 100, 180, 110));  // wider than the bitmap: grown while moving
   EXPECT_GE(disc.Saved_Bitmap()->Width(), 80);
   disc.Hide(false);
   EXPECT_EQ(Screen_Pixels(Area), before);
-  (void)small;
 }
 
 TEST_F(Mobile_Object_Test, Hiding_With_Keep_Screen_Leaves_The_Picture) {
-  TClientDC dc(*main);
-  Disc disc;
-  disc.Show(dc, TRect(10, 10, 40, 40));
+  Show(TRect(10, 10, 40, 40));
   disc.Hide(true);
   EXPECT_EQ(Screen_Pixel(25, 25), 0u);
   EXPECT_FALSE(disc.Shown());
 }
 
+// The sprite draws through the main window's context over a child window;
+// the child's pixels come back as they were.
 TEST_F(Mobile_Object_Test, A_Sprite_Over_A_Window_Under_Other_Windows_Restores_Them_Too) {
-  // The sprite draws through the main window's context over a child window;
-  // the child's pixels come back as they were.
   struct Child : TWindow {
     using TWindow::TWindow;
     void Paint(TDC& dc, bool, TRect&) override {
@@ -118,9 +115,7 @@ TEST_F(Mobile_Object_Test, A_Sprite_Over_A_Window_Under_Other_Windows_Restores_T
   ASSERT_TRUE(child->Create());
   Run_Until_Idle();
   const auto shown = Screen_Pixels(Area);
-  TClientDC dc(*main);
-  Disc disc;
-  disc.Show(dc, TRect(80, 40, 120, 80));
+  Show(TRect(80, 40, 120, 80));
   for (int i = 0; i < 20; ++i) disc.Move(TRect(80 + i * 4, 40 + i, 120 + i * 4, 80 + i));
   disc.Hide(false);
   EXPECT_EQ(Screen_Pixels(Area), shown);

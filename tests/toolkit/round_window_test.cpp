@@ -21,53 +21,37 @@ class Test_Panel : public Round_Window {
     dc.SelectObject(TBrush(TColor(255, 255, 255)));
     dc.PatBlt(Frame_Rect, PATCOPY);
   }
-  void Cursor_Entered_Client() override {
-    Round_Window::Cursor_Entered_Client();
-    Log.push_back("entered");
-  }
-  void Cursor_Left_Client() override {
-    Round_Window::Cursor_Left_Client();
-    Log.push_back("left");
-  }
+  void Cursor_Entered_Client() override { Round_Window::Cursor_Entered_Client(), Log.push_back("entered"); }
+  void Cursor_Left_Client() override { Round_Window::Cursor_Left_Client(), Log.push_back("left"); }
   static std::string Pt(const TPoint& p) { return std::to_string(p.x) + "," + std::to_string(p.y); }
-  std::vector<std::string> Take() {
-    std::vector<std::string> out;
-    out.swap(Log);
-    return out;
-  }
+  std::vector<std::string> Take() { return std::exchange(Log, {}); }
 
   std::vector<std::string> Log;
   std::array<bool, 4> Enabled{true, true, true, true};
-  int Moves = 0;
-  int Client_Paints = 0;
+  int Moves = 0, Client_Paints = 0;
 };
 
-template <int Column>
-class Round_Window_Column : public Widget_Test {
+// The panel's parts in each design column.
+struct Geometry { int column, side, corner, picture, client_inset; };
+
+class Round_Window_Geometry : public Widget_Test, public testing::WithParamInterface<Geometry> {
  protected:
-  Round_Window_Column() : Widget_Test(Column) {}
-  int Side() { return Sizes(10) + 2 * Sizes(22); }
+  Round_Window_Geometry() : Widget_Test(GetParam().column) {}
 };
 
-using Round_Window_640 = Round_Window_Column<640>;
-using Round_Window_1024 = Round_Window_Column<1024>;
-
-TEST_F(Round_Window_640, Geometry) {
-  Test_Panel panel(main, TRect(0, 0, Side(), Side()));
-  EXPECT_EQ(Side(), 370);
-  EXPECT_EQ(panel.Corner_Size, TSize(121, 121));
-  EXPECT_EQ(panel.Picture_Size, TSize(88, 88));
-  EXPECT_EQ(panel.Client_Rect.left - panel.Inner_Rect.left, 53);
+TEST_P(Round_Window_Geometry, Follows_The_Column) {
+  const Geometry& g = GetParam();
+  const int side = Sizes(10) + 2 * Sizes(22);
+  Test_Panel panel(main, TRect(0, 0, side, side));
+  EXPECT_EQ((std::array{side, panel.Corner_Size.cx, panel.Corner_Size.cy, panel.Picture_Size.cx, panel.Picture_Size.cy,
+                        panel.Client_Rect.left - panel.Inner_Rect.left}),
+            (std::array{g.side, g.corner, g.corner, g.picture, g.picture, g.client_inset}));
 }
 
-TEST_F(Round_Window_1024, Geometry) {
-  Test_Panel panel(main, TRect(0, 0, Side(), Side()));
-  EXPECT_EQ(Side(), 588);
-  EXPECT_EQ(panel.Corner_Size, TSize(194, 194));
-  EXPECT_EQ(panel.Picture_Size, TSize(142, 142));
-  EXPECT_EQ(panel.Picture_Half, TSize(71, 71));
-  EXPECT_EQ(panel.Client_Rect.left - panel.Inner_Rect.left, 85);
-}
+INSTANTIATE_TEST_SUITE_P(Columns, Round_Window_Geometry,
+                         testing::Values(Geometry{640, 370, 121, 88, 53}, Geometry{800, 466, 155, 114, 67},
+                                         Geometry{1024, 588, 194, 142, 85}),
+                         [](const testing::TestParamInfo<Geometry>& info) { return std::to_string(info.param.column); });
 
 class Round_Window_Test : public Widget_Test {
  protected:
@@ -81,22 +65,20 @@ class Round_Window_Test : public Widget_Test {
       panel->Set_Corner_Button(i, *bitmaps->Pictures[size_t(8 + i)], Tips[i], true, true, true);
     }
     Move({1, 1});
-    Run_Until_Idle();
     panel->Take();
   }
   // A window point on the screen.
   static TPoint At(TPoint p) { return p + Origin; }
   void Move_In(TPoint p) { Move(At(p)); }
-  void Click_In(TPoint p) {
+  void Press_In(TPoint p) {
     Move(At(p));
     Press(At(p));
+  }
+  void Click_In(TPoint p) {
+    Press_In(p);
     Release(At(p));
   }
-  int Count(const std::string& what) {
-    int n = 0;
-    for (const std::string& s : panel->Log) n += s == what;
-    return n;
-  }
+  int Count(const std::string& what) { return int(std::count(panel->Log.begin(), panel->Log.end(), what)); }
 
   static constexpr TPoint Origin{20, 20};
   static constexpr const char* Tips[4] = {"Review", "Iterate", "Undo", "Clear"};
@@ -104,56 +86,43 @@ class Round_Window_Test : public Widget_Test {
   const TPoint corner0{20, 20}, corner1{446, 20}, band{233, 2}, client{233, 233};
   Test_Panel* panel = nullptr;
 };
+using Log = std::vector<std::string>;
 
 TEST_F(Round_Window_Test, Geometry_At_800) {
-  EXPECT_EQ(panel->Side(), 466);
-  EXPECT_EQ(panel->Corner_Size, TSize(155, 155));
-  EXPECT_EQ(panel->Picture_Size, TSize(114, 114));
   EXPECT_EQ(panel->Client_Rect, TRect(72, 72, 394, 394));
   EXPECT_EQ(panel->Corner_Face[0]->Size(), TSize(326, 163));
-  // Corners end where the straight edge meets the circle; nothing in between.
-  EXPECT_EQ(panel->Corner_At({155, 2}), Corner_None);
-  EXPECT_EQ(panel->Corner_At({466 - 155, 2}), Corner_None);
-  EXPECT_EQ(panel->Corner_At({154, 2}), Corner_Top_Left);
-  EXPECT_EQ(panel->Corner_At({466 - 154, 2}), Corner_Top_Right);
-  EXPECT_EQ(panel->Corner_At({100, 100}), Corner_None);  // inside the bounding circle
-  EXPECT_EQ(panel->Corner_At({2, 464}), Corner_Bottom_Left);
-  EXPECT_EQ(panel->Corner_At({464, 464}), Corner_Bottom_Right);
+  // Corners end where the straight edge meets the circle; nothing in between
+  // nor inside the bounding circle.
+  const std::pair<TPoint, int> corners[] = {{{155, 2}, Corner_None},      {{311, 2}, Corner_None},
+                                            {{154, 2}, Corner_Top_Left},  {{312, 2}, Corner_Top_Right},
+                                            {{100, 100}, Corner_None},    {{2, 464}, Corner_Bottom_Left},
+                                            {{464, 464}, Corner_Bottom_Right}};
+  for (auto [p, corner] : corners) EXPECT_EQ(panel->Corner_At(p), corner) << p.x << "," << p.y;
   EXPECT_EQ(panel->Corner_Screen_Point(2), TPoint(20 + 466 - 38, 20 + 466 - 38));
-}
-
-TEST_F(Round_Window_Test, A_Click_On_A_Corner_Is_One_Press_Then_One_Click) {
-  Move_In(corner0);
-  Click_In(corner0);
-  EXPECT_EQ(panel->Take(), (std::vector<std::string>{"pressed 0", "clicked 0"}));
 }
 
 TEST_F(Round_Window_Test, A_Repeating_Corner_Presses_Again_Every_Interval) {
   panel->Corner_Repeat[1] = 500;
-  Move_In(corner1);
-  Press(At(corner1));
+  Press_In(corner1);
   Advance(1200);
   Release(At(corner1));
-  EXPECT_EQ(panel->Take(), (std::vector<std::string>{"pressed 1", "pressed 1", "pressed 1", "clicked 1"}));
+  EXPECT_EQ(panel->Take(), (Log{"pressed 1", "pressed 1", "pressed 1", "clicked 1"}));
   Advance(1000);
   EXPECT_TRUE(panel->Take().empty());
 }
 
 TEST_F(Round_Window_Test, Dragging_Off_A_Corner_Drops_The_Click_And_Coming_Back_Restores_It) {
   panel->Corner_Repeat[0] = 500;
-  Move_In(corner0);
-  Press(At(corner0));
+  Press_In(corner0);
   Move_In(client);
   Advance(1000);
   Release(At(client));
-  EXPECT_EQ(Count("pressed 0"), 1);
-  EXPECT_EQ(Count("clicked 0"), 0);
+  EXPECT_EQ(std::pair(Count("pressed 0"), Count("clicked 0")), std::pair(1, 0));
   panel->Take();
   EXPECT_EQ(panel->Held_Corner, Corner_None);
   // Off and back: the click comes, and the next tick a full interval after
   // the return.
-  Move_In(corner0);
-  Press(At(corner0));
+  Press_In(corner0);
   Advance(300);
   Move_In(client);
   Advance(300);
@@ -166,47 +135,41 @@ TEST_F(Round_Window_Test, Dragging_Off_A_Corner_Drops_The_Click_And_Coming_Back_
   EXPECT_EQ(panel->Take().back(), "clicked 0");
 }
 
+// A click is one press then one click; a disabled corner ignores presses,
+// and disabling the held one ends the hold.
 TEST_F(Round_Window_Test, Disabling_The_Held_Corner_Ends_The_Hold) {
-  Move_In(corner0);
-  Press(At(corner0));
+  Press_In(corner0);
   panel->Enabled[0] = false;
   panel->Refresh_Corner_Buttons();
   EXPECT_EQ(panel->Corner_States[0], Corner_Disabled);
   Release(At(corner0));
-  EXPECT_EQ(panel->Take(), (std::vector<std::string>{"pressed 0", "up 20,20"}));
-  // A disabled corner ignores presses.
   Click_In(corner0);
-  EXPECT_EQ(panel->Take(), (std::vector<std::string>{"up 20,20"}));
+  EXPECT_EQ(panel->Take(), (Log{"pressed 0", "up 20,20", "up 20,20"}));
   panel->Enabled[0] = true;
   panel->Refresh_Corner_Buttons();
   Click_In(corner0);
-  EXPECT_EQ(panel->Take(), (std::vector<std::string>{"pressed 0", "clicked 0"}));
+  EXPECT_EQ(panel->Take(), (Log{"pressed 0", "clicked 0"}));
 }
 
 TEST_F(Round_Window_Test, Corner_Looks_Switch_On_The_Screen) {
   // A point on corner 1's picture, drawn in each state.
   const TPoint p = At({466 - 20, 20});
   const uint32_t normal = Screen_Pixel(p.x, p.y);
-  Move_In(corner1);
-  Press(At(corner1));
+  Press_In(corner1);
   const uint32_t pressed = Screen_Pixel(p.x, p.y);
   Release(At(corner1));
   EXPECT_EQ(Screen_Pixel(p.x, p.y), normal);
   panel->Disable_Corner(1);
   const uint32_t disabled = Screen_Pixel(p.x, p.y);
-  std::vector<uint32_t> looks{normal, pressed, disabled};
-  std::sort(looks.begin(), looks.end());
-  EXPECT_TRUE(std::unique(looks.begin(), looks.end()) == looks.end()) << std::hex << normal << " " << pressed << " " << disabled;
+  EXPECT_TRUE(normal != pressed && pressed != disabled && disabled != normal) << std::hex << normal << " " << pressed << " " << disabled;
 }
 
 TEST_F(Round_Window_Test, The_Client_Circle_Gets_Presses_Inside_It_And_Releases_Anywhere) {
   Click_In(client);
   Click_In(band);
-  Move(At({3, 233}));
-  Press(At({3, 233}));  // in the frame band beside the circle: nothing
+  Press_In({3, 233});  // in the frame band beside the circle: nothing
   Release(At(client));
-  EXPECT_EQ(panel->Take(), (std::vector<std::string>{"entered", "down 233,233", "up 233,233", "left", "up 233,2",
-                                                     "up 233,233"}));
+  EXPECT_EQ(panel->Take(), (Log{"entered", "down 233,233", "up 233,233", "left", "up 233,2", "up 233,233"}));
 }
 
 TEST_F(Round_Window_Test, An_Inactive_Window_Neither_Paints_Nor_Answers) {
@@ -244,13 +207,10 @@ TEST_F(Round_Window_Test, Hovering_A_Corner_With_A_Tip_Holds_The_Mouse_And_Shows
 }
 
 TEST_F(Round_Window_Test, The_Client_Is_Reported_Afresh_After_A_Corner_Hover) {
-  Move_In(client);
-  Move_In(band);
-  Move_In(corner0);
-  Move_In(band);  // leaving the corner lets the mouse go: the window's own loss message
-  Move_In({240, 2});  // clears the flags, so the band is reported again
-  Move_In(client);
-  EXPECT_EQ(panel->Take(), (std::vector<std::string>{"entered", "left", "left", "entered"}));
+  for (TPoint p : {client, band, corner0, band, TPoint(240, 2), client}) Move_In(p);
+  // Leaving the corner lets the mouse go: the window's own loss message
+  // clears the flags, so the band is reported again.
+  EXPECT_EQ(panel->Take(), (Log{"entered", "left", "left", "entered"}));
 }
 
 TEST_F(Round_Window_Test, A_Drag_Of_The_Panel_Sees_No_Corners) {
@@ -273,12 +233,11 @@ TEST_F(Round_Window_Test, A_Drag_Of_The_Panel_Sees_No_Corners) {
 TEST_F(Round_Window_Test, A_Tipless_Corner_Pressed_And_Released_Outside_Stops_Repeating) {
   panel->Corner_Tip[3] = nullptr;
   panel->Corner_Repeat[3] = 200;
-  const TPoint corner3{20, 446};
-  Press(At(corner3));
+  Press(At({20, 446}));
   Move({700, 590});  // off the window altogether
   Release({700, 590});
   Advance(1000);
-  EXPECT_EQ(panel->Take(), (std::vector<std::string>{"pressed 3"}));
+  EXPECT_EQ(panel->Take(), (Log{"pressed 3"}));
   EXPECT_EQ(panel->Held_Corner, Corner_None);
   EXPECT_FALSE(panel->Repeat_Timer_On);
   EXPECT_FALSE(mouse->Holds(panel));

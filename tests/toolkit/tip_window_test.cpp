@@ -12,38 +12,42 @@ class Tip_Window_Test : public Widget_Test {
   void SetUp() override {
     Widget_Test::SetUp();
     Move({300, 200});
-    screen_before = Screen_Pixels(Whole());
+    screen_before = Screen_Pixels(Whole);
   }
-  TRect Whole() const { return TRect(0, 0, 800, 600); }
+  // Enters the item and waits (by default out the delay).
+  void Enter(const char* item, uint32_t ms = 1250) {
+    tip->Enter_Item(item);
+    Advance(ms);
+  }
+  // No tip, and the screen as it was.
+  void Expect_Gone() {
+    EXPECT_FALSE(tip->Shown);
+    EXPECT_EQ(Screen_Pixels(Whole), screen_before);
+  }
 
-  const char* a = "Iterate";
-  const char* b = "Undo";
+  const TRect Whole{0, 0, 800, 600};
+  const char *a = "Iterate", *b = "Undo";
   std::vector<uint32_t> screen_before;
 };
 
 TEST_F(Tip_Window_Test, The_Tip_Shows_After_The_Delay_And_Not_If_Left_Before) {
-  tip->Enter_Item(a);
-  Advance(1240);
+  Enter(a, 1240);
   tip->Leave_Item(a);
   Advance(2000);
   EXPECT_FALSE(tip->Shown);
   EXPECT_EQ(tip->Item, nullptr);
-  tip->Enter_Item(a);
-  Advance(1240);
+  Enter(a, 1240);
   EXPECT_FALSE(tip->Shown);
   Advance(10);
   EXPECT_TRUE(tip->Shown);
-  EXPECT_NE(Screen_Pixels(Whole()), screen_before);
   EXPECT_EQ(Screen_Pixel(tip->Tip_Rect.left, tip->Tip_Rect.top), 0u);  // black frame
   EXPECT_EQ(Screen_Pixel(tip->Tip_Rect.left + 1, tip->Tip_Rect.top + 1), 0xFFFFFFu);
   tip->Leave_Item(a);
-  EXPECT_FALSE(tip->Shown);
-  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+  Expect_Gone();
 }
 
 TEST_F(Tip_Window_Test, Within_The_Grace_Period_The_Next_Tip_Shows_At_Once) {
-  tip->Enter_Item(a);
-  Advance(1250);
+  Enter(a);
   tip->Leave_Item(a);
   Advance(50);
   tip->Enter_Item(b);
@@ -59,21 +63,16 @@ TEST_F(Tip_Window_Test, Within_The_Grace_Period_The_Next_Tip_Shows_At_Once) {
 }
 
 TEST_F(Tip_Window_Test, A_Press_Keeps_The_Tip_Away_Until_The_Item_Is_Entered_Again) {
-  tip->Enter_Item(a);
-  Advance(500);
+  Enter(a, 500);
   tip->Press_Item(a);
   Advance(2000);
-  EXPECT_FALSE(tip->Shown);
-  tip->Enter_Item(a);  // still the current item: ignored
-  Advance(2000);
+  Enter(a);  // still the current item: ignored
   EXPECT_FALSE(tip->Shown);
   tip->Leave_Item(a);
-  tip->Enter_Item(a);
-  Advance(1250);
+  Enter(a);
   EXPECT_TRUE(tip->Shown);
   tip->Press_Item(a);  // pressing a shown tip hides it
-  EXPECT_FALSE(tip->Shown);
-  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+  Expect_Gone();
   // From the pressed item straight into another: the full delay.
   tip->Enter_Item(b);
   EXPECT_FALSE(tip->Shown);
@@ -81,21 +80,18 @@ TEST_F(Tip_Window_Test, A_Press_Keeps_The_Tip_Away_Until_The_Item_Is_Entered_Aga
   EXPECT_TRUE(tip->Shown);
 }
 
-// Entering another item while one waits shows it at once; an equal text at
-// another address is another item.
+// Entering the waiting item again does not restart the wait; an equal text at
+// another address is another item, shown at once while a tip waits.
 TEST_F(Tip_Window_Test, Items_Are_Their_Text_Pointers) {
-  tip->Enter_Item(a);
-  Advance(1000);
-  tip->Enter_Item(a);  // no restart
-  Advance(250);
+  Enter(a, 1000);
+  Enter(a, 250);  // again: the wait does not restart
   EXPECT_TRUE(tip->Shown);
   tip->Cancel();
   Advance(200);
   char copy[16];
   std::strcpy(copy, a);
-  tip->Enter_Item(a);
-  Advance(500);
-  tip->Enter_Item(copy);  // equal text, another item: shown at once
+  Enter(a, 500);
+  tip->Enter_Item(copy);
   EXPECT_TRUE(tip->Shown);
   EXPECT_EQ(tip->Item, copy);
   tip->Leave_Item(a);  // not the current item: ignored
@@ -104,32 +100,24 @@ TEST_F(Tip_Window_Test, Items_Are_Their_Text_Pointers) {
 
 TEST_F(Tip_Window_Test, The_Box_Sits_A_Menu_Height_Below_The_Pointer_Or_Above_It_Near_The_Bottom) {
   const int menu = GetSystemMetrics(SM_CYMENU);
-  TRect text;
-  {
-    TScreenDC dc;
-    dc.SelectObject(*tip->Font);
-    text = TRect(TPoint(0, 0), dc.GetTextExtent("Eraser"));
-  }
-  Move({300, 200});
-  tip->Enter_Item("Eraser");
-  Advance(1250);
+  TScreenDC dc;
+  dc.SelectObject(*tip->Font);
+  const TSize text = dc.GetTextExtent("Eraser");
+  Enter("Eraser");
   // Margins of twice size 29 (3 at the 800 column) on every side.
-  EXPECT_EQ(tip->Tip_Rect, TRect(300, 200 + menu, 300 + text.Width() + 12, 200 + menu + text.Height() + 12));
+  EXPECT_EQ(tip->Tip_Rect, TRect(300, 200 + menu, 300 + text.cx + 12, 200 + menu + text.cy + 12));
   tip->Cancel();
   Advance(200);
   Move({790, 595});
-  tip->Enter_Item(a);
-  Advance(1250);
-  EXPECT_EQ(tip->Tip_Rect.top, 595 - menu);
-  EXPECT_EQ(tip->Tip_Rect.right, 800);
+  Enter(a);
+  EXPECT_EQ(std::pair(tip->Tip_Rect.top, tip->Tip_Rect.right), std::pair(595 - menu, 800));
   tip->Cancel();
   Move({300, 200});
-  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+  Expect_Gone();
 }
 
 TEST_F(Tip_Window_Test, Tips_Turned_Off_Stop_A_Wait_But_Leave_A_Shown_Tip) {
-  tip->Enter_Item(a);
-  Advance(500);
+  Enter(a, 500);
   tip->Set_Enabled(false);
   Advance(2000);
   EXPECT_FALSE(tip->Shown);
@@ -137,61 +125,53 @@ TEST_F(Tip_Window_Test, Tips_Turned_Off_Stop_A_Wait_But_Leave_A_Shown_Tip) {
   EXPECT_EQ(tip->Item, a);
   tip->Set_Enabled(true);
   tip->Leave_Item(a);
-  tip->Enter_Item(b);
-  Advance(1250);
+  Enter(b);
   EXPECT_TRUE(tip->Shown);
   tip->Set_Enabled(false);
   EXPECT_TRUE(tip->Shown);
   tip->Hide();
-  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+  Expect_Gone();
 }
 
 TEST_F(Tip_Window_Test, A_Tip_Shown_At_Once_Outlives_Its_Timer_And_Goes_When_Left) {
   // A panel may show the tip of an item it has just entered without waiting
-  // (the help window does): the delay that was started must not later drop
-  // the item from under the shown box, or leaving it would leave the box.
-  tip->Enter_Item(a);
-  tip->Show_Tip();
-  ASSERT_TRUE(tip->Shown);
-  Advance(2000);
-  EXPECT_EQ(tip->Item, a);
-  EXPECT_TRUE(tip->Shown);
-  tip->Leave_Item(a);
-  EXPECT_FALSE(tip->Shown);
-  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
-
-  // The same holds for a tip shown again during its grace period.
-  Advance(200);
-  tip->Enter_Item(a);
-  Advance(1250);
-  tip->Leave_Item(a);
-  tip->Show_Tip();
-  ASSERT_TRUE(tip->Shown);
-  Advance(500);
-  EXPECT_EQ(tip->Item, a);
-  tip->Leave_Item(a);
-  EXPECT_FALSE(tip->Shown);
-  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+  // (the help window does), and show it again during its grace period: the
+  // timer that was running must not later drop the item from under the shown
+  // box, or leaving it would leave the box.
+  for (bool grace : {false, true}) {
+    SCOPED_TRACE(grace ? "during the grace period" : "at once");
+    Advance(200);
+    if (grace) {
+      Enter(a);
+      tip->Leave_Item(a);
+    } else {
+      tip->Enter_Item(a);
+    }
+    tip->Show_Tip();
+    ASSERT_TRUE(tip->Shown);
+    Advance(grace ? 500 : 2000);
+    EXPECT_TRUE(tip->Shown);
+    EXPECT_EQ(tip->Item, a);
+    tip->Leave_Item(a);
+    Expect_Gone();
+  }
 }
 
 TEST_F(Tip_Window_Test, A_Forgotten_Text_Is_Never_Read_Again) {
   auto owned = std::make_unique<char[]>(8);
   std::strcpy(owned.get(), "Gallery");
-  tip->Enter_Item(owned.get());
-  Advance(500);
+  Enter(owned.get(), 500);
   tip->Forget(owned.get());  // its button goes while the tip waits
   owned.reset();
   Advance(2000);
   EXPECT_FALSE(tip->Shown);
   EXPECT_EQ(tip->Item, nullptr);
   // Forgetting a shown tip takes it off the screen.
-  tip->Enter_Item(a);
-  Advance(1250);
+  Enter(a);
   tip->Forget(b);
   EXPECT_TRUE(tip->Shown);
   tip->Forget(a);
-  EXPECT_FALSE(tip->Shown);
-  EXPECT_EQ(Screen_Pixels(Whole()), screen_before);
+  Expect_Gone();
 }
 
 }  // namespace
