@@ -14,12 +14,6 @@ namespace {
 const TColor White(255, 255, 255);
 const TRect Frame_360(0, 0, 360, 360);
 
-Transform_Set_2D Set_Of(std::initializer_list<Affine_Transform_2D> maps) {
-  Transform_Set_2D set;
-  for (const auto& m : maps) set.Add_Map(std::make_unique<Affine_Transform_2D>(m));
-  return set;
-}
-
 // (a, b, e, c, d, f)
 const Affine_Transform_2D Identity;
 const Affine_Transform_2D Half_Turn(-1, 0, 1, 0, -1, 1);
@@ -53,7 +47,7 @@ TEST_F(Virtual_Drawing_Test, Outside_Dropped_Small_And_Surplus_Set_Aside) {
   EXPECT_EQ(next.Entries[2].eM11, 0.05f);
 
   // Grow to 12 * 12 * 12 = 1728 candidates, all inside: 1024 stay live.
-  Transform_Set_2D twelve;
+  Transform_Set_2D twelve;  // each slightly shrinking, all inside
   for (int i = 0; i < 12; ++i)
     twelve.Add_Map(std::make_unique<Affine_Transform_2D>(0.9f, 0.0f, 0.01f * i, 0.0f, 0.9f, 0.005f * i));
   Virtual_Drawing g1(first, twelve), g2(g1, twelve), g3(g2, twelve);
@@ -119,18 +113,19 @@ TEST_F(Virtual_Drawing_Test, Outlines_Are_Dashed_In_Contrast) {
   Virtual_Drawing whole(Frame_360, Identity);
   whole.Draw(picture, {0, 0});
   const uint8_t white = Index(White), dark = Contrast_Table[white];
-  std::string row;
-  for (int x = 0; x < 24; ++x) row += Pixel(picture, x, 0) == dark ? '#' : '.';
-  EXPECT_EQ(row, "####......######......##");  // 4 marked, then 6 off, 6 on
+  auto bottom_row = [&](Shape_Drawing& p, int length) {
+    std::string row;
+    for (int x = 0; x < length; ++x) row += Pixel(p, x, 0) == dark ? '#' : '.';
+    return row;
+  };
+  EXPECT_EQ(bottom_row(picture, 24), "####......######......##");  // 4 marked, then 6 off, 6 on
   EXPECT_EQ(Pixel(picture, 359, 0), dark);
   EXPECT_EQ(Pixel(picture, 100, 100), white);
   EXPECT_TRUE(picture.Blank);  // no handles: the flag stays
 
   Shape_Drawing half(180, 180, nullptr, White);
   whole.Draw(half, {7, 7});
-  std::string half_row;
-  for (int x = 0; x < 12; ++x) half_row += Pixel(half, x, 0) == dark ? '#' : '.';
-  EXPECT_EQ(half_row, "##...###...#");
+  EXPECT_EQ(bottom_row(half, 12), "##...###...#");
   EXPECT_FALSE(half.Blank);
 }
 
