@@ -45,18 +45,14 @@ TEST(Point_Near_Segment, Width_One_Takes_Only_Points_On_The_Line) {
 }
 
 TEST(Clip_Segment_To_Rect, Follows_The_Edges) {
-  const TRect r(0, 0, 360, 360);
-  TPoint q0, q1;
-  EXPECT_FALSE(Clip_Segment_To_Rect({-10, 5}, {-1, 300}, r, q0, q1));
-  EXPECT_TRUE(Clip_Segment_To_Rect({10, 20}, {500, 20}, r, q0, q1));
-  EXPECT_EQ(q0, TPoint(10, 20));
-  EXPECT_EQ(q1, TPoint(359, 20));
-  EXPECT_TRUE(Clip_Segment_To_Rect({-100, 100}, {100, 100}, r, q0, q1));
-  EXPECT_EQ(q0, TPoint(0, 100));
-  EXPECT_EQ(q1, TPoint(100, 100));
-  EXPECT_TRUE(Clip_Segment_To_Rect({5, 6}, {7, 8}, r, q0, q1));
-  EXPECT_EQ(q0, TPoint(5, 6));
-  EXPECT_EQ(q1, TPoint(7, 8));
+  auto clip = [](TPoint p0, TPoint p1) {
+    TPoint q0{-1, -1}, q1{-1, -1};
+    return Clip_Segment_To_Rect(p0, p1, TRect(0, 0, 360, 360), q0, q1) ? std::pair(q0, q1) : std::pair(p0, p0);
+  };
+  EXPECT_EQ(clip({-10, 5}, {-1, 300}), std::pair(TPoint(-10, 5), TPoint(-10, 5)));  // refused
+  EXPECT_EQ(clip({10, 20}, {500, 20}), std::pair(TPoint(10, 20), TPoint(359, 20)));
+  EXPECT_EQ(clip({-100, 100}, {100, 100}), std::pair(TPoint(0, 100), TPoint(100, 100)));
+  EXPECT_EQ(clip({5, 6}, {7, 8}), std::pair(TPoint(5, 6), TPoint(7, 8)));
 }
 
 TEST(Clip_Segment_To_Rect, Both_Ends_Always_Inside) {
