@@ -66,10 +66,7 @@ TEST(Transform_Set_2D, TakeOutMoveToEndAndFind) {
   EXPECT_EQ(Shifts(set), (std::vector<float>{2, 3, 0}));
 
   // Find ignores the colour step.
-  Transform_Set_2D stepped;
-  stepped.Add_Map(Shift(1, 5));
-  EXPECT_EQ(stepped.Find(*Shift(1, 0)), 0);
-  EXPECT_EQ(set.Find(*Shift(3)), 1);
+  EXPECT_EQ(set.Find(*Shift(3, 5)), 1);
   EXPECT_EQ(set.Find(*Shift(4)), -1);
 
   set.Clear();
@@ -78,10 +75,7 @@ TEST(Transform_Set_2D, TakeOutMoveToEndAndFind) {
 
 TEST(Transform_Set_2D, SortByColorStepIsStable) {
   Transform_Set_2D set;
-  set.Add_Map(Shift(0, 3));
-  set.Add_Map(Shift(1, -1));
-  set.Add_Map(Shift(2, 3));
-  set.Add_Map(Shift(3, 0));
+  for (auto [e, step] : {std::pair{0.0f, 3}, {1.0f, -1}, {2.0f, 3}, {3.0f, 0}}) set.Add_Map(Shift(e, step));
   set.Sort(Compare_Color_Steps);
   std::vector<int32_t> steps;
   for (int32_t i = 0; i < set.Count(); ++i) steps.push_back(Affine(set, i).Color_Step);
@@ -100,11 +94,8 @@ TEST(Transform_Set_2D, ComposeWithGivesEveryProductInBlocks) {
   set.Compose_With(other);
   ASSERT_EQ(set.Count(), 6);
   // Slot j*2 + i: own map i first, then other's map j.
-  const float scales[6] = {2, 3, 2, 3, 2, 3};
-  const float shifts[6] = {10, 10, 20, 20, 30, 30};
   for (int32_t k = 0; k < 6; ++k) {
-    Point_2D p = set.Map(k)->Map_Point(1, 0);
-    EXPECT_EQ(p.x, scales[k] + shifts[k]) << k;
+    EXPECT_EQ(set.Map(k)->Map_Point(1, 0).x, float(2 + k % 2 + 10 * (1 + k / 2))) << k;
     EXPECT_EQ(Affine(set, k).Color_Step, 2 + k % 2) << k;
   }
 

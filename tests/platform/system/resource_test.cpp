@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -28,14 +29,9 @@ TEST(Resource, MissingResourceIsAnEmptyAnswer) {
 TEST(Resource, BitmapResourceLoadsAsAPicture) {
   std::optional<TBmp_Image> image = Load_Bitmap_Resource(1);
   ASSERT_TRUE(image);
-  EXPECT_EQ(image->width, 5);
-  EXPECT_EQ(image->height, 3);
-  EXPECT_EQ(image->bits_per_pixel, 4);
+  EXPECT_EQ(std::tuple(image->width, image->height, image->bits_per_pixel), std::tuple(5, 3, 4));
   ASSERT_EQ(image->colors.size(), 16u);
-  EXPECT_EQ(image->colors[3].red, 48);
-  EXPECT_EQ(image->colors[3].green, 255 - 48);
-  EXPECT_EQ(image->colors[3].blue, 3);
-  EXPECT_EQ(image->colors[3].Xrgb(), 0x30CF03u);
+  EXPECT_EQ(image->colors[3].Xrgb(), 0x30CF03u);  // red 48, green 255 - 48, blue 3
   // Pixel (x, y) from the top has index x + 5 y; rows are kept bottom-up.
   auto index = [&](int x, int y_from_top) {
     int row = image->height - 1 - y_from_top;

@@ -25,14 +25,11 @@ TEST_F(Settings, ValuesFromTheConfigFile) {
         "twice=second\n"
         "Equation=a=b\n");
   EXPECT_EQ(TSettings::File_Path(), root_ + "/config/quendar/settings");
-  EXPECT_EQ(TSettings::Read("UserPath"), "/srv/children");
-  EXPECT_EQ(TSettings::Read("userpath"), "/srv/children");  // names ignore case
-  EXPECT_EQ(TSettings::Read("ProgPath"), "/opt/quendar");
-  EXPECT_EQ(TSettings::Read("Empty"), "");
-  EXPECT_EQ(TSettings::Read("Twice"), "second");
-  EXPECT_EQ(TSettings::Read("Equation"), "a=b");
-  EXPECT_FALSE(TSettings::Read("Missing"));
-  EXPECT_FALSE(TSettings::Read(""));
+  // Names ignore case, values are trimmed, the last of a name counts.
+  const std::pair<const char*, std::optional<std::string>> values[] = {
+      {"UserPath", "/srv/children"}, {"userpath", "/srv/children"}, {"ProgPath", "/opt/quendar"}, {"Empty", ""},
+      {"Twice", "second"}, {"Equation", "a=b"}, {"Missing", std::nullopt}, {"", std::nullopt}};
+  for (const auto& [name, value] : values) EXPECT_EQ(TSettings::Read(name), value) << name;
 
   char buffer[16];
   EXPECT_EQ(TSettings::Read("ProgPath", buffer, sizeof buffer), 13u);  // with its zero
