@@ -293,19 +293,16 @@ TEST_F(Shape_Drawing_Test, Threads_Render_With_The_Shared_Pool) {
     set.Add_Map(std::make_unique<Affine_Transform_2D>(0.33333f, 10.0f * i, 0.2f * i, 0.33333f, 10.0f * i + 90,
                                                       0.1f * i, 0));
   Shape_Drawing expected(source, set);
-  std::vector<std::thread> threads;
   std::vector<int> mismatches(4, 0);
-  for (int t = 0; t < 4; ++t) {
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t)
     threads.emplace_back([&, t] {
       for (int i = 0; i < 20; ++i) {
-        Shape_Drawing copy(source, false);
-        Shape_Drawing next(copy, set);
+        Shape_Drawing copy(source, false), next(copy, set);
         next.Pack(false, true);
-        Shape_Drawing back(next, true);
-        if (!back.Same_Pixels(expected)) ++mismatches[t];
+        mismatches[t] += !Shape_Drawing(next, true).Same_Pixels(expected);
       }
     });
-  }
   for (auto& thread : threads) thread.join();
   EXPECT_EQ(mismatches, std::vector<int>(4, 0));
 }
