@@ -18,19 +18,15 @@ namespace {
 
 class File_Streams : public testing::Test {
  protected:
-  void SetUp() override {
-    path = (std::filesystem::temp_directory_path() /
-            ("quendar_stream_" + std::to_string(::getpid()) + ".bin"))
-               .string();
-  }
-  void TearDown() override { std::filesystem::remove(path); }
+  ~File_Streams() override { std::filesystem::remove(path); }
 
   std::vector<uint8_t> File_Bytes() const {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
   }
 
-  std::string path;
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("quendar_stream_" + std::to_string(::getpid()) + ".bin")).string();
 };
 
 }  // namespace
@@ -46,8 +42,7 @@ TEST_F(File_Streams, WriteThenReadASet) {
     out.Close();
     EXPECT_TRUE(out.Good());
   }
-  Bytes expected;
-  expected.data = Header();
+  Bytes expected = Current();
   expected.Word(1).Hex("5B").Name("Transform_Set_2D").Word(1).Word(1).Word(0);
   Identity_Map(expected).Hex("5D");
   EXPECT_EQ(File_Bytes(), expected.data);

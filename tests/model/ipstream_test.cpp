@@ -61,13 +61,6 @@ Bytes Small_Manipulator() {
   return b;
 }
 
-// A current stream's header followed by the given bytes.
-Bytes Current(std::string_view hex = "") {
-  Bytes b;
-  b.data = Header();
-  return b.Hex(hex);
-}
-
 Bytes Set_Header(uint32_t count) { return Current("5B").Name("Transform_Set_2D").Word(1).Word(count); }
 
 struct Read_Result {
