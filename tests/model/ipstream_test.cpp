@@ -1,5 +1,6 @@
 #include "model/ipstream.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <random>
@@ -97,8 +98,7 @@ std::vector<uint8_t> Tagged(const Bytes& body) {
 TEST(ipstream, ReadsTheBuiltInManipulatorLayout) {
   const Bytes stream = Small_Manipulator();
   ipstream is(stream.data);
-  EXPECT_EQ(is.Read_Version(), 0x101u);
-  EXPECT_EQ(is.Read_Word(), 5u);
+  EXPECT_EQ((std::pair{is.Read_Version(), is.Read_Word()}), std::pair(0x101u, 5u));
   // Read by reference, the stored class must be the object's own.
   Transform_Set_2D plain;
   is >> plain;
@@ -109,9 +109,8 @@ TEST(ipstream, ReadsTheBuiltInManipulatorLayout) {
   again.Read_Version();
   again.Read_Word();
   again.Read_Object(small);
-  ASSERT_TRUE(again.Good());
+  ASSERT_TRUE(again.Good() && small.Count() == 1);
   EXPECT_EQ(small.name, "Small");
-  ASSERT_EQ(small.Count(), 1);
   EXPECT_TRUE(small.Map(0)->Equals(Affine_Transform_2D(0.33334002f, 0, 0.33333f, 0, 0.33334002f, 0.33333f)));
 
   // Written back, the bytes are the same.
@@ -128,21 +127,17 @@ TEST(ipstream, VersionZeroStreams) {
   b.Hex("0500 03").Text("abc").Hex("FF 00 5B 13").Text("Affine_Transform_2D");
   b.Hex("0000803F 00000000 00000000 0000803F 0000A040 00000000 FDFF 5D");
   ipstream is(b.data);
-  EXPECT_EQ(is.Read_Version(), 0u);
-  EXPECT_EQ(is.Read_Word(), 5u);
-  EXPECT_EQ(is.Read_String(), "abc");
-  EXPECT_EQ(is.Read_String(), std::nullopt);
-  EXPECT_EQ(is.Read_String(), "");
+  EXPECT_EQ((std::pair{is.Read_Version(), is.Read_Word()}), std::pair(0u, 5u));
+  const std::optional<std::string> strings[] = {is.Read_String(), is.Read_String(), is.Read_String()};
+  EXPECT_THAT(strings, testing::ElementsAre("abc", std::nullopt, ""));
   Affine_Transform_2D map;
   is >> map;
   ASSERT_TRUE(is.Good());
-  EXPECT_EQ(map.eDx, 5.0f);
-  EXPECT_EQ(map.Color_Step, 65533);  // a 16-bit word, zero-extended
+  EXPECT_EQ(std::pair(map.eDx, map.Color_Step), std::pair(5.0f, 65533));  // a 16-bit word, zero-extended
 
   ipstream empty(std::span<const uint8_t>{});
   EXPECT_EQ(empty.Read_Version(), 0u);
-  EXPECT_TRUE(empty.Eof());
-  EXPECT_FALSE(empty.Fail());
+  EXPECT_TRUE(empty.Eof() && !empty.Fail());
   empty.Read_Byte();
   EXPECT_TRUE(empty.Fail());
 }
@@ -151,9 +146,8 @@ TEST(ipstream, StringsAndShortReads) {
   Bytes b = Current("FFFFFFFF 00000000 03000000").Text("xyz").Hex("7F 0A00");
   ipstream is(b.data);
   is.Read_Version();
-  EXPECT_EQ(is.Read_String(), std::nullopt);
-  EXPECT_EQ(is.Read_String(), "");
-  EXPECT_EQ(is.Read_String(), "xyz");
+  const std::optional<std::string> strings[] = {is.Read_String(), is.Read_String(), is.Read_String()};
+  EXPECT_THAT(strings, testing::ElementsAre(std::nullopt, "", "xyz"));
   EXPECT_EQ(is.Read_Byte(), 0x7F);
   EXPECT_TRUE(is.Good());
   // Two bytes left: a word does not fit, and then nothing reads.
@@ -167,8 +161,7 @@ TEST(ipstream, StringsAndShortReads) {
   const Bytes huge = Current("FFFFFF7F 41");
   ipstream big(huge.data);
   big.Read_Version();
-  EXPECT_EQ(big.Read_String(), std::nullopt);
-  EXPECT_TRUE(big.Fail());
+  EXPECT_TRUE(big.Read_String() == std::nullopt && big.Fail());
 }
 
 TEST(ipstream, ClassNamesUpTo127Characters) {
@@ -179,8 +172,7 @@ TEST(ipstream, ClassNamesUpTo127Characters) {
     const Bytes b = Current("02 5B").Name(std::string(length, 'N')).Word(1).Hex("5D");
     ipstream is(b.data);
     is.Read_Version();
-    EXPECT_EQ(is.Read_Object_Pointer(), nullptr);
-    EXPECT_TRUE(is.Fail());
+    EXPECT_TRUE(is.Read_Object_Pointer() == nullptr && is.Fail());
     EXPECT_EQ(is.Error_Text(), length == 128 ? "A class name is damaged"
                                              : "Attempt to stream unregistered type '" + std::string(length, 'N') + "'");
   }
@@ -206,8 +198,7 @@ TEST(ipstream, ClassNamesUpTo127Characters) {
   ipstream is(sink);
   is.Read_Version();
   std::unique_ptr<TStreamableBase> read(is.Read_Object_Pointer());
-  EXPECT_TRUE(is.Good());
-  ASSERT_NE(read, nullptr);
+  ASSERT_TRUE(is.Good() && read != nullptr);
   EXPECT_EQ(read->Streamable_Name(), long_name);
 }
 
@@ -234,8 +225,7 @@ TEST(ipstream, BackReferencesFindObjectsByNumber) {
   EXPECT_EQ(inner, first->Map(0));
   Transform_Set_2D* none = first;
   is >> none;
-  EXPECT_EQ(none, nullptr);
-  EXPECT_TRUE(is.Good());
+  EXPECT_TRUE(none == nullptr && is.Good());
 }
 
 TEST(ipstream, TrailingBytesAreNotLookedAt) {
@@ -245,8 +235,7 @@ TEST(ipstream, TrailingBytesAreNotLookedAt) {
   is.Read_Version();
   Transform_Set_2D set;
   is >> set;
-  EXPECT_TRUE(is.Good());
-  EXPECT_EQ(set.Count(), 1);
+  EXPECT_TRUE(is.Good() && set.Count() == 1);
 }
 
 TEST(ipstream, DamagedSetsFailAndLeaveNothingHalfBuilt) {
@@ -269,8 +258,7 @@ TEST(ipstream, DamagedSetsFailAndLeaveNothingHalfBuilt) {
   };
   for (const Case& c : cases) {
     Read_Result result = Read_Set(Tagged(c.bytes));
-    EXPECT_EQ(result.set, nullptr) << c.what;
-    EXPECT_TRUE(result.failed) << c.what;
+    EXPECT_TRUE(result.set == nullptr && result.failed) << c.what;
     // Read by reference into an existing set, the set stays as it was, and
     // the stream says why it failed.
     ipstream by_reference(c.bytes.data);
@@ -278,9 +266,7 @@ TEST(ipstream, DamagedSetsFailAndLeaveNothingHalfBuilt) {
     Transform_Set_2D existing;
     existing.Add_Map(std::make_unique<Affine_Transform_2D>());
     by_reference >> existing;
-    EXPECT_TRUE(by_reference.Fail()) << c.what;
-    EXPECT_EQ(existing.Count(), 1) << c.what;
-    EXPECT_FALSE(by_reference.Error_Text().empty()) << c.what;
+    EXPECT_TRUE(by_reference.Fail() && existing.Count() == 1 && !by_reference.Error_Text().empty()) << c.what;
   }
 
   // Cut anywhere, the complete stream of a two-map set fails cleanly.
@@ -288,8 +274,7 @@ TEST(ipstream, DamagedSetsFailAndLeaveNothingHalfBuilt) {
   ASSERT_NE(Read_Set(tagged).set, nullptr);
   for (size_t length = 5; length < tagged.size(); ++length) {
     Read_Result result = Read_Set(std::vector<uint8_t>(tagged.begin(), tagged.begin() + length));
-    EXPECT_EQ(result.set, nullptr) << length;
-    EXPECT_TRUE(result.failed) << length;
+    EXPECT_TRUE(result.set == nullptr && result.failed) << length;
   }
 }
 
@@ -298,8 +283,7 @@ TEST(ipstream, BadTagsAndReferencesAhead) {
     const Bytes b = Current(tail);
     ipstream is(b.data);
     is.Read_Version();
-    EXPECT_EQ(is.Read_Object_Pointer(), nullptr) << tail;
-    EXPECT_TRUE(is.Fail()) << tail;
+    EXPECT_TRUE(is.Read_Object_Pointer() == nullptr && is.Fail()) << tail;
   }
   // A pointer to a set that holds a map: the wrong class for the pointer.
   const std::vector<uint8_t> set_bytes = Tagged(Set_Header(0).Hex("5D"));
@@ -307,8 +291,7 @@ TEST(ipstream, BadTagsAndReferencesAhead) {
   is.Read_Version();
   Affine_Transform_2D* map = nullptr;
   is >> map;
-  EXPECT_EQ(map, nullptr);
-  EXPECT_TRUE(is.Fail());
+  EXPECT_TRUE(map == nullptr && is.Fail());
 }
 
 TEST(ipstream, RandomSetsRoundTrip) {
