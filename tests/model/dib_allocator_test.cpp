@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <thread>
+#include <tuple>
 #include <vector>
 
 #include "model/gui_colors.h"
@@ -13,25 +14,19 @@ namespace {
 TEST(DIB_Allocator, Pool_Sizes_Are_Reused_Others_Are_Not) {
   GUI_Colors colors;
   DIB_Allocator pool(2, 3, 36);
-  EXPECT_EQ(The_DIB_Allocator, &pool);
-  EXPECT_EQ(pool.Count(), 2);
+  EXPECT_TRUE(The_DIB_Allocator == &pool && pool.Count() == 2);
   TDiBitmap* a = pool.Get(36, 36);
   TDiBitmap* b = pool.Get(36, 36);
   TDiBitmap* c = pool.Get(36, 36);  // stack empty: a new one
-  EXPECT_EQ(pool.Count(), 3);
-  EXPECT_EQ(a->BitsPixel(), 8);
+  EXPECT_TRUE(pool.Count() == 3 && a->BitsPixel() == 8);
   EXPECT_EQ(a->GetColor(10), colors.Scheme_RGB(0));  // the program palette
   pool.Release(c);
   EXPECT_EQ(pool.Get(36, 36), c);  // last in, first out
   TDiBitmap* odd = pool.Get(30, 20);
-  EXPECT_EQ(odd->Width(), 32);
-  EXPECT_EQ(odd->Pitch(), 32);
-  EXPECT_EQ(pool.Count(), 3);
-  pool.Release(odd);
+  EXPECT_EQ(std::tuple(odd->Width(), odd->Pitch(), pool.Count()), std::tuple(32, 32, 3));
+  pool.Release(odd);  // not the pool's size: deleted
   EXPECT_EQ(pool.Free_Count(), 0);
-  pool.Release(a);
-  pool.Release(b);
-  pool.Release(c);
+  for (TDiBitmap* bitmap : {a, b, c}) pool.Release(bitmap);
   EXPECT_EQ(pool.Free_Count(), 3);
   pool.Purge();
   EXPECT_EQ(pool.Free_Count(), 0);

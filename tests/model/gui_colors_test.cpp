@@ -42,8 +42,7 @@ TEST(GUI_Colors, Scheme_Ramp) {
 
 TEST(GUI_Colors, True_Colour_Layout) {
   GUI_Colors colors;
-  EXPECT_EQ(The_GUI_Colors, &colors);
-  EXPECT_FALSE(colors.Is_Palette_Device);
+  EXPECT_TRUE(The_GUI_Colors == &colors && !colors.Is_Palette_Device);
   const TPalette& palette = *colors.Palette;
   ASSERT_EQ(palette.GetNumEntries(), 256);
   TPalette_Entry e, last;
@@ -67,22 +66,19 @@ TEST(GUI_Colors, True_Colour_Layout) {
     EXPECT_EQ(palette.Entry_Xrgb(expected), c.Xrgb()) << k;
     ++expected;
   }
-  EXPECT_LE(expected, 248);
-  EXPECT_EQ(palette.Entry_Xrgb(expected), 0u);  // black filler
-  EXPECT_EQ(colors.Scheme_Brush_6->Color(), colors.Scheme[6]);
+  EXPECT_TRUE(expected <= 248 && palette.Entry_Xrgb(expected) == 0u);  // black filler
   ASSERT_NE(colors.Scheme_Pen_3, nullptr);
+  EXPECT_EQ(colors.Scheme_Brush_6->Color(), colors.Scheme[6]);
 }
 
 TEST(GUI_Colors, Palette_Device_Layout) {
   TDevice_Caps::Set_Palette_Device_For_Tests(true);
   {
     GUI_Colors colors;
-    EXPECT_TRUE(colors.Is_Palette_Device);
-    EXPECT_EQ(colors.Palette->GetNumEntries(), 239);
+    EXPECT_TRUE(colors.Is_Palette_Device && colors.Palette->GetNumEntries() == 239);
     for (int i = 0; i < Scheme_Color_Count; ++i) EXPECT_EQ(colors.Scheme[i], TColor::Palette_Index(i));
     for (int k = 0; k < Wheel_Color_Count; ++k) EXPECT_EQ(Wheel_Colors[k], 0x01000000u + 50 + k);
-    EXPECT_EQ(Wheel_Colors_RGB[36], 0u);  // black and white keep entries here
-    EXPECT_EQ(Wheel_Colors_RGB[37], 0xFFFFFFu);
+    EXPECT_TRUE(Wheel_Colors_RGB[36] == 0 && Wheel_Colors_RGB[37] == 0xFFFFFF);  // black and white keep entries here
     EXPECT_EQ(Palette_Color_To_RGB(TColor(Wheel_Colors[12]), *colors.Palette), TColor(233, 0, 0));
     EXPECT_EQ(colors.Scheme_RGB(4), HLS_To_RGB(Scheme_HLS[4]));
   }

@@ -41,8 +41,7 @@ TEST_F(Single_Instance, SecondStartHandsOverAndTheFirstComesForwardUntilItEnds) 
   std::atomic<int> asked{0};
   auto first = std::make_unique<TSingle_Instance>();
   ASSERT_EQ(first->Claim([&] { ++asked; }), Start::First);
-  EXPECT_TRUE(first->Listening());
-  EXPECT_TRUE(std::filesystem::exists(Socket_Path()));
+  EXPECT_TRUE(first->Listening() && std::filesystem::exists(Socket_Path()));
 
   {
     TSingle_Instance second;
@@ -59,15 +58,13 @@ TEST_F(Single_Instance, SecondStartHandsOverAndTheFirstComesForwardUntilItEnds) 
   }
   int status = 0;
   waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-  EXPECT_EQ(asked, 2);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0 && asked == 2);
 
   // After the first ends, the next start is the first.
   first.reset();
   EXPECT_FALSE(std::filesystem::exists(Socket_Path()));
   TSingle_Instance next;
-  EXPECT_EQ(next.Claim(nullptr), Start::First);
-  EXPECT_TRUE(next.Listening());
+  EXPECT_TRUE(next.Claim(nullptr) == Start::First && next.Listening());
 }
 
 TEST_F(Single_Instance, StaleSocketOfACrashedInstanceIsReplaced) {
@@ -82,8 +79,7 @@ TEST_F(Single_Instance, StaleSocketOfACrashedInstanceIsReplaced) {
   TSingle_Instance first;
   ASSERT_EQ(first.Claim([&] { ++asked; }), Start::First);
   TSingle_Instance second;
-  EXPECT_EQ(second.Claim(nullptr), Start::Handed_Over);
-  EXPECT_EQ(asked, 1);
+  EXPECT_TRUE(second.Claim(nullptr) == Start::Handed_Over && asked == 1);
 }
 
 TEST_F(Single_Instance, AStartWhileTheFirstIsEndingBecomesTheFirst) {
@@ -157,15 +153,13 @@ TEST_F(Single_Instance, ARequestInFlightAsTheFirstEndsIsNotAnswered) {
   EXPECT_EQ(read(fd, answer, sizeof answer), 0);
   ending.join();
   close(fd);
-  EXPECT_EQ(asked, 0);
-  EXPECT_FALSE(running.Listening());
+  EXPECT_TRUE(asked == 0 && !running.Listening());
 }
 
 TEST_F(Single_Instance, ClassesAndUsersDirectoriesAreSeparate) {
   TSingle_Instance one("Quendar_Window");
   TSingle_Instance other("Other_Window");
-  EXPECT_EQ(one.Claim(nullptr), Start::First);
-  EXPECT_EQ(other.Claim(nullptr), Start::First);
+  EXPECT_TRUE(one.Claim(nullptr) == Start::First && other.Claim(nullptr) == Start::First);
 
   // Without a runtime directory a private one under /tmp serves.
   Set("XDG_RUNTIME_DIR", std::nullopt);
