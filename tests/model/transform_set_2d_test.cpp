@@ -35,10 +35,8 @@ Transform_Set_2D Set_Of(std::initializer_list<float> shifts) {
 TEST(Transform_Set_2D, HoldsAtMostTwelveMaps) {
   Transform_Set_2D set;
   for (int i = 0; i < 13; ++i) set.Add_Map(Shift(static_cast<float>(i)));
-  EXPECT_EQ(set.Count(), 12);
-  EXPECT_EQ(Affine(set, 11).eDx, 11.0f);
   set.Add_Map(nullptr);
-  EXPECT_EQ(set.Count(), 12);
+  EXPECT_EQ(Shifts(set), (std::vector<float>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
 }
 
 TEST(Transform_Set_2D, CopiesAreIndependent) {
@@ -46,11 +44,9 @@ TEST(Transform_Set_2D, CopiesAreIndependent) {
   Transform_Set_2D copy(set);
   Transform_Set_2D assigned = Set_Of({7, 8, 9});
   assigned = set;
-  EXPECT_NE(copy.Map(0), set.Map(0));
-  EXPECT_EQ(Shifts(copy), (std::vector<float>{1, 2}));
-  EXPECT_EQ(Shifts(assigned), (std::vector<float>{1, 2}));
   assigned = assigned;
-  EXPECT_EQ(Shifts(assigned), (std::vector<float>{1, 2}));
+  EXPECT_NE(copy.Map(0), set.Map(0));
+  EXPECT_EQ(std::pair(Shifts(copy), Shifts(assigned)), std::pair(Shifts(set), std::vector<float>{1, 2}));
 }
 
 TEST(Transform_Set_2D, TakeOutMoveToEndAndFind) {
@@ -58,11 +54,9 @@ TEST(Transform_Set_2D, TakeOutMoveToEndAndFind) {
   std::unique_ptr<Transform_2D> taken = set.Take_Out(1);
   ASSERT_NE(taken, nullptr);
   EXPECT_EQ(Shifts(set), (std::vector<float>{0, 2, 3}));
-  EXPECT_EQ(set.Take_Out(3), nullptr);
-  EXPECT_EQ(set.Take_Out(-1), nullptr);
+  EXPECT_FALSE(set.Take_Out(3) || set.Take_Out(-1));
   set.Move_To_End(0);
-  EXPECT_EQ(Shifts(set), (std::vector<float>{2, 3, 0}));
-  set.Move_To_End(5);
+  set.Move_To_End(5);  // nothing there: nothing moves
   EXPECT_EQ(Shifts(set), (std::vector<float>{2, 3, 0}));
 
   // Find ignores the colour step.
