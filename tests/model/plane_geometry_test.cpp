@@ -19,19 +19,18 @@ std::tuple<int32_t, int32_t, int32_t> Fields(const Projected_Point& p) { return 
 
 TEST(Plane_Geometry, Lines_And_Crossings) {
   const Line_2D vertical = Line_From_Points({2, 1}, {2, 5});
-  EXPECT_EQ(vertical.slope, Vertical_Mark);
-  EXPECT_EQ(vertical.offset, 2.0f);
-  const Point_2D p = Intersect_Lines(vertical, {0.0f, 3.0f});
-  EXPECT_EQ(p, Point_2D(2, 3));
-  EXPECT_EQ(Intersect_Lines({1.0f, 0.0f}, {1.0f, 4.0f}), Point_2D(0, 0));
-  EXPECT_EQ(Intersect_Lines({1.0f, 0.0f}, {-1.0f, 4.0f}), Point_2D(2, 2));
+  EXPECT_EQ(std::pair(vertical.slope, vertical.offset), std::pair(Vertical_Mark, 2.0f));
+  EXPECT_EQ(Intersect_Lines(vertical, {0.0f, 3.0f}), Point_2D(2, 3));
+  // Parallel lines give the origin; crossing ones their crossing.
+  EXPECT_EQ(std::pair(Intersect_Lines({1.0f, 0.0f}, {1.0f, 4.0f}), Intersect_Lines({1.0f, 0.0f}, {-1.0f, 4.0f})),
+            std::pair(Point_2D(0, 0), Point_2D(2, 2)));
   EXPECT_EQ(Line_From_Point_Slope({3, 1}, Vertical_Mark).offset, 3.0f);
 }
 
 TEST(Plane_Geometry, Points_In_Polygons) {
-  EXPECT_TRUE(Point_In_Polygon(Unit_Square, 4, {0.5f, 0.5f}));
+  // Inside, and on the top edge; outside.
+  EXPECT_TRUE(Point_In_Polygon(Unit_Square, 4, {0.5f, 0.5f}) && Point_In_Polygon(Unit_Square, 4, {0.5f, 1.0f}));
   EXPECT_FALSE(Point_In_Polygon(Unit_Square, 4, {1.5f, 0.5f}));
-  EXPECT_TRUE(Point_In_Polygon(Unit_Square, 4, {0.5f, 1.0f}));  // on the top edge
   const Point_2D diamond[4] = {{0.5f, 0}, {1, 0.5f}, {0.5f, 1}, {0, 0.5f}};
   EXPECT_TRUE(Point_In_Polygon(diamond, 4, {0.4f, 0.5f}));
   // A ray through the top vertex counts both of its edges.
@@ -39,10 +38,10 @@ TEST(Plane_Geometry, Points_In_Polygons) {
 }
 
 TEST(Plane_Geometry, Circles_Meet_Polygons) {
-  EXPECT_TRUE(Circle_Overlaps_Polygon(Unit_Square, 4, {1.05f, 0.5f, 0.1f}));
+  // Across an edge, inside, across a corner; and clear of it.
+  for (Circle_2D c : {Circle_2D{1.05f, 0.5f, 0.1f}, Circle_2D{0.5f, 0.5f, 0.1f}, Circle_2D{1.05f, 1.05f, 0.1f}})
+    EXPECT_TRUE(Circle_Overlaps_Polygon(Unit_Square, 4, c)) << c.x << "," << c.y;
   EXPECT_FALSE(Circle_Overlaps_Polygon(Unit_Square, 4, {1.2f, 0.5f, 0.1f}));
-  EXPECT_TRUE(Circle_Overlaps_Polygon(Unit_Square, 4, {0.5f, 0.5f, 0.1f}));
-  EXPECT_TRUE(Circle_Overlaps_Polygon(Unit_Square, 4, {1.05f, 1.05f, 0.1f}));
 }
 
 TEST(Space_Maps, Direction_Turns_Onto_The_Third_Axis) {

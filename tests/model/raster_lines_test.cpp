@@ -33,13 +33,10 @@ TEST(Line_Points, Straight_Lines_Hold_Both_Ends) {
 }
 
 TEST(Point_Near_Segment, Width_One_Takes_Only_Points_On_The_Line) {
-  EXPECT_TRUE(Point_Near_Segment({0, 0}, {10, 10}, {5, 5}, 1));
-  EXPECT_FALSE(Point_Near_Segment({0, 0}, {10, 10}, {5, 6}, 1));
-  EXPECT_TRUE(Point_Near_Segment({0, 0}, {10, 10}, {5, 6}, 3));
-  EXPECT_FALSE(Point_Near_Segment({0, 0}, {10, 10}, {5, 8}, 3));
+  EXPECT_TRUE(Point_Near_Segment({0, 0}, {10, 10}, {5, 5}, 1) && Point_Near_Segment({0, 0}, {10, 10}, {5, 6}, 3));
+  EXPECT_FALSE(Point_Near_Segment({0, 0}, {10, 10}, {5, 6}, 1) || Point_Near_Segment({0, 0}, {10, 10}, {5, 8}, 3));
   // Straight segments: the grown box decides.
-  EXPECT_TRUE(Point_Near_Segment({0, 5}, {10, 5}, {10, 4}, 1));
-  EXPECT_FALSE(Point_Near_Segment({0, 5}, {10, 5}, {11, 5}, 1));
+  EXPECT_TRUE(Point_Near_Segment({0, 5}, {10, 5}, {10, 4}, 1) && !Point_Near_Segment({0, 5}, {10, 5}, {11, 5}, 1));
   // Far points do not overflow.
   EXPECT_FALSE(Point_Near_Segment({-32700, -32700}, {32700, 32000}, {32000, -32000}, 3));
 }

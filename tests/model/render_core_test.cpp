@@ -96,10 +96,7 @@ TEST(Step_Table, A_Saturated_Accumulator_Keeps_Catching_Up) {
   // the position, held at 127 a step, is far behind; it goes on forward.
   Step_Table t;
   t.Build(40, 1e8f, -1e8f, 1);
-  for (int i = 1; i < 40; ++i) {
-    ASSERT_EQ(t.x[i], 127) << i;
-    ASSERT_EQ(t.y_steps[i], -128) << i;
-  }
+  for (int i = 1; i < 40; ++i) ASSERT_TRUE(t.x[i] == 127 && t.y_steps[i] == -128) << i;
   // A coefficient past the 32-bit range steps back from the start, all the way.
   t.Build(10, 3e9f, 0.0f, 1);
   for (int i = 1; i < 10; ++i) ASSERT_EQ(t.x[i], -128) << i;
@@ -124,17 +121,15 @@ TEST(Render_Forward, Identity_Copies_Inked_Pixels) {
 
 TEST(Render_Forward, Half_Scale_Keeps_The_Last_Inked_Pixel_In_Buffer_Order) {
   Map_Coefficients half{0.5f, 0, 0, 0.5f, 0, 0};
-  auto render = [&](std::initializer_list<std::pair<int, int>> inked) {
+  // The first n of (0,0), (1,0), (0,1), (1,1) inked with colours 1..n: the
+  // last one read wins.
+  const std::pair<int, int> block[] = {{0, 0}, {1, 0}, {0, 1}, {1, 1}};
+  for (int n = 1; n <= 4; ++n) {
     Picture s(8, 8, 0), d(8, 8, 0);
-    int colour = 1;
-    for (auto [x, y] : inked) s.At(2 + x, 2 + y) = uint8_t(colour++);
+    for (int i = 0; i < n; ++i) s.At(2 + block[i].first, 2 + block[i].second) = uint8_t(i + 1);
     Render_Forward(d.View(), s.View(), 0, half);
-    return d.At(1, 1);
-  };
-  EXPECT_EQ(render({{0, 0}, {1, 0}, {0, 1}, {1, 1}}), 4);  // (1,1) read last
-  EXPECT_EQ(render({{0, 0}, {1, 0}, {0, 1}}), 3);
-  EXPECT_EQ(render({{0, 0}, {1, 0}}), 2);
-  EXPECT_EQ(render({{0, 0}}), 1);
+    EXPECT_EQ(d.At(1, 1), n);
+  }
 }
 
 TEST(Render_Backward, Doubling_Fills_From_Half_Positions) {
@@ -143,8 +138,7 @@ TEST(Render_Backward, Doubling_Fills_From_Half_Positions) {
     for (int x = 0; x < 10; ++x) s.At(x, y) = uint8_t(1 + x + 10 * y);
   Map_Coefficients twice{2, 0, 0, 2, 0, 0};
   Render_Forward(d.View(), s.View(), 0, twice);
-  EXPECT_EQ(d.At(1, 0), 0);  // gaps after the splat
-  EXPECT_EQ(d.At(2, 2), s.At(1, 1));
+  EXPECT_TRUE(d.At(1, 0) == 0 && d.At(2, 2) == s.At(1, 1));  // gaps after the splat
   Render_Backward(d.View(), s.View(), 0, {0.5f, 0, 0, 0.5f, 0, 0});
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 10; ++x) ASSERT_EQ(d.At(x, y), s.At(x / 2, y / 2)) << x << "," << y;
