@@ -11,9 +11,9 @@
 namespace {
 
 TEST(HLS, Conversions_Truncate_In_Double) {
-  EXPECT_EQ(RGB_To_HLS(TColor(255, 0, 0)), (HLS_Color{0, 240, 120}));
-  EXPECT_EQ(RGB_To_HLS(TColor(0, 0, 255)), (HLS_Color{160, 240, 120}));
-  EXPECT_EQ(RGB_To_HLS(TColor(255, 255, 255)), (HLS_Color{0, 0, 240}));
+  for (auto [rgb, hls] : {std::pair{TColor(255, 0, 0), HLS_Color{0, 240, 120}}, {TColor(0, 0, 255), HLS_Color{160, 240, 120}},
+                          {TColor(255, 255, 255), HLS_Color{0, 0, 240}}})
+    EXPECT_EQ(RGB_To_HLS(rgb), hls);
   EXPECT_EQ(HLS_To_RGB({0, 240, 120}), TColor(255, 0, 0));
   EXPECT_EQ(HLS_To_RGB({77, 0, 100}), TColor(106, 106, 106));  // 100 / 240 * 255 = 106.25
 }
@@ -88,14 +88,15 @@ TEST(GUI_Colors, Palette_Device_Layout) {
 TEST(GUI_Colors, Colour_Forms_Convert) {
   GUI_Colors colors;
   const TPalette& palette = *colors.Palette;
-  EXPECT_EQ(Palette_Color_To_RGB(TColor::Palette_Index(5), palette), TColor(128, 0, 128));
-  EXPECT_EQ(Palette_Color_To_RGB(TColor(0x12345678u & 0x00FFFFFF), palette), TColor(0x00345678u));
-  EXPECT_EQ(Palette_Color_To_RGB(TColor(0x07000001u), palette), TColor(128, 0, 0));
-  EXPECT_EQ(Palette_Color_To_RGB(TColor(0x0100FFFFu), palette), TColor(0u));  // beyond the palette
-  EXPECT_EQ(RGB_To_Palette_Color(TColor::Palette_Index(9), palette), TColor::Palette_Index(9));
-  EXPECT_EQ(RGB_To_Palette_Color(TColor(128, 0, 0), palette), TColor::Palette_Index(1));
-  EXPECT_EQ(RGB_To_Palette_Color(TColor(0, 0, 0), palette), TColor::Palette_Index(0));
-  EXPECT_EQ(RGB_To_Palette_Color(TColor(1, 1, 1), palette), TColor::Palette_Index(0));  // nearest, lowest
+  // An index, an RGB value, an index with other flag bits, an index beyond the palette.
+  const std::pair<TColor, TColor> to_rgb[] = {{TColor::Palette_Index(5), TColor(128, 0, 128)},
+                                              {TColor(0x00345678u), TColor(0x00345678u)},
+                                              {TColor(0x07000001u), TColor(128, 0, 0)},
+                                              {TColor(0x0100FFFFu), TColor(0u)}};
+  for (auto [color, rgb] : to_rgb) EXPECT_EQ(Palette_Color_To_RGB(color, palette), rgb) << color.Value();
+  // An index stays; a colour finds its nearest entry, the lowest of equals.
+  const std::pair<TColor, int> to_index[] = {{TColor::Palette_Index(9), 9}, {TColor(128, 0, 0), 1}, {TColor(0, 0, 0), 0}, {TColor(1, 1, 1), 0}};
+  for (auto [color, index] : to_index) EXPECT_EQ(RGB_To_Palette_Color(color, palette), TColor::Palette_Index(index)) << color.Value();
 }
 
 TEST(GUI_Colors, Contrast_Colours) {

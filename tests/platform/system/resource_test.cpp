@@ -19,11 +19,9 @@ TEST(Resource, EmbeddedRawBlockIsFoundWithItsExactBytes) {
 }
 
 TEST(Resource, MissingResourceIsAnEmptyAnswer) {
-  EXPECT_FALSE(Find_Resource(RT_RCDATA, 65535));
-  EXPECT_EQ(Find_Resource(RT_RCDATA, 0).size, 0u);
+  EXPECT_TRUE(!Find_Resource(RT_RCDATA, 65535) && Find_Resource(RT_RCDATA, 0).size == 0);
   // The id exists, but under another type.
-  EXPECT_FALSE(Find_Resource(RT_ICON, 1));
-  EXPECT_FALSE(Load_Bitmap_Resource(2));
+  EXPECT_FALSE(Find_Resource(RT_ICON, 1) || Load_Bitmap_Resource(2));
 }
 
 TEST(Resource, BitmapResourceLoadsAsAPicture) {
