@@ -246,15 +246,13 @@ TEST(ipstream, DamagedSetsFailAndLeaveNothingHalfBuilt) {
   Bytes unclosed = Set_Header(1).Hex("00000000");
   Identity_Map(unclosed).data.back() = 0x5E;
   const Case cases[] = {
-      {"count 13", Set_Header(13)},
-      {"count -1", Set_Header(0xFFFFFFFF)},
+      {"count 13", Set_Header(13)}, {"count -1", Set_Header(0xFFFFFFFF)},
       {"kind 1", Identity_Map(Set_Header(2).Hex("00000000")).Hex("01000000")},
       {"a set where a map belongs", Set_Header(1).Hex("00000000 5B").Name("Transform_Set_2D").Word(1).Word(0).Hex("5D 5D")},
       {"a base map where an affine map belongs", Set_Header(1).Hex("00000000 5B").Name("Transform_2D").Word(1).Hex("5D 5D")},
       {"missing ']'", unclosed.Hex("5D")},
       {"missing '['", Set_Header(1).Hex("00000000 5C")},
-      {"null class name", Set_Header(1).Hex("00000000 5B FFFFFFFF")},
-      {"empty class name", Set_Header(1).Hex("00000000 5B 00000000")},
+      {"null class name", Set_Header(1).Hex("00000000 5B FFFFFFFF")}, {"empty class name", Set_Header(1).Hex("00000000 5B 00000000")},
   };
   for (const Case& c : cases) {
     Read_Result result = Read_Set(Tagged(c.bytes));

@@ -106,6 +106,5 @@ TEST(Transform_Set_2D, ComposeWithBeyondTwelveKeepsTheFirstTwelve) {
   Transform_Set_2D other = Set_Of({100, 200, 300});
   set.Compose_With(other);
   ASSERT_EQ(set.Count(), 12);
-  EXPECT_EQ(Shifts(set), (std::vector<float>{100, 101, 102, 103, 104, 200, 201, 202, 203, 204,
-                                             300, 301}));
+  EXPECT_EQ(Shifts(set), (std::vector<float>{100, 101, 102, 103, 104, 200, 201, 202, 203, 204, 300, 301}));
 }

@@ -37,7 +37,7 @@ TEST_F(Virtual_Drawing_Test, Symmetric_Manipulators_Drop_Repeats) {
   EXPECT_LT(repeat.Live_Count, 8);
 }
 
-TEST_F(Virtual_Drawing_Test, Outside_Dropped_Small_And_Surplus_Set_Aside) {
+TEST_F(Virtual_Drawing_Test, Outside_Dropped_Small_And_Surplus_Set_Aside_Order_Ignored) {
   Virtual_Drawing first(Frame_360, Identity);
   Virtual_Drawing next(first, Set_Of({Affine_Transform_2D(0.1f, 0, 2, 0, 0.1f, 2), Affine_Transform_2D(0.05f, 0, 0.5f, 0, 0.05f, 0.5f),
                                       Affine_Transform_2D(0.5f, 0, 0, 0, 0.5f, 0)}));
@@ -59,10 +59,8 @@ TEST_F(Virtual_Drawing_Test, Outside_Dropped_Small_And_Surplus_Set_Aside) {
   EXPECT_EQ(std::pair(empty.Capacity, empty.Cursor), std::pair(0, -1));
   Virtual_Drawing copy(gone, true);
   EXPECT_EQ(std::pair(copy.Cursor, copy.Hit_Entry({0, 0}, {7, 7})), std::pair(-1, -1));
-}
 
-TEST_F(Virtual_Drawing_Test, Same_As_Ignores_Order_And_Steps) {
-  Virtual_Drawing first(Frame_360, Identity);
+  // Same_As ignores the order of the pieces and their colour steps.
   Affine_Transform_2D left(0.5f, 0, 0, 0, 0.5f, 0), right(0.5f, 0, 0.5f, 0, 0.5f, 0);
   right.Color_Step = 3;
   Virtual_Drawing a(first, Set_Of({left, right})), b(first, Set_Of({right, left}));

@@ -76,8 +76,7 @@ TEST_F(Trash, InfoFileFollowsTheFormatAndParsesBack) {
   ASSERT_TRUE(strptime(date.c_str(), "%Y-%m-%dT%H:%M:%S", &local));
   local.tm_isdst = -1;
   time_t stamp = mktime(&local);  // read back as local time
-  EXPECT_GE(stamp, before - 1);
-  EXPECT_LE(stamp, after + 1);
+  EXPECT_TRUE(stamp >= before - 1 && stamp <= after + 1) << date;
 }
 
 TEST_F(Trash, SameNamesAreMadeUnique) {
