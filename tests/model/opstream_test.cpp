@@ -40,21 +40,16 @@ TEST_F(opstream_Test, HeaderWordsAndStrings) {
   EXPECT_EQ(Written(), Bytes().Hex("7F 04030201 FDFFFFFF FFFFFFFF 00000000 02000000").Text("ab").Hex("0000003F").data);
 }
 
-TEST_F(opstream_Test, SetOfOneIdentityMap) {
+TEST_F(opstream_Test, SetOfOneIdentityMapAndASignedColorStep) {
   Transform_Set_2D set;
   set.Add_Map(std::make_unique<Affine_Transform_2D>());
+  Affine_Transform_2D map;
+  map.Color_Step = -3;
   os << set;
+  os << map;
   Bytes expected;
   expected.Hex("5B 10000000").Text("Transform_Set_2D").Hex("01000000 01000000 00000000");
   Identity_Map(expected).Hex("5D");
-  EXPECT_EQ(Written(), expected.data);
-}
-
-TEST_F(opstream_Test, ColorStepIsASignedWord) {
-  Affine_Transform_2D map;
-  map.Color_Step = -3;
-  os << map;
-  Bytes expected;
   EXPECT_EQ(Written(), Identity_Map(expected, 0xFFFFFFFD).data);
 }
 

@@ -27,7 +27,7 @@ TEST(Plane_Geometry, Lines_And_Crossings) {
   EXPECT_EQ(Line_From_Point_Slope({3, 1}, Vertical_Mark).offset, 3.0f);
 }
 
-TEST(Plane_Geometry, Points_In_Polygons) {
+TEST(Plane_Geometry, Points_And_Circles_In_Polygons) {
   // Inside, and on the top edge; outside.
   EXPECT_TRUE(Point_In_Polygon(Unit_Square, 4, {0.5f, 0.5f}) && Point_In_Polygon(Unit_Square, 4, {0.5f, 1.0f}));
   EXPECT_FALSE(Point_In_Polygon(Unit_Square, 4, {1.5f, 0.5f}));
@@ -35,9 +35,6 @@ TEST(Plane_Geometry, Points_In_Polygons) {
   EXPECT_TRUE(Point_In_Polygon(diamond, 4, {0.4f, 0.5f}));
   // A ray through the top vertex counts both of its edges.
   EXPECT_FALSE(Point_In_Polygon(diamond, 4, {0.5f, 0.2f}));
-}
-
-TEST(Plane_Geometry, Circles_Meet_Polygons) {
   // Across an edge, inside, across a corner; and clear of it.
   for (Circle_2D c : {Circle_2D{1.05f, 0.5f, 0.1f}, Circle_2D{0.5f, 0.5f, 0.1f}, Circle_2D{1.05f, 1.05f, 0.1f}})
     EXPECT_TRUE(Circle_Overlaps_Polygon(Unit_Square, 4, c)) << c.x << "," << c.y;

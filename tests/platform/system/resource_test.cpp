@@ -8,7 +8,7 @@
 
 namespace {
 
-TEST(Resource, EmbeddedRawBlockIsFoundWithItsExactBytes) {
+TEST(Resource, EmbeddedRawBlockIsFoundWithItsExactBytesAndMissingOnesAreEmpty) {
   TResource probe = Find_Resource(RT_RCDATA, 1);
   ASSERT_TRUE(probe);
   const char expected[] = "Quendar resource probe\n\x00\x01\x02\xff";
@@ -16,9 +16,6 @@ TEST(Resource, EmbeddedRawBlockIsFoundWithItsExactBytes) {
   EXPECT_EQ(std::memcmp(probe.data, expected, probe.size), 0);
   // The same bytes at the same place on every lookup.
   EXPECT_EQ(Find_Resource(RT_RCDATA, 1).data, probe.data);
-}
-
-TEST(Resource, MissingResourceIsAnEmptyAnswer) {
   EXPECT_TRUE(!Find_Resource(RT_RCDATA, 65535) && Find_Resource(RT_RCDATA, 0).size == 0);
   // The id exists, but under another type.
   EXPECT_FALSE(Find_Resource(RT_ICON, 1) || Load_Bitmap_Resource(2));
