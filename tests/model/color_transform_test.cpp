@@ -40,7 +40,7 @@ TEST_F(Color_Transform_Test, Steps_Move_Along_The_Cycle_Past_The_Background) {
   EXPECT_EQ(std::pair(skipping[Index(red)], skipping[Index(white)]), std::pair(Index(blue), Index(white)));
 }
 
-TEST_F(Color_Transform_Test, Short_Odd_And_Empty_Cycles) {
+TEST_F(Color_Transform_Test, Short_Odd_And_Empty_Cycles_Contains_Resolves_Duplicates_Compare_Stored) {
   EXPECT_EQ(Cycle({red}).Make_Index_Map(3, picture, white)[Index(red)], Index(red));
   auto identity = Cycle({}).Make_Index_Map(2, picture, white);
   for (int i = 0; i < 256; ++i) EXPECT_EQ(identity[i], i);
@@ -49,9 +49,6 @@ TEST_F(Color_Transform_Test, Short_Odd_And_Empty_Cycles) {
   // A colour the table lacks counts as index 255.
   auto map = Cycle({TColor(1, 2, 3), red}).Make_Index_Map(1, picture, TColor(0, 0, 0));
   EXPECT_EQ(map[255], Index(red));
-}
-
-TEST_F(Color_Transform_Test, Contains_Resolves_But_Duplicates_Compare_Stored) {
   const TColor red_index = RGB_To_Palette_Color(red, *colors.Palette);
   const Color_Transform t = Cycle({red, red_index});
   EXPECT_FALSE(t.Has_Duplicates());

@@ -34,14 +34,10 @@ TEST(Color_Wheel_Table, Colours_Match_The_Stored_Cycle_Colours) {
   for (auto [index, value] : stored) EXPECT_EQ(Wheel_Colors_RGB[index], value) << index;
 }
 
-TEST(GUI_Colors, Scheme_Ramp) {
+TEST(GUI_Colors, Scheme_Ramp_And_True_Colour_Layout) {
   GUI_Colors colors;
   const int ramp[] = {105, 118, 131, 144, 157, 170, 187, 194, 201, 208, 215, 222};
   for (int i = 0; i < 12; ++i) EXPECT_EQ(Scheme_HLS[38 + i], (HLS_Color{25, 110, uint8_t(ramp[i])})) << 38 + i;
-}
-
-TEST(GUI_Colors, True_Colour_Layout) {
-  GUI_Colors colors;
   EXPECT_TRUE(The_GUI_Colors == &colors && !colors.Is_Palette_Device);
   const TPalette& palette = *colors.Palette;
   ASSERT_EQ(palette.GetNumEntries(), 256);

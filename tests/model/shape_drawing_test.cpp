@@ -223,16 +223,13 @@ TEST_F(Shape_Drawing_Test, Shrinking_Picks_The_First_Inked_Pixel) {
   EXPECT_TRUE(Pixel(scaled, 0, 0) == Index(Blue) && Pixel(grown, 0, 3) == Index(Red));
 }
 
-TEST_F(Shape_Drawing_Test, Replace_Colors_Keeps_The_Background_Resolved) {
+TEST_F(Shape_Drawing_Test, Replace_Colors_Keeps_The_Background_Resolved_And_Fill_At_Follows_It) {
   Shape_Drawing picture(8, 8, nullptr, White);
   Pixel(picture, 1, 1) = Index(Red);
   picture.Replace_Colors(TColor::Palette_Index(1), Blue);
   EXPECT_EQ(picture.Background, TColor(128, 0, 0));
   EXPECT_TRUE(Pixel(picture, 0, 0) == 1 && Pixel(picture, 1, 1) == Index(Blue));
-}
-
-TEST_F(Shape_Drawing_Test, Fill_At_Follows_The_Background) {
-  Shape_Drawing picture(20, 20, nullptr, White);
+  picture = Shape_Drawing(20, 20, nullptr, White);
   Fill(picture, 5, 5, 15, 15, Index(Red));
   picture.Outline_Color = Red;
   picture.Fill_At({10, 10}, Blue);  // the outline colour's area joins and goes

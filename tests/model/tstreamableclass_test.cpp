@@ -15,7 +15,7 @@ std::unique_ptr<TStreamer> Other_Streamer(TStreamableBase*) { return nullptr; }
 
 }  // namespace
 
-TEST(TStreamableClass, ModelClassesAreRegisteredOnFirstLookup) {
+TEST(TStreamableClass, ModelClassesAreRegisteredOnFirstLookupOthersComeAndGoWithTheirRecords) {
   for (const char* name : {"Transform_2D", "Affine_Transform_2D", "Transform_Set_2D"}) {
     const TStreamableClass* record = TStreamableClass::Lookup(name, 1);
     ASSERT_NE(record, nullptr) << name;
@@ -29,9 +29,6 @@ TEST(TStreamableClass, ModelClassesAreRegisteredOnFirstLookup) {
   EXPECT_STREQ(made->Streamable_Name(), "Affine_Transform_2D");
   Transform_Set_2D set;
   EXPECT_EQ(TStreamableClass::Lookup("Affine_Transform_2D", 1)->Build()(&set), nullptr);
-}
-
-TEST(TStreamableClass, RecordsComeAndGoWithTheirLifetime) {
   {
     TStreamableClass record("Short_Lived", &No_Streamer, 0, 3);
     EXPECT_EQ(TStreamableClass::Lookup("Short_Lived", 3), &record);

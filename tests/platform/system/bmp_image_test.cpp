@@ -76,18 +76,18 @@ TEST(Bmp_Image, BadFieldsAreRefused) {
   };
   const auto good = Make_Bmp(8, 8, 8, 0);
   const std::vector<std::vector<uint8_t>> bad = {
-      patch(good, 14 + 14, uint16_t(24)),          // 24 bits per pixel
-      patch(good, 14 + 12, uint16_t(2)),           // two planes
-      patch(good, 14 + 16, 1u),           // run-length compressed
-      patch(good, 14 + 4, 0u),            // no width
-      patch(good, 14 + 8, 0u),            // no height
-      patch(good, 14 + 4, 0x7FFFFFFFu),   // absurd width
-      patch(good, 14 + 8, 0x80000000u),  // most negative height
-      patch(good, 14 + 32, 257u),         // more colours than the depth allows
-      patch(good, 14, 39u),               // unknown header size
-      patch(good, 14, 0xFFFFFFF0u),      // header larger than the data
-      patch(good, 10, 0xFFFFFFF0u),      // bits far beyond the data
-      patch(good, 10, 20u),               // bits inside the header
+      patch(good, 14 + 14, uint16_t(24)),  // 24 bits per pixel
+      patch(good, 14 + 12, uint16_t(2)),   // two planes
+      patch(good, 14 + 16, 1u),            // run-length compressed
+      patch(good, 14 + 4, 0u),             // no width
+      patch(good, 14 + 8, 0u),             // no height
+      patch(good, 14 + 4, 0x7FFFFFFFu),    // absurd width
+      patch(good, 14 + 8, 0x80000000u),    // most negative height
+      patch(good, 14 + 32, 257u),          // more colours than the depth allows
+      patch(good, 14, 39u),                // unknown header size
+      patch(good, 14, 0xFFFFFFF0u),        // header larger than the data
+      patch(good, 10, 0xFFFFFFF0u),        // bits far beyond the data
+      patch(good, 10, 20u),                // bits inside the header
   };
   for (size_t i = 0; i < bad.size(); ++i) EXPECT_FALSE(Parse_Bmp(bad[i].data(), bad[i].size())) << i;
 }

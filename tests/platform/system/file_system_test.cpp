@@ -78,14 +78,11 @@ TEST_F(File_System, MoveAcrossFileSystemsCopiesAndDeletes) {
   EXPECT_EQ(Read(Work("again")), "x");
 }
 
-TEST_F(File_System, DeleteTakesFilesOnly) {
+TEST_F(File_System, DeleteTakesFilesOnlyAndFreeSpaceAndWritabilityAreProbed) {
   Write(Work("f"), "x");
   EXPECT_TRUE(Delete_File(Work("f")));
   EXPECT_FALSE(Delete_File(Work("f")) || Delete_File(Work("")));
   EXPECT_TRUE(File_Exists(Work("")));
-}
-
-TEST_F(File_System, FreeSpaceAndWritabilityProbe) {
   auto space = Get_Free_Space(Work(""));
   ASSERT_TRUE(space);
   EXPECT_GT(space->bytes_per_cluster, 0u);

@@ -37,13 +37,10 @@ TEST_F(Settings, ValuesFromTheConfigFile) {
   EXPECT_TRUE(TSettings::Read("ProgPath", buffer, 12) == 0 && TSettings::Read("Missing", buffer, sizeof buffer) == 0);  // does not fit
 }
 
-TEST_F(Settings, MissingFileGivesNoValueAndTheInstalledUserPath) {
+TEST_F(Settings, MissingFileGivesNoValueAndTheInstalledUserPathThenTheHomeDirectoriesServe) {
   EXPECT_FALSE(TSettings::Read("ProgPath"));
   EXPECT_EQ(TSettings::Read("UserPath"), root_ + "/data/Quendar");
   EXPECT_TRUE(std::filesystem::is_directory(root_ + "/data/Quendar"));  // made when missing
-}
-
-TEST_F(Settings, FallsBackToTheHomeDirectories) {
   Set("XDG_CONFIG_HOME", std::nullopt);
   Set("XDG_DATA_HOME", "relative/is/ignored");
   Write(root_ + "/home/.config/quendar/settings", "ProgPath=/p\n");
