@@ -65,8 +65,7 @@ TEST(DIB_Allocator, Threads_Share_The_Stack) {
   for (int t = 0; t < 4; ++t) {
     threads.emplace_back([&pool, t] {
       for (int i = 0; i < 5000; ++i) {
-        TDiBitmap* a = pool.Get(16, 16);
-        TDiBitmap* b = pool.Get(16 + (i + t) % 2, 16);
+        TDiBitmap *a = pool.Get(16, 16), *b = pool.Get(16 + (i + t) % 2, 16);
         a->GetBits()[0] = uint8_t(i);
         pool.Release(b);
         pool.Release(a);

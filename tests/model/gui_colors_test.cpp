@@ -85,14 +85,15 @@ TEST(GUI_Colors, Colour_Forms_Convert) {
   GUI_Colors colors;
   const TPalette& palette = *colors.Palette;
   // An index, an RGB value, an index with other flag bits, an index beyond the palette.
-  const std::pair<TColor, TColor> to_rgb[] = {{TColor::Palette_Index(5), TColor(128, 0, 128)},
-                                              {TColor(0x00345678u), TColor(0x00345678u)},
-                                              {TColor(0x07000001u), TColor(128, 0, 0)},
-                                              {TColor(0x0100FFFFu), TColor(0u)}};
+  const std::pair<TColor, TColor> to_rgb[] = {
+      {TColor::Palette_Index(5), TColor(128, 0, 128)}, {TColor(0x00345678u), TColor(0x00345678u)},
+      {TColor(0x07000001u), TColor(128, 0, 0)}, {TColor(0x0100FFFFu), TColor(0u)}};
   for (auto [color, rgb] : to_rgb) EXPECT_EQ(Palette_Color_To_RGB(color, palette), rgb) << color.Value();
   // An index stays; a colour finds its nearest entry, the lowest of equals.
-  const std::pair<TColor, int> to_index[] = {{TColor::Palette_Index(9), 9}, {TColor(128, 0, 0), 1}, {TColor(0, 0, 0), 0}, {TColor(1, 1, 1), 0}};
-  for (auto [color, index] : to_index) EXPECT_EQ(RGB_To_Palette_Color(color, palette), TColor::Palette_Index(index)) << color.Value();
+  const std::pair<TColor, int> to_index[] = {
+      {TColor::Palette_Index(9), 9}, {TColor(128, 0, 0), 1}, {TColor(0, 0, 0), 0}, {TColor(1, 1, 1), 0}};
+  for (auto [color, index] : to_index)
+    EXPECT_EQ(RGB_To_Palette_Color(color, palette), TColor::Palette_Index(index)) << color.Value();
 }
 
 TEST(GUI_Colors, Contrast_Colours) {

@@ -214,8 +214,7 @@ TEST(ipstream, BackReferencesFindObjectsByNumber) {
 
   ipstream is(sink);
   is.Read_Version();
-  Transform_Set_2D* first = nullptr;
-  Transform_Set_2D* second = nullptr;
+  Transform_Set_2D *first = nullptr, *second = nullptr;
   is >> first >> second;
   std::unique_ptr<Transform_Set_2D> owner(first);
   ASSERT_NE(first, nullptr);
@@ -252,7 +251,8 @@ TEST(ipstream, DamagedSetsFailAndLeaveNothingHalfBuilt) {
       {"a base map where an affine map belongs", Set_Header(1).Hex("00000000 5B").Name("Transform_2D").Word(1).Hex("5D 5D")},
       {"missing ']'", unclosed.Hex("5D")},
       {"missing '['", Set_Header(1).Hex("00000000 5C")},
-      {"null class name", Set_Header(1).Hex("00000000 5B FFFFFFFF")}, {"empty class name", Set_Header(1).Hex("00000000 5B 00000000")},
+      {"null class name", Set_Header(1).Hex("00000000 5B FFFFFFFF")},
+      {"empty class name", Set_Header(1).Hex("00000000 5B 00000000")},
   };
   for (const Case& c : cases) {
     Read_Result result = Read_Set(Tagged(c.bytes));

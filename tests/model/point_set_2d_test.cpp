@@ -57,6 +57,7 @@ TEST(Point_Set_2D, ImageMapsEveryPointByEveryMap) {
   Point_Set_2D image = square.Image(maps);
   // Corners shared by neighbouring halves are held once.
   EXPECT_EQ(image.Capacity(), 12);
-  EXPECT_EQ(Points_Of(image), (std::vector<Point_2D>{{0, 0}, {0.5f, 0}, {1, 0}, {0, 0.5f}, {0.5f, 0.5f}, {1, 0.5f}, {0, 1}, {0.5f, 1}}));
+  EXPECT_EQ(Points_Of(image),
+            (std::vector<Point_2D>{{0, 0}, {0.5f, 0}, {1, 0}, {0, 0.5f}, {0.5f, 0.5f}, {1, 0.5f}, {0, 1}, {0.5f, 1}}));
   EXPECT_EQ(square.Image(Transform_Set_2D()).Count(), 0);
 }

@@ -29,7 +29,8 @@ TEST_F(Shapes_Test, Catalogue_Numbers_And_Key_Points) {
     EXPECT_EQ(shape->Shape_Number, n);
   }
   EXPECT_EQ(Make_Palette_Shape(15), nullptr);
-  EXPECT_EQ(std::tuple(Star().Vertex_Count, Star().Key_Points.Count(), Circle().Key_Points.Count(), Notched_Square().Key_Points.Count()),
+  EXPECT_EQ(std::tuple(Star().Vertex_Count, Star().Key_Points.Count(), Circle().Key_Points.Count(),
+                       Notched_Square().Key_Points.Count()),
             std::tuple(10, 5, 24, 7));
   EXPECT_TRUE(Circle().Key_Points.Equals(Ring().Key_Points));
   Pentagon pentagon;

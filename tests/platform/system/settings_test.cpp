@@ -34,7 +34,8 @@ TEST_F(Settings, ValuesFromTheConfigFile) {
   char buffer[16];
   EXPECT_EQ(TSettings::Read("ProgPath", buffer, sizeof buffer), 13u);  // with its zero
   EXPECT_STREQ(buffer, "/opt/quendar");
-  EXPECT_TRUE(TSettings::Read("ProgPath", buffer, 12) == 0 && TSettings::Read("Missing", buffer, sizeof buffer) == 0);  // does not fit
+  // Too small a buffer, and a missing name, give nothing.
+  EXPECT_TRUE(TSettings::Read("ProgPath", buffer, 12) == 0 && TSettings::Read("Missing", buffer, sizeof buffer) == 0);
 }
 
 TEST_F(Settings, MissingFileGivesNoValueAndTheInstalledUserPathThenTheHomeDirectoriesServe) {

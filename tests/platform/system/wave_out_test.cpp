@@ -245,8 +245,7 @@ TEST(Sdl_Output, PlaysBuffersInOrderOnTheDummyDriver) {
   Done_Log log;
   auto out = TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(8), log.Hook());
   ASSERT_TRUE(out);
-  std::vector<uint8_t> eight(1102, 200);
-  std::vector<uint8_t> sixteen(1102 * 2, 0x40);
+  std::vector<uint8_t> eight(1102, 200), sixteen(1102 * 2, 0x40);
   uint32_t a = out->Write(eight.data(), static_cast<uint32_t>(eight.size()));
   uint32_t b = out->Write(sixteen.data(), static_cast<uint32_t>(sixteen.size()), 16);
   EXPECT_EQ(log.Wait_For(2), (Tags{a, b}));
