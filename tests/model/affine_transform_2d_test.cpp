@@ -1,5 +1,6 @@
 #include "model/affine_transform_2d.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -8,14 +9,14 @@
 
 namespace {
 
-void Expect_Coefficients(const Affine_Transform_2D& m, float a, float b, float c, float d,
-                         float e, float f) {
-  EXPECT_FLOAT_EQ(m.eM11, a);
-  EXPECT_FLOAT_EQ(m.eM12, b);
-  EXPECT_FLOAT_EQ(m.eM21, c);
-  EXPECT_FLOAT_EQ(m.eM22, d);
-  EXPECT_FLOAT_EQ(m.eDx, e);
-  EXPECT_FLOAT_EQ(m.eDy, f);
+void Expect_Coefficients(const Affine_Transform_2D& m, float a, float b, float c, float d, float e, float f) {
+  EXPECT_THAT((std::array{m.eM11, m.eM12, m.eM21, m.eM22, m.eDx, m.eDy}),
+              testing::Pointwise(testing::FloatNear(1e-6f), std::array{a, b, c, d, e, f}));
+}
+
+Affine_Transform_2D With_Step(Affine_Transform_2D m, int32_t step) {
+  m.Color_Step = step;
+  return m;
 }
 
 bool Is_Positive_Zero(float v) { return v == 0.0f && !std::signbit(v); }
@@ -35,19 +36,13 @@ TEST(Affine_Transform_2D, ConstructorsPlaceCoefficients) {
   EXPECT_EQ(from_array.Map_Point(1, 1), Point_2D(4, 7));
 
   // Scales and axis angles, in degrees and in radians.
-  Affine_Transform_2D axes(2, 90, 5, 3, 0, 6, 0);
-  EXPECT_NEAR(axes.eM11, 0.0f, 1e-7f);
-  Expect_Coefficients(axes, axes.eM11, 0, 2, 3, 5, 6);
-  Affine_Transform_2D radians(2, 0, 5, 3, static_cast<float>(M_PI / 2), 6, 1);
-  EXPECT_NEAR(radians.eM22, 0.0f, 1e-6f);
-  Expect_Coefficients(radians, 2, -3, 0, radians.eM22, 5, 6);
+  Expect_Coefficients(Affine_Transform_2D(2, 90, 5, 3, 0, 6, 0), 0, 0, 2, 3, 5, 6);
+  Expect_Coefficients(Affine_Transform_2D(2, 0, 5, 3, static_cast<float>(M_PI / 2), 6, 1), 2, -3, 0, 0, 5, 6);
 
-  // Every constructor starts with colour step 0.
-  EXPECT_EQ(Affine_Transform_2D(2, 30, 0).Color_Step, 0);
-}
-
-TEST(Affine_Transform_2D, RotationModes) {
+  // Rotations in degrees, radians and by cosine and sine; every constructor
+  // starts with colour step 0.
   Affine_Transform_2D degrees(2, 30, 0);
+  EXPECT_EQ(degrees.Color_Step, 0);
   Expect_Coefficients(degrees, 2 * std::cos(M_PI / 6), -1, 1, 2 * std::cos(M_PI / 6), 0, 0);
   EXPECT_TRUE(degrees.Equals(Affine_Transform_2D(2, static_cast<float>(M_PI / 6), 1)));
   Expect_Coefficients(Affine_Transform_2D(0.6f, 0.8f, 2), 0.6f, -0.8f, 0.8f, 0.6f, 0, 0);
@@ -59,16 +54,13 @@ TEST(Affine_Transform_2D, RotationModes) {
 TEST(Affine_Transform_2D, MappingPointsVectorsAndIntegerPoints) {
   // A rectangle's map takes the unit square onto its pixels, y upward.
   Affine_Transform_2D placement(TRect(10, 20, 110, 120));
-  EXPECT_EQ(placement.Map_Int_Point(0, 0), TPoint(10, 119));
-  EXPECT_EQ(placement.Map_Int_Point(1, 1), TPoint(109, 20));
+  EXPECT_EQ(std::pair(placement.Map_Int_Point(0, 0), placement.Map_Int_Point(1, 1)), std::pair(TPoint(10, 119), TPoint(109, 20)));
   Affine_Transform_2D m(2, 0, 10, 0, 3, 20);
-  EXPECT_EQ(m.Map_Point(1, 1), Point_2D(12, 23));
-  EXPECT_EQ(m.Map_Point(1, 1, 0), Point_2D(2, 3));  // a vector: no translation
+  // A point, and a vector (no translation).
+  EXPECT_EQ(std::pair(m.Map_Point(1, 1), m.Map_Point(1, 1, 0)), std::pair(Point_2D(12, 23), Point_2D(2, 3)));
   // The integer form clamps, then truncates toward zero.
-  Affine_Transform_2D far(40000.7f, -2.9f);
-  EXPECT_EQ(far.Map_Int_Point(0, 0), TPoint(32700, -2));
-  Affine_Transform_2D wild(std::nanf(""), 0, 0, 0, 1, 0);
-  EXPECT_EQ(wild.Map_Int_Point(1, 1), TPoint(-32700, 1));
+  EXPECT_EQ(Affine_Transform_2D(40000.7f, -2.9f).Map_Int_Point(0, 0), TPoint(32700, -2));
+  EXPECT_EQ(Affine_Transform_2D(std::nanf(""), 0, 0, 0, 1, 0).Map_Int_Point(1, 1), TPoint(-32700, 1));
 }
 
 TEST(Affine_Transform_2D, CompositionAppliesFirstThenSecond) {
@@ -80,18 +72,15 @@ TEST(Affine_Transform_2D, CompositionAppliesFirstThenSecond) {
     EXPECT_NEAR(p.y, y, 1e-6f);
   }
 
-  // The member form replaces the map by the same product.
+  // The member form replaces the map by the same product; composing with a
+  // map of another kind changes nothing.
   Affine_Transform_2D m = shift;
   m.Compose(quarter_turn);
-  EXPECT_TRUE(m.Equals(Compose_Transforms(shift, quarter_turn)));
-  // Composing with a map of another kind changes nothing.
   m.Compose(Transform_2D());
   EXPECT_TRUE(m.Equals(Compose_Transforms(shift, quarter_turn)));
 
   Affine_Transform_2D general(1, 2, 3, 4, 5, 6), other(-1, 0.5f, 2, 3, -2, 1);
-  Expect_Coefficients(Compose_Transforms(general, other), -1 * 1 + 0.5f * 4,
-                      -1 * 2 + 0.5f * 5, 3 * 1 + -2 * 4, 3 * 2 + -2 * 5,
-                      -1 * 3 + 0.5f * 6 + 2, 3 * 3 + -2 * 6 + 1);
+  Expect_Coefficients(Compose_Transforms(general, other), 1, 0.5f, -5, -4, 2, -2);
 }
 
 TEST(Affine_Transform_2D, CompositionSaturatesAndFlushes) {
@@ -102,16 +91,17 @@ TEST(Affine_Transform_2D, CompositionSaturatesAndFlushes) {
   EXPECT_EQ(Compose_Transforms(tiny, tiny).eM11, 0.0f);
 }
 
-TEST(Affine_Transform_2D, ColorStepsAddAndInvert) {
-  Affine_Transform_2D two, minus_five;
-  two.Color_Step = 2;
-  minus_five.Color_Step = -5;
-  EXPECT_EQ(Compose_Transforms(two, minus_five).Color_Step, -3);
-  Affine_Transform_2D four(2, 0, 1, 0, 4, 2);
-  four.Color_Step = 4;
+TEST(Affine_Transform_2D, ColorStepsAddInvertAndCloneButDoNotCount) {
+  EXPECT_EQ(Compose_Transforms(With_Step({}, 2), With_Step({}, -5)).Color_Step, -3);
+  const Affine_Transform_2D four = With_Step(Affine_Transform_2D(2, 0, 1, 0, 4, 2), 4);
   EXPECT_EQ(Affine_Transform_2D::Inverse(four).Color_Step, -4);
   EXPECT_EQ(four.Clone()->Kind(), 0);
   EXPECT_EQ(static_cast<Affine_Transform_2D&>(*four.Clone()).Color_Step, 4);
+  // Equals compares the coefficients only, and only with affine maps.
+  Affine_Transform_2D a(1, 2, 3, 4, 5, 6);
+  EXPECT_TRUE(a.Equals(With_Step(a, 9)));
+  EXPECT_FALSE(a.Equals(Affine_Transform_2D(1, 2, 3, 4, 5, 6.0001f)) || a.Equals(Transform_2D()) || Transform_2D().Equals(a));
+  EXPECT_TRUE(Transform_2D().Kind() == 1 && Transform_2D().Clone() == nullptr);
 }
 
 TEST(Affine_Transform_2D, InverseUndoesTheMap) {
@@ -123,29 +113,14 @@ TEST(Affine_Transform_2D, InverseUndoesTheMap) {
   EXPECT_NEAR(p.y, -0.7f, 1e-5f);
 
   // A singular map inverts to the identity with colour step 0.
-  Affine_Transform_2D flat(1, 2, 5, 2, 4, 6);
-  flat.Color_Step = 7;
-  Affine_Transform_2D inverse = Affine_Transform_2D::Inverse(flat);
+  Affine_Transform_2D inverse = Affine_Transform_2D::Inverse(With_Step(Affine_Transform_2D(1, 2, 5, 2, 4, 6), 7));
   Expect_Coefficients(inverse, 1, 0, 0, 1, 0, 0);
   EXPECT_EQ(inverse.Color_Step, 0);
 }
 
-TEST(Affine_Transform_2D, EqualsComparesCoefficientsOnly) {
-  Affine_Transform_2D a(1, 2, 3, 4, 5, 6), b(1, 2, 3, 4, 5, 6);
-  b.Color_Step = 9;
-  EXPECT_TRUE(a.Equals(b));
-  EXPECT_FALSE(a.Equals(Affine_Transform_2D(1, 2, 3, 4, 5, 6.0001f)));
-  EXPECT_FALSE(a.Equals(Transform_2D()));
-  EXPECT_FALSE(Transform_2D().Equals(a));
-  EXPECT_EQ(Transform_2D().Kind(), 1);
-  EXPECT_EQ(Transform_2D().Clone(), nullptr);
-}
-
 TEST(Affine_Transform_2D, QuantizeRoundsHalvesDown) {
   // b = 0 takes the coefficient path: every coefficient rounded on its own.
-  Affine_Transform_2D m(0.75f, 0, 0.25f, 0, 1.3f, 0.2500001f);
-  m.Color_Step = -2;
-  Affine_Transform_2D q = Affine_Transform_2D::Quantize(m, 0.5f, 0.5f, 0);
+  Affine_Transform_2D q = Affine_Transform_2D::Quantize(With_Step({0.75f, 0, 0.25f, 0, 1.3f, 0.2500001f}, -2), 0.5f, 0.5f, 0);
   Expect_Coefficients(q, 0.5f, 0, 0, 1.5f, 0.0f, 0.5f);
   EXPECT_EQ(q.Color_Step, -2);
   const Affine_Transform_2D fine(0.12344f, 0, -0.00004f, 0, 1.00006f, 3);
@@ -155,9 +130,8 @@ TEST(Affine_Transform_2D, QuantizeRoundsHalvesDown) {
 TEST(Affine_Transform_2D, QuantizeThroughAxisAngles) {
   // No zero coefficient: the angles are rounded to 0.0001 degree and the
   // scales and the translation to 0.0001, then the map is rebuilt.
-  Affine_Transform_2D turned(1.00003f, 30.00004f, 0.123456f, 0.99996f, 29.99997f, 0.654321f, 0);
-  turned.Color_Step = 3;
-  Affine_Transform_2D q = Affine_Transform_2D::Quantize(turned, 0.0001f, 0.0001f, 0);
+  const Affine_Transform_2D turned(1.00003f, 30.00004f, 0.123456f, 0.99996f, 29.99997f, 0.654321f, 0);
+  Affine_Transform_2D q = Affine_Transform_2D::Quantize(With_Step(turned, 3), 0.0001f, 0.0001f, 0);
   EXPECT_TRUE(q.Equals(Affine_Transform_2D(1, 30, 0.1235f, 1, 30, 0.6543f, 0)));
   EXPECT_EQ(q.Color_Step, 3);
   // Maps that should be equal become bit-for-bit equal.

@@ -18,19 +18,15 @@ namespace {
 
 class File_Streams : public testing::Test {
  protected:
-  void SetUp() override {
-    path = (std::filesystem::temp_directory_path() /
-            ("quendar_stream_" + std::to_string(::getpid()) + ".bin"))
-               .string();
-  }
-  void TearDown() override { std::filesystem::remove(path); }
+  ~File_Streams() override { std::filesystem::remove(path); }
 
   std::vector<uint8_t> File_Bytes() const {
     std::ifstream in(path, std::ios::binary);
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
   }
 
-  std::string path;
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("quendar_stream_" + std::to_string(::getpid()) + ".bin")).string();
 };
 
 }  // namespace
@@ -46,28 +42,22 @@ TEST_F(File_Streams, WriteThenReadASet) {
     out.Close();
     EXPECT_TRUE(out.Good());
   }
-  Bytes expected;
-  expected.data = Header();
-  expected.Word(1).Hex("5B").Name("Transform_Set_2D").Word(1).Word(1).Word(0);
-  Identity_Map(expected).Hex("5D");
-  EXPECT_EQ(File_Bytes(), expected.data);
+  Bytes expected = Current("01000000 5B").Name("Transform_Set_2D").Word(1).Word(1).Word(0);
+  EXPECT_EQ(File_Bytes(), Identity_Map(expected).Hex("5D").data);
 
   ifpstream in(path);
   ASSERT_TRUE(in.Good());
-  EXPECT_EQ(in.Read_Version(), 0x101u);
-  EXPECT_EQ(in.Read_Word(), 1u);
+  EXPECT_EQ((std::pair{in.Read_Version(), in.Read_Word()}), std::pair(0x101u, 1u));
   Transform_Set_2D read;
   in >> read;
-  EXPECT_TRUE(in.Good());
-  EXPECT_EQ(read.Count(), 1);
+  EXPECT_TRUE(in.Good() && read.Count() == 1);
   in.Close();
-  EXPECT_TRUE(in.Good());
-  EXPECT_FALSE(in.Is_Open());
+  EXPECT_TRUE(in.Good() && !in.Is_Open());
 }
 
 TEST_F(File_Streams, OpeningRules) {
   ifpstream missing("/nonexistent/quendar/none.bin");
-  EXPECT_TRUE(missing.Bad());
+  EXPECT_TRUE(missing.Bad() && !missing.Is_Open() && missing.Read_Word() == 0);
   EXPECT_EQ(missing.Error_Text(), "The file cannot be opened");
   // A FIFO is refused, not waited on for ever.
   std::filesystem::remove(path);
@@ -76,19 +66,14 @@ TEST_F(File_Streams, OpeningRules) {
   EXPECT_TRUE(fifo.Bad());
   EXPECT_EQ(fifo.Error_Text(), "Not a plain file");
   std::filesystem::remove(path);
-  EXPECT_FALSE(missing.Is_Open());
-  EXPECT_EQ(missing.Read_Word(), 0u);
-
-  ofpstream cannot("/nonexistent/quendar/none.bin");
-  EXPECT_TRUE(cannot.Bad());
+  EXPECT_TRUE(ofpstream("/nonexistent/quendar/none.bin").Bad());
 
   ofpstream out(path);
   out.Open(path);  // already open
   EXPECT_TRUE(out.Fail());
   // Writes were dropped after the failure, so closing still reports it.
   out.Close();
-  EXPECT_TRUE(out.Fail());
-  EXPECT_FALSE(out.Is_Open());
+  EXPECT_TRUE(out.Fail() && !out.Is_Open());
   out.Close();  // not open
   EXPECT_TRUE(out.Fail());
   // Reopening clears the state and starts a new stream.
@@ -125,7 +110,6 @@ TEST_F(File_Streams, AFailedSaveKeepsTheOldFile) {
   Fail_Atomic_Write_After(3);
   out.Close();
   Fail_Atomic_Write_After(-1);
-  EXPECT_TRUE(out.Fail());
-  EXPECT_EQ(out.Error_Text(), "The file cannot be saved");
+  EXPECT_TRUE(out.Fail() && out.Error_Text() == "The file cannot be saved");
   EXPECT_EQ(File_Bytes(), Header());
 }

@@ -10,9 +10,13 @@
 
 namespace {
 
-std::vector<uint8_t> Without_Header(const std::vector<uint8_t>& bytes) {
-  return std::vector<uint8_t>(bytes.begin() + 5, bytes.end());
-}
+// A stream writing to sink; Written() is what follows the stream's header.
+class opstream_Test : public testing::Test {
+ protected:
+  std::vector<uint8_t> Written() const { return std::vector<uint8_t>(sink.begin() + 5, sink.end()); }
+  std::vector<uint8_t> sink;
+  opstream os{sink};
+};
 
 // A class no one registered.
 class Unlisted : public TStreamableBase {
@@ -22,9 +26,7 @@ class Unlisted : public TStreamableBase {
 
 }  // namespace
 
-TEST(opstream, HeaderWordsAndStrings) {
-  std::vector<uint8_t> sink;
-  opstream os(sink);
+TEST_F(opstream_Test, HeaderWordsAndStrings) {
   EXPECT_EQ(sink, Header());
   os.Write_Byte(0x7F);
   os.Write_Word(0x01020304);
@@ -35,38 +37,23 @@ TEST(opstream, HeaderWordsAndStrings) {
   const float half = 0.5f;
   os.Write_Bytes(&half, 4);
   EXPECT_TRUE(os.Good());
-  EXPECT_EQ(Without_Header(sink), Bytes()
-                                      .Hex("7F 04030201 FDFFFFFF FFFFFFFF 00000000 02000000")
-                                      .Text("ab")
-                                      .Hex("0000003F")
-                                      .data);
+  EXPECT_EQ(Written(), Bytes().Hex("7F 04030201 FDFFFFFF FFFFFFFF 00000000 02000000").Text("ab").Hex("0000003F").data);
 }
 
-TEST(opstream, SetOfOneIdentityMap) {
-  std::vector<uint8_t> sink;
-  opstream os(sink);
+TEST_F(opstream_Test, SetOfOneIdentityMapAndASignedColorStep) {
   Transform_Set_2D set;
   set.Add_Map(std::make_unique<Affine_Transform_2D>());
+  Affine_Transform_2D map;
+  map.Color_Step = -3;
   os << set;
+  os << map;
   Bytes expected;
   expected.Hex("5B 10000000").Text("Transform_Set_2D").Hex("01000000 01000000 00000000");
   Identity_Map(expected).Hex("5D");
-  EXPECT_EQ(Without_Header(sink), expected.data);
+  EXPECT_EQ(Written(), Identity_Map(expected, 0xFFFFFFFD).data);
 }
 
-TEST(opstream, ColorStepIsASignedWord) {
-  std::vector<uint8_t> sink;
-  opstream os(sink);
-  Affine_Transform_2D map;
-  map.Color_Step = -3;
-  os << map;
-  Bytes expected;
-  EXPECT_EQ(Without_Header(sink), Identity_Map(expected, 0xFFFFFFFD).data);
-}
-
-TEST(opstream, PointersNumberObjectsInPreOrder) {
-  std::vector<uint8_t> sink;
-  opstream os(sink);
+TEST_F(opstream_Test, PointersNumberObjectsInPreOrder) {
   Transform_Set_2D set;
   set.Add_Map(std::make_unique<Affine_Transform_2D>());
   Affine_Transform_2D other;
@@ -77,18 +64,15 @@ TEST(opstream, PointersNumberObjectsInPreOrder) {
   Identity_Map(expected).Hex("5D");
   expected.Hex("01 01000000 00 02");
   Identity_Map(expected).Hex("01 03000000");
-  EXPECT_EQ(Without_Header(sink), expected.data);
+  EXPECT_EQ(Written(), expected.data);
 }
 
-TEST(opstream, UnregisteredClassFailsTheStream) {
-  std::vector<uint8_t> sink;
-  opstream os(sink);
+TEST_F(opstream_Test, UnregisteredClassFailsTheStream) {
   Unlisted object;
   os.Write_Object(object);
   EXPECT_TRUE(os.Fail());
   EXPECT_EQ(os.Error_Text(), "Attempt to stream unregistered type 'Unlisted'");
-  EXPECT_EQ(sink, Header());
-  // Nothing more is written once the stream has failed.
+  // Nothing is written for it, nor once the stream has failed.
   os.Write_Word(1);
   os << Affine_Transform_2D();
   EXPECT_EQ(sink, Header());

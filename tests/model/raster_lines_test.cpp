@@ -15,7 +15,7 @@ std::vector<TPoint> Points_Of(TPoint p0, TPoint p1) {
   return points;
 }
 
-TEST(Line_Points, Sloped_Lines_Leave_Out_The_Far_End_Either_Way) {
+TEST(Line_Points, Sloped_Lines_Leave_Out_The_Far_End_Straight_Lines_Hold_Both) {
   const std::vector<TPoint> expected{{0, 0}, {1, 0}, {2, 1}, {3, 1}, {4, 2}};
   EXPECT_EQ(Points_Of({0, 0}, {5, 2}), expected);
   EXPECT_EQ(Points_Of({5, 2}, {0, 0}), expected);
@@ -24,42 +24,29 @@ TEST(Line_Points, Sloped_Lines_Leave_Out_The_Far_End_Either_Way) {
   EXPECT_EQ(Points_Of({2, 4}, {3, 0}), steep);
   // 45 degrees counts as x-major.
   EXPECT_EQ(Points_Of({0, 0}, {3, -3}), (std::vector<TPoint>{{0, 0}, {1, -1}, {2, -2}}));
-}
-
-TEST(Line_Points, Straight_Lines_Hold_Both_Ends) {
   EXPECT_EQ(Points_Of({3, 7}, {3, 4}), (std::vector<TPoint>{{3, 4}, {3, 5}, {3, 6}, {3, 7}}));
   EXPECT_EQ(Points_Of({4, 1}, {2, 1}), (std::vector<TPoint>{{2, 1}, {3, 1}, {4, 1}}));
   EXPECT_EQ(Points_Of({9, 9}, {9, 9}), (std::vector<TPoint>{{9, 9}}));
 }
 
 TEST(Point_Near_Segment, Width_One_Takes_Only_Points_On_The_Line) {
-  EXPECT_TRUE(Point_Near_Segment({0, 0}, {10, 10}, {5, 5}, 1));
-  EXPECT_FALSE(Point_Near_Segment({0, 0}, {10, 10}, {5, 6}, 1));
-  EXPECT_TRUE(Point_Near_Segment({0, 0}, {10, 10}, {5, 6}, 3));
-  EXPECT_FALSE(Point_Near_Segment({0, 0}, {10, 10}, {5, 8}, 3));
+  EXPECT_TRUE(Point_Near_Segment({0, 0}, {10, 10}, {5, 5}, 1) && Point_Near_Segment({0, 0}, {10, 10}, {5, 6}, 3));
+  EXPECT_FALSE(Point_Near_Segment({0, 0}, {10, 10}, {5, 6}, 1) || Point_Near_Segment({0, 0}, {10, 10}, {5, 8}, 3));
   // Straight segments: the grown box decides.
-  EXPECT_TRUE(Point_Near_Segment({0, 5}, {10, 5}, {10, 4}, 1));
-  EXPECT_FALSE(Point_Near_Segment({0, 5}, {10, 5}, {11, 5}, 1));
+  EXPECT_TRUE(Point_Near_Segment({0, 5}, {10, 5}, {10, 4}, 1) && !Point_Near_Segment({0, 5}, {10, 5}, {11, 5}, 1));
   // Far points do not overflow.
   EXPECT_FALSE(Point_Near_Segment({-32700, -32700}, {32700, 32000}, {32000, -32000}, 3));
 }
 
-TEST(Clip_Segment_To_Rect, Follows_The_Edges) {
-  const TRect r(0, 0, 360, 360);
-  TPoint q0, q1;
-  EXPECT_FALSE(Clip_Segment_To_Rect({-10, 5}, {-1, 300}, r, q0, q1));
-  EXPECT_TRUE(Clip_Segment_To_Rect({10, 20}, {500, 20}, r, q0, q1));
-  EXPECT_EQ(q0, TPoint(10, 20));
-  EXPECT_EQ(q1, TPoint(359, 20));
-  EXPECT_TRUE(Clip_Segment_To_Rect({-100, 100}, {100, 100}, r, q0, q1));
-  EXPECT_EQ(q0, TPoint(0, 100));
-  EXPECT_EQ(q1, TPoint(100, 100));
-  EXPECT_TRUE(Clip_Segment_To_Rect({5, 6}, {7, 8}, r, q0, q1));
-  EXPECT_EQ(q0, TPoint(5, 6));
-  EXPECT_EQ(q1, TPoint(7, 8));
-}
-
-TEST(Clip_Segment_To_Rect, Both_Ends_Always_Inside) {
+TEST(Clip_Segment_To_Rect, Follows_The_Edges_And_Keeps_Both_Ends_Inside) {
+  auto clip = [](TPoint p0, TPoint p1) {
+    TPoint q0{-1, -1}, q1{-1, -1};
+    return Clip_Segment_To_Rect(p0, p1, TRect(0, 0, 360, 360), q0, q1) ? std::pair(q0, q1) : std::pair(p0, p0);
+  };
+  EXPECT_EQ(clip({-10, 5}, {-1, 300}), std::pair(TPoint(-10, 5), TPoint(-10, 5)));  // refused
+  EXPECT_EQ(clip({10, 20}, {500, 20}), std::pair(TPoint(10, 20), TPoint(359, 20)));
+  EXPECT_EQ(clip({-100, 100}, {100, 100}), std::pair(TPoint(0, 100), TPoint(100, 100)));
+  EXPECT_EQ(clip({5, 6}, {7, 8}), std::pair(TPoint(5, 6), TPoint(7, 8)));
   TPoint q0, q1;
   // A segment whose exit the edge rule put at (1000, -1).
   ASSERT_TRUE(Clip_Segment_To_Rect({-6, 0}, {1000, -1}, TRect(0, 0, 360, 360), q0, q1));
@@ -83,8 +70,7 @@ TEST(Pixels, Rows_Count_From_The_Top) {
   std::vector<uint8_t> bits(360 * 360);
   Pixels view;
   view.Attach(bits.data(), 360, 360);
-  EXPECT_EQ(view.Row_Offset(0), 359 * 360);
-  EXPECT_EQ(view.Row_Offset(359), 0);
+  EXPECT_EQ(std::pair(view.Row_Offset(0), view.Row_Offset(359)), std::pair(359 * 360, 0));
   view.At(2, 359) = 9;
   EXPECT_EQ(bits[2], 9);
   view.Attach(bits.data(), 16, 10);  // smaller: storage reused

@@ -10,14 +10,8 @@
 class Bytes {
  public:
   Bytes& Hex(std::string_view hex) {
-    for (size_t i = 0; i < hex.size();) {
-      if (hex[i] == ' ') {
-        ++i;
-        continue;
-      }
-      data.push_back(static_cast<uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
-      i += 2;
-    }
+    for (size_t i = 0; i < hex.size(); i += hex[i] == ' ' ? 1 : 2)
+      if (hex[i] != ' ') data.push_back(static_cast<uint8_t>(std::stoi(std::string(hex.substr(i, 2)), nullptr, 16)));
     return *this;
   }
   Bytes& Text(std::string_view text) {
@@ -38,6 +32,9 @@ class Bytes {
 };
 
 inline std::vector<uint8_t> Header() { return Bytes().Hex("3A 01 01 00 00").data; }
+
+// A current stream's header followed by the given bytes.
+inline Bytes Current(std::string_view hex = "") { return Bytes().Hex("3A 01 01 00 00").Hex(hex); }
 
 // A framed identity map with the given colour step.
 inline Bytes& Identity_Map(Bytes& b, uint32_t step = 0) {

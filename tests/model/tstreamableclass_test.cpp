@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+
 #include "model/affine_transform_2d.h"
 #include "model/transform_set_2d.h"
 
@@ -12,27 +15,20 @@ std::unique_ptr<TStreamer> Other_Streamer(TStreamableBase*) { return nullptr; }
 
 }  // namespace
 
-TEST(TStreamableClass, ModelClassesAreRegisteredOnFirstLookup) {
+TEST(TStreamableClass, ModelClassesAreRegisteredOnFirstLookupOthersComeAndGoWithTheirRecords) {
   for (const char* name : {"Transform_2D", "Affine_Transform_2D", "Transform_Set_2D"}) {
     const TStreamableClass* record = TStreamableClass::Lookup(name, 1);
     ASSERT_NE(record, nullptr) << name;
-    EXPECT_EQ(record->Name(), name);
-    EXPECT_EQ(record->Delta(), -1);
-    EXPECT_EQ(record->Module(), 1);
+    EXPECT_EQ(std::tuple(std::string(record->Name()), record->Delta(), record->Module()), std::tuple(name, -1, 1));
   }
-  EXPECT_EQ(TStreamableClass::Lookup("affine_transform_2d", 1), nullptr);  // case matters
-  EXPECT_EQ(TStreamableClass::Lookup("Affine_Transform_2", 1), nullptr);
+  // Case matters, and the whole name.
+  EXPECT_TRUE(!TStreamableClass::Lookup("affine_transform_2d", 1) && !TStreamableClass::Lookup("Affine_Transform_2", 1));
 
   // The builders make new objects of their class, or wrap a given one.
-  std::unique_ptr<TStreamer> streamer =
-      TStreamableClass::Lookup("Affine_Transform_2D", 1)->Build()(nullptr);
-  std::unique_ptr<TStreamableBase> made(streamer->Get_Object());
+  std::unique_ptr<TStreamableBase> made(TStreamableClass::Lookup("Affine_Transform_2D", 1)->Build()(nullptr)->Get_Object());
   EXPECT_STREQ(made->Streamable_Name(), "Affine_Transform_2D");
   Transform_Set_2D set;
   EXPECT_EQ(TStreamableClass::Lookup("Affine_Transform_2D", 1)->Build()(&set), nullptr);
-}
-
-TEST(TStreamableClass, RecordsComeAndGoWithTheirLifetime) {
   {
     TStreamableClass record("Short_Lived", &No_Streamer, 0, 3);
     EXPECT_EQ(TStreamableClass::Lookup("Short_Lived", 3), &record);

@@ -9,10 +9,7 @@
 #include "tests/model/stream_bytes.h"
 
 TEST(Stream_Registration, AFreshProgramReadsEveryModelClass) {
-  Bytes b;
-  b.data = Header();
-  b.Hex("02 5B").Name("Transform_2D").Word(1).Hex("5D");
-  b.Hex("02");
+  Bytes b = Current("02 5B").Name("Transform_2D").Word(1).Hex("5D 02");
   Identity_Map(b);
   b.Hex("02 5B").Name("Transform_Set_2D").Word(1).Word(1).Word(0);
   Identity_Map(b).Hex("5D");

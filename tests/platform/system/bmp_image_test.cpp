@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -41,10 +42,9 @@ TEST(Bmp_Image, ReadsEachDepthWithAndWithoutTheFileHeader) {
       auto bytes = Make_Bmp(13, 7, bits, 0, header);
       auto image = Parse_Bmp(bytes.data(), bytes.size());
       ASSERT_TRUE(image) << bits << header;
-      EXPECT_EQ(image->width, 13);
-      EXPECT_EQ(image->height, 7);
-      EXPECT_EQ(image->colors.size(), 1u << bits);
-      EXPECT_EQ(image->Stride(), (13u * bits + 31) / 32 * 4);
+      // Rows of 13 pixels take 4, 8 or 16 bytes.
+      EXPECT_EQ(std::tuple(image->width, image->height, image->colors.size(), image->Stride()),
+                std::tuple(13, 7, size_t(1) << bits, bits == 1 ? 4u : bits == 4 ? 8u : 16u));
       ASSERT_EQ(image->bits.size(), image->Stride() * 7);
       EXPECT_EQ(image->bits[5], 5);
     }
@@ -55,12 +55,9 @@ TEST(Bmp_Image, ShortColourTableAndTopDownRows) {
   auto bytes = Make_Bmp(4, -2, 8, 3);
   auto image = Parse_Bmp(bytes.data(), bytes.size());
   ASSERT_TRUE(image);
-  EXPECT_EQ(image->colors.size(), 3u);
-  EXPECT_EQ(image->colors[2].red, 2);
-  EXPECT_EQ(image->height, 2);
+  EXPECT_EQ(std::tuple(image->colors.size(), image->colors[2].red, image->height), std::tuple(3u, 2, 2));
   // The first stored row was the top one: it becomes the last row kept.
-  EXPECT_EQ(image->bits[4], 0);
-  EXPECT_EQ(image->bits[0], 4);
+  EXPECT_EQ(std::tuple(image->bits[4], image->bits[0]), std::tuple(0, 4));
 }
 
 TEST(Bmp_Image, EveryTruncationIsRefused) {
@@ -72,28 +69,25 @@ TEST(Bmp_Image, EveryTruncationIsRefused) {
 }
 
 TEST(Bmp_Image, BadFieldsAreRefused) {
-  auto patch32 = [](std::vector<uint8_t> bytes, size_t at, uint32_t v) {
-    std::memcpy(bytes.data() + at, &v, 4);
-    return bytes;
-  };
-  auto patch16 = [](std::vector<uint8_t> bytes, size_t at, uint16_t v) {
-    std::memcpy(bytes.data() + at, &v, 2);
+  // The good image with a 16- or 32-bit field at `at` replaced.
+  auto patch = [](std::vector<uint8_t> bytes, size_t at, auto v) {
+    std::memcpy(bytes.data() + at, &v, sizeof v);
     return bytes;
   };
   const auto good = Make_Bmp(8, 8, 8, 0);
   const std::vector<std::vector<uint8_t>> bad = {
-      patch16(good, 14 + 14, 24),          // 24 bits per pixel
-      patch16(good, 14 + 12, 2),           // two planes
-      patch32(good, 14 + 16, 1),           // run-length compressed
-      patch32(good, 14 + 4, 0),            // no width
-      patch32(good, 14 + 8, 0),            // no height
-      patch32(good, 14 + 4, 0x7FFFFFFF),   // absurd width
-      patch32(good, 14 + 8, 0x80000000u),  // most negative height
-      patch32(good, 14 + 32, 257),         // more colours than the depth allows
-      patch32(good, 14, 39),               // unknown header size
-      patch32(good, 14, 0xFFFFFFF0u),      // header larger than the data
-      patch32(good, 10, 0xFFFFFFF0u),      // bits far beyond the data
-      patch32(good, 10, 20),               // bits inside the header
+      patch(good, 14 + 14, uint16_t(24)),  // 24 bits per pixel
+      patch(good, 14 + 12, uint16_t(2)),   // two planes
+      patch(good, 14 + 16, 1u),            // run-length compressed
+      patch(good, 14 + 4, 0u),             // no width
+      patch(good, 14 + 8, 0u),             // no height
+      patch(good, 14 + 4, 0x7FFFFFFFu),    // absurd width
+      patch(good, 14 + 8, 0x80000000u),    // most negative height
+      patch(good, 14 + 32, 257u),          // more colours than the depth allows
+      patch(good, 14, 39u),                // unknown header size
+      patch(good, 14, 0xFFFFFFF0u),        // header larger than the data
+      patch(good, 10, 0xFFFFFFF0u),        // bits far beyond the data
+      patch(good, 10, 20u),                // bits inside the header
   };
   for (size_t i = 0; i < bad.size(); ++i) EXPECT_FALSE(Parse_Bmp(bad[i].data(), bad[i].size())) << i;
 }
@@ -106,9 +100,7 @@ TEST(Bmp_Image, CoreHeaderWithThreeByteColours) {
   Put(bytes, 4, {0xA0});                           // one row: 101 and padding
   auto image = Parse_Bmp(bytes.data(), bytes.size());
   ASSERT_TRUE(image);
-  EXPECT_EQ(image->colors[1].blue, 4);
-  EXPECT_EQ(image->colors[1].red, 6);
-  EXPECT_EQ(image->bits[0], 0xA0);
+  EXPECT_EQ(std::tuple(image->colors[1].blue, image->colors[1].red, image->bits[0]), std::tuple(4, 6, 0xA0));
 }
 
 }  // namespace

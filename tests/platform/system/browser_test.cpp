@@ -49,8 +49,7 @@ TEST_F(Browser, StartsTheOpenerWithTheTargetWithoutWaiting) {
 TEST_F(Browser, TheOpenerStartsWithPlainSignals) {
   Install_Opener("grep -E '^Sig(Blk|Ign):' /proc/self/status", "signals");
   sigset_t blocked, saved_mask;
-  sigemptyset(&blocked);
-  sigaddset(&blocked, SIGUSR1);
+  sigemptyset(&blocked), sigaddset(&blocked, SIGUSR1);
   pthread_sigmask(SIG_BLOCK, &blocked, &saved_mask);
   struct sigaction ignore = {}, saved_pipe;
   ignore.sa_handler = SIG_IGN;
@@ -67,8 +66,7 @@ TEST_F(Browser, TheOpenerStartsWithPlainSignals) {
   const size_t at = text.find("SigIgn:\t");
   ASSERT_NE(at, std::string::npos) << text;
   const uint64_t ignored = std::stoull(text.substr(at + 8, 16), nullptr, 16);
-  EXPECT_EQ(ignored & (uint64_t(1) << (SIGPIPE - 1)), 0u) << text;
-  EXPECT_EQ(ignored & ((uint64_t(1) << 31) - 1), 0u) << text;
+  EXPECT_EQ(ignored & ((uint64_t(1) << 31) - 1), 0u) << text;  // SIGPIPE among them
 }
 
 TEST_F(Browser, MissingOrBrokenOpenerIsReported) {

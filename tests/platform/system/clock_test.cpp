@@ -33,42 +33,45 @@ class Virtual_Time : public ::testing::Test {
   TVirtual_Clock clock_;
 };
 
+// A thread waiting on event for ms; result is the wait's answer, -1 while it waits.
+struct Waiter {
+  std::atomic<int> result{-1};
+  std::atomic<bool> started{false};
+  std::thread thread;
+  Waiter(TEventSemaphore& event, uint32_t ms) : thread([this, &event, ms] {
+    started = true;
+    result = static_cast<int>(event.Wait(ms));
+  }) {
+    while (!started) std::this_thread::yield();
+  }
+  ~Waiter() { if (thread.joinable()) thread.join(); }
+};
+
 class Wrapping_Time : public Virtual_Time {
  protected:
   Wrapping_Time() : Virtual_Time(0xFFFFFF00u) {}
 };
 
-TEST(Real_Clock, TickCountNeverStartsAtZeroAndMoves) {
+TEST(Real_Clock, TickCountMovesAndEventsTimeOutWakeOnSetAndReleaseOneWaitPerSet) {
   uint32_t first = GetTickCount();
   EXPECT_NE(first, 0u);
   Sleep(5);
   uint32_t second = GetTickCount();
-  EXPECT_GE(second - first, 4u);
-  EXPECT_EQ(timeGetTime() - second < 1000u, true);
-}
-
-TEST(Real_Clock, EventTimesOutAndWakesOnSet) {
+  EXPECT_TRUE(second - first >= 4u && timeGetTime() - second < 1000u);
   TEventSemaphore event;
-  EXPECT_EQ(event.Wait(0), WAIT_TIMEOUT);
-  EXPECT_EQ(event.Wait(20), WAIT_TIMEOUT);
+  EXPECT_TRUE(event.Wait(0) == WAIT_TIMEOUT && event.Wait(20) == WAIT_TIMEOUT);
   std::thread setter([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
     event.Set();
   });
   EXPECT_EQ(event.Wait(INFINITE), WAIT_OBJECT_0);
   setter.join();
-}
-
-TEST(Real_Clock, AutoResetReleasesOneWaitPerSet) {
-  TEventSemaphore event;
   event.Set();
   event.Set();  // a second Set before any wait is not counted
-  EXPECT_EQ(event.Wait(0), WAIT_OBJECT_0);
-  EXPECT_EQ(event.Wait(0), WAIT_TIMEOUT);
+  EXPECT_TRUE(event.Wait(0) == WAIT_OBJECT_0 && event.Wait(0) == WAIT_TIMEOUT);
 
   TEventSemaphore manual(true, true);
-  EXPECT_EQ(manual.Wait(0), WAIT_OBJECT_0);
-  EXPECT_EQ(manual.Wait(0), WAIT_OBJECT_0);
+  EXPECT_TRUE(manual.Wait(0) == WAIT_OBJECT_0 && manual.Wait(0) == WAIT_OBJECT_0);
   manual.Reset();
   EXPECT_EQ(manual.Wait(0), WAIT_TIMEOUT);
 }
@@ -107,37 +110,28 @@ TEST(Critical_Section, OwnerMayEnterAgainAndExcludesOthers) {
   EXPECT_EQ(counter, 20000);
 }
 
-TEST_F(Virtual_Time, TimedWaitEndsOnlyWhenTheClockIsAdvanced) {
+TEST_F(Virtual_Time, TimedWaitEndsOnlyWhenTheClockIsAdvancedOrOnSet) {
   TEventSemaphore event;
-  std::atomic<int> result{-1};
-  std::thread waiter([&] { result = static_cast<int>(event.Wait(100)); });
+  Waiter waiter(event, 100);
   // Real time passing does nothing to a virtual wait.
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  EXPECT_EQ(result, -1);
+  EXPECT_EQ(waiter.result, -1);
   clock_.Advance(99);
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
-  EXPECT_EQ(result, -1);
-  EXPECT_TRUE(Advance_Until([&] { return result != -1; }, 1));
-  waiter.join();
-  EXPECT_EQ(result, static_cast<int>(WAIT_TIMEOUT));
-}
+  EXPECT_EQ(waiter.result, -1);
+  EXPECT_TRUE(Advance_Until([&] { return waiter.result != -1; }, 1));
+  EXPECT_EQ(waiter.result, static_cast<int>(WAIT_TIMEOUT));
 
-TEST_F(Virtual_Time, SetWakesAVirtualTimedWait) {
-  TEventSemaphore event;
-  std::atomic<int> result{-1};
-  std::thread waiter([&] { result = static_cast<int>(event.Wait(1000)); });
+  Waiter woken(event, 1000);
   std::this_thread::sleep_for(std::chrono::milliseconds(10));
   event.Set();
-  waiter.join();
-  EXPECT_EQ(result, static_cast<int>(WAIT_OBJECT_0));
+  woken.thread.join();
+  EXPECT_EQ(woken.result, static_cast<int>(WAIT_OBJECT_0));
 }
 
 TEST_F(Virtual_Time, SleepAndMutexFollowTheVirtualClock) {
   std::atomic<bool> slept{false};
-  std::thread sleeper([&] {
-    Sleep(50);
-    slept = true;
-  });
+  std::thread sleeper([&] { Sleep(50), slept = true; });
   EXPECT_TRUE(Advance_Until([&] { return slept.load(); }));
   sleeper.join();
 
@@ -168,24 +162,20 @@ TEST(Clock_Change, TimedWaitsOutliveTheVirtualClockTheyBeganOn) {
   TEventSemaphore event;
   TMutex mutex;
   ASSERT_TRUE(mutex.Lock());
-  std::atomic<int> waited{-1}, locked{-1};
-  std::thread waiter([&] { waited = static_cast<int>(event.Wait(50)); });
+  std::atomic<int> locked{-1};
+  Waiter waiter(event, 50);
   std::thread locker([&] { locked = mutex.Lock(50) ? 1 : 0; });
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
-  EXPECT_EQ(waited, -1);
-  EXPECT_EQ(locked, -1);
+  EXPECT_TRUE(waiter.result == -1 && locked == -1);
 
   TClock::Install(nullptr);
   clock.reset();
-  const bool ended = Within_Seconds([&] { return waited != -1 && locked != -1; });
-  if (!ended) {
-    event.Set();  // lets the threads go, so that the test can end
-    mutex.Release();
-  }
-  waiter.join();
+  const bool ended = Within_Seconds([&] { return waiter.result != -1 && locked != -1; });
+  if (!ended) event.Set(), mutex.Release();  // lets the threads go, so that the test can end
+  waiter.thread.join();
   locker.join();
   ASSERT_TRUE(ended) << "a timed wait hung on a clock that was taken away";
-  EXPECT_EQ(waited, static_cast<int>(WAIT_TIMEOUT));
+  EXPECT_EQ(waiter.result, static_cast<int>(WAIT_TIMEOUT));
   EXPECT_EQ(locked, 0);
   mutex.Release();
 }
@@ -194,10 +184,7 @@ TEST(Clock_Change, ASleepOnAVirtualClockThatIsTakenAwayEndsInRealTime) {
   auto clock = std::make_unique<TVirtual_Clock>();
   TClock::Install(clock.get());
   std::atomic<bool> slept{false};
-  std::thread sleeper([&] {
-    Sleep(50);
-    slept = true;
-  });
+  std::thread sleeper([&] { Sleep(50), slept = true; });
   std::this_thread::sleep_for(std::chrono::milliseconds(30));
   EXPECT_FALSE(slept);
   TClock::Install(nullptr);
@@ -212,30 +199,28 @@ TEST(Clock_Change, ASleepOnAVirtualClockThatIsTakenAwayEndsInRealTime) {
 
 TEST(Clock_Change, ARealTimedWaitContinuesOnAVirtualClockInstalledMeanwhile) {
   TEventSemaphore event;
-  std::atomic<int> waited{-1};
-  std::thread waiter([&] { waited = static_cast<int>(event.Wait(60000)); });
+  Waiter waiter(event, 60000);
   std::this_thread::sleep_for(std::chrono::milliseconds(20));
   TVirtual_Clock clock;
   TClock::Install(&clock);
   uint32_t advanced = 0;
-  while (waited == -1 && advanced < 120000) {
+  for (; waiter.result == -1 && advanced < 120000; advanced += 1000) {
     clock.Advance(1000);
-    advanced += 1000;
     std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  const bool ended = Within_Seconds([&] { return waited != -1; });
+  const bool ended = Within_Seconds([&] { return waiter.result != -1; });
   if (!ended) event.Set();
-  waiter.join();
+  waiter.thread.join();
   TClock::Install(nullptr);
   ASSERT_TRUE(ended) << "the wait went on in real time";
-  EXPECT_EQ(waited, static_cast<int>(WAIT_TIMEOUT));
+  EXPECT_EQ(waiter.result, static_cast<int>(WAIT_TIMEOUT));
   EXPECT_GE(advanced, 50000u);  // the rest of the wait was measured, not dropped
 }
 
 TEST_F(Wrapping_Time, ElapsedTimeIsCountedAcrossTheWrap) {
   uint32_t start = GetTickCount();
-  clock_.Advance(0x100);  // lands exactly on 0
-  EXPECT_EQ(GetTickCount(), 0u);
+  clock_.Advance(0x100);
+  EXPECT_EQ(GetTickCount(), 0u);  // lands exactly on 0
   clock_.Advance(0x50);
   EXPECT_EQ(GetTickCount() - start, 0x150u);
 
@@ -243,19 +228,11 @@ TEST_F(Wrapping_Time, ElapsedTimeIsCountedAcrossTheWrap) {
   clock_.Advance(0xFFFFFFFFu - 0x150u - 20u);
   uint32_t before = GetTickCount();
   TEventSemaphore event;
-  std::atomic<int> result{-1};
-  std::atomic<bool> started{false};
-  std::thread waiter([&] {
-    started = true;
-    result = static_cast<int>(event.Wait(60));
-  });
-  while (!started) std::this_thread::yield();
-  EXPECT_TRUE(Advance_Until([&] { return result != -1; }, 5));
-  waiter.join();
-  EXPECT_EQ(result, static_cast<int>(WAIT_TIMEOUT));
+  Waiter waiter(event, 60);
+  EXPECT_TRUE(Advance_Until([&] { return waiter.result != -1; }, 5));
+  EXPECT_EQ(waiter.result, static_cast<int>(WAIT_TIMEOUT));
   uint32_t waited = GetTickCount() - before;
-  EXPECT_GE(waited, 60u);
-  EXPECT_LT(waited, 1000u);  // not a wait of four billion milliseconds
+  EXPECT_TRUE(waited >= 60u && waited < 1000u) << waited;  // not a wait of four billion milliseconds
 }
 
 }  // namespace

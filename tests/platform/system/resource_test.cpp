@@ -4,10 +4,11 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
-TEST(Resource, EmbeddedRawBlockIsFoundWithItsExactBytes) {
+TEST(Resource, EmbeddedRawBlockIsFoundWithItsExactBytesAndMissingOnesAreEmpty) {
   TResource probe = Find_Resource(RT_RCDATA, 1);
   ASSERT_TRUE(probe);
   const char expected[] = "Quendar resource probe\n\x00\x01\x02\xff";
@@ -15,27 +16,17 @@ TEST(Resource, EmbeddedRawBlockIsFoundWithItsExactBytes) {
   EXPECT_EQ(std::memcmp(probe.data, expected, probe.size), 0);
   // The same bytes at the same place on every lookup.
   EXPECT_EQ(Find_Resource(RT_RCDATA, 1).data, probe.data);
-}
-
-TEST(Resource, MissingResourceIsAnEmptyAnswer) {
-  EXPECT_FALSE(Find_Resource(RT_RCDATA, 65535));
-  EXPECT_EQ(Find_Resource(RT_RCDATA, 0).size, 0u);
+  EXPECT_TRUE(!Find_Resource(RT_RCDATA, 65535) && Find_Resource(RT_RCDATA, 0).size == 0);
   // The id exists, but under another type.
-  EXPECT_FALSE(Find_Resource(RT_ICON, 1));
-  EXPECT_FALSE(Load_Bitmap_Resource(2));
+  EXPECT_FALSE(Find_Resource(RT_ICON, 1) || Load_Bitmap_Resource(2));
 }
 
 TEST(Resource, BitmapResourceLoadsAsAPicture) {
   std::optional<TBmp_Image> image = Load_Bitmap_Resource(1);
   ASSERT_TRUE(image);
-  EXPECT_EQ(image->width, 5);
-  EXPECT_EQ(image->height, 3);
-  EXPECT_EQ(image->bits_per_pixel, 4);
+  EXPECT_EQ(std::tuple(image->width, image->height, image->bits_per_pixel), std::tuple(5, 3, 4));
   ASSERT_EQ(image->colors.size(), 16u);
-  EXPECT_EQ(image->colors[3].red, 48);
-  EXPECT_EQ(image->colors[3].green, 255 - 48);
-  EXPECT_EQ(image->colors[3].blue, 3);
-  EXPECT_EQ(image->colors[3].Xrgb(), 0x30CF03u);
+  EXPECT_EQ(image->colors[3].Xrgb(), 0x30CF03u);  // red 48, green 255 - 48, blue 3
   // Pixel (x, y) from the top has index x + 5 y; rows are kept bottom-up.
   auto index = [&](int x, int y_from_top) {
     int row = image->height - 1 - y_from_top;

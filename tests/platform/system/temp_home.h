@@ -38,12 +38,7 @@ class Temp_Home : public ::testing::Test {
     Set("XDG_RUNTIME_DIR", root_ + "/runtime");
   }
   ~Temp_Home() override {
-    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-      if (it->second)
-        setenv(it->first.c_str(), it->second->c_str(), 1);
-      else
-        unsetenv(it->first.c_str());
-    }
+    for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) Put(it->first, it->second);
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
   }
@@ -52,10 +47,7 @@ class Temp_Home : public ::testing::Test {
   void Set(const std::string& name, std::optional<std::string> value) {
     const char* old = getenv(name.c_str());
     saved_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-    if (value)
-      setenv(name.c_str(), value->c_str(), 1);
-    else
-      unsetenv(name.c_str());
+    Put(name, value);
   }
 
   std::string Work(const std::string& name) const { return root_ + "/work/" + name; }
@@ -63,5 +55,8 @@ class Temp_Home : public ::testing::Test {
   std::string root_;
 
  private:
+  static void Put(const std::string& name, const std::optional<std::string>& value) {
+    value ? setenv(name.c_str(), value->c_str(), 1) : unsetenv(name.c_str());
+  }
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };

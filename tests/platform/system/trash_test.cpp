@@ -13,17 +13,21 @@
 
 namespace {
 
-using Trash = Temp_Home;
+class Trash : public Temp_Home {
+ protected:
+  // Makes the work file name with text and moves it to the trash.
+  bool Trash_New(const std::string& name, const std::string& text) {
+    Write(Work(name), text);
+    return Move_To_Trash(Work(name));
+  }
+};
 
 std::string Unescape(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '%' && i + 2 < text.size()) {
-      out += static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16));
-      i += 2;
-    } else {
-      out += text[i];
-    }
+    const bool escaped = text[i] == '%' && i + 2 < text.size();
+    out += escaped ? static_cast<char>(std::stoi(text.substr(i + 1, 2), nullptr, 16)) : text[i];
+    if (escaped) i += 2;
   }
   return out;
 }
@@ -69,27 +73,17 @@ TEST_F(Trash, InfoFileFollowsTheFormatAndParsesBack) {
   ASSERT_TRUE(strptime(date.c_str(), "%Y-%m-%dT%H:%M:%S", &local));
   local.tm_isdst = -1;
   time_t stamp = mktime(&local);  // read back as local time
-  EXPECT_GE(stamp, before - 1);
-  EXPECT_LE(stamp, after + 1);
+  EXPECT_TRUE(stamp >= before - 1 && stamp <= after + 1) << date;
 }
 
 TEST_F(Trash, SameNamesAreMadeUnique) {
-  for (int i = 0; i < 3; ++i) {
-    Write(Work("a.gal"), std::to_string(i));
-    ASSERT_TRUE(Move_To_Trash(Work("a.gal")));
-  }
-  Write(Work("plain"), "x");
-  ASSERT_TRUE(Move_To_Trash(Work("plain")));
-  Write(Work("plain"), "y");
-  ASSERT_TRUE(Move_To_Trash(Work("plain")));
+  for (const char* text : {"0", "1", "2"}) ASSERT_TRUE(Trash_New("a.gal", text));
+  ASSERT_TRUE(Trash_New("plain", "x") && Trash_New("plain", "y"));
   const std::string trash = root_ + "/data/Trash/";
-  EXPECT_EQ(Read(trash + "files/a.gal"), "0");
-  EXPECT_EQ(Read(trash + "files/a.2.gal"), "1");
-  EXPECT_EQ(Read(trash + "files/a.3.gal"), "2");
-  EXPECT_EQ(Read(trash + "files/plain.2"), "y");
-  for (const char* name : {"a.gal", "a.2.gal", "a.3.gal", "plain", "plain.2"})
-    EXPECT_EQ(Path_In(trash + "info/" + name + ".trashinfo"),
-              Work(std::string(name).find("plain") == 0 ? "plain" : "a.gal"));
+  for (auto [name, text] : {std::pair{"a.gal", "0"}, {"a.2.gal", "1"}, {"a.3.gal", "2"}, {"plain", "x"}, {"plain.2", "y"}}) {
+    EXPECT_EQ(Read(trash + "files/" + name), text);
+    EXPECT_EQ(Path_In(trash + "info/" + name + ".trashinfo"), Work(text[0] < 'a' ? "a.gal" : "plain"));
+  }
 }
 
 TEST_F(Trash, RelativePathsAreMadeFull) {
@@ -103,9 +97,7 @@ TEST_F(Trash, RelativePathsAreMadeFull) {
 }
 
 TEST_F(Trash, FailuresLeaveNothingBehind) {
-  EXPECT_FALSE(Move_To_Trash(Work("missing")));
-  EXPECT_FALSE(Move_To_Trash(""));
-  EXPECT_FALSE(Move_To_Trash(Work(std::string(300, 'x'))));
+  EXPECT_FALSE(Move_To_Trash(Work("missing")) || Move_To_Trash("") || Move_To_Trash(Work(std::string(300, 'x'))));
   // A name whose full path passes the limit although the name given does not.
   std::filesystem::current_path(Work(""));
   std::string name(250, 'n');
@@ -116,21 +108,17 @@ TEST_F(Trash, FailuresLeaveNothingBehind) {
   EXPECT_TRUE(!std::filesystem::exists(info) || std::filesystem::is_empty(info));
   // An unusable trash directory: a file where the trash should be.
   Write(root_ + "/data/Trash", "not a directory");
-  Write(Work("kept"), "k");
-  EXPECT_FALSE(Move_To_Trash(Work("kept")));
-  EXPECT_EQ(Read(Work("kept")), "k");
+  EXPECT_TRUE(!Trash_New("kept", "k") && Read(Work("kept")) == "k");
 }
 
 TEST_F(Trash, WorksWithoutTheNoReplaceRename) {
   Set_File_System_Faults({.no_replace_rename = true});
-  Write(Work("a.gal"), "1");
   std::filesystem::create_directories(Work("folder/inside"));
   Write(root_ + "/data/Trash/files/folder", "left by a crash");
-  EXPECT_TRUE(Move_To_Trash(Work("a.gal")));
+  EXPECT_TRUE(Trash_New("a.gal", "1"));
   EXPECT_TRUE(Move_To_Trash(Work("folder")));
   Set_File_System_Faults({});
-  EXPECT_EQ(Read(root_ + "/data/Trash/files/a.gal"), "1");
-  EXPECT_EQ(Read(root_ + "/data/Trash/files/folder"), "left by a crash");
+  EXPECT_EQ(Read(root_ + "/data/Trash/files/a.gal") + Read(root_ + "/data/Trash/files/folder"), "1left by a crash");
   EXPECT_TRUE(std::filesystem::is_directory(root_ + "/data/Trash/files/folder.2/inside"));
   EXPECT_FALSE(std::filesystem::exists(Work("folder")));
 }
@@ -139,10 +127,8 @@ TEST_F(Trash, AMissingDataDirectoryIsMade) {
   const std::string data = root_ + "/home/.local/share";
   Set("XDG_DATA_HOME", std::nullopt);
   ASSERT_FALSE(std::filesystem::exists(data));
-  Write(Work("first.gal"), "1");
-  ASSERT_TRUE(Move_To_Trash(Work("first.gal")));
-  EXPECT_EQ(Read(data + "/Trash/files/first.gal"), "1");
-  EXPECT_TRUE(std::filesystem::exists(data + "/Trash/info/first.gal.trashinfo"));
+  ASSERT_TRUE(Trash_New("first.gal", "1"));
+  EXPECT_TRUE(Read(data + "/Trash/files/first.gal") == "1" && std::filesystem::exists(data + "/Trash/info/first.gal.trashinfo"));
   struct stat info;
   ASSERT_EQ(stat((data + "/Trash").c_str(), &info), 0);
   EXPECT_EQ(info.st_mode & 077, 0u);  // the trash itself stays private
@@ -155,16 +141,13 @@ TEST_F(Trash, AcrossFileSystemsFilesAreCopiedAndDeleted) {
   char pattern[] = "/dev/shm/quendar-trash-XXXXXX";
   std::string data = mkdtemp(pattern);
   Set("XDG_DATA_HOME", data);
-  Write(Work("far.gal"), std::string(100000, 'f'));
-  ASSERT_TRUE(Move_To_Trash(Work("far.gal")));
-  EXPECT_FALSE(std::filesystem::exists(Work("far.gal")));
-  EXPECT_EQ(Read(data + "/Trash/files/far.gal"), std::string(100000, 'f'));
+  ASSERT_TRUE(Trash_New("far.gal", std::string(100000, 'f')));
+  EXPECT_TRUE(!std::filesystem::exists(Work("far.gal")) && Read(data + "/Trash/files/far.gal") == std::string(100000, 'f'));
   EXPECT_EQ(Path_In(data + "/Trash/info/far.gal.trashinfo"), Work("far.gal"));
   // A directory cannot be copied across: refused, and its info file removed.
   std::filesystem::create_directory(Work("folder"));
   EXPECT_FALSE(Move_To_Trash(Work("folder")));
-  EXPECT_TRUE(std::filesystem::exists(Work("folder")));
-  EXPECT_FALSE(std::filesystem::exists(data + "/Trash/info/folder.trashinfo"));
+  EXPECT_TRUE(std::filesystem::exists(Work("folder")) && !std::filesystem::exists(data + "/Trash/info/folder.trashinfo"));
   std::filesystem::remove_all(data);
 }
 
