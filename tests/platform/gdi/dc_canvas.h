@@ -3,7 +3,9 @@
 // '.' for readable failures.
 #pragma once
 
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/memory_dc.h"
@@ -16,6 +18,15 @@ struct TCanvas {
     dc.FillRect(TRect(0, 0, width, height), TBrush(background));
   }
   uint32_t At(int x, int y) const { return bitmap.Surface()->Pixel(x, y); }
+  // The pixels at the points, in order, to compare several in one check.
+  std::vector<uint32_t> At(std::initializer_list<TPoint> points) const;
+  // Every pixel, row by row.
+  std::vector<uint32_t> Pixels() const {
+    std::vector<uint32_t> all;
+    for (int y = 0; y < bitmap.Height(); ++y)
+      for (int x = 0; x < bitmap.Width(); ++x) all.push_back(At(x, y));
+    return all;
+  }
   std::string Picture(uint32_t background = 0xFFFFFF) const {
     std::string s;
     for (int y = 0; y < bitmap.Height(); ++y) {
@@ -31,6 +42,19 @@ struct TCanvas {
     return n;
   }
 };
+
+// The stored values (colour indices on a table surface) at the points.
+inline std::vector<uint32_t> Pixels_At(const TSurface& surface, std::initializer_list<TPoint> points) {
+  std::vector<uint32_t> values;
+  for (TPoint p : points) values.push_back(surface.Pixel(p.x, p.y));
+  return values;
+}
+
+inline std::vector<uint32_t> TCanvas::At(std::initializer_list<TPoint> points) const {
+  return Pixels_At(*bitmap.Surface(), points);
+}
+
+using TPixels = std::vector<uint32_t>;
 
 // Rows of a picture joined by '\n' (each row ends with one).
 inline std::string Rows(std::initializer_list<const char*> rows) {

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,12 @@ class TSpan_Grid {
   }
   int At(int x, int y) const { return area_.Contains(TPoint(x, y)) ? counts_[Index(x, y)] : 0; }
   bool On(int x, int y) const { return At(x, y) > 0; }
+  // '#' or '.' for each point, to check several pixels in one comparison.
+  std::string Marks(std::initializer_list<TPoint> points) const {
+    std::string s;
+    for (TPoint p : points) s += On(p.x, p.y) ? '#' : '.';
+    return s;
+  }
   int Max_Count() const {
     int m = 0;
     for (int c : counts_) m = std::max(m, c);
