@@ -97,8 +97,7 @@ TEST(DC_Blit, DepthConversions) {
   TDibDC dib_dc(dib);
   TCanvas rgb(4, 1);
   rgb.dc.BitBlt(0, 0, 4, 1, dib_dc, 0, 0);
-  EXPECT_EQ(rgb.At(1, 0), 0xFF0000u);
-  EXPECT_EQ(rgb.At(3, 0), 0xFFFFFFu);
+  EXPECT_EQ(rgb.Pixels(), (TPixels{0, 0xFF0000, 0x00FF00, 0xFFFFFF}));
   // 32 -> 8 to the nearest entry.
   rgb.dc.SetPixel(0, 0, TColor(250, 10, 10));
   rgb.dc.SetPixel(1, 0, TColor(10, 200, 0));
@@ -106,19 +105,15 @@ TEST(DC_Blit, DepthConversions) {
   TDib back = Table_Dib(4, 1);
   TDibDC back_dc(back);
   back_dc.BitBlt(0, 0, 4, 1, rgb.dc, 0, 0);
-  EXPECT_EQ(back.Surface()->Pixel(0, 0), 1u);
-  EXPECT_EQ(back.Surface()->Pixel(1, 0), 2u);
-  EXPECT_EQ(back.Surface()->Pixel(2, 0), 0u);
-  EXPECT_EQ(back.Surface()->Pixel(3, 0), 3u);
+  EXPECT_EQ(Pixels_At(*back.Surface(), {{0, 0}, {1, 0}, {2, 0}, {3, 0}}), (TPixels{1, 2, 0, 3}));
   // 8 -> 8 with another table maps colours; with an equal one copies indices.
   TDib other(4, 1, 8, 3);
   const uint32_t t2[] = {0xFFFFFF, 0x00FF00, 0xFF0000};
   other.SetColorTable(0, 3, t2);
   TDibDC other_dc(other);
   other_dc.BitBlt(0, 0, 4, 1, dib_dc, 0, 0);
-  EXPECT_EQ(other.Surface()->Pixel(0, 0), 1u);  // black: green and red tie, the lower index wins
-  EXPECT_EQ(other.Surface()->Pixel(1, 0), 2u);
-  EXPECT_EQ(other.Surface()->Pixel(3, 0), 0u);
+  // black: green and red tie, the lower index wins
+  EXPECT_EQ(Pixels_At(*other.Surface(), {{0, 0}, {1, 0}, {3, 0}}), (TPixels{1, 2, 0}));
   // Mono -> colour: 0 bits in the text colour, 1 bits in the background colour.
   const uint8_t bits[] = {0x50, 0};  // 0101 over 4 pixels
   TBitmap mono(4, 1, 1, 1, bits);
@@ -127,16 +122,13 @@ TEST(DC_Blit, DepthConversions) {
   out.dc.SetTextColor(TColor(0, 0, 255));
   out.dc.SetBkColor(TColor(255, 255, 0));
   out.dc.BitBlt(0, 0, 4, 1, mono_dc, 0, 0);
-  EXPECT_EQ(out.At(0, 0), 0x0000FFu);
-  EXPECT_EQ(out.At(1, 0), 0xFFFF00u);
+  EXPECT_EQ(out.Pixels(), (TPixels{0x0000FF, 0xFFFF00, 0x0000FF, 0xFFFF00}));
   // Colour -> mono: 1 where the source has the source's background colour.
   TBitmap mask(4, 1, 1, 1, nullptr);
   TMemoryDC mask_dc(mask);
   out.dc.SetBkColor(TColor(0, 0, 255));
   mask_dc.BitBlt(0, 0, 4, 1, out.dc, 0, 0);
-  EXPECT_EQ(mask.Surface()->Pixel(0, 0), 1u);
-  EXPECT_EQ(mask.Surface()->Pixel(1, 0), 0u);
-  EXPECT_EQ(mask.Surface()->Pixel(2, 0), 1u);
+  EXPECT_EQ(Pixels_At(*mask.Surface(), {{0, 0}, {1, 0}, {2, 0}}), (TPixels{1, 0, 1}));
 }
 
 TEST(DC_Blit, MaskThenPictureMakesATransparentSprite) {
@@ -148,9 +140,7 @@ TEST(DC_Blit, MaskThenPictureMakesATransparentSprite) {
   picture.dc.SetPixel(1, 0, TColor::Black);
   back.dc.BitBlt(0, 0, 3, 1, mask_dc, 0, 0, SRCAND);
   back.dc.BitBlt(0, 0, 3, 1, picture.dc, 0, 0, SRCPAINT);
-  EXPECT_EQ(back.At(0, 0), 0xC80000u);
-  EXPECT_EQ(back.At(1, 0), 0x008000u);
-  EXPECT_EQ(back.At(2, 0), 0xC80000u);
+  EXPECT_EQ(back.Pixels(), (TPixels{0xC80000, 0x008000, 0xC80000}));
 }
 
 TEST(DC_Stretch, EnlargingRepeatsAndShrinkingDropsOrCombines) {
@@ -183,10 +173,8 @@ TEST(DC_Stretch, DibBitsStraightToAContext) {
   dib.Surface()->Set_Pixel(0, 0, 1);  // top-left red
   TCanvas c(4, 4);
   c.dc.StretchDIBits(TRect(0, 0, 4, 4), TRect(0, 0, 2, 2), dib);
-  EXPECT_EQ(c.At(1, 1), 0xFF0000u);
-  EXPECT_EQ(c.At(2, 2), 0u);
   c.dc.SetDIBitsToDevice(TRect(2, 0, 4, 2), TPoint(0, 0), dib);
-  EXPECT_EQ(c.At(2, 0), 0xFF0000u);
+  EXPECT_EQ(c.At({{1, 1}, {2, 2}, {2, 0}}), (TPixels{0xFF0000, 0, 0xFF0000}));
   // Source rows count up from the DIB's bottom row: rows (top first) black,
   // red, green, white.
   TDib rows = Table_Dib(1, 4);
@@ -195,11 +183,7 @@ TEST(DC_Stretch, DibBitsStraightToAContext) {
   part.dc.SetDIBitsToDevice(TRect(0, 0, 1, 1), TPoint(0, 0), rows);  // the bottom row
   part.dc.StretchDIBits(TRect(1, 0, 2, 2), TRect(0, 1, 1, 3), rows);  // the middle two
   part.dc.StretchDIBits(TRect(2, 0, 3, 2), TRect(0, 3, 1, 1), rows);  // the same upside down
-  EXPECT_EQ(part.At(0, 0), 0xFFFFFFu);
-  EXPECT_EQ(part.At(1, 0), 0xFF0000u);
-  EXPECT_EQ(part.At(1, 1), 0x00FF00u);
-  EXPECT_EQ(part.At(2, 0), 0x00FF00u);
-  EXPECT_EQ(part.At(2, 1), 0xFF0000u);
+  EXPECT_EQ(part.Pixels(), (TPixels{0xFFFFFF, 0xFF0000, 0x00FF00, 0xFFFFFF, 0x00FF00, 0xFF0000}));
 }
 
 // DIB bits are drawn in the DIB's own colours, two-colour DIBs too; the
@@ -212,18 +196,14 @@ TEST(DC_Stretch, TwoColourDibBitsTakeTheirColourTable) {
   TCanvas c(4, 1);
   c.dc.SetDIBitsToDevice(TRect(0, 0, 2, 1), TPoint(0, 0), mono);
   c.dc.StretchDIBits(TRect(2, 0, 4, 1), TRect(0, 0, 2, 1), mono);
-  EXPECT_EQ(c.At(0, 0), 0xFF0000u);
-  EXPECT_EQ(c.At(1, 0), 0x0000FFu);
-  EXPECT_EQ(c.At(2, 0), 0xFF0000u);
-  EXPECT_EQ(c.At(3, 0), 0x0000FFu);
+  EXPECT_EQ(c.Pixels(), (TPixels{0xFF0000, 0x0000FF, 0xFF0000, 0x0000FF}));
   // A monochrome bitmap still takes the text and background colours.
   const uint8_t bits[] = {0x40, 0};
   TBitmap bitmap(2, 1, 1, 1, bits);
   TMemoryDC source(bitmap);
   c.dc.SetTextColor(TColor(0, 255, 0));
   c.dc.BitBlt(0, 0, 2, 1, source, 0, 0);
-  EXPECT_EQ(c.At(0, 0), 0x00FF00u);
-  EXPECT_EQ(c.At(1, 0), 0xFFFFFFu);
+  EXPECT_EQ(c.At({{0, 0}, {1, 0}}), (TPixels{0x00FF00, 0xFFFFFF}));
 }
 
 TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
@@ -254,13 +234,8 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   TCanvas d(2, 1);
   d.dc.SelectObject(TBrush(two));
   d.dc.PatBlt(0, 0, 2, 1);
-  EXPECT_EQ(d.At(0, 0), 0xFF0000u);
-  EXPECT_EQ(d.At(1, 0), 0x00FF00u);
+  EXPECT_EQ(d.Pixels(), (TPixels{0xFF0000, 0x00FF00}));
 }
-
-}  // namespace
-
-namespace {
 
 TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrolls) {
   TCanvas c(4, 4);
@@ -268,8 +243,7 @@ TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrolls) {
   c.dc.BitBlt(0, 1, 4, 3, c.dc, 0, 0);  // down by one row
   for (int y = 1; y < 4; ++y) EXPECT_EQ(c.At(1, y), uint32_t((y - 1) * 40) << 16) << y;
   c.dc.BitBlt(1, 0, 3, 4, c.dc, 0, 0);  // right by one column
-  EXPECT_EQ(c.At(2, 2), 40u << 16);
-  EXPECT_EQ(c.At(1, 2), 0xFFFFFFu);
+  EXPECT_EQ(c.At({{2, 2}, {1, 2}}), (TPixels{40u << 16, 0xFFFFFF}));
 }
 
 TEST(DC_Blit, FlippedMappingMirrorsTheCopy) {
@@ -311,10 +285,6 @@ TEST(DC_Sizes, NothingBreaksOnEmptySurfacesAndSizes) {
   EXPECT_EQ(c.Count(0), 4);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(DC_Depths, FourAndOneBitPicturesDrawAndConvert) {
   TDib four(5, 3, 4);
   for (int i = 0; i < 16; ++i) four.SetColor(i, TColor(i * 17, 0, 0));
@@ -322,13 +292,11 @@ TEST(DC_Depths, FourAndOneBitPicturesDrawAndConvert) {
   dc.SelectObject(TBrush(TColor(34, 0, 0)));  // entry 2
   dc.SelectObject(TPen(TColor(255, 0, 0)));    // entry 15
   dc.Rectangle(0, 0, 5, 3);
-  EXPECT_EQ(four.Surface()->Pixel(0, 0), 15u);
-  EXPECT_EQ(four.Surface()->Pixel(2, 1), 2u);
+  EXPECT_EQ(Pixels_At(*four.Surface(), {{0, 0}, {2, 1}}), (TPixels{15, 2}));
   EXPECT_EQ(four.GetBits()[0], 0xFF);  // bottom row: pen all along
   TCanvas out(5, 3);
   out.dc.BitBlt(0, 0, 5, 3, dc, 0, 0);
-  EXPECT_EQ(out.At(2, 1), 0x220000u);
-  EXPECT_EQ(out.At(4, 2), 0xFF0000u);
+  EXPECT_EQ(out.At({{2, 1}, {4, 2}}), (TPixels{0x220000, 0xFF0000}));
 
   TDib mono(9, 2, 1);
   TDibDC mono_dc(mono);
@@ -336,8 +304,7 @@ TEST(DC_Depths, FourAndOneBitPicturesDrawAndConvert) {
   mono_dc.SelectStockObject(NULL_PEN);
   mono_dc.PatBlt(0, 0, 9, 2);
   mono_dc.SetPixel(8, 0, TColor(20, 20, 20));  // nearest to black
-  EXPECT_EQ(mono.Surface()->Pixel(8, 0), 0u);
-  EXPECT_EQ(mono.Surface()->Pixel(7, 0), 1u);
+  EXPECT_EQ(Pixels_At(*mono.Surface(), {{8, 0}, {7, 0}}), (TPixels{0, 1}));
   mono_dc.SelectStockObject(BLACK_PEN);
   mono_dc.SetROP2(R2_NOT);
   mono_dc.MoveTo(0, 1);
