@@ -5,9 +5,7 @@
 #include <unistd.h>
 
 #include <chrono>
-
 #include <climits>
-#include <cstdint>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -53,12 +51,7 @@ TEST(Font_Engine, AWorkerDrawingAtExitDoesNotCrash) {
 
 TEST(Font_Engine, WindowsFacesMapToMetricCompatibleFonts) {
   TFont_Engine& engine = TFont_Engine::Instance();
-  struct Case {
-    const char* face;
-    int weight;
-    bool italic;
-    const char* file;
-  };
+  struct Case { const char* face; int weight; bool italic; const char* file; };
   const Case cases[] = {
       {"Arial", 400, false, "LiberationSans-Regular.ttf"},
       {"arial", 700, false, "LiberationSans-Bold.ttf"},  // names are case-blind
@@ -87,36 +80,26 @@ TEST(Font_Engine, PositiveHeightIsTheCellHeight) {
   for (const char* face : {"Arial", "Times New Roman", "Courier New", "MS Serif", "No Such Face"}) {
     for (int height = 1; height <= 120; ++height) {
       TText_Metrics m = TFont_Engine::Instance().Metrics({face, height});
-      ASSERT_EQ(m.height, height) << face;
-      ASSERT_EQ(m.ascent + m.descent, height) << face;
-      ASSERT_GE(m.descent, 0) << face;
-      ASSERT_GE(m.internal_leading, 0) << face;
-      ASSERT_LT(m.internal_leading, height) << face;
+      ASSERT_EQ(std::pair(m.height, m.ascent + m.descent), std::pair(height, height)) << face;
+      ASSERT_TRUE(m.descent >= 0 && m.internal_leading >= 0 && m.internal_leading < height) << face << " " << height;
       ASSERT_GE(m.max_char_width, m.ave_char_width) << face;
-      if (height >= 4) {
-        ASSERT_GT(m.ascent, m.descent) << face << " " << height;
-      }
+      ASSERT_TRUE(height < 4 || m.ascent > m.descent) << face << " " << height;
     }
   }
 }
 
 TEST(Font_Engine, KnownMetricsAndNegativeEmHeight) {
   TText_Metrics arial = TFont_Engine::Instance().Metrics({"Arial", 20});
-  EXPECT_EQ(arial.ascent, 16);
-  EXPECT_EQ(arial.descent, 4);
-  EXPECT_EQ(arial.internal_leading, 2);  // an 18-pixel em in a 20-pixel cell
-  EXPECT_EQ(arial.ave_char_width, 10);
-  EXPECT_EQ(arial.weight, 400);
+  // ascent, descent, leading (an 18-pixel em in a 20-pixel cell), average width, weight
+  EXPECT_EQ(std::tuple(arial.ascent, arial.descent, arial.internal_leading, arial.ave_char_width, arial.weight),
+            std::tuple(16, 4, 2, 10, 400));
   EXPECT_EQ(TFont_Engine::Instance().Metrics({"Arial", 20, 700}).weight, 700);
-
   TText_Metrics em = TFont_Engine::Instance().Metrics({"Arial", -20});
-  EXPECT_EQ(em.height, 22);
-  EXPECT_EQ(em.height - em.internal_leading, 20);
+  EXPECT_EQ(std::pair(em.height, em.height - em.internal_leading), std::pair(22, 20));
 
   // A height of 0 is a usable default size.
   TText_Metrics standard = TFont_Engine::Instance().Metrics({"Arial", 0});
-  EXPECT_GT(standard.height, 8);
-  EXPECT_EQ(standard.ascent + standard.descent, standard.height);
+  EXPECT_TRUE(standard.height > 8 && standard.ascent + standard.descent == standard.height) << standard.height;
 }
 
 TEST(Font_Engine, ExtentsAreStable) {
@@ -154,16 +137,11 @@ TEST(Font_Engine, RenderingIsDeterministicInsideTheCellAndReportsEachPixelOnce) 
     TSize extent = TFont_Engine::Instance().Extent(font, text);
     int last_y = -1, last_x1 = INT_MIN;
     for (auto [y, x0, x1] : first) {
-      EXPECT_GE(y, 0);
-      EXPECT_LT(y, extent.cy);
-      EXPECT_LT(x0, x1);
-      EXPECT_GE(x0, font.italic ? -2 : 0);
-      EXPECT_LE(x1, extent.cx + (font.italic ? 4 : 0));
+      EXPECT_TRUE(y >= 0 && y < extent.cy && x0 < x1) << y << " " << x0 << " " << x1;
+      EXPECT_TRUE(x0 >= (font.italic ? -2 : 0) && x1 <= extent.cx + (font.italic ? 4 : 0)) << x0 << " " << x1;
       // Rows come in order; runs in a row are left to right, apart and disjoint.
       ASSERT_GE(y, last_y);
-      if (y == last_y) {
-        EXPECT_GT(x0, last_x1);
-      }
+      EXPECT_TRUE(y != last_y || x0 > last_x1) << y << " " << x0;
       last_y = y;
       last_x1 = x1;
     }
@@ -181,8 +159,7 @@ TEST(Font_Engine, GlyphsSitOnTheBaseline) {
   EXPECT_GT(top, m.internal_leading - 2);  // capitals stay below the leading
   int descender = -1;
   for (auto [y, x0, x1] : Render({"Arial", 40}, "p")) descender = std::max(descender, y);
-  EXPECT_GT(descender, m.ascent);
-  EXPECT_LT(descender, m.height);
+  EXPECT_TRUE(descender > m.ascent && descender < m.height) << descender;
 }
 
 TEST(Font_Engine, Windows1252CharactersRender) {
@@ -211,8 +188,7 @@ TEST(Font_Engine, UnderlineIsARowAcrossTheWholeAdvance) {
   for (auto [y, x0, x1] : Render(underlined, "a b"))
     if (x0 == 0 && x1 == width) {
       ++full_rows;
-      EXPECT_GE(y, m.ascent);
-      EXPECT_LT(y, m.height);
+      EXPECT_TRUE(y >= m.ascent && y < m.height) << y;
     }
   EXPECT_GE(full_rows, 1);
   EXPECT_EQ(Render(underlined, "").size(), 0u);
@@ -259,11 +235,8 @@ TEST(Font_Engine, ExtremeHeightsDoNotFail) {
   for (int height : {INT_MIN, -100000, -1, 1, 2, 100000, INT_MAX}) {
     TFont_Spec font{"Arial", height};
     TText_Metrics m = TFont_Engine::Instance().Metrics(font);
-    EXPECT_GE(m.height, 1) << height;
-    EXPECT_EQ(m.ascent + m.descent, m.height) << height;
-    for (auto [y, x0, x1] : Render(font, "Ag")) {
-      ASSERT_TRUE(y >= 0 && y < m.height && x0 < x1) << height;
-    }
+    EXPECT_TRUE(m.height >= 1 && m.ascent + m.descent == m.height) << height;
+    for (auto [y, x0, x1] : Render(font, "Ag")) ASSERT_TRUE(y >= 0 && y < m.height && x0 < x1) << height;
   }
 }
 

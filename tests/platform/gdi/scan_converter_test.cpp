@@ -329,8 +329,9 @@ TEST(Scan_Line, SamePixelsBothWaysOnePerStepConnected) {
     TSpan_Grid open = Draw([&](auto& s) { Scan::Line(a, b, false, Area, s); });
     ASSERT_EQ(open.Total(), forward.Total() - (Area.Contains(b) ? 1 : 0));
     ASSERT_FALSE(open.On(b.x, b.y));
-    if (Area.Contains(a) && Area.Contains(b))
+    if (Area.Contains(a) && Area.Contains(b)) {
       ASSERT_EQ(forward.Total(), std::max(std::abs(b.x - a.x), std::abs(b.y - a.y)) + 1);
+    }
     // each pixel lies within half a pixel of the line along the minor axis
     for (int y = Area.top; y < Area.bottom; ++y)
       for (int x = Area.left; x < Area.right; ++x) {
@@ -362,7 +363,7 @@ TEST(Scan_Wide, WidthsRoundEndsAndSinglePixels) {
     for (int y = Area.top; y < Area.bottom; ++y) rows += grid.On(17, y);
     EXPECT_EQ(rows, w) << "width " << w;
     EXPECT_TRUE(grid.On(5, 20 - (w % 2 ? 0 : 1)));
-    if (w >= 4) EXPECT_FALSE(grid.On(5 - w / 2, 20 - w / 2));  // round ends: no square corners
+    EXPECT_FALSE(w >= 4 && grid.On(5 - w / 2, 20 - w / 2));  // round ends: no square corners
   }
   TPoint one[1] = {{20, 20}};
   TSpan_Grid disc = Draw([&](auto& s) { Scan::Wide_Polyline(one, 1, 7, false, Area, s); });
