@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -20,9 +21,7 @@ TEST(Metafile_Recorder, EveryCallPlaysBackAsRecorded) {
   const int pen = recorder.CreatePenIndirect(6, 4, 0x00102030);
   const int brush = recorder.CreateBrushIndirect(2, 0x00405060, 5);
   const int font = recorder.CreateFontIndirect({"Times New Roman", -18, 700, true, true});
-  EXPECT_EQ(pen, 0);
-  EXPECT_EQ(brush, 1);
-  EXPECT_EQ(font, 2);
+  EXPECT_EQ(std::tuple(pen, brush, font), std::tuple(0, 1, 2));
   recorder.SelectObject(pen);
   recorder.SelectObject(brush);
   recorder.SelectObject(font);
@@ -86,11 +85,8 @@ TEST(Metafile_Recorder, EveryCallPlaysBackAsRecorded) {
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(contents.commands[i], expected[i]) << i;
 
   // Header: memory metafile, version 3, total size, objects, largest record.
-  EXPECT_EQ(Word_At(bytes, 0), 1);
-  EXPECT_EQ(Word_At(bytes, 2), 9);
-  EXPECT_EQ(Word_At(bytes, 4), 0x0300);
-  EXPECT_EQ(Dword_At(bytes, 6), bytes.size() / 2);
-  EXPECT_EQ(Word_At(bytes, 10), 3);
+  EXPECT_EQ((std::vector<uint32_t>{Word_At(bytes, 0), Word_At(bytes, 2), Word_At(bytes, 4), Dword_At(bytes, 6), Word_At(bytes, 10)}),
+            (std::vector<uint32_t>{1, 9, 0x0300, uint32_t(bytes.size() / 2), 3}));
   uint32_t largest = 0;
   for (size_t at = 18; at < bytes.size(); at += 2 * Dword_At(bytes, at)) largest = std::max(largest, Dword_At(bytes, at));
   EXPECT_EQ(Dword_At(bytes, 12), largest);

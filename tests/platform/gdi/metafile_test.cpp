@@ -12,6 +12,7 @@ namespace {
 
 constexpr uint32_t Blue = 0x000000FF;  // 0x00RRGGBB as the surface holds it
 constexpr uint32_t Red = 0x00FF0000;
+constexpr uint32_t White = 0x00FFFFFF;
 
 // A picture in its own frame with logical y growing upward: window origin
 // (0, 100), extent (200, -100). A blue block fills the lower left quarter.
@@ -33,21 +34,14 @@ TEST(Metafile, PlaysScaledIntoTheRectangle) {
   EXPECT_TRUE(picture.Play(full.dc, TRect(10, 20, 210, 120)));
   // Logical y = 0 is the bottom edge of the target, which a rectangle leaves
   // out as it leaves out its bottom edge on the device.
-  EXPECT_EQ(full.At(10, 118), Blue);
-  EXPECT_EQ(full.At(109, 69), Blue);
-  EXPECT_EQ(full.At(10, 119), 0xFFFFFFu);
-  EXPECT_EQ(full.At(110, 100), 0xFFFFFFu);
-  EXPECT_EQ(full.At(50, 68), 0xFFFFFFu);
-  EXPECT_EQ(full.At(9, 100), 0xFFFFFFu);
+  EXPECT_EQ(full.At({{10, 118}, {109, 69}, {10, 119}, {110, 100}, {50, 68}, {9, 100}}),
+            (TPixels{Blue, Blue, White, White, White, White}));
   EXPECT_EQ(full.Count(Blue), 100 * 50);
 
   // Half the size.
   TCanvas half(100, 50);
   picture.Play(half.dc, TRect(0, 0, 100, 50));
-  EXPECT_EQ(half.At(0, 48), Blue);
-  EXPECT_EQ(half.At(49, 25), Blue);
-  EXPECT_EQ(half.At(50, 25), 0xFFFFFFu);
-  EXPECT_EQ(half.At(0, 24), 0xFFFFFFu);
+  EXPECT_EQ(half.At({{0, 48}, {49, 25}, {50, 25}, {0, 24}}), (TPixels{Blue, Blue, White, White}));
   EXPECT_EQ(half.Count(Blue), 50 * 24);
 }
 
@@ -64,15 +58,11 @@ TEST(Metafile, PlayingPutsTheContextBack) {
   c.dc.SetWindowOrg(TPoint(3, 4));
   c.dc.SelectObject(TBrush(TColor(RGB(255, 0, 0))));
   picture.Play(c.dc, TRect(0, 0, 50, 50));
-  EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
-  EXPECT_EQ(c.dc.GetWindowOrg(), TPoint(3, 4));
-  EXPECT_EQ(c.dc.GetWindowExt(), TSize(1, 1));
-  EXPECT_EQ(c.dc.GetViewportOrg(), TPoint(0, 0));
-  EXPECT_EQ(c.dc.GetTextColor(), TColor::Black);
-  EXPECT_EQ(c.dc.GetBkColor(), TColor::White);
-  EXPECT_EQ(c.dc.GetBkMode(), OPAQUE);
-  EXPECT_EQ(c.dc.GetTextAlign(), TA_LEFT | TA_TOP);
-  EXPECT_EQ(c.dc.GetPolyFillMode(), ALTERNATE);
+  EXPECT_EQ(std::tuple(c.dc.GetMapMode(), c.dc.GetWindowOrg(), c.dc.GetWindowExt(), c.dc.GetViewportOrg()),
+            std::tuple(MM_TEXT, TPoint(3, 4), TSize(1, 1), TPoint(0, 0)));
+  EXPECT_EQ(std::pair(c.dc.GetTextColor(), c.dc.GetBkColor()), std::pair(TColor::Black, TColor::White));
+  EXPECT_EQ(std::tuple(c.dc.GetBkMode(), c.dc.GetTextAlign(), c.dc.GetPolyFillMode()),
+            std::tuple(OPAQUE, TA_LEFT | TA_TOP, ALTERNATE));
   // The context's own brush is selected again (the metafile's was blue).
   c.dc.SelectObject(TPen::Stock(NULL_PEN));
   c.dc.Rectangle(TRect(40, 40, 50, 50));
@@ -92,9 +82,7 @@ TEST(Metafile, ObjectsDeletedWhileSelectedKeepDrawing) {
   r.Polygon(square, 4);
   TCanvas c(10, 10);
   EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(c.dc, TRect(0, 0, 10, 10)));
-  EXPECT_EQ(c.At(5, 5), Red);
-  EXPECT_EQ(c.At(2, 2), Red);
-  EXPECT_EQ(c.At(1, 1), 0xFFFFFFu);
+  EXPECT_EQ(c.At({{5, 5}, {2, 2}, {1, 1}}), (TPixels{Red, Red, White}));
 }
 
 TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
@@ -135,10 +123,8 @@ TEST(Metafile, DegenerateFramesDrawNothingAndDoNotFail) {
 // The same calls made on a context and recorded then played draw the same
 // pixels: the recorder, the reader and the player agree.
 TEST(Metafile, RecordedDrawingPlaysBackPixelForPixel) {
-  struct Drawing {
-    TPoint org{-20, 150};
-    TSize ext{400, -300};
-  } d;
+  const TPoint org(-20, 150);
+  const TSize ext(400, -300);
   const TPoint star[] = {{0, 0}, {100, 140}, {200, 0}, {-10, 90}, {210, 90}};
   const TPoint rings[] = {{220, 10}, {370, 10}, {370, 130}, {220, 130}, {250, 40}, {340, 40}, {340, 100}, {250, 100}};
   const int ring_counts[] = {4, 4};
@@ -149,12 +135,12 @@ TEST(Metafile, RecordedDrawingPlaysBackPixelForPixel) {
   dc.SetMapMode(MM_ANISOTROPIC);
   dc.SetViewportOrg(TPoint(0, 0));
   dc.SetViewportExt(TSize(200, 150));
-  dc.SetWindowOrg(d.org);
-  dc.SetWindowExt(d.ext);
+  dc.SetWindowOrg(org);
+  dc.SetWindowExt(ext);
 
   TMetafile_Recorder r;
-  r.SetWindowOrg(d.org.x, d.org.y);
-  r.SetWindowExt(d.ext.cx, d.ext.cy);
+  r.SetWindowOrg(org.x, org.y);
+  r.SetWindowExt(ext.cx, ext.cy);
 
   TPen pen(TColor(RGB(0, 0, 0)), 4);
   TBrush yellow(TColor(RGB(255, 255, 0)));
@@ -200,10 +186,7 @@ TEST(Metafile, RecordedDrawingPlaysBackPixelForPixel) {
   TCanvas played(200, 150);
   EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(played.dc, TRect(0, 0, 200, 150)));
   EXPECT_EQ(played.Picture(), direct.Picture());
-  int differing = 0;
-  for (int y = 0; y < 150; ++y)
-    for (int x = 0; x < 200; ++x) differing += played.At(x, y) != direct.At(x, y);
-  EXPECT_EQ(differing, 0);
+  EXPECT_TRUE(played.Pixels() == direct.Pixels());
   EXPECT_GT(played.Count(Red), 20);                      // the text is there
   EXPECT_GT(played.Count(0x00FFFF00), 100);              // the yellow star
   EXPECT_GT(played.Count(0x0000FFFF), 10);               // the opaque text box
@@ -233,10 +216,7 @@ TEST(Metafile, PicturesOfTheClipboardPlay) {
   r.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, 0, 2, dib.data(), dib.size(), 0);
   TCanvas c(3, 2);
   EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(c.dc, TRect(0, 0, 3, 2)));
-  EXPECT_EQ(c.At(0, 0), 0x000000FFu);
-  EXPECT_EQ(c.At(2, 0), 0x0000FF00u);
-  EXPECT_EQ(c.At(0, 1), 0x00FF0000u);
-  EXPECT_EQ(c.At(2, 1), 0x000000FFu);
+  EXPECT_EQ(c.Pixels(), (TPixels{0x0000FF, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FF00, 0x0000FF}));
 
   // A DIB of the layer recorded whole: what the clipboard does.
   TDib picture(5, 3, 8, 4);
@@ -260,7 +240,7 @@ TEST(Metafile, PicturesOfTheClipboardPlay) {
   cut.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, 0, 2, short_dib.data(), short_dib.size(), 0);
   TCanvas untouched(3, 2);
   EXPECT_TRUE(TMetaFilePict(cut.Bytes()).Play(untouched.dc, TRect(0, 0, 3, 2)));
-  EXPECT_EQ(untouched.Count(0xFFFFFF), 6);
+  EXPECT_EQ(untouched.Count(White), 6);
 }
 
 }  // namespace
