@@ -123,64 +123,43 @@ TEST(Metafile, DegenerateFramesDrawNothingAndDoNotFail) {
 // The same calls made on a context and recorded then played draw the same
 // pixels: the recorder, the reader and the player agree.
 TEST(Metafile, RecordedDrawingPlaysBackPixelForPixel) {
-  const TPoint org(-20, 150);
-  const TSize ext(400, -300);
   const TPoint star[] = {{0, 0}, {100, 140}, {200, 0}, {-10, 90}, {210, 90}};
   const TPoint rings[] = {{220, 10}, {370, 10}, {370, 130}, {220, 130}, {250, 40}, {340, 40}, {340, 100}, {250, 100}};
   const int ring_counts[] = {4, 4};
   const TPoint zigzag[] = {{0, -100}, {50, -50}, {100, -100}, {150, -50}};
-
-  TCanvas direct(200, 150);
-  TDC& dc = direct.dc;
-  dc.SetMapMode(MM_ANISOTROPIC);
-  dc.SetViewportOrg(TPoint(0, 0));
-  dc.SetViewportExt(TSize(200, 150));
-  dc.SetWindowOrg(org);
-  dc.SetWindowExt(ext);
-
-  TMetafile_Recorder r;
-  r.SetWindowOrg(org.x, org.y);
-  r.SetWindowExt(ext.cx, ext.cy);
-
-  TPen pen(TColor(RGB(0, 0, 0)), 4);
-  TBrush yellow(TColor(RGB(255, 255, 0)));
-  TBrush hatch(TColor(RGB(0, 128, 0)), HS_DIAGCROSS);
-  TFont font("Arial", -24, 700);
-  dc.SelectObject(pen);
-  dc.SelectObject(yellow);
-  dc.SetPolyFillMode(WINDING);
-  dc.Polygon(star, 5);
-  dc.SelectObject(hatch);
-  dc.PolyPolygon(rings, ring_counts, 2);
-  dc.Ellipse(TRect(-10, -20, 120, -140));
-  dc.Rectangle(TRect(250, -40, 360, -120));
-  dc.Polyline(zigzag, 4);
-  dc.SelectObject(font);
-  dc.SetTextColor(TColor(RGB(255, 0, 0)));
-  dc.SetBkMode(TRANSPARENT);
-  dc.SetTextAlign(TA_CENTER | TA_TOP);
-  dc.TextOut(TPoint(180, 140), "\x93Quendar\x94 \x80");
   const TRect clip(0, -150, 80, -130);
-  dc.SetBkColor(TColor(RGB(0, 255, 255)));
-  dc.SetTextAlign(TA_LEFT | TA_TOP);
-  dc.ExtTextOut(TPoint(0, -130), ETO_OPAQUE | ETO_CLIPPED, &clip, "clipped text");
-
-  r.SelectObject(r.CreatePenIndirect(PS_SOLID, 4, RGB(0, 0, 0)));
-  r.SelectObject(r.CreateBrushIndirect(BS_SOLID, RGB(255, 255, 0), 0));
-  r.SetPolyFillMode(WINDING);
-  r.Polygon(star, 5);
-  r.SelectObject(r.CreateBrushIndirect(BS_HATCHED, RGB(0, 128, 0), HS_DIAGCROSS));
-  r.PolyPolygon(rings, ring_counts, 2);
-  r.Ellipse(TRect(-10, -20, 120, -140));
-  r.Rectangle(TRect(250, -40, 360, -120));
-  r.Polyline(zigzag, 4);
-  r.SelectObject(r.CreateFontIndirect({"Arial", -24, 700}));
-  r.SetTextColor(RGB(255, 0, 0));
-  r.SetBkMode(TRANSPARENT);
-  r.SetTextAlign(TA_CENTER | TA_TOP);
-  r.TextOut(180, 140, "\x93Quendar\x94 \x80");
-  r.SetBkColor(RGB(0, 255, 255));
-  r.SetTextAlign(TA_LEFT | TA_TOP);
+  // The same calls on the context and the recorder; only the objects are made differently.
+  auto draw = [&](auto& to, auto pen, auto yellow, auto hatch, auto font) {
+    to.SelectObject(pen);
+    to.SelectObject(yellow);
+    to.SetPolyFillMode(WINDING);
+    to.Polygon(star, 5);
+    to.SelectObject(hatch);
+    to.PolyPolygon(rings, ring_counts, 2);
+    to.Ellipse(TRect(-10, -20, 120, -140));
+    to.Rectangle(TRect(250, -40, 360, -120));
+    to.Polyline(zigzag, 4);
+    to.SelectObject(font);
+    to.SetTextColor(RGB(255, 0, 0));
+    to.SetBkMode(TRANSPARENT);
+    to.SetTextAlign(TA_CENTER | TA_TOP);
+    to.TextOut(180, 140, "\x93Quendar\x94 \x80");
+    to.SetBkColor(RGB(0, 255, 255));
+    to.SetTextAlign(TA_LEFT | TA_TOP);
+  };
+  TCanvas direct(200, 150);
+  direct.dc.SetMapMode(MM_ANISOTROPIC);
+  direct.dc.SetViewportExt(TSize(200, 150));
+  direct.dc.SetWindowOrg(TPoint(-20, 150));
+  direct.dc.SetWindowExt(TSize(400, -300));
+  draw(direct.dc, TPen(TColor(RGB(0, 0, 0)), 4), TBrush(TColor(RGB(255, 255, 0))),
+       TBrush(TColor(RGB(0, 128, 0)), HS_DIAGCROSS), TFont("Arial", -24, 700));
+  direct.dc.ExtTextOut(TPoint(0, -130), ETO_OPAQUE | ETO_CLIPPED, &clip, "clipped text");
+  TMetafile_Recorder r;
+  r.SetWindowOrg(-20, 150);
+  r.SetWindowExt(400, -300);
+  const int pen = r.CreatePenIndirect(PS_SOLID, 4, RGB(0, 0, 0)), yellow = r.CreateBrushIndirect(BS_SOLID, RGB(255, 255, 0), 0);
+  draw(r, pen, yellow, r.CreateBrushIndirect(BS_HATCHED, RGB(0, 128, 0), HS_DIAGCROSS), r.CreateFontIndirect({"Arial", -24, 700}));
   r.ExtTextOut(0, -130, ETO_OPAQUE | ETO_CLIPPED, &clip, "clipped text", nullptr);
 
   TCanvas played(200, 150);
