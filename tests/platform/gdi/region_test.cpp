@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <string>
+#include <tuple>
 
 #include "platform/gdi/scan_converter.h"
 #include "tests/platform/gdi/span_grid.h"
@@ -41,23 +43,26 @@ bool Expected(TRegion::TRegion_Op op, bool a, bool b) {
   return false;
 }
 
+// '#' for each point inside the region, '.' for each outside.
+std::string Marks(const TRegion& region, std::initializer_list<TPoint> points) {
+  std::string s;
+  for (TPoint p : points) s += region.Contains(p) ? '#' : '.';
+  return s;
+}
+
 }  // namespace
 
 TEST(Region, RectangleBasics) {
   TRegion r(TRect(2, 3, 10, 7));
   EXPECT_FALSE(r.IsEmpty());
   EXPECT_EQ(r.Bounds(), TRect(2, 3, 10, 7));
-  EXPECT_TRUE(r.Contains(TPoint(2, 3)));
-  EXPECT_TRUE(r.Contains(TPoint(9, 6)));
-  EXPECT_FALSE(r.Contains(TPoint(10, 6)));
-  EXPECT_FALSE(r.Contains(TPoint(9, 7)));
+  EXPECT_EQ(Marks(r, {{2, 3}, {9, 6}, {10, 6}, {9, 7}}), "##..");
   EXPECT_EQ(TRegion(TRect(10, 7, 2, 3)), r);  // a reversed box is normalised
   EXPECT_TRUE(TRegion(TRect(5, 5, 5, 9)).IsEmpty());
   EXPECT_EQ(TRegion(TRect(5, 5, 5, 9)).Bounds(), TRect());
   EXPECT_EQ(TRegion(), TRegion(TRect(1, 1, 1, 1)));
   EXPECT_TRUE(r.Touches(TRect(9, 6, 20, 20)));
-  EXPECT_FALSE(r.Touches(TRect(10, 0, 20, 20)));
-  EXPECT_FALSE(r.Touches(TRect()));
+  EXPECT_FALSE(r.Touches(TRect(10, 0, 20, 20)) || r.Touches(TRect()));
 }
 
 TEST(Region, SetOperationsMatchPerPixelOracle) {
@@ -116,36 +121,26 @@ TEST(Region, RingAndCornerShapes) {
   // A band between two ellipses, and a rectangle less an ellipse larger
   // than itself: the shapes round windows are made of.
   TRegion ring = TRegion::Ellipse(TRect(0, 0, 40, 40)) - TRegion::Ellipse(TRect(8, 8, 32, 32));
-  EXPECT_FALSE(ring.Contains({20, 20}));
-  EXPECT_TRUE(ring.Contains({2, 20}));
-  EXPECT_FALSE(ring.Contains({0, 0}));
+  EXPECT_EQ(Marks(ring, {{20, 20}, {2, 20}, {0, 0}}), ".#.");
   TRegion corner = TRegion(TRect(0, 0, 10, 10)) - TRegion::Ellipse(TRect(-3, -3, 23, 23));
-  EXPECT_FALSE(corner.Contains({9, 9}));
-  EXPECT_TRUE(corner.Contains({0, 0}));
-  EXPECT_FALSE(corner.Contains({2, 2}));
-  EXPECT_FALSE(corner.IsEmpty());
+  EXPECT_EQ(Marks(corner, {{9, 9}, {0, 0}, {2, 2}}), ".#.");
   corner.Validate();
 }
 
 TEST(Region, PolygonRegionsAndOffset) {
   TPoint triangle[3] = {{0, 0}, {20, 0}, {0, 20}};
   TRegion r = TRegion::Polygon(triangle, 3, TFill_Rule::Alternate);
-  EXPECT_TRUE(r.Contains({0, 0}));
-  EXPECT_TRUE(r.Contains({9, 9}));
-  EXPECT_FALSE(r.Contains({10, 10}));
+  EXPECT_EQ(Marks(r, {{0, 0}, {9, 9}, {10, 10}}), "##.");
   // (19, 0) has its centre on the slanted right edge: outside
   EXPECT_EQ(r.Bounds(), TRect(0, 0, 19, 19));
   r.Offset(5, -3);
-  EXPECT_TRUE(r.Contains({14, 6}));
+  EXPECT_EQ(Marks(r, {{14, 6}, {15, 7}}), "#.");
   EXPECT_EQ(r.Bounds(), TRect(5, -3, 24, 16));
   TPoint two[8] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
   int counts[2] = {4, 4};
-  TRegion winding = TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Winding);
-  TRegion alternate = TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Alternate);
-  EXPECT_TRUE(winding.Contains({7, 7}));
-  EXPECT_FALSE(alternate.Contains({7, 7}));
-  EXPECT_TRUE(TRegion::Polygon(triangle, 2, TFill_Rule::Alternate).IsEmpty());
-  EXPECT_TRUE(TRegion::Polygon(triangle, 0, TFill_Rule::Alternate).IsEmpty());
+  EXPECT_TRUE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Winding).Contains({7, 7}));
+  EXPECT_FALSE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Alternate).Contains({7, 7}));
+  for (int too_few : {0, 2}) EXPECT_TRUE(TRegion::Polygon(triangle, too_few, TFill_Rule::Alternate).IsEmpty());
 }
 
 TEST(Region, SpansInsideClipInOrder) {
@@ -170,16 +165,12 @@ TEST(Region, SpansInsideClipInOrder) {
 
 TEST(Region, BuilderAcceptsSpansInAnyOrder) {
   TRegion_Builder builder;
-  builder.Add(5, 10, 20);
-  builder.Add(3, 0, 4);
-  builder.Add(5, 2, 12);  // overlaps the first span of its row
-  builder.Add(5, 20, 25);  // touches it
-  builder.Add(4, 0, 4);
-  builder.Add(9, 7, 7);  // empty
+  // The second overlaps the first span of its row, the third touches it, the last is empty.
+  for (auto [y, x0, x1] : {std::tuple{5, 10, 20}, {3, 0, 4}, {5, 2, 12}, {5, 20, 25}, {4, 0, 4}, {9, 7, 7}})
+    builder.Add(y, x0, x1);
   TRegion r = builder.Build();
   r.Validate();
-  TRegion expected = TRegion(TRect(0, 3, 4, 5)) | TRegion(TRect(2, 5, 25, 6));
-  EXPECT_EQ(r, expected);
+  EXPECT_EQ(r, TRegion(TRect(0, 3, 4, 5)) | TRegion(TRect(2, 5, 25, 6)));
 }
 
 TEST(Region, WildCoordinatesStayBounded) {
