@@ -4,12 +4,9 @@
 
 TEST(Geometry, RectangleExcludesRightAndBottomEdges) {
   TRect r(10, 20, 30, 40);
-  EXPECT_TRUE(r.Contains(TPoint(10, 20)));
-  EXPECT_TRUE(r.Contains(TPoint(29, 39)));
-  EXPECT_FALSE(r.Contains(TPoint(30, 39)));
-  EXPECT_FALSE(r.Contains(TPoint(29, 40)));
-  EXPECT_TRUE(TRect(5, 5, 5, 9).IsEmpty());
-  EXPECT_TRUE(TRect(5, 5, 4, 9).IsEmpty());
+  EXPECT_TRUE(r.Contains(TPoint(10, 20)) && r.Contains(TPoint(29, 39)));
+  EXPECT_FALSE(r.Contains(TPoint(30, 39)) || r.Contains(TPoint(29, 40)));
+  EXPECT_TRUE(TRect(5, 5, 5, 9).IsEmpty() && TRect(5, 5, 4, 9).IsEmpty());
 }
 
 TEST(Geometry, IntersectionAndUnion) {
