@@ -98,10 +98,7 @@ TEST(DC_Text, DrawTextCentresOneLineAndWrapsWords) {
   TRect prefix(0, 0, 200, 20);
   EXPECT_EQ(c.dc.DrawText("&File", -1, prefix, DT_SINGLELINE | DT_CALCRECT), 16);
   EXPECT_EQ(prefix.Width(), c.dc.GetTextExtent("File").cx);
-}
-
-TEST(DC_Text, MetricsAndEmptyText) {
-  TCanvas c(10, 10);
+  // Metrics of the selected font; empty text.
   c.dc.SelectObject(TFont("Times New Roman", -20));
   TText_Metrics m;
   ASSERT_TRUE(c.dc.GetTextMetrics(m));
