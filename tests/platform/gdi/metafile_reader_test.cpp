@@ -13,9 +13,7 @@ using Kind = TMetafile_Command::Kind;
 class Bytes {
  public:
   Bytes& Header(uint16_t type = 1, uint16_t header_words = 9, uint16_t version = 0x0300) {
-    for (uint16_t w : {type, header_words, version, uint16_t(0), uint16_t(0), uint16_t(4), uint16_t(0),
-                       uint16_t(0), uint16_t(0)})
-      Word(w);
+    for (int w : {int(type), int(header_words), int(version), 0, 0, 4, 0, 0, 0}) Word(static_cast<uint16_t>(w));
     return *this;
   }
   // A record: its size in words is 3 + the parameter words.
@@ -172,10 +170,7 @@ TEST(Metafile_Reader, EveryTruncationKeepsTheSoundRecordsBeforeIt) {
 }
 
 TEST(Metafile_Reader, DamagedRecordsStopThePlay) {
-  struct Case {
-    const char* what;
-    std::vector<uint8_t> bytes;
-  };
+  struct Case { const char* what; std::vector<uint8_t> bytes; };
   auto rect = [] { return Bytes().Header().Record(0x041B, {4, 3, 2, 1}); };  // one sound record first
   std::vector<Case> cases;
   cases.push_back({"size below a record header", rect().Dword(2).Word(0x041B).End().data});

@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dib.h"
 #include "platform/gdi/dibitmap.h"
-
-#include <tuple>
-#include <vector>
 
 namespace {
 
@@ -28,8 +28,7 @@ TEST(Dib, BottomUpLayoutAndStride) {
   EXPECT_EQ(four.GetBits()[0], 0xA5);
 
   TDib mono(33, 2, 1);
-  EXPECT_EQ(mono.Pitch(), 8);
-  EXPECT_EQ(mono.GetColor(1), TColor::White);
+  EXPECT_EQ(std::pair(mono.Pitch(), mono.GetColor(1)), std::pair(8L, TColor::White));
   mono.Surface()->Set_Pixel(32, 1, 1);
   EXPECT_EQ(mono.GetBits()[4], 0x80);
 }
