@@ -75,7 +75,7 @@ TEST(DC_Rects, FillFrameInvertAndFocus) {
   EXPECT_EQ(f.Count(0x0A0A0A), 20);
 }
 
-TEST(DC_Regions, FillPaintFrameAndInvertInLogicalUnits) {
+TEST(DC_Regions, FillPaintFrameInvertAndHatchInLogicalUnits) {
   TCanvas c(10, 10);
   const TRegion box(TRect(1, 1, 5, 5));
   c.dc.SetViewportOrg(TPoint(2, 2));
@@ -94,19 +94,16 @@ TEST(DC_Regions, FillPaintFrameAndInvertInLogicalUnits) {
   EXPECT_EQ(f.Picture(), Rows({"######", "##..##", "##..##", "##..##", "##..##", "######"}));
   f.dc.InvertRgn(TRegion(TRect(0, 0, 1, 1)));
   EXPECT_EQ(f.At(0, 0), 0xFFFFFFu);
-}
-
-TEST(DC_Regions, RopsOfHatchesOverARegion) {
-  // The picked-up marking: a mask pass in black then a merge-not pass.
-  TCanvas c(8, 8, TColor(100, 100, 100));
+  // Hatches under mix modes, as the picked-up marking: a mask pass in black then a merge-not pass.
+  TCanvas h(8, 8, TColor(100, 100, 100));
   const TRegion all(TRect(0, 0, 8, 8));
-  c.dc.SetBkMode(TRANSPARENT);
-  c.dc.SetROP2(R2_MASKPEN);
-  c.dc.FillRgn(all, TBrush(TColor::Black, HS_BDIAGONAL));
-  c.dc.SetROP2(R2_MERGENOTPEN);
-  c.dc.FillRgn(all, TBrush(TColor::Black, HS_FDIAGONAL));
+  h.dc.SetBkMode(TRANSPARENT);
+  h.dc.SetROP2(R2_MASKPEN);
+  h.dc.FillRgn(all, TBrush(TColor::Black, HS_BDIAGONAL));
+  h.dc.SetROP2(R2_MERGENOTPEN);
+  h.dc.FillRgn(all, TBrush(TColor::Black, HS_FDIAGONAL));
   // on a '/' line black, on a '\' line white, elsewhere untouched
-  EXPECT_EQ(c.At({{7, 0}, {0, 0}, {1, 0}}), (TPixels{0, 0xFFFFFF, 0x646464}));
+  EXPECT_EQ(h.At({{7, 0}, {0, 0}, {1, 0}}), (TPixels{0, 0xFFFFFF, 0x646464}));
 }
 
 }  // namespace

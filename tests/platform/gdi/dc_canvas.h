@@ -10,6 +10,13 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/memory_dc.h"
 
+// The stored values (colour indices on a table surface) at the points.
+inline std::vector<uint32_t> Pixels_At(const TSurface& surface, std::initializer_list<TPoint> points) {
+  std::vector<uint32_t> values;
+  for (TPoint p : points) values.push_back(surface.Pixel(p.x, p.y));
+  return values;
+}
+
 struct TCanvas {
   TBitmap bitmap;
   TMemoryDC dc;
@@ -19,7 +26,7 @@ struct TCanvas {
   }
   uint32_t At(int x, int y) const { return bitmap.Surface()->Pixel(x, y); }
   // The pixels at the points, in order, to compare several in one check.
-  std::vector<uint32_t> At(std::initializer_list<TPoint> points) const;
+  std::vector<uint32_t> At(std::initializer_list<TPoint> points) const { return Pixels_At(*bitmap.Surface(), points); }
   // Every pixel, row by row.
   std::vector<uint32_t> Pixels() const {
     std::vector<uint32_t> all;
@@ -42,17 +49,6 @@ struct TCanvas {
     return n;
   }
 };
-
-// The stored values (colour indices on a table surface) at the points.
-inline std::vector<uint32_t> Pixels_At(const TSurface& surface, std::initializer_list<TPoint> points) {
-  std::vector<uint32_t> values;
-  for (TPoint p : points) values.push_back(surface.Pixel(p.x, p.y));
-  return values;
-}
-
-inline std::vector<uint32_t> TCanvas::At(std::initializer_list<TPoint> points) const {
-  return Pixels_At(*bitmap.Surface(), points);
-}
 
 using TPixels = std::vector<uint32_t>;
 

@@ -76,6 +76,7 @@ TEST(Font_Engine, WindowsFacesMapToMetricCompatibleFonts) {
   }
 }
 
+// A positive height is the cell height; extreme heights give usable cells.
 TEST(Font_Engine, PositiveHeightIsTheCellHeight) {
   for (const char* face : {"Arial", "Times New Roman", "Courier New", "MS Serif", "No Such Face"}) {
     for (int height = 1; height <= 120; ++height) {
@@ -85,6 +86,11 @@ TEST(Font_Engine, PositiveHeightIsTheCellHeight) {
       ASSERT_GE(m.max_char_width, m.ave_char_width) << face;
       ASSERT_TRUE(height < 4 || m.ascent > m.descent) << face << " " << height;
     }
+  }
+  for (int height : {INT_MIN, -100000, -1, 2, 100000, INT_MAX}) {
+    TText_Metrics m = TFont_Engine::Instance().Metrics({"Arial", height});
+    EXPECT_TRUE(m.height >= 1 && m.ascent + m.descent == m.height) << height;
+    for (auto [y, x0, x1] : Render({"Arial", height}, "Ag")) ASSERT_TRUE(y >= 0 && y < m.height && x0 < x1) << height;
   }
 }
 
@@ -146,6 +152,10 @@ TEST(Font_Engine, RenderingIsDeterministicInsideTheCellAndReportsEachPixelOnce) 
       last_x1 = x1;
     }
   }
+  // The same after the cache has let a size go and built it again.
+  const Spans before = Render({"Times New Roman", 19}, "cache");
+  for (int height = 200; height < 300; ++height) TFont_Engine::Instance().Metrics({"Arial", height});
+  EXPECT_EQ(Render({"Times New Roman", 19}, "cache"), before);
 }
 
 TEST(Font_Engine, GlyphsSitOnTheBaseline) {
@@ -178,7 +188,7 @@ TEST(Font_Engine, Windows1252CharactersRender) {
   EXPECT_TRUE(Render(font, " ").empty());
 }
 
-TEST(Font_Engine, UnderlineIsARowAcrossTheWholeAdvance) {
+TEST(Font_Engine, StylesChangeThePixelsAndUnderlineIsARowAcrossTheWholeAdvance) {
   TFont_Spec plain{"Arial", 20};
   TFont_Spec underlined = plain;
   underlined.underline = true;
@@ -193,9 +203,7 @@ TEST(Font_Engine, UnderlineIsARowAcrossTheWholeAdvance) {
   EXPECT_GE(full_rows, 1);
   EXPECT_EQ(Render(underlined, "").size(), 0u);
   EXPECT_EQ(TFont_Engine::Instance().Extent(underlined, "a b").cx, width);
-}
-
-TEST(Font_Engine, StylesChangeThePixels) {
+  // Bold and italic change the pixels.
   Spans regular = Render({"Arial", 20}, "Style");
   EXPECT_NE(Render({"Arial", 20, 700}, "Style"), regular);
   EXPECT_NE(Render({"Arial", 20, 400, true}, "Style"), regular);
@@ -222,22 +230,6 @@ TEST(Font_Engine, ThreadsRenderAtOnceWithTheSameResult) {
     });
   for (std::thread& thread : threads) thread.join();
   for (int t = 0; t < 8; ++t) EXPECT_EQ(mismatches[t], 0) << t;
-}
-
-TEST(Font_Engine, SizesAreRebuiltAlikeAfterTheCacheLetsThemGo) {
-  TFont_Spec font{"Times New Roman", 19};
-  Spans before = Render(font, "cache");
-  for (int height = 200; height < 300; ++height) TFont_Engine::Instance().Metrics({"Arial", height});
-  EXPECT_EQ(Render(font, "cache"), before);
-}
-
-TEST(Font_Engine, ExtremeHeightsDoNotFail) {
-  for (int height : {INT_MIN, -100000, -1, 1, 2, 100000, INT_MAX}) {
-    TFont_Spec font{"Arial", height};
-    TText_Metrics m = TFont_Engine::Instance().Metrics(font);
-    EXPECT_TRUE(m.height >= 1 && m.ascent + m.descent == m.height) << height;
-    for (auto [y, x0, x1] : Render(font, "Ag")) ASSERT_TRUE(y >= 0 && y < m.height && x0 < x1) << height;
-  }
 }
 
 // Leaves a picture of the faces for a person to look at.
