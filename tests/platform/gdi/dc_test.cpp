@@ -106,22 +106,15 @@ TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
 
 TEST(DC_Objects, SelectedObjectsOutliveTheirOwners) {
   TCanvas c(6, 6);
-  {
-    TPen pen(TColor(255, 0, 0));
-    TBrush brush(TColor(0, 0, 255));
-    c.dc.SelectObject(pen);
-    c.dc.SelectObject(brush);
-  }
+  c.dc.SelectObject(TPen(TColor(255, 0, 0)));  // temporaries, gone at once
+  c.dc.SelectObject(TBrush(TColor(0, 0, 255)));
   c.dc.Rectangle(0, 0, 4, 4);
   EXPECT_EQ(c.At({{0, 0}, {1, 1}}), (TPixels{0xFF0000, 0x0000FF}));
   // A bitmap dropped while selected stays drawable.
-  auto dc = std::make_unique<TMemoryDC>();
-  {
-    TBitmap b(3, 3);
-    dc->SelectObject(b);
-  }
-  dc->SetPixel(1, 1, TColor(1, 2, 3));
-  EXPECT_EQ(dc->GetPixel(1, 1), TColor(1, 2, 3));
+  TMemoryDC dc;
+  dc.SelectObject(TBitmap(3, 3));
+  dc.SetPixel(1, 1, TColor(1, 2, 3));
+  EXPECT_EQ(dc.GetPixel(1, 1), TColor(1, 2, 3));
   c.dc.RestorePen();
   c.dc.RestoreBrush();
   c.dc.Rectangle(0, 0, 4, 4);

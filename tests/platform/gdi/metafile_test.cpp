@@ -179,15 +179,11 @@ TEST(Metafile, RecordedDrawingPlaysBackPixelForPixel) {
 TEST(Metafile, PicturesOfTheClipboardPlay) {
   // An 8-bit 3 x 2 DIB as the clipboard records it: header, table, bits
   // bottom row first, rows padded to 4 bytes.
-  std::vector<uint8_t> dib(40 + 3 * 4 + 2 * 4, 0);
-  const uint8_t header[] = {40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0};
-  std::copy(std::begin(header), std::end(header), dib.begin());
-  dib[32] = 3;  // colours used
-  const uint32_t table[] = {0x00FF0000, 0x0000FF00, 0x000000FF};
-  for (int i = 0; i < 3; ++i)
-    for (int b = 0; b < 4; ++b) dib[40 + 4 * i + b] = static_cast<uint8_t>(table[i] >> (8 * b));
-  const uint8_t bits[] = {0, 1, 2, 0, /* top row: */ 2, 2, 1, 0};
-  std::copy(std::begin(bits), std::end(bits), dib.begin() + 52);
+  std::vector<uint8_t> dib = {40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0};  // 3 x 2, one plane, 8 bits
+  dib.resize(40);
+  dib[32] = 3;  // colours used: red, green, blue as blue, green, red, 0
+  for (uint8_t b : {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0, /* bottom row: */ 0, 1, 2, 0, /* top: */ 2, 2, 1, 0})
+    dib.push_back(b);
 
   TMetafile_Recorder r;
   r.SetWindowExt(3, 2);
