@@ -92,9 +92,8 @@ TEST(DC_Blit, DepthConversions) {
   rgb.dc.BitBlt(0, 0, 4, 1, dib_dc, 0, 0);
   EXPECT_EQ(rgb.Pixels(), (TPixels{0, 0xFF0000, 0x00FF00, 0xFFFFFF}));
   // 32 -> 8 to the nearest entry.
-  rgb.dc.SetPixel(0, 0, TColor(250, 10, 10));
-  rgb.dc.SetPixel(1, 0, TColor(10, 200, 0));
-  rgb.dc.SetPixel(2, 0, TColor(100, 100, 100));
+  int x = 0;
+  for (TColor colour : {TColor(250, 10, 10), TColor(10, 200, 0), TColor(100, 100, 100)}) rgb.dc.SetPixel(x++, 0, colour);
   TDib back = Table_Dib(4, 1);
   TDibDC back_dc(back);
   back_dc.BitBlt(0, 0, 4, 1, rgb.dc, 0, 0);
@@ -215,9 +214,7 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   h.dc.SetBkMode(TRANSPARENT);
   h.dc.SelectObject(TBrush(TColor::Black, HS_FDIAGONAL));
   h.dc.PatBlt(0, 0, 8, 8);
-  EXPECT_EQ(h.Count(0), 8);
-  EXPECT_EQ(h.At(3, 3), 0u);
-  EXPECT_EQ(h.Count(0x0000FF), 56);
+  EXPECT_EQ(std::tuple(h.Count(0), h.At(3, 3), h.Count(0x0000FF)), std::tuple(8, 0u, 56));
   EXPECT_FALSE(h.dc.PatBlt(0, 0, 8, 8, SRCCOPY));  // PatBlt has no source
   // A one-bit DIB pattern keeps its own colours.
   TDib two(2, 1, 1);
@@ -267,8 +264,7 @@ TEST(DC_Sizes, NothingBreaksOnEmptySurfacesAndSizes) {
     other.dc.StretchBlt(0, 0, 4, 4, dc, 0, 0, 0, 0);
     dc.TextOut(0, 0, "x");
     EXPECT_FALSE(dc.ExtFloodFill(TPoint(0, 0), TColor::Black, FLOODFILLSURFACE));
-    EXPECT_EQ(dc.GetPixel(0, 0).Value(), CLR_INVALID);
-    EXPECT_EQ(dc.GetClipBox(), TRect());
+    EXPECT_EQ(std::pair(dc.GetPixel(0, 0).Value(), dc.GetClipBox()), std::pair(CLR_INVALID, TRect()));
     EXPECT_EQ(other.Count(0xFFFFFF), 16);
   }
   TCanvas c(4, 4);

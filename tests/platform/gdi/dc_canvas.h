@@ -3,6 +3,7 @@
 // '.' for readable failures.
 #pragma once
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -43,10 +44,8 @@ struct TCanvas {
     return s;
   }
   int Count(uint32_t value) const {
-    int n = 0;
-    for (int y = 0; y < bitmap.Height(); ++y)
-      for (int x = 0; x < bitmap.Width(); ++x) n += At(x, y) == value;
-    return n;
+    const std::vector<uint32_t> all = Pixels();
+    return int(std::count(all.begin(), all.end(), value));
   }
 };
 

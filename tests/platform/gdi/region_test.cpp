@@ -116,16 +116,6 @@ TEST(Region, EllipseRegionAgreesWithFilledEllipse) {
   }
 }
 
-TEST(Region, RingAndCornerShapes) {
-  // A band between two ellipses, and a rectangle less an ellipse larger
-  // than itself: the shapes round windows are made of.
-  TRegion ring = TRegion::Ellipse(TRect(0, 0, 40, 40)) - TRegion::Ellipse(TRect(8, 8, 32, 32));
-  EXPECT_EQ(Marks(ring, {{20, 20}, {2, 20}, {0, 0}}), ".#.");
-  TRegion corner = TRegion(TRect(0, 0, 10, 10)) - TRegion::Ellipse(TRect(-3, -3, 23, 23));
-  EXPECT_EQ(Marks(corner, {{9, 9}, {0, 0}, {2, 2}}), ".#.");
-  corner.Validate();
-}
-
 TEST(Region, PolygonRegionsAndOffset) {
   TPoint triangle[3] = {{0, 0}, {20, 0}, {0, 20}};
   TRegion r = TRegion::Polygon(triangle, 3, TFill_Rule::Alternate);

@@ -100,16 +100,6 @@ TEST(Scan_Polygon, RectangleCoversItsBoxExactlyAndDegenerateInputsNothing) {
   EXPECT_EQ(Fill_Polygons({}, {}, TFill_Rule::Alternate).Total(), 0);
 }
 
-TEST(Scan_Polygon, FillRulesDifferOnOverlaps) {
-  // Two overlapping squares wound the same way: the overlap is a hole under
-  // ALTERNATE and filled under WINDING.
-  std::vector<TPoint> pts = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
-  TSpan_Grid alternate = Fill_Polygons(pts, {4, 4}, TFill_Rule::Alternate);
-  TSpan_Grid winding = Fill_Polygons(pts, {4, 4}, TFill_Rule::Winding);
-  EXPECT_EQ(alternate.Marks({{7, 7}}) + winding.Marks({{7, 7}}), ".#");
-  EXPECT_EQ(std::pair(winding.Total(), alternate.Total()), std::pair(100L + 100 - 25, 100L + 100 - 50));
-}
-
 TEST(Scan_Polygon, MatchesPointInPolygonOracleOnRandomPolygons) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<int> coord(-5, 44), count(3, 9), parts(1, 3);

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <initializer_list>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -40,16 +42,8 @@ class TSpan_Grid {
     for (TPoint p : points) s += On(p.x, p.y) ? '#' : '.';
     return s;
   }
-  int Max_Count() const {
-    int m = 0;
-    for (int c : counts_) m = std::max(m, c);
-    return m;
-  }
-  long Total() const {
-    long t = 0;
-    for (int c : counts_) t += c;
-    return t;
-  }
+  int Max_Count() const { return counts_.empty() ? 0 : *std::max_element(counts_.begin(), counts_.end()); }
+  long Total() const { return std::accumulate(counts_.begin(), counts_.end(), 0L); }
   int Strays() const { return strays_; }
   // Spans of one row out of order, overlapping or touching an earlier span
   // reported just before on the same row, or empty.
