@@ -141,8 +141,8 @@ TEST(DC_Stretch, EnlargingRepeatsAndShrinkingDropsOrCombines) {
   src.dc.SetPixel(1, 1, TColor(255, 0, 0));
   TCanvas big(4, 4);
   big.dc.StretchBlt(0, 0, 4, 4, src.dc, 0, 0, 2, 2);
-  EXPECT_EQ(big.Picture(), Rows({"##..", "##..", "..##", "..##"}));
-  EXPECT_EQ(big.At(3, 3), 0xFF0000u);
+  const uint32_t K = 0, W = 0xFFFFFF, R = 0xFF0000;
+  EXPECT_EQ(big.Pixels(), (TPixels{K, K, W, W, K, K, W, W, W, W, R, R, W, W, R, R}));
 
   TCanvas stripes(4, 1);
   stripes.dc.SetPixel(1, 0, TColor::Black);
@@ -182,8 +182,8 @@ TEST(DC_Stretch, DibBitsStraightToAContext) {
 // context's text and background colours are for monochrome bitmaps only.
 TEST(DC_Stretch, TwoColourDibBitsTakeTheirColourTable) {
   TDib mono(2, 1, 1);
-  mono.SetColor(0, TColor(255, 0, 0));
-  mono.SetColor(1, TColor(0, 0, 255));
+  const uint32_t red_blue[] = {0xFF0000, 0x0000FF};
+  mono.SetColorTable(0, 2, red_blue);
   mono.Surface()->Set_Pixel(1, 0, 1);
   TCanvas c(4, 1);
   c.dc.SetDIBitsToDevice(TRect(0, 0, 2, 1), TPoint(0, 0), mono);

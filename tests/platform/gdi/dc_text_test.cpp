@@ -43,8 +43,8 @@ TEST(DC_Text, OpaqueBackgroundFillsTheCellAndClippedTextStaysInItsBox) {
   c.dc.SetTextColor(TColor(255, 0, 0));
   c.dc.TextOut(0, 0, "Wide text");
   const TSize extent = c.dc.GetTextExtent("Wide text");
-  EXPECT_EQ(c.At(0, 19), 0x0000FFu);                      // the cell's bottom-left pixel
-  EXPECT_EQ(c.At(extent.cx, 0), 0xFFFFFFu);               // just past the cell
+  // the cell's bottom-left pixel; just past the cell
+  EXPECT_EQ(c.At({{0, 19}, {extent.cx, 0}}), (TPixels{0x0000FF, 0xFFFFFF}));
   EXPECT_EQ(c.Count(0x0000FF) + c.Count(0xFF0000), extent.cx * 20);
 
   TCanvas d(100, 30);

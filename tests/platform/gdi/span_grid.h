@@ -21,17 +21,10 @@ class TSpan_Grid {
   TSpan_Sink Sink() {
     return [this](int y, int x0, int x1) {
       ++spans_;
-      if (x0 >= x1) ++bad_order_;
-      if (y == last_y_ && x0 <= last_x1_) ++bad_order_;
+      bad_order_ += (x0 >= x1) + (y == last_y_ && x0 <= last_x1_);
       last_y_ = y;
       last_x1_ = x1;
-      for (int x = x0; x < x1; ++x) {
-        if (!area_.Contains(TPoint(x, y))) {
-          ++strays_;
-          continue;
-        }
-        ++counts_[Index(x, y)];
-      }
+      for (int x = x0; x < x1; ++x) area_.Contains(TPoint(x, y)) ? ++counts_[Index(x, y)] : ++strays_;
     };
   }
   int At(int x, int y) const { return area_.Contains(TPoint(x, y)) ? counts_[Index(x, y)] : 0; }
