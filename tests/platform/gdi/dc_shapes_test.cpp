@@ -137,13 +137,12 @@ TEST(DC_Shapes, PolygonFillModesAndOutline) {
   // A pentagram: the centre is outside under ALTERNATE, inside under WINDING.
   const TPoint star[] = {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}};
   TCanvas a(21, 21), w(21, 21);
-  for (TCanvas* c : {&a, &w}) {
+  for (auto [c, mode] : {std::pair{&a, ALTERNATE}, {&w, WINDING}}) {
     c->dc.SelectStockObject(NULL_PEN);
     c->dc.SelectStockObject(BLACK_BRUSH);
+    c->dc.SetPolyFillMode(mode);
+    c->dc.Polygon(star, 5);
   }
-  w.dc.SetPolyFillMode(WINDING);
-  a.dc.Polygon(star, 5);
-  w.dc.Polygon(star, 5);
   EXPECT_EQ(a.At({{10, 11}, {10, 4}}), (TPixels{0xFFFFFF, 0}));
   EXPECT_EQ(w.At(10, 11), 0u);
   // With a pen the closed outline passes through every vertex.
@@ -182,21 +181,15 @@ TEST(DC_Shapes, PolyBezierNeedsOnePlusThreeNPoints) {
 
 TEST(DC_Rop2, EveryMixModeOnItsTruthTable) {
   // Pen 0b1100 and destination 0b1010 in each colour byte give the four
-  // (pen, destination) bit pairs; the result's low nibble is the truth table.
+  // (pen, destination) bit pairs at bit P * 2 + D; the result's low nibble is
+  // then the mode's truth table, mode - 1.
   for (int mode = R2_BLACK; mode <= R2_WHITE; ++mode) {
     TCanvas c(1, 1, TColor(0x0A, 0x0A, 0x0A));
     c.dc.SetROP2(mode);
     c.dc.SelectObject(TPen(TColor(0x0C, 0x0C, 0x0C)));
     c.dc.MoveTo(0, 0);
     c.dc.LineTo(1, 0);
-    const uint32_t nibble = c.At(0, 0) & 0x0F;
-    // bit (P*2 + D) of (mode - 1): bit positions 3 (1100 & 1010), 2 (P1 D0), 1 (P0 D1), 0.
-    uint32_t expected = 0;
-    for (int bit = 0; bit < 4; ++bit) {
-      const int p = 0x0C >> bit & 1, d = 0x0A >> bit & 1;
-      if ((mode - 1) >> (p * 2 + d) & 1) expected |= 1u << bit;
-    }
-    EXPECT_EQ(nibble, expected) << "mode " << mode;
+    EXPECT_EQ(c.At(0, 0) & 0x0F, uint32_t(mode - 1)) << "mode " << mode;
   }
 }
 

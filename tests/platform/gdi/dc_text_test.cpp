@@ -18,17 +18,14 @@ TRect Ink_Box(const TCanvas& c, uint32_t background = 0xFFFFFF) {
 
 TEST(DC_Text, AlignmentPlacesTheCellAroundTheReferencePoint) {
   TCanvas left(120, 40), centre(120, 40), right(120, 40);
-  for (TCanvas* c : {&left, &centre, &right}) {
+  for (auto [c, align, x] : {std::tuple{&left, TA_LEFT, 10}, {&centre, TA_CENTER, 60}, {&right, TA_RIGHT, 110}}) {
     c->dc.SelectObject(TFont("Arial", 20));
     c->dc.SetBkMode(TRANSPARENT);
+    c->dc.SetTextAlign(align | TA_TOP);
+    c->dc.TextOut(x, 5, "Hello");
   }
   const TSize extent = left.dc.GetTextExtent("Hello");
   EXPECT_TRUE(extent.cy == 20 && extent.cx > 20) << extent.cx << "x" << extent.cy;
-  left.dc.TextOut(10, 5, "Hello");
-  centre.dc.SetTextAlign(TA_CENTER | TA_TOP);
-  centre.dc.TextOut(60, 5, "Hello");
-  right.dc.SetTextAlign(TA_RIGHT | TA_TOP);
-  right.dc.TextOut(110, 5, "Hello");
   const TRect a = Ink_Box(left), b = Ink_Box(centre), c = Ink_Box(right);
   ASSERT_FALSE(a.IsEmpty());
   EXPECT_TRUE(TRect(10, 5, 10 + extent.cx, 25).Contains(a));

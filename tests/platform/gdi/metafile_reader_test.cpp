@@ -25,8 +25,7 @@ class Bytes {
   }
   Bytes& End() { return Record(0x0000, {}); }
   Bytes& Word(uint16_t w) {
-    data.push_back(static_cast<uint8_t>(w));
-    data.push_back(static_cast<uint8_t>(w >> 8));
+    data.insert(data.end(), {static_cast<uint8_t>(w), static_cast<uint8_t>(w >> 8)});
     return *this;
   }
   Bytes& Dword(uint32_t d) { return Word(static_cast<uint16_t>(d)).Word(static_cast<uint16_t>(d >> 16)); }

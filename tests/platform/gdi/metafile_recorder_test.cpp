@@ -22,9 +22,7 @@ TEST(Metafile_Recorder, EveryCallPlaysBackAsRecorded) {
   const int brush = recorder.CreateBrushIndirect(2, 0x00405060, 5);
   const int font = recorder.CreateFontIndirect({"Times New Roman", -18, 700, true, true});
   EXPECT_EQ(std::tuple(pen, brush, font), std::tuple(0, 1, 2));
-  recorder.SelectObject(pen);
-  recorder.SelectObject(brush);
-  recorder.SelectObject(font);
+  for (int slot : {pen, brush, font}) recorder.SelectObject(slot);
   recorder.SetPolyFillMode(1);
   const TPoint triangle[] = {{0, 0}, {100, -20}, {50, 60}};
   recorder.Polygon(triangle, 3);

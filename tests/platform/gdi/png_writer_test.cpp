@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <png.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <tuple>
@@ -13,10 +12,8 @@ namespace {
 
 // What a PNG file holds, read back through libpng's simplified API.
 struct Read_Back {
-  bool ok = false;
-  int width = 0;
-  int height = 0;
-  bool palette = false;
+  bool ok = false, palette = false;
+  int width = 0, height = 0;
   std::vector<uint32_t> rgb;  // 0x00RRGGBB, top row first
 };
 

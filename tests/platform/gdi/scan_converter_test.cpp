@@ -122,10 +122,8 @@ TEST(Scan_Polygon, TrianglesTilingARectangleCoverEachPixelOnce) {
   const int n = 5, step = 8;
   TPoint grid_pts[n + 1][n + 1];
   for (int j = 0; j <= n; ++j)
-    for (int i = 0; i <= n; ++i) {
-      bool inner_x = i > 0 && i < n, inner_y = j > 0 && j < n;
-      grid_pts[j][i] = TPoint(i * step + (inner_x ? jitter(rng) : 0), j * step + (inner_y ? jitter(rng) : 0));
-    }
+    for (int i = 0; i <= n; ++i)  // the outer points stay on the rectangle's edges
+      grid_pts[j][i] = TPoint(i * step + (i > 0 && i < n ? jitter(rng) : 0), j * step + (j > 0 && j < n ? jitter(rng) : 0));
   TSpan_Grid grid(Area);
   for (int j = 0; j < n; ++j)
     for (int i = 0; i < n; ++i) {

@@ -38,8 +38,7 @@ TEST(Dib, ColorTableAndLookup) {
   const uint32_t table[3] = {0x112233, 0x445566, 0x112233};
   EXPECT_EQ(dib.SetColorTable(10, 3, table), 3);
   EXPECT_EQ(dib.SetColorTable(255, 3, table), 1);  // only what fits
-  EXPECT_EQ(dib.GetColor(10), TColor(0x11, 0x22, 0x33));
-  EXPECT_EQ(dib.GetColors()[11], 0x445566u);
+  EXPECT_EQ(std::pair(dib.GetColor(10), dib.GetColors()[11]), std::pair(TColor(0x11, 0x22, 0x33), 0x445566u));
   EXPECT_EQ(std::tuple(dib.FindColor(TColor(0x11, 0x22, 0x33)), dib.FindColor(TColor(0x44, 0x55, 0x66)),
                        dib.FindColor(TColor(1, 1, 1))), std::tuple(10, 11, -1));
   EXPECT_EQ(dib.GetColor(300), TColor::Black);
@@ -57,8 +56,7 @@ TEST(Dib, CopiesOwnPixelsButDiBitmapShares) {
   TDiBitmap both(6, 2);
   EXPECT_EQ(both.TDib::Surface(), both.TBitmap::Surface());
   TDiBitmap copy = both;
-  EXPECT_NE(copy.TDib::Surface(), both.TDib::Surface());
-  EXPECT_EQ(copy.TDib::Surface(), copy.TBitmap::Surface());
+  EXPECT_TRUE(copy.TDib::Surface() != both.TDib::Surface() && copy.TDib::Surface() == copy.TBitmap::Surface());
 }
 
 TEST(Surface, EmptyAndHugeSizesHoldNoPixels) {
@@ -71,8 +69,7 @@ TEST(Surface, EmptyAndHugeSizesHoldNoPixels) {
 
 TEST(Bitmap, CompatibleAndMonochrome) {
   TBitmap colour(3, 2);
-  EXPECT_EQ(colour.BitsPixel(), 32);
-  EXPECT_FALSE(colour.Surface()->Bottom_Up());
+  EXPECT_EQ(std::pair(colour.BitsPixel(), colour.Surface()->Bottom_Up()), std::pair(32, false));
   colour.Surface()->Set_Pixel(2, 1, 0xFF123456);
   EXPECT_EQ(colour.Surface()->Pixel(2, 1), 0x123456u);
 
