@@ -45,8 +45,7 @@ std::vector<std::pair<std::string, TDraw>> Primitives() {
          const TPoint star[] = {{32, 4}, {46, 58}, {4, 22}, {60, 22}, {18, 58}};
          dc.SelectObject(TBrush(TColor(255, 160, 0))); dc.SetPolyFillMode(WINDING); dc.Polygon(star, 5); }},
       {"bezier", [](TDC& dc) {
-         const TPoint p[] = {{4, 56}, {4, 4}, {60, 4}, {60, 56}, {40, 30}, {24, 30}, {8, 40}};
-         dc.PolyBezier(p, 7); }},
+         const TPoint p[] = {{4, 56}, {4, 4}, {60, 4}, {60, 56}, {40, 30}, {24, 30}, {8, 40}}; dc.PolyBezier(p, 7); }},
       {"hatches", [](TDC& dc) {
          for (int h = HS_HORIZONTAL; h <= HS_DIAGCROSS; ++h)
            dc.FillRect(TRect(4 + (h % 3) * 19, 6 + (h / 3) * 26, 21 + (h % 3) * 19, 30 + (h / 3) * 26),
@@ -56,8 +55,7 @@ std::vector<std::pair<std::string, TDraw>> Primitives() {
          dc.SetROP2(R2_XORPEN); dc.SelectObject(TBrush(TColor(255, 255, 0))); dc.Rectangle(TRect(20, 20, 60, 60)); }},
       {"flood fill", [box](TDC& dc) {
          dc.SelectStockObject(NULL_BRUSH); dc.Ellipse(box); dc.MoveTo(8, 28); dc.LineTo(56, 28);
-         dc.SelectObject(TBrush(TColor(255, 0, 0)));
-         dc.ExtFloodFill(TPoint(32, 20), TColor::Black, FLOODFILLBORDER); }},
+         dc.SelectObject(TBrush(TColor(255, 0, 0))); dc.ExtFloodFill(TPoint(32, 20), TColor::Black, FLOODFILLBORDER); }},
       {"clip region", [](TDC& dc) {
          TRegion moved = TRegion::Ellipse(TRect(4, 4, 60, 60)) - TRegion::Ellipse(TRect(20, 20, 44, 44));  // a ring
          moved.Offset(dc.GetViewportOrg().x, dc.GetViewportOrg().y);
