@@ -180,6 +180,7 @@ TEST(Metafile_Reader, DamagedRecordsStopThePlay) {
   cases.push_back({"polygon list beyond", rect().Record(0x0538, {40000}).End().data});
   cases.push_back({"text beyond", rect().Record(0x0521, {500, 0, 0, 0}).End().data});
   cases.push_back({"text position missing", rect().Record(0x0521, {2, Chars('a', 'b')}).End().data});
+  cases.push_back({"text x missing", rect().Record(0x0521, {2, Chars('a', 'b'), 7}).End().data});
   cases.push_back({"rectangle too short", rect().Record(0x0418, {1, 2, 3}).End().data});
   cases.push_back({"extended text rectangle missing", rect().Record(0x0A32, {0, 0, 1, 2, 1}).End().data});
   cases.push_back({"font too short", rect().Record(0x02FB, {12, 0, 0}).End().data});
