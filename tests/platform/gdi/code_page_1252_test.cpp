@@ -2,21 +2,14 @@
 
 #include <gtest/gtest.h>
 
-TEST(Code_Page_1252, HighBlockDiffersFromLatin1) {
-  EXPECT_EQ(Unicode_From_1252(0x80), U'\u20AC');  // euro sign
-  EXPECT_EQ(Unicode_From_1252(0x93), U'\u201C');  // left double quotation mark
-  EXPECT_EQ(Unicode_From_1252(0x94), U'\u201D');
-  EXPECT_EQ(Unicode_From_1252(0x9F), U'\u0178');
-  EXPECT_EQ(Unicode_From_1252(0x81), U'\u0081');  // undefined: the C1 control
-  EXPECT_EQ(Unicode_From_1252('A'), U'A');
-  EXPECT_EQ(Unicode_From_1252(0xE9), U'\u00E9');
-  EXPECT_EQ(Unicode_From_1252(0xFF), U'\u00FF');
-}
-
-TEST(Code_Page_1252, EveryByteRoundTrips) {
+TEST(Code_Page_1252, HighBlockDiffersFromLatin1AndEveryByteRoundTrips) {
+  // The euro sign, the double quotation marks, Y with diaeresis; 0x81 is undefined: the C1 control.
+  for (auto [byte, unicode] : {std::pair{0x80, U'\u20AC'}, {0x93, U'\u201C'}, {0x94, U'\u201D'}, {0x9F, U'\u0178'},
+                               {0x81, U'\u0081'}, {'A', U'A'}, {0xE9, U'\u00E9'}, {0xFF, U'\u00FF'}})
+    EXPECT_EQ(Unicode_From_1252(uint8_t(byte)), unicode) << byte;
+  // Every byte round trips.
   for (int byte = 0; byte < 256; ++byte)
     EXPECT_EQ(Code_Page_1252_From_Unicode(Unicode_From_1252(static_cast<uint8_t>(byte))), byte);
-  EXPECT_EQ(Code_Page_1252_From_Unicode(U'\u0080'), -1);  // Latin-1 control, not in the code page
-  EXPECT_EQ(Code_Page_1252_From_Unicode(U'\u0100'), -1);
-  EXPECT_EQ(Code_Page_1252_From_Unicode(U'\u263A'), -1);
+  // U+0080 is a Latin-1 control, not in the code page.
+  for (char32_t outside : {U'\u0080', U'\u0100', U'\u263A'}) EXPECT_EQ(Code_Page_1252_From_Unicode(outside), -1);
 }

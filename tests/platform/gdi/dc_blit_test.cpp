@@ -43,39 +43,32 @@ TEST(DC_Blit, EveryNamedRopOnItsTruthTable) {
 
 TEST(DC_Blit, FastPathsMatchTheGenericPathOnRandomPictures) {
   std::mt19937 random(7);
-  const uint32_t rops[] = {SRCCOPY, SRCPAINT, SRCAND, SRCINVERT, SRCERASE, NOTSRCCOPY, MERGEPAINT, MERGECOPY,
-                           0x00E20746, 0x001C0000};
-  for (int src_bits : {8, 32}) {
-    for (int dst_bits : {8, 32}) {
-      for (uint32_t rop : rops) {
-        auto make = [&](int bits) -> std::shared_ptr<TSurface> {
-          auto s = std::make_shared<TSurface>(13, 9, bits, bits != 32, 4);
-          if (bits != 32) s->Colors() = {0x000000, 0xFF0000, 0x00FF00, 0xFFFFFF};
-          for (int y = 0; y < 9; ++y)
-            for (int x = 0; x < 13; ++x) s->Set_Pixel(x, y, bits == 32 ? random() & 0xFFFFFF : random() % 4);
-          return s;
-        };
-        auto src = make(src_bits);
-        auto dst = make(dst_bits);
-        TSurface fast_result = *dst, slow_result = *dst;
+  auto picture = [&](int bits) {
+    auto s = std::make_shared<TSurface>(13, 9, bits, bits != 32, 4);
+    if (bits != 32) s->Colors() = {0x000000, 0xFF0000, 0x00FF00, 0xFFFFFF};
+    for (int y = 0; y < 9; ++y)
+      for (int x = 0; x < 13; ++x) s->Set_Pixel(x, y, bits == 32 ? random() & 0xFFFFFF : random() % 4);
+    return s;
+  };
+  for (int src_bits : {8, 32})
+    for (int dst_bits : {8, 32})
+      for (uint32_t rop : {SRCCOPY, SRCPAINT, SRCAND, SRCINVERT, SRCERASE, NOTSRCCOPY, MERGEPAINT, MERGECOPY,
+                           uint32_t(0x00E20746), uint32_t(0x001C0000)}) {
+        auto src = picture(src_bits), dst = picture(dst_bits);
+        std::vector<uint32_t> results[2];  // fast, generic
         for (bool generic : {false, true}) {
           TGeneric_Ops mode(generic);
-          auto target = std::make_shared<TSurface>(generic ? slow_result : fast_result);
-          TDC d(std::make_shared<TDevice_Binding>(target, nullptr));
-          TDC s(std::make_shared<TDevice_Binding>(src, nullptr));
+          auto target = std::make_shared<TSurface>(*dst);
+          TDC d(std::make_shared<TDevice_Binding>(target, nullptr)), s(std::make_shared<TDevice_Binding>(src, nullptr));
           d.SelectObject(TBrush(TColor(0x30, 0xC0, 0x0F)));
           d.SetStretchBltMode(COLORONCOLOR);
           d.BitBlt(1, 1, 10, 7, s, 2, 1, rop);
           d.StretchBlt(0, 0, 13, 3, s, 0, 0, 6, 9, rop);
-          (generic ? slow_result : fast_result) = *target;
+          for (int y = 0; y < 9; ++y)
+            for (int x = 0; x < 13; ++x) results[generic].push_back(target->Pixel(x, y));
         }
-        for (int y = 0; y < 9; ++y)
-          for (int x = 0; x < 13; ++x)
-            ASSERT_EQ(fast_result.Pixel(x, y), slow_result.Pixel(x, y))
-                << std::hex << rop << " " << src_bits << "->" << dst_bits << " at " << std::dec << x << "," << y;
+        ASSERT_EQ(results[0], results[1]) << std::hex << rop << " " << std::dec << src_bits << "->" << dst_bits;
       }
-    }
-  }
 }
 
 TEST(DC_Blit, ClipsAgainstBothSurfacesAndNegativePositions) {
@@ -97,28 +90,22 @@ TEST(DC_Blit, DepthConversions) {
   TDibDC dib_dc(dib);
   TCanvas rgb(4, 1);
   rgb.dc.BitBlt(0, 0, 4, 1, dib_dc, 0, 0);
-  EXPECT_EQ(rgb.At(1, 0), 0xFF0000u);
-  EXPECT_EQ(rgb.At(3, 0), 0xFFFFFFu);
+  EXPECT_EQ(rgb.Pixels(), (TPixels{0, 0xFF0000, 0x00FF00, 0xFFFFFF}));
   // 32 -> 8 to the nearest entry.
-  rgb.dc.SetPixel(0, 0, TColor(250, 10, 10));
-  rgb.dc.SetPixel(1, 0, TColor(10, 200, 0));
-  rgb.dc.SetPixel(2, 0, TColor(100, 100, 100));
+  int x = 0;
+  for (TColor colour : {TColor(250, 10, 10), TColor(10, 200, 0), TColor(100, 100, 100)}) rgb.dc.SetPixel(x++, 0, colour);
   TDib back = Table_Dib(4, 1);
   TDibDC back_dc(back);
   back_dc.BitBlt(0, 0, 4, 1, rgb.dc, 0, 0);
-  EXPECT_EQ(back.Surface()->Pixel(0, 0), 1u);
-  EXPECT_EQ(back.Surface()->Pixel(1, 0), 2u);
-  EXPECT_EQ(back.Surface()->Pixel(2, 0), 0u);
-  EXPECT_EQ(back.Surface()->Pixel(3, 0), 3u);
+  EXPECT_EQ(Pixels_At(*back.Surface(), {{0, 0}, {1, 0}, {2, 0}, {3, 0}}), (TPixels{1, 2, 0, 3}));
   // 8 -> 8 with another table maps colours; with an equal one copies indices.
   TDib other(4, 1, 8, 3);
   const uint32_t t2[] = {0xFFFFFF, 0x00FF00, 0xFF0000};
   other.SetColorTable(0, 3, t2);
   TDibDC other_dc(other);
   other_dc.BitBlt(0, 0, 4, 1, dib_dc, 0, 0);
-  EXPECT_EQ(other.Surface()->Pixel(0, 0), 1u);  // black: green and red tie, the lower index wins
-  EXPECT_EQ(other.Surface()->Pixel(1, 0), 2u);
-  EXPECT_EQ(other.Surface()->Pixel(3, 0), 0u);
+  // black: green and red tie, the lower index wins
+  EXPECT_EQ(Pixels_At(*other.Surface(), {{0, 0}, {1, 0}, {3, 0}}), (TPixels{1, 2, 0}));
   // Mono -> colour: 0 bits in the text colour, 1 bits in the background colour.
   const uint8_t bits[] = {0x50, 0};  // 0101 over 4 pixels
   TBitmap mono(4, 1, 1, 1, bits);
@@ -127,16 +114,13 @@ TEST(DC_Blit, DepthConversions) {
   out.dc.SetTextColor(TColor(0, 0, 255));
   out.dc.SetBkColor(TColor(255, 255, 0));
   out.dc.BitBlt(0, 0, 4, 1, mono_dc, 0, 0);
-  EXPECT_EQ(out.At(0, 0), 0x0000FFu);
-  EXPECT_EQ(out.At(1, 0), 0xFFFF00u);
+  EXPECT_EQ(out.Pixels(), (TPixels{0x0000FF, 0xFFFF00, 0x0000FF, 0xFFFF00}));
   // Colour -> mono: 1 where the source has the source's background colour.
   TBitmap mask(4, 1, 1, 1, nullptr);
   TMemoryDC mask_dc(mask);
   out.dc.SetBkColor(TColor(0, 0, 255));
   mask_dc.BitBlt(0, 0, 4, 1, out.dc, 0, 0);
-  EXPECT_EQ(mask.Surface()->Pixel(0, 0), 1u);
-  EXPECT_EQ(mask.Surface()->Pixel(1, 0), 0u);
-  EXPECT_EQ(mask.Surface()->Pixel(2, 0), 1u);
+  EXPECT_EQ(Pixels_At(*mask.Surface(), {{0, 0}, {1, 0}, {2, 0}}), (TPixels{1, 0, 1}));
 }
 
 TEST(DC_Blit, MaskThenPictureMakesATransparentSprite) {
@@ -148,9 +132,7 @@ TEST(DC_Blit, MaskThenPictureMakesATransparentSprite) {
   picture.dc.SetPixel(1, 0, TColor::Black);
   back.dc.BitBlt(0, 0, 3, 1, mask_dc, 0, 0, SRCAND);
   back.dc.BitBlt(0, 0, 3, 1, picture.dc, 0, 0, SRCPAINT);
-  EXPECT_EQ(back.At(0, 0), 0xC80000u);
-  EXPECT_EQ(back.At(1, 0), 0x008000u);
-  EXPECT_EQ(back.At(2, 0), 0xC80000u);
+  EXPECT_EQ(back.Pixels(), (TPixels{0xC80000, 0x008000, 0xC80000}));
 }
 
 TEST(DC_Stretch, EnlargingRepeatsAndShrinkingDropsOrCombines) {
@@ -159,8 +141,8 @@ TEST(DC_Stretch, EnlargingRepeatsAndShrinkingDropsOrCombines) {
   src.dc.SetPixel(1, 1, TColor(255, 0, 0));
   TCanvas big(4, 4);
   big.dc.StretchBlt(0, 0, 4, 4, src.dc, 0, 0, 2, 2);
-  EXPECT_EQ(big.Picture(), Rows({"##..", "##..", "..##", "..##"}));
-  EXPECT_EQ(big.At(3, 3), 0xFF0000u);
+  const uint32_t K = 0, W = 0xFFFFFF, R = 0xFF0000;
+  EXPECT_EQ(big.Pixels(), (TPixels{K, K, W, W, K, K, W, W, W, W, R, R, W, W, R, R}));
 
   TCanvas stripes(4, 1);
   stripes.dc.SetPixel(1, 0, TColor::Black);
@@ -183,10 +165,8 @@ TEST(DC_Stretch, DibBitsStraightToAContext) {
   dib.Surface()->Set_Pixel(0, 0, 1);  // top-left red
   TCanvas c(4, 4);
   c.dc.StretchDIBits(TRect(0, 0, 4, 4), TRect(0, 0, 2, 2), dib);
-  EXPECT_EQ(c.At(1, 1), 0xFF0000u);
-  EXPECT_EQ(c.At(2, 2), 0u);
   c.dc.SetDIBitsToDevice(TRect(2, 0, 4, 2), TPoint(0, 0), dib);
-  EXPECT_EQ(c.At(2, 0), 0xFF0000u);
+  EXPECT_EQ(c.At({{1, 1}, {2, 2}, {2, 0}}), (TPixels{0xFF0000, 0, 0xFF0000}));
   // Source rows count up from the DIB's bottom row: rows (top first) black,
   // red, green, white.
   TDib rows = Table_Dib(1, 4);
@@ -195,35 +175,27 @@ TEST(DC_Stretch, DibBitsStraightToAContext) {
   part.dc.SetDIBitsToDevice(TRect(0, 0, 1, 1), TPoint(0, 0), rows);  // the bottom row
   part.dc.StretchDIBits(TRect(1, 0, 2, 2), TRect(0, 1, 1, 3), rows);  // the middle two
   part.dc.StretchDIBits(TRect(2, 0, 3, 2), TRect(0, 3, 1, 1), rows);  // the same upside down
-  EXPECT_EQ(part.At(0, 0), 0xFFFFFFu);
-  EXPECT_EQ(part.At(1, 0), 0xFF0000u);
-  EXPECT_EQ(part.At(1, 1), 0x00FF00u);
-  EXPECT_EQ(part.At(2, 0), 0x00FF00u);
-  EXPECT_EQ(part.At(2, 1), 0xFF0000u);
+  EXPECT_EQ(part.Pixels(), (TPixels{0xFFFFFF, 0xFF0000, 0x00FF00, 0xFFFFFF, 0x00FF00, 0xFF0000}));
 }
 
 // DIB bits are drawn in the DIB's own colours, two-colour DIBs too; the
 // context's text and background colours are for monochrome bitmaps only.
 TEST(DC_Stretch, TwoColourDibBitsTakeTheirColourTable) {
   TDib mono(2, 1, 1);
-  mono.SetColor(0, TColor(255, 0, 0));
-  mono.SetColor(1, TColor(0, 0, 255));
+  const uint32_t red_blue[] = {0xFF0000, 0x0000FF};
+  mono.SetColorTable(0, 2, red_blue);
   mono.Surface()->Set_Pixel(1, 0, 1);
   TCanvas c(4, 1);
   c.dc.SetDIBitsToDevice(TRect(0, 0, 2, 1), TPoint(0, 0), mono);
   c.dc.StretchDIBits(TRect(2, 0, 4, 1), TRect(0, 0, 2, 1), mono);
-  EXPECT_EQ(c.At(0, 0), 0xFF0000u);
-  EXPECT_EQ(c.At(1, 0), 0x0000FFu);
-  EXPECT_EQ(c.At(2, 0), 0xFF0000u);
-  EXPECT_EQ(c.At(3, 0), 0x0000FFu);
+  EXPECT_EQ(c.Pixels(), (TPixels{0xFF0000, 0x0000FF, 0xFF0000, 0x0000FF}));
   // A monochrome bitmap still takes the text and background colours.
   const uint8_t bits[] = {0x40, 0};
   TBitmap bitmap(2, 1, 1, 1, bits);
   TMemoryDC source(bitmap);
   c.dc.SetTextColor(TColor(0, 255, 0));
   c.dc.BitBlt(0, 0, 2, 1, source, 0, 0);
-  EXPECT_EQ(c.At(0, 0), 0x00FF00u);
-  EXPECT_EQ(c.At(1, 0), 0xFFFFFFu);
+  EXPECT_EQ(c.At({{0, 0}, {1, 0}}), (TPixels{0x00FF00, 0xFFFFFF}));
 }
 
 TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
@@ -242,9 +214,7 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   h.dc.SetBkMode(TRANSPARENT);
   h.dc.SelectObject(TBrush(TColor::Black, HS_FDIAGONAL));
   h.dc.PatBlt(0, 0, 8, 8);
-  EXPECT_EQ(h.Count(0), 8);
-  EXPECT_EQ(h.At(3, 3), 0u);
-  EXPECT_EQ(h.Count(0x0000FF), 56);
+  EXPECT_EQ(std::tuple(h.Count(0), h.At(3, 3), h.Count(0x0000FF)), std::tuple(8, 0u, 56));
   EXPECT_FALSE(h.dc.PatBlt(0, 0, 8, 8, SRCCOPY));  // PatBlt has no source
   // A one-bit DIB pattern keeps its own colours.
   TDib two(2, 1, 1);
@@ -254,13 +224,8 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   TCanvas d(2, 1);
   d.dc.SelectObject(TBrush(two));
   d.dc.PatBlt(0, 0, 2, 1);
-  EXPECT_EQ(d.At(0, 0), 0xFF0000u);
-  EXPECT_EQ(d.At(1, 0), 0x00FF00u);
+  EXPECT_EQ(d.Pixels(), (TPixels{0xFF0000, 0x00FF00}));
 }
-
-}  // namespace
-
-namespace {
 
 TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrolls) {
   TCanvas c(4, 4);
@@ -268,8 +233,7 @@ TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrolls) {
   c.dc.BitBlt(0, 1, 4, 3, c.dc, 0, 0);  // down by one row
   for (int y = 1; y < 4; ++y) EXPECT_EQ(c.At(1, y), uint32_t((y - 1) * 40) << 16) << y;
   c.dc.BitBlt(1, 0, 3, 4, c.dc, 0, 0);  // right by one column
-  EXPECT_EQ(c.At(2, 2), 40u << 16);
-  EXPECT_EQ(c.At(1, 2), 0xFFFFFFu);
+  EXPECT_EQ(c.At({{2, 2}, {1, 2}}), (TPixels{40u << 16, 0xFFFFFF}));
 }
 
 TEST(DC_Blit, FlippedMappingMirrorsTheCopy) {
@@ -300,8 +264,7 @@ TEST(DC_Sizes, NothingBreaksOnEmptySurfacesAndSizes) {
     other.dc.StretchBlt(0, 0, 4, 4, dc, 0, 0, 0, 0);
     dc.TextOut(0, 0, "x");
     EXPECT_FALSE(dc.ExtFloodFill(TPoint(0, 0), TColor::Black, FLOODFILLSURFACE));
-    EXPECT_EQ(dc.GetPixel(0, 0).Value(), CLR_INVALID);
-    EXPECT_EQ(dc.GetClipBox(), TRect());
+    EXPECT_EQ(std::pair(dc.GetPixel(0, 0).Value(), dc.GetClipBox()), std::pair(CLR_INVALID, TRect()));
     EXPECT_EQ(other.Count(0xFFFFFF), 16);
   }
   TCanvas c(4, 4);
@@ -311,10 +274,6 @@ TEST(DC_Sizes, NothingBreaksOnEmptySurfacesAndSizes) {
   EXPECT_EQ(c.Count(0), 4);
 }
 
-}  // namespace
-
-namespace {
-
 TEST(DC_Depths, FourAndOneBitPicturesDrawAndConvert) {
   TDib four(5, 3, 4);
   for (int i = 0; i < 16; ++i) four.SetColor(i, TColor(i * 17, 0, 0));
@@ -322,13 +281,11 @@ TEST(DC_Depths, FourAndOneBitPicturesDrawAndConvert) {
   dc.SelectObject(TBrush(TColor(34, 0, 0)));  // entry 2
   dc.SelectObject(TPen(TColor(255, 0, 0)));    // entry 15
   dc.Rectangle(0, 0, 5, 3);
-  EXPECT_EQ(four.Surface()->Pixel(0, 0), 15u);
-  EXPECT_EQ(four.Surface()->Pixel(2, 1), 2u);
+  EXPECT_EQ(Pixels_At(*four.Surface(), {{0, 0}, {2, 1}}), (TPixels{15, 2}));
   EXPECT_EQ(four.GetBits()[0], 0xFF);  // bottom row: pen all along
   TCanvas out(5, 3);
   out.dc.BitBlt(0, 0, 5, 3, dc, 0, 0);
-  EXPECT_EQ(out.At(2, 1), 0x220000u);
-  EXPECT_EQ(out.At(4, 2), 0xFF0000u);
+  EXPECT_EQ(out.At({{2, 1}, {4, 2}}), (TPixels{0x220000, 0xFF0000}));
 
   TDib mono(9, 2, 1);
   TDibDC mono_dc(mono);
@@ -336,8 +293,7 @@ TEST(DC_Depths, FourAndOneBitPicturesDrawAndConvert) {
   mono_dc.SelectStockObject(NULL_PEN);
   mono_dc.PatBlt(0, 0, 9, 2);
   mono_dc.SetPixel(8, 0, TColor(20, 20, 20));  // nearest to black
-  EXPECT_EQ(mono.Surface()->Pixel(8, 0), 0u);
-  EXPECT_EQ(mono.Surface()->Pixel(7, 0), 1u);
+  EXPECT_EQ(Pixels_At(*mono.Surface(), {{8, 0}, {7, 0}}), (TPixels{0, 1}));
   mono_dc.SelectStockObject(BLACK_PEN);
   mono_dc.SetROP2(R2_NOT);
   mono_dc.MoveTo(0, 1);

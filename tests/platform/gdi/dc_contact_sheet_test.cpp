@@ -23,82 +23,49 @@ std::vector<std::pair<std::string, TDraw>> Primitives() {
   return {
       {"lines", [](TDC& dc) { dc.MoveTo(4, 4); dc.LineTo(60, 30); dc.LineTo(10, 56); dc.LineTo(4, 4); }},
       {"wide lines", [](TDC& dc) {
-         dc.SelectObject(TPen(TColor(0, 0, 160), 7));
          const TPoint p[] = {{8, 50}, {24, 10}, {40, 50}, {56, 12}};
-         dc.Polyline(p, 4);
-       }},
+         dc.SelectObject(TPen(TColor(0, 0, 160), 7)); dc.Polyline(p, 4); }},
       {"dashes", [](TDC& dc) {
          int y = 8;
          for (int style : {PS_DASH, PS_DOT, PS_DASHDOT, PS_DASHDOTDOT, PS_ALTERNATE}) {
-           dc.SelectObject(TPen(TColor::Black, 1, style));
-           dc.MoveTo(4, y);
-           dc.LineTo(60, y + 4);
-           y += 10;
-         }
-       }},
+           dc.SelectObject(TPen(TColor::Black, 1, style)); dc.MoveTo(4, y); dc.LineTo(60, y + 4); y += 10;
+         } }},
       {"rectangle", [box](TDC& dc) { dc.SelectObject(TBrush(TColor(255, 200, 0))); dc.Rectangle(box); }},
       {"inside frame", [box](TDC& dc) {
-         dc.SelectObject(TPen(TColor(200, 0, 0), 6, PS_INSIDEFRAME));
-         dc.SelectObject(TBrush(TColor(255, 255, 160)));
-         dc.Rectangle(box);
-       }},
+         dc.SelectObject(TPen(TColor(200, 0, 0), 6, PS_INSIDEFRAME)); dc.SelectObject(TBrush(TColor(255, 255, 160)));
+         dc.Rectangle(box); }},
       {"round rect", [box](TDC& dc) { dc.SelectObject(TBrush(TColor(0, 200, 200))); dc.RoundRect(box, TPoint(16, 16)); }},
       {"ellipse", [box](TDC& dc) { dc.SelectObject(TBrush(TColor(0, 160, 0))); dc.Ellipse(box); }},
       {"wide ellipse", [box](TDC& dc) {
-         dc.SelectObject(TPen(TColor(160, 0, 160), 5));
-         dc.SelectStockObject(NULL_BRUSH);
-         dc.Ellipse(box);
-       }},
+         dc.SelectObject(TPen(TColor(160, 0, 160), 5)); dc.SelectStockObject(NULL_BRUSH); dc.Ellipse(box); }},
       {"arc", [box](TDC& dc) { dc.Arc(box, TPoint(60, 28), TPoint(4, 28)); }},
       {"chord", [box](TDC& dc) { dc.SelectObject(TBrush(TColor(255, 128, 128))); dc.Chord(box, TPoint(60, 10), TPoint(4, 40)); }},
       {"pie", [box](TDC& dc) { dc.SelectObject(TBrush(TColor(128, 128, 255))); dc.Pie(box, TPoint(60, 28), TPoint(32, 0)); }},
       {"polygon", [](TDC& dc) {
          const TPoint star[] = {{32, 4}, {46, 58}, {4, 22}, {60, 22}, {18, 58}};
-         dc.SelectObject(TBrush(TColor(255, 160, 0)));
-         dc.SetPolyFillMode(WINDING);
-         dc.Polygon(star, 5);
-       }},
+         dc.SelectObject(TBrush(TColor(255, 160, 0))); dc.SetPolyFillMode(WINDING); dc.Polygon(star, 5); }},
       {"bezier", [](TDC& dc) {
-         const TPoint p[] = {{4, 56}, {4, 4}, {60, 4}, {60, 56}, {40, 30}, {24, 30}, {8, 40}};
-         dc.PolyBezier(p, 7);
-       }},
+         const TPoint p[] = {{4, 56}, {4, 4}, {60, 4}, {60, 56}, {40, 30}, {24, 30}, {8, 40}}; dc.PolyBezier(p, 7); }},
       {"hatches", [](TDC& dc) {
          for (int h = HS_HORIZONTAL; h <= HS_DIAGCROSS; ++h)
            dc.FillRect(TRect(4 + (h % 3) * 19, 6 + (h / 3) * 26, 21 + (h % 3) * 19, 30 + (h / 3) * 26),
-                       TBrush(TColor(0, 0, 200), h));
-       }},
+                       TBrush(TColor(0, 0, 200), h)); }},
       {"xor", [box](TDC& dc) {
-         dc.SelectObject(TBrush(TColor(0, 128, 255)));
-         dc.Ellipse(box);
-         dc.SetROP2(R2_XORPEN);
-         dc.SelectObject(TBrush(TColor(255, 255, 0)));
-         dc.Rectangle(TRect(20, 20, 60, 60));
-       }},
+         dc.SelectObject(TBrush(TColor(0, 128, 255))); dc.Ellipse(box);
+         dc.SetROP2(R2_XORPEN); dc.SelectObject(TBrush(TColor(255, 255, 0))); dc.Rectangle(TRect(20, 20, 60, 60)); }},
       {"flood fill", [box](TDC& dc) {
-         dc.SelectStockObject(NULL_BRUSH);
-         dc.Ellipse(box);
-         dc.MoveTo(8, 28);
-         dc.LineTo(56, 28);
-         dc.SelectObject(TBrush(TColor(255, 0, 0)));
-         dc.ExtFloodFill(TPoint(32, 20), TColor::Black, FLOODFILLBORDER);
-       }},
+         dc.SelectStockObject(NULL_BRUSH); dc.Ellipse(box); dc.MoveTo(8, 28); dc.LineTo(56, 28);
+         dc.SelectObject(TBrush(TColor(255, 0, 0))); dc.ExtFloodFill(TPoint(32, 20), TColor::Black, FLOODFILLBORDER); }},
       {"clip region", [](TDC& dc) {
-         const TRegion ring = TRegion::Ellipse(TRect(4, 4, 60, 60)) - TRegion::Ellipse(TRect(20, 20, 44, 44));
-         TRegion moved = ring;
-         const TPoint org = dc.GetViewportOrg();
-         moved.Offset(org.x, org.y);
+         TRegion moved = TRegion::Ellipse(TRect(4, 4, 60, 60)) - TRegion::Ellipse(TRect(20, 20, 44, 44));  // a ring
+         moved.Offset(dc.GetViewportOrg().x, dc.GetViewportOrg().y);
          dc.SelectClipRgn(moved);
          for (int x = 0; x < 64; x += 4) dc.FillRect(TRect(x, 0, x + 2, 64), TBrush(TColor(0, 100, 0)));
-         dc.SelectClipRgn(nullptr);
-       }},
+         dc.SelectClipRgn(nullptr); }},
       {"text", [](TDC& dc) {
-         dc.SelectObject(TFont("Arial", 20));
-         dc.SetBkMode(TRANSPARENT);
-         dc.TextOut(4, 4, "Aa");
-         dc.SelectObject(TFont("Times New Roman", 16, FW_BOLD, true));
-         dc.SetTextColor(TColor(200, 0, 0));
-         dc.TextOut(4, 30, "Text");
-       }},
+         dc.SelectObject(TFont("Arial", 20)); dc.SetBkMode(TRANSPARENT); dc.TextOut(4, 4, "Aa");
+         dc.SelectObject(TFont("Times New Roman", 16, FW_BOLD, true)); dc.SetTextColor(TColor(200, 0, 0));
+         dc.TextOut(4, 30, "Text"); }},
   };
 }
 
@@ -126,9 +93,7 @@ TEST(DC_Contact_Sheet, EveryPrimitiveInThirtyTwoAndEightBits) {
 
   TDib indexed(width, height);
   std::vector<uint32_t> table;
-  for (int r = 0; r < 6; ++r)
-    for (int g = 0; g < 6; ++g)
-      for (int b = 0; b < 6; ++b) table.push_back(uint32_t(r * 51) << 16 | uint32_t(g * 51) << 8 | uint32_t(b * 51));
+  for (uint32_t i = 0; i < 216; ++i) table.push_back((i / 36 * 51) << 16 | (i / 6 % 6 * 51) << 8 | (i % 6 * 51));
   table.push_back(0xE6E6E6);
   indexed.SetColorTable(0, int(table.size()), table.data());
   TDibDC dib_dc(indexed);

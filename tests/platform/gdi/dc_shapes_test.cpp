@@ -22,26 +22,20 @@ TEST(DC_Lines, LineToLeavesOutItsLastPixelAndMovesThePosition) {
   EXPECT_EQ(d.Picture(), Rows({"####."}));
 }
 
-TEST(DC_Lines, BevelOfABoxLightsItsLeftColumnAndTopRow) {
+// A polyline ignores the current position and needs two points.
+TEST(DC_Lines, PolylineBevelOfABoxLightsItsLeftColumnAndTopRow) {
   // Up the left side from the bottom corner, then along the top.
   TCanvas c(12, 12);
+  c.dc.MoveTo(11, 11);
   const TPoint bevel[] = {{0, 10}, {0, 0}, {10, 0}};
-  c.dc.Polyline(bevel, 3);
+  EXPECT_TRUE(c.dc.Polyline(bevel, 3));
+  EXPECT_FALSE(c.dc.Polyline(bevel + 1, 1));
+  EXPECT_EQ(c.dc.GetCurrentPosition(), TPoint(11, 11));
   for (int y = 0; y < 12; ++y)
     for (int x = 0; x < 12; ++x) {
       const bool lit = (x == 0 && y >= 1 && y <= 10) || (y == 0 && x <= 9);
       EXPECT_EQ(c.At(x, y) == 0, lit) << x << "," << y;
     }
-}
-
-TEST(DC_Lines, PolylineIgnoresTheCurrentPositionAndNeedsTwoPoints) {
-  TCanvas c(5, 3);
-  c.dc.MoveTo(4, 2);
-  const TPoint p[] = {{0, 0}, {3, 0}, {3, 2}};
-  EXPECT_TRUE(c.dc.Polyline(p, 3));
-  EXPECT_EQ(c.dc.GetCurrentPosition(), TPoint(4, 2));
-  EXPECT_EQ(c.Picture(), Rows({"####.", "...#.", "....."}));
-  EXPECT_FALSE(c.dc.Polyline(p, 1));
 }
 
 TEST(DC_Lines, DottedPenAndOpaqueGaps) {
@@ -55,8 +49,7 @@ TEST(DC_Lines, DottedPenAndOpaqueGaps) {
   c.dc.MoveTo(0, 1);
   c.dc.LineTo(10, 1);
   EXPECT_EQ(c.Picture(), Rows({"###...###.", "##########"}));
-  EXPECT_EQ(c.At(3, 1), 0xFF0000u);
-  EXPECT_EQ(c.At(0, 1), 0u);
+  EXPECT_EQ(c.At({{3, 1}, {0, 1}}), (TPixels{0xFF0000, 0}));
 }
 
 TEST(DC_Lines, WidePenHasRoundEndsAndIncludesTheEnd) {
@@ -64,11 +57,8 @@ TEST(DC_Lines, WidePenHasRoundEndsAndIncludesTheEnd) {
   c.dc.SelectObject(TPen(TColor::Black, 3));
   c.dc.MoveTo(2, 3);
   c.dc.LineTo(6, 3);
-  EXPECT_EQ(c.At(6, 3), 0u);   // a wide line covers its end point
-  EXPECT_EQ(c.At(1, 3), 0u);   // and reaches past its ends
-  EXPECT_EQ(c.At(4, 2), 0u);
-  EXPECT_EQ(c.At(4, 4), 0u);
-  EXPECT_EQ(c.At(4, 0), 0xFFFFFFu);
+  // A wide line covers its end point and reaches past its ends.
+  EXPECT_EQ(c.At({{6, 3}, {1, 3}, {4, 2}, {4, 4}, {4, 0}}), (TPixels{0, 0, 0, 0, 0xFFFFFF}));
 }
 
 TEST(DC_Rectangle, OutlineOnTheOuterPixelsAndInteriorBrush) {
@@ -76,9 +66,7 @@ TEST(DC_Rectangle, OutlineOnTheOuterPixelsAndInteriorBrush) {
   c.dc.SelectObject(TBrush(TColor(0, 0, 255)));
   c.dc.Rectangle(1, 1, 5, 4);
   EXPECT_EQ(c.Picture(), Rows({"......", ".####.", ".####.", ".####.", "......"}));
-  EXPECT_EQ(c.At(1, 1), 0u);
-  EXPECT_EQ(c.At(2, 2), 0x0000FFu);
-  EXPECT_EQ(c.At(4, 2), 0u);
+  EXPECT_EQ(c.At({{1, 1}, {2, 2}, {4, 2}}), (TPixels{0, 0x0000FF, 0}));
 }
 
 TEST(DC_Rectangle, NullPenFillsOnePixelLessAndEmptyBoxesDrawNothing) {
@@ -94,11 +82,10 @@ TEST(DC_Rectangle, NullPenFillsOnePixelLessAndEmptyBoxesDrawNothing) {
   EXPECT_EQ(e.Count(0), 0);
   // A box given right to left is the same box.
   TCanvas r(6, 5);
+  r.dc.SelectStockObject(NULL_PEN);
+  r.dc.SelectStockObject(BLACK_BRUSH);
   r.dc.Rectangle(5, 4, 1, 1);
-  c.dc.SelectStockObject(BLACK_PEN);
-  TCanvas n(6, 5);
-  n.dc.Rectangle(1, 1, 5, 4);
-  EXPECT_EQ(r.Picture(), n.Picture());
+  EXPECT_EQ(r.Picture(), c.Picture());
 }
 
 TEST(DC_Rectangle, InsideFramePenStaysInTheBox) {
@@ -114,16 +101,8 @@ TEST(DC_Ellipse, FillsTheScanConvertedEllipseAndOutlinesIt) {
   TCanvas c(12, 10);
   c.dc.SelectObject(TBrush(TColor(0, 255, 0)));
   c.dc.Ellipse(1, 1, 11, 9);
-  // Symmetric, inside its box, outline on the border of the area.
-  for (int y = 0; y < 10; ++y)
-    for (int x = 0; x < 12; ++x) {
-      EXPECT_EQ(c.At(x, y), c.At(11 - x, y)) << x << "," << y;
-      EXPECT_EQ(c.At(x, y), c.At(x, 9 - y)) << x << "," << y;
-    }
-  EXPECT_EQ(c.At(0, 5), 0xFFFFFFu);
-  EXPECT_EQ(c.At(1, 4), 0u);
-  EXPECT_EQ(c.At(6, 1), 0u);
-  EXPECT_EQ(c.At(6, 4), 0x00FF00u);
+  // The outline on the border of the area (the scan converter's tests check its shape).
+  EXPECT_EQ(c.At({{0, 5}, {1, 4}, {6, 1}, {6, 4}}), (TPixels{0xFFFFFF, 0, 0, 0x00FF00}));
   // Every filled pixel has its 4-neighbours filled or outlined.
   const TRegion area = TRegion::Ellipse(TRect(1, 1, 11, 9));
   for (int y = 0; y < 10; ++y)
@@ -147,8 +126,7 @@ TEST(DC_Shapes, XorDrawingTwiceRestoresAndPaintsEachPixelOnce) {
   };
   // One rectangle: the outline is red ^ bg, the interior green ^ bg, never both.
   c.dc.Rectangle(1, 1, 9, 9);
-  EXPECT_EQ(c.At(1, 1), 0xFF0000u ^ 0x0A141Eu);
-  EXPECT_EQ(c.At(4, 4), 0x00FF00u ^ 0x0A141Eu);
+  EXPECT_EQ(c.At({{1, 1}, {4, 4}}), (TPixels{0xFF0000 ^ 0x0A141E, 0x00FF00 ^ 0x0A141E}));
   c.dc.Rectangle(1, 1, 9, 9);
   draw();
   draw();
@@ -159,16 +137,14 @@ TEST(DC_Shapes, PolygonFillModesAndOutline) {
   // A pentagram: the centre is outside under ALTERNATE, inside under WINDING.
   const TPoint star[] = {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}};
   TCanvas a(21, 21), w(21, 21);
-  for (TCanvas* c : {&a, &w}) {
+  for (auto [c, mode] : {std::pair{&a, ALTERNATE}, {&w, WINDING}}) {
     c->dc.SelectStockObject(NULL_PEN);
     c->dc.SelectStockObject(BLACK_BRUSH);
+    c->dc.SetPolyFillMode(mode);
+    c->dc.Polygon(star, 5);
   }
-  w.dc.SetPolyFillMode(WINDING);
-  a.dc.Polygon(star, 5);
-  w.dc.Polygon(star, 5);
-  EXPECT_EQ(a.At(10, 11), 0xFFFFFFu);
+  EXPECT_EQ(a.At({{10, 11}, {10, 4}}), (TPixels{0xFFFFFF, 0}));
   EXPECT_EQ(w.At(10, 11), 0u);
-  EXPECT_EQ(a.At(10, 4), 0u);
   // With a pen the closed outline passes through every vertex.
   TCanvas o(21, 21);
   o.dc.SelectStockObject(NULL_BRUSH);
@@ -181,11 +157,9 @@ TEST(DC_Shapes, ArcsAndPiesRunCounterClockwiseAndEqualEndsGiveTheWholeEllipse) {
   TCanvas top(21, 21), whole(21, 21);
   // From the right end to the left end counter-clockwise on the screen: the top half.
   top.dc.Arc(TRect(0, 0, 21, 21), TPoint(30, 10), TPoint(-10, 10));
-  EXPECT_EQ(top.At(10, 0), 0u);
-  EXPECT_EQ(top.At(10, 20), 0xFFFFFFu);
+  EXPECT_EQ(top.At({{10, 0}, {10, 20}}), (TPixels{0, 0xFFFFFF}));
   whole.dc.Arc(TRect(0, 0, 21, 21), TPoint(30, 10), TPoint(30, 10));
-  EXPECT_EQ(whole.At(10, 0), 0u);
-  EXPECT_EQ(whole.At(10, 20), 0u);
+  EXPECT_EQ(whole.At({{10, 0}, {10, 20}}), (TPixels{0, 0}));
   // Arc neither uses nor moves the current position.
   EXPECT_EQ(top.dc.GetCurrentPosition(), TPoint(0, 0));
   // A pie fills its sector: a quarter from the right (3 o'clock) to the top (12 o'clock).
@@ -193,16 +167,13 @@ TEST(DC_Shapes, ArcsAndPiesRunCounterClockwiseAndEqualEndsGiveTheWholeEllipse) {
   c.dc.SelectStockObject(BLACK_BRUSH);
   c.dc.SelectStockObject(NULL_PEN);
   c.dc.Pie(TRect(0, 0, 22, 22), TPoint(30, 11), TPoint(11, -5));
-  EXPECT_EQ(c.At(15, 6), 0u);
-  EXPECT_EQ(c.At(6, 6), 0xFFFFFFu);
-  EXPECT_EQ(c.At(15, 15), 0xFFFFFFu);
+  EXPECT_EQ(c.At({{15, 6}, {6, 6}, {15, 15}}), (TPixels{0, 0xFFFFFF, 0xFFFFFF}));
 }
 
 TEST(DC_Shapes, PolyBezierNeedsOnePlusThreeNPoints) {
   TCanvas c(20, 20);
   const TPoint p[] = {{0, 0}, {19, 0}, {19, 19}, {0, 19}, {5, 5}, {10, 10}, {15, 15}};
-  EXPECT_FALSE(c.dc.PolyBezier(p, 3));
-  EXPECT_FALSE(c.dc.PolyBezier(p, 6));
+  EXPECT_FALSE(c.dc.PolyBezier(p, 3) || c.dc.PolyBezier(p, 6));
   EXPECT_TRUE(c.dc.PolyBezier(p, 7));
   EXPECT_EQ(c.At(0, 0), 0u);
   EXPECT_GT(c.Count(0), 20);
@@ -210,21 +181,15 @@ TEST(DC_Shapes, PolyBezierNeedsOnePlusThreeNPoints) {
 
 TEST(DC_Rop2, EveryMixModeOnItsTruthTable) {
   // Pen 0b1100 and destination 0b1010 in each colour byte give the four
-  // (pen, destination) bit pairs; the result's low nibble is the truth table.
+  // (pen, destination) bit pairs at bit P * 2 + D; the result's low nibble is
+  // then the mode's truth table, mode - 1.
   for (int mode = R2_BLACK; mode <= R2_WHITE; ++mode) {
     TCanvas c(1, 1, TColor(0x0A, 0x0A, 0x0A));
     c.dc.SetROP2(mode);
     c.dc.SelectObject(TPen(TColor(0x0C, 0x0C, 0x0C)));
     c.dc.MoveTo(0, 0);
     c.dc.LineTo(1, 0);
-    const uint32_t nibble = c.At(0, 0) & 0x0F;
-    // bit (P*2 + D) of (mode - 1): bit positions 3 (1100 & 1010), 2 (P1 D0), 1 (P0 D1), 0.
-    uint32_t expected = 0;
-    for (int bit = 0; bit < 4; ++bit) {
-      const int p = 0x0C >> bit & 1, d = 0x0A >> bit & 1;
-      if ((mode - 1) >> (p * 2 + d) & 1) expected |= 1u << bit;
-    }
-    EXPECT_EQ(nibble, expected) << "mode " << mode;
+    EXPECT_EQ(c.At(0, 0) & 0x0F, uint32_t(mode - 1)) << "mode " << mode;
   }
 }
 

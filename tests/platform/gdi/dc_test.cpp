@@ -27,6 +27,13 @@ TDib Small_Dib(int w, int h) {
   return dib;
 }
 
+// The device's answers to the capability questions, in order.
+std::vector<int> Caps(const TDC& dc, std::initializer_list<int> indices) {
+  std::vector<int> answers;
+  for (int index : indices) answers.push_back(dc.GetDeviceCaps(index));
+  return answers;
+}
+
 TEST(DC_Colors, PaletteIndexColoursResolveThroughTheSelectedPalette) {
   TCanvas c(4, 1);
   EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(1)), TColor::Black);  // no palette selected
@@ -43,8 +50,7 @@ TEST(DC_Colors, PaletteIndexColoursResolveThroughTheSelectedPalette) {
   c.dc.SetPixel(0, 0, TColor::Palette_Index(2));
   c.dc.SelectObject(TBrush(TColor::Palette_Index(0)));
   c.dc.PatBlt(1, 0, 1, 1);
-  EXPECT_EQ(c.At(0, 0), 0x0000FFu);
-  EXPECT_EQ(c.At(1, 0), 0xFF0000u);
+  EXPECT_EQ(c.At({{0, 0}, {1, 0}}), (TPixels{0x0000FF, 0xFF0000}));
   // Changes to a selected palette show at once.
   TPalette shared = Three_Colours();
   c.dc.SelectObject(shared);
@@ -52,54 +58,43 @@ TEST(DC_Colors, PaletteIndexColoursResolveThroughTheSelectedPalette) {
   EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(2)), TColor(1, 2, 3));
 }
 
-TEST(DC_Colors, EightBitDrawingTakesTheFirstExactElseTheNearestEntry) {
+TEST(DC_Colors, EightBitDrawingTakesTheFirstExactElseTheNearestEntryOfTheTable) {
   TDib dib = Small_Dib(4, 2);
   TDibDC dc(dib);
   dc.SetPixel(0, 0, TColor(0xC0, 0, 0));   // exact: the first of the two reds
   dc.SetPixel(1, 0, TColor(0xB0, 0, 0));   // nearest red, lowest index
   dc.SetPixel(2, 0, TColor(0x60, 0, 0));   // 0x60 is 96 from black, 96 from 0xC0: tie, lowest
   dc.SetPixel(3, 0, TColor(200, 200, 200));
-  const TSurface& s = *dib.Surface();
-  EXPECT_EQ(s.Pixel(0, 0), 1u);
-  EXPECT_EQ(s.Pixel(1, 0), 1u);
-  EXPECT_EQ(s.Pixel(2, 0), 0u);
-  EXPECT_EQ(s.Pixel(3, 0), 3u);
+  EXPECT_EQ(Pixels_At(*dib.Surface(), {{0, 0}, {1, 0}, {2, 0}, {3, 0}}), (TPixels{1, 1, 0, 3}));
   // The context's row 0 is the DIB's last row in memory.
   EXPECT_EQ(dib.GetBits()[1 * dib.Pitch() + 0], 1);
   EXPECT_EQ(dc.GetPixel(0, 0), TColor(0xC0, 0, 0));
-  EXPECT_EQ(dc.GetPixel(4, 0).Value(), CLR_INVALID);
-  EXPECT_EQ(dc.GetPixel(-1, 0).Value(), CLR_INVALID);
-  EXPECT_EQ(dc.GetPixel(0, 2).Value(), CLR_INVALID);
+  for (TPoint outside : {TPoint(4, 0), TPoint(-1, 0), TPoint(0, 2)})
+    EXPECT_EQ(dc.GetPixel(outside.x, outside.y).Value(), CLR_INVALID);
   // A solid brush fills with one index, padding columns included.
   TDib padded = Small_Dib(4, 2);
   TDibDC pdc(padded);
   pdc.SelectObject(TBrush(TColor::White));
   pdc.PatBlt(0, 0, int(padded.Pitch()), 2, PATCOPY);
   for (long i = 0; i < padded.Pitch() * 2; ++i) EXPECT_EQ(padded.GetBits()[i], 3);
-}
-
-TEST(DC_Colors, DibColorTableThroughTheContext) {
-  TDiBitmap dib(2, 2);
-  TMemoryDC dc(dib);
+  // The colour table through the context: only the entries that exist.
+  TDiBitmap shared(2, 2);
+  TMemoryDC shared_dc(shared);
   const uint32_t table[] = {0x102030, 0x405060};
-  EXPECT_EQ(dc.SetDIBColorTable(254, 5, table), 2);
+  EXPECT_EQ(shared_dc.SetDIBColorTable(254, 5, table), 2);
   uint32_t out[3] = {};
-  EXPECT_EQ(dc.GetDIBColorTable(254, 3, out), 2);
-  EXPECT_EQ(out[1], 0x405060u);
-  EXPECT_EQ(dib.GetColor(254), TColor(0x10, 0x20, 0x30));
+  EXPECT_EQ(shared_dc.GetDIBColorTable(254, 3, out), 2);
+  EXPECT_EQ(std::pair(out[1], shared.GetColor(254)), std::pair(0x405060u, TColor(0x10, 0x20, 0x30)));
 }
 
 TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
   TBitmap screen(640, 480);
   TDC dc(std::make_shared<TDevice_Binding>(screen.Surface(), nullptr), nullptr, true);
-  EXPECT_EQ(dc.GetDeviceCaps(BITSPIXEL), 32);
+  EXPECT_EQ(Caps(dc, {BITSPIXEL, HORZRES, NUMCOLORS}), (std::vector<int>{32, 640, -1}));
   EXPECT_EQ(dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
-  EXPECT_EQ(dc.GetDeviceCaps(HORZRES), 640);
-  EXPECT_EQ(dc.GetDeviceCaps(NUMCOLORS), -1);
   TDevice_Caps::Set_Palette_Device_For_Tests(true);
   EXPECT_NE(dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
-  EXPECT_EQ(dc.GetDeviceCaps(BITSPIXEL), 8);
-  EXPECT_EQ(dc.GetDeviceCaps(SIZEPALETTE), 256);
+  EXPECT_EQ(Caps(dc, {BITSPIXEL, SIZEPALETTE}), (std::vector<int>{8, 256}));
   TDevice_Caps::Set_Palette_Device_For_Tests(false);
   EXPECT_EQ(dc.RealizePalette(), 0);
   // A context on an 8-bit picture reports the display it belongs to.
@@ -111,28 +106,19 @@ TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
 
 TEST(DC_Objects, SelectedObjectsOutliveTheirOwners) {
   TCanvas c(6, 6);
-  {
-    TPen pen(TColor(255, 0, 0));
-    TBrush brush(TColor(0, 0, 255));
-    c.dc.SelectObject(pen);
-    c.dc.SelectObject(brush);
-  }
+  c.dc.SelectObject(TPen(TColor(255, 0, 0)));  // temporaries, gone at once
+  c.dc.SelectObject(TBrush(TColor(0, 0, 255)));
   c.dc.Rectangle(0, 0, 4, 4);
-  EXPECT_EQ(c.At(0, 0), 0xFF0000u);
-  EXPECT_EQ(c.At(1, 1), 0x0000FFu);
+  EXPECT_EQ(c.At({{0, 0}, {1, 1}}), (TPixels{0xFF0000, 0x0000FF}));
   // A bitmap dropped while selected stays drawable.
-  auto dc = std::make_unique<TMemoryDC>();
-  {
-    TBitmap b(3, 3);
-    dc->SelectObject(b);
-  }
-  dc->SetPixel(1, 1, TColor(1, 2, 3));
-  EXPECT_EQ(dc->GetPixel(1, 1), TColor(1, 2, 3));
+  TMemoryDC dc;
+  dc.SelectObject(TBitmap(3, 3));
+  dc.SetPixel(1, 1, TColor(1, 2, 3));
+  EXPECT_EQ(dc.GetPixel(1, 1), TColor(1, 2, 3));
   c.dc.RestorePen();
   c.dc.RestoreBrush();
   c.dc.Rectangle(0, 0, 4, 4);
-  EXPECT_EQ(c.At(0, 0), 0u);
-  EXPECT_EQ(c.At(1, 1), 0xFFFFFFu);
+  EXPECT_EQ(c.At({{0, 0}, {1, 1}}), (TPixels{0, 0xFFFFFF}));
   // RestoreObjects also puts back the 1 x 1 bitmap a memory context starts with.
   c.dc.RestoreObjects();
   c.dc.SetPixel(2, 2, TColor::Black);
@@ -146,10 +132,9 @@ TEST(DC_Objects, ObjectsMadeAndDroppedOnManyThreads) {
   for (int t = 0; t < 4; ++t)
     threads.emplace_back([pen] {
       for (int i = 0; i < 2000; ++i) {
-        TPen copy = pen;
+        [[maybe_unused]] TPen copy = pen;
         TBrush brush(TColor(i & 255, 0, 0));
         TFont font("Arial", 12);
-        (void)copy;
       }
     });
   for (auto& t : threads) t.join();
@@ -158,11 +143,10 @@ TEST(DC_Objects, ObjectsMadeAndDroppedOnManyThreads) {
 
 TEST(DC_Objects, CompatibleBitmapOfAFreshMemoryContextIsMonochrome) {
   TMemoryDC fresh;
-  EXPECT_EQ(TBitmap(fresh, 4, 4).BitsPixel(), 1);
   TBitmap colour(2, 2);
   TMemoryDC holding(colour);
-  EXPECT_EQ(TBitmap(holding, 4, 4).BitsPixel(), 32);
-  EXPECT_EQ(TBitmap(holding, 0, 4).IsOK(), false);
+  EXPECT_EQ(TBitmap(fresh, 4, 4).BitsPixel() + TBitmap(holding, 4, 4).BitsPixel(), 1 + 32);
+  EXPECT_FALSE(TBitmap(holding, 0, 4).IsOK());
 }
 
 TEST(DC_State, SaveAndRestoreBringBackEverything) {
@@ -170,7 +154,6 @@ TEST(DC_State, SaveAndRestoreBringBackEverything) {
   c.dc.SetTextColor(TColor(1, 1, 1));
   c.dc.SelectObject(TBrush(TColor(0, 255, 0)));
   const int level = c.dc.SaveDC();
-  EXPECT_EQ(level, 1);
   c.dc.SetTextColor(TColor(2, 2, 2));
   c.dc.SetROP2(R2_XORPEN);
   c.dc.SelectObject(TBrush(TColor(255, 0, 0)));
@@ -178,14 +161,12 @@ TEST(DC_State, SaveAndRestoreBringBackEverything) {
   c.dc.SetMapMode(MM_ANISOTROPIC);
   c.dc.SetViewportOrg(TPoint(3, 3));
   c.dc.MoveTo(5, 5);
-  EXPECT_EQ(c.dc.SaveDC(), 2);
+  EXPECT_EQ(std::pair(level, c.dc.SaveDC()), std::pair(1, 2));
   EXPECT_FALSE(c.dc.RestoreDC(3));
   EXPECT_TRUE(c.dc.RestoreDC(level));
   EXPECT_EQ(c.dc.GetTextColor(), TColor(1, 1, 1));
-  EXPECT_EQ(c.dc.GetROP2(), R2_COPYPEN);
-  EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
-  EXPECT_EQ(c.dc.GetViewportOrg(), TPoint(0, 0));
-  EXPECT_EQ(c.dc.GetCurrentPosition(), TPoint(0, 0));
+  EXPECT_EQ(std::pair(c.dc.GetROP2(), c.dc.GetMapMode()), std::pair(R2_COPYPEN, MM_TEXT));
+  EXPECT_EQ(std::pair(c.dc.GetViewportOrg(), c.dc.GetCurrentPosition()), std::pair(TPoint(0, 0), TPoint(0, 0)));
   TRegion clip;
   EXPECT_FALSE(c.dc.GetClipRgn(clip));
   c.dc.PatBlt(0, 0, 8, 8);
@@ -195,22 +176,19 @@ TEST(DC_State, SaveAndRestoreBringBackEverything) {
 
 TEST(DC_State, ClipRegionSelectGetAndRemove) {
   TCanvas c(10, 10);
-  TRegion none;
-  EXPECT_FALSE(c.dc.GetClipRgn(none));
+  TRegion got;
+  EXPECT_FALSE(c.dc.GetClipRgn(got));
   EXPECT_EQ(c.dc.GetClipBox(), TRect(0, 0, 10, 10));
   const TRegion ring = TRegion::Ellipse(TRect(0, 0, 10, 10)) - TRegion::Ellipse(TRect(3, 3, 7, 7));
   EXPECT_EQ(c.dc.SelectClipRgn(ring), COMPLEXREGION);
-  TRegion got;
   ASSERT_TRUE(c.dc.GetClipRgn(got));
   EXPECT_TRUE(got == ring);
   c.dc.FillRect(TRect(0, 0, 10, 10), TBrush(TColor::Black));
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 10; ++x) EXPECT_EQ(c.At(x, y) == 0, ring.Contains({x, y})) << x << "," << y;
-  EXPECT_FALSE(c.dc.PtVisible(TPoint(5, 5)));
-  EXPECT_TRUE(c.dc.PtVisible(TPoint(5, 1)));
+  EXPECT_FALSE(c.dc.PtVisible(TPoint(5, 5)) || !c.dc.PtVisible(TPoint(5, 1)));
   EXPECT_EQ(c.dc.SelectClipRgn(nullptr), SIMPLEREGION);
-  EXPECT_FALSE(c.dc.GetClipRgn(got));
-  EXPECT_TRUE(c.dc.PtVisible(TPoint(5, 5)));
+  EXPECT_TRUE(!c.dc.GetClipRgn(got) && c.dc.PtVisible(TPoint(5, 5)));
   EXPECT_EQ(c.dc.IntersectClipRect(TRect(20, 20, 30, 30)), NULLREGION);
   EXPECT_FALSE(c.dc.RectVisible(TRect(0, 0, 10, 10)));
 }
@@ -223,8 +201,7 @@ TEST(DC_Mapping, AnisotropicScalesAndNegativeExtentsFlip) {
   c.dc.SetViewportOrg(TPoint(0, 10));  // y up from the bottom edge
   TPoint p[2] = {{0, 0}, {50, 30}};
   c.dc.LPtoDP(p, 2);
-  EXPECT_EQ(p[0], TPoint(0, 10));
-  EXPECT_EQ(p[1], TPoint(5, 7));
+  EXPECT_EQ(std::pair(p[0], p[1]), std::pair(TPoint(0, 10), TPoint(5, 7)));
   c.dc.DPtoLP(p, 2);
   EXPECT_EQ(p[1], TPoint(50, 30));
   c.dc.SelectStockObject(BLACK_BRUSH);
@@ -262,10 +239,9 @@ TEST(DC_Threads, WorkersDrawIntoSeparateSurfacesAndOneLockedScreen) {
       }
     });
   for (auto& t : threads) t.join();
-  for (int i = 0; i < workers; ++i) {
-    EXPECT_EQ(pictures[size_t(i)].Surface()->Pixel(32, 30), 1u);
-    EXPECT_EQ(screen.Surface()->Pixel(5, i), uint32_t(i + 1) << 16);
-  }
+  for (int i = 0; i < workers; ++i)
+    EXPECT_EQ(Pixels_At(*pictures[size_t(i)].Surface(), {{32, 30}}), (TPixels{1})) << i;
+  EXPECT_EQ(Pixels_At(*screen.Surface(), {{5, 0}, {5, 1}, {5, 2}, {5, 3}}), (TPixels{1 << 16, 2 << 16, 3 << 16, 4 << 16}));
 }
 
 // A shape that waits for the screen while its window moves is drawn where
@@ -285,19 +261,12 @@ TEST(DC_Threads, AShapeWaitingForTheScreenDrawsWhereTheWindowIsThen) {
   binding->Set_Origin(TPoint(5, 0));
   hold.unlock();
   worker.join();
-  EXPECT_EQ(screen.Surface()->Pixel(5, 0), 0xFF0000u);
-  EXPECT_EQ(screen.Surface()->Pixel(0, 0), 0u);
+  EXPECT_EQ(Pixels_At(*screen.Surface(), {{5, 0}, {0, 0}}), (TPixels{0xFF0000, 0}));
 }
-
-}  // namespace
-
-namespace {
 
 TEST(DC_Print, PageSizeResolutionAndDrawing) {
   TPrintDC printer(850, 1100, 100);
-  EXPECT_EQ(printer.GetDeviceCaps(HORZRES), 850);
-  EXPECT_EQ(printer.GetDeviceCaps(VERTRES), 1100);
-  EXPECT_EQ(printer.GetDeviceCaps(LOGPIXELSY), 100);
+  EXPECT_EQ(Caps(printer, {HORZRES, VERTRES, LOGPIXELSY}), (std::vector<int>{850, 1100, 100}));
   EXPECT_NE(printer.GetDeviceCaps(RASTERCAPS) & RC_BITBLT, 0);
   EXPECT_EQ(printer.GetDeviceCaps(RASTERCAPS) & 0x2 /* banding */, 0);
   EXPECT_EQ(printer.Page().Surface()->Pixel(5, 5), 0xFFFFFFu);  // a blank page is white
@@ -305,8 +274,7 @@ TEST(DC_Print, PageSizeResolutionAndDrawing) {
   picture.SetColor(0, TColor(0, 0, 255));
   printer.SetStretchBltMode(COLORONCOLOR);
   printer.StretchDIBits(TRect(100, 100, 300, 300), TRect(0, 0, 2, 2), picture);
-  EXPECT_EQ(printer.Page().Surface()->Pixel(299, 299), 0x0000FFu);
-  EXPECT_EQ(printer.Page().Surface()->Pixel(300, 300), 0xFFFFFFu);
+  EXPECT_EQ(Pixels_At(*printer.Page().Surface(), {{299, 299}, {300, 300}}), (TPixels{0x0000FF, 0xFFFFFF}));
 }
 
 }  // namespace

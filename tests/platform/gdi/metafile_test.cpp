@@ -12,6 +12,7 @@ namespace {
 
 constexpr uint32_t Blue = 0x000000FF;  // 0x00RRGGBB as the surface holds it
 constexpr uint32_t Red = 0x00FF0000;
+constexpr uint32_t White = 0x00FFFFFF;
 
 // A picture in its own frame with logical y growing upward: window origin
 // (0, 100), extent (200, -100). A blue block fills the lower left quarter.
@@ -33,21 +34,14 @@ TEST(Metafile, PlaysScaledIntoTheRectangle) {
   EXPECT_TRUE(picture.Play(full.dc, TRect(10, 20, 210, 120)));
   // Logical y = 0 is the bottom edge of the target, which a rectangle leaves
   // out as it leaves out its bottom edge on the device.
-  EXPECT_EQ(full.At(10, 118), Blue);
-  EXPECT_EQ(full.At(109, 69), Blue);
-  EXPECT_EQ(full.At(10, 119), 0xFFFFFFu);
-  EXPECT_EQ(full.At(110, 100), 0xFFFFFFu);
-  EXPECT_EQ(full.At(50, 68), 0xFFFFFFu);
-  EXPECT_EQ(full.At(9, 100), 0xFFFFFFu);
+  EXPECT_EQ(full.At({{10, 118}, {109, 69}, {10, 119}, {110, 100}, {50, 68}, {9, 100}}),
+            (TPixels{Blue, Blue, White, White, White, White}));
   EXPECT_EQ(full.Count(Blue), 100 * 50);
 
   // Half the size.
   TCanvas half(100, 50);
   picture.Play(half.dc, TRect(0, 0, 100, 50));
-  EXPECT_EQ(half.At(0, 48), Blue);
-  EXPECT_EQ(half.At(49, 25), Blue);
-  EXPECT_EQ(half.At(50, 25), 0xFFFFFFu);
-  EXPECT_EQ(half.At(0, 24), 0xFFFFFFu);
+  EXPECT_EQ(half.At({{0, 48}, {49, 25}, {50, 25}, {0, 24}}), (TPixels{Blue, Blue, White, White}));
   EXPECT_EQ(half.Count(Blue), 50 * 24);
 }
 
@@ -64,15 +58,11 @@ TEST(Metafile, PlayingPutsTheContextBack) {
   c.dc.SetWindowOrg(TPoint(3, 4));
   c.dc.SelectObject(TBrush(TColor(RGB(255, 0, 0))));
   picture.Play(c.dc, TRect(0, 0, 50, 50));
-  EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
-  EXPECT_EQ(c.dc.GetWindowOrg(), TPoint(3, 4));
-  EXPECT_EQ(c.dc.GetWindowExt(), TSize(1, 1));
-  EXPECT_EQ(c.dc.GetViewportOrg(), TPoint(0, 0));
-  EXPECT_EQ(c.dc.GetTextColor(), TColor::Black);
-  EXPECT_EQ(c.dc.GetBkColor(), TColor::White);
-  EXPECT_EQ(c.dc.GetBkMode(), OPAQUE);
-  EXPECT_EQ(c.dc.GetTextAlign(), TA_LEFT | TA_TOP);
-  EXPECT_EQ(c.dc.GetPolyFillMode(), ALTERNATE);
+  EXPECT_EQ(std::tuple(c.dc.GetMapMode(), c.dc.GetWindowOrg(), c.dc.GetWindowExt(), c.dc.GetViewportOrg()),
+            std::tuple(MM_TEXT, TPoint(3, 4), TSize(1, 1), TPoint(0, 0)));
+  EXPECT_EQ(std::pair(c.dc.GetTextColor(), c.dc.GetBkColor()), std::pair(TColor::Black, TColor::White));
+  EXPECT_EQ(std::tuple(c.dc.GetBkMode(), c.dc.GetTextAlign(), c.dc.GetPolyFillMode()),
+            std::tuple(OPAQUE, TA_LEFT | TA_TOP, ALTERNATE));
   // The context's own brush is selected again (the metafile's was blue).
   c.dc.SelectObject(TPen::Stock(NULL_PEN));
   c.dc.Rectangle(TRect(40, 40, 50, 50));
@@ -92,9 +82,7 @@ TEST(Metafile, ObjectsDeletedWhileSelectedKeepDrawing) {
   r.Polygon(square, 4);
   TCanvas c(10, 10);
   EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(c.dc, TRect(0, 0, 10, 10)));
-  EXPECT_EQ(c.At(5, 5), Red);
-  EXPECT_EQ(c.At(2, 2), Red);
-  EXPECT_EQ(c.At(1, 1), 0xFFFFFFu);
+  EXPECT_EQ(c.At({{5, 5}, {2, 2}, {1, 1}}), (TPixels{Red, Red, White}));
 }
 
 TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
@@ -103,8 +91,7 @@ TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
   bytes.resize(bytes.size() - 6);  // drop the end record
   for (uint8_t b : {0xFF, 0xFF, 0x00, 0x00, 0x1B, 0x04, 0, 0, 0, 0}) bytes.push_back(b);
   const TMetaFilePict picture(bytes);
-  EXPECT_TRUE(picture.IsOK());
-  EXPECT_FALSE(picture.Is_Complete());
+  EXPECT_TRUE(picture.IsOK() && !picture.Is_Complete());
   TCanvas c(200, 100);
   EXPECT_FALSE(picture.Play(c.dc, TRect(0, 0, 200, 100)));
   EXPECT_EQ(c.Count(Blue), 100 * 50);
@@ -113,8 +100,7 @@ TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
   // Not a metafile at all: nothing is drawn, nothing changes.
   const uint8_t junk[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20};
   TMetaFilePict nothing(junk, sizeof junk);
-  EXPECT_FALSE(nothing.IsOK());
-  EXPECT_FALSE(nothing.Play(c.dc, TRect(0, 0, 200, 100)));
+  EXPECT_FALSE(nothing.IsOK() || nothing.Play(c.dc, TRect(0, 0, 200, 100)));
   EXPECT_FALSE(TMetaFilePict(nullptr, 0).Play(c.dc));
 }
 
@@ -128,82 +114,55 @@ TEST(Metafile, DegenerateFramesDrawNothingAndDoNotFail) {
   TMetaFilePict(zero_window.Bytes()).Play(c.dc, TRect(0, 0, 20, 20));
   TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(5, 5, 5, 5));  // an empty target
   TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(15, 15, 5, 5));  // a reversed one
-  EXPECT_EQ(c.dc.GetMapMode(), MM_TEXT);
-  EXPECT_EQ(c.dc.SaveDC(), 1);  // every save of the plays was undone
+  EXPECT_EQ(std::pair(c.dc.GetMapMode(), c.dc.SaveDC()), std::pair(MM_TEXT, 1));  // every save of the plays undone
 }
 
 // The same calls made on a context and recorded then played draw the same
 // pixels: the recorder, the reader and the player agree.
 TEST(Metafile, RecordedDrawingPlaysBackPixelForPixel) {
-  struct Drawing {
-    TPoint org{-20, 150};
-    TSize ext{400, -300};
-  } d;
   const TPoint star[] = {{0, 0}, {100, 140}, {200, 0}, {-10, 90}, {210, 90}};
   const TPoint rings[] = {{220, 10}, {370, 10}, {370, 130}, {220, 130}, {250, 40}, {340, 40}, {340, 100}, {250, 100}};
   const int ring_counts[] = {4, 4};
   const TPoint zigzag[] = {{0, -100}, {50, -50}, {100, -100}, {150, -50}};
-
-  TCanvas direct(200, 150);
-  TDC& dc = direct.dc;
-  dc.SetMapMode(MM_ANISOTROPIC);
-  dc.SetViewportOrg(TPoint(0, 0));
-  dc.SetViewportExt(TSize(200, 150));
-  dc.SetWindowOrg(d.org);
-  dc.SetWindowExt(d.ext);
-
-  TMetafile_Recorder r;
-  r.SetWindowOrg(d.org.x, d.org.y);
-  r.SetWindowExt(d.ext.cx, d.ext.cy);
-
-  TPen pen(TColor(RGB(0, 0, 0)), 4);
-  TBrush yellow(TColor(RGB(255, 255, 0)));
-  TBrush hatch(TColor(RGB(0, 128, 0)), HS_DIAGCROSS);
-  TFont font("Arial", -24, 700);
-  dc.SelectObject(pen);
-  dc.SelectObject(yellow);
-  dc.SetPolyFillMode(WINDING);
-  dc.Polygon(star, 5);
-  dc.SelectObject(hatch);
-  dc.PolyPolygon(rings, ring_counts, 2);
-  dc.Ellipse(TRect(-10, -20, 120, -140));
-  dc.Rectangle(TRect(250, -40, 360, -120));
-  dc.Polyline(zigzag, 4);
-  dc.SelectObject(font);
-  dc.SetTextColor(TColor(RGB(255, 0, 0)));
-  dc.SetBkMode(TRANSPARENT);
-  dc.SetTextAlign(TA_CENTER | TA_TOP);
-  dc.TextOut(TPoint(180, 140), "\x93Quendar\x94 \x80");
   const TRect clip(0, -150, 80, -130);
-  dc.SetBkColor(TColor(RGB(0, 255, 255)));
-  dc.SetTextAlign(TA_LEFT | TA_TOP);
-  dc.ExtTextOut(TPoint(0, -130), ETO_OPAQUE | ETO_CLIPPED, &clip, "clipped text");
-
-  r.SelectObject(r.CreatePenIndirect(PS_SOLID, 4, RGB(0, 0, 0)));
-  r.SelectObject(r.CreateBrushIndirect(BS_SOLID, RGB(255, 255, 0), 0));
-  r.SetPolyFillMode(WINDING);
-  r.Polygon(star, 5);
-  r.SelectObject(r.CreateBrushIndirect(BS_HATCHED, RGB(0, 128, 0), HS_DIAGCROSS));
-  r.PolyPolygon(rings, ring_counts, 2);
-  r.Ellipse(TRect(-10, -20, 120, -140));
-  r.Rectangle(TRect(250, -40, 360, -120));
-  r.Polyline(zigzag, 4);
-  r.SelectObject(r.CreateFontIndirect({"Arial", -24, 700}));
-  r.SetTextColor(RGB(255, 0, 0));
-  r.SetBkMode(TRANSPARENT);
-  r.SetTextAlign(TA_CENTER | TA_TOP);
-  r.TextOut(180, 140, "\x93Quendar\x94 \x80");
-  r.SetBkColor(RGB(0, 255, 255));
-  r.SetTextAlign(TA_LEFT | TA_TOP);
+  // The same calls on the context and the recorder; only the objects are made differently.
+  auto draw = [&](auto& to, auto pen, auto yellow, auto hatch, auto font) {
+    to.SelectObject(pen);
+    to.SelectObject(yellow);
+    to.SetPolyFillMode(WINDING);
+    to.Polygon(star, 5);
+    to.SelectObject(hatch);
+    to.PolyPolygon(rings, ring_counts, 2);
+    to.Ellipse(TRect(-10, -20, 120, -140));
+    to.Rectangle(TRect(250, -40, 360, -120));
+    to.Polyline(zigzag, 4);
+    to.SelectObject(font);
+    to.SetTextColor(RGB(255, 0, 0));
+    to.SetBkMode(TRANSPARENT);
+    to.SetTextAlign(TA_CENTER | TA_TOP);
+    to.TextOut(180, 140, "\x93Quendar\x94 \x80");
+    to.SetBkColor(RGB(0, 255, 255));
+    to.SetTextAlign(TA_LEFT | TA_TOP);
+  };
+  TCanvas direct(200, 150);
+  direct.dc.SetMapMode(MM_ANISOTROPIC);
+  direct.dc.SetViewportExt(TSize(200, 150));
+  direct.dc.SetWindowOrg(TPoint(-20, 150));
+  direct.dc.SetWindowExt(TSize(400, -300));
+  draw(direct.dc, TPen(TColor(RGB(0, 0, 0)), 4), TBrush(TColor(RGB(255, 255, 0))),
+       TBrush(TColor(RGB(0, 128, 0)), HS_DIAGCROSS), TFont("Arial", -24, 700));
+  direct.dc.ExtTextOut(TPoint(0, -130), ETO_OPAQUE | ETO_CLIPPED, &clip, "clipped text");
+  TMetafile_Recorder r;
+  r.SetWindowOrg(-20, 150);
+  r.SetWindowExt(400, -300);
+  const int pen = r.CreatePenIndirect(PS_SOLID, 4, RGB(0, 0, 0)), yellow = r.CreateBrushIndirect(BS_SOLID, RGB(255, 255, 0), 0);
+  draw(r, pen, yellow, r.CreateBrushIndirect(BS_HATCHED, RGB(0, 128, 0), HS_DIAGCROSS), r.CreateFontIndirect({"Arial", -24, 700}));
   r.ExtTextOut(0, -130, ETO_OPAQUE | ETO_CLIPPED, &clip, "clipped text", nullptr);
 
   TCanvas played(200, 150);
   EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(played.dc, TRect(0, 0, 200, 150)));
   EXPECT_EQ(played.Picture(), direct.Picture());
-  int differing = 0;
-  for (int y = 0; y < 150; ++y)
-    for (int x = 0; x < 200; ++x) differing += played.At(x, y) != direct.At(x, y);
-  EXPECT_EQ(differing, 0);
+  EXPECT_TRUE(played.Pixels() == direct.Pixels());
   EXPECT_GT(played.Count(Red), 20);                      // the text is there
   EXPECT_GT(played.Count(0x00FFFF00), 100);              // the yellow star
   EXPECT_GT(played.Count(0x0000FFFF), 10);               // the opaque text box
@@ -217,15 +176,11 @@ TEST(Metafile, RecordedDrawingPlaysBackPixelForPixel) {
 TEST(Metafile, PicturesOfTheClipboardPlay) {
   // An 8-bit 3 x 2 DIB as the clipboard records it: header, table, bits
   // bottom row first, rows padded to 4 bytes.
-  std::vector<uint8_t> dib(40 + 3 * 4 + 2 * 4, 0);
-  const uint8_t header[] = {40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0};
-  std::copy(std::begin(header), std::end(header), dib.begin());
-  dib[32] = 3;  // colours used
-  const uint32_t table[] = {0x00FF0000, 0x0000FF00, 0x000000FF};
-  for (int i = 0; i < 3; ++i)
-    for (int b = 0; b < 4; ++b) dib[40 + 4 * i + b] = static_cast<uint8_t>(table[i] >> (8 * b));
-  const uint8_t bits[] = {0, 1, 2, 0, /* top row: */ 2, 2, 1, 0};
-  std::copy(std::begin(bits), std::end(bits), dib.begin() + 52);
+  std::vector<uint8_t> dib = {40, 0, 0, 0, 3, 0, 0, 0, 2, 0, 0, 0, 1, 0, 8, 0};  // 3 x 2, one plane, 8 bits
+  dib.resize(40);
+  dib[32] = 3;  // colours used: red, green, blue as blue, green, red, 0
+  for (uint8_t b : {0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0xFF, 0, 0, 0, /* bottom row: */ 0, 1, 2, 0, /* top: */ 2, 2, 1, 0})
+    dib.push_back(b);
 
   TMetafile_Recorder r;
   r.SetWindowExt(3, 2);
@@ -233,10 +188,7 @@ TEST(Metafile, PicturesOfTheClipboardPlay) {
   r.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, 0, 2, dib.data(), dib.size(), 0);
   TCanvas c(3, 2);
   EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(c.dc, TRect(0, 0, 3, 2)));
-  EXPECT_EQ(c.At(0, 0), 0x000000FFu);
-  EXPECT_EQ(c.At(2, 0), 0x0000FF00u);
-  EXPECT_EQ(c.At(0, 1), 0x00FF0000u);
-  EXPECT_EQ(c.At(2, 1), 0x000000FFu);
+  EXPECT_EQ(c.Pixels(), (TPixels{0x0000FF, 0x0000FF, 0x00FF00, 0xFF0000, 0x00FF00, 0x0000FF}));
 
   // A DIB of the layer recorded whole: what the clipboard does.
   TDib picture(5, 3, 8, 4);
@@ -260,7 +212,7 @@ TEST(Metafile, PicturesOfTheClipboardPlay) {
   cut.SetDIBitsToDevice(0, 0, 3, 2, 0, 0, 0, 2, short_dib.data(), short_dib.size(), 0);
   TCanvas untouched(3, 2);
   EXPECT_TRUE(TMetaFilePict(cut.Bytes()).Play(untouched.dc, TRect(0, 0, 3, 2)));
-  EXPECT_EQ(untouched.Count(0xFFFFFF), 6);
+  EXPECT_EQ(untouched.Count(White), 6);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -10,8 +11,7 @@ TPalette Make(std::vector<TPalette_Entry> entries) { return TPalette(entries.dat
 
 TEST(Color, ValueForms) {
   constexpr TColor red(255, 0, 0);
-  EXPECT_EQ(red.Value(), 0x000000FFu);
-  EXPECT_EQ(red.Xrgb(), 0x00FF0000u);
+  EXPECT_EQ(std::pair(red.Value(), red.Xrgb()), std::pair(0x000000FFu, 0x00FF0000u));
   EXPECT_TRUE(red.Is_Rgb());
   EXPECT_EQ(TColor::Palette_Index(300).Value(), 0x0100012Cu);
   EXPECT_TRUE(TColor::Palette_Index(3).Is_Palette_Index());
@@ -24,14 +24,11 @@ TEST(Color, ValueForms) {
 TEST(Color, NearestIndexRule) {
   const uint32_t table[] = {0x000000, 0x0A0000, 0x000A00, 0x0A0000, 0xFFFFFF};
   // The first exact match wins over a later one.
-  EXPECT_EQ(Exact_Color_Index(table, 5, 0x0A0000), 1);
-  EXPECT_EQ(Nearest_Color_Index(table, 5, 0x0A0000), 1);
+  EXPECT_EQ(std::pair(Exact_Color_Index(table, 5, 0x0A0000), Exact_Color_Index(table, 5, 0x123456)), std::pair(1, -1));
   // 0x050500 lies 50 from entries 0, 1 and 2: the lowest index wins.
-  EXPECT_EQ(Nearest_Color_Index(table, 5, 0x050500), 0);
-  EXPECT_EQ(Nearest_Color_Index(table, 5, 0x090001), 1);
-  EXPECT_EQ(Nearest_Color_Index(table, 5, 0xF0F0F0), 4);
-  EXPECT_EQ(Nearest_Color_Index(table, 0, 0xF0F0F0), -1);
-  EXPECT_EQ(Exact_Color_Index(table, 5, 0x123456), -1);
+  for (auto [colour, count, nearest] : {std::tuple{0x0A0000u, 5, 1}, {0x050500u, 5, 0}, {0x090001u, 5, 1},
+                                         {0xF0F0F0u, 5, 4}, {0xF0F0F0u, 0, -1}})
+    EXPECT_EQ(Nearest_Color_Index(table, count, colour), nearest) << std::hex << colour;
 }
 
 TEST(Palette, EntriesCopyAndResize) {
@@ -40,8 +37,7 @@ TEST(Palette, EntriesCopyAndResize) {
   TPalette_Entry e;
   ASSERT_TRUE(p.GetPaletteEntry(1, e));
   EXPECT_EQ(e, (TPalette_Entry{4, 5, 6, PC_NOCOLLAPSE}));
-  EXPECT_FALSE(p.GetPaletteEntry(2, e));
-  EXPECT_FALSE(p.GetPaletteEntry(-1, e));
+  EXPECT_FALSE(p.GetPaletteEntry(2, e) || p.GetPaletteEntry(-1, e));
 
   TPalette copy = p;  // a new palette: changes do not flow back
   copy.SetPaletteEntry(0, {9, 9, 9, 0});
@@ -54,19 +50,17 @@ TEST(Palette, EntriesCopyAndResize) {
   EXPECT_EQ(p.GetNumEntries(), 4);
   TPalette_Entry out[6];
   EXPECT_EQ(p.GetPaletteEntries(0, 6, out), 4);
-  EXPECT_EQ(out[1], (TPalette_Entry{7, 7, 7, 0}));
-  EXPECT_EQ(out[3], (TPalette_Entry{0, 0, 0, 0}));
-  EXPECT_EQ(p.Entry_Xrgb(1), 0x070707u);
-  EXPECT_EQ(p.Entry_Xrgb(4), 0u);  // beyond the end: black
-  EXPECT_EQ(p.Entry_Xrgb(-1), 0u);
+  EXPECT_EQ(std::pair(out[1], out[3]), std::pair(TPalette_Entry{7, 7, 7, 0}, TPalette_Entry{0, 0, 0, 0}));
+  // beyond the end: black
+  EXPECT_EQ(std::tuple(p.Entry_Xrgb(1), p.Entry_Xrgb(4), p.Entry_Xrgb(-1)), std::tuple(0x070707u, 0u, 0u));
 }
 
 TEST(Palette, NearestIgnoresFlagsAndPrefersLowestIndex) {
   TPalette p = Make({{0, 0, 0, 0}, {255, 0, 0, PC_RESERVED}, {0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}});
-  EXPECT_EQ(p.GetNearestPaletteIndex(TColor(255, 0, 0)), 1);
-  EXPECT_EQ(p.GetNearestPaletteIndex(TColor(0, 0, 0)), 0);
-  EXPECT_EQ(p.GetNearestPaletteIndex(TColor(128, 128, 0)), 1);  // tie of red and green: lower index
-  EXPECT_EQ(p.GetNearestPaletteIndex(TColor(10, 200, 10)), 4);
+  // (128, 128, 0) is a tie of red and green: the lower index wins
+  for (auto [colour, nearest] : {std::pair{TColor(255, 0, 0), 1}, {TColor(0, 0, 0), 0}, {TColor(128, 128, 0), 1},
+                                 {TColor(10, 200, 10), 4}})
+    EXPECT_EQ(p.GetNearestPaletteIndex(colour), nearest) << colour.Xrgb();
   TPalette empty(nullptr, 0);
   EXPECT_EQ(empty.GetNearestPaletteIndex(TColor(1, 2, 3)), 0);
 }

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <initializer_list>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -18,31 +21,22 @@ class TSpan_Grid {
   TSpan_Sink Sink() {
     return [this](int y, int x0, int x1) {
       ++spans_;
-      if (x0 >= x1) ++bad_order_;
-      if (y == last_y_ && x0 <= last_x1_) ++bad_order_;
+      bad_order_ += (x0 >= x1) + (y == last_y_ && x0 <= last_x1_);
       last_y_ = y;
       last_x1_ = x1;
-      for (int x = x0; x < x1; ++x) {
-        if (!area_.Contains(TPoint(x, y))) {
-          ++strays_;
-          continue;
-        }
-        ++counts_[Index(x, y)];
-      }
+      for (int x = x0; x < x1; ++x) area_.Contains(TPoint(x, y)) ? ++counts_[Index(x, y)] : ++strays_;
     };
   }
   int At(int x, int y) const { return area_.Contains(TPoint(x, y)) ? counts_[Index(x, y)] : 0; }
   bool On(int x, int y) const { return At(x, y) > 0; }
-  int Max_Count() const {
-    int m = 0;
-    for (int c : counts_) m = std::max(m, c);
-    return m;
+  // '#' or '.' for each point, to check several pixels in one comparison.
+  std::string Marks(std::initializer_list<TPoint> points) const {
+    std::string s;
+    for (TPoint p : points) s += On(p.x, p.y) ? '#' : '.';
+    return s;
   }
-  long Total() const {
-    long t = 0;
-    for (int c : counts_) t += c;
-    return t;
-  }
+  int Max_Count() const { return counts_.empty() ? 0 : *std::max_element(counts_.begin(), counts_.end()); }
+  long Total() const { return std::accumulate(counts_.begin(), counts_.end(), 0L); }
   int Strays() const { return strays_; }
   // Spans of one row out of order, overlapping or touching an earlier span
   // reported just before on the same row, or empty.

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+#include <vector>
+
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dib.h"
 #include "platform/gdi/dibitmap.h"
@@ -10,9 +13,7 @@ namespace {
 
 TEST(Dib, BottomUpLayoutAndStride) {
   TDib dib(5, 3);
-  EXPECT_EQ(dib.Pitch(), 8);
-  EXPECT_EQ(dib.SizeImage(), 24u);
-  EXPECT_EQ(dib.NumColors(), 256);
+  EXPECT_EQ(std::tuple(dib.Pitch(), dib.SizeImage(), dib.NumColors()), std::tuple(8L, 24u, 256));
   // Buffer pixel (x, y) is byte y * stride + x counted from the bottom, so
   // the device context's top row is the last row in memory.
   dib.Surface()->Set_Pixel(1, 0, 7);
@@ -21,15 +22,13 @@ TEST(Dib, BottomUpLayoutAndStride) {
   EXPECT_EQ(dib.Surface()->Pixel(4, 2), 9u);
 
   TDib four(3, 1, 4);
-  EXPECT_EQ(four.Pitch(), 4);
+  EXPECT_EQ(std::pair(four.Pitch(), four.NumColors()), std::pair(4L, 16));
   four.Surface()->Set_Pixel(0, 0, 0xA);
   four.Surface()->Set_Pixel(1, 0, 0x5);
   EXPECT_EQ(four.GetBits()[0], 0xA5);
-  EXPECT_EQ(four.NumColors(), 16);
 
   TDib mono(33, 2, 1);
-  EXPECT_EQ(mono.Pitch(), 8);
-  EXPECT_EQ(mono.GetColor(1), TColor::White);
+  EXPECT_EQ(std::pair(mono.Pitch(), mono.GetColor(1)), std::pair(8L, TColor::White));
   mono.Surface()->Set_Pixel(32, 1, 1);
   EXPECT_EQ(mono.GetBits()[4], 0x80);
 }
@@ -38,12 +37,10 @@ TEST(Dib, ColorTableAndLookup) {
   TDib dib(4, 4);
   const uint32_t table[3] = {0x112233, 0x445566, 0x112233};
   EXPECT_EQ(dib.SetColorTable(10, 3, table), 3);
-  EXPECT_EQ(dib.SetColorTable(255, 3, table), 1);
-  EXPECT_EQ(dib.GetColor(10), TColor(0x11, 0x22, 0x33));
-  EXPECT_EQ(dib.GetColors()[11], 0x445566u);
-  EXPECT_EQ(dib.FindColor(TColor(0x11, 0x22, 0x33)), 10);
-  EXPECT_EQ(dib.FindColor(TColor(0x44, 0x55, 0x66)), 11);
-  EXPECT_EQ(dib.FindColor(TColor(1, 1, 1)), -1);
+  EXPECT_EQ(dib.SetColorTable(255, 3, table), 1);  // only what fits
+  EXPECT_EQ(std::pair(dib.GetColor(10), dib.GetColors()[11]), std::pair(TColor(0x11, 0x22, 0x33), 0x445566u));
+  EXPECT_EQ(std::tuple(dib.FindColor(TColor(0x11, 0x22, 0x33)), dib.FindColor(TColor(0x44, 0x55, 0x66)),
+                       dib.FindColor(TColor(1, 1, 1))), std::tuple(10, 11, -1));
   EXPECT_EQ(dib.GetColor(300), TColor::Black);
   dib.SetColor(0, TColor(1, 2, 3));
   EXPECT_EQ(dib.Surface()->Pixel_Xrgb(0, 0), 0x010203u);
@@ -58,37 +55,30 @@ TEST(Dib, CopiesOwnPixelsButDiBitmapShares) {
 
   TDiBitmap both(6, 2);
   EXPECT_EQ(both.TDib::Surface(), both.TBitmap::Surface());
-  EXPECT_EQ(both.Width(), 6);
   TDiBitmap copy = both;
-  EXPECT_NE(copy.TDib::Surface(), both.TDib::Surface());
-  EXPECT_EQ(copy.TDib::Surface(), copy.TBitmap::Surface());
+  EXPECT_TRUE(copy.TDib::Surface() != both.TDib::Surface() && copy.TDib::Surface() == copy.TBitmap::Surface());
 }
 
 TEST(Surface, EmptyAndHugeSizesHoldNoPixels) {
   for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-3, 4}, {4, -3}, {200000, 200000}}) {
     TDib dib(w, h);
-    EXPECT_FALSE(dib.IsOK());
+    EXPECT_FALSE(dib.IsOK() || TBitmap(w, h).IsOK()) << w << "x" << h;
     EXPECT_EQ(dib.Width(), 0);
-    TBitmap bitmap(w, h);
-    EXPECT_FALSE(bitmap.IsOK());
   }
 }
 
 TEST(Bitmap, CompatibleAndMonochrome) {
   TBitmap colour(3, 2);
-  EXPECT_EQ(colour.BitsPixel(), 32);
-  EXPECT_FALSE(colour.Surface()->Bottom_Up());
+  EXPECT_EQ(std::pair(colour.BitsPixel(), colour.Surface()->Bottom_Up()), std::pair(32, false));
   colour.Surface()->Set_Pixel(2, 1, 0xFF123456);
   EXPECT_EQ(colour.Surface()->Pixel(2, 1), 0x123456u);
 
   const uint8_t rows[] = {0xA0, 0x00, 0x40, 0xFF};  // 16-bit rows
   TBitmap mono(3, 2, 1, 1, rows);
   EXPECT_EQ(mono.BitsPixel(), 1);
-  EXPECT_EQ(mono.Surface()->Pixel(0, 0), 1u);
-  EXPECT_EQ(mono.Surface()->Pixel(1, 0), 0u);
-  EXPECT_EQ(mono.Surface()->Pixel(2, 0), 1u);
-  EXPECT_EQ(mono.Surface()->Pixel(1, 1), 1u);
-  EXPECT_EQ(mono.Surface()->Pixel(0, 1), 0u);
+  const TSurface& m = *mono.Surface();
+  EXPECT_EQ((std::vector<uint32_t>{m.Pixel(0, 0), m.Pixel(1, 0), m.Pixel(2, 0), m.Pixel(0, 1), m.Pixel(1, 1)}),
+            (std::vector<uint32_t>{1, 0, 1, 0, 1}));
 
   TBitmap copy = colour;
   copy.Surface()->Set_Pixel(0, 0, 5);
