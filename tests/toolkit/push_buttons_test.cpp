@@ -7,7 +7,7 @@
 namespace {
 
 constexpr int Id = 401;
-const std::string Click = "command 401 0";
+const std::string Clicked = "command 401 0";
 
 class Push_Buttons_Test : public Widget_Test {
  protected:
@@ -64,7 +64,7 @@ TEST_F(Push_Buttons_Test, A_Round_Button_Answers_Only_Inside_Its_Ellipse) {
   EXPECT_FALSE(b->On_Button({1, 1}));
   EXPECT_TRUE(b->On_Button({40, 1}));  // the ring counts
   Click_At({140, 140});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked}));
 }
 
 TEST_F(Push_Buttons_Test, Moving_Off_Before_Release_Drops_The_Click_And_Coming_Back_Restores_It) {
@@ -81,7 +81,7 @@ TEST_F(Push_Buttons_Test, Moving_Off_Before_Release_Drops_The_Click_And_Coming_B
   Move({300, 300});
   Move({141, 140});
   Release({141, 140});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked}));
   EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
 }
 
@@ -144,7 +144,7 @@ TEST_F(Push_Buttons_Test, Hovering_Holds_The_Mouse_For_The_Tip_And_A_Click_Lets_
   Press({140, 140});
   EXPECT_FALSE(tip->Shown);
   Release({140, 140});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked}));
   Move({141, 140});  // the next move over it takes the mouse again
   EXPECT_TRUE(mouse->Holds(b));
   Move({300, 300});
@@ -174,7 +174,7 @@ TEST_F(Push_Buttons_Test, A_Rectangular_Button_Answers_In_Its_Corners) {
   Rectangle();
   Click_At({100, 100});
   Click_At({199, 139});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click, Click}));
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked, Clicked}));
 }
 
 TEST_F(Push_Buttons_Test, Rectangular_Caption_Font_Heights) {
@@ -223,7 +223,7 @@ TEST_F(Push_Buttons_Test, The_Target_Switches_A_Rectangular_Button_At_Idle) {
   Move({11, 10});
   EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
   Click_At({150, 120});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked}));
 }
 
 TEST_F(Push_Buttons_Test, A_Disabled_Rectangular_Button_Keeps_Its_Bevel) {
