@@ -36,21 +36,7 @@ class Counting_Player : public Animation_Player {
 
 class Animation_Player_Test : public Media_Test {
  protected:
-  void SetUp() override {
-    Media_Test::SetUp();
-    pool = std::make_unique<DIB_Allocator>(1, 2, Side);
-    player_sound = std::make_unique<Sound_Player>();
-    background = std::make_unique<TDiBitmap>(Side, Side, 8);
-    std::memset(background->GetBits(), 50, Side * Side);
-    target = std::make_unique<TDib>(Side, Side, 8);
-    target_dc = std::make_unique<TDibDC>(*target);
-  }
-  void TearDown() override {
-    target_dc.reset();
-    player_sound.reset();
-    pool.reset();
-    Media_Test::TearDown();
-  }
+  Animation_Player_Test() { std::memset(background.GetBits(), 50, Side * Side); }
 
   // Frame k (from 0) draws value 100 + k at pixel k; the rest is key. A
   // sound of sound_ms plays beside it when given.
@@ -72,18 +58,25 @@ class Animation_Player_Test : public Media_Test {
 
   void Play(Counting_Player& player, Animation_Sequence& sequence, int32_t interval = -1) {
     start = timeGetTime();
-    player.Play(&sequence, background.get(), target_dc.get(), TRect(0, 0, Side, Side), interval);
+    player.Play(&sequence, &background, &target_dc, TRect(0, 0, Side, Side), interval);
   }
   bool Until_Finished(Counting_Player& player, int count = 1) {
     return Advance_Until([&] { return player.finished >= count; });
   }
   uint32_t Took(const Counting_Player& player) const { return player.finished_at - start; }
+  // The show has ended count times, nothing plays and the work picture is back.
+  void Expect_Ended(Counting_Player& player, int count) {
+    EXPECT_EQ(player.finished, count);
+    EXPECT_FALSE(player.Playing());
+    EXPECT_FALSE(The_Sound_Player->Playing());
+    EXPECT_EQ(pool.Free_Count(), 1);
+  }
 
-  std::unique_ptr<DIB_Allocator> pool;
-  std::unique_ptr<Sound_Player> player_sound;
-  std::unique_ptr<TDiBitmap> background;
-  std::unique_ptr<TDib> target;
-  std::unique_ptr<TDibDC> target_dc;
+  DIB_Allocator pool{1, 2, Side};
+  Sound_Player player_sound;
+  TDiBitmap background{Side, Side, 8};
+  TDib target{Side, Side, 8};
+  TDibDC target_dc{target};
   std::unique_ptr<Sound_Wave> clip;
   uint32_t start = 0;
 };
@@ -97,12 +90,10 @@ TEST_F(Animation_Player_Test, OneFrameWithoutSoundEndsRightAfterItsCopy) {
   // Play has even returned: whether it still plays here is not asked.
   Play(player, *sequence);
   ASSERT_TRUE(Until_Finished(player));
-  EXPECT_FALSE(player.Playing());
-  EXPECT_EQ(target->GetBits()[0], 100);
-  EXPECT_EQ(target->GetBits()[1], 50);  // the background shows through
-  EXPECT_EQ(pool->Free_Count(), 1);     // the work picture went back
+  EXPECT_EQ(target.GetBits()[0], 100);
+  EXPECT_EQ(target.GetBits()[1], 50);  // the background shows through
   Advance(500);
-  EXPECT_EQ(player.finished, 1);
+  Expect_Ended(player, 1);
 }
 
 TEST_F(Animation_Player_Test, FramesOfAnotherSizeThanTheBackgroundAreNotWaitedFor) {
@@ -111,9 +102,7 @@ TEST_F(Animation_Player_Test, FramesOfAnotherSizeThanTheBackgroundAreNotWaitedFo
   TDib frame(16, 16, 8);
   ASSERT_TRUE(sequence->Add_Frame(frame, nullptr, TColor(0, 0, 0)));
   Play(player, *sequence);
-  EXPECT_EQ(player.finished, 1);
-  EXPECT_FALSE(player.Playing());
-  EXPECT_EQ(pool->Free_Count(), 1);
+  Expect_Ended(player, 1);
 }
 
 TEST_F(Animation_Player_Test, FramesFollowAtTheSequencesIntervalAndEndOnce) {
@@ -124,7 +113,7 @@ TEST_F(Animation_Player_Test, FramesFollowAtTheSequencesIntervalAndEndOnce) {
   // Frame 5 is shown four intervals after the first, never sooner.
   EXPECT_GE(Took(player), 360u);
   EXPECT_LT(Took(player), 2000u);
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(target->GetBits()[k], k == 4 ? 104 : 50) << k;
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(target.GetBits()[k], k == 4 ? 104 : 50) << k;
   Advance(500);
   EXPECT_EQ(player.finished, 1);
 
@@ -141,14 +130,14 @@ TEST_F(Animation_Player_Test, TheLaterOfSoundAndFramesEndsTheShowOnce) {
   Play(player, *long_sound);
   ASSERT_TRUE(Until_Finished(player));
   EXPECT_GE(Took(player), 1000u);
-  EXPECT_FALSE(The_Sound_Player->Playing());
+  Expect_Ended(player, 1);
 
   auto short_sound = Sequence(10, 90, 100);
   Play(player, *short_sound);
   ASSERT_TRUE(Until_Finished(player, 2));
   EXPECT_GE(Took(player), 810u);
   Advance(1000);
-  EXPECT_EQ(player.finished, 2);
+  Expect_Ended(player, 2);
 }
 
 TEST_F(Animation_Player_Test, SoundAndLastFrameEndingTogetherFinishOnce) {
@@ -160,7 +149,7 @@ TEST_F(Animation_Player_Test, SoundAndLastFrameEndingTogetherFinishOnce) {
     ASSERT_TRUE(Advance_Until([&] { return player.finished == round + 1; }, 1 + round % 7));
     Advance(200);
     ASSERT_EQ(player.finished, round + 1) << round;
-    ASSERT_EQ(pool->Free_Count(), 1) << round;
+    ASSERT_EQ(pool.Free_Count(), 1) << round;
   }
 }
 
@@ -173,10 +162,7 @@ TEST_F(Animation_Player_Test, StopAtEveryStage) {
   auto first = Sequence(10, 90, 2000);
   Play(player, *first);
   player.Stop();
-  EXPECT_EQ(player.finished, 1);
-  EXPECT_FALSE(player.Playing());
-  EXPECT_FALSE(The_Sound_Player->Playing());
-  EXPECT_EQ(pool->Free_Count(), 1);
+  Expect_Ended(player, 1);
   Advance(3000);
   EXPECT_EQ(player.finished, 1);
 
@@ -204,8 +190,7 @@ TEST_F(Animation_Player_Test, StopAtEveryStage) {
   EXPECT_EQ(player.finished, 2);
   player.Stop();
   EXPECT_FALSE(third->Frames_Remain());
-  EXPECT_EQ(player.finished, 3);
-  EXPECT_FALSE(The_Sound_Player->Playing());
+  Expect_Ended(player, 3);
   Advance(3000);
   EXPECT_EQ(player.finished, 3);
 
@@ -213,7 +198,7 @@ TEST_F(Animation_Player_Test, StopAtEveryStage) {
   auto fourth = Sequence(3, 30);
   Play(player, *fourth);
   ASSERT_TRUE(Until_Finished(player, 4));
-  EXPECT_EQ(target->GetBits()[2], 102);
+  EXPECT_EQ(target.GetBits()[2], 102);
 }
 
 TEST_F(Animation_Player_Test, PlayingAgainEndsTheShowThatRuns) {
@@ -225,10 +210,9 @@ TEST_F(Animation_Player_Test, PlayingAgainEndsTheShowThatRuns) {
   Play(player, *second);
   EXPECT_EQ(player.finished, 1);
   ASSERT_TRUE(Until_Finished(player, 2));
-  EXPECT_EQ(target->GetBits()[2], 102);
+  EXPECT_EQ(target.GetBits()[2], 102);
   Advance(4000);
-  EXPECT_EQ(player.finished, 2);
-  EXPECT_EQ(pool->Free_Count(), 1);
+  Expect_Ended(player, 2);
 }
 
 TEST_F(Animation_Player_Test, DestroyingThePlayerEndsItsThreadIdleOrPlaying) {
@@ -240,5 +224,5 @@ TEST_F(Animation_Player_Test, DestroyingThePlayerEndsItsThreadIdleOrPlaying) {
     ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 300; }));
   }
   EXPECT_FALSE(The_Sound_Player->Playing());
-  EXPECT_EQ(pool->Free_Count(), 1);
+  EXPECT_EQ(pool.Free_Count(), 1);
 }

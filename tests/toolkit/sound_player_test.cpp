@@ -123,7 +123,7 @@ TEST_F(Sound_Player_Test, AClientMayPlayAgainOrStopWhenTold) {
 
 TEST_F(Sound_Player_Test, AnEightBitOutputRefusesTheBurstAndNoOutputRefusesAll) {
   Sound_Library library;
-  Force_Wave_Probe(8);
+  TWave_Out::Force_Probe(8);
   {
     Sound_Player player;
     EXPECT_EQ(player.Supported(), 8u);
@@ -133,7 +133,7 @@ TEST_F(Sound_Player_Test, AnEightBitOutputRefusesTheBurstAndNoOutputRefusesAll) 
       player.Stop();
     }
   }
-  Force_Wave_Probe(0);
+  TWave_Out::Force_Probe(0);
   Sound_Player mute;
   EXPECT_EQ(mute.Supported(), 0u);
   EXPECT_FALSE(mute.Play(library.Sound(4), &a));
