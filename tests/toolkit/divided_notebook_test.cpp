@@ -25,20 +25,10 @@ class Test_Notebook : public Divided_Notebook {
 class Divided_Notebook_Test : public Widget_Test {
  protected:
   Test_Notebook* Make(int height = 400, bool create = true) {
-    auto* nb = new Test_Notebook(main, 600, TRect(Origin.x, Origin.y, Origin.x + 300, Origin.y + height), 60,
-                                 0x7FFFFFFF);
-    if (create) {
-      EXPECT_TRUE(nb->Create());
-      Run_Until_Idle();
-      Take_Log();
-    }
-    return nb;
+    auto* nb = new Test_Notebook(main, 600, TRect(Origin, TSize(300, height)), 60, 0x7FFFFFFF);
+    return create ? Made(nb) : nb;
   }
-  void Click_In(TPoint p) {
-    Move(p + Origin);
-    Press(p + Origin);
-    Release(p + Origin);
-  }
+  void Click_In(TPoint p) { Click(p + Origin); }
   static constexpr TPoint Origin{20, 30};
 };
 
@@ -65,9 +55,8 @@ TEST_F(Divided_Notebook_Test, Sub_Dividers_Stack_Inside_Their_Divider) {
   ASSERT_EQ(d.Sub_Dividers.size(), 3u);
   EXPECT_EQ(d.Sub_Dividers[0].Label, "x");  // the divider's own page
   for (int j = 0; j < 3; ++j) {
-    EXPECT_EQ(d.Sub_Dividers[size_t(j)].Rect.top, 96 + 21 * j);
-    EXPECT_EQ(d.Sub_Dividers[size_t(j)].Rect.Height(), 20);
-    EXPECT_EQ(d.Sub_Dividers[size_t(j)].Color_Index, 1);
+    const Notebook_Divider& sub = d.Sub_Dividers[size_t(j)];
+    EXPECT_EQ((std::vector<int>{sub.Rect.top, sub.Rect.Height(), sub.Color_Index}), (std::vector<int>{96 + 21 * j, 20, 1}));
   }
   EXPECT_EQ(nb->Add_Sub_Divider(5, "no", 0), Divided_Notebook::No_Entry);
 }
@@ -100,9 +89,7 @@ TEST_F(Divided_Notebook_Test, Removing_Entries) {
 TEST_F(Divided_Notebook_Test, Selection_Reports_Divider_And_Sub_Divider) {
   Test_Notebook* nb = Make();
   for (int i = 0; i < 4; ++i) nb->Add_Divider("d", uint32_t(100 + i));
-  nb->Add_Sub_Divider(2, "2a", 201);
-  nb->Add_Sub_Divider(2, "2b", 202);
-  nb->Add_Sub_Divider(2, "2c", 203);
+  for (int j = 1; j <= 3; ++j) nb->Add_Sub_Divider(2, "2", uint32_t(200 + j));
   nb->Select(0, 0);  // already the selection: nothing
   nb->Select(1, 5);  // a plain divider: the divider, whatever the sub index
   nb->Select(2, 3);
@@ -118,8 +105,7 @@ TEST_F(Divided_Notebook_Test, Selection_Reports_Divider_And_Sub_Divider) {
 TEST_F(Divided_Notebook_Test, Clicks_Select_Tabs_Unless_Refused) {
   Test_Notebook* nb = Make();
   for (int i = 0; i < 5; ++i) nb->Add_Divider("d", uint32_t(i));
-  nb->Add_Sub_Divider(1, "1a", 11);
-  nb->Add_Sub_Divider(1, "1b", 12);
+  for (int j = 1; j <= 2; ++j) nb->Add_Sub_Divider(1, "1", uint32_t(10 + j));
   Click_In({270, 100});  // divider 1, sub-divider 0
   Click_In({270, 160 - 21});  // its sub-divider 2
   Click_In({270, 116});  // the gap between sub-tabs 0 and 1
@@ -132,24 +118,21 @@ TEST_F(Divided_Notebook_Test, Clicks_Select_Tabs_Unless_Refused) {
   Click_In({270, 200});
   Run_Until_Idle();
   EXPECT_TRUE(Take_Log().empty());
-  EXPECT_EQ(nb->Selected_Divider, 1u);
-  EXPECT_EQ(nb->Selected_Sub, 2u);
+  EXPECT_EQ(std::make_pair(nb->Selected_Divider, nb->Selected_Sub), std::make_pair(1u, 2u));
 }
 
 TEST_F(Divided_Notebook_Test, The_Selected_Tab_Reaches_Into_The_Page) {
   Test_Notebook* nb = Make();
   for (int i = 0; i < 3; ++i) nb->Add_Divider("d", uint32_t(i));
   nb->Select(1, 0);
-  const Notebook_Divider& d = nb->Dividers[1];
-  const int w8 = 60 / 8;
-  // Left of the frame line the selected tab shows its face, an unselected
-  // one the page background.
-  const TPoint in_tab = Origin + TPoint(d.Rect.left + 2, d.Rect.top + d.Rect.Height() / 2);
-  EXPECT_EQ(Screen_Pixel(in_tab.x, in_tab.y), Scheme_Xrgb(21));
-  const Notebook_Divider& other = nb->Dividers[0];
-  const TPoint beside = Origin + TPoint(other.Rect.left + 2, other.Rect.top + other.Rect.Height() / 2);
-  EXPECT_EQ(Screen_Pixel(beside.x, beside.y), Scheme_Xrgb(0));
-  EXPECT_EQ(Screen_Pixel(Origin.x + other.Rect.left + w8, beside.y), Scheme_Xrgb(38));
+  // Left of the frame line (an eighth of the tab in) the selected tab shows
+  // its face, an unselected one the page background.
+  auto at = [&](int i, int dx) {
+    const TRect& r = nb->Dividers[size_t(i)].Rect;
+    return Screen_Pixel(Origin.x + r.left + dx, Origin.y + r.top + r.Height() / 2);
+  };
+  EXPECT_EQ((std::vector<uint32_t>{at(1, 2), at(0, 2), at(0, 60 / 8)}),
+            (std::vector<uint32_t>{Scheme_Xrgb(21), Scheme_Xrgb(0), Scheme_Xrgb(38)}));
 }
 
 TEST_F(Divided_Notebook_Test, Nothing_Is_Laid_Out_Before_The_Window_Exists) {
