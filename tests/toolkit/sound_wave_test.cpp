@@ -11,15 +11,11 @@ using namespace Wave_Images;
 
 namespace {
 
-std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
-  std::vector<uint8_t> v;
-  for (int x : values) v.push_back(uint8_t(x));
-  return v;
-}
+std::vector<uint8_t> Bytes(const std::vector<int>& values) { return {values.begin(), values.end()}; }
 
-std::vector<uint8_t> Samples_16(std::initializer_list<int> values) {
+std::vector<uint8_t> Samples_16(const std::vector<int>& values) {
   std::vector<uint8_t> v;
-  for (int x : values) Put_U16(v, uint16_t(int16_t(x)));
+  for (int x : values) Put(v, uint16_t(int16_t(x)), 2);
   return v;
 }
 
@@ -37,13 +33,19 @@ std::vector<int> All_Samples(const Sound_Wave& wave) {
   return out;
 }
 
+// Sets the wave's first samples, as stored (8-bit) or as signed 16-bit values.
+void Fill(Sound_Wave& wave, const std::vector<int>& samples) {
+  const std::vector<uint8_t> bytes = wave.Bits() == 16 ? Samples_16(samples) : Bytes(samples);
+  std::memcpy(wave.Samples(), bytes.data(), bytes.size());
+}
+
 Sound_Wave Parse(const std::vector<uint8_t>& image) { return Sound_Wave(image.data(), uint32_t(image.size())); }
 
 }  // namespace
 
 TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
   auto eight = Clip(8, Bytes({1, 2, 3, 4, 5}));
-  Sound_Wave a(eight.data(), uint32_t(eight.size()));
+  Sound_Wave a = Parse(eight);
   ASSERT_TRUE(a.Is_Valid());
   EXPECT_EQ(a.Bits(), 8);
   EXPECT_EQ(a.Get_Length(Sound_Bytes), 5);
@@ -52,7 +54,7 @@ TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
   // An 18-byte format with an extra size, and an odd chunk before the data.
   auto sixteen = Riff({Chunk("fmt ", Format(16, 1, true)), Chunk("LIST", Bytes({9, 9, 9})),
                        Chunk("data", Samples_16({100, -100, 32767}))});
-  Sound_Wave b(sixteen.data(), uint32_t(sixteen.size()));
+  Sound_Wave b = Parse(sixteen);
   ASSERT_TRUE(b.Is_Valid());
   EXPECT_EQ(b.Format().extra_size, 0);
   EXPECT_EQ(b.Format().block_align, 2);
@@ -77,10 +79,11 @@ TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
     f[12] = uint8_t((bits + 7) / 8);  // a frame size that fits the width
     return Riff({Chunk("fmt ", f), data});
   };
-  const struct {
+  struct Case {
     std::vector<uint8_t> image;
     const char* why;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {Riff({data, fmt}), "The samples come before their format"},
       {Riff({Chunk("fmt ", Format(8, 3)), data}), "Not PCM samples"},
       {Riff({data}), "The samples come before their format"},
@@ -91,13 +94,10 @@ TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
       {{'R', 'I', 'F', 'F'}, "Not a RIFF wave"},
       {wild, "No format chunk"},
       {early, "The format chunk is too short"},
-      {With_Bits(9), "Only samples of 8 or 16 bits can be played"},
-      {With_Bits(12), "Only samples of 8 or 16 bits can be played"},
-      {With_Bits(24), "Only samples of 8 or 16 bits can be played"},
-      {With_Bits(32), "Only samples of 8 or 16 bits can be played"},
       {Riff({Chunk("fmt ", Format(16, 1, false, 2)), data}), "Only mono waves can be played"},
       {Riff({Chunk("fmt ", Format(8, 1, false, 1, 44100)), data}), "Only waves of 22050 Hz can be played"},
   };
+  for (uint16_t bits : {9, 12, 24, 32}) cases.push_back({With_Bits(bits), "Only samples of 8 or 16 bits can be played"});
   for (const auto& c : cases) {
     Sound_Wave wave = Parse(c.image);
     EXPECT_FALSE(wave.Is_Valid()) << c.why;
@@ -152,59 +152,55 @@ TEST(Sound_Wave, BlankWavesPositionsAndUnitsInSixtyFourBits) {
 
 TEST(Sound_Wave, SilenceFillsWhatRemainsFromThePosition) {
   Sound_Wave wave(10, Sound_Frames, false, 16, 22050, 1);
-  std::memset(wave.Samples(), 0x55, 20);
+  Fill(wave, std::vector<int>(10, 0x5555));
   wave.Set_Position(6, Sound_Frames);
   wave.Fill_Silence(100, Sound_Frames);
   EXPECT_EQ(wave.Get_Position(Sound_Frames), 6);
   EXPECT_EQ(All_Samples(wave), (std::vector<int>{0x5555, 0x5555, 0x5555, 0x5555, 0x5555, 0x5555, 0, 0, 0, 0}));
 
   Sound_Wave eight(10, Sound_Frames, false, 8, 22050, 1);
-  std::memset(eight.Samples(), 7, 10);
+  Fill(eight, std::vector<int>(10, 7));
   eight.Set_Position(2, Sound_Frames);
   eight.Fill_Silence(3, Sound_Frames);
   EXPECT_EQ(All_Samples(eight), (std::vector<int>{7, 7, 128, 128, 128, 7, 7, 7, 7, 7}));
 }
 
 TEST(Sound_Wave, MixingClampsAndTheShiftLowersOnlyTheIncomingSound) {
-  // 8 into 8.
-  auto src8 = Clip(8, Bytes({255, 0, 192, 192, 64}));
-  Sound_Wave x8 = Parse(src8);
-  Sound_Wave d8(5, Sound_Frames, false, 8, 22050, 1);
-  std::memcpy(d8.Samples(), Bytes({200, 50, 160, 128, 128}).data(), 5);
-  d8.Mix_From(x8, -1, Sound_Frames, 0);
-  // 72 + 127 clamps high, -78 - 128 clamps low.
-  EXPECT_EQ(All_Samples(d8), (std::vector<int>{255, 0, 224, 192, 64}));
-  // With a shift the track keeps its level: 160 stays 32 above zero, the
-  // source adds (192 - 128) >> 2 = 16.
-  std::memcpy(d8.Samples(), Bytes({160, 160, 160, 160, 160}).data(), 5);
-  x8.Set_Position(2, Sound_Frames);
-  d8.Mix_From(x8, 1, Sound_Frames, 2);
-  EXPECT_EQ(All_Samples(d8), (std::vector<int>{176, 160, 160, 160, 160}));  // one frame asked for
-  EXPECT_EQ(x8.Get_Position(Sound_Frames), 2);
-  EXPECT_EQ(d8.Get_Position(Sound_Frames), 0);
-
-  // 16 into 8: loud sums clamp to 0 and 255.
-  auto src16 = Clip(16, Samples_16({32767, -32768, 256 * 10, -256 * 10}));
-  Sound_Wave x16 = Parse(src16);
-  Sound_Wave e8(4, Sound_Frames, false, 8, 22050, 1);
-  std::memcpy(e8.Samples(), Bytes({250, 5, 128, 128}).data(), 4);
-  e8.Mix_From(x16, -1, Sound_Frames, 0);
-  EXPECT_EQ(All_Samples(e8), (std::vector<int>{255, 0, 138, 118}));
-  std::memcpy(e8.Samples(), Bytes({100, 100, 100, 100}).data(), 4);
-  e8.Mix_From(x16, -1, Sound_Frames, 1);
-  EXPECT_EQ(All_Samples(e8)[2], 105);  // (10 >> 1) over an unchanged 100
-  EXPECT_EQ(All_Samples(e8)[3], 95);
-
-  // 8 into 16 and 16 into 16, clamped to the 16-bit range.
-  Sound_Wave d16(4, Sound_Frames, true, 16, 22050, 1);
-  int16_t start[4] = {30000, -30000, 1000, 0};
-  std::memcpy(d16.Samples(), start, 8);
-  auto src = Clip(8, Bytes({255, 0, 128 + 4, 128 - 4}));
-  Sound_Wave x = Parse(src);
-  d16.Mix_From(x, -1, Sound_Frames, 0);
-  EXPECT_EQ(All_Samples(d16), (std::vector<int>{32767, -32768, 2024, -1024}));
-  d16.Mix_From(x16, -1, Sound_Frames, 1);
-  EXPECT_EQ(All_Samples(d16), (std::vector<int>{32767, -32768, 2024 + 1280, -1024 - 1280}));
+  // A track of track_bits holding track mixes in a clip of clip_bits holding
+  // clip, read from frame from on, amount frames (-1: all) at a shift.
+  const struct {
+    uint16_t track_bits;
+    std::vector<int> track;
+    uint16_t clip_bits;
+    std::vector<int> clip;
+    int from, amount, shift;
+    std::vector<int> expected;
+  } cases[] = {
+      // 8 into 8: 72 + 127 clamps high, -78 - 128 clamps low.
+      {8, {200, 50, 160, 128, 128}, 8, {255, 0, 192, 192, 64}, 0, -1, 0, {255, 0, 224, 192, 64}},
+      // With a shift the track keeps its level: 160 stays 32 above zero, the
+      // clip adds (192 - 128) >> 2 = 16, in the one frame asked for.
+      {8, {160, 160, 160, 160, 160}, 8, {255, 0, 192, 192, 64}, 2, 1, 2, {176, 160, 160, 160, 160}},
+      // 16 into 8: loud sums clamp to 0 and 255; the shift halves 127, -128, 10, -10.
+      {8, {250, 5, 128, 128}, 16, {32767, -32768, 256 * 10, -256 * 10}, 0, -1, 0, {255, 0, 138, 118}},
+      {8, {100, 100, 100, 100}, 16, {32767, -32768, 256 * 10, -256 * 10}, 0, -1, 1, {163, 36, 105, 95}},
+      // 8 into 16 and 16 into 16, clamped to the 16-bit range.
+      {16, {30000, -30000, 1000, 0}, 8, {255, 0, 128 + 4, 128 - 4}, 0, -1, 0, {32767, -32768, 2024, -1024}},
+      {16, {32767, -32768, 2024, -1024}, 16, {32767, -32768, 256 * 10, -256 * 10}, 0, -1, 1,
+       {32767, -32768, 2024 + 1280, -1024 - 1280}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.clip_bits << " into " << c.track_bits << ", shift " << c.shift);
+    auto image = Clip(c.clip_bits, c.clip_bits == 16 ? Samples_16(c.clip) : Bytes(c.clip));
+    Sound_Wave clip = Parse(image);
+    Sound_Wave track(int64_t(c.track.size()), Sound_Frames, false, c.track_bits, 22050, 1);
+    Fill(track, c.track);
+    clip.Set_Position(c.from, Sound_Frames);
+    track.Mix_From(clip, c.amount, Sound_Frames, c.shift);
+    EXPECT_EQ(All_Samples(track), c.expected);
+    EXPECT_EQ(clip.Get_Position(Sound_Frames), c.from);  // mixing moves neither wave
+    EXPECT_EQ(track.Get_Position(Sound_Frames), 0);
+  }
 }
 
 TEST(Sound_Wave, MixingStopsAtTheEndOfEitherWave) {

@@ -78,13 +78,9 @@ bool Eventually(Pred pred) {
 
 TEST(TThread, ErrorsOfANeverStartedThreadAndTheirTexts) {
   TThread thread;
-  EXPECT_EQ(thread.GetStatus(), TThread::Created);
   EXPECT_EQ(thread.WaitForExit(0), 0xFFFFFFFFu);
-  EXPECT_EQ(thread.Last_Error().GetErrorType(), TThread::TThreadError::None);
   EXPECT_EQ(thread.Last_Error().why(), "");
-
   EXPECT_EQ(thread.Suspend(), 0xFFFFFFFFu);
-  EXPECT_EQ(thread.Last_Error().GetErrorType(), TThread::TThreadError::SuspendBeforeRun);
   EXPECT_EQ(thread.Last_Error().why(), "Error[thread]: Suspend() before Run()");
   EXPECT_EQ(thread.Resume(), 0xFFFFFFFFu);
   EXPECT_EQ(thread.Last_Error().why(), "Error[thread]: Resume() before Run()");
@@ -98,48 +94,42 @@ TEST(TThread, ErrorsOfANeverStartedThreadAndTheirTexts) {
               std::string("Error[thread]: ") + texts[code]);
 }
 
-TEST(TThread, RunsToFinishedWithItsExitCodeAndRefusesLateCalls) {
+TEST(TThread, RunsToFinishedWithItsExitCodeRefusesLateCallsAndRunsAgain) {
+  using Error = TThread::TThreadError;
   Waiting_Worker worker;
   ASSERT_TRUE(worker.Start());
   EXPECT_EQ(worker.GetStatus(), TThread::Running);
+  EXPECT_FALSE(worker.Start());  // a running thread is not started twice
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::CreationFailure);
   EXPECT_EQ(worker.Resume(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Last_Error().why(), "Error[thread]: Resume() during Run()");
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::ResumeDuringRun);
   EXPECT_EQ(worker.WaitForExit(0), uint32_t(WAIT_TIMEOUT));
-
   worker.go.Set();
   Wait_Until_Finished(worker);
   EXPECT_EQ(worker.Exit_Code(), 7);
   EXPECT_EQ(worker.WaitForExit(), 0xFFFFFFFFu);
   EXPECT_EQ(worker.Suspend(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::SuspendAfterExit);
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::SuspendAfterExit);
   EXPECT_EQ(worker.Resume(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::ResumeAfterExit);
-}
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::ResumeAfterExit);
 
-TEST(TThread, ExitEndsTheBodyWithItsCode) {
-  Waiting_Worker worker;
+  // Started again; Exit ends the body with its code, and does nothing from outside it.
   worker.exit_early = true;
   ASSERT_TRUE(worker.Start());
   worker.go.Set();
   Wait_Until_Finished(worker);
   EXPECT_EQ(worker.Exit_Code(), 42);
-  // From outside the body it does nothing.
   worker.Exit(5);
   EXPECT_EQ(worker.GetStatus(), TThread::Finished);
-}
 
-TEST(TThread, RestartRunsAgainAndKeepsTheTerminationRequest) {
-  Waiting_Worker worker;
+  // A termination request outlives the run it was made in.
   ASSERT_TRUE(worker.Start());
-  EXPECT_FALSE(worker.Start());  // a running thread is not started twice
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::CreationFailure);
   worker.Terminate();
   worker.go.Set();
   Wait_Until_Finished(worker);
-
   ASSERT_TRUE(worker.Start());
   Wait_Until_Finished(worker);
-  EXPECT_EQ(worker.runs.load(), 2);
+  EXPECT_EQ(worker.runs.load(), 4);
   EXPECT_TRUE(worker.saw_request.load());
   EXPECT_EQ(worker.Exit_Code(), 99);
 }
