@@ -21,9 +21,6 @@ class Mapped_File_Test : public ::testing::Test {
   }
   void TearDown() override { std::system(("rm -rf " + dir_).c_str()); }
   std::string Path(const std::string& name) const { return dir_ + "/" + name; }
-  void Write(const std::string& name, const std::string& bytes) {
-    std::ofstream(Path(name), std::ios::binary) << bytes;
-  }
   std::string dir_;
 };
 
@@ -38,7 +35,7 @@ TEST_F(Mapped_File_Test, MissingFileWithOpenExistingLeavesNothingOpen) {
 }
 
 TEST_F(Mapped_File_Test, ReadOnlyAndWritableViews) {
-  Write("a.bin", "hello mapped world");
+  std::ofstream(Path("a.bin"), std::ios::binary) << "hello mapped world";
   Mapped_File reader;
   ASSERT_TRUE(reader.Open(Path("a.bin"), GENERIC_READ, OPEN_EXISTING));
   reader.Map(0, 0);
@@ -78,13 +75,8 @@ TEST_F(Mapped_File_Test, EmptyFileMapsToNothingAndASecondOpenerIsRefused) {
   EXPECT_FALSE(second.Is_Open());
 }
 
-TEST(Resource_Data, BuiltInClipsAreFoundAndMissingOnesAreEmpty) {
-  for (uint32_t id = 4408; id <= 4413; ++id) {
-    Resource_Data clip(id);
-    ASSERT_NE(clip.Data(), nullptr) << id;
-    EXPECT_GT(clip.Size(), 44u);
-    EXPECT_EQ(std::memcmp(clip.Data(), "RIFF", 4), 0);
-  }
+// The built-in clips are found through the sound library's test.
+TEST(Resource_Data, MissingOnesAreEmpty) {
   Resource_Data missing(4499);
   EXPECT_EQ(missing.Data(), nullptr);
   EXPECT_EQ(missing.Size(), 0u);
