@@ -19,17 +19,11 @@ std::vector<uint8_t> Samples_16(const std::vector<int>& values) {
   return v;
 }
 
-int16_t Sample_16(const Sound_Wave& wave, int i) {
-  int16_t v;
-  std::memcpy(&v, wave.Samples() + 2 * i, 2);
-  return v;
-}
-
 // All the wave's samples, as stored (8-bit) or as signed 16-bit values.
 std::vector<int> All_Samples(const Sound_Wave& wave) {
-  std::vector<int> out;
-  for (int64_t i = 0; i < wave.Get_Length(Sound_Frames); ++i)
-    out.push_back(wave.Bits() == 16 ? Sample_16(wave, int(i)) : wave.Samples()[i]);
+  std::vector<int> out(size_t(wave.Get_Length(Sound_Frames)));
+  const uint8_t* p = wave.Samples();
+  for (size_t i = 0; i < out.size(); ++i) out[i] = wave.Bits() == 16 ? int16_t(p[2 * i] | p[2 * i + 1] << 8) : p[i];
   return out;
 }
 
@@ -64,8 +58,8 @@ TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
 TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
   auto data = Chunk("data", Bytes({1, 2, 3, 4, 5, 6, 7, 8}));
   auto fmt = Chunk("fmt ", Format(8));
-  std::vector<uint8_t> short_fmt = Format(8);
-  short_fmt.resize(14);
+  auto With_Format = [&](const std::vector<uint8_t>& f) { return Riff({Chunk("fmt ", f), data}); };
+  const auto eight = Format(8);
   auto bad_align = Format(16);
   bad_align[12] = 1;  // one byte a frame for 16-bit samples
   auto no_wave = Clip(8, Bytes({1}));
@@ -74,30 +68,29 @@ TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
   wild[16] = wild[17] = wild[18] = wild[19] = 0xFF;  // the junk chunk's size
   auto early = Clip(8, Bytes({1, 2}));
   early[4] = 20;  // a RIFF size shorter than the image ends the walk early
-  auto With_Bits = [&](uint16_t bits) {
-    auto f = Format(bits);
-    f[12] = uint8_t((bits + 7) / 8);  // a frame size that fits the width
-    return Riff({Chunk("fmt ", f), data});
-  };
   struct Case {
     std::vector<uint8_t> image;
     const char* why;
   };
   std::vector<Case> cases = {
       {Riff({data, fmt}), "The samples come before their format"},
-      {Riff({Chunk("fmt ", Format(8, 3)), data}), "Not PCM samples"},
+      {With_Format(Format(8, 3)), "Not PCM samples"},
       {Riff({data}), "The samples come before their format"},
       {Riff({fmt}), "No samples"},
-      {Riff({Chunk("fmt ", short_fmt), data}), "The format chunk is too short"},
-      {Riff({Chunk("fmt ", bad_align), data}), "The frame size does not match the format"},
+      {With_Format({eight.begin(), eight.begin() + 14}), "The format chunk is too short"},
+      {With_Format(bad_align), "The frame size does not match the format"},
       {no_wave, "Not a RIFF wave"},
       {{'R', 'I', 'F', 'F'}, "Not a RIFF wave"},
       {wild, "No format chunk"},
       {early, "The format chunk is too short"},
-      {Riff({Chunk("fmt ", Format(16, 1, false, 2)), data}), "Only mono waves can be played"},
-      {Riff({Chunk("fmt ", Format(8, 1, false, 1, 44100)), data}), "Only waves of 22050 Hz can be played"},
+      {With_Format(Format(16, 1, false, 2)), "Only mono waves can be played"},
+      {With_Format(Format(8, 1, false, 1, 44100)), "Only waves of 22050 Hz can be played"},
   };
-  for (uint16_t bits : {9, 12, 24, 32}) cases.push_back({With_Bits(bits), "Only samples of 8 or 16 bits can be played"});
+  for (uint16_t bits : {9, 12, 24, 32}) {
+    auto f = Format(bits);
+    f[12] = uint8_t((bits + 7) / 8);  // a frame size that fits the width
+    cases.push_back({With_Format(f), "Only samples of 8 or 16 bits can be played"});
+  }
   for (const auto& c : cases) {
     Sound_Wave wave = Parse(c.image);
     EXPECT_FALSE(wave.Is_Valid()) << c.why;
@@ -124,9 +117,7 @@ TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
 TEST(Sound_Wave, BlankWavesPositionsAndUnitsInSixtyFourBits) {
   Sound_Wave blank(1000, Sound_Milliseconds, true, 8, 22050, 1);
   ASSERT_TRUE(blank.Is_Valid());
-  EXPECT_EQ(blank.Get_Length(Sound_Frames), 22050);
-  EXPECT_EQ(blank.Samples()[0], 128);
-  EXPECT_EQ(blank.Samples()[22049], 128);
+  EXPECT_EQ(All_Samples(blank), std::vector<int>(22050, 128));
   EXPECT_EQ(blank.Get_Length(7), -1);
 
   Sound_Wave bytes(4410, Sound_Bytes, true, 16, 22050, 1);
@@ -209,13 +200,13 @@ TEST(Sound_Wave, MixingStopsAtTheEndOfEitherWave) {
   Sound_Wave clip = Parse(loud);
   track.Set_Position(900, Sound_Milliseconds);
   track.Mix_From(clip, -1, Sound_Frames, 0);
-  EXPECT_EQ(Sample_16(track, 22050 - 1), 72 * 256);
-  EXPECT_EQ(Sample_16(track, 19845 - 1), 0);
+  EXPECT_EQ(All_Samples(track)[22050 - 1], 72 * 256);
+  EXPECT_EQ(All_Samples(track)[19845 - 1], 0);
   // An amount in milliseconds counts at the source's rate.
   Sound_Wave other(1000, Sound_Milliseconds, true, 16, 22050, 1);
   other.Mix_From(clip, 10, Sound_Milliseconds, 0);
-  EXPECT_EQ(Sample_16(other, 219), 72 * 256);
-  EXPECT_EQ(Sample_16(other, 220), 0);
+  EXPECT_EQ(All_Samples(other)[219], 72 * 256);
+  EXPECT_EQ(All_Samples(other)[220], 0);
 }
 
 TEST(Sound_Library, SixClipsOfTheirWidthsAndRoles) {
