@@ -39,7 +39,7 @@ TEST_F(Push_Buttons_Test, Captions_Are_Cut_Into_At_Most_Four_Lines) {
   EXPECT_EQ(Caption_Lines(nullptr, 4), (std::vector<std::string>{""}));
 }
 
-TEST_F(Push_Buttons_Test, A_Round_Button_Answers_Only_Inside_Its_Ellipse) {
+TEST_F(Push_Buttons_Test, A_Round_Button_Answers_Only_Inside_Its_Ellipse_And_Only_If_Released_There) {
   Round_Button* b = Round();
   Click({102, 102});  // the window's corner, outside the disc and ring
   EXPECT_TRUE(Take_Log().empty());
@@ -47,10 +47,7 @@ TEST_F(Push_Buttons_Test, A_Round_Button_Answers_Only_Inside_Its_Ellipse) {
   EXPECT_TRUE(b->On_Button({40, 1}));  // the ring counts
   Click({140, 140});
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked}));
-}
-
-TEST_F(Push_Buttons_Test, Moving_Off_Before_Release_Drops_The_Click_And_Coming_Back_Restores_It) {
-  Round_Button* b = Round();
+  // Moving off before the release drops the click, coming back restores it.
   Move({140, 140});
   Press({140, 140});
   EXPECT_TRUE(b->Shows_Pressed());
@@ -153,12 +150,10 @@ TEST_F(Push_Buttons_Test, A_Button_Destroyed_While_Its_Tip_Waits_Leaves_No_Dangl
 TEST_F(Push_Buttons_Test, Rectangular_Caption_Font_Heights) {
   // At the 800 column the bevel is 4 and the caption margin 3.
   Rectangular_Button* b = Rectangle(TRect(10, 10, 110, 50));
-  EXPECT_EQ(b->Inner_Rect.Height(), 32);
-  EXPECT_EQ(b->Caption_Font_Height(1), 28);
-  EXPECT_EQ(b->Caption_Font_Height(4), 8);
+  EXPECT_EQ((std::vector<int>{b->Inner_Rect.Height(), b->Caption_Font_Height(1), b->Caption_Font_Height(4)}),
+            (std::vector<int>{32, 28, 8}));
   Rectangular_Button* tall = Rectangle(TRect(10, 60, 50, 168));
-  EXPECT_EQ(tall->Inner_Rect.Height(), 100);
-  EXPECT_EQ(tall->Caption_Font_Height(4), 20);
+  EXPECT_EQ((std::vector<int>{tall->Inner_Rect.Height(), tall->Caption_Font_Height(4)}), (std::vector<int>{100, 20}));
   tall->Set_Caption("E\nd\ni\nt");
   const Rows rows = Rows_With(*tall->Normal_Look(), Scheme_Xrgb(1));
   EXPECT_GT(rows.count, 0);

@@ -131,8 +131,7 @@ class Widget_Test : public testing::Test {
   void SetUp() override {
     stage_ = std::make_unique<Widget_Stage>(screen_width_);
     headless = &stage_->session.Backend();
-    sizes = &stage_->sizes, colors = &stage_->colors, border = &stage_->border, metafiles = &stage_->metafiles;
-    bitmaps = &stage_->bitmaps, mouse = &stage_->mouse, main = stage_->parent, tip = stage_->tip;
+    sizes = &stage_->sizes, bitmaps = &stage_->bitmaps, mouse = &stage_->mouse, main = stage_->parent, tip = stage_->tip;
   }
   void TearDown() override { stage_.reset(); }
 
@@ -180,9 +179,6 @@ class Widget_Test : public testing::Test {
   std::unique_ptr<Widget_Stage> stage_;
   THeadless_Backend* headless = nullptr;
   GUI_Sizes* sizes = nullptr;
-  GUI_Colors* colors = nullptr;
-  Round_Border* border = nullptr;
-  GUI_Metafiles* metafiles = nullptr;
   GUI_Bitmaps* bitmaps = nullptr;
   Mouse* mouse = nullptr;
   Target_Window* main = nullptr;
