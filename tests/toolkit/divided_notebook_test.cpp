@@ -24,17 +24,20 @@ class Test_Notebook : public Divided_Notebook {
 
 class Divided_Notebook_Test : public Widget_Test {
  protected:
-  Test_Notebook* Make(int height = 400, bool create = true) {
+  // A notebook of a height with dividers labelled by their index and
+  // holding first_data + index.
+  Test_Notebook* Make(int dividers, uint32_t first_data = 0, int height = 400, bool create = true) {
     auto* nb = new Test_Notebook(main, 600, TRect(Origin, TSize(300, height)), 60, 0x7FFFFFFF);
-    return create ? Made(nb) : nb;
+    if (create) Made(nb);
+    for (int i = 0; i < dividers; ++i) nb->Add_Divider(std::to_string(i).c_str(), first_data + uint32_t(i));
+    return nb;
   }
   void Click_In(TPoint p) { Click(p + Origin); }
   static constexpr TPoint Origin{20, 30};
 };
 
 TEST_F(Divided_Notebook_Test, Five_Dividers_Share_The_Height_With_Their_Gaps) {
-  Test_Notebook* nb = Make();
-  for (int i = 1; i <= 5; ++i) nb->Add_Divider(std::to_string(i).c_str(), uint32_t(i));
+  Test_Notebook* nb = Make(5);
   const int tops[5] = {16, 96, 176, 256, 336};
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(nb->Dividers[size_t(i)].Rect, TRect(240, tops[i], 300, tops[i] + 64)) << i;
@@ -47,13 +50,12 @@ TEST_F(Divided_Notebook_Test, Five_Dividers_Share_The_Height_With_Their_Gaps) {
 }
 
 TEST_F(Divided_Notebook_Test, Sub_Dividers_Stack_Inside_Their_Divider) {
-  Test_Notebook* nb = Make(400);
-  for (int i = 0; i < 5; ++i) nb->Add_Divider("x", 0);  // 64-pixel dividers
+  Test_Notebook* nb = Make(5);  // 64-pixel dividers
   EXPECT_EQ(nb->Add_Sub_Divider(1, "2a", 21), 1u);
   EXPECT_EQ(nb->Add_Sub_Divider(1, "2b", 22), 2u);
   const Notebook_Divider& d = nb->Dividers[1];
   ASSERT_EQ(d.Sub_Dividers.size(), 3u);
-  EXPECT_EQ(d.Sub_Dividers[0].Label, "x");  // the divider's own page
+  EXPECT_EQ(d.Sub_Dividers[0].Label, "1");  // the divider's own page
   for (int j = 0; j < 3; ++j) {
     const Notebook_Divider& sub = d.Sub_Dividers[size_t(j)];
     EXPECT_EQ((std::vector<int>{sub.Rect.top, sub.Rect.Height(), sub.Color_Index}), (std::vector<int>{96 + 21 * j, 20, 1}));
@@ -62,8 +64,7 @@ TEST_F(Divided_Notebook_Test, Sub_Dividers_Stack_Inside_Their_Divider) {
 }
 
 TEST_F(Divided_Notebook_Test, Removing_Entries) {
-  Test_Notebook* nb = Make();
-  for (int i = 0; i < 7; ++i) nb->Add_Divider(std::to_string(i).c_str(), uint32_t(i));
+  Test_Notebook* nb = Make(7);
   EXPECT_EQ(nb->Dividers[6].Color_Index, 0);
   nb->Add_Sub_Divider(3, "3b", 33);
   nb->Remove_Entry(3, 0);  // one of two left: the divider is plain again
@@ -87,8 +88,7 @@ TEST_F(Divided_Notebook_Test, Removing_Entries) {
 }
 
 TEST_F(Divided_Notebook_Test, Selection_Reports_Divider_And_Sub_Divider) {
-  Test_Notebook* nb = Make();
-  for (int i = 0; i < 4; ++i) nb->Add_Divider("d", uint32_t(100 + i));
+  Test_Notebook* nb = Make(4, 100);
   for (int j = 1; j <= 3; ++j) nb->Add_Sub_Divider(2, "2", uint32_t(200 + j));
   nb->Select(0, 0);  // already the selection: nothing
   nb->Select(1, 5);  // a plain divider: the divider, whatever the sub index
@@ -103,27 +103,23 @@ TEST_F(Divided_Notebook_Test, Selection_Reports_Divider_And_Sub_Divider) {
 }
 
 TEST_F(Divided_Notebook_Test, Clicks_Select_Tabs_Unless_Refused) {
-  Test_Notebook* nb = Make();
-  for (int i = 0; i < 5; ++i) nb->Add_Divider("d", uint32_t(i));
+  Test_Notebook* nb = Make(5);
   for (int j = 1; j <= 2; ++j) nb->Add_Sub_Divider(1, "1", uint32_t(10 + j));
   Click_In({270, 100});  // divider 1, sub-divider 0
   Click_In({270, 160 - 21});  // its sub-divider 2
   Click_In({270, 116});  // the gap between sub-tabs 0 and 1
   Click_In({270, 10});   // above the first divider
   Click_In({100, 100});  // the page
-  Run_Until_Idle();
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 256 1", "tab 258 12"}));
   EXPECT_EQ(nb->asked, (std::vector<std::string>{"1,0", "1,2"}));
   nb->allow = false;
   Click_In({270, 200});
-  Run_Until_Idle();
   EXPECT_TRUE(Take_Log().empty());
   EXPECT_EQ(std::make_pair(nb->Selected_Divider, nb->Selected_Sub), std::make_pair(1u, 2u));
 }
 
 TEST_F(Divided_Notebook_Test, The_Selected_Tab_Reaches_Into_The_Page) {
-  Test_Notebook* nb = Make();
-  for (int i = 0; i < 3; ++i) nb->Add_Divider("d", uint32_t(i));
+  Test_Notebook* nb = Make(3);
   nb->Select(1, 0);
   // Left of the frame line (an eighth of the tab in) the selected tab shows
   // its face, an unselected one the page background.
@@ -136,8 +132,7 @@ TEST_F(Divided_Notebook_Test, The_Selected_Tab_Reaches_Into_The_Page) {
 }
 
 TEST_F(Divided_Notebook_Test, Nothing_Is_Laid_Out_Before_The_Window_Exists) {
-  Test_Notebook* nb = Make(400, false);
-  nb->Add_Divider("1", 1);
+  Test_Notebook* nb = Make(1, 1, 400, false);
   nb->Add_Sub_Divider(0, "1a", 2);
   EXPECT_FALSE(nb->Laid_Out);
   EXPECT_EQ(nb->Dividers[0].Rect, TRect());
@@ -158,13 +153,11 @@ TEST_F(Divided_Notebook_Test, Nothing_Is_Laid_Out_Before_The_Window_Exists) {
 }
 
 TEST_F(Divided_Notebook_Test, Tiny_Tabs_Still_Render) {
-  Test_Notebook* nb = Make(60);
-  nb->Add_Divider("1", 1);
+  Test_Notebook* nb = Make(1, 1, 60);
   for (int j = 0; j < 30; ++j) nb->Add_Sub_Divider(0, "s", uint32_t(j));
   for (const Notebook_Divider& sub : nb->Dividers[0].Sub_Dividers) EXPECT_NE(sub.Normal_Look, nullptr);
   // A label taller than its tab takes the tab's height less 2, made even.
-  Test_Notebook* low = Make(30);
-  low->Add_Divider("Tall", 1);
+  Test_Notebook* low = Make(1, 1, 30);
   EXPECT_EQ(low->Dividers[0].Rect.Height(), 24);
 }
 

@@ -107,18 +107,15 @@ TEST_F(Narrow_Folder_Test, Clicks_Outside_The_Curved_Shape_Or_On_The_Chosen_Tab_
   Click_In({71 + 1, 1});
   Click_In({62, 40});  // the chosen tab
   Click_In({100, 150});  // the page
-  Run_Until_Idle();
   EXPECT_TRUE(Take_Log().empty());
   EXPECT_EQ(f->Current_Tab, 0u);
   Click_In({100, 10});
-  Run_Until_Idle();
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 2 2"}));
 }
 
 TEST_F(Narrow_Folder_Test, A_Refused_Choice_Changes_Nothing) {
   Locked_Folder* f = Make<Locked_Folder>(200, 125, 3);
   Click_In({100, 10});
-  Run_Until_Idle();
   EXPECT_EQ(f->Current_Tab, 0u);
   EXPECT_TRUE(Take_Log().empty());
 }
