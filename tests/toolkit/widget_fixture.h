@@ -123,27 +123,15 @@ class Widget_Stage {
 };
 
 // A test on a widget stage of the 800 column (or another width), with the
-// stage's parts at hand under short names.
-class Widget_Test : public testing::Test {
+// stage's parts under the names the widget tests use.
+class Widget_Test : public testing::Test, public Widget_Stage {
  protected:
-  explicit Widget_Test(int screen_width = 800) : screen_width_(screen_width) {}
-
-  void SetUp() override {
-    stage_ = std::make_unique<Widget_Stage>(screen_width_);
-    headless = &stage_->session.Backend();
-    sizes = &stage_->sizes, bitmaps = &stage_->bitmaps, mouse = &stage_->mouse, main = stage_->parent, tip = stage_->tip;
-  }
-  void TearDown() override { stage_.reset(); }
+  explicit Widget_Test(int screen_width = 800) : Widget_Stage(screen_width) {}
 
   TDesktop& Desk() { return TDesktop::Current(); }
-  void Run_Until_Idle() { stage_->Idle(); }
-  void Advance(uint32_t ms, uint32_t step = 10) { stage_->Advance(ms, step); }
-  void Move(TPoint p) { stage_->Move(p); }
-  void Press(TPoint p) { stage_->Press(p); }
-  void Release(TPoint p) { stage_->Release(p); }
-  void Click(TPoint p) { stage_->Click(p); }
-  uint32_t Screen_Pixel(int x, int y) { return stage_->Pixel({x, y}); }
-  static uint32_t Scheme_Xrgb(int i) { return Widget_Stage::Xrgb(The_GUI_Colors->Scheme[size_t(i)]); }
+  void Run_Until_Idle() { Idle(); }
+  uint32_t Screen_Pixel(int x, int y) { return Pixel({x, y}); }
+  static uint32_t Scheme_Xrgb(int i) { return Xrgb(The_GUI_Colors->Scheme[size_t(i)]); }
   // The screen's pixels inside rect, row by row.
   std::vector<uint32_t> Screen_Pixels(const TRect& r) {
     std::vector<uint32_t> out;
@@ -174,18 +162,12 @@ class Widget_Test : public testing::Test {
     log.swap(main->Log);
     return log;
   }
-  int Sizes(int index) const { return (*sizes)[index]; }
+  int Sizes(int index) const { return Size(index); }
 
-  std::unique_ptr<Widget_Stage> stage_;
-  THeadless_Backend* headless = nullptr;
-  GUI_Sizes* sizes = nullptr;
-  GUI_Bitmaps* bitmaps = nullptr;
-  Mouse* mouse = nullptr;
-  Target_Window* main = nullptr;
-  Tip_Window* tip = nullptr;
-
- private:
-  int screen_width_;
+  THeadless_Backend* headless = &session.Backend();
+  GUI_Bitmaps* bitmaps = &(Widget_Stage::bitmaps);
+  Mouse* mouse = &(Widget_Stage::mouse);
+  Target_Window* main = parent;
 };
 
 // Widget sheets are contact sheets that also take parts of the screen.
