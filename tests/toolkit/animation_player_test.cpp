@@ -18,13 +18,11 @@ namespace {
 const int Side = 32;
 
 // Counts the ends of its shows.
-class Counting_Player : public Animation_Player {
- public:
+struct Counting_Player : Animation_Player {
   ~Counting_Player() override { Stop(); }
   std::atomic<int> finished{0};
   std::atomic<uint32_t> finished_at{0};
 
- protected:
   void Finished() override {
     Animation_Player::Finished();
     ++finished;
@@ -59,9 +57,7 @@ class Animation_Player_Test : public Media_Test {
     start = timeGetTime();
     player.Play(&sequence, &background, &target_dc, TRect(0, 0, Side, Side), interval);
   }
-  bool Until_Finished(int count = 1) {
-    return Advance_Until([&] { return player.finished >= count; });
-  }
+  bool Until_Finished(int count = 1) { return Advance_Until([&] { return player.finished >= count; }); }
   uint32_t Took() const { return player.finished_at - start; }
   // The show has ended count times, nothing plays and the work picture is back.
   void Expect_Ended(int count) {

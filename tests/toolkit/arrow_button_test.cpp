@@ -34,30 +34,25 @@ TEST_F(Arrow_Button_Test, The_Triangle_Points_By_Kind) {
   }
 }
 
-TEST_F(Arrow_Button_Test, A_Press_Beside_The_Triangle_Does_Nothing) {
+TEST_F(Arrow_Button_Test, A_Press_Beside_The_Triangle_Does_Nothing_And_One_In_It_Sends_Press_And_Release) {
   Arrow_Button* up = Make(Arrow_Kind_Up, TRect(100, 100, 141, 121));
-  Press({101, 101});  // in the window's rectangle, above the triangle
-  Release({101, 101});
+  Click({101, 101});  // in the window's rectangle, above the triangle
   EXPECT_TRUE(Take_Log().empty());
   EXPECT_EQ(mouse->Holder(), nullptr);
   EXPECT_FALSE(up->Shows_Pressed());
-  // A corner arrow's window is its triangle: the click goes to the parent.
-  Arrow_Button* corner = Make(Arrow_Kind_Lower_Right, TRect(200, 100, 231, 131));
-  EXPECT_EQ(TDesktop::Current().Window_From_Point({202, 102}), main);
-  EXPECT_EQ(TDesktop::Current().Window_From_Point({228, 128}), corner);
-  Press({202, 102});
-  Release({202, 102});
-  EXPECT_TRUE(Take_Log().empty());
-}
-
-TEST_F(Arrow_Button_Test, Without_Repeat_A_Click_Is_Pressed_Then_Released) {
-  Make(Arrow_Kind_Up, TRect(100, 100, 141, 121));
+  // Without repeat, a click in it is pressed, then released, however long it is held.
   Press({120, 112});
   Advance(2000, 50);
   Release({120, 112});
   Advance(500, 50);
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{Sent(Arrow_Button_Pressed), Sent(Arrow_Button_Released)}));
   EXPECT_EQ(mouse->Holder(), nullptr);
+  // A corner arrow's window is its triangle: the click goes to the parent.
+  Arrow_Button* corner = Make(Arrow_Kind_Lower_Right, TRect(200, 100, 231, 131));
+  EXPECT_EQ(TDesktop::Current().Window_From_Point({202, 102}), main);
+  EXPECT_EQ(TDesktop::Current().Window_From_Point({228, 128}), corner);
+  Click({202, 102});
+  EXPECT_TRUE(Take_Log().empty());
 }
 
 TEST_F(Arrow_Button_Test, Holding_Repeats_Each_Interval_And_Dragging_Out_And_Back_Stops_And_Restarts) {

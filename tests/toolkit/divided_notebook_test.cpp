@@ -6,8 +6,7 @@
 namespace {
 
 // A notebook that may refuse selections and records the changes it sees.
-class Test_Notebook : public Divided_Notebook {
- public:
+struct Test_Notebook : Divided_Notebook {
   using Divided_Notebook::Divided_Notebook;
   bool Can_Select(uint32_t d, uint32_t s) override {
     asked.push_back(std::to_string(d) + "," + std::to_string(s));

@@ -8,20 +8,16 @@ namespace {
 using Losses = std::vector<std::pair<std::string, LPARAM>>;
 
 // A child window that notes every loss of the mouse and who caused it.
-class Holder_Window : public TWindow {
- public:
-  Holder_Window(TWindow* parent, Losses& log, std::string name)
-      : TWindow(parent, name.c_str()), log_(log), name_(std::move(name)) {
+struct Holder_Window : TWindow {
+  Holder_Window(TWindow* parent, Losses& log, const char* name) : TWindow(parent, name), log(log), name(name) {
     Attr.W = Attr.H = 50;
   }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == Mouse_Lost_Message) log_.emplace_back(name_, lp);
+    if (msg == Mouse_Lost_Message) log.emplace_back(name, lp);
     return TWindow::WindowProc(msg, wp, lp);
   }
-
- private:
-  Losses& log_;
-  std::string name_;
+  Losses& log;
+  std::string name;
 };
 
 class Mouse_Test : public Widget_Test {

@@ -74,7 +74,7 @@ TEST_F(Push_Buttons_Test, A_Round_Caption_Is_Sized_From_The_Height) {
   EXPECT_GE(Rows_With(*b->Pressed_Look(), Scheme_Xrgb(1)).first, 12);
 }
 
-TEST_F(Push_Buttons_Test, A_Disabled_Button_Greys_Its_Face_And_Follows_New_Content) {
+TEST_F(Push_Buttons_Test, A_Disabled_Button_Greys_Its_Face_Follows_New_Content_And_Drops_A_Held_Click) {
   Round_Button* b = Round();
   b->Set_Caption("Apply");
   b->Disable();
@@ -92,10 +92,7 @@ TEST_F(Push_Buttons_Test, A_Disabled_Button_Greys_Its_Face_And_Follows_New_Conte
   EXPECT_TRUE(Take_Log().empty());
   b->Enable();
   EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
-}
-
-TEST_F(Push_Buttons_Test, Disabling_A_Held_Button_Drops_Its_Click) {
-  Round_Button* b = Round();
+  // The target disabling a held button drops its click.
   Move({140, 140});
   Press({140, 140});
   main->Enabled[Id] = false;
@@ -110,7 +107,7 @@ TEST_F(Push_Buttons_Test, Disabling_A_Held_Button_Drops_Its_Click) {
   EXPECT_FALSE(b->Is_Disabled());
 }
 
-TEST_F(Push_Buttons_Test, Hovering_Holds_The_Mouse_For_The_Tip_And_A_Click_Lets_Go) {
+TEST_F(Push_Buttons_Test, Hovering_Holds_The_Mouse_For_The_Tip_A_Click_Lets_Go_And_Destruction_Forgets_It) {
   Round_Button* b = Round();
   bitmaps->Get(27, TSize(60, 60));
   b->Set_Picture(*bitmaps->Pictures[27], "Gallery", true);
@@ -132,13 +129,8 @@ TEST_F(Push_Buttons_Test, Hovering_Holds_The_Mouse_For_The_Tip_And_A_Click_Lets_
   Move({140, 140});
   Advance(1250);
   EXPECT_TRUE(tip->Shown);
-}
-
-TEST_F(Push_Buttons_Test, A_Button_Destroyed_While_Its_Tip_Waits_Leaves_No_Dangling_Tip) {
-  Round_Button* b = Round();
-  b->Set_Caption("Help");
-  bitmaps->Get(21, TSize(60, 60));
-  b->Set_Picture(*bitmaps->Pictures[21], "Help", true);
+  // A button destroyed while its tip waits leaves no dangling tip.
+  Move({300, 300});
   Move({140, 140});
   Advance(500);
   delete b;

@@ -14,8 +14,7 @@ using namespace std::chrono_literals;
 
 // Waits for its event, then ends with a code (or with the termination
 // request when it was asked to end).
-class Waiting_Worker : public TThread {
- public:
+struct Waiting_Worker : TThread {
   ~Waiting_Worker() override {
     Terminate();
     go.Set();
@@ -24,28 +23,24 @@ class Waiting_Worker : public TThread {
   TEventSemaphore go;
   std::atomic<int> runs{0};
   std::atomic<bool> saw_request{false};
-  int32_t code = 7;
   bool exit_early = false;
 
- protected:
   int32_t Run() override {
     ++runs;
     saw_request = ShouldTerminate();
     if (saw_request) return 99;
     go.Wait();
     if (exit_early) Exit(42);
-    return code;
+    return 7;
   }
 };
 
 // Spins on the termination request, counting rounds. The base is taken
 // once at the start, so the loop never calls through the derived object:
 // the base destructor is what ends it in one of the tests.
-class Polling_Worker : public TThread {
- public:
+struct Polling_Worker : TThread {
   std::atomic<long> rounds{0};
 
- protected:
   int32_t Run() override {
     const TThread* self = this;
     std::atomic<long>& count = rounds;
