@@ -46,7 +46,6 @@ TEST_F(Arrow_Button_Test, A_Press_Beside_The_Triangle_Does_Nothing_And_One_In_It
   Release({120, 112});
   Advance(500, 50);
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{Sent(Arrow_Button_Pressed), Sent(Arrow_Button_Released)}));
-  EXPECT_EQ(mouse->Holder(), nullptr);
   // A corner arrow's window is its triangle: the click goes to the parent.
   Arrow_Button* corner = Make(Arrow_Kind_Lower_Right, TRect(200, 100, 231, 131));
   EXPECT_EQ(TDesktop::Current().Window_From_Point({202, 102}), main);
@@ -60,9 +59,8 @@ TEST_F(Arrow_Button_Test, Holding_Repeats_Each_Interval_And_Dragging_Out_And_Bac
   Press({120, 105});
   EXPECT_TRUE(down->Shows_Pressed());
   Advance(1000);
-  std::vector<std::string> expected{Sent(Arrow_Button_Pressed)};
-  for (int i = 0; i < 4; ++i) expected.push_back(Sent(Arrow_Button_Repeat));
-  EXPECT_EQ(Take_Log(), expected);
+  const std::string repeat = Sent(Arrow_Button_Repeat);
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Sent(Arrow_Button_Pressed), repeat, repeat, repeat, repeat}));
   Move({120, 140});  // out
   Advance(1000);
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{Sent(Arrow_Button_Released)}));
