@@ -213,11 +213,9 @@ TEST(Sound_Library, SixClipsOfTheirWidthsAndRoles) {
   Sound_Library library;
   EXPECT_EQ(The_Sound_Library, &library);
   for (int slot = 0; slot < 6; ++slot) {
+    // Valid means 22050 Hz mono: the parser refuses anything else.
     Sound_Wave* clip = library.Sound(slot);
-    ASSERT_NE(clip, nullptr);
-    ASSERT_TRUE(clip->Is_Valid()) << slot;
-    EXPECT_EQ(clip->Format().samples_per_sec, 22050u);
-    EXPECT_EQ(clip->Format().channels, 1);
+    ASSERT_TRUE(clip && clip->Is_Valid()) << slot;
     EXPECT_EQ(clip->Bits(), slot == 1 ? 16 : 8) << slot;
   }
   EXPECT_EQ(library.Sound(6), nullptr);
