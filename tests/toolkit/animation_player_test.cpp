@@ -18,15 +18,11 @@ namespace {
 const int Side = 32;
 
 // Counts the ends of its shows.
-class Counting_Player : public Animation_Player {
- public:
-  ~Counting_Player() override {
-    if (Playing()) Stop();
-  }
+struct Counting_Player : Animation_Player {
+  ~Counting_Player() override { Stop(); }
   std::atomic<int> finished{0};
   std::atomic<uint32_t> finished_at{0};
 
- protected:
   void Finished() override {
     Animation_Player::Finished();
     ++finished;
@@ -36,21 +32,7 @@ class Counting_Player : public Animation_Player {
 
 class Animation_Player_Test : public Media_Test {
  protected:
-  void SetUp() override {
-    Media_Test::SetUp();
-    pool = std::make_unique<DIB_Allocator>(1, 2, Side);
-    player_sound = std::make_unique<Sound_Player>();
-    background = std::make_unique<TDiBitmap>(Side, Side, 8);
-    std::memset(background->GetBits(), 50, Side * Side);
-    target = std::make_unique<TDib>(Side, Side, 8);
-    target_dc = std::make_unique<TDibDC>(*target);
-  }
-  void TearDown() override {
-    target_dc.reset();
-    player_sound.reset();
-    pool.reset();
-    Media_Test::TearDown();
-  }
+  Animation_Player_Test() { std::memset(background.GetBits(), 50, Side * Side); }
 
   // Frame k (from 0) draws value 100 + k at pixel k; the rest is key. A
   // sound of sound_ms plays beside it when given.
@@ -70,119 +52,113 @@ class Animation_Player_Test : public Media_Test {
     return sequence;
   }
 
+  void Play(Animation_Sequence& sequence, int32_t interval = -1) { Play(player, sequence, interval); }
   void Play(Counting_Player& player, Animation_Sequence& sequence, int32_t interval = -1) {
     start = timeGetTime();
-    player.Play(&sequence, background.get(), target_dc.get(), TRect(0, 0, Side, Side), interval);
+    player.Play(&sequence, &background, &target_dc, TRect(0, 0, Side, Side), interval);
   }
-  bool Until_Finished(Counting_Player& player, int count = 1) {
-    return Advance_Until([&] { return player.finished >= count; });
+  bool Until_Finished(int count = 1) { return Advance_Until([&] { return player.finished >= count; }); }
+  uint32_t Took() const { return player.finished_at - start; }
+  // The show has ended count times, nothing plays and the work picture is back.
+  void Expect_Ended(int count) {
+    EXPECT_EQ(player.finished, count);
+    EXPECT_FALSE(player.Playing());
+    EXPECT_FALSE(The_Sound_Player->Playing());
+    EXPECT_EQ(pool.Free_Count(), 1);
   }
-  uint32_t Took(const Counting_Player& player) const { return player.finished_at - start; }
 
-  std::unique_ptr<DIB_Allocator> pool;
-  std::unique_ptr<Sound_Player> player_sound;
-  std::unique_ptr<TDiBitmap> background;
-  std::unique_ptr<TDib> target;
-  std::unique_ptr<TDibDC> target_dc;
+  DIB_Allocator pool{1, 2, Side};
+  Sound_Player player_sound;
+  TDiBitmap background{Side, Side, 8};
+  TDib target{Side, Side, 8};
+  TDibDC target_dc{target};
   std::unique_ptr<Sound_Wave> clip;
   uint32_t start = 0;
+  Counting_Player player;
 };
 
 }  // namespace
 
 TEST_F(Animation_Player_Test, OneFrameWithoutSoundEndsRightAfterItsCopy) {
-  Counting_Player player;
   auto sequence = Sequence(1, 90);
   // No wait follows the only frame, so the thread may end the show before
   // Play has even returned: whether it still plays here is not asked.
-  Play(player, *sequence);
-  ASSERT_TRUE(Until_Finished(player));
-  EXPECT_FALSE(player.Playing());
-  EXPECT_EQ(target->GetBits()[0], 100);
-  EXPECT_EQ(target->GetBits()[1], 50);  // the background shows through
-  EXPECT_EQ(pool->Free_Count(), 1);     // the work picture went back
+  Play(*sequence);
+  ASSERT_TRUE(Until_Finished());
+  EXPECT_EQ(target.GetBits()[0], 100);
+  EXPECT_EQ(target.GetBits()[1], 50);  // the background shows through
   Advance(500);
-  EXPECT_EQ(player.finished, 1);
+  Expect_Ended(1);
 }
 
 TEST_F(Animation_Player_Test, FramesOfAnotherSizeThanTheBackgroundAreNotWaitedFor) {
-  Counting_Player player;
   auto sequence = std::make_unique<Animation_Sequence>(TSize{16, 16}, 90, 900);
   TDib frame(16, 16, 8);
   ASSERT_TRUE(sequence->Add_Frame(frame, nullptr, TColor(0, 0, 0)));
-  Play(player, *sequence);
-  EXPECT_EQ(player.finished, 1);
-  EXPECT_FALSE(player.Playing());
-  EXPECT_EQ(pool->Free_Count(), 1);
+  Play(*sequence);
+  Expect_Ended(1);
 }
 
 TEST_F(Animation_Player_Test, FramesFollowAtTheSequencesIntervalAndEndOnce) {
-  Counting_Player player;
   auto sequence = Sequence(5, 90);
-  Play(player, *sequence);  // -1: the sequence's own 90 ms
-  ASSERT_TRUE(Until_Finished(player));
+  Play(*sequence);  // -1: the sequence's own 90 ms
+  ASSERT_TRUE(Until_Finished());
   // Frame 5 is shown four intervals after the first, never sooner.
-  EXPECT_GE(Took(player), 360u);
-  EXPECT_LT(Took(player), 2000u);
-  for (int k = 0; k < 5; ++k) EXPECT_EQ(target->GetBits()[k], k == 4 ? 104 : 50) << k;
+  EXPECT_GE(Took(), 360u);
+  EXPECT_LT(Took(), 2000u);
+  for (int k = 0; k < 5; ++k) EXPECT_EQ(target.GetBits()[k], k == 4 ? 104 : 50) << k;
   Advance(500);
   EXPECT_EQ(player.finished, 1);
 
   // A given interval overrides the sequence's.
   auto slow = Sequence(3, 90);
-  Play(player, *slow, 300);
-  ASSERT_TRUE(Until_Finished(player, 2));
-  EXPECT_GE(Took(player), 600u);
+  Play(*slow, 300);
+  ASSERT_TRUE(Until_Finished(2));
+  EXPECT_GE(Took(), 600u);
 }
 
 TEST_F(Animation_Player_Test, TheLaterOfSoundAndFramesEndsTheShowOnce) {
-  Counting_Player player;
   auto long_sound = Sequence(2, 90, 1000);
-  Play(player, *long_sound);
-  ASSERT_TRUE(Until_Finished(player));
-  EXPECT_GE(Took(player), 1000u);
-  EXPECT_FALSE(The_Sound_Player->Playing());
+  Play(*long_sound);
+  ASSERT_TRUE(Until_Finished());
+  EXPECT_GE(Took(), 1000u);
+  Expect_Ended(1);
 
   auto short_sound = Sequence(10, 90, 100);
-  Play(player, *short_sound);
-  ASSERT_TRUE(Until_Finished(player, 2));
-  EXPECT_GE(Took(player), 810u);
+  Play(*short_sound);
+  ASSERT_TRUE(Until_Finished(2));
+  EXPECT_GE(Took(), 810u);
   Advance(1000);
-  EXPECT_EQ(player.finished, 2);
+  Expect_Ended(2);
 }
 
 TEST_F(Animation_Player_Test, SoundAndLastFrameEndingTogetherFinishOnce) {
-  Counting_Player player;
   for (int round = 0; round < 40; ++round) {
     // The sound ends at about the time the last frame shows.
     auto sequence = Sequence(4, 30, 90 + round % 3);
-    Play(player, *sequence);
+    Play(*sequence);
     ASSERT_TRUE(Advance_Until([&] { return player.finished == round + 1; }, 1 + round % 7));
     Advance(200);
     ASSERT_EQ(player.finished, round + 1) << round;
-    ASSERT_EQ(pool->Free_Count(), 1) << round;
+    ASSERT_EQ(pool.Free_Count(), 1) << round;
   }
 }
 
 TEST_F(Animation_Player_Test, StopAtEveryStage) {
-  Counting_Player player;
   player.Stop();  // idle: nothing happens
   EXPECT_EQ(player.finished, 0);
 
   // At once, before the thread has prepared anything.
   auto first = Sequence(10, 90, 2000);
-  Play(player, *first);
+  Play(*first);
   player.Stop();
-  EXPECT_EQ(player.finished, 1);
-  EXPECT_FALSE(player.Playing());
-  EXPECT_FALSE(The_Sound_Player->Playing());
-  EXPECT_EQ(pool->Free_Count(), 1);
+  Expect_Ended(1);
   Advance(3000);
   EXPECT_EQ(player.finished, 1);
 
   // In the middle of the frames.
   auto second = Sequence(10, 90, 2000);
-  Play(player, *second);
+  Play(*second);
   ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 400; }));
   // The clock stands still now; on a busy machine the thread may still be
   // behind it, so it is given the time to show the frames already due.
@@ -198,37 +174,34 @@ TEST_F(Animation_Player_Test, StopAtEveryStage) {
 
   // After the frames, while the sound still plays.
   auto third = Sequence(2, 30, 2000);
-  Play(player, *third);
+  Play(*third);
   ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 500; }));
   std::this_thread::sleep_for(std::chrono::milliseconds(100));  // as above
   EXPECT_EQ(player.finished, 2);
   player.Stop();
   EXPECT_FALSE(third->Frames_Remain());
-  EXPECT_EQ(player.finished, 3);
-  EXPECT_FALSE(The_Sound_Player->Playing());
+  Expect_Ended(3);
   Advance(3000);
   EXPECT_EQ(player.finished, 3);
 
   // A new show after all that runs to its end.
   auto fourth = Sequence(3, 30);
-  Play(player, *fourth);
-  ASSERT_TRUE(Until_Finished(player, 4));
-  EXPECT_EQ(target->GetBits()[2], 102);
+  Play(*fourth);
+  ASSERT_TRUE(Until_Finished(4));
+  EXPECT_EQ(target.GetBits()[2], 102);
 }
 
 TEST_F(Animation_Player_Test, PlayingAgainEndsTheShowThatRuns) {
-  Counting_Player player;
   auto first = Sequence(20, 90, 3000);
   auto second = Sequence(3, 30);
-  Play(player, *first);
+  Play(*first);
   ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 200; }));
-  Play(player, *second);
+  Play(*second);
   EXPECT_EQ(player.finished, 1);
-  ASSERT_TRUE(Until_Finished(player, 2));
-  EXPECT_EQ(target->GetBits()[2], 102);
+  ASSERT_TRUE(Until_Finished(2));
+  EXPECT_EQ(target.GetBits()[2], 102);
   Advance(4000);
-  EXPECT_EQ(player.finished, 2);
-  EXPECT_EQ(pool->Free_Count(), 1);
+  Expect_Ended(2);
 }
 
 TEST_F(Animation_Player_Test, DestroyingThePlayerEndsItsThreadIdleOrPlaying) {
@@ -240,5 +213,5 @@ TEST_F(Animation_Player_Test, DestroyingThePlayerEndsItsThreadIdleOrPlaying) {
     ASSERT_TRUE(Advance_Until([&] { return timeGetTime() - start >= 300; }));
   }
   EXPECT_FALSE(The_Sound_Player->Playing());
-  EXPECT_EQ(pool->Free_Count(), 1);
+  EXPECT_EQ(pool.Free_Count(), 1);
 }

@@ -40,7 +40,6 @@ TEST(Animation_Sequence, WorstCaseFramesNeverPassTheCommittedMemory) {
   // Room for at least the frames expected, however badly they pack.
   EXPECT_GE(added, 10);
   EXPECT_LT(added, 40);
-  EXPECT_EQ(sequence.Frame_Count(), added);
   EXPECT_FALSE(sequence.Add_Frame(frame, nullptr, Key_Black));
   EXPECT_EQ(sequence.Frame_Count(), added);
 
@@ -127,17 +126,10 @@ TEST(Sound_Track, ClipsSetTheLengthAndMixAtTheirPlaces) {
   ASSERT_NE(mixed, nullptr);
   EXPECT_EQ(mixed->Bits(), 16);
   EXPECT_EQ(mixed->Get_Length(Sound_Milliseconds), 2300);
-  auto at = [&](int frame) {
-    int16_t v;
-    std::memcpy(&v, mixed->Samples() + 2 * frame, 2);
-    return v;
-  };
-  EXPECT_EQ(at(0), 32 * 256 / 2);  // the shifted clip
-  EXPECT_EQ(at(2204), 32 * 256 / 2);
-  EXPECT_EQ(at(2205), 0);
-  EXPECT_EQ(at(22049), 0);
-  EXPECT_EQ(at(22050), 32 * 256);
-  EXPECT_EQ(at(int(mixed->Get_Length(Sound_Frames)) - 1), 32 * 256);
+  auto at = [&](int frame) { int16_t v; std::memcpy(&v, mixed->Samples() + 2 * frame, 2); return int(v); };
+  // The shifted clip's 100 ms, silence, then the whole clip from 1000 ms on.
+  EXPECT_EQ((std::vector<int>{at(0), at(2204), at(2205), at(22049), at(22050), at(int(mixed->Get_Length(Sound_Frames)) - 1)}),
+            (std::vector<int>{32 * 256 / 2, 32 * 256 / 2, 0, 0, 32 * 256, 32 * 256}));
 
   Sound_Track eight;
   eight.Add_Clip(&clip, 0, 0, -1, 0);
@@ -145,11 +137,11 @@ TEST(Sound_Track, ClipsSetTheLengthAndMixAtTheirPlaces) {
   EXPECT_EQ(eight.Mixed_Wave()->Bits(), 8);
   EXPECT_EQ(eight.Mixed_Wave()->Samples()[100], 160);
 
-  Sound_Track silent;
+  // No output, or no clips: nothing to mix, and no failure.
+  Sound_Track silent, empty;
   silent.Add_Clip(&clip, 0, 0, -1, 0);
   EXPECT_TRUE(silent.Mix(0));
-  EXPECT_EQ(silent.Mixed_Wave(), nullptr);
-  Sound_Track empty;
   EXPECT_TRUE(empty.Mix(16));
+  EXPECT_EQ(silent.Mixed_Wave(), nullptr);
   EXPECT_EQ(empty.Mixed_Wave(), nullptr);
 }

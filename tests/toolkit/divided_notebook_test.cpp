@@ -6,8 +6,7 @@
 namespace {
 
 // A notebook that may refuse selections and records the changes it sees.
-class Test_Notebook : public Divided_Notebook {
- public:
+struct Test_Notebook : Divided_Notebook {
   using Divided_Notebook::Divided_Notebook;
   bool Can_Select(uint32_t d, uint32_t s) override {
     asked.push_back(std::to_string(d) + "," + std::to_string(s));
@@ -24,27 +23,20 @@ class Test_Notebook : public Divided_Notebook {
 
 class Divided_Notebook_Test : public Widget_Test {
  protected:
-  Test_Notebook* Make(int height = 400, bool create = true) {
-    auto* nb = new Test_Notebook(main, 600, TRect(Origin.x, Origin.y, Origin.x + 300, Origin.y + height), 60,
-                                 0x7FFFFFFF);
-    if (create) {
-      EXPECT_TRUE(nb->Create());
-      Run_Until_Idle();
-      Take_Log();
-    }
+  // A notebook of a height with dividers labelled by their index and
+  // holding first_data + index.
+  Test_Notebook* Make(int dividers, uint32_t first_data = 0, int height = 400, bool create = true) {
+    auto* nb = new Test_Notebook(main, 600, TRect(Origin, TSize(300, height)), 60, 0x7FFFFFFF);
+    if (create) Made(nb);
+    for (int i = 0; i < dividers; ++i) nb->Add_Divider(std::to_string(i).c_str(), first_data + uint32_t(i));
     return nb;
   }
-  void Click_In(TPoint p) {
-    Move(p + Origin);
-    Press(p + Origin);
-    Release(p + Origin);
-  }
+  void Click_In(TPoint p) { Click(p + Origin); }
   static constexpr TPoint Origin{20, 30};
 };
 
 TEST_F(Divided_Notebook_Test, Five_Dividers_Share_The_Height_With_Their_Gaps) {
-  Test_Notebook* nb = Make();
-  for (int i = 1; i <= 5; ++i) nb->Add_Divider(std::to_string(i).c_str(), uint32_t(i));
+  Test_Notebook* nb = Make(5);
   const int tops[5] = {16, 96, 176, 256, 336};
   for (int i = 0; i < 5; ++i) {
     EXPECT_EQ(nb->Dividers[size_t(i)].Rect, TRect(240, tops[i], 300, tops[i] + 64)) << i;
@@ -57,24 +49,21 @@ TEST_F(Divided_Notebook_Test, Five_Dividers_Share_The_Height_With_Their_Gaps) {
 }
 
 TEST_F(Divided_Notebook_Test, Sub_Dividers_Stack_Inside_Their_Divider) {
-  Test_Notebook* nb = Make(400);
-  for (int i = 0; i < 5; ++i) nb->Add_Divider("x", 0);  // 64-pixel dividers
+  Test_Notebook* nb = Make(5);  // 64-pixel dividers
   EXPECT_EQ(nb->Add_Sub_Divider(1, "2a", 21), 1u);
   EXPECT_EQ(nb->Add_Sub_Divider(1, "2b", 22), 2u);
   const Notebook_Divider& d = nb->Dividers[1];
   ASSERT_EQ(d.Sub_Dividers.size(), 3u);
-  EXPECT_EQ(d.Sub_Dividers[0].Label, "x");  // the divider's own page
+  EXPECT_EQ(d.Sub_Dividers[0].Label, "1");  // the divider's own page
   for (int j = 0; j < 3; ++j) {
-    EXPECT_EQ(d.Sub_Dividers[size_t(j)].Rect.top, 96 + 21 * j);
-    EXPECT_EQ(d.Sub_Dividers[size_t(j)].Rect.Height(), 20);
-    EXPECT_EQ(d.Sub_Dividers[size_t(j)].Color_Index, 1);
+    const Notebook_Divider& sub = d.Sub_Dividers[size_t(j)];
+    EXPECT_EQ((std::vector<int>{sub.Rect.top, sub.Rect.Height(), sub.Color_Index}), (std::vector<int>{96 + 21 * j, 20, 1}));
   }
   EXPECT_EQ(nb->Add_Sub_Divider(5, "no", 0), Divided_Notebook::No_Entry);
 }
 
 TEST_F(Divided_Notebook_Test, Removing_Entries) {
-  Test_Notebook* nb = Make();
-  for (int i = 0; i < 7; ++i) nb->Add_Divider(std::to_string(i).c_str(), uint32_t(i));
+  Test_Notebook* nb = Make(7);
   EXPECT_EQ(nb->Dividers[6].Color_Index, 0);
   nb->Add_Sub_Divider(3, "3b", 33);
   nb->Remove_Entry(3, 0);  // one of two left: the divider is plain again
@@ -98,11 +87,8 @@ TEST_F(Divided_Notebook_Test, Removing_Entries) {
 }
 
 TEST_F(Divided_Notebook_Test, Selection_Reports_Divider_And_Sub_Divider) {
-  Test_Notebook* nb = Make();
-  for (int i = 0; i < 4; ++i) nb->Add_Divider("d", uint32_t(100 + i));
-  nb->Add_Sub_Divider(2, "2a", 201);
-  nb->Add_Sub_Divider(2, "2b", 202);
-  nb->Add_Sub_Divider(2, "2c", 203);
+  Test_Notebook* nb = Make(4, 100);
+  for (int j = 1; j <= 3; ++j) nb->Add_Sub_Divider(2, "2", uint32_t(200 + j));
   nb->Select(0, 0);  // already the selection: nothing
   nb->Select(1, 5);  // a plain divider: the divider, whatever the sub index
   nb->Select(2, 3);
@@ -116,45 +102,36 @@ TEST_F(Divided_Notebook_Test, Selection_Reports_Divider_And_Sub_Divider) {
 }
 
 TEST_F(Divided_Notebook_Test, Clicks_Select_Tabs_Unless_Refused) {
-  Test_Notebook* nb = Make();
-  for (int i = 0; i < 5; ++i) nb->Add_Divider("d", uint32_t(i));
-  nb->Add_Sub_Divider(1, "1a", 11);
-  nb->Add_Sub_Divider(1, "1b", 12);
+  Test_Notebook* nb = Make(5);
+  for (int j = 1; j <= 2; ++j) nb->Add_Sub_Divider(1, "1", uint32_t(10 + j));
   Click_In({270, 100});  // divider 1, sub-divider 0
   Click_In({270, 160 - 21});  // its sub-divider 2
   Click_In({270, 116});  // the gap between sub-tabs 0 and 1
   Click_In({270, 10});   // above the first divider
   Click_In({100, 100});  // the page
-  Run_Until_Idle();
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 256 1", "tab 258 12"}));
   EXPECT_EQ(nb->asked, (std::vector<std::string>{"1,0", "1,2"}));
   nb->allow = false;
   Click_In({270, 200});
-  Run_Until_Idle();
   EXPECT_TRUE(Take_Log().empty());
-  EXPECT_EQ(nb->Selected_Divider, 1u);
-  EXPECT_EQ(nb->Selected_Sub, 2u);
+  EXPECT_EQ(std::make_pair(nb->Selected_Divider, nb->Selected_Sub), std::make_pair(1u, 2u));
 }
 
 TEST_F(Divided_Notebook_Test, The_Selected_Tab_Reaches_Into_The_Page) {
-  Test_Notebook* nb = Make();
-  for (int i = 0; i < 3; ++i) nb->Add_Divider("d", uint32_t(i));
+  Test_Notebook* nb = Make(3);
   nb->Select(1, 0);
-  const Notebook_Divider& d = nb->Dividers[1];
-  const int w8 = 60 / 8;
-  // Left of the frame line the selected tab shows its face, an unselected
-  // one the page background.
-  const TPoint in_tab = Origin + TPoint(d.Rect.left + 2, d.Rect.top + d.Rect.Height() / 2);
-  EXPECT_EQ(Screen_Pixel(in_tab.x, in_tab.y), Scheme_Xrgb(21));
-  const Notebook_Divider& other = nb->Dividers[0];
-  const TPoint beside = Origin + TPoint(other.Rect.left + 2, other.Rect.top + other.Rect.Height() / 2);
-  EXPECT_EQ(Screen_Pixel(beside.x, beside.y), Scheme_Xrgb(0));
-  EXPECT_EQ(Screen_Pixel(Origin.x + other.Rect.left + w8, beside.y), Scheme_Xrgb(38));
+  // Left of the frame line (an eighth of the tab in) the selected tab shows
+  // its face, an unselected one the page background.
+  auto at = [&](int i, int dx) {
+    const TRect& r = nb->Dividers[size_t(i)].Rect;
+    return Screen_Pixel(Origin.x + r.left + dx, Origin.y + r.top + r.Height() / 2);
+  };
+  EXPECT_EQ((std::vector<uint32_t>{at(1, 2), at(0, 2), at(0, 60 / 8)}),
+            (std::vector<uint32_t>{Scheme_Xrgb(21), Scheme_Xrgb(0), Scheme_Xrgb(38)}));
 }
 
 TEST_F(Divided_Notebook_Test, Nothing_Is_Laid_Out_Before_The_Window_Exists) {
-  Test_Notebook* nb = Make(400, false);
-  nb->Add_Divider("1", 1);
+  Test_Notebook* nb = Make(1, 1, 400, false);
   nb->Add_Sub_Divider(0, "1a", 2);
   EXPECT_FALSE(nb->Laid_Out);
   EXPECT_EQ(nb->Dividers[0].Rect, TRect());
@@ -175,13 +152,11 @@ TEST_F(Divided_Notebook_Test, Nothing_Is_Laid_Out_Before_The_Window_Exists) {
 }
 
 TEST_F(Divided_Notebook_Test, Tiny_Tabs_Still_Render) {
-  Test_Notebook* nb = Make(60);
-  nb->Add_Divider("1", 1);
+  Test_Notebook* nb = Make(1, 1, 60);
   for (int j = 0; j < 30; ++j) nb->Add_Sub_Divider(0, "s", uint32_t(j));
   for (const Notebook_Divider& sub : nb->Dividers[0].Sub_Dividers) EXPECT_NE(sub.Normal_Look, nullptr);
   // A label taller than its tab takes the tab's height less 2, made even.
-  Test_Notebook* low = Make(30);
-  low->Add_Divider("Tall", 1);
+  Test_Notebook* low = Make(1, 1, 30);
   EXPECT_EQ(low->Dividers[0].Rect.Height(), 24);
 }
 

@@ -9,16 +9,15 @@ namespace {
 
 using Bytes = std::vector<uint8_t>;
 
-Bytes Pack_Rect(const Bytes& pixels, int width, int height, TRect rect, uint8_t key) {
+// The whole frame packed, or the part inside rect.
+Bytes Pack(const Bytes& pixels, int width, int height, uint8_t key, const TRect* rect = nullptr) {
   Bytes out(Frame_Run_Code::Max_Packed_Size(pixels.size(), height));
-  out.resize(Frame_Run_Code::Pack_Rect(pixels.data(), width, height, rect, key, out.data(), out.size()));
+  out.resize(rect ? Frame_Run_Code::Pack_Rect(pixels.data(), width, height, *rect, key, out.data(), out.size())
+                  : Frame_Run_Code::Pack(pixels.data(), width, height, key, out.data(), out.size()));
   return out;
 }
-
-Bytes Pack(const Bytes& pixels, int width, int height, uint8_t key) {
-  Bytes out(Frame_Run_Code::Max_Packed_Size(pixels.size(), height));
-  out.resize(Frame_Run_Code::Pack(pixels.data(), width, height, key, out.data(), out.size()));
-  return out;
+Bytes Pack_Rect(const Bytes& pixels, int width, int height, TRect rect, uint8_t key) {
+  return Pack(pixels, width, height, key, &rect);
 }
 
 // The codes after the header, as (kind, count): 'L' literal, 'S' skip.
@@ -26,16 +25,9 @@ std::vector<std::pair<char, int>> Codes(const Bytes& packed) {
   std::vector<std::pair<char, int>> codes;
   for (size_t i = 4; i < packed.size();) {
     uint8_t b = packed[i];
-    if (b & 1) {
-      codes.push_back({'L', b >> 1});
-      i += 1 + (b >> 1);
-    } else if (!(b & 2)) {
-      codes.push_back({'S', b >> 2});
-      i += 1;
-    } else {
-      codes.push_back({'S', (b | packed[i + 1] << 8) >> 2});
-      i += 2;
-    }
+    const bool literal = b & 1, long_skip = !literal && (b & 2);
+    codes.push_back({literal ? 'L' : 'S', literal ? b >> 1 : long_skip ? (b | packed[i + 1] << 8) >> 2 : b >> 2});
+    i += literal ? 1 + (b >> 1) : long_skip ? 2 : 1;
   }
   return codes;
 }
@@ -117,7 +109,7 @@ TEST(Frame_Run_Code, RandomFramesRoundTripAndSkippedPixelsStay) {
     rect.right = rect.left + int(random() % (w - rect.left + 1));
     rect.bottom = rect.top + int(random() % (h - rect.top + 1));
     for (bool whole : {true, false}) {
-      Bytes packed = whole ? Pack(frame, w, h, key) : Pack_Rect(frame, w, h, rect, key);
+      Bytes packed = Pack(frame, w, h, key, whole ? nullptr : &rect);
       ASSERT_FALSE(packed.empty());
       ASSERT_LE(packed.size(), Frame_Run_Code::Max_Packed_Size(frame.size(), h));
       Bytes out = background;
@@ -142,12 +134,12 @@ TEST(Frame_Run_Code, WorstCaseFramesStayWithinTheBound) {
   }
   const size_t bound = Frame_Run_Code::Max_Packed_Size(size_t(w) * h, h);
   for (const Bytes* frame : {&alternating, &literal, &pairs}) {
-    Bytes packed = Pack(*frame, w, h, 0);
-    ASSERT_FALSE(packed.empty());
-    EXPECT_LE(packed.size(), bound);
-    Bytes rect_packed = Pack_Rect(*frame, w, h, TRect(1, 0, w - 2, h), 0);
-    ASSERT_FALSE(rect_packed.empty());
-    EXPECT_LE(rect_packed.size(), bound);
+    const TRect inner(1, 0, w - 2, h);
+    for (const TRect* rect : {static_cast<const TRect*>(nullptr), &inner}) {
+      Bytes packed = Pack(*frame, w, h, 0, rect);
+      ASSERT_FALSE(packed.empty());
+      EXPECT_LE(packed.size(), bound);
+    }
   }
   // About 1.5 bytes a pixel, more than the frame's own size.
   EXPECT_GT(Pack(alternating, w, h, 0).size(), size_t(w) * h * 3 / 2);

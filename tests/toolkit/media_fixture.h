@@ -1,32 +1,41 @@
 // A headless window system with the silent wave device and a virtual clock,
-// for the toolkit's timer, sound and animation tests. The window system and
-// the wave output are reached through the helpers below, so that a test
-// need not include both families of headers.
+// for the toolkit's timer, sound and animation tests.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <functional>
+#include <thread>
 
-#include "platform/backend/headless/headless_backend.h"
+#include "platform/backend/headless/headless_session.h"
+#include "platform/system/wave_out.h"
 
-// Wave output of tests: the silent device; probe fixed to bits (16, 8, 0) or
-// asked of the device (-1).
-void Use_Silent_Wave_Output();
-void Force_Wave_Probe(int bits);
+// The silent wave device, its probe asked of the device (not fixed) at both
+// ends of a test.
+struct Silent_Wave_Output {
+  Silent_Wave_Output() { TWave_Out::Use_Device(Wave_Device_Kind::Silent), TWave_Out::Force_Probe(-1); }
+  ~Silent_Wave_Output() { TWave_Out::Force_Probe(-1); }
+};
 
 class Media_Test : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
-
-  void Run_Until_Idle();
+  void Run_Until_Idle() { session.Run_Until_Idle(); }
   // Moves the clock on and handles what became due.
-  void Advance(uint32_t ms);
+  void Advance(uint32_t ms) { session.Advance(ms); }
   // Moves the clock in steps, handling messages, until done() holds (or a
   // generous number of steps passed); another thread may need a moment of
   // real time to catch up between steps.
-  bool Advance_Until(const std::function<bool()>& done, uint32_t step_ms = 10, int max_steps = 5000);
+  bool Advance_Until(const std::function<bool()>& done, uint32_t step_ms = 10, int max_steps = 5000) {
+    Run_Until_Idle();
+    for (int i = 0; i < max_steps && !done(); ++i) {
+      std::this_thread::sleep_for(std::chrono::microseconds(200));
+      Advance(step_ms);
+    }
+    return done();
+  }
 
-  THeadless_Backend* headless = nullptr;
+  Silent_Wave_Output output;
+  THeadless_Session session;
+  THeadless_Backend* headless = &session.Backend();
 };

@@ -5,21 +5,19 @@
 
 namespace {
 
+using Losses = std::vector<std::pair<std::string, LPARAM>>;
+
 // A child window that notes every loss of the mouse and who caused it.
-class Holder_Window : public TWindow {
- public:
-  Holder_Window(TWindow* parent, std::vector<std::pair<std::string, LPARAM>>& log, std::string name)
-      : TWindow(parent, name.c_str()), log_(log), name_(std::move(name)) {
+struct Holder_Window : TWindow {
+  Holder_Window(TWindow* parent, Losses& log, const char* name) : TWindow(parent, name), log(log), name(name) {
     Attr.W = Attr.H = 50;
   }
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == Mouse_Lost_Message) log_.emplace_back(name_, lp);
+    if (msg == Mouse_Lost_Message) log.emplace_back(name, lp);
     return TWindow::WindowProc(msg, wp, lp);
   }
-
- private:
-  std::vector<std::pair<std::string, LPARAM>>& log_;
-  std::string name_;
+  Losses& log;
+  std::string name;
 };
 
 class Mouse_Test : public Widget_Test {
@@ -32,48 +30,41 @@ class Mouse_Test : public Widget_Test {
     ASSERT_TRUE(b->Create());
   }
   static LPARAM Param(TWindow* w) { return reinterpret_cast<LPARAM>(w); }
+  // Once the queue has run: the holder (and so the capture), and every loss told.
+  void Expect(TWindow* holder, const Losses& told) {
+    Run_Until_Idle();
+    EXPECT_EQ(mouse->Holder(), holder);
+    EXPECT_TRUE(holder == nullptr || mouse->Holds(holder));
+    EXPECT_EQ(GetCapture(), holder ? holder->GetHandle() : HWND());
+    EXPECT_EQ(lost, told);
+  }
 
-  std::vector<std::pair<std::string, LPARAM>> lost;
+  Losses lost;
   Holder_Window* a = nullptr;
   Holder_Window* b = nullptr;
 };
 
-TEST_F(Mouse_Test, Capturing_Again_For_The_Holder_Tells_Nobody_And_Keeps_The_Hook) {
+TEST_F(Mouse_Test, A_New_Holder_Takes_The_Mouse_And_The_Old_One_Is_Told_Who_But_Not_Again) {
   mouse->Capture(a);
   const HHOOK hook = mouse->Hook;
   EXPECT_NE(hook, 0u);
-  mouse->Capture(a);
-  Run_Until_Idle();
-  EXPECT_TRUE(lost.empty());
+  mouse->Capture(a);  // the holder again: nobody is told, the hook stays
+  Expect(a, {});
   EXPECT_EQ(mouse->Hook, hook);
-  EXPECT_TRUE(mouse->Holds(a));
-  EXPECT_EQ(GetCapture(), a->GetHandle());
-}
-
-TEST_F(Mouse_Test, A_New_Holder_Takes_The_Mouse_And_The_Old_One_Is_Told_Who) {
-  mouse->Capture(a);
   mouse->Capture(b);
-  Run_Until_Idle();
-  ASSERT_EQ(lost.size(), 1u);
-  EXPECT_EQ(lost[0], std::make_pair(std::string("a"), Param(b)));
-  EXPECT_TRUE(mouse->Holds(b));
-  EXPECT_EQ(GetCapture(), b->GetHandle());
+  Expect(b, {{"a", Param(b)}});
 }
 
 TEST_F(Mouse_Test, Releasing_For_Another_Window_Tells_The_Holder_And_Frees_Everything) {
   mouse->Capture(a);
   mouse->Release(b);
-  Run_Until_Idle();
-  EXPECT_EQ(lost, (std::vector<std::pair<std::string, LPARAM>>{{"a", Param(b)}}));
-  EXPECT_EQ(mouse->Holder(), nullptr);
+  Expect(nullptr, {{"a", Param(b)}});
   EXPECT_EQ(mouse->Hook, 0u);
-  EXPECT_EQ(GetCapture(), HWND());
   // A holder releasing for itself is not told; with nothing held, nobody is.
   mouse->Capture(a);
   mouse->Release(a);
   mouse->Release(nullptr);
-  Run_Until_Idle();
-  EXPECT_EQ(lost.size(), 1u);
+  Expect(nullptr, {{"a", Param(b)}});
 }
 
 TEST_F(Mouse_Test, While_Locked_Nothing_Changes_Hands) {
@@ -83,10 +74,7 @@ TEST_F(Mouse_Test, While_Locked_Nothing_Changes_Hands) {
   mouse->Release(a);
   mouse->Push_Capture(b);
   mouse->Pop_Capture();
-  Run_Until_Idle();
-  EXPECT_TRUE(mouse->Holds(a));
-  EXPECT_EQ(GetCapture(), a->GetHandle());
-  EXPECT_TRUE(lost.empty());
+  Expect(a, {});
   EXPECT_TRUE(mouse->Busy());
 }
 
@@ -96,27 +84,18 @@ TEST_F(Mouse_Test, Push_Then_Pop_Gives_The_Mouse_Back_Without_Telling_Anyone) {
   EXPECT_TRUE(mouse->Holds(b));
   EXPECT_EQ(mouse->Saved_Holder(), a);
   mouse->Pop_Capture();
-  Run_Until_Idle();
-  EXPECT_TRUE(lost.empty());
-  EXPECT_TRUE(mouse->Holds(a));
+  Expect(a, {});
   EXPECT_EQ(mouse->Saved_Holder(), nullptr);
-  EXPECT_EQ(GetCapture(), a->GetHandle());
-  // With nothing put aside, a pop is a release for no window.
-  mouse->Pop_Capture();
-  Run_Until_Idle();
-  EXPECT_EQ(lost, (std::vector<std::pair<std::string, LPARAM>>{{"a", 0}}));
-  EXPECT_EQ(mouse->Holder(), nullptr);
+  mouse->Pop_Capture();  // with nothing put aside, a pop is a release for no window
+  Expect(nullptr, {{"a", 0}});
 }
 
 TEST_F(Mouse_Test, A_Holder_That_Died_Is_Never_Reached) {
   mouse->Capture(a);
   delete a;
-  a = nullptr;
   EXPECT_EQ(mouse->Holder(), nullptr);
   mouse->Capture(b);  // the loss message to the dead window goes nowhere
-  Run_Until_Idle();
-  EXPECT_TRUE(lost.empty());
-  EXPECT_TRUE(mouse->Holds(b));
+  Expect(b, {});
 }
 
 TEST_F(Mouse_Test, No_Recording_Hook_While_A_Demonstration_Runs) {

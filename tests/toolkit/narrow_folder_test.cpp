@@ -5,28 +5,27 @@
 
 namespace {
 
+// A folder that refuses every choice.
+struct Locked_Folder : Narrow_Folder {
+  using Narrow_Folder::Narrow_Folder;
+  bool Can_Choose(uint32_t) override { return false; }
+};
+
 class Narrow_Folder_Test : public Widget_Test {
  protected:
-  Narrow_Folder* Make(int width, int tab_width, int tabs, bool create = true) {
-    auto* f = new Narrow_Folder(main, 700, TRect(Origin.x, Origin.y, Origin.x + width, Origin.y + 200), tab_width);
+  template <class Folder = Narrow_Folder>
+  Folder* Make(int width, int tab_width, int tabs, bool create = true) {
+    auto* f = new Folder(main, 700, TRect(Origin.x, Origin.y, Origin.x + width, Origin.y + 200), tab_width);
     for (int i = 0; i < tabs; ++i) f->Add_Tab(Labels[i], uint32_t(i));
-    if (create) {
-      EXPECT_TRUE(f->Create());
-      Run_Until_Idle();
-      Take_Log();
-    }
-    return f;
+    return create ? Made(f) : f;
   }
-  std::vector<int> Tops(const Narrow_Folder& f) {
-    std::vector<int> tops;
-    for (const Folder_Tab& t : f.Tabs) tops.push_back(t.Rect.top);
-    return tops;
+  // One edge of every tab.
+  static std::vector<int> Edges(const Narrow_Folder& f, int TRect::*edge = &TRect::top) {
+    std::vector<int> out;
+    for (const Folder_Tab& t : f.Tabs) out.push_back(t.Rect.*edge);
+    return out;
   }
-  void Click_In(TPoint p) {
-    Move(p + Origin);
-    Press(p + Origin);
-    Release(p + Origin);
-  }
+  void Click_In(TPoint p) { Click(p + Origin); }
   static constexpr TPoint Origin{40, 40};
   static constexpr const char* Labels[4] = {"Handles", "Corners", "Matrix", "More"};
 };
@@ -36,15 +35,13 @@ TEST_F(Narrow_Folder_Test, The_Tab_Outline_At_The_800_Column) {
   EXPECT_EQ(f->Tab_Shape_Rect, TRect(0, 0, 125, 24));
   TPoint left[7], right[7];
   f->Curve_Points(left, right);
-  const TPoint expected[7] = {{0, 24}, {6, 24}, {6, 24}, {9, 12}, {12, 0}, {12, 0}, {18, 0}};
-  for (int i = 0; i < 7; ++i) EXPECT_EQ(left[i], expected[i]) << i;
+  EXPECT_EQ(std::vector<TPoint>(left, left + 7),
+            (std::vector<TPoint>{{0, 24}, {6, 24}, {6, 24}, {9, 12}, {12, 0}, {12, 0}, {18, 0}}));
   EXPECT_EQ(right[4], TPoint(125 - 12, 0));
   // The mask: black inside the shape, white in its upper corners.
   TMemoryDC mask(*f->Tab_Mask);
-  EXPECT_EQ(mask.GetPixel(62, 12), TColor::Black);
-  EXPECT_EQ(mask.GetPixel(62, 0), TColor::Black);  // the top edge belongs to the shape
-  EXPECT_EQ(mask.GetPixel(1, 1), TColor::White);
-  EXPECT_EQ(mask.GetPixel(123, 1), TColor::White);
+  EXPECT_EQ((std::vector<TColor>{mask.GetPixel(62, 12), mask.GetPixel(62, 0), mask.GetPixel(1, 1), mask.GetPixel(123, 1)}),
+            (std::vector<TColor>{TColor::Black, TColor::Black, TColor::White, TColor::White}));  // the top edge is inside
   TMemoryDC picture(*f->Tab_Picture);
   EXPECT_EQ(picture.GetPixel(1, 1), TColor::Black);
   EXPECT_EQ(picture.GetPixel(62, 12).Value(), TColor::From_Xrgb(Scheme_Xrgb(0)).Value());
@@ -52,13 +49,11 @@ TEST_F(Narrow_Folder_Test, The_Tab_Outline_At_The_800_Column) {
 
 TEST_F(Narrow_Folder_Test, Tabs_Overlap_In_Staggered_Rows_With_The_Chosen_One_In_Front) {
   Narrow_Folder* f = Make(200, 125, 3);
-  EXPECT_EQ(f->Tabs[0].Rect.left, 3);
-  EXPECT_EQ(f->Tabs[1].Rect.left, 37);
-  EXPECT_EQ(f->Tabs[2].Rect.left, 71);
-  EXPECT_EQ(Tops(*f), (std::vector<int>{36, 18, 0}));
+  EXPECT_EQ(Edges(*f, &TRect::left), (std::vector<int>{3, 37, 71}));
+  EXPECT_EQ(Edges(*f), (std::vector<int>{36, 18, 0}));
   EXPECT_EQ(f->Page_Rect, TRect(2, 61, 198, 198));
   f->Choose_Tab(2);
-  EXPECT_EQ(Tops(*f), (std::vector<int>{18, 0, 36}));
+  EXPECT_EQ(Edges(*f), (std::vector<int>{18, 0, 36}));
   EXPECT_EQ(f->Page_Rect.top, 61);
   Run_Until_Idle();
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 2 2"}));
@@ -77,7 +72,7 @@ TEST_F(Narrow_Folder_Test, One_Tab_No_Tab_And_A_Default_Width) {
 
 TEST_F(Narrow_Folder_Test, Tabs_Added_Before_The_Window_Exist_Lay_Out_And_Draw_Later) {
   Narrow_Folder* f = Make(200, 125, 3, false);
-  EXPECT_EQ(Tops(*f), (std::vector<int>{36, 18, 0}));
+  EXPECT_EQ(Edges(*f), (std::vector<int>{36, 18, 0}));
   EXPECT_FALSE(f->Pictures_Built);
   ASSERT_TRUE(f->Create());
   Run_Until_Idle();
@@ -112,24 +107,15 @@ TEST_F(Narrow_Folder_Test, Clicks_Outside_The_Curved_Shape_Or_On_The_Chosen_Tab_
   Click_In({71 + 1, 1});
   Click_In({62, 40});  // the chosen tab
   Click_In({100, 150});  // the page
-  Run_Until_Idle();
   EXPECT_TRUE(Take_Log().empty());
   EXPECT_EQ(f->Current_Tab, 0u);
   Click_In({100, 10});
-  Run_Until_Idle();
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 2 2"}));
 }
 
 TEST_F(Narrow_Folder_Test, A_Refused_Choice_Changes_Nothing) {
-  struct Locked_Folder : Narrow_Folder {
-    using Narrow_Folder::Narrow_Folder;
-    bool Can_Choose(uint32_t) override { return false; }
-  };
-  auto* f = new Locked_Folder(main, 701, TRect(40, 40, 240, 240), 125);
-  for (int i = 0; i < 3; ++i) f->Add_Tab(Labels[i], 0);
-  ASSERT_TRUE(f->Create());
+  Locked_Folder* f = Make<Locked_Folder>(200, 125, 3);
   Click_In({100, 10});
-  Run_Until_Idle();
   EXPECT_EQ(f->Current_Tab, 0u);
   EXPECT_TRUE(Take_Log().empty());
 }

@@ -7,45 +7,27 @@
 namespace {
 
 constexpr int Id = 401;
-const std::string Click = "command 401 0";
+const std::string Clicked = "command 401 0";
 
 class Push_Buttons_Test : public Widget_Test {
  protected:
-  template <class Button>
-  Button* Made(Button* b) {
-    EXPECT_TRUE(b->Create());
-    Run_Until_Idle();
-    Take_Log();
-    return b;
-  }
   Round_Button* Round(const TRect& r = TRect(100, 100, 180, 180)) { return Made(new Round_Button(main, Id, r)); }
   Rectangular_Button* Rectangle(const TRect& r = TRect(100, 100, 200, 140), int style = 0) {
     return Made(new Rectangular_Button(main, Id, r, style));
   }
-  void Click_At(TPoint p) {
-    Move(p);
-    Press(p);
-    Release(p);
-  }
-  static int Rows_With(const TBitmap& b, uint32_t xrgb, int& first, int& last) {
-    first = -1, last = -1;
-    int rows = 0;
-    for (int y = 0; y < b.Height(); ++y) {
-      bool found = false;
-      for (int x = 0; x < b.Width(); ++x) found |= b.Surface()->Pixel(x, y) == xrgb;
-      if (!found) continue;
-      if (first < 0) first = y;
-      last = y;
-      ++rows;
-    }
+  // The rows of b that hold a pixel of xrgb: how many, the first and the last.
+  struct Rows {
+    int count = 0, first = -1, last = -1;
+  };
+  static Rows Rows_With(const TBitmap& b, uint32_t xrgb) {
+    Rows rows;
+    for (int y = 0; y < b.Height(); ++y)
+      for (int x = 0; x < b.Width(); ++x)
+        if (b.Surface()->Pixel(x, y) == xrgb) {
+          rows = {rows.count + 1, rows.first < 0 ? y : rows.first, y};
+          break;
+        }
     return rows;
-  }
-  bool Screen_Shows(const TWindow& w, const TBitmap& face) {
-    const TRect r = w.GetWindowRect();
-    for (int y = 0; y < r.Height(); ++y)
-      for (int x = 0; x < r.Width(); ++x)
-        if (Screen_Pixel(r.left + x, r.top + y) != face.Surface()->Pixel(x, y)) return false;
-    return true;
   }
 };
 
@@ -57,18 +39,15 @@ TEST_F(Push_Buttons_Test, Captions_Are_Cut_Into_At_Most_Four_Lines) {
   EXPECT_EQ(Caption_Lines(nullptr, 4), (std::vector<std::string>{""}));
 }
 
-TEST_F(Push_Buttons_Test, A_Round_Button_Answers_Only_Inside_Its_Ellipse) {
+TEST_F(Push_Buttons_Test, A_Round_Button_Answers_Only_Inside_Its_Ellipse_And_Only_If_Released_There) {
   Round_Button* b = Round();
-  Click_At({102, 102});  // the window's corner, outside the disc and ring
+  Click({102, 102});  // the window's corner, outside the disc and ring
   EXPECT_TRUE(Take_Log().empty());
   EXPECT_FALSE(b->On_Button({1, 1}));
   EXPECT_TRUE(b->On_Button({40, 1}));  // the ring counts
-  Click_At({140, 140});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
-}
-
-TEST_F(Push_Buttons_Test, Moving_Off_Before_Release_Drops_The_Click_And_Coming_Back_Restores_It) {
-  Round_Button* b = Round();
+  Click({140, 140});
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked}));
+  // Moving off before the release drops the click, coming back restores it.
   Move({140, 140});
   Press({140, 140});
   EXPECT_TRUE(b->Shows_Pressed());
@@ -81,7 +60,7 @@ TEST_F(Push_Buttons_Test, Moving_Off_Before_Release_Drops_The_Click_And_Coming_B
   Move({300, 300});
   Move({141, 140});
   Release({141, 140});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked}));
   EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
 }
 
@@ -89,15 +68,13 @@ TEST_F(Push_Buttons_Test, A_Round_Caption_Is_Sized_From_The_Height) {
   Round_Button* b = Round(TRect(100, 100, 160, 160));
   b->Set_Caption("Re\nse\nt");
   // Font 10, lines 12 apart, the first at (60 - 37) / 2 = 11.
-  int first = 0, last = 0;
-  Rows_With(*b->Normal_Look(), Scheme_Xrgb(1), first, last);
-  EXPECT_GE(first, 11);
-  EXPECT_LT(last, 11 + 2 * 12 + 10);
-  Rows_With(*b->Pressed_Look(), Scheme_Xrgb(1), first, last);
-  EXPECT_GE(first, 12);
+  const Rows rows = Rows_With(*b->Normal_Look(), Scheme_Xrgb(1));
+  EXPECT_GE(rows.first, 11);
+  EXPECT_LT(rows.last, 11 + 2 * 12 + 10);
+  EXPECT_GE(Rows_With(*b->Pressed_Look(), Scheme_Xrgb(1)).first, 12);
 }
 
-TEST_F(Push_Buttons_Test, A_Disabled_Button_Greys_Its_Face_And_Follows_New_Content) {
+TEST_F(Push_Buttons_Test, A_Disabled_Button_Greys_Its_Face_Follows_New_Content_And_Drops_A_Held_Click) {
   Round_Button* b = Round();
   b->Set_Caption("Apply");
   b->Disable();
@@ -111,14 +88,11 @@ TEST_F(Push_Buttons_Test, A_Disabled_Button_Greys_Its_Face_And_Follows_New_Conte
   EXPECT_TRUE(Screen_Shows(*b, *b->Disabled_Look()));
   // The ring keeps its raised look: the greying touches only the disc.
   EXPECT_EQ(b->Disabled_Look()->Surface()->Pixel(40, 1), b->Normal_Look()->Surface()->Pixel(40, 1));
-  Click_At({140, 140});
+  Click({140, 140});
   EXPECT_TRUE(Take_Log().empty());
   b->Enable();
   EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
-}
-
-TEST_F(Push_Buttons_Test, Disabling_A_Held_Button_Drops_Its_Click) {
-  Round_Button* b = Round();
+  // The target disabling a held button drops its click.
   Move({140, 140});
   Press({140, 140});
   main->Enabled[Id] = false;
@@ -144,7 +118,7 @@ TEST_F(Push_Buttons_Test, Hovering_Holds_The_Mouse_For_The_Tip_And_A_Click_Lets_
   Press({140, 140});
   EXPECT_FALSE(tip->Shown);
   Release({140, 140});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked}));
   Move({141, 140});  // the next move over it takes the mouse again
   EXPECT_TRUE(mouse->Holds(b));
   Move({300, 300});
@@ -170,44 +144,42 @@ TEST_F(Push_Buttons_Test, A_Button_Destroyed_While_Its_Tip_Waits_Leaves_No_Dangl
   EXPECT_EQ(tip->Item, nullptr);
 }
 
-TEST_F(Push_Buttons_Test, A_Rectangular_Button_Answers_In_Its_Corners) {
-  Rectangle();
-  Click_At({100, 100});
-  Click_At({199, 139});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click, Click}));
-}
-
 TEST_F(Push_Buttons_Test, Rectangular_Caption_Font_Heights) {
   // At the 800 column the bevel is 4 and the caption margin 3.
   Rectangular_Button* b = Rectangle(TRect(10, 10, 110, 50));
-  EXPECT_EQ(b->Inner_Rect.Height(), 32);
-  EXPECT_EQ(b->Caption_Font_Height(1), 28);
-  EXPECT_EQ(b->Caption_Font_Height(4), 8);
+  EXPECT_EQ((std::vector<int>{b->Inner_Rect.Height(), b->Caption_Font_Height(1), b->Caption_Font_Height(4)}),
+            (std::vector<int>{32, 28, 8}));
   Rectangular_Button* tall = Rectangle(TRect(10, 60, 50, 168));
-  EXPECT_EQ(tall->Inner_Rect.Height(), 100);
-  EXPECT_EQ(tall->Caption_Font_Height(4), 20);
+  EXPECT_EQ((std::vector<int>{tall->Inner_Rect.Height(), tall->Caption_Font_Height(4)}), (std::vector<int>{100, 20}));
   tall->Set_Caption("E\nd\ni\nt");
-  int first = 0, last = 0;
-  EXPECT_GT(Rows_With(*tall->Normal_Look(), Scheme_Xrgb(1), first, last), 0);
-  EXPECT_GE(first, 4 + 1);  // the inner top plus half the margin
-  EXPECT_LE(last, 4 + 1 + 3 * 25 + 20);
+  const Rows rows = Rows_With(*tall->Normal_Look(), Scheme_Xrgb(1));
+  EXPECT_GT(rows.count, 0);
+  EXPECT_GE(rows.first, 4 + 1);  // the inner top plus half the margin
+  EXPECT_LE(rows.last, 4 + 1 + 3 * 25 + 20);
 }
 
-TEST_F(Push_Buttons_Test, Rectangular_Faces_Bevel_And_Swap_When_Pressed) {
+TEST_F(Push_Buttons_Test, Rectangular_Faces_Bevel_Swap_When_Pressed_And_Keep_The_Bevel_When_Greyed) {
   Rectangular_Button* dark = Rectangle(TRect(10, 10, 110, 50), 1);
-  const TBitmap& normal = *dark->Normal_Look();
-  const TBitmap& pressed = *dark->Pressed_Look();
   EXPECT_EQ(dark->Face_Color, The_GUI_Colors->Scheme[1]);
   EXPECT_EQ(dark->Text_Color, The_GUI_Colors->Scheme[0]);
-  EXPECT_EQ(normal.Surface()->Pixel(50, 39), 0u);   // black line along the bottom
-  EXPECT_EQ(normal.Surface()->Pixel(99, 20), 0u);   // and the right edge
-  EXPECT_EQ(pressed.Surface()->Pixel(0, 20), 0u);   // pressed: along the left
-  EXPECT_EQ(pressed.Surface()->Pixel(50, 0), 0u);   // and the top
-  EXPECT_EQ(normal.Surface()->Pixel(50, 1), Scheme_Xrgb(5));   // light upper band
-  EXPECT_EQ(normal.Surface()->Pixel(50, 36), Scheme_Xrgb(3));  // dark lower band
-  EXPECT_EQ(pressed.Surface()->Pixel(50, 2), Scheme_Xrgb(3));
-  EXPECT_EQ(pressed.Surface()->Pixel(50, 37), Scheme_Xrgb(5));
-  EXPECT_EQ(normal.Surface()->Pixel(50, 20), Scheme_Xrgb(1));
+  auto normal = [&](int x, int y) { return dark->Normal_Look()->Surface()->Pixel(x, y); };
+  auto pressed = [&](int x, int y) { return dark->Pressed_Look()->Surface()->Pixel(x, y); };
+  // Raised: black along the bottom and the right, a light upper band, a dark
+  // lower one, the face between; pressed: black along the left and the top,
+  // the bands swapped.
+  EXPECT_EQ((std::vector<uint32_t>{normal(50, 39), normal(99, 20), normal(50, 1), normal(50, 36), normal(50, 20)}),
+            (std::vector<uint32_t>{0, 0, Scheme_Xrgb(5), Scheme_Xrgb(3), Scheme_Xrgb(1)}));
+  EXPECT_EQ((std::vector<uint32_t>{pressed(0, 20), pressed(50, 0), pressed(50, 2), pressed(50, 37)}),
+            (std::vector<uint32_t>{0, 0, Scheme_Xrgb(3), Scheme_Xrgb(5)}));
+
+  Rectangular_Button* b = Rectangle(TRect(10, 60, 110, 100));
+  b->Set_Caption("Setup");
+  b->Disable();
+  const TBitmap& grey = *b->Disabled_Look();
+  const TBitmap& raised = *b->Normal_Look();
+  for (int x = 0; x < 100; ++x) EXPECT_EQ(grey.Surface()->Pixel(x, 1), raised.Surface()->Pixel(x, 1)) << x;
+  EXPECT_EQ(Rows_With(grey, Scheme_Xrgb(1)).count, 0);  // the caption is greyed
+  EXPECT_GT(Rows_With(grey, Scheme_Xrgb(2)).count, 0);
 }
 
 TEST_F(Push_Buttons_Test, The_Target_Switches_A_Rectangular_Button_At_Idle) {
@@ -217,25 +189,14 @@ TEST_F(Push_Buttons_Test, The_Target_Switches_A_Rectangular_Button_At_Idle) {
   Move({10, 10});
   EXPECT_TRUE(b->Is_Disabled());
   EXPECT_TRUE(Screen_Shows(*b, *b->Disabled_Look()));
-  Click_At({150, 120});
+  Click({150, 120});
   EXPECT_TRUE(Take_Log().empty());
   main->Enabled[Id] = true;
   Move({11, 10});
   EXPECT_TRUE(Screen_Shows(*b, *b->Normal_Look()));
-  Click_At({150, 120});
-  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Click}));
-}
-
-TEST_F(Push_Buttons_Test, A_Disabled_Rectangular_Button_Keeps_Its_Bevel) {
-  Rectangular_Button* b = Rectangle(TRect(10, 10, 110, 50));
-  b->Set_Caption("Setup");
-  b->Disable();
-  const TBitmap& grey = *b->Disabled_Look();
-  const TBitmap& normal = *b->Normal_Look();
-  for (int x = 0; x < 100; ++x) EXPECT_EQ(grey.Surface()->Pixel(x, 1), normal.Surface()->Pixel(x, 1)) << x;
-  int first = 0, last = 0;
-  EXPECT_EQ(Rows_With(grey, Scheme_Xrgb(1), first, last), 0);  // the caption is greyed
-  EXPECT_GT(Rows_With(grey, Scheme_Xrgb(2), first, last), 0);
+  Click({100, 100});  // it answers in its very corners
+  Click({199, 139});
+  EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked, Clicked}));
 }
 
 }  // namespace

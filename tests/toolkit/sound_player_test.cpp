@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,19 +13,18 @@
 
 namespace {
 
+using Log = std::vector<std::string>;
+
 // Writes down which waves ended, and may react to an end.
-class Log_Client : public Sound_Client {
- public:
-  Log_Client(std::string name, std::vector<std::string>& log) : name_(std::move(name)), log_(log) {}
+struct Log_Client : Sound_Client {
+  Log_Client(std::string name, Log& log) : name(std::move(name)), log(log) {}
   void Sound_Done(Sound_Wave* wave) override {
-    log_.push_back(name_);
+    log.push_back(name);
     if (on_done) on_done(wave);
   }
+  std::string name;
+  Log& log;
   std::function<void(Sound_Wave*)> on_done;
-
- private:
-  std::string name_;
-  std::vector<std::string>& log_;
 };
 
 class Sound_Player_Test : public Media_Test {
@@ -33,11 +33,9 @@ class Sound_Player_Test : public Media_Test {
   static std::unique_ptr<Sound_Wave> Wave(uint32_t ms, uint16_t bits = 8) {
     return std::make_unique<Sound_Wave>(ms, Sound_Milliseconds, true, bits, 22050, 1);
   }
-  std::vector<std::string> log;
+  Log log;
   Log_Client a{"a", log}, b{"b", log}, c{"c", log};
 };
-
-using Log = std::vector<std::string>;
 
 }  // namespace
 
@@ -61,15 +59,11 @@ TEST_F(Sound_Player_Test, OnePlaysOneWaitsAThirdIsRefusedAndEndsComeInOrder) {
   Advance(60);
   EXPECT_EQ(log, (Log{"a", "b"}));
   EXPECT_FALSE(player.Playing());
-}
-
-TEST_F(Sound_Player_Test, AWaveAtItsEndCompletesAtOnce) {
-  Sound_Player player;
-  auto wave = Wave(100);
-  wave->Set_Position(100, Sound_Milliseconds);
-  ASSERT_TRUE(player.Play(wave.get(), &a));
+  // A wave at its end completes at once.
+  one->Set_Position(100, Sound_Milliseconds);
+  ASSERT_TRUE(player.Play(one.get(), &c));
   Run_Until_Idle();
-  EXPECT_EQ(log, Log{"a"});
+  EXPECT_EQ(log, (Log{"a", "b", "c"}));
   EXPECT_FALSE(player.Playing());
 }
 
@@ -123,7 +117,7 @@ TEST_F(Sound_Player_Test, AClientMayPlayAgainOrStopWhenTold) {
 
 TEST_F(Sound_Player_Test, AnEightBitOutputRefusesTheBurstAndNoOutputRefusesAll) {
   Sound_Library library;
-  Force_Wave_Probe(8);
+  TWave_Out::Force_Probe(8);
   {
     Sound_Player player;
     EXPECT_EQ(player.Supported(), 8u);
@@ -133,7 +127,7 @@ TEST_F(Sound_Player_Test, AnEightBitOutputRefusesTheBurstAndNoOutputRefusesAll) 
       player.Stop();
     }
   }
-  Force_Wave_Probe(0);
+  TWave_Out::Force_Probe(0);
   Sound_Player mute;
   EXPECT_EQ(mute.Supported(), 0u);
   EXPECT_FALSE(mute.Play(library.Sound(4), &a));

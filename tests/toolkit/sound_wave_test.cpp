@@ -11,30 +11,26 @@ using namespace Wave_Images;
 
 namespace {
 
-std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
-  std::vector<uint8_t> v;
-  for (int x : values) v.push_back(uint8_t(x));
-  return v;
-}
+std::vector<uint8_t> Bytes(const std::vector<int>& values) { return {values.begin(), values.end()}; }
 
-std::vector<uint8_t> Samples_16(std::initializer_list<int> values) {
+std::vector<uint8_t> Samples_16(const std::vector<int>& values) {
   std::vector<uint8_t> v;
-  for (int x : values) Put_U16(v, uint16_t(int16_t(x)));
-  return v;
-}
-
-int16_t Sample_16(const Sound_Wave& wave, int i) {
-  int16_t v;
-  std::memcpy(&v, wave.Samples() + 2 * i, 2);
+  for (int x : values) Put(v, uint16_t(int16_t(x)), 2);
   return v;
 }
 
 // All the wave's samples, as stored (8-bit) or as signed 16-bit values.
 std::vector<int> All_Samples(const Sound_Wave& wave) {
-  std::vector<int> out;
-  for (int64_t i = 0; i < wave.Get_Length(Sound_Frames); ++i)
-    out.push_back(wave.Bits() == 16 ? Sample_16(wave, int(i)) : wave.Samples()[i]);
+  std::vector<int> out(size_t(wave.Get_Length(Sound_Frames)));
+  const uint8_t* p = wave.Samples();
+  for (size_t i = 0; i < out.size(); ++i) out[i] = wave.Bits() == 16 ? int16_t(p[2 * i] | p[2 * i + 1] << 8) : p[i];
   return out;
+}
+
+// Sets the wave's first samples, as stored (8-bit) or as signed 16-bit values.
+void Fill(Sound_Wave& wave, const std::vector<int>& samples) {
+  const std::vector<uint8_t> bytes = wave.Bits() == 16 ? Samples_16(samples) : Bytes(samples);
+  std::memcpy(wave.Samples(), bytes.data(), bytes.size());
 }
 
 Sound_Wave Parse(const std::vector<uint8_t>& image) { return Sound_Wave(image.data(), uint32_t(image.size())); }
@@ -43,7 +39,7 @@ Sound_Wave Parse(const std::vector<uint8_t>& image) { return Sound_Wave(image.da
 
 TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
   auto eight = Clip(8, Bytes({1, 2, 3, 4, 5}));
-  Sound_Wave a(eight.data(), uint32_t(eight.size()));
+  Sound_Wave a = Parse(eight);
   ASSERT_TRUE(a.Is_Valid());
   EXPECT_EQ(a.Bits(), 8);
   EXPECT_EQ(a.Get_Length(Sound_Bytes), 5);
@@ -52,7 +48,7 @@ TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
   // An 18-byte format with an extra size, and an odd chunk before the data.
   auto sixteen = Riff({Chunk("fmt ", Format(16, 1, true)), Chunk("LIST", Bytes({9, 9, 9})),
                        Chunk("data", Samples_16({100, -100, 32767}))});
-  Sound_Wave b(sixteen.data(), uint32_t(sixteen.size()));
+  Sound_Wave b = Parse(sixteen);
   ASSERT_TRUE(b.Is_Valid());
   EXPECT_EQ(b.Format().extra_size, 0);
   EXPECT_EQ(b.Format().block_align, 2);
@@ -62,8 +58,8 @@ TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
 TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
   auto data = Chunk("data", Bytes({1, 2, 3, 4, 5, 6, 7, 8}));
   auto fmt = Chunk("fmt ", Format(8));
-  std::vector<uint8_t> short_fmt = Format(8);
-  short_fmt.resize(14);
+  auto With_Format = [&](const std::vector<uint8_t>& f) { return Riff({Chunk("fmt ", f), data}); };
+  const auto eight = Format(8);
   auto bad_align = Format(16);
   bad_align[12] = 1;  // one byte a frame for 16-bit samples
   auto no_wave = Clip(8, Bytes({1}));
@@ -72,32 +68,29 @@ TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
   wild[16] = wild[17] = wild[18] = wild[19] = 0xFF;  // the junk chunk's size
   auto early = Clip(8, Bytes({1, 2}));
   early[4] = 20;  // a RIFF size shorter than the image ends the walk early
-  auto With_Bits = [&](uint16_t bits) {
-    auto f = Format(bits);
-    f[12] = uint8_t((bits + 7) / 8);  // a frame size that fits the width
-    return Riff({Chunk("fmt ", f), data});
-  };
-  const struct {
+  struct Case {
     std::vector<uint8_t> image;
     const char* why;
-  } cases[] = {
+  };
+  std::vector<Case> cases = {
       {Riff({data, fmt}), "The samples come before their format"},
-      {Riff({Chunk("fmt ", Format(8, 3)), data}), "Not PCM samples"},
+      {With_Format(Format(8, 3)), "Not PCM samples"},
       {Riff({data}), "The samples come before their format"},
       {Riff({fmt}), "No samples"},
-      {Riff({Chunk("fmt ", short_fmt), data}), "The format chunk is too short"},
-      {Riff({Chunk("fmt ", bad_align), data}), "The frame size does not match the format"},
+      {With_Format({eight.begin(), eight.begin() + 14}), "The format chunk is too short"},
+      {With_Format(bad_align), "The frame size does not match the format"},
       {no_wave, "Not a RIFF wave"},
       {{'R', 'I', 'F', 'F'}, "Not a RIFF wave"},
       {wild, "No format chunk"},
       {early, "The format chunk is too short"},
-      {With_Bits(9), "Only samples of 8 or 16 bits can be played"},
-      {With_Bits(12), "Only samples of 8 or 16 bits can be played"},
-      {With_Bits(24), "Only samples of 8 or 16 bits can be played"},
-      {With_Bits(32), "Only samples of 8 or 16 bits can be played"},
-      {Riff({Chunk("fmt ", Format(16, 1, false, 2)), data}), "Only mono waves can be played"},
-      {Riff({Chunk("fmt ", Format(8, 1, false, 1, 44100)), data}), "Only waves of 22050 Hz can be played"},
+      {With_Format(Format(16, 1, false, 2)), "Only mono waves can be played"},
+      {With_Format(Format(8, 1, false, 1, 44100)), "Only waves of 22050 Hz can be played"},
   };
+  for (uint16_t bits : {9, 12, 24, 32}) {
+    auto f = Format(bits);
+    f[12] = uint8_t((bits + 7) / 8);  // a frame size that fits the width
+    cases.push_back({With_Format(f), "Only samples of 8 or 16 bits can be played"});
+  }
   for (const auto& c : cases) {
     Sound_Wave wave = Parse(c.image);
     EXPECT_FALSE(wave.Is_Valid()) << c.why;
@@ -124,9 +117,7 @@ TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
 TEST(Sound_Wave, BlankWavesPositionsAndUnitsInSixtyFourBits) {
   Sound_Wave blank(1000, Sound_Milliseconds, true, 8, 22050, 1);
   ASSERT_TRUE(blank.Is_Valid());
-  EXPECT_EQ(blank.Get_Length(Sound_Frames), 22050);
-  EXPECT_EQ(blank.Samples()[0], 128);
-  EXPECT_EQ(blank.Samples()[22049], 128);
+  EXPECT_EQ(All_Samples(blank), std::vector<int>(22050, 128));
   EXPECT_EQ(blank.Get_Length(7), -1);
 
   Sound_Wave bytes(4410, Sound_Bytes, true, 16, 22050, 1);
@@ -152,59 +143,55 @@ TEST(Sound_Wave, BlankWavesPositionsAndUnitsInSixtyFourBits) {
 
 TEST(Sound_Wave, SilenceFillsWhatRemainsFromThePosition) {
   Sound_Wave wave(10, Sound_Frames, false, 16, 22050, 1);
-  std::memset(wave.Samples(), 0x55, 20);
+  Fill(wave, std::vector<int>(10, 0x5555));
   wave.Set_Position(6, Sound_Frames);
   wave.Fill_Silence(100, Sound_Frames);
   EXPECT_EQ(wave.Get_Position(Sound_Frames), 6);
   EXPECT_EQ(All_Samples(wave), (std::vector<int>{0x5555, 0x5555, 0x5555, 0x5555, 0x5555, 0x5555, 0, 0, 0, 0}));
 
   Sound_Wave eight(10, Sound_Frames, false, 8, 22050, 1);
-  std::memset(eight.Samples(), 7, 10);
+  Fill(eight, std::vector<int>(10, 7));
   eight.Set_Position(2, Sound_Frames);
   eight.Fill_Silence(3, Sound_Frames);
   EXPECT_EQ(All_Samples(eight), (std::vector<int>{7, 7, 128, 128, 128, 7, 7, 7, 7, 7}));
 }
 
 TEST(Sound_Wave, MixingClampsAndTheShiftLowersOnlyTheIncomingSound) {
-  // 8 into 8.
-  auto src8 = Clip(8, Bytes({255, 0, 192, 192, 64}));
-  Sound_Wave x8 = Parse(src8);
-  Sound_Wave d8(5, Sound_Frames, false, 8, 22050, 1);
-  std::memcpy(d8.Samples(), Bytes({200, 50, 160, 128, 128}).data(), 5);
-  d8.Mix_From(x8, -1, Sound_Frames, 0);
-  // 72 + 127 clamps high, -78 - 128 clamps low.
-  EXPECT_EQ(All_Samples(d8), (std::vector<int>{255, 0, 224, 192, 64}));
-  // With a shift the track keeps its level: 160 stays 32 above zero, the
-  // source adds (192 - 128) >> 2 = 16.
-  std::memcpy(d8.Samples(), Bytes({160, 160, 160, 160, 160}).data(), 5);
-  x8.Set_Position(2, Sound_Frames);
-  d8.Mix_From(x8, 1, Sound_Frames, 2);
-  EXPECT_EQ(All_Samples(d8), (std::vector<int>{176, 160, 160, 160, 160}));  // one frame asked for
-  EXPECT_EQ(x8.Get_Position(Sound_Frames), 2);
-  EXPECT_EQ(d8.Get_Position(Sound_Frames), 0);
-
-  // 16 into 8: loud sums clamp to 0 and 255.
-  auto src16 = Clip(16, Samples_16({32767, -32768, 256 * 10, -256 * 10}));
-  Sound_Wave x16 = Parse(src16);
-  Sound_Wave e8(4, Sound_Frames, false, 8, 22050, 1);
-  std::memcpy(e8.Samples(), Bytes({250, 5, 128, 128}).data(), 4);
-  e8.Mix_From(x16, -1, Sound_Frames, 0);
-  EXPECT_EQ(All_Samples(e8), (std::vector<int>{255, 0, 138, 118}));
-  std::memcpy(e8.Samples(), Bytes({100, 100, 100, 100}).data(), 4);
-  e8.Mix_From(x16, -1, Sound_Frames, 1);
-  EXPECT_EQ(All_Samples(e8)[2], 105);  // (10 >> 1) over an unchanged 100
-  EXPECT_EQ(All_Samples(e8)[3], 95);
-
-  // 8 into 16 and 16 into 16, clamped to the 16-bit range.
-  Sound_Wave d16(4, Sound_Frames, true, 16, 22050, 1);
-  int16_t start[4] = {30000, -30000, 1000, 0};
-  std::memcpy(d16.Samples(), start, 8);
-  auto src = Clip(8, Bytes({255, 0, 128 + 4, 128 - 4}));
-  Sound_Wave x = Parse(src);
-  d16.Mix_From(x, -1, Sound_Frames, 0);
-  EXPECT_EQ(All_Samples(d16), (std::vector<int>{32767, -32768, 2024, -1024}));
-  d16.Mix_From(x16, -1, Sound_Frames, 1);
-  EXPECT_EQ(All_Samples(d16), (std::vector<int>{32767, -32768, 2024 + 1280, -1024 - 1280}));
+  // A track of track_bits holding track mixes in a clip of clip_bits holding
+  // clip, read from frame from on, amount frames (-1: all) at a shift.
+  const struct {
+    uint16_t track_bits;
+    std::vector<int> track;
+    uint16_t clip_bits;
+    std::vector<int> clip;
+    int from, amount, shift;
+    std::vector<int> expected;
+  } cases[] = {
+      // 8 into 8: 72 + 127 clamps high, -78 - 128 clamps low.
+      {8, {200, 50, 160, 128, 128}, 8, {255, 0, 192, 192, 64}, 0, -1, 0, {255, 0, 224, 192, 64}},
+      // With a shift the track keeps its level: 160 stays 32 above zero, the
+      // clip adds (192 - 128) >> 2 = 16, in the one frame asked for.
+      {8, {160, 160, 160, 160, 160}, 8, {255, 0, 192, 192, 64}, 2, 1, 2, {176, 160, 160, 160, 160}},
+      // 16 into 8: loud sums clamp to 0 and 255; the shift halves 127, -128, 10, -10.
+      {8, {250, 5, 128, 128}, 16, {32767, -32768, 256 * 10, -256 * 10}, 0, -1, 0, {255, 0, 138, 118}},
+      {8, {100, 100, 100, 100}, 16, {32767, -32768, 256 * 10, -256 * 10}, 0, -1, 1, {163, 36, 105, 95}},
+      // 8 into 16 and 16 into 16, clamped to the 16-bit range.
+      {16, {30000, -30000, 1000, 0}, 8, {255, 0, 128 + 4, 128 - 4}, 0, -1, 0, {32767, -32768, 2024, -1024}},
+      {16, {32767, -32768, 2024, -1024}, 16, {32767, -32768, 256 * 10, -256 * 10}, 0, -1, 1,
+       {32767, -32768, 2024 + 1280, -1024 - 1280}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.clip_bits << " into " << c.track_bits << ", shift " << c.shift);
+    auto image = Clip(c.clip_bits, c.clip_bits == 16 ? Samples_16(c.clip) : Bytes(c.clip));
+    Sound_Wave clip = Parse(image);
+    Sound_Wave track(int64_t(c.track.size()), Sound_Frames, false, c.track_bits, 22050, 1);
+    Fill(track, c.track);
+    clip.Set_Position(c.from, Sound_Frames);
+    track.Mix_From(clip, c.amount, Sound_Frames, c.shift);
+    EXPECT_EQ(All_Samples(track), c.expected);
+    EXPECT_EQ(clip.Get_Position(Sound_Frames), c.from);  // mixing moves neither wave
+    EXPECT_EQ(track.Get_Position(Sound_Frames), 0);
+  }
 }
 
 TEST(Sound_Wave, MixingStopsAtTheEndOfEitherWave) {
@@ -213,24 +200,22 @@ TEST(Sound_Wave, MixingStopsAtTheEndOfEitherWave) {
   Sound_Wave clip = Parse(loud);
   track.Set_Position(900, Sound_Milliseconds);
   track.Mix_From(clip, -1, Sound_Frames, 0);
-  EXPECT_EQ(Sample_16(track, 22050 - 1), 72 * 256);
-  EXPECT_EQ(Sample_16(track, 19845 - 1), 0);
+  EXPECT_EQ(All_Samples(track)[22050 - 1], 72 * 256);
+  EXPECT_EQ(All_Samples(track)[19845 - 1], 0);
   // An amount in milliseconds counts at the source's rate.
   Sound_Wave other(1000, Sound_Milliseconds, true, 16, 22050, 1);
   other.Mix_From(clip, 10, Sound_Milliseconds, 0);
-  EXPECT_EQ(Sample_16(other, 219), 72 * 256);
-  EXPECT_EQ(Sample_16(other, 220), 0);
+  EXPECT_EQ(All_Samples(other)[219], 72 * 256);
+  EXPECT_EQ(All_Samples(other)[220], 0);
 }
 
 TEST(Sound_Library, SixClipsOfTheirWidthsAndRoles) {
   Sound_Library library;
   EXPECT_EQ(The_Sound_Library, &library);
   for (int slot = 0; slot < 6; ++slot) {
+    // Valid means 22050 Hz mono: the parser refuses anything else.
     Sound_Wave* clip = library.Sound(slot);
-    ASSERT_NE(clip, nullptr);
-    ASSERT_TRUE(clip->Is_Valid()) << slot;
-    EXPECT_EQ(clip->Format().samples_per_sec, 22050u);
-    EXPECT_EQ(clip->Format().channels, 1);
+    ASSERT_TRUE(clip && clip->Is_Valid()) << slot;
     EXPECT_EQ(clip->Bits(), slot == 1 ? 16 : 8) << slot;
   }
   EXPECT_EQ(library.Sound(6), nullptr);

@@ -14,8 +14,7 @@ using namespace std::chrono_literals;
 
 // Waits for its event, then ends with a code (or with the termination
 // request when it was asked to end).
-class Waiting_Worker : public TThread {
- public:
+struct Waiting_Worker : TThread {
   ~Waiting_Worker() override {
     Terminate();
     go.Set();
@@ -24,28 +23,24 @@ class Waiting_Worker : public TThread {
   TEventSemaphore go;
   std::atomic<int> runs{0};
   std::atomic<bool> saw_request{false};
-  int32_t code = 7;
   bool exit_early = false;
 
- protected:
   int32_t Run() override {
     ++runs;
     saw_request = ShouldTerminate();
     if (saw_request) return 99;
     go.Wait();
     if (exit_early) Exit(42);
-    return code;
+    return 7;
   }
 };
 
 // Spins on the termination request, counting rounds. The base is taken
 // once at the start, so the loop never calls through the derived object:
 // the base destructor is what ends it in one of the tests.
-class Polling_Worker : public TThread {
- public:
+struct Polling_Worker : TThread {
   std::atomic<long> rounds{0};
 
- protected:
   int32_t Run() override {
     const TThread* self = this;
     std::atomic<long>& count = rounds;
@@ -78,13 +73,9 @@ bool Eventually(Pred pred) {
 
 TEST(TThread, ErrorsOfANeverStartedThreadAndTheirTexts) {
   TThread thread;
-  EXPECT_EQ(thread.GetStatus(), TThread::Created);
   EXPECT_EQ(thread.WaitForExit(0), 0xFFFFFFFFu);
-  EXPECT_EQ(thread.Last_Error().GetErrorType(), TThread::TThreadError::None);
   EXPECT_EQ(thread.Last_Error().why(), "");
-
   EXPECT_EQ(thread.Suspend(), 0xFFFFFFFFu);
-  EXPECT_EQ(thread.Last_Error().GetErrorType(), TThread::TThreadError::SuspendBeforeRun);
   EXPECT_EQ(thread.Last_Error().why(), "Error[thread]: Suspend() before Run()");
   EXPECT_EQ(thread.Resume(), 0xFFFFFFFFu);
   EXPECT_EQ(thread.Last_Error().why(), "Error[thread]: Resume() before Run()");
@@ -98,48 +89,42 @@ TEST(TThread, ErrorsOfANeverStartedThreadAndTheirTexts) {
               std::string("Error[thread]: ") + texts[code]);
 }
 
-TEST(TThread, RunsToFinishedWithItsExitCodeAndRefusesLateCalls) {
+TEST(TThread, RunsToFinishedWithItsExitCodeRefusesLateCallsAndRunsAgain) {
+  using Error = TThread::TThreadError;
   Waiting_Worker worker;
   ASSERT_TRUE(worker.Start());
   EXPECT_EQ(worker.GetStatus(), TThread::Running);
+  EXPECT_FALSE(worker.Start());  // a running thread is not started twice
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::CreationFailure);
   EXPECT_EQ(worker.Resume(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Last_Error().why(), "Error[thread]: Resume() during Run()");
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::ResumeDuringRun);
   EXPECT_EQ(worker.WaitForExit(0), uint32_t(WAIT_TIMEOUT));
-
   worker.go.Set();
   Wait_Until_Finished(worker);
   EXPECT_EQ(worker.Exit_Code(), 7);
   EXPECT_EQ(worker.WaitForExit(), 0xFFFFFFFFu);
   EXPECT_EQ(worker.Suspend(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::SuspendAfterExit);
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::SuspendAfterExit);
   EXPECT_EQ(worker.Resume(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::ResumeAfterExit);
-}
+  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::ResumeAfterExit);
 
-TEST(TThread, ExitEndsTheBodyWithItsCode) {
-  Waiting_Worker worker;
+  // Started again; Exit ends the body with its code, and does nothing from outside it.
   worker.exit_early = true;
   ASSERT_TRUE(worker.Start());
   worker.go.Set();
   Wait_Until_Finished(worker);
   EXPECT_EQ(worker.Exit_Code(), 42);
-  // From outside the body it does nothing.
   worker.Exit(5);
   EXPECT_EQ(worker.GetStatus(), TThread::Finished);
-}
 
-TEST(TThread, RestartRunsAgainAndKeepsTheTerminationRequest) {
-  Waiting_Worker worker;
+  // A termination request outlives the run it was made in.
   ASSERT_TRUE(worker.Start());
-  EXPECT_FALSE(worker.Start());  // a running thread is not started twice
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::CreationFailure);
   worker.Terminate();
   worker.go.Set();
   Wait_Until_Finished(worker);
-
   ASSERT_TRUE(worker.Start());
   Wait_Until_Finished(worker);
-  EXPECT_EQ(worker.runs.load(), 2);
+  EXPECT_EQ(worker.runs.load(), 4);
   EXPECT_TRUE(worker.saw_request.load());
   EXPECT_EQ(worker.Exit_Code(), 99);
 }
@@ -173,18 +158,11 @@ TEST(TThread, SuspendHoldsTheBodyAtItsNextCheckUntilResumed) {
 }
 
 TEST(TThread, DestroyingARunningThreadAsksItToEndAndWaits) {
-  std::atomic<long>* rounds;
-  {
-    Polling_Worker worker;
-    rounds = &worker.rounds;
-    ASSERT_TRUE(worker.Start());
-    ASSERT_TRUE(Eventually([&] { return *rounds > 0; }));
-  }  // no abort, no hang, no thread left behind
-  {
-    TThread never_started;
-  }
-  SUCCEED();
-}
+  TThread never_started;
+  Polling_Worker worker;
+  ASSERT_TRUE(worker.Start());
+  ASSERT_TRUE(Eventually([&] { return worker.rounds > 0; }));
+}  // no abort, no hang, no thread left behind
 
 TEST(TThread, CopiesAreFreshAndAssignmentNeedsAStoppedTarget) {
   Waiting_Worker worker;

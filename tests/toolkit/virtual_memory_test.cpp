@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/system/address_range.h"
-
 namespace {
 
 const size_t Page = Virtual_Memory::Page_Size();
@@ -37,7 +35,6 @@ TEST(Virtual_Memory, TopShrinksByWholePagesAndCannotPassTheReservation) {
   // One page lower: exactly that page goes.
   EXPECT_TRUE(memory.Set_Top(3 * Page));
   EXPECT_EQ(memory.Top(), 3 * Page);
-  EXPECT_TRUE(TAddress_Range::Page_Size() == Page);
   // Any other value is raised to a page.
   EXPECT_TRUE(memory.Set_Top(Page + 1));
   EXPECT_EQ(memory.Top(), 2 * Page);

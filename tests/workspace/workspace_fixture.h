@@ -106,7 +106,7 @@ class Drawing_Window_Test : public testing::Test {
   THeadless_Session& session = stage.session;
   GUI_Colors* colors = &stage.colors;
   Mouse* mouse = &stage.mouse;
-  Panel_Parent* main = stage.parent;
+  Target_Window* main = stage.parent;
   Drawing_Window* window = nullptr;
   const TPoint Origin{200, 80};
 };
