@@ -83,8 +83,8 @@ class Contact_Sheets : public Widget_Test, public testing::WithParamInterface<Sh
         const TSize size(sizes[slot].cx * scale, sizes[slot].cy * scale);
         TBitmap picture = Filled(size.cx, size.cy, slot >= 4 && slot <= 6 ? TColor(0, 0, 255) : TColor(230, 230, 230));
         TMemoryDC dc(picture);
-        metafiles->Ensure(slot);
-        metafiles->Play(slot, dc, TRect(TPoint(0, 0), size));
+        metafiles.Ensure(slot);
+        metafiles.Play(slot, dc, TRect(TPoint(0, 0), size));
         sheet.Add(picture, std::to_string(slot) + (scale == 2 ? " x2" : ""));
       }
   }
@@ -97,15 +97,15 @@ class Contact_Sheets : public Widget_Test, public testing::WithParamInterface<Sh
     for (int variant = 0; variant < 2; ++variant) {
       TBitmap frame = Filled(300, 300, The_GUI_Colors->Scheme[0]);
       TMemoryDC dc(frame);
-      border->Blit_Clipped(dc, TRect(0, 0, 300, 300), 14, variant);
-      border->Blit_Clipped(dc, TRect(100, 100, 200, 160), 6, variant);
+      border.Blit_Clipped(dc, TRect(0, 0, 300, 300), 14, variant);
+      border.Blit_Clipped(dc, TRect(100, 100, 200, 160), 6, variant);
       sheet.Add(frame, "frame variant " + std::to_string(variant));
     }
-    sheet.Add(*border->Render_Ring(200, 200, 0), "ring 0");
+    sheet.Add(*border.Render_Ring(200, 200, 0), "ring 0");
     TBitmap bevels = Filled(160, 80, The_GUI_Colors->Scheme[0]);
     TMemoryDC bevel_dc(bevels);
-    border->Draw_Bevel(bevel_dc, TRect(10, 10, 70, 70));
-    border->Draw_Bevel_Inverse(bevel_dc, TRect(90, 10, 150, 70));
+    border.Draw_Bevel(bevel_dc, TRect(10, 10, 70, 70));
+    border.Draw_Bevel_Inverse(bevel_dc, TRect(90, 10, 150, 70));
     sheet.Add(bevels, "bevels");
     sheet.Next_Row();
     Watch_Cursor watch;
