@@ -104,6 +104,10 @@ TEST(Render_Forward, Pixels_Past_A_Saturated_Accumulator_Stay_Outside) {
   Picture s(48, 1, 1), d(512, 1, 0);
   Render_Forward(d.View(), s.View(), 0, {1e8f, 0, 0, 1, 0, 0});
   for (int x = 0; x < 512; ++x) ASSERT_EQ(d.At(x, 0), x % 127 == 0 ? 1 : 0) << x;
+  // An offset of 150 widths is inside the clamp and kept whole, so steps
+  // held at 128 back never bring a pixel into the picture.
+  Picture wide(200, 1, 1);
+  EXPECT_TRUE(Same_As_The_Rule(wide, {-2000, 0, 0, 1, 150, 0}, {1, 0, 0, 1, 0, 0}));
 }
 
 TEST(Render_Forward, Identity_Copies_Inked_Pixels) {
