@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/window/desktop.h"
 #include "platform/window/messages.h"
 #include "tests/toolkit/media_fixture.h"
 
@@ -60,10 +61,18 @@ TEST_F(Coarse_Timer_Test, OneShotOncePeriodicReplacedWhenStartedAgainAndStoppedI
   EXPECT_EQ(b.ticks, 5);
 
   // Starting a running timer again replaces it: one stream of ticks, not two.
+  // The replaced platform timer goes too: no orphan keeps waking the loop.
+  int timer_messages = 0;
+  TDesktop::Current().Pre_Dispatch_Hook = [&](MSG& m) {
+    if (m.message == WM_TIMER) ++timer_messages;
+    return false;
+  };
   Advance(50);
   ASSERT_TRUE(periodic.Start(100, true, &b));
   for (int i = 0; i < 4; ++i) Advance(100);
+  TDesktop::Current().Pre_Dispatch_Hook = nullptr;
   EXPECT_EQ(b.ticks, 9);
+  EXPECT_EQ(timer_messages, 4);
 
   b.stop_on_tick = &periodic;
   Advance(100);
