@@ -88,10 +88,7 @@ Title_Window::Title_Window(TWindow* parent, TModule* module)
   const TRect& place = Current_Layout->Window_Rect();
   Client_Rect = TRect(0, 0, place.Width(), place.Height());
   Attr.Style = WS_POPUP | WS_VISIBLE;
-  Attr.X = place.left;
-  Attr.Y = place.top;
-  Attr.W = place.Width();
-  Attr.H = place.Height();
+  Attr.Set_Rect(place);
   The_Title_Window = this;
 }
 

@@ -35,10 +35,9 @@ User_Level_Window::User_Level_Window(TWindow* parent, const TRect& rect, const T
     : TWindow(parent, "User Level Window"), font(font_) {
   Attr.Style = WS_CHILD | WS_VISIBLE;
   Attr.Id = Window_Id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = w = rect.Width();
-  Attr.H = h = rect.Height();
+  Attr.Set_Rect(rect);
+  w = rect.Width();
+  h = rect.Height();
   bw = 2 * w / 11;
   bh = h / 6;
   largest_dx = bw / 4;

@@ -37,10 +37,9 @@ constexpr UINT Focus_Message = WM_USER + 1;
 User_List_Window::User_List_Window(TWindow* parent, const TRect& rect, User_Database& database_, const TFont& font_)
     : TWindow(parent, "User List Window"), database(&database_), font(font_) {
   Attr.Style = WS_CHILD | WS_VISIBLE;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = w = rect.Width();
-  Attr.H = h = rect.Height();
+  Attr.Set_Rect(rect);
+  w = rect.Width();
+  h = rect.Height();
   s = (*The_GUI_Sizes)[35];
   p = s + s / 4;
   n = std::min(h / p, int(Max_Rows));

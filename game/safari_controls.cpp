@@ -17,10 +17,7 @@ Safari_Controls::Safari_Controls(TWindow* parent, const TRect& rect, TWindow* dr
       Manipulator_Palette(manipulator_palette),
       Generator(target_generator),
       Fireworks(fireworks_factory) {
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
 }
 
 bool Safari_Controls::Enabled_For_Current_User() {

@@ -87,10 +87,7 @@ Transform_Edit_Dialog::Transform_Edit_Dialog(TWindow* parent, Transform_Edit_Win
     : TWindow(parent), Owner(owner), Client_Rect(0, 0, rect.Width(), rect.Height()), Title_Buffer(title) {
   Attr.Style = WS_CHILD | WS_VISIBLE;
   Attr.Id = Window_Id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
   const int W = rect.Width(), H = rect.Height();
   const int s = Size(29), F = Size(30), T = Size(31);
   Label_Font = std::make_unique<TFont>("MS Sans Serif", F, FW_NORMAL);

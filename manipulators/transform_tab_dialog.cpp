@@ -20,10 +20,7 @@ Transform_Tab_Dialog::Transform_Tab_Dialog(TWindow* parent, Transform_Edit_Dialo
     : TWindow(parent), Owner(owner), Label_Font(label_font), Field_Font(field_font) {
   Attr.Style = WS_CHILD | WS_VISIBLE;
   Attr.Id = id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
 }
 
 Number_Edit<float>* Transform_Tab_Dialog::Add_Field(int id, const TRect& rect) {

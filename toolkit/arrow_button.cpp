@@ -103,10 +103,7 @@ Arrow_Button::Arrow_Button(TWindow* parent, int id, const TRect& rect, int32_t k
       Target(target ? target : parent) {
   Attr.Style = (Attr.Style | WS_CHILD | WS_VISIBLE) & ~WS_BORDER;
   Attr.Id = id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
   Rect = TRect(0, 0, rect.Width(), rect.Height());
   Compute_Points();
   Hit_Region = TRegion::Polygon(P, 3, TFill_Rule::Alternate);

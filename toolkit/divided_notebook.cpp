@@ -81,10 +81,7 @@ Divided_Notebook::Divided_Notebook(TWindow* parent, int id, const TRect& rect, i
       Max_Tab_Height(max_tab_height) {
   Attr.Style = (Attr.Style | WS_CHILD | WS_VISIBLE) & ~WS_BORDER;
   Attr.Id = id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
   Dividers.reserve(6);
 }
 

@@ -19,10 +19,7 @@ Narrow_Folder::Narrow_Folder(TWindow* parent, int id, const TRect& rect, int32_t
     : TWindow(parent, nullptr), Client_Rect(0, 0, rect.Width(), rect.Height()) {
   Attr.Style = (Attr.Style | WS_CHILD | WS_VISIBLE) & ~WS_BORDER;
   Attr.Id = id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
   const int width = tab_width ? tab_width : rect.Width() / 2;
   Tab_Shape_Rect = TRect(0, 0, width, (3 * (*The_GUI_Sizes)[30]) / 2);
   Page_Rect = Client_Rect.Inflated_By(-2, -2);

@@ -12,10 +12,7 @@ Owner_Drawn_Button::Owner_Drawn_Button(TWindow* parent, int id, const TRect& rec
     : TWindow(parent, title), Frame_Rect(0, 0, rect.Width(), rect.Height()), Target(target ? target : parent) {
   Attr.Style = (Attr.Style | WS_CHILD | WS_VISIBLE) & ~WS_BORDER;
   Attr.Id = id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
 }
 
 Owner_Drawn_Button::~Owner_Drawn_Button() { Set_Tip(nullptr); }

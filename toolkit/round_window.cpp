@@ -33,10 +33,7 @@ Round_Window::Round_Window(TWindow* parent, const char* title, int id, const TRe
     : TWindow(parent, title) {
   Attr.Style = (Attr.Style | WS_CHILD | WS_VISIBLE) & ~WS_BORDER;
   Attr.Id = id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
   g_ = (*The_GUI_Sizes)[22];
   m_ = (*The_GUI_Sizes)[23];
   s_ = (*The_GUI_Sizes)[24];

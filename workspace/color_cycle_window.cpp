@@ -84,10 +84,7 @@ bool Color_Cycle_Window::Find(TEventInfo& info) { return Cycle_Table.Dispatch(*t
 Color_Cycle_Window::Color_Cycle_Window(TWindow* parent, const TRect& rect, Color_Wheel* wheel_)
     : TWindow(parent, "Color Cycle Window"), wheel(wheel_) {
   Attr.Id = Window_Id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
   level = Level_Index();
   enabled = Has_Cycles(level);
   Attr.Style = WS_CHILD | (enabled ? WS_VISIBLE : WS_DISABLED);

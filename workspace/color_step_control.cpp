@@ -36,10 +36,7 @@ TPen Frame_Pen(int width, TColor color) {
 Color_Step_Control::Color_Step_Control(TWindow* parent, const TRect& rect) : TWindow(parent, "Color Step Window") {
   Attr.Style = WS_CHILD | WS_VISIBLE;
   Attr.Id = Window_Id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
   Client_Rect = TRect(0, 0, rect.Width(), rect.Height());
   const int w = Client_Rect.Width(), h = Client_Rect.Height();
   const int s = (*The_GUI_Sizes)[29];

@@ -87,10 +87,7 @@ Color_Wheel::Color_Wheel(TWindow* parent, TPoint position) : TWindow(parent, "Wh
   Attr.Style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
   Attr.Id = Window_Id;
   Client = TRect(0, 0, d + b + 1, d + b + m + 1);
-  Attr.X = position.x;
-  Attr.Y = position.y;
-  Attr.W = Client.Width();
-  Attr.H = Client.Height();
+  Attr.Set_Rect(Client.Offset_By(position.x, position.y));
   R = d / 2;
   Cx = d / 2;
   Cy = m + d / 2;

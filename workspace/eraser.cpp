@@ -31,10 +31,7 @@ Eraser_Client::~Eraser_Client() {
 Eraser::Eraser(TWindow* parent, const TRect& rect) : TWindow(parent, "Eraser Window") {
   Attr.Style = WS_CHILD | WS_VISIBLE;
   Attr.Id = Window_Id;
-  Attr.X = rect.left;
-  Attr.Y = rect.top;
-  Attr.W = rect.Width();
-  Attr.H = rect.Height();
+  Attr.Set_Rect(rect);
   Rect = TRect(0, 0, rect.Width(), rect.Height());
   const int k = (*The_GUI_Sizes)[29];
   const int dx = Rect.Width() / 8 - k, dy = Rect.Height() / 8 - k;

@@ -47,10 +47,7 @@ Shape_Button::Shape_Button(Shape_Palette* palette, const TRect& cell, const Shap
     : TWindow(palette, "Shape Button"), Palette(palette), Cell(cell), Shape_Of(shape) {
   Attr.Style = WS_CHILD | WS_VISIBLE;
   Attr.Id = Window_Id;
-  Attr.X = cell.left;
-  Attr.Y = cell.top;
-  Attr.W = cell.Width();
-  Attr.H = cell.Height();
+  Attr.Set_Rect(cell);
   Client = TRect(0, 0, cell.Width(), cell.Height());
 }
 
@@ -245,11 +242,8 @@ Shape_Palette::Shape_Palette(TWindow* parent, TPoint origin, int level_index)
   S = Size(6);
   Attr.Style = WS_CHILD | WS_VISIBLE;
   Attr.Id = Window_Id;
-  Attr.X = origin.x;
-  Attr.Y = origin.y;
-  Attr.W = 3 * S;
-  Attr.H = 5 * S;
   Rect = TRect(0, 0, 3 * S, 5 * S);
+  Attr.Set_Rect(Rect.Offset_By(origin.x, origin.y));
   for (int id = 0; id < 15; ++id) Shapes.push_back(Make_Palette_Shape(id));
   Shapes.push_back(std::make_unique<Notched_Square>());
   for (const auto& shape : Shapes) Shapes_By_Id[size_t(shape->Shape_Number)] = shape.get();

@@ -41,6 +41,9 @@ struct TWindowAttr {
   int W = 0;
   int H = 0;
   int Id = 0;
+
+  // Where the window will stand in its parent once created.
+  void Set_Rect(const TRect& r) { X = r.left, Y = r.top, W = r.Width(), H = r.Height(); }
 };
 
 // One lookup in a response table: the message, the command id it carries
