@@ -23,6 +23,9 @@ struct Drawing_History {
   // A copy that owns copies of the picture, pieces and points; a base that
   // was the record's own picture becomes the copy's own picture.
   Drawing_History Deep_Copy() const;
+  // A record that takes this state's picture, pieces and points and copies
+  // the rest, for a caller that goes on from the same state.
+  Drawing_History Take_Drawing();
   bool Has_Live_Pieces() const { return pieces && pieces->Live_Count > 0; }
   // No picture, or one cleared and not drawn on since.
   bool Picture_Cleared() const { return !picture || picture->Blank; }
@@ -45,4 +48,8 @@ struct Drawing_History {
   bool run_start = false;
   bool matched = false;
   bool pushed = false;
+
+ private:
+  // Everything but the picture, pieces, points and base.
+  void Copy_Settings_To(Drawing_History& to) const;
 };

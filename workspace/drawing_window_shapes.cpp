@@ -110,20 +110,7 @@ void Drawing_Window::Add_Ordinary_Shape(const Shape& shape, TColor color, TColor
 }
 
 Drawing_History& Drawing_Window::Record_Edit(TColor edit_color) {
-  Drawing_History& edit = pending_edit.emplace_back();
-  edit.picture = std::move(current.picture);
-  edit.pieces = std::move(current.pieces);
-  edit.points = std::move(current.points);
-  edit.base = current.base;
-  edit.applied = current.applied;
-  edit.applied_level = current.applied_level;
-  edit.maps = current.maps;
-  edit.level = current.level;
-  edit.cycle = current.cycle;
-  edit.edit_index = current.edit_index;
-  edit.run_start = current.run_start;
-  edit.matched = current.matched;
-  edit.pushed = current.pushed;
+  Drawing_History& edit = pending_edit.emplace_back(current.Take_Drawing());
   if (pending_edit.size() > Pending_Limit) pending_edit.pop_front();
   edit.edit_color = edit_color;
   if (The_Eraser) The_Eraser->Attach(this, edit_color);
@@ -306,22 +293,8 @@ bool Drawing_Window::Erase() {
     current.pieces = std::make_unique<Virtual_Drawing>(*saved, true);
     if (current.picture && !current.picture->Packed) current.picture->Pack(false, true);
     current.pieces->Handle_Points.clear();
-    Drawing_History kept;
-    kept.picture = std::move(current.picture);
-    kept.pieces = std::move(current.pieces);
-    kept.points = std::move(current.points);
-    kept.base = current.base;
-    kept.applied = current.applied;
-    kept.applied_level = current.applied_level;
-    kept.maps = current.maps;
-    kept.level = current.level;
-    kept.cycle = current.cycle;
-    kept.edit_color = current.edit_color;
-    kept.edit_index = current.edit_index;
-    kept.run_start = current.run_start;
-    kept.matched = current.matched;
-    kept.pushed = current.pushed;
-    history.push_front(std::move(kept));
+    // The current state goes whole: the newest pending edit replaces it.
+    history.push_front(std::move(current));
     Trim_History();
   }
   current = std::move(pending_edit.back());
