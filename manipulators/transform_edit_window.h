@@ -119,6 +119,7 @@ class Transform_Edit_Window : public Round_Window {
   void Pick_Handle(int32_t position);
   void Begin_Handle_Drag(int32_t position);
   void Begin_Notch_Drag();
+  void Open_Drag_DC(int handles);
 
   // ---- Undo
   void Record_Undo(int32_t kind);

@@ -329,22 +329,7 @@ void Transform_Edit_Window::Begin_Handle_Drag(int32_t c) {
         relative.Add_Map(Compose_Transforms(*m, Group_Frame_Inverse).Clone());
     Selection = relative;
   }
-  Drag_DC = std::make_unique<TClientDC>(*this);
-  Drag_DC->SelectObject(*The_GUI_Colors->Palette);
-  Drag_DC->RealizePalette();
-  TRegion clip = Inner_Region;
-  if (Manipulator_Tool.Pin >= 0) clip = clip - TRegion(Handle_Rects[size_t(Manipulator_Tool.Pin)]);
-  Drag_DC->SelectClipRgn(clip);
-  const bool single = Selection.Count() == 0;
-  for (int i = 0; i < (single ? 10 : 9); ++i) {
-    if (!Handle_Saves[size_t(i)]) continue;
-    TMemoryDC save(*Handle_Saves[size_t(i)]);
-    const TRect& r = Handle_Rects[size_t(i)];
-    Drag_DC->BitBlt(r, save, TPoint(0, 0));
-  }
-  Drag_DC->SelectStockObject(BLACK_PEN);
-  Drag_DC->SelectStockObject(NULL_BRUSH);
-  Drag_DC->SetROP2(R2_NOTXORPEN);
+  Open_Drag_DC(Selection.Count() == 0 ? 10 : 9);
   const int32_t code = Position_Code(c);
   Edit_Handle* mark = Palette->Handle_Of(code);
   Rotation_Cursor_Angle = Manipulator_Tool.Pin_Angle;
@@ -356,13 +341,23 @@ void Transform_Edit_Window::Begin_Handle_Drag(int32_t c) {
 void Transform_Edit_Window::Begin_Notch_Drag() {
   Take_Capture_Reason();
   Dragging_Notch = true;
+  Open_Drag_DC(10);
+  Set_Drag_Cursor(Notch_Handle(Manipulator_Tool.Current_Map).Make_Cursor());
+  Hover_Locked = true;
+  Cursor_Inside = Cursor_Outside = false;
+}
+
+// The drawing context of a drag: clipped to the area less the pin, the first
+// `handles` handles' saved backgrounds put back (the drag draws its own),
+// and set for outlines drawn and taken away with the same pen.
+void Transform_Edit_Window::Open_Drag_DC(int handles) {
   Drag_DC = std::make_unique<TClientDC>(*this);
   Drag_DC->SelectObject(*The_GUI_Colors->Palette);
   Drag_DC->RealizePalette();
   TRegion clip = Inner_Region;
   if (Manipulator_Tool.Pin >= 0) clip = clip - TRegion(Handle_Rects[size_t(Manipulator_Tool.Pin)]);
   Drag_DC->SelectClipRgn(clip);
-  for (int i = 0; i < 10; ++i) {
+  for (int i = 0; i < handles; ++i) {
     if (!Handle_Saves[size_t(i)]) continue;
     TMemoryDC save(*Handle_Saves[size_t(i)]);
     Drag_DC->BitBlt(Handle_Rects[size_t(i)], save, TPoint(0, 0));
@@ -370,9 +365,6 @@ void Transform_Edit_Window::Begin_Notch_Drag() {
   Drag_DC->SelectStockObject(BLACK_PEN);
   Drag_DC->SelectStockObject(NULL_BRUSH);
   Drag_DC->SetROP2(R2_NOTXORPEN);
-  Set_Drag_Cursor(Notch_Handle(Manipulator_Tool.Current_Map).Make_Cursor());
-  Hover_Locked = true;
-  Cursor_Inside = Cursor_Outside = false;
 }
 
 // ---- Undo
