@@ -110,6 +110,11 @@ void Color_Mixer::Build_Picture() {
 void Color_Mixer::Draw(TDC& dc) {
   TMemoryDC source(*Picture);
   dc.BitBlt(Area, source, TPoint(0, 0));
+  Draw_Spot(dc);
+}
+
+// The spot in the entry colour, or in the background when there is none.
+void Color_Mixer::Draw_Spot(TDC& dc) const {
   dc.SelectStockObject(NULL_PEN);
   if (Entry_Color == TColor::No_Color)
     dc.SelectObject(*The_GUI_Colors->Scheme_Brush_0);
@@ -138,13 +143,7 @@ const char* Color_Mixer::Tip_Of(int region) {
 void Color_Mixer::Paint_Spot() {
   const bool shown = The_Fill_Pointer && The_Fill_Pointer->Shown();
   if (shown) The_Fill_Pointer->Hide();
-  TDC& dc = Owner->Buffer_DC();
-  dc.SelectStockObject(NULL_PEN);
-  if (Entry_Color == TColor::No_Color)
-    dc.SelectObject(*The_GUI_Colors->Scheme_Brush_0);
-  else
-    dc.SelectObject(TBrush(Entry_Color));
-  dc.Ellipse(Spot);
+  Draw_Spot(Owner->Buffer_DC());
   Owner->Show_Buffer(Spot);
   if (shown) The_Fill_Pointer->Show_At_Cursor();
 }

@@ -46,6 +46,7 @@ class Color_Mixer : public Eraser_Client {
 
  private:
   void Build_Picture();
+  void Draw_Spot(TDC& dc) const;
   void Paint_Spot();
   static const char* Tip_Of(int region);
 };
