@@ -218,6 +218,7 @@ class Drawing_Window : public Round_Window, public Eraser_Client {
   void Set_Iterate_Face(bool iterating_now);
   void Test_Target();
   void Trim_History();
+  void Push_Oldest_Edit();
   void Drop_Entry(History_Position position);
   History_Position First_Run_Start();
   void Stop_Fireworks();

@@ -31,6 +31,18 @@ void Drawing_Window::Trim_History() {
   }
 }
 
+// The state the oldest pending edit was made on goes into the history once,
+// as a copy; the pending edit itself stays for the eraser.
+void Drawing_Window::Push_Oldest_Edit() {
+  if (pending_edit.empty()) return;
+  Drawing_History& oldest = pending_edit.front();
+  if (oldest.pushed || (oldest.Picture_Cleared() && !oldest.Has_Live_Pieces())) return;
+  history.push_front(oldest.Deep_Copy());
+  history.front().pushed = false;
+  oldest.pushed = true;
+  Trim_History();
+}
+
 void Drawing_Window::Test_Target() {
   if (!target || !current.picture) return;
   current.picture->Unpack(false, nullptr);
@@ -128,15 +140,7 @@ void Drawing_Window::Commit_Pending_Edit(bool push) {
 void Drawing_Window::Review() {
   if (history.empty()) return;
   Stop_Iterating();
-  if (!pending_edit.empty()) {
-    Drawing_History& oldest = pending_edit.front();
-    if (!oldest.pushed && (!oldest.Picture_Cleared() || oldest.Has_Live_Pieces())) {
-      history.push_front(oldest.Deep_Copy());
-      history.front().pushed = false;
-      oldest.pushed = true;
-      Trim_History();
-    }
-  }
+  Push_Oldest_Edit();
   frames.fill(nullptr);
   frame_pieces.fill(nullptr);
   frames[0] = current.picture.get();

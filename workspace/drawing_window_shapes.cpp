@@ -163,13 +163,7 @@ void Drawing_Window::Switch_Overlay(bool position_reset) {
       if (position_reset) {
         Commit_Pending_Edit(false);
       } else {
-        Drawing_History& oldest = pending_edit.front();
-        if (!oldest.pushed && (!oldest.Picture_Cleared() || oldest.Has_Live_Pieces())) {
-          history.push_front(oldest.Deep_Copy());
-          history.front().pushed = false;
-          oldest.pushed = true;
-          Trim_History();
-        }
+        Push_Oldest_Edit();
       }
     }
     if (!current.Picture_Cleared()) {
