@@ -76,15 +76,16 @@ class Editor_Test : public Widget_Test {
     Run_Until_Idle();
   }
   TPoint At(float x, float y) { return editor->Screen_Point({x, y}); }
-  TPoint Handle_Centre(int position) {
-    TRect r = editor->Handle_Rects[size_t(position)];
+  // The centre of r (in w's client coordinates) on the screen.
+  static TPoint Centre_On_Screen(const TWindow& w, const TRect& r) {
     TPoint p((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    editor->ClientToScreen(p);
+    w.ClientToScreen(p);
     return p;
   }
-  void Click(TPoint p) {
-    Press(p);
-    Release(p);
+  TPoint Handle_Centre(int position) { return Centre_On_Screen(*editor, editor->Handle_Rects[size_t(position)]); }
+  void Key(UINT vk) {
+    headless->Key(vk);
+    Run_Until_Idle();
   }
   void Shift_Click(TPoint p) {
     headless->Key_Down(VK_SHIFT);
@@ -103,13 +104,7 @@ class Editor_Test : public Widget_Test {
   void Choose(int position, int code) {
     Click(Handle_Centre(position));
     for (int i = 0; i < Palette().Shown_Count; ++i)
-      if (Palette().Shown[size_t(i)]->Code == code) {
-        const TRect cell = Palette().Cells[size_t(i)];
-        TPoint p((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
-        Palette().ClientToScreen(p);
-        Click(p);
-        return;
-      }
+      if (Palette().Shown[size_t(i)]->Code == code) return Click(Centre_On_Screen(Palette(), Palette().Cells[size_t(i)]));
     ADD_FAILURE() << "code " << code << " not offered at " << position;
   }
   Handle_Palette& Palette() { return *editor->Palette; }
