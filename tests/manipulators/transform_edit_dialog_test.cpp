@@ -61,6 +61,7 @@ class Dialog_Test : public Editor_Test {
     for (auto* f : fields) out.push_back(f->GetText());
     return out;
   }
+  Transform_Set_2D quarter = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
   // Opens set and selects its first image.
   void Open_And_Select(Transform_Set_2D& set, Point_2D inside) {
     Open(set);
@@ -143,8 +144,7 @@ TEST_F(Dialog_Test, Refused_Values_Leave_The_Image_And_The_Fields_As_They_Were) 
       {{{0, "1e30"}, {3, "1e30"}}, "Apply Changes: The values you have entered flatten"},
       {{{4, "5"}}, "Apply Changes: The values you have entered place the copy"},
   };
-  Transform_Set_2D set = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
-  Open_And_Select(set, {0.5f, 0.5f});
+  Open_And_Select(quarter, {0.5f, 0.5f});
   Click_Tab(2);
   const Affine_Transform_2D before = Image(0);
   for (const Case& c : cases) {
@@ -200,8 +200,7 @@ TEST_F(Dialog_Test, The_Corners_Page_Types_The_Images_Of_Three_Corners_And_Keeps
 }
 
 TEST_F(Dialog_Test, Has_Changed_Has_A_Tolerance_And_A_Tab_Switch_Carries_Typed_Values_As_The_New_Reference) {
-  Transform_Set_2D set = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
-  Open_And_Select(set, {0.5f, 0.5f});
+  Open_And_Select(quarter, {0.5f, 0.5f});
   Click_Tab(2);
   // Changed exactly, or beyond the tolerance.
   Replace(*Matrix().Coefficient_Fields[0], "0.500001");
@@ -221,8 +220,7 @@ TEST_F(Dialog_Test, Has_Changed_Has_A_Tolerance_And_A_Tab_Switch_Carries_Typed_V
 }
 
 TEST_F(Dialog_Test, The_Handles_Page_Moves_The_Handle_By_Position_Offset_Angle_And_Length) {
-  Transform_Set_2D set = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
-  Open_And_Select(set, {0.5f, 0.5f});
+  Open_And_Select(quarter, {0.5f, 0.5f});
   Choose(2, 3);  // a handle at (1, 0) that moves sideways; no pin yet
   EXPECT_TRUE(Handles().Target_Shown);
   EXPECT_FALSE(Handles().Relative_Shown);
@@ -286,8 +284,7 @@ TEST_F(Dialog_Test, The_Handles_Page_Moves_The_Handle_By_Position_Offset_Angle_A
 }
 
 TEST_F(Dialog_Test, F1_Asks_For_Help_And_The_Title_Field_Names_The_Manipulator) {
-  Transform_Set_2D set = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
-  Open_And_Select(set, {0.5f, 0.5f});
+  Open_And_Select(quarter, {0.5f, 0.5f});
   Take_Host_Log();
   Click(Centre_Of(*Dialog().Title_Field));
   Key(VK_F1);

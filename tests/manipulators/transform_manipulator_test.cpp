@@ -95,19 +95,17 @@ TEST(Transform_Manipulator, Drags_From_The_Unit_Square) {
 
 TEST(Transform_Manipulator, Rotates_About_The_Pin) {
   // Pin 0, handle 2 of the unit square: the pin direction is the x axis.
-  auto turned = [](double degrees) {
-    Transform_Manipulator tool = Tool(Affine_Transform_2D(), 0, 2, 7);
+  auto turned = [](double degrees, bool quantise = false, const Affine_Transform_2D& start = Affine_Transform_2D()) {
+    Transform_Manipulator tool = Tool(start, 0, 2, 7);
     const double t = degrees * Pi / 180.0;
-    tool.Drag(float(std::cos(t)), float(std::sin(t)), false);
+    tool.Drag(float(std::cos(t)), float(std::sin(t)), quantise);
     return tool;
   };
   EXPECT_FLOAT_EQ(turned(30.2).Rotation_Angle, float(30.0 * Pi / 180.0));
   EXPECT_FLOAT_EQ(turned(30.3).Rotation_Angle, float(30.5 * Pi / 180.0));
   EXPECT_NEAR(turned(30.2).Current_Map.eM21, std::sin(30.2 * Pi / 180.0), 1e-6);
   // Quantised, the map lies on the half-degree and 0.005 grid.
-  Transform_Manipulator tool = Tool(Map(1, 0, 0, 1, 0, 0, 3), 0, 2, 7);
-  const double t = 30.2 * Pi / 180.0;
-  tool.Drag(float(std::cos(t)), float(std::sin(t)), true);
+  Transform_Manipulator tool = turned(30.2, true, Map(1, 0, 0, 1, 0, 0, 3));
   EXPECT_NEAR(tool.Current_Map.eM21, std::sin(30.0 * Pi / 180.0), 1e-6);
   EXPECT_NEAR(tool.Current_Map.eM11, std::cos(30.0 * Pi / 180.0), 1e-6);
   EXPECT_EQ(tool.Current_Map.Color_Step, 3);
