@@ -28,15 +28,11 @@ class Handle_Palette_Test : public Editor_Test {
     palette = &Palette();
     palette->Editor = host;
   }
-  std::vector<int> Codes() {
-    std::vector<int> codes;
-    for (int i = 0; i < palette->Shown_Count; ++i) codes.push_back(palette->Shown[size_t(i)]->Code);
-    return codes;
-  }
-  std::vector<int> Greyed() {
+  // The codes of the cells shown, or of those greyed.
+  std::vector<int> Codes(bool greyed_only = false) {
     std::vector<int> codes;
     for (int i = 0; i < palette->Shown_Count; ++i)
-      if (!palette->Enabled[size_t(i)]) codes.push_back(palette->Shown[size_t(i)]->Code);
+      if (!greyed_only || !palette->Enabled[size_t(i)]) codes.push_back(palette->Shown[size_t(i)]->Code);
     return codes;
   }
   Handle_Palette* palette = nullptr;
@@ -57,17 +53,15 @@ TEST_F(Handle_Palette_Test, Cells_Follow_Offered_And_Enabled_Kinds) {
   palette->Set_Scale_Slope(1.0f, true);
   palette->Show(TPoint(100, 100), 0xFF, 0x71);
   EXPECT_EQ(Codes(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8}));
-  EXPECT_EQ(Greyed(), (std::vector<int>{2, 3, 4, 8}));
+  EXPECT_EQ(Codes(true), (std::vector<int>{2, 3, 4, 8}));
   EXPECT_EQ(palette->GetClientRect().Width(), 4 * Edit_Handle::Size() + 4);
-  headless->Key(VK_ESCAPE);
-  Run_Until_Idle();
+  Key(VK_ESCAPE);
   // Unturned: the axis arrows stand in for the plain ones.
   palette->Set_Axis_Slopes(0.0f, FLT_MAX, true);
   palette->Show(TPoint(100, 100), 0xFF, 0x71);
   EXPECT_EQ(Codes(), (std::vector<int>{1, 2, 5, 6, 7, 8}));
   EXPECT_EQ(palette->GetClientRect().Width(), 3 * Edit_Handle::Size() + 4);
-  headless->Key(VK_ESCAPE);
-  Run_Until_Idle();
+  Key(VK_ESCAPE);
   EXPECT_EQ(Take_Host_Log(), (std::vector<std::string>{"chosen 0", "chosen 0"}));
   // Five kinds: three columns, the sixth cell empty; a release off the
   // cells closes with no choice.
@@ -88,12 +82,10 @@ TEST_F(Handle_Palette_Test, Keys_Move_The_Highlight_And_Choose) {
   const std::tuple<UINT, int> steps[] = {{VK_DOWN, 0}, {VK_DOWN, 1}, {VK_UP, 0}, {VK_RIGHT, 2},
                                          {VK_RIGHT, 4}, {VK_DOWN, 5}, {VK_LEFT, 3}};
   for (auto [key, hover] : steps) {
-    headless->Key(key);
-    Run_Until_Idle();
+    Key(key);
     EXPECT_EQ(palette->Hover, hover) << key;
   }
-  headless->Key(VK_RETURN);  // code 4, greyed: no choice
-  Run_Until_Idle();
+  Key(VK_RETURN);  // code 4, greyed: no choice
   EXPECT_EQ(Take_Host_Log(), (std::vector<std::string>{"chosen 0"}));
   palette->Show(TPoint(100, 100), 0xFF, 0x71);
   headless->Key(VK_LEFT);  // none highlighted: the last column's top

@@ -1,7 +1,6 @@
-// The manipulator editor on a headless screen of the 1024 column: a host
-// window that stands for the main window and writes down what the editor
-// posts, a notify window for the end of editing, scripted message boxes,
-// and helpers that press, drag and click at unit points of the edit area.
+// The manipulator editor on a headless screen of the 1024 column, on the
+// stage's main window that keeps what the editor posts; scripted message
+// boxes, and helpers that press, drag and click at unit points of the edit area.
 #pragma once
 
 #include <string>
@@ -12,26 +11,6 @@
 #include "manipulators/transform_edit_window.h"
 #include "platform/window/message_box.h"
 #include "tests/toolkit/widget_fixture.h"
-
-class Message_Log_Window : public TWindow {
- public:
-  Message_Log_Window(TWindow* parent, TSize size) : TWindow(parent, "Host") {
-    Attr.W = size.cx;
-    Attr.H = size.cy;
-  }
-  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
-    if (msg == Editor_Active_Message) Log.push_back("active " + std::to_string(wp));
-    if (msg == Manipulator_Edited_Message) Log.push_back("edited " + std::to_string(wp));
-    if (msg == Handle_Chosen_Message) Log.push_back("chosen " + std::to_string(wp) + (lp ? " handle" : ""));
-    if (msg == Help_Request_Message) Log.push_back("help");
-    return TWindow::WindowProc(msg, wp, lp);
-  }
-  void Paint(TDC& dc, bool, TRect&) override {
-    dc.SelectObject(*The_GUI_Colors->Scheme_Brush_0);
-    dc.PatBlt(GetClientRect(), PATCOPY);
-  }
-  std::vector<std::string> Log;
-};
 
 inline Affine_Transform_2D Unit_Map(float a, float b, float c, float d, float e, float f, int32_t step = 0) {
   Affine_Transform_2D m(a, b, e, c, d, f);
@@ -53,9 +32,6 @@ class Editor_Test : public Widget_Test {
 
   void SetUp() override {
     Widget_Test::SetUp();
-    const TRect screen = Desk().Screen().Bounds();
-    host = new Message_Log_Window(main, screen.Size());
-    ASSERT_TRUE(host->Create());
     const int side = Sizes(10) + 2 * Sizes(22);
     const TPoint at = main_layout_ ? TPoint(Sizes(28) + 3 * Sizes(6), 2 * Sizes(28)) : TPoint(400, 20);
     editor = new Transform_Edit_Window(host, TRect(at.x, at.y, at.x + side, at.y + side));
@@ -76,15 +52,16 @@ class Editor_Test : public Widget_Test {
     Run_Until_Idle();
   }
   TPoint At(float x, float y) { return editor->Screen_Point({x, y}); }
-  TPoint Handle_Centre(int position) {
-    TRect r = editor->Handle_Rects[size_t(position)];
+  // The centre of r (in w's client coordinates) on the screen.
+  static TPoint Centre_On_Screen(const TWindow& w, const TRect& r) {
     TPoint p((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    editor->ClientToScreen(p);
+    w.ClientToScreen(p);
     return p;
   }
-  void Click(TPoint p) {
-    Press(p);
-    Release(p);
+  TPoint Handle_Centre(int position) { return Centre_On_Screen(*editor, editor->Handle_Rects[size_t(position)]); }
+  void Key(UINT vk) {
+    headless->Key(vk);
+    Run_Until_Idle();
   }
   void Shift_Click(TPoint p) {
     headless->Key_Down(VK_SHIFT);
@@ -103,21 +80,26 @@ class Editor_Test : public Widget_Test {
   void Choose(int position, int code) {
     Click(Handle_Centre(position));
     for (int i = 0; i < Palette().Shown_Count; ++i)
-      if (Palette().Shown[size_t(i)]->Code == code) {
-        const TRect cell = Palette().Cells[size_t(i)];
-        TPoint p((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
-        Palette().ClientToScreen(p);
-        Click(p);
-        return;
-      }
+      if (Palette().Shown[size_t(i)]->Code == code) return Click(Centre_On_Screen(Palette(), Palette().Cells[size_t(i)]));
     ADD_FAILURE() << "code " << code << " not offered at " << position;
   }
   Handle_Palette& Palette() { return *editor->Palette; }
   const Affine_Transform_2D& Image(int i) { return *editor->Image(i); }
   std::vector<std::string> Take_Boxes() { return std::exchange(Boxes, {}); }
-  std::vector<std::string> Take_Host_Log() { return std::exchange(host->Log, {}); }
+  // What the editor and its palette told the main window.
+  std::vector<std::string> Take_Host_Log() {
+    std::vector<std::string> log;
+    for (const auto& [msg, wp, lp] : std::exchange(main->Posted, {})) {
+      const std::string n = std::to_string(wp);
+      if (msg == Editor_Active_Message) log.push_back("active " + n);
+      if (msg == Manipulator_Edited_Message) log.push_back("edited " + n);
+      if (msg == Handle_Chosen_Message) log.push_back("chosen " + n + (lp ? " handle" : ""));
+      if (msg == Help_Request_Message) log.push_back("help");
+    }
+    return log;
+  }
 
-  Message_Log_Window* host = nullptr;
+  Target_Window* host = main;
   Transform_Edit_Window* editor = nullptr;
   char name[80] = "Shear Horizontally";
   std::vector<std::string> Boxes;

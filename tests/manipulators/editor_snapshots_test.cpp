@@ -22,8 +22,7 @@ TEST_F(Editor_Test, Snapshots) {
   Click(Handle_Centre(4));
   ASSERT_TRUE(Palette().Is_Open());
   Snapshot_Screen("editor_palette", area);
-  headless->Key(VK_ESCAPE);
-  Run_Until_Idle();
+  Key(VK_ESCAPE);
   editor->Close_Editor(2);
 
   Transform_Set_2D four = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0, 0.5f), Unit_Map(0.5f, 0, 0, 0.5f, 0.5f, 0.5f),

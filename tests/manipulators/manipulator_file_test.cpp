@@ -93,8 +93,6 @@ TEST(Manipulator_File, A_File_Cut_At_Any_Byte_Is_Refused) {
 }
 
 TEST(Manipulator_File, Damaged_Fields_Are_Refused) {
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  const float inf = std::numeric_limits<float>::infinity();
   const struct {
     const char* what;
     void (*spoil)(Record_Bytes&);
@@ -113,16 +111,14 @@ TEST(Manipulator_File, Damaged_Fields_Are_Refused) {
       {"null name", [](Record_Bytes& r) { r.name_length = 0xFFFFFFFF; r.name = ""; }},
       {"name past the end", [](Record_Bytes& r) { r.name_length = 1000; }},
       {"negative colour step", [](Record_Bytes& r) { r.step = 0xFFFFFFFE; }},
+      {"NaN coefficient", [](Record_Bytes& r) { r.a = std::numeric_limits<float>::quiet_NaN(); }},
+      {"infinite coefficient", [](Record_Bytes& r) { r.a = std::numeric_limits<float>::infinity(); }},
+      {"minus infinite coefficient", [](Record_Bytes& r) { r.a = -std::numeric_limits<float>::infinity(); }},
   };
   for (const auto& c : cases) {
     Record_Bytes r;
     c.spoil(r);
     EXPECT_FALSE(Read_Manipulator_File(r.Bytes_Of())) << c.what;
-  }
-  for (float bad : {nan, inf, -inf}) {
-    Record_Bytes r;
-    r.a = bad;
-    EXPECT_FALSE(Read_Manipulator_File(r.Bytes_Of())) << bad;
   }
 }
 

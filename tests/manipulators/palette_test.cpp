@@ -100,11 +100,12 @@ class Palette_Test : public Widget_Test {
   }
   Shape_Transform_Window& Win() { return *palette->Window(); }
   // Clicks a slot of the page shown (window coordinates to screen).
-  void Click_Slot(int slot) {
-    const TPoint p = Win().Slot_Screen_Point(slot);
-    Move(p);
-    Press(p);
-    Release(p);
+  void Click_Slot(int slot) { Click(Win().Slot_Screen_Point(slot)); }
+  // Whether each command is enabled.
+  std::vector<bool> Enabled(std::initializer_list<UINT> ids) {
+    std::vector<bool> out;
+    for (UINT id : ids) out.push_back(Win().Enabled_Command(id));
+    return out;
   }
   void Command(UINT id) {
     Win().EvCommand(id, HWND(), 0);
@@ -271,16 +272,13 @@ TEST_F(Palette_Test, Change_Of_User_Asks_And_Reloads) {
 
   // Down to level 3: the tabs go and the buttons hide; back to 4 they return.
   users.writable = true;
-  users.Change_To("Dee", 2, true);
-  palette->Change_User();
-  EXPECT_EQ(palette->Dividers.size(), 0u);
-  EXPECT_EQ(palette->Total(), 10);
-  EXPECT_FALSE(Win().Buttons_Visible());
-  users.Change_To("Dee", 3, true);
-  palette->Change_User();
-  EXPECT_EQ(palette->Dividers.size(), 5u);
-  EXPECT_TRUE(Win().Buttons_Visible());
-  EXPECT_EQ(palette->Total(), 48);
+  for (int32_t level : {2, 3}) {
+    users.Change_To("Dee", level, true);
+    palette->Change_User();
+    EXPECT_EQ(palette->Dividers.size(), level == 3 ? 5u : 0u);
+    EXPECT_EQ(palette->Total(), level == 3 ? 48 : 10);
+    EXPECT_EQ(Win().Buttons_Visible(), level == 3);
+  }
 }
 
 TEST_F(Palette_Test, Edited_Manipulators_Move_Or_Survive_A_Full_Section) {
@@ -325,16 +323,11 @@ TEST_F(Palette_Test, Edited_Manipulators_Move_Or_Survive_A_Full_Section) {
 
 TEST_F(Palette_Test, Moves_Enablers_And_Walks) {
   Open(3);
-  EXPECT_FALSE(Win().Enabled_Command(Cm_Paste));
-  EXPECT_FALSE(Win().Enabled_Command(Cm_Undo_Changes));
-  EXPECT_FALSE(Win().Enabled_Command(Cm_Recall_Custom));
-  EXPECT_TRUE(Win().Enabled_Command(Cm_New));
+  EXPECT_EQ(Enabled({Cm_Paste, Cm_Undo_Changes, Cm_Recall_Custom, Cm_New}), (std::vector<bool>{0, 0, 0, 1}));
   palette->Select_Section(2);
   while (palette->Section(2).Total() < 12) palette->Duplicate(*palette->Section(2).At(0));
   palette->Select_Cell(2, 8);  // row 4, column 0
-  EXPECT_FALSE(Win().Enabled_Command(Cm_Move_Left));
-  EXPECT_TRUE(Win().Enabled_Command(Cm_Move_Right));
-  EXPECT_TRUE(Win().Enabled_Command(Cm_Move_Down));
+  EXPECT_EQ(Enabled({Cm_Move_Left, Cm_Move_Right, Cm_Move_Down}), (std::vector<bool>{0, 1, 1}));
   Shape_Transform* moving = Win().Page()->Selected();
   Command(Cm_Move_Down);
   EXPECT_EQ(Win().Page(), palette->Section(2).Page(1));
@@ -347,19 +340,16 @@ TEST_F(Palette_Test, Moves_Enablers_And_Walks) {
 
   // While editing everything but Paste and the file commands is refused.
   Command(Cm_New);
-  EXPECT_FALSE(Win().Enabled_Command(Cm_Edit));
-  EXPECT_FALSE(Win().Enabled_Command(Cm_New));
+  EXPECT_EQ(Enabled({Cm_Edit, Cm_New}), (std::vector<bool>{0, 0}));
   palette->Edit_Done(2);
 
   // The walk for the game: only the seven-image manipulator of "5+".
-  Manipulator_Iterator it = palette->First_With_Images(7);
-  int seven = 0;
-  while (auto m = palette->Next_With_Images(it)) seven += m->Count() == 7 ? 1 : 100;
-  EXPECT_EQ(seven, 1);
-  it = palette->First_With_Images(-1);
-  int all = 0;
-  while (palette->Next_With_Images(it)) ++all;
-  EXPECT_EQ(all, palette->Total());
+  for (int images : {7, -1}) {
+    Manipulator_Iterator it = palette->First_With_Images(images);
+    int found = 0;
+    while (auto m = palette->Next_With_Images(it)) found += images < 0 || m->Count() == 7 ? 1 : 100;
+    EXPECT_EQ(found, images < 0 ? palette->Total() : 1);
+  }
 }
 
 TEST_F(Palette_Test, A_Failed_Reload_Keeps_The_Changes) {

@@ -3,6 +3,7 @@
 // refusals change nothing, and the tab switch carries typed values.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cmath>
 
 #include "manipulators/transform_corner_dialog.h"
@@ -34,24 +35,10 @@ class Dialog_Test : public Editor_Test {
     const TRect r = w.GetWindowRect();
     return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
   }
-  void Click_Tab(int index) {
-    Narrow_Folder& folder = *Dialog().Folder;
-    const TRect r = folder.Tabs[size_t(index)].Rect;
-    TPoint p((r.left + r.right) / 2, (r.top + r.bottom) / 2);
-    folder.ClientToScreen(p);
-    Click(p);
-  }
-  void Key(UINT vk) {
-    headless->Key(vk);
-    Run_Until_Idle();
-  }
+  void Click_Tab(int index) { Click(Centre_On_Screen(*Dialog().Folder, Dialog().Folder->Tabs[size_t(index)].Rect)); }
+  // Digits, '.', '-' and 'e'.
   void Type(const std::string& text) {
-    for (char c : text) {
-      if (c >= '0' && c <= '9') Key(UINT(c));
-      else if (c == '.') Key(VK_OEM_PERIOD);
-      else if (c == '-') Key(VK_OEM_MINUS);
-      else if (c == 'e') Key('E');
-    }
+    for (char c : text) Key(c == '.' ? VK_OEM_PERIOD : c == '-' ? VK_OEM_MINUS : UINT(std::toupper(c)));
   }
   // Clicks into a field and types over its whole text.
   void Replace(TWindow& field, const std::string& text) {
@@ -74,6 +61,7 @@ class Dialog_Test : public Editor_Test {
     for (auto* f : fields) out.push_back(f->GetText());
     return out;
   }
+  Transform_Set_2D quarter = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
   // Opens set and selects its first image.
   void Open_And_Select(Transform_Set_2D& set, Point_2D inside) {
     Open(set);
@@ -156,8 +144,7 @@ TEST_F(Dialog_Test, Refused_Values_Leave_The_Image_And_The_Fields_As_They_Were) 
       {{{0, "1e30"}, {3, "1e30"}}, "Apply Changes: The values you have entered flatten"},
       {{{4, "5"}}, "Apply Changes: The values you have entered place the copy"},
   };
-  Transform_Set_2D set = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
-  Open_And_Select(set, {0.5f, 0.5f});
+  Open_And_Select(quarter, {0.5f, 0.5f});
   Click_Tab(2);
   const Affine_Transform_2D before = Image(0);
   for (const Case& c : cases) {
@@ -178,17 +165,6 @@ TEST_F(Dialog_Test, Refused_Values_Leave_The_Image_And_The_Fields_As_They_Were) 
     Take_Boxes();
     Dialog().Reset();
   }
-}
-
-TEST_F(Dialog_Test, Has_Changed_Compares_Exactly_Or_Within_The_Tolerance) {
-  Transform_Set_2D set = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
-  Open_And_Select(set, {0.5f, 0.5f});
-  Click_Tab(2);
-  Replace(*Matrix().Coefficient_Fields[0], "0.500001");
-  EXPECT_TRUE(Dialog().Has_Changed(true));
-  EXPECT_FALSE(Dialog().Has_Changed(false));
-  Replace(*Matrix().Coefficient_Fields[0], "0.5001");
-  EXPECT_TRUE(Dialog().Has_Changed(false));
 }
 
 TEST_F(Dialog_Test, The_Corners_Page_Types_The_Images_Of_Three_Corners_And_Keeps_Colour_Steps) {
@@ -223,10 +199,15 @@ TEST_F(Dialog_Test, The_Corners_Page_Types_The_Images_Of_Three_Corners_And_Keeps
   EXPECT_NEAR(Image(Image(0).Color_Step == 2 ? 0 : 1).eDx, 0.3f, 1e-6);
 }
 
-TEST_F(Dialog_Test, A_Tab_Switch_Carries_Typed_Values_As_The_New_Reference) {
-  Transform_Set_2D set = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
-  Open_And_Select(set, {0.5f, 0.5f});
+TEST_F(Dialog_Test, Has_Changed_Has_A_Tolerance_And_A_Tab_Switch_Carries_Typed_Values_As_The_New_Reference) {
+  Open_And_Select(quarter, {0.5f, 0.5f});
   Click_Tab(2);
+  // Changed exactly, or beyond the tolerance.
+  Replace(*Matrix().Coefficient_Fields[0], "0.500001");
+  EXPECT_TRUE(Dialog().Has_Changed(true));
+  EXPECT_FALSE(Dialog().Has_Changed(false));
+  Replace(*Matrix().Coefficient_Fields[0], "0.5001");
+  EXPECT_TRUE(Dialog().Has_Changed(false));
   Replace(*Matrix().Coefficient_Fields[0], "0.375");
   EXPECT_TRUE(Apply_Enabled());
   Click_Tab(1);
@@ -239,8 +220,7 @@ TEST_F(Dialog_Test, A_Tab_Switch_Carries_Typed_Values_As_The_New_Reference) {
 }
 
 TEST_F(Dialog_Test, The_Handles_Page_Moves_The_Handle_By_Position_Offset_Angle_And_Length) {
-  Transform_Set_2D set = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
-  Open_And_Select(set, {0.5f, 0.5f});
+  Open_And_Select(quarter, {0.5f, 0.5f});
   Choose(2, 3);  // a handle at (1, 0) that moves sideways; no pin yet
   EXPECT_TRUE(Handles().Target_Shown);
   EXPECT_FALSE(Handles().Relative_Shown);
@@ -304,8 +284,7 @@ TEST_F(Dialog_Test, The_Handles_Page_Moves_The_Handle_By_Position_Offset_Angle_A
 }
 
 TEST_F(Dialog_Test, F1_Asks_For_Help_And_The_Title_Field_Names_The_Manipulator) {
-  Transform_Set_2D set = Set_Of({Unit_Map(0.5f, 0, 0, 0.5f, 0.25f, 0.25f)});
-  Open_And_Select(set, {0.5f, 0.5f});
+  Open_And_Select(quarter, {0.5f, 0.5f});
   Take_Host_Log();
   Click(Centre_Of(*Dialog().Title_Field));
   Key(VK_F1);
@@ -338,10 +317,7 @@ TEST_F(Dialog_Test, Where_The_Level_Has_Colour_Steps_The_Selected_Image_Step_Is_
   EXPECT_EQ(steps->Selected, -1);
   Click(At(0.25f, 0.25f));
   EXPECT_EQ(steps->Selected, 3);
-  TRect cell = steps->Cells[1];
-  TPoint p((cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2);
-  steps->ClientToScreen(p);
-  Click(p);
+  Click(Centre_On_Screen(*steps, steps->Cells[1]));
   EXPECT_EQ(steps->Step(), 1);
   EXPECT_FALSE(Dialog().Has_Changed(true));  // the step alone is no typed change
   // Choosing another image takes the chosen step into the one left.
@@ -375,11 +351,8 @@ TEST_P(Dialog_Snapshots, Every_Page) {
   Replace(*Matrix().Coefficient_Fields[0], "0.0005");
   Snapshot_Screen("dialog_matrix_" + width, area);
   // The fields stay inside the folder's page, above the buttons.
-  for (auto* page : {static_cast<Transform_Tab_Dialog*>(&Handles()), static_cast<Transform_Tab_Dialog*>(&Matrix()),
-                     static_cast<Transform_Tab_Dialog*>(&Corners())})
-    for (const TRect& r : page->Field_Rects()) {
-      EXPECT_TRUE(page->GetClientRect().Contains(TPoint(r.right - 1, r.bottom - 1))) << width;
-    }
+  for (Transform_Tab_Dialog* page : std::initializer_list<Transform_Tab_Dialog*>{&Handles(), &Matrix(), &Corners()})
+    for (const TRect& r : page->Field_Rects()) EXPECT_TRUE(page->GetClientRect().Contains(TPoint(r.right - 1, r.bottom - 1)));
   EXPECT_LT(Dialog().Folder->GetWindowRect().bottom, Dialog().Apply_Button->GetWindowRect().top + 1);
 
   editor->Close_Editor(2);

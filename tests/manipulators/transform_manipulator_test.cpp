@@ -49,19 +49,6 @@ TEST(Transform_Manipulator, Relations) {
     EXPECT_EQ(Transform_Manipulator::Pin_Relation(pin, handle), relation) << pin << "," << handle;
 }
 
-TEST(Transform_Manipulator, Moves) {
-  // Without a pin the whole image moves by the pointer's displacement; a
-  // horizontal or vertical move keeps only its part.
-  const Affine_Transform_2D start = Map(0.5f, 0.0f, 0.0f, 0.5f, 0.25f, 0.25f);
-  for (auto [code, dx, dy] : {std::tuple{2, 0.125f, -0.25f}, {3, 0.125f, 0.0f}, {4, 0.0f, -0.25f}}) {
-    Transform_Manipulator tool = Tool(start, -1, 4, code);
-    tool.Drag(0.75f + 0.125f, 0.75f - 0.25f, true);
-    EXPECT_EQ(tool.Current_Map.eDx, 0.25f + dx) << code;
-    EXPECT_EQ(tool.Current_Map.eDy, 0.25f + dy) << code;
-    EXPECT_EQ(tool.Current_Map.eM11, 0.5f);
-  }
-}
-
 // Drags of the unit square: where ring positions of the image land.
 TEST(Transform_Manipulator, Drags_From_The_Unit_Square) {
   struct Landing {
@@ -74,6 +61,11 @@ TEST(Transform_Manipulator, Drags_From_The_Unit_Square) {
     std::vector<std::pair<float, float>> drags;  // the last one is checked
     std::vector<Landing> images;
   } cases[] = {
+      // Without a pin the image moves by the pointer's displacement; a
+      // horizontal or vertical move keeps only its part.
+      {"free move", -1, 4, 2, {{1.125f, 0.75f}}, {{4, 1.125f, 0.75f}, {0, 0.125f, -0.25f}}},
+      {"horizontal move", -1, 4, 3, {{1.125f, 0.75f}}, {{4, 1.125f, 1}, {0, 0.125f, 0}}},
+      {"vertical move", -1, 4, 4, {{1.125f, 0.75f}}, {{4, 1, 0.75f}, {0, 0, -0.25f}}},
       // Midpoint 3 dragged by d: corners 2 and 4 move by d, 0 and 6 by -d.
       {"move about the centre", 8, 3, 2, {{1.25f, 0.625f}},
        {{2, 1.25f, 0.125f}, {4, 1.25f, 1.125f}, {0, -0.25f, -0.125f}, {6, -0.25f, 0.875f}}},
@@ -103,19 +95,17 @@ TEST(Transform_Manipulator, Drags_From_The_Unit_Square) {
 
 TEST(Transform_Manipulator, Rotates_About_The_Pin) {
   // Pin 0, handle 2 of the unit square: the pin direction is the x axis.
-  auto turned = [](double degrees) {
-    Transform_Manipulator tool = Tool(Affine_Transform_2D(), 0, 2, 7);
+  auto turned = [](double degrees, bool quantise = false, const Affine_Transform_2D& start = Affine_Transform_2D()) {
+    Transform_Manipulator tool = Tool(start, 0, 2, 7);
     const double t = degrees * Pi / 180.0;
-    tool.Drag(float(std::cos(t)), float(std::sin(t)), false);
+    tool.Drag(float(std::cos(t)), float(std::sin(t)), quantise);
     return tool;
   };
   EXPECT_FLOAT_EQ(turned(30.2).Rotation_Angle, float(30.0 * Pi / 180.0));
   EXPECT_FLOAT_EQ(turned(30.3).Rotation_Angle, float(30.5 * Pi / 180.0));
   EXPECT_NEAR(turned(30.2).Current_Map.eM21, std::sin(30.2 * Pi / 180.0), 1e-6);
   // Quantised, the map lies on the half-degree and 0.005 grid.
-  Transform_Manipulator tool = Tool(Map(1, 0, 0, 1, 0, 0, 3), 0, 2, 7);
-  const double t = 30.2 * Pi / 180.0;
-  tool.Drag(float(std::cos(t)), float(std::sin(t)), true);
+  Transform_Manipulator tool = turned(30.2, true, Map(1, 0, 0, 1, 0, 0, 3));
   EXPECT_NEAR(tool.Current_Map.eM21, std::sin(30.0 * Pi / 180.0), 1e-6);
   EXPECT_NEAR(tool.Current_Map.eM11, std::cos(30.0 * Pi / 180.0), 1e-6);
   EXPECT_EQ(tool.Current_Map.Color_Step, 3);
