@@ -20,6 +20,13 @@ struct Colours_Stage : Widget_Stage {
     parent = nullptr;
   }
   void Advance(uint32_t ms, uint32_t step = 11) { Widget_Stage::Advance(ms, step); }
+  // The screen's pixels inside r, row by row, every step-th of each way.
+  std::vector<uint32_t> Pixels(const TRect& r, int step = 1) {
+    std::vector<uint32_t> out;
+    for (int y = r.top; y < r.bottom; y += step)
+      for (int x = r.left; x < r.right; x += step) out.push_back(Pixel(TPoint(x, y)));
+    return out;
+  }
 
   DIB_Allocator pool{2, 5, sizes[10]};
   std::unique_ptr<Fill_Pointer> pointer = std::make_unique<Fill_Pointer>();

@@ -301,8 +301,7 @@ TEST_F(Drawing_Window_Test, Every_Entry_Point_Stops_A_Run) {
     EXPECT_FALSE(window->Is_Iterating()) << name;
     EXPECT_EQ(mouse->Locked, 0) << name;
     if (window->Review_Open()) Click_Corner(*window->review, 2);
-    session.Backend().Move_To(TPoint(2, 2));
-    session.Run_Until_Idle();
+    stage.Move(TPoint(2, 2));
     EXPECT_EQ(window->Capture_Count, 0) << name;
     // Nothing of the stopped step is left to be taken later.
     const size_t kept = window->history.size();
