@@ -72,7 +72,8 @@ class Color_Cycle_Test : public Temp_Home {
   // How many cycles were chosen and colours given to the crayon.
   std::pair<int, int> Posted() const {
     std::pair<int, int> n;
-    for (const auto& m : stage.parent->Posted) n.first += m.msg == Color_Cycle_Selected_Message, n.second += m.msg == Fill_Color_Message;
+    for (const auto& m : stage.parent->Posted)
+      n.first += m.msg == Color_Cycle_Selected_Message, n.second += m.msg == Fill_Color_Message;
     return n;
   }
   bool Enabled(UINT id) {

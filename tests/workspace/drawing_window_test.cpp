@@ -140,7 +140,7 @@ TEST_F(Drawing_Window_Test, Each_Way_A_Run_Ends) {
   for (const auto& c : cases) {
     auto start = c.start == Wide_Block ? Block() : Filled_Square();
     if (c.start == Notched)  // off the mirror's axis, so that the mirror changes the square
-      start->Paint_Shape(Square_Shape(), TRect(window->geometry.area_rel.TopLeft(), TSize(60, 60)), TColor(255, 255, 255),
+      start->Paint_Shape(Square_Shape(), TRect(window->geometry.area_rel.TopLeft(), TSize(60, 60)), TColor::White,
                          TColor(No_Color));
     window->Set_Target(nullptr, nullptr, false);
     window->Set_Drawing(std::move(start), true);

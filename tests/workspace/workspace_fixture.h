@@ -57,8 +57,8 @@ class Drawing_Window_Test : public testing::Test {
   }
   std::unique_ptr<Shape_Drawing> Block() {
     const TRect a = window->geometry.area_rel;
-    return Painted(TRect(a.left + a.Width() / 10, a.top + a.Height() / 5, a.left + a.Width() * 2 / 5, a.bottom - a.Height() / 5),
-                   TColor(0, 0, 200));
+    const int w = a.Width(), h = a.Height();
+    return Painted(TRect(a.left + w / 10, a.top + h / 5, a.left + w * 2 / 5, a.bottom - h / 5), TColor(0, 0, 200));
   }
   // The palette's own colour nearest to c, so that cycles find its pixels.
   TColor In_Palette(TColor c) const {
