@@ -100,12 +100,11 @@ TEST_F(Color_Cycle_File_Test, A_Damaged_File_Is_Refused_Whole) {
   for (size_t n = 0; n < block.size(); ++n) damaged.emplace_back(block.begin(), block.begin() + long(n));
   damaged.push_back(block);
   damaged.back().push_back(0);  // longer than a cycle file
-  damaged.push_back(block);
-  damaged.back()[0] = '[';  // no header mark
-  damaged.push_back(block);
-  damaged.back()[1] = 2;  // another stream version
-  damaged.push_back(block);
-  damaged.back()[224] = 0x01;  // a value that is no RGB colour
+  // No header mark, another stream version, a value that is no RGB colour.
+  for (auto [at, value] : {std::pair<size_t, uint8_t>{0, '['}, {1, 2}, {224, 0x01}}) {
+    damaged.push_back(block);
+    damaged.back()[at] = value;
+  }
   // Another kind of file of the same length: a framed object stream.
   std::vector<uint8_t> other = {0x3A, 1, 1, 0, 0, '[', 4, 0, 0, 0, 'U', 's', 'e', 'r'};
   other.resize(225, 0xFF);

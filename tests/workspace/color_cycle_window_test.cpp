@@ -69,9 +69,11 @@ class Color_Cycle_Test : public Temp_Home {
     return Screen(TPoint(cell.left + window->H / 2 + int(r * std::cos(a)), window->H / 2 - int(r * std::sin(a))));
   }
   TPoint Spot_Point(int column) const { return window->Cell_Screen_Point(column); }
-  int Count(UINT msg) const {
-    int n = 0;
-    for (const auto& m : stage.parent->Posted) n += m.msg == msg;
+  // How many cycles were chosen and colours given to the crayon.
+  std::pair<int, int> Posted() const {
+    std::pair<int, int> n;
+    for (const auto& m : stage.parent->Posted)
+      n.first += m.msg == Color_Cycle_Selected_Message, n.second += m.msg == Fill_Color_Message;
     return n;
   }
   bool Enabled(UINT id) {
@@ -96,19 +98,13 @@ class Color_Cycle_Test : public Temp_Home {
 TEST_F(Color_Cycle_Test, Shown_And_Used_At_Level_Five_Only) {
   The_User_Database->At(0)->level = 3;
   Make();
-  EXPECT_FALSE(window->IsWindowVisible());
-  EXPECT_FALSE(window->IsWindowEnabled());
-  EXPECT_FALSE(window->enabled);
+  EXPECT_FALSE(window->IsWindowVisible() || window->IsWindowEnabled() || window->enabled);
   window->Select_Right();
   EXPECT_EQ(window->selected_column, 0);
-
-  The_User_Database->At(1)->level = 4;
-  Change_To(1);
-  EXPECT_TRUE(window->IsWindowVisible());
-  EXPECT_TRUE(window->enabled);
+  Change_To(1);  // level 4: the fifth level
+  EXPECT_TRUE(window->IsWindowVisible() && window->enabled);
   Change_To(2);
-  EXPECT_FALSE(window->IsWindowVisible());
-  EXPECT_FALSE(window->IsWindowEnabled());
+  EXPECT_FALSE(window->IsWindowVisible() || window->IsWindowEnabled());
 }
 
 TEST_F(Color_Cycle_Test, Rays_Start_Straight_Up_And_Every_Wedge_Is_Found_Where_It_Is_Drawn) {
@@ -143,14 +139,12 @@ TEST_F(Color_Cycle_Test, Choosing_A_Cycle_Gives_The_Crayon_Its_First_Colour_And_
   EXPECT_EQ(window->current[3].count, 4);
   stage.Click(Spot_Point(3));
   EXPECT_EQ(window->Selected_Index(), 3);
-  EXPECT_EQ(Count(Color_Cycle_Selected_Message), 1);
-  EXPECT_EQ(Count(Fill_Color_Message), 1);
+  EXPECT_EQ(Posted(), std::pair(1, 1));
   EXPECT_EQ(The_Fill_Pointer->Color, window->current[3].colors[0]);
   // The chosen cycle's centre again: the colour is picked up, nothing chosen.
   The_Fill_Pointer->Set_Color(Red, The_GUI_Colors->Palette.get());
   stage.Click(Spot_Point(3));
-  EXPECT_EQ(Count(Color_Cycle_Selected_Message), 1);
-  EXPECT_EQ(Count(Fill_Color_Message), 2);
+  EXPECT_EQ(Posted(), std::pair(1, 2));
   EXPECT_EQ(The_Fill_Pointer->Color, window->current[3].colors[0]);
 
   window->Select_Down();
@@ -189,9 +183,8 @@ TEST_F(Color_Cycle_Test, Menu_Commands_And_Their_Enablers) {
   const UINT changes[] = {W::Cm_Save_Cycle, W::Cm_Undo_Cycle, W::Cm_Recall_Cycle,
                           W::Cm_Save_All,   W::Cm_Undo_All,   W::Cm_Recall_All};
   window->menu_cycle = 0;
-  EXPECT_FALSE(Enabled(W::Cm_Copy));
-  EXPECT_FALSE(Enabled(W::Cm_Paste));
   for (UINT id : changes) EXPECT_FALSE(Enabled(id)) << id;
+  EXPECT_FALSE(Enabled(W::Cm_Copy) || Enabled(W::Cm_Paste));
 
   // A copied four-colour cycle pastes into cycle 4, whichever is chosen.
   window->menu_cycle = 3;
@@ -206,8 +199,7 @@ TEST_F(Color_Cycle_Test, Menu_Commands_And_Their_Enablers) {
   window->menu_cycle = 3;
   for (UINT id : changes) EXPECT_TRUE(Enabled(id)) << id;
   The_User_Data.writable = false;
-  EXPECT_FALSE(Enabled(W::Cm_Save_Cycle));
-  EXPECT_FALSE(Enabled(W::Cm_Save_All));
+  EXPECT_FALSE(Enabled(W::Cm_Save_Cycle) || Enabled(W::Cm_Save_All));
   The_User_Data.writable = true;
 
   window->Cmd_Undo_Cycle();

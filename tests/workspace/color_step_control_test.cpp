@@ -9,6 +9,8 @@
 
 namespace {
 
+TPoint Mid(const TRect& r) { return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
 // The dialog the control sits in: counts requests for help.
 class Holder : public TWindow {
  public:
@@ -35,7 +37,6 @@ class Color_Step_Test : public Widget_Test {
     Run_Until_Idle();
   }
   TPoint Screen(TPoint p) const { return TPoint(Origin.x + p.x, Origin.y + p.y); }
-  TPoint Centre(const TRect& r) const { return Screen(TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2)); }
   TPoint Arrow(const Arrow_Button* b) const {
     return Screen(TPoint(b->Attr.X + b->Attr.W / 2, b->Attr.Y + b->Attr.H * 2 / 3));
   }
@@ -136,17 +137,18 @@ TEST_F(Color_Step_Test, Holding_An_Arrow_Counts_On_Every_200_Ms) {
 }
 
 TEST_F(Color_Step_Test, Clicks_Choose_Cells_Only_While_A_Step_Is_Shown_And_Keep_A_Typed_Value) {
-  Click(Centre(control->Cells[2]));
+  Click(Screen(Mid(control->Cells[2])));
   EXPECT_EQ(control->Selected, -1);  // no image chosen: nothing to set
 
   control->Select_Cell(1);
-  Click(Centre(control->Cells[3]));
+  Click(Screen(Mid(control->Cells[3])));
   EXPECT_EQ(control->Step(), 3);
   // A click on the custom cell's frame opens the field with 5.
-  Click(Screen(TPoint(control->Custom_Cell.left + 1, control->Custom_Cell.top + 1)));
+  const TPoint custom_frame = Screen(control->Custom_Cell.TopLeft() + TPoint(1, 1));
+  Click(custom_frame);
   EXPECT_EQ(control->Step(), 5);
   control->Step_Field->SetText("42");
-  Click(Screen(TPoint(control->Custom_Cell.left + 1, control->Custom_Cell.top + 1)));
+  Click(custom_frame);
   EXPECT_EQ(control->Step(), 42);
   // Right and bottom edges belong to the next cell.
   Click(Screen(TPoint(control->Cells[1].right, 5)));
@@ -168,12 +170,11 @@ TEST_F(Color_Step_Test, F1_In_The_Field_Asks_The_Parent_For_Help) {
 
 TEST_F(Color_Step_Test, Snapshots_Of_A_Cell_And_The_Field_Chosen) {
   Widget_Sheet sheet(2 * W + 40, 2 * H + 60);
-  control->Select_Cell(2);
-  Run_Until_Idle();
-  sheet.Add_Screen(TRect(Origin, TSize(W, H)), "step 2");
-  control->Select_Cell(17);
-  Run_Until_Idle();
-  sheet.Add_Screen(TRect(Origin, TSize(W, H)), "step 17");
+  for (int step : {2, 17}) {
+    control->Select_Cell(step);
+    Run_Until_Idle();
+    sheet.Add_Screen(TRect(Origin, TSize(W, H)), "step " + std::to_string(step));
+  }
   sheet.Save("color_step_control");
 }
 

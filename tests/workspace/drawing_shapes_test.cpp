@@ -31,18 +31,12 @@ class Drawing_Shapes_Test : public Drawing_Window_Test {
     window->ClientToScreen(p);
     return p;
   }
-  TPoint Area_Centre() const {
-    const TRect a = window->geometry.area_rel;
-    return TPoint((a.left + a.right) / 2, (a.top + a.bottom) / 2);
-  }
+  TPoint Area_Centre() const { return Centre(window->geometry.area_rel); }
   void Pour(TColor color, TPoint in_picture) {
     pointer->Set_Color(color, colors->Palette.get());
     Click(Screen(in_picture));
   }
-  void Erase_Click() {
-    session.Backend().Move_To(TPoint(44, 56));
-    Click(TPoint(44, 56));
-  }
+  void Erase_Click() { stage.Click(TPoint(44, 56)); }
   // A drawing of five pieces: the overlay over a block, one step of Five.
   void Five_Pieces() {
     window->Set_Drawing(Block(), true);
@@ -172,11 +166,9 @@ TEST_F(Drawing_Shapes_Test, Handles_Pick_Pieces_And_The_Eraser_Gives_A_Piece_Bac
   ASSERT_GT(pieces.Serial, 0xFFFFu);
   pieces.Update_Handle_Points();
   const TPoint handle = Screen(pieces.Handle_Points[3]);
-  session.Backend().Move_To(handle - TPoint(30, 30));
-  session.Run_Until_Idle();
+  stage.Move(handle - TPoint(30, 30));
   EXPECT_TRUE(pointer->Shown());
-  session.Backend().Move_To(handle);
-  session.Run_Until_Idle();
+  stage.Move(handle);
   EXPECT_FALSE(pointer->Shown()) << "the arrow over a handle";
   EXPECT_EQ(window->GetCursor(), &TCursor::Arrow());
   Click(handle);
@@ -187,8 +179,7 @@ TEST_F(Drawing_Shapes_Test, Handles_Pick_Pieces_And_The_Eraser_Gives_A_Piece_Bac
   EXPECT_TRUE(window->Erase());
   EXPECT_TRUE(window->current.pieces->Is_Live(3));
   EXPECT_EQ(window->current.pieces->Cursor, 3);
-  session.Backend().Move_To(TPoint(2, 2));
-  session.Run_Until_Idle();
+  stage.Move(TPoint(2, 2));
   EXPECT_FALSE(pointer->Shown());
   EXPECT_EQ(window->Capture_Count, 0);
 }
@@ -228,8 +219,9 @@ TEST_F(Drawing_Shapes_Test, Corners_Follow_The_Drawing) {
   // Review, Iterate, Undo, Clear.
   using Corners = std::array<bool, 4>;
   auto corners = [&] {
-    return Corners{window->Is_Corner_Enabled(0), window->Is_Corner_Enabled(1), window->Is_Corner_Enabled(2),
-                   window->Is_Corner_Enabled(3)};
+    Corners c;
+    for (size_t i = 0; i < 4; ++i) c[i] = window->Is_Corner_Enabled(int(i));
+    return c;
   };
   const auto square = Make_Palette_Shape(1);
   EXPECT_EQ(corners(), (Corners{false, false, false, false}));
@@ -249,8 +241,7 @@ TEST_F(Drawing_Shapes_Test, Corners_Follow_The_Drawing) {
 TEST_F(Drawing_Shapes_Test, A_Window_That_Goes_Leaves_The_Mouse_And_The_Eraser) {
   window->Set_Drawing(Filled_Square(), true);
   Add(*Make_Palette_Shape(5), Dark);
-  session.Backend().Move_To(Screen(Area_Centre()));
-  session.Run_Until_Idle();
+  stage.Move(Screen(Area_Centre()));
   ASSERT_TRUE(mouse->Holds(window));
   ASSERT_TRUE(pointer->Shown());
   delete window;
@@ -269,8 +260,7 @@ TEST_F(Drawing_Shapes_Test, Snapshot_Of_The_Crayon_Over_Shapes_And_Fills) {
   // Into the block, below the circle.
   const TRect a = window->geometry.area_rel;
   Pour(TColor(Wheel_Colors[12]), TPoint(a.left + a.Width() / 4, a.top + a.Height() * 3 / 4));
-  session.Backend().Move_To(Screen(Area_Centre() + TPoint(40, 30)));
-  session.Run_Until_Idle();
+  stage.Move(Screen(Area_Centre() + TPoint(40, 30)));
   EXPECT_TRUE(pointer->Shown());
   session.Snapshot("drawing_shapes_crayon", window->Window_Rect_In_Parent());
 }

@@ -93,10 +93,7 @@ TEST_F(Eraser_Test, Only_The_Current_Client_Detaches_And_A_Client_That_Dies_Is_N
 }
 
 TEST_F(Eraser_Test, The_Smudge_Shows_The_Colour_Inside_The_Mask_And_The_Clean_Rubber_Elsewhere) {
-  const TRect screen_rect = Place;  // the parent sits at the origin
-  std::vector<uint32_t> clean;
-  for (int y = screen_rect.top; y < screen_rect.bottom; ++y)
-    for (int x = screen_rect.left; x < screen_rect.right; ++x) clean.push_back(stage.Pixel(TPoint(x, y)));
+  const std::vector<uint32_t> clean = stage.Pixels(Place);  // the parent sits at the origin
   Script_Client client;
   const TColor green(0, 200, 0);
   eraser->Attach(&client, green);

@@ -40,12 +40,7 @@ class Fill_Pointer_Test : public testing::Test {
     EXPECT_GT(inside, 20);
     EXPECT_GT(outline, 20);
   }
-  void Remember_Under(TPoint cursor) {
-    under.clear();
-    const TRect r = stage.pointer->Place_For(cursor);
-    for (int y = r.top; y < r.bottom; ++y)
-      for (int x = r.left; x < r.right; ++x) under.push_back(stage.Pixel(TPoint(x, y)));
-  }
+  void Remember_Under(TPoint cursor) { under = stage.Pixels(stage.pointer->Place_For(cursor)); }
 
   Colours_Stage stage;
   std::vector<uint32_t> under;
@@ -73,13 +68,8 @@ TEST_F(Fill_Pointer_Test, The_Crayon_Shows_Its_Colour_Inside_A_Contrast_Outline_
 TEST_F(Fill_Pointer_Test, The_Hot_Spot_Is_The_Lower_Left_Corner_And_Hiding_Restores_The_Screen) {
   const int s = stage.Size(9);
   stage.Move(TPoint(500, 200));
-  auto screen = [&] {
-    std::vector<uint32_t> pixels;
-    for (int y = 0; y < 400; y += 3)
-      for (int x = 400; x < 700; x += 3) pixels.push_back(stage.Pixel(TPoint(x, y)));
-    return pixels;
-  };
-  const std::vector<uint32_t> before = screen();
+  const TRect watched(400, 0, 700, 400);
+  const std::vector<uint32_t> before = stage.Pixels(watched, 3);
   Fill_Pointer& p = *stage.pointer;
   p.Hide();           // hidden: nothing
   p.Move_To_Cursor();  // hidden: nothing
@@ -98,7 +88,7 @@ TEST_F(Fill_Pointer_Test, The_Hot_Spot_Is_The_Lower_Left_Corner_And_Hiding_Resto
   p.Set_Color(TColor(0, 200, 0), The_GUI_Colors->Palette.get());
   EXPECT_EQ(p.Place(), TRect(573, 255 - s, 573 + s, 255));
   p.Hide();
-  EXPECT_EQ(screen(), before);
+  EXPECT_EQ(stage.Pixels(watched, 3), before);
 }
 
 }  // namespace

@@ -3,8 +3,6 @@
 #include "model/shape_catalogue.h"
 #include "model/shape_drawing.h"
 #include "tests/workspace/colours_stage.h"
-#include "workspace/color_mixer.h"
-#include "workspace/color_wheel.h"
 #include "workspace/shape_palette.h"
 
 namespace {
@@ -17,34 +15,22 @@ class Snapshot_Test : public testing::TestWithParam<int> {
 INSTANTIATE_TEST_SUITE_P(Screens, Snapshot_Test, testing::ValuesIn(Design_Widths));
 
 TEST_P(Snapshot_Test, Wheel_At_Rest_Mid_Turn_And_With_Three_Colours_In_The_Bowl) {
-  Colours_Stage stage(GetParam());
-  auto* wheel = new Color_Wheel(stage.parent, TPoint(10, 10));
-  ASSERT_TRUE(wheel->Create());
-  stage.Idle();
+  Wheel_Stage stage(GetParam());
+  Color_Wheel* wheel = stage.wheel;
   const TRect area = wheel->GetWindowRect();
   stage.session.Snapshot(Name("wheel_black"), area);
-  stage.Click(wheel->Color_Screen_Point(14));
-  while (wheel->Animating()) stage.Advance(33, 33);
+  stage.Choose(14);
   stage.session.Snapshot(Name("wheel_rest"), area);
   stage.Click(wheel->Color_Screen_Point(20));
   stage.Advance(33 * 8, 33);
   EXPECT_TRUE(wheel->Animating());
   stage.session.Snapshot(Name("wheel_turning"), area);
-  while (wheel->Animating()) stage.Advance(33, 33);
-  const TRect spot = wheel->Mixer->Spot;
-  const TPoint spot_point = TPoint((spot.left + spot.right) / 2, (spot.top + spot.bottom) / 2) + TPoint(10, 10);
-  for (int color : {20, 37, 1}) {
-    stage.Click(wheel->Color_Screen_Point(color));
-    while (wheel->Animating()) stage.Advance(33, 33);
-    stage.Click(spot_point);
-  }
+  stage.Settle();
+  for (int color : {20, 37, 1}) stage.Choose(color), stage.Click_Mixer(Color_Mixer::Spot_Region);
   stage.Move(TPoint(area.right + 20, area.bottom + 20));
   stage.session.Snapshot(Name("mixer_three"), area);
   // The bowl chosen: the tilted pointer shows the mix.
-  const TRect mixer = wheel->Mixer->Area;
-  for (int y = mixer.top; y < mixer.bottom && !wheel->Mixer_Mode; ++y)
-    for (int x = mixer.left; x < mixer.right && !wheel->Mixer_Mode; ++x)
-      if (wheel->Mixer->Hit_Test(TPoint(x, y)) == Color_Mixer::Bowl) stage.Click(TPoint(x + 10, y + 10));
+  stage.Click_Mixer(Color_Mixer::Bowl);
   EXPECT_TRUE(wheel->Mixer_Mode);
   stage.Move(TPoint(area.right + 20, area.bottom + 20));
   stage.session.Snapshot(Name("mixer_mode"), area);
@@ -56,21 +42,17 @@ TEST_P(Snapshot_Test, Palette_At_Every_Level_And_Pressed) {
   ASSERT_TRUE(palette->Create());
   stage.Idle();
   const TRect area = palette->GetWindowRect();
-  int previous = 0;
   for (int level = 0; level < 5; ++level) {
-    palette->Set_Level(previous, level);
-    previous = level;
+    palette->Set_Level(std::max(level - 1, 0), level);
     stage.Idle();
     stage.session.Snapshot(Name(("palette_level" + std::to_string(level + 1)).c_str()), area);
   }
   palette->Overlay_Button()->Set_Can_Add(false);
   const TPoint circle = palette->Buttons[5]->GetWindowRect().TopLeft().Offset_By(palette->S / 2, palette->S / 2);
-  stage.session.Backend().Move_To(circle);
-  stage.session.Backend().Press(circle);
-  stage.Idle();
+  stage.Move(circle);
+  stage.Press(circle);
   stage.session.Snapshot(Name("palette_pressed_minus"), area);
-  stage.session.Backend().Release(circle);
-  stage.Idle();
+  stage.Release(circle);
 }
 
 TEST_P(Snapshot_Test, Crayon_Over_A_Drawing) {

@@ -29,11 +29,8 @@ inline std::shared_ptr<const Transform_Set_2D> Make_Set(std::initializer_list<Ma
 }
 
 inline std::shared_ptr<const Transform_Set_2D> Five() {
-  return Make_Set({{0.3333f, 0, 0, 0.3333f, 0, 0.6667f},
-                   {0.3333f, 0, 0, 0.3333f, 0.6667f, 0.6667f},
-                   {0.3333f, 0, 0, 0.3333f, 0.6667f, 0},
-                   {0.3333f, 0, 0, 0.3333f, 0, 0},
-                   {0.3333f, 0, 0, 0.3333f, 0.3333f, 0.3333f}});
+  const float t = 0.3333f, u = 0.6667f;
+  return Make_Set({{t, 0, 0, t, 0, u}, {t, 0, 0, t, u, u}, {t, 0, 0, t, u, 0}, {t, 0, 0, t, 0, 0}, {t, 0, 0, t, t, t}});
 }
 
 class Drawing_Window_Test : public testing::Test {
@@ -48,11 +45,20 @@ class Drawing_Window_Test : public testing::Test {
 
   int Side() const { return stage.Size(Drawing_Side_Size); }
 
-  // A blank picture with the drawing area filled in colour.
-  std::unique_ptr<Shape_Drawing> Filled_Square(TColor color = TColor(200, 30, 30)) {
+  // A blank picture with rect filled in colour: the whole drawing area, or a
+  // wide upright block in the left part of it.
+  std::unique_ptr<Shape_Drawing> Painted(TRect rect, TColor color) {
     auto picture = std::make_unique<Shape_Drawing>(Side(), Side(), colors->Palette.get(), TColor(255, 255, 255));
-    picture->Paint_Shape(Square_Shape(), window->geometry.area_rel, color, TColor(No_Color));
+    picture->Paint_Shape(Square_Shape(), rect, color, TColor(No_Color));
     return picture;
+  }
+  std::unique_ptr<Shape_Drawing> Filled_Square(TColor color = TColor(200, 30, 30)) {
+    return Painted(window->geometry.area_rel, color);
+  }
+  std::unique_ptr<Shape_Drawing> Block() {
+    const TRect a = window->geometry.area_rel;
+    const int w = a.Width(), h = a.Height();
+    return Painted(TRect(a.left + w / 10, a.top + h / 5, a.left + w * 2 / 5, a.bottom - h / 5), TColor(0, 0, 200));
   }
   // The palette's own colour nearest to c, so that cycles find its pixels.
   TColor In_Palette(TColor c) const {
@@ -60,27 +66,12 @@ class Drawing_Window_Test : public testing::Test {
     colors->Palette->GetPaletteEntry(colors->Palette->GetNearestPaletteIndex(c), e);
     return TColor(e.peRed, e.peGreen, e.peBlue);
   }
-  // A wide upright block in the left part of the area.
-  std::unique_ptr<Shape_Drawing> Block() {
-    auto picture = std::make_unique<Shape_Drawing>(Side(), Side(), colors->Palette.get(), TColor(255, 255, 255));
-    const TRect a = window->geometry.area_rel;
-    picture->Paint_Shape(Square_Shape(),
-                         TRect(a.left + a.Width() / 10, a.top + a.Height() / 5, a.left + a.Width() * 2 / 5,
-                               a.bottom - a.Height() / 5),
-                         TColor(0, 0, 200), TColor(No_Color));
-    return picture;
-  }
   static const Shape& Square_Shape() {
     static const ::Square square;
     return square;
   }
 
-  void Click(TPoint screen) {
-    session.Backend().Press(screen);
-    session.Run_Until_Idle();
-    session.Backend().Release(screen);
-    session.Run_Until_Idle();
-  }
+  void Click(TPoint screen) { stage.Press(screen), stage.Release(screen); }
   void Click_Corner(Round_Window& w, int corner) { Click(w.Corner_Screen_Point(corner)); }
   // Lets timer 1 fire until the run ends (or ticks run out).
   void Run_To_End(uint32_t step_ms = 50, int ticks = 2000) {
@@ -90,10 +81,7 @@ class Drawing_Window_Test : public testing::Test {
   static std::unique_ptr<Shape_Drawing> Pixels_Of(const Shape_Drawing& picture) {
     return std::make_unique<Shape_Drawing>(picture, true);
   }
-  static bool Same(const Shape_Drawing& a, const Shape_Drawing& b) {
-    auto x = Pixels_Of(a), y = Pixels_Of(b);
-    return x->Same_Pixels(*y);
-  }
+  static bool Same(const Shape_Drawing& a, const Shape_Drawing& b) { return Pixels_Of(a)->Same_Pixels(*Pixels_Of(b)); }
   // Every picture of the history, oldest first, then the current one.
   std::vector<std::unique_ptr<Shape_Drawing>> All_Pictures() {
     std::vector<std::unique_ptr<Shape_Drawing>> out;
