@@ -347,9 +347,9 @@ void Transform_Edit_Window::Begin_Notch_Drag() {
   Cursor_Inside = Cursor_Outside = false;
 }
 
-// The drawing context of a drag: clipped to the area less the pin, the first
-// `handles` handles' saved backgrounds put back (the drag draws its own),
-// and set for outlines drawn and taken away with the same pen.
+// The drawing context of a drag: clipped to the area less the pin, with the
+// first `handles` handles taken off the screen (their saved backgrounds put
+// back), and set for outlines drawn and taken away with the same pen.
 void Transform_Edit_Window::Open_Drag_DC(int handles) {
   Drag_DC = std::make_unique<TClientDC>(*this);
   Drag_DC->SelectObject(*The_GUI_Colors->Palette);
