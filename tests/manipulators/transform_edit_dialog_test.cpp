@@ -117,8 +117,7 @@ TEST_F(Dialog_Test, A_Coefficient_Typed_On_The_Matrix_Page_Moves_The_Image_On_Ap
   Replace(*Matrix().Coefficient_Fields[4], "0.4");
   Replace(*Matrix().Coefficient_Fields[1], "-0.125");
   Press_Apply();
-  EXPECT_EQ(Image(0).eDx, 0.4f);
-  EXPECT_EQ(Image(0).eM12, -0.125f);
+  EXPECT_TRUE(Image(0).Equals(Unit_Map(0.5f, -0.125f, 0, 0.5f, 0.4f, 0.25f)));
   EXPECT_EQ(Image(0).Color_Step, 3);
   EXPECT_EQ(editor->History.size(), 1u);
   EXPECT_FALSE(Apply_Enabled());
@@ -132,7 +131,7 @@ TEST_F(Dialog_Test, A_Coefficient_Typed_On_The_Matrix_Page_Moves_The_Image_On_Ap
   EXPECT_TRUE(Take_Boxes().empty());
 }
 
-TEST_F(Dialog_Test, Refused_Values_Leave_The_Image_And_The_Fields_As_They_Were) {
+TEST_F(Dialog_Test, Refusals_Tolerance_Tab_Switch_Help_And_Title_On_The_Quarter) {
   struct Case {
     std::vector<std::pair<int, const char*>> typed;
     const char* message_start;
@@ -165,6 +164,35 @@ TEST_F(Dialog_Test, Refused_Values_Leave_The_Image_And_The_Fields_As_They_Were) 
     Take_Boxes();
     Dialog().Reset();
   }
+  // Has_Changed has a tolerance; a tab switch carries typed values as the new reference.
+  Replace(*Matrix().Coefficient_Fields[0], "0.500001");
+  EXPECT_TRUE(Dialog().Has_Changed(true));
+  EXPECT_FALSE(Dialog().Has_Changed(false));
+  Replace(*Matrix().Coefficient_Fields[0], "0.5001");
+  EXPECT_TRUE(Dialog().Has_Changed(false));
+  Replace(*Matrix().Coefficient_Fields[0], "0.375");
+  EXPECT_TRUE(Apply_Enabled());
+  Click_Tab(1);
+  // (1, 0) goes to a + e.
+  EXPECT_EQ(Corners().Corner_Fields[2]->GetText(), "0.625");
+  EXPECT_FALSE(Apply_Enabled());
+  Click_Tab(2);
+  EXPECT_EQ(Matrix().Coefficient_Fields[0]->GetText(), "0.375");
+  EXPECT_EQ(Image(0).eM11, 0.5f);
+  // F1 asks for help; the title field names the manipulator.
+  Take_Host_Log();
+  Click(Centre_Of(*Dialog().Title_Field));
+  Key(VK_F1);
+  Click_Tab(2);
+  Click(Centre_Of(*Matrix().Coefficient_Fields[2]));
+  Key(VK_F1);
+  Key(VK_UP);
+  EXPECT_EQ(Take_Host_Log(), (std::vector<std::string>{"help", "help"}));
+  Click(Centre_Of(*Dialog().Title_Field));
+  Key(VK_END);
+  Type("2");
+  editor->Close_Editor(1);
+  EXPECT_STREQ(name, "Shear Horizontally2");
 }
 
 TEST_F(Dialog_Test, The_Corners_Page_Types_The_Images_Of_Three_Corners_And_Keeps_Colour_Steps) {
@@ -175,10 +203,8 @@ TEST_F(Dialog_Test, The_Corners_Page_Types_The_Images_Of_Three_Corners_And_Keeps
   Replace(*Corners().Corner_Fields[3], "0.5");
   Replace(*Corners().Corner_Fields[4], "0.125");
   Press_Apply();
-  EXPECT_EQ(Image(0).eM11, 0.5f);   // a = 0.75 - 0.25
-  EXPECT_EQ(Image(0).eM21, 0.25f);  // c = 0.5 - 0.25
-  EXPECT_EQ(Image(0).eM12, -0.125f);
-  EXPECT_EQ(Image(0).eM22, 0.5f);
+  // a = 0.75 - 0.25, c = 0.5 - 0.25.
+  EXPECT_TRUE(Image(0).Equals(Unit_Map(0.5f, -0.125f, 0.25f, 0.5f, 0.25f, 0.25f)));
   EXPECT_EQ(Image(0).Color_Step, 3);
   editor->Close_Editor(2);
 
@@ -197,26 +223,6 @@ TEST_F(Dialog_Test, The_Corners_Page_Types_The_Images_Of_Three_Corners_And_Keeps
   EXPECT_EQ(Image(0).Color_Step + Image(1).Color_Step, 7);
   EXPECT_NE(Image(0).Color_Step, Image(1).Color_Step);
   EXPECT_NEAR(Image(Image(0).Color_Step == 2 ? 0 : 1).eDx, 0.3f, 1e-6);
-}
-
-TEST_F(Dialog_Test, Has_Changed_Has_A_Tolerance_And_A_Tab_Switch_Carries_Typed_Values_As_The_New_Reference) {
-  Open_And_Select(quarter, {0.5f, 0.5f});
-  Click_Tab(2);
-  // Changed exactly, or beyond the tolerance.
-  Replace(*Matrix().Coefficient_Fields[0], "0.500001");
-  EXPECT_TRUE(Dialog().Has_Changed(true));
-  EXPECT_FALSE(Dialog().Has_Changed(false));
-  Replace(*Matrix().Coefficient_Fields[0], "0.5001");
-  EXPECT_TRUE(Dialog().Has_Changed(false));
-  Replace(*Matrix().Coefficient_Fields[0], "0.375");
-  EXPECT_TRUE(Apply_Enabled());
-  Click_Tab(1);
-  // (1, 0) goes to a + e.
-  EXPECT_EQ(Corners().Corner_Fields[2]->GetText(), "0.625");
-  EXPECT_FALSE(Apply_Enabled());
-  Click_Tab(2);
-  EXPECT_EQ(Matrix().Coefficient_Fields[0]->GetText(), "0.375");
-  EXPECT_EQ(Image(0).eM11, 0.5f);
 }
 
 TEST_F(Dialog_Test, The_Handles_Page_Moves_The_Handle_By_Position_Offset_Angle_And_Length) {
@@ -281,23 +287,6 @@ TEST_F(Dialog_Test, The_Handles_Page_Moves_The_Handle_By_Position_Offset_Angle_A
   Replace(*Handles().Length_Field, "2");
   EXPECT_NEAR(Handles().To_Point.x, 0.25f + 2 * std::cos(0.75f), 1e-5);
   EXPECT_NEAR(Handles().To_Point.y, 0.25f + 2 * std::sin(0.75f), 1e-5);
-}
-
-TEST_F(Dialog_Test, F1_Asks_For_Help_And_The_Title_Field_Names_The_Manipulator) {
-  Open_And_Select(quarter, {0.5f, 0.5f});
-  Take_Host_Log();
-  Click(Centre_Of(*Dialog().Title_Field));
-  Key(VK_F1);
-  Click_Tab(2);
-  Click(Centre_Of(*Matrix().Coefficient_Fields[2]));
-  Key(VK_F1);
-  Key(VK_UP);
-  EXPECT_EQ(Take_Host_Log(), (std::vector<std::string>{"help", "help"}));
-  Click(Centre_Of(*Dialog().Title_Field));
-  Key(VK_END);
-  Type("2");
-  editor->Close_Editor(1);
-  EXPECT_STREQ(name, "Shear Horizontally2");
 }
 
 TEST_F(Dialog_Test, Where_The_Level_Has_Colour_Steps_The_Selected_Image_Step_Is_Chosen_Below_The_Folder) {

@@ -299,28 +299,22 @@ TEST_F(Color_Cycle_Test, A_Change_Of_User_Offers_To_Save_And_Leaves_Nothing_For_
   EXPECT_FALSE(window->IsWindowVisible());
 }
 
-TEST_F(Color_Cycle_Test, Exit_Asks_Only_With_Unsaved_Changes) {
-  Make();
-  EXPECT_TRUE(window->Can_Close());
-  Paint_Wedge(2, 1, Red);
-  Answer = IDCANCEL;
-  EXPECT_FALSE(window->Can_Close());
-  Answer = IDNO;
-  EXPECT_TRUE(window->Can_Close());
-  EXPECT_FALSE(std::filesystem::exists(Path("Ann")));
-  Answer = IDYES;
-  EXPECT_TRUE(window->Can_Close());
-  EXPECT_TRUE(std::filesystem::exists(Path("Ann")));
-  EXPECT_EQ(Boxes, std::vector<std::string>(3, "Program Exit: Save changes to color cycles?"));
-}
-
-TEST_F(Color_Cycle_Test, Snapshots_With_Each_Cycle_Chosen) {
+// Pictures with each cycle chosen; then exit asks only with unsaved changes.
+TEST_F(Color_Cycle_Test, Snapshots_With_Each_Cycle_Chosen_And_Exit_Asks_Only_With_Unsaved_Changes) {
   Make();
   for (int c = 0; c < 10; ++c) {
     window->Select_Cycle(c / 5, c % 5);
     stage.Idle();
     stage.session.Snapshot("color_cycles_" + std::to_string(c + 1), Place);
   }
+  EXPECT_TRUE(window->Can_Close());
+  Paint_Wedge(2, 1, Red);
+  for (auto [answer, closes] : {std::pair{IDCANCEL, false}, {IDNO, true}, {IDYES, true}}) {
+    Answer = answer;
+    EXPECT_EQ(window->Can_Close(), closes) << answer;
+    EXPECT_EQ(std::filesystem::exists(Path("Ann")), answer == IDYES) << answer;
+  }
+  EXPECT_EQ(Boxes, std::vector<std::string>(3, "Program Exit: Save changes to color cycles?"));
 }
 
 }  // namespace

@@ -83,7 +83,7 @@ TEST_F(Color_Step_Test, A_Step_Shows_As_Its_Cell_And_The_Field_Only_Above_Four) 
   }
 }
 
-TEST_F(Color_Step_Test, Arrows_Cross_Between_The_Cells_And_The_Field_And_Stop_At_The_Ends) {
+TEST_F(Color_Step_Test, Arrows_Cross_Cells_And_Field_Stop_At_The_Ends_Read_An_Empty_Field_And_Repeat) {
   control->Select_Cell(4);
   Run_Until_Idle();
   Click_Arrow(control->Up_Button);
@@ -108,9 +108,8 @@ TEST_F(Color_Step_Test, Arrows_Cross_Between_The_Cells_And_The_Field_And_Stop_At
   Click_Arrow(control->Up_Button);
   EXPECT_EQ(control->Step(), INT_MAX);
   EXPECT_EQ(control->Step_Field->GetText(), std::to_string(INT_MAX));
-}
 
-TEST_F(Color_Step_Test, An_Empty_Or_Unreadable_Field_Reads_As_Zero_And_Down_Does_Nothing) {
+  // An empty or unreadable field reads as zero, and Down does nothing.
   control->Select_Cell(9);
   control->Step_Field->SetText("");
   EXPECT_EQ(control->Step(), 0);
@@ -122,9 +121,8 @@ TEST_F(Color_Step_Test, An_Empty_Or_Unreadable_Field_Reads_As_Zero_And_Down_Does
   // Beyond the largest step the number does not read.
   control->Step_Field->SetText("99999999999");
   EXPECT_EQ(control->Step(), 0);
-}
 
-TEST_F(Color_Step_Test, Holding_An_Arrow_Counts_On_Every_200_Ms) {
+  // Holding an arrow counts on every 200 ms.
   control->Select_Cell(1);
   Settle();
   Press(Arrow(control->Up_Button));
@@ -136,7 +134,7 @@ TEST_F(Color_Step_Test, Holding_An_Arrow_Counts_On_Every_200_Ms) {
   EXPECT_EQ(control->Step(), 7);
 }
 
-TEST_F(Color_Step_Test, Clicks_Choose_Cells_Only_While_A_Step_Is_Shown_And_Keep_A_Typed_Value) {
+TEST_F(Color_Step_Test, Clicks_Choose_Cells_Only_While_A_Step_Is_Shown_Keep_A_Typed_Value_And_F1_Asks_Help) {
   Click(Screen(Mid(control->Cells[2])));
   EXPECT_EQ(control->Selected, -1);  // no image chosen: nothing to set
 
@@ -153,9 +151,8 @@ TEST_F(Color_Step_Test, Clicks_Choose_Cells_Only_While_A_Step_Is_Shown_And_Keep_
   // Right and bottom edges belong to the next cell.
   Click(Screen(TPoint(control->Cells[1].right, 5)));
   EXPECT_EQ(control->Step(), 2);
-}
 
-TEST_F(Color_Step_Test, F1_In_The_Field_Asks_The_Parent_For_Help) {
+  // F1 in the field asks the parent for help.
   control->Select_Cell(12);
   Run_Until_Idle();
   headless->Key(VK_F1);

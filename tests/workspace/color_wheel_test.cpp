@@ -83,7 +83,7 @@ TEST_P(Wheel_Test, The_Rim_And_Sectors_Cover_The_Whole_Circle) {
             (std::array{-180, 0, 13, 180}));
 }
 
-TEST(Color_Wheel_Geometry, Angles_Below_Minus_One_Fifty_Pick_Colours_In_The_Table) {
+TEST(Color_Wheel_Alone, Angles_Wrap_Ticks_End_Turns_And_Colours_Brought_Back_Are_Chosen) {
   Wheel_Stage stage(1024);
   Color_Wheel& w = *stage.wheel;
   // Resting with slot 10 or 11 at the top puts the angle at -225 + 360 = 135
@@ -97,11 +97,7 @@ TEST(Color_Wheel_Geometry, Angles_Below_Minus_One_Fifty_Pick_Colours_In_The_Tabl
     }
     w.Draw_All();  // the needle's colour index stays in the table
   }
-}
-
-TEST(Color_Wheel_Animation, A_Long_Pause_Or_A_Late_Tick_Ends_The_Turn_And_A_Still_Tick_Draws_Nothing) {
-  Wheel_Stage stage(1024);
-  Color_Wheel& w = *stage.wheel;
+  // A long pause or a late tick ends the turn, and a still tick draws nothing.
   // A suspended machine: the tick after the pause turns by the clamp, not
   // by an overflowed product.
   w.Turn_Left = 180;
@@ -124,26 +120,7 @@ TEST(Color_Wheel_Animation, A_Long_Pause_Or_A_Late_Tick_Ends_The_Turn_And_A_Stil
   w.Step_Start = GetTickCount() - 20;
   w.Animation_Step();
   EXPECT_EQ(w.Redraws, redraws);
-}
-
-TEST(Nearest_Palette_Color, Picks_The_Closest_Colour_And_The_Lowest_Index_On_A_Tie) {
-  Wheel_Stage stage(800);
-  struct Case {
-    TColor rgb;
-    int entry;
-  } cases[] = {{TColor(255, 0, 0), 12},      {TColor(244, 127, 127), 122}, {TColor(0, 0, 0), 36},
-               {TColor(255, 255, 255), 37},  {TColor(30, 30, 30), 182},    {TColor(233, 0, 0), 12}};
-  for (const Case& c : cases) EXPECT_EQ(Nearest_Palette_Color(c.rgb), TColor(Wheel_Colors[c.entry])) << c.entry;
-  for (int i = 0; i < Wheel_Color_Count; ++i) {
-    int first = 0;  // a colour the table holds twice answers its first entry
-    while (Wheel_Colors_RGB[first] != Wheel_Colors_RGB[i]) ++first;
-    EXPECT_EQ(Nearest_Palette_Color(Wheel_Colors_RGB[i]), TColor(Wheel_Colors[first])) << i;
-  }
-}
-
-TEST(Color_Wheel_Select, Colours_Brought_Back_Set_The_Wheel_Or_The_Mixer_And_Others_Are_Ignored) {
-  Wheel_Stage stage(1024);
-  Color_Wheel& w = *stage.wheel;
+  // Colours brought back set the wheel or the mixer; others are ignored.
   w.Select_Color(TColor(1, 2, 3));
   EXPECT_EQ(w.Selected, 36);
   EXPECT_FALSE(w.Mixer_Mode);
@@ -160,6 +137,21 @@ TEST(Color_Wheel_Select, Colours_Brought_Back_Set_The_Wheel_Or_The_Mixer_And_Oth
   stage.Click(w.Color_Screen_Point(29));
   EXPECT_FALSE(w.Mixer_Mode);
   EXPECT_EQ(w.Current_Color_Entry(), TColor(Wheel_Colors[29]));
+}
+
+TEST(Nearest_Palette_Color, Picks_The_Closest_Colour_And_The_Lowest_Index_On_A_Tie) {
+  Wheel_Stage stage(800);
+  struct Case {
+    TColor rgb;
+    int entry;
+  } cases[] = {{TColor(255, 0, 0), 12},      {TColor(244, 127, 127), 122}, {TColor(0, 0, 0), 36},
+               {TColor(255, 255, 255), 37},  {TColor(30, 30, 30), 182},    {TColor(233, 0, 0), 12}};
+  for (const Case& c : cases) EXPECT_EQ(Nearest_Palette_Color(c.rgb), TColor(Wheel_Colors[c.entry])) << c.entry;
+  for (int i = 0; i < Wheel_Color_Count; ++i) {
+    int first = 0;  // a colour the table holds twice answers its first entry
+    while (Wheel_Colors_RGB[first] != Wheel_Colors_RGB[i]) ++first;
+    EXPECT_EQ(Nearest_Palette_Color(Wheel_Colors_RGB[i]), TColor(Wheel_Colors[first])) << i;
+  }
 }
 
 // ---- The mixer
