@@ -11,20 +11,19 @@
 #include "users/user_database.h"
 
 TEST(Frame_Window, The_Caption_Shows_Name_Level_And_Points_Or_The_Demonstration_Hint) {
-  struct Case {
+  const struct {
     const char* name;
     int32_t level, points;
     bool demonstrating;
     const char* caption;
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"", 0, 0, false, "Quendar at Level 1"},
       {"Ann", 2, 1234567, false, "Quendar - Ann at Level 3, 1,234,567 Points"},
       {"Ann", 2, 0, false, "Quendar - Ann at Level 3"},
       {"Ann", 2, -5, false, "Quendar - Ann at Level 3"},
       {"Ann", 4, 12, true, "Quendar - Ann at Level 5   Press CTRL-ESC to Stop the Demonstration"},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     User user(c.level, c.name);
     user.points = c.points;
     EXPECT_EQ(Frame_Caption(user, c.demonstrating), c.caption);
@@ -67,24 +66,21 @@ TEST(Frame_Window, Cannot_Be_Moved_Sized_Or_Restored_Out_Of_Its_Place) {
 }
 
 TEST(Frame_Window, A_Display_Change_Ends_The_Program_Only_When_It_Matters) {
-  struct Case {
+  const struct {
     const char* name;
     TSize screen;
     int bits, width;
     const char* text;  // null: the program runs on
-  };
-  const Case cases[] = {
+  } cases[] = {
       {"same screen", {1024, 768}, 32, 1024, nullptr},
       // A wide screen whose layout width differs from its real width.
       {"same wide screen", {1920, 1080}, 32, 1920, nullptr},
       {"16 colours", {1024, 768}, 4, 1024, "The display must be set for 256 colors or more."},
       {"other width", {800, 600}, 32, 1024, "Quendar must be restarted to adjust to the new display settings."},
   };
-  for (const Case& c : cases) {
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    Program_Options options;
-    options.screen = c.screen;
-    Program_Session program(options);
+    Program_Session program({.screen = c.screen});
     program.Start();
     program.Frame()->SendMessage(WM_DISPLAYCHANGE, WPARAM(c.bits), LPARAM(c.width | (768 << 16)));
     if (!c.text) {

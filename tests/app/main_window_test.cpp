@@ -21,12 +21,9 @@
 
 TEST(Main_Window, Looks_Right_In_Each_Layout_Column) {
   for (TSize screen : {TSize(640, 480), TSize(800, 600), TSize(1024, 768), TSize(1920, 1080)}) {
-    Program_Options options;
-    options.screen = screen;
-    Program_Session program(options);
+    Program_Session program({.screen = screen});
     program.Start();
-    IFS_Main_Window* main = program.Main();
-    ASSERT_NE(main, nullptr);
+    ASSERT_NE(program.Main(), nullptr);
     program.Snapshot("main_window_" + std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
   }
 }
@@ -46,13 +43,11 @@ TEST(Main_Window, Each_Key_Reaches_Its_Panel) {
   IFS_Main_Window& main = *program.Main();
   // The colour cycles take the arrows and page keys at level 5.
   program.Change_User("Cy", 4);
-  struct Cycle_Key {
+  const struct {
     uint32_t vk;
     int selected, shown_row;
-  };
-  const Cycle_Key cycle_keys[] = {{VK_RIGHT, 1, 0}, {VK_DOWN, 6, 1}, {VK_LEFT, 5, 1},
-                                  {VK_UP, 0, 0},    {VK_NEXT, 0, 1}, {VK_PRIOR, 0, 0}};
-  for (const Cycle_Key& k : cycle_keys) {
+  } cycle_keys[] = {{VK_RIGHT, 1, 0}, {VK_DOWN, 6, 1}, {VK_LEFT, 5, 1}, {VK_UP, 0, 0}, {VK_NEXT, 0, 1}, {VK_PRIOR, 0, 0}};
+  for (const auto& k : cycle_keys) {
     program.Key(k.vk);
     EXPECT_EQ(main.color_cycles->Selected_Index(), k.selected) << k.vk;
     EXPECT_EQ(main.color_cycles->shown_row, k.shown_row) << k.vk;
@@ -93,19 +88,17 @@ TEST(Main_Window, Help_Opens_The_Section_Of_The_Active_Panel_And_Closing_It_Give
   Program_Session program;
   program.Start();
   IFS_Main_Window& main = *program.Main();
-  struct Case {
+  const struct {
     const char* name;
-    UINT message;
-    WPARAM on;
+    UINT message;  // sent with 1 before help and 0 after
     TWindow* panel;
     int section;
-  };
-  const Case cases[] = {{"drawing", 0, 0, main.drawing_window, 0},
-                        {"review open", Drawing_Busy_Message, 1, main.review_window, 1},
-                        {"editing", Editor_Active_Message, 1, main.editor, 2}};
-  for (const Case& c : cases) {
+  } cases[] = {{"drawing", 0, main.drawing_window, 0},
+               {"review open", Drawing_Busy_Message, main.review_window, 1},
+               {"editing", Editor_Active_Message, main.editor, 2}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.message) program.Post(c.message, c.on);
+    if (c.message) program.Post(c.message, 1);
     EXPECT_EQ(main.Active_Window(), c.panel);
     const int shown = The_Help_Window->Shown_Count;
     // Help disables the panel and clips the main window's painting; the
@@ -157,20 +150,17 @@ TEST(Main_Window, The_Private_Messages_Reach_Their_Panels) {
   program.Advance(3000);
   EXPECT_EQ(wheel.Current_Color_Entry(), black);
 
-  program.Post(Drawing_Busy_Message, 1);
-  EXPECT_FALSE(main.shape_palette->Enabled);
-  EXPECT_FALSE(main.manipulator_palette->Enabled);
-  program.Post(Drawing_Busy_Message, 0);
-  EXPECT_TRUE(main.shape_palette->Enabled);
-  EXPECT_TRUE(main.manipulator_palette->Enabled);
-
-  const TWindow* panels[] = {main.shape_palette, main.color_wheel, main.drawing_window};
-  program.Post(Editor_Active_Message, 1);
-  for (const TWindow* w : panels) EXPECT_FALSE(w->IsWindowVisible() || w->IsWindowEnabled());
-  EXPECT_FALSE(drawing.Active);
-  program.Post(Editor_Active_Message, 0);
-  for (const TWindow* w : panels) EXPECT_TRUE(w->IsWindowVisible() && w->IsWindowEnabled());
-  EXPECT_TRUE(drawing.Active);
+  // A busy drawing stops both palettes; an open editor hides and stops the
+  // other panels.
+  for (const bool on : {true, false}) {
+    SCOPED_TRACE(on);
+    program.Post(Drawing_Busy_Message, on);
+    EXPECT_EQ(std::pair(main.shape_palette->Enabled, main.manipulator_palette->Enabled), std::pair(!on, !on));
+    program.Post(Editor_Active_Message, on);
+    for (const TWindow* w : {(TWindow*)main.shape_palette, (TWindow*)main.color_wheel, (TWindow*)main.drawing_window})
+      EXPECT_EQ(std::pair(w->IsWindowVisible(), w->IsWindowEnabled()), std::pair(!on, !on));
+    EXPECT_EQ(drawing.Active, !on);
+  }
 }
 
 TEST(Main_Window, Help_At_Start_Waits_For_Both_The_Title_And_The_First_Paint_And_Runs_Once) {
@@ -218,15 +208,13 @@ TEST(Main_Window, A_Change_Of_User_Shows_Match_This_By_Level_And_Redraws_The_Fac
   Program_Session program;
   program.Start();
   IFS_Main_Window& main = *program.Main();
-  struct Step {
+  const struct {
     const char* name;
     int32_t level;
-    bool match_shown;
-    bool face_redrawn;
-  };
-  const Step steps[] = {{"Ann", 0, true, true},  {"Anna", 0, true, false}, {"Anna", 4, false, true},
+    bool match_shown, face_redrawn;
+  } steps[] = {{"Ann", 0, true, true},  {"Anna", 0, true, false}, {"Anna", 4, false, true},
                         {"Anna", 4, false, false}, {"Bob", 0, true, true},  {"Bob", 3, true, true}};
-  for (const Step& s : steps) {
+  for (const auto& s : steps) {
     SCOPED_TRACE(std::string(s.name) + " " + std::to_string(s.level));
     const int draws = main.name_face_draws;
     program.Change_User(s.name, s.level);

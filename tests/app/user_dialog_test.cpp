@@ -14,8 +14,7 @@
 
 class User_Dialog_Test : public Widget_Test {
  protected:
-  void SetUp() override {
-    Widget_Test::SetUp();
+  User_Dialog_Test() {
     char pattern[] = "/tmp/quendar-dialog-XXXXXX";
     root = mkdtemp(pattern);
     setenv("XDG_DATA_HOME", root.c_str(), 1);
@@ -25,11 +24,10 @@ class User_Dialog_Test : public Widget_Test {
       return Answer;
     });
   }
-  void TearDown() override {
+  ~User_Dialog_Test() override {
     delete dialog;
     delete The_User_Database;
     Set_Message_Box_Hook(nullptr);
-    Widget_Test::TearDown();
     std::filesystem::remove_all(root);
   }
   // Opens the dialog (not modally, so the test can look between steps) on a
@@ -38,6 +36,9 @@ class User_Dialog_Test : public Widget_Test {
     The_User_Database = new User_Database(For_Stream);
     for (const auto& name : names) The_User_Database->Add_User(std::make_unique<User>(0, name.c_str()));
     The_User_Database->Set_Current(current);
+    Show();
+  }
+  void Show() {
     dialog = new User_Dialog(main, nullptr, TRect(40, 30, 760, 570));
     ASSERT_TRUE(dialog->Create());
     Run_Until_Idle();
@@ -49,9 +50,10 @@ class User_Dialog_Test : public Widget_Test {
     headless->Key(vk);
     Run_Until_Idle();
   }
-  void Type(const std::string& text) {
+  void Type(const std::string& text, bool enter = false) {
     List().Field().SetText(text);
     Run_Until_Idle();
+    if (enter) Key(VK_RETURN);
   }
   TPoint Screen(TWindow& window, TPoint p) {
     window.ClientToScreen(p);
@@ -106,17 +108,14 @@ TEST_F(User_Dialog_Test, NewNamesGoInAtTheirPlaceAndDuplicatesAreRefused) {
   // Enter opens the field on the current user without committing it.
   Key(VK_RETURN);
   ASSERT_TRUE(List().Editing());
-  Type("SAMPLE");
-  Key(VK_RETURN);
+  Type("SAMPLE", true);
   EXPECT_EQ(Boxes, std::vector<std::string>{
                        "User List Update: SAMPLE already appears on the user list.\nDuplicate names are not allowed."});
   EXPECT_TRUE(List().Editing());
-  Type("a/b");
-  Key(VK_RETURN);
+  Type("a/b", true);
   EXPECT_EQ(Boxes.size(), 2u);
   EXPECT_EQ(Copy().At(1)->name, "bob");
-  Type("BOB");  // a change of case is a rename
-  Key(VK_RETURN);
+  Type("BOB", true);  // a change of case is a rename
   EXPECT_EQ(Copy().At(1)->name, "BOB");
   EXPECT_EQ(The_User_Database->At(1)->name, "Comet");  // only the copy changes
 }
@@ -132,9 +131,7 @@ TEST_F(User_Dialog_Test, EmptyingANameDeletesTheEditedUserNeverTheDefault) {
   EXPECT_EQ(Copy().current_index, -1);
 
   Answer = IDYES;
-  Key(VK_DOWN);
-  Key(VK_DOWN);
-  Key(VK_DELETE);  // the last user: the new last is chosen
+  for (UINT vk : {VK_DOWN, VK_DOWN, VK_DELETE}) Key(vk);  // the last user: the new last is chosen
   EXPECT_EQ(Copy().Count(), 1);
   EXPECT_EQ(Copy().current_index, 0);
   Key(VK_DELETE);  // the only user: "New" is chosen
@@ -173,8 +170,7 @@ TEST_F(User_Dialog_Test, SixteenUsersScrollAndPageThroughTheList) {
   }
   // A click on a row chooses the user seen there.
   const TPoint row_2(List().Row(2).left + 5, List().Row(2).top + 5);
-  Press(Screen(List(), row_2));
-  Release(Screen(List(), row_2));
+  Click(Screen(List(), row_2));
   EXPECT_EQ(Copy().current_index, 16 - page);
   Snap("user_dialog_sixteen_users");
   Key(VK_RETURN);
@@ -258,10 +254,7 @@ TEST_F(User_Dialog_Test, OkInstallsTheCopyWithTheNameBeingTypedAndCancelKeepsAll
   EXPECT_EQ(The_User_Database->At(1)->name, "Comet");
   EXPECT_FALSE(std::filesystem::exists(User_Database::File_Path()));
   delete dialog;
-
-  dialog = new User_Dialog(main, nullptr, TRect(40, 30, 760, 570));
-  ASSERT_TRUE(dialog->Create());
-  Run_Until_Idle();
+  Show();
   Key(VK_RETURN);
   Type("Maple");
   Levels().Choose_Level(3);

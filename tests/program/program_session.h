@@ -25,11 +25,11 @@
 struct Program_Options {
   TSize screen{1024, 768};
   // Written to the settings file as "UserPath" when given.
-  std::optional<std::string> user_path;
+  std::optional<std::string> user_path{};
   // The display's bits per pixel (0: the real true-colour report).
   int screen_bits = 0;
   // What the user data directory's volume reports (nothing: the real one).
-  std::optional<TFree_Space> free_space;
+  std::optional<TFree_Space> free_space{};
 };
 
 class Program_Session {
