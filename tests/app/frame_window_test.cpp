@@ -5,7 +5,6 @@
 #include "gallery/gallery_window.h"
 #include "help/help_window.h"
 #include "platform/window/menu.h"
-#include "platform/window/user.h"
 #include "tests/program/program_session.h"
 #include "toolkit/round_button.h"
 #include "users/user_database.h"

@@ -14,7 +14,6 @@
 #include "toolkit/demonstration_state.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
-#include "users/user_database.h"
 #include "workspace/fill_pointer.h"
 
 TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {

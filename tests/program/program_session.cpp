@@ -22,7 +22,13 @@
 
 namespace {
 
-const char* const Variables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
+// The variables the program finds its folders by, each pointed into the
+// session's folder.
+const std::pair<const char*, const char*> Variables[] = {{"HOME", "/home"},
+                                                         {"XDG_CONFIG_HOME", "/home/.config"},
+                                                         {"XDG_DATA_HOME", "/home/.local/share"},
+                                                         {"XDG_CACHE_HOME", "/home/.cache"},
+                                                         {"XDG_RUNTIME_DIR", "/run"}};
 
 }  // namespace
 
@@ -57,16 +63,12 @@ Program_Session::~Program_Session() {
 }
 
 void Program_Session::Set_Environment() {
-  for (const char* name : Variables) {
+  for (const auto& [name, place] : Variables) {
     const char* old = std::getenv(name);
     saved_environment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    setenv(name, (folder_ + place).c_str(), 1);
   }
   const std::string home = folder_ + "/home";
-  setenv("HOME", home.c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-  setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
-  setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
-  setenv("XDG_RUNTIME_DIR", (folder_ + "/run").c_str(), 1);
   std::filesystem::create_directories(home + "/.config/quendar");
   std::filesystem::create_directories(folder_ + "/run");
   std::filesystem::permissions(folder_ + "/run", std::filesystem::perms::owner_all);

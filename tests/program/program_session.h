@@ -71,7 +71,6 @@ class Program_Session {
   // Closes the frame (when still up), runs the program to its end, deletes
   // the application and gives the run loop's exit code.
   int Stop();
-  bool Stopped() const { return !app_; }
 
   // Every message box the program showed, in order (each answered with its
   // first button).

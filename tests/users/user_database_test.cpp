@@ -4,8 +4,6 @@
 
 #include <random>
 
-#include "model/ifpstream.h"
-#include "model/opstream.h"
 #include "platform/gdi/font.h"
 #include "platform/system/atomic_file.h"
 #include "tests/users/users_fixture.h"
@@ -34,6 +32,9 @@ struct Bytes {
     return Byte(']');
   }
 };
+
+// A database's opening and its default user.
+Bytes Head(uint32_t version = 4608) { return Bytes().Open("User_Database", version).User(0, ""); }
 
 std::vector<std::string> Names(const User_Database& db) {
   std::vector<std::string> names;
@@ -154,25 +155,16 @@ TEST_F(User_Database_Test, DamagedFilesGiveTheUsersReadWholeAndAWarning) {
     int32_t current, first_level, first_points;
     bool damaged, help;
   } cases[] = {
-      {"version 1 user, old database", Bytes().Open("User_Database", 7).User(0, "").Word(1).User(2, "Ann", 0, 1).Word(0).Byte(']'),
-       {"Ann"}, 0, 2, 0, false, true},
-      {"level out of range", Bytes().Open("User_Database", 4608).User(0, "").Word(2).User(9, "A", 5).User(-1, "B").Word(1).Byte(']'),
-       {"A", "B"}, 1, 0, 5, false, false},
-      {"index equal to the count", Bytes().Open("User_Database", 4608).User(0, "").Word(1).User(1, "A").Word(1).Byte(']'),
-       {"A"}, -1, 1, 0, false, false},
-      {"negative index", Bytes().Open("User_Database", 4608).User(0, "").Word(1).User(1, "A").Word(-5).Byte(']'),
-       {"A"}, -1, 1, 0, false, false},
-      {"huge count", Bytes().Open("User_Database", 4608).User(0, "").Word(0x7FFFFFFF).User(1, "A").Word(0).Byte(']'),
-       {"A"}, -1, 1, 0, true, false},
-      {"negative count", Bytes().Open("User_Database", 4608).User(0, "").Word(-1).Word(0).Byte(']'),
-       {}, -1, 0, 0, true, false},
-      {"name longer than the file", Bytes().Open("User_Database", 4608).User(0, "").Word(2).User(1, "A").Open("User", 4608).Word(1).Word(0xFFFFFFFE),
-       {"A"}, -1, 1, 0, true, false},
-      {"another class", Bytes().Open("User_Database", 4608).User(0, "").Word(1).Open("Usr", 4608),
-       {}, -1, 0, 0, true, false},
-      {"null name: the empty text", Bytes().Open("User_Database", 4608).User(0, "").Word(1).Open("User", 4608).Word(3)
-           .Word(0xFFFFFFFF).Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).Byte(']').Word(-1).Byte(']'),
-       {""}, -1, 3, 0, false, false},
+      {"version 1 user, old database", Head(7).Word(1).User(2, "Ann", 0, 1).Word(0).Byte(']'), {"Ann"}, 0, 2, 0, false, true},
+      {"level out of range", Head().Word(2).User(9, "A", 5).User(-1, "B").Word(1).Byte(']'), {"A", "B"}, 1, 0, 5, false, false},
+      {"index equal to the count", Head().Word(1).User(1, "A").Word(1).Byte(']'), {"A"}, -1, 1, 0, false, false},
+      {"negative index", Head().Word(1).User(1, "A").Word(-5).Byte(']'), {"A"}, -1, 1, 0, false, false},
+      {"huge count", Head().Word(0x7FFFFFFF).User(1, "A").Word(0).Byte(']'), {"A"}, -1, 1, 0, true, false},
+      {"negative count", Head().Word(-1).Word(0).Byte(']'), {}, -1, 0, 0, true, false},
+      {"name longer than the file", Head().Word(2).User(1, "A").Open("User", 4608).Word(1).Word(0xFFFFFFFE), {"A"}, -1, 1, 0, true, false},
+      {"another class", Head().Word(1).Open("Usr", 4608), {}, -1, 0, 0, true, false},
+      {"null name: the empty text", Head().Word(1).Open("User", 4608).Word(3).Word(0xFFFFFFFF).Word(0).Word(0).Word(0).Word(0)
+           .Word(0).Word(0).Byte(']').Word(-1).Byte(']'), {""}, -1, 3, 0, false, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
