@@ -38,27 +38,16 @@ class User_Dialog_Test : public Widget_Test {
     The_User_Database->Set_Current(current);
     Show();
   }
-  void Show() {
-    dialog = new User_Dialog(main, nullptr, TRect(40, 30, 760, 570));
-    ASSERT_TRUE(dialog->Create());
-    Run_Until_Idle();
-  }
+  void Show() { dialog = Made(new User_Dialog(main, nullptr, TRect(40, 30, 760, 570))); }
   User_Database& Copy() { return *dialog->Edited(); }
   User_List_Window& List() { return *dialog->List(); }
   User_Level_Window& Levels() { return *dialog->Levels(); }
-  void Key(UINT vk) {
-    headless->Key(vk);
-    Run_Until_Idle();
-  }
+  void Key(UINT vk) { headless->Key(vk), Run_Until_Idle(); }
   void Type(const std::string& text, bool enter = false) {
-    List().Field().SetText(text);
-    Run_Until_Idle();
+    List().Field().SetText(text), Run_Until_Idle();
     if (enter) Key(VK_RETURN);
   }
-  TPoint Screen(TWindow& window, TPoint p) {
-    window.ClientToScreen(p);
-    return p;
-  }
+  TPoint Screen(TWindow& window, TPoint p) { return window.ClientToScreen(p), p; }
   // Drags the avatar by its middle until its foot is at foot: up, across,
   // down, a few pixels a move so the cursor's confinement follows.
   void Drag_Avatar_To(TPoint foot, bool release = true) {
@@ -81,7 +70,7 @@ class User_Dialog_Test : public Widget_Test {
     if (release) Release(Screen(Levels(), grab));
   }
 
-  void Snap(const std::string& name) {
+  static void Snap(const std::string& name) {
     Widget_Sheet sheet(812, 628);
     sheet.Add_Screen(TRect(0, 0, 800, 600), name);
     sheet.Save(name);
