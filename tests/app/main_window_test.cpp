@@ -28,14 +28,10 @@ TEST(Main_Window, Looks_Right_In_Each_Layout_Column) {
   }
 }
 
-namespace {
-
 // The manipulator in the first cell of the page shown, chosen with a click.
-void Choose_First_Manipulator(Program_Session& program) {
+static void Choose_First_Manipulator(Program_Session& program) {
   program.Click(program.Main()->manipulator_palette->Window()->Slot_Screen_Point(0));
 }
-
-}  // namespace
 
 TEST(Main_Window, Each_Key_Reaches_Its_Panel) {
   Program_Session program;

@@ -43,9 +43,7 @@ class Title_Window_Test : public testing::Test {
     title->Create();
     session.Run_Until_Idle();
   }
-  ~Title_Window_Test() override {
-    if (Open()) delete title;
-  }
+  ~Title_Window_Test() override { if (Open()) delete title; }
 
   bool Open() const { return The_Title_Window != nullptr; }
   // Starts the stepper, which uncovers area 11 at once. The clock is moved

@@ -131,10 +131,7 @@ void Program_Session::Click(TPoint screen) {
   Run_Until_Idle();
 }
 
-void Program_Session::Key(uint32_t vk) {
-  Backend().Key(vk);
-  Run_Until_Idle();
-}
+void Program_Session::Key(uint32_t vk) { Backend().Key(vk), Run_Until_Idle(); }
 
 void Program_Session::Post(UINT message, WPARAM wp, LPARAM lp) {
   if (Main()) Main()->PostMessage(message, wp, lp);

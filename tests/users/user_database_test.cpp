@@ -7,18 +7,13 @@ namespace {
 
 // Stream bytes built by hand, little-endian.
 struct Bytes {
-  std::vector<uint8_t> b;
-  Bytes() { b.assign({':', 1, 1, 0, 0}); }
+  std::vector<uint8_t> b{':', 1, 1, 0, 0};
   Bytes& Byte(uint8_t v) { return b.push_back(v), *this; }
   Bytes& Word(uint32_t v) {
     for (int i = 0; i < 4; ++i) b.push_back(uint8_t(v >> (8 * i)));
     return *this;
   }
-  Bytes& Str(const std::string& s) {
-    Word(uint32_t(s.size()));
-    b.insert(b.end(), s.begin(), s.end());
-    return *this;
-  }
+  Bytes& Str(const std::string& s) { return Word(uint32_t(s.size())), b.insert(b.end(), s.begin(), s.end()), *this; }
   Bytes& Open(const std::string& name, uint32_t version) { return Byte('[').Str(name).Word(version); }
   Bytes& User(int32_t level, const std::string& name, uint32_t points = 0, uint32_t version = 4608) {
     Open("User", version).Word(uint32_t(level)).Str(name).Word(0x00030201).Word(0).Word(1).Word(0).Word(1);
