@@ -48,15 +48,13 @@ TEST(Frame_Window, Cannot_Be_Moved_Sized_Or_Restored_Out_Of_Its_Place) {
   frame.SendMessage(WM_SYSCOMMAND, SC_RESTORE);
   EXPECT_EQ(frame.GetWindowRect(), TRect(0, 0, 1024, 768));
   frame.SendMessage(WM_SYSCOMMAND, SC_MINIMIZE);
-  EXPECT_TRUE(frame.Minimised);
-  EXPECT_TRUE(program.Backend().Minimised());
+  EXPECT_TRUE(frame.Minimised && program.Backend().Minimised());
   // A restore from the desktop outside.
   TInput_Event restore;
   restore.kind = TInput_Event::Kind::Restore;
   program.Backend().Inject(restore);
   program.Run_Until_Idle();
-  EXPECT_FALSE(frame.Minimised);
-  EXPECT_FALSE(program.Backend().Minimised());
+  EXPECT_FALSE(frame.Minimised || program.Backend().Minimised());
   // Acknowledgements opens help section 5 over the drawing window.
   frame.SendMessage(WM_SYSCOMMAND, IFS_Frame_Window::Acknowledgements_Command);
   program.Run_Until_Idle();

@@ -99,14 +99,12 @@ TEST(Main_Window, Help_Opens_The_Section_Of_The_Active_Panel_And_Closing_It_Give
     const int shown = The_Help_Window->Shown_Count;
     // Help disables the panel and clips the main window's painting; the
     // help window's closing (at once, so far) undoes both.
+    const auto panel_on_and_clipped = [&] { return std::pair(c.panel->IsWindowEnabled(), bool(main.GetStyle() & WS_CLIPCHILDREN)); };
     main.Help();
-    EXPECT_FALSE(c.panel->IsWindowEnabled());
-    EXPECT_TRUE(main.GetStyle() & WS_CLIPCHILDREN);
+    EXPECT_EQ(panel_on_and_clipped(), std::pair(false, true));
     program.Run_Until_Idle();
-    EXPECT_EQ(The_Help_Window->Shown_Count, shown + 1);
-    EXPECT_EQ(The_Help_Window->Last_Section, c.section);
-    EXPECT_TRUE(c.panel->IsWindowEnabled());
-    EXPECT_FALSE(main.GetStyle() & WS_CLIPCHILDREN);
+    EXPECT_EQ(std::pair(The_Help_Window->Shown_Count, The_Help_Window->Last_Section), std::pair(shown + 1, c.section));
+    EXPECT_EQ(panel_on_and_clipped(), std::pair(true, false));
     program.Key(VK_F1);
     EXPECT_EQ(The_Help_Window->Shown_Count, shown + 2);
     if (c.message) program.Post(c.message, 0);

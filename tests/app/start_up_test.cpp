@@ -66,8 +66,7 @@ TEST(Start_Up, A_Later_Start_Brings_The_Running_One_Forward_Restored_Only_When_M
   ASSERT_TRUE(program.Frame()->Minimised);
   EXPECT_EQ(Later_Start(), TSingle_Instance::Start::Handed_Over);
   program.Run_Until_Idle();
-  EXPECT_FALSE(program.Frame()->Minimised);
-  EXPECT_FALSE(program.Frame()->Is_Minimised());
+  EXPECT_FALSE(program.Frame()->Minimised || program.Frame()->Is_Minimised());
   EXPECT_EQ(program.Frame()->GetWindowRect(), TRect(0, 0, 1024, 768));
   // Brought forward again while up: its fixed size stays.
   EXPECT_EQ(Later_Start(), TSingle_Instance::Start::Handed_Over);

@@ -40,6 +40,7 @@ class User_Dialog_Test : public Widget_Test {
   }
   void Show() { dialog = Made(new User_Dialog(main, nullptr, TRect(40, 30, 760, 570))); }
   User_Database& Copy() { return *dialog->Edited(); }
+  std::pair<int32_t, int32_t> Count_And_Current() { return {Copy().Count(), Copy().current_index}; }
   User_List_Window& List() { return *dialog->List(); }
   User_Level_Window& Levels() { return *dialog->Levels(); }
   void Key(UINT vk) { headless->Key(vk), Run_Until_Idle(); }
@@ -116,16 +117,13 @@ TEST_F(User_Dialog_Test, EmptyingANameDeletesTheEditedUserNeverTheDefault) {
   Answer = IDNO;
   Key(VK_UP);  // commits before leaving for "New"
   EXPECT_EQ(Boxes, std::vector<std::string>{"Confirmation: Delete Ann?"});
-  EXPECT_EQ(Copy().Count(), 2);
-  EXPECT_EQ(Copy().current_index, -1);
+  EXPECT_EQ(Count_And_Current(), std::pair(2, -1));
 
   Answer = IDYES;
   for (UINT vk : {VK_DOWN, VK_DOWN, VK_DELETE}) Key(vk);  // the last user: the new last is chosen
-  EXPECT_EQ(Copy().Count(), 1);
-  EXPECT_EQ(Copy().current_index, 0);
+  EXPECT_EQ(Count_And_Current(), std::pair(1, 0));
   Key(VK_DELETE);  // the only user: "New" is chosen
-  EXPECT_EQ(Copy().Count(), 0);
-  EXPECT_EQ(Copy().current_index, -1);
+  EXPECT_EQ(Count_And_Current(), std::pair(0, -1));
   EXPECT_EQ(List().Highlighted(), 0);
   Key(VK_DELETE);
   EXPECT_EQ(Boxes.size(), 3u);
