@@ -83,10 +83,7 @@ class Title_Window_Test : public testing::Test {
   }
   void Uncover_All() { while (Open() && title->Covered >= 0) Step(); }
   // A point of the client area on the screen.
-  TPoint On_Screen(TPoint client) const {
-    const TRect place = title->Current_Layout->Window_Rect();
-    return {place.left + client.x, place.top + client.y};
-  }
+  TPoint On_Screen(TPoint client) const { return title->Current_Layout->Window_Rect().TopLeft() + client; }
   // Read under the screen lock: the stepper draws from its own thread.
   uint32_t Screen_Pixel(TPoint p) const {
     std::lock_guard guard(TDesktop::Current().Screen().Lock());
@@ -100,8 +97,7 @@ class Title_Window_Test : public testing::Test {
   static constexpr uint32_t Cover = 0xF5C542;
   void Press() { session.Backend().Press(Centre()), session.Run_Until_Idle(); }
   void Release_Closes() {
-    session.Backend().Release(Centre());
-    session.Run_Until_Idle();
+    session.Backend().Release(Centre()), session.Run_Until_Idle();
     EXPECT_FALSE(Open());
     EXPECT_EQ(main.finished, 1);
   }

@@ -39,10 +39,8 @@ Program_Session::Program_Session(Program_Options options) : options_(std::move(o
   TDevice_Caps::Set_Screen_Bits_For_Tests(options_.screen_bits);
   // Sound plays on the virtual clock, silently.
   TWave_Out::Use_Device(Wave_Device_Kind::Silent);
-  if (options_.free_space) {
-    const TFree_Space space = *options_.free_space;
-    IFS_Application::Free_Space_Query = [space](const std::string&) { return std::optional<TFree_Space>(space); };
-  }
+  if (options_.free_space)
+    IFS_Application::Free_Space_Query = [space = *options_.free_space](const std::string&) { return std::optional(space); };
   saved_hook_ = Set_Message_Box_Hook([this](const TMessage_Box_Request& request) {
     Boxes.push_back(request);
     const UINT buttons = request.type & 0x0F;
