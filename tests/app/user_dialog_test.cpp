@@ -88,8 +88,7 @@ TEST_F(User_Dialog_Test, NewNamesGoInAtTheirPlaceAndDuplicatesAreRefused) {
   EXPECT_TRUE(List().Editing());
   EXPECT_EQ(List().Edited_Index(), -1);
   EXPECT_EQ(Desk().Focus(), List().Field().GetHandle());
-  for (UINT vk : {'B', 'O', 'B'}) Key(vk);
-  Key(VK_RETURN);
+  for (UINT vk : {UINT('B'), UINT('O'), UINT('B'), UINT(VK_RETURN)}) Key(vk);
   EXPECT_EQ(Copy().At(1)->name, "bob");
   EXPECT_EQ(Copy().current_index, 1);
   EXPECT_EQ(Levels().Avatar().Shown_Name(), "bob");
