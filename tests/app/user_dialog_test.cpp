@@ -150,9 +150,7 @@ TEST_F(User_Dialog_Test, SixteenUsersScrollAndPageThroughTheList) {
   for (const auto& w : walk) {
     Key(w.vk);
     EXPECT_EQ(Copy().current_index, w.index) << w.vk;
-    if (w.first != any) {
-      EXPECT_EQ(List().First(), w.first) << w.vk;
-    }
+    EXPECT_TRUE(w.first == any || List().First() == w.first) << w.vk << " shows from " << List().First();
   }
   // A click on a row chooses the user seen there.
   const TPoint row_2(List().Row(2).left + 5, List().Row(2).top + 5);
@@ -176,9 +174,8 @@ TEST_F(User_Dialog_Test, LevelKeysAndButtonsWalkTheAvatarAndSetTheLevelAtOnce) {
   Levels().Choose_Level(2);  // the level it has: nothing
   EXPECT_EQ(Levels().Motion_State(), User_Level_Window::Idle);
   // The ground line between its points, and flat beyond its ends.
-  const TPoint a = Levels().Stand_Point(0);
   EXPECT_EQ(Levels().Ground_Height(-100), Levels().Ground_Height(0));
-  EXPECT_EQ(Levels().Ground_Height(a.x), a.y);
+  EXPECT_EQ(Levels().Ground_Height(Levels().Stand_Point(0).x), Levels().Stand_Point(0).y);
   EXPECT_EQ(Levels().Ground_Height(5000), Levels().Stand_Point(4).y);
   // "New" shows the default user, whose level the next new user gets.
   Key(VK_UP);
