@@ -80,9 +80,6 @@ class Program_Session {
   std::vector<std::string> Made, Deleted;
 
  private:
-  void Set_Environment();
-  void Restore_Environment();
-
   Program_Options options_;
   std::string folder_;
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_environment_;
