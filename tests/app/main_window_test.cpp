@@ -165,13 +165,10 @@ TEST(Main_Window, Help_At_Start_Waits_For_Both_The_Title_And_The_First_Paint_And
     program.App().Show_Help_At_Start = help;
     program.Run_Until_Idle();
     IFS_Main_Window& main = *program.Main();
-    EXPECT_TRUE(main.main_painted);
-    EXPECT_FALSE(main.title_finished);
-    EXPECT_FALSE(main.drawing_window->input_enabled);
+    EXPECT_TRUE(main.main_painted && !main.title_finished && !main.drawing_window->input_enabled);
     program.Let_Title_Close();
     EXPECT_TRUE(main.start_over);
-    EXPECT_EQ(The_Help_Window->Shown_Count, help ? 1 : 0);
-    EXPECT_EQ(The_Help_Window->Last_Section, help ? 0 : -1);
+    EXPECT_EQ(std::pair(The_Help_Window->Shown_Count, The_Help_Window->Last_Section), help ? std::pair(1, 0) : std::pair(0, -1));
     EXPECT_TRUE(main.drawing_window->input_enabled);
     program.Post(Title_Finished_Message);
     program.Post(Main_Painted_Message);
@@ -206,31 +203,31 @@ TEST(Main_Window, A_Change_Of_User_Shows_Match_This_By_Level_And_Redraws_The_Fac
     const char* name;
     int32_t level;
     bool match_shown, face_redrawn;
-  } steps[] = {{"Ann", 0, true, true},  {"Anna", 0, true, false}, {"Anna", 4, false, true},
-                        {"Anna", 4, false, false}, {"Bob", 0, true, true},  {"Bob", 3, true, true}};
+  } steps[] = {{"Ann", 0, true, true},     {"Anna", 0, true, false}, {"Anna", 4, false, true},
+               {"Anna", 4, false, false}, {"Bob", 0, true, true},   {"Bob", 3, true, true}};
   for (const auto& s : steps) {
     SCOPED_TRACE(std::string(s.name) + " " + std::to_string(s.level));
     const int draws = main.name_face_draws;
     program.Change_User(s.name, s.level);
-    EXPECT_EQ(main.match_button->IsWindowVisible(), s.match_shown);
-    EXPECT_EQ(main.match_button->Is_Disabled(), !s.match_shown);
+    // Match This shown and enabled, and the game's controls with it.
+    const bool match = s.match_shown;
+    EXPECT_EQ(std::tuple(main.match_button->IsWindowVisible(), !main.match_button->Is_Disabled(),
+                         main.safari_controls->IsWindowVisible()), std::tuple(match, match, match));
     EXPECT_EQ(main.name_face_draws, draws + (s.face_redrawn ? 1 : 0));
-    EXPECT_EQ(main.safari_controls->IsWindowVisible(), s.match_shown);
     EXPECT_EQ(main.color_cycles->IsWindowVisible(), s.level == 4);
     // The panels follow the new level.
-    EXPECT_EQ(main.manipulator_palette->Level(), s.level);
-    EXPECT_EQ(main.shape_palette->Level_Index, s.level);
-    EXPECT_EQ(main.drawing_window->user_level, s.level);
+    EXPECT_EQ(std::tuple(main.manipulator_palette->Level(), main.shape_palette->Level_Index, main.drawing_window->user_level),
+              std::tuple(s.level, s.level, s.level));
   }
   EXPECT_EQ(program.Frame()->Title(), "Quendar - Bob at Level 4");
 }
 
-// The program as a person uses it: a manipulator chosen on the palette
-// works on the drawing (applied, iterated, undone, reviewed), and the
-// editor opened from the palette gives the drawing window back on OK.
 // Corners of the round windows.
 constexpr int Review_Corner = 0, Iterate_Corner = 1, Undo_Corner = 2, OK_Corner = 3;
 
+// The program as a person uses it: a manipulator chosen on the palette
+// works on the drawing (applied, iterated, undone, reviewed), and the
+// editor opened from the palette gives the drawing window back on OK.
 TEST(Program, A_Manipulator_From_The_Palette_Is_Applied_Iterated_Undone_Reviewed_And_Edited) {
   Program_Session program;
   program.Start();
@@ -264,13 +261,11 @@ TEST(Program, A_Manipulator_From_The_Palette_Is_Applied_Iterated_Undone_Reviewed
 
   program.Click(page.Edit_Button_Screen_Point());
   ASSERT_TRUE(main.editor->Is_Open());
-  EXPECT_TRUE(main.editor->IsWindowVisible());
-  EXPECT_FALSE(drawing.IsWindowVisible());
+  EXPECT_TRUE(main.editor->IsWindowVisible() && !drawing.IsWindowVisible());
   EXPECT_EQ(main.Active_Window(), main.editor);
   program.Snapshot("program_editing");
   program.Click(main.editor->Corner_Screen_Point(OK_Corner));
-  EXPECT_FALSE(main.editor->Is_Open());
-  EXPECT_FALSE(main.manipulator_palette->Editing());
+  EXPECT_FALSE(main.editor->Is_Open() || main.manipulator_palette->Editing());
   EXPECT_TRUE(drawing.IsWindowVisible());
   EXPECT_EQ(main.Active_Window(), main.drawing_window);
   EXPECT_EQ(program.Stop(), 0);
