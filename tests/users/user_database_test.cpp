@@ -145,7 +145,7 @@ TEST_F(User_Database_Test, DamagedFilesGiveTheUsersReadWholeAndAWarning) {
     bool damaged, help;
   } cases[] = {
       {"version 1 user, old database", Head(7).Word(1).User(2, "Ann", 0, 1).Word(0).Byte(']'), {"Ann"}, 0, 2, 0, false, true},
-      {"level out of range", Head().Word(2).User(9, "A", 5).User(-1, "B").Word(1).Byte(']'), {"A", "B"}, 1, 0, 5, false, false},
+      {"level out of range", Head().Word(2).User(5, "A", 5).User(-1, "B").Word(1).Byte(']'), {"A", "B"}, 1, 0, 5, false, false},
       {"index equal to the count", Head().Word(1).User(1, "A").Word(1).Byte(']'), {"A"}, -1, 1, 0, false, false},
       {"negative index", Head().Word(1).User(1, "A").Word(-5).Byte(']'), {"A"}, -1, 1, 0, false, false},
       {"huge count", Head().Word(0x7FFFFFFF).User(1, "A").Word(0).Byte(']'), {"A"}, -1, 1, 0, true, false},
