@@ -161,11 +161,9 @@ TEST(Title_Window_Choices_Test, Pictures_Fit_Their_Layouts_And_Keep_The_Cover_Co
 TEST_F(Title_Window_Test, Stands_Where_The_Layout_Says_With_A_Round_Shape_And_The_Mouse) {
   EXPECT_EQ(title->GetWindowRect(), TRect(190, 21, 790, 621));
   EXPECT_EQ(title->Title(), "Quendar Startup");
-  EXPECT_TRUE(title->IsWindowVisible());
-  EXPECT_EQ(TWindow::GetCapture(), title->GetHandle());
+  EXPECT_TRUE(title->IsWindowVisible() && TWindow::GetCapture() == title->GetHandle());
   ASSERT_NE(title->GetWindowRgn(), nullptr);
-  EXPECT_TRUE(title->Shape_Contains({300, 300}));
-  EXPECT_FALSE(title->Shape_Contains({3, 3}));
+  EXPECT_TRUE(title->Shape_Contains({300, 300}) && !title->Shape_Contains({3, 3}));
   EXPECT_EQ(title->Scaled_Layout, nullptr);
 }
 
