@@ -1,5 +1,6 @@
 // The main window: where its panels and buttons stand, the active panel and
-// help, the private messages and the keys, the change of user.
+// help, the private messages and the keys, the change of user; and the
+// program as a person uses it, from the palette to the editor.
 #include <gtest/gtest.h>
 
 #include "game/safari_controls.h"
@@ -8,11 +9,10 @@
 #include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_palette.h"
 #include "tests/program/program_session.h"
-#include "toolkit/gui_sizes.h"
+#include "toolkit/mouse.h"
 #include "toolkit/round_button.h"
 #include "toolkit/program_messages.h"
 #include "workspace/color_cycle_window.h"
-#include "users/user_database.h"
 #include "workspace/color_wheel.h"
 #include "workspace/drawing_window.h"
 #include "workspace/fill_pointer.h"
@@ -21,24 +21,17 @@
 
 TEST(Main_Window, Looks_Right_In_Each_Layout_Column) {
   for (TSize screen : {TSize(640, 480), TSize(800, 600), TSize(1024, 768), TSize(1920, 1080)}) {
-    Program_Options options;
-    options.screen = screen;
-    Program_Session program(options);
+    Program_Session program({.screen = screen});
     program.Start();
-    IFS_Main_Window* main = program.Main();
-    ASSERT_NE(main, nullptr);
+    ASSERT_NE(program.Main(), nullptr);
     program.Snapshot("main_window_" + std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
   }
 }
 
-namespace {
-
 // The manipulator in the first cell of the page shown, chosen with a click.
-void Choose_First_Manipulator(Program_Session& program) {
+static void Choose_First_Manipulator(Program_Session& program) {
   program.Click(program.Main()->manipulator_palette->Window()->Slot_Screen_Point(0));
 }
-
-}  // namespace
 
 TEST(Main_Window, Each_Key_Reaches_Its_Panel) {
   Program_Session program;
@@ -46,13 +39,11 @@ TEST(Main_Window, Each_Key_Reaches_Its_Panel) {
   IFS_Main_Window& main = *program.Main();
   // The colour cycles take the arrows and page keys at level 5.
   program.Change_User("Cy", 4);
-  struct Cycle_Key {
+  const struct {
     uint32_t vk;
     int selected, shown_row;
-  };
-  const Cycle_Key cycle_keys[] = {{VK_RIGHT, 1, 0}, {VK_DOWN, 6, 1}, {VK_LEFT, 5, 1},
-                                  {VK_UP, 0, 0},    {VK_NEXT, 0, 1}, {VK_PRIOR, 0, 0}};
-  for (const Cycle_Key& k : cycle_keys) {
+  } cycle_keys[] = {{VK_RIGHT, 1, 0}, {VK_DOWN, 6, 1}, {VK_LEFT, 5, 1}, {VK_UP, 0, 0}, {VK_NEXT, 0, 1}, {VK_PRIOR, 0, 0}};
+  for (const auto& k : cycle_keys) {
     program.Key(k.vk);
     EXPECT_EQ(main.color_cycles->Selected_Index(), k.selected) << k.vk;
     EXPECT_EQ(main.color_cycles->shown_row, k.shown_row) << k.vk;
@@ -93,31 +84,27 @@ TEST(Main_Window, Help_Opens_The_Section_Of_The_Active_Panel_And_Closing_It_Give
   Program_Session program;
   program.Start();
   IFS_Main_Window& main = *program.Main();
-  struct Case {
+  const struct {
     const char* name;
-    UINT message;
-    WPARAM on;
+    UINT message;  // sent with 1 before help and 0 after
     TWindow* panel;
     int section;
-  };
-  const Case cases[] = {{"drawing", 0, 0, main.drawing_window, 0},
-                        {"review open", Drawing_Busy_Message, 1, main.review_window, 1},
-                        {"editing", Editor_Active_Message, 1, main.editor, 2}};
-  for (const Case& c : cases) {
+  } cases[] = {{"drawing", 0, main.drawing_window, 0},
+               {"review open", Drawing_Busy_Message, main.review_window, 1},
+               {"editing", Editor_Active_Message, main.editor, 2}};
+  for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.message) program.Post(c.message, c.on);
+    if (c.message) program.Post(c.message, 1);
     EXPECT_EQ(main.Active_Window(), c.panel);
     const int shown = The_Help_Window->Shown_Count;
     // Help disables the panel and clips the main window's painting; the
     // help window's closing (at once, so far) undoes both.
+    const auto panel_on_and_clipped = [&] { return std::pair(c.panel->IsWindowEnabled(), bool(main.GetStyle() & WS_CLIPCHILDREN)); };
     main.Help();
-    EXPECT_FALSE(c.panel->IsWindowEnabled());
-    EXPECT_TRUE(main.GetStyle() & WS_CLIPCHILDREN);
+    EXPECT_EQ(panel_on_and_clipped(), std::pair(false, true));
     program.Run_Until_Idle();
-    EXPECT_EQ(The_Help_Window->Shown_Count, shown + 1);
-    EXPECT_EQ(The_Help_Window->Last_Section, c.section);
-    EXPECT_TRUE(c.panel->IsWindowEnabled());
-    EXPECT_FALSE(main.GetStyle() & WS_CLIPCHILDREN);
+    EXPECT_EQ(std::pair(The_Help_Window->Shown_Count, The_Help_Window->Last_Section), std::pair(shown + 1, c.section));
+    EXPECT_EQ(panel_on_and_clipped(), std::pair(true, false));
     program.Key(VK_F1);
     EXPECT_EQ(The_Help_Window->Shown_Count, shown + 2);
     if (c.message) program.Post(c.message, 0);
@@ -157,20 +144,17 @@ TEST(Main_Window, The_Private_Messages_Reach_Their_Panels) {
   program.Advance(3000);
   EXPECT_EQ(wheel.Current_Color_Entry(), black);
 
-  program.Post(Drawing_Busy_Message, 1);
-  EXPECT_FALSE(main.shape_palette->Enabled);
-  EXPECT_FALSE(main.manipulator_palette->Enabled);
-  program.Post(Drawing_Busy_Message, 0);
-  EXPECT_TRUE(main.shape_palette->Enabled);
-  EXPECT_TRUE(main.manipulator_palette->Enabled);
-
-  const TWindow* panels[] = {main.shape_palette, main.color_wheel, main.drawing_window};
-  program.Post(Editor_Active_Message, 1);
-  for (const TWindow* w : panels) EXPECT_FALSE(w->IsWindowVisible() || w->IsWindowEnabled());
-  EXPECT_FALSE(drawing.Active);
-  program.Post(Editor_Active_Message, 0);
-  for (const TWindow* w : panels) EXPECT_TRUE(w->IsWindowVisible() && w->IsWindowEnabled());
-  EXPECT_TRUE(drawing.Active);
+  // A busy drawing stops both palettes; an open editor hides and stops the
+  // other panels.
+  for (const bool on : {true, false}) {
+    SCOPED_TRACE(on);
+    program.Post(Drawing_Busy_Message, on);
+    EXPECT_EQ(std::pair(main.shape_palette->Enabled, main.manipulator_palette->Enabled), std::pair(!on, !on));
+    program.Post(Editor_Active_Message, on);
+    for (const TWindow* w : {(TWindow*)main.shape_palette, (TWindow*)main.color_wheel, (TWindow*)main.drawing_window})
+      EXPECT_EQ(std::pair(w->IsWindowVisible(), w->IsWindowEnabled()), std::pair(!on, !on));
+    EXPECT_EQ(drawing.Active, !on);
+  }
 }
 
 TEST(Main_Window, Help_At_Start_Waits_For_Both_The_Title_And_The_First_Paint_And_Runs_Once) {
@@ -181,13 +165,10 @@ TEST(Main_Window, Help_At_Start_Waits_For_Both_The_Title_And_The_First_Paint_And
     program.App().Show_Help_At_Start = help;
     program.Run_Until_Idle();
     IFS_Main_Window& main = *program.Main();
-    EXPECT_TRUE(main.main_painted);
-    EXPECT_FALSE(main.title_finished);
-    EXPECT_FALSE(main.drawing_window->input_enabled);
+    EXPECT_TRUE(main.main_painted && !main.title_finished && !main.drawing_window->input_enabled);
     program.Let_Title_Close();
     EXPECT_TRUE(main.start_over);
-    EXPECT_EQ(The_Help_Window->Shown_Count, help ? 1 : 0);
-    EXPECT_EQ(The_Help_Window->Last_Section, help ? 0 : -1);
+    EXPECT_EQ(std::pair(The_Help_Window->Shown_Count, The_Help_Window->Last_Section), help ? std::pair(1, 0) : std::pair(0, -1));
     EXPECT_TRUE(main.drawing_window->input_enabled);
     program.Post(Title_Finished_Message);
     program.Post(Main_Painted_Message);
@@ -218,27 +199,89 @@ TEST(Main_Window, A_Change_Of_User_Shows_Match_This_By_Level_And_Redraws_The_Fac
   Program_Session program;
   program.Start();
   IFS_Main_Window& main = *program.Main();
-  struct Step {
+  const struct {
     const char* name;
     int32_t level;
-    bool match_shown;
-    bool face_redrawn;
-  };
-  const Step steps[] = {{"Ann", 0, true, true},  {"Anna", 0, true, false}, {"Anna", 4, false, true},
-                        {"Anna", 4, false, false}, {"Bob", 0, true, true},  {"Bob", 3, true, true}};
-  for (const Step& s : steps) {
+    bool match_shown, face_redrawn;
+  } steps[] = {{"Ann", 0, true, true},     {"Anna", 0, true, false}, {"Anna", 4, false, true},
+               {"Anna", 4, false, false}, {"Bob", 0, true, true},   {"Bob", 3, true, true}};
+  for (const auto& s : steps) {
     SCOPED_TRACE(std::string(s.name) + " " + std::to_string(s.level));
     const int draws = main.name_face_draws;
     program.Change_User(s.name, s.level);
-    EXPECT_EQ(main.match_button->IsWindowVisible(), s.match_shown);
-    EXPECT_EQ(main.match_button->Is_Disabled(), !s.match_shown);
+    // Match This shown and enabled, and the game's controls with it.
+    const bool match = s.match_shown;
+    EXPECT_EQ(std::tuple(main.match_button->IsWindowVisible(), !main.match_button->Is_Disabled(),
+                         main.safari_controls->IsWindowVisible()), std::tuple(match, match, match));
     EXPECT_EQ(main.name_face_draws, draws + (s.face_redrawn ? 1 : 0));
-    EXPECT_EQ(main.safari_controls->IsWindowVisible(), s.match_shown);
     EXPECT_EQ(main.color_cycles->IsWindowVisible(), s.level == 4);
     // The panels follow the new level.
-    EXPECT_EQ(main.manipulator_palette->Level(), s.level);
-    EXPECT_EQ(main.shape_palette->Level_Index, s.level);
-    EXPECT_EQ(main.drawing_window->user_level, s.level);
+    EXPECT_EQ(std::tuple(main.manipulator_palette->Level(), main.shape_palette->Level_Index, main.drawing_window->user_level),
+              std::tuple(s.level, s.level, s.level));
   }
   EXPECT_EQ(program.Frame()->Title(), "Quendar - Bob at Level 4");
+}
+
+// Corners of the round windows.
+constexpr int Review_Corner = 0, Iterate_Corner = 1, Undo_Corner = 2, OK_Corner = 3;
+
+// The program as a person uses it: a manipulator chosen on the palette
+// works on the drawing (applied, iterated, undone, reviewed), and the
+// editor opened from the palette gives the drawing window back on OK.
+TEST(Program, A_Manipulator_From_The_Palette_Is_Applied_Iterated_Undone_Reviewed_And_Edited) {
+  Program_Session program;
+  program.Start();
+  IFS_Main_Window& main = *program.Main();
+  // Level 4: the palette has its Edit button.
+  program.Change_User("Ann", 3);
+  Drawing_Window& drawing = *main.drawing_window;
+  program.Draw_Block();
+  Shape_Transform_Window& page = *main.manipulator_palette->Window();
+
+  Choose_First_Manipulator(program);
+  ASSERT_NE(drawing.manipulator, nullptr);
+  EXPECT_EQ(drawing.history.size(), 1u) << "one step at once";
+
+  program.Click(drawing.Corner_Screen_Point(Iterate_Corner));
+  EXPECT_TRUE(drawing.Is_Iterating());
+  for (int i = 0; i < 600 && drawing.Is_Iterating(); ++i) program.Advance(50);
+  EXPECT_FALSE(drawing.Is_Iterating());
+  const size_t iterated = drawing.history.size();
+  EXPECT_GT(iterated, 1u);
+
+  program.Click(drawing.Corner_Screen_Point(Undo_Corner));
+  EXPECT_LT(drawing.history.size(), iterated);
+
+  program.Click(drawing.Corner_Screen_Point(Review_Corner));
+  ASSERT_TRUE(drawing.Review_Open());
+  EXPECT_EQ(main.Active_Window(), main.review_window);
+  program.Click(main.review_window->Corner_Screen_Point(OK_Corner));
+  EXPECT_FALSE(drawing.Review_Open());
+  EXPECT_EQ(main.Active_Window(), main.drawing_window);
+
+  program.Click(page.Edit_Button_Screen_Point());
+  ASSERT_TRUE(main.editor->Is_Open());
+  EXPECT_TRUE(main.editor->IsWindowVisible() && !drawing.IsWindowVisible());
+  EXPECT_EQ(main.Active_Window(), main.editor);
+  program.Snapshot("program_editing");
+  program.Click(main.editor->Corner_Screen_Point(OK_Corner));
+  EXPECT_FALSE(main.editor->Is_Open() || main.manipulator_palette->Editing());
+  EXPECT_TRUE(drawing.IsWindowVisible());
+  EXPECT_EQ(main.Active_Window(), main.drawing_window);
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+TEST(Program, A_Pointer_Jumping_From_Corner_To_Corner_And_Away_Leaves_The_Mouse_Free) {
+  Program_Session program;
+  program.Start();
+  Drawing_Window& drawing = *program.Main()->drawing_window;
+  // Two corners and away: the jump lets no notice of a lost mouse arrive
+  // after the second corner took the mouse, which would strand the hold.
+  for (int corner : {Iterate_Corner, Undo_Corner}) {
+    program.Backend().Move_To(drawing.Corner_Screen_Point(corner));
+    program.Run_Until_Idle();
+  }
+  program.Backend().Move_To(Program_Session::Center_Of(program.Main()->safari_controls));
+  program.Run_Until_Idle();
+  EXPECT_EQ(The_Mouse->Holder(), nullptr);
 }

@@ -43,16 +43,16 @@ class Title_Window_Test : public testing::Test {
     title->Create();
     session.Run_Until_Idle();
   }
-  ~Title_Window_Test() override {
-    if (Open()) delete title;
-  }
+  ~Title_Window_Test() override { if (Open()) delete title; }
 
   bool Open() const { return The_Title_Window != nullptr; }
   // Starts the stepper, which uncovers area 11 at once. The clock is moved
   // only by Step while the stepper runs, so that no step comes unasked.
   void Start() {
     title->Start_Stepper();
-    Wait_For_Covered(11);
+    Wait_Until([&] { return title->Covered == 11; });
+    ASSERT_EQ(title->Covered, 11);
+    session.Run_Until_Idle();
   }
   // Waits up to five seconds (real time) for done, letting the loop run
   // between looks when pump.
@@ -63,11 +63,6 @@ class Title_Window_Test : public testing::Test {
       if (pump) session.Run_Until_Idle();
       if (!done()) std::this_thread::sleep_for(1ms);
     }
-  }
-  void Wait_For_Covered(int32_t value) {
-    Wait_Until([&] { return title->Covered == value; });
-    ASSERT_EQ(title->Covered, value);
-    session.Run_Until_Idle();
   }
   // One interval of the clock, until the stepper has taken its next step
   // (it may not have begun its wait when the clock first moves). The step
@@ -86,14 +81,9 @@ class Title_Window_Test : public testing::Test {
     }
     session.Run_Until_Idle();
   }
-  void Uncover_All() {
-    while (Open() && title->Covered >= 0) Step();
-  }
+  void Uncover_All() { while (Open() && title->Covered >= 0) Step(); }
   // A point of the client area on the screen.
-  TPoint On_Screen(TPoint client) const {
-    const TRect place = title->Current_Layout->Window_Rect();
-    return {place.left + client.x, place.top + client.y};
-  }
+  TPoint On_Screen(TPoint client) const { return title->Current_Layout->Window_Rect().TopLeft() + client; }
   // Read under the screen lock: the stepper draws from its own thread.
   uint32_t Screen_Pixel(TPoint p) const {
     std::lock_guard guard(TDesktop::Current().Screen().Lock());
@@ -105,6 +95,12 @@ class Title_Window_Test : public testing::Test {
     return Screen_Pixel(On_Screen({(area.left + area.right) / 2, (area.top + area.bottom) / 2})) == Cover;
   }
   static constexpr uint32_t Cover = 0xF5C542;
+  void Press() { session.Backend().Press(Centre()), session.Run_Until_Idle(); }
+  void Release_Closes() {
+    session.Backend().Release(Centre()), session.Run_Until_Idle();
+    EXPECT_FALSE(Open());
+    EXPECT_EQ(main.finished, 1);
+  }
   TPoint Centre() const { return On_Screen({title->Client_Rect.Width() / 2, title->Client_Rect.Height() / 2}); }
 
   THeadless_Session session;
@@ -136,13 +132,11 @@ TEST(Title_Window_Choices_Test, Pictures_Fit_Their_Layouts_And_Keep_The_Cover_Co
   for (int32_t height : {480, 600, 768}) {
     const Title_Window::Picture_Set set = Title_Window::Set_For_Height(height);
     SCOPED_TRACE(set.bitmap_id);
-    const TResource bytes = Find_Resource(RT_BITMAP, set.bitmap_id);
-    ASSERT_TRUE(bytes);
+    const TResource bytes = Find_Resource(RT_BITMAP, set.bitmap_id), block = Find_Resource(RT_RCDATA, set.layout_id);
+    ASSERT_TRUE(bytes && block);
     const std::optional<TDib> picture = TDib_File::Read(bytes.data, bytes.size);
     ASSERT_TRUE(picture);
     EXPECT_EQ(picture->BitsPixel(), 8);
-    const TResource block = Find_Resource(RT_RCDATA, set.layout_id);
-    ASSERT_TRUE(block);
     Title_Data layout;
     ipstream in(block.data, block.size);
     in.Read_Version();
@@ -167,11 +161,9 @@ TEST(Title_Window_Choices_Test, Pictures_Fit_Their_Layouts_And_Keep_The_Cover_Co
 TEST_F(Title_Window_Test, Stands_Where_The_Layout_Says_With_A_Round_Shape_And_The_Mouse) {
   EXPECT_EQ(title->GetWindowRect(), TRect(190, 21, 790, 621));
   EXPECT_EQ(title->Title(), "Quendar Startup");
-  EXPECT_TRUE(title->IsWindowVisible());
-  EXPECT_EQ(TWindow::GetCapture(), title->GetHandle());
+  EXPECT_TRUE(title->IsWindowVisible() && TWindow::GetCapture() == title->GetHandle());
   ASSERT_NE(title->GetWindowRgn(), nullptr);
-  EXPECT_TRUE(title->Shape_Contains({300, 300}));
-  EXPECT_FALSE(title->Shape_Contains({3, 3}));
+  EXPECT_TRUE(title->Shape_Contains({300, 300}) && !title->Shape_Contains({3, 3}));
   EXPECT_EQ(title->Scaled_Layout, nullptr);
 }
 
@@ -215,30 +207,22 @@ TEST_F(Title_Window_Test, Finish_Before_The_Last_Area_Closes_After_The_Last_Step
 TEST_F(Title_Window_Test, A_Button_Held_At_Finish_Keeps_The_Window_Until_Released) {
   Start();
   Uncover_All();
-  session.Backend().Press(Centre());
-  session.Run_Until_Idle();
+  Press();
   title->Finish(&main);
   session.Advance(3000);
   EXPECT_TRUE(Open());
-  session.Backend().Release(Centre());
-  session.Run_Until_Idle();
-  EXPECT_FALSE(Open());
-  EXPECT_EQ(main.finished, 1);
+  Release_Closes();
 }
 
 TEST_F(Title_Window_Test, A_Press_After_Finish_Holds_The_Window_Until_The_Release) {
   Start();
   title->Finish(&main);
-  session.Backend().Press(Centre());
-  session.Run_Until_Idle();
+  Press();
   EXPECT_FALSE(title->Close_Timer_Running);
   // Nor does the stepper's last step close it while the button is down.
   Uncover_All();
-  session.Run_Until_Idle();
   EXPECT_TRUE(Open());
-  session.Backend().Release(Centre());
-  session.Run_Until_Idle();
-  EXPECT_FALSE(Open());
+  Release_Closes();
 }
 
 TEST_F(Title_Window_Test, Finish_After_Everything_Is_Uncovered_Closes_By_The_Timer_Not_By_Clicks) {
@@ -262,8 +246,7 @@ TEST_F(Title_Window_Test, Finish_After_Everything_Is_Uncovered_Closes_By_The_Tim
 
 TEST_F(Title_Window_Test, Deleting_While_The_Stepper_Waits_Returns_Without_The_Clock_Moving) {
   session.Advance(5000);  // the slowest pace: 2 s between areas
-  title->Start_Stepper();
-  Wait_For_Covered(11);
+  Start();
   // Were the wait not cut short, only a moving clock could end it: a
   // watchdog moves it after a while and tells.
   std::atomic<bool> deleted{false}, clock_needed{false};

@@ -14,8 +14,7 @@
 
 class User_Dialog_Test : public Widget_Test {
  protected:
-  void SetUp() override {
-    Widget_Test::SetUp();
+  User_Dialog_Test() {
     char pattern[] = "/tmp/quendar-dialog-XXXXXX";
     root = mkdtemp(pattern);
     setenv("XDG_DATA_HOME", root.c_str(), 1);
@@ -25,11 +24,10 @@ class User_Dialog_Test : public Widget_Test {
       return Answer;
     });
   }
-  void TearDown() override {
+  ~User_Dialog_Test() override {
     delete dialog;
     delete The_User_Database;
     Set_Message_Box_Hook(nullptr);
-    Widget_Test::TearDown();
     std::filesystem::remove_all(root);
   }
   // Opens the dialog (not modally, so the test can look between steps) on a
@@ -38,25 +36,19 @@ class User_Dialog_Test : public Widget_Test {
     The_User_Database = new User_Database(For_Stream);
     for (const auto& name : names) The_User_Database->Add_User(std::make_unique<User>(0, name.c_str()));
     The_User_Database->Set_Current(current);
-    dialog = new User_Dialog(main, nullptr, TRect(40, 30, 760, 570));
-    ASSERT_TRUE(dialog->Create());
-    Run_Until_Idle();
+    Show();
   }
+  void Show() { dialog = Made(new User_Dialog(main, nullptr, TRect(40, 30, 760, 570))); }
   User_Database& Copy() { return *dialog->Edited(); }
+  std::pair<int32_t, int32_t> Count_And_Current() { return {Copy().Count(), Copy().current_index}; }
   User_List_Window& List() { return *dialog->List(); }
   User_Level_Window& Levels() { return *dialog->Levels(); }
-  void Key(UINT vk) {
-    headless->Key(vk);
-    Run_Until_Idle();
+  void Key(UINT vk) { headless->Key(vk), Run_Until_Idle(); }
+  void Type(const std::string& text, bool enter = false) {
+    List().Field().SetText(text), Run_Until_Idle();
+    if (enter) Key(VK_RETURN);
   }
-  void Type(const std::string& text) {
-    List().Field().SetText(text);
-    Run_Until_Idle();
-  }
-  TPoint Screen(TWindow& window, TPoint p) {
-    window.ClientToScreen(p);
-    return p;
-  }
+  TPoint Screen(TWindow& window, TPoint p) { return window.ClientToScreen(p), p; }
   // Drags the avatar by its middle until its foot is at foot: up, across,
   // down, a few pixels a move so the cursor's confinement follows.
   void Drag_Avatar_To(TPoint foot, bool release = true) {
@@ -79,7 +71,7 @@ class User_Dialog_Test : public Widget_Test {
     if (release) Release(Screen(Levels(), grab));
   }
 
-  void Snap(const std::string& name) {
+  static void Snap(const std::string& name) {
     Widget_Sheet sheet(812, 628);
     sheet.Add_Screen(TRect(0, 0, 800, 600), name);
     sheet.Save(name);
@@ -96,8 +88,7 @@ TEST_F(User_Dialog_Test, NewNamesGoInAtTheirPlaceAndDuplicatesAreRefused) {
   EXPECT_TRUE(List().Editing());
   EXPECT_EQ(List().Edited_Index(), -1);
   EXPECT_EQ(Desk().Focus(), List().Field().GetHandle());
-  for (UINT vk : {'B', 'O', 'B'}) Key(vk);
-  Key(VK_RETURN);
+  for (UINT vk : {UINT('B'), UINT('O'), UINT('B'), UINT(VK_RETURN)}) Key(vk);
   EXPECT_EQ(Copy().At(1)->name, "bob");
   EXPECT_EQ(Copy().current_index, 1);
   EXPECT_EQ(Levels().Avatar().Shown_Name(), "bob");
@@ -106,17 +97,14 @@ TEST_F(User_Dialog_Test, NewNamesGoInAtTheirPlaceAndDuplicatesAreRefused) {
   // Enter opens the field on the current user without committing it.
   Key(VK_RETURN);
   ASSERT_TRUE(List().Editing());
-  Type("SAMPLE");
-  Key(VK_RETURN);
+  Type("SAMPLE", true);
   EXPECT_EQ(Boxes, std::vector<std::string>{
                        "User List Update: SAMPLE already appears on the user list.\nDuplicate names are not allowed."});
   EXPECT_TRUE(List().Editing());
-  Type("a/b");
-  Key(VK_RETURN);
+  Type("a/b", true);
   EXPECT_EQ(Boxes.size(), 2u);
   EXPECT_EQ(Copy().At(1)->name, "bob");
-  Type("BOB");  // a change of case is a rename
-  Key(VK_RETURN);
+  Type("BOB", true);  // a change of case is a rename
   EXPECT_EQ(Copy().At(1)->name, "BOB");
   EXPECT_EQ(The_User_Database->At(1)->name, "Comet");  // only the copy changes
 }
@@ -128,18 +116,13 @@ TEST_F(User_Dialog_Test, EmptyingANameDeletesTheEditedUserNeverTheDefault) {
   Answer = IDNO;
   Key(VK_UP);  // commits before leaving for "New"
   EXPECT_EQ(Boxes, std::vector<std::string>{"Confirmation: Delete Ann?"});
-  EXPECT_EQ(Copy().Count(), 2);
-  EXPECT_EQ(Copy().current_index, -1);
+  EXPECT_EQ(Count_And_Current(), std::pair(2, -1));
 
   Answer = IDYES;
-  Key(VK_DOWN);
-  Key(VK_DOWN);
-  Key(VK_DELETE);  // the last user: the new last is chosen
-  EXPECT_EQ(Copy().Count(), 1);
-  EXPECT_EQ(Copy().current_index, 0);
+  for (UINT vk : {VK_DOWN, VK_DOWN, VK_DELETE}) Key(vk);  // the last user: the new last is chosen
+  EXPECT_EQ(Count_And_Current(), std::pair(1, 0));
   Key(VK_DELETE);  // the only user: "New" is chosen
-  EXPECT_EQ(Copy().Count(), 0);
-  EXPECT_EQ(Copy().current_index, -1);
+  EXPECT_EQ(Count_And_Current(), std::pair(0, -1));
   EXPECT_EQ(List().Highlighted(), 0);
   Key(VK_DELETE);
   EXPECT_EQ(Boxes.size(), 3u);
@@ -167,14 +150,11 @@ TEST_F(User_Dialog_Test, SixteenUsersScrollAndPageThroughTheList) {
   for (const auto& w : walk) {
     Key(w.vk);
     EXPECT_EQ(Copy().current_index, w.index) << w.vk;
-    if (w.first != any) {
-      EXPECT_EQ(List().First(), w.first) << w.vk;
-    }
+    EXPECT_TRUE(w.first == any || List().First() == w.first) << w.vk << " shows from " << List().First();
   }
   // A click on a row chooses the user seen there.
   const TPoint row_2(List().Row(2).left + 5, List().Row(2).top + 5);
-  Press(Screen(List(), row_2));
-  Release(Screen(List(), row_2));
+  Click(Screen(List(), row_2));
   EXPECT_EQ(Copy().current_index, 16 - page);
   Snap("user_dialog_sixteen_users");
   Key(VK_RETURN);
@@ -194,9 +174,8 @@ TEST_F(User_Dialog_Test, LevelKeysAndButtonsWalkTheAvatarAndSetTheLevelAtOnce) {
   Levels().Choose_Level(2);  // the level it has: nothing
   EXPECT_EQ(Levels().Motion_State(), User_Level_Window::Idle);
   // The ground line between its points, and flat beyond its ends.
-  const TPoint a = Levels().Stand_Point(0);
   EXPECT_EQ(Levels().Ground_Height(-100), Levels().Ground_Height(0));
-  EXPECT_EQ(Levels().Ground_Height(a.x), a.y);
+  EXPECT_EQ(Levels().Ground_Height(Levels().Stand_Point(0).x), Levels().Stand_Point(0).y);
   EXPECT_EQ(Levels().Ground_Height(5000), Levels().Stand_Point(4).y);
   // "New" shows the default user, whose level the next new user gets.
   Key(VK_UP);
@@ -258,10 +237,7 @@ TEST_F(User_Dialog_Test, OkInstallsTheCopyWithTheNameBeingTypedAndCancelKeepsAll
   EXPECT_EQ(The_User_Database->At(1)->name, "Comet");
   EXPECT_FALSE(std::filesystem::exists(User_Database::File_Path()));
   delete dialog;
-
-  dialog = new User_Dialog(main, nullptr, TRect(40, 30, 760, 570));
-  ASSERT_TRUE(dialog->Create());
-  Run_Until_Idle();
+  Show();
   Key(VK_RETURN);
   Type("Maple");
   Levels().Choose_Level(3);

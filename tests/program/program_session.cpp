@@ -7,36 +7,41 @@
 #include <thread>
 
 #include "app/title_window.h"
-
 #include "model/gui_colors.h"
 #include "model/shape_catalogue.h"
 #include "model/shape_drawing.h"
 #include "platform/gdi/device_caps.h"
 #include "platform/system/wave_out.h"
 #include "platform/window/desktop.h"
-#include "platform/window/user.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/round_button.h"
 #include "users/user_database.h"
 #include "workspace/drawing_window.h"
 
-namespace {
-
-const char* const Variables[] = {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_RUNTIME_DIR", "XDG_CACHE_HOME"};
-
-}  // namespace
+// The variables the program finds its folders by, each pointed into the
+// session's folder.
+const std::pair<const char*, const char*> Variables[] = {
+    {"HOME", "/home"}, {"XDG_CONFIG_HOME", "/home/.config"}, {"XDG_DATA_HOME", "/home/.local/share"},
+    {"XDG_CACHE_HOME", "/home/.cache"}, {"XDG_RUNTIME_DIR", "/run"}};
 
 Program_Session::Program_Session(Program_Options options) : options_(std::move(options)) {
   char pattern[] = "/tmp/quendar-program-XXXXXX";
   folder_ = mkdtemp(pattern);
-  Set_Environment();
+  for (const auto& [name, place] : Variables) {
+    const char* old = std::getenv(name);
+    saved_environment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
+    setenv(name, (folder_ + place).c_str(), 1);
+  }
+  const std::string home = folder_ + "/home";
+  std::filesystem::create_directories(home + "/.config/quendar");
+  std::filesystem::create_directories(folder_ + "/run");
+  std::filesystem::permissions(folder_ + "/run", std::filesystem::perms::owner_all);
+  if (options_.user_path) std::ofstream(home + "/.config/quendar/settings") << "UserPath=" << *options_.user_path << "\n";
   TDevice_Caps::Set_Screen_Bits_For_Tests(options_.screen_bits);
   // Sound plays on the virtual clock, silently.
   TWave_Out::Use_Device(Wave_Device_Kind::Silent);
-  if (options_.free_space) {
-    const TFree_Space space = *options_.free_space;
-    IFS_Application::Free_Space_Query = [space](const std::string&) { return std::optional<TFree_Space>(space); };
-  }
+  if (options_.free_space)
+    IFS_Application::Free_Space_Query = [space = *options_.free_space](const std::string&) { return std::optional(space); };
   saved_hook_ = Set_Message_Box_Hook([this](const TMessage_Box_Request& request) {
     Boxes.push_back(request);
     const UINT buttons = request.type & 0x0F;
@@ -51,33 +56,12 @@ Program_Session::~Program_Session() {
   Set_Message_Box_Hook(saved_hook_);
   IFS_Application::Free_Space_Query = Get_Free_Space;
   TDevice_Caps::Set_Screen_Bits_For_Tests(0);
-  Restore_Environment();
-  std::error_code ignored;
-  std::filesystem::remove_all(folder_, ignored);
-}
-
-void Program_Session::Set_Environment() {
-  for (const char* name : Variables) {
-    const char* old = std::getenv(name);
-    saved_environment_.emplace_back(name, old ? std::optional<std::string>(old) : std::nullopt);
-  }
-  const std::string home = folder_ + "/home";
-  setenv("HOME", home.c_str(), 1);
-  setenv("XDG_CONFIG_HOME", (home + "/.config").c_str(), 1);
-  setenv("XDG_DATA_HOME", (home + "/.local/share").c_str(), 1);
-  setenv("XDG_CACHE_HOME", (home + "/.cache").c_str(), 1);
-  setenv("XDG_RUNTIME_DIR", (folder_ + "/run").c_str(), 1);
-  std::filesystem::create_directories(home + "/.config/quendar");
-  std::filesystem::create_directories(folder_ + "/run");
-  std::filesystem::permissions(folder_ + "/run", std::filesystem::perms::owner_all);
-  if (options_.user_path) std::ofstream(home + "/.config/quendar/settings") << "UserPath=" << *options_.user_path << "\n";
-}
-
-void Program_Session::Restore_Environment() {
   for (const auto& [name, value] : saved_environment_) {
     if (value) setenv(name.c_str(), value->c_str(), 1);
     else unsetenv(name.c_str());
   }
+  std::error_code ignored;
+  std::filesystem::remove_all(folder_, ignored);
 }
 
 void Program_Session::Start_Only() {
@@ -129,10 +113,7 @@ void Program_Session::Click(TPoint screen) {
   Run_Until_Idle();
 }
 
-void Program_Session::Key(uint32_t vk) {
-  Backend().Key(vk);
-  Run_Until_Idle();
-}
+void Program_Session::Key(uint32_t vk) { Backend().Key(vk), Run_Until_Idle(); }
 
 void Program_Session::Post(UINT message, WPARAM wp, LPARAM lp) {
   if (Main()) Main()->PostMessage(message, wp, lp);

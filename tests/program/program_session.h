@@ -25,11 +25,11 @@
 struct Program_Options {
   TSize screen{1024, 768};
   // Written to the settings file as "UserPath" when given.
-  std::optional<std::string> user_path;
+  std::optional<std::string> user_path{};
   // The display's bits per pixel (0: the real true-colour report).
   int screen_bits = 0;
   // What the user data directory's volume reports (nothing: the real one).
-  std::optional<TFree_Space> free_space;
+  std::optional<TFree_Space> free_space{};
 };
 
 class Program_Session {
@@ -71,7 +71,6 @@ class Program_Session {
   // Closes the frame (when still up), runs the program to its end, deletes
   // the application and gives the run loop's exit code.
   int Stop();
-  bool Stopped() const { return !app_; }
 
   // Every message box the program showed, in order (each answered with its
   // first button).
@@ -81,9 +80,6 @@ class Program_Session {
   std::vector<std::string> Made, Deleted;
 
  private:
-  void Set_Environment();
-  void Restore_Environment();
-
   Program_Options options_;
   std::string folder_;
   std::vector<std::pair<std::string, std::optional<std::string>>> saved_environment_;
