@@ -67,9 +67,7 @@ TEST_F(Divided_Notebook_Test, Removing_Entries) {
   EXPECT_EQ(nb->Dividers[6].Color_Index, 0);
   nb->Add_Sub_Divider(3, "3b", 33);
   nb->Remove_Entry(3, 0);  // one of two left: the divider is plain again
-  EXPECT_TRUE(nb->Dividers[3].Sub_Dividers.empty());
-  EXPECT_EQ(nb->Dividers[3].Label, "3");
-  EXPECT_EQ(nb->Dividers[3].Data, 3u);
+  EXPECT_TRUE(nb->Dividers[3].Sub_Dividers.empty() && nb->Dividers[3].Label == "3" && nb->Dividers[3].Data == 3u);
   nb->Remove_Entry(2, 9);  // a plain divider goes whatever the sub index
   ASSERT_EQ(nb->Dividers.size(), 6u);
   for (int i = 0; i < 6; ++i) EXPECT_EQ(nb->Dividers[size_t(i)].Color_Index, i);
@@ -82,8 +80,7 @@ TEST_F(Divided_Notebook_Test, Removing_Entries) {
   EXPECT_TRUE(nb->Dividers[0].Sub_Dividers.empty());
   nb->Select(1, 0);
   nb->Remove_All();
-  EXPECT_TRUE(nb->Dividers.empty());
-  EXPECT_EQ(nb->Selected_Divider, 0u);
+  EXPECT_TRUE(nb->Dividers.empty() && nb->Selected_Divider == 0u);
 }
 
 TEST_F(Divided_Notebook_Test, Selection_Reports_Divider_And_Sub_Divider) {
@@ -96,9 +93,8 @@ TEST_F(Divided_Notebook_Test, Selection_Reports_Divider_And_Sub_Divider) {
   Run_Until_Idle();
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 261 101", "tab 515 203"}));
   EXPECT_EQ(nb->Selected_Sub, 9u);
-  EXPECT_EQ(nb->Get_Entry(2, 9), nullptr);
-  EXPECT_EQ(nb->Get_Entry(1, 7), &nb->Dividers[1]);
-  EXPECT_EQ(nb->Get_Entry(4, 0), nullptr);
+  EXPECT_EQ((std::array{nb->Get_Entry(2, 9), nb->Get_Entry(1, 7), nb->Get_Entry(4, 0)}),
+            (std::array<Notebook_Divider*, 3>{nullptr, &nb->Dividers[1], nullptr}));
 }
 
 TEST_F(Divided_Notebook_Test, Clicks_Select_Tabs_Unless_Refused) {
@@ -133,19 +129,15 @@ TEST_F(Divided_Notebook_Test, The_Selected_Tab_Reaches_Into_The_Page) {
 TEST_F(Divided_Notebook_Test, Nothing_Is_Laid_Out_Before_The_Window_Exists) {
   Test_Notebook* nb = Make(1, 1, 400, false);
   nb->Add_Sub_Divider(0, "1a", 2);
-  EXPECT_FALSE(nb->Laid_Out);
-  EXPECT_EQ(nb->Dividers[0].Rect, TRect());
-  EXPECT_EQ(nb->Dividers[0].Sub_Dividers[0].Normal_Look, nullptr);
+  EXPECT_TRUE(!nb->Laid_Out && nb->Dividers[0].Rect == TRect() && nb->Dividers[0].Sub_Dividers[0].Normal_Look == nullptr);
   ASSERT_TRUE(nb->Create());
-  EXPECT_TRUE(nb->Laid_Out);
-  EXPECT_NE(nb->Dividers[0].Sub_Dividers[1].Normal_Look, nullptr);
+  EXPECT_TRUE(nb->Laid_Out && nb->Dividers[0].Sub_Dividers[1].Normal_Look != nullptr);
   // Held painting: additions lay out and render but do not paint.
   Run_Until_Idle();
   const int paints = nb->paints;
   nb->Painting_Held = 1;
   nb->Add_Divider("2", 3);
-  EXPECT_EQ(nb->paints, paints);
-  EXPECT_NE(nb->Dividers[1].Normal_Look, nullptr);
+  EXPECT_TRUE(nb->paints == paints && nb->Dividers[1].Normal_Look != nullptr) << nb->paints;
   nb->Painting_Held = 0;
   nb->Add_Divider("3", 4);
   EXPECT_EQ(nb->paints, paints + 1);

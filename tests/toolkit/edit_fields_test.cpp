@@ -126,25 +126,20 @@ TEST_F(Edit_Fields_Test, Real_Numbers_Read_As_One_Converted_Value) {
   EXPECT_EQ(real->GetText().size(), 33u);
   real->Set_Value(-2.5f);
   real->SetText(real->GetText() + std::string(40, '0'));
-  EXPECT_TRUE(real->Get_Value(value));
-  EXPECT_FLOAT_EQ(value, -2.5f);
+  EXPECT_TRUE(real->Get_Value(value) && value == -2.5f) << value;
   real->SetText(std::string(31, '0') + "12");
-  EXPECT_TRUE(real->Get_Value(value));
-  EXPECT_FLOAT_EQ(value, 0.f);
+  EXPECT_TRUE(real->Get_Value(value) && value == 0.f) << value;
 }
 
 TEST_F(Edit_Fields_Test, The_Range_Is_Checked_By_The_Validator_Not_By_Get_Value) {
   auto* step = Make(new Number_Edit<int>(main, 43, TRect(10, 40, 200, 64), 0, 0, INT_MAX, nullptr, 0x2004, 0));
   step->SetText("-1");
   int value = 0;
-  EXPECT_TRUE(step->Get_Value(value));
-  EXPECT_EQ(value, -1);
-  EXPECT_FALSE(step->IsValid());
+  EXPECT_TRUE(step->Get_Value(value) && value == -1 && !step->IsValid()) << value;
   step->SetText("2147483647");
   EXPECT_TRUE(step->IsValid());
   step->SetText("-");
-  EXPECT_FALSE(step->Get_Value(value));
-  EXPECT_EQ(value, -1);
+  EXPECT_TRUE(!step->Get_Value(value) && value == -1) << value;
 }
 
 TEST_F(Edit_Fields_Test, Typing_Takes_Only_Number_Characters) {
@@ -162,22 +157,17 @@ TEST_F(Edit_Fields_Test, A_Field_With_A_Bad_Value_Keeps_The_Focus_Except_From_OK
   auto* field = Make(new Number_Edit<int>(main, 46, TRect(10, 40, 200, 64), 5, 0, 10, nullptr, 0, 0));
   auto* other = Make(new ExtEdit(main, 47, TRect(10, 70, 200, 94), "", 0, false, nullptr, 0, 0));
   auto* ok = Make(new ExtEdit(main, IDOK, TRect(10, 100, 200, 124), "", 0, false, nullptr, 0, 0));
+  const auto Focus_To = [&](TWindow* w) { return w->SetFocus(), Run_Until_Idle(), GetFocus(); };
   field->SetFocus();
   field->SetText("11");
-  other->SetFocus();
-  Run_Until_Idle();
-  EXPECT_EQ(GetFocus(), field->GetHandle());
+  EXPECT_EQ(Focus_To(other), field->GetHandle());
   EXPECT_FALSE(main->CanClose());
-  ok->SetFocus();
-  Run_Until_Idle();
-  EXPECT_EQ(GetFocus(), ok->GetHandle());
+  EXPECT_EQ(Focus_To(ok), ok->GetHandle());
   // Closing asks the field, which takes the focus and refuses.
   EXPECT_FALSE(main->CanClose());
   EXPECT_EQ(GetFocus(), field->GetHandle());
   field->SetText("10");
-  other->SetFocus();
-  Run_Until_Idle();
-  EXPECT_EQ(GetFocus(), other->GetHandle());
+  EXPECT_EQ(Focus_To(other), other->GetHandle());
   EXPECT_TRUE(main->CanClose());
   // A disabled field never holds anything up.
   field->SetText("-3");

@@ -43,8 +43,8 @@ TEST_F(Narrow_Folder_Test, The_Tab_Outline_At_The_800_Column) {
   EXPECT_EQ((std::vector<TColor>{mask.GetPixel(62, 12), mask.GetPixel(62, 0), mask.GetPixel(1, 1), mask.GetPixel(123, 1)}),
             (std::vector<TColor>{TColor::Black, TColor::Black, TColor::White, TColor::White}));  // the top edge is inside
   TMemoryDC picture(*f->Tab_Picture);
-  EXPECT_EQ(picture.GetPixel(1, 1), TColor::Black);
-  EXPECT_EQ(picture.GetPixel(62, 12).Value(), TColor::From_Xrgb(Scheme_Xrgb(0)).Value());
+  EXPECT_EQ(std::pair(picture.GetPixel(1, 1).Value(), picture.GetPixel(62, 12).Value()),
+            std::pair(TColor::Black.Value(), TColor::From_Xrgb(Scheme_Xrgb(0)).Value()));
 }
 
 TEST_F(Narrow_Folder_Test, Tabs_Overlap_In_Staggered_Rows_With_The_Chosen_One_In_Front) {
@@ -53,27 +53,23 @@ TEST_F(Narrow_Folder_Test, Tabs_Overlap_In_Staggered_Rows_With_The_Chosen_One_In
   EXPECT_EQ(Edges(*f), (std::vector<int>{36, 18, 0}));
   EXPECT_EQ(f->Page_Rect, TRect(2, 61, 198, 198));
   f->Choose_Tab(2);
-  EXPECT_EQ(Edges(*f), (std::vector<int>{18, 0, 36}));
-  EXPECT_EQ(f->Page_Rect.top, 61);
+  EXPECT_TRUE(Edges(*f) == (std::vector<int>{18, 0, 36}) && f->Page_Rect.top == 61);
   Run_Until_Idle();
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 2 2"}));
 }
 
 TEST_F(Narrow_Folder_Test, One_Tab_No_Tab_And_A_Default_Width) {
   Narrow_Folder* one = Make(200, 125, 1);
-  EXPECT_EQ(one->Tabs[0].Rect, TRect(3, 0, 128, 24));
-  EXPECT_EQ(one->Page_Rect.top, 25);
+  EXPECT_EQ(std::pair(one->Tabs[0].Rect, one->Page_Rect.top), std::pair(TRect(3, 0, 128, 24), 25));
   Narrow_Folder* none = Make(200, 125, 0);
   EXPECT_EQ(none->Page_Rect, TRect(2, 2, 198, 198));
   Narrow_Folder* half = Make(200, 0, 2);
-  EXPECT_EQ(half->Tab_Shape_Rect.Width(), 100);
-  EXPECT_EQ(half->Tabs[1].Rect.right, 197);
+  EXPECT_EQ(std::pair(half->Tab_Shape_Rect.Width(), half->Tabs[1].Rect.right), std::pair(100, 197));
 }
 
 TEST_F(Narrow_Folder_Test, Tabs_Added_Before_The_Window_Exist_Lay_Out_And_Draw_Later) {
   Narrow_Folder* f = Make(200, 125, 3, false);
-  EXPECT_EQ(Edges(*f), (std::vector<int>{36, 18, 0}));
-  EXPECT_FALSE(f->Pictures_Built);
+  EXPECT_TRUE(Edges(*f) == (std::vector<int>{36, 18, 0}) && !f->Pictures_Built);
   ASSERT_TRUE(f->Create());
   Run_Until_Idle();
   EXPECT_TRUE(f->Pictures_Built);
@@ -107,8 +103,7 @@ TEST_F(Narrow_Folder_Test, Clicks_Outside_The_Curved_Shape_Or_On_The_Chosen_Tab_
   Click_In({71 + 1, 1});
   Click_In({62, 40});  // the chosen tab
   Click_In({100, 150});  // the page
-  EXPECT_TRUE(Take_Log().empty());
-  EXPECT_EQ(f->Current_Tab, 0u);
+  EXPECT_TRUE(Take_Log().empty() && f->Current_Tab == 0u);
   Click_In({100, 10});
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{"tab 2 2"}));
 }
@@ -116,8 +111,7 @@ TEST_F(Narrow_Folder_Test, Clicks_Outside_The_Curved_Shape_Or_On_The_Chosen_Tab_
 TEST_F(Narrow_Folder_Test, A_Refused_Choice_Changes_Nothing) {
   Locked_Folder* f = Make<Locked_Folder>(200, 125, 3);
   Click_In({100, 10});
-  EXPECT_EQ(f->Current_Tab, 0u);
-  EXPECT_TRUE(Take_Log().empty());
+  EXPECT_TRUE(Take_Log().empty() && f->Current_Tab == 0u);
 }
 
 }  // namespace

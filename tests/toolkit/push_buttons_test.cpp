@@ -43,8 +43,7 @@ TEST_F(Push_Buttons_Test, A_Round_Button_Answers_Only_Inside_Its_Ellipse_And_Onl
   Round_Button* b = Round();
   Click({102, 102});  // the window's corner, outside the disc and ring
   EXPECT_TRUE(Take_Log().empty());
-  EXPECT_FALSE(b->On_Button({1, 1}));
-  EXPECT_TRUE(b->On_Button({40, 1}));  // the ring counts
+  EXPECT_TRUE(!b->On_Button({1, 1}) && b->On_Button({40, 1}));  // the ring counts
   Click({140, 140});
   EXPECT_EQ(Take_Log(), (std::vector<std::string>{Clicked}));
   // Moving off before the release drops the click, coming back restores it.
@@ -69,8 +68,7 @@ TEST_F(Push_Buttons_Test, A_Round_Caption_Is_Sized_From_The_Height) {
   b->Set_Caption("Re\nse\nt");
   // Font 10, lines 12 apart, the first at (60 - 37) / 2 = 11.
   const Rows rows = Rows_With(*b->Normal_Look(), Scheme_Xrgb(1));
-  EXPECT_GE(rows.first, 11);
-  EXPECT_LT(rows.last, 11 + 2 * 12 + 10);
+  EXPECT_TRUE(rows.first >= 11 && rows.last < 11 + 2 * 12 + 10) << rows.first << " " << rows.last;
   EXPECT_GE(Rows_With(*b->Pressed_Look(), Scheme_Xrgb(1)).first, 12);
 }
 
@@ -97,11 +95,9 @@ TEST_F(Push_Buttons_Test, A_Disabled_Button_Greys_Its_Face_Follows_New_Content_A
   Press({140, 140});
   main->Enabled[Id] = false;
   Move({141, 140});  // a new idle period asks the target
-  EXPECT_TRUE(b->Is_Disabled());
-  EXPECT_TRUE(Screen_Shows(*b, *b->Disabled_Look()));
+  EXPECT_TRUE(b->Is_Disabled() && Screen_Shows(*b, *b->Disabled_Look()));
   Release({141, 140});
-  EXPECT_TRUE(Take_Log().empty());
-  EXPECT_FALSE(mouse->Holds(b));
+  EXPECT_TRUE(Take_Log().empty() && !mouse->Holds(b));
   main->Enabled[Id] = true;
   Move({142, 140});
   EXPECT_FALSE(b->Is_Disabled());
@@ -122,8 +118,7 @@ TEST_F(Push_Buttons_Test, Hovering_Holds_The_Mouse_For_The_Tip_And_A_Click_Lets_
   Move({141, 140});  // the next move over it takes the mouse again
   EXPECT_TRUE(mouse->Holds(b));
   Move({300, 300});
-  EXPECT_FALSE(mouse->Holds(b));
-  EXPECT_EQ(tip->Item, nullptr);
+  EXPECT_TRUE(!mouse->Holds(b) && tip->Item == nullptr);
   // Hover tips work on a disabled button too.
   b->Disable();
   Move({140, 140});
@@ -140,8 +135,7 @@ TEST_F(Push_Buttons_Test, A_Button_Destroyed_While_Its_Tip_Waits_Leaves_No_Dangl
   Advance(500);
   delete b;
   Advance(2000);
-  EXPECT_FALSE(tip->Shown);
-  EXPECT_EQ(tip->Item, nullptr);
+  EXPECT_TRUE(!tip->Shown && tip->Item == nullptr);
 }
 
 TEST_F(Push_Buttons_Test, Rectangular_Caption_Font_Heights) {
@@ -153,15 +147,13 @@ TEST_F(Push_Buttons_Test, Rectangular_Caption_Font_Heights) {
   EXPECT_EQ((std::vector<int>{tall->Inner_Rect.Height(), tall->Caption_Font_Height(4)}), (std::vector<int>{100, 20}));
   tall->Set_Caption("E\nd\ni\nt");
   const Rows rows = Rows_With(*tall->Normal_Look(), Scheme_Xrgb(1));
-  EXPECT_GT(rows.count, 0);
-  EXPECT_GE(rows.first, 4 + 1);  // the inner top plus half the margin
-  EXPECT_LE(rows.last, 4 + 1 + 3 * 25 + 20);
+  // From the inner top plus half the margin.
+  EXPECT_TRUE(rows.count > 0 && rows.first >= 4 + 1 && rows.last <= 4 + 1 + 3 * 25 + 20) << rows.first << " " << rows.last;
 }
 
 TEST_F(Push_Buttons_Test, Rectangular_Faces_Bevel_Swap_When_Pressed_And_Keep_The_Bevel_When_Greyed) {
   Rectangular_Button* dark = Rectangle(TRect(10, 10, 110, 50), 1);
-  EXPECT_EQ(dark->Face_Color, The_GUI_Colors->Scheme[1]);
-  EXPECT_EQ(dark->Text_Color, The_GUI_Colors->Scheme[0]);
+  EXPECT_EQ(std::pair(dark->Face_Color, dark->Text_Color), std::pair(The_GUI_Colors->Scheme[1], The_GUI_Colors->Scheme[0]));
   auto normal = [&](int x, int y) { return dark->Normal_Look()->Surface()->Pixel(x, y); };
   auto pressed = [&](int x, int y) { return dark->Pressed_Look()->Surface()->Pixel(x, y); };
   // Raised: black along the bottom and the right, a light upper band, a dark
@@ -187,8 +179,7 @@ TEST_F(Push_Buttons_Test, The_Target_Switches_A_Rectangular_Button_At_Idle) {
   b->Set_Caption("Abort");
   main->Enabled[Id] = false;
   Move({10, 10});
-  EXPECT_TRUE(b->Is_Disabled());
-  EXPECT_TRUE(Screen_Shows(*b, *b->Disabled_Look()));
+  EXPECT_TRUE(b->Is_Disabled() && Screen_Shows(*b, *b->Disabled_Look()));
   Click({150, 120});
   EXPECT_TRUE(Take_Log().empty());
   main->Enabled[Id] = true;

@@ -41,13 +41,10 @@ class Sound_Player_Test : public Media_Test {
 
 TEST_F(Sound_Player_Test, OnePlaysOneWaitsAThirdIsRefusedAndEndsComeInOrder) {
   Sound_Player player;
-  EXPECT_EQ(The_Sound_Player, &player);
-  EXPECT_EQ(player.Supported(), 16u);
+  EXPECT_TRUE(The_Sound_Player == &player && player.Supported() == 16u);
   auto one = Wave(100), two = Wave(200, 16), three = Wave(50);
-  EXPECT_TRUE(player.Play(one.get(), &a));
-  EXPECT_TRUE(player.Play(two.get(), &b));
-  EXPECT_FALSE(player.Play(three.get(), &c));
-  EXPECT_TRUE(player.Playing());
+  EXPECT_EQ((std::vector<bool>{player.Play(one.get(), &a), player.Play(two.get(), &b), player.Play(three.get(), &c), player.Playing()}),
+            (std::vector<bool>{true, true, false, true}));
 
   Advance(90);
   EXPECT_EQ(log, Log{});
@@ -57,14 +54,12 @@ TEST_F(Sound_Player_Test, OnePlaysOneWaitsAThirdIsRefusedAndEndsComeInOrder) {
   Advance(150);
   EXPECT_EQ(log, Log{"a"});
   Advance(60);
-  EXPECT_EQ(log, (Log{"a", "b"}));
-  EXPECT_FALSE(player.Playing());
+  EXPECT_TRUE(log == (Log{"a", "b"}) && !player.Playing());
   // A wave at its end completes at once.
   one->Set_Position(100, Sound_Milliseconds);
   ASSERT_TRUE(player.Play(one.get(), &c));
   Run_Until_Idle();
-  EXPECT_EQ(log, (Log{"a", "b", "c"}));
-  EXPECT_FALSE(player.Playing());
+  EXPECT_TRUE(log == (Log{"a", "b", "c"}) && !player.Playing());
 }
 
 TEST_F(Sound_Player_Test, StopTellsNobodyAndAStaleEndDoesNotEndTheNextWave) {
@@ -84,8 +79,7 @@ TEST_F(Sound_Player_Test, StopTellsNobodyAndAStaleEndDoesNotEndTheNextWave) {
   player.Stop();
   ASSERT_TRUE(player.Play(second.get(), &b));
   Run_Until_Idle();
-  EXPECT_EQ(log, Log{});
-  EXPECT_TRUE(player.Playing());
+  EXPECT_TRUE(log.empty() && player.Playing());
   Advance(250);
   EXPECT_EQ(log, Log{});
   Advance(60);
@@ -111,8 +105,7 @@ TEST_F(Sound_Player_Test, AClientMayPlayAgainOrStopWhenTold) {
   ASSERT_TRUE(player.Play(second.get(), &b));
   Advance(110);
   Advance(200);
-  EXPECT_EQ(log, Log{"a"});
-  EXPECT_FALSE(player.Playing());
+  EXPECT_TRUE(log == Log{"a"} && !player.Playing());
 }
 
 TEST_F(Sound_Player_Test, AnEightBitOutputRefusesTheBurstAndNoOutputRefusesAll) {
@@ -120,8 +113,7 @@ TEST_F(Sound_Player_Test, AnEightBitOutputRefusesTheBurstAndNoOutputRefusesAll) 
   TWave_Out::Force_Probe(8);
   {
     Sound_Player player;
-    EXPECT_EQ(player.Supported(), 8u);
-    EXPECT_FALSE(player.Play(library.Sound(1), &a));
+    EXPECT_TRUE(player.Supported() == 8u && !player.Play(library.Sound(1), &a));
     for (int slot : {0, 2, 3, 4, 5}) {
       EXPECT_TRUE(player.Play(library.Sound(slot), &a)) << slot;
       player.Stop();
@@ -129,7 +121,5 @@ TEST_F(Sound_Player_Test, AnEightBitOutputRefusesTheBurstAndNoOutputRefusesAll) 
   }
   TWave_Out::Force_Probe(0);
   Sound_Player mute;
-  EXPECT_EQ(mute.Supported(), 0u);
-  EXPECT_FALSE(mute.Play(library.Sound(4), &a));
-  EXPECT_FALSE(mute.Playing());
+  EXPECT_TRUE(mute.Supported() == 0u && !mute.Play(library.Sound(4), &a) && !mute.Playing());
 }

@@ -41,8 +41,7 @@ TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
   auto eight = Clip(8, Bytes({1, 2, 3, 4, 5}));
   Sound_Wave a = Parse(eight);
   ASSERT_TRUE(a.Is_Valid());
-  EXPECT_EQ(a.Bits(), 8);
-  EXPECT_EQ(a.Get_Length(Sound_Bytes), 5);
+  EXPECT_EQ(std::pair(int(a.Bits()), int(a.Get_Length(Sound_Bytes))), std::pair(8, 5));
   EXPECT_EQ(All_Samples(a), (std::vector<int>{1, 2, 3, 4, 5}));
 
   // An 18-byte format with an extra size, and an odd chunk before the data.
@@ -50,8 +49,7 @@ TEST(Sound_Wave, ParsesClipsOfBothWidthsWithEitherFormatChunkAndPadding) {
                        Chunk("data", Samples_16({100, -100, 32767}))});
   Sound_Wave b = Parse(sixteen);
   ASSERT_TRUE(b.Is_Valid());
-  EXPECT_EQ(b.Format().extra_size, 0);
-  EXPECT_EQ(b.Format().block_align, 2);
+  EXPECT_EQ(std::pair(int(b.Format().extra_size), int(b.Format().block_align)), std::pair(0, 2));
   EXPECT_EQ(All_Samples(b), (std::vector<int>{100, -100, 32767}));
 }
 
@@ -93,8 +91,7 @@ TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
   }
   for (const auto& c : cases) {
     Sound_Wave wave = Parse(c.image);
-    EXPECT_FALSE(wave.Is_Valid()) << c.why;
-    EXPECT_STREQ(wave.Why_Invalid(), c.why);
+    EXPECT_FALSE(wave.Is_Valid() || std::string(wave.Why_Invalid()) != c.why) << c.why << ": " << wave.Why_Invalid();
   }
   EXPECT_STREQ(Sound_Wave(nullptr, 0).Why_Invalid(), "No sound");
 
@@ -103,15 +100,13 @@ TEST(Sound_Wave, WhatCannotBePlayedIsRefusedWithItsReason) {
   cut.resize(cut.size() - 3);
   Sound_Wave cut_wave = Parse(cut);
   ASSERT_TRUE(cut_wave.Is_Valid());
-  EXPECT_STREQ(cut_wave.Why_Invalid(), "");
-  EXPECT_EQ(cut_wave.Get_Length(Sound_Frames), 5);
+  EXPECT_TRUE(*cut_wave.Why_Invalid() == 0 && cut_wave.Get_Length(Sound_Frames) == 5);
   // So is a RIFF size past the image; a wrong byte rate is mended.
   auto huge = Clip(8, Bytes({1, 2}));
   huge[4] = huge[5] = huge[6] = huge[7] = 0xFF;
   huge[28] = 7;
   Sound_Wave huge_wave = Parse(huge);
-  EXPECT_TRUE(huge_wave.Is_Valid());
-  EXPECT_EQ(huge_wave.Format().avg_bytes_per_sec, 22050u);
+  EXPECT_TRUE(huge_wave.Is_Valid() && huge_wave.Format().avg_bytes_per_sec == 22050u);
 }
 
 TEST(Sound_Wave, BlankWavesPositionsAndUnitsInSixtyFourBits) {
@@ -121,17 +116,14 @@ TEST(Sound_Wave, BlankWavesPositionsAndUnitsInSixtyFourBits) {
   EXPECT_EQ(blank.Get_Length(7), -1);
 
   Sound_Wave bytes(4410, Sound_Bytes, true, 16, 22050, 1);
-  EXPECT_EQ(bytes.Get_Length(Sound_Frames), 2205);
-  EXPECT_EQ(bytes.Get_Length(Sound_Milliseconds), 100);
+  EXPECT_EQ(std::pair(bytes.Get_Length(Sound_Frames), bytes.Get_Length(Sound_Milliseconds)), std::pair(int64_t(2205), int64_t(100)));
 
   // 200 s: rate x ms passes 2^32 on the way.
   Sound_Wave long_wave(200000, Sound_Milliseconds, false, 8, 22050, 1);
   ASSERT_TRUE(long_wave.Is_Valid());
-  EXPECT_EQ(long_wave.Get_Length(Sound_Frames), 4410000);
-  EXPECT_EQ(long_wave.Get_Length(Sound_Milliseconds), 200000);
+  EXPECT_EQ(std::pair(long_wave.Get_Length(Sound_Frames), long_wave.Get_Length(Sound_Milliseconds)), std::pair(int64_t(4410000), int64_t(200000)));
   long_wave.Set_Position(199000, Sound_Milliseconds);
-  EXPECT_EQ(long_wave.Get_Position(Sound_Frames), 4387950);
-  EXPECT_EQ(long_wave.Get_Remaining(Sound_Milliseconds), 1000);
+  EXPECT_EQ(std::pair(long_wave.Get_Position(Sound_Frames), long_wave.Get_Remaining(Sound_Milliseconds)), std::pair(int64_t(4387950), int64_t(1000)));
   // Positions stay inside the wave.
   long_wave.Set_Position(300000, Sound_Milliseconds);
   EXPECT_EQ(long_wave.Get_Remaining(Sound_Frames), 0);
@@ -189,8 +181,7 @@ TEST(Sound_Wave, MixingClampsAndTheShiftLowersOnlyTheIncomingSound) {
     clip.Set_Position(c.from, Sound_Frames);
     track.Mix_From(clip, c.amount, Sound_Frames, c.shift);
     EXPECT_EQ(All_Samples(track), c.expected);
-    EXPECT_EQ(clip.Get_Position(Sound_Frames), c.from);  // mixing moves neither wave
-    EXPECT_EQ(track.Get_Position(Sound_Frames), 0);
+    EXPECT_EQ(std::pair(clip.Get_Position(Sound_Frames), track.Get_Position(Sound_Frames)), std::pair(int64_t(c.from), int64_t(0)));  // mixing moves neither wave
   }
 }
 
@@ -200,13 +191,11 @@ TEST(Sound_Wave, MixingStopsAtTheEndOfEitherWave) {
   Sound_Wave clip = Parse(loud);
   track.Set_Position(900, Sound_Milliseconds);
   track.Mix_From(clip, -1, Sound_Frames, 0);
-  EXPECT_EQ(All_Samples(track)[22050 - 1], 72 * 256);
-  EXPECT_EQ(All_Samples(track)[19845 - 1], 0);
+  EXPECT_EQ(std::pair(All_Samples(track)[22050 - 1], All_Samples(track)[19845 - 1]), std::pair(72 * 256, 0));
   // An amount in milliseconds counts at the source's rate.
   Sound_Wave other(1000, Sound_Milliseconds, true, 16, 22050, 1);
   other.Mix_From(clip, 10, Sound_Milliseconds, 0);
-  EXPECT_EQ(All_Samples(other)[219], 72 * 256);
-  EXPECT_EQ(All_Samples(other)[220], 0);
+  EXPECT_EQ(std::pair(All_Samples(other)[219], All_Samples(other)[220]), std::pair(72 * 256, 0));
 }
 
 TEST(Sound_Library, SixClipsOfTheirWidthsAndRoles) {
@@ -218,9 +207,7 @@ TEST(Sound_Library, SixClipsOfTheirWidthsAndRoles) {
     ASSERT_TRUE(clip && clip->Is_Valid()) << slot;
     EXPECT_EQ(clip->Bits(), slot == 1 ? 16 : 8) << slot;
   }
-  EXPECT_EQ(library.Sound(6), nullptr);
-  EXPECT_EQ(library.Sound(-1), nullptr);
+  EXPECT_TRUE(library.Sound(6) == nullptr && library.Sound(-1) == nullptr);
   // The flight sound outlasts any rocket's flight; the burst is short.
-  EXPECT_GE(library.Sound(0)->Get_Length(Sound_Milliseconds), 3500);
-  EXPECT_LE(library.Sound(1)->Get_Length(Sound_Milliseconds), 2500);
+  EXPECT_TRUE(library.Sound(0)->Get_Length(Sound_Milliseconds) >= 3500 && library.Sound(1)->Get_Length(Sound_Milliseconds) <= 2500);
 }

@@ -34,14 +34,13 @@ TEST_F(Tip_Window_Test, The_Tip_Shows_After_The_Delay_And_Not_If_Left_Before) {
   Enter(a, 1240);
   tip->Leave_Item(a);
   Advance(2000);
-  EXPECT_FALSE(tip->Shown);
-  EXPECT_EQ(tip->Item, nullptr);
+  EXPECT_TRUE(!tip->Shown && tip->Item == nullptr);
   Enter(a, 1240);
   EXPECT_FALSE(tip->Shown);
   Advance(10);
   EXPECT_TRUE(tip->Shown);
-  EXPECT_EQ(Screen_Pixel(tip->Tip_Rect.left, tip->Tip_Rect.top), 0u);  // black frame
-  EXPECT_EQ(Screen_Pixel(tip->Tip_Rect.left + 1, tip->Tip_Rect.top + 1), 0xFFFFFFu);
+  EXPECT_EQ(std::pair(Screen_Pixel(tip->Tip_Rect.left, tip->Tip_Rect.top), Screen_Pixel(tip->Tip_Rect.left + 1, tip->Tip_Rect.top + 1)),
+            std::pair(0u, 0xFFFFFFu));  // black frame, white inside
   tip->Leave_Item(a);
   Expect_Gone();
 }
@@ -51,8 +50,7 @@ TEST_F(Tip_Window_Test, Within_The_Grace_Period_The_Next_Tip_Shows_At_Once) {
   tip->Leave_Item(a);
   Advance(50);
   tip->Enter_Item(b);
-  EXPECT_TRUE(tip->Shown);
-  EXPECT_EQ(tip->Item, b);
+  EXPECT_TRUE(tip->Shown && tip->Item == b);
   tip->Leave_Item(b);
   Advance(100);  // the grace period ends
   EXPECT_EQ(tip->Item, nullptr);
@@ -92,8 +90,7 @@ TEST_F(Tip_Window_Test, Items_Are_Their_Text_Pointers) {
   std::strcpy(copy, a);
   Enter(a, 500);
   tip->Enter_Item(copy);
-  EXPECT_TRUE(tip->Shown);
-  EXPECT_EQ(tip->Item, copy);
+  EXPECT_TRUE(tip->Shown && tip->Item == copy);
   tip->Leave_Item(a);  // not the current item: ignored
   EXPECT_TRUE(tip->Shown);
 }
@@ -150,8 +147,7 @@ TEST_F(Tip_Window_Test, A_Tip_Shown_At_Once_Outlives_Its_Timer_And_Goes_When_Lef
     tip->Show_Tip();
     ASSERT_TRUE(tip->Shown);
     Advance(grace ? 500 : 2000);
-    EXPECT_TRUE(tip->Shown);
-    EXPECT_EQ(tip->Item, a);
+    EXPECT_TRUE(tip->Shown && tip->Item == a);
     tip->Leave_Item(a);
     Expect_Gone();
   }
@@ -164,8 +160,7 @@ TEST_F(Tip_Window_Test, A_Forgotten_Text_Is_Never_Read_Again) {
   tip->Forget(owned.get());  // its button goes while the tip waits
   owned.reset();
   Advance(2000);
-  EXPECT_FALSE(tip->Shown);
-  EXPECT_EQ(tip->Item, nullptr);
+  EXPECT_TRUE(!tip->Shown && tip->Item == nullptr);
   // Forgetting a shown tip takes it off the screen.
   Enter(a);
   tip->Forget(b);

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <tuple>
 
 #include "platform/system/event_semaphore.h"
 
@@ -75,10 +76,8 @@ TEST(TThread, ErrorsOfANeverStartedThreadAndTheirTexts) {
   TThread thread;
   EXPECT_EQ(thread.WaitForExit(0), 0xFFFFFFFFu);
   EXPECT_EQ(thread.Last_Error().why(), "");
-  EXPECT_EQ(thread.Suspend(), 0xFFFFFFFFu);
-  EXPECT_EQ(thread.Last_Error().why(), "Error[thread]: Suspend() before Run()");
-  EXPECT_EQ(thread.Resume(), 0xFFFFFFFFu);
-  EXPECT_EQ(thread.Last_Error().why(), "Error[thread]: Resume() before Run()");
+  EXPECT_EQ((std::pair{thread.Suspend(), thread.Last_Error().why()}), std::pair(0xFFFFFFFFu, std::string("Error[thread]: Suspend() before Run()")));
+  EXPECT_EQ((std::pair{thread.Resume(), thread.Last_Error().why()}), std::pair(0xFFFFFFFFu, std::string("Error[thread]: Resume() before Run()")));
   EXPECT_EQ(thread.GetStatus(), TThread::Created);
 
   const char* texts[] = {"Suspend() before Run()", "Resume() before Run()", "Resume() during Run()",
@@ -94,19 +93,16 @@ TEST(TThread, RunsToFinishedWithItsExitCodeRefusesLateCallsAndRunsAgain) {
   Waiting_Worker worker;
   ASSERT_TRUE(worker.Start());
   EXPECT_EQ(worker.GetStatus(), TThread::Running);
-  EXPECT_FALSE(worker.Start());  // a running thread is not started twice
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::CreationFailure);
-  EXPECT_EQ(worker.Resume(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::ResumeDuringRun);
+  // A running thread is not started twice.
+  EXPECT_EQ((std::pair{worker.Start(), worker.Last_Error().GetErrorType()}), std::pair(false, Error::CreationFailure));
+  EXPECT_EQ((std::pair{worker.Resume(), worker.Last_Error().GetErrorType()}), std::pair(0xFFFFFFFFu, Error::ResumeDuringRun));
   EXPECT_EQ(worker.WaitForExit(0), uint32_t(WAIT_TIMEOUT));
   worker.go.Set();
   Wait_Until_Finished(worker);
   EXPECT_EQ(worker.Exit_Code(), 7);
   EXPECT_EQ(worker.WaitForExit(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Suspend(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::SuspendAfterExit);
-  EXPECT_EQ(worker.Resume(), 0xFFFFFFFFu);
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), Error::ResumeAfterExit);
+  EXPECT_EQ((std::pair{worker.Suspend(), worker.Last_Error().GetErrorType()}), std::pair(0xFFFFFFFFu, Error::SuspendAfterExit));
+  EXPECT_EQ((std::pair{worker.Resume(), worker.Last_Error().GetErrorType()}), std::pair(0xFFFFFFFFu, Error::ResumeAfterExit));
 
   // Started again; Exit ends the body with its code, and does nothing from outside it.
   worker.exit_early = true;
@@ -124,9 +120,7 @@ TEST(TThread, RunsToFinishedWithItsExitCodeRefusesLateCallsAndRunsAgain) {
   Wait_Until_Finished(worker);
   ASSERT_TRUE(worker.Start());
   Wait_Until_Finished(worker);
-  EXPECT_EQ(worker.runs.load(), 4);
-  EXPECT_TRUE(worker.saw_request.load());
-  EXPECT_EQ(worker.Exit_Code(), 99);
+  EXPECT_EQ((std::tuple{worker.runs.load(), worker.saw_request.load(), worker.Exit_Code()}), std::tuple(4, true, 99));
 }
 
 TEST(TThread, SuspendHoldsTheBodyAtItsNextCheckUntilResumed) {
@@ -134,18 +128,15 @@ TEST(TThread, SuspendHoldsTheBodyAtItsNextCheckUntilResumed) {
   ASSERT_TRUE(worker.Start());
   ASSERT_TRUE(Eventually([&] { return worker.rounds > 0; }));
 
-  EXPECT_EQ(worker.Suspend(), 0u);
-  EXPECT_EQ(worker.GetStatus(), TThread::Suspended);
+  EXPECT_EQ((std::pair{worker.Suspend(), worker.GetStatus()}), std::pair(0u, TThread::Suspended));
   EXPECT_EQ(worker.WaitForExit(0), 0xFFFFFFFFu);
   EXPECT_EQ(worker.Suspend(), 1u);
   long held = worker.rounds;
   std::this_thread::sleep_for(20ms);
   EXPECT_LE(worker.rounds - held, 1);  // at most the round under way
 
-  EXPECT_EQ(worker.Resume(), 2u);
-  EXPECT_EQ(worker.GetStatus(), TThread::Suspended);
-  EXPECT_EQ(worker.Resume(), 1u);
-  EXPECT_EQ(worker.GetStatus(), TThread::Running);
+  EXPECT_EQ((std::pair{worker.Resume(), worker.GetStatus()}), std::pair(2u, TThread::Suspended));
+  EXPECT_EQ((std::pair{worker.Resume(), worker.GetStatus()}), std::pair(1u, TThread::Running));
   long resumed = worker.rounds;
   EXPECT_TRUE(Eventually([&] { return worker.rounds > resumed + 2; }));
 
@@ -168,19 +159,16 @@ TEST(TThread, CopiesAreFreshAndAssignmentNeedsAStoppedTarget) {
   Waiting_Worker worker;
   ASSERT_TRUE(worker.Start());
   TThread copy(worker);
-  EXPECT_EQ(copy.GetStatus(), TThread::Created);
-  EXPECT_EQ(copy.GetId(), 0u);
+  EXPECT_EQ((std::pair{copy.GetStatus(), copy.GetId()}), std::pair(TThread::Created, 0u));
 
   TThread& as_base = worker;
   as_base = copy;
-  EXPECT_EQ(worker.Last_Error().GetErrorType(), TThread::TThreadError::AssignError);
-  EXPECT_EQ(worker.GetStatus(), TThread::Running);
+  EXPECT_EQ((std::pair{worker.Last_Error().GetErrorType(), worker.GetStatus()}), std::pair(TThread::TThreadError::AssignError, TThread::Running));
 
   worker.go.Set();
   worker.WaitForExit();
   as_base = copy;
-  EXPECT_EQ(worker.GetStatus(), TThread::Created);
-  EXPECT_EQ(worker.GetId(), 0u);
+  EXPECT_EQ((std::pair{worker.GetStatus(), worker.GetId()}), std::pair(TThread::Created, 0u));
   as_base = as_base;
   EXPECT_EQ(worker.GetStatus(), TThread::Created);
 }

@@ -34,16 +34,12 @@ TEST_F(Watch_Cursor_Test, Frames_Count_Up_And_Wrap) {
   EXPECT_FALSE(watch.Running());
   watch.Start();
   ASSERT_TRUE(watch.Running());
-  EXPECT_EQ(Shown(), watch.Current_Cursor.get());
-  EXPECT_EQ(watch.Previous_Cursor, &TCursor::Arrow());
+  EXPECT_TRUE(Shown() == watch.Current_Cursor.get() && watch.Previous_Cursor == &TCursor::Arrow());
   const std::vector<bool> zero = Box_Of(*watch.Current_Cursor);
   watch.Next_Frame();
-  EXPECT_EQ(watch.Counter, 1);
-  EXPECT_EQ(Shown(), watch.Current_Cursor.get());
-  EXPECT_NE(Box_Of(*watch.Current_Cursor), zero);
+  EXPECT_TRUE(watch.Counter == 1 && Shown() == watch.Current_Cursor.get() && Box_Of(*watch.Current_Cursor) != zero);
   for (int i = 0; i < 59; ++i) watch.Next_Frame();
-  EXPECT_EQ(watch.Counter, 0);
-  EXPECT_EQ(Box_Of(*watch.Current_Cursor), zero);
+  EXPECT_TRUE(watch.Counter == 0 && Box_Of(*watch.Current_Cursor) == zero);
 }
 
 TEST_F(Watch_Cursor_Test, Image_And_Mask_Make_The_Cursor) {
@@ -78,19 +74,14 @@ TEST_F(Watch_Cursor_Test, Restart_Keeps_The_First_Cursor_And_Stop_Or_Destruction
   const std::vector<bool> zero = Box_Of(*watch.Current_Cursor);
   for (int i = 0; i < 5; ++i) watch.Next_Frame();
   watch.Start();
-  EXPECT_EQ(watch.Counter, 0);
-  EXPECT_EQ(Box_Of(*watch.Current_Cursor), zero);
-  EXPECT_EQ(watch.Previous_Cursor, &TCursor::Arrow());
+  EXPECT_TRUE(watch.Counter == 0 && Box_Of(*watch.Current_Cursor) == zero && watch.Previous_Cursor == &TCursor::Arrow());
   watch.Stop();
-  EXPECT_FALSE(watch.Running());
-  EXPECT_EQ(Shown(), &TCursor::Arrow());
-  EXPECT_TRUE(watch.Image_Bits.empty());
+  EXPECT_TRUE(!watch.Running() && Shown() == &TCursor::Arrow() && watch.Image_Bits.empty());
   // A late step or a second stop changes nothing.
   SetCursor(&TCursor::Wait());
   watch.Next_Frame();
   watch.Stop();
-  EXPECT_FALSE(watch.Running());
-  EXPECT_EQ(Shown(), &TCursor::Wait());
+  EXPECT_TRUE(!watch.Running() && Shown() == &TCursor::Wait());
   {
     Watch_Cursor running;
     running.Start();
