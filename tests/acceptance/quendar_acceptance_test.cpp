@@ -35,8 +35,6 @@
 #include "workspace/review_window.h"
 #include "workspace/shape_palette.h"
 
-extern char** environ;
-
 namespace {
 
 constexpr int Width = 1024, Height = 768;
@@ -190,10 +188,8 @@ class Running_Program {
                                     "XDG_CACHE_HOME=" + folder + "/cache", "ASAN_OPTIONS=detect_leaks=0"};
     std::filesystem::create_directories(folder + "/run");
     std::filesystem::permissions(folder + "/run", std::filesystem::perms::owner_all);
-    for (char** e = environ; *e; ++e) {
-      std::string v = *e;
-      if (v.rfind("DISPLAY=", 0) == 0 || v.rfind("XAUTHORITY=", 0) == 0 || v.rfind("PATH=", 0) == 0) env.push_back(v);
-    }
+    for (const char* name : {"DISPLAY", "XAUTHORITY", "PATH"})
+      if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     std::vector<char*> envp;
     for (std::string& v : env) envp.push_back(v.data());
     envp.push_back(nullptr);
@@ -251,12 +247,11 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
   Running_Program program(folder);
   ASSERT_TRUE(program.Started());
 
+  auto grab = [&] { return screen.Pixels(Width, Height); };
   auto shot = [&](const std::string& name) {
-    std::vector<uint32_t> pixels = screen.Pixels(Width, Height);
+    std::vector<uint32_t> pixels = grab();
     EXPECT_FALSE(pixels.empty());
-    if (!pixels.empty()) {
-      EXPECT_TRUE(Write_PNG_RGB(shots + "/" + name + ".png", Width, Height, pixels.data(), Width));
-    }
+    EXPECT_TRUE(pixels.empty() || Write_PNG_RGB(shots + "/" + name + ".png", Width, Height, pixels.data(), Width));
     return pixels;
   };
   // Start-up is over when the screen has stayed the same for 2.5 s and the
@@ -266,46 +261,45 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
   int still_ms = 0;
   for (int waited = 0; waited < 45000 && still_ms < 2500; waited += 250) {
     Sleep_Ms(250);
-    std::vector<uint32_t> now = screen.Pixels(Width, Height);
+    std::vector<uint32_t> now = grab();
     still_ms = (now == last) ? still_ms + 250 : 0;
     last = std::move(now);
   }
   ASSERT_GE(still_ms, 2500) << "the screen never settled";
   std::vector<uint32_t> started = shot("01_main_window");
   auto pixel = [&](const std::vector<uint32_t>& p, TPoint at) { return p[size_t(at.y) * Width + at.x]; };
-  // The caption bar's pixels.
-  auto Caption = [&](const std::vector<uint32_t>& p) { return std::vector<uint32_t>(p.begin(), p.begin() + 20 * Width); };
   // The screen is the program's, not a bare X server's.
   EXPECT_NE(pixel(started, layout.help), pixel(started, TPoint(Width - 2, Height - 2)));
 
-  // The drawing's unit square, and the colours found in it.
-  auto area = [&](const std::vector<uint32_t>& p) {
+  // The pixels of r, row by row; the caption bar's, the drawing's unit
+  // square's, the Iterate corner's (a stop sign for as long as a run goes on).
+  auto crop = [](const std::vector<uint32_t>& p, const TRect& r) {
     std::vector<uint32_t> out;
-    for (int y = layout.drawing_area.top; y < layout.drawing_area.bottom; ++y)
-      out.insert(out.end(), p.begin() + y * Width + layout.drawing_area.left, p.begin() + y * Width + layout.drawing_area.right);
+    for (int y = r.top; y < r.bottom; ++y) out.insert(out.end(), p.begin() + y * Width + r.left, p.begin() + y * Width + r.right);
     return out;
   };
+  auto caption = [&](const std::vector<uint32_t>& p) { return crop(p, TRect(0, 0, Width, 20)); };
+  auto area = [&] { return crop(grab(), layout.drawing_area); };
+  const TPoint& corner = layout.iterate;
+  auto iterate_face = [&] { return crop(grab(), TRect(corner.x - 20, corner.y - 20, corner.x + 21, corner.y + 21)); };
   auto has_color = [](const std::vector<uint32_t>& p, uint32_t rgb) { return std::find(p.begin(), p.end(), rgb) != p.end(); };
-  // The drawing once it differs from before, or as it stands after 2 s.
-  auto area_changed_from = [&](const std::vector<uint32_t>& before) {
+  auto differences = [](const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+    int n = 0;
+    for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
+    return n;
+  };
+  // The drawing once it differs from before (checked), or as it stands after 2 s.
+  auto changed_area = [&](const std::vector<uint32_t>& before) {
     std::vector<uint32_t> now;
-    for (int waited = 0; waited < 2000 && (now = area(screen.Pixels(Width, Height))) == before; waited += 50) Sleep_Ms(50);
+    for (int waited = 0; waited < 2000 && (now = area()) == before; waited += 50) Sleep_Ms(50);
+    EXPECT_NE(now, before);
     return now;
   };
-  // The drawing's centre once it shows expected, or as it stands after 2 s.
-  auto centre_becomes = [&](uint32_t expected) {
+  // Checks that the drawing's centre comes to show expected within 2 s.
+  auto expect_centre = [&](uint32_t expected) {
     uint32_t now = 0;
-    for (int waited = 0; waited < 2000 && (now = pixel(screen.Pixels(Width, Height), layout.drawing_centre)) != expected; waited += 50)
-      Sleep_Ms(50);
-    return now;
-  };
-  // The Iterate corner shows a stop sign for as long as a run goes on.
-  auto iterate_face = [&] {
-    const std::vector<uint32_t> p = screen.Pixels(Width, Height);
-    std::vector<uint32_t> out;
-    for (int y = layout.iterate.y - 20; y <= layout.iterate.y + 20; ++y)
-      out.insert(out.end(), p.begin() + y * Width + layout.iterate.x - 20, p.begin() + y * Width + layout.iterate.x + 21);
-    return out;
+    for (int waited = 0; waited < 2000 && (now = pixel(grab(), layout.drawing_centre)) != expected; waited += 50) Sleep_Ms(50);
+    EXPECT_EQ(now, expected);
   };
   // Clicks Iterate and waits for the run to end.
   auto iterate = [&] {
@@ -324,199 +318,129 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
   const uint32_t background = pixel(started, layout.drawing_centre);
   std::vector<uint32_t> drawn, level_4_screen, cycled_from, idle_face;
 
+  // Each step clicks (unless at none), waits, then does and checks the rest.
+  const TPoint none(-1, -1);
   struct Step {
     const char* name;
-    std::function<void()> act;
+    TPoint click;
+    int wait_ms = 0;
+    std::function<void()> then = [] {};
   };
   const Step steps[] = {
-      {"02_gallery_opened",
-       [&] {
-         Click(layout.gallery);
-         Sleep_Ms(700);
-         // The gallery has taken the main window's place.
-         EXPECT_NE(pixel(screen.Pixels(Width, Height), layout.gallery), pixel(started, layout.gallery));
-       }},
-      {"03_gallery_left", [&] { Click({Width / 2, Height / 2}); }},
-      {"04_match_this", [&] { Click(layout.match); }},
-      {"05_help", [&] { Click(layout.help); }},
-      {"06_name_and_level", [&] { Click(layout.name); }},
-      {"07_name_typed", [&] { Xdotool("type Ann"); Xdotool("key Return"); }},
-      {"08_level_4", [&] { Click(layout.level_4); Sleep_Ms(2500); }},
-      {"09_caption_changed",
-       [&] {
-         Click(layout.dialog_ok);
-         Sleep_Ms(1500);
-         EXPECT_NE(Caption(screen.Pixels(Width, Height)), Caption(started));
-       }},
+      // The gallery takes the main window's place.
+      {"02_gallery_opened", layout.gallery, 700, [&] { EXPECT_NE(pixel(grab(), layout.gallery), pixel(started, layout.gallery)); }},
+      {"03_gallery_left", {Width / 2, Height / 2}},
+      {"04_match_this", layout.match},
+      {"05_help", layout.help},
+      {"06_name_and_level", layout.name},
+      {"07_name_typed", none, 0, [&] { Xdotool("type Ann"); Xdotool("key Return"); }},
+      {"08_level_4", layout.level_4, 2500},
+      {"09_caption_changed", layout.dialog_ok, 1500, [&] { EXPECT_NE(caption(grab()), caption(started)); }},
       // Shapes and colours: a circle in the first colour, filled with the
       // second, and both taken back with the eraser.
-      {"10_colour_picked", [&] { Click(layout.first_color); Sleep_Ms(800); }},
-      {"11_circle_added",
-       [&] {
-         Click(layout.circle);
-         EXPECT_EQ(centre_becomes(layout.first_rgb), layout.first_rgb);
-       }},
-      {"12_second_colour_picked", [&] { Click(layout.second_color); Sleep_Ms(800); }},
-      {"13_circle_filled",
-       [&] {
-         Click(layout.drawing_centre);
-         EXPECT_EQ(centre_becomes(layout.second_rgb), layout.second_rgb);
-       }},
-      {"14_fill_erased",
-       [&] {
-         Click(layout.eraser);
-         EXPECT_EQ(centre_becomes(layout.first_rgb), layout.first_rgb);
-       }},
-      {"15_circle_erased",
-       [&] {
-         Click(layout.eraser);
-         EXPECT_EQ(centre_becomes(background), background);
-       }},
+      {"10_colour_picked", layout.first_color, 800},
+      {"11_circle_added", layout.circle, 0, [&] { expect_centre(layout.first_rgb); }},
+      {"12_second_colour_picked", layout.second_color, 800},
+      {"13_circle_filled", layout.drawing_centre, 0, [&] { expect_centre(layout.second_rgb); }},
+      {"14_fill_erased", layout.eraser, 0, [&] { expect_centre(layout.first_rgb); }},
+      {"15_circle_erased", layout.eraser, 0, [&] { expect_centre(background); }},
       // A pattern: a square, a manipulator of three copies, and a run.
-      {"16_square_added",
-       [&] {
-         Click(layout.square);
-         EXPECT_EQ(centre_becomes(layout.second_rgb), layout.second_rgb);
-         drawn = area(screen.Pixels(Width, Height));
+      {"16_square_added", layout.square, 0, [&] {
+         expect_centre(layout.second_rgb);
+         drawn = area();
        }},
-      {"17_manipulator_applied",
-       [&] {
-         Click(layout.triangle_tab);
-         Sleep_Ms(500);
+      {"17_manipulator_applied", layout.triangle_tab, 500, [&] {
          Click(layout.triangle_manipulator);
-         const std::vector<uint32_t> stepped = area_changed_from(drawn);
-         EXPECT_NE(stepped, drawn);
-         drawn = stepped;
+         drawn = changed_area(drawn);
        }},
-      {"18_iterated",
-       [&] {
+      {"18_iterated", none, 0, [&] {
          iterate();
-         const std::vector<uint32_t> pattern = area(screen.Pixels(Width, Height));
+         const std::vector<uint32_t> pattern = area();
          EXPECT_NE(pattern, drawn);
          EXPECT_TRUE(has_color(pattern, layout.second_rgb));
        }},
-      {"19_undone", [&] { Click(layout.undo); }},
-      {"20_review", [&] { Click(layout.review); }},
-      {"21_review_ok", [&] { Click(layout.review_ok); }},
-      {"22_editor", [&] { Click(layout.edit); }},
-      {"23_image_selected", [&] { Click(layout.editor_image); }},
-      {"24_handle_kinds_offered", [&] { Click(layout.handle); }},
-      {"25_free_move_chosen",
-       [&] {
-         Click(layout.free_move);
-         Sleep_Ms(500);
-         drawn = area(screen.Pixels(Width, Height));
-       }},
-      {"26_handle_dragged",
-       [&] {
+      {"19_undone", layout.undo},
+      {"20_review", layout.review},
+      {"21_review_ok", layout.review_ok},
+      {"22_editor", layout.edit},
+      {"23_image_selected", layout.editor_image},
+      {"24_handle_kinds_offered", layout.handle},
+      {"25_free_move_chosen", layout.free_move, 500, [&] { drawn = area(); }},
+      {"26_handle_dragged", none, 0, [&] {
          Drag(layout.handle, TPoint(layout.handle.x + 30, layout.handle.y + 20));
-         EXPECT_NE(area_changed_from(drawn), drawn);
+         changed_area(drawn);
        }},
-      {"27_matrix_page", [&] { Click(layout.matrix_tab); }},
-      {"28_coefficient_typed",
-       [&] {
-         Click(layout.e_field);
-         Xdotool("key End shift+Home");
-         Xdotool("type 0.3");
-       }},
-      {"29_coefficient_applied",
-       [&] {
-         const std::vector<uint32_t> before = screen.Pixels(Width, Height);
+      {"27_matrix_page", layout.matrix_tab},
+      {"28_coefficient_typed", layout.e_field, 0, [&] { Xdotool("key End shift+Home"); Xdotool("type 0.3"); }},
+      // The copy moves in the edit area.
+      {"29_coefficient_applied", none, 0, [&] {
+         const std::vector<uint32_t> before = crop(grab(), layout.edit_area);
          Click(layout.apply);
          Sleep_Ms(700);
-         // The copy moved in the edit area.
-         const std::vector<uint32_t> after = screen.Pixels(Width, Height);
-         int changed = 0;
-         for (int y = layout.edit_area.top; y < layout.edit_area.bottom; ++y)
-           for (int x = layout.edit_area.left; x < layout.edit_area.right; ++x)
-             changed += pixel(before, TPoint(x, y)) != pixel(after, TPoint(x, y));
-         EXPECT_GT(changed, 100);
+         EXPECT_GT(differences(crop(grab(), layout.edit_area), before), 100);
        }},
-      {"30_editor_ok", [&] { Click(layout.editor_ok); Sleep_Ms(700); }},
+      {"30_editor_ok", layout.editor_ok, 700},
       // The edited manipulator is the one a run now applies.
-      {"31_edited_iterated",
-       [&] {
-         const std::vector<uint32_t> before = area(screen.Pixels(Width, Height));
+      {"31_edited_iterated", none, 0, [&] {
+         const std::vector<uint32_t> before = area();
          iterate();
-         EXPECT_NE(area(screen.Pixels(Width, Height)), before);
-         level_4_screen = screen.Pixels(Width, Height);
+         EXPECT_NE(area(), before);
+         level_4_screen = grab();
        }},
       // Level 5: the edited manipulators are offered for saving, the colour
       // cycles panel shows, and the three-colour cycle recolours the copies
       // of a run.
-      {"32_name_and_level", [&] { Click(layout.name); }},
-      {"33_level_5", [&] { Click(layout.level_5); Sleep_Ms(2500); }},
-      {"34_save_asked", [&] { Click(layout.dialog_ok); Sleep_Ms(800); }},
-      {"35_cycles_shown",
-       [&] {
+      {"32_name_and_level", layout.name},
+      {"33_level_5", layout.level_5, 2500},
+      {"34_save_asked", layout.dialog_ok, 800},
+      {"35_cycles_shown", none, 0, [&] {
          Xdotool("key Return");
          Sleep_Ms(1500);
-         const std::vector<uint32_t> now = screen.Pixels(Width, Height);
-         EXPECT_NE(Caption(now), Caption(level_4_screen));
+         const std::vector<uint32_t> now = grab();
+         EXPECT_NE(caption(now), caption(level_4_screen));
          // The panel's cells show their colours where the panel was bare.
          const TRect& panel = layout.cycles_panel;
-         int changed = 0, cycle_colored = 0;
-         for (int y = panel.top; y < panel.bottom; ++y)
-           for (int x = panel.left; x < panel.right; ++x) {
-             changed += pixel(now, TPoint(x, y)) != pixel(level_4_screen, TPoint(x, y));
-             cycle_colored += has_color(layout.cycle_rgbs, pixel(now, TPoint(x, y)));
-           }
-         EXPECT_GT(changed, panel.Width() * panel.Height() / 10);
-         EXPECT_GT(cycle_colored, 100);
+         const std::vector<uint32_t> cells = crop(now, panel);
+         EXPECT_GT(differences(cells, crop(level_4_screen, panel)), panel.Width() * panel.Height() / 10);
+         EXPECT_GT(std::count_if(cells.begin(), cells.end(), [&](uint32_t rgb) { return has_color(layout.cycle_rgbs, rgb); }), 100);
        }},
-      {"36_cycle_chosen",
-       [&] {
-         Click(layout.three_color_cycle);
-         Sleep_Ms(500);
-         cycled_from = area(screen.Pixels(Width, Height));
-       }},
-      {"37_manipulator_applied",
-       [&] {
-         Click(layout.triangle_tab_5);
-         Sleep_Ms(500);
+      {"36_cycle_chosen", layout.three_color_cycle, 500, [&] { cycled_from = area(); }},
+      {"37_manipulator_applied", layout.triangle_tab_5, 500, [&] {
          Click(layout.triangle_manipulator_5);
-         drawn = area_changed_from(cycled_from);
-         EXPECT_NE(drawn, cycled_from);
+         drawn = changed_area(cycled_from);
        }},
       // A run that recolours goes on until it is stopped.
-      {"38_cycle_iterating",
-       [&] {
+      {"38_cycle_iterating", none, 0, [&] {
          idle_face = iterate_face();
          Click(layout.iterate);
          Sleep_Ms(2200);
          EXPECT_NE(iterate_face(), idle_face) << "no run going on";
-         const std::vector<uint32_t> cycled = area(screen.Pixels(Width, Height));
+         const std::vector<uint32_t> cycled = area();
          EXPECT_NE(cycled, drawn);
          // The pattern was in the square's colour, one of the cycle's; the
          // steps have moved copies on to the cycle's other colours.
          auto cycle_colors_in = [&](const std::vector<uint32_t>& p) {
-           int n = 0;
-           for (uint32_t rgb : layout.cycle_rgbs) n += has_color(p, rgb);
-           return n;
+           return std::count_if(layout.cycle_rgbs.begin(), layout.cycle_rgbs.end(), [&](uint32_t rgb) { return has_color(p, rgb); });
          };
          EXPECT_TRUE(has_color(layout.cycle_rgbs, layout.second_rgb));
          EXPECT_EQ(cycle_colors_in(cycled_from), 1);
          EXPECT_EQ(cycle_colors_in(cycled), 3);
          // And they go on moving.
          Sleep_Ms(800);
-         EXPECT_NE(area(screen.Pixels(Width, Height)), cycled);
+         EXPECT_NE(area(), cycled);
        }},
-      {"39_stopped",
-       [&] {
-         Click(layout.iterate);
-         Sleep_Ms(1000);
-         EXPECT_EQ(iterate_face(), idle_face);
-       }},
+      {"39_stopped", layout.iterate, 1000, [&] { EXPECT_EQ(iterate_face(), idle_face); }},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
-    step.act();
+    if (step.click.x >= 0) Click(step.click);
+    Sleep_Ms(step.wait_ms);
+    step.then();
     Sleep_Ms(700);
     shot(step.name);
   }
   // Back from the gallery, the main window looks as it did at first.
-  std::vector<uint32_t> end = screen.Pixels(Width, Height);
-  EXPECT_EQ(pixel(end, layout.gallery), pixel(started, layout.gallery));
+  EXPECT_EQ(pixel(grab(), layout.gallery), pixel(started, layout.gallery));
 
   // Nothing is left unsaved: the program ends at once.
   Click(layout.close_box);

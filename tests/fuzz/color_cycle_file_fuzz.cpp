@@ -10,18 +10,12 @@
 #include "model/gui_colors.h"
 #include "workspace/color_cycle_file.h"
 
-namespace {
-
-TColor As_Read(TColor rgb) { return rgb; }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static GUI_Colors colors;
   Color_Cycles cycles{};
   cycles[2].count = 1;
   const Color_Cycles before = cycles;
-  const bool read = Read_Color_Cycle_Bytes(std::span<const uint8_t>(data, size), cycles, &As_Read);
+  const bool read = Read_Color_Cycle_Bytes(std::span<const uint8_t>(data, size), cycles, [](TColor rgb) { return rgb; });
   if (!read) {
     if (!(cycles == before)) std::abort();
     return 0;

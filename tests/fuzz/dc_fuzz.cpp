@@ -11,11 +11,12 @@
 
 namespace {
 
-class TReader {
- public:
-  TReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
-  bool More() const { return at_ < size_; }
-  uint8_t Byte() { return at_ < size_ ? data_[at_++] : 0; }
+struct TReader {
+  const uint8_t* data;
+  size_t size;
+  size_t at = 0;
+  bool More() const { return at < size; }
+  uint8_t Byte() { return at < size ? data[at++] : 0; }
   // Mostly small coordinates, now and then huge ones.
   int Coordinate() {
     const uint8_t kind = Byte();
@@ -33,11 +34,6 @@ class TReader {
     const uint32_t rgb = uint32_t(Byte()) | uint32_t(Byte()) << 8 | uint32_t(Byte()) << 16;
     return form < 128 ? rgb : form < 200 ? (0x01000000u | Byte()) : (uint32_t(form) << 24 | rgb);
   }
-
- private:
-  const uint8_t* data_;
-  size_t size_;
-  size_t at_ = 0;
 };
 
 void Step(TReader& in, TDC& dc, TDC& other) {
@@ -105,14 +101,12 @@ void Step(TReader& in, TDC& dc, TDC& other) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  TReader in(data, size);
+  TReader in{data, size};
   TDib dib(37, 23);
   for (int i = 0; i < 256; ++i) dib.GetColors()[i] = uint32_t(i) * 0x010101u;
-  TBitmap rgb(29, 31);
-  TBitmap mono(17, 9, 1, 1, nullptr);
+  TBitmap rgb(29, 31), mono(17, 9, 1, 1, nullptr);
   TDibDC a(dib);
-  TMemoryDC b(rgb);
-  TMemoryDC c(mono);
+  TMemoryDC b(rgb), c(mono);
   TDC* dcs[3] = {&a, &b, &c};
   for (int steps = 0; in.More() && steps < 200; ++steps) {
     const uint8_t pick = in.Byte();

@@ -28,11 +28,8 @@ void Check_Round_Trip(const Transform_Set_2D& set) {
   for (int32_t i = 0; i < set.Count(); ++i) {
     const auto& a = dynamic_cast<const Affine_Transform_2D&>(*set.Map(i));
     const auto& b = dynamic_cast<const Affine_Transform_2D&>(*again.Map(i));
-    if (std::memcmp(static_cast<const XFORM*>(&a), static_cast<const XFORM*>(&b),
-                    sizeof(XFORM)) != 0 ||
-        a.Color_Step != b.Color_Step) {
+    if (std::memcmp(static_cast<const XFORM*>(&a), static_cast<const XFORM*>(&b), sizeof(XFORM)) || a.Color_Step != b.Color_Step)
       std::abort();
-    }
   }
 }
 
@@ -60,23 +57,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         kept.push_back(std::move(map));
         break;
       }
-      case 2: {
-        bool built_new = false;
-        Transform_Set_2D* set = Read_Typed_Pointer<Transform_Set_2D>(is, &built_new);
-        if (set != nullptr && !is.Fail()) Check_Round_Trip(*set);
-        if (built_new) kept.emplace_back(set);
-        break;
-      }
-      case 3: {
-        bool built_new = false;
-        Transform_2D* map = Read_Typed_Pointer<Transform_2D>(is, &built_new);
-        if (map != nullptr) (void)map->Map_Point(0.5f, 0.5f);
-        if (built_new) kept.emplace_back(map);
-        break;
-      }
       default: {
+        // By pointer: a new object is kept, a back-reference is not.
         bool built_new = false;
-        TStreamableBase* object = is.Read_Object_Pointer(nullptr, &built_new);
+        TStreamableBase* object = nullptr;
+        if (mode % 5 == 2) {
+          Transform_Set_2D* set = Read_Typed_Pointer<Transform_Set_2D>(is, &built_new);
+          if (set != nullptr && !is.Fail()) Check_Round_Trip(*set);
+          object = set;
+        } else if (mode % 5 == 3) {
+          Transform_2D* map = Read_Typed_Pointer<Transform_2D>(is, &built_new);
+          if (map != nullptr) (void)map->Map_Point(0.5f, 0.5f);
+          object = map;
+        } else {
+          object = is.Read_Object_Pointer(nullptr, &built_new);
+        }
         if (built_new) kept.emplace_back(object);
         break;
       }

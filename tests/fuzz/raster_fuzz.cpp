@@ -28,14 +28,9 @@ struct TReader {
     }
     return int(b % 64) - 8;
   }
-  TPoint Point() {
-    int x = Coord();
-    return TPoint(x, Coord());
-  }
-  TRect Rect() {
-    int l = Coord(), t = Coord(), r = Coord();
-    return TRect(l, t, r, Coord());
-  }
+  // Braced lists read their coordinates left to right.
+  TPoint Point() { return {Coord(), Coord()}; }
+  TRect Rect() { return {Coord(), Coord(), Coord(), Coord()}; }
 };
 
 [[noreturn]] void Fail(const char* what) {
@@ -116,9 +111,8 @@ void Check_Scan(TReader& in) {
   for (TPoint& p : pts) p = in.Point();
   switch (in.Byte() % 12) {
     case 0: {
-      int counts[2] = {3, 4};
-      Scan::Polygons(pts, counts, 2, in.Byte() % 2 ? TFill_Rule::Winding : TFill_Rule::Alternate,
-                     check.clip, sink);
+      const int counts[2] = {3, 4};
+      Scan::Polygons(pts, counts, 2, in.Byte() % 2 ? TFill_Rule::Winding : TFill_Rule::Alternate, check.clip, sink);
       break;
     }
     case 1: Scan::Ellipse(box, check.clip, sink); break;
@@ -130,15 +124,10 @@ void Check_Scan(TReader& in) {
     case 7: Scan::Chord(box, pts[0], pts[1], check.clip, sink); break;
     case 8: Scan::Pie_Outline(box, pts[0], pts[1], pen, check.clip, sink); break;
     case 9: Scan::Chord_Outline(box, pts[0], pts[1], pen, check.clip, sink); break;
-    case 10:
-      check.rows_ascend = false;
-      Scan::Line(pts[0], pts[1], in.Byte() % 2, check.clip, sink);
-      break;
+    case 10: check.rows_ascend = false; Scan::Line(pts[0], pts[1], in.Byte() % 2, check.clip, sink); break;
     default:
-      if (in.Byte() % 2)
-        Scan::Bezier(pts, 7, check.clip, sink);
-      else
-        Scan::Wide_Polyline(pts, 1 + in.Byte() % 7, pen, in.Byte() % 2, check.clip, sink);
+      in.Byte() % 2 ? Scan::Bezier(pts, 7, check.clip, sink)
+                    : Scan::Wide_Polyline(pts, 1 + in.Byte() % 7, pen, in.Byte() % 2, check.clip, sink);
       break;
   }
 }
@@ -147,9 +136,6 @@ void Check_Scan(TReader& in) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TReader in{data, size};
-  if (in.Byte() % 2)
-    Check_Region(in);
-  else
-    Check_Scan(in);
+  in.Byte() % 2 ? Check_Region(in) : Check_Scan(in);
   return 0;
 }

@@ -10,25 +10,17 @@
 #include "model/opstream.h"
 #include "users/user_database.h"
 
-namespace {
-
-void Check(const User_Database& db) {
-  if (db.current_index < -1 || db.current_index >= db.Count()) std::abort();
-  if (db.current_user != (db.current_index < 0 ? &db.default_user : db.At(db.current_index))) std::abort();
-  if (db.default_user.level < 0 || db.default_user.level > 4) std::abort();
-  for (const auto& user : db.users)
-    if (user->level < 0 || user->level > 4) std::abort();
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   ipstream is(data, size);
   is.Read_Version();
   User_Database db(For_Stream);
   is.Read_Object(db);
   db.Set_Current(db.current_index);
-  Check(db);
+  if (db.current_index < -1 || db.current_index >= db.Count()) std::abort();
+  if (db.current_user != (db.current_index < 0 ? &db.default_user : db.At(db.current_index))) std::abort();
+  if (db.default_user.level < 0 || db.default_user.level > 4) std::abort();
+  for (const auto& user : db.users)
+    if (user->level < 0 || user->level > 4) std::abort();
 
   std::vector<uint8_t> bytes;
   opstream os(bytes);
