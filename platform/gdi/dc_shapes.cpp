@@ -93,9 +93,9 @@ std::vector<TPoint> Flatten_Bezier(const TPoint* p, int count) {
   if (count < 1) return out;
   out.push_back(p[0]);
   for (int i = 0; i + 3 < count; i += 3) {
-    const double length = std::abs(p[i + 1].x - p[i].x) + std::abs(p[i + 1].y - p[i].y) +
-                          std::abs(p[i + 2].x - p[i + 1].x) + std::abs(p[i + 2].y - p[i + 1].y) +
-                          std::abs(p[i + 3].x - p[i + 2].x) + std::abs(p[i + 3].y - p[i + 2].y);
+    // In double: far points' differences do not fit an int.
+    auto span = [](TPoint a, TPoint b) { return std::abs(double(b.x) - a.x) + std::abs(double(b.y) - a.y); };
+    const double length = span(p[i], p[i + 1]) + span(p[i + 1], p[i + 2]) + span(p[i + 2], p[i + 3]);
     const int steps = std::clamp(int(length / 4), 1, 256);
     for (int k = 1; k <= steps; ++k) {
       const double t = double(k) / steps, u = 1 - t;

@@ -177,6 +177,12 @@ TEST(DC_Shapes, PolyBezierNeedsOnePlusThreeNPoints) {
   EXPECT_TRUE(c.dc.PolyBezier(p, 7));
   EXPECT_EQ(c.At(0, 0), 0u);
   EXPECT_GT(c.Count(0), 20);
+  // A wide pen flattens the curve itself: points far apart must not
+  // overflow its length estimate (the sanitizer build catches that).
+  c.dc.SelectObject(TPen(TColor::Black, 3));
+  const int f = 2000000000;
+  const TPoint far[] = {{-f, -f}, {f, f}, {-f, -f}, {f, f}};
+  EXPECT_TRUE(c.dc.PolyBezier(far, 4));
 }
 
 TEST(DC_Rop2, EveryMixModeOnItsTruthTable) {
