@@ -61,18 +61,16 @@ TEST(DC_Lines, WidePenHasRoundEndsAndIncludesTheEnd) {
   EXPECT_EQ(c.At({{6, 3}, {1, 3}, {4, 2}, {4, 4}, {4, 0}}), (TPixels{0, 0, 0, 0, 0xFFFFFF}));
 }
 
-TEST(DC_Rectangle, OutlineOnTheOuterPixelsAndInteriorBrush) {
+TEST(DC_Rectangle, OutlineOnTheOuterPixelsInteriorBrushAndNullPen) {
   TCanvas c(6, 5);
   c.dc.SelectObject(TBrush(TColor(0, 0, 255)));
   c.dc.Rectangle(1, 1, 5, 4);
   EXPECT_EQ(c.Picture(), Rows({"......", ".####.", ".####.", ".####.", "......"}));
   EXPECT_EQ(c.At({{1, 1}, {2, 2}, {4, 2}}), (TPixels{0, 0x0000FF, 0}));
-}
-
-TEST(DC_Rectangle, NullPenFillsOnePixelLessAndEmptyBoxesDrawNothing) {
-  TCanvas c(6, 5);
+  // A null pen fills one pixel less; empty boxes draw nothing.
   c.dc.SelectStockObject(NULL_PEN);
   c.dc.SelectStockObject(BLACK_BRUSH);
+  c.dc.PatBlt(0, 0, 6, 5, WHITENESS);
   c.dc.Rectangle(1, 1, 5, 4);
   EXPECT_EQ(c.Picture(), Rows({"......", ".###..", ".###..", "......", "......"}));
   TCanvas e(4, 4);
@@ -86,14 +84,12 @@ TEST(DC_Rectangle, NullPenFillsOnePixelLessAndEmptyBoxesDrawNothing) {
   r.dc.SelectStockObject(BLACK_BRUSH);
   r.dc.Rectangle(5, 4, 1, 1);
   EXPECT_EQ(r.Picture(), c.Picture());
-}
-
-TEST(DC_Rectangle, InsideFramePenStaysInTheBox) {
-  TCanvas c(8, 8);
-  c.dc.SelectObject(TPen(TColor::Black, 2, PS_INSIDEFRAME));
-  c.dc.SelectStockObject(NULL_BRUSH);
-  c.dc.Rectangle(1, 1, 7, 7);
-  EXPECT_EQ(c.Picture(), Rows({"........", ".######.", ".######.", ".##..##.", ".##..##.", ".######.",
+  // An inside-frame pen stays in the box.
+  TCanvas f(8, 8);
+  f.dc.SelectObject(TPen(TColor::Black, 2, PS_INSIDEFRAME));
+  f.dc.SelectStockObject(NULL_BRUSH);
+  f.dc.Rectangle(1, 1, 7, 7);
+  EXPECT_EQ(f.Picture(), Rows({"........", ".######.", ".######.", ".##..##.", ".##..##.", ".######.",
                                ".######.", "........"}));
 }
 

@@ -5,6 +5,9 @@
 #include <initializer_list>
 #include <vector>
 
+// Expected commands name only the fields their kind uses.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 using Kind = TMetafile_Command::Kind;
@@ -73,9 +76,6 @@ TEST(Metafile_Reader, DecodesEveryDrawingRecord) {
   ASSERT_TRUE(contents.header_ok);
   EXPECT_TRUE(contents.complete);
   EXPECT_EQ(contents.object_slots, 2);
-  // Each command names only the fields its kind uses.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
   const std::vector<TMetafile_Command> expected = {
       {.kind = Kind::Set_Window_Org, .point = {-5, 10}},
       {.kind = Kind::Set_Window_Ext, .point = {200, -100}},
@@ -95,7 +95,6 @@ TEST(Metafile_Reader, DecodesEveryDrawingRecord) {
       {.kind = Kind::Set_Text_Align, .value = 6},
       {.kind = Kind::Text_Out, .point = {8, 7}, .text = "Hi!"},
   };
-#pragma GCC diagnostic pop
   ASSERT_EQ(contents.commands.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(contents.commands[i], expected[i]) << i;
 }
@@ -115,14 +114,11 @@ TEST(Metafile_Reader, FontsAndExtendedText) {
       .End();
   TMetafile_Contents contents = Read(b.data);
   ASSERT_TRUE(contents.complete);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
   EXPECT_EQ(contents.commands, (std::vector<TMetafile_Command>{
       {.kind = Kind::Create_Font, .slot = 0, .font = {"Arial", -24, 700, true, false}},
       {.kind = Kind::Create_Font, .slot = 1, .font = {"MS S", 12, 400, false, false}},
       {.kind = Kind::Ext_Text_Out, .point = {6, 5}, .rect = {1, 2, 30, 40}, .value = 4, .text = "abc", .dx = {7, 8, 9}},
       {.kind = Kind::Ext_Text_Out, .point = {6, 5}, .text = "xy"}}));
-#pragma GCC diagnostic pop
 }
 
 TEST(Metafile_Reader, ObjectSlotsAreReusedLowestFirst) {

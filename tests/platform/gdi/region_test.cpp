@@ -52,7 +52,7 @@ std::string Marks(const TRegion& region, std::initializer_list<TPoint> points) {
 
 }  // namespace
 
-TEST(Region, RectangleBasics) {
+TEST(Region, RectangleBasicsInPlaceOperatorsAndCanonicalEquality) {
   TRegion r(TRect(2, 3, 10, 7));
   EXPECT_FALSE(r.IsEmpty());
   EXPECT_EQ(r.Bounds(), TRect(2, 3, 10, 7));
@@ -62,6 +62,20 @@ TEST(Region, RectangleBasics) {
   EXPECT_EQ(TRegion(), TRegion(TRect(1, 1, 1, 1)));
   EXPECT_TRUE(r.Touches(TRect(9, 6, 20, 20)));
   EXPECT_FALSE(r.Touches(TRect(10, 0, 20, 20)) || r.Touches(TRect()));
+  // In-place operators; equal areas compare equal whatever their making.
+  TRegion left(TRect(0, 0, 10, 10)), right(TRect(10, 0, 20, 10));
+  TRegion joined = left;
+  joined |= right;
+  EXPECT_TRUE(joined == TRegion(TRect(0, 0, 20, 10)) && joined.Complexity() == 1);  // touching spans merge
+  TRegion top(TRect(0, 0, 20, 5)), bottom(TRect(0, 5, 20, 10));
+  top |= bottom;
+  EXPECT_EQ(top, joined);  // touching equal bands merge
+  joined -= TRegion(TRect(5, 5, 15, 10));
+  EXPECT_EQ(joined.Rects().size(), 3u);
+  joined &= TRegion(TRect(0, 0, 5, 10));
+  EXPECT_EQ(joined, TRegion(TRect(0, 0, 5, 10)));
+  EXPECT_TRUE((joined ^= TRegion(TRect(0, 0, 5, 10))).IsEmpty());
+  EXPECT_EQ(left.Combine(right, TRegion::RGN_COPY), left);
 }
 
 TEST(Region, SetOperationsMatchPerPixelOracle) {
@@ -82,22 +96,6 @@ TEST(Region, SetOperationsMatchPerPixelOracle) {
       EXPECT_EQ(c.Bounds(), bounds);
     }
   }
-}
-
-TEST(Region, InPlaceOperatorsAndCanonicalEquality) {
-  TRegion left(TRect(0, 0, 10, 10)), right(TRect(10, 0, 20, 10));
-  TRegion joined = left;
-  joined |= right;
-  EXPECT_TRUE(joined == TRegion(TRect(0, 0, 20, 10)) && joined.Complexity() == 1);  // touching spans merge
-  TRegion top(TRect(0, 0, 20, 5)), bottom(TRect(0, 5, 20, 10));
-  top |= bottom;
-  EXPECT_EQ(top, joined);  // touching equal bands merge
-  joined -= TRegion(TRect(5, 5, 15, 10));
-  EXPECT_EQ(joined.Rects().size(), 3u);
-  joined &= TRegion(TRect(0, 0, 5, 10));
-  EXPECT_EQ(joined, TRegion(TRect(0, 0, 5, 10)));
-  EXPECT_TRUE((joined ^= TRegion(TRect(0, 0, 5, 10))).IsEmpty());
-  EXPECT_EQ(left.Combine(right, TRegion::RGN_COPY), left);
 }
 
 TEST(Region, EllipseRegionAgreesWithFilledEllipse) {
@@ -149,7 +147,7 @@ TEST(Region, SpansInsideClipInOrder) {
   EXPECT_EQ(all.Total(), area);
 }
 
-TEST(Region, BuilderAcceptsSpansInAnyOrder) {
+TEST(Region, BuilderTakesSpansInAnyOrderAndWildCoordinatesStayBounded) {
   TRegion_Builder builder;
   // The second overlaps the first span of its row, the third touches it, the last is empty.
   for (auto [y, x0, x1] : {std::tuple{5, 10, 20}, {3, 0, 4}, {5, 2, 12}, {5, 20, 25}, {4, 0, 4}, {9, 7, 7}})
@@ -157,12 +155,10 @@ TEST(Region, BuilderAcceptsSpansInAnyOrder) {
   TRegion r = builder.Build();
   r.Validate();
   EXPECT_EQ(r, TRegion(TRect(0, 3, 4, 5)) | TRegion(TRect(2, 5, 25, 6)));
-}
-
-TEST(Region, WildCoordinatesStayBounded) {
+  // Wild coordinates stay bounded.
   TPoint wild[3] = {{0, -2000000000}, {2000000000, 2000000000}, {-2000000000, 2000000000}};
-  TRegion r = TRegion::Polygon(wild, 3, TFill_Rule::Winding);
-  EXPECT_TRUE(r.Contains({0, 0}) && r.Bounds().bottom <= TRegion::Coordinate_Limit) << r.Bounds().bottom;
+  TRegion w = TRegion::Polygon(wild, 3, TFill_Rule::Winding);
+  EXPECT_TRUE(w.Contains({0, 0}) && w.Bounds().bottom <= TRegion::Coordinate_Limit) << w.Bounds().bottom;
   TRegion e = TRegion::Ellipse(TRect(-2000000000, -5, 2000000000, 5));
   EXPECT_TRUE(e.Contains({0, 4}) && e.Complexity() <= 10) << e.Complexity();
 }

@@ -170,7 +170,7 @@ TEST(Scan_Ellipse, MatchesTheInsideTestAndIsSymmetric) {
     }
 }
 
-TEST(Scan_Ellipse, ReversedBoxesAndClippedFills) {
+TEST(Scan_Ellipse, ReversedClippedAndHugeBoxes) {
   EXPECT_EQ(Draw([&](auto& s) { Scan::Ellipse(TRect(2, 3, 17, 11), Area, s); }).Picture(),
             Draw([&](auto& s) { Scan::Ellipse(TRect(17, 11, 2, 3), Area, s); }).Picture());
   // A clipped fill is the fill inside the clip.
@@ -178,11 +178,9 @@ TEST(Scan_Ellipse, ReversedBoxesAndClippedFills) {
   Expect_Within(Draw([&](auto& s) { Scan::Ellipse(box, clip, s); }),
                 Draw([&](auto& s) { Scan::Ellipse(box, Area, s); }), clip, true);
   EXPECT_EQ(Draw([&](auto& s) { Scan::Ellipse(box, TRect(), s); }).Spans(), 0);
-}
-
-TEST(Scan_Ellipse, HugeBoxDoesNotOverflow) {
-  TRect box(INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2);
-  EXPECT_EQ(Draw([&](auto& s) { Scan::Ellipse(box, Area, s); }).Total(), long(Area.Width()) * Area.Height());
+  // A huge box does not overflow.
+  TRect huge(INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2);
+  EXPECT_EQ(Draw([&](auto& s) { Scan::Ellipse(huge, Area, s); }).Total(), long(Area.Width()) * Area.Height());
   // The ends of a huge flat ellipse, where the products need 128 bits.
   TRect flat(0, 0, 2000000000, 2000000);
   TRect left_end(-2, 999998, 3, 1000003), top_end(999999998, -2, 1000000003, 3);
@@ -252,17 +250,15 @@ TEST(Scan_Arc, PiesRunCounterClockwiseOnTheScreen) {
   EXPECT_EQ(Draw([&](auto& s) { Scan::Pie(Box, left, right, Area, s); }).Marks({{20, 27}, {20, 8}}), "#.");
 }
 
-TEST(Scan_Arc, ChordCutsAlongTheLineBetweenTheArcEnds) {
+TEST(Scan_Arc, ChordsCutAlongTheLineBetweenTheArcEndsAndArcsFollowTheOutline) {
   EXPECT_EQ(Draw([&](auto& s) { Scan::Chord(Box, right, left, Area, s); }).Marks({{20, 8}, {5, 17}, {20, 18}}), "##.");
   TSpan_Grid corner = Draw([&](auto& s) { Scan::Chord(Box, right, up, Area, s); });
   EXPECT_EQ(corner.Marks({{30, 10}, {22, 16}}), "#.");  // near the arc; behind the chord
-  Expect_Within(corner, Draw([&](auto& s) { Scan::Pie(Box, right, up, Area, s); }));
-}
-
-TEST(Scan_Arc, ArcsAreThePartOfTheOutlineInTheSector) {
+  TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie(Box, right, up, Area, s); });
+  Expect_Within(corner, pie);
+  // Arcs are the part of the outline in the sector.
   TSpan_Grid outline = Draw([&](auto& s) { Scan::Ellipse_Outline(Box, 1, Area, s); });
   TSpan_Grid arc = Draw([&](auto& s) { Scan::Arc(Box, right, up, 1, Area, s); });
-  TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie(Box, right, up, Area, s); });
   long count = 0;
   for (int y = Area.top; y < Area.bottom; ++y)
     for (int x = Area.left; x < Area.right; ++x) {
@@ -288,7 +284,7 @@ TEST(Scan_Arc, PieAndChordOutlinesCloseTheFigure) {
 }
 
 // Lines leave out their last pixel unless asked to include it.
-TEST(Scan_Line, SamePixelsBothWaysOnePerStepConnected) {
+TEST(Scan_Line, SamePixelsBothWaysOnePerStepConnectedAndClipped) {
   EXPECT_EQ(Draw([](auto& s) { Scan::Line({3, 3}, {3, 3}, false, Area, s); }).Total(), 0);
   EXPECT_EQ(Draw([](auto& s) { Scan::Line({3, 3}, {3, 3}, true, Area, s); }).Total(), 1);
   std::mt19937 rng(9);
@@ -314,9 +310,7 @@ TEST(Scan_Line, SamePixelsBothWaysOnePerStepConnected) {
         ASSERT_LE(std::abs(off), 0.5);
       }
   }
-}
-
-TEST(Scan_Line, ClippedLinesKeepTheirPixels) {
+  // Clipped lines keep their pixels.
   TPoint a(-1000000000, -999999990), b(1000000000, 1000000010);
   TRect clip(0, 0, 30, 30);
   TSpan_Grid grid = Draw([&](auto& s) { Scan::Line(a, b, false, clip, s); });
