@@ -83,7 +83,7 @@ TSpan_Grid Draw(const std::function<void(const TSpan_Sink&)>& draw) {
 
 }  // namespace
 
-TEST(Scan_Polygon, RectangleCoversItsBoxExactlyAndDegenerateInputsNothing) {
+TEST(Scan_Polygon, RectangleCoversItsBoxExactlyDegenerateInputsNothingAndHugeOnesClip) {
   TSpan_Grid box = Fill_Polygons({{2, 3}, {7, 3}, {7, 5}, {2, 5}}, {4}, TFill_Rule::Alternate);
   EXPECT_EQ(box.Total(), 5 * 2);
   EXPECT_EQ(box.Marks({{2, 3}, {6, 4}, {7, 4}, {2, 5}}), "##..");  // right and bottom edges excluded
@@ -95,6 +95,16 @@ TEST(Scan_Polygon, RectangleCoversItsBoxExactlyAndDegenerateInputsNothing) {
     for (TFill_Rule rule : {TFill_Rule::Alternate, TFill_Rule::Winding})
       EXPECT_EQ(Fill_Polygons(pts, {int(pts.size())}, rule, clip).Total(), 0) << pts.size();
   EXPECT_EQ(Fill_Polygons({}, {}, TFill_Rule::Alternate).Total(), 0);
+  // Huge coordinates are clipped.
+  std::vector<TPoint> huge = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN + 10}, {INT_MAX, INT_MAX},
+                              {INT_MIN + 5, INT_MAX}};
+  TRect clip(0, 0, 30, 20);
+  TSpan_Grid grid = Fill_Polygons(huge, {4}, TFill_Rule::Winding, clip);
+  EXPECT_TRUE(grid.Total() == 30 * 20 && grid.Strays() == 0);
+  // A thin sliver with huge slope still covers the right pixels.
+  std::vector<TPoint> sliver = {{0, 0}, {2000000000, 1}, {0, 1}};
+  TSpan_Grid row = Fill_Polygons(sliver, {3}, TFill_Rule::Alternate, TRect(0, 0, 40, 40));
+  EXPECT_EQ(row.Total(), 40);
 }
 
 TEST(Scan_Polygon, MatchesPointInPolygonOracleOnRandomPolygons) {
@@ -143,18 +153,6 @@ TEST(Scan_Polygon, TrianglesTilingARectangleCoverEachPixelOnce) {
           << x << "," << y;
 }
 
-TEST(Scan_Polygon, ClipsAndSurvivesHugeCoordinates) {
-  std::vector<TPoint> huge = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN + 10}, {INT_MAX, INT_MAX},
-                              {INT_MIN + 5, INT_MAX}};
-  TRect clip(0, 0, 30, 20);
-  TSpan_Grid grid = Fill_Polygons(huge, {4}, TFill_Rule::Winding, clip);
-  EXPECT_TRUE(grid.Total() == 30 * 20 && grid.Strays() == 0);
-  // A thin sliver with huge slope still covers the right pixels.
-  std::vector<TPoint> sliver = {{0, 0}, {2000000000, 1}, {0, 1}};
-  TSpan_Grid row = Fill_Polygons(sliver, {3}, TFill_Rule::Alternate, TRect(0, 0, 40, 40));
-  EXPECT_EQ(row.Total(), 40);
-}
-
 TEST(Scan_Ellipse, MatchesTheInsideTestAndIsSymmetric) {
   for (int w = 0; w <= 13; ++w)
     for (int h = 0; h <= 13; ++h) {
@@ -191,16 +189,14 @@ TEST(Scan_Ellipse, ReversedClippedAndHugeBoxes) {
   EXPECT_EQ(top.Marks({{1000000000, 0}, {1000000000, -1}}), "#.");
 }
 
-TEST(Scan_Ellipse, RoundRectWithZeroAndFullCorners) {
-  TRect box(2, 2, 20, 14);
-  EXPECT_EQ(Draw([&](auto& s) { Scan::Round_Rect(box, TSize(0, 0), Area, s); }).Total(), 18 * 12);
-  EXPECT_EQ(Draw([&](auto& s) { Scan::Round_Rect(box, TSize(100, 100), Area, s); }).Picture(),
-            Draw([&](auto& s) { Scan::Ellipse(box, Area, s); }).Picture());
-  TSpan_Grid corners = Draw([&](auto& s) { Scan::Round_Rect(box, TSize(6, 6), Area, s); });
+TEST(Scan_Ellipse, RoundRectsAndOutlinesInsideTheFigureRingingIt) {
+  TRect rounded(2, 2, 20, 14);
+  EXPECT_EQ(Draw([&](auto& s) { Scan::Round_Rect(rounded, TSize(0, 0), Area, s); }).Total(), 18 * 12);
+  EXPECT_EQ(Draw([&](auto& s) { Scan::Round_Rect(rounded, TSize(100, 100), Area, s); }).Picture(),
+            Draw([&](auto& s) { Scan::Ellipse(rounded, Area, s); }).Picture());
+  TSpan_Grid corners = Draw([&](auto& s) { Scan::Round_Rect(rounded, TSize(6, 6), Area, s); });
   EXPECT_EQ(corners.Marks({{2, 2}, {5, 2}, {16, 2}, {2, 5}, {19, 10}}), ".####");  // straight edges
-}
-
-TEST(Scan_Ellipse, OutlinesLieInsideTheFigureAndRingIt) {
+  // Outlines lie inside the figure and ring it.
   TRect box(1, 2, 31, 22);
   TSpan_Grid fill = Draw([&](auto& s) { Scan::Ellipse(box, Area, s); });
   for (int pen : {1, 2, 4}) {
@@ -231,7 +227,7 @@ const TPoint right(40, 18), up(20, 0), left(0, 18), down(20, 40);
 
 }  // namespace
 
-TEST(Scan_Arc, PiesRunCounterClockwiseOnTheScreen) {
+TEST(Scan_Arc, PiesRunCounterClockwiseAndTheirOutlinesCloseTheFigure) {
   // From the ray to the right counter-clockwise to the ray upwards: the
   // upper right quarter.
   const std::initializer_list<TPoint> corners = {{28, 10}, {12, 10}, {28, 26}, {12, 26}};
@@ -248,6 +244,16 @@ TEST(Scan_Arc, PiesRunCounterClockwiseOnTheScreen) {
   EXPECT_EQ(quarters.Picture(), ellipse.Picture());
   // Opposite rays: a half.
   EXPECT_EQ(Draw([&](auto& s) { Scan::Pie(Box, left, right, Area, s); }).Marks({{20, 27}, {20, 8}}), "#.");
+  // Pie and chord outlines close the figure.
+  for (int pen : {1, 3}) {
+    TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie_Outline(Box, right, up, pen, Area, s); });
+    EXPECT_TRUE(pie.On(20, 18) || pie.On(19, 18));  // the centre
+    // on the horizontal and vertical radius; inside the pie; outside it
+    EXPECT_EQ(pie.Marks({{28, 18}, {20, 12}, {26, 13}, {12, 24}}), "##..");
+    Expect_Within(pie, ellipse);
+    // on the chord; the centre is no part of a chord
+    EXPECT_EQ(Draw([&](auto& s) { Scan::Chord_Outline(Box, right, up, pen, Area, s); }).Marks({{27, 11}, {20, 18}}), "#.");
+  }
 }
 
 TEST(Scan_Arc, ChordsCutAlongTheLineBetweenTheArcEndsAndArcsFollowTheOutline) {
@@ -268,19 +274,6 @@ TEST(Scan_Arc, ChordsCutAlongTheLineBetweenTheArcEndsAndArcsFollowTheOutline) {
   EXPECT_GT(count, 15);
   EXPECT_EQ(Draw([&](auto& s) { Scan::Arc(Box, up, up, 1, Area, s); }).Picture(), outline.Picture());
   EXPECT_EQ(Draw([&](auto& s) { Scan::Arc(Box, right, up, 3, Area, s); }).Marks({{35, 17}, {33, 17}, {32, 17}}), "##.");
-}
-
-TEST(Scan_Arc, PieAndChordOutlinesCloseTheFigure) {
-  TSpan_Grid fill = Draw([&](auto& s) { Scan::Ellipse(Box, Area, s); });
-  for (int pen : {1, 3}) {
-    TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie_Outline(Box, right, up, pen, Area, s); });
-    EXPECT_TRUE(pie.On(20, 18) || pie.On(19, 18));  // the centre
-    // on the horizontal and vertical radius; inside the pie; outside it
-    EXPECT_EQ(pie.Marks({{28, 18}, {20, 12}, {26, 13}, {12, 24}}), "##..");
-    Expect_Within(pie, fill);
-    // on the chord; the centre is no part of a chord
-    EXPECT_EQ(Draw([&](auto& s) { Scan::Chord_Outline(Box, right, up, pen, Area, s); }).Marks({{27, 11}, {20, 18}}), "#.");
-  }
 }
 
 // Lines leave out their last pixel unless asked to include it.
@@ -321,7 +314,7 @@ TEST(Scan_Line, SamePixelsBothWaysOnePerStepConnectedAndClipped) {
   EXPECT_EQ(Draw([&](auto& s) { Scan::Line({0, 0}, {9, 9}, true, TRect(), s); }).Spans(), 0);
 }
 
-TEST(Scan_Wide, WidthsAndRoundEnds) {
+TEST(Scan_Wide, WidthsRoundEndsAndThePixelsNearThePolyline) {
   for (int w = 2; w <= 7; ++w) {
     TPoint pts[2] = {{5, 20}, {30, 20}};
     TSpan_Grid grid = Draw([&](auto& s) { Scan::Wide_Polyline(pts, 2, w, false, Area, s); });
@@ -331,9 +324,6 @@ TEST(Scan_Wide, WidthsAndRoundEnds) {
     EXPECT_TRUE(grid.On(5, 20 - (w % 2 ? 0 : 1)));
     EXPECT_FALSE(w >= 4 && grid.On(5 - w / 2, 20 - w / 2));  // round ends: no square corners
   }
-}
-
-TEST(Scan_Wide, CoversThePixelsNearThePolyline) {
   std::mt19937 rng(21);
   std::uniform_int_distribution<int> coord(0, 39), width(3, 9), count(1, 6);
   for (int trial = 0; trial < 150; ++trial) {
