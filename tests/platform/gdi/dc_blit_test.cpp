@@ -227,16 +227,14 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   EXPECT_EQ(d.Pixels(), (TPixels{0xFF0000, 0x00FF00}));
 }
 
-TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrolls) {
+TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrollsAndFlippedMappingMirrors) {
   TCanvas c(4, 4);
   for (int y = 0; y < 4; ++y) c.dc.SetPixel(1, y, TColor(uint8_t(y * 40), 0, 0));
   c.dc.BitBlt(0, 1, 4, 3, c.dc, 0, 0);  // down by one row
   for (int y = 1; y < 4; ++y) EXPECT_EQ(c.At(1, y), uint32_t((y - 1) * 40) << 16) << y;
   c.dc.BitBlt(1, 0, 3, 4, c.dc, 0, 0);  // right by one column
   EXPECT_EQ(c.At({{2, 2}, {1, 2}}), (TPixels{40u << 16, 0xFFFFFF}));
-}
-
-TEST(DC_Blit, FlippedMappingMirrorsTheCopy) {
+  // A flipped mapping mirrors the copy.
   TCanvas src(3, 1);
   src.dc.SetPixel(0, 0, TColor::Black);
   TCanvas dst(3, 1);

@@ -129,7 +129,7 @@ TEST(DC_Shapes, XorDrawingTwiceRestoresAndPaintsEachPixelOnce) {
   EXPECT_EQ(c.Picture(0x0A141E), before);
 }
 
-TEST(DC_Shapes, PolygonFillModesAndOutline) {
+TEST(DC_Shapes, PolygonFillModesOutlineAndBezierPointCounts) {
   // A pentagram: the centre is outside under ALTERNATE, inside under WINDING.
   const TPoint star[] = {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}};
   TCanvas a(21, 21), w(21, 21);
@@ -147,6 +147,13 @@ TEST(DC_Shapes, PolygonFillModesAndOutline) {
   o.dc.Polygon(star, 5);
   for (const TPoint& p : star) EXPECT_EQ(o.At(p.x, p.y), 0u);
   EXPECT_FALSE(o.dc.Polygon(star, 1));
+  // A Bezier needs 1 + 3n points.
+  TCanvas c(20, 20);
+  const TPoint p[] = {{0, 0}, {19, 0}, {19, 19}, {0, 19}, {5, 5}, {10, 10}, {15, 15}};
+  EXPECT_FALSE(c.dc.PolyBezier(p, 3) || c.dc.PolyBezier(p, 6));
+  EXPECT_TRUE(c.dc.PolyBezier(p, 7));
+  EXPECT_EQ(c.At(0, 0), 0u);
+  EXPECT_GT(c.Count(0), 20);
 }
 
 TEST(DC_Shapes, ArcsAndPiesRunCounterClockwiseAndEqualEndsGiveTheWholeEllipse) {
@@ -164,15 +171,6 @@ TEST(DC_Shapes, ArcsAndPiesRunCounterClockwiseAndEqualEndsGiveTheWholeEllipse) {
   c.dc.SelectStockObject(NULL_PEN);
   c.dc.Pie(TRect(0, 0, 22, 22), TPoint(30, 11), TPoint(11, -5));
   EXPECT_EQ(c.At({{15, 6}, {6, 6}, {15, 15}}), (TPixels{0, 0xFFFFFF, 0xFFFFFF}));
-}
-
-TEST(DC_Shapes, PolyBezierNeedsOnePlusThreeNPoints) {
-  TCanvas c(20, 20);
-  const TPoint p[] = {{0, 0}, {19, 0}, {19, 19}, {0, 19}, {5, 5}, {10, 10}, {15, 15}};
-  EXPECT_FALSE(c.dc.PolyBezier(p, 3) || c.dc.PolyBezier(p, 6));
-  EXPECT_TRUE(c.dc.PolyBezier(p, 7));
-  EXPECT_EQ(c.At(0, 0), 0u);
-  EXPECT_GT(c.Count(0), 20);
 }
 
 TEST(DC_Rop2, EveryMixModeOnItsTruthTable) {

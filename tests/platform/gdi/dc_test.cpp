@@ -104,7 +104,7 @@ TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
   EXPECT_EQ(dib_dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
 }
 
-TEST(DC_Objects, SelectedObjectsOutliveTheirOwners) {
+TEST(DC_Objects, SelectedObjectsOutliveTheirOwnersAndFreshContextsAreMonochrome) {
   TCanvas c(6, 6);
   c.dc.SelectObject(TPen(TColor(255, 0, 0)));  // temporaries, gone at once
   c.dc.SelectObject(TBrush(TColor(0, 0, 255)));
@@ -124,6 +124,12 @@ TEST(DC_Objects, SelectedObjectsOutliveTheirOwners) {
   c.dc.SetPixel(2, 2, TColor::Black);
   EXPECT_EQ(c.At(2, 2), 0xFFFFFFu);
   EXPECT_EQ(c.dc.GetPixel(3, 3).Value(), CLR_INVALID);
+  // A compatible bitmap of a fresh memory context is monochrome.
+  TMemoryDC fresh;
+  TBitmap colour(2, 2);
+  TMemoryDC holding(colour);
+  EXPECT_EQ(TBitmap(fresh, 4, 4).BitsPixel() + TBitmap(holding, 4, 4).BitsPixel(), 1 + 32);
+  EXPECT_FALSE(TBitmap(holding, 0, 4).IsOK());
 }
 
 TEST(DC_Objects, ObjectsMadeAndDroppedOnManyThreads) {
@@ -139,14 +145,6 @@ TEST(DC_Objects, ObjectsMadeAndDroppedOnManyThreads) {
     });
   for (auto& t : threads) t.join();
   EXPECT_EQ(pen.Data().use_count(), 1);
-}
-
-TEST(DC_Objects, CompatibleBitmapOfAFreshMemoryContextIsMonochrome) {
-  TMemoryDC fresh;
-  TBitmap colour(2, 2);
-  TMemoryDC holding(colour);
-  EXPECT_EQ(TBitmap(fresh, 4, 4).BitsPixel() + TBitmap(holding, 4, 4).BitsPixel(), 1 + 32);
-  EXPECT_FALSE(TBitmap(holding, 0, 4).IsOK());
 }
 
 TEST(DC_State, SaveAndRestoreBringBackEverything) {

@@ -97,7 +97,7 @@ TEST(Font_Engine, HeightsAndKnownMetrics) {
   EXPECT_TRUE(standard.height > 8 && standard.ascent + standard.descent == standard.height) << standard.height;
 }
 
-TEST(Font_Engine, ExtentsAreStable) {
+TEST(Font_Engine, ExtentsAreStableSumsOfWholePixelAdvances) {
   TFont_Engine& engine = TFont_Engine::Instance();
   // Whole-pixel advances of the installed fonts; a change of the rounding,
   // hinting or face choice shows here.
@@ -107,11 +107,7 @@ TEST(Font_Engine, ExtentsAreStable) {
                                   {{"Arial", 20, 700}, "STOP", {49, 20}}, {{"Courier New", 20}, hello, {13 * 11, 20}},
                                   {{"Arial", -20}, hello, {113, 22}}, {{"Arial", 20}, "", {0, 20}}})
     EXPECT_EQ(engine.Extent(font, text), size) << font.face_name << " " << font.height << " " << text;
-}
-
-TEST(Font_Engine, ExtentIsTheSumOfWholePixelAdvances) {
   // No kerning: "AV" is exactly "A" plus "V".
-  TFont_Engine& engine = TFont_Engine::Instance();
   for (int height : {9, 14, 20, 37}) {
     TFont_Spec font{"Arial", height};
     EXPECT_EQ(engine.Extent(font, "AV").cx, engine.Extent(font, "A").cx + engine.Extent(font, "V").cx);
@@ -145,7 +141,7 @@ TEST(Font_Engine, RenderingIsDeterministicInsideTheCellAndReportsEachPixelOnce) 
   EXPECT_EQ(Render({"Times New Roman", 19}, "cache"), before);
 }
 
-TEST(Font_Engine, GlyphsSitOnTheBaseline) {
+TEST(Font_Engine, GlyphsSitOnTheBaselineAndWindows1252CharactersRender) {
   TText_Metrics m = TFont_Engine::Instance().Metrics({"Arial", 40});
   int bottom = -1, top = INT_MAX;
   for (auto [y, x0, x1] : Render({"Arial", 40}, "H")) bottom = std::max(bottom, y), top = std::min(top, y);
@@ -154,9 +150,6 @@ TEST(Font_Engine, GlyphsSitOnTheBaseline) {
   int descender = -1;
   for (auto [y, x0, x1] : Render({"Arial", 40}, "p")) descender = std::max(descender, y);
   EXPECT_TRUE(descender > m.ascent && descender < m.height) << descender;
-}
-
-TEST(Font_Engine, Windows1252CharactersRender) {
   TFont_Spec font{"Arial", 24};
   Spans e = Render(font, "e");
   Spans e_acute = Render(font, "\xE9");

@@ -140,7 +140,7 @@ TEST(Metafile_Reader, ObjectSlotsAreReusedLowestFirst) {
   EXPECT_EQ(std::pair(contents.commands[4].slot, contents.object_slots), std::pair(1, 3));
 }
 
-TEST(Metafile_Reader, RefusesForeignHeaders) {
+TEST(Metafile_Reader, RefusesForeignHeadersAndKeepsTheSoundRecordsBeforeATruncation) {
   for (auto bytes : {Bytes().Header(3).End().data, Bytes().Header(1, 8).End().data,
                      Bytes().Header(1, 9, 0x0200).End().data})
     EXPECT_FALSE(Read(bytes).header_ok || !Read(bytes).commands.empty());
@@ -150,9 +150,7 @@ TEST(Metafile_Reader, RefusesForeignHeaders) {
   EXPECT_FALSE(Read_Metafile(nullptr, 100).header_ok);
   // A disk metafile and the old version are the same records.
   EXPECT_TRUE(Read(Bytes().Header(2, 9, 0x0100).End().data).complete);
-}
-
-TEST(Metafile_Reader, EveryTruncationKeepsTheSoundRecordsBeforeIt) {
+  // Every truncation keeps the sound records before it.
   const std::vector<uint8_t> whole = Picture();
   const std::vector<TMetafile_Command> all = Read(whole).commands;
   for (size_t size = 0; size < whole.size(); ++size) {

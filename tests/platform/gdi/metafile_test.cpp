@@ -69,7 +69,7 @@ TEST(Metafile, PlayingPutsTheContextBack) {
   EXPECT_EQ(c.At(40, 40), Red);
 }
 
-TEST(Metafile, ObjectsDeletedWhileSelectedKeepDrawing) {
+TEST(Metafile, ObjectsDeletedWhileSelectedKeepDrawingAndDegenerateFramesDoNotFail) {
   TMetafile_Recorder r;
   r.SetWindowExt(10, 10);
   const int brush = r.CreateBrushIndirect(BS_SOLID, RGB(255, 0, 0), 0);
@@ -83,6 +83,16 @@ TEST(Metafile, ObjectsDeletedWhileSelectedKeepDrawing) {
   TCanvas c(10, 10);
   EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(c.dc, TRect(0, 0, 10, 10)));
   EXPECT_EQ(c.At({{5, 5}, {2, 2}, {1, 1}}), (TPixels{Red, Red, White}));
+  // Degenerate frames draw nothing and do not fail.
+  TMetafile_Recorder zero_window;
+  zero_window.SetWindowExt(0, 0);
+  zero_window.SelectObject(zero_window.CreateBrushIndirect(BS_SOLID, RGB(255, 0, 0), 0));
+  zero_window.Rectangle(TRect(-32768, -32768, 32767, 32767));
+  zero_window.Ellipse(TRect(-32768, -32768, 32767, 32767));
+  TMetaFilePict(zero_window.Bytes()).Play(c.dc, TRect(0, 0, 20, 20));
+  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(5, 5, 5, 5));  // an empty target
+  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(15, 15, 5, 5));  // a reversed one
+  EXPECT_EQ(std::pair(c.dc.GetMapMode(), c.dc.SaveDC()), std::pair(MM_TEXT, 1));  // every save of the plays undone
 }
 
 TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
@@ -102,19 +112,6 @@ TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
   TMetaFilePict nothing(junk, sizeof junk);
   EXPECT_FALSE(nothing.IsOK() || nothing.Play(c.dc, TRect(0, 0, 200, 100)));
   EXPECT_FALSE(TMetaFilePict(nullptr, 0).Play(c.dc));
-}
-
-TEST(Metafile, DegenerateFramesDrawNothingAndDoNotFail) {
-  TMetafile_Recorder zero_window;
-  zero_window.SetWindowExt(0, 0);
-  zero_window.SelectObject(zero_window.CreateBrushIndirect(BS_SOLID, RGB(255, 0, 0), 0));
-  zero_window.Rectangle(TRect(-32768, -32768, 32767, 32767));
-  zero_window.Ellipse(TRect(-32768, -32768, 32767, 32767));
-  TCanvas c(20, 20);
-  TMetaFilePict(zero_window.Bytes()).Play(c.dc, TRect(0, 0, 20, 20));
-  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(5, 5, 5, 5));  // an empty target
-  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(15, 15, 5, 5));  // a reversed one
-  EXPECT_EQ(std::pair(c.dc.GetMapMode(), c.dc.SaveDC()), std::pair(MM_TEXT, 1));  // every save of the plays undone
 }
 
 // The same calls made on a context and recorded then played draw the same

@@ -36,7 +36,7 @@ std::vector<uint8_t> Make_Bmp(int32_t width, int32_t height, uint16_t bits, uint
   return out;
 }
 
-TEST(Bmp_Image, ReadsEachDepthWithAndWithoutTheFileHeader) {
+TEST(Bmp_Image, ReadsEachDepthTopDownRowsAndShortColourTables) {
   for (uint16_t bits : {1, 4, 8}) {
     for (bool header : {true, false}) {
       auto bytes = Make_Bmp(13, 7, bits, 0, header);
@@ -49,9 +49,7 @@ TEST(Bmp_Image, ReadsEachDepthWithAndWithoutTheFileHeader) {
       EXPECT_EQ(image->bits[5], 5);
     }
   }
-}
-
-TEST(Bmp_Image, ShortColourTableAndTopDownRows) {
+  // A short colour table and top-down rows.
   auto bytes = Make_Bmp(4, -2, 8, 3);
   auto image = Parse_Bmp(bytes.data(), bytes.size());
   ASSERT_TRUE(image);
@@ -60,15 +58,12 @@ TEST(Bmp_Image, ShortColourTableAndTopDownRows) {
   EXPECT_EQ(std::tuple(image->bits[4], image->bits[0]), std::tuple(0, 4));
 }
 
-TEST(Bmp_Image, EveryTruncationIsRefused) {
+TEST(Bmp_Image, EveryTruncationAndBadFieldIsRefused) {
   auto bytes = Make_Bmp(9, 5, 4, 0);
   for (size_t size = 0; size < bytes.size(); ++size)
     EXPECT_FALSE(Parse_Bmp(bytes.data(), size)) << size;
   EXPECT_TRUE(Parse_Bmp(bytes.data(), bytes.size()));
   EXPECT_FALSE(Parse_Bmp(nullptr, 100));
-}
-
-TEST(Bmp_Image, BadFieldsAreRefused) {
   // The good image with a 16- or 32-bit field at `at` replaced.
   auto patch = [](std::vector<uint8_t> bytes, size_t at, auto v) {
     std::memcpy(bytes.data() + at, &v, sizeof v);

@@ -20,7 +20,7 @@ class Mapped_File : public Temp_Home {
   static constexpr uint32_t Read_Write = GENERIC_READ | GENERIC_WRITE;
 };
 
-TEST_F(Mapped_File, OpenExistingAndOpenAlways) {
+TEST_F(Mapped_File, OpenDispositionsAndASecondOpenerRefusedUntilTheFirstCloses) {
   EXPECT_FALSE(Open("none", GENERIC_READ, OPEN_EXISTING) || std::filesystem::exists(Work("none")));
   auto created = Open("new", Read_Write, OPEN_ALWAYS);
   ASSERT_TRUE(created);
@@ -28,9 +28,7 @@ TEST_F(Mapped_File, OpenExistingAndOpenAlways) {
   // A directory is not a file to map, and other dispositions are refused.
   EXPECT_FALSE(Open("", GENERIC_READ, OPEN_EXISTING));
   EXPECT_FALSE(Open("other", GENERIC_READ, 2));
-}
-
-TEST_F(Mapped_File, SecondOpenerIsRefusedUntilTheFirstCloses) {
+  // A second opener is refused until the first closes.
   Write(Work("locked"), "data");
   auto first = Open("locked", GENERIC_READ, OPEN_EXISTING);
   ASSERT_TRUE(first);
