@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(DC_Lines, LineToLeavesOutItsLastPixelAndMovesThePosition) {
+TEST(DC_Lines, LineToLeavesOutItsLastPixelAndPolylinesIgnoreThePosition) {
   TCanvas c(6, 4);
   c.dc.MoveTo(0, 1);
   EXPECT_TRUE(c.dc.LineTo(4, 1));
@@ -20,25 +20,22 @@ TEST(DC_Lines, LineToLeavesOutItsLastPixelAndMovesThePosition) {
   d.dc.LineTo(3, 0);
   d.dc.LineTo(0, 0);
   EXPECT_EQ(d.Picture(), Rows({"####."}));
-}
-
-// A polyline ignores the current position and needs two points.
-TEST(DC_Lines, PolylineBevelOfABoxLightsItsLeftColumnAndTopRow) {
+  // A polyline ignores the current position and needs two points: the bevel of a box lights its left column and top row.
   // Up the left side from the bottom corner, then along the top.
-  TCanvas c(12, 12);
-  c.dc.MoveTo(11, 11);
+  TCanvas box(12, 12);
+  box.dc.MoveTo(11, 11);
   const TPoint bevel[] = {{0, 10}, {0, 0}, {10, 0}};
-  EXPECT_TRUE(c.dc.Polyline(bevel, 3));
-  EXPECT_FALSE(c.dc.Polyline(bevel + 1, 1));
-  EXPECT_EQ(c.dc.GetCurrentPosition(), TPoint(11, 11));
+  EXPECT_TRUE(box.dc.Polyline(bevel, 3));
+  EXPECT_FALSE(box.dc.Polyline(bevel + 1, 1));
+  EXPECT_EQ(box.dc.GetCurrentPosition(), TPoint(11, 11));
   for (int y = 0; y < 12; ++y)
     for (int x = 0; x < 12; ++x) {
       const bool lit = (x == 0 && y >= 1 && y <= 10) || (y == 0 && x <= 9);
-      EXPECT_EQ(c.At(x, y) == 0, lit) << x << "," << y;
+      EXPECT_EQ(box.At(x, y) == 0, lit) << x << "," << y;
     }
 }
 
-TEST(DC_Lines, DottedPenAndOpaqueGaps) {
+TEST(DC_Lines, DottedPenOpaqueGapsAndWidePenRoundEnds) {
   TCanvas c(10, 2);
   c.dc.SelectObject(TPen(TColor::Black, 1, PS_DOT));
   c.dc.SetBkMode(TRANSPARENT);
@@ -50,15 +47,13 @@ TEST(DC_Lines, DottedPenAndOpaqueGaps) {
   c.dc.LineTo(10, 1);
   EXPECT_EQ(c.Picture(), Rows({"###...###.", "##########"}));
   EXPECT_EQ(c.At({{3, 1}, {0, 1}}), (TPixels{0xFF0000, 0}));
-}
-
-TEST(DC_Lines, WidePenHasRoundEndsAndIncludesTheEnd) {
-  TCanvas c(9, 7);
-  c.dc.SelectObject(TPen(TColor::Black, 3));
-  c.dc.MoveTo(2, 3);
-  c.dc.LineTo(6, 3);
+  // A wide pen has round ends and includes the end.
+  TCanvas wide(9, 7);
+  wide.dc.SelectObject(TPen(TColor::Black, 3));
+  wide.dc.MoveTo(2, 3);
+  wide.dc.LineTo(6, 3);
   // A wide line covers its end point and reaches past its ends.
-  EXPECT_EQ(c.At({{6, 3}, {1, 3}, {4, 2}, {4, 4}, {4, 0}}), (TPixels{0, 0, 0, 0, 0xFFFFFF}));
+  EXPECT_EQ(wide.At({{6, 3}, {1, 3}, {4, 2}, {4, 4}, {4, 0}}), (TPixels{0, 0, 0, 0, 0xFFFFFF}));
 }
 
 TEST(DC_Rectangle, OutlineOnTheOuterPixelsInteriorBrushAndNullPen) {

@@ -99,7 +99,7 @@ TEST(Metafile_Reader, DecodesEveryDrawingRecord) {
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(contents.commands[i], expected[i]) << i;
 }
 
-TEST(Metafile_Reader, FontsAndExtendedText) {
+TEST(Metafile_Reader, FontsExtendedTextAndObjectSlotsReusedLowestFirst) {
   Bytes b;
   b.Header()
       // height -24, width, escapement, orientation, weight 700, italic, underline, ..., "Arial" + 0
@@ -119,11 +119,9 @@ TEST(Metafile_Reader, FontsAndExtendedText) {
       {.kind = Kind::Create_Font, .slot = 1, .font = {"MS S", 12, 400, false, false}},
       {.kind = Kind::Ext_Text_Out, .point = {6, 5}, .rect = {1, 2, 30, 40}, .value = 4, .text = "abc", .dx = {7, 8, 9}},
       {.kind = Kind::Ext_Text_Out, .point = {6, 5}, .text = "xy"}}));
-}
-
-TEST(Metafile_Reader, ObjectSlotsAreReusedLowestFirst) {
-  Bytes b;
-  b.Header()
+  // Object slots are reused lowest first.
+  Bytes slots;
+  slots.Header()
       .Record(0x02FC, {1, 0, 0, 0})  // slot 0
       .Record(0x02FC, {1, 0, 0, 0})  // slot 1
       .Record(0x02FC, {1, 0, 0, 0})  // slot 2
@@ -133,11 +131,11 @@ TEST(Metafile_Reader, ObjectSlotsAreReusedLowestFirst) {
       .Record(0x01F0, {1})           // delete again: dropped
       .Record(0x02FA, {5, 0, 0, 0, 0})  // takes slot 1 again
       .End();
-  TMetafile_Contents contents = Read(b.data);
-  ASSERT_TRUE(contents.complete);
-  EXPECT_EQ(Kinds(contents), (std::vector<Kind>{Kind::Create_Brush, Kind::Create_Brush, Kind::Create_Brush,
+  TMetafile_Contents slot_contents = Read(slots.data);
+  ASSERT_TRUE(slot_contents.complete);
+  EXPECT_EQ(Kinds(slot_contents), (std::vector<Kind>{Kind::Create_Brush, Kind::Create_Brush, Kind::Create_Brush,
                                                  Kind::Delete_Object, Kind::Create_Pen}));
-  EXPECT_EQ(std::pair(contents.commands[4].slot, contents.object_slots), std::pair(1, 3));
+  EXPECT_EQ(std::pair(slot_contents.commands[4].slot, slot_contents.object_slots), std::pair(1, 3));
 }
 
 TEST(Metafile_Reader, RefusesForeignHeadersAndKeepsTheSoundRecordsBeforeATruncation) {

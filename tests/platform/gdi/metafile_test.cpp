@@ -26,7 +26,7 @@ TMetafile_Recorder Quarter_Picture() {
   return r;
 }
 
-TEST(Metafile, PlaysScaledIntoTheRectangle) {
+TEST(Metafile, PlaysScaledIntoTheRectangleAndPutsTheContextBack) {
   const TMetaFilePict picture(Quarter_Picture().Bytes());
   ASSERT_TRUE(picture.IsOK());
 
@@ -43,21 +43,19 @@ TEST(Metafile, PlaysScaledIntoTheRectangle) {
   picture.Play(half.dc, TRect(0, 0, 100, 50));
   EXPECT_EQ(half.At({{0, 48}, {49, 25}, {50, 25}, {0, 24}}), (TPixels{Blue, Blue, White, White}));
   EXPECT_EQ(half.Count(Blue), 50 * 24);
-}
-
-TEST(Metafile, PlayingPutsTheContextBack) {
-  TMetafile_Recorder r = Quarter_Picture();
-  r.SetTextColor(RGB(1, 2, 3));
-  r.SetBkColor(RGB(4, 5, 6));
-  r.SetBkMode(TRANSPARENT);
-  r.SetTextAlign(TA_CENTER);
-  r.SetPolyFillMode(WINDING);
-  const TMetaFilePict picture(r.Bytes());
+  // Playing puts the context back.
+  TMetafile_Recorder recorder = Quarter_Picture();
+  recorder.SetTextColor(RGB(1, 2, 3));
+  recorder.SetBkColor(RGB(4, 5, 6));
+  recorder.SetBkMode(TRANSPARENT);
+  recorder.SetTextAlign(TA_CENTER);
+  recorder.SetPolyFillMode(WINDING);
+  const TMetaFilePict coloured(recorder.Bytes());
 
   TCanvas c(50, 50);
   c.dc.SetWindowOrg(TPoint(3, 4));
   c.dc.SelectObject(TBrush(TColor(RGB(255, 0, 0))));
-  picture.Play(c.dc, TRect(0, 0, 50, 50));
+  coloured.Play(c.dc, TRect(0, 0, 50, 50));
   EXPECT_EQ(std::tuple(c.dc.GetMapMode(), c.dc.GetWindowOrg(), c.dc.GetWindowExt(), c.dc.GetViewportOrg()),
             std::tuple(MM_TEXT, TPoint(3, 4), TSize(1, 1), TPoint(0, 0)));
   EXPECT_EQ(std::pair(c.dc.GetTextColor(), c.dc.GetBkColor()), std::pair(TColor::Black, TColor::White));

@@ -98,7 +98,7 @@ TEST(Region, SetOperationsMatchPerPixelOracle) {
   }
 }
 
-TEST(Region, EllipseRegionAgreesWithFilledEllipse) {
+TEST(Region, EllipseRegionsAgreeWithFilledEllipsesAndSpansComeInOrder) {
   std::mt19937 rng(5);
   std::uniform_int_distribution<int> coord(-3, 40);
   for (int trial = 0; trial < 200; ++trial) {
@@ -110,25 +110,7 @@ TEST(Region, EllipseRegionAgreesWithFilledEllipse) {
       for (int x = Area.left; x < Area.right; ++x)
         ASSERT_EQ(region.Contains({x, y}), grid.On(x, y)) << x << "," << y;
   }
-}
-
-TEST(Region, PolygonRegionsAndOffset) {
-  TPoint triangle[3] = {{0, 0}, {20, 0}, {0, 20}};
-  TRegion r = TRegion::Polygon(triangle, 3, TFill_Rule::Alternate);
-  EXPECT_EQ(Marks(r, {{0, 0}, {9, 9}, {10, 10}}), "##.");
-  // (19, 0) has its centre on the slanted right edge: outside
-  EXPECT_EQ(r.Bounds(), TRect(0, 0, 19, 19));
-  r.Offset(5, -3);
-  EXPECT_EQ(Marks(r, {{14, 6}, {15, 7}}), "#.");
-  EXPECT_EQ(r.Bounds(), TRect(5, -3, 24, 16));
-  TPoint two[8] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
-  int counts[2] = {4, 4};
-  EXPECT_TRUE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Winding).Contains({7, 7}));
-  EXPECT_FALSE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Alternate).Contains({7, 7}));
-  for (int too_few : {0, 2}) EXPECT_TRUE(TRegion::Polygon(triangle, too_few, TFill_Rule::Alternate).IsEmpty());
-}
-
-TEST(Region, SpansInsideClipInOrder) {
+  // Spans inside the clip, in order.
   TRegion r = TRegion::Ellipse(TRect(0, 0, 30, 20)) | TRegion(TRect(35, 5, 40, 8));
   TRect clip(3, 4, 38, 12);
   TSpan_Grid grid(Area);
@@ -145,6 +127,22 @@ TEST(Region, SpansInsideClipInOrder) {
   TSpan_Grid all(Area);
   r.For_Each_Span(Area, all.Sink());
   EXPECT_EQ(all.Total(), area);
+}
+
+TEST(Region, PolygonRegionsAndOffset) {
+  TPoint triangle[3] = {{0, 0}, {20, 0}, {0, 20}};
+  TRegion r = TRegion::Polygon(triangle, 3, TFill_Rule::Alternate);
+  EXPECT_EQ(Marks(r, {{0, 0}, {9, 9}, {10, 10}}), "##.");
+  // (19, 0) has its centre on the slanted right edge: outside
+  EXPECT_EQ(r.Bounds(), TRect(0, 0, 19, 19));
+  r.Offset(5, -3);
+  EXPECT_EQ(Marks(r, {{14, 6}, {15, 7}}), "#.");
+  EXPECT_EQ(r.Bounds(), TRect(5, -3, 24, 16));
+  TPoint two[8] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
+  int counts[2] = {4, 4};
+  EXPECT_TRUE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Winding).Contains({7, 7}));
+  EXPECT_FALSE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Alternate).Contains({7, 7}));
+  for (int too_few : {0, 2}) EXPECT_TRUE(TRegion::Polygon(triangle, too_few, TFill_Rule::Alternate).IsEmpty());
 }
 
 TEST(Region, BuilderTakesSpansInAnyOrderAndWildCoordinatesStayBounded) {

@@ -107,7 +107,7 @@ TEST(Scan_Polygon, RectangleCoversItsBoxExactlyDegenerateInputsNothingAndHugeOne
   EXPECT_EQ(row.Total(), 40);
 }
 
-TEST(Scan_Polygon, MatchesPointInPolygonOracleOnRandomPolygons) {
+TEST(Scan_Polygon, MatchesTheOracleOnRandomPolygonsAndTrianglesTileWithoutGaps) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<int> coord(-5, 44), count(3, 9), parts(1, 3);
   for (int trial = 0; trial < 300; ++trial) {
@@ -122,21 +122,19 @@ TEST(Scan_Polygon, MatchesPointInPolygonOracleOnRandomPolygons) {
     SCOPED_TRACE(trial);
     Expect_Matches_Oracle(pts, counts, rule);
   }
-}
-
-TEST(Scan_Polygon, TrianglesTilingARectangleCoverEachPixelOnce) {
-  // A jittered grid of points split into triangles: shared edges must
+  // Triangles tiling a rectangle cover each pixel once.
+  // A jittered tiles of points split into triangles: shared edges must
   // neither leave a gap nor be covered twice.
-  std::mt19937 rng(11);
+  std::mt19937 tiling_rng(11);
   std::uniform_int_distribution<int> jitter(-3, 3);
-  const int n = 5, step = 8;
-  TPoint grid_pts[n + 1][n + 1];
-  for (int j = 0; j <= n; ++j)
-    for (int i = 0; i <= n; ++i)  // the outer points stay on the rectangle's edges
-      grid_pts[j][i] = TPoint(i * step + (i > 0 && i < n ? jitter(rng) : 0), j * step + (j > 0 && j < n ? jitter(rng) : 0));
-  TSpan_Grid grid(Area);
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i < n; ++i) {
+  const int cells = 5, step = 8;
+  TPoint grid_pts[cells + 1][cells + 1];
+  for (int j = 0; j <= cells; ++j)
+    for (int i = 0; i <= cells; ++i)  // the outer points stay on the rectangle's edges
+      grid_pts[j][i] = TPoint(i * step + (i > 0 && i < cells ? jitter(tiling_rng) : 0), j * step + (j > 0 && j < cells ? jitter(tiling_rng) : 0));
+  TSpan_Grid tiles(Area);
+  for (int j = 0; j < cells; ++j)
+    for (int i = 0; i < cells; ++i) {
       TPoint a = grid_pts[j][i], b = grid_pts[j][i + 1], c = grid_pts[j + 1][i + 1], d = grid_pts[j + 1][i];
       // Split along the diagonal that lies inside the (possibly concave) quad.
       auto side = [](TPoint p, TPoint q, TPoint r) { return int64_t(q.x - p.x) * (r.y - p.y) - int64_t(q.y - p.y) * (r.x - p.x); };
@@ -144,12 +142,12 @@ TEST(Scan_Polygon, TrianglesTilingARectangleCoverEachPixelOnce) {
       std::vector<TPoint> t1 = {a, b, c}, t2 = {a, d, c};  // opposite windings
       if (!ac_inside) t1 = {a, b, d}, t2 = {b, d, c};
       int three = 3;
-      Scan::Polygons(t1.data(), &three, 1, TFill_Rule::Alternate, Area, grid.Sink());
-      Scan::Polygons(t2.data(), &three, 1, TFill_Rule::Winding, Area, grid.Sink());
+      Scan::Polygons(t1.data(), &three, 1, TFill_Rule::Alternate, Area, tiles.Sink());
+      Scan::Polygons(t2.data(), &three, 1, TFill_Rule::Winding, Area, tiles.Sink());
     }
   for (int y = Area.top; y < Area.bottom; ++y)
     for (int x = Area.left; x < Area.right; ++x)
-      ASSERT_EQ(grid.At(x, y), (x >= 0 && x < n * step && y >= 0 && y < n * step) ? 1 : 0)
+      ASSERT_EQ(tiles.At(x, y), (x >= 0 && x < cells * step && y >= 0 && y < cells * step) ? 1 : 0)
           << x << "," << y;
 }
 

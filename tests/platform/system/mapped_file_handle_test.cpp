@@ -44,7 +44,7 @@ TEST_F(Mapped_File, OpenDispositionsAndASecondOpenerRefusedUntilTheFirstCloses) 
   EXPECT_TRUE(Open("locked", GENERIC_READ, OPEN_EXISTING));
 }
 
-TEST_F(Mapped_File, ReadOnlyAndReadWriteViews) {
+TEST_F(Mapped_File, ViewsReadOnlyReadWriteAndGrowing) {
   Write(Work("f"), "hello");
   for (uint32_t access : {uint32_t(GENERIC_READ), Read_Write}) {
     auto file = Open("f", access, OPEN_EXISTING);
@@ -63,9 +63,7 @@ TEST_F(Mapped_File, ReadOnlyAndReadWriteViews) {
     EXPECT_EQ(file->Size(), 5u);
   }
   EXPECT_EQ(Read(Work("f")), "HEllo");
-}
-
-TEST_F(Mapped_File, LargerWritableMappingGrowsTheFileAndEmptyFilesDoNotMap) {
+  // A larger writable mapping grows the file; empty files do not map.
   auto file = Open("g", Read_Write, OPEN_ALWAYS);
   ASSERT_TRUE(file);
   EXPECT_FALSE(TMapped_File_View::Map(*file, 0));
