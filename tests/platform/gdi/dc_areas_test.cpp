@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(DC_Flood, SurfaceFillTakesTheFourConnectedArea) {
+TEST(DC_Flood, SurfaceFillTakesTheFourConnectedAreaAndBorderFillStopsAtTheBorder) {
   TCanvas c(6, 4);
   c.dc.SelectStockObject(NULL_BRUSH);
   c.dc.Rectangle(0, 0, 4, 4);  // a black ring around a 2 x 2 hole
@@ -16,6 +16,17 @@ TEST(DC_Flood, SurfaceFillTakesTheFourConnectedArea) {
   EXPECT_EQ(c.At(5, 0), 0xFFFFFFu);  // outside the ring: not connected
   // A seed not of the surface colour, or outside the surface, paints nothing.
   for (TPoint seed : {TPoint(0, 0), TPoint(9, 9)}) EXPECT_FALSE(c.dc.ExtFloodFill(seed, TColor::White, FLOODFILLSURFACE));
+  // A border fill stops at the border colour and honours the clip.
+  TCanvas ring(8, 8);
+  ring.dc.SelectStockObject(NULL_BRUSH);
+  ring.dc.SelectObject(TPen(TColor(0, 0, 255)));
+  ring.dc.Ellipse(0, 0, 8, 8);
+  ring.dc.SelectStockObject(BLACK_BRUSH);
+  EXPECT_FALSE(ring.dc.FloodFill(TPoint(0, 3), TColor(0, 0, 255)));  // on the border
+  ring.dc.IntersectClipRect(TRect(0, 0, 8, 4));
+  EXPECT_TRUE(ring.dc.FloodFill(TPoint(4, 2), TColor(0, 0, 255)));
+  // inside; clipped away; outside the border
+  EXPECT_EQ(ring.At({{4, 3}, {4, 4}, {0, 0}}), (TPixels{0, 0xFFFFFF, 0xFFFFFF}));
 }
 
 TEST(DC_Flood, FillingWithTheSurfaceColourEndsAtOnce) {
@@ -31,19 +42,6 @@ TEST(DC_Flood, FillingWithTheSurfaceColourEndsAtOnce) {
   dc.SelectObject(TBrush(TColor::White));
   EXPECT_TRUE(dc.ExtFloodFill(TPoint(0, 0), TColor(20, 20, 20), FLOODFILLSURFACE));
   EXPECT_EQ(dib.GetBits()[0] + dib.GetBits()[299 * dib.Pitch() + 299], 1 + 1);
-}
-
-TEST(DC_Flood, BorderFillStopsAtTheBorderColourAndHonoursTheClip) {
-  TCanvas c(8, 8);
-  c.dc.SelectStockObject(NULL_BRUSH);
-  c.dc.SelectObject(TPen(TColor(0, 0, 255)));
-  c.dc.Ellipse(0, 0, 8, 8);
-  c.dc.SelectStockObject(BLACK_BRUSH);
-  EXPECT_FALSE(c.dc.FloodFill(TPoint(0, 3), TColor(0, 0, 255)));  // on the border
-  c.dc.IntersectClipRect(TRect(0, 0, 8, 4));
-  EXPECT_TRUE(c.dc.FloodFill(TPoint(4, 2), TColor(0, 0, 255)));
-  // inside; clipped away; outside the border
-  EXPECT_EQ(c.At({{4, 3}, {4, 4}, {0, 0}}), (TPixels{0, 0xFFFFFF, 0xFFFFFF}));
 }
 
 // Pixels outside the clip bound the area: a fill never runs under a clipped

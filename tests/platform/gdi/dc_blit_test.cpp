@@ -83,7 +83,7 @@ TEST(DC_Blit, ClipsAgainstBothSurfacesAndNegativePositions) {
   EXPECT_EQ(d2.Picture(), Rows({"..##"}));
 }
 
-TEST(DC_Blit, DepthConversions) {
+TEST(DC_Blit, DepthConversionsAndATransparentSprite) {
   // 8 -> 32 through the table.
   TDib dib = Table_Dib(4, 1);
   for (int x = 0; x < 4; ++x) dib.Surface()->Set_Pixel(x, 0, uint32_t(x));
@@ -121,18 +121,16 @@ TEST(DC_Blit, DepthConversions) {
   out.dc.SetBkColor(TColor(0, 0, 255));
   mask_dc.BitBlt(0, 0, 4, 1, out.dc, 0, 0);
   EXPECT_EQ(Pixels_At(*mask.Surface(), {{0, 0}, {1, 0}, {2, 0}}), (TPixels{1, 0, 1}));
-}
-
-TEST(DC_Blit, MaskThenPictureMakesATransparentSprite) {
-  TCanvas back(3, 1, TColor(0, 128, 0));
+  // A mask then the picture make a transparent sprite.
+  TCanvas scene(3, 1, TColor(0, 128, 0));
   const uint8_t mask_bits[] = {0x40, 0};  // 010: only the middle pixel is see-through
-  TBitmap mask(3, 1, 1, 1, mask_bits);
-  TMemoryDC mask_dc(mask);
+  TBitmap see_through(3, 1, 1, 1, mask_bits);
+  TMemoryDC see_through_dc(see_through);
   TCanvas picture(3, 1, TColor(200, 0, 0));
   picture.dc.SetPixel(1, 0, TColor::Black);
-  back.dc.BitBlt(0, 0, 3, 1, mask_dc, 0, 0, SRCAND);
-  back.dc.BitBlt(0, 0, 3, 1, picture.dc, 0, 0, SRCPAINT);
-  EXPECT_EQ(back.Pixels(), (TPixels{0xC80000, 0x008000, 0xC80000}));
+  scene.dc.BitBlt(0, 0, 3, 1, see_through_dc, 0, 0, SRCAND);
+  scene.dc.BitBlt(0, 0, 3, 1, picture.dc, 0, 0, SRCPAINT);
+  EXPECT_EQ(scene.Pixels(), (TPixels{0xC80000, 0x008000, 0xC80000}));
 }
 
 TEST(DC_Stretch, EnlargingRepeatsAndShrinkingDropsOrCombines) {
@@ -160,7 +158,7 @@ TEST(DC_Stretch, EnlargingRepeatsAndShrinkingDropsOrCombines) {
   EXPECT_EQ(mirrored.Picture(), Rows({"#.#."}));
 }
 
-TEST(DC_Stretch, DibBitsStraightToAContext) {
+TEST(DC_Stretch, DibBitsStraightToAContextInTheirOwnColours) {
   TDib dib = Table_Dib(2, 2);
   dib.Surface()->Set_Pixel(0, 0, 1);  // top-left red
   TCanvas c(4, 4);
@@ -176,26 +174,22 @@ TEST(DC_Stretch, DibBitsStraightToAContext) {
   part.dc.StretchDIBits(TRect(1, 0, 2, 2), TRect(0, 1, 1, 3), rows);  // the middle two
   part.dc.StretchDIBits(TRect(2, 0, 3, 2), TRect(0, 3, 1, 1), rows);  // the same upside down
   EXPECT_EQ(part.Pixels(), (TPixels{0xFFFFFF, 0xFF0000, 0x00FF00, 0xFFFFFF, 0x00FF00, 0xFF0000}));
-}
-
-// DIB bits are drawn in the DIB's own colours, two-colour DIBs too; the
-// context's text and background colours are for monochrome bitmaps only.
-TEST(DC_Stretch, TwoColourDibBitsTakeTheirColourTable) {
+  // DIB bits are drawn in the DIB's own colours, two-colour DIBs too; the context's text and background colours are for monochrome bitmaps only.
   TDib mono(2, 1, 1);
   const uint32_t red_blue[] = {0xFF0000, 0x0000FF};
   mono.SetColorTable(0, 2, red_blue);
   mono.Surface()->Set_Pixel(1, 0, 1);
-  TCanvas c(4, 1);
-  c.dc.SetDIBitsToDevice(TRect(0, 0, 2, 1), TPoint(0, 0), mono);
-  c.dc.StretchDIBits(TRect(2, 0, 4, 1), TRect(0, 0, 2, 1), mono);
-  EXPECT_EQ(c.Pixels(), (TPixels{0xFF0000, 0x0000FF, 0xFF0000, 0x0000FF}));
+  TCanvas coloured(4, 1);
+  coloured.dc.SetDIBitsToDevice(TRect(0, 0, 2, 1), TPoint(0, 0), mono);
+  coloured.dc.StretchDIBits(TRect(2, 0, 4, 1), TRect(0, 0, 2, 1), mono);
+  EXPECT_EQ(coloured.Pixels(), (TPixels{0xFF0000, 0x0000FF, 0xFF0000, 0x0000FF}));
   // A monochrome bitmap still takes the text and background colours.
   const uint8_t bits[] = {0x40, 0};
   TBitmap bitmap(2, 1, 1, 1, bits);
   TMemoryDC source(bitmap);
-  c.dc.SetTextColor(TColor(0, 255, 0));
-  c.dc.BitBlt(0, 0, 2, 1, source, 0, 0);
-  EXPECT_EQ(c.At({{0, 0}, {1, 0}}), (TPixels{0x00FF00, 0xFFFFFF}));
+  coloured.dc.SetTextColor(TColor(0, 255, 0));
+  coloured.dc.BitBlt(0, 0, 2, 1, source, 0, 0);
+  EXPECT_EQ(coloured.At({{0, 0}, {1, 0}}), (TPixels{0x00FF00, 0xFFFFFF}));
 }
 
 TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
@@ -227,16 +221,14 @@ TEST(DC_PatBlt, PatternAndHatchBrushesFollowTheBrushOrigin) {
   EXPECT_EQ(d.Pixels(), (TPixels{0xFF0000, 0x00FF00}));
 }
 
-TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrolls) {
+TEST(DC_Blit, OverlappingCopyWithinOneSurfaceScrollsAndFlippedMappingMirrors) {
   TCanvas c(4, 4);
   for (int y = 0; y < 4; ++y) c.dc.SetPixel(1, y, TColor(uint8_t(y * 40), 0, 0));
   c.dc.BitBlt(0, 1, 4, 3, c.dc, 0, 0);  // down by one row
   for (int y = 1; y < 4; ++y) EXPECT_EQ(c.At(1, y), uint32_t((y - 1) * 40) << 16) << y;
   c.dc.BitBlt(1, 0, 3, 4, c.dc, 0, 0);  // right by one column
   EXPECT_EQ(c.At({{2, 2}, {1, 2}}), (TPixels{40u << 16, 0xFFFFFF}));
-}
-
-TEST(DC_Blit, FlippedMappingMirrorsTheCopy) {
+  // A flipped mapping mirrors the copy.
   TCanvas src(3, 1);
   src.dc.SetPixel(0, 0, TColor::Black);
   TCanvas dst(3, 1);

@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(DC_Lines, LineToLeavesOutItsLastPixelAndMovesThePosition) {
+TEST(DC_Lines, LineToLeavesOutItsLastPixelAndPolylinesIgnoreThePosition) {
   TCanvas c(6, 4);
   c.dc.MoveTo(0, 1);
   EXPECT_TRUE(c.dc.LineTo(4, 1));
@@ -20,25 +20,22 @@ TEST(DC_Lines, LineToLeavesOutItsLastPixelAndMovesThePosition) {
   d.dc.LineTo(3, 0);
   d.dc.LineTo(0, 0);
   EXPECT_EQ(d.Picture(), Rows({"####."}));
-}
-
-// A polyline ignores the current position and needs two points.
-TEST(DC_Lines, PolylineBevelOfABoxLightsItsLeftColumnAndTopRow) {
+  // A polyline ignores the current position and needs two points: the bevel of a box lights its left column and top row.
   // Up the left side from the bottom corner, then along the top.
-  TCanvas c(12, 12);
-  c.dc.MoveTo(11, 11);
+  TCanvas box(12, 12);
+  box.dc.MoveTo(11, 11);
   const TPoint bevel[] = {{0, 10}, {0, 0}, {10, 0}};
-  EXPECT_TRUE(c.dc.Polyline(bevel, 3));
-  EXPECT_FALSE(c.dc.Polyline(bevel + 1, 1));
-  EXPECT_EQ(c.dc.GetCurrentPosition(), TPoint(11, 11));
+  EXPECT_TRUE(box.dc.Polyline(bevel, 3));
+  EXPECT_FALSE(box.dc.Polyline(bevel + 1, 1));
+  EXPECT_EQ(box.dc.GetCurrentPosition(), TPoint(11, 11));
   for (int y = 0; y < 12; ++y)
     for (int x = 0; x < 12; ++x) {
       const bool lit = (x == 0 && y >= 1 && y <= 10) || (y == 0 && x <= 9);
-      EXPECT_EQ(c.At(x, y) == 0, lit) << x << "," << y;
+      EXPECT_EQ(box.At(x, y) == 0, lit) << x << "," << y;
     }
 }
 
-TEST(DC_Lines, DottedPenAndOpaqueGaps) {
+TEST(DC_Lines, DottedPenOpaqueGapsAndWidePenRoundEnds) {
   TCanvas c(10, 2);
   c.dc.SelectObject(TPen(TColor::Black, 1, PS_DOT));
   c.dc.SetBkMode(TRANSPARENT);
@@ -50,29 +47,25 @@ TEST(DC_Lines, DottedPenAndOpaqueGaps) {
   c.dc.LineTo(10, 1);
   EXPECT_EQ(c.Picture(), Rows({"###...###.", "##########"}));
   EXPECT_EQ(c.At({{3, 1}, {0, 1}}), (TPixels{0xFF0000, 0}));
-}
-
-TEST(DC_Lines, WidePenHasRoundEndsAndIncludesTheEnd) {
-  TCanvas c(9, 7);
-  c.dc.SelectObject(TPen(TColor::Black, 3));
-  c.dc.MoveTo(2, 3);
-  c.dc.LineTo(6, 3);
+  // A wide pen has round ends and includes the end.
+  TCanvas wide(9, 7);
+  wide.dc.SelectObject(TPen(TColor::Black, 3));
+  wide.dc.MoveTo(2, 3);
+  wide.dc.LineTo(6, 3);
   // A wide line covers its end point and reaches past its ends.
-  EXPECT_EQ(c.At({{6, 3}, {1, 3}, {4, 2}, {4, 4}, {4, 0}}), (TPixels{0, 0, 0, 0, 0xFFFFFF}));
+  EXPECT_EQ(wide.At({{6, 3}, {1, 3}, {4, 2}, {4, 4}, {4, 0}}), (TPixels{0, 0, 0, 0, 0xFFFFFF}));
 }
 
-TEST(DC_Rectangle, OutlineOnTheOuterPixelsAndInteriorBrush) {
+TEST(DC_Rectangle, OutlineOnTheOuterPixelsInteriorBrushAndNullPen) {
   TCanvas c(6, 5);
   c.dc.SelectObject(TBrush(TColor(0, 0, 255)));
   c.dc.Rectangle(1, 1, 5, 4);
   EXPECT_EQ(c.Picture(), Rows({"......", ".####.", ".####.", ".####.", "......"}));
   EXPECT_EQ(c.At({{1, 1}, {2, 2}, {4, 2}}), (TPixels{0, 0x0000FF, 0}));
-}
-
-TEST(DC_Rectangle, NullPenFillsOnePixelLessAndEmptyBoxesDrawNothing) {
-  TCanvas c(6, 5);
+  // A null pen fills one pixel less; empty boxes draw nothing.
   c.dc.SelectStockObject(NULL_PEN);
   c.dc.SelectStockObject(BLACK_BRUSH);
+  c.dc.PatBlt(0, 0, 6, 5, WHITENESS);
   c.dc.Rectangle(1, 1, 5, 4);
   EXPECT_EQ(c.Picture(), Rows({"......", ".###..", ".###..", "......", "......"}));
   TCanvas e(4, 4);
@@ -86,14 +79,12 @@ TEST(DC_Rectangle, NullPenFillsOnePixelLessAndEmptyBoxesDrawNothing) {
   r.dc.SelectStockObject(BLACK_BRUSH);
   r.dc.Rectangle(5, 4, 1, 1);
   EXPECT_EQ(r.Picture(), c.Picture());
-}
-
-TEST(DC_Rectangle, InsideFramePenStaysInTheBox) {
-  TCanvas c(8, 8);
-  c.dc.SelectObject(TPen(TColor::Black, 2, PS_INSIDEFRAME));
-  c.dc.SelectStockObject(NULL_BRUSH);
-  c.dc.Rectangle(1, 1, 7, 7);
-  EXPECT_EQ(c.Picture(), Rows({"........", ".######.", ".######.", ".##..##.", ".##..##.", ".######.",
+  // An inside-frame pen stays in the box.
+  TCanvas f(8, 8);
+  f.dc.SelectObject(TPen(TColor::Black, 2, PS_INSIDEFRAME));
+  f.dc.SelectStockObject(NULL_BRUSH);
+  f.dc.Rectangle(1, 1, 7, 7);
+  EXPECT_EQ(f.Picture(), Rows({"........", ".######.", ".######.", ".##..##.", ".##..##.", ".######.",
                                ".######.", "........"}));
 }
 
@@ -133,7 +124,7 @@ TEST(DC_Shapes, XorDrawingTwiceRestoresAndPaintsEachPixelOnce) {
   EXPECT_EQ(c.Picture(0x0A141E), before);
 }
 
-TEST(DC_Shapes, PolygonFillModesAndOutline) {
+TEST(DC_Shapes, PolygonFillModesOutlineAndBezierPointCounts) {
   // A pentagram: the centre is outside under ALTERNATE, inside under WINDING.
   const TPoint star[] = {{10, 0}, {16, 19}, {0, 7}, {20, 7}, {4, 19}};
   TCanvas a(21, 21), w(21, 21);
@@ -151,6 +142,19 @@ TEST(DC_Shapes, PolygonFillModesAndOutline) {
   o.dc.Polygon(star, 5);
   for (const TPoint& p : star) EXPECT_EQ(o.At(p.x, p.y), 0u);
   EXPECT_FALSE(o.dc.Polygon(star, 1));
+  // A Bezier needs 1 + 3n points.
+  TCanvas c(20, 20);
+  const TPoint p[] = {{0, 0}, {19, 0}, {19, 19}, {0, 19}, {5, 5}, {10, 10}, {15, 15}};
+  EXPECT_FALSE(c.dc.PolyBezier(p, 3) || c.dc.PolyBezier(p, 6));
+  EXPECT_TRUE(c.dc.PolyBezier(p, 7));
+  EXPECT_EQ(c.At(0, 0), 0u);
+  EXPECT_GT(c.Count(0), 20);
+  // A wide pen flattens the curve itself: points far apart must not
+  // overflow its length estimate (the sanitizer build catches that).
+  c.dc.SelectObject(TPen(TColor::Black, 3));
+  const int f = 2000000000;
+  const TPoint far[] = {{-f, -f}, {f, f}, {-f, -f}, {f, f}};
+  EXPECT_TRUE(c.dc.PolyBezier(far, 4));
 }
 
 TEST(DC_Shapes, ArcsAndPiesRunCounterClockwiseAndEqualEndsGiveTheWholeEllipse) {
@@ -168,21 +172,6 @@ TEST(DC_Shapes, ArcsAndPiesRunCounterClockwiseAndEqualEndsGiveTheWholeEllipse) {
   c.dc.SelectStockObject(NULL_PEN);
   c.dc.Pie(TRect(0, 0, 22, 22), TPoint(30, 11), TPoint(11, -5));
   EXPECT_EQ(c.At({{15, 6}, {6, 6}, {15, 15}}), (TPixels{0, 0xFFFFFF, 0xFFFFFF}));
-}
-
-TEST(DC_Shapes, PolyBezierNeedsOnePlusThreeNPoints) {
-  TCanvas c(20, 20);
-  const TPoint p[] = {{0, 0}, {19, 0}, {19, 19}, {0, 19}, {5, 5}, {10, 10}, {15, 15}};
-  EXPECT_FALSE(c.dc.PolyBezier(p, 3) || c.dc.PolyBezier(p, 6));
-  EXPECT_TRUE(c.dc.PolyBezier(p, 7));
-  EXPECT_EQ(c.At(0, 0), 0u);
-  EXPECT_GT(c.Count(0), 20);
-  // A wide pen flattens the curve itself: points far apart must not
-  // overflow its length estimate (the sanitizer build catches that).
-  c.dc.SelectObject(TPen(TColor::Black, 3));
-  const int f = 2000000000;
-  const TPoint far[] = {{-f, -f}, {f, f}, {-f, -f}, {f, f}};
-  EXPECT_TRUE(c.dc.PolyBezier(far, 4));
 }
 
 TEST(DC_Rop2, EveryMixModeOnItsTruthTable) {

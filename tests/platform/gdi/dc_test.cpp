@@ -34,7 +34,7 @@ std::vector<int> Caps(const TDC& dc, std::initializer_list<int> indices) {
   return answers;
 }
 
-TEST(DC_Colors, PaletteIndexColoursResolveThroughTheSelectedPalette) {
+TEST(DC_Colors, PaletteIndicesResolveThroughThePaletteAndEightBitsTakeTheNearestEntry) {
   TCanvas c(4, 1);
   EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(1)), TColor::Black);  // no palette selected
   {
@@ -56,9 +56,7 @@ TEST(DC_Colors, PaletteIndexColoursResolveThroughTheSelectedPalette) {
   c.dc.SelectObject(shared);
   shared.SetPaletteEntry(2, {1, 2, 3, 0});
   EXPECT_EQ(c.dc.Resolve_Color(TColor::Palette_Index(2)), TColor(1, 2, 3));
-}
-
-TEST(DC_Colors, EightBitDrawingTakesTheFirstExactElseTheNearestEntryOfTheTable) {
+  // Eight-bit drawing takes the first exact, else the nearest entry of the table.
   TDib dib = Small_Dib(4, 2);
   TDibDC dc(dib);
   dc.SetPixel(0, 0, TColor(0xC0, 0, 0));   // exact: the first of the two reds
@@ -78,16 +76,16 @@ TEST(DC_Colors, EightBitDrawingTakesTheFirstExactElseTheNearestEntryOfTheTable) 
   pdc.PatBlt(0, 0, int(padded.Pitch()), 2, PATCOPY);
   for (long i = 0; i < padded.Pitch() * 2; ++i) EXPECT_EQ(padded.GetBits()[i], 3);
   // The colour table through the context: only the entries that exist.
-  TDiBitmap shared(2, 2);
-  TMemoryDC shared_dc(shared);
+  TDiBitmap shared_bitmap(2, 2);
+  TMemoryDC shared_dc(shared_bitmap);
   const uint32_t table[] = {0x102030, 0x405060};
   EXPECT_EQ(shared_dc.SetDIBColorTable(254, 5, table), 2);
   uint32_t out[3] = {};
   EXPECT_EQ(shared_dc.GetDIBColorTable(254, 3, out), 2);
-  EXPECT_EQ(std::pair(out[1], shared.GetColor(254)), std::pair(0x405060u, TColor(0x10, 0x20, 0x30)));
+  EXPECT_EQ(std::pair(out[1], shared_bitmap.GetColor(254)), std::pair(0x405060u, TColor(0x10, 0x20, 0x30)));
 }
 
-TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
+TEST(DC_Caps, TrueColourScreenSwitchForTestsAndPrinterPages) {
   TBitmap screen(640, 480);
   TDC dc(std::make_shared<TDevice_Binding>(screen.Surface(), nullptr), nullptr, true);
   EXPECT_EQ(Caps(dc, {BITSPIXEL, HORZRES, NUMCOLORS}), (std::vector<int>{32, 640, -1}));
@@ -102,9 +100,20 @@ TEST(DC_Caps, TrueColourScreenAndSwitchForTests) {
   TDibDC dib_dc(dib);
   EXPECT_EQ(dib_dc.GetDeviceCaps(BITSPIXEL), 32);
   EXPECT_EQ(dib_dc.GetDeviceCaps(RASTERCAPS) & RC_PALETTE, 0);
+  // A printer's page size, resolution and drawing.
+  TPrintDC printer(850, 1100, 100);
+  EXPECT_EQ(Caps(printer, {HORZRES, VERTRES, LOGPIXELSY}), (std::vector<int>{850, 1100, 100}));
+  EXPECT_NE(printer.GetDeviceCaps(RASTERCAPS) & RC_BITBLT, 0);
+  EXPECT_EQ(printer.GetDeviceCaps(RASTERCAPS) & 0x2 /* banding */, 0);
+  EXPECT_EQ(printer.Page().Surface()->Pixel(5, 5), 0xFFFFFFu);  // a blank page is white
+  TDib picture(2, 2);
+  picture.SetColor(0, TColor(0, 0, 255));
+  printer.SetStretchBltMode(COLORONCOLOR);
+  printer.StretchDIBits(TRect(100, 100, 300, 300), TRect(0, 0, 2, 2), picture);
+  EXPECT_EQ(Pixels_At(*printer.Page().Surface(), {{299, 299}, {300, 300}}), (TPixels{0x0000FF, 0xFFFFFF}));
 }
 
-TEST(DC_Objects, SelectedObjectsOutliveTheirOwners) {
+TEST(DC_Objects, SelectedObjectsOutliveTheirOwnersAndFreshContextsAreMonochrome) {
   TCanvas c(6, 6);
   c.dc.SelectObject(TPen(TColor(255, 0, 0)));  // temporaries, gone at once
   c.dc.SelectObject(TBrush(TColor(0, 0, 255)));
@@ -124,6 +133,12 @@ TEST(DC_Objects, SelectedObjectsOutliveTheirOwners) {
   c.dc.SetPixel(2, 2, TColor::Black);
   EXPECT_EQ(c.At(2, 2), 0xFFFFFFu);
   EXPECT_EQ(c.dc.GetPixel(3, 3).Value(), CLR_INVALID);
+  // A compatible bitmap of a fresh memory context is monochrome.
+  TMemoryDC fresh;
+  TBitmap colour(2, 2);
+  TMemoryDC holding(colour);
+  EXPECT_EQ(TBitmap(fresh, 4, 4).BitsPixel() + TBitmap(holding, 4, 4).BitsPixel(), 1 + 32);
+  EXPECT_FALSE(TBitmap(holding, 0, 4).IsOK());
 }
 
 TEST(DC_Objects, ObjectsMadeAndDroppedOnManyThreads) {
@@ -141,15 +156,7 @@ TEST(DC_Objects, ObjectsMadeAndDroppedOnManyThreads) {
   EXPECT_EQ(pen.Data().use_count(), 1);
 }
 
-TEST(DC_Objects, CompatibleBitmapOfAFreshMemoryContextIsMonochrome) {
-  TMemoryDC fresh;
-  TBitmap colour(2, 2);
-  TMemoryDC holding(colour);
-  EXPECT_EQ(TBitmap(fresh, 4, 4).BitsPixel() + TBitmap(holding, 4, 4).BitsPixel(), 1 + 32);
-  EXPECT_FALSE(TBitmap(holding, 0, 4).IsOK());
-}
-
-TEST(DC_State, SaveAndRestoreBringBackEverything) {
+TEST(DC_State, SaveAndRestoreBringBackEverythingAndClipRegionsSelect) {
   TCanvas c(8, 8);
   c.dc.SetTextColor(TColor(1, 1, 1));
   c.dc.SelectObject(TBrush(TColor(0, 255, 0)));
@@ -172,25 +179,23 @@ TEST(DC_State, SaveAndRestoreBringBackEverything) {
   c.dc.PatBlt(0, 0, 8, 8);
   EXPECT_EQ(c.Count(0x00FF00), 64);
   EXPECT_FALSE(c.dc.RestoreDC(-1));  // nothing saved any more
-}
-
-TEST(DC_State, ClipRegionSelectGetAndRemove) {
-  TCanvas c(10, 10);
+  // A clip region is selected, read back and removed.
+  TCanvas clipped(10, 10);
   TRegion got;
-  EXPECT_FALSE(c.dc.GetClipRgn(got));
-  EXPECT_EQ(c.dc.GetClipBox(), TRect(0, 0, 10, 10));
+  EXPECT_FALSE(clipped.dc.GetClipRgn(got));
+  EXPECT_EQ(clipped.dc.GetClipBox(), TRect(0, 0, 10, 10));
   const TRegion ring = TRegion::Ellipse(TRect(0, 0, 10, 10)) - TRegion::Ellipse(TRect(3, 3, 7, 7));
-  EXPECT_EQ(c.dc.SelectClipRgn(ring), COMPLEXREGION);
-  ASSERT_TRUE(c.dc.GetClipRgn(got));
+  EXPECT_EQ(clipped.dc.SelectClipRgn(ring), COMPLEXREGION);
+  ASSERT_TRUE(clipped.dc.GetClipRgn(got));
   EXPECT_TRUE(got == ring);
-  c.dc.FillRect(TRect(0, 0, 10, 10), TBrush(TColor::Black));
+  clipped.dc.FillRect(TRect(0, 0, 10, 10), TBrush(TColor::Black));
   for (int y = 0; y < 10; ++y)
-    for (int x = 0; x < 10; ++x) EXPECT_EQ(c.At(x, y) == 0, ring.Contains({x, y})) << x << "," << y;
-  EXPECT_FALSE(c.dc.PtVisible(TPoint(5, 5)) || !c.dc.PtVisible(TPoint(5, 1)));
-  EXPECT_EQ(c.dc.SelectClipRgn(nullptr), SIMPLEREGION);
-  EXPECT_TRUE(!c.dc.GetClipRgn(got) && c.dc.PtVisible(TPoint(5, 5)));
-  EXPECT_EQ(c.dc.IntersectClipRect(TRect(20, 20, 30, 30)), NULLREGION);
-  EXPECT_FALSE(c.dc.RectVisible(TRect(0, 0, 10, 10)));
+    for (int x = 0; x < 10; ++x) EXPECT_EQ(clipped.At(x, y) == 0, ring.Contains({x, y})) << x << "," << y;
+  EXPECT_FALSE(clipped.dc.PtVisible(TPoint(5, 5)) || !clipped.dc.PtVisible(TPoint(5, 1)));
+  EXPECT_EQ(clipped.dc.SelectClipRgn(nullptr), SIMPLEREGION);
+  EXPECT_TRUE(!clipped.dc.GetClipRgn(got) && clipped.dc.PtVisible(TPoint(5, 5)));
+  EXPECT_EQ(clipped.dc.IntersectClipRect(TRect(20, 20, 30, 30)), NULLREGION);
+  EXPECT_FALSE(clipped.dc.RectVisible(TRect(0, 0, 10, 10)));
 }
 
 TEST(DC_Mapping, AnisotropicScalesAndNegativeExtentsFlip) {
@@ -262,19 +267,6 @@ TEST(DC_Threads, AShapeWaitingForTheScreenDrawsWhereTheWindowIsThen) {
   hold.unlock();
   worker.join();
   EXPECT_EQ(Pixels_At(*screen.Surface(), {{5, 0}, {0, 0}}), (TPixels{0xFF0000, 0}));
-}
-
-TEST(DC_Print, PageSizeResolutionAndDrawing) {
-  TPrintDC printer(850, 1100, 100);
-  EXPECT_EQ(Caps(printer, {HORZRES, VERTRES, LOGPIXELSY}), (std::vector<int>{850, 1100, 100}));
-  EXPECT_NE(printer.GetDeviceCaps(RASTERCAPS) & RC_BITBLT, 0);
-  EXPECT_EQ(printer.GetDeviceCaps(RASTERCAPS) & 0x2 /* banding */, 0);
-  EXPECT_EQ(printer.Page().Surface()->Pixel(5, 5), 0xFFFFFFu);  // a blank page is white
-  TDib picture(2, 2);
-  picture.SetColor(0, TColor(0, 0, 255));
-  printer.SetStretchBltMode(COLORONCOLOR);
-  printer.StretchDIBits(TRect(100, 100, 300, 300), TRect(0, 0, 2, 2), picture);
-  EXPECT_EQ(Pixels_At(*printer.Page().Surface(), {{299, 299}, {300, 300}}), (TPixels{0x0000FF, 0xFFFFFF}));
 }
 
 }  // namespace

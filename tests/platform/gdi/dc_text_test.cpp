@@ -33,7 +33,7 @@ TEST(DC_Text, AlignmentPlacesTheCellAroundTheReferencePoint) {
   EXPECT_EQ(c.left - a.left, 110 - extent.cx - 10);
 }
 
-TEST(DC_Text, OpaqueBackgroundFillsTheCellAndClippedTextStaysInItsBox) {
+TEST(DC_Text, OpaqueCellsClippedTextAndDrawTextCentringAndWrapping) {
   TCanvas c(100, 30);
   c.dc.SelectObject(TFont("Arial", 20));
   c.dc.SetBkColor(TColor(0, 0, 255));
@@ -54,6 +54,28 @@ TEST(DC_Text, OpaqueBackgroundFillsTheCellAndClippedTextStaysInItsBox) {
   d.dc.SetBkColor(TColor(0, 0, 255));
   d.dc.ExtTextOut(TPoint(0, 5), ETO_CLIPPED | ETO_OPAQUE, &box, "WWWWWW");
   EXPECT_EQ(Ink_Box(d), box);  // the opaque box, whatever the background mode
+  // DrawText centres one line and wraps words.
+  TCanvas page(200, 100);
+  page.dc.SelectObject(TFont("Arial", 16));
+  page.dc.SetBkMode(TRANSPARENT);
+  TRect r(0, 0, 200, 100);
+  EXPECT_EQ(page.dc.DrawText("Centre", -1, r, DT_SINGLELINE | DT_CENTER | DT_VCENTER), 16);
+  const int centre = page.dc.GetTextExtent("Centre").cx;
+  EXPECT_TRUE(TRect((200 - centre) / 2, 42, (200 + centre) / 2 + 1, 58).Contains(Ink_Box(page)));
+
+  TRect narrow(0, 0, 60, 0);
+  const int height = page.dc.DrawText("one two three four", -1, narrow, DT_WORDBREAK | DT_CALCRECT);
+  EXPECT_TRUE(height >= 32 && narrow.bottom == height && narrow.Width() <= 60) << height << " " << narrow.Width();
+  TRect prefix(0, 0, 200, 20);
+  EXPECT_EQ(page.dc.DrawText("&File", -1, prefix, DT_SINGLELINE | DT_CALCRECT), 16);
+  EXPECT_EQ(prefix.Width(), page.dc.GetTextExtent("File").cx);
+  // Metrics of the selected font; empty text.
+  page.dc.SelectObject(TFont("Times New Roman", -20));
+  TText_Metrics m;
+  ASSERT_TRUE(page.dc.GetTextMetrics(m));
+  EXPECT_TRUE(m.height == m.ascent + m.descent && m.height > 20);  // an em height leaves room for the leading
+  EXPECT_TRUE(page.dc.TextOut(0, 0, ""));
+  EXPECT_EQ(page.dc.GetTextExtent("").cx + page.dc.GetTextExtent("abc", 0).cx, 0);
 }
 
 // Text running past the surface draws the same pixels as on a larger one,
@@ -78,30 +100,6 @@ TEST(DC_Text, GlyphsOutsideTheClipCostNothing) {
   Seconds(1);  // the glyph is made once
   const double short_text = Seconds(600), long_text = Seconds(60000);
   EXPECT_LT(long_text, 10 * short_text + 0.05) << short_text;
-}
-
-TEST(DC_Text, DrawTextCentresOneLineAndWrapsWords) {
-  TCanvas c(200, 100);
-  c.dc.SelectObject(TFont("Arial", 16));
-  c.dc.SetBkMode(TRANSPARENT);
-  TRect r(0, 0, 200, 100);
-  EXPECT_EQ(c.dc.DrawText("Centre", -1, r, DT_SINGLELINE | DT_CENTER | DT_VCENTER), 16);
-  const TSize extent = c.dc.GetTextExtent("Centre");
-  EXPECT_TRUE(TRect((200 - extent.cx) / 2, 42, (200 + extent.cx) / 2 + 1, 58).Contains(Ink_Box(c)));
-
-  TRect narrow(0, 0, 60, 0);
-  const int height = c.dc.DrawText("one two three four", -1, narrow, DT_WORDBREAK | DT_CALCRECT);
-  EXPECT_TRUE(height >= 32 && narrow.bottom == height && narrow.Width() <= 60) << height << " " << narrow.Width();
-  TRect prefix(0, 0, 200, 20);
-  EXPECT_EQ(c.dc.DrawText("&File", -1, prefix, DT_SINGLELINE | DT_CALCRECT), 16);
-  EXPECT_EQ(prefix.Width(), c.dc.GetTextExtent("File").cx);
-  // Metrics of the selected font; empty text.
-  c.dc.SelectObject(TFont("Times New Roman", -20));
-  TText_Metrics m;
-  ASSERT_TRUE(c.dc.GetTextMetrics(m));
-  EXPECT_TRUE(m.height == m.ascent + m.descent && m.height > 20);  // an em height leaves room for the leading
-  EXPECT_TRUE(c.dc.TextOut(0, 0, ""));
-  EXPECT_EQ(c.dc.GetTextExtent("").cx + c.dc.GetTextExtent("abc", 0).cx, 0);
 }
 
 }  // namespace

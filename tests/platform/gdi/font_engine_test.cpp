@@ -29,8 +29,6 @@ int Pixel_Count(const Spans& spans) {
   return count;
 }
 
-std::string File_Name(const std::string& path) { return path.substr(path.rfind('/') + 1); }
-
 // The program may exit while a worker still draws text.
 TEST(Font_Engine, AWorkerDrawingAtExitDoesNotCrash) {
   for (int round = 0; round < 10; ++round) {
@@ -53,31 +51,24 @@ TEST(Font_Engine, WindowsFacesMapToMetricCompatibleFonts) {
   TFont_Engine& engine = TFont_Engine::Instance();
   struct Case { const char* face; int weight; bool italic; const char* file; };
   const Case cases[] = {
-      {"Arial", 400, false, "LiberationSans-Regular.ttf"},
-      {"arial", 700, false, "LiberationSans-Bold.ttf"},  // names are case-blind
-      {"Arial", 400, true, "LiberationSans-Italic.ttf"},
-      {"Arial", 700, true, "LiberationSans-BoldItalic.ttf"},
-      {"Times New Roman", 400, false, "LiberationSerif-Regular.ttf"},
-      {"Times New Roman", 700, false, "LiberationSerif-Bold.ttf"},
-      {"Times New Roman", 400, true, "LiberationSerif-Italic.ttf"},
-      {"Courier New", 400, false, "LiberationMono-Regular.ttf"},
+      {"Arial", 400, false, "LiberationSans-Regular.ttf"}, {"arial", 700, false, "LiberationSans-Bold.ttf"},  // case-blind
+      {"Arial", 400, true, "LiberationSans-Italic.ttf"}, {"Arial", 700, true, "LiberationSans-BoldItalic.ttf"},
+      {"Times New Roman", 400, false, "LiberationSerif-Regular.ttf"}, {"Times New Roman", 700, false, "LiberationSerif-Bold.ttf"},
+      {"Times New Roman", 400, true, "LiberationSerif-Italic.ttf"}, {"Courier New", 400, false, "LiberationMono-Regular.ttf"},
       {"Courier New", 600, false, "LiberationMono-Bold.ttf"},  // 600 already counts as bold
-      {"MS Sans Serif", 400, false, "LiberationSans-Regular.ttf"},
-      {"MS Serif", 400, false, "LiberationSerif-Regular.ttf"},
-      {"MS Serif", 700, false, "LiberationSerif-Bold.ttf"},
-      {"Arial Rounded MT Bold", 400, false, "LiberationSans-Bold.ttf"},
-      {"No Such Face", 400, false, "DejaVuSans.ttf"},
-      {"", 400, false, "DejaVuSans.ttf"},
+      {"MS Sans Serif", 400, false, "LiberationSans-Regular.ttf"}, {"MS Serif", 400, false, "LiberationSerif-Regular.ttf"},
+      {"MS Serif", 700, false, "LiberationSerif-Bold.ttf"}, {"Arial Rounded MT Bold", 400, false, "LiberationSans-Bold.ttf"},
+      {"No Such Face", 400, false, "DejaVuSans.ttf"}, {"", 400, false, "DejaVuSans.ttf"},
       {"No Such Face", 700, false, "DejaVuSans-Bold.ttf"},
   };
   for (const Case& c : cases) {
-    TFont_Spec font_spec{c.face, 20, c.weight, c.italic};
-    EXPECT_EQ(File_Name(engine.Resolved_File(font_spec)), c.file) << c.face << " " << c.weight << " " << c.italic;
+    const std::string path = engine.Resolved_File({c.face, 20, c.weight, c.italic});
+    EXPECT_EQ(path.substr(path.rfind('/') + 1), c.file) << c.face << " " << c.weight << " " << c.italic;
   }
 }
 
 // A positive height is the cell height; extreme heights give usable cells.
-TEST(Font_Engine, PositiveHeightIsTheCellHeight) {
+TEST(Font_Engine, HeightsAndKnownMetrics) {
   for (const char* face : {"Arial", "Times New Roman", "Courier New", "MS Serif", "No Such Face"}) {
     for (int height = 1; height <= 120; ++height) {
       TText_Metrics m = TFont_Engine::Instance().Metrics({face, height});
@@ -92,9 +83,7 @@ TEST(Font_Engine, PositiveHeightIsTheCellHeight) {
     EXPECT_TRUE(m.height >= 1 && m.ascent + m.descent == m.height) << height;
     for (auto [y, x0, x1] : Render({"Arial", height}, "Ag")) ASSERT_TRUE(y >= 0 && y < m.height && x0 < x1) << height;
   }
-}
-
-TEST(Font_Engine, KnownMetricsAndNegativeEmHeight) {
+  // Known metrics, and a negative height as the em height.
   TText_Metrics arial = TFont_Engine::Instance().Metrics({"Arial", 20});
   // ascent, descent, leading (an 18-pixel em in a 20-pixel cell), average width, weight
   EXPECT_EQ(std::tuple(arial.ascent, arial.descent, arial.internal_leading, arial.ave_char_width, arial.weight),
@@ -108,23 +97,17 @@ TEST(Font_Engine, KnownMetricsAndNegativeEmHeight) {
   EXPECT_TRUE(standard.height > 8 && standard.ascent + standard.descent == standard.height) << standard.height;
 }
 
-TEST(Font_Engine, ExtentsAreStable) {
+TEST(Font_Engine, ExtentsAreStableSumsOfWholePixelAdvances) {
   TFont_Engine& engine = TFont_Engine::Instance();
   // Whole-pixel advances of the installed fonts; a change of the rounding,
   // hinting or face choice shows here.
-  EXPECT_EQ(engine.Extent({"Arial", 20}, "Hello, World!"), TSize(104, 20));
-  EXPECT_EQ(engine.Extent({"Arial", 12}, "Hello, World!"), TSize(59, 12));
-  EXPECT_EQ(engine.Extent({"Times New Roman", 12}, "Hello, World!"), TSize(64, 12));
-  EXPECT_EQ(engine.Extent({"Times New Roman", 32}, "Hello, World!"), TSize(157, 32));
-  EXPECT_EQ(engine.Extent({"Arial", 20, 700}, "STOP"), TSize(49, 20));
-  EXPECT_EQ(engine.Extent({"Courier New", 20}, "Hello, World!"), TSize(13 * 11, 20));
-  EXPECT_EQ(engine.Extent({"Arial", -20}, "Hello, World!"), TSize(113, 22));
-  EXPECT_EQ(engine.Extent({"Arial", 20}, ""), TSize(0, 20));
-}
-
-TEST(Font_Engine, ExtentIsTheSumOfWholePixelAdvances) {
+  const std::string hello = "Hello, World!";
+  for (auto [font, text, size] : {std::tuple{TFont_Spec{"Arial", 20}, hello, TSize(104, 20)}, {{"Arial", 12}, hello, {59, 12}},
+                                  {{"Times New Roman", 12}, hello, {64, 12}}, {{"Times New Roman", 32}, hello, {157, 32}},
+                                  {{"Arial", 20, 700}, "STOP", {49, 20}}, {{"Courier New", 20}, hello, {13 * 11, 20}},
+                                  {{"Arial", -20}, hello, {113, 22}}, {{"Arial", 20}, "", {0, 20}}})
+    EXPECT_EQ(engine.Extent(font, text), size) << font.face_name << " " << font.height << " " << text;
   // No kerning: "AV" is exactly "A" plus "V".
-  TFont_Engine& engine = TFont_Engine::Instance();
   for (int height : {9, 14, 20, 37}) {
     TFont_Spec font{"Arial", height};
     EXPECT_EQ(engine.Extent(font, "AV").cx, engine.Extent(font, "A").cx + engine.Extent(font, "V").cx);
@@ -158,7 +141,7 @@ TEST(Font_Engine, RenderingIsDeterministicInsideTheCellAndReportsEachPixelOnce) 
   EXPECT_EQ(Render({"Times New Roman", 19}, "cache"), before);
 }
 
-TEST(Font_Engine, GlyphsSitOnTheBaseline) {
+TEST(Font_Engine, GlyphsSitOnTheBaselineAndWindows1252CharactersRender) {
   TText_Metrics m = TFont_Engine::Instance().Metrics({"Arial", 40});
   int bottom = -1, top = INT_MAX;
   for (auto [y, x0, x1] : Render({"Arial", 40}, "H")) bottom = std::max(bottom, y), top = std::min(top, y);
@@ -167,9 +150,6 @@ TEST(Font_Engine, GlyphsSitOnTheBaseline) {
   int descender = -1;
   for (auto [y, x0, x1] : Render({"Arial", 40}, "p")) descender = std::max(descender, y);
   EXPECT_TRUE(descender > m.ascent && descender < m.height) << descender;
-}
-
-TEST(Font_Engine, Windows1252CharactersRender) {
   TFont_Spec font{"Arial", 24};
   Spans e = Render(font, "e");
   Spans e_acute = Render(font, "\xE9");

@@ -5,6 +5,9 @@
 #include <initializer_list>
 #include <vector>
 
+// Expected commands name only the fields their kind uses.
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+
 namespace {
 
 using Kind = TMetafile_Command::Kind;
@@ -73,9 +76,6 @@ TEST(Metafile_Reader, DecodesEveryDrawingRecord) {
   ASSERT_TRUE(contents.header_ok);
   EXPECT_TRUE(contents.complete);
   EXPECT_EQ(contents.object_slots, 2);
-  // Each command names only the fields its kind uses.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
   const std::vector<TMetafile_Command> expected = {
       {.kind = Kind::Set_Window_Org, .point = {-5, 10}},
       {.kind = Kind::Set_Window_Ext, .point = {200, -100}},
@@ -95,12 +95,11 @@ TEST(Metafile_Reader, DecodesEveryDrawingRecord) {
       {.kind = Kind::Set_Text_Align, .value = 6},
       {.kind = Kind::Text_Out, .point = {8, 7}, .text = "Hi!"},
   };
-#pragma GCC diagnostic pop
   ASSERT_EQ(contents.commands.size(), expected.size());
   for (size_t i = 0; i < expected.size(); ++i) EXPECT_EQ(contents.commands[i], expected[i]) << i;
 }
 
-TEST(Metafile_Reader, FontsAndExtendedText) {
+TEST(Metafile_Reader, FontsExtendedTextAndObjectSlotsReusedLowestFirst) {
   Bytes b;
   b.Header()
       // height -24, width, escapement, orientation, weight 700, italic, underline, ..., "Arial" + 0
@@ -115,19 +114,14 @@ TEST(Metafile_Reader, FontsAndExtendedText) {
       .End();
   TMetafile_Contents contents = Read(b.data);
   ASSERT_TRUE(contents.complete);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
   EXPECT_EQ(contents.commands, (std::vector<TMetafile_Command>{
       {.kind = Kind::Create_Font, .slot = 0, .font = {"Arial", -24, 700, true, false}},
       {.kind = Kind::Create_Font, .slot = 1, .font = {"MS S", 12, 400, false, false}},
       {.kind = Kind::Ext_Text_Out, .point = {6, 5}, .rect = {1, 2, 30, 40}, .value = 4, .text = "abc", .dx = {7, 8, 9}},
       {.kind = Kind::Ext_Text_Out, .point = {6, 5}, .text = "xy"}}));
-#pragma GCC diagnostic pop
-}
-
-TEST(Metafile_Reader, ObjectSlotsAreReusedLowestFirst) {
-  Bytes b;
-  b.Header()
+  // Object slots are reused lowest first.
+  Bytes slots;
+  slots.Header()
       .Record(0x02FC, {1, 0, 0, 0})  // slot 0
       .Record(0x02FC, {1, 0, 0, 0})  // slot 1
       .Record(0x02FC, {1, 0, 0, 0})  // slot 2
@@ -137,14 +131,14 @@ TEST(Metafile_Reader, ObjectSlotsAreReusedLowestFirst) {
       .Record(0x01F0, {1})           // delete again: dropped
       .Record(0x02FA, {5, 0, 0, 0, 0})  // takes slot 1 again
       .End();
-  TMetafile_Contents contents = Read(b.data);
-  ASSERT_TRUE(contents.complete);
-  EXPECT_EQ(Kinds(contents), (std::vector<Kind>{Kind::Create_Brush, Kind::Create_Brush, Kind::Create_Brush,
+  TMetafile_Contents slot_contents = Read(slots.data);
+  ASSERT_TRUE(slot_contents.complete);
+  EXPECT_EQ(Kinds(slot_contents), (std::vector<Kind>{Kind::Create_Brush, Kind::Create_Brush, Kind::Create_Brush,
                                                  Kind::Delete_Object, Kind::Create_Pen}));
-  EXPECT_EQ(std::pair(contents.commands[4].slot, contents.object_slots), std::pair(1, 3));
+  EXPECT_EQ(std::pair(slot_contents.commands[4].slot, slot_contents.object_slots), std::pair(1, 3));
 }
 
-TEST(Metafile_Reader, RefusesForeignHeaders) {
+TEST(Metafile_Reader, RefusesForeignHeadersAndKeepsTheSoundRecordsBeforeATruncation) {
   for (auto bytes : {Bytes().Header(3).End().data, Bytes().Header(1, 8).End().data,
                      Bytes().Header(1, 9, 0x0200).End().data})
     EXPECT_FALSE(Read(bytes).header_ok || !Read(bytes).commands.empty());
@@ -154,9 +148,7 @@ TEST(Metafile_Reader, RefusesForeignHeaders) {
   EXPECT_FALSE(Read_Metafile(nullptr, 100).header_ok);
   // A disk metafile and the old version are the same records.
   EXPECT_TRUE(Read(Bytes().Header(2, 9, 0x0100).End().data).complete);
-}
-
-TEST(Metafile_Reader, EveryTruncationKeepsTheSoundRecordsBeforeIt) {
+  // Every truncation keeps the sound records before it.
   const std::vector<uint8_t> whole = Picture();
   const std::vector<TMetafile_Command> all = Read(whole).commands;
   for (size_t size = 0; size < whole.size(); ++size) {

@@ -26,7 +26,7 @@ TMetafile_Recorder Quarter_Picture() {
   return r;
 }
 
-TEST(Metafile, PlaysScaledIntoTheRectangle) {
+TEST(Metafile, PlaysScaledIntoTheRectangleAndPutsTheContextBack) {
   const TMetaFilePict picture(Quarter_Picture().Bytes());
   ASSERT_TRUE(picture.IsOK());
 
@@ -43,21 +43,19 @@ TEST(Metafile, PlaysScaledIntoTheRectangle) {
   picture.Play(half.dc, TRect(0, 0, 100, 50));
   EXPECT_EQ(half.At({{0, 48}, {49, 25}, {50, 25}, {0, 24}}), (TPixels{Blue, Blue, White, White}));
   EXPECT_EQ(half.Count(Blue), 50 * 24);
-}
-
-TEST(Metafile, PlayingPutsTheContextBack) {
-  TMetafile_Recorder r = Quarter_Picture();
-  r.SetTextColor(RGB(1, 2, 3));
-  r.SetBkColor(RGB(4, 5, 6));
-  r.SetBkMode(TRANSPARENT);
-  r.SetTextAlign(TA_CENTER);
-  r.SetPolyFillMode(WINDING);
-  const TMetaFilePict picture(r.Bytes());
+  // Playing puts the context back.
+  TMetafile_Recorder recorder = Quarter_Picture();
+  recorder.SetTextColor(RGB(1, 2, 3));
+  recorder.SetBkColor(RGB(4, 5, 6));
+  recorder.SetBkMode(TRANSPARENT);
+  recorder.SetTextAlign(TA_CENTER);
+  recorder.SetPolyFillMode(WINDING);
+  const TMetaFilePict coloured(recorder.Bytes());
 
   TCanvas c(50, 50);
   c.dc.SetWindowOrg(TPoint(3, 4));
   c.dc.SelectObject(TBrush(TColor(RGB(255, 0, 0))));
-  picture.Play(c.dc, TRect(0, 0, 50, 50));
+  coloured.Play(c.dc, TRect(0, 0, 50, 50));
   EXPECT_EQ(std::tuple(c.dc.GetMapMode(), c.dc.GetWindowOrg(), c.dc.GetWindowExt(), c.dc.GetViewportOrg()),
             std::tuple(MM_TEXT, TPoint(3, 4), TSize(1, 1), TPoint(0, 0)));
   EXPECT_EQ(std::pair(c.dc.GetTextColor(), c.dc.GetBkColor()), std::pair(TColor::Black, TColor::White));
@@ -69,7 +67,7 @@ TEST(Metafile, PlayingPutsTheContextBack) {
   EXPECT_EQ(c.At(40, 40), Red);
 }
 
-TEST(Metafile, ObjectsDeletedWhileSelectedKeepDrawing) {
+TEST(Metafile, ObjectsDeletedWhileSelectedKeepDrawingAndDegenerateFramesDoNotFail) {
   TMetafile_Recorder r;
   r.SetWindowExt(10, 10);
   const int brush = r.CreateBrushIndirect(BS_SOLID, RGB(255, 0, 0), 0);
@@ -83,6 +81,16 @@ TEST(Metafile, ObjectsDeletedWhileSelectedKeepDrawing) {
   TCanvas c(10, 10);
   EXPECT_TRUE(TMetaFilePict(r.Bytes()).Play(c.dc, TRect(0, 0, 10, 10)));
   EXPECT_EQ(c.At({{5, 5}, {2, 2}, {1, 1}}), (TPixels{Red, Red, White}));
+  // Degenerate frames draw nothing and do not fail.
+  TMetafile_Recorder zero_window;
+  zero_window.SetWindowExt(0, 0);
+  zero_window.SelectObject(zero_window.CreateBrushIndirect(BS_SOLID, RGB(255, 0, 0), 0));
+  zero_window.Rectangle(TRect(-32768, -32768, 32767, 32767));
+  zero_window.Ellipse(TRect(-32768, -32768, 32767, 32767));
+  TMetaFilePict(zero_window.Bytes()).Play(c.dc, TRect(0, 0, 20, 20));
+  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(5, 5, 5, 5));  // an empty target
+  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(15, 15, 5, 5));  // a reversed one
+  EXPECT_EQ(std::pair(c.dc.GetMapMode(), c.dc.SaveDC()), std::pair(MM_TEXT, 1));  // every save of the plays undone
 }
 
 TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
@@ -102,19 +110,6 @@ TEST(Metafile, DamagedDataPlaysUpToTheDamage) {
   TMetaFilePict nothing(junk, sizeof junk);
   EXPECT_FALSE(nothing.IsOK() || nothing.Play(c.dc, TRect(0, 0, 200, 100)));
   EXPECT_FALSE(TMetaFilePict(nullptr, 0).Play(c.dc));
-}
-
-TEST(Metafile, DegenerateFramesDrawNothingAndDoNotFail) {
-  TMetafile_Recorder zero_window;
-  zero_window.SetWindowExt(0, 0);
-  zero_window.SelectObject(zero_window.CreateBrushIndirect(BS_SOLID, RGB(255, 0, 0), 0));
-  zero_window.Rectangle(TRect(-32768, -32768, 32767, 32767));
-  zero_window.Ellipse(TRect(-32768, -32768, 32767, 32767));
-  TCanvas c(20, 20);
-  TMetaFilePict(zero_window.Bytes()).Play(c.dc, TRect(0, 0, 20, 20));
-  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(5, 5, 5, 5));  // an empty target
-  TMetaFilePict(Quarter_Picture().Bytes()).Play(c.dc, TRect(15, 15, 5, 5));  // a reversed one
-  EXPECT_EQ(std::pair(c.dc.GetMapMode(), c.dc.SaveDC()), std::pair(MM_TEXT, 1));  // every save of the plays undone
 }
 
 // The same calls made on a context and recorded then played draw the same

@@ -9,7 +9,7 @@ namespace {
 
 TPalette Make(std::vector<TPalette_Entry> entries) { return TPalette(entries.data(), int(entries.size())); }
 
-TEST(Color, ValueForms) {
+TEST(Color, ValueFormsAndTheNearestIndexRule) {
   constexpr TColor red(255, 0, 0);
   EXPECT_EQ(std::pair(red.Value(), red.Xrgb()), std::pair(0x000000FFu, 0x00FF0000u));
   EXPECT_TRUE(red.Is_Rgb());
@@ -19,9 +19,7 @@ TEST(Color, ValueForms) {
   EXPECT_TRUE(TColor(PALETTERGB(1, 2, 3)).Is_Palette_Relative());
   EXPECT_EQ(TColor(PALETTERGB(1, 2, 3)).Xrgb(), 0x010203u);
   EXPECT_EQ(TColor::From_Xrgb(0x123456), TColor(0x12, 0x34, 0x56));
-}
-
-TEST(Color, NearestIndexRule) {
+  // The nearest-index rule of colour tables.
   const uint32_t table[] = {0x000000, 0x0A0000, 0x000A00, 0x0A0000, 0xFFFFFF};
   // The first exact match wins over a later one.
   EXPECT_EQ(std::pair(Exact_Color_Index(table, 5, 0x0A0000), Exact_Color_Index(table, 5, 0x123456)), std::pair(1, -1));
@@ -31,7 +29,7 @@ TEST(Color, NearestIndexRule) {
     EXPECT_EQ(Nearest_Color_Index(table, count, colour), nearest) << std::hex << colour;
 }
 
-TEST(Palette, EntriesCopyAndResize) {
+TEST(Palette, EntriesCopyResizeAndNearestIndex) {
   TPalette p = Make({{1, 2, 3, PC_RESERVED}, {4, 5, 6, PC_NOCOLLAPSE}});
   EXPECT_EQ(p.GetNumEntries(), 2);
   TPalette_Entry e;
@@ -53,14 +51,12 @@ TEST(Palette, EntriesCopyAndResize) {
   EXPECT_EQ(std::pair(out[1], out[3]), std::pair(TPalette_Entry{7, 7, 7, 0}, TPalette_Entry{0, 0, 0, 0}));
   // beyond the end: black
   EXPECT_EQ(std::tuple(p.Entry_Xrgb(1), p.Entry_Xrgb(4), p.Entry_Xrgb(-1)), std::tuple(0x070707u, 0u, 0u));
-}
-
-TEST(Palette, NearestIgnoresFlagsAndPrefersLowestIndex) {
-  TPalette p = Make({{0, 0, 0, 0}, {255, 0, 0, PC_RESERVED}, {0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}});
+  // The nearest entry ignores flags and prefers the lowest index.
+  TPalette q = Make({{0, 0, 0, 0}, {255, 0, 0, PC_RESERVED}, {0, 0, 0, 0}, {255, 0, 0, 0}, {0, 255, 0, 0}});
   // (128, 128, 0) is a tie of red and green: the lower index wins
   for (auto [colour, nearest] : {std::pair{TColor(255, 0, 0), 1}, {TColor(0, 0, 0), 0}, {TColor(128, 128, 0), 1},
                                  {TColor(10, 200, 10), 4}})
-    EXPECT_EQ(p.GetNearestPaletteIndex(colour), nearest) << colour.Xrgb();
+    EXPECT_EQ(q.GetNearestPaletteIndex(colour), nearest) << colour.Xrgb();
   TPalette empty(nullptr, 0);
   EXPECT_EQ(empty.GetNearestPaletteIndex(TColor(1, 2, 3)), 0);
 }

@@ -52,7 +52,7 @@ std::string Marks(const TRegion& region, std::initializer_list<TPoint> points) {
 
 }  // namespace
 
-TEST(Region, RectangleBasics) {
+TEST(Region, RectangleBasicsInPlaceOperatorsAndCanonicalEquality) {
   TRegion r(TRect(2, 3, 10, 7));
   EXPECT_FALSE(r.IsEmpty());
   EXPECT_EQ(r.Bounds(), TRect(2, 3, 10, 7));
@@ -62,6 +62,20 @@ TEST(Region, RectangleBasics) {
   EXPECT_EQ(TRegion(), TRegion(TRect(1, 1, 1, 1)));
   EXPECT_TRUE(r.Touches(TRect(9, 6, 20, 20)));
   EXPECT_FALSE(r.Touches(TRect(10, 0, 20, 20)) || r.Touches(TRect()));
+  // In-place operators; equal areas compare equal whatever their making.
+  TRegion left(TRect(0, 0, 10, 10)), right(TRect(10, 0, 20, 10));
+  TRegion joined = left;
+  joined |= right;
+  EXPECT_TRUE(joined == TRegion(TRect(0, 0, 20, 10)) && joined.Complexity() == 1);  // touching spans merge
+  TRegion top(TRect(0, 0, 20, 5)), bottom(TRect(0, 5, 20, 10));
+  top |= bottom;
+  EXPECT_EQ(top, joined);  // touching equal bands merge
+  joined -= TRegion(TRect(5, 5, 15, 10));
+  EXPECT_EQ(joined.Rects().size(), 3u);
+  joined &= TRegion(TRect(0, 0, 5, 10));
+  EXPECT_EQ(joined, TRegion(TRect(0, 0, 5, 10)));
+  EXPECT_TRUE((joined ^= TRegion(TRect(0, 0, 5, 10))).IsEmpty());
+  EXPECT_EQ(left.Combine(right, TRegion::RGN_COPY), left);
 }
 
 TEST(Region, SetOperationsMatchPerPixelOracle) {
@@ -84,23 +98,7 @@ TEST(Region, SetOperationsMatchPerPixelOracle) {
   }
 }
 
-TEST(Region, InPlaceOperatorsAndCanonicalEquality) {
-  TRegion left(TRect(0, 0, 10, 10)), right(TRect(10, 0, 20, 10));
-  TRegion joined = left;
-  joined |= right;
-  EXPECT_TRUE(joined == TRegion(TRect(0, 0, 20, 10)) && joined.Complexity() == 1);  // touching spans merge
-  TRegion top(TRect(0, 0, 20, 5)), bottom(TRect(0, 5, 20, 10));
-  top |= bottom;
-  EXPECT_EQ(top, joined);  // touching equal bands merge
-  joined -= TRegion(TRect(5, 5, 15, 10));
-  EXPECT_EQ(joined.Rects().size(), 3u);
-  joined &= TRegion(TRect(0, 0, 5, 10));
-  EXPECT_EQ(joined, TRegion(TRect(0, 0, 5, 10)));
-  EXPECT_TRUE((joined ^= TRegion(TRect(0, 0, 5, 10))).IsEmpty());
-  EXPECT_EQ(left.Combine(right, TRegion::RGN_COPY), left);
-}
-
-TEST(Region, EllipseRegionAgreesWithFilledEllipse) {
+TEST(Region, EllipseRegionsAgreeWithFilledEllipsesAndSpansComeInOrder) {
   std::mt19937 rng(5);
   std::uniform_int_distribution<int> coord(-3, 40);
   for (int trial = 0; trial < 200; ++trial) {
@@ -112,25 +110,7 @@ TEST(Region, EllipseRegionAgreesWithFilledEllipse) {
       for (int x = Area.left; x < Area.right; ++x)
         ASSERT_EQ(region.Contains({x, y}), grid.On(x, y)) << x << "," << y;
   }
-}
-
-TEST(Region, PolygonRegionsAndOffset) {
-  TPoint triangle[3] = {{0, 0}, {20, 0}, {0, 20}};
-  TRegion r = TRegion::Polygon(triangle, 3, TFill_Rule::Alternate);
-  EXPECT_EQ(Marks(r, {{0, 0}, {9, 9}, {10, 10}}), "##.");
-  // (19, 0) has its centre on the slanted right edge: outside
-  EXPECT_EQ(r.Bounds(), TRect(0, 0, 19, 19));
-  r.Offset(5, -3);
-  EXPECT_EQ(Marks(r, {{14, 6}, {15, 7}}), "#.");
-  EXPECT_EQ(r.Bounds(), TRect(5, -3, 24, 16));
-  TPoint two[8] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
-  int counts[2] = {4, 4};
-  EXPECT_TRUE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Winding).Contains({7, 7}));
-  EXPECT_FALSE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Alternate).Contains({7, 7}));
-  for (int too_few : {0, 2}) EXPECT_TRUE(TRegion::Polygon(triangle, too_few, TFill_Rule::Alternate).IsEmpty());
-}
-
-TEST(Region, SpansInsideClipInOrder) {
+  // Spans inside the clip, in order.
   TRegion r = TRegion::Ellipse(TRect(0, 0, 30, 20)) | TRegion(TRect(35, 5, 40, 8));
   TRect clip(3, 4, 38, 12);
   TSpan_Grid grid(Area);
@@ -149,7 +129,23 @@ TEST(Region, SpansInsideClipInOrder) {
   EXPECT_EQ(all.Total(), area);
 }
 
-TEST(Region, BuilderAcceptsSpansInAnyOrder) {
+TEST(Region, PolygonRegionsAndOffset) {
+  TPoint triangle[3] = {{0, 0}, {20, 0}, {0, 20}};
+  TRegion r = TRegion::Polygon(triangle, 3, TFill_Rule::Alternate);
+  EXPECT_EQ(Marks(r, {{0, 0}, {9, 9}, {10, 10}}), "##.");
+  // (19, 0) has its centre on the slanted right edge: outside
+  EXPECT_EQ(r.Bounds(), TRect(0, 0, 19, 19));
+  r.Offset(5, -3);
+  EXPECT_EQ(Marks(r, {{14, 6}, {15, 7}}), "#.");
+  EXPECT_EQ(r.Bounds(), TRect(5, -3, 24, 16));
+  TPoint two[8] = {{0, 0}, {10, 0}, {10, 10}, {0, 10}, {5, 5}, {15, 5}, {15, 15}, {5, 15}};
+  int counts[2] = {4, 4};
+  EXPECT_TRUE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Winding).Contains({7, 7}));
+  EXPECT_FALSE(TRegion::Poly_Polygon(two, counts, 2, TFill_Rule::Alternate).Contains({7, 7}));
+  for (int too_few : {0, 2}) EXPECT_TRUE(TRegion::Polygon(triangle, too_few, TFill_Rule::Alternate).IsEmpty());
+}
+
+TEST(Region, BuilderTakesSpansInAnyOrderAndWildCoordinatesStayBounded) {
   TRegion_Builder builder;
   // The second overlaps the first span of its row, the third touches it, the last is empty.
   for (auto [y, x0, x1] : {std::tuple{5, 10, 20}, {3, 0, 4}, {5, 2, 12}, {5, 20, 25}, {4, 0, 4}, {9, 7, 7}})
@@ -157,12 +153,10 @@ TEST(Region, BuilderAcceptsSpansInAnyOrder) {
   TRegion r = builder.Build();
   r.Validate();
   EXPECT_EQ(r, TRegion(TRect(0, 3, 4, 5)) | TRegion(TRect(2, 5, 25, 6)));
-}
-
-TEST(Region, WildCoordinatesStayBounded) {
+  // Wild coordinates stay bounded.
   TPoint wild[3] = {{0, -2000000000}, {2000000000, 2000000000}, {-2000000000, 2000000000}};
-  TRegion r = TRegion::Polygon(wild, 3, TFill_Rule::Winding);
-  EXPECT_TRUE(r.Contains({0, 0}) && r.Bounds().bottom <= TRegion::Coordinate_Limit) << r.Bounds().bottom;
+  TRegion w = TRegion::Polygon(wild, 3, TFill_Rule::Winding);
+  EXPECT_TRUE(w.Contains({0, 0}) && w.Bounds().bottom <= TRegion::Coordinate_Limit) << w.Bounds().bottom;
   TRegion e = TRegion::Ellipse(TRect(-2000000000, -5, 2000000000, 5));
   EXPECT_TRUE(e.Contains({0, 4}) && e.Complexity() <= 10) << e.Complexity();
 }

@@ -83,7 +83,7 @@ TSpan_Grid Draw(const std::function<void(const TSpan_Sink&)>& draw) {
 
 }  // namespace
 
-TEST(Scan_Polygon, RectangleCoversItsBoxExactlyAndDegenerateInputsNothing) {
+TEST(Scan_Polygon, RectangleCoversItsBoxExactlyDegenerateInputsNothingAndHugeOnesClip) {
   TSpan_Grid box = Fill_Polygons({{2, 3}, {7, 3}, {7, 5}, {2, 5}}, {4}, TFill_Rule::Alternate);
   EXPECT_EQ(box.Total(), 5 * 2);
   EXPECT_EQ(box.Marks({{2, 3}, {6, 4}, {7, 4}, {2, 5}}), "##..");  // right and bottom edges excluded
@@ -95,9 +95,19 @@ TEST(Scan_Polygon, RectangleCoversItsBoxExactlyAndDegenerateInputsNothing) {
     for (TFill_Rule rule : {TFill_Rule::Alternate, TFill_Rule::Winding})
       EXPECT_EQ(Fill_Polygons(pts, {int(pts.size())}, rule, clip).Total(), 0) << pts.size();
   EXPECT_EQ(Fill_Polygons({}, {}, TFill_Rule::Alternate).Total(), 0);
+  // Huge coordinates are clipped.
+  std::vector<TPoint> huge = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN + 10}, {INT_MAX, INT_MAX},
+                              {INT_MIN + 5, INT_MAX}};
+  TRect clip(0, 0, 30, 20);
+  TSpan_Grid grid = Fill_Polygons(huge, {4}, TFill_Rule::Winding, clip);
+  EXPECT_TRUE(grid.Total() == 30 * 20 && grid.Strays() == 0);
+  // A thin sliver with huge slope still covers the right pixels.
+  std::vector<TPoint> sliver = {{0, 0}, {2000000000, 1}, {0, 1}};
+  TSpan_Grid row = Fill_Polygons(sliver, {3}, TFill_Rule::Alternate, TRect(0, 0, 40, 40));
+  EXPECT_EQ(row.Total(), 40);
 }
 
-TEST(Scan_Polygon, MatchesPointInPolygonOracleOnRandomPolygons) {
+TEST(Scan_Polygon, MatchesTheOracleOnRandomPolygonsAndTrianglesTileWithoutGaps) {
   std::mt19937 rng(7);
   std::uniform_int_distribution<int> coord(-5, 44), count(3, 9), parts(1, 3);
   for (int trial = 0; trial < 300; ++trial) {
@@ -112,21 +122,19 @@ TEST(Scan_Polygon, MatchesPointInPolygonOracleOnRandomPolygons) {
     SCOPED_TRACE(trial);
     Expect_Matches_Oracle(pts, counts, rule);
   }
-}
-
-TEST(Scan_Polygon, TrianglesTilingARectangleCoverEachPixelOnce) {
-  // A jittered grid of points split into triangles: shared edges must
+  // Triangles tiling a rectangle cover each pixel once.
+  // A jittered tiles of points split into triangles: shared edges must
   // neither leave a gap nor be covered twice.
-  std::mt19937 rng(11);
+  std::mt19937 tiling_rng(11);
   std::uniform_int_distribution<int> jitter(-3, 3);
-  const int n = 5, step = 8;
-  TPoint grid_pts[n + 1][n + 1];
-  for (int j = 0; j <= n; ++j)
-    for (int i = 0; i <= n; ++i)  // the outer points stay on the rectangle's edges
-      grid_pts[j][i] = TPoint(i * step + (i > 0 && i < n ? jitter(rng) : 0), j * step + (j > 0 && j < n ? jitter(rng) : 0));
-  TSpan_Grid grid(Area);
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i < n; ++i) {
+  const int cells = 5, step = 8;
+  TPoint grid_pts[cells + 1][cells + 1];
+  for (int j = 0; j <= cells; ++j)
+    for (int i = 0; i <= cells; ++i)  // the outer points stay on the rectangle's edges
+      grid_pts[j][i] = TPoint(i * step + (i > 0 && i < cells ? jitter(tiling_rng) : 0), j * step + (j > 0 && j < cells ? jitter(tiling_rng) : 0));
+  TSpan_Grid tiles(Area);
+  for (int j = 0; j < cells; ++j)
+    for (int i = 0; i < cells; ++i) {
       TPoint a = grid_pts[j][i], b = grid_pts[j][i + 1], c = grid_pts[j + 1][i + 1], d = grid_pts[j + 1][i];
       // Split along the diagonal that lies inside the (possibly concave) quad.
       auto side = [](TPoint p, TPoint q, TPoint r) { return int64_t(q.x - p.x) * (r.y - p.y) - int64_t(q.y - p.y) * (r.x - p.x); };
@@ -134,25 +142,13 @@ TEST(Scan_Polygon, TrianglesTilingARectangleCoverEachPixelOnce) {
       std::vector<TPoint> t1 = {a, b, c}, t2 = {a, d, c};  // opposite windings
       if (!ac_inside) t1 = {a, b, d}, t2 = {b, d, c};
       int three = 3;
-      Scan::Polygons(t1.data(), &three, 1, TFill_Rule::Alternate, Area, grid.Sink());
-      Scan::Polygons(t2.data(), &three, 1, TFill_Rule::Winding, Area, grid.Sink());
+      Scan::Polygons(t1.data(), &three, 1, TFill_Rule::Alternate, Area, tiles.Sink());
+      Scan::Polygons(t2.data(), &three, 1, TFill_Rule::Winding, Area, tiles.Sink());
     }
   for (int y = Area.top; y < Area.bottom; ++y)
     for (int x = Area.left; x < Area.right; ++x)
-      ASSERT_EQ(grid.At(x, y), (x >= 0 && x < n * step && y >= 0 && y < n * step) ? 1 : 0)
+      ASSERT_EQ(tiles.At(x, y), (x >= 0 && x < cells * step && y >= 0 && y < cells * step) ? 1 : 0)
           << x << "," << y;
-}
-
-TEST(Scan_Polygon, ClipsAndSurvivesHugeCoordinates) {
-  std::vector<TPoint> huge = {{INT_MIN, INT_MIN}, {INT_MAX, INT_MIN + 10}, {INT_MAX, INT_MAX},
-                              {INT_MIN + 5, INT_MAX}};
-  TRect clip(0, 0, 30, 20);
-  TSpan_Grid grid = Fill_Polygons(huge, {4}, TFill_Rule::Winding, clip);
-  EXPECT_TRUE(grid.Total() == 30 * 20 && grid.Strays() == 0);
-  // A thin sliver with huge slope still covers the right pixels.
-  std::vector<TPoint> sliver = {{0, 0}, {2000000000, 1}, {0, 1}};
-  TSpan_Grid row = Fill_Polygons(sliver, {3}, TFill_Rule::Alternate, TRect(0, 0, 40, 40));
-  EXPECT_EQ(row.Total(), 40);
 }
 
 TEST(Scan_Ellipse, MatchesTheInsideTestAndIsSymmetric) {
@@ -170,7 +166,7 @@ TEST(Scan_Ellipse, MatchesTheInsideTestAndIsSymmetric) {
     }
 }
 
-TEST(Scan_Ellipse, ReversedBoxesAndClippedFills) {
+TEST(Scan_Ellipse, ReversedClippedAndHugeBoxes) {
   EXPECT_EQ(Draw([&](auto& s) { Scan::Ellipse(TRect(2, 3, 17, 11), Area, s); }).Picture(),
             Draw([&](auto& s) { Scan::Ellipse(TRect(17, 11, 2, 3), Area, s); }).Picture());
   // A clipped fill is the fill inside the clip.
@@ -178,11 +174,9 @@ TEST(Scan_Ellipse, ReversedBoxesAndClippedFills) {
   Expect_Within(Draw([&](auto& s) { Scan::Ellipse(box, clip, s); }),
                 Draw([&](auto& s) { Scan::Ellipse(box, Area, s); }), clip, true);
   EXPECT_EQ(Draw([&](auto& s) { Scan::Ellipse(box, TRect(), s); }).Spans(), 0);
-}
-
-TEST(Scan_Ellipse, HugeBoxDoesNotOverflow) {
-  TRect box(INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2);
-  EXPECT_EQ(Draw([&](auto& s) { Scan::Ellipse(box, Area, s); }).Total(), long(Area.Width()) * Area.Height());
+  // A huge box does not overflow.
+  TRect huge(INT_MIN / 2, INT_MIN / 2, INT_MAX / 2, INT_MAX / 2);
+  EXPECT_EQ(Draw([&](auto& s) { Scan::Ellipse(huge, Area, s); }).Total(), long(Area.Width()) * Area.Height());
   // The ends of a huge flat ellipse, where the products need 128 bits.
   TRect flat(0, 0, 2000000000, 2000000);
   TRect left_end(-2, 999998, 3, 1000003), top_end(999999998, -2, 1000000003, 3);
@@ -193,16 +187,14 @@ TEST(Scan_Ellipse, HugeBoxDoesNotOverflow) {
   EXPECT_EQ(top.Marks({{1000000000, 0}, {1000000000, -1}}), "#.");
 }
 
-TEST(Scan_Ellipse, RoundRectWithZeroAndFullCorners) {
-  TRect box(2, 2, 20, 14);
-  EXPECT_EQ(Draw([&](auto& s) { Scan::Round_Rect(box, TSize(0, 0), Area, s); }).Total(), 18 * 12);
-  EXPECT_EQ(Draw([&](auto& s) { Scan::Round_Rect(box, TSize(100, 100), Area, s); }).Picture(),
-            Draw([&](auto& s) { Scan::Ellipse(box, Area, s); }).Picture());
-  TSpan_Grid corners = Draw([&](auto& s) { Scan::Round_Rect(box, TSize(6, 6), Area, s); });
+TEST(Scan_Ellipse, RoundRectsAndOutlinesInsideTheFigureRingingIt) {
+  TRect rounded(2, 2, 20, 14);
+  EXPECT_EQ(Draw([&](auto& s) { Scan::Round_Rect(rounded, TSize(0, 0), Area, s); }).Total(), 18 * 12);
+  EXPECT_EQ(Draw([&](auto& s) { Scan::Round_Rect(rounded, TSize(100, 100), Area, s); }).Picture(),
+            Draw([&](auto& s) { Scan::Ellipse(rounded, Area, s); }).Picture());
+  TSpan_Grid corners = Draw([&](auto& s) { Scan::Round_Rect(rounded, TSize(6, 6), Area, s); });
   EXPECT_EQ(corners.Marks({{2, 2}, {5, 2}, {16, 2}, {2, 5}, {19, 10}}), ".####");  // straight edges
-}
-
-TEST(Scan_Ellipse, OutlinesLieInsideTheFigureAndRingIt) {
+  // Outlines lie inside the figure and ring it.
   TRect box(1, 2, 31, 22);
   TSpan_Grid fill = Draw([&](auto& s) { Scan::Ellipse(box, Area, s); });
   for (int pen : {1, 2, 4}) {
@@ -233,7 +225,7 @@ const TPoint right(40, 18), up(20, 0), left(0, 18), down(20, 40);
 
 }  // namespace
 
-TEST(Scan_Arc, PiesRunCounterClockwiseOnTheScreen) {
+TEST(Scan_Arc, PiesRunCounterClockwiseAndTheirOutlinesCloseTheFigure) {
   // From the ray to the right counter-clockwise to the ray upwards: the
   // upper right quarter.
   const std::initializer_list<TPoint> corners = {{28, 10}, {12, 10}, {28, 26}, {12, 26}};
@@ -250,19 +242,27 @@ TEST(Scan_Arc, PiesRunCounterClockwiseOnTheScreen) {
   EXPECT_EQ(quarters.Picture(), ellipse.Picture());
   // Opposite rays: a half.
   EXPECT_EQ(Draw([&](auto& s) { Scan::Pie(Box, left, right, Area, s); }).Marks({{20, 27}, {20, 8}}), "#.");
+  // Pie and chord outlines close the figure.
+  for (int pen : {1, 3}) {
+    TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie_Outline(Box, right, up, pen, Area, s); });
+    EXPECT_TRUE(pie.On(20, 18) || pie.On(19, 18));  // the centre
+    // on the horizontal and vertical radius; inside the pie; outside it
+    EXPECT_EQ(pie.Marks({{28, 18}, {20, 12}, {26, 13}, {12, 24}}), "##..");
+    Expect_Within(pie, ellipse);
+    // on the chord; the centre is no part of a chord
+    EXPECT_EQ(Draw([&](auto& s) { Scan::Chord_Outline(Box, right, up, pen, Area, s); }).Marks({{27, 11}, {20, 18}}), "#.");
+  }
 }
 
-TEST(Scan_Arc, ChordCutsAlongTheLineBetweenTheArcEnds) {
+TEST(Scan_Arc, ChordsCutAlongTheLineBetweenTheArcEndsAndArcsFollowTheOutline) {
   EXPECT_EQ(Draw([&](auto& s) { Scan::Chord(Box, right, left, Area, s); }).Marks({{20, 8}, {5, 17}, {20, 18}}), "##.");
   TSpan_Grid corner = Draw([&](auto& s) { Scan::Chord(Box, right, up, Area, s); });
   EXPECT_EQ(corner.Marks({{30, 10}, {22, 16}}), "#.");  // near the arc; behind the chord
-  Expect_Within(corner, Draw([&](auto& s) { Scan::Pie(Box, right, up, Area, s); }));
-}
-
-TEST(Scan_Arc, ArcsAreThePartOfTheOutlineInTheSector) {
+  TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie(Box, right, up, Area, s); });
+  Expect_Within(corner, pie);
+  // Arcs are the part of the outline in the sector.
   TSpan_Grid outline = Draw([&](auto& s) { Scan::Ellipse_Outline(Box, 1, Area, s); });
   TSpan_Grid arc = Draw([&](auto& s) { Scan::Arc(Box, right, up, 1, Area, s); });
-  TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie(Box, right, up, Area, s); });
   long count = 0;
   for (int y = Area.top; y < Area.bottom; ++y)
     for (int x = Area.left; x < Area.right; ++x) {
@@ -274,21 +274,8 @@ TEST(Scan_Arc, ArcsAreThePartOfTheOutlineInTheSector) {
   EXPECT_EQ(Draw([&](auto& s) { Scan::Arc(Box, right, up, 3, Area, s); }).Marks({{35, 17}, {33, 17}, {32, 17}}), "##.");
 }
 
-TEST(Scan_Arc, PieAndChordOutlinesCloseTheFigure) {
-  TSpan_Grid fill = Draw([&](auto& s) { Scan::Ellipse(Box, Area, s); });
-  for (int pen : {1, 3}) {
-    TSpan_Grid pie = Draw([&](auto& s) { Scan::Pie_Outline(Box, right, up, pen, Area, s); });
-    EXPECT_TRUE(pie.On(20, 18) || pie.On(19, 18));  // the centre
-    // on the horizontal and vertical radius; inside the pie; outside it
-    EXPECT_EQ(pie.Marks({{28, 18}, {20, 12}, {26, 13}, {12, 24}}), "##..");
-    Expect_Within(pie, fill);
-    // on the chord; the centre is no part of a chord
-    EXPECT_EQ(Draw([&](auto& s) { Scan::Chord_Outline(Box, right, up, pen, Area, s); }).Marks({{27, 11}, {20, 18}}), "#.");
-  }
-}
-
 // Lines leave out their last pixel unless asked to include it.
-TEST(Scan_Line, SamePixelsBothWaysOnePerStepConnected) {
+TEST(Scan_Line, SamePixelsBothWaysOnePerStepConnectedAndClipped) {
   EXPECT_EQ(Draw([](auto& s) { Scan::Line({3, 3}, {3, 3}, false, Area, s); }).Total(), 0);
   EXPECT_EQ(Draw([](auto& s) { Scan::Line({3, 3}, {3, 3}, true, Area, s); }).Total(), 1);
   std::mt19937 rng(9);
@@ -314,9 +301,7 @@ TEST(Scan_Line, SamePixelsBothWaysOnePerStepConnected) {
         ASSERT_LE(std::abs(off), 0.5);
       }
   }
-}
-
-TEST(Scan_Line, ClippedLinesKeepTheirPixels) {
+  // Clipped lines keep their pixels.
   TPoint a(-1000000000, -999999990), b(1000000000, 1000000010);
   TRect clip(0, 0, 30, 30);
   TSpan_Grid grid = Draw([&](auto& s) { Scan::Line(a, b, false, clip, s); });
@@ -327,7 +312,7 @@ TEST(Scan_Line, ClippedLinesKeepTheirPixels) {
   EXPECT_EQ(Draw([&](auto& s) { Scan::Line({0, 0}, {9, 9}, true, TRect(), s); }).Spans(), 0);
 }
 
-TEST(Scan_Wide, WidthsAndRoundEnds) {
+TEST(Scan_Wide, WidthsRoundEndsAndThePixelsNearThePolyline) {
   for (int w = 2; w <= 7; ++w) {
     TPoint pts[2] = {{5, 20}, {30, 20}};
     TSpan_Grid grid = Draw([&](auto& s) { Scan::Wide_Polyline(pts, 2, w, false, Area, s); });
@@ -337,9 +322,6 @@ TEST(Scan_Wide, WidthsAndRoundEnds) {
     EXPECT_TRUE(grid.On(5, 20 - (w % 2 ? 0 : 1)));
     EXPECT_FALSE(w >= 4 && grid.On(5 - w / 2, 20 - w / 2));  // round ends: no square corners
   }
-}
-
-TEST(Scan_Wide, CoversThePixelsNearThePolyline) {
   std::mt19937 rng(21);
   std::uniform_int_distribution<int> coord(0, 39), width(3, 9), count(1, 6);
   for (int trial = 0; trial < 150; ++trial) {

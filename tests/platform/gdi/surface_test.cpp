@@ -11,7 +11,7 @@
 
 namespace {
 
-TEST(Dib, BottomUpLayoutAndStride) {
+TEST(Dib, BottomUpLayoutStrideAndColourTable) {
   TDib dib(5, 3);
   EXPECT_EQ(std::tuple(dib.Pitch(), dib.SizeImage(), dib.NumColors()), std::tuple(8L, 24u, 256));
   // Buffer pixel (x, y) is byte y * stride + x counted from the bottom, so
@@ -31,22 +31,20 @@ TEST(Dib, BottomUpLayoutAndStride) {
   EXPECT_EQ(std::pair(mono.Pitch(), mono.GetColor(1)), std::pair(8L, TColor::White));
   mono.Surface()->Set_Pixel(32, 1, 1);
   EXPECT_EQ(mono.GetBits()[4], 0x80);
-}
-
-TEST(Dib, ColorTableAndLookup) {
-  TDib dib(4, 4);
+  // The colour table and lookup.
+  TDib table_dib(4, 4);
   const uint32_t table[3] = {0x112233, 0x445566, 0x112233};
-  EXPECT_EQ(dib.SetColorTable(10, 3, table), 3);
-  EXPECT_EQ(dib.SetColorTable(255, 3, table), 1);  // only what fits
-  EXPECT_EQ(std::pair(dib.GetColor(10), dib.GetColors()[11]), std::pair(TColor(0x11, 0x22, 0x33), 0x445566u));
-  EXPECT_EQ(std::tuple(dib.FindColor(TColor(0x11, 0x22, 0x33)), dib.FindColor(TColor(0x44, 0x55, 0x66)),
-                       dib.FindColor(TColor(1, 1, 1))), std::tuple(10, 11, -1));
-  EXPECT_EQ(dib.GetColor(300), TColor::Black);
-  dib.SetColor(0, TColor(1, 2, 3));
-  EXPECT_EQ(dib.Surface()->Pixel_Xrgb(0, 0), 0x010203u);
+  EXPECT_EQ(table_dib.SetColorTable(10, 3, table), 3);
+  EXPECT_EQ(table_dib.SetColorTable(255, 3, table), 1);  // only what fits
+  EXPECT_EQ(std::pair(table_dib.GetColor(10), table_dib.GetColors()[11]), std::pair(TColor(0x11, 0x22, 0x33), 0x445566u));
+  EXPECT_EQ(std::tuple(table_dib.FindColor(TColor(0x11, 0x22, 0x33)), table_dib.FindColor(TColor(0x44, 0x55, 0x66)),
+                       table_dib.FindColor(TColor(1, 1, 1))), std::tuple(10, 11, -1));
+  EXPECT_EQ(table_dib.GetColor(300), TColor::Black);
+  table_dib.SetColor(0, TColor(1, 2, 3));
+  EXPECT_EQ(table_dib.Surface()->Pixel_Xrgb(0, 0), 0x010203u);
 }
 
-TEST(Dib, CopiesOwnPixelsButDiBitmapShares) {
+TEST(Dib, CopiesOwnPixelsDiBitmapSharesAndBadSizesHoldNoPixels) {
   TDib a(4, 4);
   a.GetBits()[0] = 1;
   TDib b = a;
@@ -57,9 +55,7 @@ TEST(Dib, CopiesOwnPixelsButDiBitmapShares) {
   EXPECT_EQ(both.TDib::Surface(), both.TBitmap::Surface());
   TDiBitmap copy = both;
   EXPECT_TRUE(copy.TDib::Surface() != both.TDib::Surface() && copy.TDib::Surface() == copy.TBitmap::Surface());
-}
-
-TEST(Surface, EmptyAndHugeSizesHoldNoPixels) {
+  // Empty and huge sizes hold no pixels.
   for (auto [w, h] : {std::pair{0, 5}, {5, 0}, {-3, 4}, {4, -3}, {200000, 200000}}) {
     TDib dib(w, h);
     EXPECT_FALSE(dib.IsOK() || TBitmap(w, h).IsOK()) << w << "x" << h;

@@ -36,7 +36,7 @@ std::vector<uint8_t> Make_Bmp(int32_t width, int32_t height, uint16_t bits, uint
   return out;
 }
 
-TEST(Bmp_Image, ReadsEachDepthWithAndWithoutTheFileHeader) {
+TEST(Bmp_Image, ReadsEachDepthTopDownRowsShortTablesAndCoreHeaders) {
   for (uint16_t bits : {1, 4, 8}) {
     for (bool header : {true, false}) {
       auto bytes = Make_Bmp(13, 7, bits, 0, header);
@@ -49,26 +49,30 @@ TEST(Bmp_Image, ReadsEachDepthWithAndWithoutTheFileHeader) {
       EXPECT_EQ(image->bits[5], 5);
     }
   }
-}
-
-TEST(Bmp_Image, ShortColourTableAndTopDownRows) {
+  // A short colour table and top-down rows.
   auto bytes = Make_Bmp(4, -2, 8, 3);
   auto image = Parse_Bmp(bytes.data(), bytes.size());
   ASSERT_TRUE(image);
   EXPECT_EQ(std::tuple(image->colors.size(), image->colors[2].red, image->height), std::tuple(3u, 2, 2));
   // The first stored row was the top one: it becomes the last row kept.
   EXPECT_EQ(std::tuple(image->bits[4], image->bits[0]), std::tuple(0, 4));
+  // A core header with three-byte colours.
+  std::vector<uint8_t> core;
+  Put(core, 4, {12});
+  Put(core, 2, {3, 1, 1, 1});                     // 3 x 1 pixels, one plane, one bit
+  Put(core, 1, {1, 2, 3, 4, 5, 6});               // two colours, blue green red
+  Put(core, 4, {0xA0});                           // one row: 101 and padding
+  auto core_image = Parse_Bmp(core.data(), core.size());
+  ASSERT_TRUE(core_image);
+  EXPECT_EQ(std::tuple(core_image->colors[1].blue, core_image->colors[1].red, core_image->bits[0]), std::tuple(4, 6, 0xA0));
 }
 
-TEST(Bmp_Image, EveryTruncationIsRefused) {
+TEST(Bmp_Image, EveryTruncationAndBadFieldIsRefused) {
   auto bytes = Make_Bmp(9, 5, 4, 0);
   for (size_t size = 0; size < bytes.size(); ++size)
     EXPECT_FALSE(Parse_Bmp(bytes.data(), size)) << size;
   EXPECT_TRUE(Parse_Bmp(bytes.data(), bytes.size()));
   EXPECT_FALSE(Parse_Bmp(nullptr, 100));
-}
-
-TEST(Bmp_Image, BadFieldsAreRefused) {
   // The good image with a 16- or 32-bit field at `at` replaced.
   auto patch = [](std::vector<uint8_t> bytes, size_t at, auto v) {
     std::memcpy(bytes.data() + at, &v, sizeof v);
@@ -90,17 +94,6 @@ TEST(Bmp_Image, BadFieldsAreRefused) {
       patch(good, 10, 20u),                // bits inside the header
   };
   for (size_t i = 0; i < bad.size(); ++i) EXPECT_FALSE(Parse_Bmp(bad[i].data(), bad[i].size())) << i;
-}
-
-TEST(Bmp_Image, CoreHeaderWithThreeByteColours) {
-  std::vector<uint8_t> bytes;
-  Put(bytes, 4, {12});
-  Put(bytes, 2, {3, 1, 1, 1});                     // 3 x 1 pixels, one plane, one bit
-  Put(bytes, 1, {1, 2, 3, 4, 5, 6});               // two colours, blue green red
-  Put(bytes, 4, {0xA0});                           // one row: 101 and padding
-  auto image = Parse_Bmp(bytes.data(), bytes.size());
-  ASSERT_TRUE(image);
-  EXPECT_EQ(std::tuple(image->colors[1].blue, image->colors[1].red, image->bits[0]), std::tuple(4, 6, 0xA0));
 }
 
 }  // namespace

@@ -10,7 +10,21 @@ namespace {
 
 using File_System = Temp_Home;
 
-TEST_F(File_System, AttributesOfFilesDirectoriesAndMissingPaths) {
+TEST_F(File_System, AttributesDeletionFreeSpaceAndWritability) {
+  // Delete takes files only; free space and writability are probed.
+  Write(Work("f"), "x");
+  EXPECT_TRUE(Delete_File(Work("f")));
+  EXPECT_FALSE(Delete_File(Work("f")) || Delete_File(Work("")));
+  EXPECT_TRUE(File_Exists(Work("")));
+  auto space = Get_Free_Space(Work(""));
+  ASSERT_TRUE(space);
+  EXPECT_GT(space->bytes_per_cluster, 0u);
+  EXPECT_FALSE(Get_Free_Space(Work("missing/dir")));
+
+  EXPECT_TRUE(Directory_Writable(Work("")));
+  EXPECT_TRUE(std::filesystem::is_empty(Work("")));  // the probe file is gone again
+  EXPECT_FALSE(Directory_Writable(Work("missing")) || Directory_Writable("/proc"));
+  // Attributes of files, directories and missing paths.
   Write(Work("a.txt"), "x");
   EXPECT_EQ(Get_File_Attributes(Work("a.txt")), FILE_ATTRIBUTE_NORMAL);
   EXPECT_EQ(Get_File_Attributes(Work("")), FILE_ATTRIBUTE_DIRECTORY);
@@ -76,21 +90,6 @@ TEST_F(File_System, MoveAcrossFileSystemsCopiesAndDeletes) {
   Set_File_System_Faults({});
   EXPECT_FALSE(File_Exists(target));
   EXPECT_EQ(Read(Work("again")), "x");
-}
-
-TEST_F(File_System, DeleteTakesFilesOnlyAndFreeSpaceAndWritabilityAreProbed) {
-  Write(Work("f"), "x");
-  EXPECT_TRUE(Delete_File(Work("f")));
-  EXPECT_FALSE(Delete_File(Work("f")) || Delete_File(Work("")));
-  EXPECT_TRUE(File_Exists(Work("")));
-  auto space = Get_Free_Space(Work(""));
-  ASSERT_TRUE(space);
-  EXPECT_GT(space->bytes_per_cluster, 0u);
-  EXPECT_FALSE(Get_Free_Space(Work("missing/dir")));
-
-  EXPECT_TRUE(Directory_Writable(Work("")));
-  EXPECT_TRUE(std::filesystem::is_empty(Work("")));  // the probe file is gone again
-  EXPECT_FALSE(Directory_Writable(Work("missing")) || Directory_Writable("/proc"));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class Mapped_File : public Temp_Home {
   static constexpr uint32_t Read_Write = GENERIC_READ | GENERIC_WRITE;
 };
 
-TEST_F(Mapped_File, OpenExistingAndOpenAlways) {
+TEST_F(Mapped_File, OpenDispositionsAndASecondOpenerRefusedUntilTheFirstCloses) {
   EXPECT_FALSE(Open("none", GENERIC_READ, OPEN_EXISTING) || std::filesystem::exists(Work("none")));
   auto created = Open("new", Read_Write, OPEN_ALWAYS);
   ASSERT_TRUE(created);
@@ -28,9 +28,7 @@ TEST_F(Mapped_File, OpenExistingAndOpenAlways) {
   // A directory is not a file to map, and other dispositions are refused.
   EXPECT_FALSE(Open("", GENERIC_READ, OPEN_EXISTING));
   EXPECT_FALSE(Open("other", GENERIC_READ, 2));
-}
-
-TEST_F(Mapped_File, SecondOpenerIsRefusedUntilTheFirstCloses) {
+  // A second opener is refused until the first closes.
   Write(Work("locked"), "data");
   auto first = Open("locked", GENERIC_READ, OPEN_EXISTING);
   ASSERT_TRUE(first);
@@ -46,7 +44,7 @@ TEST_F(Mapped_File, SecondOpenerIsRefusedUntilTheFirstCloses) {
   EXPECT_TRUE(Open("locked", GENERIC_READ, OPEN_EXISTING));
 }
 
-TEST_F(Mapped_File, ReadOnlyAndReadWriteViews) {
+TEST_F(Mapped_File, ViewsReadOnlyReadWriteAndGrowing) {
   Write(Work("f"), "hello");
   for (uint32_t access : {uint32_t(GENERIC_READ), Read_Write}) {
     auto file = Open("f", access, OPEN_EXISTING);
@@ -65,9 +63,7 @@ TEST_F(Mapped_File, ReadOnlyAndReadWriteViews) {
     EXPECT_EQ(file->Size(), 5u);
   }
   EXPECT_EQ(Read(Work("f")), "HEllo");
-}
-
-TEST_F(Mapped_File, LargerWritableMappingGrowsTheFileAndEmptyFilesDoNotMap) {
+  // A larger writable mapping grows the file; empty files do not map.
   auto file = Open("g", Read_Write, OPEN_ALWAYS);
   ASSERT_TRUE(file);
   EXPECT_FALSE(TMapped_File_View::Map(*file, 0));

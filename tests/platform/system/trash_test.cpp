@@ -76,7 +76,7 @@ TEST_F(Trash, InfoFileFollowsTheFormatAndParsesBack) {
   EXPECT_TRUE(stamp >= before - 1 && stamp <= after + 1) << date;
 }
 
-TEST_F(Trash, SameNamesAreMadeUnique) {
+TEST_F(Trash, SameNamesAreMadeUniqueAndRelativePathsFull) {
   for (const char* text : {"0", "1", "2"}) ASSERT_TRUE(Trash_New("a.gal", text));
   ASSERT_TRUE(Trash_New("plain", "x") && Trash_New("plain", "y"));
   const std::string trash = root_ + "/data/Trash/";
@@ -84,9 +84,7 @@ TEST_F(Trash, SameNamesAreMadeUnique) {
     EXPECT_EQ(Read(trash + "files/" + name), text);
     EXPECT_EQ(Path_In(trash + "info/" + name + ".trashinfo"), Work(text[0] < 'a' ? "a.gal" : "plain"));
   }
-}
-
-TEST_F(Trash, RelativePathsAreMadeFull) {
+  // Relative paths are made full.
   Write(Work("rel.txt"), "r");
   auto old = std::filesystem::current_path();
   std::filesystem::current_path(Work(""));

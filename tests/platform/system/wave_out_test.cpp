@@ -96,7 +96,7 @@ TEST_F(Silent_Output, ProbeAndFormatsTheOutputTakes) {
   EXPECT_FALSE(TWave_Out::Open(WAVEFORMATEX::Mono_Pcm(8), nullptr) || Play_System_Sound("Default Beep", false));
 }
 
-TEST_F(Silent_Output, OnePlaysOneWaitsAndTheyFinishInOrderOnTime) {
+TEST_F(Silent_Output, OnePlaysOneWaitsTheyFinishInOrderOnTimeAndAResetTellsNobody) {
   auto out = Open(8);
   ASSERT_TRUE(out);
   uint32_t a = out->Write(wave_.data(), 2205);      // 100 ms
@@ -117,6 +117,27 @@ TEST_F(Silent_Output, OnePlaysOneWaitsAndTheyFinishInOrderOnTime) {
   EXPECT_EQ(After(1), Tags{c});
   EXPECT_TRUE(out->Take_Done(b) && out->Take_Done(c));
   EXPECT_EQ(out->Queued(), 0u);
+  // A reset tells nobody, and stale completions are ignored.
+  a = out->Write(wave_.data(), 2205);
+  b = out->Write(wave_.data(), 2205);
+  clock_.Advance(50);
+  out->Reset();
+  EXPECT_EQ(out->Queued(), 0u);
+  EXPECT_EQ(After(1000), Tags{});
+  EXPECT_FALSE(out->Take_Done(a) || out->Take_Done(b));
+
+  // A completion already on its way when the output was reset: its message
+  // arrives after the reset and must not count.
+  c = out->Write(wave_.data(), 2205);
+  EXPECT_EQ(After(100), Tags{c});
+  out->Reset();
+  EXPECT_FALSE(out->Take_Done(c));
+
+  // The output plays on after a reset, from the moment of the next write.
+  uint32_t d = out->Write(wave_.data(), 2205);
+  EXPECT_EQ(After(99), Tags{});
+  EXPECT_EQ(After(1), Tags{d});
+  EXPECT_TRUE(out->Take_Done(d) && !out->Take_Done(a));
 }
 
 TEST_F(Silent_Output, ZeroBytesFinishAtOnceOrRightAfterThePlayingBuffer) {
@@ -134,31 +155,6 @@ TEST_F(Silent_Output, ZeroBytesFinishAtOnceOrRightAfterThePlayingBuffer) {
   // A trailing half frame is not played.
   uint32_t odd = out->Write(wave_.data(), 1);
   EXPECT_EQ(log_.Take(), Tags{odd});
-}
-
-TEST_F(Silent_Output, ResetTellsNobodyAndStaleCompletionsAreIgnored) {
-  auto out = Open(8);
-  ASSERT_TRUE(out);
-  uint32_t a = out->Write(wave_.data(), 2205);
-  uint32_t b = out->Write(wave_.data(), 2205);
-  clock_.Advance(50);
-  out->Reset();
-  EXPECT_EQ(out->Queued(), 0u);
-  EXPECT_EQ(After(1000), Tags{});
-  EXPECT_FALSE(out->Take_Done(a) || out->Take_Done(b));
-
-  // A completion already on its way when the output was reset: its message
-  // arrives after the reset and must not count.
-  uint32_t c = out->Write(wave_.data(), 2205);
-  EXPECT_EQ(After(100), Tags{c});
-  out->Reset();
-  EXPECT_FALSE(out->Take_Done(c));
-
-  // The output plays on after a reset, from the moment of the next write.
-  uint32_t d = out->Write(wave_.data(), 2205);
-  EXPECT_EQ(After(99), Tags{});
-  EXPECT_EQ(After(1), Tags{d});
-  EXPECT_TRUE(out->Take_Done(d) && !out->Take_Done(a));
 }
 
 TEST_F(Silent_Output, ClosedOutputsFallSilentAndOutputsPlaySideBySide) {

@@ -147,7 +147,7 @@ TEST_F(Queue_Test, Window_Less_Timers_Call_Back_With_Fresh_Ids_And_The_Wait_For_
   KillTimer(HWND(), b);
 }
 
-TEST_F(Queue_Test, A_Quit_Ends_Every_Nested_Loop_And_Stays_For_The_Outer_One) {
+TEST_F(Queue_Test, A_Quit_Ends_Every_Nested_Loop_And_Pumping_Works_Inside_A_Handler) {
   struct Nester : TWindow {
     Nester() : TWindow(nullptr) {}
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {
@@ -166,9 +166,7 @@ TEST_F(Queue_Test, A_Quit_Ends_Every_Nested_Loop_And_Stays_For_The_Outer_One) {
   EXPECT_EQ(nester.depth, 3);
   EXPECT_EQ(Desk().Take_Quit(), 3);
   EXPECT_FALSE(Desk().Quit_Pending());
-}
-
-TEST_F(Queue_Test, Pump_Waiting_Messages_Works_From_Inside_A_Handler) {
+  // Pump_Waiting_Messages works from inside a handler.
   struct Pumper : Log_Window {
     using Log_Window::Log_Window;
     LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override {

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <memory>
 #include <thread>
+#include <tuple>
 
 #include "platform/gdi/brush.h"
 #include "platform/gdi/region.h"
@@ -18,8 +19,8 @@ namespace {
 
 constexpr uint32_t Red = 0xFF0000, Green = 0x00FF00, Blue = 0x0000FF, White = 0xFFFFFF;
 
-void Fill(TDC& dc, const TRect& r, uint32_t colour) { dc.FillRect(r, TBrush{TColor::From_Xrgb(colour)}); }
-void Fill(TDC&& dc, const TRect& r, uint32_t colour) { Fill(dc, r, colour); }
+template <class DC>  // a context, or a temporary one
+void Fill(DC&& dc, const TRect& r, uint32_t colour) { dc.FillRect(r, TBrush{TColor::From_Xrgb(colour)}); }
 
 // Fills its whole client area with one colour on every paint and notes what
 // it was asked to paint.
@@ -47,12 +48,8 @@ class Filler : public TWindow {
 class Paint_Test : public Headless_Test {
  protected:
   uint32_t Px(int x, int y) { return Desk().Screen().Pixel(x, y); }
-  struct Pixel {
-    int x, y;
-    uint32_t colour;
-  };
-  void Expect_Pixels(std::initializer_list<Pixel> want) {
-    for (const Pixel& p : want) EXPECT_EQ(Px(p.x, p.y), p.colour) << "at " << p.x << "," << p.y;
+  void Expect_Pixels(std::initializer_list<std::tuple<int, int, uint32_t>> want) {
+    for (auto [x, y, colour] : want) EXPECT_EQ(Px(x, y), colour) << "at " << x << "," << y;
   }
 };
 

@@ -194,11 +194,8 @@ TEST_F(Standard_Windows_Test, Popup_Menus_And_Submenus_Ask_Enablers_And_Send_The
   };
   using Commands = std::vector<std::string>;
   TPopupMenu menu;
-  menu.AppendMenu(MF_STRING, 3400, "Cancel");
-  menu.AppendMenu(MF_SEPARATOR);
-  menu.AppendMenu(MF_STRING, 3403, "Cut");
-  menu.AppendMenu(MF_STRING, 3405, "Paste");
-  menu.AppendMenu(MF_STRING, 3411, "Save Changes");
+  for (auto [id, text] : {std::pair{3400u, "Cancel"}, {0u, ""}, {3403u, "Cut"}, {3405u, "Paste"}, {3411u, "Save Changes"}})
+    menu.AppendMenu(id ? MF_STRING : MF_SEPARATOR, id, text);
   Later(10, [&] {
     session->Snapshot("popup_menu", TWindow::From_Handle(GetCapture())->GetWindowRect());
     // Down from nothing: Cancel, then Cut; Paste is greyed by its enabler,
