@@ -74,9 +74,13 @@ std::vector<std::string> Break_Lines(const std::string& text, unsigned format, i
 TFont_Spec TDC::Device_Font() const {
   TFont_Spec font_spec = *state_.font;
   if (state_.map_mode == MM_ANISOTROPIC && font_spec.height != 0) {
-    const int64_t h = int64_t(std::abs(font_spec.height)) * std::abs(state_.viewport_ext.cy);
-    const int64_t e = std::abs(state_.window_ext.cy);
-    const int scaled = std::max<int>(1, int((2 * h + e) / (2 * e)));
+    // Worked in 64 bits from 64-bit magnitudes: the extents and the height
+    // may each be as far as INT_MIN, whose magnitude no int holds. The
+    // engine draws nothing beyond 2048 pixels, so a larger height is kept
+    // at a bound that still says "huge".
+    const int64_t h = std::abs(int64_t(font_spec.height)) * std::abs(int64_t(state_.viewport_ext.cy));
+    const int64_t e = std::abs(int64_t(state_.window_ext.cy));
+    const int scaled = int(std::clamp<int64_t>((h + e / 2) / e, 1, int64_t(1) << 16));
     font_spec.height = font_spec.height < 0 ? -scaled : scaled;
   }
   return font_spec;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <climits>
 #include <thread>
 #include <vector>
 
@@ -222,6 +223,17 @@ TEST(DC_Mapping, AnisotropicScalesAndNegativeExtentsFlip) {
   t.dc.SetWindowOrg(TPoint(-1, -1));
   t.dc.SetPixel(0, 0, TColor::Black);
   EXPECT_EQ(t.At(1, 1), 0u);
+  // Text under the most extreme extents scales its font without a fault.
+  for (const int h : {INT_MIN, -1, 12, INT_MAX})
+    for (const int window : {INT_MIN, 1, INT_MAX})
+      for (const int viewport : {INT_MIN, 1, INT_MAX}) {
+        TCanvas x(4, 4);
+        x.dc.SetMapMode(MM_ANISOTROPIC);
+        x.dc.SetWindowExt(TSize(window, window));
+        x.dc.SetViewportExt(TSize(viewport, viewport));
+        x.dc.SelectObject(TFont("Arial", h));
+        EXPECT_GE(x.dc.GetTextExtent("ab").cy, 0) << h << " " << window << " " << viewport;
+      }
 }
 
 TEST(DC_Threads, WorkersDrawIntoSeparateSurfacesAndOneLockedScreen) {
