@@ -87,6 +87,8 @@ void IFS_Frame_Window::SetupWindow() {
 
 void IFS_Frame_Window::Make_User_Dialog() {
   User_Dialog_Place = User_Dialog_Rect((*The_GUI_Sizes)[0], (*The_GUI_Sizes)[1], GetSystemMetrics(SM_CYCAPTION));
+  const TPoint origin = The_GUI_Sizes->Origin_On_Screen();
+  User_Dialog_Place = User_Dialog_Place.Offset_By(origin.x, origin.y);
   Dialog = std::make_unique<User_Dialog>(this, TModule::Program(), User_Dialog_Place);
   Dialog->Show_Help = [](User_Dialog& dialog) {
     if (The_Help_Window) The_Help_Window->Show_Section(3, &dialog);

@@ -90,7 +90,10 @@ void IFS_Main_Window::Make_Tip_Window() {
 }
 
 void IFS_Main_Window::Make_Shape_Palette() {
-  shape_palette = new Shape_Palette(this, TPoint(G(28), 2 * G(28)), Current_Level_Index());
+  // Every panel is placed from the shape palette, so this puts the whole
+  // layout in the middle of a screen it does not fill.
+  const TPoint origin = The_GUI_Sizes->Origin_On_Screen();
+  shape_palette = new Shape_Palette(this, TPoint(origin.x + G(28), origin.y + 2 * G(28)), Current_Level_Index());
   shape_palette->Create();
 }
 
