@@ -195,6 +195,7 @@ void IFS_Frame_Window::Come_Forward() {
   if (Minimised) SendMessage(WM_SYSCOMMAND, SC_RESTORE);
   BringWindowToTop();
   SetFocus();
+  TDesktop::Current().Backend().Take_Keyboard();
 }
 
 void IFS_Frame_Window::Display_Changed(int bits_per_pixel, int width) {

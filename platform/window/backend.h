@@ -82,6 +82,9 @@ class TBackend {
   virtual void Set_Minimised(bool) {}
   // Holds the machine's screen saver off while the program is in front.
   virtual void Hold_Screen_Saver(bool) {}
+  // Brings the program's window to the front with the machine's keyboard:
+  // after a click in it, and when a second start hands over to it.
+  virtual void Take_Keyboard() {}
   // Moves text to and from the machine's clipboard (text only).
   virtual void Set_Clipboard_Text(const std::string& text) { clipboard_ = text; }
   virtual std::string Clipboard_Text() { return clipboard_; }

@@ -176,6 +176,9 @@ void TSDL_Backend::Translate(const SDL_Event& e, std::vector<TInput_Event>& out)
       ev.button = e.button.button == SDL_BUTTON_RIGHT ? TInput_Event::Right
                   : e.button.button == SDL_BUTTON_MIDDLE ? TInput_Event::Middle
                                                          : TInput_Event::Left;
+      // Without a window manager nobody else gives the window the keyboard
+      // back once another window took it (a refused second start does).
+      if (down) Take_Keyboard();
       // Drags go on outside the window while a button is held.
       buttons_down_ = std::max(0, buttons_down_ + (down ? 1 : -1));
       SDL_CaptureMouse(buttons_down_ > 0 ? SDL_TRUE : SDL_FALSE);
@@ -387,6 +390,12 @@ void TSDL_Backend::Set_Minimised(bool minimised) {
 void TSDL_Backend::Hold_Screen_Saver(bool hold) {
   if (hold) SDL_DisableScreenSaver();
   else SDL_EnableScreenSaver();
+}
+
+void TSDL_Backend::Take_Keyboard() {
+  if (SDL_GetKeyboardFocus() == window_) return;
+  SDL_RaiseWindow(window_);
+  SDL_SetWindowInputFocus(window_);
 }
 
 void TSDL_Backend::Set_Clipboard_Text(const std::string& text) { SDL_SetClipboardText(Utf8_From_1252(text).c_str()); }
