@@ -25,6 +25,7 @@
 namespace {
 
 constexpr uint32_t Large_Icon = 4001;
+constexpr uint32_t Small_Icon = 4002;
 constexpr uint32_t Busy_Cursor = 4203;
 
 bool Same_Ignoring_Case(const std::string& a, const char* b) {
@@ -75,6 +76,7 @@ IFS_Frame_Window::~IFS_Frame_Window() {
 void IFS_Frame_Window::SetupWindow() {
   TFrameWindow::SetupWindow();
   SetIcon(TModule::Program(), Large_Icon);
+  SetIconSm(TModule::Program(), Small_Icon);
   Main = dynamic_cast<IFS_Main_Window*>(GetClientWindow());
   Gallery = new Gallery_Window(this, this);
   Gallery->Create();

@@ -79,6 +79,8 @@ class TBackend {
   virtual void Set_Title(const std::string&) {}
   // The program's icon: 0xAARRGGBB pixels, rows top first.
   virtual void Set_Icon(TSize, const std::vector<uint32_t>&) {}
+  // One more size of the same icon, offered beside the one Set_Icon gave.
+  virtual void Add_Icon(TSize, const std::vector<uint32_t>&) {}
   virtual void Set_Minimised(bool) {}
   // Holds the machine's screen saver off while the program is in front.
   virtual void Hold_Screen_Saver(bool) {}
