@@ -10,6 +10,7 @@
 #include "platform/window/message_box.h"
 #include "tests/toolkit/widget_fixture.h"
 #include "toolkit/ext_edit.h"
+#include "toolkit/rectangular_button.h"
 #include "users/user_data.h"
 #include "users/user_database.h"
 
@@ -189,6 +190,12 @@ TEST_F(User_Dialog_Test, NamesInTheRowsTheArrowsTakeAreWipedWhenTheArrowsAppear)
       }
     EXPECT_EQ(colours.size(), 1u) << "row " << row;
   }
+}
+
+TEST_F(User_Dialog_Test, TheLevelDigitsAreWrittenLargeEnoughToRead) {
+  Open({"Ann"}, 0);
+  // The dialog as the 800 column lays it out: digits of at least 16 pixels.
+  for (int i = 0; i < 5; ++i) EXPECT_GE(Levels().Button(i).Caption_Font_Height(1), 16) << i;
 }
 
 TEST_F(User_Dialog_Test, LevelKeysAndButtonsWalkTheAvatarAndSetTheLevelAtOnce) {
