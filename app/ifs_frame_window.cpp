@@ -196,7 +196,11 @@ void IFS_Frame_Window::Come_Forward() {
   // Restored only when minimised: the fixed frame must keep its size.
   if (Minimised) SendMessage(WM_SYSCOMMAND, SC_RESTORE);
   BringWindowToTop();
-  SetFocus();
+  // The keys go back where they went before: the main window's active
+  // panel, or the frame's client in the gallery's turn.
+  if (Main && GetClientWindow() == Main) Main->Restore_Focus();
+  else if (GetClientWindow()) GetClientWindow()->SetFocus();
+  else SetFocus();
   TDesktop::Current().Backend().Take_Keyboard();
 }
 

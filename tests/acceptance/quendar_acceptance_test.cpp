@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "app/user_dialog.h"
+#include "app/user_level_window.h"
 #include "manipulators/handle_palette.h"
 #include "manipulators/shape_transform_window.h"
 #include "manipulators/transform_edit_dialog.h"
@@ -54,6 +55,10 @@ struct Layout {
   TPoint close_box{Width - 10, 10};
   // The Name and Level dialog: the buttons of levels 4 and 5, and OK.
   TPoint level_4, level_5, dialog_ok;
+  // The dialog's staircase, where the chosen user's avatar stands.
+  TRect level_panel;
+  // The manipulator palette, whose sections and pages follow keys.
+  TRect palette_panel;
   // At level 4. The first colour is picked with the wheel at rest, the
   // second once it has turned to the first; each with its colour (0xRRGGBB).
   TPoint first_color, second_color;
@@ -97,6 +102,7 @@ Layout Measure_Layout() {
     l.level_4 = dialog.Level_Column_Point(3);
     l.level_5 = dialog.Level_Column_Point(4);
     l.dialog_ok = dialog.OK_Button_Point();
+    l.level_panel = dialog.Levels()->GetWindowRect();
     dialog.Destroy();
   }
   program.Change_User("Ann", 3);
@@ -118,6 +124,7 @@ Layout Measure_Layout() {
   const TPoint low = drawing.Screen_Point(Point_2D(0, 0)), high = drawing.Screen_Point(Point_2D(1, 1));
   l.drawing_area = TRect(std::min(low.x, high.x), std::min(low.y, high.y), std::max(low.x, high.x), std::max(low.y, high.y));
   Transform_Palette& palette = *main.manipulator_palette;
+  l.palette_panel = palette.GetWindowRect();
   // The third section's first manipulator makes three copies, each half
   // the size, in a triangle.
   l.triangle_manipulator = palette.Slot_Screen_Points(2, 0, &l.triangle_tab);
@@ -171,6 +178,12 @@ void Xdotool(const std::string& arguments) {
 std::string At(TPoint p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
 
 void Click(TPoint p) { Xdotool("mousemove " + At(p) + " click 1"); }
+
+// Presses keys (xdotool's names) one after the other, a little apart.
+void Keys(const std::string& names) {
+  Xdotool("key --delay 150 " + names);
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+}
 
 // Presses at from, moves to to in small steps, as a hand drags, and lets go.
 void Drag(TPoint from, TPoint to) {
@@ -334,6 +347,15 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
       {"05_help", layout.help},
       {"06_name_and_level", layout.name},
       {"07_name_typed", none, 0, [&] { Xdotool("type Ann"); Xdotool("key Return"); }},
+      // The user list's keys: Up goes to "New" (a dot stands on the stairs
+      // instead of the name), Down comes back to Ann.
+      {"07a_list_up_to_new", none, 0, [&] {
+         const std::vector<uint32_t> ann = crop(grab(), layout.level_panel);
+         Keys("Up");
+         EXPECT_GT(differences(crop(grab(), layout.level_panel), ann), 50);
+         Keys("Down");
+         EXPECT_EQ(differences(crop(grab(), layout.level_panel), ann), 0);
+       }},
       {"08_level_4", layout.level_4, 2500},
       {"09_caption_changed", layout.dialog_ok, 1500, [&] { EXPECT_NE(caption(grab()), caption(started)); }},
       // Shapes and colours: a circle in the first colour, filled with the
@@ -349,6 +371,16 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          expect_centre(layout.second_rgb);
          drawn = area();
        }},
+      // The main window's keys: a digit chooses a section of the palette;
+      // the third holds the triangle.
+      {"16a_palette_keys", none, 0, [&] {
+         const std::vector<uint32_t> before = crop(grab(), layout.palette_panel);
+         Keys("2");
+         EXPECT_GT(differences(crop(grab(), layout.palette_panel), before), 100);
+         const std::vector<uint32_t> second = crop(grab(), layout.palette_panel);
+         Keys("3");
+         EXPECT_GT(differences(crop(grab(), layout.palette_panel), second), 100);
+       }},
       {"17_manipulator_applied", layout.triangle_tab, 500, [&] {
          Click(layout.triangle_manipulator);
          drawn = changed_area(drawn);
@@ -361,6 +393,15 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
        }},
       {"19_undone", layout.undo},
       {"20_review", layout.review},
+      // The review's keys walk through the steps: Home shows the first,
+      // End the last again.
+      {"20a_review_keys", none, 0, [&] {
+         const std::vector<uint32_t> last = area();
+         Keys("Home");
+         EXPECT_NE(area(), last);
+         Keys("End");
+         EXPECT_EQ(area(), last);
+       }},
       {"21_review_ok", layout.review_ok},
       {"22_editor", layout.edit},
       {"23_image_selected", layout.editor_image},
@@ -404,6 +445,15 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          EXPECT_GT(differences(cells, crop(level_4_screen, panel)), panel.Width() * panel.Height() / 10);
          EXPECT_GT(std::count_if(cells.begin(), cells.end(), [&](uint32_t rgb) { return has_color(layout.cycle_rgbs, rgb); }), 100);
        }},
+      // The colour cycles' keys: Right chooses the next cycle, Left the one
+      // before again.
+      {"35a_cycle_keys", none, 0, [&] {
+         const std::vector<uint32_t> before = crop(grab(), layout.cycles_panel);
+         Keys("Right");
+         EXPECT_GT(differences(crop(grab(), layout.cycles_panel), before), 20);
+         Keys("Left");
+         EXPECT_EQ(differences(crop(grab(), layout.cycles_panel), before), 0);
+       }},
       {"36_cycle_chosen", layout.three_color_cycle, 500, [&] { cycled_from = area(); }},
       {"37_manipulator_applied", layout.triangle_tab_5, 500, [&] {
          Click(layout.triangle_manipulator_5);
@@ -430,6 +480,21 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          EXPECT_NE(area(), cycled);
        }},
       {"39_stopped", layout.iterate, 1000, [&] { EXPECT_EQ(iterate_face(), idle_face); }},
+      // A second start hands over to this one and ends; the keys still
+      // reach the program afterwards, and again after a click in it.
+      {"40_second_start_refused", none, 0, [&] {
+         Running_Program second(folder);
+         ASSERT_TRUE(second.Started());
+         EXPECT_NE(second.Wait_For_Exit(20000), -1) << "the second start did not end";
+         Sleep_Ms(500);
+         const std::vector<uint32_t> before = crop(grab(), layout.cycles_panel);
+         Keys("Right");
+         EXPECT_GT(differences(crop(grab(), layout.cycles_panel), before), 20);
+         Click(layout.drawing_centre);
+         Sleep_Ms(300);
+         Keys("Left");
+         EXPECT_EQ(differences(crop(grab(), layout.cycles_panel), before), 0);
+       }},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);

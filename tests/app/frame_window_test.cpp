@@ -46,6 +46,16 @@ TEST(Frame_Window, The_Desktop_Shows_The_Caption_And_Both_Icons_From_The_Start) 
   EXPECT_EQ(program.Stop(), 0);
 }
 
+TEST(Frame_Window, Coming_Forward_For_A_Second_Start_Gives_The_Keys_Back_To_The_Main_Window) {
+  Program_Session program;
+  program.Start();
+  program.Frame()->SetFocus();
+  program.Frame()->Come_Forward();
+  program.Run_Until_Idle();
+  EXPECT_EQ(TWindow::GetFocus(), program.Main()->GetHandle());
+  EXPECT_EQ(program.Stop(), 0);
+}
+
 TEST(Frame_Window, Cannot_Be_Moved_Sized_Or_Restored_Out_Of_Its_Place) {
   Program_Session program;
   program.Start();
