@@ -1,6 +1,7 @@
 // Quendar as a person meets it: the built program on a virtual X server at
-// 1024 x 768, driven with xdotool, a screenshot after every step. A step is
-// one line in the table below; each new thing a person can do adds its own.
+// 1024 x 768 and at 1920 x 1080, driven with xdotool, a screenshot after
+// every step. A step is one line in the table below; each new thing a person
+// can do adds its own.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -38,7 +39,8 @@
 
 namespace {
 
-constexpr int Width = 1024, Height = 768;
+// The virtual screen's size: set once, before anything is measured.
+int Width = 1024, Height = 768;
 
 std::string Self() {
   char path[4096];
@@ -196,7 +198,8 @@ void Drag(TPoint from, TPoint to) {
 class Running_Program {
  public:
   explicit Running_Program(const std::string& folder) {
-    std::vector<std::string> env = {"QUENDAR_SCREEN=1024x768", "HOME=" + folder, "XDG_CONFIG_HOME=" + folder + "/config",
+    const std::string size = std::to_string(Width) + "x" + std::to_string(Height);
+    std::vector<std::string> env = {"QUENDAR_SCREEN=" + size, "HOME=" + folder, "XDG_CONFIG_HOME=" + folder + "/config",
                                     "XDG_DATA_HOME=" + folder + "/data", "XDG_RUNTIME_DIR=" + folder + "/run",
                                     "XDG_CACHE_HOME=" + folder + "/cache", "ASAN_OPTIONS=detect_leaks=0"};
     std::filesystem::create_directories(folder + "/run");
@@ -235,21 +238,43 @@ class Running_Program {
   bool exited_ = false;
 };
 
+// Runs the test named in a child of this program on its own virtual X
+// server of the given size; true when this is that child, which goes on.
+bool In_Child_On_Screen(int width, int height) {
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  if (const char* child = std::getenv("QUENDAR_ACCEPTANCE_CHILD"); child && size == child) {
+    Width = width, Height = height;
+    return true;
+  }
+  if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
+    if (std::getenv("CI")) ADD_FAILURE() << "xvfb-run and xdotool are missing (scripts/install-deps)";
+    return false;
+  }
+  const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string command = "QUENDAR_ACCEPTANCE_CHILD=" + size + " ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 " +
+                              size + "x24' '" + Self() + "' --gtest_filter='Acceptance." + test + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=" << size << " xvfb-run " << Self();
+  return false;
+}
+
+void Use_The_Program();
+
 }  // namespace
 
-TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answer) {
-  if (!std::getenv("QUENDAR_ACCEPTANCE_CHILD")) {
-    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
-      if (std::getenv("CI")) FAIL() << "xvfb-run and xdotool are missing (scripts/install-deps)";
-      GTEST_SKIP() << "xvfb-run and xdotool are needed (scripts/install-deps)";
-    }
-    std::string command = "QUENDAR_ACCEPTANCE_CHILD=1 ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 1024x768x24' '" +
-                          Self() + "' --gtest_filter='Acceptance.*'";
-    EXPECT_EQ(std::system(command.c_str()), 0) << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=1 xvfb-run " << Self();
-    return;
-  }
+TEST(Acceptance, At_1024x768) {
+  if (In_Child_On_Screen(1024, 768)) Use_The_Program();
+}
+
+TEST(Acceptance, At_1920x1080) {
+  if (In_Child_On_Screen(1920, 1080)) Use_The_Program();
+}
+
+namespace {
+
+void Use_The_Program() {
   const char* snapshots = std::getenv("QUENDAR_SNAPSHOTS");
-  const std::string shots = snapshots && *snapshots ? snapshots : "acceptance_screenshots";
+  const std::string shots = (snapshots && *snapshots ? snapshots : "acceptance_screenshots") + std::string("/") +
+                            std::to_string(Width) + "x" + std::to_string(Height);
   std::filesystem::create_directories(shots);
   const Layout layout = Measure_Layout();
 
@@ -514,3 +539,5 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
   if (exit_code != 0) shot("36_not_closed");
   std::filesystem::remove_all(folder);
 }
+
+}  // namespace
