@@ -431,6 +431,16 @@ void Use_The_Program() {
       {"22_editor", layout.edit},
       {"23_image_selected", layout.editor_image},
       {"24_handle_kinds_offered", layout.handle},
+      // The kinds' keys: Escape takes them away unchosen; a click offers
+      // them again.
+      {"24a_kinds_escaped", none, 0, [&] {
+         const std::vector<uint32_t> offered = crop(grab(), layout.edit_area);
+         Keys("Escape");
+         EXPECT_GT(differences(crop(grab(), layout.edit_area), offered), 50);
+         Click(layout.handle);
+         Sleep_Ms(500);
+         EXPECT_EQ(differences(crop(grab(), layout.edit_area), offered), 0);
+       }},
       {"25_free_move_chosen", layout.free_move, 500, [&] { drawn = area(); }},
       {"26_handle_dragged", none, 0, [&] {
          Drag(layout.handle, TPoint(layout.handle.x + 30, layout.handle.y + 20));
