@@ -220,16 +220,18 @@ void Fireworks_Factory::Explode(Firework& firework) {
   firework.Explode(Time);
   ++Exploded;
   Last_Explosion = Time;
-  Sound_Track& track = Sequence->Track();
+  Add_Explosion_Sounds(Sequence->Track(), firework.Launch_Time, Time, Exploded == int32_t(Fireworks.size()));
+}
+
+void Fireworks_Factory::Add_Explosion_Sounds(Sound_Track& track, int32_t launch, int32_t explosion, bool last) {
   Sound_Wave* flight = The_Sound_Library ? The_Sound_Library->Sound(0) : nullptr;
   Sound_Wave* bang = The_Sound_Library ? The_Sound_Library->Sound(1) : nullptr;
-  if (flight) track.Add_Clip(flight, firework.Launch_Time + 250, 0, Time - firework.Launch_Time, 0);
+  if (flight) track.Add_Clip(flight, launch + 250, 0, explosion - launch, 0);
   if (!bang) return;
-  track.Add_Clip(bang, Time + 250, 0, -1, 0);
-  if (Exploded < int32_t(Fireworks.size())) return;
-  // The last burst echoes.
-  track.Add_Clip(bang, Time + 450, 0, -1, 1);
-  track.Add_Clip(bang, Time + 650, 0, -1, 2);
+  track.Add_Clip(bang, explosion + 250, 0, -1, 0);
+  if (!last) return;
+  track.Add_Clip(bang, explosion + 450, 0, -1, 1);
+  track.Add_Clip(bang, explosion + 650, 0, -1, 2);
 }
 
 // ---- Rendering

@@ -53,6 +53,10 @@ class Fireworks_Factory {
   // Take_Sequence or Drop.
   std::unique_ptr<Animation_Sequence> Take_Sequence();
 
+  // The sounds of a rocket launched at launch that burst at explosion, the
+  // last burst of the show echoing: the flight, the bang, two softer bangs.
+  static void Add_Explosion_Sounds(Sound_Track& track, int32_t launch, int32_t explosion, bool last);
+
   // Whether a show was started and not yet taken or dropped.
   bool Running() const { return Is_Running; }
   int32_t Frame_Side() const { return Width; }
