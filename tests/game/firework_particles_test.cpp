@@ -325,8 +325,8 @@ class Fireworks_Drawing : public ::testing::Test {
 };
 
 TEST_F(Fireworks_Drawing, Segment_Dots_Follow_Size_And_Count_Rules) {
-  // Depth 9 adds 0: offset 1 is below 3, one pixel a dot on the line.
-  const TRect box = trail.Draw_Segment(frame.pixels, {10, 20, 9}, {30, 20, 9}, 1, 1, 1, 7);
+  // Depth 9 adds 0: offset 2 is below 3, one pixel a dot on the line.
+  const TRect box = trail.Draw_Segment(frame.pixels, {10, 20, 9}, {30, 20, 9}, 2, 1, 1, 7);
   EXPECT_EQ(box, TRect(9, 19, 31, 21));
   for (int x = 0; x < 100; ++x)
     for (int y = 0; y < 100; ++y)
