@@ -115,15 +115,46 @@ void BM_Viewer_Frame(benchmark::State& state) {
   TBitmap screen(side, side);
   TMemoryDC screen_dc(screen);
   size_t k = 0;
-  auto t0 = Clock::now();
+  double copy = 0.0, unpack = 0.0, blit = 0.0;
   for (auto _ : state) {
+    auto t0 = Clock::now();
     std::memcpy(work.GetBits(), dimmed.GetBits(), bytes);
+    auto t1 = Clock::now();
     const std::vector<uint8_t>& f = frames[k++ % frames.size()];
     Frame_Run_Code::Unpack(f.data(), f.size(), work.GetBits(), bytes);
+    auto t2 = Clock::now();
     screen_dc.BitBlt(0, 0, side, side, work_dc, 0, 0, SRCCOPY);
     benchmark::ClobberMemory();
+    auto t3 = Clock::now();
+    copy += std::chrono::duration<double>(t1 - t0).count();
+    unpack += std::chrono::duration<double>(t2 - t1).count();
+    blit += std::chrono::duration<double>(t3 - t2).count();
   }
-  const double each = std::chrono::duration<double>(Clock::now() - t0).count() / double(state.iterations());
+  const double n = double(state.iterations());
+  {
+    // How much of the frame the frames touch: the box of two frames in a row.
+    TDib f(side, side, 8);
+    std::vector<TRect> boxes;
+    for (const auto& p : frames) {
+      std::memset(f.GetBits(), 0, bytes);
+      Frame_Run_Code::Unpack(p.data(), p.size(), f.GetBits(), bytes);
+      TRect b(side, side, 0, 0);
+      for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x)
+          if (f.GetBits()[size_t(y) * side + x]) b = TRect(std::min(b.left, x), std::min(b.top, y), std::max(b.right, x + 1), std::max(b.bottom, y + 1));
+      boxes.push_back(b);
+    }
+    double area = 0;
+    for (size_t i = 1; i < boxes.size(); ++i) {
+      TRect u(std::min(boxes[i].left, boxes[i-1].left), std::min(boxes[i].top, boxes[i-1].top), std::max(boxes[i].right, boxes[i-1].right), std::max(boxes[i].bottom, boxes[i-1].bottom));
+      if (u.right > u.left && u.bottom > u.top) area += double(u.Width()) * u.Height();
+    }
+    state.counters["box_share"] = area / double(boxes.size() - 1) / double(bytes);
+  }
+  const double each = (copy + unpack + blit) / n;
+  state.counters["copy_ratio"] = copy / n / baseline;
+  state.counters["unpack_ratio"] = unpack / n / baseline;
+  state.counters["blit_ratio"] = blit / n / baseline;
   state.counters["side"] = side;
   state.counters["ratio_to_memcpy"] = each / baseline;
   state.counters["memcpy_us"] = baseline * 1e6;

@@ -69,6 +69,7 @@ void Fireworks_Viewer::Play(Fireworks_Factory* factory, const Shape_Drawing& pic
   }
   if (!Played || !Picture->Bitmap) {
     // Nothing to play: the show is over at once.
+    Target_DC.reset();
     if (Notify) ::PostMessage(Notify, Fireworks_Finished_Message, 0, 0);
     Notify = HWND();
     return;
@@ -88,6 +89,10 @@ void Fireworks_Viewer::Play(const Shape_Drawing& picture, TDC& dc, const TRect& 
 
 void Fireworks_Viewer::Finished() {
   Animation_Player::Finished();
+  // Letting go of the context only tells the window system that it is done;
+  // an open context would have its area presented again and again.
+  Target = nullptr;
+  Target_DC.reset();
   // The drawing window repaints the drawing on its own thread.
   if (Notify) ::PostMessage(Notify, Fireworks_Finished_Message, 0, 0);
   Notify = HWND();

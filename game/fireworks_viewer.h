@@ -45,7 +45,8 @@ class Fireworks_Viewer : public Animation_Player, public Fireworks_Show {
   const Shape_Drawing* Dimmed_Picture() const { return Picture.get(); }
 
  protected:
-  // Runs on whichever thread ends the show: only posts.
+  // Runs on whichever thread ends the show: lets go of the context and
+  // posts; the drawing and the drawing window are not touched.
   void Finished() override;
 
  private:
