@@ -5,8 +5,11 @@
 //   a frame stands for 90 ms of show, which bounds it;
 // - the player's work for one frame of a show at side 1440 (a 2560-wide
 //   screen): the dimmed drawing copied under the frame, the frame unpacked
-//   over it and the result put on the 32-bit screen; and, once a show, the
-//   dimming of the drawing.
+//   over it and the result put on the 32-bit screen (each part's ratio
+//   beside the total; box_share is the part of the picture that the boxes
+//   of two frames in a row cover, what a player that put only changed boxes
+//   on the screen would touch); and, once a show, the dimming of the
+//   drawing.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
