@@ -4,7 +4,6 @@
 
 #include "model/shape_drawing.h"
 #include "platform/gdi/dib_dc.h"
-#include "platform/window/window_dc.h"
 #include "toolkit/program_messages.h"
 #include "tests/game/fireworks_fixture.h"
 
@@ -108,19 +107,6 @@ TEST_F(Fireworks_Viewer_Test, Without_A_Prepared_Show_It_Is_Over_At_Once) {
   // What is on the screen is the drawing dimmed.
   for (uint32_t i = 0; i < screen.SizeImage(); i += 7)
     ASSERT_EQ(screen.GetColor(screen.GetBits()[i]), Palette_Color(viewer.Dimming_Map()[before[i]])) << i;
-  Run_Until_Idle();
-  EXPECT_EQ(Finished_Messages(), 1);
-  EXPECT_TRUE(Drawing_Unchanged());
-}
-
-TEST_F(Fireworks_Viewer_Test, The_Drawing_Windows_Play_Uses_Its_Own_Context_Of_The_Window) {
-  Seed(23);
-  factory.Start(1, 1);
-  TClientDC dc(window);
-  Fireworks_Show& show = viewer;
-  show.Play(picture, dc, TRect(0, 0, 40, 40));
-  EXPECT_TRUE(show.Playing());
-  show.Stop();
   Run_Until_Idle();
   EXPECT_EQ(Finished_Messages(), 1);
   EXPECT_TRUE(Drawing_Unchanged());
