@@ -237,6 +237,11 @@ void Target_Generator::Drop_All() {
   spare.reset();
 }
 
+bool Target_Generator::Realizing() {
+  std::lock_guard<std::mutex> hold(lock);
+  return busy;
+}
+
 bool Target_Generator::Realize_Next() {
   std::unique_ptr<Shape_Target> target;
   int32_t limit = -1;

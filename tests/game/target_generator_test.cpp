@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -211,9 +212,17 @@ TEST_F(Target_Generator_Test, Square_Never_Starts_With_Four_Or_Nine_Images) {
 TEST_F(Target_Generator_Test, Two_Steps_Equal_To_One_Manipulator_Are_Retried) {
   const Manipulator_Ref half = Manipulator({Half_Centre}), quarter = Manipulator({Quarter_Centre});
   Open(2, {half, quarter});
-  const auto targets = Chains(60, 2);
+  auto targets = Chains(60, 2);
   ASSERT_GT(targets.size(), 20u);
   for (const auto& t : targets) EXPECT_FALSE(Count_Of(*t, half) == 2) << "half then half is the quarter";
+  // Images multiply: two columns then two rows are the four quarters.
+  generator.reset();
+  const Manipulator_Ref columns = Tiles(2, 1), rows = Tiles(1, 2), quarters = Tiles(2, 2);
+  Open(2, {columns, rows, quarters});
+  targets = Chains(60, 2);
+  ASSERT_GT(targets.size(), 20u);
+  for (const auto& t : targets)
+    EXPECT_FALSE(Count_Of(*t, columns) == 1 && Count_Of(*t, rows) == 1) << "columns and rows make the quarters";
 }
 
 TEST_F(Target_Generator_Test, Steps_Record_Their_Palette_Places) {
@@ -265,37 +274,74 @@ TEST_F(Target_Generator_Test, Continuations_Add_Steps_Or_Show_More_Of_A_Drawing)
 
 // ---- The realiser
 
-class Realizer_Test : public Target_Generator_Test {
+namespace {
+
+// A target that counts its own deletion.
+class Counted_Target : public Shape_Target {
+ public:
+  Counted_Target(const Shape_Target& like, std::atomic<int>& deleted)
+      : Shape_Target(like.Width(), like.Height(), like.Start_Shape(), like.Frame(), like.Centering()),
+        deleted(deleted) {}
+  ~Counted_Target() override { ++deleted; }
+  std::atomic<int>& deleted;
+};
+
+}  // namespace
+
+class Realizer_Race_Test : public Target_Generator_Test {
  protected:
   void SetUp() override { Open(2, {Manipulator({Half_Centre})}); }
   // A target that keeps the realiser busy for a while: a drift repeated.
-  std::unique_ptr<Shape_Target> Slow() {
-    auto t = Plain();
+  std::unique_ptr<Shape_Target> Slow(int32_t side = 0) {
+    auto t = Plain(side);
     t->Add_Step(Manipulator({{1, 0, 0, 1, 0.01f, 0}}), -1, -1, true);
     t->Add_Step(Tiles(3, 3), -1, -1, false);
     return t;
   }
-  std::unique_ptr<Shape_Target> Plain() {
-    const int side = stage.Size(Drawing_Side_Size);
+  void Wait_Until_Realizing() {
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::milliseconds(300);
+    while (!generator->Realizing() && std::chrono::steady_clock::now() < limit) std::this_thread::yield();
+  }
+  std::unique_ptr<Shape_Target> Plain(int32_t side = 0) {
+    if (side == 0) side = stage.Size(Drawing_Side_Size);
     return std::make_unique<Shape_Target>(side, side, shapes->Buttons[0]->Shape_Of, drawing->geometry.area_rel,
                                           drawing->centering);
   }
 };
 
-TEST_F(Realizer_Test, Take_Gives_The_Latest_Queue_Once) {
-  auto older = Slow(), newer = Plain();
-  Shape_Target* wanted = newer.get();
-  generator->Queue(std::move(older), -1);
-  generator->Queue(std::move(newer), -1);
-  auto got = generator->Take();
-  EXPECT_EQ(got.get(), wanted);
-  EXPECT_EQ(generator->Take(), nullptr);
+TEST_F(Realizer_Race_Test, Take_Gives_The_Latest_Queue_Once) {
+  for (bool wait_for_worker : {false, true}) {
+    auto older = Slow(1440), newer = Slow();
+    Shape_Target* wanted = newer.get();
+    generator->Queue(std::move(older), -1);
+    // Either the older job is replaced while waiting, or it is being
+    // realised when the newer comes and its result must not be handed out.
+    if (wait_for_worker) Wait_Until_Realizing();
+    generator->Queue(std::move(newer), -1);
+    auto got = generator->Take();
+    EXPECT_EQ(got.get(), wanted) << wait_for_worker;
+    EXPECT_EQ(generator->Take(), nullptr);
+  }
 }
 
-TEST_F(Realizer_Test, Drop_All_Racing_A_Busy_Worker_Leaves_It_Idle) {
+TEST_F(Realizer_Race_Test, Drop_All_Waits_For_The_Rendering_And_Deletes_Everything) {
+  std::atomic<int> deleted{0};
+  auto slow = Slow();
+  for (int round = 1; round <= 5; ++round) {
+    auto t = std::make_unique<Counted_Target>(*slow, deleted);
+    t->Add_Step(Manipulator({{1, 0, 0, 1, 0.01f, 0}}), -1, -1, true);
+    generator->Queue(std::move(t), -1);
+    if (round % 2 == 1) Wait_Until_Realizing();
+    generator->Drop_All();
+    EXPECT_EQ(deleted.load(), round);
+    EXPECT_FALSE(generator->Realizing());
+  }
+}
+
+TEST_F(Realizer_Race_Test, Drop_All_Racing_A_Busy_Worker_Leaves_It_Idle) {
   for (int round = 0; round < 25; ++round) {
     generator->Queue(Slow(), -1);
-    if (round % 3 == 1) std::this_thread::sleep_for(std::chrono::microseconds(200 * round));
+    if (round % 3 == 1) Wait_Until_Realizing();
     if (round % 3 == 2) generator->Queue(Slow(), 1);
     generator->Drop_All();
     EXPECT_EQ(generator->Take(), nullptr) << round;
@@ -310,7 +356,7 @@ TEST_F(Realizer_Test, Drop_All_Racing_A_Busy_Worker_Leaves_It_Idle) {
   EXPECT_EQ(got->Realized_Steps(), 1);
 }
 
-TEST_F(Realizer_Test, Destructor_Waits_For_A_Rendering_In_Progress) {
+TEST_F(Realizer_Race_Test, Destructor_Waits_For_A_Rendering_In_Progress) {
   generator->Queue(Slow(), -1);
   generator->Queue(Slow(), -1);
   generator.reset();
