@@ -58,6 +58,26 @@ bool Render_In_Place(Shape_Drawing& picture, const Transform_Set_2D& fitted, boo
   return !same;
 }
 
+// Whether n pixels of two rows agree in coverage.
+bool Same_Coverage(const uint8_t* t, const uint8_t* p, int32_t n, uint8_t t_background, uint8_t p_background) {
+  uint8_t differs = 0;
+  for (int32_t c = 0; c < n; ++c) differs |= uint8_t((t[c] != t_background) ^ (p[c] != p_background));
+  return differs == 0;
+}
+
+// The covered pixels among n, counted in blocks of 255 so that the
+// counters stay bytes and the loop runs on vectors.
+int64_t Covered_Count(const uint8_t* t, int32_t n, uint8_t background) {
+  int64_t ink = 0;
+  for (int32_t start = 0; start < n; start += 255) {
+    const int32_t end = std::min(n, start + 255);
+    uint8_t count = 0;
+    for (int32_t c = start; c < end; ++c) count = uint8_t(count + (t[c] != background));
+    ink += count;
+  }
+  return ink;
+}
+
 int64_t Distance2(TColor a, TColor b) {
   const int64_t r = int64_t(a.Red()) - b.Red(), g = int64_t(a.Green()) - b.Green(),
                 u = int64_t(a.Blue()) - b.Blue();
@@ -220,20 +240,20 @@ bool Shape_Target::Matches(Shape_Drawing& picture, const Shape* shape, const Poi
   const int64_t limit = int64_t(w) * h / 200;
   const uint8_t own_background = Background_Index(), their_background = picture.Background_Index();
   const Rows target_rows(*this), player_rows(picture);
+  // Equal coverage everywhere matches whatever the ink: look for a
+  // difference first and count only when there is one.
+  int32_t r = 2;
+  while (r <= h - 3 && Same_Coverage(target_rows.Row(r) + 2, player_rows.Row(r) + 2, w - 4, own_background,
+                                     their_background))
+    ++r;
+  if (r > h - 3) return true;
   int64_t ink = 0, interior = 0, edge = 0;
-  for (int32_t r = 2; r <= h - 3 && interior < limit; ++r) {
+  for (r = 2; r <= h - 3 && interior < limit; ++r) {
     const uint8_t* t = target_rows.Row(r);
     const uint8_t* p = player_rows.Row(r);
     // Most rows agree in coverage everywhere: count their ink in one pass.
-    uint32_t row_ink = 0;
-    uint8_t differs = 0;
-    for (int32_t c = 2; c <= w - 3; ++c) {
-      const uint8_t covered = t[c] != own_background;
-      row_ink += covered;
-      differs |= uint8_t(covered ^ uint8_t(p[c] != their_background));
-    }
-    if (!differs) {
-      ink += row_ink;
+    if (Same_Coverage(t + 2, p + 2, w - 4, own_background, their_background)) {
+      ink += Covered_Count(t + 2, w - 4, own_background);
       continue;
     }
     const uint8_t* up1 = target_rows.Row(r - 1);

@@ -138,6 +138,21 @@ TEST_F(Shape_Target_Test, Pixel_Test_Thresholds) {
   }
 }
 
+TEST_F(Shape_Target_Test, Wide_Pictures_Count_Every_Covered_Pixel) {
+  // 300 x 20 in stripes: every scanned pixel is at an edge; ink is 16 rows
+  // of 148 covered columns = 2368, so 157 edge differences match and 158
+  // do not.
+  for (int flips : {157, 158}) {
+    auto target = std::make_unique<Shape_Target>(300, 20, nullptr, TRect(0, 0, 300, 20), Centering_Transform());
+    auto player = std::make_unique<Shape_Drawing>(300, 20, stage.colors.Palette.get(), White);
+    const uint8_t ink = Ink(*target, *player);
+    for (int32_t y = 0; y < 20; ++y)
+      for (int32_t x = 0; x < 300; x += 2) Set_Covered(*target, x, y, true, ink), Set_Covered(*player, x, y, true, ink);
+    for (int i = 0; i < flips; ++i) Set_Covered(*player, 2 + 2 * (i % 148), 10 + i / 148, false, 0);
+    EXPECT_EQ(target->Matches(*player, nullptr, nullptr), flips == 157) << flips;
+  }
+}
+
 TEST_F(Shape_Target_Test, Empty_Target_Matches_Only_An_Empty_Scan_Area) {
   auto target = Target(60);
   auto player = Player(60);
