@@ -226,16 +226,25 @@ TEST_F(Target_Generator_Test, Two_Steps_Equal_To_One_Manipulator_Are_Retried) {
 }
 
 TEST_F(Target_Generator_Test, Steps_Record_Their_Palette_Places) {
-  // Five sections: the section and position of every step lead back to it.
-  Open(3, {Manipulator({Half_Centre}), Manipulator({Compress_Left}), Tiles(2, 1), Tiles(1, 2), Tiles(3, 1)});
-  for (const auto& t : Chains(30, 2)) {
+  // Five sections: the section and position of every step lead back to it,
+  // and once the images so far (g) are many, only the first section serves:
+  // (section + 1) x g stays within 64.
+  Open(3, {Manipulator({Half_Centre}), Manipulator({Compress_Left}), Tiles(2, 1), Tiles(1, 2), Tiles(3, 1),
+           Tiles(4, 3), Tiles(3, 3), Tiles(3, 2)});
+  int bound_met = 0;
+  for (const auto& t : Chains(120, 3)) {
+    int64_t g = 1;
     for (const Transform_Step& s : t->Steps()) {
+      EXPECT_TRUE(s.section == 0 || (s.section + 1) * g <= 64) << s.section << " after " << g;
+      bound_met += g > 16;
+      g *= s.set->Count();
       const Shape_Transform* at = palette->Section(s.section).At(s.index);
       ASSERT_NE(at, nullptr);
       EXPECT_EQ(static_cast<const Transform_Set_2D*>(at), s.set.get());
       EXPECT_FALSE(s.repeat);
     }
   }
+  EXPECT_GT(bound_met, 3);
 }
 
 TEST_F(Target_Generator_Test, Continuations_Add_Steps_Or_Show_More_Of_A_Drawing) {
