@@ -13,6 +13,7 @@
 #include "platform/window/window_dc.h"
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_sizes.h"
+#include "toolkit/mouse.h"
 #include "toolkit/program_messages.h"
 
 Help_Window* The_Help_Window = nullptr;
@@ -114,10 +115,17 @@ void Help_Window::Show_Section(int section, TWindow* new_owner) {
   if (section < 0 || section >= Section_Count) return;
   current_section = section;
   owner = new_owner;
+  // The page covers the screen: no panel keeps the pointer under it.
+  if (The_Mouse)
+    The_Mouse->Release(nullptr);
+  else
+    ReleaseCapture();
   hover = No_Button;
   focused = Single() ? OK_Button : End_Button;
   Make_Fonts();
   Save_Screen();
+  // Made before the frame, the window would lie below it.
+  BringWindowToTop();
   ShowWindow(SW_SHOW);
   EnableWindow(true);
   SetFocus();
