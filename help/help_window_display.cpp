@@ -86,7 +86,7 @@ int32_t Help_Window::Next_Focus(int32_t button) const {
   if (button == OK_Button) return OK_Button;
   int32_t next = button;
   for (int tries = 0; tries < 4; ++tries) {
-    next = next >= Next_Button || next < Previous_Button ? Previous_Button : next + 1;
+    next = next >= Next_Button ? Previous_Button : next + 1;
     if (Button_Enabled(next)) return next;
   }
   return End_Button;

@@ -181,7 +181,7 @@ TEST(Help_Layout, FirstLinesAndWrapsFollowTheOwnersShape) {
   // Rectangular: the limit is r - W/16 = 475 from x 125, 58 characters. The
   // cut is at the last blank that lets the first part fit; the rest goes one
   // line lower at the left, however long it is.
-  const std::string long_line = std::string(50, 'a') + " bbbbbbb cc " + std::string(80, 'd');
+  const std::string long_line = std::string(50, 'a') + " bbbbbbb  cc " + std::string(80, 'd');
   const auto p = Parse("PAGE 0\nTEXT " + long_line + "\nCONTINUE " + std::string(30, 'e') + "\n");
   const auto& s = p->Page(0).strings;
   ASSERT_EQ(s.size(), 3u);
