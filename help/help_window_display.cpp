@@ -298,7 +298,7 @@ void Help_Window::Click_Link(UINT, const TPoint& point) {
         Start_Demonstration(n);
       }
     } else if (link.target) {
-      const std::string target = *link.target;  // the page outlives Hide, but keep it simple
+      const std::string target = *link.target;
       Hide(1);
       if (Open_URL(target) && GetApplication() && GetApplication()->GetMainWindow())
         GetApplication()->GetMainWindow()->PostMessage(WM_SYSCOMMAND, SC_MINIMIZE);
@@ -437,6 +437,8 @@ void Play_Click(TWindow* window, TPoint point) {
   replay.released = false;
   replay.record = SetWindowsHookEx(WH_JOURNALRECORD, &Record_Release);
   if (window->GetApplication()) window->GetApplication()->PumpWaitingMessages();
+  // A release that came before the hook (already waiting) counts too.
+  if (!(GetAsyncKeyState(VK_LBUTTON) & 0x8000)) replay.released = true;
   window->ClientToScreen(point);
   replay.point = point;
   replay.pressing = true;

@@ -12,11 +12,14 @@
 #include <thread>
 
 #include "demos/simulated_user.h"
+#include "gallery/gallery_window.h"
 #include "platform/window/hooks.h"
 #include "platform/window/window_dc.h"
 #include "tests/program/program_session.h"
 #include "toolkit/tip_window.h"
 #include "workspace/drawing_window.h"
+#include "toolkit/round_button.h"
+#include "workspace/shape_palette.h"
 
 namespace {
 
@@ -160,6 +163,20 @@ TEST_F(Help_Window_Test, ClicksFollowLinksGoBackAndCloseTheHelp) {
   EXPECT_FALSE(help().IsWindowVisible());
   EXPECT_FALSE(Journal_Playback_Installed()) << "the replay ended";
   EXPECT_TRUE(main->drawing_window->IsWindowEnabled());
+  // A click on a shape button outside the page puts that shape in.
+  Show(0);
+  const auto blank = [&] { return !main->drawing_window->current.picture || main->drawing_window->current.picture->Blank; };
+  ASSERT_TRUE(blank());
+  program.Click(Program_Session::Center_Of(main->shape_palette->Buttons[1]));
+  program.Advance(500);
+  EXPECT_FALSE(help().IsWindowVisible());
+  EXPECT_FALSE(blank()) << "the click reached the shape button";
+  // A round button acts when let go: the release, already there when the
+  // press is replayed, is replayed too.
+  Show(0);
+  program.Click(Program_Session::Center_Of(main->gallery_button));
+  program.Advance(500);
+  EXPECT_EQ(program.Frame()->GetClientWindow(), (TWindow*)program.Frame()->Gallery);
 }
 
 TEST_F(Help_Window_Test, OkInTheAcknowledgementsOnlyCloses) {
