@@ -17,6 +17,7 @@
 #include "tests/program/program_session.h"
 #include "toolkit/round_button.h"
 #include "workspace/color_cycle_window.h"
+#include "workspace/color_mixer.h"
 #include "workspace/color_wheel.h"
 #include "workspace/drawing_window.h"
 #include "workspace/review_window.h"
@@ -32,6 +33,9 @@ inline Help_Targets Main_Window_Targets(const IFS_Main_Window& main) {
   Help_Targets t = {
       {"shapes", Help_Target_Window(main.shape_palette)},
       {"wheel", Help_Target_Window(main.color_wheel)},
+      {"mixer", Screen_Rect(*main.color_wheel, main.color_wheel->Mixer_Area)},
+      {"eraser", Screen_Rect(*main.color_wheel, main.color_wheel->Eraser_Rect)},
+      {"wipe", Screen_Rect(*main.color_wheel, main.color_wheel->Mixer->Wipe)},
       {"drawing", Screen_Rect(drawing, drawing.Inner_Rect)},
       {"manipulators", Help_Target_Window(main.manipulator_palette)},
       {"game", Help_Target_Window(main.safari_controls)},
