@@ -145,6 +145,29 @@ TEST_F(Gallery_Save_Test, SaveCases) {
   EXPECT_TRUE(Boxes.empty());
 }
 
+// Appending links the new records in last: stopped just before, the file
+// still reads as the old gallery, whole.
+TEST_F(Gallery_Save_Test, AnAppendStoppedBeforeItsLinkLeavesTheOldGallery) {
+  Save_Gallery({1, 2});
+  const std::vector<uint8_t> before = File_Bytes();
+  {
+    Drawing_Collection store(ann);
+    ASSERT_TRUE(Add_At(store, Drawing(3), 4, 4));
+    Drawing_Collection::Stop_Appending_Before_Link(true);
+    store.Save(ann, HWND());
+    Drawing_Collection::Stop_Appending_Before_Link(false);
+  }
+  const std::vector<uint8_t> after = File_Bytes();
+  ASSERT_GT(after.size(), before.size());
+  EXPECT_TRUE(std::equal(before.begin(), before.end() - Gallery_File::End_Size, after.begin()));
+  const Gallery_File::Contents contents = Gallery_File::Scan(after.data(), after.size());
+  EXPECT_TRUE(contents.whole);
+  EXPECT_EQ(contents.records.size(), 2u);
+  Drawing_Collection store(ann);
+  EXPECT_EQ(store.State(Cell(4, 4)), 0);
+  EXPECT_TRUE(Shows(store, Cell(0, 2), 2));
+}
+
 TEST_F(Gallery_Save_Test, ADrawingSharedWithTheBinThroughASlotIsKept) {
   Save_Gallery({1});
   Drawing_Collection store(ann);
