@@ -73,6 +73,7 @@ class Gallery_Stores {
       }
       store.Save(user, HWND());
       std::filesystem::copy_file(user.File_Path("gal"), directory + "pristine");
+      sync();
     }
     The_User_Data.directory = directory;
     The_User_Data.writable = true;
@@ -83,9 +84,17 @@ class Gallery_Stores {
   }
 
   std::string Path() const { return user.File_Path("gal"); }
+  // Undoes an append: the old end marker back, the file cut to its old
+  // length, and all of it on the disk, so that no earlier write is left for
+  // the timed save to flush.
   void Restore_Pristine() const {
-    std::filesystem::copy_file(The_User_Data.directory + "pristine", Path(),
-                               std::filesystem::copy_options::overwrite_existing);
+    const uint64_t length = std::filesystem::file_size(The_User_Data.directory + "pristine");
+    const int fd = open(Path().c_str(), O_RDWR);
+    const uint8_t zero[4] = {};
+    benchmark::DoNotOptimize(pwrite(fd, zero, 4, off_t(length - Gallery_File::End_Size)));
+    benchmark::DoNotOptimize(ftruncate(fd, off_t(length)));
+    fsync(fd);
+    close(fd);
   }
 
   GUI_Colors colors;
