@@ -13,6 +13,7 @@
 #include "tests/gallery/gallery_store_fixture.h"
 #include "platform/system/file_system.h"
 #include "toolkit/mapped_file.h"
+#include "users/user_database.h"
 
 namespace {
 
@@ -361,6 +362,36 @@ TEST_F(Gallery_Save_Test, AnEmptiedAndRefilledGalleryIsNotRecycledByARename) {
   Drawing_Collection store(cat);
   EXPECT_TRUE(Shows(store, Cell(1, 1), 3));
   EXPECT_FALSE(std::filesystem::exists(root_ + "/data/Trash/files"));
+}
+
+// The current user Ann becomes Cat while Bob takes the name Ann in the same
+// dialog: the user database holds Bob's gallery back while Ann.gal is open,
+// and the gallery's rename must free the name before the held move is made.
+TEST_F(Gallery_Save_Test, ARenameFreesTheNameForAnotherUsersGallery) {
+  Save_Gallery({1});
+  Write(The_User_Data.directory + "Bob.gal", "Bob's gallery");
+  auto* installed = new User_Database(For_Stream);
+  The_User_Database = installed;
+  installed->Add_User(std::make_unique<User>(0, "Ann"));
+  installed->Add_User(std::make_unique<User>(0, "Bob"));
+  installed->Set_Current(installed->Find_User("Ann"));
+  {
+    Drawing_Collection store(*installed->current_user);
+    auto copy = std::make_unique<User_Database>(*installed);
+    copy->At(copy->Find_User("Ann"))->name = "Cat";
+    copy->Resort_User(copy->Find_User("Cat"));
+    copy->At(copy->Find_User("Bob"))->name = "Ann";
+    copy->Resort_User(copy->Find_User("Ann"));
+    copy.release()->Install(HWND());
+    ASSERT_EQ(The_User_Database->current_user->name, "Cat");
+    store.Rename(*The_User_Database->current_user, The_User_Database->previous_user);
+    The_User_Database->Recycle_Previous_Gallery();
+    EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+    EXPECT_EQ(Read(Gallery_Path()), "Bob's gallery");
+  }
+  Drawing_Collection store(*The_User_Database->current_user);
+  EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+  delete The_User_Database;
 }
 
 // A saver killed at any instant leaves a gallery that reads whole and holds
