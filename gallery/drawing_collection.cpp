@@ -249,6 +249,8 @@ bool Drawing_Collection::Add(std::unique_ptr<Shape_Drawing>& drawing, int32_t ki
     Put_In_Bin(presentation, a == 0);
   } else if (!slots[size_t(a)]) {
     slots[size_t(a)] = presentation;
+  } else {
+    presentation->place = Drawing_Place{};  // the slot keeps what it holds
   }
   Prepare(*presentation, Statics().display);
   return true;

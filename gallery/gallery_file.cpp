@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 #include <ctime>
+#include <filesystem>
+#include <fstream>
 
 #include "model/shape_drawing.h"
 #include "platform/system/file_system.h"
@@ -76,7 +78,41 @@ Gallery_File::Contents Gallery_File::Scan(const Reader& read, uint64_t size) {
   }
 }
 
+namespace {
+
+bool Same_Contents(const std::string& a, const std::string& b) {
+  std::error_code error;
+  if (std::filesystem::file_size(a, error) != std::filesystem::file_size(b, error) || error) return false;
+  std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
+  std::vector<char> p(1 << 16), q(1 << 16);
+  while (x && y) {
+    x.read(p.data(), std::streamsize(p.size()));
+    y.read(q.data(), std::streamsize(q.size()));
+    if (x.gcount() != y.gcount() || std::memcmp(p.data(), q.data(), size_t(x.gcount())) != 0) return false;
+  }
+  return x.eof() && y.eof();
+}
+
+// A copy kept aside earlier of the same bytes (the gallery opened again
+// without a save in between), so that copies do not pile up.
+std::string Earlier_Copy(const std::string& path) {
+  const std::filesystem::path file(path);
+  const std::string prefix = file.filename().string() + ".damaged-";
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(file.parent_path(), error)) {
+    const std::string name = entry.path().filename().string();
+    if (name.compare(0, prefix.size(), prefix) == 0 && entry.is_regular_file(error) &&
+        Same_Contents(entry.path().string(), path))
+      return entry.path().string();
+  }
+  return std::string();
+}
+
+}  // namespace
+
 std::string Gallery_File::Keep_Copy_Aside(const std::string& path) {
+  const std::string earlier = Earlier_Copy(path);
+  if (!earlier.empty()) return earlier;
   const std::time_t now = std::time(nullptr);
   std::tm local{};
   localtime_r(&now, &local);

@@ -62,7 +62,7 @@ class Gallery_File {
 
   // Keeps a copy of a file that could not be read whole beside it, as
   // "<name>.damaged-YYYYMMDD-HHMMSS" ("-2", "-3"... when taken), so that it
-  // survives whatever replaces it. The copy's path; empty when none could
-  // be made.
+  // survives whatever replaces it; a copy of the same bytes kept earlier
+  // serves again. The copy's path; empty when none could be made.
   static std::string Keep_Copy_Aside(const std::string& path);
 };

@@ -169,6 +169,23 @@ TEST_F(Gallery_Save_Test, AnAppendStoppedBeforeItsLinkLeavesTheOldGallery) {
   EXPECT_TRUE(Shows(store, Cell(0, 2), 2));
 }
 
+// Two records for one cell: the later takes it, at opening and on Revert,
+// and the earlier goes at the next save.
+TEST_F(Gallery_Save_Test, TheLaterOfTwoRecordsForACellWins) {
+  Save_Gallery({1, 2});
+  std::vector<uint8_t> bytes = File_Bytes();
+  Gallery_File::Write_U32(bytes.data() + Gallery_File::Read_U32(bytes.data()) + 8, 1);  // 2 to column 1
+  Write(Gallery_Path(), std::string(bytes.begin(), bytes.end()));
+  Drawing_Collection store(ann);
+  EXPECT_TRUE(Shows(store, Cell(0, 1), 2));
+  ASSERT_TRUE(store.Move(Cell(5, 5), Cell(0, 1)));
+  store.Revert();
+  EXPECT_TRUE(Shows(store, Cell(0, 1), 2));
+  store.Save(ann, HWND());
+  EXPECT_EQ(Records(), 1u);
+  EXPECT_TRUE(Boxes.empty());
+}
+
 TEST_F(Gallery_Save_Test, ADrawingSharedWithTheBinThroughASlotIsKept) {
   Save_Gallery({1});
   Drawing_Collection store(ann);
@@ -294,6 +311,9 @@ TEST_F(Gallery_Save_Test, ADamagedFileIsKeptAsideBeforeItIsReplaced) {
   const uint32_t first = Gallery_File::Read_U32(bytes.data());
   Gallery_File::Write_U32(bytes.data() + first, 0x7FFFFFFF);
   Write(Gallery_Path(), std::string(bytes.begin(), bytes.end()));
+  // Opened and left without a save: one copy however often.
+  for (int opening = 0; opening < 2; ++opening) Drawing_Collection(ann).Revert();
+  Boxes.clear();
   {
     Drawing_Collection store(ann);
     ASSERT_EQ(Boxes.size(), 1u);
