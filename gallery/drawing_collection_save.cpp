@@ -306,18 +306,15 @@ void Drawing_Collection::Rename(const User& new_user, const User& old_user) {
   (void)old_user;  // the store knows where its file is
   const std::string new_path = new_user.File_Path("gal");
   if (new_path.empty() || new_path == path || !The_User_Data.writable) return;
-  const bool have_file = file->Is_Open() || (!must_stay && File_Exists(path));
-  if (!have_file) {
-    path = new_path;
-    return;
-  }
   // A file already under the new name belongs to nobody now (its owner was
-  // renamed or removed): it goes to the recycle bin, never over ours.
+  // renamed or removed): it goes to the recycle bin, never under ours.
   if (File_Exists(new_path) && !Recycle_File(new_path)) {
     MessageBox(HWND(), "Unable to move file " + path, "WARNING", MB_OK | MB_ICONSTOP);
     return;
   }
-  if (!Move_File(path, new_path)) {
+  // Only the file this store has open is its own: a file that has appeared
+  // under the old name since (another user's, renamed to it) stays there.
+  if (file->Is_Open() && !Move_File(path, new_path)) {
     MessageBox(HWND(), "Unable to move file " + path, "WARNING", MB_OK | MB_ICONSTOP);
     return;
   }

@@ -414,6 +414,35 @@ TEST_F(Gallery_Save_Test, ARenameFreesTheNameForAnotherUsersGallery) {
   delete The_User_Database;
 }
 
+// The current user Ann, who has no gallery, becomes Cat while Bob takes the
+// name Ann: Bob's gallery moves to Ann.gal at once, and stays Bob's.
+TEST_F(Gallery_Save_Test, ARenameWithoutAFileLeavesAnotherUsersGalleryAlone) {
+  Write(The_User_Data.directory + "Bob.gal", "Bob's gallery");
+  auto* installed = new User_Database(For_Stream);
+  The_User_Database = installed;
+  installed->Add_User(std::make_unique<User>(0, "Ann"));
+  installed->Add_User(std::make_unique<User>(0, "Bob"));
+  installed->Set_Current(installed->Find_User("Ann"));
+  {
+    Drawing_Collection store(*installed->current_user);
+    auto copy = std::make_unique<User_Database>(*installed);
+    copy->At(copy->Find_User("Ann"))->name = "Cat";
+    copy->Resort_User(copy->Find_User("Cat"));
+    copy->At(copy->Find_User("Bob"))->name = "Ann";
+    copy->Resort_User(copy->Find_User("Ann"));
+    copy.release()->Install(HWND());
+    store.Rename(*The_User_Database->current_user, The_User_Database->previous_user);
+    The_User_Database->Recycle_Previous_Gallery();
+    ASSERT_TRUE(Add_At(store, Drawing(5), 2, 2));
+    store.Save(*The_User_Database->current_user, HWND());
+  }
+  EXPECT_EQ(Read(Gallery_Path()), "Bob's gallery");
+  Drawing_Collection store(*The_User_Database->current_user);
+  EXPECT_TRUE(Shows(store, Cell(2, 2), 5));
+  EXPECT_TRUE(Boxes.empty());
+  delete The_User_Database;
+}
+
 // A saver killed at any instant leaves a gallery that reads whole and holds
 // every drawing saved before.
 TEST_F(Gallery_Save_Test, KilledSaverLosesNoDrawing) {
