@@ -15,6 +15,7 @@
 #include "gallery/cell_windows.h"
 #include "gallery/drawing_place.h"
 #include "gallery/gallery_layout.h"
+#include "platform/gdi/color.h"
 #include "platform/window/response_table.h"
 #include "platform/window/window.h"
 
@@ -102,7 +103,8 @@ class Gallery_Window : public TWindow {
   Drawing_Place Drop_Place_At(TPoint point, TSize& to_centre) const;
   // The distance in x or y a press must move before a drag starts.
   int32_t Drag_Threshold() const;
-  const char* Placeholder_Note() const { return nullptr; }
+  // The colour of the disc a cell shows until its picture is made.
+  static const TColor Placeholder_Color;
 
   // The cell window of each view as saved at the last opening, save or
   // change of user, and the view then.
@@ -119,7 +121,6 @@ class Gallery_Window : public TWindow {
   void Cm_Cancel();
   void Cm_Help();
   void Ce_Arrow(TCommandEnabler& enabler);
-  void Arrow_Notify(WPARAM id, UINT code);
   LRESULT Ev_Arrow_Command(WPARAM wp, LPARAM lp);
   LRESULT Ev_Picture_Ready(WPARAM wp, LPARAM lp);
   LRESULT Ev_Help_Closed(WPARAM wp, LPARAM lp);
@@ -130,29 +131,31 @@ class Gallery_Window : public TWindow {
   void Restore_Windows();
   void Show_Arrows(bool show);
   void Hide_Tip();
+  void Set_Name_Face();
   void Scroll_View(int32_t dr, int32_t dc);
-  void After_Focus_Move(int old_view_window_top, int old_view_window_left);
+  void Move_Focus(int32_t dr, int32_t dc);
   void Leave_With(const Shape_Drawing* drawing);
   void Park_Points();
   void Restore_Points();
+  TPoint To_Screen(TPoint client) const;
+  Gallery_IO_Point* Point_At_Place(const Drawing_Place& place) const;
 
   // Painting.
   void Paint_All(TDC& dc);
   void Paint_Cells(TDC& dc, bool only_missing);
+  bool Cell_Needs_Paint(TDC& dc, int32_t row, int32_t column);
   void Paint_Cell(TDC& dc, int32_t row, int32_t column);
   void Paint_Frames(TDC& dc);
+  TRect Frame_Rect(int view) const;
   void Repaint();
-  void Repaint_Cells(bool only_missing);
   void Repaint_Cell(const Drawing_Place& place);
-  void Request_Next(int32_t row, int32_t column);
+  void Request_Next(const Drawing_Place& place);
 
   // Dragging.
   void Begin_Drag(TPoint point, const TRect& rectangle);
   void Drag_Move(TPoint point);
-  void Drop(TPoint point);
+  void Drop();
   void End_Drag_State();
-  TRect Source_Rect(const Drawing_Place& place) const;
-  TPoint Place_Centre(const Drawing_Place& place) const;
 
   TWindow* frame;
   Gallery_Host* host;
@@ -179,10 +182,8 @@ class Gallery_Window : public TWindow {
   TRect press_rect;
   Drawing_Place drag_source;
   Drawing_Place drop_target;
-  // Pictures the dragger carries: copies, so nothing repainted under the
-  // drag can change them.
-  std::unique_ptr<Shape_Drawing> drag_small;
-  std::unique_ptr<Shape_Drawing> drag_large;
+  // The drop point a drag came from (null for a cell).
+  Gallery_IO_Point* drag_point = nullptr;
 
   static const TResponse_Table<Gallery_Window> Table;
 };

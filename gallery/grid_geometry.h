@@ -3,6 +3,7 @@
 // centred on a point.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
