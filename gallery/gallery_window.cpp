@@ -183,6 +183,9 @@ void Gallery_Window::Open_With_Drawing(const Shape_Drawing* drawing) {
   Save_Windows();
   row_masks.fill(0);
   Invalidate(false);
+  // The bin and the other points show what the store holds now.
+  for (Gallery_IO_Point* p : points)
+    if (p && p != Main_Point()) p->Redraw();
   if (Main_Window_IO* main = Main_Point()) main->Take_Drawing(drawing);
 }
 
