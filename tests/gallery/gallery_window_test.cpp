@@ -114,11 +114,23 @@ TEST_F(Gallery_Window_Test, A_Press_Below_The_Threshold_Only_Moves_The_Focus) {
   Gallery_Window& g = Gallery();
   const TPoint from = Cell(1, 1);
   const int t = g.Drag_Threshold();
-  Drag(from, TPoint(from.x + t, from.y - t));
+  auto& b = program.Backend();
+  b.Move_To(from);
+  b.Press(from);
+  b.Move_To(TPoint(from.x + t, from.y - t));
+  program.Run_Until_Idle();
   EXPECT_FALSE(g.Dragging());
+  b.Release(TPoint(from.x + t, from.y - t));
+  program.Run_Until_Idle();
   EXPECT_EQ(g.Windows().window[0], TRect(1, 1, 2, 2));
   EXPECT_TRUE(Occupied(1, 1));
   // One pixel more starts the drag, and the drawing lands where it is let go.
+  b.Press(from);
+  b.Move_To(TPoint(from.x, from.y + t + 1));
+  program.Run_Until_Idle();
+  EXPECT_TRUE(g.Dragging());
+  b.Release(from);
+  program.Run_Until_Idle();
   Drag(from, Cell(2, 0));
   EXPECT_FALSE(Occupied(1, 1));
   EXPECT_TRUE(Occupied(2, 0));
