@@ -37,12 +37,12 @@
 #include <vector>
 
 #include "gallery/drawing_place.h"
+#include "model/shape_drawing.h"
 #include "platform/system/event_semaphore.h"
 #include "platform/window/messages.h"
 #include "toolkit/mapped_file.h"
 #include "toolkit/program_messages.h"  // Picture_Ready_Message: wParam row, lParam column
 
-class Shape_Drawing;
 class User;
 
 // The four sizes a drawing is shown at: the drawing square S, S/3, (S/3)/2
@@ -192,15 +192,17 @@ class Drawing_Collection {
   friend class Preparer_Thread;
   struct Save_Plan;
 
-  void Open_File(const User& user);
+  void Open_File();
   void Read_Records();
-  void Report_Unreadable(const std::string& reason);
+  void Report_Damage(size_t read_whole);
   Storage_Data& Append_Entry(std::unique_ptr<Shape_Drawing> drawing, const Drawing_Place& place);
   void Remove_Entry(Storage_Data* entry);
   Presentation_Data*& Cell(int32_t row, int32_t column) { return grid[size_t(row * Drawing_Place::Grid_Side + column)]; }
   std::vector<Presentation_Data*> Grid_Drawings() const;
+  // Hands the grid's drawings to the preparation thread when any is not
+  // ready yet.
   void Start_Pass();
-  bool Pause_Preparer();
+  void Pause_Preparer();
   void Put_In_Slot(int32_t slot, Presentation_Data* drawing);
   void Put_In_Bin(Presentation_Data* drawing, bool front);
   Presentation_Data* Take_From_Bin(int32_t position);
@@ -211,11 +213,18 @@ class Drawing_Collection {
   const uint8_t* Record_Bytes(const Storage_Data& entry, uint64_t& size) const;
 
   // Save.
+  Save_Plan Plan_Save();
+  bool Write_Plan(Save_Plan& plan, HWND window);
+  bool Delete_Gallery();
   bool Write_Appended(Save_Plan& plan);
   bool Write_Beside(Save_Plan& plan, bool with_new);
   bool Reopen_After_Replace();
+  void Link_Saved(Save_Plan& plan, bool with_new);
   void Drop_Unkept();
   void Clear();
+  // Empties the store and reads the file again as it stands.
+  void Reload();
+  void Show_Save_Failure(HWND window, bool whole_gallery);
 
   std::vector<std::unique_ptr<Storage_Data>> entries;
   std::array<Presentation_Data*, Drawing_Place::Grid_Side * Drawing_Place::Grid_Side> grid{};
@@ -225,7 +234,8 @@ class Drawing_Collection {
   std::array<Presentation_Data*, Drawing_Place::Slot_Count> slots{};
   Bounding_Box bounding_box;
 
-  Mapped_File file;
+  // The mapped gallery file; never null, closed when there is no file.
+  std::unique_ptr<Mapped_File> file;
   std::string path;
   // Offset of the end marker behind the last record read or written: where
   // the next new drawing goes.
@@ -234,8 +244,9 @@ class Drawing_Collection {
   bool changed = false;
   bool must_stay = false;
   // The file was not read whole: every save rewrites it (after a copy of the
-  // original has been kept aside).
+  // original has been kept aside, as kept_aside).
   bool damaged = false;
+  std::string kept_aside;
   // The file at path is no longer the one mapped (a rewrite could not be
   // opened again): the next save rewrites it.
   bool detached = false;

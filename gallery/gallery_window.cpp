@@ -219,7 +219,7 @@ void Gallery_Window::Change_User() {
   if (!db || !collection) return;
   const User& now = *db->current_user;
   const User& before = db->previous_user;
-  const bool same_person = db->previous_user_record == db->current_user;
+  const bool same_person = now.source_record == &before;
   if (same_person) {
     // The same user under a new name: the gallery file follows the name.
     if (before.name != now.name) collection->Rename(now, before);

@@ -49,11 +49,9 @@ class Drawing_Collection::Preparer_Thread : public TThread {
  private:
   enum class Phase { Idle, Pending, Running };
 
-  void Run_Pass();
-  // The next drawing to handle (a request first), or null when the pass is
-  // over; with its request, when it was one.
-  Presentation_Data* Next_Drawing(bool& was_request, HWND& window, int32_t& row, int32_t& column);
-  void Answer(Presentation_Data* presentation, HWND window, int32_t row, int32_t column);
+  // Works through the list, a requested drawing first, until it is done,
+  // paused or asked to end.
+  void Run_Pass(std::unique_lock<std::mutex>& hold);
 
   std::mutex lock;
   std::condition_variable changed;

@@ -4,6 +4,8 @@
 // screen sizes go to QUENDAR_SNAPSHOTS.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "gallery/drawing_collection.h"
 #include "gallery/gallery_dragger.h"
 #include "gallery/gallery_window.h"
@@ -16,6 +18,7 @@
 #include "toolkit/arrow_button.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/round_button.h"
+#include "users/user_database.h"
 #include "workspace/drawing_window.h"
 
 namespace {
@@ -296,6 +299,95 @@ TEST(Gallery_Window_Pictures, Each_View_At_800_1024_And_1920) {
   Snapshot_Views({800, 600}, "800");
   Snapshot_Views({1024, 768}, "1024");
   Snapshot_Views({1920, 1080}, "1920");
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Leaving, closing, restarting and changing users, with the gallery file
+
+class Gallery_Program_Test : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder = testing::TempDir() + "gallery_program_" + std::to_string(reinterpret_cast<uintptr_t>(this));
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+  Program_Options Options() {
+    Program_Options o;
+    o.user_path = folder;
+    return o;
+  }
+  static void Open(Program_Session& p) { p.Click(Program_Session::Center_Of(p.Main()->gallery_button)); }
+  static void Drag(Program_Session& p, TPoint from, TPoint to) {
+    auto& b = p.Backend();
+    b.Move_To(from);
+    b.Press(from);
+    for (int i = 1; i <= 8; ++i) {
+      b.Move_To(TPoint(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8));
+      p.Run_Until_Idle();
+    }
+    b.Release(to);
+    p.Run_Until_Idle();
+  }
+  static bool Occupied(Program_Session& p, int32_t r, int32_t c) {
+    return p.Frame()->Gallery->Collection()->State({Drawing_Place::Grid, r, c}) != 0;
+  }
+  std::string folder;
+};
+
+TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closing_Asks_First) {
+  {
+    Program_Session p(Options());
+    p.Start();
+    p.Draw_Block();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    Drag(p, g.Main_IO_Screen_Point(), g.Cell_Screen_Point(1, 0, 1));
+    p.Click(g.Save_Button_Screen_Point());
+    EXPECT_FALSE(g.IsWindowVisible());
+    // Reopened and moved again: closing the program asks, and the first
+    // answer (Yes) saves.
+    Open(p);
+    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+    EXPECT_EQ(p.Stop(), 0);
+    ASSERT_EQ(p.Boxes.size(), 1u);
+    EXPECT_EQ(p.Boxes[0].caption, "Program Exit");
+    EXPECT_EQ(p.Boxes[0].text, "Save changes to Gallery?");
+  }
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  EXPECT_TRUE(Occupied(p, 2, 2));
+  EXPECT_FALSE(Occupied(p, 0, 1));
+  // Cancel leaves everything as it was saved.
+  Gallery_Window& g = *p.Frame()->Gallery;
+  Drag(p, g.Cell_Screen_Point(1, 2, 2), g.Bin_IO_Screen_Point());
+  EXPECT_FALSE(Occupied(p, 2, 2));
+  p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id)));
+  EXPECT_TRUE(Occupied(p, 2, 2));
+  EXPECT_EQ(p.Frame()->Gallery->Collection()->Bin_Length(), 0);
+  EXPECT_EQ(p.Stop(), 0);
+  EXPECT_TRUE(p.Boxes.empty());
+}
+
+TEST_F(Gallery_Program_Test, A_Renamed_User_Keeps_The_Gallery) {
+  Program_Session p(Options());
+  p.Start();
+  p.Draw_Block();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  Drag(p, g.Main_IO_Screen_Point(), g.Cell_Screen_Point(1, 1, 1));
+  p.Click(g.Save_Button_Screen_Point());
+  const std::string before = The_User_Database->current_user->File_Path("gal");
+  EXPECT_TRUE(std::filesystem::exists(before));
+  p.Change_User("Renamed", 2);
+  const std::string after = The_User_Database->current_user->File_Path("gal");
+  EXPECT_TRUE(std::filesystem::exists(after));
+  Open(p);
+  EXPECT_TRUE(Occupied(p, 1, 1));
+  EXPECT_EQ(p.Stop(), 0);
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+#include "gallery/gallery_file.h"
+
+#include <ctime>
+
+#include "model/shape_drawing.h"
+#include "platform/system/file_system.h"
+
+uint32_t Gallery_File::Read_U32(const uint8_t* at) {
+  return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
+}
+
+void Gallery_File::Write_U32(uint8_t* at, uint32_t value) {
+  at[0] = uint8_t(value);
+  at[1] = uint8_t(value >> 8);
+  at[2] = uint8_t(value >> 16);
+  at[3] = uint8_t(value >> 24);
+}
+
+void Gallery_File::Write_Header(uint8_t* at, uint32_t length, int32_t row, int32_t column) {
+  Write_U32(at, length);
+  Write_U32(at + 4, uint32_t(row));
+  Write_U32(at + 8, uint32_t(column));
+}
+
+bool Gallery_File::Picture_Header_Fits(const uint8_t* picture, uint64_t available) {
+  if (available < Shape_Drawing::Record_Header_Size) return false;
+  const uint32_t width = Read_U32(picture), height = Read_U32(picture + 4), packed = Read_U32(picture + 12);
+  if (width == 0 || height == 0 || width > Shape_Drawing::Max_Record_Side || height > Shape_Drawing::Max_Record_Side)
+    return false;
+  const uint64_t body = available - Shape_Drawing::Record_Header_Size;
+  const uint64_t raw = ((uint64_t(width) + 3) & ~uint64_t(3)) * height;
+  return packed == 0 ? raw <= body : packed <= body;
+}
+
+Gallery_File::Contents Gallery_File::Scan(const uint8_t* bytes, uint64_t size) {
+  Contents contents;
+  if (size < 4) return contents;
+  uint64_t offset = 0;
+  for (;;) {
+    contents.end_offset = offset;
+    // Room for the next length: a file cut short after a record has none.
+    if (size - offset < 4) {
+      contents.whole = false;
+      return contents;
+    }
+    const uint32_t length = Read_U32(bytes + offset);
+    if (length == 0) return contents;
+    // A record must hold its headers, and at least one byte must follow it
+    // (a record that ends exactly at the end of the file is not read).
+    if (length < Smallest_Record || length >= size - offset ||
+        !Picture_Header_Fits(bytes + offset + Header_Size, length - Header_Size)) {
+      contents.whole = false;
+      return contents;
+    }
+    const uint32_t row = Read_U32(bytes + offset + 4), column = Read_U32(bytes + offset + 8);
+    if (row < Grid_Side && column < Grid_Side)
+      contents.records.push_back({offset, length, int32_t(row), int32_t(column)});
+    else
+      contents.whole = false;  // outside the grid: skipped, the file kept aside
+    offset += length;
+  }
+}
+
+std::string Gallery_File::Keep_Copy_Aside(const std::string& path) {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char stamp[32];
+  std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  const std::string base = path + ".damaged-" + stamp;
+  for (int n = 1; n < 100; ++n) {
+    const std::string aside = n == 1 ? base : base + "-" + std::to_string(n);
+    if (Get_File_Attributes(aside) != INVALID_FILE_ATTRIBUTES) continue;
+    return Copy_New_File(path, aside) ? aside : std::string();
+  }
+  return std::string();
+}
