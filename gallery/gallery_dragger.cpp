@@ -13,6 +13,33 @@ Gallery_Dragger::~Gallery_Dragger() {
   if (Dragging()) End_Drag(true);
 }
 
+namespace {
+
+// A context on the window's client area that reports only part of it as
+// changed when it closes, so that only that part is presented.
+class Sprite_DC : public TClientDC {
+ public:
+  Sprite_DC(TWindow& window, const TRect& client_changed) : TClientDC(window) {
+    const TPoint o = window.Client_Screen_Origin();
+    changed_limit_ = client_changed.Offset_By(o.x, o.y);
+  }
+};
+
+}  // namespace
+
+// A context on the window is opened for each step and closed after it,
+// saying which rectangle the step changed: one left open would have every
+// presentation send the whole window to the display.
+void Gallery_Dragger::Open_DC(const TRect& changed) {
+  dc = std::make_unique<Sprite_DC>(*gallery, changed);
+  DC = dc.get();
+}
+
+void Gallery_Dragger::Close_DC() {
+  DC = nullptr;
+  dc.reset();
+}
+
 void Gallery_Dragger::Start_Drag(TPoint mouse, const TRect& rectangle, const Shape_Drawing& left,
                                  const Shape_Drawing& right) {
   last_mouse = mouse;
@@ -20,8 +47,9 @@ void Gallery_Dragger::Start_Drag(TPoint mouse, const TRect& rectangle, const Sha
   left_picture = std::make_unique<Shape_Drawing>(left, true);
   right_picture = std::make_unique<Shape_Drawing>(right, true);
   current = miniature.left < boundary_x ? left_picture.get() : right_picture.get();
-  dc = std::make_unique<TClientDC>(*gallery);
+  Open_DC(miniature);
   Show(*dc, miniature);
+  Close_DC();
   Clip_Mouse();
 }
 
@@ -39,7 +67,9 @@ void Gallery_Dragger::Drag_To(TPoint mouse) {
     next.bottom = next.top + h;
     next.right = next.left + w;
   }
+  Open_DC(miniature.Union(next));
   Move(next);
+  Close_DC();
   last_mouse = mouse;
   miniature = next;
   if (switched) {
@@ -52,8 +82,11 @@ void Gallery_Dragger::Drag_To(TPoint mouse) {
 
 void Gallery_Dragger::Move_By(int dx, int dy) {
   if (!Dragging()) return;
+  const TRect before = miniature;
   miniature = miniature.Offset_By(dx, dy);
+  Open_DC(before.Union(miniature));
   Move(miniature);
+  Close_DC();
   last_mouse = TPoint(last_mouse.x + dx, last_mouse.y + dy);
   ClipCursor(nullptr);
   Put_Mouse(last_mouse);
@@ -61,9 +94,11 @@ void Gallery_Dragger::Move_By(int dx, int dy) {
 }
 
 void Gallery_Dragger::End_Drag(bool keep) {
-  if (Shown()) Hide(keep);
-  dc.reset();
-  DC = nullptr;
+  if (Dragging()) {
+    Open_DC(miniature);
+    Hide(keep);
+    Close_DC();
+  }
   current = nullptr;
   left_picture.reset();
   right_picture.reset();

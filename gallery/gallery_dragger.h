@@ -49,6 +49,8 @@ class Gallery_Dragger : public Mobile_Object {
   int boundary_x;
 
  private:
+  void Open_DC(const TRect& changed);
+  void Close_DC();
   void Clip_Mouse();
   void Put_Mouse(TPoint client);
 
