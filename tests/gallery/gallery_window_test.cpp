@@ -391,3 +391,33 @@ TEST_F(Gallery_Program_Test, A_Renamed_User_Keeps_The_Gallery) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Gallery_Program_Test, Another_User_Gets_Their_Own_Gallery_After_A_Question_And_The_Main_Drawing_Stays) {
+  Program_Session p(Options());
+  p.Start();
+  p.Draw_Block();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  Drag(p, g.Main_IO_Screen_Point(), g.Cell_Screen_Point(1, 0, 0));
+  // The Name and Level dialog chooses a new user, Bea.
+  p.Frame()->Run_User_Dialog = [] {
+    User_Database& db = *The_User_Database;
+    db.previous_user = *db.current_user;
+    db.Set_Current(db.Add_User(std::make_unique<User>(1, "Bea")));
+    return 1;
+  };
+  p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Name_Level_Id)));
+  ASSERT_EQ(p.Boxes.size(), 1u);
+  EXPECT_EQ(p.Boxes[0].caption, "User Change");
+  EXPECT_EQ(p.Boxes[0].text.rfind("Save changes to Gallery belonging to ", 0), 0u);
+  // Bea's gallery is empty and opens in the 3 by 3 view; the drawing the
+  // main window handed over is still in its point.
+  EXPECT_FALSE(Occupied(p, 0, 0));
+  EXPECT_EQ(g.Current_View(), 1);
+  EXPECT_NE(g.Collection()->State({Drawing_Place::Slot, Drawing_Place::Main_Slot, 0}), 0);
+  EXPECT_EQ(p.Stop(), 0);
+}
+
+}  // namespace
