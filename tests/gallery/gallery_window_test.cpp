@@ -4,7 +4,9 @@
 // screen sizes go to QUENDAR_SNAPSHOTS.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "gallery/drawing_collection.h"
 #include "gallery/gallery_dragger.h"
@@ -417,6 +419,52 @@ TEST_F(Gallery_Program_Test, Another_User_Gets_Their_Own_Gallery_After_A_Questio
   EXPECT_FALSE(Occupied(p, 0, 0));
   EXPECT_EQ(g.Current_View(), 1);
   EXPECT_NE(g.Collection()->State({Drawing_Place::Slot, Drawing_Place::Main_Slot, 0}), 0);
+  EXPECT_EQ(p.Stop(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Gallery_Program_Test, Cells_Read_From_The_File_Fill_In_As_Their_Pictures_Are_Made) {
+  {
+    Program_Session p(Options());
+    p.Start();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    for (int r = 0; r < 6; ++r)
+      for (int c = 0; c < 6; ++c) {
+        auto d = Block(TColor(uint8_t(40 * r), uint8_t(40 * c), 200), r + c);
+        ASSERT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, r, c));
+      }
+    // Added drawings are not moves: Save must still write them.
+    p.Click(g.Save_Button_Screen_Point());
+    EXPECT_EQ(p.Stop(), 0);
+  }
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  EXPECT_EQ(g.Current_View(), 2);
+  auto all_shown = [&] {
+    for (int r = 0; r < 6; ++r)
+      if (g.row_masks[size_t(r)] != 0x3F) return false;
+    return true;
+  };
+  // Cells whose pictures are not made yet show a placeholder and fill in as
+  // the preparation thread (working on while the clock and the loop go on)
+  // reports them.
+  for (int i = 0; i < 2000 && !all_shown(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    p.Advance(10);
+  }
+  EXPECT_TRUE(all_shown());
+  const uint32_t placeholder = Gallery_Window::Placeholder_Color.Xrgb();
+  for (int r = 0; r < 6; ++r)
+    for (int c = 0; c < 6; ++c) {
+      const TPoint centre = g.Cell_Screen_Point(2, r, c);
+      EXPECT_NE(p.Backend().Presented_Pixel(centre.x, centre.y), placeholder) << r << "," << c;
+    }
   EXPECT_EQ(p.Stop(), 0);
 }
 
