@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "gallery/drawing_collection.h"
+#include "help/help_window.h"
 #include "gallery/gallery_dragger.h"
 #include "gallery/gallery_window.h"
 #include "gallery/main_window_io.h"
@@ -107,6 +108,15 @@ TEST_F(Gallery_Window_Test, Views_Keys_And_Arrows) {
   program.Key(VK_HOME);
   EXPECT_EQ(g.Windows().window[2], TRect(0, 6, 6, 12));
   EXPECT_TRUE(g.Windows().Nested());
+  // Help: the button and F1 show the gallery's section; the frame's
+  // acknowledgements show the other one.
+  program.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Help_Id)));
+  EXPECT_EQ(The_Help_Window->Last_Section, 4);
+  The_Help_Window->Last_Section = -1;
+  program.Key(VK_F1);
+  EXPECT_EQ(The_Help_Window->Last_Section, 4);
+  program.Frame()->Acknowledgements();
+  EXPECT_EQ(The_Help_Window->Last_Section, 6);
   program.Key(VK_SUBTRACT);
   EXPECT_EQ(g.Current_View(), 3);
   EXPECT_FALSE(g.Arrows_Shown());
@@ -294,6 +304,21 @@ void Snapshot_Views(TSize screen, const char* name) {
     EXPECT_EQ(g.Current_View(), v);
     program.Snapshot(std::string("gallery_") + name + "_view_" + std::to_string(v));
   }
+  // Half-way through a drag out of the main window point: its disc hatched,
+  // the miniature over the grid.
+  g.Set_View(1, true);
+  auto& b = program.Backend();
+  const TPoint from = g.Main_IO_Screen_Point(), to = g.Cell_Screen_Point(1, 1, 1);
+  b.Move_To(from);
+  b.Press(from);
+  for (int i = 1; i <= 4; ++i) {
+    b.Move_To(TPoint(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8));
+    program.Run_Until_Idle();
+  }
+  EXPECT_TRUE(g.Dragging());
+  program.Snapshot(std::string("gallery_") + name + "_dragging");
+  b.Release(to);
+  program.Run_Until_Idle();
   program.Stop();
 }
 
