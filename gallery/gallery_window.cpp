@@ -65,7 +65,14 @@ const TResponse_Table<Gallery_Window> Gallery_Window::Table = {
     EV_COMMAND_ENABLE<Gallery_Window>(First_Arrow_Id + 5, &Gallery_Window::Ce_Arrow),
     EV_COMMAND_ENABLE<Gallery_Window>(First_Arrow_Id + 6, &Gallery_Window::Ce_Arrow),
     EV_COMMAND_ENABLE<Gallery_Window>(First_Arrow_Id + 7, &Gallery_Window::Ce_Arrow),
-    EV_MESSAGE<Gallery_Window>(WM_COMMAND, &Gallery_Window::Ev_Arrow_Command),
+    EV_CHILD_NOTIFY_ALL_CODES<Gallery_Window>(First_Arrow_Id + 0, &Gallery_Window::Arrow_Code<0>),
+    EV_CHILD_NOTIFY_ALL_CODES<Gallery_Window>(First_Arrow_Id + 1, &Gallery_Window::Arrow_Code<1>),
+    EV_CHILD_NOTIFY_ALL_CODES<Gallery_Window>(First_Arrow_Id + 2, &Gallery_Window::Arrow_Code<2>),
+    EV_CHILD_NOTIFY_ALL_CODES<Gallery_Window>(First_Arrow_Id + 3, &Gallery_Window::Arrow_Code<3>),
+    EV_CHILD_NOTIFY_ALL_CODES<Gallery_Window>(First_Arrow_Id + 4, &Gallery_Window::Arrow_Code<4>),
+    EV_CHILD_NOTIFY_ALL_CODES<Gallery_Window>(First_Arrow_Id + 5, &Gallery_Window::Arrow_Code<5>),
+    EV_CHILD_NOTIFY_ALL_CODES<Gallery_Window>(First_Arrow_Id + 6, &Gallery_Window::Arrow_Code<6>),
+    EV_CHILD_NOTIFY_ALL_CODES<Gallery_Window>(First_Arrow_Id + 7, &Gallery_Window::Arrow_Code<7>),
     EV_MESSAGE<Gallery_Window>(Picture_Ready_Message, &Gallery_Window::Ev_Picture_Ready),
     EV_MESSAGE<Gallery_Window>(Help_Closed_Message, &Gallery_Window::Ev_Help_Closed)};
 
@@ -290,20 +297,10 @@ void Gallery_Window::Ce_Arrow(TCommandEnabler& enabler) {
   enabler.Enable(arrows_shown && i >= 0 && i < 8 && cells.Can_Scroll(view, Arrow_Rows[i], Arrow_Columns[i]));
 }
 
-LRESULT Gallery_Window::Ev_Arrow_Command(WPARAM wp, LPARAM lp) {
-  const int id = LOWORD(wp);
-  const UINT code = HIWORD(wp);
-  if (id < First_Arrow_Id || id >= First_Arrow_Id + 8) {
-    // Not an arrow: the commands of the table's other entries.
-    TEventInfo info{WM_COMMAND, UINT(id), wp, lp};
-    if (Table.Dispatch(*this, info)) return info.Result;
-    return TWindow::Find(info) ? info.Result : 0;
-  }
-  if (code == Arrow_Button_Pressed || code == Arrow_Button_Repeat) {
-    const int i = id - First_Arrow_Id;
-    if (arrows_shown && !dragging) Scroll_View(Arrow_Rows[i], Arrow_Columns[i]);
-  }
-  return 0;
+void Gallery_Window::Arrow_Notify(int arrow, UINT code) {
+  // A press scrolls at once, and so does every repeat tick while it is held.
+  if (code != Arrow_Button_Pressed && code != Arrow_Button_Repeat) return;
+  if (arrows_shown && !dragging) Scroll_View(Arrow_Rows[arrow], Arrow_Columns[arrow]);
 }
 
 UINT Gallery_Window::EvGetDlgCode(const MSG*) { return DLGC_WANTALLKEYS; }

@@ -121,7 +121,11 @@ class Gallery_Window : public TWindow {
   void Cm_Cancel();
   void Cm_Help();
   void Ce_Arrow(TCommandEnabler& enabler);
-  LRESULT Ev_Arrow_Command(WPARAM wp, LPARAM lp);
+  void Arrow_Notify(int arrow, UINT code);
+  template <int Arrow>
+  void Arrow_Code(UINT code) {
+    Arrow_Notify(Arrow, code);
+  }
   LRESULT Ev_Picture_Ready(WPARAM wp, LPARAM lp);
   LRESULT Ev_Help_Closed(WPARAM wp, LPARAM lp);
 

@@ -96,6 +96,16 @@ TEST_F(Gallery_Window_Test, Views_Keys_And_Arrows) {
   EXPECT_EQ(g.Current_View(), 0);
   program.Key(VK_ADD);  // no smaller view
   EXPECT_EQ(g.Current_View(), 0);
+  // Held down, an arrow goes on scrolling at every repeat tick.
+  program.Click(g.View_Button_Screen_Point(1));
+  const TPoint right = g.Arrow_Button_Screen_Point(1, 3);
+  program.Backend().Move_To(right);
+  program.Backend().Press(right);
+  for (int ms = 0; ms < 600; ms += 10) program.Advance(10);
+  program.Backend().Release(right);
+  program.Run_Until_Idle();
+  EXPECT_EQ(g.Windows().window[1].left, 3);
+  program.Key(VK_HOME);
   program.Click(g.View_Button_Screen_Point(2));
   EXPECT_EQ(g.Current_View(), 2);
   // At the top left only down, right and the diagonals with one of them.
