@@ -80,8 +80,8 @@ bool Gallery_Window::Find(TEventInfo& info) { return Table.Dispatch(*this, info)
 
 // ---- Life
 
-Gallery_Window::Gallery_Window(TWindow* frame_, Gallery_Host* host_)
-    : TWindow(frame_, "Gallery Window"), frame(frame_), host(host_) {
+Gallery_Window::Gallery_Window(TWindow* frame, Gallery_Host* host_)
+    : TWindow(frame, "Gallery Window"), host(host_) {
   Attr.Style = WS_CHILD;  // hidden until opened
   Attr.Id = Window_Id;
   const int32_t width = S(0), height = S(1) - GetSystemMetrics(SM_CYCAPTION);
@@ -278,7 +278,6 @@ void Gallery_Window::Set_View(int v, bool force) {
   request_pending = false;
   Show_Arrows(false);
   row_masks.fill(0);
-  frames_drawn.fill(TRect());
   Repaint();
   if (view < 3) Show_Arrows(true);
 }

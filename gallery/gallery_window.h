@@ -161,7 +161,6 @@ class Gallery_Window : public TWindow {
   void Drop();
   void End_Drag_State();
 
-  TWindow* frame;
   Gallery_Host* host;
   std::unique_ptr<Drawing_Collection> collection;
   std::unique_ptr<Gallery_Layout> layout;
@@ -173,7 +172,6 @@ class Gallery_Window : public TWindow {
   std::array<View_Button*, View_Count> view_buttons{};
   std::array<Gallery_IO_Point*, 4> points{};
   std::unique_ptr<Gallery_Dragger> dragger;
-  std::array<TRect, View_Count> frames_drawn{};
 
   bool arrows_shown = false;
   bool request_pending = false;

@@ -61,7 +61,6 @@ void Gallery_Window::Paint_All(TDC& dc) {
   dc.SelectClipRgn(nullptr);
   row_masks.fill(0);
   Paint_Cells(dc, false);
-  frames_drawn.fill(TRect());
   Paint_Frames(dc);
 }
 
@@ -82,7 +81,6 @@ void Gallery_Window::Paint_Frames(TDC& dc) {
     dc.SelectObject(TPen(Frame_Colors[v], layout->frame_width[size_t(v)], PS_INSIDEFRAME));
     dc.SelectObject(TBrush::Null());
     dc.Rectangle(r);
-    frames_drawn[size_t(v)] = r;
   }
 }
 
