@@ -133,6 +133,24 @@ TEST_F(Gallery_Window_Test, Views_Keys_And_Arrows) {
   for (int i = 0; i < 8; ++i) EXPECT_FALSE(g.Arrow(i)->Is_Enabled() && g.Arrow(i)->IsWindowVisible()) << i;
 }
 
+TEST_F(Gallery_Window_Test, Cancel_Brings_Back_The_Views_Of_The_Opening_And_Save_Keeps_The_New_Ones) {
+  Open();
+  Gallery_Window& g = *program.Frame()->Gallery;
+  program.Click(g.View_Button_Screen_Point(2));
+  program.Key(VK_NEXT);
+  program.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id)));
+  Open();
+  EXPECT_EQ(g.Current_View(), 1);
+  EXPECT_EQ(g.Windows().window[2], TRect(0, 0, 6, 6));
+  EXPECT_TRUE(g.Arrows_Shown());
+  program.Click(g.View_Button_Screen_Point(2));
+  program.Key(VK_NEXT);
+  program.Click(g.Save_Button_Screen_Point());
+  Open();
+  EXPECT_EQ(g.Current_View(), 2);
+  EXPECT_EQ(g.Windows().window[2], TRect(0, 6, 6, 12));
+}
+
 TEST_F(Gallery_Window_Test, A_Press_Below_The_Threshold_Only_Moves_The_Focus) {
   Fill({{1, 1}});
   Open();
