@@ -21,6 +21,7 @@
 #include "toolkit/arrow_button.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/round_button.h"
+#include "toolkit/tip_window.h"
 #include "users/user_database.h"
 #include "workspace/drawing_window.h"
 
@@ -226,7 +227,17 @@ TEST_F(Gallery_Window_Test, An_Empty_Main_Drawing_Offers_Nothing_To_Drag) {
   Open();
   Gallery_Window& g = Gallery();
   EXPECT_EQ(Store().State({Drawing_Place::Slot, Drawing_Place::Main_Slot, 0}), 0);
+  // Resting over a point shows its tip; a press hides it.
+  program.Backend().Move_To(g.Main_IO_Screen_Point());
+  for (int ms = 0; ms < 1400; ms += 10) program.Advance(10);
+  EXPECT_TRUE(The_Tip_Window->Shown);
+  EXPECT_STREQ(The_Tip_Window->Item, "Main Window");
+  program.Backend().Move_To(g.Bin_IO_Screen_Point());
+  program.Run_Until_Idle();
+  program.Backend().Move_To(g.Main_IO_Screen_Point());
+  for (int ms = 0; ms < 1400; ms += 10) program.Advance(10);
   Drag(g.Main_IO_Screen_Point(), Cell(0, 0));
+  EXPECT_FALSE(The_Tip_Window->Shown);
   EXPECT_FALSE(Occupied(0, 0));
   EXPECT_EQ(g.Main_Point()->Return_Drawing(), nullptr);
 }
