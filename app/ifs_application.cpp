@@ -76,8 +76,8 @@ IFS_Application::~IFS_Application() {
   // still up (a quit during start-up) goes before what it paints with.
   delete The_Title_Window;
   if (Started) {
-    // The gallery's preparation thread and shared pictures hold pool
-    // bitmaps: they end before the pool does.
+    // The gallery's preparation thread reduces pictures from the pool until
+    // it ends: it goes, with the gallery's shared pictures, before the pool.
     Drawing_Collection::Release_Statics();
     if (The_DIB_Allocator) The_DIB_Allocator->Purge();
     auto gone = [this](const char* name, auto*& pointer) {

@@ -4,6 +4,7 @@
 #include "gallery/drawing_collection.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "gallery/gallery_file.h"
 #include "gallery/preparer_thread.h"
@@ -138,7 +139,15 @@ void Drawing_Collection::Open_File() {
 }
 
 void Drawing_Collection::Read_Records() {
-  const Gallery_File::Contents contents = Gallery_File::Scan(file->View(), file->View_Size());
+  // The headers are read from the file rather than through the view, so
+  // that opening touches no page of the mapping: its cost stays that of the
+  // headers however large the pictures between them.
+  const int descriptor = file->Descriptor();
+  const Gallery_File::Contents contents = Gallery_File::Scan(
+      [descriptor](uint64_t offset, uint8_t* out, size_t n) {
+        return pread(descriptor, out, n, off_t(offset)) == ssize_t(n);
+      },
+      file->View_Size());
   for (const Gallery_File::Record& record : contents.records) {
     Storage_Data& entry = Append_Entry(nullptr, Drawing_Place{Drawing_Place::Grid, record.row, record.column});
     entry.record = record.offset;

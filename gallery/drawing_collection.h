@@ -188,6 +188,11 @@ class Drawing_Collection {
   // later store starts everything again.
   static void Release_Statics();
 
+  // Test hook: saves that append stop (as if the program were killed) after
+  // the new records are on the disk and before they are linked in. Test use
+  // only.
+  static void Stop_Appending_Before_Link(bool stop);
+
  private:
   friend class Preparer_Thread;
   struct Save_Plan;

@@ -43,6 +43,8 @@ const char* const New_Entries_Not_Saved =
     "Your new gallery entries could not be saved.\nYour hard disk may be too full.";
 const char* const Gallery_Not_Saved = "Your gallery could not be saved.\nYour hard disk may be too full.";
 
+bool stop_before_link = false;
+
 }  // namespace
 
 void Drawing_Collection::Save(const User& user, HWND window) {
@@ -132,6 +134,8 @@ bool Drawing_Collection::Delete_Gallery() {
   return !File_Exists(path) || Delete_File(path);
 }
 
+void Drawing_Collection::Stop_Appending_Before_Link(bool stop) { stop_before_link = stop; }
+
 void Drawing_Collection::Show_Save_Failure(HWND window, bool whole_gallery) {
   MessageBox(window, whole_gallery ? Gallery_Not_Saved : New_Entries_Not_Saved, "Gallery Save", MB_OK);
 }
@@ -166,7 +170,7 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
     offset += record_length;
   }
   std::memset(view + offset, 0, Gallery_File::End_Size);
-  if (!file->Flush()) return false;
+  if (!file->Flush() || stop_before_link) return false;
   uint8_t linked[4];
   Gallery_File::Write_U32(linked, Gallery_File::Header_Size + plan.kept_new.front()->drawing->Stored_Size());
   uint32_t word;

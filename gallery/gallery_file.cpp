@@ -1,5 +1,7 @@
 #include "gallery/gallery_file.h"
 
+#include <algorithm>
+#include <cstring>
 #include <ctime>
 
 #include "model/shape_drawing.h"
@@ -33,26 +35,39 @@ bool Gallery_File::Picture_Header_Fits(const uint8_t* picture, uint64_t availabl
 }
 
 Gallery_File::Contents Gallery_File::Scan(const uint8_t* bytes, uint64_t size) {
+  return Scan(
+      [bytes, size](uint64_t offset, uint8_t* out, size_t n) {
+        if (offset > size || size - offset < n) return false;
+        std::memcpy(out, bytes + offset, n);
+        return true;
+      },
+      size);
+}
+
+Gallery_File::Contents Gallery_File::Scan(const Reader& read, uint64_t size) {
   Contents contents;
   if (size < 4) return contents;
   uint64_t offset = 0;
+  uint8_t header[Smallest_Record];
   for (;;) {
     contents.end_offset = offset;
     // Room for the next length: a file cut short after a record has none.
-    if (size - offset < 4) {
+    // One read for both headers where the file has room for them.
+    const size_t first = size_t(std::min<uint64_t>(size - offset, Smallest_Record));
+    if (first < 4 || !read(offset, header, first)) {
       contents.whole = false;
       return contents;
     }
-    const uint32_t length = Read_U32(bytes + offset);
+    const uint32_t length = Read_U32(header);
     if (length == 0) return contents;
     // A record must hold its headers, and at least one byte must follow it
     // (a record that ends exactly at the end of the file is not read).
     if (length < Smallest_Record || length >= size - offset ||
-        !Picture_Header_Fits(bytes + offset + Header_Size, length - Header_Size)) {
+        !Picture_Header_Fits(header + Header_Size, length - Header_Size)) {
       contents.whole = false;
       return contents;
     }
-    const uint32_t row = Read_U32(bytes + offset + 4), column = Read_U32(bytes + offset + 8);
+    const uint32_t row = Read_U32(header + 4), column = Read_U32(header + 8);
     if (row < Grid_Side && column < Grid_Side)
       contents.records.push_back({offset, length, int32_t(row), int32_t(column)});
     else

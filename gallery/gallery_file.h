@@ -10,7 +10,9 @@
 // never pixels.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -40,7 +42,14 @@ class Gallery_File {
     bool whole = true;
   };
 
-  // Reads the headers of a gallery file's bytes.
+  // Reads n bytes at an offset below the file's size into out; false when
+  // they cannot be read.
+  using Reader = std::function<bool(uint64_t offset, uint8_t* out, size_t n)>;
+
+  // Reads the headers of a gallery file of size bytes through read, 28 bytes
+  // at a time: the pixels are never read.
+  static Contents Scan(const Reader& read, uint64_t size);
+  // The same over the file's bytes in memory.
   static Contents Scan(const uint8_t* bytes, uint64_t size);
   // Whether a picture header describes a picture that fits in available
   // bytes: sides from 1 to the largest stored side, raw rows or a packed
