@@ -490,7 +490,7 @@ TEST_F(Gallery_Program_Test, Another_User_Gets_Their_Own_Gallery_After_A_Questio
 
 namespace {
 
-TEST_F(Gallery_Program_Test, Cells_Read_From_The_File_Fill_In_As_Their_Pictures_Are_Made) {
+TEST_F(Gallery_Program_Test, Race_Cells_Read_From_The_File_Fill_In_As_Their_Pictures_Are_Made) {
   {
     Program_Session p(Options());
     p.Start();
