@@ -166,17 +166,12 @@ void Gallery_Window::Drop() {
     const TRect& inner = layout->grid[size_t(view)]->Inner(target.a - w.top, target.b - w.left);
     dragger->End_Drag(dragger->Miniature().Width() == inner.Width());
     End_Drag_State();
-    const TRect before = cells.window[size_t(view)];
     cells.Focus(target.a, target.b);
     collection->Move(target, source);
-    if (!(cells.window[size_t(view)] == before) || repaint_after_drag) {
-      repaint_after_drag = false;
-      Repaint();
-    } else {
-      Repaint_Cell(target);
-    }
+    // The focus frame moved too: the whole grid is painted again.
+    repaint_after_drag = false;
+    Repaint();
     if (source_point) source_point->Given_Away();
-    else Repaint_Cell(source);
   } else {
     dragger->End_Drag(false);
     End_Drag_State();
