@@ -39,7 +39,9 @@ TEST(Grid_Geometry, Cells_Are_Centred_And_Hits_Miss_Margins_Gaps_And_The_Outside
   for (const Case& c : cases) {
     int32_t r = -1, col = -1;
     EXPECT_EQ(g.Hit(c.p, r, col), c.hit) << c.p.x << "," << c.p.y;
-    if (c.hit) EXPECT_EQ(std::pair(r, col), std::pair(c.row, c.column)) << c.p.x << "," << c.p.y;
+    if (c.hit) {
+      EXPECT_EQ(std::pair(r, col), std::pair(c.row, c.column)) << c.p.x << "," << c.p.y;
+    }
   }
 }
 
@@ -115,7 +117,9 @@ TEST_P(Layout_At, Everything_Fits_The_Window_And_The_Bin_Pile_Stays_In_Its_Point
     for (size_t i = 0; i < 8 && v < 3; ++i) {
       const TRect& a = layout.arrows[size_t(v)][i];
       EXPECT_TRUE(layout.grid_area.Contains(a)) << v << " " << i;
-      if (i < 4) EXPECT_FALSE(a.Touches(layout.grid[size_t(v)]->bounds)) << v << " " << i;
+      if (i < 4) {
+        EXPECT_FALSE(a.Touches(layout.grid[size_t(v)]->bounds)) << v << " " << i;
+      }
     }
     EXPECT_TRUE(window.Contains(layout.view_buttons[size_t(v)])) << v;
   }
@@ -123,7 +127,9 @@ TEST_P(Layout_At, Everything_Fits_The_Window_And_The_Bin_Pile_Stays_In_Its_Point
   for (size_t i = 0; i < 4; ++i) {
     EXPECT_TRUE(window.Contains(layout.points[i])) << i;
     EXPECT_LE(layout.points[i].right, layout.grid_area.left) << i;
-    if (i > 0) EXPECT_LT(layout.points[i - 1].bottom, layout.points[i].top) << i;
+    if (i > 0) {
+      EXPECT_LT(layout.points[i - 1].bottom, layout.points[i].top) << i;
+    }
   }
   // Every slot of the bin's pile lies inside the bin point.
   const TRect bin = layout.points[Gallery_Layout::Bin_Point];
