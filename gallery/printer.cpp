@@ -182,7 +182,7 @@ void Printer::Print_Job() {
     // The last chance to stop: nothing has reached the printer yet.
     if (pdf.empty()) status = SP_ERROR;
     else if (Abort_Proc(0)) {
-      submitted = service->Submit(data.device.name, printout->title, pdf);
+      submitted = service->Submit(data.device.name, printout->title, data.device.media.name, pdf);
       if (submitted <= 0) status = SP_ERROR;
     }
   }

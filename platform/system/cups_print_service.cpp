@@ -105,7 +105,7 @@ std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
   return media;
 }
 
-int32_t TCups_Print_Service::Submit(const std::string& printer, const std::string& title,
+int32_t TCups_Print_Service::Submit(const std::string& printer, const std::string& title, const std::string& paper,
                                     const std::vector<uint8_t>& pdf) {
   Http http = Connect();
   if (!http) return 0;
@@ -113,8 +113,16 @@ int32_t TCups_Print_Service::Submit(const std::string& printer, const std::strin
   if (!dest) return 0;
   Info info(cupsCopyDestInfo(http.get(), dest.get()));
   if (!info) return 0;
+  // The page is made for this paper at its size: the filters must neither
+  // pick another paper nor scale it.
+  cups_option_t* options = nullptr;
+  int count = 0;
+  if (!paper.empty()) count = cupsAddOption("media", paper.c_str(), count, &options);
+  count = cupsAddOption("print-scaling", "none", count, &options);
   int job = 0;
-  if (cupsCreateDestJob(http.get(), dest.get(), info.get(), &job, title.c_str(), 0, nullptr) > IPP_STATUS_OK_CONFLICTING ||
+  const ipp_status_t created = cupsCreateDestJob(http.get(), dest.get(), info.get(), &job, title.c_str(), count, options);
+  cupsFreeOptions(count, options);
+  if (created > IPP_STATUS_OK_CONFLICTING ||
       job <= 0)
     return 0;
   bool sent = cupsStartDestDocument(http.get(), dest.get(), info.get(), job, title.c_str(), CUPS_FORMAT_PDF, 0,

@@ -15,7 +15,8 @@ class TCups_Print_Service : public TPrint_Service {
   bool Describe(const std::string& name, TPrinter_Description& printer) override;
   std::vector<std::string> Printer_Names() override;
   std::vector<TPrint_Media> Media(const std::string& name) override;
-  int32_t Submit(const std::string& printer, const std::string& title, const std::vector<uint8_t>& pdf) override;
+  int32_t Submit(const std::string& printer, const std::string& title, const std::string& paper,
+                 const std::vector<uint8_t>& pdf) override;
   TPrint_Job_State Job_State(const std::string& printer, int32_t job) override;
   bool Cancel(const std::string& printer, int32_t job) override;
 

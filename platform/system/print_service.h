@@ -50,9 +50,11 @@ class TPrint_Service {
   virtual std::vector<std::string> Printer_Names() = 0;
   // The paper sizes the printer offers.
   virtual std::vector<TPrint_Media> Media(const std::string& name) = 0;
-  // Sends one PDF document as a job titled title; the job's id (above 0),
-  // or 0 when the printer did not take it.
-  virtual int32_t Submit(const std::string& printer, const std::string& title, const std::vector<uint8_t>& pdf) = 0;
+  // Sends one PDF document as a job titled title, to be printed on paper
+  // as it is (no scaling); the job's id (above 0), or 0 when the printer
+  // did not take it.
+  virtual int32_t Submit(const std::string& printer, const std::string& title, const std::string& paper,
+                         const std::vector<uint8_t>& pdf) = 0;
   virtual TPrint_Job_State Job_State(const std::string& printer, int32_t job) = 0;
   virtual bool Cancel(const std::string& printer, int32_t job) = 0;
 

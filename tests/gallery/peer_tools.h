@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -78,6 +79,29 @@ inline Rgb_Image Colours_Of(const Shape_Drawing& drawing) {
   for (int y = 0; y < image.height; ++y)
     for (int x = 0; x < image.width; ++x) image.xrgb.push_back(surface.Pixel_Xrgb(x, y));
   return image;
+}
+
+// The box of the pixels of image that are not white.
+inline TRect Ink_Box(const Rgb_Image& image) {
+  TRect box(image.width, image.height, 0, 0);
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
+      if (image.At(x, y) != 0xFFFFFF)
+        box = TRect(std::min(box.left, x), std::min(box.top, y), std::max(box.right, x + 1), std::max(box.bottom, y + 1));
+  return box.left < box.right ? box : TRect();
+}
+
+// How many pixels of b differ from the middle of their blocks in a, where b
+// was printed enlarged onto box; every pixel when box is no whole multiple
+// of b.
+inline long Printed_Differences(const Rgb_Image& a, const TRect& box, const Rgb_Image& b) {
+  if (b.width == 0 || box.Width() % b.width || box.Height() % b.height) return long(b.width) * b.height + 1;
+  const int kx = box.Width() / b.width, ky = box.Height() / b.height;
+  long wrong = 0;
+  for (int y = 0; y < b.height; ++y)
+    for (int x = 0; x < b.width; ++x)
+      if (a.At(box.left + x * kx + kx / 2, box.top + y * ky + ky / 2) != b.At(x, y)) ++wrong;
+  return wrong;
 }
 
 // How many pixels of a differ from b scaled by factor and placed at (left,

@@ -34,7 +34,8 @@ struct Fake_Print_Service : TPrint_Service {
   }
   std::vector<std::string> Printer_Names() override { return names; }
   std::vector<TPrint_Media> Media(const std::string&) override { return papers; }
-  int32_t Submit(const std::string& name, const std::string& title, const std::vector<uint8_t>& pdf) override {
+  int32_t Submit(const std::string& name, const std::string& title, const std::string&,
+                 const std::vector<uint8_t>& pdf) override {
     std::unique_lock<std::mutex> lock(mutex);
     submitted_to.push_back(name);
     titles.push_back(title);
