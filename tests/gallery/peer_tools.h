@@ -1,74 +1,9 @@
-// What the tests that talk to real peers (a PDF reader, a print server, the
-// X11 clipboard) share: a private temporary folder, running a tool with a
-// time limit, and reading the PNGs the tools leave.
+// What the gallery's tests with real peers compare: a drawing's colours
+// with the pictures the peers give back.
 #pragma once
 
-#include <png.h>
-#include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <string>
-#include <vector>
-
 #include "model/shape_drawing.h"
-
-struct Temp_Folder {
-  Temp_Folder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "quendar-peer-XXXXXX").string();
-    path = mkdtemp(pattern.data()) ? pattern : std::string();
-  }
-  ~Temp_Folder() {
-    std::error_code ignored;
-    if (!path.empty()) std::filesystem::remove_all(path, ignored);
-  }
-  std::string operator/(const std::string& name) const { return path + "/" + name; }
-  std::string path;
-};
-
-// Runs a shell command line under a time limit of seconds; its exit code
-// (124 on time-out, -1 when it could not run).
-inline int Run_Tool(const std::string& command, int seconds = 30) {
-  const int status = std::system(("timeout " + std::to_string(seconds) + " " + command).c_str());
-  return status == -1 ? -1 : WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-inline bool Tool_Exists(const std::string& name) { return Run_Tool("sh -c 'command -v " + name + " >/dev/null'", 5) == 0; }
-
-struct Rgb_Image {
-  int width = 0;
-  int height = 0;
-  std::vector<uint32_t> xrgb;  // top row first
-  uint32_t At(int x, int y) const { return xrgb[size_t(y) * size_t(width) + size_t(x)]; }
-};
-
-inline Rgb_Image Decode_Png(const std::vector<uint8_t>& bytes) {
-  Rgb_Image image;
-  png_image png{};
-  png.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_memory(&png, bytes.data(), bytes.size())) return image;
-  png.format = PNG_FORMAT_RGB;
-  std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(png));
-  if (!png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr)) return image;
-  image.width = int(png.width);
-  image.height = int(png.height);
-  image.xrgb.resize(size_t(image.width) * size_t(image.height));
-  for (size_t i = 0; i < image.xrgb.size(); ++i)
-    image.xrgb[i] = uint32_t(rgb[3 * i]) << 16 | uint32_t(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
-  return image;
-}
-
-inline std::vector<uint8_t> Read_File(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
-}
-
-inline Rgb_Image Read_Png(const std::string& path) { return Decode_Png(Read_File(path)); }
+#include "tests/platform/peer_tools.h"
 
 // The drawing's pixels as the colours they show.
 inline Rgb_Image Colours_Of(const Shape_Drawing& drawing) {
