@@ -24,12 +24,18 @@ class Drop_Point_Test : public testing::Test, public Widget_Stage {
   }
 
   Drawing_Collection& Store() { return *gallery->Collection(); }
-  // A drawing of side pixels with a pattern of colours, put into a grid cell.
-  Shape_Drawing* Put_Drawing(int row, int column, int side = 576, int seed = 0) {
+  // A drawing of side pixels with a pattern of colours (or colours at
+  // random, which hardly compress), put into a grid cell.
+  Shape_Drawing* Put_Drawing(int row, int column, int side = 576, int seed = 0, bool noisy = false) {
     auto drawing = std::make_unique<Shape_Drawing>(side, side, nullptr, TColor(255, 255, 255));
     TDiBitmap& b = *drawing->Bitmap;
+    uint32_t random = uint32_t(seed) * 2654435761u + 1;
     for (int y = 0; y < side; ++y)
-      for (int x = 0; x < side; ++x) b.GetBits()[y * b.Pitch() + x] = uint8_t((x / 11 + 7 * (y / 13) + seed) % 90 + 10);
+      for (int x = 0; x < side; ++x) {
+        random = random * 1103515245u + 12345u;
+        b.GetBits()[y * b.Pitch() + x] =
+            uint8_t(noisy ? (random >> 16) % 200 + 10 : (x / 11 + 7 * (y / 13) + seed) % 90 + 10);
+      }
     Shape_Drawing* kept = drawing.get();
     EXPECT_TRUE(Store().Add(drawing, Drawing_Place::Grid, row, column));
     return kept;
