@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <unordered_map>
@@ -60,7 +61,29 @@ std::string Number(double value) {
 
 // The image's samples and colour space: palette indices when the picture
 // has at most 256 colours (as drawings do), else RGB triples.
+std::string Indexed_Space(const std::vector<uint32_t>& palette) {
+  std::string hex;
+  char byte[8];
+  for (uint32_t p : palette) {
+    std::snprintf(byte, sizeof byte, "%06X", unsigned(p & 0xFFFFFF));
+    hex += byte;
+  }
+  return "[/Indexed /DeviceRGB " + std::to_string(palette.size() - 1) + " <" + hex + ">]";
+}
+
 void Samples_Of(const TPage_Picture& picture, std::vector<uint8_t>& samples, std::string& colour_space) {
+  if (!picture.indices.empty()) {
+    // The picture's own indices and table; an index beyond the table
+    // shows black, as on screen.
+    std::vector<uint32_t> palette = picture.colours;
+    uint8_t largest = 0;
+    for (uint8_t i : picture.indices) largest = std::max(largest, i);
+    if (palette.size() < size_t(largest) + 1) palette.resize(size_t(largest) + 1, 0);
+    if (palette.size() > 256) palette.resize(256);
+    samples = picture.indices;
+    colour_space = Indexed_Space(palette);
+    return;
+  }
   std::unordered_map<uint32_t, uint8_t> index;
   std::vector<uint32_t> palette;
   samples.resize(picture.xrgb.size());
@@ -79,13 +102,7 @@ void Samples_Of(const TPage_Picture& picture, std::vector<uint8_t>& samples, std
     }
     samples[i] = last_index;
     if (i + 1 == picture.xrgb.size()) {
-      std::string hex;
-      char byte[8];
-      for (uint32_t p : palette) {
-        std::snprintf(byte, sizeof byte, "%06X", unsigned(p));
-        hex += byte;
-      }
-      colour_space = "[/Indexed /DeviceRGB " + std::to_string(palette.size() - 1) + " <" + hex + ">]";
+      colour_space = Indexed_Space(palette);
       return;
     }
   }
@@ -96,8 +113,9 @@ void Samples_Of(const TPage_Picture& picture, std::vector<uint8_t>& samples, std
 }
 
 bool Usable(const TPage_Picture& picture) {
+  const size_t count = size_t(picture.width) * size_t(picture.height);
   return picture.width > 0 && picture.height > 0 &&
-         picture.xrgb.size() == size_t(picture.width) * size_t(picture.height);
+         (picture.indices.empty() ? picture.xrgb.size() == count : picture.indices.size() == count);
 }
 
 }  // namespace

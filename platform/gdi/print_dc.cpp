@@ -52,9 +52,18 @@ bool TPrintDC::Keep_Stretch(const TRect& dst, const TDC& src, const TRect& src_r
   picture.placement = dst;
   picture.width = part.Width();
   picture.height = part.Height();
-  picture.xrgb.reserve(size_t(picture.width) * size_t(picture.height));
-  for (int y = part.top; y < part.bottom; ++y)
-    for (int x = part.left; x < part.right; ++x) picture.xrgb.push_back(source->Pixel_Xrgb(x, y));
+  if (source->Bits_Per_Pixel() == 8) {
+    picture.colours = source->Colors();
+    picture.indices.reserve(size_t(picture.width) * size_t(picture.height));
+    for (int y = part.top; y < part.bottom; ++y) {
+      const uint8_t* row = source->Row(y) + part.left;
+      picture.indices.insert(picture.indices.end(), row, row + picture.width);
+    }
+  } else {
+    picture.xrgb.reserve(size_t(picture.width) * size_t(picture.height));
+    for (int y = part.top; y < part.bottom; ++y)
+      for (int x = part.left; x < part.right; ++x) picture.xrgb.push_back(source->Pixel_Xrgb(x, y));
+  }
   pictures_.push_back(std::move(picture));
   return true;
 }

@@ -17,13 +17,21 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dc.h"
 
-// A picture kept on a page: its pixels as 0x00RRGGBB, top row first, and the
-// device-pixel rectangle it covers.
+// A picture kept on a page, top row first, and the device-pixel rectangle it
+// covers: an 8-bit picture as its indices and colour table, any other as
+// 0x00RRGGBB pixels.
 struct TPage_Picture {
   TRect placement;
   int width = 0;
   int height = 0;
-  std::vector<uint32_t> xrgb;
+  std::vector<uint8_t> indices;
+  std::vector<uint32_t> colours;  // the table the indices look up
+  std::vector<uint32_t> xrgb;     // when there are no indices
+  uint32_t Xrgb(int x, int y) const {
+    const size_t i = size_t(y) * size_t(width) + size_t(x);
+    if (indices.empty()) return xrgb[i];
+    return indices[i] < colours.size() ? colours[indices[i]] : 0;
+  }
 };
 
 class TPrintDC : public TDC {
