@@ -46,7 +46,10 @@ Printer::~Printer() {
   // outlive the printer it reads.
   abort = true;
   thread.WaitForExit();
-  if (printout && job_id > 0 && !Job_Done()) service->Cancel(data.device.name, job_id);
+  if (printout && status == 0 && submitted > 0) {
+    job_id = submitted;
+    if (!Job_Done()) service->Cancel(data.device.name, job_id);
+  }
   poll_timer.Stop();
   if (The_Printer == this) The_Printer = nullptr;
 }
@@ -267,6 +270,9 @@ bool Printer::Cancel_Job() {
     service->Cancel(data.device.name, job_id);
     return true;
   }
+  // Not seen yet, but a job the printer has already taken would still
+  // print: it is withdrawn there too.
+  if (job_id <= 0 && submitted > 0 && status == 0) service->Cancel(data.device.name, submitted);
   poll_timer.Stop();
   poll_interval = 0;
   End_Job();

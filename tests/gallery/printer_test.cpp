@@ -139,6 +139,13 @@ TEST_F(Printer_Test, CancelBeforeTheJobIsSeenEndsAtOnceAndQuietly) {
   EXPECT_TRUE(service.cancelled.empty());
   Advance(2000);
   EXPECT_EQ(client.ended, 1);
+  // Taken by the printer but not seen yet: withdrawn there, ended here.
+  client = Counting_Client();
+  printout.hold_until_abort = false;
+  Submit_And_Spool();
+  EXPECT_TRUE(printer->Cancel_Job());
+  EXPECT_EQ(client.ended, 1);
+  EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
   EXPECT_TRUE(catcher.boxes.empty());
 }
 

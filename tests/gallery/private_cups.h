@@ -35,6 +35,9 @@ class Private_Cups {
     if (folder.path.empty()) return Fail("no temporary folder");
     if (!Tool_Exists("cupsd") || !Tool_Exists("lpadmin")) return Fail("cupsd or lpadmin is not installed");
     if (access("/usr/lib/cups/backend/cups-pdf", F_OK) != 0) return Fail("the cups-pdf backend is not installed");
+    // The backend is the superuser's alone; a server of another user cannot
+    // run it.
+    if (access("/usr/lib/cups/backend/cups-pdf", X_OK) != 0) return Fail("the cups-pdf backend runs only as root");
     // The filters run as the server's own user: they must reach the folder.
     chmod(folder.path.c_str(), 0755);
     for (const char* d : {"etc", "spool", "tmp", "cache", "state", "log"})
