@@ -79,7 +79,12 @@ void Page_Setup_Dialog::SetupWindow() {
 void Page_Setup_Dialog::Show_Choices() {
   if (!printer_text || !printer_text->IsWindow()) return;
   printer_text->SetText(printer < 0 ? std::string("Undefined") : names[size_t(printer)]);
-  paper_text->SetText(paper < 0 ? std::string(printer < 0 ? "" : "Printer's own") : papers[size_t(paper)].name);
+  if (paper < 0) {
+    paper_text->SetText(printer < 0 ? "" : "Printer's own");
+  } else {
+    const TPrint_Media& m = papers[size_t(paper)];
+    paper_text->SetText(m.label.empty() ? m.name : m.label);
+  }
   orientation_text->SetText(orientation == DMORIENT_LANDSCAPE ? "(landscape)" : "(portrait)");
 }
 

@@ -31,9 +31,10 @@ Dest Find(http_t* http, const std::string& name) {
   return Dest(cupsGetNamedDest(http, name.empty() ? nullptr : name.c_str(), nullptr));
 }
 
-TPrint_Media Media_Of(const cups_size_t& size) {
+TPrint_Media Media_Of(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, cups_size_t size) {
   TPrint_Media media;
   media.name = size.media;
+  if (const char* label = cupsLocalizeDestMedia(http, dest, info, 0, &size)) media.label = label;
   media.width = size.width;
   media.length = size.length;
   media.left = size.left;
@@ -60,7 +61,7 @@ bool Describe_Dest(http_t* http, cups_dest_t* dest, TPrinter_Description& printe
   if (!info) return true;  // a printer that says nothing of its paper: the defaults
   cups_size_t size;
   if (cupsGetDestMediaDefault(http, dest, info.get(), 0, &size) && size.width > 0 && size.length > 0)
-    printer.media = Media_Of(size);
+    printer.media = Media_Of(http, dest, info.get(), size);
   Read_Resolution(http, dest, info.get(), printer);
   return true;
 }
@@ -100,7 +101,7 @@ std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
   for (int i = 0; i < count && i < 200; ++i) {
     cups_size_t size;
     if (cupsGetDestMediaByIndex(http.get(), dest.get(), info.get(), i, 0, &size) && size.width > 0 && size.length > 0)
-      media.push_back(Media_Of(size));
+      media.push_back(Media_Of(http.get(), dest.get(), info.get(), size));
   }
   return media;
 }

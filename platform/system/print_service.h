@@ -14,7 +14,8 @@
 
 // A paper size and the printable area on it.
 struct TPrint_Media {
-  std::string name;
+  std::string name;   // the printer's name for it ("iso_a4_210x297mm")
+  std::string label;  // for people ("A4"); empty when the printer gives none
   int32_t width = 21590;  // the sheet, portrait
   int32_t length = 27940;
   int32_t left = 0;  // unprintable margins

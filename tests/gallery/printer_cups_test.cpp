@@ -7,6 +7,7 @@
 
 #include "gallery/printer.h"
 #include "gallery/printer_io.h"
+#include "platform/system/cups_print_service.h"
 #include "tests/gallery/drop_point_stage.h"
 #include "tests/gallery/peer_tools.h"
 #include "tests/gallery/printer_fakes.h"
@@ -41,6 +42,13 @@ TEST_F(Printer_Cups_Test, DroppedDrawingComesOutOfTheDefaultQueueAsItsOwnPixels)
   printer = std::make_unique<Printer>();
   ASSERT_TRUE(printer->Defined());
   EXPECT_EQ(printer->Device_Name(), Private_Cups::Queue);
+  // What the page set-up dialog offers: the queue and its papers, named for people.
+  TCups_Print_Service cups_service;
+  EXPECT_EQ(cups_service.Printer_Names(), std::vector<std::string>{Private_Cups::Queue});
+  const std::vector<TPrint_Media> papers = cups_service.Media(Private_Cups::Queue);
+  ASSERT_FALSE(papers.empty());
+  EXPECT_FALSE(papers.front().label.empty());
+  EXPECT_EQ(cups_service.Job_State(Private_Cups::Queue, 1), TPrint_Job_State::Gone);
   point = new Printer_IO(gallery, TRect(20, 300, 20 + 192, 300 + 260));
   ASSERT_TRUE(point->Create());
   EXPECT_STREQ(point->Tip_Text(), "Printer: quendar-pdf");
