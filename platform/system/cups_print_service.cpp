@@ -19,11 +19,18 @@ using Http = std::unique_ptr<http_t, Http_Closer>;
 using Dest = std::unique_ptr<cups_dest_t, Dest_Freer>;
 using Info = std::unique_ptr<cups_dinfo_t, Info_Freer>;
 
-Http Connect() {
-  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                              TCups_Print_Service::Connect_Timeout_Ms, nullptr);
-  if (http) httpSetTimeout(http, TCups_Print_Service::Answer_Timeout_S, nullptr, nullptr);
+Http Connect(int connect_ms = TCups_Print_Service::Connect_Timeout_Ms,
+             double answer_s = TCups_Print_Service::Answer_Timeout_S) {
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, connect_ms, nullptr);
+  if (http) httpSetTimeout(http, answer_s, nullptr, nullptr);
   return Http(http);
+}
+
+// The looks at a job come from the user-interface thread twice a second:
+// a server that does not answer costs one short wait, and the next look
+// tries again.
+Http Connect_For_A_Look() {
+  return Connect(TCups_Print_Service::Look_Timeout_Ms, TCups_Print_Service::Look_Timeout_Ms / 1000.0);
 }
 
 // name empty: the default destination.
@@ -140,7 +147,7 @@ int32_t TCups_Print_Service::Submit(const std::string& printer, const std::strin
 }
 
 TPrint_Job_State TCups_Print_Service::Job_State(const std::string&, int32_t job) {
-  Http http = Connect();
+  Http http = Connect_For_A_Look();
   if (!http) return TPrint_Job_State::Waiting;  // cannot tell: look again later
   char uri[HTTP_MAX_URI];
   httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", int(job));

@@ -23,4 +23,6 @@ class TCups_Print_Service : public TPrint_Service {
   // How long a connection or an answer may take.
   static constexpr int Connect_Timeout_Ms = 3000;
   static constexpr double Answer_Timeout_S = 10.0;
+  // The same for a look at a job's state.
+  static constexpr int Look_Timeout_Ms = 1000;
 };
