@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "gallery/clipboard_io.h"
 #include "gallery/drawing_collection.h"
 #include "gallery/gallery_dragger.h"
 #include "gallery/gallery_host.h"
 #include "gallery/gallery_io_point.h"
 #include "gallery/main_window_io.h"
+#include "gallery/printer_io.h"
 #include "gallery/recycling_bin_io.h"
 #include "gallery/view_button.h"
 #include "help/help_window.h"
@@ -101,13 +103,8 @@ Gallery_Window::Gallery_Window(TWindow* frame, Gallery_Host* host_)
     if (!arrows_shown) arrows[size_t(i)]->Attr.Style &= ~WS_VISIBLE;
   }
   points[Gallery_Layout::Main_Point] = new Main_Window_IO(this, layout->points[Gallery_Layout::Main_Point]);
-  // The clipboard and printer points stand in their places; what they do
-  // comes with the clipboard and the printer.
-  points[Gallery_Layout::Clipboard_Point] =
-      new Gallery_IO_Point(this, "Clipboard Window", Gallery_IO_Point::Clipboard_Id,
-                           layout->points[Gallery_Layout::Clipboard_Point], "System Clipboard");
-  points[Gallery_Layout::Printer_Point] = new Gallery_IO_Point(
-      this, "Printer Window", Gallery_IO_Point::Printer_Id, layout->points[Gallery_Layout::Printer_Point], "Printer");
+  points[Gallery_Layout::Clipboard_Point] = new Clipboard_IO(this, layout->points[Gallery_Layout::Clipboard_Point]);
+  points[Gallery_Layout::Printer_Point] = new Printer_IO(this, layout->points[Gallery_Layout::Printer_Point]);
   points[Gallery_Layout::Bin_Point] = new Recycling_Bin_IO(this, layout->points[Gallery_Layout::Bin_Point]);
   // The miniature may go anywhere left of the grid's right edge; left of
   // the grid it is a drop-point miniature.
