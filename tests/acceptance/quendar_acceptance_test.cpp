@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -19,6 +20,7 @@
 
 #include "app/user_dialog.h"
 #include "app/user_level_window.h"
+#include "gallery/gallery_layout.h"
 #include "gallery/gallery_window.h"
 #include "gallery/recycling_bin_io.h"
 #include "help/help_window.h"
@@ -88,6 +90,7 @@ struct Layout {
   // The gallery: its Cancel and Save buttons, the main window point, cells
   // (0, 0) and (1, 1) of the 3 by 3 view and the same of the 12 by 12 view,
   // the 12 by 12 view button, the bin and the place of one drawing in it.
+  TPoint clipboard_point, printer_point;
   TPoint gallery_cancel, gallery_save, main_point, cell_3_00, cell_3_11, cell_12_00, cell_12_11, view_12, bin, bin_disc;
   int gallery_cell = 0;  // the 3 by 3 view's inner cell side
 };
@@ -118,6 +121,8 @@ Layout Measure_Layout() {
     l.gallery_cancel = Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id));
     l.gallery_save = g.Save_Button_Screen_Point();
     l.main_point = g.Main_IO_Screen_Point();
+    l.clipboard_point = Program_Session::Center_Of(g.Point(Gallery_Layout::Clipboard_Point));
+    l.printer_point = Program_Session::Center_Of(g.Point(Gallery_Layout::Printer_Point));
     l.cell_3_00 = g.Cell_Screen_Point(1, 0, 0);
     l.cell_3_11 = g.Cell_Screen_Point(1, 1, 1);
     l.cell_12_00 = g.Cell_Screen_Point(3, 0, 0);
@@ -225,8 +230,11 @@ void Keys(const std::string& names) {
 // Presses at from, moves to to in small steps, as a hand drags, and lets go.
 void Drag(TPoint from, TPoint to) {
   Xdotool("mousemove " + At(from) + " mousedown 1");
-  for (int i = 1; i <= 5; ++i)
-    Xdotool("mousemove " + At(TPoint(from.x + (to.x - from.x) * i / 5, from.y + (to.y - from.y) * i / 5)));
+  const int steps = std::max(5, std::max(std::abs(to.x - from.x), std::abs(to.y - from.y)) / 40);
+  for (int i = 1; i <= steps; ++i) {
+    Xdotool("mousemove " + At(TPoint(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+  }
   Xdotool("mouseup 1");
 }
 
@@ -236,7 +244,9 @@ class Running_Program {
     const std::string size = std::to_string(Width) + "x" + std::to_string(Height);
     std::vector<std::string> env = {"QUENDAR_SCREEN=" + size, "HOME=" + folder, "XDG_CONFIG_HOME=" + folder + "/config",
                                     "XDG_DATA_HOME=" + folder + "/data", "XDG_RUNTIME_DIR=" + folder + "/run",
-                                    "XDG_CACHE_HOME=" + folder + "/cache", "ASAN_OPTIONS=detect_leaks=0"};
+                                    "XDG_CACHE_HOME=" + folder + "/cache",
+                                    // No print server: the printer stays undefined, whatever this machine has.
+                                    "CUPS_SERVER=" + folder + "/no-print-server.sock", "ASAN_OPTIONS=detect_leaks=0"};
     std::filesystem::create_directories(folder + "/run");
     std::filesystem::permissions(folder + "/run", std::filesystem::perms::owner_all);
     for (const char* name : {"DISPLAY", "XAUTHORITY", "PATH"})
@@ -603,6 +613,27 @@ void Use_The_Program() {
          Drag(layout.main_point, layout.cell_3_00);
          Sleep_Ms(700);
          EXPECT_GT(differences(cell_3(grab()), gallery_empty), 100);
+       }},
+      // Onto the clipboard: another program pastes it as a PNG; then back.
+      {"41a_on_the_clipboard", none, 0, [&] {
+         Drag(layout.cell_3_00, layout.clipboard_point);
+         Sleep_Ms(1000);
+         const std::string pasted = folder + "/pasted.png";
+         ASSERT_EQ(std::system(("timeout 20 xclip -selection clipboard -t image/png -o > '" + pasted + "'").c_str()), 0);
+         std::ifstream in(pasted, std::ios::binary);
+         char magic[8] = {};
+         in.read(magic, 8);
+         EXPECT_EQ(std::string(magic + 1, 3), "PNG");
+         Drag(layout.clipboard_point, layout.cell_3_00);
+         Sleep_Ms(700);
+       }},
+      // Onto the printer, which no print server stands behind: the drawing
+      // stays where it was.
+      {"41b_printer_refuses", none, 0, [&] {
+         const std::vector<uint32_t> before = cell_3(grab());
+         Drag(layout.cell_3_00, layout.printer_point);
+         Sleep_Ms(1000);
+         EXPECT_EQ(differences(cell_3(grab()), before), 0);
        }},
       {"42_twelve_by_twelve", layout.view_12, 1000},
       {"43_into_the_bin", none, 0, [&] { Drag(layout.cell_12_00, layout.bin); }},
