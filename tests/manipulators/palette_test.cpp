@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "toolkit/program_messages.h"
+#include "manipulators/manipulator_file.h"
 #include "manipulators/shape_transform_window.h"
 #include "model/affine_transform_2d.h"
 #include "model/opstream.h"
@@ -226,11 +227,42 @@ TEST_F(Palette_Test, Files_Round_Trip_And_A_Failed_Save_Changes_Nothing) {
   again->Write_All(os);
   EXPECT_EQ(first, second);
 
-  // A damaged file is refused and the collection kept.
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(first.data()), 300);
+  // A file damaged before its first record is refused and the collection
+  // kept; the file goes aside whole, under a name that says so.
+  const auto damage = [&](size_t size) {
+    std::filesystem::remove(path);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(first.data()), long(size));
+  };
+  const auto aside = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+      if (entry.path().string().rfind(path + ".damaged-", 0) == 0) found.push_back(entry.path().string());
+    return found;
+  };
+  damage(20);
   EXPECT_FALSE(again->Read_File(path));
   EXPECT_EQ(again->Total(), 49);
-  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"WARNING: Unable to read file " + path});
+  ASSERT_EQ(aside().size(), 1u);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"WARNING: Unable to read file " + path +
+                                                   "\nThe file is damaged: no shape manipulator in it could be used, "
+                                                   "and the file is kept as " + aside()[0] + "."});
+  EXPECT_EQ(std::filesystem::file_size(aside()[0]), 20u);
+  std::filesystem::remove(aside()[0]);
+
+  // Damaged later, every record read whole before the damage is kept, and
+  // the user's file holds them again.
+  damage(300);
+  EXPECT_TRUE(again->Read_File(path));
+  EXPECT_EQ(again->Total(), 2);
+  ASSERT_EQ(aside().size(), 1u);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"WARNING: Unable to read file " + path +
+                                                   "\nThe file is damaged: the 2 shape manipulators read whole are "
+                                                   "kept, and the file is kept as " + aside()[0] + "."});
+  EXPECT_EQ(std::filesystem::file_size(aside()[0]), 300u);
+  std::ifstream kept(path, std::ios::binary);
+  std::vector<uint8_t> rewritten((std::istreambuf_iterator<char>(kept)), {});
+  EXPECT_EQ(Read_Manipulator_File(rewritten)->size(), 2u);
+  EXPECT_FALSE(again->Modified);
 }
 
 TEST_F(Palette_Test, Change_Of_User_Asks_And_Reloads) {
