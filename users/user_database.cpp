@@ -54,8 +54,9 @@ void User_Database::Report_Read_Fault() {
     file_must_stay = true;
     outcome = "the program runs without the users in it and will not change the file";
   } else {
-    const std::string whole = Count() == 1 ? "the 1 user read whole is listed"
-                                           : "the " + std::to_string(Count()) + " users read whole are listed";
+    const std::string whole = read_fault != TFile_Fault::Damaged ? "the program runs without the users in it"
+                              : Count() == 1 ? "the 1 user read whole is listed"
+                                             : "the " + std::to_string(Count()) + " users read whole are listed";
     const std::string aside = The_User_Data.writable ? Keep_File_Aside(path) : std::string();
     if (aside.empty()) {
       file_must_stay = true;
