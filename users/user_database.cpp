@@ -162,8 +162,6 @@ TStreamableBase* User_Database::Streamer::Read(ipstream& is, uint32_t version) {
   database->Set_Current(-1);
   is.Read_Object(database->default_user);
   database->default_user.source_record = nullptr;
-  // A default user the file did not hold whole is a new one.
-  if (is.Fail()) Renew(database->default_user);
   const auto count = static_cast<int32_t>(is.Read_Word());
   // The loop never runs longer than the bytes could hold users; a count
   // beyond them marks the file damaged once those users are in.
