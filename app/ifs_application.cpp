@@ -47,7 +47,10 @@ User_Path IFS_Application::Find_User_Path() {
   User_Path result;
   char buffer[MAX_PATH] = {};
   bool found = Read_Registry_String("UserPath", buffer, sizeof buffer) > 1;
-  if (!found) found = getcwd(buffer, sizeof buffer) != nullptr && buffer[0];
+  if (!found) {
+    found = getcwd(buffer, sizeof buffer) != nullptr && buffer[0];
+    result.in_working_directory = found;
+  }
   result.path = found ? buffer : "";
   if (found) {
     const uint32_t attributes = Get_File_Attributes(result.path);
@@ -63,6 +66,7 @@ IFS_Application::IFS_Application() : TApplication("Quendar") {
   const User_Path user_path = Find_User_Path();
   User_Path_Name = user_path.path;
   User_Path_Writable = user_path.writable;
+  User_Path_In_Working_Directory = user_path.in_working_directory;
   // The users live there: their database and files are read and written
   // only through it.
   The_User_Data.directory = User_Path_Name;
@@ -198,6 +202,12 @@ void IFS_Application::Update_Caption() {
 void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window) {
   if (The_Title_Window) The_Title_Window->Finish(main_window);
   const HWND owner = main_window ? main_window->GetHandle() : HWND();
+  if (app.User_Path_In_Working_Directory) {
+    ::MessageBox(owner,
+                 "Quendar found no home folder: neither HOME nor XDG_DATA_HOME is set.\nUser data is kept in " +
+                     app.User_Path_Name + ".",
+                 "Warning", MB_OK | MB_ICONEXCLAMATION);
+  }
   if (!app.User_Path_Writable) {
     ::MessageBox(owner,
                  "Quendar can't save user data to " + app.User_Path_Name +

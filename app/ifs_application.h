@@ -26,6 +26,9 @@ inline constexpr UINT Come_Forward_Message = WM_USER + 0x100;
 struct User_Path {
   std::string path;  // always ends in '/'
   bool writable = false;
+  // No setting and no home folder gave the place: it is the working
+  // directory, and the person is told so.
+  bool in_working_directory = false;
 };
 
 class IFS_Application : public TApplication, public Caption_Owner {
@@ -56,6 +59,7 @@ class IFS_Application : public TApplication, public Caption_Owner {
 
   bool Show_Help_At_Start = true;
   bool User_Path_Writable = false;
+  bool User_Path_In_Working_Directory = false;
   std::string User_Path_Name;
   bool Started = false;
   // The screen's width when the program started (a display change is

@@ -93,6 +93,8 @@ TEST(Start_Up, The_User_Path_Ends_In_A_Slash_And_Is_Writable_Only_When_A_File_Ca
   const std::string folder = probe.Folder();
   std::filesystem::create_directories(folder + "/users");
   std::ofstream(folder + "/a_file") << "x";
+  const std::string long_folder = folder + "/" + std::string(150, 'l') + "/" + std::string(150, 'm');
+  std::filesystem::create_directories(long_folder);
   const struct {
     const char* name;
     std::string setting;  // "" : no setting
@@ -105,6 +107,7 @@ TEST(Start_Up, The_User_Path_Ends_In_A_Slash_And_Is_Writable_Only_When_A_File_Ca
       {"missing", folder + "/missing", folder + "/missing/", false},
       {"not a directory", folder + "/a_file", folder + "/a_file/", false},
       {"not writable", "/proc", "/proc/", false},
+      {"longer than 260 characters", long_folder, long_folder + "/", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -113,7 +116,30 @@ TEST(Start_Up, The_User_Path_Ends_In_A_Slash_And_Is_Writable_Only_When_A_File_Ca
     const User_Path found = IFS_Application::Find_User_Path();
     EXPECT_EQ(found.path, c.expected_path);
     EXPECT_EQ(found.writable, c.writable);
+    EXPECT_FALSE(found.in_working_directory);
   }
+}
+
+// Without any home the data goes to the working directory, and the person
+// is told where.
+TEST(Start_Up, Without_A_Home_The_Working_Directory_Is_Used_And_Named) {
+  Program_Session program;
+  const std::string folder = program.Folder() + "/work/";
+  std::filesystem::create_directories(folder);
+  const std::string was = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  // The session puts the variables back when it ends.
+  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) unsetenv(name);
+  const User_Path found = IFS_Application::Find_User_Path();
+  EXPECT_EQ(found.path, folder);
+  EXPECT_TRUE(found.in_working_directory);
+  program.Start();
+  ASSERT_FALSE(program.Boxes.empty());
+  EXPECT_EQ(program.Boxes[0].text, "Quendar found no home folder: neither HOME nor XDG_DATA_HOME is set.\nUser data "
+                                   "is kept in " + folder + ".");
+  EXPECT_EQ(program.App().User_Path_Name, folder);
+  program.Stop();
+  std::filesystem::current_path(was);
 }
 
 TEST(Start_Up, Warns_Of_A_User_Path_It_Cannot_Write_And_Of_Little_Free_Space) {

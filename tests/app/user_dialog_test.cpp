@@ -109,6 +109,28 @@ TEST_F(User_Dialog_Test, NewNamesGoInAtTheirPlaceAndDuplicatesAreRefused) {
   EXPECT_EQ(The_User_Database->At(1)->name, "Comet");  // only the copy changes
 }
 
+// Letters the names' code page has no place for (Chinese, an emoji) never
+// reach the name, and the person is told once for what was typed in one go.
+TEST_F(User_Dialog_Test, CharactersOutsideTheNamesCodePageAreRefusedWithAWord) {
+  Open({"Ann"}, -1);
+  ASSERT_TRUE(List().Editing());
+  TInput_Event typed;
+  typed.kind = TInput_Event::Kind::Char;
+  for (uint32_t c : {0x4E2Du, 0x1F600u, 0xE9u}) {
+    typed.code = c;
+    headless->Inject(typed);
+  }
+  Run_Until_Idle();
+  EXPECT_EQ(List().Field().GetText(), "\xE9");
+  EXPECT_EQ(Boxes, std::vector<std::string>{"User List Update: Some of the characters typed cannot be used in "
+                                            "names.\nPlease use other letters."});
+  typed.code = 0x4E2D;
+  headless->Inject(typed);
+  Run_Until_Idle();
+  EXPECT_EQ(Boxes.size(), 2u);
+  EXPECT_TRUE(List().Editing());
+}
+
 TEST_F(User_Dialog_Test, EmptyingANameDeletesTheEditedUserNeverTheDefault) {
   Open({"Ann", "Comet"}, 0);
   Key(VK_RETURN);
