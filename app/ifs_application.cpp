@@ -39,6 +39,16 @@ constexpr uint64_t Low_Space_Bytes = 10u << 20;
 
 }  // namespace
 
+std::string Display_Refusal(int bits_per_pixel) {
+  if (bits_per_pixel < 8) return "The display must be set for 256 colors or more.";
+  // The pictures are drawn in true colour: a display of 256 colours would
+  // show only a black window.
+  if (bits_per_pixel < TDevice_Caps::True_Color_Bits)
+    return "The display must be set for true color (" + std::to_string(TDevice_Caps::True_Color_Bits) +
+           " bits per pixel or more).";
+  return std::string();
+}
+
 uint32_t Read_Registry_String(const char* name, char* buffer, uint32_t size) {
   return TSettings::Read(name, buffer, size);
 }
@@ -116,8 +126,12 @@ void IFS_Application::Refuse() {
 
 bool IFS_Application::Refuse_Small_Display() {
   TScreenDC screen;
-  if (screen.GetDeviceCaps(BITSPIXEL) >= 8) return false;
-  ::MessageBox(HWND(), "The display must be set for 256 colors or more.", "Quendar Can't Run", MB_OK | MB_ICONSTOP);
+  const std::string text = Display_Refusal(screen.GetDeviceCaps(BITSPIXEL));
+  if (text.empty()) return false;
+  // The program's own box would be as black as the rest on such a display:
+  // the system's box says it where there is one.
+  if (!TDesktop::Running() || !TDesktop::Current().Backend().System_Alert("Quendar Can't Run", text))
+    ::MessageBox(HWND(), text, "Quendar Can't Run", MB_OK | MB_ICONSTOP);
   Refuse();
   return true;
 }

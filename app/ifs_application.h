@@ -78,6 +78,9 @@ class IFS_Application : public TApplication, public Caption_Owner {
 // The start-up warnings, once the frame and its panels exist: the title is
 // told start-up is over, then a user path that cannot be written and a
 // volume with less than 10 MBytes free are reported.
+// Why the program cannot run on a display of that depth; empty when it can.
+std::string Display_Refusal(int bits_per_pixel);
+
 void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window);
 
 // A settings value into buffer; the bytes stored, 0 when there is none.

@@ -82,6 +82,10 @@ class TBackend {
   virtual void Set_Minimised(bool) {}
   // Holds the machine's screen saver off while the program is in front.
   virtual void Hold_Screen_Saver(bool) {}
+  // Tells the person something through the system's own box, for a display
+  // the program cannot draw on; false when there is no such box (then the
+  // program's own box is used).
+  virtual bool System_Alert(const std::string&, const std::string&) { return false; }
   // Moves text to and from the machine's clipboard (text only).
   virtual void Set_Clipboard_Text(const std::string& text) { clipboard_ = text; }
   virtual std::string Clipboard_Text() { return clipboard_; }

@@ -34,16 +34,37 @@ TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
   EXPECT_TRUE(!The_Help_Window && !The_Simulated_User && !The_Fill_Pointer && !The_Mouse && !The_GUI_Sizes);
 }
 
-TEST(Start_Up, A_Display_Of_Fewer_Than_256_Colours_Is_Refused_With_Exit_Code_1) {
-  Program_Session program({.screen_bits = 4});
-  program.Start();
-  ASSERT_EQ(program.Boxes.size(), 1u);
-  EXPECT_EQ(program.Boxes[0].caption, "Quendar Can't Run");
-  EXPECT_EQ(program.Boxes[0].text, "The display must be set for 256 colors or more.");
-  EXPECT_TRUE(program.Made.empty());
-  EXPECT_EQ(The_Title_Window, nullptr);
-  EXPECT_EQ(program.Stop(), 1);
-  EXPECT_TRUE(program.Deleted.empty());
+// The Part's refusal below 256 colours; and, the pictures being drawn in
+// true colour, a refusal with a word of a 256-colour display too (it would
+// show a black window). 15 bits and more run.
+TEST(Start_Up, A_Display_Without_True_Colour_Is_Refused_With_Exit_Code_1) {
+  const struct {
+    int bits;
+    const char* text;  // null: the program runs
+  } cases[] = {
+      {4, "The display must be set for 256 colors or more."},
+      {8, "The display must be set for true color (15 bits per pixel or more)."},
+      {14, "The display must be set for true color (15 bits per pixel or more)."},
+      {15, nullptr},
+      {16, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bits);
+    Program_Session program({.screen_bits = c.bits});
+    program.Start();
+    if (!c.text) {
+      EXPECT_FALSE(program.Made.empty());
+      EXPECT_EQ(program.Stop(), 0);
+      continue;
+    }
+    ASSERT_EQ(program.Boxes.size(), 1u);
+    EXPECT_EQ(program.Boxes[0].caption, "Quendar Can't Run");
+    EXPECT_EQ(program.Boxes[0].text, c.text);
+    EXPECT_TRUE(program.Made.empty());
+    EXPECT_EQ(The_Title_Window, nullptr);
+    EXPECT_EQ(program.Stop(), 1);
+    EXPECT_TRUE(program.Deleted.empty());
+  }
 }
 
 // What a later start from outside comes to.
