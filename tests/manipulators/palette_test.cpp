@@ -400,3 +400,103 @@ TEST_F(Palette_Test, A_Failed_Reload_Keeps_The_Changes) {
   EXPECT_FALSE(palette->CanClose());
   EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Program Exit: Save changes to shape manipulators?"});
 }
+
+// A stored record without images is never placed: the palette shows only
+// what can be applied.
+TEST_F(Palette_Test, Records_Without_Images_Are_Not_Placed) {
+  Open(3);
+  Shape_Transform one, empty, two;
+  one.Add_Map(Square(0.5f, 0, 0));
+  one.Set_Name("one");
+  empty.Set_Name("empty");
+  two.Add_Map(Square(0.5f, 0.5f, 0));
+  two.Set_Name("two");
+  std::vector<uint8_t> bytes;
+  opstream os(bytes);
+  Write_Manipulator_Records(os, {&one, &empty, &two});
+  const std::string path = users.File_Path("Ann", 3);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+  ASSERT_TRUE(palette->Read_File(path));
+  EXPECT_EQ(palette->Total(), 2);
+  EXPECT_TRUE(Take_Asked().empty());
+}
+
+// Save Changes, Undo Changes, Recall Original and Recall Custom with the
+// questions each asks, and what each answer leaves.
+TEST_F(Palette_Test, Save_And_Recall_Commands_Ask_And_Keep_Or_Replace_The_File) {
+  Open(3);
+  const std::string path = users.File_Path("Ann", 3);
+  const auto file_total = [&] {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    auto read = Read_Manipulator_File(bytes);
+    return read ? int(read->size()) : -1;
+  };
+  // No file yet: Save Changes writes without a question.
+  Click_Slot(0);
+  Command(Cm_Duplicate);
+  Command(Cm_Save_Changes);
+  EXPECT_TRUE(Take_Asked().empty());
+  EXPECT_EQ(file_total(), 49);
+  EXPECT_EQ(palette->Source_Id, Transform_Palette::File_Source);
+  EXPECT_FALSE(palette->Modified);
+
+  // Unchanged, Recall Original asks whether to keep the file; Yes keeps it
+  // and shows the built-in set.
+  answer = IDYES;
+  Command(Cm_Recall_Original);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Recall Original: Retain customized shape manipulators for future use?"});
+  EXPECT_EQ(palette->Total(), 48);
+  EXPECT_EQ(file_total(), 49);
+  EXPECT_NE(palette->Source_Id, Transform_Palette::File_Source);
+
+  // Showing the built-in set over a saved file, Save Changes asks first:
+  // No writes nothing.
+  Click_Slot(0);
+  Command(Cm_Cut);
+  EXPECT_EQ(palette->Total(), 47);
+  answer = IDNO;
+  Command(Cm_Save_Changes);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Save Changes: Overwrite previously saved manipulator changes?"});
+  EXPECT_EQ(file_total(), 49);
+
+  // Recall Custom asks before losing the changes: No keeps them, Yes reads
+  // the file.
+  answer = IDNO;
+  Command(Cm_Recall_Custom);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Recall Custom: Recent changes will be lost, proceed?"});
+  EXPECT_EQ(palette->Total(), 47);
+  EXPECT_TRUE(palette->Modified);
+  answer = IDYES;
+  Command(Cm_Recall_Custom);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Recall Custom: Recent changes will be lost, proceed?"});
+  EXPECT_EQ(palette->Total(), 49);
+  EXPECT_FALSE(palette->Modified);
+  EXPECT_EQ(palette->Source_Id, Transform_Palette::File_Source);
+
+  // Changed, Recall Original offers to save: Cancel changes nothing, Yes
+  // saves and then shows the built-in set.
+  Click_Slot(0);
+  Command(Cm_Cut);
+  answer = IDCANCEL;
+  Command(Cm_Recall_Original);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Recall Original: Save customized shape manipulators for future use?"});
+  EXPECT_EQ(palette->Total(), 48);
+  EXPECT_TRUE(palette->Modified);
+  answer = IDYES;
+  Command(Cm_Recall_Original);
+  EXPECT_EQ(Take_Asked().size(), 1u);
+  EXPECT_EQ(file_total(), 48);
+  EXPECT_EQ(palette->Total(), 48);
+  EXPECT_FALSE(palette->Modified);
+
+  // Over the built-in set, a change and Recall Original say the saved file
+  // would be overwritten; Yes then overwrites it.
+  Click_Slot(0);
+  Command(Cm_Cut);
+  Command(Cm_Recall_Original);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{std::string("Recall Original: Save customized shape manipulators "
+                                                               "for future use?") + Overwrite_Note});
+  EXPECT_EQ(file_total(), 47);
+  EXPECT_EQ(palette->Total(), 48);
+}

@@ -302,6 +302,33 @@ TEST_F(User_Database_Test, AFailedSaveKeepsTheOldFileAndSaysSo) {
   EXPECT_EQ(Boxes.size(), 2u);
 }
 
+// A user added before the current user, or at its very place, moves the
+// current index along; one added after it, or with the default user
+// current, does not.
+TEST_F(User_Database_Test, AddingAUserAtOrBeforeTheCurrentUserMovesItsIndex) {
+  const struct {
+    const char* added;
+    int32_t current_before, place, current_after;
+  } cases[] = {
+      {"Ann", 1, 0, 2},  // before
+      {"Cal", 1, 1, 2},  // at the current user's place
+      {"Eve", 1, 2, 1},  // after
+      {"Cal", 0, 1, 0},  // after, the first user current
+      {"Ann", -1, 0, -1},  // the default user current
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.added + std::string(" with ") + std::to_string(c.current_before));
+    User_Database db(For_Stream);
+    for (const char* name : {"Bob", "Dan"}) db.Add_User(std::make_unique<User>(0, name));
+    db.Set_Current(c.current_before);
+    User* const current = db.current_user;
+    EXPECT_EQ(db.Add_User(std::make_unique<User>(0, c.added)), c.place);
+    EXPECT_EQ(db.current_index, c.current_after);
+    EXPECT_EQ(db.current_user, current);
+    EXPECT_EQ(db.current_user, c.current_after < 0 ? &db.default_user : db.At(c.current_after));
+  }
+}
+
 TEST_F(User_Database_Test, AddRemoveAndResortKeepTheCurrentUser) {
   User_Database db(For_Stream);
   for (const char* name : {"Bob", "Dan"}) db.Add_User(std::make_unique<User>(0, name));
