@@ -230,6 +230,25 @@ TEST_F(Color_Cycle_Test, Menu_Commands_And_Their_Enablers) {
   EXPECT_EQ(eraser->Client, nullptr);
 }
 
+// Save All writes every changed cycle and leaves none marked as changed;
+// the exit then asks nothing.
+TEST_F(Color_Cycle_Test, Save_All_Leaves_No_Cycle_Marked_As_Changed) {
+  Make();
+  Paint_Wedge(3, 1, Red);
+  Paint_Wedge(1, 0, Red);
+  EXPECT_EQ(window->dirty, (1u << 1) | (1u << 3));
+  EXPECT_TRUE(Enabled(Color_Cycle_Window::Cm_Save_All));
+  window->Cmd_Save_All();
+  EXPECT_EQ(window->dirty, 0u);
+  EXPECT_EQ(window->saved, window->current);
+  EXPECT_FALSE(Enabled(Color_Cycle_Window::Cm_Save_All) || Enabled(Color_Cycle_Window::Cm_Undo_All));
+  Color_Cycles read{};
+  ASSERT_TRUE(window->Read_File(read));
+  EXPECT_EQ(read, window->current);
+  EXPECT_TRUE(window->Can_Close());
+  EXPECT_TRUE(Boxes.empty());
+}
+
 TEST_F(Color_Cycle_Test, Saving_Writes_The_File_Only_When_It_Succeeds_And_Deletes_It_When_Nothing_Differs) {
   Make();
   Paint_Wedge(3, 1, Red);
