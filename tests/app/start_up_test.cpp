@@ -14,6 +14,8 @@
 #include "toolkit/demonstration_state.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
+#include "users/user_data.h"
+#include "users/user_database.h"
 #include "workspace/fill_pointer.h"
 
 TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
@@ -197,4 +199,44 @@ TEST(Start_Up, The_Cancel_Chord_Ends_A_Demonstration_And_Forgets_The_Recording_H
   EXPECT_EQ(The_Mouse->Hook, HHOOK(0));
   EXPECT_FALSE(Demonstration_Running());
   EXPECT_EQ(program.Frame()->Title(), "Quendar at Level 1");
+}
+
+// A damaged user file at start: the users read whole are listed, the file
+// goes aside whole before any save, the person is told where, and the next
+// save writes the users listed.
+TEST(Start_Up, A_Damaged_User_File_Is_Kept_Aside_And_Its_Whole_Users_Stay_Listed) {
+  Program_Session program;
+  const std::string data = program.Folder() + "/home/.local/share/Quendar/";
+  std::filesystem::create_directories(data);
+  The_User_Data.directory = data;
+  {
+    User_Database users(For_Stream);
+    for (const char* name : {"Ann", "Bob", "Cal"}) users.Add_User(std::make_unique<User>(1, name));
+    ASSERT_TRUE(users.Save());
+  }
+  const auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string whole = read(data + "quendar.usr");
+  const std::string damaged = whole.substr(0, whole.size() - 12);  // Cal and the index cut off
+  std::ofstream(data + "quendar.usr", std::ios::binary | std::ios::trunc) << damaged;
+  program.Start();
+  std::string aside;
+  for (const auto& entry : std::filesystem::directory_iterator(data))
+    if (entry.path().filename().string().rfind("quendar.usr.damaged-", 0) == 0) aside = entry.path();
+  ASSERT_FALSE(aside.empty());
+  EXPECT_EQ(read(aside), damaged);
+  ASSERT_FALSE(program.Boxes.empty());
+  EXPECT_EQ(program.Boxes[0].text, "Unable to read file " + data + "quendar.usr\nThe file is damaged: the 2 users "
+                                   "read whole are listed, and the file is kept as " + aside + ".");
+  ASSERT_EQ(The_User_Database->Count(), 2);
+  // The next save (the Name and Level dialog's OK makes one).
+  ASSERT_TRUE(The_User_Database->Save());
+  User_Database saved(For_Stream);
+  ASSERT_TRUE(saved.Read_File());
+  EXPECT_EQ(saved.Find_User("Ann"), 0);
+  EXPECT_EQ(saved.Find_User("Bob"), 1);
+  EXPECT_EQ(read(aside), damaged);
+  EXPECT_EQ(program.Stop(), 0);
 }

@@ -233,6 +233,27 @@ TEST_F(User_Database_Test, AFileNotReadWholeIsKeptAsideOrLeftAlone) {
   }
 }
 
+// A user file that is a link stays a link: the save replaces the file it
+// names.
+TEST_F(User_Database_Test, ALinkedUserFileIsWrittenThrough) {
+  const std::string real = root_ + "/elsewhere/users.usr";
+  User_Database first(For_Stream);
+  first.Add_User(std::make_unique<User>(1, "Ann"));
+  ASSERT_TRUE(first.Save());
+  std::filesystem::create_directories(root_ + "/elsewhere");
+  std::filesystem::rename(User_Database::File_Path(), real);
+  std::filesystem::create_symlink("../../elsewhere/users.usr", User_Database::File_Path());
+  auto* db = new User_Database();
+  ASSERT_EQ(Names(*db), std::vector<std::string>{"Ann"});
+  db->Add_User(std::make_unique<User>(2, "Bob"));
+  ASSERT_TRUE(db->Save());
+  EXPECT_TRUE(std::filesystem::is_symlink(User_Database::File_Path()));
+  User_Database again(For_Stream);
+  ASSERT_TRUE(again.Read_File());
+  EXPECT_EQ(Names(again), (std::vector<std::string>{"Ann", "Bob"}));
+  EXPECT_TRUE(Boxes.empty());
+}
+
 // Start-up clears what killed saves left and nothing else; a default user
 // the file did not give is a new user in scheme colour 1.
 TEST_F(User_Database_Test, StartClearsLeftoversAndANewDefaultUserHasColourOne) {
