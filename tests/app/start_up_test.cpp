@@ -36,7 +36,7 @@ TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
   EXPECT_TRUE(!The_Help_Window && !The_Simulated_User && !The_Fill_Pointer && !The_Mouse && !The_GUI_Sizes);
 }
 
-// The Part's refusal below 256 colours; and, the pictures being drawn in
+// The refusal below 256 colours; and, the pictures being drawn in
 // true colour, a refusal with a word of a 256-colour display too (it would
 // show a black window). 15 bits and more run.
 TEST(Start_Up, A_Display_Without_True_Colour_Is_Refused_With_Exit_Code_1) {
