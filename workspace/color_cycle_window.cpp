@@ -197,7 +197,9 @@ const Color_Transform& Color_Cycle_Window::Selected_Cycle() const {
 bool Color_Cycle_Window::Write_File(const Color_Cycles& cycles) {
   if (!The_User_Database) return false;
   const std::string path = File_Path_Of(*The_User_Database->current_user);
-  if (!path.empty() && Write_File_Atomically(path, Color_Cycle_Bytes(cycles, *The_GUI_Colors->Palette))) return true;
+  if (!path.empty() && path != file_kept_in_place &&
+      Write_File_Atomically(path, Color_Cycle_Bytes(cycles, *The_GUI_Colors->Palette)))
+    return true;
   ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }
@@ -215,6 +217,7 @@ bool Color_Cycle_Window::Read_File(Color_Cycles& cycles) {
   std::string outcome = "the built-in color cycles are used";
   const std::string aside = File_Must_Stay(fault) || !The_User_Data.writable ? std::string() : Keep_File_Aside(path);
   outcome += aside.empty() ? " and the file is left as it is" : ", and the file is kept as " + aside;
+  if (aside.empty()) file_kept_in_place = path;
   ::MessageBox(GetHandle(), Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }
@@ -633,7 +636,7 @@ void Color_Cycle_Window::Cmd_Save_Cycle() {
     saved = next;
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
-    if (File_Exists(path) && !Delete_File(path)) {
+    if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
       ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
       return;
     }
@@ -664,7 +667,7 @@ bool Color_Cycle_Window::Save_All() {
     if (!Write_File(current)) return false;
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
-    if (File_Exists(path) && !Delete_File(path)) {
+    if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
       ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
       return false;
     }
@@ -718,7 +721,8 @@ void Color_Cycle_Window::Change_User() {
                                          : std::string("Save changes to color cycles?");
     if (::MessageBox(GetHandle(), question, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) {
       const std::string path = File_Path_Of(old_user);
-      if (!path.empty() && Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
+      if (!path.empty() && path != file_kept_in_place &&
+          Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
         saved = current;
         dirty = 0;
       } else {

@@ -341,6 +341,29 @@ TEST_F(Color_Cycle_Test, The_Users_File_Is_Read_At_Start_And_A_Damaged_One_Gives
   }
 }
 
+// A cycle file this user may not read is neither replaced nor deleted, not
+// even by a Save All of the built-in cycles (which deletes a user's file).
+TEST_F(Color_Cycle_Test, A_File_That_Cannot_Be_Opened_Is_Never_Replaced_Or_Deleted) {
+  Make();
+  Write(Path("Bea"), "someone's cycles");
+  chmod(Path("Bea").c_str(), 0200);
+  Ordinary_User_Scope ordinary(root_);
+  Change_To(1);
+  EXPECT_EQ(Boxes, (std::vector<std::string>{"WARNING: Unable to read file " + Path("Bea") +
+                                             "\nYou have no permission to read the file: the built-in color cycles "
+                                             "are used and the file is left as it is."}));
+  Boxes.clear();
+  window->Cmd_Save_All();
+  Paint_Wedge(4, 0, Red);
+  Answer = IDYES;
+  EXPECT_FALSE(window->Can_Close());
+  const std::string refused = "WARNING: Unable to write file " + Path("Bea");
+  EXPECT_EQ(Boxes, (std::vector<std::string>{refused, "Program Exit: Save changes to color cycles?", refused}));
+  struct stat info;
+  ASSERT_EQ(stat(Path("Bea").c_str(), &info), 0);
+  EXPECT_EQ(info.st_size, off_t(std::string("someone's cycles").size()));
+}
+
 TEST_F(Color_Cycle_Test, A_Change_Of_User_Offers_To_Save_And_Leaves_Nothing_For_The_Eraser) {
   Make();
   Paint_Wedge(4, 0, Red);
