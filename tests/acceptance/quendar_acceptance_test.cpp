@@ -249,7 +249,8 @@ class Running_Program {
                                     "CUPS_SERVER=" + folder + "/no-print-server.sock", "ASAN_OPTIONS=detect_leaks=0"};
     std::filesystem::create_directories(folder + "/run");
     std::filesystem::permissions(folder + "/run", std::filesystem::perms::owner_all);
-    for (const char* name : {"DISPLAY", "XAUTHORITY", "PATH"})
+    // TSAN_OPTIONS carries the sanitizer's suppressions to the program.
+    for (const char* name : {"DISPLAY", "XAUTHORITY", "PATH", "TSAN_OPTIONS"})
       if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     std::vector<char*> envp;
     for (std::string& v : env) envp.push_back(v.data());
