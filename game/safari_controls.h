@@ -94,7 +94,8 @@ class Safari_Controls : public TWindow, public Sound_Client, public Palette_Game
   int32_t Bound() const;
   // Hit test of a client point: the control and, for a cell, its number.
   Control Hit_Test(const TPoint& point, int32_t* cell = nullptr) const;
-  // The cell the album stands on (its left edge the row inset left of it).
+  // The step count the album's place stands for: it stands on cell n + 1
+  // for n, its left edge the row inset left of that cell.
   int32_t Album_Cell() const;
 
   Drawing_Window* const Drawing;
