@@ -565,9 +565,10 @@ void Safari_Controls::Reset_Target() {
   if (Drawing) Drawing->Set_Target(&stage, this, false);
 }
 
-// The drawing forgets the target before the stages go.
+// The drawing forgets the target before the stages go; it keeps this
+// window as its game, to hear when the fireworks are over.
 void Safari_Controls::Clear_Run() {
-  if (Drawing) Drawing->Set_Target(nullptr, nullptr, false);
+  if (Drawing) Drawing->Set_Target(nullptr, this, false);
   Stages.clear();
   Current = 0;
   Pending_Points = -1;

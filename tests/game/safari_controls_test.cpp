@@ -15,13 +15,32 @@
 #include "platform/window/user.h"
 #include "tests/program/program_session.h"
 #include "toolkit/mouse.h"
+#include "toolkit/program_messages.h"
 #include "toolkit/round_button.h"
+#include "toolkit/sound_library.h"
+#include "toolkit/sound_player.h"
+#include "toolkit/sound_wave.h"
 #include "toolkit/tip_window.h"
 #include "users/user_database.h"
 #include "workspace/drawing_window.h"
 #include "workspace/shape_palette.h"
 
 namespace {
+
+// The show over the drawing: over as soon as it starts, as a real show is
+// once its frames have played.
+struct Quick_Show : Fireworks_Show {
+  bool Playing() const override { return false; }
+  void Stop() override {}
+  void Play(const Shape_Drawing&, TDC&, const TRect&) override {
+    ++plays;
+    window->PostMessage(Fireworks_Finished_Message);
+  }
+  TWindow* window = nullptr;
+  int plays = 0;
+};
+
+constexpr int Clear_Corner = 3;
 
 class Safari_Test : public testing::Test {
  protected:
@@ -30,6 +49,12 @@ class Safari_Test : public testing::Test {
     main = program.Main();
     ASSERT_NE(main, nullptr);
     safari = main->safari_controls;
+    show.window = main->drawing_window;
+    real_show = main->drawing_window->fireworks;
+    main->drawing_window->Set_Fireworks(&show);
+  }
+  void TearDown() override {
+    if (main) main->drawing_window->Set_Fireworks(real_show);
   }
 
   TPoint Screen(const TPoint& client) const {
@@ -130,6 +155,8 @@ class Safari_Test : public testing::Test {
   Program_Session program;
   IFS_Main_Window* main = nullptr;
   Safari_Controls* safari = nullptr;
+  Quick_Show show;
+  Fireworks_Show* real_show = nullptr;
 };
 
 TEST_F(Safari_Test, The_Strip_Stands_Under_The_Drawing_With_Cells_Camera_And_Album_At_Each_Level) {
@@ -234,6 +261,18 @@ TEST_F(Safari_Test, The_Pointer_Is_Held_To_The_Album_Range_While_Dragging) {
   EXPECT_EQ(clip.Width(), 1024) << "free again";
 }
 
+// The camera advances one cell per click, so a long click would make it
+// crawl; the fireworks wait for the fanfare's end.
+TEST_F(Safari_Test, The_Click_Paces_The_Camera_And_The_Fanfare_Is_Short) {
+  const Sound_Wave* click = The_Sound_Library->Sound(Safari_Controls::Step_Sound);
+  const Sound_Wave* fanfare = The_Sound_Library->Sound(Safari_Controls::Complete_Sound);
+  ASSERT_TRUE(click && click->Is_Valid() && fanfare && fanfare->Is_Valid());
+  EXPECT_GE(click->Get_Length(Sound_Milliseconds), 100);
+  EXPECT_LE(click->Get_Length(Sound_Milliseconds), 250);
+  EXPECT_GE(fanfare->Get_Length(Sound_Milliseconds), 1000);
+  EXPECT_LE(fanfare->Get_Length(Sound_Milliseconds), 2000);
+}
+
 // ---- Runs (with the target generator)
 
 TEST_F(Safari_Test, Whole_Runs_At_Every_Level_Earn_Points_Move_The_Camera_And_Fill_The_Album) {
@@ -269,7 +308,9 @@ TEST_F(Safari_Test, Whole_Runs_At_Every_Level_Earn_Points_Move_The_Camera_And_Fi
     EXPECT_EQ(safari->Streak.Failures, 0);
     EXPECT_TRUE(safari->Returning);
     program.Snapshot("safari_complete_" + std::to_string(run.level + 1));
+    const int shows = show.plays;
     Let_Camera_Return();
+    EXPECT_EQ(show.plays, shows + 1) << "the fireworks after the fanfare";
     EXPECT_FALSE(safari->Returning);
     EXPECT_EQ(safari->Camera_Rect.left, safari->Cells[0].left);
   }
@@ -340,6 +381,71 @@ TEST_F(Safari_Test, Match_This_Turns_The_Drawing_Into_A_Run_Worth_No_Points) {
   // Not while the camera is out or the show is due.
   EXPECT_FALSE(Match_Enabled());
   Let_Camera_Return();
+}
+
+TEST_F(Safari_Test, A_Replayed_Stage_Earns_Nothing_New_And_A_Failed_Continuation_Ends_The_Run) {
+  if (!Generator_Works()) GTEST_SKIP() << "the target generator makes no targets yet";
+  program.Change_User("Ann", 1);
+  Set_Pair(1, 3);
+  Drawing_Window& drawing = *main->drawing_window;
+  const int32_t points = Points(), worth = Safari_Level_Tables::Stage_Points(1, 1);
+  program.Click(safari->Panel_Screen_Point());
+  ASSERT_TRUE(safari->Run_In_Progress());
+  Shape_Target* first = safari->Current_Target();
+  Play_Stage();
+  Let_Camera_Move();
+  ASSERT_EQ(std::tuple(safari->Current, safari->Done), std::tuple(size_t(1), 2));
+  // Starting over: back to the first stage, kept in the list.
+  drawing.Corner_Clicked(Clear_Corner);
+  program.Run_Until_Idle();
+  EXPECT_EQ(std::tuple(safari->Current, safari->Done, safari->Shown), std::tuple(size_t(0), 1, 0));
+  EXPECT_EQ(safari->Current_Target(), first);
+  EXPECT_EQ(safari->Camera_Rect.left, safari->Cells[0].left);
+  EXPECT_EQ(drawing.target, first);
+  while (safari->Run_In_Progress()) {
+    Play_Stage();
+    Let_Camera_Move();
+  }
+  EXPECT_EQ(Points(), points + 3 * worth) << "each stage paid once";
+  EXPECT_EQ(safari->Streak.Successes, 1);
+  Let_Camera_Return();
+  // Ending no run changes nothing.
+  const Safari_Streak streak = safari->Streak;
+  safari->End_Run();
+  EXPECT_EQ(std::tuple(safari->Streak.History, safari->Streak.Successes, safari->Streak.Failures),
+            std::tuple(streak.History, streak.Successes, streak.Failures));
+
+  // The next stage never comes: the run ends at once, its points kept.
+  program.Click(safari->Panel_Screen_Point());
+  ASSERT_TRUE(safari->Run_In_Progress());
+  main->target_generator->Drop_All();
+  const int32_t before = Points();
+  Play_Stage();
+  Let_Camera_Move();
+  EXPECT_FALSE(safari->Run_In_Progress());
+  EXPECT_EQ(Points(), before + worth);
+  EXPECT_EQ(safari->Streak.Failures, 1);
+  Let_Camera_Return();
+  EXPECT_EQ(safari->Camera_Rect.left, safari->Cells[0].left);
+  // And a new run can start again.
+  program.Click(safari->Panel_Screen_Point());
+  EXPECT_TRUE(safari->Run_In_Progress());
+}
+
+TEST_F(Safari_Test, Without_Sound_The_Camera_Moves_On_The_Timer) {
+  if (!Generator_Works()) GTEST_SKIP() << "the target generator makes no targets yet";
+  program.Change_User("Ann", 2);
+  Set_Pair(1, 3);
+  program.Click(safari->Panel_Screen_Point());
+  ASSERT_TRUE(safari->Run_In_Progress());
+  Sound_Player* player = The_Sound_Player;
+  The_Sound_Player = nullptr;
+  Play_Stage();
+  // One cell now, the next on the 200 ms clock.
+  EXPECT_EQ(safari->Camera_Rect.left, safari->Cells[1].left);
+  program.Advance(Safari_Controls::Stage_Interval + 10);
+  EXPECT_EQ(std::tuple(safari->Current, safari->Done), std::tuple(size_t(1), 2));
+  The_Sound_Player = player;
 }
 
 }  // namespace
