@@ -729,7 +729,7 @@ void Safari_Controls::Set_User() {
 }
 
 void Safari_Controls::Refresh_Targets() {
-  if (Run_In_Progress() || !Generator) return;
+  if (Run_In_Progress() || !Generator || !Safari_Shown_At(Level())) return;
   Generator->Request(A, nullptr);
 }
 

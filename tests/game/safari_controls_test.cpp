@@ -273,6 +273,22 @@ TEST_F(Safari_Test, The_Click_Paces_The_Camera_And_The_Fanfare_Is_Short) {
   EXPECT_LE(fanfare->Get_Length(Sound_Milliseconds), 2000);
 }
 
+TEST_F(Safari_Test, Match_This_Is_Offered_Once_The_Drawing_Has_Its_Steps) {
+  program.Change_User("Ann", 1);  // (1, 2)
+  program.Run_Until_Idle();
+  EXPECT_TRUE(main->match_button->Is_Disabled()) << "an empty drawing";
+  program.Click(Program_Session::Center_Of(main->shape_palette->Buttons[0]));
+  Transform_Palette& palette = *main->manipulator_palette;
+  for (int32_t index : {1, 0}) {
+    palette.Select_Cell(0, index);
+    program.Click(palette.Slot_Screen_Points(0, index, nullptr));
+    program.Run_Until_Idle();
+    EXPECT_EQ(main->match_button->Is_Disabled(), index == 1) << "steps for b = 2: " << (index == 1 ? 1 : 2);
+  }
+  program.Change_User("Ann", 4);
+  EXPECT_TRUE(main->match_button->Is_Disabled()) << "no game at level 5";
+}
+
 // ---- Runs (with the target generator)
 
 TEST_F(Safari_Test, Whole_Runs_At_Every_Level_Earn_Points_Move_The_Camera_And_Fill_The_Album) {
