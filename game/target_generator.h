@@ -59,6 +59,8 @@ class Target_Generator {
   // realiser is idle.
   void Drop_All();
 
+  // Whether the realiser is rendering a target now.
+  bool Realizing();
   // False when the last request produced nothing.
   bool Target_Coming() const { return target_coming.load(); }
   // Restarts the pseudo-random sequence (for repeatable runs).
