@@ -31,6 +31,9 @@ class Shape_Camera {
   std::unique_ptr<TBitmap> Flashing_Picture;
   // White where the camera is transparent, black over the camera.
   std::unique_ptr<TBitmap> Mask;
+  // The same for the flashing picture, whose flash reaches beyond the
+  // camera's outline: through the camera's own mask it would not show.
+  std::unique_ptr<TBitmap> Flash_Mask;
   TRect Rect;
 };
 
