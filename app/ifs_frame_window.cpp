@@ -25,6 +25,7 @@
 namespace {
 
 constexpr uint32_t Large_Icon = 4001;
+constexpr uint32_t Small_Icon = 4002;
 constexpr uint32_t Busy_Cursor = 4203;
 
 bool Same_Ignoring_Case(const std::string& a, const char* b) {
@@ -75,6 +76,7 @@ IFS_Frame_Window::~IFS_Frame_Window() {
 void IFS_Frame_Window::SetupWindow() {
   TFrameWindow::SetupWindow();
   SetIcon(TModule::Program(), Large_Icon);
+  SetIconSm(TModule::Program(), Small_Icon);
   Main = dynamic_cast<IFS_Main_Window*>(GetClientWindow());
   Gallery = new Gallery_Window(this, this);
   Gallery->Create();
@@ -87,6 +89,8 @@ void IFS_Frame_Window::SetupWindow() {
 
 void IFS_Frame_Window::Make_User_Dialog() {
   User_Dialog_Place = User_Dialog_Rect((*The_GUI_Sizes)[0], (*The_GUI_Sizes)[1], GetSystemMetrics(SM_CYCAPTION));
+  const TPoint origin = The_GUI_Sizes->Origin_On_Screen();
+  User_Dialog_Place = User_Dialog_Place.Offset_By(origin.x, origin.y);
   Dialog = std::make_unique<User_Dialog>(this, TModule::Program(), User_Dialog_Place);
   Dialog->Show_Help = [](User_Dialog& dialog) {
     if (The_Help_Window) The_Help_Window->Show_Section(3, &dialog);
@@ -192,7 +196,12 @@ void IFS_Frame_Window::Come_Forward() {
   // Restored only when minimised: the fixed frame must keep its size.
   if (Minimised) SendMessage(WM_SYSCOMMAND, SC_RESTORE);
   BringWindowToTop();
-  SetFocus();
+  // The keys go back where they went before: the main window's active
+  // panel, or the frame's client in the gallery's turn.
+  if (Main && GetClientWindow() == Main) Main->Restore_Focus();
+  else if (GetClientWindow()) GetClientWindow()->SetFocus();
+  else SetFocus();
+  TDesktop::Current().Backend().Take_Keyboard();
 }
 
 void IFS_Frame_Window::Display_Changed(int bits_per_pixel, int width) {

@@ -5,6 +5,7 @@
 #include "app/palette_links.h"
 #include "demos/simulated_user.h"
 #include "game/fireworks_factory.h"
+#include "game/fireworks_viewer.h"
 #include "game/safari_controls.h"
 #include "game/target_generator.h"
 #include "help/help_window.h"
@@ -47,6 +48,9 @@ IFS_Main_Window::IFS_Main_Window(TWindow* parent) : TWindow(parent, "Main Window
 }
 
 IFS_Main_Window::~IFS_Main_Window() {
+  // The show stops before the drawing window it plays over goes.
+  if (drawing_window) drawing_window->Set_Fireworks(nullptr);
+  delete fireworks_viewer;
   // The target generator's worker reads the palettes, so it goes first.
   delete target_generator;
   delete shape_palette;
@@ -90,7 +94,10 @@ void IFS_Main_Window::Make_Tip_Window() {
 }
 
 void IFS_Main_Window::Make_Shape_Palette() {
-  shape_palette = new Shape_Palette(this, TPoint(G(28), 2 * G(28)), Current_Level_Index());
+  // Every panel is placed from the shape palette, so this puts the whole
+  // layout in the middle of a screen it does not fill.
+  const TPoint origin = The_GUI_Sizes->Origin_On_Screen();
+  shape_palette = new Shape_Palette(this, TPoint(origin.x + G(28), origin.y + 2 * G(28)), Current_Level_Index());
   shape_palette->Create();
 }
 
@@ -126,6 +133,8 @@ void IFS_Main_Window::Make_Manipulator_Palette() {
 void IFS_Main_Window::Make_Game() {
   target_generator = new Target_Generator(shape_palette, manipulator_palette, drawing_window);
   fireworks_factory = new Fireworks_Factory();
+  fireworks_viewer = new Fireworks_Viewer(fireworks_factory, drawing_window);
+  drawing_window->Set_Fireworks(fireworks_viewer);
   const TRect drawing = Window_Rect(drawing_window);
   safari_controls = new Safari_Controls(this, TRect(drawing.left, drawing.bottom, drawing.right, drawing.bottom + G(13)),
                                         drawing_window, shape_palette, manipulator_palette, target_generator,

@@ -15,6 +15,7 @@ class Color_Cycle_Window;
 class Color_Wheel;
 class Drawing_Window;
 class Fireworks_Factory;
+class Fireworks_Viewer;
 class IFS_Frame_Window;
 class Program_Manipulator_Editor;
 class Program_Palette_Users;
@@ -65,6 +66,8 @@ class IFS_Main_Window : public TWindow {
   Shape_Palette* shape_palette = nullptr;
   Color_Wheel* color_wheel = nullptr;
   Fireworks_Factory* fireworks_factory = nullptr;
+  // Plays the show over the drawing window, which holds it.
+  Fireworks_Viewer* fireworks_viewer = nullptr;
   Drawing_Window* drawing_window = nullptr;
   Review_Window* review_window = nullptr;
   Transform_Edit_Window* editor = nullptr;

@@ -11,6 +11,7 @@
 #include "platform/window/cursor.h"
 #include "platform/window/user.h"
 #include "platform/window/window_dc.h"
+#include "toolkit/gui_sizes.h"
 #include "toolkit/program_messages.h"
 
 Title_Window* The_Title_Window = nullptr;
@@ -71,7 +72,11 @@ uint32_t Title_Window::Step_Interval(uint32_t elapsed_ms) {
 
 Title_Window::Title_Window(TWindow* parent, TModule* module)
     : TWindow(parent, "Quendar Startup", module), Construction_Ticks(GetTickCount()) {
-  const int32_t screen_height = GetSystemMetrics(SM_CYSCREEN);
+  // The title is laid out like the panels it covers: for the layout's
+  // height, in the layout's place on the screen.
+  const int32_t screen_width = GetSystemMetrics(SM_CXSCREEN), full_height = GetSystemMetrics(SM_CYSCREEN);
+  const int32_t screen_height = GUI_Sizes::Layout_Size(screen_width, full_height).cy;
+  const TPoint origin = GUI_Sizes::Layout_Origin(screen_width, full_height);
   const Picture_Set set = Set_For_Height(screen_height);
   Title_Bitmap = Load_Picture(set.bitmap_id);
   if (Title_Bitmap) {
@@ -85,7 +90,7 @@ Title_Window::Title_Window(TWindow* parent, TModule* module)
     Scaled_Layout = Title_Data::Scaled_Copy(Base_Layout, set.base_height, screen_height);
     Current_Layout = Scaled_Layout.get();
   }
-  const TRect& place = Current_Layout->Window_Rect();
+  const TRect place = Current_Layout->Window_Rect().Offset_By(origin.x, origin.y);
   Client_Rect = TRect(0, 0, place.Width(), place.Height());
   Attr.Style = WS_POPUP | WS_VISIBLE;
   Attr.Set_Rect(place);
@@ -196,8 +201,11 @@ void Title_Window::Step() {
   Select_Palette(dc);
   const TRect& to = Current_Layout->Area(covered);
   dc.SelectClipRgn(TRegion::Ellipse(to));
-  const TRect& from = Base_Layout.Area(covered);
-  dc.StretchDIBits(to, from, *Title_Bitmap);
+  // The bitmap's rows are stored bottom-up and counted from the bottom, the
+  // layout's areas from the top.
+  const TRect& area = Base_Layout.Area(covered);
+  const int32_t height = Title_Bitmap->Height();
+  dc.StretchDIBits(to, TRect(area.left, height - area.bottom, area.right, height - area.top), *Title_Bitmap);
 }
 
 // ---- Input and timer

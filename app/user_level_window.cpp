@@ -54,7 +54,10 @@ User_Level_Window::User_Level_Window(TWindow* parent, const TRect& rect, const T
     ground[size_t(3 * i + 1)] = TPoint(step.left + bw / 2, step.top);
     ground[size_t(3 * i + 2)] = TPoint(step.right - bw / 8, step.top - bh / 8);
     stand[size_t(i)] = ground[size_t(3 * i + 2)];
-    const TRect button(step.left - f, step.top, step.right + f, step.top + std::max(bh / 4, 24));
+    // A quarter of the step's height left the level's digit a few pixels
+    // tall inside the button's bevels; half of it is still well clear of
+    // the step below and reads at a glance.
+    const TRect button(step.left - f, step.top, step.right + f, step.top + std::max(bh / 2, 24));
     buttons[size_t(i)] = new Rectangular_Button(this, First_Button_Id + i, button, 0, this);
   }
   avatar = std::make_unique<User_Avatar>(bw, 5 * bw / 4);

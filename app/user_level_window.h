@@ -58,6 +58,7 @@ class User_Level_Window : public TWindow {
   TPoint Foot() const { return foot; }
   TPoint Stand_Point(int i) const { return stand[size_t(i)]; }
   const TRect& Step(int i) const { return steps[size_t(i)]; }
+  const Rectangular_Button& Button(int i) const { return *buttons[size_t(i)]; }
   const TRect& Column(int i) const { return columns[size_t(i)]; }
   const User_Avatar& Avatar() const { return *avatar; }
   int Confined_Column() const { return confined_column; }

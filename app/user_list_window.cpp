@@ -101,6 +101,9 @@ int User_List_Window::Index_Of(int row) const {
 }
 
 void User_List_Window::Show_Arrows(bool show) {
+  // The arrows take rows that held names until now (or give them back): the
+  // whole list is painted again, so no name stays beside an arrow.
+  if (show != arrows_shown && IsWindow()) Invalidate();
   arrows_shown = show;
   up->ShowWindow(show ? SW_SHOW : SW_HIDE);
   down->ShowWindow(show ? SW_SHOW : SW_HIDE);

@@ -101,7 +101,10 @@ void Shape_Transform_Window::Lay_Out(int32_t height) {
   Grid_Origin = TPoint(Size(29) / 2, grid_top);
   Grid = TRect(Grid_Origin, TSize(2 * S, 5 * S));
   Top_Square = TRect(H, 0, 3 * H, S);
-  const int32_t h = (grid_top - S) + S / 16;
+  // Where the palette leaves next to no room between the top square and the
+  // grid, the arrow still reaches into the notch between the first row's
+  // round cells, far enough to be seen.
+  const int32_t h = std::max((grid_top - S) + S / 16, S / 6);
   const int32_t w = h | 1;
   const int32_t arrow_top = S + Size(29) / 2;
   Arrow_Box = TRect(S - w / 2, arrow_top, S - w / 2 + w, arrow_top + h);
@@ -287,6 +290,8 @@ void Shape_Transform_Window::Draw_Selection_Lines(TDC& dc) const {
   TPen pen(The_GUI_Colors->Scheme_RGB(0), 1, PS_DOT);
   dc.SelectObject(pen);
   dc.SetROP2(R2_XORPEN);
+  // The gaps between the dots stay as they are.
+  dc.SetBkMode(TRANSPARENT);
   for (const auto& [from, to] : segments) {
     dc.MoveTo(from);
     dc.LineTo(to);

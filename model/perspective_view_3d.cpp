@@ -20,8 +20,18 @@ Projected_Point Perspective_View_3D::Project(float x, float y, float z) const {
   const float u = ex - x * cos_a1 - y * sin_a1;
   const float v = ey + x * sin1_sin2 - y * cos1_sin2 + z * cos_a2;
   const float w = ez + x * sin1_cos2 - y * cos1_cos2 - z * sin_a2;
-  // A point in the eye's plane has no picture; it is put far away.
-  const float q = w != 0.0f ? 1.0f / w : 0.0f;
-  return {Trunc_I32((k * u * q + 0.5f) * width + 0.5f), Trunc_I32((0.5f - k * v * q) * height + 0.5f),
-          Trunc_I32(depth_scale * w + 0.5f)};
+  // Written so that NaN goes to the lower limit.
+  auto clamped = [](float value) {
+    return Trunc_I32(value > -Coordinate_Limit ? (value < Coordinate_Limit ? value : Coordinate_Limit)
+                                               : -Coordinate_Limit);
+  };
+  const int32_t depth = clamped(depth_scale * w + 0.5f);
+  // A point in or behind the eye's plane has no picture (and dividing by a
+  // tiny or negative distance would mirror it or overflow).
+  if (!(w > Nearest_Distance)) {
+    const int32_t far = int32_t(-Coordinate_Limit);
+    return {far, far, depth, true};
+  }
+  const float q = 1.0f / w;
+  return {clamped((k * u * q + 0.5f) * width + 0.5f), clamped((0.5f - k * v * q) * height + 0.5f), depth};
 }

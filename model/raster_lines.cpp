@@ -181,7 +181,10 @@ bool Clip_Segment_To_Rect(TPoint p0, TPoint p1, const TRect& r, TPoint& q0, TPoi
   return Exact_Clip(p0, p1, r, q0, q1);
 }
 
-void Pixels::Attach(uint8_t* bits, int32_t stride, int32_t height) {
+void Pixels::Attach(uint8_t* bits, int32_t stride, int32_t height) { Attach(bits, stride, stride, height); }
+
+void Pixels::Attach(uint8_t* bits, int32_t width, int32_t stride, int32_t height) {
+  Width = width;
   Stride = stride;
   Height = height;
   Bits = bits;

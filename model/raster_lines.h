@@ -33,10 +33,13 @@ class Pixels {
   // Points the view at pixels given as raw parts: stride bytes per row, the
   // bottom row first.
   void Attach(uint8_t* bits, int32_t stride, int32_t height);
+  // The same with the width of a row's pixels (the stride when not given).
+  void Attach(uint8_t* bits, int32_t width, int32_t stride, int32_t height);
 
   uint8_t& At(int32_t x, int32_t y) { return Bits[Row_Offsets[y] + x]; }
   int32_t Row_Offset(int32_t y) const { return Row_Offsets[y]; }
 
+  int32_t Width = 0;
   int32_t Stride = 0;
   int32_t Height = 0;
   uint8_t* Bits = nullptr;

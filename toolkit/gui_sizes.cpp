@@ -21,35 +21,66 @@ constexpr int32_t Design_Table[GUI_Sizes::Size_Count][3] = {
     {20, 24, 33},     {16, 20, 26},    {7, 9, 10},       {9, 11, 13},
 };
 
+// A design column taken as it stands, doubled, or (column 0 only) scaled.
+struct Layout_Choice {
+  int column = 0;
+  int multiple = 1;
+  float factor = 0.0f;  // non-zero: column 0 times this factor
+
+  int32_t Value(int index) const {
+    if (factor != 0.0f) return static_cast<int32_t>(static_cast<float>(Design_Table[index][0]) * factor);
+    return multiple * Design_Table[index][column];
+  }
+  bool Fits(int32_t width, int32_t height) const { return Value(0) <= width && Value(1) <= height; }
+};
+
+// The choice made from the screen width alone, as the design columns were
+// meant to be picked.
+Layout_Choice Width_Choice(int32_t w) {
+  if (w <= 1024) return {w >= 1024 ? 2 : w >= 800 ? 1 : 0, 1};
+  if (w > 2048) return {0, 1, static_cast<float>(w) / 640.0f};
+  return {w >= 2048 ? 2 : w >= 1600 ? 1 : 0, 2};
+}
+
+// The width rule overflows screens that are wide for their height (every
+// 16:9 screen above 1024 pixels) and those between 1024 and 1280 pixels
+// wide. There the largest layout that fits both ways is taken: a design
+// column (doubled where that fits) or, where it is larger still, column 0
+// scaled by the factor that the width and the height both allow.
+Layout_Choice Choose(int32_t w, int32_t h) {
+  const Layout_Choice by_width = Width_Choice(w);
+  if (by_width.Fits(w, h)) return by_width;
+  Layout_Choice best{0, 1};
+  for (const Layout_Choice c : {Layout_Choice{2, 2}, Layout_Choice{1, 2}, Layout_Choice{0, 2}, Layout_Choice{2, 1},
+                                Layout_Choice{1, 1}}) {
+    if (c.Fits(w, h)) {
+      best = c;
+      break;
+    }
+  }
+  const Layout_Choice scaled{0, 1, std::min(static_cast<float>(w) / 640.0f, static_cast<float>(h) / 480.0f)};
+  return scaled.Value(0) > best.Value(0) ? scaled : best;
+}
+
 }  // namespace
 
-int32_t GUI_Sizes::Layout_Width(int32_t screen_width, int32_t screen_height) {
-  int64_t four_thirds = int64_t{screen_height} * 4 / 3;
-  return static_cast<int32_t>(std::min<int64_t>(screen_width, four_thirds));
+TSize GUI_Sizes::Layout_Size(int32_t screen_width, int32_t screen_height) {
+  const Layout_Choice choice = Choose(screen_width, screen_height);
+  return TSize(choice.Value(0), choice.Value(1));
+}
+
+TPoint GUI_Sizes::Layout_Origin(int32_t screen_width, int32_t screen_height) {
+  const TSize size = Layout_Size(screen_width, screen_height);
+  return TPoint(std::max(0, (screen_width - size.cx) / 2), std::max(0, (screen_height - size.cy) / 2));
 }
 
 GUI_Sizes::GUI_Sizes(int32_t screen_width, int32_t screen_height) {
   The_GUI_Sizes = this;
-  const int32_t w = Layout_Width(screen_width, screen_height);
-  int column = 0;
-  if (w <= 1024) {
-    column = w >= 1024 ? 2 : w >= 800 ? 1 : 0;
-    for (int i = 0; i < Size_Count; ++i) Sizes[i] = Design_Table[i][column];
-  } else if (w > 2048) {
-    const float factor = static_cast<float>(w) / 640.0f;
-    for (int i = 0; i < Size_Count; ++i)
-      Sizes[i] = static_cast<int32_t>(static_cast<float>(Design_Table[i][0]) * factor);
-  } else if (w < 1280) {
-    // Doubling the smallest column would overflow these screens: take the
-    // largest column as it stands.
-    column = 2;
-    for (int i = 0; i < Size_Count; ++i) Sizes[i] = Design_Table[i][column];
-  } else {
-    column = w >= 2048 ? 2 : w >= 1600 ? 1 : 0;
-    for (int i = 0; i < Size_Count; ++i) Sizes[i] = 2 * Design_Table[i][column];
-  }
-  Sizes[2] = Design_Width[column];
-  Sizes[3] = Design_Height[column];
+  const Layout_Choice choice = Choose(screen_width, screen_height);
+  for (int i = 0; i < Size_Count; ++i) Sizes[i] = choice.Value(i);
+  Sizes[2] = Design_Width[choice.column];
+  Sizes[3] = Design_Height[choice.column];
+  Origin = Layout_Origin(screen_width, screen_height);
 }
 
 GUI_Sizes::~GUI_Sizes() {

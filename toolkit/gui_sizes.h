@@ -5,6 +5,8 @@
 #include <array>
 #include <cstdint>
 
+#include "platform/gdi/geometry.h"
+
 // Numbers 0 to 38 of the layout sizes.
 using GUI_Size_Index = int32_t;
 
@@ -24,12 +26,18 @@ class GUI_Sizes {
 
   int32_t operator[](GUI_Size_Index index) const { return Sizes[index]; }
 
-  // The width the layout rule sees: a wide screen is treated as the 4:3
-  // screen of its height, so the layout always fits.
-  static int32_t Layout_Width(int32_t screen_width, int32_t screen_height);
+  // Sizes 0 and 1 as a screen of that size gets them: the title window
+  // asks before the sizes exist.
+  static TSize Layout_Size(int32_t screen_width, int32_t screen_height);
+  // Where the layout's top left corner goes so that a layout smaller than
+  // the screen stands in its middle.
+  static TPoint Layout_Origin(int32_t screen_width, int32_t screen_height);
+  // The same for the screen these sizes were chosen for.
+  TPoint Origin_On_Screen() const { return Origin; }
 
  private:
   std::array<int32_t, Size_Count> Sizes{};
+  TPoint Origin;
 };
 
 extern GUI_Sizes* The_GUI_Sizes;

@@ -7,6 +7,10 @@ pixel art in tools/bitmaps/:
   eraser_smudges.txt  'smudge ID' and 64 rows of 24: 'X' a 0 bit, '.' a 1 bit
   curtains.txt        'colour LETTER RRGGBB' lines (up to 16), then
                       'picture ID' and the rows in those letters (4 bits)
+  sparkle_masks.txt   'mask K' (K 3 to 15) and its rows: '*' byte 0, 'W' 255,
+                      '.' 1; written as 16 x 16 pictures of 8 bits (ids 4109 + K)
+                      whose first stored rows and first bytes are the mask,
+                      each stored row i holding the source's row i
 Rows are written top row first in the sources and stored bottom-up."""
 import os
 import struct
@@ -25,6 +29,8 @@ def bmp(rows, bits, colours):
         for x, value in enumerate(row):
             if bits == 1:
                 line[x // 8] |= value << (7 - x % 8)
+            elif bits == 8:
+                line[x] = value
             else:
                 line[x // 2] |= value << (4 if x % 2 == 0 else 0)
         data += bytes(line)
@@ -43,7 +49,7 @@ def blocks(name):
             if not line or line.startswith("#"):
                 continue
             words = line.split()
-            if words[0] in ("pair", "smudge", "picture"):
+            if words[0] in ("pair", "smudge", "picture", "mask"):
                 if header:
                     result.append((header, rows))
                 header, rows = words, []
@@ -66,6 +72,20 @@ def check(rows, width, height, what):
         raise SystemExit("%s: expected %d rows of %d" % (what, height, width))
 
 
+MASK_BYTES = {"*": 0, "W": 255, ".": 1}
+
+
+def sparkle_mask(size, rows):
+    width, height = (size, size) if size % 2 else (size - 1, size + 1)
+    check(rows, width, height, "mask %d" % size)
+    picture = [[1] * 16 for _ in range(16)]
+    for i, row in enumerate(rows):
+        # bmp() stores the last row first: stored row i is picture row 15 - i.
+        picture[15 - i][:width] = [MASK_BYTES[c] for c in row]
+    greys = [g * 0x010101 for g in range(256)]
+    return bmp(picture, 8, greys)
+
+
 def main():
     os.makedirs(OUTPUT, exist_ok=True)
     mono = [0x000000, 0xFFFFFF]
@@ -82,6 +102,9 @@ def main():
     for header, rows in pictures:
         check(rows, 48, 24, " ".join(header))
         write(header[1], bmp([[letters.index(c) for c in r] for r in rows], 4, colours))
+    for header, rows in blocks("sparkle_masks.txt")[0]:
+        size = int(header[1])
+        write(4109 + size, sparkle_mask(size, rows))
 
 
 if __name__ == "__main__":

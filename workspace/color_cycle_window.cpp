@@ -162,7 +162,11 @@ void Color_Cycle_Window::Build_Menu() {
 
 void Color_Cycle_Window::SetupWindow() {
   TWindow::SetupWindow();
-  for (auto& picture : row_picture) picture = std::make_unique<TBitmap>(grid_area.Width(), H);
+  // The gaps between the cells show the panel's background.
+  for (auto& picture : row_picture) {
+    picture = std::make_unique<TBitmap>(grid_area.Width(), H);
+    TMemoryDC(*picture).FillRect(TRect(0, 0, grid_area.Width(), H), *The_GUI_Colors->Scheme_Brush_0);
+  }
   if (!Read_File(current))
     Load_Defaults();
   else {

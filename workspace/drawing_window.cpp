@@ -120,6 +120,8 @@ void Drawing_Window::EvShowWindow(bool show, UINT status) {
 }
 
 LRESULT Drawing_Window::Ev_Fireworks_Finished(WPARAM, LPARAM) {
+  // The show drew over the drawing area; the drawing itself is unchanged.
+  Repaint_Area();
   Give_Back_Hold();
   if (game) game->Start_Animation();
   return 0;

@@ -43,6 +43,7 @@ void TApplication::InitInstance() {
   if (!MainWindow) return;
   if (!MainWindow->Create()) return;
   TDesktop::Current().Set_Main_Window(MainWindow->GetHandle());
+  if (auto* frame = dynamic_cast<TFrameWindow*>(MainWindow)) frame->Show_On_Desktop();
   MainWindow->ShowWindow(nCmdShow);
 }
 

@@ -79,9 +79,14 @@ class TBackend {
   virtual void Set_Title(const std::string&) {}
   // The program's icon: 0xAARRGGBB pixels, rows top first.
   virtual void Set_Icon(TSize, const std::vector<uint32_t>&) {}
+  // One more size of the same icon, offered beside the one Set_Icon gave.
+  virtual void Add_Icon(TSize, const std::vector<uint32_t>&) {}
   virtual void Set_Minimised(bool) {}
   // Holds the machine's screen saver off while the program is in front.
   virtual void Hold_Screen_Saver(bool) {}
+  // Brings the program's window to the front with the machine's keyboard:
+  // after a click in it, and when a second start hands over to it.
+  virtual void Take_Keyboard() {}
   // Moves text to and from the machine's clipboard (text only).
   virtual void Set_Clipboard_Text(const std::string& text) { clipboard_ = text; }
   virtual std::string Clipboard_Text() { return clipboard_; }

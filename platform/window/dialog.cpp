@@ -47,7 +47,10 @@ int TDialog::Execute() {
   if (owner) owner->EnableWindow(false);
   running_ = true;
   ShowWindow(SW_SHOW);
-  First_Focus()->SetFocus();
+  // A dialog whose set-up put the keyboard into one of its windows keeps
+  // it there; otherwise the first tab stop takes it.
+  TWindow* focused = TWindow::From_Handle(TWindow::GetFocus());
+  if (!focused || focused == this || focused->Top_Level() != this) First_Focus()->SetFocus();
   HWND self = GetHandle();
   desk.Run_Loop([&] { return ended_ || !desk.Window(self); });
   running_ = false;

@@ -98,10 +98,26 @@ bool TFrameWindow::SetIcon(TModule* module, uint32_t id) {
   return true;
 }
 
+bool TFrameWindow::SetIconSm(TModule* module, uint32_t id) {
+  const TIcon* icon = (module ? module : TModule::Program())->LoadIcon(id);
+  if (!icon) return false;
+  small_icon_ = icon;
+  Show_Icon();
+  return true;
+}
+
 void TFrameWindow::Show_Icon() {
-  if (!icon_ || !IsWindow()) return;
+  if (!IsWindow()) return;
   TDesktop& desk = TDesktop::Current();
-  if (desk.Main_Window() == GetHandle()) desk.Backend().Set_Icon(icon_->Size(), icon_->Argb());
+  if (desk.Main_Window() != GetHandle()) return;
+  if (icon_) desk.Backend().Set_Icon(icon_->Size(), icon_->Argb());
+  if (small_icon_) desk.Backend().Add_Icon(small_icon_->Size(), small_icon_->Argb());
+}
+
+void TFrameWindow::Show_On_Desktop() {
+  if (!IsWindow() || TDesktop::Current().Main_Window() != GetHandle()) return;
+  TDesktop::Current().Backend().Set_Title(Title());
+  Show_Icon();
 }
 
 bool TFrameWindow::IdleAction(long idle_count) { return TWindow::IdleAction(idle_count); }
@@ -163,8 +179,7 @@ LRESULT TFrameWindow::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_ACTIVATE && LOWORD(wp) != WA_INACTIVE && TDesktop::Current().Main_Window() == GetHandle()) {
     // The desktop's title and icon follow the main frame; the screen saver
     // waits while it is in front.
-    TDesktop::Current().Backend().Set_Title(Title());
-    Show_Icon();
+    Show_On_Desktop();
     if (!Is_Minimised()) TDesktop::Current().Backend().Hold_Screen_Saver(true);
   }
   if (msg == WM_SETTEXT) {

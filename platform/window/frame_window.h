@@ -29,7 +29,12 @@ class TFrameWindow : public TWindow {
   // The window's icon (a resource of the module); the main window's icon is
   // the program's on the desktop.
   bool SetIcon(TModule* module, uint32_t id);
+  // The small icon a task bar or title bar shows beside the large one.
+  bool SetIconSm(TModule* module, uint32_t id);
   const class TIcon* GetIcon() const { return icon_; }
+  // The machine's window takes this frame's title and icons: when the frame
+  // becomes the main window, and again each time it is activated.
+  void Show_On_Desktop();
 
   // The system menu (nullptr without WS_SYSMENU).
   TMenu* GetSystemMenu();
@@ -58,5 +63,6 @@ class TFrameWindow : public TWindow {
   std::unique_ptr<TMenu> system_menu_;
   bool active_caption_ = false;
   const class TIcon* icon_ = nullptr;
+  const class TIcon* small_icon_ = nullptr;
   void Show_Icon();
 };

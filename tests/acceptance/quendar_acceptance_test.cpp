@@ -1,6 +1,7 @@
 // Quendar as a person meets it: the built program on a virtual X server at
-// 1024 x 768, driven with xdotool, a screenshot after every step. A step is
-// one line in the table below; each new thing a person can do adds its own.
+// 1024 x 768 and at 1920 x 1080, driven with xdotool, a screenshot after
+// every step. A step is one line in the table below; each new thing a person
+// can do adds its own.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "app/user_dialog.h"
+#include "app/user_level_window.h"
 #include "game/safari_controls.h"
 #include "game/target_generator.h"
 #include "manipulators/handle_palette.h"
@@ -40,7 +42,8 @@
 
 namespace {
 
-constexpr int Width = 1024, Height = 768;
+// The virtual screen's size: set once, before anything is measured.
+int Width = 1024, Height = 768;
 
 std::string Self() {
   char path[4096];
@@ -57,6 +60,10 @@ struct Layout {
   TPoint close_box{Width - 10, 10};
   // The Name and Level dialog: the buttons of levels 4 and 5, and OK.
   TPoint level_4, level_5, dialog_ok;
+  // The dialog's staircase, where the chosen user's avatar stands.
+  TRect level_panel;
+  // The manipulator palette, whose sections and pages follow keys.
+  TRect palette_panel;
   // At level 4. The first colour is picked with the wheel at rest, the
   // second once it has turned to the first; each with its colour (0xRRGGBB).
   TPoint first_color, second_color;
@@ -154,6 +161,7 @@ Layout Measure_Layout() {
     l.level_4 = dialog.Level_Column_Point(3);
     l.level_5 = dialog.Level_Column_Point(4);
     l.dialog_ok = dialog.OK_Button_Point();
+    l.level_panel = dialog.Levels()->GetWindowRect();
     dialog.Destroy();
   }
   program.Change_User("Ann", 3);
@@ -175,6 +183,7 @@ Layout Measure_Layout() {
   const TPoint low = drawing.Screen_Point(Point_2D(0, 0)), high = drawing.Screen_Point(Point_2D(1, 1));
   l.drawing_area = TRect(std::min(low.x, high.x), std::min(low.y, high.y), std::max(low.x, high.x), std::max(low.y, high.y));
   Transform_Palette& palette = *main.manipulator_palette;
+  l.palette_panel = palette.GetWindowRect();
   // The third section's first manipulator makes three copies, each half
   // the size, in a triangle.
   l.triangle_manipulator = palette.Slot_Screen_Points(2, 0, &l.triangle_tab);
@@ -230,6 +239,12 @@ std::string At(TPoint p) { return std::to_string(p.x) + " " + std::to_string(p.y
 
 void Click(TPoint p) { Xdotool("mousemove " + At(p) + " click 1"); }
 
+// Presses keys (xdotool's names) one after the other, a little apart.
+void Keys(const std::string& names) {
+  Xdotool("key --delay 150 " + names);
+  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+}
+
 // Presses at from, moves to to in small steps, as a hand drags, and lets go.
 void Drag(TPoint from, TPoint to) {
   Xdotool("mousemove " + At(from) + " mousedown 1");
@@ -241,7 +256,8 @@ void Drag(TPoint from, TPoint to) {
 class Running_Program {
  public:
   explicit Running_Program(const std::string& folder) {
-    std::vector<std::string> env = {"QUENDAR_SCREEN=1024x768", "HOME=" + folder, "XDG_CONFIG_HOME=" + folder + "/config",
+    const std::string size = std::to_string(Width) + "x" + std::to_string(Height);
+    std::vector<std::string> env = {"QUENDAR_SCREEN=" + size, "HOME=" + folder, "XDG_CONFIG_HOME=" + folder + "/config",
                                     "XDG_DATA_HOME=" + folder + "/data", "XDG_RUNTIME_DIR=" + folder + "/run",
                                     "XDG_CACHE_HOME=" + folder + "/cache", "ASAN_OPTIONS=detect_leaks=0"};
     std::filesystem::create_directories(folder + "/run");
@@ -280,21 +296,43 @@ class Running_Program {
   bool exited_ = false;
 };
 
+// Runs the test named in a child of this program on its own virtual X
+// server of the given size; true when this is that child, which goes on.
+bool In_Child_On_Screen(int width, int height) {
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  if (const char* child = std::getenv("QUENDAR_ACCEPTANCE_CHILD"); child && size == child) {
+    Width = width, Height = height;
+    return true;
+  }
+  if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
+    if (std::getenv("CI")) ADD_FAILURE() << "xvfb-run and xdotool are missing (scripts/install-deps)";
+    return false;
+  }
+  const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
+  const std::string command = "QUENDAR_ACCEPTANCE_CHILD=" + size + " ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 " +
+                              size + "x24' '" + Self() + "' --gtest_filter='Acceptance." + test + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=" << size << " xvfb-run " << Self();
+  return false;
+}
+
+void Use_The_Program();
+
 }  // namespace
 
-TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answer) {
-  if (!std::getenv("QUENDAR_ACCEPTANCE_CHILD")) {
-    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
-      if (std::getenv("CI")) FAIL() << "xvfb-run and xdotool are missing (scripts/install-deps)";
-      GTEST_SKIP() << "xvfb-run and xdotool are needed (scripts/install-deps)";
-    }
-    std::string command = "QUENDAR_ACCEPTANCE_CHILD=1 ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 1024x768x24' '" +
-                          Self() + "' --gtest_filter='Acceptance.*'";
-    EXPECT_EQ(std::system(command.c_str()), 0) << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=1 xvfb-run " << Self();
-    return;
-  }
+TEST(Acceptance, At_1024x768) {
+  if (In_Child_On_Screen(1024, 768)) Use_The_Program();
+}
+
+TEST(Acceptance, At_1920x1080) {
+  if (In_Child_On_Screen(1920, 1080)) Use_The_Program();
+}
+
+namespace {
+
+void Use_The_Program() {
   const char* snapshots = std::getenv("QUENDAR_SNAPSHOTS");
-  const std::string shots = snapshots && *snapshots ? snapshots : "acceptance_screenshots";
+  const std::string shots = (snapshots && *snapshots ? snapshots : "acceptance_screenshots") + std::string("/") +
+                            std::to_string(Width) + "x" + std::to_string(Height);
   std::filesystem::create_directories(shots);
   const Layout layout = Measure_Layout();
 
@@ -392,6 +430,15 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
       {"05_help", layout.help},
       {"06_name_and_level", layout.name},
       {"07_name_typed", none, 0, [&] { Xdotool("type Ann"); Xdotool("key Return"); }},
+      // The user list's keys: Up goes to "New" (a dot stands on the stairs
+      // instead of the name), Down comes back to Ann.
+      {"07a_list_up_to_new", none, 0, [&] {
+         const std::vector<uint32_t> ann = crop(grab(), layout.level_panel);
+         Keys("Up");
+         EXPECT_GT(differences(crop(grab(), layout.level_panel), ann), 50);
+         Keys("Down");
+         EXPECT_EQ(differences(crop(grab(), layout.level_panel), ann), 0);
+       }},
       {"08_level_4", layout.level_4, 2500},
       {"09_caption_changed", layout.dialog_ok, 1500, [&] { EXPECT_NE(caption(grab()), caption(started)); }},
       // Shapes and colours: a circle in the first colour, filled with the
@@ -407,6 +454,16 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          expect_centre(layout.second_rgb);
          drawn = area();
        }},
+      // The main window's keys: a digit chooses a section of the palette;
+      // the third holds the triangle.
+      {"16a_palette_keys", none, 0, [&] {
+         const std::vector<uint32_t> before = crop(grab(), layout.palette_panel);
+         Keys("2");
+         EXPECT_GT(differences(crop(grab(), layout.palette_panel), before), 100);
+         const std::vector<uint32_t> second = crop(grab(), layout.palette_panel);
+         Keys("3");
+         EXPECT_GT(differences(crop(grab(), layout.palette_panel), second), 100);
+       }},
       {"17_manipulator_applied", layout.triangle_tab, 500, [&] {
          Click(layout.triangle_manipulator);
          drawn = changed_area(drawn);
@@ -419,10 +476,29 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
        }},
       {"19_undone", layout.undo},
       {"20_review", layout.review},
+      // The review's keys walk through the steps: Home shows the first,
+      // End the last again.
+      {"20a_review_keys", none, 0, [&] {
+         const std::vector<uint32_t> last = area();
+         Keys("Home");
+         EXPECT_NE(area(), last);
+         Keys("End");
+         EXPECT_EQ(area(), last);
+       }},
       {"21_review_ok", layout.review_ok},
       {"22_editor", layout.edit},
       {"23_image_selected", layout.editor_image},
       {"24_handle_kinds_offered", layout.handle},
+      // The kinds' keys: Escape takes them away unchosen; a click offers
+      // them again.
+      {"24a_kinds_escaped", none, 0, [&] {
+         const std::vector<uint32_t> offered = crop(grab(), layout.edit_area);
+         Keys("Escape");
+         EXPECT_GT(differences(crop(grab(), layout.edit_area), offered), 50);
+         Click(layout.handle);
+         Sleep_Ms(500);
+         EXPECT_EQ(differences(crop(grab(), layout.edit_area), offered), 0);
+       }},
       {"25_free_move_chosen", layout.free_move, 500, [&] { drawn = area(); }},
       {"26_handle_dragged", none, 0, [&] {
          Drag(layout.handle, TPoint(layout.handle.x + 30, layout.handle.y + 20));
@@ -462,6 +538,15 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          EXPECT_GT(differences(cells, crop(level_4_screen, panel)), panel.Width() * panel.Height() / 10);
          EXPECT_GT(std::count_if(cells.begin(), cells.end(), [&](uint32_t rgb) { return has_color(layout.cycle_rgbs, rgb); }), 100);
        }},
+      // The colour cycles' keys: Right chooses the next cycle, Left the one
+      // before again.
+      {"35a_cycle_keys", none, 0, [&] {
+         const std::vector<uint32_t> before = crop(grab(), layout.cycles_panel);
+         Keys("Right");
+         EXPECT_GT(differences(crop(grab(), layout.cycles_panel), before), 20);
+         Keys("Left");
+         EXPECT_EQ(differences(crop(grab(), layout.cycles_panel), before), 0);
+       }},
       {"36_cycle_chosen", layout.three_color_cycle, 500, [&] { cycled_from = area(); }},
       {"37_manipulator_applied", layout.triangle_tab_5, 500, [&] {
          Click(layout.triangle_manipulator_5);
@@ -488,9 +573,24 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
          EXPECT_NE(area(), cycled);
        }},
       {"39_stopped", layout.iterate, 1000, [&] { EXPECT_EQ(iterate_face(), idle_face); }},
-      {"40_name_and_level", layout.name},
-      {"41_level_1", layout.level_1, 2500},
-      {"42_level_1_chosen", layout.dialog_ok, 1500},
+      // A second start hands over to this one and ends; the keys still
+      // reach the program afterwards, and again after a click in it.
+      {"40_second_start_refused", none, 0, [&] {
+         Running_Program second(folder);
+         ASSERT_TRUE(second.Started());
+         EXPECT_NE(second.Wait_For_Exit(20000), -1) << "the second start did not end";
+         Sleep_Ms(500);
+         const std::vector<uint32_t> before = crop(grab(), layout.cycles_panel);
+         Keys("Right");
+         EXPECT_GT(differences(crop(grab(), layout.cycles_panel), before), 20);
+         Click(layout.drawing_centre);
+         Sleep_Ms(300);
+         Keys("Left");
+         EXPECT_EQ(differences(crop(grab(), layout.cycles_panel), before), 0);
+       }},
+      {"41_name_and_level", layout.name},
+      {"42_level_1", layout.level_1, 2500},
+      {"43_level_1_chosen", layout.dialog_ok, 1500},
   };
   // The match game at level 1: a run shows its target's hint under the
   // drawing; the player rebuilds it and the album takes its photo; a second
@@ -521,13 +621,13 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
   };
   std::vector<uint32_t> album_in_run;
   const Step safari_steps[] = {
-      {"43_safari_started", none, 0, [&] {
+      {"44_safari_started", none, 0, [&] {
          camera_case = crop(grab(), layout.camera_box);
          Click(layout.camera);
          EXPECT_TRUE(hint_shows()) << "no target hint";
          album_in_run = crop(grab(), layout.album);
        }},
-      {"44_target_matched", none, 0, [&] {
+      {"45_target_matched", none, 0, [&] {
          std::vector<bool> shown;
          hint_points(&shown);
          // The drawing whose covered points agree best with the hint.
@@ -548,9 +648,9 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
            Sleep_Ms(100);
          EXPECT_NE(album, album_in_run) << "not matched";
        }},
-      {"45_show_over", none, 0, [&] { EXPECT_TRUE(camera_home()) << "the fireworks or the camera never ended"; }},
-      {"46_second_run", layout.camera, 0, [&] { EXPECT_TRUE(hint_shows()) << "no target hint"; }},
-      {"47_second_run_stopped", layout.camera, 1000, [&] { EXPECT_EQ(hint_points(nullptr), 0) << "the hint stayed"; }},
+      {"46_show_over", none, 0, [&] { EXPECT_TRUE(camera_home()) << "the fireworks or the camera never ended"; }},
+      {"47_second_run", layout.camera, 0, [&] { EXPECT_TRUE(hint_shows()) << "no target hint"; }},
+      {"48_second_run_stopped", layout.camera, 1000, [&] { EXPECT_EQ(hint_points(nullptr), 0) << "the hint stayed"; }},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
@@ -582,3 +682,5 @@ TEST(Acceptance, Quendar_Starts_Shows_Its_Main_Window_And_Its_Round_Buttons_Answ
   if (exit_code != 0) shot("36_not_closed");
   std::filesystem::remove_all(folder);
 }
+
+}  // namespace

@@ -35,6 +35,27 @@ TEST(Frame_Window, Places_The_User_Dialog_Inside_The_Layout_Screen_Below_The_Cap
   EXPECT_EQ(IFS_Frame_Window::User_Dialog_Rect(1024, 768, 20), TRect(32, 84, 992, 724));
 }
 
+TEST(Frame_Window, The_Desktop_Shows_The_Caption_And_Both_Icons_From_The_Start) {
+  Program_Session program;
+  program.Start();
+  EXPECT_EQ(program.Backend().Title(), "Quendar at Level 1");
+  EXPECT_EQ(std::pair(program.Backend().Icon_Size(), program.Backend().Small_Icon_Size()),
+            std::pair(TSize(32, 32), TSize(16, 16)));
+  program.Change_User("Ann", 2);
+  EXPECT_EQ(program.Backend().Title(), "Quendar - Ann at Level 3");
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+TEST(Frame_Window, Coming_Forward_For_A_Second_Start_Gives_The_Keys_Back_To_The_Main_Window) {
+  Program_Session program;
+  program.Start();
+  program.Frame()->SetFocus();
+  program.Frame()->Come_Forward();
+  program.Run_Until_Idle();
+  EXPECT_EQ(TWindow::GetFocus(), program.Main()->GetHandle());
+  EXPECT_EQ(program.Stop(), 0);
+}
+
 TEST(Frame_Window, Cannot_Be_Moved_Sized_Or_Restored_Out_Of_Its_Place) {
   Program_Session program;
   program.Start();

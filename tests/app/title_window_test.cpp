@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -177,10 +179,23 @@ TEST_F(Title_Window_Test, Areas_Come_Out_From_11_Down_To_0) {
     if (covered == 6) session.Snapshot("title_half", title->GetWindowRect());
     Step();
   }
-  // A full repaint shows what the stepper drew.
+  // A full repaint shows what the stepper drew: each circle frames its own
+  // picture, taken from the same rows of the bitmap.
+  auto area_pixels = [&] {
+    std::vector<uint32_t> pixels;
+    for (int i = 0; i < Title_Data::Area_Count; ++i) {
+      const TRect area = title->Current_Layout->Area(i);
+      for (const TPoint p : {TPoint{area.left + area.Width() / 2, area.top + area.Height() / 4},
+                             TPoint{area.left + area.Width() / 2, area.bottom - area.Height() / 4}})
+        pixels.push_back(Screen_Pixel(On_Screen(p)));
+    }
+    return pixels;
+  };
+  const std::vector<uint32_t> stepped = area_pixels();
   title->Invalidate();
   session.Run_Until_Idle();
   for (int i = 0; i < Title_Data::Area_Count; ++i) EXPECT_FALSE(Looks_Covered(i)) << i;
+  EXPECT_EQ(area_pixels(), stepped);
   session.Snapshot("title_uncovered", title->GetWindowRect());
 }
 
@@ -276,6 +291,18 @@ TEST_F(Title_Window_960_Test, Uses_The_480_Layout_Scaled) {
   EXPECT_EQ(title->GetWindowRect(), TRect(234, 36, 994, 796));
   EXPECT_EQ(title->Current_Layout->Area(0), TRect(226, 150, 346, 270));
   EXPECT_EQ(title->Base_Layout.Area(0), TRect(113, 75, 173, 135));
+}
+
+// A wide screen: the title is scaled and placed like the centred panels'
+// layout (1440 x 1080 from x = 240), not by the screen's own height alone.
+class Title_Window_Wide_Test : public Title_Window_Test {
+ protected:
+  Title_Window_Wide_Test() : Title_Window_Test({1920, 1080}) {}
+};
+
+TEST_F(Title_Window_Wide_Test, Follows_The_Centred_Layout) {
+  ASSERT_NE(title->Scaled_Layout, nullptr);
+  EXPECT_EQ(title->GetWindowRect(), TRect(240 + 263, 40, 240 + 263 + 855, 40 + 855));
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <stdlib.h>
 
 #include <filesystem>
+#include <set>
 
 #include "toolkit/program_messages.h"
 #include "app/user_dialog.h"
@@ -9,6 +10,7 @@
 #include "platform/window/message_box.h"
 #include "tests/toolkit/widget_fixture.h"
 #include "toolkit/ext_edit.h"
+#include "toolkit/rectangular_button.h"
 #include "users/user_data.h"
 #include "users/user_database.h"
 
@@ -160,6 +162,40 @@ TEST_F(User_Dialog_Test, SixteenUsersScrollAndPageThroughTheList) {
   Key(VK_RETURN);
   for (UINT vk : {'Z', 'E', 'D'}) Key(vk);
   Snap("user_dialog_edit_in_progress");
+}
+
+TEST_F(User_Dialog_Test, NamesInTheRowsTheArrowsTakeAreWipedWhenTheArrowsAppear) {
+  std::vector<std::string> names;
+  for (char c = 'A'; c < 'A' + 15; ++c) names.push_back(std::string("User ") + c);
+  Open({"User A"}, 0);
+  const int n = List().Row_Count();
+  delete dialog;
+  delete The_User_Database;
+  names.resize(size_t(n - 1));
+  Open(names, 0);
+  ASSERT_FALSE(List().Arrows_Shown());
+  Key(VK_UP);
+  Key(VK_RETURN);
+  Type("Zed", true);
+  ASSERT_TRUE(List().Arrows_Shown());
+  Run_Until_Idle();
+  // Beside each arrow, where names stood, only the background is left.
+  for (int row : {1, n - 1}) {
+    const TRect r = List().Row(row);
+    std::set<uint32_t> colours;
+    for (int x = r.left; x < r.left + r.Width() / 5; ++x)
+      for (int y = r.top; y < r.bottom; ++y) {
+        const TPoint p = Screen(List(), {x, y});
+        colours.insert(Screen_Pixel(p.x, p.y));
+      }
+    EXPECT_EQ(colours.size(), 1u) << "row " << row;
+  }
+}
+
+TEST_F(User_Dialog_Test, TheLevelDigitsAreWrittenLargeEnoughToRead) {
+  Open({"Ann"}, 0);
+  // The dialog as the 800 column lays it out: digits of at least 16 pixels.
+  for (int i = 0; i < 5; ++i) EXPECT_GE(Levels().Button(i).Caption_Font_Height(1), 16) << i;
 }
 
 TEST_F(User_Dialog_Test, LevelKeysAndButtonsWalkTheAvatarAndSetTheLevelAtOnce) {

@@ -91,9 +91,9 @@ class Palette_Test : public Widget_Test {
     Widget_Test::TearDown();
     std::filesystem::remove_all(dir);
   }
-  Transform_Palette* Open(int32_t level) {
+  Transform_Palette* Open(int32_t level, int32_t height = 700) {
     users.current = users.previous = {"Ann", level};
-    palette = new Transform_Palette(main, TPoint(10, 10), 700, &editor, users);
+    palette = new Transform_Palette(main, TPoint(10, 10), height, &editor, users);
     EXPECT_TRUE(palette->Create());
     Run_Until_Idle();
     return palette;
@@ -189,6 +189,14 @@ TEST_F(Palette_Test, Clicks_Select_And_Apply_And_Refusals_Beep) {
   EXPECT_FALSE(hit);
   // Level 1: no menu, no New or Edit.
   EXPECT_FALSE(Win().Enabled_Command(Cm_Cut) && palette->Custom_Files());
+}
+
+TEST_F(Palette_Test, The_Arrow_Under_The_Top_Square_Stays_Visible_Without_Room_Below_It) {
+  // The height the main window gives it at 1024 x 768: the grid starts
+  // above the top square's bottom.
+  Open(0, 576 + 2 * 6);
+  ASSERT_LT(Win().Grid.top, Win().Top_Square.bottom);
+  EXPECT_GE(Win().Arrow_Box.Height(), Win().S / 6);
 }
 
 TEST_F(Palette_Test, Files_Round_Trip_And_A_Failed_Save_Changes_Nothing) {

@@ -103,6 +103,12 @@ TEST_F(Color_Cycle_Test, Shown_And_Used_At_Level_Five_Only) {
   EXPECT_EQ(window->selected_column, 0);
   Change_To(1);  // level 4: the fifth level
   EXPECT_TRUE(window->IsWindowVisible() && window->enabled);
+  // The gaps between the diagrams show the panel's background.
+  const TRect& a = window->cell_rects[0];
+  const TRect& b = window->cell_rects[1];
+  ASSERT_LT(a.right, b.left);
+  const TPoint gap = Screen(TPoint(window->grid_area.left + (a.right + b.left) / 2, window->grid_area.top + window->H / 2));
+  EXPECT_EQ(stage.Pixel(gap), The_GUI_Colors->Scheme_RGB(0).Xrgb());
   Change_To(2);
   EXPECT_FALSE(window->IsWindowVisible() || window->IsWindowEnabled());
 }

@@ -30,7 +30,9 @@ class THeadless_Backend : public TBackend {
   void Confine_Pointer(const TRect& r) override { confined_to_ = r; }
   void Set_Title(const std::string& title) override { title_ = title; }
   void Set_Icon(TSize size, const std::vector<uint32_t>&) override { icon_size_ = size; }
+  void Add_Icon(TSize size, const std::vector<uint32_t>&) override { small_icon_size_ = size; }
   TSize Icon_Size() const { return icon_size_; }
+  TSize Small_Icon_Size() const { return small_icon_size_; }
   void Set_Minimised(bool m) override { minimised_ = m; }
   void Hold_Screen_Saver(bool hold) override { saver_held_ = hold; }
 
@@ -75,6 +77,7 @@ class THeadless_Backend : public TBackend {
   TRect confined_to_;
   std::string title_;
   TSize icon_size_;
+  TSize small_icon_size_;
   bool minimised_ = false;
   bool saver_held_ = false;
   uint32_t stuck_limit_ms_ = 30000;

@@ -1,6 +1,9 @@
 #include "platform/backend/sdl/sdl_backend.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 #include <algorithm>
 #include <cstring>
@@ -176,6 +179,9 @@ void TSDL_Backend::Translate(const SDL_Event& e, std::vector<TInput_Event>& out)
       ev.button = e.button.button == SDL_BUTTON_RIGHT ? TInput_Event::Right
                   : e.button.button == SDL_BUTTON_MIDDLE ? TInput_Event::Middle
                                                          : TInput_Event::Left;
+      // Without a window manager nobody else gives the window the keyboard
+      // back once another window took it (a refused second start does).
+      if (down) Take_Keyboard();
       // Drags go on outside the window while a button is held.
       buttons_down_ = std::max(0, buttons_down_ + (down ? 1 : -1));
       SDL_CaptureMouse(buttons_down_ > 0 ? SDL_TRUE : SDL_FALSE);
@@ -387,6 +393,27 @@ void TSDL_Backend::Set_Minimised(bool minimised) {
 void TSDL_Backend::Hold_Screen_Saver(bool hold) {
   if (hold) SDL_DisableScreenSaver();
   else SDL_EnableScreenSaver();
+}
+
+void TSDL_Backend::Add_Icon(TSize size, const std::vector<uint32_t>& argb) {
+  if (argb.size() != size_t(size.cx) * size.cy || argb.empty()) return;
+  // SDL offers one icon; on X11 the window's icon list takes more sizes.
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) return;
+  Display* display = info.info.x11.display;
+  // The property's items are longs: width, height, then the pixels.
+  std::vector<unsigned long> data = {static_cast<unsigned long>(size.cx), static_cast<unsigned long>(size.cy)};
+  data.insert(data.end(), argb.begin(), argb.end());
+  XChangeProperty(display, info.info.x11.window, XInternAtom(display, "_NET_WM_ICON", False), XA_CARDINAL, 32,
+                  PropModeAppend, reinterpret_cast<const unsigned char*>(data.data()), int(data.size()));
+  XFlush(display);
+}
+
+void TSDL_Backend::Take_Keyboard() {
+  if (SDL_GetKeyboardFocus() == window_) return;
+  SDL_RaiseWindow(window_);
+  SDL_SetWindowInputFocus(window_);
 }
 
 void TSDL_Backend::Set_Clipboard_Text(const std::string& text) { SDL_SetClipboardText(Utf8_From_1252(text).c_str()); }

@@ -36,6 +36,8 @@ class TSDL_Backend : public TBackend {
   void Set_Icon(TSize size, const std::vector<uint32_t>& argb) override;
   void Set_Minimised(bool minimised) override;
   void Hold_Screen_Saver(bool hold) override;
+  void Take_Keyboard() override;
+  void Add_Icon(TSize size, const std::vector<uint32_t>& argb) override;
   void Set_Clipboard_Text(const std::string& text) override;
   std::string Clipboard_Text() override;
 

@@ -124,6 +124,7 @@ class Name_Dialog : public TDialog {
   void SetupWindow() override {
     TDialog::SetupWindow();
     ++setups;
+    if (focus_in_setup) ChildWithId(focus_in_setup)->SetFocus();
   }
   void CleanupWindow() override {
     text = edit->GetText();
@@ -131,7 +132,7 @@ class Name_Dialog : public TDialog {
   }
   TEdit* edit;
   std::string text;
-  int setups = 0, cleanups = 0;
+  int setups = 0, cleanups = 0, focus_in_setup = 0;
 };
 
 }  // namespace
@@ -154,6 +155,14 @@ TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers
   Later(10, [&] { headless->Click(Centre_Of(dialog.ChildWithId(IDCANCEL))); });
   EXPECT_EQ(dialog.Execute(), IDCANCEL);
   EXPECT_EQ(std::pair(dialog.setups, dialog.cleanups), std::pair(2, 2));
+  // A set-up that puts the keyboard somewhere keeps it there.
+  dialog.focus_in_setup = IDCANCEL;
+  Later(10, [&] {
+    EXPECT_EQ(GetFocus(), dialog.ChildWithId(IDCANCEL)->GetHandle());
+    dialog.EndDialog(IDOK);
+  });
+  EXPECT_EQ(dialog.Execute(), IDOK);
+  dialog.focus_in_setup = 0;
   EXPECT_EQ(GetActiveWindow(), frame.GetHandle());
   // A quit during the dialog ends it and is kept for the outer loop.
   Later(10, [] { PostQuitMessage(1); });
