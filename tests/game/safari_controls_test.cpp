@@ -156,6 +156,8 @@ class Safari_Test : public testing::Test {
     ASSERT_EQ(std::tuple(safari->A, safari->B, safari->Album_Cell()), std::tuple(a, b, b));
   }
 
+  explicit Safari_Test(TSize screen = TSize(1024, 768)) : program({.screen = screen}) {}
+
   Program_Session program;
   IFS_Main_Window* main = nullptr;
   Safari_Controls* safari = nullptr;
@@ -453,6 +455,29 @@ TEST_F(Safari_Test, Without_Sound_The_Camera_Moves_On_The_Timer) {
   program.Advance(Safari_Controls::Stage_Interval + 10);
   EXPECT_EQ(std::tuple(safari->Current, safari->Done), std::tuple(size_t(1), 2));
   The_Sound_Player = player;
+}
+
+// 1920 x 1080 gives a drawing side of 810, which the picture pool pads to
+// rows of 812: the hint and the match test must still take the pictures.
+class Safari_Wide_Test : public Safari_Test {
+ protected:
+  Safari_Wide_Test() : Safari_Test(TSize(1920, 1080)) {}
+};
+
+TEST_F(Safari_Wide_Test, A_Drawing_Side_Off_The_Row_Padding_Still_Hints_And_Matches) {
+  if (!Generator_Works()) GTEST_SKIP() << "the target generator makes no targets yet";
+  program.Change_User("Ann", 0);
+  Drawing_Window& drawing = *main->drawing_window;
+  ASSERT_NE(drawing.current.picture->Width() % 4, 0);
+  program.Click(safari->Panel_Screen_Point());
+  ASSERT_TRUE(safari->Run_In_Progress());
+  Shape_Drawing hinted(*drawing.current.picture, true);
+  safari->Current_Target()->Overlay_Hint(hinted, TColor::Black);
+  EXPECT_FALSE(hinted.Same_Pixels(*drawing.current.picture)) << "no hint";
+  Play_Stage();
+  Let_Camera_Move();
+  EXPECT_FALSE(safari->Run_In_Progress());
+  EXPECT_EQ(safari->Streak.Successes, 1);
 }
 
 }  // namespace
