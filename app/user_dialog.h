@@ -50,6 +50,8 @@ class User_Dialog : public TDialog {
   User_Level_Window* Levels() const { return levels; }
 
  private:
+  // Where help section 3 lies, in screen coordinates.
+  TRect Help_Area() const;
   void Ok();
   void Help();
 
