@@ -98,7 +98,6 @@ class Safari_Test : public testing::Test {
     safari->EvCommandEnable(probe);
     return probe.Enabled();
   }
-  bool Generator_Works() { return main->target_generator->Target_Coming() && main->target_generator != nullptr; }
 
   // Plays the current stage: the start shape when the drawing has none,
   // then the recipe's steps this stage adds, chosen on the palette.
@@ -285,7 +284,7 @@ TEST_F(Safari_Test, Match_This_Is_Offered_Once_The_Drawing_Has_Its_Steps) {
 // ---- Runs (with the target generator)
 
 TEST_F(Safari_Test, Whole_Runs_At_Every_Level_Earn_Points_Move_The_Camera_And_Fill_The_Album) {
-  if (!Generator_Works()) GTEST_SKIP() << "the target generator makes no targets yet";
+  ASSERT_TRUE(main->target_generator->Target_Coming());
   const struct {
     int32_t level, a, b;
   } runs[] = {{0, 1, 1}, {0, 1, 2}, {1, 2, 4}, {1, 1, 3}, {2, 3, 6}, {2, 2, 2}, {3, 1, 3}, {3, 2, 4}};
@@ -326,7 +325,7 @@ TEST_F(Safari_Test, Whole_Runs_At_Every_Level_Earn_Points_Move_The_Camera_And_Fi
 }
 
 TEST_F(Safari_Test, A_Run_Ends_On_Stop_On_A_Change_Of_Person_And_Keeps_Its_Points) {
-  if (!Generator_Works()) GTEST_SKIP() << "the target generator makes no targets yet";
+  ASSERT_TRUE(main->target_generator->Target_Coming());
   program.Change_User("Ann", 1);
   Set_Pair(1, 4);
   program.Click(safari->Panel_Screen_Point());
@@ -361,7 +360,7 @@ TEST_F(Safari_Test, A_Run_Ends_On_Stop_On_A_Change_Of_Person_And_Keeps_Its_Point
 }
 
 TEST_F(Safari_Test, Match_This_Turns_The_Drawing_Into_A_Run_Worth_No_Points) {
-  if (!Generator_Works()) GTEST_SKIP() << "the target generator makes no targets yet";
+  ASSERT_TRUE(main->target_generator->Target_Coming());
   program.Change_User("Ann", 1);
   Set_Pair(1, 2);
   Drawing_Window& drawing = *main->drawing_window;
@@ -393,7 +392,7 @@ TEST_F(Safari_Test, Match_This_Turns_The_Drawing_Into_A_Run_Worth_No_Points) {
 }
 
 TEST_F(Safari_Test, A_Replayed_Stage_Earns_Nothing_New_And_A_Failed_Continuation_Ends_The_Run) {
-  if (!Generator_Works()) GTEST_SKIP() << "the target generator makes no targets yet";
+  ASSERT_TRUE(main->target_generator->Target_Coming());
   program.Change_User("Ann", 1);
   Set_Pair(1, 3);
   Drawing_Window& drawing = *main->drawing_window;
@@ -442,7 +441,7 @@ TEST_F(Safari_Test, A_Replayed_Stage_Earns_Nothing_New_And_A_Failed_Continuation
 }
 
 TEST_F(Safari_Test, Without_Sound_The_Camera_Moves_On_The_Timer) {
-  if (!Generator_Works()) GTEST_SKIP() << "the target generator makes no targets yet";
+  ASSERT_TRUE(main->target_generator->Target_Coming());
   program.Change_User("Ann", 2);
   Set_Pair(1, 3);
   program.Click(safari->Panel_Screen_Point());
@@ -465,7 +464,7 @@ class Safari_Wide_Test : public Safari_Test {
 };
 
 TEST_F(Safari_Wide_Test, A_Drawing_Side_Off_The_Row_Padding_Still_Hints_And_Matches) {
-  if (!Generator_Works()) GTEST_SKIP() << "the target generator makes no targets yet";
+  ASSERT_TRUE(main->target_generator->Target_Coming());
   program.Change_User("Ann", 0);
   Drawing_Window& drawing = *main->drawing_window;
   ASSERT_NE(drawing.current.picture->Width() % 4, 0);
