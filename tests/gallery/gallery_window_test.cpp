@@ -522,7 +522,9 @@ TEST_F(Gallery_Program_Test, Race_Cells_Read_From_The_File_Fill_In_As_Their_Pict
   // Cells whose pictures are not made yet show a placeholder and fill in as
   // the preparation thread (working on while the clock and the loop go on)
   // reports them.
-  for (int i = 0; i < 2000 && !all_shown(); ++i) {
+  // (The wait is bounded generously: a sanitizer build on a busy machine
+  // prepares slowly.)
+  for (int i = 0; i < 30000 && !all_shown(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
     p.Advance(10);
   }
