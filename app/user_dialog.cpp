@@ -65,6 +65,8 @@ void User_Dialog::SetupWindow() {
     }
   }
   TDesktop::Current().Set_Cursor(old_cursor);
+  // A demonstration's pass goes on through this dialog.
+  if (The_Simulated_User && The_Simulated_User->Pass_Pending) The_Simulated_User->Select_Demo_User(*this);
 }
 
 void User_Dialog::CleanupWindow() {
@@ -163,6 +165,16 @@ LRESULT User_Dialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return TDialog::WindowProc(msg, wp, lp);
   }
 }
+
+TPoint User_Dialog::First_Row_Point() const { return list->First_Row_Point(); }
+
+TPoint User_Dialog::User_Row_Point(const std::string& name, int& steps) const {
+  return list->User_Row_Point(name, steps);
+}
+
+TPoint User_Dialog::Scroll_Up_Point() const { return list->Scroll_Up_Point(); }
+
+TPoint User_Dialog::Scroll_Down_Point() const { return list->Scroll_Down_Point(); }
 
 TPoint User_Dialog::Level_Column_Point(int n) const { return levels->Level_Column_Point(n); }
 

@@ -12,3 +12,15 @@ std::atomic<bool> running{false};
 bool Demonstration_Running() { return running; }
 
 void Set_Demonstration_Running(bool value) { running = value; }
+
+namespace {
+
+void (*hold_release)() = nullptr;  // interface thread only
+
+}  // namespace
+
+void Set_Demonstration_Hold_Release(void (*release)()) { hold_release = release; }
+
+void Release_Demonstration_Hold() {
+  if (Demonstration_Running() && hold_release) hold_release();
+}

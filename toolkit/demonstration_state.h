@@ -5,3 +5,8 @@
 
 bool Demonstration_Running();
 void Set_Demonstration_Running(bool running);
+
+// The drawing window stopped iterating: a demonstration waiting on that
+// goes on. The driver registers what to do (nullptr: nothing).
+void Set_Demonstration_Hold_Release(void (*release)());
+void Release_Demonstration_Hold();
