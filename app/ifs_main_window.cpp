@@ -204,6 +204,7 @@ void IFS_Main_Window::Make_Simulated_User() {
   // The application deletes it, after the panels it drives.
   new Simulated_User(shape_palette, color_wheel, drawing_window, editor, manipulator_palette, safari_controls,
                      color_cycles, gallery_button, name_button, help_button);
+  if (The_Help_Window) The_Help_Window->Demonstrations = The_Simulated_User;
 }
 
 void IFS_Main_Window::Paint(TDC& dc, bool, TRect&) {

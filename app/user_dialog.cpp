@@ -2,6 +2,7 @@
 
 #include "toolkit/program_messages.h"
 #include "app/user_level_window.h"
+#include "help/help_window.h"
 #include "app/user_list_window.h"
 #include "model/gui_colors.h"
 #include "platform/window/cursor.h"
@@ -65,8 +66,18 @@ void User_Dialog::SetupWindow() {
     }
   }
   TDesktop::Current().Set_Cursor(old_cursor);
+  if (The_Help_Window != nullptr) The_Help_Window->Load_Section(3, Help_Area(), 0);
   // A demonstration's pass goes on through this dialog.
   if (The_Simulated_User && The_Simulated_User->Pass_Pending) The_Simulated_User->Select_Demo_User(*this);
+}
+
+TRect User_Dialog::Help_Area() const {
+  // The help page lies over the level window, a little up and to the left,
+  // so that the list and the buttons stay in sight beside it.
+  const TRect level = levels->Window_Rect_In_Parent();
+  const int w = level.Width(), h = level.Height();
+  const TRect area(level.left - w / 8, level.top - h / 10, level.right - w / 8 - w / 4, level.bottom - h / 16);
+  return Screen_Rect(*this, area);
 }
 
 void User_Dialog::CleanupWindow() {

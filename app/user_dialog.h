@@ -56,6 +56,8 @@ class User_Dialog : public TDialog, public Demo_User_Dialog {
   User_Level_Window* Levels() const { return levels; }
 
  private:
+  // Where help section 3 lies, in screen coordinates.
+  TRect Help_Area() const;
   void Ok();
   void Help();
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "demos/user_action.h"
+#include "help/help_window.h"
 #include "platform/gdi/geometry.h"
 #include "platform/window/hooks.h"
 
@@ -47,7 +48,7 @@ class Demo_User_Dialog {
   virtual TPoint OK_Button_Point() const = 0;
 };
 
-class Simulated_User {
+class Simulated_User : public Demonstration_Starter {
  public:
   enum Mode : uint32_t { No_Demo = 0, Color_Mixing_Mode = 1, Pattern_Mode = 2, Game_Mode = 3, Manipulator_Mode = 4 };
   // Pause bits of Left_Click.
@@ -60,7 +61,7 @@ class Simulated_User {
                  Transform_Edit_Window* editor, Transform_Palette* manipulator_palette, Safari_Controls* safari,
                  Color_Cycle_Window* color_cycles, Round_Button* gallery_button, Round_Button* name_button,
                  Round_Button* help_button);
-  ~Simulated_User();
+  ~Simulated_User() override;
   Simulated_User(const Simulated_User&) = delete;
   Simulated_User& operator=(const Simulated_User&) = delete;
 
@@ -88,16 +89,17 @@ class Simulated_User {
   uint32_t Mode() const { return Demo_Mode; }
   void End_Demonstration();
   void Cancel();
-  void Color_Mixing_Demo();
-  void Pattern_Demo();
-  void Multi_Level_Pattern_Demo();
-  void Manipulator_Demo();
+  // The demonstrations the help pages' "Show" links start.
+  void Color_Mixing_Demo() override;
+  void Pattern_Demo() override;
+  void Multi_Level_Pattern_Demo() override;
+  void Manipulator_Demo() override;
   void Append_Color_Mixing_Script();
   void Append_Pattern_Script();
   void Append_Manipulator_Script();
   void Append_Gallery_Script();
   // The match game (needs the safari controls' screen points).
-  void Start_Game_Demo(int difficulty);
+  void Start_Game_Demo(int32_t difficulty) override;
   void Solve_Target(Shape_Target& target);
   void Next_Game_Round();
   // The pass cycle as user "Demo".

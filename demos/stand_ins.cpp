@@ -5,7 +5,7 @@
 
 void Simulated_User::Append_Gallery_Script() {}
 
-void Simulated_User::Start_Game_Demo(int) {}
+void Simulated_User::Start_Game_Demo(int32_t) {}
 
 void Simulated_User::Solve_Target(Shape_Target&) {}
 

@@ -1,5 +1,7 @@
 #include "manipulators/transform_edit_window.h"
 
+#include "help/help_window.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -83,6 +85,7 @@ bool Transform_Edit_Window::Find(TEventInfo& info) { return Editor_Table.Dispatc
 
 void Transform_Edit_Window::SetupWindow() {
   Round_Window::SetupWindow();
+  if (The_Help_Window) The_Help_Window->Load_Section(2, Screen_Rect(*this, Inner_Rect), 1);
   if (Palette->Create()) {
     Palette->ShowWindow(SW_HIDE);
     Palette->EnableWindow(false);
@@ -259,6 +262,7 @@ void Transform_Edit_Window::Close_Editor(int32_t result) {
   Target = nullptr;
   Working.Clear();
   if (GetParent()) GetParent()->PostMessage(Editor_Active_Message, 0, 0);
+  if (The_Help_Window) The_Help_Window->Reset_Section(2);
   TWindow* notify = Notify_Window;
   Notify_Window = nullptr;
   if (notify && notify->IsWindow()) notify->PostMessage(Manipulator_Edited_Message, WPARAM(result), 0);

@@ -3,6 +3,8 @@
 // drawing_window_iteration.cpp, the history in drawing_window_history.cpp.
 #include "workspace/drawing_window.h"
 
+#include "help/help_window.h"
+
 #include "model/gui_colors.h"
 #include "model/shape.h"
 #include "platform/gdi/brush.h"
@@ -56,6 +58,13 @@ Drawing_Window::~Drawing_Window() {
 
 void Drawing_Window::SetupWindow() {
   Round_Window::SetupWindow();
+  if (The_Help_Window) {
+    // Help lays its pages over the round face: the main window's pages and
+    // the acknowledgements.
+    const TRect face = Screen_Rect(*this, Inner_Rect);
+    The_Help_Window->Load_Section(0, face, 1);
+    The_Help_Window->Load_Section(5, face, 1);
+  }
   const struct {
     int corner;
     int picture;

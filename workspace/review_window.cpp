@@ -1,5 +1,7 @@
 #include "workspace/review_window.h"
 
+#include "help/help_window.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -63,6 +65,7 @@ Review_Window::~Review_Window() = default;
 
 void Review_Window::SetupWindow() {
   Round_Window::SetupWindow();
+  if (The_Help_Window) The_Help_Window->Load_Section(1, Screen_Rect(*this, Inner_Rect), 1);
   const struct {
     int corner;
     int picture;
@@ -157,6 +160,7 @@ void Review_Window::Corner_Clicked(int corner) {
 
 void Review_Window::Finish(int code) {
   thumbnails.clear();
+  if (The_Help_Window) The_Help_Window->Reset_Section(1);
   // The window is hidden next and sees no more moves: the hover of the
   // corner just clicked must not keep the mouse.
   while (Capture_Count > 0) Give_Back_Capture_Reason();

@@ -11,8 +11,10 @@
 
 namespace {
 
-// The opener's full path from PATH, or empty.
-std::string Find_Opener() {
+// The full path of a program named without a folder, from PATH; empty when
+// it is not there. A name with a folder is taken as it stands.
+std::string Find_Program(const std::string& name) {
+  if (name.find('/') != std::string::npos) return access(name.c_str(), X_OK) == 0 ? name : std::string();
   const char* search = std::getenv("PATH");
   std::string path("/usr/local/bin:/usr/bin:/bin");
   if (search) path.assign(search);
@@ -21,12 +23,29 @@ std::string Find_Opener() {
     const size_t end = rest.find(':');
     const std::string_view dir = rest.substr(0, end);
     std::string candidate(dir.empty() ? std::string_view(".") : dir);
-    candidate += "/xdg-open";
+    candidate += "/" + name;
     if (access(candidate.c_str(), X_OK) == 0) return candidate;
     if (end == std::string_view::npos) break;
     rest.remove_prefix(end + 1);
   }
   return {};
+}
+
+// The browser the user chose ($BROWSER, a list of programs separated by
+// colons: the first that exists), else the desktop's opener.
+std::string Find_Opener() {
+  if (const char* chosen = std::getenv("BROWSER")) {
+    std::string_view rest(chosen);
+    while (!rest.empty()) {
+      const size_t end = rest.find(':');
+      const std::string name(rest.substr(0, end));
+      if (!name.empty())
+        if (std::string found = Find_Program(name); !found.empty()) return found;
+      if (end == std::string_view::npos) break;
+      rest.remove_prefix(end + 1);
+    }
+  }
+  return Find_Program("xdg-open");
 }
 
 }  // namespace

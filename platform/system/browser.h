@@ -1,5 +1,6 @@
-// Opening a link in the desktop's default browser: xdg-open is started with
-// the target and not waited for.
+// Opening a link in the desktop's default browser: the program $BROWSER
+// names (when set and found), else xdg-open, is started with the target as
+// its one argument, never through a shell, and not waited for.
 #pragma once
 
 #include <string>

@@ -19,6 +19,7 @@
 
 #include "app/user_dialog.h"
 #include "app/user_level_window.h"
+#include "help/help_window.h"
 #include "manipulators/handle_palette.h"
 #include "manipulators/shape_transform_window.h"
 #include "manipulators/transform_edit_dialog.h"
@@ -54,6 +55,10 @@ void Sleep_Ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms
 // and taken through the same steps.
 struct Layout {
   TPoint gallery, name, match, help;
+  // The help over the main window: its Next Page button, the index's link
+  // to the page on getting help, and a spot outside the page where a click
+  // does nothing else.
+  TPoint help_next, help_topic, help_outside{Width - 6, Height - 6};
   TPoint close_box{Width - 10, 10};
   // The Name and Level dialog: the buttons of levels 4 and 5, and OK.
   TPoint level_4, level_5, dialog_ok;
@@ -97,6 +102,10 @@ Layout Measure_Layout() {
   l.name = Program_Session::Center_Of(main.name_button);
   l.match = Program_Session::Center_Of(main.match_button);
   l.help = Program_Session::Center_Of(main.help_button);
+  const Help_Section& help = The_Help_Window->Section(0);
+  l.help_next = Screen_Centre(*The_Help_Window, help.buttons[Next_Place]);
+  for (const Help_Link& link : help.Page(0)->links)
+    if (link.page == 2 && link.rect != help.buttons[Next_Place]) l.help_topic = Screen_Centre(*The_Help_Window, link.rect);
   {
     User_Dialog dialog(program.Frame(), nullptr, program.Frame()->User_Dialog_Place);
     dialog.Create();
@@ -304,7 +313,24 @@ void Use_The_Program() {
     last = std::move(now);
   }
   ASSERT_GE(still_ms, 2500) << "the screen never settled";
+  // A new user is greeted with help: paged on, a jump from the index
+  // followed, and closed with a click outside the page.
+  const std::vector<uint32_t> greeted = shot("01a_help_at_start");
+  Click(layout.help_next);
+  Sleep_Ms(700);
+  const std::vector<uint32_t> paged = shot("01b_help_next_page");
+  EXPECT_NE(paged, greeted);
+  Xdotool("key Home");
+  Sleep_Ms(500);
+  Click(layout.help_topic);
+  Sleep_Ms(700);
+  const std::vector<uint32_t> jumped = shot("01c_help_jump_followed");
+  EXPECT_NE(jumped, paged);
+  EXPECT_NE(jumped, greeted);
+  Click(layout.help_outside);
+  Sleep_Ms(1000);
   std::vector<uint32_t> started = shot("01_main_window");
+  EXPECT_NE(started, jumped);
   auto pixel = [&](const std::vector<uint32_t>& p, TPoint at) { return p[size_t(at.y) * Width + at.x]; };
   // The screen is the program's, not a bare X server's.
   EXPECT_NE(pixel(started, layout.help), pixel(started, TPoint(Width - 2, Height - 2)));
@@ -429,6 +455,14 @@ void Use_The_Program() {
        }},
       {"21_review_ok", layout.review_ok},
       {"22_editor", layout.edit},
+      // Help over the editor shows the editor's own pages.
+      {"22a_editor_help", none, 0, [&] {
+         const std::vector<uint32_t> before = crop(grab(), layout.edit_area);
+         Click(layout.help);
+         Sleep_Ms(700);
+         EXPECT_GT(differences(crop(grab(), layout.edit_area), before), 1000);
+       }},
+      {"22b_editor_help_closed", none, 0, [&] { Xdotool("key Escape"); }},
       {"23_image_selected", layout.editor_image},
       {"24_handle_kinds_offered", layout.handle},
       // The kinds' keys: Escape takes them away unchosen; a click offers

@@ -96,29 +96,31 @@ TEST(Main_Window, Help_Opens_The_Section_Of_The_Active_Panel_And_Closing_It_Give
     SCOPED_TRACE(c.name);
     if (c.message) program.Post(c.message, 1);
     EXPECT_EQ(main.Active_Window(), c.panel);
-    const int shown = The_Help_Window->Shown_Count;
     // Help disables the panel and clips the main window's painting; the
-    // help window's closing (at once, so far) undoes both.
+    // help window's closing undoes both.
     const auto panel_on_and_clipped = [&] { return std::pair(c.panel->IsWindowEnabled(), bool(main.GetStyle() & WS_CLIPCHILDREN)); };
+    const auto shown = [] { return std::pair(The_Help_Window->IsWindowVisible(), The_Help_Window->Current_Section()); };
     main.Help();
     EXPECT_EQ(panel_on_and_clipped(), std::pair(false, true));
     program.Run_Until_Idle();
-    EXPECT_EQ(std::pair(The_Help_Window->Shown_Count, The_Help_Window->Last_Section), std::pair(shown + 1, c.section));
+    EXPECT_EQ(shown(), std::pair(true, c.section));
+    program.Key(VK_ESCAPE);
+    EXPECT_FALSE(The_Help_Window->IsWindowVisible());
     EXPECT_EQ(panel_on_and_clipped(), std::pair(true, false));
     program.Key(VK_F1);
-    EXPECT_EQ(The_Help_Window->Shown_Count, shown + 2);
+    EXPECT_EQ(shown(), std::pair(true, c.section));
+    program.Key(VK_ESCAPE);
     if (c.message) program.Post(c.message, 0);
     EXPECT_EQ(main.Active_Window(), main.drawing_window);
   }
   // F1 while a mouse button is held does nothing.
-  const int shown = The_Help_Window->Shown_Count;
   program.Backend().Press({2, 700});
   program.Key(VK_F1);
   program.Backend().Release({2, 700});
   program.Run_Until_Idle();
-  EXPECT_EQ(The_Help_Window->Shown_Count, shown);
+  EXPECT_FALSE(The_Help_Window->IsWindowVisible());
   program.Post(Help_Request_Message);
-  EXPECT_EQ(The_Help_Window->Shown_Count, shown + 1);
+  EXPECT_TRUE(The_Help_Window->IsWindowVisible());
 }
 
 TEST(Main_Window, The_Private_Messages_Reach_Their_Panels) {
@@ -168,11 +170,11 @@ TEST(Main_Window, Help_At_Start_Waits_For_Both_The_Title_And_The_First_Paint_And
     EXPECT_TRUE(main.main_painted && !main.title_finished && !main.drawing_window->input_enabled);
     program.Let_Title_Close();
     EXPECT_TRUE(main.start_over);
-    EXPECT_EQ(std::pair(The_Help_Window->Shown_Count, The_Help_Window->Last_Section), help ? std::pair(1, 0) : std::pair(0, -1));
+    EXPECT_EQ(std::pair(The_Help_Window->IsWindowVisible(), The_Help_Window->Current_Section()), help ? std::pair(true, 0) : std::pair(false, -1));
     EXPECT_TRUE(main.drawing_window->input_enabled);
     program.Post(Title_Finished_Message);
     program.Post(Main_Painted_Message);
-    EXPECT_EQ(The_Help_Window->Shown_Count, help ? 1 : 0);
+    EXPECT_EQ(The_Help_Window->IsWindowVisible(), help);
   }
 }
 
@@ -185,7 +187,6 @@ TEST(Main_Window, Name_And_Level_Is_Disabled_While_A_Manipulator_Is_Edited_Even_
   program.Advance(10);
   EXPECT_TRUE(main.name_button->Is_Disabled());
   // Help over the editor disables the editor's window; the button stays off.
-  The_Help_Window->Shown_Count = 0;
   main.Help();
   program.Advance(10);
   EXPECT_TRUE(main.name_button->Is_Disabled());

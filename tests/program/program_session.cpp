@@ -1,5 +1,7 @@
 #include "tests/program/program_session.h"
 
+#include "help/help_window.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -75,6 +77,12 @@ void Program_Session::Start(uint32_t settle_ms) {
   Start_Only();
   Run_Until_Idle();
   Let_Title_Close(settle_ms);
+  // A new user is greeted with help: closed, as a person would, before the
+  // test goes on.
+  if (The_Help_Window && The_Help_Window->IsWindowVisible()) {
+    Key(VK_ESCAPE);
+    Run_Until_Idle();
+  }
 }
 
 void Program_Session::Let_Title_Close(uint32_t settle_ms) {

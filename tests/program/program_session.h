@@ -40,7 +40,8 @@ class Program_Session {
   Program_Session& operator=(const Program_Session&) = delete;
 
   // Starts the program and, unless it refused, runs until the title has
-  // closed and start-up is over (or settle_ms of virtual time passed).
+  // closed and start-up is over (or settle_ms of virtual time passed), and
+  // closes the help a new user is greeted with.
   void Start(uint32_t settle_ms = 30000);
   // Only the start-up call itself: the title is still up.
   void Start_Only();

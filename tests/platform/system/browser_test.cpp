@@ -26,6 +26,7 @@ class Browser : public Temp_Home {
     Make_Program(root_ + "/bin/xdg-open", "#!/bin/sh\n" + command + " > " + Work(out + ".tmp") + "\nmv " +
                                               Work(out + ".tmp") + " " + Work(out) + "\n");
     Set("PATH", root_ + "/bin:/usr/bin:/bin");
+    Set("BROWSER", std::nullopt);
   }
   // The work file `name` once it exists (or after five seconds).
   std::string Wait_For(const std::string& name) {
@@ -69,10 +70,24 @@ TEST_F(Browser, TheOpenerStartsWithPlainSignals) {
   EXPECT_EQ(ignored & ((uint64_t(1) << 31) - 1), 0u) << text;  // SIGPIPE among them
 }
 
+// $BROWSER, when it names a program that exists, is started instead of the
+// desktop's opener: the first of its list that is found.
+TEST_F(Browser, TheBrowserTheUserChoseComesFirst) {
+  Install_Opener("printf 'opener %s' \"$1\"", "opener");
+  Make_Program(root_ + "/bin/mine", "#!/bin/sh\nprintf 'mine %s' \"$1\" > " + Work("mine") + "\n");
+  Set("BROWSER", "no-such-browser:mine");
+  ASSERT_EQ(Open_In_Browser("file:///a;b"), Browser_Result::Started);
+  EXPECT_EQ(Wait_For("mine"), "mine file:///a;b");
+  Set("BROWSER", "no-such-browser");
+  ASSERT_EQ(Open_In_Browser("y"), Browser_Result::Started);
+  EXPECT_EQ(Wait_For("opener"), "opener y");
+}
+
 TEST_F(Browser, MissingOrBrokenOpenerIsReported) {
   const std::string bin = root_ + "/bin";
   std::filesystem::create_directory(bin);
   Set("PATH", bin);
+  Set("BROWSER", std::nullopt);
   EXPECT_EQ(Open_In_Browser("x"), Browser_Result::Not_Found);
   Make_Program(bin + "/xdg-open", "#!/nonexistent/interpreter\n");
   EXPECT_EQ(Open_In_Browser("x"), Browser_Result::Not_Started);

@@ -1,0 +1,206 @@
+// The built-in help script, read by the running program on three screens:
+// every section there with its pages, every link going somewhere, every
+// arrow landing in the part of the panel its line names, every line of text
+// on its page. With QUENDAR_SNAPSHOTS set, every page is saved as it shows
+// over its panel.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <strings.h>
+
+#include "gallery/gallery_window.h"
+#include "manipulators/shape_transform_window.h"
+#include "model/shape_catalogue.h"
+#include "platform/gdi/memory_dc.h"
+#include "platform/system/resource.h"
+#include "platform/window/desktop.h"
+#include "toolkit/gui_sizes.h"
+#include "tools/help_layout/help_targets.h"
+
+namespace {
+
+// The names the ARROW lines end with: [section][main page or side page].
+struct Arrow_Names {
+  std::vector<std::vector<std::vector<std::string>>> main, side;
+};
+
+Arrow_Names Read_Arrow_Names(const char* p, const char* end) {
+  Arrow_Names names;
+  std::vector<std::string>* page = nullptr;
+  while (p < end) {
+    const char* line_end = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)));
+    if (!line_end) line_end = end;
+    std::string line(p, line_end);
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    p = line_end + 1;
+    if (strncasecmp(line.c_str(), "SECTION", 7) == 0) {
+      names.main.emplace_back();
+      names.side.emplace_back();
+    } else if (strncasecmp(line.c_str(), "END", 3) == 0) {
+      break;
+    } else if (strncasecmp(line.c_str(), "PAGE", 4) == 0) {
+      auto& list = std::atoi(line.c_str() + 4) >= 0 ? names.main.back() : names.side.back();
+      page = &list.emplace_back();
+    } else if (strncasecmp(line.c_str(), "ARROW", 5) == 0 && page) {
+      page->push_back(line.substr(line.find_last_of(' ') + 1));
+    }
+  }
+  return names;
+}
+
+struct Section_Shape {
+  int mains, sides;
+};
+constexpr Section_Shape Expected[Help_Window::Section_Count] = {{21, 1}, {1, 0}, {5, 0}, {2, 0}, {1, 0}, {1, 0}, {1, 0}};
+
+class Help_Script : public testing::TestWithParam<TSize> {
+ protected:
+  Help_Script() : program(Options()) {}
+  Program_Options Options() {
+    Program_Options options;
+    options.screen = GetParam();
+    return options;
+  }
+  std::string Tag() const { return std::to_string(GetParam().cx) + "x" + std::to_string(GetParam().cy); }
+
+  // Shows every page of the section over what is on the screen now.
+  void Snap_Pages(int section, TWindow* owner) {
+    Help_Window& help = *The_Help_Window;
+    help.Reset_Section(section);
+    help.Show_Section(section, owner);
+    program.Run_Until_Idle();
+    const Help_Section& s = help.Section(section);
+    for (int32_t n = 0; n < s.Main_Count(); ++n) {
+      help.Go_To_Page(n, false);
+      program.Run_Until_Idle();
+      program.Snapshot("help_" + Tag() + "_s" + std::to_string(section) + "_p" + std::to_string(n));
+    }
+    for (size_t k = 0; k < s.side_pages.size(); ++k) {
+      help.Go_To_Page(-2 - int32_t(k), false);
+      program.Run_Until_Idle();
+      program.Snapshot("help_" + Tag() + "_s" + std::to_string(section) + "_side" + std::to_string(k));
+    }
+    help.Hide(0);
+    help.Reset_Section(section);
+    program.Run_Until_Idle();
+  }
+
+  Program_Session program;
+};
+
+// Whether every run of the page lies on the page, measured in its font.
+void Expect_Text_On_Page(const Help_Page& page, const std::string& where) {
+  TMemoryDC dc;
+  const TFont title("Times New Roman", (*The_GUI_Sizes)[33]);
+  const TFont text("MS Sans Serif", (*The_GUI_Sizes)[30]);
+  const TRegion ellipse = TRegion::Ellipse(page.owner_area);
+  for (const Help_String& run : page.strings) {
+    dc.SelectObject(run.font == Help_Title_Font ? title : text);
+    const TSize size = dc.GetTextExtent(std::string_view(run.text, size_t(run.length)));
+    const int left = run.alignment == Help_Align_Centre_Top ? run.x - size.cx / 2 : run.x;
+    const TRect box(left, run.y, left + size.cx, run.y + size.cy);
+    const std::string text_of_run(run.text, size_t(run.length));
+    if (page.round) {
+      for (TPoint corner : {box.TopLeft(), TPoint(box.right - 1, box.top), TPoint(box.left, box.bottom - 1),
+                            TPoint(box.right - 1, box.bottom - 1)})
+        EXPECT_TRUE(ellipse.Contains(corner)) << where << ": \"" << text_of_run << "\" leaves the page";
+    } else {
+      EXPECT_TRUE(page.owner_area.Contains(box)) << where << ": \"" << text_of_run << "\" leaves the page";
+    }
+  }
+}
+
+TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
+  program.Start();
+  IFS_Main_Window& main = *program.Main();
+  Help_Window& help = *The_Help_Window;
+  if (std::getenv("QUENDAR_SNAPSHOTS")) {
+    Snap_Pages(0, &main);
+    Snap_Pages(5, &main);
+  }
+  // The dialog and the gallery lay out their sections when they are made.
+  auto* dialog = new User_Dialog(program.Frame(), nullptr, program.Frame()->User_Dialog_Place);
+  dialog->Create();
+  program.Run_Until_Idle();
+  // The gallery lays out its own sections in its set-up; where it does not
+  // yet, they lie over the main window's place.
+  const TRect gallery = main.GetWindowRect();
+  for (int s : {4, 6}) help.Load_Section(s, gallery, 0);
+
+  const TResource block = Find_Resource(RT_RCDATA, Help_Window::Script_Resource);
+  ASSERT_TRUE(block);
+  const char* text = reinterpret_cast<const char*>(block.data);
+  ASSERT_NE(std::strstr(text, "\r\n"), nullptr) << "the block's lines end with CR LF";
+  const Arrow_Names names = Read_Arrow_Names(text, text + block.size);
+  ASSERT_EQ(names.main.size(), size_t(Help_Window::Section_Count));
+
+  Help_Targets targets = Main_Window_Targets(main);
+  targets.merge(Review_Targets(*main.review_window));
+  targets.merge(Editor_Targets(*main.editor));
+  targets.merge(Dialog_Targets(*dialog));
+  const TRect& frame = help.Arrow_Frame;
+
+  for (int s = 0; s < Help_Window::Section_Count; ++s) {
+    const Help_Section& section = help.Section(s);
+    SCOPED_TRACE("section " + std::to_string(s));
+    ASSERT_TRUE(section.loaded);
+    ASSERT_EQ(section.Main_Count(), Expected[s].mains);
+    ASSERT_EQ(int(section.side_pages.size()), Expected[s].sides);
+    for (int k = 0; k < Expected[s].mains + Expected[s].sides; ++k) {
+      const bool side = k >= Expected[s].mains;
+      const int32_t number = side ? -2 - (k - Expected[s].mains) : k;
+      const Help_Page& page = *section.Page(number);
+      const std::string where = "section " + std::to_string(s) + " page " + std::to_string(number);
+      EXPECT_EQ(page.number, number);
+      EXPECT_FALSE(page.strings.empty()) << where;
+      for (const Help_Link& link : page.links) {
+        if (link.page != -1) {
+          EXPECT_NE(section.Page(link.page), nullptr) << where << " links to " << link.page;
+        }
+        EXPECT_LE(link.demonstration, 5) << where;
+        EXPECT_FALSE(link.target) << where << ": the built-in pages open no web pages";
+      }
+      const auto& arrow_names = side ? names.side[size_t(s)][size_t(k - Expected[s].mains)] : names.main[size_t(s)][size_t(k)];
+      ASSERT_EQ(page.arrows.size(), arrow_names.size()) << where;
+      for (size_t a = 0; a < page.arrows.size(); ++a) {
+        const auto target = targets.find(arrow_names[a]);
+        ASSERT_NE(target, targets.end()) << where << ": no part named " << arrow_names[a];
+        EXPECT_TRUE(target->second.Contains(page.arrows[a].tip))
+            << where << ": the arrow misses " << arrow_names[a] << " at (" << page.arrows[a].tip.x << ", "
+            << page.arrows[a].tip.y << ")";
+        EXPECT_TRUE(frame.Contains(page.arrows[a].tip)) << where;
+      }
+      Expect_Text_On_Page(page, where);
+    }
+  }
+  // The index lists ten topics; the demonstrations page has six, and the
+  // welcome page leads to it.
+  EXPECT_EQ(help.Section(0).Page(0)->links.size(), 10u + 2u);
+  EXPECT_EQ(help.Section(0).Page(-2)->bitmaps.size(), 6u);
+  const auto& welcome = help.Section(0).Page(1)->links;
+  EXPECT_EQ(std::count_if(welcome.begin(), welcome.end(), [](const Help_Link& l) { return l.page == -2; }), 2)
+      << "the Demonstrations picture and label";
+
+  if (std::getenv("QUENDAR_SNAPSHOTS")) Snap_Pages(3, dialog);
+  dialog->Destroy();
+  delete dialog;
+  if (std::getenv("QUENDAR_SNAPSHOTS")) {
+    // The review and the editor need a drawing and a manipulator.
+    program.Change_User("Ann", 3);
+    program.Draw_Block();
+    program.Click(main.manipulator_palette->Window()->Slot_Screen_Point(0));
+    program.Click(main.drawing_window->Corner_Screen_Point(0));
+    Snap_Pages(1, &main);
+    program.Click(main.review_window->Corner_Screen_Point(3));
+    program.Click(main.manipulator_palette->Window()->Edit_Button_Screen_Point());
+    Snap_Pages(2, &main);
+    program.Click(main.editor->Corner_Screen_Point(2));
+  }
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, Help_Script, testing::Values(TSize(800, 600), TSize(1024, 768), TSize(1920, 1080)),
+                         [](const auto& info) { return std::to_string(info.param.cx) + "x" + std::to_string(info.param.cy); });
+
+}  // namespace
