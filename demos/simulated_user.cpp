@@ -239,7 +239,9 @@ void Simulated_User::End_Demonstration() {
 }
 
 void Simulated_User::Cancel() {
-  // The platform has removed the hook itself.
+  // After the cancel chord the platform has removed the hook already (the
+  // stale handle is refused); any other cancel leaves no playback behind.
+  if (Hook) UnhookWindowsHookEx(Hook);
   Hook = 0;
   Actions.clear();
   Speeds.clear();

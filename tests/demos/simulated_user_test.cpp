@@ -170,12 +170,14 @@ TEST_F(Engine, A_Glide_To_The_Pointer_Is_One_Move_After_The_Pauses_Before_It) {
 }
 
 // Mended: a glide never stalls, on a far target beyond the table, on a
-// clock that did not move, or a near one the table's speed would not reach.
+// clock that did not move, or a near one the table's speed would not reach;
+// and a step after a long gap lands on the target instead of passing it.
 TEST_F(Engine, A_Glide_Always_Moves_At_Least_A_Pixel_Towards_Its_Target) {
   struct Case {
     TPoint from, to;
     uint32_t gap;  // ms between the two deliveries before the step
-  } cases[] = {{{0, 0}, {1000, 6}, 33}, {{500, 500}, {494, 505}, 0}, {{10, 10}, {17, 3}, 0}, {{900, 700}, {5, 5}, 33}};
+  } cases[] = {{{0, 0}, {1000, 6}, 33}, {{500, 500}, {494, 505}, 0}, {{10, 10}, {17, 3}, 0}, {{900, 700}, {5, 5}, 33},
+               {{100, 100}, {400, 120}, 3000}};  // a late event: the step would overshoot
   for (const Case& c : cases) {
     Simulated_User one(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     SetCursorPos(c.from.x, c.from.y);
