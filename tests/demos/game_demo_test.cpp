@@ -1,0 +1,90 @@
+// The match-game demonstration's setting of the safari controls: which
+// cells it clicks and which handle it drags, by level, difficulty and the
+// setting in force; and the gallery script's length by level. Built with
+// the match game's and the gallery's demonstration points.
+#ifdef QUENDAR_DEMOS_FULL
+#include <gtest/gtest.h>
+
+#include "demos/simulated_user.h"
+#include "game/safari_controls.h"
+#include "tests/program/program_session.h"
+#include "toolkit/demonstration_state.h"
+
+namespace {
+
+using A = User_Action;
+
+// The gestures at the safari controls: "click n" or "drag m-n" by cell.
+std::vector<std::string> Gestures(const Simulated_User& driver, const Safari_Controls& safari) {
+  auto cell = [&](int32_t x, int32_t y) {
+    for (int i = 0; i < 12; ++i)
+      if (safari.Control_Screen_Point(i) == TPoint(x, y)) return i;
+    return -1;
+  };
+  std::vector<std::string> out;
+  const auto& q = driver.Queue();
+  for (size_t i = 0; i < q.size(); ++i) {
+    if (q[i].kind != A::Left_Down) continue;
+    const int at = cell(q[i].x, q[i].y);
+    if (i + 2 < q.size() && q[i + 1].kind == A::Glide) {
+      out.push_back("drag " + std::to_string(at) + "-" + std::to_string(cell(q[i + 1].x, q[i + 1].y)));
+    } else {
+      out.push_back("click " + std::to_string(at));
+    }
+  }
+  return out;
+}
+
+TEST(Game_Demo, Sets_The_Safari_Controls_To_The_Levels_Setting) {
+  struct Case {
+    int32_t level, difficulty, a, b;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {2, 0, 3, 6, {"click 1", "drag 7-4", "click 0"}},
+      {1, 1, 1, 1, {"drag 2-5", "click 4", "click 0"}},
+      {0, 0, 1, 1, {"click 0"}},
+  };
+  Program_Session program;
+  program.Start();
+  Safari_Controls& safari = *program.Main()->safari_controls;
+  for (const Case& c : cases) {
+    program.Change_User("Ann", c.level);
+    safari.A = c.a;
+    safari.B = c.b;
+    The_Simulated_User->Start_Game_Demo(c.difficulty);
+    EXPECT_EQ(The_Simulated_User->Mode(), Simulated_User::Game_Mode);
+    EXPECT_EQ(Gestures(*The_Simulated_User, safari), c.expected) << c.level << " " << c.difficulty;
+    EXPECT_EQ(The_Simulated_User->Queue().back().kind, A::Hold);
+    program.Backend().Key_Down(VK_CONTROL);
+    program.Backend().Key(VK_ESCAPE);
+    program.Backend().Key_Up(VK_CONTROL);
+    program.Run_Until_Idle();
+    EXPECT_FALSE(Demonstration_Running());
+  }
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+// The gallery script, built while the gallery is closed: 15 gestures, the
+// view button and a drag into the bin for each occupied demonstration cell
+// at level 1 on top, the tour of the views at level 5.
+TEST(Gallery_Script, Length_By_Level) {
+  Program_Session program;
+  program.Start();
+  Simulated_User& driver = *The_Simulated_User;
+  ASSERT_NE(driver.The_Gallery, nullptr);
+  const size_t lengths[] = {15, 15, 15, 15, 55};
+  for (int32_t level = 0; level < 5; ++level) {
+    program.Change_User("Ann", level);
+    driver.Cancel();
+    driver.Gallery_Save_Count = 0;
+    driver.Append_Gallery_Script();
+    const bool view_click = level == 0 && driver.The_Gallery->Current_View() != 1;
+    EXPECT_EQ(driver.Queue().size(), lengths[level] + (view_click ? 5 : 0)) << "level " << level + 1;
+    EXPECT_EQ(driver.Gallery_Save_Count, 1u);
+  }
+  driver.Cancel();
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+}  // namespace
+#endif
