@@ -9,6 +9,8 @@
 #include <iterator>
 
 #include "demos/simulated_user.h"
+#include "help/help_page.h"
+#include "help/help_window.h"
 #include "model/shape_drawing.h"
 #include "platform/window/desktop.h"
 #include "platform/window/hooks.h"
@@ -251,6 +253,27 @@ TEST(Demonstrations, Ctrl_Esc_Stops_A_Pass_Cycle) {
   EXPECT_EQ(The_Simulated_User->Pass_Pending, 0);
   EXPECT_TRUE(The_Simulated_User->Queue().empty());
   EXPECT_EQ(program.Frame()->Title().find("CTRL-ESC"), std::string::npos);
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+// From the "Show" link of the main window's help to the end, where the
+// Help button the script clicks brings help back.
+TEST(Demonstrations, A_Show_Link_Plays_The_Demonstration_And_Help_Comes_Back) {
+  Program_Session program;
+  program.Start();
+  The_Help_Window->Show_Section(0, program.Main());
+  The_Help_Window->Go_To_Page(-2, false);
+  program.Run_Until_Idle();
+  TPoint link;
+  for (const Help_Link& l : The_Help_Window->Current_Page()->links)
+    if (l.demonstration == 2) link = TPoint((l.rect.left + l.rect.right) / 2, (l.rect.top + l.rect.bottom) / 2);
+  ASSERT_NE(link, TPoint());
+  program.Click(link);
+  EXPECT_FALSE(The_Help_Window->IsWindowVisible());
+  EXPECT_EQ(The_Simulated_User->Mode(), Simulated_User::Color_Mixing_Mode);
+  EXPECT_TRUE(Play_To_End(program, 120000));
+  program.Run_Until_Idle();
+  EXPECT_TRUE(The_Help_Window->IsWindowVisible());
   EXPECT_EQ(program.Stop(), 0);
 }
 
