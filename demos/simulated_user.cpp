@@ -100,7 +100,16 @@ void Simulated_User::Start_Playback() {
   if (Speeds.empty()) Speeds = Build_Speed_Table(The_GUI_Sizes ? (*The_GUI_Sizes)[GUI_Size_Index(0)] : Fallback_Width);
   Latest_Tick = Earlier_Tick = 0;
   Fetch_Next = true;
-  if (!Hook) Hook = SetWindowsHookEx(WH_JOURNALPLAYBACK, &Simulated_User::Playback_Hook);
+  if (!Hook) {
+    // Nothing played yet: a hold or a trailing pause replays the pointer
+    // where it stands, not at the screen's corner.
+    TPoint pointer;
+    GetCursorPos(pointer);
+    Event.message = WM_MOUSEMOVE;
+    Event.paramL = UINT(pointer.x);
+    Event.paramH = UINT(pointer.y);
+    Hook = SetWindowsHookEx(WH_JOURNALPLAYBACK, &Simulated_User::Playback_Hook);
+  }
   // Another playback owns the input: nothing can be played.
   if (!Hook) Speeds.clear();
 }

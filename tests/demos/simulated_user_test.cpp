@@ -243,13 +243,17 @@ TEST_F(Engine, A_Hold_Blocks_While_Last_And_Plays_Once_When_Followed) {
   EXPECT_EQ(Play_One().event.message, UINT(WM_KEYDOWN));
   EXPECT_FALSE(driver.Playing());
 
-  // Released: the pending move is delivered and playback ends.
+  // Released: the pending move is delivered where the pointer stands, and
+  // playback ends.
+  SetCursorPos(70, 80);
   driver.Hold(250);
   driver.Start_Playback();
   EXPECT_EQ(Get_Next().delay, 250);
   EXPECT_EQ(Get_Next().delay, 250);
   driver.Release_Hold();
-  EXPECT_EQ(Get_Next().delay, 0);
+  const Answer released = Get_Next();
+  EXPECT_EQ(released.delay, 0);
+  EXPECT_EQ(TPoint(int(released.event.paramL), int(released.event.paramH)), TPoint(70, 80));
   Skip();
   EXPECT_FALSE(driver.Playing());
 }
