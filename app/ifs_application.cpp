@@ -6,6 +6,7 @@
 #include "app/ifs_main_window.h"
 #include "app/title_window.h"
 #include "demos/simulated_user.h"
+#include "gallery/drawing_collection.h"
 #include "gallery/printer.h"
 #include "help/help_window.h"
 #include "model/dib_allocator.h"
@@ -75,6 +76,9 @@ IFS_Application::~IFS_Application() {
   // still up (a quit during start-up) goes before what it paints with.
   delete The_Title_Window;
   if (Started) {
+    // The gallery's preparation thread reduces pictures from the pool until
+    // it ends: it goes, with the gallery's shared pictures, before the pool.
+    Drawing_Collection::Release_Statics();
     if (The_DIB_Allocator) The_DIB_Allocator->Purge();
     auto gone = [this](const char* name, auto*& pointer) {
       if (!pointer) return;

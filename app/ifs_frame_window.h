@@ -36,7 +36,7 @@ class IFS_Frame_Window : public TFrameWindow, public Gallery_Host {
   void Leave_Gallery(const Shape_Drawing* drawing) override;
   // Runs the Name and Level dialog; on OK (1) every part follows the new
   // user. Returns the dialog's result.
-  int Change_User();
+  int Change_User() override;
   void Acknowledgements();
   // A later start asked this one to come forward.
   void Come_Forward();

@@ -5,8 +5,10 @@ class Shape_Drawing;
 
 class Gallery_Host {
  public:
-  // The gallery closes; drawing is the one chosen, or null.
+  // The gallery closes; drawing is the one chosen, or null. The host copies it.
   virtual void Leave_Gallery(const Shape_Drawing* drawing) = 0;
+  // The gallery's Name and Level button: the frame's change of user.
+  virtual int Change_User() = 0;
 
  protected:
   ~Gallery_Host() = default;

@@ -31,6 +31,9 @@ class Mapped_File {
   void Close();
 
   bool Is_Open() const { return bool(File); }
+  // The open file's descriptor, -1 when none is open; for reads that should
+  // not touch the mapping.
+  int Descriptor() const { return File ? File->Descriptor() : -1; }
   // The mapped bytes from the offset, or null.
   uint8_t* View() const { return View_Base; }
   // Bytes of the view from the offset on.

@@ -320,6 +320,13 @@ class TDC {
     bool ok_ = false;
   };
 
+  // A device that keeps pictures whole (a printer's page) takes a stretch
+  // here instead of drawing it pixel by pixel; true when it did.
+  virtual bool Keep_Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop) {
+    (void)dst, (void)src, (void)src_rect, (void)rop;
+    return false;
+  }
+
   void Select_Bitmap(std::shared_ptr<TSurface> surface);
   // The selected bitmap is the one RestoreObjects puts back.
   void Keep_As_Initial_Bitmap();

@@ -25,6 +25,7 @@ bool TDC::BitBlt(const TRect& dst, const TDC& src, TPoint src_origin, uint32_t r
 }
 
 bool TDC::StretchBlt(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop) {
+  if (Keep_Stretch(dst, src, src_rect, rop)) return true;
   return Stretch(dst, src, src_rect, rop);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/gdi/png_writer.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <csetjmp>
 #include <cstdio>
@@ -107,6 +108,71 @@ bool Write_PNG_Indexed(const std::string& path, int width, int height, const uin
                            static_cast<png_byte>(c)};
   }
   return Write_File(path, width, height, PNG_COLOR_TYPE_PALETTE, palette.data(), used, rows);
+}
+
+namespace {
+
+void Append_To_Vector(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+void Flush_Nothing(png_structp) {}
+
+// As Write_Rows, into memory; see there for why nothing with a destructor
+// lives here.
+bool Encode_Rows(std::vector<uint8_t>* out, int width, int height, const png_color* palette, int palette_size,
+                 png_bytep* rows) {
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  if (!png) return false;
+  png_infop info = png_create_info_struct(png);
+  if (!info) {
+    png_destroy_write_struct(&png, nullptr);
+    return false;
+  }
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    return false;
+  }
+  png_set_write_fn(png, out, &Append_To_Vector, &Flush_Nothing);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
+               PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_PLTE(png, info, palette, palette_size);
+  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+  png_set_compression_strategy(png, Z_RLE);
+  png_write_info(png, info);
+  png_write_image(png, rows);
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return true;
+}
+
+}  // namespace
+
+std::vector<uint8_t> Encode_PNG_Indexed(int width, int height, const uint8_t* top_row, long stride_in_bytes,
+                                        const uint32_t* colour_table_0x00RRGGBB, int colour_count) {
+  std::vector<uint8_t> out;
+  if (!top_row || !colour_table_0x00RRGGBB || colour_count < 1 || colour_count > 256 || !Valid_Size(width, height))
+    return out;
+  int used = colour_count;
+  std::vector<png_bytep> rows(static_cast<size_t>(height));
+  for (int y = 0; y < height; ++y) {
+    // libpng only reads the rows; its interface is not const.
+    auto* row = const_cast<uint8_t*>(top_row + static_cast<long>(y) * stride_in_bytes);
+    if (used < 256)
+      for (int x = 0; x < width; ++x)
+        if (row[x] >= used) used = row[x] + 1;
+    rows[static_cast<size_t>(y)] = row;
+  }
+  std::vector<png_color> palette(static_cast<size_t>(used), png_color{0, 0, 0});
+  for (int i = 0; i < colour_count; ++i) {
+    const uint32_t c = colour_table_0x00RRGGBB[i];
+    palette[static_cast<size_t>(i)] =
+        png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)};
+  }
+  out.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) / 8 + 1024);
+  if (!Encode_Rows(&out, width, height, palette.data(), used, rows.data())) out.clear();
+  return out;
 }
 
 std::string Snapshot_Path(const std::string& name) {

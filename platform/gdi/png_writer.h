@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Pixels are 0x00RRGGBB, top row first; stride_in_pixels is the distance
 // between the starts of two rows (negative for a bottom-up buffer, with
@@ -20,6 +21,13 @@ bool Write_PNG_RGB(const std::string& path, int width, int height, const uint32_
 bool Write_PNG_Indexed(const std::string& path, int width, int height, const uint8_t* top_row,
                        long stride_in_bytes, const uint32_t* colour_table_0x00RRGGBB,
                        int colour_count);
+
+// The same palette PNG made in memory, as the clipboard hands it out: the
+// rows are read in place (each at its own stride) and compressed with
+// run-length matching, which suits pictures of flat colour areas. Empty
+// when the arguments make no picture.
+std::vector<uint8_t> Encode_PNG_Indexed(int width, int height, const uint8_t* top_row, long stride_in_bytes,
+                                        const uint32_t* colour_table_0x00RRGGBB, int colour_count);
 
 // "$QUENDAR_SNAPSHOTS/<name>.png", or "" when QUENDAR_SNAPSHOTS is unset or
 // empty: the place where tests leave the pictures they drew.

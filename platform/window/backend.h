@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/gdi/geometry.h"
+#include "platform/system/clipboard_service.h"
 
 class TClock;
 class TScreen;
@@ -90,6 +91,9 @@ class TBackend {
   // Moves text to and from the machine's clipboard (text only).
   virtual void Set_Clipboard_Text(const std::string& text) { clipboard_ = text; }
   virtual std::string Clipboard_Text() { return clipboard_; }
+  // The desktop's clipboard for pictures; a display without one fails
+  // every placement.
+  virtual TClipboard_Service& Picture_Clipboard() { return TClipboard_Service::Failing(); }
 
  private:
   std::string clipboard_;

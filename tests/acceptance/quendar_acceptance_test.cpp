@@ -19,6 +19,8 @@
 
 #include "app/user_dialog.h"
 #include "app/user_level_window.h"
+#include "gallery/gallery_window.h"
+#include "gallery/recycling_bin_io.h"
 #include "help/help_window.h"
 #include "manipulators/handle_palette.h"
 #include "manipulators/shape_transform_window.h"
@@ -83,6 +85,11 @@ struct Layout {
   TRect cycles_panel;
   TPoint three_color_cycle, triangle_tab_5, triangle_manipulator_5;
   std::vector<uint32_t> cycle_rgbs;
+  // The gallery: its Cancel and Save buttons, the main window point, cells
+  // (0, 0) and (1, 1) of the 3 by 3 view and the same of the 12 by 12 view,
+  // the 12 by 12 view button, the bin and the place of one drawing in it.
+  TPoint gallery_cancel, gallery_save, main_point, cell_3_00, cell_3_11, cell_12_00, cell_12_11, view_12, bin, bin_disc;
+  int gallery_cell = 0;  // the 3 by 3 view's inner cell side
 };
 
 TPoint Screen_Centre(const TWindow& window, const TRect& client) {
@@ -106,6 +113,25 @@ Layout Measure_Layout() {
   l.help_next = Screen_Centre(*The_Help_Window, help.buttons[Next_Place]);
   for (const Help_Link& link : help.Page(0)->links)
     if (link.page == 2 && link.rect != help.buttons[Next_Place]) l.help_topic = Screen_Centre(*The_Help_Window, link.rect);
+  {
+    Gallery_Window& g = *program.Frame()->Gallery;
+    l.gallery_cancel = Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id));
+    l.gallery_save = g.Save_Button_Screen_Point();
+    l.main_point = g.Main_IO_Screen_Point();
+    l.cell_3_00 = g.Cell_Screen_Point(1, 0, 0);
+    l.cell_3_11 = g.Cell_Screen_Point(1, 1, 1);
+    l.cell_12_00 = g.Cell_Screen_Point(3, 0, 0);
+    l.cell_12_11 = g.Cell_Screen_Point(3, 1, 1);
+    l.view_12 = g.View_Button_Screen_Point(3);
+    l.bin = g.Bin_IO_Screen_Point();
+    l.gallery_cell = g.Layout().grid[1]->Inner(0, 0).Width();
+    // One drawing in the bin stands in the last slot of the pile; a point
+    // a quarter up from its centre is in the opening, above the bin's edge.
+    const Recycling_Bin_IO& bin = *g.Bin_Point();
+    const TRect slot = bin.Shape().slots[size_t(Recycling_Bin_IO::Slot_Of(0, 1))];
+    l.bin_disc = TPoint((slot.left + slot.right) / 2, (slot.top + slot.bottom) / 2 - slot.Height() / 4);
+    bin.ClientToScreen(l.bin_disc);
+  }
   {
     User_Dialog dialog(program.Frame(), nullptr, program.Frame()->User_Dialog_Place);
     dialog.Create();
@@ -380,7 +406,13 @@ void Use_The_Program() {
     EXPECT_EQ(iterate_face(), idle) << "the run did not end";
   };
   const uint32_t background = pixel(started, layout.drawing_centre);
-  std::vector<uint32_t> drawn, level_4_screen, cycled_from, idle_face;
+  std::vector<uint32_t> drawn, level_4_screen, cycled_from, idle_face, gallery_empty;
+  // The inner square of cell (0, 0) or (1, 1) of the gallery's 3 by 3 view.
+  auto cell_3 = [&](const std::vector<uint32_t>& p, TPoint centre = TPoint(-1, -1)) {
+    if (centre.x < 0) centre = layout.cell_3_00;
+    const int h = layout.gallery_cell / 2 - 2;
+    return crop(p, TRect(centre.x - h, centre.y - h, centre.x + h, centre.y + h));
+  };
 
   // Each step clicks (unless at none), waits, then does and checks the rest.
   const TPoint none(-1, -1);
@@ -393,7 +425,7 @@ void Use_The_Program() {
   const Step steps[] = {
       // The gallery takes the main window's place.
       {"02_gallery_opened", layout.gallery, 700, [&] { EXPECT_NE(pixel(grab(), layout.gallery), pixel(started, layout.gallery)); }},
-      {"03_gallery_left", {Width / 2, Height / 2}},
+      {"03_gallery_left", layout.gallery_cancel},
       {"04_match_this", layout.match},
       {"05_help", layout.help},
       {"06_name_and_level", layout.name},
@@ -551,7 +583,7 @@ void Use_The_Program() {
       {"39_stopped", layout.iterate, 1000, [&] { EXPECT_EQ(iterate_face(), idle_face); }},
       // A second start hands over to this one and ends; the keys still
       // reach the program afterwards, and again after a click in it.
-      {"40_second_start_refused", none, 0, [&] {
+      {"39a_second_start_refused", none, 0, [&] {
          Running_Program second(folder);
          ASSERT_TRUE(second.Started());
          EXPECT_NE(second.Wait_For_Exit(20000), -1) << "the second start did not end";
@@ -564,6 +596,18 @@ void Use_The_Program() {
          Keys("Left");
          EXPECT_EQ(differences(crop(grab(), layout.cycles_panel), before), 0);
        }},
+      // The gallery with the pattern: into a cell, the 12 by 12 view, into
+      // the bin and back out, then saved.
+      {"40_gallery_with_drawing", layout.gallery, 1000, [&] { gallery_empty = cell_3(grab()); }},
+      {"41_dropped_in_cell", none, 0, [&] {
+         Drag(layout.main_point, layout.cell_3_00);
+         Sleep_Ms(700);
+         EXPECT_GT(differences(cell_3(grab()), gallery_empty), 100);
+       }},
+      {"42_twelve_by_twelve", layout.view_12, 1000},
+      {"43_into_the_bin", none, 0, [&] { Drag(layout.cell_12_00, layout.bin); }},
+      {"44_out_of_the_bin", none, 0, [&] { Drag(layout.bin_disc, layout.cell_12_11); }},
+      {"45_saved_and_left", layout.gallery_save, 1500},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.name);
@@ -581,6 +625,28 @@ void Use_The_Program() {
   const int exit_code = program.Wait_For_Exit(10000);
   EXPECT_EQ(exit_code, 0);
   if (exit_code != 0) shot("36_not_closed");
+
+  // Started again, the gallery holds the saved drawing in cell (1, 1).
+  {
+    Running_Program again(folder);
+    ASSERT_TRUE(again.Started());
+    still_ms = 0;
+    for (int waited = 0; waited < 45000 && still_ms < 2500; waited += 250) {
+      Sleep_Ms(250);
+      std::vector<uint32_t> now = grab();
+      still_ms = (now == last) ? still_ms + 250 : 0;
+      last = std::move(now);
+    }
+    shot("46_started_again");
+    Click(layout.gallery);
+    Sleep_Ms(1500);
+    const std::vector<uint32_t> found = shot("47_drawing_found");
+    EXPECT_GT(differences(cell_3(found, layout.cell_3_11), cell_3(found, layout.cell_3_00)), 100);
+    Click(layout.gallery_cancel);
+    Sleep_Ms(700);
+    Click(layout.close_box);
+    EXPECT_EQ(again.Wait_For_Exit(10000), 0);
+  }
   std::filesystem::remove_all(folder);
 }
 

@@ -121,8 +121,9 @@ TEST(Frame_Window, The_Gallery_Takes_The_Client_Place_And_Gives_It_Back) {
   EXPECT_EQ(frame.GetClientWindow(), frame.Gallery);
   EXPECT_TRUE(frame.Gallery->IsWindowVisible());
   EXPECT_FALSE(main.IsWindowVisible());
-  program.Snapshot("gallery_stand_in");
-  program.Click({500, 400});
+  program.Snapshot("gallery_opened");
+  // Cancel Changes and Leave Gallery.
+  program.Click(Program_Session::Center_Of(frame.Gallery->ChildWithId(Gallery_Window::Cancel_Id)));
   EXPECT_EQ(frame.GetClientWindow(), &main);
   EXPECT_TRUE(main.IsWindowVisible() && main.IsWindowEnabled());
   EXPECT_FALSE(frame.Gallery->IsWindowVisible() || frame.Gallery->IsWindowEnabled());

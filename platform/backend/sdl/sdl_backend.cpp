@@ -11,6 +11,7 @@
 
 #include "platform/gdi/code_page_1252.h"
 #include "platform/system/clock.h"
+#include "platform/system/x11_clipboard.h"
 #include "platform/window/cursor.h"
 #include "platform/window/messages.h"
 #include "platform/window/screen.h"
@@ -414,6 +415,17 @@ void TSDL_Backend::Take_Keyboard() {
   if (SDL_GetKeyboardFocus() == window_) return;
   SDL_RaiseWindow(window_);
   SDL_SetWindowInputFocus(window_);
+}
+
+TClipboard_Service& TSDL_Backend::Picture_Clipboard() {
+  if (!picture_clipboard_) {
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (!driver || std::strcmp(driver, "x11") != 0) return TClipboard_Service::Failing();
+    auto x11 = std::make_unique<TX11_Clipboard>();
+    if (!x11->Connected()) return TClipboard_Service::Failing();
+    picture_clipboard_ = std::move(x11);
+  }
+  return *picture_clipboard_;
 }
 
 void TSDL_Backend::Set_Clipboard_Text(const std::string& text) { SDL_SetClipboardText(Utf8_From_1252(text).c_str()); }

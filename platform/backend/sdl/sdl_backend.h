@@ -40,6 +40,9 @@ class TSDL_Backend : public TBackend {
   void Add_Icon(TSize size, const std::vector<uint32_t>& argb) override;
   void Set_Clipboard_Text(const std::string& text) override;
   std::string Clipboard_Text() override;
+  // On X11 the CLIPBOARD selection of the program's display, made when
+  // first asked for.
+  TClipboard_Service& Picture_Clipboard() override;
 
   int Present_Count() const { return present_count_; }
   // A pixel of what the window shows (0x00RRGGBB), for the smoke test.
@@ -63,4 +66,5 @@ class TSDL_Backend : public TBackend {
   // Machine cursors by image serial, the most recent last; a few are kept.
   std::vector<std::pair<uint64_t, SDL_Cursor*>> cursors_;
   uint64_t shown_serial_ = 0;
+  std::unique_ptr<TClipboard_Service> picture_clipboard_;
 };

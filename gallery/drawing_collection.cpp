@@ -1,0 +1,590 @@
+// The store: opening and reading the gallery file, the places (grid, bin
+// list, slots) and the moves between them, pictures, and the parked slots.
+// Saving and renaming are in drawing_collection_save.cpp.
+#include "gallery/drawing_collection.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "gallery/gallery_file.h"
+#include "gallery/preparer_thread.h"
+#include "model/shape_drawing.h"
+#include "platform/system/file_system.h"
+#include "platform/window/message_box.h"
+#include "toolkit/gui_sizes.h"
+#include "users/user.h"
+#include "users/user_data.h"
+
+namespace {
+
+using Presentation_Data = Drawing_Collection::Presentation_Data;
+using Storage_Data = Drawing_Collection::Storage_Data;
+
+// What every store of the process shares: the picture sizes, the display
+// pictures of the user-interface thread, one parked entry per slot and the
+// preparation thread (which owns the work pictures).
+struct Collection_Statics {
+  std::array<int32_t, Picture_Size_Count> sides{};
+  Drawing_Collection::Picture_Set display;
+  std::array<Storage_Data, Drawing_Place::Slot_Count> parked;
+  std::unique_ptr<Drawing_Collection::Preparer_Thread> preparer;
+};
+
+Collection_Statics* statics = nullptr;
+
+// The drawing square when there is no layout (tools and tests without one).
+constexpr int32_t Default_Drawing_Side = 360;
+
+void Make_Set(Drawing_Collection::Picture_Set& set, const std::array<int32_t, Picture_Size_Count>& sides) {
+  for (int32_t size = 0; size < Picture_Size_Count; ++size)
+    set.picture[size] = std::make_unique<Shape_Drawing>(TSize(sides[size], sides[size]), nullptr,
+                                                        TColor(255, 255, 255));
+}
+
+Collection_Statics& Statics() {
+  if (!statics) {
+    statics = new Collection_Statics;
+    const int32_t side = The_GUI_Sizes ? (*The_GUI_Sizes)[Drawing_Side_Size] : Default_Drawing_Side;
+    statics->sides = {side, side / 3, side / 3 / 2, side / 3 / 4};
+    Make_Set(statics->display, statics->sides);
+    statics->preparer = std::make_unique<Drawing_Collection::Preparer_Thread>();
+    Make_Set(statics->preparer->work, statics->sides);
+    statics->preparer->Start();
+    statics->preparer->SetPriority(-1);
+  }
+  return *statics;
+}
+
+// A program that never called Release_Statics still ends the thread before
+// the process does (a running std::thread would end it harder). The pool may
+// be gone by then; pictures then free their own bitmaps.
+struct Collection_Statics_Cleaner {
+  ~Collection_Statics_Cleaner() { Drawing_Collection::Release_Statics(); }
+} cleaner;
+
+// Decodes a packed picture into a display picture of its size, leaving the
+// packed one as it was.
+void Show_On(Shape_Drawing& packed, Shape_Drawing& display) {
+  if (packed.Packed && display.Bitmap && packed.Rect == display.Rect) {
+    packed.Unpack(true, display.Bitmap);
+    packed.Pack(false, false);  // gives the borrowed bitmap back
+    display.Set_Background(packed.Background);
+    display.Blank = packed.Blank;
+    display.Bitmap_Stale = false;
+  } else {
+    display.Clear();
+  }
+}
+
+}  // namespace
+
+// ---- The process-wide pictures and thread
+
+int32_t Drawing_Collection::Picture_Side(Picture_Size size) { return Statics().sides[size_t(size) & 3]; }
+
+Drawing_Collection::Preparer_Thread* Drawing_Collection::Preparer() {
+  return statics ? statics->preparer.get() : nullptr;
+}
+
+void Drawing_Collection::Release_Statics() {
+  if (!statics) return;
+  // The thread first: it reduces on its work pictures until it ends.
+  statics->preparer.reset();
+  delete statics;
+  statics = nullptr;
+}
+
+// ---- Opening
+
+Drawing_Collection::Drawing_Collection(const User& user) : file(std::make_unique<Mapped_File>()) {
+  Statics();
+  entries.reserve(147);
+  path = user.File_Path("gal");
+  Open_File();
+  Start_Pass();
+}
+
+Drawing_Collection::~Drawing_Collection() {
+  Preparer_Thread* preparer = Preparer();
+  if (preparer && preparer->Busy_With(this)) preparer->Pause();
+}
+
+void Drawing_Collection::Open_File() {
+  must_stay = !The_User_Data.writable;
+  if (path.empty()) return;
+  const uint32_t access = The_User_Data.writable ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
+  if (!file->Open(path, access, OPEN_EXISTING)) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0) return;  // no gallery yet
+    // There, but not ours to read (permissions, in use, not a file): it must
+    // never be replaced by what this store holds.
+    must_stay = true;
+    MessageBox(HWND(), "Unable to read file " + path + "\nThe gallery opens empty and the file is left as it is.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  if (file->File_Size() < 4) {
+    file->Close();
+    return;
+  }
+  file->Map(0, 0);
+  if (!file->View()) {
+    file->Close();
+    must_stay = true;
+    MessageBox(HWND(), "Unable to read file " + path + "\nThe gallery opens empty and the file is left as it is.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  Read_Records();
+}
+
+void Drawing_Collection::Read_Records() {
+  // The headers are read from the file rather than through the view, so
+  // that opening touches no page of the mapping: its cost stays that of the
+  // headers however large the pictures between them.
+  const int descriptor = file->Descriptor();
+  const Gallery_File::Contents contents = Gallery_File::Scan(
+      [descriptor](uint64_t offset, uint8_t* out, size_t n) {
+        return pread(descriptor, out, n, off_t(offset)) == ssize_t(n);
+      },
+      file->View_Size());
+  for (const Gallery_File::Record& record : contents.records) {
+    Storage_Data& entry = Append_Entry(nullptr, Drawing_Place{Drawing_Place::Grid, record.row, record.column});
+    entry.record = record.offset;
+    Presentation_Data*& cell = Cell(record.row, record.column);
+    // A later record for the same cell takes it; the earlier one is in no
+    // place and goes at the next save.
+    if (cell) cell->place = Drawing_Place{};
+    cell = entry.presentation.get();
+    Bounding_Box& box = bounding_box;
+    if (box.left < 0 || record.column < box.left) box.left = record.column;
+    if (box.top < 0 || record.row < box.top) box.top = record.row;
+    if (record.column > box.right) box.right = record.column;
+    if (record.row > box.bottom) box.bottom = record.row;
+  }
+  end_offset = contents.end_offset;
+  entry_count = entries.size();
+  if (!contents.whole) {
+    damaged = true;
+    Report_Damage(contents.records.size());
+  }
+}
+
+void Drawing_Collection::Report_Damage(size_t read_whole) {
+  const std::string shown = read_whole == 1 ? "the 1 drawing read whole is shown"
+                                            : "the " + std::to_string(read_whole) + " drawings read whole are shown";
+  std::string outcome;
+  if (kept_aside.empty() && !must_stay) kept_aside = Gallery_File::Keep_Copy_Aside(path);
+  const std::string aside = kept_aside;
+  if (aside.empty()) {
+    must_stay = true;
+    outcome = shown + ", and the file is left as it is and will not be changed.";
+  } else {
+    outcome = shown + ", and a copy of the file is kept as " + aside + ".";
+  }
+  MessageBox(HWND(), "Unable to read file " + path + "\nThe file is damaged: " + outcome, "WARNING",
+             MB_OK | MB_ICONSTOP);
+}
+
+// ---- Entries
+
+Storage_Data& Drawing_Collection::Append_Entry(std::unique_ptr<Shape_Drawing> drawing, const Drawing_Place& place) {
+  auto entry = std::make_unique<Storage_Data>();
+  entry->drawing = std::move(drawing);
+  entry->presentation = std::make_unique<Presentation_Data>();
+  entry->presentation->place = place;
+  entry->presentation->storage = entry.get();
+  entries.push_back(std::move(entry));
+  return *entries.back();
+}
+
+void Drawing_Collection::Remove_Entry(Storage_Data* entry) {
+  for (auto at = entries.begin(); at != entries.end(); ++at)
+    if (at->get() == entry) {
+      entries.erase(at);
+      return;
+    }
+}
+
+std::vector<Presentation_Data*> Drawing_Collection::Grid_Drawings() const {
+  std::vector<Presentation_Data*> drawings;
+  for (Presentation_Data* cell : grid)
+    if (cell) drawings.push_back(cell);
+  return drawings;
+}
+
+void Drawing_Collection::Start_Pass() {
+  std::vector<Presentation_Data*> drawings = Grid_Drawings();
+  bool any_new = false;
+  for (Presentation_Data* drawing : drawings) any_new = any_new || !drawing->Is_Ready();
+  if (any_new) Statics().preparer->Start_Pass(this, std::move(drawings));
+}
+
+void Drawing_Collection::Pause_Preparer() {
+  Preparer_Thread& preparer = *Statics().preparer;
+  if (preparer.Busy_With(this)) preparer.Pause();
+}
+
+// ---- Add and the places
+
+bool Drawing_Collection::Add(std::unique_ptr<Shape_Drawing>& drawing, int32_t kind, int32_t a, int32_t b) {
+  if (!drawing) return false;
+  Drawing_Place place{kind, a, b};
+  if (kind == Drawing_Place::Grid) {
+    if (!place.Is_Grid_Cell() || Cell(a, b)) return false;
+  } else if (kind == Drawing_Place::Bin) {
+    place = Drawing_Place{Drawing_Place::Bin, a == 0 ? 0 : -1, 0};
+  } else if (kind == Drawing_Place::Slot) {
+    if (!place.Is_Slot()) return false;
+    place.b = 0;
+  } else {
+    return false;
+  }
+  drawing->Pack(false, true);
+  Storage_Data& entry = Append_Entry(std::move(drawing), place);
+  Presentation_Data* presentation = entry.presentation.get();
+  if (kind == Drawing_Place::Grid) {
+    Cell(a, b) = presentation;
+  } else if (kind == Drawing_Place::Bin) {
+    Put_In_Bin(presentation, a == 0);
+  } else if (!slots[size_t(a)]) {
+    slots[size_t(a)] = presentation;
+  } else {
+    presentation->place = Drawing_Place{};  // the slot keeps what it holds
+  }
+  Prepare(*presentation, Statics().display);
+  return true;
+}
+
+void Drawing_Collection::Forget_Place(const Drawing_Place& place) {
+  if (place.kind == Drawing_Place::Grid && place.Is_Grid_Cell()) {
+    Cell(place.a, place.b) = nullptr;
+  } else if (place.kind == Drawing_Place::Bin && !bin.empty()) {
+    if (place.a != 0)
+      bin.pop_back();
+    else
+      bin.pop_front();
+    Forget_Cursor();
+  } else if (place.Is_Slot()) {
+    slots[size_t(place.a)] = nullptr;
+  }
+}
+
+void Drawing_Collection::Forget_Cursor() { cursor_position = -1; }
+
+void Drawing_Collection::Put_In_Bin(Presentation_Data* drawing, bool front) {
+  if (front)
+    bin.push_front(drawing);
+  else
+    bin.push_back(drawing);
+  Forget_Cursor();
+}
+
+void Drawing_Collection::Put_In_Slot(int32_t slot, Presentation_Data* drawing) {
+  Presentation_Data*& held = slots[size_t(slot)];
+  if (held && held != drawing && held->place.kind != Drawing_Place::Grid) held->place = Drawing_Place{};
+  held = drawing;
+}
+
+std::list<Presentation_Data*>::iterator Drawing_Collection::Bin_Node(int32_t position) {
+  if (position < 0 || bin.empty()) return bin.end();
+  if (position == 0) return bin.begin();
+  if (cursor_position >= 0) {
+    if (position == cursor_position) return cursor_node;
+    if (position == cursor_position + 1 || position == cursor_position - 1) {
+      auto node = position > cursor_position ? std::next(cursor_node) : std::prev(cursor_node);
+      if (node == bin.end()) return node;
+      cursor_position = position;
+      cursor_node = node;
+      return node;
+    }
+  }
+  auto node = bin.begin();
+  for (int32_t step = 0; step < position && node != bin.end(); ++step) ++node;
+  if (node == bin.end()) return node;
+  cursor_position = position;
+  cursor_node = node;
+  return node;
+}
+
+Presentation_Data* Drawing_Collection::Take_From_Bin(int32_t position) {
+  if (bin.empty()) return nullptr;
+  auto node = position == -1 ? std::prev(bin.end()) : Bin_Node(position);
+  if (node == bin.end()) return nullptr;
+  Presentation_Data* drawing = *node;
+  bin.erase(node);
+  Forget_Cursor();
+  return drawing;
+}
+
+Presentation_Data* Drawing_Collection::Find(const Drawing_Place& place) {
+  switch (place.kind) {
+    case Drawing_Place::Grid:
+      return place.Is_Grid_Cell() ? Cell(place.a, place.b) : nullptr;
+    case Drawing_Place::Slot:
+      return place.Is_Slot() ? slots[size_t(place.a)] : nullptr;
+    case Drawing_Place::Bin: {
+      if (bin.empty()) return nullptr;
+      if (place.a == -1) return bin.back();
+      auto node = Bin_Node(place.a);
+      return node == bin.end() ? nullptr : *node;
+    }
+    default:
+      return nullptr;
+  }
+}
+
+int32_t Drawing_Collection::State(const Drawing_Place& place) {
+  Presentation_Data* drawing = Find(place);
+  return drawing ? drawing->state.load(std::memory_order_acquire) : 0;
+}
+
+Drawing_Place Drawing_Collection::Place_Of(const Drawing_Place& place) {
+  Presentation_Data* drawing = Find(place);
+  return drawing ? drawing->place : Drawing_Place{};
+}
+
+// ---- Move
+//
+//  from  to    effect                                                   changed
+//  grid  grid  the two cells exchange contents; places follow            yes
+//  grid  bin   to the front; place {2,0,0}; the cell empties             yes
+//  grid  slot  shared: the slot points at it, the place stays the cell   no
+//  bin   grid  taken out; an occupied cell puts it back (false); else    yes
+//              its old grid cell (if any) empties and it takes the cell
+//  bin   bin   taken out and put back at the front (a 0) or the back     no
+//  bin   slot  into the slot; a grid place stays, else the slot          no
+//  slot  grid  refused on an occupied cell; a drawing placed in the      yes
+//              grid goes as a copy; the slot keeps its drawing
+//  slot  bin   to the front; place {2,0,0} unless grid; the slot empties no
+//  slot  slot  the target slot points at it as well                      no
+
+bool Drawing_Collection::Move(const Drawing_Place& to, const Drawing_Place& from) {
+  if (to == from) return true;
+  const bool to_grid = to.kind == Drawing_Place::Grid, to_bin = to.kind == Drawing_Place::Bin;
+  const bool to_slot = to.kind == Drawing_Place::Slot;
+  if ((to_grid && !to.Is_Grid_Cell()) || (to_slot && !to.Is_Slot()) || !(to_grid || to_bin || to_slot))
+    return false;
+  if (from.kind == Drawing_Place::Bin) {
+    Presentation_Data* drawing = Take_From_Bin(from.a);
+    if (!drawing) return false;
+    if (to_grid) {
+      if (Cell(to.a, to.b)) {
+        Put_In_Bin(drawing, from.a == 0);
+        return false;
+      }
+      if (drawing->place.Is_Grid_Cell() && Cell(drawing->place.a, drawing->place.b) == drawing)
+        Cell(drawing->place.a, drawing->place.b) = nullptr;
+      Cell(to.a, to.b) = drawing;
+      drawing->place = to;
+      changed = true;
+    } else if (to_bin) {
+      Put_In_Bin(drawing, to.a == 0);
+      if (drawing->place.kind != Drawing_Place::Grid)
+        drawing->place = Drawing_Place{Drawing_Place::Bin, to.a == 0 ? 0 : -1, 0};
+    } else {
+      Put_In_Slot(to.a, drawing);
+      if (drawing->place.kind != Drawing_Place::Grid) drawing->place = Drawing_Place{Drawing_Place::Slot, to.a, 0};
+    }
+    return true;
+  }
+  Presentation_Data* drawing = Find(from);
+  if (!drawing) return false;
+  if (from.kind == Drawing_Place::Grid) {
+    if (to_grid) {
+      Presentation_Data*& target = Cell(to.a, to.b);
+      Cell(from.a, from.b) = target;
+      if (target) target->place = Drawing_Place{Drawing_Place::Grid, from.a, from.b};
+      target = drawing;
+      drawing->place = Drawing_Place{Drawing_Place::Grid, to.a, to.b};
+      changed = true;
+    } else if (to_bin) {
+      Cell(from.a, from.b) = nullptr;
+      drawing->place = Drawing_Place{Drawing_Place::Bin, 0, 0};
+      Put_In_Bin(drawing, true);
+      changed = true;
+    } else {
+      Put_In_Slot(to.a, drawing);
+    }
+    return true;
+  }
+  // From a slot.
+  if (to_grid) {
+    Presentation_Data*& target = Cell(to.a, to.b);
+    if (target) return false;
+    Presentation_Data* placed = drawing->place.kind == Drawing_Place::Grid ? Copy_For_Grid(*drawing) : drawing;
+    Cell(to.a, to.b) = placed;
+    placed->place = Drawing_Place{Drawing_Place::Grid, to.a, to.b};
+    changed = true;
+  } else if (to_bin) {
+    if (drawing->place.kind != Drawing_Place::Grid) drawing->place = Drawing_Place{Drawing_Place::Bin, 0, 0};
+    slots[size_t(from.a)] = nullptr;
+    Put_In_Bin(drawing, true);
+  } else {
+    Put_In_Slot(to.a, drawing);
+  }
+  return true;
+}
+
+// ---- Pictures
+
+Shape_Drawing* Drawing_Collection::Picture(const Drawing_Place& place, Picture_Size size, uint32_t wait,
+                                           HWND window) {
+  Presentation_Data* drawing = Find(place);
+  if (!drawing || size < Full_Picture_Size || size > Twelfth_Picture_Size) return nullptr;
+  Picture_Set& display = Statics().display;
+  if (size == Full_Picture_Size) return Full_Picture(*drawing, *display.picture[0], true);
+  if (!drawing->Is_Ready()) {
+    if (wait == 0 && !window) return nullptr;
+    picture_ready.Reset();
+    if (!Statics().preparer->Request(this, drawing, window))
+      Prepare(*drawing, display);  // no pass would answer: made here
+    else if (wait != 0)
+      picture_ready.Wait(wait);
+    if (!drawing->Is_Ready()) return nullptr;
+  }
+  Show_On(*drawing->pictures[size_t(size)], *display.picture[size_t(size)]);
+  return display.picture[size_t(size)].get();
+}
+
+const uint8_t* Drawing_Collection::Record_Bytes(const Storage_Data& entry, uint64_t& size) const {
+  size = 0;
+  if (entry.record == Storage_Data::No_Record || !file->View()) return nullptr;
+  const uint64_t available = file->View_Size();
+  if (entry.record > available || available - entry.record < Gallery_File::Smallest_Record) return nullptr;
+  const uint8_t* record = file->View() + entry.record;
+  const uint32_t length = Gallery_File::Read_U32(record);
+  if (length < Gallery_File::Smallest_Record || length > available - entry.record) return nullptr;
+  size = length;
+  return record;
+}
+
+Shape_Drawing* Drawing_Collection::Full_Picture(Presentation_Data& presentation, Shape_Drawing& target, bool unpack) {
+  Storage_Data& entry = *presentation.storage;
+  if (entry.drawing) {
+    Shape_Drawing& drawing = *entry.drawing;
+    if (!unpack) return &drawing;
+    if (drawing.Rect == target.Rect && drawing.Packed) {
+      Show_On(drawing, target);
+    } else {
+      Shape_Drawing copy(drawing, true);
+      target.Copy_Scaled(copy);
+      target.Set_Background(copy.Background);
+    }
+    return &target;
+  }
+  uint64_t length = 0;
+  const uint8_t* record = Record_Bytes(entry, length);
+  if (!record) {
+    target.Clear();
+    return &target;
+  }
+  const uint8_t* picture = record + Gallery_File::Header_Size;
+  const size_t available = size_t(length - Gallery_File::Header_Size);
+  const uint32_t width = Gallery_File::Read_U32(picture), height = Gallery_File::Read_U32(picture + 4);
+  if (width == uint32_t(target.Width()) && height == uint32_t(target.Height())) {
+    if (!target.Read(picture, available, unpack)) target.Clear();
+    return &target;
+  }
+  // Saved on a screen with another drawing square: fitted to this one.
+  Shape_Drawing saved(picture, available, true);
+  if (saved.Blank && !saved.Bitmap) {
+    target.Clear();
+    return &target;
+  }
+  target.Copy_Scaled(saved);
+  target.Set_Background(saved.Background);
+  if (!unpack) target.Pack(true, true);
+  return &target;
+}
+
+void Drawing_Collection::Prepare(Presentation_Data& presentation, Picture_Set& set) {
+  presentation.state.store(Presentation_Data::Being_Prepared, std::memory_order_relaxed);
+  Shape_Drawing& full = *Full_Picture(presentation, *set.picture[0], true);
+  std::array<std::unique_ptr<Shape_Drawing>, Picture_Size_Count> made;
+  Shape_Drawing* source = &full;
+  for (int32_t size = 1; size < Picture_Size_Count; ++size) {
+    Shape_Drawing& scratch = *set.picture[size_t(size)];
+    made[size_t(size)] = std::make_unique<Shape_Drawing>(TSize(scratch.Width(), scratch.Height()), scratch.Bitmap,
+                                                         full.Background);
+    made[size_t(size)]->Shrink_From(*source, size == 1 ? 3 : 2);
+    source = made[size_t(size)].get();
+  }
+  // Packed raw, each picture holds its pixels itself and the shared bitmaps
+  // are free for the next drawing.
+  for (int32_t size = 1; size < Picture_Size_Count; ++size) made[size_t(size)]->Pack(false, false);
+  presentation.pictures = std::move(made);
+  presentation.state.store(Presentation_Data::Ready, std::memory_order_release);
+}
+
+// ---- Copies and parked slots
+
+std::unique_ptr<Presentation_Data> Drawing_Collection::Copy_Presentation(Presentation_Data& source) {
+  auto copy = std::make_unique<Presentation_Data>();
+  if (source.Is_Ready()) {
+    for (int32_t size = 1; size < Picture_Size_Count; ++size)
+      if (source.pictures[size_t(size)])
+        copy->pictures[size_t(size)] = std::make_unique<Shape_Drawing>(*source.pictures[size_t(size)], false);
+    copy->state.store(Presentation_Data::Ready, std::memory_order_relaxed);
+  }
+  return copy;
+}
+
+namespace {
+
+// A new unsaved drawing with the pixels of a full picture.
+std::unique_ptr<Shape_Drawing> Unsaved_Copy(Shape_Drawing& full) {
+  auto copy = std::make_unique<Shape_Drawing>(full, true);
+  copy->Pack(false, true);
+  return copy;
+}
+
+}  // namespace
+
+Presentation_Data* Drawing_Collection::Copy_For_Grid(Presentation_Data& source) {
+  Shape_Drawing& full = *Full_Picture(source, *Statics().display.picture[0], true);
+  std::unique_ptr<Presentation_Data> presentation = Copy_Presentation(source);
+  Storage_Data& entry = Append_Entry(Unsaved_Copy(full), Drawing_Place{});
+  entry.presentation = std::move(presentation);
+  entry.presentation->storage = &entry;
+  // A copy of a drawing still waiting for the thread is made ready here: it
+  // is on no list of the thread's.
+  if (!entry.presentation->Is_Ready()) Prepare(*entry.presentation, Statics().display);
+  return entry.presentation.get();
+}
+
+void Drawing_Collection::Park_Slot(const Drawing_Place& place) {
+  if (!place.Is_Slot()) return;
+  Storage_Data& parked = Statics().parked[size_t(place.a)];
+  parked.drawing.reset();
+  parked.presentation.reset();
+  parked.record = Storage_Data::No_Record;
+  Presentation_Data* drawing = slots[size_t(place.a)];
+  if (!drawing) return;
+  Shape_Drawing& full = *Full_Picture(*drawing, *Statics().display.picture[0], true);
+  parked.drawing = Unsaved_Copy(full);
+  parked.presentation = Copy_Presentation(*drawing);
+  parked.presentation->storage = &parked;
+  if (!parked.presentation->Is_Ready()) Prepare(*parked.presentation, Statics().display);
+}
+
+void Drawing_Collection::Restore_Slot(const Drawing_Place& place) {
+  if (!place.Is_Slot()) return;
+  Storage_Data& parked = Statics().parked[size_t(place.a)];
+  if (parked.presentation) {
+    auto entry = std::make_unique<Storage_Data>(std::move(parked));
+    entry->presentation->storage = entry.get();
+    entry->presentation->place = Drawing_Place{Drawing_Place::Slot, place.a, 0};
+    Put_In_Slot(place.a, entry->presentation.get());
+    entries.push_back(std::move(entry));
+  }
+  parked.drawing.reset();
+  parked.presentation.reset();
+  parked.record = Storage_Data::No_Record;
+}
+
+void Drawing_Collection::Empty_Bin_And_Slots() {
+  bin.clear();
+  Forget_Cursor();
+  slots.fill(nullptr);
+}

@@ -1,0 +1,261 @@
+// Drawing_Collection: the store behind the gallery. It holds the drawings one
+// user keeps, each in a cell of a 12 by 12 grid, plus the recycling-bin list
+// and the five fixed slots through which drawings pass to and from the main
+// window, the clipboard and the printer.
+//
+// The grid's drawings live in the user's gallery file ("gal"), mapped into
+// memory whole and read in place: opening reads only the 12-byte record
+// headers and the picture headers behind them. Drawings that arrive while
+// the gallery is open stay in memory until Save writes them. Every drawing
+// carries three reduced pictures for the smaller views; those of drawings
+// read from the file are made in the background by the one preparation
+// thread (preparer_thread.h), those of drawings added while the store is
+// open at once.
+//
+// The gallery file: records back to back from offset 0, each a u32 length
+// (these 12 header bytes included), u32 row, u32 column and a picture
+// record; after the last one a u32 0 and 8 bytes of no meaning. Little-endian.
+//
+// Saving never loses a drawing, whenever the program is stopped: new
+// drawings are appended behind the end marker and linked in by one 4-byte
+// store as the last step; any save that drops records or moves drawings
+// between cells writes the whole new file beside the old one and renames it
+// over. A file that could not be read whole is copied aside before anything
+// replaces it; one that exists but cannot be opened is never written.
+//
+// Used by the user-interface thread only; the preparation thread reads
+// records and writes the state and reduced pictures of the drawing it works
+// on. Save, Revert and destruction pause it first.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "gallery/drawing_place.h"
+#include "model/shape_drawing.h"
+#include "platform/system/event_semaphore.h"
+#include "platform/window/messages.h"
+#include "toolkit/mapped_file.h"
+#include "toolkit/program_messages.h"  // Picture_Ready_Message: wParam row, lParam column
+
+class User;
+
+// The four sizes a drawing is shown at: the drawing square S, S/3, (S/3)/2
+// and (S/3)/4, each division dropping the remainder.
+enum Picture_Size : int32_t {
+  Full_Picture_Size = 0,
+  Third_Picture_Size = 1,
+  Sixth_Picture_Size = 2,
+  Twelfth_Picture_Size = 3,
+};
+inline constexpr int32_t Picture_Size_Count = 4;
+
+class Drawing_Collection {
+ public:
+  class Preparer_Thread;
+  struct Storage_Data;
+
+  // One per drawing; the grid cells, the bin list and the slots point at it.
+  // A drawing may stand in a grid cell and a slot (or the bin list) at once;
+  // its place then names the grid cell.
+  struct Presentation_Data {
+    static constexpr int32_t New = 1;
+    static constexpr int32_t Being_Prepared = 2;
+    static constexpr int32_t Ready = 3;
+
+    // Written by whoever prepares the drawing, last (release) once the
+    // pictures are in; read (acquire) before the pictures are.
+    std::atomic<int32_t> state{New};
+    Drawing_Place place;
+    Storage_Data* storage = nullptr;
+    // Indexed by Picture_Size; 0 stays empty, 1 to 3 hold the packed reduced
+    // pictures.
+    std::array<std::unique_ptr<Shape_Drawing>, Picture_Size_Count> pictures;
+
+    bool Is_Ready() const { return state.load(std::memory_order_acquire) == Ready; }
+  };
+
+  // One per drawing the store owns, in file order, then in order of arrival.
+  struct Storage_Data {
+    static constexpr uint64_t No_Record = UINT64_MAX;
+
+    // Offset of the drawing's record in the mapped file, No_Record for a
+    // drawing not saved yet (an offset, not a pointer: the view moves when
+    // the file grows).
+    uint64_t record = No_Record;
+    // The unsaved drawing, kept packed; null for one that lives in the file.
+    std::unique_ptr<Shape_Drawing> drawing;
+    std::unique_ptr<Presentation_Data> presentation;
+    bool keep = false;  // used only during Save
+  };
+
+  // Smallest column, smallest row, largest column, largest row of the
+  // records read at opening; all -1 when the file held none.
+  struct Bounding_Box {
+    int32_t left = -1, top = -1, right = -1, bottom = -1;
+  };
+
+  // One picture of each Picture_Size on which drawings are unpacked and
+  // reduced: the user-interface thread's display set, the preparation
+  // thread's work set.
+  struct Picture_Set {
+    std::array<std::unique_ptr<Shape_Drawing>, Picture_Size_Count> picture;
+  };
+
+  // Opens the user's gallery file. The first store of the process also makes
+  // the shared pictures and starts the preparation thread.
+  explicit Drawing_Collection(const User& user);
+  // Pauses the preparation thread and frees every drawing.
+  ~Drawing_Collection();
+  Drawing_Collection(const Drawing_Collection&) = delete;
+  Drawing_Collection& operator=(const Drawing_Collection&) = delete;
+
+  // Takes drawing to the place (kind, a, b): a grid cell only when empty,
+  // the bin list at its front (a 0) or back, a slot always (a full slot keeps
+  // what it holds, the drawing is then in no place). On success the store
+  // owns the drawing (moved out of the pointer), packs it and makes its
+  // reduced pictures at once; refused, the caller keeps it.
+  bool Add(std::unique_ptr<Shape_Drawing>& drawing, int32_t kind, int32_t a, int32_t b);
+  // Empties a place without deleting anything; in the bin list, the back
+  // element when a is not 0, else the front one.
+  void Forget_Place(const Drawing_Place& place);
+  // Moves (or, towards a slot, shares) the drawing at from to to; see the
+  // table in the source. Never deletes a drawing.
+  bool Move(const Drawing_Place& to, const Drawing_Place& from);
+  // The drawing at place as a picture of the size: a shared display picture,
+  // valid until the next call for the same size. A reduced picture that is
+  // not ready yet is asked of the preparation thread; window (if any) then
+  // gets Picture_Ready_Message, and the call waits up to wait milliseconds.
+  // Null when the place is empty or the picture not ready in time.
+  Shape_Drawing* Picture(const Drawing_Place& place, Picture_Size size, uint32_t wait, HWND window);
+  // 0 for an empty place, else the drawing's state (1 new, 2 being prepared,
+  // 3 ready).
+  int32_t State(const Drawing_Place& place);
+  // The place recorded in the drawing at place (a grid cell for a slot that
+  // shares a grid drawing); all zero when there is none.
+  Drawing_Place Place_Of(const Drawing_Place& place);
+  Presentation_Data* Find(const Drawing_Place& place);
+
+  // Writes the grid to the file, drops what is not in the grid and empties
+  // the bin list and the slots. window owns the messages (may be null).
+  void Save(const User& user, HWND window);
+  // Back to the last saved arrangement: drawings added since are dropped,
+  // the bin list and the slots emptied.
+  void Revert();
+  // The current user's name changed: the gallery file follows at once.
+  void Rename(const User& new_user, const User& old_user);
+
+  // Slot drawings survive a Save or a change of user through one parked
+  // entry per slot, shared by every store.
+  void Park_Slot(const Drawing_Place& place);
+  void Restore_Slot(const Drawing_Place& place);
+  // A new unsaved entry with a copy of the drawing's presentation and full
+  // picture (a slot drawing dropped into the grid while it also stands in a
+  // grid cell). Its place is left for the caller to set.
+  Presentation_Data* Copy_For_Grid(Presentation_Data& source);
+
+  // Makes the three reduced pictures of a drawing with a picture set (the
+  // display set on this thread, the work set on the preparation thread).
+  void Prepare(Presentation_Data& presentation, Picture_Set& set);
+  // The drawing's full picture: its record read into target (scaled when the
+  // record is of another size), or the unsaved drawing itself when unpack is
+  // false, or its pixels unpacked into target. A record that does not
+  // decode gives target filled with its background.
+  Shape_Drawing* Full_Picture(Presentation_Data& presentation, Shape_Drawing& target, bool unpack);
+
+  // Read by the gallery window.
+  bool Changed() const { return changed; }
+  const Bounding_Box& Box() const { return bounding_box; }
+  int32_t Bin_Length() const { return int32_t(bin.size()); }
+  // The gallery file's name (the user's "gal" file).
+  const std::string& File_Name() const { return path; }
+  // Nothing may be written to the gallery file: the user data directory is
+  // read-only, or the file exists but could not be opened, or a damaged file
+  // could not be kept aside.
+  bool File_Must_Stay() const { return must_stay; }
+
+  // The side in pixels of a picture size (needs a store to have been made).
+  static int32_t Picture_Side(Picture_Size size);
+  // The process's preparation thread, or null before the first store.
+  static Preparer_Thread* Preparer();
+  // Ends the preparation thread and frees the shared and parked pictures.
+  // Called in the program's exit sequence, before the picture pool goes; a
+  // later store starts everything again.
+  static void Release_Statics();
+
+  // Test hook: saves that append stop (as if the program were killed) after
+  // the new records are on the disk and before they are linked in. Test use
+  // only.
+  static void Stop_Appending_Before_Link(bool stop);
+
+ private:
+  friend class Preparer_Thread;
+  struct Save_Plan;
+
+  void Open_File();
+  void Read_Records();
+  void Report_Damage(size_t read_whole);
+  Storage_Data& Append_Entry(std::unique_ptr<Shape_Drawing> drawing, const Drawing_Place& place);
+  void Remove_Entry(Storage_Data* entry);
+  Presentation_Data*& Cell(int32_t row, int32_t column) { return grid[size_t(row * Drawing_Place::Grid_Side + column)]; }
+  std::vector<Presentation_Data*> Grid_Drawings() const;
+  // Hands the grid's drawings to the preparation thread when any is not
+  // ready yet.
+  void Start_Pass();
+  void Pause_Preparer();
+  void Put_In_Slot(int32_t slot, Presentation_Data* drawing);
+  void Put_In_Bin(Presentation_Data* drawing, bool front);
+  Presentation_Data* Take_From_Bin(int32_t position);
+  std::list<Presentation_Data*>::iterator Bin_Node(int32_t position);
+  void Forget_Cursor();
+  void Empty_Bin_And_Slots();
+  std::unique_ptr<Presentation_Data> Copy_Presentation(Presentation_Data& source);
+  const uint8_t* Record_Bytes(const Storage_Data& entry, uint64_t& size) const;
+
+  // Save.
+  Save_Plan Plan_Save();
+  bool Write_Plan(Save_Plan& plan, HWND window);
+  bool Delete_Gallery();
+  bool Write_Appended(Save_Plan& plan);
+  bool Write_Beside(Save_Plan& plan, bool with_new);
+  bool Reopen_After_Replace();
+  void Link_Saved(Save_Plan& plan, bool with_new);
+  void Drop_Unkept();
+  void Clear();
+  // Empties the store and reads the file again as it stands.
+  void Reload();
+  void Show_Save_Failure(HWND window, bool whole_gallery);
+
+  std::vector<std::unique_ptr<Storage_Data>> entries;
+  std::array<Presentation_Data*, Drawing_Place::Grid_Side * Drawing_Place::Grid_Side> grid{};
+  std::list<Presentation_Data*> bin;
+  int32_t cursor_position = -1;
+  std::list<Presentation_Data*>::iterator cursor_node;
+  std::array<Presentation_Data*, Drawing_Place::Slot_Count> slots{};
+  Bounding_Box bounding_box;
+
+  // The mapped gallery file; never null, closed when there is no file.
+  std::unique_ptr<Mapped_File> file;
+  std::string path;
+  // Offset of the end marker behind the last record read or written: where
+  // the next new drawing goes.
+  uint64_t end_offset = 0;
+  size_t entry_count = 0;
+  bool changed = false;
+  bool must_stay = false;
+  // The file was not read whole: every save rewrites it (after a copy of the
+  // original has been kept aside, as kept_aside).
+  bool damaged = false;
+  std::string kept_aside;
+  // The file at path is no longer the one mapped (a rewrite could not be
+  // opened again): the next save rewrites it.
+  bool detached = false;
+
+  // Signalled by the preparation thread when a requested drawing is ready.
+  TEventSemaphore picture_ready{false, false};
+};

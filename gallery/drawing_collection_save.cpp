@@ -1,0 +1,322 @@
+// Saving, reverting and renaming the gallery.
+//
+// A save keeps the file valid at every instant, so that a program stopped at
+// any point loses no drawing:
+// - nothing dropped and no drawing moved between cells: the new drawings are
+//   appended in place. The space is reserved first (a full disk fails here,
+//   never under the mapping); the records and a new end marker go behind the
+//   old end marker, which is itself the first new record's length field; it
+//   is written last, in one 4-byte store, after the rest reached the disk.
+// - anything else (records dropped, drawings exchanged, a damaged file): the
+//   whole new file is written beside the old one and renamed over it.
+#include <algorithm>
+#include <cstring>
+#include <new>
+
+#include "gallery/drawing_collection.h"
+#include "gallery/gallery_file.h"
+#include "gallery/preparer_thread.h"
+#include "model/shape_drawing.h"
+#include "platform/system/atomic_file.h"
+#include "platform/system/file_system.h"
+#include "platform/window/message_box.h"
+#include "toolkit/small_utilities.h"
+#include "users/user.h"
+#include "users/user_data.h"
+
+struct Drawing_Collection::Save_Plan {
+  // Entries that stay: those with file records in file order, then the new.
+  std::vector<Storage_Data*> kept_file;
+  std::vector<Storage_Data*> kept_new;
+  bool dropped = false;  // a file record goes
+  bool moved = false;    // a kept record changes cell
+  uint64_t kept_bytes = 0;
+  uint64_t new_bytes = 0;
+  // Offsets the kept and the new records got in the file written.
+  std::vector<uint64_t> kept_offsets;
+  std::vector<uint64_t> new_offsets;
+};
+
+namespace {
+
+const char* const New_Entries_Not_Saved =
+    "Your new gallery entries could not be saved.\nYour hard disk may be too full.";
+const char* const Gallery_Not_Saved = "Your gallery could not be saved.\nYour hard disk may be too full.";
+
+bool stop_before_link = false;
+
+}  // namespace
+
+void Drawing_Collection::Save(const User& user, HWND window) {
+  (void)user;  // the file follows the user through Rename
+  Pause_Preparer();
+  for (auto& entry : entries) entry->keep = false;
+  for (Presentation_Data* cell : grid)
+    if (cell) cell->storage->keep = true;
+  Save_Plan plan = Plan_Save();
+  const bool untouched = !plan.dropped && !plan.moved && plan.kept_new.empty() && !damaged && !detached;
+  if (must_stay) {
+    // The file may not be written: what it holds stands.
+    if (!untouched) MessageBox(window, "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+    Revert();
+    return;
+  }
+  if (!untouched && !Write_Plan(plan, window)) return;
+  Drop_Unkept();
+  Empty_Bin_And_Slots();
+  changed = false;
+  entry_count = entries.size();
+  Start_Pass();
+}
+
+Drawing_Collection::Save_Plan Drawing_Collection::Plan_Save() {
+  Save_Plan plan;
+  for (auto& entry : entries) {
+    Storage_Data* e = entry.get();
+    if (e->record == Storage_Data::No_Record) {
+      if (!e->keep) continue;
+      plan.kept_new.push_back(e);
+      plan.new_bytes += Gallery_File::Header_Size + uint64_t(e->drawing->Stored_Size());
+      continue;
+    }
+    uint64_t length = 0;
+    const uint8_t* record = Record_Bytes(*e, length);
+    if (!e->keep || !record) {
+      plan.dropped = true;
+      e->keep = false;
+      continue;
+    }
+    const Drawing_Place& cell = e->presentation->place;
+    if (Gallery_File::Read_U32(record + 4) != uint32_t(cell.a) || Gallery_File::Read_U32(record + 8) != uint32_t(cell.b))
+      plan.moved = true;
+    plan.kept_file.push_back(e);
+    plan.kept_bytes += length;
+  }
+  return plan;
+}
+
+// False when the save ended with the store read again from the file.
+bool Drawing_Collection::Write_Plan(Save_Plan& plan, HWND window) {
+  if (plan.kept_file.empty() && plan.kept_new.empty()) {
+    Delete_Gallery();
+    return true;
+  }
+  if (!plan.dropped && !plan.moved && !damaged && !detached && file->View()) {
+    if (Write_Appended(plan)) return true;
+    if (!file->View()) {
+      // The old view could not even be mapped again.
+      Show_Save_Failure(window, true);
+      Reload();
+      return false;
+    }
+    Show_Save_Failure(window, false);
+    return true;
+  }
+  if (Write_Beside(plan, true)) return true;
+  // Only the drawings kept from the file, then: the new ones stay in memory.
+  if (!plan.kept_new.empty()) {
+    const bool kept_saved = plan.kept_file.empty() ? Delete_Gallery() : Write_Beside(plan, false);
+    if (kept_saved) {
+      Show_Save_Failure(window, false);
+      return true;
+    }
+  }
+  // Nothing was written: the file stands as it was, and so does the store.
+  Show_Save_Failure(window, true);
+  Revert();
+  return false;
+}
+
+bool Drawing_Collection::Delete_Gallery() {
+  file->Close();
+  end_offset = 0;
+  damaged = detached = false;
+  return !File_Exists(path) || Delete_File(path);
+}
+
+void Drawing_Collection::Stop_Appending_Before_Link(bool stop) { stop_before_link = stop; }
+
+void Drawing_Collection::Show_Save_Failure(HWND window, bool whole_gallery) {
+  MessageBox(window, whole_gallery ? Gallery_Not_Saved : New_Entries_Not_Saved, "Gallery Save", MB_OK);
+}
+
+bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
+  const uint64_t start = end_offset;
+  const uint64_t needed = start + plan.new_bytes + Gallery_File::End_Size;
+  const uint64_t length = std::max<uint64_t>(file->File_Size(), needed);
+  if (length > file->View_Size()) {
+    // The view is remapped to a larger file; nothing of the old one is
+    // touched after this, every record is found again by its offset.
+    file->Unmap();
+    if (length <= UINT32_MAX) file->Map(0, uint32_t(length));
+    if (!file->View()) {
+      file->Map(0, 0);
+      return false;
+    }
+  }
+  uint8_t* view = file->View();
+  uint64_t offset = start;
+  for (Storage_Data* entry : plan.kept_new) {
+    const uint32_t record_length = Gallery_File::Header_Size + entry->drawing->Stored_Size();
+    const Drawing_Place& cell = entry->presentation->place;
+    uint8_t header[Gallery_File::Header_Size];
+    Gallery_File::Write_Header(header, record_length, cell.a, cell.b);
+    // The first length field is the old end marker: it stays 0 until the
+    // rest is on the disk.
+    const size_t skip = offset == start ? 4 : 0;
+    std::memcpy(view + offset + skip, header + skip, Gallery_File::Header_Size - skip);
+    entry->drawing->Write(view + offset + Gallery_File::Header_Size);
+    plan.new_offsets.push_back(offset);
+    offset += record_length;
+  }
+  std::memset(view + offset, 0, Gallery_File::End_Size);
+  if (!file->Flush() || stop_before_link) return false;
+  uint8_t linked[4];
+  Gallery_File::Write_U32(linked, Gallery_File::Header_Size + plan.kept_new.front()->drawing->Stored_Size());
+  uint32_t word;
+  std::memcpy(&word, linked, 4);
+  // One store: the file holds either the old gallery or the new one.
+  std::memcpy(view + start, &word, 4);
+  file->Flush();
+  end_offset = offset;
+  Link_Saved(plan, true);
+  return true;
+}
+
+bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
+  const uint64_t total = plan.kept_bytes + (with_new ? plan.new_bytes : 0) + Gallery_File::End_Size;
+  if (total > SIZE_MAX / 2) return false;
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.assign(size_t(total), 0);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  plan.kept_offsets.clear();
+  plan.new_offsets.clear();
+  uint64_t offset = 0;
+  for (Storage_Data* entry : plan.kept_file) {
+    uint64_t length = 0;
+    const uint8_t* record = Record_Bytes(*entry, length);
+    std::memcpy(bytes.data() + offset, record, size_t(length));
+    const Drawing_Place& cell = entry->presentation->place;
+    Gallery_File::Write_Header(bytes.data() + offset, uint32_t(length), cell.a, cell.b);
+    plan.kept_offsets.push_back(offset);
+    offset += length;
+  }
+  if (with_new)
+    for (Storage_Data* entry : plan.kept_new) {
+      const uint32_t length = Gallery_File::Header_Size + entry->drawing->Stored_Size();
+      const Drawing_Place& cell = entry->presentation->place;
+      Gallery_File::Write_Header(bytes.data() + offset, length, cell.a, cell.b);
+      entry->drawing->Write(bytes.data() + offset + Gallery_File::Header_Size);
+      plan.new_offsets.push_back(offset);
+      offset += length;
+    }
+  if (!Write_File_Atomically(path, bytes)) return false;
+  end_offset = offset;
+  if (!Reopen_After_Replace()) {
+    // The new file is on the disk but cannot be mapped: the old view still
+    // holds every kept record, so the store goes on from it, and the next
+    // save writes the file whole again.
+    detached = true;
+    return true;
+  }
+  damaged = detached = false;
+  for (size_t i = 0; i < plan.kept_file.size(); ++i) plan.kept_file[i]->record = plan.kept_offsets[i];
+  Link_Saved(plan, with_new);
+  return true;
+}
+
+bool Drawing_Collection::Reopen_After_Replace() {
+  auto reopened = std::make_unique<Mapped_File>();
+  if (!reopened->Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return false;
+  reopened->Map(0, 0);
+  if (!reopened->View()) return false;
+  file = std::move(reopened);
+  return true;
+}
+
+void Drawing_Collection::Link_Saved(Save_Plan& plan, bool with_new) {
+  if (!with_new) return;
+  for (size_t i = 0; i < plan.kept_new.size(); ++i) {
+    plan.kept_new[i]->record = plan.new_offsets[i];
+    plan.kept_new[i]->drawing.reset();
+  }
+}
+
+// Every entry that is in no grid cell goes, with its drawing and pictures.
+void Drawing_Collection::Drop_Unkept() {
+  std::erase_if(entries, [](const std::unique_ptr<Storage_Data>& entry) { return !entry->keep; });
+}
+
+void Drawing_Collection::Clear() {
+  grid.fill(nullptr);
+  Empty_Bin_And_Slots();
+  entries.clear();
+  file->Close();
+  end_offset = 0;
+  entry_count = 0;
+  changed = false;
+  damaged = detached = false;
+  bounding_box = Bounding_Box{};
+}
+
+void Drawing_Collection::Reload() {
+  Pause_Preparer();
+  Clear();
+  Open_File();
+  Start_Pass();
+}
+
+void Drawing_Collection::Revert() {
+  Pause_Preparer();
+  grid.fill(nullptr);
+  // Forward, so that as at opening a later record for a cell wins it.
+  for (auto& entry : entries) {
+    entry->keep = entry->record != Storage_Data::No_Record;
+    if (!entry->keep) continue;
+    uint64_t length = 0;
+    const uint8_t* record = Record_Bytes(*entry, length);
+    Presentation_Data* drawing = entry->presentation.get();
+    const int32_t row = record ? int32_t(Gallery_File::Read_U32(record + 4)) : -1;
+    const int32_t column = record ? int32_t(Gallery_File::Read_U32(record + 8)) : -1;
+    drawing->place = Drawing_Place{Drawing_Place::Grid, row, column};
+    if (!drawing->place.Is_Grid_Cell()) {
+      drawing->place = Drawing_Place{};
+      continue;
+    }
+    Presentation_Data*& cell = Cell(row, column);
+    if (cell) cell->place = Drawing_Place{};
+    cell = drawing;
+  }
+  Drop_Unkept();
+  Empty_Bin_And_Slots();
+  changed = false;
+  entry_count = entries.size();
+  Start_Pass();
+}
+
+// The file takes the new name at once (a mapped file may be renamed while it
+// is open), so that nothing waits for the store's end: a gallery emptied and
+// refilled under the new name can then never be taken for a stale file, and
+// the moves of other users' files into the old name, which the user database
+// holds back until the gallery has let go, find the name free.
+void Drawing_Collection::Rename(const User& new_user, const User& old_user) {
+  (void)old_user;  // the store knows where its file is
+  const std::string new_path = new_user.File_Path("gal");
+  if (new_path.empty() || new_path == path || !The_User_Data.writable) return;
+  // A file already under the new name belongs to nobody now (its owner was
+  // renamed or removed): it goes to the recycle bin, never under ours.
+  if (File_Exists(new_path) && !Recycle_File(new_path)) {
+    MessageBox(HWND(), "Unable to move file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  // Only the file this store has open is its own: a file that has appeared
+  // under the old name since (another user's, renamed to it) stays there.
+  if (file->Is_Open() && !Move_File(path, new_path)) {
+    MessageBox(HWND(), "Unable to move file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  path = new_path;
+}

@@ -1,0 +1,157 @@
+#include "gallery/page_setup_dialog.h"
+
+#include <algorithm>
+
+#include "platform/window/button.h"
+#include "platform/window/message_box.h"
+#include "platform/window/static.h"
+#include "platform/window/user.h"
+#include "toolkit/gui_sizes.h"
+
+namespace {
+
+constexpr const char* Margin_Names[4] = {"Left", "Top", "Right", "Bottom"};
+
+int32_t Hmm_To_Thousandths(int32_t hmm) { return int32_t(int64_t(hmm) * 1000 / 2540); }
+
+// The row height of the dialog: a layout size, or a fixed one before the
+// sizes exist (tests of the printer alone).
+int Row() { return The_GUI_Sizes ? std::max(18, (*The_GUI_Sizes)[31]) : 24; }
+
+}  // namespace
+
+Page_Setup_Dialog::Page_Setup_Dialog(TWindow* owner, TPrint_Service& service_, const Printer::Print_Data& data)
+    : TDialog(owner, "Page Setup"), service(service_), result(data), orientation(data.orientation) {
+  names = service.Printer_Names();
+  const auto found = std::find(names.begin(), names.end(), data.device.name);
+  if (data.error != PDERR_NODEFAULTPRN && found != names.end()) printer = int(found - names.begin());
+  else if (!names.empty()) printer = 0;
+  Load_Papers();
+  const auto same = std::find_if(papers.begin(), papers.end(),
+                                 [&](const TPrint_Media& m) { return m.name == data.device.media.name; });
+  if (same != papers.end()) paper = int(same - papers.begin());
+
+  const int u = Row(), w = 18 * u;
+  Attr.Style = WS_POPUP | WS_CAPTION | WS_BORDER;
+  const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  Attr.Set_Rect(TRect((sw - w) / 2, (sh - 12 * u) / 2, (sw + w) / 2, (sh + 12 * u) / 2));
+
+  const int label = 5 * u, arrow = u + u / 2, value_w = w - label - 2 * arrow - 2 * u;
+  auto row = [&](int r) { return u / 2 + r * (u + u / 2); };
+  new TStatic(this, -1, "Printer:", u / 2, row(0), label, u);
+  new TButton(this, Printer_Back_Id, "<", u / 2 + label, row(0), arrow, u);
+  printer_text = new TStatic(this, -1, "", u / 2 + label + arrow + u / 2, row(0), value_w, u);
+  new TButton(this, Printer_Next_Id, ">", w - u - arrow, row(0), arrow, u);
+  new TStatic(this, -1, "Paper:", u / 2, row(1), label, u);
+  new TButton(this, Paper_Back_Id, "<", u / 2 + label, row(1), arrow, u);
+  paper_text = new TStatic(this, -1, "", u / 2 + label + arrow + u / 2, row(1), value_w, u);
+  new TButton(this, Paper_Next_Id, ">", w - u - arrow, row(1), arrow, u);
+  new TStatic(this, -1, "Orientation:", u / 2, row(2), label, u);
+  new TButton(this, Portrait_Id, "Portrait", u / 2 + label, row(2), 4 * u, u);
+  new TButton(this, Landscape_Id, "Landscape", u / 2 + label + 4 * u + u / 2, row(2), 4 * u, u);
+  orientation_text = new TStatic(this, -1, "", u / 2 + label + 9 * u, row(2), 3 * u, u);
+  new TStatic(this, -1, "Margins (1/1000 inch):", u / 2, row(3), w - u, u);
+  for (int i = 0; i < 4; ++i) {
+    const int x = u / 2 + i * (w - u) / 4;
+    new TStatic(this, -1, Margin_Names[i], x, row(4), 3 * u, u);
+    const int32_t value = i == 0 ? data.margins.left : i == 1 ? data.margins.top : i == 2 ? data.margins.right
+                                                                                         : data.margins.bottom;
+    margin_fields[size_t(i)] = new Number_Edit<int32_t>(this, First_Margin_Id + i, TRect(x, row(5), x + 3 * u, row(5) + u),
+                                                        value, 0, Largest_Margin, nullptr, 0, 0);
+  }
+  new TButton(this, IDOK, "OK", w / 2 - 5 * u, row(6) + u / 2, 4 * u, u, true);
+  new TButton(this, IDCANCEL, "Cancel", w / 2 + u, row(6) + u / 2, 4 * u, u);
+}
+
+void Page_Setup_Dialog::Load_Papers() {
+  papers.clear();
+  paper = -1;
+  if (printer < 0) return;
+  papers = service.Media(names[size_t(printer)]);
+  if (!papers.empty()) paper = 0;
+}
+
+void Page_Setup_Dialog::SetupWindow() {
+  TDialog::SetupWindow();
+  Show_Choices();
+}
+
+void Page_Setup_Dialog::Show_Choices() {
+  if (!printer_text || !printer_text->IsWindow()) return;
+  printer_text->SetText(printer < 0 ? std::string("Undefined") : names[size_t(printer)]);
+  if (paper < 0) {
+    paper_text->SetText(printer < 0 ? "" : "Printer's own");
+  } else {
+    const TPrint_Media& m = papers[size_t(paper)];
+    paper_text->SetText(m.label.empty() ? m.name : m.label);
+  }
+  orientation_text->SetText(orientation == DMORIENT_LANDSCAPE ? "(landscape)" : "(portrait)");
+}
+
+void Page_Setup_Dialog::Step_Printer(int step) {
+  if (names.empty()) return;
+  const int count = int(names.size());
+  printer = ((printer < 0 ? 0 : printer) + step % count + count) % count;
+  Load_Papers();
+  Show_Choices();
+}
+
+void Page_Setup_Dialog::Step_Paper(int step) {
+  if (papers.empty()) return;
+  const int count = int(papers.size());
+  paper = ((paper < 0 ? 0 : paper) + step % count + count) % count;
+  Show_Choices();
+}
+
+void Page_Setup_Dialog::Set_Orientation(int16_t value) {
+  orientation = value;
+  Show_Choices();
+}
+
+LRESULT Page_Setup_Dialog::EvCommand(UINT id, HWND control, UINT notify_code) {
+  if (notify_code == 0) {
+    switch (int(id)) {
+      case Printer_Back_Id: Step_Printer(-1); return 0;
+      case Printer_Next_Id: Step_Printer(1); return 0;
+      case Paper_Back_Id: Step_Paper(-1); return 0;
+      case Paper_Next_Id: Step_Paper(1); return 0;
+      case Portrait_Id: Set_Orientation(DMORIENT_PORTRAIT); return 0;
+      case Landscape_Id: Set_Orientation(DMORIENT_LANDSCAPE); return 0;
+      default: break;
+    }
+  }
+  return TDialog::EvCommand(id, control, notify_code);
+}
+
+void Page_Setup_Dialog::CmOk() {
+  std::array<int32_t, 4> margins{};
+  for (size_t i = 0; i < 4; ++i) {
+    if (!margin_fields[i]->Get_Value(margins[i]) || margins[i] < 0 || margins[i] > Largest_Margin) {
+      ::MessageBox(GetHandle(), std::string("The ") + Margin_Names[i] + " margin must be a number from 0 to 20000.",
+                   "Page Setup", MB_OK | MB_ICONEXCLAMATION);
+      return;
+    }
+  }
+  Printer::Print_Data chosen = result;
+  if (printer >= 0) {
+    TPrinter_Description device;
+    if (!service.Describe(names[size_t(printer)], device)) {
+      ::MessageBox(GetHandle(), "The printer " + names[size_t(printer)] + " does not answer.", "Page Setup",
+                   MB_OK | MB_ICONEXCLAMATION);
+      return;
+    }
+    if (paper >= 0) device.media = papers[size_t(paper)];
+    chosen.device = device;
+    chosen.error = 0;
+    const TPrint_Media& m = device.media;
+    chosen.minimum_margins = TRect(Hmm_To_Thousandths(m.left), Hmm_To_Thousandths(m.top),
+                                   Hmm_To_Thousandths(m.right), Hmm_To_Thousandths(m.bottom));
+    chosen.paper_size = TSize(Hmm_To_Thousandths(m.width), Hmm_To_Thousandths(m.length));
+    chosen.page_setup = true;
+    chosen.page_setup_flags |= PSD_MARGINS | PSD_INTHOUSANDTHSOFINCHES;
+    chosen.orientation = orientation;
+  }
+  chosen.margins = TRect(margins[0], margins[1], margins[2], margins[3]);
+  result = chosen;
+  TDialog::CmOk();
+}

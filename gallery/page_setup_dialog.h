@@ -1,0 +1,62 @@
+// The page set-up dialog of the printer: which printer, which paper, the
+// orientation and the four margins in thousandths of an inch. OK hands back
+// new print data (Result); Cancel changes nothing. The printers and their
+// papers are asked of the printing service when the dialog is made.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "gallery/printer.h"
+#include "platform/window/dialog.h"
+#include "toolkit/number_edit.h"
+
+class TStatic;
+
+class Page_Setup_Dialog : public TDialog {
+ public:
+  enum : int {
+    Printer_Back_Id = 1760,
+    Printer_Next_Id,
+    Paper_Back_Id,
+    Paper_Next_Id,
+    Portrait_Id,
+    Landscape_Id,
+    First_Margin_Id,  // left, top, right, bottom
+  };
+  static constexpr int32_t Largest_Margin = 20000;
+
+  Page_Setup_Dialog(TWindow* owner, TPrint_Service& service, const Printer::Print_Data& data);
+
+  void SetupWindow() override;
+  void CmOk() override;
+  LRESULT EvCommand(UINT id, HWND control, UINT notify_code) override;
+
+  // The print data the user confirmed (valid after OK).
+  const Printer::Print_Data& Result() const { return result; }
+
+  // ---- Choices, for the buttons and for tests
+  void Step_Printer(int step);
+  void Step_Paper(int step);
+  void Set_Orientation(int16_t orientation);
+  const std::vector<std::string>& Printer_Names() const { return names; }
+  const std::vector<TPrint_Media>& Papers() const { return papers; }
+  Number_Edit<int32_t>* Margin_Field(int i) const { return margin_fields[size_t(i)]; }
+
+ private:
+  void Load_Papers();
+  void Show_Choices();
+
+  TPrint_Service& service;
+  Printer::Print_Data result;
+  std::vector<std::string> names;
+  int printer = -1;
+  std::vector<TPrint_Media> papers;
+  int paper = -1;
+  int16_t orientation;
+  TStatic* printer_text = nullptr;
+  TStatic* paper_text = nullptr;
+  TStatic* orientation_text = nullptr;
+  std::array<Number_Edit<int32_t>*, 4> margin_fields{};
+};

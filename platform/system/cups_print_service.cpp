@@ -1,0 +1,195 @@
+#include "platform/system/cups_print_service.h"
+
+#include <cups/cups.h>
+
+#include <memory>
+
+namespace {
+
+struct Http_Closer {
+  void operator()(http_t* http) const { httpClose(http); }
+};
+struct Dest_Freer {
+  void operator()(cups_dest_t* dest) const { cupsFreeDests(1, dest); }
+};
+struct Info_Freer {
+  void operator()(cups_dinfo_t* info) const { cupsFreeDestInfo(info); }
+};
+using Http = std::unique_ptr<http_t, Http_Closer>;
+using Dest = std::unique_ptr<cups_dest_t, Dest_Freer>;
+using Info = std::unique_ptr<cups_dinfo_t, Info_Freer>;
+
+Http Connect(int connect_ms = TCups_Print_Service::Connect_Timeout_Ms,
+             double answer_s = TCups_Print_Service::Answer_Timeout_S) {
+  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, connect_ms, nullptr);
+  if (http) httpSetTimeout(http, answer_s, nullptr, nullptr);
+  return Http(http);
+}
+
+// The looks at a job come from the user-interface thread twice a second:
+// a server that does not answer costs one short wait, and the next look
+// tries again.
+Http Connect_For_A_Look() {
+  return Connect(TCups_Print_Service::Look_Timeout_Ms, TCups_Print_Service::Look_Timeout_Ms / 1000.0);
+}
+
+// name empty: the default destination.
+Dest Find(http_t* http, const std::string& name) {
+  return Dest(cupsGetNamedDest(http, name.empty() ? nullptr : name.c_str(), nullptr));
+}
+
+TPrint_Media Media_Of(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, cups_size_t size) {
+  TPrint_Media media;
+  media.name = size.media;
+  if (const char* label = cupsLocalizeDestMedia(http, dest, info, 0, &size)) media.label = label;
+  media.width = size.width;
+  media.length = size.length;
+  media.left = size.left;
+  media.bottom = size.bottom;
+  media.right = size.right;
+  media.top = size.top;
+  return media;
+}
+
+void Read_Resolution(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, TPrinter_Description& printer) {
+  ipp_attribute_t* resolution = cupsFindDestDefault(http, dest, info, "printer-resolution");
+  if (!resolution || ippGetValueTag(resolution) != IPP_TAG_RESOLUTION) return;
+  int y = 0;
+  ipp_res_t units = IPP_RES_PER_INCH;
+  int x = ippGetResolution(resolution, 0, &y, &units);
+  if (units == IPP_RES_PER_CM) x = x * 254 / 100, y = y * 254 / 100;
+  if (x > 0 && y > 0 && x <= 9600 && y <= 9600) printer.dpi_x = x, printer.dpi_y = y;
+}
+
+bool Describe_Dest(http_t* http, cups_dest_t* dest, TPrinter_Description& printer) {
+  printer = TPrinter_Description();
+  printer.name = dest->name;
+  Info info(cupsCopyDestInfo(http, dest));
+  if (!info) return true;  // a printer that says nothing of its paper: the defaults
+  cups_size_t size;
+  if (cupsGetDestMediaDefault(http, dest, info.get(), 0, &size) && size.width > 0 && size.length > 0)
+    printer.media = Media_Of(http, dest, info.get(), size);
+  Read_Resolution(http, dest, info.get(), printer);
+  return true;
+}
+
+}  // namespace
+
+bool TCups_Print_Service::Default_Printer(TPrinter_Description& printer) { return Describe("", printer); }
+
+bool TCups_Print_Service::Describe(const std::string& name, TPrinter_Description& printer) {
+  Http http = Connect();
+  if (!http) return false;
+  Dest dest = Find(http.get(), name);
+  return dest && Describe_Dest(http.get(), dest.get(), printer);
+}
+
+std::vector<std::string> TCups_Print_Service::Printer_Names() {
+  std::vector<std::string> names;
+  Http http = Connect();
+  if (!http) return names;
+  cups_dest_t* dests = nullptr;
+  const int count = cupsGetDests2(http.get(), &dests);
+  for (int i = 0; i < count; ++i)
+    if (!dests[i].instance) names.push_back(dests[i].name);
+  cupsFreeDests(count, dests);
+  return names;
+}
+
+std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
+  std::vector<TPrint_Media> media;
+  Http http = Connect();
+  if (!http) return media;
+  Dest dest = Find(http.get(), name);
+  if (!dest) return media;
+  Info info(cupsCopyDestInfo(http.get(), dest.get()));
+  if (!info) return media;
+  const int count = cupsGetDestMediaCount(http.get(), dest.get(), info.get(), 0);
+  for (int i = 0; i < count && i < 200; ++i) {
+    cups_size_t size;
+    if (cupsGetDestMediaByIndex(http.get(), dest.get(), info.get(), i, 0, &size) && size.width > 0 && size.length > 0)
+      media.push_back(Media_Of(http.get(), dest.get(), info.get(), size));
+  }
+  return media;
+}
+
+int32_t TCups_Print_Service::Submit(const std::string& printer, const std::string& title, const std::string& paper,
+                                    const std::vector<uint8_t>& pdf) {
+  Http http = Connect();
+  if (!http) return 0;
+  Dest dest = Find(http.get(), printer);
+  if (!dest) return 0;
+  Info info(cupsCopyDestInfo(http.get(), dest.get()));
+  if (!info) return 0;
+  // The page is made for this paper at its size: the filters must neither
+  // pick another paper nor scale it.
+  cups_option_t* options = nullptr;
+  int count = 0;
+  if (!paper.empty()) count = cupsAddOption("media", paper.c_str(), count, &options);
+  count = cupsAddOption("print-scaling", "none", count, &options);
+  int job = 0;
+  const ipp_status_t created = cupsCreateDestJob(http.get(), dest.get(), info.get(), &job, title.c_str(), count, options);
+  cupsFreeOptions(count, options);
+  if (created > IPP_STATUS_OK_CONFLICTING ||
+      job <= 0)
+    return 0;
+  bool sent = cupsStartDestDocument(http.get(), dest.get(), info.get(), job, title.c_str(), CUPS_FORMAT_PDF, 0,
+                                    nullptr, 1) == HTTP_STATUS_CONTINUE;
+  sent = sent && cupsWriteRequestData(http.get(), reinterpret_cast<const char*>(pdf.data()), pdf.size()) ==
+                     HTTP_STATUS_CONTINUE;
+  const ipp_status_t finished = cupsFinishDestDocument(http.get(), dest.get(), info.get());
+  if (!sent || finished > IPP_STATUS_OK_CONFLICTING) {
+    // A job the server made but never got whole must not stay behind.
+    cupsCancelJob2(http.get(), printer.c_str(), job, 0);
+    return 0;
+  }
+  return job;
+}
+
+TPrint_Job_State TCups_Print_Service::Job_State(const std::string&, int32_t job) {
+  Http http = Connect_For_A_Look();
+  if (!http) return TPrint_Job_State::Waiting;  // cannot tell: look again later
+  char uri[HTTP_MAX_URI];
+  httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", int(job));
+  ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr, "job-state");
+  ipp_t* answer = cupsDoRequest(http.get(), request, "/");
+  const ipp_status_t status = cupsLastError();
+  TPrint_Job_State state = TPrint_Job_State::Waiting;
+  if (status == IPP_STATUS_ERROR_NOT_FOUND) {
+    state = TPrint_Job_State::Gone;
+  } else if (answer) {
+    ipp_attribute_t* attribute = ippFindAttribute(answer, "job-state", IPP_TAG_ENUM);
+    switch (attribute ? ippGetInteger(attribute, 0) : 0) {
+      case IPP_JSTATE_PROCESSING: state = TPrint_Job_State::Printing; break;
+      case IPP_JSTATE_CANCELED: state = TPrint_Job_State::Cancelled; break;
+      case IPP_JSTATE_ABORTED: state = TPrint_Job_State::Failed; break;
+      case IPP_JSTATE_COMPLETED: state = TPrint_Job_State::Completed; break;
+      case 0: state = TPrint_Job_State::Gone; break;
+      default: state = TPrint_Job_State::Waiting; break;
+    }
+  }
+  ippDelete(answer);
+  return state;
+}
+
+bool TCups_Print_Service::Cancel(const std::string& printer, int32_t job) {
+  Http http = Connect();
+  if (!http) return false;
+  return cupsCancelJob2(http.get(), printer.c_str(), job, 0) <= IPP_STATUS_OK_CONFLICTING;
+}
+
+namespace {
+
+TPrint_Service* Installed = nullptr;
+
+}  // namespace
+
+TPrint_Service& TPrint_Service::Current() {
+  static TCups_Print_Service cups;
+  return Installed ? *Installed : cups;
+}
+
+void TPrint_Service::Install(TPrint_Service* service) { Installed = service; }

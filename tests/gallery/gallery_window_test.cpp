@@ -1,0 +1,539 @@
+// The gallery window in the whole program: its views and arrows, the drag
+// thresholds, dragging between cells, the main window point and the bin, and
+// what the main window gets back on leaving. Pictures of each view at three
+// screen sizes go to QUENDAR_SNAPSHOTS.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "gallery/drawing_collection.h"
+#include "help/help_window.h"
+#include "gallery/gallery_dragger.h"
+#include "gallery/gallery_window.h"
+#include "gallery/main_window_io.h"
+#include "gallery/recycling_bin_io.h"
+#include "model/gui_colors.h"
+#include "model/shape_catalogue.h"
+#include "model/shape_drawing.h"
+#include "tests/program/program_session.h"
+#include "toolkit/arrow_button.h"
+#include "toolkit/gui_sizes.h"
+#include "toolkit/round_button.h"
+#include "toolkit/tip_window.h"
+#include "users/user_database.h"
+#include "workspace/drawing_window.h"
+
+namespace {
+
+// A drawing square with a block of colour, placed by a fraction of the side.
+std::unique_ptr<Shape_Drawing> Block(TColor color, int shift = 0) {
+  const int side = (*The_GUI_Sizes)[Drawing_Side_Size];
+  auto picture = std::make_unique<Shape_Drawing>(side, side, The_GUI_Colors->Palette.get(), TColor(255, 255, 255));
+  static const Square square;
+  const int unit = side / 10;
+  picture->Paint_Shape(square, TRect(unit * (1 + shift % 5), unit * 2, unit * (5 + shift % 5), unit * 8), color,
+                       TColor(No_Color));
+  return picture;
+}
+
+TPoint Centre(const TRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+
+class Gallery_Window_Test : public testing::Test {
+ protected:
+  explicit Gallery_Window_Test(TSize screen = {1024, 768}) : program(Program_Options{screen}) {}
+  void SetUp() override { program.Start(); }
+  void TearDown() override { program.Stop(); }
+
+  Gallery_Window& Gallery() { return *program.Frame()->Gallery; }
+  Drawing_Collection& Store() { return *Gallery().Collection(); }
+  void Open() { program.Click(Program_Session::Center_Of(program.Main()->gallery_button)); }
+  void Fill(std::initializer_list<std::pair<int, int>> cells) {
+    int i = 0;
+    for (auto [r, c] : cells) {
+      auto d = Block(TColor(uint8_t(40 * i), uint8_t(200 - 30 * i), 90), i);
+      ASSERT_TRUE(Store().Add(d, Drawing_Place::Grid, r, c));
+      ++i;
+    }
+  }
+  // A cell's centre on the screen, counted within the current view.
+  TPoint Cell(int32_t row, int32_t column) { return Gallery().Cell_Screen_Point(Gallery().Current_View(), row, column); }
+  TPoint Screen(TPoint client) {
+    Gallery().ClientToScreen(client);
+    return client;
+  }
+  // Presses at from, moves there in steps, releases.
+  void Drag(TPoint from, TPoint to, int steps = 8) {
+    auto& b = program.Backend();
+    b.Move_To(from);
+    b.Press(from);
+    program.Run_Until_Idle();
+    for (int i = 1; i <= steps; ++i) {
+      b.Move_To(TPoint(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps));
+      program.Run_Until_Idle();
+    }
+    b.Release(to);
+    program.Run_Until_Idle();
+  }
+  // Inside the grid area left of the view's cells, where a small miniature's
+  // centre finds no target.
+  TPoint No_Target() {
+    const Gallery_Layout& l = Gallery().Layout();
+    const TRect& cells = l.grid[size_t(Gallery().Current_View())]->bounds;
+    return Screen(TPoint((l.grid_area.left + cells.left) / 2, (cells.top + cells.bottom) / 2));
+  }
+  bool Occupied(int32_t r, int32_t c) { return Store().State({Drawing_Place::Grid, r, c}) != 0; }
+
+  Program_Session program;
+};
+
+TEST_F(Gallery_Window_Test, Views_Keys_And_Arrows) {
+  Open();
+  Gallery_Window& g = Gallery();
+  EXPECT_EQ(g.Current_View(), 1);  // an empty gallery
+  EXPECT_TRUE(g.Arrows_Shown());
+  program.Key(VK_ADD);
+  EXPECT_EQ(g.Current_View(), 0);
+  program.Key(VK_ADD);  // no smaller view
+  EXPECT_EQ(g.Current_View(), 0);
+  // Held down, an arrow goes on scrolling at every repeat tick.
+  program.Click(g.View_Button_Screen_Point(1));
+  const TPoint right = g.Arrow_Button_Screen_Point(1, 3);
+  program.Backend().Move_To(right);
+  program.Backend().Press(right);
+  for (int ms = 0; ms < 600; ms += 10) program.Advance(10);
+  program.Backend().Release(right);
+  program.Run_Until_Idle();
+  EXPECT_EQ(g.Windows().window[1].left, 3);
+  program.Key(VK_HOME);
+  program.Click(g.View_Button_Screen_Point(2));
+  EXPECT_EQ(g.Current_View(), 2);
+  // At the top left only down, right and the diagonals with one of them.
+  const bool enabled[8] = {false, true, false, true, false, true, true, true};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(g.Arrow(i)->Is_Enabled(), enabled[i]) << i;
+  program.Click(g.Arrow_Button_Screen_Point(2, 7));
+  EXPECT_EQ(g.Windows().window[2], TRect(1, 1, 7, 7));
+  program.Key(VK_NEXT);
+  EXPECT_EQ(g.Windows().window[2], TRect(1, 6, 7, 12));
+  program.Key(VK_HOME);
+  EXPECT_EQ(g.Windows().window[2], TRect(0, 6, 6, 12));
+  EXPECT_TRUE(g.Windows().Nested());
+  // Help: the button and F1 show the gallery's section; the frame's
+  // acknowledgements show the other one.
+  program.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Help_Id)));
+  EXPECT_EQ(The_Help_Window->Current_Section(), 4);
+  program.Key(VK_ESCAPE);
+  EXPECT_FALSE(The_Help_Window->IsWindowVisible());
+  program.Key(VK_F1);
+  EXPECT_EQ(The_Help_Window->Current_Section(), 4);
+  program.Key(VK_ESCAPE);
+  program.Frame()->Acknowledgements();
+  program.Run_Until_Idle();
+  EXPECT_EQ(The_Help_Window->Current_Section(), 6);
+  program.Key(VK_ESCAPE);
+  program.Key(VK_SUBTRACT);
+  EXPECT_EQ(g.Current_View(), 3);
+  EXPECT_FALSE(g.Arrows_Shown());
+  for (int i = 0; i < 8; ++i) EXPECT_FALSE(g.Arrow(i)->Is_Enabled() && g.Arrow(i)->IsWindowVisible()) << i;
+}
+
+TEST_F(Gallery_Window_Test, Cancel_Brings_Back_The_Views_Of_The_Opening_And_Save_Keeps_The_New_Ones) {
+  Open();
+  Gallery_Window& g = *program.Frame()->Gallery;
+  program.Click(g.View_Button_Screen_Point(2));
+  program.Key(VK_NEXT);
+  program.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id)));
+  Open();
+  EXPECT_EQ(g.Current_View(), 1);
+  EXPECT_EQ(g.Windows().window[2], TRect(0, 0, 6, 6));
+  EXPECT_TRUE(g.Arrows_Shown());
+  program.Click(g.View_Button_Screen_Point(2));
+  program.Key(VK_NEXT);
+  program.Click(g.Save_Button_Screen_Point());
+  Open();
+  EXPECT_EQ(g.Current_View(), 2);
+  EXPECT_EQ(g.Windows().window[2], TRect(0, 6, 6, 12));
+}
+
+TEST_F(Gallery_Window_Test, A_Press_Below_The_Threshold_Only_Moves_The_Focus) {
+  Fill({{1, 1}});
+  Open();
+  Gallery_Window& g = Gallery();
+  const TPoint from = Cell(1, 1);
+  const int t = g.Drag_Threshold();
+  auto& b = program.Backend();
+  b.Move_To(from);
+  b.Press(from);
+  b.Move_To(TPoint(from.x + t, from.y - t));
+  program.Run_Until_Idle();
+  EXPECT_FALSE(g.Dragging());
+  b.Release(TPoint(from.x + t, from.y - t));
+  program.Run_Until_Idle();
+  EXPECT_EQ(g.Windows().window[0], TRect(1, 1, 2, 2));
+  EXPECT_TRUE(Occupied(1, 1));
+  // One pixel more starts the drag, and the drawing lands where it is let go.
+  b.Press(from);
+  b.Move_To(TPoint(from.x, from.y + t + 1));
+  program.Run_Until_Idle();
+  EXPECT_TRUE(g.Dragging());
+  b.Release(from);
+  program.Run_Until_Idle();
+  Drag(from, Cell(2, 0));
+  EXPECT_FALSE(Occupied(1, 1));
+  EXPECT_TRUE(Occupied(2, 0));
+  EXPECT_EQ(g.Windows().window[0], TRect(0, 2, 1, 3));  // the target is the focus
+}
+
+TEST_F(Gallery_Window_Test, A_Drop_On_An_Occupied_Cell_Exchanges_And_On_Nothing_Restores) {
+  Fill({{0, 0}, {0, 1}});
+  Open();
+  Drawing_Collection::Presentation_Data* first = Store().Find({Drawing_Place::Grid, 0, 0});
+  Drawing_Collection::Presentation_Data* second = Store().Find({Drawing_Place::Grid, 0, 1});
+  Drag(Cell(0, 0), Cell(0, 1));
+  EXPECT_EQ(Store().Find({Drawing_Place::Grid, 0, 1}), first);
+  EXPECT_EQ(Store().Find({Drawing_Place::Grid, 0, 0}), second);
+  // Released where there is no target, nothing moves.
+  Drag(Cell(0, 0), No_Target());
+  EXPECT_EQ(Store().Find({Drawing_Place::Grid, 0, 0}), second);
+  EXPECT_FALSE(Gallery().Dragging());
+}
+
+TEST_F(Gallery_Window_Test, The_Main_Window_Drawing_Goes_Into_A_Cell_And_Back) {
+  program.Draw_Block();
+  Open();
+  Gallery_Window& g = Gallery();
+  const Drawing_Place main{Drawing_Place::Slot, Drawing_Place::Main_Slot, 0};
+  ASSERT_NE(Store().State(main), 0);
+  // Released on nothing, the drawing stays in the point.
+  Drag(g.Main_IO_Screen_Point(), No_Target());
+  EXPECT_NE(Store().State(main), 0);
+  EXPECT_FALSE(Occupied(0, 0) || Occupied(1, 0));
+  Drag(g.Main_IO_Screen_Point(), Cell(0, 2));
+  EXPECT_TRUE(Occupied(0, 2));
+  EXPECT_NE(Store().State(main), 0);  // the point keeps it
+  // Untouched, the main window keeps its drawing.
+  EXPECT_EQ(g.Main_Point()->Return_Drawing(), nullptr);
+  // Another drawing dropped on the point is the one returned.
+  Fill({{2, 2}});
+  g.Set_View(1, true);
+  Drag(Cell(2, 2), g.Main_IO_Screen_Point());
+  auto returned = g.Main_Point()->Return_Drawing();
+  ASSERT_NE(returned, nullptr);
+  auto expected = Block(TColor(0, 200, 90), 0);
+  EXPECT_TRUE(returned->Same_Pixels(*expected));
+  // The first one back: its pixels equal the main window's, so none.
+  Drag(Cell(0, 2), g.Main_IO_Screen_Point());
+  EXPECT_EQ(g.Main_Point()->Return_Drawing(), nullptr);
+}
+
+TEST_F(Gallery_Window_Test, An_Empty_Main_Drawing_Offers_Nothing_To_Drag) {
+  Open();
+  Gallery_Window& g = Gallery();
+  EXPECT_EQ(Store().State({Drawing_Place::Slot, Drawing_Place::Main_Slot, 0}), 0);
+  // Resting over a point shows its tip; a press hides it.
+  program.Backend().Move_To(g.Main_IO_Screen_Point());
+  for (int ms = 0; ms < 1400; ms += 10) program.Advance(10);
+  EXPECT_TRUE(The_Tip_Window->Shown);
+  EXPECT_STREQ(The_Tip_Window->Item, "Main Window");
+  program.Backend().Move_To(g.Bin_IO_Screen_Point());
+  program.Run_Until_Idle();
+  program.Backend().Move_To(g.Main_IO_Screen_Point());
+  for (int ms = 0; ms < 1400; ms += 10) program.Advance(10);
+  Drag(g.Main_IO_Screen_Point(), Cell(0, 0));
+  EXPECT_FALSE(The_Tip_Window->Shown);
+  EXPECT_FALSE(Occupied(0, 0));
+  EXPECT_EQ(g.Main_Point()->Return_Drawing(), nullptr);
+}
+
+TEST_F(Gallery_Window_Test, Drawings_Go_Into_The_Bin_And_Come_Back_Out) {
+  Fill({{0, 0}, {0, 1}, {0, 2}});
+  Open();
+  Gallery_Window& g = Gallery();
+  Recycling_Bin_IO& bin = *g.Bin_Point();
+  for (int c = 0; c < 3; ++c) Drag(Cell(0, c), g.Bin_IO_Screen_Point());
+  ASSERT_EQ(Store().Bin_Length(), 3);
+  EXPECT_FALSE(Occupied(0, 0) || Occupied(0, 1) || Occupied(0, 2));
+  Drawing_Collection::Presentation_Data* front = Store().Find({Drawing_Place::Bin, 0, 0});
+  // The front disc, where discs overlap, is the one taken.
+  auto disc_point = [&](int32_t position) {
+    const TRect slot = bin.Shape().slots[size_t(Recycling_Bin_IO::Slot_Of(position, Store().Bin_Length()))];
+    TPoint p = Centre(slot.Offset_By(bin.Attr.X, bin.Attr.Y));
+    p.y -= slot.Height() / 4;  // inside the opening, above the bin's front edge
+    return Screen(p);
+  };
+  // Dropped back on the bin, the front drawing goes to the back.
+  Drag(disc_point(0), g.Bin_IO_Screen_Point(), 1);
+  EXPECT_EQ(Store().Find({Drawing_Place::Bin, -1, 0}), front);
+  EXPECT_EQ(bin.Lifted(), -1);
+  // Out into a cell.
+  Drag(disc_point(0), Cell(2, 2));
+  EXPECT_EQ(Store().Bin_Length(), 2);
+  EXPECT_TRUE(Occupied(2, 2));
+  // Onto an occupied cell: refused, back into the bin.
+  Drag(disc_point(0), Cell(2, 2));
+  EXPECT_EQ(Store().Bin_Length(), 2);
+}
+
+TEST_F(Gallery_Window_Test, The_Miniature_Changes_Size_At_The_Grid_Edge_And_Snaps_Onto_Cells) {
+  Fill({{0, 0}});
+  Open();
+  Gallery_Window& g = Gallery();
+  auto& b = program.Backend();
+  const TPoint from = Cell(0, 0);
+  b.Move_To(from);
+  b.Press(from);
+  b.Move_To(TPoint(from.x + 40, from.y));
+  program.Run_Until_Idle();
+  ASSERT_TRUE(g.Dragging());
+  const int third = Drawing_Collection::Picture_Side(Third_Picture_Size);
+  EXPECT_EQ(g.Dragger()->Miniature().Width(), third);
+  // Over the drop points the miniature is a sixth.
+  b.Move_To(g.Bin_IO_Screen_Point());
+  program.Run_Until_Idle();
+  EXPECT_EQ(g.Dragger()->Miniature().Width(), Drawing_Collection::Picture_Side(Sixth_Picture_Size));
+  // Near a cell's centre it snaps onto it.
+  const TPoint cell = Cell(1, 1);
+  b.Move_To(TPoint(cell.x + 1, cell.y + 1));
+  program.Run_Until_Idle();
+  b.Move_To(TPoint(cell.x + 1, cell.y));
+  program.Run_Until_Idle();
+  EXPECT_EQ(g.Drop_Target(), (Drawing_Place{Drawing_Place::Grid, 1, 1}));
+  b.Release(cell);
+  program.Run_Until_Idle();
+  EXPECT_TRUE(Occupied(1, 1));
+}
+
+TEST_F(Gallery_Window_Test, Drop_Lookup_Takes_The_Grid_Then_The_Points_In_Order) {
+  Open();
+  Gallery_Window& g = Gallery();
+  const Gallery_Layout& l = g.Layout();
+  TSize to_centre;
+  const TRect inner = l.grid[1]->Inner(1, 2);
+  EXPECT_EQ(g.Drop_Place_At(inner.TopLeft(), to_centre), (Drawing_Place{Drawing_Place::Grid, 1, 2}));
+  EXPECT_EQ(to_centre, TSize(inner.Width() / 2, inner.Height() / 2));
+  // A margin of the grid is no target, nor is the space left of the grid below the points.
+  EXPECT_EQ(g.Drop_Place_At(TPoint(inner.left - 1, inner.top), to_centre).kind, Drawing_Place::None);
+  EXPECT_EQ(g.Drop_Place_At(TPoint(5, g.Attr.H - 1), to_centre).kind, Drawing_Place::None);
+  const TRect main_drop = g.Main_Point()->Drop_Area();
+  EXPECT_EQ(g.Drop_Place_At(main_drop.TopLeft(), to_centre), (Drawing_Place{Drawing_Place::Slot, 0, 0}));
+  EXPECT_EQ(g.Drop_Place_At(TPoint(main_drop.right, main_drop.top), to_centre).kind, Drawing_Place::None);
+  EXPECT_EQ(g.Drop_Place_At(Centre(l.points[Gallery_Layout::Bin_Point]), to_centre).kind, Drawing_Place::Bin);
+}
+
+// ---- Pictures of the window
+
+void Snapshot_Views(TSize screen, const char* name) {
+  Program_Session program(Program_Options{screen});
+  program.Start();
+  program.Draw_Block();
+  Gallery_Window& g = *program.Frame()->Gallery;
+  Drawing_Collection& store = *g.Collection();
+  const std::pair<int, int> cells[] = {{0, 0}, {0, 1}, {1, 0}, {1, 2}, {2, 1}, {4, 4}, {5, 3}, {11, 11}};
+  int i = 0;
+  for (auto [r, c] : cells) {
+    auto d = Block(TColor(uint8_t(30 * i), uint8_t(220 - 25 * i), uint8_t(60 + 20 * i)), i);
+    store.Add(d, Drawing_Place::Grid, r, c);
+    ++i;
+  }
+  for (int k = 0; k < 3; ++k) {
+    auto d = Block(TColor(200, uint8_t(60 * k), 40), k + 1);
+    store.Add(d, Drawing_Place::Bin, 0, 0);
+  }
+  program.Click(Program_Session::Center_Of(program.Main()->gallery_button));
+  for (int v = 0; v < 4; ++v) {
+    g.Set_View(v, true);
+    program.Run_Until_Idle();
+    EXPECT_EQ(g.Current_View(), v);
+    program.Snapshot(std::string("gallery_") + name + "_view_" + std::to_string(v));
+  }
+  // Half-way through a drag out of the main window point: its disc hatched,
+  // the miniature over the grid.
+  g.Set_View(1, true);
+  auto& b = program.Backend();
+  const TPoint from = g.Main_IO_Screen_Point(), to = g.Cell_Screen_Point(1, 1, 1);
+  b.Move_To(from);
+  b.Press(from);
+  for (int i = 1; i <= 4; ++i) {
+    b.Move_To(TPoint(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8));
+    program.Run_Until_Idle();
+  }
+  EXPECT_TRUE(g.Dragging());
+  program.Snapshot(std::string("gallery_") + name + "_dragging");
+  b.Release(to);
+  program.Run_Until_Idle();
+  program.Stop();
+}
+
+TEST(Gallery_Window_Pictures, Each_View_At_800_1024_And_1920) {
+  Snapshot_Views({800, 600}, "800");
+  Snapshot_Views({1024, 768}, "1024");
+  Snapshot_Views({1920, 1080}, "1920");
+}
+
+}  // namespace
+
+namespace {
+
+// ---- Leaving, closing, restarting and changing users, with the gallery file
+
+class Gallery_Program_Test : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder = testing::TempDir() + "gallery_program_" + std::to_string(reinterpret_cast<uintptr_t>(this));
+    std::filesystem::create_directories(folder);
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+  Program_Options Options() {
+    Program_Options o;
+    o.user_path = folder;
+    return o;
+  }
+  static void Open(Program_Session& p) { p.Click(Program_Session::Center_Of(p.Main()->gallery_button)); }
+  static void Drag(Program_Session& p, TPoint from, TPoint to) {
+    auto& b = p.Backend();
+    b.Move_To(from);
+    b.Press(from);
+    for (int i = 1; i <= 8; ++i) {
+      b.Move_To(TPoint(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8));
+      p.Run_Until_Idle();
+    }
+    b.Release(to);
+    p.Run_Until_Idle();
+  }
+  static bool Occupied(Program_Session& p, int32_t r, int32_t c) {
+    return p.Frame()->Gallery->Collection()->State({Drawing_Place::Grid, r, c}) != 0;
+  }
+  std::string folder;
+};
+
+TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closing_Asks_First) {
+  {
+    Program_Session p(Options());
+    p.Start();
+    p.Draw_Block();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    Drag(p, g.Main_IO_Screen_Point(), g.Cell_Screen_Point(1, 0, 1));
+    p.Click(g.Save_Button_Screen_Point());
+    EXPECT_FALSE(g.IsWindowVisible());
+    // Reopened and moved again: closing the program asks, and the first
+    // answer (Yes) saves.
+    Open(p);
+    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+    EXPECT_EQ(p.Stop(), 0);
+    ASSERT_EQ(p.Boxes.size(), 1u);
+    EXPECT_EQ(p.Boxes[0].caption, "Program Exit");
+    EXPECT_EQ(p.Boxes[0].text, "Save changes to Gallery?");
+  }
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  EXPECT_TRUE(Occupied(p, 2, 2));
+  EXPECT_FALSE(Occupied(p, 0, 1));
+  // Cancel leaves everything as it was saved.
+  Gallery_Window& g = *p.Frame()->Gallery;
+  Drag(p, g.Cell_Screen_Point(1, 2, 2), g.Bin_IO_Screen_Point());
+  EXPECT_FALSE(Occupied(p, 2, 2));
+  p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id)));
+  EXPECT_TRUE(Occupied(p, 2, 2));
+  EXPECT_EQ(p.Frame()->Gallery->Collection()->Bin_Length(), 0);
+  EXPECT_EQ(p.Stop(), 0);
+  EXPECT_TRUE(p.Boxes.empty());
+}
+
+TEST_F(Gallery_Program_Test, A_Renamed_User_Keeps_The_Gallery) {
+  Program_Session p(Options());
+  p.Start();
+  p.Draw_Block();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  Drag(p, g.Main_IO_Screen_Point(), g.Cell_Screen_Point(1, 1, 1));
+  p.Click(g.Save_Button_Screen_Point());
+  const std::string before = The_User_Database->current_user->File_Path("gal");
+  EXPECT_TRUE(std::filesystem::exists(before));
+  p.Change_User("Renamed", 2);
+  const std::string after = The_User_Database->current_user->File_Path("gal");
+  EXPECT_TRUE(std::filesystem::exists(after));
+  Open(p);
+  EXPECT_TRUE(Occupied(p, 1, 1));
+  EXPECT_EQ(p.Stop(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Gallery_Program_Test, Another_User_Gets_Their_Own_Gallery_After_A_Question_And_The_Main_Drawing_Stays) {
+  Program_Session p(Options());
+  p.Start();
+  p.Draw_Block();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  Drag(p, g.Main_IO_Screen_Point(), g.Cell_Screen_Point(1, 0, 0));
+  // The Name and Level dialog chooses a new user, Bea.
+  p.Frame()->Run_User_Dialog = [] {
+    User_Database& db = *The_User_Database;
+    db.previous_user = *db.current_user;
+    db.Set_Current(db.Add_User(std::make_unique<User>(1, "Bea")));
+    return 1;
+  };
+  p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Name_Level_Id)));
+  ASSERT_EQ(p.Boxes.size(), 1u);
+  EXPECT_EQ(p.Boxes[0].caption, "User Change");
+  EXPECT_EQ(p.Boxes[0].text.rfind("Save changes to Gallery belonging to ", 0), 0u);
+  // Bea's gallery is empty and opens in the 3 by 3 view; the drawing the
+  // main window handed over is still in its point.
+  EXPECT_FALSE(Occupied(p, 0, 0));
+  EXPECT_EQ(g.Current_View(), 1);
+  EXPECT_NE(g.Collection()->State({Drawing_Place::Slot, Drawing_Place::Main_Slot, 0}), 0);
+  EXPECT_EQ(p.Stop(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Gallery_Program_Test, Race_Cells_Read_From_The_File_Fill_In_As_Their_Pictures_Are_Made) {
+  {
+    Program_Session p(Options());
+    p.Start();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    for (int r = 0; r < 6; ++r)
+      for (int c = 0; c < 6; ++c) {
+        auto d = Block(TColor(uint8_t(40 * r), uint8_t(40 * c), 200), r + c);
+        ASSERT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, r, c));
+      }
+    // Added drawings are not moves: Save must still write them.
+    p.Click(g.Save_Button_Screen_Point());
+    EXPECT_EQ(p.Stop(), 0);
+  }
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  EXPECT_EQ(g.Current_View(), 2);
+  auto all_shown = [&] {
+    for (int r = 0; r < 6; ++r)
+      if (g.row_masks[size_t(r)] != 0x3F) return false;
+    return true;
+  };
+  // Cells whose pictures are not made yet show a placeholder and fill in as
+  // the preparation thread (working on while the clock and the loop go on)
+  // reports them.
+  for (int i = 0; i < 2000 && !all_shown(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    p.Advance(10);
+  }
+  EXPECT_TRUE(all_shown());
+  const uint32_t placeholder = Gallery_Window::Placeholder_Color.Xrgb();
+  for (int r = 0; r < 6; ++r)
+    for (int c = 0; c < 6; ++c) {
+      const TPoint centre = g.Cell_Screen_Point(2, r, c);
+      EXPECT_NE(p.Backend().Presented_Pixel(centre.x, centre.y), placeholder) << r << "," << c;
+    }
+  EXPECT_EQ(p.Stop(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+// A printing service, a printout and a client that record what the printer
+// does with them, for the printer's and the printer drop point's tests.
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "gallery/printer.h"
+#include "platform/gdi/dc.h"
+#include "platform/window/message_box.h"
+
+struct Fake_Print_Service : TPrint_Service {
+  Fake_Print_Service() {
+    printer.name = "Office";
+    printer.media.name = "na_letter_8.5x11in";
+    printer.dpi_x = printer.dpi_y = 600;
+  }
+  bool Default_Printer(TPrinter_Description& out) override {
+    if (!has_default) return false;
+    out = printer;
+    return true;
+  }
+  bool Describe(const std::string& name, TPrinter_Description& out) override {
+    for (const std::string& n : names)
+      if (n == name) {
+        out = printer;
+        out.name = name;
+        return true;
+      }
+    return false;
+  }
+  std::vector<std::string> Printer_Names() override { return names; }
+  std::vector<TPrint_Media> Media(const std::string&) override { return papers; }
+  int32_t Submit(const std::string& name, const std::string& title, const std::string&,
+                 const std::vector<uint8_t>& pdf) override {
+    std::unique_lock<std::mutex> lock(mutex);
+    submitted_to.push_back(name);
+    titles.push_back(title);
+    documents.push_back(pdf);
+    return refuse ? 0 : next_job++;
+  }
+  TPrint_Job_State Job_State(const std::string&, int32_t) override { return state; }
+  bool Cancel(const std::string&, int32_t job) override {
+    cancelled.push_back(job);
+    return true;
+  }
+
+  bool has_default = true;
+  TPrinter_Description printer;
+  std::vector<std::string> names{"Office", "Hall"};
+  std::vector<TPrint_Media> papers;
+  bool refuse = false;
+  int32_t next_job = 7;
+  TPrint_Job_State state = TPrint_Job_State::Waiting;
+  std::mutex mutex;
+  std::vector<std::string> submitted_to, titles;
+  std::vector<std::vector<uint8_t>> documents;
+  std::vector<int32_t> cancelled;
+};
+
+// A printout that draws nothing and notes the calls it gets; Print_Page can
+// be told to wait until the job is aborted.
+struct Recording_Printout : Printout {
+  Recording_Printout() : Printout("Test Page", false) {}
+  void Begin_Printing(const TRect& page_, const TPoint& ppi_) override {
+    page = page_;
+    ppi = ppi_;
+    ++begun;
+  }
+  void Print_Page(TDC&, const TRect&) override {
+    ++printed;
+    while (hold_until_abort && The_Printer && The_Printer->Abort_Proc(0)) std::this_thread::yield();
+  }
+  void End_Printing() override { ++ended; }
+  TRect page;
+  TPoint ppi;
+  std::atomic<int> begun{0}, printed{0}, ended{0};
+  std::atomic<bool> hold_until_abort{false};
+};
+
+struct Counting_Client : Printer_Client {
+  void Job_Printing(Printout* p) override {
+    ++printing;
+    last = p;
+  }
+  void Job_Ended(Printout* p) override {
+    ++ended;
+    last = p;
+  }
+  int printing = 0, ended = 0;
+  Printout* last = nullptr;
+};
+
+// Answers every message box with OK and keeps its text.
+struct Message_Box_Catcher {
+  Message_Box_Catcher() {
+    previous = Set_Message_Box_Hook([this](const TMessage_Box_Request& request) {
+      boxes.push_back(request.caption + ": " + request.text);
+      return IDOK;
+    });
+  }
+  ~Message_Box_Catcher() { Set_Message_Box_Hook(previous); }
+  std::vector<std::string> boxes;
+  TMessage_Box_Hook previous;
+};

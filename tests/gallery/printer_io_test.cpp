@@ -1,0 +1,163 @@
+#include "gallery/printer_io.h"
+
+#include <gtest/gtest.h>
+
+#include "gallery/printer.h"
+#include "platform/system/clock.h"
+#include "tests/gallery/drop_point_stage.h"
+#include "tests/gallery/printer_fakes.h"
+#include "toolkit/rectangular_button.h"
+
+namespace {
+
+class Printer_IO_Test : public Drop_Point_Test {
+ protected:
+  Printer_IO_Test() { Make_Point(); }
+  ~Printer_IO_Test() override {
+    delete point;
+    printer.reset();
+  }
+  void Make_Point() {
+    point = new Printer_IO(gallery, TRect(20, 300, 20 + 192, 300 + 260));
+    EXPECT_TRUE(point->Create());
+    Idle();
+  }
+  // Drops the drawing of a cell and lets the job's thread spool it.
+  void Drop_From(const Drawing_Place& source) {
+    point->Accept_Drop(source);
+    if (printer->Busy()) printer->Wait_For_Thread();
+  }
+  bool Enabled(int id) {
+    TCommandEnabler enabler(UINT(id), point->GetHandle());
+    point->SendMessage(WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(&enabler));
+    return enabler.Enabled();
+  }
+  bool Slot_Full() { return Store().State(Slot(Drawing_Place::Printer_Slot)) != 0; }
+
+  Fake_Print_Service service;
+  Message_Box_Catcher catcher;
+  std::unique_ptr<Printer> printer = std::make_unique<Printer>(&service);
+  Printer_IO* point = nullptr;
+};
+
+TEST_F(Printer_IO_Test, LayoutFollowsTheWidthAndTheTipNamesThePrinter) {
+  const int s = 576 / 6, g = Size(29), h = 192 * 3 / 5, bh = h * 4 / 10, bw = (192 - 3 * g) / 2;
+  EXPECT_EQ(point->Paper_Area(), TRect((192 - s) / 2, 0, (192 - s) / 2 + s, s));
+  const int top = s - h * 3 / 4;
+  EXPECT_EQ(point->Printer_Area(), TRect(g, top, 192 - g, top + h));
+  const int t = bh / 3 + top + h;
+  EXPECT_EQ(point->Setup_Button()->GetWindowRect(), TRect(20 + g, 300 + t, 20 + g + bw, 300 + t + bh));
+  EXPECT_EQ(point->Abort_Button()->GetWindowRect().left, 20 + 2 * g + bw);
+  EXPECT_EQ(point->Drop_Area(), TRect(20 + (192 - s) / 2, 300, 20 + (192 - s) / 2 + s, 300 + top + h));
+  EXPECT_STREQ(point->Tip_Text(), "Printer: Office");
+  EXPECT_TRUE(Enabled(Printer_IO::Setup_Id));
+  EXPECT_FALSE(Enabled(Printer_IO::Abort_Id));
+  session.Snapshot("printer_point_idle", point->GetWindowRect());
+}
+
+TEST_F(Printer_IO_Test, DroppedDrawingPrintsBlinksAndLeavesTheSlotWhenTheJobEnds) {
+  Put_Drawing(0, 0);
+  Drop_From(Cell(0, 0));
+  EXPECT_TRUE(Slot_Full());
+  EXPECT_EQ(Store().State(Cell(0, 0)), 3);  // a grid drawing stays in its cell
+  ASSERT_EQ(service.titles, std::vector<std::string>{"Quendar Drawing 1"});
+  EXPECT_TRUE(point->Busy());
+  EXPECT_TRUE(point->Shown());
+  ASSERT_NE(point->Miniature(), nullptr);
+  EXPECT_EQ(point->Miniature()->Width(), 576 / 6);
+  EXPECT_FALSE(Enabled(Printer_IO::Setup_Id));
+  EXPECT_TRUE(Enabled(Printer_IO::Abort_Id));
+  // Seen at once, printing at the five-second look: the blinking starts.
+  Advance(500 + 5000);
+  EXPECT_FALSE(point->Busy());
+  Advance(800);
+  EXPECT_FALSE(point->Shown());
+  Advance(200);
+  EXPECT_TRUE(point->Shown());
+  session.Snapshot("printer_point_printing", point->GetWindowRect());
+  // A second drop while the job runs is refused without a word.
+  Put_Drawing(0, 1);
+  point->Accept_Drop(Cell(0, 1));
+  EXPECT_EQ(service.titles.size(), 1u);
+  service.state = TPrint_Job_State::Completed;
+  Advance(500);
+  EXPECT_FALSE(Slot_Full());
+  EXPECT_EQ(point->Miniature(), nullptr);
+  EXPECT_TRUE(catcher.boxes.empty());
+}
+
+TEST_F(Printer_IO_Test, RefusedDropsLeaveEverythingAsItWas) {
+  Put_Drawing(1, 1);
+  // A slot already holding a drawing.
+  Store().Move(Slot(Drawing_Place::Printer_Slot), Cell(1, 1));
+  point->Accept_Drop(Cell(1, 1));
+  EXPECT_TRUE(service.titles.empty());
+  Store().Forget_Place(Slot(Drawing_Place::Printer_Slot));
+  // No printer: the cross, no job, no message.
+  delete point;
+  printer.reset();
+  service.has_default = false;
+  printer = std::make_unique<Printer>(&service);
+  Make_Point();
+  EXPECT_STREQ(point->Tip_Text(), "Printer: Undefined");
+  point->Accept_Drop(Cell(1, 1));
+  EXPECT_FALSE(Slot_Full());
+  EXPECT_TRUE(service.titles.empty());
+  EXPECT_TRUE(catcher.boxes.empty());
+  const TRect r = point->Printer_Area();
+  TPoint on_cross((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  point->ClientToScreen(on_cross);
+  EXPECT_EQ(Pixel(on_cross), 0x000000u);
+  session.Snapshot("printer_point_undefined", point->GetWindowRect());
+}
+
+TEST_F(Printer_IO_Test, JobThePrinterRefusesEmptiesTheSlotAndUsesTwoNumbers) {
+  Recording_Printout other;
+  Counting_Client other_client;
+  other.hold_until_abort = true;
+  ASSERT_TRUE(printer->Submit(&other, &other_client));
+  Put_Drawing(2, 2);
+  point->Accept_Drop(Cell(2, 2));
+  EXPECT_FALSE(Slot_Full());
+  EXPECT_EQ(point->Current_Printout().drawing, nullptr);
+  EXPECT_FALSE(point->Busy());
+  printer->Cancel_Job();
+  Drop_From(Cell(2, 2));
+  EXPECT_EQ(service.titles.back(), "Quendar Drawing 3");
+}
+
+TEST_F(Printer_IO_Test, AbortAndTheFiveMinuteGiveUpEndTheJob) {
+  Put_Drawing(0, 0);
+  Drop_From(Cell(0, 0));
+  Advance(500);  // seen
+  point->SendMessage(WM_COMMAND, Printer_IO::Abort_Id);
+  EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
+  service.state = TPrint_Job_State::Cancelled;
+  Advance(5000);
+  EXPECT_FALSE(Slot_Full());
+
+  // A job that never ends, started just before the tick count wraps.
+  service.state = TPrint_Job_State::Waiting;
+  session.Advance(0xFFFFFFFFu - GetTickCount() - 1000u);
+  Drop_From(Cell(0, 0));
+  Advance(5500);  // printing: the blink timer runs
+  Advance(300000 - 6000, 500);
+  EXPECT_TRUE(Slot_Full());
+  Advance(1500, 100);
+  EXPECT_FALSE(Slot_Full());
+  EXPECT_EQ(service.cancelled.back(), 8);
+  EXPECT_TRUE(catcher.boxes.empty());
+}
+
+TEST_F(Printer_IO_Test, ClosingThePointWhilePrintingCancelsTheJob) {
+  Put_Drawing(0, 0);
+  Drop_From(Cell(0, 0));
+  Advance(500);
+  delete point;
+  point = nullptr;
+  EXPECT_FALSE(printer->Busy());
+  EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
+  Advance(6000);
+}
+
+}  // namespace

@@ -1,0 +1,205 @@
+#include "gallery/printer.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/gdi/device_caps.h"
+#include "tests/gallery/printer_fakes.h"
+#include "tests/toolkit/media_fixture.h"
+
+namespace {
+
+class Printer_Test : public Media_Test {
+ protected:
+  // Submits a job and lets its thread finish.
+  void Submit_And_Spool() {
+    ASSERT_TRUE(printer->Submit(&printout, &client));
+    printer->Wait_For_Thread();
+  }
+  // One tick of the poll timer as it stands.
+  void Tick() { Advance(printer->Poll_Interval()); }
+
+  Fake_Print_Service service;
+  Message_Box_Catcher catcher;
+  std::unique_ptr<Printer> printer = std::make_unique<Printer>(&service);
+  Recording_Printout printout;
+  Counting_Client client;
+};
+
+TEST_F(Printer_Test, DefaultPrinterGetsMarginsOfAnInchAndAHalfAndNoneWithoutOne) {
+  EXPECT_TRUE(printer->Defined());
+  EXPECT_EQ(printer->Device_Name(), "Office");
+  EXPECT_EQ(printer->Data().margins, TRect(1500, 1500, 1500, 1500));
+  EXPECT_EQ(printer->Data().page_setup_flags, PSD_MARGINS | PSD_INTHOUSANDTHSOFINCHES);
+  printer.reset();
+  service.has_default = false;
+  Printer none(&service);
+  EXPECT_FALSE(none.Defined());
+  EXPECT_EQ(none.Data().error, PDERR_NODEFAULTPRN);
+  EXPECT_EQ(none.Device_Name(), "Undefined");
+  EXPECT_EQ(none.Data().margins, TRect(0, 0, 0, 0));
+  EXPECT_EQ(none.Device_Caps(RASTERCAPS), 0);
+}
+
+TEST_F(Printer_Test, WatchedJobIsPrintingAtTheOnTimeLookAndEndsOnce) {
+  Submit_And_Spool();
+  EXPECT_FALSE(printer->Submit(&printout, &client));  // one job at a time
+  EXPECT_EQ(service.titles, std::vector<std::string>{"Test Page"});
+  EXPECT_EQ(printout.ended, 1);
+  Tick();  // found by its id
+  EXPECT_EQ(printer->Job_Id(), 7);
+  EXPECT_EQ(printer->Poll_Interval(), 5000u);
+  EXPECT_EQ(client.printing, 0);
+  Tick();  // the on-time five-second look
+  EXPECT_EQ(client.printing, 1);
+  EXPECT_EQ(printer->Poll_Interval(), 500u);
+  Tick();
+  Tick();
+  EXPECT_EQ(client.printing, 1);
+  EXPECT_EQ(client.ended, 0);
+  service.state = TPrint_Job_State::Completed;
+  Tick();
+  EXPECT_EQ(client.ended, 1);
+  EXPECT_EQ(client.last, &printout);
+  EXPECT_FALSE(printer->Busy());
+  EXPECT_EQ(printer->Job_Id(), -1);
+  Advance(5000);
+  EXPECT_EQ(client.ended, 1);
+  EXPECT_TRUE(catcher.boxes.empty());
+}
+
+TEST_F(Printer_Test, LateFiveSecondLookWaitsForTheNextOnTimeOne) {
+  Submit_And_Spool();
+  Tick();
+  // The user-interface thread was held up: the look comes too late.
+  Advance(5050);
+  EXPECT_EQ(client.printing, 0);
+  EXPECT_EQ(printer->Poll_Interval(), 5000u);
+  Advance(4999);
+  Advance(1);
+  EXPECT_EQ(client.printing, 1);
+}
+
+TEST_F(Printer_Test, JobThatLeavesTheQueueEarlyEndsWithoutPrintingNotice) {
+  for (TPrint_Job_State gone : {TPrint_Job_State::Gone, TPrint_Job_State::Cancelled}) {
+    client = Counting_Client();
+    service.state = TPrint_Job_State::Waiting;
+    Submit_And_Spool();
+    Tick();
+    service.state = gone;
+    Tick();
+    EXPECT_EQ(client.printing, 0);
+    EXPECT_EQ(client.ended, 1);
+  }
+  EXPECT_TRUE(catcher.boxes.empty());
+}
+
+TEST_F(Printer_Test, FailedJobsAreReportedOnceAndEnd) {
+  struct Case {
+    const char* what;
+    bool has_default;
+    bool refuse;
+    TPrint_Job_State later;
+  };
+  for (const Case& c : {Case{"refused by the printer", true, true, TPrint_Job_State::Waiting},
+                        Case{"no printer at all", false, false, TPrint_Job_State::Waiting},
+                        Case{"aborted by the system", true, false, TPrint_Job_State::Failed}}) {
+    SCOPED_TRACE(c.what);
+    printer.reset();
+    service.has_default = c.has_default;
+    service.refuse = c.refuse;
+    service.state = TPrint_Job_State::Waiting;
+    printer = std::make_unique<Printer>(&service);
+    client = Counting_Client();
+    catcher.boxes.clear();
+    Submit_And_Spool();
+    for (int i = 0; i < 3 && printer->Busy(); ++i) {
+      Tick();
+      service.state = c.later;
+    }
+    EXPECT_FALSE(printer->Busy());
+    EXPECT_EQ(client.ended, 1);
+    EXPECT_EQ(client.printing, 0);
+    EXPECT_EQ(catcher.boxes, std::vector<std::string>{"Printer Error: Unable to print Test Page"});
+    Advance(60000);
+    EXPECT_EQ(catcher.boxes.size(), 1u);
+  }
+}
+
+TEST_F(Printer_Test, CancelBeforeTheJobIsSeenEndsAtOnceAndQuietly) {
+  EXPECT_FALSE(printer->Cancel_Job());
+  printout.hold_until_abort = true;
+  ASSERT_TRUE(printer->Submit(&printout, &client));
+  while (printout.printed == 0) std::this_thread::yield();
+  EXPECT_TRUE(printer->Cancel_Job());
+  EXPECT_EQ(client.ended, 1);
+  EXPECT_EQ(printout.ended, 1);
+  EXPECT_TRUE(service.titles.empty());  // nothing reached the printer
+  EXPECT_TRUE(service.cancelled.empty());
+  Advance(2000);
+  EXPECT_EQ(client.ended, 1);
+  // Taken by the printer but not seen yet: withdrawn there, ended here.
+  client = Counting_Client();
+  printout.hold_until_abort = false;
+  Submit_And_Spool();
+  EXPECT_TRUE(printer->Cancel_Job());
+  EXPECT_EQ(client.ended, 1);
+  EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
+  EXPECT_TRUE(catcher.boxes.empty());
+}
+
+TEST_F(Printer_Test, CancelOfASeenJobGoesThroughTheServerAndEndsWhenItIsGone) {
+  Submit_And_Spool();
+  Tick();
+  EXPECT_TRUE(printer->Cancel_Job());
+  EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
+  EXPECT_EQ(client.ended, 0);
+  service.state = TPrint_Job_State::Cancelled;
+  Advance(5000);
+  EXPECT_EQ(client.ended, 1);
+  EXPECT_TRUE(catcher.boxes.empty());
+}
+
+TEST_F(Printer_Test, TickCountWrapKeepsTheOnTimeRule) {
+  // Bring the clock to 3 s before it wraps past zero.
+  Advance(0xFFFFFFFFu - GetTickCount() - 3000u);
+  Submit_And_Spool();
+  Tick();
+  const uint32_t found = GetTickCount();
+  Tick();
+  EXPECT_LT(GetTickCount(), found);  // wrapped
+  EXPECT_EQ(client.printing, 1);
+}
+
+TEST_F(Printer_Test, PageRectangleMovesEachMarginEdgeInward) {
+  Printer::Print_Data& data = printer->Data_For_Setup();
+  data.minimum_margins = TRect(250, 0, 250, 0);
+  data.margins = TRect(1500, 0, 1000, 500);
+  Submit_And_Spool();
+  const int width = printer->Device_Caps(HORZRES), height = printer->Device_Caps(VERTRES);
+  EXPECT_EQ(width, 5100);  // letter at 600 dpi, no unprintable margins
+  EXPECT_EQ(height, 6600);
+  // (1500 - 250) x 600 / 1000 = 750; a margin of 0 leaves the edge.
+  EXPECT_EQ(printout.page, TRect(750, 0, width - 450, height - 300));
+  EXPECT_EQ(printout.ppi, TPoint(600, 600));
+  printer->Set_Orientation(DMORIENT_LANDSCAPE);
+  EXPECT_EQ(printer->Device_Caps(HORZRES), 6600);
+}
+
+TEST_F(Printer_Test, LeavingWhilePrintingCancelsWaitsAndTellsNobody) {
+  Submit_And_Spool();
+  Tick();
+  printer->Forget_Client(&client);
+  EXPECT_FALSE(printer->Busy());
+  EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
+  EXPECT_EQ(client.ended, 0);
+  // The printer itself going away while its thread spools waits for it.
+  printout.hold_until_abort = true;
+  ASSERT_TRUE(printer->Submit(&printout, &client));
+  while (printout.printed == 0) std::this_thread::yield();
+  printer.reset();
+  EXPECT_EQ(printout.ended, 2);
+}
+
+}  // namespace

@@ -1,0 +1,137 @@
+// A print server of the test's own: cupsd in the foreground with its
+// configuration, spool, cache and logs in a private folder, listening only on
+// a socket there, with one cups-pdf queue as its default. CUPS_SERVER points
+// this process's CUPS clients at it. Its jobs get ids from a number drawn for
+// the run, so the PDFs that cups-pdf writes (named after the title and the
+// job id, in the submitting user's ~/PDF) never meet another run's.
+#pragma once
+
+#include <pwd.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "tests/gallery/peer_tools.h"
+
+extern char** environ;
+
+class Private_Cups {
+ public:
+  static constexpr const char* Queue = "quendar-pdf";
+
+  ~Private_Cups() { Stop(); }
+
+  // Starts the server and makes the queue; false with why() when it cannot.
+  bool Start() {
+    if (folder.path.empty()) return Fail("no temporary folder");
+    if (!Tool_Exists("cupsd") || !Tool_Exists("lpadmin")) return Fail("cupsd or lpadmin is not installed");
+    if (access("/usr/lib/cups/backend/cups-pdf", F_OK) != 0) return Fail("the cups-pdf backend is not installed");
+    // The backend is the superuser's alone; a server of another user cannot
+    // run it.
+    if (access("/usr/lib/cups/backend/cups-pdf", X_OK) != 0) return Fail("the cups-pdf backend runs only as root");
+    // The filters run as the server's own user: they must reach the folder.
+    chmod(folder.path.c_str(), 0755);
+    for (const char* d : {"etc", "spool", "tmp", "cache", "state", "log"})
+      mkdir((folder / d).c_str(), 0755);
+    chmod((folder / "tmp").c_str(), 01777);
+    socket = folder / "cups.sock";
+    first_job = int(std::random_device()() % 900000u) + 10000;
+    std::ofstream(folder / "cache/job.cache") << "NextJobId " << first_job << "\n";
+    std::ofstream(folder / "cupsd.conf") << "Listen " << socket << "\nLogLevel debug\nBrowsing No\nWebInterface No\n"
+                                         << "ErrorPolicy abort-job\n"
+                                         << "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n"
+                                         << "</Location>\n<Policy default>\n  <Limit All>\n    Order deny,allow\n"
+                                         << "  </Limit>\n</Policy>\n";
+    std::ofstream(folder / "cups-files.conf") << "ServerRoot " << folder / "etc" << "\nRequestRoot " << folder / "spool"
+                                              << "\nTempDir " << folder / "tmp" << "\nCacheDir " << folder / "cache"
+                                              << "\nStateDir " << folder / "state" << "\nErrorLog "
+                                              << folder / "log/error_log" << "\nAccessLog " << folder / "log/access_log"
+                                              << "\nPageLog " << folder / "log/page_log" << "\nSandboxing Relaxed\n";
+    const std::string conf = folder / "cupsd.conf", files = folder / "cups-files.conf";
+    const char* argv[] = {"cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(), nullptr};
+    if (posix_spawnp(&pid, "cupsd", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+      pid = 0;
+      return Fail("cupsd could not be started");
+    }
+    if (!Wait_For_Socket()) return Fail("cupsd did not open its socket; see " + folder / "log/error_log");
+    const std::string host = " -h " + socket;
+    if (Run_Tool("lpadmin" + host + " -p " + Queue +
+                     " -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd >/dev/null 2>&1", 20) != 0 ||
+        Run_Tool("lpadmin" + host + " -d " + Queue + " >/dev/null 2>&1", 20) != 0)
+      return Fail("the cups-pdf queue could not be made");
+    setenv("CUPS_SERVER", socket.c_str(), 1);
+    return true;
+  }
+
+  void Stop() {
+    if (pid > 0) {
+      kill(pid, SIGTERM);
+      int status = 0;
+      waitpid(pid, &status, 0);
+      pid = 0;
+    }
+  }
+
+  // Where cups-pdf leaves job's PDF (the submitting user's ~/PDF, or the
+  // anonymous folder); empty until it is there whole.
+  std::string Output_Of(int job) const {
+    const passwd* user = getpwuid(getuid());
+    for (const std::string dir : {std::string(user ? user->pw_dir : "") + "/PDF", std::string("/var/spool/cups-pdf/ANONYMOUS")}) {
+      std::error_code error;
+      for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
+        const std::string name = entry.path().filename().string();
+        const std::string tail = "-job_" + std::to_string(job) + ".pdf";
+        if (name.size() > tail.size() && name.compare(name.size() - tail.size(), tail.size(), tail) == 0)
+          return entry.path().string();
+      }
+    }
+    return "";
+  }
+
+  // The server's log, for a failure message.
+  std::string Log() const {
+    std::ifstream in(folder / "log/error_log");
+    std::string text, line;
+    while (std::getline(in, line))
+      if (line.rfind("E ", 0) == 0 || line.find("[Job ") != std::string::npos) text += line + "\n";
+    return text.size() > 6000 ? text.substr(text.size() - 6000) : text;
+  }
+  const std::string& why() const { return reason; }
+  const std::string& Socket() const { return socket; }
+  int First_Job() const { return first_job; }
+
+ private:
+  bool Fail(const std::string& text) {
+    reason = text;
+    Stop();
+    return false;
+  }
+  bool Wait_For_Socket() {
+    for (int i = 0; i < 200; ++i) {
+      struct stat st;
+      if (stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) return true;
+      int status = 0;
+      if (waitpid(pid, &status, WNOHANG) == pid) {
+        pid = 0;
+        return false;
+      }
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+  }
+
+  Temp_Folder folder;
+  std::string socket;
+  std::string reason;
+  pid_t pid = 0;
+  int first_job = 0;
+};
