@@ -1,9 +1,6 @@
-// Until the match game's and the gallery's demonstration points are in:
-// the game demonstration is not offered and the gallery script is empty,
-// as it is when no gallery window is known.
+// Until the match game's demonstration points are in: the game
+// demonstration is not offered.
 #include "demos/simulated_user.h"
-
-void Simulated_User::Append_Gallery_Script() {}
 
 void Simulated_User::Start_Game_Demo(int32_t) {}
 

@@ -9,6 +9,7 @@
 #include <iterator>
 
 #include "demos/simulated_user.h"
+#include "gallery/gallery_window.h"
 #include "help/help_page.h"
 #include "help/help_window.h"
 #include "model/shape_drawing.h"
@@ -229,6 +230,16 @@ TEST(Demonstrations, Multi_Level_Pattern_Passes_Through_Every_Level) {
   EXPECT_FALSE(The_Simulated_User->Running());
   Expect_Person_Back(program, "Ann", 1);
   EXPECT_TRUE(program.Boxes.empty());
+  // Six drawings went into the gallery of "Demo" (one per pass, one more
+  // from the level-4 ending); Ann's gallery was not touched.
+  EXPECT_EQ(The_Simulated_User->Gallery_Save_Count, 6u);
+  const int32_t demo = The_User_Database->Find_User("Demo");
+  ASSERT_GE(demo, 0);
+  EXPECT_GT(std::filesystem::file_size(The_User_Database->At(demo)->File_Path("gal")), 0u);
+  User ann;
+  ann.name = "Ann";
+  EXPECT_FALSE(std::filesystem::exists(ann.File_Path("gal")));
+  program.Snapshot("multi_level");
   EXPECT_EQ(program.Stop(), 0);
 }
 
@@ -274,6 +285,28 @@ TEST(Demonstrations, A_Show_Link_Plays_The_Demonstration_And_Help_Comes_Back) {
   EXPECT_TRUE(Play_To_End(program, 120000));
   program.Run_Until_Idle();
   EXPECT_TRUE(The_Help_Window->IsWindowVisible());
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+// The gallery script, built while the gallery is closed: 15 gestures, the
+// view button and a drag into the bin for each occupied demonstration cell
+// at level 1 on top, the tour of the views at level 5.
+TEST(Gallery_Script, Length_By_Level) {
+  Program_Session program;
+  program.Start();
+  Simulated_User& driver = *The_Simulated_User;
+  ASSERT_NE(driver.The_Gallery, nullptr);
+  const size_t lengths[] = {15, 15, 15, 15, 50};
+  for (int32_t level = 0; level < 5; ++level) {
+    program.Change_User("Ann", level);
+    driver.Cancel();
+    driver.Gallery_Save_Count = 0;
+    driver.Append_Gallery_Script();
+    const bool view_click = level == 0 && driver.The_Gallery->Current_View() != 1;
+    EXPECT_EQ(driver.Queue().size(), lengths[level] + (view_click ? 5 : 0)) << "level " << level + 1;
+    EXPECT_EQ(driver.Gallery_Save_Count, 1u);
+  }
+  driver.Cancel();
   EXPECT_EQ(program.Stop(), 0);
 }
 

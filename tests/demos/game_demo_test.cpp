@@ -1,7 +1,6 @@
 // The match-game demonstration's setting of the safari controls: which
 // cells it clicks and which handle it drags, by level, difficulty and the
-// setting in force; and the gallery script's length by level. Built with
-// the match game's and the gallery's demonstration points.
+// setting in force. Built with the match game's demonstration points.
 #ifdef QUENDAR_DEMOS_FULL
 #include <gtest/gtest.h>
 
@@ -61,28 +60,6 @@ TEST(Game_Demo, Sets_The_Safari_Controls_To_The_Levels_Setting) {
     program.Run_Until_Idle();
     EXPECT_FALSE(Demonstration_Running());
   }
-  EXPECT_EQ(program.Stop(), 0);
-}
-
-// The gallery script, built while the gallery is closed: 15 gestures, the
-// view button and a drag into the bin for each occupied demonstration cell
-// at level 1 on top, the tour of the views at level 5.
-TEST(Gallery_Script, Length_By_Level) {
-  Program_Session program;
-  program.Start();
-  Simulated_User& driver = *The_Simulated_User;
-  ASSERT_NE(driver.The_Gallery, nullptr);
-  const size_t lengths[] = {15, 15, 15, 15, 55};
-  for (int32_t level = 0; level < 5; ++level) {
-    program.Change_User("Ann", level);
-    driver.Cancel();
-    driver.Gallery_Save_Count = 0;
-    driver.Append_Gallery_Script();
-    const bool view_click = level == 0 && driver.The_Gallery->Current_View() != 1;
-    EXPECT_EQ(driver.Queue().size(), lengths[level] + (view_click ? 5 : 0)) << "level " << level + 1;
-    EXPECT_EQ(driver.Gallery_Save_Count, 1u);
-  }
-  driver.Cancel();
   EXPECT_EQ(program.Stop(), 0);
 }
 
