@@ -120,7 +120,10 @@ void Simulated_User::Release_Hold() {
 
 LRESULT Simulated_User::Playback_Hook(int code, WPARAM wparam, LPARAM lparam) {
   if (!The_Simulated_User || code < 0) return CallNextHookEx(0, code, wparam, lparam);
-  return The_Simulated_User->Hook_Procedure(code, *reinterpret_cast<EVENTMSG*>(lparam));
+  // HC_SKIP comes without a record.
+  EVENTMSG unused;
+  auto* record = reinterpret_cast<EVENTMSG*>(lparam);
+  return The_Simulated_User->Hook_Procedure(code, record ? *record : unused);
 }
 
 LRESULT Simulated_User::Hook_Procedure(int code, EVENTMSG& record) {
