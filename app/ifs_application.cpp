@@ -40,6 +40,16 @@ constexpr uint64_t Low_Space_Bytes = 10u << 20;
 
 }  // namespace
 
+std::string Display_Refusal(int bits_per_pixel) {
+  if (bits_per_pixel < 8) return "The display must be set for 256 colors or more.";
+  // The pictures are drawn in true colour: a display of 256 colours would
+  // show only a black window.
+  if (bits_per_pixel < TDevice_Caps::True_Color_Bits)
+    return "The display must be set for true color (" + std::to_string(TDevice_Caps::True_Color_Bits) +
+           " bits per pixel or more).";
+  return std::string();
+}
+
 uint32_t Read_Registry_String(const char* name, char* buffer, uint32_t size) {
   return TSettings::Read(name, buffer, size);
 }
@@ -48,7 +58,10 @@ User_Path IFS_Application::Find_User_Path() {
   User_Path result;
   char buffer[MAX_PATH] = {};
   bool found = Read_Registry_String("UserPath", buffer, sizeof buffer) > 1;
-  if (!found) found = getcwd(buffer, sizeof buffer) != nullptr && buffer[0];
+  if (!found) {
+    found = getcwd(buffer, sizeof buffer) != nullptr && buffer[0];
+    result.in_working_directory = found;
+  }
   result.path = found ? buffer : "";
   if (found) {
     const uint32_t attributes = Get_File_Attributes(result.path);
@@ -64,6 +77,7 @@ IFS_Application::IFS_Application() : TApplication("Quendar") {
   const User_Path user_path = Find_User_Path();
   User_Path_Name = user_path.path;
   User_Path_Writable = user_path.writable;
+  User_Path_In_Working_Directory = user_path.in_working_directory;
   // The users live there: their database and files are read and written
   // only through it.
   The_User_Data.directory = User_Path_Name;
@@ -116,8 +130,12 @@ void IFS_Application::Refuse() {
 
 bool IFS_Application::Refuse_Small_Display() {
   TScreenDC screen;
-  if (screen.GetDeviceCaps(BITSPIXEL) >= 8) return false;
-  ::MessageBox(HWND(), "The display must be set for 256 colors or more.", "Quendar Can't Run", MB_OK | MB_ICONSTOP);
+  const std::string text = Display_Refusal(screen.GetDeviceCaps(BITSPIXEL));
+  if (text.empty()) return false;
+  // The program's own box would be as black as the rest on such a display:
+  // the system's box says it where there is one.
+  if (!TDesktop::Running() || !TDesktop::Current().Backend().System_Alert("Quendar Can't Run", text))
+    ::MessageBox(HWND(), text, "Quendar Can't Run", MB_OK | MB_ICONSTOP);
   Refuse();
   return true;
 }
@@ -202,6 +220,12 @@ void IFS_Application::Update_Caption() {
 void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window) {
   if (The_Title_Window) The_Title_Window->Finish(main_window);
   const HWND owner = main_window ? main_window->GetHandle() : HWND();
+  if (app.User_Path_In_Working_Directory) {
+    ::MessageBox(owner,
+                 "Quendar found no home folder: neither HOME nor XDG_DATA_HOME is set.\nUser data is kept in " +
+                     app.User_Path_Name + ".",
+                 "Warning", MB_OK | MB_ICONEXCLAMATION);
+  }
   if (!app.User_Path_Writable) {
     ::MessageBox(owner,
                  "Quendar can't save user data to " + app.User_Path_Name +

@@ -26,6 +26,9 @@ inline constexpr UINT Come_Forward_Message = WM_USER + 0x100;
 struct User_Path {
   std::string path;  // always ends in '/'
   bool writable = false;
+  // No setting and no home folder gave the place: it is the working
+  // directory, and the person is told so.
+  bool in_working_directory = false;
 };
 
 class IFS_Application : public TApplication, public Caption_Owner {
@@ -56,6 +59,7 @@ class IFS_Application : public TApplication, public Caption_Owner {
 
   bool Show_Help_At_Start = true;
   bool User_Path_Writable = false;
+  bool User_Path_In_Working_Directory = false;
   std::string User_Path_Name;
   bool Started = false;
   // The screen's width when the program started (a display change is
@@ -74,6 +78,9 @@ class IFS_Application : public TApplication, public Caption_Owner {
 // The start-up warnings, once the frame and its panels exist: the title is
 // told start-up is over, then a user path that cannot be written and a
 // volume with less than 10 MBytes free are reported.
+// Why the program cannot run on a display of that depth; empty when it can.
+std::string Display_Refusal(int bits_per_pixel);
+
 void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window);
 
 // A settings value into buffer; the bytes stored, 0 when there is none.

@@ -207,8 +207,9 @@ void IFS_Frame_Window::Come_Forward() {
 void IFS_Frame_Window::Display_Changed(int bits_per_pixel, int width) {
   auto* app = dynamic_cast<IFS_Application*>(GetApplication());
   const char* text = nullptr;
-  if (bits_per_pixel < 8) {
-    text = "The display must be set for 256 colors or more.";
+  const std::string refusal = Display_Refusal(bits_per_pixel);
+  if (!refusal.empty()) {
+    text = refusal.c_str();
   } else {
     const bool palette = TDevice_Caps::Is_Palette_Device();
     const bool recorded_palette = The_GUI_Colors && The_GUI_Colors->Is_Palette_Device;

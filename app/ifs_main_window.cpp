@@ -294,8 +294,14 @@ void IFS_Main_Window::User_Changed() {
   const User& now = *db.current_user;
   drawing_window->Set_User_Level(now.Level_Index());
   shape_palette->Set_Level(before.Level_Index(), now.Level_Index());
-  if (manipulator_palette->Source_Changed()) safari_controls->Set_User();
+  // Every change of person or level ends a run before the palette's
+  // manipulators change (the points are the player's who earned them); the
+  // queued targets went with it, so new ones are asked for afterwards.
+  const bool new_player = !palette_users->Same_Person() || before.level != now.level;
+  const bool game_reset = new_player || manipulator_palette->Source_Changed();
+  if (game_reset) safari_controls->Set_User();
   manipulator_palette->Change_User();
+  if (game_reset) safari_controls->Refresh_Targets();
   color_cycles->Change_User();
   const bool was = Safari_Level(before.Level_Index()), is = Safari_Level(now.Level_Index());
   if (is && !was) {

@@ -461,6 +461,10 @@ void User_List_Window::EvCommandEnable(TCommandEnabler& enabler) {
 
 LRESULT User_List_Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
   switch (msg) {
+    case Ext_Char_Refused_Message:
+      // The names' code page has no such letters: they never reach the name.
+      Refuse("Some of the characters typed", " cannot be used in names.\nPlease use other letters.");
+      return 0;
     case Ext_Key_Message:
     case Ext_Key_Up_Message:
       switch (wp) {

@@ -41,9 +41,10 @@ struct Rows {
 };
 
 // Whether a picture holds pixels of exactly w x h, unpacking it if needed.
+// A pool bitmap may be wider than its picture (rows padded to four pixels).
 bool Pixels_Of_Size(Shape_Drawing& picture, int32_t w, int32_t h) {
   if (picture.Packed && (!picture.Bitmap || picture.Bitmap_Stale)) picture.Unpack(true, nullptr);
-  return picture.Bitmap && picture.Width() == w && picture.Height() == h && picture.Bitmap->Width() == w &&
+  return picture.Bitmap && picture.Width() == w && picture.Height() == h && picture.Bitmap->Width() >= w &&
          picture.Bitmap->Height() == h;
 }
 

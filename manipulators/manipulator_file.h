@@ -13,6 +13,14 @@
 class ipstream;
 class opstream;
 
+// The records of a stream read whole, in order, and whether every record
+// the stream counts was among them.
+struct Manipulator_Records {
+  std::vector<Manipulator_Ref> records;
+  bool whole = true;
+};
+// Every record read whole before any damage, however the stream ends.
+Manipulator_Records Read_Manipulator_Records_Kept(ipstream& is);
 // Every record of a stream whose header was read; nothing when any record,
 // field or count is damaged or the data ends early. Bytes after the last
 // record are not read.

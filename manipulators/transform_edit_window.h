@@ -132,6 +132,9 @@ class Transform_Edit_Window : public Round_Window {
   int32_t Image_Count() const { return Manipulator->Count(); }
   // Repaints the client now through a window context, handles saved.
   void Repaint_Client();
+  // The unit point a drag to p lands on: the snap table's inside the edit
+  // area, the nearest 0.005 step outside it.
+  Point_2D Snapped_Unit_Point(TPoint p) const;
 
   // ---- State (names as the rest of the program knows them)
   TPopupMenu Menu;
@@ -201,7 +204,6 @@ class Transform_Edit_Window : public Round_Window {
   void End_Notch_Drag();
   void End_Band();
   void Click(UINT keys, TPoint point);
-  Point_2D Snapped_Unit_Point(TPoint p) const;
   bool Color_Steps() const { return Level_Has_Color_Steps && Level_Has_Color_Steps(); }
   bool Delete_Keeps_A_Copy() const;
   void Set_Drag_Cursor(std::unique_ptr<TCursor> cursor);

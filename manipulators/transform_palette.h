@@ -56,6 +56,8 @@ class Transform_Palette : public Divided_Notebook {
 
   // Files. The readers answer whether the collection was replaced.
   bool Read_All(ipstream& is);
+  // Empties the collection and places the records with images in order.
+  void Place_All(std::vector<Manipulator_Ref>& records);
   void Write_All(opstream& os) const;
   bool Load_Defaults();
   bool Read_File(const std::string& path);

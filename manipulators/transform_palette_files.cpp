@@ -11,6 +11,7 @@
 #include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
 #include "platform/system/resource.h"
+#include "platform/system/user_file.h"
 #include "platform/window/cursor.h"
 #include "platform/window/user.h"
 #include "toolkit/small_utilities.h"
@@ -27,18 +28,22 @@ constexpr size_t Largest_Manipulator_File = 4 << 20;
 
 bool Transform_Palette::Read_All(ipstream& is) {
   // Everything is read and checked before the collection changes: a damaged
-  // file leaves the palette as it was.
+  // set leaves the palette as it was.
   std::optional<std::vector<Manipulator_Ref>> records = Read_Manipulator_Records(is);
   if (!records) return false;
+  Place_All(*records);
+  return true;
+}
+
+void Transform_Palette::Place_All(std::vector<Manipulator_Ref>& records) {
   Clear_All();
-  for (Manipulator_Ref& manipulator : *records) {
+  for (Manipulator_Ref& manipulator : records) {
     if (manipulator->Count() == 0) continue;
     Make_Diagram(*manipulator);
     Place(std::move(manipulator), nullptr);
   }
   window->Show_Page(&sections[0], sections[0].Page(0), false);
   Select_Tab(0, 0);
-  return true;
 }
 
 void Transform_Palette::Write_All(opstream& os) const {
@@ -62,18 +67,40 @@ bool Transform_Palette::Load_Defaults() {
 }
 
 bool Transform_Palette::Read_File(const std::string& path) {
-  std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Manipulator_File);
-  bool read = false;
-  if (bytes) {
-    ipstream is(*bytes);
+  const TUser_File_Read read = Read_User_File(path, Largest_Manipulator_File);
+  Manipulator_Records kept;
+  kept.whole = false;
+  if (read.bytes) {
+    ipstream is(*read.bytes);
     is.Read_Version();
-    read = Read_All(is);
+    kept = Read_Manipulator_Records_Kept(is);
   }
-  if (!read) {
-    Stop("Unable to read file " + path, "WARNING");
-    return false;
+  if (read.bytes && kept.whole) {
+    Place_All(kept.records);
+    Set_User_File_Flag(users.Current().name, level, true);
+    return true;
   }
-  Set_User_File_Flag(users.Current().name, level, true);
+  // What was read whole before the damage is used; the file itself is never
+  // saved over: one that could be opened goes aside first, one that could
+  // not stays (the writer never replaces it).
+  const TFile_Fault fault = read.bytes ? TFile_Fault::Damaged : read.fault;
+  const size_t count = kept.records.size();
+  std::string outcome = count == 0   ? std::string("no shape manipulator in it could be used")
+                        : count == 1 ? std::string("the 1 shape manipulator read whole is kept")
+                                     : "the " + std::to_string(count) + " shape manipulators read whole are kept";
+  const std::string aside =
+      File_Must_Stay(fault) || !users.Data_Directory_Writable() ? std::string() : Keep_File_Aside(path);
+  outcome += aside.empty() ? ", and the file is left as it is" : ", and the file is kept as " + aside;
+  Stop(Unreadable_File_Message(path, fault, outcome), "WARNING");
+  if (count == 0) return false;
+  Place_All(kept.records);
+  const Palette_Users::Person& user = users.Current();
+  // The user's file holds again what could be kept, the damaged one aside.
+  if (!aside.empty() && path == users.File_Path(user.name, user.level)) {
+    Write_User_File(user);
+  } else {
+    Set_User_File_Flag(user.name, level, true);
+  }
   return true;
 }
 

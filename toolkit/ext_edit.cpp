@@ -45,6 +45,18 @@ void ExtEdit::Key_Down(UINT key, UINT repeat_count, UINT flags) {
   if (Parent) Parent->PostMessage(Ext_Key_Message, key, GetId());
 }
 
+LRESULT ExtEdit::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != WM_UNICHAR) {
+    if (msg == WM_CHAR || msg == WM_KEYDOWN) refusal_pending = false;
+    return TEdit::WindowProc(msg, wp, lp);
+  }
+  if (!refusal_pending && Parent) {
+    refusal_pending = true;
+    Parent->PostMessage(Ext_Char_Refused_Message, wp, GetId());
+  }
+  return 0;
+}
+
 void ExtEdit::Key_Up(UINT key, UINT repeat_count, UINT flags) {
   const bool sent_on_down = key < 256 && Sent_On_Down[key];
   if (key < 256) Sent_On_Down[key] = false;

@@ -46,6 +46,11 @@ class ExtEdit : public TEdit {
   void EvKeyDown(UINT key, UINT repeat_count, UINT flags) override { Key_Down(key, repeat_count, flags); }
   void EvKeyUp(UINT key, UINT repeat_count, UINT flags) override { Key_Up(key, repeat_count, flags); }
 
+  // Characters outside the code page go to the parent as
+  // Ext_Char_Refused_Message, once for those that come in one go (until a
+  // key goes down or a character is taken).
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+
   uint32_t Key_Down_Mask;
   uint32_t Key_Up_Mask;
 
@@ -53,4 +58,5 @@ class ExtEdit : public TEdit {
   // Keys handed over when they went down: their release is not handed over
   // again, so a key in both masks moves the parent once per press.
   bool Sent_On_Down[256] = {};
+  bool refusal_pending = false;
 };

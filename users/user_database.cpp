@@ -2,11 +2,12 @@
 
 #include <algorithm>
 
-#include "model/ifpstream.h"
+#include "model/ipstream.h"
 #include "model/opstream.h"
 #include "model/tstreamableclass.h"
 #include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
+#include "platform/system/user_file.h"
 #include "platform/window/message_box.h"
 #include "users/user_data.h"
 #include "users/user_names.h"
@@ -21,19 +22,50 @@ const TStreamableClass database_class("User_Database", &User_Database::Streamer:
 // version, and the fields of a version-1 user with an empty name and no font.
 constexpr size_t Smallest_Stored_User = 1 + 4 + 4 + 4 + 4 + 4 + 4 + 4 + 12 + 1;
 
+// Makes the user a new one: level 1, no name, scheme colour 1.
+void Renew(User& user) {
+  user = User(0, nullptr);
+  user.source_record = nullptr;
+}
+
 }  // namespace
 
 User_Database::User_Database(For_Stream_Tag) {}
 
 User_Database::User_Database() : User_Database(For_Stream) {
+  // Every new user, the default one too, starts in scheme colour 1, also
+  // when the file fails before its default user.
+  Renew(default_user);
+  // No save of an earlier run is under way any more: its leftovers go.
+  if (The_User_Data.writable) Remove_Interrupted_Saves(The_User_Data.directory);
   if (File_Exists(File_Path())) {
     The_User_Data.show_help_at_start = false;
-    if (!Read_File())
-      MessageBox(0, "Unable to read file " + File_Path(), "WARNING", MB_OK | MB_ICONSTOP);
+    if (!Read_File()) Report_Read_Fault();
   } else {
     Add_User(std::make_unique<User>(0, "Sample"));
   }
   The_User_Database = this;
+}
+
+void User_Database::Report_Read_Fault() {
+  const std::string path = File_Path();
+  std::string outcome;
+  if (File_Must_Stay(read_fault)) {
+    file_must_stay = true;
+    outcome = "the program runs without the users in it and will not change the file";
+  } else {
+    const std::string whole = read_fault != TFile_Fault::Damaged ? "the program runs without the users in it"
+                              : Count() == 1 ? "the 1 user read whole is listed"
+                                             : "the " + std::to_string(Count()) + " users read whole are listed";
+    const std::string aside = The_User_Data.writable ? Keep_File_Aside(path) : std::string();
+    if (aside.empty()) {
+      file_must_stay = true;
+      outcome = whole + ", and the file is left as it is and will not be changed";
+    } else {
+      outcome = whole + ", and the file is kept as " + aside;
+    }
+  }
+  MessageBox(0, Unreadable_File_Message(path, read_fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 User_Database::User_Database(const User_Database& other)
@@ -99,7 +131,9 @@ int32_t User_Database::Find_User(const std::string& name) const {
 std::string User_Database::File_Path() { return The_User_Data.directory + "quendar.usr"; }
 
 bool User_Database::Save(HWND owner) {
-  if (!The_User_Data.writable) return false;
+  // A file that could not be read whole and could not be set aside is never
+  // written over: the person was told at start.
+  if (!The_User_Data.writable || file_must_stay) return false;
   std::vector<uint8_t> bytes;
   opstream os(bytes);
   os.Write_Object(*this);
@@ -109,13 +143,16 @@ bool User_Database::Save(HWND owner) {
 }
 
 bool User_Database::Read_File() {
-  ifpstream is(File_Path());
-  if (is.Fail()) return false;
+  TUser_File_Read read = Read_User_File(File_Path(), Largest_File);
+  read_fault = read.fault;
+  if (!read.bytes) return false;
+  ipstream is(*read.bytes);
   is.Read_Version();
   // A damaged file still gives the users read whole before the damage.
   if (!is.Fail()) is.Read_Object_Keeping_What_Was_Read(*this);
   // Whatever failed, the current user is one that exists.
   Set_Current(current_index);
+  if (is.Fail()) read_fault = TFile_Fault::Damaged;
   return !is.Fail();
 }
 

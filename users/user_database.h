@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/system/user_file.h"
 #include "platform/window/messages.h"
 #include "users/user.h"
 
@@ -57,8 +58,10 @@ class User_Database : public TStreamableBase {
   // True when the file was written.
   bool Save(HWND owner = 0);
   // Reads the file; a damaged file leaves the users read whole before the
-  // damage. False when it could not be read whole.
+  // damage. False when it could not be read whole (read_fault says why).
   bool Read_File();
+  // The file is larger than any list of users could make it.
+  static constexpr size_t Largest_File = 4 << 20;
   // The file of the database: quendar.usr in the user data directory.
   static std::string File_Path();
 
@@ -82,8 +85,18 @@ class User_Database : public TStreamableBase {
   int32_t current_index = -1;
   User* current_user = &default_user;
   bool previous_user_removed = false;
+  // Why the last Read_File did not read the file whole.
+  TFile_Fault read_fault = TFile_Fault::None;
+  // The file could not be read whole and stays where it is: it is never
+  // saved over.
+  bool file_must_stay = false;
 
  private:
+  // Tells the person why the file was not read whole and what happens now:
+  // a file that could be opened is set aside for the next save, one that
+  // could not stays and is never written over.
+  void Report_Read_Fault();
+
   // Gallery files of renamed users that could not take their new name while
   // the old current user's gallery still held it: (where it waits, where it goes).
   std::vector<std::pair<std::string, std::string>> held_gallery_moves;

@@ -12,6 +12,7 @@
 #include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
 #include "platform/system/resource.h"
+#include "platform/system/user_file.h"
 #include "platform/window/command_enabler.h"
 #include "platform/window/cursor.h"
 #include "platform/window/message_box.h"
@@ -200,7 +201,9 @@ const Color_Transform& Color_Cycle_Window::Selected_Cycle() const {
 bool Color_Cycle_Window::Write_File(const Color_Cycles& cycles) {
   if (!The_User_Database) return false;
   const std::string path = File_Path_Of(*The_User_Database->current_user);
-  if (!path.empty() && Write_File_Atomically(path, Color_Cycle_Bytes(cycles, *The_GUI_Colors->Palette))) return true;
+  if (!path.empty() && path != file_kept_in_place &&
+      Write_File_Atomically(path, Color_Cycle_Bytes(cycles, *The_GUI_Colors->Palette)))
+    return true;
   ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }
@@ -209,10 +212,17 @@ bool Color_Cycle_Window::Read_File(Color_Cycles& cycles) {
   if (!The_User_Database) return false;
   const std::string path = File_Path_Of(*The_User_Database->current_user);
   if (path.empty() || !File_Exists(path)) return false;
-  // A file longer than a cycle file is refused unread, as damaged.
-  const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Color_Cycle_File_Size);
-  if (bytes && Read_Color_Cycle_Bytes(*bytes, cycles, &Snap)) return true;
-  ::MessageBox(GetHandle(), "Unable to read file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+  // A file longer than a cycle file is refused unread.
+  const TUser_File_Read read = Read_User_File(path, Color_Cycle_File_Size);
+  if (read.bytes && Read_Color_Cycle_Bytes(*read.bytes, cycles, &Snap)) return true;
+  const TFile_Fault fault = read.bytes ? TFile_Fault::Damaged : read.fault;
+  // The file is never saved over: one that could be opened goes aside
+  // first, one that could not stays (the writer never replaces it).
+  std::string outcome = "the built-in color cycles are used";
+  const std::string aside = File_Must_Stay(fault) || !The_User_Data.writable ? std::string() : Keep_File_Aside(path);
+  outcome += aside.empty() ? " and the file is left as it is" : ", and the file is kept as " + aside;
+  if (aside.empty()) file_kept_in_place = path;
+  ::MessageBox(GetHandle(), Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }
 
@@ -630,7 +640,7 @@ void Color_Cycle_Window::Cmd_Save_Cycle() {
     saved = next;
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
-    if (File_Exists(path) && !Delete_File(path)) {
+    if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
       ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
       return;
     }
@@ -661,7 +671,7 @@ bool Color_Cycle_Window::Save_All() {
     if (!Write_File(current)) return false;
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
-    if (File_Exists(path) && !Delete_File(path)) {
+    if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
       ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
       return false;
     }
@@ -715,7 +725,8 @@ void Color_Cycle_Window::Change_User() {
                                          : std::string("Save changes to color cycles?");
     if (::MessageBox(GetHandle(), question, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) {
       const std::string path = File_Path_Of(old_user);
-      if (!path.empty() && Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
+      if (!path.empty() && path != file_kept_in_place &&
+          Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
         saved = current;
         dirty = 0;
       } else {
@@ -762,8 +773,8 @@ bool Color_Cycle_Window::Can_Close() {
   const int answer =
       ::MessageBox(GetHandle(), "Save changes to color cycles?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDCANCEL) return false;
-  if (answer == IDYES) Save_All();
-  return true;
+  // A save that failed keeps the program open: the edits are still here.
+  return answer != IDYES || Save_All();
 }
 
 

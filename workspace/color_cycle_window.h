@@ -128,6 +128,9 @@ class Color_Cycle_Window : public TWindow, public Eraser_Client {
   std::array<std::unique_ptr<TBitmap>, 2> row_picture;
   uint32_t dirty = 0;
   uint32_t pristine = All_Cycles;
+  // A user file that could not be read and stays where it is: it is never
+  // written over or deleted.
+  std::string file_kept_in_place;
   bool needs_paint = true;
   bool skip_next_move = true;
   int hot = Nothing;

@@ -6,6 +6,7 @@ namespace {
 
 std::atomic<bool> palette_device{false};
 std::atomic<int> screen_bits{0};
+std::atomic<int> display_bits{0};
 
 }  // namespace
 
@@ -14,10 +15,11 @@ void TDevice_Caps::Set_Palette_Device_For_Tests(bool value) { palette_device = v
 bool TDevice_Caps::Is_Palette_Device() { return palette_device; }
 
 void TDevice_Caps::Set_Screen_Bits_For_Tests(int bits) { screen_bits = bits; }
+void TDevice_Caps::Set_Display_Bits(int bits) { display_bits = bits; }
 
 int TDevice_Caps::Get(int index, int width, int height, int bits_per_pixel, bool screen) {
   const bool palette = screen ? bool(palette_device) : bits_per_pixel <= 8;
-  const int forced = screen ? int(screen_bits) : 0;
+  const int forced = !screen ? 0 : screen_bits ? int(screen_bits) : int(display_bits);
   const int bits = forced ? forced : screen && palette_device ? 8 : bits_per_pixel;
   constexpr int common = RC_BITBLT | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_FLOODFILL | RC_STRETCHDIB;
   switch (index) {

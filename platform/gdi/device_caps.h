@@ -27,6 +27,9 @@ constexpr int RC_STRETCHDIB = 0x2000;
 
 class TDevice_Caps {
  public:
+  // The fewest bits per pixel the program's true-colour drawing shows on.
+  static constexpr int True_Color_Bits = 15;
+
   // Reports a palette device (8 bits, 20 reserved colours, a 256-entry
   // palette) instead of the true-colour screen. For tests only.
   static void Set_Palette_Device_For_Tests(bool palette_device);
@@ -34,6 +37,9 @@ class TDevice_Caps {
   // Reports the display with this many bits per pixel (a 4-bit screen the
   // program refuses to run on); 0 goes back to the real report. For tests.
   static void Set_Screen_Bits_For_Tests(int bits);
+  // The real display's depth as the backend found it (0: not known, taken
+  // as true colour). The test switch above wins over it.
+  static void Set_Display_Bits(int bits);
 
   // The value of a capability for a device width x height pixels of
   // bits_per_pixel; screen says whether it is the display (whose depth the

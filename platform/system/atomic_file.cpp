@@ -60,16 +60,46 @@ mode_t Mode_For(const std::string& path) {
   return 0666 & ~mask;
 }
 
+// The file a chain of symbolic links ends at, so a save replaces the file
+// the link names and the link stays a link; the path itself when it is no
+// link. Empty for a loop of links.
+std::string Final_Target(const std::string& path) {
+  std::string resolved = path;
+  for (int hops = 0; hops < 40; ++hops) {
+    struct stat info;
+    if (lstat(resolved.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return resolved;
+    std::string target(MAX_PATH, '\0');
+    const ssize_t size = readlink(resolved.c_str(), target.data(), target.size());
+    if (size <= 0 || size_t(size) >= target.size()) return std::string();
+    target.resize(size_t(size));
+    resolved = target[0] == '/' ? target : Directory_Of(resolved) + "/" + target;
+  }
+  return std::string();
+}
+
+// A file that exists but that this user may not open for reading: nobody
+// knows what it holds, so it is never replaced.
+bool Closed_To_Us(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd >= 0) {
+    close(fd);
+    return false;
+  }
+  return errno == EACCES || errno == EPERM;
+}
+
 }  // namespace
 
 void Fail_Atomic_Write_After(int64_t bytes) { fault_budget.store(bytes < 0 ? -1 : bytes); }
 
-bool Write_File_Atomically(const std::string& path, std::span<const uint8_t> bytes) {
-  if (!Path_Fits(path) || path.back() == '/') return false;
+bool Write_File_Atomically(const std::string& link_or_path, std::span<const uint8_t> bytes) {
+  if (!Path_Fits(link_or_path) || link_or_path.back() == '/') return false;
+  const std::string path = Final_Target(link_or_path);
+  if (!Path_Fits(path)) return false;
   struct stat info;
   // Only a regular file is ever replaced: a directory, FIFO or device at the
-  // path is left alone.
-  if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) return false;
+  // path is left alone, and so is a file this user may not read.
+  if (stat(path.c_str(), &info) == 0 && (!S_ISREG(info.st_mode) || Closed_To_Us(path))) return false;
   std::string temporary = path + ".XXXXXX";
   if (!Path_Fits(temporary)) return false;
   int fd = mkostemp(temporary.data(), O_CLOEXEC);

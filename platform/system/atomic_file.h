@@ -9,7 +9,10 @@
 #include <span>
 #include <string>
 
-// Writes `bytes` to `path` atomically; false (old file untouched) on any failure.
+// Writes `bytes` to `path` atomically; false (old file untouched) on any
+// failure. A symbolic link is written through: the file it ends at is
+// replaced and the link stays. A file at the path that is not a regular file,
+// or that this user may not read, is never replaced.
 bool Write_File_Atomically(const std::string& path, std::span<const uint8_t> bytes);
 
 // Test hook: once this many bytes have been written (counted over the

@@ -1,5 +1,7 @@
 #include "platform/system/file_system.h"
 
+#include "platform/system/user_file.h"
+
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/stat.h>
@@ -158,29 +160,5 @@ bool Directory_Writable(const std::string& directory) {
 }
 
 std::optional<std::vector<uint8_t>> Read_Regular_File(const std::string& path, size_t largest) {
-  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (fd < 0) return std::nullopt;
-  struct stat info;
-  std::optional<std::vector<uint8_t>> bytes;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && uint64_t(info.st_size) <= largest) {
-    // One byte more than allowed tells a file that grew while read.
-    bytes.emplace(largest + 1);
-    size_t size = 0;
-    for (;;) {
-      const ssize_t got = read(fd, bytes->data() + size, bytes->size() - size);
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) {
-        if (got < 0) bytes.reset();
-        break;
-      }
-      size += size_t(got);
-      if (size > largest) {
-        bytes.reset();
-        break;
-      }
-    }
-    if (bytes) bytes->resize(size);
-  }
-  close(fd);
-  return bytes;
+  return Read_User_File(path, largest).bytes;
 }

@@ -1,6 +1,6 @@
 // The file operations the program uses on paths: existence and attributes,
 // move without overwriting, delete, free space and a writability probe.
-// Every path is checked against the platform's path limit first; a path at
+// Every path is checked against the system's path limit first; a path at
 // or beyond it is refused like a missing file, never cut short.
 #pragma once
 
@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-constexpr size_t MAX_PATH = 260;
+// The longest path the kernel takes, with its terminating zero.
+constexpr size_t MAX_PATH = 4096;
 
 constexpr uint32_t INVALID_FILE_ATTRIBUTES = 0xFFFFFFFF;
 constexpr uint32_t FILE_ATTRIBUTE_READONLY = 0x01;

@@ -88,6 +88,10 @@ class TBackend {
   // Brings the program's window to the front with the machine's keyboard:
   // after a click in it, and when a second start hands over to it.
   virtual void Take_Keyboard() {}
+  // Tells the person something through the system's own box, for a display
+  // the program cannot draw on; false when there is no such box (then the
+  // program's own box is used).
+  virtual bool System_Alert(const std::string&, const std::string&) { return false; }
   // Moves text to and from the machine's clipboard (text only).
   virtual void Set_Clipboard_Text(const std::string& text) { clipboard_ = text; }
   virtual std::string Clipboard_Text() { return clipboard_; }

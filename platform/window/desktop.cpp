@@ -560,6 +560,10 @@ HWND TDesktop::Set_Focus(HWND hwnd) {
   if (hwnd && !w) return HWND();
   if (w) {
     TWindow* top = w->Top_Level();
+    // A window disabled under a modal dialog (a message box at start-up)
+    // takes neither the focus nor the activation: the keys stay with the
+    // dialog.
+    if (!top->IsWindowEnabled() && active_ && active_ != top->GetHandle()) return HWND();
     if (active_ != top->GetHandle()) Activate(top);
     old = focus_;
     if (hwnd == focus_) return old;

@@ -329,10 +329,10 @@ bool TDesktop::Route_Key(const TInput_Event& e, MSG& msg) {
   msg.pt = cursor_pos_;
   if (e.kind == K::Char) {
     int c = Code_Page_1252_From_Unicode(char32_t(e.code));
-    if (c < 0 || !target) return false;
+    if (!target || (c < 0 && e.code < 0x20)) return false;
     msg.hwnd = target->GetHandle();
-    msg.message = WM_CHAR;
-    msg.wParam = WPARAM(c);
+    msg.message = c < 0 ? WM_UNICHAR : WM_CHAR;
+    msg.wParam = c < 0 ? WPARAM(e.code) : WPARAM(c);
     msg.lParam = 1;
     return true;
   }

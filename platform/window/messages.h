@@ -83,6 +83,9 @@ enum : UINT {
   WM_CHAR = 0x0102,
   WM_SYSKEYDOWN = 0x0104,
   WM_SYSKEYUP = 0x0105,
+  // A typed character the program's code page has no place for; wParam is
+  // its Unicode code point. Windows that take text say it cannot be used.
+  WM_UNICHAR = 0x0109,
   WM_INITDIALOG = 0x0110,
   WM_COMMAND = 0x0111,
   WM_SYSCOMMAND = 0x0112,

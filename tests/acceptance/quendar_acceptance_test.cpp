@@ -12,6 +12,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <thread>
@@ -19,6 +20,9 @@
 
 #include "app/user_dialog.h"
 #include "app/user_level_window.h"
+#include "gallery/gallery_layout.h"
+#include "game/safari_controls.h"
+#include "game/target_generator.h"
 #include "gallery/gallery_window.h"
 #include "gallery/recycling_bin_io.h"
 #include "help/help_window.h"
@@ -88,14 +92,68 @@ struct Layout {
   // The gallery: its Cancel and Save buttons, the main window point, cells
   // (0, 0) and (1, 1) of the 3 by 3 view and the same of the 12 by 12 view,
   // the 12 by 12 view button, the bin and the place of one drawing in it.
+  TPoint clipboard_point, printer_point;
   TPoint gallery_cancel, gallery_save, main_point, cell_3_00, cell_3_11, cell_12_00, cell_12_11, view_12, bin, bin_disc;
   int gallery_cell = 0;  // the 3 by 3 view's inner cell side
+  // The match game at level 1: whether targets come at all, the level's
+  // button, the camera, the album; the drawing's picture on the screen, a
+  // grid of its points, and for every start shape and manipulator the grid
+  // points that the player's drawing of the two covers.
+  bool safari_plays = false;
+  TPoint level_1, camera;
+  TRect album, camera_box;
+  TPoint picture_origin;
+  std::vector<TPoint> grid;
+  struct Candidate {
+    TPoint shape, manipulator;
+    std::vector<bool> covered;
+  };
+  std::vector<Candidate> candidates;
 };
 
 TPoint Screen_Centre(const TWindow& window, const TRect& client) {
   TPoint p((client.left + client.right) / 2, (client.top + client.bottom) / 2);
   window.ClientToScreen(p);
   return p;
+}
+
+// Every one-step drawing a level-1 target can be: each start shape with
+// each manipulator, drawn headless as the player would draw it.
+void Measure_Safari(Program_Session& program, Layout& l) {
+  IFS_Main_Window& main = *program.Main();
+  program.Change_User("Ann", 0);
+  l.safari_plays = main.target_generator->Target_Coming();
+  Safari_Controls& safari = *main.safari_controls;
+  l.camera = safari.Panel_Screen_Point();
+  l.camera_box = safari.Camera_Rect.Offset_By(l.camera.x - (safari.Camera_Rect.left + safari.Camera_Rect.right) / 2,
+                                               l.camera.y - (safari.Camera_Rect.top + safari.Camera_Rect.bottom) / 2);
+  TPoint album_origin = safari.Album_Rect.TopLeft();
+  safari.ClientToScreen(album_origin);
+  l.album = safari.Album_Rect.Offset_By(album_origin.x - safari.Album_Rect.left, album_origin.y - safari.Album_Rect.top);
+  Drawing_Window& drawing = *main.drawing_window;
+  l.picture_origin = drawing.Inner_Rect.TopLeft();
+  drawing.ClientToScreen(l.picture_origin);
+  const int side = drawing.Inner_Rect.Width();
+  // Even x + y: the points the target's checkered hint paints, inside the
+  // round window's circle.
+  const int r = side / 2 - 8;
+  for (int y = 4; y < side - 4; y += 6)
+    for (int x = 4; x < side - 4; x += 6)
+      if ((x - side / 2) * (x - side / 2) + (y - side / 2) * (y - side / 2) < r * r) l.grid.push_back(TPoint(x, y));
+  Transform_Palette& palette = *main.manipulator_palette;
+  for (Shape_Button* button : main.shape_palette->Buttons) {
+    if (!button) continue;
+    for (int32_t index = 0; index < palette.Section(0).Total(); ++index) {
+      drawing.Clear();
+      Layout::Candidate c{Program_Session::Center_Of(button), palette.Slot_Screen_Points(0, index, nullptr), {}};
+      program.Click(c.shape);
+      program.Click(c.manipulator);
+      Shape_Drawing& picture = *drawing.current.picture;
+      for (const TPoint& p : l.grid) c.covered.push_back(!picture.Pixel_Has_Color(p, picture.Background));
+      l.candidates.push_back(std::move(c));
+    }
+  }
+  drawing.Clear();
 }
 
 Layout Measure_Layout() {
@@ -118,6 +176,8 @@ Layout Measure_Layout() {
     l.gallery_cancel = Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id));
     l.gallery_save = g.Save_Button_Screen_Point();
     l.main_point = g.Main_IO_Screen_Point();
+    l.clipboard_point = Program_Session::Center_Of(g.Point(Gallery_Layout::Clipboard_Point));
+    l.printer_point = Program_Session::Center_Of(g.Point(Gallery_Layout::Printer_Point));
     l.cell_3_00 = g.Cell_Screen_Point(1, 0, 0);
     l.cell_3_11 = g.Cell_Screen_Point(1, 1, 1);
     l.cell_12_00 = g.Cell_Screen_Point(3, 0, 0);
@@ -136,6 +196,7 @@ Layout Measure_Layout() {
     User_Dialog dialog(program.Frame(), nullptr, program.Frame()->User_Dialog_Place);
     dialog.Create();
     program.Run_Until_Idle();
+    l.level_1 = dialog.Level_Column_Point(0);
     l.level_4 = dialog.Level_Column_Point(3);
     l.level_5 = dialog.Level_Column_Point(4);
     l.dialog_ok = dialog.OK_Button_Point();
@@ -204,6 +265,7 @@ Layout Measure_Layout() {
   const Color_Transform& chosen = cycles.Selected_Cycle();
   for (int i = 0; i < chosen.count; ++i) l.cycle_rgbs.push_back(chosen.colors[size_t(i)].Xrgb());
   l.triangle_manipulator_5 = palette.Slot_Screen_Points(2, 0, &l.triangle_tab_5);
+  Measure_Safari(program, l);
   return l;
 }
 
@@ -225,8 +287,11 @@ void Keys(const std::string& names) {
 // Presses at from, moves to to in small steps, as a hand drags, and lets go.
 void Drag(TPoint from, TPoint to) {
   Xdotool("mousemove " + At(from) + " mousedown 1");
-  for (int i = 1; i <= 5; ++i)
-    Xdotool("mousemove " + At(TPoint(from.x + (to.x - from.x) * i / 5, from.y + (to.y - from.y) * i / 5)));
+  const int steps = std::max(5, std::max(std::abs(to.x - from.x), std::abs(to.y - from.y)) / 40);
+  for (int i = 1; i <= steps; ++i) {
+    Xdotool("mousemove " + At(TPoint(from.x + (to.x - from.x) * i / steps, from.y + (to.y - from.y) * i / steps)));
+    std::this_thread::sleep_for(std::chrono::milliseconds(15));
+  }
   Xdotool("mouseup 1");
 }
 
@@ -236,10 +301,13 @@ class Running_Program {
     const std::string size = std::to_string(Width) + "x" + std::to_string(Height);
     std::vector<std::string> env = {"QUENDAR_SCREEN=" + size, "HOME=" + folder, "XDG_CONFIG_HOME=" + folder + "/config",
                                     "XDG_DATA_HOME=" + folder + "/data", "XDG_RUNTIME_DIR=" + folder + "/run",
-                                    "XDG_CACHE_HOME=" + folder + "/cache", "ASAN_OPTIONS=detect_leaks=0"};
+                                    "XDG_CACHE_HOME=" + folder + "/cache",
+                                    // No print server: the printer stays undefined, whatever this machine has.
+                                    "CUPS_SERVER=" + folder + "/no-print-server.sock", "ASAN_OPTIONS=detect_leaks=0"};
     std::filesystem::create_directories(folder + "/run");
     std::filesystem::permissions(folder + "/run", std::filesystem::perms::owner_all);
-    for (const char* name : {"DISPLAY", "XAUTHORITY", "PATH"})
+    // TSAN_OPTIONS carries the sanitizer's suppressions to the program.
+    for (const char* name : {"DISPLAY", "XAUTHORITY", "PATH", "TSAN_OPTIONS"})
       if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
     std::vector<char*> envp;
     for (std::string& v : env) envp.push_back(v.data());
@@ -604,12 +672,105 @@ void Use_The_Program() {
          Sleep_Ms(700);
          EXPECT_GT(differences(cell_3(grab()), gallery_empty), 100);
        }},
+      // Onto the clipboard: another program pastes it as a PNG; then back.
+      {"41a_on_the_clipboard", none, 0, [&] {
+         Drag(layout.cell_3_00, layout.clipboard_point);
+         Sleep_Ms(1000);
+         const std::string pasted = folder + "/pasted.png";
+         ASSERT_EQ(std::system(("timeout 20 xclip -selection clipboard -t image/png -o > '" + pasted + "'").c_str()), 0);
+         std::ifstream in(pasted, std::ios::binary);
+         char magic[8] = {};
+         in.read(magic, 8);
+         EXPECT_EQ(std::string(magic + 1, 3), "PNG");
+         Drag(layout.clipboard_point, layout.cell_3_00);
+         Sleep_Ms(700);
+       }},
+      // Onto the printer, which no print server stands behind: the drawing
+      // stays where it was.
+      {"41b_printer_refuses", none, 0, [&] {
+         const std::vector<uint32_t> before = cell_3(grab());
+         Drag(layout.cell_3_00, layout.printer_point);
+         Sleep_Ms(1000);
+         EXPECT_EQ(differences(cell_3(grab()), before), 0);
+       }},
       {"42_twelve_by_twelve", layout.view_12, 1000},
       {"43_into_the_bin", none, 0, [&] { Drag(layout.cell_12_00, layout.bin); }},
       {"44_out_of_the_bin", none, 0, [&] { Drag(layout.bin_disc, layout.cell_12_11); }},
       {"45_saved_and_left", layout.gallery_save, 1500},
+      {"46_name_and_level", layout.name},
+      {"47_level_1", layout.level_1, 2500},
+      {"48_level_1_chosen", layout.dialog_ok, 1500},
+  };
+  // The match game at level 1: a run shows its target's hint under the
+  // drawing; the player rebuilds it and the album takes its photo; a second
+  // run is stopped and its hint goes.
+  auto hint_points = [&](std::vector<bool>* covered) {
+    const std::vector<uint32_t> now = grab();
+    int n = 0;
+    for (const TPoint& p : layout.grid) {
+      const bool on = pixel(now, TPoint(layout.picture_origin.x + p.x, layout.picture_origin.y + p.y)) != background;
+      n += on;
+      if (covered) covered->push_back(on);
+    }
+    return n;
+  };
+  auto hint_shows = [&] {
+    int n = 0;
+    for (int waited = 0; waited < 5000 && (n = hint_points(nullptr)) < 20; waited += 100) Sleep_Ms(100);
+    return n >= 20;
+  };
+  // The camera goes home once the fireworks are over, and the case shows
+  // again where it stood before the run.
+  std::vector<uint32_t> camera_case;
+  auto camera_home = [&] {
+    bool home = false;
+    for (int waited = 0; waited < 30000 && !(home = crop(grab(), layout.camera_box) == camera_case); waited += 250)
+      Sleep_Ms(250);
+    return home;
+  };
+  std::vector<uint32_t> album_in_run;
+  const Step safari_steps[] = {
+      {"49_safari_started", none, 0, [&] {
+         camera_case = crop(grab(), layout.camera_box);
+         Click(layout.camera);
+         EXPECT_TRUE(hint_shows()) << "no target hint";
+         album_in_run = crop(grab(), layout.album);
+       }},
+      {"50_target_matched", none, 0, [&] {
+         std::vector<bool> shown;
+         hint_points(&shown);
+         // The drawing whose covered points agree best with the hint.
+         const Layout::Candidate* best = nullptr;
+         int best_misses = 1 << 30;
+         for (const Layout::Candidate& c : layout.candidates) {
+           int misses = 0;
+           for (size_t i = 0; i < shown.size(); ++i) misses += shown[i] != c.covered[i];
+           if (misses < best_misses) best = &c, best_misses = misses;
+         }
+         ASSERT_NE(best, nullptr);
+         Click(best->shape);
+         Sleep_Ms(300);
+         Click(best->manipulator);
+         // Matched: the album takes the photo in place of the points.
+         std::vector<uint32_t> album;
+         for (int waited = 0; waited < 3000 && (album = crop(grab(), layout.album)) == album_in_run; waited += 100)
+           Sleep_Ms(100);
+         EXPECT_NE(album, album_in_run) << "not matched";
+       }},
+      {"51_show_over", none, 0, [&] { EXPECT_TRUE(camera_home()) << "the fireworks or the camera never ended"; }},
+      {"52_second_run", layout.camera, 0, [&] { EXPECT_TRUE(hint_shows()) << "no target hint"; }},
+      {"53_second_run_stopped", layout.camera, 1000, [&] { EXPECT_EQ(hint_points(nullptr), 0) << "the hint stayed"; }},
   };
   for (const Step& step : steps) {
+    SCOPED_TRACE(step.name);
+    if (step.click.x >= 0) Click(step.click);
+    Sleep_Ms(step.wait_ms);
+    step.then();
+    Sleep_Ms(700);
+    shot(step.name);
+  }
+  EXPECT_TRUE(layout.safari_plays) << "the match game makes no targets";
+  for (const Step& step : safari_steps) {
     SCOPED_TRACE(step.name);
     if (step.click.x >= 0) Click(step.click);
     Sleep_Ms(step.wait_ms);
@@ -637,10 +798,16 @@ void Use_The_Program() {
       still_ms = (now == last) ? still_ms + 250 : 0;
       last = std::move(now);
     }
-    shot("46_started_again");
+    shot("60_started_again");
     Click(layout.gallery);
-    Sleep_Ms(1500);
-    const std::vector<uint32_t> found = shot("47_drawing_found");
+    // The reduced pictures come from the gallery's own thread: wait for it.
+    std::vector<uint32_t> found;
+    for (int waited = 0; waited < 8000; waited += 250) {
+      Sleep_Ms(250);
+      found = grab();
+      if (differences(cell_3(found, layout.cell_3_11), cell_3(found, layout.cell_3_00)) > 100) break;
+    }
+    shot("61_drawing_found");
     EXPECT_GT(differences(cell_3(found, layout.cell_3_11), cell_3(found, layout.cell_3_00)), 100);
     Click(layout.gallery_cancel);
     Sleep_Ms(700);

@@ -14,6 +14,8 @@
 #include "toolkit/demonstration_state.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
+#include "users/user_data.h"
+#include "users/user_database.h"
 #include "workspace/fill_pointer.h"
 
 TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
@@ -34,16 +36,37 @@ TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
   EXPECT_TRUE(!The_Help_Window && !The_Simulated_User && !The_Fill_Pointer && !The_Mouse && !The_GUI_Sizes);
 }
 
-TEST(Start_Up, A_Display_Of_Fewer_Than_256_Colours_Is_Refused_With_Exit_Code_1) {
-  Program_Session program({.screen_bits = 4});
-  program.Start();
-  ASSERT_EQ(program.Boxes.size(), 1u);
-  EXPECT_EQ(program.Boxes[0].caption, "Quendar Can't Run");
-  EXPECT_EQ(program.Boxes[0].text, "The display must be set for 256 colors or more.");
-  EXPECT_TRUE(program.Made.empty());
-  EXPECT_EQ(The_Title_Window, nullptr);
-  EXPECT_EQ(program.Stop(), 1);
-  EXPECT_TRUE(program.Deleted.empty());
+// The refusal below 256 colours; and, the pictures being drawn in
+// true colour, a refusal with a word of a 256-colour display too (it would
+// show a black window). 15 bits and more run.
+TEST(Start_Up, A_Display_Without_True_Colour_Is_Refused_With_Exit_Code_1) {
+  const struct {
+    int bits;
+    const char* text;  // null: the program runs
+  } cases[] = {
+      {4, "The display must be set for 256 colors or more."},
+      {8, "The display must be set for true color (15 bits per pixel or more)."},
+      {14, "The display must be set for true color (15 bits per pixel or more)."},
+      {15, nullptr},
+      {16, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.bits);
+    Program_Session program({.screen_bits = c.bits});
+    program.Start();
+    if (!c.text) {
+      EXPECT_FALSE(program.Made.empty());
+      EXPECT_EQ(program.Stop(), 0);
+      continue;
+    }
+    ASSERT_EQ(program.Boxes.size(), 1u);
+    EXPECT_EQ(program.Boxes[0].caption, "Quendar Can't Run");
+    EXPECT_EQ(program.Boxes[0].text, c.text);
+    EXPECT_TRUE(program.Made.empty());
+    EXPECT_EQ(The_Title_Window, nullptr);
+    EXPECT_EQ(program.Stop(), 1);
+    EXPECT_TRUE(program.Deleted.empty());
+  }
 }
 
 // What a later start from outside comes to.
@@ -93,6 +116,8 @@ TEST(Start_Up, The_User_Path_Ends_In_A_Slash_And_Is_Writable_Only_When_A_File_Ca
   const std::string folder = probe.Folder();
   std::filesystem::create_directories(folder + "/users");
   std::ofstream(folder + "/a_file") << "x";
+  const std::string long_folder = folder + "/" + std::string(150, 'l') + "/" + std::string(150, 'm');
+  std::filesystem::create_directories(long_folder);
   const struct {
     const char* name;
     std::string setting;  // "" : no setting
@@ -105,6 +130,7 @@ TEST(Start_Up, The_User_Path_Ends_In_A_Slash_And_Is_Writable_Only_When_A_File_Ca
       {"missing", folder + "/missing", folder + "/missing/", false},
       {"not a directory", folder + "/a_file", folder + "/a_file/", false},
       {"not writable", "/proc", "/proc/", false},
+      {"longer than 260 characters", long_folder, long_folder + "/", true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -113,7 +139,30 @@ TEST(Start_Up, The_User_Path_Ends_In_A_Slash_And_Is_Writable_Only_When_A_File_Ca
     const User_Path found = IFS_Application::Find_User_Path();
     EXPECT_EQ(found.path, c.expected_path);
     EXPECT_EQ(found.writable, c.writable);
+    EXPECT_FALSE(found.in_working_directory);
   }
+}
+
+// Without any home the data goes to the working directory, and the person
+// is told where.
+TEST(Start_Up, Without_A_Home_The_Working_Directory_Is_Used_And_Named) {
+  Program_Session program;
+  const std::string folder = program.Folder() + "/work/";
+  std::filesystem::create_directories(folder);
+  const std::string was = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
+  // The session puts the variables back when it ends.
+  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME"}) unsetenv(name);
+  const User_Path found = IFS_Application::Find_User_Path();
+  EXPECT_EQ(found.path, folder);
+  EXPECT_TRUE(found.in_working_directory);
+  program.Start();
+  ASSERT_FALSE(program.Boxes.empty());
+  EXPECT_EQ(program.Boxes[0].text, "Quendar found no home folder: neither HOME nor XDG_DATA_HOME is set.\nUser data "
+                                   "is kept in " + folder + ".");
+  EXPECT_EQ(program.App().User_Path_Name, folder);
+  program.Stop();
+  std::filesystem::current_path(was);
 }
 
 TEST(Start_Up, Warns_Of_A_User_Path_It_Cannot_Write_And_Of_Little_Free_Space) {
@@ -151,4 +200,44 @@ TEST(Start_Up, The_Cancel_Chord_Ends_A_Demonstration_And_Forgets_The_Recording_H
   EXPECT_EQ(The_Mouse->Hook, HHOOK(0));
   EXPECT_FALSE(Demonstration_Running());
   EXPECT_EQ(program.Frame()->Title(), "Quendar at Level 1");
+}
+
+// A damaged user file at start: the users read whole are listed, the file
+// goes aside whole before any save, the person is told where, and the next
+// save writes the users listed.
+TEST(Start_Up, A_Damaged_User_File_Is_Kept_Aside_And_Its_Whole_Users_Stay_Listed) {
+  Program_Session program;
+  const std::string data = program.Folder() + "/home/.local/share/Quendar/";
+  std::filesystem::create_directories(data);
+  The_User_Data.directory = data;
+  {
+    User_Database users(For_Stream);
+    for (const char* name : {"Ann", "Bob", "Cal"}) users.Add_User(std::make_unique<User>(1, name));
+    ASSERT_TRUE(users.Save());
+  }
+  const auto read = [](const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  };
+  const std::string whole = read(data + "quendar.usr");
+  const std::string damaged = whole.substr(0, whole.size() - 12);  // Cal and the index cut off
+  std::ofstream(data + "quendar.usr", std::ios::binary | std::ios::trunc) << damaged;
+  program.Start();
+  std::string aside;
+  for (const auto& entry : std::filesystem::directory_iterator(data))
+    if (entry.path().filename().string().rfind("quendar.usr.damaged-", 0) == 0) aside = entry.path();
+  ASSERT_FALSE(aside.empty());
+  EXPECT_EQ(read(aside), damaged);
+  ASSERT_FALSE(program.Boxes.empty());
+  EXPECT_EQ(program.Boxes[0].text, "Unable to read file " + data + "quendar.usr\nThe file is damaged: the 2 users "
+                                   "read whole are listed, and the file is kept as " + aside + ".");
+  ASSERT_EQ(The_User_Database->Count(), 2);
+  // The next save (the Name and Level dialog's OK makes one).
+  ASSERT_TRUE(The_User_Database->Save());
+  User_Database saved(For_Stream);
+  ASSERT_TRUE(saved.Read_File());
+  EXPECT_EQ(saved.Find_User("Ann"), 0);
+  EXPECT_EQ(saved.Find_User("Bob"), 1);
+  EXPECT_EQ(read(aside), damaged);
+  EXPECT_EQ(program.Stop(), 0);
 }

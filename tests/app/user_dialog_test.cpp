@@ -5,6 +5,8 @@
 
 #include "toolkit/program_messages.h"
 #include "app/user_dialog.h"
+
+#include "platform/window/command_enabler.h"
 #include "app/user_level_window.h"
 #include "app/user_list_window.h"
 #include "platform/window/message_box.h"
@@ -109,6 +111,73 @@ TEST_F(User_Dialog_Test, NewNamesGoInAtTheirPlaceAndDuplicatesAreRefused) {
   Type("BOB", true);  // a change of case is a rename
   EXPECT_EQ(Copy().At(1)->name, "BOB");
   EXPECT_EQ(The_User_Database->At(1)->name, "Comet");  // only the copy changes
+}
+
+// Letters the names' code page has no place for (Chinese, an emoji) never
+// reach the name, and the person is told once for what was typed in one go.
+TEST_F(User_Dialog_Test, CharactersOutsideTheNamesCodePageAreRefusedWithAWord) {
+  Open({"Ann"}, -1);
+  ASSERT_TRUE(List().Editing());
+  TInput_Event typed;
+  typed.kind = TInput_Event::Kind::Char;
+  for (uint32_t c : {0x4E2Du, 0x1F600u, 0xE9u}) {
+    typed.code = c;
+    headless->Inject(typed);
+  }
+  Run_Until_Idle();
+  EXPECT_EQ(List().Field().GetText(), "\xE9");
+  EXPECT_EQ(Boxes, std::vector<std::string>{"User List Update: Some of the characters typed cannot be used in "
+                                            "names.\nPlease use other letters."});
+  typed.code = 0x4E2D;
+  headless->Inject(typed);
+  Run_Until_Idle();
+  EXPECT_EQ(Boxes.size(), 2u);
+  EXPECT_TRUE(List().Editing());
+}
+
+// The list's menu commands: Edit Name (5011), Delete (5012), Font (5013)
+// and Color (5014), enabled only with a listed user marked.
+TEST_F(User_Dialog_Test, TheListsMenuCommandsActOnTheMarkedUser) {
+  Open({"Ann", "Bob", "Comet"}, -1);
+  const auto enabled = [&] {
+    std::vector<bool> out;
+    for (UINT id : {5011u, 5012u, 5013u, 5014u}) {
+      TCommandEnabler probe(id);
+      List().EvCommandEnable(probe);
+      out.push_back(probe.Enabled());
+    }
+    return out;
+  };
+  EXPECT_EQ(enabled(), std::vector<bool>(4, false));  // the default user
+  Key(VK_ESCAPE);
+  Key(VK_DOWN);
+  ASSERT_EQ(Copy().current_index, 0);
+  EXPECT_EQ(enabled(), std::vector<bool>(4, true));
+
+  List().EvCommand(User_List_Window::Edit_Command, HWND(), 0);
+  Run_Until_Idle();
+  EXPECT_TRUE(List().Editing());
+  EXPECT_EQ(List().Edited_Index(), 0);
+  EXPECT_EQ(List().Field().GetText(), "Ann");
+  Key(VK_ESCAPE);
+
+  for (UINT id : {User_List_Window::Font_Command, User_List_Window::Color_Command}) {
+    Boxes.clear();
+    List().EvCommand(id, HWND(), 0);
+    EXPECT_EQ(Boxes, std::vector<std::string>{": Not Implemented Yet"}) << id;
+  }
+
+  Boxes.clear();
+  Answer = IDNO;
+  List().EvCommand(User_List_Window::Delete_Command, HWND(), 0);
+  EXPECT_EQ(Boxes, std::vector<std::string>{"Confirmation: Delete Ann?"});
+  EXPECT_EQ(Copy().Count(), 3);
+  Answer = IDYES;
+  List().EvCommand(User_List_Window::Delete_Command, HWND(), 0);
+  Run_Until_Idle();
+  EXPECT_EQ(Copy().Count(), 2);
+  EXPECT_EQ(Copy().Find_User("Ann"), -1);
+  EXPECT_EQ(The_User_Database->Count(), 3);  // only the copy changes
 }
 
 TEST_F(User_Dialog_Test, EmptyingANameDeletesTheEditedUserNeverTheDefault) {

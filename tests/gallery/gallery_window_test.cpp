@@ -537,3 +537,29 @@ TEST_F(Gallery_Program_Test, Race_Cells_Read_From_The_File_Fill_In_As_Their_Pict
 }
 
 }  // namespace
+
+namespace {
+
+class Gallery_Window_Wide_Test : public Gallery_Window_Test {
+ protected:
+  Gallery_Window_Wide_Test() : Gallery_Window_Test({1920, 1080}) {}
+};
+
+TEST_F(Gallery_Window_Wide_Test, A_Drawing_Goes_Into_The_Bin_And_Comes_Back_Out_In_The_Largest_View) {
+  Fill({{0, 0}});
+  Open();
+  Gallery_Window& g = Gallery();
+  program.Click(g.View_Button_Screen_Point(3));
+  ASSERT_EQ(g.Current_View(), 3);
+  Drag(Cell(0, 0), g.Bin_IO_Screen_Point(), 5);
+  ASSERT_EQ(Store().Bin_Length(), 1);
+  const Recycling_Bin_IO& bin = *g.Bin_Point();
+  const TRect slot = bin.Shape().slots[size_t(Recycling_Bin_IO::Slot_Of(0, 1))];
+  TPoint disc((slot.left + slot.right) / 2, (slot.top + slot.bottom) / 2 - slot.Height() / 4);
+  bin.ClientToScreen(disc);
+  Drag(disc, Cell(1, 1), 5);
+  EXPECT_EQ(Store().Bin_Length(), 0);
+  EXPECT_TRUE(Occupied(1, 1));
+}
+
+}  // namespace

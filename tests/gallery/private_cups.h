@@ -85,7 +85,7 @@ class Private_Cups {
   // anonymous folder); empty until it is there whole.
   std::string Output_Of(int job) const {
     const passwd* user = getpwuid(getuid());
-    for (const std::string dir : {std::string(user ? user->pw_dir : "") + "/PDF", std::string("/var/spool/cups-pdf/ANONYMOUS")}) {
+    for (const std::string& dir : {std::string(user ? user->pw_dir : "") + "/PDF", std::string("/var/spool/cups-pdf/ANONYMOUS")}) {
       std::error_code error;
       for (const auto& entry : std::filesystem::directory_iterator(dir, error)) {
         const std::string name = entry.path().filename().string();

@@ -119,14 +119,12 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
     Snap_Pages(0, &main);
     Snap_Pages(5, &main);
   }
-  // The dialog and the gallery lay out their sections when they are made.
+  // The dialog lays out its section when it is made; the gallery, made
+  // hidden at start, laid out its two in its set-up.
   auto* dialog = new User_Dialog(program.Frame(), nullptr, program.Frame()->User_Dialog_Place);
   dialog->Create();
   program.Run_Until_Idle();
-  // The gallery lays out its own sections in its set-up; where it does not
-  // yet, they lie over the main window's place.
-  const TRect gallery = main.GetWindowRect();
-  for (int s : {4, 6}) help.Load_Section(s, gallery, 0);
+  Gallery_Window& gallery = *program.Frame()->Gallery;
 
   const TResource block = Find_Resource(RT_RCDATA, Help_Window::Script_Resource);
   ASSERT_TRUE(block);
@@ -139,6 +137,7 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
   targets.merge(Review_Targets(*main.review_window));
   targets.merge(Editor_Targets(*main.editor));
   targets.merge(Dialog_Targets(*dialog));
+  targets.merge(Gallery_Targets(gallery));
   const TRect& frame = help.Arrow_Frame;
 
   for (int s = 0; s < Help_Window::Section_Count; ++s) {
@@ -196,6 +195,11 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
     program.Click(main.manipulator_palette->Window()->Edit_Button_Screen_Point());
     Snap_Pages(2, &main);
     program.Click(main.editor->Corner_Screen_Point(2));
+    // The gallery's pages over the gallery, the drawing handed to it.
+    program.Click(Program_Session::Center_Of(main.gallery_button));
+    Snap_Pages(4, &gallery);
+    Snap_Pages(6, &gallery);
+    program.Click(Program_Session::Center_Of(gallery.ChildWithId(Gallery_Window::Cancel_Id)));
   }
   EXPECT_EQ(program.Stop(), 0);
 }

@@ -92,6 +92,40 @@ TEST(Manipulator_File, A_File_Cut_At_Any_Byte_Is_Refused) {
   }
 }
 
+// Cut anywhere, a file of three records keeps exactly the records that end
+// before the cut; only the whole file reads whole.
+TEST(Manipulator_File, A_Cut_File_Keeps_The_Records_Before_The_Damage) {
+  Shape_Transform m[3];
+  std::vector<size_t> ends;
+  std::vector<const Shape_Transform*> list;
+  for (int i = 0; i < 3; ++i) {
+    Add(m[i], 0.5f, 0, 0, 1, 0.1f * float(i), 0);
+    m[i].Set_Name(std::string(1, char('a' + i)).c_str());
+    list.push_back(&m[i]);
+    // Where record i ends in the file: the header, the count, the records.
+    ends.push_back(Write(list).size());
+  }
+  const std::vector<uint8_t> whole = Write(list);
+  for (size_t n = 0; n <= whole.size(); ++n) {
+    ipstream is(std::span(whole.data(), n));
+    is.Read_Version();
+    const Manipulator_Records read = Read_Manipulator_Records_Kept(is);
+    size_t expected = 0;
+    while (expected < 3 && ends[expected] <= n) ++expected;
+    ASSERT_EQ(read.records.size(), expected) << n;
+    ASSERT_EQ(read.whole, n == whole.size()) << n;
+    for (size_t i = 0; i < read.records.size(); ++i) ASSERT_STREQ(read.records[i]->Name(), m[i].Name()) << n;
+  }
+  // A count beyond what the bytes could hold keeps what is there.
+  std::vector<uint8_t> huge = whole;
+  huge[5] = 0xFF, huge[6] = 0xFF, huge[7] = 0xFF, huge[8] = 0x0F;
+  ipstream is(huge);
+  is.Read_Version();
+  const Manipulator_Records read = Read_Manipulator_Records_Kept(is);
+  EXPECT_EQ(read.records.size(), 3u);
+  EXPECT_FALSE(read.whole);
+}
+
 TEST(Manipulator_File, Damaged_Fields_Are_Refused) {
   const struct {
     const char* what;

@@ -12,6 +12,7 @@
 #include <utility>
 
 #include "toolkit/program_messages.h"
+#include "manipulators/manipulator_file.h"
 #include "manipulators/shape_transform_window.h"
 #include "model/affine_transform_2d.h"
 #include "model/opstream.h"
@@ -234,11 +235,42 @@ TEST_F(Palette_Test, Files_Round_Trip_And_A_Failed_Save_Changes_Nothing) {
   again->Write_All(os);
   EXPECT_EQ(first, second);
 
-  // A damaged file is refused and the collection kept.
-  std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(first.data()), 300);
+  // A file damaged before its first record is refused and the collection
+  // kept; the file goes aside whole, under a name that says so.
+  const auto damage = [&](size_t size) {
+    std::filesystem::remove(path);
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(first.data()), long(size));
+  };
+  const auto aside = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(std::filesystem::path(path).parent_path()))
+      if (entry.path().string().rfind(path + ".damaged-", 0) == 0) found.push_back(entry.path().string());
+    return found;
+  };
+  damage(20);
   EXPECT_FALSE(again->Read_File(path));
   EXPECT_EQ(again->Total(), 49);
-  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"WARNING: Unable to read file " + path});
+  ASSERT_EQ(aside().size(), 1u);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"WARNING: Unable to read file " + path +
+                                                   "\nThe file is damaged: no shape manipulator in it could be used, "
+                                                   "and the file is kept as " + aside()[0] + "."});
+  EXPECT_EQ(std::filesystem::file_size(aside()[0]), 20u);
+  std::filesystem::remove(aside()[0]);
+
+  // Damaged later, every record read whole before the damage is kept, and
+  // the user's file holds them again.
+  damage(300);
+  EXPECT_TRUE(again->Read_File(path));
+  EXPECT_EQ(again->Total(), 2);
+  ASSERT_EQ(aside().size(), 1u);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"WARNING: Unable to read file " + path +
+                                                   "\nThe file is damaged: the 2 shape manipulators read whole are "
+                                                   "kept, and the file is kept as " + aside()[0] + "."});
+  EXPECT_EQ(std::filesystem::file_size(aside()[0]), 300u);
+  std::ifstream kept(path, std::ios::binary);
+  std::vector<uint8_t> rewritten((std::istreambuf_iterator<char>(kept)), {});
+  EXPECT_EQ(Read_Manipulator_File(rewritten)->size(), 2u);
+  EXPECT_FALSE(again->Modified);
 }
 
 TEST_F(Palette_Test, Change_Of_User_Asks_And_Reloads) {
@@ -375,4 +407,104 @@ TEST_F(Palette_Test, A_Failed_Reload_Keeps_The_Changes) {
   Take_Asked();
   EXPECT_FALSE(palette->CanClose());
   EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Program Exit: Save changes to shape manipulators?"});
+}
+
+// A stored record without images is never placed: the palette shows only
+// what can be applied.
+TEST_F(Palette_Test, Records_Without_Images_Are_Not_Placed) {
+  Open(3);
+  Shape_Transform one, empty, two;
+  one.Add_Map(Square(0.5f, 0, 0));
+  one.Set_Name("one");
+  empty.Set_Name("empty");
+  two.Add_Map(Square(0.5f, 0.5f, 0));
+  two.Set_Name("two");
+  std::vector<uint8_t> bytes;
+  opstream os(bytes);
+  Write_Manipulator_Records(os, {&one, &empty, &two});
+  const std::string path = users.File_Path("Ann", 3);
+  std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), long(bytes.size()));
+  ASSERT_TRUE(palette->Read_File(path));
+  EXPECT_EQ(palette->Total(), 2);
+  EXPECT_TRUE(Take_Asked().empty());
+}
+
+// Save Changes, Undo Changes, Recall Original and Recall Custom with the
+// questions each asks, and what each answer leaves.
+TEST_F(Palette_Test, Save_And_Recall_Commands_Ask_And_Keep_Or_Replace_The_File) {
+  Open(3);
+  const std::string path = users.File_Path("Ann", 3);
+  const auto file_total = [&] {
+    std::ifstream in(path, std::ios::binary);
+    std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(in)), {});
+    auto read = Read_Manipulator_File(bytes);
+    return read ? int(read->size()) : -1;
+  };
+  // No file yet: Save Changes writes without a question.
+  Click_Slot(0);
+  Command(Cm_Duplicate);
+  Command(Cm_Save_Changes);
+  EXPECT_TRUE(Take_Asked().empty());
+  EXPECT_EQ(file_total(), 49);
+  EXPECT_EQ(palette->Source_Id, Transform_Palette::File_Source);
+  EXPECT_FALSE(palette->Modified);
+
+  // Unchanged, Recall Original asks whether to keep the file; Yes keeps it
+  // and shows the built-in set.
+  answer = IDYES;
+  Command(Cm_Recall_Original);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Recall Original: Retain customized shape manipulators for future use?"});
+  EXPECT_EQ(palette->Total(), 48);
+  EXPECT_EQ(file_total(), 49);
+  EXPECT_NE(palette->Source_Id, Transform_Palette::File_Source);
+
+  // Showing the built-in set over a saved file, Save Changes asks first:
+  // No writes nothing.
+  Click_Slot(0);
+  Command(Cm_Cut);
+  EXPECT_EQ(palette->Total(), 47);
+  answer = IDNO;
+  Command(Cm_Save_Changes);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Save Changes: Overwrite previously saved manipulator changes?"});
+  EXPECT_EQ(file_total(), 49);
+
+  // Recall Custom asks before losing the changes: No keeps them, Yes reads
+  // the file.
+  answer = IDNO;
+  Command(Cm_Recall_Custom);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Recall Custom: Recent changes will be lost, proceed?"});
+  EXPECT_EQ(palette->Total(), 47);
+  EXPECT_TRUE(palette->Modified);
+  answer = IDYES;
+  Command(Cm_Recall_Custom);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Recall Custom: Recent changes will be lost, proceed?"});
+  EXPECT_EQ(palette->Total(), 49);
+  EXPECT_FALSE(palette->Modified);
+  EXPECT_EQ(palette->Source_Id, Transform_Palette::File_Source);
+
+  // Changed, Recall Original offers to save: Cancel changes nothing, Yes
+  // saves and then shows the built-in set.
+  Click_Slot(0);
+  Command(Cm_Cut);
+  answer = IDCANCEL;
+  Command(Cm_Recall_Original);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Recall Original: Save customized shape manipulators for future use?"});
+  EXPECT_EQ(palette->Total(), 48);
+  EXPECT_TRUE(palette->Modified);
+  answer = IDYES;
+  Command(Cm_Recall_Original);
+  EXPECT_EQ(Take_Asked().size(), 1u);
+  EXPECT_EQ(file_total(), 48);
+  EXPECT_EQ(palette->Total(), 48);
+  EXPECT_FALSE(palette->Modified);
+
+  // Over the built-in set, a change and Recall Original say the saved file
+  // would be overwritten; Yes then overwrites it.
+  Click_Slot(0);
+  Command(Cm_Cut);
+  Command(Cm_Recall_Original);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{std::string("Recall Original: Save customized shape manipulators "
+                                                               "for future use?") + Overwrite_Note});
+  EXPECT_EQ(file_total(), 47);
+  EXPECT_EQ(palette->Total(), 48);
 }

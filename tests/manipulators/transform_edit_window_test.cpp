@@ -29,6 +29,22 @@ TEST_F(Editor_Test, Layout_Tables) {
   EXPECT_EQ(editor->Grid_Points[3][1].x, editor->Grid_Points[3][0].x);
 }
 
+// Beyond the snap table a point goes to the nearest 0.005, rounded, not
+// cut toward zero or down.
+TEST_F(Editor_Test, Points_Outside_The_Snap_Table_Round_To_The_Grid) {
+  int rounded_up = 0;
+  for (int x = -60; x < 0; ++x) {
+    const TPoint p(x, editor->Frame_Rect.Height() / 2 + x);
+    ASSERT_FALSE(editor->Client_Rect.Contains(p));
+    const Point_2D free = editor->View_Inverse.Map_Point(float(p.x), float(p.y));
+    const Point_2D unit = editor->Snapped_Unit_Point(p);
+    EXPECT_FLOAT_EQ(unit.x, float(std::round(double(free.x) * 200.0) * 0.005)) << x;
+    EXPECT_FLOAT_EQ(unit.y, float(std::round(double(free.y) * 200.0) * 0.005)) << x;
+    rounded_up += std::round(double(free.x) * 200.0) != std::floor(double(free.x) * 200.0);
+  }
+  EXPECT_GT(rounded_up, 0);
+}
+
 TEST_F(Editor_Test, Cancel_And_OK_Hand_The_Set_Back_Only_On_OK) {
   Transform_Set_2D set = Set_Of({Shear});
   Open(set);

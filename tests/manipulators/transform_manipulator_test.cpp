@@ -109,6 +109,12 @@ TEST(Transform_Manipulator, Rotates_About_The_Pin) {
   EXPECT_NEAR(tool.Current_Map.eM21, std::sin(30.0 * Pi / 180.0), 1e-6);
   EXPECT_NEAR(tool.Current_Map.eM11, std::cos(30.0 * Pi / 180.0), 1e-6);
   EXPECT_EQ(tool.Current_Map.Color_Step, 3);
+  // Quantised angles go in half degrees, to the nearest.
+  for (auto [degrees, step] : {std::pair{30.3, 30.5}, {30.7, 30.5}, {-30.3, -30.5}, {44.8, 45.0}, {0.2, 0.0}}) {
+    const Transform_Manipulator half = turned(degrees, true);
+    EXPECT_NEAR(half.Current_Map.eM21, std::sin(step * Pi / 180.0), 1e-6) << degrees;
+    EXPECT_NEAR(half.Current_Map.eM11, std::cos(step * Pi / 180.0), 1e-6) << degrees;
+  }
   // The pointer on the pin leaves the start map and the last angle.
   const float last = tool.Rotation_Angle;
   tool.Drag(0.0f, 0.0f, true);

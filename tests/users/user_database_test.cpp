@@ -1,5 +1,7 @@
 #include "platform/gdi/font.h"
 #include "platform/system/atomic_file.h"
+
+#include <sys/stat.h>
 #include "tests/users/users_fixture.h"
 #include "users/user_names.h"
 
@@ -172,6 +174,111 @@ TEST_F(User_Database_Test, DamagedFilesGiveTheUsersReadWholeAndAWarning) {
   }
 }
 
+// A user file not read whole is never saved over: one that could be
+// opened goes aside whole before the next save and the message says where;
+// one that could not stays as it is and no save touches it.
+TEST_F(User_Database_Test, AFileNotReadWholeIsKeptAsideOrLeftAlone) {
+  const std::string path = User_Database::File_Path();
+  const Bytes damaged = Head().Word(3).User(1, "Ann").User(2, "Bob");
+  const std::string damaged_text(damaged.b.begin(), damaged.b.end());
+  const std::string huge = damaged_text + std::string(User_Database::Largest_File, 'x');
+  const struct {
+    const char* what;
+    const std::string& text;
+    mode_t mode;
+    std::string reason, outcome;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"damaged", damaged_text, 0644, "The file is damaged", "the 2 users read whole are listed, and the file is kept as ",
+       {"Ann", "Bob"}},
+      {"too large", huge, 0644, "The file is too large", "the program runs without the users in it, and the file is kept as ", {}},
+      {"unreadable", damaged_text, 0200, "You have no permission to read the file",
+       "the program runs without the users in it and will not change the file", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(Dir());
+    std::filesystem::create_directories(Dir());
+    Write(path, c.text);
+    chmod(path.c_str(), c.mode);
+    Boxes.clear();
+    delete The_User_Database;
+    {
+      Ordinary_User_Scope ordinary(root_);
+      auto* db = new User_Database();
+      EXPECT_EQ(Names(*db), c.names);
+      db->Add_User(std::make_unique<User>(0, "Cal"));
+      EXPECT_EQ(db->Save(), c.mode != 0200);
+    }
+    std::vector<std::string> aside;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+      if (entry.path().filename().string().rfind("quendar.usr.damaged-", 0) == 0) aside.push_back(entry.path());
+    if (c.mode == 0200) {
+      EXPECT_TRUE(aside.empty());
+      EXPECT_EQ(Read(path), c.text);  // never replaced
+      EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to read file " + path + "\n" + c.reason + ": " +
+                                                c.outcome + "."});
+    } else {
+      ASSERT_EQ(aside.size(), 1u);
+      EXPECT_EQ(Read(aside[0]), c.text);
+      EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to read file " + path + "\n" + c.reason + ": " +
+                                                c.outcome + aside[0] + "."});
+      // The save made a new file of the users listed.
+      User_Database again(For_Stream);
+      ASSERT_TRUE(again.Read_File());
+      std::vector<std::string> names = c.names;
+      names.push_back("Cal");
+      EXPECT_EQ(Names(again), names);
+    }
+  }
+}
+
+// A user file that is a link stays a link: the save replaces the file it
+// names.
+TEST_F(User_Database_Test, ALinkedUserFileIsWrittenThrough) {
+  const std::string real = root_ + "/elsewhere/users.usr";
+  User_Database first(For_Stream);
+  first.Add_User(std::make_unique<User>(1, "Ann"));
+  ASSERT_TRUE(first.Save());
+  std::filesystem::create_directories(root_ + "/elsewhere");
+  std::filesystem::rename(User_Database::File_Path(), real);
+  std::filesystem::create_symlink("../../elsewhere/users.usr", User_Database::File_Path());
+  auto* db = new User_Database();
+  ASSERT_EQ(Names(*db), std::vector<std::string>{"Ann"});
+  db->Add_User(std::make_unique<User>(2, "Bob"));
+  ASSERT_TRUE(db->Save());
+  EXPECT_TRUE(std::filesystem::is_symlink(User_Database::File_Path()));
+  User_Database again(For_Stream);
+  ASSERT_TRUE(again.Read_File());
+  EXPECT_EQ(Names(again), (std::vector<std::string>{"Ann", "Bob"}));
+  EXPECT_TRUE(Boxes.empty());
+}
+
+// Start-up clears what killed saves left and nothing else; a default user
+// the file did not give is a new user in scheme colour 1.
+TEST_F(User_Database_Test, StartClearsLeftoversAndANewDefaultUserHasColourOne) {
+  Write(Dir("quendar.usr.Ab12Cd"), "half a save");
+  Write(Dir("Ann.clr.000000"), "half a save");
+  Write(Dir("Ann.clr"), "kept");
+  auto* db = new User_Database();
+  EXPECT_FALSE(Has("quendar.usr.Ab12Cd") || Has("Ann.clr.000000"));
+  EXPECT_TRUE(Has("Ann.clr"));
+  EXPECT_EQ(db->default_user.color, colors.Scheme[1]);
+  EXPECT_NE(colors.Scheme[1], TColor());
+
+  // Nothing, a default user cut before its fields, one cut after its colour.
+  std::vector<Bytes> files(3);
+  files[1].Open("User_Database", 4608).Byte('[');
+  files[2].Open("User_Database", 4608).Open("User", 4608).Word(2).Str("X").Word(0x00030201);
+  for (const Bytes& file : files) {
+    Write(User_Database::File_Path(), std::string(file.b.begin(), file.b.end()));
+    delete The_User_Database;
+    db = new User_Database();
+    EXPECT_EQ(db->default_user.color, colors.Scheme[1]);
+    EXPECT_EQ(db->current_user, &db->default_user);
+  }
+}
+
 TEST_F(User_Database_Test, AFileCutAtEveryByteKeepsTheWholeUsersBeforeTheCut) {
   User_Database full(For_Stream);
   for (const char* name : {"Ann", "Bob", "Comet"}) {
@@ -216,6 +323,33 @@ TEST_F(User_Database_Test, AFailedSaveKeepsTheOldFileAndSaysSo) {
   EXPECT_FALSE(db.Save());
   EXPECT_EQ(Read(User_Database::File_Path()), old);
   EXPECT_EQ(Boxes.size(), 2u);
+}
+
+// A user added before the current user, or at its very place, moves the
+// current index along; one added after it, or with the default user
+// current, does not.
+TEST_F(User_Database_Test, AddingAUserAtOrBeforeTheCurrentUserMovesItsIndex) {
+  const struct {
+    const char* added;
+    int32_t current_before, place, current_after;
+  } cases[] = {
+      {"Ann", 1, 0, 2},  // before
+      {"Cal", 1, 1, 2},  // at the current user's place
+      {"Eve", 1, 2, 1},  // after
+      {"Cal", 0, 1, 0},  // after, the first user current
+      {"Ann", -1, 0, -1},  // the default user current
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.added + std::string(" with ") + std::to_string(c.current_before));
+    User_Database db(For_Stream);
+    for (const char* name : {"Bob", "Dan"}) db.Add_User(std::make_unique<User>(0, name));
+    db.Set_Current(c.current_before);
+    User* const current = db.current_user;
+    EXPECT_EQ(db.Add_User(std::make_unique<User>(0, c.added)), c.place);
+    EXPECT_EQ(db.current_index, c.current_after);
+    EXPECT_EQ(db.current_user, current);
+    EXPECT_EQ(db.current_user, c.current_after < 0 ? &db.default_user : db.At(c.current_after));
+  }
 }
 
 TEST_F(User_Database_Test, AddRemoveAndResortKeepTheCurrentUser) {

@@ -1,6 +1,9 @@
 // The colour cycles panel: shown at level 5 only, its rays and wedges,
 // choosing, painting and picking up colours, the eraser, the menu's commands
 // and enablers, the user's file, the change of user and the exit question.
+#include <sys/stat.h>
+
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 
@@ -84,6 +87,14 @@ class Color_Cycle_Test : public Temp_Home {
   void Paint_Wedge(int column, int slot, TColor color) {
     The_Fill_Pointer->Set_Color(color, The_GUI_Colors->Palette.get());
     stage.Click(Wedge_Point(column, slot));
+  }
+
+  static std::vector<std::string> Files_In(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+      names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
   }
 
   const TRect Place{100, 400, 620, 480};
@@ -225,6 +236,25 @@ TEST_F(Color_Cycle_Test, Menu_Commands_And_Their_Enablers) {
   EXPECT_EQ(eraser->Client, nullptr);
 }
 
+// Save All writes every changed cycle and leaves none marked as changed;
+// the exit then asks nothing.
+TEST_F(Color_Cycle_Test, Save_All_Leaves_No_Cycle_Marked_As_Changed) {
+  Make();
+  Paint_Wedge(3, 1, Red);
+  Paint_Wedge(1, 0, Red);
+  EXPECT_EQ(window->dirty, (1u << 1) | (1u << 3));
+  EXPECT_TRUE(Enabled(Color_Cycle_Window::Cm_Save_All));
+  window->Cmd_Save_All();
+  EXPECT_EQ(window->dirty, 0u);
+  EXPECT_EQ(window->saved, window->current);
+  EXPECT_FALSE(Enabled(Color_Cycle_Window::Cm_Save_All) || Enabled(Color_Cycle_Window::Cm_Undo_All));
+  Color_Cycles read{};
+  ASSERT_TRUE(window->Read_File(read));
+  EXPECT_EQ(read, window->current);
+  EXPECT_TRUE(window->Can_Close());
+  EXPECT_TRUE(Boxes.empty());
+}
+
 TEST_F(Color_Cycle_Test, Saving_Writes_The_File_Only_When_It_Succeeds_And_Deletes_It_When_Nothing_Differs) {
   Make();
   Paint_Wedge(3, 1, Red);
@@ -267,11 +297,77 @@ TEST_F(Color_Cycle_Test, The_Users_File_Is_Read_At_Start_And_A_Damaged_One_Gives
   EXPECT_EQ(window->dirty, 0u);
   EXPECT_TRUE(Boxes.empty());
 
-  Write(Path("Bea"), std::string(bytes.begin(), bytes.begin() + 100));
+  // A damaged or oversized file gives the built-in cycles and goes aside,
+  // whole, before a save could replace it; a FIFO is left where it is.
+  const struct {
+    const char* what;
+    std::string bytes;
+    bool fifo;
+    std::string reason;
+    bool aside;
+  } refused[] = {
+      {"cut short", std::string(bytes.begin(), bytes.begin() + 100), false, "The file is damaged", true},
+      {"too large", std::string(bytes.begin(), bytes.end()) + "x", false, "The file is too large", true},
+      {"a FIFO", "", true, "It is not a regular file", false},
+  };
+  for (const auto& c : refused) {
+    SCOPED_TRACE(c.what);
+    std::filesystem::remove_all(The_User_Data.directory);
+    std::filesystem::create_directories(The_User_Data.directory);
+    if (c.fifo)
+      ASSERT_EQ(mkfifo(Path("Bea").c_str(), 0600), 0);
+    else
+      Write(Path("Bea"), c.bytes);
+    Boxes.clear();
+    Change_To(1);
+    const std::vector<std::string> left = Files_In(The_User_Data.directory);
+    ASSERT_EQ(left.size(), 1u);
+    const std::string kept = The_User_Data.directory + left[0];
+    const std::string outcome = c.aside ? ", and the file is kept as " + kept : " and the file is left as it is";
+    EXPECT_EQ(Boxes, (std::vector<std::string>{"WARNING: Unable to read file " + Path("Bea") + "\n" + c.reason +
+                                               ": the built-in color cycles are used" + outcome + "."}));
+    EXPECT_EQ(window->current, window->defaults);
+    EXPECT_EQ(window->pristine, 1023u);
+    if (c.aside) {
+      EXPECT_EQ(left[0].rfind("Bea.clr.damaged-", 0), 0u) << left[0];
+      EXPECT_EQ(Read(kept), c.bytes);
+      // The next save makes a new file and leaves the kept one alone.
+      Paint_Wedge(4, 0, Red);
+      Answer = IDYES;
+      EXPECT_TRUE(window->Can_Close());
+      EXPECT_EQ(Read(kept), c.bytes);
+      EXPECT_TRUE(std::filesystem::is_regular_file(Path("Bea")));
+    } else {
+      Paint_Wedge(4, 0, Red);
+      Answer = IDYES;
+      EXPECT_FALSE(window->Can_Close());  // the save fails: the program stays
+      EXPECT_TRUE(std::filesystem::is_fifo(Path("Bea")));
+    }
+    Change_To(0);
+  }
+}
+
+// A cycle file this user may not read is neither replaced nor deleted, not
+// even by a Save All of the built-in cycles (which deletes a user's file).
+TEST_F(Color_Cycle_Test, A_File_That_Cannot_Be_Opened_Is_Never_Replaced_Or_Deleted) {
+  Make();
+  Write(Path("Bea"), "someone's cycles");
+  chmod(Path("Bea").c_str(), 0200);
+  Ordinary_User_Scope ordinary(root_);
   Change_To(1);
-  EXPECT_EQ(Boxes, (std::vector<std::string>{"WARNING: Unable to read file " + Path("Bea")}));
-  EXPECT_EQ(window->current, window->defaults);
-  EXPECT_EQ(window->pristine, 1023u);
+  EXPECT_EQ(Boxes, (std::vector<std::string>{"WARNING: Unable to read file " + Path("Bea") +
+                                             "\nYou have no permission to read the file: the built-in color cycles "
+                                             "are used and the file is left as it is."}));
+  Boxes.clear();
+  window->Cmd_Save_All();
+  Paint_Wedge(4, 0, Red);
+  Answer = IDYES;
+  EXPECT_FALSE(window->Can_Close());
+  const std::string refused = "WARNING: Unable to write file " + Path("Bea");
+  EXPECT_EQ(Boxes, (std::vector<std::string>{refused, "Program Exit: Save changes to color cycles?", refused}));
+  struct stat info;
+  ASSERT_EQ(stat(Path("Bea").c_str(), &info), 0);
+  EXPECT_EQ(info.st_size, off_t(std::string("someone's cycles").size()));
 }
 
 TEST_F(Color_Cycle_Test, A_Change_Of_User_Offers_To_Save_And_Leaves_Nothing_For_The_Eraser) {
@@ -321,6 +417,16 @@ TEST_F(Color_Cycle_Test, Snapshots_With_Each_Cycle_Chosen_And_Exit_Asks_Only_Wit
     EXPECT_EQ(std::filesystem::exists(Path("Ann")), answer == IDYES) << answer;
   }
   EXPECT_EQ(Boxes, std::vector<std::string>(3, "Program Exit: Save changes to color cycles?"));
+
+  // A save that fails at exit (a full disk) keeps the program open with the
+  // edits.
+  Paint_Wedge(2, 2, Red);
+  Boxes.clear();
+  Fail_Atomic_Write_After(0);
+  Answer = IDYES;
+  EXPECT_FALSE(window->Can_Close());
+  EXPECT_NE(window->dirty, 0u);
+  EXPECT_EQ(Boxes.size(), 2u);
 }
 
 }  // namespace

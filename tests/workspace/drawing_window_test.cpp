@@ -5,6 +5,8 @@
 // same pictures at any speed.
 #include <cmath>
 
+#include "model/shape_catalogue.h"
+
 #include "tests/workspace/workspace_fixture.h"
 #include "workspace/review_window.h"
 #include "toolkit/program_messages.h"
@@ -78,6 +80,9 @@ TEST_F(Drawing_Window_Test, A_Run_Of_Five_Renders_The_Composed_Maps_Step_By_Step
   window->Apply_Manipulator(Five(), true);
   Click_Corner(*window, 1);
   EXPECT_TRUE(window->Is_Iterating());
+  // The mouse stays locked for the run.
+  session.Advance(1);
+  EXPECT_EQ(mouse->Locked, 1);
   Run_To_End();
   EXPECT_FALSE(window->Is_Iterating());
   // Five settles at the pixel size of its smallest copies, well before the step limit.
@@ -347,4 +352,114 @@ TEST_F(Drawing_Window_Test, Snapshots_Of_Five) {
     session.Snapshot("drawing_window_five_" + std::to_string(steps), area);
   }
   EXPECT_EQ(window->history.size(), 6u);
+}
+
+// Without new colours the steps come ever faster, 200 ms at a time, down
+// to none at all.
+TEST_F(Drawing_Window_Test, Steps_Come_Faster_Until_There_Is_No_Wait) {
+  window->Set_Drawing(Block(), true);
+  window->Apply_Manipulator(Turn(13), false);
+  window->Start_Iterating();
+  std::vector<int32_t> intervals{window->interval};
+  for (int i = 0; i < 4000 && window->Is_Iterating(); ++i) {
+    const int steps = window->step_count;
+    session.Advance(10);
+    if (window->step_count != steps && window->Is_Iterating()) intervals.push_back(window->interval);
+  }
+  ASSERT_GE(intervals.size(), 8u);
+  intervals.resize(8);
+  EXPECT_EQ(intervals, (std::vector<int32_t>{1000, 800, 600, 400, 200, 0, 0, 0}));
+}
+
+// Maps compose while the composed count stays at 6 or below, exactly 6
+// included; above it the picture becomes the new base.
+TEST_F(Drawing_Window_Test, A_Composed_Count_Of_Exactly_Six_Still_Composes) {
+  const auto two = Make_Set({{0.5f, 0, 0, 0.5f, 0, 0.25f}, {0.5f, 0, 0, 0.5f, 0.5f, 0.25f}});
+  const auto three = Make_Set({{0.3333f, 0, 0, 0.3333f, 0, 0.3333f},
+                               {0.3333f, 0, 0, 0.3333f, 0.3333f, 0.3333f},
+                               {0.3333f, 0, 0, 0.3333f, 0.6667f, 0.3333f}});
+  const auto one = Make_Set({{0.9f, 0, 0, 0.9f, 0.05f, 0.05f}});
+  window->Set_Drawing(Filled_Square(), true);
+  std::vector<std::pair<uint32_t, int32_t>> levels;
+  for (const auto& set : {two, three, one, two}) {
+    window->Apply_Manipulator(set, true);
+    levels.emplace_back(window->current.level, window->current.maps.Count());
+    EXPECT_TRUE(Same(*window->current.picture, *Rendered(window->current, window->centering))) << levels.size();
+  }
+  // 2 x 3 = 6 and 6 x 1 = 6 compose; 6 x 2 = 12 starts over.
+  EXPECT_EQ(levels, (std::vector<std::pair<uint32_t, int32_t>>{{1, 2}, {2, 6}, {3, 6}, {1, 2}}));
+}
+
+// The start shape's points are carried through the steps while there are
+// fewer than 1536 of them; at 1536 they are dropped.
+TEST_F(Drawing_Window_Test, Points_Are_Carried_Below_1536_Only) {
+  // A palette shape whose points, doubled step by step, reach 1536 exactly.
+  std::unique_ptr<Shape> shape;
+  for (int32_t id = 0; id < 40 && !shape; ++id) {
+    auto candidate = Make_Palette_Shape(id);
+    int64_t k = candidate ? candidate->Key_Points.Count() : 0;
+    while (k > 0 && k < Drawing_Window::Point_Limit) k *= 2;
+    if (k == Drawing_Window::Point_Limit) shape = std::move(candidate);
+  }
+  ASSERT_TRUE(shape);
+  const int64_t k = shape->Key_Points.Count();
+  // Two copies apart, so no point of one falls on a point of the other.
+  const auto two = Make_Set({{0.4f, 0, 0, 0.4f, 0, 0.3f}, {0.4f, 0, 0, 0.4f, 0.6f, 0.3f}});
+  window->Set_Drawing(Filled_Square(), true);
+  window->start_shape = shape.get();
+  for (int i = 0; i < 12; ++i) window->Apply_Manipulator(two, true);
+  bool limit_met = false;
+  for (int32_t n = 0; n <= 12; ++n) {
+    std::unique_ptr<Point_Set_2D> points;
+    window->Trace_Points(n, &points);
+    const int64_t carried = k << n;
+    limit_met |= carried == Drawing_Window::Point_Limit;
+    if (carried < Drawing_Window::Point_Limit) {
+      ASSERT_TRUE(points) << n;
+      EXPECT_EQ(points->Count(), carried) << n;
+    } else {
+      EXPECT_FALSE(points) << n << ": " << carried << " points";
+    }
+  }
+  EXPECT_TRUE(limit_met);
+  window->start_shape = nullptr;
+}
+
+// A run longer than the history trims it, its start with it; an undo then
+// still goes back to the picture the run began from, kept as the trimmed
+// history's base.
+TEST_F(Drawing_Window_Test, The_Trimmed_History_Keeps_Its_Base_Picture) {
+  Color_Transform chosen;
+  chosen.count = 3;
+  chosen.colors = {In_Palette(TColor(233, 0, 0)), In_Palette(TColor(0, 233, 0)), In_Palette(TColor(0, 0, 233))};
+  window->Set_Drawing(Filled_Square(chosen.colors[0]), true);
+  window->Follow_Color_Cycle(&chosen);
+  window->Apply_Manipulator(Make_Set({Identity_Row}, 1), false);
+  window->Start_Iterating();
+  for (int i = 0; i < 4000 && window->history.size() < size_t(Drawing_Window::History_Limit); ++i)
+    session.Advance(20);
+  for (int i = 0; i < 200; ++i) session.Advance(20);  // well past the cap
+  ASSERT_TRUE(window->Is_Iterating());
+  window->Follow_Color_Cycle(nullptr);  // stops the run
+  ASSERT_FALSE(window->Is_Iterating());
+  ASSERT_EQ(window->history.size(), size_t(Drawing_Window::History_Limit));
+  window->Undo();
+  EXPECT_TRUE(Same(*window->current.picture, *Filled_Square(chosen.colors[0])));
+  EXPECT_TRUE(window->history.empty());
+}
+
+// Clear clears whenever there is something to take back: a blank picture
+// with a history still empties the history.
+TEST_F(Drawing_Window_Test, Clear_Empties_A_History_Behind_A_Blank_Picture) {
+  Fake_Game game;
+  window->Set_Drawing(Filled_Square(), true);
+  window->Set_Target(&game, &game, false);
+  window->Apply_Manipulator(Five(), true);
+  ASSERT_FALSE(window->history.empty());
+  window->current.picture->Clear();
+  ASSERT_TRUE(window->current.Picture_Cleared());
+  Click_Corner(*window, 3);
+  EXPECT_TRUE(window->history.empty());
+  EXPECT_EQ(game.log, "reset ");
+  window->Set_Target(nullptr, nullptr, false);
 }

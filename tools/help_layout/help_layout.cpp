@@ -40,6 +40,7 @@ int main() {
     dialog->Create();
     program.Run_Until_Idle();
     Print("name and level", Dialog_Targets(*dialog), frame);
+    Print("gallery", Gallery_Targets(*program.Frame()->Gallery), frame);
     dialog->Destroy();
     delete dialog;
     program.Stop();

@@ -10,6 +10,8 @@
 #include "app/user_dialog.h"
 #include "app/user_level_window.h"
 #include "app/user_list_window.h"
+#include "gallery/gallery_io_point.h"
+#include "gallery/gallery_window.h"
 #include "game/safari_controls.h"
 #include "help/help_window.h"
 #include "manipulators/transform_edit_window.h"
@@ -74,5 +76,21 @@ inline Help_Targets Dialog_Targets(User_Dialog& dialog) {
   const char* buttons[3] = {"dialog_ok", "dialog_cancel", "dialog_help"};
   for (int i = 0; i < 3; ++i)
     if (TWindow* b = dialog.ChildWithId(User_Dialog::OK_Id + i)) t[buttons[i]] = Help_Target_Window(b);
+  return t;
+}
+
+// The gallery's parts (section 4). The arrows are those of the 3 by 3 view,
+// the view a gallery opens at while it holds few drawings.
+inline Help_Targets Gallery_Targets(const Gallery_Window& gallery) {
+  const Gallery_Layout& layout = gallery.Layout();
+  Help_Targets t = {{"grid", Screen_Rect(gallery, layout.grid_area)}};
+  const char* views[Gallery_Layout::View_Count] = {"view_1", "view_3", "view_6", "view_12"};
+  for (int v = 0; v < Gallery_Layout::View_Count; ++v) t[views[v]] = Screen_Rect(gallery, layout.view_buttons[size_t(v)]);
+  const char* arrows[4] = {"arrow_up", "arrow_down", "arrow_left", "arrow_right"};
+  for (int a = 0; a < 4; ++a) t[arrows[a]] = Screen_Rect(gallery, layout.arrows[1][size_t(a)]);
+  const char* points[4] = {"main_point", "clipboard_point", "printer_point", "bin_point"};
+  for (int i = 0; i < 4; ++i) t[points[i]] = Help_Target_Window(gallery.Point(i));
+  const char* buttons[4] = {"gallery_name", "gallery_help", "gallery_save", "gallery_cancel"};
+  for (int i = 0; i < 4; ++i) t[buttons[i]] = Screen_Rect(gallery, layout.round_buttons[size_t(i)]);
   return t;
 }

@@ -10,6 +10,7 @@
 #include <mutex>
 
 #include "platform/gdi/code_page_1252.h"
+#include "platform/gdi/device_caps.h"
 #include "platform/system/clock.h"
 #include "platform/system/x11_clipboard.h"
 #include "platform/window/cursor.h"
@@ -50,8 +51,14 @@ std::unique_ptr<TSDL_Backend> TSDL_Backend::Open(std::optional<TSize> size) {
   }
   std::unique_ptr<TSDL_Backend> backend(new TSDL_Backend(window, {place.w, place.h}));
   SDL_DisplayMode mode;
-  if (SDL_GetCurrentDisplayMode(0, &mode) == 0 && mode.refresh_rate > 0)
-    backend->frame_ms_ = uint32_t(std::max(1, 1000 / mode.refresh_rate));
+  if (SDL_GetCurrentDisplayMode(0, &mode) == 0) {
+    if (mode.refresh_rate > 0) backend->frame_ms_ = uint32_t(std::max(1, 1000 / mode.refresh_rate));
+    // The program draws in true colour; the start-up refuses a display that
+    // cannot show it, rather than showing a black window. A display SDL
+    // has no pixel format for (a 256-colour X screen) is such a display.
+    const int bits = int(SDL_BITSPERPIXEL(mode.format));
+    TDevice_Caps::Set_Display_Bits(bits > 0 ? bits : 8);
+  }
   return backend;
 }
 
@@ -389,6 +396,11 @@ void TSDL_Backend::Set_Icon(TSize size, const std::vector<uint32_t>& argb) {
 void TSDL_Backend::Set_Minimised(bool minimised) {
   if (minimised) SDL_MinimizeWindow(window_);
   else SDL_RestoreWindow(window_);
+}
+
+bool TSDL_Backend::System_Alert(const std::string& caption, const std::string& text) {
+  return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, Utf8_From_1252(caption).c_str(), Utf8_From_1252(text).c_str(),
+                                  window_) == 0;
 }
 
 void TSDL_Backend::Hold_Screen_Saver(bool hold) {

@@ -38,6 +38,7 @@ class TSDL_Backend : public TBackend {
   void Hold_Screen_Saver(bool hold) override;
   void Take_Keyboard() override;
   void Add_Icon(TSize size, const std::vector<uint32_t>& argb) override;
+  bool System_Alert(const std::string& caption, const std::string& text) override;
   void Set_Clipboard_Text(const std::string& text) override;
   std::string Clipboard_Text() override;
   // On X11 the CLIPBOARD selection of the program's display, made when

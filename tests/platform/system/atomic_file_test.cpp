@@ -51,7 +51,7 @@ TEST_F(Atomic_File, FailuresLeaveTheOldFile) {
   EXPECT_TRUE(Write_File_Atomically(path, Bytes("newer"))) << "exactly the budget fits";
   Fail_Atomic_Write_After(-1);
   // Paths that cannot be saved to: a missing directory, a directory, a FIFO,
-  // a path beyond the limit.
+  // a name longer than the file system allows.
   ASSERT_EQ(mkfifo(Work("fifo").c_str(), 0600), 0);
   for (const std::string& name : {std::string("missing/file"), std::string(), std::string("fifo"), std::string(300, 'a')})
     EXPECT_FALSE(Write_File_Atomically(Work(name), Bytes("x"))) << name;

@@ -38,12 +38,19 @@ TEST_F(File_System, AttributesDeletionFreeSpaceAndWritability) {
 }
 
 TEST_F(File_System, PathsAtTheLimitAreRefusedNotCut) {
-  std::string fits = Work("") + std::string(MAX_PATH - 1 - Work("").size(), 'a');
+  // Long paths are the system's to refuse: folders of 200 letters deep
+  // enough to reach the limit (one name may not pass 255 bytes).
+  std::string fits = Work("");
+  while (fits.size() + 201 + 200 < MAX_PATH) fits += std::string(200, 'd') + "/";
+  std::filesystem::create_directories(fits);
+  EXPECT_GT(fits.size(), 3000u);
+  EXPECT_EQ(Get_File_Attributes(fits), FILE_ATTRIBUTE_DIRECTORY);
+  fits += std::string(MAX_PATH - 1 - fits.size(), 'a');
   std::string too_long = fits + "b";
   ASSERT_EQ(fits.size(), MAX_PATH - 1);
   EXPECT_TRUE(Path_Fits(fits));
   for (const std::string& bad : {too_long, std::string(), std::string("a\0b", 3)}) EXPECT_FALSE(Path_Fits(bad));
-  // A long path must not reach the file under its first 259 characters.
+  // A path too long must not reach the file under its first characters.
   Write(fits, "x");
   EXPECT_FALSE(File_Exists(too_long) || Delete_File(too_long) || Move_File(fits, too_long));
   EXPECT_TRUE(File_Exists(fits));

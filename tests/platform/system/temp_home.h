@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,29 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+// While it lives, a test run by the administrator acts as an ordinary user
+// (the effective user "nobody"), so that file permissions bite as they do
+// for a person; every folder under root is opened to that user first.
+// Nothing changes for a test run by an ordinary user.
+class Ordinary_User_Scope {
+ public:
+  explicit Ordinary_User_Scope(const std::string& root) {
+    if (geteuid() != 0) return;
+    chmod(root.c_str(), 0777);
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root))
+      if (entry.is_directory()) chmod(entry.path().c_str(), 0777);
+    was_root_ = seteuid(65534) == 0;
+  }
+  ~Ordinary_User_Scope() {
+    if (was_root_) (void)!seteuid(0);
+  }
+  Ordinary_User_Scope(const Ordinary_User_Scope&) = delete;
+  Ordinary_User_Scope& operator=(const Ordinary_User_Scope&) = delete;
+
+ private:
+  bool was_root_ = false;
+};
 
 class Temp_Home : public ::testing::Test {
  public:

@@ -137,6 +137,41 @@ class Name_Dialog : public TDialog {
 
 }  // namespace
 
+// A window of the owner a box has disabled asks for the focus while the
+// box is up (the title closing at start-up does): the keys stay with the box.
+TEST_F(Standard_Windows_Test, A_Box_Keeps_The_Keys_When_Its_Disabled_Owner_Asks_For_The_Focus) {
+  TWindow owner(nullptr);
+  Place(owner, {0, 0, 1024, 768});
+  ASSERT_TRUE(owner.Create());
+  TWindow* child = new TWindow(&owner);
+  Place(*child, {10, 10, 100, 100});
+  child->Attr.Style |= WS_CHILD;
+  ASSERT_TRUE(child->Create());
+  HWND box_handle;
+  bool needed_a_click = false;
+  Later(10, [&] {
+    TWindow* box = Active();
+    ASSERT_NE(box, nullptr);
+    box_handle = box->GetHandle();
+    child->SetFocus();
+    EXPECT_EQ(Active(), box);
+    EXPECT_NE(GetFocus(), child->GetHandle());
+    Later(10, [&] { headless->Key(VK_RETURN); });
+    // Should Return not reach the box, a click ends it so the test ends.
+    Later(30, [&] {
+      if (TWindow* still = TWindow::From_Handle(box_handle)) {
+        needed_a_click = true;
+        headless->Click(Centre_Of(still->ChildWithId(IDOK)));
+      }
+    });
+  });
+  EXPECT_EQ(MessageBox(owner.GetHandle(), "Quendar can't save user data", "Warning", MB_OK), IDOK);
+  EXPECT_FALSE(needed_a_click);
+  // Once the box is gone the owner takes the focus again.
+  child->SetFocus();
+  EXPECT_EQ(GetFocus(), child->GetHandle());
+}
+
 TEST_F(Standard_Windows_Test, A_Dialog_Runs_Modally_Again_And_Again_While_Timers_Run_Until_A_Quit) {
   Log_Window& frame = Logged("frame", {0, 0, 1024, 768});
   frame.SetTimer(1, 100);

@@ -1,0 +1,57 @@
+// The rules every user file lives by beyond the atomic save: a file that
+// could not be read is looked at for why (the person is told), a file that
+// could not be read whole is set aside under a name that says so before
+// anything may replace it, and the temporary files of a save that was
+// killed midway are cleared at the next start.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// Why a user file was not read whole.
+enum class TFile_Fault {
+  None,
+  Missing,
+  No_Permission,  // it exists but this user may not open it
+  Not_Regular,    // a directory, FIFO, device or socket
+  Too_Large,
+  Unreadable,     // the disk failed while reading
+  Damaged,        // read, but its contents are not what they should be
+};
+
+struct TUser_File_Read {
+  std::optional<std::vector<uint8_t>> bytes;
+  TFile_Fault fault = TFile_Fault::None;
+};
+
+// The whole of a regular file of at most `largest` bytes, or why not.
+TUser_File_Read Read_User_File(const std::string& path, size_t largest);
+
+// True for the faults after which the file must stay exactly where and as
+// it is: it could not even be opened, so nothing of it is known.
+bool File_Must_Stay(TFile_Fault fault);
+
+// A sentence saying why the file was refused ("The file is damaged").
+std::string File_Fault_Reason(TFile_Fault fault);
+
+// The refusal as the person reads it: "Unable to read file <path>", then on
+// a second line the reason and what the program does about it.
+std::string Unreadable_File_Message(const std::string& path, TFile_Fault fault, const std::string& outcome);
+
+// Moves a file that could not be read whole out of the way of the next save,
+// in the same directory, as "<name>.damaged-YYYYMMDD-HHMMSS" (a "-2", "-3"...
+// added when that name is taken). The new path; empty when it could not be
+// moved, and the caller must then never replace the file.
+std::string Keep_File_Aside(const std::string& path);
+
+// Removes, in the user data directory only, the temporary files an
+// interrupted save of a user file left: "<name>.usr.XXXXXX" and the same
+// for "clr", "man" and "gal", with six letters or digits as the save makes
+// them. Only regular files are removed. The count removed.
+int Remove_Interrupted_Saves(const std::string& directory);
+
+// Whether a name is one an interrupted save of a user file leaves behind.
+bool Is_Interrupted_Save_Name(const std::string& name);
