@@ -21,6 +21,12 @@ void Release_Hold_Of_Driver() {
   if (The_Simulated_User) The_Simulated_User->Release_Hold();
 }
 
+bool Game_Demo_Running() { return The_Simulated_User && The_Simulated_User->Mode() == Simulated_User::Game_Mode; }
+
+void Solve_Target_Of_Driver(Shape_Target& target) { The_Simulated_User->Solve_Target(target); }
+
+void Next_Game_Round_Of_Driver() { The_Simulated_User->Next_Game_Round(); }
+
 }  // namespace
 
 Simulated_User::Simulated_User(Shape_Palette* shape_palette, Color_Wheel* color_wheel, Drawing_Window* drawing_window,
@@ -39,12 +45,14 @@ Simulated_User::Simulated_User(Shape_Palette* shape_palette, Color_Wheel* color_
       Help_Button(help_button) {
   The_Simulated_User = this;
   Set_Demonstration_Hold_Release(&Release_Hold_Of_Driver);
+  Set_Game_Demonstration(&Game_Demo_Running, &Solve_Target_Of_Driver, &Next_Game_Round_Of_Driver);
 }
 
 Simulated_User::~Simulated_User() {
   if (Hook) UnhookWindowsHookEx(Hook);
   Set_Demonstration_Running(false);
   Set_Demonstration_Hold_Release(nullptr);
+  Set_Game_Demonstration(nullptr, nullptr, nullptr);
   if (The_Simulated_User == this) The_Simulated_User = nullptr;
 }
 

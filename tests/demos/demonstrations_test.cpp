@@ -5,6 +5,7 @@
 
 #include <cctype>
 #include <filesystem>
+#include <functional>
 #include <fstream>
 #include <iterator>
 
@@ -126,9 +127,11 @@ TEST(Demonstrations, Ctrl_Esc_Stops_Each_Demonstration_Cleanly) {
   Program_Session program;
   program.Start();
   const std::string name = The_User_Database->current_user->name;
-  using Start = void (Simulated_User::*)();
-  for (Start start : {&Simulated_User::Color_Mixing_Demo, &Simulated_User::Pattern_Demo}) {
-    (The_Simulated_User->*start)();
+  const std::function<void()> starts[] = {[] { The_Simulated_User->Color_Mixing_Demo(); },
+                                          [] { The_Simulated_User->Pattern_Demo(); },
+                                          [] { The_Simulated_User->Start_Game_Demo(1); }};
+  for (const auto& start : starts) {
+    start();
     program.Advance(4000);
     ASSERT_TRUE(Journal_Playback_Installed());
     program.Backend().Key_Down(VK_CONTROL);

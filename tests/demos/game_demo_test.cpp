@@ -1,13 +1,14 @@
 // The match-game demonstration's setting of the safari controls: which
 // cells it clicks and which handle it drags, by level, difficulty and the
-// setting in force. Built with the match game's demonstration points.
-#ifdef QUENDAR_DEMOS_FULL
+// setting in force.
 #include <gtest/gtest.h>
 
 #include "demos/simulated_user.h"
 #include "game/safari_controls.h"
 #include "tests/program/program_session.h"
+#include "help/help_window.h"
 #include "toolkit/demonstration_state.h"
+#include "users/user_database.h"
 
 namespace {
 
@@ -63,5 +64,30 @@ TEST(Game_Demo, Sets_The_Safari_Controls_To_The_Levels_Setting) {
   EXPECT_EQ(program.Stop(), 0);
 }
 
+// Both difficulties at level 2 played to the end: the run is rebuilt by the
+// very manipulators that made it, the fireworks end it, help comes back,
+// and the person gets no points for it.
+TEST(Game_Demo, Plays_A_Whole_Run_And_Gives_No_Points) {
+  Program_Session program;
+  program.Start();
+  program.Change_User("Ann", 1);
+  const int32_t points = The_User_Database->current_user->points;
+  for (int32_t difficulty : {0, 1}) {
+    The_Simulated_User->Start_Game_Demo(difficulty);
+    bool ended = false;
+    for (uint32_t t = 0; t < 600000 && !ended; t += 500) {
+      program.Advance(500);
+      ended = !The_Simulated_User->Running() && !The_Simulated_User->Playing();
+    }
+    EXPECT_TRUE(ended) << difficulty;
+    EXPECT_GT(The_Simulated_User->Game_Step_Counter, 0u);
+    EXPECT_TRUE(The_Help_Window->IsWindowVisible());
+    EXPECT_EQ(The_User_Database->current_user->points, points);
+    EXPECT_EQ(The_User_Database->current_user->level, 1);
+    program.Key(VK_ESCAPE);  // help closes
+    program.Run_Until_Idle();
+  }
+  EXPECT_EQ(program.Stop(), 0);
+}
+
 }  // namespace
-#endif
