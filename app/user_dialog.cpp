@@ -67,6 +67,8 @@ void User_Dialog::SetupWindow() {
   }
   TDesktop::Current().Set_Cursor(old_cursor);
   if (The_Help_Window != nullptr) The_Help_Window->Load_Section(3, Help_Area(), 0);
+  // A demonstration's pass goes on through this dialog.
+  if (The_Simulated_User && The_Simulated_User->Pass_Pending) The_Simulated_User->Select_Demo_User(*this);
 }
 
 TRect User_Dialog::Help_Area() const {
@@ -174,6 +176,16 @@ LRESULT User_Dialog::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
       return TDialog::WindowProc(msg, wp, lp);
   }
 }
+
+TPoint User_Dialog::First_Row_Point() const { return list->First_Row_Point(); }
+
+TPoint User_Dialog::User_Row_Point(const std::string& name, int& steps) const {
+  return list->User_Row_Point(name, steps);
+}
+
+TPoint User_Dialog::Scroll_Up_Point() const { return list->Scroll_Up_Point(); }
+
+TPoint User_Dialog::Scroll_Down_Point() const { return list->Scroll_Down_Point(); }
 
 TPoint User_Dialog::Level_Column_Point(int n) const { return levels->Level_Column_Point(n); }
 

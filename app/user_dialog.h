@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "platform/gdi/font.h"
+#include "demos/simulated_user.h"
 #include "platform/window/dialog.h"
 
 class Round_Button;
@@ -15,7 +16,7 @@ class User_Database;
 class User_Level_Window;
 class User_List_Window;
 
-class User_Dialog : public TDialog {
+class User_Dialog : public TDialog, public Demo_User_Dialog {
  public:
   static constexpr int OK_Id = 2901;
   static constexpr int Cancel_Id = 2902;
@@ -30,8 +31,13 @@ class User_Dialog : public TDialog {
   std::function<void(User_Dialog&)> Show_Help;
   std::function<void()> Reset_Help;
 
-  TPoint Level_Column_Point(int n) const;
-  TPoint OK_Button_Point() const;
+  // Screen points for a demonstration that drives the dialog.
+  TPoint First_Row_Point() const override;
+  TPoint User_Row_Point(const std::string& name, int& steps) const override;
+  TPoint Scroll_Up_Point() const override;
+  TPoint Scroll_Down_Point() const override;
+  TPoint Level_Column_Point(int n) const override;
+  TPoint OK_Button_Point() const override;
 
   void SetupWindow() override;
   void CleanupWindow() override;

@@ -1,63 +1,163 @@
-// The demonstration driver, as the rest of the program sees it: one object,
-// reached through The_Simulated_User, told the panels it would drive. So
-// far there are no demonstrations: it never runs and never has a pass
-// pending.
+// The demonstration driver: one object, reached through The_Simulated_User,
+// that plays a queue of user gestures (pointer glides, clicks, key strokes,
+// pauses and holds) into the program as ordinary input through a journal
+// playback hook, so that every panel reacts as it would to a person. Real
+// input is ignored while it plays; Ctrl+Esc removes the hook and the
+// application calls Cancel.
+//
+// The scripts (colour mixing, patterns, manipulators, the match game, the
+// gallery) only append to the queue, asking the live panels for their
+// screen points when they are built, and then start playback.
 #pragma once
 
 #include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
 
+#include "demos/user_action.h"
 #include "help/help_window.h"
+#include "platform/gdi/geometry.h"
+#include "platform/window/hooks.h"
 
+class Color_Cycle_Window;
+class Color_Wheel;
+class Drawing_Window;
+class Gallery_Window;
 class Round_Button;
 class Safari_Controls;
+class Shape_Palette;
+class Shape_Target;
 class TWindow;
+class Transform_Edit_Window;
 class Transform_Palette;
+
+// What the demonstration asks of the Name and Level dialog while it drives
+// it (the dialog implements it; the driver sits below the application).
+class Demo_User_Dialog {
+ public:
+  virtual ~Demo_User_Dialog() = default;
+  virtual TPoint First_Row_Point() const = 0;
+  // The row of the named user and the scroll steps to bring it into view
+  // (negative: up).
+  virtual TPoint User_Row_Point(const std::string& name, int& steps) const = 0;
+  virtual TPoint Scroll_Up_Point() const = 0;
+  virtual TPoint Scroll_Down_Point() const = 0;
+  virtual TPoint Level_Column_Point(int level_index) const = 0;
+  virtual TPoint OK_Button_Point() const = 0;
+};
 
 class Simulated_User : public Demonstration_Starter {
  public:
+  enum Mode : uint32_t { No_Demo = 0, Color_Mixing_Mode = 1, Pattern_Mode = 2, Game_Mode = 3, Manipulator_Mode = 4 };
+  // Pause bits of Left_Click.
+  enum : uint32_t { Pause_Before = 1, Pause_Pressed = 2, Pause_After = 4 };
+  static constexpr uint32_t Glide_Pace = 33;  // ms between glide events
+  static constexpr int Arrival_Radius = 5;
+
   // Becomes The_Simulated_User.
-  Simulated_User(TWindow* shape_palette, TWindow* color_wheel, TWindow* drawing_window, TWindow* editor,
-                 Transform_Palette* manipulator_palette, Safari_Controls* safari, TWindow* color_cycles,
-                 Round_Button* gallery_button, Round_Button* name_button, Round_Button* help_button);
+  Simulated_User(Shape_Palette* shape_palette, Color_Wheel* color_wheel, Drawing_Window* drawing_window,
+                 Transform_Edit_Window* editor, Transform_Palette* manipulator_palette, Safari_Controls* safari,
+                 Color_Cycle_Window* color_cycles, Round_Button* gallery_button, Round_Button* name_button,
+                 Round_Button* help_button);
   ~Simulated_User() override;
   Simulated_User(const Simulated_User&) = delete;
   Simulated_User& operator=(const Simulated_User&) = delete;
 
-  // While a demonstration replays input (the mouse arbiter then records no
-  // input and the caption shows how to stop it).
-  bool Running() const;
-  // Clears the demonstration mode and refreshes the caption.
+  // ---- Building the queue
+  void Left_Click(TPoint point, uint32_t pause_bits);
+  void Drag(TPoint from, TPoint to);
+  // Key strokes of the upper-cased characters (letters, digits, blanks),
+  // 100 ms after each, then 250 ms and Enter.
+  void Type_Text(const char* text);
+  void Append(uint32_t kind, int32_t param, TPoint point = TPoint());
+  void Pause(int32_t ms) { Append(User_Action::Pause, ms); }
+  void Hold(int32_t ms) { Append(User_Action::Hold, ms); }
+  void Glide(TPoint point) { Append(User_Action::Glide, -1, point); }
+
+  // ---- Playing
+  void Start_Playback();
+  // Removes a hold at the queue's head (the drawing stopped iterating).
+  void Release_Hold();
+  static LRESULT Playback_Hook(int code, WPARAM wparam, LPARAM lparam);
+  LRESULT Hook_Procedure(int code, EVENTMSG& record);
+  bool Playing() const { return Hook != 0; }
+
+  // ---- Demonstrations
+  bool Running() const { return Demo_Mode != No_Demo; }
+  uint32_t Mode() const { return Demo_Mode; }
   void End_Demonstration();
-  // Stops a demonstration at once (the cancel chord).
   void Cancel();
-  void Next_Demo_Pass() { Pass_Pending = 0; }
-  void Release_Hold() {}
-  void Select_Demo_User(TWindow*) {}
-  void Set_Gallery_Window(TWindow* gallery) { Gallery_Window = gallery; }
+  // The demonstrations the help pages' "Show" links start.
+  void Color_Mixing_Demo() override;
+  void Pattern_Demo() override;
+  void Multi_Level_Pattern_Demo() override;
+  void Manipulator_Demo() override;
+  void Append_Color_Mixing_Script();
+  void Append_Pattern_Script();
+  void Append_Manipulator_Script();
+  void Append_Gallery_Script();
+  // The match game (needs the safari controls' screen points).
+  void Start_Game_Demo(int32_t difficulty) override;
+  void Solve_Target(Shape_Target& target);
+  void Next_Game_Round();
+  // The pass cycle as user "Demo".
+  void Select_Demo_User(const Demo_User_Dialog& dialog);
+  void Select_User_Row(const Demo_User_Dialog& dialog, const std::string& name);
+  void Next_Demo_Pass();
+  void Set_Gallery_Window(Gallery_Window* gallery) { The_Gallery = gallery; }
 
-  // The demonstrations the help pages start. None plays yet: each only
-  // notes which one was asked for.
-  void Start_Game_Demo(int32_t difficulty) override { Last_Demonstration = difficulty; }
-  void Color_Mixing_Demo() override { Last_Demonstration = 2; }
-  void Pattern_Demo() override { Last_Demonstration = 3; }
-  void Multi_Level_Pattern_Demo() override { Last_Demonstration = 4; }
-  void Manipulator_Demo() override { Last_Demonstration = 5; }
-  int32_t Last_Demonstration = -1;
+  const std::deque<User_Action>& Queue() const { return Actions; }
+  const std::vector<int>& Speed_Table() const { return Speeds; }
+  // The speed table for a design width: pixels per second by distance.
+  static std::vector<int> Build_Speed_Table(int width);
 
-  // A demonstration pass waits for a change of user.
-  uint8_t Pass_Pending = 0;
-
-  TWindow* Shape_Palette;
-  TWindow* Color_Wheel;
-  TWindow* Drawing_Window;
-  TWindow* Editor;
-  Transform_Palette* Manipulator_Palette;
+  // The panels it drives, not owned.
+  Shape_Palette* Shapes;
+  Color_Wheel* Wheel;
+  Drawing_Window* Drawing;
+  Transform_Edit_Window* Editor;
+  Transform_Palette* Manipulators;
   Safari_Controls* Safari;
-  TWindow* Color_Cycles;
+  Color_Cycle_Window* Color_Cycles;
+  Gallery_Window* The_Gallery = nullptr;
   Round_Button* Gallery_Button;
   Round_Button* Name_Button;
   Round_Button* Help_Button;
-  TWindow* Gallery_Window = nullptr;
+
+  uint32_t Gallery_Save_Count = 0;
+  uint32_t Game_Step_Counter = 0;
+  uint8_t Pass_Pending = 0;
+  uint32_t Pass_Count = 0;
+  std::string Saved_User_Name;
+  TPoint Saved_Tab_Point;
+
+ private:
+  void Set_Mode(uint32_t mode);
+  void Next_Event();
+  void Glide_Step(const User_Action& glide);
+  void Stop_Playing();
+  bool Head_Is_Hold() const { return !Actions.empty() && Actions.front().kind == User_Action::Hold; }
+  void Begin_Pass_Cycle(int32_t level_index);
+  TPoint Button_Point(const Round_Button* button) const;
+  TPoint Shape_Button_Point(int index) const;
+  TPoint Corner(int k) const;
+  TPoint Slot(int32_t section, int32_t n, TPoint* tab = nullptr) const;
+  void Click_Slot_With_Tab(int32_t section, int32_t n, uint32_t slot_bits);
+  void Append_Level_Steps(int32_t level_index, TPoint glide_point);
+  void Append_Pattern_Ending(int32_t level_index);
+  void Append_Second_Drawing();
+
+  std::deque<User_Action> Actions;
+  uint32_t Demo_Mode = No_Demo;
+  HHOOK Hook = 0;
+  std::vector<int> Speeds;
+  uint32_t Latest_Tick = 0, Earlier_Tick = 0;
+  EVENTMSG Event;
+  uint32_t Event_Delay = 0;
+  bool Fetch_Next = false;
+  bool Glide_Arrived = false;
 };
 
 // The one driver, null while none exists.

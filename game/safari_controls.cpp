@@ -444,6 +444,7 @@ bool Safari_Controls::Start_Run(std::unique_ptr<Shape_Target> target) {
   Done = A;
   Flashing = false;
   if (Drawing) Drawing->Set_Target(&stage, this, true);
+  Demonstration_Solve_Target(stage);
   if (!stage.From_Drawing()) {
     Pending_Points = Safari_Level_Tables::Stage_Points(Level(), A);
     if (Album) Album->Show_Points(Pending_Points);
@@ -549,6 +550,7 @@ void Safari_Controls::Next_Stage() {
   stage.Unpack(false, nullptr);
   if (Drawing) Drawing->Set_Target(&stage, this, false);
   Done += A;
+  Demonstration_Solve_Target(stage);
   if (Current + 1 == Stages.size() && Done < B && Generator) Generator->Request(A, &stage);
 }
 
@@ -645,6 +647,8 @@ void Safari_Controls::Start_Animation() {
   if (Returning) SetTimer(Clock_Timer, Return_Interval);
   Repaint_Camera();
   if (The_Tip_Window) The_Tip_Window->Set_Enabled(true);
+  // A game demonstration ends with the run's fireworks.
+  Demonstration_Next_Game_Round();
 }
 
 // ---- The camera

@@ -201,7 +201,9 @@ void Transform_Palette::Change_User() {
       std::string text = same_person ? "Save changes to shape manipulators?"
                                      : "Save changes to shape manipulators belonging to " + previous.name + "?";
       if (User_File_Exists && Source_Id != File_Source) text += Overwrite_Note;
-      const bool yes = !users.Demonstration_Running() && Ask(text, "User Change", MB_YESNO) == IDYES;
+      // A demonstration cannot ask (the person's input is blocked): it keeps
+      // the person's changes rather than throw them away.
+      const bool yes = users.Demonstration_Running() || Ask(text, "User Change", MB_YESNO) == IDYES;
       if (yes && Write_User_File(previous) && users.Previous_Exists()) {
         Set_User_File_Flag(previous.name, previous.level, true);
       }

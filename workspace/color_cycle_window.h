@@ -85,6 +85,7 @@ class Color_Cycle_Window : public TWindow, public Eraser_Client {
   // cycle 1 (no cycling) is chosen.
   const Color_Transform& Selected_Cycle() const;
   int Selected_Index() const { return selected_row * 5 + selected_column; }
+  int Shown_Row() const { return shown_row; }
   // For the demonstrations: the centre of cell i of the shown row, and the
   // next-row button, on the screen.
   TPoint Cell_Screen_Point(int cell) const;

@@ -565,3 +565,25 @@ TPoint Color_Wheel::Region_Screen_Point(int region) const {
   ClientToScreen(p);
   return p;
 }
+
+TPoint Color_Wheel::Mixer_Screen_Point(int which) const {
+  TPoint p(Cx, Cy);
+  if (Mixer) {
+    const TRect& area = Mixer->Area;
+    const TRect& spot = Mixer->Spot;
+    const TRect& wipe = Mixer->Wipe;
+    if (which == 1) p = TPoint((spot.left + spot.right) / 2, (spot.top + spot.bottom) / 2);
+    if (which == 2) p = TPoint((area.left + 3 * area.right) / 4, (2 * area.top + area.bottom) / 3);
+    if (which == 3) p = TPoint((wipe.left + 2 * wipe.right) / 3, (wipe.top + wipe.bottom) / 2);
+  }
+  ClientToScreen(p);
+  return p;
+}
+
+TPoint Color_Wheel::Eraser_Screen_Point() const {
+  if (!The_Wheel_Eraser) return Color_Screen_Point(Centre_Color);
+  const TRect r = The_Wheel_Eraser->GetWindowRect();
+  return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+}
+
+bool Color_Wheel::Mixer_Holds_Color() const { return Mixer && !(Mixer->Mixed_Color == TColor::No_Color); }

@@ -63,6 +63,12 @@ class Color_Wheel : public TWindow {
   // Screen points of a colour and of a region, for the demonstrations.
   TPoint Color_Screen_Point(int color) const;
   TPoint Region_Screen_Point(int region) const;
+  // Mixer points 1 to 3 (the spot; the bowl three quarters across and a
+  // third down; the wiping cloth), and the eraser's centre, on the screen.
+  TPoint Mixer_Screen_Point(int which) const;
+  TPoint Eraser_Screen_Point() const;
+  bool Mixer_Holds_Color() const;
+  int Selected_Color() const { return Selected; }
 
   // The colour and the region under a client point (No_Color for none).
   void Hit_Test(TPoint point, int& color, int& region) const;

@@ -6,6 +6,7 @@
 #include "model/affine_transform_2d.h"
 #include "platform/window/cursor.h"
 #include "platform/window/user.h"
+#include "toolkit/demonstration_state.h"
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/mouse.h"
 #include "toolkit/small_utilities.h"
@@ -261,6 +262,8 @@ void Drawing_Window::End_Run() {
   if (The_Mouse) The_Mouse->Locked = 0;
   Give_Back_Hold();
   Refresh_Corner_Buttons();
+  // A demonstration waiting for the iteration to end plays on.
+  Release_Demonstration_Hold();
 }
 
 void Drawing_Window::Stop_Iterating() {

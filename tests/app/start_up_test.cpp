@@ -190,11 +190,12 @@ TEST(Start_Up, Warns_Of_A_User_Path_It_Cannot_Write_And_Of_Little_Free_Space) {
 TEST(Start_Up, The_Cancel_Chord_Ends_A_Demonstration_And_Forgets_The_Recording_Hook) {
   Program_Session program;
   program.Start();
-  Set_Demonstration_Running(true);
-  program.App().Update_Caption();
+  The_Simulated_User->Color_Mixing_Demo();
   EXPECT_EQ(program.Frame()->Title(), "Quendar at Level 1   Press CTRL-ESC to Stop the Demonstration");
   The_Mouse->Hook = HHOOK(7);
-  TDesktop::Current().Post(HWND(), WM_CANCELJOURNAL, 0, 0);
+  program.Backend().Key_Down(VK_CONTROL);
+  program.Backend().Key(VK_ESCAPE);
+  program.Backend().Key_Up(VK_CONTROL);
   program.Run_Until_Idle();
   EXPECT_EQ(The_Mouse->Hook, HHOOK(0));
   EXPECT_FALSE(Demonstration_Running());

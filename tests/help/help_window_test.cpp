@@ -196,9 +196,18 @@ TEST_F(Help_Window_Test, DemonstrationLinksStartTheirDemonstrationOrExplainWhyNo
       if (l.demonstration == n) return Centre(l.rect);
     return TPoint();
   };
+  // The demonstration starts playing; Ctrl+Esc stops it.
+  auto stop = [&] {
+    program.Backend().Key_Down(VK_CONTROL);
+    program.Backend().Key(VK_ESCAPE);
+    program.Backend().Key_Up(VK_CONTROL);
+    program.Run_Until_Idle();
+    EXPECT_FALSE(The_Simulated_User->Running());
+  };
   program.Click(show(3));
   EXPECT_FALSE(help().IsWindowVisible());
-  EXPECT_EQ(The_Simulated_User->Last_Demonstration, 3);
+  EXPECT_EQ(The_Simulated_User->Mode(), Simulated_User::Pattern_Mode);
+  stop();
   // No game at level 5: a message, and the page stays.
   program.Change_User("Five", 4);
   Show(0);
@@ -214,7 +223,8 @@ TEST_F(Help_Window_Test, DemonstrationLinksStartTheirDemonstrationOrExplainWhyNo
   EXPECT_EQ(program.Boxes.back().caption, "Game Demonstration");
   EXPECT_EQ(program.Boxes.back().text, "The game doesn't run at level 5\nPlease change levels and try again");
   program.Click(show(2));
-  EXPECT_EQ(The_Simulated_User->Last_Demonstration, 2);
+  EXPECT_EQ(The_Simulated_User->Mode(), Simulated_User::Color_Mixing_Mode);
+  stop();
 }
 
 TEST_F(Help_Window_Test, ArrowsOfAnExcludedLevelAreNotDrawn) {
