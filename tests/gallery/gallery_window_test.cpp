@@ -422,7 +422,9 @@ TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closin
     Open(p);
     Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
     EXPECT_EQ(p.Stop(), 0);
-    ASSERT_EQ(p.Boxes.size(), 1u);
+    std::string asked;
+    for (const TMessage_Box_Request& box : p.Boxes) asked += box.caption + ": " + box.text + "\n";
+    ASSERT_EQ(p.Boxes.size(), 1u) << asked;
     EXPECT_EQ(p.Boxes[0].caption, "Program Exit");
     EXPECT_EQ(p.Boxes[0].text, "Save changes to Gallery?");
   }
