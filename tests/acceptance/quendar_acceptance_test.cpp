@@ -3,9 +3,6 @@
 // every step. A step is one line in the table below; each new thing a person
 // can do adds its own.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +30,7 @@
 #include "manipulators/transform_matrix_dialog.h"
 #include "manipulators/transform_palette.h"
 #include "platform/gdi/png_writer.h"
+#include "tests/acceptance/acceptance_support.h"
 #include "tests/acceptance/x_screen.h"
 #include "tests/program/program_session.h"
 #include "toolkit/narrow_folder.h"
@@ -48,14 +46,6 @@ namespace {
 
 // The virtual screen's size: set once, before anything is measured.
 int Width = 1024, Height = 768;
-
-std::string Self() {
-  char path[4096];
-  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
-  return n > 0 ? std::string(path, size_t(n)) : std::string();
-}
-
-void Sleep_Ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 // Where the things a person clicks stand: the same layout, made headless
 // and taken through the same steps.
@@ -269,15 +259,6 @@ Layout Measure_Layout() {
   return l;
 }
 
-void Xdotool(const std::string& arguments) {
-  const std::string command = "xdotool " + arguments;
-  EXPECT_EQ(std::system(command.c_str()), 0) << command;
-}
-
-std::string At(TPoint p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
-
-void Click(TPoint p) { Xdotool("mousemove " + At(p) + " click 1"); }
-
 // Presses keys (xdotool's names) one after the other, a little apart.
 void Keys(const std::string& names) {
   Xdotool("key --delay 150 " + names);
@@ -295,69 +276,10 @@ void Drag(TPoint from, TPoint to) {
   Xdotool("mouseup 1");
 }
 
-class Running_Program {
- public:
-  explicit Running_Program(const std::string& folder) {
-    const std::string size = std::to_string(Width) + "x" + std::to_string(Height);
-    std::vector<std::string> env = {"QUENDAR_SCREEN=" + size, "HOME=" + folder, "XDG_CONFIG_HOME=" + folder + "/config",
-                                    "XDG_DATA_HOME=" + folder + "/data", "XDG_RUNTIME_DIR=" + folder + "/run",
-                                    "XDG_CACHE_HOME=" + folder + "/cache",
-                                    // No print server: the printer stays undefined, whatever this machine has.
-                                    "CUPS_SERVER=" + folder + "/no-print-server.sock", "ASAN_OPTIONS=detect_leaks=0"};
-    std::filesystem::create_directories(folder + "/run");
-    std::filesystem::permissions(folder + "/run", std::filesystem::perms::owner_all);
-    // TSAN_OPTIONS carries the sanitizer's suppressions to the program.
-    for (const char* name : {"DISPLAY", "XAUTHORITY", "PATH", "TSAN_OPTIONS"})
-      if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
-    std::vector<char*> envp;
-    for (std::string& v : env) envp.push_back(v.data());
-    envp.push_back(nullptr);
-    std::string program = std::filesystem::path(Self()).parent_path().parent_path() / "app" / "quendar";
-    char* argv[] = {program.data(), nullptr};
-    if (posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
-  }
-  ~Running_Program() {
-    if (pid_ > 0 && !exited_) {
-      kill(pid_, SIGKILL);
-      waitpid(pid_, nullptr, 0);
-    }
-  }
-  bool Started() const { return pid_ > 0; }
-  // The exit code, or -1 when it did not end within ms.
-  int Wait_For_Exit(int ms) {
-    for (int waited = 0; waited < ms; waited += 50) {
-      int status = 0;
-      if (waitpid(pid_, &status, WNOHANG) == pid_) {
-        exited_ = true;
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-      }
-      Sleep_Ms(50);
-    }
-    return -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  bool exited_ = false;
-};
-
-// Runs the test named in a child of this program on its own virtual X
-// server of the given size; true when this is that child, which goes on.
-bool In_Child_On_Screen(int width, int height) {
-  const std::string size = std::to_string(width) + "x" + std::to_string(height);
-  if (const char* child = std::getenv("QUENDAR_ACCEPTANCE_CHILD"); child && size == child) {
-    Width = width, Height = height;
-    return true;
-  }
-  if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
-    if (std::getenv("CI")) ADD_FAILURE() << "xvfb-run and xdotool are missing (scripts/install-deps)";
-    return false;
-  }
-  const std::string test = testing::UnitTest::GetInstance()->current_test_info()->name();
-  const std::string command = "QUENDAR_ACCEPTANCE_CHILD=" + size + " ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 " +
-                              size + "x24' '" + Self() + "' --gtest_filter='Acceptance." + test + "'";
-  EXPECT_EQ(std::system(command.c_str()), 0) << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=" << size << " xvfb-run " << Self();
-  return false;
+bool In_Child_On(int width, int height) {
+  if (!In_Child_On_Screen(width, height)) return false;
+  Width = width, Height = height;
+  return true;
 }
 
 void Use_The_Program();
@@ -365,11 +287,11 @@ void Use_The_Program();
 }  // namespace
 
 TEST(Acceptance, At_1024x768) {
-  if (In_Child_On_Screen(1024, 768)) Use_The_Program();
+  if (In_Child_On(1024, 768)) Use_The_Program();
 }
 
 TEST(Acceptance, At_1920x1080) {
-  if (In_Child_On_Screen(1920, 1080)) Use_The_Program();
+  if (In_Child_On(1920, 1080)) Use_The_Program();
 }
 
 namespace {
@@ -385,7 +307,7 @@ void Use_The_Program() {
   const std::string folder = mkdtemp(pattern);
   X_Screen screen;
   ASSERT_TRUE(screen.Open()) << "no display";
-  Running_Program program(folder);
+  Running_Program program(folder, TSize(Width, Height));
   ASSERT_TRUE(program.Started());
 
   auto grab = [&] { return screen.Pixels(Width, Height); };
@@ -652,7 +574,7 @@ void Use_The_Program() {
       // A second start hands over to this one and ends; the keys still
       // reach the program afterwards, and again after a click in it.
       {"39a_second_start_refused", none, 0, [&] {
-         Running_Program second(folder);
+         Running_Program second(folder, TSize(Width, Height));
          ASSERT_TRUE(second.Started());
          EXPECT_NE(second.Wait_For_Exit(20000), -1) << "the second start did not end";
          Sleep_Ms(500);
@@ -789,7 +711,7 @@ void Use_The_Program() {
 
   // Started again, the gallery holds the saved drawing in cell (1, 1).
   {
-    Running_Program again(folder);
+    Running_Program again(folder, TSize(Width, Height));
     ASSERT_TRUE(again.Started());
     still_ms = 0;
     for (int waited = 0; waited < 45000 && still_ms < 2500; waited += 250) {

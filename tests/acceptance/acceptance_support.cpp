@@ -1,0 +1,85 @@
+#include "tests/acceptance/acceptance_support.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+std::string Self() {
+  char path[4096];
+  ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? std::string(path, size_t(n)) : std::string();
+}
+
+void Sleep_Ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+
+void Xdotool(const std::string& arguments) {
+  const std::string command = "xdotool " + arguments;
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
+std::string At(TPoint p) { return std::to_string(p.x) + " " + std::to_string(p.y); }
+
+void Click(TPoint p) { Xdotool("mousemove " + At(p) + " click 1"); }
+
+bool In_Child_On_Screen(int width, int height) {
+  const std::string size = std::to_string(width) + "x" + std::to_string(height);
+  if (const char* child = std::getenv("QUENDAR_ACCEPTANCE_CHILD"); child && size == child) return true;
+  if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
+    if (std::getenv("CI")) ADD_FAILURE() << "xvfb-run and xdotool are missing (scripts/install-deps)";
+    return false;
+  }
+  const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
+  const std::string name = std::string(test.test_suite_name()) + "." + test.name();
+  const std::string command = "QUENDAR_ACCEPTANCE_CHILD=" + size + " ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 " +
+                              size + "x24' '" + Self() + "' --gtest_filter='" + name + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0)
+      << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=" << size << " xvfb-run " << Self() << " --gtest_filter=" << name;
+  return false;
+}
+
+Running_Program::Running_Program(const std::string& folder, TSize screen, const std::vector<std::string>& extra_environment) {
+  const std::string size = std::to_string(screen.cx) + "x" + std::to_string(screen.cy);
+  std::vector<std::string> env = {"QUENDAR_SCREEN=" + size, "HOME=" + folder, "XDG_CONFIG_HOME=" + folder + "/config",
+                                  "XDG_DATA_HOME=" + folder + "/data", "XDG_RUNTIME_DIR=" + folder + "/run",
+                                  "XDG_CACHE_HOME=" + folder + "/cache",
+                                  // No print server: the printer stays undefined, whatever this machine has.
+                                  "CUPS_SERVER=" + folder + "/no-print-server.sock", "ASAN_OPTIONS=detect_leaks=0"};
+  env.insert(env.end(), extra_environment.begin(), extra_environment.end());
+  std::filesystem::create_directories(folder + "/run");
+  std::filesystem::permissions(folder + "/run", std::filesystem::perms::owner_all);
+  // TSAN_OPTIONS carries the sanitizer's suppressions to the program.
+  for (const char* name : {"DISPLAY", "XAUTHORITY", "PATH", "TSAN_OPTIONS"})
+    if (const char* value = std::getenv(name)) env.push_back(std::string(name) + "=" + value);
+  std::vector<char*> envp;
+  for (std::string& v : env) envp.push_back(v.data());
+  envp.push_back(nullptr);
+  std::string program = std::filesystem::path(Self()).parent_path().parent_path() / "app" / "quendar";
+  char* argv[] = {program.data(), nullptr};
+  if (posix_spawn(&pid_, program.c_str(), nullptr, nullptr, argv, envp.data()) != 0) pid_ = -1;
+}
+
+Running_Program::~Running_Program() {
+  if (pid_ > 0 && !exited_) {
+    kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+int Running_Program::Wait_For_Exit(int ms) {
+  for (int waited = 0; waited < ms; waited += 50) {
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) == pid_) {
+      exited_ = true;
+      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+    Sleep_Ms(50);
+  }
+  return -1;
+}

@@ -1,0 +1,43 @@
+// What the real-display tests share: the built program started as a child
+// with a home of its own, xdotool to drive it, and the run of one test in a
+// child of the test program on its own virtual X server.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/gdi/geometry.h"
+
+// This test program's own path.
+std::string Self();
+void Sleep_Ms(int ms);
+
+// Runs xdotool with the arguments; a failure fails the test.
+void Xdotool(const std::string& arguments);
+std::string At(TPoint p);
+void Click(TPoint p);
+
+// Runs the current test in a child of this program on its own virtual X
+// server of the given size; true when this is that child, which goes on.
+bool In_Child_On_Screen(int width, int height);
+
+// The built program, started on the screen of the given size with its home,
+// data and settings in folder (plus any extra NAME=value), and killed when
+// it has not ended by the time this goes.
+class Running_Program {
+ public:
+  Running_Program(const std::string& folder, TSize screen, const std::vector<std::string>& extra_environment = {});
+  ~Running_Program();
+  Running_Program(const Running_Program&) = delete;
+  Running_Program& operator=(const Running_Program&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+  // The exit code, or -1 when it did not end within ms.
+  int Wait_For_Exit(int ms);
+
+ private:
+  pid_t pid_ = -1;
+  bool exited_ = false;
+};
