@@ -3,29 +3,49 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <thread>
 #include <vector>
 
 namespace {
 
+uint32_t Read_Rate() {
+  const char* text = std::getenv("QUENDAR_CLOCK_RATE");
+  if (!text || !*text) return 1;
+  char* end = nullptr;
+  const long rate = std::strtol(text, &end, 10);
+  if (*end != '\0' || rate < 1 || rate > 16) {
+    std::fprintf(stderr, "QUENDAR_CLOCK_RATE=%s is not a whole number from 1 to 16: the clock runs at its own pace\n", text);
+    return 1;
+  }
+  return uint32_t(rate);
+}
+
 class Real_Clock : public TClock {
  public:
+  explicit Real_Clock(uint32_t rate) : rate_(rate) {}
   uint32_t Tick_Count() override {
     // Offset so the count never starts at 0 and wraps like the original's.
     auto now = std::chrono::steady_clock::now().time_since_epoch();
-    auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now).count();
-    return static_cast<uint32_t>(ms + 0x10000);
+    const uint64_t us = uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(now).count());
+    return static_cast<uint32_t>(us * rate_ / 1000 + 0x10000);
   }
-  void Sleep(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+  void Sleep(uint32_t ms) override { std::this_thread::sleep_for(Wall(ms)); }
   void Wait(std::unique_lock<std::mutex>& lock, std::condition_variable& cv, uint32_t ms) override {
-    cv.wait_for(lock, std::chrono::milliseconds(ms));
+    cv.wait_for(lock, Wall(ms));
   }
+  uint32_t Rate() const { return rate_; }
+
+ private:
+  std::chrono::microseconds Wall(uint32_t ms) const { return std::chrono::microseconds(uint64_t(ms) * 1000 / rate_); }
+  const uint32_t rate_;
 };
 
 // The process-wide state lives until the very end, never destroyed, since
 // threads that run until exit (a wave device's) still read the clock.
 Real_Clock& The_Real_Clock() {
-  static Real_Clock* clock = new Real_Clock;
+  static Real_Clock* clock = new Real_Clock(Read_Rate());
   return *clock;
 }
 std::atomic<TClock*> installed{nullptr};
@@ -49,6 +69,14 @@ std::vector<TClock_Watch*>& Watchers() {
 TClock& TClock::Current() {
   TClock* clock = installed.load(std::memory_order_acquire);
   return clock ? *clock : The_Real_Clock();
+}
+
+uint32_t TClock::Real_Rate() { return The_Real_Clock().Rate(); }
+
+uint32_t TClock::Wall_Ms(uint32_t ms) {
+  const uint32_t rate = Current().Is_Virtual() ? 1 : Real_Rate();
+  if (ms == UINT32_MAX || rate == 1) return ms;
+  return uint32_t((uint64_t(ms) + rate - 1) / rate);
 }
 
 void TClock::Install(TClock* clock) {

@@ -26,6 +26,16 @@ class TClock {
   static TClock& Current();
   // Installs a clock (not owned); nullptr goes back to the real clock.
   static void Install(TClock* clock);
+  // How many of its milliseconds the real clock counts in one millisecond of
+  // the wall: 1, or the whole number from 1 to 16 that QUENDAR_CLOCK_RATE
+  // gives, read once, so that tests on a real display play long timed
+  // sequences faster. Every timer, sleep and sound runs on the clock, so
+  // they all keep step with one another.
+  static uint32_t Real_Rate();
+  // Wall milliseconds in ms of the clock in use, rounded up (UINT32_MAX,
+  // waiting for ever, stays so): how long to wait outside the clock, as for
+  // the window system's events.
+  static uint32_t Wall_Ms(uint32_t ms);
 };
 
 // A registration of something that waits in clock time. Every watch is told

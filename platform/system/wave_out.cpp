@@ -2,6 +2,7 @@
 
 #include <atomic>
 
+#include "platform/system/clock.h"
 #include "platform/system/sdl_wave_device.h"
 #include "platform/system/silent_wave_device.h"
 
@@ -15,7 +16,9 @@ std::atomic<uint32_t> next_tag{1};
 // The devices live until the process ends, never destroyed: outputs held
 // by other long-lived objects detach from them at exit.
 TWave_Device& Device() {
-  if (device_kind.load() == Wave_Device_Kind::Silent) {
+  // A sped-up clock plays sounds silently at its own pace, in step with the
+  // timers; a sound card would play them at the wall's.
+  if (device_kind.load() == Wave_Device_Kind::Silent || TClock::Real_Rate() != 1) {
     static TSilent_Wave_Device* silent = new TSilent_Wave_Device;
     return *silent;
   }

@@ -221,6 +221,8 @@ void Play(Demonstration d, int stop_after_ms, int limit_ms, int rate = 1) {
     for (; played_ms < limit_ms && !back; played_ms += 500) {
       Sleep_Ms(500);
       back = !Caption_Has_Stop_Hint() && Crop(grab(), layout.links_area) == links;
+      // A screenshot every 15 s shows how far it got.
+      if (!back && played_ms % 15000 == 14500) shot("03_playing_" + std::to_string((played_ms + 500) / 1000) + "s");
     }
     EXPECT_TRUE(back) << "the demonstration did not end within " << limit_ms / 1000 << " s";
     shot("04_help_back");
@@ -280,6 +282,23 @@ TEST(Demonstration_Acceptance, Harder_Game_Plays_To_Its_End) {
 
 TEST(Demonstration_Acceptance, Color_Mixing_Plays_To_Its_End) {
   if (In_Child_On_Screen(Width, Height)) Play(Color_Mixing, 0, 150000);
+}
+
+// The longer ones on a clock sped up, each still within about two minutes.
+TEST(Demonstration_Acceptance, Single_Level_Pattern_Plays_To_Its_End) {
+  if (In_Child_On_Screen(Width, Height)) Play(Single_Level_Pattern, 0, 150000, 4);
+}
+
+TEST(Demonstration_Acceptance, Manipulator_Plays_To_Its_End) {
+  if (In_Child_On_Screen(Width, Height)) Play(Manipulator, 0, 150000, 4);
+}
+
+// Not run yet: on the real display the first pass stops in the gallery,
+// where the drag of the drawing from the main window into its cell never
+// ends (at every clock rate; the headless run gets through). Run it by name
+// with --gtest_also_run_disabled_tests once that is mended.
+TEST(Demonstration_Acceptance, DISABLED_Multi_Level_Pattern_Plays_To_Its_End) {
+  if (In_Child_On_Screen(Width, Height)) Play(Multi_Level_Pattern, 0, 150000, 8);
 }
 
 // Ctrl+Esc in the middle stops it at once.

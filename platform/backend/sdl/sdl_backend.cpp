@@ -265,6 +265,8 @@ void TSDL_Backend::Poll(std::vector<TInput_Event>& out) {
 // ---- Waiting
 
 void TSDL_Backend::Wait(uint32_t timeout_ms) {
+  // The timeout is in clock time, which a test may have sped up.
+  timeout_ms = TClock::Wall_Ms(timeout_ms);
   if (timeout_ms == UINT32_MAX) SDL_WaitEvent(nullptr);
   else SDL_WaitEventTimeout(nullptr, int(std::min<uint32_t>(timeout_ms, 0x7FFFFFFF)));
 }

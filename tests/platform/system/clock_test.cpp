@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <thread>
 
@@ -227,6 +230,49 @@ TEST_F(Virtual_Time, ElapsedTimeIsCountedAcrossTheWrap) {
   EXPECT_EQ(waiter.result, static_cast<int>(WAIT_TIMEOUT));
   uint32_t waited = GetTickCount() - before;
   EXPECT_TRUE(waited >= 60u && waited < 1000u) << waited;  // not a wait of four billion milliseconds
+}
+
+// In a fresh process, which reads QUENDAR_CLOCK_RATE when it first uses the
+// real clock: the rate it took, its ticks and sleeps against the wall, and
+// the conversion of a wait for the window system. False with a note on
+// stderr when anything is off.
+bool Clock_Runs_At(uint32_t rate) {
+  bool ok = true;
+  auto check = [&](bool holds, const char* what, long long value) {
+    if (!holds) std::fprintf(stderr, "rate %u: %s (%lld)\n", rate, what, value);
+    ok = ok && holds;
+  };
+  check(TClock::Real_Rate() == rate, "the rate taken", TClock::Real_Rate());
+  const uint32_t start = GetTickCount();
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  const long long ticks = GetTickCount() - start;
+  check(ticks >= rate * 190 && ticks <= rate * 300 + 50, "ticks in 200 ms of the wall", ticks);
+  const auto before = std::chrono::steady_clock::now();
+  Sleep(rate * 200);
+  const long long slept = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - before).count();
+  check(slept >= 190 && slept <= 600, "wall ms of a sleep of 200 ms times the rate", slept);
+  check(TClock::Wall_Ms(10) == (10 + rate - 1) / rate, "a wait of 10 ms on the wall", TClock::Wall_Ms(10));
+  check(TClock::Wall_Ms(UINT32_MAX) == UINT32_MAX, "a wait for ever", TClock::Wall_Ms(UINT32_MAX));
+  // A test's virtual clock is never sped up.
+  TVirtual_Clock virtual_clock;
+  TClock::Install(&virtual_clock);
+  check(TClock::Wall_Ms(10) == 10, "a wait of 10 ms on a virtual clock", TClock::Wall_Ms(10));
+  TClock::Install(nullptr);
+  return ok;
+}
+
+TEST(Real_Clock_Rate, SpeedsUpTicksSleepsAndWaitsTogetherOnlyForAWholeRateUpTo16) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const struct {
+    const char* text;
+    uint32_t rate;
+  } cases[] = {{"4", 4}, {"16", 16}, {"1", 1}, {"", 1}, {"0", 1}, {"17", 1}, {"2x", 1}, {"-3", 1}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    setenv("QUENDAR_CLOCK_RATE", c.text, 1);
+    EXPECT_EXIT(std::exit(Clock_Runs_At(c.rate) ? 0 : 1), testing::ExitedWithCode(0), "");
+  }
+  unsetenv("QUENDAR_CLOCK_RATE");
 }
 
 }  // namespace
