@@ -193,8 +193,24 @@ void TDesktop::Real_Input(const TInput_Event& e) {
 }
 
 void TDesktop::Synthetic_Input(const TInput_Event& e) {
+  using K = TInput_Event::Kind;
   TInput_Event played = e;
   played.synthetic = true;
+  // As with the machine's own pointer, a played pointer event moves the
+  // pointer when it is played, not when its message is taken: a player that
+  // reads the pointer for its next step sees where the last one went, even
+  // while posted messages hold the input back. The machine's pointer
+  // follows, so the person sees it move.
+  if (played.kind == K::Mouse_Move || played.kind == K::Button_Down || played.kind == K::Button_Up) {
+    const TPoint p = Clamp_Pointer(played.point);
+    played.point = p;
+    pointer_on_screen_ = true;
+    if (p != cursor_pos_) {
+      backend_->Warp_Pointer(p);
+      cursor_dirty_ = true;
+      cursor_pos_ = p;
+    }
+  }
   Enqueue_Input(played);
 }
 
@@ -272,11 +288,14 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
   } else {
     pointer_on_screen_ = true;
     TPoint p = Clamp_Pointer(raw);
-    // Played moves move the machine's pointer too, so it is seen moving.
-    if (p != raw || (e.synthetic && p != cursor_pos_)) backend_->Warp_Pointer(p);
+    // A played event moved the pointer when it was played (a later one may
+    // have moved it on since).
+    if (!e.synthetic) {
+      if (p != raw) backend_->Warp_Pointer(p);
+      if (cursor_pos_ != p) cursor_dirty_ = true;
+      cursor_pos_ = p;
+    }
     raw = p;
-    if (cursor_pos_ != p) cursor_dirty_ = true;
-    cursor_pos_ = p;
   }
   UINT message = WM_MOUSEMOVE;
   static const UINT vk_of[3] = {VK_LBUTTON, VK_RBUTTON, VK_MBUTTON};

@@ -3,6 +3,7 @@
 // what the main window gets back on leaving. Pictures of each view at three
 // screen sizes go to QUENDAR_SNAPSHOTS.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <chrono>
 #include <filesystem>
@@ -380,8 +381,10 @@ namespace {
 class Gallery_Program_Test : public testing::Test {
  protected:
   void SetUp() override {
-    folder = testing::TempDir() + "gallery_program_" + std::to_string(reinterpret_cast<uintptr_t>(this));
-    std::filesystem::create_directories(folder);
+    // A folder of its own: tests run in parallel processes, where an
+    // address (the same in every sanitizer build's process) is no name.
+    std::string pattern = testing::TempDir() + "gallery_program_XXXXXX";
+    folder = mkdtemp(pattern.data());
   }
   void TearDown() override { std::filesystem::remove_all(folder); }
   Program_Options Options() {

@@ -23,6 +23,8 @@ size_t next_step;
 bool fetch = true;
 uint32_t started_at;
 std::vector<uint32_t> delivered_at;
+// Where the pointer stood as each event was first asked for.
+std::vector<TPoint> pointer_at_ask;
 HHOOK playback_hook;
 
 // Plays `script`: answers each event's delay once, then 0, as a
@@ -37,6 +39,9 @@ LRESULT Play(int code, WPARAM, LPARAM lp) {
     r->time = GetTickCount();
     if (fetch) {
       fetch = false;
+      TPoint pointer;
+      GetCursorPos(pointer);
+      pointer_at_ask.push_back(pointer);
       return LRESULT(s.delay);
     }
     return 0;
@@ -63,6 +68,7 @@ void Start(std::vector<Step> steps) {
   next_step = 0;
   fetch = true;
   delivered_at.clear();
+  pointer_at_ask.clear();
   started_at = GetTickCount();
   playback_hook = SetWindowsHookEx(WH_JOURNALPLAYBACK, Play);
 }
@@ -89,6 +95,10 @@ TEST_F(Playback_Test, Played_Events_Arrive_At_Their_Times_And_Screen_Points_Whil
   Run_Until_Idle();
   EXPECT_EQ(log, (std::vector<std::string>{"w:move 30,30", "w:ldown 30,30", "w:lup 40,50"}));
   EXPECT_EQ(delivered_at, (std::vector<uint32_t>{0, 100, 150}));
+  // The pointer moved as each event was played, before its message was
+  // taken: a player reading it for its next step sees where it went.
+  ASSERT_EQ(pointer_at_ask.size(), 3u);
+  EXPECT_EQ(pointer_at_ask[1], TPoint(50, 50));
   EXPECT_EQ(Cursor_Pos(), TPoint(60, 70));
   EXPECT_EQ(headless->Warped_To(), TPoint(60, 70));  // the real pointer follows
   EXPECT_FALSE(Journal_Playback_Installed());
