@@ -28,6 +28,18 @@ std::string At(TPoint p) { return std::to_string(p.x) + " " + std::to_string(p.y
 
 void Click(TPoint p) { Xdotool("mousemove " + At(p) + " click 1"); }
 
+std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab) {
+  std::vector<uint32_t> last;
+  int still_ms = 0;
+  for (int waited = 0; waited < 45000 && still_ms < 2500; waited += 250) {
+    Sleep_Ms(250);
+    std::vector<uint32_t> now = grab();
+    still_ms = (now == last) ? still_ms + 250 : 0;
+    last = std::move(now);
+  }
+  return still_ms >= 2500 ? last : std::vector<uint32_t>();
+}
+
 bool In_Child_On_Screen(int width, int height) {
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
   if (const char* child = std::getenv("QUENDAR_ACCEPTANCE_CHILD"); child && size == child) return true;

@@ -5,6 +5,8 @@
 
 #include <sys/types.h>
 
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,11 @@ void Sleep_Ms(int ms);
 void Xdotool(const std::string& arguments);
 std::string At(TPoint p);
 void Click(TPoint p);
+
+// Grabs the screen every 250 ms until it has stayed the same for 2.5 s (the
+// program has settled), at most 45 s; the last grab, empty when it never
+// settled.
+std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab);
 
 // Runs the current test in a child of this program on its own virtual X
 // server of the given size; true when this is that child, which goes on.

@@ -171,15 +171,7 @@ void Play(Demonstration d, int stop_after_ms, int limit_ms, int rate = 1) {
     return pixels;
   };
   // Start-up is over when the screen has stayed the same for 2.5 s.
-  std::vector<uint32_t> last;
-  int still_ms = 0;
-  for (int waited = 0; waited < 45000 && still_ms < 2500; waited += 250) {
-    Sleep_Ms(250);
-    std::vector<uint32_t> now = grab();
-    still_ms = (now == last) ? still_ms + 250 : 0;
-    last = std::move(now);
-  }
-  ASSERT_GE(still_ms, 2500) << "the screen never settled";
+  ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
   const std::vector<uint32_t> started = shot("01_started");
 
   // Help, its index, the Demonstrations page.

@@ -320,15 +320,7 @@ void Use_The_Program() {
   // Start-up is over when the screen has stayed the same for 2.5 s and the
   // Help button is painted (the title, which changes as it uncovers its
   // picture and then goes, is gone by then).
-  std::vector<uint32_t> last;
-  int still_ms = 0;
-  for (int waited = 0; waited < 45000 && still_ms < 2500; waited += 250) {
-    Sleep_Ms(250);
-    std::vector<uint32_t> now = grab();
-    still_ms = (now == last) ? still_ms + 250 : 0;
-    last = std::move(now);
-  }
-  ASSERT_GE(still_ms, 2500) << "the screen never settled";
+  ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
   // A new user is greeted with help: paged on, a jump from the index
   // followed, and closed with a click outside the page.
   const std::vector<uint32_t> greeted = shot("01a_help_at_start");
@@ -713,13 +705,7 @@ void Use_The_Program() {
   {
     Running_Program again(folder, TSize(Width, Height));
     ASSERT_TRUE(again.Started());
-    still_ms = 0;
-    for (int waited = 0; waited < 45000 && still_ms < 2500; waited += 250) {
-      Sleep_Ms(250);
-      std::vector<uint32_t> now = grab();
-      still_ms = (now == last) ? still_ms + 250 : 0;
-      last = std::move(now);
-    }
+    EXPECT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled after the restart";
     shot("60_started_again");
     Click(layout.gallery);
     // The reduced pictures come from the gallery's own thread: wait for it.
