@@ -15,10 +15,24 @@ struct File_Closer {
   void operator()(std::FILE* f) const { std::fclose(f); }
 };
 
+void Append_To_Vector(png_structp png, png_bytep data, png_size_t length) {
+  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  out->insert(out->end(), data, data + length);
+}
+
+void Flush_Nothing(png_structp) {}
+
+// Where a PNG goes: a file, or memory (quick run-length compression, for a
+// picture handed to another program at once).
+struct Png_Target {
+  std::FILE* file = nullptr;
+  std::vector<uint8_t>* memory = nullptr;
+};
+
 // libpng reports errors by longjmp; nothing with a destructor may live
 // between setjmp and the calls that can jump, so the rows are prepared by
 // the caller and this function only hands them over.
-bool Write_Rows(std::FILE* file, int width, int height, int colour_type, const png_color* palette,
+bool Write_Rows(const Png_Target& target, int width, int height, int colour_type, const png_color* palette,
                 int palette_size, png_bytep* rows) {
   png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
   if (!png) return false;
@@ -31,11 +45,16 @@ bool Write_Rows(std::FILE* file, int width, int height, int colour_type, const p
     png_destroy_write_struct(&png, &info);
     return false;
   }
-  png_init_io(png, file);
+  if (target.file) png_init_io(png, target.file);
+  else png_set_write_fn(png, target.memory, &Append_To_Vector, &Flush_Nothing);
   png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
                colour_type, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                PNG_FILTER_TYPE_DEFAULT);
   if (palette) png_set_PLTE(png, info, palette, palette_size);
+  if (target.memory) {
+    png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
+    png_set_compression_strategy(png, Z_RLE);
+  }
   png_write_info(png, info);
   png_write_image(png, rows);
   png_write_end(png, info);
@@ -47,7 +66,7 @@ bool Write_File(const std::string& path, int width, int height, int colour_type,
                 const png_color* palette, int palette_size, std::vector<png_bytep>& rows) {
   std::unique_ptr<std::FILE, File_Closer> file(std::fopen(path.c_str(), "wb"));
   if (!file) return false;
-  bool written = Write_Rows(file.get(), width, height, colour_type, palette, palette_size, rows.data());
+  bool written = Write_Rows({file.get(), nullptr}, width, height, colour_type, palette, palette_size, rows.data());
   // A full disk shows only when the buffered bytes are flushed.
   bool closed = std::fclose(file.release()) == 0;
   if (!written || !closed) std::remove(path.c_str());
@@ -110,45 +129,6 @@ bool Write_PNG_Indexed(const std::string& path, int width, int height, const uin
   return Write_File(path, width, height, PNG_COLOR_TYPE_PALETTE, palette.data(), used, rows);
 }
 
-namespace {
-
-void Append_To_Vector(png_structp png, png_bytep data, png_size_t length) {
-  auto* out = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
-  out->insert(out->end(), data, data + length);
-}
-
-void Flush_Nothing(png_structp) {}
-
-// As Write_Rows, into memory; see there for why nothing with a destructor
-// lives here.
-bool Encode_Rows(std::vector<uint8_t>* out, int width, int height, const png_color* palette, int palette_size,
-                 png_bytep* rows) {
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  if (!png) return false;
-  png_infop info = png_create_info_struct(png);
-  if (!info) {
-    png_destroy_write_struct(&png, nullptr);
-    return false;
-  }
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    return false;
-  }
-  png_set_write_fn(png, out, &Append_To_Vector, &Flush_Nothing);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-               PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
-  png_set_PLTE(png, info, palette, palette_size);
-  png_set_filter(png, PNG_FILTER_TYPE_BASE, PNG_FILTER_NONE);
-  png_set_compression_strategy(png, Z_RLE);
-  png_write_info(png, info);
-  png_write_image(png, rows);
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  return true;
-}
-
-}  // namespace
-
 std::vector<uint8_t> Encode_PNG_Indexed(int width, int height, const uint8_t* top_row, long stride_in_bytes,
                                         const uint32_t* colour_table_0x00RRGGBB, int colour_count) {
   std::vector<uint8_t> out;
@@ -171,7 +151,8 @@ std::vector<uint8_t> Encode_PNG_Indexed(int width, int height, const uint8_t* to
         png_color{static_cast<png_byte>(c >> 16), static_cast<png_byte>(c >> 8), static_cast<png_byte>(c)};
   }
   out.reserve(static_cast<size_t>(width) * static_cast<size_t>(height) / 8 + 1024);
-  if (!Encode_Rows(&out, width, height, palette.data(), used, rows.data())) out.clear();
+  if (!Write_Rows({nullptr, &out}, width, height, PNG_COLOR_TYPE_PALETTE, palette.data(), used, rows.data()))
+    out.clear();
   return out;
 }
 
