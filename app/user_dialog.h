@@ -44,6 +44,9 @@ class User_Dialog : public TDialog, public Demo_User_Dialog {
   void Paint(TDC& dc, bool erase, TRect& rect) override;
   bool EvEraseBkgnd(TDC&) override { return true; }
   LRESULT EvCommand(UINT id, HWND control, UINT notify_code) override;
+  // Enter and Esc press the dialog's own OK and Cancel buttons.
+  int Default_Button() const override { return OK_Id; }
+  int Cancel_Button() const override { return Cancel_Id; }
   void CmOk() override {}
   void CmCancel() override;
   void EvSysCommand(UINT cmd_type, const TPoint& point) override;

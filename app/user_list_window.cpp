@@ -36,7 +36,7 @@ constexpr UINT Focus_Message = WM_USER + 1;
 
 User_List_Window::User_List_Window(TWindow* parent, const TRect& rect, User_Database& database_, const TFont& font_)
     : TWindow(parent, "User List Window"), database(&database_), font(font_) {
-  Attr.Style = WS_CHILD | WS_VISIBLE;
+  Attr.Style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
   Attr.Set_Rect(rect);
   w = rect.Width();
   h = rect.Height();

@@ -51,7 +51,12 @@ class User_List_Window : public TWindow {
   void EvLButtonDown(UINT keys, const TPoint& point) override;
   void EvRButtonDown(UINT, const TPoint&) override {}
   void EvKeyDown(UINT key, UINT repeat_count, UINT flags) override;
-  UINT EvGetDlgCode(const MSG*) override { return 0x85; }
+  // Arrows, characters and every key but Esc, which the list does not use:
+  // it is the dialog's Cancel.
+  UINT EvGetDlgCode(const MSG* msg) override {
+    const bool esc = msg && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE;
+    return esc ? 0x81 : 0x85;
+  }
   const TBrush* EvCtlColor(TDC& dc, HWND child, UINT ctl_type) override;
   LRESULT EvCommand(UINT id, HWND control, UINT notify_code) override;
   void EvCommandEnable(TCommandEnabler& enabler) override;

@@ -10,6 +10,7 @@
 #include "manipulators/transform_matrix_dialog.h"
 #include "model/float_equal.h"
 #include "model/gui_colors.h"
+#include "platform/window/dialog_keys.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/dc.h"
 #include "platform/gdi/font.h"
@@ -248,6 +249,8 @@ void Transform_Edit_Dialog::Tab_Selected(uint32_t index) {
 void Transform_Edit_Dialog::Help_Request() {
   if (Parent) Parent->PostMessage(Help_Request_Message);
 }
+
+bool Transform_Edit_Dialog::PreProcessMsg(MSG& msg) { return TDialog_Keys(*this, Apply_Id, 0).Handle(msg); }
 
 void Transform_Edit_Dialog::EvKeyDown(UINT key, UINT repeat_count, UINT flags) {
   if (key == VK_F1) {

@@ -55,6 +55,9 @@ class Transform_Edit_Dialog : public TWindow {
   void SetupWindow() override;
   void Paint(TDC& dc, bool erase, TRect& rect) override;
   bool EvEraseBkgnd(TDC&) override { return true; }
+  // The dialog keys: Tab and Shift+Tab move among the fields and buttons,
+  // Enter presses Apply (or the focused button).
+  bool PreProcessMsg(MSG& msg) override;
   void EvKeyDown(UINT key, UINT repeat_count, UINT flags) override;
   LRESULT EvCommand(UINT id, HWND control, UINT notify_code) override;
   void EvCommandEnable(TCommandEnabler& enabler) override;

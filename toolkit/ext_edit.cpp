@@ -36,6 +36,14 @@ ExtEdit::ExtEdit(TWindow* parent, int resource_id, unsigned text_limit, TModule*
 
 bool ExtEdit::Forwards(uint32_t mask, UINT key) { return (mask & Key_Bit(key)) != 0; }
 
+UINT ExtEdit::EvGetDlgCode(const MSG* msg) {
+  UINT code = TEdit::EvGetDlgCode(msg);
+  if (!msg || msg->message != WM_KEYDOWN) return code;
+  const UINT key = UINT(msg->wParam);
+  if (!Forwards(Key_Down_Mask, key) && !Forwards(Key_Up_Mask, key)) return code;
+  return code | (key == VK_TAB ? DLGC_WANTTAB : DLGC_WANTALLKEYS);
+}
+
 void ExtEdit::Key_Down(UINT key, UINT repeat_count, UINT flags) {
   if (!Forwards(Key_Down_Mask, key)) {
     TEdit::EvKeyDown(key, repeat_count, flags);

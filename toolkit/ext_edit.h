@@ -50,6 +50,9 @@ class ExtEdit : public TEdit {
   // Ext_Char_Refused_Message, once for those that come in one go (until a
   // key goes down or a character is taken).
   LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  // A key the masks hand over is the parent's: a dialog's Tab, Enter or Esc
+  // leaves it to the field.
+  UINT EvGetDlgCode(const MSG* msg) override;
 
   uint32_t Key_Down_Mask;
   uint32_t Key_Up_Mask;

@@ -10,7 +10,7 @@
 Owner_Drawn_Button::Owner_Drawn_Button(TWindow* parent, int id, const TRect& rect, const char* title,
                                        TWindow* target)
     : TWindow(parent, title), Frame_Rect(0, 0, rect.Width(), rect.Height()), Target(target ? target : parent) {
-  Attr.Style = (Attr.Style | WS_CHILD | WS_VISIBLE) & ~WS_BORDER;
+  Attr.Style = (Attr.Style | WS_CHILD | WS_VISIBLE | WS_TABSTOP) & ~WS_BORDER;
   Attr.Id = id;
   Attr.Set_Rect(rect);
 }
@@ -34,6 +34,7 @@ void Owner_Drawn_Button::Paint(TDC& dc, bool, TRect&) {
   TMemoryDC face(*Current_Face);
   dc.BitBlt(Frame_Rect, face, TPoint(0, 0));
   dc.RestorePalette();
+  if (GetFocus() == GetHandle()) dc.DrawFocusRect(Frame_Rect.Inflated_By(-1, -1));
 }
 
 void Owner_Drawn_Button::Repaint() {
@@ -116,6 +117,24 @@ void Owner_Drawn_Button::EvLButtonUp(UINT, const TPoint&) {
   } else if (Tip_Text && The_Tip_Window) {
     The_Tip_Window->Leave_Item(Tip_Text->c_str());
   }
+}
+
+void Owner_Drawn_Button::EvKeyDown(UINT key, UINT repeat_count, UINT flags) {
+  if (key == VK_SPACE) Key_Press();
+  else TWindow::EvKeyDown(key, repeat_count, flags);
+}
+
+LRESULT Owner_Drawn_Button::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != BM_CLICK) return TWindow::WindowProc(msg, wp, lp);
+  Key_Press();
+  return 0;
+}
+
+void Owner_Drawn_Button::Key_Press() {
+  if (!target_handle_ || !Current_Face) return;
+  if (Enabler) ::SendMessage(target_handle_, WM_COMMAND_ENABLE, 0, reinterpret_cast<LPARAM>(Enabler.get()));
+  if (Is_Disabled()) return;
+  ::SendMessage(target_handle_, WM_COMMAND, WPARAM(GetId() & 0xFFFF), GetHandle().To_Param());
 }
 
 std::vector<std::string> Caption_Lines(const char* text, int max_lines) {

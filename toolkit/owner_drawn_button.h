@@ -3,7 +3,9 @@
 // Paint, a click sent at once as a WM_COMMAND to the target when the mouse
 // is pressed and released over the button, a hover tip (the button holds
 // the mouse while the pointer is over it, to see it leave), and the enabled
-// state taken from the target through command enabling at idle.
+// state taken from the target through command enabling at idle. In a dialog
+// it is a tab stop: with the keyboard it shows a dotted ring, and the space
+// bar or the dialog's Return (BM_CLICK) presses it.
 #pragma once
 
 #include <memory>
@@ -24,6 +26,15 @@ class Owner_Drawn_Button : public TWindow {
   void EvLButtonDown(UINT keys, const TPoint& point) override;
   void EvMouseMove(UINT keys, const TPoint& point) override;
   void EvLButtonUp(UINT keys, const TPoint& point) override;
+  void EvKeyDown(UINT key, UINT repeat_count, UINT flags) override;
+  void EvSetFocus(HWND) override { Repaint(); }
+  void EvKillFocus(HWND) override { Repaint(); }
+  UINT EvGetDlgCode(const MSG*) override { return DLGC_BUTTON; }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
+  // A press from the keyboard: the target is asked at once whether the
+  // command is enabled (the last idle may be older than the typing that
+  // enabled it), then the command goes to it.
+  void Key_Press();
 
   void Enable();
   void Disable();

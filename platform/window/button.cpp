@@ -74,3 +74,9 @@ void TButton::EvKillFocus(HWND) {
   pressed_ = false;
   Invalidate(false);
 }
+
+LRESULT TButton::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != BM_CLICK) return TWindow::WindowProc(msg, wp, lp);
+  if (IsWindowEnabled()) Click();
+  return 0;
+}

@@ -1,6 +1,6 @@
 // TButton: a plain push button. A click (press and release over it, or the
-// space bar while it has the focus) sends WM_COMMAND with its id and
-// BN_CLICKED to its parent; the default button has a heavier border.
+// space bar while it has the focus, or BM_CLICK) sends WM_COMMAND with its
+// id and BN_CLICKED to its parent; the default button has a heavier border.
 #pragma once
 
 #include "platform/window/window.h"
@@ -21,7 +21,8 @@ class TButton : public TWindow {
   void EvKeyUp(UINT key, UINT repeat, UINT flags) override;
   void EvSetFocus(HWND lost) override;
   void EvKillFocus(HWND gets) override;
-  UINT EvGetDlgCode(const MSG*) override { return 0; }
+  UINT EvGetDlgCode(const MSG*) override { return DLGC_BUTTON; }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   void Set_Pressed(bool pressed);

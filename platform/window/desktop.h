@@ -210,6 +210,7 @@ class TDesktop {
   bool Take_Input(MSG& msg);
   bool Route_Mouse(const TInput_Event& e, MSG& msg);
   bool Route_Key(const TInput_Event& e, MSG& msg);
+  void Click_Focus(TWindow* clicked);
   TWindow* Take_Paint();
   bool Take_Timer(MSG& msg);
   std::optional<uint32_t> Next_Timer_Delay();

@@ -320,6 +320,7 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
       if (top->IsWindowEnabled() && active_ != top->GetHandle()) Activate(top);
     }
     if (!target->Takes_Input()) return false;  // under a modal window, or disabled
+    if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) Click_Focus(target);
     Update_Cursor_Shape(target, message);
     TPoint client = raw - target->Client_Screen_Origin();
     if (!target->GetClientRect().Contains(client)) {
@@ -338,6 +339,16 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
   msg.wParam = Mouse_Key_Flags();
   msg.lParam = MAKELPARAM_POINT(client.x, client.y);
   return true;
+}
+
+void TDesktop::Click_Focus(TWindow* clicked) {
+  // A control that takes keys (a tab stop that asks for them) gets the
+  // keyboard from a click, unless it or a window inside it has it already.
+  if (!(clicked->GetStyle() & WS_TABSTOP) || !clicked->IsWindowEnabled()) return;
+  for (TWindow* w = Window(focus_); w; w = w->Is_Child() ? w->Parent : nullptr)
+    if (w == clicked) return;
+  if (!(Send(clicked->GetHandle(), WM_GETDLGCODE, 0, 0) & DLGC_WANTKEYS)) return;
+  Set_Focus(clicked->GetHandle());
 }
 
 bool TDesktop::Route_Key(const TInput_Event& e, MSG& msg) {

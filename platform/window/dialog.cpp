@@ -4,6 +4,7 @@
 
 #include "platform/window/control_paint.h"
 #include "platform/window/desktop.h"
+#include "platform/window/dialog_keys.h"
 #include "platform/window/screen.h"
 #include "platform/window/user.h"
 #include "platform/gdi/dc.h"
@@ -27,10 +28,8 @@ void TDialog::SetupWindow() {
 }
 
 TWindow* TDialog::First_Focus() {
-  for (TWindow* c : Children())
-    if (c->Is_Child() && c->IsWindow() && c->IsWindowVisible() && c->IsWindowEnabled() && (c->GetStyle() & WS_TABSTOP))
-      return c;
-  return this;
+  TWindow* first = TDialog_Keys(*this, 0, 0).Next_Tab_Stop(nullptr, false);
+  return first ? first : this;
 }
 
 int TDialog::Execute() {
@@ -94,22 +93,7 @@ LRESULT TDialog::EvCommand(UINT id, HWND control, UINT notify_code) {
   return TFrameWindow::EvCommand(id, control, notify_code);
 }
 
-bool TDialog::PreProcessMsg(MSG& msg) {
-  if (msg.message != WM_KEYDOWN) return false;
-  if (msg.wParam != VK_RETURN && msg.wParam != VK_ESCAPE) return false;
-  // Enter and Esc stand for a button the dialog has: OK (IDOK) and Cancel
-  // (IDCANCEL). A dialog without one gets the key in its focused window,
-  // so no answer is made up that the dialog never offered.
-  int id = msg.wParam == VK_RETURN ? IDOK : IDCANCEL;
-  TWindow* button = ChildWithId(id);
-  if (!button || !button->IsWindow() || !button->IsWindowEnabled()) return false;
-  // A control that wants every key keeps Enter and Esc.
-  TWindow* target = TWindow::From_Handle(msg.hwnd);
-  if (target && target != this && (target->SendMessage(WM_GETDLGCODE, 0, reinterpret_cast<LPARAM>(&msg)) & DLGC_WANTALLKEYS))
-    return false;
-  PostMessage(WM_COMMAND, WPARAM(id), 0);
-  return true;
-}
+bool TDialog::PreProcessMsg(MSG& msg) { return TDialog_Keys(*this, Default_Button(), Cancel_Button()).Handle(msg); }
 
 bool TDialog::EvEraseBkgnd(TDC& dc) {
   Control_Paint::Fill(dc, GetClientRect(), Control_Paint::Face);

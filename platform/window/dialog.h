@@ -2,9 +2,11 @@
 // executed many times: each Execute creates the window (SetupWindow runs),
 // disables its owner (the parent's top-level window, nothing else), runs a
 // nested loop until EndDialog, re-enables the owner, destroys the window
-// (CleanupWindow runs) and returns the end code. Enter presses the dialog's
-// OK button (IDOK) and Esc its Cancel button (IDCANCEL) when it has them;
-// otherwise those keys go to the focused window like any other. The
+// (CleanupWindow runs) and returns the end code. The dialog keys work in
+// every dialog (TDialog_Keys): Tab and Shift+Tab move among its controls,
+// Enter presses the focused button or the default one (IDOK unless the
+// dialog names another) and Esc the Cancel button (IDCANCEL unless named);
+// a key the dialog has no button for goes to the focused window. The
 // caption's close box calls CmCancel (a dialog with its own way out
 // overrides it). A quit arriving while it runs ends it with IDCANCEL and
 // stays posted for the loop outside.
@@ -36,6 +38,9 @@ class TDialog : public TFrameWindow {
   // The window that takes the focus when the dialog opens: the first child
   // that takes input and is a tab stop, else the dialog.
   virtual TWindow* First_Focus();
+  // The buttons that Enter and Esc press (0: none).
+  virtual int Default_Button() const { return IDOK; }
+  virtual int Cancel_Button() const { return IDCANCEL; }
 
  private:
   int resource_id_ = 0;

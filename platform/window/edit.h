@@ -62,7 +62,7 @@ class TEdit : public TWindow {
   void EvLButtonUp(UINT keys, const TPoint& p) override;
   void EvSetFocus(HWND lost) override;
   void EvKillFocus(HWND gets) override;
-  UINT EvGetDlgCode(const MSG*) override { return DLGC_WANTCHARS | DLGC_WANTARROWS; }
+  UINT EvGetDlgCode(const MSG*) override { return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL; }
 
  private:
   // Replaces the selection with text, through the limit and the validator;

@@ -216,5 +216,6 @@ bool TMessage_Box::PreProcessMsg(MSG& msg) {
     else if (!Children().empty()) EndDialog(Children().front()->GetId());
     return true;
   }
-  return false;
+  // Tab moves among the answers.
+  return TDialog::PreProcessMsg(msg);
 }

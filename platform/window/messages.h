@@ -265,8 +265,15 @@ enum : UINT {
   DLGC_WANTARROWS = 0x0001,
   DLGC_WANTTAB = 0x0002,
   DLGC_WANTALLKEYS = 0x0004,
+  DLGC_HASSETSEL = 0x0008,
   DLGC_WANTCHARS = 0x0080,
+  DLGC_BUTTON = 0x2000,
+  // What a control asks for when it takes keys of its own.
+  DLGC_WANTKEYS = DLGC_WANTARROWS | DLGC_WANTTAB | DLGC_WANTALLKEYS | DLGC_WANTCHARS,
 };
+
+// Presses a push button as a click on it would (the dialog keys' Return).
+constexpr UINT BM_CLICK = 0x00F5;
 
 // Dialog and message-box results.
 enum : int {

@@ -451,12 +451,21 @@ LRESULT TWindow::DefWindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_NCPAINT:
       Paint_Border();
       return 0;
-    case WM_ACTIVATE:
-      if (LOWORD(wp) != WA_INACTIVE) {
-        TWindow* focus = From_Handle(GetFocus());
-        if (!focus || focus->Top_Level() != this) SetFocus();
+    case WM_ACTIVATE: {
+      TWindow* focus = From_Handle(GetFocus());
+      const bool focus_here = focus && focus->Top_Level() == this;
+      if (LOWORD(wp) == WA_INACTIVE) {
+        focus_kept_ = focus_here ? focus->GetHandle() : HWND();
+      } else if (!focus_here) {
+        // The window that had the keyboard when this one went to the back
+        // has it again, while it can still take it.
+        TWindow* kept = From_Handle(focus_kept_);
+        focus_kept_ = HWND();
+        if (kept && kept->Top_Level() == this && kept->IsWindowVisible() && kept->Takes_Input()) kept->SetFocus();
+        else SetFocus();
       }
       return 0;
+    }
     default:
       (void)lp;
       return 0;

@@ -267,4 +267,8 @@ class TWindow {
   bool erase_pending_ = false;
   bool in_destroy_ = false;
   const TCursor* cursor_ = nullptr;
+  // A top-level window's focused window when it was last deactivated: it
+  // gets the keyboard back when the window is activated again (after a
+  // modal box, for one).
+  HWND focus_kept_;
 };
