@@ -55,6 +55,7 @@ void User_Dialog::SetupWindow() {
   for (int i = 0; i < 3; ++i) {
     const int left = r + g + i * (k + g), top = band_top + h / 8;
     buttons[i] = new Round_Button(this, OK_Id + i, TRect(left, top, left + k, top + k));
+    buttons[i]->Attr.Style |= WS_TABSTOP;  // Tab reaches them after the list
     buttons[i]->Create();
     const bool fit = i < 2;
     const TSize size = fit ? buttons[i]->Inner_Rect.Size() : buttons[i]->Content_Rect.Size();

@@ -120,6 +120,8 @@ Transform_Edit_Dialog::Transform_Edit_Dialog(TWindow* parent, Transform_Edit_Win
   }
   Reset_Button = new Round_Button(this, Reset_Id, reset);
   Apply_Button = new Round_Button(this, Apply_Id, reset.Offset_By(s + b, 0));
+  Reset_Button->Attr.Style |= WS_TABSTOP;
+  Apply_Button->Attr.Style |= WS_TABSTOP;
 }
 
 Transform_Edit_Dialog::~Transform_Edit_Dialog() {

@@ -10,7 +10,7 @@
 Owner_Drawn_Button::Owner_Drawn_Button(TWindow* parent, int id, const TRect& rect, const char* title,
                                        TWindow* target)
     : TWindow(parent, title), Frame_Rect(0, 0, rect.Width(), rect.Height()), Target(target ? target : parent) {
-  Attr.Style = (Attr.Style | WS_CHILD | WS_VISIBLE | WS_TABSTOP) & ~WS_BORDER;
+  Attr.Style = (Attr.Style | WS_CHILD | WS_VISIBLE) & ~WS_BORDER;
   Attr.Id = id;
   Attr.Set_Rect(rect);
 }

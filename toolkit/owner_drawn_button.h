@@ -3,9 +3,9 @@
 // Paint, a click sent at once as a WM_COMMAND to the target when the mouse
 // is pressed and released over the button, a hover tip (the button holds
 // the mouse while the pointer is over it, to see it leave), and the enabled
-// state taken from the target through command enabling at idle. In a dialog
-// it is a tab stop: with the keyboard it shows a dotted ring, and the space
-// bar or the dialog's Return (BM_CLICK) presses it.
+// state taken from the target through command enabling at idle. A dialog
+// may make it a tab stop (WS_TABSTOP): with the keyboard it shows a dotted
+// ring, and the space bar or the dialog's Return (BM_CLICK) presses it.
 #pragma once
 
 #include <memory>

@@ -258,6 +258,7 @@ class TDesktop {
   const TCursor* cursor_ = nullptr;
   int cursor_show_count_ = 0;
   bool keys_[256] = {};
+  HWND key_pressed_in_[256];  // the window each key that is down went to
   bool num_lock_ = true;
 
   struct TLive_Binding {

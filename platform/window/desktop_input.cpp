@@ -376,6 +376,12 @@ bool TDesktop::Route_Key(const TInput_Event& e, MSG& msg) {
   if (vk == VK_LCONTROL || vk == VK_RCONTROL) keys_[VK_CONTROL] = down;
   if (vk == VK_NUMLOCK && down && !e.repeat && e.num_lock < 0) num_lock_ = !num_lock_;
   if (!target) return false;
+  // A key pressed in a window that has gone since (a box the key answered)
+  // is released there too: the window that has the keyboard now never saw
+  // it go down, and would take the release for a key of its own.
+  HWND pressed_in = key_pressed_in_[vk];
+  key_pressed_in_[vk] = down ? target->GetHandle() : HWND();
+  if (!down && pressed_in && !Window(pressed_in)) return false;
   bool alt = keys_[VK_MENU];
   msg.hwnd = target->GetHandle();
   msg.message = down ? (alt ? WM_SYSKEYDOWN : WM_KEYDOWN) : (alt ? WM_SYSKEYUP : WM_KEYUP);

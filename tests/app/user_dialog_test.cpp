@@ -353,3 +353,80 @@ TEST_F(User_Dialog_Test, OkInstallsTheCopyWithTheNameBeingTypedAndCancelKeepsAll
   EXPECT_EQ(The_User_Database->previous_user.name, "Comet");
   EXPECT_TRUE(std::filesystem::exists(User_Database::File_Path()));
 }
+
+// A box the list shows takes the keyboard while it is up and gives it back
+// to the list (or to the field) however it is answered.
+TEST_F(User_Dialog_Test, TheListKeepsItsKeysAfterEveryBoxItShows) {
+  struct Case {
+    const char* name;
+    std::vector<UINT> answer;
+    int32_t count_after;
+  };
+  const Case cases[] = {{"Yes by Enter", {VK_RETURN}, 2},
+                        {"No by Tab and Enter", {VK_TAB, VK_RETURN}, 3},
+                        {"No by Tab and Space", {VK_TAB, VK_SPACE}, 3}};
+  Answer = 0;  // the real box
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Open({"Ann", "Bob", "Comet"}, 1);
+    headless->Key(VK_DELETE);
+    for (UINT vk : c.answer) headless->Key(vk);
+    Run_Until_Idle();
+    EXPECT_EQ(Copy().Count(), c.count_after);
+    EXPECT_EQ(Desk().Focus(), List().GetHandle());
+    Key(VK_UP);
+    EXPECT_EQ(Copy().current_index, 0);
+    delete dialog;
+    dialog = nullptr;
+    delete The_User_Database;
+  }
+  // The duplicate-name warning: the field keeps the keyboard and its text.
+  Open({"Ann", "Bob"}, 1);
+  Key(VK_RETURN);
+  Type("ann");
+  headless->Key(VK_RETURN);
+  headless->Key(VK_ESCAPE);
+  Run_Until_Idle();
+  EXPECT_TRUE(List().Editing());
+  EXPECT_EQ(Desk().Focus(), List().Field().GetHandle());
+  Key(VK_ESCAPE);  // the field's own Esc closes it, not the dialog
+  EXPECT_FALSE(List().Editing());
+  EXPECT_TRUE(dialog->IsWindow());
+  // A click on a row gives the list the keyboard wherever it was.
+  dialog->SetFocus();
+  int steps = 0;
+  Click(List().User_Row_Point("Ann", steps));
+  Key(VK_DOWN);
+  EXPECT_EQ(Copy().current_index, 1);
+}
+
+// Without a mouse: Tab reaches OK, Cancel and Help in turn, Enter presses
+// the one reached, Esc cancels.
+TEST_F(User_Dialog_Test, TabReachesTheButtonsEnterPressesThemAndEscCancels) {
+  Open({"Ann", "Comet"}, 0);
+  std::vector<HWND> reached;
+  for (int i = 0; i < 4; ++i) {
+    Key(VK_TAB);
+    reached.push_back(Desk().Focus());
+  }
+  const std::vector<HWND> order = {dialog->ChildWithId(User_Dialog::OK_Id)->GetHandle(),
+                                   dialog->ChildWithId(User_Dialog::Cancel_Id)->GetHandle(),
+                                   dialog->ChildWithId(User_Dialog::Help_Id)->GetHandle(), List().GetHandle()};
+  EXPECT_EQ(reached, order);
+  // Enter in the list is the list's: it opens the field.
+  Key(VK_RETURN);
+  EXPECT_TRUE(List().Editing());
+  Key(VK_ESCAPE);
+  // Esc in the list cancels: nothing is installed.
+  Key(VK_DELETE);
+  Key(VK_ESCAPE);
+  EXPECT_FALSE(dialog->IsWindow());
+  EXPECT_EQ(The_User_Database->Count(), 2);
+  delete dialog;
+  Show();
+  Key(VK_DELETE);
+  Key(VK_TAB);
+  Key(VK_RETURN);  // OK
+  EXPECT_FALSE(dialog->IsWindow());
+  EXPECT_EQ(The_User_Database->Count(), 1);
+}

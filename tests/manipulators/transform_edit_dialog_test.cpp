@@ -357,3 +357,31 @@ TEST_P(Dialog_Snapshots, Every_Page) {
 INSTANTIATE_TEST_SUITE_P(Screens, Dialog_Snapshots, testing::Values(800, 1024));
 
 }  // namespace
+
+// Tab moves from field to field (each typed over whole), Shift+Tab back, and
+// Enter presses Apply as its button would.
+TEST_F(Dialog_Test, Tab_Moves_Between_The_Fields_And_Enter_Applies) {
+  Open_And_Select(quarter, {0.5f, 0.5f});
+  Click_Tab(2);
+  auto& fields = Matrix().Coefficient_Fields;
+  Replace(*fields[0], "0.5");
+  for (const char* text : {"7", "8"}) {
+    Key(VK_TAB);
+    Type(text);
+  }
+  EXPECT_EQ(Texts(fields), (Texts_6{"0.5", "7", "8", "0.5", "0.25", "0.25"}));
+  Key(VK_RETURN);
+  EXPECT_TRUE(Take_Boxes().empty());
+  EXPECT_TRUE(Image(0).Equals(Unit_Map(0.5f, 7, 8, 0.5f, 0.25f, 0.25f)));
+
+  // Typed in one go, before Apply has been enabled again at idle.
+  headless->Key_Down(VK_SHIFT);
+  headless->Key(VK_TAB);
+  headless->Key_Up(VK_SHIFT);
+  for (UINT vk : {UINT('0'), UINT(VK_OEM_PERIOD), UINT('1'), UINT('2'), UINT('5'), UINT(VK_RETURN)}) headless->Key(vk);
+  Run_Until_Idle();
+  EXPECT_EQ(Desk().Focus(), fields[1]->GetHandle());
+  EXPECT_TRUE(Take_Boxes().empty());
+  EXPECT_TRUE(Image(0).Equals(Unit_Map(0.5f, 0.125f, 8, 0.5f, 0.25f, 0.25f)));
+  EXPECT_EQ(editor->History.size(), 2u);
+}

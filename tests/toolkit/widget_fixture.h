@@ -83,6 +83,10 @@ class Widget_Stage {
       : session(TSize(screen_width, screen_width * 3 / 4)), sizes(screen_width, screen_width * 3 / 4) {
     TDesktop::Current().Pre_Dispatch_Hook = [](MSG& m) {
       if (The_Mouse) The_Mouse->Note_Message(m.message);
+      // As the application's loop does: the target and its parents see the
+      // message first (a dialog's keys).
+      for (TWindow* w = TWindow::From_Handle(m.hwnd); w; w = w->Is_Child() ? w->Parent : nullptr)
+        if (w->PreProcessMsg(m)) return true;
       return false;
     };
     parent = new Target_Window(TSize(screen_width, screen_width * 3 / 4));
