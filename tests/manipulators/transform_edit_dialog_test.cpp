@@ -384,4 +384,9 @@ TEST_F(Dialog_Test, Tab_Moves_Between_The_Fields_And_Enter_Applies) {
   EXPECT_TRUE(Take_Boxes().empty());
   EXPECT_TRUE(Image(0).Equals(Unit_Map(0.5f, 0.125f, 8, 0.5f, 0.25f, 0.25f)));
   EXPECT_EQ(editor->History.size(), 2u);
+  // Past the last field Tab reaches Reset, then Apply.
+  for (int i = 0; i < 5; ++i) Key(VK_TAB);
+  EXPECT_EQ(Desk().Focus(), Dialog().Reset_Button->GetHandle());
+  Key(VK_TAB);
+  EXPECT_EQ(Desk().Focus(), Dialog().Apply_Button->GetHandle());
 }
