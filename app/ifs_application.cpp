@@ -58,6 +58,7 @@ User_Path IFS_Application::Find_User_Path() {
   User_Path result;
   char buffer[MAX_PATH] = {};
   bool found = Read_Registry_String("UserPath", buffer, sizeof buffer) > 1;
+  result.from_settings = found && TSettings::Sets("UserPath");
   if (!found) {
     found = getcwd(buffer, sizeof buffer) != nullptr && buffer[0];
     result.in_working_directory = found;
@@ -78,6 +79,7 @@ IFS_Application::IFS_Application() : TApplication("Quendar") {
   User_Path_Name = user_path.path;
   User_Path_Writable = user_path.writable;
   User_Path_In_Working_Directory = user_path.in_working_directory;
+  User_Path_From_Settings = user_path.from_settings;
   // The users live there: their database and files are read and written
   // only through it.
   The_User_Data.directory = User_Path_Name;
@@ -217,9 +219,29 @@ void IFS_Application::Update_Caption() {
   if (auto* frame = dynamic_cast<IFS_Frame_Window*>(MainWindow)) frame->Update_Caption();
 }
 
+std::string Unwritable_User_Path_Warning(const std::string& path, const std::string& settings_file) {
+  const std::string head = "Quendar can't save user data to " + path + ".\n";
+  const std::string tail = "The program will run but you will not be able to save drawings.\n";
+  // A place the person chose in the settings file is theirs to mend there:
+  // reinstalling would change nothing.
+  if (!settings_file.empty())
+    return head + "It is the UserPath that " + settings_file + " gives.\n" + tail +
+           "Change UserPath there or make the folder writable.";
+  return head + tail + "This problem may be due to incorrect installation.  Try reinstalling.";
+}
+
 void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window) {
   if (The_Title_Window) The_Title_Window->Finish(main_window);
   const HWND owner = main_window ? main_window->GetHandle() : HWND();
+  // Help at start opens once these are answered (it would take the keys
+  // from a box still up).
+  app.Start_Warnings_Open = true;
+  Show_Start_Warnings(app, owner);
+  app.Start_Warnings_Open = false;
+  if (main_window && main_window->IsWindow()) main_window->Run_Start_Gate();
+}
+
+void Show_Start_Warnings(IFS_Application& app, HWND owner) {
   if (app.User_Path_In_Working_Directory) {
     ::MessageBox(owner,
                  "Quendar found no home folder: neither HOME nor XDG_DATA_HOME is set.\nUser data is kept in " +
@@ -228,9 +250,8 @@ void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window) 
   }
   if (!app.User_Path_Writable) {
     ::MessageBox(owner,
-                 "Quendar can't save user data to " + app.User_Path_Name +
-                     ".\nThe program will run but you will not be able to save drawings.\n"
-                     "This problem may be due to incorrect installation.  Try reinstalling.",
+                 Unwritable_User_Path_Warning(app.User_Path_Name,
+                                              app.User_Path_From_Settings ? TSettings::File_Path() : std::string()),
                  "Warning", MB_OK | MB_ICONEXCLAMATION);
   }
   const std::optional<TFree_Space> space = IFS_Application::Free_Space_Query(app.User_Path_Name);

@@ -29,6 +29,8 @@ struct User_Path {
   // No setting and no home folder gave the place: it is the working
   // directory, and the person is told so.
   bool in_working_directory = false;
+  // The settings file named the place (the person chose it there).
+  bool from_settings = false;
 };
 
 class IFS_Application : public TApplication, public Caption_Owner {
@@ -60,6 +62,9 @@ class IFS_Application : public TApplication, public Caption_Owner {
   bool Show_Help_At_Start = true;
   bool User_Path_Writable = false;
   bool User_Path_In_Working_Directory = false;
+  bool User_Path_From_Settings = false;
+  // The start-up warnings are on the screen: help waits for their answer.
+  bool Start_Warnings_Open = false;
   std::string User_Path_Name;
   bool Started = false;
   // The screen's width when the program started (a display change is
@@ -82,6 +87,11 @@ class IFS_Application : public TApplication, public Caption_Owner {
 std::string Display_Refusal(int bits_per_pixel);
 
 void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window);
+// The boxes of the start-up warnings, in order, each answered before the next.
+void Show_Start_Warnings(IFS_Application& app, HWND owner);
+// The warning that user data cannot be saved to path; settings_file names
+// the settings file when it gave the path (else empty).
+std::string Unwritable_User_Path_Warning(const std::string& path, const std::string& settings_file);
 
 // A settings value into buffer; the bytes stored, 0 when there is none.
 uint32_t Read_Registry_String(const char* name, char* buffer, uint32_t size);

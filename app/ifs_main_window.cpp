@@ -277,11 +277,12 @@ void IFS_Main_Window::Acknowledgements() {
 
 void IFS_Main_Window::Run_Start_Gate() {
   if (start_over || !main_painted || !title_finished) return;
+  auto* app = dynamic_cast<IFS_Application*>(GetApplication());
+  if (app && app->Start_Warnings_Open) return;  // run again once they are answered
   start_over = true;
   GetApplication()->PumpWaitingMessages();
   drawing_window->input_enabled = true;
   if (The_Tip_Window) The_Tip_Window->Set_Enabled(true);
-  auto* app = dynamic_cast<IFS_Application*>(GetApplication());
   if (app && app->Show_Help_At_Start) {
     if (The_Mouse) The_Mouse->Release(nullptr);
     Help();

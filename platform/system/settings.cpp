@@ -86,6 +86,8 @@ std::optional<std::string> TSettings::Read(const std::string& name) {
   return value;
 }
 
+bool TSettings::Sets(const std::string& name) { return !name.empty() && Read_File_Value(name).has_value(); }
+
 uint32_t TSettings::Read(const std::string& name, char* buffer, uint32_t size) {
   std::optional<std::string> value = Read(name);
   if (!value || !buffer || value->size() >= size) return 0;

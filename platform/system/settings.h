@@ -18,6 +18,8 @@ class TSettings {
   // The value of name. "UserPath", when the file does not set it, is the
   // installed default: Default_User_Path().
   static std::optional<std::string> Read(const std::string& name);
+  // Whether the file itself sets name (rather than a default standing in).
+  static bool Sets(const std::string& name);
 
   // The value copied into buffer with its terminating zero, giving the bytes
   // stored; 0 when there is no value or it does not fit.

@@ -8,6 +8,7 @@
 #include "app/title_window.h"
 #include "demos/simulated_user.h"
 #include "help/help_window.h"
+#include "platform/system/settings.h"
 #include "platform/system/single_instance.h"
 #include "tests/program/program_session.h"
 #include "platform/window/desktop.h"
@@ -175,9 +176,12 @@ TEST(Start_Up, Warns_Of_A_User_Path_It_Cannot_Write_And_Of_Little_Free_Space) {
     program.Start();
     ASSERT_EQ(program.Boxes.size(), low ? 2u : 1u);
     EXPECT_EQ(program.Boxes[0].caption, "Warning");
-    EXPECT_EQ(program.Boxes[0].text,
-              "Quendar can't save user data to /proc/.\nThe program will run but you will not be able to save "
-              "drawings.\nThis problem may be due to incorrect installation.  Try reinstalling.");
+    // The settings file gave the place: the warning names it, and asks for
+    // no reinstalling.
+    EXPECT_EQ(program.Boxes[0].text, "Quendar can't save user data to /proc/.\nIt is the UserPath that " +
+                                         TSettings::File_Path() +
+                                         " gives.\nThe program will run but you will not be able to save "
+                                         "drawings.\nChange UserPath there or make the folder writable.");
     EXPECT_EQ(program.Boxes[0].owner, program.Main()->GetHandle());
     if (low) {
       EXPECT_EQ(program.Boxes[1].text,
@@ -185,6 +189,38 @@ TEST(Start_Up, Warns_Of_A_User_Path_It_Cannot_Write_And_Of_Little_Free_Space) {
     }
     EXPECT_FALSE(program.App().User_Path_Writable);
   }
+}
+
+// A place that is no choice of the person's (the default one) may be a
+// fault of the installation.
+TEST(Start_Up, The_Warning_Of_An_Unwritable_Default_Place_Suggests_Reinstalling) {
+  EXPECT_EQ(Unwritable_User_Path_Warning("/usr/share/Quendar/", ""),
+            "Quendar can't save user data to /usr/share/Quendar/.\nThe program will run but you will not be able to "
+            "save drawings.\nThis problem may be due to incorrect installation.  Try reinstalling.");
+}
+
+// The title finishing and the main window painting while the warning is
+// still up do not open help over it: help comes once the warning is answered.
+TEST(Start_Up, Help_For_A_New_User_Waits_Until_The_Start_Up_Warning_Is_Answered) {
+  Program_Session program({.user_path = "/proc"});
+  bool asked = false, help_under_the_box = false;
+  Set_Message_Box_Hook([&](const TMessage_Box_Request& request) {
+    if (request.caption != "Warning" || asked) return IDOK;
+    asked = true;
+    // The person takes their time: start-up goes on meanwhile.
+    program.Let_Title_Close();
+    program.Run_Until_Idle();
+    help_under_the_box = The_Help_Window && The_Help_Window->IsWindowVisible();
+    return IDOK;
+  });
+  program.Start_Only();
+  program.Run_Until_Idle();
+  program.Let_Title_Close();
+  program.Run_Until_Idle();
+  EXPECT_TRUE(asked);
+  EXPECT_FALSE(help_under_the_box);
+  EXPECT_TRUE(The_Help_Window && The_Help_Window->IsWindowVisible());
+  EXPECT_TRUE(program.Main()->start_over);
 }
 
 TEST(Start_Up, The_Cancel_Chord_Ends_A_Demonstration_And_Forgets_The_Recording_Hook) {
