@@ -234,6 +234,11 @@ LRESULT IFS_Frame_Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_PALETTECHANGED:
     case WM_ACTIVATEAPP:
       return 0;
+    case WM_INITMENUPOPUP:
+      // The system menu opens over whatever hover tip was showing: the tip
+      // goes (the tip save-under would otherwise stay over the menu).
+      if (The_Tip_Window) The_Tip_Window->Cancel();
+      return TFrameWindow::WindowProc(msg, wp, lp);
     default:
       return TFrameWindow::WindowProc(msg, wp, lp);
   }

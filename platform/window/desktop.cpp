@@ -485,6 +485,16 @@ void TDesktop::Paint_Pending(TWindow* w, bool pending) {
   if (!pending && it != paint_pending_.end()) paint_pending_.erase(it);
 }
 
+void TDesktop::Update_Windows() {
+  std::vector<TWindow*> painted;
+  while (TWindow* w = Take_Paint()) {
+    // A window whose paint leaves it invalid is not painted again here.
+    if (std::find(painted.begin(), painted.end(), w) != painted.end()) return;
+    painted.push_back(w);
+    Send(w->GetHandle(), WM_PAINT, 0, 0);
+  }
+}
+
 // Parents before their children, so a parent that paints over its children
 // is painted over by them in turn.
 TWindow* TDesktop::Take_Paint() {

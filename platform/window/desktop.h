@@ -116,6 +116,8 @@ class TDesktop {
   TWindow* Window_From_Point(TPoint screen) const;
   // Something moved, appeared or vanished: the pointer gets a fresh move.
   void Layout_Changed();
+  // Paints now every window that waits for a paint (each once).
+  void Update_Windows();
   // Paint scheduling: a window gained or lost a non-empty update region.
   void Paint_Pending(TWindow* w, bool pending);
   // The screen area a window left (hidden, moved, destroyed) is repainted by

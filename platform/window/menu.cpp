@@ -96,6 +96,19 @@ UINT TMenu::GetMenuState(UINT item, UINT flags) const {
   return i < 0 ? UINT(-1) : items_[size_t(i)].flags;
 }
 
+char TMenu::Mnemonic(const std::string& text) {
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const char c = text[i + 1];
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+  }
+  return 0;
+}
+
 std::string TMenu::Display_Text(const std::string& text) {
   std::string out;
   for (size_t i = 0; i < text.size(); ++i) {

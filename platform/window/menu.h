@@ -48,6 +48,8 @@ class TMenu {
   const std::vector<TItem>& Items() const { return items_; }
   // Text of an item with the '&' accelerator marks removed.
   static std::string Display_Text(const std::string& text);
+  // The letter after a single '&' (its access key) in upper case, or 0.
+  static char Mnemonic(const std::string& text);
 
  private:
   int Index(UINT item, UINT flags) const;

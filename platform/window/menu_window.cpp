@@ -90,6 +90,10 @@ UINT TMenu_Window::Track(TPoint screen) {
   desk.Set_Key_Grab(old_grab);
   if (desk.Capture() == self) ReleaseCapture();
   Destroy();
+  // What the menu covered is painted again before its choice is acted on:
+  // a command that reads the screen (help keeps what lies under its page)
+  // never sees the menu.
+  desk.Update_Windows();
   if (old_capture && desk.Window(old_capture)) desk.Set_Capture(old_capture);
   if (old_focus && desk.Window(old_focus) && desk.Focus() != old_focus) desk.Set_Focus(old_focus);
   return chosen_;
@@ -238,8 +242,27 @@ void TMenu_Window::EvKeyDown(UINT key, UINT, UINT) {
       if (parent_menu_) done_ = true;
       break;
     case VK_ESCAPE: Dismiss(); break;
-    default: break;
+    default:
+      if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) Access_Key(key);
+      break;
   }
+}
+
+void TMenu_Window::Access_Key(UINT key) {
+  std::vector<int> matches;
+  for (size_t i = 0; i < enabled_.size(); ++i)
+    if (enabled_[i] && UINT(uint8_t(TMenu::Mnemonic(menu_.Items()[i].text))) == key) matches.push_back(int(i));
+  if (matches.size() == 1) {
+    Choose(matches.front());
+    return;
+  }
+  // Several items share the key: each press lights the next of them.
+  for (int i : matches)
+    if (i > highlight_) {
+      Set_Highlight(i);
+      return;
+    }
+  if (!matches.empty()) Set_Highlight(matches.front());
 }
 
 void TMenu_Window::EvCaptureChanged(HWND next) {

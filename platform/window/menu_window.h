@@ -1,6 +1,7 @@
 // The window of an open menu: a topmost popup listing the items, tracked in
 // its own modal loop with the mouse (clicks outside dismiss it) and the keys
-// (Up, Down, Enter, Esc).
+// (Up, Down, Enter, Esc, and an item's access key: the letter after its '&'
+// chooses it, or moves among the items that share it).
 #pragma once
 
 #include <vector>
@@ -37,6 +38,7 @@ class TMenu_Window : public TWindow {
   void Choose(int index);
   void Dismiss();
   void Step(int direction);
+  void Access_Key(UINT key);
   // Opens the submenu of an item beside it; its choice, if any, is this
   // menu's choice.
   void Open_Submenu(int index);
