@@ -22,6 +22,7 @@
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_metafiles.h"
 #include "toolkit/gui_sizes.h"
+#include "toolkit/program_messages.h"
 #include "toolkit/mouse.h"
 #include "toolkit/round_border.h"
 #include "toolkit/sound_library.h"
@@ -238,7 +239,11 @@ void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window) 
   app.Start_Warnings_Open = true;
   Show_Start_Warnings(app, owner);
   app.Start_Warnings_Open = false;
-  if (main_window && main_window->IsWindow()) main_window->Run_Start_Gate();
+  // The gate is tried again from the queue, once the frame being set up
+  // here stands in front (help opened now would be left behind it); before
+  // the main window's first paint that paint tries it anyway.
+  if (main_window && main_window->IsWindow() && main_window->main_painted)
+    main_window->PostMessage(Main_Painted_Message);
 }
 
 void Show_Start_Warnings(IFS_Application& app, HWND owner) {

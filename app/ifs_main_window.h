@@ -58,9 +58,6 @@ class IFS_Main_Window : public TWindow {
   void Help_If_Idle();
   void Acknowledgements();
   void User_Changed();
-  // Start-up ends (input on, help for a new user) once the main window has
-  // painted, the title has finished and the start-up warnings are answered.
-  void Run_Start_Gate();
 
   // The window of the active panel.
   TWindow* Active_Window() const;
@@ -110,6 +107,9 @@ class IFS_Main_Window : public TWindow {
 
   void Set_Panel_Enabled(TWindow* panel, bool enabled);
   void Tell_User_Level();
+  // Start-up ends (input on, help for a new user) once the main window has
+  // painted, the title has finished and the start-up warnings are answered.
+  void Run_Start_Gate();
 
   // ---- Commands
   void Cm_Gallery();

@@ -40,7 +40,7 @@ std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>
   return still_ms >= 2500 ? last : std::vector<uint32_t>();
 }
 
-bool In_Child_On_Screen(int width, int height) {
+bool In_Child_On_Screen(int width, int height, int depth) {
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
   if (const char* child = std::getenv("QUENDAR_ACCEPTANCE_CHILD"); child && size == child) return true;
   if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
@@ -50,7 +50,7 @@ bool In_Child_On_Screen(int width, int height) {
   const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
   const std::string name = std::string(test.test_suite_name()) + "." + test.name();
   const std::string command = "QUENDAR_ACCEPTANCE_CHILD=" + size + " ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 " +
-                              size + "x24' '" + Self() + "' --gtest_filter='" + name + "'";
+                              size + "x" + std::to_string(depth) + "' '" + Self() + "' --gtest_filter='" + name + "'";
   EXPECT_EQ(std::system(command.c_str()), 0)
       << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=" << size << " xvfb-run " << Self() << " --gtest_filter=" << name;
   return false;

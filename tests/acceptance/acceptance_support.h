@@ -27,8 +27,9 @@ void Click(TPoint p);
 std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab);
 
 // Runs the current test in a child of this program on its own virtual X
-// server of the given size; true when this is that child, which goes on.
-bool In_Child_On_Screen(int width, int height);
+// server of the given size (and bits per pixel); true when this is that
+// child, which goes on.
+bool In_Child_On_Screen(int width, int height, int depth = 24);
 
 // The built program, started on the screen of the given size with its home,
 // data and settings in folder (plus any extra NAME=value), and killed when

@@ -3,6 +3,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <algorithm>
+
 X_Screen::X_Screen() : display_(XOpenDisplay(nullptr)) {}
 
 X_Screen::~X_Screen() {
@@ -17,5 +19,14 @@ std::vector<uint32_t> X_Screen::Pixels(int width, int height) const {
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) out[size_t(y) * size_t(width) + size_t(x)] = uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF;
   XDestroyImage(image);
+  // A screen of a few bits per pixel holds colour-map indices.
+  if (DefaultDepth(display, DefaultScreen(display)) <= 8) {
+    XColor colors[256];
+    for (int i = 0; i < 256; ++i) colors[i].pixel = (unsigned long)i;
+    const int count = std::min(256, DisplayCells(display, DefaultScreen(display)));
+    XQueryColors(display, DefaultColormap(display, DefaultScreen(display)), colors, count);
+    for (uint32_t& p : out)
+      if (p < uint32_t(count)) p = uint32_t(colors[p].red >> 8) << 16 | uint32_t(colors[p].green >> 8) << 8 | (colors[p].blue >> 8);
+  }
   return out;
 }

@@ -1,4 +1,5 @@
 #include "platform/backend/sdl/sdl_backend.h"
+#include "platform/backend/sdl/x11_alert.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -401,6 +402,11 @@ void TSDL_Backend::Set_Minimised(bool minimised) {
 }
 
 bool TSDL_Backend::System_Alert(const std::string& caption, const std::string& text) {
+  // On X the box is drawn in the server's own black and white, readable on
+  // a display of any depth, and takes the keyboard.
+  const char* driver = SDL_GetCurrentVideoDriver();
+  if (driver && std::strcmp(driver, "x11") == 0 && TX11_Alert::Show(caption, text))
+    return true;
   return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, Utf8_From_1252(caption).c_str(), Utf8_From_1252(text).c_str(),
                                   window_) == 0;
 }
