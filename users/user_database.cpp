@@ -69,7 +69,7 @@ void User_Database::Report_Read_Fault() {
 }
 
 User_Database::User_Database(const User_Database& other)
-    : TStreamableBase(other), default_user(other.default_user) {
+    : TStreamableBase(other), default_user(other.default_user), person_away(other.person_away) {
   users.reserve(other.users.size());
   for (const auto& user : other.users) users.push_back(std::make_unique<User>(*user));
   Set_Current(other.current_index);
@@ -122,10 +122,27 @@ void User_Database::Set_Current(int32_t index) {
   }
 }
 
+void User_Database::Return_To_User(const std::string& name) {
+  User* const before = current_user;
+  previous_user = *before;
+  previous_user.source_record = nullptr;
+  previous_user_record = before == &default_user ? nullptr : before;
+  previous_user_removed = false;
+  // Another person: nothing of theirs continues the one before.
+  before->source_record = nullptr;
+  Set_Current(name.empty() ? -1 : Find_User(name));
+  current_user->source_record = nullptr;
+}
+
 int32_t User_Database::Find_User(const std::string& name) const {
   for (int32_t i = 0; i < Count(); ++i)
     if (Same_Name_Ignoring_Case(users[size_t(i)]->name, name)) return i;
   return -1;
+}
+
+int32_t User_Database::Stored_Current_Index() const {
+  if (!person_away) return current_index;
+  return person_away->empty() ? -1 : Find_User(*person_away);
 }
 
 std::string User_Database::File_Path() { return The_User_Data.directory + "quendar.usr"; }
@@ -182,7 +199,7 @@ void User_Database::Streamer::Write(opstream& os) const {
   os.Write_Object(database->default_user);
   os.Write_Word(static_cast<uint32_t>(database->Count()));
   for (const auto& user : database->users) os.Write_Object(*user);
-  os.Write_Word(static_cast<uint32_t>(database->current_index));
+  os.Write_Word(static_cast<uint32_t>(database->Stored_Current_Index()));
 }
 
 std::unique_ptr<TStreamer> User_Database::Streamer::Build(TStreamableBase* object) {

@@ -65,7 +65,8 @@ TEST_F(Passes, The_First_Pass_Types_Demo_When_There_Is_None) {
   std::string typed;
   // The Name and Level button (no button here: 0, 0), then the dialog.
   EXPECT_EQ(Clicked(driver, &typed), (std::vector<TPoint>{{0, 0}, {10, 10}, {130, 100}, {300, 300}}));
-  EXPECT_EQ(typed, "DEMO\r");
+  // The capital with Shift held around it.
+  EXPECT_EQ(typed, std::string(1, char(VK_SHIFT)) + "DEMO\r");
 }
 
 TEST_F(Passes, A_Listed_Demo_Is_Selected_And_The_Person_Comes_Back_Through_Scrolling) {

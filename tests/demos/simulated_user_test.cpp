@@ -91,7 +91,8 @@ TEST_F(Engine, Builders_Append_Their_Gestures_In_Order) {
   const std::vector<A> expected = {
       {A::Glide, 10, 20, -1}, {A::Left_Down, 10, 20, -1}, {A::Pause, 0, 0, 500}, {A::Left_Up, 10, 20, -1},
       {A::Glide, 10, 20, -1}, {A::Left_Down, 10, 20, -1}, {A::Glide, 30, 40, -1}, {A::Left_Up, 30, 40, -1},
-      {A::Key_Down, 0, 0, 'D'}, {A::Key_Up, 0, 0, 'D'},   {A::Pause, 0, 0, 100},  {A::Key_Down, 0, 0, 'E'},
+      {A::Key_Down, 0, 0, VK_SHIFT}, {A::Key_Down, 0, 0, 'D'}, {A::Key_Up, 0, 0, 'D'}, {A::Key_Up, 0, 0, VK_SHIFT},
+      {A::Pause, 0, 0, 100},    {A::Key_Down, 0, 0, 'E'},
       {A::Key_Up, 0, 0, 'E'},   {A::Pause, 0, 0, 100},    {A::Key_Down, 0, 0, ' '}, {A::Key_Up, 0, 0, ' '},
       {A::Pause, 0, 0, 100},    {A::Key_Down, 0, 0, 'M'}, {A::Key_Up, 0, 0, 'M'},   {A::Pause, 0, 0, 100},
       {A::Pause, 0, 0, 250},    {A::Key_Down, 0, 0, 13},  {A::Key_Up, 0, 0, 13}};
