@@ -41,6 +41,7 @@ inline Help_Targets Main_Window_Targets(const IFS_Main_Window& main) {
       {"drawing", Screen_Rect(drawing, drawing.Inner_Rect)},
       {"manipulators", Help_Target_Window(main.manipulator_palette)},
       {"game", Help_Target_Window(main.safari_controls)},
+      {"camera", Screen_Rect(*main.safari_controls, main.safari_controls->Camera_Rect)},
       {"cycles", Help_Target_Window(main.color_cycles)},
       {"gallery_button", Help_Target_Window(main.gallery_button)},
       {"name_button", Help_Target_Window(main.name_button)},
