@@ -8,6 +8,7 @@
 #include "demos/simulated_user.h"
 #include "gallery/gallery_window.h"
 #include "help/help_window.h"
+#include "manipulators/transform_edit_window.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/device_caps.h"
 #include "platform/window/cursor.h"
@@ -179,6 +180,9 @@ void IFS_Frame_Window::Close_User_Dialog() {
 // As a change of users through the dialog, without it: the person who
 // started a demonstration is current again the moment it stops.
 void IFS_Frame_Window::Return_To_User(const std::string& name) {
+  // A manipulator being edited belongs to the user who leaves (no change of
+  // users is offered during an edit): the edit is cancelled.
+  if (Main->editor && Main->editor->Is_Open()) Main->editor->Close_Editor(2);
   User_Database& db = *The_User_Database;
   db.Return_To_User(name);
   db.Save(GetHandle());

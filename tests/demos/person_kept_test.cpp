@@ -11,6 +11,7 @@
 
 #include "app/user_dialog.h"
 #include "demos/simulated_user.h"
+#include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_palette.h"
 #include "platform/window/hooks.h"
 #include "platform/window/message_box.h"
@@ -160,11 +161,14 @@ TEST(Person_Kept, Unsaved_Work_Is_Offered_Before_The_Demonstration_Takes_Over) {
                                  : "User Change: Save changes to shape manipulators belonging to Ann?");
     EXPECT_EQ(std::filesystem::exists(file), c.answer == IDYES);
     ASSERT_TRUE(Play_Until(program, Demo_Current));
-    program.Advance(3000);
+    ASSERT_TRUE(Play_Until(program, [&] { return program.Main()->editor->Is_Open(); }));
+    program.Advance(1000);
     EXPECT_EQ(asked.size(), 1u);
     EXPECT_FALSE(asked_during);
     EXPECT_EQ(std::filesystem::exists(file), c.answer == IDYES);
+    // Stopped while "Demo" edits its manipulator: the edit goes with "Demo".
     Ctrl_Esc(program);
+    EXPECT_FALSE(program.Main()->editor->Is_Open());
     EXPECT_EQ(The_User_Database->current_user->name, "Ann");
     EXPECT_EQ(asked.size(), 1u);
     EXPECT_EQ(std::filesystem::exists(file), c.answer == IDYES);
