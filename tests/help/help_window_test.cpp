@@ -122,6 +122,29 @@ TEST_F(Help_Window_Test, TabMovesTheFocusAmongEnabledButtonsWithoutRepaintingThe
   EXPECT_FALSE(help().IsWindowVisible());
 }
 
+// The focus rectangle is drawn by inverting; whatever else is painted near
+// it must lie under it, or taking it away leaves dots on the screen.
+TEST_F(Help_Window_Test, TheFocusRectangleLeavesNothingBehindWhenItMoves) {
+  Show(0);
+  help().Go_To_Page(3, false);
+  program.Run_Until_Idle();
+  ASSERT_EQ(help().Focused(), Help_Window::End_Button);
+  const TRect old_focus = help().Focus_Rect(Help_Window::End_Button).Inflated_By(2, 2);
+  auto pixels = [&] {
+    TScreenDC screen;
+    std::vector<uint32_t> seen;
+    for (int y = old_focus.top; y < old_focus.bottom; ++y)
+      for (int x = old_focus.left; x < old_focus.right; ++x) seen.push_back(uint32_t(screen.GetPixel(TPoint(x, y))));
+    return seen;
+  };
+  program.Key(VK_TAB);
+  ASSERT_NE(help().Focused(), Help_Window::End_Button);
+  const std::vector<uint32_t> after_tab = pixels();
+  help().Go_To_Page(3, false);  // the whole page painted afresh, the focus elsewhere
+  program.Run_Until_Idle();
+  EXPECT_EQ(after_tab, pixels());
+}
+
 TEST_F(Help_Window_Test, HoveringAButtonShowsItsTipAndRepaintsNoPage) {
   Show(0);
   const int paints = help().Page_Paints;
