@@ -173,6 +173,9 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
       Expect_Text_On_Page(page, where);
     }
   }
+  // The review's six arrows: the four corners, the big picture and the
+  // small older ones.
+  EXPECT_EQ(help.Section(1).Page(0)->arrows.size(), 6u);
   // The index lists ten topics; the demonstrations page has six, and the
   // welcome page leads to it.
   EXPECT_EQ(help.Section(0).Page(0)->links.size(), 10u + 2u);
