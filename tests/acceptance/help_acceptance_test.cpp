@@ -9,6 +9,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -112,6 +113,15 @@ std::vector<uint32_t> Crop(const std::vector<uint32_t>& p, int width, const TRec
 
 bool White(uint32_t rgb) { return (rgb & 0xFFFFFF) == 0xFFFFFF; }
 
+// Waits (at most 20 s, for slow sanitizer builds) until done says yes.
+bool Wait_For(const std::function<bool()>& done) {
+  for (int waited = 0; waited < 20000; waited += 100) {
+    if (done()) return true;
+    Sleep_Ms(100);
+  }
+  return done();
+}
+
 void Check_Help_And_Editor(TSize size) {
   const std::string tag = std::to_string(size.cx) + "x" + std::to_string(size.cy);
   const char* snapshots = std::getenv("QUENDAR_SNAPSHOTS");
@@ -135,49 +145,54 @@ void Check_Help_And_Editor(TSize size) {
   };
   ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
 
+  auto stop_area = [&] { return Crop(grab(), size.cx, layout.stop_focus); };
+  auto settle = [&] { EXPECT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled"; };
+
   // Help's focus moves off STOP with Tab; the page painted afresh (a page
   // on and back, the focus staying where Tab put it) shows STOP the same.
+  const std::vector<uint32_t> no_help = stop_area();
   Click(layout.help);
-  Sleep_Ms(1000);
+  ASSERT_TRUE(Wait_For([&] { return stop_area() != no_help; })) << "help did not open";
+  settle();
+  const std::vector<uint32_t> focused = stop_area();
   Xdotool("key Tab");
-  Sleep_Ms(500);
+  ASSERT_TRUE(Wait_For([&] { return stop_area() != focused; })) << "Tab did not move the focus";
   const std::vector<uint32_t> after_tab = Crop(shot("01_help_after_tab"), size.cx, layout.stop_focus);
+  const std::vector<uint32_t> index = grab();
   Xdotool("key Right");
-  Sleep_Ms(500);
+  ASSERT_TRUE(Wait_For([&] { return grab() != index; })) << "Right did not turn the page";
   Xdotool("key Left");
-  Sleep_Ms(700);
+  settle();
   EXPECT_EQ(after_tab, Crop(shot("02_help_painted_afresh"), size.cx, layout.stop_focus))
       << "the old focus rectangle left dots round STOP";
   Xdotool("key Escape");
-  Sleep_Ms(700);
+  settle();
 
   // The editor's number panel: its title field where the layout puts it,
   // nothing of it left of the layout.
   Click(layout.slot);
   Sleep_Ms(500);
   Click(layout.edit);
-  Sleep_Ms(1500);
-  const std::vector<uint32_t> editor = shot("03_editor");
   const TPoint field = layout.title_field;
+  EXPECT_TRUE(Wait_For([&] { return White(grab()[size_t(field.y * size.cx + field.x)]); })) << "the editor did not open";
+  settle();
+  const std::vector<uint32_t> editor = shot("03_editor");
   EXPECT_TRUE(White(editor[size_t(field.y * size.cx + field.x)])) << "no title field in the middle of the panel";
   if (layout.origin.x > 4) {
     EXPECT_FALSE(White(editor[size_t(field.y * size.cx + layout.origin.x - 4)])) << "the panel reaches left of the layout";
   }
   Click(layout.editor_cancel);
-  Sleep_Ms(1000);
+  settle();
 
   // The acknowledgements from the system menu, and their link.
   Click(layout.system_box);
   Sleep_Ms(500);
   Xdotool("key Up Return");
-  Sleep_Ms(1000);
+  settle();
   shot("04_acknowledgements");
   Click(layout.note_link);
   std::string received;
-  for (int waited = 0; waited < 5000 && received.empty(); waited += 100) {
-    Sleep_Ms(100);
-    received = Read_Line(record);
-  }
+  Wait_For([&] { return !(received = Read_Line(record)).empty(); });
   const std::string note = (std::filesystem::path(Self()).parent_path().parent_path() / "app" / "acknowledgements.html").string();
   EXPECT_EQ(received, note + "|") << "the browser was not given the note, alone";
   EXPECT_TRUE(std::filesystem::is_regular_file(note)) << "the note is not beside the program";
