@@ -13,6 +13,8 @@
 
 #include "demos/simulated_user.h"
 #include "gallery/gallery_window.h"
+#include "platform/gdi/brush.h"
+#include "platform/window/desktop.h"
 #include "platform/window/hooks.h"
 #include "platform/window/window_dc.h"
 #include "tests/program/program_session.h"
@@ -143,6 +145,21 @@ TEST_F(Help_Window_Test, TheFocusRectangleLeavesNothingBehindWhenItMoves) {
   help().Go_To_Page(3, false);  // the whole page painted afresh, the focus elsewhere
   program.Run_Until_Idle();
   EXPECT_EQ(after_tab, pixels());
+}
+
+// A menu that closed just before help opened (the system menu's
+// Acknowledgements) leaves its place to be repainted; help's picture of the
+// screen is taken after that repaint, not with the menu still in it.
+TEST_F(Help_Window_Test, HelpShowsTheScreenAsRepaintedNotWhatWasLeftOnIt) {
+  const TRect left_over(4, 30, 60, 80);
+  {
+    TScreenDC screen;
+    screen.FillRect(left_over, TBrush(TColor(255, 0, 255)));
+  }
+  TDesktop::Current().Expose(left_over, nullptr);
+  Show(5);
+  TScreenDC screen;
+  EXPECT_NE(screen.GetPixel(Centre(left_over)), TColor(255, 0, 255));
 }
 
 TEST_F(Help_Window_Test, HoveringAButtonShowsItsTipAndRepaintsNoPage) {
