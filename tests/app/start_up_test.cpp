@@ -252,7 +252,10 @@ TEST(Start_Up, The_Title_Disc_Lies_Over_The_Drawing_Circle_On_Every_Screen) {
     program.Start_Only();
     ASSERT_NE(The_Title_Window, nullptr);
     const TRect title = The_Title_Window->GetWindowRect();
+    program.Let_Title_Close(1500);
+    program.Snapshot("title_" + std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
     program.Start();
+    program.Snapshot("title_after_" + std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
     const Drawing_Window& drawing = *program.Main()->drawing_window;
     const TRect circle = Screen_Rect(drawing, drawing.Inner_Rect);
     EXPECT_NEAR((title.left + title.right) / 2, (circle.left + circle.right) / 2, 5);
