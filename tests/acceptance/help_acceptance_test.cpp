@@ -106,12 +106,17 @@ std::string Read_Line(const std::string& path) {
 
 std::vector<uint32_t> Crop(const std::vector<uint32_t>& p, int width, const TRect& r) {
   std::vector<uint32_t> out;
+  if (p.size() < size_t(r.bottom) * size_t(width)) return out;
   for (int y = r.top; y < r.bottom; ++y)
     out.insert(out.end(), p.begin() + y * width + r.left, p.begin() + y * width + r.right);
   return out;
 }
 
-bool White(uint32_t rgb) { return (rgb & 0xFFFFFF) == 0xFFFFFF; }
+// Whether the screen's pixel at p is white; a failed grab has no pixels.
+bool White_At(const std::vector<uint32_t>& pixels, int width, TPoint p) {
+  const size_t at = size_t(p.y) * size_t(width) + size_t(p.x);
+  return at < pixels.size() && (pixels[at] & 0xFFFFFF) == 0xFFFFFF;
+}
 
 // Waits (at most 20 s, for slow sanitizer builds) until done says yes.
 bool Wait_For(const std::function<bool()>& done) {
@@ -174,12 +179,12 @@ void Check_Help_And_Editor(TSize size) {
   Sleep_Ms(500);
   Click(layout.edit);
   const TPoint field = layout.title_field;
-  EXPECT_TRUE(Wait_For([&] { return White(grab()[size_t(field.y * size.cx + field.x)]); })) << "the editor did not open";
+  EXPECT_TRUE(Wait_For([&] { return White_At(grab(), size.cx, field); })) << "the editor did not open";
   settle();
   const std::vector<uint32_t> editor = shot("03_editor");
-  EXPECT_TRUE(White(editor[size_t(field.y * size.cx + field.x)])) << "no title field in the middle of the panel";
+  EXPECT_TRUE(White_At(editor, size.cx, field)) << "no title field in the middle of the panel";
   if (layout.origin.x > 4) {
-    EXPECT_FALSE(White(editor[size_t(field.y * size.cx + layout.origin.x - 4)])) << "the panel reaches left of the layout";
+    EXPECT_FALSE(White_At(editor, size.cx, TPoint(layout.origin.x - 4, field.y))) << "the panel reaches left of the layout";
   }
   Click(layout.editor_cancel);
   settle();
