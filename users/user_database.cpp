@@ -37,7 +37,12 @@ User_Database::User_Database() : User_Database(For_Stream) {
   // when the file fails before its default user.
   Renew(default_user);
   // No save of an earlier run is under way any more: its leftovers go.
-  if (The_User_Data.writable) Remove_Interrupted_Saves(The_User_Data.directory);
+  if (The_User_Data.writable) {
+    Remove_Interrupted_Saves(The_User_Data.directory);
+    // A change of names cut short finishes or is undone before anyone's
+    // files are looked for.
+    Rename_Journal::Recover(The_User_Data.directory, File_Path());
+  }
   if (File_Exists(File_Path())) {
     The_User_Data.show_help_at_start = false;
     if (!Read_File()) Report_Read_Fault();
@@ -154,7 +159,10 @@ bool User_Database::Save(HWND owner) {
   std::vector<uint8_t> bytes;
   opstream os(bytes);
   os.Write_Object(*this);
-  if (!os.Fail() && Write_File_Atomically(File_Path(), bytes)) return true;
+  if (!os.Fail() && Write_File_Atomically(File_Path(), bytes)) {
+    rename_journal.Database_Saved();
+    return true;
+  }
   MessageBox(owner, "Unable to write file " + File_Path(), "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }

@@ -14,6 +14,7 @@
 
 #include "platform/system/user_file.h"
 #include "platform/window/messages.h"
+#include "users/rename_journal.h"
 #include "users/user.h"
 
 class User_Database : public TStreamableBase {
@@ -109,9 +110,9 @@ class User_Database : public TStreamableBase {
   // could not stays and is never written over.
   void Report_Read_Fault();
 
-  // Gallery files of renamed users that could not take their new name while
-  // the old current user's gallery still held it: (where it waits, where it goes).
-  std::vector<std::pair<std::string, std::string>> held_gallery_moves;
+  // The moves of renamed users' files under way, on disk until they are all
+  // made and the new names are saved.
+  Rename_Journal rename_journal;
 
   friend class Install_Run;
 };
