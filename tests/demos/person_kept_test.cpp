@@ -2,8 +2,7 @@
 // what is theirs: they are current again whenever it stops (Ctrl+Esc, in
 // the Name and Level dialog too, the program closed or killed), and their
 // unsaved manipulators and colour cycles are offered for saving before it
-// takes over; nobody is asked while it plays. Any stop lets go of the
-// presses the playback holds.
+// takes over; nobody is asked while it plays.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -15,14 +14,12 @@
 #include "manipulators/transform_palette.h"
 #include "platform/window/hooks.h"
 #include "platform/window/message_box.h"
-#include "platform/window/user.h"
 #include "tests/program/program_session.h"
 #include "toolkit/demonstration_state.h"
 #include "toolkit/round_button.h"
 #include "users/user_database.h"
 #include "users/user_names.h"
 #include "workspace/color_cycle_window.h"
-#include "workspace/review_window.h"
 
 namespace {
 
@@ -192,35 +189,6 @@ TEST(Person_Kept, Ctrl_Esc_Ends_A_Demonstration_That_Plays_Nothing) {
   EXPECT_FALSE(Demonstration_Running());
   EXPECT_EQ(program.Frame()->Title().find("CTRL-ESC"), std::string::npos);
   EXPECT_EQ(The_User_Database->current_user->name, "Ann");
-  EXPECT_EQ(program.Stop(), 0);
-}
-
-// Stopped while the pattern demonstration holds the review's Reverse corner
-// down: the corner is let go, so the review stays at the step it showed.
-TEST(Person_Kept, A_Stop_During_A_Held_Corner_Lets_It_Go) {
-  Program_Session program;
-  program.Start();
-  program.Change_User("Ann", 3);
-  The_Simulated_User->Pattern_Demo();
-  auto holding = [] {
-    for (const User_Action& a : The_Simulated_User->Queue())
-      if (a.kind == User_Action::Pause && a.param == 17850) return false;
-    return true;
-  };
-  for (uint32_t t = 0; t < 300000 && !holding(); t += 100) program.Advance(100);
-  ASSERT_TRUE(holding());
-  const Review_Window& review = *program.Main()->review_window;
-  program.Advance(1500);
-  ASSERT_TRUE(GetKeyState(VK_LBUTTON) & 0x8000);
-  const int32_t before = review.position;
-  program.Advance(1500);
-  ASSERT_GT(review.position, before) << "the held corner steps back";
-  Ctrl_Esc(program);
-  program.Advance(200);
-  EXPECT_FALSE(GetKeyState(VK_LBUTTON) & 0x8000);
-  const int32_t stopped = review.position;
-  program.Advance(3000);
-  EXPECT_EQ(review.position, stopped);
   EXPECT_EQ(program.Stop(), 0);
 }
 
