@@ -9,9 +9,12 @@ X_Screen::~X_Screen() {
   if (display_) XCloseDisplay(static_cast<Display*>(display_));
 }
 
-std::vector<uint32_t> X_Screen::Pixels(int width, int height) const {
+std::vector<uint32_t> X_Screen::Pixels(int width, int height) const { return Area(0, 0, width, height); }
+
+std::vector<uint32_t> X_Screen::Area(int left, int top, int width, int height) const {
   Display* display = static_cast<Display*>(display_);
-  XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(display, DefaultRootWindow(display), left, top, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
   if (!image) return {};
   std::vector<uint32_t> out(size_t(width) * size_t(height));
   for (int y = 0; y < height; ++y)
