@@ -45,6 +45,7 @@ void Animation_Player::Play(Animation_Sequence* sequence, const TDib* background
   Target = target;
   Rectangle = rect;
   Interval = interval == -1 ? sequence->Frame_Interval() : interval;
+  Presenter.Start();
   ++Show_Serial;
   Is_Playing = true;
   // Frames that cannot be drawn on the background (another size) are not
@@ -99,14 +100,11 @@ void Animation_Player::Finished() {
 
 void Animation_Player::Prepare_Frame() {
   if (!Work_Picture || !Background || !Sequence) return;
-  size_t bytes = std::min<size_t>(Background->SizeImage(), Work_Picture->SizeImage());
-  std::memcpy(Work_Picture->GetBits(), Background->GetBits(), bytes);
-  Sequence->Next_Frame(*Work_Picture);
+  Presenter.Prepare(*Sequence, *Background, *Work_Picture);
 }
 
 void Animation_Player::Show_Frame() {
-  if (Target && Work_Context)
-    Target->BitBlt(Rectangle.left, Rectangle.top, Rectangle.Width(), Rectangle.Height(), *Work_Context, 0, 0, SRCCOPY);
+  if (Target && Work_Context) Presenter.Show(*Target, Rectangle, *Work_Context);
   if (Sequence && !Sequence->Frames_Remain()) {
     Frames_Pending = false;
     if (!Sound_Pending) End_Show();

@@ -68,6 +68,11 @@ bool Animation_Sequence::Next_Frame(TDib& picture) {
   return true;
 }
 
+TRect Animation_Sequence::Next_Frame_Box() const {
+  if (Read_Frames >= Frames) return {};
+  return Frame_Run_Code::Drawn_Box(Frame_Memory.Base() + Read_Offset, Used_Bytes - Read_Offset, Width, Height);
+}
+
 void Animation_Sequence::Finish() {
   Frame_Memory.Set_Top(Used_Bytes);
   Sound.Mix();

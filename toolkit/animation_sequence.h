@@ -27,6 +27,9 @@ class Animation_Sequence {
   // Draws the next frame over the picture's pixels; false when every frame
   // was shown or the picture does not fit.
   bool Next_Frame(TDib& picture);
+  // The part of the picture (top-down) that the next frame draws on; empty
+  // when every frame was shown.
+  TRect Next_Frame_Box() const;
   // Gives back unused frame memory and mixes the sound track.
   void Finish();
 

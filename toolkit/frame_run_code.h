@@ -38,5 +38,9 @@ size_t Pack_Rect(const uint8_t* pixels, int width, int height, const TRect& rect
 bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, size_t pixel_count);
 // The total length stored at the start of a packed frame.
 uint32_t Packed_Length(const uint8_t* packed);
+// The smallest rectangle (top-down coordinates) holding every pixel the
+// frame draws on a width x height picture, read from the codes alone;
+// empty for a frame that draws nothing or is damaged.
+TRect Drawn_Box(const uint8_t* packed, size_t packed_size, int width, int height);
 
 }  // namespace Frame_Run_Code
