@@ -5,6 +5,7 @@
 
 #include "model/dib_allocator.h"
 #include "model/gui_colors.h"
+#include "platform/gdi/surface.h"
 #include "platform/system/clock.h"
 #include "toolkit/sound_player.h"
 
@@ -45,7 +46,10 @@ void Animation_Player::Play(Animation_Sequence* sequence, const TDib* background
   Target = target;
   Rectangle = rect;
   Interval = interval == -1 ? sequence->Frame_Interval() : interval;
-  Presenter.Start();
+  // A 32-bit screen takes plain copies of a 32-bit work picture.
+  const bool in_colour = target && target->Binding() && target->Binding()->Surface() &&
+                         target->Binding()->Surface()->Bits_Per_Pixel() == 32;
+  Presenter.Start(in_colour);
   ++Show_Serial;
   Is_Playing = true;
   // Frames that cannot be drawn on the background (another size) are not
@@ -95,6 +99,7 @@ void Animation_Player::Finished() {
     The_DIB_Allocator->Release(Work_Picture);
   Work_Picture = nullptr;
   Own_Work_Picture.reset();
+  Presenter.Release();
   Is_Playing = false;
 }
 

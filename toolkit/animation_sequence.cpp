@@ -61,11 +61,17 @@ bool Animation_Sequence::Next_Frame(TDib& picture) {
   const uint8_t* packed = Frame_Memory.Base() + Read_Offset;
   const size_t available = Used_Bytes - Read_Offset;
   Frame_Run_Code::Unpack(packed, available, picture.GetBits(), size_t(Width) * size_t(Height));
+  Frame_Read();
+  return true;
+}
+
+void Animation_Sequence::Frame_Read() {
+  const uint8_t* packed = Frame_Memory.Base() + Read_Offset;
+  const size_t available = Used_Bytes - Read_Offset;
   size_t length = available >= 4 ? Frame_Run_Code::Packed_Length(packed) : available;
   Read_Offset += available >= 4 ? std::clamp<size_t>(length, 4, available) : available;
   ++Read_Frames;
   Frame_Memory.Set_Bottom(Read_Offset);
-  return true;
 }
 
 TRect Animation_Sequence::Next_Frame_Box() const {

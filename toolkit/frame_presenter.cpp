@@ -3,36 +3,93 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/gdi/raster_op.h"
 #include "platform/gdi/surface.h"
 
-void Frame_Presenter::Start() {
+void Frame_Presenter::Start(bool in_colour) {
+  In_Colour = in_colour;
   Whole = true;
   Last_Drawn = TRect();
   Changed_Rect = TRect();
+  Last_Runs.clear();
+  Colour_Context.reset();
+  Colour_Work.reset();
 }
 
 void Frame_Presenter::Prepare(Animation_Sequence& sequence, const TDib& background, TDib& work) {
   const TRect picture(0, 0, std::min(background.Width(), work.Width()), std::min(background.Height(), work.Height()));
-  const TRect drawn = sequence.Next_Frame_Box().Intersection(picture);
+  const TRect drawn = In_Colour && background.Size() == sequence.Size() && work.Size() == sequence.Size()
+                          ? Prepare_In_Colour(sequence, background, work)
+                          : Prepare_Indexed(sequence, background, work);
+  Changed_Rect = Whole ? picture : Last_Drawn.Union(drawn);
+  Whole = false;
+  Last_Drawn = drawn.Intersection(picture);
+}
+
+TRect Frame_Presenter::Prepare_Indexed(Animation_Sequence& sequence, const TDib& background, TDib& work) {
+  const TRect drawn = sequence.Next_Frame_Box();
   if (Whole) {
     std::memcpy(work.GetBits(), background.GetBits(), std::min(background.SizeImage(), work.SizeImage()));
-    Changed_Rect = picture;
-    Whole = false;
   } else {
     // Where the last frame drew, the background comes back.
     const TSurface& from = *background.Surface();
     TSurface& to = *work.Surface();
     for (int y = Last_Drawn.top; y < Last_Drawn.bottom; ++y)
       std::memcpy(to.Row(y) + Last_Drawn.left, from.Row(y) + Last_Drawn.left, size_t(Last_Drawn.Width()));
-    Changed_Rect = Last_Drawn.Union(drawn);
   }
   sequence.Next_Frame(work);
-  Last_Drawn = drawn;
+  return drawn;
+}
+
+void Frame_Presenter::Start_In_Colour(const TDib& background, const TDib& work) {
+  const int w = background.Width(), h = background.Height();
+  for (int i = 0; i < 256; ++i) Colours[i] = i < work.NumColors() ? work.GetColors()[i] & 0xFFFFFF : 0;
+  Colour_Work = std::make_unique<TDib>(std::make_shared<TSurface>(w, h, 32, true));
+  for (int y = 0; y < h; ++y) {
+    const uint8_t* from = background.Surface()->Row(y);
+    uint32_t* to = Colour_Work->Surface()->Row32(y);
+    for (int x = 0; x < w; ++x) to[x] = Colours[from[x]];
+  }
+  Colour_Context = std::make_unique<TDibDC>(*Colour_Work);
+}
+
+TRect Frame_Presenter::Prepare_In_Colour(Animation_Sequence& sequence, const TDib& background, const TDib& work) {
+  if (Whole) Start_In_Colour(background, work);
+  // Both pictures hold their pixels in the frames' memory order, bottom row
+  // first, one 32-bit value a pixel.
+  uint32_t* pixels = reinterpret_cast<uint32_t*>(Colour_Work->GetBits());
+  // The background is read in its 8 bits: a quarter of the memory to
+  // reach for the scattered pixels put back.
+  const uint8_t* under = background.GetBits();
+  // One sweep through the picture in memory order: the last frame's runs
+  // go back to the background just before the new frame's runs that come
+  // after them are drawn. The runs are short (a spark is a pixel or two)
+  // and scattered, so they are copied in place and the sweep keeps to one
+  // direction.
+  std::swap(Last_Runs, Next_Runs);
+  Last_Runs.clear();
+  size_t next = 0;
+  auto restore_before = [&](size_t end) {
+    for (; next < Next_Runs.size() && Next_Runs[next].at < end; ++next) {
+      const Run& run = Next_Runs[next];
+      for (uint32_t i = 0; i < run.count; ++i) pixels[run.at + i] = Colours[under[run.at + i]];
+    }
+  };
+  Frame_Run_Code::Run_Box box(work.Width(), work.Height());
+  sequence.Next_Frame_Runs([&](size_t at, const uint8_t* values, uint32_t count) {
+    restore_before(at + count);
+    for (uint32_t i = 0; i < count; ++i) pixels[at + i] = Colours[values[i]];
+    Last_Runs.push_back({at, count});
+    box.Add(at, count);
+  });
+  restore_before(SIZE_MAX);
+  return box.Box();
 }
 
 void Frame_Presenter::Show(TDC& target, const TRect& rect, const TDC& work_dc) const {
   const TRect part = Changed_Rect.Intersection(TRect(0, 0, rect.Width(), rect.Height()));
   if (part.IsEmpty()) return;
-  target.BitBlt(rect.left + part.left, rect.top + part.top, part.Width(), part.Height(), work_dc, part.left, part.top,
+  const TDC& source = Colour_Context ? static_cast<const TDC&>(*Colour_Context) : work_dc;
+  target.BitBlt(rect.left + part.left, rect.top + part.top, part.Width(), part.Height(), source, part.left, part.top,
                 SRCCOPY);
 }

@@ -198,41 +198,11 @@ bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, size_t p
 }
 
 TRect Drawn_Box(const uint8_t* packed, size_t packed_size, int width, int height) {
-  if (packed_size < 4 || width <= 0 || height <= 0) return {};
-  const size_t total = Packed_Length(packed);
-  if (total < 4 || total > packed_size) return {};
-  const size_t w = size_t(width), pixel_count = w * size_t(height);
-  // Rows as stored (bottom first) and columns of the literal runs.
-  size_t low_row = SIZE_MAX, high_row = 0, left = w, right = 0;
-  size_t i = 4, p = 0;
-  while (i < total) {
-    const uint8_t b = packed[i];
-    size_t n;
-    if (b & 1) {
-      n = b >> 1;
-      if (n > total - i - 1 || n > pixel_count - p) return {};
-      if (n > 0) {
-        const size_t first = p / w, last = (p + n - 1) / w;
-        low_row = std::min(low_row, first);
-        high_row = std::max(high_row, last);
-        // A run that goes on into the next row reaches both edges.
-        left = std::min(left, first == last ? p % w : 0);
-        right = std::max(right, first == last ? (p + n - 1) % w + 1 : w);
-      }
-      i += 1 + n;
-    } else if ((b & 2) == 0) {
-      n = b >> 2;
-      i += 1;
-    } else {
-      if (total - i < 2) return {};
-      n = (uint32_t(b) | uint32_t(packed[i + 1]) << 8) >> 2;
-      i += 2;
-    }
-    if (n > pixel_count - p) return {};
-    p += n;
-  }
-  if (low_row == SIZE_MAX) return {};
-  return TRect(int(left), height - 1 - int(high_row), int(right), height - int(low_row));
+  if (width <= 0 || height <= 0) return {};
+  Run_Box box(width, height);
+  const bool whole = For_Each_Literal(packed, packed_size, size_t(width) * size_t(height),
+                                      [&](size_t at, const uint8_t*, uint32_t count) { box.Add(at, count); });
+  return whole ? box.Box() : TRect();
 }
 
 }  // namespace Frame_Run_Code

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gdi/dib_dc.h"
+#include "platform/gdi/surface.h"
 
 namespace {
 
@@ -26,36 +27,54 @@ TEST(Frame_Presenter, OnlyWhatTwoFramesInARowDrewIsRedrawnAndShown) {
       {{TRect(30, 2, 31, 3), TRect(35, 25, 36, 26)}, TRect(30, 2, 36, 26)},
       {{TRect(10, 20, 11, 21)}, TRect(10, 2, 36, 26)},
   };
-  Animation_Sequence sequence(TSize{Width, Height}, 90, 90 * 6);
+  std::vector<TDib> pictures;
   for (int k = 0; k < 6; ++k) {
-    TDib frame(Width, Height, 8);
+    TDib& frame = pictures.emplace_back(Width, Height, 8);
     std::memset(frame.GetBits(), 0, frame.SizeImage());
     for (const TRect& r : frames[k].blocks)
       for (int y = r.top; y < r.bottom; ++y)
         for (int x = r.left; x < r.right; ++x) At(frame, x, y) = uint8_t(200 + k);
-    ASSERT_TRUE(sequence.Add_Frame(frame, nullptr, TColor(0, 0, 0)));
   }
-  sequence.Finish();
-
-  TDib background(Width, Height, 8), work(Width, Height, 8), screen(Width, Height, 8);
-  for (uint32_t i = 0; i < background.SizeImage(); ++i) background.GetBits()[i] = uint8_t(1 + i % 97);
-  std::memset(screen.GetBits(), 0, screen.SizeImage());
-  TDibDC work_dc(work), screen_dc(screen);
-  Frame_Presenter presenter;
-  presenter.Start();
-  for (int k = 0; k < 6; ++k) {
-    SCOPED_TRACE(k);
-    presenter.Prepare(sequence, background, work);
-    EXPECT_EQ(presenter.Changed(), frames[k].changed);
-    // The work picture and the screen are what the whole background with
-    // this frame over it would be.
-    TDib expected(background);
-    for (const TRect& r : frames[k].blocks)
-      for (int y = r.top; y < r.bottom; ++y)
-        for (int x = r.left; x < r.right; ++x) At(expected, x, y) = uint8_t(200 + k);
-    EXPECT_EQ(std::memcmp(work.GetBits(), expected.GetBits(), expected.SizeImage()), 0);
-    presenter.Show(screen_dc, TRect(0, 0, Width, Height), work_dc);
-    EXPECT_EQ(std::memcmp(screen.GetBits(), expected.GetBits(), expected.SizeImage()), 0);
+  // An 8-bit screen takes the work picture's values, a 32-bit one their
+  // colours, which the presenter then keeps its work picture in.
+  for (bool in_colour : {false, true}) {
+    SCOPED_TRACE(in_colour);
+    Animation_Sequence played(TSize{Width, Height}, 90, 90 * 6);
+    for (int k = 0; k < 6; ++k) ASSERT_TRUE(played.Add_Frame(pictures[size_t(k)], nullptr, TColor(0, 0, 0)));
+    played.Finish();
+    TDib background(Width, Height, 8), work(Width, Height, 8);
+    for (uint32_t i = 0; i < background.SizeImage(); ++i) background.GetBits()[i] = uint8_t(1 + i % 97);
+    std::vector<uint32_t> table(256);
+    for (uint32_t i = 0; i < 256; ++i) table[i] = (i * 0x010307u) & 0xFFFFFF;
+    work.SetColorTable(0, 256, table.data());
+    TDib screen(std::make_shared<TSurface>(Width, Height, in_colour ? 32 : 8, true));
+    std::memset(screen.GetBits(), 0, screen.SizeImage());
+    if (!in_colour) screen.SetColorTable(0, 256, table.data());
+    TDibDC work_dc(work), screen_dc(screen);
+    Frame_Presenter presenter;
+    presenter.Start(in_colour);
+    for (int k = 0; k < 6; ++k) {
+      SCOPED_TRACE(k);
+      presenter.Prepare(played, background, work);
+      EXPECT_EQ(presenter.Changed(), frames[k].changed);
+      // The screen shows what the whole background with this frame over it
+      // would.
+      TDib expected(background);
+      for (const TRect& r : frames[k].blocks)
+        for (int y = r.top; y < r.bottom; ++y)
+          for (int x = r.left; x < r.right; ++x) At(expected, x, y) = uint8_t(200 + k);
+      if (!in_colour) {
+        EXPECT_EQ(std::memcmp(work.GetBits(), expected.GetBits(), expected.SizeImage()), 0);
+      }
+      presenter.Show(screen_dc, TRect(0, 0, Width, Height), work_dc);
+      int wrong = 0;
+      for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x) {
+          const uint8_t want = expected.Surface()->Row(y)[x];
+          wrong += in_colour ? screen.Surface()->Row32(y)[x] != table[want] : screen.Surface()->Row(y)[x] != want;
+        }
+      EXPECT_EQ(wrong, 0);
+    }
   }
 }
 
