@@ -59,18 +59,10 @@ bool Render_In_Place(Shape_Drawing& picture, const Transform_Set_2D& fitted, boo
   return !same;
 }
 
-// The match test is mostly one loop: it runs on the widest vectors the
-// processor has.
-#if defined(__x86_64__)
-#define WIDEST_VECTORS __attribute__((target_clones("avx2", "default")))
-#else
-#define WIDEST_VECTORS
-#endif
-
 // Whether n pixels agree in coverage. The pixels go in blocks so that a
 // difference ends the scan early.
-WIDEST_VECTORS bool Same_Coverage(const uint8_t* t, const uint8_t* p, int64_t n, uint8_t t_background,
-                                  uint8_t p_background) {
+inline __attribute__((always_inline)) bool Coverage_Agrees(const uint8_t* t, const uint8_t* p, int64_t n,
+                                                            uint8_t t_background, uint8_t p_background) {
   constexpr int64_t Block = 4096;
   for (int64_t start = 0; start < n; start += Block) {
     const int64_t end = std::min(n, start + Block);
@@ -79,6 +71,28 @@ WIDEST_VECTORS bool Same_Coverage(const uint8_t* t, const uint8_t* p, int64_t n,
     if (differs != 0) return false;
   }
   return true;
+}
+
+bool Same_Coverage_Plain(const uint8_t* t, const uint8_t* p, int64_t n, uint8_t t_background, uint8_t p_background) {
+  return Coverage_Agrees(t, p, n, t_background, p_background);
+}
+
+#if defined(__x86_64__)
+__attribute__((target("avx2"))) bool Same_Coverage_Avx2(const uint8_t* t, const uint8_t* p, int64_t n,
+                                                        uint8_t t_background, uint8_t p_background) {
+  return Coverage_Agrees(t, p, n, t_background, p_background);
+}
+#endif
+
+// The match test is mostly this loop: it runs on the widest vectors the
+// processor has. Chosen at the first call rather than by the loader, which
+// would run the choice before a sanitizer's runtime is up.
+bool Same_Coverage(const uint8_t* t, const uint8_t* p, int64_t n, uint8_t t_background, uint8_t p_background) {
+#if defined(__x86_64__)
+  static const bool avx2 = __builtin_cpu_supports("avx2");
+  if (avx2) return Same_Coverage_Avx2(t, p, n, t_background, p_background);
+#endif
+  return Same_Coverage_Plain(t, p, n, t_background, p_background);
 }
 
 // Whether the two pictures agree in coverage everywhere the match test
