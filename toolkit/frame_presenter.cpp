@@ -14,6 +14,7 @@ void Frame_Presenter::Start(bool in_colour) {
   Last_Runs.clear();
   Colour_Context.reset();
   Colour_Work.reset();
+  Packed_Background = std::vector<uint8_t>();
 }
 
 void Frame_Presenter::Prepare(Animation_Sequence& sequence, const TDib& background, TDib& work) {
@@ -45,8 +46,11 @@ void Frame_Presenter::Start_In_Colour(const TDib& background, const TDib& work) 
   const int w = background.Width(), h = background.Height();
   for (int i = 0; i < 256; ++i) Colours[i] = i < work.NumColors() ? work.GetColors()[i] & 0xFFFFFF : 0;
   Colour_Work = std::make_unique<TDib>(std::make_shared<TSurface>(w, h, 32, true));
+  // The background's rows without their padding, in the frames' order.
+  Packed_Background.resize(size_t(w) * size_t(h));
   for (int y = 0; y < h; ++y) {
     const uint8_t* from = background.Surface()->Row(y);
+    std::memcpy(&Packed_Background[size_t(h - 1 - y) * size_t(w)], from, size_t(w));
     uint32_t* to = Colour_Work->Surface()->Row32(y);
     for (int x = 0; x < w; ++x) to[x] = Colours[from[x]];
   }
@@ -60,7 +64,7 @@ TRect Frame_Presenter::Prepare_In_Colour(Animation_Sequence& sequence, const TDi
   uint32_t* pixels = reinterpret_cast<uint32_t*>(Colour_Work->GetBits());
   // The background is read in its 8 bits: a quarter of the memory to
   // reach for the scattered pixels put back.
-  const uint8_t* under = background.GetBits();
+  const uint8_t* under = Packed_Background.data();
   // One sweep through the picture in memory order: the last frame's runs
   // go back to the background just before the new frame's runs that come
   // after them are drawn. The runs are short (a spark is a pixel or two)

@@ -53,6 +53,7 @@ class Frame_Presenter {
   TRect Changed_Rect;
   // The 32-bit picture and the runs the last frame drew in it.
   std::unique_ptr<TDib> Colour_Work;
+  std::vector<uint8_t> Packed_Background;
   std::unique_ptr<TDibDC> Colour_Context;
   std::vector<Run> Last_Runs;
   // The runs being put back, the last frame's, while a frame is drawn.
