@@ -412,12 +412,17 @@ std::unique_ptr<Shape_Target> Safari_Controls::Take_Target() {
   return target;
 }
 
+Safari_Controls::Show_Size Safari_Controls::Fireworks_For(bool from_drawing, bool demonstration, int32_t a,
+                                                           int32_t b) {
+  if (from_drawing) return {b, 1};
+  if (demonstration) return {1, a};
+  return {b, a};
+}
+
 void Safari_Controls::Prepare_Fireworks(const Shape_Target& target) {
   if (!Fireworks) return;
-  if (target.From_Drawing())
-    Fireworks->Start(B, 1);
-  else
-    Fireworks->Start(B, Demonstration_Running() ? 1 : A);
+  const Show_Size size = Fireworks_For(target.From_Drawing(), Demonstration_Running(), A, B);
+  Fireworks->Start(size.waves, size.per_wave);
 }
 
 // A run starts with target, or with the generator's next one when none is

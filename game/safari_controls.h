@@ -53,6 +53,16 @@ class Safari_Controls : public TWindow, public Sound_Client, public Palette_Game
   static constexpr std::array<const char*, 5> Hints = {" ", "Start Safari", "Stop Safari", "Set Step Count",
                                                        "Set First Visible Step"};
 
+  // The size of the fireworks show a run earns: a generated run, b waves
+  // of a fireworks; a run from the player's own drawing, b waves of one; a
+  // demonstrated run, one wave of a, so the demonstration moves on sooner.
+  struct Show_Size {
+    int32_t waves;
+    int32_t per_wave;
+    bool operator==(const Show_Size&) const = default;
+  };
+  static Show_Size Fireworks_For(bool from_drawing, bool demonstration, int32_t a, int32_t b);
+
   Safari_Controls(TWindow* parent, const TRect& rect, Drawing_Window* drawing_window, Shape_Palette* shape_palette,
                   Transform_Palette* manipulator_palette, Target_Generator* target_generator,
                   Fireworks_Factory* fireworks_factory);

@@ -5,6 +5,7 @@
 
 #include "model/dib_allocator.h"
 #include "model/gui_colors.h"
+#include "platform/gdi/surface.h"
 #include "platform/system/clock.h"
 #include "toolkit/sound_player.h"
 
@@ -47,6 +48,10 @@ void Animation_Player::Play(Animation_Sequence* sequence, const TDib* background
   Target = target;
   Rectangle = rect;
   Interval = interval == -1 ? sequence->Frame_Interval() : interval;
+  // A 32-bit screen takes plain copies of a 32-bit work picture.
+  const bool in_colour = target && target->Binding() && target->Binding()->Surface() &&
+                         target->Binding()->Surface()->Bits_Per_Pixel() == 32;
+  Presenter.Start(in_colour);
   ++Show_Serial;
   Is_Playing = true;
   // Frames that cannot be drawn on the background (another size) are not
@@ -95,24 +100,17 @@ void Animation_Player::Finished() {
     The_DIB_Allocator->Release(Work_Picture);
   Work_Picture = nullptr;
   Own_Work_Picture.reset();
+  Presenter.Release();
   Is_Playing = false;
 }
 
 void Animation_Player::Prepare_Frame() {
   if (!Work_Picture || !Background || !Sequence) return;
-  // Row by row: the two pictures' rows may be padded differently.
-  const TSize size = Sequence->Size();
-  const size_t from_pitch = size_t(Background->Pitch()), to_pitch = size_t(Work_Picture->Pitch());
-  const uint8_t* from = Background->GetBits();
-  uint8_t* to = Work_Picture->GetBits();
-  for (int32_t row = 0; row < size.cy; ++row)
-    std::memcpy(to + size_t(row) * to_pitch, from + size_t(row) * from_pitch, size_t(size.cx));
-  Sequence->Next_Frame(*Work_Picture);
+  Presenter.Prepare(*Sequence, *Background, *Work_Picture);
 }
 
 void Animation_Player::Show_Frame() {
-  if (Target && Work_Context)
-    Target->BitBlt(Rectangle.left, Rectangle.top, Rectangle.Width(), Rectangle.Height(), *Work_Context, 0, 0, SRCCOPY);
+  if (Target && Work_Context) Presenter.Show(*Target, Rectangle, *Work_Context);
   if (Sequence && !Sequence->Frames_Remain()) {
     Frames_Pending = false;
     if (!Sound_Pending) End_Show();

@@ -64,11 +64,22 @@ bool Animation_Sequence::Next_Frame(TDib& picture) {
   const uint8_t* packed = Frame_Memory.Base() + Read_Offset;
   const size_t available = Used_Bytes - Read_Offset;
   Frame_Run_Code::Unpack(packed, available, picture.GetBits(), Width, Height, size_t(picture.Pitch()));
+  Frame_Read();
+  return true;
+}
+
+void Animation_Sequence::Frame_Read() {
+  const uint8_t* packed = Frame_Memory.Base() + Read_Offset;
+  const size_t available = Used_Bytes - Read_Offset;
   size_t length = available >= 4 ? Frame_Run_Code::Packed_Length(packed) : available;
   Read_Offset += available >= 4 ? std::clamp<size_t>(length, 4, available) : available;
   ++Read_Frames;
   Frame_Memory.Set_Bottom(Read_Offset);
-  return true;
+}
+
+TRect Animation_Sequence::Next_Frame_Box() const {
+  if (Read_Frames >= Frames) return {};
+  return Frame_Run_Code::Drawn_Box(Frame_Memory.Base() + Read_Offset, Used_Bytes - Read_Offset, Width, Height);
 }
 
 void Animation_Sequence::Finish() {

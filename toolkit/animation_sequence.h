@@ -9,6 +9,7 @@
 #include "platform/gdi/color.h"
 #include "platform/gdi/dib.h"
 #include "platform/gdi/geometry.h"
+#include "toolkit/frame_run_code.h"
 #include "toolkit/sound_track.h"
 #include "toolkit/virtual_memory.h"
 
@@ -31,6 +32,20 @@ class Animation_Sequence {
   // Draws the next frame over the picture's pixels; false when every frame
   // was shown or the picture does not fit.
   bool Next_Frame(TDib& picture);
+  // The part of the picture (top-down) that the next frame draws on; empty
+  // when every frame was shown.
+  TRect Next_Frame_Box() const;
+  // Gives the next frame's runs of drawn pixels to draw instead of
+  // drawing them (Frame_Run_Code::For_Each_Literal); false when every
+  // frame was shown.
+  template <class Draw>
+  bool Next_Frame_Runs(Draw&& draw) {
+    if (Read_Frames >= Frames) return false;
+    Frame_Run_Code::For_Each_Literal(Frame_Memory.Base() + Read_Offset, Used_Bytes - Read_Offset,
+                                     size_t(Width) * size_t(Height), draw);
+    Frame_Read();
+    return true;
+  }
   // Gives back unused frame memory and mixes the sound track.
   void Finish();
 
@@ -45,6 +60,8 @@ class Animation_Sequence {
 
  private:
   uint8_t Key_Index(const TDib& picture, TColor key) const;
+  // Moves the reading on past the frame just read.
+  void Frame_Read();
 
   int32_t Interval;
   int32_t Width;

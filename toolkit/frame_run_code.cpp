@@ -173,46 +173,9 @@ size_t Pack_Rect(const uint8_t* pixels, int width, int height, const TRect& rect
   return writer.Finish();
 }
 
-namespace {
-
-// Walks the codes of a packed frame over pixel_count pixels, handing each
-// literal to put (first pixel, bytes, count).
-template <typename Put>
-bool Decode(const uint8_t* packed, size_t packed_size, size_t pixel_count, Put put) {
-  if (packed_size < 4) return false;
-  const size_t total = Packed_Length(packed);
-  if (total < 4 || total > packed_size) return false;
-  size_t i = 4;
-  size_t p = 0;
-  while (i < total) {
-    const uint8_t b = packed[i];
-    if (b & 1) {
-      const size_t n = b >> 1;
-      if (n > total - i - 1 || n > pixel_count - p) return false;
-      put(p, packed + i + 1, n);
-      p += n;
-      i += 1 + n;
-    } else if ((b & 2) == 0) {
-      const size_t n = b >> 2;
-      if (n > pixel_count - p) return false;
-      p += n;
-      i += 1;
-    } else {
-      if (total - i < 2) return false;
-      const size_t n = (uint32_t(b) | uint32_t(packed[i + 1]) << 8) >> 2;
-      if (n > pixel_count - p) return false;
-      p += n;
-      i += 2;
-    }
-  }
-  return true;
-}
-
-}  // namespace
-
 bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, size_t pixel_count) {
-  return Decode(packed, packed_size, pixel_count,
-                [&](size_t p, const uint8_t* from, size_t n) { std::memcpy(pixels + p, from, n); });
+  return For_Each_Literal(packed, packed_size, pixel_count,
+                          [&](size_t p, const uint8_t* from, uint32_t n) { std::memcpy(pixels + p, from, n); });
 }
 
 bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, int width, int height, size_t stride) {
@@ -221,13 +184,21 @@ bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, int widt
   if (stride < w) return false;
   if (stride == w) return Unpack(packed, packed_size, pixels, w * size_t(height));
   // A literal may run on from the end of one row into the next.
-  return Decode(packed, packed_size, w * size_t(height), [&](size_t p, const uint8_t* from, size_t n) {
-    while (n > 0) {
+  return For_Each_Literal(packed, packed_size, w * size_t(height), [&](size_t p, const uint8_t* from, uint32_t count) {
+    for (size_t n = count; n > 0;) {
       const size_t column = p % w, chunk = std::min(n, w - column);
       std::memcpy(pixels + (p / w) * stride + column, from, chunk);
       p += chunk, from += chunk, n -= chunk;
     }
   });
+}
+
+TRect Drawn_Box(const uint8_t* packed, size_t packed_size, int width, int height) {
+  if (width <= 0 || height <= 0) return {};
+  Run_Box box(width, height);
+  const bool whole = For_Each_Literal(packed, packed_size, size_t(width) * size_t(height),
+                                      [&](size_t at, const uint8_t*, uint32_t count) { box.Add(at, count); });
+  return whole ? box.Box() : TRect();
 }
 
 }  // namespace Frame_Run_Code

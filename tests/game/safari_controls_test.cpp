@@ -485,4 +485,21 @@ TEST_P(Safari_Wide_Test, A_Drawing_Side_Off_The_Row_Padding_Still_Hints_And_Matc
   EXPECT_EQ(safari->Streak.Successes, 1);
 }
 
+TEST(Safari_Fireworks, The_Show_Follows_The_Kind_Of_Run) {
+  using Size = Safari_Controls::Show_Size;
+  struct Case {
+    bool from_drawing, demonstration;
+    int32_t a, b;
+    Size size;
+  } cases[] = {
+      {false, false, 2, 6, {6, 2}},  // b waves of a
+      {false, true, 2, 6, {1, 2}},   // one wave of a
+      {true, false, 2, 6, {6, 1}},   // the player's own drawing: b waves of one
+      {true, true, 3, 3, {3, 1}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Safari_Controls::Fireworks_For(c.from_drawing, c.demonstration, c.a, c.b), c.size)
+        << c.from_drawing << c.demonstration;
+}
+
 }  // namespace

@@ -210,3 +210,36 @@ TEST(Frame_Run_Code, PaddedRowsPackAndUnpackAsTheFrameWithoutPadding) {
   const Bytes packed = Pack(frame, 4, 4, 0);
   EXPECT_FALSE(Frame_Run_Code::Unpack(packed.data(), packed.size(), shown.data(), 4, 4, 3));
 }
+
+TEST(Frame_Run_Code, DrawnBoxHoldsEveryDrawnPixelFromTheCodesAlone) {
+  // Sparse random frames: packed by rectangle, runs stay in their rows and
+  // the box is exact; packed whole, a run may go on into the next row and
+  // the box then spans the width.
+  const int w = 50, h = 40;
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 40; ++trial) {
+    Bytes frame(size_t(w) * h, 0);
+    const int dots = trial % 5 == 0 ? 0 : int(random() % 30);
+    for (int i = 0; i < dots; ++i) frame[random() % frame.size()] = uint8_t(1 + random() % 9);
+    TRect exact;  // top-down, as the box is
+    for (int i = 0; i < w * h; ++i)
+      if (frame[size_t(i)]) exact = exact.Union(TRect(i % w, h - 1 - i / w, i % w + 1, h - i / w));
+    const Bytes by_rect = Pack_Rect(frame, w, h, TRect(0, 0, w, h), 0);
+    EXPECT_EQ(Frame_Run_Code::Drawn_Box(by_rect.data(), by_rect.size(), w, h), exact) << trial;
+    const Bytes whole = Pack(frame, w, h, 0);
+    const TRect box = Frame_Run_Code::Drawn_Box(whole.data(), whole.size(), w, h);
+    EXPECT_EQ(box.Union(exact), box) << trial;
+    EXPECT_EQ(box.top, exact.top);
+    EXPECT_EQ(box.bottom, exact.bottom);
+  }
+  // The last two pixels of one stored row and the first of the next: one run.
+  Bytes frame(size_t(w) * h, 0);
+  frame[size_t(w) - 2] = frame[size_t(w) - 1] = frame[size_t(w)] = 5;
+  const Bytes packed = Pack(frame, w, h, 0);
+  EXPECT_EQ(Frame_Run_Code::Drawn_Box(packed.data(), packed.size(), w, h), TRect(0, h - 2, w, h));
+  // Damaged: a literal that runs past its bytes, a length past the buffer.
+  Bytes damaged = packed;
+  damaged.resize(damaged.size() - 1);
+  EXPECT_TRUE(Frame_Run_Code::Drawn_Box(damaged.data(), damaged.size(), w, h).IsEmpty());
+  EXPECT_TRUE(Frame_Run_Code::Drawn_Box(packed.data(), 3, w, h).IsEmpty());
+}
