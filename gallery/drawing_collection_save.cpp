@@ -3,10 +3,11 @@
 // A save keeps the file valid at every instant, so that a program stopped at
 // any point loses no drawing:
 // - nothing dropped and no drawing moved between cells: the new drawings are
-//   appended in place. The space is reserved first (a full disk fails here,
-//   never under the mapping); the records and a new end marker go behind the
-//   old end marker, which is itself the first new record's length field; it
-//   is written last, in one 4-byte store, after the rest reached the disk.
+//   appended in place. Every block they take is reserved first, holes of a
+//   sparse file included (a full disk fails here, never under the mapping);
+//   the records and a new end marker go behind the old end marker, which is
+//   itself the first new record's length field; it is written last, in one
+//   4-byte store, after the rest reached the disk.
 // - anything else (records dropped, drawings exchanged, a damaged file): the
 //   whole new file is written beside the old one and renamed over it.
 #include <algorithm>
@@ -154,6 +155,9 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
       return false;
     }
   }
+  // Every block written is reserved, not only those the file grows by: the
+  // file may have a hole behind its end marker.
+  if (!file->Reserve(start, needed - start)) return false;
   uint8_t* view = file->View();
   uint64_t offset = start;
   for (Storage_Data* entry : plan.kept_new) {

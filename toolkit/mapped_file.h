@@ -42,6 +42,9 @@ class Mapped_File {
   uint32_t Access() const { return Access_Rights; }
   // The file's length now.
   uint64_t File_Size() const { return File ? File->Size() : 0; }
+  // Reserves the disk blocks of length bytes from offset (see
+  // TMapped_File_Handle::Reserve); false when the disk has not got them.
+  bool Reserve(uint64_t offset, uint64_t length) { return File && File->Reserve(offset, length); }
   // Writes changed pages to the file.
   bool Flush() { return Mapping && Mapping->Flush(); }
 

