@@ -6,6 +6,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+
 #include "gallery/gallery_file.h"
 #include "gallery/preparer_thread.h"
 #include "model/shape_drawing.h"
@@ -433,7 +435,11 @@ Shape_Drawing* Drawing_Collection::Picture(const Drawing_Place& place, Picture_S
   Presentation_Data* drawing = Find(place);
   if (!drawing || size < Full_Picture_Size || size > Twelfth_Picture_Size) return nullptr;
   Picture_Set& display = Statics().display;
-  if (size == Full_Picture_Size) return Full_Picture(*drawing, *display.picture[0], true);
+  if (size == Full_Picture_Size) {
+    Shape_Drawing* full = Full_Picture(*drawing, *display.picture[0], true);
+    if (cut_short.load()) Tell_Cut_Short(HWND());
+    return full;
+  }
   if (!drawing->Is_Ready()) {
     if (wait == 0 && !window) return nullptr;
     picture_ready.Reset();
@@ -444,19 +450,45 @@ Shape_Drawing* Drawing_Collection::Picture(const Drawing_Place& place, Picture_S
     if (!drawing->Is_Ready()) return nullptr;
   }
   Show_On(*drawing->pictures[size_t(size)], *display.picture[size_t(size)]);
+  if (cut_short.load()) Tell_Cut_Short(HWND());
   return display.picture[size_t(size)].get();
 }
 
+// Another program may cut the file short while it is mapped; a page beyond
+// its new end faults when touched, so every read is checked against the
+// file's length now, not only against the view's.
 const uint8_t* Drawing_Collection::Record_Bytes(const Storage_Data& entry, uint64_t& size) const {
   size = 0;
   if (entry.record == Storage_Data::No_Record || !file->View()) return nullptr;
-  const uint64_t available = file->View_Size();
-  if (entry.record > available || available - entry.record < Gallery_File::Smallest_Record) return nullptr;
+  const uint64_t available = std::min(file->View_Size(), file->File_Size());
+  if (entry.record > available || available - entry.record < Gallery_File::Smallest_Record) {
+    cut_short.store(true);
+    return nullptr;
+  }
   const uint8_t* record = file->View() + entry.record;
   const uint32_t length = Gallery_File::Read_U32(record);
-  if (length < Gallery_File::Smallest_Record || length > available - entry.record) return nullptr;
+  if (length < Gallery_File::Smallest_Record || length > available - entry.record) {
+    if (length <= file->View_Size() - entry.record) cut_short.store(true);
+    return nullptr;
+  }
   size = length;
   return record;
+}
+
+bool Drawing_Collection::Cut_Short_Now() const {
+  if (!file->View() || end_offset == 0) return false;
+  // The end marker's length field is the last byte every reader needs.
+  return file->File_Size() < end_offset + 4;
+}
+
+void Drawing_Collection::Tell_Cut_Short(HWND window) {
+  if (told_cut_short) return;
+  told_cut_short = true;
+  MessageBox(window,
+             "Unable to read file " + path +
+                 "\nThe file was cut short by another program: the drawings it no longer holds are shown empty, "
+                 "and nothing is saved over the file until it is whole again.",
+             "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 Shape_Drawing* Drawing_Collection::Full_Picture(Presentation_Data& presentation, Shape_Drawing& target, bool unpack) {

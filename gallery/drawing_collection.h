@@ -216,6 +216,12 @@ class Drawing_Collection {
   void Empty_Bin_And_Slots();
   std::unique_ptr<Presentation_Data> Copy_Presentation(Presentation_Data& source);
   const uint8_t* Record_Bytes(const Storage_Data& entry, uint64_t& size) const;
+  // The file no longer holds every record read or written: another program
+  // cut it short.
+  bool Cut_Short_Now() const;
+  // Tells the person, once per store, that records could not be read
+  // because the file was cut short.
+  void Tell_Cut_Short(HWND window);
 
   // Save.
   Save_Plan Plan_Save();
@@ -255,6 +261,10 @@ class Drawing_Collection {
   // The file at path is no longer the one mapped (a rewrite could not be
   // opened again): the next save rewrites it.
   bool detached = false;
+  // A record lay beyond the file's end when it was read (set by whichever
+  // thread read it); told_cut_short once the person has been told.
+  mutable std::atomic<bool> cut_short{false};
+  bool told_cut_short = false;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};

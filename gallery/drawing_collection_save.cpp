@@ -54,6 +54,25 @@ void Drawing_Collection::Save(const User& user, HWND window) {
   for (auto& entry : entries) entry->keep = false;
   for (Presentation_Data* cell : grid)
     if (cell) cell->storage->keep = true;
+  if (!must_stay && Cut_Short_Now()) {
+    // Whatever is written now would replace records the file may get back
+    // (a copy put back whole): the grid stays as arranged, its new drawings
+    // in memory, until a save finds the file whole.
+    cut_short.store(true);
+    Tell_Cut_Short(window);
+    if (changed || std::any_of(entries.begin(), entries.end(), [](const auto& entry) {
+          return entry->keep && entry->record == Storage_Data::No_Record;
+        }))
+      MessageBox(window,
+                 "Unable to write file " + path +
+                     "\nThe file was cut short by another program: your changes are kept until you leave the "
+                     "program, and saved when the file is whole again.",
+                 "WARNING", MB_OK | MB_ICONSTOP);
+    Drop_Unkept();
+    Empty_Bin_And_Slots();
+    Start_Pass();
+    return;
+  }
   Save_Plan plan = Plan_Save();
   const bool untouched = !plan.dropped && !plan.moved && plan.kept_new.empty() && !damaged && !detached;
   if (must_stay) {
@@ -276,6 +295,7 @@ void Drawing_Collection::Reload() {
 void Drawing_Collection::Revert() {
   Pause_Preparer();
   grid.fill(nullptr);
+  std::vector<Presentation_Data*> unread;
   // Forward, so that as at opening a later record for a cell wins it.
   for (auto& entry : entries) {
     entry->keep = entry->record != Storage_Data::No_Record;
@@ -283,6 +303,13 @@ void Drawing_Collection::Revert() {
     uint64_t length = 0;
     const uint8_t* record = Record_Bytes(*entry, length);
     Presentation_Data* drawing = entry->presentation.get();
+    if (!record && cut_short.load() && drawing->place.Is_Grid_Cell()) {
+      // Its record is beyond the file's end now: it keeps its cell (shown
+      // empty) rather than going, so that a save made once the file is whole
+      // again still writes it.
+      unread.push_back(drawing);
+      continue;
+    }
     const int32_t row = record ? int32_t(Gallery_File::Read_U32(record + 4)) : -1;
     const int32_t column = record ? int32_t(Gallery_File::Read_U32(record + 8)) : -1;
     drawing->place = Drawing_Place{Drawing_Place::Grid, row, column};
@@ -293,6 +320,14 @@ void Drawing_Collection::Revert() {
     Presentation_Data*& cell = Cell(row, column);
     if (cell) cell->place = Drawing_Place{};
     cell = drawing;
+  }
+  for (Presentation_Data* drawing : unread) {
+    Presentation_Data*& cell = Cell(drawing->place.a, drawing->place.b);
+    if (cell) {
+      drawing->storage->keep = false;
+    } else {
+      cell = drawing;
+    }
   }
   Drop_Unkept();
   Empty_Bin_And_Slots();

@@ -84,4 +84,53 @@ TEST_F(Gallery_File_Faults_Test, AnAppendIntoAHoleOnAFullDiskFailsCleanly) {
   EXPECT_EQ(store.State(Cell(7, 7)), 0);
 }
 
+// Another program cuts the file short while the store holds it mapped: the
+// drawings beyond the new end show empty, the person is told once, nothing
+// is written until the file is whole again, and then the save goes through.
+TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
+  Save_Gallery({1, 2, 3, 4, 5, 6, 7, 8, 9});
+  const std::vector<uint8_t> whole = File_Bytes();
+  const auto records = Gallery_File::Scan(whole.data(), whole.size()).records;
+  const std::string cut_short_told = "WARNING: Unable to read file " + Gallery_Path() +
+                                     "\nThe file was cut short by another program: the drawings it no longer "
+                                     "holds are shown empty, and nothing is saved over the file until it is "
+                                     "whole again.";
+  {
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    std::filesystem::resize_file(Gallery_Path(), records[1].offset + 100);
+    EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+    EXPECT_TRUE(Boxes.empty());
+    for (int seed : {9, 2, 8}) {
+      Shape_Drawing* full = store.Picture(Cell(0, seed), Full_Picture_Size, 0, HWND());
+      ASSERT_NE(full, nullptr);
+      EXPECT_TRUE(full->Blank) << seed;
+    }
+    EXPECT_EQ(Boxes, std::vector<std::string>{cut_short_told});
+    // Changes are refused while it is short, and kept.
+    Boxes.clear();
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    ASSERT_TRUE(store.Move(Cell(6, 6), Cell(0, 9)));
+    store.Save(ann, HWND());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nThe file was cut short", 0), 0u);
+    EXPECT_EQ(File_Bytes().size(), records[1].offset + 100);
+    // Leaving without a save keeps the unread drawings in their cells too.
+    store.Revert();
+    EXPECT_NE(store.State(Cell(6, 6)), 0);
+    EXPECT_EQ(store.State(Cell(5, 5)), 0);
+    // Put back whole (in place, as a copy over it does): the save goes through.
+    Write(Gallery_Path(), std::string(whole.begin(), whole.end()));
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    Boxes.clear();
+    store.Save(ann, HWND());
+    EXPECT_TRUE(Boxes.empty());
+  }
+  Drawing_Collection store(ann);
+  EXPECT_TRUE(Boxes.empty());
+  for (int seed : {1, 2, 8}) EXPECT_TRUE(Shows(store, Cell(0, seed), seed)) << seed;
+  EXPECT_TRUE(Shows(store, Cell(6, 6), 9));
+  EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+}
+
 }  // namespace
