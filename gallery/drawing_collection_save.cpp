@@ -77,7 +77,9 @@ void Drawing_Collection::Save(const User& user, HWND window) {
   const bool untouched = !plan.dropped && !plan.moved && plan.kept_new.empty() && !damaged && !detached;
   if (must_stay) {
     // The file may not be written: what it holds stands.
-    if (!untouched) MessageBox(window, "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+    if (!untouched)
+      MessageBox(window, "Unable to write file " + path + "\n" + stay_reason + ": your changes to the gallery are not saved.",
+                 "WARNING", MB_OK | MB_ICONSTOP);
     Revert();
     return;
   }

@@ -22,6 +22,10 @@ class Mapped_File {
   // without GENERIC_WRITE) and disposition (OPEN_EXISTING or OPEN_ALWAYS),
   // shared with nobody. False when it cannot be opened.
   bool Open(const std::string& name, uint32_t access, uint32_t disposition);
+  // Closes what is open, then opens an existing file for reading only and
+  // without excluding anyone: for a file another program holds, which may
+  // change under the view.
+  bool Open_Unlocked(const std::string& name);
   // Maps size bytes (0: the file as it is) and shows them from offset;
   // writable when the file was opened for writing. A writable file grows to
   // the size asked for; a read-only one cannot. Does nothing when no file

@@ -19,6 +19,9 @@ class TMapped_File_Handle {
   // disposition OPEN_EXISTING or OPEN_ALWAYS (created empty when missing).
   // Null when the file cannot be opened, is not a plain file, or is in use.
   static std::unique_ptr<TMapped_File_Handle> Open(const std::string& name, uint32_t access, uint32_t disposition);
+  // Opens an existing plain file for reading without the lock, for a file
+  // another program holds: it may change or shrink under any view of it.
+  static std::unique_ptr<TMapped_File_Handle> Open_Unlocked(const std::string& name);
   ~TMapped_File_Handle();
   TMapped_File_Handle(const TMapped_File_Handle&) = delete;
   TMapped_File_Handle& operator=(const TMapped_File_Handle&) = delete;

@@ -7,7 +7,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <sys/file.h>
+
 #include <filesystem>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -131,6 +135,72 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
   for (int seed : {1, 2, 8}) EXPECT_TRUE(Shows(store, Cell(0, seed), seed)) << seed;
   EXPECT_TRUE(Shows(store, Cell(6, 6), 9));
   EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+}
+
+// A gallery that cannot be opened says why, opens empty and is never
+// written; one that can be read but not written shows its drawings and
+// refuses the save, saying why.
+TEST_F(Gallery_File_Faults_Test, AGalleryThatCannotBeOpenedOrWrittenSaysWhy) {
+  const std::string path = Gallery_Path();
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+    std::string reason;
+    bool shown;  // read-only: the drawings are shown
+    bool ordinary_user;
+  };
+  const std::string empty = "the gallery opens empty and the file is left as it is";
+  const std::vector<Case> cases = {
+      {"folder", [&] { std::filesystem::create_directory(path); }, "It is not a regular file", false, false},
+      {"fifo", [&] { mkfifo(path.c_str(), 0600); }, "It is not a regular file", false, false},
+      {"link to a device", [&] { std::filesystem::create_symlink("/dev/zero", path); }, "It is not a regular file",
+       false, false},
+      {"dangling link", [&] { std::filesystem::create_symlink(path + ".nowhere", path); },
+       "It is a link to a file that does not exist", false, false},
+      {"looping link", [&] { std::filesystem::create_symlink(path, path); },
+       "It is a link that leads round in a circle", false, false},
+      {"unreadable", [&] { chmod(path.c_str(), 0); }, "You have no permission to read the file", false, true},
+      {"read-only", [&] { chmod(path.c_str(), 0444); }, "The file is read-only", true, false},
+      {"another's", [&] { chmod(path.c_str(), 0644); }, "You have no permission to change the file", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.ordinary_user && c.shown && geteuid() != 0) continue;  // the file would be this user's own
+    std::filesystem::remove(path);
+    if (c.shown || c.ordinary_user) Save_Gallery({1});
+    c.make();
+    struct stat before;
+    ASSERT_EQ(lstat(path.c_str(), &before), 0);
+    const std::string bytes = c.shown ? Read(path) : std::string();
+    Boxes.clear();
+    {
+      std::optional<Ordinary_User_Scope> ordinary;
+      if (c.ordinary_user) ordinary.emplace(root_);
+      Drawing_Collection store(ann);
+      EXPECT_TRUE(store.File_Must_Stay());
+      ASSERT_EQ(Boxes.size(), 1u);
+      if (c.shown) {
+        EXPECT_EQ(Boxes[0], "WARNING: Unable to write file " + path + "\n" + c.reason +
+                                ": your drawings are shown, but changes to the gallery cannot be saved.");
+        EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+      } else {
+        EXPECT_EQ(Boxes[0], "WARNING: Unable to read file " + path + "\n" + c.reason + ": " + empty + ".");
+        EXPECT_EQ(store.State(Cell(0, 1)), 0);
+      }
+      ASSERT_TRUE(Add_At(store, Drawing(2), 0, 2));
+      store.Save(ann, HWND());
+      EXPECT_EQ(Boxes.back(), "WARNING: Unable to write file " + path + "\n" + c.reason +
+                                  ": your changes to the gallery are not saved.");
+    }
+    struct stat after;
+    ASSERT_EQ(lstat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    if (c.shown) {
+      EXPECT_EQ(Read(path), bytes);
+    }
+    chmod(path.c_str(), 0644);
+  }
 }
 
 }  // namespace
