@@ -1,5 +1,6 @@
 #include "workspace/color_cycle_window.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -201,11 +202,23 @@ const Color_Transform& Color_Cycle_Window::Selected_Cycle() const {
 bool Color_Cycle_Window::Write_File(const Color_Cycles& cycles) {
   if (!The_User_Database) return false;
   const std::string path = File_Path_Of(*The_User_Database->current_user);
+  errno = 0;
   if (!path.empty() && path != file_kept_in_place &&
       Write_File_Atomically(path, Color_Cycle_Bytes(cycles, *The_GUI_Colors->Palette)))
     return true;
-  ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+  Refuse_Write(path, errno);
   return false;
+}
+
+void Color_Cycle_Window::Refuse_Write(const std::string& path, int error) {
+  const std::string outcome = "the changes to the color cycles are not saved";
+  // A file that could not be read whole stays as it is, for the reason it
+  // could not be read.
+  const std::string text = !path.empty() && path == file_kept_in_place
+                               ? "Unable to write file " + path + "\n" + File_Fault_Reason(kept_in_place_fault) +
+                                     ": " + outcome + "."
+                               : Unwritable_File_Message(path, error, outcome);
+  ::MessageBox(GetHandle(), text, "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 bool Color_Cycle_Window::Read_File(Color_Cycles& cycles) {
@@ -221,7 +234,10 @@ bool Color_Cycle_Window::Read_File(Color_Cycles& cycles) {
   std::string outcome = "the built-in color cycles are used";
   const std::string aside = File_Must_Stay(fault) || !The_User_Data.writable ? std::string() : Keep_File_Aside(path);
   outcome += aside.empty() ? " and the file is left as it is" : ", and the file is kept as " + aside;
-  if (aside.empty()) file_kept_in_place = path;
+  if (aside.empty()) {
+    file_kept_in_place = path;
+    kept_in_place_fault = fault;
+  }
   ::MessageBox(GetHandle(), Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }
@@ -641,7 +657,7 @@ void Color_Cycle_Window::Cmd_Save_Cycle() {
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
     if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
-      ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+      Refuse_Write(path, errno);
       return;
     }
     saved[c] = current[c];
@@ -672,7 +688,7 @@ bool Color_Cycle_Window::Save_All() {
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
     if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
-      ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+      Refuse_Write(path, errno);
       return false;
     }
   }
@@ -725,12 +741,13 @@ void Color_Cycle_Window::Change_User() {
                                          : std::string("Save changes to color cycles?");
     if (::MessageBox(GetHandle(), question, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) {
       const std::string path = File_Path_Of(old_user);
+      errno = 0;
       if (!path.empty() && path != file_kept_in_place &&
           Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
         saved = current;
         dirty = 0;
       } else {
-        ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+        Refuse_Write(path, errno);
       }
     } else {
       Cmd_Undo_All();
