@@ -203,4 +203,44 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatCannotBeOpenedOrWrittenSaysWhy) {
   }
 }
 
+// A damaged gallery with a hole is kept aside with the hole: the copy takes
+// the disk space of the data alone. Opened again unchanged, the copy serves
+// again; a byte changed behind the hole makes a new one.
+TEST_F(Gallery_File_Faults_Test, ADamagedSparseGalleryIsKeptAsideSparse) {
+  Save_Gallery({1, 2});
+  std::vector<uint8_t> bytes = File_Bytes();
+  Gallery_File::Write_U32(bytes.data() + Gallery_File::Read_U32(bytes.data()), 0x7FFFFFFF);
+  Write(Gallery_Path(), std::string(bytes.begin(), bytes.end()));
+  const uint64_t hole = 64 << 20;
+  const auto put_last = [&](char last) {
+    const int fd = open(Gallery_Path().c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_EQ(pwrite(fd, &last, 1, off_t(bytes.size() + hole)), 1);
+    close(fd);
+  };
+  put_last('a');
+  const auto copies = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(The_User_Data.directory))
+      if (entry.path().filename().string().starts_with("Ann.gal.damaged-")) found.push_back(entry.path());
+    return found;
+  };
+  for (int opening = 0; opening < 2; ++opening) Drawing_Collection(ann).Revert();
+  ASSERT_EQ(copies().size(), 1u);
+  struct stat copy;
+  ASSERT_EQ(stat(copies()[0].c_str(), &copy), 0);
+  EXPECT_EQ(uint64_t(copy.st_size), bytes.size() + hole + 1);
+  EXPECT_LT(uint64_t(copy.st_blocks) * 512, uint64_t(1) << 20);
+  std::string head(bytes.size(), '\0');
+  char last = 0;
+  const int fd = open(copies()[0].c_str(), O_RDONLY | O_CLOEXEC);
+  EXPECT_EQ(pread(fd, head.data(), head.size(), 0), ssize_t(head.size()));
+  EXPECT_EQ(pread(fd, &last, 1, off_t(bytes.size() + hole)), 1);
+  close(fd);
+  EXPECT_EQ(head, std::string(bytes.begin(), bytes.end()));
+  EXPECT_EQ(last, 'a');
+  put_last('b');
+  Drawing_Collection(ann).Revert();
+  EXPECT_EQ(copies().size(), 2u);
+}
+
 }  // namespace
