@@ -527,8 +527,9 @@ const uint8_t* Drawing_Collection::Record_Bytes(const Storage_Data& entry, uint6
 
 bool Drawing_Collection::Cut_Short_Now() const {
   if (!file->View() || end_offset == 0) return false;
-  // The end marker's length field is the last byte every reader needs.
-  return file->File_Size() < end_offset + 4;
+  // The end marker's length field is the last byte every reader needs; a
+  // damaged file may have ended before it when it was mapped.
+  return file->File_Size() < std::min(file->View_Size(), end_offset + 4);
 }
 
 void Drawing_Collection::Tell_Cut_Short(HWND window) {

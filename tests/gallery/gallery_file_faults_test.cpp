@@ -137,6 +137,25 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
   EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
 }
 
+// A file that already ended short of its end marker when it was opened is
+// damaged, not cut short since: the save rewrites it whole.
+TEST_F(Gallery_File_Faults_Test, AFileThatEndedShortAtOpeningIsNotTakenAsCutShort) {
+  Save_Gallery({1});
+  const std::vector<uint8_t> saved = File_Bytes();
+  std::filesystem::resize_file(Gallery_Path(), saved.size() - Gallery_File::End_Size + 2);
+  {
+    Drawing_Collection store(ann);
+    ASSERT_TRUE(Add_At(store, Drawing(2), 0, 2));
+    Boxes.clear();
+    store.Save(ann, HWND());
+    EXPECT_TRUE(Boxes.empty());
+  }
+  const std::vector<uint8_t> after = File_Bytes();
+  const Gallery_File::Contents contents = Gallery_File::Scan(after.data(), after.size());
+  EXPECT_TRUE(contents.whole);
+  EXPECT_EQ(contents.records.size(), 2u);
+}
+
 // A gallery that cannot be opened says why, opens empty and is never
 // written; one that can be read but not written shows its drawings and
 // refuses the save, saying why.
