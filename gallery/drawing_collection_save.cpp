@@ -78,7 +78,8 @@ void Drawing_Collection::Save(const User& user, HWND window) {
   if (must_stay) {
     // The file may not be written: what it holds stands.
     if (!untouched)
-      MessageBox(window, "Unable to write file " + path + "\n" + stay_reason + ": your changes to the gallery are not saved.",
+      MessageBox(window,
+                 "Unable to write file " + path + "\n" + stay_reason + ": your changes to the gallery are not saved.",
                  "WARNING", MB_OK | MB_ICONSTOP);
     Revert();
     return;

@@ -364,8 +364,9 @@ TEST_F(Color_Cycle_Test, A_File_That_Cannot_Be_Opened_Is_Never_Replaced_Or_Delet
   Paint_Wedge(4, 0, Red);
   Answer = IDYES;
   EXPECT_FALSE(window->Can_Close());
-  const std::string refused = "WARNING: Unable to write file " + Path("Bea") +
-                              "\nYou have no permission to read the file: the changes to the color cycles are not saved.";
+  const std::string refused =
+      "WARNING: Unable to write file " + Path("Bea") +
+      "\nYou have no permission to read the file: the changes to the color cycles are not saved.";
   EXPECT_EQ(Boxes, (std::vector<std::string>{refused, "Program Exit: Save changes to color cycles?", refused}));
   struct stat info;
   ASSERT_EQ(stat(Path("Bea").c_str(), &info), 0);
