@@ -285,6 +285,7 @@ void Drawing_Collection::Clear() {
   entry_count = 0;
   changed = false;
   damaged = detached = false;
+  cut_short.store(false);
   bounding_box = Bounding_Box{};
 }
 
