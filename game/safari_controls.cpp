@@ -702,16 +702,19 @@ void Safari_Controls::Slide_Camera(bool jump) {
 
 // ---- Users and targets
 
+void Safari_Controls::Drop_Run() {
+  if (!Run_In_Progress()) return;
+  KillTimer(Clock_Timer);
+  Clear_Run();
+  Shown = 0;
+  Done = 0;
+  Flashing = false;
+  Slide_Camera(true);
+  if (Album) Album->Clear();
+}
+
 void Safari_Controls::Set_User() {
-  if (Run_In_Progress()) {
-    KillTimer(Clock_Timer);
-    Clear_Run();
-    Shown = 0;
-    Done = 0;
-    Flashing = false;
-    Slide_Camera(true);
-    if (Album) Album->Clear();
-  }
+  Drop_Run();
   Streak.Clear();
   if (Generator) Generator->Drop_All();
   const int32_t level = Level();
@@ -730,6 +733,21 @@ void Safari_Controls::Set_User() {
     }
     Invalidate(false);
   }
+}
+
+void Safari_Controls::Put_Back_Setting(int32_t a, int32_t b) {
+  // A run still going is the demonstration's, played at its setting.
+  Drop_Run();
+  const Safari_Pair p{a, b};
+  if (p == Safari_Pair{A, B} || !Safari_Level_Tables::Fits(p, Level())) return;
+  const bool a_changed = a != A;
+  A = a;
+  B = b;
+  Streak.Clear();
+  Draw_Cells();
+  Move_Album();
+  Invalidate(false);
+  if (a_changed && Generator) Generator->Request(A, nullptr);
 }
 
 void Safari_Controls::Refresh_Targets() {

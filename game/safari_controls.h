@@ -82,6 +82,9 @@ class Safari_Controls : public TWindow, public Sound_Client, public Palette_Game
   // A fresh first target from the palette as it is now (not during a run,
   // whose next stage is already on its way).
   void Refresh_Targets() override;
+  // Gives back a setting (first visible step, step count) that a
+  // demonstration changed; a run still going ends without a score.
+  void Put_Back_Setting(int32_t a, int32_t b);
   void Sound_Done(Sound_Wave* wave) override;
 
   // ---- For the demonstrations: screen centres of the camera and of cell i.
@@ -158,6 +161,8 @@ class Safari_Controls : public TWindow, public Sound_Client, public Palette_Game
   void Slide_Camera(bool jump);
   void Set_Camera_Left(int32_t left);
   void Clear_Run();
+  // Ends a run at once: no score, no fireworks, the camera back home.
+  void Drop_Run();
   void Restart_Return();
   void Prepare_Fireworks(const Shape_Target& target);
   void Award_Points();

@@ -203,9 +203,9 @@ void Transform_Palette::Change_User() {
       std::string text = same_person ? "Save changes to shape manipulators?"
                                      : "Save changes to shape manipulators belonging to " + previous.name + "?";
       if (User_File_Exists && Source_Id != File_Source) text += Overwrite_Note;
-      // A demonstration cannot ask (the person's input is blocked): it keeps
-      // the person's changes rather than throw them away.
-      const bool yes = users.Demonstration_Running() || Ask(text, "User Change", MB_YESNO) == IDYES;
+      // A demonstration cannot ask (the person's input is blocked): its
+      // changes go. The person was asked before it began.
+      const bool yes = !users.Demonstration_Running() && Ask(text, "User Change", MB_YESNO) == IDYES;
       if (yes && Write_User_File(previous) && users.Previous_Exists()) {
         Set_User_File_Flag(previous.name, previous.level, true);
       }
@@ -238,6 +238,14 @@ void Transform_Palette::Change_User() {
     Notify_Changed();
   }
   window->Update_Buttons(previous_level, level);
+}
+
+void Transform_Palette::Offer_Save_Before_Demonstration() {
+  if (!Modified || !users.Data_Directory_Writable()) return;
+  const Palette_Users::Person person = users.Current();
+  std::string text = "Save changes to shape manipulators belonging to " + person.name + "?";
+  if (User_File_Exists && Source_Id != File_Source) text += Overwrite_Note;
+  if (Ask(text, "User Change", MB_YESNO) == IDYES) Write_User_File(person);
 }
 
 bool Transform_Palette::CanClose() {

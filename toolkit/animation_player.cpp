@@ -30,7 +30,9 @@ void Animation_Player::Play(Animation_Sequence* sequence, const TDib* background
   TMutex::TLock lock(Frame_Lock);
   Sequence = sequence;
   Background = background;
-  TSize size = background->Size();
+  // The work picture is the sequence's size; a pool picture may be wider
+  // (rows padded), which the sequence allows for.
+  TSize size = sequence->Size();
   if (The_DIB_Allocator) {
     Work_Picture = The_DIB_Allocator->Get(size.cx, size.cy);
   } else {
@@ -49,8 +51,7 @@ void Animation_Player::Play(Animation_Sequence* sequence, const TDib* background
   Is_Playing = true;
   // Frames that cannot be drawn on the background (another size) are not
   // shown at all, rather than waited for for ever.
-  Frames_Pending = sequence->Frames_Remain() && background->Size() == sequence->Size() &&
-                   background->BitsPixel() == 8;
+  Frames_Pending = sequence->Frames_Remain() && sequence->Fits(*background) && sequence->Fits(*Work_Picture);
   Sound_Pending = false;
   if (Sound_Wave* wave = sequence->Track().Mixed_Wave(); wave && The_Sound_Player) {
     wave->Set_Position(0, Sound_Frames);
@@ -99,8 +100,13 @@ void Animation_Player::Finished() {
 
 void Animation_Player::Prepare_Frame() {
   if (!Work_Picture || !Background || !Sequence) return;
-  size_t bytes = std::min<size_t>(Background->SizeImage(), Work_Picture->SizeImage());
-  std::memcpy(Work_Picture->GetBits(), Background->GetBits(), bytes);
+  // Row by row: the two pictures' rows may be padded differently.
+  const TSize size = Sequence->Size();
+  const size_t from_pitch = size_t(Background->Pitch()), to_pitch = size_t(Work_Picture->Pitch());
+  const uint8_t* from = Background->GetBits();
+  uint8_t* to = Work_Picture->GetBits();
+  for (int32_t row = 0; row < size.cy; ++row)
+    std::memcpy(to + size_t(row) * to_pitch, from + size_t(row) * from_pitch, size_t(size.cx));
   Sequence->Next_Frame(*Work_Picture);
 }
 

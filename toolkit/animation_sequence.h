@@ -19,6 +19,10 @@ class Animation_Sequence {
   Animation_Sequence(const Animation_Sequence&) = delete;
   Animation_Sequence& operator=(const Animation_Sequence&) = delete;
 
+  // Whether frames can be packed from and drawn onto the picture: 8 bits,
+  // the sequence's height, and its width or that width padded to four
+  // pixels (a pool picture), whose first columns are the frame.
+  bool Fits(const TDib& picture) const;
   // Packs the picture (8 bits, the sequence's size), only the rectangle when
   // one is given; pixels of the key colour are transparent. False, with no
   // frame added, when the frame memory cannot hold it or the picture does
@@ -40,7 +44,6 @@ class Animation_Sequence {
   Sound_Track& Track() { return Sound; }
 
  private:
-  bool Fits(const TDib& picture) const;
   uint8_t Key_Index(const TDib& picture, TColor key) const;
 
   int32_t Interval;

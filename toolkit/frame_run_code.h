@@ -8,6 +8,9 @@
 // Pixels are the frame's 8-bit values in memory order (bottom row first) as
 // one array of width x height bytes; skipped pixels keep what the
 // destination held, so only the pixels that are not the key are drawn.
+// A picture whose rows are padded (stride bytes from one row to the next,
+// more than width) packs to the same codes: the padding is never read or
+// written.
 #pragma once
 
 #include <cstddef>
@@ -27,15 +30,20 @@ size_t Max_Packed_Size(size_t pixels, size_t rows);
 
 // Packs every pixel of a width x height frame; key pixels are skipped.
 // Returns the packed length, or 0 when it would not fit in capacity.
-size_t Pack(const uint8_t* pixels, int width, int height, uint8_t key, uint8_t* out, size_t capacity);
+// stride 0 stands for width (rows not padded).
+size_t Pack(const uint8_t* pixels, int width, int height, uint8_t key, uint8_t* out, size_t capacity,
+            size_t stride = 0);
 // Packs only the rectangle (top-down coordinates, clipped to the frame);
 // everything outside it is skipped.
 size_t Pack_Rect(const uint8_t* pixels, int width, int height, const TRect& rect, uint8_t key, uint8_t* out,
-                 size_t capacity);
+                 size_t capacity, size_t stride = 0);
 // Unpacks a frame onto pixel_count pixels. False for a damaged frame (its
 // codes run past the bytes given or past the pixels); the pixels reached
 // before the damage are drawn.
 bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, size_t pixel_count);
+// The same onto a width x height picture whose rows are stride bytes apart
+// (at least width; false for less).
+bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, int width, int height, size_t stride);
 // The total length stored at the start of a packed frame.
 uint32_t Packed_Length(const uint8_t* packed);
 

@@ -21,6 +21,7 @@
 #include "platform/window/user.h"
 #include "platform/window/window_dc.h"
 #include "toolkit/arrow_button.h"
+#include "toolkit/demonstration_state.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
 #include "toolkit/round_border.h"
@@ -731,6 +732,25 @@ void Color_Cycle_Window::Ce_Recall_All(TCommandEnabler& e) { e.Enable(pristine !
 
 // ---- Users and exit
 
+void Color_Cycle_Window::Save_Changes_Of(const User& user) {
+  const std::string path = File_Path_Of(user);
+  errno = 0;
+  if (!path.empty() && path != file_kept_in_place &&
+      Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
+    saved = current;
+    dirty = 0;
+  } else {
+    Refuse_Write(path, errno);
+  }
+}
+
+void Color_Cycle_Window::Offer_Save_Before_Demonstration() {
+  if (dirty == 0 || !The_User_Data.writable || !The_User_Database) return;
+  const User& person = *The_User_Database->current_user;
+  const std::string question = "Save changes to color cycles belonging to " + person.name + "?";
+  if (::MessageBox(GetHandle(), question, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) Save_Changes_Of(person);
+}
+
 void Color_Cycle_Window::Change_User() {
   User_Database& db = *The_User_Database;
   const bool changed = db.current_user->source_record != &db.previous_user;
@@ -739,16 +759,11 @@ void Color_Cycle_Window::Change_User() {
     const User& old_user = db.previous_user_record ? *db.previous_user_record : db.previous_user;
     const std::string question = changed ? "Save changes to color cycles belonging to " + old_user.name + "?"
                                          : std::string("Save changes to color cycles?");
-    if (::MessageBox(GetHandle(), question, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) {
-      const std::string path = File_Path_Of(old_user);
-      errno = 0;
-      if (!path.empty() && path != file_kept_in_place &&
-          Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
-        saved = current;
-        dirty = 0;
-      } else {
-        Refuse_Write(path, errno);
-      }
+    // A demonstration cannot ask (it holds the person's input): its changes
+    // go, and the person was asked before it began.
+    if (!Demonstration_Running() &&
+        ::MessageBox(GetHandle(), question, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+      Save_Changes_Of(old_user);
     } else {
       Cmd_Undo_All();
     }

@@ -72,6 +72,9 @@ class Color_Cycle_Window : public TWindow, public Eraser_Client {
   // After a change of users: offers to save the previous user's changes,
   // loads the new user's cycles, shows or hides the panel for the new level.
   void Change_User();
+  // Before a demonstration plays as another user: the person is asked
+  // whether to save the cycles they changed (during it nobody is asked).
+  void Offer_Save_Before_Demonstration();
   // At program exit: false when the user chose to cancel.
   bool Can_Close();
   // The frame's close query asks every panel.
@@ -178,6 +181,8 @@ class Color_Cycle_Window : public TWindow, public Eraser_Client {
   void Recompute_Masks();
   void Give_Pointer(TColor color);
   void Forget_Eraser();
+  // Writes the cycles as the user's file; a failure is shown.
+  void Save_Changes_Of(const User& user);
   void Leave_Wedges();
   void Take_Mouse();
   void Release_Mouse();

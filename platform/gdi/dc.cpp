@@ -377,6 +377,7 @@ TDC::TDraw_Scope::TDraw_Scope(const TDC& dc) : dc_(dc), lock_(dc.binding_->Lock(
 }
 
 TDC::TDraw_Scope::~TDraw_Scope() {
+  if (ok_) dc_.binding_->Drawn(dc_.clip_.Bounds());
   if (lock_) lock_->unlock();
 }
 

@@ -154,6 +154,15 @@ bool Move_File(const std::string& from, const std::string& to) {
 
 void Set_File_System_Faults(TFile_System_Faults injected) { faults = injected; }
 
+bool Sync_Directory(const std::string& directory) {
+  if (!Path_Fits(directory)) return false;
+  const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = fsync(fd) == 0;
+  close(fd);
+  return synced;
+}
+
 bool Delete_File(const std::string& path) {
   struct stat info;
   if (!Path_Fits(path) || lstat(path.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return false;

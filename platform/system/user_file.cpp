@@ -14,7 +14,7 @@
 namespace {
 
 // The extensions of the user files saved through the atomic writer.
-constexpr const char* Saved_Extensions[] = {".usr.", ".clr.", ".man.", ".gal."};
+constexpr const char* Saved_Extensions[] = {".usr.", ".clr.", ".man.", ".gal.", ".jnl."};
 // The letters the atomic writer's mkstemp puts in place of "XXXXXX".
 constexpr size_t Temporary_Letters = 6;
 

@@ -456,14 +456,20 @@ TEST_F(Safari_Test, Without_Sound_The_Camera_Moves_On_The_Timer) {
   The_Sound_Player = player;
 }
 
-// 1920 x 1080 gives a drawing side of 810, which the picture pool pads to
-// rows of 812: the hint and the match test must still take the pictures.
-class Safari_Wide_Test : public Safari_Test {
+// 1920 x 1080 gives a drawing side of 810 and 1920 x 1082 one of 811, which
+// the picture pool pads to rows of 812: the hint and the match test must
+// still take the pictures.
+class Safari_Wide_Test : public Safari_Test, public testing::WithParamInterface<TSize> {
  protected:
-  Safari_Wide_Test() : Safari_Test(TSize(1920, 1080)) {}
+  Safari_Wide_Test() : Safari_Test(GetParam()) {}
 };
 
-TEST_F(Safari_Wide_Test, A_Drawing_Side_Off_The_Row_Padding_Still_Hints_And_Matches) {
+INSTANTIATE_TEST_SUITE_P(Screens, Safari_Wide_Test, testing::Values(TSize(1920, 1080), TSize(1920, 1082)),
+                         [](const testing::TestParamInfo<TSize>& info) {
+                           return std::to_string(info.param.cx) + "x" + std::to_string(info.param.cy);
+                         });
+
+TEST_P(Safari_Wide_Test, A_Drawing_Side_Off_The_Row_Padding_Still_Hints_And_Matches) {
   ASSERT_TRUE(main->target_generator->Target_Coming());
   program.Change_User("Ann", 0);
   Drawing_Window& drawing = *main->drawing_window;
