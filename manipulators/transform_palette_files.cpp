@@ -1,6 +1,7 @@
 // The palette's files and sources: reading and writing whole collections,
 // choosing between the level's built-in set and the user's own file, and the
 // change of user.
+#include <cerrno>
 #include <filesystem>
 
 #include "manipulators/manipulator_file.h"
@@ -109,8 +110,9 @@ bool Transform_Palette::Write_User_File(const Palette_Users::Person& user) {
   std::vector<uint8_t> bytes;
   opstream os(bytes);
   Write_All(os);
+  errno = 0;
   if (os.Fail() || !Write_File_Atomically(path, bytes)) {
-    Stop("Unable to write file " + path, "WARNING");
+    Stop(Unwritable_File_Message(path, errno, "the manipulators are not saved"), "WARNING");
     return false;
   }
   Source_Id = File_Source;

@@ -1,6 +1,7 @@
 #include "users/user_database.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "model/ipstream.h"
 #include "model/opstream.h"
@@ -159,11 +160,13 @@ bool User_Database::Save(HWND owner) {
   std::vector<uint8_t> bytes;
   opstream os(bytes);
   os.Write_Object(*this);
+  errno = 0;
   if (!os.Fail() && Write_File_Atomically(File_Path(), bytes)) {
     rename_journal.Database_Saved();
     return true;
   }
-  MessageBox(owner, "Unable to write file " + File_Path(), "WARNING", MB_OK | MB_ICONSTOP);
+  MessageBox(owner, Unwritable_File_Message(File_Path(), errno, "the changes to the users are not saved"), "WARNING",
+             MB_OK | MB_ICONSTOP);
   return false;
 }
 

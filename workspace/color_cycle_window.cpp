@@ -1,7 +1,6 @@
 #include "workspace/color_cycle_window.h"
 
-#include "toolkit/demonstration_state.h"
-
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -204,11 +203,23 @@ const Color_Transform& Color_Cycle_Window::Selected_Cycle() const {
 bool Color_Cycle_Window::Write_File(const Color_Cycles& cycles) {
   if (!The_User_Database) return false;
   const std::string path = File_Path_Of(*The_User_Database->current_user);
+  errno = 0;
   if (!path.empty() && path != file_kept_in_place &&
       Write_File_Atomically(path, Color_Cycle_Bytes(cycles, *The_GUI_Colors->Palette)))
     return true;
-  ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+  Refuse_Write(path, errno);
   return false;
+}
+
+void Color_Cycle_Window::Refuse_Write(const std::string& path, int error) {
+  const std::string outcome = "the changes to the color cycles are not saved";
+  // A file that could not be read whole stays as it is, for the reason it
+  // could not be read.
+  const std::string text = !path.empty() && path == file_kept_in_place
+                               ? "Unable to write file " + path + "\n" + File_Fault_Reason(kept_in_place_fault) +
+                                     ": " + outcome + "."
+                               : Unwritable_File_Message(path, error, outcome);
+  ::MessageBox(GetHandle(), text, "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 bool Color_Cycle_Window::Read_File(Color_Cycles& cycles) {
@@ -224,7 +235,10 @@ bool Color_Cycle_Window::Read_File(Color_Cycles& cycles) {
   std::string outcome = "the built-in color cycles are used";
   const std::string aside = File_Must_Stay(fault) || !The_User_Data.writable ? std::string() : Keep_File_Aside(path);
   outcome += aside.empty() ? " and the file is left as it is" : ", and the file is kept as " + aside;
-  if (aside.empty()) file_kept_in_place = path;
+  if (aside.empty()) {
+    file_kept_in_place = path;
+    kept_in_place_fault = fault;
+  }
   ::MessageBox(GetHandle(), Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }
@@ -644,7 +658,7 @@ void Color_Cycle_Window::Cmd_Save_Cycle() {
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
     if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
-      ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+      Refuse_Write(path, errno);
       return;
     }
     saved[c] = current[c];
@@ -675,7 +689,7 @@ bool Color_Cycle_Window::Save_All() {
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
     if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
-      ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+      Refuse_Write(path, errno);
       return false;
     }
   }
@@ -720,12 +734,13 @@ void Color_Cycle_Window::Ce_Recall_All(TCommandEnabler& e) { e.Enable(pristine !
 
 void Color_Cycle_Window::Save_Changes_Of(const User& user) {
   const std::string path = File_Path_Of(user);
+  errno = 0;
   if (!path.empty() && path != file_kept_in_place &&
       Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
     saved = current;
     dirty = 0;
   } else {
-    ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+    Refuse_Write(path, errno);
   }
 }
 
