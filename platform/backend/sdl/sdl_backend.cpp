@@ -259,12 +259,16 @@ void TSDL_Backend::Translate(const SDL_Event& e, std::vector<TInput_Event>& out)
 void TSDL_Backend::Poll(std::vector<TInput_Event>& out) {
   SDL_Event e;
   while (SDL_PollEvent(&e)) Translate(e, out);
-  // The desktop outside drew over us: show the whole screen again.
+  // The desktop outside drew over us: show the whole screen again. While
+  // drawing is under way (the screen has changes not yet presented) the
+  // screen is half new, and the presentation that follows shows it whole.
   if (exposed_ && last_screen_) {
-    exposed_ = false;
     // Workers draw on the screen under its lock; read it under the same lock.
     std::lock_guard guard(*last_screen_->Shared_Lock());
-    Copy_To_Window(*last_screen_, {last_screen_->Bounds()});
+    if (!last_screen_->Has_Changes()) {
+      exposed_ = false;
+      Copy_To_Window(*last_screen_, {last_screen_->Bounds()});
+    }
   }
 }
 
@@ -326,9 +330,10 @@ void TSDL_Backend::Copy_To_Window(const TScreen& screen, const std::vector<TRect
 void TSDL_Backend::Present(const TScreen& screen, const std::vector<TRect>& changed, const TCursor_Image* cursor,
                            TPoint) {
   last_screen_ = &screen;
-  if (!shown_) {
-    SDL_ShowWindow(window_);
+  if (!shown_) SDL_ShowWindow(window_);
+  if (!shown_ || exposed_) {
     shown_ = true;
+    exposed_ = false;
     Copy_To_Window(screen, {screen.Bounds()});
   } else if (!changed.empty()) {
     Copy_To_Window(screen, changed);
