@@ -378,6 +378,12 @@ void TSDL_Backend::Show_Cursor(const TCursor_Image* image) {
   shown_serial_ = image->serial;
 }
 
+void TSDL_Backend::Wait_Until_Shown() {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) XSync(info.info.x11.display, False);
+}
+
 uint32_t TSDL_Backend::Window_Pixel(int x, int y) {
   SDL_Surface* s = SDL_GetWindowSurface(window_);
   if (!s || x < 0 || y < 0 || x >= s->w || y >= s->h) return 0;

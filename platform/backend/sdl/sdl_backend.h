@@ -50,6 +50,9 @@ class TSDL_Backend : public TBackend {
   TClipboard_Service& Picture_Clipboard() override;
 
   int Present_Count() const { return present_count_; }
+  // Waits until the display has handled everything sent to it so far (for
+  // timing a presentation from start to end).
+  void Wait_Until_Shown();
   // A pixel of what the window shows (0x00RRGGBB), for the smoke test.
   uint32_t Window_Pixel(int x, int y);
 
