@@ -204,6 +204,13 @@ void IFS_Application::Make_Singletons() {
 
 bool IFS_Application::ProcessAppMsg(MSG& msg) {
   if (The_Mouse) The_Mouse->Note_Message(msg.message);
+  // The caption promises Ctrl+Esc stops a demonstration; while nothing
+  // plays (a box waits for the person) the chord arrives as a key.
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_ESCAPE && (GetKeyState(VK_CONTROL) & 0x8000) &&
+      The_Simulated_User && The_Simulated_User->Running() && !The_Simulated_User->Playing()) {
+    The_Simulated_User->Cancel();
+    return true;
+  }
   if (!msg.hwnd) {
     if (msg.message == WM_CANCELJOURNAL && The_Mouse) {
       The_Mouse->Hook = 0;

@@ -8,6 +8,7 @@
 #include "demos/simulated_user.h"
 #include "gallery/gallery_window.h"
 #include "help/help_window.h"
+#include "manipulators/transform_edit_window.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/device_caps.h"
 #include "platform/window/cursor.h"
@@ -67,6 +68,7 @@ IFS_Frame_Window::IFS_Frame_Window() : TFrameWindow(nullptr, "Quendar", new IFS_
 }
 
 IFS_Frame_Window::~IFS_Frame_Window() {
+  if (The_Simulated_User) The_Simulated_User->Set_Person_Host(nullptr);
   Destroy();
   delete Main;
   delete Gallery;
@@ -80,7 +82,10 @@ void IFS_Frame_Window::SetupWindow() {
   Main = dynamic_cast<IFS_Main_Window*>(GetClientWindow());
   Gallery = new Gallery_Window(this, this);
   Gallery->Create();
-  if (The_Simulated_User) The_Simulated_User->Set_Gallery_Window(Gallery);
+  if (The_Simulated_User) {
+    The_Simulated_User->Set_Gallery_Window(Gallery);
+    The_Simulated_User->Set_Person_Host(this);
+  }
   Update_Caption();
   Make_User_Dialog();
   if (auto* app = dynamic_cast<IFS_Application*>(GetApplication())) Check_User_Data_Folder(*app, Main);
@@ -166,6 +171,25 @@ int IFS_Frame_Window::Change_User() {
   The_User_Database->Recycle_Previous_Gallery(GetHandle());
   if (The_Simulated_User && The_Simulated_User->Pass_Pending) The_Simulated_User->Next_Demo_Pass();
   return result;
+}
+
+void IFS_Frame_Window::Close_User_Dialog() {
+  if (Dialog && Dialog->IsWindow()) Dialog->CmCancel();
+}
+
+// As a change of users through the dialog, without it: the person who
+// started a demonstration is current again the moment it stops.
+void IFS_Frame_Window::Return_To_User(const std::string& name) {
+  // A manipulator being edited belongs to the user who leaves (no change of
+  // users is offered during an edit): the edit is cancelled.
+  if (Main->editor && Main->editor->Is_Open()) Main->editor->Close_Editor(2);
+  User_Database& db = *The_User_Database;
+  db.Return_To_User(name);
+  db.Save(GetHandle());
+  Update_Caption();
+  Main->User_Changed();
+  Gallery->Change_User();
+  db.Recycle_Previous_Gallery(GetHandle());
 }
 
 void IFS_Frame_Window::Acknowledgements() {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "demos/simulated_user.h"
 #include "gallery/gallery_host.h"
 #include "platform/window/frame_window.h"
 
@@ -17,7 +18,7 @@ class Shape_Drawing;
 class User;
 class User_Dialog;
 
-class IFS_Frame_Window : public TFrameWindow, public Gallery_Host {
+class IFS_Frame_Window : public TFrameWindow, public Gallery_Host, public Demo_Person_Host {
  public:
   static constexpr UINT Acknowledgements_Command = 0x5000;
 
@@ -37,6 +38,9 @@ class IFS_Frame_Window : public TFrameWindow, public Gallery_Host {
   // Runs the Name and Level dialog; on OK (1) every part follows the new
   // user. Returns the dialog's result.
   int Change_User() override;
+  // A demonstration that played as another user stopped early.
+  void Close_User_Dialog() override;
+  void Return_To_User(const std::string& name) override;
   void Acknowledgements();
   // A later start asked this one to come forward.
   void Come_Forward();

@@ -68,6 +68,18 @@ uint32_t Title_Window::Step_Interval(uint32_t elapsed_ms) {
   return uint32_t(std::clamp<uint64_t>(2 * uint64_t(elapsed_ms), 250, 2000));
 }
 
+TRect Title_Window::Place_On_Screen(const TRect& base_window, const Title_Data& layout, int32_t base_height,
+                                    int32_t layout_height) {
+  const TRect scaled = layout.Window_Rect();
+  if (layout_height == base_height || base_height == 0) return scaled;
+  // The stored top counts the frame's caption, which keeps its height on
+  // every screen: only the rest grows with the layout, so that the disc
+  // still lies over the drawing circle below the caption.
+  const int32_t caption = GetSystemMetrics(SM_CYCAPTION);
+  const int32_t below_caption = int32_t(int64_t(base_window.top - caption) * layout_height / base_height);
+  return scaled.Offset_By(0, caption + below_caption - scaled.top);
+}
+
 // ---- Life
 
 Title_Window::Title_Window(TWindow* parent, TModule* module)
@@ -90,7 +102,8 @@ Title_Window::Title_Window(TWindow* parent, TModule* module)
     Scaled_Layout = Title_Data::Scaled_Copy(Base_Layout, set.base_height, screen_height);
     Current_Layout = Scaled_Layout.get();
   }
-  const TRect place = Current_Layout->Window_Rect().Offset_By(origin.x, origin.y);
+  const TRect place = Place_On_Screen(Base_Layout.Window_Rect(), *Current_Layout, set.base_height, screen_height)
+                          .Offset_By(origin.x, origin.y);
   Client_Rect = TRect(0, 0, place.Width(), place.Height());
   Attr.Style = WS_POPUP | WS_VISIBLE;
   Attr.Set_Rect(place);

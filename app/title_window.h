@@ -30,6 +30,10 @@ class Title_Window : public TWindow {
   // Milliseconds between two areas: twice the time start-up took so far,
   // within 250 and 2000.
   static uint32_t Step_Interval(uint32_t elapsed_ms);
+  // Where the window stands in the layout: the layout's rectangle 0, its
+  // top moved for a layout of another height than the stored one.
+  static TRect Place_On_Screen(const TRect& base_window, const Title_Data& layout, int32_t base_height,
+                               int32_t layout_height);
   static constexpr UINT Close_Timer = 1;
   static constexpr UINT Close_Delay_Ms = 500;
 

@@ -3,13 +3,12 @@
 // - preparing the largest show (36 fireworks) for a 1920 x 1080 screen, per
 //   frame: three simulation steps, the drawing and the packing of a frame;
 //   a frame stands for 90 ms of show, which bounds it;
-// - the player's work for one frame of a show at side 1440 (a 2560-wide
-//   screen): the dimmed drawing copied under the frame, the frame unpacked
-//   over it and the result put on the 32-bit screen (each part's ratio
-//   beside the total; box_share is the part of the picture that the boxes
-//   of two frames in a row cover, what a player that put only changed boxes
-//   on the screen would touch); and, once a show, the dimming of the
-//   drawing.
+// - the player's work for each frame of a show at side 1440 (a 2560-wide
+//   screen): the frame drawn over the dimmed drawing where the last frame
+//   drew, and the part that changed put on the 32-bit screen, against a
+//   memcpy of the 32-bit pixels put on the screen, beside the share of the
+//   picture they are (presented_share); and, once a show, the dimming of
+//   the drawing.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -25,7 +24,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dib_dc.h"
 #include "platform/gdi/memory_dc.h"
-#include "toolkit/frame_run_code.h"
+#include "toolkit/frame_presenter.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/small_utilities.h"
 #include "toolkit/standard_random.h"
@@ -87,82 +86,88 @@ void BM_Prepare_Largest_Show_Per_Frame(benchmark::State& state) {
 }
 BENCHMARK(BM_Prepare_Largest_Show_Per_Frame)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// Frames of a show at side 1440, packed as the sequence keeps them.
-std::vector<std::vector<uint8_t>> Packed_Frames(int side) {
-  Fireworks_Factory factory;
-  Set_Random_State(77);
-  factory.Start(3, 3);
-  std::unique_ptr<Animation_Sequence> sequence = factory.Take_Sequence();
-  std::vector<std::vector<uint8_t>> packed;
-  TDib frame(side, side, 8);
-  const size_t bound = Frame_Run_Code::Max_Packed_Size(size_t(side) * side, size_t(side));
-  while (sequence && sequence->Frames_Remain()) {
-    std::memset(frame.GetBits(), 0, frame.SizeImage());
-    sequence->Next_Frame(frame);
-    std::vector<uint8_t> out(bound);
-    out.resize(Frame_Run_Code::Pack(frame.GetBits(), side, side, 0, out.data(), bound));
-    packed.push_back(std::move(out));
-  }
-  return packed;
-}
-
+// The player's work for each frame of a show at side 1440: the frame drawn
+// over the dimmed drawing where the frame before it drew, and the part the
+// two drew in put on a 32-bit screen. The baseline of a frame is a memcpy
+// of as many 32-bit pixels as the frame put on the screen, out of a picture
+// of its own. Each frame's time and baseline are the fastest of several
+// plays of the same show, so that other work on the machine does not count.
 void BM_Viewer_Frame(benchmark::State& state) {
   Stores stores(2560, 1920);
   const int side = (*The_GUI_Sizes)[Drawing_Side_Size];
   const size_t bytes = size_t(side) * side;
-  const double baseline = Memcpy_Seconds(bytes);
-  const std::vector<std::vector<uint8_t>> frames = Packed_Frames(side);
   TDiBitmap dimmed(side, side, 8), work(side, side, 8);
   for (size_t i = 0; i < bytes; ++i) dimmed.GetBits()[i] = uint8_t(i * 7 / side);
   TDibDC work_dc(work);
   TBitmap screen(side, side);
   TMemoryDC screen_dc(screen);
-  size_t k = 0;
-  double copy = 0.0, unpack = 0.0, blit = 0.0;
+  const TRect rect(0, 0, side, side);
+  std::vector<uint8_t> from(bytes * 4, 1), to(bytes * 4);
+  Fireworks_Factory factory;
+  std::vector<double> prepare, show, baseline, row_baseline;
+  std::vector<int64_t> presented;
   for (auto _ : state) {
-    auto t0 = Clock::now();
-    std::memcpy(work.GetBits(), dimmed.GetBits(), bytes);
-    auto t1 = Clock::now();
-    const std::vector<uint8_t>& f = frames[k++ % frames.size()];
-    Frame_Run_Code::Unpack(f.data(), f.size(), work.GetBits(), bytes);
-    auto t2 = Clock::now();
-    screen_dc.BitBlt(0, 0, side, side, work_dc, 0, 0, SRCCOPY);
-    benchmark::ClobberMemory();
-    auto t3 = Clock::now();
-    copy += std::chrono::duration<double>(t1 - t0).count();
-    unpack += std::chrono::duration<double>(t2 - t1).count();
-    blit += std::chrono::duration<double>(t3 - t2).count();
-  }
-  const double n = double(state.iterations());
-  {
-    // How much of the frame the frames touch: the box of two frames in a row.
-    TDib f(side, side, 8);
-    std::vector<TRect> boxes;
-    for (const auto& p : frames) {
-      std::memset(f.GetBits(), 0, bytes);
-      Frame_Run_Code::Unpack(p.data(), p.size(), f.GetBits(), bytes);
-      TRect b(side, side, 0, 0);
-      for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x)
-          if (f.GetBits()[size_t(y) * side + x]) b = TRect(std::min(b.left, x), std::min(b.top, y), std::max(b.right, x + 1), std::max(b.bottom, y + 1));
-      boxes.push_back(b);
+    Set_Random_State(77);
+    factory.Start(3, 3);
+    std::unique_ptr<Animation_Sequence> sequence = factory.Take_Sequence();
+    if (!sequence) break;
+    Frame_Presenter presenter;
+    presenter.Start(true);
+    for (size_t k = 0; sequence->Frames_Remain(); ++k) {
+      auto t0 = Clock::now();
+      presenter.Prepare(*sequence, dimmed, work);
+      auto t1 = Clock::now();
+      presenter.Show(screen_dc, rect, work_dc);
+      benchmark::ClobberMemory();
+      auto t2 = Clock::now();
+      const TRect changed = presenter.Changed();
+      const size_t pixels = changed.IsEmpty() ? 0 : size_t(changed.Width()) * size_t(changed.Height());
+      // Copied once, as the frame's pixels are: in one piece, and row by row
+      // as they lie in the pictures.
+      auto c0 = Clock::now();
+      std::memcpy(to.data(), from.data(), pixels * 4);
+      benchmark::ClobberMemory();
+      auto c1 = Clock::now();
+      for (int y = changed.top; y < changed.bottom; ++y)
+        std::memcpy(to.data() + (size_t(y) * side + changed.left) * 4, from.data() + (size_t(y) * side + changed.left) * 4,
+                    size_t(changed.Width()) * 4);
+      benchmark::ClobberMemory();
+      auto c2 = Clock::now();
+      const double copy = std::chrono::duration<double>(c1 - c0).count();
+      const double rows = std::chrono::duration<double>(c2 - c1).count();
+      if (k == prepare.size()) {
+        prepare.push_back(1e9), show.push_back(1e9), baseline.push_back(1e9), row_baseline.push_back(1e9);
+        presented.push_back(int64_t(pixels));
+      }
+      prepare[k] = std::min(prepare[k], std::chrono::duration<double>(t1 - t0).count());
+      show[k] = std::min(show[k], std::chrono::duration<double>(t2 - t1).count());
+      baseline[k] = std::min(baseline[k], copy);
+      row_baseline[k] = std::min(row_baseline[k], rows);
     }
-    double area = 0;
-    for (size_t i = 1; i < boxes.size(); ++i) {
-      TRect u(std::min(boxes[i].left, boxes[i-1].left), std::min(boxes[i].top, boxes[i-1].top), std::max(boxes[i].right, boxes[i-1].right), std::max(boxes[i].bottom, boxes[i-1].bottom));
-      if (u.right > u.left && u.bottom > u.top) area += double(u.Width()) * u.Height();
-    }
-    state.counters["box_share"] = area / double(boxes.size() - 1) / double(bytes);
   }
-  const double each = (copy + unpack + blit) / n;
-  state.counters["copy_ratio"] = copy / n / baseline;
-  state.counters["unpack_ratio"] = unpack / n / baseline;
-  state.counters["blit_ratio"] = blit / n / baseline;
+  // The first frame of a show converts the whole drawing and goes whole:
+  // once a show, counted apart as the dimming is.
+  double prepared = 0, shown = 0, base = 0, row_base = 0, share = 0;
+  for (size_t k = 1; k < prepare.size(); ++k) {
+    prepared += prepare[k], shown += show[k], base += baseline[k], row_base += row_baseline[k];
+    share += double(presented[k]) / double(bytes);
+  }
+  const double frames = double(std::max<size_t>(prepare.size(), 2) - 1);
   state.counters["side"] = side;
-  state.counters["ratio_to_memcpy"] = each / baseline;
-  state.counters["memcpy_us"] = baseline * 1e6;
+  state.counters["frames"] = frames;
+  state.counters["presented_share"] = share / frames;
+  state.counters["frame_us"] = (prepared + shown) / frames * 1e6;
+  state.counters["memcpy_presented_us"] = base / frames * 1e6;
+  state.counters["prepare_ratio"] = prepared / base;
+  state.counters["show_ratio"] = shown / base;
+  state.counters["ratio_to_memcpy_presented"] = (prepared + shown) / base;
+  state.counters["ratio_to_row_memcpy"] = (prepared + shown) / row_base;
+  if (!prepare.empty()) {
+    state.counters["first_frame_us"] = (prepare[0] + show[0]) * 1e6;
+    state.counters["first_frame_ratio"] = (prepare[0] + show[0]) / baseline[0];
+  }
 }
-BENCHMARK(BM_Viewer_Frame)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Viewer_Frame)->Iterations(5)->Unit(benchmark::kMillisecond);
 
 void BM_Viewer_Dim_Once_A_Show(benchmark::State& state) {
   Stores stores(2560, 1920);

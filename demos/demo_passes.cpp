@@ -7,6 +7,7 @@
 #include "toolkit/round_button.h"
 #include "users/user_database.h"
 #include "users/user_names.h"
+#include "workspace/color_cycle_window.h"
 #include "workspace/drawing_window.h"
 #include "workspace/shape_palette.h"
 
@@ -67,6 +68,8 @@ void Simulated_User::Pattern_Demo() {
 }
 
 void Simulated_User::Multi_Level_Pattern_Demo() {
+  // Every pass changes the level, the first one the user too.
+  Offer_Saves();
   Set_Mode(Pattern_Mode);
   Pass_Count = 0;
   Gallery_Save_Count = 0;
@@ -74,14 +77,26 @@ void Simulated_User::Multi_Level_Pattern_Demo() {
 }
 
 void Simulated_User::Manipulator_Demo() {
+  const User* user = Current_User();
+  if (!(user && Current_User_Is_Demo() && user->Level_Index() == 3)) Offer_Saves();
   Set_Mode(Manipulator_Mode);
   Pass_Count = 3;
   Begin_Pass_Cycle(3);
 }
 
+// Asked while the person can still answer: once the demonstration plays,
+// a change of user drops unsaved changes without a word.
+void Simulated_User::Offer_Saves() {
+  if (Manipulators) Manipulators->Offer_Save_Before_Demonstration();
+  if (Color_Cycles) Color_Cycles->Offer_Save_Before_Demonstration();
+}
+
 void Simulated_User::Begin_Pass_Cycle(int32_t level_index) {
   const User* user = Current_User();
   Saved_User_Name = user ? user->name : std::string();
+  // Whatever "Demo" does meanwhile, the user file names the person as
+  // current: a program ended or killed in the middle starts as them.
+  if (The_User_Database) The_User_Database->person_away = Saved_User_Name;
   if (user && Current_User_Is_Demo() && user->Level_Index() == level_index) {
     Next_Demo_Pass();
     return;
@@ -92,6 +107,15 @@ void Simulated_User::Begin_Pass_Cycle(int32_t level_index) {
 }
 
 // ---- The pass cycle
+
+void Simulated_User::Bring_Back_Person() {
+  User_Database* db = The_User_Database;
+  if (!db || !db->person_away) return;
+  if (Person_Host) Person_Host->Close_User_Dialog();
+  const std::string person = *db->person_away;
+  const int32_t index = person.empty() ? -1 : db->Find_User(person);
+  if (index != db->current_index && Person_Host) Person_Host->Return_To_User(person);
+}
 
 void Simulated_User::Select_Demo_User(const Demo_User_Dialog& dialog) {
   Pause(500);

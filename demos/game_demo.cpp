@@ -32,6 +32,7 @@ void Simulated_User::Start_Game_Demo(int32_t difficulty) {
   Game_Step_Counter = 0;
   const int32_t level = The_User_Database->current_user->Level_Index();
   const Setting wanted = Game_Demo_Setting_Table[level][std::clamp(difficulty, 0, 1)];
+  Saved_Safari_Setting = std::pair(Safari->A, Safari->B);
   if (Manipulators) Saved_Tab_Point = Manipulators->Current_Tab_Screen_Point();
   Pause(250);
   if (Safari->Run_In_Progress()) {
@@ -86,4 +87,11 @@ void Simulated_User::Next_Game_Round() {
   Pause(1250);
   Left_Click(Button_Point(Help_Button), Pause_Pressed);
   Start_Playback();
+}
+
+void Simulated_User::Put_Back_Safari_Setting() {
+  if (!Saved_Safari_Setting) return;
+  const auto [a, b] = *Saved_Safari_Setting;
+  Saved_Safari_Setting.reset();
+  if (Safari) Safari->Put_Back_Setting(a, b);
 }

@@ -10,6 +10,7 @@
 #include "toolkit/demonstration_state.h"
 #include "toolkit/gui_sizes.h"
 #include "users/caption_owner.h"
+#include "users/user_database.h"
 
 Simulated_User* The_Simulated_User = nullptr;
 
@@ -80,9 +81,15 @@ void Simulated_User::Drag(TPoint from, TPoint to) {
 
 void Simulated_User::Type_Text(const char* text) {
   for (const char* c = text; *c; ++c) {
-    const int32_t key = std::toupper(static_cast<unsigned char>(*c));
+    const auto byte = static_cast<unsigned char>(*c);
+    const int32_t key = std::toupper(byte);
+    // The keys alone type lower case: a capital is typed with Shift, so
+    // that the names read as they are written.
+    const bool shifted = std::isupper(byte) != 0;
+    if (shifted) Append(User_Action::Key_Down, VK_SHIFT);
     Append(User_Action::Key_Down, key);
     Append(User_Action::Key_Up, key);
+    if (shifted) Append(User_Action::Key_Up, VK_SHIFT);
     Pause(100);
   }
   Pause(250);
@@ -136,6 +143,7 @@ LRESULT Simulated_User::Playback_Hook(int code, WPARAM wparam, LPARAM lparam) {
 
 LRESULT Simulated_User::Hook_Procedure(int code, EVENTMSG& record) {
   if (code == HC_SKIP) {
+    Note_Delivered();
     if (!Actions.empty()) Fetch_Next = true;
     else Stop_Playing();
     return 0;
@@ -158,6 +166,36 @@ LRESULT Simulated_User::Hook_Procedure(int code, EVENTMSG& record) {
   record.time = GetTickCount();
   record.hwnd = HWND();
   return answer;
+}
+
+void Simulated_User::Note_Delivered() {
+  const auto key = int32_t(Event.paramL);
+  switch (Event.message) {
+    case WM_LBUTTONDOWN: Left_Held = true; break;
+    case WM_LBUTTONUP: Left_Held = false; break;
+    case WM_RBUTTONDOWN: Right_Held = true; break;
+    case WM_RBUTTONUP: Right_Held = false; break;
+    case WM_KEYDOWN:
+      if (std::find(Keys_Held.begin(), Keys_Held.end(), key) == Keys_Held.end()) Keys_Held.push_back(key);
+      break;
+    case WM_KEYUP: std::erase(Keys_Held, key); break;
+    default: break;
+  }
+}
+
+// A press the playback made and did not end stays down after a stop: a held
+// corner would go on repeating and the next real click would be taken for
+// something else. The releases are played where the pointer stands.
+void Simulated_User::Release_Held_Input() {
+  if (!Left_Held && !Right_Held && Keys_Held.empty()) return;
+  TPoint at;
+  GetCursorPos(at);
+  for (auto key = Keys_Held.rbegin(); key != Keys_Held.rend(); ++key) Append(User_Action::Key_Up, *key);
+  if (Left_Held) Append(User_Action::Left_Up, -1, at);
+  if (Right_Held) Append(User_Action::Right_Up, -1, at);
+  Left_Held = Right_Held = false;
+  Keys_Held.clear();
+  Start_Playback();
 }
 
 void Simulated_User::Stop_Playing() {
@@ -256,6 +294,8 @@ void Simulated_User::End_Demonstration() {
   Set_Mode(No_Demo);
   Pass_Pending = 0;
   Saved_User_Name.clear();
+  if (The_User_Database) The_User_Database->person_away.reset();
+  Put_Back_Safari_Setting();
 }
 
 void Simulated_User::Cancel() {
@@ -265,5 +305,9 @@ void Simulated_User::Cancel() {
   Hook = 0;
   Actions.clear();
   Speeds.clear();
+  Release_Held_Input();
+  // While the mode still says a demonstration runs: the panels drop what
+  // "Demo" changed without asking the person about it.
+  Bring_Back_Person();
   End_Demonstration();
 }

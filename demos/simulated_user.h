@@ -13,7 +13,9 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "demos/user_action.h"
@@ -48,6 +50,17 @@ class Demo_User_Dialog {
   virtual TPoint OK_Button_Point() const = 0;
 };
 
+// What the driver asks of the program above it when a demonstration that
+// plays as another user stops before its own end (the frame answers).
+class Demo_Person_Host {
+ public:
+  virtual ~Demo_Person_Host() = default;
+  // Closes a Name and Level dialog that a pass left open, changing nothing.
+  virtual void Close_User_Dialog() = 0;
+  // Makes the named user current again, as a change of users does.
+  virtual void Return_To_User(const std::string& name) = 0;
+};
+
 class Simulated_User : public Demonstration_Starter {
  public:
   enum Mode : uint32_t { No_Demo = 0, Color_Mixing_Mode = 1, Pattern_Mode = 2, Game_Mode = 3, Manipulator_Mode = 4 };
@@ -69,7 +82,8 @@ class Simulated_User : public Demonstration_Starter {
   void Left_Click(TPoint point, uint32_t pause_bits);
   void Drag(TPoint from, TPoint to);
   // Key strokes of the upper-cased characters (letters, digits, blanks),
-  // 100 ms after each, then 250 ms and Enter.
+  // a capital with Shift held around it, 100 ms after each, then 250 ms and
+  // Enter.
   void Type_Text(const char* text);
   void Append(uint32_t kind, int32_t param, TPoint point = TPoint());
   void Pause(int32_t ms) { Append(User_Action::Pause, ms); }
@@ -88,6 +102,8 @@ class Simulated_User : public Demonstration_Starter {
   bool Running() const { return Demo_Mode != No_Demo; }
   uint32_t Mode() const { return Demo_Mode; }
   void End_Demonstration();
+  // Stops whatever plays: the buttons and keys the playback holds down are
+  // let go, and a person a pass cycle stood in for is current again.
   void Cancel();
   // The demonstrations the help pages' "Show" links start.
   void Color_Mixing_Demo() override;
@@ -107,6 +123,7 @@ class Simulated_User : public Demonstration_Starter {
   void Select_User_Row(const Demo_User_Dialog& dialog, const std::string& name);
   void Next_Demo_Pass();
   void Set_Gallery_Window(Gallery_Window* gallery) { The_Gallery = gallery; }
+  void Set_Person_Host(Demo_Person_Host* host) { Person_Host = host; }
 
   const std::deque<User_Action>& Queue() const { return Actions; }
   const std::vector<int>& Speed_Table() const { return Speeds; }
@@ -132,6 +149,9 @@ class Simulated_User : public Demonstration_Starter {
   uint32_t Pass_Count = 0;
   std::string Saved_User_Name;
   TPoint Saved_Tab_Point;
+  // The match game's setting (first visible step, step count) before the
+  // game demonstration changed it; given back when the demonstration ends.
+  std::optional<std::pair<int32_t, int32_t>> Saved_Safari_Setting;
 
  private:
   void Set_Mode(uint32_t mode);
@@ -140,6 +160,13 @@ class Simulated_User : public Demonstration_Starter {
   void Stop_Playing();
   bool Head_Is_Hold() const { return !Actions.empty() && Actions.front().kind == User_Action::Hold; }
   void Begin_Pass_Cycle(int32_t level_index);
+  // Before a demonstration plays as another user: the person's unsaved
+  // manipulators and colour cycles are offered for saving.
+  void Offer_Saves();
+  void Note_Delivered();
+  void Release_Held_Input();
+  void Bring_Back_Person();
+  void Put_Back_Safari_Setting();
   TPoint Button_Point(const Round_Button* button) const;
   TPoint Shape_Button_Point(int index) const;
   TPoint Corner(int k) const;
@@ -158,6 +185,10 @@ class Simulated_User : public Demonstration_Starter {
   uint32_t Event_Delay = 0;
   bool Fetch_Next = false;
   bool Glide_Arrived = false;
+  // What the delivered events hold down: left and right button, keys.
+  bool Left_Held = false, Right_Held = false;
+  std::vector<int32_t> Keys_Held;
+  Demo_Person_Host* Person_Host = nullptr;
 };
 
 // The one driver, null while none exists.

@@ -3,13 +3,19 @@
 // Saving and renaming are in drawing_collection_save.cpp.
 #include "gallery/drawing_collection.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 
 #include "gallery/gallery_file.h"
 #include "gallery/preparer_thread.h"
 #include "model/shape_drawing.h"
 #include "platform/system/file_system.h"
+#include "platform/system/user_file.h"
 #include "platform/window/message_box.h"
 #include "toolkit/gui_sizes.h"
 #include "users/user.h"
@@ -76,6 +82,25 @@ void Show_On(Shape_Drawing& packed, Shape_Drawing& display) {
   }
 }
 
+// Why an existing gallery file could not be opened; None when it can be
+// opened for reading after all.
+TFile_Fault Open_Fault(const std::string& path) {
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0)
+    return errno == ELOOP    ? TFile_Fault::Link_Loop
+           : errno == ENOENT ? TFile_Fault::Broken_Link
+           : errno == EACCES ? TFile_Fault::No_Permission
+                             : TFile_Fault::Unreadable;
+  if (!S_ISREG(info.st_mode)) return TFile_Fault::Not_Regular;
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return errno == EACCES || errno == EPERM ? TFile_Fault::No_Permission : TFile_Fault::Unreadable;
+  // The store's own lock is exclusive: a shared one is refused only while
+  // someone else holds the file.
+  const bool held = flock(fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+  close(fd);
+  return held ? TFile_Fault::In_Use : TFile_Fault::None;
+}
+
 }  // namespace
 
 // ---- The process-wide pictures and thread
@@ -111,17 +136,31 @@ Drawing_Collection::~Drawing_Collection() {
 
 void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
+  stay_reason = must_stay ? "The folder of your files is read-only" : "";
   if (path.empty()) return;
-  const uint32_t access = The_User_Data.writable ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ;
-  if (!file->Open(path, access, OPEN_EXISTING)) {
-    struct stat info;
+  // A file whose mode lets nobody write it is taken as read-only even by
+  // the administrator, whom the system would let write it.
+  struct stat info;
+  const bool write_protected = stat(path.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
+  const bool writable = The_User_Data.writable && !write_protected;
+  if (!file->Open(path, writable ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, OPEN_EXISTING)) {
     if (lstat(path.c_str(), &info) != 0) return;  // no gallery yet
-    // There, but not ours to read (permissions, in use, not a file): it must
-    // never be replaced by what this store holds.
-    must_stay = true;
-    MessageBox(HWND(), "Unable to read file " + path + "\nThe gallery opens empty and the file is left as it is.",
-               "WARNING", MB_OK | MB_ICONSTOP);
-    return;
+    // There, but not ours to open as asked: shown when it can at least be
+    // read, and never replaced by what this store holds.
+    const TFile_Fault fault = Open_Fault(path);
+    if (writable && fault == TFile_Fault::None && file->Open(path, GENERIC_READ, OPEN_EXISTING)) {
+      Keep_Read_Only("You have no permission to change the file");
+    } else if (fault == TFile_Fault::In_Use && file->Open_Unlocked(path)) {
+      Keep_Read_Only(File_Fault_Reason(fault));
+    } else {
+      must_stay = true;
+      stay_reason = File_Fault_Reason(fault);
+      MessageBox(HWND(), Unreadable_File_Message(path, fault, "the gallery opens empty and the file is left as it is"),
+                 "WARNING", MB_OK | MB_ICONSTOP);
+      return;
+    }
+  } else if (write_protected && The_User_Data.writable) {
+    Keep_Read_Only("The file is read-only");
   }
   if (file->File_Size() < 4) {
     file->Close();
@@ -131,11 +170,23 @@ void Drawing_Collection::Open_File() {
   if (!file->View()) {
     file->Close();
     must_stay = true;
-    MessageBox(HWND(), "Unable to read file " + path + "\nThe gallery opens empty and the file is left as it is.",
+    stay_reason = File_Fault_Reason(TFile_Fault::Unreadable);
+    MessageBox(HWND(),
+               Unreadable_File_Message(path, TFile_Fault::Unreadable,
+                                       "the gallery opens empty and the file is left as it is"),
                "WARNING", MB_OK | MB_ICONSTOP);
     return;
   }
   Read_Records();
+}
+
+void Drawing_Collection::Keep_Read_Only(const std::string& reason) {
+  must_stay = true;
+  stay_reason = reason;
+  MessageBox(HWND(),
+             "Unable to write file " + path + "\n" + reason +
+                 ": your drawings are shown, but changes to the gallery cannot be saved.",
+             "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 void Drawing_Collection::Read_Records() {
@@ -177,6 +228,7 @@ void Drawing_Collection::Report_Damage(size_t read_whole) {
   if (kept_aside.empty() && !must_stay) kept_aside = Gallery_File::Keep_Copy_Aside(path);
   const std::string aside = kept_aside;
   if (aside.empty()) {
+    if (!must_stay) stay_reason = "The file is damaged and no copy of it could be kept";
     must_stay = true;
     outcome = shown + ", and the file is left as it is and will not be changed.";
   } else {
@@ -433,7 +485,11 @@ Shape_Drawing* Drawing_Collection::Picture(const Drawing_Place& place, Picture_S
   Presentation_Data* drawing = Find(place);
   if (!drawing || size < Full_Picture_Size || size > Twelfth_Picture_Size) return nullptr;
   Picture_Set& display = Statics().display;
-  if (size == Full_Picture_Size) return Full_Picture(*drawing, *display.picture[0], true);
+  if (size == Full_Picture_Size) {
+    Shape_Drawing* full = Full_Picture(*drawing, *display.picture[0], true);
+    if (cut_short.load()) Tell_Cut_Short(HWND());
+    return full;
+  }
   if (!drawing->Is_Ready()) {
     if (wait == 0 && !window) return nullptr;
     picture_ready.Reset();
@@ -444,19 +500,46 @@ Shape_Drawing* Drawing_Collection::Picture(const Drawing_Place& place, Picture_S
     if (!drawing->Is_Ready()) return nullptr;
   }
   Show_On(*drawing->pictures[size_t(size)], *display.picture[size_t(size)]);
+  if (cut_short.load()) Tell_Cut_Short(HWND());
   return display.picture[size_t(size)].get();
 }
 
+// Another program may cut the file short while it is mapped; a page beyond
+// its new end faults when touched, so every read is checked against the
+// file's length now, not only against the view's.
 const uint8_t* Drawing_Collection::Record_Bytes(const Storage_Data& entry, uint64_t& size) const {
   size = 0;
   if (entry.record == Storage_Data::No_Record || !file->View()) return nullptr;
-  const uint64_t available = file->View_Size();
-  if (entry.record > available || available - entry.record < Gallery_File::Smallest_Record) return nullptr;
+  const uint64_t available = std::min(file->View_Size(), file->File_Size());
+  if (entry.record > available || available - entry.record < Gallery_File::Smallest_Record) {
+    cut_short.store(true);
+    return nullptr;
+  }
   const uint8_t* record = file->View() + entry.record;
   const uint32_t length = Gallery_File::Read_U32(record);
-  if (length < Gallery_File::Smallest_Record || length > available - entry.record) return nullptr;
+  if (length < Gallery_File::Smallest_Record || length > available - entry.record) {
+    if (length <= file->View_Size() - entry.record) cut_short.store(true);
+    return nullptr;
+  }
   size = length;
   return record;
+}
+
+bool Drawing_Collection::Cut_Short_Now() const {
+  if (!file->View() || end_offset == 0) return false;
+  // The end marker's length field is the last byte every reader needs; a
+  // damaged file may have ended before it when it was mapped.
+  return file->File_Size() < std::min(file->View_Size(), end_offset + 4);
+}
+
+void Drawing_Collection::Tell_Cut_Short(HWND window) {
+  if (told_cut_short) return;
+  told_cut_short = true;
+  MessageBox(window,
+             "Unable to read file " + path +
+                 "\nThe file was cut short by another program: the drawings it no longer holds are shown empty, "
+                 "and nothing is saved over the file until it is whole again.",
+             "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 Shape_Drawing* Drawing_Collection::Full_Picture(Presentation_Data& presentation, Shape_Drawing& target, bool unpack) {

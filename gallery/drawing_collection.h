@@ -175,8 +175,8 @@ class Drawing_Collection {
   // The gallery file's name (the user's "gal" file).
   const std::string& File_Name() const { return path; }
   // Nothing may be written to the gallery file: the user data directory is
-  // read-only, or the file exists but could not be opened, or a damaged file
-  // could not be kept aside.
+  // read-only, the file is read-only or held by another program, it exists
+  // but could not be opened, or a damaged file could not be kept aside.
   bool File_Must_Stay() const { return must_stay; }
 
   // The side in pixels of a picture size (needs a store to have been made).
@@ -198,6 +198,8 @@ class Drawing_Collection {
   struct Save_Plan;
 
   void Open_File();
+  // The file can be read but may not be written: why, told to the person.
+  void Keep_Read_Only(const std::string& reason);
   void Read_Records();
   void Report_Damage(size_t read_whole);
   Storage_Data& Append_Entry(std::unique_ptr<Shape_Drawing> drawing, const Drawing_Place& place);
@@ -216,6 +218,12 @@ class Drawing_Collection {
   void Empty_Bin_And_Slots();
   std::unique_ptr<Presentation_Data> Copy_Presentation(Presentation_Data& source);
   const uint8_t* Record_Bytes(const Storage_Data& entry, uint64_t& size) const;
+  // The file no longer holds every record read or written: another program
+  // cut it short.
+  bool Cut_Short_Now() const;
+  // Tells the person, once per store, that records could not be read
+  // because the file was cut short.
+  void Tell_Cut_Short(HWND window);
 
   // Save.
   Save_Plan Plan_Save();
@@ -248,6 +256,8 @@ class Drawing_Collection {
   size_t entry_count = 0;
   bool changed = false;
   bool must_stay = false;
+  // Why the file must stay, as the second line of a refusal begins.
+  std::string stay_reason;
   // The file was not read whole: every save rewrites it (after a copy of the
   // original has been kept aside, as kept_aside).
   bool damaged = false;
@@ -255,6 +265,10 @@ class Drawing_Collection {
   // The file at path is no longer the one mapped (a rewrite could not be
   // opened again): the next save rewrites it.
   bool detached = false;
+  // A record lay beyond the file's end when it was read (set by whichever
+  // thread read it); told_cut_short once the person has been told.
+  mutable std::atomic<bool> cut_short{false};
+  bool told_cut_short = false;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};

@@ -3,10 +3,11 @@
 // A save keeps the file valid at every instant, so that a program stopped at
 // any point loses no drawing:
 // - nothing dropped and no drawing moved between cells: the new drawings are
-//   appended in place. The space is reserved first (a full disk fails here,
-//   never under the mapping); the records and a new end marker go behind the
-//   old end marker, which is itself the first new record's length field; it
-//   is written last, in one 4-byte store, after the rest reached the disk.
+//   appended in place. Every block they take is reserved first, holes of a
+//   sparse file included (a full disk fails here, never under the mapping);
+//   the records and a new end marker go behind the old end marker, which is
+//   itself the first new record's length field; it is written last, in one
+//   4-byte store, after the rest reached the disk.
 // - anything else (records dropped, drawings exchanged, a damaged file): the
 //   whole new file is written beside the old one and renamed over it.
 #include <algorithm>
@@ -53,11 +54,33 @@ void Drawing_Collection::Save(const User& user, HWND window) {
   for (auto& entry : entries) entry->keep = false;
   for (Presentation_Data* cell : grid)
     if (cell) cell->storage->keep = true;
+  if (!must_stay && Cut_Short_Now()) {
+    // Whatever is written now would replace records the file may get back
+    // (a copy put back whole): the grid stays as arranged, its new drawings
+    // in memory, until a save finds the file whole.
+    cut_short.store(true);
+    Tell_Cut_Short(window);
+    if (changed || std::any_of(entries.begin(), entries.end(), [](const auto& entry) {
+          return entry->keep && entry->record == Storage_Data::No_Record;
+        }))
+      MessageBox(window,
+                 "Unable to write file " + path +
+                     "\nThe file was cut short by another program: your changes are kept until you leave the "
+                     "program, and saved when the file is whole again.",
+                 "WARNING", MB_OK | MB_ICONSTOP);
+    Drop_Unkept();
+    Empty_Bin_And_Slots();
+    Start_Pass();
+    return;
+  }
   Save_Plan plan = Plan_Save();
   const bool untouched = !plan.dropped && !plan.moved && plan.kept_new.empty() && !damaged && !detached;
   if (must_stay) {
     // The file may not be written: what it holds stands.
-    if (!untouched) MessageBox(window, "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+    if (!untouched)
+      MessageBox(window,
+                 "Unable to write file " + path + "\n" + stay_reason + ": your changes to the gallery are not saved.",
+                 "WARNING", MB_OK | MB_ICONSTOP);
     Revert();
     return;
   }
@@ -154,6 +177,9 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
       return false;
     }
   }
+  // Every block written is reserved, not only those the file grows by: the
+  // file may have a hole behind its end marker.
+  if (!file->Reserve(start, needed - start)) return false;
   uint8_t* view = file->View();
   uint64_t offset = start;
   for (Storage_Data* entry : plan.kept_new) {
@@ -259,6 +285,7 @@ void Drawing_Collection::Clear() {
   entry_count = 0;
   changed = false;
   damaged = detached = false;
+  cut_short.store(false);
   bounding_box = Bounding_Box{};
 }
 
@@ -272,6 +299,7 @@ void Drawing_Collection::Reload() {
 void Drawing_Collection::Revert() {
   Pause_Preparer();
   grid.fill(nullptr);
+  std::vector<Presentation_Data*> unread;
   // Forward, so that as at opening a later record for a cell wins it.
   for (auto& entry : entries) {
     entry->keep = entry->record != Storage_Data::No_Record;
@@ -279,6 +307,13 @@ void Drawing_Collection::Revert() {
     uint64_t length = 0;
     const uint8_t* record = Record_Bytes(*entry, length);
     Presentation_Data* drawing = entry->presentation.get();
+    if (!record && cut_short.load() && drawing->place.Is_Grid_Cell()) {
+      // Its record is beyond the file's end now: it keeps its cell (shown
+      // empty) rather than going, so that a save made once the file is whole
+      // again still writes it.
+      unread.push_back(drawing);
+      continue;
+    }
     const int32_t row = record ? int32_t(Gallery_File::Read_U32(record + 4)) : -1;
     const int32_t column = record ? int32_t(Gallery_File::Read_U32(record + 8)) : -1;
     drawing->place = Drawing_Place{Drawing_Place::Grid, row, column};
@@ -289,6 +324,14 @@ void Drawing_Collection::Revert() {
     Presentation_Data*& cell = Cell(row, column);
     if (cell) cell->place = Drawing_Place{};
     cell = drawing;
+  }
+  for (Presentation_Data* drawing : unread) {
+    Presentation_Data*& cell = Cell(drawing->place.a, drawing->place.b);
+    if (cell) {
+      drawing->storage->keep = false;
+    } else {
+      cell = drawing;
+    }
   }
   Drop_Unkept();
   Empty_Bin_And_Slots();

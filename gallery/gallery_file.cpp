@@ -1,10 +1,14 @@
 #include "gallery/gallery_file.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 
 #include "model/shape_drawing.h"
 #include "platform/system/file_system.h"
@@ -80,17 +84,59 @@ Gallery_File::Contents Gallery_File::Scan(const Reader& read, uint64_t size) {
 
 namespace {
 
-bool Same_Contents(const std::string& a, const std::string& b) {
-  std::error_code error;
-  if (std::filesystem::file_size(a, error) != std::filesystem::file_size(b, error) || error) return false;
-  std::ifstream x(a, std::ios::binary), y(b, std::ios::binary);
-  std::vector<char> p(1 << 16), q(1 << 16);
-  while (x && y) {
-    x.read(p.data(), std::streamsize(p.size()));
-    y.read(q.data(), std::streamsize(q.size()));
-    if (x.gcount() != y.gcount() || std::memcmp(p.data(), q.data(), size_t(x.gcount())) != 0) return false;
+// The offset of the first byte at or after at that the file holds as data,
+// size when only a hole follows. A file system that cannot tell holes has
+// data everywhere.
+uint64_t Next_Data(int fd, uint64_t at, uint64_t size) {
+  const off_t data = lseek(fd, off_t(at), SEEK_DATA);
+  if (data < 0) return errno == ENXIO ? size : at;
+  return std::min<uint64_t>(uint64_t(data), size);
+}
+
+// The end of the data that begins at at (at itself inside a hole).
+uint64_t Data_End(int fd, uint64_t at, uint64_t size) {
+  const off_t hole = lseek(fd, off_t(at), SEEK_HOLE);
+  return hole < 0 ? size : std::min<uint64_t>(uint64_t(hole), size);
+}
+
+bool Same_Range(int x, int y, uint64_t from, uint64_t to) {
+  std::vector<uint8_t> p(1 << 16), q(1 << 16);
+  while (from < to) {
+    const size_t n = size_t(std::min<uint64_t>(p.size(), to - from));
+    if (pread(x, p.data(), n, off_t(from)) != ssize_t(n) || pread(y, q.data(), n, off_t(from)) != ssize_t(n) ||
+        std::memcmp(p.data(), q.data(), n) != 0)
+      return false;
+    from += n;
   }
-  return x.eof() && y.eof();
+  return true;
+}
+
+// Whether two files hold the same bytes. Where both have a hole there is
+// nothing to read: a sparse gallery is compared at the cost of its data.
+bool Same_Contents(int x, int y) {
+  struct stat a, b;
+  if (fstat(x, &a) != 0 || fstat(y, &b) != 0 || !S_ISREG(a.st_mode) || !S_ISREG(b.st_mode) || a.st_size != b.st_size)
+    return false;
+  const uint64_t size = uint64_t(a.st_size);
+  uint64_t at = 0;
+  while (at < size) {
+    const uint64_t start = std::min(Next_Data(x, at, size), Next_Data(y, at, size));
+    if (start >= size) break;
+    const uint64_t end = std::max(Data_End(x, start, size), Data_End(y, start, size));
+    if (end <= start || !Same_Range(x, y, start, end)) return false;
+    at = end;
+  }
+  return true;
+}
+
+bool Same_Contents(const std::string& a, const std::string& b) {
+  const int x = open(a.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (x < 0) return false;
+  const int y = open(b.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const bool same = y >= 0 && Same_Contents(x, y);
+  if (y >= 0) close(y);
+  close(x);
+  return same;
 }
 
 // A copy kept aside earlier of the same bytes (the gallery opened again

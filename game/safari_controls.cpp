@@ -412,12 +412,17 @@ std::unique_ptr<Shape_Target> Safari_Controls::Take_Target() {
   return target;
 }
 
+Safari_Controls::Show_Size Safari_Controls::Fireworks_For(bool from_drawing, bool demonstration, int32_t a,
+                                                           int32_t b) {
+  if (from_drawing) return {b, 1};
+  if (demonstration) return {1, a};
+  return {b, a};
+}
+
 void Safari_Controls::Prepare_Fireworks(const Shape_Target& target) {
   if (!Fireworks) return;
-  if (target.From_Drawing())
-    Fireworks->Start(B, 1);
-  else
-    Fireworks->Start(B, Demonstration_Running() ? 1 : A);
+  const Show_Size size = Fireworks_For(target.From_Drawing(), Demonstration_Running(), A, B);
+  Fireworks->Start(size.waves, size.per_wave);
 }
 
 // A run starts with target, or with the generator's next one when none is
@@ -702,16 +707,19 @@ void Safari_Controls::Slide_Camera(bool jump) {
 
 // ---- Users and targets
 
+void Safari_Controls::Drop_Run() {
+  if (!Run_In_Progress()) return;
+  KillTimer(Clock_Timer);
+  Clear_Run();
+  Shown = 0;
+  Done = 0;
+  Flashing = false;
+  Slide_Camera(true);
+  if (Album) Album->Clear();
+}
+
 void Safari_Controls::Set_User() {
-  if (Run_In_Progress()) {
-    KillTimer(Clock_Timer);
-    Clear_Run();
-    Shown = 0;
-    Done = 0;
-    Flashing = false;
-    Slide_Camera(true);
-    if (Album) Album->Clear();
-  }
+  Drop_Run();
   Streak.Clear();
   if (Generator) Generator->Drop_All();
   const int32_t level = Level();
@@ -730,6 +738,21 @@ void Safari_Controls::Set_User() {
     }
     Invalidate(false);
   }
+}
+
+void Safari_Controls::Put_Back_Setting(int32_t a, int32_t b) {
+  // A run still going is the demonstration's, played at its setting.
+  Drop_Run();
+  const Safari_Pair p{a, b};
+  if (p == Safari_Pair{A, B} || !Safari_Level_Tables::Fits(p, Level())) return;
+  const bool a_changed = a != A;
+  A = a;
+  B = b;
+  Streak.Clear();
+  Draw_Cells();
+  Move_Album();
+  Invalidate(false);
+  if (a_changed && Generator) Generator->Request(A, nullptr);
 }
 
 void Safari_Controls::Refresh_Targets() {

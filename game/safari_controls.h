@@ -53,6 +53,16 @@ class Safari_Controls : public TWindow, public Sound_Client, public Palette_Game
   static constexpr std::array<const char*, 5> Hints = {" ", "Start Safari", "Stop Safari", "Set Step Count",
                                                        "Set First Visible Step"};
 
+  // The size of the fireworks show a run earns: a generated run, b waves
+  // of a fireworks; a run from the player's own drawing, b waves of one; a
+  // demonstrated run, one wave of a, so the demonstration moves on sooner.
+  struct Show_Size {
+    int32_t waves;
+    int32_t per_wave;
+    bool operator==(const Show_Size&) const = default;
+  };
+  static Show_Size Fireworks_For(bool from_drawing, bool demonstration, int32_t a, int32_t b);
+
   Safari_Controls(TWindow* parent, const TRect& rect, Drawing_Window* drawing_window, Shape_Palette* shape_palette,
                   Transform_Palette* manipulator_palette, Target_Generator* target_generator,
                   Fireworks_Factory* fireworks_factory);
@@ -82,6 +92,9 @@ class Safari_Controls : public TWindow, public Sound_Client, public Palette_Game
   // A fresh first target from the palette as it is now (not during a run,
   // whose next stage is already on its way).
   void Refresh_Targets() override;
+  // Gives back a setting (first visible step, step count) that a
+  // demonstration changed; a run still going ends without a score.
+  void Put_Back_Setting(int32_t a, int32_t b);
   void Sound_Done(Sound_Wave* wave) override;
 
   // ---- For the demonstrations: screen centres of the camera and of cell i.
@@ -158,6 +171,8 @@ class Safari_Controls : public TWindow, public Sound_Client, public Palette_Game
   void Slide_Camera(bool jump);
   void Set_Camera_Left(int32_t left);
   void Clear_Run();
+  // Ends a run at once: no score, no fireworks, the camera back home.
+  void Drop_Run();
   void Restart_Return();
   void Prepare_Fireworks(const Shape_Target& target);
   void Award_Points();

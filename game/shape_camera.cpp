@@ -40,10 +40,8 @@ Shape_Camera::Shape_Camera(const TDC& dc) {
   const auto flashing = Cached_Copy(Flash_Picture, size);
   Mask = std::make_unique<TBitmap>(size.cx, size.cy);
   GUI_Bitmaps::Blit_Two_Color(dc, *normal, *Mask, Key_Color);
-  Flash_Mask = std::make_unique<TBitmap>(size.cx, size.cy);
-  GUI_Bitmaps::Blit_Two_Color(dc, *flashing, *Flash_Mask, Key_Color);
   Normal_Picture = Masked_Sprite(*normal, *Mask);
-  Flashing_Picture = Masked_Sprite(*flashing, *Flash_Mask);
+  Flashing_Picture = Masked_Sprite(*flashing, *Mask);
   if (The_GUI_Bitmaps) {
     The_GUI_Bitmaps->Drop(Camera_Picture);
     The_GUI_Bitmaps->Drop(Flash_Picture);
@@ -51,7 +49,7 @@ Shape_Camera::Shape_Camera(const TDC& dc) {
 }
 
 void Shape_Camera::Draw(TDC& dc, const TRect& rect, bool flash) const {
-  TMemoryDC mask(flash ? *Flash_Mask : *Mask);
+  TMemoryDC mask(*Mask);
   TMemoryDC picture(flash ? *Flashing_Picture : *Normal_Picture);
   dc.BitBlt(rect, mask, TPoint(0, 0), SRCAND);
   dc.BitBlt(rect, picture, TPoint(0, 0), SRCPAINT);

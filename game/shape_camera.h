@@ -23,6 +23,8 @@ class Shape_Camera {
   Shape_Camera& operator=(const Shape_Camera&) = delete;
 
   // The mask ANDed in, then the normal or the flashing picture ORed over it.
+  // Both pictures go through the camera's one outline: the flash is drawn
+  // inside it.
   void Draw(TDC& dc, const TRect& rect, bool flash) const;
 
   TSize Size() const { return Rect.Size(); }
@@ -31,9 +33,6 @@ class Shape_Camera {
   std::unique_ptr<TBitmap> Flashing_Picture;
   // White where the camera is transparent, black over the camera.
   std::unique_ptr<TBitmap> Mask;
-  // The same for the flashing picture, whose flash reaches beyond the
-  // camera's outline: through the camera's own mask it would not show.
-  std::unique_ptr<TBitmap> Flash_Mask;
   TRect Rect;
 };
 

@@ -9,6 +9,7 @@
 #include "platform/system/resource.h"
 #include "platform/system/settings.h"
 #include "platform/window/application.h"
+#include "platform/window/desktop.h"
 #include "platform/window/user.h"
 #include "platform/window/window_dc.h"
 #include "toolkit/gui_bitmaps.h"
@@ -32,6 +33,16 @@ std::string Program_Folder() {
   std::string folder(path, size_t(n));
   const size_t slash = folder.rfind('/');
   return slash == 0 ? "/" : slash == std::string::npos ? "." : folder.substr(0, slash);
+}
+
+// Paints, parents first, every shown window that waits for a paint, so that
+// the screen holds what the windows show and nothing a closed popup (a
+// menu) left on it.
+void Paint_What_Waits(TWindow& window) {
+  if (!window.IsWindow() || !window.IsWindowVisible()) return;
+  window.UpdateWindow();
+  for (TWindow* child : std::vector<TWindow*>(window.Children()))
+    if (child->Is_Child()) Paint_What_Waits(*child);
 }
 
 }  // namespace
@@ -125,6 +136,8 @@ void Help_Window::Show_Section(int section, TWindow* new_owner) {
   hover = No_Button;
   focused = Single() ? OK_Button : End_Button;
   Make_Fonts();
+  for (TWindow* top : std::vector<TWindow*>(TDesktop::Current().Top_Levels()))
+    if (top != this) Paint_What_Waits(*top);
   Save_Screen();
   // Made before the frame, the window would lie below it.
   BringWindowToTop();

@@ -158,8 +158,11 @@ void Help_Window::Paint(TDC& dc, bool, TRect& rect) {
   }
 
   Paint_Buttons(dc);
-  Draw_Focus(dc, focused);
+  // The counter goes under the focus rectangle: Tab takes the rectangle
+  // away by inverting it again, which only works where nothing was painted
+  // over it since.
   Paint_Counter(dc);
+  Draw_Focus(dc, focused);
   dc.RestoreObjects();
 }
 

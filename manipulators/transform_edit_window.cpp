@@ -70,7 +70,10 @@ Transform_Edit_Window::Transform_Edit_Window(TWindow* parent, const TRect& rect)
   View_Map = Affine_Transform_2D(Edit_Area);
   View_Inverse = Affine_Transform_2D::Inverse(View_Map);
   Visible_Circle = {0.5f, 0.5f, float(Inner_Rect.Width() / 2.0 / Edit_Area.Width())};
-  Dialog_Area = TRect(0, rect.top, rect.left, rect.Height());
+  // The dialog fills the layout left of the editor: from the layout's left
+  // edge, which is the screen's only where the layout fills the screen.
+  const TPoint origin = The_GUI_Sizes ? The_GUI_Sizes->Origin_On_Screen() : TPoint(0, 0);
+  Dialog_Area = TRect(origin.x, rect.top, rect.left, origin.y + rect.Height());
   Dialog_Maker = Transform_Edit_Dialog::Maker();
 }
 

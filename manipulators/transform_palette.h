@@ -74,6 +74,9 @@ class Transform_Palette : public Divided_Notebook {
   std::pair<int32_t, std::string> Manipulator_Source(const Palette_Users::Person& user) const;
   bool Source_Changed() const;
   void Change_User();
+  // Before a demonstration plays as another user: the person is asked
+  // whether to save the manipulators they changed (during it nobody is).
+  void Offer_Save_Before_Demonstration();
 
   // Commands.
   void New();

@@ -1,6 +1,7 @@
 // The palette's files and sources: reading and writing whole collections,
 // choosing between the level's built-in set and the user's own file, and the
 // change of user.
+#include <cerrno>
 #include <filesystem>
 
 #include "manipulators/manipulator_file.h"
@@ -109,8 +110,9 @@ bool Transform_Palette::Write_User_File(const Palette_Users::Person& user) {
   std::vector<uint8_t> bytes;
   opstream os(bytes);
   Write_All(os);
+  errno = 0;
   if (os.Fail() || !Write_File_Atomically(path, bytes)) {
-    Stop("Unable to write file " + path, "WARNING");
+    Stop(Unwritable_File_Message(path, errno, "the manipulators are not saved"), "WARNING");
     return false;
   }
   Source_Id = File_Source;
@@ -201,9 +203,9 @@ void Transform_Palette::Change_User() {
       std::string text = same_person ? "Save changes to shape manipulators?"
                                      : "Save changes to shape manipulators belonging to " + previous.name + "?";
       if (User_File_Exists && Source_Id != File_Source) text += Overwrite_Note;
-      // A demonstration cannot ask (the person's input is blocked): it keeps
-      // the person's changes rather than throw them away.
-      const bool yes = users.Demonstration_Running() || Ask(text, "User Change", MB_YESNO) == IDYES;
+      // A demonstration cannot ask (the person's input is blocked): its
+      // changes go. The person was asked before it began.
+      const bool yes = !users.Demonstration_Running() && Ask(text, "User Change", MB_YESNO) == IDYES;
       if (yes && Write_User_File(previous) && users.Previous_Exists()) {
         Set_User_File_Flag(previous.name, previous.level, true);
       }
@@ -236,6 +238,14 @@ void Transform_Palette::Change_User() {
     Notify_Changed();
   }
   window->Update_Buttons(previous_level, level);
+}
+
+void Transform_Palette::Offer_Save_Before_Demonstration() {
+  if (!Modified || !users.Data_Directory_Writable()) return;
+  const Palette_Users::Person person = users.Current();
+  std::string text = "Save changes to shape manipulators belonging to " + person.name + "?";
+  if (User_File_Exists && Source_Id != File_Source) text += Overwrite_Note;
+  if (Ask(text, "User Change", MB_YESNO) == IDYES) Write_User_File(person);
 }
 
 bool Transform_Palette::CanClose() {

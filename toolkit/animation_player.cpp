@@ -5,6 +5,7 @@
 
 #include "model/dib_allocator.h"
 #include "model/gui_colors.h"
+#include "platform/gdi/surface.h"
 #include "platform/system/clock.h"
 #include "toolkit/sound_player.h"
 
@@ -30,7 +31,9 @@ void Animation_Player::Play(Animation_Sequence* sequence, const TDib* background
   TMutex::TLock lock(Frame_Lock);
   Sequence = sequence;
   Background = background;
-  TSize size = background->Size();
+  // The work picture is the sequence's size; a pool picture may be wider
+  // (rows padded), which the sequence allows for.
+  TSize size = sequence->Size();
   if (The_DIB_Allocator) {
     Work_Picture = The_DIB_Allocator->Get(size.cx, size.cy);
   } else {
@@ -45,12 +48,15 @@ void Animation_Player::Play(Animation_Sequence* sequence, const TDib* background
   Target = target;
   Rectangle = rect;
   Interval = interval == -1 ? sequence->Frame_Interval() : interval;
+  // A 32-bit screen takes plain copies of a 32-bit work picture.
+  const bool in_colour = target && target->Binding() && target->Binding()->Surface() &&
+                         target->Binding()->Surface()->Bits_Per_Pixel() == 32;
+  Presenter.Start(in_colour);
   ++Show_Serial;
   Is_Playing = true;
   // Frames that cannot be drawn on the background (another size) are not
   // shown at all, rather than waited for for ever.
-  Frames_Pending = sequence->Frames_Remain() && background->Size() == sequence->Size() &&
-                   background->BitsPixel() == 8;
+  Frames_Pending = sequence->Frames_Remain() && sequence->Fits(*background) && sequence->Fits(*Work_Picture);
   Sound_Pending = false;
   if (Sound_Wave* wave = sequence->Track().Mixed_Wave(); wave && The_Sound_Player) {
     wave->Set_Position(0, Sound_Frames);
@@ -94,19 +100,17 @@ void Animation_Player::Finished() {
     The_DIB_Allocator->Release(Work_Picture);
   Work_Picture = nullptr;
   Own_Work_Picture.reset();
+  Presenter.Release();
   Is_Playing = false;
 }
 
 void Animation_Player::Prepare_Frame() {
   if (!Work_Picture || !Background || !Sequence) return;
-  size_t bytes = std::min<size_t>(Background->SizeImage(), Work_Picture->SizeImage());
-  std::memcpy(Work_Picture->GetBits(), Background->GetBits(), bytes);
-  Sequence->Next_Frame(*Work_Picture);
+  Presenter.Prepare(*Sequence, *Background, *Work_Picture);
 }
 
 void Animation_Player::Show_Frame() {
-  if (Target && Work_Context)
-    Target->BitBlt(Rectangle.left, Rectangle.top, Rectangle.Width(), Rectangle.Height(), *Work_Context, 0, 0, SRCCOPY);
+  if (Target && Work_Context) Presenter.Show(*Target, Rectangle, *Work_Context);
   if (Sequence && !Sequence->Frames_Remain()) {
     Frames_Pending = false;
     if (!Sound_Pending) End_Show();

@@ -5,7 +5,8 @@
 //
 // A playback thread, living as long as the player, paces the frames on the
 // platform clock: each frame is prepared one interval ahead (background
-// copied, frame unpacked over it) so that showing it is one block copy.
+// put back where the last frame drew, frame unpacked over it) so that
+// showing it is one block copy of the part that changed.
 // The frame lock guards the work picture, its context, the flags and the
 // frame counters; it is never held while the thread waits.
 //
@@ -24,6 +25,7 @@
 #include "platform/system/event_semaphore.h"
 #include "platform/system/mutex.h"
 #include "toolkit/animation_sequence.h"
+#include "toolkit/frame_presenter.h"
 #include "toolkit/sound_client.h"
 #include "toolkit/tthread.h"
 
@@ -85,6 +87,7 @@ class Animation_Player : public Sound_Client {
   TDiBitmap* Work_Picture = nullptr;
   std::unique_ptr<TDiBitmap> Own_Work_Picture;
   std::unique_ptr<TDibDC> Work_Context;
+  Frame_Presenter Presenter;
   std::atomic<bool> Is_Playing{false};
   bool Frames_Pending = false;
   bool Sound_Pending = false;

@@ -23,9 +23,11 @@ Animation_Sequence::Animation_Sequence(TSize size, int32_t interval, int32_t dur
 }
 
 bool Animation_Sequence::Fits(const TDib& picture) const {
-  // The code reads rows as one array, so rows must carry no padding.
-  return picture.BitsPixel() == 8 && picture.Width() == Width && picture.Height() == Height &&
-         picture.Pitch() == Width && Width > 0 && Height > 0;
+  // Pictures from the pool are as wide as their rows, padded to four
+  // pixels: the frame is the first Width pixels of each row.
+  const int32_t padded = (Width + 3) & ~3;
+  return picture.BitsPixel() == 8 && picture.Width() >= Width && picture.Width() <= padded &&
+         picture.Height() == Height && picture.Pitch() >= Width && Width > 0 && Height > 0;
 }
 
 uint8_t Animation_Sequence::Key_Index(const TDib& picture, TColor key) const {
@@ -47,9 +49,10 @@ bool Animation_Sequence::Add_Frame(const TDib& picture, const TRect* rect, TColo
   uint8_t* out = Frame_Memory.Base() + Used_Bytes;
   const size_t room = Frame_Memory.Top() - Used_Bytes;
   const uint8_t key_index = Key_Index(picture, key);
+  const size_t stride = size_t(picture.Pitch());
   const size_t packed =
-      rect ? Frame_Run_Code::Pack_Rect(picture.GetBits(), Width, Height, *rect, key_index, out, room)
-           : Frame_Run_Code::Pack(picture.GetBits(), Width, Height, key_index, out, room);
+      rect ? Frame_Run_Code::Pack_Rect(picture.GetBits(), Width, Height, *rect, key_index, out, room, stride)
+           : Frame_Run_Code::Pack(picture.GetBits(), Width, Height, key_index, out, room, stride);
   if (packed == 0) return false;
   Used_Bytes += packed;
   ++Frames;
@@ -60,12 +63,23 @@ bool Animation_Sequence::Next_Frame(TDib& picture) {
   if (Read_Frames >= Frames || !Fits(picture)) return false;
   const uint8_t* packed = Frame_Memory.Base() + Read_Offset;
   const size_t available = Used_Bytes - Read_Offset;
-  Frame_Run_Code::Unpack(packed, available, picture.GetBits(), size_t(Width) * size_t(Height));
+  Frame_Run_Code::Unpack(packed, available, picture.GetBits(), Width, Height, size_t(picture.Pitch()));
+  Frame_Read();
+  return true;
+}
+
+void Animation_Sequence::Frame_Read() {
+  const uint8_t* packed = Frame_Memory.Base() + Read_Offset;
+  const size_t available = Used_Bytes - Read_Offset;
   size_t length = available >= 4 ? Frame_Run_Code::Packed_Length(packed) : available;
   Read_Offset += available >= 4 ? std::clamp<size_t>(length, 4, available) : available;
   ++Read_Frames;
   Frame_Memory.Set_Bottom(Read_Offset);
-  return true;
+}
+
+TRect Animation_Sequence::Next_Frame_Box() const {
+  if (Read_Frames >= Frames) return {};
+  return Frame_Run_Code::Drawn_Box(Frame_Memory.Base() + Read_Offset, Used_Bytes - Read_Offset, Width, Height);
 }
 
 void Animation_Sequence::Finish() {

@@ -9,6 +9,7 @@
 #include "platform/gdi/color.h"
 #include "platform/gdi/dib.h"
 #include "platform/gdi/geometry.h"
+#include "toolkit/frame_run_code.h"
 #include "toolkit/sound_track.h"
 #include "toolkit/virtual_memory.h"
 
@@ -19,6 +20,10 @@ class Animation_Sequence {
   Animation_Sequence(const Animation_Sequence&) = delete;
   Animation_Sequence& operator=(const Animation_Sequence&) = delete;
 
+  // Whether frames can be packed from and drawn onto the picture: 8 bits,
+  // the sequence's height, and its width or that width padded to four
+  // pixels (a pool picture), whose first columns are the frame.
+  bool Fits(const TDib& picture) const;
   // Packs the picture (8 bits, the sequence's size), only the rectangle when
   // one is given; pixels of the key colour are transparent. False, with no
   // frame added, when the frame memory cannot hold it or the picture does
@@ -27,6 +32,20 @@ class Animation_Sequence {
   // Draws the next frame over the picture's pixels; false when every frame
   // was shown or the picture does not fit.
   bool Next_Frame(TDib& picture);
+  // The part of the picture (top-down) that the next frame draws on; empty
+  // when every frame was shown.
+  TRect Next_Frame_Box() const;
+  // Gives the next frame's runs of drawn pixels to draw instead of
+  // drawing them (Frame_Run_Code::For_Each_Literal); false when every
+  // frame was shown.
+  template <class Draw>
+  bool Next_Frame_Runs(Draw&& draw) {
+    if (Read_Frames >= Frames) return false;
+    Frame_Run_Code::For_Each_Literal(Frame_Memory.Base() + Read_Offset, Used_Bytes - Read_Offset,
+                                     size_t(Width) * size_t(Height), draw);
+    Frame_Read();
+    return true;
+  }
   // Gives back unused frame memory and mixes the sound track.
   void Finish();
 
@@ -40,8 +59,9 @@ class Animation_Sequence {
   Sound_Track& Track() { return Sound; }
 
  private:
-  bool Fits(const TDib& picture) const;
   uint8_t Key_Index(const TDib& picture, TColor key) const;
+  // Moves the reading on past the frame just read.
+  void Frame_Read();
 
   int32_t Interval;
   int32_t Width;

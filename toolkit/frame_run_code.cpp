@@ -101,7 +101,11 @@ uint32_t Packed_Length(const uint8_t* packed) {
   return uint32_t(packed[0]) | uint32_t(packed[1]) << 8 | uint32_t(packed[2]) << 16 | uint32_t(packed[3]) << 24;
 }
 
-size_t Pack(const uint8_t* pixels, int width, int height, uint8_t key, uint8_t* out, size_t capacity) {
+size_t Pack(const uint8_t* pixels, int width, int height, uint8_t key, uint8_t* out, size_t capacity,
+            size_t stride) {
+  // Padded rows go row by row, which the rectangle's packing does.
+  if (stride != 0 && stride != size_t(width) && width > 0 && height > 0)
+    return Pack_Rect(pixels, width, height, TRect(0, 0, width, height), key, out, capacity, stride);
   Code_Writer writer(out, capacity);
   const size_t end = width > 0 && height > 0 ? size_t(width) * size_t(height) : 0;
   size_t i = 0;
@@ -120,7 +124,7 @@ size_t Pack(const uint8_t* pixels, int width, int height, uint8_t key, uint8_t* 
 }
 
 size_t Pack_Rect(const uint8_t* pixels, int width, int height, const TRect& rect, uint8_t key, uint8_t* out,
-                 size_t capacity) {
+                 size_t capacity, size_t stride) {
   Code_Writer writer(out, capacity);
   const int left = std::max(rect.left, 0);
   const int top = std::max(rect.top, 0);
@@ -128,12 +132,15 @@ size_t Pack_Rect(const uint8_t* pixels, int width, int height, const TRect& rect
   const int bottom = std::min(rect.bottom, height);
   if (left >= right || top >= bottom) return writer.Finish();
 
+  // Skips count the frame's pixels (w a row); p walks the picture's bytes
+  // (row_bytes a row).
   const size_t w = size_t(width);
+  const size_t row_bytes = stride != 0 ? stride : w;
   const size_t span = size_t(right - left);
-  size_t p = size_t(height - bottom) * w + size_t(left);
+  size_t p = size_t(height - bottom) * row_bytes + size_t(left);
   // The skip up to the rectangle's first pixel: whole long skips first, the
   // rest carried into the first code of the first row.
-  size_t s = p;
+  size_t s = size_t(height - bottom) * w + size_t(left);
   while (s >= Max_Skip) {
     writer.Skip(Max_Skip);
     s -= Max_Skip;
@@ -161,39 +168,37 @@ size_t Pack_Rect(const uint8_t* pixels, int width, int height, const TRect& rect
       }
     }
     s += w - span;
-    p = row_start + w;
+    p = row_start + row_bytes;
   }
   return writer.Finish();
 }
 
 bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, size_t pixel_count) {
-  if (packed_size < 4) return false;
-  const size_t total = Packed_Length(packed);
-  if (total < 4 || total > packed_size) return false;
-  size_t i = 4;
-  size_t p = 0;
-  while (i < total) {
-    const uint8_t b = packed[i];
-    if (b & 1) {
-      const size_t n = b >> 1;
-      if (n > total - i - 1 || n > pixel_count - p) return false;
-      std::memcpy(pixels + p, packed + i + 1, n);
-      p += n;
-      i += 1 + n;
-    } else if ((b & 2) == 0) {
-      const size_t n = b >> 2;
-      if (n > pixel_count - p) return false;
-      p += n;
-      i += 1;
-    } else {
-      if (total - i < 2) return false;
-      const size_t n = (uint32_t(b) | uint32_t(packed[i + 1]) << 8) >> 2;
-      if (n > pixel_count - p) return false;
-      p += n;
-      i += 2;
+  return For_Each_Literal(packed, packed_size, pixel_count,
+                          [&](size_t p, const uint8_t* from, uint32_t n) { std::memcpy(pixels + p, from, n); });
+}
+
+bool Unpack(const uint8_t* packed, size_t packed_size, uint8_t* pixels, int width, int height, size_t stride) {
+  if (width <= 0 || height <= 0) return Unpack(packed, packed_size, pixels, 0);
+  const size_t w = size_t(width);
+  if (stride < w) return false;
+  if (stride == w) return Unpack(packed, packed_size, pixels, w * size_t(height));
+  // A literal may run on from the end of one row into the next.
+  return For_Each_Literal(packed, packed_size, w * size_t(height), [&](size_t p, const uint8_t* from, uint32_t count) {
+    for (size_t n = count; n > 0;) {
+      const size_t column = p % w, chunk = std::min(n, w - column);
+      std::memcpy(pixels + (p / w) * stride + column, from, chunk);
+      p += chunk, from += chunk, n -= chunk;
     }
-  }
-  return true;
+  });
+}
+
+TRect Drawn_Box(const uint8_t* packed, size_t packed_size, int width, int height) {
+  if (width <= 0 || height <= 0) return {};
+  Run_Box box(width, height);
+  const bool whole = For_Each_Literal(packed, packed_size, size_t(width) * size_t(height),
+                                      [&](size_t at, const uint8_t*, uint32_t count) { box.Add(at, count); });
+  return whole ? box.Box() : TRect();
 }
 
 }  // namespace Frame_Run_Code

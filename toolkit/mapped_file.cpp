@@ -15,6 +15,13 @@ bool Mapped_File::Open(const std::string& name, uint32_t access, uint32_t dispos
   return bool(File);
 }
 
+bool Mapped_File::Open_Unlocked(const std::string& name) {
+  Close();
+  Access_Rights = GENERIC_READ;
+  File = TMapped_File_Handle::Open_Unlocked(name);
+  return bool(File);
+}
+
 void Mapped_File::Map(uint32_t offset, uint32_t size) {
   if (!File) return;
   Unmap();

@@ -22,6 +22,10 @@ class Mapped_File {
   // without GENERIC_WRITE) and disposition (OPEN_EXISTING or OPEN_ALWAYS),
   // shared with nobody. False when it cannot be opened.
   bool Open(const std::string& name, uint32_t access, uint32_t disposition);
+  // Closes what is open, then opens an existing file for reading only and
+  // without excluding anyone: for a file another program holds, which may
+  // change under the view.
+  bool Open_Unlocked(const std::string& name);
   // Maps size bytes (0: the file as it is) and shows them from offset;
   // writable when the file was opened for writing. A writable file grows to
   // the size asked for; a read-only one cannot. Does nothing when no file
@@ -42,6 +46,9 @@ class Mapped_File {
   uint32_t Access() const { return Access_Rights; }
   // The file's length now.
   uint64_t File_Size() const { return File ? File->Size() : 0; }
+  // Reserves the disk blocks of length bytes from offset (see
+  // TMapped_File_Handle::Reserve); false when the disk has not got them.
+  bool Reserve(uint64_t offset, uint64_t length) { return File && File->Reserve(offset, length); }
   // Writes changed pages to the file.
   bool Flush() { return Mapping && Mapping->Flush(); }
 

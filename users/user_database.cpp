@@ -1,6 +1,7 @@
 #include "users/user_database.h"
 
 #include <algorithm>
+#include <cerrno>
 
 #include "model/ipstream.h"
 #include "model/opstream.h"
@@ -37,7 +38,12 @@ User_Database::User_Database() : User_Database(For_Stream) {
   // when the file fails before its default user.
   Renew(default_user);
   // No save of an earlier run is under way any more: its leftovers go.
-  if (The_User_Data.writable) Remove_Interrupted_Saves(The_User_Data.directory);
+  if (The_User_Data.writable) {
+    Remove_Interrupted_Saves(The_User_Data.directory);
+    // A change of names cut short finishes or is undone before anyone's
+    // files are looked for.
+    Rename_Journal::Recover(The_User_Data.directory, File_Path());
+  }
   if (File_Exists(File_Path())) {
     The_User_Data.show_help_at_start = false;
     if (!Read_File()) Report_Read_Fault();
@@ -69,7 +75,7 @@ void User_Database::Report_Read_Fault() {
 }
 
 User_Database::User_Database(const User_Database& other)
-    : TStreamableBase(other), default_user(other.default_user) {
+    : TStreamableBase(other), default_user(other.default_user), person_away(other.person_away) {
   users.reserve(other.users.size());
   for (const auto& user : other.users) users.push_back(std::make_unique<User>(*user));
   Set_Current(other.current_index);
@@ -122,10 +128,27 @@ void User_Database::Set_Current(int32_t index) {
   }
 }
 
+void User_Database::Return_To_User(const std::string& name) {
+  User* const before = current_user;
+  previous_user = *before;
+  previous_user.source_record = nullptr;
+  previous_user_record = before == &default_user ? nullptr : before;
+  previous_user_removed = false;
+  // Another person: nothing of theirs continues the one before.
+  before->source_record = nullptr;
+  Set_Current(name.empty() ? -1 : Find_User(name));
+  current_user->source_record = nullptr;
+}
+
 int32_t User_Database::Find_User(const std::string& name) const {
   for (int32_t i = 0; i < Count(); ++i)
     if (Same_Name_Ignoring_Case(users[size_t(i)]->name, name)) return i;
   return -1;
+}
+
+int32_t User_Database::Stored_Current_Index() const {
+  if (!person_away) return current_index;
+  return person_away->empty() ? -1 : Find_User(*person_away);
 }
 
 std::string User_Database::File_Path() { return The_User_Data.directory + "quendar.usr"; }
@@ -137,8 +160,13 @@ bool User_Database::Save(HWND owner) {
   std::vector<uint8_t> bytes;
   opstream os(bytes);
   os.Write_Object(*this);
-  if (!os.Fail() && Write_File_Atomically(File_Path(), bytes)) return true;
-  MessageBox(owner, "Unable to write file " + File_Path(), "WARNING", MB_OK | MB_ICONSTOP);
+  errno = 0;
+  if (!os.Fail() && Write_File_Atomically(File_Path(), bytes)) {
+    rename_journal.Database_Saved();
+    return true;
+  }
+  MessageBox(owner, Unwritable_File_Message(File_Path(), errno, "the changes to the users are not saved"), "WARNING",
+             MB_OK | MB_ICONSTOP);
   return false;
 }
 
@@ -182,7 +210,7 @@ void User_Database::Streamer::Write(opstream& os) const {
   os.Write_Object(database->default_user);
   os.Write_Word(static_cast<uint32_t>(database->Count()));
   for (const auto& user : database->users) os.Write_Object(*user);
-  os.Write_Word(static_cast<uint32_t>(database->current_index));
+  os.Write_Word(static_cast<uint32_t>(database->Stored_Current_Index()));
 }
 
 std::unique_ptr<TStreamer> User_Database::Streamer::Build(TStreamableBase* object) {

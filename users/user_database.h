@@ -7,12 +7,14 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/system/user_file.h"
 #include "platform/window/messages.h"
+#include "users/rename_journal.h"
 #include "users/user.h"
 
 class User_Database : public TStreamableBase {
@@ -49,8 +51,16 @@ class User_Database : public TStreamableBase {
   // Makes the user at index current; -1 (or any index outside the list)
   // chooses the default user.
   void Set_Current(int32_t index);
+  // Makes the named user current again without the dialog (-1's default
+  // user for an empty name or one not listed), the one current until now
+  // becoming the previous user, as a change of users leaves them.
+  void Return_To_User(const std::string& name);
   // Index of the first user of that name ignoring case, -1 when none.
   int32_t Find_User(const std::string& name) const;
+  // The index the file gives as current: that of the person a
+  // demonstration stands in for while it plays as another user, so that a
+  // program ended or killed in the middle starts as that person again.
+  int32_t Stored_Current_Index() const;
 
   // Writes the database to its file through a temporary file, so a failed
   // or interrupted save leaves the old file whole; a failure is shown in a
@@ -85,6 +95,9 @@ class User_Database : public TStreamableBase {
   int32_t current_index = -1;
   User* current_user = &default_user;
   bool previous_user_removed = false;
+  // Set while a demonstration plays as another user: the name of the person
+  // who started it (empty for the default user), current in the file.
+  std::optional<std::string> person_away;
   // Why the last Read_File did not read the file whole.
   TFile_Fault read_fault = TFile_Fault::None;
   // The file could not be read whole and stays where it is: it is never
@@ -97,9 +110,9 @@ class User_Database : public TStreamableBase {
   // could not stays and is never written over.
   void Report_Read_Fault();
 
-  // Gallery files of renamed users that could not take their new name while
-  // the old current user's gallery still held it: (where it waits, where it goes).
-  std::vector<std::pair<std::string, std::string>> held_gallery_moves;
+  // The moves of renamed users' files under way, on disk until they are all
+  // made and the new names are saved.
+  Rename_Journal rename_journal;
 
   friend class Install_Run;
 };

@@ -13,6 +13,7 @@
 #include "platform/window/message_box.h"
 #include "toolkit/small_utilities.h"
 #include "users/user_data.h"
+#include "users/rename_journal.h"
 #include "users/user_database.h"
 
 namespace {
@@ -76,48 +77,83 @@ class Install_Run {
     }
   }
 
-  // Moves the files of every renamed user; a change of case is a rename too,
-  // the file system telling cases apart. The gallery file of the user who
-  // was current stays where the gallery has it open.
-  void Move_Renamed_Files() {
-    struct Move {
+  // Plans the moves of every renamed user's files (a change of case is a
+  // rename too, the file system telling cases apart) and makes those that
+  // need not wait for the gallery. Each file first moves to a name of its
+  // own, so that users who swap names keep their own files; a file under a
+  // new name that no continuing user owns is moved out of the way and
+  // recycled once the change is whole. The gallery file of the user who was
+  // current moves when the gallery has let it go, and so do moves into its
+  // name. The journal records every move before it is made.
+  void Move_Renamed_Files(bool same_user) {
+    std::vector<Step> parking, displacing, finals, after_gallery;
+    std::set<std::string> parked_names;
+    struct Chain {
       std::string from, parked, to;
     };
-    std::vector<Move> moves;
+    std::vector<Chain> chains;
     for (const auto& user : copy.users) {
       const User* source = user->source_record;
       if (source == nullptr || source->name == user->name) continue;
       for (const File_Kind& kind : User_Files) {
-        if (std::strcmp(kind.extension, "gal") == 0 && source == installed.current_user) continue;
-        Move move{Path_Of(*source, kind), "", Path_Of(*user, kind)};
-        if (move.from.empty() || move.to.empty() || !File_Exists(move.from)) continue;
-        move.parked = Unused_Name();
-        if (Move_File(move.from, move.parked))
-          moves.push_back(move);
-        else
-          failed.push_back(move.from);
-      }
-    }
-    for (const Move& move : moves) {
-      if (File_Exists(move.to)) {
-        if (move.to == open_gallery) {
-          copy.held_gallery_moves.emplace_back(move.parked, move.to);
+        const std::string from = Path_Of(*source, kind), to = Path_Of(*user, kind);
+        if (from.empty() || to.empty() || !File_Exists(from)) continue;
+        if (std::strcmp(kind.extension, "gal") == 0 && source == installed.current_user) {
+          Plan_Gallery_Move(from, to, same_user, after_gallery);
           continue;
         }
-        // No continuing user owns it any more: its owner moved away or was
-        // removed.
-        Recycle_File(move.to);
-      }
-      if (!Move_File(move.parked, move.to)) {
-        if (!File_Exists(move.from)) Move_File(move.parked, move.from);
-        failed.push_back(move.from);
+        chains.push_back({from, Unused_Name(), to});
+        parked_names.insert(from);
       }
     }
+    for (const Chain& chain : chains) {
+      parking.push_back(Step{Name_Of(chain.from), Name_Of(chain.parked)});
+      const bool held = chain.to == open_gallery && File_Exists(open_gallery);
+      // No continuing user owns a file left under the new name: its owner
+      // was removed, or it is a stray.
+      if (!held && File_Exists(chain.to) && parked_names.count(chain.to) == 0)
+        displacing.push_back(Aside(chain.to));
+      Step final{Name_Of(chain.parked), Name_Of(chain.to)};
+      final.after_gallery = held;
+      (held ? after_gallery : finals).push_back(final);
+    }
+    std::vector<Step> steps = parking;
+    for (auto* group : {&displacing, &finals, &after_gallery}) steps.insert(steps.end(), group->begin(), group->end());
+    copy.rename_journal.Begin(The_User_Data.directory, User_Database::File_Path(), steps);
+    failed = copy.rename_journal.Run(false);
   }
 
   std::vector<std::string> failed;
 
  private:
+  using Step = Rename_Journal::Step;
+
+  static std::string Name_Of(const std::string& path) { return path.substr(The_User_Data.directory.size()); }
+
+  // The move of a file no continuing user owns out of a name: to a folder
+  // of its own, where it keeps its name for the recycle bin.
+  static Step Aside(const std::string& path) {
+    return Step{Name_Of(path), Name_Of(Unused_Name()) + "/" + path.substr(path.rfind('/') + 1), true};
+  }
+
+  // The gallery file of the user who was current: the gallery moves it
+  // itself when that user stays current; otherwise it follows its renamed
+  // user once the gallery has saved it under the old name and let it go.
+  // Either comes before the moves that wait for its name.
+  void Plan_Gallery_Move(const std::string& from, const std::string& to, bool same_user, std::vector<Step>& after) {
+    Step step{Name_Of(from), Name_Of(to)};
+    step.after_gallery = true;
+    step.by_gallery = same_user;
+    if (!same_user && File_Exists(to)) {
+      Step aside = Aside(to);
+      aside.after_gallery = true;
+      after.insert(after.begin(), aside);
+      after.insert(after.begin() + 1, step);
+    } else {
+      after.insert(after.begin(), step);
+    }
+  }
+
   User_Database& copy;
   User_Database& installed;
   HWND owner;
@@ -134,13 +170,13 @@ void User_Database::Install(HWND owner) {
   previous_user = *installed->current_user;
   previous_user_record = nullptr;
   previous_user_removed = false;
-  held_gallery_moves.clear();
   const bool same_user = current_user->source_record == installed->current_user;
 
   Install_Run run(*this, *installed, owner);
   if (The_User_Data.writable) {
     run.Offer_Removed_Files();
-    run.Move_Renamed_Files();
+    rename_journal = std::move(installed->rename_journal);
+    run.Move_Renamed_Files(same_user);
   }
 
   // Points and file flags may have changed in the installed database while
@@ -172,29 +208,14 @@ void User_Database::Install(HWND owner) {
 void User_Database::Recycle_Previous_Gallery(HWND owner) {
   const bool removed = previous_user_removed;
   previous_user_removed = false;
-  std::vector<std::pair<std::string, std::string>> held;
-  held.swap(held_gallery_moves);
   if (!The_User_Data.writable) return;
 
   const std::string current_gallery = Path_Of(*current_user, Gallery_File);
   const std::string old_gallery = Path_Of(previous_user, Gallery_File);
-  std::vector<std::string> failed;
-  if (removed) {
-    // A user who was removed and added again under the same name is now
-    // using that file.
-    if (!old_gallery.empty() && old_gallery != current_gallery && File_Exists(old_gallery))
-      Recycle_File(old_gallery);
-  } else if (previous_user_record != nullptr && previous_user_record != current_user &&
-             previous_user_record->name != previous_user.name) {
-    // The previous user was renamed and someone else is current: the
-    // gallery saved under the old name, so the file follows the user here.
-    const std::string new_gallery = Path_Of(*previous_user_record, Gallery_File);
-    if (!old_gallery.empty() && !new_gallery.empty() && File_Exists(old_gallery)) {
-      if (File_Exists(new_gallery) && new_gallery != current_gallery) Recycle_File(new_gallery);
-      if (!Move_File(old_gallery, new_gallery)) failed.push_back(old_gallery);
-    }
-  }
-  for (const auto& [parked, to] : held)
-    if (File_Exists(to) || !Move_File(parked, to)) failed.push_back(parked);
+  // A user who was removed and added again under the same name is now
+  // using that file.
+  if (removed && !old_gallery.empty() && old_gallery != current_gallery && File_Exists(old_gallery))
+    Recycle_File(old_gallery);
+  const std::vector<std::string> failed = rename_journal.Run(true);
   Report_Failed_Moves(owner, failed);
 }

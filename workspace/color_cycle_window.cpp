@@ -1,5 +1,6 @@
 #include "workspace/color_cycle_window.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 
@@ -20,6 +21,7 @@
 #include "platform/window/user.h"
 #include "platform/window/window_dc.h"
 #include "toolkit/arrow_button.h"
+#include "toolkit/demonstration_state.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
 #include "toolkit/round_border.h"
@@ -201,11 +203,23 @@ const Color_Transform& Color_Cycle_Window::Selected_Cycle() const {
 bool Color_Cycle_Window::Write_File(const Color_Cycles& cycles) {
   if (!The_User_Database) return false;
   const std::string path = File_Path_Of(*The_User_Database->current_user);
+  errno = 0;
   if (!path.empty() && path != file_kept_in_place &&
       Write_File_Atomically(path, Color_Cycle_Bytes(cycles, *The_GUI_Colors->Palette)))
     return true;
-  ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+  Refuse_Write(path, errno);
   return false;
+}
+
+void Color_Cycle_Window::Refuse_Write(const std::string& path, int error) {
+  const std::string outcome = "the changes to the color cycles are not saved";
+  // A file that could not be read whole stays as it is, for the reason it
+  // could not be read.
+  const std::string text = !path.empty() && path == file_kept_in_place
+                               ? "Unable to write file " + path + "\n" + File_Fault_Reason(kept_in_place_fault) +
+                                     ": " + outcome + "."
+                               : Unwritable_File_Message(path, error, outcome);
+  ::MessageBox(GetHandle(), text, "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 bool Color_Cycle_Window::Read_File(Color_Cycles& cycles) {
@@ -221,7 +235,10 @@ bool Color_Cycle_Window::Read_File(Color_Cycles& cycles) {
   std::string outcome = "the built-in color cycles are used";
   const std::string aside = File_Must_Stay(fault) || !The_User_Data.writable ? std::string() : Keep_File_Aside(path);
   outcome += aside.empty() ? " and the file is left as it is" : ", and the file is kept as " + aside;
-  if (aside.empty()) file_kept_in_place = path;
+  if (aside.empty()) {
+    file_kept_in_place = path;
+    kept_in_place_fault = fault;
+  }
   ::MessageBox(GetHandle(), Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }
@@ -641,7 +658,7 @@ void Color_Cycle_Window::Cmd_Save_Cycle() {
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
     if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
-      ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+      Refuse_Write(path, errno);
       return;
     }
     saved[c] = current[c];
@@ -672,7 +689,7 @@ bool Color_Cycle_Window::Save_All() {
   } else {
     const std::string path = The_User_Database ? File_Path_Of(*The_User_Database->current_user) : std::string();
     if (File_Exists(path) && (path == file_kept_in_place || !Delete_File(path))) {
-      ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+      Refuse_Write(path, errno);
       return false;
     }
   }
@@ -715,6 +732,25 @@ void Color_Cycle_Window::Ce_Recall_All(TCommandEnabler& e) { e.Enable(pristine !
 
 // ---- Users and exit
 
+void Color_Cycle_Window::Save_Changes_Of(const User& user) {
+  const std::string path = File_Path_Of(user);
+  errno = 0;
+  if (!path.empty() && path != file_kept_in_place &&
+      Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
+    saved = current;
+    dirty = 0;
+  } else {
+    Refuse_Write(path, errno);
+  }
+}
+
+void Color_Cycle_Window::Offer_Save_Before_Demonstration() {
+  if (dirty == 0 || !The_User_Data.writable || !The_User_Database) return;
+  const User& person = *The_User_Database->current_user;
+  const std::string question = "Save changes to color cycles belonging to " + person.name + "?";
+  if (::MessageBox(GetHandle(), question, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) Save_Changes_Of(person);
+}
+
 void Color_Cycle_Window::Change_User() {
   User_Database& db = *The_User_Database;
   const bool changed = db.current_user->source_record != &db.previous_user;
@@ -723,15 +759,11 @@ void Color_Cycle_Window::Change_User() {
     const User& old_user = db.previous_user_record ? *db.previous_user_record : db.previous_user;
     const std::string question = changed ? "Save changes to color cycles belonging to " + old_user.name + "?"
                                          : std::string("Save changes to color cycles?");
-    if (::MessageBox(GetHandle(), question, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) {
-      const std::string path = File_Path_Of(old_user);
-      if (!path.empty() && path != file_kept_in_place &&
-          Write_File_Atomically(path, Color_Cycle_Bytes(current, *The_GUI_Colors->Palette))) {
-        saved = current;
-        dirty = 0;
-      } else {
-        ::MessageBox(GetHandle(), "Unable to write file " + path, "WARNING", MB_OK | MB_ICONSTOP);
-      }
+    // A demonstration cannot ask (it holds the person's input): its changes
+    // go, and the person was asked before it began.
+    if (!Demonstration_Running() &&
+        ::MessageBox(GetHandle(), question, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+      Save_Changes_Of(old_user);
     } else {
       Cmd_Undo_All();
     }

@@ -20,6 +20,7 @@
 #include "platform/gdi/color.h"
 #include "platform/window/menu.h"
 #include "platform/window/window.h"
+#include "platform/system/user_file.h"
 #include "workspace/color_cycle_file.h"
 #include "workspace/eraser_client.h"
 
@@ -71,6 +72,9 @@ class Color_Cycle_Window : public TWindow, public Eraser_Client {
   // After a change of users: offers to save the previous user's changes,
   // loads the new user's cycles, shows or hides the panel for the new level.
   void Change_User();
+  // Before a demonstration plays as another user: the person is asked
+  // whether to save the cycles they changed (during it nobody is asked).
+  void Offer_Save_Before_Demonstration();
   // At program exit: false when the user chose to cancel.
   bool Can_Close();
   // The frame's close query asks every panel.
@@ -96,6 +100,9 @@ class Color_Cycle_Window : public TWindow, public Eraser_Client {
   // ---- The cycles and their file
   void Select_Cycle(int row, int column);
   bool Write_File(const Color_Cycles& cycles);
+  // Tells the person the file at path was not written, and why (error is
+  // the errno of the failure).
+  void Refuse_Write(const std::string& path, int error);
   bool Read_File(Color_Cycles& cycles);
   static bool Read_Defaults(Color_Cycles& cycles);
   void Load_Defaults();
@@ -131,6 +138,8 @@ class Color_Cycle_Window : public TWindow, public Eraser_Client {
   // A user file that could not be read and stays where it is: it is never
   // written over or deleted.
   std::string file_kept_in_place;
+  // Why it could not be read, said again when a save is refused.
+  TFile_Fault kept_in_place_fault = TFile_Fault::None;
   bool needs_paint = true;
   bool skip_next_move = true;
   int hot = Nothing;
@@ -172,6 +181,8 @@ class Color_Cycle_Window : public TWindow, public Eraser_Client {
   void Recompute_Masks();
   void Give_Pointer(TColor color);
   void Forget_Eraser();
+  // Writes the cycles as the user's file; a failure is shown.
+  void Save_Changes_Of(const User& user);
   void Leave_Wedges();
   void Take_Mouse();
   void Release_Mouse();

@@ -360,6 +360,7 @@ bool TDC::PtVisible(TPoint point) const {
 bool TDC::RectVisible(const TRect& rect) const {
   TDraw_Scope scope(*this);
   if (!scope) return false;
+  scope.Touches(TRect());
   bool visible = false;
   scope.Clip().Clip_Rect(To_Surface_Box(rect), [&](const TRect&) { visible = true; });
   return visible;
@@ -377,6 +378,11 @@ TDC::TDraw_Scope::TDraw_Scope(const TDC& dc) : dc_(dc), lock_(dc.binding_->Lock(
 }
 
 TDC::TDraw_Scope::~TDraw_Scope() {
+  if (ok_) {
+    const TRect bounds = dc_.clip_.Bounds();
+    const TRect touched = touched_ ? touched_->Intersection(bounds) : bounds;
+    if (!touched.IsEmpty()) dc_.binding_->Drawn(touched);
+  }
   if (lock_) lock_->unlock();
 }
 

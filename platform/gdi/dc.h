@@ -312,12 +312,17 @@ class TDC {
     explicit operator bool() const { return ok_; }
     TSurface& Surface() const { return *surface_; }
     const TClip_Bands& Clip() const;
+    // Narrows what the primitive may touch (surface pixels) from the whole
+    // clip, which is what the binding is told was drawn; an empty box for
+    // a primitive that only reads.
+    void Touches(const TRect& surface_box) { touched_ = surface_box; }
 
    private:
     const TDC& dc_;
     TDevice_Binding::TLock* lock_;
     TSurface* surface_ = nullptr;
     bool ok_ = false;
+    std::optional<TRect> touched_;
   };
 
   // A device that keeps pictures whole (a printer's page) takes a stretch

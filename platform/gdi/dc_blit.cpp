@@ -35,9 +35,11 @@ bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint3
   TDraw_Scope scope(*this);
   if (!scope) return binding_->Is_Valid();
   TDraw_Scope source_scope(src);
+  source_scope.Touches(TRect());
   if (!src.binding_->Is_Valid() || !src.binding_->Surface()) return false;
 
   const TPoint d0 = To_Surface(dst.TopLeft()), d1 = To_Surface(dst.BottomRight());
+  scope.Touches(TRect(std::min(d0.x, d1.x), std::min(d0.y, d1.y), std::max(d0.x, d1.x), std::max(d0.y, d1.y)));
   const TPoint s0 = src.To_Surface(src_rect.TopLeft()), s1 = src.To_Surface(src_rect.BottomRight());
   TBlit_Job job;
   job.source = src.binding_->Surface().get();

@@ -25,6 +25,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -61,6 +62,15 @@ class TDevice_Binding {
   // A memory context's selected bitmap.
   void Set_Surface(std::shared_ptr<TSurface> surface);
 
+  // Called after every primitive drawn through a context on this binding,
+  // with the lock held, with the surface pixels it may have touched (the
+  // context's clip bounds): the window layer learns of drawing that other
+  // threads do on the screen. Set before the binding is shared.
+  void Set_Drawn(std::function<void(const TRect&)> drawn) { drawn_ = std::move(drawn); }
+  void Drawn(const TRect& touched) const {
+    if (drawn_) drawn_(touched);
+  }
+
  private:
   std::shared_ptr<TLock> lock_;
   std::shared_ptr<TSurface> surface_;
@@ -68,4 +78,5 @@ class TDevice_Binding {
   std::optional<TRegion> visible_;
   bool valid_ = true;
   uint64_t generation_ = 1;
+  std::function<void(const TRect&)> drawn_;
 };

@@ -88,34 +88,51 @@ bool Closed_To_Us(const std::string& path) {
   return errno == EACCES || errno == EPERM;
 }
 
+// A failure with errno set to why, whatever was called since.
+bool Fail_With(int error) {
+  errno = error;
+  return false;
+}
+
 }  // namespace
 
 void Fail_Atomic_Write_After(int64_t bytes) { fault_budget.store(bytes < 0 ? -1 : bytes); }
 
 bool Write_File_Atomically(const std::string& link_or_path, std::span<const uint8_t> bytes) {
-  if (!Path_Fits(link_or_path) || link_or_path.back() == '/') return false;
+  if (!Path_Fits(link_or_path) || link_or_path.back() == '/') return Fail_With(ENAMETOOLONG);
   const std::string path = Final_Target(link_or_path);
-  if (!Path_Fits(path)) return false;
+  if (!Path_Fits(path)) return Fail_With(path.empty() ? ELOOP : ENAMETOOLONG);
   struct stat info;
   // Only a regular file is ever replaced: a directory, FIFO or device at the
   // path is left alone, and so is a file this user may not read.
-  if (stat(path.c_str(), &info) == 0 && (!S_ISREG(info.st_mode) || Closed_To_Us(path))) return false;
+  if (stat(path.c_str(), &info) == 0) {
+    if (!S_ISREG(info.st_mode)) return Fail_With(S_ISDIR(info.st_mode) ? EISDIR : ENXIO);
+    if (Closed_To_Us(path)) return Fail_With(EACCES);
+  }
   std::string temporary = path + ".XXXXXX";
-  if (!Path_Fits(temporary)) return false;
+  if (!Path_Fits(temporary)) return Fail_With(ENAMETOOLONG);
   int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = Write_All(fd, bytes.data(), bytes.size()) && fchmod(fd, Mode_For(path)) == 0 && fsync(fd) == 0;
-  ok = close(fd) == 0 && ok;
-  if (ok) ok = rename(temporary.c_str(), path.c_str()) == 0;
+  int error = errno;
+  if (close(fd) != 0 && ok) {
+    ok = false;
+    error = errno;
+  }
+  if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
+    ok = false;
+    error = errno;
+  }
   if (!ok) {
     unlink(temporary.c_str());
-    return false;
+    return Fail_With(error);
   }
   // The rename is durable only once the directory entry is on disk; the new
   // file is in place by now, but the caller learns it may not last.
   int dir = open(Directory_Of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) return false;
-  bool synced = fsync(dir) == 0;
+  const bool synced = fsync(dir) == 0;
+  error = errno;
   close(dir);
-  return synced;
+  return synced || Fail_With(error);
 }

@@ -10,7 +10,8 @@
 #include <string>
 
 // Writes `bytes` to `path` atomically; false (old file untouched) on any
-// failure. A symbolic link is written through: the file it ends at is
+// failure, with errno saying why (EACCES for a file that is not a regular
+// file this user may read). A symbolic link is written through: the file it ends at is
 // replaced and the link stays. A file at the path that is not a regular file,
 // or that this user may not read, is never replaced.
 bool Write_File_Atomically(const std::string& path, std::span<const uint8_t> bytes);

@@ -8,6 +8,7 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <vector>
 
@@ -27,6 +28,39 @@ bool Write_All(int fd, const char* data, size_t size) {
 }
 
 TFile_System_Faults faults;
+
+// Copies from the current offsets to the end of in; false on a failed read
+// or write.
+bool Copy_Range(int in, int out, uint64_t length) {
+  std::vector<char> buffer(1 << 16);
+  while (length > 0) {
+    const ssize_t got = read(in, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), length)));
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return false;
+    if (got == 0) return true;  // the file shrank while copied
+    if (!Write_All(out, buffer.data(), static_cast<size_t>(got))) return false;
+    length -= static_cast<uint64_t>(got);
+  }
+  return true;
+}
+
+// Copies size bytes of in to out with the holes left as holes: only the
+// ranges that hold data are read and written, and the length is set at the
+// end. A file system that cannot tell holes has the whole file copied.
+bool Copy_Data(int in, int out, uint64_t size) {
+  uint64_t at = 0;
+  while (at < size) {
+    off_t data = lseek(in, static_cast<off_t>(at), SEEK_DATA);
+    if (data < 0 && errno == ENXIO) break;  // a hole to the end
+    if (data < 0) data = static_cast<off_t>(at);
+    off_t hole = lseek(in, data, SEEK_HOLE);
+    if (hole <= data || static_cast<uint64_t>(hole) > size) hole = static_cast<off_t>(size);
+    if (lseek(in, data, SEEK_SET) != data || lseek(out, data, SEEK_SET) != data) return false;
+    if (!Copy_Range(in, out, static_cast<uint64_t>(hole - data))) return false;
+    at = static_cast<uint64_t>(hole);
+  }
+  return ftruncate(out, static_cast<off_t>(size)) == 0;
+}
 
 int Rename_No_Replace(const std::string& from, const std::string& to) {
   if (faults.no_replace_rename) {
@@ -92,20 +126,7 @@ bool Copy_New_File(const std::string& from, const std::string& to) {
     close(in);
     return false;
   }
-  std::vector<char> buffer(1 << 16);
-  bool ok = true;
-  for (;;) {
-    ssize_t got = read(in, buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      ok = got == 0;
-      break;
-    }
-    if (!Write_All(out, buffer.data(), static_cast<size_t>(got))) {
-      ok = false;
-      break;
-    }
-  }
+  bool ok = Copy_Data(in, out, static_cast<uint64_t>(info.st_size));
   if (ok) ok = fsync(out) == 0;
   ok = close(out) == 0 && ok;
   close(in);
@@ -132,6 +153,15 @@ bool Move_File(const std::string& from, const std::string& to) {
 }
 
 void Set_File_System_Faults(TFile_System_Faults injected) { faults = injected; }
+
+bool Sync_Directory(const std::string& directory) {
+  if (!Path_Fits(directory)) return false;
+  const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  const bool synced = fsync(fd) == 0;
+  close(fd);
+  return synced;
+}
 
 bool Delete_File(const std::string& path) {
   struct stat info;

@@ -49,6 +49,10 @@ void Set_File_System_Faults(TFile_System_Faults faults);
 // Deletes a file (not a directory).
 bool Delete_File(const std::string& path);
 
+// Puts the directory's entries on disk, so moves and deletions made in it
+// outlast a power cut. False when the directory could not be synced.
+bool Sync_Directory(const std::string& directory);
+
 // The free space of the volume holding path.
 struct TFree_Space {
   uint64_t free_clusters = 0;      // available to this user

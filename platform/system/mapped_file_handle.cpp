@@ -29,6 +29,18 @@ std::unique_ptr<TMapped_File_Handle> TMapped_File_Handle::Open(const std::string
   return std::unique_ptr<TMapped_File_Handle>(new TMapped_File_Handle(fd, writable));
 }
 
+std::unique_ptr<TMapped_File_Handle> TMapped_File_Handle::Open_Unlocked(const std::string& name) {
+  if (!Path_Fits(name)) return nullptr;
+  int fd = open(name.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  struct stat info;
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<TMapped_File_Handle>(new TMapped_File_Handle(fd, false));
+}
+
 TMapped_File_Handle::~TMapped_File_Handle() { close(fd_); }
 
 uint64_t TMapped_File_Handle::Size() const {
@@ -48,4 +60,12 @@ bool TMapped_File_Handle::Set_Size(uint64_t size) {
     (void)ignored;
   }
   return false;
+}
+
+bool TMapped_File_Handle::Reserve(uint64_t offset, uint64_t length) {
+  const uint64_t limit = static_cast<uint64_t>(std::numeric_limits<off_t>::max());
+  if (!writable_ || offset > limit || length > limit - offset) return false;
+  if (length == 0) return true;
+  // Within the file's length this never moves its end.
+  return posix_fallocate(fd_, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0;
 }

@@ -1,14 +1,49 @@
 #include "platform/system/sdl_wave_device.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <mutex>
 #include <optional>
 #include <vector>
 
 #include "platform/system/wave_format.h"
+
+namespace {
+
+// ALSA writes every step of a failed open to stderr (eight lines on a
+// machine without a sound card). SDL loads ALSA itself; when it chose ALSA
+// the library is already in the process, and its error reports are silenced
+// while a device opens. A failure still reaches us through SDL.
+class TQuiet_Alsa {
+ public:
+  TQuiet_Alsa() {
+    const char* driver = SDL_GetCurrentAudioDriver();
+    if (!driver || std::strcmp(driver, "alsa") != 0) return;
+    library_ = dlopen("libasound.so.2", RTLD_LAZY | RTLD_NOLOAD);
+    if (library_) set_handler_ = reinterpret_cast<Set_Handler>(dlsym(library_, "snd_lib_error_set_handler"));
+    if (set_handler_) set_handler_(&Silent);
+  }
+  ~TQuiet_Alsa() {
+    if (set_handler_) set_handler_(nullptr);  // ALSA's own reporting again
+    if (library_) dlclose(library_);
+  }
+  TQuiet_Alsa(const TQuiet_Alsa&) = delete;
+  TQuiet_Alsa& operator=(const TQuiet_Alsa&) = delete;
+
+ private:
+  using Handler = void (*)(const char*, int, const char*, int, const char*, ...);
+  using Set_Handler = int (*)(Handler);
+  static void Silent(const char*, int, const char*, int, const char*, ...) {}
+
+  void* library_ = nullptr;
+  Set_Handler set_handler_ = nullptr;
+};
+
+}  // namespace
 
 struct TSdl_Wave_Device::Impl {
   // Guards the voice list and the device id between callers; the audio
@@ -41,6 +76,7 @@ struct TSdl_Wave_Device::Impl {
     want.callback = &Impl::Fill;
     want.userdata = this;
     SDL_AudioSpec have;
+    TQuiet_Alsa quiet;
     return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
   }
 };
@@ -62,6 +98,7 @@ bool TSdl_Wave_Device::Can_Play() {
       if (ok) SDL_CloseAudioDevice(probe);
     }
     impl_->can_play = ok;
+    if (!ok) std::fputs("quendar: sound is off because no sound device answered\n", stderr);
   }
   return *impl_->can_play;
 }

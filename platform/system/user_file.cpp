@@ -14,7 +14,7 @@
 namespace {
 
 // The extensions of the user files saved through the atomic writer.
-constexpr const char* Saved_Extensions[] = {".usr.", ".clr.", ".man.", ".gal."};
+constexpr const char* Saved_Extensions[] = {".usr.", ".clr.", ".man.", ".gal.", ".jnl."};
 // The letters the atomic writer's mkstemp puts in place of "XXXXXX".
 constexpr size_t Temporary_Letters = 6;
 
@@ -79,7 +79,8 @@ TUser_File_Read Read_User_File(const std::string& path, size_t largest) {
 }
 
 bool File_Must_Stay(TFile_Fault fault) {
-  return fault == TFile_Fault::No_Permission || fault == TFile_Fault::Not_Regular;
+  return fault == TFile_Fault::No_Permission || fault == TFile_Fault::Not_Regular ||
+         fault == TFile_Fault::Broken_Link || fault == TFile_Fault::Link_Loop || fault == TFile_Fault::In_Use;
 }
 
 std::string File_Fault_Reason(TFile_Fault fault) {
@@ -97,8 +98,41 @@ std::string File_Fault_Reason(TFile_Fault fault) {
       return "The disk could not read the file";
     case TFile_Fault::Damaged:
       return "The file is damaged";
+    case TFile_Fault::Broken_Link:
+      return "It is a link to a file that does not exist";
+    case TFile_Fault::Link_Loop:
+      return "It is a link that leads round in a circle";
+    case TFile_Fault::In_Use:
+      return "The file is in use by another program";
   }
   return "The file is damaged";
+}
+
+std::string Write_Failure_Reason(int error) {
+  switch (error) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+      return "The disk is full";
+    case EACCES:
+    case EPERM:
+      return "You have no permission to write the file";
+    case EROFS:
+      return "The disk is read-only";
+    case EISDIR:
+    case ENXIO:
+      return "It is not a regular file";
+    case ELOOP:
+      return "It is a link that leads round in a circle";
+    case ENAMETOOLONG:
+      return "The file's name is too long";
+    default:
+      return "The disk could not write the file";
+  }
+}
+
+std::string Unwritable_File_Message(const std::string& path, int error, const std::string& outcome) {
+  return "Unable to write file " + path + "\n" + Write_Failure_Reason(error) + ": " + outcome + ".";
 }
 
 std::string Unreadable_File_Message(const std::string& path, TFile_Fault fault, const std::string& outcome) {

@@ -20,6 +20,9 @@ enum class TFile_Fault {
   Too_Large,
   Unreadable,     // the disk failed while reading
   Damaged,        // read, but its contents are not what they should be
+  Broken_Link,    // a symbolic link to nothing
+  Link_Loop,      // symbolic links that lead round in a circle
+  In_Use,         // another program holds it locked
 };
 
 struct TUser_File_Read {
@@ -40,6 +43,14 @@ std::string File_Fault_Reason(TFile_Fault fault);
 // The refusal as the person reads it: "Unable to read file <path>", then on
 // a second line the reason and what the program does about it.
 std::string Unreadable_File_Message(const std::string& path, TFile_Fault fault, const std::string& outcome);
+
+// Why a user file could not be written, from the errno of the failure
+// ("The disk is full").
+std::string Write_Failure_Reason(int error);
+
+// The refusal to write as the person reads it: "Unable to write file
+// <path>", then on a second line the reason and what happens next.
+std::string Unwritable_File_Message(const std::string& path, int error, const std::string& outcome);
 
 // Moves a file that could not be read whole out of the way of the next save,
 // in the same directory, as "<name>.damaged-YYYYMMDD-HHMMSS" (a "-2", "-3"...

@@ -6,6 +6,7 @@
 #include <poll.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <cstring>
@@ -299,20 +300,29 @@ struct TX11_Clipboard::Impl {
       it->offset += chunk;
       it->last = std::chrono::steady_clock::now();
       // The zero-length chunk that ends the transfer has been written.
-      if (chunk == 0) {
-        XSelectInput(display, requestor, NoEventMask);
-        transfers.erase(it);
-      }
+      if (chunk == 0) End_Transfer(it);
       XFlush(display);
       return;
     }
   }
 
+  // Forgets a transfer. Its requestor's property changes are followed as
+  // long as another transfer to the same window is still under way.
+  std::vector<Transfer>::iterator End_Transfer(std::vector<Transfer>::iterator it) {
+    const Window requestor = it->requestor;
+    it = transfers.erase(it);
+    const bool still_served =
+        std::any_of(transfers.begin(), transfers.end(), [&](const Transfer& t) { return t.requestor == requestor; });
+    if (!still_served && requestor != window) XSelectInput(display, requestor, NoEventMask);
+    return it;
+  }
+
   void Drop_Stale_Transfers() {
     const auto now = std::chrono::steady_clock::now();
     for (auto it = transfers.begin(); it != transfers.end();)
-      if (now - it->last > Stale_Transfer) it = transfers.erase(it);
+      if (now - it->last > Stale_Transfer) it = End_Transfer(it);
       else ++it;
+    XFlush(display);
   }
 };
 

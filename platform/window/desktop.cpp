@@ -63,6 +63,13 @@ TDesktop::TDesktop(std::unique_ptr<TBackend> backend)
 }
 
 TDesktop::~TDesktop() {
+  {
+    // Contexts that outlive the window system draw nothing: their drawing
+    // would be reported to a screen that is gone.
+    std::lock_guard guard(bindings_lock_);
+    for (const TLive_Binding& b : bindings_)
+      if (auto live = b.binding.lock()) live->Invalidate();
+  }
   screen_->Set_Wake(nullptr, ui_thread_);
   TClock::Install(nullptr);
 }
@@ -210,13 +217,6 @@ void TDesktop::Wait_For_Work() {
     uint32_t frame = backend_->Frame_Interval_Ms(), since = Now() - last_present_;
     if (frame == 0 || since >= frame) Present();
     else timeout = std::min(timeout, frame - since);
-  }
-  // Other threads drawing through window contexts are shown at the
-  // display's rate while their contexts are open.
-  if (uint32_t frame = backend_->Frame_Interval_Ms()) {
-    std::lock_guard guard(bindings_lock_);
-    for (const TLive_Binding& b : bindings_)
-      if (b.thread != ui_thread_) timeout = std::min(timeout, frame);
   }
   if (timeout == 0) return;
   backend_->Wait(timeout);

@@ -268,7 +268,6 @@ class TDesktop {
     TWindow* window;
     TDC_Kind kind;
     bool clip_children;
-    std::thread::id thread;
   };
   void Refresh_Bindings();
   std::mutex bindings_lock_;

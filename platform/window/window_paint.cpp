@@ -231,9 +231,15 @@ void TDesktop::Paint_Desktop(const TRegion& screen_region) {
 
 void TDesktop::Register_Binding(const std::shared_ptr<TDevice_Binding>& binding, TWindow* window, TDC_Kind kind,
                                 bool clip_children) {
+  // A context may be made on this thread and handed to another (an
+  // animation's player): whichever thread draws, drawing off this thread
+  // marks what it touched, which wakes the loop to present it. Drawing on
+  // this thread is shown when the loop has handled what it was doing.
+  binding->Set_Drawn([screen = screen_.get(), ui = ui_thread_](const TRect& touched) {
+    if (std::this_thread::get_id() != ui) screen->Mark_Changed(touched);
+  });
   std::lock_guard guard(bindings_lock_);
-  bindings_.push_back({binding, window, kind, clip_children, std::this_thread::get_id()});
-  if (std::this_thread::get_id() != ui_thread_) backend_->Wake();
+  bindings_.push_back({binding, window, kind, clip_children});
 }
 
 void TDesktop::Release_Binding(const TDevice_Binding* binding, std::optional<TRect> limit) {

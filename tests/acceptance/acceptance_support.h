@@ -42,6 +42,7 @@ class Running_Program {
   Running_Program& operator=(const Running_Program&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  pid_t Pid() const { return pid_; }
   // The exit code, or -1 when it did not end within ms.
   int Wait_For_Exit(int ms);
 

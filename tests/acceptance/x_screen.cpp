@@ -4,6 +4,7 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
+#include <cstring>
 
 X_Screen::X_Screen() : display_(XOpenDisplay(nullptr)) {}
 
@@ -11,13 +12,26 @@ X_Screen::~X_Screen() {
   if (display_) XCloseDisplay(static_cast<Display*>(display_));
 }
 
-std::vector<uint32_t> X_Screen::Pixels(int width, int height) const {
+std::vector<uint32_t> X_Screen::Pixels(int width, int height) const { return Area(0, 0, width, height); }
+
+std::vector<uint32_t> X_Screen::Area(int left, int top, int width, int height) const {
   Display* display = static_cast<Display*>(display_);
-  XImage* image = XGetImage(display, DefaultRootWindow(display), 0, 0, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
+  XImage* image =
+      XGetImage(display, DefaultRootWindow(display), left, top, unsigned(width), unsigned(height), AllPlanes, ZPixmap);
   if (!image) return {};
   std::vector<uint32_t> out(size_t(width) * size_t(height));
-  for (int y = 0; y < height; ++y)
-    for (int x = 0; x < width; ++x) out[size_t(y) * size_t(width) + size_t(x)] = uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF;
+  // 32-bit pixels in this machine's byte order are read straight from the
+  // rows (grabbing frames of an animation must be quick); others pixel by pixel.
+  const bool direct = image->bits_per_pixel == 32 && image->byte_order == (__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__ ? LSBFirst : MSBFirst);
+  for (int y = 0; y < height; ++y) {
+    uint32_t* row = out.data() + size_t(y) * size_t(width);
+    if (direct) {
+      std::memcpy(row, image->data + size_t(y) * size_t(image->bytes_per_line), size_t(width) * 4);
+      for (int x = 0; x < width; ++x) row[x] &= 0xFFFFFF;
+    } else {
+      for (int x = 0; x < width; ++x) row[x] = uint32_t(XGetPixel(image, x, y)) & 0xFFFFFF;
+    }
+  }
   XDestroyImage(image);
   // A screen of a few bits per pixel holds colour-map indices.
   if (DefaultDepth(display, DefaultScreen(display)) <= 8) {

@@ -15,6 +15,8 @@ class X_Screen {
   bool Open() const { return display_ != nullptr; }
   // The top-left width x height of the root window; empty on failure.
   std::vector<uint32_t> Pixels(int width, int height) const;
+  // The width x height pixels from (left, top); empty on failure.
+  std::vector<uint32_t> Area(int left, int top, int width, int height) const;
 
  private:
   void* display_;

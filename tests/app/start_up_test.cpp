@@ -18,6 +18,7 @@
 #include "users/user_data.h"
 #include "users/user_database.h"
 #include "workspace/fill_pointer.h"
+#include "workspace/drawing_window.h"
 
 TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
   Program_Session program;
@@ -276,4 +277,25 @@ TEST(Start_Up, A_Damaged_User_File_Is_Kept_Aside_And_Its_Whole_Users_Stay_Listed
   EXPECT_EQ(saved.Find_User("Bob"), 1);
   EXPECT_EQ(read(aside), damaged);
   EXPECT_EQ(program.Stop(), 0);
+}
+
+// The title disc covers the drawing circle that follows it, on screens the
+// layout fills and on those where it stands centred or scaled.
+TEST(Start_Up, The_Title_Disc_Lies_Over_The_Drawing_Circle_On_Every_Screen) {
+  for (const TSize screen : {TSize(1024, 768), TSize(1280, 1024), TSize(1920, 1080), TSize(2560, 1440)}) {
+    SCOPED_TRACE(std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
+    Program_Session program({.screen = screen});
+    program.Start_Only();
+    ASSERT_NE(The_Title_Window, nullptr);
+    const TRect title = The_Title_Window->GetWindowRect();
+    program.Let_Title_Close(1500);
+    program.Snapshot("title_" + std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
+    program.Start();
+    program.Snapshot("title_after_" + std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
+    const Drawing_Window& drawing = *program.Main()->drawing_window;
+    const TRect circle = Screen_Rect(drawing, drawing.Inner_Rect);
+    EXPECT_NEAR((title.left + title.right) / 2, (circle.left + circle.right) / 2, 5);
+    EXPECT_NEAR((title.top + title.bottom) / 2, (circle.top + circle.bottom) / 2, 5);
+    EXPECT_EQ(program.Stop(), 0);
+  }
 }

@@ -85,7 +85,7 @@ class Title_Window_Test : public testing::Test {
   }
   void Uncover_All() { while (Open() && title->Covered >= 0) Step(); }
   // A point of the client area on the screen.
-  TPoint On_Screen(TPoint client) const { return title->Current_Layout->Window_Rect().TopLeft() + client; }
+  TPoint On_Screen(TPoint client) const { return title->GetWindowRect().TopLeft() + client; }
   // Read under the screen lock: the stepper draws from its own thread.
   uint32_t Screen_Pixel(TPoint p) const {
     std::lock_guard guard(TDesktop::Current().Screen().Lock());
@@ -280,7 +280,8 @@ TEST_F(Title_Window_Test, Deleting_While_The_Stepper_Waits_Returns_Without_The_C
   EXPECT_FALSE(Open());
 }
 
-// 960 lines: the 480 layout twice as large.
+// 960 lines: the 480 layout twice as large; the caption above the panels
+// keeps its 20 pixels, so the window's top is 20 + 2 x (18 - 20).
 class Title_Window_960_Test : public Title_Window_Test {
  protected:
   Title_Window_960_Test() : Title_Window_Test({1280, 960}) {}
@@ -288,7 +289,7 @@ class Title_Window_960_Test : public Title_Window_Test {
 
 TEST_F(Title_Window_960_Test, Uses_The_480_Layout_Scaled) {
   ASSERT_NE(title->Scaled_Layout, nullptr);
-  EXPECT_EQ(title->GetWindowRect(), TRect(234, 36, 994, 796));
+  EXPECT_EQ(title->GetWindowRect(), TRect(234, 16, 994, 776));
   EXPECT_EQ(title->Current_Layout->Area(0), TRect(226, 150, 346, 270));
   EXPECT_EQ(title->Base_Layout.Area(0), TRect(113, 75, 173, 135));
 }
@@ -302,7 +303,7 @@ class Title_Window_Wide_Test : public Title_Window_Test {
 
 TEST_F(Title_Window_Wide_Test, Follows_The_Centred_Layout) {
   ASSERT_NE(title->Scaled_Layout, nullptr);
-  EXPECT_EQ(title->GetWindowRect(), TRect(240 + 263, 40, 240 + 263 + 855, 40 + 855));
+  EXPECT_EQ(title->GetWindowRect(), TRect(240 + 263, 16, 240 + 263 + 855, 16 + 855));
 }
 
 }  // namespace

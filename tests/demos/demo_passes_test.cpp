@@ -65,7 +65,31 @@ TEST_F(Passes, The_First_Pass_Types_Demo_When_There_Is_None) {
   std::string typed;
   // The Name and Level button (no button here: 0, 0), then the dialog.
   EXPECT_EQ(Clicked(driver, &typed), (std::vector<TPoint>{{0, 0}, {10, 10}, {130, 100}, {300, 300}}));
-  EXPECT_EQ(typed, "DEMO\r");
+  // The capital with Shift held around it.
+  EXPECT_EQ(typed, std::string(1, char(VK_SHIFT)) + "DEMO\r");
+}
+
+// A listed "Demo" is selected wherever it sorts (first of all, or written
+// in lower case by older data); only without one is the name typed.
+TEST_F(Passes, Demo_Is_Typed_Only_When_None_Is_Listed) {
+  struct Case {
+    std::vector<const char*> others;
+    bool typed;
+  } cases[] = {{{"Zoe"}, true}, {{"Demo", "Zoe"}, false}, {{"Ann", "Demo"}, false}, {{"demo", "Zoe"}, false}};
+  for (const Case& c : cases) {
+    SetUp();
+    for (const char* name : c.others) database->Add_User(std::make_unique<User>(0, name));
+    Person("Yan", 1);
+    driver.Manipulator_Demo();
+    const size_t opening = Clicked(driver).size();
+    driver.Select_Demo_User(dialog);
+    std::string typed;
+    const std::vector<TPoint> clicks = Clicked(driver, &typed);
+    const TPoint first = clicks.at(opening);
+    EXPECT_EQ(!typed.empty(), c.typed) << c.others.front();
+    EXPECT_EQ(first, c.typed ? TPoint(10, 10) : TPoint(10, 50)) << c.others.front();
+    driver.Cancel();
+  }
 }
 
 TEST_F(Passes, A_Listed_Demo_Is_Selected_And_The_Person_Comes_Back_Through_Scrolling) {

@@ -90,4 +90,42 @@ TEST(Game_Demo, Plays_A_Whole_Run_And_Gives_No_Points) {
   EXPECT_EQ(program.Stop(), 0);
 }
 
+// The person's setting comes back however the demonstration ends: played
+// to its end (help comes back) or stopped with Ctrl+Esc in the middle of
+// its run, which ends that run.
+TEST(Game_Demo, Gives_Back_The_Persons_Setting) {
+  struct Case {
+    int32_t level, difficulty, a, b;
+    bool stopped;  // or played to its end
+  } cases[] = {{2, 0, 3, 6, true}, {2, 0, 3, 6, false}};
+  Program_Session program;
+  program.Start();
+  Safari_Controls& safari = *program.Main()->safari_controls;
+  for (const Case& c : cases) {
+    program.Change_User("Ann", c.level);
+    safari.A = c.a;
+    safari.B = c.b;
+    The_Simulated_User->Start_Game_Demo(c.difficulty);
+    if (c.stopped) {
+      for (uint32_t t = 0; t < 30000 && !safari.Run_In_Progress(); t += 500) program.Advance(500);
+      program.Advance(2000);
+      ASSERT_TRUE(safari.Run_In_Progress());
+      ASSERT_NE(std::pair(safari.A, safari.B), std::pair(c.a, c.b));
+      program.Backend().Key_Down(VK_CONTROL);
+      program.Backend().Key(VK_ESCAPE);
+      program.Backend().Key_Up(VK_CONTROL);
+      program.Run_Until_Idle();
+    } else {
+      for (uint32_t t = 0; t < 600000 && (The_Simulated_User->Running() || The_Simulated_User->Playing()); t += 500)
+        program.Advance(500);
+      program.Key(VK_ESCAPE);  // help closes
+      program.Run_Until_Idle();
+    }
+    EXPECT_FALSE(The_Simulated_User->Running());
+    EXPECT_FALSE(safari.Run_In_Progress()) << c.level;
+    EXPECT_EQ(std::pair(safari.A, safari.B), std::pair(c.a, c.b)) << c.level;
+  }
+  EXPECT_EQ(program.Stop(), 0);
+}
+
 }  // namespace

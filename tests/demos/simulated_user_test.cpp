@@ -91,7 +91,8 @@ TEST_F(Engine, Builders_Append_Their_Gestures_In_Order) {
   const std::vector<A> expected = {
       {A::Glide, 10, 20, -1}, {A::Left_Down, 10, 20, -1}, {A::Pause, 0, 0, 500}, {A::Left_Up, 10, 20, -1},
       {A::Glide, 10, 20, -1}, {A::Left_Down, 10, 20, -1}, {A::Glide, 30, 40, -1}, {A::Left_Up, 30, 40, -1},
-      {A::Key_Down, 0, 0, 'D'}, {A::Key_Up, 0, 0, 'D'},   {A::Pause, 0, 0, 100},  {A::Key_Down, 0, 0, 'E'},
+      {A::Key_Down, 0, 0, VK_SHIFT}, {A::Key_Down, 0, 0, 'D'}, {A::Key_Up, 0, 0, 'D'}, {A::Key_Up, 0, 0, VK_SHIFT},
+      {A::Pause, 0, 0, 100},    {A::Key_Down, 0, 0, 'E'},
       {A::Key_Up, 0, 0, 'E'},   {A::Pause, 0, 0, 100},    {A::Key_Down, 0, 0, ' '}, {A::Key_Up, 0, 0, ' '},
       {A::Pause, 0, 0, 100},    {A::Key_Down, 0, 0, 'M'}, {A::Key_Up, 0, 0, 'M'},   {A::Pause, 0, 0, 100},
       {A::Pause, 0, 0, 250},    {A::Key_Down, 0, 0, 13},  {A::Key_Up, 0, 0, 13}};
@@ -327,3 +328,41 @@ TEST_F(Engine, The_Window_System_Plays_A_Click_Into_A_Window) {
 }
 
 }  // namespace
+
+// Stopped while the playback holds the button and a key down (a held
+// corner, Shift around a capital): the stop lets both go, where the pointer
+// stands, so nothing goes on repeating and the next real click is a click.
+TEST_F(Engine, A_Stop_Lets_Go_Of_What_The_Playback_Holds) {
+  std::vector<std::string> log;
+  Target_Window window(log);
+  window.Create();
+  window.ShowWindow(SW_SHOW);
+  session.Run_Until_Idle();
+  driver.Glide(TPoint(260, 230));
+  driver.Append(A::Key_Down, VK_SHIFT);
+  driver.Append(A::Left_Down, -1, TPoint(260, 230));
+  driver.Pause(20000);
+  driver.Append(A::Left_Up, -1, TPoint(260, 230));
+  driver.Append(A::Key_Up, VK_SHIFT);
+  driver.Start_Playback();
+  for (int i = 0; i < 40 && log.empty(); ++i) session.Advance(100);
+  ASSERT_EQ(log.size(), 1u);
+  ASSERT_TRUE(GetKeyState(VK_LBUTTON) & 0x8000);
+  ASSERT_TRUE(GetKeyState(VK_SHIFT) & 0x8000);
+  session.Backend().Key_Down(VK_CONTROL);
+  session.Backend().Key(VK_ESCAPE);
+  session.Backend().Key_Up(VK_CONTROL);
+  session.Run_Until_Idle();
+  driver.Cancel();  // what the application does on the cancel notice
+  TDesktop::Current().Run_Loop([this] { return !driver.Playing(); });
+  session.Run_Until_Idle();
+  EXPECT_EQ(log.size(), 2u);
+  EXPECT_EQ(log.back().substr(0, 10), "up 260,230");
+  EXPECT_FALSE(GetKeyState(VK_LBUTTON) & 0x8000);
+  EXPECT_FALSE(GetKeyState(VK_SHIFT) & 0x8000);
+  EXPECT_TRUE(driver.Queue().empty());
+  // Nothing is let go twice.
+  driver.Cancel();
+  EXPECT_FALSE(driver.Playing());
+  window.Destroy();
+}

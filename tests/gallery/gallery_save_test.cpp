@@ -340,11 +340,15 @@ TEST_F(Gallery_Save_Test, AGalleryThatCannotBeOpenedIsNeverWritten) {
   ASSERT_TRUE(holder.Is_Open());
   Drawing_Collection store(ann);
   ASSERT_EQ(Boxes.size(), 1u);
-  EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to read file " + Gallery_Path(), 0), 0u);
+  EXPECT_EQ(Boxes[0], "WARNING: Unable to write file " + Gallery_Path() +
+                          "\nThe file is in use by another program: your drawings are shown, but changes to the "
+                          "gallery cannot be saved.");
   EXPECT_TRUE(store.File_Must_Stay());
+  EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
   ASSERT_TRUE(Add_At(store, Drawing(2), 0, 0));
   store.Save(ann, HWND());
-  EXPECT_EQ(Boxes.back(), "WARNING: Unable to write file " + Gallery_Path());
+  EXPECT_EQ(Boxes.back(), "WARNING: Unable to write file " + Gallery_Path() +
+                              "\nThe file is in use by another program: your changes to the gallery are not saved.");
   EXPECT_EQ(File_Bytes(), saved);
 }
 

@@ -456,14 +456,20 @@ TEST_F(Safari_Test, Without_Sound_The_Camera_Moves_On_The_Timer) {
   The_Sound_Player = player;
 }
 
-// 1920 x 1080 gives a drawing side of 810, which the picture pool pads to
-// rows of 812: the hint and the match test must still take the pictures.
-class Safari_Wide_Test : public Safari_Test {
+// 1920 x 1080 gives a drawing side of 810 and 1920 x 1082 one of 811, which
+// the picture pool pads to rows of 812: the hint and the match test must
+// still take the pictures.
+class Safari_Wide_Test : public Safari_Test, public testing::WithParamInterface<TSize> {
  protected:
-  Safari_Wide_Test() : Safari_Test(TSize(1920, 1080)) {}
+  Safari_Wide_Test() : Safari_Test(GetParam()) {}
 };
 
-TEST_F(Safari_Wide_Test, A_Drawing_Side_Off_The_Row_Padding_Still_Hints_And_Matches) {
+INSTANTIATE_TEST_SUITE_P(Screens, Safari_Wide_Test, testing::Values(TSize(1920, 1080), TSize(1920, 1082)),
+                         [](const testing::TestParamInfo<TSize>& info) {
+                           return std::to_string(info.param.cx) + "x" + std::to_string(info.param.cy);
+                         });
+
+TEST_P(Safari_Wide_Test, A_Drawing_Side_Off_The_Row_Padding_Still_Hints_And_Matches) {
   ASSERT_TRUE(main->target_generator->Target_Coming());
   program.Change_User("Ann", 0);
   Drawing_Window& drawing = *main->drawing_window;
@@ -477,6 +483,23 @@ TEST_F(Safari_Wide_Test, A_Drawing_Side_Off_The_Row_Padding_Still_Hints_And_Matc
   Let_Camera_Move();
   EXPECT_FALSE(safari->Run_In_Progress());
   EXPECT_EQ(safari->Streak.Successes, 1);
+}
+
+TEST(Safari_Fireworks, The_Show_Follows_The_Kind_Of_Run) {
+  using Size = Safari_Controls::Show_Size;
+  struct Case {
+    bool from_drawing, demonstration;
+    int32_t a, b;
+    Size size;
+  } cases[] = {
+      {false, false, 2, 6, {6, 2}},  // b waves of a
+      {false, true, 2, 6, {1, 2}},   // one wave of a
+      {true, false, 2, 6, {6, 1}},   // the player's own drawing: b waves of one
+      {true, true, 3, 3, {3, 1}},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Safari_Controls::Fireworks_For(c.from_drawing, c.demonstration, c.a, c.b), c.size)
+        << c.from_drawing << c.demonstration;
 }
 
 }  // namespace

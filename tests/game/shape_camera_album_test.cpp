@@ -34,12 +34,12 @@ class Camera_Album_Test : public Pictures_Test {
     return copy;
   }
   // Where the sprite drawn over green shows: green exactly where the
-  // picture shows key, the picture's own pixels elsewhere.
-  static void Expect_Masked(const TBitmap& drawn, const TBitmap& picture, uint32_t key) {
+  // outline picture shows key, the picture's own pixels elsewhere.
+  static void Expect_Masked(const TBitmap& drawn, const TBitmap& picture, const TBitmap& outline, uint32_t key) {
     int transparent = 0, mismatched = 0;
     for (int y = 0; y < drawn.Height(); ++y)
       for (int x = 0; x < drawn.Width(); ++x) {
-        const uint32_t want = Pixel(picture, x, y) == key ? Green : Pixel(picture, x, y);
+        const uint32_t want = Pixel(outline, x, y) == key ? Green : Pixel(picture, x, y);
         transparent += want == Green;
         mismatched += Pixel(drawn, x, y) != want;
       }
@@ -84,8 +84,23 @@ TEST_F(Camera_Album_Test, The_Camera_Shows_The_Background_Round_Its_Normal_And_F
     TBitmap drawn = Filled(size, TColor::From_Xrgb(Green));
     TMemoryDC dc(drawn);
     camera.Draw(dc, TRect(0, 0, size.cx, size.cy), flash);
-    Expect_Masked(drawn, Cached(flash ? 26 : 24, size), 0x0000FF);
+    Expect_Masked(drawn, Cached(flash ? 26 : 24, size), Cached(24, size), 0x0000FF);
   }
+}
+
+TEST_F(Camera_Album_Test, The_Flash_Lies_Inside_The_Cameras_Outline) {
+  // The flashing camera is drawn through the plain camera's mask: any of
+  // its pixels outside that outline would be lost.
+  const TSize size((*The_GUI_Sizes)[17], (*The_GUI_Sizes)[18]);
+  const TBitmap plain = Cached(24, size), flashing = Cached(26, size);
+  int outside = 0, lit = 0;
+  for (int y = 0; y < size.cy; ++y)
+    for (int x = 0; x < size.cx; ++x) {
+      outside += Pixel(plain, x, y) == 0x0000FF && Pixel(flashing, x, y) != 0x0000FF;
+      lit += Pixel(plain, x, y) != Pixel(flashing, x, y);
+    }
+  EXPECT_EQ(outside, 0);
+  EXPECT_GT(lit, size.cx * size.cy / 20) << "the flash should show";
 }
 
 TEST_F(Camera_Album_Test, The_Photo_Square_Follows_The_Drawing_Area) {
@@ -112,7 +127,8 @@ TEST_F(Camera_Album_Test, The_Album_Shows_Points_Then_A_Photo_Only_In_Its_Square
     return drawn;
   };
   const TBitmap empty = painted();
-  Expect_Masked(empty, Cached(23, size), 0xFFFFFF);
+  const TBitmap album_picture = Cached(23, size);
+  Expect_Masked(empty, album_picture, album_picture, 0xFFFFFF);
 
   // Three centred lines over the photo square, in the text colour.
   album.Show_Points(100);

@@ -154,11 +154,22 @@ TEST_F(Shape_Target_Test, Wide_Pictures_Count_Every_Covered_Pixel) {
 }
 
 TEST_F(Shape_Target_Test, Empty_Target_Matches_Only_An_Empty_Scan_Area) {
-  auto target = Target(60);
-  auto player = Player(60);
-  EXPECT_TRUE(target->Matches(*player, nullptr, nullptr));
-  Set_Covered(*player, 30, 30, true, Ink(*target, *player));
-  EXPECT_FALSE(target->Matches(*player, nullptr, nullptr));
+  // Side 61, rows padded: one covered pixel of the player's fails the
+  // match anywhere in the scanned area, its first and last pixels
+  // included, and nowhere in the two-pixel border.
+  struct Case {
+    TPoint covered;
+    bool match;
+  } cases[] = {
+      {{-1, -1}, true}, {{30, 30}, false}, {{2, 2}, false},  {{58, 2}, false}, {{2, 58}, false},
+      {{58, 58}, false}, {{1, 30}, true},  {{59, 30}, true}, {{30, 1}, true},  {{30, 60}, true},
+  };
+  for (const Case& c : cases) {
+    auto target = Target(61);
+    auto player = Player(61);
+    if (c.covered.x >= 0) Set_Covered(*player, c.covered.x, c.covered.y, true, Ink(*target, *player));
+    EXPECT_EQ(target->Matches(*player, nullptr, nullptr), c.match) << c.covered.x << "," << c.covered.y;
+  }
 }
 
 TEST_F(Shape_Target_Test, Scan_Stops_Once_Interior_Reaches_The_Limit) {

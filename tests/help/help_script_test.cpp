@@ -8,6 +8,9 @@
 #include <algorithm>
 #include <cstring>
 #include <strings.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 #include "gallery/gallery_window.h"
 #include "manipulators/shape_transform_window.h"
@@ -47,6 +50,14 @@ Arrow_Names Read_Arrow_Names(const char* p, const char* end) {
     }
   }
   return names;
+}
+
+// The folder of this program, as the "ProgPath" links name it when the
+// settings do not.
+std::string Program_Folder() {
+  char path[4096];
+  const ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
+  return n > 0 ? std::filesystem::path(std::string(path, size_t(n))).parent_path().string() : std::string();
 }
 
 struct Section_Shape {
@@ -158,7 +169,14 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
           EXPECT_NE(section.Page(link.page), nullptr) << where << " links to " << link.page;
         }
         EXPECT_LE(link.demonstration, 5) << where;
-        EXPECT_FALSE(link.target) << where << ": the built-in pages open no web pages";
+        // The only link out is the acknowledgements' note, beside the program.
+        if (s >= 5) {
+          if (link.target) {
+            EXPECT_EQ(*link.target, Program_Folder() + "/acknowledgements.html") << where;
+          }
+        } else {
+          EXPECT_FALSE(link.target) << where << ": the other pages open no documents";
+        }
       }
       const auto& arrow_names = side ? names.side[size_t(s)][size_t(k - Expected[s].mains)] : names.main[size_t(s)][size_t(k)];
       ASSERT_EQ(page.arrows.size(), arrow_names.size()) << where;
@@ -172,6 +190,14 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
       }
       Expect_Text_On_Page(page, where);
     }
+  }
+  // The review's six arrows: the four corners, the big picture and the
+  // small older ones.
+  EXPECT_EQ(help.Section(1).Page(0)->arrows.size(), 6u);
+  for (int s : {5, 6}) {
+    const auto& links = help.Section(s).Page(0)->links;
+    EXPECT_EQ(std::count_if(links.begin(), links.end(), [](const Help_Link& l) { return l.target.has_value(); }), 1)
+        << "the acknowledgements link to the thank-you note";
   }
   // The index lists ten topics; the demonstrations page has six, and the
   // welcome page leads to it.

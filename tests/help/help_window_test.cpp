@@ -13,6 +13,8 @@
 
 #include "demos/simulated_user.h"
 #include "gallery/gallery_window.h"
+#include "platform/gdi/brush.h"
+#include "platform/window/desktop.h"
 #include "platform/window/hooks.h"
 #include "platform/window/window_dc.h"
 #include "tests/program/program_session.h"
@@ -120,6 +122,44 @@ TEST_F(Help_Window_Test, TabMovesTheFocusAmongEnabledButtonsWithoutRepaintingThe
   EXPECT_EQ(help().Focused(), Help_Window::OK_Button);
   program.Key(VK_RETURN);
   EXPECT_FALSE(help().IsWindowVisible());
+}
+
+// The focus rectangle is drawn by inverting; whatever else is painted near
+// it must lie under it, or taking it away leaves dots on the screen.
+TEST_F(Help_Window_Test, TheFocusRectangleLeavesNothingBehindWhenItMoves) {
+  Show(0);
+  help().Go_To_Page(3, false);
+  program.Run_Until_Idle();
+  ASSERT_EQ(help().Focused(), Help_Window::End_Button);
+  const TRect old_focus = help().Focus_Rect(Help_Window::End_Button).Inflated_By(2, 2);
+  auto pixels = [&] {
+    TScreenDC screen;
+    std::vector<uint32_t> seen;
+    for (int y = old_focus.top; y < old_focus.bottom; ++y)
+      for (int x = old_focus.left; x < old_focus.right; ++x) seen.push_back(uint32_t(screen.GetPixel(TPoint(x, y))));
+    return seen;
+  };
+  program.Key(VK_TAB);
+  ASSERT_NE(help().Focused(), Help_Window::End_Button);
+  const std::vector<uint32_t> after_tab = pixels();
+  help().Go_To_Page(3, false);  // the whole page painted afresh, the focus elsewhere
+  program.Run_Until_Idle();
+  EXPECT_EQ(after_tab, pixels());
+}
+
+// A menu that closed just before help opened (the system menu's
+// Acknowledgements) leaves its place to be repainted; help's picture of the
+// screen is taken after that repaint, not with the menu still in it.
+TEST_F(Help_Window_Test, HelpShowsTheScreenAsRepaintedNotWhatWasLeftOnIt) {
+  const TRect left_over(4, 30, 60, 80);
+  {
+    TScreenDC screen;
+    screen.FillRect(left_over, TBrush(TColor(255, 0, 255)));
+  }
+  TDesktop::Current().Expose(left_over, nullptr);
+  Show(5);
+  TScreenDC screen;
+  EXPECT_NE(screen.GetPixel(Centre(left_over)), TColor(255, 0, 255));
 }
 
 TEST_F(Help_Window_Test, HoveringAButtonShowsItsTipAndRepaintsNoPage) {

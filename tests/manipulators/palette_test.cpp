@@ -214,7 +214,9 @@ TEST_F(Palette_Test, Files_Round_Trip_And_A_Failed_Save_Changes_Nothing) {
   Fail_Atomic_Write_After(0);
   EXPECT_FALSE(palette->Write_User_File(users.current));
   EXPECT_TRUE(palette->Modified);
-  ASSERT_EQ(Take_Asked().size(), 1u);
+  EXPECT_EQ(Take_Asked(), std::vector<std::string>{"WARNING: Unable to write file " +
+                                                   users.File_Path(users.current.name, users.current.level) +
+                                                   "\nThe disk is full: the manipulators are not saved."});
   Fail_Atomic_Write_After(-1);
 
   ASSERT_TRUE(palette->Write_User_File(users.current));

@@ -97,9 +97,33 @@ TEST(Animation_Sequence, KeyColourAndPicturesThatDoNotFit) {
 
   TDib wrong = Picture(12, 8);
   EXPECT_FALSE(sequence.Add_Frame(wrong, nullptr, Key_Black));
-  TDib padded = Picture(6, 8);  // rows padded to 8 bytes
-  Animation_Sequence narrow({6, 8}, 90, 90);
-  EXPECT_TRUE(!narrow.Add_Frame(padded, nullptr, Key_Black) && narrow.Frame_Count() == 0);
+}
+
+// A drawing side that is not a multiple of 4 (810 at 1920 x 1080, or odd)
+// gives pictures with padded rows, and pool pictures as wide as those rows:
+// both carry the frames. Other sizes do not.
+TEST(Animation_Sequence, PicturesWithPaddedRowsCarryTheFrames) {
+  struct Case {
+    int width, height;
+    bool fits;
+  } cases[] = {{6, 8, true}, {8, 8, true}, {5, 8, false}, {9, 8, false}, {6, 7, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " x " << c.height);
+    Animation_Sequence sequence({6, 8}, 90, 180);
+    TDib frame = Picture(c.width, c.height);
+    std::memset(frame.GetBits(), 0, frame.SizeImage());
+    for (int y = 0; y < c.height; ++y) frame.GetBits()[y * frame.Pitch() + 5] = uint8_t(10 + y);  // the last column
+    ASSERT_EQ(sequence.Add_Frame(frame, nullptr, Key_Black), c.fits);
+    if (!c.fits) continue;
+    // Drawn onto a picture padded the other way, over 3: the last column
+    // shows, the rest and the padding keep what they held.
+    TDib shown = Picture(c.width == 6 ? 8 : 6, 8);
+    std::memset(shown.GetBits(), 3, shown.SizeImage());
+    ASSERT_TRUE(sequence.Next_Frame(shown));
+    for (int y = 0; y < 8; ++y)
+      for (int x = 0; x < shown.Pitch(); ++x)
+        ASSERT_EQ(shown.GetBits()[y * shown.Pitch() + x], x == 5 ? 10 + y : 3) << x << "," << y;
+  }
 }
 
 TEST(Sound_Track, ClipsSetTheLengthAndMixAtTheirPlaces) {

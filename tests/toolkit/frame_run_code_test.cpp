@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <vector>
 
@@ -162,4 +163,83 @@ TEST(Frame_Run_Code, DamagedFramesStopWithoutWritingOutside) {
   // past the end then a literal that would land beyond it.
   for (const Bytes& bad : {Bytes{8, 0, 0, 0, 0xFE, 0xFF, 3, 1}, Bytes{5, 0, 0, 0, 0x06}, Bytes{7, 0, 0, 0, 17 << 2, 3, 9}})
     EXPECT_FALSE(Frame_Run_Code::Unpack(bad.data(), bad.size(), pixels.data(), pixels.size())) << bad.size();
+}
+
+// Pictures whose rows are padded (pool pictures of an odd or 810-pixel side)
+// pack to the frame's own codes and unpack onto their rows: the padding is
+// never packed and never written, also where a literal of an unpadded frame
+// runs on from one row into the next.
+TEST(Frame_Run_Code, PaddedRowsPackAndUnpackAsTheFrameWithoutPadding) {
+  struct Case {
+    int width, height, stride;
+  } cases[] = {{6, 5, 8}, {7, 9, 8}, {1, 3, 4}, {810, 6, 812}, {811, 4, 812}};
+  std::mt19937 random(99);
+  const uint8_t key = 0, padding = 0xEE;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.width << " in rows of " << c.stride);
+    // Mostly literals, so that runs reach the ends of the rows.
+    Bytes frame(size_t(c.width) * c.height);
+    for (uint8_t& p : frame) p = random() % 5 ? uint8_t(1 + random() % 200) : key;
+    Bytes padded(size_t(c.stride) * c.height, padding);
+    for (int y = 0; y < c.height; ++y)
+      std::copy_n(frame.begin() + y * c.width, c.width, padded.begin() + size_t(y) * c.stride);
+    const TRect inner(1, 1, c.width, c.height - 1);
+    for (const TRect* rect : {static_cast<const TRect*>(nullptr), &inner}) {
+      Bytes out(Frame_Run_Code::Max_Packed_Size(frame.size(), c.height));
+      const size_t n = rect ? Frame_Run_Code::Pack_Rect(padded.data(), c.width, c.height, *rect, key, out.data(),
+                                                        out.size(), size_t(c.stride))
+                            : Frame_Run_Code::Pack(padded.data(), c.width, c.height, key, out.data(), out.size(),
+                                                   size_t(c.stride));
+      out.resize(n);
+      EXPECT_EQ(out, Pack_Rect(frame, c.width, c.height, rect ? *rect : TRect(0, 0, c.width, c.height), key));
+    }
+    // The whole frame packed without padding (literals across rows), drawn
+    // onto padded rows over a background of 7.
+    const Bytes packed = Pack(frame, c.width, c.height, key);
+    Bytes shown(size_t(c.stride) * c.height, padding);
+    for (int y = 0; y < c.height; ++y) std::fill_n(shown.begin() + size_t(y) * c.stride, c.width, 7);
+    ASSERT_TRUE(Frame_Run_Code::Unpack(packed.data(), packed.size(), shown.data(), c.width, c.height, size_t(c.stride)));
+    for (int y = 0; y < c.height; ++y)
+      for (int x = 0; x < c.stride; ++x) {
+        const uint8_t p = x < c.width ? frame[size_t(y) * c.width + x] : 0;
+        ASSERT_EQ(shown[size_t(y) * c.stride + x], x >= c.width ? padding : p == key ? 7 : p) << x << "," << y;
+      }
+  }
+  // Rows narrower than the frame are refused.
+  Bytes frame(16, 3), shown(16, 0);
+  const Bytes packed = Pack(frame, 4, 4, 0);
+  EXPECT_FALSE(Frame_Run_Code::Unpack(packed.data(), packed.size(), shown.data(), 4, 4, 3));
+}
+
+TEST(Frame_Run_Code, DrawnBoxHoldsEveryDrawnPixelFromTheCodesAlone) {
+  // Sparse random frames: packed by rectangle, runs stay in their rows and
+  // the box is exact; packed whole, a run may go on into the next row and
+  // the box then spans the width.
+  const int w = 50, h = 40;
+  std::mt19937 random(7);
+  for (int trial = 0; trial < 40; ++trial) {
+    Bytes frame(size_t(w) * h, 0);
+    const int dots = trial % 5 == 0 ? 0 : int(random() % 30);
+    for (int i = 0; i < dots; ++i) frame[random() % frame.size()] = uint8_t(1 + random() % 9);
+    TRect exact;  // top-down, as the box is
+    for (int i = 0; i < w * h; ++i)
+      if (frame[size_t(i)]) exact = exact.Union(TRect(i % w, h - 1 - i / w, i % w + 1, h - i / w));
+    const Bytes by_rect = Pack_Rect(frame, w, h, TRect(0, 0, w, h), 0);
+    EXPECT_EQ(Frame_Run_Code::Drawn_Box(by_rect.data(), by_rect.size(), w, h), exact) << trial;
+    const Bytes whole = Pack(frame, w, h, 0);
+    const TRect box = Frame_Run_Code::Drawn_Box(whole.data(), whole.size(), w, h);
+    EXPECT_EQ(box.Union(exact), box) << trial;
+    EXPECT_EQ(box.top, exact.top);
+    EXPECT_EQ(box.bottom, exact.bottom);
+  }
+  // The last two pixels of one stored row and the first of the next: one run.
+  Bytes frame(size_t(w) * h, 0);
+  frame[size_t(w) - 2] = frame[size_t(w) - 1] = frame[size_t(w)] = 5;
+  const Bytes packed = Pack(frame, w, h, 0);
+  EXPECT_EQ(Frame_Run_Code::Drawn_Box(packed.data(), packed.size(), w, h), TRect(0, h - 2, w, h));
+  // Damaged: a literal that runs past its bytes, a length past the buffer.
+  Bytes damaged = packed;
+  damaged.resize(damaged.size() - 1);
+  EXPECT_TRUE(Frame_Run_Code::Drawn_Box(damaged.data(), damaged.size(), w, h).IsEmpty());
+  EXPECT_TRUE(Frame_Run_Code::Drawn_Box(packed.data(), 3, w, h).IsEmpty());
 }

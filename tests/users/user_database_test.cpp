@@ -316,7 +316,8 @@ TEST_F(User_Database_Test, AFailedSaveKeepsTheOldFileAndSaysSo) {
     Fail_Atomic_Write_After(-1);
     EXPECT_EQ(Read(User_Database::File_Path()), old);
   }
-  EXPECT_EQ(Boxes, std::vector<std::string>(2, "WARNING: Unable to write file " + User_Database::File_Path()));
+  EXPECT_EQ(Boxes, std::vector<std::string>(2, "WARNING: Unable to write file " + User_Database::File_Path() +
+                                                  "\nThe disk is full: the changes to the users are not saved."));
 
   // Not writable: nothing written, nothing said.
   The_User_Data.writable = false;

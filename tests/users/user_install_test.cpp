@@ -127,7 +127,13 @@ TEST_F(User_Install_Test, RenamingTheCurrentUserOrItsCaseMovesItsOtherFiles) {
   EXPECT_EQ(Owner_Of("Comet, level 4.man"), "comet, level 4.man");
   EXPECT_EQ(Owner_Of("comet.gal"), "comet.gal");  // the gallery renames its own file
   EXPECT_EQ(Owner_Of("Birch.gal"), "Maple.gal");
+  // The stray under Birch's name goes to the recycle bin, under its name,
+  // once the new names are saved and every move is made.
+  EXPECT_TRUE(Trashed().empty());
+  The_User_Database->Save();
+  The_User_Database->Recycle_Previous_Gallery();
   EXPECT_EQ(Trashed(), std::vector<std::string>{"Birch.gal"});
+  EXPECT_FALSE(Has("quendar.jnl"));
 }
 
 TEST_F(User_Install_Test, PointsWonWhileTheDialogWasOpenAreKept) {

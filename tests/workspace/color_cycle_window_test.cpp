@@ -261,7 +261,8 @@ TEST_F(Color_Cycle_Test, Saving_Writes_The_File_Only_When_It_Succeeds_And_Delete
   window->menu_cycle = 3;
   Fail_Atomic_Write_After(0);
   window->Cmd_Save_Cycle();
-  EXPECT_EQ(Boxes, (std::vector<std::string>{"WARNING: Unable to write file " + Path("Ann")}));
+  EXPECT_EQ(Boxes, (std::vector<std::string>{"WARNING: Unable to write file " + Path("Ann") +
+                                             "\nThe disk is full: the changes to the color cycles are not saved."}));
   EXPECT_EQ(window->dirty, 1u << 3);  // still to be saved
   window->Cmd_Save_All();
   EXPECT_EQ(window->dirty, 1u << 3);
@@ -363,7 +364,9 @@ TEST_F(Color_Cycle_Test, A_File_That_Cannot_Be_Opened_Is_Never_Replaced_Or_Delet
   Paint_Wedge(4, 0, Red);
   Answer = IDYES;
   EXPECT_FALSE(window->Can_Close());
-  const std::string refused = "WARNING: Unable to write file " + Path("Bea");
+  const std::string refused =
+      "WARNING: Unable to write file " + Path("Bea") +
+      "\nYou have no permission to read the file: the changes to the color cycles are not saved.";
   EXPECT_EQ(Boxes, (std::vector<std::string>{refused, "Program Exit: Save changes to color cycles?", refused}));
   struct stat info;
   ASSERT_EQ(stat(Path("Bea").c_str(), &info), 0);

@@ -12,6 +12,8 @@
 #include "app/user_list_window.h"
 #include "gallery/gallery_io_point.h"
 #include "gallery/gallery_window.h"
+#include "gallery/printer_io.h"
+#include "toolkit/rectangular_button.h"
 #include "game/safari_controls.h"
 #include "help/help_window.h"
 #include "manipulators/transform_edit_window.h"
@@ -41,6 +43,7 @@ inline Help_Targets Main_Window_Targets(const IFS_Main_Window& main) {
       {"drawing", Screen_Rect(drawing, drawing.Inner_Rect)},
       {"manipulators", Help_Target_Window(main.manipulator_palette)},
       {"game", Help_Target_Window(main.safari_controls)},
+      {"camera", Screen_Rect(*main.safari_controls, main.safari_controls->Camera_Rect)},
       {"cycles", Help_Target_Window(main.color_cycles)},
       {"gallery_button", Help_Target_Window(main.gallery_button)},
       {"name_button", Help_Target_Window(main.name_button)},
@@ -54,7 +57,10 @@ inline Help_Targets Main_Window_Targets(const IFS_Main_Window& main) {
 
 // The review window's parts (section 1).
 inline Help_Targets Review_Targets(const Review_Window& review) {
-  Help_Targets t = {{"review", Screen_Rect(review, review.Inner_Rect)}};
+  Help_Targets t = {{"review", Screen_Rect(review, review.Inner_Rect)},
+                    {"review_picture", Screen_Rect(review, review.cell[0])},
+                    // One of the small older pictures: the one at the right of the spiral.
+                    {"older_picture", Screen_Rect(review, review.cell[9])}};
   const char* corners[4] = {"reverse_corner", "forward_corner", "review_cancel", "review_ok"};
   for (int i = 0; i < 4; ++i) t[corners[i]] = Screen_Rect(review, review.Corner_Rect[size_t(i)]);
   return t;
@@ -72,6 +78,7 @@ inline Help_Targets Editor_Targets(const Transform_Edit_Window& editor) {
 // The Name and Level dialog's parts (section 3).
 inline Help_Targets Dialog_Targets(User_Dialog& dialog) {
   Help_Targets t = {{"user_list", Help_Target_Window(dialog.List())},
+                    {"first_row", Screen_Rect(*dialog.List(), dialog.List()->Row(0))},
                     {"levels", Help_Target_Window(dialog.Levels())}};
   const char* buttons[3] = {"dialog_ok", "dialog_cancel", "dialog_help"};
   for (int i = 0; i < 3; ++i)
@@ -90,6 +97,10 @@ inline Help_Targets Gallery_Targets(const Gallery_Window& gallery) {
   for (int a = 0; a < 4; ++a) t[arrows[a]] = Screen_Rect(gallery, layout.arrows[1][size_t(a)]);
   const char* points[4] = {"main_point", "clipboard_point", "printer_point", "bin_point"};
   for (int i = 0; i < 4; ++i) t[points[i]] = Help_Target_Window(gallery.Point(i));
+  if (const auto* printer = dynamic_cast<const Printer_IO*>(gallery.Point(2))) {
+    t["setup_button"] = Help_Target_Window(printer->Setup_Button());
+    t["abort_button"] = Help_Target_Window(printer->Abort_Button());
+  }
   const char* buttons[4] = {"gallery_name", "gallery_help", "gallery_save", "gallery_cancel"};
   for (int i = 0; i < 4; ++i) t[buttons[i]] = Screen_Rect(gallery, layout.round_buttons[size_t(i)]);
   return t;

@@ -35,10 +35,16 @@ TClock& Machine_Clock() {
 
 std::unique_ptr<TSDL_Backend> TSDL_Backend::Open(std::optional<TSize> size) {
   Machine_Clock();
+  // Every pixel is drawn by our own code: the window surface goes to the X
+  // server as it is (through shared memory), not through a GL texture,
+  // which would bring the machine's GL driver into the process for nothing.
+  // SDL_FRAMEBUFFER_ACCELERATION in the environment still overrides it.
+  SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return nullptr;
   SDL_Rect usable{0, 0, 1024, 768};
   if (SDL_GetDisplayUsableBounds(0, &usable) != 0) SDL_GetDisplayBounds(0, &usable);
-  Uint32 flags = SDL_WINDOW_SHOWN;
+  // Shown with the first presentation, which shows the whole screen.
+  Uint32 flags = SDL_WINDOW_HIDDEN;
   SDL_Rect place = usable;
   if (size) {
     place = {usable.x, usable.y, size->cx, size->cy};
@@ -254,12 +260,16 @@ void TSDL_Backend::Translate(const SDL_Event& e, std::vector<TInput_Event>& out)
 void TSDL_Backend::Poll(std::vector<TInput_Event>& out) {
   SDL_Event e;
   while (SDL_PollEvent(&e)) Translate(e, out);
-  // The desktop outside drew over us: show the whole screen again.
+  // The desktop outside drew over us: show the whole screen again. While
+  // drawing is under way (the screen has changes not yet presented) the
+  // screen is half new, and the presentation that follows shows it whole.
   if (exposed_ && last_screen_) {
-    exposed_ = false;
     // Workers draw on the screen under its lock; read it under the same lock.
     std::lock_guard guard(*last_screen_->Shared_Lock());
-    Copy_To_Window(*last_screen_, {last_screen_->Bounds()});
+    if (!last_screen_->Has_Changes()) {
+      exposed_ = false;
+      Copy_To_Window(*last_screen_, {last_screen_->Bounds()});
+    }
   }
 }
 
@@ -281,6 +291,24 @@ void TSDL_Backend::Wake() {
 
 // ---- Presentation and cursors
 
+std::vector<TRect> Rects_To_Send(const std::vector<TRect>& changed, const TRect& bounds) {
+  std::vector<TRect> out;
+  TRect all;
+  int64_t area = 0;
+  for (const TRect& r : changed) {
+    TRect c = r.Intersection(bounds);
+    if (c.IsEmpty()) continue;
+    out.push_back(c);
+    all = all.IsEmpty() ? c : all.Union(c);
+    area += int64_t(c.Width()) * c.Height();
+  }
+  // The display shows each rectangle as it arrives, so a picture sent in
+  // pieces can be seen half new; pieces that fill most of their bounding
+  // box go as that one box, at little more cost.
+  if (out.size() > 1 && area * 4 >= int64_t(all.Width()) * all.Height() * 3) out = {all};
+  return out;
+}
+
 void TSDL_Backend::Copy_To_Window(const TScreen& screen, const std::vector<TRect>& rects) {
   SDL_Surface* target = SDL_GetWindowSurface(window_);
   if (!target) return;
@@ -289,10 +317,8 @@ void TSDL_Backend::Copy_To_Window(const TScreen& screen, const std::vector<TRect
                                                            int(s.Stride()), SDL_PIXELFORMAT_RGB888);
   if (!source) return;
   std::vector<SDL_Rect> sdl_rects;
-  for (const TRect& r : rects) {
-    TRect c = r.Intersection(screen.Bounds()).Intersection({0, 0, target->w, target->h});
-    if (c.IsEmpty()) continue;
-    SDL_Rect sr{c.left, c.top, c.Width(), c.Height()};
+  for (const TRect& r : Rects_To_Send(rects, screen.Bounds().Intersection({0, 0, target->w, target->h}))) {
+    SDL_Rect sr{r.left, r.top, r.Width(), r.Height()};
     SDL_Rect dr = sr;
     SDL_BlitSurface(source, &sr, target, &dr);
     sdl_rects.push_back(sr);
@@ -305,7 +331,14 @@ void TSDL_Backend::Copy_To_Window(const TScreen& screen, const std::vector<TRect
 void TSDL_Backend::Present(const TScreen& screen, const std::vector<TRect>& changed, const TCursor_Image* cursor,
                            TPoint) {
   last_screen_ = &screen;
-  if (!changed.empty()) Copy_To_Window(screen, changed);
+  if (!shown_) SDL_ShowWindow(window_);
+  if (!shown_ || exposed_) {
+    shown_ = true;
+    exposed_ = false;
+    Copy_To_Window(screen, {screen.Bounds()});
+  } else if (!changed.empty()) {
+    Copy_To_Window(screen, changed);
+  }
   Show_Cursor(cursor);
 }
 
@@ -344,6 +377,12 @@ void TSDL_Backend::Show_Cursor(const TCursor_Image* image) {
   }
   SDL_SetCursor(made);
   shown_serial_ = image->serial;
+}
+
+void TSDL_Backend::Wait_Until_Shown() {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (SDL_GetWindowWMInfo(window_, &info) && info.subsystem == SDL_SYSWM_X11) XSync(info.info.x11.display, False);
 }
 
 uint32_t TSDL_Backend::Window_Pixel(int x, int y) {

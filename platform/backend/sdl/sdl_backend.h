@@ -15,6 +15,10 @@ struct SDL_Window;
 struct SDL_Cursor;
 union SDL_Event;
 
+// The rectangles a presentation sends to the display: the changed ones
+// within bounds, or their bounding box when they nearly fill it.
+std::vector<TRect> Rects_To_Send(const std::vector<TRect>& changed, const TRect& bounds);
+
 class TSDL_Backend : public TBackend {
  public:
   // Nothing when SDL has no display to open a window on.
@@ -46,6 +50,9 @@ class TSDL_Backend : public TBackend {
   TClipboard_Service& Picture_Clipboard() override;
 
   int Present_Count() const { return present_count_; }
+  // Waits until the display has handled everything sent to it so far (for
+  // timing a presentation from start to end).
+  void Wait_Until_Shown();
   // A pixel of what the window shows (0x00RRGGBB), for the smoke test.
   uint32_t Window_Pixel(int x, int y);
 
@@ -63,6 +70,7 @@ class TSDL_Backend : public TBackend {
   int present_count_ = 0;
   const TScreen* last_screen_ = nullptr;
   bool exposed_ = false;
+  bool shown_ = false;
   bool cursor_hidden_ = false;
   // Machine cursors by image serial, the most recent last; a few are kept.
   std::vector<std::pair<uint64_t, SDL_Cursor*>> cursors_;

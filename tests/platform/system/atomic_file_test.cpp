@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -10,6 +11,7 @@
 #include <thread>
 #include <tuple>
 
+#include "platform/system/user_file.h"
 #include "tests/platform/system/temp_home.h"
 
 namespace {
@@ -56,6 +58,45 @@ TEST_F(Atomic_File, FailuresLeaveTheOldFile) {
   for (const std::string& name : {std::string("missing/file"), std::string(), std::string("fifo"), std::string(300, 'a')})
     EXPECT_FALSE(Write_File_Atomically(Work(name), Bytes("x"))) << name;
   EXPECT_EQ(Read(path), "newer");
+}
+
+// A failed save leaves errno saying why, in the words the person reads.
+TEST_F(Atomic_File, FailuresSayWhy) {
+  const std::string closed = Work("closed/"), read_only = Work("read-only/");
+  std::filesystem::create_directories(read_only);
+  Write(Work("unreadable"), "someone's");
+  chmod(Work("unreadable").c_str(), 0200);
+  ASSERT_EQ(mkfifo(Work("fifo").c_str(), 0600), 0);
+  const bool mounted = geteuid() == 0 && mount("tmpfs", read_only.c_str(), "tmpfs", MS_RDONLY, "size=64k") == 0;
+  struct Case {
+    std::string path;
+    int64_t budget;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {Work("saved"), 0, "The disk is full"},
+      {Work("saved"), 3, "The disk is full"},
+      {closed + "file", -1, "You have no permission to write the file"},
+      {Work("unreadable"), -1, "You have no permission to write the file"},
+      {Work("fifo"), -1, "It is not a regular file"},
+      {mounted ? read_only + "file" : closed + "other", -1,
+       mounted ? "The disk is read-only" : "You have no permission to write the file"},
+  };
+  {
+    // Folders this user made and closed, so that the administrator's rights
+    // play no part.
+    Ordinary_User_Scope ordinary(root_);
+    std::filesystem::create_directories(closed);
+    chmod(closed.c_str(), 0555);
+    for (const Case& c : cases) {
+      Fail_Atomic_Write_After(c.budget);
+      errno = 0;
+      EXPECT_FALSE(Write_File_Atomically(c.path, Bytes("newer"))) << c.path;
+      EXPECT_EQ(Write_Failure_Reason(errno), c.reason) << c.path;
+      Fail_Atomic_Write_After(-1);
+    }
+  }
+  if (mounted) umount2(read_only.c_str(), MNT_DETACH);
 }
 
 // A process killed at any moment of a loop of saves leaves the old or the new

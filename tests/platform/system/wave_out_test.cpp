@@ -10,6 +10,7 @@
 
 #include "platform/system/clock.h"
 #include "platform/system/event_semaphore.h"
+#include "platform/system/sdl_wave_device.h"
 #include "platform/system/system_sound.h"
 
 namespace {
@@ -253,6 +254,28 @@ TEST(Sdl_Output, PlaysBuffersInOrderOnTheDummyDriver) {
   EXPECT_EQ(log.Arrived().Wait(300), WAIT_TIMEOUT);
   out.reset();
   TWave_Out::Use_Device(Wave_Device_Kind::Silent);
+}
+
+// A machine whose sound system has no device to open (an empty ALSA
+// configuration has no default device): the start says so in one line of
+// its own and nothing else, and the program plays silently. Asked twice,
+// as the program may: the answer is given once.
+void Probe_Without_A_Device() {
+  setenv("SDL_AUDIODRIVER", "alsa", 1);
+  setenv("ALSA_CONFIG_PATH", "/dev/null", 1);
+  TSdl_Wave_Device device;
+  const bool first = device.Can_Play();
+  const bool again = device.Can_Play();
+  std::exit(first || again ? 1 : 0);
+}
+
+TEST(Sdl_Output, NoDeviceIsOneLineOnStderr) {
+  // A fresh process: this one's SDL audio may be up on another driver.
+  const std::string style = GTEST_FLAG_GET(death_test_style);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(Probe_Without_A_Device(), testing::ExitedWithCode(0),
+              "^quendar: sound is off because no sound device answered\n$");
+  GTEST_FLAG_SET(death_test_style, style);
 }
 
 }  // namespace

@@ -7,10 +7,15 @@
 #include <atomic>
 #include <chrono>
 #include <random>
+#include <map>
 #include <thread>
 
 #include "platform/gdi/png_writer.h"
 #include "tests/platform/peer_tools.h"
+
+// Last: Xlib's macros clash with names in the test framework.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
 
 namespace {
 
@@ -85,6 +90,105 @@ TEST(X11_Clipboard, XclipPastesThePictureAndTakingTheClipboardIsNoticed) {
   ASSERT_TRUE(clipboard.Place_Png(std::make_shared<const std::vector<uint8_t>>(Test_Picture(8, false).Png())));
   EXPECT_TRUE(clipboard.Empty());
   EXPECT_FALSE(clipboard.Empty());
+}
+
+// A requestor of our own that asks for the picture under several
+// properties of one window at once and takes the INCR chunks of one
+// transfer after another, as a program pasting twice would.
+class Incr_Requestor {
+ public:
+  Incr_Requestor() : display_(XOpenDisplay(nullptr)) {
+    if (!display_) return;
+    window_ = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
+    XSelectInput(display_, window_, PropertyChangeMask);
+    incr_ = XInternAtom(display_, "INCR", False);
+  }
+  ~Incr_Requestor() {
+    if (display_) XCloseDisplay(display_);
+  }
+
+  // The pictures pasted under each property, in the order the properties
+  // are given; a transfer that stalls for two seconds is cut short.
+  std::vector<std::vector<uint8_t>> Paste(const std::vector<std::string>& names) {
+    std::vector<Atom> properties;
+    for (const std::string& name : names) {
+      properties.push_back(XInternAtom(display_, name.c_str(), False));
+      XConvertSelection(display_, XInternAtom(display_, "CLIPBOARD", False), XInternAtom(display_, "image/png", False),
+                        properties.back(), window_, CurrentTime);
+    }
+    XFlush(display_);
+    std::map<Atom, std::vector<uint8_t>> got;
+    std::map<Atom, bool> ready, done;
+    size_t current = 0;
+    auto last = std::chrono::steady_clock::now();
+    while (current < properties.size() && std::chrono::steady_clock::now() - last < std::chrono::seconds(2)) {
+      while (XPending(display_)) {
+        XEvent event;
+        XNextEvent(display_, &event);
+        // The answer names the property that holds the size of the
+        // transfer: reading it with delete starts the transfer.
+        if (event.type == SelectionNotify && event.xselection.property != None) Read(event.xselection.property);
+        if (event.type == PropertyNotify && event.xproperty.state == PropertyNewValue)
+          ready[event.xproperty.atom] = true;
+      }
+      const Atom property = properties[current];
+      if (ready[property]) {
+        ready[property] = false;
+        const std::vector<uint8_t> chunk = Read(property);
+        if (chunk.empty() && got.count(property)) ++current;
+        got[property].insert(got[property].end(), chunk.begin(), chunk.end());
+        last = std::chrono::steady_clock::now();
+      } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+      }
+    }
+    std::vector<std::vector<uint8_t>> pasted;
+    for (Atom property : properties) pasted.push_back(got[property]);
+    return pasted;
+  }
+
+  bool Open() const { return display_ != nullptr; }
+
+ private:
+  // The property's bytes, deleted once read; none for the INCR announcement.
+  std::vector<uint8_t> Read(Atom property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, window_, property, 0, 1 << 20, True, AnyPropertyType, &type, &format, &count, &after,
+                       &data);
+    std::vector<uint8_t> bytes;
+    if (data && type != incr_ && format == 8) bytes.assign(data, data + count);
+    if (data) XFree(data);
+    XFlush(display_);
+    return bytes;
+  }
+
+  Display* display_;
+  Window window_ = 0;
+  Atom incr_ = None;
+};
+
+TEST(X11_Clipboard, TwoIncrTransfersToOneWindowBothComplete) {
+  if (!std::getenv(Child)) {
+    if (!Tool_Exists("xvfb-run")) GTEST_FAIL() << "xvfb-run is needed (scripts/install-deps)";
+    EXPECT_EQ(Run_Under_Xvfb(Child), 0);
+    return;
+  }
+  TX11_Clipboard clipboard;
+  ASSERT_TRUE(clipboard.Connected());
+  // A noisy picture of about 330 KB: over the threshold, six chunks.
+  const auto png = std::make_shared<const std::vector<uint8_t>>(Test_Picture(580, true).Png());
+  ASSERT_GT(png->size(), TX11_Clipboard::Incr_Threshold);
+  ASSERT_LT(png->size(), 400u * 1024);
+  ASSERT_TRUE(clipboard.Place_Png(png));
+  Incr_Requestor requestor;
+  ASSERT_TRUE(requestor.Open());
+  const auto pasted = requestor.Paste({"FIRST_PASTE", "SECOND_PASTE"});
+  EXPECT_EQ(clipboard.Incr_Transfers(), 2);
+  EXPECT_TRUE(pasted[0] == *png) << "first transfer: " << pasted[0].size() << " of " << png->size() << " bytes";
+  EXPECT_TRUE(pasted[1] == *png) << "second transfer: " << pasted[1].size() << " of " << png->size() << " bytes";
 }
 
 TEST(X11_Clipboard, NoDisplayMeansEveryPlacementFails) {

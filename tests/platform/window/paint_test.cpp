@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <thread>
 #include <tuple>
@@ -250,6 +251,33 @@ TEST_F(Paint_Test, Only_The_Changed_Rectangles_Are_Presented_Also_When_Another_T
   Desk().Run_Loop([&] { return headless->Present_Count() > presents + 1 && headless->Presented_Pixel(19, 5) == Green; });
   worker.join();
   EXPECT_EQ(headless->Presented_Pixel(0, 0), Green);
+}
+
+// An animation's context is made on the loop's thread and drawn through by
+// its player's thread: each frame must wake the sleeping loop and be
+// presented, with no input and no timer to move the loop on.
+TEST_F(Paint_Test, Frames_Drawn_Through_A_Context_Made_On_The_Loops_Thread_Are_Presented_Without_Input) {
+  Filler w(nullptr, Red, {0, 0, 300, 300});
+  ASSERT_TRUE(w.Create());
+  Run_Until_Idle();
+  headless->Set_Stuck_Limit_Ms(5000);  // a loop nothing wakes fails the test
+  TClientDC dc(w);
+  const uint32_t frames[] = {Green, Blue, White};
+  std::atomic<int> shown{0};
+  std::thread player([&] {
+    for (int k = 0; k < 3; ++k) {
+      // The loop has gone back to sleep after the frame before.
+      std::this_thread::sleep_for(std::chrono::milliseconds(30));
+      Fill(dc, {0, 0, 10, 10}, frames[k]);
+      while (shown.load() <= k) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+  });
+  Desk().Run_Loop([&] {
+    if (shown < 3 && headless->Presented_Pixel(5, 5) == frames[shown.load()]) ++shown;
+    return shown == 3;
+  });
+  player.join();
+  EXPECT_EQ(headless->Presented_Pixel(5, 5), White);
 }
 
 TEST_F(Paint_Test, Clean_Up_May_Wait_For_A_Worker_That_Draws_Into_The_Window) {

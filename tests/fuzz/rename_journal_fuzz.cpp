@@ -1,0 +1,32 @@
+// Arbitrary bytes as the journal of a change of users' names. Whatever it
+// holds, a journal read names only files directly in the user data
+// directory (a displaced file one folder down), counts no more moves made
+// than it lists, and writes and reads back the same.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
+
+#include "users/rename_journal.h"
+
+namespace {
+
+bool Leaves_The_Directory(const std::string& name, bool one_folder) {
+  const size_t slash = name.find('/');
+  if (slash == std::string::npos) return name.empty() || name == "." || name == "..";
+  if (!one_folder || name.find('/', slash + 1) != std::string::npos) return true;
+  return Leaves_The_Directory(name.substr(0, slash), false) || Leaves_The_Directory(name.substr(slash + 1), false);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  Rename_Journal journal;
+  if (!journal.Read(std::vector<uint8_t>(data, data + size))) return 0;
+  if (journal.done > journal.steps.size()) std::abort();
+  for (const Rename_Journal::Step& step : journal.steps)
+    if (Leaves_The_Directory(step.from, false) || Leaves_The_Directory(step.to, step.displaced)) std::abort();
+  Rename_Journal again;
+  if (!again.Read(journal.Bytes()) || again.Bytes() != journal.Bytes()) std::abort();
+  return 0;
+}

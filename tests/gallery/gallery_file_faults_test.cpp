@@ -1,0 +1,265 @@
+// The gallery file under faults from outside the program: a full disk behind
+// a sparse file, a file cut short while the store holds it, files that cannot
+// be opened or written, and damaged sparse files kept aside.
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <sys/file.h>
+
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/gallery/gallery_store_fixture.h"
+
+namespace {
+
+using Place = Drawing_Place;
+
+constexpr Place Cell(int32_t row, int32_t column) { return Place{Place::Grid, row, column}; }
+
+const std::string New_Entries_Not_Saved =
+    "Gallery Save: Your new gallery entries could not be saved.\nYour hard disk may be too full.";
+
+// A small file system in memory, mounted for the test's life (only the
+// administrator may mount one).
+class Small_Disk {
+ public:
+  Small_Disk(const std::string& where, const std::string& size) : path(where) {
+    std::filesystem::create_directories(path);
+    mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+  }
+  ~Small_Disk() {
+    if (mounted) umount2(path.c_str(), MNT_DETACH);
+  }
+  // Writes a file until the disk has no block left.
+  void Fill() const {
+    const int fd = open((path + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    const std::vector<char> block(4096, 'x');
+    while (write(fd, block.data(), block.size()) > 0) {
+    }
+    close(fd);
+  }
+
+  std::string path;
+  bool mounted = false;
+};
+
+class Gallery_File_Faults_Test : public Gallery_Store_Test {
+ protected:
+  void Save_Gallery(std::initializer_list<int> seeds) {
+    Drawing_Collection store(ann);
+    for (int seed : seeds) ASSERT_TRUE(Add_At(store, Drawing(seed), 0, seed));
+    store.Save(ann, HWND());
+  }
+};
+
+// A hole behind the end marker (a sparse copy, a restored backup) holds no
+// blocks: on a full disk the append must fail as it does without the hole,
+// not fault when the new records are written into the mapping.
+TEST_F(Gallery_File_Faults_Test, AnAppendIntoAHoleOnAFullDiskFailsCleanly) {
+  Small_Disk disk(root_ + "/small", "512k");
+  if (!disk.mounted) GTEST_SKIP() << "mounting a small file system needs the administrator";
+  The_User_Data.directory = disk.path + "/Quendar/";
+  std::filesystem::create_directories(The_User_Data.directory);
+  Save_Gallery({1, 2});
+  const std::vector<uint8_t> saved = File_Bytes();
+  std::filesystem::resize_file(Gallery_Path(), saved.size() + 256 * 1024);
+  disk.Fill();
+  {
+    // More than the rest of the last page written: the records reach into
+    // the hole.
+    Drawing_Collection store(ann);
+    for (int seed = 7; seed < 12; ++seed) ASSERT_TRUE(Add_At(store, Drawing(seed), 7, seed));
+    store.Save(ann, HWND());
+    EXPECT_EQ(Boxes, std::vector<std::string>{New_Entries_Not_Saved});
+    EXPECT_TRUE(Shows(store, Cell(7, 11), 11));
+  }
+  const std::vector<uint8_t> after = File_Bytes();
+  ASSERT_GE(after.size(), saved.size());
+  EXPECT_TRUE(std::equal(saved.begin(), saved.end(), after.begin()));
+  Drawing_Collection store(ann);
+  EXPECT_TRUE(Shows(store, Cell(0, 2), 2));
+  EXPECT_EQ(store.State(Cell(7, 7)), 0);
+}
+
+// Another program cuts the file short while the store holds it mapped: the
+// drawings beyond the new end show empty, the person is told once, nothing
+// is written until the file is whole again, and then the save goes through.
+TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
+  Save_Gallery({1, 2, 3, 4, 5, 6, 7, 8, 9});
+  const std::vector<uint8_t> whole = File_Bytes();
+  const auto records = Gallery_File::Scan(whole.data(), whole.size()).records;
+  const std::string cut_short_told = "WARNING: Unable to read file " + Gallery_Path() +
+                                     "\nThe file was cut short by another program: the drawings it no longer "
+                                     "holds are shown empty, and nothing is saved over the file until it is "
+                                     "whole again.";
+  {
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    std::filesystem::resize_file(Gallery_Path(), records[1].offset + 100);
+    EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+    EXPECT_TRUE(Boxes.empty());
+    for (int seed : {9, 2, 8}) {
+      Shape_Drawing* full = store.Picture(Cell(0, seed), Full_Picture_Size, 0, HWND());
+      ASSERT_NE(full, nullptr);
+      EXPECT_TRUE(full->Blank) << seed;
+    }
+    EXPECT_EQ(Boxes, std::vector<std::string>{cut_short_told});
+    // Changes are refused while it is short, and kept.
+    Boxes.clear();
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    ASSERT_TRUE(store.Move(Cell(6, 6), Cell(0, 9)));
+    store.Save(ann, HWND());
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nThe file was cut short", 0), 0u);
+    EXPECT_EQ(File_Bytes().size(), records[1].offset + 100);
+    // Leaving without a save keeps the unread drawings in their cells too.
+    store.Revert();
+    EXPECT_NE(store.State(Cell(6, 6)), 0);
+    EXPECT_EQ(store.State(Cell(5, 5)), 0);
+    // Put back whole (in place, as a copy over it does): the save goes through.
+    Write(Gallery_Path(), std::string(whole.begin(), whole.end()));
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    Boxes.clear();
+    store.Save(ann, HWND());
+    EXPECT_TRUE(Boxes.empty());
+  }
+  Drawing_Collection store(ann);
+  EXPECT_TRUE(Boxes.empty());
+  for (int seed : {1, 2, 8}) EXPECT_TRUE(Shows(store, Cell(0, seed), seed)) << seed;
+  EXPECT_TRUE(Shows(store, Cell(6, 6), 9));
+  EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+}
+
+// A file that already ended short of its end marker when it was opened is
+// damaged, not cut short since: the save rewrites it whole.
+TEST_F(Gallery_File_Faults_Test, AFileThatEndedShortAtOpeningIsNotTakenAsCutShort) {
+  Save_Gallery({1});
+  const std::vector<uint8_t> saved = File_Bytes();
+  std::filesystem::resize_file(Gallery_Path(), saved.size() - Gallery_File::End_Size + 2);
+  {
+    Drawing_Collection store(ann);
+    ASSERT_TRUE(Add_At(store, Drawing(2), 0, 2));
+    Boxes.clear();
+    store.Save(ann, HWND());
+    EXPECT_TRUE(Boxes.empty());
+  }
+  const std::vector<uint8_t> after = File_Bytes();
+  const Gallery_File::Contents contents = Gallery_File::Scan(after.data(), after.size());
+  EXPECT_TRUE(contents.whole);
+  EXPECT_EQ(contents.records.size(), 2u);
+}
+
+// A gallery that cannot be opened says why, opens empty and is never
+// written; one that can be read but not written shows its drawings and
+// refuses the save, saying why.
+TEST_F(Gallery_File_Faults_Test, AGalleryThatCannotBeOpenedOrWrittenSaysWhy) {
+  const std::string path = Gallery_Path();
+  struct Case {
+    const char* name;
+    std::function<void()> make;
+    std::string reason;
+    bool shown;  // read-only: the drawings are shown
+    bool ordinary_user;
+  };
+  const std::string empty = "the gallery opens empty and the file is left as it is";
+  const std::vector<Case> cases = {
+      {"folder", [&] { std::filesystem::create_directory(path); }, "It is not a regular file", false, false},
+      {"fifo", [&] { mkfifo(path.c_str(), 0600); }, "It is not a regular file", false, false},
+      {"link to a device", [&] { std::filesystem::create_symlink("/dev/zero", path); }, "It is not a regular file",
+       false, false},
+      {"dangling link", [&] { std::filesystem::create_symlink(path + ".nowhere", path); },
+       "It is a link to a file that does not exist", false, false},
+      {"looping link", [&] { std::filesystem::create_symlink(path, path); },
+       "It is a link that leads round in a circle", false, false},
+      {"unreadable", [&] { chmod(path.c_str(), 0); }, "You have no permission to read the file", false, true},
+      {"read-only", [&] { chmod(path.c_str(), 0444); }, "The file is read-only", true, false},
+      {"another's", [&] { chmod(path.c_str(), 0644); }, "You have no permission to change the file", true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.ordinary_user && c.shown && geteuid() != 0) continue;  // the file would be this user's own
+    std::filesystem::remove(path);
+    if (c.shown || c.ordinary_user) Save_Gallery({1});
+    c.make();
+    struct stat before;
+    ASSERT_EQ(lstat(path.c_str(), &before), 0);
+    const std::string bytes = c.shown ? Read(path) : std::string();
+    Boxes.clear();
+    {
+      std::optional<Ordinary_User_Scope> ordinary;
+      if (c.ordinary_user) ordinary.emplace(root_);
+      Drawing_Collection store(ann);
+      EXPECT_TRUE(store.File_Must_Stay());
+      ASSERT_EQ(Boxes.size(), 1u);
+      if (c.shown) {
+        EXPECT_EQ(Boxes[0], "WARNING: Unable to write file " + path + "\n" + c.reason +
+                                ": your drawings are shown, but changes to the gallery cannot be saved.");
+        EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+      } else {
+        EXPECT_EQ(Boxes[0], "WARNING: Unable to read file " + path + "\n" + c.reason + ": " + empty + ".");
+        EXPECT_EQ(store.State(Cell(0, 1)), 0);
+      }
+      ASSERT_TRUE(Add_At(store, Drawing(2), 0, 2));
+      store.Save(ann, HWND());
+      EXPECT_EQ(Boxes.back(), "WARNING: Unable to write file " + path + "\n" + c.reason +
+                                  ": your changes to the gallery are not saved.");
+    }
+    struct stat after;
+    ASSERT_EQ(lstat(path.c_str(), &after), 0);
+    EXPECT_EQ(after.st_ino, before.st_ino);
+    EXPECT_EQ(after.st_mode, before.st_mode);
+    if (c.shown) {
+      EXPECT_EQ(Read(path), bytes);
+    }
+    chmod(path.c_str(), 0644);
+  }
+}
+
+// A damaged gallery with a hole is kept aside with the hole: the copy takes
+// the disk space of the data alone. Opened again unchanged, the copy serves
+// again; a byte changed behind the hole makes a new one.
+TEST_F(Gallery_File_Faults_Test, ADamagedSparseGalleryIsKeptAsideSparse) {
+  Save_Gallery({1, 2});
+  std::vector<uint8_t> bytes = File_Bytes();
+  Gallery_File::Write_U32(bytes.data() + Gallery_File::Read_U32(bytes.data()), 0x7FFFFFFF);
+  Write(Gallery_Path(), std::string(bytes.begin(), bytes.end()));
+  const uint64_t hole = 64 << 20;
+  const auto put_last = [&](char last) {
+    const int fd = open(Gallery_Path().c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_EQ(pwrite(fd, &last, 1, off_t(bytes.size() + hole)), 1);
+    close(fd);
+  };
+  put_last('a');
+  const auto copies = [&] {
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(The_User_Data.directory))
+      if (entry.path().filename().string().starts_with("Ann.gal.damaged-")) found.push_back(entry.path());
+    return found;
+  };
+  for (int opening = 0; opening < 2; ++opening) Drawing_Collection(ann).Revert();
+  ASSERT_EQ(copies().size(), 1u);
+  struct stat copy;
+  ASSERT_EQ(stat(copies()[0].c_str(), &copy), 0);
+  EXPECT_EQ(uint64_t(copy.st_size), bytes.size() + hole + 1);
+  EXPECT_LT(uint64_t(copy.st_blocks) * 512, uint64_t(1) << 20);
+  std::string head(bytes.size(), '\0');
+  char last = 0;
+  const int fd = open(copies()[0].c_str(), O_RDONLY | O_CLOEXEC);
+  EXPECT_EQ(pread(fd, head.data(), head.size(), 0), ssize_t(head.size()));
+  EXPECT_EQ(pread(fd, &last, 1, off_t(bytes.size() + hole)), 1);
+  close(fd);
+  EXPECT_EQ(head, std::string(bytes.begin(), bytes.end()));
+  EXPECT_EQ(last, 'a');
+  put_last('b');
+  Drawing_Collection(ann).Revert();
+  EXPECT_EQ(copies().size(), 2u);
+}
+
+}  // namespace

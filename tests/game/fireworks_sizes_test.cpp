@@ -1,0 +1,74 @@
+// The show in the running program at layout sizes whose drawing side is a
+// multiple of 4 (576 at 1024 x 768) or not (810 at 1920 x 1080, 811 at
+// 1920 x 1082), where the picture pool pads the rows of its pictures: the
+// frames play over the dimmed drawing one after another, and the drawing
+// comes back unchanged.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "game/fireworks_factory.h"
+#include "game/fireworks_viewer.h"
+#include "tests/program/program_session.h"
+#include "toolkit/small_utilities.h"
+#include "workspace/drawing_window.h"
+
+namespace {
+
+struct Screen_Case {
+  TSize screen;
+  int side;
+};
+
+class Fireworks_Sizes : public testing::TestWithParam<Screen_Case> {};
+
+std::vector<uint32_t> Screen_Of(Program_Session& program, const TRect& r) {
+  std::vector<uint32_t> pixels;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) pixels.push_back(program.Backend().Presented_Pixel(x, y));
+  return pixels;
+}
+
+TEST_P(Fireworks_Sizes, The_Show_Plays_Frame_After_Frame_And_The_Drawing_Comes_Back) {
+  const Screen_Case c = GetParam();
+  Program_Session program({.screen = c.screen});
+  program.Start();
+  IFS_Main_Window& main = *program.Main();
+  ASSERT_EQ(main.fireworks_factory->Frame_Side(), c.side);
+  program.Draw_Block();
+  const TRect area = main.drawing_window->GetWindowRect();
+  const std::vector<uint32_t> before = Screen_Of(program, area);
+  Set_Random_State(31);
+  main.fireworks_factory->Start(1, 2);
+  main.drawing_window->Show_Fireworks();
+  program.Run_Until_Idle();
+  ASSERT_TRUE(main.fireworks_viewer->Playing());
+  // The player paces its frames on the clock: moved on in frame steps, with
+  // a moment for the player each time, the screen shows one frame after
+  // another.
+  std::set<std::vector<uint32_t>> shown;
+  for (int i = 0; i < 400 && main.fireworks_viewer->Playing(); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    program.Advance(90);
+    shown.insert(Screen_Of(program, area));
+    if (i == 26) program.Snapshot("fireworks_side_" + std::to_string(c.side));
+  }
+  EXPECT_FALSE(main.fireworks_viewer->Playing());
+  EXPECT_GE(shown.size(), 10u) << "the frames were not shown";
+  program.Run_Until_Idle();
+  EXPECT_EQ(Screen_Of(program, area), before);
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sides, Fireworks_Sizes,
+                         testing::Values(Screen_Case{{1024, 768}, 576}, Screen_Case{{1920, 1080}, 810},
+                                         Screen_Case{{1920, 1082}, 811}),
+                         [](const testing::TestParamInfo<Screen_Case>& info) {
+                           return "Side_" + std::to_string(info.param.side);
+                         });
+
+}  // namespace

@@ -1,0 +1,157 @@
+// A change of users' names killed at every point of its moves: at the next
+// start every user finds each of her files under her name, whichever user
+// database file the kill left, and nothing stays under a hidden name.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "platform/system/file_system.h"
+#include "tests/users/users_fixture.h"
+#include "users/rename_journal.h"
+
+namespace {
+
+constexpr const char* Suffixes[] = {".gal", ", level 4.man", ", level 5.man", ".clr"};
+
+struct Rename_Case {
+  const char* what;
+  std::vector<std::string> users;  // each with its four files, points = place + 1
+  int current;
+  std::vector<std::pair<std::string, std::string>> renames;  // made in order
+  std::string new_current;                                   // empty: the same person stays current
+  std::vector<std::string> strays;                           // files under names the renames take
+};
+
+const Rename_Case Cases[] = {
+    {"two users swap names while the current one is renamed",
+     {"A", "B", "Cid", "Dan"}, 2, {{"A", "X"}, {"B", "A"}, {"X", "B"}, {"Cid", "Cy"}, {"Dan", "Dee"}}, "", {"Dee.clr"}},
+    {"a user takes the name of the current user, who is renamed and gives way",
+     {"A", "B"}, 0, {{"A", "Z"}, {"B", "A"}}, "A", {"Z, level 4.man"}},
+};
+
+}  // namespace
+
+class User_Rename_Recovery_Test : public Users_Test {
+ protected:
+  ~User_Rename_Recovery_Test() override { Rename_Journal::Set_Kill_Point_Hook(nullptr); }
+
+  // A data folder of its own for each run, the old database saved in it.
+  void Start(const Rename_Case& c, int run) {
+    The_User_Data.directory = root_ + "/data/Quendar-" + std::to_string(run) + "/";
+    std::filesystem::create_directories(The_User_Data.directory);
+    delete The_User_Database;
+    auto* installed = new User_Database(For_Stream);
+    The_User_Database = installed;
+    for (size_t i = 0; i < c.users.size(); ++i) {
+      for (const char* suffix : Suffixes) Write(Dir(c.users[i] + suffix), c.users[i] + suffix);
+      auto user = std::make_unique<User>(3, c.users[i].c_str());
+      user->points = int32_t(i + 1);
+      installed->Add_User(std::move(user));
+    }
+    installed->Set_Current(installed->Find_User(c.users[size_t(c.current)]));
+    ASSERT_TRUE(installed->Save());
+    for (const std::string& stray : c.strays) Write(Dir(stray), "stray");
+  }
+
+  // The dialog's OK and the change of users after it, as the program makes
+  // them; the gallery renames its own open file between them.
+  void Change_Names(const Rename_Case& c) {
+    auto copy = std::make_unique<User_Database>(*The_User_Database);
+    const std::string old_gallery = The_User_Database->current_user->File_Path("gal");
+    for (const auto& [from, to] : c.renames) copy->At(copy->Find_User(from))->name = to;
+    if (!c.new_current.empty()) copy->Set_Current(copy->Find_User(c.new_current));
+    copy.release()->Install(0);
+    The_User_Database->Save();
+    if (c.new_current.empty()) {
+      Move_File(old_gallery, The_User_Database->current_user->File_Path("gal"));
+      if (hook) hook();
+    }
+    The_User_Database->Recycle_Previous_Gallery();
+  }
+
+  // Every user of the database read at start has her own files under her
+  // name; no hidden name, no journal and no message is left.
+  void Expect_Everyone_Finds_Her_Files(const Rename_Case& c, int run) {
+    delete The_User_Database;
+    The_User_Database = nullptr;
+    new User_Database();
+    const User_Database& db = *The_User_Database;
+    ASSERT_EQ(db.Count(), int32_t(c.users.size()));
+    for (int32_t i = 0; i < db.Count(); ++i) {
+      const User& user = *db.At(i);
+      const std::string& owner = c.users[size_t(user.points - 1)];
+      for (const char* suffix : Suffixes)
+        EXPECT_EQ(Read(Dir(user.name + suffix)), owner + suffix) << c.what << ", kill " << run << ", " << user.name;
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+      EXPECT_EQ(entry.path().filename().string().rfind(".quendar-move-", 0), std::string::npos)
+          << c.what << ", kill " << run << ": " << entry.path();
+    EXPECT_FALSE(Has("quendar.jnl")) << c.what << ", kill " << run;
+    EXPECT_TRUE(Boxes.empty()) << c.what << ", kill " << run << ": " << (Boxes.empty() ? "" : Boxes[0]);
+  }
+
+  std::function<void()> hook;
+};
+
+TEST_F(User_Rename_Recovery_Test, AKillAtEveryPointLeavesEveryFileWithItsOwner) {
+  for (const Rename_Case& c : Cases) {
+    // The points where a kill can fall, counted on a run to the end.
+    int points = 0;
+    hook = [&] { ++points; };
+    Rename_Journal::Set_Kill_Point_Hook(hook);
+    Start(c, 0);
+    Change_Names(c);
+    Expect_Everyone_Finds_Her_Files(c, 0);
+    ASSERT_GT(points, 8) << c.what;
+
+    for (int kill = 1; kill <= points; ++kill) {
+      Start(c, kill);
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        int reached = 0;
+        hook = [&] {
+          if (++reached == kill) _exit(0);
+        };
+        Rename_Journal::Set_Kill_Point_Hook(hook);
+        Change_Names(c);
+        _exit(1);
+      }
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << c.what << ", kill " << kill;
+      Rename_Journal::Set_Kill_Point_Hook(nullptr);
+      hook = nullptr;
+      Expect_Everyone_Finds_Her_Files(c, kill);
+      Rename_Journal::Set_Kill_Point_Hook(hook);
+    }
+  }
+}
+
+TEST_F(User_Rename_Recovery_Test, AJournalThatCannotBeTrustedMovesNothingAndIsKeptAside) {
+  const std::string header = "quendar rename journal 1\ndatabase none\n";
+  const struct {
+    const char* what;
+    std::string text;
+  } journals[] = {
+      {"a path out of the folder", header + "done 0\n-\tAnn.clr\t../Ann.clr\n"},
+      {"a folder in a plain move", header + "done 0\n-\tAnn.clr\tsub/Ann.clr\n"},
+      {"more moves made than listed", header + "done 2\n-\tAnn.clr\tZoe.clr\n"},
+      {"a broken escape", header + "done 0\n-\tAnn.clr\tZoe\\q.clr\n"},
+      {"an unknown flag", header + "done 0\nx\tAnn.clr\tZoe.clr\n"},
+      {"a line cut short", header + "done 0\n-\tAnn.clr\tZoe.clr"},
+      {"another header", "quendar rename journal 2\ndatabase none\ndone 0\n"},
+  };
+  for (const auto& journal : journals) {
+    const std::string folder = root_ + "/data/" + journal.what + "/";
+    std::filesystem::create_directories(folder);
+    Write(folder + "Ann.clr", "Ann");
+    Write(folder + "quendar.jnl", journal.text);
+    Boxes.clear();
+    Rename_Journal::Recover(folder, folder + "quendar.usr");
+    EXPECT_EQ(Read(folder + "Ann.clr"), "Ann") << journal.what;
+    EXPECT_FALSE(std::filesystem::exists(root_ + "/data/Ann.clr")) << journal.what;
+    EXPECT_FALSE(std::filesystem::exists(folder + "quendar.jnl")) << journal.what;
+    ASSERT_EQ(Boxes.size(), 1u) << journal.what;
+    EXPECT_NE(Boxes[0].find("kept as " + folder + "quendar.jnl.damaged-"), std::string::npos) << Boxes[0];
+  }
+}

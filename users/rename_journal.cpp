@@ -1,0 +1,299 @@
+#include "users/rename_journal.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+
+#include "platform/system/atomic_file.h"
+#include "platform/system/file_system.h"
+#include "platform/system/user_file.h"
+#include "platform/window/message_box.h"
+#include "toolkit/small_utilities.h"
+
+namespace {
+
+constexpr const char* Journal_Name = "quendar.jnl";
+constexpr const char* First_Line = "quendar rename journal 1";
+// Far more than four files for each of the users a list can hold.
+constexpr size_t Largest_Journal = 1 << 20;
+constexpr size_t Longest_Name = 1024;
+// Larger than any user database file (whose reader refuses more).
+constexpr size_t Largest_Database = 8 << 20;
+
+std::function<void()>& Kill_Point_Hook() {
+  static std::function<void()> hook;
+  return hook;
+}
+
+void Kill_Point() {
+  if (Kill_Point_Hook()) Kill_Point_Hook()();
+}
+
+// Names are written with backslash, tab and line ends escaped, so a line is
+// a step whatever the user called herself.
+std::string Escaped(const std::string& name) {
+  std::string out;
+  for (char c : name) {
+    switch (c) {
+      case '\\': out += "\\\\"; break;
+      case '\t': out += "\\t"; break;
+      case '\n': out += "\\n"; break;
+      case '\r': out += "\\r"; break;
+      default: out += c;
+    }
+  }
+  return out;
+}
+
+std::optional<std::string> Unescaped(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] != '\\') {
+      out += text[i];
+      continue;
+    }
+    if (++i == text.size()) return std::nullopt;
+    switch (text[i]) {
+      case '\\': out += '\\'; break;
+      case 't': out += '\t'; break;
+      case 'n': out += '\n'; break;
+      case 'r': out += '\r'; break;
+      default: return std::nullopt;
+    }
+  }
+  return out;
+}
+
+// A name the journal may move: a file directly in the user data directory,
+// never a path that leads out of it.
+bool Plain_Name(const std::string& name) {
+  return !name.empty() && name.size() <= Longest_Name && name != "." && name != ".." &&
+         name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
+}
+
+// Where a displaced file waits: a folder of its own holding it under its
+// own name, the name it has in the recycle bin: "folder/name".
+bool Aside_Name(const std::string& name) {
+  const size_t slash = name.find('/');
+  return slash != std::string::npos && Plain_Name(name.substr(0, slash)) && Plain_Name(name.substr(slash + 1));
+}
+
+std::string Folder_Of(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+// Recycles a displaced file from its folder, which goes with it.
+void Recycle_Aside(const std::string& path) {
+  if (File_Exists(path)) Recycle_File(path);
+  rmdir(Folder_Of(path).c_str());
+}
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  size_t start = 0;
+  for (size_t at = text.find(separator); at != std::string_view::npos; at = text.find(separator, start)) {
+    parts.push_back(text.substr(start, at - start));
+    start = at + 1;
+  }
+  parts.push_back(text.substr(start));
+  return parts;
+}
+
+std::optional<size_t> Number(std::string_view text) {
+  size_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  return value;
+}
+
+void Report_Failed_Moves(const std::vector<std::string>& failed) {
+  for (const std::string& path : failed)
+    MessageBox(0, "Unable to move file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+}  // namespace
+
+std::string Database_Hash(const std::string& path) {
+  const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Database);
+  if (!bytes) return "none";
+  // FNV-1a: only whether the file changed matters, not who could forge it.
+  uint64_t hash = 14695981039346656037ull;
+  for (uint8_t byte : *bytes) {
+    hash ^= byte;
+    hash *= 1099511628211ull;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+std::string Rename_Journal::File_Path(const std::string& directory) { return directory + Journal_Name; }
+
+void Rename_Journal::Set_Kill_Point_Hook(std::function<void()> hook) { Kill_Point_Hook() = std::move(hook); }
+
+std::vector<uint8_t> Rename_Journal::Bytes() const {
+  std::string text = std::string(First_Line) + "\ndatabase " + database_hash + "\ndone " + std::to_string(done) + "\n";
+  for (const Step& step : steps) {
+    std::string flags;
+    if (step.displaced) flags += 'd';
+    if (step.after_gallery) flags += 'w';
+    if (step.by_gallery) flags += 'g';
+    text += (flags.empty() ? "-" : flags) + "\t" + Escaped(step.from) + "\t" + Escaped(step.to) + "\n";
+  }
+  return std::vector<uint8_t>(text.begin(), text.end());
+}
+
+bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
+  const std::string text(bytes.begin(), bytes.end());
+  std::vector<std::string_view> lines = Split(text, '\n');
+  // Every line ends in a line end: the last part is empty.
+  if (lines.size() < 4 || !lines.back().empty() || lines[0] != First_Line) return false;
+  lines.pop_back();
+  if (lines[1].substr(0, 9) != "database " || lines[2].substr(0, 5) != "done ") return false;
+  database_hash = std::string(lines[1].substr(9));
+  const std::optional<size_t> count = Number(lines[2].substr(5));
+  if (database_hash.empty() || !count) return false;
+  steps.clear();
+  for (size_t i = 3; i < lines.size(); ++i) {
+    const std::vector<std::string_view> fields = Split(lines[i], '\t');
+    if (fields.size() != 3 || fields[0].empty()) return false;
+    Step step;
+    for (char flag : fields[0]) {
+      if (flag == 'd') step.displaced = true;
+      else if (flag == 'w') step.after_gallery = true;
+      else if (flag == 'g') step.by_gallery = true;
+      else if (flag != '-' || fields[0].size() != 1) return false;
+    }
+    std::optional<std::string> from = Unescaped(fields[1]), to = Unescaped(fields[2]);
+    if (!from || !to || !Plain_Name(*from) || !(step.displaced ? Aside_Name(*to) : Plain_Name(*to))) return false;
+    step.from = std::move(*from);
+    step.to = std::move(*to);
+    steps.push_back(std::move(step));
+  }
+  if (*count > steps.size()) return false;
+  done = *count;
+  return true;
+}
+
+void Rename_Journal::Begin(const std::string& directory_, const std::string& database_path, std::vector<Step> added) {
+  if (added.empty()) return;
+  if (!Active()) {
+    directory = directory_;
+    database_hash = Database_Hash(database_path);
+    done = 0;
+  }
+  // The names of this change are not on disk yet, whatever an earlier save did.
+  database_saved = false;
+  for (Step& step : added) steps.push_back(std::move(step));
+  Note_Progress();
+  Kill_Point();
+}
+
+void Rename_Journal::Note_Progress() {
+  const std::vector<uint8_t> bytes = Bytes();
+  // A journal that cannot be written leaves the moves as they were made
+  // before there was one: they still go ahead.
+  Write_File_Atomically(File_Path(directory), bytes);
+}
+
+// Whether the move the journal was about to note had been made: its file
+// has left the old name for the new one.
+bool Rename_Journal::Step_Made(const Step& step) const {
+  return !File_Exists(directory + step.from) && File_Exists(directory + step.to);
+}
+
+std::vector<std::string> Rename_Journal::Run(bool after_gallery) {
+  std::vector<std::string> failed;
+  while (done < steps.size() && steps[done].after_gallery == after_gallery) {
+    const Step& step = steps[done];
+    const std::string from = directory + step.from, to = directory + step.to;
+    // The gallery's own move was made by the gallery, or could not be and
+    // it has said so: nothing holds the name but the gallery.
+    if (step.displaced && File_Exists(from)) mkdir(Folder_Of(to).c_str(), 0700);
+    if (!step.by_gallery && File_Exists(from) && !Move_File(from, to)) {
+      failed.push_back(from);
+      // A file parked for this move goes back under its own name.
+      for (size_t i = 0; i < done; ++i)
+        if (steps[i].to == step.from && !File_Exists(directory + steps[i].from) &&
+            Move_File(from, directory + steps[i].from)) {
+          failed.back() = directory + steps[i].from;
+          break;
+        }
+    }
+    Kill_Point();
+    Sync_Directory(directory);
+    ++done;
+    Note_Progress();
+    Kill_Point();
+  }
+  if (done == steps.size() && database_saved) Complete();
+  return failed;
+}
+
+void Rename_Journal::Database_Saved() {
+  database_saved = true;
+  if (Active() && done == steps.size()) Complete();
+}
+
+void Rename_Journal::Complete() {
+  for (const Step& step : steps)
+    if (step.displaced) Recycle_Aside(directory + step.to);
+  Delete_File(File_Path(directory));
+  Sync_Directory(directory);
+  Kill_Point();
+  steps.clear();
+  done = 0;
+  database_saved = false;
+}
+
+std::vector<std::string> Rename_Journal::Finish() {
+  std::vector<std::string> failed;
+  for (size_t i = done; i < steps.size(); ++i) {
+    const Step& step = steps[i];
+    if (i == done && Step_Made(step)) continue;
+    const std::string from = directory + step.from;
+    if (step.displaced && File_Exists(from)) mkdir(Folder_Of(directory + step.to).c_str(), 0700);
+    if (File_Exists(from) && !Move_File(from, directory + step.to)) failed.push_back(from);
+  }
+  for (const Step& step : steps)
+    if (step.displaced) Recycle_Aside(directory + step.to);
+  return failed;
+}
+
+std::vector<std::string> Rename_Journal::Undo() {
+  std::vector<std::string> failed;
+  size_t made = done;
+  if (made < steps.size() && Step_Made(steps[made])) ++made;
+  while (made > 0) {
+    const Step& step = steps[--made];
+    const std::string to = directory + step.to;
+    if (File_Exists(to) && !Move_File(to, directory + step.from)) failed.push_back(to);
+    if (step.displaced) rmdir(Folder_Of(to).c_str());
+  }
+  return failed;
+}
+
+void Rename_Journal::Recover(const std::string& directory, const std::string& database_path) {
+  const std::string path = File_Path(directory);
+  if (Get_File_Attributes(path) == INVALID_FILE_ATTRIBUTES) return;
+  TUser_File_Read read = Read_User_File(path, Largest_Journal);
+  Rename_Journal journal;
+  journal.directory = directory;
+  if (!read.bytes || !journal.Read(*read.bytes)) {
+    const TFile_Fault fault = read.bytes ? TFile_Fault::Damaged : read.fault;
+    const std::string aside = File_Must_Stay(fault) ? std::string() : Keep_File_Aside(path);
+    std::string outcome = "files of users whose names were being changed may be under names beginning "
+                          "\".quendar-move-\" in " + directory;
+    outcome += aside.empty() ? ", and the file is left as it is" : ", and the file is kept as " + aside;
+    MessageBox(0, Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  // The old user database still there: the change never took, so every
+  // file goes back. A new one: the change took, and every file follows it.
+  const bool took = Database_Hash(database_path) != journal.database_hash;
+  const std::vector<std::string> failed = took ? journal.Finish() : journal.Undo();
+  Sync_Directory(directory);
+  Delete_File(path);
+  Sync_Directory(directory);
+  Report_Failed_Moves(failed);
+}

@@ -1,0 +1,78 @@
+// The record of a change of users' names kept on disk while their files
+// move, so that a kill or a power cut part-way hides no one's files: the
+// next start finishes the moves when the new user database had been saved,
+// and undoes them when the old one is still there. The file names the user
+// database file as it was before the change (a hash of its bytes), the moves
+// in the order they are made and how many were made.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class Rename_Journal {
+ public:
+  struct Step {
+    // Names in the user data directory, never paths.
+    std::string from, to;
+    // The file under `from` belongs to no one (its owner was removed): it is
+    // moved out of the way to `to`, "folder/name" with a folder of its own,
+    // and recycled from there once the change is whole.
+    bool displaced = false;
+    // Waits until the gallery has let go of the previous user's gallery.
+    bool after_gallery = false;
+    // Made by the gallery itself, which keeps its open file and moves it;
+    // the journal only notes it.
+    bool by_gallery = false;
+  };
+
+  // The journal's file in the directory.
+  static std::string File_Path(const std::string& directory);
+
+  // Writes the moves down (after those of an earlier change whose user
+  // database could not be saved yet) before any is made; the user database
+  // file is taken as it is now.
+  void Begin(const std::string& directory, const std::string& database_path, std::vector<Step> steps);
+  // Makes, in order, the moves not made yet, those after the gallery only
+  // when after_gallery is true; the paths of files that would not move.
+  std::vector<std::string> Run(bool after_gallery);
+  // The new user database is on disk: once every move is made, the
+  // displaced files go to the recycle bin and the journal is deleted.
+  void Database_Saved();
+  bool Active() const { return !steps.empty(); }
+
+  // At start, before the user database is read: finishes or undoes the
+  // change a journal in the directory records, then deletes the journal.
+  // Moves that failed are told in a "WARNING" box, as is a journal that
+  // cannot be read (kept aside, for nothing may be guessed from it).
+  static void Recover(const std::string& directory, const std::string& database_path);
+
+  // The journal's bytes and its reader: the reader checks every field and
+  // refuses anything else.
+  std::vector<uint8_t> Bytes() const;
+  bool Read(const std::vector<uint8_t>& bytes);
+
+  // Test hook: called at every point where a kill could fall, between a
+  // move and its note in the journal included. Test use only.
+  static void Set_Kill_Point_Hook(std::function<void()> hook);
+
+  std::string directory;
+  std::string database_hash;
+  std::vector<Step> steps;
+  size_t done = 0;
+  bool database_saved = false;
+
+ private:
+  bool Step_Made(const Step& step) const;
+  void Note_Progress();
+  void Complete();
+  std::vector<std::string> Finish();
+  std::vector<std::string> Undo();
+};
+
+// The hash of a file's bytes as the journal writes it; "none" when the file
+// does not exist or cannot be read.
+std::string Database_Hash(const std::string& path);
