@@ -1,7 +1,7 @@
 // The keys every dialog shares: Tab and Shift+Tab among the controls,
 // Enter for the focused or default button, Esc for Cancel, the control that
 // asks for a key keeping it; and the keyboard coming back to the window that
-// had it once a box closes, or to a control that is clicked.
+// had it once a box closes.
 #include <gtest/gtest.h>
 
 #include "platform/window/button.h"
@@ -67,10 +67,6 @@ class Dialog_Keys_Test : public Headless_Test {
     Headless_Test::TearDown();
   }
   TWindow* Focused() { return TWindow::From_Handle(GetFocus()); }
-  static TPoint Centre_Of(TWindow* w) {
-    const TRect r = w->GetWindowRect();
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-  }
 
   Log_Window* frame = nullptr;
   std::unique_ptr<Keys_Dialog> dialog;
@@ -151,39 +147,5 @@ TEST_F(Dialog_Keys_Test, The_Keyboard_Goes_Back_To_Where_It_Was_When_A_Box_Close
     Run_Until_Idle();
     EXPECT_EQ(GetActiveWindow(), dialog->GetHandle());
     EXPECT_EQ(Focused(), dialog->second);
-  }
-  // A window that went away meanwhile leaves the keyboard to its dialog.
-  dialog->control->SetFocus();
-  Set_Message_Box_Hook([this](const TMessage_Box_Request&) {
-    dialog->control->ShowWindow(SW_HIDE);
-    return 0;
-  });
-  headless->Key(VK_RETURN);
-  MessageBox(dialog->control->GetHandle(), "Gone", "", MB_OK);
-  Run_Until_Idle();
-  EXPECT_EQ(Focused(), dialog.get());
-}
-
-TEST_F(Dialog_Keys_Test, A_Click_Gives_The_Keyboard_To_A_Control_That_Takes_Keys) {
-  Keys_Dialog& d = *dialog;
-  struct Case {
-    const char* name;
-    UINT code;
-    bool tab_stop;
-    bool gets_keys;
-  };
-  const Case cases[] = {{"takes characters", DLGC_WANTCHARS, true, true},
-                        {"takes arrows", DLGC_WANTARROWS, true, true},
-                        {"takes no keys", 0, true, false},
-                        {"no tab stop", DLGC_WANTCHARS, false, false}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    d.control->code = c.code;
-    if (c.tab_stop) d.control->Attr.Style |= WS_TABSTOP;
-    else d.control->Attr.Style &= ~WS_TABSTOP;
-    d.first->SetFocus();
-    headless->Click(Centre_Of(d.control));
-    Run_Until_Idle();
-    EXPECT_EQ(Focused(), c.gets_keys ? static_cast<TWindow*>(d.control) : d.first);
   }
 }
