@@ -1,8 +1,64 @@
 #include "platform/system/cups_print_service.h"
 
 #include <cups/cups.h>
+#include <sys/socket.h>
 
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <thread>
+
+// Cuts a connection off when its call's deadline passes or when the service
+// is interrupted: the socket is shut down under the library's feet, and
+// whatever read or write it waits in fails at once. The library's own
+// time-outs count only silence, so a server that sends a byte now and then
+// would hold a call for ever without this.
+class TCall_Guard {
+ public:
+  TCall_Guard(TCups_Print_Service& service, int fd, std::chrono::steady_clock::time_point deadline)
+      : service(service), fd(fd), deadline(deadline) {
+    service.Enlist(this);
+    watcher = std::thread([this] { Watch(); });
+  }
+  ~TCall_Guard() {
+    {
+      std::lock_guard lock(mutex);
+      done = true;
+    }
+    woken.notify_one();
+    watcher.join();
+    service.Dismiss(this);
+  }
+  TCall_Guard(const TCall_Guard&) = delete;
+  TCall_Guard& operator=(const TCall_Guard&) = delete;
+
+  void Cut() {
+    {
+      std::lock_guard lock(mutex);
+      cut = true;
+    }
+    woken.notify_one();
+  }
+
+ private:
+  void Watch() {
+    std::unique_lock lock(mutex);
+    woken.wait_until(lock, deadline, [this] { return done || cut; });
+    // The socket stays open (the call's owner closes it): only its traffic
+    // ends, so no other file can be hit.
+    if (!done) shutdown(fd, SHUT_RDWR);
+  }
+
+  TCups_Print_Service& service;
+  const int fd;
+  const std::chrono::steady_clock::time_point deadline;
+  std::mutex mutex;
+  std::condition_variable woken;
+  bool done = false;
+  bool cut = false;
+  std::thread watcher;
+};
 
 namespace {
 
@@ -19,19 +75,78 @@ using Http = std::unique_ptr<http_t, Http_Closer>;
 using Dest = std::unique_ptr<cups_dest_t, Dest_Freer>;
 using Info = std::unique_ptr<cups_dinfo_t, Info_Freer>;
 
-Http Connect(int connect_ms = TCups_Print_Service::Connect_Timeout_Ms,
-             double answer_s = TCups_Print_Service::Answer_Timeout_S) {
-  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, connect_ms, nullptr);
-  if (http) httpSetTimeout(http, answer_s, nullptr, nullptr);
-  return Http(http);
+}  // namespace
+
+// A connection and its guard; the guard goes first, before the socket is
+// closed.
+class TCups_Print_Service::TConnection {
+ public:
+  http_t* get() const { return http.get(); }
+  explicit operator bool() const { return bool(http); }
+
+  Http http;
+  std::unique_ptr<TCall_Guard> guard;
+};
+
+TCups_Print_Service::TCups_Print_Service(std::string server_) : server(std::move(server_)) {}
+
+TCups_Print_Service::~TCups_Print_Service() = default;
+
+void TCups_Print_Service::Enlist(TCall_Guard* guard) {
+  std::lock_guard lock(guards_lock);
+  guards.push_back(guard);
+  if (interrupted) guard->Cut();
 }
 
-// The looks at a job come from the user-interface thread twice a second:
-// a server that does not answer costs one short wait, and the next look
-// tries again.
-Http Connect_For_A_Look() {
-  return Connect(TCups_Print_Service::Look_Timeout_Ms, TCups_Print_Service::Look_Timeout_Ms / 1000.0);
+void TCups_Print_Service::Dismiss(TCall_Guard* guard) {
+  std::lock_guard lock(guards_lock);
+  guards.erase(std::remove(guards.begin(), guards.end(), guard), guards.end());
 }
+
+void TCups_Print_Service::Interrupt() {
+  std::lock_guard lock(guards_lock);
+  interrupted = true;
+  for (TCall_Guard* guard : guards) guard->Cut();
+}
+
+void TCups_Print_Service::Resume() {
+  std::lock_guard lock(guards_lock);
+  interrupted = false;
+}
+
+TCups_Print_Service::TConnection TCups_Print_Service::Connect(int deadline_ms) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(deadline_ms);
+  // The library keeps the server it was first given for each thread; the
+  // one to use now is asked for again (a server set since is honoured).
+  std::string host = server;
+  if (host.empty()) {
+    cupsSetServer(nullptr);
+    host = cupsServer();
+  }
+  int port = ippPort();
+  // "host:port"; a socket path has no port.
+  if (const size_t colon = host.rfind(':'); host[0] != '/' && colon != std::string::npos &&
+                                            host.find(':') == colon && colon + 1 < host.size()) {
+    port = std::atoi(host.c_str() + colon + 1);
+    host.resize(colon);
+  }
+  TConnection connection;
+  {
+    std::lock_guard lock(guards_lock);
+    if (interrupted) return connection;
+  }
+  connection.http.reset(httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                     std::min(Connect_Timeout_Ms, deadline_ms), nullptr));
+  if (!connection) return connection;
+  const double left_s =
+      std::chrono::duration<double>(std::max(Clock::duration::zero(), deadline - Clock::now())).count();
+  httpSetTimeout(connection.get(), std::max(0.001, left_s), nullptr, nullptr);
+  connection.guard = std::make_unique<TCall_Guard>(*this, httpGetFd(connection.get()), deadline);
+  return connection;
+}
+
+namespace {
 
 // name empty: the default destination.
 Dest Find(http_t* http, const std::string& name) {
@@ -78,7 +193,7 @@ bool Describe_Dest(http_t* http, cups_dest_t* dest, TPrinter_Description& printe
 bool TCups_Print_Service::Default_Printer(TPrinter_Description& printer) { return Describe("", printer); }
 
 bool TCups_Print_Service::Describe(const std::string& name, TPrinter_Description& printer) {
-  Http http = Connect();
+  TConnection http = Connect(Question_Deadline_Ms);
   if (!http) return false;
   Dest dest = Find(http.get(), name);
   return dest && Describe_Dest(http.get(), dest.get(), printer);
@@ -86,7 +201,7 @@ bool TCups_Print_Service::Describe(const std::string& name, TPrinter_Description
 
 std::vector<std::string> TCups_Print_Service::Printer_Names() {
   std::vector<std::string> names;
-  Http http = Connect();
+  TConnection http = Connect(Question_Deadline_Ms);
   if (!http) return names;
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(http.get(), &dests);
@@ -98,7 +213,7 @@ std::vector<std::string> TCups_Print_Service::Printer_Names() {
 
 std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
   std::vector<TPrint_Media> media;
-  Http http = Connect();
+  TConnection http = Connect(Question_Deadline_Ms);
   if (!http) return media;
   Dest dest = Find(http.get(), name);
   if (!dest) return media;
@@ -115,7 +230,7 @@ std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
 
 int32_t TCups_Print_Service::Submit(const std::string& printer, const std::string& title, const std::string& paper,
                                     const std::vector<uint8_t>& pdf) {
-  Http http = Connect();
+  TConnection http = Connect(Submit_Deadline_Ms);
   if (!http) return 0;
   Dest dest = Find(http.get(), printer);
   if (!dest) return 0;
@@ -147,8 +262,8 @@ int32_t TCups_Print_Service::Submit(const std::string& printer, const std::strin
 }
 
 TPrint_Job_State TCups_Print_Service::Job_State(const std::string&, int32_t job) {
-  Http http = Connect_For_A_Look();
-  if (!http) return TPrint_Job_State::Waiting;  // cannot tell: look again later
+  TConnection http = Connect(Look_Deadline_Ms);
+  if (!http) return TPrint_Job_State::Unreachable;
   char uri[HTTP_MAX_URI];
   httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", int(job));
   ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
@@ -160,7 +275,10 @@ TPrint_Job_State TCups_Print_Service::Job_State(const std::string&, int32_t job)
   TPrint_Job_State state = TPrint_Job_State::Waiting;
   if (status == IPP_STATUS_ERROR_NOT_FOUND) {
     state = TPrint_Job_State::Gone;
-  } else if (answer) {
+  } else if (!answer) {
+    // No answer at all: the server went away, or it was cut off.
+    state = TPrint_Job_State::Unreachable;
+  } else {
     ipp_attribute_t* attribute = ippFindAttribute(answer, "job-state", IPP_TAG_ENUM);
     switch (attribute ? ippGetInteger(attribute, 0) : 0) {
       case IPP_JSTATE_PROCESSING: state = TPrint_Job_State::Printing; break;
@@ -176,7 +294,7 @@ TPrint_Job_State TCups_Print_Service::Job_State(const std::string&, int32_t job)
 }
 
 bool TCups_Print_Service::Cancel(const std::string& printer, int32_t job) {
-  Http http = Connect();
+  TConnection http = Connect(Cancel_Deadline_Ms);
   if (!http) return false;
   return cupsCancelJob2(http.get(), printer.c_str(), job, 0) <= IPP_STATUS_OK_CONFLICTING;
 }

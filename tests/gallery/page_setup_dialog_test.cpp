@@ -27,6 +27,7 @@ class Page_Setup_Test : public testing::Test, public Widget_Stage {
     TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
     service.papers = {letter, a4};
     service.printer.media = letter;
+    printer.Settle();
   }
   Page_Setup_Dialog* Dialog() { return dynamic_cast<Page_Setup_Dialog*>(TWindow::From_Handle(GetActiveWindow())); }
 

@@ -44,6 +44,7 @@ struct Fake_Print_Service : TPrint_Service {
   }
   TPrint_Job_State Job_State(const std::string&, int32_t) override { return state; }
   bool Cancel(const std::string&, int32_t job) override {
+    std::unique_lock<std::mutex> lock(mutex);
     cancelled.push_back(job);
     return true;
   }
@@ -54,7 +55,7 @@ struct Fake_Print_Service : TPrint_Service {
   std::vector<TPrint_Media> papers;
   bool refuse = false;
   int32_t next_job = 7;
-  TPrint_Job_State state = TPrint_Job_State::Waiting;
+  std::atomic<TPrint_Job_State> state{TPrint_Job_State::Waiting};
   std::mutex mutex;
   std::vector<std::string> submitted_to, titles;
   std::vector<std::vector<uint8_t>> documents;

@@ -12,6 +12,12 @@ namespace {
 
 class Printer_Test : public Media_Test {
  protected:
+  Printer_Test() { printer->Settle(); }
+  // Moves the clock on; the printer then takes what its line answered.
+  void Advance(uint32_t ms) {
+    Media_Test::Advance(ms);
+    if (printer) printer->Settle();
+  }
   // Submits a job and lets its thread finish.
   void Submit_And_Spool() {
     ASSERT_TRUE(printer->Submit(&printout, &client));
@@ -35,6 +41,7 @@ TEST_F(Printer_Test, DefaultPrinterGetsMarginsOfAnInchAndAHalfAndNoneWithoutOne)
   printer.reset();
   service.has_default = false;
   Printer none(&service);
+  none.Settle();
   EXPECT_FALSE(none.Defined());
   EXPECT_EQ(none.Data().error, PDERR_NODEFAULTPRN);
   EXPECT_EQ(none.Device_Name(), "Undefined");
@@ -111,6 +118,7 @@ TEST_F(Printer_Test, FailedJobsAreReportedOnceAndEnd) {
     service.refuse = c.refuse;
     service.state = TPrint_Job_State::Waiting;
     printer = std::make_unique<Printer>(&service);
+    printer->Settle();
     client = Counting_Client();
     catcher.boxes.clear();
     Submit_And_Spool();
@@ -145,6 +153,7 @@ TEST_F(Printer_Test, CancelBeforeTheJobIsSeenEndsAtOnceAndQuietly) {
   Submit_And_Spool();
   EXPECT_TRUE(printer->Cancel_Job());
   EXPECT_EQ(client.ended, 1);
+  printer->Settle();
   EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
   EXPECT_TRUE(catcher.boxes.empty());
 }
@@ -153,6 +162,7 @@ TEST_F(Printer_Test, CancelOfASeenJobGoesThroughTheServerAndEndsWhenItIsGone) {
   Submit_And_Spool();
   Tick();
   EXPECT_TRUE(printer->Cancel_Job());
+  printer->Settle();
   EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
   EXPECT_EQ(client.ended, 0);
   service.state = TPrint_Job_State::Cancelled;
@@ -191,6 +201,7 @@ TEST_F(Printer_Test, LeavingWhilePrintingCancelsWaitsAndTellsNobody) {
   Submit_And_Spool();
   Tick();
   printer->Forget_Client(&client);
+  printer->Settle();
   EXPECT_FALSE(printer->Busy());
   EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
   EXPECT_EQ(client.ended, 0);
