@@ -25,6 +25,10 @@ class Printer_Test : public Media_Test {
   }
   // One tick of the poll timer as it stands.
   void Tick() { Advance(printer->Poll_Interval()); }
+  void TearDown() override {
+    printer.reset();
+    EXPECT_EQ(service.calls_on_interface_thread, 0);
+  }
 
   Fake_Print_Service service;
   Message_Box_Catcher catcher;
@@ -180,6 +184,36 @@ TEST_F(Printer_Test, TickCountWrapKeepsTheOnTimeRule) {
   Tick();
   EXPECT_LT(GetTickCount(), found);  // wrapped
   EXPECT_EQ(client.printing, 1);
+}
+
+TEST_F(Printer_Test, ServerThatStopsAnsweringIsReportedOnceAndAskedAfterUntilItAnswers) {
+  Submit_And_Spool();
+  Tick();  // found
+  // One look left unanswered is no loss.
+  service.state = TPrint_Job_State::Unreachable;
+  Tick();
+  service.state = TPrint_Job_State::Waiting;
+  Tick();
+  Tick();
+  EXPECT_TRUE(printer->Busy());
+  EXPECT_TRUE(catcher.boxes.empty());
+  service.state = TPrint_Job_State::Unreachable;
+  service.reachable = false;
+  for (int i = 0; i < 5 && printer->Busy(); ++i) Tick();
+  EXPECT_FALSE(printer->Busy());
+  EXPECT_EQ(client.ended, 1);
+  EXPECT_EQ(catcher.boxes,
+            std::vector<std::string>{"Printer Error: Unable to print Test Page.\nThe printer Office cannot be reached."});
+  EXPECT_FALSE(printer->Defined());
+  EXPECT_EQ(printer->Device_Name(), "Office");
+  for (int i = 0; i < 4; ++i) Tick();  // asked after, no answer yet
+  EXPECT_FALSE(printer->Defined());
+  EXPECT_EQ(printer->Poll_Interval(), 5000u);
+  service.reachable = true;
+  Tick();
+  EXPECT_TRUE(printer->Defined());
+  EXPECT_EQ(printer->Poll_Interval(), 0u);  // nothing more to ask
+  EXPECT_EQ(catcher.boxes.size(), 1u);
 }
 
 TEST_F(Printer_Test, PageRectangleMovesEachMarginEdgeInward) {
