@@ -4,8 +4,10 @@
 #include <sys/socket.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <functional>
 #include <memory>
 #include <thread>
 
@@ -13,12 +15,13 @@
 // is interrupted: the socket is shut down under the library's feet, and
 // whatever read or write it waits in fails at once. The library's own
 // time-outs count only silence, so a server that sends a byte now and then
-// would hold a call for ever without this.
+// would hold a call for ever without this. The library may open the
+// connection again on its own (when a request could not be sent): a socket
+// it opens after the cut is shut down too, until the call is over.
 class TCall_Guard {
  public:
-  TCall_Guard(TCups_Print_Service& service, int fd, std::chrono::steady_clock::time_point deadline)
-      : service(service), fd(fd), deadline(deadline) {
-    service.Enlist(this);
+  TCall_Guard(TCups_Print_Service& service, http_t* http, std::chrono::steady_clock::time_point deadline)
+      : service(service), http(http), deadline(deadline) {
     watcher = std::thread([this] { Watch(); });
   }
   ~TCall_Guard() {
@@ -40,23 +43,34 @@ class TCall_Guard {
     }
     woken.notify_one();
   }
+  // The connection was cut off: nothing more may be asked on it.
+  bool Fired() const { return fired; }
 
  private:
   void Watch() {
     std::unique_lock lock(mutex);
     woken.wait_until(lock, deadline, [this] { return done || cut; });
+    if (done) return;
+    fired = true;
     // The socket stays open (the call's owner closes it): only its traffic
     // ends, so no other file can be hit.
-    if (!done) shutdown(fd, SHUT_RDWR);
+    int last = -1;
+    while (!done) {
+      const int fd = httpGetFd(http);
+      if (fd >= 0 && fd != last) shutdown(fd, SHUT_RDWR);
+      last = fd;
+      woken.wait_for(lock, std::chrono::milliseconds(10), [this] { return done; });
+    }
   }
 
   TCups_Print_Service& service;
-  const int fd;
+  http_t* const http;
   const std::chrono::steady_clock::time_point deadline;
   std::mutex mutex;
   std::condition_variable woken;
   bool done = false;
   bool cut = false;
+  std::atomic<bool> fired{false};
   std::thread watcher;
 };
 
@@ -83,6 +97,8 @@ class TCups_Print_Service::TConnection {
  public:
   http_t* get() const { return http.get(); }
   explicit operator bool() const { return bool(http); }
+  // Whether the next request may be made on it.
+  bool Alive() const { return http && !guard->Fired(); }
 
   Http http;
   std::unique_ptr<TCall_Guard> guard;
@@ -92,10 +108,11 @@ TCups_Print_Service::TCups_Print_Service(std::string server_) : server(std::move
 
 TCups_Print_Service::~TCups_Print_Service() = default;
 
-void TCups_Print_Service::Enlist(TCall_Guard* guard) {
+bool TCups_Print_Service::Enlist(TCall_Guard* guard) {
   std::lock_guard lock(guards_lock);
+  if (interrupted) return false;
   guards.push_back(guard);
-  if (interrupted) guard->Cut();
+  return true;
 }
 
 void TCups_Print_Service::Dismiss(TCall_Guard* guard) {
@@ -142,7 +159,9 @@ TCups_Print_Service::TConnection TCups_Print_Service::Connect(int deadline_ms) {
   const double left_s =
       std::chrono::duration<double>(std::max(Clock::duration::zero(), deadline - Clock::now())).count();
   httpSetTimeout(connection.get(), std::max(0.001, left_s), nullptr, nullptr);
-  connection.guard = std::make_unique<TCall_Guard>(*this, httpGetFd(connection.get()), deadline);
+  connection.guard = std::make_unique<TCall_Guard>(*this, connection.get(), deadline);
+  // Interrupted since the look above: no request is made at all.
+  if (!Enlist(connection.guard.get())) return TConnection();
   return connection;
 }
 
@@ -176,16 +195,19 @@ void Read_Resolution(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, TPrint
   if (x > 0 && y > 0 && x <= 9600 && y <= 9600) printer.dpi_x = x, printer.dpi_y = y;
 }
 
-bool Describe_Dest(http_t* http, cups_dest_t* dest, TPrinter_Description& printer) {
+// alive: whether the connection may still be asked (it was not cut off).
+bool Describe_Dest(http_t* http, const std::function<bool()>& alive, cups_dest_t* dest,
+                   TPrinter_Description& printer) {
   printer = TPrinter_Description();
   printer.name = dest->name;
   Info info(cupsCopyDestInfo(http, dest));
+  if (!alive()) return false;
   if (!info) return true;  // a printer that says nothing of its paper: the defaults
   cups_size_t size;
-  if (cupsGetDestMediaDefault(http, dest, info.get(), 0, &size) && size.width > 0 && size.length > 0)
+  if (cupsGetDestMediaDefault(http, dest, info.get(), 0, &size) && size.width > 0 && size.length > 0 && alive())
     printer.media = Media_Of(http, dest, info.get(), size);
-  Read_Resolution(http, dest, info.get(), printer);
-  return true;
+  if (alive()) Read_Resolution(http, dest, info.get(), printer);
+  return alive();
 }
 
 }  // namespace
@@ -196,7 +218,7 @@ bool TCups_Print_Service::Describe(const std::string& name, TPrinter_Description
   TConnection http = Connect(Question_Deadline_Ms);
   if (!http) return false;
   Dest dest = Find(http.get(), name);
-  return dest && Describe_Dest(http.get(), dest.get(), printer);
+  return dest && http.Alive() && Describe_Dest(http.get(), [&] { return http.Alive(); }, dest.get(), printer);
 }
 
 std::vector<std::string> TCups_Print_Service::Printer_Names() {
@@ -205,6 +227,10 @@ std::vector<std::string> TCups_Print_Service::Printer_Names() {
   if (!http) return names;
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(http.get(), &dests);
+  if (!http.Alive()) {
+    cupsFreeDests(count, dests);
+    return names;
+  }
   for (int i = 0; i < count; ++i)
     if (!dests[i].instance) names.push_back(dests[i].name);
   cupsFreeDests(count, dests);
@@ -216,11 +242,11 @@ std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
   TConnection http = Connect(Question_Deadline_Ms);
   if (!http) return media;
   Dest dest = Find(http.get(), name);
-  if (!dest) return media;
+  if (!dest || !http.Alive()) return media;
   Info info(cupsCopyDestInfo(http.get(), dest.get()));
-  if (!info) return media;
+  if (!info || !http.Alive()) return media;
   const int count = cupsGetDestMediaCount(http.get(), dest.get(), info.get(), 0);
-  for (int i = 0; i < count && i < 200; ++i) {
+  for (int i = 0; i < count && i < 200 && http.Alive(); ++i) {
     cups_size_t size;
     if (cupsGetDestMediaByIndex(http.get(), dest.get(), info.get(), i, 0, &size) && size.width > 0 && size.length > 0)
       media.push_back(Media_Of(http.get(), dest.get(), info.get(), size));
@@ -233,9 +259,9 @@ int32_t TCups_Print_Service::Submit(const std::string& printer, const std::strin
   TConnection http = Connect(Submit_Deadline_Ms);
   if (!http) return 0;
   Dest dest = Find(http.get(), printer);
-  if (!dest) return 0;
+  if (!dest || !http.Alive()) return 0;
   Info info(cupsCopyDestInfo(http.get(), dest.get()));
-  if (!info) return 0;
+  if (!info || !http.Alive()) return 0;
   // The page is made for this paper at its size: the filters must neither
   // pick another paper nor scale it.
   cups_option_t* options = nullptr;
@@ -245,17 +271,19 @@ int32_t TCups_Print_Service::Submit(const std::string& printer, const std::strin
   int job = 0;
   const ipp_status_t created = cupsCreateDestJob(http.get(), dest.get(), info.get(), &job, title.c_str(), count, options);
   cupsFreeOptions(count, options);
-  if (created > IPP_STATUS_OK_CONFLICTING ||
-      job <= 0)
+  if (created > IPP_STATUS_OK_CONFLICTING || job <= 0 || !http.Alive()) {
+    if (job > 0) Cancel(printer, job);
     return 0;
+  }
   bool sent = cupsStartDestDocument(http.get(), dest.get(), info.get(), job, title.c_str(), CUPS_FORMAT_PDF, 0,
                                     nullptr, 1) == HTTP_STATUS_CONTINUE;
   sent = sent && cupsWriteRequestData(http.get(), reinterpret_cast<const char*>(pdf.data()), pdf.size()) ==
                      HTTP_STATUS_CONTINUE;
   const ipp_status_t finished = cupsFinishDestDocument(http.get(), dest.get(), info.get());
-  if (!sent || finished > IPP_STATUS_OK_CONFLICTING) {
-    // A job the server made but never got whole must not stay behind.
-    cupsCancelJob2(http.get(), printer.c_str(), job, 0);
+  if (!sent || finished > IPP_STATUS_OK_CONFLICTING || !http.Alive()) {
+    // A job the server made but never got whole must not stay behind; it
+    // is withdrawn on a connection of its own (this one may be cut off).
+    Cancel(printer, job);
     return 0;
   }
   return job;

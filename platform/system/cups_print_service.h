@@ -44,8 +44,8 @@ class TCups_Print_Service : public TPrint_Service {
   static constexpr int Cancel_Deadline_Ms = 1000;
   static constexpr int Submit_Deadline_Ms = 20000;
 
-  // ---- For the connection guards
-  void Enlist(TCall_Guard* guard);
+  // ---- For the connection guards: false when interrupted.
+  bool Enlist(TCall_Guard* guard);
   void Dismiss(TCall_Guard* guard);
 
  private:
