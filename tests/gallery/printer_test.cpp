@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "platform/gdi/device_caps.h"
+#include "platform/system/cups_print_service.h"
 #include "tests/gallery/printer_fakes.h"
+#include "tests/platform/system/stand_in_print_server.h"
 #include "tests/toolkit/media_fixture.h"
 
 namespace {
@@ -245,6 +248,29 @@ TEST_F(Printer_Test, LeavingWhilePrintingCancelsWaitsAndTellsNobody) {
   while (printout.printed == 0) std::this_thread::yield();
   printer.reset();
   EXPECT_EQ(printout.ended, 2);
+}
+
+// A print server that never answers (silent, or dripping a byte now and
+// then) holds neither the start nor the end of the program.
+TEST_F(Media_Test, PrinterStartsAndEndsAtOnceWhenTheServerNeverAnswers) {
+  using Clock = std::chrono::steady_clock;
+  for (auto manner : {Stand_In_Print_Server::Manner::Silent, Stand_In_Print_Server::Manner::Dripping}) {
+    Stand_In_Print_Server server(manner);
+    ASSERT_TRUE(server.Listening());
+    TCups_Print_Service cups(server.Path());
+    const Clock::time_point start = Clock::now();
+    {
+      Printer printer(&cups);
+      EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+      EXPECT_FALSE(printer.Defined());
+      // Gone while it asks for the default printer.
+      while (server.Connections() == 0 && Clock::now() - start < std::chrono::seconds(3))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      EXPECT_EQ(server.Connections(), 1);
+    }
+    // Far sooner than the question's deadline.
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(TCups_Print_Service::Question_Deadline_Ms / 2));
+  }
 }
 
 }  // namespace
