@@ -126,7 +126,9 @@ void Printer::Take_Default_Printer(const Printer_Answer& answer) {
   data.page_setup_flags |= PSD_MARGINS | PSD_INTHOUSANDTHSOFINCHES;
 }
 
-std::string Printer::Device_Name() const { return Defined() ? data.device.name : std::string("Undefined"); }
+std::string Printer::Device_Name() const {
+  return data.error != PDERR_NODEFAULTPRN ? data.device.name : std::string("Undefined");
+}
 
 void Printer::Setup(TWindow* owner) {
   if (printout) return;  // the print data stay as they are while a job runs
