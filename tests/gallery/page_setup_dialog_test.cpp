@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/window/control_paint.h"
 #include "platform/window/edit.h"
+#include "platform/window/static.h"
 #include "tests/gallery/printer_fakes.h"
 #include "tests/toolkit/widget_fixture.h"
 
@@ -82,6 +84,58 @@ TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_EQ(catcher.boxes[0], "Page Setup: The Right margin must be a number from 0 to 20000.");
   EXPECT_EQ(printer.Data().margins, TRect(1500, 1500, 1500, 1500));
+}
+
+TEST_F(Page_Setup_Test, PapersAreNamedInTheCodePageFitTheirFieldsAndBorderlessTwinsStepAside) {
+  const TPrint_Media a4_borderless{"iso_a4_210x297mm", "A4 (Borderless)", 21000, 29700, 0, 0, 0, 0};
+  const TPrint_Media inches{"custom_8.94x14in", "8.94 x 14\u2033", 22708, 35560, 635, 635, 635, 635};
+  const TPrint_Media huge{"custom_1682x2381mm", "1682 x 2381 mm (Borderless)", 168200, 238100, 0, 0, 0, 0};
+  const TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
+  const TPrint_Media endless{"custom_endless", std::string(300, 'W'), 10000, 10000, 100, 100, 100, 100};
+  service.papers = {a4_borderless, inches, huge, a4, endless};
+  Later(10, [&] {
+    Page_Setup_Dialog* d = Dialog();
+    ASSERT_NE(d, nullptr);
+    std::vector<std::string> offered;
+    for (const TPrint_Media& m : d->Papers()) offered.push_back(m.label);
+    // A4 without margins steps aside for A4; a borderless paper without a twin stays.
+    EXPECT_EQ(offered, (std::vector<std::string>{inches.label, huge.label, a4.label, endless.label}));
+    auto fits = [](const TStatic* field) {
+      return Control_Paint::Text_Extent(Control_Paint::Ui_Font(), field->Title()).cx <= field->GetClientRect().Width();
+    };
+    const std::string shown[] = {"8.94 x 14\"", "1682 x 2381 mm (Borderless)", "A4"};
+    for (const std::string& name : shown) {
+      EXPECT_EQ(d->Paper_Field()->Title(), name);
+      EXPECT_TRUE(fits(d->Paper_Field())) << name;
+      if (name == shown[1]) session.Snapshot("page_setup_dialog_long_paper", d->GetWindowRect());
+      d->Step_Paper(1);
+    }
+    // Wider than the screen: cut short.
+    EXPECT_EQ(d->Paper_Field()->Title().substr(d->Paper_Field()->Title().size() - 3), "...");
+    EXPECT_TRUE(fits(d->Paper_Field()));
+    d->Set_Orientation(DMORIENT_LANDSCAPE);
+    EXPECT_EQ(d->Orientation_Field()->Title(), "(landscape)");
+    EXPECT_TRUE(fits(d->Orientation_Field()));
+    EXPECT_TRUE(fits(d->Printer_Field()));
+    d->SendMessage(WM_COMMAND, IDCANCEL);
+  });
+  printer.Setup(parent);
+}
+
+TEST(Page_Setup, OrdinaryPapersKeepTheirOrderAndBorderlessOnesWithoutATwin) {
+  const TPrint_Media letter_borderless{"na_letter", "", 21590, 27940, 0, 0, 0, 0};
+  const TPrint_Media letter{"na_letter", "", 21590, 27940, 635, 635, 635, 635};
+  const TPrint_Media photo{"photo", "", 10160, 15240, 0, 0, 0, 0};
+  const TPrint_Media turned{"turned", "", 27940, 21590, 635, 635, 635, 635};  // not the same size
+  auto names = [](const std::vector<TPrint_Media>& papers) {
+    std::vector<std::string> out;
+    for (const TPrint_Media& m : papers) out.push_back(m.name + (m.left ? "" : " borderless"));
+    return out;
+  };
+  EXPECT_EQ(names(Page_Setup_Dialog::Ordinary_Papers({letter_borderless, photo, letter, turned})),
+            (std::vector<std::string>{"photo borderless", "na_letter", "turned"}));
+  EXPECT_EQ(names(Page_Setup_Dialog::Ordinary_Papers({letter_borderless})),
+            (std::vector<std::string>{"na_letter borderless"}));
 }
 
 }  // namespace
