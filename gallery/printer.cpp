@@ -1,6 +1,11 @@
 #include "gallery/printer.h"
 
+#include <chrono>
+#include <memory>
+#include <thread>
+
 #include "gallery/page_setup_dialog.h"
+#include "gallery/print_catalogue.h"
 #include "platform/gdi/pdf_page_writer.h"
 #include "platform/gdi/print_dc.h"
 #include "platform/system/clock.h"
@@ -132,7 +137,24 @@ std::string Printer::Device_Name() const {
 
 void Printer::Setup(TWindow* owner) {
   if (printout) return;  // the print data stay as they are while a job runs
-  Page_Setup_Dialog dialog(owner, *service, data);
+  // The printers and their papers are asked on the line; the interface
+  // goes on answering meanwhile, the owner taking no input.
+  auto catalogue = std::make_shared<Print_Catalogue>();
+  auto filled = std::make_shared<std::atomic<bool>>(false);
+  line.Post([this, catalogue, filled] {
+    catalogue->Fill(*service);
+    *filled = true;
+  });
+  const bool enabled = owner && owner->IsWindowEnabled();
+  if (enabled) owner->EnableWindow(false);
+  bool quit = false;
+  while (!*filled && !quit) {
+    quit = !TDesktop::Current().Pump_Waiting_Messages();
+    if (!*filled) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (enabled) owner->EnableWindow(true);
+  if (quit) return;
+  Page_Setup_Dialog dialog(owner, *catalogue, data);
   if (dialog.Execute() != IDOK) return;
   data = dialog.Result();
 }
@@ -177,6 +199,7 @@ bool Printer::Submit(Printout* job, Printer_Client* job_client) {
   client = job_client;
   status = 0;
   submitted = 0;
+  unreachable = false;
   abort = false;
   watched = true;
   // Without a printer there is nothing to watch: the job's end is the end
@@ -248,7 +271,8 @@ void Printer::Print_Job() {
     if (pdf.empty()) status = SP_ERROR;
     else if (Abort_Proc(0)) {
       submitted = service->Submit(data.device.name, printout->title, data.device.media.name, pdf);
-      if (submitted <= 0) status = SP_ERROR;
+      unreachable = submitted == TPrint_Service::Unreachable_Server;
+      if (submitted <= 0) status = SP_ERROR, submitted = 0;
     }
   }
   printout->End_Printing();
@@ -304,7 +328,8 @@ void Printer::Timer_Tick() {
     if (!looking) Look_At_Job();
     return;
   }
-  Finish_Job();
+  if (unreachable) Lose_Server();
+  else Finish_Job();
 }
 
 void Printer::Job_Looked_At(TPrint_Job_State state) {

@@ -170,6 +170,7 @@ class Printer : public Timer_Client {
   int32_t job_id = -1;
   int32_t status = 0;     // written by the job's thread
   int32_t submitted = 0;  // the service's id of the job, written by the job's thread
+  bool unreachable = false;  // the server did not answer the job's thread
   bool watched = false;
   std::atomic<bool> abort{false};
   bool just_seen = false;

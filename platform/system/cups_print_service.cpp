@@ -257,11 +257,13 @@ std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
 int32_t TCups_Print_Service::Submit(const std::string& printer, const std::string& title, const std::string& paper,
                                     const std::vector<uint8_t>& pdf) {
   TConnection http = Connect(Submit_Deadline_Ms);
-  if (!http) return 0;
+  if (!http) return Unreachable_Server;
   Dest dest = Find(http.get(), printer);
-  if (!dest || !http.Alive()) return 0;
+  if (!http.Alive()) return Unreachable_Server;
+  if (!dest) return 0;
   Info info(cupsCopyDestInfo(http.get(), dest.get()));
-  if (!info || !http.Alive()) return 0;
+  if (!http.Alive()) return Unreachable_Server;
+  if (!info) return 0;
   // The page is made for this paper at its size: the filters must neither
   // pick another paper nor scale it.
   cups_option_t* options = nullptr;
@@ -273,7 +275,7 @@ int32_t TCups_Print_Service::Submit(const std::string& printer, const std::strin
   cupsFreeOptions(count, options);
   if (created > IPP_STATUS_OK_CONFLICTING || job <= 0 || !http.Alive()) {
     if (job > 0) Cancel(printer, job);
-    return 0;
+    return http.Alive() ? 0 : Unreachable_Server;
   }
   bool sent = cupsStartDestDocument(http.get(), dest.get(), info.get(), job, title.c_str(), CUPS_FORMAT_PDF, 0,
                                     nullptr, 1) == HTTP_STATUS_CONTINUE;
@@ -284,7 +286,7 @@ int32_t TCups_Print_Service::Submit(const std::string& printer, const std::strin
     // A job the server made but never got whole must not stay behind; it
     // is withdrawn on a connection of its own (this one may be cut off).
     Cancel(printer, job);
-    return 0;
+    return http.Alive() ? 0 : Unreachable_Server;
   }
   return job;
 }

@@ -42,6 +42,8 @@ enum class TPrint_Job_State {
 
 class TPrint_Service {
  public:
+  static constexpr int32_t Unreachable_Server = -1;
+
   virtual ~TPrint_Service() = default;
 
   // The default printer with its default paper; false when there is none.
@@ -52,8 +54,8 @@ class TPrint_Service {
   // The paper sizes the printer offers.
   virtual std::vector<TPrint_Media> Media(const std::string& name) = 0;
   // Sends one PDF document as a job titled title, to be printed on paper
-  // as it is (no scaling); the job's id (above 0), or 0 when the printer
-  // did not take it.
+  // as it is (no scaling); the job's id (above 0), 0 when the printer did
+  // not take it, Unreachable_Server when the server did not answer.
   virtual int32_t Submit(const std::string& printer, const std::string& title, const std::string& paper,
                          const std::vector<uint8_t>& pdf) = 0;
   virtual TPrint_Job_State Job_State(const std::string& printer, int32_t job) = 0;

@@ -24,7 +24,8 @@
 
 namespace {
 
-const char* const Box_Text = "Unable to print Quendar Drawing 1";
+// The server is gone before the job reaches it.
+const char* const Box_Text = "Unable to print Quendar Drawing 1.\nThe printer quendar-pdf cannot be reached.";
 
 struct Layout {
   TPoint gallery, cell, printer;

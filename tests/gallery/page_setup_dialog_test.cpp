@@ -22,18 +22,23 @@ void Later(uint32_t ms, std::function<void()> step) {
   });
 }
 
-class Page_Setup_Test : public testing::Test, public Widget_Stage {
- protected:
-  Page_Setup_Test() : Widget_Stage(1024) {
+// Two printers with letter and A4 paper, letter the default.
+struct Page_Setup_Service : Fake_Print_Service {
+  Page_Setup_Service() {
     TPrint_Media letter{"na_letter_8.5x11in", "US Letter", 21590, 27940, 635, 635, 635, 635};
     TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
-    service.papers = {letter, a4};
-    service.printer.media = letter;
-    printer.Settle();
+    papers = {letter, a4};
+    printer.media = letter;
   }
+};
+
+class Page_Setup_Test : public testing::Test, public Widget_Stage {
+ protected:
+  Page_Setup_Test() : Widget_Stage(1024) { printer.Settle(); }
+  void TearDown() override { EXPECT_EQ(service.calls_on_interface_thread, 0); }
   Page_Setup_Dialog* Dialog() { return dynamic_cast<Page_Setup_Dialog*>(TWindow::From_Handle(GetActiveWindow())); }
 
-  Fake_Print_Service service;
+  Page_Setup_Service service;
   Message_Box_Catcher catcher;
   Printer printer{&service};
 };

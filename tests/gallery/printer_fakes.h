@@ -39,8 +39,14 @@ struct Fake_Print_Service : TPrint_Service {
       }
     return false;
   }
-  std::vector<std::string> Printer_Names() override { return names; }
-  std::vector<TPrint_Media> Media(const std::string&) override { return papers; }
+  std::vector<std::string> Printer_Names() override {
+    Note_Thread();
+    return names;
+  }
+  std::vector<TPrint_Media> Media(const std::string&) override {
+    Note_Thread();
+    return papers;
+  }
   int32_t Submit(const std::string& name, const std::string& title, const std::string&,
                  const std::vector<uint8_t>& pdf) override {
     Note_Thread();
@@ -48,6 +54,7 @@ struct Fake_Print_Service : TPrint_Service {
     submitted_to.push_back(name);
     titles.push_back(title);
     documents.push_back(pdf);
+    if (!reachable) return Unreachable_Server;
     return refuse ? 0 : next_job++;
   }
   TPrint_Job_State Job_State(const std::string&, int32_t) override {

@@ -200,23 +200,35 @@ TEST_F(Printer_Test, ServerThatStopsAnsweringIsReportedOnceAndAskedAfterUntilItA
   Tick();
   EXPECT_TRUE(printer->Busy());
   EXPECT_TRUE(catcher.boxes.empty());
-  service.state = TPrint_Job_State::Unreachable;
-  service.reachable = false;
-  for (int i = 0; i < 5 && printer->Busy(); ++i) Tick();
-  EXPECT_FALSE(printer->Busy());
-  EXPECT_EQ(client.ended, 1);
-  EXPECT_EQ(catcher.boxes,
-            std::vector<std::string>{"Printer Error: Unable to print Test Page.\nThe printer Office cannot be reached."});
-  EXPECT_FALSE(printer->Defined());
-  EXPECT_EQ(printer->Device_Name(), "Office");
-  for (int i = 0; i < 4; ++i) Tick();  // asked after, no answer yet
-  EXPECT_FALSE(printer->Defined());
-  EXPECT_EQ(printer->Poll_Interval(), 5000u);
-  service.reachable = true;
-  Tick();
-  EXPECT_TRUE(printer->Defined());
-  EXPECT_EQ(printer->Poll_Interval(), 0u);  // nothing more to ask
-  EXPECT_EQ(catcher.boxes.size(), 1u);
+  service.state = TPrint_Job_State::Waiting;
+  client.ended = 0;
+  // Gone while the job is watched, or before it reached the server.
+  for (bool watched : {true, false}) {
+    SCOPED_TRACE(watched ? "gone while watched" : "gone before the job");
+    catcher.boxes.clear();
+    client = Counting_Client();
+    if (!watched) {
+      service.reachable = false;
+      Submit_And_Spool();
+    }
+    service.state = TPrint_Job_State::Unreachable;
+    service.reachable = false;
+    for (int i = 0; i < 5 && printer->Busy(); ++i) Tick();
+    EXPECT_FALSE(printer->Busy());
+    EXPECT_EQ(client.ended, 1);
+    EXPECT_EQ(catcher.boxes, std::vector<std::string>{
+                                 "Printer Error: Unable to print Test Page.\nThe printer Office cannot be reached."});
+    EXPECT_FALSE(printer->Defined());
+    EXPECT_EQ(printer->Device_Name(), "Office");
+    for (int i = 0; i < 4; ++i) Tick();  // asked after, no answer yet
+    EXPECT_FALSE(printer->Defined());
+    EXPECT_EQ(printer->Poll_Interval(), 5000u);
+    service.reachable = true;
+    Tick();
+    EXPECT_TRUE(printer->Defined());
+    EXPECT_EQ(printer->Poll_Interval(), 0u);  // nothing more to ask
+    EXPECT_EQ(catcher.boxes.size(), 1u);
+  }
 }
 
 TEST_F(Printer_Test, PageRectangleMovesEachMarginEdgeInward) {
