@@ -143,6 +143,7 @@ TCups_Print_Service::TConnection TCups_Print_Service::Connect(int deadline_ms) {
   }
   int port = ippPort();
   // "host:port"; a socket path has no port.
+  if (host.empty()) return TConnection();
   if (const size_t colon = host.rfind(':'); host[0] != '/' && colon != std::string::npos &&
                                             host.find(':') == colon && colon + 1 < host.size()) {
     port = std::atoi(host.c_str() + colon + 1);
