@@ -264,7 +264,9 @@ TEST_F(Printer_Test, LeavingWhilePrintingCancelsWaitsAndTellsNobody) {
 
 // A print server that never answers (silent, or dripping a byte now and
 // then) holds neither the start nor the end of the program.
-TEST_F(Media_Test, PrinterStartsAndEndsAtOnceWhenTheServerNeverAnswers) {
+class Printer_Silent_Server_Test : public Media_Test {};
+
+TEST_F(Printer_Silent_Server_Test, PrinterStartsAndEndsAtOnceWhenTheServerNeverAnswers) {
   using Clock = std::chrono::steady_clock;
   for (auto manner : {Stand_In_Print_Server::Manner::Silent, Stand_In_Print_Server::Manner::Dripping}) {
     Stand_In_Print_Server server(manner);
