@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "platform/gdi/code_page_1252.h"
 #include "platform/window/button.h"
+#include "platform/window/control_paint.h"
 #include "platform/window/message_box.h"
 #include "platform/window/static.h"
 #include "platform/window/user.h"
@@ -18,6 +20,23 @@ int32_t Hmm_To_Thousandths(int32_t hmm) { return int32_t(int64_t(hmm) * 1000 / 2
 // sizes exist (tests of the printer alone).
 int Row() { return The_GUI_Sizes ? std::max(18, (*The_GUI_Sizes)[31]) : 24; }
 
+int Text_Width(const std::string& text) { return Control_Paint::Text_Extent(Control_Paint::Ui_Font(), text).cx; }
+
+// The text cut short with "..." where it is wider than width.
+std::string Fitted(std::string text, int width) {
+  if (Text_Width(text) <= width) return text;
+  while (!text.empty() && Text_Width(text + "...") > width) text.pop_back();
+  return text + "...";
+}
+
+bool Borderless(const TPrint_Media& m) { return !m.left && !m.bottom && !m.right && !m.top; }
+
+// A paper's name for people, in the program's code page (the server speaks
+// UTF-8).
+std::string Paper_Name(const TPrint_Media& m) { return Code_Page_1252_From_Utf8(m.label.empty() ? m.name : m.label); }
+
+constexpr const char* Landscape_Text = "(landscape)";
+
 }  // namespace
 
 Page_Setup_Dialog::Page_Setup_Dialog(TWindow* owner, TPrint_Service& service_, const Printer::Print_Data& data)
@@ -31,12 +50,22 @@ Page_Setup_Dialog::Page_Setup_Dialog(TWindow* owner, TPrint_Service& service_, c
                                  [&](const TPrint_Media& m) { return m.name == data.device.media.name; });
   if (same != papers.end()) paper = int(same - papers.begin());
 
-  const int u = Row(), w = 18 * u;
+  const int u = Row();
   Attr.Style = WS_POPUP | WS_CAPTION | WS_BORDER;
   const int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+  const int label = 5 * u, arrow = u + u / 2;
+  // The names shown fit their fields: the fields grow with the widest name
+  // of the papers and printers at hand, as far as the screen allows; a name
+  // still wider (another printer's paper) is cut short.
+  int widest = 0;
+  for (const std::string& name : names) widest = std::max(widest, Text_Width(Code_Page_1252_From_Utf8(name)));
+  for (const TPrint_Media& m : papers) widest = std::max(widest, Text_Width(Paper_Name(m)));
+  const int fixed = label + 2 * arrow + 2 * u;
+  const int w = std::clamp(widest + u / 2 + fixed, 18 * u, std::max(18 * u, std::min(32 * u, sw - u)));
+  value_w = w - fixed;
+  orientation_w = std::max(3 * u, Text_Width(Landscape_Text) + u / 2);
   Attr.Set_Rect(TRect((sw - w) / 2, (sh - 12 * u) / 2, (sw + w) / 2, (sh + 12 * u) / 2));
 
-  const int label = 5 * u, arrow = u + u / 2, value_w = w - label - 2 * arrow - 2 * u;
   auto row = [&](int r) { return u / 2 + r * (u + u / 2); };
   new TStatic(this, -1, "Printer:", u / 2, row(0), label, u);
   new TButton(this, Printer_Back_Id, "<", u / 2 + label, row(0), arrow, u);
@@ -49,7 +78,7 @@ Page_Setup_Dialog::Page_Setup_Dialog(TWindow* owner, TPrint_Service& service_, c
   new TStatic(this, -1, "Orientation:", u / 2, row(2), label, u);
   new TButton(this, Portrait_Id, "Portrait", u / 2 + label, row(2), 4 * u, u);
   new TButton(this, Landscape_Id, "Landscape", u / 2 + label + 4 * u + u / 2, row(2), 4 * u, u);
-  orientation_text = new TStatic(this, -1, "", u / 2 + label + 9 * u, row(2), 3 * u, u);
+  orientation_text = new TStatic(this, -1, "", u / 2 + label + 9 * u, row(2), orientation_w, u);
   new TStatic(this, -1, "Margins (1/1000 inch):", u / 2, row(3), w - u, u);
   for (int i = 0; i < 4; ++i) {
     const int x = u / 2 + i * (w - u) / 4;
@@ -67,8 +96,22 @@ void Page_Setup_Dialog::Load_Papers() {
   papers.clear();
   paper = -1;
   if (printer < 0) return;
-  papers = service.Media(names[size_t(printer)]);
+  papers = Ordinary_Papers(service.Media(names[size_t(printer)]));
   if (!papers.empty()) paper = 0;
+}
+
+std::vector<TPrint_Media> Page_Setup_Dialog::Ordinary_Papers(const std::vector<TPrint_Media>& offered) {
+  // A paper without margins that the printer also offers with margins is
+  // its borderless twin: the ordinary one is offered, and the twin would
+  // only hide it in a long list.
+  std::vector<TPrint_Media> kept;
+  for (const TPrint_Media& m : offered) {
+    const bool twin = Borderless(m) && std::any_of(offered.begin(), offered.end(), [&](const TPrint_Media& o) {
+                        return !Borderless(o) && o.width == m.width && o.length == m.length;
+                      });
+    if (!twin) kept.push_back(m);
+  }
+  return kept;
 }
 
 void Page_Setup_Dialog::SetupWindow() {
@@ -78,14 +121,12 @@ void Page_Setup_Dialog::SetupWindow() {
 
 void Page_Setup_Dialog::Show_Choices() {
   if (!printer_text || !printer_text->IsWindow()) return;
-  printer_text->SetText(printer < 0 ? std::string("Undefined") : names[size_t(printer)]);
-  if (paper < 0) {
-    paper_text->SetText(printer < 0 ? "" : "Printer's own");
-  } else {
-    const TPrint_Media& m = papers[size_t(paper)];
-    paper_text->SetText(m.label.empty() ? m.name : m.label);
-  }
-  orientation_text->SetText(orientation == DMORIENT_LANDSCAPE ? "(landscape)" : "(portrait)");
+  const int room = value_w - 2;
+  printer_text->SetText(
+      printer < 0 ? std::string("Undefined") : Fitted(Code_Page_1252_From_Utf8(names[size_t(printer)]), room));
+  if (paper < 0) paper_text->SetText(printer < 0 ? "" : "Printer's own");
+  else paper_text->SetText(Fitted(Paper_Name(papers[size_t(paper)]), room));
+  orientation_text->SetText(orientation == DMORIENT_LANDSCAPE ? Landscape_Text : "(portrait)");
 }
 
 void Page_Setup_Dialog::Step_Printer(int step) {

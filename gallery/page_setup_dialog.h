@@ -43,6 +43,12 @@ class Page_Setup_Dialog : public TDialog {
   const std::vector<std::string>& Printer_Names() const { return names; }
   const std::vector<TPrint_Media>& Papers() const { return papers; }
   Number_Edit<int32_t>* Margin_Field(int i) const { return margin_fields[size_t(i)]; }
+  const TStatic* Printer_Field() const { return printer_text; }
+  const TStatic* Paper_Field() const { return paper_text; }
+  const TStatic* Orientation_Field() const { return orientation_text; }
+
+  // The papers to offer of those a printer offers.
+  static std::vector<TPrint_Media> Ordinary_Papers(const std::vector<TPrint_Media>& offered);
 
  private:
   void Load_Papers();
@@ -55,6 +61,8 @@ class Page_Setup_Dialog : public TDialog {
   std::vector<TPrint_Media> papers;
   int paper = -1;
   int16_t orientation;
+  int value_w = 0;        // the width of the printer's and the paper's field
+  int orientation_w = 0;  // the width of the orientation's field
   TStatic* printer_text = nullptr;
   TStatic* paper_text = nullptr;
   TStatic* orientation_text = nullptr;

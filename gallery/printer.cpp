@@ -1,10 +1,17 @@
 #include "gallery/printer.h"
 
+#include <chrono>
+#include <memory>
+#include <thread>
+
 #include "gallery/page_setup_dialog.h"
+#include "gallery/print_catalogue.h"
 #include "platform/gdi/pdf_page_writer.h"
 #include "platform/gdi/print_dc.h"
 #include "platform/system/clock.h"
 #include "platform/window/application.h"
+#include "platform/window/desktop.h"
+#include "platform/window/user.h"
 #include "platform/window/message_box.h"
 
 Printer* The_Printer = nullptr;
@@ -16,6 +23,8 @@ constexpr uint32_t Long_Poll_Ms = 5000;
 // A five-second look counts as on time when it comes this soon after the job
 // was first seen.
 constexpr uint32_t On_Time_Ms = 5050;
+// Looks in a row that the server leaves unanswered before it counts as gone.
+constexpr int Lost_After_Looks = 3;
 
 int32_t Hmm_To_Pixels(int32_t hmm, int32_t dpi) { return int32_t(int64_t(hmm) * dpi / 2540); }
 double Hmm_To_Points(int32_t hmm) { return hmm * 72.0 / 2540.0; }
@@ -36,41 +45,116 @@ TPrint_Media Lying(const TPrint_Media& media, int16_t orientation) {
 }  // namespace
 
 Printer::Printer(TPrint_Service* service)
-    : service(service ? service : &TPrint_Service::Current()), thread(this) {
+    : service(service ? service : &TPrint_Service::Current()), thread(this), line([] {
+        if (TDesktop::Running()) ::PostMessage(HWND(), WM_TIMER, 0, LPARAM(&Printer::Answers_Arrived));
+      }) {
   The_Printer = this;
-  Find_Default_Printer();
+  // Until the server names it there is no printer to print on.
+  data.error = PDERR_NODEFAULTPRN;
+  Ask_For_Printer();
+  Start_Polling(Short_Poll_Ms);
 }
 
 Printer::~Printer() {
   // Nobody may be told of a job any more, but the job's thread must not
-  // outlive the printer it reads.
-  abort = true;
-  thread.WaitForExit();
-  if (printout && status == 0 && submitted > 0) {
-    job_id = submitted;
-    if (!Job_Done()) service->Cancel(data.device.name, job_id);
-  }
+  // outlive the printer it reads. What the line has not started is
+  // dropped; a job the server may still print is withdrawn there.
+  line.Clear();
+  Stop_Job_Thread();
+  Withdraw(printout && status == 0 && !Known_Done() ? submitted : 0);
+  line.Finish();
   poll_timer.Stop();
   if (The_Printer == this) The_Printer = nullptr;
 }
 
-void Printer::Find_Default_Printer() {
+// A posted window-less timer message runs this on the user-interface thread
+// (the printer itself may be gone by then, or another made).
+void Printer::Answers_Arrived(HWND, UINT, UINT, uint32_t) {
+  if (The_Printer) The_Printer->Take_Answers();
+}
+
+void Printer::Ask_For_Printer() {
+  asking_printer = true;
+  // Once known, the printer the user chose is asked after, not the default.
+  const std::string name = printer_known ? data.device.name : std::string();
+  line.Post([this, name] {
+    Printer_Answer answer;
+    answer.found = name.empty() ? service->Default_Printer(answer.device) : service->Describe(name, answer.device);
+    std::lock_guard lock(answers_lock);
+    printer_answer = answer;
+  });
+}
+
+void Printer::Settle() {
+  line.Wait_Idle();
+  Take_Answers();
+}
+
+void Printer::Take_Answers() {
+  std::optional<Printer_Answer> about_printer;
+  std::optional<Look_Answer> about_job;
+  {
+    std::lock_guard lock(answers_lock);
+    about_printer.swap(printer_answer);
+    about_job.swap(look_answer);
+  }
+  if (about_printer) Printer_Answered(*about_printer);
+  if (about_job) {
+    looking = false;
+    if (printout && !ending && about_job->job == job_id) Job_Looked_At(about_job->state);
+  }
+}
+
+void Printer::Printer_Answered(const Printer_Answer& answer) {
+  asking_printer = false;
+  if (!printer_known) {
+    printer_known = true;
+    Take_Default_Printer(answer);
+  } else if (answer.found && lost) {
+    // The server answers again: drops are taken again.
+    lost = false;
+  }
+  if (!printout && !lost) Stop_Polling();
+}
+
+void Printer::Take_Default_Printer(const Printer_Answer& answer) {
   data.flags = PD_RETURNDC;
-  if (!service->Default_Printer(data.device)) {
+  if (!answer.found) {
     data.error = PDERR_NODEFAULTPRN;
     data.device = TPrinter_Description();
     return;
   }
+  data.error = 0;
+  data.device = answer.device;
   data.margins = TRect(1500, 1500, 1500, 1500);
   data.page_setup = true;
   data.page_setup_flags |= PSD_MARGINS | PSD_INTHOUSANDTHSOFINCHES;
 }
 
-std::string Printer::Device_Name() const { return Defined() ? data.device.name : std::string("Undefined"); }
+std::string Printer::Device_Name() const {
+  return data.error != PDERR_NODEFAULTPRN ? data.device.name : std::string("Undefined");
+}
 
 void Printer::Setup(TWindow* owner) {
   if (printout) return;  // the print data stay as they are while a job runs
-  Page_Setup_Dialog dialog(owner, *service, data);
+  // The printers and their papers are asked on the line; the interface
+  // goes on answering meanwhile, the owner taking no input.
+  auto catalogue = std::make_shared<Print_Catalogue>();
+  auto filled = std::make_shared<std::atomic<bool>>(false);
+  line.Post([this, catalogue, filled] {
+    catalogue->Fill(*service);
+    *filled = true;
+  });
+  const bool enabled = owner && owner->IsWindowEnabled();
+  if (enabled) owner->EnableWindow(false);
+  bool quit = false;
+  while (!*filled && !quit) {
+    quit = !TDesktop::Current().Pump_Waiting_Messages();
+    if (!*filled) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  if (enabled) owner->EnableWindow(true);
+  if (quit) return;
+  Page_Setup_Dialog dialog(owner, *catalogue, data);
   if (dialog.Execute() != IDOK) return;
   data = dialog.Result();
 }
@@ -115,6 +199,7 @@ bool Printer::Submit(Printout* job, Printer_Client* job_client) {
   client = job_client;
   status = 0;
   submitted = 0;
+  unreachable = false;
   abort = false;
   watched = true;
   // Without a printer there is nothing to watch: the job's end is the end
@@ -186,15 +271,11 @@ void Printer::Print_Job() {
     if (pdf.empty()) status = SP_ERROR;
     else if (Abort_Proc(0)) {
       submitted = service->Submit(data.device.name, printout->title, data.device.media.name, pdf);
-      if (submitted <= 0) status = SP_ERROR;
+      unreachable = submitted == TPrint_Service::Unreachable_Server;
+      if (submitted <= 0) status = SP_ERROR, submitted = 0;
     }
   }
   printout->End_Printing();
-}
-
-void Printer::Start_Polling(uint32_t interval) {
-  poll_interval = interval;
-  poll_timer.Start(interval, true, this);
 }
 
 bool Printer::Find_Job() {
@@ -203,22 +284,34 @@ bool Printer::Find_Job() {
   return true;
 }
 
-bool Printer::Job_Done() {
-  if (!open || status != 0) return true;
-  if (job_id <= 0 && !Find_Job()) return true;
-  switch (service->Job_State(data.device.name, job_id)) {
+void Printer::Look_At_Job() {
+  looking = true;
+  look_time = GetTickCount();
+  const int32_t id = job_id;
+  const std::string name = data.device.name;
+  line.Post([this, id, name] {
+    const TPrint_Job_State state = service->Job_State(name, id);
+    std::lock_guard lock(answers_lock);
+    look_answer = Look_Answer{id, state};
+  });
+}
+
+bool Printer::Known_Done() const {
+  switch (last_state) {
     case TPrint_Job_State::Waiting:
-    case TPrint_Job_State::Printing: return false;
-    case TPrint_Job_State::Failed:
-      // The printer gave the job up: the user hears of it.
-      status = SP_ERROR;
-      return true;
+    case TPrint_Job_State::Printing:
+    case TPrint_Job_State::Unreachable: return false;
     default: return true;
   }
 }
 
 void Printer::Timer_Tick() {
-  if (!printout) return;
+  Take_Answers();
+  if (ending) return;
+  if (!printout) {
+    if (lost && !asking_printer) Ask_For_Printer();
+    return;
+  }
   if (Thread_Running()) return;
   // A job whose thread failed is reported at once, watched or not; a job
   // that never reached the printer (aborted) has nothing to look for.
@@ -229,26 +322,69 @@ void Printer::Timer_Tick() {
       Start_Polling(Long_Poll_Ms);
       return;
     }
-  } else if (status == 0 && watched && !Job_Done()) {
-    if (just_seen) {
-      const uint32_t now = GetTickCount();
-      if (uint32_t(now - stamp) < On_Time_Ms) {
-        just_seen = false;
-        if (client) client->Job_Printing(printout);
-        Start_Polling(Short_Poll_Ms);
-      }
-      stamp = now;
-    }
+  } else if (status == 0 && watched) {
+    // The answer is taken when it comes; a look still on its way is not
+    // asked again.
+    if (!looking) Look_At_Job();
     return;
   }
-  poll_timer.Stop();
-  poll_interval = 0;
+  if (unreachable) Lose_Server();
+  else Finish_Job();
+}
+
+void Printer::Job_Looked_At(TPrint_Job_State state) {
+  last_state = state;
+  switch (state) {
+    case TPrint_Job_State::Waiting:
+    case TPrint_Job_State::Printing:
+      unanswered = 0;
+      if (just_seen) {
+        if (uint32_t(look_time - stamp) < On_Time_Ms) {
+          just_seen = false;
+          if (client) client->Job_Printing(printout);
+          Start_Polling(Short_Poll_Ms);
+        }
+        stamp = look_time;
+      }
+      return;
+    case TPrint_Job_State::Unreachable:
+      // One look may fail on a busy machine; several in a row mean the
+      // server is gone.
+      if (++unanswered >= Lost_After_Looks) Lose_Server();
+      return;
+    case TPrint_Job_State::Failed:
+      // The printer gave the job up: the user hears of it.
+      status = SP_ERROR;
+      Finish_Job();
+      return;
+    default: Finish_Job(); return;
+  }
+}
+
+void Printer::Finish_Job() {
+  Stop_Polling();
+  ending = true;
   if (status & SP_NOTREPORTED) {
     TWindow* main = TApplication::Current() ? TApplication::Current()->GetMainWindow() : nullptr;
     ::MessageBox(main ? main->GetHandle() : HWND(), "Unable to print " + printout->title, "Printer Error",
                  MB_OK | MB_ICONHAND);
   }
+  ending = false;
   End_Job();
+}
+
+void Printer::Lose_Server() {
+  Stop_Polling();
+  lost = true;
+  ending = true;
+  TWindow* main = TApplication::Current() ? TApplication::Current()->GetMainWindow() : nullptr;
+  ::MessageBox(main ? main->GetHandle() : HWND(),
+               "Unable to print " + printout->title + ".\nThe printer " + data.device.name + " cannot be reached.",
+               "Printer Error", MB_OK | MB_ICONHAND);
+  ending = false;
+  End_Job();
+  // Asks after the printer until its server answers again.
+  if (lost) Start_Polling(Long_Poll_Ms);
 }
 
 void Printer::End_Job() {
@@ -259,37 +395,60 @@ void Printer::End_Job() {
   open = false;
   job_id = -1;
   just_seen = false;
+  looking = false;
+  unanswered = 0;
+  last_state = TPrint_Job_State::Waiting;
   if (told) told->Job_Ended(done);
+}
+
+void Printer::Stop_Job_Thread() {
+  abort = true;
+  // A document on its way to the server stops there; the line's call under
+  // way, if any, fails too, and so does every call until Withdraw's.
+  service->Interrupt();
+  thread.WaitForExit();
+}
+
+void Printer::Withdraw(int32_t id) {
+  line.Post([this, id, name = data.device.name] {
+    service->Resume();
+    if (id > 0) service->Cancel(name, id);
+  });
 }
 
 bool Printer::Cancel_Job() {
   if (!printout) return false;
-  abort = true;
-  thread.WaitForExit();
-  if (job_id > 0 && !Job_Done()) {
-    service->Cancel(data.device.name, job_id);
+  if (job_id > 0 && !Known_Done()) {
+    // The server is told; the ticks end the job once it shows it gone.
+    Stop_Job_Thread();
+    Withdraw(job_id);
     return true;
   }
   // Not seen yet, but a job the printer has already taken would still
-  // print: it is withdrawn there too.
-  if (job_id <= 0 && submitted > 0 && status == 0) service->Cancel(data.device.name, submitted);
-  poll_timer.Stop();
-  poll_interval = 0;
+  // print: it is withdrawn there too (the job's thread has ended by then).
+  Stop_Job_Thread();
+  Withdraw(job_id <= 0 && status == 0 ? submitted : 0);
+  Stop_Polling();
   End_Job();
   return true;
 }
 
 void Printer::Forget_Client(Printer_Client* gone) {
   if (!printout || client != gone) return;
-  abort = true;
-  thread.WaitForExit();
+  Stop_Job_Thread();
   const int32_t id = job_id > 0 ? job_id : submitted;
-  if (id > 0 && status == 0) {
-    job_id = id;
-    if (!Job_Done()) service->Cancel(data.device.name, id);
-  }
+  Withdraw(status == 0 && !Known_Done() ? id : 0);
   client = nullptr;
+  Stop_Polling();
+  End_Job();
+}
+
+void Printer::Start_Polling(uint32_t interval) {
+  poll_interval = interval;
+  poll_timer.Start(interval, true, this);
+}
+
+void Printer::Stop_Polling() {
   poll_timer.Stop();
   poll_interval = 0;
-  End_Job();
 }

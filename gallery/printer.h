@@ -9,16 +9,27 @@
 // the job's id; the ticks then read the job's state by that id: 500 ms
 // ticks, one 5000 ms look after the job first shows, 500 ms again until it
 // ends.
+//
+// The user-interface thread never calls the print server: the default
+// printer, the looks at a job and the cancels go through the printer's line
+// (a thread of its own), whose answers the printer takes when they come. A
+// server that stops answering during a job is reported once; the job ends,
+// the printer counts as undefined and asks every five seconds until the
+// server answers again.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <optional>
 #include <string>
 
+#include "gallery/print_server_line.h"
 #include "gallery/printer_client.h"
 #include "gallery/printout.h"
 #include "platform/gdi/geometry.h"
 #include "platform/system/print_service.h"
+#include "platform/window/messages.h"
 #include "toolkit/coarse_timer.h"
 #include "toolkit/timer_client.h"
 #include "toolkit/tthread.h"
@@ -60,8 +71,11 @@ class Printer : public Timer_Client {
   Printer(const Printer&) = delete;
   Printer& operator=(const Printer&) = delete;
 
-  bool Defined() const { return data.error != PDERR_NODEFAULTPRN; }
-  // The printer's name, or "Undefined".
+  // There is a default printer and its server answers.
+  bool Defined() const { return data.error != PDERR_NODEFAULTPRN && !lost; }
+  // The printer's server stopped answering during a job.
+  bool Lost() const { return lost; }
+  // The printer's name, or "Undefined" when there is no default printer.
   std::string Device_Name() const;
 
   // The page set-up dialog over the print data, owned by owner; what the
@@ -95,6 +109,11 @@ class Printer : public Timer_Client {
   bool Thread_Running();
   // Waits for the job's thread to end (tests).
   void Wait_For_Thread() { thread.WaitForExit(); }
+  // Waits until the line has answered what was asked and takes the answers
+  // (tests).
+  void Settle();
+  // Takes the answers the line has given (on the user-interface thread).
+  void Take_Answers();
   uint32_t Poll_Interval() const { return poll_interval; }
 
  private:
@@ -109,12 +128,36 @@ class Printer : public Timer_Client {
     Printer* printer;
   };
 
+  // An answer of the line about the printer or about the job.
+  struct Printer_Answer {
+    bool found = false;
+    TPrinter_Description device;
+  };
+  struct Look_Answer {
+    int32_t job = -1;
+    TPrint_Job_State state = TPrint_Job_State::Waiting;
+  };
+
   void Print_Job();
-  void Find_Default_Printer();
+  void Ask_For_Printer();
+  void Printer_Answered(const Printer_Answer& answer);
+  void Take_Default_Printer(const Printer_Answer& answer);
   bool Find_Job();
-  bool Job_Done();
+  void Look_At_Job();
+  void Job_Looked_At(TPrint_Job_State state);
+  bool Known_Done() const;
+  void Finish_Job();
+  void Lose_Server();
   void End_Job();
+  // Cuts off the calls to the server under way and waits for the job's
+  // thread; the server is not called again until Withdraw.
+  void Stop_Job_Thread();
+  // Cancels job id (0: none) at the server, on the line.
+  void Withdraw(int32_t id);
   void Start_Polling(uint32_t interval);
+  void Stop_Polling();
+  // The line's answers came: the user-interface thread takes them.
+  static void Answers_Arrived(HWND, UINT, UINT, uint32_t);
   TRect Page_Rectangle(int width, int height, int dpi_x, int dpi_y) const;
   // The printable area of the page as it lies, in device pixels.
   TSize Printable_Size() const;
@@ -127,6 +170,7 @@ class Printer : public Timer_Client {
   int32_t job_id = -1;
   int32_t status = 0;     // written by the job's thread
   int32_t submitted = 0;  // the service's id of the job, written by the job's thread
+  bool unreachable = false;  // the server did not answer the job's thread
   bool watched = false;
   std::atomic<bool> abort{false};
   bool just_seen = false;
@@ -134,6 +178,22 @@ class Printer : public Timer_Client {
   uint32_t poll_interval = 0;
   Coarse_Timer poll_timer;
   Submit_Thread thread;
+
+  // What the user-interface thread knows of the line.
+  bool printer_known = false;  // the first answer about the default printer came
+  bool asking_printer = false;
+  bool looking = false;     // a look at the job is on its way
+  uint32_t look_time = 0;   // the tick count of the tick that asked for it
+  TPrint_Job_State last_state = TPrint_Job_State::Waiting;
+  int unanswered = 0;       // looks in a row that the server did not answer
+  bool lost = false;
+  bool ending = false;      // a job's end is being reported
+
+  // The line's answers, written on its thread.
+  std::mutex answers_lock;
+  std::optional<Printer_Answer> printer_answer;
+  std::optional<Look_Answer> look_answer;
+  Print_Server_Line line;
 };
 
 extern Printer* The_Printer;

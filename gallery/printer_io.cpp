@@ -13,6 +13,7 @@
 #include "platform/system/clock.h"
 #include "platform/window/command_enabler.h"
 #include "platform/window/cursor.h"
+#include "platform/window/desktop.h"
 #include "platform/window/icon.h"
 #include "platform/window/message_box.h"
 #include "platform/window/user.h"
@@ -74,6 +75,7 @@ Drawing_Place Printer_IO::My_Place() const { return Printer_Slot; }
 bool Printer_IO::Find(TEventInfo& info) { return Table.Dispatch(*this, info) || Gallery_IO_Point::Find(info); }
 
 void Printer_IO::Make_Tip() {
+  shows_undefined = Printer_Undefined();
   // The tip may still show the old text: it forgets it before it goes.
   if (The_Tip_Window && !tip.empty()) The_Tip_Window->Forget(tip.c_str());
   tip = "Printer: " + (The_Printer ? The_Printer->Device_Name() : std::string("Undefined"));
@@ -160,6 +162,29 @@ void Printer_IO::Accept_Drop(const Drawing_Place& source) {
   ::SetCursor(LoadCursor(TModule::Program(), Print_Cursor_Id));
   busy = 1;
   started = GetTickCount();
+}
+
+bool Printer_IO::IdleAction(long idle_count) {
+  // The printer's server may come or go at any time: the cross and the
+  // tip follow it.
+  if (IsWindow() && Printer_Undefined() != shows_undefined) {
+    Make_Tip();
+    Redraw();
+  }
+  return Gallery_IO_Point::IdleAction(idle_count);
+}
+
+bool Printer_IO::PreProcessMsg(MSG& msg) {
+  // While the print cursor waits for Abort, a press anywhere else ends the
+  // wait and goes to what it hits, as if the mouse had never been held.
+  const bool press = msg.message == WM_LBUTTONDOWN || msg.message == WM_RBUTTONDOWN || msg.message == WM_MBUTTONDOWN;
+  if (!busy || !press || msg.hwnd != abort_button->GetHandle() || GetCapture() != msg.hwnd)
+    return Gallery_IO_Point::PreProcessMsg(msg);
+  if (abort_button->On_Button(POINT_FROM_LPARAM(msg.lParam))) return false;
+  Restore_Cursor();
+  MSG again = msg;
+  if (TDesktop::Current().Route_Again(again)) ::PostMessage(again.hwnd, again.message, again.wParam, again.lParam);
+  return true;
 }
 
 void Printer_IO::Restore_Cursor() {

@@ -41,6 +41,8 @@ class Printer_IO : public Gallery_IO_Point, public Printer_Client {
   void EvMouseMove(UINT keys, const TPoint& point) override;
   void EvTimer(UINT timer_id) override;
   bool Find(TEventInfo& info) override;
+  bool PreProcessMsg(MSG& msg) override;
+  bool IdleAction(long idle_count) override;
 
   Drawing_Place My_Place() const override;
   void Accept_Drop(const Drawing_Place& source) override;
@@ -82,6 +84,7 @@ class Printer_IO : public Gallery_IO_Point, public Printer_Client {
   uint32_t started = 0;
   uint8_t shown = 0;
   uint8_t busy = 0;
+  bool shows_undefined = false;  // what the picture and the tip show
   std::string tip;  // what tip_text points at once the window is set up
 
   static const TResponse_Table<Printer_IO> Table;

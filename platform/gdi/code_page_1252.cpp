@@ -23,3 +23,61 @@ int Code_Page_1252_From_Unicode(char32_t code_point) {
     if (High_Block[i] == code_point) return 0x80 + i;
   return -1;
 }
+
+namespace {
+
+// Characters outside the code page with a plain look-alike in it.
+char Look_Alike(char32_t code_point) {
+  switch (code_point) {
+    case 0x2032: return '\'';  // prime (feet, minutes)
+    case 0x2033: return '"';   // double prime (inches)
+    case 0x2044: return '/';   // fraction slash
+    case 0x2212: return '-';   // minus sign
+    case 0x2010:
+    case 0x2011: return '-';   // hyphens
+    default: return '?';
+  }
+}
+
+// The length of the UTF-8 sequence led by byte, 0 for a byte that cannot
+// lead one.
+int Sequence_Length(uint8_t byte) {
+  if (byte < 0x80) return 1;
+  if (byte >= 0xC2 && byte <= 0xDF) return 2;
+  if (byte >= 0xE0 && byte <= 0xEF) return 3;
+  if (byte >= 0xF0 && byte <= 0xF4) return 4;
+  return 0;
+}
+
+}  // namespace
+
+std::string Code_Page_1252_From_Utf8(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    const uint8_t lead = uint8_t(text[i]);
+    const int length = Sequence_Length(lead);
+    char32_t code_point = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+    bool whole = length > 0 && i + size_t(length) <= text.size();
+    for (int k = 1; whole && k < length; ++k) {
+      const uint8_t next = uint8_t(text[i + size_t(k)]);
+      if ((next & 0xC0) != 0x80) whole = false;
+      code_point = (code_point << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and code points past Unicode are broken too.
+    static constexpr char32_t Least[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (whole && (code_point < Least[length] || (code_point >= 0xD800 && code_point <= 0xDFFF) ||
+                  code_point > 0x10FFFF))
+      whole = false;
+    if (!whole) {
+      out += '?';
+      ++i;
+      continue;
+    }
+    const int byte = Code_Page_1252_From_Unicode(code_point);
+    out += byte >= 0 ? char(byte) : Look_Alike(code_point);
+    i += size_t(length);
+  }
+  return out;
+}

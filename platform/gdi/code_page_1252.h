@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The Unicode code point of a Windows-1252 byte. The five bytes the code page
 // leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 controls of
@@ -11,3 +12,8 @@ char32_t Unicode_From_1252(uint8_t byte);
 
 // The Windows-1252 byte of a code point, or -1 when the code page lacks it.
 int Code_Page_1252_From_Unicode(char32_t code_point);
+
+// Text that arrives in UTF-8 (names a print server gives), in the code page:
+// characters the code page lacks become a look-alike where one exists (primes
+// become quotes) or '?', and so does every byte of a broken sequence.
+std::string Code_Page_1252_From_Utf8(const std::string& text);

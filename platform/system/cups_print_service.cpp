@@ -1,8 +1,78 @@
 #include "platform/system/cups_print_service.h"
 
 #include <cups/cups.h>
+#include <sys/socket.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <thread>
+
+// Cuts a connection off when its call's deadline passes or when the service
+// is interrupted: the socket is shut down under the library's feet, and
+// whatever read or write it waits in fails at once. The library's own
+// time-outs count only silence, so a server that sends a byte now and then
+// would hold a call for ever without this. The library may open the
+// connection again on its own (when a request could not be sent): a socket
+// it opens after the cut is shut down too, until the call is over.
+class TCall_Guard {
+ public:
+  TCall_Guard(TCups_Print_Service& service, http_t* http, std::chrono::steady_clock::time_point deadline)
+      : service(service), http(http), deadline(deadline) {
+    watcher = std::thread([this] { Watch(); });
+  }
+  ~TCall_Guard() {
+    {
+      std::lock_guard lock(mutex);
+      done = true;
+    }
+    woken.notify_one();
+    watcher.join();
+    service.Dismiss(this);
+  }
+  TCall_Guard(const TCall_Guard&) = delete;
+  TCall_Guard& operator=(const TCall_Guard&) = delete;
+
+  void Cut() {
+    {
+      std::lock_guard lock(mutex);
+      cut = true;
+    }
+    woken.notify_one();
+  }
+  // The connection was cut off: nothing more may be asked on it.
+  bool Fired() const { return fired; }
+
+ private:
+  void Watch() {
+    std::unique_lock lock(mutex);
+    woken.wait_until(lock, deadline, [this] { return done || cut; });
+    if (done) return;
+    fired = true;
+    // The socket stays open (the call's owner closes it): only its traffic
+    // ends, so no other file can be hit.
+    int last = -1;
+    while (!done) {
+      const int fd = httpGetFd(http);
+      if (fd >= 0 && fd != last) shutdown(fd, SHUT_RDWR);
+      last = fd;
+      woken.wait_for(lock, std::chrono::milliseconds(10), [this] { return done; });
+    }
+  }
+
+  TCups_Print_Service& service;
+  http_t* const http;
+  const std::chrono::steady_clock::time_point deadline;
+  std::mutex mutex;
+  std::condition_variable woken;
+  bool done = false;
+  bool cut = false;
+  std::atomic<bool> fired{false};
+  std::thread watcher;
+};
 
 namespace {
 
@@ -19,19 +89,84 @@ using Http = std::unique_ptr<http_t, Http_Closer>;
 using Dest = std::unique_ptr<cups_dest_t, Dest_Freer>;
 using Info = std::unique_ptr<cups_dinfo_t, Info_Freer>;
 
-Http Connect(int connect_ms = TCups_Print_Service::Connect_Timeout_Ms,
-             double answer_s = TCups_Print_Service::Answer_Timeout_S) {
-  http_t* http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1, connect_ms, nullptr);
-  if (http) httpSetTimeout(http, answer_s, nullptr, nullptr);
-  return Http(http);
+}  // namespace
+
+// A connection and its guard; the guard goes first, before the socket is
+// closed.
+class TCups_Print_Service::TConnection {
+ public:
+  http_t* get() const { return http.get(); }
+  explicit operator bool() const { return bool(http); }
+  // Whether the next request may be made on it.
+  bool Alive() const { return http && !guard->Fired(); }
+
+  Http http;
+  std::unique_ptr<TCall_Guard> guard;
+};
+
+TCups_Print_Service::TCups_Print_Service(std::string server_) : server(std::move(server_)) {}
+
+TCups_Print_Service::~TCups_Print_Service() = default;
+
+bool TCups_Print_Service::Enlist(TCall_Guard* guard) {
+  std::lock_guard lock(guards_lock);
+  if (interrupted) return false;
+  guards.push_back(guard);
+  return true;
 }
 
-// The looks at a job come from the user-interface thread twice a second:
-// a server that does not answer costs one short wait, and the next look
-// tries again.
-Http Connect_For_A_Look() {
-  return Connect(TCups_Print_Service::Look_Timeout_Ms, TCups_Print_Service::Look_Timeout_Ms / 1000.0);
+void TCups_Print_Service::Dismiss(TCall_Guard* guard) {
+  std::lock_guard lock(guards_lock);
+  guards.erase(std::remove(guards.begin(), guards.end(), guard), guards.end());
 }
+
+void TCups_Print_Service::Interrupt() {
+  std::lock_guard lock(guards_lock);
+  interrupted = true;
+  for (TCall_Guard* guard : guards) guard->Cut();
+}
+
+void TCups_Print_Service::Resume() {
+  std::lock_guard lock(guards_lock);
+  interrupted = false;
+}
+
+TCups_Print_Service::TConnection TCups_Print_Service::Connect(int deadline_ms) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(deadline_ms);
+  // The library keeps the server it was first given for each thread; the
+  // one to use now is asked for again (a server set since is honoured).
+  std::string host = server;
+  if (host.empty()) {
+    cupsSetServer(nullptr);
+    host = cupsServer();
+  }
+  int port = ippPort();
+  // "host:port"; a socket path has no port.
+  if (host.empty()) return TConnection();
+  if (const size_t colon = host.rfind(':'); host[0] != '/' && colon != std::string::npos &&
+                                            host.find(':') == colon && colon + 1 < host.size()) {
+    port = std::atoi(host.c_str() + colon + 1);
+    host.resize(colon);
+  }
+  TConnection connection;
+  {
+    std::lock_guard lock(guards_lock);
+    if (interrupted) return connection;
+  }
+  connection.http.reset(httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                                     std::min(Connect_Timeout_Ms, deadline_ms), nullptr));
+  if (!connection) return connection;
+  const double left_s =
+      std::chrono::duration<double>(std::max(Clock::duration::zero(), deadline - Clock::now())).count();
+  httpSetTimeout(connection.get(), std::max(0.001, left_s), nullptr, nullptr);
+  connection.guard = std::make_unique<TCall_Guard>(*this, connection.get(), deadline);
+  // Interrupted since the look above: no request is made at all.
+  if (!Enlist(connection.guard.get())) return TConnection();
+  return connection;
+}
+
+namespace {
 
 // name empty: the default destination.
 Dest Find(http_t* http, const std::string& name) {
@@ -61,16 +196,19 @@ void Read_Resolution(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, TPrint
   if (x > 0 && y > 0 && x <= 9600 && y <= 9600) printer.dpi_x = x, printer.dpi_y = y;
 }
 
-bool Describe_Dest(http_t* http, cups_dest_t* dest, TPrinter_Description& printer) {
+// alive: whether the connection may still be asked (it was not cut off).
+bool Describe_Dest(http_t* http, const std::function<bool()>& alive, cups_dest_t* dest,
+                   TPrinter_Description& printer) {
   printer = TPrinter_Description();
   printer.name = dest->name;
   Info info(cupsCopyDestInfo(http, dest));
+  if (!alive()) return false;
   if (!info) return true;  // a printer that says nothing of its paper: the defaults
   cups_size_t size;
-  if (cupsGetDestMediaDefault(http, dest, info.get(), 0, &size) && size.width > 0 && size.length > 0)
+  if (cupsGetDestMediaDefault(http, dest, info.get(), 0, &size) && size.width > 0 && size.length > 0 && alive())
     printer.media = Media_Of(http, dest, info.get(), size);
-  Read_Resolution(http, dest, info.get(), printer);
-  return true;
+  if (alive()) Read_Resolution(http, dest, info.get(), printer);
+  return alive();
 }
 
 }  // namespace
@@ -78,18 +216,22 @@ bool Describe_Dest(http_t* http, cups_dest_t* dest, TPrinter_Description& printe
 bool TCups_Print_Service::Default_Printer(TPrinter_Description& printer) { return Describe("", printer); }
 
 bool TCups_Print_Service::Describe(const std::string& name, TPrinter_Description& printer) {
-  Http http = Connect();
+  TConnection http = Connect(Question_Deadline_Ms);
   if (!http) return false;
   Dest dest = Find(http.get(), name);
-  return dest && Describe_Dest(http.get(), dest.get(), printer);
+  return dest && http.Alive() && Describe_Dest(http.get(), [&] { return http.Alive(); }, dest.get(), printer);
 }
 
 std::vector<std::string> TCups_Print_Service::Printer_Names() {
   std::vector<std::string> names;
-  Http http = Connect();
+  TConnection http = Connect(Question_Deadline_Ms);
   if (!http) return names;
   cups_dest_t* dests = nullptr;
   const int count = cupsGetDests2(http.get(), &dests);
+  if (!http.Alive()) {
+    cupsFreeDests(count, dests);
+    return names;
+  }
   for (int i = 0; i < count; ++i)
     if (!dests[i].instance) names.push_back(dests[i].name);
   cupsFreeDests(count, dests);
@@ -98,14 +240,14 @@ std::vector<std::string> TCups_Print_Service::Printer_Names() {
 
 std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
   std::vector<TPrint_Media> media;
-  Http http = Connect();
+  TConnection http = Connect(Question_Deadline_Ms);
   if (!http) return media;
   Dest dest = Find(http.get(), name);
-  if (!dest) return media;
+  if (!dest || !http.Alive()) return media;
   Info info(cupsCopyDestInfo(http.get(), dest.get()));
-  if (!info) return media;
+  if (!info || !http.Alive()) return media;
   const int count = cupsGetDestMediaCount(http.get(), dest.get(), info.get(), 0);
-  for (int i = 0; i < count && i < 200; ++i) {
+  for (int i = 0; i < count && i < 200 && http.Alive(); ++i) {
     cups_size_t size;
     if (cupsGetDestMediaByIndex(http.get(), dest.get(), info.get(), i, 0, &size) && size.width > 0 && size.length > 0)
       media.push_back(Media_Of(http.get(), dest.get(), info.get(), size));
@@ -115,11 +257,13 @@ std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
 
 int32_t TCups_Print_Service::Submit(const std::string& printer, const std::string& title, const std::string& paper,
                                     const std::vector<uint8_t>& pdf) {
-  Http http = Connect();
-  if (!http) return 0;
+  TConnection http = Connect(Submit_Deadline_Ms);
+  if (!http) return Unreachable_Server;
   Dest dest = Find(http.get(), printer);
+  if (!http.Alive()) return Unreachable_Server;
   if (!dest) return 0;
   Info info(cupsCopyDestInfo(http.get(), dest.get()));
+  if (!http.Alive()) return Unreachable_Server;
   if (!info) return 0;
   // The page is made for this paper at its size: the filters must neither
   // pick another paper nor scale it.
@@ -130,25 +274,27 @@ int32_t TCups_Print_Service::Submit(const std::string& printer, const std::strin
   int job = 0;
   const ipp_status_t created = cupsCreateDestJob(http.get(), dest.get(), info.get(), &job, title.c_str(), count, options);
   cupsFreeOptions(count, options);
-  if (created > IPP_STATUS_OK_CONFLICTING ||
-      job <= 0)
-    return 0;
+  if (created > IPP_STATUS_OK_CONFLICTING || job <= 0 || !http.Alive()) {
+    if (job > 0) Cancel(printer, job);
+    return http.Alive() ? 0 : Unreachable_Server;
+  }
   bool sent = cupsStartDestDocument(http.get(), dest.get(), info.get(), job, title.c_str(), CUPS_FORMAT_PDF, 0,
                                     nullptr, 1) == HTTP_STATUS_CONTINUE;
   sent = sent && cupsWriteRequestData(http.get(), reinterpret_cast<const char*>(pdf.data()), pdf.size()) ==
                      HTTP_STATUS_CONTINUE;
   const ipp_status_t finished = cupsFinishDestDocument(http.get(), dest.get(), info.get());
-  if (!sent || finished > IPP_STATUS_OK_CONFLICTING) {
-    // A job the server made but never got whole must not stay behind.
-    cupsCancelJob2(http.get(), printer.c_str(), job, 0);
-    return 0;
+  if (!sent || finished > IPP_STATUS_OK_CONFLICTING || !http.Alive()) {
+    // A job the server made but never got whole must not stay behind; it
+    // is withdrawn on a connection of its own (this one may be cut off).
+    Cancel(printer, job);
+    return http.Alive() ? 0 : Unreachable_Server;
   }
   return job;
 }
 
 TPrint_Job_State TCups_Print_Service::Job_State(const std::string&, int32_t job) {
-  Http http = Connect_For_A_Look();
-  if (!http) return TPrint_Job_State::Waiting;  // cannot tell: look again later
+  TConnection http = Connect(Look_Deadline_Ms);
+  if (!http) return TPrint_Job_State::Unreachable;
   char uri[HTTP_MAX_URI];
   httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0, "/jobs/%d", int(job));
   ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
@@ -160,7 +306,10 @@ TPrint_Job_State TCups_Print_Service::Job_State(const std::string&, int32_t job)
   TPrint_Job_State state = TPrint_Job_State::Waiting;
   if (status == IPP_STATUS_ERROR_NOT_FOUND) {
     state = TPrint_Job_State::Gone;
-  } else if (answer) {
+  } else if (!answer) {
+    // No answer at all: the server went away, or it was cut off.
+    state = TPrint_Job_State::Unreachable;
+  } else {
     ipp_attribute_t* attribute = ippFindAttribute(answer, "job-state", IPP_TAG_ENUM);
     switch (attribute ? ippGetInteger(attribute, 0) : 0) {
       case IPP_JSTATE_PROCESSING: state = TPrint_Job_State::Printing; break;
@@ -176,7 +325,7 @@ TPrint_Job_State TCups_Print_Service::Job_State(const std::string&, int32_t job)
 }
 
 bool TCups_Print_Service::Cancel(const std::string& printer, int32_t job) {
-  Http http = Connect();
+  TConnection http = Connect(Cancel_Deadline_Ms);
   if (!http) return false;
   return cupsCancelJob2(http.get(), printer.c_str(), job, 0) <= IPP_STATUS_OK_CONFLICTING;
 }

@@ -2,10 +2,9 @@
 // The program sees printers through this small interface; the CUPS service
 // is the real one (cups_print_service.h) and tests put a fake in its place.
 //
-// Sizes are in hundredths of a millimetre, as CUPS gives them. Submit runs
-// on a print job's own thread; the other calls run on the user-interface
-// thread and are bounded by time-outs, so a server that does not answer
-// makes them fail instead of freezing the program.
+// Sizes are in hundredths of a millimetre, as CUPS gives them. Every call
+// may wait for the server, up to a deadline of its own: the program makes
+// them on the printer's threads, never on the user-interface thread.
 #pragma once
 
 #include <cstdint>
@@ -38,10 +37,13 @@ enum class TPrint_Job_State {
   Cancelled,  // removed by someone
   Failed,     // aborted by the system
   Gone,       // not known to the server (any more)
+  Unreachable,  // the server did not answer
 };
 
 class TPrint_Service {
  public:
+  static constexpr int32_t Unreachable_Server = -1;
+
   virtual ~TPrint_Service() = default;
 
   // The default printer with its default paper; false when there is none.
@@ -52,12 +54,16 @@ class TPrint_Service {
   // The paper sizes the printer offers.
   virtual std::vector<TPrint_Media> Media(const std::string& name) = 0;
   // Sends one PDF document as a job titled title, to be printed on paper
-  // as it is (no scaling); the job's id (above 0), or 0 when the printer
-  // did not take it.
+  // as it is (no scaling); the job's id (above 0), 0 when the printer did
+  // not take it, Unreachable_Server when the server did not answer.
   virtual int32_t Submit(const std::string& printer, const std::string& title, const std::string& paper,
                          const std::vector<uint8_t>& pdf) = 0;
   virtual TPrint_Job_State Job_State(const std::string& printer, int32_t job) = 0;
   virtual bool Cancel(const std::string& printer, int32_t job) = 0;
+  // Cuts off the calls under way on other threads, and fails every call
+  // from now on at once, until Resume. Any thread.
+  virtual void Interrupt() {}
+  virtual void Resume() {}
 
   // The service in use: the CUPS one unless a test installed another.
   static TPrint_Service& Current();

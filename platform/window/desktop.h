@@ -158,6 +158,10 @@ class TDesktop {
   HWND Key_Grab() const { return key_grab_; }
   HWND Set_Capture(HWND hwnd);
   void Release_Capture();
+  // Routes a mouse message taken while a window held the mouse once more,
+  // by its screen point (msg.pt), as if none held it: a holder that lets a
+  // click go hands it to what lies under it. False when nothing takes it.
+  bool Route_Again(MSG& msg);
 
   // The application's main window: system commands from the desktop outside
   // (minimise, restore, close) go to it.

@@ -351,6 +351,25 @@ void TDesktop::Click_Focus(TWindow* clicked) {
   Set_Focus(clicked->GetHandle());
 }
 
+bool TDesktop::Route_Again(MSG& msg) {
+  using K = TInput_Event::Kind;
+  TInput_Event e;
+  e.point = msg.pt;
+  e.synthetic = true;  // the pointer is where it was
+  switch (msg.message) {
+    case WM_LBUTTONDOWN: e.kind = K::Button_Down, e.button = TInput_Event::Left; break;
+    case WM_RBUTTONDOWN: e.kind = K::Button_Down, e.button = TInput_Event::Right; break;
+    case WM_MBUTTONDOWN: e.kind = K::Button_Down, e.button = TInput_Event::Middle; break;
+    case WM_LBUTTONUP: e.kind = K::Button_Up, e.button = TInput_Event::Left; break;
+    case WM_RBUTTONUP: e.kind = K::Button_Up, e.button = TInput_Event::Right; break;
+    case WM_MBUTTONUP: e.kind = K::Button_Up, e.button = TInput_Event::Middle; break;
+    case WM_MOUSEMOVE: e.kind = K::Mouse_Move; break;
+    default: return false;
+  }
+  Release_Capture();
+  return Route_Mouse(e, msg);
+}
+
 bool TDesktop::Route_Key(const TInput_Event& e, MSG& msg) {
   using K = TInput_Event::Kind;
   TWindow* target = Window(key_grab_);

@@ -93,6 +93,10 @@ int MessageBox(HWND owner, const std::string& text, const std::string& caption, 
   if (the_hook)
     if (int answer = the_hook(request)) return answer;
   if (!TDesktop::Running()) return IDCANCEL;
+  // A box always takes the mouse: a window that held it (a drag, a button
+  // waiting for its release) lets it go, or the box's buttons would never
+  // see a click.
+  TDesktop::Current().Release_Capture();
   TMessage_Box box(TWindow::From_Handle(owner), request);
   return box.Execute();
 }

@@ -63,7 +63,8 @@ Running_Program::Running_Program(const std::string& folder, TSize screen, const 
                                   "XDG_CACHE_HOME=" + folder + "/cache",
                                   // No print server: the printer stays undefined, whatever this machine has.
                                   "CUPS_SERVER=" + folder + "/no-print-server.sock", "ASAN_OPTIONS=detect_leaks=0"};
-  env.insert(env.end(), extra_environment.begin(), extra_environment.end());
+  // The extra settings come first: the program reads the first of a name.
+  env.insert(env.begin(), extra_environment.begin(), extra_environment.end());
   std::filesystem::create_directories(folder + "/run");
   std::filesystem::permissions(folder + "/run", std::filesystem::perms::owner_all);
   // TSAN_OPTIONS carries the sanitizer's suppressions to the program.

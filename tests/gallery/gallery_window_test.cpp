@@ -18,6 +18,9 @@
 #include "model/gui_colors.h"
 #include "model/shape_catalogue.h"
 #include "model/shape_drawing.h"
+#include "gallery/printer.h"
+#include "platform/system/clipboard_service.h"
+#include "tests/gallery/printer_fakes.h"
 #include "tests/program/program_session.h"
 #include "toolkit/arrow_button.h"
 #include "toolkit/gui_sizes.h"
@@ -320,6 +323,60 @@ TEST_F(Gallery_Window_Test, Drop_Lookup_Takes_The_Grid_Then_The_Points_In_Order)
   EXPECT_EQ(g.Drop_Place_At(main_drop.TopLeft(), to_centre), (Drawing_Place{Drawing_Place::Slot, 0, 0}));
   EXPECT_EQ(g.Drop_Place_At(TPoint(main_drop.right, main_drop.top), to_centre).kind, Drawing_Place::None);
   EXPECT_EQ(g.Drop_Place_At(Centre(l.points[Gallery_Layout::Bin_Point]), to_centre).kind, Drawing_Place::Bin);
+}
+
+// The printer and the clipboard are stand-ins that take what they are
+// given.
+class Gallery_Drop_Points_Test : public Gallery_Window_Test {
+ protected:
+  struct Taking_Clipboard : TClipboard_Service {
+    bool Place_Png(TPicture) override { return ++placed, true; }
+    bool Empty() override { return true; }
+    void Watch(std::function<void()>) override {}
+    int placed = 0;
+  };
+  void SetUp() override {
+    TPrint_Service::Install(&service);
+    TClipboard_Service::Install(&clipboard);
+    Gallery_Window_Test::SetUp();
+    The_Printer->Settle();
+  }
+  void TearDown() override {
+    Gallery_Window_Test::TearDown();
+    TClipboard_Service::Install(nullptr);
+    TPrint_Service::Install(nullptr);
+  }
+  Fake_Print_Service service;
+  Taking_Clipboard clipboard;
+};
+
+TEST_F(Gallery_Drop_Points_Test, A_Cell_Dropped_On_Each_Point_Lands_In_That_Points_Place) {
+  Fill({{0, 0}});
+  Open();
+  Gallery_Window& g = Gallery();
+  const Drawing_Place main_slot{Drawing_Place::Slot, 0, 0};
+  struct Case {
+    const char* what;
+    int point;
+    Drawing_Place place;
+  };
+  // The main window's point last: a drop that strays there shows before.
+  for (const Case& c : {Case{"clipboard", Gallery_Layout::Clipboard_Point, {Drawing_Place::Slot, 1, 0}},
+                        Case{"printer", Gallery_Layout::Printer_Point, {Drawing_Place::Slot, 2, 0}},
+                        Case{"main window", Gallery_Layout::Main_Point, main_slot},
+                        Case{"bin", Gallery_Layout::Bin_Point, {Drawing_Place::Bin, 0, 0}}}) {
+    SCOPED_TRACE(c.what);
+    const bool main_was_empty = Store().State(main_slot) == 0;
+    Drag(Cell(0, 0), Screen(Centre(g.Point(c.point)->Drop_Area())));
+    EXPECT_NE(Store().State(c.place), 0);
+    if (!(c.place == main_slot)) {
+      EXPECT_EQ(Store().State(main_slot) == 0, main_was_empty);
+    }
+  }
+  The_Printer->Wait_For_Thread();
+  EXPECT_EQ(clipboard.placed, 1);
+  EXPECT_EQ(service.titles, std::vector<std::string>{"Quendar Drawing 1"});
+  EXPECT_FALSE(Occupied(0, 0));  // the bin takes it out of the grid
 }
 
 // ---- Pictures of the window

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/window/control_paint.h"
 #include "platform/window/edit.h"
+#include "platform/window/static.h"
 #include "tests/gallery/printer_fakes.h"
 #include "tests/toolkit/widget_fixture.h"
 
@@ -20,17 +22,23 @@ void Later(uint32_t ms, std::function<void()> step) {
   });
 }
 
-class Page_Setup_Test : public testing::Test, public Widget_Stage {
- protected:
-  Page_Setup_Test() : Widget_Stage(1024) {
+// Two printers with letter and A4 paper, letter the default.
+struct Page_Setup_Service : Fake_Print_Service {
+  Page_Setup_Service() {
     TPrint_Media letter{"na_letter_8.5x11in", "US Letter", 21590, 27940, 635, 635, 635, 635};
     TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
-    service.papers = {letter, a4};
-    service.printer.media = letter;
+    papers = {letter, a4};
+    printer.media = letter;
   }
+};
+
+class Page_Setup_Test : public testing::Test, public Widget_Stage {
+ protected:
+  Page_Setup_Test() : Widget_Stage(1024) { printer.Settle(); }
+  void TearDown() override { EXPECT_EQ(service.calls_on_interface_thread, 0); }
   Page_Setup_Dialog* Dialog() { return dynamic_cast<Page_Setup_Dialog*>(TWindow::From_Handle(GetActiveWindow())); }
 
-  Fake_Print_Service service;
+  Page_Setup_Service service;
   Message_Box_Catcher catcher;
   Printer printer{&service};
 };
@@ -81,6 +89,58 @@ TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_EQ(catcher.boxes[0], "Page Setup: The Right margin must be a number from 0 to 20000.");
   EXPECT_EQ(printer.Data().margins, TRect(1500, 1500, 1500, 1500));
+}
+
+TEST_F(Page_Setup_Test, PapersAreNamedInTheCodePageFitTheirFieldsAndBorderlessTwinsStepAside) {
+  const TPrint_Media a4_borderless{"iso_a4_210x297mm", "A4 (Borderless)", 21000, 29700, 0, 0, 0, 0};
+  const TPrint_Media inches{"custom_8.94x14in", "8.94 x 14\u2033", 22708, 35560, 635, 635, 635, 635};
+  const TPrint_Media huge{"custom_1682x2381mm", "1682 x 2381 mm (Borderless)", 168200, 238100, 0, 0, 0, 0};
+  const TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
+  const TPrint_Media endless{"custom_endless", std::string(300, 'W'), 10000, 10000, 100, 100, 100, 100};
+  service.papers = {a4_borderless, inches, huge, a4, endless};
+  Later(10, [&] {
+    Page_Setup_Dialog* d = Dialog();
+    ASSERT_NE(d, nullptr);
+    std::vector<std::string> offered;
+    for (const TPrint_Media& m : d->Papers()) offered.push_back(m.label);
+    // A4 without margins steps aside for A4; a borderless paper without a twin stays.
+    EXPECT_EQ(offered, (std::vector<std::string>{inches.label, huge.label, a4.label, endless.label}));
+    auto fits = [](const TStatic* field) {
+      return Control_Paint::Text_Extent(Control_Paint::Ui_Font(), field->Title()).cx <= field->GetClientRect().Width();
+    };
+    const std::string shown[] = {"8.94 x 14\"", "1682 x 2381 mm (Borderless)", "A4"};
+    for (const std::string& name : shown) {
+      EXPECT_EQ(d->Paper_Field()->Title(), name);
+      EXPECT_TRUE(fits(d->Paper_Field())) << name;
+      if (name == shown[1]) session.Snapshot("page_setup_dialog_long_paper", d->GetWindowRect());
+      d->Step_Paper(1);
+    }
+    // Wider than the screen: cut short.
+    EXPECT_EQ(d->Paper_Field()->Title().substr(d->Paper_Field()->Title().size() - 3), "...");
+    EXPECT_TRUE(fits(d->Paper_Field()));
+    d->Set_Orientation(DMORIENT_LANDSCAPE);
+    EXPECT_EQ(d->Orientation_Field()->Title(), "(landscape)");
+    EXPECT_TRUE(fits(d->Orientation_Field()));
+    EXPECT_TRUE(fits(d->Printer_Field()));
+    d->SendMessage(WM_COMMAND, IDCANCEL);
+  });
+  printer.Setup(parent);
+}
+
+TEST(Page_Setup, OrdinaryPapersKeepTheirOrderAndBorderlessOnesWithoutATwin) {
+  const TPrint_Media letter_borderless{"na_letter", "", 21590, 27940, 0, 0, 0, 0};
+  const TPrint_Media letter{"na_letter", "", 21590, 27940, 635, 635, 635, 635};
+  const TPrint_Media photo{"photo", "", 10160, 15240, 0, 0, 0, 0};
+  const TPrint_Media turned{"turned", "", 27940, 21590, 635, 635, 635, 635};  // not the same size
+  auto names = [](const std::vector<TPrint_Media>& papers) {
+    std::vector<std::string> out;
+    for (const TPrint_Media& m : papers) out.push_back(m.name + (m.left ? "" : " borderless"));
+    return out;
+  };
+  EXPECT_EQ(names(Page_Setup_Dialog::Ordinary_Papers({letter_borderless, photo, letter, turned})),
+            (std::vector<std::string>{"photo borderless", "na_letter", "turned"}));
+  EXPECT_EQ(names(Page_Setup_Dialog::Ordinary_Papers({letter_borderless})),
+            (std::vector<std::string>{"na_letter borderless"}));
 }
 
 }  // namespace

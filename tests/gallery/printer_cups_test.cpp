@@ -40,6 +40,7 @@ class Printer_Cups_Test : public Drop_Point_Test {
 TEST_F(Printer_Cups_Test, DroppedDrawingComesOutOfTheDefaultQueueAsItsOwnPixels) {
   ASSERT_TRUE(cups.Start()) << "the private print server could not start: " << cups.why();
   printer = std::make_unique<Printer>();
+  printer->Settle();
   ASSERT_TRUE(printer->Defined());
   EXPECT_EQ(printer->Device_Name(), Private_Cups::Queue);
   // What the page set-up dialog offers: the queue and its papers, named for people.

@@ -1,11 +1,15 @@
 // A printing service, a printout and a client that record what the printer
-// does with them, for the printer's and the printer drop point's tests.
+// does with them, for the printer's and the printer drop point's tests. The
+// service counts the calls it gets on the thread that made it (the
+// user-interface thread), which the printer must never make: the server
+// may keep it waiting.
 #pragma once
 
 #include <atomic>
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "gallery/printer.h"
@@ -19,11 +23,14 @@ struct Fake_Print_Service : TPrint_Service {
     printer.dpi_x = printer.dpi_y = 600;
   }
   bool Default_Printer(TPrinter_Description& out) override {
-    if (!has_default) return false;
+    Note_Thread();
+    if (!has_default || !reachable) return false;
     out = printer;
     return true;
   }
   bool Describe(const std::string& name, TPrinter_Description& out) override {
+    Note_Thread();
+    if (!reachable) return false;
     for (const std::string& n : names)
       if (n == name) {
         out = printer;
@@ -32,29 +39,49 @@ struct Fake_Print_Service : TPrint_Service {
       }
     return false;
   }
-  std::vector<std::string> Printer_Names() override { return names; }
-  std::vector<TPrint_Media> Media(const std::string&) override { return papers; }
+  std::vector<std::string> Printer_Names() override {
+    Note_Thread();
+    return names;
+  }
+  std::vector<TPrint_Media> Media(const std::string&) override {
+    Note_Thread();
+    return papers;
+  }
   int32_t Submit(const std::string& name, const std::string& title, const std::string&,
                  const std::vector<uint8_t>& pdf) override {
+    Note_Thread();
     std::unique_lock<std::mutex> lock(mutex);
     submitted_to.push_back(name);
     titles.push_back(title);
     documents.push_back(pdf);
+    if (!reachable) return Unreachable_Server;
     return refuse ? 0 : next_job++;
   }
-  TPrint_Job_State Job_State(const std::string&, int32_t) override { return state; }
+  TPrint_Job_State Job_State(const std::string&, int32_t) override {
+    Note_Thread();
+    return state;
+  }
   bool Cancel(const std::string&, int32_t job) override {
+    Note_Thread();
+    std::unique_lock<std::mutex> lock(mutex);
     cancelled.push_back(job);
     return true;
   }
 
+  void Note_Thread() {
+    if (std::this_thread::get_id() == interface_thread) ++calls_on_interface_thread;
+  }
+
   bool has_default = true;
+  std::atomic<bool> reachable{true};
+  const std::thread::id interface_thread = std::this_thread::get_id();
+  std::atomic<int> calls_on_interface_thread{0};
   TPrinter_Description printer;
   std::vector<std::string> names{"Office", "Hall"};
   std::vector<TPrint_Media> papers;
   bool refuse = false;
   int32_t next_job = 7;
-  TPrint_Job_State state = TPrint_Job_State::Waiting;
+  std::atomic<TPrint_Job_State> state{TPrint_Job_State::Waiting};
   std::mutex mutex;
   std::vector<std::string> submitted_to, titles;
   std::vector<std::vector<uint8_t>> documents;

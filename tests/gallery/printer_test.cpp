@@ -2,16 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <thread>
 
 #include "platform/gdi/device_caps.h"
+#include "platform/system/cups_print_service.h"
 #include "tests/gallery/printer_fakes.h"
+#include "tests/platform/system/stand_in_print_server.h"
 #include "tests/toolkit/media_fixture.h"
 
 namespace {
 
 class Printer_Test : public Media_Test {
  protected:
+  Printer_Test() { printer->Settle(); }
+  // Moves the clock on; the printer then takes what its line answered.
+  void Advance(uint32_t ms) {
+    Media_Test::Advance(ms);
+    if (printer) printer->Settle();
+  }
   // Submits a job and lets its thread finish.
   void Submit_And_Spool() {
     ASSERT_TRUE(printer->Submit(&printout, &client));
@@ -19,6 +28,10 @@ class Printer_Test : public Media_Test {
   }
   // One tick of the poll timer as it stands.
   void Tick() { Advance(printer->Poll_Interval()); }
+  void TearDown() override {
+    printer.reset();
+    EXPECT_EQ(service.calls_on_interface_thread, 0);
+  }
 
   Fake_Print_Service service;
   Message_Box_Catcher catcher;
@@ -35,6 +48,7 @@ TEST_F(Printer_Test, DefaultPrinterGetsMarginsOfAnInchAndAHalfAndNoneWithoutOne)
   printer.reset();
   service.has_default = false;
   Printer none(&service);
+  none.Settle();
   EXPECT_FALSE(none.Defined());
   EXPECT_EQ(none.Data().error, PDERR_NODEFAULTPRN);
   EXPECT_EQ(none.Device_Name(), "Undefined");
@@ -111,6 +125,7 @@ TEST_F(Printer_Test, FailedJobsAreReportedOnceAndEnd) {
     service.refuse = c.refuse;
     service.state = TPrint_Job_State::Waiting;
     printer = std::make_unique<Printer>(&service);
+    printer->Settle();
     client = Counting_Client();
     catcher.boxes.clear();
     Submit_And_Spool();
@@ -145,6 +160,7 @@ TEST_F(Printer_Test, CancelBeforeTheJobIsSeenEndsAtOnceAndQuietly) {
   Submit_And_Spool();
   EXPECT_TRUE(printer->Cancel_Job());
   EXPECT_EQ(client.ended, 1);
+  printer->Settle();
   EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
   EXPECT_TRUE(catcher.boxes.empty());
 }
@@ -153,6 +169,7 @@ TEST_F(Printer_Test, CancelOfASeenJobGoesThroughTheServerAndEndsWhenItIsGone) {
   Submit_And_Spool();
   Tick();
   EXPECT_TRUE(printer->Cancel_Job());
+  printer->Settle();
   EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
   EXPECT_EQ(client.ended, 0);
   service.state = TPrint_Job_State::Cancelled;
@@ -170,6 +187,48 @@ TEST_F(Printer_Test, TickCountWrapKeepsTheOnTimeRule) {
   Tick();
   EXPECT_LT(GetTickCount(), found);  // wrapped
   EXPECT_EQ(client.printing, 1);
+}
+
+TEST_F(Printer_Test, ServerThatStopsAnsweringIsReportedOnceAndAskedAfterUntilItAnswers) {
+  Submit_And_Spool();
+  Tick();  // found
+  // One look left unanswered is no loss.
+  service.state = TPrint_Job_State::Unreachable;
+  Tick();
+  service.state = TPrint_Job_State::Waiting;
+  Tick();
+  Tick();
+  EXPECT_TRUE(printer->Busy());
+  EXPECT_TRUE(catcher.boxes.empty());
+  service.state = TPrint_Job_State::Waiting;
+  client.ended = 0;
+  // Gone while the job is watched, or before it reached the server.
+  for (bool watched : {true, false}) {
+    SCOPED_TRACE(watched ? "gone while watched" : "gone before the job");
+    catcher.boxes.clear();
+    client = Counting_Client();
+    if (!watched) {
+      service.reachable = false;
+      Submit_And_Spool();
+    }
+    service.state = TPrint_Job_State::Unreachable;
+    service.reachable = false;
+    for (int i = 0; i < 5 && printer->Busy(); ++i) Tick();
+    EXPECT_FALSE(printer->Busy());
+    EXPECT_EQ(client.ended, 1);
+    EXPECT_EQ(catcher.boxes, std::vector<std::string>{
+                                 "Printer Error: Unable to print Test Page.\nThe printer Office cannot be reached."});
+    EXPECT_FALSE(printer->Defined());
+    EXPECT_EQ(printer->Device_Name(), "Office");
+    for (int i = 0; i < 4; ++i) Tick();  // asked after, no answer yet
+    EXPECT_FALSE(printer->Defined());
+    EXPECT_EQ(printer->Poll_Interval(), 5000u);
+    service.reachable = true;
+    Tick();
+    EXPECT_TRUE(printer->Defined());
+    EXPECT_EQ(printer->Poll_Interval(), 0u);  // nothing more to ask
+    EXPECT_EQ(catcher.boxes.size(), 1u);
+  }
 }
 
 TEST_F(Printer_Test, PageRectangleMovesEachMarginEdgeInward) {
@@ -191,6 +250,7 @@ TEST_F(Printer_Test, LeavingWhilePrintingCancelsWaitsAndTellsNobody) {
   Submit_And_Spool();
   Tick();
   printer->Forget_Client(&client);
+  printer->Settle();
   EXPECT_FALSE(printer->Busy());
   EXPECT_EQ(service.cancelled, std::vector<int32_t>{7});
   EXPECT_EQ(client.ended, 0);
@@ -200,6 +260,31 @@ TEST_F(Printer_Test, LeavingWhilePrintingCancelsWaitsAndTellsNobody) {
   while (printout.printed == 0) std::this_thread::yield();
   printer.reset();
   EXPECT_EQ(printout.ended, 2);
+}
+
+// A print server that never answers (silent, or dripping a byte now and
+// then) holds neither the start nor the end of the program.
+class Printer_Silent_Server_Test : public Media_Test {};
+
+TEST_F(Printer_Silent_Server_Test, PrinterStartsAndEndsAtOnceWhenTheServerNeverAnswers) {
+  using Clock = std::chrono::steady_clock;
+  for (auto manner : {Stand_In_Print_Server::Manner::Silent, Stand_In_Print_Server::Manner::Dripping}) {
+    Stand_In_Print_Server server(manner);
+    ASSERT_TRUE(server.Listening());
+    TCups_Print_Service cups(server.Path());
+    const Clock::time_point start = Clock::now();
+    {
+      Printer printer(&cups);
+      EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+      EXPECT_FALSE(printer.Defined());
+      // Gone while it asks for the default printer.
+      while (server.Connections() == 0 && Clock::now() - start < std::chrono::seconds(3))
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      EXPECT_EQ(server.Connections(), 1);
+    }
+    // Far sooner than the question's deadline.
+    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(TCups_Print_Service::Question_Deadline_Ms / 2));
+  }
 }
 
 }  // namespace

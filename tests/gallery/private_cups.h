@@ -3,7 +3,9 @@
 // a socket there, with one cups-pdf queue as its default. CUPS_SERVER points
 // this process's CUPS clients at it. Its jobs get ids from a number drawn for
 // the run, so the PDFs that cups-pdf writes (named after the title and the
-// job id, in the submitting user's ~/PDF) never meet another run's.
+// job id, in the submitting user's ~/PDF) never meet another run's. When it
+// stops, CUPS_SERVER is what it was before, so that the tests that follow in
+// the same process do not look for a server that is gone.
 #pragma once
 
 #include <pwd.h>
@@ -16,6 +18,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <string>
 #include <thread>
@@ -68,11 +71,21 @@ class Private_Cups {
                      " -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd >/dev/null 2>&1", 20) != 0 ||
         Run_Tool("lpadmin" + host + " -d " + Queue + " >/dev/null 2>&1", 20) != 0)
       return Fail("the cups-pdf queue could not be made");
+    if (!server_set) {
+      const char* before = getenv("CUPS_SERVER");
+      server_before = before ? std::optional<std::string>(before) : std::nullopt;
+      server_set = true;
+    }
     setenv("CUPS_SERVER", socket.c_str(), 1);
     return true;
   }
 
   void Stop() {
+    if (server_set) {
+      if (server_before) setenv("CUPS_SERVER", server_before->c_str(), 1);
+      else unsetenv("CUPS_SERVER");
+      server_set = false;
+    }
     if (pid > 0) {
       kill(pid, SIGTERM);
       int status = 0;
@@ -134,4 +147,6 @@ class Private_Cups {
   std::string reason;
   pid_t pid = 0;
   int first_job = 0;
+  bool server_set = false;
+  std::optional<std::string> server_before;
 };

@@ -1,0 +1,150 @@
+// The printer's "Printer Error" box on a real display: a print server that
+// answered at start-up has stopped when a drawing is dropped on the
+// printer; the box that says so, shown while the print cursor waits for
+// Abort, closes with a click on its OK button. At 1024 x 768 and at
+// 1920 x 1080.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/ifs_main_window.h"
+#include "gallery/gallery_io_point.h"
+#include "gallery/gallery_layout.h"
+#include "gallery/gallery_window.h"
+#include "platform/gdi/png_writer.h"
+#include "platform/window/message_box.h"
+#include "tests/acceptance/acceptance_support.h"
+#include "tests/acceptance/x_screen.h"
+#include "tests/gallery/private_cups.h"
+#include "tests/program/program_session.h"
+#include "toolkit/round_button.h"
+
+namespace {
+
+// The server is gone before the job reaches it.
+const char* const Box_Text = "Unable to print Quendar Drawing 1.\nThe printer quendar-pdf cannot be reached.";
+
+struct Layout {
+  TPoint gallery, cell, printer;
+  TRect box;  // the box's rectangle on the screen
+  TPoint ok;  // its OK button
+};
+
+TPoint Centre(const TRect& r) { return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
+
+// Measured headless on the same screen, which also leaves a drawing in the
+// gallery of the user in data.
+Layout Prepare(TSize screen, const std::string& data) {
+  Program_Options options;
+  options.screen = screen;
+  options.user_path = data;
+  std::filesystem::create_directories(data);
+  Program_Session program(options);
+  program.Start();
+  program.Draw_Block();
+  Layout l;
+  l.gallery = Program_Session::Center_Of(program.Main()->gallery_button);
+  program.Click(l.gallery);
+  Gallery_Window& g = *program.Frame()->Gallery;
+  l.cell = g.Cell_Screen_Point(g.Current_View(), 0, 0);
+  const TPoint from = g.Main_IO_Screen_Point();
+  auto& b = program.Backend();
+  b.Move_To(from);
+  b.Press(from);
+  program.Run_Until_Idle();
+  for (int i = 1; i <= 8; ++i) {
+    b.Move_To(TPoint(from.x + (l.cell.x - from.x) * i / 8, from.y + (l.cell.y - from.y) * i / 8));
+    program.Run_Until_Idle();
+  }
+  b.Release(l.cell);
+  program.Run_Until_Idle();
+  TPoint printer = Centre(g.Point(Gallery_Layout::Printer_Point)->Drop_Area());
+  g.ClientToScreen(printer);
+  l.printer = printer;
+  program.Click(g.Save_Button_Screen_Point());
+  // The box the printer will show, made here only to see where it stands.
+  TMessage_Box box(nullptr, TMessage_Box_Request{HWND(), Box_Text, "Printer Error", MB_OK | MB_ICONHAND});
+  EXPECT_TRUE(box.Create());
+  l.box = box.GetWindowRect();
+  const TWindow& ok = *box.Children().front();
+  const TRect r = ok.GetClientRect();
+  l.ok = Centre(r);
+  ok.ClientToScreen(l.ok);
+  box.Destroy();
+  EXPECT_EQ(program.Stop(), 0);
+  return l;
+}
+
+void Drag(TPoint from, TPoint to) {
+  Xdotool("mousemove " + At(from) + " mousedown 1");
+  for (int i = 1; i <= 8; ++i) {
+    Xdotool("mousemove " + At(TPoint(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8)));
+    Sleep_Ms(15);
+  }
+  Xdotool("mouseup 1");
+}
+
+int Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, const TRect& r, int width) {
+  int n = 0;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) {
+      const size_t i = size_t(y) * size_t(width) + size_t(x);
+      n += i < a.size() && i < b.size() && a[i] != b[i];
+    }
+  return n;
+}
+
+void Box_Closes_With_The_Mouse(int width, int height) {
+  const char* snapshots = std::getenv("QUENDAR_SNAPSHOTS");
+  const std::string shots = (snapshots && *snapshots ? snapshots : "acceptance_screenshots") + std::string("/") +
+                            testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::filesystem::create_directories(shots);
+  char pattern[] = "/tmp/quendar-printer-XXXXXX";
+  const std::string folder = mkdtemp(pattern);
+  const Layout layout = Prepare(TSize(width, height), folder + "/data/Quendar/");
+
+  Private_Cups cups;
+  if (!cups.Start()) GTEST_SKIP() << "no print server of our own: " << cups.why();
+  X_Screen screen;
+  ASSERT_TRUE(screen.Open()) << "no display";
+  Running_Program program(folder, TSize(width, height), {"CUPS_SERVER=" + cups.Socket()});
+  ASSERT_TRUE(program.Started());
+  auto grab = [&] { return screen.Pixels(width, height); };
+  auto shot = [&](const std::string& name) {
+    std::vector<uint32_t> pixels = grab();
+    EXPECT_TRUE(!pixels.empty() && Write_PNG_RGB(shots + "/" + name + ".png", width, height, pixels.data(), width));
+    return pixels;
+  };
+  ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
+  Click(layout.gallery);
+  Sleep_Ms(1500);
+  const std::vector<uint32_t> gallery = shot("01_gallery");
+
+  // The server goes; the drawing is dropped on the printer, which still
+  // thinks it has one.
+  cups.Stop();
+  Drag(layout.cell, layout.printer);
+  Sleep_Ms(2500);
+  const std::vector<uint32_t> boxed = shot("02_printer_error");
+  ASSERT_GT(Differences(boxed, gallery, layout.box, width), layout.box.Width() * layout.box.Height() / 4)
+      << "no Printer Error box";
+
+  Click(layout.ok);
+  Sleep_Ms(1500);
+  const std::vector<uint32_t> closed = shot("03_box_closed");
+  EXPECT_LT(Differences(closed, gallery, layout.box, width), 50) << "the box did not close on a click";
+  std::filesystem::remove_all(folder);
+}
+
+TEST(Printer_Acceptance, Printer_Error_Box_Closes_With_The_Mouse_At_1024x768) {
+  if (In_Child_On_Screen(1024, 768)) Box_Closes_With_The_Mouse(1024, 768);
+}
+
+TEST(Printer_Acceptance, Printer_Error_Box_Closes_With_The_Mouse_At_1920x1080) {
+  if (In_Child_On_Screen(1920, 1080)) Box_Closes_With_The_Mouse(1920, 1080);
+}
+
+}  // namespace

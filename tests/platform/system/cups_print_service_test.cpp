@@ -1,0 +1,105 @@
+#include "platform/system/cups_print_service.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <chrono>
+#include <functional>
+#include <future>
+
+#include "tests/platform/system/stand_in_print_server.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using Manner = Stand_In_Print_Server::Manner;
+
+// Runs call on a thread of its own and says whether it came back within
+// limit_ms; one that did not is cut off so that the test can end.
+bool Returns_Within(TCups_Print_Service& service, const std::function<void()>& call, int limit_ms) {
+  auto done = std::async(std::launch::async, call);
+  const bool in_time = done.wait_for(std::chrono::milliseconds(limit_ms)) == std::future_status::ready;
+  if (!in_time) service.Interrupt();
+  done.get();
+  service.Resume();
+  return in_time;
+}
+
+TEST(Cups_Print_Service_Test, EveryCallEndsByItsDeadlineWhenTheServerIsSilentOrDrips) {
+  Stand_In_Print_Server silent(Manner::Silent), dripping(Manner::Dripping);
+  ASSERT_TRUE(silent.Listening() && dripping.Listening());
+  struct Case {
+    const char* what;
+    Stand_In_Print_Server* server;
+    int deadline_ms;
+    std::function<bool(TCups_Print_Service&)> failed;
+  };
+  const auto look = [](TCups_Print_Service& s) { return s.Job_State("q", 12) == TPrint_Job_State::Unreachable; };
+  const auto cancel = [](TCups_Print_Service& s) { return !s.Cancel("q", 12); };
+  const auto question = [](TCups_Print_Service& s) {
+    TPrinter_Description printer;
+    return !s.Default_Printer(printer);
+  };
+  const Case cases[] = {
+      {"look, silent", &silent, TCups_Print_Service::Look_Deadline_Ms, look},
+      {"look, dripping", &dripping, TCups_Print_Service::Look_Deadline_Ms, look},
+      {"cancel, silent", &silent, TCups_Print_Service::Cancel_Deadline_Ms, cancel},
+      {"cancel, dripping", &dripping, TCups_Print_Service::Cancel_Deadline_Ms, cancel},
+      {"default printer, dripping", &dripping, TCups_Print_Service::Question_Deadline_Ms, question},
+  };
+  // All at once, each on its own connection; each is given two seconds
+  // beyond its deadline.
+  std::vector<std::future<void>> runs;
+  for (const Case& c : cases)
+    runs.push_back(std::async(std::launch::async, [&c] {
+      TCups_Print_Service service(c.server->Path());
+      bool failed = false;
+      EXPECT_TRUE(Returns_Within(service, [&] { failed = c.failed(service); }, c.deadline_ms + 2000)) << c.what;
+      EXPECT_TRUE(failed) << c.what;
+    }));
+  for (auto& run : runs) run.get();
+  EXPECT_GE(silent.Connections(), 2);
+  EXPECT_GE(dripping.Connections(), 3);
+}
+
+TEST(Cups_Print_Service_Test, InterruptCutsOffTheCallUnderWayAndRefusesOthersUntilResume) {
+  Stand_In_Print_Server dripping(Manner::Dripping);
+  ASSERT_TRUE(dripping.Listening());
+  TCups_Print_Service service(dripping.Path());
+  const Clock::time_point start = Clock::now();
+  auto asking = std::async(std::launch::async, [&] {
+    TPrinter_Description printer;
+    return service.Default_Printer(printer);
+  });
+  while (dripping.Connections() == 0 && Clock::now() - start < std::chrono::seconds(3))
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  service.Interrupt();
+  EXPECT_FALSE(asking.get());
+  // Far sooner than the question's own deadline.
+  EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(TCups_Print_Service::Question_Deadline_Ms / 2));
+  EXPECT_EQ(service.Job_State("q", 1), TPrint_Job_State::Unreachable);
+  EXPECT_EQ(dripping.Connections(), 1);  // refused without a connection
+  service.Resume();
+  service.Job_State("q", 1);
+  EXPECT_EQ(dripping.Connections(), 2);
+}
+
+TEST(Cups_Print_Service_Test, TheServerCupsClientsUseIsAskedForAgainOnEveryCall) {
+  Stand_In_Print_Server first(Manner::Silent), second(Manner::Silent);
+  const char* before = getenv("CUPS_SERVER");
+  const std::string kept = before ? before : "";
+  TCups_Print_Service service;
+  setenv("CUPS_SERVER", first.Path().c_str(), 1);
+  service.Job_State("q", 1);
+  setenv("CUPS_SERVER", second.Path().c_str(), 1);
+  service.Job_State("q", 1);
+  // A server that went away: no answer, at once.
+  setenv("CUPS_SERVER", (first.Path() + ".gone").c_str(), 1);
+  EXPECT_EQ(service.Job_State("q", 1), TPrint_Job_State::Unreachable);
+  if (before) setenv("CUPS_SERVER", kept.c_str(), 1);
+  else unsetenv("CUPS_SERVER");
+  EXPECT_EQ(first.Connections(), 1);
+  EXPECT_EQ(second.Connections(), 1);
+}
+
+}  // namespace
