@@ -24,6 +24,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/dib_dc.h"
 #include "platform/gdi/memory_dc.h"
+#include "platform/gdi/region.h"
 #include "toolkit/frame_presenter.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/small_utilities.h"
@@ -102,6 +103,9 @@ void BM_Viewer_Frame(benchmark::State& state) {
   TBitmap screen(side, side);
   TMemoryDC screen_dc(screen);
   const TRect rect(0, 0, side, side);
+  // The drawing window shows its picture within a circle, and the show's
+  // context has that clip.
+  screen_dc.SelectClipRgn(TRegion::Ellipse(rect));
   std::vector<uint8_t> from(bytes * 4, 1), to(bytes * 4);
   Fireworks_Factory factory;
   std::vector<double> prepare, show, baseline, row_baseline;
