@@ -11,10 +11,26 @@
 #include <filesystem>
 #include <thread>
 
+#include "model/gui_colors.h"
+#include "users/user_data.h"
+#include "users/user_database.h"
+
 std::string Self() {
   char path[4096];
   ssize_t n = readlink("/proc/self/exe", path, sizeof path - 1);
   return n > 0 ? std::string(path, size_t(n)) : std::string();
+}
+
+void Write_Listed_Person(const std::string& data, const std::string& name, int32_t level, int32_t points) {
+  GUI_Colors colors;
+  The_User_Data.directory = data;
+  The_User_Data.writable = true;
+  std::filesystem::create_directories(data);
+  User_Database db;
+  auto person = std::make_unique<User>(level, name.c_str());
+  person->points = points;
+  db.Set_Current(db.Add_User(std::move(person)));
+  ASSERT_TRUE(db.Save());
 }
 
 void Sleep_Ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }

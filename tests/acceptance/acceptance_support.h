@@ -12,6 +12,10 @@
 
 #include "platform/gdi/geometry.h"
 
+// Writes a user file in data that lists one person, current, as an earlier
+// run of the program leaves it: the program starts without its greeting.
+void Write_Listed_Person(const std::string& data, const std::string& name, int32_t level, int32_t points = 0);
+
 // This test program's own path.
 std::string Self();
 void Sleep_Ms(int ms);

@@ -62,16 +62,6 @@ Layout Measure_Layout(TSize screen) {
   return l;
 }
 
-void Write_Person(const std::string& data) {
-  GUI_Colors colors;
-  The_User_Data.directory = data;
-  The_User_Data.writable = true;
-  std::filesystem::create_directories(data);
-  User_Database db;
-  db.Set_Current(db.Add_User(std::make_unique<User>(Person_Level, Person)));
-  ASSERT_TRUE(db.Save());
-}
-
 // The current user as the next start reads the user file.
 std::string Current_In_File(const std::string& data) {
   GUI_Colors colors;
@@ -116,7 +106,7 @@ void Play(TSize screen) {
   char pattern[] = "/tmp/quendar-demo-person-XXXXXX";
   const std::string folder = mkdtemp(pattern);
   const std::string data = folder + "/data/Quendar/";
-  Write_Person(data);
+  Write_Listed_Person(data, Person, Person_Level);
   User ann(Person_Level, Person);
   const std::string manipulators = ann.File_Path("man", Person_Level);
   X_Screen x;

@@ -88,20 +88,6 @@ Layout Measure_Layout() {
   return l;
 }
 
-// Writes a user file that lists the person, current, as an earlier run of
-// the program would have left it.
-void Write_Person(const std::string& data) {
-  GUI_Colors colors;
-  The_User_Data.directory = data;
-  The_User_Data.writable = true;
-  std::filesystem::create_directories(data);
-  User_Database db;
-  auto person = std::make_unique<User>(Person_Level, Person);
-  person->points = Person_Points;
-  db.Set_Current(db.Add_User(std::move(person)));
-  ASSERT_TRUE(db.Save());
-}
-
 // The caption names the way to stop a demonstration while one plays.
 bool Caption_Has_Stop_Hint() { return std::system("xdotool search --name 'Press CTRL-ESC' >/dev/null 2>&1") == 0; }
 
@@ -159,7 +145,7 @@ void Play(Demonstration d, int stop_after_ms, int limit_ms, int rate = 1) {
   char pattern[] = "/tmp/quendar-demonstration-XXXXXX";
   const std::string folder = mkdtemp(pattern);
   const std::string data = folder + "/data/Quendar/";
-  Write_Person(data);
+  Write_Listed_Person(data, Person, Person_Level, Person_Points);
   X_Screen screen;
   ASSERT_TRUE(screen.Open()) << "no display";
   Running_Program program(folder, TSize(Width, Height), {"QUENDAR_CLOCK_RATE=" + std::to_string(rate)});

@@ -108,17 +108,6 @@ Layout Measure_Layout(TSize screen) {
   return l;
 }
 
-// The player's user file, current, as an earlier run left it.
-void Write_Player(const std::string& data) {
-  GUI_Colors colors;
-  The_User_Data.directory = data;
-  The_User_Data.writable = true;
-  std::filesystem::create_directories(data);
-  User_Database db;
-  db.Set_Current(db.Add_User(std::make_unique<User>(Player_Level, Player)));
-  ASSERT_TRUE(db.Save());
-}
-
 int Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
   if (a.size() != b.size()) return int(std::max(a.size(), b.size()));
   int n = 0;
@@ -142,7 +131,7 @@ void Finish_A_Run(int width, int height) {
 
   char pattern[] = "/tmp/quendar-fireworks-XXXXXX";
   const std::string folder = mkdtemp(pattern);
-  Write_Player(folder + "/data/Quendar/");
+  Write_Listed_Person(folder + "/data/Quendar/", Player, Player_Level);
   X_Screen screen;
   ASSERT_TRUE(screen.Open()) << "no display";
   Running_Program program(folder, TSize(width, height));

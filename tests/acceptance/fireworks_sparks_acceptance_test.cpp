@@ -63,17 +63,6 @@ Show_Layout Measure(TSize screen) {
   return l;
 }
 
-// A listed person, so that the program starts without asking for a name.
-void Write_Person(const std::string& data) {
-  GUI_Colors colors;
-  The_User_Data.directory = data;
-  The_User_Data.writable = true;
-  std::filesystem::create_directories(data);
-  User_Database db;
-  db.Set_Current(db.Add_User(std::make_unique<User>(1, "Ann")));
-  ASSERT_TRUE(db.Save());
-}
-
 std::vector<uint32_t> Crop(const std::vector<uint32_t>& p, int width, const TRect& r) {
   std::vector<uint32_t> out;
   for (int y = r.top; y < r.bottom; ++y)
@@ -107,7 +96,7 @@ void Watch_The_Show(TSize size) {
   const Show_Layout layout = Measure(size);
   char pattern[] = "/tmp/quendar-fireworks-XXXXXX";
   const std::string folder = mkdtemp(pattern);
-  Write_Person(folder + "/data/Quendar/");
+  Write_Listed_Person(folder + "/data/Quendar/", "Ann", 1);
   X_Screen screen;
   ASSERT_TRUE(screen.Open()) << "no display";
   Running_Program program(folder, size, {"QUENDAR_CLOCK_RATE=2"});

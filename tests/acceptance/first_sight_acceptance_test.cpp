@@ -49,17 +49,6 @@ Layout Measure_Layout(TSize screen) {
   return l;
 }
 
-// A person who used the program before, so that no greeting help comes up.
-void Write_Person(const std::string& data) {
-  GUI_Colors colors;
-  The_User_Data.directory = data;
-  The_User_Data.writable = true;
-  std::filesystem::create_directories(data);
-  User_Database db;
-  db.Set_Current(db.Add_User(std::make_unique<User>(1, "Ann")));
-  ASSERT_TRUE(db.Save());
-}
-
 // The box around the pixels that differ, outside the holes.
 TRect Differences_Outside(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b, int width,
                           const std::vector<TRect>& holes) {
@@ -82,7 +71,7 @@ void Watch_The_Start(int width, int height) {
   std::filesystem::create_directories(shots);
   char pattern[] = "/tmp/quendar-first-sight-XXXXXX";
   const std::string folder = mkdtemp(pattern);
-  Write_Person(folder + "/data/Quendar/");
+  Write_Listed_Person(folder + "/data/Quendar/", "Ann", 1);
   X_Screen screen;
   ASSERT_TRUE(screen.Open()) << "no display";
   auto grab = [&] { return screen.Pixels(width, height); };

@@ -75,17 +75,6 @@ Layout Measure_Layout(TSize screen) {
   return l;
 }
 
-// A user file that lists the person, current, as an earlier run left it.
-void Write_Person(const std::string& data) {
-  GUI_Colors colors;
-  The_User_Data.directory = data;
-  The_User_Data.writable = true;
-  std::filesystem::create_directories(data);
-  User_Database db;
-  db.Set_Current(db.Add_User(std::make_unique<User>(Person_Level, Person)));
-  ASSERT_TRUE(db.Save());
-}
-
 // A browser that writes its arguments to a file, first on the program's path.
 std::string Make_Stand_In_Browser(const std::string& folder, const std::string& record) {
   const std::string bin = folder + "/bin";
@@ -136,7 +125,7 @@ void Check_Help_And_Editor(TSize size) {
 
   char pattern[] = "/tmp/quendar-help-XXXXXX";
   const std::string folder = mkdtemp(pattern);
-  Write_Person(folder + "/data/Quendar/");
+  Write_Listed_Person(folder + "/data/Quendar/", Person, Person_Level);
   const std::string record = folder + "/browser-arguments";
   X_Screen screen;
   ASSERT_TRUE(screen.Open()) << "no display";

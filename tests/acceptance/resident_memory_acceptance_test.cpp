@@ -54,16 +54,6 @@ Layout Measure_Layout(TSize screen, Demonstration d) {
   return l;
 }
 
-void Write_Person(const std::string& data) {
-  GUI_Colors colors;
-  The_User_Data.directory = data;
-  The_User_Data.writable = true;
-  std::filesystem::create_directories(data);
-  User_Database db;
-  db.Set_Current(db.Add_User(std::make_unique<User>(0, "Ann")));
-  ASSERT_TRUE(db.Save());
-}
-
 // A field of /proc/PID/status in kB ("VmRSS", "VmHWM"); -1 when unreadable.
 long Status_Kb(pid_t pid, const std::string& field) {
   std::ifstream in("/proc/" + std::to_string(pid) + "/status");
@@ -81,7 +71,7 @@ void Measure(TSize screen, Demonstration d, const char* what) {
   const Layout layout = Measure_Layout(screen, d);
   char pattern[] = "/tmp/quendar-memory-XXXXXX";
   const std::string folder = mkdtemp(pattern);
-  Write_Person(folder + "/data/Quendar/");
+  Write_Listed_Person(folder + "/data/Quendar/", "Ann", 0);
   X_Screen x;
   ASSERT_TRUE(x.Open()) << "no display";
   Running_Program program(folder, screen);
