@@ -24,15 +24,6 @@ constexpr int Button_H = 23;
 constexpr int Button_Gap = 8;
 constexpr int Line_Height = 16;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines(1);
-  for (char c : text) {
-    if (c == '\n') lines.emplace_back();
-    else if (c != '\r') lines.back() += c;
-  }
-  return lines;
-}
-
 // Lines no wider than max_width, broken at blanks, and inside words that
 // are wider than that on their own (a long path).
 std::vector<std::string> Wrapped(const std::vector<std::string>& lines, int max_width) {
@@ -119,7 +110,7 @@ TMessage_Box::TMessage_Box(TWindow* owner, const TMessage_Box_Request& request)
 
   TSize screen = TDesktop::Running() ? TDesktop::Current().Screen().Size() : TSize(1024, 768);
   // Long lines (a long path in a message) wrap to stay on the screen.
-  lines_ = Wrapped(Lines(request.text), std::max(200, screen.cx * 2 / 3));
+  lines_ = Wrapped(Message_Lines(request.text), std::max(200, screen.cx * 2 / 3));
   const std::vector<std::string>& lines = lines_;
   int text_w = 0;
   for (const std::string& l : lines) text_w = std::max(text_w, Control_Paint::Text_Extent(Control_Paint::Ui_Font(), l).cx);
@@ -222,4 +213,13 @@ bool TMessage_Box::PreProcessMsg(MSG& msg) {
   }
   // Tab moves among the answers.
   return TDialog::PreProcessMsg(msg);
+}
+
+std::vector<std::string> Message_Lines(const std::string& text) {
+  std::vector<std::string> lines(1);
+  for (char c : text) {
+    if (c == '\n') lines.emplace_back();
+    else if (c != '\r') lines.back() += c;
+  }
+  return lines;
 }

@@ -24,6 +24,9 @@ TMessage_Box_Hook Set_Message_Box_Hook(TMessage_Box_Hook hook);
 
 int MessageBox(HWND owner, const std::string& text, const std::string& caption, UINT type = MB_OK);
 
+// A box's text as its lines: line feeds break it, carriage returns go.
+std::vector<std::string> Message_Lines(const std::string& text);
+
 class TMessage_Box : public TDialog {
  public:
   TMessage_Box(TWindow* owner, const TMessage_Box_Request& request);

@@ -14,20 +14,13 @@
 
 namespace {
 
-std::vector<uint32_t> Screen_Of(Program_Session& program, const TRect& r) {
-  std::vector<uint32_t> pixels;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) pixels.push_back(program.Backend().Presented_Pixel(x, y));
-  return pixels;
-}
-
 TEST(Fireworks_Program, The_Show_Plays_Over_The_Dimmed_Drawing_Which_Comes_Back_Unchanged) {
   Program_Session program;
   program.Start();
   IFS_Main_Window& main = *program.Main();
   program.Draw_Block();
   const TRect area = main.drawing_window->GetWindowRect();
-  const std::vector<uint32_t> before = Screen_Of(program, area);
+  const std::vector<uint32_t> before = program.Backend().Presented_Pixels(area);
   Set_Random_State(31);
   main.fireworks_factory->Start(1, 2);
   main.drawing_window->Show_Fireworks();
@@ -39,12 +32,12 @@ TEST(Fireworks_Program, The_Show_Plays_Over_The_Dimmed_Drawing_Which_Comes_Back_
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
     program.Advance(90);
   }
-  EXPECT_NE(Screen_Of(program, area), before);
+  EXPECT_NE(program.Backend().Presented_Pixels(area), before);
   program.Snapshot("fireworks_in_the_program");
   for (int i = 0; i < 400 && main.fireworks_viewer->Playing(); ++i) program.Advance(50);
   EXPECT_FALSE(main.fireworks_viewer->Playing());
   program.Run_Until_Idle();
-  EXPECT_EQ(Screen_Of(program, area), before);
+  EXPECT_EQ(program.Backend().Presented_Pixels(area), before);
   program.Snapshot("fireworks_in_the_program_after");
   EXPECT_EQ(program.Stop(), 0);
 }

@@ -26,13 +26,6 @@ struct Screen_Case {
 
 class Fireworks_Sizes : public testing::TestWithParam<Screen_Case> {};
 
-std::vector<uint32_t> Screen_Of(Program_Session& program, const TRect& r) {
-  std::vector<uint32_t> pixels;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) pixels.push_back(program.Backend().Presented_Pixel(x, y));
-  return pixels;
-}
-
 TEST_P(Fireworks_Sizes, The_Show_Plays_Frame_After_Frame_And_The_Drawing_Comes_Back) {
   const Screen_Case c = GetParam();
   Program_Session program({.screen = c.screen});
@@ -41,7 +34,7 @@ TEST_P(Fireworks_Sizes, The_Show_Plays_Frame_After_Frame_And_The_Drawing_Comes_B
   ASSERT_EQ(main.fireworks_factory->Frame_Side(), c.side);
   program.Draw_Block();
   const TRect area = main.drawing_window->GetWindowRect();
-  const std::vector<uint32_t> before = Screen_Of(program, area);
+  const std::vector<uint32_t> before = program.Backend().Presented_Pixels(area);
   Set_Random_State(31);
   main.fireworks_factory->Start(1, 2);
   main.drawing_window->Show_Fireworks();
@@ -54,13 +47,13 @@ TEST_P(Fireworks_Sizes, The_Show_Plays_Frame_After_Frame_And_The_Drawing_Comes_B
   for (int i = 0; i < 400 && main.fireworks_viewer->Playing(); ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(2));
     program.Advance(90);
-    shown.insert(Screen_Of(program, area));
+    shown.insert(program.Backend().Presented_Pixels(area));
     if (i == 26) program.Snapshot("fireworks_side_" + std::to_string(c.side));
   }
   EXPECT_FALSE(main.fireworks_viewer->Playing());
   EXPECT_GE(shown.size(), 10u) << "the frames were not shown";
   program.Run_Until_Idle();
-  EXPECT_EQ(Screen_Of(program, area), before);
+  EXPECT_EQ(program.Backend().Presented_Pixels(area), before);
   EXPECT_EQ(program.Stop(), 0);
 }
 

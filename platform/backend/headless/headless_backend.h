@@ -52,6 +52,13 @@ class THeadless_Backend : public TBackend {
   // The last presented picture with the cursor drawn over it (0x00RRGGBB).
   const std::vector<uint32_t>& Presented() const { return presented_; }
   uint32_t Presented_Pixel(int x, int y) const { return presented_[size_t(y) * size_.cx + x]; }
+  // The presented pixels of r, row by row.
+  std::vector<uint32_t> Presented_Pixels(const TRect& r) const {
+    std::vector<uint32_t> pixels;
+    for (int y = r.top; y < r.bottom; ++y)
+      for (int x = r.left; x < r.right; ++x) pixels.push_back(Presented_Pixel(x, y));
+    return pixels;
+  }
   bool Write_Presented_PNG(const std::string& path) const;
   TPoint Warped_To() const { return warped_to_; }
   TRect Confined_To() const { return confined_to_; }

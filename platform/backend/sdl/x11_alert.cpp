@@ -7,25 +7,18 @@
 #include <algorithm>
 #include <vector>
 
+#include "platform/window/message_box.h"
+
 namespace {
 
 constexpr int Margin = 16;
 constexpr int Button_W = 80;
 constexpr int Button_H = 26;
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines(1);
-  for (char c : text) {
-    if (c == '\n') lines.emplace_back();
-    else if (c != '\r') lines.back() += c;
-  }
-  return lines;
-}
-
 class Alert_Window {
  public:
   Alert_Window(Display* display, const std::string& caption, const std::string& text)
-      : display_(display), lines_(Lines(text)) {
+      : display_(display), lines_(Message_Lines(text)) {
     const int screen = DefaultScreen(display_);
     black_ = BlackPixel(display_, screen);
     white_ = WhitePixel(display_, screen);
