@@ -118,7 +118,12 @@ class Incr_Requestor {
     }
     XFlush(display_);
     std::map<Atom, std::vector<uint8_t>> got;
-    std::map<Atom, bool> ready, done;
+    // A property's new values counted from the answer on: the announcement
+    // itself raises one before the answer, and reading on that stale event
+    // could read a chunk before its own event and then take the next event
+    // for an empty end.
+    std::map<Atom, int> ready;
+    std::map<Atom, bool> started;
     size_t current = 0;
     auto last = std::chrono::steady_clock::now();
     while (current < properties.size() && std::chrono::steady_clock::now() - last < std::chrono::seconds(2)) {
@@ -127,13 +132,18 @@ class Incr_Requestor {
         XNextEvent(display_, &event);
         // The answer names the property that holds the size of the
         // transfer: reading it with delete starts the transfer.
-        if (event.type == SelectionNotify && event.xselection.property != None) Read(event.xselection.property);
-        if (event.type == PropertyNotify && event.xproperty.state == PropertyNewValue)
-          ready[event.xproperty.atom] = true;
+        if (event.type == SelectionNotify && event.xselection.property != None) {
+          started[event.xselection.property] = true;
+          ready[event.xselection.property] = 0;
+          Read(event.xselection.property);
+        }
+        if (event.type == PropertyNotify && event.xproperty.state == PropertyNewValue &&
+            started[event.xproperty.atom])
+          ++ready[event.xproperty.atom];
       }
       const Atom property = properties[current];
-      if (ready[property]) {
-        ready[property] = false;
+      if (ready[property] > 0) {
+        --ready[property];
         const std::vector<uint8_t> chunk = Read(property);
         if (chunk.empty() && got.count(property)) ++current;
         got[property].insert(got[property].end(), chunk.begin(), chunk.end());
