@@ -87,11 +87,11 @@ void BM_Prepare_Largest_Show_Per_Frame(benchmark::State& state) {
 }
 BENCHMARK(BM_Prepare_Largest_Show_Per_Frame)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// The player's work for each frame of a show at side 1440: the frame drawn
-// over the dimmed drawing where the frame before it drew, and the part the
-// two drew in put on a 32-bit screen. The baseline of a frame is a memcpy
-// of as many 32-bit pixels as the frame put on the screen, out of a picture
-// of its own. Each frame's time and baseline are the fastest of several
+// The player's work for each frame of a show at side 1440: the last
+// frame's runs put back to the dimmed drawing and the new frame's drawn,
+// straight on a 32-bit screen, which is told of the box the two drew in
+// and presents it. The baseline of a frame is a memcpy of as many 32-bit
+// pixels as that box holds, out of a picture of its own. Each frame's time and baseline are the fastest of several
 // plays of the same show, so that other work on the machine does not count.
 void BM_Viewer_Frame(benchmark::State& state) {
   Stores stores(2560, 1920);
@@ -149,7 +149,7 @@ void BM_Viewer_Frame(benchmark::State& state) {
       row_baseline[k] = std::min(row_baseline[k], rows);
     }
   }
-  // The first frame of a show converts the whole drawing and goes whole:
+  // The first frame of a show puts the whole drawing:
   // once a show, counted apart as the dimming is.
   double prepared = 0, shown = 0, base = 0, row_base = 0, share = 0;
   for (size_t k = 1; k < prepare.size(); ++k) {

@@ -87,6 +87,14 @@ void Fireworks_Viewer::Play(const Shape_Drawing& picture, TDC& dc, const TRect& 
   Play(Default_Factory, picture, std::move(own), area, Default_Window);
 }
 
+bool Fireworks_Viewer::Paint_Under(TDC& dc, const TRect& area) {
+  // The picture stays until the next show or the viewer goes, whatever the
+  // playback thread does; the show only reads it.
+  if (!Playing() || !Picture) return false;
+  Picture->Paint(dc, area);
+  return true;
+}
+
 void Fireworks_Viewer::Finished() {
   Animation_Player::Finished();
   // Letting go of the context only tells the window system that it is done;

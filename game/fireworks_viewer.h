@@ -37,6 +37,7 @@ class Fireworks_Viewer : public Animation_Player, public Fireworks_Show {
   // clipped as dc is.
   void Play(const Shape_Drawing& picture, TDC& dc, const TRect& area) override;
   bool Playing() const override { return Animation_Player::Playing(); }
+  bool Paint_Under(TDC& dc, const TRect& area) override;
   void Stop() override { Animation_Player::Stop(); }
 
   // Palette index -> the index of its dimmed colour.

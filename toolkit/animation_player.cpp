@@ -48,7 +48,7 @@ void Animation_Player::Play(Animation_Sequence* sequence, const TDib* background
   Target = target;
   Rectangle = rect;
   Interval = interval == -1 ? sequence->Frame_Interval() : interval;
-  // A 32-bit screen takes plain copies of a 32-bit work picture.
+  // On a 32-bit screen the frames are drawn straight onto it.
   const bool in_colour = target && target->Binding() && target->Binding()->Surface() &&
                          target->Binding()->Surface()->Bits_Per_Pixel() == 32;
   Presenter.Start(in_colour);

@@ -69,12 +69,14 @@ bool Animation_Sequence::Next_Frame(TDib& picture) {
 }
 
 void Animation_Sequence::Frame_Read() {
+  const size_t start = Read_Offset;
   const uint8_t* packed = Frame_Memory.Base() + Read_Offset;
   const size_t available = Used_Bytes - Read_Offset;
   size_t length = available >= 4 ? Frame_Run_Code::Packed_Length(packed) : available;
   Read_Offset += available >= 4 ? std::clamp<size_t>(length, 4, available) : available;
   ++Read_Frames;
-  Frame_Memory.Set_Bottom(Read_Offset);
+  // The frame just read stays: a player may still draw from its runs.
+  Frame_Memory.Set_Bottom(start);
 }
 
 TRect Animation_Sequence::Next_Frame_Box() const {

@@ -37,7 +37,8 @@ class Animation_Sequence {
   TRect Next_Frame_Box() const;
   // Gives the next frame's runs of drawn pixels to draw instead of
   // drawing them (Frame_Run_Code::For_Each_Literal); false when every
-  // frame was shown.
+  // frame was shown. The values given stay readable until the next frame
+  // is read.
   template <class Draw>
   bool Next_Frame_Runs(Draw&& draw) {
     if (Read_Frames >= Frames) return false;

@@ -183,6 +183,12 @@ void Drawing_Window::Stop_Fireworks() {
 void Drawing_Window::Paint_Client(TDC& dc) {
   const Drawing_History& state = Shown_State();
   if (!state.picture) return;
+  // A show draws only where its sparks change: under it the window shows
+  // the show's dimmed picture, not the drawing.
+  if (fireworks && fireworks->Paint_Under(dc, Inner_Rect)) {
+    painted = true;
+    return;
+  }
   // The crayon keeps what lies under it: lifted while the drawing changes
   // there, so it leaves no trail of the old picture.
   const bool crayon = The_Fill_Pointer && The_Fill_Pointer->Shown();

@@ -42,4 +42,10 @@ class Fireworks_Show {
   virtual void Stop() = 0;
   // Plays over picture, drawn into area of the window's context.
   virtual void Play(const Shape_Drawing& picture, TDC& dc, const TRect& area) = 0;
+  // While a show plays, paints what stands under its sparks into area of
+  // dc (a repaint of the window) and answers true; false otherwise.
+  virtual bool Paint_Under(TDC& dc, const TRect& area) {
+    (void)dc, (void)area;
+    return false;
+  }
 };

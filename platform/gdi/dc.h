@@ -32,6 +32,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string_view>
@@ -47,6 +48,7 @@
 #include "platform/gdi/dib.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/geometry.h"
+#include "platform/gdi/index_run_writer.h"
 #include "platform/gdi/palette.h"
 #include "platform/gdi/pen.h"
 #include "platform/gdi/raster_op.h"
@@ -250,6 +252,12 @@ class TDC {
                   uint32_t rop = SRCCOPY) {
     return StretchBlt(TRect(x, y, x + w, y + h), src, TRect(sx, sy, sx + sw, sy + sh), rop);
   }
+  // Puts runs of colour-table indices in the colours of colours' 256
+  // entries on a 32-bit surface: draw gives the runs to the writer, in
+  // logical pixels, within box, which is what is reported drawn. False when
+  // nothing was drawn: no surface or clip, not 32 bits, a scaling mapping.
+  bool Put_Index_Runs(const TRect& box, const uint32_t* colours,
+                      const std::function<void(TIndex_Run_Writer&)>& draw);
   // Draws a DIB straight from its bits (StretchDIBits): src_rect in DIB
   // pixels, y counted up from the bottom row of a bottom-up DIB (src_rect's
   // top is its lowest row), so a rectangle at (0, 0) takes the bottom rows.

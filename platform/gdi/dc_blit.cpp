@@ -29,6 +29,21 @@ bool TDC::StretchBlt(const TRect& dst, const TDC& src, const TRect& src_rect, ui
   return Stretch(dst, src, src_rect, rop);
 }
 
+bool TDC::Put_Index_Runs(const TRect& box, const uint32_t* colours,
+                         const std::function<void(TIndex_Run_Writer&)>& draw) {
+  if (state_.map_mode != MM_TEXT) return false;
+  TDraw_Scope scope(*this);
+  if (!scope || scope.Surface().Bits_Per_Pixel() != 32) {
+    scope.Touches(TRect());
+    return false;
+  }
+  const TRect surface_box = To_Surface_Box(box);
+  scope.Touches(surface_box);
+  TIndex_Run_Writer writer(scope.Surface(), scope.Clip(), surface_box, To_Surface(TPoint(0, 0)), colours);
+  draw(writer);
+  return true;
+}
+
 bool TDC::Stretch(const TRect& dst, const TDC& src, const TRect& src_rect, uint32_t rop, bool source_colours) {
   const uint8_t table = Rop3_Table(rop);
   if (!Rop3_Uses_Source(table)) return PatBlt(dst.Normalized(), rop);

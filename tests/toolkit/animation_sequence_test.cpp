@@ -159,3 +159,32 @@ TEST(Sound_Track, ClipsSetTheLengthAndMixAtTheirPlaces) {
   EXPECT_TRUE(silent.Mix(0) && empty.Mix(16));
   EXPECT_TRUE(silent.Mixed_Wave() == nullptr && empty.Mixed_Wave() == nullptr);
 }
+
+TEST(Animation_Sequence, TheRunsOfTheFrameJustReadStayReadableUntilTheNextIsRead) {
+  // Frames of several pages each, so that giving back what was read would
+  // take the pages the runs lie in.
+  const int w = 160, h = 160;
+  Animation_Sequence sequence({w, h}, 50, 500);
+  TDib frame = Picture(w, h);
+  std::mt19937 random(11);
+  std::vector<std::vector<uint8_t>> originals;
+  for (int i = 0; i < 6; ++i) {
+    for (long p = 0; p < w * h; ++p) frame.GetBits()[p] = random() % 3 ? uint8_t(1 + random() % 255) : 0;
+    originals.emplace_back(frame.GetBits(), frame.GetBits() + w * h);
+    ASSERT_TRUE(sequence.Add_Frame(frame, nullptr, Key_Black));
+  }
+  sequence.Finish();
+  ASSERT_GT(sequence.Used() / 6, 2 * Virtual_Memory::Page_Size());
+  for (int i = 0; i < 6; ++i) {
+    std::vector<std::pair<size_t, const uint8_t*>> runs;
+    std::vector<uint32_t> counts;
+    ASSERT_TRUE(sequence.Next_Frame_Runs([&](size_t at, const uint8_t* values, uint32_t count) {
+      runs.push_back({at, values});
+      counts.push_back(count);
+    }));
+    // Read after the frame was read, as a player draws its runs later.
+    std::vector<uint8_t> drawn(size_t(w) * h, 0);
+    for (size_t r = 0; r < runs.size(); ++r) std::memcpy(&drawn[runs[r].first], runs[r].second, counts[r]);
+    EXPECT_EQ(drawn, originals[size_t(i)]) << i;
+  }
+}

@@ -26,9 +26,11 @@ TEST(Frame_Presenter, OnlyWhatTwoFramesInARowDrewIsRedrawnAndShown) {
       {{}, TRect()},                                           // nothing to wipe
       {{TRect(30, 2, 31, 3), TRect(35, 25, 36, 26)}, TRect(30, 2, 36, 26)},
       {{TRect(10, 20, 11, 21)}, TRect(10, 2, 36, 26)},
+      {{TRect(9, 19, 12, 22)}, TRect(9, 19, 12, 22)},  // over the last frame's dot: it stays drawn
   };
+  const int count = int(std::size(frames));
   std::vector<TDib> pictures;
-  for (int k = 0; k < 6; ++k) {
+  for (int k = 0; k < count; ++k) {
     TDib& frame = pictures.emplace_back(Width, Height, 8);
     std::memset(frame.GetBits(), 0, frame.SizeImage());
     for (const TRect& r : frames[k].blocks)
@@ -39,8 +41,8 @@ TEST(Frame_Presenter, OnlyWhatTwoFramesInARowDrewIsRedrawnAndShown) {
   // colours, which the presenter then keeps its work picture in.
   for (bool in_colour : {false, true}) {
     SCOPED_TRACE(in_colour);
-    Animation_Sequence played(TSize{Width, Height}, 90, 90 * 6);
-    for (int k = 0; k < 6; ++k) ASSERT_TRUE(played.Add_Frame(pictures[size_t(k)], nullptr, TColor(0, 0, 0)));
+    Animation_Sequence played(TSize{Width, Height}, 90, 90 * count);
+    for (int k = 0; k < count; ++k) ASSERT_TRUE(played.Add_Frame(pictures[size_t(k)], nullptr, TColor(0, 0, 0)));
     played.Finish();
     TDib background(Width, Height, 8), work(Width, Height, 8);
     for (uint32_t i = 0; i < background.SizeImage(); ++i) background.GetBits()[i] = uint8_t(1 + i % 97);
@@ -53,7 +55,7 @@ TEST(Frame_Presenter, OnlyWhatTwoFramesInARowDrewIsRedrawnAndShown) {
     TDibDC work_dc(work), screen_dc(screen);
     Frame_Presenter presenter;
     presenter.Start(in_colour);
-    for (int k = 0; k < 6; ++k) {
+    for (int k = 0; k < count; ++k) {
       SCOPED_TRACE(k);
       presenter.Prepare(played, background, work);
       EXPECT_EQ(presenter.Changed(), frames[k].changed);

@@ -1,0 +1,48 @@
+// Puts runs of colour-table indices on a 32-bit surface, in their colours,
+// through a clip. It serves pictures that change in many short, scattered
+// runs (a show's sparks), where copying a rectangle round them would cost
+// far more than the runs. The clip is flattened once into each row's
+// x-intervals within a box, so cutting a run is a look-up, however the
+// runs come (a bottom-up picture gives them bottom row first).
+#pragma once
+
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "platform/gdi/clip_bands.h"
+#include "platform/gdi/geometry.h"
+#include "platform/gdi/surface.h"
+
+class TIndex_Run_Writer {
+ public:
+  // Runs are given in coordinates that origin takes to the surface's; only
+  // pixels within box (surface pixels) and the clip are drawn. colours
+  // holds 256 0x00RRGGBB entries; the surface is 32 bits.
+  TIndex_Run_Writer(TSurface& surface, const TClip_Bands& clip, const TRect& box, TPoint origin,
+                    const uint32_t* colours);
+
+  // count pixels from (x, y) rightwards, in the colours of indices.
+  void Put(int x, int y, const uint8_t* indices, uint32_t count) {
+    const int row = y + origin_.y - top_;
+    if (row < 0 || row >= int(rows_.size())) return;
+    const int left = x + origin_.x;
+    const int right = left + int(count);
+    uint32_t* line = surface_.Row32(top_ + row);
+    const auto [first, last] = rows_[size_t(row)];
+    for (int i = first; i < last; ++i) {
+      const int a = left > spans_[size_t(i)].first ? left : spans_[size_t(i)].first;
+      const int b = right < spans_[size_t(i)].second ? right : spans_[size_t(i)].second;
+      for (int p = a; p < b; ++p) line[p] = colours_[indices[p - left]];
+    }
+  }
+
+ private:
+  TSurface& surface_;
+  TPoint origin_;
+  const uint32_t* colours_;
+  int top_ = 0;
+  // Each row's first and end span in spans_, from top_ down.
+  std::vector<std::pair<int, int>> rows_;
+  std::vector<std::pair<int, int>> spans_;
+};
