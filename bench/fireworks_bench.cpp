@@ -171,7 +171,7 @@ void BM_Viewer_Frame(benchmark::State& state) {
     state.counters["first_frame_ratio"] = (prepare[0] + show[0]) / baseline[0];
   }
 }
-BENCHMARK(BM_Viewer_Frame)->Iterations(5)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Viewer_Frame)->Iterations(12)->Unit(benchmark::kMillisecond);
 
 void BM_Viewer_Dim_Once_A_Show(benchmark::State& state) {
   Stores stores(2560, 1920);

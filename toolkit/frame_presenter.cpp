@@ -68,21 +68,25 @@ TRect Frame_Presenter::Prepare_In_Colour(Animation_Sequence& sequence, const TDi
   Pending = true;
   Pending_Whole = Whole;
   const size_t width = size_t(Size.cx);
-  Frame_Run_Code::Run_Box box(Size.cx, Size.cy);
   // The rows (as stored, bottom first) are followed along rather than
   // divided out: a frame has many short runs, and one may go on into the
   // next row.
   size_t row = 0, row_start = 0;
+  int left = Size.cx, right = 0;
   sequence.Next_Frame_Runs([&](size_t at, const uint8_t* values, uint32_t count) {
-    box.Add(at, count);
     while (count > 0) {
       while (at >= row_start + width) row_start += width, ++row;
       const uint32_t part = uint32_t(std::min<size_t>(count, row_start + width - at));
-      Pending_Runs.push_back({at, int(at - row_start), Size.cy - 1 - int(row), part, values});
+      const int x = int(at - row_start);
+      Pending_Runs.push_back({uint32_t(at), x, Size.cy - 1 - int(row), part, values});
+      left = std::min(left, x);
+      right = std::max(right, x + int(part));
       at += part, values += part, count -= part;
     }
   });
-  return box.Box();
+  // Memory order runs up the picture: the first run is the lowest.
+  if (Pending_Runs.empty()) return TRect();
+  return TRect(left, Pending_Runs.back().y, right, Pending_Runs.front().y + 1);
 }
 
 void Frame_Presenter::Show(TDC& target, const TRect& rect, const TDC& work_dc) {

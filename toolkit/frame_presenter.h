@@ -42,7 +42,7 @@ class Frame_Presenter {
   // memory order and in top-down coordinates, its length, and its values
   // (in the sequence, readable until its next frame is read).
   struct Run {
-    size_t at;
+    uint32_t at;
     int x, y;
     uint32_t count;
     const uint8_t* values;

@@ -28,9 +28,9 @@ class TIndex_Run_Writer {
     if (row < 0 || row >= int(rows_.size())) return;
     const int left = x + origin_.x;
     const int right = left + int(count);
-    uint32_t* line = surface_.Row32(top_ + row);
-    const auto [first, last] = rows_[size_t(row)];
-    for (int i = first; i < last; ++i) {
+    const Row& at = rows_[size_t(row)];
+    uint32_t* line = at.line;
+    for (int i = at.first; i < at.last; ++i) {
       const int a = left > spans_[size_t(i)].first ? left : spans_[size_t(i)].first;
       const int b = right < spans_[size_t(i)].second ? right : spans_[size_t(i)].second;
       for (int p = a; p < b; ++p) line[p] = colours_[indices[p - left]];
@@ -38,11 +38,14 @@ class TIndex_Run_Writer {
   }
 
  private:
-  TSurface& surface_;
   TPoint origin_;
   const uint32_t* colours_;
   int top_ = 0;
-  // Each row's first and end span in spans_, from top_ down.
-  std::vector<std::pair<int, int>> rows_;
+  // Each row's pixels and its first and end span in spans_, from top_ down.
+  struct Row {
+    uint32_t* line;
+    int first, last;
+  };
+  std::vector<Row> rows_;
   std::vector<std::pair<int, int>> spans_;
 };
