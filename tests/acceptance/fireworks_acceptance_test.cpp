@@ -15,21 +15,18 @@
 #include <string>
 #include <vector>
 
-#include "game/safari_controls.h"
-#include "game/target_generator.h"
-#include "manipulators/transform_palette.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/png_writer.h"
 #include "platform/window/desktop.h"
 #include "platform/window/screen.h"
 #include "tests/acceptance/acceptance_support.h"
+#include "tests/acceptance/safari_layout.h"
 #include "tests/acceptance/x_screen.h"
 #include "tests/program/program_session.h"
 #include "users/user.h"
 #include "users/user_data.h"
 #include "users/user_database.h"
 #include "workspace/drawing_window.h"
-#include "workspace/shape_palette.h"
 
 namespace {
 
@@ -37,74 +34,26 @@ namespace {
 const char* const Player = "Ann";
 constexpr int32_t Player_Level = 0;
 
-// The match game as measured headless on the same screen: the camera, its
-// case, the drawing's unit square, the grid of points the target's hint
-// paints, and every drawing a target can be (a start shape with one
-// manipulator) with the grid points it covers and how its square looks.
-struct Layout {
-  bool safari_plays = false;
-  TPoint camera;
-  TRect camera_box, drawing_area;
-  TPoint picture_origin;
-  std::vector<TPoint> grid;
+// The match game as measured headless on the same screen, with how the
+// drawing's unit square looks for every drawing a target can be.
+struct Layout : Safari_Layout {
+  TRect drawing_area;
   uint32_t background = 0;
-  struct Candidate {
-    TPoint shape, manipulator;
-    std::vector<bool> covered;
-    std::vector<uint32_t> pixels;
-  };
-  std::vector<Candidate> candidates;
 };
-
-std::vector<uint32_t> Crop(const std::function<uint32_t(int, int)>& pixel, const TRect& r) {
-  std::vector<uint32_t> out;
-  for (int y = r.top; y < r.bottom; ++y)
-    for (int x = r.left; x < r.right; ++x) out.push_back(pixel(x, y));
-  return out;
-}
 
 Layout Measure_Layout(TSize screen) {
   Program_Options options;
   options.screen = screen;
   Program_Session program(options);
   program.Start();
-  IFS_Main_Window& main = *program.Main();
-  program.Change_User(Player, Player_Level);
+  Drawing_Window& drawing = *program.Main()->drawing_window;
   Layout l;
-  l.safari_plays = main.target_generator->Target_Coming();
-  Safari_Controls& safari = *main.safari_controls;
-  l.camera = safari.Panel_Screen_Point();
-  l.camera_box = safari.Camera_Rect.Offset_By(l.camera.x - (safari.Camera_Rect.left + safari.Camera_Rect.right) / 2,
-                                               l.camera.y - (safari.Camera_Rect.top + safari.Camera_Rect.bottom) / 2);
-  Drawing_Window& drawing = *main.drawing_window;
   const TPoint low = drawing.Screen_Point(Point_2D(0, 0)), high = drawing.Screen_Point(Point_2D(1, 1));
   l.drawing_area = TRect(std::min(low.x, high.x), std::min(low.y, high.y), std::max(low.x, high.x), std::max(low.y, high.y));
-  l.picture_origin = drawing.Inner_Rect.TopLeft();
-  drawing.ClientToScreen(l.picture_origin);
+  static_cast<Safari_Layout&>(l) = Measure_Safari(program, Player, Player_Level, &l.drawing_area);
+  program.Run_Until_Idle();
   const int side = drawing.Inner_Rect.Width();
-  const int r = side / 2 - 8;
-  for (int y = 4; y < side - 4; y += 6)
-    for (int x = 4; x < side - 4; x += 6)
-      if ((x - side / 2) * (x - side / 2) + (y - side / 2) * (y - side / 2) < r * r) l.grid.push_back(TPoint(x, y));
-  const TScreen& shown = TDesktop::Current().Screen();
-  auto pixel = [&](int x, int y) { return shown.Pixel(x, y); };
-  l.background = pixel(l.picture_origin.x + side / 2, l.picture_origin.y + side / 2);
-  Transform_Palette& palette = *main.manipulator_palette;
-  for (Shape_Button* button : main.shape_palette->Buttons) {
-    if (!button) continue;
-    for (int32_t index = 0; index < palette.Section(0).Total(); ++index) {
-      drawing.Clear();
-      Layout::Candidate c{Program_Session::Center_Of(button), palette.Slot_Screen_Points(0, index, nullptr), {}, {}};
-      program.Click(c.shape);
-      program.Click(c.manipulator);
-      program.Run_Until_Idle();
-      Shape_Drawing& picture = *drawing.current.picture;
-      for (const TPoint& p : l.grid) c.covered.push_back(!picture.Pixel_Has_Color(p, picture.Background));
-      c.pixels = Crop(pixel, l.drawing_area);
-      l.candidates.push_back(std::move(c));
-    }
-  }
-  drawing.Clear();
+  l.background = TDesktop::Current().Screen().Pixel(l.picture_origin.x + side / 2, l.picture_origin.y + side / 2);
   return l;
 }
 
@@ -161,13 +110,7 @@ void Finish_A_Run(int width, int height) {
   }
   ASSERT_GE(std::count(hinted.begin(), hinted.end(), true), 20) << "no target hint";
   shot("02_hint");
-  const Layout::Candidate* best = nullptr;
-  int best_misses = 1 << 30;
-  for (const Layout::Candidate& c : layout.candidates) {
-    int misses = 0;
-    for (size_t i = 0; i < hinted.size(); ++i) misses += hinted[i] != c.covered[i];
-    if (misses < best_misses) best = &c, best_misses = misses;
-  }
+  const Safari_Layout::Candidate* best = layout.Best_Match(hinted);
   ASSERT_NE(best, nullptr);
   Click(best->shape);
   Sleep_Ms(300);

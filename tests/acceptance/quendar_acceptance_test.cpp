@@ -18,8 +18,6 @@
 #include "app/user_dialog.h"
 #include "app/user_level_window.h"
 #include "gallery/gallery_layout.h"
-#include "game/safari_controls.h"
-#include "game/target_generator.h"
 #include "gallery/gallery_window.h"
 #include "gallery/recycling_bin_io.h"
 #include "help/help_window.h"
@@ -31,6 +29,7 @@
 #include "manipulators/transform_palette.h"
 #include "platform/gdi/png_writer.h"
 #include "tests/acceptance/acceptance_support.h"
+#include "tests/acceptance/safari_layout.h"
 #include "tests/acceptance/x_screen.h"
 #include "tests/program/program_session.h"
 #include "toolkit/narrow_folder.h"
@@ -48,8 +47,9 @@ namespace {
 int Width = 1024, Height = 768;
 
 // Where the things a person clicks stand: the same layout, made headless
-// and taken through the same steps.
-struct Layout {
+// and taken through the same steps. The match game at level 1 is the
+// Safari_Layout part.
+struct Layout : Safari_Layout {
   TPoint gallery, name, match, help;
   // The help over the main window: its Next Page button, the index's link
   // to the page on getting help, and a spot outside the page where a click
@@ -85,65 +85,13 @@ struct Layout {
   TPoint clipboard_point, printer_point;
   TPoint gallery_cancel, gallery_save, main_point, cell_3_00, cell_3_11, cell_12_00, cell_12_11, view_12, bin, bin_disc;
   int gallery_cell = 0;  // the 3 by 3 view's inner cell side
-  // The match game at level 1: whether targets come at all, the level's
-  // button, the camera, the album; the drawing's picture on the screen, a
-  // grid of its points, and for every start shape and manipulator the grid
-  // points that the player's drawing of the two covers.
-  bool safari_plays = false;
-  TPoint level_1, camera;
-  TRect album, camera_box;
-  TPoint picture_origin;
-  std::vector<TPoint> grid;
-  struct Candidate {
-    TPoint shape, manipulator;
-    std::vector<bool> covered;
-  };
-  std::vector<Candidate> candidates;
+  TPoint level_1;         // the Name and Level dialog's level-1 button
 };
 
 TPoint Screen_Centre(const TWindow& window, const TRect& client) {
   TPoint p((client.left + client.right) / 2, (client.top + client.bottom) / 2);
   window.ClientToScreen(p);
   return p;
-}
-
-// Every one-step drawing a level-1 target can be: each start shape with
-// each manipulator, drawn headless as the player would draw it.
-void Measure_Safari(Program_Session& program, Layout& l) {
-  IFS_Main_Window& main = *program.Main();
-  program.Change_User("Ann", 0);
-  l.safari_plays = main.target_generator->Target_Coming();
-  Safari_Controls& safari = *main.safari_controls;
-  l.camera = safari.Panel_Screen_Point();
-  l.camera_box = safari.Camera_Rect.Offset_By(l.camera.x - (safari.Camera_Rect.left + safari.Camera_Rect.right) / 2,
-                                               l.camera.y - (safari.Camera_Rect.top + safari.Camera_Rect.bottom) / 2);
-  TPoint album_origin = safari.Album_Rect.TopLeft();
-  safari.ClientToScreen(album_origin);
-  l.album = safari.Album_Rect.Offset_By(album_origin.x - safari.Album_Rect.left, album_origin.y - safari.Album_Rect.top);
-  Drawing_Window& drawing = *main.drawing_window;
-  l.picture_origin = drawing.Inner_Rect.TopLeft();
-  drawing.ClientToScreen(l.picture_origin);
-  const int side = drawing.Inner_Rect.Width();
-  // Even x + y: the points the target's checkered hint paints, inside the
-  // round window's circle.
-  const int r = side / 2 - 8;
-  for (int y = 4; y < side - 4; y += 6)
-    for (int x = 4; x < side - 4; x += 6)
-      if ((x - side / 2) * (x - side / 2) + (y - side / 2) * (y - side / 2) < r * r) l.grid.push_back(TPoint(x, y));
-  Transform_Palette& palette = *main.manipulator_palette;
-  for (Shape_Button* button : main.shape_palette->Buttons) {
-    if (!button) continue;
-    for (int32_t index = 0; index < palette.Section(0).Total(); ++index) {
-      drawing.Clear();
-      Layout::Candidate c{Program_Session::Center_Of(button), palette.Slot_Screen_Points(0, index, nullptr), {}};
-      program.Click(c.shape);
-      program.Click(c.manipulator);
-      Shape_Drawing& picture = *drawing.current.picture;
-      for (const TPoint& p : l.grid) c.covered.push_back(!picture.Pixel_Has_Color(p, picture.Background));
-      l.candidates.push_back(std::move(c));
-    }
-  }
-  drawing.Clear();
 }
 
 Layout Measure_Layout() {
@@ -255,7 +203,7 @@ Layout Measure_Layout() {
   const Color_Transform& chosen = cycles.Selected_Cycle();
   for (int i = 0; i < chosen.count; ++i) l.cycle_rgbs.push_back(chosen.colors[size_t(i)].Xrgb());
   l.triangle_manipulator_5 = palette.Slot_Screen_Points(2, 0, &l.triangle_tab_5);
-  Measure_Safari(program, l);
+  static_cast<Safari_Layout&>(l) = Measure_Safari(program, "Ann", 0);
   return l;
 }
 
@@ -654,13 +602,7 @@ void Use_The_Program() {
          std::vector<bool> shown;
          hint_points(&shown);
          // The drawing whose covered points agree best with the hint.
-         const Layout::Candidate* best = nullptr;
-         int best_misses = 1 << 30;
-         for (const Layout::Candidate& c : layout.candidates) {
-           int misses = 0;
-           for (size_t i = 0; i < shown.size(); ++i) misses += shown[i] != c.covered[i];
-           if (misses < best_misses) best = &c, best_misses = misses;
-         }
+         const Safari_Layout::Candidate* best = layout.Best_Match(shown);
          ASSERT_NE(best, nullptr);
          Click(best->shape);
          Sleep_Ms(300);
