@@ -44,6 +44,15 @@ std::string At(TPoint p) { return std::to_string(p.x) + " " + std::to_string(p.y
 
 void Click(TPoint p) { Xdotool("mousemove " + At(p) + " click 1"); }
 
+void Open_Demonstrations(TPoint help_button, TPoint demonstrations_link) {
+  Click(help_button);
+  Sleep_Ms(1000);
+  Xdotool("key Home");
+  Sleep_Ms(500);
+  Click(demonstrations_link);
+  Sleep_Ms(1000);
+}
+
 std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab) {
   std::vector<uint32_t> last;
   int still_ms = 0;

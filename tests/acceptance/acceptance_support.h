@@ -25,6 +25,10 @@ void Xdotool(const std::string& arguments);
 std::string At(TPoint p);
 void Click(TPoint p);
 
+// Opens help with its button, goes to the index with Home and follows the
+// index's link to the Demonstrations page, a moment for each.
+void Open_Demonstrations(TPoint help_button, TPoint demonstrations_link);
+
 // Grabs the screen every 250 ms until it has stayed the same for 2.5 s (the
 // program has settled), at most 45 s; the last grab, empty when it never
 // settled.

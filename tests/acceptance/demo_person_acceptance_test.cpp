@@ -88,15 +88,6 @@ int Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) 
   return n;
 }
 
-void Open_Demonstrations(const Layout& layout) {
-  Click(layout.help);
-  Sleep_Ms(1000);
-  Xdotool("key Home");
-  Sleep_Ms(500);
-  Click(layout.demonstrations_link);
-  Sleep_Ms(1000);
-}
-
 void Play(TSize screen) {
   const char* snapshots = std::getenv("QUENDAR_SNAPSHOTS");
   const std::string shots = (snapshots && *snapshots ? snapshots : "acceptance_screenshots") + std::string("/") +
@@ -133,7 +124,7 @@ void Play(TSize screen) {
     Click(layout.editor_ok);
     Sleep_Ms(1000);
     ASSERT_FALSE(std::filesystem::exists(manipulators));
-    Open_Demonstrations(layout);
+    Open_Demonstrations(layout.help, layout.demonstrations_link);
     Click(layout.show[5]);
     Sleep_Ms(1500);
     // Asked before the demonstration takes over; Enter answers Yes.
@@ -168,7 +159,7 @@ void Play(TSize screen) {
     ASSERT_TRUE(program->Started());
     ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
     EXPECT_TRUE(Caption_Shows("Ann at Level 5"));
-    Open_Demonstrations(layout);
+    Open_Demonstrations(layout.help, layout.demonstrations_link);
     Click(layout.show[4]);
     ASSERT_TRUE(Wait_For_Caption("Demo at Level 1", 30000)) << "the demonstration never became Demo";
     Sleep_Ms(1000);

@@ -161,12 +161,7 @@ void Play(Demonstration d, int stop_after_ms, int limit_ms, int rate = 1) {
   const std::vector<uint32_t> started = shot("01_started");
 
   // Help, its index, the Demonstrations page.
-  Click(layout.help);
-  Sleep_Ms(1000);
-  Xdotool("key Home");
-  Sleep_Ms(500);
-  Click(layout.demonstrations_link);
-  Sleep_Ms(1000);
+  Open_Demonstrations(layout.help, layout.demonstrations_link);
   const std::vector<uint32_t> page = shot("02_demonstrations_page");
   const std::vector<uint32_t> links = Crop(page, layout.links_area);
   EXPECT_GT(Differences(links, Crop(started, layout.links_area)), 100) << "the Demonstrations page did not show";

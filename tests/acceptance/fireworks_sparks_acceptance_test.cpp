@@ -106,12 +106,7 @@ void Watch_The_Show(TSize size) {
     EXPECT_TRUE(Write_PNG_RGB(shots + "/" + name + ".png", size.cx, size.cy, pixels.data(), size.cx));
   };
   ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
-  Click(layout.help);
-  Sleep_Ms(1000);
-  Xdotool("key Home");
-  Sleep_Ms(500);
-  Click(layout.demonstrations_link);
-  Sleep_Ms(1000);
+  Open_Demonstrations(layout.help, layout.demonstrations_link);
   Click(layout.easy_game);
   Sleep_Ms(1500);
   ASSERT_GT(White_Share(Crop(grab(), size.cx, layout.background_band)), 0.9) << "the drawing's background should be white";

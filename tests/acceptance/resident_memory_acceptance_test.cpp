@@ -79,12 +79,7 @@ void Measure(TSize screen, Demonstration d, const char* what) {
   ASSERT_FALSE(Wait_Until_Still([&] { return x.Pixels(screen.cx, screen.cy); }).empty()) << "the screen never settled";
   const long at_start = Status_Kb(program.Pid(), "VmRSS");
 
-  Click(layout.help);
-  Sleep_Ms(1000);
-  Xdotool("key Home");
-  Sleep_Ms(500);
-  Click(layout.demonstrations_link);
-  Sleep_Ms(1000);
+  Open_Demonstrations(layout.help, layout.demonstrations_link);
   const auto start = std::chrono::steady_clock::now();
   const auto end = start + std::chrono::minutes(minutes);
   // A screenshot every 20 s shows what was played.
