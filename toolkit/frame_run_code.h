@@ -53,41 +53,6 @@ uint32_t Packed_Length(const uint8_t* packed);
 template <class Draw>
 bool For_Each_Literal(const uint8_t* packed, size_t packed_size, size_t pixel_count, Draw&& draw);
 
-// Gathers the box (top-down coordinates) of the runs of drawn pixels of a
-// width x height picture, given in memory order as For_Each_Literal gives
-// them.
-class Run_Box {
- public:
-  Run_Box(int width, int height) : width_(size_t(width)), height_(height), left_(size_t(width)) {}
-  void Add(size_t at, uint32_t count) {
-    // The rows (as stored, bottom first) are followed along rather than
-    // divided out: a frame has many short runs.
-    while (at >= row_end_) row_start_ = row_end_, row_end_ += width_, ++row_;
-    if (low_row_ == SIZE_MAX) low_row_ = row_;
-    const size_t end = at + count;
-    if (end <= row_end_) {
-      left_ = std::min(left_, at - row_start_);
-      right_ = std::max(right_, end - row_start_);
-      high_row_ = row_;
-    } else {
-      // A run that goes on into the next rows reaches both edges.
-      left_ = 0;
-      right_ = width_;
-      high_row_ = row_ + (end - row_start_ - 1) / width_;
-    }
-  }
-  TRect Box() const {
-    if (low_row_ == SIZE_MAX) return {};
-    return TRect(int(left_), height_ - 1 - int(high_row_), int(right_), height_ - int(low_row_));
-  }
-
- private:
-  size_t width_;
-  int height_;
-  size_t row_ = SIZE_MAX, row_start_ = 0, row_end_ = 0;
-  size_t low_row_ = SIZE_MAX, high_row_ = 0, left_, right_ = 0;
-};
-
 // The smallest rectangle (top-down coordinates) holding every pixel the
 // frame draws on a width x height picture, read from the codes alone;
 // empty for a frame that draws nothing or is damaged.
