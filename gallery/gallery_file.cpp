@@ -99,8 +99,7 @@ uint64_t Data_End(int fd, uint64_t at, uint64_t size) {
   return hole < 0 ? size : std::min<uint64_t>(uint64_t(hole), size);
 }
 
-bool Same_Range(int x, int y, uint64_t from, uint64_t to) {
-  std::vector<uint8_t> p(1 << 16), q(1 << 16);
+bool Same_Range(int x, int y, uint64_t from, uint64_t to, std::vector<uint8_t>& p, std::vector<uint8_t>& q) {
   while (from < to) {
     const size_t n = size_t(std::min<uint64_t>(p.size(), to - from));
     if (pread(x, p.data(), n, off_t(from)) != ssize_t(n) || pread(y, q.data(), n, off_t(from)) != ssize_t(n) ||
@@ -118,12 +117,14 @@ bool Same_Contents(int x, int y) {
   if (fstat(x, &a) != 0 || fstat(y, &b) != 0 || !S_ISREG(a.st_mode) || !S_ISREG(b.st_mode) || a.st_size != b.st_size)
     return false;
   const uint64_t size = uint64_t(a.st_size);
+  // One pair of buffers for every stretch of data, however many there are.
+  std::vector<uint8_t> p(1 << 16), q(1 << 16);
   uint64_t at = 0;
   while (at < size) {
     const uint64_t start = std::min(Next_Data(x, at, size), Next_Data(y, at, size));
     if (start >= size) break;
     const uint64_t end = std::max(Data_End(x, start, size), Data_End(y, start, size));
-    if (end <= start || !Same_Range(x, y, start, end)) return false;
+    if (end <= start || !Same_Range(x, y, start, end, p, q)) return false;
     at = end;
   }
   return true;
