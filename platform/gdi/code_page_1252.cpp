@@ -51,33 +51,36 @@ int Sequence_Length(uint8_t byte) {
 
 }  // namespace
 
+std::optional<char32_t> Next_Utf8(std::string_view text, size_t& i) {
+  const uint8_t lead = uint8_t(text[i]);
+  const int length = Sequence_Length(lead);
+  char32_t code_point = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
+  bool whole = length > 0 && i + size_t(length) <= text.size();
+  for (int k = 1; whole && k < length; ++k) {
+    const uint8_t next = uint8_t(text[i + size_t(k)]);
+    if ((next & 0xC0) != 0x80) whole = false;
+    code_point = (code_point << 6) | (next & 0x3F);
+  }
+  // Overlong forms, surrogates and code points past Unicode are broken too.
+  static constexpr char32_t Least[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (whole && (code_point < Least[length] || (code_point >= 0xD800 && code_point <= 0xDFFF) || code_point > 0x10FFFF))
+    whole = false;
+  i += whole ? size_t(length) : 1;
+  if (!whole) return std::nullopt;
+  return code_point;
+}
+
 std::string Code_Page_1252_From_Utf8(const std::string& text) {
   std::string out;
   out.reserve(text.size());
-  size_t i = 0;
-  while (i < text.size()) {
-    const uint8_t lead = uint8_t(text[i]);
-    const int length = Sequence_Length(lead);
-    char32_t code_point = length == 1 ? lead : length == 2 ? lead & 0x1F : length == 3 ? lead & 0x0F : lead & 0x07;
-    bool whole = length > 0 && i + size_t(length) <= text.size();
-    for (int k = 1; whole && k < length; ++k) {
-      const uint8_t next = uint8_t(text[i + size_t(k)]);
-      if ((next & 0xC0) != 0x80) whole = false;
-      code_point = (code_point << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and code points past Unicode are broken too.
-    static constexpr char32_t Least[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (whole && (code_point < Least[length] || (code_point >= 0xD800 && code_point <= 0xDFFF) ||
-                  code_point > 0x10FFFF))
-      whole = false;
-    if (!whole) {
+  for (size_t i = 0; i < text.size();) {
+    const std::optional<char32_t> code_point = Next_Utf8(text, i);
+    if (!code_point) {
       out += '?';
-      ++i;
       continue;
     }
-    const int byte = Code_Page_1252_From_Unicode(code_point);
-    out += byte >= 0 ? char(byte) : Look_Alike(code_point);
-    i += size_t(length);
+    const int byte = Code_Page_1252_From_Unicode(*code_point);
+    out += byte >= 0 ? char(byte) : Look_Alike(*code_point);
   }
   return out;
 }

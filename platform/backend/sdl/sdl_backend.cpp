@@ -152,26 +152,9 @@ TKey Virtual_Key(const SDL_Keysym& k) {
 // Code points of UTF-8 text, skipping malformed bytes.
 std::vector<uint32_t> Code_Points(const char* s) {
   std::vector<uint32_t> out;
-  auto u = reinterpret_cast<const unsigned char*>(s);
-  while (*u) {
-    uint32_t c = *u;
-    int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-    if (extra < 0) {
-      ++u;
-      continue;
-    }
-    c &= extra == 0 ? 0x7F : extra == 1 ? 0x1F : extra == 2 ? 0x0F : 0x07;
-    ++u;
-    bool ok = true;
-    for (int i = 0; i < extra; ++i, ++u) {
-      if ((*u >> 6) != 2) {
-        ok = false;
-        break;
-      }
-      c = (c << 6) | (*u & 0x3F);
-    }
-    if (ok) out.push_back(c);
-  }
+  const std::string_view text(s);
+  for (size_t i = 0; i < text.size();)
+    if (const std::optional<char32_t> code_point = Next_Utf8(text, i)) out.push_back(uint32_t(*code_point));
   return out;
 }
 
