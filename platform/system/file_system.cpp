@@ -29,15 +29,16 @@ bool Write_All(int fd, const char* data, size_t size) {
 
 TFile_System_Faults faults;
 
-// Copies from the current offsets to the end of in; false on a failed read
-// or write.
+// Copies length bytes from the current offsets; false on a failed read or
+// write, and when in ends sooner (it shrank while copied): a copy padded out
+// to the old size would pass for the file, and a move would then delete it.
 bool Copy_Range(int in, int out, uint64_t length) {
   std::vector<char> buffer(1 << 16);
   while (length > 0) {
     const ssize_t got = read(in, buffer.data(), static_cast<size_t>(std::min<uint64_t>(buffer.size(), length)));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return false;
-    if (got == 0) return true;  // the file shrank while copied
+    if (got == 0) return false;
     if (!Write_All(out, buffer.data(), static_cast<size_t>(got))) return false;
     length -= static_cast<uint64_t>(got);
   }
