@@ -46,9 +46,6 @@ Page_Setup_Dialog::Page_Setup_Dialog(TWindow* owner, TPrint_Service& service_, c
   if (data.error != PDERR_NODEFAULTPRN && found != names.end()) printer = int(found - names.begin());
   else if (!names.empty()) printer = 0;
   Load_Papers();
-  const auto same = std::find_if(papers.begin(), papers.end(),
-                                 [&](const TPrint_Media& m) { return m.name == data.device.media.name; });
-  if (same != papers.end()) paper = int(same - papers.begin());
 
   const int u = Row();
   Attr.Style = WS_POPUP | WS_CAPTION | WS_BORDER;
@@ -96,8 +93,28 @@ void Page_Setup_Dialog::Load_Papers() {
   papers.clear();
   paper = -1;
   if (printer < 0) return;
-  papers = Ordinary_Papers(service.Media(names[size_t(printer)]));
-  if (!papers.empty()) paper = 0;
+  const std::string& name = names[size_t(printer)];
+  papers = Ordinary_Papers(service.Media(name));
+  // The printer in use keeps the paper chosen for it; any other starts on
+  // its own default paper, which is printed on as the printer's own when it
+  // is not among those offered.
+  if (result.error != PDERR_NODEFAULTPRN && name == result.device.name) paper = Paper_Like(result.device.media);
+  if (paper >= 0) return;
+  TPrinter_Description device;
+  if (service.Describe(name, device)) paper = Paper_Like(device.media);
+  else if (!papers.empty()) paper = 0;
+}
+
+int Page_Setup_Dialog::Paper_Like(const TPrint_Media& wanted) const {
+  auto index = [&](auto same) {
+    const auto found = std::find_if(papers.begin(), papers.end(), same);
+    return found == papers.end() ? -1 : int(found - papers.begin());
+  };
+  // By name, or by size: a borderless paper whose twin with margins is
+  // offered in its place.
+  const int named = index([&](const TPrint_Media& m) { return m.name == wanted.name; });
+  if (named >= 0) return named;
+  return index([&](const TPrint_Media& m) { return m.width == wanted.width && m.length == wanted.length; });
 }
 
 std::vector<TPrint_Media> Page_Setup_Dialog::Ordinary_Papers(const std::vector<TPrint_Media>& offered) {

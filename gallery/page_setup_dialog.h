@@ -52,6 +52,9 @@ class Page_Setup_Dialog : public TDialog {
 
  private:
   void Load_Papers();
+  // The index among the papers offered of wanted, or of a paper of its size;
+  // -1 when there is none.
+  int Paper_Like(const TPrint_Media& wanted) const;
   void Show_Choices();
 
   TPrint_Service& service;

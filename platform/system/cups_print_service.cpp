@@ -196,6 +196,30 @@ void Read_Resolution(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, TPrint
   if (x > 0 && y > 0 && x <= 9600 && y <= 9600) printer.dpi_x = x, printer.dpi_y = y;
 }
 
+// The printer's default paper, as the server reports it: the destination's
+// own choice of paper, then the printer's media-default, then the size of its
+// media-col-default (a driver's default page size can come only as that).
+// The library's own default falls back on US Letter when the destination
+// names no paper, whatever the printer's driver says; it is asked last.
+bool Default_Media(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, cups_size_t& size) {
+  const char* chosen = cupsGetOption("media", dest->num_options, dest->options);
+  if (chosen && *chosen && cupsGetDestMediaByName(http, dest, info, chosen, 0, &size)) return true;
+  ipp_attribute_t* media = cupsFindDestDefault(http, dest, info, "media");
+  const char* name = media && ippGetCount(media) > 0 ? ippGetString(media, 0, nullptr) : nullptr;
+  if (name && *name && cupsGetDestMediaByName(http, dest, info, name, 0, &size)) return true;
+  ipp_attribute_t* col = cupsFindDestDefault(http, dest, info, "media-col");
+  ipp_t* collection = col && ippGetValueTag(col) == IPP_TAG_BEGIN_COLLECTION ? ippGetCollection(col, 0) : nullptr;
+  ipp_t* sheet = nullptr;
+  if (ipp_attribute_t* a = collection ? ippFindAttribute(collection, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr)
+    sheet = ippGetCollection(a, 0);
+  ipp_attribute_t* x = sheet ? ippFindAttribute(sheet, "x-dimension", IPP_TAG_INTEGER) : nullptr;
+  ipp_attribute_t* y = sheet ? ippFindAttribute(sheet, "y-dimension", IPP_TAG_INTEGER) : nullptr;
+  if (x && y && ippGetInteger(x, 0) > 0 && ippGetInteger(y, 0) > 0 &&
+      cupsGetDestMediaBySize(http, dest, info, ippGetInteger(x, 0), ippGetInteger(y, 0), 0, &size))
+    return true;
+  return cupsGetDestMediaDefault(http, dest, info, 0, &size);
+}
+
 // alive: whether the connection may still be asked (it was not cut off).
 bool Describe_Dest(http_t* http, const std::function<bool()>& alive, cups_dest_t* dest,
                    TPrinter_Description& printer) {
@@ -205,7 +229,7 @@ bool Describe_Dest(http_t* http, const std::function<bool()>& alive, cups_dest_t
   if (!alive()) return false;
   if (!info) return true;  // a printer that says nothing of its paper: the defaults
   cups_size_t size;
-  if (cupsGetDestMediaDefault(http, dest, info.get(), 0, &size) && size.width > 0 && size.length > 0 && alive())
+  if (Default_Media(http, dest, info.get(), size) && size.width > 0 && size.length > 0 && alive())
     printer.media = Media_Of(http, dest, info.get(), size);
   if (alive()) Read_Resolution(http, dest, info.get(), printer);
   return alive();

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "platform/window/control_paint.h"
 #include "platform/window/edit.h"
 #include "platform/window/static.h"
@@ -9,18 +11,6 @@
 #include "tests/toolkit/widget_fixture.h"
 
 namespace {
-
-// Runs step once the loop that is about to start (the dialog's) is running.
-void Later(uint32_t ms, std::function<void()> step) {
-  static std::vector<std::function<void()>> steps;
-  steps.push_back(std::move(step));
-  SetTimer(HWND(), 0, ms, [](HWND, UINT, UINT id, uint32_t) {
-    KillTimer(HWND(), id);
-    auto s = std::move(steps.front());
-    steps.erase(steps.begin());
-    s();
-  });
-}
 
 // Two printers with letter and A4 paper, letter the default.
 struct Page_Setup_Service : Fake_Print_Service {
@@ -30,6 +20,13 @@ struct Page_Setup_Service : Fake_Print_Service {
     papers = {letter, a4};
     printer.media = letter;
   }
+  // Each printer's own default paper, where it is not letter.
+  bool Describe(const std::string& name, TPrinter_Description& out) override {
+    if (!Fake_Print_Service::Describe(name, out)) return false;
+    if (const auto own = defaults.find(name); own != defaults.end()) out.media = own->second;
+    return true;
+  }
+  std::map<std::string, TPrint_Media> defaults;
 };
 
 class Page_Setup_Test : public testing::Test, public Widget_Stage {
@@ -76,6 +73,47 @@ TEST_F(Page_Setup_Test, OkTakesPrinterPaperOrientationAndMarginsCancelChangesNot
   EXPECT_EQ(printer.Data().margins, TRect(1000, 1500, 1500, 0));
 }
 
+TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseOnThePaperChosen) {
+  // Hall's default is A4 without margins, offered only with them; the
+  // Attic's is a paper it does not offer.
+  service.names = {"Office", "Hall", "Attic"};
+  service.defaults["Hall"] = {"iso_a4_210x297mm_borderless", "A4 (Borderless)", 21000, 29700, 0, 0, 0, 0};
+  service.defaults["Attic"] = {"custom_69x95mm", "69 x 95 mm", 6900, 9500, 300, 300, 300, 300};
+  struct Step {
+    int printer_step, paper_step;
+    const char* shown;
+  };
+  // Each Setup: the steps taken, then OK (true) or Cancel, then the printer
+  // and the paper of the print data.
+  struct Session {
+    std::vector<Step> steps;
+    bool ok;
+    const char *printer, *paper;
+  };
+  const Session sessions[] = {
+      {{{0, 0, "US Letter"}, {0, 1, "A4"}, {1, 0, "A4"}, {1, 0, "Printer's own"}}, true, "Attic", "custom_69x95mm"},
+      {{{0, 0, "Printer's own"}, {1, 0, "US Letter"}, {1, 0, "A4"}, {0, 1, "US Letter"}}, true, "Hall",
+       "na_letter_8.5x11in"},
+      {{{0, 0, "US Letter"}, {1, 0, "Printer's own"}, {-1, 0, "US Letter"}, {-1, 0, "US Letter"}}, false, "Hall",
+       "na_letter_8.5x11in"},
+  };
+  for (const Session& run : sessions) {
+    Later(10, [&] {
+      Page_Setup_Dialog* d = Dialog();
+      ASSERT_NE(d, nullptr);
+      for (const Step& step : run.steps) {
+        if (step.printer_step) d->Step_Printer(step.printer_step);
+        if (step.paper_step) d->Step_Paper(step.paper_step);
+        EXPECT_EQ(d->Paper_Field()->Title(), step.shown) << "on " << d->Printer_Field()->Title();
+      }
+      d->SendMessage(WM_COMMAND, run.ok ? IDOK : IDCANCEL);
+    });
+    printer.Setup(parent);
+    EXPECT_EQ(printer.Data().device.name, run.printer);
+    EXPECT_EQ(printer.Data().device.media.name, run.paper);
+  }
+}
+
 TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
   Later(10, [&] {
     Page_Setup_Dialog* d = Dialog();
@@ -98,6 +136,7 @@ TEST_F(Page_Setup_Test, PapersAreNamedInTheCodePageFitTheirFieldsAndBorderlessTw
   const TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
   const TPrint_Media endless{"custom_endless", std::string(300, 'W'), 10000, 10000, 100, 100, 100, 100};
   service.papers = {a4_borderless, inches, huge, a4, endless};
+  service.printer.media = inches;  // the printer's default, where the dialog opens
   Later(10, [&] {
     Page_Setup_Dialog* d = Dialog();
     ASSERT_NE(d, nullptr);

@@ -30,6 +30,8 @@ extern char** environ;
 class Private_Cups {
  public:
   static constexpr const char* Queue = "quendar-pdf";
+  // The driver of the queues: it names A4 its default paper.
+  static constexpr const char* Pdf_Driver = "/usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd";
 
   ~Private_Cups() { Stop(); }
 
@@ -66,10 +68,7 @@ class Private_Cups {
       return Fail("cupsd could not be started");
     }
     if (!Wait_For_Socket()) return Fail("cupsd did not open its socket; see " + folder / "log/error_log");
-    const std::string host = " -h " + socket;
-    if (Run_Tool("lpadmin" + host + " -p " + Queue +
-                     " -E -v cups-pdf:/ -P /usr/share/ppd/cups-pdf/CUPS-PDF_opt.ppd >/dev/null 2>&1", 20) != 0 ||
-        Run_Tool("lpadmin" + host + " -d " + Queue + " >/dev/null 2>&1", 20) != 0)
+    if (!Add_Queue(Queue, "") || Run_Tool("lpadmin -h " + socket + " -d " + Queue + " >/dev/null 2>&1", 20) != 0)
       return Fail("the cups-pdf queue could not be made");
     if (!server_set) {
       const char* before = getenv("CUPS_SERVER");
@@ -78,6 +77,13 @@ class Private_Cups {
     }
     setenv("CUPS_SERVER", socket.c_str(), 1);
     return true;
+  }
+
+  // Adds another cups-pdf queue; options go to lpadmin as they are (a
+  // default paper: "-o media-default=iso_a4_210x297mm" or "-o PageSize=A4").
+  bool Add_Queue(const std::string& name, const std::string& options) {
+    return Run_Tool("lpadmin -h " + socket + " -p " + name + " -E -v cups-pdf:/ -P " + Pdf_Driver + " " + options +
+                        " >/dev/null 2>&1", 20) == 0;
   }
 
   void Stop() {
