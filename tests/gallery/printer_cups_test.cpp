@@ -3,11 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <thread>
 
+#include "gallery/page_setup_dialog.h"
 #include "gallery/printer.h"
 #include "gallery/printer_io.h"
 #include "platform/system/cups_print_service.h"
+#include "platform/window/static.h"
 #include "tests/gallery/drop_point_stage.h"
 #include "tests/gallery/peer_tools.h"
 #include "tests/gallery/printer_fakes.h"
@@ -80,6 +85,64 @@ TEST_F(Printer_Cups_Test, DroppedDrawingComesOutOfTheDefaultQueueAsItsOwnPixels)
   EXPECT_EQ(Printed_Differences(page, box, expected), 0)
       << "drawing printed at (" << box.left << ", " << box.top << ")-(" << box.right << ", " << box.bottom
       << ") of " << page.width << " x " << page.height;
+}
+
+using Points = std::pair<int, int>;
+
+// The size of the PDF's first page in whole points.
+Points Page_Points(const std::string& pdf) {
+  Temp_Folder folder;
+  if (Run_Tool("pdfinfo '" + pdf + "' >" + folder / "info")) return Points();
+  std::ifstream in(folder / "info");
+  std::string line;
+  double w = 0, h = 0;
+  while (std::getline(in, line))
+    if (std::sscanf(line.c_str(), "Page size: %lf x %lf", &w, &h) == 2) break;
+  return Points(int(std::lround(w)), int(std::lround(h)));
+}
+
+TEST_F(Printer_Cups_Test, EachQueueOpensOnItsOwnDefaultPaperAndPrintsOnIt) {
+  ASSERT_TRUE(cups.Start()) << "the private print server could not start: " << cups.why();
+  // The default queue's driver names A4 its paper; this one's is made
+  // Letter, which the server reports only as the default's size.
+  const std::string letter_queue = "quendar-letter";
+  ASSERT_TRUE(cups.Add_Queue(letter_queue, "-o PageSize=Letter")) << cups.Log();
+  printer = std::make_unique<Printer>();
+  printer->Settle();
+  point = new Printer_IO(gallery, TRect(20, 300, 20 + 192, 300 + 260));
+  ASSERT_TRUE(point->Create());
+  Put_Drawing(0, 0, 96);
+  struct Case {
+    std::string queue;
+    Points sheet;
+  };
+  const Case cases[] = {{Private_Cups::Queue, Points(595, 842)}, {letter_queue, Points(612, 792)}};
+  int job = cups.First_Job();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.queue);
+    Later(10, [&] {
+      auto* d = dynamic_cast<Page_Setup_Dialog*>(TWindow::From_Handle(GetActiveWindow()));
+      ASSERT_NE(d, nullptr);
+      for (size_t i = 0; i < d->Printer_Names().size() && d->Printer_Field()->Title() != c.queue; ++i)
+        d->Step_Printer(1);
+      d->SendMessage(WM_COMMAND, IDOK);
+    });
+    printer->Setup(parent);
+    const TPrint_Media& paper = printer->Data().device.media;
+    EXPECT_EQ(printer->Data().device.name, c.queue);
+    EXPECT_EQ(Points(std::lround(paper.width * 72 / 2540.0), std::lround(paper.length * 72 / 2540.0)), c.sheet)
+        << paper.name;
+
+    point->Accept_Drop(Cell(0, 0));
+    ASSERT_TRUE(Wait_For([&] { return Store().State(Slot(Drawing_Place::Printer_Slot)) == 0; }, 90)) << cups.Log();
+    std::string pdf;
+    ASSERT_TRUE(Wait_For([&] { return !(pdf = cups.Output_Of(job)).empty(); }, 20))
+        << "cups-pdf wrote no document for job " << job << "\n" << cups.Log();
+    EXPECT_EQ(Page_Points(pdf), c.sheet);
+    std::filesystem::remove(pdf);
+    ++job;
+  }
+  EXPECT_TRUE(catcher.boxes.empty()) << catcher.boxes.front();
 }
 
 }  // namespace
