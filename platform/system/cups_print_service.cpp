@@ -168,6 +168,9 @@ TCups_Print_Service::TConnection TCups_Print_Service::Connect(int deadline_ms) {
 
 namespace {
 
+// At most this many of a printer's papers are looked at.
+constexpr int Most_Papers = 200;
+
 // name empty: the default destination.
 Dest Find(http_t* http, const std::string& name) {
   return Dest(cupsGetNamedDest(http, name.empty() ? nullptr : name.c_str(), nullptr));
@@ -196,27 +199,47 @@ void Read_Resolution(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, TPrint
   if (x > 0 && y > 0 && x <= 9600 && y <= 9600) printer.dpi_x = x, printer.dpi_y = y;
 }
 
+// The first of the printer's own papers that wanted says: a name (the paper
+// without margins, where the printer has only that, has "_borderless"
+// added), or a width and length. The library's look-ups settle for another
+// paper when a size is none of the standard ones exactly (A5 as a driver
+// gives it is 148.52 mm wide): they are not used.
+bool Own_Media(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, const std::function<bool(const cups_size_t&)>& wanted,
+               cups_size_t& size) {
+  const int count = cupsGetDestMediaCount(http, dest, info, 0);
+  for (int i = 0; i < count && i < Most_Papers; ++i)
+    if (cupsGetDestMediaByIndex(http, dest, info, i, 0, &size) && wanted(size)) return true;
+  return false;
+}
+
+bool Own_Media_Named(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, const char* name, cups_size_t& size) {
+  if (!name || !*name) return false;
+  const std::string plain = name, borderless = plain + "_borderless";
+  return Own_Media(http, dest, info, [&](const cups_size_t& s) { return s.media == plain || s.media == borderless; },
+                   size);
+}
+
 // The printer's default paper, as the server reports it: the destination's
 // own choice of paper, then the printer's media-default, then the size of its
-// media-col-default (a driver's default page size can come only as that).
-// The library's own default falls back on US Letter when the destination
-// names no paper, whatever the printer's driver says; it is asked last.
+// media-col-default (all a driver's default page size may come as). The
+// library's own default falls back on US Letter when the destination names
+// no paper, whatever the printer's driver says: it is the last resort.
 bool Default_Media(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, cups_size_t& size) {
-  const char* chosen = cupsGetOption("media", dest->num_options, dest->options);
-  if (chosen && *chosen && cupsGetDestMediaByName(http, dest, info, chosen, 0, &size)) return true;
+  if (Own_Media_Named(http, dest, info, cupsGetOption("media", dest->num_options, dest->options), size)) return true;
   ipp_attribute_t* media = cupsFindDestDefault(http, dest, info, "media");
-  const char* name = media && ippGetCount(media) > 0 ? ippGetString(media, 0, nullptr) : nullptr;
-  if (name && *name && cupsGetDestMediaByName(http, dest, info, name, 0, &size)) return true;
+  if (media && ippGetCount(media) > 0 && Own_Media_Named(http, dest, info, ippGetString(media, 0, nullptr), size))
+    return true;
   ipp_attribute_t* col = cupsFindDestDefault(http, dest, info, "media-col");
   ipp_t* collection = col && ippGetValueTag(col) == IPP_TAG_BEGIN_COLLECTION ? ippGetCollection(col, 0) : nullptr;
-  ipp_t* sheet = nullptr;
-  if (ipp_attribute_t* a = collection ? ippFindAttribute(collection, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr)
-    sheet = ippGetCollection(a, 0);
-  ipp_attribute_t* x = sheet ? ippFindAttribute(sheet, "x-dimension", IPP_TAG_INTEGER) : nullptr;
-  ipp_attribute_t* y = sheet ? ippFindAttribute(sheet, "y-dimension", IPP_TAG_INTEGER) : nullptr;
-  if (x && y && ippGetInteger(x, 0) > 0 && ippGetInteger(y, 0) > 0 &&
-      cupsGetDestMediaBySize(http, dest, info, ippGetInteger(x, 0), ippGetInteger(y, 0), 0, &size))
-    return true;
+  ipp_attribute_t* sheet = collection ? ippFindAttribute(collection, "media-size", IPP_TAG_BEGIN_COLLECTION) : nullptr;
+  ipp_t* dimensions = sheet ? ippGetCollection(sheet, 0) : nullptr;
+  ipp_attribute_t* x = dimensions ? ippFindAttribute(dimensions, "x-dimension", IPP_TAG_INTEGER) : nullptr;
+  ipp_attribute_t* y = dimensions ? ippFindAttribute(dimensions, "y-dimension", IPP_TAG_INTEGER) : nullptr;
+  if (x && y) {
+    const int width = ippGetInteger(x, 0), length = ippGetInteger(y, 0);
+    if (Own_Media(http, dest, info, [&](const cups_size_t& s) { return s.width == width && s.length == length; }, size))
+      return true;
+  }
   return cupsGetDestMediaDefault(http, dest, info, 0, &size);
 }
 
@@ -271,7 +294,7 @@ std::vector<TPrint_Media> TCups_Print_Service::Media(const std::string& name) {
   Info info(cupsCopyDestInfo(http.get(), dest.get()));
   if (!info || !http.Alive()) return media;
   const int count = cupsGetDestMediaCount(http.get(), dest.get(), info.get(), 0);
-  for (int i = 0; i < count && i < 200 && http.Alive(); ++i) {
+  for (int i = 0; i < count && i < Most_Papers && http.Alive(); ++i) {
     cups_size_t size;
     if (cupsGetDestMediaByIndex(http.get(), dest.get(), info.get(), i, 0, &size) && size.width > 0 && size.length > 0)
       media.push_back(Media_Of(http.get(), dest.get(), info.get(), size));

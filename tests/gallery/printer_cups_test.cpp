@@ -103,20 +103,23 @@ Points Page_Points(const std::string& pdf) {
 
 TEST_F(Printer_Cups_Test, EachQueueOpensOnItsOwnDefaultPaperAndPrintsOnIt) {
   ASSERT_TRUE(cups.Start()) << "the private print server could not start: " << cups.why();
-  // The default queue's driver names A4 its paper; this one's is made
-  // Letter, which the server reports only as the default's size.
-  const std::string letter_queue = "quendar-letter";
-  ASSERT_TRUE(cups.Add_Queue(letter_queue, "-o PageSize=Letter")) << cups.Log();
+  // The default queue's driver names A4 its paper. Of the others, one is
+  // given letter as its default, and one's driver is made to name A5, which
+  // the server then reports only as the default paper's size.
+  struct Case {
+    std::string queue, options;
+    Points sheet;
+  };
+  const Case cases[] = {{Private_Cups::Queue, "", Points(595, 842)},
+                        {"quendar-letter", "-o media-default=na_letter_8.5x11in", Points(612, 792)},
+                        {"quendar-a5", "-o PageSize=A5", Points(421, 595)}};
+  for (const Case& c : cases)
+    if (!c.options.empty()) ASSERT_TRUE(cups.Add_Queue(c.queue, c.options)) << cups.Log();
   printer = std::make_unique<Printer>();
   printer->Settle();
   point = new Printer_IO(gallery, TRect(20, 300, 20 + 192, 300 + 260));
   ASSERT_TRUE(point->Create());
   Put_Drawing(0, 0, 96);
-  struct Case {
-    std::string queue;
-    Points sheet;
-  };
-  const Case cases[] = {{Private_Cups::Queue, Points(595, 842)}, {letter_queue, Points(612, 792)}};
   int job = cups.First_Job();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.queue);
