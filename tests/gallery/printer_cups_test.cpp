@@ -112,11 +112,12 @@ TEST_F(Printer_Cups_Test, EachQueueOpensOnItsOwnDefaultPaperAndPrintsOnIt) {
   };
   const Case cases[] = {{Private_Cups::Queue, "", Points(595, 842)},
                         {"quendar-letter", "-o media-default=na_letter_8.5x11in", Points(612, 792)},
+                        {"quendar-us", "-o PageSize=Letter", Points(612, 792)},
                         {"quendar-a5", "-o PageSize=A5", Points(421, 595)}};
-  for (const Case& c : cases)
-    if (!c.options.empty()) ASSERT_TRUE(cups.Add_Queue(c.queue, c.options)) << cups.Log();
   printer = std::make_unique<Printer>();
   printer->Settle();
+  for (const Case& c : cases)
+    if (!c.options.empty()) ASSERT_TRUE(cups.Add_Queue(c.queue, c.options)) << cups.Log();
   point = new Printer_IO(gallery, TRect(20, 300, 20 + 192, 300 + 260));
   ASSERT_TRUE(point->Create());
   Put_Drawing(0, 0, 96);
