@@ -26,7 +26,8 @@ class Real_Clock : public TClock {
  public:
   explicit Real_Clock(uint32_t rate) : rate_(rate) {}
   uint32_t Tick_Count() override {
-    // Offset so the count never starts at 0 and wraps like the original's.
+    // Milliseconds in 32 bits, wrapping to 0 after about 49.7 days, as the
+    // desktop's tick count does; offset so the count never starts at 0.
     auto now = std::chrono::steady_clock::now().time_since_epoch();
     const uint64_t us = uint64_t(std::chrono::duration_cast<std::chrono::microseconds>(now).count());
     return static_cast<uint32_t>(us * rate_ / 1000 + 0x10000);

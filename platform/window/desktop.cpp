@@ -20,7 +20,8 @@ namespace {
 
 std::unique_ptr<TDesktop> the_desktop;
 
-// The shortest timer interval, as the original system clamps it.
+// Timers fire no oftener than every 10 ms, as the desktop's timers do:
+// a shorter interval is taken as 10 ms.
 constexpr UINT Min_Timer_Interval = 10;
 
 bool Due(uint32_t now, uint32_t due) { return int32_t(now - due) >= 0; }
