@@ -57,6 +57,9 @@ class Fireworks_Factory {
   // last burst of the show echoing: the flight, the bang, two softer bangs.
   static void Add_Explosion_Sounds(Sound_Track& track, int32_t launch, int32_t explosion, bool last);
 
+  // The show started last: how many fireworks go up in each wave, and in all.
+  int32_t Per_Wave() const { return Group_Size; }
+  int32_t Show_Fireworks() const { return int32_t(Fireworks.size()); }
   // Whether a show was started and not yet taken or dropped.
   bool Running() const { return Is_Running; }
   int32_t Frame_Side() const { return Width; }

@@ -1,9 +1,11 @@
 // The match-game demonstration's setting of the safari controls: which
 // cells it clicks and which handle it drags, by level, difficulty and the
-// setting in force.
+// setting in force; the show it prepares for its run; its whole run.
 #include <gtest/gtest.h>
 
+#include "app/ifs_main_window.h"
 #include "demos/simulated_user.h"
+#include "game/fireworks_factory.h"
 #include "game/safari_controls.h"
 #include "tests/program/program_session.h"
 #include "help/help_window.h"
@@ -55,6 +57,31 @@ TEST(Game_Demo, Sets_The_Safari_Controls_To_The_Levels_Setting) {
     EXPECT_EQ(The_Simulated_User->Mode(), Simulated_User::Game_Mode);
     EXPECT_EQ(Gestures(*The_Simulated_User, safari), c.expected) << c.level << " " << c.difficulty;
     EXPECT_EQ(The_Simulated_User->Queue().back().kind, A::Hold);
+    program.Backend().Key_Down(VK_CONTROL);
+    program.Backend().Key(VK_ESCAPE);
+    program.Backend().Key_Up(VK_CONTROL);
+    program.Run_Until_Idle();
+    EXPECT_FALSE(Demonstration_Running());
+  }
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+// The show that will end the demonstration's run is one wave of a
+// fireworks, not the b waves a person's run of that setting earns: it is
+// made as the run starts, at the setting the demonstration chose.
+TEST(Game_Demo, Prepares_One_Wave_Of_Fireworks_For_Its_Run) {
+  Program_Session program;
+  program.Start();
+  program.Change_User("Ann", 2);
+  Safari_Controls& safari = *program.Main()->safari_controls;
+  const Fireworks_Factory& fireworks = *program.Main()->fireworks_factory;
+  for (int32_t difficulty : {0, 1}) {
+    The_Simulated_User->Start_Game_Demo(difficulty);
+    for (uint32_t t = 0; t < 30000 && !safari.Run_In_Progress(); t += 500) program.Advance(500);
+    ASSERT_TRUE(safari.Run_In_Progress());
+    ASSERT_GT(safari.B, 1);  // else one wave would be all of them
+    EXPECT_EQ(std::pair(fireworks.Per_Wave(), fireworks.Show_Fireworks()), std::pair(safari.A, safari.A))
+        << "a " << safari.A << ", b " << safari.B;
     program.Backend().Key_Down(VK_CONTROL);
     program.Backend().Key(VK_ESCAPE);
     program.Backend().Key_Up(VK_CONTROL);
