@@ -151,7 +151,7 @@ TEST_F(Page_Setup_Test, PapersAreNamedInTheCodePageFitTheirFieldsAndBorderlessTw
     for (const std::string& name : shown) {
       EXPECT_EQ(d->Paper_Field()->Title(), name);
       EXPECT_TRUE(fits(d->Paper_Field())) << name;
-      if (name == shown[1]) session.Snapshot("page_setup_dialog_long_paper", d->GetWindowRect());
+      if (name == shown[1]) Idle(), session.Snapshot("page_setup_dialog_long_paper", d->GetWindowRect());
       d->Step_Paper(1);
     }
     // Wider than the screen: cut short.

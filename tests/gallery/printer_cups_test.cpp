@@ -133,6 +133,8 @@ TEST_F(Printer_Cups_Test, EachQueueOpensOnItsOwnDefaultPaperAndPrintsOnIt) {
       ASSERT_NE(d, nullptr);
       for (size_t i = 0; i < d->Printer_Names().size() && d->Printer_Field()->Title() != c.queue; ++i)
         d->Step_Printer(1);
+      Idle();  // the choice painted
+      session.Snapshot("page_setup_" + c.queue, d->GetWindowRect());
       d->SendMessage(WM_COMMAND, IDOK);
     });
     printer->Setup(parent);
