@@ -199,11 +199,9 @@ void Read_Resolution(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, TPrint
   if (x > 0 && y > 0 && x <= 9600 && y <= 9600) printer.dpi_x = x, printer.dpi_y = y;
 }
 
-// The first of the printer's own papers that wanted says: a name (the paper
-// without margins, where the printer has only that, has "_borderless"
-// added), or a width and length. The library's look-ups settle for another
-// paper when a size is none of the standard ones exactly (A5 as a driver
-// gives it is 148.52 mm wide): they are not used.
+// The first of the printer's own papers that wanted accepts. The library's
+// look-ups by name and by size are not used: they can settle on another
+// paper (a driver's A5, 148.52 mm wide, came back as 17 x 11 inches).
 bool Own_Media(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, const std::function<bool(const cups_size_t&)>& wanted,
                cups_size_t& size) {
   const int count = cupsGetDestMediaCount(http, dest, info, 0);
@@ -212,11 +210,13 @@ bool Own_Media(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, const std::f
   return false;
 }
 
+// The paper of that name, or else its borderless form (the name with
+// "_borderless" added), which is all a printer without margins has.
 bool Own_Media_Named(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, const char* name, cups_size_t& size) {
   if (!name || !*name) return false;
-  const std::string plain = name, borderless = plain + "_borderless";
-  return Own_Media(http, dest, info, [&](const cups_size_t& s) { return s.media == plain || s.media == borderless; },
-                   size);
+  for (const std::string& wanted : {std::string(name), std::string(name) + "_borderless"})
+    if (Own_Media(http, dest, info, [&](const cups_size_t& s) { return s.media == wanted; }, size)) return true;
+  return false;
 }
 
 // The printer's default paper, as the server reports it: the destination's
