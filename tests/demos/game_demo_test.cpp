@@ -16,6 +16,14 @@ namespace {
 
 using A = User_Action;
 
+// Ctrl+Esc, which stops any demonstration.
+void Stop_With_Ctrl_Esc(Program_Session& program) {
+  program.Backend().Key_Down(VK_CONTROL);
+  program.Backend().Key(VK_ESCAPE);
+  program.Backend().Key_Up(VK_CONTROL);
+  program.Run_Until_Idle();
+}
+
 // The gestures at the safari controls: "click n" or "drag m-n" by cell.
 std::vector<std::string> Gestures(const Simulated_User& driver, const Safari_Controls& safari) {
   auto cell = [&](int32_t x, int32_t y) {
@@ -57,10 +65,7 @@ TEST(Game_Demo, Sets_The_Safari_Controls_To_The_Levels_Setting) {
     EXPECT_EQ(The_Simulated_User->Mode(), Simulated_User::Game_Mode);
     EXPECT_EQ(Gestures(*The_Simulated_User, safari), c.expected) << c.level << " " << c.difficulty;
     EXPECT_EQ(The_Simulated_User->Queue().back().kind, A::Hold);
-    program.Backend().Key_Down(VK_CONTROL);
-    program.Backend().Key(VK_ESCAPE);
-    program.Backend().Key_Up(VK_CONTROL);
-    program.Run_Until_Idle();
+    Stop_With_Ctrl_Esc(program);
     EXPECT_FALSE(Demonstration_Running());
   }
   EXPECT_EQ(program.Stop(), 0);
@@ -82,10 +87,7 @@ TEST(Game_Demo, Prepares_One_Wave_Of_Fireworks_For_Its_Run) {
     ASSERT_GT(safari.B, 1);  // else one wave would be all of them
     EXPECT_EQ(std::pair(fireworks.Per_Wave(), fireworks.Show_Fireworks()), std::pair(safari.A, safari.A))
         << "a " << safari.A << ", b " << safari.B;
-    program.Backend().Key_Down(VK_CONTROL);
-    program.Backend().Key(VK_ESCAPE);
-    program.Backend().Key_Up(VK_CONTROL);
-    program.Run_Until_Idle();
+    Stop_With_Ctrl_Esc(program);
     EXPECT_FALSE(Demonstration_Running());
   }
   EXPECT_EQ(program.Stop(), 0);
@@ -138,10 +140,7 @@ TEST(Game_Demo, Gives_Back_The_Persons_Setting) {
       program.Advance(2000);
       ASSERT_TRUE(safari.Run_In_Progress());
       ASSERT_NE(std::pair(safari.A, safari.B), std::pair(c.a, c.b));
-      program.Backend().Key_Down(VK_CONTROL);
-      program.Backend().Key(VK_ESCAPE);
-      program.Backend().Key_Up(VK_CONTROL);
-      program.Run_Until_Idle();
+      Stop_With_Ctrl_Esc(program);
     } else {
       for (uint32_t t = 0; t < 600000 && (The_Simulated_User->Running() || The_Simulated_User->Playing()); t += 500)
         program.Advance(500);
