@@ -464,6 +464,18 @@ class Gallery_Program_Test : public testing::Test {
   static bool Occupied(Program_Session& p, int32_t r, int32_t c) {
     return p.Frame()->Gallery->Collection()->State({Drawing_Place::Grid, r, c}) != 0;
   }
+  // A drawing read from the file can be picked up once its pictures are
+  // made in the background, as a person sees it appear in its cell; a busy
+  // machine makes them late. Waits for that, with a generous bound.
+  static bool Wait_Until_Shown(Program_Session& p, int32_t r, int32_t c) {
+    const Drawing_Place cell{Drawing_Place::Grid, r, c};
+    for (int i = 0; i < 30000; ++i) {
+      if (p.Frame()->Gallery->Collection()->State(cell) == Drawing_Collection::Presentation_Data::Ready) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      p.Advance(10);
+    }
+    return false;
+  }
   std::string folder;
 };
 
@@ -495,6 +507,7 @@ TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closin
   EXPECT_FALSE(Occupied(p, 0, 1));
   // Cancel leaves everything as it was saved.
   Gallery_Window& g = *p.Frame()->Gallery;
+  ASSERT_TRUE(Wait_Until_Shown(p, 2, 2));
   Drag(p, g.Cell_Screen_Point(1, 2, 2), g.Bin_IO_Screen_Point());
   EXPECT_FALSE(Occupied(p, 2, 2));
   p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id)));
