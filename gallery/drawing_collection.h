@@ -21,7 +21,9 @@
 // store as the last step; any save that drops records or moves drawings
 // between cells writes the whole new file beside the old one and renames it
 // over. A file that could not be read whole is copied aside before anything
-// replaces it; one that exists but cannot be opened is never written.
+// replaces it; one that exists but cannot be opened is never written, and
+// neither is one another program put under the name while the store was
+// open.
 //
 // Used by the user-interface thread only; the preparation thread reads
 // records and writes the state and reduced pictures of the drawing it works
