@@ -134,9 +134,17 @@ Drawing_Collection::~Drawing_Collection() {
   if (preparer && preparer->Busy_With(this)) preparer->Pause();
 }
 
+Drawing_Collection::File_Identity Drawing_Collection::Identity_Of(const std::string& name) {
+  struct stat info;
+  if (name.empty() || stat(name.c_str(), &info) != 0) return File_Identity{};
+  return File_Identity{true, info.st_dev, info.st_ino};
+}
+
 void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
   stay_reason = must_stay ? "The folder of your files is read-only" : "";
+  own_file = Identity_Of(path);
+  told_replaced = false;
   if (path.empty()) return;
   // A file whose mode lets nobody write it is taken as read-only even by
   // the administrator, whom the system would let write it.
@@ -162,6 +170,8 @@ void Drawing_Collection::Open_File() {
   } else if (write_protected && The_User_Data.writable) {
     Keep_Read_Only("The file is read-only");
   }
+  // The file opened, whatever the name led to a moment before.
+  if (fstat(file->Descriptor(), &info) == 0) own_file = File_Identity{true, info.st_dev, info.st_ino};
   if (file->File_Size() < 4) {
     file->Close();
     return;
@@ -487,7 +497,7 @@ Shape_Drawing* Drawing_Collection::Picture(const Drawing_Place& place, Picture_S
   Picture_Set& display = Statics().display;
   if (size == Full_Picture_Size) {
     Shape_Drawing* full = Full_Picture(*drawing, *display.picture[0], true);
-    if (cut_short.load()) Tell_Cut_Short(HWND());
+    if (cut_short.load() && Still_Cut_Short()) Tell_Cut_Short(HWND());
     return full;
   }
   if (!drawing->Is_Ready()) {
@@ -500,7 +510,7 @@ Shape_Drawing* Drawing_Collection::Picture(const Drawing_Place& place, Picture_S
     if (!drawing->Is_Ready()) return nullptr;
   }
   Show_On(*drawing->pictures[size_t(size)], *display.picture[size_t(size)]);
-  if (cut_short.load()) Tell_Cut_Short(HWND());
+  if (cut_short.load() && Still_Cut_Short()) Tell_Cut_Short(HWND());
   return display.picture[size_t(size)].get();
 }
 
@@ -530,6 +540,13 @@ bool Drawing_Collection::Cut_Short_Now() const {
   // The end marker's length field is the last byte every reader needs; a
   // damaged file may have ended before it when it was mapped.
   return file->File_Size() < std::min(file->View_Size(), end_offset + 4);
+}
+
+bool Drawing_Collection::Still_Cut_Short() {
+  if (Cut_Short_Now()) return true;
+  cut_short.store(false);
+  told_cut_short = told_kept_while_cut = false;
+  return false;
 }
 
 void Drawing_Collection::Tell_Cut_Short(HWND window) {

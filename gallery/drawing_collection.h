@@ -21,12 +21,16 @@
 // store as the last step; any save that drops records or moves drawings
 // between cells writes the whole new file beside the old one and renames it
 // over. A file that could not be read whole is copied aside before anything
-// replaces it; one that exists but cannot be opened is never written.
+// replaces it; one that exists but cannot be opened is never written, and
+// neither is one another program put under the name while the store was
+// open.
 //
 // Used by the user-interface thread only; the preparation thread reads
 // records and writes the state and reduced pictures of the drawing it works
 // on. Save, Revert and destruction pause it first.
 #pragma once
+
+#include <sys/types.h>
 
 #include <array>
 #include <atomic>
@@ -221,9 +225,30 @@ class Drawing_Collection {
   // The file no longer holds every record read or written: another program
   // cut it short.
   bool Cut_Short_Now() const;
-  // Tells the person, once per store, that records could not be read
+  // Cut_Short_Now; a file found whole again ends the cut, so that a later
+  // one is told again.
+  bool Still_Cut_Short();
+  // Tells the person, once for each cut, that records could not be read
   // because the file was cut short.
   void Tell_Cut_Short(HWND window);
+
+  // Which file a name leads to: the store's own is the one it opened or
+  // last wrote, and no other may be written over or deleted.
+  struct File_Identity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    bool operator==(const File_Identity&) const = default;
+  };
+  static File_Identity Identity_Of(const std::string& name);
+  // Whether a save may go on: false (the person told once, the changes
+  // kept) when another program put another file under the name; a file
+  // gone from the name is written whole again.
+  bool Name_Leads_To_Own_File(HWND window);
+  // Leaves the file alone and keeps the grid as arranged, its new drawings
+  // in memory, until a later save can write them.
+  void Keep_Changes_Unsaved();
+  bool Has_Unsaved_Changes() const;
 
   // Save.
   Save_Plan Plan_Save();
@@ -269,6 +294,12 @@ class Drawing_Collection {
   // thread read it); told_cut_short once the person has been told.
   mutable std::atomic<bool> cut_short{false};
   bool told_cut_short = false;
+  // The refused save of this cut has been told.
+  bool told_kept_while_cut = false;
+  // The file the store opened or last wrote (none when there was none), and
+  // whether the person has been told that another one took its name.
+  File_Identity own_file;
+  bool told_replaced = false;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};

@@ -54,23 +54,26 @@ void Drawing_Collection::Save(const User& user, HWND window) {
   for (auto& entry : entries) entry->keep = false;
   for (Presentation_Data* cell : grid)
     if (cell) cell->storage->keep = true;
-  if (!must_stay && Cut_Short_Now()) {
+  if (!must_stay && !Name_Leads_To_Own_File(window)) {
+    Keep_Changes_Unsaved();
+    return;
+  }
+  if (!must_stay && Still_Cut_Short()) {
     // Whatever is written now would replace records the file may get back
-    // (a copy put back whole): the grid stays as arranged, its new drawings
-    // in memory, until a save finds the file whole.
+    // (a copy put back whole). The person hears of the cut once: from the
+    // refusal when it is the first word of it, else not again.
     cut_short.store(true);
-    Tell_Cut_Short(window);
-    if (changed || std::any_of(entries.begin(), entries.end(), [](const auto& entry) {
-          return entry->keep && entry->record == Storage_Data::No_Record;
-        }))
+    if (!Has_Unsaved_Changes()) {
+      Tell_Cut_Short(window);
+    } else if (!told_kept_while_cut) {
+      told_cut_short = told_kept_while_cut = true;
       MessageBox(window,
                  "Unable to write file " + path +
                      "\nThe file was cut short by another program: your changes are kept until you leave the "
                      "program, and saved when the file is whole again.",
                  "WARNING", MB_OK | MB_ICONSTOP);
-    Drop_Unkept();
-    Empty_Bin_And_Slots();
-    Start_Pass();
+    }
+    Keep_Changes_Unsaved();
     return;
   }
   Save_Plan plan = Plan_Save();
@@ -90,6 +93,43 @@ void Drawing_Collection::Save(const User& user, HWND window) {
   changed = false;
   entry_count = entries.size();
   Start_Pass();
+}
+
+bool Drawing_Collection::Has_Unsaved_Changes() const {
+  return changed || std::any_of(entries.begin(), entries.end(), [](const auto& entry) {
+           return entry->keep && entry->record == Storage_Data::No_Record;
+         });
+}
+
+void Drawing_Collection::Keep_Changes_Unsaved() {
+  Drop_Unkept();
+  Empty_Bin_And_Slots();
+  Start_Pass();
+}
+
+bool Drawing_Collection::Name_Leads_To_Own_File(HWND window) {
+  const File_Identity now = Identity_Of(path);
+  if (now == own_file) {
+    told_replaced = false;
+    return true;
+  }
+  if (!now.exists) {
+    // Deleted by another program: the store still holds every drawing,
+    // and writes the whole gallery again.
+    detached = true;
+    return true;
+  }
+  // Another gallery (or any file) took the name: its drawings are not ours
+  // to write over.
+  if (!told_replaced && Has_Unsaved_Changes()) {
+    told_replaced = true;
+    MessageBox(window,
+               "Unable to write file " + path +
+                   "\nAnother program has put a different file in its place: your changes are kept until you "
+                   "leave the program, and are not saved over that file.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+  }
+  return false;
 }
 
 Drawing_Collection::Save_Plan Drawing_Collection::Plan_Save() {
@@ -154,7 +194,9 @@ bool Drawing_Collection::Delete_Gallery() {
   file->Close();
   end_offset = 0;
   damaged = detached = false;
-  return !File_Exists(path) || Delete_File(path);
+  const bool deleted = !File_Exists(path) || Delete_File(path);
+  own_file = Identity_Of(path);
+  return deleted;
 }
 
 void Drawing_Collection::Stop_Appending_Before_Link(bool stop) { stop_before_link = stop; }
@@ -240,6 +282,7 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
       offset += length;
     }
   if (!Write_File_Atomically(path, bytes)) return false;
+  own_file = Identity_Of(path);
   end_offset = offset;
   if (!Reopen_After_Replace()) {
     // The new file is on the disk but cannot be mapped: the old view still
@@ -362,4 +405,9 @@ void Drawing_Collection::Rename(const User& new_user, const User& old_user) {
     return;
   }
   path = new_path;
+  // A move between volumes copies: the copy is the file from now on, and the
+  // next save writes it whole from what the store holds.
+  const File_Identity moved = Identity_Of(path);
+  if (file->Is_Open() && !(moved == own_file)) detached = true;
+  own_file = moved;
 }

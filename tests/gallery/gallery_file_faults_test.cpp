@@ -137,6 +137,120 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
   EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
 }
 
+// Each cut is told once: by whichever comes first of a drawing found empty
+// and a refused save, and not again at later saves (the program's exit
+// question saves once more). Put back whole and cut again, it is told again.
+TEST_F(Gallery_File_Faults_Test, ACutIsToldOnceEachTimeItHappens) {
+  Save_Gallery({1, 2, 3});
+  const std::vector<uint8_t> whole = File_Bytes();
+  const uint64_t cut = Gallery_File::Scan(whole.data(), whole.size()).records[1].offset + 100;
+  const std::string read_told = "WARNING: Unable to read file " + Gallery_Path() + "\nThe file was cut short";
+  const std::string write_told = "WARNING: Unable to write file " + Gallery_Path() + "\nThe file was cut short";
+  const auto told = [&](size_t n, const std::string& text) {
+    return Boxes.size() == n && Boxes.back().rfind(text, 0) == 0;
+  };
+  Drawing_Collection store(ann);
+  Wait_Until_Ready(store);
+  std::filesystem::resize_file(Gallery_Path(), cut);
+  ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+  store.Save(ann, HWND());
+  EXPECT_TRUE(told(1, write_told));
+  EXPECT_TRUE(store.Picture(Cell(0, 2), Full_Picture_Size, 0, HWND())->Blank);
+  store.Save(ann, HWND());
+  EXPECT_EQ(Boxes.size(), 1u);
+  Write(Gallery_Path(), std::string(whole.begin(), whole.end()));
+  store.Save(ann, HWND());
+  EXPECT_EQ(Boxes.size(), 1u);
+  std::filesystem::resize_file(Gallery_Path(), cut);
+  EXPECT_TRUE(store.Picture(Cell(0, 2), Full_Picture_Size, 0, HWND())->Blank);
+  EXPECT_TRUE(told(2, read_told));
+  store.Save(ann, HWND());
+  EXPECT_EQ(Boxes.size(), 2u);
+}
+
+// A record cut part-way (the last one, so that no record lies wholly beyond
+// the end) shows empty and says so, and keeps its cell when the person
+// leaves without saving; so does one cut inside its headers.
+TEST_F(Gallery_File_Faults_Test, ARecordCutPartWayIsToldAndKeepsItsCell) {
+  Save_Gallery({1, 2});
+  const std::vector<uint8_t> whole = File_Bytes();
+  const uint64_t last = Gallery_File::Scan(whole.data(), whole.size()).records[1].offset;
+  for (uint64_t into : {uint64_t(100), uint64_t(Gallery_File::Smallest_Record - 1)}) {
+    SCOPED_TRACE(into);
+    Write(Gallery_Path(), std::string(whole.begin(), whole.end()));
+    Boxes.clear();
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    std::filesystem::resize_file(Gallery_Path(), last + into);
+    EXPECT_TRUE(store.Picture(Cell(0, 2), Full_Picture_Size, 0, HWND())->Blank);
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to read file " + Gallery_Path() + "\nThe file was cut short", 0), 0u);
+    store.Revert();
+    EXPECT_NE(store.State(Cell(0, 2)), 0);
+    EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+  }
+}
+
+// Another program puts a different file under the gallery's name while it is
+// shown: a save neither writes over it nor deletes it, says why once, and
+// keeps the changes. A gallery deleted meanwhile is written whole again.
+TEST_F(Gallery_File_Faults_Test, AGalleryReplacedWhileShownIsNotWrittenOver) {
+  const User bea{1, "Bea"};
+  const std::string other = bea.File_Path("gal");
+  struct Case {
+    const char* name;
+    bool ann_had_file;
+    bool replaced;        // else deleted
+    bool emptied;         // every drawing dragged into the bin, else one added
+  };
+  const std::vector<Case> cases = {
+      {"renamed over, a drawing added", true, true, false},
+      {"renamed over, the grid emptied", true, true, true},
+      {"appeared where there was none", false, true, false},
+      {"deleted, a drawing added", true, false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(Gallery_Path());
+    if (c.ann_had_file) Save_Gallery({1});
+    {
+      Drawing_Collection store(bea);
+      for (int seed : {3, 4}) ASSERT_TRUE(Add_At(store, Drawing(seed), 0, seed));
+      store.Save(bea, HWND());
+    }
+    const std::string bea_bytes = Read(other);
+    Boxes.clear();
+    {
+      Drawing_Collection store(ann);
+      if (c.emptied)
+        ASSERT_TRUE(store.Move(Place{Place::Bin, 0, 0}, Cell(0, 1)));
+      else
+        ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+      if (c.replaced)
+        std::filesystem::rename(other, Gallery_Path());
+      else
+        std::filesystem::remove(Gallery_Path());
+      store.Save(ann, HWND());
+      if (!c.replaced) {
+        EXPECT_TRUE(Boxes.empty());
+        Drawing_Collection reopened(ann);
+        EXPECT_TRUE(Shows(reopened, Cell(0, 1), 1));
+        EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+        continue;
+      }
+      ASSERT_EQ(Boxes.size(), 1u);
+      EXPECT_EQ(Boxes[0], "WARNING: Unable to write file " + Gallery_Path() +
+                              "\nAnother program has put a different file in its place: your changes are kept "
+                              "until you leave the program, and are not saved over that file.");
+      EXPECT_EQ(Read(Gallery_Path()), bea_bytes);
+      EXPECT_TRUE(c.emptied ? store.Changed() : store.State(Cell(5, 5)) != 0);
+      store.Save(ann, HWND());
+      EXPECT_EQ(Boxes.size(), 1u);
+      EXPECT_EQ(Read(Gallery_Path()), bea_bytes);
+    }
+  }
+}
+
 // A file that already ended short of its end marker when it was opened is
 // damaged, not cut short since: the save rewrites it whole.
 TEST_F(Gallery_File_Faults_Test, AFileThatEndedShortAtOpeningIsNotTakenAsCutShort) {
@@ -224,7 +338,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatCannotBeOpenedOrWrittenSaysWhy) {
 
 // A damaged gallery with a hole is kept aside with the hole: the copy takes
 // the disk space of the data alone. Opened again unchanged, the copy serves
-// again; a byte changed behind the hole makes a new one.
+// again; a byte changed behind the hole or written into it makes a new one.
 TEST_F(Gallery_File_Faults_Test, ADamagedSparseGalleryIsKeptAsideSparse) {
   Save_Gallery({1, 2});
   std::vector<uint8_t> bytes = File_Bytes();
@@ -260,6 +374,15 @@ TEST_F(Gallery_File_Faults_Test, ADamagedSparseGalleryIsKeptAsideSparse) {
   put_last('b');
   Drawing_Collection(ann).Revert();
   EXPECT_EQ(copies().size(), 2u);
+  // Bytes written into the middle of the hole, where every copy has none:
+  // zeros read as the hole does, anything else makes the gallery new.
+  for (const auto& [byte, copies_after] : {std::pair{'\0', 2u}, std::pair{'c', 3u}}) {
+    const int gallery = open(Gallery_Path().c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_EQ(pwrite(gallery, &byte, 1, off_t(bytes.size() + hole / 2)), 1);
+    close(gallery);
+    Drawing_Collection(ann).Revert();
+    EXPECT_EQ(copies().size(), copies_after) << int(byte);
+  }
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "gallery/printer.h"
 #include "platform/system/clipboard_service.h"
 #include "tests/gallery/printer_fakes.h"
+#include "tests/platform/system/temp_home.h"
 #include "tests/program/program_session.h"
 #include "toolkit/arrow_button.h"
 #include "toolkit/gui_sizes.h"
@@ -464,6 +465,18 @@ class Gallery_Program_Test : public testing::Test {
   static bool Occupied(Program_Session& p, int32_t r, int32_t c) {
     return p.Frame()->Gallery->Collection()->State({Drawing_Place::Grid, r, c}) != 0;
   }
+  // A drawing read from the file can be picked up once its pictures are
+  // made in the background, as a person sees it appear in its cell; a busy
+  // machine makes them late. Waits for that, with a generous bound.
+  static bool Wait_Until_Shown(Program_Session& p, int32_t r, int32_t c) {
+    const Drawing_Place cell{Drawing_Place::Grid, r, c};
+    for (int i = 0; i < 30000; ++i) {
+      if (p.Frame()->Gallery->Collection()->State(cell) == Drawing_Collection::Presentation_Data::Ready) return true;
+      std::this_thread::sleep_for(std::chrono::milliseconds(2));
+      p.Advance(10);
+    }
+    return false;
+  }
   std::string folder;
 };
 
@@ -495,6 +508,7 @@ TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closin
   EXPECT_FALSE(Occupied(p, 0, 1));
   // Cancel leaves everything as it was saved.
   Gallery_Window& g = *p.Frame()->Gallery;
+  ASSERT_TRUE(Wait_Until_Shown(p, 2, 2));
   Drag(p, g.Cell_Screen_Point(1, 2, 2), g.Bin_IO_Screen_Point());
   EXPECT_FALSE(Occupied(p, 2, 2));
   p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id)));
@@ -502,6 +516,68 @@ TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closin
   EXPECT_EQ(p.Frame()->Gallery->Collection()->Bin_Length(), 0);
   EXPECT_EQ(p.Stop(), 0);
   EXPECT_TRUE(p.Boxes.empty());
+}
+
+// Another program changes the gallery file while the gallery is shown: the
+// person hears of it once, through a change of view, the Save button and
+// the exit question, and the file is not written.
+TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_Once) {
+  struct Case {
+    const char* name;
+    bool cut;  // else another gallery is renamed over it
+    std::vector<std::string> told;
+  };
+  const std::vector<Case> cases = {
+      {"cut short", true,
+       {"Unable to read file %\nThe file was cut short", "Unable to write file %\nThe file was cut short"}},
+      {"replaced", false, {"Unable to write file %\nAnother program has put a different file in its place"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    std::string path;
+    {
+      Program_Session p(Options());
+      p.Start();
+      Open(p);
+      Gallery_Window& g = *p.Frame()->Gallery;
+      for (int column = 0; column < 2; ++column) {
+        auto d = Block(TColor(uint8_t(90 * column), 40, 200), column);
+        ASSERT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, 0, column));
+      }
+      p.Click(g.Save_Button_Screen_Point());
+      path = The_User_Database->current_user->File_Path("gal");
+      EXPECT_EQ(p.Stop(), 0);
+    }
+    std::filesystem::copy_file(path, path + ".other");
+    Program_Session p(Options());
+    p.Start();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+    if (c.cut)
+      std::filesystem::resize_file(path, 100);
+    else
+      std::filesystem::rename(path + ".other", path);
+    const std::string bytes = Temp_Home::Read(path);
+    p.Click(g.View_Button_Screen_Point(0));
+    p.Click(g.View_Button_Screen_Point(1));
+    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+    ASSERT_TRUE(Occupied(p, 2, 2));
+    p.Click(g.Save_Button_Screen_Point());
+    Open(p);
+    EXPECT_EQ(p.Stop(), 0);
+    std::vector<std::string> told;
+    for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.text);
+    ASSERT_EQ(told.size(), c.told.size() + 1);
+    for (size_t i = 0; i < c.told.size(); ++i) {
+      const size_t at = c.told[i].find('%');
+      EXPECT_EQ(told[i].rfind(c.told[i].substr(0, at) + path + c.told[i].substr(at + 1), 0), 0u) << told[i];
+    }
+    EXPECT_EQ(told.back(), "Save changes to Gallery?");
+    EXPECT_EQ(Temp_Home::Read(path), bytes);
+  }
 }
 
 TEST_F(Gallery_Program_Test, A_Renamed_User_Keeps_The_Gallery) {
