@@ -162,11 +162,21 @@ bool User_Database::Save(HWND owner) {
   os.Write_Object(*this);
   errno = 0;
   if (!os.Fail() && Write_File_Atomically(File_Path(), bytes)) {
+    names_before.clear();
     rename_journal.Database_Saved();
     return true;
   }
-  MessageBox(owner, Unwritable_File_Message(File_Path(), errno, "the changes to the users are not saved"), "WARNING",
-             MB_OK | MB_ICONSTOP);
+  const int why = errno;
+  std::string outcome = "the changes to the users are not saved";
+  std::vector<Rename_Journal::Failed_Move> stayed;
+  // The file will name the users as before: so must their files.
+  if (!names_before.empty()) {
+    stayed = Give_Back_Old_Names();
+    outcome += ", and the renamed users keep their old names, their files back under them";
+  }
+  std::string text = Unwritable_File_Message(File_Path(), why, outcome);
+  if (!stayed.empty()) text += "\n" + Rename_Journal::Failed_Moves_Text(stayed);
+  MessageBox(owner, text, "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }
 
