@@ -113,17 +113,23 @@ bool Aside_Name(const std::string& name) {
   return slash != std::string::npos && Plain_Name(name.substr(0, slash)) && Plain_Name(name.substr(slash + 1));
 }
 
+// The user whose file it is: the name without its kind.
+std::string Owner_Of(const std::string& name) { return name.substr(0, name.size() - User_File_Kind(name).size()); }
+
 // Whether the steps are shaped as an install makes them: each of a user's
 // files is parked under a fresh parking name and moves from there to a
-// user's file of the same kind; a file in the way goes, under its own name,
-// into a fresh folder of its own; only the gallery file of the user who was
-// current moves straight to its new name, once the gallery has let it go.
+// user's file of the same kind; a file in the way of such a move goes, under
+// its own name, into a fresh folder of its own; only the gallery file of the
+// user who was current moves straight to its new name, once the gallery has
+// let it go.
 bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps) {
   std::map<std::string, std::string> parked;  // parking name: kind of the file there
-  std::set<std::string> taken;
+  std::set<std::string> taken, in_the_way, moved_to;
   for (const Rename_Journal::Step& step : steps) {
     const std::string kind = User_File_Kind(step.from);
+    if (!step.displaced && !Parking_Name(step.to)) moved_to.insert(step.to);
     if (step.displaced) {
+      in_the_way.insert(step.from);
       const size_t slash = step.to.find('/');
       const std::string folder = step.to.substr(0, slash);
       if (kind.empty() || step.by_gallery || !Parking_Name(folder) || step.to.substr(slash + 1) != step.from ||
@@ -140,7 +146,7 @@ bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps) {
       return false;
     }
   }
-  return true;
+  return std::includes(moved_to.begin(), moved_to.end(), in_the_way.begin(), in_the_way.end());
 }
 
 std::string Folder_Of(const std::string& path) { return path.substr(0, path.rfind('/')); }
@@ -417,6 +423,31 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Undo() {
   return failed;
 }
 
+// Each file moves from a user of the old names to the user of her new name.
+// When the change took, the new names are listed and the old ones no longer
+// are, unless another user took one up; when it did not, the other way round.
+bool Rename_Journal::Between_Listed_Users(const std::vector<std::string>& listed, bool took) const {
+  std::set<std::string> old_names, new_names;
+  std::map<std::string, std::string> parked;  // parking name: the owner of the file there
+  for (const Step& step : steps) {
+    if (step.displaced) continue;
+    if (Parking_Name(step.to)) {
+      parked[step.to] = Owner_Of(step.from);
+      continue;
+    }
+    old_names.insert(Parking_Name(step.from) ? parked[step.from] : Owner_Of(step.from));
+    new_names.insert(Owner_Of(step.to));
+  }
+  const std::set<std::string> on_disk(listed.begin(), listed.end());
+  const std::set<std::string>& now = took ? new_names : old_names;
+  const std::set<std::string>& then = took ? old_names : new_names;
+  for (const std::string& name : now)
+    if (on_disk.count(name) == 0) return false;
+  for (const std::string& name : then)
+    if (on_disk.count(name) != 0 && now.count(name) == 0) return false;
+  return true;
+}
+
 // Nothing the journal names leads out of the directory: a folder a
 // displaced file waits in is a real folder, never a link.
 bool Rename_Journal::Safe_On_Disk() const {
@@ -428,13 +459,18 @@ bool Rename_Journal::Safe_On_Disk() const {
   return true;
 }
 
-void Rename_Journal::Recover(const std::string& directory, const std::string& database_path) {
+void Rename_Journal::Recover(const std::string& directory, const std::string& database_path,
+                             const std::optional<std::vector<std::string>>& listed) {
   const std::string path = File_Path(directory);
   if (Get_File_Attributes(path) == INVALID_FILE_ATTRIBUTES) return;
   TUser_File_Read read = Read_User_File(path, Largest_Journal);
   Rename_Journal journal;
   journal.directory = directory;
-  if (!read.bytes || !journal.Read(*read.bytes) || !journal.Safe_On_Disk()) {
+  // The old user database still there: the change never took, so every
+  // file goes back. A new one: the change took, and every file follows it.
+  const bool read_whole = read.bytes && journal.Read(*read.bytes);
+  const bool took = read_whole && Database_Hash(database_path) != journal.database_hash;
+  if (!read_whole || !journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, took))) {
     const TFile_Fault fault = read.bytes ? TFile_Fault::Damaged : read.fault;
     const std::string aside = File_Must_Stay(fault) ? std::string() : Keep_File_Aside(path);
     std::string outcome = "files of users whose names were being changed may be under names beginning "
@@ -443,9 +479,6 @@ void Rename_Journal::Recover(const std::string& directory, const std::string& da
     MessageBox(0, Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
     return;
   }
-  // The old user database still there: the change never took, so every
-  // file goes back. A new one: the change took, and every file follows it.
-  const bool took = Database_Hash(database_path) != journal.database_hash;
   const std::vector<Failed_Move> failed = took ? journal.Finish() : journal.Undo();
   Sync_Directory(directory);
   Delete_File(path);

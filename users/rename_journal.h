@@ -70,9 +70,13 @@ class Rename_Journal {
   // Moves that failed are told in one "WARNING" box, as is a journal that
   // cannot be read or trusted (kept aside, for nothing may be guessed from
   // it): one that names anything but the users' own files and the parking
-  // names of a change, or parks a file in anything but a real folder of the
-  // directory.
-  static void Recover(const std::string& directory, const std::string& database_path);
+  // names of a change, parks a file in anything but a real folder of the
+  // directory, or gives a file to a user the database file does not list or
+  // takes it from one who keeps her name.
+  // `listed` holds the names of the users the user database file lists,
+  // nothing when there is no such file.
+  static void Recover(const std::string& directory, const std::string& database_path,
+                      const std::optional<std::vector<std::string>>& listed);
 
   // The journal's bytes and its reader: the reader checks every field and
   // refuses anything the program would not have written.
@@ -94,6 +98,7 @@ class Rename_Journal {
   bool Note_Progress();
   void Complete();
   bool Safe_On_Disk() const;
+  bool Between_Listed_Users(const std::vector<std::string>& listed, bool took) const;
   std::vector<Failed_Move> Finish();
   std::vector<Failed_Move> Undo();
 

@@ -29,6 +29,17 @@ void Renew(User& user) {
   user.source_record = nullptr;
 }
 
+// The names of the users the file lists (those read whole); nothing when
+// there is no file.
+std::optional<std::vector<std::string>> Names_In_File() {
+  if (!File_Exists(User_Database::File_Path())) return std::nullopt;
+  User_Database file(For_Stream);
+  file.Read_File();
+  std::vector<std::string> names;
+  for (const auto& user : file.users) names.push_back(user->name);
+  return names;
+}
+
 }  // namespace
 
 User_Database::User_Database(For_Stream_Tag) {}
@@ -42,7 +53,7 @@ User_Database::User_Database() : User_Database(For_Stream) {
     Remove_Interrupted_Saves(The_User_Data.directory);
     // A change of names cut short finishes or is undone before anyone's
     // files are looked for.
-    Rename_Journal::Recover(The_User_Data.directory, File_Path());
+    Rename_Journal::Recover(The_User_Data.directory, File_Path(), Names_In_File());
   }
   if (File_Exists(File_Path())) {
     The_User_Data.show_help_at_start = false;

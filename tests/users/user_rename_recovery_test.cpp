@@ -135,7 +135,8 @@ TEST_F(User_Rename_Recovery_Test, AJournalThatCannotBeTrustedMovesNothingAndIsKe
     const char* what;
     std::string text;
     bool with_link = false;      // ".quendar-move-1-3" leads outside
-    bool with_database = false;  // a user file the journal's hash does not name: the moves go on
+    bool with_database = false;  // a user file listing Ann, Bob and Zed; the moves go on
+    bool unchanged = false;      // the journal names that file: the moves go back
   } journals[] = {
       {"a path out of the folder", header + "done 0\n-\tAnn.clr\t../Ann.clr\n"},
       {"a folder in a plain move", header + "done 0\n-\tAnn.clr\tsub/Ann.clr\n"},
@@ -156,6 +157,14 @@ TEST_F(User_Rename_Recovery_Test, AJournalThatCannotBeTrustedMovesNothingAndIsKe
        header + "done 0\n-\tAnn.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tZed.clr\n-\t.quendar-move-1-1\tBo.clr\n",
        false, true},
       {"a displaced file under another name", header + "done 0\nd\tAnn.clr\t.quendar-move-1-3/Bob.clr\n", false, true},
+      {"a file displaced for no move", header + "done 0\nd\tAnn.clr\t.quendar-move-1-3/Ann.clr\n", false, true},
+      {"a user's file given to a user who keeps her name",
+       header + "done 0\n-\tAnn.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tZed.clr\n", false, true},
+      {"a user's file given to a user no one has",
+       header + "done 0\n-\tAnn.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tNobody.clr\n", false, true},
+      {"a user's file taken back for a user who keeps her name",
+       "quendar rename journal 1\ndatabase {}\ndone 2\n-\tZed.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tAnn.clr\n",
+       false, true, true},
   };
   for (const auto& journal : journals) {
     const std::string folder = root_ + "/data/" + journal.what + "/";
@@ -163,11 +172,14 @@ TEST_F(User_Rename_Recovery_Test, AJournalThatCannotBeTrustedMovesNothingAndIsKe
     std::filesystem::create_directories(outside);
     Write(folder + "Ann.clr", "Ann");
     Write(outside + "Zed.clr", "outside");
-    Write(folder + "quendar.jnl", journal.text);
     if (journal.with_link) std::filesystem::create_directory_symlink(outside, folder + ".quendar-move-1-3");
     if (journal.with_database) Write(folder + "quendar.usr", "users");
+    std::string text = journal.text;
+    if (journal.unchanged) text.replace(text.find("{}"), 2, Database_Hash(folder + "quendar.usr"));
+    Write(folder + "quendar.jnl", text);
     Boxes.clear();
-    Rename_Journal::Recover(folder, folder + "quendar.usr");
+    const std::vector<std::string> listed = {"Ann", "Bob", "Zed"};
+    Rename_Journal::Recover(folder, folder + "quendar.usr", journal.with_database ? std::optional(listed) : std::nullopt);
     EXPECT_EQ(Read(folder + "Ann.clr"), "Ann") << journal.what;
     EXPECT_EQ(Read(outside + "Zed.clr"), "outside") << journal.what;
     EXPECT_FALSE(std::filesystem::exists(folder + "Zed.clr")) << journal.what;
@@ -207,7 +219,7 @@ TEST_F(User_Rename_Recovery_Test, FilesThatWouldNotMoveAreToldInOneBox) {
     }
     Write(folder + "quendar.jnl", text);
     Boxes.clear();
-    Rename_Journal::Recover(folder, folder + "quendar.usr");
+    Rename_Journal::Recover(folder, folder + "quendar.usr", std::nullopt);
     ASSERT_EQ(Boxes.size(), 1u) << c.files;
     std::string box = c.box;
     for (size_t at = box.find("{}"); at != std::string::npos; at = box.find("{}")) box.replace(at, 2, folder);
