@@ -187,8 +187,8 @@ TEST_F(User_Rename_Recovery_Test, AJournalThatCannotBeTrustedMovesNothingAndIsKe
     EXPECT_FALSE(std::filesystem::exists(root_ + "/data/Ann.clr")) << journal.what;
     EXPECT_FALSE(std::filesystem::exists(folder + "quendar.jnl")) << journal.what;
     EXPECT_TRUE(Trashed().empty()) << journal.what;
-    ASSERT_EQ(Boxes.size(), 1u) << journal.what;
-    EXPECT_NE(Boxes[0].find("kept as " + folder + "quendar.jnl.damaged-"), std::string::npos) << Boxes[0];
+    EXPECT_EQ(Boxes.size(), 1u) << journal.what;
+    if (!Boxes.empty()) EXPECT_NE(Boxes[0].find("kept as " + folder + "quendar.jnl.damaged-"), std::string::npos) << Boxes[0];
   }
 }
 
