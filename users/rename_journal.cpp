@@ -229,17 +229,23 @@ std::string Database_Hash(const std::string& path) {
 std::string Rename_Journal::Failed_Moves_Text(const std::vector<Failed_Move>& failed) {
   // A few are named; a long list would be a box taller than the screen.
   constexpr size_t Named = 8;
-  auto line = [](const Failed_Move& move) {
-    return move.at + " (to be " + move.to.substr(move.to.rfind('/') + 1) + "): " + Move_Failure_Reason(move.error);
+  // A parking name means nothing to the person: only a user's new name is said.
+  auto new_name = [](const Failed_Move& move) {
+    const std::string name = move.to.substr(move.to.rfind('/') + 1);
+    const std::string folder = Folder_Of(move.to);
+    return Parking_Name(name) || Parking_Name(folder.substr(folder.rfind('/') + 1)) ? std::string() : name;
   };
   if (failed.size() == 1) {
     const Failed_Move& move = failed[0];
-    return "Unable to move file " + move.at + " to " + move.to + "\n" + Move_Failure_Reason(move.error) +
-           ": the file stays as " + move.at + ".";
+    const std::string name = new_name(move);
+    return "Unable to move file " + move.at + (name.empty() ? "" : " to " + name) + "\n" +
+           Move_Failure_Reason(move.error) + ": the file stays as " + move.at + ".";
   }
-  std::string text = "Unable to move " + std::to_string(failed.size()) +
-                     " files of renamed users; each stays where it is:";
-  for (size_t i = 0; i < failed.size() && i < Named; ++i) text += "\n" + line(failed[i]);
+  std::string text = "Unable to move " + std::to_string(failed.size()) + " files of renamed users; each stays where it is:";
+  for (size_t i = 0; i < failed.size() && i < Named; ++i) {
+    const std::string name = new_name(failed[i]);
+    text += "\n" + failed[i].at + (name.empty() ? "" : " (to be " + name + ")") + ": " + Move_Failure_Reason(failed[i].error);
+  }
   if (failed.size() > Named)
     text += "\nand " + std::to_string(failed.size() - Named) + " more in " + Folder_Of(failed[Named].at) + ".";
   return text;

@@ -198,33 +198,36 @@ TEST_F(User_Rename_Recovery_Test, FilesThatWouldNotMoveAreToldInOneBox) {
   const struct {
     int files;
     std::string box;  // after the data folder, "{}" standing for it
+    bool parking_taken = false;  // the file cannot even be parked
   } cases[] = {
-      {1, "WARNING: Unable to move file {}U0.clr to {}.quendar-move-1-0\nAnother file has that name: the file stays as "
-          "{}U0.clr."},
-      {200, "WARNING: Unable to move 200 files of renamed users; each stays where it is:\n{}U0.clr (to be "
-            ".quendar-move-1-0): Another file has that name\n"},
+      {1, "WARNING: Unable to move file {}U0.clr\nAnother file has that name: the file stays as {}U0.clr.", true},
+      {1, "WARNING: Unable to move file {}.quendar-move-1-0 to V0.clr\nAnother file has that name: the file stays as "
+          "{}.quendar-move-1-0."},
+      {200, "WARNING: Unable to move 200 files of renamed users; each stays where it is:\n{}.quendar-move-1-0 (to be "
+            "V0.clr): Another file has that name\n"},
   };
   for (const auto& c : cases) {
     const std::string folder = root_ + "/data/" + std::to_string(c.files) + "/";
     std::filesystem::create_directories(folder);
     // The user file changed since the journal began: every move is to be
-    // made, and each finds its new name taken.
+    // made, and each file, once parked, finds its new name taken.
     Write(folder + "quendar.usr", "users");
     std::string text = "quendar rename journal 1\ndatabase none\ndone 0\n";
     for (int i = 0; i < c.files; ++i) {
       const std::string n = std::to_string(i);
-      text += "-\tU" + n + ".clr\t.quendar-move-1-" + n + "\n";
+      text += "-\tU" + n + ".clr\t.quendar-move-1-" + n + "\n-\t.quendar-move-1-" + n + "\tV" + n + ".clr\n";
       Write(folder + "U" + n + ".clr", "U");
-      Write(folder + ".quendar-move-1-" + n, "taken");
+      Write(folder + (c.parking_taken ? ".quendar-move-1-" + n : "V" + n + ".clr"), "taken");
     }
     Write(folder + "quendar.jnl", text);
     Boxes.clear();
     Rename_Journal::Recover(folder, folder + "quendar.usr", std::nullopt);
-    ASSERT_EQ(Boxes.size(), 1u) << c.files;
+    ASSERT_EQ(Boxes.size(), 1u) << c.box;
     std::string box = c.box;
     for (size_t at = box.find("{}"); at != std::string::npos; at = box.find("{}")) box.replace(at, 2, folder);
     EXPECT_EQ(Boxes[0].substr(0, box.size()), box);
     if (c.files > 8) EXPECT_NE(Boxes[0].find("\nand 192 more in " + folder.substr(0, folder.size() - 1) + "."), std::string::npos) << Boxes[0];
-    EXPECT_EQ(Read(folder + "U" + std::to_string(c.files - 1) + ".clr"), "U");
+    const std::string last = std::to_string(c.files - 1);
+    EXPECT_EQ(Read(folder + (c.parking_taken ? "U" + last + ".clr" : ".quendar-move-1-" + last)), "U");
   }
 }
