@@ -20,6 +20,7 @@ struct Rename_Case {
   Fault fault;
   std::vector<std::pair<std::string, std::string>> renames;  // made in order
   std::vector<std::string> boxes;                            // after the data folder
+  std::string added = "";  // a user added in the dialog, under a name a rename gave up
 };
 
 const std::string Journal_Refused =
@@ -40,6 +41,8 @@ const Rename_Case Failing_Write_Cases[] = {
     {"a note after the first move fails", Fault::Second_Note_Fails, {{"Ann", "Annie"}}, {Journal_Refused, Save_Refused}},
     {"the user file will not save after a rename", Fault::Save_Fails, {{"Ann", "Annie"}}, {Save_Refused_Renames_Back}},
     {"the user file will not save after a swap", Fault::Save_Fails, Swap, {Save_Refused_Renames_Back}},
+    {"the user file will not save after a rename and a user added under the old name", Fault::Save_Fails,
+     {{"Bob", "Bobby"}}, {Save_Refused_Renames_Back}, "bob"},
 };
 
 std::string In(const std::string& text, const std::string& folder) {
@@ -80,6 +83,7 @@ class User_Rename_Full_Disk_Test : public Users_Test {
   void Change_Names(const Rename_Case& c) {
     auto copy = std::make_unique<User_Database>(*The_User_Database);
     for (const auto& [from, to] : c.renames) copy->At(copy->Find_User(from))->name = to;
+    if (!c.added.empty()) copy->Add_User(std::make_unique<User>(0, c.added.c_str()));
     // Each point where a kill could fall follows a move or a note: on a
     // full disk not one file may have left its name there.
     int notes = 0;
@@ -112,6 +116,7 @@ class User_Rename_Full_Disk_Test : public Users_Test {
         for (const char* suffix : Suffixes) EXPECT_EQ(Read(Dir(user.name + suffix)), user.name + suffix) << c.what;
       }
       EXPECT_EQ(db.current_user->name, "Ann") << c.what;
+      EXPECT_EQ(db.At(0)->name, "Ann") << c.what << ": the list is in the user order";
       for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
         const std::string name = entry.path().filename().string();
         EXPECT_TRUE(name.rfind("Ann", 0) == 0 || name.rfind("Bob", 0) == 0 || name == "quendar.usr") << c.what << ": " << name;
