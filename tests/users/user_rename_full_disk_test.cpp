@@ -82,7 +82,11 @@ class User_Rename_Full_Disk_Test : public Users_Test {
   // them; the gallery renames its own open file when its user's name changed.
   void Change_Names(const Rename_Case& c) {
     auto copy = std::make_unique<User_Database>(*The_User_Database);
-    for (const auto& [from, to] : c.renames) copy->At(copy->Find_User(from))->name = to;
+    for (const auto& [from, to] : c.renames) {
+      const int32_t index = copy->Find_User(from);
+      copy->At(index)->name = to;
+      copy->Resort_User(index);
+    }
     if (!c.added.empty()) copy->Add_User(std::make_unique<User>(0, c.added.c_str()));
     // Each point where a kill could fall follows a move or a note: on a
     // full disk not one file may have left its name there.
