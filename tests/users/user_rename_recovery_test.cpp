@@ -188,7 +188,9 @@ TEST_F(User_Rename_Recovery_Test, AJournalThatCannotBeTrustedMovesNothingAndIsKe
     EXPECT_FALSE(std::filesystem::exists(folder + "quendar.jnl")) << journal.what;
     EXPECT_TRUE(Trashed().empty()) << journal.what;
     EXPECT_EQ(Boxes.size(), 1u) << journal.what;
-    if (!Boxes.empty()) EXPECT_NE(Boxes[0].find("kept as " + folder + "quendar.jnl.damaged-"), std::string::npos) << Boxes[0];
+    if (!Boxes.empty()) {
+      EXPECT_NE(Boxes[0].find("kept as " + folder + "quendar.jnl.damaged-"), std::string::npos) << Boxes[0];
+    }
   }
 }
 
@@ -226,7 +228,9 @@ TEST_F(User_Rename_Recovery_Test, FilesThatWouldNotMoveAreToldInOneBox) {
     std::string box = c.box;
     for (size_t at = box.find("{}"); at != std::string::npos; at = box.find("{}")) box.replace(at, 2, folder);
     EXPECT_EQ(Boxes[0].substr(0, box.size()), box);
-    if (c.files > 8) EXPECT_NE(Boxes[0].find("\nand 192 more in " + folder.substr(0, folder.size() - 1) + "."), std::string::npos) << Boxes[0];
+    if (c.files > 8) {
+      EXPECT_NE(Boxes[0].find("\nand 192 more in " + folder.substr(0, folder.size() - 1) + "."), std::string::npos) << Boxes[0];
+    }
     const std::string last = std::to_string(c.files - 1);
     EXPECT_EQ(Read(folder + (c.parking_taken ? "U" + last + ".clr" : ".quendar-move-1-" + last)), "U");
   }
