@@ -16,8 +16,10 @@ class Small_Disk {
     std::filesystem::create_directories(path);
     mounted = geteuid() == 0 && mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
   }
+  // The mount point goes with the disk when it is empty.
   ~Small_Disk() {
     if (mounted) umount2(path.c_str(), MNT_DETACH);
+    rmdir(path.c_str());
   }
   Small_Disk(const Small_Disk&) = delete;
   Small_Disk& operator=(const Small_Disk&) = delete;
