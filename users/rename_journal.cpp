@@ -3,8 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <map>
+#include <set>
 
 #include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
@@ -73,6 +77,35 @@ bool Plain_Name(const std::string& name) {
          name.find('/') == std::string::npos && name.find('\0') == std::string::npos;
 }
 
+// The names the install parks files under: ".quendar-move-<process>-<count>".
+bool Parking_Name(std::string_view name) {
+  constexpr std::string_view prefix = ".quendar-move-";
+  if (name.substr(0, prefix.size()) != prefix) return false;
+  name.remove_prefix(prefix.size());
+  const size_t dash = name.find('-');
+  auto digits = [](std::string_view text) {
+    return !text.empty() && text.size() <= 20 &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+  };
+  return dash != std::string_view::npos && digits(name.substr(0, dash)) && digits(name.substr(dash + 1));
+}
+
+bool Ends_With(const std::string& name, std::string_view ending) {
+  return name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+// The ending that makes a name one of a user's own files (".gal", ".clr",
+// ", level 4.man"...); empty for any other name.
+std::string User_File_Kind(const std::string& name) {
+  if (!Plain_Name(name) || Parking_Name(name)) return {};
+  if (Ends_With(name, ".gal")) return ".gal";
+  if (Ends_With(name, ".clr")) return ".clr";
+  const std::string man = name.size() > 13 ? name.substr(name.size() - 13) : std::string();
+  if (man.size() == 13 && Ends_With(man, ".man") && man.compare(0, 8, ", level ") == 0 && man[8] >= '1' && man[8] <= '5')
+    return man;
+  return {};
+}
+
 // Where a displaced file waits: a folder of its own holding it under its
 // own name, the name it has in the recycle bin: "folder/name".
 bool Aside_Name(const std::string& name) {
@@ -80,12 +113,79 @@ bool Aside_Name(const std::string& name) {
   return slash != std::string::npos && Plain_Name(name.substr(0, slash)) && Plain_Name(name.substr(slash + 1));
 }
 
+// The user whose file it is: the name without its kind.
+std::string Owner_Of(const std::string& name) { return name.substr(0, name.size() - User_File_Kind(name).size()); }
+
+// Whether the steps are shaped as an install makes them: each of a user's
+// files is parked under a fresh parking name and moves from there to a
+// user's file of the same kind; a file in the way of such a move goes, under
+// its own name, into a fresh folder of its own; only the gallery file of the
+// user who was current moves straight to its new name, once the gallery has
+// let it go.
+bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps) {
+  std::map<std::string, std::string> parked;  // parking name: kind of the file there
+  std::set<std::string> taken, in_the_way, moved_to;
+  for (const Rename_Journal::Step& step : steps) {
+    const std::string kind = User_File_Kind(step.from);
+    if (!step.displaced && !Parking_Name(step.to)) moved_to.insert(step.to);
+    if (step.displaced) {
+      in_the_way.insert(step.from);
+      const size_t slash = step.to.find('/');
+      const std::string folder = step.to.substr(0, slash);
+      if (kind.empty() || step.by_gallery || !Parking_Name(folder) || step.to.substr(slash + 1) != step.from ||
+          !taken.insert(folder).second)
+        return false;
+    } else if (Parking_Name(step.to)) {
+      if (kind.empty() || step.after_gallery || step.by_gallery || !taken.insert(step.to).second) return false;
+      parked[step.to] = kind;
+    } else if (Parking_Name(step.from)) {
+      const auto there = parked.find(step.from);
+      if (there == parked.end() || step.by_gallery || User_File_Kind(step.to) != there->second) return false;
+      parked.erase(there);
+    } else if (kind != ".gal" || User_File_Kind(step.to) != ".gal" || !step.after_gallery) {
+      return false;
+    }
+  }
+  return std::includes(moved_to.begin(), moved_to.end(), in_the_way.begin(), in_the_way.end());
+}
+
 std::string Folder_Of(const std::string& path) { return path.substr(0, path.rfind('/')); }
+
+// A folder itself, not a link to one.
+bool Real_Folder(const std::string& path) {
+  struct stat info;
+  return lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// The folder a displaced file waits in, made when it is not there; false
+// when something else (a link, a file) has its name.
+bool Make_Aside_Folder(const std::string& path) {
+  mkdir(Folder_Of(path).c_str(), 0700);
+  return Real_Folder(Folder_Of(path));
+}
 
 // Recycles a displaced file from its folder, which goes with it.
 void Recycle_Aside(const std::string& path) {
+  if (!Real_Folder(Folder_Of(path))) return;
   if (File_Exists(path)) Recycle_File(path);
   rmdir(Folder_Of(path).c_str());
+}
+
+// Moves a file, noting it when it would not move; true when it moved.
+bool Move(const std::string& from, const std::string& to, std::vector<Rename_Journal::Failed_Move>& failed) {
+  errno = 0;
+  if (Move_File(from, to)) return true;
+  failed.push_back({from, to, errno});
+  return false;
+}
+
+std::string Move_Failure_Reason(int error) {
+  switch (error) {
+    case EEXIST:
+    case ENOTEMPTY: return "Another file has that name";
+    case ENOENT: return "The file or its folder is gone";
+    default: return Write_Failure_Reason(error);
+  }
 }
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
@@ -106,9 +206,8 @@ std::optional<size_t> Number(std::string_view text) {
   return value;
 }
 
-void Report_Failed_Moves(const std::vector<std::string>& failed) {
-  for (const std::string& path : failed)
-    MessageBox(0, "Unable to move file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+void Report_Failed_Moves(const std::vector<Rename_Journal::Failed_Move>& failed) {
+  if (!failed.empty()) MessageBox(0, Rename_Journal::Failed_Moves_Text(failed), "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace
@@ -124,6 +223,31 @@ std::string Database_Hash(const std::string& path) {
   }
   char text[17];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+std::string Rename_Journal::Failed_Moves_Text(const std::vector<Failed_Move>& failed) {
+  // A few are named; a long list would be a box taller than the screen.
+  constexpr size_t Named = 8;
+  // A parking name means nothing to the person: only a user's new name is said.
+  auto new_name = [](const Failed_Move& move) {
+    const std::string name = move.to.substr(move.to.rfind('/') + 1);
+    const std::string folder = Folder_Of(move.to);
+    return Parking_Name(name) || Parking_Name(folder.substr(folder.rfind('/') + 1)) ? std::string() : name;
+  };
+  if (failed.size() == 1) {
+    const Failed_Move& move = failed[0];
+    const std::string name = new_name(move);
+    return "Unable to move file " + move.at + (name.empty() ? "" : " to " + name) + "\n" +
+           Move_Failure_Reason(move.error) + ": the file stays as " + move.at + ".";
+  }
+  std::string text = "Unable to move " + std::to_string(failed.size()) + " files of renamed users; each stays where it is:";
+  for (size_t i = 0; i < failed.size() && i < Named; ++i) {
+    const std::string name = new_name(failed[i]);
+    text += "\n" + failed[i].at + (name.empty() ? "" : " (to be " + name + ")") + ": " + Move_Failure_Reason(failed[i].error);
+  }
+  if (failed.size() > Named)
+    text += "\nand " + std::to_string(failed.size() - Named) + " more in " + Folder_Of(failed[Named].at) + ".";
   return text;
 }
 
@@ -170,30 +294,44 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
     step.to = std::move(*to);
     steps.push_back(std::move(step));
   }
-  if (*count > steps.size()) return false;
+  if (*count > steps.size() || !Shaped_As_Made(steps)) return false;
   done = *count;
   return true;
 }
 
-void Rename_Journal::Begin(const std::string& directory_, const std::string& database_path, std::vector<Step> added) {
-  if (added.empty()) return;
-  if (!Active()) {
+bool Rename_Journal::Begin(const std::string& directory_, const std::string& database_path, std::vector<Step> added) {
+  stopped = false;
+  if (added.empty()) return true;
+  const bool was_active = Active();
+  if (!was_active) {
     directory = directory_;
     database_hash = Database_Hash(database_path);
     done = 0;
   }
+  const size_t before = steps.size();
+  for (Step& step : added) steps.push_back(std::move(step));
+  if (!Note_Progress()) {
+    // No move of this change may be made: nothing on disk would say how to
+    // undo it.
+    steps.resize(before);
+    if (!was_active) steps.clear();
+    const int why = error;
+    if (!Active()) Delete_File(File_Path(directory));
+    errno = error = why;
+    return false;
+  }
   // The names of this change are not on disk yet, whatever an earlier save did.
   database_saved = false;
-  for (Step& step : added) steps.push_back(std::move(step));
-  Note_Progress();
   Kill_Point();
+  return true;
 }
 
-void Rename_Journal::Note_Progress() {
+bool Rename_Journal::Note_Progress() {
   const std::vector<uint8_t> bytes = Bytes();
-  // A journal that cannot be written leaves the moves as they were made
-  // before there was one: they still go ahead.
-  Write_File_Atomically(File_Path(directory), bytes);
+  errno = 0;
+  if (Write_File_Atomically(File_Path(directory), bytes)) return true;
+  error = errno;
+  return false;
 }
 
 // Whether the move the journal was about to note had been made: its file
@@ -202,28 +340,32 @@ bool Rename_Journal::Step_Made(const Step& step) const {
   return !File_Exists(directory + step.from) && File_Exists(directory + step.to);
 }
 
-std::vector<std::string> Rename_Journal::Run(bool after_gallery) {
-  std::vector<std::string> failed;
-  while (done < steps.size() && steps[done].after_gallery == after_gallery) {
+std::vector<Rename_Journal::Failed_Move> Rename_Journal::Run(bool after_gallery) {
+  std::vector<Failed_Move> failed;
+  while (!stopped && done < steps.size() && steps[done].after_gallery == after_gallery) {
     const Step& step = steps[done];
     const std::string from = directory + step.from, to = directory + step.to;
     // The gallery's own move was made by the gallery, or could not be and
     // it has said so: nothing holds the name but the gallery.
-    if (step.displaced && File_Exists(from)) mkdir(Folder_Of(to).c_str(), 0700);
-    if (!step.by_gallery && File_Exists(from) && !Move_File(from, to)) {
-      failed.push_back(from);
-      // A file parked for this move goes back under its own name.
-      for (size_t i = 0; i < done; ++i)
-        if (steps[i].to == step.from && !File_Exists(directory + steps[i].from) &&
-            Move_File(from, directory + steps[i].from)) {
-          failed.back() = directory + steps[i].from;
-          break;
-        }
+    if (!step.by_gallery && File_Exists(from)) {
+      errno = ENOTDIR;
+      if (step.displaced && !Make_Aside_Folder(to)) failed.push_back({from, to, errno});
+      else if (!Move(from, to, failed)) {
+        // A file parked for this move goes back under its own name.
+        for (size_t i = 0; i < done; ++i)
+          if (steps[i].to == step.from && !File_Exists(directory + steps[i].from) &&
+              Move_File(from, directory + steps[i].from)) {
+            failed.back().at = directory + steps[i].from;
+            break;
+          }
+      }
     }
     Kill_Point();
     Sync_Directory(directory);
     ++done;
-    Note_Progress();
+    // Until the new names are saved, a move the journal does not know of
+    // could not be undone at the next start: none is made after it.
+    if (!Note_Progress() && !database_saved) stopped = true;
     Kill_Point();
   }
   if (done == steps.size() && database_saved) Complete();
@@ -233,6 +375,18 @@ std::vector<std::string> Rename_Journal::Run(bool after_gallery) {
 void Rename_Journal::Database_Saved() {
   database_saved = true;
   if (Active() && done == steps.size()) Complete();
+}
+
+std::vector<Rename_Journal::Failed_Move> Rename_Journal::Abandon() {
+  std::vector<Failed_Move> failed = Undo();
+  Sync_Directory(directory);
+  Delete_File(File_Path(directory));
+  Sync_Directory(directory);
+  steps.clear();
+  done = 0;
+  database_saved = false;
+  stopped = false;
+  return failed;
 }
 
 void Rename_Journal::Complete() {
@@ -246,40 +400,83 @@ void Rename_Journal::Complete() {
   database_saved = false;
 }
 
-std::vector<std::string> Rename_Journal::Finish() {
-  std::vector<std::string> failed;
+std::vector<Rename_Journal::Failed_Move> Rename_Journal::Finish() {
+  std::vector<Failed_Move> failed;
   for (size_t i = done; i < steps.size(); ++i) {
     const Step& step = steps[i];
     if (i == done && Step_Made(step)) continue;
-    const std::string from = directory + step.from;
-    if (step.displaced && File_Exists(from)) mkdir(Folder_Of(directory + step.to).c_str(), 0700);
-    if (File_Exists(from) && !Move_File(from, directory + step.to)) failed.push_back(from);
+    const std::string from = directory + step.from, to = directory + step.to;
+    if (!File_Exists(from)) continue;
+    errno = ENOTDIR;
+    if (step.displaced && !Make_Aside_Folder(to)) failed.push_back({from, to, errno});
+    else Move(from, to, failed);
   }
   for (const Step& step : steps)
     if (step.displaced) Recycle_Aside(directory + step.to);
   return failed;
 }
 
-std::vector<std::string> Rename_Journal::Undo() {
-  std::vector<std::string> failed;
+std::vector<Rename_Journal::Failed_Move> Rename_Journal::Undo() {
+  std::vector<Failed_Move> failed;
   size_t made = done;
   if (made < steps.size() && Step_Made(steps[made])) ++made;
   while (made > 0) {
     const Step& step = steps[--made];
     const std::string to = directory + step.to;
-    if (File_Exists(to) && !Move_File(to, directory + step.from)) failed.push_back(to);
+    if (File_Exists(to)) Move(to, directory + step.from, failed);
     if (step.displaced) rmdir(Folder_Of(to).c_str());
   }
   return failed;
 }
 
-void Rename_Journal::Recover(const std::string& directory, const std::string& database_path) {
+// Each file moves from a user of the old names to the user of her new name.
+// When the change took, the new names are listed and the old ones no longer
+// are, unless another user took one up; when it did not, the other way round.
+bool Rename_Journal::Between_Listed_Users(const std::vector<std::string>& listed, bool took) const {
+  std::set<std::string> old_names, new_names;
+  std::map<std::string, std::string> parked;  // parking name: the owner of the file there
+  for (const Step& step : steps) {
+    if (step.displaced) continue;
+    if (Parking_Name(step.to)) {
+      parked[step.to] = Owner_Of(step.from);
+      continue;
+    }
+    old_names.insert(Parking_Name(step.from) ? parked[step.from] : Owner_Of(step.from));
+    new_names.insert(Owner_Of(step.to));
+  }
+  const std::set<std::string> on_disk(listed.begin(), listed.end());
+  const std::set<std::string>& now = took ? new_names : old_names;
+  const std::set<std::string>& then = took ? old_names : new_names;
+  for (const std::string& name : now)
+    if (on_disk.count(name) == 0) return false;
+  for (const std::string& name : then)
+    if (on_disk.count(name) != 0 && now.count(name) == 0) return false;
+  return true;
+}
+
+// Nothing the journal names leads out of the directory: a folder a
+// displaced file waits in is a real folder, never a link.
+bool Rename_Journal::Safe_On_Disk() const {
+  for (const Step& step : steps) {
+    struct stat info;
+    const std::string folder = directory + Folder_Of(step.to);
+    if (step.displaced && lstat(folder.c_str(), &info) == 0 && !S_ISDIR(info.st_mode)) return false;
+  }
+  return true;
+}
+
+void Rename_Journal::Recover(const std::string& directory, const std::string& database_path,
+                             const std::optional<std::vector<std::string>>& listed) {
   const std::string path = File_Path(directory);
   if (Get_File_Attributes(path) == INVALID_FILE_ATTRIBUTES) return;
   TUser_File_Read read = Read_User_File(path, Largest_Journal);
   Rename_Journal journal;
   journal.directory = directory;
-  if (!read.bytes || !journal.Read(*read.bytes)) {
+  // The old user database still there: the change never took, so every
+  // file goes back. A new one: the change took, and every file follows it.
+  const bool read_whole = read.bytes && journal.Read(*read.bytes);
+  const bool took = read_whole && Database_Hash(database_path) != journal.database_hash;
+  if (!read_whole || !journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, took))) {
     const TFile_Fault fault = read.bytes ? TFile_Fault::Damaged : read.fault;
     const std::string aside = File_Must_Stay(fault) ? std::string() : Keep_File_Aside(path);
     std::string outcome = "files of users whose names were being changed may be under names beginning "
@@ -288,10 +485,7 @@ void Rename_Journal::Recover(const std::string& directory, const std::string& da
     MessageBox(0, Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
     return;
   }
-  // The old user database still there: the change never took, so every
-  // file goes back. A new one: the change took, and every file follows it.
-  const bool took = Database_Hash(database_path) != journal.database_hash;
-  const std::vector<std::string> failed = took ? journal.Finish() : journal.Undo();
+  const std::vector<Failed_Move> failed = took ? journal.Finish() : journal.Undo();
   Sync_Directory(directory);
   Delete_File(path);
   Sync_Directory(directory);

@@ -29,29 +29,57 @@ class Rename_Journal {
     bool by_gallery = false;
   };
 
+  // A file that would not move: where it is now, the name it was to have
+  // and why not (an errno).
+  struct Failed_Move {
+    std::string at, to;
+    int error = 0;
+  };
+
   // The journal's file in the directory.
   static std::string File_Path(const std::string& directory);
 
   // Writes the moves down (after those of an earlier change whose user
   // database could not be saved yet) before any is made; the user database
-  // file is taken as it is now.
-  void Begin(const std::string& directory, const std::string& database_path, std::vector<Step> steps);
+  // file is taken as it is now. False, with errno saying why and the moves
+  // left out, when the journal could not be written and synced: then no
+  // move of this change may be made.
+  bool Begin(const std::string& directory, const std::string& database_path, std::vector<Step> steps);
   // Makes, in order, the moves not made yet, those after the gallery only
-  // when after_gallery is true; the paths of files that would not move.
-  std::vector<std::string> Run(bool after_gallery);
+  // when after_gallery is true; the files that would not move. Before the
+  // new user database is saved, a move whose note cannot be written is the
+  // last one made: Stopped() says so, and the change must be abandoned.
+  std::vector<Failed_Move> Run(bool after_gallery);
+  bool Stopped() const { return stopped; }
   // The new user database is on disk: once every move is made, the
   // displaced files go to the recycle bin and the journal is deleted.
   void Database_Saved();
+  // The new names will not be saved: every move made goes back, the journal
+  // is deleted; the files that would not go back.
+  std::vector<Failed_Move> Abandon();
   bool Active() const { return !steps.empty(); }
+  // Why a note of the journal could not be written (an errno).
+  int Error() const { return error; }
+
+  // The one box's text for files that would not move: each named (the
+  // first few, then a count) with why, and where it is now.
+  static std::string Failed_Moves_Text(const std::vector<Failed_Move>& failed);
 
   // At start, before the user database is read: finishes or undoes the
   // change a journal in the directory records, then deletes the journal.
-  // Moves that failed are told in a "WARNING" box, as is a journal that
-  // cannot be read (kept aside, for nothing may be guessed from it).
-  static void Recover(const std::string& directory, const std::string& database_path);
+  // Moves that failed are told in one "WARNING" box, as is a journal that
+  // cannot be read or trusted (kept aside, for nothing may be guessed from
+  // it): one that names anything but the users' own files and the parking
+  // names of a change, parks a file in anything but a real folder of the
+  // directory, or gives a file to a user the database file does not list or
+  // takes it from one who keeps her name.
+  // `listed` holds the names of the users the user database file lists,
+  // nothing when there is no such file.
+  static void Recover(const std::string& directory, const std::string& database_path,
+                      const std::optional<std::vector<std::string>>& listed);
 
   // The journal's bytes and its reader: the reader checks every field and
-  // refuses anything else.
+  // refuses anything the program would not have written.
   std::vector<uint8_t> Bytes() const;
   bool Read(const std::vector<uint8_t>& bytes);
 
@@ -67,10 +95,15 @@ class Rename_Journal {
 
  private:
   bool Step_Made(const Step& step) const;
-  void Note_Progress();
+  bool Note_Progress();
   void Complete();
-  std::vector<std::string> Finish();
-  std::vector<std::string> Undo();
+  bool Safe_On_Disk() const;
+  bool Between_Listed_Users(const std::vector<std::string>& listed, bool took) const;
+  std::vector<Failed_Move> Finish();
+  std::vector<Failed_Move> Undo();
+
+  bool stopped = false;
+  int error = 0;
 };
 
 // The hash of a file's bytes as the journal writes it; "none" when the file

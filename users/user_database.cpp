@@ -29,6 +29,17 @@ void Renew(User& user) {
   user.source_record = nullptr;
 }
 
+// The names of the users the file lists (those read whole); nothing when
+// there is no file.
+std::optional<std::vector<std::string>> Names_In_File() {
+  if (!File_Exists(User_Database::File_Path())) return std::nullopt;
+  User_Database file(For_Stream);
+  file.Read_File();
+  std::vector<std::string> names;
+  for (const auto& user : file.users) names.push_back(user->name);
+  return names;
+}
+
 }  // namespace
 
 User_Database::User_Database(For_Stream_Tag) {}
@@ -42,7 +53,7 @@ User_Database::User_Database() : User_Database(For_Stream) {
     Remove_Interrupted_Saves(The_User_Data.directory);
     // A change of names cut short finishes or is undone before anyone's
     // files are looked for.
-    Rename_Journal::Recover(The_User_Data.directory, File_Path());
+    Rename_Journal::Recover(The_User_Data.directory, File_Path(), Names_In_File());
   }
   if (File_Exists(File_Path())) {
     The_User_Data.show_help_at_start = false;
@@ -162,11 +173,21 @@ bool User_Database::Save(HWND owner) {
   os.Write_Object(*this);
   errno = 0;
   if (!os.Fail() && Write_File_Atomically(File_Path(), bytes)) {
+    names_before.clear();
     rename_journal.Database_Saved();
     return true;
   }
-  MessageBox(owner, Unwritable_File_Message(File_Path(), errno, "the changes to the users are not saved"), "WARNING",
-             MB_OK | MB_ICONSTOP);
+  const int why = errno;
+  std::string outcome = "the changes to the users are not saved";
+  std::vector<Rename_Journal::Failed_Move> stayed;
+  // The file will name the users as before: so must their files.
+  if (!names_before.empty()) {
+    stayed = Give_Back_Old_Names();
+    outcome += ", and the renamed users keep their old names, their files back under them";
+  }
+  std::string text = Unwritable_File_Message(File_Path(), why, outcome);
+  if (!stayed.empty()) text += "\n" + Rename_Journal::Failed_Moves_Text(stayed);
+  MessageBox(owner, text, "WARNING", MB_OK | MB_ICONSTOP);
   return false;
 }
 

@@ -105,6 +105,11 @@ class User_Database : public TStreamableBase {
   bool file_must_stay = false;
 
  private:
+  // The renames of the last install could not be carried through or saved:
+  // every file moved goes back and every renamed user gets her old name
+  // back; the files that would not go back.
+  std::vector<Rename_Journal::Failed_Move> Give_Back_Old_Names();
+
   // Tells the person why the file was not read whole and what happens now:
   // a file that could be opened is set aside for the next save, one that
   // could not stays and is never written over.
@@ -113,6 +118,9 @@ class User_Database : public TStreamableBase {
   // The moves of renamed users' files under way, on disk until they are all
   // made and the new names are saved.
   Rename_Journal rename_journal;
+  // The renamed users and their names before, while their files are under
+  // the new names and the new names are not saved yet.
+  std::vector<std::pair<User*, std::string>> names_before;
 
   friend class Install_Run;
 };

@@ -6,15 +6,18 @@
 // then to its new name, so that users who swap names keep their own files.
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstring>
 #include <set>
 
 #include "platform/system/file_system.h"
+#include "platform/system/user_file.h"
 #include "platform/window/message_box.h"
 #include "toolkit/small_utilities.h"
 #include "users/user_data.h"
 #include "users/rename_journal.h"
 #include "users/user_database.h"
+#include "users/user_names.h"
 
 namespace {
 
@@ -41,9 +44,8 @@ std::string Unused_Name() {
   return path;
 }
 
-void Report_Failed_Moves(HWND owner, const std::vector<std::string>& failed) {
-  for (const std::string& path : failed)
-    MessageBox(owner, "Unable to move file " + path, "WARNING", MB_OK | MB_ICONSTOP);
+void Report_Failed_Moves(HWND owner, const std::vector<Rename_Journal::Failed_Move>& failed) {
+  if (!failed.empty()) MessageBox(owner, Rename_Journal::Failed_Moves_Text(failed), "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace
@@ -84,8 +86,9 @@ class Install_Run {
   // new name that no continuing user owns is moved out of the way and
   // recycled once the change is whole. The gallery file of the user who was
   // current moves when the gallery has let it go, and so do moves into its
-  // name. The journal records every move before it is made.
-  void Move_Renamed_Files(bool same_user) {
+  // name. The journal records every move before it is made: false when it
+  // could not, and the moves made must go back.
+  bool Move_Renamed_Files(bool same_user) {
     std::vector<Step> parking, displacing, finals, after_gallery;
     std::set<std::string> parked_names;
     struct Chain {
@@ -119,11 +122,12 @@ class Install_Run {
     }
     std::vector<Step> steps = parking;
     for (auto* group : {&displacing, &finals, &after_gallery}) steps.insert(steps.end(), group->begin(), group->end());
-    copy.rename_journal.Begin(The_User_Data.directory, User_Database::File_Path(), steps);
+    if (!copy.rename_journal.Begin(The_User_Data.directory, User_Database::File_Path(), steps)) return false;
     failed = copy.rename_journal.Run(false);
+    return !copy.rename_journal.Stopped();
   }
 
-  std::vector<std::string> failed;
+  std::vector<Rename_Journal::Failed_Move> failed;
 
  private:
   using Step = Rename_Journal::Step;
@@ -173,11 +177,19 @@ void User_Database::Install(HWND owner) {
   const bool same_user = current_user->source_record == installed->current_user;
 
   Install_Run run(*this, *installed, owner);
+  bool moved_whole = true;
   if (The_User_Data.writable) {
     run.Offer_Removed_Files();
     rename_journal = std::move(installed->rename_journal);
-    run.Move_Renamed_Files(same_user);
+    moved_whole = run.Move_Renamed_Files(same_user);
   }
+  // Until the new names are saved, the renamed users' files are under names
+  // the user file does not know: these are the names to give back.
+  names_before.clear();
+  if (!moved_whole || rename_journal.Active())
+    for (const auto& user : users)
+      if (user->source_record != nullptr && user->source_record->name != user->name)
+        names_before.emplace_back(user.get(), user->source_record->name);
 
   // Points and file flags may have changed in the installed database while
   // the dialog was open; the dialog never changes them, so the installed
@@ -202,7 +214,42 @@ void User_Database::Install(HWND owner) {
   previous_user.source_record = nullptr;
   delete installed;
   The_User_Database = this;
-  Report_Failed_Moves(owner, run.failed);
+  if (moved_whole) {
+    Report_Failed_Moves(owner, run.failed);
+    return;
+  }
+  const int why = rename_journal.Error();
+  std::vector<Rename_Journal::Failed_Move> stayed = run.failed;
+  for (auto& move : Give_Back_Old_Names()) stayed.push_back(move);
+  std::string text = Unwritable_File_Message(Rename_Journal::File_Path(The_User_Data.directory), why,
+                                             "no user is renamed and no file moves");
+  if (!stayed.empty()) text += "\n" + Rename_Journal::Failed_Moves_Text(stayed);
+  MessageBox(owner, text, "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+std::vector<Rename_Journal::Failed_Move> User_Database::Give_Back_Old_Names() {
+  std::vector<Rename_Journal::Failed_Move> stayed = rename_journal.Abandon();
+  std::vector<std::pair<User*, std::string>> renamed = std::move(names_before);
+  names_before.clear();
+  for (auto& [user, name] : renamed) user->name = name;
+  // A user added in the dialog under a name given back would share its
+  // files: it is not kept.
+  for (int32_t i = Count() - 1; i >= 0; --i) {
+    const bool given_back = std::any_of(renamed.begin(), renamed.end(), [&](const auto& entry) { return entry.first == At(i); });
+    if (given_back) continue;
+    for (const auto& entry : renamed)
+      if (Same_Name_Ignoring_Case(entry.second, At(i)->name)) {
+        Remove_User(i);
+        break;
+      }
+  }
+  for (const auto& entry : renamed)
+    for (int32_t i = 0; i < Count(); ++i)
+      if (At(i) == entry.first) {
+        Resort_User(i);
+        break;
+      }
+  return stayed;
 }
 
 void User_Database::Recycle_Previous_Gallery(HWND owner) {
@@ -216,6 +263,6 @@ void User_Database::Recycle_Previous_Gallery(HWND owner) {
   // using that file.
   if (removed && !old_gallery.empty() && old_gallery != current_gallery && File_Exists(old_gallery))
     Recycle_File(old_gallery);
-  const std::vector<std::string> failed = rename_journal.Run(true);
+  const std::vector<Rename_Journal::Failed_Move> failed = rename_journal.Run(true);
   Report_Failed_Moves(owner, failed);
 }

@@ -1,7 +1,7 @@
 // Arbitrary bytes as the journal of a change of users' names. Whatever it
 // holds, a journal read names only files directly in the user data
-// directory (a displaced file one folder down), counts no more moves made
-// than it lists, and writes and reads back the same.
+// directory (a displaced file one folder down), never the user file itself,
+// counts no more moves made than it lists, and writes and reads back the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!journal.Read(std::vector<uint8_t>(data, data + size))) return 0;
   if (journal.done > journal.steps.size()) std::abort();
   for (const Rename_Journal::Step& step : journal.steps)
-    if (Leaves_The_Directory(step.from, false) || Leaves_The_Directory(step.to, step.displaced)) std::abort();
+    if (Leaves_The_Directory(step.from, false) || Leaves_The_Directory(step.to, step.displaced) ||
+        step.from == "quendar.usr" || step.to == "quendar.usr" || step.from == "quendar.jnl" || step.to == "quendar.jnl")
+      std::abort();
   Rename_Journal again;
   if (!again.Read(journal.Bytes()) || again.Bytes() != journal.Bytes()) std::abort();
   return 0;

@@ -129,29 +129,109 @@ TEST_F(User_Rename_Recovery_Test, AKillAtEveryPointLeavesEveryFileWithItsOwner) 
 
 TEST_F(User_Rename_Recovery_Test, AJournalThatCannotBeTrustedMovesNothingAndIsKeptAside) {
   const std::string header = "quendar rename journal 1\ndatabase none\n";
+  // A folder outside the data folder, reached through a link in it.
+  const std::string outside = root_ + "/outside/";
   const struct {
     const char* what;
     std::string text;
+    bool with_link = false;      // ".quendar-move-1-3" leads outside
+    bool with_database = false;  // a user file listing Ann, Bob and Zed; the moves go on
+    bool unchanged = false;      // the journal names that file: the moves go back
   } journals[] = {
       {"a path out of the folder", header + "done 0\n-\tAnn.clr\t../Ann.clr\n"},
       {"a folder in a plain move", header + "done 0\n-\tAnn.clr\tsub/Ann.clr\n"},
-      {"more moves made than listed", header + "done 2\n-\tAnn.clr\tZoe.clr\n"},
+      {"more moves made than listed", header + "done 2\n-\tAnn.clr\t.quendar-move-1-1\n"},
       {"a broken escape", header + "done 0\n-\tAnn.clr\tZoe\\q.clr\n"},
-      {"an unknown flag", header + "done 0\nx\tAnn.clr\tZoe.clr\n"},
-      {"a line cut short", header + "done 0\n-\tAnn.clr\tZoe.clr"},
+      {"an unknown flag", header + "done 0\nx\tAnn.clr\t.quendar-move-1-1\n"},
+      {"a line cut short", header + "done 0\n-\tAnn.clr\t.quendar-move-1-1"},
       {"another header", "quendar rename journal 2\ndatabase none\ndone 0\n"},
+      {"a displaced file brought back through a link", header + "done 1\nd\tZed.clr\t.quendar-move-1-3/Zed.clr\n", true},
+      {"a displaced file recycled through a link", header + "done 0\nd\tZed.clr\t.quendar-move-1-3/Zed.clr\n", true,
+       true},
+      {"the user file moved away", header + "done 0\n-\tquendar.usr\t.quendar-move-1-1\n", false, true},
+      {"another user's file moved straight to a new name", header + "done 0\n-\tAnn.clr\tZed.clr\n", false, true},
+      {"a file parked under a name of the user's own", header + "done 0\n-\tAnn.clr\tZed.clr.x\n", false, true},
+      {"a parked file coming out as another kind",
+       header + "done 0\n-\tAnn.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tZed.gal\n", false, true},
+      {"a parked file taken out twice",
+       header + "done 0\n-\tAnn.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tZed.clr\n-\t.quendar-move-1-1\tBo.clr\n",
+       false, true},
+      {"a displaced file under another name", header + "done 0\nd\tAnn.clr\t.quendar-move-1-3/Bob.clr\n", false, true},
+      {"a file displaced for no move", header + "done 0\nd\tAnn.clr\t.quendar-move-1-3/Ann.clr\n", false, true},
+      {"a user's file given to a user who keeps her name",
+       header + "done 0\n-\tAnn.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tZed.clr\n", false, true},
+      {"a user's file given to a user no one has",
+       header + "done 0\n-\tAnn.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tNobody.clr\n", false, true},
+      {"a user's file taken back for a user who keeps her name",
+       "quendar rename journal 1\ndatabase {}\ndone 2\n-\tZed.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tAnn.clr\n",
+       false, true, true},
   };
   for (const auto& journal : journals) {
     const std::string folder = root_ + "/data/" + journal.what + "/";
     std::filesystem::create_directories(folder);
+    std::filesystem::create_directories(outside);
     Write(folder + "Ann.clr", "Ann");
-    Write(folder + "quendar.jnl", journal.text);
+    Write(outside + "Zed.clr", "outside");
+    if (journal.with_link) std::filesystem::create_directory_symlink(outside, folder + ".quendar-move-1-3");
+    if (journal.with_database) Write(folder + "quendar.usr", "users");
+    std::string text = journal.text;
+    if (journal.unchanged) text.replace(text.find("{}"), 2, Database_Hash(folder + "quendar.usr"));
+    Write(folder + "quendar.jnl", text);
     Boxes.clear();
-    Rename_Journal::Recover(folder, folder + "quendar.usr");
+    const std::vector<std::string> listed = {"Ann", "Bob", "Zed"};
+    Rename_Journal::Recover(folder, folder + "quendar.usr", journal.with_database ? std::optional(listed) : std::nullopt);
     EXPECT_EQ(Read(folder + "Ann.clr"), "Ann") << journal.what;
+    EXPECT_EQ(Read(outside + "Zed.clr"), "outside") << journal.what;
+    EXPECT_FALSE(std::filesystem::exists(folder + "Zed.clr")) << journal.what;
+    EXPECT_EQ(std::filesystem::exists(folder + "quendar.usr"), journal.with_database) << journal.what;
     EXPECT_FALSE(std::filesystem::exists(root_ + "/data/Ann.clr")) << journal.what;
     EXPECT_FALSE(std::filesystem::exists(folder + "quendar.jnl")) << journal.what;
-    ASSERT_EQ(Boxes.size(), 1u) << journal.what;
-    EXPECT_NE(Boxes[0].find("kept as " + folder + "quendar.jnl.damaged-"), std::string::npos) << Boxes[0];
+    EXPECT_TRUE(Trashed().empty()) << journal.what;
+    EXPECT_EQ(Boxes.size(), 1u) << journal.what;
+    if (!Boxes.empty()) {
+      EXPECT_NE(Boxes[0].find("kept as " + folder + "quendar.jnl.damaged-"), std::string::npos) << Boxes[0];
+    }
+  }
+}
+
+// However many files would not move, one box names the first few, says
+// why and where each is, and counts the rest.
+TEST_F(User_Rename_Recovery_Test, FilesThatWouldNotMoveAreToldInOneBox) {
+  const struct {
+    int files;
+    std::string box;  // after the data folder, "{}" standing for it
+    bool parking_taken = false;  // the file cannot even be parked
+  } cases[] = {
+      {1, "WARNING: Unable to move file {}U0.clr\nAnother file has that name: the file stays as {}U0.clr.", true},
+      {1, "WARNING: Unable to move file {}.quendar-move-1-0 to V0.clr\nAnother file has that name: the file stays as "
+          "{}.quendar-move-1-0."},
+      {200, "WARNING: Unable to move 200 files of renamed users; each stays where it is:\n{}.quendar-move-1-0 (to be "
+            "V0.clr): Another file has that name\n"},
+  };
+  for (const auto& c : cases) {
+    const std::string folder = root_ + "/data/" + std::to_string(c.files) + "/";
+    std::filesystem::create_directories(folder);
+    // The user file changed since the journal began: every move is to be
+    // made, and each file, once parked, finds its new name taken.
+    Write(folder + "quendar.usr", "users");
+    std::string text = "quendar rename journal 1\ndatabase none\ndone 0\n";
+    for (int i = 0; i < c.files; ++i) {
+      const std::string n = std::to_string(i);
+      text += "-\tU" + n + ".clr\t.quendar-move-1-" + n + "\n-\t.quendar-move-1-" + n + "\tV" + n + ".clr\n";
+      Write(folder + "U" + n + ".clr", "U");
+      Write(folder + (c.parking_taken ? ".quendar-move-1-" + n : "V" + n + ".clr"), "taken");
+    }
+    Write(folder + "quendar.jnl", text);
+    Boxes.clear();
+    Rename_Journal::Recover(folder, folder + "quendar.usr", std::nullopt);
+    ASSERT_EQ(Boxes.size(), 1u) << c.box;
+    std::string box = c.box;
+    for (size_t at = box.find("{}"); at != std::string::npos; at = box.find("{}")) box.replace(at, 2, folder);
+    EXPECT_EQ(Boxes[0].substr(0, box.size()), box);
+    if (c.files > 8) {
+      EXPECT_NE(Boxes[0].find("\nand 192 more in " + folder.substr(0, folder.size() - 1) + "."), std::string::npos) << Boxes[0];
+    }
+    const std::string last = std::to_string(c.files - 1);
+    EXPECT_EQ(Read(folder + (c.parking_taken ? "U" + last + ".clr" : ".quendar-move-1-" + last)), "U");
   }
 }
