@@ -102,4 +102,46 @@ TEST(Cups_Print_Service_Test, TheServerCupsClientsUseIsAskedForAgainOnEveryCall)
   EXPECT_EQ(second.Connections(), 1);
 }
 
+TEST(Cups_Print_Service_Test, CallsAboutANamedPrinterEndAtAnInterruptWithoutConnectionsOfTheLibrarysOwn) {
+  // The server CUPS clients use is the silent one too: a look-up of the
+  // library's own would go there on a connection of its own, beyond reach.
+  const char* before = getenv("CUPS_SERVER");
+  const std::string kept = before ? before : "";
+  struct Case {
+    const char* what;
+    std::function<bool(TCups_Print_Service&)> failed;
+  };
+  const Case cases[] = {
+      {"describe", [](TCups_Print_Service& s) {
+         TPrinter_Description printer;
+         return !s.Describe("q", printer);
+       }},
+      {"papers", [](TCups_Print_Service& s) { return s.Media("q").empty(); }},
+      {"job", [](TCups_Print_Service& s) { return s.Submit("q", "t", "", {}) == TPrint_Service::Unreachable_Server; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto server = std::make_unique<Stand_In_Print_Server>(Manner::Silent);
+    ASSERT_TRUE(server->Listening());
+    setenv("CUPS_SERVER", server->Path().c_str(), 1);
+    TCups_Print_Service service;
+    bool failed = false;
+    auto call = std::async(std::launch::async, [&] { failed = c.failed(service); });
+    const Clock::time_point start = Clock::now();
+    while (server->Connections() == 0 && Clock::now() - start < std::chrono::seconds(3))
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    service.Interrupt();
+    const bool in_time = call.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    const int connections = server->Connections();
+    // A connection of the library's own ends only with the server.
+    if (!in_time) server.reset();
+    call.get();
+    EXPECT_TRUE(in_time);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(connections, 1);
+  }
+  if (before) setenv("CUPS_SERVER", kept.c_str(), 1);
+  else unsetenv("CUPS_SERVER");
+}
+
 }  // namespace
