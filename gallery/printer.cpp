@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #include "gallery/page_setup_dialog.h"
@@ -284,7 +285,7 @@ int32_t Printer::Hand_To_Server(std::vector<uint8_t> pdf) {
   // before the server answers.
   std::shared_ptr<Hand_Over> share = hand_over;
   TPrint_Service* to = service;
-  std::thread([share, to, name = data.device.name, title = printout->title, paper = data.device.media.name,
+  auto send = [share, to, name = data.device.name, title = printout->title, paper = data.device.media.name,
                pdf = std::move(pdf)] {
     const int32_t job = to->Submit(name, title, paper, pdf);
     bool let_go = false;
@@ -297,7 +298,12 @@ int32_t Printer::Hand_To_Server(std::vector<uint8_t> pdf) {
     }
     // Taken after all by a job that was let go: nobody else knows of it.
     if (let_go && job > 0) to->Cancel(name, job);
-  }).detach();
+  };
+  try {
+    std::thread(std::move(send)).detach();
+  } catch (const std::system_error&) {
+    return 0;  // no thread to send it: the job fails
+  }
   std::unique_lock lock(share->lock);
   share->changed.wait(lock, [&] { return share->answered || share->let_go; });
   return share->answered ? share->job : 0;

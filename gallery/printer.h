@@ -15,7 +15,9 @@
 // (a thread of its own), whose answers the printer takes when they come. A
 // server that stops answering during a job is reported once; the job ends,
 // the printer counts as undefined and asks every five seconds until the
-// server answers again.
+// server answers again. Nor does it wait for the server: Abort and the
+// printer's end cut off the calls under way, and the job's thread stops
+// waiting for the document it is handing over.
 #pragma once
 
 #include <atomic>
