@@ -3,9 +3,17 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <future>
+#include <sstream>
 
 #include "tests/platform/system/stand_in_print_server.h"
 
@@ -142,6 +150,57 @@ TEST(Cups_Print_Service_Test, CallsAboutANamedPrinterEndAtAnInterruptWithoutConn
   }
   if (before) setenv("CUPS_SERVER", kept.c_str(), 1);
   else unsetenv("CUPS_SERVER");
+}
+
+// The connections to port on this machine still being opened (their first
+// packet sent, no answer yet).
+int Connecting_To(int port) {
+  int count = 0;
+  std::ifstream table("/proc/net/tcp");
+  std::string line;
+  char tail[8];
+  snprintf(tail, sizeof tail, ":%04X", port);
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state;
+    fields >> slot >> local >> remote >> state;
+    if (state == "02" && remote.size() > 5 && remote.compare(remote.size() - 5, 5, tail) == 0) ++count;
+  }
+  return count;
+}
+
+TEST(Cups_Print_Service_Test, InterruptGivesUpAConnectionStillBeingOpened) {
+  // A server whose queue of connections is full: a new one is never taken.
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 0), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const int port = ntohs(address.sin_port);
+  std::vector<int> filling;
+  for (int i = 0; i < 2; ++i) {
+    filling.push_back(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    connect(filling.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+  }
+  const int held_before = Connecting_To(port);
+  TCups_Print_Service service("127.0.0.1:" + std::to_string(port));
+  auto call = std::async(std::launch::async, [&] { return service.Submit("q", "t", "", {}); });
+  const Clock::time_point start = Clock::now();
+  while (Connecting_To(port) == held_before && Clock::now() - start < std::chrono::seconds(2))
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const bool connecting = Connecting_To(port) > held_before;
+  service.Interrupt();
+  // Far sooner than the time a connection may take to open.
+  const bool in_time = call.wait_for(std::chrono::milliseconds(TCups_Print_Service::Connect_Timeout_Ms / 2)) ==
+                       std::future_status::ready;
+  EXPECT_EQ(call.get(), TPrint_Service::Unreachable_Server);
+  for (int fd : filling) close(fd);
+  close(listener);
+  ASSERT_TRUE(connecting) << "the connection was not held up";
+  EXPECT_TRUE(in_time);
 }
 
 }  // namespace
