@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <memory>
+#include <system_error>
 #include <thread>
 
 #include "gallery/page_setup_dialog.h"
@@ -200,6 +201,7 @@ bool Printer::Submit(Printout* job, Printer_Client* job_client) {
   status = 0;
   submitted = 0;
   unreachable = false;
+  hand_over = std::make_shared<Hand_Over>();
   abort = false;
   watched = true;
   // Without a printer there is nothing to watch: the job's end is the end
@@ -270,12 +272,41 @@ void Printer::Print_Job() {
     // The last chance to stop: nothing has reached the printer yet.
     if (pdf.empty()) status = SP_ERROR;
     else if (Abort_Proc(0)) {
-      submitted = service->Submit(data.device.name, printout->title, data.device.media.name, pdf);
+      submitted = Hand_To_Server(pdf);
       unreachable = submitted == TPrint_Service::Unreachable_Server;
       if (submitted <= 0) status = SP_ERROR, submitted = 0;
     }
   }
   printout->End_Printing();
+}
+
+int32_t Printer::Hand_To_Server(std::vector<uint8_t> pdf) {
+  // The sender keeps what it needs of its own: the printer may be gone
+  // before the server answers.
+  std::shared_ptr<Hand_Over> share = hand_over;
+  TPrint_Service* to = service;
+  auto send = [share, to, name = data.device.name, title = printout->title, paper = data.device.media.name,
+               pdf = std::move(pdf)] {
+    const int32_t job = to->Submit(name, title, paper, pdf);
+    bool let_go = false;
+    {
+      std::lock_guard lock(share->lock);
+      share->answered = true;
+      share->job = job;
+      let_go = share->let_go;
+      share->changed.notify_all();
+    }
+    // Taken after all by a job that was let go: nobody else knows of it.
+    if (let_go && job > 0) to->Cancel(name, job);
+  };
+  try {
+    std::thread(std::move(send)).detach();
+  } catch (const std::system_error&) {
+    return 0;  // no thread to send it: the job fails
+  }
+  std::unique_lock lock(share->lock);
+  share->changed.wait(lock, [&] { return share->answered || share->let_go; });
+  return share->answered ? share->job : 0;
 }
 
 bool Printer::Find_Job() {
@@ -406,6 +437,13 @@ void Printer::Stop_Job_Thread() {
   // A document on its way to the server stops there; the line's call under
   // way, if any, fails too, and so does every call until Withdraw's.
   service->Interrupt();
+  // The job's thread stops waiting for the server at once; what it has left
+  // to do is the page's own drawing, which waits for nothing.
+  if (hand_over) {
+    std::lock_guard lock(hand_over->lock);
+    hand_over->let_go = true;
+    hand_over->changed.notify_all();
+  }
   thread.WaitForExit();
 }
 

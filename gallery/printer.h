@@ -15,14 +15,19 @@
 // (a thread of its own), whose answers the printer takes when they come. A
 // server that stops answering during a job is reported once; the job ends,
 // the printer counts as undefined and asks every five seconds until the
-// server answers again.
+// server answers again. Nor does it wait for the server: Abort and the
+// printer's end cut off the calls under way, and the job's thread stops
+// waiting for the document it is handing over.
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "gallery/print_server_line.h"
 #include "gallery/printer_client.h"
@@ -138,7 +143,23 @@ class Printer : public Timer_Client {
     TPrint_Job_State state = TPrint_Job_State::Waiting;
   };
 
+  // What the job's thread and the sender that hands its document to the
+  // server share. The job's thread waits for the sender's answer only until
+  // the job is let go (Abort, or the printer or its client going away): a
+  // server that holds the sender up then holds up neither the job's thread
+  // nor the interface thread that waits for it.
+  struct Hand_Over {
+    std::mutex lock;
+    std::condition_variable changed;
+    bool answered = false;
+    bool let_go = false;
+    int32_t job = 0;
+  };
+
   void Print_Job();
+  // The service's id of the job (see TPrint_Service::Submit), 0 when the job
+  // was let go first.
+  int32_t Hand_To_Server(std::vector<uint8_t> pdf);
   void Ask_For_Printer();
   void Printer_Answered(const Printer_Answer& answer);
   void Take_Default_Printer(const Printer_Answer& answer);
@@ -171,6 +192,7 @@ class Printer : public Timer_Client {
   int32_t status = 0;     // written by the job's thread
   int32_t submitted = 0;  // the service's id of the job, written by the job's thread
   bool unreachable = false;  // the server did not answer the job's thread
+  std::shared_ptr<Hand_Over> hand_over;  // the job's, made by Submit
   bool watched = false;
   std::atomic<bool> abort{false};
   bool just_seen = false;

@@ -123,6 +123,7 @@ void TCups_Print_Service::Dismiss(TCall_Guard* guard) {
 void TCups_Print_Service::Interrupt() {
   std::lock_guard lock(guards_lock);
   interrupted = true;
+  for (int* cancel : connecting) std::atomic_ref<int>(*cancel).store(1);
   for (TCall_Guard* guard : guards) guard->Cut();
 }
 
@@ -150,12 +151,20 @@ TCups_Print_Service::TConnection TCups_Print_Service::Connect(int deadline_ms) {
     host.resize(colon);
   }
   TConnection connection;
+  // A connection still being opened is given up on Interrupt too: the
+  // library looks at the flag while it waits.
+  int cancel = 0;
   {
     std::lock_guard lock(guards_lock);
     if (interrupted) return connection;
+    connecting.push_back(&cancel);
   }
   connection.http.reset(httpConnect2(host.c_str(), port, nullptr, AF_UNSPEC, cupsEncryption(), 1,
-                                     std::min(Connect_Timeout_Ms, deadline_ms), nullptr));
+                                     std::min(Connect_Timeout_Ms, deadline_ms), &cancel));
+  {
+    std::lock_guard lock(guards_lock);
+    connecting.erase(std::remove(connecting.begin(), connecting.end(), &cancel), connecting.end());
+  }
   if (!connection) return connection;
   const double left_s =
       std::chrono::duration<double>(std::max(Clock::duration::zero(), deadline - Clock::now())).count();
@@ -171,9 +180,71 @@ namespace {
 // At most this many of a printer's papers are looked at.
 constexpr int Most_Papers = 200;
 
-// name empty: the default destination.
+// An attribute of the printer's answer kept as an option of its destination,
+// as the library keeps them: the printer's addresses and description, and
+// its defaults ("media-default" becomes "media").
+void Keep_Option(ipp_attribute_t* attribute, cups_dest_t* dest) {
+  const char* name = ippGetName(attribute);
+  if (!name) return;
+  std::string option = name;
+  static const char* const described[] = {"printer-uri-supported", "device-uri", "printer-info", "printer-location",
+                                          "printer-make-and-model", "printer-state", "printer-type",
+                                          "printer-is-accepting-jobs"};
+  const bool description = std::any_of(std::begin(described), std::end(described),
+                                       [&](const char* d) { return option == d; });
+  if (!description) {
+    // Defaults of plain values only, not collections or dates.
+    const ipp_tag_t tag = ippGetValueTag(attribute);
+    const bool plain = tag == IPP_TAG_BOOLEAN || tag == IPP_TAG_ENUM || tag == IPP_TAG_INTEGER ||
+                       tag == IPP_TAG_KEYWORD || tag == IPP_TAG_NAME || tag == IPP_TAG_RANGE;
+    const size_t suffix = option.rfind("-default");
+    if (!plain || suffix == std::string::npos || suffix + 8 != option.size()) return;
+    option.resize(suffix);
+  }
+  // A default the server names twice (one set for the queue, then its
+  // driver's) is the first: the queue's own.
+  if (cupsGetOption(option.c_str(), dest->num_options, dest->options)) return;
+  char value[2048];
+  ippAttributeString(attribute, value, sizeof value);
+  dest->num_options = cupsAddOption(option.c_str(), value, dest->num_options, &dest->options);
+}
+
+// The printer of that name on this connection's server, nothing when the
+// server does not know it or does not answer. The library's own look-up by
+// name goes on, when the server does not answer, to search the network over
+// connections of its own that no deadline of ours cuts: the printer is
+// asked for here, on this connection alone.
+Dest Named(http_t* http, const std::string& name) {
+  char uri[HTTP_MAX_URI];
+  if (httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", ippPort(), "/printers/%s",
+                       name.c_str()) < HTTP_URI_STATUS_OK)
+    return nullptr;
+  static const char* const wanted[] = {"printer-name", "printer-uri-supported", "device-uri", "printer-info",
+                                       "printer-location", "printer-make-and-model", "printer-state",
+                                       "printer-type", "printer-is-accepting-jobs", "printer-defaults"};
+  ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+  ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr, cupsUser());
+  ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", int(std::size(wanted)), nullptr,
+                wanted);
+  ipp_t* answer = cupsDoRequest(http, request, "/");
+  ipp_attribute_t* found = answer ? ippFindAttribute(answer, "printer-name", IPP_TAG_NAME) : nullptr;
+  const char* real_name = found ? ippGetString(found, 0, nullptr) : nullptr;
+  Dest dest;
+  cups_dest_t* dests = nullptr;
+  if (real_name && cupsAddDest(real_name, nullptr, 0, &dests) == 1) {
+    dest.reset(dests);
+    for (ipp_attribute_t* a = ippFirstAttribute(answer); a; a = ippNextAttribute(answer))
+      if (ippGetGroupTag(a) == IPP_TAG_PRINTER) Keep_Option(a, dest.get());
+  }
+  ippDelete(answer);
+  return dest;
+}
+
+// name empty: the default destination. Asked for by the library, which looks
+// for the default on this connection only.
 Dest Find(http_t* http, const std::string& name) {
-  return Dest(cupsGetNamedDest(http, name.empty() ? nullptr : name.c_str(), nullptr));
+  return name.empty() ? Dest(cupsGetNamedDest(http, nullptr, nullptr)) : Named(http, name);
 }
 
 TPrint_Media Media_Of(http_t* http, cups_dest_t* dest, cups_dinfo_t* info, cups_size_t size) {
@@ -384,8 +455,10 @@ TPrint_Service* Installed = nullptr;
 }  // namespace
 
 TPrint_Service& TPrint_Service::Current() {
-  static TCups_Print_Service cups;
-  return Installed ? *Installed : cups;
+  // Never destroyed: a job's document may still be on its way to a server
+  // that holds it up while the program ends.
+  static TCups_Print_Service* const cups = new TCups_Print_Service;
+  return Installed ? *Installed : *cups;
 }
 
 void TPrint_Service::Install(TPrint_Service* service) { Installed = service; }

@@ -55,5 +55,6 @@ class TCups_Print_Service : public TPrint_Service {
   std::string server;
   std::mutex guards_lock;
   std::vector<TCall_Guard*> guards;  // the calls under way
+  std::vector<int*> connecting;      // the cancel flags of connections being opened
   bool interrupted = false;
 };

@@ -2,10 +2,13 @@
 // our own cupsd with a cups-pdf queue as the default printer.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <functional>
+#include <future>
 #include <thread>
 
 #include "gallery/page_setup_dialog.h"
@@ -19,6 +22,40 @@
 #include "tests/gallery/private_cups.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Whether done() came true within seconds of real time.
+bool Within(int seconds, const std::function<bool()>& done) {
+  const Clock::time_point end = Clock::now() + std::chrono::seconds(seconds);
+  while (!done() && Clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  return done();
+}
+
+// The CUPS service, with the documents handed to it counted as they go in
+// and as they come back.
+struct Counting_Service : TPrint_Service {
+  bool Default_Printer(TPrinter_Description& printer) override { return real.Default_Printer(printer); }
+  bool Describe(const std::string& name, TPrinter_Description& printer) override {
+    return real.Describe(name, printer);
+  }
+  std::vector<std::string> Printer_Names() override { return real.Printer_Names(); }
+  std::vector<TPrint_Media> Media(const std::string& name) override { return real.Media(name); }
+  int32_t Submit(const std::string& printer, const std::string& title, const std::string& paper,
+                 const std::vector<uint8_t>& pdf) override {
+    ++going;
+    const int32_t job = real.Submit(printer, title, paper, pdf);
+    ++back;
+    return job;
+  }
+  TPrint_Job_State Job_State(const std::string& printer, int32_t job) override { return real.Job_State(printer, job); }
+  bool Cancel(const std::string& printer, int32_t job) override { return real.Cancel(printer, job); }
+  void Interrupt() override { real.Interrupt(); }
+  void Resume() override { real.Resume(); }
+
+  TCups_Print_Service real;
+  std::atomic<int> going{0}, back{0};
+};
 
 class Printer_Cups_Test : public Drop_Point_Test {
  protected:
@@ -153,6 +190,51 @@ TEST_F(Printer_Cups_Test, EachQueueOpensOnItsOwnDefaultPaperAndPrintsOnIt) {
     ++job;
   }
   EXPECT_TRUE(catcher.boxes.empty()) << catcher.boxes.front();
+}
+
+TEST_F(Printer_Cups_Test, ServerThatHangsAfterItsFirstAnswersHoldsNeitherAbortNorTheEnd) {
+  Counting_Service service;
+  const Drawing_Place printer_slot = Slot(Drawing_Place::Printer_Slot);
+  for (bool abort : {true, false}) {
+    SCOPED_TRACE(abort ? "Abort" : "closing");
+    // The printer must never wait for the server: if it does, the server
+    // goes on after a while so that the test ends, and fails.
+    std::promise<void> finished;
+    auto watchdog = std::async(std::launch::async, [&, done = finished.get_future()] {
+      done.wait_for(std::chrono::seconds(10));
+      cups.Thaw();
+    });
+    printer = std::make_unique<Printer>(&service);
+    printer->Settle();
+    ASSERT_TRUE(printer->Defined());
+    point = new Printer_IO(gallery, TRect(20, 300, 20 + 192, 300 + 260));
+    ASSERT_TRUE(point->Create());
+    const int column = abort ? 0 : 1;
+    Put_Drawing(0, column);
+    cups.Freeze();
+    const int sent = service.going;
+    point->Accept_Drop(Cell(0, column));
+    ASSERT_TRUE(printer->Busy());
+    ASSERT_TRUE(Within(10, [&] { return service.going > sent; })) << "the job never went to the server";
+    Clock::time_point start = Clock::now();
+    if (abort) {
+      point->Cm_Abort();
+      EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+      EXPECT_FALSE(printer->Busy());
+      EXPECT_EQ(Store().State(printer_slot), 0);
+      start = Clock::now();
+    }
+    delete point;
+    point = nullptr;
+    printer.reset();
+    EXPECT_LT(Clock::now() - start, std::chrono::seconds(2));
+    finished.set_value();
+    watchdog.get();
+    // The document cut off on its way comes back, and nothing was printed.
+    EXPECT_TRUE(Within(20, [&] { return service.back == service.going; }));
+    EXPECT_TRUE(cups.Output_Of(cups.First_Job()).empty());
+  }
+  EXPECT_TRUE(catcher.boxes.empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <mutex>
@@ -52,6 +53,8 @@ struct Fake_Print_Service : TPrint_Service {
   int32_t Submit(const std::string& name, const std::string& title, const std::string&,
                  const std::vector<uint8_t>& pdf) override {
     Note_Thread();
+    ++submits_entered;
+    Hold_While(hold_submits);
     std::unique_lock<std::mutex> lock(mutex);
     submitted_to.push_back(name);
     titles.push_back(title);
@@ -61,17 +64,32 @@ struct Fake_Print_Service : TPrint_Service {
   }
   TPrint_Job_State Job_State(const std::string&, int32_t) override {
     Note_Thread();
+    ++looks_entered;
+    Hold_While(hold_looks);
     return state;
   }
   bool Cancel(const std::string&, int32_t job) override {
     Note_Thread();
     std::unique_lock<std::mutex> lock(mutex);
     cancelled.push_back(job);
+    ++cancels;
     return true;
   }
 
   void Note_Thread() {
     if (std::this_thread::get_id() == interface_thread) ++calls_on_interface_thread;
+  }
+  // A server that keeps a call waiting, deaf to Interrupt; never for more
+  // than ten seconds, so that a test of a printer that waits for it ends.
+  static void Hold_While(const std::atomic<bool>& held) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (held && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  // Waits (ten seconds at most) until count reaches at least n.
+  static bool Reached(const std::atomic<int>& count, int n) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (count < n && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return count >= n;
   }
 
   bool has_default = true;
@@ -84,10 +102,13 @@ struct Fake_Print_Service : TPrint_Service {
   bool refuse = false;
   int32_t next_job = 7;
   std::atomic<TPrint_Job_State> state{TPrint_Job_State::Waiting};
+  std::atomic<bool> hold_submits{false}, hold_looks{false};
+  std::atomic<int> submits_entered{0}, looks_entered{0};
   std::mutex mutex;
   std::vector<std::string> submitted_to, titles;
   std::vector<std::vector<uint8_t>> documents;
   std::vector<int32_t> cancelled;
+  std::atomic<int> cancels{0};
 };
 
 // A printout that draws nothing and notes the calls it gets; Print_Page can

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <thread>
 
 #include "platform/gdi/device_caps.h"
@@ -260,6 +261,106 @@ TEST_F(Printer_Test, LeavingWhilePrintingCancelsWaitsAndTellsNobody) {
   while (printout.printed == 0) std::this_thread::yield();
   printer.reset();
   EXPECT_EQ(printout.ended, 2);
+}
+
+TEST_F(Printer_Test, SeenJobWhoseLookWentUnansweredIsStillWithdrawn) {
+  struct Case {
+    const char* what;
+    std::function<void()> leave;
+  };
+  const Case cases[] = {
+      {"Abort", [this] { EXPECT_TRUE(printer->Cancel_Job()); }},
+      {"the client going away", [this] { printer->Forget_Client(&client); }},
+      {"the printer going away", [this] { printer.reset(); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    if (!printer) printer = std::make_unique<Printer>(&service);
+    printer->Settle();
+    service.state = TPrint_Job_State::Waiting;
+    service.cancelled.clear();
+    Submit_And_Spool();
+    Tick();  // seen
+    service.state = TPrint_Job_State::Unreachable;
+    Tick();  // one look left unanswered: the job may still print
+    c.leave();
+    if (printer) printer->Settle();
+    ASSERT_EQ(service.cancelled.size(), 1u);
+    EXPECT_GE(service.cancelled[0], 7);
+    if (printer && printer->Busy()) {
+      service.state = TPrint_Job_State::Cancelled;
+      Tick();
+    }
+    EXPECT_FALSE(printer && printer->Busy());
+  }
+}
+
+TEST_F(Printer_Test, LateAnswerAboutAnEndedJobIsNotTakenForTheNextOne) {
+  Submit_And_Spool();
+  Tick();  // seen as job 7
+  // The five-second look at job 7 is kept waiting by the server...
+  service.hold_looks = true;
+  service.state = TPrint_Job_State::Completed;
+  Media_Test::Advance(5000);
+  ASSERT_TRUE(Fake_Print_Service::Reached(service.looks_entered, 1));
+  // ... while its client goes away, and another job is taken as job 8.
+  printer->Forget_Client(&client);
+  Counting_Client next;
+  ASSERT_TRUE(printer->Submit(&printout, &next));
+  printer->Wait_For_Thread();
+  Media_Test::Advance(500);
+  EXPECT_EQ(printer->Job_Id(), 8);
+  // Job 7's answer comes at last: job 8 prints on.
+  service.hold_looks = false;
+  printer->Settle();
+  EXPECT_TRUE(printer->Busy());
+  EXPECT_EQ(next.ended, 0);
+  service.state = TPrint_Job_State::Printing;
+  Tick();
+  EXPECT_EQ(next.printing, 1);
+  EXPECT_EQ(next.ended, 0);
+}
+
+TEST_F(Printer_Test, UnansweredLooksAddUpOnlyWhenTheyComeInARow) {
+  Submit_And_Spool();
+  Tick();
+  // A long print on a busy machine: every other look goes unanswered.
+  for (int i = 0; i < 2 * 3; ++i) {
+    service.state = i % 2 ? TPrint_Job_State::Printing : TPrint_Job_State::Unreachable;
+    Tick();
+  }
+  EXPECT_TRUE(printer->Busy());
+  EXPECT_TRUE(printer->Defined());
+  EXPECT_TRUE(catcher.boxes.empty());
+}
+
+TEST_F(Printer_Test, ServerCallDeafToInterruptHoldsNeitherAbortNorTheEnd) {
+  for (bool abort : {true, false}) {
+    SCOPED_TRACE(abort ? "Abort" : "the printer going away");
+    if (!printer) printer = std::make_unique<Printer>(&service);
+    printer->Settle();
+    client = Counting_Client();
+    const int entered = service.submits_entered, cancels = service.cancels;
+    service.hold_submits = true;
+    ASSERT_TRUE(printer->Submit(&printout, &client));
+    ASSERT_TRUE(Fake_Print_Service::Reached(service.submits_entered, entered + 1));
+    const auto start = std::chrono::steady_clock::now();
+    if (abort) {
+      EXPECT_TRUE(printer->Cancel_Job());
+      EXPECT_FALSE(printer->Busy());
+      EXPECT_EQ(client.ended, 1);
+    } else {
+      printer.reset();
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    // The server takes the job after all: nobody waits for it any more, and
+    // it is withdrawn at once.
+    service.hold_submits = false;
+    ASSERT_TRUE(Fake_Print_Service::Reached(service.cancels, cancels + 1));
+    std::lock_guard lock(service.mutex);
+    EXPECT_EQ(service.cancelled.back(), service.next_job - 1);
+  }
+  EXPECT_TRUE(catcher.boxes.empty());
 }
 
 // A print server that never answers (silent, or dripping a byte now and

@@ -3,9 +3,10 @@
 // a socket there, with one cups-pdf queue as its default. CUPS_SERVER points
 // this process's CUPS clients at it. Its jobs get ids from a number drawn for
 // the run, so the PDFs that cups-pdf writes (named after the title and the
-// job id, in the submitting user's ~/PDF) never meet another run's. When it
-// stops, CUPS_SERVER is what it was before, so that the tests that follow in
-// the same process do not look for a server that is gone.
+// job id, in the submitting user's ~/PDF) never meet another run's. It can be
+// frozen, to stand for a server that hangs. When it stops, CUPS_SERVER is
+// what it was before, so that the tests that follow in the same process do
+// not look for a server that is gone.
 #pragma once
 
 #include <pwd.h>
@@ -15,6 +16,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
@@ -92,12 +94,23 @@ class Private_Cups {
       else unsetenv("CUPS_SERVER");
       server_set = false;
     }
+    Thaw();
     if (pid > 0) {
       kill(pid, SIGTERM);
       int status = 0;
       waitpid(pid, &status, 0);
       pid = 0;
     }
+  }
+
+  // Stops the server where it stands, as a server that hangs: it takes no
+  // more connections and answers nothing until Thaw (or Stop).
+  void Freeze() {
+    if (pid > 0 && kill(pid, SIGSTOP) == 0) frozen = true;
+  }
+  // Any thread (a test's watchdog).
+  void Thaw() {
+    if (frozen.exchange(false)) kill(pid, SIGCONT);
   }
 
   // Where cups-pdf leaves job's PDF (the submitting user's ~/PDF, or the
@@ -154,5 +167,6 @@ class Private_Cups {
   pid_t pid = 0;
   int first_job = 0;
   bool server_set = false;
+  std::atomic<bool> frozen{false};
   std::optional<std::string> server_before;
 };

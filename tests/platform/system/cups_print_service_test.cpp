@@ -3,9 +3,17 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <cstdio>
+#include <fstream>
 #include <functional>
 #include <future>
+#include <sstream>
 
 #include "tests/platform/system/stand_in_print_server.h"
 
@@ -100,6 +108,99 @@ TEST(Cups_Print_Service_Test, TheServerCupsClientsUseIsAskedForAgainOnEveryCall)
   else unsetenv("CUPS_SERVER");
   EXPECT_EQ(first.Connections(), 1);
   EXPECT_EQ(second.Connections(), 1);
+}
+
+TEST(Cups_Print_Service_Test, CallsAboutANamedPrinterEndAtAnInterruptWithoutConnectionsOfTheLibrarysOwn) {
+  // The server CUPS clients use is the silent one too: a look-up of the
+  // library's own would go there on a connection of its own, beyond reach.
+  const char* before = getenv("CUPS_SERVER");
+  const std::string kept = before ? before : "";
+  struct Case {
+    const char* what;
+    std::function<bool(TCups_Print_Service&)> failed;
+  };
+  const Case cases[] = {
+      {"describe", [](TCups_Print_Service& s) {
+         TPrinter_Description printer;
+         return !s.Describe("q", printer);
+       }},
+      {"papers", [](TCups_Print_Service& s) { return s.Media("q").empty(); }},
+      {"job", [](TCups_Print_Service& s) { return s.Submit("q", "t", "", {}) == TPrint_Service::Unreachable_Server; }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    auto server = std::make_unique<Stand_In_Print_Server>(Manner::Silent);
+    ASSERT_TRUE(server->Listening());
+    setenv("CUPS_SERVER", server->Path().c_str(), 1);
+    TCups_Print_Service service;
+    bool failed = false;
+    auto call = std::async(std::launch::async, [&] { failed = c.failed(service); });
+    const Clock::time_point start = Clock::now();
+    while (server->Connections() == 0 && Clock::now() - start < std::chrono::seconds(3))
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    service.Interrupt();
+    const bool in_time = call.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+    const int connections = server->Connections();
+    // A connection of the library's own ends only with the server.
+    if (!in_time) server.reset();
+    call.get();
+    EXPECT_TRUE(in_time);
+    EXPECT_TRUE(failed);
+    EXPECT_EQ(connections, 1);
+  }
+  if (before) setenv("CUPS_SERVER", kept.c_str(), 1);
+  else unsetenv("CUPS_SERVER");
+}
+
+// The connections to port on this machine still being opened (their first
+// packet sent, no answer yet).
+int Connecting_To(int port) {
+  int count = 0;
+  std::ifstream table("/proc/net/tcp");
+  std::string line;
+  char tail[8];
+  snprintf(tail, sizeof tail, ":%04X", port);
+  while (std::getline(table, line)) {
+    std::istringstream fields(line);
+    std::string slot, local, remote, state;
+    fields >> slot >> local >> remote >> state;
+    if (state == "02" && remote.size() > 5 && remote.compare(remote.size() - 5, 5, tail) == 0) ++count;
+  }
+  return count;
+}
+
+TEST(Cups_Print_Service_Test, InterruptGivesUpAConnectionStillBeingOpened) {
+  // A server whose queue of connections is full: a new one is never taken.
+  const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t length = sizeof address;
+  ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(listener, 0), 0);
+  ASSERT_EQ(getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+  const int port = ntohs(address.sin_port);
+  std::vector<int> filling;
+  for (int i = 0; i < 2; ++i) {
+    filling.push_back(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
+    connect(filling.back(), reinterpret_cast<sockaddr*>(&address), sizeof address);
+  }
+  const int held_before = Connecting_To(port);
+  TCups_Print_Service service("127.0.0.1:" + std::to_string(port));
+  auto call = std::async(std::launch::async, [&] { return service.Submit("q", "t", "", {}); });
+  const Clock::time_point start = Clock::now();
+  while (Connecting_To(port) == held_before && Clock::now() - start < std::chrono::seconds(2))
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const bool connecting = Connecting_To(port) > held_before;
+  service.Interrupt();
+  // Far sooner than the time a connection may take to open.
+  const bool in_time = call.wait_for(std::chrono::milliseconds(TCups_Print_Service::Connect_Timeout_Ms / 2)) ==
+                       std::future_status::ready;
+  EXPECT_EQ(call.get(), TPrint_Service::Unreachable_Server);
+  for (int fd : filling) close(fd);
+  close(listener);
+  ASSERT_TRUE(connecting) << "the connection was not held up";
+  EXPECT_TRUE(in_time);
 }
 
 }  // namespace
