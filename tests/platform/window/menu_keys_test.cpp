@@ -104,12 +104,13 @@ TEST_F(Menu_Keys_Test, The_Access_Letter_Is_Underlined) {
     };
     for (const auto& c : cases) {
       SCOPED_TRACE(c.shown);
-      const std::string text = c.shown;
-      const int left = origin.x + open->Item_Rect(c.item).left + 20 +
-                       Control_Paint::Text_Extent(Control_Paint::Ui_Font(), text.substr(0, c.letter)).cx;
-      const int right = origin.x + open->Item_Rect(c.item).left + 20 +
-                        Control_Paint::Text_Extent(Control_Paint::Ui_Font(), text.substr(0, c.letter + 1)).cx;
       const TRect item = open->Item_Rect(c.item);
+      // The text starts 20 pixels into the item.
+      auto x_after = [&](size_t letters) {
+        return origin.x + item.left + 20 +
+               Control_Paint::Text_Extent(Control_Paint::Ui_Font(), std::string(c.shown, letters)).cx;
+      };
+      const int left = x_after(c.letter), right = x_after(c.letter + 1);
       bool line = false;
       for (int y = origin.y + item.top; y < origin.y + item.bottom && !line; ++y) {
         bool whole = true;
