@@ -227,6 +227,17 @@ void IFS_Application::Update_Caption() {
   if (auto* frame = dynamic_cast<IFS_Frame_Window*>(MainWindow)) frame->Update_Caption();
 }
 
+namespace {
+
+// A folder that is not there has to be made: making it writable means
+// nothing to the person reading the warning.
+bool Folder_Missing(std::string path) {
+  while (path.size() > 1 && path.back() == '/') path.pop_back();
+  return Get_File_Attributes(path) == INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace
+
 std::string Unwritable_User_Path_Warning(const std::string& path, const std::string& settings_file) {
   const std::string head = "Quendar can't save user data to " + path + ".\n";
   const std::string tail = "The program will run but you will not be able to save drawings.\n";
@@ -234,7 +245,8 @@ std::string Unwritable_User_Path_Warning(const std::string& path, const std::str
   // reinstalling would change nothing.
   if (!settings_file.empty())
     return head + "It is the UserPath that " + settings_file + " gives.\n" + tail +
-           "Change UserPath there or make the folder writable.";
+           (Folder_Missing(path) ? "That folder does not exist: create it, or change UserPath there."
+                                 : "Change UserPath there or make the folder writable.");
   return head + tail + "This problem may be due to incorrect installation.  Try reinstalling.";
 }
 

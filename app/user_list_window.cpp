@@ -125,8 +125,40 @@ void User_List_Window::Tell_Parent() {
 void User_List_Window::Move_Marker(int row) {
   TClientDC dc(*this);
   if (highlighted >= 0) Draw_Marker(dc, highlighted, false);
+  Draw_Focus(dc, false);
   highlighted = row;
   if (highlighted >= 0) Draw_Marker(dc, highlighted, true);
+  Draw_Focus(dc, keyboard_here);
+}
+
+TRect User_List_Window::Focus_Frame() const {
+  if (highlighted < 0) return TRect();
+  const TRect& row = rows[size_t(highlighted)];
+  return TRect(markers[size_t(highlighted)].left - 3, row.top - 3, w, row.bottom + 3);
+}
+
+// Lines above and below the highlighted row and at its left, in the room
+// between the rows: drawing or removing them never touches a name, and
+// the names run on to the right edge, so that side stays open.
+void User_List_Window::Draw_Focus(TDC& dc, bool shown) {
+  const TRect frame = Focus_Frame();
+  if (frame.IsEmpty()) return;
+  const TBrush& brush = shown ? *The_GUI_Colors->Scheme_Brush_1 : *The_GUI_Colors->Scheme_Brush_0;
+  dc.FillRect(TRect(frame.left, frame.top, frame.right, frame.top + 2), brush);
+  dc.FillRect(TRect(frame.left, frame.bottom - 2, frame.right, frame.bottom), brush);
+  dc.FillRect(TRect(frame.left, frame.top, frame.left + 2, frame.bottom), brush);
+}
+
+void User_List_Window::EvSetFocus(HWND) {
+  keyboard_here = true;
+  TClientDC dc(*this);
+  Draw_Focus(dc, true);
+}
+
+void User_List_Window::EvKillFocus(HWND) {
+  keyboard_here = false;
+  TClientDC dc(*this);
+  Draw_Focus(dc, false);
 }
 
 void User_List_Window::Draw_Marker(TDC& dc, int row, bool shown) {
@@ -152,6 +184,7 @@ void User_List_Window::Paint(TDC& dc, bool, TRect&) {
   dc.RestoreObjects();
   Draw_Rows(dc);
   if (highlighted >= 0) Draw_Marker(dc, highlighted, true);
+  Draw_Focus(dc, keyboard_here);
 }
 
 void User_List_Window::Draw_Rows(TDC& dc) {
@@ -195,9 +228,11 @@ void User_List_Window::Redraw_Rows() {
   {
     TClientDC dc(*this);
     if (highlighted >= 0) Draw_Marker(dc, highlighted, false);
+    Draw_Focus(dc, false);
     highlighted = Row_Of(database->current_index);
     Draw_Rows(dc);
     if (highlighted >= 0) Draw_Marker(dc, highlighted, true);
+    Draw_Focus(dc, keyboard_here);
   }
   if (was_open && highlighted > 0) {
     Open_Field(highlighted, database->current_index);

@@ -50,6 +50,8 @@ class User_List_Window : public TWindow {
   bool EvEraseBkgnd(TDC&) override { return true; }
   void EvLButtonDown(UINT keys, const TPoint& point) override;
   void EvRButtonDown(UINT, const TPoint&) override {}
+  void EvSetFocus(HWND lost_focus) override;
+  void EvKillFocus(HWND gets_focus) override;
   void EvKeyDown(UINT key, UINT repeat_count, UINT flags) override;
   // Arrows, characters and every key but Esc, which the list does not use:
   // it is the dialog's Cancel.
@@ -69,6 +71,8 @@ class User_List_Window : public TWindow {
   int Edited_Index() const { return edited; }
   bool Editing() const { return editing; }
   bool Arrows_Shown() const { return arrows_shown; }
+  // The frame round the highlighted row that shows the list has the keys.
+  TRect Focus_Frame() const;
   const TRect& Row(int i) const { return rows[size_t(i)]; }
   ExtEdit& Field() const { return *field; }
   int Page() const;
@@ -85,6 +89,7 @@ class User_List_Window : public TWindow {
   void Draw_Rows(TDC& dc);
   void Draw_Row(TDC& dc, int row, int index);
   void Draw_Marker(TDC& dc, int row, bool shown);
+  void Draw_Focus(TDC& dc, bool shown);
   void Move_Marker(int row);
   void Scroll(int delta);
   void Tell_Parent();
@@ -108,6 +113,8 @@ class User_List_Window : public TWindow {
   bool arrows_shown = false;
   bool editing = false;
   bool ignore_next_commit = false;
+  // The list itself (not its name field) has the keyboard.
+  bool keyboard_here = false;
   // Users the delete road took out of the copy; the level window may still
   // show one until it hears of the new selection.
   std::vector<std::unique_ptr<User>> deleted;

@@ -96,17 +96,24 @@ UINT TMenu::GetMenuState(UINT item, UINT flags) const {
   return i < 0 ? UINT(-1) : items_[size_t(i)].flags;
 }
 
-char TMenu::Mnemonic(const std::string& text) {
-  for (size_t i = 0; i + 1 < text.size(); ++i) {
+int TMenu::Mnemonic_Position(const std::string& text) {
+  int shown = 0;
+  for (size_t i = 0; i + 1 < text.size(); ++i, ++shown) {
     if (text[i] != '&') continue;
     if (text[i + 1] == '&') {
-      ++i;
+      ++i;  // "&&" shows one '&'
       continue;
     }
-    const char c = text[i + 1];
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+    return shown;
   }
-  return 0;
+  return -1;
+}
+
+char TMenu::Mnemonic(const std::string& text) {
+  const int at = Mnemonic_Position(text);
+  if (at < 0) return 0;
+  const char c = Display_Text(text)[size_t(at)];
+  return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
 }
 
 std::string TMenu::Display_Text(const std::string& text) {

@@ -50,6 +50,8 @@ class TMenu {
   static std::string Display_Text(const std::string& text);
   // The letter after a single '&' (its access key) in upper case, or 0.
   static char Mnemonic(const std::string& text);
+  // Where that letter stands in Display_Text, or -1.
+  static int Mnemonic_Position(const std::string& text);
 
  private:
   int Index(UINT item, UINT flags) const;

@@ -22,6 +22,23 @@ class TMenu_Item_Enabler : public TCommandEnabler {
   TMenu_Item_Enabler(UINT id, HWND owner) : TCommandEnabler(id, owner) {}
 };
 
+// Underlines the access letter of an item's text, drawn left-aligned and
+// vertically centred in the rectangle, so that the letter the keyboard
+// answers to can be seen.
+void Underline_Access_Letter(TDC& dc, const std::string& item_text, const std::string& shown, const TRect& r,
+                             TColor colour) {
+  const int at = TMenu::Mnemonic_Position(item_text);
+  if (at < 0 || size_t(at) >= shown.size()) return;
+  TText_Metrics metrics;
+  dc.GetTextMetrics(metrics);
+  const int line_height = std::max(1, dc.GetTextExtent("X").cy);
+  const int top = r.top + (r.Height() - line_height) / 2;
+  const int left = r.left + dc.GetTextExtent(shown.substr(0, size_t(at))).cx;
+  const int right = r.left + dc.GetTextExtent(shown.substr(0, size_t(at) + 1)).cx;
+  const int y = top + metrics.ascent + 1;
+  Control_Paint::Fill(dc, {left, y, right, y + 1}, colour);
+}
+
 }  // namespace
 
 TMenu_Window::TMenu_Window(const TMenu& menu, TWindow& owner, bool right_button, TMenu_Window* parent_menu)
@@ -116,7 +133,8 @@ void TMenu_Window::Paint(TDC& dc, bool, TRect&) {
     }
     bool lit = int(i) == highlight_;
     if (lit) Fill(dc, r, Highlight);
-    dc.SetTextColor(!enabled_[i] ? Grey_Text : lit ? Highlight_Text : Text);
+    const TColor colour = !enabled_[i] ? Grey_Text : lit ? Highlight_Text : Text;
+    dc.SetTextColor(colour);
     std::string text = TMenu::Display_Text(item.text);
     std::string accel;
     if (size_t tab = text.find('\t'); tab != std::string::npos) {
@@ -125,6 +143,7 @@ void TMenu_Window::Paint(TDC& dc, bool, TRect&) {
     }
     TRect t{r.left + Text_Margin, r.top, r.right - 8, r.bottom};
     dc.DrawText(text, -1, t, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    Underline_Access_Letter(dc, item.text, text, t, colour);
     if (!accel.empty()) dc.DrawText(accel, -1, t, DT_RIGHT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     if (item.flags & MF_POPUP) {
       int my = (r.top + r.bottom) / 2;

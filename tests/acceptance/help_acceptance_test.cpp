@@ -178,12 +178,16 @@ void Check_Help_And_Editor(TSize size) {
   Click(layout.editor_cancel);
   settle();
 
-  // The acknowledgements from the system menu, and their link.
+  // The acknowledgements from the system menu, its access letters
+  // underlined, and their link.
+  const std::vector<uint32_t> before_menu = grab();
   Click(layout.system_box);
-  Sleep_Ms(500);
+  ASSERT_TRUE(Wait_For([&] { return grab() != before_menu; })) << "the system menu did not open";
+  settle();
+  shot("04_system_menu");
   Xdotool("key Up Return");
   settle();
-  shot("04_acknowledgements");
+  shot("05_acknowledgements");
   Click(layout.note_link);
   std::string received;
   Wait_For([&] { return !(received = Read_Line(record)).empty(); });
@@ -191,7 +195,7 @@ void Check_Help_And_Editor(TSize size) {
   EXPECT_EQ(received, note + "|") << "the browser was not given the note, alone";
   EXPECT_TRUE(std::filesystem::is_regular_file(note)) << "the note is not beside the program";
   Sleep_Ms(500);
-  shot("05_after_the_link");
+  shot("06_after_the_link");
   Click(layout.close_box);
   EXPECT_EQ(program.Wait_For_Exit(15000), 0) << "the program did not end when closed";
   std::filesystem::remove_all(folder);

@@ -200,6 +200,27 @@ TEST(Start_Up, The_Warning_Of_An_Unwritable_Default_Place_Suggests_Reinstalling)
             "save drawings.\nThis problem may be due to incorrect installation.  Try reinstalling.");
 }
 
+// A place chosen in the settings file is mended there or on the disk: a
+// folder that is not there has to be made, one that is there made writable.
+TEST(Start_Up, The_Warning_Of_A_Chosen_Place_Says_Whether_The_Folder_Must_Be_Made) {
+  const std::string missing = std::filesystem::temp_directory_path().string() + "/quendar_no_such_folder/";
+  ASSERT_FALSE(std::filesystem::exists(missing));
+  const struct {
+    std::string path;
+    const char* last_line;
+  } cases[] = {
+      {"/proc/", "Change UserPath there or make the folder writable."},
+      {missing, "That folder does not exist: create it, or change UserPath there."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(Unwritable_User_Path_Warning(c.path, "/home/ann/.config/quendar/settings"),
+              "Quendar can't save user data to " + c.path +
+                  ".\nIt is the UserPath that /home/ann/.config/quendar/settings gives.\nThe program will run but you "
+                  "will not be able to save drawings.\n" + c.last_line);
+  }
+}
+
 // The title finishing and the main window painting while the warning is
 // still up do not open help over it: help comes once the warning is answered.
 TEST(Start_Up, Help_For_A_New_User_Waits_Until_The_Start_Up_Warning_Is_Answered) {

@@ -430,3 +430,47 @@ TEST_F(User_Dialog_Test, TabReachesTheButtonsEnterPressesThemAndEscCancels) {
   EXPECT_FALSE(dialog->IsWindow());
   EXPECT_EQ(The_User_Database->Count(), 1);
 }
+
+// The list shows when it has the keys: lines round the marked row, gone
+// when the keys move on (to the buttons, or into the name field) and back
+// round the marked row when they return.
+TEST_F(User_Dialog_Test, TheListShowsWhenItHasTheKeys) {
+  Open({"Ann", "Comet"}, 0);
+  // The top and left lines of a frame, as on the screen.
+  auto frame_pixels = [&](const TRect& frame) {
+    std::set<uint32_t> colours;
+    auto add = [&](int x, int y) {
+      const TPoint p = Screen(List(), {x, y});
+      colours.insert(Screen_Pixel(p.x, p.y));
+    };
+    for (int x = frame.left; x < frame.right; ++x) add(x, frame.top);
+    for (int y = frame.top; y < frame.bottom; ++y) add(frame.left, y);
+    return colours;
+  };
+  const std::set<uint32_t> shown = {Scheme_Xrgb(1)}, hidden = {Scheme_Xrgb(0)};
+  const TRect ann = List().Focus_Frame();
+  ASSERT_FALSE(ann.IsEmpty());
+  EXPECT_EQ(frame_pixels(ann), shown) << "the list has the keys when the dialog opens on a user";
+  Key(VK_DOWN);
+  const TRect comet = List().Focus_Frame();
+  EXPECT_GT(comet.top, ann.top);
+  EXPECT_EQ(frame_pixels(comet), shown) << "the frame follows the marker";
+  EXPECT_EQ(frame_pixels(ann), hidden) << "and leaves no line behind";
+  Key(VK_TAB);
+  EXPECT_EQ(frame_pixels(comet), hidden) << "OK has the keys";
+  for (int i = 0; i < 3; ++i) Key(VK_TAB);
+  EXPECT_EQ(frame_pixels(comet), shown) << "back in the list";
+  Key(VK_RETURN);
+  ASSERT_TRUE(List().Editing());
+  EXPECT_EQ(frame_pixels(comet), hidden) << "the name field has the keys";
+  Key(VK_ESCAPE);
+  EXPECT_EQ(frame_pixels(comet), shown) << "the field closed, the list has them again";
+  // A renamed user moves to its sorted row, and the frame with it.
+  Key(VK_UP);
+  Key(VK_RETURN);
+  Type("Zed", true);
+  ASSERT_EQ(List().Focus_Frame(), comet);
+  EXPECT_EQ(frame_pixels(comet), shown);
+  EXPECT_EQ(frame_pixels(ann), hidden) << "the renamed user's old row keeps no line";
+  Snap("user_list_focus");
+}

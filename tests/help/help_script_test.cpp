@@ -187,13 +187,17 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
             << where << ": the arrow misses " << arrow_names[a] << " at (" << page.arrows[a].tip.x << ", "
             << page.arrows[a].tip.y << ")";
         EXPECT_TRUE(frame.Contains(page.arrows[a].tip)) << where;
+        // What lies under the page cannot be seen while it is up.
+        const TPoint tip = page.arrows[a].tip;
+        EXPECT_FALSE(page.round ? TRegion::Ellipse(page.owner_area).Contains(tip) : page.owner_area.Contains(tip))
+            << where << ": the arrow to " << arrow_names[a] << " ends on the page";
       }
       Expect_Text_On_Page(page, where);
     }
   }
-  // The review's six arrows: the four corners, the big picture and the
-  // small older ones.
-  EXPECT_EQ(help.Section(1).Page(0)->arrows.size(), 6u);
+  // The review's arrows go to its four corners; its pictures lie under the
+  // page.
+  EXPECT_EQ(help.Section(1).Page(0)->arrows.size(), 4u);
   for (int s : {5, 6}) {
     const auto& links = help.Section(s).Page(0)->links;
     EXPECT_EQ(std::count_if(links.begin(), links.end(), [](const Help_Link& l) { return l.target.has_value(); }), 1)
@@ -203,6 +207,12 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
   // welcome page leads to it.
   EXPECT_EQ(help.Section(0).Page(0)->links.size(), 10u + 2u);
   EXPECT_EQ(help.Section(0).Page(-2)->bitmaps.size(), 6u);
+  // Its way back is a line of its own, not the end of the sentence above.
+  const auto& runs = help.Section(0).Page(-2)->strings;
+  ASSERT_GE(runs.size(), 2u);
+  EXPECT_EQ(std::string_view(runs.back().text, size_t(runs.back().length)), "Back");
+  EXPECT_GT(runs.back().y, runs[runs.size() - 2].y);
+  EXPECT_EQ(runs.back().x, runs[runs.size() - 2].x);
   const auto& welcome = help.Section(0).Page(1)->links;
   EXPECT_EQ(std::count_if(welcome.begin(), welcome.end(), [](const Help_Link& l) { return l.page == -2; }), 2)
       << "the Demonstrations picture and label";

@@ -31,6 +31,13 @@ using Help_Targets = std::map<std::string, TRect>;
 
 inline TRect Help_Target_Window(const TWindow* window) { return window->GetWindowRect(); }
 
+// The game's strip as far as it is drawn: from the camera to the album,
+// past which the strip's window shows bare background. The album stands
+// furthest left for a new user at level 1.
+inline TRect Game_Strip(const Safari_Controls& game) {
+  return Screen_Rect(game, game.Camera_Rect.Union(game.Album_Rect));
+}
+
 // The main window's parts (help section 0): the drawing window is showing.
 inline Help_Targets Main_Window_Targets(const IFS_Main_Window& main) {
   const Drawing_Window& drawing = *main.drawing_window;
@@ -42,7 +49,7 @@ inline Help_Targets Main_Window_Targets(const IFS_Main_Window& main) {
       {"wipe", Screen_Rect(*main.color_wheel, main.color_wheel->Mixer->Wipe)},
       {"drawing", Screen_Rect(drawing, drawing.Inner_Rect)},
       {"manipulators", Help_Target_Window(main.manipulator_palette)},
-      {"game", Help_Target_Window(main.safari_controls)},
+      {"game", Game_Strip(*main.safari_controls)},
       {"camera", Screen_Rect(*main.safari_controls, main.safari_controls->Camera_Rect)},
       {"cycles", Help_Target_Window(main.color_cycles)},
       {"gallery_button", Help_Target_Window(main.gallery_button)},
@@ -57,10 +64,7 @@ inline Help_Targets Main_Window_Targets(const IFS_Main_Window& main) {
 
 // The review window's parts (section 1).
 inline Help_Targets Review_Targets(const Review_Window& review) {
-  Help_Targets t = {{"review", Screen_Rect(review, review.Inner_Rect)},
-                    {"review_picture", Screen_Rect(review, review.cell[0])},
-                    // One of the small older pictures: the one at the right of the spiral.
-                    {"older_picture", Screen_Rect(review, review.cell[9])}};
+  Help_Targets t = {{"review", Screen_Rect(review, review.Inner_Rect)}};
   const char* corners[4] = {"reverse_corner", "forward_corner", "review_cancel", "review_ok"};
   for (int i = 0; i < 4; ++i) t[corners[i]] = Screen_Rect(review, review.Corner_Rect[size_t(i)]);
   return t;
