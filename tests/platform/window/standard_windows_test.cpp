@@ -562,7 +562,10 @@ TEST_F(Standard_Windows_Test, A_Box_Holds_The_Input_Of_Every_Window_Behind_It) {
     TWindow* box = Active();
     ASSERT_NE(box, nullptr);
     headless->Click({500, 700});                // on the frame, below the box
-    headless->Key('A');                         // meant for the frame, which had the keyboard
+    Desk().Set_Key_Grab(frame.GetHandle());     // a menu of the frame's left open
+    headless->Key('A');
+    Run_Until_Idle();
+    Desk().Set_Key_Grab(HWND());
     headless->Inject(Input(TInput_Event::Kind::Close));  // the desktop's close
     frame.SetFocus();
     Later(10, [&, box] {
@@ -606,8 +609,9 @@ TEST_F(Standard_Windows_Test, A_Box_Of_A_Hidden_Owner_Takes_Keys_And_Its_Own_Cli
       TWindow* box = Active();
       ASSERT_NE(box, nullptr);
       ASSERT_NE(box, &frame);
-      frame.SetFocus();  // the owner's window takes its keyboard back, as help's close asks
+      frame.SetFocus();  // the window in front takes its keyboard back, as help's close asks
       EXPECT_EQ(Active(), box);
+      EXPECT_NE(GetFocus(), frame.GetHandle());
       TPoint caption = box->GetWindowRect().TopLeft() + TPoint(40, 5);
       Desk().Present();
       EXPECT_EQ(headless->Presented_Pixel(caption.x, caption.y), Control_Paint::Active_Caption.Xrgb());
