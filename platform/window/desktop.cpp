@@ -610,8 +610,8 @@ void TDesktop::Activate(TWindow* top) {
 
 void TDesktop::Begin_Modal(TWindow* box) { modal_boxes_.push_back(box->GetHandle()); }
 
-void TDesktop::End_Modal(TWindow* box) {
-  auto it = std::find(modal_boxes_.rbegin(), modal_boxes_.rend(), box->GetHandle());
+void TDesktop::End_Modal(HWND box) {
+  auto it = std::find(modal_boxes_.rbegin(), modal_boxes_.rend(), box);
   if (it != modal_boxes_.rend()) modal_boxes_.erase(std::next(it).base());
 }
 

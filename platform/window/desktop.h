@@ -171,7 +171,8 @@ class TDesktop {
   // windows it owns and windows shown in front of it since (help shown over
   // a dialog) go on taking input. Nested boxes: the innermost one rules.
   void Begin_Modal(TWindow* box);
-  void End_Modal(TWindow* box);
+  // By handle: the box may have been destroyed while it ran.
+  void End_Modal(HWND box);
   // The innermost box still running, or null.
   TWindow* Modal_Box() const;
   // Whether the running box holds input meant for w.

@@ -54,7 +54,7 @@ int TDialog::Execute() {
   HWND self = GetHandle();
   desk.Run_Loop([&] { return ended_ || !desk.Window(self); });
   running_ = false;
-  desk.End_Modal(this);
+  desk.End_Modal(self);
   // The owner comes back before the dialog goes, so it is activated again.
   if (owner && desk.Window(owner_handle) && owner_was_enabled) owner->EnableWindow(true);
   Destroy();
