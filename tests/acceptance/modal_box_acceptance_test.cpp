@@ -18,6 +18,7 @@
 #include "help/help_window.h"
 #include "help/help_section.h"
 #include "platform/gdi/png_writer.h"
+#include "platform/window/control_paint.h"
 #include "platform/window/message_box.h"
 #include "tests/acceptance/acceptance_support.h"
 #include "tests/acceptance/x_screen.h"
@@ -222,6 +223,9 @@ void Web_Access_Box_Answered() {
     Click(layout.note_link);
     const std::vector<uint32_t> box = run.Settled(std::string("02_box_") + answer.name);
     ASSERT_NE(Crop(box, layout.web_box), Crop(main, layout.web_box)) << "no box over the main window";
+    const TPoint caption = layout.web_box.TopLeft() + TPoint(40, 5);
+    EXPECT_EQ(box[size_t(caption.y) * Screen_Size.cx + caption.x], Control_Paint::Active_Caption.Xrgb())
+        << "the box is not the active window";
     Xdotool(answer.xdotool);
     const std::vector<uint32_t> after = run.Settled(std::string("03_answered_") + answer.name);
     EXPECT_EQ(Crop(after, layout.web_box), Crop(main, layout.web_box)) << "the box stayed, or what lay under it changed";
