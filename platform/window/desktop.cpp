@@ -534,9 +534,12 @@ void TDesktop::Forget(TWindow* w) {
     active_ = HWND();
     TWindow* next = nullptr;
     if (w->Parent && w->Parent->IsWindow() && !w->Parent->in_destroy_) next = w->Parent->Top_Level();
+    // An owner that is hidden (help that raised a box as it closed) leaves
+    // the activation to the window in front.
+    if (next && !next->IsWindowVisible()) next = nullptr;
     for (auto it = top_levels_.begin(); !next && it != top_levels_.end(); ++it)
       if ((*it)->IsWindowVisible() && (*it)->IsWindowEnabled()) next = *it;
-    if (next && next->IsWindowVisible()) Activate(next);
+    if (next) Activate(next);
   }
   Layout_Changed();
 }
@@ -575,6 +578,7 @@ HWND TDesktop::Set_Focus(HWND hwnd) {
     // takes neither the focus nor the activation: the keys stay with the
     // dialog.
     if (!top->IsWindowEnabled() && active_ && active_ != top->GetHandle()) return HWND();
+    if (Held_By_Modal(top)) return HWND();
     if (active_ != top->GetHandle()) Activate(top);
     old = focus_;
     if (hwnd == focus_) return old;
@@ -592,6 +596,8 @@ HWND TDesktop::Set_Focus(HWND hwnd) {
 }
 
 void TDesktop::Activate(TWindow* top) {
+  // Behind a running box, the box comes forward instead.
+  if (top && Held_By_Modal(top)) top = Modal_Box();
   HWND h = top ? top->GetHandle() : HWND();
   if (active_ == h) return;
   HWND old = active_;
@@ -599,6 +605,36 @@ void TDesktop::Activate(TWindow* top) {
   if (top) Raise(top);
   if (old && Window(old)) Send(old, WM_ACTIVATE, WA_INACTIVE, LPARAM(h.Value()));
   if (top && active_ == h) Send(h, WM_ACTIVATE, WA_ACTIVE, LPARAM(old.Value()));
+}
+
+// ---- Modal boxes
+
+void TDesktop::Begin_Modal(TWindow* box) { modal_boxes_.push_back(box->GetHandle()); }
+
+void TDesktop::End_Modal(HWND box) {
+  auto it = std::find(modal_boxes_.rbegin(), modal_boxes_.rend(), box);
+  if (it != modal_boxes_.rend()) modal_boxes_.erase(std::next(it).base());
+}
+
+TWindow* TDesktop::Modal_Box() const {
+  for (auto it = modal_boxes_.rbegin(); it != modal_boxes_.rend(); ++it)
+    if (TWindow* box = Window(*it)) return box;
+  return nullptr;
+}
+
+bool TDesktop::Held_By_Modal(const TWindow* w) const {
+  const TWindow* box = Modal_Box();
+  if (!box || !w) return false;
+  for (const TWindow* owner = w; owner; owner = owner->Parent)
+    if (owner == box) return false;
+  // A window in front of the box was shown over it since it began.
+  const TWindow* top = w;
+  while (top->Is_Child() && top->Parent) top = top->Parent;
+  for (const TWindow* t : top_levels_) {
+    if (t == box) return true;
+    if (t == top) return false;
+  }
+  return true;
 }
 
 HWND TDesktop::Set_Capture(HWND hwnd) {

@@ -163,6 +163,21 @@ class TDesktop {
   // click go hands it to what lies under it. False when nothing takes it.
   bool Route_Again(MSG& msg);
 
+  // ---- Modal boxes. A box running its own loop (a dialog, a message box)
+  // holds the program's input until it is answered, whoever raised it and
+  // whenever: the windows behind it take no click and no key, get neither
+  // the focus nor the activation (a click there brings the box forward, a
+  // key goes to the box), and a close from outside is dropped. The box, the
+  // windows it owns and windows shown in front of it since (help shown over
+  // a dialog) go on taking input. Nested boxes: the innermost one rules.
+  void Begin_Modal(TWindow* box);
+  // By handle: the box may have been destroyed while it ran.
+  void End_Modal(HWND box);
+  // The innermost box still running, or null.
+  TWindow* Modal_Box() const;
+  // Whether the running box holds input meant for w.
+  bool Held_By_Modal(const TWindow* w) const;
+
   // The application's main window: system commands from the desktop outside
   // (minimise, restore, close) go to it.
   void Set_Main_Window(HWND hwnd) { main_window_ = hwnd; }
@@ -216,6 +231,8 @@ class TDesktop {
   bool Take_Input(MSG& msg);
   bool Route_Mouse(const TInput_Event& e, MSG& msg);
   bool Route_Key(const TInput_Event& e, MSG& msg);
+  // A running box holds it, or it is still being built.
+  bool Input_Held(const TWindow* w) const;
   void Click_Focus(TWindow* clicked);
   TWindow* Take_Paint();
   bool Take_Timer(MSG& msg);
@@ -255,6 +272,7 @@ class TDesktop {
   HWND focus_announced_;  // the window that was told it has the focus
   HWND main_window_;
   HWND key_grab_;
+  std::vector<HWND> modal_boxes_;  // innermost last
   bool cursor_dirty_ = true;
   uint32_t last_present_ = 0;
   bool pointer_on_screen_ = true;

@@ -260,7 +260,8 @@ bool TDesktop::Take_Input(MSG& msg) {
     case K::Minimise:
     case K::Restore:
     case K::Close:
-      if (!Window(main_window_)) return false;
+      // A box holds the close too: the program does not end under it.
+      if (!Window(main_window_) || (e.kind == K::Close && Modal_Box())) return false;
       msg.hwnd = main_window_;
       msg.message = WM_SYSCOMMAND;
       msg.wParam = e.kind == K::Minimise ? SC_MINIMIZE : e.kind == K::Restore ? SC_RESTORE : SC_CLOSE;
@@ -308,6 +309,11 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
   }
   msg.pt = raw;
   TWindow* target = Window(capture_);
+  // A holder behind a running box, or still being built, lets the mouse go.
+  if (target && Input_Held(target)) {
+    Release_Capture();
+    target = nullptr;
+  }
   // A holder with a cursor of its own shows it wherever the pointer is.
   if (target && target->GetCursor()) Set_Cursor(target->GetCursor());
   if (!target) {
@@ -320,6 +326,10 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
       if (top->IsWindowEnabled() && active_ != top->GetHandle()) Activate(top);
     }
     if (!target->Takes_Input()) return false;  // under a modal window, or disabled
+    if (Input_Held(target)) {
+      Set_Cursor(&TCursor::Arrow());
+      return false;
+    }
     if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) Click_Focus(target);
     Update_Cursor_Shape(target, message);
     TPoint client = raw - target->Client_Screen_Origin();
@@ -351,6 +361,8 @@ void TDesktop::Click_Focus(TWindow* clicked) {
   Set_Focus(clicked->GetHandle());
 }
 
+bool TDesktop::Input_Held(const TWindow* w) const { return Held_By_Modal(w) || w->Under_Construction(); }
+
 bool TDesktop::Route_Again(MSG& msg) {
   using K = TInput_Event::Kind;
   TInput_Event e;
@@ -375,10 +387,12 @@ bool TDesktop::Route_Key(const TInput_Event& e, MSG& msg) {
   TWindow* target = Window(key_grab_);
   if (!target) target = Window(focus_);
   if (!target) target = Window(active_);
+  // Keys meant for a window behind a running box go to the box.
+  if (target && Held_By_Modal(target)) target = Modal_Box();
   msg.pt = cursor_pos_;
   if (e.kind == K::Char) {
     int c = Code_Page_1252_From_Unicode(char32_t(e.code));
-    if (!target || (c < 0 && e.code < 0x20)) return false;
+    if (!target || target->Under_Construction() || (c < 0 && e.code < 0x20)) return false;
     msg.hwnd = target->GetHandle();
     msg.message = c < 0 ? WM_UNICHAR : WM_CHAR;
     msg.wParam = c < 0 ? WPARAM(e.code) : WPARAM(c);
@@ -395,6 +409,10 @@ bool TDesktop::Route_Key(const TInput_Event& e, MSG& msg) {
   if (vk == VK_LCONTROL || vk == VK_RCONTROL) keys_[VK_CONTROL] = down;
   if (vk == VK_NUMLOCK && down && !e.repeat && e.num_lock < 0) num_lock_ = !num_lock_;
   if (!target) return false;
+  if (target->Under_Construction()) {
+    key_pressed_in_[vk] = HWND();
+    return false;
+  }
   // A key pressed in a window that has gone since (a box the key answered)
   // is released there too: the window that has the keyboard now never saw
   // it go down, and would take the release for a key of its own.

@@ -44,6 +44,7 @@ int TDialog::Execute() {
   HWND owner_handle = owner ? owner->GetHandle() : HWND();
   bool owner_was_enabled = owner && owner->IsWindowEnabled();
   if (owner) owner->EnableWindow(false);
+  desk.Begin_Modal(this);
   running_ = true;
   ShowWindow(SW_SHOW);
   // A dialog whose set-up put the keyboard into one of its windows keeps
@@ -53,12 +54,15 @@ int TDialog::Execute() {
   HWND self = GetHandle();
   desk.Run_Loop([&] { return ended_ || !desk.Window(self); });
   running_ = false;
+  desk.End_Modal(self);
   // The owner comes back before the dialog goes, so it is activated again.
   if (owner && desk.Window(owner_handle) && owner_was_enabled) owner->EnableWindow(true);
   Destroy();
   Attr.X = x;
   Attr.Y = y;
-  if (owner && desk.Window(owner_handle)) {
+  // A hidden owner (help that raised the box as it closed) leaves the
+  // activation where the box's end put it.
+  if (owner && desk.Window(owner_handle) && owner->IsWindowVisible()) {
     desk.Activate(owner);
   }
   return result_;

@@ -50,7 +50,9 @@ bool TWindow::Create() {
     else desk.Add_Top_Level(this);
   }
   WindowProc(WM_CREATE, 0, 0);
+  in_setup_ = true;
   SetupWindow();
+  in_setup_ = false;
   if (!handle_) return false;  // destroyed during its own set-up
   WindowProc(WM_SIZE, 0, MAKELPARAM_POINT(GetClientRect().Width(), GetClientRect().Height()));
   if (IsWindowVisible()) {
@@ -199,6 +201,12 @@ bool TWindow::Takes_Input() const {
   for (const TWindow* w = this; w; w = w->Is_Child() ? w->Parent : nullptr)
     if (w->Attr.Style & WS_DISABLED) return false;
   return true;
+}
+
+bool TWindow::Under_Construction() const {
+  for (const TWindow* w = this; w; w = w->Is_Child() ? w->Parent : nullptr)
+    if (w->in_setup_) return true;
+  return false;
 }
 
 bool TWindow::ShowWindow(int cmd) {

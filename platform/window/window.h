@@ -107,6 +107,10 @@ class TWindow {
   bool IsWindowEnabled() const { return !(Attr.Style & WS_DISABLED); }
   // Enabled with every ancestor up to its top-level window.
   bool Takes_Input() const;
+  // True while this window or one it lies in runs its SetupWindow: a window
+  // still being built takes no input (a box raised during its construction
+  // runs a loop while its other parts are not there yet).
+  bool Under_Construction() const;
 
   // ---- Geometry. The window rectangle is in the parent's client coordinates
   // for a child and in screen coordinates for a top-level window.
@@ -266,6 +270,7 @@ class TWindow {
   std::shared_ptr<TRegion> update_region_;  // client coordinates
   bool erase_pending_ = false;
   bool in_destroy_ = false;
+  bool in_setup_ = false;
   const TCursor* cursor_ = nullptr;
   // A top-level window's focused window when it was last deactivated: it
   // gets the keyboard back when the window is activated again (after a

@@ -7,6 +7,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/gdi/png_writer.h"
 #include "platform/window/button.h"
+#include "platform/window/control_paint.h"
 #include "platform/window/dialog.h"
 #include "platform/window/edit.h"
 #include "platform/window/frame_window.h"
@@ -22,9 +23,12 @@
 
 namespace {
 
+// The steps waiting for their time; a test that ends before one is due
+// (its box answered sooner) leaves it behind, and the next test drops it.
+std::vector<std::function<void()>> steps;
+
 // Runs `step` from inside whatever modal loop is running, after `ms`.
 void Later(uint32_t ms, std::function<void()> step) {
-  static std::vector<std::function<void()>> steps;
   steps.push_back(std::move(step));
   SetTimer(HWND(), 0, ms, [](HWND, UINT, UINT id, uint32_t) {
     KillTimer(HWND(), id);
@@ -52,6 +56,7 @@ TMenu_Window* Open_Menu() { return static_cast<TMenu_Window*>(TWindow::From_Hand
 class Standard_Windows_Test : public Headless_Test {
  protected:
   void TearDown() override {
+    steps.clear();
     Set_Message_Box_Hook(nullptr);
     Headless_Test::TearDown();
   }
@@ -518,4 +523,115 @@ TEST_F(Standard_Windows_Test, Enter_And_Esc_Make_No_Answer_A_Dialog_Does_Not_Off
   });
   EXPECT_EQ(dialog.Execute(), 2902);
   EXPECT_EQ(Only(dialog.log, "key"), (std::vector<std::string>{"field:keydown 13", "field:keyup 13", "field:keydown 27", "field:keyup 27"}));
+}
+
+namespace {
+
+// A window that tries the input it gets while it is being built.
+class Built_Window : public Log_Window {
+ public:
+  Built_Window(THeadless_Backend& input, std::vector<std::string>& log)
+      : Log_Window(nullptr, "built", log, {0, 0, 200, 200}), input_(input) {}
+  void SetupWindow() override {
+    Log_Window::SetupWindow();
+    ShowWindow(SW_SHOW);
+    SetFocus();
+    input_.Click({50, 50});
+    input_.Key('A');
+    TDesktop::Current().Pump_Waiting_Messages();
+  }
+
+ private:
+  THeadless_Backend& input_;
+};
+
+}  // namespace
+
+// While a box runs, whoever raised it, the windows behind it take no click,
+// key or close; a window shown in front of it since still takes clicks.
+TEST_F(Standard_Windows_Test, A_Box_Holds_The_Input_Of_Every_Window_Behind_It) {
+  Log_Window& frame = Logged("frame", {0, 0, 1024, 768});
+  frame.log_moves = false;
+  Desk().Set_Main_Window(frame.GetHandle());
+  Log_Window& front = Logged("front", {0, 0, 100, 100});
+  front.log_moves = false;
+  front.SetWindowPos(HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  front.ShowWindow(SW_HIDE);
+  Settle();
+  Later(10, [&] {
+    TWindow* box = Active();
+    ASSERT_NE(box, nullptr);
+    headless->Click({500, 700});                // on the frame, below the box
+    Desk().Set_Key_Grab(frame.GetHandle());     // a menu of the frame's left open
+    headless->Key('A');
+    Run_Until_Idle();
+    Desk().Set_Key_Grab(HWND());
+    headless->Inject(Input(TInput_Event::Kind::Close));  // the desktop's close
+    frame.SetFocus();
+    Later(10, [&, box] {
+      EXPECT_EQ(Active(), box) << "a window behind the box took the activation";
+      EXPECT_TRUE(frame.IsWindow()) << "the close went past the box";
+      front.ShowWindow(SW_SHOW);  // shown over the box, as help over a dialog
+      front.BringWindowToTop();
+      headless->Click({50, 50});
+      headless->Click(Centre_Of(box->ChildWithId(IDOK)));
+    });
+  });
+  EXPECT_EQ(MessageBox(HWND(), "The file is damaged", "WARNING", MB_OK | MB_ICONSTOP), IDOK);
+  EXPECT_EQ(log, (std::vector<std::string>{"front:ldown 50,50", "front:lup 50,50"}));
+  log.clear();
+  headless->Click({500, 700});
+  Run_Until_Idle();
+  EXPECT_EQ(log, (std::vector<std::string>{"frame:ldown 500,700", "frame:lup 500,700"}));
+}
+
+// A box raised by a window that was just hidden (help closing as it follows
+// a link) stands active over the window in front, answers its keys and its
+// own buttons, and hands the activation to that window when it goes.
+TEST_F(Standard_Windows_Test, A_Box_Of_A_Hidden_Owner_Takes_Keys_And_Its_Own_Clicks) {
+  Log_Window& frame = Logged("frame", {0, 0, 1024, 768});
+  Log_Window& help = Logged("help", {0, 0, 1024, 768});
+  help.ShowWindow(SW_HIDE);
+  help.EnableWindow(false);
+  Settle();
+  struct Case {
+    const char* name;
+    std::function<void(TWindow& box)> answer;
+  };
+  const Case cases[] = {
+      {"return", [&](TWindow&) { headless->Key(VK_RETURN); }},
+      {"escape", [&](TWindow&) { headless->Key(VK_ESCAPE); }},
+      {"click", [&](TWindow& box) { headless->Click(Centre_Of(box.ChildWithId(IDOK))); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Later(10, [&] {
+      TWindow* box = Active();
+      ASSERT_NE(box, nullptr);
+      ASSERT_NE(box, &frame);
+      frame.SetFocus();  // the window in front takes its keyboard back, as help's close asks
+      EXPECT_EQ(Active(), box);
+      EXPECT_NE(GetFocus(), frame.GetHandle());
+      TPoint caption = box->GetWindowRect().TopLeft() + TPoint(40, 5);
+      Desk().Present();
+      EXPECT_EQ(headless->Presented_Pixel(caption.x, caption.y), Control_Paint::Active_Caption.Xrgb());
+      c.answer(*box);
+    });
+    EXPECT_EQ(help.MessageBox("Unable to locate default browser.\n", "Web Access", MB_OK | MB_ICONEXCLAMATION), IDOK);
+    EXPECT_TRUE(Only(log, "frame:l").empty()) << "a click on the box reached the window under it";
+    EXPECT_EQ(Active(), &frame);
+    log.clear();
+  }
+}
+
+// A window whose set-up is under way is reached by no click and no key.
+TEST_F(Standard_Windows_Test, A_Window_Being_Built_Takes_No_Input) {
+  Built_Window built(*headless, log);
+  ASSERT_TRUE(built.Create());
+  EXPECT_TRUE(log.empty());
+  headless->Click({50, 50});
+  headless->Key('A');
+  Run_Until_Idle();
+  EXPECT_EQ(Only(log, "built:ldown").size(), 1u);
+  EXPECT_EQ(Only(log, "built:keydown").size(), 1u);
 }
