@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "model/gui_colors.h"
+#include "tests/acceptance/x_screen.h"
 #include "users/user_data.h"
 #include "users/user_database.h"
 
@@ -39,6 +40,13 @@ void Write_Listed_Person(const std::string& data, const std::string& name, int32
 void Sleep_Ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 void Xdotool(const std::string& arguments) {
+  // Keys typed before the program's window is shown and has the keyboard
+  // go to the bare screen and are lost: the keys wait for the window.
+  if (arguments.rfind("key", 0) == 0 || arguments.rfind("type", 0) == 0) {
+    const X_Screen screen;
+    EXPECT_TRUE(Wait_While_Progressing([&] { return screen.Keys_Reach_A_Window(); }))
+        << "no window takes the keys for: xdotool " << arguments;
+  }
   const std::string command = "xdotool " + arguments;
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
@@ -136,15 +144,18 @@ bool Wait_While_Progressing(const std::function<bool()>& done, const std::functi
 }
 
 std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab, Patience patience) {
+  const X_Screen screen;
   std::vector<uint32_t> last;
   int still_ms = 0;
   // The screen changing is progress, and so is the program working on
   // while the screen stays: only a program that neither draws nor works
-  // for the stall time makes the wait fail.
+  // for the stall time makes the wait fail. A bare screen while the
+  // program starts is not settled: the program's window must be shown.
   const bool settled = Wait_While_Progressing(
       [&] {
         std::vector<uint32_t> now = grab();
-        still_ms = (now == last && !Program_Busy()) ? still_ms + 250 : 0;
+        const bool still = now == last && !Program_Busy() && screen.Keys_Reach_A_Window();
+        still_ms = still ? still_ms + 250 : 0;
         last = std::move(now);
         return still_ms >= 2500;
       },
