@@ -6,12 +6,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 #include "model/gui_colors.h"
+#include "tests/acceptance/x_screen.h"
 #include "users/user_data.h"
 #include "users/user_database.h"
 
@@ -36,6 +40,13 @@ void Write_Listed_Person(const std::string& data, const std::string& name, int32
 void Sleep_Ms(int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
 
 void Xdotool(const std::string& arguments) {
+  // Keys typed before the program's window is shown and has the keyboard
+  // go to the bare screen and are lost: the keys wait for the window.
+  if (arguments.rfind("key", 0) == 0 || arguments.rfind("type", 0) == 0) {
+    const X_Screen screen;
+    EXPECT_TRUE(Wait_While_Progressing([&] { return screen.Keys_Reach_A_Window(); }))
+        << "no window takes the keys for: xdotool " << arguments;
+  }
   const std::string command = "xdotool " + arguments;
   EXPECT_EQ(std::system(command.c_str()), 0) << command;
 }
@@ -53,16 +64,103 @@ void Open_Demonstrations(TPoint help_button, TPoint demonstrations_link) {
   Sleep_Ms(1000);
 }
 
-std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab) {
+namespace {
+
+// The fields of /proc/.../stat after the command's name, which may itself
+// hold spaces and parentheses: the state first, then the numbers.
+std::vector<std::string> Stat_Fields(const std::filesystem::path& stat) {
+  std::ifstream in(stat);
+  std::string line;
+  std::getline(in, line);
+  const size_t name_end = line.rfind(')');
+  std::vector<std::string> fields;
+  if (name_end == std::string::npos) return fields;
+  std::istringstream rest(line.substr(name_end + 1));
+  for (std::string field; rest >> field;) fields.push_back(field);
+  return fields;
+}
+
+// This process's children, from every one of its threads.
+std::vector<pid_t> Children() {
+  std::vector<pid_t> out;
+  std::error_code error;
+  for (const auto& task : std::filesystem::directory_iterator("/proc/self/task", error)) {
+    std::ifstream in(task.path() / "children");
+    for (pid_t pid; in >> pid;) out.push_back(pid);
+  }
+  return out;
+}
+
+// User and system time are the 14th and 15th fields of the line, the 12th
+// and 13th after the state.
+uint64_t Cpu_Ticks_Of(pid_t pid) {
+  const std::vector<std::string> f = Stat_Fields("/proc/" + std::to_string(pid) + "/stat");
+  return f.size() > 12 ? std::stoull(f[11]) + std::stoull(f[12]) : 0;
+}
+
+}  // namespace
+
+uint64_t Program_Cpu_Ticks() {
+  uint64_t ticks = 0;
+  for (pid_t pid : Children()) ticks += Cpu_Ticks_Of(pid);
+  return ticks;
+}
+
+bool Program_Busy() {
+  for (pid_t pid : Children()) {
+    std::error_code error;
+    for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+      const std::vector<std::string> f = Stat_Fields(task.path() / "stat");
+      if (!f.empty() && f[0] == "R") return true;
+    }
+  }
+  return false;
+}
+
+uint64_t Pixels_Hash(const std::vector<uint32_t>& pixels) {
+  uint64_t h = 1469598103934665603ull;
+  for (uint32_t p : pixels) h = (h ^ p) * 1099511628211ull;
+  return h;
+}
+
+bool Wait_While_Progressing(const std::function<bool()>& done, const std::function<uint64_t()>& watched,
+                            Patience patience, int poll_ms) {
+  using Clock = std::chrono::steady_clock;
+  const auto start = Clock::now();
+  auto last_change = start;
+  uint64_t last = watched();
+  while (!done()) {
+    const auto now = Clock::now();
+    if (now - last_change > std::chrono::milliseconds(patience.stall_ms) ||
+        now - start > std::chrono::milliseconds(patience.cap_ms))
+      return done();
+    Sleep_Ms(poll_ms);
+    if (const uint64_t seen = watched(); seen != last) {
+      last = seen;
+      last_change = Clock::now();
+    }
+  }
+  return true;
+}
+
+std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab, Patience patience) {
+  const X_Screen screen;
   std::vector<uint32_t> last;
   int still_ms = 0;
-  for (int waited = 0; waited < 45000 && still_ms < 2500; waited += 250) {
-    Sleep_Ms(250);
-    std::vector<uint32_t> now = grab();
-    still_ms = (now == last) ? still_ms + 250 : 0;
-    last = std::move(now);
-  }
-  return still_ms >= 2500 ? last : std::vector<uint32_t>();
+  // The screen changing is progress, and so is the program working on
+  // while the screen stays: only a program that neither draws nor works
+  // for the stall time makes the wait fail. A bare screen while the
+  // program starts is not settled: the program's window must be shown.
+  const bool settled = Wait_While_Progressing(
+      [&] {
+        std::vector<uint32_t> now = grab();
+        const bool still = now == last && !Program_Busy() && screen.Keys_Reach_A_Window();
+        still_ms = still ? still_ms + 250 : 0;
+        last = std::move(now);
+        return still_ms >= 2500;
+      },
+      [&] { return Pixels_Hash(last) ^ Program_Cpu_Ticks(); }, patience, 250);
+  return settled ? last : std::vector<uint32_t>();
 }
 
 bool In_Child_On_Screen(int width, int height, int depth) {
@@ -111,13 +209,12 @@ Running_Program::~Running_Program() {
 }
 
 int Running_Program::Wait_For_Exit(int ms) {
-  for (int waited = 0; waited < ms; waited += 50) {
-    int status = 0;
-    if (waitpid(pid_, &status, WNOHANG) == pid_) {
-      exited_ = true;
-      return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    }
-    Sleep_Ms(50);
-  }
-  return -1;
+  int status = 0;
+  // An ending program still works (it saves, frees, closes its display):
+  // the wait goes on while it does.
+  const bool ended = Wait_While_Progressing([&] { return waitpid(pid_, &status, WNOHANG) == pid_; },
+                                            [&] { return Cpu_Ticks_Of(pid_); }, Patience{ms, std::max(ms, Patience().cap_ms)}, 50);
+  if (!ended) return -1;
+  exited_ = true;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }

@@ -29,10 +29,37 @@ void Click(TPoint p);
 // index's link to the Demonstrations page, a moment for each.
 void Open_Demonstrations(TPoint help_button, TPoint demonstrations_link);
 
-// Grabs the screen every 250 ms until it has stayed the same for 2.5 s (the
-// program has settled), at most 45 s; the last grab, empty when it never
-// settled.
-std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab);
+// The processor time (in clock ticks) that the programs this test started
+// have used so far, and whether one of their threads is running or waiting
+// for a processor now: a program that is still working, however slowly the
+// machine lets it.
+uint64_t Program_Cpu_Ticks();
+bool Program_Busy();
+
+// A fingerprint of pixels, for telling frames apart.
+uint64_t Pixels_Hash(const std::vector<uint32_t>& pixels);
+
+// How long the waits below go on. A machine under load makes the program
+// slow, not stuck: a wait goes on while what it watches still changes, and
+// fails only after a stretch of stall_ms without a change, or after cap_ms
+// in all (far above what a loaded machine needs, so that a program that
+// never stops changing cannot hold the test for ever).
+struct Patience {
+  int stall_ms = 30000;
+  int cap_ms = 240000;
+};
+
+// Asks done() every poll_ms until it says yes; watched() is what shows
+// progress (by default the started programs' processor time). False when
+// it never said yes.
+bool Wait_While_Progressing(const std::function<bool()>& done,
+                            const std::function<uint64_t()>& watched = Program_Cpu_Ticks,
+                            Patience patience = {}, int poll_ms = 100);
+
+// Grabs the screen every 250 ms until it has stayed the same for 2.5 s with
+// the started programs idle (the program has settled, not merely been kept
+// from the processor); the last grab, empty when it never settled.
+std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab, Patience patience = {});
 
 // Runs the current test in a child of this program on its own virtual X
 // server of the given size (and bits per pixel); true when this is that
@@ -51,7 +78,8 @@ class Running_Program {
 
   bool Started() const { return pid_ > 0; }
   pid_t Pid() const { return pid_; }
-  // The exit code, or -1 when it did not end within ms.
+  // The exit code, or -1 when it did not end: it may take as long as it
+  // still works, but not ms without using the processor.
   int Wait_For_Exit(int ms);
 
  private:

@@ -74,12 +74,9 @@ bool Caption_Shows(const std::string& text) {
   return std::system(("xdotool search --name '" + text + "' >/dev/null 2>&1").c_str()) == 0;
 }
 
+// Gives up after ms in which the program did no work.
 bool Wait_For_Caption(const std::string& text, int ms) {
-  for (int waited = 0; waited < ms; waited += 250) {
-    if (Caption_Shows(text)) return true;
-    Sleep_Ms(250);
-  }
-  return Caption_Shows(text);
+  return Wait_While_Progressing([&] { return Caption_Shows(text); }, Program_Cpu_Ticks, {ms, Patience().cap_ms}, 250);
 }
 
 int Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {

@@ -168,7 +168,7 @@ void Play(Demonstration d, int stop_after_ms, int limit_ms, int rate = 1) {
 
   Click(layout.show[d]);
   bool hinted = false;
-  for (int waited = 0; waited < 5000 && !(hinted = Caption_Has_Stop_Hint()); waited += 250) Sleep_Ms(250);
+  Wait_While_Progressing([&] { return hinted = Caption_Has_Stop_Hint(); });
   EXPECT_TRUE(hinted) << "no demonstration started";
   shot("03_playing");
   int played_ms = 0;

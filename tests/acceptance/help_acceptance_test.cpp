@@ -107,15 +107,6 @@ bool White_At(const std::vector<uint32_t>& pixels, int width, TPoint p) {
   return at < pixels.size() && (pixels[at] & 0xFFFFFF) == 0xFFFFFF;
 }
 
-// Waits (at most 20 s, for slow sanitizer builds) until done says yes.
-bool Wait_For(const std::function<bool()>& done) {
-  for (int waited = 0; waited < 20000; waited += 100) {
-    if (done()) return true;
-    Sleep_Ms(100);
-  }
-  return done();
-}
-
 void Check_Help_And_Editor(TSize size) {
   const std::string tag = std::to_string(size.cx) + "x" + std::to_string(size.cy);
   const char* snapshots = std::getenv("QUENDAR_SNAPSHOTS");
@@ -146,15 +137,15 @@ void Check_Help_And_Editor(TSize size) {
   // on and back, the focus staying where Tab put it) shows STOP the same.
   const std::vector<uint32_t> no_help = stop_area();
   Click(layout.help);
-  ASSERT_TRUE(Wait_For([&] { return stop_area() != no_help; })) << "help did not open";
+  ASSERT_TRUE(Wait_While_Progressing([&] { return stop_area() != no_help; })) << "help did not open";
   settle();
   const std::vector<uint32_t> focused = stop_area();
   Xdotool("key Tab");
-  ASSERT_TRUE(Wait_For([&] { return stop_area() != focused; })) << "Tab did not move the focus";
+  ASSERT_TRUE(Wait_While_Progressing([&] { return stop_area() != focused; })) << "Tab did not move the focus";
   const std::vector<uint32_t> after_tab = Crop(shot("01_help_after_tab"), size.cx, layout.stop_focus);
   const std::vector<uint32_t> index = grab();
   Xdotool("key Right");
-  ASSERT_TRUE(Wait_For([&] { return grab() != index; })) << "Right did not turn the page";
+  ASSERT_TRUE(Wait_While_Progressing([&] { return grab() != index; })) << "Right did not turn the page";
   Xdotool("key Left");
   settle();
   EXPECT_EQ(after_tab, Crop(shot("02_help_painted_afresh"), size.cx, layout.stop_focus))
@@ -168,7 +159,7 @@ void Check_Help_And_Editor(TSize size) {
   Sleep_Ms(500);
   Click(layout.edit);
   const TPoint field = layout.title_field;
-  EXPECT_TRUE(Wait_For([&] { return White_At(grab(), size.cx, field); })) << "the editor did not open";
+  EXPECT_TRUE(Wait_While_Progressing([&] { return White_At(grab(), size.cx, field); })) << "the editor did not open";
   settle();
   const std::vector<uint32_t> editor = shot("03_editor");
   EXPECT_TRUE(White_At(editor, size.cx, field)) << "no title field in the middle of the panel";
@@ -190,7 +181,7 @@ void Check_Help_And_Editor(TSize size) {
   shot("05_acknowledgements");
   Click(layout.note_link);
   std::string received;
-  Wait_For([&] { return !(received = Read_Line(record)).empty(); });
+  Wait_While_Progressing([&] { return !(received = Read_Line(record)).empty(); });
   const std::string note = (std::filesystem::path(Self()).parent_path().parent_path() / "app" / "acknowledgements.html").string();
   EXPECT_EQ(received, note + "|") << "the browser was not given the note, alone";
   EXPECT_TRUE(std::filesystem::is_regular_file(note)) << "the note is not beside the program";

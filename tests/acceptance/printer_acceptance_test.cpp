@@ -120,20 +120,21 @@ void Box_Closes_With_The_Mouse(int width, int height) {
   };
   ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
   Click(layout.gallery);
-  Sleep_Ms(1500);
+  ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the gallery never settled";
   const std::vector<uint32_t> gallery = shot("01_gallery");
 
   // The server goes; the drawing is dropped on the printer, which still
   // thinks it has one.
   cups.Stop();
   Drag(layout.cell, layout.printer);
-  Sleep_Ms(2500);
+  const int box_area = layout.box.Width() * layout.box.Height();
+  Wait_While_Progressing([&] { return Differences(grab(), gallery, layout.box, width) > box_area / 4; });
   const std::vector<uint32_t> boxed = shot("02_printer_error");
-  ASSERT_GT(Differences(boxed, gallery, layout.box, width), layout.box.Width() * layout.box.Height() / 4)
+  ASSERT_GT(Differences(boxed, gallery, layout.box, width), box_area / 4)
       << "no Printer Error box";
 
   Click(layout.ok);
-  Sleep_Ms(1500);
+  Wait_While_Progressing([&] { return Differences(grab(), gallery, layout.box, width) < 50; });
   const std::vector<uint32_t> closed = shot("03_box_closed");
   EXPECT_LT(Differences(closed, gallery, layout.box, width), 50) << "the box did not close on a click";
   std::filesystem::remove_all(folder);

@@ -308,17 +308,18 @@ void Use_The_Program() {
     for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
     return n;
   };
-  // The drawing once it differs from before (checked), or as it stands after 2 s.
+  // The drawing once it differs from before (checked), or as it stands
+  // when the program gave up working on it.
   auto changed_area = [&](const std::vector<uint32_t>& before) {
     std::vector<uint32_t> now;
-    for (int waited = 0; waited < 2000 && (now = area()) == before; waited += 50) Sleep_Ms(50);
+    Wait_While_Progressing([&] { return (now = area()) != before; }, Program_Cpu_Ticks, {}, 50);
     EXPECT_NE(now, before);
     return now;
   };
-  // Checks that the drawing's centre comes to show expected within 2 s.
+  // Checks that the drawing's centre comes to show expected.
   auto expect_centre = [&](uint32_t expected) {
     uint32_t now = 0;
-    for (int waited = 0; waited < 2000 && (now = pixel(grab(), layout.drawing_centre)) != expected; waited += 50) Sleep_Ms(50);
+    Wait_While_Progressing([&] { return (now = pixel(grab(), layout.drawing_centre)) == expected; }, Program_Cpu_Ticks, {}, 50);
     EXPECT_EQ(now, expected);
   };
   // Clicks Iterate and waits for the run to end.
@@ -326,12 +327,11 @@ void Use_The_Program() {
     const std::vector<uint32_t> idle = iterate_face();
     Click(layout.iterate);
     bool ran = false;
-    for (int waited = 0; waited < 15000; waited += 100) {
-      Sleep_Ms(100);
+    Wait_While_Progressing([&] {
       const bool idle_now = iterate_face() == idle;
-      if (ran && idle_now) break;
       ran = ran || !idle_now;
-    }
+      return ran && idle_now;
+    });
     EXPECT_TRUE(ran) << "no run started";
     EXPECT_EQ(iterate_face(), idle) << "the run did not end";
   };
@@ -578,17 +578,14 @@ void Use_The_Program() {
   };
   auto hint_shows = [&] {
     int n = 0;
-    for (int waited = 0; waited < 5000 && (n = hint_points(nullptr)) < 20; waited += 100) Sleep_Ms(100);
+    Wait_While_Progressing([&] { return (n = hint_points(nullptr)) >= 20; });
     return n >= 20;
   };
   // The camera goes home once the fireworks are over, and the case shows
   // again where it stood before the run.
   std::vector<uint32_t> camera_case;
   auto camera_home = [&] {
-    bool home = false;
-    for (int waited = 0; waited < 30000 && !(home = crop(grab(), layout.camera_box) == camera_case); waited += 250)
-      Sleep_Ms(250);
-    return home;
+    return Wait_While_Progressing([&] { return crop(grab(), layout.camera_box) == camera_case; });
   };
   std::vector<uint32_t> album_in_run;
   const Step safari_steps[] = {
@@ -609,8 +606,7 @@ void Use_The_Program() {
          Click(best->manipulator);
          // Matched: the album takes the photo in place of the points.
          std::vector<uint32_t> album;
-         for (int waited = 0; waited < 3000 && (album = crop(grab(), layout.album)) == album_in_run; waited += 100)
-           Sleep_Ms(100);
+         Wait_While_Progressing([&] { return (album = crop(grab(), layout.album)) != album_in_run; });
          EXPECT_NE(album, album_in_run) << "not matched";
        }},
       {"51_show_over", none, 0, [&] { EXPECT_TRUE(camera_home()) << "the fireworks or the camera never ended"; }},
@@ -652,11 +648,10 @@ void Use_The_Program() {
     Click(layout.gallery);
     // The reduced pictures come from the gallery's own thread: wait for it.
     std::vector<uint32_t> found;
-    for (int waited = 0; waited < 8000; waited += 250) {
-      Sleep_Ms(250);
+    Wait_While_Progressing([&] {
       found = grab();
-      if (differences(cell_3(found, layout.cell_3_11), cell_3(found, layout.cell_3_00)) > 100) break;
-    }
+      return differences(cell_3(found, layout.cell_3_11), cell_3(found, layout.cell_3_00)) > 100;
+    });
     shot("61_drawing_found");
     EXPECT_GT(differences(cell_3(found, layout.cell_3_11), cell_3(found, layout.cell_3_00)), 100);
     Click(layout.gallery_cancel);

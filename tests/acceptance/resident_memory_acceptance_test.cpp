@@ -97,7 +97,7 @@ void Measure(TSize screen, Demonstration d, const char* what) {
     if (!Playing()) {
       Click(layout.show);
       ++plays;
-      for (int waited = 0; waited < 5000 && !Playing(); waited += 250) Sleep_Ms(250);
+      Wait_While_Progressing(Playing);
     }
     Sleep_Ms(1000);
   }

@@ -6,10 +6,40 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+
+// A window asked after may be gone by the time the server answers.
+int Ignore_Error(Display*, XErrorEvent*) { return 0; }
+
+}  // namespace
+
 X_Screen::X_Screen() : display_(XOpenDisplay(nullptr)) {}
 
 X_Screen::~X_Screen() {
   if (display_) XCloseDisplay(static_cast<Display*>(display_));
+}
+
+bool X_Screen::Keys_Reach_A_Window() const {
+  Display* display = static_cast<Display*>(display_);
+  if (!display) return false;
+  const Window root = DefaultRootWindow(display);
+  Window focus = None;
+  int revert = 0;
+  XGetInputFocus(display, &focus, &revert);
+  if (focus == PointerRoot) {
+    Window pointer_root = None;
+    int root_x = 0, root_y = 0, x = 0, y = 0;
+    unsigned int mask = 0;
+    focus = None;
+    XQueryPointer(display, root, &pointer_root, &focus, &root_x, &root_y, &x, &y, &mask);
+  }
+  if (focus == None || focus == root) return false;
+  const XErrorHandler before = XSetErrorHandler(Ignore_Error);
+  XWindowAttributes attributes;
+  const bool viewable = XGetWindowAttributes(display, focus, &attributes) && attributes.map_state == IsViewable;
+  XSync(display, False);
+  XSetErrorHandler(before);
+  return viewable;
 }
 
 std::vector<uint32_t> X_Screen::Pixels(int width, int height) const { return Area(0, 0, width, height); }

@@ -17,6 +17,10 @@ class X_Screen {
   std::vector<uint32_t> Pixels(int width, int height) const;
   // The width x height pixels from (left, top); empty on failure.
   std::vector<uint32_t> Area(int left, int top, int width, int height) const;
+  // Whether keys typed now reach a shown window: the one with the input
+  // focus, or while the focus follows the pointer the one under it. Not
+  // before the program's window is on the screen.
+  bool Keys_Reach_A_Window() const;
 
  private:
   void* display_;

@@ -96,9 +96,16 @@ class Private_Cups {
     }
     Thaw();
     if (pid > 0) {
+      // A server that does not end when asked is killed: it must not hold
+      // the test.
       kill(pid, SIGTERM);
       int status = 0;
-      waitpid(pid, &status, 0);
+      for (int waited = 0; waited < 200 && waitpid(pid, &status, WNOHANG) == 0; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+      if (waitpid(pid, &status, WNOHANG) == 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, &status, 0);
+      }
       pid = 0;
     }
   }
