@@ -173,7 +173,7 @@ void Check_Help_And_Editor(TSize size) {
   // underlined, and their link.
   const std::vector<uint32_t> before_menu = grab();
   Click(layout.system_box);
-  ASSERT_TRUE(Wait_For([&] { return grab() != before_menu; })) << "the system menu did not open";
+  ASSERT_TRUE(Wait_While_Progressing([&] { return grab() != before_menu; })) << "the system menu did not open";
   settle();
   shot("04_system_menu");
   Xdotool("key Up Return");
