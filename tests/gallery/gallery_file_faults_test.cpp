@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "tests/gallery/gallery_store_fixture.h"
+#include "tests/platform/system/small_disk.h"
 
 namespace {
 
@@ -25,30 +26,6 @@ constexpr Place Cell(int32_t row, int32_t column) { return Place{Place::Grid, ro
 
 const std::string New_Entries_Not_Saved =
     "Gallery Save: Your new gallery entries could not be saved.\nYour hard disk may be too full.";
-
-// A small file system in memory, mounted for the test's life (only the
-// administrator may mount one).
-class Small_Disk {
- public:
-  Small_Disk(const std::string& where, const std::string& size) : path(where) {
-    std::filesystem::create_directories(path);
-    mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
-  }
-  ~Small_Disk() {
-    if (mounted) umount2(path.c_str(), MNT_DETACH);
-  }
-  // Writes a file until the disk has no block left.
-  void Fill() const {
-    const int fd = open((path + "/filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-    const std::vector<char> block(4096, 'x');
-    while (write(fd, block.data(), block.size()) > 0) {
-    }
-    close(fd);
-  }
-
-  std::string path;
-  bool mounted = false;
-};
 
 class Gallery_File_Faults_Test : public Gallery_Store_Test {
  protected:
