@@ -75,16 +75,22 @@ class Gallery_Store_Test : public Temp_Home {
     return std::vector<uint8_t>(text.begin(), text.end());
   }
 
-  // Waits (without timing anything) until every grid drawing is ready.
+  // Waits (without timing anything) until every grid drawing is ready: as
+  // long as the preparation thread still gets on, however slow the machine.
   static void Wait_Until_Ready(Drawing_Collection& store) {
-    for (int tries = 0; tries < 20000; ++tries) {
+    int32_t ready_before = -1;
+    auto last_progress = std::chrono::steady_clock::now();
+    while (std::chrono::steady_clock::now() - last_progress < std::chrono::seconds(120)) {
       bool all = true;
-      for (int32_t r = 0; r < 12 && all; ++r)
-        for (int32_t c = 0; c < 12 && all; ++c) {
+      int32_t ready = 0;
+      for (int32_t r = 0; r < 12; ++r)
+        for (int32_t c = 0; c < 12; ++c) {
           const int32_t state = store.State(Drawing_Place{Drawing_Place::Grid, r, c});
-          all = state == 0 || state == Drawing_Collection::Presentation_Data::Ready;
+          ready += state == Drawing_Collection::Presentation_Data::Ready;
+          all = all && (state == 0 || state == Drawing_Collection::Presentation_Data::Ready);
         }
       if (all) return;
+      if (ready != ready_before) ready_before = ready, last_progress = std::chrono::steady_clock::now();
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ADD_FAILURE() << "drawings never became ready";

@@ -89,7 +89,8 @@ TEST_F(Preparer_Thread_Test, AWindowIsToldWhenItsPictureIsReady) {
     EXPECT_EQ(store.Picture(Cell(10, 3), Twelfth_Picture_Size, 0, window.GetHandle()), nullptr);
     EXPECT_EQ(store.Picture(Cell(11, 7), Twelfth_Picture_Size, 0, window.GetHandle()), nullptr);
     // The newer request is answered in any case.
-    for (int tries = 0; tries < 20000 && window.cells.size() < 1; ++tries) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (window.cells.empty() && std::chrono::steady_clock::now() < give_up) {
       session.Run_Until_Idle();
       std::this_thread::sleep_for(std::chrono::microseconds(100));
     }
