@@ -55,6 +55,7 @@ struct Fake_Print_Service : TPrint_Service {
     Note_Thread();
     ++submits_entered;
     Hold_While(hold_submits);
+    ++submits_let_go;
     std::unique_lock<std::mutex> lock(mutex);
     submitted_to.push_back(name);
     titles.push_back(title);
@@ -103,7 +104,7 @@ struct Fake_Print_Service : TPrint_Service {
   int32_t next_job = 7;
   std::atomic<TPrint_Job_State> state{TPrint_Job_State::Waiting};
   std::atomic<bool> hold_submits{false}, hold_looks{false};
-  std::atomic<int> submits_entered{0}, looks_entered{0};
+  std::atomic<int> submits_entered{0}, submits_let_go{0}, looks_entered{0};
   std::mutex mutex;
   std::vector<std::string> submitted_to, titles;
   std::vector<std::vector<uint8_t>> documents;
