@@ -18,6 +18,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/window/message_box.h"
 #include "platform/window/user.h"
+#include "tests/platform/window/later.h"
 
 struct Fake_Print_Service : TPrint_Service {
   Fake_Print_Service() {
@@ -157,15 +158,3 @@ struct Message_Box_Catcher {
   std::vector<std::string> boxes;
   TMessage_Box_Hook previous;
 };
-
-// Runs step once the loop that is about to start (a dialog's) is running.
-inline void Later(uint32_t ms, std::function<void()> step) {
-  static std::vector<std::function<void()>> steps;
-  steps.push_back(std::move(step));
-  SetTimer(HWND(), 0, ms, [](HWND, UINT, UINT id, uint32_t) {
-    KillTimer(HWND(), id);
-    auto s = std::move(steps.front());
-    steps.erase(steps.begin());
-    s();
-  });
-}

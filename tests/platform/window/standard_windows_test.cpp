@@ -19,24 +19,10 @@
 #include "platform/window/static.h"
 #include "platform/window/user.h"
 #include "platform/window/validator.h"
+#include "tests/platform/window/later.h"
 #include "tests/platform/window/window_test_support.h"
 
 namespace {
-
-// The steps waiting for their time; a test that ends before one is due
-// (its box answered sooner) leaves it behind, and the next test drops it.
-std::vector<std::function<void()>> steps;
-
-// Runs `step` from inside whatever modal loop is running, after `ms`.
-void Later(uint32_t ms, std::function<void()> step) {
-  steps.push_back(std::move(step));
-  SetTimer(HWND(), 0, ms, [](HWND, UINT, UINT id, uint32_t) {
-    KillTimer(HWND(), id);
-    auto s = std::move(steps.front());
-    steps.erase(steps.begin());
-    s();
-  });
-}
 
 TWindow* Active() { return TWindow::From_Handle(GetActiveWindow()); }
 
@@ -56,7 +42,7 @@ TMenu_Window* Open_Menu() { return static_cast<TMenu_Window*>(TWindow::From_Hand
 class Standard_Windows_Test : public Headless_Test {
  protected:
   void TearDown() override {
-    steps.clear();
+    Later_Steps().clear();
     Set_Message_Box_Hook(nullptr);
     Headless_Test::TearDown();
   }
