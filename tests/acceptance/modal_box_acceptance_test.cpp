@@ -156,12 +156,17 @@ void Answer_Every_Box_And_Close(Boxes_Run& run, TPoint close_box, int boxes) {
   EXPECT_EQ(run.Wait_For_Exit(), 0) << "the program did not end when closed";
 }
 
-void Damaged_Gallery_Then_Gallery_Button() {
-  const Layout layout = Measure();
-  Boxes_Run run("damaged_gallery_gallery_button");
+// The person's gallery is damaged: the program starts with its box up.
+void Start_With_Damaged_Gallery(Boxes_Run& run) {
   Write_Listed_Person(run.Data(), Person, Person_Level);
   std::ofstream(run.Data() + Person + ".gal", std::ios::binary) << Damaged_Gallery();
   ASSERT_NO_FATAL_FAILURE(run.Start());
+}
+
+void Damaged_Gallery_Then_Gallery_Button() {
+  const Layout layout = Measure();
+  Boxes_Run run("damaged_gallery_gallery_button");
+  ASSERT_NO_FATAL_FAILURE(Start_With_Damaged_Gallery(run));
   ASSERT_NO_FATAL_FAILURE(Click_Under_The_Box(run, layout.gallery, "gallery_button"));
   Xdotool("key Return");
   const std::vector<uint32_t> main = run.Settled("03_main_window");
@@ -173,9 +178,7 @@ void Damaged_Gallery_Then_Gallery_Button() {
 void Damaged_Gallery_Then_Close_Box() {
   const Layout layout = Measure();
   Boxes_Run run("damaged_gallery_close_box");
-  Write_Listed_Person(run.Data(), Person, Person_Level);
-  std::ofstream(run.Data() + Person + ".gal", std::ios::binary) << Damaged_Gallery();
-  ASSERT_NO_FATAL_FAILURE(run.Start());
+  ASSERT_NO_FATAL_FAILURE(Start_With_Damaged_Gallery(run));
   ASSERT_NO_FATAL_FAILURE(Click_Under_The_Box(run, layout.close_box, "close_box"));
   Answer_Every_Box_And_Close(run, layout.close_box, 1);
 }
