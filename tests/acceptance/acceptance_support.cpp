@@ -143,10 +143,11 @@ bool Wait_While_Progressing(const std::function<bool()>& done, const std::functi
   return true;
 }
 
-std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab, Patience patience) {
+std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab, Patience patience,
+                                       int still_ms) {
   const X_Screen screen;
   std::vector<uint32_t> last;
-  int still_ms = 0;
+  int still_for = 0;
   // The screen changing is progress, and so is the program working on
   // while the screen stays: only a program that neither draws nor works
   // for the stall time makes the wait fail. A bare screen while the
@@ -155,12 +156,16 @@ std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>
       [&] {
         std::vector<uint32_t> now = grab();
         const bool still = now == last && !Program_Busy() && screen.Keys_Reach_A_Window();
-        still_ms = still ? still_ms + 250 : 0;
+        still_for = still ? still_for + 250 : 0;
         last = std::move(now);
-        return still_ms >= 2500;
+        return still_for >= still_ms;
       },
       [&] { return Pixels_Hash(last) ^ Program_Cpu_Ticks(); }, patience, 250);
   return settled ? last : std::vector<uint32_t>();
+}
+
+std::vector<uint32_t> Settle(const std::function<std::vector<uint32_t>()>& grab) {
+  return Wait_Until_Still(grab, {}, 1000);
 }
 
 bool In_Child_On_Screen(int width, int height, int depth) {

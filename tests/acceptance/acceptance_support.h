@@ -56,10 +56,16 @@ bool Wait_While_Progressing(const std::function<bool()>& done,
                             const std::function<uint64_t()>& watched = Program_Cpu_Ticks,
                             Patience patience = {}, int poll_ms = 100);
 
-// Grabs the screen every 250 ms until it has stayed the same for 2.5 s with
-// the started programs idle (the program has settled, not merely been kept
-// from the processor); the last grab, empty when it never settled.
-std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab, Patience patience = {});
+// Grabs the screen every 250 ms until it has stayed the same for still_ms
+// with the started programs idle (the program has settled, not merely been
+// kept from the processor); the last grab, empty when it never settled.
+std::vector<uint32_t> Wait_Until_Still(const std::function<std::vector<uint32_t>()>& grab, Patience patience = {},
+                                       int still_ms = 2500);
+
+// What a click or a key set going is done, as far as the screen shows it:
+// the screen still for a second with the program idle. The last grab, as
+// Wait_Until_Still.
+std::vector<uint32_t> Settle(const std::function<std::vector<uint32_t>()>& grab);
 
 // Runs the current test in a child of this program on its own virtual X
 // server of the given size (and bits per pixel); true when this is that
