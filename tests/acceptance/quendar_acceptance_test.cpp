@@ -207,11 +207,19 @@ Layout Measure_Layout() {
   return l;
 }
 
-// Presses keys (xdotool's names) one after the other, a little apart.
-void Keys(const std::string& names) {
-  Xdotool("key --delay 150 " + names);
-  std::this_thread::sleep_for(std::chrono::milliseconds(400));
+// Where the pointer rests between steps: on the caption, where nothing
+// offers a tip. A tip comes up a while after the pointer stops over a
+// button, and would change the screen a step compares.
+void Rest_Pointer() { Xdotool("mousemove " + At(TPoint(Width / 2, 4))); }
+
+// Clicks at p, and lets the pointer rest.
+void Press(TPoint p) {
+  Click(p);
+  Rest_Pointer();
 }
+
+// Presses keys (xdotool's names) one after the other, a little apart.
+void Keys(const std::string& names) { Xdotool("key --delay 150 " + names); }
 
 // Presses at from, moves to to in small steps, as a hand drags, and lets go.
 void Drag(TPoint from, TPoint to) {
@@ -222,6 +230,7 @@ void Drag(TPoint from, TPoint to) {
     std::this_thread::sleep_for(std::chrono::milliseconds(15));
   }
   Xdotool("mouseup 1");
+  Rest_Pointer();
 }
 
 bool In_Child_On(int width, int height) {
@@ -271,20 +280,26 @@ void Use_The_Program() {
   ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
   // A new user is greeted with help: paged on, a jump from the index
   // followed, and closed with a click outside the page.
+  // The screen once it differs from before and has settled: what a click
+  // or a key has done, however long the machine makes it take.
+  auto changed_from = [&](const std::vector<uint32_t>& before) {
+    Wait_While_Progressing([&] { return grab() != before; });
+    return Settle(grab);
+  };
   const std::vector<uint32_t> greeted = shot("01a_help_at_start");
-  Click(layout.help_next);
-  Sleep_Ms(700);
+  Press(layout.help_next);
+  changed_from(greeted);
   const std::vector<uint32_t> paged = shot("01b_help_next_page");
   EXPECT_NE(paged, greeted);
   Xdotool("key Home");
-  Sleep_Ms(500);
-  Click(layout.help_topic);
-  Sleep_Ms(700);
+  const std::vector<uint32_t> index = Settle(grab);
+  Press(layout.help_topic);
+  changed_from(index);
   const std::vector<uint32_t> jumped = shot("01c_help_jump_followed");
   EXPECT_NE(jumped, paged);
   EXPECT_NE(jumped, greeted);
-  Click(layout.help_outside);
-  Sleep_Ms(1000);
+  Press(layout.help_outside);
+  changed_from(jumped);
   std::vector<uint32_t> started = shot("01_main_window");
   EXPECT_NE(started, jumped);
   auto pixel = [&](const std::vector<uint32_t>& p, TPoint at) { return p[size_t(at.y) * Width + at.x]; };
@@ -308,6 +323,10 @@ void Use_The_Program() {
     for (size_t i = 0; i < a.size(); ++i) n += a[i] != b[i];
     return n;
   };
+  // Whether done() comes true while the program works or draws.
+  auto until = [&](const std::function<bool()>& done) {
+    return Wait_While_Progressing(done, [&] { return Pixels_Hash(grab()) ^ Program_Cpu_Ticks(); });
+  };
   // The drawing once it differs from before (checked), or as it stands
   // when the program gave up working on it.
   auto changed_area = [&](const std::vector<uint32_t>& before) {
@@ -325,7 +344,7 @@ void Use_The_Program() {
   // Clicks Iterate and waits for the run to end.
   auto iterate = [&] {
     const std::vector<uint32_t> idle = iterate_face();
-    Click(layout.iterate);
+    Press(layout.iterate);
     bool ran = false;
     Wait_While_Progressing([&] {
       const bool idle_now = iterate_face() == idle;
@@ -344,61 +363,64 @@ void Use_The_Program() {
     return crop(p, TRect(centre.x - h, centre.y - h, centre.x + h, centre.y + h));
   };
 
-  // Each step clicks (unless at none), waits, then does and checks the rest.
+  // Each step clicks (unless at none), waits for the screen to settle, then
+  // does and checks the rest; each check waits for what it looks for.
   const TPoint none(-1, -1);
   struct Step {
     const char* name;
     TPoint click;
-    int wait_ms = 0;
-    std::function<void()> then = [] {};
+    std::function<void()> then = nullptr;
+    // Whether the screen comes to rest after the step (not while a run
+    // goes on).
+    bool settles = true;
   };
   const Step steps[] = {
       // The gallery takes the main window's place.
-      {"02_gallery_opened", layout.gallery, 700, [&] { EXPECT_NE(pixel(grab(), layout.gallery), pixel(started, layout.gallery)); }},
+      {"02_gallery_opened", layout.gallery, [&] { EXPECT_NE(pixel(grab(), layout.gallery), pixel(started, layout.gallery)); }},
       {"03_gallery_left", layout.gallery_cancel},
       {"04_match_this", layout.match},
       {"05_help", layout.help},
       {"06_name_and_level", layout.name},
-      {"07_name_typed", none, 0, [&] { Xdotool("type Ann"); Xdotool("key Return"); }},
+      {"07_name_typed", none, [&] { Xdotool("type Ann"); Xdotool("key Return"); }},
       // The user list's keys: Up goes to "New" (a dot stands on the stairs
       // instead of the name), Down comes back to Ann.
-      {"07a_list_up_to_new", none, 0, [&] {
+      {"07a_list_up_to_new", none, [&] {
          const std::vector<uint32_t> ann = crop(grab(), layout.level_panel);
          Keys("Up");
-         EXPECT_GT(differences(crop(grab(), layout.level_panel), ann), 50);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.level_panel), ann) > 50; })) << "Up";
          Keys("Down");
-         EXPECT_EQ(differences(crop(grab(), layout.level_panel), ann), 0);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.level_panel), ann) == 0; })) << "Down";
        }},
-      {"08_level_4", layout.level_4, 2500},
-      {"09_caption_changed", layout.dialog_ok, 1500, [&] { EXPECT_NE(caption(grab()), caption(started)); }},
+      {"08_level_4", layout.level_4},
+      {"09_caption_changed", layout.dialog_ok, [&] { EXPECT_NE(caption(grab()), caption(started)); }},
       // Shapes and colours: a circle in the first colour, filled with the
       // second, and both taken back with the eraser.
-      {"10_colour_picked", layout.first_color, 800},
-      {"11_circle_added", layout.circle, 0, [&] { expect_centre(layout.first_rgb); }},
-      {"12_second_colour_picked", layout.second_color, 800},
-      {"13_circle_filled", layout.drawing_centre, 0, [&] { expect_centre(layout.second_rgb); }},
-      {"14_fill_erased", layout.eraser, 0, [&] { expect_centre(layout.first_rgb); }},
-      {"15_circle_erased", layout.eraser, 0, [&] { expect_centre(background); }},
+      {"10_colour_picked", layout.first_color},
+      {"11_circle_added", layout.circle, [&] { expect_centre(layout.first_rgb); }},
+      {"12_second_colour_picked", layout.second_color},
+      {"13_circle_filled", layout.drawing_centre, [&] { expect_centre(layout.second_rgb); }},
+      {"14_fill_erased", layout.eraser, [&] { expect_centre(layout.first_rgb); }},
+      {"15_circle_erased", layout.eraser, [&] { expect_centre(background); }},
       // A pattern: a square, a manipulator of three copies, and a run.
-      {"16_square_added", layout.square, 0, [&] {
+      {"16_square_added", layout.square, [&] {
          expect_centre(layout.second_rgb);
          drawn = area();
        }},
       // The main window's keys: a digit chooses a section of the palette;
       // the third holds the triangle.
-      {"16a_palette_keys", none, 0, [&] {
+      {"16a_palette_keys", none, [&] {
          const std::vector<uint32_t> before = crop(grab(), layout.palette_panel);
          Keys("2");
-         EXPECT_GT(differences(crop(grab(), layout.palette_panel), before), 100);
-         const std::vector<uint32_t> second = crop(grab(), layout.palette_panel);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.palette_panel), before) > 100; })) << "2";
+         const std::vector<uint32_t> second = crop(Settle(grab), layout.palette_panel);
          Keys("3");
-         EXPECT_GT(differences(crop(grab(), layout.palette_panel), second), 100);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.palette_panel), second) > 100; })) << "3";
        }},
-      {"17_manipulator_applied", layout.triangle_tab, 500, [&] {
-         Click(layout.triangle_manipulator);
+      {"17_manipulator_applied", layout.triangle_tab, [&] {
+         Press(layout.triangle_manipulator);
          drawn = changed_area(drawn);
        }},
-      {"18_iterated", none, 0, [&] {
+      {"18_iterated", none, [&] {
          iterate();
          const std::vector<uint32_t> pattern = area();
          EXPECT_NE(pattern, drawn);
@@ -408,52 +430,50 @@ void Use_The_Program() {
       {"20_review", layout.review},
       // The review's keys walk through the steps: Home shows the first,
       // End the last again.
-      {"20a_review_keys", none, 0, [&] {
+      {"20a_review_keys", none, [&] {
          const std::vector<uint32_t> last = area();
          Keys("Home");
-         EXPECT_NE(area(), last);
+         EXPECT_TRUE(until([&] { return area() != last; })) << "Home";
          Keys("End");
-         EXPECT_EQ(area(), last);
+         EXPECT_TRUE(until([&] { return area() == last; })) << "End";
        }},
       {"21_review_ok", layout.review_ok},
       {"22_editor", layout.edit},
       // Help over the editor shows the editor's own pages.
-      {"22a_editor_help", none, 0, [&] {
+      {"22a_editor_help", none, [&] {
          const std::vector<uint32_t> before = crop(grab(), layout.edit_area);
-         Click(layout.help);
-         Sleep_Ms(700);
-         EXPECT_GT(differences(crop(grab(), layout.edit_area), before), 1000);
+         Press(layout.help);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.edit_area), before) > 1000; }));
        }},
-      {"22b_editor_help_closed", none, 0, [&] { Xdotool("key Escape"); }},
+      {"22b_editor_help_closed", none, [&] { Xdotool("key Escape"); }},
       {"23_image_selected", layout.editor_image},
       {"24_handle_kinds_offered", layout.handle},
       // The kinds' keys: Escape takes them away unchosen; a click offers
       // them again.
-      {"24a_kinds_escaped", none, 0, [&] {
+      {"24a_kinds_escaped", none, [&] {
          const std::vector<uint32_t> offered = crop(grab(), layout.edit_area);
          Keys("Escape");
-         EXPECT_GT(differences(crop(grab(), layout.edit_area), offered), 50);
-         Click(layout.handle);
-         Sleep_Ms(500);
-         EXPECT_EQ(differences(crop(grab(), layout.edit_area), offered), 0);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.edit_area), offered) > 50; })) << "Escape";
+         Settle(grab);
+         Press(layout.handle);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.edit_area), offered) == 0; })) << "offered again";
        }},
-      {"25_free_move_chosen", layout.free_move, 500, [&] { drawn = area(); }},
-      {"26_handle_dragged", none, 0, [&] {
+      {"25_free_move_chosen", layout.free_move, [&] { drawn = area(); }},
+      {"26_handle_dragged", none, [&] {
          Drag(layout.handle, TPoint(layout.handle.x + 30, layout.handle.y + 20));
          changed_area(drawn);
        }},
       {"27_matrix_page", layout.matrix_tab},
-      {"28_coefficient_typed", layout.e_field, 0, [&] { Xdotool("key End shift+Home"); Xdotool("type 0.3"); }},
+      {"28_coefficient_typed", layout.e_field, [&] { Xdotool("key End shift+Home"); Xdotool("type 0.3"); }},
       // The copy moves in the edit area.
-      {"29_coefficient_applied", none, 0, [&] {
+      {"29_coefficient_applied", none, [&] {
          const std::vector<uint32_t> before = crop(grab(), layout.edit_area);
-         Click(layout.apply);
-         Sleep_Ms(700);
-         EXPECT_GT(differences(crop(grab(), layout.edit_area), before), 100);
+         Press(layout.apply);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.edit_area), before) > 100; }));
        }},
-      {"30_editor_ok", layout.editor_ok, 700},
+      {"30_editor_ok", layout.editor_ok},
       // The edited manipulator is the one a run now applies.
-      {"31_edited_iterated", none, 0, [&] {
+      {"31_edited_iterated", none, [&] {
          const std::vector<uint32_t> before = area();
          iterate();
          EXPECT_NE(area(), before);
@@ -463,12 +483,12 @@ void Use_The_Program() {
       // cycles panel shows, and the three-colour cycle recolours the copies
       // of a run.
       {"32_name_and_level", layout.name},
-      {"33_level_5", layout.level_5, 2500},
-      {"34_save_asked", layout.dialog_ok, 800},
-      {"35_cycles_shown", none, 0, [&] {
+      {"33_level_5", layout.level_5},
+      {"34_save_asked", layout.dialog_ok},
+      {"35_cycles_shown", none, [&] {
          Xdotool("key Return");
-         Sleep_Ms(1500);
-         const std::vector<uint32_t> now = grab();
+         until([&] { return caption(grab()) != caption(level_4_screen); });
+         const std::vector<uint32_t> now = Settle(grab);
          EXPECT_NE(caption(now), caption(level_4_screen));
          // The panel's cells show their colours where the panel was bare.
          const TRect& panel = layout.cycles_panel;
@@ -478,64 +498,63 @@ void Use_The_Program() {
        }},
       // The colour cycles' keys: Right chooses the next cycle, Left the one
       // before again.
-      {"35a_cycle_keys", none, 0, [&] {
+      {"35a_cycle_keys", none, [&] {
          const std::vector<uint32_t> before = crop(grab(), layout.cycles_panel);
          Keys("Right");
-         EXPECT_GT(differences(crop(grab(), layout.cycles_panel), before), 20);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.cycles_panel), before) > 20; })) << "Right";
          Keys("Left");
-         EXPECT_EQ(differences(crop(grab(), layout.cycles_panel), before), 0);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.cycles_panel), before) == 0; })) << "Left";
        }},
-      {"36_cycle_chosen", layout.three_color_cycle, 500, [&] { cycled_from = area(); }},
-      {"37_manipulator_applied", layout.triangle_tab_5, 500, [&] {
-         Click(layout.triangle_manipulator_5);
+      {"36_cycle_chosen", layout.three_color_cycle, [&] { cycled_from = area(); }},
+      {"37_manipulator_applied", layout.triangle_tab_5, [&] {
+         Press(layout.triangle_manipulator_5);
          drawn = changed_area(cycled_from);
        }},
       // A run that recolours goes on until it is stopped.
-      {"38_cycle_iterating", none, 0, [&] {
+      {"38_cycle_iterating", none, [&] {
          idle_face = iterate_face();
-         Click(layout.iterate);
-         Sleep_Ms(2200);
-         EXPECT_NE(iterate_face(), idle_face) << "no run going on";
-         const std::vector<uint32_t> cycled = area();
-         EXPECT_NE(cycled, drawn);
+         Press(layout.iterate);
+         EXPECT_TRUE(until([&] { return iterate_face() != idle_face; })) << "no run going on";
          // The pattern was in the square's colour, one of the cycle's; the
-         // steps have moved copies on to the cycle's other colours.
+         // steps move copies on to the cycle's other colours.
          auto cycle_colors_in = [&](const std::vector<uint32_t>& p) {
            return std::count_if(layout.cycle_rgbs.begin(), layout.cycle_rgbs.end(), [&](uint32_t rgb) { return has_color(p, rgb); });
          };
          EXPECT_TRUE(has_color(layout.cycle_rgbs, layout.second_rgb));
          EXPECT_EQ(cycle_colors_in(cycled_from), 1);
-         EXPECT_EQ(cycle_colors_in(cycled), 3);
+         std::vector<uint32_t> cycled;
+         EXPECT_TRUE(until([&] { return cycle_colors_in(cycled = area()) == 3 && cycled != drawn; }))
+             << "the copies are not recoloured";
          // And they go on moving.
-         Sleep_Ms(800);
-         EXPECT_NE(area(), cycled);
-       }},
-      {"39_stopped", layout.iterate, 1000, [&] { EXPECT_EQ(iterate_face(), idle_face); }},
+         EXPECT_TRUE(until([&] { return area() != cycled; })) << "the run stopped";
+         EXPECT_NE(iterate_face(), idle_face) << "the run stopped";
+       },
+       false},
+      {"39_stopped", layout.iterate, [&] { EXPECT_EQ(iterate_face(), idle_face); }},
       // A second start hands over to this one and ends; the keys still
       // reach the program afterwards, and again after a click in it.
-      {"39a_second_start_refused", none, 0, [&] {
+      {"39a_second_start_refused", none, [&] {
          Running_Program second(folder, TSize(Width, Height));
          ASSERT_TRUE(second.Started());
          EXPECT_NE(second.Wait_For_Exit(20000), -1) << "the second start did not end";
-         Sleep_Ms(500);
-         const std::vector<uint32_t> before = crop(grab(), layout.cycles_panel);
+         const std::vector<uint32_t> before = crop(Settle(grab), layout.cycles_panel);
          Keys("Right");
-         EXPECT_GT(differences(crop(grab(), layout.cycles_panel), before), 20);
-         Click(layout.drawing_centre);
-         Sleep_Ms(300);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.cycles_panel), before) > 20; })) << "Right";
+         Settle(grab);
+         Press(layout.drawing_centre);
+         Settle(grab);
          Keys("Left");
-         EXPECT_EQ(differences(crop(grab(), layout.cycles_panel), before), 0);
+         EXPECT_TRUE(until([&] { return differences(crop(grab(), layout.cycles_panel), before) == 0; })) << "Left";
        }},
       // The gallery with the pattern: into a cell, the 12 by 12 view, into
       // the bin and back out, then saved.
-      {"40_gallery_with_drawing", layout.gallery, 1000, [&] { gallery_empty = cell_3(grab()); }},
-      {"41_dropped_in_cell", none, 0, [&] {
+      {"40_gallery_with_drawing", layout.gallery, [&] { gallery_empty = cell_3(grab()); }},
+      {"41_dropped_in_cell", none, [&] {
          Drag(layout.main_point, layout.cell_3_00);
-         Sleep_Ms(700);
-         EXPECT_GT(differences(cell_3(grab()), gallery_empty), 100);
+         EXPECT_TRUE(until([&] { return differences(cell_3(grab()), gallery_empty) > 100; })) << "not in the cell";
        }},
       // Onto the clipboard: another program pastes it as a PNG; then back.
-      {"41a_on_the_clipboard", none, 0, [&] {
+      {"41a_on_the_clipboard", none, [&] {
          // The clipboard is the program's once it has taken the drop, which
          // on a busy machine comes a while after the drag. A press on a
          // drawing whose pictures are still being made starts no drag, and a
@@ -555,23 +574,22 @@ void Use_The_Program() {
          in.read(magic, 8);
          EXPECT_EQ(std::string(magic + 1, 3), "PNG");
          Drag(layout.clipboard_point, layout.cell_3_00);
-         Sleep_Ms(700);
        }},
       // Onto the printer, which no print server stands behind: the drawing
       // stays where it was.
-      {"41b_printer_refuses", none, 0, [&] {
+      {"41b_printer_refuses", none, [&] {
          const std::vector<uint32_t> before = cell_3(grab());
          Drag(layout.cell_3_00, layout.printer_point);
-         Sleep_Ms(1000);
+         Settle(grab);
          EXPECT_EQ(differences(cell_3(grab()), before), 0);
        }},
-      {"42_twelve_by_twelve", layout.view_12, 1000},
-      {"43_into_the_bin", none, 0, [&] { Drag(layout.cell_12_00, layout.bin); }},
-      {"44_out_of_the_bin", none, 0, [&] { Drag(layout.bin_disc, layout.cell_12_11); }},
-      {"45_saved_and_left", layout.gallery_save, 1500},
+      {"42_twelve_by_twelve", layout.view_12},
+      {"43_into_the_bin", none, [&] { Drag(layout.cell_12_00, layout.bin); }},
+      {"44_out_of_the_bin", none, [&] { Drag(layout.bin_disc, layout.cell_12_11); }},
+      {"45_saved_and_left", layout.gallery_save},
       {"46_name_and_level", layout.name},
-      {"47_level_1", layout.level_1, 2500},
-      {"48_level_1_chosen", layout.dialog_ok, 1500},
+      {"47_level_1", layout.level_1},
+      {"48_level_1_chosen", layout.dialog_ok},
   };
   // The match game at level 1: a run shows its target's hint under the
   // drawing; the player rebuilds it and the album takes its photo; a second
@@ -599,52 +617,51 @@ void Use_The_Program() {
   };
   std::vector<uint32_t> album_in_run;
   const Step safari_steps[] = {
-      {"49_safari_started", none, 0, [&] {
+      {"49_safari_started", none, [&] {
          camera_case = crop(grab(), layout.camera_box);
-         Click(layout.camera);
+         Press(layout.camera);
          EXPECT_TRUE(hint_shows()) << "no target hint";
          album_in_run = crop(grab(), layout.album);
        }},
-      {"50_target_matched", none, 0, [&] {
+      {"50_target_matched", none, [&] {
          std::vector<bool> shown;
          hint_points(&shown);
          // The drawing whose covered points agree best with the hint.
          const Safari_Layout::Candidate* best = layout.Best_Match(shown);
          ASSERT_NE(best, nullptr);
-         Click(best->shape);
-         Sleep_Ms(300);
-         Click(best->manipulator);
+         Press(best->shape);
+         Settle(grab);
+         Press(best->manipulator);
          // Matched: the album takes the photo in place of the points.
          std::vector<uint32_t> album;
          Wait_While_Progressing([&] { return (album = crop(grab(), layout.album)) != album_in_run; });
          EXPECT_NE(album, album_in_run) << "not matched";
        }},
-      {"51_show_over", none, 0, [&] { EXPECT_TRUE(camera_home()) << "the fireworks or the camera never ended"; }},
-      {"52_second_run", layout.camera, 0, [&] { EXPECT_TRUE(hint_shows()) << "no target hint"; }},
-      {"53_second_run_stopped", layout.camera, 1000, [&] { EXPECT_EQ(hint_points(nullptr), 0) << "the hint stayed"; }},
+      {"51_show_over", none, [&] { EXPECT_TRUE(camera_home()) << "the fireworks or the camera never ended"; }},
+      {"52_second_run", layout.camera, [&] { EXPECT_TRUE(hint_shows()) << "no target hint"; }},
+      {"53_second_run_stopped", layout.camera, [&] { EXPECT_EQ(hint_points(nullptr), 0) << "the hint stayed"; }},
   };
-  for (const Step& step : steps) {
+  auto take = [&](const Step& step) {
     SCOPED_TRACE(step.name);
-    if (step.click.x >= 0) Click(step.click);
-    Sleep_Ms(step.wait_ms);
-    step.then();
-    Sleep_Ms(700);
+    if (step.click.x >= 0) {
+      Press(step.click);
+      EXPECT_FALSE(Settle(grab).empty()) << "the screen never settled after the click";
+    }
+    if (step.then) {
+      step.then();
+      const bool settled = !step.settles || !Settle(grab).empty();
+      EXPECT_TRUE(settled) << "the screen never settled";
+    }
     shot(step.name);
-  }
+  };
+  for (const Step& step : steps) take(step);
   EXPECT_TRUE(layout.safari_plays) << "the match game makes no targets";
-  for (const Step& step : safari_steps) {
-    SCOPED_TRACE(step.name);
-    if (step.click.x >= 0) Click(step.click);
-    Sleep_Ms(step.wait_ms);
-    step.then();
-    Sleep_Ms(700);
-    shot(step.name);
-  }
+  for (const Step& step : safari_steps) take(step);
   // Back from the gallery, the main window looks as it did at first.
   EXPECT_EQ(pixel(grab(), layout.gallery), pixel(started, layout.gallery));
 
   // Nothing is left unsaved: the program ends at once.
-  Click(layout.close_box);
+  Press(layout.close_box);
   const int exit_code = program.Wait_For_Exit(10000);
   EXPECT_EQ(exit_code, 0);
   if (exit_code != 0) shot("36_not_closed");
@@ -655,7 +672,7 @@ void Use_The_Program() {
     ASSERT_TRUE(again.Started());
     EXPECT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled after the restart";
     shot("60_started_again");
-    Click(layout.gallery);
+    Press(layout.gallery);
     // The reduced pictures come from the gallery's own thread: wait for it.
     std::vector<uint32_t> found;
     Wait_While_Progressing([&] {
@@ -664,9 +681,9 @@ void Use_The_Program() {
     });
     shot("61_drawing_found");
     EXPECT_GT(differences(cell_3(found, layout.cell_3_11), cell_3(found, layout.cell_3_00)), 100);
-    Click(layout.gallery_cancel);
-    Sleep_Ms(700);
-    Click(layout.close_box);
+    Press(layout.gallery_cancel);
+    Settle(grab);
+    Press(layout.close_box);
     EXPECT_EQ(again.Wait_For_Exit(10000), 0);
   }
   std::filesystem::remove_all(folder);
