@@ -132,6 +132,7 @@ void Play(TSize screen) {
     click_and_settle(layout.editor_ok, "the editor did not close");
     ASSERT_FALSE(std::filesystem::exists(manipulators));
     Open_Demonstrations(layout.help, layout.demonstrations_link);
+    const std::vector<uint32_t> page = grab();
     click_and_settle(layout.show[5], "nothing answered the Show link");
     // Asked before the demonstration takes over; Enter answers Yes.
     shot("02_question");
@@ -148,6 +149,9 @@ void Play(TSize screen) {
     EXPECT_EQ(Current_In_File(data), Person);
     ASSERT_FALSE(Settle(grab).empty()) << "the screen never settled after the stop";
     const std::vector<uint32_t> stopped = shot("04_person_back");
+    // A demonstration that plays to its end makes Ann current too, but
+    // brings help back.
+    EXPECT_GT(Differences(stopped, page), 1000) << "help is back: it played to its end, Ctrl+Esc did not stop it";
     // The first click on Help opens help.
     Click(layout.help);
     Wait_While_Progressing([&] { return Differences(grab(), stopped) > 1000; });

@@ -186,6 +186,9 @@ void Play(Demonstration d, int stop_after_ms, int rate = 1) {
     // Nothing plays on: the screen settles as the stop left it and stays.
     ASSERT_FALSE(Settle(grab).empty()) << "the demonstration went on";
     const std::vector<uint32_t> stopped = shot("05_stopped");
+    // A demonstration that plays to its end takes the hint away too, but
+    // brings help back.
+    EXPECT_NE(Crop(stopped, layout.links_area), links) << "help is back: it played to its end, Ctrl+Esc did not stop it";
     const std::vector<uint32_t> later = Settle(grab);
     EXPECT_FALSE(later.empty()) << "the demonstration went on";
     EXPECT_EQ(Differences(later, stopped), 0) << "the demonstration went on";
