@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -56,12 +57,28 @@ std::string At(TPoint p) { return std::to_string(p.x) + " " + std::to_string(p.y
 void Click(TPoint p) { Xdotool("mousemove " + At(p) + " click 1"); }
 
 void Open_Demonstrations(TPoint help_button, TPoint demonstrations_link) {
+  // The child runs on a screen of the size its name carries ("1024x768").
+  const char* size = std::getenv("QUENDAR_ACCEPTANCE_CHILD");
+  int width = 0, height = 0;
+  ASSERT_TRUE(size && std::sscanf(size, "%dx%d", &width, &height) == 2) << "not on a test's own screen";
+  const X_Screen screen;
+  auto grab = [&] { return screen.Pixels(width, height); };
+  std::vector<uint32_t> before = grab();
   Click(help_button);
-  Sleep_Ms(1000);
+  before = Changed_And_Settled(grab, before);
+  ASSERT_FALSE(before.empty()) << "help did not open";
+  // Help may open on its index already: Home then changes nothing.
   Xdotool("key Home");
-  Sleep_Ms(500);
+  before = Settle(grab);
+  ASSERT_FALSE(before.empty()) << "help's index never settled";
   Click(demonstrations_link);
-  Sleep_Ms(1000);
+  ASSERT_FALSE(Changed_And_Settled(grab, before).empty()) << "the Demonstrations page did not show";
+}
+
+std::vector<uint32_t> Changed_And_Settled(const std::function<std::vector<uint32_t>()>& grab,
+                                          const std::vector<uint32_t>& before) {
+  if (!Wait_While_Progressing([&] { return grab() != before; })) return {};
+  return Settle(grab);
 }
 
 namespace {

@@ -26,8 +26,15 @@ std::string At(TPoint p);
 void Click(TPoint p);
 
 // Opens help with its button, goes to the index with Home and follows the
-// index's link to the Demonstrations page, a moment for each.
+// index's link to the Demonstrations page, each step seen done on the
+// screen before the next.
 void Open_Demonstrations(TPoint help_button, TPoint demonstrations_link);
+
+// What a click or a key that changes the screen has done: waits until the
+// screen differs from before, then until it has settled. The settled
+// screen, empty when it never changed or never settled.
+std::vector<uint32_t> Changed_And_Settled(const std::function<std::vector<uint32_t>()>& grab,
+                                          const std::vector<uint32_t>& before);
 
 // The processor time (in clock ticks) that the programs this test started
 // have used so far, and whether one of their threads is running or waiting

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -79,6 +80,25 @@ bool Wait_For_Caption(const std::string& text, int ms) {
   return Wait_While_Progressing([&] { return Caption_Shows(text); }, Program_Cpu_Ticks, {ms, Patience().cap_ms}, 250);
 }
 
+// Waits until a demonstration that has taken over is seen playing: the
+// screen shows a frame other than the one it showed first.
+void Wait_Until_Played_On(const std::function<std::vector<uint32_t>()>& grab) {
+  const std::vector<uint32_t> first = grab();
+  EXPECT_TRUE(Wait_While_Progressing([&] { return grab() != first; })) << "the demonstration did not play on";
+}
+
+// The pixels of a band round the Show links' middles: help's page there
+// differs from what the main window shows under it.
+std::vector<uint32_t> Round_The_Links(const std::vector<uint32_t>& pixels, TSize screen, const Layout& l) {
+  TRect band(l.show[0].x, l.show[0].y, l.show[0].x, l.show[0].y);
+  for (const TPoint& p : l.show) band = band.Union(TRect(p.x - 8, p.y - 8, p.x + 8, p.y + 8));
+  std::vector<uint32_t> out;
+  for (int y = band.top; y < band.bottom; ++y)
+    for (int x = band.left; x < band.right; ++x)
+      if (const size_t i = size_t(y) * size_t(screen.cx) + size_t(x); i < pixels.size()) out.push_back(pixels[i]);
+  return out;
+}
+
 int Differences(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
   int n = 0;
   for (size_t i = 0; i < a.size() && i < b.size(); ++i) n += a[i] != b[i];
@@ -113,39 +133,51 @@ void Play(TSize screen) {
     EXPECT_TRUE(Caption_Shows("Ann at Level 5"));
     // A new manipulator of one copy, kept with OK: the palette holds
     // unsaved work.
-    Click(layout.new_button);
-    Sleep_Ms(1500);
-    Click(layout.editor_add);
-    Sleep_Ms(1000);
+    auto click_and_settle = [&](TPoint p, const char* what) {
+      const std::vector<uint32_t> before = grab();
+      Click(p);
+      EXPECT_FALSE(Changed_And_Settled(grab, before).empty()) << what;
+    };
+    click_and_settle(layout.new_button, "the editor did not open");
+    click_and_settle(layout.editor_add, "the editor did not add a copy");
     shot("01_editor");
-    Click(layout.editor_ok);
-    Sleep_Ms(1000);
+    click_and_settle(layout.editor_ok, "the editor did not close");
     ASSERT_FALSE(std::filesystem::exists(manipulators));
     Open_Demonstrations(layout.help, layout.demonstrations_link);
-    Click(layout.show[5]);
-    Sleep_Ms(1500);
+    const std::vector<uint32_t> page = grab();
+    click_and_settle(layout.show[5], "nothing answered the Show link");
     // Asked before the demonstration takes over; Enter answers Yes.
     shot("02_question");
     EXPECT_FALSE(Caption_Shows("CTRL-ESC")) << "the demonstration took over before asking";
     Xdotool("key Return");
-    Sleep_Ms(500);
+    Wait_While_Progressing([&] { return std::filesystem::exists(manipulators); });
     EXPECT_TRUE(std::filesystem::exists(manipulators)) << "Yes did not save Ann's manipulators";
     ASSERT_TRUE(Wait_For_Caption("Demo at Level 4", 30000)) << "the demonstration never became Demo";
-    Sleep_Ms(2000);
+    Wait_Until_Played_On(grab);
     shot("03_as_demo");
     Xdotool("key ctrl+Escape");
-    Sleep_Ms(1500);
+    // The caption names Ann before the hint goes: the stop is over when
+    // both are so and the program has settled (and no longer writes the
+    // user file this test reads).
+    Wait_While_Progressing([] { return Caption_Shows("Ann at Level 5") && !Caption_Shows("CTRL-ESC"); });
+    ASSERT_FALSE(Settle(grab).empty()) << "the screen never settled after the stop";
     EXPECT_TRUE(Caption_Shows("Ann at Level 5")) << "Ann is not current after the stop";
     EXPECT_FALSE(Caption_Shows("CTRL-ESC"));
     EXPECT_EQ(Current_In_File(data), Person);
     const std::vector<uint32_t> stopped = shot("04_person_back");
+    // A demonstration that plays to its end makes Ann current too, but
+    // brings help back.
+    EXPECT_NE(Round_The_Links(stopped, screen, layout), Round_The_Links(page, screen, layout))
+        << "help is back: it played to its end, Ctrl+Esc did not stop it";
     // The first click on Help opens help.
     Click(layout.help);
-    Sleep_Ms(1500);
+    Wait_While_Progressing([&] { return Differences(grab(), stopped) > 1000; });
+    Settle(grab);
     EXPECT_GT(Differences(grab(), stopped), 1000) << "help did not open at the first click";
     shot("05_help_after_stop");
+    const std::vector<uint32_t> help = grab();
     Xdotool("key Escape");
-    Sleep_Ms(1000);
+    EXPECT_FALSE(Changed_And_Settled(grab, help).empty()) << "help did not close";
     Click(layout.close_box);
     EXPECT_EQ(program.Wait_For_Exit(15000), 0) << "the program did not end when closed";
   }
@@ -159,7 +191,7 @@ void Play(TSize screen) {
     Open_Demonstrations(layout.help, layout.demonstrations_link);
     Click(layout.show[4]);
     ASSERT_TRUE(Wait_For_Caption("Demo at Level 1", 30000)) << "the demonstration never became Demo";
-    Sleep_Ms(1000);
+    Wait_Until_Played_On(grab);
     shot("06_before_kill");
     program.reset();
   }

@@ -105,8 +105,10 @@ void Finish_A_Run(int width, int height) {
   shot("02_hint");
   const Safari_Layout::Candidate* best = layout.Best_Match(hinted);
   ASSERT_NE(best, nullptr);
+  // The shape is taken before the manipulator is clicked.
+  const std::vector<uint32_t> hint = grab();
   Click(best->shape);
-  Sleep_Ms(300);
+  ASSERT_FALSE(Changed_And_Settled(grab, hint).empty()) << "the shape did not show";
   // The last click: from here on the pointer stands still.
   Click(best->manipulator);
 

@@ -107,8 +107,13 @@ void Watch_The_Show(TSize size) {
   ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
   Open_Demonstrations(layout.help, layout.demonstrations_link);
   Click(layout.easy_game);
-  Sleep_Ms(1500);
-  ASSERT_GT(White_Share(Crop(grab(), size.cx, layout.background_band)), 0.9) << "the drawing's background should be white";
+  // The game's drawing shows before the show dims it.
+  auto background = [&] { return White_Share(Crop(grab(), size.cx, layout.background_band)); };
+  Wait_While_Progressing([&] {
+    const double white = background();
+    return Demonstration_Plays() && (white > 0.9 || white < 0.05);
+  });
+  ASSERT_GT(background(), 0.9) << "the drawing's background should be white";
 
   // The show dims the drawing: watch, with the pointer still, until it is
   // bright again.
@@ -143,9 +148,10 @@ void Watch_The_Show(TSize size) {
   // The demonstration goes back to help; closing help and the program.
   Wait_While_Progressing([] { return !Demonstration_Plays(); });
   EXPECT_FALSE(Demonstration_Plays()) << "the demonstration did not end after the show";
-  Sleep_Ms(1000);
+  const std::vector<uint32_t> help = Settle(grab);
+  EXPECT_FALSE(help.empty()) << "help never settled after the demonstration";
   Xdotool("key Escape");
-  Sleep_Ms(1000);
+  EXPECT_FALSE(Changed_And_Settled(grab, help).empty()) << "help did not close";
   Click(layout.close_box);
   EXPECT_EQ(program.Wait_For_Exit(15000), 0) << "the program did not end when closed";
   std::filesystem::remove_all(folder);

@@ -82,22 +82,21 @@ void Open_A_Read_Only_Gallery(int width, int height) {
   ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
   const std::vector<uint32_t> told = shot("01_read_only_told");
   Xdotool("key Return");
-  Sleep_Ms(1500);
-  ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
+  ASSERT_FALSE(Changed_And_Settled(grab, told).empty()) << "the box did not go";
   const std::vector<uint32_t> greeted = shot("02_help_at_start");
   // The box stands at the screen's centre, over the help's white page.
   const size_t centre = size_t(height / 2) * size_t(width) + size_t(width / 2);
   ASSERT_FALSE(told.empty() || greeted.empty());
   EXPECT_NE(told[centre], greeted[centre]);
   Click(TPoint(width - 6, height - 6));
-  Sleep_Ms(1000);
+  ASSERT_FALSE(Changed_And_Settled(grab, greeted).empty()) << "help did not close";
   const std::vector<uint32_t> main = shot("03_main_window");
   Click(points.gallery);
-  Sleep_Ms(1500);
+  Changed_And_Settled(grab, main);
   const std::vector<uint32_t> shown = shot("04_drawing_shown");
   EXPECT_NE(shown, main);
   Click(points.cancel);
-  Sleep_Ms(1000);
+  Changed_And_Settled(grab, shown);
   EXPECT_NE(shot("05_gallery_left"), shown);
   std::ifstream in(gallery, std::ios::binary);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), bytes);

@@ -155,8 +155,9 @@ void Check_Help_And_Editor(TSize size) {
 
   // The editor's number panel: its title field where the layout puts it,
   // nothing of it left of the layout.
+  const std::vector<uint32_t> before_slot = grab();
   Click(layout.slot);
-  Sleep_Ms(500);
+  ASSERT_FALSE(Changed_And_Settled(grab, before_slot).empty()) << "the slot was not chosen";
   Click(layout.edit);
   const TPoint field = layout.title_field;
   EXPECT_TRUE(Wait_While_Progressing([&] { return White_At(grab(), size.cx, field); })) << "the editor did not open";
@@ -185,7 +186,7 @@ void Check_Help_And_Editor(TSize size) {
   const std::string note = (std::filesystem::path(Self()).parent_path().parent_path() / "app" / "acknowledgements.html").string();
   EXPECT_EQ(received, note + "|") << "the browser was not given the note, alone";
   EXPECT_TRUE(std::filesystem::is_regular_file(note)) << "the note is not beside the program";
-  Sleep_Ms(500);
+  settle();
   shot("06_after_the_link");
   Click(layout.close_box);
   EXPECT_EQ(program.Wait_For_Exit(15000), 0) << "the program did not end when closed";

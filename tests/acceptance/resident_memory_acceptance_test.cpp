@@ -99,6 +99,8 @@ void Measure(TSize screen, Demonstration d, const char* what) {
       ++plays;
       Wait_While_Progressing(Playing);
     }
+    // A look a second: the run lasts its minutes however fast the machine
+    // plays, and what it measures does not hang on how far a play got.
     Sleep_Ms(1000);
   }
   const long after = Status_Kb(program.Pid(), "VmRSS"), peak = Status_Kb(program.Pid(), "VmHWM");
