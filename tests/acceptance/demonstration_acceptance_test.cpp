@@ -200,7 +200,8 @@ void Play(Demonstration d, int stop_after_ms, int rate = 1) {
     shot("06_help_after_stop");
   } else {
     // Played to its end: the hint goes and the help page comes back. The
-    // wait goes on while the program plays (a loaded machine plays slowly).
+    // wait goes on while the program plays (a loaded machine plays slowly),
+    // ten minutes at most.
     const auto start = std::chrono::steady_clock::now();
     int next_shot_s = 15;
     const bool back = Wait_While_Progressing([&] {
@@ -212,7 +213,7 @@ void Play(Demonstration d, int stop_after_ms, int rate = 1) {
         next_shot_s += 15;
       }
       return false;
-    }, Program_Cpu_Ticks, Patience{}, 500);
+    }, Program_Cpu_Ticks, Patience{30000, 600000}, 500);
     EXPECT_TRUE(back) << "the demonstration did not end";
     shot("04_help_back");
   }

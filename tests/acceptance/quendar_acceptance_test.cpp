@@ -280,26 +280,20 @@ void Use_The_Program() {
   ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
   // A new user is greeted with help: paged on, a jump from the index
   // followed, and closed with a click outside the page.
-  // The screen once it differs from before and has settled: what a click
-  // or a key has done, however long the machine makes it take.
-  auto changed_from = [&](const std::vector<uint32_t>& before) {
-    Wait_While_Progressing([&] { return grab() != before; });
-    return Settle(grab);
-  };
   const std::vector<uint32_t> greeted = shot("01a_help_at_start");
   Press(layout.help_next);
-  changed_from(greeted);
+  Changed_And_Settled(grab, greeted);
   const std::vector<uint32_t> paged = shot("01b_help_next_page");
   EXPECT_NE(paged, greeted);
   Xdotool("key Home");
   const std::vector<uint32_t> index = Settle(grab);
   Press(layout.help_topic);
-  changed_from(index);
+  Changed_And_Settled(grab, index);
   const std::vector<uint32_t> jumped = shot("01c_help_jump_followed");
   EXPECT_NE(jumped, paged);
   EXPECT_NE(jumped, greeted);
   Press(layout.help_outside);
-  changed_from(jumped);
+  Changed_And_Settled(grab, jumped);
   std::vector<uint32_t> started = shot("01_main_window");
   EXPECT_NE(started, jumped);
   auto pixel = [&](const std::vector<uint32_t>& p, TPoint at) { return p[size_t(at.y) * Width + at.x]; };
