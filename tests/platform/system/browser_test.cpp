@@ -28,9 +28,11 @@ class Browser : public Temp_Home {
     Set("PATH", root_ + "/bin:/usr/bin:/bin");
     Set("BROWSER", std::nullopt);
   }
-  // The work file `name` once it exists (or after five seconds).
+  // The work file `name` once it exists (or after two minutes, which a
+  // starved opener on a busy machine never needs).
   std::string Wait_For(const std::string& name) {
-    for (int i = 0; i < 500 && !std::filesystem::exists(Work(name)); ++i)
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!std::filesystem::exists(Work(name)) && std::chrono::steady_clock::now() < give_up)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     return Read(Work(name));
   }
