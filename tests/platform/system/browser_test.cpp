@@ -76,7 +76,10 @@ TEST_F(Browser, TheOpenerStartsWithPlainSignals) {
 // desktop's opener: the first of its list that is found.
 TEST_F(Browser, TheBrowserTheUserChoseComesFirst) {
   Install_Opener("printf 'opener %s' \"$1\"", "opener");
-  Make_Program(root_ + "/bin/mine", "#!/bin/sh\nprintf 'mine %s' \"$1\" > " + Work("mine") + "\n");
+  // Written aside and moved into place, like the opener's: the file must
+  // not be seen before its text is in it.
+  Make_Program(root_ + "/bin/mine", "#!/bin/sh\nprintf 'mine %s' \"$1\" > " + Work("mine.tmp") + "\nmv " +
+                                        Work("mine.tmp") + " " + Work("mine") + "\n");
   Set("BROWSER", "no-such-browser:mine");
   ASSERT_EQ(Open_In_Browser("file:///a;b"), Browser_Result::Started);
   EXPECT_EQ(Wait_For("mine"), "mine file:///a;b");
