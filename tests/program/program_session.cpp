@@ -90,28 +90,16 @@ void Program_Session::Let_Title_Close(uint32_t settle_ms) {
   uint32_t waited = 0;
   // The title's stepper uncovers an area per interval of the virtual clock
   // on its own thread: after each move of the clock it is given the real
-  // time to take its step, as much as a busy machine needs. A stepper that
-  // had not begun its wait when the clock moved misses the move, so the
-  // clock moves again while it has not stepped; only the first move counts
-  // towards settle_ms, so that a busy machine sees as many steps as a
-  // quiet one.
+  // time to take its step.
   while (waited < settle_ms && !Quit_Pending() && The_Title_Window && The_Title_Window->Stepper &&
          The_Title_Window->Covered >= 0) {
     const int32_t before = The_Title_Window->Covered;
     const uint32_t interval = The_Title_Window->Stepper->Interval();
     Advance(interval);
     waited += interval;
-    const auto give_up = std::chrono::steady_clock::now() + 120s;
-    auto move_again = std::chrono::steady_clock::now() + 20ms;
-    while (!Quit_Pending() && The_Title_Window && The_Title_Window->Covered == before &&
-           std::chrono::steady_clock::now() < give_up) {
-      if (std::chrono::steady_clock::now() < move_again) {
-        std::this_thread::sleep_for(100us);
-        continue;
-      }
-      Advance(interval);
-      move_again = std::chrono::steady_clock::now() + 20ms;
-    }
+    const auto deadline = std::chrono::steady_clock::now() + 20ms;
+    while (The_Title_Window && The_Title_Window->Covered == before && std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(100us);
   }
   for (; waited < settle_ms && !Quit_Pending(); waited += 100) {
     if (Main() && Main()->start_over) break;
