@@ -169,8 +169,11 @@ TEST_F(Clipboard_IO_X11_Test, XclipPastesTheDroppedDrawingAndTakingTheClipboardE
   ASSERT_TRUE(x11.Connected());
   TClipboard_Service::Install(&x11);
   Make_Point();
+  // Two minutes at most: the clipboard's thread and the X server may be
+  // starved for seconds on a busy machine.
   auto settle = [&](const std::function<bool()>& done) {
-    for (int i = 0; i < 300 && !done(); ++i) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (!done() && std::chrono::steady_clock::now() < give_up) {
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
       Idle();
     }
@@ -186,11 +189,11 @@ TEST_F(Clipboard_IO_X11_Test, XclipPastesTheDroppedDrawingAndTakingTheClipboardE
     EXPECT_TRUE(settle([&] { return !point->Own_Change(); }));
     ASSERT_TRUE(Slot_Full());
     const std::string file = folder / "paste.png";
-    ASSERT_EQ(Run_Tool("xclip -selection clipboard -t image/png -o > " + file, 20), 0);
+    ASSERT_EQ(Run_Tool("xclip -selection clipboard -t image/png -o > " + file, 120), 0);
     EXPECT_EQ(Differences(Read_Png(file), Colours_Of(*drawing)), 0);
   }
   EXPECT_EQ(x11.Incr_Transfers(), 1);  // only the busy picture is too large for one request
-  ASSERT_EQ(Run_Tool("sh -c 'echo words | xclip -selection clipboard -i'", 20), 0);
+  ASSERT_EQ(Run_Tool("sh -c 'echo words | xclip -selection clipboard -i'", 120), 0);
   EXPECT_TRUE(settle([&] { return !Slot_Full(); }));
   delete point;
   point = nullptr;

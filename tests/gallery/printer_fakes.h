@@ -82,14 +82,16 @@ struct Fake_Print_Service : TPrint_Service {
     if (std::this_thread::get_id() == interface_thread) ++calls_on_interface_thread;
   }
   // A server that keeps a call waiting, deaf to Interrupt; never for more
-  // than ten seconds, so that a test of a printer that waits for it ends.
+  // than a minute, so that a test of a printer that waits for it ends, yet
+  // long enough that a busy machine does not see it let go early.
   static void Hold_While(const std::atomic<bool>& held) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (held && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
   }
-  // Waits (ten seconds at most) until count reaches at least n.
+  // Waits until count reaches at least n; the bound is generous, as the
+  // printer's thread may be starved on a busy machine.
   static bool Reached(const std::atomic<int>& count, int n) {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (count < n && std::chrono::steady_clock::now() < end) std::this_thread::sleep_for(std::chrono::milliseconds(1));
     return count >= n;
   }

@@ -352,8 +352,8 @@ TEST_F(Printer_Test, ServerCallDeafToInterruptHoldsNeitherAbortNorTheEnd) {
     } else {
       printer.reset();
     }
-    // Back while the server still holds the document (it lets go after ten
-    // seconds at most): nothing waited for it.
+    // Back while the server still holds the document (it lets go after a
+    // minute at most): nothing waited for it.
     EXPECT_EQ(service.submits_let_go, let_go) << "the printer waited for the server";
     // The server takes the job after all: nobody waits for it any more, and
     // it is withdrawn at once.
@@ -375,18 +375,24 @@ TEST_F(Printer_Silent_Server_Test, PrinterStartsAndEndsAtOnceWhenTheServerNeverA
     Stand_In_Print_Server server(manner);
     ASSERT_TRUE(server.Listening());
     TCups_Print_Service cups(server.Path());
+    // "At once" is far sooner than the question's deadline, which a start or
+    // an end that waited for the answer would reach; the bounds leave a busy
+    // machine the rest.
+    const auto at_once = std::chrono::milliseconds(TCups_Print_Service::Question_Deadline_Ms / 2);
     const Clock::time_point start = Clock::now();
+    Clock::time_point ending;
     {
       Printer printer(&cups);
-      EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(500));
+      EXPECT_LT(Clock::now() - start, at_once);
       EXPECT_FALSE(printer.Defined());
       // Gone while it asks for the default printer.
-      while (server.Connections() == 0 && Clock::now() - start < std::chrono::seconds(3))
+      const Clock::time_point give_up = Clock::now() + std::chrono::seconds(120);
+      while (server.Connections() == 0 && Clock::now() < give_up)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
       EXPECT_EQ(server.Connections(), 1);
+      ending = Clock::now();
     }
-    // Far sooner than the question's deadline.
-    EXPECT_LT(Clock::now() - start, std::chrono::milliseconds(TCups_Print_Service::Question_Deadline_Ms / 2));
+    EXPECT_LT(Clock::now() - ending, at_once);
   }
 }
 

@@ -70,7 +70,7 @@ class Private_Cups {
       return Fail("cupsd could not be started");
     }
     if (!Wait_For_Socket()) return Fail("cupsd did not open its socket; see " + folder / "log/error_log");
-    if (!Add_Queue(Queue, "") || Run_Tool("lpadmin -h " + socket + " -d " + Queue + " >/dev/null 2>&1", 20) != 0)
+    if (!Add_Queue(Queue, "") || Run_Tool("lpadmin -h " + socket + " -d " + Queue + " >/dev/null 2>&1", 120) != 0)
       return Fail("the cups-pdf queue could not be made");
     if (!server_set) {
       const char* before = getenv("CUPS_SERVER");
@@ -85,7 +85,7 @@ class Private_Cups {
   // default paper: "-o media-default=iso_a4_210x297mm" or "-o PageSize=A4").
   bool Add_Queue(const std::string& name, const std::string& options) {
     return Run_Tool("lpadmin -h " + socket + " -p " + name + " -E -v cups-pdf:/ -P " + Pdf_Driver + " " + options +
-                        " >/dev/null 2>&1", 20) == 0;
+                        " >/dev/null 2>&1", 120) == 0;
   }
 
   void Stop() {
@@ -154,8 +154,10 @@ class Private_Cups {
     Stop();
     return false;
   }
+  // Two minutes at most: a busy machine may be slow to start the server.
   bool Wait_For_Socket() {
-    for (int i = 0; i < 200; ++i) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while (std::chrono::steady_clock::now() < give_up) {
       struct stat st;
       if (stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) return true;
       int status = 0;

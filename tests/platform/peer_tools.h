@@ -46,8 +46,10 @@ inline std::string Self_Path() {
 }
 
 // Runs the current test again under xvfb-run -a (a free display of its
-// own), with child_variable set; the child's exit code.
-inline int Run_Under_Xvfb(const std::string& child_variable, int seconds = 120) {
+// own), with child_variable set; the child's exit code. The limit is above
+// the two minutes the child's own waits give a busy machine, so that those
+// say what they waited for.
+inline int Run_Under_Xvfb(const std::string& child_variable, int seconds = 600) {
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
   const std::string filter = std::string(test->test_suite_name()) + "." + test->name();
   return Run_Tool("env " + child_variable + "=1 xvfb-run -a -s '-screen 0 640x480x24' '" + Self_Path() +
@@ -55,7 +57,7 @@ inline int Run_Under_Xvfb(const std::string& child_variable, int seconds = 120) 
                   seconds);
 }
 
-inline bool Tool_Exists(const std::string& name) { return Run_Tool("sh -c 'command -v " + name + " >/dev/null'", 5) == 0; }
+inline bool Tool_Exists(const std::string& name) { return Run_Tool("sh -c 'command -v " + name + " >/dev/null'", 30) == 0; }
 
 struct Rgb_Image {
   int width = 0;

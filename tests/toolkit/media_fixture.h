@@ -24,11 +24,13 @@ class Media_Test : public ::testing::Test {
   // Moves the clock on and handles what became due.
   void Advance(uint32_t ms) { session.Advance(ms); }
   // Moves the clock in steps, handling messages, until done() holds (or a
-  // generous number of steps passed); another thread may need a moment of
-  // real time to catch up between steps.
+  // generous number of steps and two minutes of real time passed); another
+  // thread may need a moment of real time to catch up between steps, and on
+  // a busy machine many moments.
   bool Advance_Until(const std::function<bool()>& done, uint32_t step_ms = 10, int max_steps = 5000) {
     Run_Until_Idle();
-    for (int i = 0; i < max_steps && !done(); ++i) {
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    for (int i = 0; (i < max_steps || std::chrono::steady_clock::now() < give_up) && !done(); ++i) {
       std::this_thread::sleep_for(std::chrono::microseconds(200));
       Advance(step_ms);
     }
