@@ -127,6 +127,12 @@ bool Program_Busy() {
   for (pid_t pid : Children()) {
     std::error_code error;
     for (const auto& task : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+      // The sound library's thread that looks for new sound devices wakes
+      // ten times a second and never draws; on a loaded machine it is often
+      // found waiting for a processor, which is not the program working.
+      std::string name;
+      std::getline(std::ifstream(task.path() / "comm"), name);
+      if (name == "SDLHotplugALSA") continue;
       const std::vector<std::string> f = Stat_Fields(task.path() / "stat");
       if (!f.empty() && f[0] == "R") return true;
     }
