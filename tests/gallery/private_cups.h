@@ -53,7 +53,7 @@ class Private_Cups {
     socket = folder / "cups.sock";
     first_job = int(std::random_device()() % 900000u) + 10000;
     std::ofstream(folder / "cache/job.cache") << "NextJobId " << first_job << "\n";
-    std::ofstream(folder / "cupsd.conf") << "Listen " << socket << "\nLogLevel debug\nBrowsing No\nWebInterface No\n"
+    std::ofstream(folder / "cupsd.conf") << "Listen " << socket << "\nLogLevel debug\nAccessLogLevel all\nBrowsing No\nWebInterface No\n"
                                          << "ErrorPolicy abort-job\n"
                                          << "DefaultAuthType None\n<Location />\n  Order allow,deny\n  Allow all\n"
                                          << "</Location>\n<Policy default>\n  <Limit All>\n    Order deny,allow\n"
@@ -143,6 +143,14 @@ class Private_Cups {
     while (std::getline(in, line))
       if (line.rfind("E ", 0) == 0 || line.find("[Job ") != std::string::npos) text += line + "\n";
     return text.size() > 6000 ? text.substr(text.size() - 6000) : text;
+  }
+  // How many requests of the operation (its name as the server logs it,
+  // "Get-Printer-Attributes") the server has answered so far.
+  int Answered(const std::string& operation) const {
+    std::ifstream in(folder / "log/access_log");
+    int count = 0;
+    for (std::string line; std::getline(in, line);) count += line.find(" " + operation + " ") != std::string::npos;
+    return count;
   }
   const std::string& why() const { return reason; }
   const std::string& Socket() const { return socket; }
