@@ -141,6 +141,24 @@ TEST(Font_Engine, RenderingIsDeterministicInsideTheCellAndReportsEachPixelOnce) 
   EXPECT_EQ(Render({"Times New Roman", 19}, "cache"), before);
 }
 
+// With a window, glyphs and rows outside it are skipped: a text a hundred
+// times longer past the window's right gives the very same spans, and rows
+// above and below it give none.
+TEST(Font_Engine, AWindowSkipsTheGlyphsAndRowsOutsideIt) {
+  const TFont_Spec font{"Arial", 200};
+  const TRect window(30, 60, 90, 80);
+  auto Spans_In_Window = [&](size_t length) {
+    Spans spans;
+    TFont_Engine::Instance().Render(font, std::string(length, 'M'),
+                                    [&](int y, int x0, int x1) { spans.emplace_back(y, x0, x1); }, &window);
+    return spans;
+  };
+  const Spans few = Spans_In_Window(6);
+  ASSERT_FALSE(few.empty());
+  EXPECT_EQ(Spans_In_Window(600), few);
+  for (auto [y, x0, x1] : few) EXPECT_TRUE(y >= window.top && y < window.bottom) << y;
+}
+
 TEST(Font_Engine, GlyphsSitOnTheBaselineAndWindows1252CharactersRender) {
   TText_Metrics m = TFont_Engine::Instance().Metrics({"Arial", 40});
   int bottom = -1, top = INT_MAX;
