@@ -17,6 +17,7 @@
 
 #include "model/gui_colors.h"
 #include "tests/acceptance/x_screen.h"
+#include "tests/platform/virtual_display.h"
 #include "users/user_data.h"
 #include "users/user_database.h"
 
@@ -200,8 +201,8 @@ bool In_Child_On_Screen(int width, int height, int depth) {
   }
   const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
   const std::string name = std::string(test.test_suite_name()) + "." + test.name();
-  const std::string command = "QUENDAR_ACCEPTANCE_CHILD=" + size + " ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 " +
-                              size + "x" + std::to_string(depth) + "' '" + Self() + "' --gtest_filter='" + name + "'";
+  const std::string command = "QUENDAR_ACCEPTANCE_CHILD=" + size + " ASAN_OPTIONS=detect_leaks=0 " +
+                              Xvfb_Run(size + "x" + std::to_string(depth)) + " '" + Self() + "' --gtest_filter='" + name + "'";
   EXPECT_EQ(std::system(command.c_str()), 0)
       << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=" << size << " xvfb-run " << Self() << " --gtest_filter=" << name;
   return false;

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/platform/virtual_display.h"
 
 struct Temp_Folder {
   Temp_Folder() {
@@ -52,7 +53,7 @@ inline std::string Self_Path() {
 inline int Run_Under_Xvfb(const std::string& child_variable, int seconds = 600) {
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
   const std::string filter = std::string(test->test_suite_name()) + "." + test->name();
-  return Run_Tool("env " + child_variable + "=1 xvfb-run -a -s '-screen 0 640x480x24' '" + Self_Path() +
+  return Run_Tool("env " + child_variable + "=1 " + Xvfb_Run("640x480x24") + " '" + Self_Path() +
                       "' --gtest_filter=" + filter,
                   seconds);
 }

@@ -14,6 +14,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/system/clock.h"
 #include "platform/window/desktop.h"
+#include "tests/platform/virtual_display.h"
 #include "platform/window/user.h"
 #include "platform/window/window.h"
 
@@ -50,7 +51,7 @@ TEST(SDL_Smoke, A_Real_Click_Arrives_And_The_Screen_Is_Presented) {
     }
     // The X and D-Bus client libraries keep allocations until exit, which a
     // leak checker would report; leaks of our own are caught by every other test.
-    std::string command = "QUENDAR_SMOKE_CHILD=1 ASAN_OPTIONS=detect_leaks=0 xvfb-run -a -s '-screen 0 640x480x24' '" + Self() +
+    std::string command = "QUENDAR_SMOKE_CHILD=1 ASAN_OPTIONS=detect_leaks=0 " + Xvfb_Run("640x480x24") + " '" + Self() +
                           "' --gtest_filter='SDL_Smoke.*' > /dev/null 2>&1";
     EXPECT_EQ(std::system(command.c_str()), 0) << "run it by hand: QUENDAR_SMOKE_CHILD=1 xvfb-run " << Self();
     return;
