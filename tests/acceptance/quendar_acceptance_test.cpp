@@ -3,6 +3,7 @@
 // every step. A step is one line in the table below; each new thing a person
 // can do adds its own.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -553,16 +555,26 @@ void Use_The_Program() {
          // on a busy machine comes a while after the drag. A press on a
          // drawing whose pictures are still being made starts no drag, and a
          // person presses again. Each try waits while the screen changes: the
-         // printer asks after a server all the while, so the program never rests.
+         // printer asks after a server all the while, so the program never
+         // rests. What each failed try saw is told: xclip's status (124: the
+         // program held the clipboard but did not answer), the cell's middle
+         // (the grey of a picture being made) and the clipboard's disc.
          const std::string pasted = folder + "/pasted.png";
-         const std::string paste = "timeout 20 xclip -selection clipboard -t image/png -o > '" + pasted + "' 2>/dev/null";
+         const std::string paste = "timeout 60 xclip -selection clipboard -t image/png -o > '" + pasted + "' 2>/dev/null";
          bool on_clipboard = false;
-         for (int drag = 0; drag < 3 && !on_clipboard; ++drag) {
+         std::ostringstream tries;
+         for (int drag = 1; drag <= 5 && !on_clipboard; ++drag) {
            Drag(layout.cell_3_00, layout.clipboard_point);
-           on_clipboard = Wait_While_Progressing([&] { return std::system(paste.c_str()) == 0; },
-                                                 [&] { return Pixels_Hash(grab()); }, Patience{20000, 120000});
+           int status = -1;
+           on_clipboard = Wait_While_Progressing([&] { return (status = std::system(paste.c_str())) == 0; },
+                                                 [&] { return Pixels_Hash(grab()); }, Patience{30000, 90000});
+           if (on_clipboard) break;
+           const std::vector<uint32_t> now = shot("41a_try_" + std::to_string(drag));
+           tries << std::hex << "\ntry " << drag << ": xclip " << std::dec
+                 << (WIFEXITED(status) ? WEXITSTATUS(status) : -1) << std::hex << ", cell 0x"
+                 << pixel(now, layout.cell_3_00) << ", clipboard 0x" << pixel(now, layout.clipboard_point);
          }
-         ASSERT_TRUE(on_clipboard) << "no PNG picture came from the clipboard";
+         ASSERT_TRUE(on_clipboard) << "no PNG picture came from the clipboard" << tries.str();
          std::ifstream in(pasted, std::ios::binary);
          char magic[8] = {};
          in.read(magic, 8);
