@@ -143,7 +143,6 @@ void BM_Text_Thousand_Glyphs(benchmark::State& state) {
       });
 }
 
-
 void BM_Text_Long_Line_Mostly_Clipped(benchmark::State& state) {
   TBitmap small(48, 32), whole(2000, 2100);
   TMemoryDC clipped(small), drawn(whole);

@@ -563,7 +563,7 @@ void Use_The_Program() {
          const std::string paste = "timeout 60 xclip -selection clipboard -t image/png -o > '" + pasted + "' 2>/dev/null";
          bool on_clipboard = false;
          std::ostringstream tries;
-         for (int drag = 1; drag <= 5 && !on_clipboard; ++drag) {
+         for (int drag = 1; drag <= 5; ++drag) {
            Drag(layout.cell_3_00, layout.clipboard_point);
            int status = -1;
            on_clipboard = Wait_While_Progressing([&] { return (status = std::system(paste.c_str())) == 0; },
