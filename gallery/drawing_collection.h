@@ -151,7 +151,8 @@ class Drawing_Collection {
   // Back to the last saved arrangement: drawings added since are dropped,
   // the bin list and the slots emptied.
   void Revert();
-  // The current user's name changed: the gallery file follows at once.
+  // The gallery's user was renamed and the user database has moved her
+  // gallery file: the store follows the new name.
   void Rename(const User& new_user, const User& old_user);
 
   // Slot drawings survive a Save or a change of user through one parked

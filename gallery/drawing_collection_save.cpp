@@ -383,31 +383,23 @@ void Drawing_Collection::Revert() {
   Start_Pass();
 }
 
-// The file takes the new name at once (a mapped file may be renamed while it
-// is open), so that nothing waits for the store's end: a gallery emptied and
-// refilled under the new name can then never be taken for a stale file, and
-// the moves of other users' files into the old name, which the user database
-// holds back until the gallery has let go, find the name free.
+// The user database moves the gallery file with the user's other files, in
+// one change that is whole or undone (an open, mapped file keeps its
+// contents under any name): the store only follows the name. The file it
+// has open stays its own, so that a file another program put under the old
+// name, and that moved with it, is never written over.
 void Drawing_Collection::Rename(const User& new_user, const User& old_user) {
-  (void)old_user;  // the store knows where its file is
+  (void)old_user;  // the store knows where its file was
   const std::string new_path = new_user.File_Path("gal");
   if (new_path.empty() || new_path == path || !The_User_Data.writable) return;
-  // A file already under the new name belongs to nobody now (its owner was
-  // renamed or removed): it goes to the recycle bin, never under ours.
-  if (File_Exists(new_path) && !Recycle_File(new_path)) {
-    MessageBox(HWND(), "Unable to move file " + path, "WARNING", MB_OK | MB_ICONSTOP);
-    return;
-  }
-  // Only the file this store has open is its own: a file that has appeared
-  // under the old name since (another user's, renamed to it) stays there.
-  if (file->Is_Open() && !Move_File(path, new_path)) {
-    MessageBox(HWND(), "Unable to move file " + path, "WARNING", MB_OK | MB_ICONSTOP);
-    return;
-  }
+  // Without a file of its own, a file already under the new name belongs to
+  // nobody now (its owner was renamed or removed): it goes to the recycle
+  // bin rather than be taken for this gallery.
+  if (!own_file.exists && File_Exists(new_path) && !Recycle_File(new_path))
+    MessageBox(HWND(),
+               "Unable to move file " + new_path +
+                   " to the recycle bin\nYour gallery is not saved over it: your changes are kept until you leave "
+                   "the program.",
+               "WARNING", MB_OK | MB_ICONSTOP);
   path = new_path;
-  // A move between volumes copies: the copy is the file from now on, and the
-  // next save writes it whole from what the store holds.
-  const File_Identity moved = Identity_Of(path);
-  if (file->Is_Open() && !(moved == own_file)) detached = true;
-  own_file = moved;
 }

@@ -229,6 +229,10 @@ void Gallery_Window::Change_User() {
     // The same user under a new name: the gallery file follows the name.
     if (before.name != now.name) collection->Rename(now, before);
   } else {
+    // The user who leaves was renamed too: her file has its new name, and
+    // is saved there.
+    const User* renamed = db->previous_user_record;
+    if (renamed != nullptr && renamed->name != before.name) collection->Rename(*renamed, before);
     for (int32_t slot = 0; slot < 3; ++slot) collection->Park_Slot({Drawing_Place::Slot, slot, 0});
     if (collection->Changed() && The_User_Data.writable && !db->previous_user_removed) {
       char text[300];

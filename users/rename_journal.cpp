@@ -19,7 +19,10 @@
 namespace {
 
 constexpr const char* Journal_Name = "quendar.jnl";
-constexpr const char* First_Line = "quendar rename journal 1";
+// The first kind noted no file's identity; it is still read, so that a
+// change cut short by an older program is carried through.
+constexpr const char* First_Line_Without_Files = "quendar rename journal 1";
+constexpr const char* First_Line = "quendar rename journal 2";
 // Far more than four files for each of the users a list can hold.
 constexpr size_t Largest_Journal = 1 << 20;
 constexpr size_t Longest_Name = 1024;
@@ -122,11 +125,16 @@ std::string Owner_Of(const std::string& name) { return name.substr(0, name.size(
 // its own name, into a fresh folder of its own; only the gallery file of the
 // user who was current moves straight to its new name, once the gallery has
 // let it go.
-bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps) {
+// A journal noting files says which file each step moves: a parked file
+// comes out as the file that went in, and only the first kind knows of
+// moves made by the gallery. Every parked file comes out again.
+bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps, bool identified) {
   std::map<std::string, std::string> parked;  // parking name: kind of the file there
+  std::map<std::string, File_Id> parked_file;
   std::set<std::string> taken, in_the_way, moved_to;
   for (const Rename_Journal::Step& step : steps) {
     const std::string kind = User_File_Kind(step.from);
+    if (identified && (!step.file.Known() || step.after_gallery || step.by_gallery)) return false;
     if (!step.displaced && !Parking_Name(step.to)) moved_to.insert(step.to);
     if (step.displaced) {
       in_the_way.insert(step.from);
@@ -138,15 +146,18 @@ bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps) {
     } else if (Parking_Name(step.to)) {
       if (kind.empty() || step.after_gallery || step.by_gallery || !taken.insert(step.to).second) return false;
       parked[step.to] = kind;
+      parked_file[step.to] = step.file;
     } else if (Parking_Name(step.from)) {
       const auto there = parked.find(step.from);
-      if (there == parked.end() || step.by_gallery || User_File_Kind(step.to) != there->second) return false;
+      if (there == parked.end() || step.by_gallery || User_File_Kind(step.to) != there->second ||
+          !(parked_file[step.from] == step.file))
+        return false;
       parked.erase(there);
     } else if (kind != ".gal" || User_File_Kind(step.to) != ".gal" || !step.after_gallery) {
       return false;
     }
   }
-  return std::includes(moved_to.begin(), moved_to.end(), in_the_way.begin(), in_the_way.end());
+  return parked.empty() && std::includes(moved_to.begin(), moved_to.end(), in_the_way.begin(), in_the_way.end());
 }
 
 std::string Folder_Of(const std::string& path) { return path.substr(0, path.rfind('/')); }
@@ -184,6 +195,9 @@ std::string Move_Failure_Reason(int error) {
     case EEXIST:
     case ENOTEMPTY: return "Another file has that name";
     case ENOENT: return "The file or its folder is gone";
+    case EACCES:
+    case EPERM: return "You have no permission to move the file";
+    case EBUSY: return "The system is using the file (something is mounted on it)";
     default: return Write_Failure_Reason(error);
   }
 }
@@ -204,10 +218,6 @@ std::optional<size_t> Number(std::string_view text) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
   return value;
-}
-
-void Report_Failed_Moves(const std::vector<Rename_Journal::Failed_Move>& failed) {
-  if (!failed.empty()) MessageBox(0, Rename_Journal::Failed_Moves_Text(failed), "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 }  // namespace
@@ -255,14 +265,26 @@ std::string Rename_Journal::File_Path(const std::string& directory) { return dir
 
 void Rename_Journal::Set_Kill_Point_Hook(std::function<void()> hook) { Kill_Point_Hook() = std::move(hook); }
 
+File_Id Identity_Of(const std::string& path) {
+  struct stat info;
+  if (!Path_Fits(path) || lstat(path.c_str(), &info) != 0) return File_Id{};
+  return File_Id{uint64_t(info.st_dev), uint64_t(info.st_ino)};
+}
+
+bool Rename_Journal::Identified() const { return version == 2; }
+
 std::vector<uint8_t> Rename_Journal::Bytes() const {
-  std::string text = std::string(First_Line) + "\ndatabase " + database_hash + "\ndone " + std::to_string(done) + "\n";
+  const bool identified = Identified();
+  std::string text = std::string(identified ? First_Line : First_Line_Without_Files) + "\ndatabase " + database_hash +
+                     "\ndone " + std::to_string(done) + "\n";
   for (const Step& step : steps) {
     std::string flags;
     if (step.displaced) flags += 'd';
     if (step.after_gallery) flags += 'w';
     if (step.by_gallery) flags += 'g';
-    text += (flags.empty() ? "-" : flags) + "\t" + Escaped(step.from) + "\t" + Escaped(step.to) + "\n";
+    text += (flags.empty() ? "-" : flags) + "\t" + Escaped(step.from) + "\t" + Escaped(step.to);
+    if (identified) text += "\t" + std::to_string(step.file.device) + ":" + std::to_string(step.file.inode);
+    text += "\n";
   }
   return std::vector<uint8_t>(text.begin(), text.end());
 }
@@ -271,7 +293,9 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
   const std::string text(bytes.begin(), bytes.end());
   std::vector<std::string_view> lines = Split(text, '\n');
   // Every line ends in a line end: the last part is empty.
-  if (lines.size() < 4 || !lines.back().empty() || lines[0] != First_Line) return false;
+  if (lines.size() < 4 || !lines.back().empty()) return false;
+  if (lines[0] != First_Line && lines[0] != First_Line_Without_Files) return false;
+  const bool identified = lines[0] == First_Line;
   lines.pop_back();
   if (lines[1].substr(0, 9) != "database " || lines[2].substr(0, 5) != "done ") return false;
   database_hash = std::string(lines[1].substr(9));
@@ -280,7 +304,7 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
   steps.clear();
   for (size_t i = 3; i < lines.size(); ++i) {
     const std::vector<std::string_view> fields = Split(lines[i], '\t');
-    if (fields.size() != 3 || fields[0].empty()) return false;
+    if (fields.size() != (identified ? 4u : 3u) || fields[0].empty()) return false;
     Step step;
     for (char flag : fields[0]) {
       if (flag == 'd') step.displaced = true;
@@ -290,12 +314,20 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
     }
     std::optional<std::string> from = Unescaped(fields[1]), to = Unescaped(fields[2]);
     if (!from || !to || !Plain_Name(*from) || !(step.displaced ? Aside_Name(*to) : Plain_Name(*to))) return false;
+    if (identified) {
+      const size_t colon = fields[3].find(':');
+      if (colon == std::string_view::npos) return false;
+      const std::optional<size_t> device = Number(fields[3].substr(0, colon)), inode = Number(fields[3].substr(colon + 1));
+      if (!device || !inode) return false;
+      step.file = File_Id{uint64_t(*device), uint64_t(*inode)};
+    }
     step.from = std::move(*from);
     step.to = std::move(*to);
     steps.push_back(std::move(step));
   }
-  if (*count > steps.size() || !Shaped_As_Made(steps)) return false;
+  if (*count > steps.size() || !Shaped_As_Made(steps, identified)) return false;
   done = *count;
+  version = identified ? 2 : 1;
   return true;
 }
 
@@ -304,9 +336,16 @@ bool Rename_Journal::Begin(const std::string& directory_, const std::string& dat
   if (added.empty()) return true;
   const bool was_active = Active();
   if (!was_active) {
+    // A journal left by a change that could not be carried through, which
+    // this one would write over: its files must find their owners first.
+    if (File_Exists(File_Path(directory_))) {
+      errno = error = EEXIST;
+      return false;
+    }
     directory = directory_;
     database_hash = Database_Hash(database_path);
     done = 0;
+    version = 2;
   }
   const size_t before = steps.size();
   for (Step& step : added) steps.push_back(std::move(step));
@@ -340,26 +379,51 @@ bool Rename_Journal::Step_Made(const Step& step) const {
   return !File_Exists(directory + step.from) && File_Exists(directory + step.to);
 }
 
-std::vector<Rename_Journal::Failed_Move> Rename_Journal::Run(bool after_gallery) {
+bool Rename_Journal::Holds(const std::string& name, const Step& step) const {
+  const std::string path = directory + name;
+  if (!step.file.Known()) return File_Exists(path);
+  // A folder a displaced file waits in is never a link out of the directory.
+  if (name.find('/') != std::string::npos && !Real_Folder(Folder_Of(path))) return false;
+  return Identity_Of(path) == step.file;
+}
+
+// Makes one step when its own file is where it moves from; false when it
+// would not move (noted in failed). A step already made, or whose file is
+// gone, is passed over.
+bool Rename_Journal::Move_Step(const Step& step, std::vector<Failed_Move>& failed) {
+  const std::string from = directory + step.from, to = directory + step.to;
+  if (step.file.Known() && Holds(step.to, step)) return true;
+  if (!Holds(step.from, step)) return true;
+  errno = ENOTDIR;
+  if (step.displaced && !Make_Aside_Folder(to)) {
+    failed.push_back({from, to, errno});
+    return false;
+  }
+  return Move(from, to, failed);
+}
+
+std::vector<Rename_Journal::Failed_Move> Rename_Journal::Run() {
   std::vector<Failed_Move> failed;
-  while (!stopped && done < steps.size() && steps[done].after_gallery == after_gallery) {
-    const Step& step = steps[done];
+  while (!stopped && done < steps.size()) {
+    Step& step = steps[done];
     const std::string from = directory + step.from, to = directory + step.to;
-    // The gallery's own move was made by the gallery, or could not be and
-    // it has said so: nothing holds the name but the gallery.
-    if (!step.by_gallery && File_Exists(from)) {
-      errno = ENOTDIR;
-      if (step.displaced && !Make_Aside_Folder(to)) failed.push_back({from, to, errno});
-      else if (!Move(from, to, failed)) {
-        // A file parked for this move goes back under its own name.
-        for (size_t i = 0; i < done; ++i)
-          if (steps[i].to == step.from && !File_Exists(directory + steps[i].from) &&
-              Move_File(from, directory + steps[i].from)) {
-            failed.back().at = directory + steps[i].from;
-            break;
-          }
-      }
+    // The file planned for the step is gone or another has its name: the
+    // change no longer knows where the file is, and stops.
+    if (step.file.Known() && !Holds(step.from, step)) {
+      failed.push_back({from, to, ENOENT});
+      stopped = true;
+      break;
     }
+    if (!Move_Step(step, failed)) {
+      stopped = true;
+      break;
+    }
+    // A move that had to copy (another volume) gives the file another
+    // identity: the later steps follow the copy.
+    const File_Id now = Identity_Of(to);
+    if (step.file.Known() && !(now == step.file))
+      for (size_t i = steps.size(); i-- > done;)
+        if (steps[i].file == step.file) steps[i].file = now;
     Kill_Point();
     Sync_Directory(directory);
     ++done;
@@ -380,13 +444,22 @@ void Rename_Journal::Database_Saved() {
 std::vector<Rename_Journal::Failed_Move> Rename_Journal::Abandon() {
   std::vector<Failed_Move> failed = Undo();
   Sync_Directory(directory);
-  Delete_File(File_Path(directory));
-  Sync_Directory(directory);
+  Kill_Point();
+  // Files that would not go back are found by the journal at the next try.
+  if (failed.empty()) {
+    Delete_File(File_Path(directory));
+    Sync_Directory(directory);
+    Kill_Point();
+  }
+  Forget();
+  return failed;
+}
+
+void Rename_Journal::Forget() {
   steps.clear();
   done = 0;
   database_saved = false;
   stopped = false;
-  return failed;
 }
 
 void Rename_Journal::Complete() {
@@ -395,35 +468,35 @@ void Rename_Journal::Complete() {
   Delete_File(File_Path(directory));
   Sync_Directory(directory);
   Kill_Point();
-  steps.clear();
-  done = 0;
-  database_saved = false;
+  Forget();
 }
 
 std::vector<Rename_Journal::Failed_Move> Rename_Journal::Finish() {
   std::vector<Failed_Move> failed;
-  for (size_t i = done; i < steps.size(); ++i) {
+  for (size_t i = Identified() ? 0 : done; i < steps.size(); ++i) {
     const Step& step = steps[i];
-    if (i == done && Step_Made(step)) continue;
-    const std::string from = directory + step.from, to = directory + step.to;
-    if (!File_Exists(from)) continue;
-    errno = ENOTDIR;
-    if (step.displaced && !Make_Aside_Folder(to)) failed.push_back({from, to, errno});
-    else Move(from, to, failed);
+    if (!Identified() && i == done && Step_Made(step)) continue;
+    Move_Step(step, failed);
   }
   for (const Step& step : steps)
     if (step.displaced) Recycle_Aside(directory + step.to);
   return failed;
 }
 
+// Back, last move first. A journal noting files moves back only the very
+// file a step moved, so an undo run again after a crash moves nothing twice;
+// one of the first kind goes back from the moves it counted.
 std::vector<Rename_Journal::Failed_Move> Rename_Journal::Undo() {
   std::vector<Failed_Move> failed;
-  size_t made = done;
-  if (made < steps.size() && Step_Made(steps[made])) ++made;
+  size_t made = Identified() ? steps.size() : done;
+  if (!Identified() && made < steps.size() && Step_Made(steps[made])) ++made;
   while (made > 0) {
     const Step& step = steps[--made];
     const std::string to = directory + step.to;
-    if (File_Exists(to)) Move(to, directory + step.from, failed);
+    if (Holds(step.to, step)) {
+      Move(to, directory + step.from, failed);
+      Kill_Point();
+    }
     if (step.displaced) rmdir(Folder_Of(to).c_str());
   }
   return failed;
@@ -465,10 +538,21 @@ bool Rename_Journal::Safe_On_Disk() const {
   return true;
 }
 
-void Rename_Journal::Recover(const std::string& directory, const std::string& database_path,
+std::string Rename_Journal::Move_Refused_Text(const Failed_Move& move, const std::string& outcome) const {
+  // A file stopped on its way to a parking name is named with the user's
+  // new name it was going to.
+  std::string to = move.to.substr(move.to.rfind('/') + 1);
+  for (const Step& step : steps)
+    if (Parking_Name(to) && step.from == to) to = step.to;
+  const bool named = !Parking_Name(to) && Folder_Of(move.to) == Folder_Of(move.at);
+  return "Unable to move file " + move.at + (named ? " to " + to : "") + "\n" + Move_Failure_Reason(move.error) +
+         ": " + outcome + ".";
+}
+
+bool Rename_Journal::Recover(const std::string& directory, const std::string& database_path,
                              const std::optional<std::vector<std::string>>& listed) {
   const std::string path = File_Path(directory);
-  if (Get_File_Attributes(path) == INVALID_FILE_ATTRIBUTES) return;
+  if (Get_File_Attributes(path) == INVALID_FILE_ATTRIBUTES) return true;
   TUser_File_Read read = Read_User_File(path, Largest_Journal);
   Rename_Journal journal;
   journal.directory = directory;
@@ -483,11 +567,20 @@ void Rename_Journal::Recover(const std::string& directory, const std::string& da
                           "\".quendar-move-\" in " + directory;
     outcome += aside.empty() ? ", and the file is left as it is" : ", and the file is kept as " + aside;
     MessageBox(0, Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
-    return;
+    return !aside.empty();
   }
   const std::vector<Failed_Move> failed = took ? journal.Finish() : journal.Undo();
   Sync_Directory(directory);
+  Kill_Point();
+  if (!failed.empty()) {
+    // The journal stays: the next start tries again to put every file with
+    // its owner.
+    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start.", "WARNING",
+               MB_OK | MB_ICONSTOP);
+    return false;
+  }
   Delete_File(path);
   Sync_Directory(directory);
-  Report_Failed_Moves(failed);
+  Kill_Point();
+  return true;
 }

@@ -3,7 +3,10 @@
 // next start finishes the moves when the new user database had been saved,
 // and undoes them when the old one is still there. The file names the user
 // database file as it was before the change (a hash of its bytes), the moves
-// in the order they are made and how many were made.
+// in the order they are made, the file each one moves (its device and inode)
+// and how many were made. A step is made, or undone, only when the very
+// file it moves is where it moves from: every step can run again after a
+// crash, forward or back, without moving a file twice.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +15,18 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+// Which file a name leads to; unknown (all zero) in a journal of the first
+// kind, which noted none.
+struct File_Id {
+  uint64_t device = 0, inode = 0;
+  bool Known() const { return device != 0 || inode != 0; }
+  bool operator==(const File_Id&) const = default;
+};
+
+// The file at the path itself (a link, not what it leads to); unknown when
+// there is none.
+File_Id Identity_Of(const std::string& path);
 
 class Rename_Journal {
  public:
@@ -27,6 +42,8 @@ class Rename_Journal {
     // Made by the gallery itself, which keeps its open file and moves it;
     // the journal only notes it.
     bool by_gallery = false;
+    // The file the step moves.
+    File_Id file;
   };
 
   // A file that would not move: where it is now, the name it was to have
@@ -42,20 +59,22 @@ class Rename_Journal {
   // Writes the moves down (after those of an earlier change whose user
   // database could not be saved yet) before any is made; the user database
   // file is taken as it is now. False, with errno saying why and the moves
-  // left out, when the journal could not be written and synced: then no
+  // left out, when the journal could not be written and synced, or when a
+  // journal this one does not know of is still on disk (EEXIST): then no
   // move of this change may be made.
   bool Begin(const std::string& directory, const std::string& database_path, std::vector<Step> steps);
-  // Makes, in order, the moves not made yet, those after the gallery only
-  // when after_gallery is true; the files that would not move. Before the
-  // new user database is saved, a move whose note cannot be written is the
-  // last one made: Stopped() says so, and the change must be abandoned.
-  std::vector<Failed_Move> Run(bool after_gallery);
+  // Makes, in order, the moves not made yet. The first move that fails, or
+  // whose note cannot be written, is the last one tried: Stopped() says so,
+  // and the change must be abandoned. The file that would not move.
+  std::vector<Failed_Move> Run();
   bool Stopped() const { return stopped; }
   // The new user database is on disk: once every move is made, the
   // displaced files go to the recycle bin and the journal is deleted.
   void Database_Saved();
-  // The new names will not be saved: every move made goes back, the journal
-  // is deleted; the files that would not go back.
+  // The new names will not be saved: every move made goes back and the
+  // journal is deleted; the files that would not go back. When any would
+  // not, the journal stays on disk for the next start (or the next change
+  // of names) to bring them back, and this one forgets it.
   std::vector<Failed_Move> Abandon();
   bool Active() const { return !steps.empty(); }
   // Why a note of the journal could not be written (an errno).
@@ -64,10 +83,14 @@ class Rename_Journal {
   // The one box's text for files that would not move: each named (the
   // first few, then a count) with why, and where it is now.
   static std::string Failed_Moves_Text(const std::vector<Failed_Move>& failed);
+  // The refusal of a change because a file would not move: which file, its
+  // new name when it has one, why, and the outcome.
+  std::string Move_Refused_Text(const Failed_Move& move, const std::string& outcome) const;
 
   // At start, before the user database is read: finishes or undoes the
   // change a journal in the directory records, then deletes the journal.
-  // Moves that failed are told in one "WARNING" box, as is a journal that
+  // Moves that failed are told in one "WARNING" box, and the journal then
+  // stays for the next try; so is a journal that
   // cannot be read or trusted (kept aside, for nothing may be guessed from
   // it): one that names anything but the users' own files and the parking
   // names of a change, parks a file in anything but a real folder of the
@@ -75,7 +98,8 @@ class Rename_Journal {
   // takes it from one who keeps her name.
   // `listed` holds the names of the users the user database file lists,
   // nothing when there is no such file.
-  static void Recover(const std::string& directory, const std::string& database_path,
+  // True when no journal is left under its name.
+  static bool Recover(const std::string& directory, const std::string& database_path,
                       const std::optional<std::vector<std::string>>& listed);
 
   // The journal's bytes and its reader: the reader checks every field and
@@ -92,9 +116,17 @@ class Rename_Journal {
   std::vector<Step> steps;
   size_t done = 0;
   bool database_saved = false;
+  // 2 for a journal that notes each step's file, 1 for one that does not.
+  int version = 2;
 
  private:
   bool Step_Made(const Step& step) const;
+  // Whether the name holds the step's own file (any file, for a journal
+  // that noted none).
+  bool Holds(const std::string& name, const Step& step) const;
+  bool Identified() const;
+  bool Move_Step(const Step& step, std::vector<Failed_Move>& failed);
+  void Forget();
   bool Note_Progress();
   void Complete();
   bool Safe_On_Disk() const;

@@ -40,6 +40,12 @@ std::optional<std::vector<std::string>> Names_In_File() {
   return names;
 }
 
+// Whether the file holds exactly these bytes.
+bool Holds_Bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+  const std::optional<std::vector<uint8_t>> there = Read_Regular_File(path, User_Database::Largest_File);
+  return there && *there == bytes;
+}
+
 }  // namespace
 
 User_Database::User_Database(For_Stream_Tag) {}
@@ -53,7 +59,7 @@ User_Database::User_Database() : User_Database(For_Stream) {
     Remove_Interrupted_Saves(The_User_Data.directory);
     // A change of names cut short finishes or is undone before anyone's
     // files are looked for.
-    Rename_Journal::Recover(The_User_Data.directory, File_Path(), Names_In_File());
+    Recover_Renames();
   }
   if (File_Exists(File_Path())) {
     The_User_Data.show_help_at_start = false;
@@ -62,6 +68,10 @@ User_Database::User_Database() : User_Database(For_Stream) {
     Add_User(std::make_unique<User>(0, "Sample"));
   }
   The_User_Database = this;
+}
+
+bool User_Database::Recover_Renames() {
+  return Rename_Journal::Recover(The_User_Data.directory, File_Path(), Names_In_File());
 }
 
 void User_Database::Report_Read_Fault() {
@@ -171,13 +181,25 @@ bool User_Database::Save(HWND owner) {
   std::vector<uint8_t> bytes;
   opstream os(bytes);
   os.Write_Object(*this);
+  const File_Id before = Identity_Of(File_Path());
   errno = 0;
-  if (!os.Fail() && Write_File_Atomically(File_Path(), bytes)) {
+  const bool written = !os.Fail() && Write_File_Atomically(File_Path(), bytes);
+  const int why = errno;
+  // A save can fail after the new file took the old one's place (the folder
+  // could not be synced): what the disk holds decides whether the new names
+  // stand.
+  if (written || (!os.Fail() && !(Identity_Of(File_Path()) == before) && Holds_Bytes(File_Path(), bytes))) {
+    const bool renamed = !names_before.empty();
     names_before.clear();
     rename_journal.Database_Saved();
+    if (!written)
+      MessageBox(owner,
+                 "The disk reported an error after saving file " + File_Path() + "\nThe changes to the users are saved" +
+                     (renamed ? ", and the renamed users' files are under their new names" : "") +
+                     "; the disk may be failing.",
+                 "WARNING", MB_OK | MB_ICONSTOP);
     return true;
   }
-  const int why = errno;
   std::string outcome = "the changes to the users are not saved";
   std::vector<Rename_Journal::Failed_Move> stayed;
   // The file will name the users as before: so must their files.

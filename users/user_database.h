@@ -80,9 +80,7 @@ class User_Database : public TStreamableBase {
   // The_User_Database in place of the installed one, which is deleted.
   void Install(HWND owner);
   // Run by the change of users after the gallery has let go of the previous
-  // user's gallery file: recycles it when that user was removed, or moves it
-  // to the user's new name when the user was renamed and is no longer
-  // current; then makes the gallery moves the install had to hold back.
+  // user's gallery file: recycles it when that user was removed.
   void Recycle_Previous_Gallery(HWND owner = 0);
 
   const char* Streamable_Name() const override { return "User_Database"; }
@@ -110,6 +108,13 @@ class User_Database : public TStreamableBase {
   // back; the files that would not go back.
   std::vector<Rename_Journal::Failed_Move> Give_Back_Old_Names();
 
+  // The box's text when the renamed users' files could not all be moved:
+  // the move refused, or the journal that could not be written.
+  std::string Refusal_Text(const std::vector<Rename_Journal::Failed_Move>& failed) const;
+  // Finishes or undoes a change of names a journal on disk records; false
+  // when the journal is still there.
+  static bool Recover_Renames();
+
   // Tells the person why the file was not read whole and what happens now:
   // a file that could be opened is set aside for the next save, one that
   // could not stays and is never written over.
@@ -121,6 +126,8 @@ class User_Database : public TStreamableBase {
   // The renamed users and their names before, while their files are under
   // the new names and the new names are not saved yet.
   std::vector<std::pair<User*, std::string>> names_before;
+  // The gallery file of the user who was current before the last install.
+  File_Id previous_gallery_file;
 
   friend class Install_Run;
 };

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <set>
 
@@ -44,10 +45,6 @@ std::string Unused_Name() {
   return path;
 }
 
-void Report_Failed_Moves(HWND owner, const std::vector<Rename_Journal::Failed_Move>& failed) {
-  if (!failed.empty()) MessageBox(owner, Rename_Journal::Failed_Moves_Text(failed), "WARNING", MB_OK | MB_ICONSTOP);
-}
-
 }  // namespace
 
 class Install_Run {
@@ -80,19 +77,21 @@ class Install_Run {
   }
 
   // Plans the moves of every renamed user's files (a change of case is a
-  // rename too, the file system telling cases apart) and makes those that
-  // need not wait for the gallery. Each file first moves to a name of its
-  // own, so that users who swap names keep their own files; a file under a
-  // new name that no continuing user owns is moved out of the way and
-  // recycled once the change is whole. The gallery file of the user who was
-  // current moves when the gallery has let it go, and so do moves into its
-  // name. The journal records every move before it is made: false when it
-  // could not, and the moves made must go back.
-  bool Move_Renamed_Files(bool same_user) {
-    std::vector<Step> parking, displacing, finals, after_gallery;
+  // rename too, the file system telling cases apart) and makes them. Each
+  // file first moves to a name of its own, so that users who swap names keep
+  // their own files; a file under a new name that no continuing user owns is
+  // moved out of the way and recycled once the change is whole. The gallery
+  // file the gallery has open moves with the others (an open file keeps its
+  // contents under any name), and the gallery follows it. The journal
+  // records every move, and the file it moves, before any is made: false
+  // when it could not, or when a move failed, and the moves made must go
+  // back.
+  bool Move_Renamed_Files() {
+    std::vector<Step> parking, displacing, finals;
     std::set<std::string> parked_names;
     struct Chain {
       std::string from, parked, to;
+      File_Id file;
     };
     std::vector<Chain> chains;
     for (const auto& user : copy.users) {
@@ -101,29 +100,21 @@ class Install_Run {
       for (const File_Kind& kind : User_Files) {
         const std::string from = Path_Of(*source, kind), to = Path_Of(*user, kind);
         if (from.empty() || to.empty() || !File_Exists(from)) continue;
-        if (std::strcmp(kind.extension, "gal") == 0 && source == installed.current_user) {
-          Plan_Gallery_Move(from, to, same_user, after_gallery);
-          continue;
-        }
-        chains.push_back({from, Unused_Name(), to});
+        chains.push_back({from, Unused_Name(), to, Identity_Of(from)});
         parked_names.insert(from);
       }
     }
     for (const Chain& chain : chains) {
-      parking.push_back(Step{Name_Of(chain.from), Name_Of(chain.parked)});
-      const bool held = chain.to == open_gallery && File_Exists(open_gallery);
+      parking.push_back(Move_Of(chain.from, chain.parked, chain.file));
       // No continuing user owns a file left under the new name: its owner
       // was removed, or it is a stray.
-      if (!held && File_Exists(chain.to) && parked_names.count(chain.to) == 0)
-        displacing.push_back(Aside(chain.to));
-      Step final{Name_Of(chain.parked), Name_Of(chain.to)};
-      final.after_gallery = held;
-      (held ? after_gallery : finals).push_back(final);
+      if (File_Exists(chain.to) && parked_names.count(chain.to) == 0) displacing.push_back(Aside(chain.to));
+      finals.push_back(Move_Of(chain.parked, chain.to, chain.file));
     }
     std::vector<Step> steps = parking;
-    for (auto* group : {&displacing, &finals, &after_gallery}) steps.insert(steps.end(), group->begin(), group->end());
+    for (auto* group : {&displacing, &finals}) steps.insert(steps.end(), group->begin(), group->end());
     if (!copy.rename_journal.Begin(The_User_Data.directory, User_Database::File_Path(), steps)) return false;
-    failed = copy.rename_journal.Run(false);
+    failed = copy.rename_journal.Run();
     return !copy.rename_journal.Stopped();
   }
 
@@ -137,25 +128,17 @@ class Install_Run {
   // The move of a file no continuing user owns out of a name: to a folder
   // of its own, where it keeps its name for the recycle bin.
   static Step Aside(const std::string& path) {
-    return Step{Name_Of(path), Name_Of(Unused_Name()) + "/" + path.substr(path.rfind('/') + 1), true};
+    Step step = Move_Of(path, Unused_Name() + "/" + path.substr(path.rfind('/') + 1), Identity_Of(path));
+    step.displaced = true;
+    return step;
   }
 
-  // The gallery file of the user who was current: the gallery moves it
-  // itself when that user stays current; otherwise it follows its renamed
-  // user once the gallery has saved it under the old name and let it go.
-  // Either comes before the moves that wait for its name.
-  void Plan_Gallery_Move(const std::string& from, const std::string& to, bool same_user, std::vector<Step>& after) {
-    Step step{Name_Of(from), Name_Of(to)};
-    step.after_gallery = true;
-    step.by_gallery = same_user;
-    if (!same_user && File_Exists(to)) {
-      Step aside = Aside(to);
-      aside.after_gallery = true;
-      after.insert(after.begin(), aside);
-      after.insert(after.begin() + 1, step);
-    } else {
-      after.insert(after.begin(), step);
-    }
+  static Step Move_Of(const std::string& from, const std::string& to, File_Id file) {
+    Step step;
+    step.from = Name_Of(from);
+    step.to = Name_Of(to);
+    step.file = file;
+    return step;
   }
 
   User_Database& copy;
@@ -175,13 +158,20 @@ void User_Database::Install(HWND owner) {
   previous_user_record = nullptr;
   previous_user_removed = false;
   const bool same_user = current_user->source_record == installed->current_user;
+  // The gallery file of the user who was current, as it is now: only that
+  // file is recycled once the gallery lets it go.
+  previous_gallery_file = Identity_Of(Path_Of(previous_user, Gallery_File));
 
   Install_Run run(*this, *installed, owner);
   bool moved_whole = true;
+  std::string refusal;
   if (The_User_Data.writable) {
     run.Offer_Removed_Files();
     rename_journal = std::move(installed->rename_journal);
-    moved_whole = run.Move_Renamed_Files(same_user);
+    // Files an earlier change could not bring back find their owners first.
+    if (!rename_journal.Active()) Recover_Renames();
+    moved_whole = run.Move_Renamed_Files();
+    if (!moved_whole) refusal = Refusal_Text(run.failed);
   }
   // Until the new names are saved, the renamed users' files are under names
   // the user file does not know: these are the names to give back.
@@ -214,17 +204,23 @@ void User_Database::Install(HWND owner) {
   previous_user.source_record = nullptr;
   delete installed;
   The_User_Database = this;
-  if (moved_whole) {
-    Report_Failed_Moves(owner, run.failed);
-    return;
-  }
-  const int why = rename_journal.Error();
-  std::vector<Rename_Journal::Failed_Move> stayed = run.failed;
-  for (auto& move : Give_Back_Old_Names()) stayed.push_back(move);
-  std::string text = Unwritable_File_Message(Rename_Journal::File_Path(The_User_Data.directory), why,
-                                             "no user is renamed and no file moves");
-  if (!stayed.empty()) text += "\n" + Rename_Journal::Failed_Moves_Text(stayed);
-  MessageBox(owner, text, "WARNING", MB_OK | MB_ICONSTOP);
+  if (moved_whole) return;
+  std::vector<Rename_Journal::Failed_Move> stayed = Give_Back_Old_Names();
+  if (!stayed.empty())
+    refusal += "\n" + Rename_Journal::Failed_Moves_Text(stayed) + "\nThe program tries again at the next start.";
+  MessageBox(owner, refusal, "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+std::string User_Database::Refusal_Text(const std::vector<Rename_Journal::Failed_Move>& failed) const {
+  // A move the file system refused: which file, and why.
+  if (!failed.empty())
+    return rename_journal.Move_Refused_Text(failed.front(), "no user is renamed and every file stays with its owner");
+  const std::string journal = Rename_Journal::File_Path(The_User_Data.directory);
+  if (rename_journal.Error() == EEXIST)
+    return "Unable to write file " + journal +
+           "\nFiles of an earlier change of names are not back with their owners yet: no user is renamed and no "
+           "file moves.";
+  return Unwritable_File_Message(journal, rename_journal.Error(), "no user is renamed and no file moves");
 }
 
 std::vector<Rename_Journal::Failed_Move> User_Database::Give_Back_Old_Names() {
@@ -252,7 +248,7 @@ std::vector<Rename_Journal::Failed_Move> User_Database::Give_Back_Old_Names() {
   return stayed;
 }
 
-void User_Database::Recycle_Previous_Gallery(HWND owner) {
+void User_Database::Recycle_Previous_Gallery(HWND) {
   const bool removed = previous_user_removed;
   previous_user_removed = false;
   if (!The_User_Data.writable) return;
@@ -261,8 +257,9 @@ void User_Database::Recycle_Previous_Gallery(HWND owner) {
   const std::string old_gallery = Path_Of(previous_user, Gallery_File);
   // A user who was removed and added again under the same name is now
   // using that file.
-  if (removed && !old_gallery.empty() && old_gallery != current_gallery && File_Exists(old_gallery))
+  // Another user's file may have taken the name since: only the file the
+  // removed user had goes.
+  if (removed && !old_gallery.empty() && old_gallery != current_gallery && File_Exists(old_gallery) &&
+      Identity_Of(old_gallery) == previous_gallery_file)
     Recycle_File(old_gallery);
-  const std::vector<Rename_Journal::Failed_Move> failed = rename_journal.Run(true);
-  Report_Failed_Moves(owner, failed);
 }

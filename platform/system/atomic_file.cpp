@@ -14,6 +14,8 @@ namespace {
 
 // Bytes left before the injected fault; negative when none is armed.
 std::atomic<int64_t> fault_budget{-1};
+// The errno an injected failure of the directory sync gives; 0 for none.
+std::atomic<int> directory_sync_fault{0};
 
 // Writes as much as the injected fault allows; false when it strikes.
 bool Write_All(int fd, const uint8_t* data, size_t size) {
@@ -98,6 +100,8 @@ bool Fail_With(int error) {
 
 void Fail_Atomic_Write_After(int64_t bytes) { fault_budget.store(bytes < 0 ? -1 : bytes); }
 
+void Fail_Atomic_Directory_Sync(int error) { directory_sync_fault.store(error); }
+
 bool Write_File_Atomically(const std::string& link_or_path, std::span<const uint8_t> bytes) {
   if (!Path_Fits(link_or_path) || link_or_path.back() == '/') return Fail_With(ENAMETOOLONG);
   const std::string path = Final_Target(link_or_path);
@@ -131,8 +135,12 @@ bool Write_File_Atomically(const std::string& link_or_path, std::span<const uint
   // file is in place by now, but the caller learns it may not last.
   int dir = open(Directory_Of(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (dir < 0) return false;
-  const bool synced = fsync(dir) == 0;
+  bool synced = fsync(dir) == 0;
   error = errno;
+  if (directory_sync_fault.load() != 0) {
+    synced = false;
+    error = directory_sync_fault.load();
+  }
   close(dir);
   return synced || Fail_With(error);
 }

@@ -20,3 +20,7 @@ bool Write_File_Atomically(const std::string& path, std::span<const uint8_t> byt
 // following saves), every save fails as on a full disk, 0 failing the next
 // save outright; -1 turns the fault off. Test use only.
 void Fail_Atomic_Write_After(int64_t bytes);
+
+// Test hook: the directory sync after the rename fails with this errno (the
+// new file already in place), 0 turning the fault off. Test use only.
+void Fail_Atomic_Directory_Sync(int error);

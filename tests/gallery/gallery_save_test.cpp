@@ -352,24 +352,42 @@ TEST_F(Gallery_Save_Test, AGalleryThatCannotBeOpenedIsNeverWritten) {
   EXPECT_EQ(File_Bytes(), saved);
 }
 
-TEST_F(Gallery_Save_Test, RenameMovesTheFileAtOnce) {
-  Save_Gallery({1});
+// The user database moves the gallery file with the user's other files; the
+// store follows the new name, and writes there only into its own file.
+TEST_F(Gallery_Save_Test, ARenamedGalleryIsSavedUnderTheNewNameOnlyWhenItIsItsOwnFile) {
   User cat(0, "Cat");
-  Write(cat.File_Path("gal"), "stale");
-  {
-    Drawing_Collection store(ann);
-    store.Rename(cat, ann);
-    // The old name is free at once (another user's file may move there).
-    EXPECT_FALSE(File_Exists(Gallery_Path()));
-    EXPECT_EQ(store.File_Name(), cat.File_Path("gal"));
-    ASSERT_TRUE(Add_At(store, Drawing(2), 0, 2));
-    store.Save(ann, HWND());
+  const struct {
+    const char* what;
+    bool replaced;  // another program put its own file under the old name first
+  } cases[] = {{"its own file moved", false}, {"another program's file moved in its place", true}};
+  for (const auto& c : cases) {
+    std::filesystem::remove(cat.File_Path("gal"));
+    Save_Gallery({1});
+    Boxes.clear();
+    {
+      Drawing_Collection store(ann);
+      if (c.replaced) {
+        Write(Gallery_Path() + ".new", "another program's file");
+        std::filesystem::rename(Gallery_Path() + ".new", Gallery_Path());
+      }
+      ASSERT_TRUE(Move_File(Gallery_Path(), cat.File_Path("gal"))) << c.what;
+      store.Rename(cat, ann);
+      EXPECT_EQ(store.File_Name(), cat.File_Path("gal")) << c.what;
+      ASSERT_TRUE(Add_At(store, Drawing(2), 0, 2));
+      store.Save(cat, HWND());
+    }
+    EXPECT_FALSE(File_Exists(Gallery_Path())) << c.what;
+    if (c.replaced) {
+      EXPECT_EQ(Read(cat.File_Path("gal")), "another program's file") << c.what;
+      ASSERT_EQ(Boxes.size(), 1u) << c.what;
+      EXPECT_NE(Boxes[0].find("Another program has put a different file in its place"), std::string::npos) << Boxes[0];
+    } else {
+      Drawing_Collection store(cat);
+      EXPECT_TRUE(Shows(store, Cell(0, 1), 1)) << c.what;
+      EXPECT_TRUE(Shows(store, Cell(0, 2), 2)) << c.what;
+      EXPECT_TRUE(Boxes.empty()) << c.what;
+    }
   }
-  Drawing_Collection store(cat);
-  EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
-  EXPECT_TRUE(Shows(store, Cell(0, 2), 2));
-  // The stale file went to the trash, not over the gallery.
-  EXPECT_TRUE(std::filesystem::exists(root_ + "/data/Trash/files/Cat.gal"));
 }
 
 TEST_F(Gallery_Save_Test, AnEmptiedAndRefilledGalleryIsNotRecycledByARename) {

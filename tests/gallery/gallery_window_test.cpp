@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "gallery/drawing_collection.h"
@@ -580,9 +581,23 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_Once) 
   }
 }
 
+// The Name and Level dialog's OK with the edit made on its copy: the copy is
+// installed and saved.
+void Install_Edited(Program_Session& p, std::function<void(User_Database&)> edit) {
+  p.Frame()->Run_User_Dialog = [edit] {
+    auto* copy = new User_Database(*The_User_Database);
+    edit(*copy);
+    copy->Install(HWND());
+    copy->Save(HWND());
+    return 1;
+  };
+  p.Click(Program_Session::Center_Of(p.Main()->name_button));
+}
+
 TEST_F(Gallery_Program_Test, A_Renamed_User_Keeps_The_Gallery) {
   Program_Session p(Options());
   p.Start();
+  Install_Edited(p, [](User_Database& copy) { copy.Set_Current(copy.Add_User(std::make_unique<User>(2, "Ann"))); });
   p.Draw_Block();
   Open(p);
   Gallery_Window& g = *p.Frame()->Gallery;
@@ -590,9 +605,10 @@ TEST_F(Gallery_Program_Test, A_Renamed_User_Keeps_The_Gallery) {
   p.Click(g.Save_Button_Screen_Point());
   const std::string before = The_User_Database->current_user->File_Path("gal");
   EXPECT_TRUE(std::filesystem::exists(before));
-  p.Change_User("Renamed", 2);
+  Install_Edited(p, [](User_Database& copy) { copy.current_user->name = "Renamed"; });
   const std::string after = The_User_Database->current_user->File_Path("gal");
   EXPECT_TRUE(std::filesystem::exists(after));
+  EXPECT_FALSE(std::filesystem::exists(before));
   Open(p);
   EXPECT_TRUE(Occupied(p, 1, 1));
   EXPECT_EQ(p.Stop(), 0);

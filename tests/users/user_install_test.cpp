@@ -95,9 +95,9 @@ TEST_F(User_Install_Test, NoKeepsTheFilesForAUserAddedAgainUnderTheName) {
   EXPECT_EQ(Owner_Of("Ann.clr"), "Ann.clr");
 }
 
-TEST_F(User_Install_Test, TheCurrentUsersGalleryStaysUntilTheGalleryLetsGo) {
-  // Current A renamed to Z while B takes the name A: A.gal is open in the
-  // gallery, so B's gallery waits; A's others move at once.
+TEST_F(User_Install_Test, TheCurrentUsersGalleryMovesWithHerOtherFiles) {
+  // Current A renamed to Z while B takes the name A: A.gal, open in the
+  // gallery, moves with A's other files, and B's takes its name at once.
   Start({"A", "B"}, 0);
   In_Copy("A").name = "Z";
   copy->Resort_User(0);
@@ -105,19 +105,17 @@ TEST_F(User_Install_Test, TheCurrentUsersGalleryStaysUntilTheGalleryLetsGo) {
   copy->Resort_User(0);
   copy->Set_Current(copy->Find_User("A"));  // the former B becomes current
   Install();
-  EXPECT_EQ(Owner_Of("A.gal"), "A.gal");
   EXPECT_EQ(Owner_Of("Z.clr"), "A.clr");
   EXPECT_EQ(Owner_Of("A.clr"), "B.clr");
-  EXPECT_FALSE(Has("B.gal"));
-  // The gallery has saved and let go; Z's gallery follows Z, then B's
-  // takes the name A.
-  The_User_Database->Recycle_Previous_Gallery();
   EXPECT_EQ(Owner_Of("Z.gal"), "A.gal");
+  EXPECT_EQ(Owner_Of("A.gal"), "B.gal");
+  EXPECT_FALSE(Has("B.gal"));
+  The_User_Database->Recycle_Previous_Gallery();
   EXPECT_EQ(Owner_Of("A.gal"), "B.gal");
   EXPECT_TRUE(Trashed().empty());
 }
 
-TEST_F(User_Install_Test, RenamingTheCurrentUserOrItsCaseMovesItsOtherFiles) {
+TEST_F(User_Install_Test, RenamingTheCurrentUserOrItsCaseMovesHerFiles) {
   Start({"comet", "Maple"}, 0);
   In_Copy("comet").name = "Comet";
   In_Copy("Maple").name = "Birch";
@@ -125,7 +123,7 @@ TEST_F(User_Install_Test, RenamingTheCurrentUserOrItsCaseMovesItsOtherFiles) {
   Install();
   EXPECT_EQ(Owner_Of("Comet.clr"), "comet.clr");
   EXPECT_EQ(Owner_Of("Comet, level 4.man"), "comet, level 4.man");
-  EXPECT_EQ(Owner_Of("comet.gal"), "comet.gal");  // the gallery renames its own file
+  EXPECT_EQ(Owner_Of("Comet.gal"), "comet.gal");
   EXPECT_EQ(Owner_Of("Birch.gal"), "Maple.gal");
   // The stray under Birch's name goes to the recycle bin, under its name,
   // once the new names are saved and every move is made.

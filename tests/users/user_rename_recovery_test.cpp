@@ -144,7 +144,7 @@ TEST_F(User_Rename_Recovery_Test, AJournalThatCannotBeTrustedMovesNothingAndIsKe
       {"a broken escape", header + "done 0\n-\tAnn.clr\tZoe\\q.clr\n"},
       {"an unknown flag", header + "done 0\nx\tAnn.clr\t.quendar-move-1-1\n"},
       {"a line cut short", header + "done 0\n-\tAnn.clr\t.quendar-move-1-1"},
-      {"another header", "quendar rename journal 2\ndatabase none\ndone 0\n"},
+      {"another header", "quendar rename journal 3\ndatabase none\ndone 0\n"},
       {"a displaced file brought back through a link", header + "done 1\nd\tZed.clr\t.quendar-move-1-3/Zed.clr\n", true},
       {"a displaced file recycled through a link", header + "done 0\nd\tZed.clr\t.quendar-move-1-3/Zed.clr\n", true,
        true},
