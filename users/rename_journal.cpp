@@ -23,6 +23,10 @@ constexpr const char* Journal_Name = "quendar.jnl";
 // change cut short by an older program is carried through.
 constexpr const char* First_Line_Without_Files = "quendar rename journal 1";
 constexpr const char* First_Line = "quendar rename journal 2";
+// Noted in place of the user database's hash by an undo that could not
+// bring every file back: whatever user file is saved since, the change is
+// undone (no hash is ever this word).
+constexpr const char* Being_Undone = "undo";
 // Far more than four files for each of the users a list can hold.
 constexpr size_t Largest_Journal = 1 << 20;
 constexpr size_t Longest_Name = 1024;
@@ -445,11 +449,15 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Abandon() {
   std::vector<Failed_Move> failed = Undo();
   Sync_Directory(directory);
   Kill_Point();
-  // Files that would not go back are found by the journal at the next try.
+  // Files that would not go back are found by the journal at the next try,
+  // which must undo the change whatever user file is saved meanwhile.
   if (failed.empty()) {
     Delete_File(File_Path(directory));
     Sync_Directory(directory);
     Kill_Point();
+  } else {
+    database_hash = Being_Undone;
+    Note_Progress();
   }
   Forget();
   return failed;
@@ -559,7 +567,8 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
   // The old user database still there: the change never took, so every
   // file goes back. A new one: the change took, and every file follows it.
   const bool read_whole = read.bytes && journal.Read(*read.bytes);
-  const bool took = read_whole && Database_Hash(database_path) != journal.database_hash;
+  const bool took = read_whole && journal.database_hash != Being_Undone &&
+                    Database_Hash(database_path) != journal.database_hash;
   if (!read_whole || !journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, took))) {
     const TFile_Fault fault = read.bytes ? TFile_Fault::Damaged : read.fault;
     const std::string aside = File_Must_Stay(fault) ? std::string() : Keep_File_Aside(path);

@@ -109,8 +109,9 @@ class User_Database : public TStreamableBase {
   std::vector<Rename_Journal::Failed_Move> Give_Back_Old_Names();
 
   // The box's text when the renamed users' files could not all be moved:
-  // the move refused, or the journal that could not be written.
-  std::string Refusal_Text(const std::vector<Rename_Journal::Failed_Move>& failed) const;
+  // the move refused (with the outcome), or the journal that could not be
+  // written.
+  std::string Refusal_Text(const std::vector<Rename_Journal::Failed_Move>& failed, const std::string& outcome) const;
   // Finishes or undoes a change of names a journal on disk records; false
   // when the journal is still there.
   static bool Recover_Renames();

@@ -164,14 +164,17 @@ void User_Database::Install(HWND owner) {
 
   Install_Run run(*this, *installed, owner);
   bool moved_whole = true;
-  std::string refusal;
+  std::string refusal, refusal_not_whole;
   if (The_User_Data.writable) {
     run.Offer_Removed_Files();
     rename_journal = std::move(installed->rename_journal);
     // Files an earlier change could not bring back find their owners first.
     if (!rename_journal.Active()) Recover_Renames();
     moved_whole = run.Move_Renamed_Files();
-    if (!moved_whole) refusal = Refusal_Text(run.failed);
+    if (!moved_whole) {
+      refusal = Refusal_Text(run.failed, "no user is renamed and every file stays with its owner");
+      refusal_not_whole = Refusal_Text(run.failed, "no user is renamed");
+    }
   }
   // Until the new names are saved, the renamed users' files are under names
   // the user file does not know: these are the names to give back.
@@ -207,14 +210,15 @@ void User_Database::Install(HWND owner) {
   if (moved_whole) return;
   std::vector<Rename_Journal::Failed_Move> stayed = Give_Back_Old_Names();
   if (!stayed.empty())
-    refusal += "\n" + Rename_Journal::Failed_Moves_Text(stayed) + "\nThe program tries again at the next start.";
+    refusal = refusal_not_whole + "\n" + Rename_Journal::Failed_Moves_Text(stayed) +
+              "\nThe program tries again at the next start.";
   MessageBox(owner, refusal, "WARNING", MB_OK | MB_ICONSTOP);
 }
 
-std::string User_Database::Refusal_Text(const std::vector<Rename_Journal::Failed_Move>& failed) const {
+std::string User_Database::Refusal_Text(const std::vector<Rename_Journal::Failed_Move>& failed,
+                                        const std::string& outcome) const {
   // A move the file system refused: which file, and why.
-  if (!failed.empty())
-    return rename_journal.Move_Refused_Text(failed.front(), "no user is renamed and every file stays with its owner");
+  if (!failed.empty()) return rename_journal.Move_Refused_Text(failed.front(), outcome);
   const std::string journal = Rename_Journal::File_Path(The_User_Data.directory);
   if (rename_journal.Error() == EEXIST)
     return "Unable to write file " + journal +
