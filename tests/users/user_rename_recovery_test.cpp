@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
 #include "tests/users/users_fixture.h"
 #include "users/rename_journal.h"
@@ -53,19 +54,54 @@ class User_Rename_Recovery_Test : public Users_Test {
   }
 
   // The dialog's OK and the change of users after it, as the program makes
-  // them; the gallery renames its own open file between them.
-  void Change_Names(const Rename_Case& c) {
+  // them. With a failing save, every kill point met is in the undo.
+  void Change_Names(const Rename_Case& c, bool save_fails = false) {
     auto copy = std::make_unique<User_Database>(*The_User_Database);
-    const std::string old_gallery = The_User_Database->current_user->File_Path("gal");
     for (const auto& [from, to] : c.renames) copy->At(copy->Find_User(from))->name = to;
     if (!c.new_current.empty()) copy->Set_Current(copy->Find_User(c.new_current));
+    if (save_fails) Rename_Journal::Set_Kill_Point_Hook(nullptr);
     copy.release()->Install(0);
-    The_User_Database->Save();
-    if (c.new_current.empty()) {
-      Move_File(old_gallery, The_User_Database->current_user->File_Path("gal"));
-      if (hook) hook();
+    if (save_fails) {
+      Fail_Atomic_Write_After(0);
+      Rename_Journal::Set_Kill_Point_Hook(hook);
     }
+    The_User_Database->Save();
+    Fail_Atomic_Write_After(-1);
     The_User_Database->Recycle_Previous_Gallery();
+  }
+
+  // The start: the user file read after the journal is carried through.
+  void Restart() {
+    delete The_User_Database;
+    The_User_Database = nullptr;
+    Boxes.clear();
+    new User_Database();
+  }
+
+  // The files each user has at the start, by device and inode.
+  Owned_Files Note_Files(const Rename_Case& c) {
+    Owned_Files owned;
+    for (const std::string& user : c.users)
+      for (const char* suffix : Suffixes) owned.files[user + suffix] = Identity_Of(Dir(user + suffix));
+    return owned;
+  }
+
+  // Forks a program that runs what it is given until the kill point: false
+  // when it was not killed there.
+  bool Killed_At(int kill, const std::function<void()>& run) {
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+      int reached = 0;
+      hook = [&] {
+        if (++reached == kill) _exit(0);
+      };
+      Rename_Journal::Set_Kill_Point_Hook(hook);
+      run();
+      _exit(1);
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
   }
 
   // Every user of the database read at start has her own files under her
@@ -233,5 +269,54 @@ TEST_F(User_Rename_Recovery_Test, FilesThatWouldNotMoveAreToldInOneBox) {
     }
     const std::string last = std::to_string(c.files - 1);
     EXPECT_EQ(Read(folder + (c.parking_taken ? "U" + last + ".clr" : ".quendar-move-1-" + last)), "U");
+  }
+}
+
+// The user file cannot be saved after the moves, so the change is undone;
+// a kill at any point of that undo, and again at any point of the undo the
+// next start makes, is followed by a start that leaves every user with her
+// own files (the very files, by inode) under her old name.
+TEST_F(User_Rename_Recovery_Test, AnUndoCutShortAndMadeAgainMovesNoFileTwice) {
+  const Rename_Case undo_cases[] = {
+      {"two users swap names", {"Ann", "Bob"}, 0, {{"Ann", "Zed"}, {"Bob", "Ann"}, {"Zed", "Bob"}}, "", {}},
+      {"a user takes the name of another, who gives way", {"Ann", "Bob"}, 0, {{"Bob", "Bobby"}, {"Ann", "Bob"}}, "", {}},
+  };
+  int run = 0;
+  // Killed at a point of the undo, then (unless 0) at a point of the next
+  // start's undo, then started again.
+  auto cut_short_at = [&](const Rename_Case& c, int kill, int kill_again) {
+    Start(c, ++run);
+    const Owned_Files owned = Note_Files(c);
+    const std::string what = std::string(c.what) + ", kill " + std::to_string(kill) + ", then " + std::to_string(kill_again);
+    ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(c, true); })) << what;
+    if (kill_again > 0) {
+      ASSERT_TRUE(Killed_At(kill_again, [&] { Restart(); })) << what;
+    }
+    Rename_Journal::Set_Kill_Point_Hook(nullptr);
+    Restart();
+    EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+    owned.Expect_With_Owners(*The_User_Database, c.users, what);
+  };
+  for (const Rename_Case& c : undo_cases) {
+    int points = 0;
+    hook = [&] { ++points; };
+    Start(c, ++run);
+    Change_Names(c, true);
+    ASSERT_GT(points, 8) << c.what;
+    const int undo_points = points;
+    for (int kill = 1; kill <= undo_points; ++kill) cut_short_at(c, kill, 0);
+
+    for (int kill : {undo_points / 2, undo_points - 1}) {
+      // The points of the next start's undo, counted on a start to its end.
+      Start(c, ++run);
+      ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(c, true); })) << c.what;
+      int again_points = 0;
+      hook = [&] { ++again_points; };
+      Rename_Journal::Set_Kill_Point_Hook(hook);
+      Restart();
+      Rename_Journal::Set_Kill_Point_Hook(nullptr);
+      ASSERT_GE(again_points, 2) << c.what << ", kill " << kill;
+      for (int again = 1; again <= again_points; ++again) cut_short_at(c, kill, again);
+    }
   }
 }
