@@ -1,10 +1,13 @@
 // Arbitrary bytes as the journal of a change of users' names. Whatever it
 // holds, a journal read names only files directly in the user data
 // directory (a displaced file one folder down), never the user file itself,
-// counts no more moves made than it lists, and writes and reads back the same.
+// counts no more moves made than it lists, knows the file of every step when
+// it is of the kind that notes them, brings every parked file out again, and
+// writes and reads back the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <set>
 #include <vector>
 
 #include "users/rename_journal.h"
@@ -24,10 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Rename_Journal journal;
   if (!journal.Read(std::vector<uint8_t>(data, data + size))) return 0;
   if (journal.done > journal.steps.size()) std::abort();
-  for (const Rename_Journal::Step& step : journal.steps)
+  std::set<std::string> parked;
+  for (const Rename_Journal::Step& step : journal.steps) {
     if (Leaves_The_Directory(step.from, false) || Leaves_The_Directory(step.to, step.displaced) ||
         step.from == "quendar.usr" || step.to == "quendar.usr" || step.from == "quendar.jnl" || step.to == "quendar.jnl")
       std::abort();
+    if (journal.version == 2 && !step.file.Known()) std::abort();
+    if (step.to.rfind(".quendar-move-", 0) == 0) parked.insert(step.to);
+    if (step.from.rfind(".quendar-move-", 0) == 0 && parked.erase(step.from) != 1) std::abort();
+  }
+  if (!parked.empty()) std::abort();
   Rename_Journal again;
   if (!again.Read(journal.Bytes()) || again.Bytes() != journal.Bytes()) std::abort();
   return 0;

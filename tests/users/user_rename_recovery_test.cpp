@@ -198,6 +198,10 @@ TEST_F(User_Rename_Recovery_Test, AJournalThatCannotBeTrustedMovesNothingAndIsKe
        header + "done 0\n-\tAnn.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tZed.clr\n", false, true},
       {"a user's file given to a user no one has",
        header + "done 0\n-\tAnn.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tNobody.clr\n", false, true},
+      {"a file parked and never brought out", header + "done 0\n-\tAnn.clr\t.quendar-move-7-1\n", false, true},
+      {"a journal as the program writes it, its parking folder a link out of the folder",
+       header + "done 2\n-\tAnn.clr\t.quendar-move-1-1\nd\tZed.clr\t.quendar-move-1-3/Zed.clr\n-\t.quendar-move-1-1\tZed.clr\n",
+       true},
       {"a user's file taken back for a user who keeps her name",
        "quendar rename journal 1\ndatabase {}\ndone 2\n-\tZed.clr\t.quendar-move-1-1\n-\t.quendar-move-1-1\tAnn.clr\n",
        false, true, true},
@@ -318,5 +322,35 @@ TEST_F(User_Rename_Recovery_Test, AnUndoCutShortAndMadeAgainMovesNoFileTwice) {
       ASSERT_GE(again_points, 2) << c.what << ", kill " << kill;
       for (int again = 1; again <= again_points; ++again) cut_short_at(c, kill, again);
     }
+  }
+}
+
+// A journal of the first kind, which noted no file's identity, as an older
+// program left it: its change is still finished or undone.
+TEST_F(User_Rename_Recovery_Test, AJournalOfTheFirstKindIsStillCarriedThrough) {
+  const struct {
+    const char* what;
+    bool took;  // the new user file was saved
+  } cases[] = {{"undone", false}, {"finished", true}};
+  for (const auto& c : cases) {
+    const std::string folder = root_ + "/data/first-" + c.what + "/";
+    std::filesystem::create_directories(folder);
+    Write(folder + "quendar.usr", "users");
+    Write(folder + ".quendar-move-1-1", "Ann.clr");  // parked, and noted so
+    Write(folder + "Ann.gal", "Ann.gal");            // not parked yet
+    const std::string hash = c.took ? "none" : Database_Hash(folder + "quendar.usr");
+    Write(folder + "quendar.jnl", "quendar rename journal 1\ndatabase " + hash +
+                                      "\ndone 1\n-\tAnn.clr\t.quendar-move-1-1\n-\tAnn.gal\t.quendar-move-1-2\n"
+                                      "-\t.quendar-move-1-1\tAnnie.clr\n-\t.quendar-move-1-2\tAnnie.gal\n");
+    Boxes.clear();
+    EXPECT_TRUE(Rename_Journal::Recover(folder, folder + "quendar.usr", std::nullopt)) << c.what;
+    const std::string owner = c.took ? "Annie" : "Ann";
+    EXPECT_EQ(Read(folder + owner + ".clr"), "Ann.clr") << c.what;
+    EXPECT_EQ(Read(folder + owner + ".gal"), "Ann.gal") << c.what;
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{owner + ".clr", owner + ".gal", "quendar.usr"})) << c.what;
+    EXPECT_TRUE(Boxes.empty()) << c.what;
   }
 }
