@@ -21,6 +21,24 @@ bool Leaves_The_Directory(const std::string& name, bool one_folder) {
   return Leaves_The_Directory(name.substr(0, slash), false) || Leaves_The_Directory(name.substr(slash + 1), false);
 }
 
+// ".quendar-move-<digits>-<digits>", the names files are parked under.
+bool Parking(const std::string& name) {
+  const std::string prefix = ".quendar-move-";
+  if (name.rfind(prefix, 0) != 0) return false;
+  size_t dashes = 0, digits = 0;
+  for (size_t i = prefix.size(); i < name.size(); ++i) {
+    if (name[i] == '-' && digits > 0) {
+      ++dashes;
+      digits = 0;
+    } else if (name[i] >= '0' && name[i] <= '9') {
+      ++digits;
+    } else {
+      return false;
+    }
+  }
+  return dashes == 1 && digits > 0;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -33,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         step.from == "quendar.usr" || step.to == "quendar.usr" || step.from == "quendar.jnl" || step.to == "quendar.jnl")
       std::abort();
     if (journal.version == 2 && !step.file.Known()) std::abort();
-    if (step.to.rfind(".quendar-move-", 0) == 0) parked.insert(step.to);
-    if (step.from.rfind(".quendar-move-", 0) == 0 && parked.erase(step.from) != 1) std::abort();
+    if (!step.displaced && Parking(step.to)) parked.insert(step.to);
+    if (Parking(step.from) && parked.erase(step.from) != 1) std::abort();
   }
   if (!parked.empty()) std::abort();
   Rename_Journal again;
