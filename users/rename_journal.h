@@ -37,10 +37,10 @@ class Rename_Journal {
     // moved out of the way to `to`, "folder/name" with a folder of its own,
     // and recycled from there once the change is whole.
     bool displaced = false;
-    // Waits until the gallery has let go of the previous user's gallery.
+    // Only in a journal of the first kind: the move waited until the gallery
+    // had let go of the previous user's gallery, or was made by the gallery
+    // itself, the journal only noting it.
     bool after_gallery = false;
-    // Made by the gallery itself, which keeps its open file and moves it;
-    // the journal only notes it.
     bool by_gallery = false;
     // The file the step moves.
     File_Id file;

@@ -40,10 +40,13 @@ std::optional<std::vector<std::string>> Names_In_File() {
   return names;
 }
 
-// Whether the file holds exactly these bytes.
-bool Holds_Bytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+// Whether a save that failed had put its file in place all the same: a new
+// file took the name, and it holds the bytes saved (when it can be read at
+// all, the disk failing).
+bool Saved_Despite_Failure(const std::string& path, const File_Id& before, const std::vector<uint8_t>& bytes) {
+  if (Identity_Of(path) == before) return false;
   const std::optional<std::vector<uint8_t>> there = Read_Regular_File(path, User_Database::Largest_File);
-  return there && *there == bytes;
+  return !there || *there == bytes;
 }
 
 }  // namespace
@@ -188,7 +191,7 @@ bool User_Database::Save(HWND owner) {
   // A save can fail after the new file took the old one's place (the folder
   // could not be synced): what the disk holds decides whether the new names
   // stand.
-  if (written || (!os.Fail() && !(Identity_Of(File_Path()) == before) && Holds_Bytes(File_Path(), bytes))) {
+  if (written || (!os.Fail() && Saved_Despite_Failure(File_Path(), before, bytes))) {
     const bool renamed = !names_before.empty();
     names_before.clear();
     rename_journal.Database_Saved();
