@@ -423,11 +423,11 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Run() {
       break;
     }
     // A move that had to copy (another volume) gives the file another
-    // identity: the later steps follow the copy.
-    const File_Id now = Identity_Of(to);
-    if (step.file.Known() && !(now == step.file))
-      for (size_t i = steps.size(); i-- > done;)
-        if (steps[i].file == step.file) steps[i].file = now;
+    // identity: every step of that file, back and forth, follows the copy.
+    const File_Id was = step.file, now = Identity_Of(to);
+    if (was.Known() && now.Known() && !(now == was))
+      for (Step& other : steps)
+        if (other.file == was) other.file = now;
     Kill_Point();
     Sync_Directory(directory);
     ++done;

@@ -74,6 +74,7 @@ User_Database::User_Database() : User_Database(For_Stream) {
 }
 
 bool User_Database::Recover_Renames() {
+  if (!File_Exists(Rename_Journal::File_Path(The_User_Data.directory))) return true;
   return Rename_Journal::Recover(The_User_Data.directory, File_Path(), Names_In_File());
 }
 
