@@ -155,3 +155,21 @@ TEST_F(User_Install_Test, NothingMovesWhenTheUserDataCannotBeWritten) {
   EXPECT_TRUE(Boxes.empty());
   EXPECT_EQ(The_User_Database->At(0)->name, "Zoe");
 }
+
+TEST_F(User_Install_Test, ARemovedCurrentUsersNameTakenByAnotherKeepsTheOthersGallery) {
+  // A, current, is removed (Yes) while B takes her name and C becomes
+  // current: A's gallery goes to the recycle bin, B's under the name A stays.
+  Start({"A", "B", "C"}, 0);
+  copy->Remove_User(copy->Find_User("A"));
+  In_Copy("B").name = "A";
+  copy->Resort_User(copy->Find_User("A"));
+  copy->Set_Current(copy->Find_User("C"));
+  Answer = IDYES;
+  Install();
+  The_User_Database->Save();
+  The_User_Database->Recycle_Previous_Gallery();
+  EXPECT_EQ(Owner_Of("A.gal"), "B.gal");
+  EXPECT_EQ(Owner_Of("A.clr"), "B.clr");
+  EXPECT_EQ(Trashed(), (std::vector<std::string>{"A, level 4.man", "A, level 5.man", "A.clr", "A.gal"}));
+  EXPECT_FALSE(Has("quendar.jnl"));
+}
