@@ -179,6 +179,9 @@ void IFS_Application::Make_Singletons() {
   made("Round_Border");
   new User_Database();
   made("User_Database");
+  // The panels may save the users while they are built; a failure is told
+  // after the start-up warnings, over the painted main window.
+  The_User_Database->hold_reports = true;
   // The database has read the user file (or found none, or one of another
   // version): help opens at start when it says so.
   Show_Help_At_Start = The_User_Data.show_help_at_start;
@@ -257,6 +260,7 @@ void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window) 
   // from a box still up).
   app.Start_Warnings_Open = true;
   Show_Start_Warnings(app, owner);
+  if (The_User_Database) The_User_Database->Tell_Held_Reports(owner);
   app.Start_Warnings_Open = false;
   // The gate is tried again from the queue, once the frame being set up
   // here stands in front (help opened now would be left behind it); before
