@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -56,4 +57,27 @@ TEST(Start_Up_Full_Disk, TheFullDiskIsToldFirstThenTheUserFileThatCouldNotBeWrit
   EXPECT_EQ(program.Stop(), 0);
   // The next test starts as a first start again.
   The_User_Data = User_Data();
+}
+
+// No file can be made in the data folder (every inode taken): the person is
+// told the disk is full, once, and not to reinstall.
+TEST(Start_Up_Full_Disk, ADataFolderWithoutAFreeInodeIsReportedAsAFullDisk) {
+  const std::string folder = testing::TempDir() + "quendar-start-inodes-" + std::to_string(getpid());
+  Small_Disk disk(folder, "8m", 16);
+  if (!disk.mounted) GTEST_SKIP() << Small_Disk::Why_Skipped;
+  List_Person(disk.path + "/", "Ann", 0);
+  ASSERT_GT(disk.Fill_Inodes(), 0);
+  Program_Session program({.user_path = disk.path});
+  program.Start();
+  EXPECT_FALSE(program.App().User_Path_Writable);
+  std::vector<std::string> boxes;
+  for (const auto& box : program.Boxes) boxes.push_back(box.caption + ": " + box.text);
+  const std::vector<std::string> expected = {
+      "Warning: Quendar can't save user data to " + disk.path +
+      "/.\nThe program will run but you will not be able to save drawings.\nThe disk is full: make room on it, then "
+      "start Quendar again."};
+  EXPECT_EQ(boxes, expected);
+  EXPECT_EQ(program.Stop(), 0);
+  The_User_Data = User_Data();
+  for (const auto& entry : std::filesystem::directory_iterator(disk.path)) std::filesystem::remove(entry.path());
 }
