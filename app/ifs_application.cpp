@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+
 #include "app/ifs_frame_window.h"
 #include "app/ifs_main_window.h"
 #include "app/title_window.h"
@@ -67,8 +69,10 @@ User_Path IFS_Application::Find_User_Path() {
   result.path = found ? buffer : "";
   if (found) {
     const uint32_t attributes = Get_File_Attributes(result.path);
+    int error = 0;
     result.writable = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) &&
-                      !(attributes & FILE_ATTRIBUTE_READONLY) && Directory_Writable(result.path);
+                      !(attributes & FILE_ATTRIBUTE_READONLY) && Directory_Writable(result.path, &error);
+    result.disk_full = !result.writable && (error == ENOSPC || error == EDQUOT);
   }
   if (result.path.empty() || result.path.back() != '/') result.path += '/';
   return result;
@@ -81,6 +85,7 @@ IFS_Application::IFS_Application() : TApplication("Quendar") {
   User_Path_Writable = user_path.writable;
   User_Path_In_Working_Directory = user_path.in_working_directory;
   User_Path_From_Settings = user_path.from_settings;
+  User_Path_Disk_Full = user_path.disk_full;
   // The users live there: their database and files are read and written
   // only through it.
   The_User_Data.directory = User_Path_Name;
@@ -179,6 +184,9 @@ void IFS_Application::Make_Singletons() {
   made("Round_Border");
   new User_Database();
   made("User_Database");
+  // The panels may save the users while they are built; a failure is told
+  // after the start-up warnings, over the painted main window.
+  The_User_Database->hold_reports = true;
   // The database has read the user file (or found none, or one of another
   // version): help opens at start when it says so.
   Show_Help_At_Start = The_User_Data.show_help_at_start;
@@ -238,9 +246,11 @@ bool Folder_Missing(std::string path) {
 
 }  // namespace
 
-std::string Unwritable_User_Path_Warning(const std::string& path, const std::string& settings_file) {
+std::string Unwritable_User_Path_Warning(const std::string& path, const std::string& settings_file, bool disk_full) {
   const std::string head = "Quendar can't save user data to " + path + ".\n";
   const std::string tail = "The program will run but you will not be able to save drawings.\n";
+  // Neither the installation nor the settings are at fault.
+  if (disk_full) return head + tail + "The disk is full: make room on it, then start Quendar again.";
   // A place the person chose in the settings file is theirs to mend there:
   // reinstalling would change nothing.
   if (!settings_file.empty())
@@ -257,6 +267,7 @@ void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window) 
   // from a box still up).
   app.Start_Warnings_Open = true;
   Show_Start_Warnings(app, owner);
+  if (The_User_Database) The_User_Database->Tell_Held_Reports(owner);
   app.Start_Warnings_Open = false;
   // The gate is tried again from the queue, once the frame being set up
   // here stands in front (help opened now would be left behind it); before
@@ -275,9 +286,12 @@ void Show_Start_Warnings(IFS_Application& app, HWND owner) {
   if (!app.User_Path_Writable) {
     ::MessageBox(owner,
                  Unwritable_User_Path_Warning(app.User_Path_Name,
-                                              app.User_Path_From_Settings ? TSettings::File_Path() : std::string()),
+                                              app.User_Path_From_Settings ? TSettings::File_Path() : std::string(),
+                                              app.User_Path_Disk_Full),
                  "Warning", MB_OK | MB_ICONEXCLAMATION);
   }
+  // A full disk is told once.
+  if (!app.User_Path_Writable && app.User_Path_Disk_Full) return;
   const std::optional<TFree_Space> space = IFS_Application::Free_Space_Query(app.User_Path_Name);
   if (space && space->bytes_per_cluster && space->free_clusters < Low_Space_Bytes / space->bytes_per_cluster) {
     ::MessageBox(owner,

@@ -31,6 +31,8 @@ struct User_Path {
   bool in_working_directory = false;
   // The settings file named the place (the person chose it there).
   bool from_settings = false;
+  // Not writable because its disk is full (no block or no inode left).
+  bool disk_full = false;
 };
 
 class IFS_Application : public TApplication, public Caption_Owner {
@@ -63,6 +65,7 @@ class IFS_Application : public TApplication, public Caption_Owner {
   bool User_Path_Writable = false;
   bool User_Path_In_Working_Directory = false;
   bool User_Path_From_Settings = false;
+  bool User_Path_Disk_Full = false;
   // The start-up warnings are on the screen: help waits for their answer.
   bool Start_Warnings_Open = false;
   std::string User_Path_Name;
@@ -90,8 +93,10 @@ void Check_User_Data_Folder(IFS_Application& app, IFS_Main_Window* main_window);
 // The boxes of the start-up warnings, in order, each answered before the next.
 void Show_Start_Warnings(IFS_Application& app, HWND owner);
 // The warning that user data cannot be saved to path; settings_file names
-// the settings file when it gave the path (else empty).
-std::string Unwritable_User_Path_Warning(const std::string& path, const std::string& settings_file);
+// the settings file when it gave the path (else empty); disk_full when no
+// file could be made there for want of space.
+std::string Unwritable_User_Path_Warning(const std::string& path, const std::string& settings_file,
+                                         bool disk_full = false);
 
 // A settings value into buffer; the bytes stored, 0 when there is none.
 uint32_t Read_Registry_String(const char* name, char* buffer, uint32_t size);

@@ -67,10 +67,14 @@ Help_Window::Help_Window(TModule* module) : TWindow(nullptr, "Quendar Help", mod
                         origin.y + caption + (*The_GUI_Sizes)[1]);
   }
   stop_sign = std::make_unique<Octagon>();
+  // Called on the watch's thread: it only posts.
+  opener_watch = std::make_unique<TOpener_Watch>([this] { PostMessage(Opener_Failed_Message, 0); });
   The_Help_Window = this;
 }
 
 Help_Window::~Help_Window() {
+  // No opener's end is told to a window on its way out.
+  opener_watch.reset();
   Delete_Fonts();
   if (The_Help_Window == this) The_Help_Window = nullptr;
 }
@@ -210,7 +214,7 @@ void Help_Window::Start_Demonstration(int32_t number) {
 }
 
 bool Help_Window::Open_URL(const std::string& target) {
-  switch (Open_In_Browser(target)) {
+  switch (Open_In_Browser(target, opener_watch.get())) {
     case Browser_Result::Started: return true;
     case Browser_Result::Not_Found:
       MessageBox("Unable to locate default browser.\n", "Web Access", MB_OK | MB_ICONEXCLAMATION);
@@ -219,6 +223,24 @@ bool Help_Window::Open_URL(const std::string& target) {
       MessageBox("Unable to launch default browser.\n", "Web Access", MB_OK | MB_ICONEXCLAMATION);
       return false;
   }
+}
+
+void Help_Window::Opener_Failed() {
+  TWindow* main = GetApplication() ? GetApplication()->GetMainWindow() : nullptr;
+  if (main && main->IsWindow()) main->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+  MessageBox("The default browser could not open the page.\n", "Web Access", MB_OK | MB_ICONEXCLAMATION);
+}
+
+LRESULT Help_Window::WindowProc(UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg != Opener_Failed_Message) return TWindow::WindowProc(msg, wp, lp);
+  // The program steps out of the browser's way with a message posted right
+  // after the opener started; a failure posted before it waits behind it,
+  // so that the program is not minimised under the box.
+  if (wp == 0)
+    PostMessage(Opener_Failed_Message, 1);
+  else
+    Opener_Failed();
+  return 0;
 }
 
 TRect Screen_Rect(const TWindow& window, const TRect& client_rect) {

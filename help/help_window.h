@@ -16,6 +16,7 @@
 #include "platform/gdi/bitmap.h"
 #include "platform/gdi/font.h"
 #include "platform/gdi/geometry.h"
+#include "platform/system/opener_watch.h"
 #include "platform/window/window.h"
 
 class Octagon;
@@ -39,6 +40,9 @@ class Help_Window : public TWindow {
   static constexpr uint32_t Script_Resource = 4407;
   // Sections with one centred button (the acknowledgements).
   static constexpr std::array<uint8_t, Section_Count> Single_Button_Table = {0, 0, 0, 0, 0, 1, 1};
+  // From the opener's watch to this window: an opener ended with a failure
+  // (wParam 0 when posted from the watch, 1 once it has waited its turn).
+  static constexpr UINT Opener_Failed_Message = WM_USER + 0x110;
 
   // The page buttons, by number.
   enum Button : int32_t { No_Button = 0, Previous_Button, End_Button, Review_Button, Next_Button, OK_Button };
@@ -65,7 +69,11 @@ class Help_Window : public TWindow {
   void Go_To_Page(int32_t page, bool record);
   void Start_Demonstration(int32_t number);
   // Opens the target in the default browser; true when it was started.
+  // An opener that starts but then fails is told of later (Opener_Failed).
   bool Open_URL(const std::string& target);
+  // The program comes back from behind the browser and says the page did
+  // not open.
+  void Opener_Failed();
 
   // Display.
   void Make_Fonts();
@@ -105,6 +113,7 @@ class Help_Window : public TWindow {
   bool EvEraseBkgnd(TDC&) override { return true; }
   void EvSysCommand(UINT cmd, const TPoint& point) override;
   bool PreProcessMsg(MSG&) override { return false; }
+  LRESULT WindowProc(UINT msg, WPARAM wp, LPARAM lp) override;
 
  private:
   Help_Layout_Context Layout_Context(int section);
@@ -132,6 +141,7 @@ class Help_Window : public TWindow {
   int32_t hover = No_Button;
   int32_t focused = End_Button;
   TWindow* owner = nullptr;
+  std::unique_ptr<TOpener_Watch> opener_watch;
 };
 
 // Replays one left click at a point of the window (client coordinates) as

@@ -213,8 +213,23 @@ bool User_Database::Save(HWND owner) {
   }
   std::string text = Unwritable_File_Message(File_Path(), why, outcome);
   if (!stayed.empty()) text += "\n" + Rename_Journal::Failed_Moves_Text(stayed);
-  MessageBox(owner, text, "WARNING", MB_OK | MB_ICONSTOP);
+  Report_Save_Failure(owner, text);
   return false;
+}
+
+void User_Database::Report_Save_Failure(HWND owner, const std::string& text) {
+  if (!hold_reports) {
+    MessageBox(owner, text, "WARNING", MB_OK | MB_ICONSTOP);
+  } else if (std::find(held_reports.begin(), held_reports.end(), text) == held_reports.end()) {
+    held_reports.push_back(text);
+  }
+}
+
+void User_Database::Tell_Held_Reports(HWND owner) {
+  hold_reports = false;
+  const std::vector<std::string> reports = std::move(held_reports);
+  held_reports.clear();
+  for (const std::string& text : reports) MessageBox(owner, text, "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 bool User_Database::Read_File() {

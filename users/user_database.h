@@ -101,6 +101,11 @@ class User_Database : public TStreamableBase {
   // The file could not be read whole and stays where it is: it is never
   // saved over.
   bool file_must_stay = false;
+  // Set while the program starts: a failed save is told only after the
+  // start-up warnings, over the finished main window, not over a window
+  // still being built. Tell_Held_Reports shows what waited and ends it.
+  bool hold_reports = false;
+  void Tell_Held_Reports(HWND owner);
 
  private:
   // The renames of the last install could not be carried through or saved:
@@ -120,6 +125,10 @@ class User_Database : public TStreamableBase {
   // a file that could be opened is set aside for the next save, one that
   // could not stays and is never written over.
   void Report_Read_Fault();
+  // A failed save's "WARNING" box, or its text kept while reports are held
+  // (the same text once).
+  void Report_Save_Failure(HWND owner, const std::string& text);
+  std::vector<std::string> held_reports;
 
   // The moves of renamed users' files under way, on disk until they are all
   // made and the new names are saved.

@@ -50,22 +50,20 @@ std::string Find_Opener() {
 
 }  // namespace
 
-Browser_Result Open_In_Browser(const std::string& target) {
+Browser_Result Open_In_Browser(const std::string& target, TOpener_Watch* watch) {
   const std::string opener = Find_Opener();
   if (opener.empty()) return Browser_Result::Not_Found;
-  // Everything the children use is made before forking.
+  // Everything the child uses is made before forking.
   char* const argv[] = {const_cast<char*>(opener.c_str()), const_cast<char*>(target.c_str()), nullptr};
   int report[2];
   if (pipe2(report, O_CLOEXEC) != 0) return Browser_Result::Not_Started;
 
-  // The opener runs as a grandchild, so it belongs to init once it is started
-  // and never becomes a zombie of ours; the pipe carries a failed exec's
-  // error back, and closes unread when exec succeeds.
-  pid_t child = fork();
+  // The pipe carries a failed exec's error back, and closes unread when exec
+  // succeeds. The opener is waited for on a thread of its own: how it ends
+  // says whether the page opened.
+  const pid_t child = fork();
   if (child == 0) {
     close(report[0]);
-    pid_t grandchild = fork();
-    if (grandchild != 0) _exit(grandchild > 0 ? 0 : 1);
     setsid();
     // The opener starts with the signals a new program expects: what this
     // thread blocks and what this program ignores (a broken pipe, say) would
@@ -89,14 +87,21 @@ Browser_Result Open_In_Browser(const std::string& target) {
     close(report[0]);
     return Browser_Result::Not_Started;
   }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-  }
   int error = 0;
   ssize_t got;
   while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {
   }
   close(report[0]);
-  bool started = WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
-  return started ? Browser_Result::Started : Browser_Result::Not_Started;
+  if (got != 0) {
+    // The child ends at once, having told why it could not run the opener.
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    return Browser_Result::Not_Started;
+  }
+  if (watch)
+    watch->Watch(child);
+  else
+    TOpener_Watch::Reap(child);
+  return Browser_Result::Started;
 }

@@ -175,15 +175,19 @@ std::optional<TFree_Space> Get_Free_Space(const std::string& path) {
   if (!Path_Fits(path) || statvfs(path.c_str(), &volume) != 0) return std::nullopt;
   uint64_t unit = volume.f_frsize ? volume.f_frsize : volume.f_bsize;
   if (unit == 0 || unit > 0xFFFFFFFFu) return std::nullopt;
-  return TFree_Space{static_cast<uint64_t>(volume.f_bavail), static_cast<uint32_t>(unit)};
+  // A file system that counts no inodes at all makes them as needed.
+  const bool no_file_left = volume.f_files != 0 && volume.f_favail == 0;
+  return TFree_Space{no_file_left ? 0 : static_cast<uint64_t>(volume.f_bavail), static_cast<uint32_t>(unit)};
 }
 
-bool Directory_Writable(const std::string& directory) {
+bool Directory_Writable(const std::string& directory, int* error) {
   std::string pattern = directory;
   if (!pattern.empty() && pattern.back() != '/') pattern += '/';
   pattern += "TSTXXXXXX";
+  if (error) *error = ENAMETOOLONG;
   if (!Path_Fits(pattern)) return false;
   int fd = mkostemp(pattern.data(), O_CLOEXEC);
+  if (error) *error = fd < 0 ? errno : 0;
   if (fd < 0) return false;
   close(fd);
   unlink(pattern.c_str());

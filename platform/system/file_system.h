@@ -53,7 +53,8 @@ bool Delete_File(const std::string& path);
 // outlast a power cut. False when the directory could not be synced.
 bool Sync_Directory(const std::string& directory);
 
-// The free space of the volume holding path.
+// The free space of the volume holding path. A volume with no file left to
+// make (every inode taken) has no free space, whatever its blocks say.
 struct TFree_Space {
   uint64_t free_clusters = 0;      // available to this user
   uint32_t bytes_per_cluster = 0;  // the file system's allocation unit
@@ -62,8 +63,9 @@ struct TFree_Space {
 std::optional<TFree_Space> Get_Free_Space(const std::string& path);
 
 // True when a temporary file can be created (and is deleted again) in the
-// directory: the test of whether user data can be saved there.
-bool Directory_Writable(const std::string& directory);
+// directory: the test of whether user data can be saved there. When not,
+// error (if given) says why (an errno value).
+bool Directory_Writable(const std::string& directory, int* error = nullptr);
 
 // Copies a regular file to a new path (which must not exist), keeping its
 // permission bits; a partial copy is removed.

@@ -21,6 +21,8 @@
 #include "manipulators/transform_palette.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/png_writer.h"
+#include "platform/window/control_paint.h"
+#include "platform/window/message_box.h"
 #include "tests/acceptance/acceptance_support.h"
 #include "tests/acceptance/x_screen.h"
 #include "tests/program/program_session.h"
@@ -47,6 +49,7 @@ struct Layout {
   TPoint slot, edit, editor_cancel;
   TPoint title_field;  // the middle of the editor's title field
   TPoint origin;       // the layout's top left corner
+  TRect failed_box;    // the box saying the browser could not open the page
 };
 
 Layout Measure_Layout(TSize screen) {
@@ -71,16 +74,23 @@ Layout Measure_Layout(TSize screen) {
   l.editor_cancel = main.editor->Corner_Screen_Point(2);
   l.title_field = main.editor->Title_Field_Screen_Point();
   l.origin = The_GUI_Sizes->Origin_On_Screen();
+  TMessage_Box box(nullptr, {HWND(), "The default browser could not open the page.\n", "Web Access",
+                             MB_OK | MB_ICONEXCLAMATION});
+  box.Create();
+  l.failed_box = box.GetWindowRect();
+  box.Destroy();
   EXPECT_EQ(program.Stop(), 0);
   return l;
 }
 
-// A browser that writes its arguments to a file, first on the program's path.
-std::string Make_Stand_In_Browser(const std::string& folder, const std::string& record) {
+// A browser that writes its arguments to a file, first on the program's
+// path; with failing set it then ends with exit code 1.
+std::string Make_Stand_In_Browser(const std::string& folder, const std::string& record, bool failing = false) {
   const std::string bin = folder + "/bin";
   std::filesystem::create_directories(bin);
   std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s|' \"$@\" > '" << record << ".tmp'\nmv '" << record
-                                   << ".tmp' '" << record << "'\n";
+                                   << ".tmp' '" << record << "'\n"
+                                   << (failing ? "exit 1\n" : "");
   chmod((bin + "/xdg-open").c_str(), 0755);
   const char* path = std::getenv("PATH");
   return "PATH=" + bin + ":" + (path ? path : "/usr/bin:/bin");
@@ -193,7 +203,63 @@ void Check_Help_And_Editor(TSize size) {
   std::filesystem::remove_all(folder);
 }
 
+// A browser that starts and fails: the program, gone out of the browser's
+// way, comes back with a box that says so over the main window; answered,
+// the main window is as it was.
+void Check_Failing_Browser(TSize size) {
+  const std::string tag = std::to_string(size.cx) + "x" + std::to_string(size.cy);
+  const char* snapshots = std::getenv("QUENDAR_SNAPSHOTS");
+  const std::string shots =
+      (snapshots && *snapshots ? snapshots : "acceptance_screenshots") + std::string("/help_failing_browser_") + tag;
+  std::filesystem::create_directories(shots);
+  const Layout layout = Measure_Layout(size);
+
+  char pattern[] = "/tmp/quendar-help-XXXXXX";
+  const std::string folder = mkdtemp(pattern);
+  Write_Listed_Person(folder + "/data/Quendar/", Person, Person_Level);
+  const std::string record = folder + "/browser-arguments";
+  X_Screen screen;
+  ASSERT_TRUE(screen.Open()) << "no display";
+  Running_Program program(folder, size, {Make_Stand_In_Browser(folder, record, true)});
+  ASSERT_TRUE(program.Started());
+  auto grab = [&] { return screen.Pixels(size.cx, size.cy); };
+  auto settled = [&](const std::string& name) {
+    std::vector<uint32_t> pixels = Wait_Until_Still(grab);
+    EXPECT_FALSE(pixels.empty()) << "the screen never settled before " << name;
+    EXPECT_TRUE(Write_PNG_RGB(shots + "/" + name + ".png", size.cx, size.cy, pixels.data(), size.cx));
+    return pixels;
+  };
+  const std::vector<uint32_t> main = settled("00_main_window");
+  Click(layout.system_box);
+  Xdotool("key Up Return");
+  settled("01_acknowledgements");
+  Click(layout.note_link);
+  const TRect& box_place = layout.failed_box;
+  const TPoint caption = box_place.TopLeft() + TPoint(40, 5);
+  auto caption_shown = [&] {
+    const std::vector<uint32_t> pixels = grab();
+    const size_t at = size_t(caption.y) * size_t(size.cx) + size_t(caption.x);
+    return at < pixels.size() && pixels[at] == Control_Paint::Active_Caption.Xrgb();
+  };
+  EXPECT_TRUE(Wait_While_Progressing(caption_shown)) << "no box said the page did not open";
+  EXPECT_FALSE(Read_Line(record).empty()) << "the browser was not started";
+  const std::vector<uint32_t> box = settled("02_box");
+  // Left of the box the main window shows again, as it was.
+  const TRect left_of_box(0, box_place.top, box_place.left, box_place.bottom);
+  EXPECT_EQ(Crop(box, size.cx, left_of_box), Crop(main, size.cx, left_of_box)) << "the main window is not back";
+  Xdotool("key Return");
+  const std::vector<uint32_t> answered = settled("03_answered");
+  EXPECT_EQ(Crop(answered, size.cx, box_place), Crop(main, size.cx, box_place)) << "the box stayed";
+  Click(layout.close_box);
+  EXPECT_EQ(program.Wait_For_Exit(15000), 0) << "the program did not end when closed";
+  std::filesystem::remove_all(folder);
+}
+
 }  // namespace
+
+TEST(Help_Acceptance, A_Browser_That_Fails_Is_Told_At_1024x768) {
+  if (In_Child_On_Screen(1024, 768)) Check_Failing_Browser(TSize(1024, 768));
+}
 
 TEST(Help_Acceptance, At_1024x768) {
   if (In_Child_On_Screen(1024, 768)) Check_Help_And_Editor(TSize(1024, 768));

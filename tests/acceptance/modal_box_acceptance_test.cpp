@@ -192,7 +192,7 @@ void Full_Disk_Then_Close_Box() {
   run.Fill_Disk();
   ASSERT_NO_FATAL_FAILURE(run.Start());
   ASSERT_NO_FATAL_FAILURE(Click_Under_The_Box(run, layout.close_box, "close_box"));
-  // The user file that cannot be written, then the disk that is nearly full.
+  // The disk that is nearly full, then the user file that cannot be written.
   Answer_Every_Box_And_Close(run, layout.close_box, 2);
 }
 

@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <map>
 
 #include "gallery/gallery_window.h"
 #include "manipulators/shape_transform_window.h"
@@ -207,12 +208,16 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
   // welcome page leads to it.
   EXPECT_EQ(help.Section(0).Page(0)->links.size(), 10u + 2u);
   EXPECT_EQ(help.Section(0).Page(-2)->bitmaps.size(), 6u);
-  // Its way back is a line of its own, not the end of the sentence above.
-  const auto& runs = help.Section(0).Page(-2)->strings;
+  // Its way back is a line of its own, not the end of the sentence above,
+  // and leads to the list it names.
+  const Help_Page& demonstrations = *help.Section(0).Page(-2);
+  const auto& runs = demonstrations.strings;
   ASSERT_GE(runs.size(), 2u);
-  EXPECT_EQ(std::string_view(runs.back().text, size_t(runs.back().length)), "Back");
+  EXPECT_EQ(std::string_view(runs.back().text, size_t(runs.back().length)), "Back to the list of topics");
   EXPECT_GT(runs.back().y, runs[runs.size() - 2].y);
   EXPECT_EQ(runs.back().x, runs[runs.size() - 2].x);
+  ASSERT_FALSE(demonstrations.links.empty());
+  EXPECT_EQ(demonstrations.links.back().page, 0) << "Back leads elsewhere than the index";
   const auto& welcome = help.Section(0).Page(1)->links;
   EXPECT_EQ(std::count_if(welcome.begin(), welcome.end(), [](const Help_Link& l) { return l.page == -2; }), 2)
       << "the Demonstrations picture and label";
@@ -236,6 +241,41 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
     Snap_Pages(4, &gallery);
     Snap_Pages(6, &gallery);
     program.Click(Program_Session::Center_Of(gallery.ChildWithId(Gallery_Window::Cancel_Id)));
+  }
+  EXPECT_EQ(program.Stop(), 0);
+}
+
+// The main window's parts move with the level (the game's row grows, the
+// colour cycles come at level 5): every arrow drawn at a level lands in its
+// part as the screen stands at that level.
+TEST_P(Help_Script, EveryArrowDrawnAtALevelLandsInItsPartAtThatLevel) {
+  program.Start();
+  IFS_Main_Window& main = *program.Main();
+  const TResource block = Find_Resource(RT_RCDATA, Help_Window::Script_Resource);
+  ASSERT_TRUE(block);
+  const char* text = reinterpret_cast<const char*>(block.data);
+  const Arrow_Names names = Read_Arrow_Names(text, text + block.size);
+  const Help_Section& section = The_Help_Window->Section(0);
+  // The panels that some levels do not show: an arrow at them points at
+  // nothing there.
+  const std::map<std::string, const TWindow*> shown_by_level = {
+      {"game", main.safari_controls},     {"camera", main.safari_controls},
+      {"first_step", main.safari_controls}, {"match_button", main.match_button},
+      {"cycles", main.color_cycles}};
+  for (int32_t level = 0; level < 5; ++level) {
+    program.Change_User("Ann", level);
+    Help_Targets targets = Main_Window_Targets(main);
+    for (const auto& [name, window] : shown_by_level)
+      if (!window->IsWindowVisible()) targets[name] = TRect();
+    for (int32_t n = 0; n < section.Main_Count(); ++n) {
+      const Help_Page& page = *section.Page(n);
+      for (size_t a = 0; a < page.arrows.size(); ++a) {
+        if (page.arrows[a].excluded_levels & (1u << level)) continue;
+        const std::string& name = names.main[0][size_t(n)][a];
+        EXPECT_TRUE(targets.at(name).Contains(page.arrows[a].tip))
+            << "level " << level + 1 << " page " << n << ": the arrow misses " << name;
+      }
+    }
   }
   EXPECT_EQ(program.Stop(), 0);
 }

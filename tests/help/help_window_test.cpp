@@ -313,4 +313,32 @@ TEST_F(Help_Window_Test, LinksOpenTheBrowserOnThePath) {
   if (saved_browser) setenv("BROWSER", browser.c_str(), 1);
 }
 
+// An opener that starts and then fails: the program, out of the browser's
+// way, comes back and says the page did not open.
+TEST_F(Help_Window_Test, AnOpenerThatFailsBringsTheProgramBackWithABox) {
+  const std::string bin = program.Folder() + "/bin";
+  std::filesystem::create_directories(bin);
+  std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nexit 1\n";
+  chmod((bin + "/xdg-open").c_str(), 0755);
+  const std::string saved_path = getenv("PATH") ? getenv("PATH") : "";
+  setenv("PATH", bin.c_str(), 1);
+  unsetenv("BROWSER");
+  Show(5);
+  TPoint link;
+  for (const Help_Link& l : help().Current_Page()->links)
+    if (l.target) link = Centre(l.rect);
+  program.Click(link);
+  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);  // a busy machine ends it late
+  while (program.Boxes.empty() && std::chrono::steady_clock::now() < give_up) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    program.Run_Until_Idle();
+  }
+  setenv("PATH", saved_path.c_str(), 1);
+  ASSERT_EQ(program.Boxes.size(), 1u);
+  EXPECT_EQ(std::pair(program.Boxes[0].caption, program.Boxes[0].text),
+            std::pair(std::string("Web Access"), std::string("The default browser could not open the page.\n")));
+  EXPECT_FALSE(program.Frame()->Minimised) << "the program stayed out of the way";
+  EXPECT_FALSE(help().IsWindowVisible());
+}
+
 }  // namespace

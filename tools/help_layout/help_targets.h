@@ -51,6 +51,8 @@ inline Help_Targets Main_Window_Targets(const IFS_Main_Window& main) {
       {"manipulators", Help_Target_Window(main.manipulator_palette)},
       {"game", Game_Strip(*main.safari_controls)},
       {"camera", Screen_Rect(*main.safari_controls, main.safari_controls->Camera_Rect)},
+      // The first step of the row stands at every level with the game.
+      {"first_step", Screen_Rect(*main.safari_controls, main.safari_controls->Cells[1])},
       {"cycles", Help_Target_Window(main.color_cycles)},
       {"gallery_button", Help_Target_Window(main.gallery_button)},
       {"name_button", Help_Target_Window(main.name_button)},

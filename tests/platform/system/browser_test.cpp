@@ -4,6 +4,7 @@
 #include <signal.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -86,6 +87,35 @@ TEST_F(Browser, TheBrowserTheUserChoseComesFirst) {
   Set("BROWSER", "no-such-browser");
   ASSERT_EQ(Open_In_Browser("y"), Browser_Result::Started);
   EXPECT_EQ(Wait_For("opener"), "opener y");
+}
+
+// How the opener ends says whether the page opened: its watch hears of a
+// failure (an exit other than 0, or a signal), not of a success.
+TEST_F(Browser, TheWatchHearsOfAnOpenerThatFailsAndOfNoOther) {
+  std::atomic<int> failures = 0;
+  TOpener_Watch watch([&] { ++failures; });
+  const struct {
+    const char* ending;
+    int failures_after;
+  } cases[] = {{"exit 0", 0}, {"exit 1", 1}, {"kill -TERM $$", 2}, {"true", 2}};
+  int run = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.ending);
+    // The opener leaves its process number, then ends as the case says.
+    const std::string pid_file = Work("pid" + std::to_string(run++));
+    Make_Program(root_ + "/bin/xdg-open", "#!/bin/sh\necho $$ > " + pid_file + ".tmp\nmv " + pid_file + ".tmp " +
+                                              pid_file + "\n" + c.ending + "\n");
+    Set("PATH", root_ + "/bin:/usr/bin:/bin");
+    Set("BROWSER", std::nullopt);
+    ASSERT_EQ(Open_In_Browser("x", &watch), Browser_Result::Started);
+    const std::string name = std::filesystem::path(pid_file).filename();
+    const pid_t pid = std::stoi(Wait_For(name));
+    // Gone for good once its watch has waited for it.
+    const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
+    while ((kill(pid, 0) == 0 || failures < c.failures_after) && std::chrono::steady_clock::now() < give_up)
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(failures, c.failures_after);
+  }
 }
 
 TEST_F(Browser, MissingOrBrokenOpenerIsReported) {

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "tests/platform/system/small_disk.h"
 #include "tests/platform/system/temp_home.h"
 
 namespace {
@@ -35,6 +36,22 @@ TEST_F(File_System, AttributesDeletionFreeSpaceAndWritability) {
   if (geteuid() != 0) {  // the administrator may write anywhere
     EXPECT_EQ(Get_File_Attributes(Work("locked")), FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY);
   }
+}
+
+// A disk with blocks to spare but no file left to make is full: nothing can
+// be saved on it, and the person is told so.
+TEST_F(File_System, ADiskWithoutAFreeInodeHasNoFreeSpaceAndSaysItIsFull) {
+  Small_Disk disk(Work("small"), "1m", 16);
+  if (!disk.mounted) GTEST_SKIP() << Small_Disk::Why_Skipped;
+  int error = 0;
+  EXPECT_TRUE(Directory_Writable(disk.path, &error));
+  EXPECT_EQ(error, 0);
+  ASSERT_GT(Get_Free_Space(disk.path).value_or(TFree_Space{}).free_clusters, 0u);
+  ASSERT_GT(disk.Fill_Inodes(), 0);
+  EXPECT_EQ(Get_Free_Space(disk.path).value_or(TFree_Space{1, 1}).free_clusters, 0u);
+  EXPECT_FALSE(Directory_Writable(disk.path, &error));
+  EXPECT_EQ(error, ENOSPC);
+  for (const auto& entry : std::filesystem::directory_iterator(disk.path)) std::filesystem::remove(entry.path());
 }
 
 TEST_F(File_System, PathsAtTheLimitAreRefusedNotCut) {

@@ -12,9 +12,11 @@
 
 class Small_Disk {
  public:
-  Small_Disk(const std::string& where, const std::string& size) : path(where) {
+  // inodes, when given, is how many files and folders the disk can hold.
+  Small_Disk(const std::string& where, const std::string& size, int inodes = 0) : path(where) {
     std::filesystem::create_directories(path);
-    mounted = geteuid() == 0 && mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+    const std::string options = "size=" + size + (inodes ? ",nr_inodes=" + std::to_string(inodes) : "");
+    mounted = geteuid() == 0 && mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
   }
   // The mount point goes with the disk when it is empty.
   ~Small_Disk() {
@@ -34,6 +36,16 @@ class Small_Disk {
   }
   // Gives the space back.
   void Empty() const { unlink(Filler().c_str()); }
+  // Makes empty files until no more can be made; how many were made.
+  int Fill_Inodes() const {
+    int made = 0;
+    for (;;) {
+      const int fd = open((path + "/inode-" + std::to_string(made)).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+      if (fd < 0) return made;
+      close(fd);
+      ++made;
+    }
+  }
 
   static constexpr const char* Why_Skipped = "mounting a small file system needs the administrator";
   std::string path;
