@@ -4,8 +4,12 @@
 // screen sizes go to QUENDAR_SNAPSHOTS.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/mount.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <thread>
 
@@ -518,19 +522,21 @@ TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closin
   EXPECT_TRUE(p.Boxes.empty());
 }
 
-// Another program changes the gallery file while the gallery is shown: the
-// person hears of it once, through a change of view, the Save button and
-// the exit question, and the file is not written.
-TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_Once) {
+// Another program changes the gallery file while the gallery is shown: every
+// Save says that the changes are not saved, the exit asks no question a save
+// would answer but says that they cannot be kept, and the file is not
+// written. The person may stay, move the other file away and save.
+TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Every_Save_And_At_Exit) {
   struct Case {
     const char* name;
     bool cut;  // else another gallery is renamed over it
     std::vector<std::string> told;
   };
+  const std::string cut_write = "Unable to write file %\nThe file was cut short";
+  const std::string replaced_write = "Unable to write file %\nAnother program has put a different file in its place";
   const std::vector<Case> cases = {
-      {"cut short", true,
-       {"Unable to read file %\nThe file was cut short", "Unable to write file %\nThe file was cut short"}},
-      {"replaced", false, {"Unable to write file %\nAnother program has put a different file in its place"}},
+      {"cut short", true, {"Unable to read file %\nThe file was cut short", cut_write, cut_write}},
+      {"replaced", false, {replaced_write, replaced_write}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -565,9 +571,22 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_Once) 
     p.Click(g.View_Button_Screen_Point(1));
     Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
     ASSERT_TRUE(Occupied(p, 2, 2));
-    p.Click(g.Save_Button_Screen_Point());
-    Open(p);
-    EXPECT_EQ(p.Stop(), 0);
+    for (int save = 0; save < 2; ++save) {
+      p.Click(g.Save_Button_Screen_Point());
+      Open(p);
+    }
+    ASSERT_TRUE(Occupied(p, 2, 2));
+    // Asked to stay at the exit, she moves the other file away and saves.
+    if (c.cut) {
+      EXPECT_EQ(p.Stop(), 0);  // the exit box answered OK
+    } else {
+      const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
+        p.Boxes.push_back(box);
+        return IDCANCEL;
+      });
+      EXPECT_FALSE(g.CanClose());
+      Set_Message_Box_Hook(session);
+    }
     std::vector<std::string> told;
     for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.text);
     ASSERT_EQ(told.size(), c.told.size() + 1);
@@ -575,9 +594,70 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_Once) 
       const size_t at = c.told[i].find('%');
       EXPECT_EQ(told[i].rfind(c.told[i].substr(0, at) + path + c.told[i].substr(at + 1), 0), 0u) << told[i];
     }
-    EXPECT_EQ(told.back(), "Save changes to Gallery?");
+    const std::string reason =
+        c.cut ? "The file was cut short by another program" : "Another program has put a different file in its place";
+    EXPECT_EQ(p.Boxes.back().caption, "Program Exit");
+    EXPECT_EQ(p.Boxes.back().type, UINT(MB_OKCANCEL | MB_ICONSTOP));
+    EXPECT_EQ(told.back(), "Unable to write file " + path + "\n" + reason +
+                               ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel, move that "
+                               "file out of the folder, and save the gallery again.");
     EXPECT_EQ(Temp_Home::Read(path), bytes);
+    if (c.cut) continue;
+    std::filesystem::rename(path, path + ".other");
+    p.Boxes.clear();
+    p.Click(g.Save_Button_Screen_Point());
+    EXPECT_TRUE(p.Boxes.empty());
+    EXPECT_TRUE(g.CanClose());
+    EXPECT_EQ(p.Stop(), 0);
+    EXPECT_TRUE(p.Boxes.empty());
+    EXPECT_EQ(Temp_Home::Read(path + ".other"), bytes);
+    Program_Session again(Options());
+    again.Start();
+    Open(again);
+    EXPECT_TRUE(Occupied(again, 2, 2));
+    EXPECT_FALSE(Occupied(again, 0, 1));
+    EXPECT_EQ(again.Stop(), 0);
   }
+}
+
+// A save at the exit that the file system refuses (the gallery's name is a
+// mount point) says why and keeps the program open with the changes; once
+// the name is free, the exit saves them.
+TEST_F(Gallery_Program_Test, A_Save_Refused_At_Exit_Keeps_The_Program_Open) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root: only the administrator may mount";
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  for (int column = 0; column < 2; ++column) {
+    auto d = Block(TColor(uint8_t(90 * column), 40, 200), column);
+    ASSERT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, 0, column));
+  }
+  p.Click(g.Save_Button_Screen_Point());
+  const std::string path = The_User_Database->current_user->File_Path("gal");
+  ASSERT_EQ(mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr), 0)
+      << "root could not bind the gallery onto itself: " << std::strerror(errno);
+  Open(p);
+  ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+  Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+  p.Boxes.clear();
+  EXPECT_FALSE(g.CanClose());
+  umount2(path.c_str(), MNT_DETACH);
+  std::vector<std::string> told;
+  for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.caption + ": " + box.text);
+  EXPECT_EQ(told, (std::vector<std::string>{"Program Exit: Save changes to Gallery?",
+                                            "WARNING: Unable to write file " + path +
+                                                "\nThe file is in use by the system: your changes are kept until "
+                                                "you leave the program, and are not saved."}));
+  EXPECT_TRUE(Occupied(p, 2, 2));
+  EXPECT_TRUE(g.CanClose());
+  EXPECT_EQ(p.Stop(), 0);
+  Program_Session again(Options());
+  again.Start();
+  Open(again);
+  EXPECT_TRUE(Occupied(again, 2, 2));
+  EXPECT_FALSE(Occupied(again, 0, 1));
+  EXPECT_EQ(again.Stop(), 0);
 }
 
 TEST_F(Gallery_Program_Test, A_Renamed_User_Keeps_The_Gallery) {
