@@ -455,6 +455,22 @@ class Gallery_Program_Test : public testing::Test {
     return o;
   }
   static void Open(Program_Session& p) { p.Click(Program_Session::Center_Of(p.Main()->gallery_button)); }
+  // A session that saves drawings in cells (0, 0) and (0, 1); the gallery
+  // file's path.
+  std::string Save_Two_Drawings() {
+    Program_Session p(Options());
+    p.Start();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    for (int column = 0; column < 2; ++column) {
+      auto d = Block(TColor(uint8_t(90 * column), 40, 200), column);
+      EXPECT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, 0, column));
+    }
+    p.Click(g.Save_Button_Screen_Point());
+    const std::string path = The_User_Database->current_user->File_Path("gal");
+    EXPECT_EQ(p.Stop(), 0);
+    return path;
+  }
   static void Drag(Program_Session& p, TPoint from, TPoint to) {
     auto& b = p.Backend();
     b.Move_To(from);
@@ -542,20 +558,7 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
     SCOPED_TRACE(c.name);
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
-    std::string path;
-    {
-      Program_Session p(Options());
-      p.Start();
-      Open(p);
-      Gallery_Window& g = *p.Frame()->Gallery;
-      for (int column = 0; column < 2; ++column) {
-        auto d = Block(TColor(uint8_t(90 * column), 40, 200), column);
-        ASSERT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, 0, column));
-      }
-      p.Click(g.Save_Button_Screen_Point());
-      path = The_User_Database->current_user->File_Path("gal");
-      EXPECT_EQ(p.Stop(), 0);
-    }
+    const std::string path = Save_Two_Drawings();
     std::filesystem::copy_file(path, path + ".other");
     Program_Session p(Options());
     p.Start();
@@ -620,21 +623,46 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
   }
 }
 
+// A change of user with changes that cannot be saved asks no question: the
+// box says they cannot be kept, and the other program's file stays.
+TEST_F(Gallery_Program_Test, A_Change_Of_User_Says_The_Changes_Cannot_Be_Kept) {
+  const std::string path = Save_Two_Drawings();
+  std::filesystem::copy_file(path, path + ".other");
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+  std::filesystem::rename(path + ".other", path);
+  const std::string bytes = Temp_Home::Read(path);
+  Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+  const std::string before = The_User_Database->current_user->name;
+  p.Frame()->Run_User_Dialog = [] {
+    User_Database& db = *The_User_Database;
+    db.previous_user = *db.current_user;
+    db.Set_Current(db.Add_User(std::make_unique<User>(1, "Bea")));
+    return 1;
+  };
+  p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Name_Level_Id)));
+  ASSERT_EQ(p.Boxes.size(), 1u);
+  EXPECT_EQ(p.Boxes[0].caption, "User Change");
+  EXPECT_EQ(p.Boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
+  EXPECT_EQ(p.Boxes[0].text, "Unable to write file " + path +
+                                 "\nAnother program has put a different file in its place: the changes to the "
+                                 "gallery belonging to " + before + " cannot be kept.");
+  EXPECT_EQ(Temp_Home::Read(path), bytes);
+  EXPECT_EQ(p.Stop(), 0);
+}
+
 // A save at the exit that the file system refuses (the gallery's name is a
 // mount point) says why and keeps the program open with the changes; once
 // the name is free, the exit saves them.
 TEST_F(Gallery_Program_Test, A_Save_Refused_At_Exit_Keeps_The_Program_Open) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root: only the administrator may mount";
+  const std::string path = Save_Two_Drawings();
   Program_Session p(Options());
   p.Start();
-  Open(p);
   Gallery_Window& g = *p.Frame()->Gallery;
-  for (int column = 0; column < 2; ++column) {
-    auto d = Block(TColor(uint8_t(90 * column), 40, 200), column);
-    ASSERT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, 0, column));
-  }
-  p.Click(g.Save_Button_Screen_Point());
-  const std::string path = The_User_Database->current_user->File_Path("gal");
   ASSERT_EQ(mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr), 0)
       << "root could not bind the gallery onto itself: " << std::strerror(errno);
   Open(p);
