@@ -123,9 +123,10 @@ void Drawing_Collection::Refuse_Save(const std::string& reason, HWND window) {
     // Told at every save: she must never take a silent Save for a saved
     // gallery. A cut told here is not told again when a drawing shows empty.
     if (cut) told_cut_short = true;
+    const std::string outcome = cut ? "and saved when the file is whole again" : "and are not saved over that file";
     MessageBox(window,
-               "Unable to write file " + path + "\n" + reason + ": your changes are kept until you leave the program, " +
-                   (cut ? "and saved when the file is whole again." : "and are not saved over that file."),
+               "Unable to write file " + path + "\n" + reason +
+                   ": your changes are kept until you leave the program, " + outcome + ".",
                "WARNING", MB_OK | MB_ICONSTOP);
   } else if (cut) {
     Tell_Cut_Short(window);

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -455,6 +456,16 @@ class Gallery_Program_Test : public testing::Test {
     return o;
   }
   static void Open(Program_Session& p) { p.Click(Program_Session::Center_Of(p.Main()->gallery_button)); }
+  // A new start of the program shows the drawing moved from (0, 1) to
+  // (2, 2): the move was saved. Only while no other session runs.
+  void Expect_Move_Saved() {
+    Program_Session again(Options());
+    again.Start();
+    Open(again);
+    EXPECT_TRUE(Occupied(again, 2, 2));
+    EXPECT_FALSE(Occupied(again, 0, 1));
+    EXPECT_EQ(again.Stop(), 0);
+  }
   // A session that saves drawings in cells (0, 0) and (0, 1); the gallery
   // file's path.
   std::string Save_Two_Drawings() {
@@ -560,66 +571,63 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
     std::filesystem::create_directories(folder);
     const std::string path = Save_Two_Drawings();
     std::filesystem::copy_file(path, path + ".other");
-    Program_Session p(Options());
-    p.Start();
-    Open(p);
-    Gallery_Window& g = *p.Frame()->Gallery;
-    ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
-    if (c.cut)
-      std::filesystem::resize_file(path, 100);
-    else
-      std::filesystem::rename(path + ".other", path);
-    const std::string bytes = Temp_Home::Read(path);
-    p.Click(g.View_Button_Screen_Point(0));
-    p.Click(g.View_Button_Screen_Point(1));
-    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
-    ASSERT_TRUE(Occupied(p, 2, 2));
-    for (int save = 0; save < 2; ++save) {
-      p.Click(g.Save_Button_Screen_Point());
+    {
+      Program_Session p(Options());
+      p.Start();
       Open(p);
+      Gallery_Window& g = *p.Frame()->Gallery;
+      ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+      if (c.cut)
+        std::filesystem::resize_file(path, 100);
+      else
+        std::filesystem::rename(path + ".other", path);
+      const std::string bytes = Temp_Home::Read(path);
+      p.Click(g.View_Button_Screen_Point(0));
+      p.Click(g.View_Button_Screen_Point(1));
+      Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+      ASSERT_TRUE(Occupied(p, 2, 2));
+      for (int save = 0; save < 2; ++save) {
+        p.Click(g.Save_Button_Screen_Point());
+        Open(p);
+      }
+      ASSERT_TRUE(Occupied(p, 2, 2));
+      // Asked to stay at the exit, she moves the other file away and saves.
+      if (c.cut) {
+        EXPECT_EQ(p.Stop(), 0);  // the exit box answered OK
+      } else {
+        const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
+          p.Boxes.push_back(box);
+          return IDCANCEL;
+        });
+        EXPECT_FALSE(g.CanClose());
+        Set_Message_Box_Hook(session);
+      }
+      std::vector<std::string> told;
+      for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.text);
+      ASSERT_EQ(told.size(), c.told.size() + 1);
+      for (size_t i = 0; i < c.told.size(); ++i) {
+        const size_t at = c.told[i].find('%');
+        EXPECT_EQ(told[i].rfind(c.told[i].substr(0, at) + path + c.told[i].substr(at + 1), 0), 0u) << told[i];
+      }
+      const std::string reason =
+          c.cut ? "The file was cut short by another program" : "Another program has put a different file in its place";
+      EXPECT_EQ(p.Boxes.back().caption, "Program Exit");
+      EXPECT_EQ(p.Boxes.back().type, UINT(MB_OKCANCEL | MB_ICONSTOP));
+      EXPECT_EQ(told.back(), "Unable to write file " + path + "\n" + reason +
+                                 ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel, move "
+                                 "that file out of the folder, and save the gallery again.");
+      EXPECT_EQ(Temp_Home::Read(path), bytes);
+      if (c.cut) continue;
+      std::filesystem::rename(path, path + ".other");
+      p.Boxes.clear();
+      p.Click(g.Save_Button_Screen_Point());
+      EXPECT_TRUE(p.Boxes.empty());
+      EXPECT_TRUE(g.CanClose());
+      EXPECT_EQ(p.Stop(), 0);
+      EXPECT_TRUE(p.Boxes.empty());
+      EXPECT_EQ(Temp_Home::Read(path + ".other"), bytes);
     }
-    ASSERT_TRUE(Occupied(p, 2, 2));
-    // Asked to stay at the exit, she moves the other file away and saves.
-    if (c.cut) {
-      EXPECT_EQ(p.Stop(), 0);  // the exit box answered OK
-    } else {
-      const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
-        p.Boxes.push_back(box);
-        return IDCANCEL;
-      });
-      EXPECT_FALSE(g.CanClose());
-      Set_Message_Box_Hook(session);
-    }
-    std::vector<std::string> told;
-    for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.text);
-    ASSERT_EQ(told.size(), c.told.size() + 1);
-    for (size_t i = 0; i < c.told.size(); ++i) {
-      const size_t at = c.told[i].find('%');
-      EXPECT_EQ(told[i].rfind(c.told[i].substr(0, at) + path + c.told[i].substr(at + 1), 0), 0u) << told[i];
-    }
-    const std::string reason =
-        c.cut ? "The file was cut short by another program" : "Another program has put a different file in its place";
-    EXPECT_EQ(p.Boxes.back().caption, "Program Exit");
-    EXPECT_EQ(p.Boxes.back().type, UINT(MB_OKCANCEL | MB_ICONSTOP));
-    EXPECT_EQ(told.back(), "Unable to write file " + path + "\n" + reason +
-                               ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel, move that "
-                               "file out of the folder, and save the gallery again.");
-    EXPECT_EQ(Temp_Home::Read(path), bytes);
-    if (c.cut) continue;
-    std::filesystem::rename(path, path + ".other");
-    p.Boxes.clear();
-    p.Click(g.Save_Button_Screen_Point());
-    EXPECT_TRUE(p.Boxes.empty());
-    EXPECT_TRUE(g.CanClose());
-    EXPECT_EQ(p.Stop(), 0);
-    EXPECT_TRUE(p.Boxes.empty());
-    EXPECT_EQ(Temp_Home::Read(path + ".other"), bytes);
-    Program_Session again(Options());
-    again.Start();
-    Open(again);
-    EXPECT_TRUE(Occupied(again, 2, 2));
-    EXPECT_FALSE(Occupied(again, 0, 1));
-    EXPECT_EQ(again.Stop(), 0);
+    Expect_Move_Saved();
   }
 }
 
@@ -654,38 +662,57 @@ TEST_F(Gallery_Program_Test, A_Change_Of_User_Says_The_Changes_Cannot_Be_Kept) {
   EXPECT_EQ(p.Stop(), 0);
 }
 
+// Changes to a gallery whose file is read-only are not offered a save at the
+// exit: the box says why they cannot be kept, and the program ends.
+TEST_F(Gallery_Program_Test, A_Read_Only_Gallery_Says_At_Exit_That_The_Changes_Cannot_Be_Kept) {
+  const std::string path = Save_Two_Drawings();
+  chmod(path.c_str(), 0444);
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+  Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+  p.Boxes.clear();
+  EXPECT_TRUE(g.CanClose());
+  ASSERT_EQ(p.Boxes.size(), 1u);
+  EXPECT_EQ(p.Boxes[0].caption, "Program Exit");
+  EXPECT_EQ(p.Boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
+  EXPECT_EQ(p.Boxes[0].text,
+            "Unable to write file " + path + "\nThe file is read-only: your changes to the gallery cannot be kept.");
+  EXPECT_EQ(p.Stop(), 0);
+  chmod(path.c_str(), 0644);
+}
+
 // A save at the exit that the file system refuses (the gallery's name is a
 // mount point) says why and keeps the program open with the changes; once
 // the name is free, the exit saves them.
 TEST_F(Gallery_Program_Test, A_Save_Refused_At_Exit_Keeps_The_Program_Open) {
   if (geteuid() != 0) GTEST_SKIP() << "needs root: only the administrator may mount";
   const std::string path = Save_Two_Drawings();
-  Program_Session p(Options());
-  p.Start();
-  Gallery_Window& g = *p.Frame()->Gallery;
-  ASSERT_EQ(mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr), 0)
-      << "root could not bind the gallery onto itself: " << std::strerror(errno);
-  Open(p);
-  ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
-  Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
-  p.Boxes.clear();
-  EXPECT_FALSE(g.CanClose());
-  umount2(path.c_str(), MNT_DETACH);
-  std::vector<std::string> told;
-  for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.caption + ": " + box.text);
-  EXPECT_EQ(told, (std::vector<std::string>{"Program Exit: Save changes to Gallery?",
-                                            "WARNING: Unable to write file " + path +
-                                                "\nThe file is in use by the system: your changes are kept until "
-                                                "you leave the program, and are not saved."}));
-  EXPECT_TRUE(Occupied(p, 2, 2));
-  EXPECT_TRUE(g.CanClose());
-  EXPECT_EQ(p.Stop(), 0);
-  Program_Session again(Options());
-  again.Start();
-  Open(again);
-  EXPECT_TRUE(Occupied(again, 2, 2));
-  EXPECT_FALSE(Occupied(again, 0, 1));
-  EXPECT_EQ(again.Stop(), 0);
+  {
+    Program_Session p(Options());
+    p.Start();
+    Gallery_Window& g = *p.Frame()->Gallery;
+    ASSERT_EQ(mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr), 0)
+        << "root could not bind the gallery onto itself: " << std::strerror(errno);
+    Open(p);
+    ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+    p.Boxes.clear();
+    EXPECT_FALSE(g.CanClose());
+    umount2(path.c_str(), MNT_DETACH);
+    std::vector<std::string> told;
+    for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.caption + ": " + box.text);
+    EXPECT_EQ(told, (std::vector<std::string>{"Program Exit: Save changes to Gallery?",
+                                              "WARNING: Unable to write file " + path +
+                                                  "\nThe file is in use by the system: your changes are kept until "
+                                                  "you leave the program, and are not saved."}));
+    EXPECT_TRUE(Occupied(p, 2, 2));
+    EXPECT_TRUE(g.CanClose());
+    EXPECT_EQ(p.Stop(), 0);
+  }
+  Expect_Move_Saved();
 }
 
 TEST_F(Gallery_Program_Test, A_Renamed_User_Keeps_The_Gallery) {
