@@ -696,12 +696,15 @@ TEST_F(Gallery_Program_Test, A_Save_Refused_At_Exit_Keeps_The_Program_Open) {
     Gallery_Window& g = *p.Frame()->Gallery;
     ASSERT_EQ(mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr), 0)
         << "root could not bind the gallery onto itself: " << std::strerror(errno);
+    // Whatever fails, the folder is left without a mount.
+    std::unique_ptr<const std::string, void (*)(const std::string*)> mounted(
+        &path, [](const std::string* at) { umount2(at->c_str(), MNT_DETACH); });
     Open(p);
     ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
     Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
     p.Boxes.clear();
     EXPECT_FALSE(g.CanClose());
-    umount2(path.c_str(), MNT_DETACH);
+    mounted.reset();
     std::vector<std::string> told;
     for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.caption + ": " + box.text);
     EXPECT_EQ(told, (std::vector<std::string>{"Program Exit: Save changes to Gallery?",
