@@ -137,14 +137,27 @@ Drawing_Collection::~Drawing_Collection() {
 Drawing_Collection::File_Identity Drawing_Collection::Identity_Of(const std::string& name) {
   struct stat info;
   if (name.empty() || stat(name.c_str(), &info) != 0) return File_Identity{};
-  return File_Identity{true, info.st_dev, info.st_ino};
+  return File_Identity{true, info.st_dev, info.st_ino, info.st_ctim};
+}
+
+Drawing_Collection::File_Identity Drawing_Collection::Open_Identity() const {
+  struct stat info;
+  if (!file->Is_Open() || fstat(file->Descriptor(), &info) != 0) return File_Identity{};
+  return File_Identity{true, info.st_dev, info.st_ino, info.st_ctim};
+}
+
+// After the store's own writes have reached the file: the change time they
+// gave it is the store's, not another program's.
+void Drawing_Collection::Remember_Own_File() {
+  own_file = file->Is_Open() ? Open_Identity() : Identity_Of(path);
+  cut_seen = false;
 }
 
 void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
   stay_reason = must_stay ? "The folder of your files is read-only" : "";
   own_file = Identity_Of(path);
-  told_replaced = false;
+  cut_seen = false;
   if (path.empty()) return;
   // A file whose mode lets nobody write it is taken as read-only even by
   // the administrator, whom the system would let write it.
@@ -171,7 +184,7 @@ void Drawing_Collection::Open_File() {
     Keep_Read_Only("The file is read-only");
   }
   // The file opened, whatever the name led to a moment before.
-  if (fstat(file->Descriptor(), &info) == 0) own_file = File_Identity{true, info.st_dev, info.st_ino};
+  own_file = Open_Identity();
   if (file->File_Size() < 4) {
     file->Close();
     return;
@@ -543,10 +556,30 @@ bool Drawing_Collection::Cut_Short_Now() const {
 }
 
 bool Drawing_Collection::Still_Cut_Short() {
-  if (Cut_Short_Now()) return true;
+  if (Cut_Short_Now()) {
+    cut_seen = true;
+    return true;
+  }
   cut_short.store(false);
-  told_cut_short = told_kept_while_cut = false;
+  told_cut_short = false;
   return false;
+}
+
+bool Drawing_Collection::Holds_Known_Records() const {
+  if (!file->View()) return false;
+  const int descriptor = file->Descriptor();
+  const Gallery_File::Contents contents = Gallery_File::Scan(
+      [descriptor](uint64_t offset, uint8_t* out, size_t n) {
+        return pread(descriptor, out, n, off_t(offset)) == ssize_t(n);
+      },
+      std::min(file->View_Size(), file->File_Size()));
+  if (contents.end_offset != end_offset) return false;
+  std::vector<uint64_t> offsets;
+  for (const Gallery_File::Record& record : contents.records) offsets.push_back(record.offset);
+  return std::all_of(entries.begin(), entries.end(), [&offsets](const auto& entry) {
+    return entry->record == Storage_Data::No_Record ||
+           std::binary_search(offsets.begin(), offsets.end(), entry->record);
+  });
 }
 
 void Drawing_Collection::Tell_Cut_Short(HWND window) {

@@ -22,8 +22,9 @@
 // between cells writes the whole new file beside the old one and renames it
 // over. A file that could not be read whole is copied aside before anything
 // replaces it; one that exists but cannot be opened is never written, and
-// neither is one another program put under the name while the store was
-// open.
+// neither is one another program put under the name, or wrote in place,
+// while the store was open. A save that cannot write keeps the changes and
+// says why, each time.
 //
 // Used by the user-interface thread only; the preparation thread reads
 // records and writes the state and reduced pictures of the drawing it works
@@ -147,7 +148,13 @@ class Drawing_Collection {
 
   // Writes the grid to the file, drops what is not in the grid and empties
   // the bin list and the slots. window owns the messages (may be null).
-  void Save(const User& user, HWND window);
+  // False when changes could not all be written: the person has been told
+  // why, and the store keeps them for a later save.
+  bool Save(const User& user, HWND window);
+  // Why no save can keep the changes now, as the second line of a refusal
+  // begins ("Another program has put a different file in its place"); empty
+  // when a save may write the file.
+  std::string Save_Refusal() const;
   // Back to the last saved arrangement: drawings added since are dropped,
   // the bin list and the slots emptied.
   void Revert();
@@ -234,26 +241,43 @@ class Drawing_Collection {
   void Tell_Cut_Short(HWND window);
 
   // Which file a name leads to: the store's own is the one it opened or
-  // last wrote, and no other may be written over or deleted.
+  // last wrote, and no other may be written over or deleted. Two are the
+  // same file when device and inode agree; changed tells when the file's
+  // data or attributes last changed, which no program can set back.
   struct File_Identity {
     bool exists = false;
     dev_t device = 0;
     ino_t inode = 0;
-    bool operator==(const File_Identity&) const = default;
+    timespec changed{};
+    bool operator==(const File_Identity& other) const {
+      return exists == other.exists && device == other.device && inode == other.inode;
+    }
+    bool Changed_Since(const File_Identity& other) const {
+      return changed.tv_sec != other.changed.tv_sec || changed.tv_nsec != other.changed.tv_nsec;
+    }
   };
   static File_Identity Identity_Of(const std::string& name);
-  // Whether a save may go on: false (the person told once, the changes
-  // kept) when another program put another file under the name; a file
-  // gone from the name is written whole again.
-  bool Name_Leads_To_Own_File(HWND window);
+  // The file the store has open, as it is now.
+  File_Identity Open_Identity() const;
+  // Remembers the open file as the store's own after the store wrote it.
+  void Remember_Own_File();
+  // The file holds every record where the store knows it, and its end
+  // marker: what was cut short has been put back.
+  bool Holds_Known_Records() const;
   // Leaves the file alone and keeps the grid as arranged, its new drawings
   // in memory, until a later save can write them.
   void Keep_Changes_Unsaved();
   bool Has_Unsaved_Changes() const;
 
   // Save.
+  // New_Kept: the file holds the drawings it held, the new ones stay in
+  // memory; Reloaded: the store had to read the file again.
+  enum class Outcome { Saved, New_Kept, Nothing_Saved, Reloaded };
+  // Tells the person why the changes are not written (every time she
+  // saves), and keeps them.
+  void Refuse_Save(const std::string& reason, HWND window);
   Save_Plan Plan_Save();
-  bool Write_Plan(Save_Plan& plan, HWND window);
+  Outcome Write_Plan(Save_Plan& plan, HWND window);
   bool Delete_Gallery();
   bool Write_Appended(Save_Plan& plan);
   bool Write_Beside(Save_Plan& plan, bool with_new);
@@ -263,7 +287,10 @@ class Drawing_Collection {
   void Clear();
   // Empties the store and reads the file again as it stands.
   void Reload();
-  void Show_Save_Failure(HWND window, bool whole_gallery);
+  // Why the save failed, from the errno of the failure: a full disk in the
+  // words the gallery always used, anything else as every file refusal
+  // says it.
+  void Show_Save_Failure(HWND window, bool whole_gallery, int error);
 
   std::vector<std::unique_ptr<Storage_Data>> entries;
   std::array<Presentation_Data*, Drawing_Place::Grid_Side * Drawing_Place::Grid_Side> grid{};
@@ -295,12 +322,11 @@ class Drawing_Collection {
   // thread read it); told_cut_short once the person has been told.
   mutable std::atomic<bool> cut_short{false};
   bool told_cut_short = false;
-  // The refused save of this cut has been told.
-  bool told_kept_while_cut = false;
-  // The file the store opened or last wrote (none when there was none), and
-  // whether the person has been told that another one took its name.
+  // The store saw its file cut short since it last read or wrote it: a
+  // later change of the file may be the cut put back.
+  bool cut_seen = false;
+  // The file the store opened or last wrote (none when there was none).
   File_Identity own_file;
-  bool told_replaced = false;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};

@@ -11,6 +11,7 @@
 // - anything else (records dropped, drawings exchanged, a damaged file): the
 //   whole new file is written beside the old one and renamed over it.
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <new>
 
@@ -20,6 +21,7 @@
 #include "model/shape_drawing.h"
 #include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
+#include "platform/system/user_file.h"
 #include "platform/window/message_box.h"
 #include "toolkit/small_utilities.h"
 #include "users/user.h"
@@ -48,33 +50,23 @@ bool stop_before_link = false;
 
 }  // namespace
 
-void Drawing_Collection::Save(const User& user, HWND window) {
+bool Drawing_Collection::Save(const User& user, HWND window) {
   (void)user;  // the file follows the user through Rename
   Pause_Preparer();
   for (auto& entry : entries) entry->keep = false;
   for (Presentation_Data* cell : grid)
     if (cell) cell->storage->keep = true;
-  if (!must_stay && !Name_Leads_To_Own_File(window)) {
-    Keep_Changes_Unsaved();
-    return;
-  }
-  if (!must_stay && Still_Cut_Short()) {
-    // Whatever is written now would replace records the file may get back
-    // (a copy put back whole). The person hears of the cut once: from the
-    // refusal when it is the first word of it, else not again.
-    cut_short.store(true);
-    if (!Has_Unsaved_Changes()) {
-      Tell_Cut_Short(window);
-    } else if (!told_kept_while_cut) {
-      told_cut_short = told_kept_while_cut = true;
-      MessageBox(window,
-                 "Unable to write file " + path +
-                     "\nThe file was cut short by another program: your changes are kept until you leave the "
-                     "program, and saved when the file is whole again.",
-                 "WARNING", MB_OK | MB_ICONSTOP);
+  if (!must_stay) {
+    const std::string refusal = Save_Refusal();
+    if (!refusal.empty()) {
+      Refuse_Save(refusal, window);
+      return false;
     }
-    Keep_Changes_Unsaved();
-    return;
+    // Whole: a later cut is told again.
+    Still_Cut_Short();
+    // Deleted by another program: the store still holds every drawing, and
+    // writes the whole gallery again.
+    if (!Identity_Of(path).exists && own_file.exists) detached = true;
   }
   Save_Plan plan = Plan_Save();
   const bool untouched = !plan.dropped && !plan.moved && plan.kept_new.empty() && !damaged && !detached;
@@ -85,14 +77,61 @@ void Drawing_Collection::Save(const User& user, HWND window) {
                  "Unable to write file " + path + "\n" + stay_reason + ": your changes to the gallery are not saved.",
                  "WARNING", MB_OK | MB_ICONSTOP);
     Revert();
-    return;
+    return untouched;
   }
-  if (!untouched && !Write_Plan(plan, window)) return;
+  const Outcome outcome = untouched ? Outcome::Saved : Write_Plan(plan, window);
+  if (outcome == Outcome::Reloaded) return false;
+  if (outcome == Outcome::Nothing_Saved) {
+    Keep_Changes_Unsaved();
+    return false;
+  }
   Drop_Unkept();
   Empty_Bin_And_Slots();
-  changed = false;
+  // New drawings that did not fit stay in their cells, to be saved later.
+  changed = outcome == Outcome::New_Kept;
   entry_count = entries.size();
   Start_Pass();
+  return outcome == Outcome::Saved;
+}
+
+std::string Drawing_Collection::Save_Refusal() const {
+  if (must_stay) return stay_reason;
+  const File_Identity now = Identity_Of(path);
+  // A file gone from the name is written whole again.
+  if (!now.exists) return std::string();
+  // Another gallery (or any file) took the name: its drawings are not ours
+  // to write over.
+  if (!(now == own_file)) return "Another program has put a different file in its place";
+  if (Cut_Short_Now()) return "The file was cut short by another program";
+  // Written in place by another program, whatever size and time stamp it
+  // was given. A cut the store saw, put back with every record where the
+  // store knows it, is the store's file again.
+  if (now.Changed_Since(own_file) && !(cut_seen && Holds_Known_Records()))
+    return "Another program has changed the file";
+  return std::string();
+}
+
+void Drawing_Collection::Refuse_Save(const std::string& reason, HWND window) {
+  const bool cut = Cut_Short_Now();
+  if (cut) {
+    // Whatever is written now would replace records the file may get back
+    // (a copy put back whole).
+    cut_short.store(true);
+    cut_seen = true;
+  }
+  if (Has_Unsaved_Changes()) {
+    // Told at every save: she must never take a silent Save for a saved
+    // gallery. A cut told here is not told again when a drawing shows empty.
+    if (cut) told_cut_short = true;
+    const std::string outcome = cut ? "and saved when the file is whole again" : "and are not saved over that file";
+    MessageBox(window,
+               "Unable to write file " + path + "\n" + reason +
+                   ": your changes are kept until you leave the program, " + outcome + ".",
+               "WARNING", MB_OK | MB_ICONSTOP);
+  } else if (cut) {
+    Tell_Cut_Short(window);
+  }
+  Keep_Changes_Unsaved();
 }
 
 bool Drawing_Collection::Has_Unsaved_Changes() const {
@@ -102,34 +141,14 @@ bool Drawing_Collection::Has_Unsaved_Changes() const {
 }
 
 void Drawing_Collection::Keep_Changes_Unsaved() {
-  Drop_Unkept();
+  // New drawings in no cell go now; a drawing of the file that is in no
+  // cell stays listed, in no place, so that the next save still drops its
+  // record (and Revert still finds it).
+  std::erase_if(entries, [](const std::unique_ptr<Storage_Data>& entry) {
+    return !entry->keep && entry->record == Storage_Data::No_Record;
+  });
   Empty_Bin_And_Slots();
   Start_Pass();
-}
-
-bool Drawing_Collection::Name_Leads_To_Own_File(HWND window) {
-  const File_Identity now = Identity_Of(path);
-  if (now == own_file) {
-    told_replaced = false;
-    return true;
-  }
-  if (!now.exists) {
-    // Deleted by another program: the store still holds every drawing,
-    // and writes the whole gallery again.
-    detached = true;
-    return true;
-  }
-  // Another gallery (or any file) took the name: its drawings are not ours
-  // to write over.
-  if (!told_replaced && Has_Unsaved_Changes()) {
-    told_replaced = true;
-    MessageBox(window,
-               "Unable to write file " + path +
-                   "\nAnother program has put a different file in its place: your changes are kept until you "
-                   "leave the program, and are not saved over that file.",
-               "WARNING", MB_OK | MB_ICONSTOP);
-  }
-  return false;
 }
 
 Drawing_Collection::Save_Plan Drawing_Collection::Plan_Save() {
@@ -158,51 +177,71 @@ Drawing_Collection::Save_Plan Drawing_Collection::Plan_Save() {
   return plan;
 }
 
-// False when the save ended with the store read again from the file.
-bool Drawing_Collection::Write_Plan(Save_Plan& plan, HWND window) {
+Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND window) {
   if (plan.kept_file.empty() && plan.kept_new.empty()) {
-    Delete_Gallery();
-    return true;
+    if (Delete_Gallery()) return Outcome::Saved;
+    Show_Save_Failure(window, true, errno);
+    return Outcome::Nothing_Saved;
   }
   if (!plan.dropped && !plan.moved && !damaged && !detached && file->View()) {
-    if (Write_Appended(plan)) return true;
+    errno = 0;
+    const bool appended = Write_Appended(plan);
+    const int error = errno;
+    // Even an append that failed may have grown the file: its change time
+    // is the store's own.
+    Remember_Own_File();
+    if (appended) return Outcome::Saved;
     if (!file->View()) {
-      // The old view could not even be mapped again.
-      Show_Save_Failure(window, true);
+      // The old view could not even be mapped again: the store reads the
+      // file as it stands.
+      Show_Save_Failure(window, true, error);
       Reload();
-      return false;
+      return Outcome::Reloaded;
     }
-    Show_Save_Failure(window, false);
-    return true;
+    Show_Save_Failure(window, false, error);
+    return Outcome::New_Kept;
   }
-  if (Write_Beside(plan, true)) return true;
+  errno = 0;
+  if (Write_Beside(plan, true)) return Outcome::Saved;
+  const int error = errno;
   // Only the drawings kept from the file, then: the new ones stay in memory.
   if (!plan.kept_new.empty()) {
     const bool kept_saved = plan.kept_file.empty() ? Delete_Gallery() : Write_Beside(plan, false);
     if (kept_saved) {
-      Show_Save_Failure(window, false);
-      return true;
+      Show_Save_Failure(window, false, error);
+      return Outcome::New_Kept;
     }
   }
-  // Nothing was written: the file stands as it was, and so does the store.
-  Show_Save_Failure(window, true);
-  Revert();
-  return false;
+  // Nothing was written: the file stands as it was, and the store keeps
+  // the changes for a later save.
+  Show_Save_Failure(window, true, error);
+  return Outcome::Nothing_Saved;
 }
 
 bool Drawing_Collection::Delete_Gallery() {
+  // The file stays mapped until it is gone: a name that cannot be deleted
+  // (a mount point) leaves the store as it was.
+  if (File_Exists(path) && !Delete_File(path)) return false;
   file->Close();
   end_offset = 0;
   damaged = detached = false;
-  const bool deleted = !File_Exists(path) || Delete_File(path);
-  own_file = Identity_Of(path);
-  return deleted;
+  Remember_Own_File();
+  return true;
 }
 
 void Drawing_Collection::Stop_Appending_Before_Link(bool stop) { stop_before_link = stop; }
 
-void Drawing_Collection::Show_Save_Failure(HWND window, bool whole_gallery) {
-  MessageBox(window, whole_gallery ? Gallery_Not_Saved : New_Entries_Not_Saved, "Gallery Save", MB_OK);
+void Drawing_Collection::Show_Save_Failure(HWND window, bool whole_gallery, int error) {
+  if (error == ENOSPC || error == EDQUOT || error == EFBIG) {
+    MessageBox(window, whole_gallery ? Gallery_Not_Saved : New_Entries_Not_Saved, "Gallery Save", MB_OK);
+    return;
+  }
+  MessageBox(window,
+             Unwritable_File_Message(path, error,
+                                     whole_gallery
+                                         ? "your changes are kept until you leave the program, and are not saved"
+                                         : "your new drawings are kept until you leave the program, and are not saved"),
+             "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
@@ -215,7 +254,9 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
     file->Unmap();
     if (length <= UINT32_MAX) file->Map(0, uint32_t(length));
     if (!file->View()) {
+      const int error = errno;
       file->Map(0, 0);
+      errno = error;
       return false;
     }
   }
@@ -258,6 +299,7 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
   try {
     bytes.assign(size_t(total), 0);
   } catch (const std::bad_alloc&) {
+    errno = ENOMEM;
     return false;
   }
   plan.kept_offsets.clear();
@@ -283,6 +325,7 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     }
   if (!Write_File_Atomically(path, bytes)) return false;
   own_file = Identity_Of(path);
+  cut_seen = false;
   end_offset = offset;
   if (!Reopen_After_Replace()) {
     // The new file is on the disk but cannot be mapped: the old view still

@@ -203,10 +203,28 @@ void Gallery_Window::Show_Help() {
 
 bool Gallery_Window::CanClose() {
   if (!collection || !collection->Changed() || !The_User_Data.writable) return true;
+  const std::string refusal = collection->Save_Refusal();
+  if (!refusal.empty()) {
+    // No question that a save would answer: the person learns what keeps the
+    // changes from the file. A file another program put there or changed
+    // she may move away, staying to save again.
+    const std::string text = Changes_Cannot_Be_Kept(refusal, "your changes to the gallery cannot be kept");
+    if (collection->File_Must_Stay()) {
+      MessageBox(text, "Program Exit", MB_OK | MB_ICONSTOP);
+      return true;
+    }
+    return MessageBox(text + "\nTo keep them, choose Cancel, move that file out of the folder, and save the "
+                             "gallery again.",
+                      "Program Exit", MB_OKCANCEL | MB_ICONSTOP) == IDOK;
+  }
   const int answer = MessageBox("Save changes to Gallery?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDCANCEL) return false;
-  if (answer == IDYES && The_User_Database) collection->Save(*The_User_Database->current_user, GetHandle());
-  return true;
+  // A save that failed keeps the program open: the changes are still here.
+  return answer != IDYES || !The_User_Database || collection->Save(*The_User_Database->current_user, GetHandle());
+}
+
+std::string Gallery_Window::Changes_Cannot_Be_Kept(const std::string& refusal, const std::string& outcome) const {
+  return "Unable to write file " + collection->File_Name() + "\n" + refusal + ": " + outcome + ".";
 }
 
 void Gallery_Window::Park_Points() {
@@ -235,9 +253,15 @@ void Gallery_Window::Change_User() {
     if (renamed != nullptr && renamed->name != before.name) collection->Rename(*renamed, before);
     for (int32_t slot = 0; slot < 3; ++slot) collection->Park_Slot({Drawing_Place::Slot, slot, 0});
     if (collection->Changed() && The_User_Data.writable && !db->previous_user_removed) {
+      const std::string refusal = collection->Save_Refusal();
       char text[300];
       std::snprintf(text, sizeof text, "Save changes to Gallery belonging to %s?", before.name.c_str());
-      if (MessageBox(text, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) collection->Save(before, GetHandle());
+      if (!refusal.empty())
+        MessageBox(Changes_Cannot_Be_Kept(refusal, "the changes to the gallery belonging to " + before.name +
+                                                       " cannot be kept"),
+                   "User Change", MB_OK | MB_ICONSTOP);
+      else if (MessageBox(text, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES)
+        collection->Save(before, GetHandle());
     }
     collection.reset();
     Make_Store();

@@ -11,6 +11,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "gallery/cell_windows.h"
 #include "gallery/drawing_place.h"
@@ -129,6 +130,9 @@ class Gallery_Window : public TWindow {
   LRESULT Ev_Picture_Ready(WPARAM wp, LPARAM lp);
   LRESULT Ev_Help_Closed(WPARAM wp, LPARAM lp);
 
+  // A refusal that leaves the changes unsaved: "Unable to write file",
+  // then the reason and the outcome.
+  std::string Changes_Cannot_Be_Kept(const std::string& refusal, const std::string& outcome) const;
   void Make_Store();
   void Choose_Starting_View();
   void Save_Windows();

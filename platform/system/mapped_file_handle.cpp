@@ -59,6 +59,8 @@ bool TMapped_File_Handle::Set_Size(uint64_t size) {
     int ignored = ftruncate(fd_, static_cast<off_t>(old_size));
     (void)ignored;
   }
+  // Why, for the caller to tell (the result carries it, not errno).
+  errno = error;
   return false;
 }
 
@@ -67,5 +69,8 @@ bool TMapped_File_Handle::Reserve(uint64_t offset, uint64_t length) {
   if (!writable_ || offset > limit || length > limit - offset) return false;
   if (length == 0) return true;
   // Within the file's length this never moves its end.
-  return posix_fallocate(fd_, static_cast<off_t>(offset), static_cast<off_t>(length)) == 0;
+  // The error comes back as the result, not in errno; the caller tells why.
+  const int error = posix_fallocate(fd_, static_cast<off_t>(offset), static_cast<off_t>(length));
+  if (error != 0) errno = error;
+  return error == 0;
 }

@@ -119,6 +119,9 @@ std::string Write_Failure_Reason(int error) {
       return "You have no permission to write the file";
     case EROFS:
       return "The disk is read-only";
+    case EBUSY:
+    case ETXTBSY:
+      return "The file is in use by the system";
     case EISDIR:
     case ENXIO:
       return "It is not a regular file";

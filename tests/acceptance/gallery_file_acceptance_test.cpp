@@ -1,7 +1,8 @@
-// A gallery file the person may read but not write, as a person meets it on
-// a virtual X server at 1024 x 768 and at 1920 x 1080: the person is told
-// why changes cannot be saved, the gallery shows the drawing, and the file
-// is left exactly as it was.
+// Gallery files as a person meets them on a virtual X server at 1024 x 768
+// and at 1920 x 1080. One she may read but not write: she is told why
+// changes cannot be saved, the gallery shows the drawing, and the file is
+// left exactly as it was. One another program replaces while she works:
+// she is told at every Save and at the exit, and nothing is written over it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -22,7 +23,9 @@
 namespace {
 
 struct Gallery_Layout_Points {
-  TPoint gallery, cancel;
+  TPoint gallery, cancel, save, close_box;
+  // Cells (0, 0) and (1, 1) of the 3 by 3 view.
+  TPoint first_cell, second_cell;
 };
 
 Gallery_Layout_Points Measure(int width, int height) {
@@ -34,11 +37,16 @@ Gallery_Layout_Points Measure(int width, int height) {
   points.gallery = Program_Session::Center_Of(program.Main()->gallery_button);
   Gallery_Window& gallery = *program.Frame()->Gallery;
   points.cancel = Program_Session::Center_Of(gallery.ChildWithId(Gallery_Window::Cancel_Id));
+  points.save = gallery.Save_Button_Screen_Point();
+  const TRect close = program.Frame()->Close_Box_Rect();
+  points.close_box = TPoint((close.left + close.right) / 2, (close.top + close.bottom) / 2);
+  points.first_cell = gallery.Cell_Screen_Point(1, 0, 0);
+  points.second_cell = gallery.Cell_Screen_Point(1, 1, 1);
   return points;
 }
 
 // One 8 by 8 drawing of two colours in cell (0, 0), and the end marker.
-std::string One_Drawing_Gallery() {
+std::string One_Drawing_Gallery(uint8_t dark = 20) {
   const uint32_t side = 8, length = Gallery_File::Header_Size + 16 + side * side;
   std::vector<uint8_t> bytes(length + Gallery_File::End_Size, 0);
   Gallery_File::Write_Header(bytes.data(), length, 0, 0);
@@ -46,15 +54,25 @@ std::string One_Drawing_Gallery() {
   Gallery_File::Write_U32(picture, side);
   Gallery_File::Write_U32(picture + 4, side);
   Gallery_File::Write_U32(picture + 8, 0xFFFFFF);
-  for (uint32_t i = 0; i < side * side; ++i) picture[16 + i] = uint8_t((i / side + i % side) % 2 ? 20 : 200);
+  for (uint32_t i = 0; i < side * side; ++i) picture[16 + i] = uint8_t((i / side + i % side) % 2 ? dark : 200);
   return std::string(bytes.begin(), bytes.end());
 }
 
-void Open_A_Read_Only_Gallery(int width, int height) {
+std::string Read_All(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::string Shots_Folder(const std::string& name, int width, int height) {
   const char* snapshots = std::getenv("QUENDAR_SNAPSHOTS");
-  const std::string shots = (snapshots && *snapshots ? snapshots : "acceptance_screenshots") +
-                            std::string("/read_only_gallery_") + std::to_string(width) + "x" + std::to_string(height);
+  const std::string shots = (snapshots && *snapshots ? snapshots : "acceptance_screenshots") + std::string("/") +
+                            name + "_" + std::to_string(width) + "x" + std::to_string(height);
   std::filesystem::create_directories(shots);
+  return shots;
+}
+
+void Open_A_Read_Only_Gallery(int width, int height) {
+  const std::string shots = Shots_Folder("read_only_gallery", width, height);
   const Gallery_Layout_Points points = Measure(width, height);
 
   char pattern[] = "/tmp/quendar-acceptance-XXXXXX";
@@ -107,7 +125,94 @@ void Open_A_Read_Only_Gallery(int width, int height) {
   std::filesystem::remove_all(folder, ignored);
 }
 
+// Another program puts its own gallery under the person's while she
+// arranges hers: each Save says that her changes are not saved, the close
+// box says that they cannot be kept instead of offering to save them, and
+// Cancel keeps the program open. Once she has moved the other file away,
+// Save writes her gallery and the program closes without a question.
+void Save_Over_A_Replaced_Gallery(int width, int height) {
+  const std::string shots = Shots_Folder("replaced_gallery", width, height);
+  const Gallery_Layout_Points points = Measure(width, height);
+  char pattern[] = "/tmp/quendar-acceptance-XXXXXX";
+  const std::string folder = mkdtemp(pattern);
+  const std::string data = folder + "/data/Quendar/";
+  Write_Listed_Person(data, "Ann", 1);
+  const std::string gallery = data + "Ann.gal", moved_away = folder + "/other.gal";
+  std::ofstream(gallery, std::ios::binary) << One_Drawing_Gallery();
+  const std::string other = One_Drawing_Gallery(90);
+  std::ofstream(folder + "/incoming.gal", std::ios::binary) << other;
+
+  X_Screen screen;
+  ASSERT_TRUE(screen.Open()) << "no display";
+  Running_Program program(folder, TSize(width, height));
+  ASSERT_TRUE(program.Started());
+  auto grab = [&] { return screen.Pixels(width, height); };
+  auto shot = [&](const std::string& name) {
+    std::vector<uint32_t> pixels = grab();
+    EXPECT_TRUE(!pixels.empty() && Write_PNG_RGB(shots + "/" + name + ".png", width, height, pixels.data(), width));
+    return pixels;
+  };
+  std::vector<uint32_t> now = Wait_Until_Still(grab);
+  ASSERT_FALSE(now.empty()) << "the screen never settled";
+  const auto act = [&](const std::string& xdotool, const char* what) {
+    Xdotool(xdotool);
+    now = Changed_And_Settled(grab, now);
+    EXPECT_FALSE(now.empty()) << what;
+  };
+  act("mousemove " + At(points.gallery) + " click 1", "the gallery did not open");
+  shot("01_gallery");
+  std::filesystem::rename(folder + "/incoming.gal", gallery);
+  // A drag from cell (0, 0) to cell (1, 1), each step seen done before the
+  // next, as a hand moves.
+  const std::vector<uint32_t> before_drag = now;
+  Xdotool("mousemove " + At(points.first_cell) + " mousedown 1");
+  Settle(grab);
+  for (int i = 1; i <= 6; ++i) {
+    Xdotool("mousemove " + At(TPoint(points.first_cell.x + (points.second_cell.x - points.first_cell.x) * i / 6,
+                                     points.first_cell.y + (points.second_cell.y - points.first_cell.y) * i / 6)));
+    Settle(grab);
+  }
+  Xdotool("mouseup 1");
+  now = Settle(grab);
+  ASSERT_NE(now, before_drag) << "the drawing did not move";
+  shot("02_moved");
+  for (int save = 1; save <= 2; ++save) {
+    act("mousemove " + At(points.save) + " click 1", "Save showed nothing");
+    shot("03_save_refused_" + std::to_string(save));
+    act("key Return", "the box did not go");
+    if (save == 1) act("mousemove " + At(points.gallery) + " click 1", "the gallery did not open again");
+  }
+  act("mousemove " + At(points.close_box) + " click 1", "the close box showed nothing");
+  shot("04_exit_cannot_keep");
+  act("key Escape", "Cancel did not close the box");
+  EXPECT_EQ(program.Wait_For_Exit(0), -1) << "Cancel did not keep the program open";
+  EXPECT_EQ(Read_All(gallery), other);
+  std::filesystem::rename(gallery, moved_away);
+  act("mousemove " + At(points.gallery) + " click 1", "the gallery did not open after the exit box");
+  act("mousemove " + At(points.save) + " click 1", "Save did not leave the gallery");
+  shot("05_saved");
+  Click(points.close_box);
+  EXPECT_EQ(program.Wait_For_Exit(15000), 0) << "the program did not end when closed";
+  EXPECT_EQ(Read_All(moved_away), other);
+  const std::string saved = Read_All(gallery);
+  const Gallery_File::Contents contents =
+      Gallery_File::Scan(reinterpret_cast<const uint8_t*>(saved.data()), saved.size());
+  ASSERT_EQ(contents.records.size(), 1u);
+  EXPECT_EQ(contents.records[0].row, 1);
+  EXPECT_EQ(contents.records[0].column, 1);
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+}
+
 }  // namespace
+
+TEST(Gallery_File_Acceptance, A_Replaced_Gallery_At_1024x768) {
+  if (In_Child_On_Screen(1024, 768)) Save_Over_A_Replaced_Gallery(1024, 768);
+}
+
+TEST(Gallery_File_Acceptance, A_Replaced_Gallery_At_1920x1080) {
+  if (In_Child_On_Screen(1920, 1080)) Save_Over_A_Replaced_Gallery(1920, 1080);
+}
 
 TEST(Gallery_File_Acceptance, A_Read_Only_Gallery_At_1024x768) {
   if (In_Child_On_Screen(1024, 768)) Open_A_Read_Only_Gallery(1024, 768);

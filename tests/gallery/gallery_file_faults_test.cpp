@@ -8,6 +8,11 @@
 #include <unistd.h>
 
 #include <sys/file.h>
+#include <sched.h>
+#include <time.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <filesystem>
 #include <functional>
@@ -114,10 +119,10 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
   EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
 }
 
-// Each cut is told once: by whichever comes first of a drawing found empty
-// and a refused save, and not again at later saves (the program's exit
-// question saves once more). Put back whole and cut again, it is told again.
-TEST_F(Gallery_File_Faults_Test, ACutIsToldOnceEachTimeItHappens) {
+// A drawing found empty tells of a cut once, and not after a refused save
+// has told of it; every save that cannot keep the changes says so, however
+// often she saves. Put back whole and cut again, it is told again.
+TEST_F(Gallery_File_Faults_Test, ACutIsToldOnceEachTimeItHappensAndEveryRefusedSaveSaysSo) {
   Save_Gallery({1, 2, 3});
   const std::vector<uint8_t> whole = File_Bytes();
   const uint64_t cut = Gallery_File::Scan(whole.data(), whole.size()).records[1].offset + 100;
@@ -133,16 +138,18 @@ TEST_F(Gallery_File_Faults_Test, ACutIsToldOnceEachTimeItHappens) {
   store.Save(ann, HWND());
   EXPECT_TRUE(told(1, write_told));
   EXPECT_TRUE(store.Picture(Cell(0, 2), Full_Picture_Size, 0, HWND())->Blank);
-  store.Save(ann, HWND());
   EXPECT_EQ(Boxes.size(), 1u);
+  EXPECT_FALSE(store.Save(ann, HWND()));
+  EXPECT_TRUE(told(2, write_told));
   Write(Gallery_Path(), std::string(whole.begin(), whole.end()));
-  store.Save(ann, HWND());
-  EXPECT_EQ(Boxes.size(), 1u);
+  EXPECT_TRUE(store.Save(ann, HWND()));
+  EXPECT_EQ(Boxes.size(), 2u);
   std::filesystem::resize_file(Gallery_Path(), cut);
   EXPECT_TRUE(store.Picture(Cell(0, 2), Full_Picture_Size, 0, HWND())->Blank);
-  EXPECT_TRUE(told(2, read_told));
+  EXPECT_TRUE(told(3, read_told));
+  // Nothing to keep: the cut is not told again.
   store.Save(ann, HWND());
-  EXPECT_EQ(Boxes.size(), 2u);
+  EXPECT_EQ(Boxes.size(), 3u);
 }
 
 // A record cut part-way (the last one, so that no record lies wholly beyond
@@ -169,8 +176,8 @@ TEST_F(Gallery_File_Faults_Test, ARecordCutPartWayIsToldAndKeepsItsCell) {
 }
 
 // Another program puts a different file under the gallery's name while it is
-// shown: a save neither writes over it nor deletes it, says why once, and
-// keeps the changes. A gallery deleted meanwhile is written whole again.
+// shown: a save neither writes over it nor deletes it, says why each time,
+// and keeps the changes. A gallery deleted meanwhile is written whole again.
 TEST_F(Gallery_File_Faults_Test, AGalleryReplacedWhileShownIsNotWrittenOver) {
   const User bea{1, "Bea"};
   const std::string other = bea.File_Path("gal");
@@ -221,10 +228,157 @@ TEST_F(Gallery_File_Faults_Test, AGalleryReplacedWhileShownIsNotWrittenOver) {
                               "until you leave the program, and are not saved over that file.");
       EXPECT_EQ(Read(Gallery_Path()), bea_bytes);
       EXPECT_TRUE(c.emptied ? store.Changed() : store.State(Cell(5, 5)) != 0);
-      store.Save(ann, HWND());
-      EXPECT_EQ(Boxes.size(), 1u);
+      EXPECT_FALSE(store.Save(ann, HWND()));
+      EXPECT_EQ(Boxes, std::vector<std::string>(2, Boxes[0]));
       EXPECT_EQ(Read(Gallery_Path()), bea_bytes);
     }
+  }
+}
+
+// A save the file system refuses for another reason than space says why, as
+// every refusal to write a file does, and keeps the changes; once the
+// obstacle is gone the next save writes them. Both ways a save writes: a
+// new file renamed over the old one, and the file deleted.
+class Gallery_Refused_Save_Test : public Gallery_File_Faults_Test {
+ protected:
+  void Refused_Then_Saved(const std::string& reason, const std::function<void()>& block,
+                          const std::function<void()>& unblock) {
+    struct Change {
+      const char* name;
+      bool emptied;  // both drawings into the bin, else exchanged
+    };
+    for (const Change& c : {Change{"drawings exchanged", false}, Change{"every drawing in the bin", true}}) {
+      SCOPED_TRACE(c.name);
+      std::filesystem::remove(Gallery_Path());
+      Save_Gallery({1, 2});
+      const std::vector<uint8_t> saved = File_Bytes();
+      Boxes.clear();
+      block();
+      {
+        Drawing_Collection store(ann);
+        if (c.emptied) {
+          ASSERT_TRUE(store.Move(Place{Place::Bin, 0, 0}, Cell(0, 1)));
+          ASSERT_TRUE(store.Move(Place{Place::Bin, 0, 0}, Cell(0, 2)));
+        } else {
+          ASSERT_TRUE(store.Move(Cell(0, 1), Cell(0, 2)));
+        }
+        EXPECT_FALSE(store.Save(ann, HWND()));
+        EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + Gallery_Path() + "\n" + reason +
+                                                  ": your changes are kept until you leave the program, and are "
+                                                  "not saved."});
+        EXPECT_EQ(File_Bytes(), saved);
+        EXPECT_TRUE(store.Changed());
+        EXPECT_EQ(store.State(Cell(0, 1)) == 0, c.emptied);
+        unblock();
+        EXPECT_TRUE(store.Save(ann, HWND()));
+        EXPECT_EQ(Boxes.size(), 1u);
+      }
+      if (c.emptied) {
+        EXPECT_FALSE(std::filesystem::exists(Gallery_Path()));
+        continue;
+      }
+      Drawing_Collection reopened(ann);
+      EXPECT_TRUE(Shows(reopened, Cell(0, 1), 2));
+      EXPECT_TRUE(Shows(reopened, Cell(0, 2), 1));
+    }
+  }
+};
+
+// The gallery's name is a mount point: it can be neither replaced nor
+// deleted (EBUSY).
+TEST_F(Gallery_Refused_Save_Test, AGalleryOnAMountPoint) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root: only the administrator may mount";
+  bool mounted = false;
+  Refused_Then_Saved(
+      "The file is in use by the system",
+      [&] {
+        mounted = mount(Gallery_Path().c_str(), Gallery_Path().c_str(), nullptr, MS_BIND, nullptr) == 0;
+        ASSERT_TRUE(mounted) << "root could not bind the gallery onto itself: " << std::strerror(errno);
+      },
+      [&] {
+        if (mounted) umount2(Gallery_Path().c_str(), MNT_DETACH);
+        mounted = false;
+      });
+  if (mounted) umount2(Gallery_Path().c_str(), MNT_DETACH);
+}
+
+// The folder of the person's files has become read-only: the file itself
+// may still be written in place, but no new file can be made beside it.
+TEST_F(Gallery_Refused_Save_Test, AGalleryInAReadOnlyFolder) {
+  const std::string folder = The_User_Data.directory;
+  std::optional<Ordinary_User_Scope> ordinary;
+  Refused_Then_Saved(
+      "You have no permission to write the file",
+      [&] {
+        // As the person herself: the administrator may write any folder.
+        (void)!chown(folder.c_str(), 65534, 65534);
+        (void)!chown(Gallery_Path().c_str(), 65534, 65534);
+        ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+        ordinary.emplace(root_);
+        ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+      },
+      [&] {
+        chmod(folder.c_str(), 0755);
+        ordinary.reset();
+      });
+}
+
+// Another program writes the gallery in place, keeping its size and time
+// stamp: the change time tells, and the save neither writes into the file
+// nor loses the changes. The store's own saves, which change that time
+// too, are not taken for another program's.
+TEST_F(Gallery_File_Faults_Test, AGalleryRewrittenInPlaceIsNotWrittenInto) {
+  Save_Gallery({1, 2});
+  const auto status = [&] {
+    struct stat info{};
+    stat(Gallery_Path().c_str(), &info);
+    return info;
+  };
+  const auto same_time = [](const timespec& a, const timespec& b) {
+    return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec;
+  };
+  // Until the clock has passed the file's change time, a write may leave
+  // it as it was.
+  const auto clock_past = [&](const timespec& t) {
+    for (;;) {
+      timespec now{};
+      clock_gettime(CLOCK_REALTIME_COARSE, &now);
+      if (now.tv_sec > t.tv_sec || (now.tv_sec == t.tv_sec && now.tv_nsec > t.tv_nsec)) return;
+      sched_yield();
+    }
+  };
+  Drawing_Collection store(ann);
+  clock_past(status().st_ctim);
+  for (int seed : {3, 4}) {
+    ASSERT_TRUE(Add_At(store, Drawing(seed), 3, seed));
+    EXPECT_TRUE(store.Save(ann, HWND())) << seed;
+  }
+  EXPECT_TRUE(Boxes.empty());
+  // One byte of a picture changed, the size and the time stamp kept.
+  std::vector<uint8_t> other = File_Bytes();
+  const struct stat before = status();
+  const uint64_t at = Gallery_File::Scan(other.data(), other.size()).records[1].offset + 40;
+  other[at] ^= 0x5A;
+  const timespec times[2] = {before.st_atim, before.st_mtim};
+  for (int tries = 0; tries < 1000000 && same_time(status().st_ctim, before.st_ctim); ++tries) {
+    const int fd = open(Gallery_Path().c_str(), O_WRONLY | O_CLOEXEC);
+    ASSERT_EQ(pwrite(fd, &other[at], 1, off_t(at)), 1);
+    ASSERT_EQ(futimens(fd, times), 0);
+    close(fd);
+  }
+  const struct stat after = status();
+  ASSERT_FALSE(same_time(after.st_ctim, before.st_ctim));
+  ASSERT_TRUE(same_time(after.st_mtim, before.st_mtim) && after.st_size == before.st_size &&
+              after.st_ino == before.st_ino);
+  ASSERT_TRUE(Add_At(store, Drawing(5), 3, 5));
+  const std::string refused = "WARNING: Unable to write file " + Gallery_Path() +
+                              "\nAnother program has changed the file: your changes are kept until you leave the "
+                              "program, and are not saved over that file.";
+  for (size_t save = 1; save <= 2; ++save) {
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    EXPECT_EQ(Boxes, std::vector<std::string>(save, refused));
+    EXPECT_EQ(File_Bytes(), other);
+    EXPECT_NE(store.State(Cell(3, 5)), 0);
   }
 }
 

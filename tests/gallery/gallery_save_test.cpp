@@ -229,6 +229,7 @@ TEST_F(Gallery_Save_Test, AFullDiskKeepsWhatWasSaved) {
     EXPECT_EQ(Boxes, std::vector<std::string>{new_entries});
     EXPECT_EQ(File_Bytes(), saved);
     EXPECT_TRUE(Shows(store, Cell(7, 7), 7));
+    EXPECT_TRUE(store.Changed());  // the exit asks again
     // A move as well: the file is written beside, first whole, then with the
     // kept drawings only; their end marker is in the file.
     Boxes.clear();
@@ -240,16 +241,18 @@ TEST_F(Gallery_Save_Test, AFullDiskKeepsWhatWasSaved) {
     EXPECT_EQ(Boxes, std::vector<std::string>{new_entries});
     EXPECT_EQ(Records(), 2u);
     EXPECT_EQ(File_Bytes().size(), saved.size());
-    // Not even that: nothing is written, and the store shows the file.
+    // Not even that: nothing is written, and the store keeps the changes
+    // for a later save (or the question at the program's exit).
     Boxes.clear();
     ASSERT_TRUE(store.Move(Cell(0, 2), Cell(0, 1)));
     {
       File_Size_Limit limit(64);
-      store.Save(ann, HWND());
+      EXPECT_FALSE(store.Save(ann, HWND()));
     }
     EXPECT_EQ(Boxes, std::vector<std::string>{whole});
-    EXPECT_TRUE(Shows(store, Cell(0, 1), 2));
-    EXPECT_EQ(store.State(Cell(7, 7)), 0);
+    EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+    EXPECT_TRUE(Shows(store, Cell(7, 7), 7));
+    EXPECT_TRUE(store.Changed());
   }
   Drawing_Collection store(ann);
   EXPECT_TRUE(Shows(store, Cell(0, 1), 2));

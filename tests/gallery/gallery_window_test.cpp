@@ -4,8 +4,13 @@
 // screen sizes go to QUENDAR_SNAPSHOTS.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <thread>
@@ -452,6 +457,32 @@ class Gallery_Program_Test : public testing::Test {
     return o;
   }
   static void Open(Program_Session& p) { p.Click(Program_Session::Center_Of(p.Main()->gallery_button)); }
+  // A new start of the program shows the drawing moved from (0, 1) to
+  // (2, 2): the move was saved. Only while no other session runs.
+  void Expect_Move_Saved() {
+    Program_Session again(Options());
+    again.Start();
+    Open(again);
+    EXPECT_TRUE(Occupied(again, 2, 2));
+    EXPECT_FALSE(Occupied(again, 0, 1));
+    EXPECT_EQ(again.Stop(), 0);
+  }
+  // A session that saves drawings in cells (0, 0) and (0, 1); the gallery
+  // file's path.
+  std::string Save_Two_Drawings() {
+    Program_Session p(Options());
+    p.Start();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    for (int column = 0; column < 2; ++column) {
+      auto d = Block(TColor(uint8_t(90 * column), 40, 200), column);
+      EXPECT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, 0, column));
+    }
+    p.Click(g.Save_Button_Screen_Point());
+    const std::string path = The_User_Database->current_user->File_Path("gal");
+    EXPECT_EQ(p.Stop(), 0);
+    return path;
+  }
   static void Drag(Program_Session& p, TPoint from, TPoint to) {
     auto& b = p.Backend();
     b.Move_To(from);
@@ -519,66 +550,173 @@ TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closin
   EXPECT_TRUE(p.Boxes.empty());
 }
 
-// Another program changes the gallery file while the gallery is shown: the
-// person hears of it once, through a change of view, the Save button and
-// the exit question, and the file is not written.
-TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_Once) {
+// Another program changes the gallery file while the gallery is shown: every
+// Save says that the changes are not saved, the exit asks no question a save
+// would answer but says that they cannot be kept, and the file is not
+// written. The person may stay, move the other file away and save.
+TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Every_Save_And_At_Exit) {
   struct Case {
     const char* name;
     bool cut;  // else another gallery is renamed over it
     std::vector<std::string> told;
   };
+  const std::string cut_write = "Unable to write file %\nThe file was cut short";
+  const std::string replaced_write = "Unable to write file %\nAnother program has put a different file in its place";
   const std::vector<Case> cases = {
-      {"cut short", true,
-       {"Unable to read file %\nThe file was cut short", "Unable to write file %\nThe file was cut short"}},
-      {"replaced", false, {"Unable to write file %\nAnother program has put a different file in its place"}},
+      {"cut short", true, {"Unable to read file %\nThe file was cut short", cut_write, cut_write}},
+      {"replaced", false, {replaced_write, replaced_write}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
-    std::string path;
+    const std::string path = Save_Two_Drawings();
+    std::filesystem::copy_file(path, path + ".other");
     {
       Program_Session p(Options());
       p.Start();
       Open(p);
       Gallery_Window& g = *p.Frame()->Gallery;
-      for (int column = 0; column < 2; ++column) {
-        auto d = Block(TColor(uint8_t(90 * column), 40, 200), column);
-        ASSERT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, 0, column));
+      ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+      if (c.cut)
+        std::filesystem::resize_file(path, 100);
+      else
+        std::filesystem::rename(path + ".other", path);
+      const std::string bytes = Temp_Home::Read(path);
+      p.Click(g.View_Button_Screen_Point(0));
+      p.Click(g.View_Button_Screen_Point(1));
+      Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+      ASSERT_TRUE(Occupied(p, 2, 2));
+      for (int save = 0; save < 2; ++save) {
+        p.Click(g.Save_Button_Screen_Point());
+        Open(p);
       }
+      ASSERT_TRUE(Occupied(p, 2, 2));
+      // Asked to stay at the exit, she moves the other file away and saves.
+      if (c.cut) {
+        EXPECT_EQ(p.Stop(), 0);  // the exit box answered OK
+      } else {
+        const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
+          p.Boxes.push_back(box);
+          return IDCANCEL;
+        });
+        EXPECT_FALSE(g.CanClose());
+        Set_Message_Box_Hook(session);
+      }
+      std::vector<std::string> told;
+      for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.text);
+      ASSERT_EQ(told.size(), c.told.size() + 1);
+      for (size_t i = 0; i < c.told.size(); ++i) {
+        const size_t at = c.told[i].find('%');
+        EXPECT_EQ(told[i].rfind(c.told[i].substr(0, at) + path + c.told[i].substr(at + 1), 0), 0u) << told[i];
+      }
+      const std::string reason =
+          c.cut ? "The file was cut short by another program" : "Another program has put a different file in its place";
+      EXPECT_EQ(p.Boxes.back().caption, "Program Exit");
+      EXPECT_EQ(p.Boxes.back().type, UINT(MB_OKCANCEL | MB_ICONSTOP));
+      EXPECT_EQ(told.back(), "Unable to write file " + path + "\n" + reason +
+                                 ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel, move "
+                                 "that file out of the folder, and save the gallery again.");
+      EXPECT_EQ(Temp_Home::Read(path), bytes);
+      if (c.cut) continue;
+      std::filesystem::rename(path, path + ".other");
+      p.Boxes.clear();
       p.Click(g.Save_Button_Screen_Point());
-      path = The_User_Database->current_user->File_Path("gal");
+      EXPECT_TRUE(p.Boxes.empty());
+      EXPECT_TRUE(g.CanClose());
       EXPECT_EQ(p.Stop(), 0);
+      EXPECT_TRUE(p.Boxes.empty());
+      EXPECT_EQ(Temp_Home::Read(path + ".other"), bytes);
     }
-    std::filesystem::copy_file(path, path + ".other");
+    Expect_Move_Saved();
+  }
+}
+
+// A change of user with changes that cannot be saved asks no question: the
+// box says they cannot be kept, and the other program's file stays.
+TEST_F(Gallery_Program_Test, A_Change_Of_User_Says_The_Changes_Cannot_Be_Kept) {
+  const std::string path = Save_Two_Drawings();
+  std::filesystem::copy_file(path, path + ".other");
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+  std::filesystem::rename(path + ".other", path);
+  const std::string bytes = Temp_Home::Read(path);
+  Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+  const std::string before = The_User_Database->current_user->name;
+  p.Frame()->Run_User_Dialog = [] {
+    User_Database& db = *The_User_Database;
+    db.previous_user = *db.current_user;
+    db.Set_Current(db.Add_User(std::make_unique<User>(1, "Bea")));
+    return 1;
+  };
+  p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Name_Level_Id)));
+  ASSERT_EQ(p.Boxes.size(), 1u);
+  EXPECT_EQ(p.Boxes[0].caption, "User Change");
+  EXPECT_EQ(p.Boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
+  EXPECT_EQ(p.Boxes[0].text, "Unable to write file " + path +
+                                 "\nAnother program has put a different file in its place: the changes to the "
+                                 "gallery belonging to " + before + " cannot be kept.");
+  EXPECT_EQ(Temp_Home::Read(path), bytes);
+  EXPECT_EQ(p.Stop(), 0);
+}
+
+// Changes to a gallery whose file is read-only are not offered a save at the
+// exit: the box says why they cannot be kept, and the program ends.
+TEST_F(Gallery_Program_Test, A_Read_Only_Gallery_Says_At_Exit_That_The_Changes_Cannot_Be_Kept) {
+  const std::string path = Save_Two_Drawings();
+  chmod(path.c_str(), 0444);
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  Gallery_Window& g = *p.Frame()->Gallery;
+  ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+  Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+  p.Boxes.clear();
+  EXPECT_TRUE(g.CanClose());
+  ASSERT_EQ(p.Boxes.size(), 1u);
+  EXPECT_EQ(p.Boxes[0].caption, "Program Exit");
+  EXPECT_EQ(p.Boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
+  EXPECT_EQ(p.Boxes[0].text,
+            "Unable to write file " + path + "\nThe file is read-only: your changes to the gallery cannot be kept.");
+  EXPECT_EQ(p.Stop(), 0);
+  chmod(path.c_str(), 0644);
+}
+
+// A save at the exit that the file system refuses (the gallery's name is a
+// mount point) says why and keeps the program open with the changes; once
+// the name is free, the exit saves them.
+TEST_F(Gallery_Program_Test, A_Save_Refused_At_Exit_Keeps_The_Program_Open) {
+  if (geteuid() != 0) GTEST_SKIP() << "needs root: only the administrator may mount";
+  const std::string path = Save_Two_Drawings();
+  {
     Program_Session p(Options());
     p.Start();
-    Open(p);
     Gallery_Window& g = *p.Frame()->Gallery;
-    ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
-    if (c.cut)
-      std::filesystem::resize_file(path, 100);
-    else
-      std::filesystem::rename(path + ".other", path);
-    const std::string bytes = Temp_Home::Read(path);
-    p.Click(g.View_Button_Screen_Point(0));
-    p.Click(g.View_Button_Screen_Point(1));
-    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
-    ASSERT_TRUE(Occupied(p, 2, 2));
-    p.Click(g.Save_Button_Screen_Point());
+    ASSERT_EQ(mount(path.c_str(), path.c_str(), nullptr, MS_BIND, nullptr), 0)
+        << "root could not bind the gallery onto itself: " << std::strerror(errno);
+    // Whatever fails, the folder is left without a mount.
+    std::unique_ptr<const std::string, void (*)(const std::string*)> mounted(
+        &path, [](const std::string* at) { umount2(at->c_str(), MNT_DETACH); });
     Open(p);
-    EXPECT_EQ(p.Stop(), 0);
+    ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+    p.Boxes.clear();
+    EXPECT_FALSE(g.CanClose());
+    mounted.reset();
     std::vector<std::string> told;
-    for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.text);
-    ASSERT_EQ(told.size(), c.told.size() + 1);
-    for (size_t i = 0; i < c.told.size(); ++i) {
-      const size_t at = c.told[i].find('%');
-      EXPECT_EQ(told[i].rfind(c.told[i].substr(0, at) + path + c.told[i].substr(at + 1), 0), 0u) << told[i];
-    }
-    EXPECT_EQ(told.back(), "Save changes to Gallery?");
-    EXPECT_EQ(Temp_Home::Read(path), bytes);
+    for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.caption + ": " + box.text);
+    EXPECT_EQ(told, (std::vector<std::string>{"Program Exit: Save changes to Gallery?",
+                                              "WARNING: Unable to write file " + path +
+                                                  "\nThe file is in use by the system: your changes are kept until "
+                                                  "you leave the program, and are not saved."}));
+    EXPECT_TRUE(Occupied(p, 2, 2));
+    EXPECT_TRUE(g.CanClose());
+    EXPECT_EQ(p.Stop(), 0);
   }
+  Expect_Move_Saved();
 }
 
 // The Name and Level dialog's OK with the edit made on its copy: the copy is
