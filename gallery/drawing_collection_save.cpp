@@ -445,4 +445,8 @@ void Drawing_Collection::Rename(const User& new_user, const User& old_user) {
                    "the program.",
                "WARNING", MB_OK | MB_ICONSTOP);
   path = new_path;
+  // The move gave the store's own file a new change time: it is still its
+  // own while every record it knows is where it knows it.
+  const File_Identity now = Identity_Of(path);
+  if (now == own_file && Holds_Known_Records()) own_file.changed = now.changed;
 }
