@@ -201,7 +201,6 @@ std::string Move_Failure_Reason(int error) {
     case ENOENT: return "The file or its folder is gone";
     case EACCES:
     case EPERM: return "You have no permission to move the file";
-    case EBUSY: return "The system is using the file (something is mounted on it)";
     default: return Write_Failure_Reason(error);
   }
 }

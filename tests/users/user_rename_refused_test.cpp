@@ -41,7 +41,7 @@ const Rename_Case Cases[] = {
      Then::Nothing, false, "Unable to move file {}Ann.gal to Annie.gal\n" + No_Permission + Refused},
     {"Ann's gallery is a mount point", {{"Ann", "Annie"}}, "Ann.gal", Unmovable_File::Mount_Point, false, "",
      Then::Nothing, false,
-     "Unable to move file {}Ann.gal to Annie.gal\nThe system is using the file (something is mounted on it)" + Refused},
+     "Unable to move file {}Ann.gal to Annie.gal\nThe file is in use by the system" + Refused},
     {"a stray gallery in the way cannot be moved", {{"Ann", "Annie"}}, "Annie.gal", Unmovable_File::Immutable, false,
      "Annie.gal", Then::Nothing, false, "Unable to move file {}Annie.gal\n" + No_Permission + Refused},
     {"Bob's gallery can neither take Ann's name nor go back", Swap, "Bob.gal", Unmovable_File::Immutable, true, "",
