@@ -518,6 +518,26 @@ TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closin
   EXPECT_TRUE(p.Boxes.empty());
 }
 
+// The system ends the program (a logout) while the gallery holds changes:
+// nobody is asked, and they are kept, as the answer Yes keeps them.
+TEST_F(Gallery_Program_Test, The_System_Ending_The_Program_Keeps_The_Gallery_Without_Asking) {
+  {
+    Program_Session p(Options());
+    p.Start();
+    p.Draw_Block();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    Drag(p, g.Main_IO_Screen_Point(), g.Cell_Screen_Point(1, 0, 1));
+    EXPECT_EQ(p.End_For_The_System(), 0);
+    EXPECT_TRUE(p.Boxes.empty()) << p.Boxes[0].text;
+  }
+  Program_Session p(Options());
+  p.Start();
+  Open(p);
+  EXPECT_TRUE(Occupied(p, 0, 1));
+  EXPECT_EQ(p.Stop(), 0);
+}
+
 // Another program changes the gallery file while the gallery is shown: the
 // person hears of it once, through a change of view, the Save button and
 // the exit question, and the file is not written.
