@@ -39,7 +39,7 @@ const char* const Person = "Ann";
 TPoint Centre(const TRect& r) { return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
 struct Layout {
-  TPoint gallery, name, help, demonstrations_link, first_show, camera;
+  TPoint gallery, name, help, demonstrations_link, first_show, camera, system_box, note_link;
 };
 
 // Where the things the tests click stand, measured headless.
@@ -55,6 +55,9 @@ Layout Measure() {
   l.name = Program_Session::Center_Of(main.name_button);
   l.help = Program_Session::Center_Of(main.help_button);
   l.camera = main.safari_controls->Panel_Screen_Point();
+  l.system_box = Centre(program.Frame()->System_Box_Rect());
+  for (const Help_Link& link : The_Help_Window->Section(5).Page(0)->links)
+    if (link.target) l.note_link = Centre(link.rect);
   const Help_Section& help = The_Help_Window->Section(0);
   for (const Help_Link& link : help.Page(0)->links)
     if (link.page == -2) l.demonstrations_link = Centre(link.rect);
@@ -135,8 +138,8 @@ class Ending_Run {
   const std::string& Data() const { return data_; }
   Running_Program& Program() { return *program_; }
 
-  void Start() {
-    program_ = std::make_unique<Running_Program>(folder_, Screen_Size);
+  void Start(const std::vector<std::string>& environment) {
+    program_ = std::make_unique<Running_Program>(folder_, Screen_Size, environment);
     ASSERT_TRUE(program_->Started());
   }
   std::vector<uint32_t> Grab() { return screen_ ? screen_->Pixels(Screen_Size.cx, Screen_Size.cy) : std::vector<uint32_t>(); }
@@ -173,6 +176,7 @@ struct State {
   bool damaged_user_file;  // the user file's box is up at start, before the frame
   bool damaged_gallery;    // the gallery's box is up at start, over the frame
   std::function<void(Ending_Run&, const Layout&)> reach;
+  bool no_browser = false;  // no opener on the path: a link raises a box
 };
 
 void Nothing(Ending_Run&, const Layout&) {}
@@ -181,6 +185,16 @@ const State States[] = {
     {"user_file_box_at_start", true, false, Nothing},
     {"gallery_box_over_the_main_window", false, true, Nothing},
     {"main_window", false, false, Nothing},
+    // The acknowledgements' link finds no browser: help goes, and its box
+    // stands over the main window.
+    {"web_access_box_over_the_main_window", false, false,
+     [](Ending_Run& run, const Layout& l) {
+       Click(l.system_box);
+       Xdotool("key Up Return");
+       run.Settled("acknowledgements");
+       run.Click_And_Settle(l.note_link, "web_access_box");
+     },
+     true},
     {"name_and_level_dialog", false, false,
      [](Ending_Run& run, const Layout& l) { run.Click_And_Settle(l.name, "dialog"); }},
     {"gallery", false, false, [](Ending_Run& run, const Layout& l) { run.Click_And_Settle(l.gallery, "gallery"); }},
@@ -211,7 +225,13 @@ void Start_In(Ending_Run& run, const State& state, const Layout& layout) {
   Write_Listed_Person(run.Data(), Person, 0);
   if (state.damaged_user_file) std::ofstream(run.Data() + "quendar.usr", std::ios::binary) << Damaged_Bytes();
   if (state.damaged_gallery) std::ofstream(run.Data() + Person + ".gal", std::ios::binary) << Damaged_Bytes();
-  ASSERT_NO_FATAL_FAILURE(run.Start());
+  std::vector<std::string> environment;
+  if (state.no_browser) {
+    const std::string empty_bin = run.Data() + "../empty-bin";
+    std::filesystem::create_directories(empty_bin);
+    environment.push_back("PATH=" + empty_bin);
+  }
+  ASSERT_NO_FATAL_FAILURE(run.Start(environment));
   run.Settled("started");
   ASSERT_NO_FATAL_FAILURE(state.reach(run, layout));
 }
@@ -266,7 +286,8 @@ TEST_P(System_End_Acceptance, Terminated) {
 
 INSTANTIATE_TEST_SUITE_P(In, System_End_Acceptance,
                          testing::Values("user_file_box_at_start", "gallery_box_over_the_main_window", "main_window",
-                                         "name_and_level_dialog", "gallery", "game", "demonstration"),
+                                         "web_access_box_over_the_main_window", "name_and_level_dialog", "gallery", "game",
+                                         "demonstration"),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
 class Display_Lost_Acceptance : public testing::TestWithParam<std::string> {};
@@ -277,5 +298,5 @@ TEST_P(Display_Lost_Acceptance, Ends_At_Once) {
 
 INSTANTIATE_TEST_SUITE_P(In, Display_Lost_Acceptance,
                          testing::Values("user_file_box_at_start", "gallery_box_over_the_main_window", "main_window",
-                                         "name_and_level_dialog", "game"),
+                                         "web_access_box_over_the_main_window", "name_and_level_dialog", "game"),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
