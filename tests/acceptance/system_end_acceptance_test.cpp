@@ -142,7 +142,9 @@ class Ending_Run {
     program_ = std::make_unique<Running_Program>(folder_, Screen_Size, environment);
     ASSERT_TRUE(program_->Started());
   }
-  std::vector<uint32_t> Grab() { return screen_ ? screen_->Pixels(Screen_Size.cx, Screen_Size.cy) : std::vector<uint32_t>(); }
+  std::vector<uint32_t> Grab() {
+    return screen_ ? screen_->Pixels(Screen_Size.cx, Screen_Size.cy) : std::vector<uint32_t>();
+  }
   // The screen once it has settled, kept as a picture.
   std::vector<uint32_t> Settled(const std::string& shot) {
     std::vector<uint32_t> pixels = Wait_Until_Still([&] { return Grab(); });
@@ -151,7 +153,8 @@ class Ending_Run {
     return pixels;
   }
   void Keep(const std::string& shot, const std::vector<uint32_t>& pixels) {
-    EXPECT_TRUE(Write_PNG_RGB(shots_ + "/" + shot + ".png", Screen_Size.cx, Screen_Size.cy, pixels.data(), Screen_Size.cx));
+    const std::string path = shots_ + "/" + shot + ".png";
+    EXPECT_TRUE(Write_PNG_RGB(path, Screen_Size.cx, Screen_Size.cy, pixels.data(), Screen_Size.cx));
   }
   // Clicks and waits until the click has changed the screen and it settled.
   void Click_And_Settle(TPoint where, const std::string& shot) {
@@ -286,8 +289,8 @@ TEST_P(System_End_Acceptance, Terminated) {
 
 INSTANTIATE_TEST_SUITE_P(In, System_End_Acceptance,
                          testing::Values("user_file_box_at_start", "gallery_box_over_the_main_window", "main_window",
-                                         "web_access_box_over_the_main_window", "name_and_level_dialog", "gallery", "game",
-                                         "demonstration"),
+                                         "web_access_box_over_the_main_window", "name_and_level_dialog", "gallery",
+                                         "game", "demonstration"),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
 class Display_Lost_Acceptance : public testing::TestWithParam<std::string> {};
