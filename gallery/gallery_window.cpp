@@ -209,7 +209,8 @@ bool Gallery_Window::CanClose() {
   // the drawings are kept, as the answer Yes keeps them. A demonstration's
   // changes are its own and go: the person was asked before it began.
   if (TDesktop::System_Ending()) {
-    if (The_User_Database && !Demonstration_Running()) collection->Save(*The_User_Database->current_user, GetHandle());
+    if (The_User_Database && !Demonstration_Running())
+      collection->Save(*The_User_Database->current_user, GetHandle());
     return true;
   }
   const int answer = MessageBox("Save changes to Gallery?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION);

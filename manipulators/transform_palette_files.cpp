@@ -254,7 +254,8 @@ bool Transform_Palette::CanClose() {
   // as the answer Yes keeps them (a demonstration's go, as at a change of
   // users), and the program ends whatever the write did.
   if (TDesktop::System_Ending()) {
-    if (Modified && users.Data_Directory_Writable() && !users.Demonstration_Running()) Write_User_File(users.Current());
+    if (Modified && users.Data_Directory_Writable() && !users.Demonstration_Running())
+      Write_User_File(users.Current());
     return Divided_Notebook::CanClose();
   }
   if (Modified && users.Data_Directory_Writable()) {

@@ -5,10 +5,10 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
-#include <unistd.h>
 #include <mutex>
 
 #include "platform/gdi/code_page_1252.h"
@@ -34,9 +34,11 @@ TClock& Machine_Clock() {
 // with it). Nothing can be shown or asked any more, and every way on talks
 // to the display again: Xlib's own handler calls exit, whose handlers
 // destroy the windows and wait for the dead server for ever. The process
-// ends here, at once, running no exit handler. Nothing is lost by it: the
-// program writes each file whole when it saves it, and keeps nothing
-// half-written in memory for the end.
+// ends here, at once, running no exit handler. Nothing on disk is harmed by
+// it: every user file is replaced whole, through a temporary file, or not at
+// all. Changes not saved yet go with the display: saving them here would run
+// the program from inside a failed call to the display, on whichever thread
+// made it, with whatever it held.
 int Display_Lost(Display*) { _exit(TSDL_Backend::Display_Lost_Exit_Code); }
 
 }  // namespace
