@@ -22,6 +22,9 @@
 #include <vector>
 
 #include "app/ifs_main_window.h"
+#include "gallery/gallery_layout.h"
+#include "gallery/gallery_window.h"
+#include "gallery/printer_io.h"
 #include "game/safari_controls.h"
 #include "help/help_section.h"
 #include "help/help_window.h"
@@ -39,7 +42,7 @@ const char* const Person = "Ann";
 TPoint Centre(const TRect& r) { return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
 
 struct Layout {
-  TPoint gallery, name, help, demonstrations_link, first_show, camera, system_box, note_link;
+  TPoint gallery, name, help, demonstrations_link, first_show, camera, system_box, note_link, page_setup;
 };
 
 // Where the things the tests click stand, measured headless.
@@ -58,6 +61,9 @@ Layout Measure() {
   l.system_box = Centre(program.Frame()->System_Box_Rect());
   for (const Help_Link& link : The_Help_Window->Section(5).Page(0)->links)
     if (link.target) l.note_link = Centre(link.rect);
+  program.Click(l.gallery);
+  l.page_setup = Program_Session::Center_Of(
+      program.Frame()->Gallery->Point(Gallery_Layout::Printer_Point)->ChildWithId(Printer_IO::Setup_Id));
   const Help_Section& help = The_Help_Window->Section(0);
   for (const Help_Link& link : help.Page(0)->links)
     if (link.page == -2) l.demonstrations_link = Centre(link.rect);
@@ -184,24 +190,37 @@ struct State {
 
 void Nothing(Ending_Run&, const Layout&) {}
 
+// The acknowledgements' link finds no browser (the program runs without
+// one): help goes, and its box stands over what was in front.
+void Raise_Web_Access_Box(Ending_Run& run, const Layout& l) {
+  Click(l.system_box);
+  Xdotool("key Up Return");
+  run.Settled("acknowledgements");
+  run.Click_And_Settle(l.note_link, "web_access_box");
+}
+
 const State States[] = {
     {"user_file_box_at_start", true, false, Nothing},
     {"gallery_box_over_the_main_window", false, true, Nothing},
     {"main_window", false, false, Nothing},
-    // The acknowledgements' link finds no browser: help goes, and its box
-    // stands over the main window.
-    {"web_access_box_over_the_main_window", false, false,
-     [](Ending_Run& run, const Layout& l) {
-       Click(l.system_box);
-       Xdotool("key Up Return");
-       run.Settled("acknowledgements");
-       run.Click_And_Settle(l.note_link, "web_access_box");
-     },
-     true},
+    {"web_access_box_over_the_main_window", false, false, Raise_Web_Access_Box, true},
     {"name_and_level_dialog", false, false,
      [](Ending_Run& run, const Layout& l) { run.Click_And_Settle(l.name, "dialog"); }},
     {"gallery", false, false, [](Ending_Run& run, const Layout& l) { run.Click_And_Settle(l.gallery, "gallery"); }},
+    // The printers are asked for on the line, then the page set-up stands
+    // over the gallery.
+    {"page_setup_over_the_gallery", false, false,
+     [](Ending_Run& run, const Layout& l) {
+       run.Click_And_Settle(l.gallery, "gallery");
+       run.Click_And_Settle(l.page_setup, "page_setup");
+     }},
     {"game", false, false, [](Ending_Run& run, const Layout& l) { run.Click_And_Settle(l.camera, "game"); }},
+    {"web_access_box_over_the_game", false, false,
+     [](Ending_Run& run, const Layout& l) {
+       run.Click_And_Settle(l.camera, "game");
+       Raise_Web_Access_Box(run, l);
+     },
+     true},
     {"demonstration", false, false,
      [](Ending_Run& run, const Layout& l) {
        Open_Demonstrations(l.help, l.demonstrations_link);
@@ -290,7 +309,8 @@ TEST_P(System_End_Acceptance, Terminated) {
 INSTANTIATE_TEST_SUITE_P(In, System_End_Acceptance,
                          testing::Values("user_file_box_at_start", "gallery_box_over_the_main_window", "main_window",
                                          "web_access_box_over_the_main_window", "name_and_level_dialog", "gallery",
-                                         "game", "demonstration"),
+                                         "page_setup_over_the_gallery", "game", "web_access_box_over_the_game",
+                                         "demonstration"),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
 
 class Display_Lost_Acceptance : public testing::TestWithParam<std::string> {};
@@ -301,5 +321,6 @@ TEST_P(Display_Lost_Acceptance, Ends_At_Once) {
 
 INSTANTIATE_TEST_SUITE_P(In, Display_Lost_Acceptance,
                          testing::Values("user_file_box_at_start", "gallery_box_over_the_main_window", "main_window",
-                                         "web_access_box_over_the_main_window", "name_and_level_dialog", "game"),
+                                         "web_access_box_over_the_main_window", "name_and_level_dialog",
+                                         "page_setup_over_the_gallery", "game"),
                          [](const testing::TestParamInfo<std::string>& info) { return info.param; });
