@@ -165,6 +165,9 @@ void IFS_Application::InitMainWindow() {
   PumpWaitingMessages();
   Make_Singletons();
   Started = true;
+  // The system asked the program to end while it started (a box about the
+  // user file was up): no frame is built only to be closed.
+  if (TDesktop::System_Ending()) return;
   The_Caption_Owner = this;
   SetMainWindow(new IFS_Frame_Window());
   if (nCmdShow != SW_SHOWMINIMIZED && nCmdShow != SW_MINIMIZE) nCmdShow = SW_SHOWMAXIMIZED;

@@ -18,11 +18,13 @@
 #include "platform/gdi/brush.h"
 #include "platform/gdi/pen.h"
 #include "platform/window/cursor.h"
+#include "platform/window/desktop.h"
 #include "platform/window/icon.h"
 #include "platform/window/message_box.h"
 #include "platform/window/user.h"
 #include "platform/window/window_dc.h"
 #include "toolkit/arrow_button.h"
+#include "toolkit/demonstration_state.h"
 #include "toolkit/gui_bitmaps.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
@@ -203,6 +205,14 @@ void Gallery_Window::Show_Help() {
 
 bool Gallery_Window::CanClose() {
   if (!collection || !collection->Changed() || !The_User_Data.writable) return true;
+  // The system ends the program (a logout): nobody is there to answer, and
+  // the drawings are kept, as the answer Yes keeps them. A demonstration's
+  // changes are its own and go: the person was asked before it began.
+  if (TDesktop::System_Ending()) {
+    if (The_User_Database && !Demonstration_Running())
+      collection->Save(*The_User_Database->current_user, GetHandle());
+    return true;
+  }
   const std::string refusal = collection->Save_Refusal();
   if (!refusal.empty()) {
     // No question that a save would answer: the person learns what keeps the

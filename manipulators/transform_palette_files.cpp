@@ -14,6 +14,7 @@
 #include "platform/system/resource.h"
 #include "platform/system/user_file.h"
 #include "platform/window/cursor.h"
+#include "platform/window/desktop.h"
 #include "platform/window/user.h"
 #include "toolkit/small_utilities.h"
 
@@ -249,6 +250,14 @@ void Transform_Palette::Offer_Save_Before_Demonstration() {
 }
 
 bool Transform_Palette::CanClose() {
+  // The system ends the program: the changes are kept without a question,
+  // as the answer Yes keeps them (a demonstration's go, as at a change of
+  // users), and the program ends whatever the write did.
+  if (TDesktop::System_Ending()) {
+    if (Modified && users.Data_Directory_Writable() && !users.Demonstration_Running())
+      Write_User_File(users.Current());
+    return Divided_Notebook::CanClose();
+  }
   if (Modified && users.Data_Directory_Writable()) {
     std::string text = "Save changes to shape manipulators?";
     if (User_File_Exists && Source_Id != File_Source) text += Overwrite_Note;

@@ -16,6 +16,7 @@
 #include "platform/system/user_file.h"
 #include "platform/window/command_enabler.h"
 #include "platform/window/cursor.h"
+#include "platform/window/desktop.h"
 #include "platform/window/message_box.h"
 #include "platform/window/response_table.h"
 #include "platform/window/user.h"
@@ -24,6 +25,7 @@
 #include "toolkit/demonstration_state.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/mouse.h"
+#include "toolkit/program_messages.h"
 #include "toolkit/round_border.h"
 #include "users/level_tables.h"
 #include "users/user_data.h"
@@ -31,7 +33,6 @@
 #include "workspace/color_wheel.h"
 #include "workspace/eraser.h"
 #include "workspace/fill_pointer.h"
-#include "toolkit/program_messages.h"
 
 namespace {
 
@@ -802,6 +803,12 @@ void Color_Cycle_Window::Change_User() {
 
 bool Color_Cycle_Window::Can_Close() {
   if (dirty == 0 || !The_User_Data.writable) return true;
+  // The system ends the program: kept without a question, as Yes keeps
+  // them; a demonstration's changes are its own and go.
+  if (TDesktop::System_Ending()) {
+    if (!Demonstration_Running()) Save_All();
+    return true;
+  }
   const int answer =
       ::MessageBox(GetHandle(), "Save changes to color cycles?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDCANCEL) return false;

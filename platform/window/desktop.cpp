@@ -123,6 +123,11 @@ void TDesktop::Post_Quit(int exit_code) {
   if (!On_UI_Thread()) backend_->Wake();
 }
 
+void TDesktop::Request_End() {
+  end_requested_ = true;
+  backend_->Wake();
+}
+
 bool TDesktop::Quit_Pending() const {
   std::lock_guard guard(posted_lock_);
   return quit_posted_;
@@ -273,9 +278,34 @@ bool TDesktop::Idle() {
   return more;
 }
 
+void TDesktop::Close_For_The_System() {
+  closed_for_the_system_ = true;
+  if (Window(main_window_)) {
+    MSG msg{};
+    msg.hwnd = main_window_;
+    msg.message = WM_SYSCOMMAND;
+    msg.wParam = SC_CLOSE;
+    msg.time = Now();
+    msg.pt = cursor_pos_;
+    Dispatch_One(msg);
+  }
+  // A window that still refused (or no main window yet, in start-up):
+  // the run ends all the same.
+  if (!Quit_Pending()) Post_Quit(0);
+}
+
 TDesktop::TLoop_End TDesktop::Run_Loop(const std::function<bool()>& done) {
+  // The main loop is the one without an end of its own: a system's request
+  // to end leaves every other loop, and the main loop then closes the run.
+  auto ending = [&] {
+    if (!end_requested_) return false;
+    if (done) return true;
+    if (!closed_for_the_system_) Close_For_The_System();
+    return false;
+  };
   for (;;) {
     if (done && done()) return TLoop_End::Done;
+    if (ending()) return TLoop_End::Quit;
     MSG msg;
     bool handled = false;
     while (Peek(msg)) {
@@ -283,6 +313,7 @@ TDesktop::TLoop_End TDesktop::Run_Loop(const std::function<bool()>& done) {
       Dispatch_One(msg);
       handled = true;
       if (done && done()) return TLoop_End::Done;
+      if (ending()) return TLoop_End::Quit;
     }
     if (handled || backend_->Frame_Interval_Ms() == 0) Present();
     if (Idle()) continue;
@@ -293,10 +324,11 @@ TDesktop::TLoop_End TDesktop::Run_Loop(const std::function<bool()>& done) {
 
 bool TDesktop::Pump_Waiting_Messages() {
   MSG msg;
-  while (Peek(msg)) {
+  while (!end_requested_ && Peek(msg)) {
     if (msg.message == WM_QUIT && !msg.hwnd) return false;
     Dispatch_One(msg);
   }
+  if (end_requested_) return false;
   Present();
   return true;
 }

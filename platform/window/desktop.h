@@ -18,6 +18,7 @@
 // playback and posts WM_CANCELJOURNAL); a recording tap sees real input.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -91,6 +92,16 @@ class TDesktop {
   int Take_Quit();
   int Quit_Code() const { return quit_code_; }
   bool Quit_Pending() const;
+  // ---- Ending at the system's request (a logout, `kill`). It is not input:
+  // no box holds it. From the request on, every loop that waits for an end
+  // of its own (a box, a dialog, a menu) ends as a quit ends it, waiting
+  // messages are handled no more, and the main loop closes the main window
+  // as the desktop's close would, once; the close queries see
+  // System_Ending and decide without asking. Whatever they decide, the run
+  // ends.
+  void Request_End();  // any thread
+  bool End_Requested() const { return end_requested_; }
+  static bool System_Ending() { return Running() && Current().End_Requested(); }
   // Hooks of the application object (set by TApplication).
   std::function<bool(MSG&)> Pre_Dispatch_Hook;
   std::function<bool(long)> Idle_Hook;
@@ -226,6 +237,7 @@ class TDesktop {
 
   void Poll_Backend();
   void Dispatch_One(MSG& msg);
+  void Close_For_The_System();
   bool Idle();
   bool Default_Pre_Dispatch(MSG& msg);
   bool Take_Input(MSG& msg);
@@ -254,6 +266,8 @@ class TDesktop {
   std::deque<MSG> posted_;
   bool quit_posted_ = false;
   int quit_code_ = 0;
+  std::atomic<bool> end_requested_{false};
+  bool closed_for_the_system_ = false;
 
   std::deque<TInput_Event> input_;
   std::vector<TInput_Event> polled_;

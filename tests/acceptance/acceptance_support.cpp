@@ -237,6 +237,8 @@ Running_Program::~Running_Program() {
   }
 }
 
+uint64_t Running_Program::Cpu_Ticks() const { return pid_ > 0 ? Cpu_Ticks_Of(pid_) : 0; }
+
 int Running_Program::Wait_For_Exit(int ms) {
   int status = 0;
   // An ending program still works (it saves, frees, closes its display):

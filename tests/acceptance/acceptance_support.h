@@ -94,6 +94,8 @@ class Running_Program {
   // The exit code, or -1 when it did not end: it may take as long as it
   // still works, but not ms without using the processor.
   int Wait_For_Exit(int ms);
+  // The processor time (in clock ticks) the program has used so far.
+  uint64_t Cpu_Ticks() const;
 
  private:
   pid_t pid_ = -1;

@@ -38,6 +38,19 @@ TEST(Start_Up, Makes_Everything_In_Order_And_Deletes_It_In_Order) {
   EXPECT_TRUE(!The_Help_Window && !The_Simulated_User && !The_Fill_Pointer && !The_Mouse && !The_GUI_Sizes);
 }
 
+// The system asks the program to end while it starts (a box about the user
+// file is up then): no frame is built, what was made is deleted, and the
+// run ends as a normal close ends it.
+TEST(Start_Up, An_End_Requested_During_Start_Up_Builds_No_Frame) {
+  Program_Session program;
+  TDesktop::Current().Request_End();
+  program.Start_Only();
+  EXPECT_TRUE(program.App().Started);
+  EXPECT_EQ(program.Frame(), nullptr);
+  EXPECT_EQ(program.End_For_The_System(), 0);
+  EXPECT_EQ(program.Deleted.size(), program.Made.size());
+}
+
 // The refusal below 256 colours; and, the pictures being drawn in
 // true colour, a refusal with a word of a 256-colour display too (it would
 // show a black window). 15 bits and more run.

@@ -16,20 +16,21 @@
 #include <thread>
 
 #include "gallery/drawing_collection.h"
-#include "help/help_window.h"
 #include "gallery/gallery_dragger.h"
 #include "gallery/gallery_window.h"
 #include "gallery/main_window_io.h"
+#include "gallery/printer.h"
 #include "gallery/recycling_bin_io.h"
+#include "help/help_window.h"
 #include "model/gui_colors.h"
 #include "model/shape_catalogue.h"
 #include "model/shape_drawing.h"
-#include "gallery/printer.h"
 #include "platform/system/clipboard_service.h"
 #include "tests/gallery/printer_fakes.h"
 #include "tests/platform/system/temp_home.h"
 #include "tests/program/program_session.h"
 #include "toolkit/arrow_button.h"
+#include "toolkit/demonstration_state.h"
 #include "toolkit/gui_sizes.h"
 #include "toolkit/round_button.h"
 #include "toolkit/tip_window.h"
@@ -548,6 +549,34 @@ TEST_F(Gallery_Program_Test, Saved_Drawings_Come_Back_After_A_Restart_And_Closin
   EXPECT_EQ(p.Frame()->Gallery->Collection()->Bin_Length(), 0);
   EXPECT_EQ(p.Stop(), 0);
   EXPECT_TRUE(p.Boxes.empty());
+}
+
+// The system ends the program (a logout) while the gallery holds changes:
+// nobody is asked, and they are kept, as the answer Yes keeps them; those a
+// demonstration made go.
+TEST_F(Gallery_Program_Test, The_System_Ending_The_Program_Keeps_The_Gallery_Without_Asking) {
+  for (const bool demonstration : {false, true}) {
+    SCOPED_TRACE(demonstration ? "a demonstration's changes" : "the person's changes");
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    {
+      Program_Session p(Options());
+      p.Start();
+      p.Draw_Block();
+      Open(p);
+      Gallery_Window& g = *p.Frame()->Gallery;
+      Drag(p, g.Main_IO_Screen_Point(), g.Cell_Screen_Point(1, 0, 1));
+      Set_Demonstration_Running(demonstration);
+      EXPECT_EQ(p.End_For_The_System(), 0);
+      Set_Demonstration_Running(false);
+      EXPECT_TRUE(p.Boxes.empty()) << p.Boxes[0].text;
+    }
+    Program_Session p(Options());
+    p.Start();
+    Open(p);
+    EXPECT_EQ(Occupied(p, 0, 1), !demonstration);
+    EXPECT_EQ(p.Stop(), 0);
+  }
 }
 
 // Another program changes the gallery file while the gallery is shown: every

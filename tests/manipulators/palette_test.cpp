@@ -11,14 +11,15 @@
 #include <map>
 #include <utility>
 
-#include "toolkit/program_messages.h"
 #include "manipulators/manipulator_file.h"
 #include "manipulators/shape_transform_window.h"
 #include "model/affine_transform_2d.h"
 #include "model/opstream.h"
 #include "platform/system/atomic_file.h"
+#include "platform/window/desktop.h"
 #include "platform/window/message_box.h"
 #include "tests/toolkit/widget_fixture.h"
+#include "toolkit/program_messages.h"
 
 namespace {
 
@@ -409,6 +410,31 @@ TEST_F(Palette_Test, A_Failed_Reload_Keeps_The_Changes) {
   Take_Asked();
   EXPECT_FALSE(palette->CanClose());
   EXPECT_EQ(Take_Asked(), std::vector<std::string>{"Program Exit: Save changes to shape manipulators?"});
+}
+
+// The system ends the program (a logout): nobody is asked. A
+// demonstration's changes go; the person's are kept, as Yes keeps them, and
+// the program ends even when they cannot be.
+TEST_F(Palette_Test, The_System_Ending_The_Program_Keeps_The_Changes_Without_Asking) {
+  Open(3);
+  Click_Slot(0);
+  Command(Cm_Duplicate);
+  ASSERT_TRUE(palette->Modified);
+  TDesktop::Current().Request_End();
+  answer = IDCANCEL;  // a question would keep the program open
+  struct Case {
+    const char* name;
+    bool demonstration, disk_full, saved;
+  };
+  for (const Case& c : {Case{"demonstration", true, false, false}, Case{"full disk", false, true, false},
+                        Case{"person's changes", false, false, true}}) {
+    SCOPED_TRACE(c.name);
+    users.demo = c.demonstration;
+    Fail_Atomic_Write_After(c.disk_full ? 0 : -1);
+    EXPECT_TRUE(palette->CanClose());
+    EXPECT_EQ(std::filesystem::exists(users.File_Path("Ann", 3)), c.saved);
+  }
+  for (const std::string& box : Take_Asked()) EXPECT_EQ(box.find("Program Exit"), std::string::npos) << box;
 }
 
 // A stored record without images is never placed: the palette shows only

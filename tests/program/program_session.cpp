@@ -167,6 +167,13 @@ IFS_Main_Window* Program_Session::Main() const { return Frame() ? Frame()->Main 
 
 bool Program_Session::Quit_Pending() const { return TDesktop::Current().Quit_Pending(); }
 
+int Program_Session::End_For_The_System() {
+  TDesktop& desk = TDesktop::Current();
+  desk.Request_End();
+  desk.Run_Loop(nullptr);
+  return Stop();
+}
+
 int Program_Session::Stop() {
   if (!app_) return exit_code_;
   TDesktop& desk = TDesktop::Current();

@@ -72,6 +72,9 @@ class Program_Session {
   // Closes the frame (when still up), runs the program to its end, deletes
   // the application and gives the run loop's exit code.
   int Stop();
+  // The system asks the program to end (a logout): the main loop runs to
+  // the end that makes, then as Stop.
+  int End_For_The_System();
 
   // Every message box the program showed, in order (each answered with its
   // first button).

@@ -10,14 +10,16 @@
 #include "platform/system/atomic_file.h"
 #include "platform/system/resource.h"
 #include "platform/window/command_enabler.h"
+#include "platform/window/desktop.h"
 #include "platform/window/message_box.h"
 #include "tests/platform/system/temp_home.h"
 #include "tests/workspace/colours_stage.h"
+#include "toolkit/demonstration_state.h"
+#include "toolkit/program_messages.h"
 #include "users/user_data.h"
 #include "users/user_database.h"
 #include "workspace/color_cycle_window.h"
 #include "workspace/eraser.h"
-#include "toolkit/program_messages.h"
 
 namespace {
 
@@ -402,6 +404,30 @@ TEST_F(Color_Cycle_Test, A_Change_Of_User_Offers_To_Save_And_Leaves_Nothing_For_
   Change_To(0, true);
   EXPECT_EQ(Boxes, (std::vector<std::string>{"User Change: Save changes to color cycles?"}));
   EXPECT_FALSE(window->IsWindowVisible());
+}
+
+// The system ends the program (a logout): nobody is asked. A
+// demonstration's changes go; the person's are kept, as Yes keeps them, and
+// the program ends even when they cannot be.
+TEST_F(Color_Cycle_Test, The_System_Ending_The_Program_Keeps_The_Changes_Without_Asking) {
+  Make();
+  Paint_Wedge(2, 1, Red);
+  TDesktop::Current().Request_End();
+  Answer = IDCANCEL;  // a question would keep the program open
+  struct Case {
+    const char* name;
+    bool demonstration, disk_full, saved;
+  };
+  for (const Case& c : {Case{"demonstration", true, false, false}, Case{"full disk", false, true, false},
+                        Case{"person's changes", false, false, true}}) {
+    SCOPED_TRACE(c.name);
+    Set_Demonstration_Running(c.demonstration);
+    Fail_Atomic_Write_After(c.disk_full ? 0 : -1);
+    EXPECT_TRUE(window->Can_Close());
+    EXPECT_EQ(std::filesystem::exists(Path("Ann")), c.saved);
+  }
+  Set_Demonstration_Running(false);
+  for (const std::string& box : Boxes) EXPECT_EQ(box.find("Program Exit"), std::string::npos) << box;
 }
 
 // Pictures with each cycle chosen; then exit asks only with unsaved changes.

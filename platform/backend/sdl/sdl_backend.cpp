@@ -5,6 +5,7 @@
 #include <SDL_syswm.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -29,6 +30,17 @@ TClock& Machine_Clock() {
   return real;
 }
 
+// The connection to the X server is gone (the server ended, the session
+// with it). Nothing can be shown or asked any more, and every way on talks
+// to the display again: Xlib's own handler calls exit, whose handlers
+// destroy the windows and wait for the dead server for ever. The process
+// ends here, at once, running no exit handler. Nothing on disk is harmed by
+// it: every user file is replaced whole, through a temporary file, or not at
+// all. Changes not saved yet go with the display: saving them here would run
+// the program from inside a failed call to the display, on whichever thread
+// made it, with whatever it held.
+int Display_Lost(Display*) { _exit(TSDL_Backend::Display_Lost_Exit_Code); }
+
 }  // namespace
 
 // ---- Opening
@@ -40,6 +52,9 @@ std::unique_ptr<TSDL_Backend> TSDL_Backend::Open(std::optional<TSize> size) {
   // which would bring the machine's GL driver into the process for nothing.
   // SDL_FRAMEBUFFER_ACCELERATION in the environment still overrides it.
   SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+  // The system's requests to end (SIGTERM, SIGINT) are the program's to
+  // catch: made into a close by SDL they would be input, which a box holds.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) return nullptr;
   SDL_Rect usable{0, 0, 1024, 768};
   if (SDL_GetDisplayUsableBounds(0, &usable) != 0) SDL_GetDisplayBounds(0, &usable);
@@ -66,6 +81,10 @@ std::unique_ptr<TSDL_Backend> TSDL_Backend::Open(std::optional<TSize> size) {
     const int bits = int(SDL_BITSPERPIXEL(mode.format));
     TDevice_Caps::Set_Display_Bits(bits > 0 ? bits : 8);
   }
+  // Once SDL has made its connection and window, so that this handler is
+  // the one in force for every connection of the process.
+  if (const char* driver = SDL_GetCurrentVideoDriver(); driver && std::strcmp(driver, "x11") == 0)
+    XSetIOErrorHandler(Display_Lost);
   return backend;
 }
 

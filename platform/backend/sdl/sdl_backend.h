@@ -23,6 +23,8 @@ class TSDL_Backend : public TBackend {
  public:
   // Nothing when SDL has no display to open a window on.
   static std::unique_ptr<TSDL_Backend> Open(std::optional<TSize> size);
+  // The exit code of a process whose X server went away under it.
+  static constexpr int Display_Lost_Exit_Code = 1;
   ~TSDL_Backend() override;
 
   TSize Screen_Size() const override { return size_; }
