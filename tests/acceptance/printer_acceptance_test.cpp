@@ -154,10 +154,9 @@ void Box_Closes_With_The_Mouse(int width, int height) {
   Wait_While_Progressing([&] { return Differences(grab(), gallery, layout.box, width) > box_area / 4; }, screen_hash,
                          Patience{20000, 120000});
   const std::vector<uint32_t> boxed = shot("02_printer_error");
+  const bool shown = Cell_Picture_Shown(boxed, width, layout.cell, layout.empty_cell, layout.cell_side);
   ASSERT_GT(Differences(boxed, gallery, layout.box, width), box_area / 4)
-      << "no Printer Error box; the cell "
-      << (Cell_Picture_Shown(boxed, width, layout.cell, layout.empty_cell, layout.cell_side) ? "shows" : "does not show")
-      << " its drawing";
+      << "no Printer Error box; the cell " << (shown ? "shows" : "does not show") << " its drawing";
 
   Click(layout.ok);
   Wait_While_Progressing([&] { return Differences(grab(), gallery, layout.box, width) < 50; });

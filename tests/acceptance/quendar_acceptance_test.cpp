@@ -360,7 +360,9 @@ void Use_The_Program() {
   };
   // A press on a drawing whose picture is still being made starts no drag:
   // a drag waits, as a person does, until cell (0, 0) shows its drawing.
-  auto cell_picture_shown = [&] { return Cell_Picture_Shown(grab(), Width, layout.cell_3_00, layout.cell_3_11, layout.gallery_cell); };
+  auto cell_picture_shown = [&] {
+    return Cell_Picture_Shown(grab(), Width, layout.cell_3_00, layout.cell_3_11, layout.gallery_cell);
+  };
 
   // Each step clicks (unless at none), waits for the screen to settle, then
   // does and checks the rest; each check waits for what it looks for.
@@ -572,7 +574,8 @@ void Use_The_Program() {
            const std::vector<uint32_t> now = shot("41a_not_on_the_clipboard");
            FAIL() << "no PNG picture came from the clipboard: xclip " << (WIFEXITED(status) ? WEXITSTATUS(status) : -1)
                   << ", the cell " << (cell_picture_shown() ? "shows" : "does not show") << " its drawing" << std::hex
-                  << ", cell 0x" << pixel(now, layout.cell_3_00) << ", clipboard 0x" << pixel(now, layout.clipboard_point);
+                  << ", cell 0x" << pixel(now, layout.cell_3_00) << ", clipboard 0x"
+                  << pixel(now, layout.clipboard_point);
          }
          std::ifstream in(pasted, std::ios::binary);
          char magic[8] = {};

@@ -402,7 +402,7 @@ TEST_F(Gallery_Drop_Points_Test, A_Drag_Seen_As_One_Move_Lands_Where_It_Is_Let_G
   const TPoint cell_centre = Centre(g.Layout().grid[1]->Inner(0, 0));
   for (const Case& c :
        {Case{"one move onto the clipboard", clipboard_drop, clipboard_drop, true, 1, first},
-        Case{"let go on the clipboard after a move just past the threshold", just_past, clipboard_drop, false, 2, first},
+        Case{"let go on the clipboard after a move past the threshold", just_past, clipboard_drop, false, 2, first},
         Case{"one move onto another cell", to_cell, to_cell, true, 2, second}}) {
     SCOPED_TRACE(c.what);
     auto& b = program.Backend();

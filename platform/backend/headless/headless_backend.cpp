@@ -71,7 +71,8 @@ void THeadless_Backend::Inject(const TInput_Event& event) {
     std::lock_guard guard(lock_);
     injected_.push_back(event);
     using K = TInput_Event::Kind;
-    if (event.kind == K::Mouse_Move || event.kind == K::Button_Down || event.kind == K::Button_Up) pointer_ = event.point;
+    if (event.kind == K::Mouse_Move || event.kind == K::Button_Down || event.kind == K::Button_Up)
+      pointer_ = event.point;
   }
   woken_.notify_all();
 }
