@@ -75,7 +75,7 @@ void Gallery_Dragger::Drag_To(TPoint mouse) {
   if (switched) {
     last_mouse = Centre();
     ClipCursor(nullptr);
-    Put_Mouse(last_mouse);
+    Put_Mouse(mouse, last_mouse);
     Clip_Mouse();
   }
 }
@@ -87,9 +87,10 @@ void Gallery_Dragger::Move_By(int dx, int dy) {
   Open_DC(before.Union(miniature));
   Move(miniature);
   Close_DC();
+  const TPoint seen = last_mouse;
   last_mouse = TPoint(last_mouse.x + dx, last_mouse.y + dy);
   ClipCursor(nullptr);
-  Put_Mouse(last_mouse);
+  Put_Mouse(seen, last_mouse);
   Clip_Mouse();
 }
 
@@ -131,7 +132,11 @@ void Gallery_Dragger::Clip_Mouse() {
   ClipCursor(&screen);
 }
 
-void Gallery_Dragger::Put_Mouse(TPoint client) {
-  gallery->ClientToScreen(client);
-  SetCursorPos(client.x, client.y);
+// A program that has fallen behind the hand would otherwise throw its later
+// moves away, and a drawing let go there would land where the hand was a
+// while before.
+void Gallery_Dragger::Put_Mouse(TPoint from, TPoint to) {
+  gallery->ClientToScreen(from);
+  gallery->ClientToScreen(to);
+  SetCursorPosFrom(from, to.x, to.y);
 }

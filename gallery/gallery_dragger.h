@@ -52,7 +52,8 @@ class Gallery_Dragger : public Mobile_Object {
   void Open_DC(const TRect& changed);
   void Close_DC();
   void Clip_Mouse();
-  void Put_Mouse(TPoint client);
+  // Moves the mouse from where the drag last saw it (client coordinates).
+  void Put_Mouse(TPoint from, TPoint to);
 
   TRect miniature;
   TPoint last_mouse;

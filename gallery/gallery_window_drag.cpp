@@ -83,7 +83,12 @@ void Gallery_Window::EvMouseMove(UINT, const TPoint& point) {
   }
   if (!pressed) return;
   const int32_t t = Drag_Threshold();
-  if (std::abs(point.x - press_point.x) > t || std::abs(point.y - press_point.y) > t) Begin_Drag(press_point, press_rect);
+  if (std::abs(point.x - press_point.x) <= t && std::abs(point.y - press_point.y) <= t) return;
+  Begin_Drag(press_point, press_rect);
+  // The move that starts the drag carries the miniature too: while the
+  // program is busy the moves of a whole drag come as one, and a miniature
+  // left at the press would be dropped back where it came from.
+  if (dragging) Drag_Move(point);
 }
 
 void Gallery_Window::Start_Point_Drag(const Drawing_Place& place, TPoint point, const TRect& rectangle) {
@@ -142,7 +147,10 @@ void Gallery_Window::Drag_Move(TPoint point) {
   }
 }
 
-void Gallery_Window::EvLButtonUp(UINT, const TPoint&) {
+void Gallery_Window::EvLButtonUp(UINT, const TPoint& point) {
+  // A release where no move has brought the miniature yet takes it there
+  // first: the drawing lands where it is let go.
+  if (dragging && !(point == dragger->Last_Mouse())) Drag_Move(point);
   if (The_Mouse) The_Mouse->Release(this);
   const bool was_dragging = dragging;
   pressed = false;

@@ -75,6 +75,9 @@ class TBackend {
   virtual void Set_Cursor(const TCursor_Image*) {}
   // The pointer was moved by the program (a warp).
   virtual void Warp_Pointer(TPoint) {}
+  // A warp that takes place only while the pointer is still at from: a
+  // hand that has moved on since keeps its place.
+  virtual void Warp_Pointer_From(TPoint, TPoint to) { Warp_Pointer(to); }
   // The pointer is confined to a rectangle of the screen (empty: free).
   virtual void Confine_Pointer(const TRect&) {}
   virtual void Set_Title(const std::string&) {}

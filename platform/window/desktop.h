@@ -197,6 +197,10 @@ class TDesktop {
   // ---- Pointer and cursor
   TPoint Cursor_Pos() const { return cursor_pos_; }
   void Set_Cursor_Pos(TPoint p);  // a warp: the pointer's window gets a move
+  // The same warp, made on the screen only while the pointer is still at
+  // from: a program that has fallen behind the hand does not throw its
+  // later moves away.
+  void Set_Cursor_Pos_From(TPoint from, TPoint p);
   void Clip_Cursor(const TRect* rect);
   std::optional<TRect> Cursor_Clip() const { return cursor_clip_; }
   const TCursor* Set_Cursor(const TCursor* cursor);
@@ -251,6 +255,8 @@ class TDesktop {
   std::optional<uint32_t> Next_Timer_Delay();
   void Enqueue_Input(const TInput_Event& e);
   TPoint Clamp_Pointer(TPoint p) const;
+  // After a warp: the cursor is drawn anew and the window under it hears of it.
+  void Follow_Warp();
   void Update_Cursor_Shape(TWindow* over, UINT mouse_msg);
   UINT Mouse_Key_Flags() const;
   uint32_t Translate_Keypad(uint32_t vk) const;

@@ -98,6 +98,17 @@ void TDesktop::Set_Cursor_Pos(TPoint p) {
   cursor_pos_ = Clamp_Pointer(p);
   pointer_on_screen_ = true;
   backend_->Warp_Pointer(cursor_pos_);
+  Follow_Warp();
+}
+
+void TDesktop::Set_Cursor_Pos_From(TPoint from, TPoint p) {
+  cursor_pos_ = Clamp_Pointer(p);
+  pointer_on_screen_ = true;
+  backend_->Warp_Pointer_From(from, cursor_pos_);
+  Follow_Warp();
+}
+
+void TDesktop::Follow_Warp() {
   cursor_dirty_ = true;
   TInput_Event e;
   e.kind = TInput_Event::Kind::Mouse_Move;

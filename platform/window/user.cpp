@@ -68,6 +68,11 @@ bool SetCursorPos(int x, int y) {
   Desk().Set_Cursor_Pos({x, y});
   return true;
 }
+bool SetCursorPosFrom(TPoint from, int x, int y) {
+  if (!Up()) return false;
+  Desk().Set_Cursor_Pos_From(from, {x, y});
+  return true;
+}
 bool ClipCursor(const TRect* rect) {
   if (!Up()) return false;
   Desk().Clip_Cursor(rect);

@@ -30,6 +30,9 @@ HWND WindowFromPoint(TPoint screen);
 
 bool GetCursorPos(TPoint& p);
 bool SetCursorPos(int x, int y);
+// Moves the pointer from `from` to (x, y); a hand that has moved it on since
+// keeps its place.
+bool SetCursorPosFrom(TPoint from, int x, int y);
 // Confines the pointer to a screen rectangle; nullptr frees it.
 bool ClipCursor(const TRect* rect);
 bool GetClipCursor(TRect& rect);

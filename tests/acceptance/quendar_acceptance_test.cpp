@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -31,6 +30,7 @@
 #include "manipulators/transform_palette.h"
 #include "platform/gdi/png_writer.h"
 #include "tests/acceptance/acceptance_support.h"
+#include "tests/acceptance/gallery_cell_picture.h"
 #include "tests/acceptance/safari_layout.h"
 #include "tests/acceptance/x_screen.h"
 #include "tests/program/program_session.h"
@@ -358,6 +358,11 @@ void Use_The_Program() {
     const int h = layout.gallery_cell / 2 - 2;
     return crop(p, TRect(centre.x - h, centre.y - h, centre.x + h, centre.y + h));
   };
+  // A press on a drawing whose picture is still being made starts no drag:
+  // a drag waits, as a person does, until cell (0, 0) shows its drawing.
+  auto cell_picture_shown = [&] {
+    return Cell_Picture_Shown(grab(), Width, layout.cell_3_00, layout.cell_3_11, layout.gallery_cell);
+  };
 
   // Each step clicks (unless at none), waits for the screen to settle, then
   // does and checks the rest; each check waits for what it looks for.
@@ -551,30 +556,27 @@ void Use_The_Program() {
        }},
       // Onto the clipboard: another program pastes it as a PNG; then back.
       {"41a_on_the_clipboard", none, [&] {
+         ASSERT_TRUE(until(cell_picture_shown)) << "the drawing never showed in its cell";
+         Drag(layout.cell_3_00, layout.clipboard_point);
          // The clipboard is the program's once it has taken the drop, which
-         // on a busy machine comes a while after the drag. A press on a
-         // drawing whose pictures are still being made starts no drag, and a
-         // person presses again. Each try waits while the screen changes: the
-         // printer asks after a server all the while, so the program never
-         // rests. What each failed try saw is told: xclip's status (124: the
-         // program held the clipboard but did not answer), the cell's middle
-         // (the grey of a picture being made) and the clipboard's disc.
+         // on a busy machine comes a while after the drag. The wait goes on
+         // while the screen changes: the printer asks after a server all the
+         // while, so the program never rests.
          const std::string pasted = folder + "/pasted.png";
          const std::string paste = "timeout 60 xclip -selection clipboard -t image/png -o > '" + pasted + "' 2>/dev/null";
-         bool on_clipboard = false;
-         std::ostringstream tries;
-         for (int drag = 1; drag <= 5; ++drag) {
-           Drag(layout.cell_3_00, layout.clipboard_point);
-           int status = -1;
-           on_clipboard = Wait_While_Progressing([&] { return (status = std::system(paste.c_str())) == 0; },
-                                                 [&] { return Pixels_Hash(grab()); }, Patience{30000, 90000});
-           if (on_clipboard) break;
-           const std::vector<uint32_t> now = shot("41a_try_" + std::to_string(drag));
-           tries << std::hex << "\ntry " << drag << ": xclip " << std::dec
-                 << (WIFEXITED(status) ? WEXITSTATUS(status) : -1) << std::hex << ", cell 0x"
-                 << pixel(now, layout.cell_3_00) << ", clipboard 0x" << pixel(now, layout.clipboard_point);
+         int status = -1;
+         const bool on_clipboard = Wait_While_Progressing([&] { return (status = std::system(paste.c_str())) == 0; },
+                                                          [&] { return Pixels_Hash(grab()); }, Patience{30000, 90000});
+         if (!on_clipboard) {
+           // What the drop left: xclip's status (1: nobody held the
+           // clipboard, 124: the program held it but did not answer), the
+           // cell, its middle and the clipboard's disc.
+           const std::vector<uint32_t> now = shot("41a_not_on_the_clipboard");
+           FAIL() << "no PNG picture came from the clipboard: xclip " << (WIFEXITED(status) ? WEXITSTATUS(status) : -1)
+                  << ", the cell " << (cell_picture_shown() ? "shows" : "does not show") << " its drawing" << std::hex
+                  << ", cell 0x" << pixel(now, layout.cell_3_00) << ", clipboard 0x"
+                  << pixel(now, layout.clipboard_point);
          }
-         ASSERT_TRUE(on_clipboard) << "no PNG picture came from the clipboard" << tries.str();
          std::ifstream in(pasted, std::ios::binary);
          char magic[8] = {};
          in.read(magic, 8);
@@ -584,6 +586,7 @@ void Use_The_Program() {
       // Onto the printer, which no print server stands behind: the drawing
       // stays where it was.
       {"41b_printer_refuses", none, [&] {
+         ASSERT_TRUE(until(cell_picture_shown)) << "the drawing never showed in its cell";
          const std::vector<uint32_t> before = cell_3(grab());
          Drag(layout.cell_3_00, layout.printer_point);
          Settle(grab);

@@ -55,6 +55,33 @@ TEST_F(Gallery_Dragger_Test, The_Picture_Changes_Only_Past_The_Boundary_About_Th
   dragger.End_Drag(false);
 }
 
+// The mouse is put on the new centre only where the drag last saw it: a hand
+// that has moved on while the program was busy keeps its place, and a drawing
+// let go there lands there.
+TEST_F(Gallery_Dragger_Test, The_Mouse_Is_Put_On_The_Centre_Only_Where_The_Hand_Still_Is) {
+  struct Case {
+    const char* what;
+    TPoint hand;     // where the hand has the pointer when the drag sees (111, 110)
+    TPoint pointer;  // where the pointer is afterwards
+  };
+  for (const Case& c : {Case{"the hand still there", TPoint(111, 110), TPoint(131, 110)},
+                        Case{"the hand moved on", TPoint(300, 200), TPoint(300, 200)}}) {
+    SCOPED_TRACE(c.what);
+    Gallery_Dragger dragger(main, limit, boundary);
+    auto small = Picture(20, TColor(200, 0, 0));
+    auto large = Picture(60, TColor(0, 0, 200));
+    dragger.Start_Drag(TPoint(60, 110), TRect(50, 100, 70, 120), *small, *large);
+    TPoint hand = c.hand, pointer = c.pointer;
+    main->ClientToScreen(hand);
+    main->ClientToScreen(pointer);
+    headless->Hand_To(hand);
+    dragger.Drag_To(TPoint(111, 110));
+    EXPECT_FALSE(dragger.Shows_Left());
+    EXPECT_EQ(headless->Pointer(), pointer);
+    dragger.End_Drag(false);
+  }
+}
+
 TEST_F(Gallery_Dragger_Test, The_Cursor_Clip_Keeps_The_Miniature_Inside_Its_Limit_And_Ends_With_The_Drag) {
   const TRect whole = Clip();
   Gallery_Dragger dragger(main, limit, boundary);

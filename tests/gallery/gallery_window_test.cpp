@@ -387,6 +387,48 @@ TEST_F(Gallery_Drop_Points_Test, A_Cell_Dropped_On_Each_Point_Lands_In_That_Poin
   EXPECT_FALSE(Occupied(0, 0));  // the bin takes it out of the grid
 }
 
+// While the program is busy the moves of a whole drag reach it as one, or
+// none reaches the place where the button is let go: the drawing still
+// lands where it is let go.
+TEST_F(Gallery_Drop_Points_Test, A_Drag_Seen_As_One_Move_Lands_Where_It_Is_Let_Go) {
+  Fill({{0, 0}});
+  Open();
+  Gallery_Window& g = Gallery();
+  g.Set_View(1, true);
+  program.Run_Until_Idle();
+  const TPoint from = Cell(0, 0), to_cell = Cell(1, 1), just_past(from.x, from.y + g.Drag_Threshold() + 1);
+  const TPoint clipboard_drop = Screen(Centre(g.Point(Gallery_Layout::Clipboard_Point)->Drop_Area()));
+  struct Case {
+    const char* what;
+    TPoint moved_to, let_go_at;
+    bool carried;         // the miniature has left the cell after the move
+    int placed;           // pictures the clipboard got so far
+    Drawing_Place where;  // the drawing's cell afterwards
+  };
+  const Drawing_Place first{Drawing_Place::Grid, 0, 0}, second{Drawing_Place::Grid, 1, 1};
+  const TPoint cell_centre = Centre(g.Layout().grid[1]->Inner(0, 0));
+  for (const Case& c :
+       {Case{"one move onto the clipboard", clipboard_drop, clipboard_drop, true, 1, first},
+        Case{"let go on the clipboard after a move past the threshold", just_past, clipboard_drop, false, 2, first},
+        Case{"one move onto another cell", to_cell, to_cell, true, 2, second}}) {
+    SCOPED_TRACE(c.what);
+    auto& b = program.Backend();
+    b.Move_To(from);
+    b.Press(from);
+    program.Run_Until_Idle();
+    b.Move_To(c.moved_to);
+    program.Run_Until_Idle();
+    ASSERT_TRUE(g.Dragging());
+    EXPECT_EQ(!g.Dragger()->Miniature().Contains(cell_centre), c.carried);
+    b.Release(c.let_go_at);
+    program.Run_Until_Idle();
+    EXPECT_FALSE(g.Dragging());
+    EXPECT_EQ(clipboard.placed, c.placed);
+    EXPECT_NE(Store().State(c.where), 0);
+  }
+  EXPECT_FALSE(Occupied(0, 0));
+}
+
 // ---- Pictures of the window
 
 void Snapshot_Views(TSize screen, const char* name) {

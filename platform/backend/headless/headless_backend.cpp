@@ -70,8 +70,31 @@ void THeadless_Backend::Inject(const TInput_Event& event) {
   {
     std::lock_guard guard(lock_);
     injected_.push_back(event);
+    using K = TInput_Event::Kind;
+    if (event.kind == K::Mouse_Move || event.kind == K::Button_Down || event.kind == K::Button_Up)
+      pointer_ = event.point;
   }
   woken_.notify_all();
+}
+
+void THeadless_Backend::Warp_Pointer(TPoint p) {
+  std::lock_guard guard(lock_);
+  warped_to_ = pointer_ = p;
+}
+
+void THeadless_Backend::Warp_Pointer_From(TPoint from, TPoint to) {
+  std::lock_guard guard(lock_);
+  if (pointer_ == from) warped_to_ = pointer_ = to;
+}
+
+TPoint THeadless_Backend::Pointer() {
+  std::lock_guard guard(lock_);
+  return pointer_;
+}
+
+void THeadless_Backend::Hand_To(TPoint p) {
+  std::lock_guard guard(lock_);
+  pointer_ = p;
 }
 
 void THeadless_Backend::Move_To(TPoint p) {

@@ -26,7 +26,8 @@ class THeadless_Backend : public TBackend {
   void Wake() override;
   void Present(const TScreen& screen, const std::vector<TRect>& changed, const TCursor_Image* cursor,
                TPoint cursor_pos) override;
-  void Warp_Pointer(TPoint p) override { warped_to_ = p; }
+  void Warp_Pointer(TPoint p) override;
+  void Warp_Pointer_From(TPoint from, TPoint to) override;
   void Confine_Pointer(const TRect& r) override { confined_to_ = r; }
   void Set_Title(const std::string& title) override { title_ = title; }
   void Set_Icon(TSize size, const std::vector<uint32_t>&) override { icon_size_ = size; }
@@ -46,6 +47,10 @@ class THeadless_Backend : public TBackend {
   void Key_Up(uint32_t vk);
   void Key(uint32_t vk);
   void Leave_Screen(TPoint outside);
+  // Where the hand has put the pointer: the point of the last pointer event
+  // injected, or of a warp. Hand_To moves it there before its event comes.
+  TPoint Pointer();
+  void Hand_To(TPoint p);
 
   int Present_Count() const { return present_count_; }
   const std::vector<TRect>& Last_Changed() const { return last_changed_; }
@@ -76,6 +81,7 @@ class THeadless_Backend : public TBackend {
   std::condition_variable woken_;
   bool wake_pending_ = false;
   std::deque<TInput_Event> injected_;
+  TPoint pointer_;
   int present_count_ = 0;
   std::vector<TRect> last_changed_;
   std::vector<uint32_t> screen_copy_;

@@ -400,6 +400,22 @@ uint32_t TSDL_Backend::Window_Pixel(int x, int y) {
 
 void TSDL_Backend::Warp_Pointer(TPoint p) { SDL_WarpMouseInWindow(window_, p.x, p.y); }
 
+void TSDL_Backend::Warp_Pointer_From(TPoint from, TPoint to) {
+  SDL_SysWMinfo info;
+  SDL_VERSION(&info.version);
+  if (!SDL_GetWindowWMInfo(window_, &info) || info.subsystem != SDL_SYSWM_X11) {
+    Warp_Pointer(to);
+    return;
+  }
+  // The server moves the pointer only if it is inside the one-pixel source
+  // rectangle when the request arrives, so no later move of the hand's is
+  // undone.
+  Display* display = info.info.x11.display;
+  const Window window = info.info.x11.window;
+  XWarpPointer(display, window, window, from.x, from.y, 1, 1, to.x, to.y);
+  XFlush(display);
+}
+
 void TSDL_Backend::Confine_Pointer(const TRect& r) {
   if (r.IsEmpty()) {
     SDL_SetWindowMouseRect(window_, nullptr);

@@ -37,6 +37,7 @@ class TSDL_Backend : public TBackend {
                TPoint cursor_pos) override;
   void Set_Cursor(const TCursor_Image* cursor) override { Show_Cursor(cursor); }
   void Warp_Pointer(TPoint p) override;
+  void Warp_Pointer_From(TPoint from, TPoint to) override;
   void Confine_Pointer(const TRect& r) override;
   void Set_Title(const std::string& title) override;
   void Set_Icon(TSize size, const std::vector<uint32_t>& argb) override;
