@@ -167,7 +167,9 @@ class TDesktop {
   // holds the program's input until it is answered, whoever raised it and
   // whenever: the windows behind it take no click and no key, get neither
   // the focus nor the activation (a click there brings the box forward, a
-  // key goes to the box), and a close from outside is dropped. The box, the
+  // key, and a button let go there, go to the box), and a close from outside
+  // is dropped. When the box ends, the keyboard goes back to the window that
+  // had it before (TDialog::Execute). The box, the
   // windows it owns and windows shown in front of it since (help shown over
   // a dialog) go on taking input. Nested boxes: the innermost one rules.
   void Begin_Modal(TWindow* box);
@@ -233,6 +235,7 @@ class TDesktop {
   bool Route_Key(const TInput_Event& e, MSG& msg);
   // A running box holds it, or it is still being built.
   bool Input_Held(const TWindow* w) const;
+  bool Release_To_Box(UINT message, const TWindow* under, TPoint screen, MSG& msg);
   void Click_Focus(TWindow* clicked);
   TWindow* Take_Paint();
   bool Take_Timer(MSG& msg);

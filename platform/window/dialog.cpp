@@ -36,6 +36,7 @@ int TDialog::Execute() {
   assert(!running_ && "a dialog runs once at a time");
   if (running_) return IDCANCEL;
   TDesktop& desk = TDesktop::Current();
+  const HWND had_keys = desk.Focus();
   int x = Attr.X, y = Attr.Y;
   ended_ = false;
   result_ = IDCANCEL;
@@ -60,12 +61,24 @@ int TDialog::Execute() {
   Destroy();
   Attr.X = x;
   Attr.Y = y;
-  // A hidden owner (help that raised the box as it closed) leaves the
-  // activation where the box's end put it.
-  if (owner && desk.Window(owner_handle) && owner->IsWindowVisible()) {
-    desk.Activate(owner);
-  }
+  Give_Keys_Back(had_keys, owner_handle);
   return result_;
+}
+
+// The person goes on where she was, whoever raised the dialog: the window
+// that had the keyboard has it again while it can take it. Else the owner
+// comes to the front; a hidden owner (help that raised the box as it
+// closed) leaves the activation, and the keyboard with it, to the window in
+// front.
+void TDialog::Give_Keys_Back(HWND had_keys, HWND owner_handle) {
+  TDesktop& desk = TDesktop::Current();
+  TWindow* before = desk.Window(had_keys);
+  if (before && before->IsWindowVisible() && before->Takes_Input() && !desk.Held_By_Modal(before)) {
+    before->SetFocus();
+    return;
+  }
+  TWindow* owner = desk.Window(owner_handle);
+  if (owner && owner->IsWindowVisible()) desk.Activate(owner);
 }
 
 void TDialog::EndDialog(int ret_value) {

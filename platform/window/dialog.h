@@ -8,8 +8,9 @@
 // dialog names another) and Esc the Cancel button (IDCANCEL unless named);
 // a key the dialog has no button for goes to the focused window. The
 // caption's close box calls CmCancel (a dialog with its own way out
-// overrides it). A quit arriving while it runs ends it with IDCANCEL and
-// stays posted for the loop outside.
+// overrides it). When it ends, the keyboard goes back to the window that had
+// it before, whoever owns the dialog. A quit arriving while it runs ends it
+// with IDCANCEL and stays posted for the loop outside.
 #pragma once
 
 #include "platform/window/frame_window.h"
@@ -43,6 +44,8 @@ class TDialog : public TFrameWindow {
   virtual int Cancel_Button() const { return IDCANCEL; }
 
  private:
+  void Give_Keys_Back(HWND had_keys, HWND owner_handle);
+
   int resource_id_ = 0;
   bool running_ = false;
   bool ended_ = false;
