@@ -169,7 +169,7 @@ class TDesktop {
   // the focus nor the activation (a click there brings the box forward, a
   // key, and a button let go there, go to the box), and a close from outside
   // is dropped. When the box ends, the keyboard goes back to the window that
-  // had it before (TDialog::Execute). The box, the
+  // had it before (Give_Keys_Back). A box may be invisible (TInput_Hold). The box, the
   // windows it owns and windows shown in front of it since (help shown over
   // a dialog) go on taking input. Nested boxes: the innermost one rules.
   void Begin_Modal(TWindow* box);
@@ -179,6 +179,9 @@ class TDesktop {
   TWindow* Modal_Box() const;
   // Whether the running box holds input meant for w.
   bool Held_By_Modal(const TWindow* w) const;
+  // A box has ended: the window that had the keyboard before it has it
+  // again, while it is shown, enabled and not held; false when it cannot.
+  bool Give_Keys_Back(HWND had_keys);
 
   // The application's main window: system commands from the desktop outside
   // (minimise, restore, close) go to it.

@@ -328,7 +328,9 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
     }
     if (!target->Takes_Input()) return false;  // under a modal window, or disabled
     if (Input_Held(target)) {
-      Set_Cursor(&TCursor::Arrow());
+      // The box's own cursor where it has one (the watch of a hold).
+      const TWindow* box = Held_By_Modal(target) ? Modal_Box() : nullptr;
+      Set_Cursor(box && box->GetCursor() ? box->GetCursor() : &TCursor::Arrow());
       return false;
     }
     if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) Click_Focus(target);

@@ -61,24 +61,13 @@ int TDialog::Execute() {
   Destroy();
   Attr.X = x;
   Attr.Y = y;
-  Give_Keys_Back(had_keys, owner_handle);
+  // The person goes on where she was, whoever raised the dialog. Else the
+  // owner comes to the front; a hidden owner (help that raised the box as it
+  // closed) leaves the activation, and the keyboard with it, to the window
+  // in front.
+  if (!desk.Give_Keys_Back(had_keys) && owner && desk.Window(owner_handle) && owner->IsWindowVisible())
+    desk.Activate(owner);
   return result_;
-}
-
-// The person goes on where she was, whoever raised the dialog: the window
-// that had the keyboard has it again while it can take it. Else the owner
-// comes to the front; a hidden owner (help that raised the box as it
-// closed) leaves the activation, and the keyboard with it, to the window in
-// front.
-void TDialog::Give_Keys_Back(HWND had_keys, HWND owner_handle) {
-  TDesktop& desk = TDesktop::Current();
-  TWindow* before = desk.Window(had_keys);
-  if (before && before->IsWindowVisible() && before->Takes_Input() && !desk.Held_By_Modal(before)) {
-    before->SetFocus();
-    return;
-  }
-  TWindow* owner = desk.Window(owner_handle);
-  if (owner && owner->IsWindowVisible()) desk.Activate(owner);
 }
 
 void TDialog::EndDialog(int ret_value) {

@@ -44,8 +44,6 @@ class TDialog : public TFrameWindow {
   virtual int Cancel_Button() const { return IDCANCEL; }
 
  private:
-  void Give_Keys_Back(HWND had_keys, HWND owner_handle);
-
   int resource_id_ = 0;
   bool running_ = false;
   bool ended_ = false;

@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <thread>
 
 #include "platform/window/control_paint.h"
+#include "platform/window/cursor.h"
+#include "platform/window/desktop.h"
 #include "platform/window/edit.h"
 #include "platform/window/static.h"
 #include "tests/gallery/printer_fakes.h"
@@ -50,7 +54,7 @@ TEST_F(Page_Setup_Test, OkTakesPrinterPaperOrientationAndMarginsCancelChangesNot
     d->SendMessage(WM_COMMAND, Page_Setup_Dialog::Landscape_Id);
     d->Margin_Field(0)->SetText("1000");
     d->Margin_Field(3)->SetText("0");
-    d->SendMessage(WM_COMMAND, IDOK);
+    session.Backend().Key(VK_RETURN);  // the keyboard is on OK
   });
   printer.Setup(parent);
   const Printer::Print_Data& data = printer.Data();
@@ -111,6 +115,78 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
     printer.Setup(parent);
     EXPECT_EQ(printer.Data().device.name, run.printer);
     EXPECT_EQ(printer.Data().device.media.name, run.paper);
+  }
+}
+
+namespace {
+
+// Runs a step on the interface thread from another thread, through the
+// queue: the wait for the printers moves no clock that a timer would need.
+std::function<void()> the_step;
+void Run_The_Step(HWND, UINT, UINT, uint32_t) { the_step(); }
+
+// Takes a click and a key, and counts them.
+struct Counting_Window : TWindow {
+  explicit Counting_Window(TWindow* parent) : TWindow(parent, "Owner") { Attr.Set_Rect(TRect(0, 0, 300, 200)); }
+  void EvLButtonDown(UINT, const TPoint&) override { ++inputs; }
+  void EvKeyDown(UINT, UINT, UINT) override { ++inputs; }
+  int inputs = 0;
+};
+
+}  // namespace
+
+// While the printers are asked after, nothing takes input and the pointer
+// shows the watch; then the dialog comes only for an owner still shown and
+// when a printer answered, else the person is told.
+TEST_F(Page_Setup_Test, TheWaitForPrintersHoldsInputAndItsAnswerGoesOnlyToAnOwnerStillThere) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> printers;
+    bool owner_goes;
+    bool dialog;
+    std::vector<std::string> boxes;
+  };
+  const Case cases[] = {
+      {"printers answer", {"Office", "Hall"}, false, true, {}},
+      {"owner hidden meanwhile", {"Office", "Hall"}, true, false, {}},
+      {"no printer answers", {}, false, false, {"Page Setup: No printer answers, so the page cannot be set up now."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* owner = new Counting_Window(parent);
+    ASSERT_TRUE(owner->Create());
+    owner->SetFocus();
+    Idle();
+    service.names = c.printers;
+    service.hold_names = true;
+    const int asked = service.names_entered;
+    bool watch = false, dialog = false;
+    the_step = [&] {
+      watch = TDesktop::Current().Cursor() == &TCursor::Wait();
+      Click(TPoint(50, 50));
+      session.Backend().Key(VK_SPACE);
+      TDesktop::Current().Pump_Waiting_Messages();
+      if (c.owner_goes) owner->ShowWindow(SW_HIDE);
+      service.hold_names = false;
+    };
+    std::thread asker([&] {
+      if (Fake_Print_Service::Reached(service.names_entered, asked + 1))
+        TDesktop::Current().Post(HWND(), WM_TIMER, 0, reinterpret_cast<LPARAM>(&Run_The_Step));
+    });
+    Later(10, [&] {
+      dialog = Dialog() != nullptr;
+      if (dialog) Dialog()->SendMessage(WM_COMMAND, IDCANCEL);
+    });
+    printer.Setup(owner);
+    asker.join();
+    Later_Steps().clear();
+    EXPECT_TRUE(watch);
+    EXPECT_EQ(owner->inputs, 0) << "a click or a key went past the wait";
+    EXPECT_EQ(dialog, c.dialog);
+    EXPECT_EQ(catcher.boxes, c.boxes);
+    catcher.boxes.clear();
+    owner->Destroy();
+    delete owner;
   }
 }
 
