@@ -1,6 +1,7 @@
 #include "gallery/page_setup_dialog.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "platform/gdi/code_page_1252.h"
 #include "platform/window/button.h"
@@ -31,9 +32,24 @@ std::string Fitted(std::string text, int width) {
 
 bool Borderless(const TPrint_Media& m) { return !m.left && !m.bottom && !m.right && !m.top; }
 
+// The server writes inches as "8.5 x 11 \"": the mark goes right after the
+// number, as people write it.
+std::string Inch_Marks_Joined(std::string text) {
+  for (size_t quote = text.find('"'); quote != std::string::npos; quote = text.find('"', quote + 1)) {
+    size_t blank = quote;
+    while (blank > 0 && text[blank - 1] == ' ') --blank;
+    if (blank == quote || blank == 0 || !std::isdigit(static_cast<unsigned char>(text[blank - 1]))) continue;
+    text.erase(blank, quote - blank);
+    quote = blank;
+  }
+  return text;
+}
+
 // A paper's name for people, in the program's code page (the server speaks
 // UTF-8).
-std::string Paper_Name(const TPrint_Media& m) { return Code_Page_1252_From_Utf8(m.label.empty() ? m.name : m.label); }
+std::string Paper_Name(const TPrint_Media& m) {
+  return Inch_Marks_Joined(Code_Page_1252_From_Utf8(m.label.empty() ? m.name : m.label));
+}
 
 constexpr const char* Landscape_Text = "(landscape)";
 
@@ -64,18 +80,24 @@ Page_Setup_Dialog::Page_Setup_Dialog(TWindow* owner, TPrint_Service& service_, c
   Attr.Set_Rect(TRect((sw - w) / 2, (sh - 12 * u) / 2, (sw + w) / 2, (sh + 12 * u) / 2));
 
   auto row = [&](int r) { return u / 2 + r * (u + u / 2); };
-  new TStatic(this, -1, "Printer:", u / 2, row(0), label, u);
+  // Text beside buttons stands on their middle, however tall a row is.
+  auto beside = [&](const char* text, int x, int y, int width) {
+    auto* field = new TStatic(this, -1, text, x, y, width, u);
+    field->Attr.Style |= SS_CENTERIMAGE;
+    return field;
+  };
+  beside("Printer:", u / 2, row(0), label);
   new TButton(this, Printer_Back_Id, "<", u / 2 + label, row(0), arrow, u);
-  printer_text = new TStatic(this, -1, "", u / 2 + label + arrow + u / 2, row(0), value_w, u);
+  printer_text = beside("", u / 2 + label + arrow + u / 2, row(0), value_w);
   new TButton(this, Printer_Next_Id, ">", w - u - arrow, row(0), arrow, u);
-  new TStatic(this, -1, "Paper:", u / 2, row(1), label, u);
+  beside("Paper:", u / 2, row(1), label);
   new TButton(this, Paper_Back_Id, "<", u / 2 + label, row(1), arrow, u);
-  paper_text = new TStatic(this, -1, "", u / 2 + label + arrow + u / 2, row(1), value_w, u);
+  paper_text = beside("", u / 2 + label + arrow + u / 2, row(1), value_w);
   new TButton(this, Paper_Next_Id, ">", w - u - arrow, row(1), arrow, u);
-  new TStatic(this, -1, "Orientation:", u / 2, row(2), label, u);
+  beside("Orientation:", u / 2, row(2), label);
   new TButton(this, Portrait_Id, "Portrait", u / 2 + label, row(2), 4 * u, u);
   new TButton(this, Landscape_Id, "Landscape", u / 2 + label + 4 * u + u / 2, row(2), 4 * u, u);
-  orientation_text = new TStatic(this, -1, "", u / 2 + label + 9 * u, row(2), orientation_w, u);
+  orientation_text = beside("", u / 2 + label + 9 * u, row(2), orientation_w);
   new TStatic(this, -1, "Margins (1/1000 inch):", u / 2, row(3), w - u, u);
   for (int i = 0; i < 4; ++i) {
     const int x = u / 2 + i * (w - u) / 4;

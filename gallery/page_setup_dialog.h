@@ -50,6 +50,11 @@ class Page_Setup_Dialog : public TDialog {
   // The papers to offer of those a printer offers.
   static std::vector<TPrint_Media> Ordinary_Papers(const std::vector<TPrint_Media>& offered);
 
+ protected:
+  // The keyboard starts on OK, so that Return confirms what is shown; Tab
+  // reaches the arrows.
+  TWindow* First_Focus() override { return ChildWithId(IDOK); }
+
  private:
   void Load_Papers();
   // The index among the papers offered of wanted, or of a paper of its size;

@@ -11,6 +11,7 @@
 #include "platform/gdi/print_dc.h"
 #include "platform/system/clock.h"
 #include "platform/window/application.h"
+#include "platform/window/input_hold.h"
 #include "platform/window/desktop.h"
 #include "platform/window/user.h"
 #include "platform/window/message_box.h"
@@ -139,25 +140,38 @@ std::string Printer::Device_Name() const {
 void Printer::Setup(TWindow* owner) {
   if (printout) return;  // the print data stay as they are while a job runs
   // The printers and their papers are asked on the line; the interface
-  // goes on answering meanwhile, the owner taking no input.
+  // goes on painting meanwhile, taking no input.
   auto catalogue = std::make_shared<Print_Catalogue>();
   auto filled = std::make_shared<std::atomic<bool>>(false);
   line.Post([this, catalogue, filled] {
     catalogue->Fill(*service);
     *filled = true;
   });
-  const bool enabled = owner && owner->IsWindowEnabled();
-  if (enabled) owner->EnableWindow(false);
-  bool quit = false;
-  while (!*filled && !quit) {
-    quit = !TDesktop::Current().Pump_Waiting_Messages();
-    if (!*filled) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const HWND asked_by = owner ? owner->GetHandle() : HWND();
+  if (!Wait_Holding(*filled)) return;
+  // The window that asked went while the printers were asked after (its
+  // gallery closed): there is nothing left to set up for.
+  if (owner && (!TDesktop::Current().Window(asked_by) || !owner->IsWindowVisible())) return;
+  if (catalogue->Printer_Names().empty()) {
+    ::MessageBox(asked_by, "No printer answers, so the page cannot be set up now.", "Page Setup",
+                 MB_OK | MB_ICONEXCLAMATION);
+    return;
   }
-  if (enabled) owner->EnableWindow(true);
-  if (quit) return;
   Page_Setup_Dialog dialog(owner, *catalogue, data);
   if (dialog.Execute() != IDOK) return;
   data = dialog.Result();
+}
+
+bool Printer::Wait_Holding(const std::atomic<bool>& done) {
+  // The program is held as under a box, for a server that is slow to answer
+  // may take many seconds: a click meanwhile (the gallery's Cancel) would
+  // leave the answer nobody to go to.
+  TInput_Hold hold;
+  while (!done) {
+    if (!TDesktop::Current().Pump_Waiting_Messages()) return false;
+    if (!done) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  return true;
 }
 
 void Printer::Set_Margins(const TRect& margins) {

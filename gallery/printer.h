@@ -84,7 +84,10 @@ class Printer : public Timer_Client {
   std::string Device_Name() const;
 
   // The page set-up dialog over the print data, owned by owner; what the
-  // user confirms replaces the print data, Cancel changes nothing.
+  // user confirms replaces the print data, Cancel changes nothing. While the
+  // printers are asked after, no window takes input; when none answers, the
+  // person is told so and no dialog is shown, nor when owner has gone or
+  // been hidden meanwhile.
   void Setup(TWindow* owner);
   // Margins in thousandths of an inch.
   void Set_Margins(const TRect& margins);
@@ -156,6 +159,9 @@ class Printer : public Timer_Client {
     int32_t job = 0;
   };
 
+  // Lets the interface run until done, taking no input meanwhile and
+  // showing the watch; false after a quit.
+  bool Wait_Holding(const std::atomic<bool>& done);
   void Print_Job();
   // The service's id of the job (see TPrint_Service::Submit), 0 when the job
   // was let go first.

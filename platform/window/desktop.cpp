@@ -669,6 +669,13 @@ bool TDesktop::Held_By_Modal(const TWindow* w) const {
   return true;
 }
 
+bool TDesktop::Give_Keys_Back(HWND had_keys) {
+  TWindow* before = Window(had_keys);
+  if (!before || !before->IsWindowVisible() || !before->Takes_Input() || Held_By_Modal(before)) return false;
+  Set_Focus(had_keys);
+  return true;
+}
+
 HWND TDesktop::Set_Capture(HWND hwnd) {
   HWND old = capture_;
   if (!Window(hwnd)) return old;

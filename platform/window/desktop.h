@@ -178,7 +178,9 @@ class TDesktop {
   // holds the program's input until it is answered, whoever raised it and
   // whenever: the windows behind it take no click and no key, get neither
   // the focus nor the activation (a click there brings the box forward, a
-  // key goes to the box), and a close from outside is dropped. The box, the
+  // key, and a button let go there, go to the box), and a close from outside
+  // is dropped. When the box ends, the keyboard goes back to the window that
+  // had it before (Give_Keys_Back). A box may be invisible (TInput_Hold). The box, the
   // windows it owns and windows shown in front of it since (help shown over
   // a dialog) go on taking input. Nested boxes: the innermost one rules.
   void Begin_Modal(TWindow* box);
@@ -188,6 +190,9 @@ class TDesktop {
   TWindow* Modal_Box() const;
   // Whether the running box holds input meant for w.
   bool Held_By_Modal(const TWindow* w) const;
+  // A box has ended: the window that had the keyboard before it has it
+  // again, while it is shown, enabled and not held; false when it cannot.
+  bool Give_Keys_Back(HWND had_keys);
 
   // The application's main window: system commands from the desktop outside
   // (minimise, restore, close) go to it.
@@ -249,6 +254,7 @@ class TDesktop {
   bool Route_Key(const TInput_Event& e, MSG& msg);
   // A running box holds it, or it is still being built.
   bool Input_Held(const TWindow* w) const;
+  bool Release_To_Box(UINT message, const TWindow* under, TPoint screen, MSG& msg);
   void Click_Focus(TWindow* clicked);
   TWindow* Take_Paint();
   bool Take_Timer(MSG& msg);

@@ -332,13 +332,16 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
     if (e.kind == K::Pointer_Left) return false;
     target = Window_From_Point(raw);
     if (!target) return false;
+    if (Release_To_Box(message, target, raw, msg)) return true;
     TWindow* top = target->Top_Level();
     if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) {
       if (top->IsWindowEnabled() && active_ != top->GetHandle()) Activate(top);
     }
     if (!target->Takes_Input()) return false;  // under a modal window, or disabled
     if (Input_Held(target)) {
-      Set_Cursor(&TCursor::Arrow());
+      // The box's own cursor where it has one (the watch of a hold).
+      const TWindow* box = Held_By_Modal(target) ? Modal_Box() : nullptr;
+      Set_Cursor(box && box->GetCursor() ? box->GetCursor() : &TCursor::Arrow());
       return false;
     }
     if (message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN) Click_Focus(target);
@@ -356,6 +359,23 @@ bool TDesktop::Route_Mouse(const TInput_Event& e, MSG& msg) {
   }
   TPoint client = raw - target->Client_Screen_Origin();
   msg.hwnd = target->GetHandle();
+  msg.message = message;
+  msg.wParam = Mouse_Key_Flags();
+  msg.lParam = MAKELPARAM_POINT(client.x, client.y);
+  return true;
+}
+
+// A button let go over a window that a running box holds is the box's: the
+// press began before the box came up (the click that raised it), and
+// whoever follows the buttons through the loop's hook must see it end, or
+// the program takes the button for held down until the next click. Nothing
+// behind the box sees it.
+bool TDesktop::Release_To_Box(UINT message, const TWindow* under, TPoint screen, MSG& msg) {
+  if (message != WM_LBUTTONUP && message != WM_RBUTTONUP && message != WM_MBUTTONUP) return false;
+  if (!Held_By_Modal(under)) return false;
+  TWindow* box = Modal_Box();
+  const TPoint client = screen - box->Client_Screen_Origin();
+  msg.hwnd = box->GetHandle();
   msg.message = message;
   msg.wParam = Mouse_Key_Flags();
   msg.lParam = MAKELPARAM_POINT(client.x, client.y);

@@ -36,6 +36,7 @@ int TDialog::Execute() {
   assert(!running_ && "a dialog runs once at a time");
   if (running_) return IDCANCEL;
   TDesktop& desk = TDesktop::Current();
+  const HWND had_keys = desk.Focus();
   int x = Attr.X, y = Attr.Y;
   ended_ = false;
   result_ = IDCANCEL;
@@ -60,11 +61,12 @@ int TDialog::Execute() {
   Destroy();
   Attr.X = x;
   Attr.Y = y;
-  // A hidden owner (help that raised the box as it closed) leaves the
-  // activation where the box's end put it.
-  if (owner && desk.Window(owner_handle) && owner->IsWindowVisible()) {
+  // The person goes on where she was, whoever raised the dialog. Else the
+  // owner comes to the front; a hidden owner (help that raised the box as it
+  // closed) leaves the activation, and the keyboard with it, to the window
+  // in front.
+  if (!desk.Give_Keys_Back(had_keys) && owner && desk.Window(owner_handle) && owner->IsWindowVisible())
     desk.Activate(owner);
-  }
   return result_;
 }
 

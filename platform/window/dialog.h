@@ -8,8 +8,9 @@
 // dialog names another) and Esc the Cancel button (IDCANCEL unless named);
 // a key the dialog has no button for goes to the focused window. The
 // caption's close box calls CmCancel (a dialog with its own way out
-// overrides it). A quit arriving while it runs ends it with IDCANCEL and
-// stays posted for the loop outside.
+// overrides it). When it ends, the keyboard goes back to the window that had
+// it before, whoever owns the dialog. A quit arriving while it runs ends it
+// with IDCANCEL and stays posted for the loop outside.
 #pragma once
 
 #include "platform/window/frame_window.h"

@@ -23,5 +23,6 @@ void TStatic::Paint(TDC& dc, bool, TRect&) {
   dc.SetBkMode(TRANSPARENT);
   dc.SetTextColor(IsWindowEnabled() ? Text : Grey_Text);
   TRect r = GetClientRect();
-  dc.DrawText(Title(), -1, r, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+  const unsigned lines = (Attr.Style & SS_CENTERIMAGE) ? DT_SINGLELINE | DT_VCENTER : DT_WORDBREAK;
+  dc.DrawText(Title(), -1, r, DT_LEFT | DT_NOPREFIX | lines);
 }

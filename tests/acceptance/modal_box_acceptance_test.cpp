@@ -3,7 +3,7 @@
 // click on the Gallery button or on the close box from reaching the half-built
 // main window, and the "Web Access" box raised by the hidden help window is
 // answered by Return, by Escape and by its OK button, whose click never
-// reaches the drawing under it.
+// reaches the drawing under it; once it is answered, F1 opens help at once.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -232,6 +232,12 @@ void Web_Access_Box_Answered() {
     const std::vector<uint32_t> after = run.Settled(std::string("03_answered_") + answer.name);
     EXPECT_EQ(Crop(after, layout.web_box), Crop(main, layout.web_box)) << "the box stayed, or what lay under it changed";
     ASSERT_TRUE(run.Running());
+    // The keyboard is the main window's again: F1 opens help at once.
+    Xdotool("key F1");
+    const std::vector<uint32_t> help = Changed_And_Settled([&] { return run.Grab(); }, after);
+    EXPECT_FALSE(help.empty()) << "F1 did nothing once the box was answered";
+    Xdotool("key Escape");
+    run.Settled(std::string("04_help_closed_") + answer.name);
   }
   Click(layout.close_box);
   EXPECT_EQ(run.Wait_For_Exit(), 0) << "the program did not end when closed";

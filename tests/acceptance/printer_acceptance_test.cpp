@@ -1,8 +1,10 @@
 // The printer's "Printer Error" box on a real display: a print server that
 // answered at start-up has stopped when a drawing is dropped on the
 // printer; the box that says so, shown while the print cursor waits for
-// Abort, closes with a click on its OK button. At 1024 x 768 and at
-// 1920 x 1080.
+// Abort, closes with a click on its OK button. Page set-up: Return confirms
+// its dialog; over a server that has stopped answering, the gallery takes
+// no click while the printers are asked after, and the person is told that
+// none answers. At 1024 x 768 and at 1920 x 1080.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -14,6 +16,8 @@
 #include "gallery/gallery_io_point.h"
 #include "gallery/gallery_layout.h"
 #include "gallery/gallery_window.h"
+#include "gallery/printer_io.h"
+#include "toolkit/rectangular_button.h"
 #include "platform/gdi/png_writer.h"
 #include "platform/window/message_box.h"
 #include "tests/acceptance/acceptance_support.h"
@@ -28,12 +32,17 @@ namespace {
 // The server is gone before the job reaches it.
 const char* const Box_Text = "Unable to print Quendar Drawing 1.\nThe printer quendar-pdf cannot be reached.";
 
+// Page set-up's box when no printer answers.
+const char* const No_Printer_Text = "No printer answers, so the page cannot be set up now.";
+
 struct Layout {
   TPoint gallery, cell, printer;
   TPoint empty_cell;  // cell (1, 1), which stays empty
   int cell_side = 0;
   TRect box;  // the box's rectangle on the screen
   TPoint ok;  // its OK button
+  TPoint setup, cancel;  // the printer's Setup button, the gallery's Cancel
+  TRect no_printer_box;
 };
 
 TPoint Centre(const TRect& r) { return TPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2); }
@@ -70,6 +79,12 @@ Layout Prepare(TSize screen, const std::string& data) {
   g.ClientToScreen(printer);
   l.printer = printer;
   program.Click(g.Save_Button_Screen_Point());
+  l.setup = Program_Session::Center_Of(static_cast<Printer_IO*>(g.Point(Gallery_Layout::Printer_Point))->Setup_Button());
+  l.cancel = Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id));
+  TMessage_Box told(nullptr, TMessage_Box_Request{HWND(), No_Printer_Text, "Page Setup", MB_OK | MB_ICONEXCLAMATION});
+  EXPECT_TRUE(told.Create());
+  l.no_printer_box = told.GetWindowRect();
+  told.Destroy();
   // The box the printer will show, made here only to see where it stands.
   TMessage_Box box(nullptr, TMessage_Box_Request{HWND(), Box_Text, "Printer Error", MB_OK | MB_ICONHAND});
   EXPECT_TRUE(box.Create());
@@ -165,6 +180,70 @@ void Box_Closes_With_The_Mouse(int width, int height) {
   std::filesystem::remove_all(folder);
 }
 
+void Page_Setup_Over_A_Server_That_Stops(int width, int height) {
+  const char* snapshots = std::getenv("QUENDAR_SNAPSHOTS");
+  const std::string shots = (snapshots && *snapshots ? snapshots : "acceptance_screenshots") + std::string("/") +
+                            testing::UnitTest::GetInstance()->current_test_info()->name();
+  std::filesystem::create_directories(shots);
+  char pattern[] = "/tmp/quendar-printer-XXXXXX";
+  const std::string folder = mkdtemp(pattern);
+  const Layout layout = Prepare(TSize(width, height), folder + "/data/Quendar/");
+
+  Private_Cups cups;
+  if (!cups.Start()) GTEST_SKIP() << "no print server of our own: " << cups.why();
+  X_Screen screen;
+  ASSERT_TRUE(screen.Open()) << "no display";
+  const int described_before = cups.Answered("Get-Printer-Attributes");
+  Running_Program program(folder, TSize(width, height), {"CUPS_SERVER=" + cups.Socket()});
+  ASSERT_TRUE(program.Started());
+  auto grab = [&] { return screen.Pixels(width, height); };
+  auto shot = [&](const std::string& name) {
+    std::vector<uint32_t> pixels = Wait_Until_Still(grab);
+    EXPECT_TRUE(!pixels.empty() && Write_PNG_RGB(shots + "/" + name + ".png", width, height, pixels.data(), width));
+    return pixels;
+  };
+  ASSERT_FALSE(Wait_Until_Still(grab).empty()) << "the screen never settled";
+  Click(layout.gallery);
+  EXPECT_TRUE(Wait_While_Progressing([&] {
+    return cups.Answered("CUPS-Get-Default") > 0 && cups.Answered("Get-Printer-Attributes") > described_before;
+  })) << "the printer never learnt of its printer";
+  const std::vector<uint32_t> gallery = shot("01_gallery");
+  const TRect whole(0, 0, width, height);
+
+  // The pointer rests where it rested for the gallery's picture, where its
+  // tip is the same.
+  const std::string rest = "mousemove " + At(layout.gallery);
+  // A server that answers: the dialog comes, and Return confirms it.
+  Click(layout.setup);
+  Xdotool(rest);
+  const std::vector<uint32_t> dialog = Changed_And_Settled(grab, gallery);
+  ASSERT_FALSE(dialog.empty()) << "no Page Setup dialog";
+  shot("02_page_setup");
+  Xdotool("key Return");
+  Wait_While_Progressing([&] { return Differences(grab(), gallery, whole, width) == 0; });
+  EXPECT_EQ(Differences(shot("03_confirmed"), gallery, whole, width), 0) << "Return did not close the dialog";
+
+  // A server that has stopped: the gallery's Cancel is held while the
+  // printers are asked after, then the person is told.
+  cups.Freeze();
+  Click(layout.setup);
+  Click(layout.cancel);
+  Xdotool(rest);
+  const TRect box = layout.no_printer_box;
+  const int box_area = box.Width() * box.Height();
+  EXPECT_TRUE(Wait_While_Progressing([&] { return Differences(grab(), gallery, box, width) > box_area / 4; }))
+      << "nobody was told that no printer answers";
+  const std::vector<uint32_t> told = shot("04_no_printer_answers");
+  // Below the box (above it, the caption shows the frame inactive).
+  EXPECT_EQ(Differences(told, gallery, TRect(0, box.bottom, width, height), width), 0)
+      << "the gallery's Cancel went past the wait";
+  Xdotool("key Return");
+  Wait_While_Progressing([&] { return Differences(grab(), gallery, whole, width) == 0; });
+  EXPECT_EQ(Differences(shot("05_answered"), gallery, whole, width), 0) << "the gallery did not stay as it was";
+  cups.Thaw();
+  std::filesystem::remove_all(folder);
+}
+
 TEST(Printer_Acceptance, Printer_Error_Box_Closes_With_The_Mouse_At_1024x768) {
   if (In_Child_On_Screen(1024, 768)) Box_Closes_With_The_Mouse(1024, 768);
 }
@@ -174,3 +253,11 @@ TEST(Printer_Acceptance, Printer_Error_Box_Closes_With_The_Mouse_At_1920x1080) {
 }
 
 }  // namespace
+
+TEST(Printer_Acceptance, Page_Setup_Over_A_Server_That_Stops_At_1024x768) {
+  if (In_Child_On_Screen(1024, 768)) Page_Setup_Over_A_Server_That_Stops(1024, 768);
+}
+
+TEST(Printer_Acceptance, Page_Setup_Over_A_Server_That_Stops_At_1920x1080) {
+  if (In_Child_On_Screen(1920, 1080)) Page_Setup_Over_A_Server_That_Stops(1920, 1080);
+}

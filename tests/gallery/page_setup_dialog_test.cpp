@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
+#include <thread>
 
 #include "platform/window/control_paint.h"
+#include "platform/window/cursor.h"
+#include "platform/window/desktop.h"
 #include "platform/window/edit.h"
 #include "platform/window/static.h"
 #include "tests/gallery/printer_fakes.h"
@@ -50,7 +54,7 @@ TEST_F(Page_Setup_Test, OkTakesPrinterPaperOrientationAndMarginsCancelChangesNot
     d->SendMessage(WM_COMMAND, Page_Setup_Dialog::Landscape_Id);
     d->Margin_Field(0)->SetText("1000");
     d->Margin_Field(3)->SetText("0");
-    d->SendMessage(WM_COMMAND, IDOK);
+    session.Backend().Key(VK_RETURN);  // the keyboard is on OK
   });
   printer.Setup(parent);
   const Printer::Print_Data& data = printer.Data();
@@ -114,6 +118,78 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
   }
 }
 
+namespace {
+
+// Runs a step on the interface thread from another thread, through the
+// queue: the wait for the printers moves no clock that a timer would need.
+std::function<void()> the_step;
+void Run_The_Step(HWND, UINT, UINT, uint32_t) { the_step(); }
+
+// Takes a click and a key, and counts them.
+struct Counting_Window : TWindow {
+  explicit Counting_Window(TWindow* parent) : TWindow(parent, "Owner") { Attr.Set_Rect(TRect(0, 0, 300, 200)); }
+  void EvLButtonDown(UINT, const TPoint&) override { ++inputs; }
+  void EvKeyDown(UINT, UINT, UINT) override { ++inputs; }
+  int inputs = 0;
+};
+
+}  // namespace
+
+// While the printers are asked after, nothing takes input and the pointer
+// shows the watch; then the dialog comes only for an owner still shown and
+// when a printer answered, else the person is told.
+TEST_F(Page_Setup_Test, TheWaitForPrintersHoldsInputAndItsAnswerGoesOnlyToAnOwnerStillThere) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> printers;
+    bool owner_goes;
+    bool dialog;
+    std::vector<std::string> boxes;
+  };
+  const Case cases[] = {
+      {"printers answer", {"Office", "Hall"}, false, true, {}},
+      {"owner hidden meanwhile", {"Office", "Hall"}, true, false, {}},
+      {"no printer answers", {}, false, false, {"Page Setup: No printer answers, so the page cannot be set up now."}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto* owner = new Counting_Window(parent);
+    ASSERT_TRUE(owner->Create());
+    owner->SetFocus();
+    Idle();
+    service.names = c.printers;
+    service.hold_names = true;
+    const int asked = service.names_entered;
+    bool watch = false, dialog = false;
+    the_step = [&] {
+      watch = TDesktop::Current().Cursor() == &TCursor::Wait();
+      Click(TPoint(50, 50));
+      session.Backend().Key(VK_SPACE);
+      TDesktop::Current().Pump_Waiting_Messages();
+      if (c.owner_goes) owner->ShowWindow(SW_HIDE);
+      service.hold_names = false;
+    };
+    std::thread asker([&] {
+      if (Fake_Print_Service::Reached(service.names_entered, asked + 1))
+        TDesktop::Current().Post(HWND(), WM_TIMER, 0, reinterpret_cast<LPARAM>(&Run_The_Step));
+    });
+    Later(10, [&] {
+      dialog = Dialog() != nullptr;
+      if (dialog) Dialog()->SendMessage(WM_COMMAND, IDCANCEL);
+    });
+    printer.Setup(owner);
+    asker.join();
+    Later_Steps().clear();
+    EXPECT_TRUE(watch);
+    EXPECT_EQ(owner->inputs, 0) << "a click or a key went past the wait";
+    EXPECT_EQ(dialog, c.dialog);
+    EXPECT_EQ(catcher.boxes, c.boxes);
+    catcher.boxes.clear();
+    owner->Destroy();
+    delete owner;
+  }
+}
+
 TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
   Later(10, [&] {
     Page_Setup_Dialog* d = Dialog();
@@ -132,10 +208,11 @@ TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
 TEST_F(Page_Setup_Test, PapersAreNamedInTheCodePageFitTheirFieldsAndBorderlessTwinsStepAside) {
   const TPrint_Media a4_borderless{"iso_a4_210x297mm", "A4 (Borderless)", 21000, 29700, 0, 0, 0, 0};
   const TPrint_Media inches{"custom_8.94x14in", "8.94 x 14\u2033", 22708, 35560, 635, 635, 635, 635};
+  const TPrint_Media legal{"na_legal_8.5x14in", "8.5 x 14 \"", 21590, 35560, 635, 635, 635, 635};  // as the server writes it
   const TPrint_Media huge{"custom_1682x2381mm", "1682 x 2381 mm (Borderless)", 168200, 238100, 0, 0, 0, 0};
   const TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
   const TPrint_Media endless{"custom_endless", std::string(300, 'W'), 10000, 10000, 100, 100, 100, 100};
-  service.papers = {a4_borderless, inches, huge, a4, endless};
+  service.papers = {a4_borderless, inches, legal, huge, a4, endless};
   service.printer.media = inches;  // the printer's default, where the dialog opens
   Later(10, [&] {
     Page_Setup_Dialog* d = Dialog();
@@ -143,15 +220,15 @@ TEST_F(Page_Setup_Test, PapersAreNamedInTheCodePageFitTheirFieldsAndBorderlessTw
     std::vector<std::string> offered;
     for (const TPrint_Media& m : d->Papers()) offered.push_back(m.label);
     // A4 without margins steps aside for A4; a borderless paper without a twin stays.
-    EXPECT_EQ(offered, (std::vector<std::string>{inches.label, huge.label, a4.label, endless.label}));
+    EXPECT_EQ(offered, (std::vector<std::string>{inches.label, legal.label, huge.label, a4.label, endless.label}));
     auto fits = [](const TStatic* field) {
       return Control_Paint::Text_Extent(Control_Paint::Ui_Font(), field->Title()).cx <= field->GetClientRect().Width();
     };
-    const std::string shown[] = {"8.94 x 14\"", "1682 x 2381 mm (Borderless)", "A4"};
+    const std::string shown[] = {"8.94 x 14\"", "8.5 x 14\"", "1682 x 2381 mm (Borderless)", "A4"};
     for (const std::string& name : shown) {
       EXPECT_EQ(d->Paper_Field()->Title(), name);
       EXPECT_TRUE(fits(d->Paper_Field())) << name;
-      if (name == shown[1]) Idle(), session.Snapshot("page_setup_dialog_long_paper", d->GetWindowRect());
+      if (name == shown[2]) Idle(), session.Snapshot("page_setup_dialog_long_paper", d->GetWindowRect());
       d->Step_Paper(1);
     }
     // Wider than the screen: cut short.
@@ -164,6 +241,54 @@ TEST_F(Page_Setup_Test, PapersAreNamedInTheCodePageFitTheirFieldsAndBorderlessTw
     d->SendMessage(WM_COMMAND, IDCANCEL);
   });
   printer.Setup(parent);
+}
+
+// The middle of the rows of pixels in r that hold text.
+double Ink_Middle(Widget_Stage& stage, const TRect& r) {
+  int first = -1, last = -1;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x)
+      if (stage.Pixel({x, y}) == Control_Paint::Text.Xrgb()) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+  return first < 0 ? -1 : (first + last) / 2.0;
+}
+
+// The labels and the names beside the buttons stand on the buttons' middle,
+// however tall the rows are at the screen's size.
+TEST(Page_Setup, TextBesideTheButtonsStandsOnTheirMiddleAtEverySize) {
+  for (const TSize screen : {TSize(1024, 768), TSize(1920, 1080)}) {
+    SCOPED_TRACE(screen.cx);
+    Widget_Stage stage(screen.cx, screen.cy);
+    Page_Setup_Service service;
+    Message_Box_Catcher catcher;
+    Printer printer{&service};
+    printer.Settle();
+    Later(10, [&] {
+      auto* d = dynamic_cast<Page_Setup_Dialog*>(TWindow::From_Handle(GetActiveWindow()));
+      ASSERT_NE(d, nullptr);
+      stage.Idle();
+      stage.session.Snapshot("page_setup_dialog_" + std::to_string(screen.cx), d->GetWindowRect());
+      const std::map<std::string, int> button_beside = {
+          {"Printer:", Page_Setup_Dialog::Printer_Back_Id}, {"Paper:", Page_Setup_Dialog::Paper_Back_Id},
+          {"Orientation:", Page_Setup_Dialog::Portrait_Id}, {"Office", Page_Setup_Dialog::Printer_Back_Id},
+          {"US Letter", Page_Setup_Dialog::Paper_Back_Id}, {"(portrait)", Page_Setup_Dialog::Portrait_Id}};
+      int seen = 0;
+      for (TWindow* field : d->Children()) {
+        const auto beside = button_beside.find(field->Title());
+        if (!dynamic_cast<TStatic*>(field) || beside == button_beside.end()) continue;
+        const TRect button = d->ChildWithId(beside->second)->GetWindowRect();
+        EXPECT_NEAR(Ink_Middle(stage, field->GetWindowRect()), (button.top + button.bottom - 1) / 2.0, 2.0)
+            << field->Title();
+        ++seen;
+      }
+      EXPECT_EQ(seen, 6);
+      d->SendMessage(WM_COMMAND, IDCANCEL);
+    });
+    printer.Setup(stage.parent);
+  }
 }
 
 TEST(Page_Setup, OrdinaryPapersKeepTheirOrderAndBorderlessOnesWithoutATwin) {

@@ -45,6 +45,8 @@ struct Fake_Print_Service : TPrint_Service {
   }
   std::vector<std::string> Printer_Names() override {
     Note_Thread();
+    ++names_entered;
+    Hold_While(hold_names);
     return names;
   }
   std::vector<TPrint_Media> Media(const std::string&) override {
@@ -106,8 +108,8 @@ struct Fake_Print_Service : TPrint_Service {
   bool refuse = false;
   int32_t next_job = 7;
   std::atomic<TPrint_Job_State> state{TPrint_Job_State::Waiting};
-  std::atomic<bool> hold_submits{false}, hold_looks{false};
-  std::atomic<int> submits_entered{0}, submits_let_go{0}, looks_entered{0};
+  std::atomic<bool> hold_submits{false}, hold_looks{false}, hold_names{false};
+  std::atomic<int> submits_entered{0}, submits_let_go{0}, looks_entered{0}, names_entered{0};
   std::mutex mutex;
   std::vector<std::string> submitted_to, titles;
   std::vector<std::vector<uint8_t>> documents;

@@ -79,8 +79,10 @@ class Target_Window : public TWindow {
 // the whole screen and the hover tip; helpers drive the mouse and the clock.
 class Widget_Stage {
  public:
-  explicit Widget_Stage(int screen_width = 1024)
-      : session(TSize(screen_width, screen_width * 3 / 4)), sizes(screen_width, screen_width * 3 / 4) {
+  // A screen of 4:3 unless a height is given.
+  explicit Widget_Stage(int screen_width = 1024, int screen_height = 0)
+      : session(TSize(screen_width, screen_height ? screen_height : screen_width * 3 / 4)),
+        sizes(screen_width, screen_height ? screen_height : screen_width * 3 / 4) {
     TDesktop::Current().Pre_Dispatch_Hook = [](MSG& m) {
       if (The_Mouse) The_Mouse->Note_Message(m.message);
       // As the application's loop does: the target and its parents see the
@@ -89,7 +91,7 @@ class Widget_Stage {
         if (w->PreProcessMsg(m)) return true;
       return false;
     };
-    parent = new Target_Window(TSize(screen_width, screen_width * 3 / 4));
+    parent = new Target_Window(TDesktop::Current().Screen().Size());
     EXPECT_TRUE(parent->Create());
     tip = new Tip_Window(parent);
     EXPECT_TRUE(tip->Create());

@@ -610,6 +610,97 @@ TEST_F(Standard_Windows_Test, A_Box_Of_A_Hidden_Owner_Takes_Keys_And_Its_Own_Cli
   }
 }
 
+namespace {
+
+// Raises a box when pressed, as help's link does; it may hide first, as help
+// does when it follows the link.
+class Raising_Window : public Log_Window {
+ public:
+  using Log_Window::Log_Window;
+  void EvLButtonDown(UINT keys, const TPoint& p) override {
+    Log_Window::EvLButtonDown(keys, p);
+    if (hide_first) ShowWindow(SW_HIDE);
+    MessageBox("Unable to locate default browser.\n", "Web Access", MB_OK | MB_ICONEXCLAMATION);
+  }
+  bool hide_first = false;
+};
+
+}  // namespace
+
+// However a box is raised and answered, the keys go back to the window the
+// person was using, and the press that raised it ends for whoever follows
+// the buttons, while nothing behind the box sees its release.
+TEST_F(Standard_Windows_Test, After_A_Box_The_Keys_Go_Back_And_The_Press_That_Raised_It_Ends) {
+  Log_Window& frame = Logged("frame", {0, 0, 1024, 768});
+  frame.log_moves = false;
+  auto* field = new Raising_Window(&frame, "field", log, {10, 10, 200, 60});
+  field->Attr.Style |= WS_CHILD | WS_VISIBLE;
+  field->log_moves = false;
+  ASSERT_TRUE(field->Create());
+  Raising_Window help(nullptr, "help", log, {0, 500, 1024, 768});
+  help.Attr.ExStyle |= WS_EX_TOPMOST;
+  help.log_moves = false;
+  help.hide_first = true;
+  ASSERT_TRUE(help.Create());
+  // Follows the buttons as the application does, before the windows' own
+  // pre-dispatch.
+  int downs = 0, ups = 0;
+  Desk().Pre_Dispatch_Hook = [&](MSG& m) {
+    downs += m.message == WM_LBUTTONDOWN;
+    ups += m.message == WM_LBUTTONUP;
+    for (TWindow* w = TWindow::From_Handle(m.hwnd); w; w = w->Is_Child() ? w->Parent : nullptr)
+      if (w->PreProcessMsg(m)) return true;
+    return false;
+  };
+  enum class Raised { By_Hidden_Help, By_Focused_Field, For_The_Frame_Over_Help };
+  struct Case {
+    const char* name;
+    Raised raised;
+    UINT answer;  // a key, or 0: a click on OK
+    TWindow* keys_after;
+  };
+  const Case cases[] = {
+      {"hidden owner, return", Raised::By_Hidden_Help, VK_RETURN, field},
+      {"hidden owner, escape", Raised::By_Hidden_Help, VK_ESCAPE, field},
+      {"hidden owner, click", Raised::By_Hidden_Help, 0, field},
+      {"focused owner, return", Raised::By_Focused_Field, VK_RETURN, field},
+      {"focused owner, click", Raised::By_Focused_Field, 0, field},
+      {"owner behind the keys, escape", Raised::For_The_Frame_Over_Help, VK_ESCAPE, &help},
+      {"owner behind the keys, click", Raised::For_The_Frame_Over_Help, 0, &help},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    field->SetFocus();
+    if (c.raised != Raised::By_Focused_Field) {
+      help.ShowWindow(SW_SHOW);
+      help.SetFocus();
+    } else {
+      help.ShowWindow(SW_HIDE);
+    }
+    Settle();
+    downs = ups = 0;
+    if (c.raised == Raised::For_The_Frame_Over_Help)
+      Later(10, [&] { frame.MessageBox("Unable to print", "Printer Error", MB_OK | MB_ICONSTOP); });
+    Later(20, [&] {
+      TWindow* box = Active();
+      ASSERT_NE(box, nullptr);
+      if (c.answer) headless->Key(c.answer);
+      else headless->Click(Centre_Of(box->ChildWithId(IDOK)));
+    });
+    if (c.raised == Raised::For_The_Frame_Over_Help) {
+      Advance(10);
+    } else {
+      const TPoint at = c.raised == Raised::By_Hidden_Help ? TPoint(500, 600) : TPoint(50, 30);
+      headless->Press(at);
+      headless->Release(at);
+    }
+    Run_Until_Idle();
+    EXPECT_EQ(GetFocus(), c.keys_after->GetHandle());
+    EXPECT_EQ(ups, downs) << "a press went on after its release";
+    EXPECT_TRUE(Only(log, "lup").empty()) << "a window behind the box saw a release";
+  }
+}
+
 // A window whose set-up is under way is reached by no click and no key.
 TEST_F(Standard_Windows_Test, A_Window_Being_Built_Takes_No_Input) {
   Built_Window built(*headless, log);
