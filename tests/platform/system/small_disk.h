@@ -3,9 +3,12 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -14,7 +17,9 @@ class Small_Disk {
  public:
   Small_Disk(const std::string& where, const std::string& size) : path(where) {
     std::filesystem::create_directories(path);
-    mounted = geteuid() == 0 && mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+    if (geteuid() != 0) return;
+    mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, ("size=" + size).c_str()) == 0;
+    if (!mounted) error = std::strerror(errno);
   }
   // The mount point goes with the disk when it is empty.
   ~Small_Disk() {
@@ -35,9 +40,19 @@ class Small_Disk {
   // Gives the space back.
   void Empty() const { unlink(Filler().c_str()); }
 
+  // For a test that found the disk not mounted, before it returns: skipped
+  // where only the administrator may mount, failed where the mount failed
+  // all the same.
+  //   if (!disk.mounted) return disk.Not_Mounted();
+  void Not_Mounted() const {
+    if (geteuid() != 0) GTEST_SKIP() << Why_Skipped;
+    ADD_FAILURE() << "the small file system could not be mounted on " << path << ": " << error;
+  }
+
   static constexpr const char* Why_Skipped = "mounting a small file system needs the administrator";
   std::string path;
   bool mounted = false;
+  std::string error;
 
  private:
   std::string Filler() const { return path + "/filler"; }
