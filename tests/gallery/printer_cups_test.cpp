@@ -146,21 +146,27 @@ Points Page_Points(const std::string& pdf) {
 TEST_F(Printer_Cups_Test, EachQueueOpensOnItsOwnDefaultPaperAndPrintsOnIt) {
   // The default queue's driver names A4 its paper. Of the others, one is
   // given letter as its default, and one's driver is made to name A5, which
-  // the server then reports only as the default paper's size.
+  // the server then reports only as the default paper's size. On the last,
+  // whose driver names A4, the person has chosen letter paper of her own.
   struct Case {
-    std::string queue, options;
+    std::string queue, options, own_options;
     Points sheet;
   };
-  const Case cases[] = {{Private_Cups::Queue, "", Points(595, 842)},
-                        {"quendar-letter", "-o media-default=na_letter_8.5x11in", Points(612, 792)},
-                        {"quendar-us", "-o PageSize=Letter", Points(612, 792)},
-                        {"quendar-a5", "-o PageSize=A5", Points(421, 595)}};
-  printer = std::make_unique<Printer>();
-  printer->Settle();
-  for (const Case& c : cases)
-    if (!c.options.empty()) {
+  const Case cases[] = {{Private_Cups::Queue, "", "", Points(595, 842)},
+                        {"quendar-letter", "-o media-default=na_letter_8.5x11in", "", Points(612, 792)},
+                        {"quendar-us", "-o PageSize=Letter", "", Points(612, 792)},
+                        {"quendar-a5", "-o PageSize=A5", "", Points(421, 595)},
+                        {"quendar-own", "", "-o media=na_letter_8.5x11in", Points(612, 792)}};
+  for (const Case& c : cases) {
+    if (c.queue != Private_Cups::Queue) {
       ASSERT_TRUE(cups.Add_Queue(c.queue, c.options)) << cups.Log();
     }
+    if (!c.own_options.empty()) {
+      ASSERT_TRUE(cups.Set_Own_Options(c.queue, c.own_options));
+    }
+  }
+  printer = std::make_unique<Printer>();
+  printer->Settle();
   point = new Printer_IO(gallery, TRect(20, 300, 20 + 192, 300 + 260));
   ASSERT_TRUE(point->Create());
   Put_Drawing(0, 0, 96);

@@ -6,7 +6,9 @@
 // job id, in the submitting user's ~/PDF) never meet another run's. It can be
 // frozen, to stand for a server that hangs. When it stops, CUPS_SERVER is
 // what it was before, so that the tests that follow in the same process do
-// not look for a server that is gone.
+// not look for a server that is gone. CUPS_SERVERROOT likewise points at its
+// configuration folder, where the administrator's own printer options
+// (lpoptions) are then kept, never the machine's.
 #pragma once
 
 #include <pwd.h>
@@ -73,12 +75,21 @@ class Private_Cups {
     if (!Add_Queue(Queue, "") || Run_Tool("lpadmin -h " + socket + " -d " + Queue + " >/dev/null 2>&1", 120) != 0)
       return Fail("the cups-pdf queue could not be made");
     if (!server_set) {
-      const char* before = getenv("CUPS_SERVER");
-      server_before = before ? std::optional<std::string>(before) : std::nullopt;
+      for (int i = 0; i < 2; ++i) {
+        const char* before = getenv(Variables[i]);
+        variables_before[i] = before ? std::optional<std::string>(before) : std::nullopt;
+      }
       server_set = true;
     }
     setenv("CUPS_SERVER", socket.c_str(), 1);
+    setenv("CUPS_SERVERROOT", (folder / "etc").c_str(), 1);
     return true;
+  }
+
+  // Sets this user's own options for a queue as a person does with
+  // lpoptions ("-o media=iso_a5_148x210mm").
+  bool Set_Own_Options(const std::string& queue, const std::string& options) {
+    return Run_Tool("lpoptions -h " + socket + " -p " + queue + " " + options + " >/dev/null 2>&1", 120) == 0;
   }
 
   // Adds another cups-pdf queue; options go to lpadmin as they are (a
@@ -90,8 +101,9 @@ class Private_Cups {
 
   void Stop() {
     if (server_set) {
-      if (server_before) setenv("CUPS_SERVER", server_before->c_str(), 1);
-      else unsetenv("CUPS_SERVER");
+      for (int i = 0; i < 2; ++i)
+        if (variables_before[i]) setenv(Variables[i], variables_before[i]->c_str(), 1);
+        else unsetenv(Variables[i]);
       server_set = false;
     }
     Thaw();
@@ -183,7 +195,8 @@ class Private_Cups {
   std::string reason;
   pid_t pid = 0;
   int first_job = 0;
+  static constexpr const char* Variables[2] = {"CUPS_SERVER", "CUPS_SERVERROOT"};
   bool server_set = false;
   std::atomic<bool> frozen{false};
-  std::optional<std::string> server_before;
+  std::optional<std::string> variables_before[2];
 };
