@@ -11,6 +11,7 @@
 // (lpoptions) are then kept, never the machine's.
 #pragma once
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
@@ -42,7 +43,8 @@ class Private_Cups {
   // Starts the server and makes the queue; false with why() when it cannot.
   bool Start() {
     if (folder.path.empty()) return Fail("no temporary folder");
-    if (!Tool_Exists("cupsd") || !Tool_Exists("lpadmin")) return Fail("cupsd or lpadmin is not installed");
+    if (!Tool_Exists("cupsd") || !Tool_Exists("lpadmin") || !Tool_Exists("setpriv"))
+      return Fail("cupsd, lpadmin or setpriv is not installed");
     if (access("/usr/lib/cups/backend/cups-pdf", F_OK) != 0) return Fail("the cups-pdf backend is not installed");
     // The backend is the superuser's alone; a server of another user cannot
     // run it.
@@ -66,8 +68,17 @@ class Private_Cups {
                                               << folder / "log/error_log" << "\nAccessLog " << folder / "log/access_log"
                                               << "\nPageLog " << folder / "log/page_log" << "\nSandboxing Relaxed\n";
     const std::string conf = folder / "cupsd.conf", files = folder / "cups-files.conf";
-    const char* argv[] = {"cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(), nullptr};
-    if (posix_spawnp(&pid, "cupsd", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+    // A test that dies (a sanitizer's report ends it at once) takes its
+    // server with it, and the server never holds the test's output open.
+    const char* argv[] = {"setpriv", "--pdeathsig", "KILL", "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(), nullptr};
+    const std::string output = folder / "log/cupsd_output";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const int spawned = posix_spawnp(&pid, "setpriv", &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
       pid = 0;
       return Fail("cupsd could not be started");
     }
