@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -118,6 +119,7 @@ struct TFont_Engine::Impl {
   std::map<Choice_Key, std::optional<Face_Choice>> choices;
   std::map<Instance_Key, std::shared_ptr<Font_Instance>> instances;
   uint64_t use_clock = 0;
+  std::atomic<uint64_t> glyphs_drawn{0};
 
   ~Impl() {
     instances.clear();
@@ -419,6 +421,7 @@ void TFont_Engine::Render(const TFont_Spec& font, std::string_view text_1252,
     }
     x += glyph->advance;
   }
+  impl_->glyphs_drawn.fetch_add(glyphs.size(), std::memory_order_relaxed);
   const int width = x;
   const int height = instance->metrics.height;
   const bool underline = font.underline && width > 0;
@@ -454,6 +457,8 @@ void TFont_Engine::Render(const TFont_Spec& font, std::string_view text_1252,
     span(y, x0, x1);
   }
 }
+
+uint64_t TFont_Engine::Glyphs_Drawn() const { return impl_->glyphs_drawn.load(std::memory_order_relaxed); }
 
 std::string TFont_Engine::Resolved_File(const TFont_Spec& font) {
   std::lock_guard lock(impl_->mutex);

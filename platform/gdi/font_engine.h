@@ -60,6 +60,10 @@ class TFont_Engine {
 
   // The file of the font that a face name resolves to (for tests and logs).
   std::string Resolved_File(const TFont_Spec& font);
+  // How many glyphs Render has drawn so far, all texts together: a window
+  // keeps a long text mostly outside it from costing a glyph per character
+  // (for tests and logs).
+  uint64_t Glyphs_Drawn() const;
 
  private:
   TFont_Engine();

@@ -209,6 +209,18 @@ void Keep_Option(ipp_attribute_t* attribute, cups_dest_t* dest) {
   dest->num_options = cupsAddOption(option.c_str(), value, dest->num_options, &dest->options);
 }
 
+// The options this user gave the printer of his own (lpoptions, read by the
+// library with the list of printers on this connection): they come before
+// the server's defaults, which do not replace them.
+void Add_Own_Options(http_t* http, cups_dest_t* dest) {
+  cups_dest_t* dests = nullptr;
+  const int count = cupsGetDests2(http, &dests);
+  if (const cups_dest_t* own = cupsGetDest(dest->name, nullptr, count, dests))
+    for (int i = 0; i < own->num_options; ++i)
+      dest->num_options = cupsAddOption(own->options[i].name, own->options[i].value, dest->num_options, &dest->options);
+  cupsFreeDests(count, dests);
+}
+
 // The printer of that name on this connection's server, nothing when the
 // server does not know it or does not answer. The library's own look-up by
 // name goes on, when the server does not answer, to search the network over
@@ -234,6 +246,7 @@ Dest Named(http_t* http, const std::string& name) {
   cups_dest_t* dests = nullptr;
   if (real_name && cupsAddDest(real_name, nullptr, 0, &dests) == 1) {
     dest.reset(dests);
+    Add_Own_Options(http, dest.get());
     for (ipp_attribute_t* a = ippFirstAttribute(answer); a; a = ippNextAttribute(answer))
       if (ippGetGroupTag(a) == IPP_TAG_PRINTER) Keep_Option(a, dest.get());
   }

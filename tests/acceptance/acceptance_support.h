@@ -37,11 +37,21 @@ std::vector<uint32_t> Changed_And_Settled(const std::function<std::vector<uint32
                                           const std::vector<uint32_t>& before);
 
 // The processor time (in clock ticks) that the programs this test started
-// have used so far, and whether one of their threads is running or waiting
-// for a processor now: a program that is still working, however slowly the
-// machine lets it.
+// have used so far, and whether one of their threads is running, waiting
+// for a processor or for the disk now: a program that is still working,
+// however slowly the machine lets it.
 uint64_t Program_Cpu_Ticks();
 bool Program_Busy();
+
+// Progress for the waits below: a count that goes up each time it is asked
+// when the started programs were busy at this look and the one before. A
+// helper thread that wakes now and then and sleeps again (the processor
+// time of an idle program moves every few seconds) is not progress.
+uint64_t Program_Work_Seen();
+// The whole screen's fingerprint (looked at once a second at most) with
+// Program_Work_Seen: what the waits count as progress unless told
+// otherwise. A wait for what never comes fails at its stall limit.
+uint64_t Program_Progress();
 
 // A fingerprint of pixels, for telling frames apart.
 uint64_t Pixels_Hash(const std::vector<uint32_t>& pixels);
@@ -57,10 +67,10 @@ struct Patience {
 };
 
 // Asks done() every poll_ms until it says yes; watched() is what shows
-// progress (by default the started programs' processor time). False when
-// it never said yes.
+// progress (by default the screen and the started programs' work). False
+// when it never said yes.
 bool Wait_While_Progressing(const std::function<bool()>& done,
-                            const std::function<uint64_t()>& watched = Program_Cpu_Ticks,
+                            const std::function<uint64_t()>& watched = Program_Progress,
                             Patience patience = {}, int poll_ms = 100);
 
 // Grabs the screen every 250 ms until it has stayed the same for still_ms
@@ -92,7 +102,7 @@ class Running_Program {
   bool Started() const { return pid_ > 0; }
   pid_t Pid() const { return pid_; }
   // The exit code, or -1 when it did not end: it may take as long as it
-  // still works, but not ms without using the processor.
+  // still works, but not ms without being seen at work.
   int Wait_For_Exit(int ms);
   // The processor time (in clock ticks) the program has used so far.
   uint64_t Cpu_Ticks() const;

@@ -6,11 +6,14 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "tests/acceptance/x_screen.h"
 
 extern char** environ;
 
@@ -58,6 +61,62 @@ pid_t Spawn(const std::vector<std::string>& arguments) {
 void End(pid_t pid) {
   kill(pid, SIGKILL);
   waitpid(pid, nullptr, 0);
+}
+
+// A child of this test that works for work_ms, then sleeps for sleep_ms,
+// over and over (sleep_ms 0: works without a break).
+pid_t Working_Child(int work_ms, int sleep_ms) {
+  const pid_t pid = fork();
+  if (pid != 0) return pid;
+  for (;;) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(work_ms);
+    while (std::chrono::steady_clock::now() < end) {
+    }
+    if (sleep_ms > 0) Sleep_Ms(sleep_ms);
+  }
+}
+
+// What the waits count as progress by default: a program at work, not one
+// whose helper wakes for a moment now and then (its processor time moving
+// every few seconds all the same).
+TEST(Started_Program, AFailingWaitStopsAtItsStallWhenTheProgramOnlyWakesNowAndThen) {
+  const struct {
+    const char* what;
+    int work_ms, sleep_ms;
+    bool expected;
+  } cases[] = {
+      {"at work", 1000, 0, true},
+      {"waking now and then", 10, 400, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    const pid_t child = Working_Child(c.work_ms, c.sleep_ms);
+    ASSERT_GT(child, 0);
+    // Done after twice the stall, if the wait lasts that long.
+    const auto start = std::chrono::steady_clock::now();
+    const bool done = Wait_While_Progressing(
+        [&] { return std::chrono::steady_clock::now() - start > std::chrono::seconds(4); }, Program_Progress,
+        Patience{2000, 60000});
+    EXPECT_EQ(done, c.expected);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    End(child);
+  }
+}
+
+// The screen changing is progress too, with no program at work.
+TEST(Started_Program, AChangingScreenIsProgress) {
+  if (!In_Child_On_Screen(320, 240)) return;
+  const X_Screen screen;
+  ASSERT_TRUE(screen.Open());
+  const auto start = std::chrono::steady_clock::now();
+  uint32_t colour = 0;
+  const bool done = Wait_While_Progressing(
+      [&] {
+        screen.Paint_Bare_Screen(colour += 0x010203);
+        return std::chrono::steady_clock::now() - start > std::chrono::seconds(8);
+      },
+      Program_Progress, Patience{3000, 60000});
+  EXPECT_TRUE(done);
 }
 
 TEST(Started_Program, WorkIsSeenAndRestIsNot) {

@@ -75,9 +75,10 @@ bool Caption_Shows(const std::string& text) {
   return std::system(("xdotool search --name '" + text + "' >/dev/null 2>&1").c_str()) == 0;
 }
 
-// Gives up after ms in which the program did no work.
+// Gives up after ms in which the screen did not change and the program did
+// no work.
 bool Wait_For_Caption(const std::string& text, int ms) {
-  return Wait_While_Progressing([&] { return Caption_Shows(text); }, Program_Cpu_Ticks, {ms, Patience().cap_ms}, 250);
+  return Wait_While_Progressing([&] { return Caption_Shows(text); }, Program_Progress, {ms, Patience().cap_ms}, 250);
 }
 
 // Waits until a demonstration that has taken over is seen playing: the

@@ -213,7 +213,7 @@ void Play(Demonstration d, int stop_after_ms, int rate = 1) {
         next_shot_s += 15;
       }
       return false;
-    }, Program_Cpu_Ticks, Patience{30000, 600000}, 500);
+    }, Program_Progress, Patience{30000, 600000}, 500);
     EXPECT_TRUE(back) << "the demonstration did not end";
     shot("04_help_back");
   }

@@ -135,7 +135,7 @@ void Finish_A_Run(int width, int height) {
         camera = Pixels_Hash(box);
         return box == camera_case;
       },
-      [&] { return last ^ (camera * 31) ^ (Program_Cpu_Ticks() * 131); }, Patience{}, 30);
+      [&] { return last ^ (camera * 31) ^ (Program_Work_Seen() * 131); }, Patience{}, 30);
   EXPECT_TRUE(home) << "the fireworks or the camera never ended";
   std::printf("%d changes, %zu different frames in %d grabs\n", changes, frames.size(), grabs);
   EXPECT_GE(changes, 15) << "the show was not presented";

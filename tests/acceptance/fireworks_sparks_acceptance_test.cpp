@@ -137,7 +137,7 @@ void Watch_The_Show(TSize size) {
       return true;
     }
     return false;
-  }, Program_Cpu_Ticks, {}, 40);
+  }, Program_Progress, {}, 40);
   const char* names[] = {"01_show_begins", "02_show", "03_show"};
   for (size_t i = 0; i < pictures.size(); ++i) {
     const std::string name = i + 1 == pictures.size() && over ? "04_show_over" : names[std::min<size_t>(i, 2)];

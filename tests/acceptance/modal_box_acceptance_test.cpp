@@ -187,7 +187,7 @@ void Full_Disk_Then_Close_Box() {
   if (geteuid() != 0) GTEST_SKIP() << "a full disk is made on a file system of its own, which needs root";
   const Layout layout = Measure();
   Boxes_Run run("full_disk_close_box");
-  if (!run.Mount_Small_Disk()) GTEST_SKIP() << "no small file system could be mounted here";
+  if (!run.Mount_Small_Disk()) FAIL() << "no small file system could be mounted on " << run.Data();
   Write_Listed_Person(run.Data(), Person, Person_Level);
   run.Fill_Disk();
   ASSERT_NO_FATAL_FAILURE(run.Start());

@@ -321,20 +321,20 @@ void Use_The_Program() {
   };
   // Whether done() comes true while the program works or draws.
   auto until = [&](const std::function<bool()>& done) {
-    return Wait_While_Progressing(done, [&] { return Pixels_Hash(grab()) ^ Program_Cpu_Ticks(); });
+    return Wait_While_Progressing(done, [&] { return Pixels_Hash(grab()) ^ Program_Work_Seen(); });
   };
   // The drawing once it differs from before (checked), or as it stands
   // when the program gave up working on it.
   auto changed_area = [&](const std::vector<uint32_t>& before) {
     std::vector<uint32_t> now;
-    Wait_While_Progressing([&] { return (now = area()) != before; }, Program_Cpu_Ticks, {}, 50);
+    Wait_While_Progressing([&] { return (now = area()) != before; }, Program_Progress, {}, 50);
     EXPECT_NE(now, before);
     return now;
   };
   // Checks that the drawing's centre comes to show expected.
   auto expect_centre = [&](uint32_t expected) {
     uint32_t now = 0;
-    Wait_While_Progressing([&] { return (now = pixel(grab(), layout.drawing_centre)) == expected; }, Program_Cpu_Ticks, {}, 50);
+    Wait_While_Progressing([&] { return (now = pixel(grab(), layout.drawing_centre)) == expected; }, Program_Progress, {}, 50);
     EXPECT_EQ(now, expected);
   };
   // Clicks Iterate and waits for the run to end.

@@ -44,6 +44,26 @@ bool X_Screen::Keys_Reach_A_Window() const {
 
 std::vector<uint32_t> X_Screen::Pixels(int width, int height) const { return Area(0, 0, width, height); }
 
+std::vector<uint32_t> X_Screen::Whole() const {
+  Display* display = static_cast<Display*>(display_);
+  if (!display) return {};
+  const int screen = DefaultScreen(display);
+  return Area(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen));
+}
+
+void X_Screen::Paint_Bare_Screen(uint32_t rgb) const {
+  Display* display = static_cast<Display*>(display_);
+  if (!display) return;
+  XColor colour{};
+  colour.red = uint16_t((rgb >> 16 & 0xFF) * 257);
+  colour.green = uint16_t((rgb >> 8 & 0xFF) * 257);
+  colour.blue = uint16_t((rgb & 0xFF) * 257);
+  XAllocColor(display, DefaultColormap(display, DefaultScreen(display)), &colour);
+  XSetWindowBackground(display, DefaultRootWindow(display), colour.pixel);
+  XClearWindow(display, DefaultRootWindow(display));
+  XSync(display, False);
+}
+
 std::vector<uint32_t> X_Screen::Area(int left, int top, int width, int height) const {
   Display* display = static_cast<Display*>(display_);
   XImage* image =

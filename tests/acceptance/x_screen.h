@@ -13,6 +13,11 @@ class X_Screen {
   X_Screen& operator=(const X_Screen&) = delete;
 
   bool Open() const { return display_ != nullptr; }
+  // The whole screen; empty on failure.
+  std::vector<uint32_t> Whole() const;
+  // Paints the bare screen (the root window) in one colour (0x00RRGGBB) at
+  // once, for a test that needs the screen to change.
+  void Paint_Bare_Screen(uint32_t rgb) const;
   // The top-left width x height of the root window; empty on failure.
   std::vector<uint32_t> Pixels(int width, int height) const;
   // The width x height pixels from (left, top); empty on failure.

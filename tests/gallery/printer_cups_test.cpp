@@ -33,7 +33,7 @@ bool Within(int seconds, const std::function<bool()>& done) {
 }
 
 // The CUPS service, with the documents handed to it counted as they go in
-// and as they come back.
+// and as they come back, and the last job it took and withdrew.
 struct Counting_Service : TPrint_Service {
   bool Default_Printer(TPrinter_Description& printer) override { return real.Default_Printer(printer); }
   bool Describe(const std::string& name, TPrinter_Description& printer) override {
@@ -45,16 +45,22 @@ struct Counting_Service : TPrint_Service {
                  const std::vector<uint8_t>& pdf) override {
     ++going;
     const int32_t job = real.Submit(printer, title, paper, pdf);
+    taken = job;
     ++back;
     return job;
   }
   TPrint_Job_State Job_State(const std::string& printer, int32_t job) override { return real.Job_State(printer, job); }
-  bool Cancel(const std::string& printer, int32_t job) override { return real.Cancel(printer, job); }
+  bool Cancel(const std::string& printer, int32_t job) override {
+    const bool done = real.Cancel(printer, job);
+    withdrawn = job;
+    return done;
+  }
   void Interrupt() override { real.Interrupt(); }
   void Resume() override { real.Resume(); }
 
   TCups_Print_Service real;
   std::atomic<int> going{0}, back{0};
+  std::atomic<int32_t> taken{0}, withdrawn{0};
 };
 
 class Printer_Cups_Test : public Drop_Point_Test {
@@ -146,21 +152,27 @@ Points Page_Points(const std::string& pdf) {
 TEST_F(Printer_Cups_Test, EachQueueOpensOnItsOwnDefaultPaperAndPrintsOnIt) {
   // The default queue's driver names A4 its paper. Of the others, one is
   // given letter as its default, and one's driver is made to name A5, which
-  // the server then reports only as the default paper's size.
+  // the server then reports only as the default paper's size. On the last,
+  // whose driver names A4, the person has chosen letter paper of her own.
   struct Case {
-    std::string queue, options;
+    std::string queue, options, own_options;
     Points sheet;
   };
-  const Case cases[] = {{Private_Cups::Queue, "", Points(595, 842)},
-                        {"quendar-letter", "-o media-default=na_letter_8.5x11in", Points(612, 792)},
-                        {"quendar-us", "-o PageSize=Letter", Points(612, 792)},
-                        {"quendar-a5", "-o PageSize=A5", Points(421, 595)}};
-  printer = std::make_unique<Printer>();
-  printer->Settle();
-  for (const Case& c : cases)
-    if (!c.options.empty()) {
+  const Case cases[] = {{Private_Cups::Queue, "", "", Points(595, 842)},
+                        {"quendar-letter", "-o media-default=na_letter_8.5x11in", "", Points(612, 792)},
+                        {"quendar-us", "-o PageSize=Letter", "", Points(612, 792)},
+                        {"quendar-a5", "-o PageSize=A5", "", Points(421, 595)},
+                        {"quendar-own", "", "-o media=na_letter_8.5x11in", Points(612, 792)}};
+  for (const Case& c : cases) {
+    if (c.queue != Private_Cups::Queue) {
       ASSERT_TRUE(cups.Add_Queue(c.queue, c.options)) << cups.Log();
     }
+    if (!c.own_options.empty()) {
+      ASSERT_TRUE(cups.Set_Own_Options(c.queue, c.own_options));
+    }
+  }
+  printer = std::make_unique<Printer>();
+  printer->Settle();
   point = new Printer_IO(gallery, TRect(20, 300, 20 + 192, 300 + 260));
   ASSERT_TRUE(point->Create());
   Put_Drawing(0, 0, 96);
@@ -234,7 +246,12 @@ TEST_F(Printer_Cups_Test, ServerThatHangsAfterItsFirstAnswersHoldsNeitherAbortNo
     finished.set_value();
     watchdog.get();
     // The document cut off on its way comes back, and nothing was printed.
+    // A job the server took all the same is withdrawn by its sender, which
+    // the printer let go: the service it calls must outlive that call.
     EXPECT_TRUE(Within(120, [&] { return service.back == service.going; }));
+    if (service.taken > 0) {
+      EXPECT_TRUE(Within(120, [&] { return service.withdrawn == service.taken; }));
+    }
     EXPECT_TRUE(cups.Output_Of(cups.First_Job()).empty());
   }
   EXPECT_TRUE(catcher.boxes.empty());

@@ -6,9 +6,12 @@
 // job id, in the submitting user's ~/PDF) never meet another run's. It can be
 // frozen, to stand for a server that hangs. When it stops, CUPS_SERVER is
 // what it was before, so that the tests that follow in the same process do
-// not look for a server that is gone.
+// not look for a server that is gone. CUPS_SERVERROOT likewise points at its
+// configuration folder, where the administrator's own printer options
+// (lpoptions) are then kept, never the machine's.
 #pragma once
 
+#include <fcntl.h>
 #include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
@@ -40,7 +43,8 @@ class Private_Cups {
   // Starts the server and makes the queue; false with why() when it cannot.
   bool Start() {
     if (folder.path.empty()) return Fail("no temporary folder");
-    if (!Tool_Exists("cupsd") || !Tool_Exists("lpadmin")) return Fail("cupsd or lpadmin is not installed");
+    if (!Tool_Exists("cupsd") || !Tool_Exists("lpadmin") || !Tool_Exists("setpriv"))
+      return Fail("cupsd, lpadmin or setpriv is not installed");
     if (access("/usr/lib/cups/backend/cups-pdf", F_OK) != 0) return Fail("the cups-pdf backend is not installed");
     // The backend is the superuser's alone; a server of another user cannot
     // run it.
@@ -64,8 +68,17 @@ class Private_Cups {
                                               << folder / "log/error_log" << "\nAccessLog " << folder / "log/access_log"
                                               << "\nPageLog " << folder / "log/page_log" << "\nSandboxing Relaxed\n";
     const std::string conf = folder / "cupsd.conf", files = folder / "cups-files.conf";
-    const char* argv[] = {"cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(), nullptr};
-    if (posix_spawnp(&pid, "cupsd", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+    // A test that dies (a sanitizer's report ends it at once) takes its
+    // server with it, and the server never holds the test's output open.
+    const char* argv[] = {"setpriv", "--pdeathsig", "KILL", "cupsd", "-f", "-c", conf.c_str(), "-s", files.c_str(), nullptr};
+    const std::string output = folder / "log/cupsd_output";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    const int spawned = posix_spawnp(&pid, "setpriv", &actions, nullptr, const_cast<char**>(argv), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
       pid = 0;
       return Fail("cupsd could not be started");
     }
@@ -73,12 +86,21 @@ class Private_Cups {
     if (!Add_Queue(Queue, "") || Run_Tool("lpadmin -h " + socket + " -d " + Queue + " >/dev/null 2>&1", 120) != 0)
       return Fail("the cups-pdf queue could not be made");
     if (!server_set) {
-      const char* before = getenv("CUPS_SERVER");
-      server_before = before ? std::optional<std::string>(before) : std::nullopt;
+      for (int i = 0; i < 2; ++i) {
+        const char* before = getenv(Variables[i]);
+        variables_before[i] = before ? std::optional<std::string>(before) : std::nullopt;
+      }
       server_set = true;
     }
     setenv("CUPS_SERVER", socket.c_str(), 1);
+    setenv("CUPS_SERVERROOT", (folder / "etc").c_str(), 1);
     return true;
+  }
+
+  // Sets this user's own options for a queue as a person does with
+  // lpoptions ("-o media=iso_a5_148x210mm").
+  bool Set_Own_Options(const std::string& queue, const std::string& options) {
+    return Run_Tool("lpoptions -h " + socket + " -p " + queue + " " + options + " >/dev/null 2>&1", 120) == 0;
   }
 
   // Adds another cups-pdf queue; options go to lpadmin as they are (a
@@ -90,8 +112,9 @@ class Private_Cups {
 
   void Stop() {
     if (server_set) {
-      if (server_before) setenv("CUPS_SERVER", server_before->c_str(), 1);
-      else unsetenv("CUPS_SERVER");
+      for (int i = 0; i < 2; ++i)
+        if (variables_before[i]) setenv(Variables[i], variables_before[i]->c_str(), 1);
+        else unsetenv(Variables[i]);
       server_set = false;
     }
     Thaw();
@@ -183,7 +206,8 @@ class Private_Cups {
   std::string reason;
   pid_t pid = 0;
   int first_job = 0;
+  static constexpr const char* Variables[2] = {"CUPS_SERVER", "CUPS_SERVERROOT"};
   bool server_set = false;
   std::atomic<bool> frozen{false};
-  std::optional<std::string> server_before;
+  std::optional<std::string> variables_before[2];
 };

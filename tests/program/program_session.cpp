@@ -101,6 +101,12 @@ void Program_Session::Let_Title_Close(uint32_t settle_ms) {
     while (The_Title_Window && The_Title_Window->Covered == before && std::chrono::steady_clock::now() < deadline)
       std::this_thread::sleep_for(100us);
   }
+  // The last step lowers the count before it decides whether to post the
+  // close: the stepper is let end before the clock moves on.
+  const auto give_up = std::chrono::steady_clock::now() + 120s;
+  while (The_Title_Window && The_Title_Window->Stepper && The_Title_Window->Covered < 0 &&
+         The_Title_Window->Stepper->GetStatus() != TThread::Finished && std::chrono::steady_clock::now() < give_up)
+    std::this_thread::sleep_for(100us);
   for (; waited < settle_ms && !Quit_Pending(); waited += 100) {
     if (Main() && Main()->start_over) break;
     Advance(100);

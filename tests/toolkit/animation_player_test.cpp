@@ -23,10 +23,12 @@ struct Counting_Player : Animation_Player {
   std::atomic<int> finished{0};
   std::atomic<uint32_t> finished_at{0};
 
+  // The time is stored before the count: a test that sees the count reads
+  // the time at once.
   void Finished() override {
     Animation_Player::Finished();
-    ++finished;
     finished_at = timeGetTime();
+    ++finished;
   }
 };
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <string>
 
 #include "platform/gdi/dc.h"
+#include "platform/gdi/font_engine.h"
 #include "tests/platform/gdi/dc_canvas.h"
 
 namespace {
@@ -87,6 +90,39 @@ TEST(DC_Text, TextPastTheSurfaceDrawsWhatALargerOneShows) {
   wide.dc.TextOut(70, 38, "Wolf fly");
   for (int y = 0; y < 32; ++y)
     for (int x = 0; x < 48; ++x) ASSERT_EQ(small.At(x, y), wide.At(x + 100, y + 50)) << x << "," << y;
+}
+
+// A long text mostly outside what can show (the surface, the clip rectangle
+// of ExtTextOut, the clip region) has the font engine draw only the few
+// glyphs that reach into it, not one for every character.
+TEST(DC_Text, OnlyTheGlyphsThatCanShowAreDrawn) {
+  const std::string text(6000, 'M');
+  const TRect box(50, 0, 70, 100);
+  // An M of this font is about 33 pixels wide: 400 pixels meet at most 16,
+  // the 20 of the box 2 (cut ones at the edges included).
+  const struct {
+    const char* what;
+    std::function<void(TDC&)> draw;
+    uint64_t most;
+  } cases[] = {
+      {"past the surface's top left", [&](TDC& dc) { dc.TextOut(-10, -12, text); }, 16},
+      {"its middle across the surface", [&](TDC& dc) { dc.TextOut(-100000, 5, text); }, 16},
+      {"clipped to a rectangle", [&](TDC& dc) { dc.ExtTextOut(TPoint(0, 5), ETO_CLIPPED, &box, text); }, 2},
+      {"clipped to a region", [&](TDC& dc) {
+         dc.SelectClipRgn(TRegion(box));
+         dc.TextOut(0, 5, text);
+       }, 2},
+  };
+  for (const auto& c : cases) {
+    TCanvas canvas(400, 30);
+    canvas.dc.SelectObject(TFont("Arial", 40));
+    canvas.dc.SetBkMode(TRANSPARENT);
+    const uint64_t before = TFont_Engine::Instance().Glyphs_Drawn();
+    c.draw(canvas.dc);
+    const uint64_t drawn = TFont_Engine::Instance().Glyphs_Drawn() - before;
+    EXPECT_TRUE(drawn >= 1 && drawn <= c.most) << c.what << ": " << drawn;
+    EXPECT_NE(Ink_Box(canvas), TRect()) << c.what;
+  }
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 #pragma once
 
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -15,8 +18,10 @@ class Small_Disk {
   // inodes, when given, is how many files and folders the disk can hold.
   Small_Disk(const std::string& where, const std::string& size, int inodes = 0) : path(where) {
     std::filesystem::create_directories(path);
+    if (geteuid() != 0) return;
     const std::string options = "size=" + size + (inodes ? ",nr_inodes=" + std::to_string(inodes) : "");
-    mounted = geteuid() == 0 && mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    mounted = mount("tmpfs", path.c_str(), "tmpfs", 0, options.c_str()) == 0;
+    if (!mounted) error = std::strerror(errno);
   }
   // The mount point goes with the disk when it is empty.
   ~Small_Disk() {
@@ -47,9 +52,19 @@ class Small_Disk {
     }
   }
 
+  // For a test that found the disk not mounted, before it returns: skipped
+  // where only the administrator may mount, failed where the mount failed
+  // all the same.
+  //   if (!disk.mounted) return disk.Not_Mounted();
+  void Not_Mounted() const {
+    if (geteuid() != 0) GTEST_SKIP() << Why_Skipped;
+    ADD_FAILURE() << "the small file system could not be mounted on " << path << ": " << error;
+  }
+
   static constexpr const char* Why_Skipped = "mounting a small file system needs the administrator";
   std::string path;
   bool mounted = false;
+  std::string error;
 
  private:
   std::string Filler() const { return path + "/filler"; }
