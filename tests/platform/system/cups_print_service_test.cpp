@@ -80,18 +80,20 @@ TEST(Cups_Print_Service_Test, InterruptCutsOffTheCallUnderWayAndRefusesOthersUnt
   });
   // A busy machine may be slow to start the call and connect.
   const Clock::time_point give_up = Clock::now() + std::chrono::seconds(120);
-  while (dripping.Connections() == 0 && Clock::now() < give_up)
+  while (dripping.Received() == 0 && Clock::now() < give_up)
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   const Clock::time_point interrupted = Clock::now();
   service.Interrupt();
   EXPECT_FALSE(asking.get());
   // Far sooner after the interrupt than the question's own deadline.
   EXPECT_LT(Clock::now() - interrupted, std::chrono::milliseconds(TCups_Print_Service::Question_Deadline_Ms / 2));
+  // The library may have opened the cut connection again: counted from here.
+  const int made = dripping.Connections();
   EXPECT_EQ(service.Job_State("q", 1), TPrint_Job_State::Unreachable);
-  EXPECT_EQ(dripping.Connections(), 1);  // refused without a connection
+  EXPECT_EQ(dripping.Connections(), made);  // refused without a connection
   service.Resume();
   service.Job_State("q", 1);
-  EXPECT_EQ(dripping.Connections(), 2);
+  EXPECT_EQ(dripping.Connections(), made + 1);
 }
 
 TEST(Cups_Print_Service_Test, TheServerCupsClientsUseIsAskedForAgainOnEveryCall) {
@@ -138,19 +140,22 @@ TEST(Cups_Print_Service_Test, CallsAboutANamedPrinterEndAtAnInterruptWithoutConn
     bool failed = false;
     auto call = std::async(std::launch::async, [&] { failed = c.failed(service); });
     const Clock::time_point give_up = Clock::now() + std::chrono::seconds(120);  // a busy machine is slow to connect
-    while (server->Connections() == 0 && Clock::now() < give_up)
+    // Interrupted once the request is on its way, while the call waits for
+    // the answer.
+    while (server->Received() == 0 && Clock::now() < give_up)
       std::this_thread::sleep_for(std::chrono::milliseconds(10));
     service.Interrupt();
     // The silent server never answers: only the interrupt ends the call, so a
-    // long bound costs nothing when it works.
+    // long bound costs nothing when it works. A connection of the library's
+    // own is beyond the interrupt's reach and would hold the call past it;
+    // the library may open the service's own connection again after the cut,
+    // which the cut follows, so the server may count more than one.
     const bool in_time = call.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
-    const int connections = server->Connections();
     // A connection of the library's own ends only with the server.
     if (!in_time) server.reset();
     call.get();
     EXPECT_TRUE(in_time);
     EXPECT_TRUE(failed);
-    EXPECT_EQ(connections, 1);
   }
   if (before) setenv("CUPS_SERVER", kept.c_str(), 1);
   else unsetenv("CUPS_SERVER");

@@ -2,7 +2,8 @@
 // slow server does to the program: it listens on a socket of its own in a
 // fresh folder and takes every connection, then either stays silent or
 // drips one byte of an endless answer now and then (a client's time-outs
-// that count only silence never fire). It counts the connections it took.
+// that count only silence never fire). It counts the connections it took
+// and the bytes it was sent.
 #pragma once
 
 #include <poll.h>
@@ -47,6 +48,8 @@ class Stand_In_Print_Server {
   // Where clients reach it (a CUPS server name).
   const std::string& Path() const { return path; }
   int Connections() const { return taken; }
+  // Bytes of requests read so far, from every client.
+  size_t Received() const { return received; }
 
  private:
   struct Client {
@@ -69,7 +72,9 @@ class Stand_In_Print_Server {
       for (size_t i = 1; i < waiting.size(); ++i) {
         if (!(waiting[i].revents & (POLLIN | POLLHUP | POLLERR))) continue;
         char sink[4096];
-        if (recv(waiting[i].fd, sink, sizeof sink, MSG_DONTWAIT) == 0) Let_Go(waiting[i].fd);
+        const ssize_t n = recv(waiting[i].fd, sink, sizeof sink, MSG_DONTWAIT);
+        if (n > 0) received += size_t(n);
+        if (n == 0) Let_Go(waiting[i].fd);
       }
       if (manner != Manner::Dripping) continue;
       for (Client& c : clients) {
@@ -94,6 +99,7 @@ class Stand_In_Print_Server {
   int listener = -1;
   std::vector<Client> clients;
   std::atomic<int> taken{0};
+  std::atomic<size_t> received{0};
   std::atomic<bool> stop{false};
   std::thread serving;
 };
