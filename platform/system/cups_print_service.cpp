@@ -53,12 +53,12 @@ class TCall_Guard {
     if (done) return;
     fired = true;
     // The socket stays open (the call's owner closes it): only its traffic
-    // ends, so no other file can be hit.
-    int last = -1;
+    // ends, so no other file can be hit. Whatever socket the call has is cut
+    // at every look: one the library opens again may get the number of the
+    // one it closed, and was left uncut, holding the call for ever.
     while (!done) {
       const int fd = httpGetFd(http);
-      if (fd >= 0 && fd != last) shutdown(fd, SHUT_RDWR);
-      last = fd;
+      if (fd >= 0) shutdown(fd, SHUT_RDWR);
       woken.wait_for(lock, std::chrono::milliseconds(10), [this] { return done; });
     }
   }
