@@ -90,6 +90,9 @@ IFS_Application::IFS_Application() : TApplication("Quendar") {
   // only through it.
   The_User_Data.directory = User_Path_Name;
   The_User_Data.writable = User_Path_Writable;
+  // Help opens unless this start reads a user file (one of an earlier
+  // program in the same process does not count).
+  The_User_Data.show_help_at_start = true;
 }
 
 IFS_Application::~IFS_Application() {

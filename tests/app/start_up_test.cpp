@@ -258,6 +258,29 @@ TEST(Start_Up, Help_For_A_New_User_Waits_Until_The_Start_Up_Warning_Is_Answered)
   EXPECT_TRUE(program.Main()->start_over);
 }
 
+// Help greets a start that reads no user file, whatever a start before it
+// in the same process read.
+TEST(Start_Up, Help_Opens_At_Start_Only_When_No_User_File_Is_Read) {
+  for (const bool user_file : {false, true, false}) {
+    SCOPED_TRACE(user_file ? "a user file" : "no user file");
+    Program_Session program;
+    if (user_file) {
+      const std::string data = program.Folder() + "/home/.local/share/Quendar/";
+      std::filesystem::create_directories(data);
+      The_User_Data.directory = data;
+      User_Database users(For_Stream);
+      users.Add_User(std::make_unique<User>(1, "Ann"));
+      ASSERT_TRUE(users.Save());
+    }
+    program.Start_Only();
+    program.Run_Until_Idle();
+    program.Let_Title_Close();
+    program.Run_Until_Idle();
+    EXPECT_EQ(The_Help_Window && The_Help_Window->IsWindowVisible(), !user_file);
+    EXPECT_EQ(program.Stop(), 0);
+  }
+}
+
 TEST(Start_Up, The_Cancel_Chord_Ends_A_Demonstration_And_Forgets_The_Recording_Hook) {
   Program_Session program;
   program.Start();
