@@ -15,7 +15,9 @@
 #include <pwd.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -186,11 +188,12 @@ class Private_Cups {
     return false;
   }
   // Two minutes at most: a busy machine may be slow to start the server.
+  // The socket's file is there a moment before the server listens on it (a
+  // client then is refused), so the wait ends at a connection taken.
   bool Wait_For_Socket() {
     const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(120);
     while (std::chrono::steady_clock::now() < give_up) {
-      struct stat st;
-      if (stat(socket.c_str(), &st) == 0 && S_ISSOCK(st.st_mode)) return true;
+      if (Takes_Connections()) return true;
       int status = 0;
       if (waitpid(pid, &status, WNOHANG) == pid) {
         pid = 0;
@@ -199,6 +202,18 @@ class Private_Cups {
       std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return false;
+  }
+
+  bool Takes_Connections() const {
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    if (socket.size() >= sizeof address.sun_path) return false;
+    socket.copy(address.sun_path, socket.size());
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) return false;
+    const bool taken = connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+    close(fd);
+    return taken;
   }
 
   Temp_Folder folder;
