@@ -347,7 +347,7 @@ TEST(Start_Up, The_Title_Disc_Lies_Over_The_Drawing_Circle_On_Every_Screen) {
     const TRect title = The_Title_Window->GetWindowRect();
     program.Let_Title_Close(1500);
     program.Snapshot("title_" + std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
-    program.Start();
+    program.Finish_Start();
     program.Snapshot("title_after_" + std::to_string(screen.cx) + "x" + std::to_string(screen.cy));
     const Drawing_Window& drawing = *program.Main()->drawing_window;
     const TRect circle = Screen_Rect(drawing, drawing.Inner_Rect);

@@ -67,6 +67,10 @@ Program_Session::~Program_Session() {
 }
 
 void Program_Session::Start_Only() {
+  // One program at a time, as in a process: one made over a running one
+  // would take its singletons while its threads still work, and deleting
+  // the running one then would pull them from under those threads.
+  if (app_) Stop();
   app_ = std::make_unique<IFS_Application>();
   app_->Deleted_Trace = &Deleted;
   app_->InitInstance();
@@ -75,6 +79,10 @@ void Program_Session::Start_Only() {
 
 void Program_Session::Start(uint32_t settle_ms) {
   Start_Only();
+  Finish_Start(settle_ms);
+}
+
+void Program_Session::Finish_Start(uint32_t settle_ms) {
   Run_Until_Idle();
   Let_Title_Close(settle_ms);
   // A new user is greeted with help: closed, as a person would, before the

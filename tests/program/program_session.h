@@ -43,8 +43,11 @@ class Program_Session {
   // closed and start-up is over (or settle_ms of virtual time passed), and
   // closes the help a new user is greeted with.
   void Start(uint32_t settle_ms = 30000);
-  // Only the start-up call itself: the title is still up.
+  // Only the start-up call itself: the title is still up. A program still
+  // running is stopped first.
   void Start_Only();
+  // The rest of Start, for a program started with Start_Only.
+  void Finish_Start(uint32_t settle_ms = 30000);
   void Run_Until_Idle();
   // Moves the clock on until the title has uncovered its picture and
   // closed (or settle_ms of virtual time passed).
