@@ -53,7 +53,7 @@ Program_Session::Program_Session(Program_Options options) : options_(std::move(o
 }
 
 Program_Session::~Program_Session() {
-  if (app_) Stop();
+  Stop();
   headless_.reset();
   Set_Message_Box_Hook(saved_hook_);
   IFS_Application::Free_Space_Query = Get_Free_Space;
@@ -70,7 +70,7 @@ void Program_Session::Start_Only() {
   // One program at a time, as in a process: one made over a running one
   // would take its singletons while its threads still work, and deleting
   // the running one then would pull them from under those threads.
-  if (app_) Stop();
+  Stop();
   app_ = std::make_unique<IFS_Application>();
   app_->Deleted_Trace = &Deleted;
   app_->InitInstance();
