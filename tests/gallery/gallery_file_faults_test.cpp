@@ -101,9 +101,11 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nThe file was cut short", 0), 0u);
     EXPECT_EQ(File_Bytes().size(), records[1].offset + 100);
-    // Leaving without a save keeps the unread drawings in their cells too.
+    // Leaving without a save puts the unread drawings back in their saved
+    // cells too.
     store.Revert();
-    EXPECT_NE(store.State(Cell(6, 6)), 0);
+    EXPECT_NE(store.State(Cell(0, 9)), 0);
+    EXPECT_EQ(store.State(Cell(6, 6)), 0);
     EXPECT_EQ(store.State(Cell(5, 5)), 0);
     // Put back whole (in place, as a copy over it does): the save goes through.
     Write(Gallery_Path(), std::string(whole.begin(), whole.end()));
@@ -115,7 +117,7 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
   Drawing_Collection store(ann);
   EXPECT_TRUE(Boxes.empty());
   for (int seed : {1, 2, 8}) EXPECT_TRUE(Shows(store, Cell(0, seed), seed)) << seed;
-  EXPECT_TRUE(Shows(store, Cell(6, 6), 9));
+  EXPECT_TRUE(Shows(store, Cell(0, 9), 9));
   EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
 }
 
