@@ -397,6 +397,10 @@ void Drawing_Collection::Read_Records() {
     if (record.column > box.right) box.right = record.column;
     if (record.row > box.bottom) box.bottom = record.row;
   }
+  // A record that lost its cell to a later one is never prepared: its
+  // bytes are learnt now, as the others' are when they are prepared.
+  for (const auto& entry : entries)
+    if (!entry->presentation->place.Is_Grid_Cell()) Learn_Record_Digest(*entry);
   end_offset = contents.end_offset;
   entry_count = entries.size();
   if (!contents.whole) {
@@ -728,10 +732,26 @@ uint64_t Drawing_Collection::Record_Digest(const uint8_t* record, uint32_t lengt
   return digest == Storage_Data::No_Digest ? 1 : digest;
 }
 
-bool Drawing_Collection::Read_Record(const Storage_Data& entry, uint8_t* out) const {
-  return entry.record != Storage_Data::No_Record && entry.length >= Gallery_File::Smallest_Record &&
-         Read_All(file->Descriptor(), entry.record, out, entry.length) &&
-         Gallery_File::Read_U32(out) == entry.length && Gallery_File::Headers_Fit(out, uint64_t(entry.length) + 1);
+bool Drawing_Collection::Read_Record(const Storage_Data& entry, std::vector<uint8_t>& out) const {
+  const int descriptor = file->Descriptor();
+  struct stat info;
+  uint8_t head[4];
+  if (entry.record == Storage_Data::No_Record || fstat(descriptor, &info) != 0 ||
+      !Read_All(descriptor, entry.record, head, sizeof head))
+    return false;
+  // The length as the file says it now, as the drawing is shown: it must
+  // lie within the file before anything is made of it.
+  const uint32_t length = Gallery_File::Read_U32(head);
+  if (length < Gallery_File::Smallest_Record || uint64_t(info.st_size) < entry.record ||
+      uint64_t(info.st_size) - entry.record < length)
+    return false;
+  const size_t start = out.size();
+  out.resize(start + length);
+  if (Read_All(descriptor, entry.record, out.data() + start, length) &&
+      Gallery_File::Headers_Fit(out.data() + start, uint64_t(length) + 1))
+    return true;
+  out.resize(start);
+  return false;
 }
 
 void Drawing_Collection::Learn_Record_Digest(Storage_Data& entry) const {

@@ -239,10 +239,10 @@ class Drawing_Collection {
   void Empty_Bin_And_Slots();
   std::unique_ptr<Presentation_Data> Copy_Presentation(Presentation_Data& source);
   const uint8_t* Record_Bytes(const Storage_Data& entry, uint64_t& size) const;
-  // Reads the entry's record from the file (not through the mapping) into
-  // out, its length bytes; false when they cannot be read or fail the
-  // reader's checks.
-  bool Read_Record(const Storage_Data& entry, uint8_t* out) const;
+  // Appends the entry's record, read from the file (not through the
+  // mapping), to out; false, and nothing appended, when it cannot be read
+  // whole or fails the reader's checks.
+  bool Read_Record(const Storage_Data& entry, std::vector<uint8_t>& out) const;
   static uint64_t Record_Digest(const uint8_t* record, uint32_t length);
   // Learns the digest of a record read from the file, the first time.
   void Learn_Record_Digest(Storage_Data& entry) const;

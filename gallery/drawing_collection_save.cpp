@@ -43,6 +43,7 @@ struct Drawing_Collection::Save_Plan {
   struct Written {
     Storage_Data* entry;
     uint64_t offset;
+    uint32_t length;
     int32_t row, column;
     uint64_t digest;
   };
@@ -325,7 +326,8 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
     const size_t skip = offset == start ? 4 : 0;
     std::memcpy(view + offset + skip, record.data() + skip, record.size() - skip);
     const Drawing_Place& cell = plan.kept_new[i]->presentation->place;
-    plan.written.push_back({plan.kept_new[i], offset, cell.a, cell.b, Record_Digest(record.data(), uint32_t(record.size()))});
+    plan.written.push_back({plan.kept_new[i], offset, uint32_t(record.size()), cell.a, cell.b,
+                            Record_Digest(record.data(), uint32_t(record.size()))});
     offset += record.size();
   }
   std::memset(view + offset, 0, Gallery_File::End_Size);
@@ -343,41 +345,40 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
 bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
   const uint64_t total = plan.kept_bytes + (with_new ? plan.new_bytes : 0) + Gallery_File::End_Size;
   if (total > SIZE_MAX / 2) return false;
+  plan.written.clear();
+  plan.unread.clear();
   std::vector<uint8_t> bytes;
+  const auto add = [&](Storage_Data* entry, uint64_t offset) {
+    uint8_t* record = bytes.data() + offset;
+    const uint32_t length = uint32_t(bytes.size() - offset);
+    const Drawing_Place& cell = entry->presentation->place;
+    Gallery_File::Write_Header(record, length, cell.a, cell.b);
+    plan.written.push_back({entry, offset, length, cell.a, cell.b, Record_Digest(record, length)});
+  };
   try {
-    bytes.assign(size_t(total), 0);
+    bytes.reserve(size_t(total));
+    // Each record is read from the file as the reader would take it, as it
+    // is shown: one that fails (cut short, changed by another program) is
+    // left out, and the records behind it still read back.
+    for (Storage_Data* entry : plan.kept_file) {
+      const uint64_t offset = bytes.size();
+      if (Read_Record(*entry, bytes))
+        add(entry, offset);
+      else
+        plan.unread.push_back(entry);
+    }
+    if (with_new)
+      for (size_t i = 0; i < plan.kept_new.size(); ++i) {
+        const uint64_t offset = bytes.size();
+        bytes.insert(bytes.end(), plan.new_records[i].begin(), plan.new_records[i].end());
+        add(plan.kept_new[i], offset);
+      }
+    bytes.resize(bytes.size() + Gallery_File::End_Size, 0);
   } catch (const std::bad_alloc&) {
     errno = ENOMEM;
     return false;
   }
-  plan.written.clear();
-  plan.unread.clear();
-  uint64_t offset = 0;
-  const auto add = [&](Storage_Data* entry, uint32_t length) {
-    uint8_t* record = bytes.data() + offset;
-    const Drawing_Place& cell = entry->presentation->place;
-    Gallery_File::Write_Header(record, length, cell.a, cell.b);
-    plan.written.push_back({entry, offset, cell.a, cell.b, Record_Digest(record, length)});
-    offset += length;
-  };
-  // Each record is read from the file as the reader would take it: one
-  // that fails (cut short, changed by another program) is left out, and
-  // the records behind it still read back.
-  for (Storage_Data* entry : plan.kept_file) {
-    if (Read_Record(*entry, bytes.data() + offset))
-      add(entry, entry->length);
-    else
-      plan.unread.push_back(entry);
-  }
-  if (with_new)
-    for (size_t i = 0; i < plan.kept_new.size(); ++i) {
-      const std::vector<uint8_t>& record = plan.new_records[i];
-      std::memcpy(bytes.data() + offset, record.data(), record.size());
-      add(plan.kept_new[i], uint32_t(record.size()));
-    }
-  // What a record that failed left behind goes with the end marker.
-  std::fill(bytes.begin() + ptrdiff_t(offset), bytes.begin() + ptrdiff_t(offset + Gallery_File::End_Size), 0);
-  bytes.resize(size_t(offset + Gallery_File::End_Size));
+  const uint64_t offset = bytes.size() - Gallery_File::End_Size;
   if (!Write_File_Atomically(path, bytes)) return false;
   own_file = Identity_Of(path);
   end_offset = offset;
@@ -405,8 +406,7 @@ bool Drawing_Collection::Reopen_After_Replace() {
 void Drawing_Collection::Link_Saved(Save_Plan& plan) {
   for (const Save_Plan::Written& written : plan.written) {
     Storage_Data& entry = *written.entry;
-    // A new drawing's length is its record's; a kept one keeps its own.
-    if (entry.drawing) entry.length = Gallery_File::Header_Size + entry.drawing->Stored_Size();
+    entry.length = written.length;
     entry.record = written.offset;
     entry.saved_row = written.row;
     entry.saved_column = written.column;
