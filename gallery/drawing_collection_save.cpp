@@ -210,22 +210,32 @@ void Drawing_Collection::Make_New_Records(Save_Plan& plan) {
 }
 
 void Drawing_Collection::Forget_Lost(Save_Plan& plan, HWND window) {
-  std::vector<Storage_Data*> lost = plan.unread;
-  lost.insert(lost.end(), plan.unwritable.begin(), plan.unwritable.end());
-  if (lost.empty()) return;
-  for (Storage_Data* entry : lost) {
-    Presentation_Data* drawing = entry->presentation.get();
-    if (drawing->place.Is_Grid_Cell() && Cell(drawing->place.a, drawing->place.b) == drawing)
-      Cell(drawing->place.a, drawing->place.b) = nullptr;
-    drawing->place = Drawing_Place{};
-    entry->keep = false;
-  }
-  const std::string count = lost.size() == 1 ? "1 drawing" : std::to_string(lost.size()) + " drawings";
-  MessageBox(window,
-             "Unable to read file " + path + "\n" + count +
-                 " could no longer be read whole (another program cut the file short or changed it): " +
-                 (lost.size() == 1 ? "it is" : "they are") + " lost, and your other drawings are saved.",
-             "WARNING", MB_OK | MB_ICONSTOP);
+  const auto forget = [this](const std::vector<Storage_Data*>& lost) {
+    for (Storage_Data* entry : lost) {
+      Presentation_Data* drawing = entry->presentation.get();
+      if (drawing->place.Is_Grid_Cell() && Cell(drawing->place.a, drawing->place.b) == drawing)
+        Cell(drawing->place.a, drawing->place.b) = nullptr;
+      drawing->place = Drawing_Place{};
+      entry->keep = false;
+    }
+  };
+  forget(plan.unread);
+  forget(plan.unwritable);
+  const auto count = [](size_t n) { return n == 1 ? std::string("1 drawing") : std::to_string(n) + " drawings"; };
+  const auto lost = [](size_t n) { return n == 1 ? std::string("it is lost") : std::string("they are lost"); };
+  if (!plan.unread.empty())
+    MessageBox(window,
+               "Unable to read file " + path + "\n" + count(plan.unread.size()) +
+                   " could no longer be read whole (another program cut the file short or changed it): " +
+                   lost(plan.unread.size()) + ", and your other drawings are saved.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+  if (!plan.unwritable.empty())
+    MessageBox(window,
+               "Unable to write file " + path + "\n" + count(plan.unwritable.size()) +
+                   " could not be written so that the gallery reads " +
+                   (plan.unwritable.size() == 1 ? "it" : "them") + " back: " + lost(plan.unwritable.size()) +
+                   ", and your other drawings are saved.",
+               "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND window) {

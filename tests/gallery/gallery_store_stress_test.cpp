@@ -319,7 +319,7 @@ void Gallery_Store_Stress_Test::Run(uint32_t seed, int steps) {
 }
 
 TEST_F(Gallery_Store_Stress_Test, SeededSequencesOfOutsideChangesAndSaves) {
-  for (uint32_t seed = 1; seed <= 60 && !HasFailure(); ++seed) Run(seed, 30);
+  for (uint32_t seed = 1; seed <= 40 && !HasFailure(); ++seed) Run(seed, 30);
 }
 
 }  // namespace
