@@ -804,6 +804,46 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
   }
 }
 
+// A gallery file made unchangeable (by the administrator) or read-only
+// while shown: the exit says why the changes cannot be kept, and gives no
+// advice to move a file that cannot be moved or need not be.
+TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_Is_Told_So_At_Exit) {
+  const struct {
+    const char* name;
+    std::function<bool(const std::string&, bool)> set;
+    std::string reason;
+    bool needs_root;
+  } cases[] = {
+      {"unchangeable", [](const std::string& path, bool on) { return Set_Unchangeable(path, on); },
+       "You have no permission to change the file", true},
+      {"read-only", [](const std::string& path, bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; },
+       "The file is read-only", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needs_root && geteuid() != 0) continue;  // only the administrator may make a file unchangeable
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string path = Save_Two_Drawings();
+    Program_Session p(Options());
+    p.Start();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+    ASSERT_TRUE(c.set(path, true));
+    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+    p.Boxes.clear();
+    EXPECT_TRUE(g.CanClose());
+    const bool undone = c.set(path, false);
+    ASSERT_EQ(p.Boxes.size(), 1u);
+    EXPECT_EQ(p.Boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(p.Boxes[0].text,
+              "Unable to write file " + path + "\n" + c.reason + ": your changes to the gallery cannot be kept.");
+    EXPECT_TRUE(undone);
+    EXPECT_EQ(p.Stop(), 0);
+  }
+}
+
 // A change of user with changes that cannot be saved asks no question: the
 // box says they cannot be kept, and the other program's file stays.
 TEST_F(Gallery_Program_Test, A_Change_Of_User_Says_The_Changes_Cannot_Be_Kept) {
