@@ -196,13 +196,15 @@ class File_Reader {
 }  // namespace
 
 void Drawing_Collection::Learn_File() {
-  own_file = file->Is_Open() ? Open_Identity() : Identity_Of(path);
+  // A rewrite the store could not open again is its own by identity and
+  // change time alone: the file it holds open is the one before.
+  own_file = file->Is_Open() && !detached ? Open_Identity() : Identity_Of(path);
   // Taken before the bytes are read: a change while they are read gets a
   // later change time once the clock has passed this one.
   own_settled = own_file.exists && Clock_Past(own_file.changed);
   known_size = 0;
   gaps_digest = Gallery_File::Digest_Start;
-  if (!own_file.exists) return;
+  if (!own_file.exists || detached) return;
   const File_Reader reader(file->Descriptor(), path, own_file.device, own_file.inode);
   struct stat info;
   if (reader.Descriptor() < 0 || fstat(reader.Descriptor(), &info) != 0) {
