@@ -162,7 +162,8 @@ Drawing_Collection::Save_Plan Drawing_Collection::Plan_Save() {
       continue;
     }
     uint64_t length = 0;
-    const uint8_t* record = Record_Bytes(*e, length);
+    std::vector<uint8_t> bytes;
+    const uint8_t* record = Record_Bytes(*e, length, bytes);
     if (!e->keep || !record) {
       plan.dropped = true;
       e->keep = false;
@@ -307,7 +308,10 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
   uint64_t offset = 0;
   for (Storage_Data* entry : plan.kept_file) {
     uint64_t length = 0;
-    const uint8_t* record = Record_Bytes(*entry, length);
+    std::vector<uint8_t> copy;
+    const uint8_t* record = Record_Bytes(*entry, length, copy);
+    // Cut short or written over since the plan was made: nothing is written.
+    if (!record || length > plan.kept_bytes - offset) return false;
     std::memcpy(bytes.data() + offset, record, size_t(length));
     const Drawing_Place& cell = entry->presentation->place;
     Gallery_File::Write_Header(bytes.data() + offset, uint32_t(length), cell.a, cell.b);
@@ -391,7 +395,8 @@ void Drawing_Collection::Revert() {
     entry->keep = entry->record != Storage_Data::No_Record;
     if (!entry->keep) continue;
     uint64_t length = 0;
-    const uint8_t* record = Record_Bytes(*entry, length);
+    std::vector<uint8_t> bytes;
+    const uint8_t* record = Record_Bytes(*entry, length, bytes);
     Presentation_Data* drawing = entry->presentation.get();
     if (!record && cut_short.load() && drawing->place.Is_Grid_Cell()) {
       // Its record is beyond the file's end now: it keeps its cell (shown
