@@ -223,6 +223,9 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
   const Help_String& welcome_title = help.Section(0).Page(1)->strings.front();
   EXPECT_EQ(welcome_title.font, Help_Title_Font);
   EXPECT_EQ(std::string_view(welcome_title.text, size_t(welcome_title.length)), "Welcome to Quendar");
+  // The page on choosing a cycle points at the arrow button it speaks of.
+  const std::vector<std::string>& cycle_arrows = names.main[0][19];
+  EXPECT_NE(std::find(cycle_arrows.begin(), cycle_arrows.end(), "cycle_row_button"), cycle_arrows.end());
   const auto& welcome = help.Section(0).Page(1)->links;
   EXPECT_EQ(std::count_if(welcome.begin(), welcome.end(), [](const Help_Link& l) { return l.page == -2; }), 2)
       << "the Demonstrations picture and label";
