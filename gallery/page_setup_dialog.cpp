@@ -68,7 +68,6 @@ std::string No_Room_On(const char* first, const char* second, const char* extent
   return text;
 }
 
-
 }  // namespace
 
 Page_Setup_Dialog::Page_Setup_Dialog(TWindow* owner, TPrint_Service& service_, const Printer::Print_Data& data)

@@ -538,12 +538,14 @@ TEST(Gallery_Window_Repaint, The_Corner_Arrows_Show_The_Same_Before_And_After_Th
         bool covered = false;
         frame->Run_User_Dialog = [&] {
           Later(100, [&] {
-            for (int i = 0; i < 2; ++i) covered = covered || Differing(Screen_Pixels(corners[i]->GetWindowRect()), before[i]) > 0;
+            for (int i = 0; i < 2; ++i)
+              covered = covered || Differing(Screen_Pixels(corners[i]->GetWindowRect()), before[i]) > 0;
             if (close == By_Escape) {
               program.Backend().Key(VK_ESCAPE);
               return;
             }
-            const TWindow* button = frame->Dialog->ChildWithId(close == By_OK ? User_Dialog::OK_Id : User_Dialog::OK_Id + 1);
+            const int id = close == By_OK ? User_Dialog::OK_Id : User_Dialog::OK_Id + 1;  // OK, Cancel
+            const TWindow* button = frame->Dialog->ChildWithId(id);
             ASSERT_NE(button, nullptr);
             program.Backend().Click(Program_Session::Center_Of(button));
           });
@@ -556,7 +558,8 @@ TEST(Gallery_Window_Repaint, The_Corner_Arrows_Show_The_Same_Before_And_After_Th
         for (int i = 0; i < 2; ++i)
           EXPECT_EQ(Differing(Screen_Pixels(corners[i]->GetWindowRect()), before[i]), 0) << "corner arrow " << i;
       }
-      program.Snapshot("gallery_corners_" + std::to_string(screen.cx) + "_level" + std::to_string(level + 1) + "_after");
+      program.Snapshot("gallery_corners_" + std::to_string(screen.cx) + "_level" + std::to_string(level + 1) +
+                       "_after");
       EXPECT_EQ(program.Stop(), 0);
     }
 }

@@ -210,10 +210,16 @@ TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
 // stays open. A4 is 8267 by 11692 thousandths of an inch with its own
 // margins of 166, US Letter 8500 by 11000 with 250.
 TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) {
-  const std::string across_a4 = "Page Setup: The Left and Right margins must come to less than 8267, the width of the paper.";
-  const std::string down_a4 = "Page Setup: The Top and Bottom margins must come to less than 11692, the height of the paper.";
-  const std::string across_letter = "Page Setup: The Left and Right margins must come to less than 8500, the width of the paper.";
-  const std::string down_letter = "Page Setup: The Top and Bottom margins must come to less than 11000, the height of the paper.";
+  auto across = [](const char* width) {
+    return std::string("Page Setup: The Left and Right margins must come to less than ") + width +
+           ", the width of the paper.";
+  };
+  auto down = [](const char* height) {
+    return std::string("Page Setup: The Top and Bottom margins must come to less than ") + height +
+           ", the height of the paper.";
+  };
+  const std::string across_a4 = across("8267"), down_a4 = down("11692");
+  const std::string across_letter = across("8500"), down_letter = down("11000");
   struct Case {
     const char* paper;
     bool landscape;
@@ -236,7 +242,7 @@ TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) 
       // Turned, the sheet's width runs down the page.
       {"US Letter", true, {5500, 1500, 5499, 1500}, ""},
       {"US Letter", true, {1500, 4250, 1500, 4250},
-       "Page Setup: The Top and Bottom margins must come to less than 8500, the height of the paper."},
+       down("8500")},
   };
   TRect kept = printer.Data().margins;
   for (const Case& c : cases) {
