@@ -71,10 +71,12 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
   Save_Plan plan = Plan_Save();
   const bool untouched = !plan.dropped && !plan.moved && plan.kept_new.empty() && !damaged && !detached;
   if (must_stay) {
-    // The file may not be written: what it holds stands.
+    // The file may not be written: what it holds stands, and the gallery
+    // shows it again.
     if (!untouched)
       MessageBox(window,
-                 "Unable to write file " + path + "\n" + stay_reason + ": your changes to the gallery are not saved.",
+                 "Unable to write file " + path + "\n" + stay_reason +
+                     ": your changes to the gallery are not saved and are taken back.",
                  "WARNING", MB_OK | MB_ICONSTOP);
     Revert();
     return untouched;

@@ -498,7 +498,10 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatCannotBeOpenedOrWrittenSaysWhy) {
       ASSERT_TRUE(Add_At(store, Drawing(2), 0, 2));
       store.Save(ann, HWND());
       EXPECT_EQ(Boxes.back(), "WARNING: Unable to write file " + path + "\n" + c.reason +
-                                  ": your changes to the gallery are not saved.");
+                                  ": your changes to the gallery are not saved and are taken back.");
+      // As the message says: the gallery is as it was.
+      EXPECT_EQ(store.State(Cell(0, 2)), 0);
+      EXPECT_FALSE(store.Changed());
     }
     struct stat after;
     ASSERT_EQ(lstat(path.c_str(), &after), 0);

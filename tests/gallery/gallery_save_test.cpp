@@ -351,7 +351,8 @@ TEST_F(Gallery_Save_Test, AGalleryThatCannotBeOpenedIsNeverWritten) {
   ASSERT_TRUE(Add_At(store, Drawing(2), 0, 0));
   store.Save(ann, HWND());
   EXPECT_EQ(Boxes.back(), "WARNING: Unable to write file " + Gallery_Path() +
-                              "\nThe file is in use by another program: your changes to the gallery are not saved.");
+                              "\nThe file is in use by another program: your changes to the gallery are not saved and "
+                              "are taken back.");
   EXPECT_EQ(File_Bytes(), saved);
 }
 
