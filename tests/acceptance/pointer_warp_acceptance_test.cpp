@@ -54,11 +54,11 @@ TEST(Pointer_Warp_Acceptance, A_Warp_Moves_The_Pointer_Only_From_Where_It_Is) {
     // server has handled the request, another client sees where it is.
     backend.Warp_Pointer_From(b, to);
     backend.Wait_Until_Shown();
-    EXPECT_EQ(Pointer(), a);
+    EXPECT_EQ(At(Pointer()), At(a)) << "a warp from where the pointer is not moved it";
     // Asked from where it is: it moves.
     backend.Warp_Pointer_From(a, to);
     backend.Wait_Until_Shown();
-    EXPECT_EQ(Pointer(), to);
+    EXPECT_EQ(At(Pointer()), At(to)) << "a warp from where the pointer is did not move it";
   }
   TDesktop::Stop();
 }

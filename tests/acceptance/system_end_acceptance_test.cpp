@@ -374,15 +374,27 @@ void Terminated_With_The_Editor_Open() {
   ASSERT_NO_FATAL_FAILURE(run.Click_And_Settle(steps.handle, "handle_palette"));
   ASSERT_NO_FATAL_FAILURE(run.Click_And_Settle(steps.free_move, "free_move"));
   const std::vector<uint32_t> before = run.Settled("before_drag");
-  Xdotool("mousemove " + At(steps.handle) + " mousedown 1");
-  Xdotool("mousemove " + At(steps.drag_to) + " mouseup 1");
+  // As a hand drags: pressed, moved in small steps, let go.
+  const TPoint from = steps.handle, to = steps.drag_to;
+  Xdotool("mousemove " + At(from) + " mousedown 1");
+  for (int i = 1; i <= 8; ++i) {
+    Xdotool("mousemove " + At(TPoint(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8)));
+    Sleep_Ms(15);
+  }
+  Xdotool("mouseup 1");
   ASSERT_FALSE(Changed_And_Settled([&] { return run.Grab(); }, before).empty()) << "the drag moved nothing";
+  const std::string manipulators = std::string(Person) + ", level 4.man", users = "quendar.usr";
   std::map<std::string, std::string> files = Files_In(run.Data());
-  ASSERT_EQ(files.count(std::string(Person) + ", level 4.man"), 0u);
+  ASSERT_EQ(files.count(manipulators), 0u);
   ASSERT_EQ(kill(run.Program().Pid(), SIGTERM), 0);
   EXPECT_EQ(run.Program().Wait_For_Exit(30000), 0) << "the program did not end when the system asked";
-  files[std::string(Person) + ", level 4.man"] = steps.kept;
-  EXPECT_EQ(Files_In(run.Data()), files) << "the edit was not kept as OK keeps it, or other files changed";
+  std::map<std::string, std::string> now = Files_In(run.Data());
+  EXPECT_TRUE(now[manipulators] == steps.kept) << "the edit was not kept as OK keeps it";
+  // The user file notes that the person's own manipulators are in use; no
+  // other file changes.
+  EXPECT_EQ(now.count(users), 1u);
+  for (const std::string& name : {manipulators, users}) files.erase(name), now.erase(name);
+  EXPECT_EQ(now, files) << "ending changed the person's other files";
 }
 
 }  // namespace
