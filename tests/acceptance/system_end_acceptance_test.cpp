@@ -389,6 +389,7 @@ void Terminated_With_The_Editor_Open() {
   ASSERT_EQ(kill(run.Program().Pid(), SIGTERM), 0);
   EXPECT_EQ(run.Program().Wait_For_Exit(30000), 0) << "the program did not end when the system asked";
   std::map<std::string, std::string> now = Files_In(run.Data());
+  EXPECT_EQ(now.count(manipulators), 1u) << "the edit was not kept";
   EXPECT_TRUE(now[manipulators] == steps.kept) << "the edit was not kept as OK keeps it";
   // The user file notes that the person's own manipulators are in use; no
   // other file changes.
