@@ -58,6 +58,7 @@ class User_Rename_Full_Disk_Test : public Users_Test {
   ~User_Rename_Full_Disk_Test() override {
     Rename_Journal::Set_Kill_Point_Hook(nullptr);
     Fail_Atomic_Write_After(-1);
+    Set_File_System_Faults({});
   }
 
   // Ann and Bob, each with her four files and the points that tell her
@@ -166,5 +167,92 @@ TEST_F(User_Rename_Full_Disk_Test, ARenameThatCannotBeNotedOrSavedGoesBackWhole)
     Change_Names(c);
     Expect_Boxes(c);
     Expect_Everything_As_It_Was(c);
+  }
+}
+
+// The disk reports EIO or ENOSPC on the folder sync after a move of the
+// rename, or after its journal is deleted, at whichever sync it falls first
+// (every later one failing too): the person is told once, as for the user
+// file's own sync, and every file is where the outcome says.
+TEST_F(User_Rename_Full_Disk_Test, AFolderSyncThatFailsAfterTheMovesIsToldOnce) {
+  const struct {
+    const char* what;
+    bool save_fails;  // the rename goes back
+    std::string box;
+  } cases[] = {
+      {"the rename stands", false,
+       "WARNING: The disk reported an error after moving files in {}\nThe changes to the users are saved, and the "
+       "renamed users' files are under their new names; the disk may be failing."},
+      {"the rename goes back", true,
+       Save_Refused_Renames_Back + "\nThe disk reported an error after moving files in {}; the disk may be failing."},
+  };
+  const Rename_Case swap = {"two users swap names", Fault::Save_Fails, Swap, {}};
+  int run = 0;
+  for (const auto& c : cases)
+    for (const int error : {EIO, ENOSPC}) {
+      int syncs = 0;
+      for (;; ++syncs) {
+        const std::string what = std::string(c.what) + ", error " + std::to_string(error) + ", after " +
+                                 std::to_string(syncs) + " syncs";
+        Start(root_ + "/data/Quendar-" + std::to_string(++run) + "/");
+        Boxes.clear();
+        auto copy = std::make_unique<User_Database>(*The_User_Database);
+        for (const auto& [from, to] : swap.renames) copy->At(copy->Find_User(from))->name = to;
+        Set_File_System_Faults({.sync_error = error, .sync_passes = syncs});
+        copy.release()->Install(0);
+        if (c.save_fails) Fail_Atomic_Write_After(0);
+        The_User_Database->Save();
+        Fail_Atomic_Write_After(-1);
+        Set_File_System_Faults({});
+        // Past the last sync the fault never falls.
+        if (Boxes.size() == (c.save_fails ? 1u : 0u) && (Boxes.empty() || Boxes[0] == In(Save_Refused_Renames_Back, Dir())))
+          break;
+        EXPECT_EQ(Boxes, std::vector<std::string>{In(c.box, Dir())}) << what;
+        // Ann, current, was renamed Bob in the swap when it stood.
+        for (int32_t i = 0; i < The_User_Database->Count(); ++i) {
+          const User& user = *The_User_Database->At(i);
+          const std::string owner = Owners[size_t(user.points - 1)];
+          for (const char* suffix : Suffixes) EXPECT_EQ(Read(Dir(user.name + suffix)), owner + suffix) << what;
+          EXPECT_EQ(user.name != owner, !c.save_fails) << what;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+          const std::string name = entry.path().filename().string();
+          EXPECT_TRUE(name.rfind("Ann", 0) == 0 || name.rfind("Bob", 0) == 0 || name == "quendar.usr") << what << ": " << name;
+        }
+        delete The_User_Database;
+        The_User_Database = nullptr;
+        Boxes.clear();
+        new User_Database();
+        EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes[0];
+      }
+      // A sync after each of the sixteen moves, and one after the journal.
+      EXPECT_GE(syncs, 17) << c.what;
+    }
+}
+
+// The start that finishes a change cut short is told the same when the
+// folder sync fails after its moves or the journal's deletion.
+TEST_F(User_Rename_Full_Disk_Test, AFolderSyncThatFailsAtTheStartIsToldOnce) {
+  int run = 0;
+  for (const int syncs : {0, 1}) {
+    Start(root_ + "/data/start-" + std::to_string(++run) + "/");
+    // Ann's colour cycles parked by a change whose new names were saved.
+    Move_File(Dir("Ann.clr"), Dir(".quendar-move-1-1"));
+    const File_Id file = Identity_Of(Dir(".quendar-move-1-1"));
+    const std::string id = std::to_string(file.device) + ":" + std::to_string(file.inode);
+    Write(Dir("quendar.jnl"), "quendar rename journal 2\ndatabase none\ndone 1\n-\tAnn.clr\t.quendar-move-1-1\t" + id +
+                                  "\n-\t.quendar-move-1-1\tAnn.clr\t" + id + "\n");
+    delete The_User_Database;
+    The_User_Database = nullptr;
+    Boxes.clear();
+    Set_File_System_Faults({.sync_error = EIO, .sync_passes = syncs});
+    new User_Database();
+    Set_File_System_Faults({});
+    EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: The disk reported an error after moving files in " + Dir() +
+                                              "\nEvery user's files are under her name; the disk may be failing."})
+        << syncs;
+    EXPECT_EQ(Read(Dir("Ann.clr")), "Ann.clr") << syncs;
+    EXPECT_FALSE(Has(".quendar-move-1-1")) << syncs;
+    EXPECT_FALSE(Has("quendar.jnl")) << syncs;
   }
 }
