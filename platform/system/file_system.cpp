@@ -164,6 +164,7 @@ bool Sync_Directory(const std::string& directory) {
   if (faults.sync_error != 0 && faults.sync_passes-- <= 0) {
     synced = false;
     error = faults.sync_error;
+    if (faults.sync_failures != 0 && --faults.sync_failures == 0) faults.sync_error = 0;
   }
   close(fd);
   errno = error;

@@ -40,13 +40,14 @@ bool Move_File(const std::string& from, const std::string& to);
 
 // Test hooks: behave as a file system without the no-replace rename, or as
 // one where the original of a move cannot be deleted, or one whose directory
-// syncs fail with sync_error (0 none) once sync_passes of them have passed.
-// Test use only.
+// syncs fail with sync_error (0 none) once sync_passes of them have passed,
+// sync_failures of them (0: all the rest). Test use only.
 struct TFile_System_Faults {
   bool no_replace_rename = false;
   bool original_stays = false;
   int sync_error = 0;
   int sync_passes = 0;
+  int sync_failures = 0;
 };
 void Set_File_System_Faults(TFile_System_Faults faults);
 

@@ -171,9 +171,9 @@ TEST_F(User_Rename_Full_Disk_Test, ARenameThatCannotBeNotedOrSavedGoesBackWhole)
 }
 
 // The disk reports EIO or ENOSPC on the folder sync after a move of the
-// rename, or after its journal is deleted, at whichever sync it falls first
-// (every later one failing too): the person is told once, as for the user
-// file's own sync, and every file is where the outcome says.
+// rename, or after its journal is deleted: on each sync alone, and on every
+// sync, the person is told once, as for the user file's own sync, and every
+// file is where the outcome says.
 TEST_F(User_Rename_Full_Disk_Test, AFolderSyncThatFailsAfterTheMovesIsToldOnce) {
   const struct {
     const char* what;
@@ -190,15 +190,16 @@ TEST_F(User_Rename_Full_Disk_Test, AFolderSyncThatFailsAfterTheMovesIsToldOnce) 
   int run = 0;
   for (const auto& c : cases)
     for (const int error : {EIO, ENOSPC}) {
-      int syncs = 0;
+      int syncs = -1;
       for (;; ++syncs) {
+        // -1: every sync fails.
         const std::string what = std::string(c.what) + ", error " + std::to_string(error) + ", after " +
                                  std::to_string(syncs) + " syncs";
         Start(root_ + "/data/Quendar-" + std::to_string(++run) + "/");
         Boxes.clear();
         auto copy = std::make_unique<User_Database>(*The_User_Database);
         for (const auto& [from, to] : swap.renames) copy->At(copy->Find_User(from))->name = to;
-        Set_File_System_Faults({.sync_error = error, .sync_passes = syncs});
+        Set_File_System_Faults({.sync_error = error, .sync_passes = syncs, .sync_failures = syncs < 0 ? 0 : 1});
         copy.release()->Install(0);
         if (c.save_fails) Fail_Atomic_Write_After(0);
         The_User_Database->Save();
@@ -245,7 +246,7 @@ TEST_F(User_Rename_Full_Disk_Test, AFolderSyncThatFailsAtTheStartIsToldOnce) {
     delete The_User_Database;
     The_User_Database = nullptr;
     Boxes.clear();
-    Set_File_System_Faults({.sync_error = EIO, .sync_passes = syncs});
+    Set_File_System_Faults({.sync_error = EIO, .sync_passes = syncs, .sync_failures = 1});
     new User_Database();
     Set_File_System_Faults({});
     EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: The disk reported an error after moving files in " + Dir() +

@@ -535,7 +535,7 @@ TEST_F(User_Rename_Recovery_Test, AFileThatCannotGoBackComesHomeOnceTheObstacleG
     // colour cycles home.
     Boxes.clear();
     Change_Names(bob);
-    EXPECT_EQ(The_User_Database->Find_User("Bobby"), -1) << what;
+    ASSERT_EQ(The_User_Database->Find_User("Bobby"), -1) << what;
     EXPECT_EQ(owned.Where_Is("Ann.clr"), parked) << what;
     ASSERT_FALSE(Boxes.empty()) << what;
     EXPECT_NE(Boxes.back().find("Files of an earlier change of names are not back with their owners yet"),
