@@ -374,7 +374,7 @@ TEST_F(User_Rename_Recovery_Test, AJournalOfTheFirstKindIsStillCarriedThrough) {
 // (every file a new inode) or under another device number (the same
 // inodes): the next start finds each file by its name, and every user has
 // her own files under her name, nothing hidden left.
-TEST_F(User_Rename_Recovery_Test, AFolderCopiedOrFoundUnderAnotherDeviceStillGivesEveryFileItsOwner) {
+TEST_F(User_Rename_Recovery_Test, AFolderCopiedAfterAKillStillGivesEveryFileItsOwner) {
   const Rename_Case& c = Cases[0];
   const int points = Kill_Points(c);
   ASSERT_GT(points, 8);
@@ -388,9 +388,14 @@ TEST_F(User_Rename_Recovery_Test, AFolderCopiedOrFoundUnderAnotherDeviceStillGiv
     Rename_Journal::Set_Kill_Point_Hook(nullptr);
     Expect_Everyone_Finds_Her_Files(c, kill);
   }
+}
 
+TEST_F(User_Rename_Recovery_Test, AFolderFoundUnderAnotherDeviceAfterAKillStillGivesEveryFileItsOwner) {
   Loop_Disk disk(root_ + "/disk.img", root_ + "/disk");
   if (!disk.mounted) return disk.Not_Mounted();
+  const Rename_Case& c = Cases[0];
+  const int points = Kill_Points(c, disk.path);
+  ASSERT_GT(points, 8);
   for (int kill = 1; kill <= points; ++kill) {
     Start(c, kill, disk.path);
     ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(c); })) << "kill " << kill;
