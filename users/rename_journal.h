@@ -144,9 +144,8 @@ class Rename_Journal {
   File_Id Identity_Here(const std::string& name) const;
   struct Chain;
   std::vector<Chain> Chains() const;
-  bool Agrees_With_Disk(bool& files_found) const;
+  bool Agrees_With_Disk(bool& found) const;
   std::vector<std::string> Find_Files_By_Name();
-  std::string Unplaced_Text(const std::vector<std::string>& names) const;
   void Sync();
   bool Move_Step(const Step& step, std::vector<Failed_Move>& failed);
   void Forget();
