@@ -498,36 +498,50 @@ TEST_F(User_Rename_Recovery_Test, AJournalThatDoesNotAgreeWithTheDiskMovesNothin
 }
 
 // Ann's colour cycles cannot go back from their parking name: another
-// file took her name meanwhile. They stay parked, with the journal that
-// knows them, across the next start and a rename tried in that run (which
-// is refused); once the other file goes, they come home, in the same run
-// at the next rename or at the next start.
+// file took her name meanwhile, after the rename was refused or cut short
+// by a kill. They stay parked, with the journal that knows them, across the
+// next start and a rename tried in that run (which is refused; after the
+// kill a level changed too, so the user file is no longer the one the
+// journal noted); once the other file goes, they come home, in the same
+// run at the next rename or at the next start.
 TEST_F(User_Rename_Recovery_Test, AFileThatCannotGoBackComesHomeOnceTheObstacleGoes) {
   const Rename_Case ann = {"Ann renamed", {"Ann", "Bob"}, 0, {{"Ann", "Annie"}}, "", {}};
   const Rename_Case bob = {"Bob renamed", {"Ann", "Bob"}, 0, {{"Bob", "Bobby"}}, "", {}};
   int run = 0;
+  for (const bool killed : {false, true})
   for (const bool same_run : {true, false}) {
-    const std::string what = same_run ? "home in the same run" : "home at the next start";
+    const std::string what = std::string(killed ? "killed, " : "refused, ") +
+                             (same_run ? "home in the same run" : "home at the next start");
     Start(ann, ++run);
     const Owned_Files owned = Note_Files(ann);
-    // Once Ann's four files are parked, someone's file takes the name of
+    // Once Ann's four files are parked (the first note, then two points a
+    // move), the rename is killed, or else someone's file takes the name of
     // her colour cycles and a stray the name her gallery was to have: the
     // rename stops and goes back, but for the colour cycles.
-    int points = 0;
-    hook = [&] {
-      if (++points != 1 + 2 * 4) return;
-      Write(Dir("Ann.clr"), "obstacle");
-      Write(Dir("Annie.gal"), "stray");
-    };
-    Rename_Journal::Set_Kill_Point_Hook(hook);
+    const int parked_point = 1 + 2 * 4;
     Boxes.clear();
-    Change_Names(ann);
-    Rename_Journal::Set_Kill_Point_Hook(nullptr);
-    std::filesystem::remove(Dir("Annie.gal"));
+    if (killed) {
+      ASSERT_TRUE(Killed_At(parked_point, [&] { Change_Names(ann); })) << what;
+      Rename_Journal::Set_Kill_Point_Hook(nullptr);
+      Write(Dir("Ann.clr"), "obstacle");
+    } else {
+      int points = 0;
+      hook = [&] {
+        if (++points != parked_point) return;
+        Write(Dir("Ann.clr"), "obstacle");
+        Write(Dir("Annie.gal"), "stray");
+      };
+      Rename_Journal::Set_Kill_Point_Hook(hook);
+      Change_Names(ann);
+      Rename_Journal::Set_Kill_Point_Hook(nullptr);
+      std::filesystem::remove(Dir("Annie.gal"));
+    }
     const std::string parked = owned.Where_Is("Ann.clr");
     ASSERT_EQ(parked.rfind(Dir(".quendar-move-"), 0), 0u) << what << ": " << parked;
-    ASSERT_EQ(Boxes.size(), 1u) << what;
-    EXPECT_NE(Boxes[0].find("the file stays as " + parked), std::string::npos) << Boxes[0];
+    ASSERT_EQ(Boxes.size(), killed ? 0u : 1u) << what;
+    if (!killed) {
+      EXPECT_NE(Boxes[0].find("the file stays as " + parked), std::string::npos) << Boxes[0];
+    }
 
     // The next start cannot bring it back either, and says so.
     Restart();
@@ -546,6 +560,10 @@ TEST_F(User_Rename_Recovery_Test, AFileThatCannotGoBackComesHomeOnceTheObstacleG
     EXPECT_NE(Boxes.back().find("Files of an earlier change of names are not back with their owners yet"),
               std::string::npos)
         << Boxes.back();
+    if (killed) {
+      for (int32_t i = 0; i < The_User_Database->Count(); ++i) The_User_Database->At(i)->level = 4;
+      ASSERT_TRUE(The_User_Database->Save()) << what;
+    }
 
     // The obstacle goes.
     std::filesystem::remove(Dir("Ann.clr"));
