@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <new>
 
 #include "gallery/gallery_file.h"
 #include "gallery/preparer_thread.h"
@@ -694,25 +695,38 @@ Shape_Drawing* Drawing_Collection::Picture(const Drawing_Place& place, Picture_S
   return display.picture[size_t(size)].get();
 }
 
-// Another program may cut the file short while it is mapped; a page beyond
-// its new end faults when touched, so every read is checked against the
-// file's length now, not only against the view's.
-const uint8_t* Drawing_Collection::Record_Bytes(const Storage_Data& entry, uint64_t& size) const {
+// Another program may cut the file short while it is mapped, or cut it and
+// write it again (a copy over it), at any moment; a page beyond its end
+// faults when touched. Every read is checked against the file's length now,
+// and the record is copied out through the view's guarded read, so that a
+// record whose bytes went away even after the check reads as cut short.
+const uint8_t* Drawing_Collection::Record_Bytes(const Storage_Data& entry, uint64_t& size,
+                                                std::vector<uint8_t>& copy) const {
   size = 0;
   if (entry.record == Storage_Data::No_Record || !file->View()) return nullptr;
   const uint64_t available = std::min(file->View_Size(), file->File_Size());
-  if (entry.record > available || available - entry.record < Gallery_File::Smallest_Record) {
+  uint8_t field[4];
+  if (entry.record > available || available - entry.record < Gallery_File::Smallest_Record ||
+      !file->Read(entry.record, field, sizeof field)) {
     cut_short.store(true);
     return nullptr;
   }
-  const uint8_t* record = file->View() + entry.record;
-  const uint32_t length = Gallery_File::Read_U32(record);
+  const uint32_t length = Gallery_File::Read_U32(field);
   if (length < Gallery_File::Smallest_Record || length > available - entry.record) {
     if (length <= file->View_Size() - entry.record) cut_short.store(true);
     return nullptr;
   }
+  try {
+    copy.resize(length);
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  if (!file->Read(entry.record, copy.data(), length)) {
+    cut_short.store(true);
+    return nullptr;
+  }
   size = length;
-  return record;
+  return copy.data();
 }
 
 bool Drawing_Collection::Cut_Short_Now() const {
@@ -789,7 +803,8 @@ Shape_Drawing* Drawing_Collection::Full_Picture(Presentation_Data& presentation,
     return &target;
   }
   uint64_t length = 0;
-  const uint8_t* record = Record_Bytes(entry, length);
+  std::vector<uint8_t> bytes;
+  const uint8_t* record = Record_Bytes(entry, length, bytes);
   if (!record) {
     target.Clear();
     return &target;

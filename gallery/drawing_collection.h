@@ -238,7 +238,9 @@ class Drawing_Collection {
   void Forget_Cursor();
   void Empty_Bin_And_Slots();
   std::unique_ptr<Presentation_Data> Copy_Presentation(Presentation_Data& source);
-  const uint8_t* Record_Bytes(const Storage_Data& entry, uint64_t& size) const;
+  // The entry's whole record, copied out of the file into copy; null (and
+  // size 0) when the file does not hold it.
+  const uint8_t* Record_Bytes(const Storage_Data& entry, uint64_t& size, std::vector<uint8_t>& copy) const;
   // Appends the entry's record, read from the file (not through the
   // mapping), to out; false, and nothing appended, when it cannot be read
   // whole or fails the reader's checks.

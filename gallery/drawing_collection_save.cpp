@@ -94,11 +94,13 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     return !p.dropped && !p.moved && p.kept_new.empty() && !damaged && !detached;
   };
   if (must_stay) {
-    // The file may not be written: what it holds stands.
+    // The file may not be written: what it holds stands, and the gallery
+    // shows it again.
     const bool untouched = untouched_by(plan);
     if (!untouched)
       MessageBox(window,
-                 "Unable to write file " + path + "\n" + stay_reason + ": your changes to the gallery are not saved.",
+                 "Unable to write file " + path + "\n" + stay_reason +
+                     ": your changes to the gallery are not saved and are taken back.",
                  "WARNING", MB_OK | MB_ICONSTOP);
     Revert();
     return untouched;

@@ -47,10 +47,12 @@ void Gallery_Window::Paint_All(TDC& dc) {
   if (!The_GUI_Colors) return;
   dc.SelectPalette(*The_GUI_Colors->Palette, false);
   dc.RealizePalette();
-  // The window's background round the children, then the grid area.
+  // The window's background round the children, then the grid area. A
+  // shaped child (a corner arrow's triangle) leaves the rest of its
+  // rectangle to this window.
   TRegion rest(GetClientRect());
   for (TWindow* child : Children())
-    if (child->IsWindowVisible()) rest -= TRegion(child->Window_Rect_In_Parent());
+    if (child->IsWindowVisible()) rest -= child->Shape_In_Parent();
   dc.SelectClipRgn(&rest);
   dc.FillRect(GetClientRect(), *The_GUI_Colors->Scheme_Brush_0);
   dc.FillRect(layout->grid_area, *The_GUI_Colors->Scheme_Brush_1);

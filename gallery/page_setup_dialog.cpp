@@ -53,6 +53,21 @@ std::string Paper_Name(const TPrint_Media& m) {
 
 constexpr const char* Landscape_Text = "(landscape)";
 
+// Why the two margins across one way of the paper leave the drawing no room
+// (empty when they leave some). A margin of 0 prints from the edge the
+// printer can reach, its own margin there.
+std::string No_Room_On(const char* first, const char* second, const char* extent_name, int32_t extent,
+                       int32_t margin_1, int32_t least_1, int32_t margin_2, int32_t least_2) {
+  const int32_t taken_1 = margin_1 ? margin_1 : least_1, taken_2 = margin_2 ? margin_2 : least_2;
+  if (extent <= 0 || taken_1 + taken_2 < extent) return std::string();
+  std::string text = std::string("The ") + first + " and " + second + " margins must come to less than " +
+                     std::to_string(extent) + ", the " + extent_name + " of the paper.";
+  const int32_t least = margin_1 ? least_2 : least_1;
+  if ((!margin_1 || !margin_2) && least > 0)
+    text += " A margin of 0 stands for the printer's own, " + std::to_string(least) + ".";
+  return text;
+}
+
 }  // namespace
 
 Page_Setup_Dialog::Page_Setup_Dialog(TWindow* owner, TPrint_Service& service_, const Printer::Print_Data& data)
@@ -203,6 +218,23 @@ LRESULT Page_Setup_Dialog::EvCommand(UINT id, HWND control, UINT notify_code) {
   return TDialog::EvCommand(id, control, notify_code);
 }
 
+std::string Page_Setup_Dialog::No_Room_Refusal(const Printer::Print_Data& data) {
+  // The paper as it lies: landscape turns the sheet and its own margins.
+  const TPrint_Media& m = data.device.media;
+  const bool landscape = data.orientation == DMORIENT_LANDSCAPE;
+  const int32_t width = Hmm_To_Thousandths(landscape ? m.length : m.width);
+  const int32_t height = Hmm_To_Thousandths(landscape ? m.width : m.length);
+  const int32_t least_left = Hmm_To_Thousandths(landscape ? m.top : m.left);
+  const int32_t least_top = Hmm_To_Thousandths(landscape ? m.right : m.top);
+  const int32_t least_right = Hmm_To_Thousandths(landscape ? m.bottom : m.right);
+  const int32_t least_bottom = Hmm_To_Thousandths(landscape ? m.left : m.bottom);
+  const TRect& margins = data.margins;
+  const std::string across =
+      No_Room_On("Left", "Right", "width", width, margins.left, least_left, margins.right, least_right);
+  if (!across.empty()) return across;
+  return No_Room_On("Top", "Bottom", "height", height, margins.top, least_top, margins.bottom, least_bottom);
+}
+
 void Page_Setup_Dialog::CmOk() {
   std::array<int32_t, 4> margins{};
   for (size_t i = 0; i < 4; ++i) {
@@ -232,6 +264,13 @@ void Page_Setup_Dialog::CmOk() {
     chosen.orientation = orientation;
   }
   chosen.margins = TRect(margins[0], margins[1], margins[2], margins[3]);
+  if (printer >= 0) {
+    const std::string refusal = No_Room_Refusal(chosen);
+    if (!refusal.empty()) {
+      ::MessageBox(GetHandle(), refusal, "Page Setup", MB_OK | MB_ICONEXCLAMATION);
+      return;
+    }
+  }
   result = chosen;
   TDialog::CmOk();
 }

@@ -10,6 +10,7 @@
 #include "model/gui_colors.h"
 #include "platform/gdi/memory_dc.h"
 #include "platform/window/cursor.h"
+#include "platform/window/desktop.h"
 #include "platform/window/message_box.h"
 #include "platform/window/response_table.h"
 #include "platform/window/user.h"
@@ -268,7 +269,18 @@ void Transform_Edit_Window::Close_Editor(int32_t result) {
   if (The_Help_Window) The_Help_Window->Reset_Section(2);
   TWindow* notify = Notify_Window;
   Notify_Window = nullptr;
-  if (notify && notify->IsWindow()) notify->PostMessage(Manipulator_Edited_Message, WPARAM(result), 0);
+  if (!notify || !notify->IsWindow()) return;
+  // Once the system ends the program, posted messages are handled no more:
+  // the palette is told at once, before it saves.
+  if (TDesktop::System_Ending()) notify->SendMessage(Manipulator_Edited_Message, WPARAM(result), 0);
+  else notify->PostMessage(Manipulator_Edited_Message, WPARAM(result), 0);
+}
+
+// Asked before the palette (the editor is made first), which then saves the
+// kept edit with the person's other changes, as the answer Yes does.
+bool Transform_Edit_Window::CanClose() {
+  if (TDesktop::System_Ending()) Close_Editor(1);
+  return Round_Window::CanClose();
 }
 
 void Transform_Edit_Window::Corner_Clicked(int corner) {

@@ -70,6 +70,8 @@ class Transform_Edit_Window : public Round_Window {
 
   // ---- Window
   void SetupWindow() override;
+  // The system ends the program: an edit under way is kept as OK keeps it.
+  bool CanClose() override;
   bool Find(TEventInfo& info) override;
   void Corner_Clicked(int corner) override;
   bool Is_Corner_Enabled(int corner) override;

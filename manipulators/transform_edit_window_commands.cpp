@@ -7,6 +7,7 @@
 #include "manipulators/transform_edit_window.h"
 #include "model/gui_colors.h"
 #include "platform/gdi/memory_dc.h"
+#include "platform/window/desktop.h"
 #include "platform/window/message_box.h"
 #include "platform/window/user.h"
 #include "toolkit/mouse.h"
@@ -514,12 +515,16 @@ int Transform_Edit_Window::Confirm_Dialog_Changes() {
   int answer = IDNO;
   if (!Dialog || (Selected_Image < 0 && Selection.Count() == 0)) return answer;
   if (Dialog->Has_Changed(true)) {
-    answer = MessageBox("The dialog at left contains changes which\nhave not yet been applied.  Apply them now?",
-                        "Selection Change", MB_YESNOCANCEL | MB_ICONQUESTION);
+    // The system ends the program: nobody is asked; the typed values are
+    // applied as Yes applies them, and values refused are let go.
+    const bool ending = TDesktop::System_Ending();
+    answer = ending ? IDYES
+                    : MessageBox("The dialog at left contains changes which\nhave not yet been applied.  Apply them now?",
+                                 "Selection Change", MB_YESNOCANCEL | MB_ICONQUESTION);
     Apply_Refused = false;
     if (answer == IDYES) {
       Dialog->Apply();
-      if (Apply_Refused) answer = IDCANCEL;
+      if (Apply_Refused) answer = ending ? IDNO : IDCANCEL;
     }
   }
   if (Selection.Count() == 0 && Image(Selected_Image) && answer != IDCANCEL && Color_Steps())

@@ -38,6 +38,12 @@ void Mapped_File::Map(uint32_t offset, uint32_t size) {
   View_Bytes = Mapping->Size() - offset;
 }
 
+bool Mapped_File::Read(uint64_t offset, void* out, size_t size) const {
+  if (!Mapping) return false;
+  const uint64_t start = uint64_t(View_Base - Mapping->Data());
+  return offset <= UINT64_MAX - start && Mapping->Read(start + offset, out, size);
+}
+
 void Mapped_File::Unmap() {
   Mapping.reset();
   View_Base = nullptr;

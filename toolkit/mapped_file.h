@@ -2,6 +2,7 @@
 // so that the whole file is read or written as one array.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -38,8 +39,12 @@ class Mapped_File {
   // The open file's descriptor, -1 when none is open; for reads that should
   // not touch the mapping.
   int Descriptor() const { return File ? File->Descriptor() : -1; }
-  // The mapped bytes from the offset, or null.
+  // The mapped bytes from the offset, or null. Reading them straight faults
+  // once another program cuts the file short: read them through Read.
   uint8_t* View() const { return View_Base; }
+  // Copies size bytes at offset (from the view's offset) out of the view;
+  // false when they are not there, the file having been cut short under it.
+  bool Read(uint64_t offset, void* out, size_t size) const;
   // Bytes of the view from the offset on.
   uint64_t View_Size() const { return View_Bytes; }
   bool Writable_View() const { return Mapping && Mapping->Writable(); }

@@ -383,11 +383,30 @@ bool Rename_Journal::Step_Made(const Step& step) const {
 }
 
 bool Rename_Journal::Holds(const std::string& name, const Step& step) const {
+  if (!step.file.Known()) return File_Exists(directory + name);
+  return Identity_Here(name) == step.file;
+}
+
+File_Id Rename_Journal::Identity_Here(const std::string& name) const {
   const std::string path = directory + name;
-  if (!step.file.Known()) return File_Exists(path);
   // A folder a displaced file waits in is never a link out of the directory.
-  if (name.find('/') != std::string::npos && !Real_Folder(Folder_Of(path))) return false;
-  return Identity_Of(path) == step.file;
+  if (name.find('/') != std::string::npos && !Real_Folder(Folder_Of(path))) return File_Id{};
+  return Identity_Of(path);
+}
+
+void Rename_Journal::Sync() {
+  errno = 0;
+  if (!Sync_Directory(directory) && (errno == EIO || errno == ENOSPC) && sync_error == 0) sync_error = errno;
+}
+
+int Rename_Journal::Take_Sync_Error() {
+  const int taken = sync_error;
+  sync_error = 0;
+  return taken;
+}
+
+std::string Rename_Journal::Sync_Failure_Text(const std::string& directory) {
+  return "The disk reported an error after moving files in " + directory;
 }
 
 // Makes one step when its own file is where it moves from; false when it
@@ -428,7 +447,7 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Run() {
       for (Step& other : steps)
         if (other.file == was) other.file = now;
     Kill_Point();
-    Sync_Directory(directory);
+    Sync();
     ++done;
     // Until the new names are saved, a move the journal does not know of
     // could not be undone at the next start: none is made after it.
@@ -446,13 +465,13 @@ void Rename_Journal::Database_Saved() {
 
 std::vector<Rename_Journal::Failed_Move> Rename_Journal::Abandon() {
   std::vector<Failed_Move> failed = Undo();
-  Sync_Directory(directory);
+  Sync();
   Kill_Point();
   // Files that would not go back are found by the journal at the next try,
   // which must undo the change whatever user file is saved meanwhile.
   if (failed.empty()) {
     Delete_File(File_Path(directory));
-    Sync_Directory(directory);
+    Sync();
     Kill_Point();
   } else {
     database_hash = Being_Undone;
@@ -473,7 +492,7 @@ void Rename_Journal::Complete() {
   for (const Step& step : steps)
     if (step.displaced) Recycle_Aside(directory + step.to);
   Delete_File(File_Path(directory));
-  Sync_Directory(directory);
+  Sync();
   Kill_Point();
   Forget();
 }
@@ -556,6 +575,133 @@ std::string Rename_Journal::Move_Refused_Text(const Failed_Move& move, const std
          ": " + outcome + ".";
 }
 
+// One file's way through a change: from its user's name to its parking
+// name and on to its new user's name, or, for a file in the way, from its
+// name into a folder of its own; the steps that move it (none: npos).
+struct Rename_Journal::Chain {
+  std::string origin, parked, target;
+  size_t park = std::string::npos, final = std::string::npos;
+  File_Id file;
+};
+
+std::vector<Rename_Journal::Chain> Rename_Journal::Chains() const {
+  std::vector<Chain> chains;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    const Step& step = steps[i];
+    if (step.displaced || Parking_Name(step.to)) {
+      chains.push_back({step.from, step.to, "", i, std::string::npos, step.file});
+    } else if (Parking_Name(step.from)) {
+      for (Chain& chain : chains)
+        if (chain.parked == step.from) {
+          chain.target = step.to;
+          chain.final = i;
+        }
+    }
+  }
+  return chains;
+}
+
+// Before any move, a journal noting files must agree with the disk: no file
+// on two ways, nothing but its own file under a parking name, and no way
+// whose file is at none of its names while a file the journal does not know
+// has one of them (moving on would park a file for good). found: whether
+// any file is where the journal noted it; when none is, the folder was
+// copied or moved, and the files are looked for by name instead.
+bool Rename_Journal::Agrees_With_Disk(bool& found) const {
+  found = true;
+  if (!Identified()) return true;
+  const std::vector<Chain> chains = Chains();
+  std::set<std::pair<uint64_t, uint64_t>> known;
+  for (const Chain& chain : chains)
+    if (!known.insert({chain.file.device, chain.file.inode}).second) return false;
+  auto unknown_at = [&](const std::string& name) {
+    const File_Id there = Identity_Here(name);
+    return there.Known() && known.count({there.device, there.inode}) == 0;
+  };
+  std::vector<bool> in_place;
+  for (const Chain& chain : chains)
+    in_place.push_back(Identity_Here(chain.origin) == chain.file || Identity_Here(chain.parked) == chain.file ||
+                       (!chain.target.empty() && Identity_Here(chain.target) == chain.file));
+  found = std::find(in_place.begin(), in_place.end(), true) != in_place.end();
+  if (!found) return true;
+  for (size_t i = 0; i < chains.size(); ++i) {
+    const Chain& chain = chains[i];
+    const File_Id parked = Identity_Here(chain.parked);
+    if (parked.Known() && !(parked == chain.file)) return false;
+    if (!in_place[i] && (unknown_at(chain.origin) || (!chain.target.empty() && unknown_at(chain.target)))) return false;
+  }
+  return true;
+}
+
+// For a journal none of whose files is where it noted them: a file under a
+// parking name is the one the change put there; one under a user's name is
+// the only file that can be there by the count of moves made (a move at the
+// count may or may not have been made, an undo cut short may have taken any
+// back). Each file found is noted in the steps as it is now. What stays
+// untold: a line for each file whose owner cannot be told, saying where it
+// is and whose it may be.
+std::vector<std::string> Rename_Journal::Find_Files_By_Name() {
+  std::vector<Chain> chains = Chains();
+  std::vector<bool> placed(chains.size(), false);
+  const bool undone = database_hash == Being_Undone;
+  auto may_be_at = [&](const Chain& chain, const std::string& name) {
+    return (name == chain.origin && (undone || chain.park >= done)) ||
+           (name == chain.target && chain.final != std::string::npos && chain.final <= done);
+  };
+  std::set<std::pair<uint64_t, uint64_t>> taken;
+  for (size_t i = 0; i < chains.size(); ++i) {
+    const File_Id there = Identity_Here(chains[i].parked);
+    if (!there.Known()) continue;
+    chains[i].file = there;
+    placed[i] = true;
+    taken.insert({there.device, there.inode});
+  }
+  std::set<std::string> names;
+  for (const Chain& chain : chains) {
+    names.insert(chain.origin);
+    if (!chain.target.empty()) names.insert(chain.target);
+  }
+  // Each file placed may leave a single owner for another.
+  std::map<std::string, std::vector<size_t>> open;
+  for (bool progress = true; progress;) {
+    progress = false;
+    open.clear();
+    for (const std::string& name : names) {
+      const File_Id there = Identity_Here(name);
+      if (!there.Known() || taken.count({there.device, there.inode}) != 0) continue;
+      std::vector<size_t> owners;
+      for (size_t i = 0; i < chains.size(); ++i)
+        if (!placed[i] && may_be_at(chains[i], name)) owners.push_back(i);
+      if (owners.size() == 1) {
+        chains[owners[0]].file = there;
+        placed[owners[0]] = true;
+        taken.insert({there.device, there.inode});
+        progress = true;
+      } else if (owners.size() > 1) {
+        open[name] = owners;
+      }
+    }
+  }
+  std::vector<std::string> untold;
+  for (const auto& [name, owners] : open) {
+    std::string line = directory + name + ": the file of";
+    for (size_t k = 0; k < owners.size(); ++k)
+      line += (k == 0 ? " " : k + 1 == owners.size() ? " or of " : ", ") + chains[owners[k]].origin;
+    untold.push_back(line + " before the change");
+  }
+  if (!untold.empty()) {
+    for (const Chain& chain : chains)
+      if (File_Exists(directory + chain.parked))
+        untold.push_back(directory + chain.parked + ": the file of " + chain.origin + " before the change");
+    return untold;
+  }
+  for (const Chain& chain : chains) {
+    steps[chain.park].file = chain.file;
+    if (chain.final != std::string::npos) steps[chain.final].file = chain.file;
+  }
+  return {};
+}
+
 bool Rename_Journal::Recover(const std::string& directory, const std::string& database_path,
                              const std::optional<std::vector<std::string>>& listed) {
   const std::string path = File_Path(directory);
@@ -568,7 +714,9 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
   const bool read_whole = read.bytes && journal.Read(*read.bytes);
   const bool took = read_whole && journal.database_hash != Being_Undone &&
                     Database_Hash(database_path) != journal.database_hash;
-  if (!read_whole || !journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, took))) {
+  bool found = true;
+  if (!read_whole || !journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, took)) ||
+      !journal.Agrees_With_Disk(found)) {
     const TFile_Fault fault = read.bytes ? TFile_Fault::Damaged : read.fault;
     const std::string aside = File_Must_Stay(fault) ? std::string() : Keep_File_Aside(path);
     std::string outcome = "files of users whose names were being changed may be under names beginning "
@@ -577,18 +725,46 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
     MessageBox(0, Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
     return !aside.empty();
   }
+  if (!found) {
+    const std::vector<std::string> untold = journal.Find_Files_By_Name();
+    if (!untold.empty()) {
+      // Nothing may be guessed: every file stays, and the person learns where.
+      const std::string aside = Keep_File_Aside(path);
+      std::string text = "Unable to tell whose file is which in " + directory +
+                         ": the folder was copied or moved while users' names were being changed. No file moves:";
+      for (size_t i = 0; i < untold.size() && i < 8; ++i) text += "\n" + untold[i];
+      if (untold.size() > 8) text += "\nand " + std::to_string(untold.size() - 8) + " more.";
+      text += aside.empty() ? "\nThe record of the change " + path + " is left as it is."
+                            : "\nThe record of the change is kept as " + aside + ".";
+      MessageBox(0, text, "WARNING", MB_OK | MB_ICONSTOP);
+      return !aside.empty();
+    }
+    // The files as they are now, should the moves be cut short.
+    journal.Note_Progress();
+  }
   const std::vector<Failed_Move> failed = took ? journal.Finish() : journal.Undo();
-  Sync_Directory(directory);
+  journal.Sync();
   Kill_Point();
+  const std::string disk_failing =
+      "\n" + Sync_Failure_Text(directory) + "; the disk may be failing.";
   if (!failed.empty()) {
+    // An undo cut short stays one, whatever user file is saved meanwhile.
+    if (!took) {
+      journal.database_hash = Being_Undone;
+      journal.Note_Progress();
+    }
     // The journal stays: the next start tries again to put every file with
     // its owner.
-    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start.", "WARNING",
-               MB_OK | MB_ICONSTOP);
+    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start." +
+                      (journal.sync_error != 0 ? disk_failing : ""),
+               "WARNING", MB_OK | MB_ICONSTOP);
     return false;
   }
   Delete_File(path);
-  Sync_Directory(directory);
+  journal.Sync();
   Kill_Point();
+  if (journal.sync_error != 0)
+    MessageBox(0, Sync_Failure_Text(directory) + "\nEvery user's files are under her name; the disk may be failing.",
+               "WARNING", MB_OK | MB_ICONSTOP);
   return true;
 }

@@ -79,6 +79,12 @@ class Rename_Journal {
   bool Active() const { return !steps.empty(); }
   // Why a note of the journal could not be written (an errno).
   int Error() const { return error; }
+  // The disk's error (EIO, ENOSPC) on the first folder sync that failed
+  // after a move or the journal's deletion since the last call, 0 for none;
+  // the person is told once for each change.
+  int Take_Sync_Error();
+  // The first line telling that the disk failed after files moved.
+  static std::string Sync_Failure_Text(const std::string& directory);
 
   // The one box's text for files that would not move: each named (the
   // first few, then a count) with why, and where it is now.
@@ -94,8 +100,16 @@ class Rename_Journal {
   // cannot be read or trusted (kept aside, for nothing may be guessed from
   // it): one that names anything but the users' own files and the parking
   // names of a change, parks a file in anything but a real folder of the
-  // directory, or gives a file to a user the database file does not list or
-  // takes it from one who keeps her name.
+  // directory, gives a file to a user the database file does not list or
+  // takes it from one who keeps her name, or does not agree with the disk
+  // (one file on two steps, a parking name holding another file, a step's
+  // file at none of its names while another file is there).
+  // A journal none of whose files is where it noted them (the folder was
+  // copied, or came back under another device) finds them by their names:
+  // a parking name holds only what the change put there, and a user's name
+  // the file the journal's count of moves says. When that cannot tell whose
+  // file is which, nothing moves and the journal is kept aside, the box
+  // saying where each file is.
   // `listed` holds the names of the users the user database file lists,
   // nothing when there is no such file.
   // True when no journal is left under its name.
@@ -125,6 +139,14 @@ class Rename_Journal {
   // that noted none).
   bool Holds(const std::string& name, const Step& step) const;
   bool Identified() const;
+  // The identity of the file under the name, unknown when none is there or
+  // a folder it names is not a real folder.
+  File_Id Identity_Here(const std::string& name) const;
+  struct Chain;
+  std::vector<Chain> Chains() const;
+  bool Agrees_With_Disk(bool& found) const;
+  std::vector<std::string> Find_Files_By_Name();
+  void Sync();
   bool Move_Step(const Step& step, std::vector<Failed_Move>& failed);
   void Forget();
   bool Note_Progress();
@@ -136,6 +158,7 @@ class Rename_Journal {
 
   bool stopped = false;
   int error = 0;
+  int sync_error = 0;
 };
 
 // The hash of a file's bytes as the journal writes it; "none" when the file

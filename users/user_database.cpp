@@ -196,9 +196,14 @@ bool User_Database::Save(HWND owner) {
     const bool renamed = !names_before.empty();
     names_before.clear();
     rename_journal.Database_Saved();
-    if (!written)
+    // A folder sync that failed after a move or the journal's deletion is
+    // the same news as one after the user file: told once.
+    const bool moves_unsynced = rename_journal.Take_Sync_Error() != 0;
+    if (!written || moves_unsynced)
       MessageBox(owner,
-                 "The disk reported an error after saving file " + File_Path() + "\nThe changes to the users are saved" +
+                 (!written ? "The disk reported an error after saving file " + File_Path()
+                           : Rename_Journal::Sync_Failure_Text(The_User_Data.directory)) +
+                     "\nThe changes to the users are saved" +
                      (renamed ? ", and the renamed users' files are under their new names" : "") +
                      "; the disk may be failing.",
                  "WARNING", MB_OK | MB_ICONSTOP);
@@ -213,6 +218,8 @@ bool User_Database::Save(HWND owner) {
   }
   std::string text = Unwritable_File_Message(File_Path(), why, outcome);
   if (!stayed.empty()) text += "\n" + Rename_Journal::Failed_Moves_Text(stayed);
+  if (rename_journal.Take_Sync_Error() != 0)
+    text += "\n" + Rename_Journal::Sync_Failure_Text(The_User_Data.directory) + "; the disk may be failing.";
   Report_Save_Failure(owner, text);
   return false;
 }

@@ -212,6 +212,8 @@ void User_Database::Install(HWND owner) {
   if (!stayed.empty())
     refusal = refusal_not_whole + "\n" + Rename_Journal::Failed_Moves_Text(stayed) +
               "\nThe program tries again at the next start.";
+  if (rename_journal.Take_Sync_Error() != 0)
+    refusal += "\n" + Rename_Journal::Sync_Failure_Text(The_User_Data.directory) + "; the disk may be failing.";
   MessageBox(owner, refusal, "WARNING", MB_OK | MB_ICONSTOP);
 }
 

@@ -159,8 +159,15 @@ bool Sync_Directory(const std::string& directory) {
   if (!Path_Fits(directory)) return false;
   const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
-  const bool synced = fsync(fd) == 0;
+  bool synced = fsync(fd) == 0;
+  int error = errno;
+  if (faults.sync_error != 0 && faults.sync_passes-- <= 0) {
+    synced = false;
+    error = faults.sync_error;
+    if (faults.sync_failures != 0 && --faults.sync_failures == 0) faults.sync_error = 0;
+  }
   close(fd);
+  errno = error;
   return synced;
 }
 

@@ -39,10 +39,15 @@ std::optional<std::vector<uint8_t>> Read_Regular_File(const std::string& path, s
 bool Move_File(const std::string& from, const std::string& to);
 
 // Test hooks: behave as a file system without the no-replace rename, or as
-// one where the original of a move cannot be deleted. Test use only.
+// one where the original of a move cannot be deleted, or one whose directory
+// syncs fail with sync_error (0 none) once sync_passes of them have passed,
+// sync_failures of them (0: all the rest). Test use only.
 struct TFile_System_Faults {
   bool no_replace_rename = false;
   bool original_stays = false;
+  int sync_error = 0;
+  int sync_passes = 0;
+  int sync_failures = 0;
 };
 void Set_File_System_Faults(TFile_System_Faults faults);
 
@@ -50,7 +55,8 @@ void Set_File_System_Faults(TFile_System_Faults faults);
 bool Delete_File(const std::string& path);
 
 // Puts the directory's entries on disk, so moves and deletions made in it
-// outlast a power cut. False when the directory could not be synced.
+// outlast a power cut. False, with errno saying why, when the directory
+// could not be synced.
 bool Sync_Directory(const std::string& directory);
 
 // The free space of the volume holding path. A volume with no file left to

@@ -4,6 +4,8 @@
 
 #include <limits>
 
+#include "platform/system/mapped_bytes.h"
+
 std::unique_ptr<TMapped_File_View> TMapped_File_View::Map(TMapped_File_Handle& file, uint64_t size) {
   const uint64_t current = file.Size();
   if (size == 0) size = current;
@@ -19,3 +21,8 @@ std::unique_ptr<TMapped_File_View> TMapped_File_View::Map(TMapped_File_Handle& f
 TMapped_File_View::~TMapped_File_View() { munmap(data_, static_cast<size_t>(size_)); }
 
 bool TMapped_File_View::Flush() { return msync(data_, static_cast<size_t>(size_), MS_SYNC) == 0; }
+
+bool TMapped_File_View::Read(uint64_t offset, void* out, size_t size) const {
+  if (offset > size_ || size > size_ - offset) return false;
+  return TMapped_Bytes::Copy(out, data_ + offset, size);
+}

@@ -1,6 +1,7 @@
 // A view of a mapped file in memory (see mapped_file_handle.h).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 
@@ -20,6 +21,10 @@ class TMapped_File_View {
   uint8_t* Data() const { return data_; }
   uint64_t Size() const { return size_; }
   bool Writable() const { return writable_; }
+  // Copies size bytes from offset out of the view; false when they lie
+  // outside it or the file no longer holds them (cut short by another
+  // program): a read that never faults, whatever the file's length now.
+  bool Read(uint64_t offset, void* out, size_t size) const;
   // Writes changed pages to the file and waits for them.
   bool Flush();
 

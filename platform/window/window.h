@@ -157,6 +157,9 @@ class TWindow {
   std::pair<TRegion, bool> Begin_Paint();
   // The window's shape on the screen: its rectangle cut by its region.
   TRegion Screen_Shape() const;
+  // The same shape in the parent's client coordinates (a child's): what
+  // the child paints itself, and what the parent must paint round it.
+  TRegion Shape_In_Parent() const;
   const TRegion* Update_Region() const { return update_region_.get(); }
   // The part of the screen this window's client area shows (screen
   // coordinates): its client rectangle, clipped by its ancestors, their

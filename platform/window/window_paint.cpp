@@ -59,6 +59,17 @@ TRegion TWindow::Screen_Shape() const {
   return shape;
 }
 
+TRegion TWindow::Shape_In_Parent() const {
+  const TRect r = Window_Rect_In_Parent();
+  TRegion shape(r);
+  if (window_region_) {
+    TRegion cut = *window_region_;
+    cut.Offset(r.left, r.top);
+    shape &= cut;
+  }
+  return shape;
+}
+
 TRegion TWindow::Visible_Region(bool client_only, bool exclude_children) const {
   if (!handle_ || !IsWindowVisible()) return TRegion();
   TDesktop& desk = TDesktop::Current();

@@ -1,9 +1,10 @@
 // The program ends when the system tells it to, on a real display at
 // 1024 x 768. SIGTERM (a logout, `kill`) ends it in every state a person
 // can leave it in, with a box up or not, and no file of the person's is
-// written by it; when the X server goes away under it the process ends at
-// once, with a box up or not, without spending the processor on a display
-// that is gone.
+// written by it unless it held a change (an edit open in the manipulator
+// editor is kept as OK keeps it); when the X server goes away under it the
+// process ends at once, with a box up or not, without spending the
+// processor on a display that is gone.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -28,8 +29,13 @@
 #include "game/safari_controls.h"
 #include "help/help_section.h"
 #include "help/help_window.h"
+#include "manipulators/handle_palette.h"
+#include "manipulators/shape_transform_window.h"
+#include "manipulators/transform_edit_window.h"
+#include "manipulators/transform_palette.h"
 #include "platform/gdi/png_writer.h"
 #include "toolkit/round_button.h"
+#include "users/user_data.h"
 #include "tests/acceptance/acceptance_support.h"
 #include "tests/acceptance/x_screen.h"
 #include "tests/program/program_session.h"
@@ -298,7 +304,105 @@ void Display_Lost_In(const std::string& name) {
   EXPECT_EQ(Files_In(run.Data()), files) << "ending changed the person's files";
 }
 
+// The manipulator editor at level 4, open on the first manipulator, its
+// first copy chosen and moved by its centre handle: where each step is
+// clicked, and the person's manipulator file as the system's end leaves it
+// when a headless run takes the same steps.
+struct Editor_Steps {
+  TPoint slot, edit, copy, handle, free_move, drag_to;
+  std::string kept;
+};
+
+// The centre of r, in w's client points, on the screen.
+TPoint On_Screen(const TWindow& w, const TRect& r) {
+  TPoint p((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+  w.ClientToScreen(p);
+  return p;
+}
+
+Editor_Steps Measure_Editor() {
+  Program_Options options;
+  options.screen = Screen_Size;
+  Program_Session program(options);
+  program.Start();
+  program.Change_User(Person, 3);
+  IFS_Main_Window& main = *program.Main();
+  Editor_Steps s;
+  s.slot = main.manipulator_palette->Window()->Slot_Screen_Point(0);
+  program.Click(s.slot);
+  s.edit = main.manipulator_palette->Window()->Edit_Button_Screen_Point();
+  program.Click(s.edit);
+  Transform_Edit_Window& editor = *main.editor;
+  EXPECT_TRUE(editor.Is_Open());
+  const Point_2D centre = editor.Image(0)->Map_Point(0.5f, 0.5f);
+  s.copy = editor.Screen_Point(centre);
+  program.Click(s.copy);
+  s.handle = On_Screen(editor, editor.Handle_Rects[8]);
+  program.Click(s.handle);
+  const Handle_Palette& handles = *editor.Palette;
+  for (int i = 0; i < handles.Shown_Count; ++i)
+    if (handles.Shown[size_t(i)]->Code == 2) s.free_move = On_Screen(handles, handles.Cells[size_t(i)]);
+  program.Click(s.free_move);
+  s.drag_to = editor.Screen_Point({centre.x + 0.1f, centre.y - 0.1f});
+  THeadless_Backend& mouse = program.Backend();
+  mouse.Move_To(s.handle);
+  mouse.Press(s.handle);
+  program.Run_Until_Idle();
+  mouse.Move_To(s.drag_to);
+  program.Run_Until_Idle();
+  mouse.Release(s.drag_to);
+  program.Run_Until_Idle();
+  const std::string file = The_User_Data.directory + Person + ", level 4.man";
+  EXPECT_EQ(program.End_For_The_System(), 0);
+  std::ifstream in(file, std::ios::binary);
+  s.kept.assign(std::istreambuf_iterator<char>(in), {});
+  EXPECT_FALSE(s.kept.empty()) << "the headless run kept no manipulator file";
+  return s;
+}
+
+// SIGTERM while the editor holds an edit: the edit is kept as OK keeps it
+// and saved, as the headless run saves it; no other file changes.
+void Terminated_With_The_Editor_Open() {
+  const Editor_Steps steps = Measure_Editor();
+  Ending_Run run("manipulator_editor");
+  Write_Listed_Person(run.Data(), Person, 3);
+  ASSERT_NO_FATAL_FAILURE(run.Start({}));
+  run.Settled("started");
+  ASSERT_NO_FATAL_FAILURE(run.Click_And_Settle(steps.slot, "chosen"));
+  ASSERT_NO_FATAL_FAILURE(run.Click_And_Settle(steps.edit, "editor"));
+  ASSERT_NO_FATAL_FAILURE(run.Click_And_Settle(steps.copy, "copy_chosen"));
+  ASSERT_NO_FATAL_FAILURE(run.Click_And_Settle(steps.handle, "handle_palette"));
+  ASSERT_NO_FATAL_FAILURE(run.Click_And_Settle(steps.free_move, "free_move"));
+  const std::vector<uint32_t> before = run.Settled("before_drag");
+  // As a hand drags: pressed, moved in small steps, let go.
+  const TPoint from = steps.handle, to = steps.drag_to;
+  Xdotool("mousemove " + At(from) + " mousedown 1");
+  for (int i = 1; i <= 8; ++i) {
+    Xdotool("mousemove " + At(TPoint(from.x + (to.x - from.x) * i / 8, from.y + (to.y - from.y) * i / 8)));
+    Sleep_Ms(15);
+  }
+  Xdotool("mouseup 1");
+  ASSERT_FALSE(Changed_And_Settled([&] { return run.Grab(); }, before).empty()) << "the drag moved nothing";
+  const std::string manipulators = std::string(Person) + ", level 4.man", users = "quendar.usr";
+  std::map<std::string, std::string> files = Files_In(run.Data());
+  ASSERT_EQ(files.count(manipulators), 0u);
+  ASSERT_EQ(kill(run.Program().Pid(), SIGTERM), 0);
+  EXPECT_EQ(run.Program().Wait_For_Exit(30000), 0) << "the program did not end when the system asked";
+  std::map<std::string, std::string> now = Files_In(run.Data());
+  EXPECT_EQ(now.count(manipulators), 1u) << "the edit was not kept";
+  EXPECT_TRUE(now[manipulators] == steps.kept) << "the edit was not kept as OK keeps it";
+  // The user file notes that the person's own manipulators are in use; no
+  // other file changes.
+  EXPECT_EQ(now.count(users), 1u);
+  for (const std::string& name : {manipulators, users}) files.erase(name), now.erase(name);
+  EXPECT_EQ(now, files) << "ending changed the person's other files";
+}
+
 }  // namespace
+
+TEST(System_End_Editor_Acceptance, Terminated_Keeps_The_Open_Edit) {
+  if (In_Child_On_Screen(Screen_Size.cx, Screen_Size.cy)) Terminated_With_The_Editor_Open();
+}
 
 class System_End_Acceptance : public testing::TestWithParam<std::string> {};
 

@@ -3,14 +3,24 @@
 // program as a person uses it, from the palette to the editor.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
 #include "game/safari_controls.h"
 #include "help/help_window.h"
+#include "manipulators/handle_palette.h"
+#include "manipulators/manipulator_file.h"
 #include "manipulators/shape_transform_window.h"
+#include "manipulators/transform_edit_dialog.h"
+#include "manipulators/transform_matrix_dialog.h"
 #include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_palette.h"
 #include "tests/program/program_session.h"
 #include "toolkit/mouse.h"
 #include "toolkit/round_button.h"
+#include "users/user_data.h"
 #include "toolkit/program_messages.h"
 #include "workspace/color_cycle_window.h"
 #include "workspace/color_wheel.h"
@@ -271,6 +281,82 @@ TEST(Program, A_Manipulator_From_The_Palette_Is_Applied_Iterated_Undone_Reviewed
   EXPECT_TRUE(drawing.IsWindowVisible());
   EXPECT_EQ(main.Active_Window(), main.drawing_window);
   EXPECT_EQ(program.Stop(), 0);
+}
+
+// The same map, as far as typed numbers (six digits) can give it.
+static bool Near(const Affine_Transform_2D& a, const Affine_Transform_2D& b) {
+  const float pairs[][2] = {{a.eM11, b.eM11}, {a.eM12, b.eM12}, {a.eM21, b.eM21},
+                            {a.eM22, b.eM22}, {a.eDx, b.eDx},   {a.eDy, b.eDy}};
+  for (const auto& p : pairs)
+    if (std::fabs(p[0] - p[1]) > 1e-5f) return false;
+  return true;
+}
+
+// The system ends the program (a logout) while the editor is open on a
+// manipulator whose copy was moved by its centre handle: nobody is asked, and
+// the edit is kept as OK keeps it, then saved with the person's changes;
+// numbers typed but not applied are applied, as the answer Yes does.
+TEST(Program, The_System_Ending_The_Program_Keeps_The_Open_Edit) {
+  for (const bool typed : {false, true}) {
+    SCOPED_TRACE(typed ? "numbers typed, not applied" : "a handle dragged");
+    Program_Session program;
+    program.Start();
+    IFS_Main_Window& main = *program.Main();
+    program.Change_User("Ann", 3);  // level 4: the palette has its Edit button
+    Choose_First_Manipulator(program);
+    program.Click(main.manipulator_palette->Window()->Edit_Button_Screen_Point());
+    Transform_Edit_Window& editor = *main.editor;
+    ASSERT_TRUE(editor.Is_Open());
+    // The first copy chosen by a click inside it, its centre handle set to
+    // move it freely, and the handle dragged.
+    const Point_2D centre = editor.Image(0)->Map_Point(0.5f, 0.5f);
+    program.Click(editor.Screen_Point(centre));
+    ASSERT_EQ(editor.Selected_Image, 0);
+    auto on_screen = [](const TWindow& w, const TRect& r) {
+      TPoint p((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+      w.ClientToScreen(p);
+      return p;
+    };
+    program.Click(on_screen(editor, editor.Handle_Rects[8]));
+    const Handle_Palette& handles = *editor.Palette;
+    for (int i = 0; i < handles.Shown_Count; ++i)
+      if (handles.Shown[size_t(i)]->Code == 2) program.Click(on_screen(handles, handles.Cells[size_t(i)]));
+    ASSERT_EQ(editor.Manipulator_Tool.Handle_Code, 2);
+    const Affine_Transform_2D before = *editor.Image(0);
+    THeadless_Backend& mouse = program.Backend();
+    const TPoint from = on_screen(editor, editor.Handle_Rects[8]);
+    const TPoint to = editor.Screen_Point({centre.x + 0.1f, centre.y - 0.1f});
+    mouse.Move_To(from);
+    mouse.Press(from);
+    program.Run_Until_Idle();
+    mouse.Move_To(TPoint((from.x + to.x) / 2, (from.y + to.y) / 2));
+    program.Run_Until_Idle();
+    mouse.Move_To(to);
+    program.Run_Until_Idle();
+    mouse.Release(to);
+    program.Run_Until_Idle();
+    Affine_Transform_2D kept = *editor.Image(0);
+    ASSERT_FALSE(kept.Equals(before)) << "the drag did not move the copy";
+    if (typed) {
+      auto& dialog = dynamic_cast<Transform_Edit_Dialog&>(*main.ChildWithId(Transform_Edit_Dialog::Window_Id));
+      dialog.Tab_Selected(2);
+      kept.eDy = 0.375f;
+      dialog.Matrix_Page->Coefficient_Fields[5]->SetText("0.375");
+      ASSERT_TRUE(dialog.Has_Changed(true));
+    }
+    const std::string file = The_User_Data.directory + "Ann, level 4.man";
+    EXPECT_EQ(program.End_For_The_System(), 0);
+    EXPECT_TRUE(program.Boxes.empty()) << program.Boxes[0].text;
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+    const auto manipulators = Read_Manipulator_File(bytes);
+    ASSERT_TRUE(manipulators.has_value()) << file;
+    bool found = false;
+    for (const Manipulator_Ref& m : *manipulators)
+      for (int32_t i = 0; i < m->Count(); ++i)
+        found |= Near(static_cast<const Affine_Transform_2D&>(*m->Map(i)), kept);
+    EXPECT_TRUE(found) << "the edited copy is not in " << file;
+  }
 }
 
 TEST(Program, A_Pointer_Jumping_From_Corner_To_Corner_And_Away_Leaves_The_Mouse_Free) {

@@ -1,6 +1,7 @@
 // The gallery file under faults from outside the program: a full disk behind
-// a sparse file, a file cut short while the store holds it, files that cannot
-// be opened or written, and damaged sparse files kept aside.
+// a sparse file, a file cut short while the store holds it (once, or again and
+// again as a copy over it does), files that cannot be opened or written, and
+// damaged sparse files kept aside.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -12,6 +13,7 @@
 #include <time.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 
@@ -19,6 +21,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "tests/gallery/gallery_store_fixture.h"
@@ -42,6 +45,47 @@ class Gallery_File_Faults_Test : public Gallery_Store_Test {
     store.Save(ann, HWND());
   }
 };
+
+// Another program copies the gallery over the open file again and again, as
+// cp does: it cuts the file to nothing, then writes it. Meanwhile the
+// preparation thread makes the cells' pictures and the largest view reads
+// drawings here. No read ends the program, whenever the bytes go; once the
+// file is whole again every drawing is there and reads as it was.
+class Gallery_File_Copied_Over_Test : public Gallery_File_Faults_Test {};
+
+TEST_F(Gallery_File_Copied_Over_Test, NoReadOfAFileCutAndWrittenAgainEndsTheProgram) {
+  constexpr int Drawings = 36, Rounds = 8, Copies = 200;
+  {
+    Drawing_Collection store(ann);
+    for (int seed = 0; seed < Drawings; ++seed) ASSERT_TRUE(Add_At(store, Drawing(seed), seed / 12, seed % 12));
+    store.Save(ann, HWND());
+  }
+  const std::string whole = Read(Gallery_Path());
+  ASSERT_GT(whole.size(), 4 * size_t(sysconf(_SC_PAGESIZE)));
+  for (int round = 0; round < Rounds; ++round) {
+    SCOPED_TRACE(round);
+    // Opened whole: its preparation pass reads every drawing while the
+    // copies go on.
+    Drawing_Collection store(ann);
+    std::atomic<bool> copying{true};
+    std::thread copier([&] {
+      for (int copy = 0; copy < Copies; ++copy) {
+        const int fd = open(Gallery_Path().c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+        if (fd < 0 || write(fd, whole.data(), whole.size()) != ssize_t(whole.size())) ADD_FAILURE() << "copy " << copy;
+        if (fd >= 0) close(fd);
+      }
+      copying.store(false);
+    });
+    for (int look = 0; copying.load() && look < 1000000; ++look) {
+      const int seed = look % Drawings;
+      ASSERT_NE(store.Picture(Cell(seed / 12, seed % 12), Full_Picture_Size, 0, HWND()), nullptr);
+    }
+    copier.join();
+    Wait_Until_Ready(store);
+    for (int seed = 0; seed < Drawings; ++seed) ASSERT_TRUE(Shows(store, Cell(seed / 12, seed % 12), seed)) << seed;
+  }
+  EXPECT_EQ(Read(Gallery_Path()), whole);
+}
 
 // A hole behind the end marker (a sparse copy, a restored backup) holds no
 // blocks: on a full disk the append must fail as it does without the hole,
@@ -460,7 +504,10 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatCannotBeOpenedOrWrittenSaysWhy) {
       ASSERT_TRUE(Add_At(store, Drawing(2), 0, 2));
       store.Save(ann, HWND());
       EXPECT_EQ(Boxes.back(), "WARNING: Unable to write file " + path + "\n" + c.reason +
-                                  ": your changes to the gallery are not saved.");
+                                  ": your changes to the gallery are not saved and are taken back.");
+      // As the message says: the gallery is as it was.
+      EXPECT_EQ(store.State(Cell(0, 2)), 0);
+      EXPECT_FALSE(store.Changed());
     }
     struct stat after;
     ASSERT_EQ(lstat(path.c_str(), &after), 0);

@@ -351,7 +351,8 @@ TEST_F(Gallery_Save_Test, AGalleryThatCannotBeOpenedIsNeverWritten) {
   ASSERT_TRUE(Add_At(store, Drawing(2), 0, 0));
   store.Save(ann, HWND());
   EXPECT_EQ(Boxes.back(), "WARNING: Unable to write file " + Gallery_Path() +
-                              "\nThe file is in use by another program: your changes to the gallery are not saved.");
+                              "\nThe file is in use by another program: your changes to the gallery are not saved and "
+                              "are taken back.");
   EXPECT_EQ(File_Bytes(), saved);
 }
 
@@ -466,6 +467,41 @@ TEST_F(Gallery_Save_Test, ARenameWithoutAFileLeavesAnotherUsersGalleryAlone) {
   EXPECT_TRUE(Shows(store, Cell(2, 2), 5));
   EXPECT_TRUE(Boxes.empty());
   delete The_User_Database;
+}
+
+// A store without a file of its own renamed onto a name that holds a file
+// (its owner was renamed or removed): that file goes to the recycle bin, and
+// the gallery is saved under the name. Where it cannot be recycled, the
+// person is told, and it is never written over.
+TEST_F(Gallery_Save_Test, ARenameWithoutAFileRecyclesTheFileUnderTheNewName) {
+  User cat(0, "Cat");
+  const std::string trash = root_ + "/data/Trash";
+  for (const bool bin_blocked : {false, true}) {
+    SCOPED_TRACE(bin_blocked ? "no recycle bin" : "recycled");
+    std::filesystem::remove_all(trash);
+    if (bin_blocked) Write(trash, "a file where the recycle bin's folder would be");
+    Write(cat.File_Path("gal"), "nobody's file");
+    Boxes.clear();
+    {
+      Drawing_Collection store(ann);
+      store.Rename(cat, ann);
+      ASSERT_TRUE(Add_At(store, Drawing(4), 1, 1));
+      store.Save(cat, HWND());
+    }
+    if (bin_blocked) {
+      EXPECT_EQ(Read(cat.File_Path("gal")), "nobody's file");
+      ASSERT_FALSE(Boxes.empty());
+      EXPECT_EQ(Boxes[0], "WARNING: Unable to move file " + cat.File_Path("gal") +
+                              " to the recycle bin\nYour gallery is not saved over it: your changes are kept until "
+                              "you leave the program.");
+    } else {
+      EXPECT_EQ(Read(trash + "/files/Cat.gal"), "nobody's file");
+      Drawing_Collection store(cat);
+      EXPECT_TRUE(Shows(store, Cell(1, 1), 4));
+      EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+    }
+    std::filesystem::remove(cat.File_Path("gal"));
+  }
 }
 
 // A saver killed at any instant leaves a gallery that reads whole and holds

@@ -15,6 +15,7 @@
 #include <functional>
 #include <thread>
 
+#include "app/user_dialog.h"
 #include "gallery/drawing_collection.h"
 #include "gallery/gallery_dragger.h"
 #include "gallery/gallery_file.h"
@@ -27,9 +28,12 @@
 #include "model/shape_catalogue.h"
 #include "model/shape_drawing.h"
 #include "platform/system/clipboard_service.h"
+#include "platform/window/desktop.h"
+#include "platform/window/screen.h"
 #include "tests/gallery/outside_changes.h"
 #include "tests/gallery/printer_fakes.h"
 #include "tests/platform/system/temp_home.h"
+#include "tests/platform/window/later.h"
 #include "tests/program/program_session.h"
 #include "toolkit/arrow_button.h"
 #include "toolkit/demonstration_state.h"
@@ -473,6 +477,93 @@ void Snapshot_Views(TSize screen, const char* name) {
   b.Release(to);
   program.Run_Until_Idle();
   program.Stop();
+}
+
+// The screen's pixels of r, row by row.
+std::vector<uint32_t> Screen_Pixels(const TRect& r) {
+  std::vector<uint32_t> pixels;
+  for (int y = r.top; y < r.bottom; ++y)
+    for (int x = r.left; x < r.right; ++x) pixels.push_back(TDesktop::Current().Screen().Pixel(x, y));
+  return pixels;
+}
+
+// How many pixels of two pictures of one area differ.
+int Differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b) {
+  int count = std::abs(int(a.size()) - int(b.size()));
+  for (size_t i = 0; i < std::min(a.size(), b.size()); ++i) count += a[i] != b[i];
+  return count;
+}
+
+// The Name and Level dialog, opened from the gallery's own button, lies over
+// the two top corner arrows; however it closes (OK, Cancel, Escape) they
+// show again what they showed before, their whole squares: the triangle
+// and the gallery round it. At level 5 the main window's New button stood
+// where the top right arrow stands: the gallery covers it from the start.
+TEST(Gallery_Window_Repaint, The_Corner_Arrows_Show_The_Same_Before_And_After_The_Name_And_Level_Dialog) {
+  enum Close { By_OK, By_Cancel, By_Escape };
+  for (const TSize screen : {TSize(1024, 768), TSize(1920, 1080)})
+    for (const int32_t level : {0, 4}) {
+      SCOPED_TRACE(std::to_string(screen.cx) + " level " + std::to_string(level + 1));
+      Program_Session program({.screen = screen});
+      program.Start();
+      IFS_Frame_Window* frame = program.Frame();
+      program.Change_User("Ann", level);
+      program.Click(Program_Session::Center_Of(program.Main()->gallery_button));
+      Gallery_Window& g = *frame->Gallery;
+      ASSERT_TRUE(g.IsWindowVisible());
+      Arrow_Button* corners[2] = {g.Arrow(Arrow_Kind_Upper_Left), g.Arrow(Arrow_Kind_Upper_Right)};
+      std::vector<uint32_t> before[2];
+      for (int i = 0; i < 2; ++i) {
+        const TRect r = corners[i]->GetWindowRect();
+        before[i] = Screen_Pixels(r);
+        // Beside its triangle, the square shows what the gallery shows
+        // there with the arrow away.
+        corners[i]->ShowWindow(SW_HIDE);
+        program.Run_Until_Idle();
+        const std::vector<uint32_t> bare = Screen_Pixels(r);
+        corners[i]->ShowWindow(SW_SHOW);
+        program.Run_Until_Idle();
+        int beside = 0, wrong = 0;
+        for (int y = 0; y < r.Height(); ++y)
+          for (int x = 0; x < r.Width(); ++x)
+            if (!corners[i]->Shape_Contains(TPoint(x, y))) {
+              ++beside;
+              wrong += before[i][size_t(y * r.Width() + x)] != bare[size_t(y * r.Width() + x)];
+            }
+        EXPECT_GT(beside, 0);
+        EXPECT_EQ(wrong, 0) << "pixels beside corner arrow " << i << " that the gallery did not paint";
+        EXPECT_EQ(Differing(Screen_Pixels(r), before[i]), 0) << "corner arrow " << i << " shown again";
+      }
+      program.Snapshot("gallery_corners_" + std::to_string(screen.cx) + "_level" + std::to_string(level + 1));
+      for (const Close close : {By_OK, By_Cancel, By_Escape}) {
+        SCOPED_TRACE(close);
+        bool covered = false;
+        frame->Run_User_Dialog = [&] {
+          Later(100, [&] {
+            for (int i = 0; i < 2; ++i)
+              covered = covered || Differing(Screen_Pixels(corners[i]->GetWindowRect()), before[i]) > 0;
+            if (close == By_Escape) {
+              program.Backend().Key(VK_ESCAPE);
+              return;
+            }
+            const int id = close == By_OK ? User_Dialog::OK_Id : User_Dialog::OK_Id + 1;  // OK, Cancel
+            const TWindow* button = frame->Dialog->ChildWithId(id);
+            ASSERT_NE(button, nullptr);
+            program.Backend().Click(Program_Session::Center_Of(button));
+          });
+          return frame->Dialog->Execute();
+        };
+        program.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Name_Level_Id)));
+        program.Run_Until_Idle();
+        EXPECT_FALSE(frame->Dialog->IsWindow());
+        EXPECT_TRUE(covered) << "the dialog lies elsewhere";
+        for (int i = 0; i < 2; ++i)
+          EXPECT_EQ(Differing(Screen_Pixels(corners[i]->GetWindowRect()), before[i]), 0) << "corner arrow " << i;
+      }
+      program.Snapshot("gallery_corners_" + std::to_string(screen.cx) + "_level" + std::to_string(level + 1) +
+                       "_after");
+      EXPECT_EQ(program.Stop(), 0);
+    }
 }
 
 TEST(Gallery_Window_Pictures, Each_View_At_800_1024_And_1920) {

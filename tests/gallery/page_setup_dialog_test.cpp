@@ -82,7 +82,7 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
   // Attic's is a paper it does not offer.
   service.names = {"Office", "Hall", "Attic"};
   service.defaults["Hall"] = {"iso_a4_210x297mm_borderless", "A4 (Borderless)", 21000, 29700, 0, 0, 0, 0};
-  service.defaults["Attic"] = {"custom_69x95mm", "69 x 95 mm", 6900, 9500, 300, 300, 300, 300};
+  service.defaults["Attic"] = {"custom_100x150mm", "100 x 150 mm", 10000, 15000, 300, 300, 300, 300};
   struct Step {
     int printer_step, paper_step;
     const char* shown;
@@ -95,7 +95,7 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
     const char *printer, *paper;
   };
   const Session sessions[] = {
-      {{{0, 0, "US Letter"}, {0, 1, "A4"}, {1, 0, "A4"}, {1, 0, "Printer's own"}}, true, "Attic", "custom_69x95mm"},
+      {{{0, 0, "US Letter"}, {0, 1, "A4"}, {1, 0, "A4"}, {1, 0, "Printer's own"}}, true, "Attic", "custom_100x150mm"},
       {{{0, 0, "Printer's own"}, {1, 0, "US Letter"}, {1, 0, "A4"}, {0, 1, "US Letter"}}, true, "Hall",
        "na_letter_8.5x11in"},
       {{{0, 0, "US Letter"}, {1, 0, "Printer's own"}, {-1, 0, "US Letter"}, {-1, 0, "US Letter"}}, false, "Hall",
@@ -203,6 +203,77 @@ TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
   ASSERT_EQ(catcher.boxes.size(), 1u);
   EXPECT_EQ(catcher.boxes[0], "Page Setup: The Right margin must be a number from 0 to 20000.");
   EXPECT_EQ(printer.Data().margins, TRect(1500, 1500, 1500, 1500));
+}
+
+// Margins that meet or pass across the paper as it lies would print a
+// blank page: they are refused, saying how far they may go, and the dialog
+// stays open. A4 is 8267 by 11692 thousandths of an inch with its own
+// margins of 166, US Letter 8500 by 11000 with 250.
+TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) {
+  auto across = [](const char* width) {
+    return std::string("Page Setup: The Left and Right margins must come to less than ") + width +
+           ", the width of the paper.";
+  };
+  auto down = [](const char* height) {
+    return std::string("Page Setup: The Top and Bottom margins must come to less than ") + height +
+           ", the height of the paper.";
+  };
+  const std::string across_a4 = across("8267"), down_a4 = down("11692");
+  const std::string across_letter = across("8500"), down_letter = down("11000");
+  struct Case {
+    const char* paper;
+    bool landscape;
+    TRect margins;        // left, top, right, bottom
+    std::string refusal;  // empty: taken
+  };
+  const Case cases[] = {
+      {"A4", false, {4133, 1500, 4133, 1500}, ""},
+      {"A4", false, {4133, 1500, 4134, 1500}, across_a4},
+      {"A4", false, {9000, 1500, 9000, 1500}, across_a4},
+      {"A4", false, {1500, 5846, 1500, 5845}, ""},
+      {"A4", false, {1500, 5846, 1500, 5846}, down_a4},
+      {"A4", false, {1500, 0, 1500, 11526}, down_a4 + " A margin of 0 stands for the printer's own, 166."},
+      {"A4", false, {0, 1500, 8100, 1500}, ""},
+      {"A4", false, {0, 1500, 8101, 1500}, across_a4 + " A margin of 0 stands for the printer's own, 166."},
+      {"US Letter", false, {4250, 1500, 4249, 1500}, ""},
+      {"US Letter", false, {4250, 1500, 4250, 1500}, across_letter},
+      {"US Letter", false, {1500, 5500, 1500, 5499}, ""},
+      {"US Letter", false, {1500, 5500, 1500, 5500}, down_letter},
+      // Turned, the sheet's width runs down the page.
+      {"US Letter", true, {5500, 1500, 5499, 1500}, ""},
+      {"US Letter", true, {1500, 4250, 1500, 4250},
+       down("8500")},
+  };
+  TRect kept = printer.Data().margins;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::string(c.paper) + (c.landscape ? " landscape " : " ") + std::to_string(c.margins.left) + " " +
+                 std::to_string(c.margins.top) + " " + std::to_string(c.margins.right) + " " +
+                 std::to_string(c.margins.bottom));
+    Later(10, [&] {
+      Page_Setup_Dialog* d = Dialog();
+      ASSERT_NE(d, nullptr);
+      for (size_t i = 0; i < d->Papers().size() && d->Paper_Field()->Title() != c.paper; ++i) d->Step_Paper(1);
+      ASSERT_EQ(d->Paper_Field()->Title(), c.paper);
+      d->Set_Orientation(c.landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT);
+      const int32_t values[4] = {c.margins.left, c.margins.top, c.margins.right, c.margins.bottom};
+      for (int i = 0; i < 4; ++i) d->Margin_Field(i)->SetText(std::to_string(values[i]));
+      d->SendMessage(WM_COMMAND, IDOK);
+      // Refused, it is still there to be cancelled.
+      if (!catcher.boxes.empty()) {
+        EXPECT_EQ(Dialog(), d);
+        d->SendMessage(WM_COMMAND, IDCANCEL);
+      }
+    });
+    printer.Setup(parent);
+    if (c.refusal.empty()) {
+      EXPECT_TRUE(catcher.boxes.empty()) << catcher.boxes[0];
+      kept = c.margins;
+    } else {
+      EXPECT_EQ(catcher.boxes, std::vector<std::string>{c.refusal});
+    }
+    EXPECT_EQ(printer.Data().margins, kept);
+    catcher.boxes.clear();
+  }
 }
 
 TEST_F(Page_Setup_Test, PapersAreNamedInTheCodePageFitTheirFieldsAndBorderlessTwinsStepAside) {

@@ -76,8 +76,9 @@ class Help_Script : public testing::TestWithParam<TSize> {
   }
   std::string Tag() const { return std::to_string(GetParam().cx) + "x" + std::to_string(GetParam().cy); }
 
-  // Shows every page of the section over what is on the screen now.
-  void Snap_Pages(int section, TWindow* owner) {
+  // Shows every page of the section over what is on the screen now; the
+  // pictures' names end with the suffix.
+  void Snap_Pages(int section, TWindow* owner, const std::string& suffix = "") {
     Help_Window& help = *The_Help_Window;
     help.Reset_Section(section);
     help.Show_Section(section, owner);
@@ -86,12 +87,12 @@ class Help_Script : public testing::TestWithParam<TSize> {
     for (int32_t n = 0; n < s.Main_Count(); ++n) {
       help.Go_To_Page(n, false);
       program.Run_Until_Idle();
-      program.Snapshot("help_" + Tag() + "_s" + std::to_string(section) + "_p" + std::to_string(n));
+      program.Snapshot("help_" + Tag() + "_s" + std::to_string(section) + "_p" + std::to_string(n) + suffix);
     }
     for (size_t k = 0; k < s.side_pages.size(); ++k) {
       help.Go_To_Page(-2 - int32_t(k), false);
       program.Run_Until_Idle();
-      program.Snapshot("help_" + Tag() + "_s" + std::to_string(section) + "_side" + std::to_string(k));
+      program.Snapshot("help_" + Tag() + "_s" + std::to_string(section) + "_side" + std::to_string(k) + suffix);
     }
     help.Hide(0);
     help.Reset_Section(section);
@@ -208,16 +209,23 @@ TEST_P(Help_Script, EverySectionPageLinkArrowAndLineIsWhereItBelongs) {
   // welcome page leads to it.
   EXPECT_EQ(help.Section(0).Page(0)->links.size(), 10u + 2u);
   EXPECT_EQ(help.Section(0).Page(-2)->bitmaps.size(), 6u);
-  // Its way back is a line of its own, not the end of the sentence above,
-  // and leads to the list it names.
+  // Its last link, a line of its own and not the end of the sentence
+  // above, leads back to the welcome page whose picture leads here, and
+  // says so (the up arrow goes back to the list).
   const Help_Page& demonstrations = *help.Section(0).Page(-2);
   const auto& runs = demonstrations.strings;
   ASSERT_GE(runs.size(), 2u);
-  EXPECT_EQ(std::string_view(runs.back().text, size_t(runs.back().length)), "Back to the list of topics");
+  EXPECT_EQ(std::string_view(runs.back().text, size_t(runs.back().length)), "Back to the Welcome page");
   EXPECT_GT(runs.back().y, runs[runs.size() - 2].y);
   EXPECT_EQ(runs.back().x, runs[runs.size() - 2].x);
   ASSERT_FALSE(demonstrations.links.empty());
-  EXPECT_EQ(demonstrations.links.back().page, 0) << "Back leads elsewhere than the index";
+  EXPECT_EQ(demonstrations.links.back().page, 1) << "Back leads elsewhere than the welcome page";
+  const Help_String& welcome_title = help.Section(0).Page(1)->strings.front();
+  EXPECT_EQ(welcome_title.font, Help_Title_Font);
+  EXPECT_EQ(std::string_view(welcome_title.text, size_t(welcome_title.length)), "Welcome to Quendar");
+  // The page on choosing a cycle points at the arrow button it speaks of.
+  const std::vector<std::string>& cycle_arrows = names.main[0][19];
+  EXPECT_NE(std::find(cycle_arrows.begin(), cycle_arrows.end(), "cycle_row_button"), cycle_arrows.end());
   const auto& welcome = help.Section(0).Page(1)->links;
   EXPECT_EQ(std::count_if(welcome.begin(), welcome.end(), [](const Help_Link& l) { return l.page == -2; }), 2)
       << "the Demonstrations picture and label";
@@ -261,7 +269,7 @@ TEST_P(Help_Script, EveryArrowDrawnAtALevelLandsInItsPartAtThatLevel) {
   const std::map<std::string, const TWindow*> shown_by_level = {
       {"game", main.safari_controls},     {"camera", main.safari_controls},
       {"first_step", main.safari_controls}, {"match_button", main.match_button},
-      {"cycles", main.color_cycles}};
+      {"cycles", main.color_cycles},      {"cycle_row_button", main.color_cycles}};
   for (int32_t level = 0; level < 5; ++level) {
     program.Change_User("Ann", level);
     Help_Targets targets = Main_Window_Targets(main);
@@ -276,6 +284,8 @@ TEST_P(Help_Script, EveryArrowDrawnAtALevelLandsInItsPartAtThatLevel) {
             << "level " << level + 1 << " page " << n << ": the arrow misses " << name;
       }
     }
+    // Level 5 shows the arrows the first start's pictures leave out.
+    if (level == 4 && std::getenv("QUENDAR_SNAPSHOTS")) Snap_Pages(0, &main, "_level5");
   }
   EXPECT_EQ(program.Stop(), 0);
 }

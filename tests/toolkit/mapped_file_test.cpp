@@ -37,7 +37,13 @@ TEST_F(Mapped_File_Test, ReadOnlyAndWritableViews) {
   reader.Map(6, 6);
   ASSERT_NE(reader.View(), nullptr);
   EXPECT_EQ(std::string(reinterpret_cast<char*>(reader.View()), 6), "mapped");
+  // Read counts from the view's offset too, and never reads past its end.
+  char word[6] = {};
+  EXPECT_TRUE(reader.Read(0, word, 6));
+  EXPECT_EQ(std::string(word, 6), "mapped");
+  EXPECT_FALSE(reader.Read(1, word, 6));
   reader.Close();
+  EXPECT_FALSE(reader.Read(0, word, 1));
 
   Mapped_File writer(Work("a.bin"), GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING);
   writer.Map(0, 64);  // grows the file

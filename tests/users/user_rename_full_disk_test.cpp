@@ -2,6 +2,8 @@
 // note that fails part-way, a user file that will not save after the moves.
 // Whichever, every name and every file stays as it was, the person is told
 // once, and the next start finds every file with its owner.
+#include <regex>
+
 #include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
 #include "tests/platform/system/small_disk.h"
@@ -58,6 +60,7 @@ class User_Rename_Full_Disk_Test : public Users_Test {
   ~User_Rename_Full_Disk_Test() override {
     Rename_Journal::Set_Kill_Point_Hook(nullptr);
     Fail_Atomic_Write_After(-1);
+    Set_File_System_Faults({});
   }
 
   // Ann and Bob, each with her four files and the points that tell her
@@ -166,5 +169,104 @@ TEST_F(User_Rename_Full_Disk_Test, ARenameThatCannotBeNotedOrSavedGoesBackWhole)
     Change_Names(c);
     Expect_Boxes(c);
     Expect_Everything_As_It_Was(c);
+  }
+}
+
+// The disk reports EIO or ENOSPC on the folder sync after a move of the
+// rename, or after its journal is deleted: on each sync alone, and on every
+// sync, the person is told once, as for the user file's own sync, whether
+// the rename stands, goes back for a failed save or is refused for a file
+// in the way, and every file is where the outcome says.
+TEST_F(User_Rename_Full_Disk_Test, AFolderSyncThatFailsAfterTheMovesIsToldOnce) {
+  const struct {
+    const char* what;
+    std::vector<std::pair<std::string, std::string>> renames;
+    bool save_fails;    // the rename goes back after its moves
+    std::string stray;  // once Ann's files are parked, a stray takes this new name
+    int syncs;          // how many syncs the rename makes
+    std::string box;    // without the fault, "P" for a parking name's numbers
+  } cases[] = {
+      {"the rename stands", Swap, false, "", 17, ""},
+      {"the rename goes back", Swap, true, "", 18, Save_Refused_Renames_Back},
+      {"the rename is refused", {{"Ann", "Annie"}}, false, "Annie.clr", 9,
+       "WARNING: Unable to move file {}.quendar-move-P to Annie.clr\nAnother file has that name: no user is renamed "
+       "and every file stays with its owner."},
+  };
+  const std::string told = "\nThe disk reported an error after moving files in {}; the disk may be failing.";
+  const std::string told_alone =
+      "WARNING: The disk reported an error after moving files in {}\nThe changes to the users are saved, and the "
+      "renamed users' files are under their new names; the disk may be failing.";
+  int run = 0;
+  for (const auto& c : cases)
+    for (const int error : {EIO, ENOSPC}) {
+      // -1: every sync fails.
+      int syncs = -1;
+      for (;; ++syncs) {
+        const std::string what = std::string(c.what) + ", error " + std::to_string(error) + ", after " +
+                                 std::to_string(syncs) + " syncs";
+        Start(root_ + "/data/Quendar-" + std::to_string(++run) + "/");
+        Boxes.clear();
+        auto copy = std::make_unique<User_Database>(*The_User_Database);
+        for (const auto& [from, to] : c.renames) copy->At(copy->Find_User(from))->name = to;
+        int points = 0;
+        Rename_Journal::Set_Kill_Point_Hook([&] {
+          if (++points == 1 + 2 * 4 && !c.stray.empty()) Write(Dir(c.stray), "stray");
+        });
+        Set_File_System_Faults({.sync_error = error, .sync_passes = syncs, .sync_failures = syncs < 0 ? 0 : 1});
+        copy.release()->Install(0);
+        Rename_Journal::Set_Kill_Point_Hook(nullptr);
+        if (c.save_fails) Fail_Atomic_Write_After(0);
+        The_User_Database->Save();
+        Fail_Atomic_Write_After(-1);
+        Set_File_System_Faults({});
+        for (std::string& box : Boxes) box = std::regex_replace(box, std::regex("quendar-move-[0-9]+-[0-9]+"), "quendar-move-P");
+        // Past the last sync the fault never falls.
+        if (Boxes == (c.box.empty() ? std::vector<std::string>{} : std::vector<std::string>{In(c.box, Dir())})) break;
+        EXPECT_EQ(Boxes, std::vector<std::string>{In(c.box.empty() ? told_alone : c.box + told, Dir())}) << what;
+        const bool stands = c.box.empty();
+        for (int32_t i = 0; i < The_User_Database->Count(); ++i) {
+          const User& user = *The_User_Database->At(i);
+          const std::string owner = Owners[size_t(user.points - 1)];
+          for (const char* suffix : Suffixes) EXPECT_EQ(Read(Dir(user.name + suffix)), owner + suffix) << what;
+          EXPECT_EQ(user.name != owner, stands) << what;
+        }
+        for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+          const std::string name = entry.path().filename().string();
+          EXPECT_TRUE(name.rfind("Ann", 0) == 0 || name.rfind("Bob", 0) == 0 || name == "quendar.usr") << what << ": " << name;
+        }
+        delete The_User_Database;
+        The_User_Database = nullptr;
+        Boxes.clear();
+        new User_Database();
+        EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes[0];
+      }
+      EXPECT_EQ(syncs, c.syncs) << c.what;
+    }
+}
+
+// The start that finishes a change cut short is told the same when the
+// folder sync fails after its moves or the journal's deletion.
+TEST_F(User_Rename_Full_Disk_Test, AFolderSyncThatFailsAtTheStartIsToldOnce) {
+  int run = 0;
+  for (const int syncs : {0, 1}) {
+    Start(root_ + "/data/start-" + std::to_string(++run) + "/");
+    // Ann's colour cycles parked by a change whose new names were saved.
+    Move_File(Dir("Ann.clr"), Dir(".quendar-move-1-1"));
+    const File_Id file = Identity_Of(Dir(".quendar-move-1-1"));
+    const std::string id = std::to_string(file.device) + ":" + std::to_string(file.inode);
+    Write(Dir("quendar.jnl"), "quendar rename journal 2\ndatabase none\ndone 1\n-\tAnn.clr\t.quendar-move-1-1\t" + id +
+                                  "\n-\t.quendar-move-1-1\tAnn.clr\t" + id + "\n");
+    delete The_User_Database;
+    The_User_Database = nullptr;
+    Boxes.clear();
+    Set_File_System_Faults({.sync_error = EIO, .sync_passes = syncs, .sync_failures = 1});
+    new User_Database();
+    Set_File_System_Faults({});
+    EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: The disk reported an error after moving files in " + Dir() +
+                                              "\nEvery user's files are under her name; the disk may be failing."})
+        << syncs;
+    EXPECT_EQ(Read(Dir("Ann.clr")), "Ann.clr") << syncs;
+    EXPECT_FALSE(Has(".quendar-move-1-1")) << syncs;
+    EXPECT_FALSE(Has("quendar.jnl")) << syncs;
   }
 }

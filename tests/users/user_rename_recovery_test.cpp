@@ -6,6 +6,7 @@
 
 #include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
+#include "tests/platform/system/loop_disk.h"
 #include "tests/users/users_fixture.h"
 #include "users/rename_journal.h"
 
@@ -35,9 +36,10 @@ class User_Rename_Recovery_Test : public Users_Test {
  protected:
   ~User_Rename_Recovery_Test() override { Rename_Journal::Set_Kill_Point_Hook(nullptr); }
 
-  // A data folder of its own for each run, the old database saved in it.
-  void Start(const Rename_Case& c, int run) {
-    The_User_Data.directory = root_ + "/data/Quendar-" + std::to_string(run) + "/";
+  // A data folder of its own for each run (in the folder given, or in the
+  // test's own), the old database saved in it.
+  void Start(const Rename_Case& c, int run, const std::string& in = "") {
+    The_User_Data.directory = (in.empty() ? root_ + "/data" : in) + "/Quendar-" + std::to_string(run) + "/";
     std::filesystem::create_directories(The_User_Data.directory);
     delete The_User_Database;
     auto* installed = new User_Database(For_Stream);
@@ -123,6 +125,19 @@ class User_Rename_Recovery_Test : public Users_Test {
           << c.what << ", kill " << run << ": " << entry.path();
     EXPECT_FALSE(Has("quendar.jnl")) << c.what << ", kill " << run;
     EXPECT_TRUE(Boxes.empty()) << c.what << ", kill " << run << ": " << (Boxes.empty() ? "" : Boxes[0]);
+  }
+
+  // How many points a kill can fall at in the change, counted on a run to
+  // the end.
+  int Kill_Points(const Rename_Case& c, const std::string& in = "") {
+    int points = 0;
+    hook = [&] { ++points; };
+    Rename_Journal::Set_Kill_Point_Hook(hook);
+    Start(c, 0, in);
+    Change_Names(c);
+    Rename_Journal::Set_Kill_Point_Hook(nullptr);
+    hook = nullptr;
+    return points;
   }
 
   std::function<void()> hook;
@@ -352,5 +367,218 @@ TEST_F(User_Rename_Recovery_Test, AJournalOfTheFirstKindIsStillCarriedThrough) {
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{owner + ".clr", owner + ".gal", "quendar.usr"})) << c.what;
     EXPECT_TRUE(Boxes.empty()) << c.what;
+  }
+}
+
+// A change killed at any point, and its data folder then back as a copy
+// (every file a new inode) or under another device number (the same
+// inodes): the next start finds each file by its name, and every user has
+// her own files under her name, nothing hidden left.
+TEST_F(User_Rename_Recovery_Test, AFolderCopiedAfterAKillStillGivesEveryFileItsOwner) {
+  const Rename_Case& c = Cases[0];
+  const int points = Kill_Points(c);
+  ASSERT_GT(points, 8);
+  for (int kill = 1; kill <= points; ++kill) {
+    Start(c, kill);
+    ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(c); })) << "kill " << kill;
+    const std::string copy = root_ + "/data/copy-" + std::to_string(kill) + "/";
+    std::filesystem::copy(Dir(), copy, std::filesystem::copy_options::recursive);
+    std::filesystem::remove_all(Dir());
+    The_User_Data.directory = copy;
+    Rename_Journal::Set_Kill_Point_Hook(nullptr);
+    Expect_Everyone_Finds_Her_Files(c, kill);
+  }
+}
+
+TEST_F(User_Rename_Recovery_Test, AFolderFoundUnderAnotherDeviceAfterAKillStillGivesEveryFileItsOwner) {
+  Loop_Disk disk(root_ + "/disk.img", root_ + "/disk");
+  if (!disk.mounted) return disk.Not_Mounted();
+  const Rename_Case& c = Cases[0];
+  const int points = Kill_Points(c, disk.path);
+  ASSERT_GT(points, 8);
+  for (int kill = 1; kill <= points; ++kill) {
+    Start(c, kill, disk.path);
+    ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(c); })) << "kill " << kill;
+    const File_Id before = Identity_Of(Dir("quendar.usr"));
+    ASSERT_TRUE(disk.Mount_Under_Other_Device()) << disk.error;
+    const File_Id after = Identity_Of(Dir("quendar.usr"));
+    ASSERT_NE(before.device, after.device);
+    ASSERT_EQ(before.inode, after.inode);
+    Rename_Journal::Set_Kill_Point_Hook(nullptr);
+    Expect_Everyone_Finds_Her_Files(c, kill);
+  }
+}
+
+// A journal moved with its folder whose count of moves cannot tell which
+// file is whose (an undo of a swap cut short, both files back under user
+// names): nothing moves, the journal is kept aside, and the box says where
+// each file is and whose it may be.
+TEST_F(User_Rename_Recovery_Test, AMovedJournalThatCannotTellWhoseFileIsWhichMovesNothing) {
+  const std::string folder = root_ + "/data/moved/";
+  std::filesystem::create_directories(folder);
+  Write(folder + "quendar.usr", "users");
+  Write(folder + "Ann.clr", "Ann");
+  Write(folder + "Bob.clr", "Bob");
+  Write(folder + ".quendar-move-1-3", "Cy");
+  // Noted under another device: none of these files is where the journal
+  // says.
+  Write(folder + "quendar.jnl",
+        "quendar rename journal 2\ndatabase undo\ndone 6\n"
+        "-\tAnn.clr\t.quendar-move-1-1\t99:1\n-\tBob.clr\t.quendar-move-1-2\t99:2\n-\tCy.clr\t.quendar-move-1-3\t99:3\n"
+        "-\t.quendar-move-1-1\tBob.clr\t99:1\n-\t.quendar-move-1-2\tAnn.clr\t99:2\n-\t.quendar-move-1-3\tCid.clr\t99:3\n");
+  Boxes.clear();
+  EXPECT_TRUE(Rename_Journal::Recover(folder, folder + "quendar.usr", std::nullopt));
+  EXPECT_EQ(Read(folder + "Ann.clr"), "Ann");
+  EXPECT_EQ(Read(folder + "Bob.clr"), "Bob");
+  EXPECT_EQ(Read(folder + ".quendar-move-1-3"), "Cy");
+  ASSERT_EQ(Boxes.size(), 1u);
+  for (const std::string& line : {folder + "Ann.clr: the file of Ann.clr or of Bob.clr before the change",
+                                  folder + "Bob.clr: the file of Ann.clr or of Bob.clr before the change",
+                                  folder + ".quendar-move-1-3: the file of Cy.clr before the change",
+                                  "kept as " + folder + "quendar.jnl.damaged-"})
+    EXPECT_NE(Boxes[0].find(line), std::string::npos) << line << "\n" << Boxes[0];
+  EXPECT_FALSE(std::filesystem::exists(folder + "quendar.jnl"));
+}
+
+// A journal of the program's own shape that does not agree with the disk
+// is refused before any move and kept aside, so that no file is parked for
+// good and the next rename is not refused for it.
+TEST_F(User_Rename_Recovery_Test, AJournalThatDoesNotAgreeWithTheDiskMovesNothingAndIsKeptAside) {
+  const std::string outside = root_ + "/outside/";
+  std::filesystem::create_directories(outside);
+  Write(outside + "secret", "outside");
+  const struct {
+    const char* what;
+    // Steps after the header, "{Ann}", "{Bob}", "{out}" standing for the
+    // identity of Ann.clr, Bob.clr and the file outside the folder.
+    std::string steps;
+  } journals[] = {
+      {"one file on two steps",
+       "-\tAnn.clr\t.quendar-move-1-1\t{Ann}\n-\tBob.clr\t.quendar-move-1-2\t{Ann}\n"
+       "-\t.quendar-move-1-1\tBob.clr\t{Ann}\n-\t.quendar-move-1-2\tAnn.clr\t{Ann}\n"},
+      {"a step's file outside the folder, at none of its names",
+       "-\tAnn.clr\t.quendar-move-1-1\t{Ann}\n-\tBob.clr\t.quendar-move-1-2\t{out}\n"
+       "-\t.quendar-move-1-1\tBob.clr\t{Ann}\n-\t.quendar-move-1-2\tAnn.clr\t{out}\n"},
+      {"a parking name holding another file",
+       "-\tAnn.clr\t.quendar-move-1-1\t{Ann}\n-\tBob.clr\t.quendar-move-1-9\t{Bob}\n"
+       "-\t.quendar-move-1-1\tBob.clr\t{Ann}\n-\t.quendar-move-1-9\tAnn.clr\t{Bob}\n"},
+  };
+  int run = 0;
+  for (const auto& journal : journals) {
+    const std::string folder = root_ + "/data/disagree-" + std::to_string(++run) + "/";
+    std::filesystem::create_directories(folder);
+    Write(folder + "quendar.usr", "users");
+    Write(folder + "Ann.clr", "Ann");
+    Write(folder + "Bob.clr", "Bob");
+    Write(folder + ".quendar-move-1-9", "someone's");
+    // The outside file reached from the folder through a hard link.
+    std::filesystem::create_hard_link(outside + "secret", folder + "notes");
+    auto id = [&](const std::string& path) {
+      const File_Id file = Identity_Of(path);
+      return std::to_string(file.device) + ":" + std::to_string(file.inode);
+    };
+    std::string steps = journal.steps;
+    for (const auto& [mark, path] : {std::pair<std::string, std::string>{"{Ann}", folder + "Ann.clr"},
+                                     {"{Bob}", folder + "Bob.clr"}, {"{out}", outside + "secret"}})
+      for (size_t at = steps.find(mark); at != std::string::npos; at = steps.find(mark)) steps.replace(at, mark.size(), id(path));
+    // The user file changed since: the moves would go on.
+    Write(folder + "quendar.jnl", "quendar rename journal 2\ndatabase none\ndone 0\n" + steps);
+    Boxes.clear();
+    EXPECT_TRUE(Rename_Journal::Recover(folder, folder + "quendar.usr", std::nullopt)) << journal.what;
+    EXPECT_EQ(Read(folder + "Ann.clr"), "Ann") << journal.what;
+    EXPECT_EQ(Read(folder + "Bob.clr"), "Bob") << journal.what;
+    EXPECT_EQ(Read(folder + ".quendar-move-1-9"), "someone's") << journal.what;
+    EXPECT_FALSE(std::filesystem::exists(folder + ".quendar-move-1-1")) << journal.what;
+    EXPECT_FALSE(std::filesystem::exists(folder + ".quendar-move-1-2")) << journal.what;
+    EXPECT_FALSE(std::filesystem::exists(folder + "quendar.jnl")) << journal.what;
+    ASSERT_EQ(Boxes.size(), 1u) << journal.what;
+    EXPECT_NE(Boxes[0].find("kept as " + folder + "quendar.jnl.damaged-"), std::string::npos) << Boxes[0];
+    EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
+  }
+}
+
+// Ann's colour cycles cannot go back from their parking name: another
+// file took her name meanwhile, after the rename was refused or cut short
+// by a kill. They stay parked, with the journal that knows them, across the
+// next start and a rename tried in that run (which is refused; after the
+// kill a level changed too, so the user file is no longer the one the
+// journal noted); once the other file goes, they come home, in the same
+// run at the next rename or at the next start.
+TEST_F(User_Rename_Recovery_Test, AFileThatCannotGoBackComesHomeOnceTheObstacleGoes) {
+  const Rename_Case ann = {"Ann renamed", {"Ann", "Bob"}, 0, {{"Ann", "Annie"}}, "", {}};
+  const Rename_Case bob = {"Bob renamed", {"Ann", "Bob"}, 0, {{"Bob", "Bobby"}}, "", {}};
+  int run = 0;
+  for (const bool killed : {false, true})
+  for (const bool same_run : {true, false}) {
+    const std::string what = std::string(killed ? "killed, " : "refused, ") +
+                             (same_run ? "home in the same run" : "home at the next start");
+    Start(ann, ++run);
+    const Owned_Files owned = Note_Files(ann);
+    // Once Ann's four files are parked (the first note, then two points a
+    // move), the rename is killed, or else someone's file takes the name of
+    // her colour cycles and a stray the name her gallery was to have: the
+    // rename stops and goes back, but for the colour cycles.
+    const int parked_point = 1 + 2 * 4;
+    Boxes.clear();
+    if (killed) {
+      ASSERT_TRUE(Killed_At(parked_point, [&] { Change_Names(ann); })) << what;
+      Rename_Journal::Set_Kill_Point_Hook(nullptr);
+      Write(Dir("Ann.clr"), "obstacle");
+    } else {
+      int points = 0;
+      hook = [&] {
+        if (++points != parked_point) return;
+        Write(Dir("Ann.clr"), "obstacle");
+        Write(Dir("Annie.gal"), "stray");
+      };
+      Rename_Journal::Set_Kill_Point_Hook(hook);
+      Change_Names(ann);
+      Rename_Journal::Set_Kill_Point_Hook(nullptr);
+      std::filesystem::remove(Dir("Annie.gal"));
+    }
+    const std::string parked = owned.Where_Is("Ann.clr");
+    ASSERT_EQ(parked.rfind(Dir(".quendar-move-"), 0), 0u) << what << ": " << parked;
+    ASSERT_EQ(Boxes.size(), killed ? 0u : 1u) << what;
+    if (!killed) {
+      EXPECT_NE(Boxes[0].find("the file stays as " + parked), std::string::npos) << Boxes[0];
+    }
+
+    // The next start cannot bring it back either, and says so.
+    Restart();
+    ASSERT_EQ(Boxes.size(), 1u) << what;
+    EXPECT_NE(Boxes[0].find(parked), std::string::npos) << Boxes[0];
+    EXPECT_EQ(owned.Where_Is("Ann.clr"), parked) << what;
+    EXPECT_TRUE(Has("quendar.jnl")) << what;
+
+    // A rename meanwhile is refused: the journal still has to bring the
+    // colour cycles home.
+    Boxes.clear();
+    Change_Names(bob);
+    ASSERT_EQ(The_User_Database->Find_User("Bobby"), -1) << what;
+    EXPECT_EQ(owned.Where_Is("Ann.clr"), parked) << what;
+    ASSERT_FALSE(Boxes.empty()) << what;
+    EXPECT_NE(Boxes.back().find("Files of an earlier change of names are not back with their owners yet"),
+              std::string::npos)
+        << Boxes.back();
+    if (killed) {
+      for (int32_t i = 0; i < The_User_Database->Count(); ++i) The_User_Database->At(i)->level = 4;
+      ASSERT_TRUE(The_User_Database->Save()) << what;
+    }
+
+    // The obstacle goes.
+    std::filesystem::remove(Dir("Ann.clr"));
+    Boxes.clear();
+    if (same_run) {
+      Change_Names(bob);
+      EXPECT_NE(The_User_Database->Find_User("Bobby"), -1) << what;
+    } else {
+      Restart();
+    }
+    EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+    EXPECT_FALSE(Has("quendar.jnl")) << what;
+    owned.Expect_With_Owners(*The_User_Database, ann.users, what);
+    Restart();
+    EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+    owned.Expect_With_Owners(*The_User_Database, ann.users, what + ", the start after");
   }
 }

@@ -19,6 +19,7 @@
 #include "manipulators/transform_edit_window.h"
 #include "manipulators/transform_palette.h"
 #include "tests/program/program_session.h"
+#include "toolkit/arrow_button.h"
 #include "toolkit/round_button.h"
 #include "workspace/color_cycle_window.h"
 #include "workspace/color_mixer.h"
@@ -54,6 +55,8 @@ inline Help_Targets Main_Window_Targets(const IFS_Main_Window& main) {
       // The first step of the row stands at every level with the game.
       {"first_step", Screen_Rect(*main.safari_controls, main.safari_controls->Cells[1])},
       {"cycles", Help_Target_Window(main.color_cycles)},
+      // The arrow that shows the second row of cycles.
+      {"cycle_row_button", Help_Target_Window(main.color_cycles->row_buttons[1])},
       {"gallery_button", Help_Target_Window(main.gallery_button)},
       {"name_button", Help_Target_Window(main.name_button)},
       {"match_button", Help_Target_Window(main.match_button)},

@@ -5,14 +5,18 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <fcntl.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <future>
+#include <optional>
 #include <sstream>
 
 #include "tests/platform/system/stand_in_print_server.h"
@@ -159,6 +163,74 @@ TEST(Cups_Print_Service_Test, CallsAboutANamedPrinterEndAtAnInterruptWithoutConn
   }
   if (before) setenv("CUPS_SERVER", kept.c_str(), 1);
   else unsetenv("CUPS_SERVER");
+}
+
+// Sets an environment variable for as long as it lives.
+class Scoped_Environment {
+ public:
+  Scoped_Environment(const char* name, const char* value) : name(name) {
+    if (const char* before = getenv(name)) kept = before;
+    if (value) setenv(name, value, 1);
+    else unsetenv(name);
+  }
+  ~Scoped_Environment() {
+    if (kept) setenv(name, kept->c_str(), 1);
+    else unsetenv(name);
+  }
+
+ private:
+  const char* name;
+  std::optional<std::string> kept;
+};
+
+// The library opens the call's connection again when it cannot send its
+// request there (the cut ended it); the new connection may get the old
+// one's number, and is cut all the same. Before it asks for the default
+// printer the library reads this user's printer options: a pipe in their
+// place holds it there, the connection open and the request not yet sent,
+// until the interrupt has cut the connection and the server let it go.
+TEST(Cups_Print_Service_Test, InterruptCutsTheConnectionTheLibraryOpensAgain) {
+  Stand_In_Print_Server server(Manner::Silent);
+  ASSERT_TRUE(server.Listening());
+  char pattern[] = "/tmp/quendar-print-home-XXXXXX";
+  ASSERT_NE(mkdtemp(pattern), nullptr);
+  const std::string home = pattern, options = home + "/.cups/lpoptions";
+  std::filesystem::create_directories(home + "/.cups");
+  ASSERT_EQ(mkfifo(options.c_str(), 0600), 0);
+  Scoped_Environment own_home("HOME", home.c_str()), no_printer("PRINTER", nullptr), no_destination("LPDEST", nullptr);
+  TCups_Print_Service service(server.Path());
+  auto asking = std::async(std::launch::async, [&] {
+    TPrinter_Description printer;
+    return service.Default_Printer(printer);
+  });
+  // The pipe opens for writing once the library has it open for reading.
+  const Clock::time_point give_up = Clock::now() + std::chrono::seconds(120);  // a busy machine is slow
+  int writer = -1;
+  while ((writer = open(options.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) < 0 && Clock::now() < give_up)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  // The server takes the connection a moment after the library made it.
+  while (server.Connections() == 0 && Clock::now() < give_up)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const bool held = writer >= 0 && server.Connections() == 1;
+  service.Interrupt();
+  while (server.Ended() == 0 && Clock::now() < give_up) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  const bool cut = server.Ended() == 1;
+  // No options: the library sends its request, finds the connection ended,
+  // and opens another, to a server that stays silent.
+  if (writer >= 0) close(writer);
+  const Clock::time_point released = Clock::now();
+  const bool in_time = asking.wait_for(std::chrono::milliseconds(TCups_Print_Service::Question_Deadline_Ms / 2)) ==
+                       std::future_status::ready;
+  const std::chrono::milliseconds took =
+      std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - released);
+  EXPECT_FALSE(asking.get());
+  std::filesystem::remove_all(home);
+  ASSERT_TRUE(held) << "the library never read the options with its connection open";
+  ASSERT_TRUE(cut) << "the interrupt did not cut the first connection";
+  EXPECT_GE(server.Connections(), 2) << "the library did not connect again";
+  // Far sooner than the question's own deadline, which an uncut connection
+  // to the silent server would reach.
+  EXPECT_TRUE(in_time) << "the call had not ended " << took.count() << " ms after the library could send its request";
 }
 
 // The connections to port on this machine still being opened (their first

@@ -2,8 +2,8 @@
 // slow server does to the program: it listens on a socket of its own in a
 // fresh folder and takes every connection, then either stays silent or
 // drips one byte of an endless answer now and then (a client's time-outs
-// that count only silence never fire). It counts the connections it took
-// and the bytes it was sent.
+// that count only silence never fire). It counts the connections it took,
+// those it let go because the client ended them, and the bytes it was sent.
 #pragma once
 
 #include <poll.h>
@@ -48,6 +48,7 @@ class Stand_In_Print_Server {
   // Where clients reach it (a CUPS server name).
   const std::string& Path() const { return path; }
   int Connections() const { return taken; }
+  int Ended() const { return ended; }
   // Bytes of requests read so far, from every client.
   size_t Received() const { return received; }
 
@@ -90,6 +91,7 @@ class Stand_In_Print_Server {
       if (clients[i].fd == fd) {
         close(fd);
         clients.erase(clients.begin() + long(i));
+        ++ended;
         return;
       }
   }
@@ -99,6 +101,7 @@ class Stand_In_Print_Server {
   int listener = -1;
   std::vector<Client> clients;
   std::atomic<int> taken{0};
+  std::atomic<int> ended{0};
   std::atomic<size_t> received{0};
   std::atomic<bool> stop{false};
   std::thread serving;
