@@ -771,7 +771,8 @@ bool Drawing_Collection::Read_Record(const Storage_Data& entry, std::vector<uint
 }
 
 void Drawing_Collection::Learn_Record_Digest(Storage_Data& entry) const {
-  if (entry.record == Storage_Data::No_Record || entry.digest.load(std::memory_order_acquire) != Storage_Data::No_Digest)
+  if (entry.record == Storage_Data::No_Record ||
+      entry.digest.load(std::memory_order_acquire) != Storage_Data::No_Digest)
     return;
   std::vector<uint8_t> bytes(entry.length);
   if (!Read_All(file->Descriptor(), entry.record, bytes.data(), bytes.size())) return;

@@ -869,9 +869,8 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
         p.Click(g.Save_Button_Screen_Point());
         if (c.first_lost || c.moved_lost) {
           ASSERT_EQ(p.Boxes.size(), 1u);
-          EXPECT_EQ(p.Boxes[0].text.rfind("Unable to read file " + path + "\n1 drawing could no longer be read whole", 0),
-                    0u)
-              << p.Boxes[0].text;
+          const std::string lost = "Unable to read file " + path + "\n1 drawing could no longer be read whole";
+          EXPECT_EQ(p.Boxes[0].text.rfind(lost, 0), 0u) << p.Boxes[0].text;
         } else {
           EXPECT_TRUE(p.Boxes.empty());
         }
