@@ -147,18 +147,176 @@ Drawing_Collection::File_Identity Drawing_Collection::Open_Identity() const {
   return File_Identity{true, info.st_dev, info.st_ino, info.st_ctim};
 }
 
-// After the store's own writes have reached the file: the change time they
-// gave it is the store's, not another program's.
-void Drawing_Collection::Remember_Own_File() {
-  own_file = file->Is_Open() ? Open_Identity() : Identity_Of(path);
-  cut_seen = false;
+namespace {
+
+// Whether the clock that stamps files has passed a change time: a file
+// changed later gets a later one. Until then a change may keep it.
+bool Clock_Past(const timespec& changed) {
+  timespec now{};
+  clock_gettime(CLOCK_REALTIME_COARSE, &now);
+  return now.tv_sec > changed.tv_sec || (now.tv_sec == changed.tv_sec && now.tv_nsec > changed.tv_nsec);
+}
+
+bool Read_All(int descriptor, uint64_t offset, uint8_t* out, size_t n) {
+  while (n > 0) {
+    const ssize_t got = pread(descriptor, out, n, off_t(offset));
+    if (got <= 0) return false;
+    out += got, offset += uint64_t(got), n -= size_t(got);
+  }
+  return true;
+}
+
+// A descriptor of the store's file for reading: the one it holds open, or,
+// for a file too short to keep open, the file under its name when that is
+// the same file.
+class File_Reader {
+ public:
+  File_Reader(int open_descriptor, const std::string& path, dev_t device, ino_t inode) : descriptor(open_descriptor) {
+    if (descriptor >= 0 || path.empty()) return;
+    descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    owned = descriptor >= 0;
+    struct stat info;
+    if (owned && (fstat(descriptor, &info) != 0 || info.st_dev != device || info.st_ino != inode)) {
+      close(descriptor);
+      descriptor = -1;
+      owned = false;
+    }
+  }
+  ~File_Reader() {
+    if (owned) close(descriptor);
+  }
+  File_Reader(const File_Reader&) = delete;
+  File_Reader& operator=(const File_Reader&) = delete;
+  int Descriptor() const { return descriptor; }
+
+ private:
+  int descriptor = -1;
+  bool owned = false;
+};
+
+}  // namespace
+
+void Drawing_Collection::Learn_File() {
+  // A rewrite the store could not open again is its own by identity and
+  // change time alone: the file it holds open is the one before.
+  own_file = file->Is_Open() && !detached ? Open_Identity() : Identity_Of(path);
+  // Taken before the bytes are read: a change while they are read gets a
+  // later change time once the clock has passed this one.
+  own_settled = own_file.exists && Clock_Past(own_file.changed);
+  known_size = 0;
+  gaps_digest = Gallery_File::Digest_Start;
+  if (!own_file.exists || detached) return;
+  const File_Reader reader(file->Descriptor(), path, own_file.device, own_file.inode);
+  struct stat info;
+  if (reader.Descriptor() < 0 || fstat(reader.Descriptor(), &info) != 0) {
+    own_settled = false;
+    return;
+  }
+  known_size = uint64_t(info.st_size);
+  gaps_digest = Gaps_Digest(reader.Descriptor(), known_size);
+}
+
+uint64_t Drawing_Collection::Gaps_Digest(int descriptor, uint64_t size) const {
+  std::vector<std::pair<uint64_t, uint64_t>> records;
+  for (const auto& entry : entries)
+    if (entry->record != Storage_Data::No_Record) records.push_back({entry->record, entry->record + entry->length});
+  std::sort(records.begin(), records.end());
+  uint64_t digest = Gallery_File::Digest_Start;
+  std::vector<uint8_t> buffer(1 << 16);
+  uint64_t at = 0;
+  const auto add_up_to = [&](uint64_t end) {
+    end = std::min(end, size);
+    while (at < end) {
+      const size_t n = size_t(std::min<uint64_t>(buffer.size(), end - at));
+      // A byte that cannot be read counts as none: the size tells.
+      if (!Read_All(descriptor, at, buffer.data(), n)) return false;
+      digest = Gallery_File::Digest(buffer.data(), n, digest);
+      at += n;
+    }
+    return true;
+  };
+  for (const auto& [start, end] : records) {
+    if (!add_up_to(start)) return digest ^ 1;
+    at = std::max(at, end);
+  }
+  return add_up_to(size) ? digest : digest ^ 1;
+}
+
+Drawing_Collection::File_Check Drawing_Collection::Check_Own_File() const {
+  File_Check check;
+  check.now = Identity_Of(path);
+  check.settled = own_settled;
+  // No file under the name: a new one writes over nobody's, and the save
+  // writes every drawing it can still read.
+  if (!check.now.exists) return check;
+  // Another gallery (or any file) took the name: its drawings are not ours
+  // to write over.
+  if (!(check.now == own_file)) {
+    check.refusal = "Another program has put a different file in its place";
+    return check;
+  }
+  check.refusal = Permission_Refusal();
+  if (!check.refusal.empty()) return check;
+  if (Cut_Short_Now()) {
+    check.refusal = "The file was cut short by another program";
+    return check;
+  }
+  // A change time the store did not see, or one the clock had not passed
+  // when it was taken, says to compare the bytes: a link, a mode changed and
+  // back, or a move away and back change no byte. A file the store could
+  // not keep mapped (a rewrite it could not open again) is trusted by its
+  // change time alone.
+  if (!check.now.Changed_Since(own_file) && own_settled) return check;
+  check.settled = Clock_Past(check.now.changed);
+  if (detached ? check.now.Changed_Since(own_file) : !Holds_Known_Bytes())
+    check.refusal = "Another program has changed the file";
+  return check;
+}
+
+std::string Drawing_Collection::Permission_Refusal() const {
+  if (must_stay || path.empty()) return std::string();
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || !own_file.exists || info.st_dev != own_file.device ||
+      info.st_ino != own_file.inode)
+    return std::string();
+  // As at opening: a mode that lets nobody write the file makes it
+  // read-only, even for the administrator.
+  if ((info.st_mode & 0222) == 0) return "The file is read-only";
+  // An unchangeable file refuses even the administrator.
+  if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EPERM || errno == EACCES))
+    return "You have no permission to change the file";
+  return std::string();
+}
+
+bool Drawing_Collection::Holds_Known_Bytes() const {
+  const File_Reader reader(file->Descriptor(), path, own_file.device, own_file.inode);
+  struct stat info;
+  if (reader.Descriptor() < 0 || fstat(reader.Descriptor(), &info) != 0 || uint64_t(info.st_size) != known_size)
+    return false;
+  std::vector<uint8_t> record;
+  for (const auto& entry : entries) {
+    if (entry->record == Storage_Data::No_Record) continue;
+    record.resize(entry->length);
+    uint8_t* bytes = record.data();
+    if (entry->length < Gallery_File::Smallest_Record ||
+        !Read_All(reader.Descriptor(), entry->record, bytes, entry->length) ||
+        Gallery_File::Read_U32(bytes) != entry->length ||
+        Gallery_File::Read_U32(bytes + 4) != uint32_t(entry->saved_row) ||
+        Gallery_File::Read_U32(bytes + 8) != uint32_t(entry->saved_column) ||
+        !Gallery_File::Headers_Fit(bytes, known_size - entry->record))
+      return false;
+    const uint64_t digest = entry->digest.load(std::memory_order_acquire);
+    if (digest != Storage_Data::No_Digest && Record_Digest(bytes, entry->length) != digest) return false;
+  }
+  return Gaps_Digest(reader.Descriptor(), known_size) == gaps_digest;
 }
 
 void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
   stay_reason = must_stay ? "The folder of your files is read-only" : "";
   own_file = Identity_Of(path);
-  cut_seen = false;
+  own_settled = false;
+  known_size = 0;
   if (path.empty()) return;
   // A file whose mode lets nobody write it is taken as read-only even by
   // the administrator, whom the system would let write it.
@@ -188,6 +346,7 @@ void Drawing_Collection::Open_File() {
   own_file = Open_Identity();
   if (file->File_Size() < 4) {
     file->Close();
+    Learn_File();
     return;
   }
   file->Map(0, 0);
@@ -202,6 +361,7 @@ void Drawing_Collection::Open_File() {
     return;
   }
   Read_Records();
+  Learn_File();
 }
 
 void Drawing_Collection::Keep_Read_Only(const std::string& reason) {
@@ -226,6 +386,9 @@ void Drawing_Collection::Read_Records() {
   for (const Gallery_File::Record& record : contents.records) {
     Storage_Data& entry = Append_Entry(nullptr, Drawing_Place{Drawing_Place::Grid, record.row, record.column});
     entry.record = record.offset;
+    entry.length = record.length;
+    entry.saved_row = record.row;
+    entry.saved_column = record.column;
     Presentation_Data*& cell = Cell(record.row, record.column);
     // A later record for the same cell takes it; the earlier one is in no
     // place and goes at the next save.
@@ -237,6 +400,10 @@ void Drawing_Collection::Read_Records() {
     if (record.column > box.right) box.right = record.column;
     if (record.row > box.bottom) box.bottom = record.row;
   }
+  // A record that lost its cell to a later one is never prepared: its
+  // bytes are learnt now, as the others' are when they are prepared.
+  for (const auto& entry : entries)
+    if (!entry->presentation->place.Is_Grid_Cell()) Learn_Record_Digest(*entry);
   end_offset = contents.end_offset;
   entry_count = entries.size();
   if (!contents.whole) {
@@ -570,30 +737,46 @@ bool Drawing_Collection::Cut_Short_Now() const {
 }
 
 bool Drawing_Collection::Still_Cut_Short() {
-  if (Cut_Short_Now()) {
-    cut_seen = true;
-    return true;
-  }
+  if (Cut_Short_Now()) return true;
   cut_short.store(false);
   told_cut_short = false;
   return false;
 }
 
-bool Drawing_Collection::Holds_Known_Records() const {
-  if (!file->View()) return false;
+uint64_t Drawing_Collection::Record_Digest(const uint8_t* record, uint32_t length) {
+  const uint64_t digest = Gallery_File::Digest(record, length);
+  return digest == Storage_Data::No_Digest ? 1 : digest;
+}
+
+bool Drawing_Collection::Read_Record(const Storage_Data& entry, std::vector<uint8_t>& out) const {
   const int descriptor = file->Descriptor();
-  const Gallery_File::Contents contents = Gallery_File::Scan(
-      [descriptor](uint64_t offset, uint8_t* out, size_t n) {
-        return pread(descriptor, out, n, off_t(offset)) == ssize_t(n);
-      },
-      std::min(file->View_Size(), file->File_Size()));
-  if (contents.end_offset != end_offset) return false;
-  std::vector<uint64_t> offsets;
-  for (const Gallery_File::Record& record : contents.records) offsets.push_back(record.offset);
-  return std::all_of(entries.begin(), entries.end(), [&offsets](const auto& entry) {
-    return entry->record == Storage_Data::No_Record ||
-           std::binary_search(offsets.begin(), offsets.end(), entry->record);
-  });
+  struct stat info;
+  uint8_t head[4];
+  if (entry.record == Storage_Data::No_Record || fstat(descriptor, &info) != 0 ||
+      !Read_All(descriptor, entry.record, head, sizeof head))
+    return false;
+  // The length as the file says it now, as the drawing is shown: it must
+  // lie within the file before anything is made of it.
+  const uint32_t length = Gallery_File::Read_U32(head);
+  if (length < Gallery_File::Smallest_Record || uint64_t(info.st_size) < entry.record ||
+      uint64_t(info.st_size) - entry.record < length)
+    return false;
+  const size_t start = out.size();
+  out.resize(start + length);
+  if (Read_All(descriptor, entry.record, out.data() + start, length) &&
+      Gallery_File::Headers_Fit(out.data() + start, uint64_t(length) + 1))
+    return true;
+  out.resize(start);
+  return false;
+}
+
+void Drawing_Collection::Learn_Record_Digest(Storage_Data& entry) const {
+  if (entry.record == Storage_Data::No_Record ||
+      entry.digest.load(std::memory_order_acquire) != Storage_Data::No_Digest)
+    return;
+  std::vector<uint8_t> bytes(entry.length);
+  if (!Read_All(file->Descriptor(), entry.record, bytes.data(), bytes.size())) return;
+  entry.digest.store(Record_Digest(bytes.data(), entry.length), std::memory_order_release);
 }
 
 void Drawing_Collection::Tell_Cut_Short(HWND window) {
@@ -648,6 +831,9 @@ Shape_Drawing* Drawing_Collection::Full_Picture(Presentation_Data& presentation,
 
 void Drawing_Collection::Prepare(Presentation_Data& presentation, Picture_Set& set) {
   presentation.state.store(Presentation_Data::Being_Prepared, std::memory_order_relaxed);
+  // The record is read whole here anyway: from now on the store knows its
+  // bytes, and a change of them is another program's.
+  if (presentation.storage) Learn_Record_Digest(*presentation.storage);
   Shape_Drawing& full = *Full_Picture(presentation, *set.picture[0], true);
   std::array<std::unique_ptr<Shape_Drawing>, Picture_Size_Count> made;
   Shape_Drawing* source = &full;
@@ -720,7 +906,9 @@ void Drawing_Collection::Restore_Slot(const Drawing_Place& place) {
   if (!place.Is_Slot()) return;
   Storage_Data& parked = Statics().parked[size_t(place.a)];
   if (parked.presentation) {
-    auto entry = std::make_unique<Storage_Data>(std::move(parked));
+    auto entry = std::make_unique<Storage_Data>();
+    entry->drawing = std::move(parked.drawing);
+    entry->presentation = std::move(parked.presentation);
     entry->presentation->storage = entry.get();
     entry->presentation->place = Drawing_Place{Drawing_Place::Slot, place.a, 0};
     Put_In_Slot(place.a, entry->presentation.get());

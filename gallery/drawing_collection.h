@@ -97,6 +97,13 @@ class Drawing_Collection {
     std::unique_ptr<Shape_Drawing> drawing;
     std::unique_ptr<Presentation_Data> presentation;
     bool keep = false;  // used only during Save
+    // What the store knows of the record: its length, the cell written in
+    // it, and a digest of its bytes once read or written whole (No_Digest
+    // before; set by whichever thread reads it).
+    static constexpr uint64_t No_Digest = 0;
+    uint32_t length = 0;
+    int32_t saved_row = -1, saved_column = -1;
+    std::atomic<uint64_t> digest{No_Digest};
   };
 
   // Smallest column, smallest row, largest column, largest row of the
@@ -188,8 +195,10 @@ class Drawing_Collection {
   const std::string& File_Name() const { return path; }
   // Nothing may be written to the gallery file: the user data directory is
   // read-only, the file is read-only or held by another program, it exists
-  // but could not be opened, or a damaged file could not be kept aside.
-  bool File_Must_Stay() const { return must_stay; }
+  // but could not be opened, or a damaged file could not be kept aside; or
+  // the file has since been made read-only or unchangeable, which no move
+  // of it can mend.
+  bool File_Must_Stay() const { return must_stay || !Permission_Refusal().empty(); }
 
   // The side in pixels of a picture size (needs a store to have been made).
   static int32_t Picture_Side(Picture_Size size);
@@ -232,6 +241,13 @@ class Drawing_Collection {
   // The entry's whole record, copied out of the file into copy; null (and
   // size 0) when the file does not hold it.
   const uint8_t* Record_Bytes(const Storage_Data& entry, uint64_t& size, std::vector<uint8_t>& copy) const;
+  // Appends the entry's record, read from the file (not through the
+  // mapping), to out; false, and nothing appended, when it cannot be read
+  // whole or fails the reader's checks.
+  bool Read_Record(const Storage_Data& entry, std::vector<uint8_t>& out) const;
+  static uint64_t Record_Digest(const uint8_t* record, uint32_t length);
+  // Learns the digest of a record read from the file, the first time.
+  void Learn_Record_Digest(Storage_Data& entry) const;
   // The file no longer holds every record read or written: another program
   // cut it short.
   bool Cut_Short_Now() const;
@@ -245,7 +261,8 @@ class Drawing_Collection {
   // Which file a name leads to: the store's own is the one it opened or
   // last wrote, and no other may be written over or deleted. Two are the
   // same file when device and inode agree; changed tells when the file's
-  // data or attributes last changed, which no program can set back.
+  // data or attributes last changed, which no program can set back: it
+  // says when to compare the bytes, never that they differ.
   struct File_Identity {
     bool exists = false;
     dev_t device = 0;
@@ -261,11 +278,28 @@ class Drawing_Collection {
   static File_Identity Identity_Of(const std::string& name);
   // The file the store has open, as it is now.
   File_Identity Open_Identity() const;
-  // Remembers the open file as the store's own after the store wrote it.
-  void Remember_Own_File();
-  // The file holds every record where the store knows it, and its end
-  // marker: what was cut short has been put back.
-  bool Holds_Known_Records() const;
+  // Whether a save may write the file under the name, and if not why.
+  struct File_Check {
+    std::string refusal;
+    File_Identity now;
+    // The clock had passed the file's change time when its bytes were
+    // compared: a later change gives it another.
+    bool settled = false;
+  };
+  File_Check Check_Own_File() const;
+  // Why the store's own file may not be written now that it could be at
+  // opening: made read-only or unchangeable since. Empty when it may.
+  std::string Permission_Refusal() const;
+  // Takes the file as it is now as the store's own: its identity, size, and
+  // a digest of every byte no record of an entry holds. At opening and
+  // after the store's own writes.
+  void Learn_File();
+  // The digest of every byte of the file no record of an entry holds.
+  uint64_t Gaps_Digest(int descriptor, uint64_t size) const;
+  // The file holds the bytes the store knows: the size, every record's
+  // length, cell and (once read) digest, and every other byte. The
+  // preparation thread may learn digests meanwhile.
+  bool Holds_Known_Bytes() const;
   // Leaves the file alone and keeps the grid as arranged, its new drawings
   // in memory, until a later save can write them.
   void Keep_Changes_Unsaved();
@@ -279,12 +313,18 @@ class Drawing_Collection {
   // saves), and keeps them.
   void Refuse_Save(const std::string& reason, HWND window);
   Save_Plan Plan_Save();
+  // Each new drawing as the record it is written as, each checked as the
+  // reader checks it; those that fail are lost.
+  void Make_New_Records(Save_Plan& plan);
   Outcome Write_Plan(Save_Plan& plan, HWND window);
+  // After the file was written without them: the drawings that could not
+  // be read leave their cells, and the person is told they are lost.
+  void Forget_Lost(Save_Plan& plan, HWND window);
   bool Delete_Gallery();
   bool Write_Appended(Save_Plan& plan);
   bool Write_Beside(Save_Plan& plan, bool with_new);
   bool Reopen_After_Replace();
-  void Link_Saved(Save_Plan& plan, bool with_new);
+  void Link_Saved(Save_Plan& plan);
   void Drop_Unkept();
   void Clear();
   // Empties the store and reads the file again as it stands.
@@ -324,11 +364,13 @@ class Drawing_Collection {
   // thread read it); told_cut_short once the person has been told.
   mutable std::atomic<bool> cut_short{false};
   bool told_cut_short = false;
-  // The store saw its file cut short since it last read or wrote it: a
-  // later change of the file may be the cut put back.
-  bool cut_seen = false;
-  // The file the store opened or last wrote (none when there was none).
+  // The file the store opened or last wrote (none when there was none),
+  // whether its change time was settled when taken, its size then, and the
+  // digest of its bytes that no record of an entry holds.
   File_Identity own_file;
+  bool own_settled = false;
+  uint64_t known_size = 0;
+  uint64_t gaps_digest = 0;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};

@@ -10,6 +10,8 @@
 //   4-byte store, after the rest reached the disk.
 // - anything else (records dropped, drawings exchanged, a damaged file): the
 //   whole new file is written beside the old one and renamed over it.
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -31,13 +33,25 @@ struct Drawing_Collection::Save_Plan {
   // Entries that stay: those with file records in file order, then the new.
   std::vector<Storage_Data*> kept_file;
   std::vector<Storage_Data*> kept_new;
+  // Each kept new drawing as the record it is written as.
+  std::vector<std::vector<uint8_t>> new_records;
   bool dropped = false;  // a file record goes
   bool moved = false;    // a kept record changes cell
   uint64_t kept_bytes = 0;
   uint64_t new_bytes = 0;
-  // Offsets the kept and the new records got in the file written.
-  std::vector<uint64_t> kept_offsets;
-  std::vector<uint64_t> new_offsets;
+  // Each record in the file written, as the store then knows it.
+  struct Written {
+    Storage_Data* entry;
+    uint64_t offset;
+    uint32_t length;
+    int32_t row, column;
+    uint64_t digest;
+  };
+  std::vector<Written> written;
+  // Drawings left out: kept records that could no longer be read whole, and
+  // new drawings that made no record the reader would take.
+  std::vector<Storage_Data*> unread;
+  std::vector<Storage_Data*> unwritable;
 };
 
 namespace {
@@ -57,22 +71,32 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
   for (Presentation_Data* cell : grid)
     if (cell) cell->storage->keep = true;
   if (!must_stay) {
-    const std::string refusal = Save_Refusal();
-    if (!refusal.empty()) {
-      Refuse_Save(refusal, window);
+    const File_Check check = Check_Own_File();
+    if (!check.refusal.empty()) {
+      Refuse_Save(check.refusal, window);
       return false;
     }
     // Whole: a later cut is told again.
     Still_Cut_Short();
-    // Deleted by another program: the store still holds every drawing, and
-    // writes the whole gallery again.
-    if (!Identity_Of(path).exists && own_file.exists) detached = true;
+    if (check.now.exists) {
+      // Its bytes are those the store knows: a new change time of no
+      // changed byte is the store's too.
+      own_file.changed = check.now.changed;
+      own_settled = check.settled;
+    } else if (own_file.exists) {
+      // Gone from the name (deleted or moved away): the store writes every
+      // drawing it can still read as a new file.
+      detached = true;
+    }
   }
   Save_Plan plan = Plan_Save();
-  const bool untouched = !plan.dropped && !plan.moved && plan.kept_new.empty() && !damaged && !detached;
+  const auto untouched_by = [this](const Save_Plan& p) {
+    return !p.dropped && !p.moved && p.kept_new.empty() && !damaged && !detached;
+  };
   if (must_stay) {
     // The file may not be written: what it holds stands, and the gallery
     // shows it again.
+    const bool untouched = untouched_by(plan);
     if (!untouched)
       MessageBox(window,
                  "Unable to write file " + path + "\n" + stay_reason +
@@ -81,46 +105,36 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     Revert();
     return untouched;
   }
+  Make_New_Records(plan);
+  const bool untouched = untouched_by(plan);
   const Outcome outcome = untouched ? Outcome::Saved : Write_Plan(plan, window);
   if (outcome == Outcome::Reloaded) return false;
   if (outcome == Outcome::Nothing_Saved) {
     Keep_Changes_Unsaved();
     return false;
   }
+  // Out of their cells before anything is freed.
+  Forget_Lost(plan, window);
   Drop_Unkept();
   Empty_Bin_And_Slots();
   // New drawings that did not fit stay in their cells, to be saved later.
   changed = outcome == Outcome::New_Kept;
   entry_count = entries.size();
+  if (!untouched) Learn_File();
   Start_Pass();
   return outcome == Outcome::Saved;
 }
 
 std::string Drawing_Collection::Save_Refusal() const {
   if (must_stay) return stay_reason;
-  const File_Identity now = Identity_Of(path);
-  // A file gone from the name is written whole again.
-  if (!now.exists) return std::string();
-  // Another gallery (or any file) took the name: its drawings are not ours
-  // to write over.
-  if (!(now == own_file)) return "Another program has put a different file in its place";
-  if (Cut_Short_Now()) return "The file was cut short by another program";
-  // Written in place by another program, whatever size and time stamp it
-  // was given. A cut the store saw, put back with every record where the
-  // store knows it, is the store's file again.
-  if (now.Changed_Since(own_file) && !(cut_seen && Holds_Known_Records()))
-    return "Another program has changed the file";
-  return std::string();
+  return Check_Own_File().refusal;
 }
 
 void Drawing_Collection::Refuse_Save(const std::string& reason, HWND window) {
   const bool cut = Cut_Short_Now();
-  if (cut) {
-    // Whatever is written now would replace records the file may get back
-    // (a copy put back whole).
-    cut_short.store(true);
-    cut_seen = true;
-  }
+  // Whatever is written now would replace records the file may get back (a
+  // copy put back whole).
+  if (cut) cut_short.store(true);
   if (Has_Unsaved_Changes()) {
     // Told at every save: she must never take a silent Save for a saved
     // gallery. A cut told here is not told again when a drawing shows empty.
@@ -153,31 +167,77 @@ void Drawing_Collection::Keep_Changes_Unsaved() {
   Start_Pass();
 }
 
+// Nothing is read here: a record that can no longer be read is found when
+// it is copied, and left out then.
 Drawing_Collection::Save_Plan Drawing_Collection::Plan_Save() {
   Save_Plan plan;
   for (auto& entry : entries) {
     Storage_Data* e = entry.get();
     if (e->record == Storage_Data::No_Record) {
-      if (!e->keep) continue;
-      plan.kept_new.push_back(e);
-      plan.new_bytes += Gallery_File::Header_Size + uint64_t(e->drawing->Stored_Size());
+      if (e->keep) plan.kept_new.push_back(e);
       continue;
     }
-    uint64_t length = 0;
-    std::vector<uint8_t> bytes;
-    const uint8_t* record = Record_Bytes(*e, length, bytes);
-    if (!e->keep || !record) {
+    if (!e->keep) {
       plan.dropped = true;
-      e->keep = false;
       continue;
     }
     const Drawing_Place& cell = e->presentation->place;
-    if (Gallery_File::Read_U32(record + 4) != uint32_t(cell.a) || Gallery_File::Read_U32(record + 8) != uint32_t(cell.b))
-      plan.moved = true;
+    if (cell.a != e->saved_row || cell.b != e->saved_column) plan.moved = true;
     plan.kept_file.push_back(e);
-    plan.kept_bytes += length;
+    plan.kept_bytes += e->length;
   }
   return plan;
+}
+
+void Drawing_Collection::Make_New_Records(Save_Plan& plan) {
+  std::vector<Storage_Data*> written;
+  for (Storage_Data* entry : plan.kept_new) {
+    const uint64_t length = Gallery_File::Header_Size + uint64_t(entry->drawing->Stored_Size());
+    std::vector<uint8_t> record;
+    if (length <= UINT32_MAX) {
+      record.assign(size_t(length), 0);
+      const Drawing_Place& cell = entry->presentation->place;
+      Gallery_File::Write_Header(record.data(), uint32_t(length), cell.a, cell.b);
+      entry->drawing->Write(record.data() + Gallery_File::Header_Size);
+    }
+    if (record.empty() || !Gallery_File::Headers_Fit(record.data(), length + 1)) {
+      plan.unwritable.push_back(entry);
+      continue;
+    }
+    written.push_back(entry);
+    plan.new_bytes += length;
+    plan.new_records.push_back(std::move(record));
+  }
+  plan.kept_new = std::move(written);
+}
+
+void Drawing_Collection::Forget_Lost(Save_Plan& plan, HWND window) {
+  const auto forget = [this](const std::vector<Storage_Data*>& lost) {
+    for (Storage_Data* entry : lost) {
+      Presentation_Data* drawing = entry->presentation.get();
+      if (drawing->place.Is_Grid_Cell() && Cell(drawing->place.a, drawing->place.b) == drawing)
+        Cell(drawing->place.a, drawing->place.b) = nullptr;
+      drawing->place = Drawing_Place{};
+      entry->keep = false;
+    }
+  };
+  forget(plan.unread);
+  forget(plan.unwritable);
+  const auto count = [](size_t n) { return n == 1 ? std::string("1 drawing") : std::to_string(n) + " drawings"; };
+  const auto lost = [](size_t n) { return n == 1 ? std::string("it is lost") : std::string("they are lost"); };
+  if (!plan.unread.empty())
+    MessageBox(window,
+               "Unable to read file " + path + "\n" + count(plan.unread.size()) +
+                   " could no longer be read whole (another program cut the file short or changed it): " +
+                   lost(plan.unread.size()) + ", and your other drawings are saved.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+  if (!plan.unwritable.empty())
+    MessageBox(window,
+               "Unable to write file " + path + "\n" + count(plan.unwritable.size()) +
+                   " could not be written so that the gallery reads " +
+                   (plan.unwritable.size() == 1 ? "it" : "them") + " back: " + lost(plan.unwritable.size()) +
+                   ", and your other drawings are saved.",
+               "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND window) {
@@ -186,13 +246,16 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
     Show_Save_Failure(window, true, errno);
     return Outcome::Nothing_Saved;
   }
-  if (!plan.dropped && !plan.moved && !damaged && !detached && file->View()) {
+  // A file another name also holds (a link a snapshot made) is replaced,
+  // never written in place: the other name keeps what it held.
+  struct stat info;
+  const bool linked = file->Is_Open() && fstat(file->Descriptor(), &info) == 0 && info.st_nlink > 1;
+  if (!plan.dropped && !plan.moved && !damaged && !detached && !linked && file->View()) {
     errno = 0;
+    // Even an append that failed may have grown the file: the save learns
+    // its bytes as the store's own.
     const bool appended = Write_Appended(plan);
     const int error = errno;
-    // Even an append that failed may have grown the file: its change time
-    // is the store's own.
-    Remember_Own_File();
     if (appended) return Outcome::Saved;
     if (!file->View()) {
       // The old view could not even be mapped again: the store reads the
@@ -228,7 +291,6 @@ bool Drawing_Collection::Delete_Gallery() {
   file->Close();
   end_offset = 0;
   damaged = detached = false;
-  Remember_Own_File();
   return true;
 }
 
@@ -268,70 +330,69 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
   if (!file->Reserve(start, needed - start)) return false;
   uint8_t* view = file->View();
   uint64_t offset = start;
-  for (Storage_Data* entry : plan.kept_new) {
-    const uint32_t record_length = Gallery_File::Header_Size + entry->drawing->Stored_Size();
-    const Drawing_Place& cell = entry->presentation->place;
-    uint8_t header[Gallery_File::Header_Size];
-    Gallery_File::Write_Header(header, record_length, cell.a, cell.b);
+  plan.written.clear();
+  for (size_t i = 0; i < plan.kept_new.size(); ++i) {
+    const std::vector<uint8_t>& record = plan.new_records[i];
     // The first length field is the old end marker: it stays 0 until the
     // rest is on the disk.
     const size_t skip = offset == start ? 4 : 0;
-    std::memcpy(view + offset + skip, header + skip, Gallery_File::Header_Size - skip);
-    entry->drawing->Write(view + offset + Gallery_File::Header_Size);
-    plan.new_offsets.push_back(offset);
-    offset += record_length;
+    std::memcpy(view + offset + skip, record.data() + skip, record.size() - skip);
+    const Drawing_Place& cell = plan.kept_new[i]->presentation->place;
+    plan.written.push_back({plan.kept_new[i], offset, uint32_t(record.size()), cell.a, cell.b,
+                            Record_Digest(record.data(), uint32_t(record.size()))});
+    offset += record.size();
   }
   std::memset(view + offset, 0, Gallery_File::End_Size);
   if (!file->Flush() || stop_before_link) return false;
-  uint8_t linked[4];
-  Gallery_File::Write_U32(linked, Gallery_File::Header_Size + plan.kept_new.front()->drawing->Stored_Size());
   uint32_t word;
-  std::memcpy(&word, linked, 4);
+  std::memcpy(&word, plan.new_records.front().data(), 4);
   // One store: the file holds either the old gallery or the new one.
   std::memcpy(view + start, &word, 4);
   file->Flush();
   end_offset = offset;
-  Link_Saved(plan, true);
+  Link_Saved(plan);
   return true;
 }
 
 bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
   const uint64_t total = plan.kept_bytes + (with_new ? plan.new_bytes : 0) + Gallery_File::End_Size;
   if (total > SIZE_MAX / 2) return false;
+  plan.written.clear();
+  plan.unread.clear();
   std::vector<uint8_t> bytes;
+  const auto add = [&](Storage_Data* entry, uint64_t offset) {
+    uint8_t* record = bytes.data() + offset;
+    const uint32_t length = uint32_t(bytes.size() - offset);
+    const Drawing_Place& cell = entry->presentation->place;
+    Gallery_File::Write_Header(record, length, cell.a, cell.b);
+    plan.written.push_back({entry, offset, length, cell.a, cell.b, Record_Digest(record, length)});
+  };
   try {
-    bytes.assign(size_t(total), 0);
+    bytes.reserve(size_t(total));
+    // Each record is read from the file as the reader would take it, as it
+    // is shown: one that fails (cut short, changed by another program) is
+    // left out, and the records behind it still read back.
+    for (Storage_Data* entry : plan.kept_file) {
+      const uint64_t offset = bytes.size();
+      if (Read_Record(*entry, bytes))
+        add(entry, offset);
+      else
+        plan.unread.push_back(entry);
+    }
+    if (with_new)
+      for (size_t i = 0; i < plan.kept_new.size(); ++i) {
+        const uint64_t offset = bytes.size();
+        bytes.insert(bytes.end(), plan.new_records[i].begin(), plan.new_records[i].end());
+        add(plan.kept_new[i], offset);
+      }
+    bytes.resize(bytes.size() + Gallery_File::End_Size, 0);
   } catch (const std::bad_alloc&) {
     errno = ENOMEM;
     return false;
   }
-  plan.kept_offsets.clear();
-  plan.new_offsets.clear();
-  uint64_t offset = 0;
-  for (Storage_Data* entry : plan.kept_file) {
-    uint64_t length = 0;
-    std::vector<uint8_t> copy;
-    const uint8_t* record = Record_Bytes(*entry, length, copy);
-    // Cut short or written over since the plan was made: nothing is written.
-    if (!record || length > plan.kept_bytes - offset) return false;
-    std::memcpy(bytes.data() + offset, record, size_t(length));
-    const Drawing_Place& cell = entry->presentation->place;
-    Gallery_File::Write_Header(bytes.data() + offset, uint32_t(length), cell.a, cell.b);
-    plan.kept_offsets.push_back(offset);
-    offset += length;
-  }
-  if (with_new)
-    for (Storage_Data* entry : plan.kept_new) {
-      const uint32_t length = Gallery_File::Header_Size + entry->drawing->Stored_Size();
-      const Drawing_Place& cell = entry->presentation->place;
-      Gallery_File::Write_Header(bytes.data() + offset, length, cell.a, cell.b);
-      entry->drawing->Write(bytes.data() + offset + Gallery_File::Header_Size);
-      plan.new_offsets.push_back(offset);
-      offset += length;
-    }
+  const uint64_t offset = bytes.size() - Gallery_File::End_Size;
   if (!Write_File_Atomically(path, bytes)) return false;
   own_file = Identity_Of(path);
-  cut_seen = false;
   end_offset = offset;
   if (!Reopen_After_Replace()) {
     // The new file is on the disk but cannot be mapped: the old view still
@@ -341,8 +402,7 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     return true;
   }
   damaged = detached = false;
-  for (size_t i = 0; i < plan.kept_file.size(); ++i) plan.kept_file[i]->record = plan.kept_offsets[i];
-  Link_Saved(plan, with_new);
+  Link_Saved(plan);
   return true;
 }
 
@@ -355,11 +415,15 @@ bool Drawing_Collection::Reopen_After_Replace() {
   return true;
 }
 
-void Drawing_Collection::Link_Saved(Save_Plan& plan, bool with_new) {
-  if (!with_new) return;
-  for (size_t i = 0; i < plan.kept_new.size(); ++i) {
-    plan.kept_new[i]->record = plan.new_offsets[i];
-    plan.kept_new[i]->drawing.reset();
+void Drawing_Collection::Link_Saved(Save_Plan& plan) {
+  for (const Save_Plan::Written& written : plan.written) {
+    Storage_Data& entry = *written.entry;
+    entry.length = written.length;
+    entry.record = written.offset;
+    entry.saved_row = written.row;
+    entry.saved_column = written.column;
+    entry.digest.store(written.digest, std::memory_order_release);
+    entry.drawing.reset();
   }
 }
 
@@ -391,40 +455,21 @@ void Drawing_Collection::Reload() {
 void Drawing_Collection::Revert() {
   Pause_Preparer();
   grid.fill(nullptr);
-  std::vector<Presentation_Data*> unread;
-  // Forward, so that as at opening a later record for a cell wins it.
+  // Forward, so that as at opening a later record for a cell wins it. The
+  // cells are those the store last read or wrote, not read again: a record
+  // another program cut away or changed keeps its cell, shown as it can be.
   for (auto& entry : entries) {
     entry->keep = entry->record != Storage_Data::No_Record;
     if (!entry->keep) continue;
-    uint64_t length = 0;
-    std::vector<uint8_t> bytes;
-    const uint8_t* record = Record_Bytes(*entry, length, bytes);
     Presentation_Data* drawing = entry->presentation.get();
-    if (!record && cut_short.load() && drawing->place.Is_Grid_Cell()) {
-      // Its record is beyond the file's end now: it keeps its cell (shown
-      // empty) rather than going, so that a save made once the file is whole
-      // again still writes it.
-      unread.push_back(drawing);
-      continue;
-    }
-    const int32_t row = record ? int32_t(Gallery_File::Read_U32(record + 4)) : -1;
-    const int32_t column = record ? int32_t(Gallery_File::Read_U32(record + 8)) : -1;
-    drawing->place = Drawing_Place{Drawing_Place::Grid, row, column};
+    drawing->place = Drawing_Place{Drawing_Place::Grid, entry->saved_row, entry->saved_column};
     if (!drawing->place.Is_Grid_Cell()) {
       drawing->place = Drawing_Place{};
       continue;
     }
-    Presentation_Data*& cell = Cell(row, column);
+    Presentation_Data*& cell = Cell(entry->saved_row, entry->saved_column);
     if (cell) cell->place = Drawing_Place{};
     cell = drawing;
-  }
-  for (Presentation_Data* drawing : unread) {
-    Presentation_Data*& cell = Cell(drawing->place.a, drawing->place.b);
-    if (cell) {
-      drawing->storage->keep = false;
-    } else {
-      cell = drawing;
-    }
   }
   Drop_Unkept();
   Empty_Bin_And_Slots();
@@ -451,9 +496,7 @@ void Drawing_Collection::Rename(const User& new_user, const User& old_user) {
                    " to the recycle bin\nYour gallery is not saved over it: your changes are kept until you leave "
                    "the program.",
                "WARNING", MB_OK | MB_ICONSTOP);
+  // The move gave the store's own file a new change time; the next save
+  // compares its bytes.
   path = new_path;
-  // The move gave the store's own file a new change time: it is still its
-  // own while every record it knows is where it knows it.
-  const File_Identity now = Identity_Of(path);
-  if (now == own_file && Holds_Known_Records()) own_file.changed = now.changed;
 }

@@ -40,6 +40,26 @@ bool Gallery_File::Picture_Header_Fits(const uint8_t* picture, uint64_t availabl
   return packed == 0 ? raw <= body : packed <= body;
 }
 
+bool Gallery_File::Headers_Fit(const uint8_t* record, uint64_t room) {
+  const uint32_t length = Read_U32(record);
+  return length >= Smallest_Record && length < room && Picture_Header_Fits(record + Header_Size, length - Header_Size);
+}
+
+uint64_t Gallery_File::Digest(const uint8_t* bytes, size_t n, uint64_t digest) {
+  // Eight bytes a step; each step is one-to-one in the digest, so that a
+  // single changed word always changes the result.
+  constexpr uint64_t prime = 0x100000001b3u;
+  size_t at = 0;
+  for (; at + 8 <= n; at += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes + at, 8);
+    digest = (digest ^ word) * prime;
+    digest ^= digest >> 29;
+  }
+  for (; at < n; ++at) digest = (digest ^ bytes[at]) * prime;
+  return digest;
+}
+
 Gallery_File::Contents Gallery_File::Scan(const uint8_t* bytes, uint64_t size) {
   return Scan(
       [bytes, size](uint64_t offset, uint8_t* out, size_t n) {
@@ -68,8 +88,7 @@ Gallery_File::Contents Gallery_File::Scan(const Reader& read, uint64_t size) {
     if (length == 0) return contents;
     // A record must hold its headers, and at least one byte must follow it
     // (a record that ends exactly at the end of the file is not read).
-    if (length < Smallest_Record || length >= size - offset ||
-        !Picture_Header_Fits(header + Header_Size, length - Header_Size)) {
+    if (first < Smallest_Record || !Headers_Fit(header, size - offset)) {
       contents.whole = false;
       return contents;
     }

@@ -55,6 +55,15 @@ class Gallery_File {
   // bytes: sides from 1 to the largest stored side, raw rows or a packed
   // size that fit. The packed bytes themselves are checked when decoded.
   static bool Picture_Header_Fits(const uint8_t* picture, uint64_t available);
+  // The reader's checks of one record (its first 28 bytes are read): its
+  // length covers both headers and leaves at least one byte of room behind
+  // it, room being the bytes from the record's start to the file's end, and
+  // its picture header fits in it. The writer makes the same checks.
+  static bool Headers_Fit(const uint8_t* record, uint64_t room);
+  // A digest of n bytes, continued from an earlier digest: the same bytes
+  // given in the same pieces give the same digest.
+  static constexpr uint64_t Digest_Start = 0xcbf29ce484222325u;
+  static uint64_t Digest(const uint8_t* bytes, size_t n, uint64_t digest = Digest_Start);
 
   static uint32_t Read_U32(const uint8_t* at);
   static void Write_U32(uint8_t* at, uint32_t value);

@@ -12,6 +12,7 @@
 #include <sched.h>
 #include <time.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -24,6 +25,7 @@
 #include <vector>
 
 #include "tests/gallery/gallery_store_fixture.h"
+#include "tests/gallery/outside_changes.h"
 #include "tests/platform/system/small_disk.h"
 
 namespace {
@@ -145,9 +147,11 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
     ASSERT_EQ(Boxes.size(), 1u);
     EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nThe file was cut short", 0), 0u);
     EXPECT_EQ(File_Bytes().size(), records[1].offset + 100);
-    // Leaving without a save keeps the unread drawings in their cells too.
+    // Leaving without a save puts the unread drawings back in their saved
+    // cells too.
     store.Revert();
-    EXPECT_NE(store.State(Cell(6, 6)), 0);
+    EXPECT_NE(store.State(Cell(0, 9)), 0);
+    EXPECT_EQ(store.State(Cell(6, 6)), 0);
     EXPECT_EQ(store.State(Cell(5, 5)), 0);
     // Put back whole (in place, as a copy over it does): the save goes through.
     Write(Gallery_Path(), std::string(whole.begin(), whole.end()));
@@ -159,7 +163,7 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
   Drawing_Collection store(ann);
   EXPECT_TRUE(Boxes.empty());
   for (int seed : {1, 2, 8}) EXPECT_TRUE(Shows(store, Cell(0, seed), seed)) << seed;
-  EXPECT_TRUE(Shows(store, Cell(6, 6), 9));
+  EXPECT_TRUE(Shows(store, Cell(0, 9), 9));
   EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
 }
 
@@ -392,6 +396,8 @@ TEST_F(Gallery_File_Faults_Test, AGalleryRewrittenInPlaceIsNotWrittenInto) {
     }
   };
   Drawing_Collection store(ann);
+  // Every drawing read whole: the store knows every byte of the file.
+  Wait_Until_Ready(store);
   clock_past(status().st_ctim);
   for (int seed : {3, 4}) {
     ASSERT_TRUE(Add_At(store, Drawing(seed), 3, seed));
@@ -561,6 +567,289 @@ TEST_F(Gallery_File_Faults_Test, ADamagedSparseGalleryIsKeptAsideSparse) {
     Drawing_Collection(ann).Revert();
     EXPECT_EQ(copies().size(), copies_after) << int(byte);
   }
+}
+
+// Another program cuts the file short or changes it, and then the file
+// loses its name (the person moved it out of the folder as the exit advised,
+// or another program moved or deleted it): the save writes every drawing it
+// can still read whole, as it is shown, and the new one, so that all of them
+// read back; a drawing it can no longer read leaves its cell and is told as
+// lost, and no cell shows a drawing the save freed.
+TEST_F(Gallery_File_Faults_Test, AGalleryThatLostItsNameIsSavedWithEveryDrawingThatStillReads) {
+  const std::string path = Gallery_Path();
+  const User bea{1, "Bea"};
+  struct Case {
+    const char* name;
+    std::function<void(const std::vector<Gallery_File::Record>&)> change;
+    std::vector<int> lost;
+    std::string refusal;  // while the file still has its name; none when deleted
+    int first_shows = 1;  // the drawing the file now holds where the first was
+  };
+  const std::vector<Case> cases = {
+      {"cut short", [&](const auto& records) { std::filesystem::resize_file(path, records[1].offset + 100); },
+       {2, 3}, "The file was cut short by another program"},
+      {"the first picture header changed",
+       [&](const auto& records) { ASSERT_TRUE(Change_In_Place(path, records[0].offset + 12, {0, 0, 0, 0})); },
+       {1}, "Another program has changed the file"},
+      {"another gallery copied over it",
+       [&](const auto&) {
+         const std::string other = Read(bea.File_Path("gal"));
+         ASSERT_TRUE(Write_In_Place(path, std::vector<uint8_t>(other.begin(), other.end())));
+       },
+       {2, 3}, "Another program has changed the file", 4},
+      {"deleted", [&](const auto&) { std::filesystem::remove(path); }, {}, ""},
+  };
+  {
+    Drawing_Collection store(bea);
+    for (int seed : {4, 5, 6, 7}) ASSERT_TRUE(Add_At(store, Drawing(seed), 1, seed));
+    store.Save(bea, HWND());
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(path);
+    std::filesystem::remove(path + ".moved");
+    Save_Gallery({1, 2, 3});
+    const std::vector<uint8_t> whole = File_Bytes();
+    Boxes.clear();
+    {
+      Drawing_Collection store(ann);
+      Wait_Until_Ready(store);
+      c.change(Gallery_File::Scan(whole.data(), whole.size()).records);
+      ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+      std::string moved;
+      if (!c.refusal.empty()) {
+        EXPECT_FALSE(store.Save(ann, HWND()));
+        ASSERT_EQ(Boxes.size(), 1u);
+        EXPECT_NE(Boxes[0].find("\n" + c.refusal + ": "), std::string::npos) << Boxes[0];
+        moved = Read(path);
+        std::filesystem::rename(path, path + ".moved");
+      }
+      Boxes.clear();
+      EXPECT_TRUE(store.Save(ann, HWND()));
+      if (c.lost.empty()) {
+        EXPECT_TRUE(Boxes.empty());
+      } else {
+        const std::string count =
+            c.lost.size() == 1 ? "1 drawing" : std::to_string(c.lost.size()) + " drawings";
+        EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to read file " + path + "\n" + count +
+                                                  " could no longer be read whole (another program cut the "
+                                                  "file short or changed it): " +
+                                                  (c.lost.size() == 1 ? "it is" : "they are") +
+                                                  " lost, and your other drawings are saved."});
+      }
+      for (int seed : {1, 2, 3}) {
+        const bool lost = std::count(c.lost.begin(), c.lost.end(), seed) > 0;
+        EXPECT_EQ(store.State(Cell(0, seed)) == 0, lost) << seed;
+        if (!lost) EXPECT_TRUE(Shows(store, Cell(0, seed), seed == 1 ? c.first_shows : seed)) << seed;
+      }
+      EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+      if (!c.refusal.empty()) EXPECT_EQ(Read(path + ".moved"), moved);
+    }
+    const std::vector<uint8_t> saved = File_Bytes();
+    EXPECT_TRUE(Gallery_File::Scan(saved.data(), saved.size()).whole);
+    Boxes.clear();
+    Drawing_Collection reopened(ann);
+    EXPECT_TRUE(Boxes.empty());
+    for (int seed : {1, 2, 3}) {
+      const bool lost = std::count(c.lost.begin(), c.lost.end(), seed) > 0;
+      EXPECT_EQ(reopened.State(Cell(0, seed)) == 0, lost) << seed;
+      if (!lost) EXPECT_TRUE(Shows(reopened, Cell(0, seed), seed == 1 ? c.first_shows : seed)) << seed;
+    }
+    EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+  }
+}
+
+// A file cut short while shown and then written in place again is the
+// store's own only when it holds the very bytes the store knows: an earlier
+// copy with the same records in other cells, bytes appended, or a pixel
+// changed are another program's file, and not written over.
+TEST_F(Gallery_File_Faults_Test, AFileWrittenAgainAfterACutIsTheStoresOnlyWithItsOwnBytes) {
+  Save_Gallery({1, 2, 3});
+  const std::vector<uint8_t> whole = File_Bytes();
+  const std::vector<Gallery_File::Record> records = Gallery_File::Scan(whole.data(), whole.size()).records;
+  std::vector<uint8_t> earlier = whole, appended = whole, pixel = whole;
+  Gallery_File::Write_U32(earlier.data() + records[0].offset + 8, 2);
+  Gallery_File::Write_U32(earlier.data() + records[1].offset + 8, 1);
+  appended.insert(appended.end(), {'m', 'o', 'r', 'e'});
+  pixel[records[2].offset + 40] ^= 0x5A;
+  const struct {
+    const char* name;
+    const std::vector<uint8_t>& bytes;
+    bool saved;
+  } cases[] = {{"an earlier copy with other cells", earlier, false},
+               {"bytes appended", appended, false},
+               {"a pixel changed", pixel, false},
+               {"the same bytes", whole, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Write_In_Place(Gallery_Path(), whole));
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    std::filesystem::resize_file(Gallery_Path(), records[1].offset + 100);
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    ASSERT_TRUE(Write_In_Place(Gallery_Path(), c.bytes, true));
+    Boxes.clear();
+    EXPECT_EQ(store.Save(ann, HWND()), c.saved);
+    if (c.saved) {
+      EXPECT_TRUE(Boxes.empty());
+      continue;
+    }
+    EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + Gallery_Path() +
+                                              "\nAnother program has changed the file: your changes are kept until "
+                                              "you leave the program, and are not saved over that file."});
+    EXPECT_EQ(File_Bytes(), c.bytes);
+    EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+  }
+}
+
+// Changes that leave every byte as it was (a link a snapshot makes, a mode
+// changed and back, the file made unchangeable and changeable again, a move
+// away and back, the same bytes written again) give the file a new change
+// time only: the save goes through, and the snapshot's name keeps what it
+// held.
+TEST_F(Gallery_File_Faults_Test, AChangeOfNoByteIsNotTakenForAnotherProgramsChange) {
+  const std::string path = Gallery_Path();
+  const std::string snapshot = root_ + "/snapshot.gal";
+  struct Case {
+    const char* name;
+    std::function<void()> change;
+    bool needs_root;
+  };
+  const std::vector<Case> cases = {
+      {"a hard link", [&] { ASSERT_EQ(link(path.c_str(), snapshot.c_str()), 0) << std::strerror(errno); }, false},
+      {"made read-only and back",
+       [&] {
+         ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+         ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+       },
+       false},
+      {"made unchangeable and back",
+       [&] {
+         ASSERT_TRUE(Set_Unchangeable(path, true)) << "the administrator could not make the file unchangeable";
+         ASSERT_TRUE(Set_Unchangeable(path, false));
+       },
+       true},
+      {"moved away and back",
+       [&] {
+         std::filesystem::rename(path, path + ".away");
+         std::filesystem::rename(path + ".away", path);
+       },
+       false},
+      {"the same bytes written again", [&] { ASSERT_TRUE(Write_In_Place(path, File_Bytes(), true)); }, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needs_root && geteuid() != 0) continue;  // only the administrator may make a file unchangeable
+    std::filesystem::remove(path);
+    std::filesystem::remove(snapshot);
+    Save_Gallery({1, 2});
+    const std::string before = Read(path);
+    Boxes.clear();
+    {
+      Drawing_Collection store(ann);
+      Wait_Until_Ready(store);
+      ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+      c.change();
+      EXPECT_EQ(store.Save_Refusal(), "");
+      EXPECT_TRUE(store.Save(ann, HWND()));
+      EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+    }
+    Drawing_Collection reopened(ann);
+    for (int seed : {1, 2}) EXPECT_TRUE(Shows(reopened, Cell(0, seed), seed)) << seed;
+    EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+    if (std::filesystem::exists(snapshot)) EXPECT_TRUE(Read(snapshot) == before) << "the snapshot was written";
+  }
+}
+
+// A file made unchangeable (the administrator only) or read-only while
+// shown is told as such, at every save and as the reason no move of the file
+// would mend; made writable again, the save goes through.
+TEST_F(Gallery_File_Faults_Test, AFileMadeUnchangeableOrReadOnlyWhileShownSaysSo) {
+  const std::string path = Gallery_Path();
+  const struct {
+    const char* name;
+    std::function<bool(bool)> set;
+    std::string reason;
+    bool needs_root;
+  } cases[] = {
+      {"unchangeable", [&](bool on) { return Set_Unchangeable(path, on); }, "You have no permission to change the file",
+       true},
+      {"read-only", [&](bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; }, "The file is read-only",
+       false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needs_root && geteuid() != 0) continue;  // only the administrator may make a file unchangeable
+    std::filesystem::remove(path);
+    Save_Gallery({1});
+    const std::vector<uint8_t> before = File_Bytes();
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    ASSERT_TRUE(c.set(true));
+    Boxes.clear();
+    EXPECT_EQ(store.Save_Refusal(), c.reason);
+    EXPECT_TRUE(store.File_Must_Stay());
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    const bool undone = c.set(false);
+    EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + path + "\n" + c.reason +
+                                              ": your changes are kept until you leave the program, and are not "
+                                              "saved over that file."});
+    EXPECT_EQ(File_Bytes(), before);
+    ASSERT_TRUE(undone);
+    EXPECT_FALSE(store.File_Must_Stay());
+    EXPECT_TRUE(store.Save(ann, HWND()));
+    EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+  }
+}
+
+// Two records claim one cell: the earlier is shown nowhere, and never
+// prepared, but its bytes are known from the opening on, so that a change of
+// them is another program's.
+TEST_F(Gallery_File_Faults_Test, AChangeToARecordNoCellShowsIsAnotherProgramsChange) {
+  Save_Gallery({1, 2});
+  std::vector<uint8_t> bytes = File_Bytes();
+  const std::vector<Gallery_File::Record> records = Gallery_File::Scan(bytes.data(), bytes.size()).records;
+  Gallery_File::Write_U32(bytes.data() + records[1].offset + 8, 1);  // 2 to column 1
+  ASSERT_TRUE(Write_In_Place(Gallery_Path(), bytes));
+  Drawing_Collection store(ann);
+  Wait_Until_Ready(store);
+  ASSERT_TRUE(Shows(store, Cell(0, 1), 2));
+  bytes[records[0].offset + 40] ^= 0x5A;
+  ASSERT_TRUE(Change_In_Place(Gallery_Path(), records[0].offset + 40, {bytes[records[0].offset + 40]}));
+  ASSERT_TRUE(Add_At(store, Drawing(3), 5, 5));
+  Boxes.clear();
+  EXPECT_FALSE(store.Save(ann, HWND()));
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_NE(Boxes[0].find("\nAnother program has changed the file: "), std::string::npos) << Boxes[0];
+  EXPECT_EQ(File_Bytes(), bytes);
+}
+
+// A new drawing the gallery could not read back (wider than any record
+// the reader takes) is left out of the file and told as lost; the drawings
+// saved with it read back.
+TEST_F(Gallery_File_Faults_Test, ANewDrawingThatWouldNotReadBackIsLeftOutAndTold) {
+  Save_Gallery({1});
+  const uint32_t too_wide = Shape_Drawing::Max_Record_Side + 1;
+  {
+    Drawing_Collection store(ann);
+    auto wide = std::make_unique<Shape_Drawing>(int(too_wide), 4, nullptr, TColor(255, 255, 255));
+    ASSERT_TRUE(Add_At(store, std::move(wide), 0, 0));
+    ASSERT_TRUE(Add_At(store, Drawing(2), 0, 2));
+    Boxes.clear();
+    EXPECT_TRUE(store.Save(ann, HWND()));
+    EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + Gallery_Path() +
+                                              "\n1 drawing could not be written so that the gallery reads it "
+                                              "back: it is lost, and your other drawings are saved."});
+    EXPECT_EQ(store.State(Cell(0, 0)), 0);
+  }
+  const std::vector<uint8_t> saved = File_Bytes();
+  EXPECT_TRUE(Gallery_File::Scan(saved.data(), saved.size()).whole);
+  Drawing_Collection reopened(ann);
+  EXPECT_EQ(reopened.State(Cell(0, 0)), 0);
+  EXPECT_TRUE(Shows(reopened, Cell(0, 1), 1));
+  EXPECT_TRUE(Shows(reopened, Cell(0, 2), 2));
 }
 
 }  // namespace

@@ -18,6 +18,7 @@
 #include "app/user_dialog.h"
 #include "gallery/drawing_collection.h"
 #include "gallery/gallery_dragger.h"
+#include "gallery/gallery_file.h"
 #include "gallery/gallery_window.h"
 #include "gallery/main_window_io.h"
 #include "gallery/printer.h"
@@ -29,6 +30,7 @@
 #include "platform/system/clipboard_service.h"
 #include "platform/window/desktop.h"
 #include "platform/window/screen.h"
+#include "tests/gallery/outside_changes.h"
 #include "tests/gallery/printer_fakes.h"
 #include "tests/platform/system/temp_home.h"
 #include "tests/platform/window/later.h"
@@ -791,6 +793,144 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
       EXPECT_EQ(Temp_Home::Read(path + ".other"), bytes);
     }
     Expect_Move_Saved();
+  }
+}
+
+// Each advice the exit gives, followed to its end in the whole program:
+// another program replaced the gallery file, cut it short, or changed a
+// drawing's picture header in place; asked to stay, she moves that file out
+// of the folder and saves, and every drawing that still reads is kept, the
+// one that no longer does told as lost. A file deleted while shown is
+// written whole again at the exit's Yes. No crash, and the moved file stays
+// as it was.
+TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_What_Still_Reads) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& path, const std::vector<Gallery_File::Record>&)> change;
+    std::string reason;  // the exit's advice is given; none when deleted
+    bool first_lost;     // the drawing at (0, 0)
+    bool moved_lost;     // the drawing moved from (0, 1) to (2, 2)
+  };
+  const std::vector<Case> cases = {
+      {"replaced",
+       [](const std::string& path, const auto&) {
+         std::filesystem::copy_file(path, path + ".other");
+         std::filesystem::rename(path + ".other", path);
+       },
+       "Another program has put a different file in its place", false, false},
+      {"cut short",
+       [](const std::string& path, const auto& records) {
+         std::filesystem::resize_file(path, records[1].offset + 100);
+       },
+       "The file was cut short by another program", false, true},
+      {"changed in place",
+       [](const std::string& path, const auto& records) {
+         ASSERT_TRUE(Change_In_Place(path, records[0].offset + 12, {0, 0, 0, 0}));
+       },
+       "Another program has changed the file", true, false},
+      {"deleted while shown", [](const std::string& path, const auto&) { std::filesystem::remove(path); }, "", false,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string path = Save_Two_Drawings();
+    const std::string saved = Temp_Home::Read(path);
+    const std::vector<uint8_t> bytes(saved.begin(), saved.end());
+    const std::string elsewhere = folder + "/elsewhere/Ann.gal";
+    {
+      Program_Session p(Options());
+      p.Start();
+      Open(p);
+      Gallery_Window& g = *p.Frame()->Gallery;
+      ASSERT_TRUE(Wait_Until_Shown(p, 0, 0));
+      ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+      c.change(path, Gallery_File::Scan(bytes.data(), bytes.size()).records);
+      Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+      ASSERT_TRUE(Occupied(p, 2, 2));
+      p.Boxes.clear();
+      if (!c.reason.empty()) {
+        const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
+          p.Boxes.push_back(box);
+          return IDCANCEL;
+        });
+        EXPECT_FALSE(g.CanClose());
+        Set_Message_Box_Hook(session);
+        ASSERT_EQ(p.Boxes.size(), 1u);
+        EXPECT_EQ(p.Boxes[0].text, "Unable to write file " + path + "\n" + c.reason +
+                                       ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel, "
+                                       "move that file out of the folder, and save the gallery again.");
+        // She does as it says.
+        const std::string other = Temp_Home::Read(path);
+        std::filesystem::create_directories(folder + "/elsewhere");
+        std::filesystem::rename(path, elsewhere);
+        p.Boxes.clear();
+        p.Click(g.Save_Button_Screen_Point());
+        if (c.first_lost || c.moved_lost) {
+          ASSERT_EQ(p.Boxes.size(), 1u);
+          const std::string lost = "Unable to read file " + path + "\n1 drawing could no longer be read whole";
+          EXPECT_EQ(p.Boxes[0].text.rfind(lost, 0), 0u) << p.Boxes[0].text;
+        } else {
+          EXPECT_TRUE(p.Boxes.empty());
+        }
+        EXPECT_EQ(Temp_Home::Read(elsewhere), other);
+        p.Boxes.clear();
+      }
+      EXPECT_EQ(p.Stop(), 0);
+      std::vector<std::string> told;
+      for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.text);
+      EXPECT_EQ(told, c.reason.empty() ? std::vector<std::string>{"Save changes to Gallery?"}
+                                       : std::vector<std::string>{});
+    }
+    Program_Session again(Options());
+    again.Start();
+    Open(again);
+    EXPECT_EQ(Occupied(again, 0, 0), !c.first_lost);
+    EXPECT_EQ(Occupied(again, 2, 2), !c.moved_lost);
+    EXPECT_FALSE(Occupied(again, 0, 1));
+    EXPECT_TRUE(again.Boxes.empty());
+    EXPECT_EQ(again.Stop(), 0);
+  }
+}
+
+// A gallery file made unchangeable (by the administrator) or read-only
+// while shown: the exit says why the changes cannot be kept, and gives no
+// advice to move a file that cannot be moved or need not be.
+TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_Is_Told_So_At_Exit) {
+  const struct {
+    const char* name;
+    std::function<bool(const std::string&, bool)> set;
+    std::string reason;
+    bool needs_root;
+  } cases[] = {
+      {"unchangeable", [](const std::string& path, bool on) { return Set_Unchangeable(path, on); },
+       "You have no permission to change the file", true},
+      {"read-only", [](const std::string& path, bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; },
+       "The file is read-only", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.needs_root && geteuid() != 0) continue;  // only the administrator may make a file unchangeable
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string path = Save_Two_Drawings();
+    Program_Session p(Options());
+    p.Start();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+    ASSERT_TRUE(c.set(path, true));
+    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+    p.Boxes.clear();
+    EXPECT_TRUE(g.CanClose());
+    const bool undone = c.set(path, false);
+    ASSERT_EQ(p.Boxes.size(), 1u);
+    EXPECT_EQ(p.Boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
+    EXPECT_EQ(p.Boxes[0].text,
+              "Unable to write file " + path + "\n" + c.reason + ": your changes to the gallery cannot be kept.");
+    EXPECT_TRUE(undone);
+    EXPECT_EQ(p.Stop(), 0);
   }
 }
 

@@ -1,0 +1,325 @@
+// The gallery store under seeded sequences of what other programs do to its
+// file (cut it, append to it, change bytes in place with the time stamps put
+// back, replace it, delete it, move it away and back, change its mode, make
+// it unchangeable, link it, put an earlier copy back in place or rename one
+// over it) mixed with what a person does (add and move drawings, the bin,
+// Save, Cancel, a new start). After every step: no other program's file was
+// written over, no name the test made aside changed, and every drawing the
+// store could read is either saved or still shown. A failure names the seed
+// and the step.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "tests/gallery/gallery_store_fixture.h"
+#include "tests/gallery/outside_changes.h"
+
+namespace {
+
+using Place = Drawing_Place;
+using Bytes = std::vector<uint8_t>;
+
+constexpr Place Cell(int32_t row, int32_t column) { return Place{Place::Grid, row, column}; }
+
+// The file under a name: its bytes and inode, or nothing.
+struct File_State {
+  bool exists = false;
+  ino_t inode = 0;
+  Bytes bytes;
+  bool operator==(const File_State& other) const {
+    return exists == other.exists && inode == other.inode && bytes == other.bytes;
+  }
+};
+
+File_State State_Of(const std::string& path) {
+  File_State state;
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0) return state;
+  state.exists = true;
+  state.inode = info.st_ino;
+  const std::string text = Temp_Home::Read(path);
+  state.bytes.assign(text.begin(), text.end());
+  return state;
+}
+
+class Gallery_Store_Stress_Test : public Gallery_Store_Test {
+ protected:
+  // One sequence of steps; it stops at the first failed check.
+  void Run(uint32_t seed, int steps);
+
+  // The person's side.
+  void Open_Store();
+  std::vector<Place> Occupied() const;
+  bool Save_Checked();
+
+  // Another program's side; each returns what it did, empty when it did
+  // nothing.
+  std::string Outside_Change();
+  std::string Aside(const std::string& what) { return root_ + "/aside/" + what + std::to_string(next_name++); }
+  // Makes the file under the name and every name aside changeable again.
+  void Make_All_Changeable();
+
+  std::mt19937 random;
+  std::unique_ptr<Drawing_Collection> store;
+  // The file the store takes for its own: as it opened it or last wrote it.
+  File_State known;
+  // Names the test made aside (a snapshot's link, a copy, the file moved
+  // away) and what they must go on holding.
+  std::map<std::string, Bytes> aside;
+  std::string moved_away;  // the gallery moved away, to be moved back
+  // Earlier states of the file, to be put back.
+  std::vector<Bytes> earlier;
+  bool unchangeable = false;
+  int next_seed = 1;
+  int next_name = 0;
+};
+
+void Gallery_Store_Stress_Test::Open_Store() {
+  store.reset();
+  store = std::make_unique<Drawing_Collection>(ann);
+  // Every drawing read whole: the store knows the file's bytes.
+  Wait_Until_Ready(*store);
+  known = State_Of(Gallery_Path());
+}
+
+std::vector<Place> Gallery_Store_Stress_Test::Occupied() const {
+  std::vector<Place> cells;
+  for (int32_t r = 0; r < 12; ++r)
+    for (int32_t c = 0; c < 12; ++c)
+      if (store->State(Cell(r, c)) != 0) cells.push_back(Cell(r, c));
+  return cells;
+}
+
+// Saves and checks what the save did to the file under the name and to the
+// drawings shown.
+bool Gallery_Store_Stress_Test::Save_Checked() {
+  const std::string path = Gallery_Path();
+  const File_State before = State_Of(path);
+  const bool may_write = !store->File_Must_Stay();
+  // The store may write only a file that is its own, byte for byte, or a
+  // name that holds none.
+  const bool its_own = !before.exists || (before.inode == known.inode && before.bytes == known.bytes && known.exists);
+  std::map<std::pair<int32_t, int32_t>, std::unique_ptr<Shape_Drawing>> shown;
+  for (const Place& cell : Occupied()) {
+    Shape_Drawing* full = store->Picture(cell, Full_Picture_Size, 0, HWND());
+    if (full && !full->Blank) shown[{cell.a, cell.b}] = std::make_unique<Shape_Drawing>(*full, true);
+  }
+  const bool saved = store->Save(ann, HWND());
+  const File_State after = State_Of(path);
+  if (!its_own) EXPECT_TRUE(after == before) << "another program's file was written over";
+  if (!(after == before)) known = after;
+  // The store reverts what it may not write.
+  if (!may_write) return saved;
+  // Saved: the file holds the grid, and reads whole.
+  if (saved && its_own) {
+    std::set<std::pair<int32_t, int32_t>> cells, in_file;
+    for (const Place& cell : Occupied()) cells.insert({cell.a, cell.b});
+    if (after.exists) {
+      const Gallery_File::Contents contents = Gallery_File::Scan(after.bytes.data(), after.bytes.size());
+      EXPECT_TRUE(contents.whole) << "the saved file does not read whole";
+      for (const Gallery_File::Record& record : contents.records) in_file.insert({record.row, record.column});
+      EXPECT_EQ(in_file.size(), contents.records.size()) << "two records for one cell";
+    }
+    EXPECT_EQ(in_file, cells) << "the file does not hold the grid";
+  }
+  // Every drawing it could read is still shown where it was, saved or not.
+  for (const auto& [cell, picture] : shown) {
+    Shape_Drawing* full = store->Picture(Cell(cell.first, cell.second), Full_Picture_Size, 0, HWND());
+    EXPECT_TRUE(full && full->Same_Pixels(*picture))
+        << "the drawing at " << cell.first << ", " << cell.second << " was lost (" << (saved ? "saved" : "refused")
+        << ")";
+  }
+  return saved;
+}
+
+std::string Gallery_Store_Stress_Test::Outside_Change() {
+  const std::string path = Gallery_Path();
+  const File_State now = State_Of(path);
+  const bool root = geteuid() == 0;
+  switch (random() % 12) {
+    case 0: {  // cut short
+      if (!now.exists || now.bytes.empty() || unchangeable) return "";
+      const uint64_t size = random() % now.bytes.size();
+      std::filesystem::resize_file(path, size);
+      return "cut to " + std::to_string(size);
+    }
+    case 1: {  // bytes appended
+      if (!now.exists || unchangeable) return "";
+      Bytes more = now.bytes;
+      more.resize(more.size() + 1 + random() % 20, uint8_t(random()));
+      return Write_In_Place(path, more, true) ? "appended to" : "";
+    }
+    case 2: {  // bytes changed in place, time stamps put back
+      if (!now.exists || now.bytes.empty() || unchangeable) return "";
+      std::string what = "changed at";
+      for (uint32_t n = 1 + random() % 4; n > 0; --n) {
+        const uint64_t at = random() % now.bytes.size();
+        if (!Change_In_Place(path, at, {uint8_t(now.bytes[at] ^ (1 + random() % 255))})) return "";
+        what += " " + std::to_string(at);
+      }
+      return what;
+    }
+    case 3: {  // replaced by a copy renamed over it, the same bytes or earlier ones
+      if (!now.exists && earlier.empty()) return "";
+      const Bytes& bytes = earlier.empty() || random() % 2 ? now.bytes : earlier[random() % earlier.size()];
+      const std::string copy = Aside("copy");
+      Write(copy, std::string(bytes.begin(), bytes.end()));
+      if (rename(copy.c_str(), path.c_str()) != 0) {
+        std::filesystem::remove(copy);
+        return "";
+      }
+      return "replaced";
+    }
+    case 4:  // deleted
+      if (!now.exists || unchangeable) return "";
+      std::filesystem::remove(path);
+      return "deleted";
+    case 5: {  // moved away, or back
+      if (moved_away.empty()) {
+        if (!now.exists || unchangeable) return "";
+        moved_away = Aside("away");
+        std::filesystem::rename(path, moved_away);
+        aside[moved_away] = now.bytes;
+        return "moved away";
+      }
+      if (rename(moved_away.c_str(), path.c_str()) != 0) return "";
+      aside.erase(moved_away);
+      moved_away.clear();
+      return "moved back";
+    }
+    case 6:  // mode made read-only and back
+      if (!now.exists) return "";
+      chmod(path.c_str(), 0444);
+      chmod(path.c_str(), 0644);
+      return "read-only and back";
+    case 7:  // made read-only, or writable again
+      if (!now.exists) return "";
+      {
+        struct stat info;
+        stat(path.c_str(), &info);
+        const bool read_only = (info.st_mode & 0222) == 0;
+        chmod(path.c_str(), read_only ? 0644 : 0444);
+        return read_only ? "writable again" : "read-only";
+      }
+    case 8:  // unchangeable and back, or unchangeable, or changeable again
+      if (!now.exists || !root) return "";  // only the administrator may
+      if (unchangeable) {
+        Make_All_Changeable();
+        return "changeable again";
+      }
+      if (!Set_Unchangeable(path, true)) {
+        ADD_FAILURE() << "the administrator could not make the file unchangeable";
+        return "";
+      }
+      if (random() % 2) {
+        Set_Unchangeable(path, false);
+        return "unchangeable and back";
+      }
+      unchangeable = true;
+      return "unchangeable";
+    case 9: {  // a snapshot's hard link
+      if (!now.exists) return "";
+      const std::string snapshot = Aside("snapshot");
+      if (link(path.c_str(), snapshot.c_str()) != 0) return "";
+      aside[snapshot] = now.bytes;
+      return "linked";
+    }
+    case 10: {  // an earlier copy put back in place, as cp does
+      if (!now.exists || earlier.empty() || unchangeable) return "";
+      return Write_In_Place(path, earlier[random() % earlier.size()], random() % 2) ? "earlier copy put back" : "";
+    }
+    default: {  // the same bytes written again
+      if (!now.exists || unchangeable) return "";
+      return Write_In_Place(path, now.bytes, true) ? "same bytes written" : "";
+    }
+  }
+}
+
+void Gallery_Store_Stress_Test::Make_All_Changeable() {
+  if (geteuid() != 0) return;
+  Set_Unchangeable(Gallery_Path(), false);
+  for (const auto& [name, bytes] : aside) Set_Unchangeable(name, false);
+  if (!moved_away.empty()) Set_Unchangeable(moved_away, false);
+  unchangeable = false;
+}
+
+void Gallery_Store_Stress_Test::Run(uint32_t seed, int steps) {
+  random.seed(seed);
+  store.reset();
+  Make_All_Changeable();
+  std::filesystem::remove_all(The_User_Data.directory);
+  std::filesystem::create_directories(The_User_Data.directory);
+  std::filesystem::remove_all(root_ + "/aside");
+  std::filesystem::create_directories(root_ + "/aside");
+  aside.clear();
+  moved_away.clear();
+  earlier.clear();
+  {
+    Drawing_Collection first(ann);
+    for (uint32_t n = random() % 5; n > 0; --n) Add_At(first, Drawing(next_seed++), 0, int32_t(n));
+    first.Save(ann, HWND());
+  }
+  Open_Store();
+  for (int step = 0; step < steps; ++step) {
+    Boxes.clear();
+    const File_State now = State_Of(Gallery_Path());
+    if (now.exists && (earlier.empty() || earlier.back() != now.bytes)) earlier.push_back(now.bytes);
+    const uint32_t choice = random() % 16;
+    const std::vector<Place> cells = Occupied();
+    const Place any = Cell(int32_t(random() % 12), int32_t(random() % 12));
+    const Place taken = cells.empty() ? any : cells[random() % cells.size()];
+    const std::string at = std::to_string(any.a) + ", " + std::to_string(any.b);
+    const std::string from = std::to_string(taken.a) + ", " + std::to_string(taken.b);
+    std::string what;
+    if (choice < 5) {
+      what = "outside: " + Outside_Change();
+      // A link shares what is written in place under the name.
+      for (auto& [name, bytes] : aside) bytes = State_Of(name).bytes;
+    }
+    else if (choice < 7)
+      what = "add at " + at;
+    else if (choice < 9) what = "move " + from + " to " + at;
+    else if (choice == 9) what = "into the bin from " + from;
+    else if (choice == 10) what = "out of the bin to " + at;
+    else if (choice < 14) what = "save";
+    else if (choice == 14) what = "cancel";
+    else what = "a new start";
+    SCOPED_TRACE("seed " + std::to_string(seed) + ", step " + std::to_string(step) + ": " + what);
+    const File_State before = State_Of(Gallery_Path());
+    if (choice >= 5 && choice < 7) {
+      Add_At(*store, Drawing(next_seed++), any.a, any.b);
+    } else if (choice >= 7 && choice < 9) {
+      store->Move(any, taken);
+    } else if (choice == 9) {
+      store->Move(Place{Place::Bin, 0, 0}, taken);
+    } else if (choice == 10) {
+      store->Move(any, Place{Place::Bin, 0, 0});
+    } else if (choice >= 11 && choice < 14) {
+      Save_Checked();
+    } else if (choice == 14) {
+      store->Revert();
+      EXPECT_TRUE(State_Of(Gallery_Path()) == before) << "Cancel wrote the file";
+    } else if (choice == 15) {
+      Open_Store();
+      EXPECT_TRUE(State_Of(Gallery_Path()) == before) << "opening wrote the file";
+    }
+    for (const auto& [name, bytes] : aside) EXPECT_EQ(State_Of(name).bytes, bytes) << name << " was written";
+    if (HasFailure()) break;
+  }
+  store.reset();
+  Make_All_Changeable();
+}
+
+TEST_F(Gallery_Store_Stress_Test, SeededSequencesOfOutsideChangesAndSaves) {
+  for (uint32_t seed = 1; seed <= 40 && !HasFailure(); ++seed) Run(seed, 30);
+}
+
+}  // namespace
