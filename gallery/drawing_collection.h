@@ -322,6 +322,7 @@ class Drawing_Collection {
   void Forget_Lost(Save_Plan& plan, HWND window);
   bool Delete_Gallery();
   bool Write_Appended(Save_Plan& plan);
+  bool Write_Into_View(uint8_t* to, const uint8_t* from, size_t size);
   bool Write_Beside(Save_Plan& plan, bool with_new);
   bool Reopen_After_Replace();
   void Link_Saved(Save_Plan& plan);

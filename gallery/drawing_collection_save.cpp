@@ -23,6 +23,7 @@
 #include "model/shape_drawing.h"
 #include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
+#include "platform/system/mapped_bytes.h"
 #include "platform/system/user_file.h"
 #include "platform/window/message_box.h"
 #include "toolkit/small_utilities.h"
@@ -309,6 +310,16 @@ void Drawing_Collection::Show_Save_Failure(HWND window, bool whole_gallery, int 
              "WARNING", MB_OK | MB_ICONSTOP);
 }
 
+// Another program may cut the file short while the store writes into its
+// mapping: a page beyond its new end then faults. The write fails instead,
+// as a cut file's save does.
+bool Drawing_Collection::Write_Into_View(uint8_t* to, const uint8_t* from, size_t size) {
+  if (TMapped_Bytes::Copy(to, from, size)) return true;
+  cut_short.store(true);
+  errno = EIO;
+  return false;
+}
+
 bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
   const uint64_t start = end_offset;
   const uint64_t needed = start + plan.new_bytes + Gallery_File::End_Size;
@@ -336,18 +347,17 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
     // The first length field is the old end marker: it stays 0 until the
     // rest is on the disk.
     const size_t skip = offset == start ? 4 : 0;
-    std::memcpy(view + offset + skip, record.data() + skip, record.size() - skip);
+    if (!Write_Into_View(view + offset + skip, record.data() + skip, record.size() - skip)) return false;
     const Drawing_Place& cell = plan.kept_new[i]->presentation->place;
     plan.written.push_back({plan.kept_new[i], offset, uint32_t(record.size()), cell.a, cell.b,
                             Record_Digest(record.data(), uint32_t(record.size()))});
     offset += record.size();
   }
-  std::memset(view + offset, 0, Gallery_File::End_Size);
+  const uint8_t end_marker[Gallery_File::End_Size] = {};
+  if (!Write_Into_View(view + offset, end_marker, sizeof end_marker)) return false;
   if (!file->Flush() || stop_before_link) return false;
-  uint32_t word;
-  std::memcpy(&word, plan.new_records.front().data(), 4);
   // One store: the file holds either the old gallery or the new one.
-  std::memcpy(view + start, &word, 4);
+  if (!Write_Into_View(view + start, plan.new_records.front().data(), 4)) return false;
   file->Flush();
   end_offset = offset;
   Link_Saved(plan);

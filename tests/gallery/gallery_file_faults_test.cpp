@@ -162,7 +162,7 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
   }
   Drawing_Collection store(ann);
   EXPECT_TRUE(Boxes.empty());
-  for (int seed : {1, 2, 8}) EXPECT_TRUE(Shows(store, Cell(0, seed), seed)) << seed;
+  for (int seed : {1, 2, 8}) { EXPECT_TRUE(Shows(store, Cell(0, seed), seed)) << seed; }
   EXPECT_TRUE(Shows(store, Cell(0, 9), 9));
   EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
 }
@@ -640,10 +640,10 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatLostItsNameIsSavedWithEveryDrawingT
       for (int seed : {1, 2, 3}) {
         const bool lost = std::count(c.lost.begin(), c.lost.end(), seed) > 0;
         EXPECT_EQ(store.State(Cell(0, seed)) == 0, lost) << seed;
-        if (!lost) EXPECT_TRUE(Shows(store, Cell(0, seed), seed == 1 ? c.first_shows : seed)) << seed;
+        if (!lost) { EXPECT_TRUE(Shows(store, Cell(0, seed), seed == 1 ? c.first_shows : seed)) << seed; }
       }
       EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
-      if (!c.refusal.empty()) EXPECT_EQ(Read(path + ".moved"), moved);
+      if (!c.refusal.empty()) { EXPECT_EQ(Read(path + ".moved"), moved); }
     }
     const std::vector<uint8_t> saved = File_Bytes();
     EXPECT_TRUE(Gallery_File::Scan(saved.data(), saved.size()).whole);
@@ -653,7 +653,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatLostItsNameIsSavedWithEveryDrawingT
     for (int seed : {1, 2, 3}) {
       const bool lost = std::count(c.lost.begin(), c.lost.end(), seed) > 0;
       EXPECT_EQ(reopened.State(Cell(0, seed)) == 0, lost) << seed;
-      if (!lost) EXPECT_TRUE(Shows(reopened, Cell(0, seed), seed == 1 ? c.first_shows : seed)) << seed;
+      if (!lost) { EXPECT_TRUE(Shows(reopened, Cell(0, seed), seed == 1 ? c.first_shows : seed)) << seed; }
     }
     EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
   }
@@ -756,9 +756,9 @@ TEST_F(Gallery_File_Faults_Test, AChangeOfNoByteIsNotTakenForAnotherProgramsChan
       EXPECT_TRUE(Boxes.empty()) << Boxes.front();
     }
     Drawing_Collection reopened(ann);
-    for (int seed : {1, 2}) EXPECT_TRUE(Shows(reopened, Cell(0, seed), seed)) << seed;
+    for (int seed : {1, 2}) { EXPECT_TRUE(Shows(reopened, Cell(0, seed), seed)) << seed; }
     EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
-    if (std::filesystem::exists(snapshot)) EXPECT_TRUE(Read(snapshot) == before) << "the snapshot was written";
+    if (std::filesystem::exists(snapshot)) { EXPECT_TRUE(Read(snapshot) == before) << "the snapshot was written"; }
   }
 }
 

@@ -114,7 +114,7 @@ bool Gallery_Store_Stress_Test::Save_Checked() {
   }
   const bool saved = store->Save(ann, HWND());
   const File_State after = State_Of(path);
-  if (!its_own) EXPECT_TRUE(after == before) << "another program's file was written over";
+  if (!its_own) { EXPECT_TRUE(after == before) << "another program's file was written over"; }
   if (!(after == before)) known = after;
   // The store reverts what it may not write.
   if (!may_write) return saved;
@@ -311,7 +311,7 @@ void Gallery_Store_Stress_Test::Run(uint32_t seed, int steps) {
       Open_Store();
       EXPECT_TRUE(State_Of(Gallery_Path()) == before) << "opening wrote the file";
     }
-    for (const auto& [name, bytes] : aside) EXPECT_EQ(State_Of(name).bytes, bytes) << name << " was written";
+    for (const auto& [name, bytes] : aside) { EXPECT_EQ(State_Of(name).bytes, bytes) << name << " was written"; }
     if (HasFailure()) break;
   }
   store.reset();
