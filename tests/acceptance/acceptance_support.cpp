@@ -234,16 +234,23 @@ std::vector<uint32_t> Settle(const std::function<std::vector<uint32_t>()>& grab)
 }
 
 bool In_Child_On_Screen(int width, int height, int depth) {
+  const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
+  const std::string name = std::string(test.test_suite_name()) + "." + test.name();
   const std::string size = std::to_string(width) + "x" + std::to_string(height);
-  if (const char* child = std::getenv("QUENDAR_ACCEPTANCE_CHILD"); child && size == child) return true;
+  if (const char* child = std::getenv("QUENDAR_ACCEPTANCE_CHILD"); child && size == child) {
+    // QUENDAR_TEST_HANG=Suite.Test makes that test hang on its screen, as
+    // a test stuck for good would: how a run shows that the test's time
+    // limit ends it and names it.
+    if (const char* hang = std::getenv("QUENDAR_TEST_HANG"); hang && name == hang)
+      for (;;) pause();
+    return true;
+  }
   if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
     // Both come with the project's packages: a machine without them was not
     // set up, and a test that did not run must not pass.
     ADD_FAILURE() << "xvfb-run and xdotool are missing (scripts/install-deps)";
     return false;
   }
-  const testing::TestInfo& test = *testing::UnitTest::GetInstance()->current_test_info();
-  const std::string name = std::string(test.test_suite_name()) + "." + test.name();
   const std::string command = "QUENDAR_ACCEPTANCE_CHILD=" + size + " ASAN_OPTIONS=detect_leaks=0 " +
                               Xvfb_Run(size + "x" + std::to_string(depth)) + " '" + Self() + "' --gtest_filter='" + name + "'";
   EXPECT_EQ(std::system(command.c_str()), 0)
