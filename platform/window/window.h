@@ -160,6 +160,8 @@ class TWindow {
   // The same shape in the parent's client coordinates (a child's): what
   // the child paints itself, and what the parent must paint round it.
   TRegion Shape_In_Parent() const;
+  // The window's rectangle placed at r, cut by its region.
+  TRegion Shape_At(const TRect& r) const;
   const TRegion* Update_Region() const { return update_region_.get(); }
   // The part of the screen this window's client area shows (screen
   // coordinates): its client rectangle, clipped by its ancestors, their

@@ -48,8 +48,7 @@ bool TWindow::Shape_Contains(TPoint window_point) const {
   return !window_region_ || window_region_->Contains(window_point);
 }
 
-TRegion TWindow::Screen_Shape() const {
-  TRect r = GetWindowRect();
+TRegion TWindow::Shape_At(const TRect& r) const {
   TRegion shape(r);
   if (window_region_) {
     TRegion cut = *window_region_;
@@ -59,16 +58,9 @@ TRegion TWindow::Screen_Shape() const {
   return shape;
 }
 
-TRegion TWindow::Shape_In_Parent() const {
-  const TRect r = Window_Rect_In_Parent();
-  TRegion shape(r);
-  if (window_region_) {
-    TRegion cut = *window_region_;
-    cut.Offset(r.left, r.top);
-    shape &= cut;
-  }
-  return shape;
-}
+TRegion TWindow::Screen_Shape() const { return Shape_At(GetWindowRect()); }
+
+TRegion TWindow::Shape_In_Parent() const { return Shape_At(Window_Rect_In_Parent()); }
 
 TRegion TWindow::Visible_Region(bool client_only, bool exclude_children) const {
   if (!handle_ || !IsWindowVisible()) return TRegion();
