@@ -322,7 +322,8 @@ void Gallery_Store_Stress_Test::Run(uint32_t seed, int steps) {
 
 TEST_F(Gallery_Store_Stress_Test, SeededSequencesOfOutsideChangesAndSaves) {
   for (uint32_t seed = 1; seed <= 40 && !HasFailure(); ++seed) Run(seed, 30);
-  if (geteuid() != 0) GTEST_SKIP() << "the steps that make the file unchangeable were left out: " << Unchangeable_Needs_Root;
+  if (geteuid() != 0)
+    GTEST_SKIP() << "the steps that make the file unchangeable were left out: " << Unchangeable_Needs_Root;
 }
 
 }  // namespace
