@@ -55,7 +55,8 @@ TEST(SDL_Smoke, A_Real_Click_Arrives_And_The_Screen_Is_Presented) {
     // leak checker would report; leaks of our own are caught by every other test.
     std::string command = server.Command_Prefix() + "QUENDAR_SMOKE_CHILD=1 ASAN_OPTIONS=detect_leaks=0 '" + Self() +
                           "' --gtest_filter='SDL_Smoke.*' > /dev/null 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << "run it by hand: QUENDAR_SMOKE_CHILD=1 scripts/run-on-own-x-server 640x480x24 " << Self();
+    EXPECT_EQ(std::system(command.c_str()), 0)
+        << "run it by hand: QUENDAR_SMOKE_CHILD=1 scripts/run-on-own-x-server 640x480x24 " << Self();
     return;
   }
   auto backend = TSDL_Backend::Open(TSize(320, 240));
