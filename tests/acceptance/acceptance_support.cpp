@@ -17,7 +17,7 @@
 
 #include "model/gui_colors.h"
 #include "tests/acceptance/x_screen.h"
-#include "tests/platform/virtual_display.h"
+#include "tests/platform/own_x_server.h"
 #include "users/user_data.h"
 #include "users/user_database.h"
 
@@ -245,16 +245,22 @@ bool In_Child_On_Screen(int width, int height, int depth) {
       for (;;) pause();
     return true;
   }
-  if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
+  if (std::system("command -v Xvfb >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
     // Both come with the project's packages: a machine without them was not
     // set up, and a test that did not run must not pass.
-    ADD_FAILURE() << "xvfb-run and xdotool are missing (scripts/install-deps)";
+    ADD_FAILURE() << "Xvfb and xdotool are missing (scripts/install-deps)";
     return false;
   }
-  const std::string command = "QUENDAR_ACCEPTANCE_CHILD=" + size + " ASAN_OPTIONS=detect_leaks=0 " +
-                              Xvfb_Run(size + "x" + std::to_string(depth)) + " '" + Self() + "' --gtest_filter='" + name + "'";
+  Own_X_Server server(size + "x" + std::to_string(depth));
+  if (!server.Running()) {
+    ADD_FAILURE() << "no X server could be started";
+    return false;
+  }
+  const std::string command = server.Command_Prefix() + "QUENDAR_ACCEPTANCE_CHILD=" + size +
+                              " ASAN_OPTIONS=detect_leaks=0 '" + Self() + "' --gtest_filter='" + name + "'";
   EXPECT_EQ(std::system(command.c_str()), 0)
-      << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=" << size << " xvfb-run " << Self() << " --gtest_filter=" << name;
+      << "run it by hand: QUENDAR_ACCEPTANCE_CHILD=" << size << " scripts/run-on-own-x-server " << size << "x"
+      << depth << " " << Self() << " --gtest_filter=" << name;
   return false;
 }
 

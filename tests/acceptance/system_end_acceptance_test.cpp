@@ -38,6 +38,7 @@
 #include "users/user_data.h"
 #include "tests/acceptance/acceptance_support.h"
 #include "tests/acceptance/x_screen.h"
+#include "tests/platform/own_x_server.h"
 #include "tests/program/program_session.h"
 
 namespace {
@@ -94,41 +95,6 @@ std::string Damaged_Bytes() { return std::string(64, '\xA5') + "not what it shou
 
 // The caption names the way to stop a demonstration while one plays.
 bool Caption_Has_Stop_Hint() { return std::system("xdotool search --name 'Press CTRL-ESC' >/dev/null 2>&1") == 0; }
-
-// An X server of the test's own, which it can take away under the program:
-// the one the test runs on must outlive the test. The test and the program
-// it starts use it from the start on.
-class Own_X_Server {
- public:
-  Own_X_Server() {
-    int ready[2];
-    if (pipe(ready) != 0) return;
-    const std::string fd = std::to_string(ready[1]);
-    const char* argv[] = {"Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", nullptr};
-    if (posix_spawnp(&pid_, "Xvfb", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) pid_ = -1;
-    close(ready[1]);
-    // The server writes its display number once it takes connections.
-    char number[16] = {};
-    const ssize_t n = pid_ > 0 ? read(ready[0], number, sizeof number - 1) : 0;
-    close(ready[0]);
-    if (n <= 0) return;
-    display_ = ":" + std::to_string(std::atoi(number));
-    setenv("DISPLAY", display_.c_str(), 1);
-    unsetenv("XAUTHORITY");
-  }
-  ~Own_X_Server() { Kill(); }
-  bool Running() const { return !display_.empty(); }
-  void Kill() {
-    if (pid_ <= 0) return;
-    kill(pid_, SIGKILL);
-    waitpid(pid_, nullptr, 0);
-    pid_ = -1;
-  }
-
- private:
-  pid_t pid_ = -1;
-  std::string display_;
-};
 
 // One run of the program in a folder of its own, with the screen it draws on.
 class Ending_Run {
@@ -278,8 +244,13 @@ void Terminated_In(const std::string& name) {
 void Display_Lost_In(const std::string& name) {
   const State& state = Named(name);
   const Layout layout = Measure();
-  Own_X_Server server;
+  // An X server of the test's own, which it can take away under the
+  // program: the one the test runs on must outlive the test. The test and
+  // the program it starts use it from the start on.
+  Own_X_Server server(std::to_string(Screen_Size.cx) + "x" + std::to_string(Screen_Size.cy) + "x24");
   ASSERT_TRUE(server.Running()) << "no X server of the test's own could be started";
+  setenv("DISPLAY", server.Display().c_str(), 1);
+  unsetenv("XAUTHORITY");
   Ending_Run run(name);
   ASSERT_NO_FATAL_FAILURE(Start_In(run, state, layout));
   const std::map<std::string, std::string> files = Files_In(run.Data());

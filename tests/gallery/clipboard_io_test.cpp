@@ -161,7 +161,7 @@ constexpr const char* Child = "QUENDAR_CLIPBOARD_IO_CHILD";
 
 TEST_F(Clipboard_IO_X11_Test, XclipPastesTheDroppedDrawingAndTakingTheClipboardEmptiesTheSlot) {
   if (!std::getenv(Child)) {
-    if (!Tool_Exists("xvfb-run") || !Tool_Exists("xclip")) GTEST_FAIL() << "xvfb-run and xclip are needed (scripts/install-deps)";
+    if (!Tool_Exists("Xvfb") || !Tool_Exists("xclip")) GTEST_FAIL() << "Xvfb and xclip are needed (scripts/install-deps)";
     EXPECT_EQ(Run_Under_Xvfb(Child), 0);
     return;
   }

@@ -738,9 +738,13 @@ TEST_F(Gallery_File_Faults_Test, AChangeOfNoByteIsNotTakenForAnotherProgramsChan
        false},
       {"the same bytes written again", [&] { ASSERT_TRUE(Write_In_Place(path, File_Bytes(), true)); }, false},
   };
+  std::string left_out;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.needs_root && geteuid() != 0) continue;  // only the administrator may make a file unchangeable
+    if (c.needs_root && geteuid() != 0) {
+      left_out += std::string(" \"") + c.name + "\"";
+      continue;
+    }
     std::filesystem::remove(path);
     std::filesystem::remove(snapshot);
     Save_Gallery({1, 2});
@@ -760,6 +764,7 @@ TEST_F(Gallery_File_Faults_Test, AChangeOfNoByteIsNotTakenForAnotherProgramsChan
     EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
     if (std::filesystem::exists(snapshot)) { EXPECT_TRUE(Read(snapshot) == before) << "the snapshot was written"; }
   }
+  if (!left_out.empty()) GTEST_SKIP() << "left out:" << left_out << ": " << Unchangeable_Needs_Root;
 }
 
 // A file made unchangeable (the administrator only) or read-only while
@@ -778,9 +783,13 @@ TEST_F(Gallery_File_Faults_Test, AFileMadeUnchangeableOrReadOnlyWhileShownSaysSo
       {"read-only", [&](bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; }, "The file is read-only",
        false},
   };
+  std::string left_out;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.needs_root && geteuid() != 0) continue;  // only the administrator may make a file unchangeable
+    if (c.needs_root && geteuid() != 0) {
+      left_out += std::string(" \"") + c.name + "\"";
+      continue;
+    }
     std::filesystem::remove(path);
     Save_Gallery({1});
     const std::vector<uint8_t> before = File_Bytes();
@@ -802,6 +811,7 @@ TEST_F(Gallery_File_Faults_Test, AFileMadeUnchangeableOrReadOnlyWhileShownSaysSo
     EXPECT_TRUE(store.Save(ann, HWND()));
     EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
   }
+  if (!left_out.empty()) GTEST_SKIP() << "left out:" << left_out << ": " << Unchangeable_Needs_Root;
 }
 
 // Two records claim one cell: the earlier is shown nowhere, and never

@@ -148,8 +148,10 @@ std::string Gallery_Store_Stress_Test::Outside_Change() {
     case 0: {  // cut short
       if (!now.exists || now.bytes.empty() || unchangeable) return "";
       const uint64_t size = random() % now.bytes.size();
-      std::filesystem::resize_file(path, size);
-      return "cut to " + std::to_string(size);
+      // Only the administrator may cut a read-only file.
+      std::error_code refused;
+      std::filesystem::resize_file(path, size, refused);
+      return refused ? "" : "cut to " + std::to_string(size);
     }
     case 1: {  // bytes appended
       if (!now.exists || unchangeable) return "";
@@ -210,7 +212,7 @@ std::string Gallery_Store_Stress_Test::Outside_Change() {
         return read_only ? "writable again" : "read-only";
       }
     case 8:  // unchangeable and back, or unchangeable, or changeable again
-      if (!now.exists || !root) return "";  // only the administrator may
+      if (!now.exists || !root) return "";  // left out (the test says so at its end)
       if (unchangeable) {
         Make_All_Changeable();
         return "changeable again";
@@ -320,6 +322,8 @@ void Gallery_Store_Stress_Test::Run(uint32_t seed, int steps) {
 
 TEST_F(Gallery_Store_Stress_Test, SeededSequencesOfOutsideChangesAndSaves) {
   for (uint32_t seed = 1; seed <= 40 && !HasFailure(); ++seed) Run(seed, 30);
+  if (geteuid() != 0)
+    GTEST_SKIP() << "the steps that make the file unchangeable were left out: " << Unchangeable_Needs_Root;
 }
 
 }  // namespace

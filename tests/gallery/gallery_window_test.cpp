@@ -909,9 +909,13 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
       {"read-only", [](const std::string& path, bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; },
        "The file is read-only", false},
   };
+  std::string left_out;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.needs_root && geteuid() != 0) continue;  // only the administrator may make a file unchangeable
+    if (c.needs_root && geteuid() != 0) {
+      left_out += std::string(" \"") + c.name + "\"";
+      continue;
+    }
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::string path = Save_Two_Drawings();
@@ -932,6 +936,7 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
     EXPECT_TRUE(undone);
     EXPECT_EQ(p.Stop(), 0);
   }
+  if (!left_out.empty()) GTEST_SKIP() << "left out:" << left_out << ": " << Unchangeable_Needs_Root;
 }
 
 // A change of user with changes that cannot be saved asks no question: the

@@ -44,6 +44,10 @@ inline bool Change_In_Place(const std::string& path, uint64_t offset, const std:
   return close(fd) == 0 && done;
 }
 
+// Why a test run by anyone else leaves out its cases that make a file
+// unchangeable (it says so once it has run the others).
+constexpr const char* Unchangeable_Needs_Root = "only the administrator may make a file unchangeable";
+
 // Makes the file unchangeable, or changeable again (the administrator
 // only). False when the file system or the user does not allow it.
 inline bool Set_Unchangeable(const std::string& path, bool unchangeable) {

@@ -1,6 +1,6 @@
 // What the tests that talk to real peers (a PDF reader, a print server, the
 // X11 clipboard) share: a private temporary folder, running a tool with a
-// time limit, running a test again under a virtual X server of its own, and
+// time limit, running a test again on a virtual X server of its own, and
 // reading the PNGs the tools leave.
 #pragma once
 
@@ -18,7 +18,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/platform/virtual_display.h"
+#include "tests/platform/own_x_server.h"
 
 struct Temp_Folder {
   Temp_Folder() {
@@ -46,15 +46,16 @@ inline std::string Self_Path() {
   return std::filesystem::read_symlink("/proc/self/exe", error).string();
 }
 
-// Runs the current test again under xvfb-run -a (a free display of its
-// own), with child_variable set; the child's exit code. The limit is above
-// the two minutes the child's own waits give a busy machine, so that those
-// say what they waited for.
+// Runs the current test again on an X server of its own, with
+// child_variable set; the child's exit code (-1 when no server started). The
+// limit is above the two minutes the child's own waits give a busy machine,
+// so that those say what they waited for.
 inline int Run_Under_Xvfb(const std::string& child_variable, int seconds = 600) {
   const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
   const std::string filter = std::string(test->test_suite_name()) + "." + test->name();
-  return Run_Tool("env " + child_variable + "=1 " + Xvfb_Run("640x480x24") + " '" + Self_Path() +
-                      "' --gtest_filter=" + filter,
+  Own_X_Server server("640x480x24");
+  if (!server.Running()) return -1;
+  return Run_Tool(server.Command_Prefix() + child_variable + "=1 '" + Self_Path() + "' --gtest_filter=" + filter,
                   seconds);
 }
 

@@ -14,7 +14,7 @@
 #include "platform/gdi/dc.h"
 #include "platform/system/clock.h"
 #include "platform/window/desktop.h"
-#include "tests/platform/virtual_display.h"
+#include "tests/platform/own_x_server.h"
 #include "platform/window/user.h"
 #include "platform/window/window.h"
 
@@ -44,16 +44,19 @@ std::string Self() {
 
 TEST(SDL_Smoke, A_Real_Click_Arrives_And_The_Screen_Is_Presented) {
   if (!std::getenv("QUENDAR_SMOKE_CHILD")) {
-    if (std::system("command -v xvfb-run >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
+    if (std::system("command -v Xvfb >/dev/null 2>&1 && command -v xdotool >/dev/null 2>&1") != 0) {
       // Both come with the project's packages: the one test of the real
       // display path must not pass without running.
-      FAIL() << "xvfb-run and xdotool are missing (scripts/install-deps)";
+      FAIL() << "Xvfb and xdotool are missing (scripts/install-deps)";
     }
+    Own_X_Server server("640x480x24");
+    ASSERT_TRUE(server.Running()) << "no X server could be started";
     // The X and D-Bus client libraries keep allocations until exit, which a
     // leak checker would report; leaks of our own are caught by every other test.
-    std::string command = "QUENDAR_SMOKE_CHILD=1 ASAN_OPTIONS=detect_leaks=0 " + Xvfb_Run("640x480x24") + " '" + Self() +
+    std::string command = server.Command_Prefix() + "QUENDAR_SMOKE_CHILD=1 ASAN_OPTIONS=detect_leaks=0 '" + Self() +
                           "' --gtest_filter='SDL_Smoke.*' > /dev/null 2>&1";
-    EXPECT_EQ(std::system(command.c_str()), 0) << "run it by hand: QUENDAR_SMOKE_CHILD=1 xvfb-run " << Self();
+    EXPECT_EQ(std::system(command.c_str()), 0)
+        << "run it by hand: QUENDAR_SMOKE_CHILD=1 scripts/run-on-own-x-server 640x480x24 " << Self();
     return;
   }
   auto backend = TSDL_Backend::Open(TSize(320, 240));

@@ -29,8 +29,10 @@ std::vector<std::string> Names_In(const std::string& directory) {
 TEST_F(User_File, EachRefusalSaysWhy) {
   Write(Work("fits"), "12345");
   Write(Work("large"), "123456");
+  // Unreadable to its owner, and to every other user but the administrator
+  // (the test acts as an ordinary user when run by the administrator).
   Write(Work("locked"), "secret");
-  chmod(Work("locked").c_str(), 0600);
+  chmod(Work("locked").c_str(), 0000);
   std::filesystem::create_directory(Work("folder"));
   ASSERT_EQ(mkfifo(Work("fifo").c_str(), 0666), 0);
   chmod(Work("fifo").c_str(), 0666);
