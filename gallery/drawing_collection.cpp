@@ -268,7 +268,7 @@ Drawing_Collection::File_Check Drawing_Collection::Check_Own_File() const {
   // change time alone.
   if (!check.now.Changed_Since(own_file) && own_settled) return check;
   check.settled = Clock_Past(check.now.changed);
-  if (detached ? check.now.Changed_Since(own_file) : !Holds_Known_Bytes())
+  if (detached ? check.now.Changed_Since(own_file) : !Holds_Known_Bytes(check.now.Changed_Since(own_file)))
     check.refusal = "Another program has changed the file";
   return check;
 }
@@ -281,14 +281,14 @@ std::string Drawing_Collection::Permission_Refusal() const {
     return std::string();
   // As at opening: a mode that lets nobody write the file makes it
   // read-only, even for the administrator.
-  if ((info.st_mode & 0222) == 0) return "The file is read-only";
+  if ((info.st_mode & 0222) == 0) return Read_Only_Refusal;
   // An unchangeable file refuses even the administrator.
   if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EPERM || errno == EACCES))
-    return "You have no permission to change the file";
+    return No_Permission_Refusal;
   return std::string();
 }
 
-bool Drawing_Collection::Holds_Known_Bytes() const {
+bool Drawing_Collection::Holds_Known_Bytes(bool changed_since) const {
   const File_Reader reader(file->Descriptor(), path, own_file.device, own_file.inode);
   struct stat info;
   if (reader.Descriptor() < 0 || fstat(reader.Descriptor(), &info) != 0 || uint64_t(info.st_size) != known_size)
@@ -306,7 +306,9 @@ bool Drawing_Collection::Holds_Known_Bytes() const {
         !Gallery_File::Headers_Fit(bytes, known_size - entry->record))
       return false;
     const uint64_t digest = entry->digest.load(std::memory_order_acquire);
-    if (digest != Storage_Data::No_Digest && Record_Digest(bytes, entry->length) != digest) return false;
+    // Bytes the store never read while the file was its own may be anyone's.
+    if (digest == Storage_Data::No_Digest ? changed_since : Record_Digest(bytes, entry->length) != digest)
+      return false;
   }
   return Gaps_Digest(reader.Descriptor(), known_size) == gaps_digest;
 }
@@ -342,8 +344,10 @@ void Drawing_Collection::Open_File() {
   } else if (write_protected && The_User_Data.writable) {
     Keep_Read_Only("The file is read-only");
   }
-  // The file opened, whatever the name led to a moment before.
+  // The file opened, whatever the name led to a moment before: what the
+  // records read now are checked against.
   own_file = Open_Identity();
+  known_size = file->File_Size();
   if (file->File_Size() < 4) {
     file->Close();
     Learn_File();
@@ -770,13 +774,27 @@ bool Drawing_Collection::Read_Record(const Storage_Data& entry, std::vector<uint
   return false;
 }
 
+// The bytes are the store's own only when the file was as the store knows
+// it both before and after they were read: anything another program wrote
+// in between, or since the opening, gives the file another change time (or
+// size). Bytes read then stay unknown, and a save counts them as changed.
 void Drawing_Collection::Learn_Record_Digest(Storage_Data& entry) const {
   if (entry.record == Storage_Data::No_Record ||
       entry.digest.load(std::memory_order_acquire) != Storage_Data::No_Digest)
     return;
+  const int descriptor = file->Descriptor();
   std::vector<uint8_t> bytes(entry.length);
-  if (!Read_All(file->Descriptor(), entry.record, bytes.data(), bytes.size())) return;
+  if (!Unchanged_Since_Known(descriptor) || !Read_All(descriptor, entry.record, bytes.data(), bytes.size()) ||
+      !Unchanged_Since_Known(descriptor))
+    return;
   entry.digest.store(Record_Digest(bytes.data(), entry.length), std::memory_order_release);
+}
+
+bool Drawing_Collection::Unchanged_Since_Known(int descriptor) const {
+  struct stat info;
+  return descriptor >= 0 && own_file.exists && !detached && fstat(descriptor, &info) == 0 &&
+         info.st_dev == own_file.device && info.st_ino == own_file.inode && uint64_t(info.st_size) == known_size &&
+         !File_Identity{true, info.st_dev, info.st_ino, info.st_ctim}.Changed_Since(own_file);
 }
 
 void Drawing_Collection::Tell_Cut_Short(HWND window) {

@@ -162,6 +162,11 @@ class Drawing_Collection {
   // begins ("Another program has put a different file in its place"); empty
   // when a save may write the file.
   std::string Save_Refusal() const;
+  // The refusals of a file made read-only or unchangeable while shown.
+  static constexpr const char* Read_Only_Refusal = "The file is read-only";
+  static constexpr const char* No_Permission_Refusal = "You have no permission to change the file";
+  // What the person can do to save her changes after a refusal.
+  static std::string Save_Advice(const std::string& refusal);
   // Back to the last saved arrangement: drawings added since are dropped,
   // the bin list and the slots emptied.
   void Revert();
@@ -246,8 +251,12 @@ class Drawing_Collection {
   // whole or fails the reader's checks.
   bool Read_Record(const Storage_Data& entry, std::vector<uint8_t>& out) const;
   static uint64_t Record_Digest(const uint8_t* record, uint32_t length);
-  // Learns the digest of a record read from the file, the first time.
+  // Learns the digest of a record read from the file, the first time, when
+  // the file had not changed since the store last knew it.
   void Learn_Record_Digest(Storage_Data& entry) const;
+  // The open file is the store's own with the change time and size it had
+  // when the store last knew its bytes.
+  bool Unchanged_Since_Known(int descriptor) const;
   // The file no longer holds every record read or written: another program
   // cut it short.
   bool Cut_Short_Now() const;
@@ -297,9 +306,10 @@ class Drawing_Collection {
   // The digest of every byte of the file no record of an entry holds.
   uint64_t Gaps_Digest(int descriptor, uint64_t size) const;
   // The file holds the bytes the store knows: the size, every record's
-  // length, cell and (once read) digest, and every other byte. The
+  // length, cell and (once read) digest, and every other byte; when it has
+  // changed since, a record the store never read counts as changed too. The
   // preparation thread may learn digests meanwhile.
-  bool Holds_Known_Bytes() const;
+  bool Holds_Known_Bytes(bool changed_since) const;
   // Leaves the file alone and keeps the grid as arranged, its new drawings
   // in memory, until a later save can write them.
   void Keep_Changes_Unsaved();

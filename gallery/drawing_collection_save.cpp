@@ -140,15 +140,24 @@ void Drawing_Collection::Refuse_Save(const std::string& reason, HWND window) {
     // Told at every save: she must never take a silent Save for a saved
     // gallery. A cut told here is not told again when a drawing shows empty.
     if (cut) told_cut_short = true;
-    const std::string outcome = cut ? "and saved when the file is whole again" : "and are not saved over that file";
     MessageBox(window,
                "Unable to write file " + path + "\n" + reason +
-                   ": your changes are kept until you leave the program, " + outcome + ".",
+                   ": your changes are kept until you leave the program, and are not saved over that file.\n" +
+                   Save_Advice(reason),
                "WARNING", MB_OK | MB_ICONSTOP);
   } else if (cut) {
     Tell_Cut_Short(window);
   }
   Keep_Changes_Unsaved();
+}
+
+std::string Drawing_Collection::Save_Advice(const std::string& refusal) {
+  if (refusal == Read_Only_Refusal) return "To save them, make the file writable again and save the gallery again.";
+  if (refusal == No_Permission_Refusal)
+    return "To save them, have the administrator make the file changeable again, and save the gallery again.";
+  // A file that is not the store's as it knows it stays as it is; without
+  // it under the name the save writes every drawing it can still read.
+  return "To save them, move that file out of the folder and save the gallery again.";
 }
 
 bool Drawing_Collection::Has_Unsaved_Changes() const {
@@ -506,7 +515,16 @@ void Drawing_Collection::Rename(const User& new_user, const User& old_user) {
                    " to the recycle bin\nYour gallery is not saved over it: your changes are kept until you leave "
                    "the program.",
                "WARNING", MB_OK | MB_ICONSTOP);
-  // The move gave the store's own file a new change time; the next save
-  // compares its bytes.
   path = new_path;
+  // The move gave the store's own file a new change time. The move is the
+  // program's own: the file keeps counting as known (records not read yet
+  // included), and the next save compares the bytes the store knows.
+  const File_Identity moved = Identity_Of(path);
+  if (!(moved == own_file) || !own_file.exists) return;
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || uint64_t(info.st_size) != known_size) return;
+  Pause_Preparer();
+  own_file.changed = moved.changed;
+  own_settled = false;
+  Start_Pass();
 }

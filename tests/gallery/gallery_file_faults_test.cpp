@@ -273,7 +273,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryReplacedWhileShownIsNotWrittenOver) {
       ASSERT_EQ(Boxes.size(), 1u);
       EXPECT_EQ(Boxes[0], "WARNING: Unable to write file " + Gallery_Path() +
                               "\nAnother program has put a different file in its place: your changes are kept "
-                              "until you leave the program, and are not saved over that file.");
+                              "until you leave the program, and are not saved over that file.\nTo save them, move that file out of the folder and save the gallery again.");
       EXPECT_EQ(Read(Gallery_Path()), bea_bytes);
       EXPECT_TRUE(c.emptied ? store.Changed() : store.State(Cell(5, 5)) != 0);
       EXPECT_FALSE(store.Save(ann, HWND()));
@@ -423,7 +423,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryRewrittenInPlaceIsNotWrittenInto) {
   ASSERT_TRUE(Add_At(store, Drawing(5), 3, 5));
   const std::string refused = "WARNING: Unable to write file " + Gallery_Path() +
                               "\nAnother program has changed the file: your changes are kept until you leave the "
-                              "program, and are not saved over that file.";
+                              "program, and are not saved over that file.\nTo save them, move that file out of the folder and save the gallery again.";
   for (size_t save = 1; save <= 2; ++save) {
     EXPECT_FALSE(store.Save(ann, HWND()));
     EXPECT_EQ(Boxes, std::vector<std::string>(save, refused));
@@ -697,7 +697,7 @@ TEST_F(Gallery_File_Faults_Test, AFileWrittenAgainAfterACutIsTheStoresOnlyWithIt
     }
     EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + Gallery_Path() +
                                               "\nAnother program has changed the file: your changes are kept until "
-                                              "you leave the program, and are not saved over that file."});
+                                              "you leave the program, and are not saved over that file.\nTo save them, move that file out of the folder and save the gallery again."});
     EXPECT_EQ(File_Bytes(), c.bytes);
     EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
   }
@@ -795,7 +795,7 @@ TEST_F(Gallery_File_Faults_Test, AFileMadeUnchangeableOrReadOnlyWhileShownSaysSo
     const bool undone = c.set(false);
     EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + path + "\n" + c.reason +
                                               ": your changes are kept until you leave the program, and are not "
-                                              "saved over that file."});
+                                              "saved over that file.\n" + Drawing_Collection::Save_Advice(c.reason)});
     EXPECT_EQ(File_Bytes(), before);
     ASSERT_TRUE(undone);
     EXPECT_FALSE(store.File_Must_Stay());

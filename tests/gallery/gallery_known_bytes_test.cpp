@@ -1,0 +1,122 @@
+// What the store takes for its own bytes: only what it read while the file
+// was as it opened it (or last wrote it); every other byte of the file is
+// compared before a save writes into it, the bytes between and behind the
+// records included.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gallery/preparer_thread.h"
+#include "tests/gallery/gallery_store_fixture.h"
+#include "tests/gallery/outside_changes.h"
+
+namespace {
+
+using Place = Drawing_Place;
+using Bytes = std::vector<uint8_t>;
+
+constexpr Place Cell(int32_t row, int32_t column) { return Place{Place::Grid, row, column}; }
+
+class Gallery_Known_Bytes_Test : public Gallery_Store_Test {
+ protected:
+  void Save_Gallery(std::initializer_list<int> seeds) {
+    Drawing_Collection store(ann);
+    for (int seed : seeds) ASSERT_TRUE(Add_At(store, Drawing(seed), 0, seed));
+    store.Save(ann, HWND());
+  }
+  // The preparation pass of a store just opened never begins: no record is
+  // read until the test asks for a picture.
+  static void Hold_Preparation() { Drawing_Collection::Preparer()->Pause(); }
+  std::string Changed_Box() const {
+    return "WARNING: Unable to write file " + Gallery_Path() +
+           "\nAnother program has changed the file: your changes are kept until you leave the program, and are not "
+           "saved over that file.\nTo save them, move that file out of the folder and save the gallery again.";
+  }
+};
+
+// Another program changes bytes the store has not read yet, in the first
+// moments after the opening; the store reads them (or not) only afterwards.
+// The save refuses, says so, and leaves that program's file as it left it.
+TEST_F(Gallery_Known_Bytes_Test, BytesChangedBeforeTheStoreReadThemAreNotTakenAsItsOwn) {
+  // One drawing: none of its bytes is known before the change.
+  Save_Gallery({1});
+  const Bytes whole = File_Bytes();
+  const std::vector<Gallery_File::Record> records = Gallery_File::Scan(whole.data(), whole.size()).records;
+  ASSERT_EQ(records.size(), 1u);
+  const uint64_t pixel = records[0].offset + 40;
+  Bytes one_pixel = whole, other_pixels = whole;
+  one_pixel[pixel] ^= 0x21;
+  for (uint64_t at = pixel; at < records[0].length; at += 97) other_pixels[at] ^= 0x21;
+  const auto change_pixel = [&] { ASSERT_TRUE(Change_In_Place(Gallery_Path(), pixel, {one_pixel[pixel]})); };
+  const struct {
+    const char* name;
+    bool read_after;               // the changed drawing is read before the save
+    std::function<void()> change;  // what the other program does
+    const Bytes& left;             // what it leaves in the file
+  } cases[] = {
+      {"a pixel changed in place, read afterwards", true, change_pixel, one_pixel},
+      {"a pixel changed in place, never read", false, change_pixel, one_pixel},
+      {"cut while opening, then written with other pixels", true,
+       [&] {
+         std::filesystem::resize_file(Gallery_Path(), 20);
+         ASSERT_TRUE(Write_In_Place(Gallery_Path(), other_pixels, true));
+       },
+       other_pixels},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Write_In_Place(Gallery_Path(), whole));
+    Drawing_Collection store(ann);
+    Hold_Preparation();
+    c.change();
+    if (c.read_after) EXPECT_NE(store.Picture(Cell(0, 1), Twelfth_Picture_Size, 1, HWND()), nullptr);
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    Boxes.clear();
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    EXPECT_EQ(Boxes, std::vector<std::string>{Changed_Box()});
+    EXPECT_EQ(File_Bytes(), c.left);
+    EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+  }
+}
+
+// Bytes the store read while the file was its own stay its own: another
+// program that writes them back as they were is not told as a change.
+TEST_F(Gallery_Known_Bytes_Test, BytesReadBeforeAChangeAreKnownWhenPutBack) {
+  Save_Gallery({1, 2});
+  const Bytes whole = File_Bytes();
+  Drawing_Collection store(ann);
+  Wait_Until_Ready(store);
+  ASSERT_TRUE(Write_In_Place(Gallery_Path(), whole, true));
+  ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+  Boxes.clear();
+  EXPECT_TRUE(store.Save(ann, HWND()));
+  EXPECT_TRUE(Boxes.empty());
+}
+
+// The bytes behind the end marker belong to no record: a drawing another
+// program writes there, the size unchanged, is that program's, and no save
+// writes over it.
+TEST_F(Gallery_Known_Bytes_Test, BytesWrittenBehindTheEndMarkerAreAnotherProgramsChange) {
+  Save_Gallery({1, 2});
+  const Bytes whole = File_Bytes();
+  const Gallery_File::Contents contents = Gallery_File::Scan(whole.data(), whole.size());
+  ASSERT_EQ(whole.size(), contents.end_offset + Gallery_File::End_Size);
+  Drawing_Collection store(ann);
+  Wait_Until_Ready(store);
+  // In the slack after the marker's length field, as a program that wrote
+  // a record of its own there would leave it.
+  ASSERT_TRUE(Change_In_Place(Gallery_Path(), contents.end_offset + 4, {'d', 'r', 'a', 'w'}));
+  const Bytes changed = File_Bytes();
+  ASSERT_EQ(changed.size(), whole.size());
+  ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+  Boxes.clear();
+  EXPECT_FALSE(store.Save(ann, HWND()));
+  EXPECT_EQ(Boxes, std::vector<std::string>{Changed_Box()});
+  EXPECT_EQ(File_Bytes(), changed);
+}
+
+}  // namespace
