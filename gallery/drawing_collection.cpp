@@ -158,12 +158,7 @@ bool Clock_Past(const timespec& changed) {
 }
 
 bool Read_All(int descriptor, uint64_t offset, uint8_t* out, size_t n) {
-  while (n > 0) {
-    const ssize_t got = pread(descriptor, out, n, off_t(offset));
-    if (got <= 0) return false;
-    out += got, offset += uint64_t(got), n -= size_t(got);
-  }
-  return true;
+  return Gallery_File::Read_At(descriptor, offset, out, n);
 }
 
 // A descriptor of the store's file for reading: the one it holds open, or,
@@ -269,7 +264,7 @@ Drawing_Collection::File_Check Drawing_Collection::Check_Own_File() const {
   if (!check.now.Changed_Since(own_file) && own_settled) return check;
   check.settled = Clock_Past(check.now.changed);
   if (detached ? check.now.Changed_Since(own_file) : !Holds_Known_Bytes(check.now.Changed_Since(own_file)))
-    check.refusal = "Another program has changed the file";
+    check.refusal = Changed_Refusal;
   return check;
 }
 
@@ -316,6 +311,12 @@ bool Drawing_Collection::Holds_Known_Bytes(bool changed_since) const {
 void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
   stay_reason = must_stay ? "The folder of your files is read-only" : "";
+  // A save stopped while it had the file claimed left it beside its name.
+  const std::string claimed_aside = path.empty() ? path : Claim_Name(path);
+  struct stat claimed_info;
+  if (!must_stay && !path.empty() && lstat(path.c_str(), &claimed_info) != 0 &&
+      lstat(claimed_aside.c_str(), &claimed_info) == 0 && S_ISREG(claimed_info.st_mode))
+    Move_File(claimed_aside, path);
   own_file = Identity_Of(path);
   own_settled = false;
   known_size = 0;

@@ -36,6 +36,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -218,6 +219,16 @@ class Drawing_Collection {
   // the new records are on the disk and before they are linked in. Test use
   // only.
   static void Stop_Appending_Before_Link(bool stop);
+  // The steps of a save that writes, in order (an append grows the file,
+  // writes, links and verifies; a save beside writes only).
+  enum class Save_Step { Check, Claim, Grow, Write, Link, Verify, Put_Back };
+  // Test hook: called before each step of a save, where another program's
+  // change could land. Test use only.
+  static void Set_Save_Step_Hook(std::function<void(Save_Step)> hook);
+  // Where a save keeps the file while it writes it: beside it, under a
+  // hidden name that says so. A file found there at the opening, with none
+  // under the gallery's name, is put back.
+  static std::string Claim_Name(const std::string& path);
 
  private:
   friend class Preparer_Thread;
@@ -322,6 +333,23 @@ class Drawing_Collection {
   // Tells the person why the changes are not written (every time she
   // saves), and keeps them.
   void Refuse_Save(const std::string& reason, HWND window);
+  void Tell_Refusal(const std::string& reason, HWND window);
+  static constexpr const char* Changed_Refusal = "Another program has changed the file";
+  static constexpr const char* Changed_While_Saving_Refusal =
+      "Another program changed the file while the gallery was saved";
+  // The claimed file is the one the store knows, of the size it knows.
+  bool Claimed_Is_Known() const;
+  // Puts the claimed file back under the gallery's name; when another file
+  // has taken the name meanwhile, both stay and the person is told.
+  void Put_Back(HWND window);
+  Outcome Write_Claimed(Save_Plan& plan, HWND window);
+  // The file under the name is the one the save wrote, of the length it
+  // gave it; an appended file reads back as the save wrote it.
+  bool Holds_Written(const Save_Plan& plan) const;
+  bool Holds_Appended(const Save_Plan& plan) const;
+  // Takes the file the save wrote (under name) as the store's: the records
+  // are linked to it.
+  void Take_Written(Save_Plan& plan, const std::string& name);
   Save_Plan Plan_Save();
   // Each new drawing as the record it is written as, each checked as the
   // reader checks it; those that fail are lost.
@@ -334,7 +362,7 @@ class Drawing_Collection {
   bool Write_Appended(Save_Plan& plan);
   bool Write_Into_View(uint8_t* to, const uint8_t* from, size_t size);
   bool Write_Beside(Save_Plan& plan, bool with_new);
-  bool Reopen_After_Replace();
+  bool Reopen_After_Replace(const std::string& name);
   void Link_Saved(Save_Plan& plan);
   void Drop_Unkept();
   void Clear();
@@ -382,6 +410,13 @@ class Drawing_Collection {
   bool own_settled = false;
   uint64_t known_size = 0;
   uint64_t gaps_digest = 0;
+
+  // During a save: the name the file is claimed to (empty when none),
+  // whether another program changed it meanwhile, and whether it had to stay
+  // under the claimed name.
+  std::string claimed;
+  bool changed_while_saving = false;
+  bool saved_aside = false;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};
