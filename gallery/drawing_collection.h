@@ -358,6 +358,10 @@ class Drawing_Collection {
   // After the file was written without them: the drawings that could not
   // be read leave their cells, and the person is told they are lost.
   void Forget_Lost(Save_Plan& plan, HWND window);
+  // "The drawing in row 1, column 2 of the 12 by 12 view", or the drawings.
+  static std::string Places_Of(const std::vector<Storage_Data*>& drawings);
+  // A record read for a save holds the bytes the store learnt of it.
+  static bool Is_As_Shown(const Storage_Data& entry, const uint8_t* record, uint64_t length, bool file_as_known);
   bool Delete_Gallery();
   bool Write_Appended(Save_Plan& plan);
   bool Write_Into_View(uint8_t* to, const uint8_t* from, size_t size);

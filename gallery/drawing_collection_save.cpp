@@ -62,6 +62,9 @@ struct Drawing_Collection::Save_Plan {
   // What the save wrote, to be checked once the file is back under its
   // name: the file (its device and inode), its length, where the new
   // records begin (an append) and where the end marker went.
+  // The file was as the store knows it when the save began: bytes it
+  // never read are still its own.
+  bool file_as_known = false;
   bool wrote = false;
   bool appended = false;
   bool deleted = false;  // no drawing left: the file is gone
@@ -122,6 +125,7 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     }
   }
   Save_Plan plan = Plan_Save();
+  plan.file_as_known = Unchanged_Since_Known(file->Descriptor());
   const auto untouched_by = [this](const Save_Plan& p) {
     return !p.dropped && !p.moved && p.kept_new.empty() && !damaged && !detached;
   };
@@ -266,23 +270,36 @@ void Drawing_Collection::Forget_Lost(Save_Plan& plan, HWND window) {
       entry->keep = false;
     }
   };
+  // Named before they leave their cells.
+  const std::string unread = Places_Of(plan.unread), unwritable = Places_Of(plan.unwritable);
   forget(plan.unread);
   forget(plan.unwritable);
-  const auto count = [](size_t n) { return n == 1 ? std::string("1 drawing") : std::to_string(n) + " drawings"; };
   const auto lost = [](size_t n) { return n == 1 ? std::string("it is lost") : std::string("they are lost"); };
   if (!plan.unread.empty())
     MessageBox(window,
-               "Unable to read file " + path + "\n" + count(plan.unread.size()) +
-                   " could no longer be read whole (another program cut the file short or changed it): " +
+               "Unable to read file " + path + "\n" + unread + " could no longer be read as the gallery showed " +
+                   (plan.unread.size() == 1 ? "it" : "them") + " (another program changed the file or cut it short): " +
                    lost(plan.unread.size()) + ", and your other drawings are saved.",
                "WARNING", MB_OK | MB_ICONSTOP);
   if (!plan.unwritable.empty())
     MessageBox(window,
-               "Unable to write file " + path + "\n" + count(plan.unwritable.size()) +
+               "Unable to write file " + path + "\n" + unwritable +
                    " could not be written so that the gallery reads " +
                    (plan.unwritable.size() == 1 ? "it" : "them") + " back: " + lost(plan.unwritable.size()) +
                    ", and your other drawings are saved.",
                "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+// As a person finds them: counted from 1, from the top left of the 12 by 12
+// view, which shows the whole grid.
+std::string Drawing_Collection::Places_Of(const std::vector<Storage_Data*>& drawings) {
+  std::string places;
+  for (size_t i = 0; i < drawings.size(); ++i) {
+    const Drawing_Place& cell = drawings[i]->presentation->place;
+    if (i > 0) places += i + 1 == drawings.size() ? " and " : "; ";
+    places += "row " + std::to_string(cell.a + 1) + ", column " + std::to_string(cell.b + 1);
+  }
+  return (drawings.size() == 1 ? "The drawing in " : "The drawings in ") + places + " of the 12 by 12 view";
 }
 
 // The file is claimed for the save: renamed aside, so that a program that
@@ -573,10 +590,13 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     // left out, and the records behind it still read back.
     for (Storage_Data* entry : plan.kept_file) {
       const uint64_t offset = bytes.size();
-      if (Read_Record(*entry, bytes))
+      if (Read_Record(*entry, bytes) && Is_As_Shown(*entry, bytes.data() + offset, bytes.size() - offset,
+                                                    plan.file_as_known)) {
         add(entry, offset);
-      else
+      } else {
+        bytes.resize(offset);
         plan.unread.push_back(entry);
+      }
     }
     if (with_new)
       for (size_t i = 0; i < plan.kept_new.size(); ++i) {
@@ -603,6 +623,15 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
   plan.length = bytes.size();
   plan.end = offset;
   return true;
+}
+
+bool Drawing_Collection::Is_As_Shown(const Storage_Data& entry, const uint8_t* record, uint64_t length,
+                                     bool file_as_known) {
+  const uint64_t digest = entry.digest.load(std::memory_order_acquire);
+  // Bytes never read while the file was the store's own: they are its own
+  // only while the file still is as the store knows it.
+  if (digest == Storage_Data::No_Digest) return file_as_known;
+  return length <= UINT32_MAX && Record_Digest(record, uint32_t(length)) == digest;
 }
 
 bool Drawing_Collection::Reopen_After_Replace(const std::string& name) {

@@ -596,7 +596,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatLostItsNameIsSavedWithEveryDrawingT
          const std::string other = Read(bea.File_Path("gal"));
          ASSERT_TRUE(Write_In_Place(path, std::vector<uint8_t>(other.begin(), other.end())));
        },
-       {2, 3}, "Another program has changed the file", 4},
+       {1, 2, 3}, "Another program has changed the file"},
       {"deleted", [&](const auto&) { std::filesystem::remove(path); }, {}, ""},
   };
   {
@@ -629,12 +629,17 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatLostItsNameIsSavedWithEveryDrawingT
       if (c.lost.empty()) {
         EXPECT_TRUE(Boxes.empty());
       } else {
-        const std::string count =
-            c.lost.size() == 1 ? "1 drawing" : std::to_string(c.lost.size()) + " drawings";
-        EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to read file " + path + "\n" + count +
-                                                  " could no longer be read whole (another program cut the "
-                                                  "file short or changed it): " +
-                                                  (c.lost.size() == 1 ? "it is" : "they are") +
+        // Named by their places as the 12 by 12 view shows them.
+        std::string named = c.lost.size() == 1 ? "The drawing in " : "The drawings in ";
+        for (size_t i = 0; i < c.lost.size(); ++i)
+          named += (i == 0 ? "" : i + 1 == c.lost.size() ? " and " : "; ") + std::string("row 1, column ") +
+                   std::to_string(c.lost[i] + 1);
+        const bool one = c.lost.size() == 1;
+        EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to read file " + path + "\n" + named +
+                                                  " of the 12 by 12 view could no longer be read as the gallery "
+                                                  "showed " + (one ? "it" : "them") +
+                                                  " (another program changed the file or cut it short): " +
+                                                  (one ? "it is" : "they are") +
                                                   " lost, and your other drawings are saved."});
       }
       for (int seed : {1, 2, 3}) {
@@ -840,8 +845,9 @@ TEST_F(Gallery_File_Faults_Test, ANewDrawingThatWouldNotReadBackIsLeftOutAndTold
     Boxes.clear();
     EXPECT_TRUE(store.Save(ann, HWND()));
     EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + Gallery_Path() +
-                                              "\n1 drawing could not be written so that the gallery reads it "
-                                              "back: it is lost, and your other drawings are saved."});
+                                              "\nThe drawing in row 1, column 1 of the 12 by 12 view could not "
+                                              "be written so that the gallery reads it back: it is lost, and your "
+                                              "other drawings are saved."});
     EXPECT_EQ(store.State(Cell(0, 0)), 0);
   }
   const std::vector<uint8_t> saved = File_Bytes();

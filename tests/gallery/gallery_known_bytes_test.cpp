@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -117,6 +118,63 @@ TEST_F(Gallery_Known_Bytes_Test, BytesWrittenBehindTheEndMarkerAreAnotherProgram
   EXPECT_FALSE(store.Save(ann, HWND()));
   EXPECT_EQ(Boxes, std::vector<std::string>{Changed_Box()});
   EXPECT_EQ(File_Bytes(), changed);
+}
+
+// She follows the advice after another program changed a pixel of a drawing
+// she sees: the changed file moved out of the folder, the save writes every
+// drawing whose bytes are those the store learnt, and names the others by
+// their places; the moved file stays as that program left it.
+TEST_F(Gallery_Known_Bytes_Test, ADrawingChangedByAnotherProgramIsNamedNotWrittenSilently) {
+  const struct {
+    const char* name;
+    bool read_first;       // every drawing read before the change
+    std::string lost;      // as the box names them
+    std::vector<int> kept;  // seeds still in row 1
+  } cases[] = {
+      {"read before the change", true, "The drawing in row 1, column 3 of the 12 by 12 view could no longer be read "
+                                       "as the gallery showed it (another program changed the file or cut it short): "
+                                       "it is lost",
+       {1}},
+      {"never read", false, "The drawings in row 1, column 2 and row 1, column 3 of the 12 by 12 view could no "
+                            "longer be read as the gallery showed them (another program changed the file or cut it "
+                            "short): they are lost",
+       {}},
+  };
+  const std::string moved = root_ + "/moved.gal";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(Gallery_Path());
+    Save_Gallery({1, 2});
+    const Bytes whole = File_Bytes();
+    const std::vector<Gallery_File::Record> records = Gallery_File::Scan(whole.data(), whole.size()).records;
+    {
+      Drawing_Collection store(ann);
+      if (c.read_first)
+        Wait_Until_Ready(store);
+      else
+        Hold_Preparation();
+      const uint64_t pixel = records[1].offset + 40;
+      ASSERT_TRUE(Change_In_Place(Gallery_Path(), pixel, {uint8_t(whole[pixel] ^ 0x40)}));
+      const Bytes changed = File_Bytes();
+      ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+      Boxes.clear();
+      EXPECT_FALSE(store.Save(ann, HWND()));
+      std::filesystem::rename(Gallery_Path(), moved);
+      Boxes.clear();
+      EXPECT_TRUE(store.Save(ann, HWND()));
+      ASSERT_EQ(Boxes.size(), 1u);
+      EXPECT_EQ(Boxes[0], "WARNING: Unable to read file " + Gallery_Path() + "\n" + c.lost +
+                              ", and your other drawings are saved.");
+      EXPECT_EQ(Read(moved), std::string(changed.begin(), changed.end()));
+    }
+    Drawing_Collection reopened(ann);
+    for (int seed : {1, 2}) {
+      const bool kept = std::count(c.kept.begin(), c.kept.end(), seed) > 0;
+      EXPECT_EQ(reopened.State(Cell(0, seed)) != 0, kept) << seed;
+      if (kept) { EXPECT_TRUE(Shows(reopened, Cell(0, seed), seed)) << seed; }
+    }
+    EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+  }
 }
 
 }  // namespace

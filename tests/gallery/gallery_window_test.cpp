@@ -869,7 +869,9 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
         p.Click(g.Save_Button_Screen_Point());
         if (c.first_lost || c.moved_lost) {
           ASSERT_EQ(p.Boxes.size(), 1u);
-          const std::string lost = "Unable to read file " + path + "\n1 drawing could no longer be read whole";
+          const std::string lost = "Unable to read file " + path + "\nThe drawing in row " +
+                                   (c.first_lost ? "1, column 1" : "3, column 3") +
+                                   " of the 12 by 12 view could no longer be read as the gallery showed it";
           EXPECT_EQ(p.Boxes[0].text.rfind(lost, 0), 0u) << p.Boxes[0].text;
         } else {
           EXPECT_TRUE(p.Boxes.empty());
