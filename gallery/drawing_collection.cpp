@@ -252,8 +252,10 @@ Drawing_Collection::File_Check Drawing_Collection::Check_Own_File() const {
   }
   check.refusal = Permission_Refusal();
   if (!check.refusal.empty()) return check;
+  // Cut short, as a copy over it begins, or for good: either way another
+  // program's change, and told as one.
   if (Cut_Short_Now()) {
-    check.refusal = "The file was cut short by another program";
+    check.refusal = Changed_Refusal;
     return check;
   }
   // A change time the store did not see, or one the clock had not passed
@@ -803,8 +805,9 @@ void Drawing_Collection::Tell_Cut_Short(HWND window) {
   told_cut_short = true;
   MessageBox(window,
              "Unable to read file " + path +
-                 "\nThe file was cut short by another program: the drawings it no longer holds are shown empty, "
-                 "and nothing is saved over the file until it is whole again.",
+                 "\nAnother program has changed the file: the drawings it no longer holds are shown empty, and "
+                 "your changes are not saved over that file.\nTo save your gallery, move that file out of the folder "
+                 "and save the gallery again.",
              "WARNING", MB_OK | MB_ICONSTOP);
 }
 

@@ -124,9 +124,9 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
   const std::vector<uint8_t> whole = File_Bytes();
   const auto records = Gallery_File::Scan(whole.data(), whole.size()).records;
   const std::string cut_short_told = "WARNING: Unable to read file " + Gallery_Path() +
-                                     "\nThe file was cut short by another program: the drawings it no longer "
-                                     "holds are shown empty, and nothing is saved over the file until it is "
-                                     "whole again.";
+                                     "\nAnother program has changed the file: the drawings it no longer holds "
+                                     "are shown empty, and your changes are not saved over that file.\nTo save "
+                                     "your gallery, move that file out of the folder and save the gallery again.";
   {
     Drawing_Collection store(ann);
     Wait_Until_Ready(store);
@@ -145,7 +145,7 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
     ASSERT_TRUE(store.Move(Cell(6, 6), Cell(0, 9)));
     store.Save(ann, HWND());
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nThe file was cut short", 0), 0u);
+    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nAnother program has changed the file", 0), 0u);
     EXPECT_EQ(File_Bytes().size(), records[1].offset + 100);
     // Leaving without a save puts the unread drawings back in their saved
     // cells too.
@@ -174,8 +174,8 @@ TEST_F(Gallery_File_Faults_Test, ACutIsToldOnceEachTimeItHappensAndEveryRefusedS
   Save_Gallery({1, 2, 3});
   const std::vector<uint8_t> whole = File_Bytes();
   const uint64_t cut = Gallery_File::Scan(whole.data(), whole.size()).records[1].offset + 100;
-  const std::string read_told = "WARNING: Unable to read file " + Gallery_Path() + "\nThe file was cut short";
-  const std::string write_told = "WARNING: Unable to write file " + Gallery_Path() + "\nThe file was cut short";
+  const std::string read_told = "WARNING: Unable to read file " + Gallery_Path() + "\nAnother program has changed the file";
+  const std::string write_told = "WARNING: Unable to write file " + Gallery_Path() + "\nAnother program has changed the file";
   const auto told = [&](size_t n, const std::string& text) {
     return Boxes.size() == n && Boxes.back().rfind(text, 0) == 0;
   };
@@ -216,7 +216,7 @@ TEST_F(Gallery_File_Faults_Test, ARecordCutPartWayIsToldAndKeepsItsCell) {
     std::filesystem::resize_file(Gallery_Path(), last + into);
     EXPECT_TRUE(store.Picture(Cell(0, 2), Full_Picture_Size, 0, HWND())->Blank);
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to read file " + Gallery_Path() + "\nThe file was cut short", 0), 0u);
+    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to read file " + Gallery_Path() + "\nAnother program has changed the file", 0), 0u);
     store.Revert();
     EXPECT_NE(store.State(Cell(0, 2)), 0);
     EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
@@ -254,6 +254,9 @@ TEST_F(Gallery_File_Faults_Test, AGalleryReplacedWhileShownIsNotWrittenOver) {
     Boxes.clear();
     {
       Drawing_Collection store(ann);
+      // Read before the file goes: a drawing not read by then could be
+      // anyone's, and is told as lost.
+      Wait_Until_Ready(store);
       if (c.emptied)
         ASSERT_TRUE(store.Move(Place{Place::Bin, 0, 0}, Cell(0, 1)));
       else
@@ -587,7 +590,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatLostItsNameIsSavedWithEveryDrawingT
   };
   const std::vector<Case> cases = {
       {"cut short", [&](const auto& records) { std::filesystem::resize_file(path, records[1].offset + 100); },
-       {2, 3}, "The file was cut short by another program"},
+       {2, 3}, "Another program has changed the file"},
       {"the first picture header changed",
        [&](const auto& records) { ASSERT_TRUE(Change_In_Place(path, records[0].offset + 12, {0, 0, 0, 0})); },
        {1}, "Another program has changed the file"},

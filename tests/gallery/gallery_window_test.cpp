@@ -724,10 +724,10 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
     bool cut;  // else another gallery is renamed over it
     std::vector<std::string> told;
   };
-  const std::string cut_write = "Unable to write file %\nThe file was cut short";
+  const std::string cut_write = "Unable to write file %\nAnother program has changed the file";
   const std::string replaced_write = "Unable to write file %\nAnother program has put a different file in its place";
   const std::vector<Case> cases = {
-      {"cut short", true, {"Unable to read file %\nThe file was cut short", cut_write, cut_write}},
+      {"cut short", true, {"Unable to read file %\nAnother program has changed the file", cut_write, cut_write}},
       {"replaced", false, {replaced_write, replaced_write}},
   };
   for (const Case& c : cases) {
@@ -775,7 +775,7 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
         EXPECT_EQ(told[i].rfind(c.told[i].substr(0, at) + path + c.told[i].substr(at + 1), 0), 0u) << told[i];
       }
       const std::string reason =
-          c.cut ? "The file was cut short by another program" : "Another program has put a different file in its place";
+          c.cut ? "Another program has changed the file" : "Another program has put a different file in its place";
       EXPECT_EQ(p.Boxes.back().caption, "Program Exit");
       EXPECT_EQ(p.Boxes.back().type, UINT(MB_OKCANCEL | MB_ICONSTOP));
       EXPECT_EQ(told.back(), "Unable to write file " + path + "\n" + reason +
@@ -822,7 +822,7 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
        [](const std::string& path, const auto& records) {
          std::filesystem::resize_file(path, records[1].offset + 100);
        },
-       "The file was cut short by another program", false, true},
+       "Another program has changed the file", false, true},
       {"changed in place",
        [](const std::string& path, const auto& records) {
          ASSERT_TRUE(Change_In_Place(path, records[0].offset + 12, {0, 0, 0, 0}));
