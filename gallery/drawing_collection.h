@@ -205,6 +205,9 @@ class Drawing_Collection {
   // the file has since been made read-only or unchangeable, which no move
   // of it can mend.
   bool File_Must_Stay() const { return must_stay || !Permission_Refusal().empty(); }
+  // Why the file was taken as one that may not be written when the store
+  // opened it; empty when it may be.
+  const std::string& Stay_Reason() const { return stay_reason; }
 
   // The side in pixels of a picture size (needs a store to have been made).
   static int32_t Picture_Side(Picture_Size size);

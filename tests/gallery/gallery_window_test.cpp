@@ -779,8 +779,9 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
       EXPECT_EQ(p.Boxes.back().caption, "Program Exit");
       EXPECT_EQ(p.Boxes.back().type, UINT(MB_OKCANCEL | MB_ICONSTOP));
       EXPECT_EQ(told.back(), "Unable to write file " + path + "\n" + reason +
-                                 ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel, move "
-                                 "that file out of the folder, and save the gallery again.");
+                                 ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel to "
+                                 "stay in the program, move that file out of the folder, and save the gallery "
+                                 "again. OK leaves the program without them.");
       EXPECT_EQ(Temp_Home::Read(path), bytes);
       if (c.cut) continue;
       std::filesystem::rename(path, path + ".other");
@@ -859,8 +860,9 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
         Set_Message_Box_Hook(session);
         ASSERT_EQ(p.Boxes.size(), 1u);
         EXPECT_EQ(p.Boxes[0].text, "Unable to write file " + path + "\n" + c.reason +
-                                       ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel, "
-                                       "move that file out of the folder, and save the gallery again.");
+                                       ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel "
+                                       "to stay in the program, move that file out of the folder, and save the "
+                                       "gallery again. OK leaves the program without them.");
         // She does as it says.
         const std::string other = Temp_Home::Read(path);
         std::filesystem::create_directories(folder + "/elsewhere");
@@ -897,19 +899,22 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
 }
 
 // A gallery file made unchangeable (by the administrator) or read-only
-// while shown: the exit says why the changes cannot be kept, and gives no
-// advice to move a file that cannot be moved or need not be.
+// while shown: the exit says why the changes cannot be kept and what each
+// button does; Cancel keeps the program open, and once the file may be
+// written again the save keeps the changes.
 TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_Is_Told_So_At_Exit) {
   const struct {
     const char* name;
     std::function<bool(const std::string&, bool)> set;
     std::string reason;
     bool needs_root;
+    std::string advice;
   } cases[] = {
       {"unchangeable", [](const std::string& path, bool on) { return Set_Unchangeable(path, on); },
-       "You have no permission to change the file", true},
+       "You have no permission to change the file", true,
+       "have the administrator make the file changeable again, and save the gallery again"},
       {"read-only", [](const std::string& path, bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; },
-       "The file is read-only", false},
+       "The file is read-only", false, "make the file writable again, and save the gallery again"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -925,14 +930,28 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
     ASSERT_TRUE(c.set(path, true));
     Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
     p.Boxes.clear();
+    // OK leaves; Cancel stays.
     EXPECT_TRUE(g.CanClose());
-    const bool undone = c.set(path, false);
-    ASSERT_EQ(p.Boxes.size(), 1u);
-    EXPECT_EQ(p.Boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
-    EXPECT_EQ(p.Boxes[0].text,
-              "Unable to write file " + path + "\n" + c.reason + ": your changes to the gallery cannot be kept.");
-    EXPECT_TRUE(undone);
+    const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
+      p.Boxes.push_back(box);
+      return IDCANCEL;
+    });
+    EXPECT_FALSE(g.CanClose());
+    Set_Message_Box_Hook(session);
+    ASSERT_EQ(p.Boxes.size(), 2u);
+    for (const TMessage_Box_Request& box : p.Boxes) {
+      EXPECT_EQ(box.type, UINT(MB_OKCANCEL | MB_ICONSTOP));
+      EXPECT_EQ(box.text, "Unable to write file " + path + "\n" + c.reason +
+                              ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel to stay in "
+                              "the program, " + c.advice + ". OK leaves the program without them.");
+    }
+    // She does as it says.
+    ASSERT_TRUE(c.set(path, false));
+    p.Boxes.clear();
+    p.Click(g.Save_Button_Screen_Point());
+    EXPECT_TRUE(p.Boxes.empty());
     EXPECT_EQ(p.Stop(), 0);
+    Expect_Move_Saved();
   }
 }
 
