@@ -100,24 +100,43 @@ TEST_F(Gallery_Known_Bytes_Test, BytesReadBeforeAChangeAreKnownWhenPutBack) {
 
 // The bytes behind the end marker belong to no record: a drawing another
 // program writes there, the size unchanged, is that program's, and no save
-// writes over it.
+// writes over it. The file may end with more room than the marker needs (a
+// save that could not finish grew it).
 TEST_F(Gallery_Known_Bytes_Test, BytesWrittenBehindTheEndMarkerAreAnotherProgramsChange) {
-  Save_Gallery({1, 2});
-  const Bytes whole = File_Bytes();
-  const Gallery_File::Contents contents = Gallery_File::Scan(whole.data(), whole.size());
-  ASSERT_EQ(whole.size(), contents.end_offset + Gallery_File::End_Size);
-  Drawing_Collection store(ann);
-  Wait_Until_Ready(store);
-  // In the slack after the marker's length field, as a program that wrote
-  // a record of its own there would leave it.
-  ASSERT_TRUE(Change_In_Place(Gallery_Path(), contents.end_offset + 4, {'d', 'r', 'a', 'w'}));
-  const Bytes changed = File_Bytes();
-  ASSERT_EQ(changed.size(), whole.size());
-  ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
-  Boxes.clear();
-  EXPECT_FALSE(store.Save(ann, HWND()));
-  EXPECT_EQ(Boxes, std::vector<std::string>{Changed_Box()});
-  EXPECT_EQ(File_Bytes(), changed);
+  const struct {
+    const char* name;
+    uint64_t slack;  // bytes beyond the marker's twelve
+    bool whole_drawing;
+  } cases[] = {{"a few bytes after the marker", 0, false}, {"a whole drawing in the room behind it", 256 * 1024, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(Gallery_Path());
+    Save_Gallery({1, 2});
+    const Bytes whole = File_Bytes();
+    const Gallery_File::Contents contents = Gallery_File::Scan(whole.data(), whole.size());
+    ASSERT_EQ(whole.size(), contents.end_offset + Gallery_File::End_Size);
+    std::filesystem::resize_file(Gallery_Path(), whole.size() + c.slack);
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    Bytes written = {'d', 'r', 'a', 'w'};
+    if (c.whole_drawing) {
+      auto drawing = Drawing(7);
+      written.assign(Gallery_File::Header_Size + drawing->Stored_Size(), 0);
+      ASSERT_LT(written.size(), c.slack);
+      Gallery_File::Write_Header(written.data(), uint32_t(written.size()), 4, 4);
+      drawing->Write(written.data() + Gallery_File::Header_Size);
+    }
+    // Behind the marker's length field, as a program that wrote a record
+    // of its own there would leave it.
+    ASSERT_TRUE(Change_In_Place(Gallery_Path(), contents.end_offset + 4, written));
+    const Bytes changed = File_Bytes();
+    ASSERT_EQ(changed.size(), whole.size() + c.slack);
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    Boxes.clear();
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    EXPECT_EQ(Boxes, std::vector<std::string>{Changed_Box()});
+    EXPECT_EQ(File_Bytes(), changed);
+  }
 }
 
 // She follows the advice after another program changed a pixel of a drawing
