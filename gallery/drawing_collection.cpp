@@ -313,12 +313,7 @@ bool Drawing_Collection::Holds_Known_Bytes(bool changed_since) const {
 void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
   stay_reason = must_stay ? "The folder of your files is read-only" : "";
-  // A save stopped while it had the file claimed left it beside its name.
-  const std::string claimed_aside = path.empty() ? path : Claim_Name(path);
-  struct stat claimed_info;
-  if (!must_stay && !path.empty() && lstat(path.c_str(), &claimed_info) != 0 &&
-      lstat(claimed_aside.c_str(), &claimed_info) == 0 && S_ISREG(claimed_info.st_mode))
-    Move_File(claimed_aside, path);
+  Put_Back_Stopped_Save();
   own_file = Identity_Of(path);
   own_settled = false;
   known_size = 0;
@@ -369,6 +364,23 @@ void Drawing_Collection::Open_File() {
   }
   Read_Records();
   Learn_File();
+}
+
+// A save stopped while it had the file claimed left it beside its name: it
+// goes back, unless another file has taken the name since; then both stay,
+// and the person learns where her gallery is.
+void Drawing_Collection::Put_Back_Stopped_Save() {
+  if (path.empty() || must_stay) return;
+  const std::string claimed_aside = Claim_Name(path);
+  struct stat info;
+  if (lstat(claimed_aside.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  if (lstat(path.c_str(), &info) != 0 && Move_File(claimed_aside, path)) return;
+  MessageBox(HWND(),
+             "Unable to read file " + claimed_aside +
+                 "\nA save that was stopped left your gallery under this name, and another file is under the "
+                 "gallery's name: the gallery shows that file, and both are left as they are.\nTo see your gallery, "
+                 "move the file " + path + " out of the folder and start the program again.",
+             "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 void Drawing_Collection::Keep_Read_Only(const std::string& reason) {

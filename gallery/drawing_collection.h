@@ -238,6 +238,7 @@ class Drawing_Collection {
   struct Save_Plan;
 
   void Open_File();
+  void Put_Back_Stopped_Save();
   // The file can be read but may not be written: why, told to the person.
   void Keep_Read_Only(const std::string& reason);
   void Read_Records();

@@ -59,12 +59,12 @@ struct Drawing_Collection::Save_Plan {
   // new drawings that made no record the reader would take.
   std::vector<Storage_Data*> unread;
   std::vector<Storage_Data*> unwritable;
-  // What the save wrote, to be checked once the file is back under its
-  // name: the file (its device and inode), its length, where the new
-  // records begin (an append) and where the end marker went.
   // The file was as the store knows it when the save began: bytes it
   // never read are still its own.
   bool file_as_known = false;
+  // What the save wrote, to be checked once the file is back under its
+  // name: the file (its device and inode), its length, where the new
+  // records begin (an append) and where the end marker went.
   bool wrote = false;
   bool appended = false;
   bool deleted = false;  // no drawing left: the file is gone
@@ -314,6 +314,18 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
   // The check found the store's own file under the name (else there is
   // none, and the save writes a new one).
   const bool under_name = !detached && own_file.exists;
+  struct stat in_the_way;
+  if (lstat(claimed.c_str(), &in_the_way) == 0) {
+    // Left by a save that was stopped, while another file took the name:
+    // it may hold a gallery, and is never written over.
+    MessageBox(window,
+               "Unable to write file " + path + "\nThe file " + claimed +
+                   " of a save that was stopped is in the way: your changes are kept until you leave the program, "
+                   "and are not saved.\nTo save them, move that file out of the folder and save the gallery again.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+    claimed.clear();
+    return Outcome::Nothing_Saved;
+  }
   if (under_name && !Move_File(path, claimed)) {
     const int error = errno;
     claimed.clear();
@@ -555,7 +567,8 @@ bool Drawing_Collection::Holds_Appended(const Save_Plan& plan) const {
   const int descriptor = file->Descriptor();
   uint8_t header[Gallery_File::Header_Size];
   for (const Storage_Data* entry : plan.kept_file)
-    if (!Gallery_File::Read_At(descriptor, entry->record, header, sizeof header) || Gallery_File::Read_U32(header) != entry->length ||
+    if (!Gallery_File::Read_At(descriptor, entry->record, header, sizeof header) ||
+        Gallery_File::Read_U32(header) != entry->length ||
         Gallery_File::Read_U32(header + 4) != uint32_t(entry->saved_row) ||
         Gallery_File::Read_U32(header + 8) != uint32_t(entry->saved_column))
       return false;
@@ -567,7 +580,8 @@ bool Drawing_Collection::Holds_Appended(const Save_Plan& plan) const {
     offset += record.size();
   }
   uint8_t end_marker[4];
-  return Gallery_File::Read_At(descriptor, offset, end_marker, sizeof end_marker) && Gallery_File::Read_U32(end_marker) == 0;
+  return Gallery_File::Read_At(descriptor, offset, end_marker, sizeof end_marker) &&
+         Gallery_File::Read_U32(end_marker) == 0;
 }
 
 bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {

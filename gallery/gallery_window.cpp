@@ -234,7 +234,8 @@ bool Gallery_Window::CanClose() {
 }
 
 std::string Gallery_Window::Exit_Advice(const std::string& refusal) {
-  if (refusal == Drawing_Collection::Read_Only_Refusal) return "make the file writable again, and save the gallery again";
+  if (refusal == Drawing_Collection::Read_Only_Refusal)
+    return "make the file writable again, and save the gallery again";
   if (refusal == Drawing_Collection::No_Permission_Refusal)
     return "have the administrator make the file changeable again, and save the gallery again";
   return "move that file out of the folder, and save the gallery again";

@@ -74,7 +74,7 @@ TEST_F(Gallery_Known_Bytes_Test, BytesChangedBeforeTheStoreReadThemAreNotTakenAs
     Drawing_Collection store(ann);
     Hold_Preparation();
     c.change();
-    if (c.read_after) EXPECT_NE(store.Picture(Cell(0, 1), Twelfth_Picture_Size, 1, HWND()), nullptr);
+    if (c.read_after) { EXPECT_NE(store.Picture(Cell(0, 1), Twelfth_Picture_Size, 1, HWND()), nullptr); }
     ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
     Boxes.clear();
     EXPECT_FALSE(store.Save(ann, HWND()));

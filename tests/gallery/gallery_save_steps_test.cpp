@@ -50,8 +50,8 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
     // The file as that program left it.
     std::function<bool(const std::vector<uint8_t>& bytes)> left_as_is;
   } actions[] = {
-      {"cut through a descriptor opened before", [](int held, const std::string&) { ASSERT_EQ(ftruncate(held, 100), 0); },
-       false, [](const std::vector<uint8_t>& bytes) { return bytes.size() == 100; }},
+      {"cut through a descriptor opened before",
+       [](int held, const std::string&) { ASSERT_EQ(ftruncate(held, 100), 0); }, false, [](const std::vector<uint8_t>& bytes) { return bytes.size() == 100; }},
       {"a record's cell changed through a descriptor opened before",
        [](int held, const std::string&) {
          const uint8_t row[4] = {9, 0, 0, 0};
@@ -86,7 +86,7 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
         }
         Drawing_Collection store(ann);
         Wait_Until_Ready(store);
-        if (plan.move) ASSERT_TRUE(store.Move(Cell(3, 3), Cell(0, 1)));
+        if (plan.move) { ASSERT_TRUE(store.Move(Cell(3, 3), Cell(0, 1))); }
         ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
         const int held = open(Gallery_Path().c_str(), O_RDWR | O_CLOEXEC);
         ASSERT_GE(held, 0);
@@ -100,7 +100,7 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
         const bool saved = store.Save(ann, HWND());
         Drawing_Collection::Set_Save_Step_Hook(nullptr);
         close(held);
-        if (!fired) EXPECT_TRUE(saved) << "an undisturbed save failed";
+        if (!fired) { EXPECT_TRUE(saved) << "an undisturbed save failed"; }
         // A refusal is told in its own words.
         if (!saved) {
           ASSERT_FALSE(Boxes.empty());
@@ -132,6 +132,49 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
           EXPECT_TRUE(full && full->Same_Pixels(*picture)) << cell.a << ", " << cell.b;
         }
       }
+}
+
+// A save stopped while it held the file aside left it under the claimed
+// name: the next opening puts it back. When another file has taken the name
+// meanwhile, both stay as they are, she is told where her gallery is, and no
+// save writes either.
+TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold) {
+  const std::string aside = Drawing_Collection::Claim_Name(Gallery_Path());
+  for (const bool name_taken : {false, true}) {
+    SCOPED_TRACE(name_taken ? "another file took the name" : "the name is free");
+    std::filesystem::remove(Gallery_Path());
+    std::filesystem::remove(aside);
+    {
+      Drawing_Collection first(ann);
+      ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
+      ASSERT_TRUE(first.Save(ann, HWND()));
+    }
+    const std::string gallery = Read(Gallery_Path());
+    std::filesystem::rename(Gallery_Path(), aside);
+    // Shorter than a record: an empty gallery, read whole.
+    if (name_taken) Write(Gallery_Path(), "ab");
+    Boxes.clear();
+    Drawing_Collection store(ann);
+    if (!name_taken) {
+      EXPECT_TRUE(Boxes.empty());
+      EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+      EXPECT_FALSE(std::filesystem::exists(aside));
+      continue;
+    }
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to read file " + aside + "\nA save that was stopped left your gallery", 0),
+              0u)
+        << Boxes[0];
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    Boxes.clear();
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    ASSERT_EQ(Boxes.size(), 1u);
+    EXPECT_NE(Boxes[0].find("The file " + aside + " of a save that was stopped is in the way"), std::string::npos)
+        << Boxes[0];
+    EXPECT_EQ(Read(Gallery_Path()), "ab");
+    EXPECT_EQ(Read(aside), gallery);
+    EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+  }
 }
 
 }  // namespace
