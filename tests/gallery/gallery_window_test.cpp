@@ -922,35 +922,37 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::string path = Save_Two_Drawings();
-    Program_Session p(Options());
-    p.Start();
-    Open(p);
-    Gallery_Window& g = *p.Frame()->Gallery;
-    ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
-    ASSERT_TRUE(c.set(path, true));
-    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
-    p.Boxes.clear();
-    // OK leaves; Cancel stays.
-    EXPECT_TRUE(g.CanClose());
-    const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
-      p.Boxes.push_back(box);
-      return IDCANCEL;
-    });
-    EXPECT_FALSE(g.CanClose());
-    Set_Message_Box_Hook(session);
-    ASSERT_EQ(p.Boxes.size(), 2u);
-    for (const TMessage_Box_Request& box : p.Boxes) {
-      EXPECT_EQ(box.type, UINT(MB_OKCANCEL | MB_ICONSTOP));
-      EXPECT_EQ(box.text, "Unable to write file " + path + "\n" + c.reason +
-                              ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel to stay in "
-                              "the program, " + c.advice + ". OK leaves the program without them.");
+    {
+      Program_Session p(Options());
+      p.Start();
+      Open(p);
+      Gallery_Window& g = *p.Frame()->Gallery;
+      ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+      ASSERT_TRUE(c.set(path, true));
+      Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+      p.Boxes.clear();
+      // OK leaves; Cancel stays.
+      EXPECT_TRUE(g.CanClose());
+      const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
+        p.Boxes.push_back(box);
+        return IDCANCEL;
+      });
+      EXPECT_FALSE(g.CanClose());
+      Set_Message_Box_Hook(session);
+      ASSERT_EQ(p.Boxes.size(), 2u);
+      for (const TMessage_Box_Request& box : p.Boxes) {
+        EXPECT_EQ(box.type, UINT(MB_OKCANCEL | MB_ICONSTOP));
+        EXPECT_EQ(box.text, "Unable to write file " + path + "\n" + c.reason +
+                                ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel to stay in "
+                                "the program, " + c.advice + ". OK leaves the program without them.");
+      }
+      // She does as it says.
+      ASSERT_TRUE(c.set(path, false));
+      p.Boxes.clear();
+      p.Click(g.Save_Button_Screen_Point());
+      EXPECT_TRUE(p.Boxes.empty());
+      EXPECT_EQ(p.Stop(), 0);
     }
-    // She does as it says.
-    ASSERT_TRUE(c.set(path, false));
-    p.Boxes.clear();
-    p.Click(g.Save_Button_Screen_Point());
-    EXPECT_TRUE(p.Boxes.empty());
-    EXPECT_EQ(p.Stop(), 0);
     Expect_Move_Saved();
   }
 }
