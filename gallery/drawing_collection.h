@@ -23,8 +23,12 @@
 // over. A file that could not be read whole is copied aside before anything
 // replaces it; one that exists but cannot be opened is never written, and
 // neither is one another program put under the name, or wrote in place,
-// while the store was open. A save that cannot write keeps the changes and
-// says why, each time.
+// while the store was open: the store's own bytes are those it read while
+// the file was as it opened it (or last wrote it), and every other byte is
+// compared before a save. A save holds the file under a name of its own
+// while it writes, and says it saved only when the file under the name reads
+// back as it wrote it. A save that cannot write keeps the changes and says
+// why, each time, and what the person can do.
 //
 // Used by the user-interface thread only; the preparation thread reads
 // records and writes the state and reduced pictures of the drawing it works
