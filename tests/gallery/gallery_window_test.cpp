@@ -829,6 +829,13 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
          ASSERT_TRUE(Change_In_Place(path, records[0].offset + 12, {0, 0, 0, 0}));
        },
        "Another program has changed the file", true, false},
+      {"a picture byte changed in place, the size and times kept",
+       [](const std::string& path, const auto& records) {
+         const std::string bytes = Temp_Home::Read(path);
+         const uint64_t at = records[0].offset + records[0].length - 1;
+         ASSERT_TRUE(Change_In_Place(path, at, {uint8_t(bytes[at] ^ 0x11)}));
+       },
+       "Another program has changed the file", true, false},
       {"deleted while shown", [](const std::string& path, const auto&) { std::filesystem::remove(path); }, "", false,
        false},
   };
