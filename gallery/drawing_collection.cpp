@@ -158,12 +158,7 @@ bool Clock_Past(const timespec& changed) {
 }
 
 bool Read_All(int descriptor, uint64_t offset, uint8_t* out, size_t n) {
-  while (n > 0) {
-    const ssize_t got = pread(descriptor, out, n, off_t(offset));
-    if (got <= 0) return false;
-    out += got, offset += uint64_t(got), n -= size_t(got);
-  }
-  return true;
+  return Gallery_File::Read_At(descriptor, offset, out, n);
 }
 
 // A descriptor of the store's file for reading: the one it holds open, or,
@@ -257,8 +252,10 @@ Drawing_Collection::File_Check Drawing_Collection::Check_Own_File() const {
   }
   check.refusal = Permission_Refusal();
   if (!check.refusal.empty()) return check;
+  // Cut short, as a copy over it begins, or for good: either way another
+  // program's change, and told as one.
   if (Cut_Short_Now()) {
-    check.refusal = "The file was cut short by another program";
+    check.refusal = Changed_Refusal;
     return check;
   }
   // A change time the store did not see, or one the clock had not passed
@@ -268,8 +265,8 @@ Drawing_Collection::File_Check Drawing_Collection::Check_Own_File() const {
   // change time alone.
   if (!check.now.Changed_Since(own_file) && own_settled) return check;
   check.settled = Clock_Past(check.now.changed);
-  if (detached ? check.now.Changed_Since(own_file) : !Holds_Known_Bytes())
-    check.refusal = "Another program has changed the file";
+  if (detached ? check.now.Changed_Since(own_file) : !Holds_Known_Bytes(check.now.Changed_Since(own_file)))
+    check.refusal = Changed_Refusal;
   return check;
 }
 
@@ -281,14 +278,14 @@ std::string Drawing_Collection::Permission_Refusal() const {
     return std::string();
   // As at opening: a mode that lets nobody write the file makes it
   // read-only, even for the administrator.
-  if ((info.st_mode & 0222) == 0) return "The file is read-only";
+  if ((info.st_mode & 0222) == 0) return Read_Only_Refusal;
   // An unchangeable file refuses even the administrator.
   if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EPERM || errno == EACCES))
-    return "You have no permission to change the file";
+    return No_Permission_Refusal;
   return std::string();
 }
 
-bool Drawing_Collection::Holds_Known_Bytes() const {
+bool Drawing_Collection::Holds_Known_Bytes(bool changed_since) const {
   const File_Reader reader(file->Descriptor(), path, own_file.device, own_file.inode);
   struct stat info;
   if (reader.Descriptor() < 0 || fstat(reader.Descriptor(), &info) != 0 || uint64_t(info.st_size) != known_size)
@@ -306,7 +303,9 @@ bool Drawing_Collection::Holds_Known_Bytes() const {
         !Gallery_File::Headers_Fit(bytes, known_size - entry->record))
       return false;
     const uint64_t digest = entry->digest.load(std::memory_order_acquire);
-    if (digest != Storage_Data::No_Digest && Record_Digest(bytes, entry->length) != digest) return false;
+    // Bytes the store never read while the file was its own may be anyone's.
+    if (digest == Storage_Data::No_Digest ? changed_since : Record_Digest(bytes, entry->length) != digest)
+      return false;
   }
   return Gaps_Digest(reader.Descriptor(), known_size) == gaps_digest;
 }
@@ -314,6 +313,7 @@ bool Drawing_Collection::Holds_Known_Bytes() const {
 void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
   stay_reason = must_stay ? "The folder of your files is read-only" : "";
+  Put_Back_Stopped_Save();
   own_file = Identity_Of(path);
   own_settled = false;
   known_size = 0;
@@ -342,8 +342,10 @@ void Drawing_Collection::Open_File() {
   } else if (write_protected && The_User_Data.writable) {
     Keep_Read_Only("The file is read-only");
   }
-  // The file opened, whatever the name led to a moment before.
+  // The file opened, whatever the name led to a moment before: what the
+  // records read now are checked against.
   own_file = Open_Identity();
+  known_size = file->File_Size();
   if (file->File_Size() < 4) {
     file->Close();
     Learn_File();
@@ -362,6 +364,23 @@ void Drawing_Collection::Open_File() {
   }
   Read_Records();
   Learn_File();
+}
+
+// A save stopped while it had the file claimed left it beside its name: it
+// goes back, unless another file has taken the name since; then both stay,
+// and the person learns where her gallery is.
+void Drawing_Collection::Put_Back_Stopped_Save() {
+  if (path.empty() || must_stay) return;
+  const std::string claimed_aside = Claim_Name(path);
+  struct stat info;
+  if (lstat(claimed_aside.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  if (lstat(path.c_str(), &info) != 0 && Move_File(claimed_aside, path)) return;
+  MessageBox(HWND(),
+             "Unable to read file " + claimed_aside +
+                 "\nA save that was stopped left your gallery under this name, and another file is under the "
+                 "gallery's name: the gallery shows that file, and both are left as they are.\nTo see your gallery, "
+                 "move the file " + path + " out of the folder and start the program again.",
+             "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 void Drawing_Collection::Keep_Read_Only(const std::string& reason) {
@@ -770,13 +789,27 @@ bool Drawing_Collection::Read_Record(const Storage_Data& entry, std::vector<uint
   return false;
 }
 
+// The bytes are the store's own only when the file was as the store knows
+// it both before and after they were read: anything another program wrote
+// in between, or since the opening, gives the file another change time (or
+// size). Bytes read then stay unknown, and a save counts them as changed.
 void Drawing_Collection::Learn_Record_Digest(Storage_Data& entry) const {
   if (entry.record == Storage_Data::No_Record ||
       entry.digest.load(std::memory_order_acquire) != Storage_Data::No_Digest)
     return;
+  const int descriptor = file->Descriptor();
   std::vector<uint8_t> bytes(entry.length);
-  if (!Read_All(file->Descriptor(), entry.record, bytes.data(), bytes.size())) return;
+  if (!Unchanged_Since_Known(descriptor) || !Read_All(descriptor, entry.record, bytes.data(), bytes.size()) ||
+      !Unchanged_Since_Known(descriptor))
+    return;
   entry.digest.store(Record_Digest(bytes.data(), entry.length), std::memory_order_release);
+}
+
+bool Drawing_Collection::Unchanged_Since_Known(int descriptor) const {
+  struct stat info;
+  return descriptor >= 0 && own_file.exists && !detached && fstat(descriptor, &info) == 0 &&
+         info.st_dev == own_file.device && info.st_ino == own_file.inode && uint64_t(info.st_size) == known_size &&
+         !File_Identity{true, info.st_dev, info.st_ino, info.st_ctim}.Changed_Since(own_file);
 }
 
 void Drawing_Collection::Tell_Cut_Short(HWND window) {
@@ -784,8 +817,9 @@ void Drawing_Collection::Tell_Cut_Short(HWND window) {
   told_cut_short = true;
   MessageBox(window,
              "Unable to read file " + path +
-                 "\nThe file was cut short by another program: the drawings it no longer holds are shown empty, "
-                 "and nothing is saved over the file until it is whole again.",
+                 "\nAnother program has changed the file: the drawings it no longer holds are shown empty, and "
+                 "your changes are not saved over that file.\nTo save your gallery, move that file out of the folder "
+                 "and save the gallery again.",
              "WARNING", MB_OK | MB_ICONSTOP);
 }
 

@@ -23,8 +23,12 @@
 // over. A file that could not be read whole is copied aside before anything
 // replaces it; one that exists but cannot be opened is never written, and
 // neither is one another program put under the name, or wrote in place,
-// while the store was open. A save that cannot write keeps the changes and
-// says why, each time.
+// while the store was open: the store's own bytes are those it read while
+// the file was as it opened it (or last wrote it), and every other byte is
+// compared before a save. A save holds the file under a name of its own
+// while it writes, and says it saved only when the file under the name reads
+// back as it wrote it. A save that cannot write keeps the changes and says
+// why, each time, and what the person can do.
 //
 // Used by the user-interface thread only; the preparation thread reads
 // records and writes the state and reduced pictures of the drawing it works
@@ -36,6 +40,7 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <string>
@@ -162,6 +167,11 @@ class Drawing_Collection {
   // begins ("Another program has put a different file in its place"); empty
   // when a save may write the file.
   std::string Save_Refusal() const;
+  // The refusals of a file made read-only or unchangeable while shown.
+  static constexpr const char* Read_Only_Refusal = "The file is read-only";
+  static constexpr const char* No_Permission_Refusal = "You have no permission to change the file";
+  // What the person can do to save her changes after a refusal.
+  static std::string Save_Advice(const std::string& refusal);
   // Back to the last saved arrangement: drawings added since are dropped,
   // the bin list and the slots emptied.
   void Revert();
@@ -199,6 +209,9 @@ class Drawing_Collection {
   // the file has since been made read-only or unchangeable, which no move
   // of it can mend.
   bool File_Must_Stay() const { return must_stay || !Permission_Refusal().empty(); }
+  // Why the file was taken as one that may not be written when the store
+  // opened it; empty when it may be.
+  const std::string& Stay_Reason() const { return stay_reason; }
 
   // The side in pixels of a picture size (needs a store to have been made).
   static int32_t Picture_Side(Picture_Size size);
@@ -213,12 +226,23 @@ class Drawing_Collection {
   // the new records are on the disk and before they are linked in. Test use
   // only.
   static void Stop_Appending_Before_Link(bool stop);
+  // The steps of a save that writes, in order (an append grows the file,
+  // writes, links and verifies; a save beside writes only).
+  enum class Save_Step { Check, Claim, Grow, Write, Link, Verify, Put_Back };
+  // Test hook: called before each step of a save, where another program's
+  // change could land. Test use only.
+  static void Set_Save_Step_Hook(std::function<void(Save_Step)> hook);
+  // Where a save keeps the file while it writes it: beside it, under a
+  // hidden name that says so. A file found there at the opening, with none
+  // under the gallery's name, is put back.
+  static std::string Claim_Name(const std::string& path);
 
  private:
   friend class Preparer_Thread;
   struct Save_Plan;
 
   void Open_File();
+  void Put_Back_Stopped_Save();
   // The file can be read but may not be written: why, told to the person.
   void Keep_Read_Only(const std::string& reason);
   void Read_Records();
@@ -246,8 +270,12 @@ class Drawing_Collection {
   // whole or fails the reader's checks.
   bool Read_Record(const Storage_Data& entry, std::vector<uint8_t>& out) const;
   static uint64_t Record_Digest(const uint8_t* record, uint32_t length);
-  // Learns the digest of a record read from the file, the first time.
+  // Learns the digest of a record read from the file, the first time, when
+  // the file had not changed since the store last knew it.
   void Learn_Record_Digest(Storage_Data& entry) const;
+  // The open file is the store's own with the change time and size it had
+  // when the store last knew its bytes.
+  bool Unchanged_Since_Known(int descriptor) const;
   // The file no longer holds every record read or written: another program
   // cut it short.
   bool Cut_Short_Now() const;
@@ -297,9 +325,10 @@ class Drawing_Collection {
   // The digest of every byte of the file no record of an entry holds.
   uint64_t Gaps_Digest(int descriptor, uint64_t size) const;
   // The file holds the bytes the store knows: the size, every record's
-  // length, cell and (once read) digest, and every other byte. The
+  // length, cell and (once read) digest, and every other byte; when it has
+  // changed since, a record the store never read counts as changed too. The
   // preparation thread may learn digests meanwhile.
-  bool Holds_Known_Bytes() const;
+  bool Holds_Known_Bytes(bool changed_since) const;
   // Leaves the file alone and keeps the grid as arranged, its new drawings
   // in memory, until a later save can write them.
   void Keep_Changes_Unsaved();
@@ -312,6 +341,23 @@ class Drawing_Collection {
   // Tells the person why the changes are not written (every time she
   // saves), and keeps them.
   void Refuse_Save(const std::string& reason, HWND window);
+  void Tell_Refusal(const std::string& reason, HWND window);
+  static constexpr const char* Changed_Refusal = "Another program has changed the file";
+  static constexpr const char* Changed_While_Saving_Refusal =
+      "Another program changed the file while the gallery was saved";
+  // The claimed file is the one the store knows, of the size it knows.
+  bool Claimed_Is_Known() const;
+  // Puts the claimed file back under the gallery's name; when another file
+  // has taken the name meanwhile, both stay and the person is told.
+  void Put_Back(HWND window);
+  Outcome Write_Claimed(Save_Plan& plan, HWND window);
+  // The file under the name is the one the save wrote, of the length it
+  // gave it; an appended file reads back as the save wrote it.
+  bool Holds_Written(const Save_Plan& plan) const;
+  bool Holds_Appended(const Save_Plan& plan) const;
+  // Takes the file the save wrote (under name) as the store's: the records
+  // are linked to it.
+  void Take_Written(Save_Plan& plan, const std::string& name);
   Save_Plan Plan_Save();
   // Each new drawing as the record it is written as, each checked as the
   // reader checks it; those that fail are lost.
@@ -320,11 +366,15 @@ class Drawing_Collection {
   // After the file was written without them: the drawings that could not
   // be read leave their cells, and the person is told they are lost.
   void Forget_Lost(Save_Plan& plan, HWND window);
+  // "The drawing in row 1, column 2 of the 12 by 12 view", or the drawings.
+  static std::string Places_Of(const std::vector<Storage_Data*>& drawings);
+  // A record read for a save holds the bytes the store learnt of it.
+  static bool Is_As_Shown(const Storage_Data& entry, const uint8_t* record, uint64_t length, bool file_as_known);
   bool Delete_Gallery();
   bool Write_Appended(Save_Plan& plan);
   bool Write_Into_View(uint8_t* to, const uint8_t* from, size_t size);
   bool Write_Beside(Save_Plan& plan, bool with_new);
-  bool Reopen_After_Replace();
+  bool Reopen_After_Replace(const std::string& name);
   void Link_Saved(Save_Plan& plan);
   void Drop_Unkept();
   void Clear();
@@ -372,6 +422,13 @@ class Drawing_Collection {
   bool own_settled = false;
   uint64_t known_size = 0;
   uint64_t gaps_digest = 0;
+
+  // During a save: the name the file is claimed to (empty when none),
+  // whether another program changed it meanwhile, and whether it had to stay
+  // under the claimed name.
+  std::string claimed;
+  bool changed_while_saving = false;
+  bool saved_aside = false;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};

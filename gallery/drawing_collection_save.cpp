@@ -10,11 +10,17 @@
 //   4-byte store, after the rest reached the disk.
 // - anything else (records dropped, drawings exchanged, a damaged file): the
 //   whole new file is written beside the old one and renamed over it.
+// While it writes, the save holds the file under a name of its own (Claim_
+// Name), so that no program that opens the gallery's name meets it; it puts
+// it back only where no other file took the name meanwhile, and says it saved
+// only once the file under the name reads back as it wrote it.
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <new>
 
 #include "gallery/drawing_collection.h"
@@ -53,6 +59,20 @@ struct Drawing_Collection::Save_Plan {
   // new drawings that made no record the reader would take.
   std::vector<Storage_Data*> unread;
   std::vector<Storage_Data*> unwritable;
+  // The file was as the store knows it when the save began: bytes it
+  // never read are still its own.
+  bool file_as_known = false;
+  // What the save wrote, to be checked once the file is back under its
+  // name: the file (its device and inode), its length, where the new
+  // records begin (an append) and where the end marker went.
+  bool wrote = false;
+  bool appended = false;
+  bool deleted = false;  // no drawing left: the file is gone
+  dev_t device = 0;
+  ino_t inode = 0;
+  uint64_t length = 0;
+  uint64_t append_start = 0;
+  uint64_t end = 0;
 };
 
 namespace {
@@ -62,12 +82,26 @@ const char* const New_Entries_Not_Saved =
 const char* const Gallery_Not_Saved = "Your gallery could not be saved.\nYour hard disk may be too full.";
 
 bool stop_before_link = false;
+std::function<void(Drawing_Collection::Save_Step)> save_step_hook;
+
+void Step(Drawing_Collection::Save_Step step) {
+  if (save_step_hook) save_step_hook(step);
+}
 
 }  // namespace
+
+void Drawing_Collection::Set_Save_Step_Hook(std::function<void(Save_Step)> hook) { save_step_hook = std::move(hook); }
+
+std::string Drawing_Collection::Claim_Name(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t start = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, start) + ".saving-" + path.substr(start);
+}
 
 bool Drawing_Collection::Save(const User& user, HWND window) {
   (void)user;  // the file follows the user through Rename
   Pause_Preparer();
+  Step(Save_Step::Check);
   for (auto& entry : entries) entry->keep = false;
   for (Presentation_Data* cell : grid)
     if (cell) cell->storage->keep = true;
@@ -91,6 +125,7 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     }
   }
   Save_Plan plan = Plan_Save();
+  plan.file_as_known = Unchanged_Since_Known(file->Descriptor());
   const auto untouched_by = [this](const Save_Plan& p) {
     return !p.dropped && !p.moved && p.kept_new.empty() && !damaged && !detached;
   };
@@ -123,7 +158,7 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
   entry_count = entries.size();
   if (!untouched) Learn_File();
   Start_Pass();
-  return outcome == Outcome::Saved;
+  return outcome == Outcome::Saved && !saved_aside;
 }
 
 std::string Drawing_Collection::Save_Refusal() const {
@@ -140,15 +175,28 @@ void Drawing_Collection::Refuse_Save(const std::string& reason, HWND window) {
     // Told at every save: she must never take a silent Save for a saved
     // gallery. A cut told here is not told again when a drawing shows empty.
     if (cut) told_cut_short = true;
-    const std::string outcome = cut ? "and saved when the file is whole again" : "and are not saved over that file";
-    MessageBox(window,
-               "Unable to write file " + path + "\n" + reason +
-                   ": your changes are kept until you leave the program, " + outcome + ".",
-               "WARNING", MB_OK | MB_ICONSTOP);
+    Tell_Refusal(reason, window);
   } else if (cut) {
     Tell_Cut_Short(window);
   }
   Keep_Changes_Unsaved();
+}
+
+void Drawing_Collection::Tell_Refusal(const std::string& reason, HWND window) {
+  MessageBox(window,
+             "Unable to write file " + path + "\n" + reason +
+                 ": your changes are kept until you leave the program, and are not saved over that file.\n" +
+                 Save_Advice(reason),
+             "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+std::string Drawing_Collection::Save_Advice(const std::string& refusal) {
+  if (refusal == Read_Only_Refusal) return "To save them, make the file writable again and save the gallery again.";
+  if (refusal == No_Permission_Refusal)
+    return "To save them, have the administrator make the file changeable again, and save the gallery again.";
+  // A file that is not the store's as it knows it stays as it is; without
+  // it under the name the save writes every drawing it can still read.
+  return "To save them, move that file out of the folder and save the gallery again.";
 }
 
 bool Drawing_Collection::Has_Unsaved_Changes() const {
@@ -222,28 +270,155 @@ void Drawing_Collection::Forget_Lost(Save_Plan& plan, HWND window) {
       entry->keep = false;
     }
   };
+  // Named before they leave their cells.
+  const std::string unread = Places_Of(plan.unread), unwritable = Places_Of(plan.unwritable);
   forget(plan.unread);
   forget(plan.unwritable);
-  const auto count = [](size_t n) { return n == 1 ? std::string("1 drawing") : std::to_string(n) + " drawings"; };
   const auto lost = [](size_t n) { return n == 1 ? std::string("it is lost") : std::string("they are lost"); };
   if (!plan.unread.empty())
     MessageBox(window,
-               "Unable to read file " + path + "\n" + count(plan.unread.size()) +
-                   " could no longer be read whole (another program cut the file short or changed it): " +
+               "Unable to read file " + path + "\n" + unread + " could no longer be read as the gallery showed " +
+                   (plan.unread.size() == 1 ? "it" : "them") + " (another program changed the file or cut it short): " +
                    lost(plan.unread.size()) + ", and your other drawings are saved.",
                "WARNING", MB_OK | MB_ICONSTOP);
   if (!plan.unwritable.empty())
     MessageBox(window,
-               "Unable to write file " + path + "\n" + count(plan.unwritable.size()) +
+               "Unable to write file " + path + "\n" + unwritable +
                    " could not be written so that the gallery reads " +
                    (plan.unwritable.size() == 1 ? "it" : "them") + " back: " + lost(plan.unwritable.size()) +
                    ", and your other drawings are saved.",
                "WARNING", MB_OK | MB_ICONSTOP);
 }
 
+// As a person finds them: counted from 1, from the top left of the 12 by 12
+// view, which shows the whole grid.
+std::string Drawing_Collection::Places_Of(const std::vector<Storage_Data*>& drawings) {
+  std::string places;
+  for (size_t i = 0; i < drawings.size(); ++i) {
+    const Drawing_Place& cell = drawings[i]->presentation->place;
+    if (i > 0) places += i + 1 == drawings.size() ? " and " : "; ";
+    places += "row " + std::to_string(cell.a + 1) + ", column " + std::to_string(cell.b + 1);
+  }
+  return (drawings.size() == 1 ? "The drawing in " : "The drawings in ") + places + " of the 12 by 12 view";
+}
+
+// The file is claimed for the save: renamed aside, so that a program that
+// opens the name meets no file, and checked once more under its new name.
+// The save writes it there (or the new file in its place), and puts it back
+// under the name only if no other file has taken the name meanwhile.
 Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND window) {
+  claimed = Claim_Name(path);
+  changed_while_saving = false;
+  saved_aside = false;
+  Step(Save_Step::Claim);
+  // The check found the store's own file under the name (else there is
+  // none, and the save writes a new one).
+  const bool under_name = !detached && own_file.exists;
+  struct stat in_the_way;
+  if (lstat(claimed.c_str(), &in_the_way) == 0) {
+    // Left by a save that was stopped, while another file took the name:
+    // it may hold a gallery, and is never written over.
+    MessageBox(window,
+               "Unable to write file " + path + "\nThe file " + claimed +
+                   " of a save that was stopped is in the way: your changes are kept until you leave the program, "
+                   "and are not saved.\nTo save them, move that file out of the folder and save the gallery again.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+    claimed.clear();
+    return Outcome::Nothing_Saved;
+  }
+  if (under_name && !Move_File(path, claimed)) {
+    const int error = errno;
+    claimed.clear();
+    if (Identity_Of(path).exists) {
+      Show_Save_Failure(window, true, error);
+    } else {
+      // Gone from the name between the check and the claim.
+      Tell_Refusal(Changed_Refusal, window);
+    }
+    return Outcome::Nothing_Saved;
+  }
+  if (under_name && !Claimed_Is_Known()) {
+    Put_Back(window);
+    Tell_Refusal(Changed_Refusal, window);
+    return Outcome::Nothing_Saved;
+  }
+  Outcome outcome = Write_Claimed(plan, window);
+  const bool written = !changed_while_saving && (plan.wrote || plan.deleted) &&
+                       (outcome == Outcome::Saved || outcome == Outcome::New_Kept);
+  // Written beside under the claimed name, or into the claimed file: the
+  // file the store now knows is the one written there.
+  const std::string written_at = claimed;
+  Put_Back(window);
+  if (written && !saved_aside) {
+    Step(Save_Step::Verify);
+    if (!Holds_Written(plan)) changed_while_saving = true;
+  }
+  if (changed_while_saving) {
+    // Not the store's any more: the drawings stay in memory, and the file
+    // counts as another program's until it is moved away.
+    Tell_Refusal(Changed_While_Saving_Refusal, window);
+    return Outcome::Nothing_Saved;
+  }
+  if (written) Take_Written(plan, saved_aside ? written_at : path);
+  // The old view could not even be mapped again: the store reads the file
+  // as it stands, back under its name.
+  if (outcome == Outcome::Reloaded) Reload();
+  return outcome;
+}
+
+bool Drawing_Collection::Holds_Written(const Save_Plan& plan) const {
+  if (plan.deleted) return true;
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || info.st_dev != plan.device || info.st_ino != plan.inode ||
+      uint64_t(info.st_size) != plan.length)
+    return false;
+  return !plan.appended || Holds_Appended(plan);
+}
+
+void Drawing_Collection::Take_Written(Save_Plan& plan, const std::string& name) {
+  if (plan.deleted) return;
+  end_offset = plan.end;
+  if (!plan.appended) {
+    if (!Reopen_After_Replace(name)) {
+      // The new file is on the disk but cannot be mapped: the old view still
+      // holds every kept record, so the store goes on from it, and the next
+      // save writes the file whole again.
+      detached = true;
+      return;
+    }
+    damaged = detached = false;
+  }
+  Link_Saved(plan);
+}
+
+bool Drawing_Collection::Claimed_Is_Known() const {
+  struct stat info;
+  return stat(claimed.c_str(), &info) == 0 && info.st_dev == own_file.device && info.st_ino == own_file.inode &&
+         uint64_t(info.st_size) == known_size;
+}
+
+void Drawing_Collection::Put_Back(HWND window) {
+  if (claimed.empty()) return;
+  Step(Save_Step::Put_Back);
+  const std::string aside = claimed;
+  claimed.clear();
+  struct stat info;
+  if (lstat(aside.c_str(), &info) != 0 || Move_File(aside, path)) return;
+  // Another program put a file under the name meanwhile: both stay, and the
+  // store goes on with its own under the name it was written to.
+  saved_aside = true;
+  MessageBox(window,
+             "Unable to write file " + path +
+                 "\nAnother program put a new file under that name while the gallery was saved: your gallery is kept "
+                 "as " + aside + ", and that program's file is left as it is.\nTo go on with your gallery, move that "
+                 "program's file out of the folder and save the gallery again.",
+             "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+Drawing_Collection::Outcome Drawing_Collection::Write_Claimed(Save_Plan& plan, HWND window) {
   if (plan.kept_file.empty() && plan.kept_new.empty()) {
-    if (Delete_Gallery()) return Outcome::Saved;
+    plan.deleted = Delete_Gallery();
+    if (plan.deleted) return Outcome::Saved;
     Show_Save_Failure(window, true, errno);
     return Outcome::Nothing_Saved;
   }
@@ -258,11 +433,11 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
     const bool appended = Write_Appended(plan);
     const int error = errno;
     if (appended) return Outcome::Saved;
+    if (changed_while_saving) return Outcome::Nothing_Saved;
     if (!file->View()) {
       // The old view could not even be mapped again: the store reads the
       // file as it stands.
       Show_Save_Failure(window, true, error);
-      Reload();
       return Outcome::Reloaded;
     }
     Show_Save_Failure(window, false, error);
@@ -271,9 +446,11 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
   errno = 0;
   if (Write_Beside(plan, true)) return Outcome::Saved;
   const int error = errno;
+  if (changed_while_saving) return Outcome::Nothing_Saved;
   // Only the drawings kept from the file, then: the new ones stay in memory.
   if (!plan.kept_new.empty()) {
-    const bool kept_saved = plan.kept_file.empty() ? Delete_Gallery() : Write_Beside(plan, false);
+    plan.deleted = plan.kept_file.empty() && Delete_Gallery();
+    const bool kept_saved = plan.deleted || Write_Beside(plan, false);
     if (kept_saved) {
       Show_Save_Failure(window, false, error);
       return Outcome::New_Kept;
@@ -287,8 +464,10 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
 
 bool Drawing_Collection::Delete_Gallery() {
   // The file stays mapped until it is gone: a name that cannot be deleted
-  // (a mount point) leaves the store as it was.
-  if (File_Exists(path) && !Delete_File(path)) return false;
+  // (a mount point) leaves the store as it was. A claimed file is deleted
+  // under the name it was claimed to, and nothing is put back.
+  const std::string name = claimed.empty() ? path : claimed;
+  if (File_Exists(name) && !Delete_File(name)) return false;
   file->Close();
   end_offset = 0;
   damaged = detached = false;
@@ -316,6 +495,7 @@ void Drawing_Collection::Show_Save_Failure(HWND window, bool whole_gallery, int 
 bool Drawing_Collection::Write_Into_View(uint8_t* to, const uint8_t* from, size_t size) {
   if (TMapped_Bytes::Copy(to, from, size)) return true;
   cut_short.store(true);
+  changed_while_saving = true;
   errno = EIO;
   return false;
 }
@@ -323,7 +503,14 @@ bool Drawing_Collection::Write_Into_View(uint8_t* to, const uint8_t* from, size_
 bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
   const uint64_t start = end_offset;
   const uint64_t needed = start + plan.new_bytes + Gallery_File::End_Size;
-  const uint64_t length = std::max<uint64_t>(file->File_Size(), needed);
+  Step(Save_Step::Grow);
+  // Grown only from the size the check saw: a file another program cut
+  // meanwhile is never filled up again with zeros.
+  if (file->File_Size() != known_size) {
+    changed_while_saving = true;
+    return false;
+  }
+  const uint64_t length = std::max<uint64_t>(known_size, needed);
   if (length > file->View_Size()) {
     // The view is remapped to a larger file; nothing of the old one is
     // touched after this, every record is found again by its offset.
@@ -342,6 +529,7 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
   uint8_t* view = file->View();
   uint64_t offset = start;
   plan.written.clear();
+  Step(Save_Step::Write);
   for (size_t i = 0; i < plan.kept_new.size(); ++i) {
     const std::vector<uint8_t>& record = plan.new_records[i];
     // The first length field is the old end marker: it stays 0 until the
@@ -356,12 +544,44 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
   const uint8_t end_marker[Gallery_File::End_Size] = {};
   if (!Write_Into_View(view + offset, end_marker, sizeof end_marker)) return false;
   if (!file->Flush() || stop_before_link) return false;
+  Step(Save_Step::Link);
   // One store: the file holds either the old gallery or the new one.
   if (!Write_Into_View(view + start, plan.new_records.front().data(), 4)) return false;
   file->Flush();
-  end_offset = offset;
-  Link_Saved(plan);
+  struct stat info;
+  if (fstat(file->Descriptor(), &info) != 0) return false;
+  plan.wrote = plan.appended = true;
+  plan.device = info.st_dev;
+  plan.inode = info.st_ino;
+  plan.length = length;
+  plan.append_start = start;
+  plan.end = offset;
   return true;
+}
+
+// What another program that held the file open before the claim may have
+// done while the save wrote: the file must have the size the save gave it,
+// every record the store knows its header, and the records written their
+// bytes, all read back from the file.
+bool Drawing_Collection::Holds_Appended(const Save_Plan& plan) const {
+  const int descriptor = file->Descriptor();
+  uint8_t header[Gallery_File::Header_Size];
+  for (const Storage_Data* entry : plan.kept_file)
+    if (!Gallery_File::Read_At(descriptor, entry->record, header, sizeof header) ||
+        Gallery_File::Read_U32(header) != entry->length ||
+        Gallery_File::Read_U32(header + 4) != uint32_t(entry->saved_row) ||
+        Gallery_File::Read_U32(header + 8) != uint32_t(entry->saved_column))
+      return false;
+  std::vector<uint8_t> back;
+  uint64_t offset = plan.append_start;
+  for (const std::vector<uint8_t>& record : plan.new_records) {
+    back.resize(record.size());
+    if (!Gallery_File::Read_At(descriptor, offset, back.data(), back.size()) || back != record) return false;
+    offset += record.size();
+  }
+  uint8_t end_marker[4];
+  return Gallery_File::Read_At(descriptor, offset, end_marker, sizeof end_marker) &&
+         Gallery_File::Read_U32(end_marker) == 0;
 }
 
 bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
@@ -384,10 +604,13 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     // left out, and the records behind it still read back.
     for (Storage_Data* entry : plan.kept_file) {
       const uint64_t offset = bytes.size();
-      if (Read_Record(*entry, bytes))
+      if (Read_Record(*entry, bytes) && Is_As_Shown(*entry, bytes.data() + offset, bytes.size() - offset,
+                                                    plan.file_as_known)) {
         add(entry, offset);
-      else
+      } else {
+        bytes.resize(offset);
         plan.unread.push_back(entry);
+      }
     }
     if (with_new)
       for (size_t i = 0; i < plan.kept_new.size(); ++i) {
@@ -401,24 +624,33 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     return false;
   }
   const uint64_t offset = bytes.size() - Gallery_File::End_Size;
-  if (!Write_File_Atomically(path, bytes)) return false;
-  own_file = Identity_Of(path);
-  end_offset = offset;
-  if (!Reopen_After_Replace()) {
-    // The new file is on the disk but cannot be mapped: the old view still
-    // holds every kept record, so the store goes on from it, and the next
-    // save writes the file whole again.
-    detached = true;
-    return true;
-  }
-  damaged = detached = false;
-  Link_Saved(plan);
+  Step(Save_Step::Write);
+  // In place of the claimed file, under its claimed name: it goes under the
+  // gallery's name when the claim is put back.
+  if (!Write_File_Atomically(claimed, bytes)) return false;
+  struct stat info;
+  if (stat(claimed.c_str(), &info) != 0) return false;
+  plan.wrote = true;
+  plan.appended = false;
+  plan.device = info.st_dev;
+  plan.inode = info.st_ino;
+  plan.length = bytes.size();
+  plan.end = offset;
   return true;
 }
 
-bool Drawing_Collection::Reopen_After_Replace() {
+bool Drawing_Collection::Is_As_Shown(const Storage_Data& entry, const uint8_t* record, uint64_t length,
+                                     bool file_as_known) {
+  const uint64_t digest = entry.digest.load(std::memory_order_acquire);
+  // Bytes never read while the file was the store's own: they are its own
+  // only while the file still is as the store knows it.
+  if (digest == Storage_Data::No_Digest) return file_as_known;
+  return length <= UINT32_MAX && Record_Digest(record, uint32_t(length)) == digest;
+}
+
+bool Drawing_Collection::Reopen_After_Replace(const std::string& name) {
   auto reopened = std::make_unique<Mapped_File>();
-  if (!reopened->Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return false;
+  if (!reopened->Open(name, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return false;
   reopened->Map(0, 0);
   if (!reopened->View()) return false;
   file = std::move(reopened);
@@ -506,7 +738,16 @@ void Drawing_Collection::Rename(const User& new_user, const User& old_user) {
                    " to the recycle bin\nYour gallery is not saved over it: your changes are kept until you leave "
                    "the program.",
                "WARNING", MB_OK | MB_ICONSTOP);
-  // The move gave the store's own file a new change time; the next save
-  // compares its bytes.
   path = new_path;
+  // The move gave the store's own file a new change time. The move is the
+  // program's own: the file keeps counting as known (records not read yet
+  // included), and the next save compares the bytes the store knows.
+  const File_Identity moved = Identity_Of(path);
+  if (!(moved == own_file) || !own_file.exists) return;
+  struct stat info;
+  if (stat(path.c_str(), &info) != 0 || uint64_t(info.st_size) != known_size) return;
+  Pause_Preparer();
+  own_file.changed = moved.changed;
+  own_settled = false;
+  Start_Pass();
 }

@@ -13,6 +13,15 @@
 #include "model/shape_drawing.h"
 #include "platform/system/file_system.h"
 
+bool Gallery_File::Read_At(int descriptor, uint64_t offset, uint8_t* out, size_t n) {
+  while (n > 0) {
+    const ssize_t got = pread(descriptor, out, n, off_t(offset));
+    if (got <= 0) return false;
+    out += got, offset += uint64_t(got), n -= size_t(got);
+  }
+  return true;
+}
+
 uint32_t Gallery_File::Read_U32(const uint8_t* at) {
   return uint32_t(at[0]) | uint32_t(at[1]) << 8 | uint32_t(at[2]) << 16 | uint32_t(at[3]) << 24;
 }

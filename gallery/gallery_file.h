@@ -65,6 +65,10 @@ class Gallery_File {
   static constexpr uint64_t Digest_Start = 0xcbf29ce484222325u;
   static uint64_t Digest(const uint8_t* bytes, size_t n, uint64_t digest = Digest_Start);
 
+  // Reads n bytes at an offset of an open file into out, however many reads
+  // it takes; false when the file does not hold them all.
+  static bool Read_At(int descriptor, uint64_t offset, uint8_t* out, size_t n);
+
   static uint32_t Read_U32(const uint8_t* at);
   static void Write_U32(uint8_t* at, uint32_t value);
   static void Write_Header(uint8_t* at, uint32_t length, int32_t row, int32_t column);

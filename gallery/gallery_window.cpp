@@ -216,21 +216,29 @@ bool Gallery_Window::CanClose() {
   const std::string refusal = collection->Save_Refusal();
   if (!refusal.empty()) {
     // No question that a save would answer: the person learns what keeps the
-    // changes from the file. A file another program put there or changed
-    // she may move away, staying to save again.
+    // changes from the file, and what she can do about it if she stays. A
+    // file opened as one that may not be written stays so while shown.
     const std::string text = Changes_Cannot_Be_Kept(refusal, "your changes to the gallery cannot be kept");
-    if (collection->File_Must_Stay()) {
+    if (!collection->Stay_Reason().empty()) {
       MessageBox(text, "Program Exit", MB_OK | MB_ICONSTOP);
       return true;
     }
-    return MessageBox(text + "\nTo keep them, choose Cancel, move that file out of the folder, and save the "
-                             "gallery again.",
+    return MessageBox(text + "\nTo keep them, choose Cancel to stay in the program, " + Exit_Advice(refusal) +
+                          ". OK leaves the program without them.",
                       "Program Exit", MB_OKCANCEL | MB_ICONSTOP) == IDOK;
   }
   const int answer = MessageBox("Save changes to Gallery?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDCANCEL) return false;
   // A save that failed keeps the program open: the changes are still here.
   return answer != IDYES || !The_User_Database || collection->Save(*The_User_Database->current_user, GetHandle());
+}
+
+std::string Gallery_Window::Exit_Advice(const std::string& refusal) {
+  if (refusal == Drawing_Collection::Read_Only_Refusal)
+    return "make the file writable again, and save the gallery again";
+  if (refusal == Drawing_Collection::No_Permission_Refusal)
+    return "have the administrator make the file changeable again, and save the gallery again";
+  return "move that file out of the folder, and save the gallery again";
 }
 
 std::string Gallery_Window::Changes_Cannot_Be_Kept(const std::string& refusal, const std::string& outcome) const {

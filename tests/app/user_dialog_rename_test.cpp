@@ -68,7 +68,8 @@ TEST_F(User_Dialog_Rename_Test, AGalleryThatCannotGoWithItsOwnerKeepsHerNameAndN
        "every file stays with its owner."},
       {"another program replaced her gallery while it was shown", Gallery_Fault::Replaced,
        "WARNING: Unable to write file {}Annie.gal\nAnother program has put a different file in its place: your "
-       "changes are kept until you leave the program, and are not saved over that file."},
+       "changes are kept until you leave the program, and are not saved over that file.\nTo save them, move that "
+       "file out of the folder and save the gallery again."},
   };
   if (!Unmovable_File::Root()) GTEST_SKIP() << Unmovable_File::Why_Skipped;
   int run = 0;

@@ -124,9 +124,9 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
   const std::vector<uint8_t> whole = File_Bytes();
   const auto records = Gallery_File::Scan(whole.data(), whole.size()).records;
   const std::string cut_short_told = "WARNING: Unable to read file " + Gallery_Path() +
-                                     "\nThe file was cut short by another program: the drawings it no longer "
-                                     "holds are shown empty, and nothing is saved over the file until it is "
-                                     "whole again.";
+                                     "\nAnother program has changed the file: the drawings it no longer holds "
+                                     "are shown empty, and your changes are not saved over that file.\nTo save "
+                                     "your gallery, move that file out of the folder and save the gallery again.";
   {
     Drawing_Collection store(ann);
     Wait_Until_Ready(store);
@@ -145,7 +145,7 @@ TEST_F(Gallery_File_Faults_Test, AFileCutShortUnderTheStoreNeverFaults) {
     ASSERT_TRUE(store.Move(Cell(6, 6), Cell(0, 9)));
     store.Save(ann, HWND());
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nThe file was cut short", 0), 0u);
+    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nAnother program has changed the file", 0), 0u);
     EXPECT_EQ(File_Bytes().size(), records[1].offset + 100);
     // Leaving without a save puts the unread drawings back in their saved
     // cells too.
@@ -174,8 +174,8 @@ TEST_F(Gallery_File_Faults_Test, ACutIsToldOnceEachTimeItHappensAndEveryRefusedS
   Save_Gallery({1, 2, 3});
   const std::vector<uint8_t> whole = File_Bytes();
   const uint64_t cut = Gallery_File::Scan(whole.data(), whole.size()).records[1].offset + 100;
-  const std::string read_told = "WARNING: Unable to read file " + Gallery_Path() + "\nThe file was cut short";
-  const std::string write_told = "WARNING: Unable to write file " + Gallery_Path() + "\nThe file was cut short";
+  const std::string read_told = "WARNING: Unable to read file " + Gallery_Path() + "\nAnother program has changed the file";
+  const std::string write_told = "WARNING: Unable to write file " + Gallery_Path() + "\nAnother program has changed the file";
   const auto told = [&](size_t n, const std::string& text) {
     return Boxes.size() == n && Boxes.back().rfind(text, 0) == 0;
   };
@@ -216,7 +216,7 @@ TEST_F(Gallery_File_Faults_Test, ARecordCutPartWayIsToldAndKeepsItsCell) {
     std::filesystem::resize_file(Gallery_Path(), last + into);
     EXPECT_TRUE(store.Picture(Cell(0, 2), Full_Picture_Size, 0, HWND())->Blank);
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to read file " + Gallery_Path() + "\nThe file was cut short", 0), 0u);
+    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to read file " + Gallery_Path() + "\nAnother program has changed the file", 0), 0u);
     store.Revert();
     EXPECT_NE(store.State(Cell(0, 2)), 0);
     EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
@@ -254,6 +254,9 @@ TEST_F(Gallery_File_Faults_Test, AGalleryReplacedWhileShownIsNotWrittenOver) {
     Boxes.clear();
     {
       Drawing_Collection store(ann);
+      // Read before the file goes: a drawing not read by then could be
+      // anyone's, and is told as lost.
+      Wait_Until_Ready(store);
       if (c.emptied)
         ASSERT_TRUE(store.Move(Place{Place::Bin, 0, 0}, Cell(0, 1)));
       else
@@ -273,7 +276,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryReplacedWhileShownIsNotWrittenOver) {
       ASSERT_EQ(Boxes.size(), 1u);
       EXPECT_EQ(Boxes[0], "WARNING: Unable to write file " + Gallery_Path() +
                               "\nAnother program has put a different file in its place: your changes are kept "
-                              "until you leave the program, and are not saved over that file.");
+                              "until you leave the program, and are not saved over that file.\nTo save them, move that file out of the folder and save the gallery again.");
       EXPECT_EQ(Read(Gallery_Path()), bea_bytes);
       EXPECT_TRUE(c.emptied ? store.Changed() : store.State(Cell(5, 5)) != 0);
       EXPECT_FALSE(store.Save(ann, HWND()));
@@ -423,7 +426,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryRewrittenInPlaceIsNotWrittenInto) {
   ASSERT_TRUE(Add_At(store, Drawing(5), 3, 5));
   const std::string refused = "WARNING: Unable to write file " + Gallery_Path() +
                               "\nAnother program has changed the file: your changes are kept until you leave the "
-                              "program, and are not saved over that file.";
+                              "program, and are not saved over that file.\nTo save them, move that file out of the folder and save the gallery again.";
   for (size_t save = 1; save <= 2; ++save) {
     EXPECT_FALSE(store.Save(ann, HWND()));
     EXPECT_EQ(Boxes, std::vector<std::string>(save, refused));
@@ -587,7 +590,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatLostItsNameIsSavedWithEveryDrawingT
   };
   const std::vector<Case> cases = {
       {"cut short", [&](const auto& records) { std::filesystem::resize_file(path, records[1].offset + 100); },
-       {2, 3}, "The file was cut short by another program"},
+       {2, 3}, "Another program has changed the file"},
       {"the first picture header changed",
        [&](const auto& records) { ASSERT_TRUE(Change_In_Place(path, records[0].offset + 12, {0, 0, 0, 0})); },
        {1}, "Another program has changed the file"},
@@ -596,7 +599,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatLostItsNameIsSavedWithEveryDrawingT
          const std::string other = Read(bea.File_Path("gal"));
          ASSERT_TRUE(Write_In_Place(path, std::vector<uint8_t>(other.begin(), other.end())));
        },
-       {2, 3}, "Another program has changed the file", 4},
+       {1, 2, 3}, "Another program has changed the file"},
       {"deleted", [&](const auto&) { std::filesystem::remove(path); }, {}, ""},
   };
   {
@@ -629,12 +632,17 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatLostItsNameIsSavedWithEveryDrawingT
       if (c.lost.empty()) {
         EXPECT_TRUE(Boxes.empty());
       } else {
-        const std::string count =
-            c.lost.size() == 1 ? "1 drawing" : std::to_string(c.lost.size()) + " drawings";
-        EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to read file " + path + "\n" + count +
-                                                  " could no longer be read whole (another program cut the "
-                                                  "file short or changed it): " +
-                                                  (c.lost.size() == 1 ? "it is" : "they are") +
+        // Named by their places as the 12 by 12 view shows them.
+        std::string named = c.lost.size() == 1 ? "The drawing in " : "The drawings in ";
+        for (size_t i = 0; i < c.lost.size(); ++i)
+          named += (i == 0 ? "" : i + 1 == c.lost.size() ? " and " : "; ") + std::string("row 1, column ") +
+                   std::to_string(c.lost[i] + 1);
+        const bool one = c.lost.size() == 1;
+        EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to read file " + path + "\n" + named +
+                                                  " of the 12 by 12 view could no longer be read as the gallery "
+                                                  "showed " + (one ? "it" : "them") +
+                                                  " (another program changed the file or cut it short): " +
+                                                  (one ? "it is" : "they are") +
                                                   " lost, and your other drawings are saved."});
       }
       for (int seed : {1, 2, 3}) {
@@ -697,7 +705,7 @@ TEST_F(Gallery_File_Faults_Test, AFileWrittenAgainAfterACutIsTheStoresOnlyWithIt
     }
     EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + Gallery_Path() +
                                               "\nAnother program has changed the file: your changes are kept until "
-                                              "you leave the program, and are not saved over that file."});
+                                              "you leave the program, and are not saved over that file.\nTo save them, move that file out of the folder and save the gallery again."});
     EXPECT_EQ(File_Bytes(), c.bytes);
     EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
   }
@@ -804,7 +812,7 @@ TEST_F(Gallery_File_Faults_Test, AFileMadeUnchangeableOrReadOnlyWhileShownSaysSo
     const bool undone = c.set(false);
     EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + path + "\n" + c.reason +
                                               ": your changes are kept until you leave the program, and are not "
-                                              "saved over that file."});
+                                              "saved over that file.\n" + Drawing_Collection::Save_Advice(c.reason)});
     EXPECT_EQ(File_Bytes(), before);
     ASSERT_TRUE(undone);
     EXPECT_FALSE(store.File_Must_Stay());
@@ -850,8 +858,9 @@ TEST_F(Gallery_File_Faults_Test, ANewDrawingThatWouldNotReadBackIsLeftOutAndTold
     Boxes.clear();
     EXPECT_TRUE(store.Save(ann, HWND()));
     EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + Gallery_Path() +
-                                              "\n1 drawing could not be written so that the gallery reads it "
-                                              "back: it is lost, and your other drawings are saved."});
+                                              "\nThe drawing in row 1, column 1 of the 12 by 12 view could not "
+                                              "be written so that the gallery reads it back: it is lost, and your "
+                                              "other drawings are saved."});
     EXPECT_EQ(store.State(Cell(0, 0)), 0);
   }
   const std::vector<uint8_t> saved = File_Bytes();

@@ -724,10 +724,10 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
     bool cut;  // else another gallery is renamed over it
     std::vector<std::string> told;
   };
-  const std::string cut_write = "Unable to write file %\nThe file was cut short";
+  const std::string cut_write = "Unable to write file %\nAnother program has changed the file";
   const std::string replaced_write = "Unable to write file %\nAnother program has put a different file in its place";
   const std::vector<Case> cases = {
-      {"cut short", true, {"Unable to read file %\nThe file was cut short", cut_write, cut_write}},
+      {"cut short", true, {"Unable to read file %\nAnother program has changed the file", cut_write, cut_write}},
       {"replaced", false, {replaced_write, replaced_write}},
   };
   for (const Case& c : cases) {
@@ -775,12 +775,13 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
         EXPECT_EQ(told[i].rfind(c.told[i].substr(0, at) + path + c.told[i].substr(at + 1), 0), 0u) << told[i];
       }
       const std::string reason =
-          c.cut ? "The file was cut short by another program" : "Another program has put a different file in its place";
+          c.cut ? "Another program has changed the file" : "Another program has put a different file in its place";
       EXPECT_EQ(p.Boxes.back().caption, "Program Exit");
       EXPECT_EQ(p.Boxes.back().type, UINT(MB_OKCANCEL | MB_ICONSTOP));
       EXPECT_EQ(told.back(), "Unable to write file " + path + "\n" + reason +
-                                 ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel, move "
-                                 "that file out of the folder, and save the gallery again.");
+                                 ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel to "
+                                 "stay in the program, move that file out of the folder, and save the gallery "
+                                 "again. OK leaves the program without them.");
       EXPECT_EQ(Temp_Home::Read(path), bytes);
       if (c.cut) continue;
       std::filesystem::rename(path, path + ".other");
@@ -822,10 +823,17 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
        [](const std::string& path, const auto& records) {
          std::filesystem::resize_file(path, records[1].offset + 100);
        },
-       "The file was cut short by another program", false, true},
+       "Another program has changed the file", false, true},
       {"changed in place",
        [](const std::string& path, const auto& records) {
          ASSERT_TRUE(Change_In_Place(path, records[0].offset + 12, {0, 0, 0, 0}));
+       },
+       "Another program has changed the file", true, false},
+      {"a picture byte changed in place, the size and times kept",
+       [](const std::string& path, const auto& records) {
+         const std::string bytes = Temp_Home::Read(path);
+         const uint64_t at = records[0].offset + records[0].length - 1;
+         ASSERT_TRUE(Change_In_Place(path, at, {uint8_t(bytes[at] ^ 0x11)}));
        },
        "Another program has changed the file", true, false},
       {"deleted while shown", [](const std::string& path, const auto&) { std::filesystem::remove(path); }, "", false,
@@ -859,8 +867,9 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
         Set_Message_Box_Hook(session);
         ASSERT_EQ(p.Boxes.size(), 1u);
         EXPECT_EQ(p.Boxes[0].text, "Unable to write file " + path + "\n" + c.reason +
-                                       ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel, "
-                                       "move that file out of the folder, and save the gallery again.");
+                                       ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel "
+                                       "to stay in the program, move that file out of the folder, and save the "
+                                       "gallery again. OK leaves the program without them.");
         // She does as it says.
         const std::string other = Temp_Home::Read(path);
         std::filesystem::create_directories(folder + "/elsewhere");
@@ -869,7 +878,9 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
         p.Click(g.Save_Button_Screen_Point());
         if (c.first_lost || c.moved_lost) {
           ASSERT_EQ(p.Boxes.size(), 1u);
-          const std::string lost = "Unable to read file " + path + "\n1 drawing could no longer be read whole";
+          const std::string lost = "Unable to read file " + path + "\nThe drawing in row " +
+                                   (c.first_lost ? "1, column 1" : "3, column 3") +
+                                   " of the 12 by 12 view could no longer be read as the gallery showed it";
           EXPECT_EQ(p.Boxes[0].text.rfind(lost, 0), 0u) << p.Boxes[0].text;
         } else {
           EXPECT_TRUE(p.Boxes.empty());
@@ -895,19 +906,22 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
 }
 
 // A gallery file made unchangeable (by the administrator) or read-only
-// while shown: the exit says why the changes cannot be kept, and gives no
-// advice to move a file that cannot be moved or need not be.
+// while shown: the exit says why the changes cannot be kept and what each
+// button does; Cancel keeps the program open, and once the file may be
+// written again the save keeps the changes.
 TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_Is_Told_So_At_Exit) {
   const struct {
     const char* name;
     std::function<bool(const std::string&, bool)> set;
     std::string reason;
     bool needs_root;
+    std::string advice;
   } cases[] = {
       {"unchangeable", [](const std::string& path, bool on) { return Set_Unchangeable(path, on); },
-       "You have no permission to change the file", true},
+       "You have no permission to change the file", true,
+       "have the administrator make the file changeable again, and save the gallery again"},
       {"read-only", [](const std::string& path, bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; },
-       "The file is read-only", false},
+       "The file is read-only", false, "make the file writable again, and save the gallery again"},
   };
   std::string left_out;
   for (const auto& c : cases) {
@@ -919,22 +933,38 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::string path = Save_Two_Drawings();
-    Program_Session p(Options());
-    p.Start();
-    Open(p);
-    Gallery_Window& g = *p.Frame()->Gallery;
-    ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
-    ASSERT_TRUE(c.set(path, true));
-    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
-    p.Boxes.clear();
-    EXPECT_TRUE(g.CanClose());
-    const bool undone = c.set(path, false);
-    ASSERT_EQ(p.Boxes.size(), 1u);
-    EXPECT_EQ(p.Boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
-    EXPECT_EQ(p.Boxes[0].text,
-              "Unable to write file " + path + "\n" + c.reason + ": your changes to the gallery cannot be kept.");
-    EXPECT_TRUE(undone);
-    EXPECT_EQ(p.Stop(), 0);
+    {
+      Program_Session p(Options());
+      p.Start();
+      Open(p);
+      Gallery_Window& g = *p.Frame()->Gallery;
+      ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+      ASSERT_TRUE(c.set(path, true));
+      Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+      p.Boxes.clear();
+      // OK leaves; Cancel stays.
+      EXPECT_TRUE(g.CanClose());
+      const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
+        p.Boxes.push_back(box);
+        return IDCANCEL;
+      });
+      EXPECT_FALSE(g.CanClose());
+      Set_Message_Box_Hook(session);
+      ASSERT_EQ(p.Boxes.size(), 2u);
+      for (const TMessage_Box_Request& box : p.Boxes) {
+        EXPECT_EQ(box.type, UINT(MB_OKCANCEL | MB_ICONSTOP));
+        EXPECT_EQ(box.text, "Unable to write file " + path + "\n" + c.reason +
+                                ": your changes to the gallery cannot be kept.\nTo keep them, choose Cancel to stay in "
+                                "the program, " + c.advice + ". OK leaves the program without them.");
+      }
+      // She does as it says.
+      ASSERT_TRUE(c.set(path, false));
+      p.Boxes.clear();
+      p.Click(g.Save_Button_Screen_Point());
+      EXPECT_TRUE(p.Boxes.empty());
+      EXPECT_EQ(p.Stop(), 0);
+    }
+    Expect_Move_Saved();
   }
   if (!left_out.empty()) GTEST_SKIP() << "left out:" << left_out << ": " << Unchangeable_Needs_Root;
 }

@@ -1,0 +1,199 @@
+// What the store takes for its own bytes: only what it read while the file
+// was as it opened it (or last wrote it); every other byte of the file is
+// compared before a save writes into it, the bytes between and behind the
+// records included.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gallery/preparer_thread.h"
+#include "tests/gallery/gallery_store_fixture.h"
+#include "tests/gallery/outside_changes.h"
+
+namespace {
+
+using Place = Drawing_Place;
+using Bytes = std::vector<uint8_t>;
+
+constexpr Place Cell(int32_t row, int32_t column) { return Place{Place::Grid, row, column}; }
+
+class Gallery_Known_Bytes_Test : public Gallery_Store_Test {
+ protected:
+  void Save_Gallery(std::initializer_list<int> seeds) {
+    Drawing_Collection store(ann);
+    for (int seed : seeds) ASSERT_TRUE(Add_At(store, Drawing(seed), 0, seed));
+    store.Save(ann, HWND());
+  }
+  // The preparation pass of a store just opened never begins: no record is
+  // read until the test asks for a picture.
+  static void Hold_Preparation() { Drawing_Collection::Preparer()->Pause(); }
+  std::string Changed_Box() const {
+    return "WARNING: Unable to write file " + Gallery_Path() +
+           "\nAnother program has changed the file: your changes are kept until you leave the program, and are not "
+           "saved over that file.\nTo save them, move that file out of the folder and save the gallery again.";
+  }
+};
+
+// Another program changes bytes the store has not read yet, in the first
+// moments after the opening; the store reads them (or not) only afterwards.
+// The save refuses, says so, and leaves that program's file as it left it.
+TEST_F(Gallery_Known_Bytes_Test, BytesChangedBeforeTheStoreReadThemAreNotTakenAsItsOwn) {
+  // One drawing: none of its bytes is known before the change.
+  Save_Gallery({1});
+  const Bytes whole = File_Bytes();
+  const std::vector<Gallery_File::Record> records = Gallery_File::Scan(whole.data(), whole.size()).records;
+  ASSERT_EQ(records.size(), 1u);
+  const uint64_t pixel = records[0].offset + 40;
+  Bytes one_pixel = whole, other_pixels = whole;
+  one_pixel[pixel] ^= 0x21;
+  for (uint64_t at = pixel; at < records[0].length; at += 97) other_pixels[at] ^= 0x21;
+  const auto change_pixel = [&] { ASSERT_TRUE(Change_In_Place(Gallery_Path(), pixel, {one_pixel[pixel]})); };
+  const struct {
+    const char* name;
+    bool read_after;               // the changed drawing is read before the save
+    std::function<void()> change;  // what the other program does
+    const Bytes& left;             // what it leaves in the file
+  } cases[] = {
+      {"a pixel changed in place, read afterwards", true, change_pixel, one_pixel},
+      {"a pixel changed in place, never read", false, change_pixel, one_pixel},
+      {"cut while opening, then written with other pixels", true,
+       [&] {
+         std::filesystem::resize_file(Gallery_Path(), 20);
+         ASSERT_TRUE(Write_In_Place(Gallery_Path(), other_pixels, true));
+       },
+       other_pixels},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_TRUE(Write_In_Place(Gallery_Path(), whole));
+    Drawing_Collection store(ann);
+    Hold_Preparation();
+    c.change();
+    if (c.read_after) { EXPECT_NE(store.Picture(Cell(0, 1), Twelfth_Picture_Size, 1, HWND()), nullptr); }
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    Boxes.clear();
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    EXPECT_EQ(Boxes, std::vector<std::string>{Changed_Box()});
+    EXPECT_EQ(File_Bytes(), c.left);
+    EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+  }
+}
+
+// Bytes the store read while the file was its own stay its own: another
+// program that writes them back as they were is not told as a change.
+TEST_F(Gallery_Known_Bytes_Test, BytesReadBeforeAChangeAreKnownWhenPutBack) {
+  Save_Gallery({1, 2});
+  const Bytes whole = File_Bytes();
+  Drawing_Collection store(ann);
+  Wait_Until_Ready(store);
+  ASSERT_TRUE(Write_In_Place(Gallery_Path(), whole, true));
+  ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+  Boxes.clear();
+  EXPECT_TRUE(store.Save(ann, HWND()));
+  EXPECT_TRUE(Boxes.empty());
+}
+
+// The bytes behind the end marker belong to no record: a drawing another
+// program writes there, the size unchanged, is that program's, and no save
+// writes over it. The file may end with more room than the marker needs (a
+// save that could not finish grew it).
+TEST_F(Gallery_Known_Bytes_Test, BytesWrittenBehindTheEndMarkerAreAnotherProgramsChange) {
+  const struct {
+    const char* name;
+    uint64_t slack;  // bytes beyond the marker's twelve
+    bool whole_drawing;
+  } cases[] = {{"a few bytes after the marker", 0, false}, {"a whole drawing in the room behind it", 256 * 1024, true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(Gallery_Path());
+    Save_Gallery({1, 2});
+    const Bytes whole = File_Bytes();
+    const Gallery_File::Contents contents = Gallery_File::Scan(whole.data(), whole.size());
+    ASSERT_EQ(whole.size(), contents.end_offset + Gallery_File::End_Size);
+    std::filesystem::resize_file(Gallery_Path(), whole.size() + c.slack);
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    Bytes written = {'d', 'r', 'a', 'w'};
+    if (c.whole_drawing) {
+      auto drawing = Drawing(7);
+      written.assign(Gallery_File::Header_Size + drawing->Stored_Size(), 0);
+      ASSERT_LT(written.size(), c.slack);
+      Gallery_File::Write_Header(written.data(), uint32_t(written.size()), 4, 4);
+      drawing->Write(written.data() + Gallery_File::Header_Size);
+    }
+    // Behind the marker's length field, as a program that wrote a record
+    // of its own there would leave it.
+    ASSERT_TRUE(Change_In_Place(Gallery_Path(), contents.end_offset + 4, written));
+    const Bytes changed = File_Bytes();
+    ASSERT_EQ(changed.size(), whole.size() + c.slack);
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    Boxes.clear();
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    EXPECT_EQ(Boxes, std::vector<std::string>{Changed_Box()});
+    EXPECT_EQ(File_Bytes(), changed);
+  }
+}
+
+// She follows the advice after another program changed a pixel of a drawing
+// she sees: the changed file moved out of the folder, the save writes every
+// drawing whose bytes are those the store learnt, and names the others by
+// their places; the moved file stays as that program left it.
+TEST_F(Gallery_Known_Bytes_Test, ADrawingChangedByAnotherProgramIsNamedNotWrittenSilently) {
+  const struct {
+    const char* name;
+    bool read_first;       // every drawing read before the change
+    std::string lost;      // as the box names them
+    std::vector<int> kept;  // seeds still in row 1
+  } cases[] = {
+      {"read before the change", true, "The drawing in row 1, column 3 of the 12 by 12 view could no longer be read "
+                                       "as the gallery showed it (another program changed the file or cut it short): "
+                                       "it is lost",
+       {1}},
+      {"never read", false, "The drawings in row 1, column 2 and row 1, column 3 of the 12 by 12 view could no "
+                            "longer be read as the gallery showed them (another program changed the file or cut it "
+                            "short): they are lost",
+       {}},
+  };
+  const std::string moved = root_ + "/moved.gal";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(Gallery_Path());
+    Save_Gallery({1, 2});
+    const Bytes whole = File_Bytes();
+    const std::vector<Gallery_File::Record> records = Gallery_File::Scan(whole.data(), whole.size()).records;
+    {
+      Drawing_Collection store(ann);
+      if (c.read_first)
+        Wait_Until_Ready(store);
+      else
+        Hold_Preparation();
+      const uint64_t pixel = records[1].offset + 40;
+      ASSERT_TRUE(Change_In_Place(Gallery_Path(), pixel, {uint8_t(whole[pixel] ^ 0x40)}));
+      const Bytes changed = File_Bytes();
+      ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+      Boxes.clear();
+      EXPECT_FALSE(store.Save(ann, HWND()));
+      std::filesystem::rename(Gallery_Path(), moved);
+      Boxes.clear();
+      EXPECT_TRUE(store.Save(ann, HWND()));
+      ASSERT_EQ(Boxes.size(), 1u);
+      EXPECT_EQ(Boxes[0], "WARNING: Unable to read file " + Gallery_Path() + "\n" + c.lost +
+                              ", and your other drawings are saved.");
+      EXPECT_EQ(Read(moved), std::string(changed.begin(), changed.end()));
+    }
+    Drawing_Collection reopened(ann);
+    for (int seed : {1, 2}) {
+      const bool kept = std::count(c.kept.begin(), c.kept.end(), seed) > 0;
+      EXPECT_EQ(reopened.State(Cell(0, seed)) != 0, kept) << seed;
+      if (kept) { EXPECT_TRUE(Shows(reopened, Cell(0, seed), seed)) << seed; }
+    }
+    EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+  }
+}
+
+}  // namespace
