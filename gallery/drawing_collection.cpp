@@ -157,6 +157,16 @@ bool Clock_Past(const timespec& changed) {
   return now.tv_sec > changed.tv_sec || (now.tv_sec == changed.tv_sec && now.tv_nsec > changed.tv_nsec);
 }
 
+// Waits until the clock has passed a change time: one tick of the coarse
+// clock at most (a few milliseconds), and only for a file changed within it.
+// Bounded, for a clock set back.
+void Wait_For_Clock_Past(const timespec& changed) {
+  for (int nap = 0; nap < 100 && !Clock_Past(changed); ++nap) {
+    const timespec millisecond{0, 1000000};
+    nanosleep(&millisecond, nullptr);
+  }
+}
+
 bool Read_All(int descriptor, uint64_t offset, uint8_t* out, size_t n) {
   return Gallery_File::Read_At(descriptor, offset, out, n);
 }
@@ -346,6 +356,10 @@ void Drawing_Collection::Open_File() {
   // records read now are checked against.
   own_file = Open_Identity();
   known_size = file->File_Size();
+  // A file changed within the clock's last tick (just saved) could change
+  // again in that tick and keep its change time; bytes read later would then
+  // pass for the store's own. The opening waits that tick out.
+  Wait_For_Clock_Past(own_file.changed);
   if (file->File_Size() < 4) {
     file->Close();
     Learn_File();

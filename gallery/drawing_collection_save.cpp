@@ -92,11 +92,7 @@ void Step(Drawing_Collection::Save_Step step) {
 
 void Drawing_Collection::Set_Save_Step_Hook(std::function<void(Save_Step)> hook) { save_step_hook = std::move(hook); }
 
-std::string Drawing_Collection::Claim_Name(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  const size_t start = slash == std::string::npos ? 0 : slash + 1;
-  return path.substr(0, start) + ".saving-" + path.substr(start);
-}
+std::string Drawing_Collection::Claim_Name(const std::string& path) { return Held_For_Save_Name(path); }
 
 bool Drawing_Collection::Save(const User& user, HWND window) {
   (void)user;  // the file follows the user through Rename

@@ -60,6 +60,7 @@ User_Database::User_Database() : User_Database(For_Stream) {
   // No save of an earlier run is under way any more: its leftovers go.
   if (The_User_Data.writable) {
     Remove_Interrupted_Saves(The_User_Data.directory);
+    Put_Back_Files_Held_For_Save(The_User_Data.directory);
     // A change of names cut short finishes or is undone before anyone's
     // files are looked for.
     Recover_Renames();

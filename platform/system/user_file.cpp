@@ -179,3 +179,34 @@ int Remove_Interrupted_Saves(const std::string& directory) {
   closedir(folder);
   return removed;
 }
+
+namespace {
+constexpr const char Held_Prefix[] = ".saving-";
+}
+
+std::string Held_For_Save_Name(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const size_t start = slash == std::string::npos ? 0 : slash + 1;
+  return path.substr(0, start) + Held_Prefix + path.substr(start);
+}
+
+int Put_Back_Files_Held_For_Save(const std::string& directory) {
+  DIR* folder = opendir(directory.c_str());
+  if (folder == nullptr) return 0;
+  const std::string prefix = directory.empty() || directory.back() == '/' ? directory : directory + "/";
+  std::vector<std::string> held;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name.size() > sizeof Held_Prefix - 1 && name.compare(0, sizeof Held_Prefix - 1, Held_Prefix) == 0)
+      held.push_back(name.substr(sizeof Held_Prefix - 1));
+  }
+  closedir(folder);
+  int put_back = 0;
+  for (const std::string& name : held) {
+    struct stat info;
+    const std::string aside = prefix + Held_Prefix + name;
+    // Move_File never replaces: a file that took the name meanwhile stays.
+    if (lstat(aside.c_str(), &info) == 0 && S_ISREG(info.st_mode) && Move_File(aside, prefix + name)) ++put_back;
+  }
+  return put_back;
+}

@@ -2,7 +2,8 @@
 // could not be read is looked at for why (the person is told), a file that
 // could not be read whole is set aside under a name that says so before
 // anything may replace it, and the temporary files of a save that was
-// killed midway are cleared at the next start.
+// killed midway are cleared at the next start, and a file it held aside is
+// put back.
 #pragma once
 
 #include <cstddef>
@@ -66,3 +67,14 @@ int Remove_Interrupted_Saves(const std::string& directory);
 
 // Whether a name is one an interrupted save of a user file leaves behind.
 bool Is_Interrupted_Save_Name(const std::string& name);
+
+// The name a save holds a user file under while it writes it, beside it:
+// ".saving-<name>". A program that opens the file's own name meanwhile
+// meets no file.
+std::string Held_For_Save_Name(const std::string& path);
+
+// At the start, before anyone's files are looked for or moved: each
+// regular file that a save stopped midway still holds aside goes back under
+// its own name, where no file has taken that name since (then both stay,
+// and the owner's gallery says so when it opens). The count put back.
+int Put_Back_Files_Held_For_Save(const std::string& directory);

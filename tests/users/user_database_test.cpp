@@ -255,15 +255,17 @@ TEST_F(User_Database_Test, ALinkedUserFileIsWrittenThrough) {
   EXPECT_TRUE(Boxes.empty());
 }
 
-// Start-up clears what killed saves left and nothing else; a default user
+// Start-up clears what killed saves left and nothing else, and puts back a
+// gallery a killed save held aside; a default user
 // the file did not give is a new user in scheme colour 1.
 TEST_F(User_Database_Test, StartClearsLeftoversAndANewDefaultUserHasColourOne) {
   Write(Dir("quendar.usr.Ab12Cd"), "half a save");
   Write(Dir("Ann.clr.000000"), "half a save");
   Write(Dir("Ann.clr"), "kept");
+  Write(Dir(".saving-Ann.gal"), "a gallery a stopped save held aside");
   auto* db = new User_Database();
-  EXPECT_FALSE(Has("quendar.usr.Ab12Cd") || Has("Ann.clr.000000"));
-  EXPECT_TRUE(Has("Ann.clr"));
+  EXPECT_FALSE(Has("quendar.usr.Ab12Cd") || Has("Ann.clr.000000") || Has(".saving-Ann.gal"));
+  EXPECT_TRUE(Has("Ann.clr") && Has("Ann.gal"));
   EXPECT_EQ(db->default_user.color, colors.Scheme[1]);
   EXPECT_NE(colors.Scheme[1], TColor());
 

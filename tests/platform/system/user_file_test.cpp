@@ -101,6 +101,38 @@ TEST_F(User_File, OnlyLeftoversOfInterruptedSavesAreCleared) {
   EXPECT_EQ(Remove_Interrupted_Saves(Work("missing")), 0);
 }
 
+// A file a stopped save held aside goes back under its name at the start,
+// unless that name was taken since; nothing but a regular file moves.
+TEST_F(User_File, FilesHeldAsideByAStoppedSaveGoBack) {
+  const std::string data = Work("held") + "/";
+  std::filesystem::create_directories(data);
+  EXPECT_EQ(Held_For_Save_Name(data + "Ann.gal"), data + ".saving-Ann.gal");
+  Write(data + ".saving-Ann.gal", "Ann's gallery");
+  Write(data + ".saving-Bob.gal", "Bob's gallery");
+  Write(data + "Bob.gal", "another program's file");
+  std::filesystem::create_symlink("Bob.gal", data + ".saving-Cid.gal");
+  std::filesystem::create_directory(data + ".saving-Dee.gal");
+  EXPECT_EQ(Put_Back_Files_Held_For_Save(data), 1);
+  const struct {
+    const char* name;
+    const char* holds;  // nullptr: no file there
+  } after[] = {
+      {"Ann.gal", "Ann's gallery"},
+      {".saving-Ann.gal", nullptr},
+      {"Bob.gal", "another program's file"},
+      {".saving-Bob.gal", "Bob's gallery"},
+      {"Cid.gal", nullptr},
+      {"Dee.gal", nullptr},
+  };
+  for (const auto& a : after) {
+    SCOPED_TRACE(a.name);
+    ASSERT_EQ(std::filesystem::exists(data + a.name), a.holds != nullptr);
+    if (a.holds) EXPECT_EQ(Read(data + a.name), a.holds);
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(data + ".saving-Cid.gal"));
+  EXPECT_EQ(Put_Back_Files_Held_For_Save(Work("missing")), 0);
+}
+
 // A save through a symbolic link replaces the file the link ends at; the
 // link stays a link.
 TEST_F(User_File, SavesWriteThroughLinks) {
