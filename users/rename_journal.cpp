@@ -473,11 +473,13 @@ bool Rename_Journal::Step_Made(const Step& step) const {
   return !File_Exists(directory + step.from) && File_Exists(directory + step.to);
 }
 
+bool Rename_Journal::Sampled_Here(const std::string& name, const File_Fingerprint& bytes) const {
+  if (name.find('/') != std::string::npos && !Real_Folder(Folder_Of(directory + name))) return false;
+  const std::optional<File_Fingerprint> there = File_Fingerprint::Of(directory + name);
+  return there && there->Ties_With(bytes);
+}
+
 bool Rename_Journal::Holds(const std::string& name, const Step& step) const {
-  if (By_Bytes()) {
-    if (name.find('/') != std::string::npos && !Real_Folder(Folder_Of(directory + name))) return false;
-    return step.bytes.Matches(directory + name);
-  }
   if (!step.file.Known()) return File_Exists(directory + name);
   return Identity_Here(name) == step.file;
 }
@@ -510,7 +512,7 @@ std::string Rename_Journal::Sync_Failure_Text(const std::string& directory) {
 bool Rename_Journal::Move_Step(const Step& step, std::vector<Failed_Move>& failed) {
   const std::string from = directory + step.from, to = directory + step.to;
   if (!By_Bytes() && step.file.Known() && Holds(step.to, step)) return true;
-  if (!Holds(step.from, step)) return true;
+  if (!By_Bytes() && !Holds(step.from, step)) return true;
   errno = ENOTDIR;
   if (step.displaced && !Make_Aside_Folder(to)) {
     failed.push_back({from, to, errno});
@@ -526,7 +528,8 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Run() {
     const std::string from = directory + step.from, to = directory + step.to;
     // The file planned for the step is gone or another has its name: the
     // change no longer knows where the file is, and stops.
-    if ((By_Bytes() || step.file.Known()) && !Holds(step.from, step)) {
+    // (Its sampled bytes are enough within the run that noted them.)
+    if (By_Bytes() ? !Sampled_Here(step.from, step.bytes) : step.file.Known() && !Holds(step.from, step)) {
       failed.push_back({from, to, ENOENT});
       stopped = true;
       break;

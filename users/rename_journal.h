@@ -162,6 +162,7 @@ class Rename_Journal {
   // Whether the name holds the step's own file (any file, for a journal
   // that noted none).
   bool Holds(const std::string& name, const Step& step) const;
+  bool Sampled_Here(const std::string& name, const File_Fingerprint& bytes) const;
   bool Identified() const;
   bool By_Bytes() const { return version == 3; }
   struct Way;
