@@ -135,12 +135,6 @@ bool File_Fingerprint::Take_Whole(const std::string& path) {
   return true;
 }
 
-bool File_Fingerprint::Matches(const std::string& path) const {
-  const Open_File file(path);
-  if (file.fd < 0 || file.size != size || Sampled_Digest(file) != sampled) return false;
-  return !has_whole || Whole_Digest(file) == whole;
-}
-
 std::string File_Fingerprint::Text() const {
   return std::to_string(size) + ":" + Hex(sampled) + (has_whole ? ":" + Hex(whole) : "");
 }

@@ -34,8 +34,6 @@ struct File_Fingerprint {
   bool Ties_With(const File_Fingerprint& other) const { return size == other.size && sampled == other.sampled; }
   // Whether the sampled digest already covers every byte.
   bool Sampled_Whole() const { return size <= Block * Blocks; }
-  // Whether the file at the path has these bytes, as far as they are noted.
-  bool Matches(const std::string& path) const;
   bool operator==(const File_Fingerprint&) const = default;
 
   // "size:sampled" or "size:sampled:whole", digests in 16 hexadecimal digits.

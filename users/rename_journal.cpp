@@ -568,6 +568,7 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Abandon() {
   if (By_Bytes()) {
     // The undo is noted first: a kill during it is followed by an undo at
     // the next start, whatever user file is saved meanwhile.
+    Kill_Point();
     course = Course::Back;
     Note_Progress();
     Kill_Point();

@@ -386,3 +386,62 @@ TEST_F(User_Rename_Bytes_Test, FilesAndLinksPlacedByHandUnderParkingNamesAreNeve
     EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
   }
 }
+
+// The user file cannot be saved, and Ann's colour cycles cannot go back
+// (another file took her name): the undo stays one, though the user file
+// is saved again with other changes, and once the other file goes, the
+// next start brings her colour cycles home.
+TEST_F(User_Rename_Bytes_Test, AnUndoThatCouldNotFinishStaysAnUndoWhateverUserFileIsSavedSince) {
+  const People p = {"Ann renamed", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  Start(p, Next());
+  // The point after the new user file is noted, then the first of the undo.
+  const int noted = 1 + 2 * 4 + 2 * 4 + 1;
+  int points = 0;
+  Rename_Journal::Set_Kill_Point_Hook([&] {
+    ++points;
+    if (points == noted) Fail_Atomic_Write_After(0);
+    if (points != noted + 1) return;
+    Fail_Atomic_Write_After(-1);
+    Write(Dir("Ann.clr"), "obstacle");
+  });
+  auto copy = std::make_unique<User_Database>(*The_User_Database);
+  copy->At(copy->Find_User("Ann"))->name = "Annie";
+  copy.release()->Install(0);
+  EXPECT_FALSE(The_User_Database->Save());
+  Rename_Journal::Set_Kill_Point_Hook(nullptr);
+  ASSERT_EQ(The_User_Database->Find_User("Annie"), -1);
+  ASSERT_TRUE(Has("quendar.jnl"));
+  The_User_Database->At(0)->level = 4;
+  ASSERT_TRUE(The_User_Database->Save());
+  std::filesystem::remove(Dir("Ann.clr"));
+  Expect_Everyone_Has_Her_Own(p, "home at the next start");
+}
+
+// A link under a user's name is no file of hers to move, and a link under a
+// new name is not moved out of the way: the rename moves only regular
+// files, and refuses one a link stands in the way of.
+TEST_F(User_Rename_Bytes_Test, OnlyRegularFilesAreMovedIntoAUsersName) {
+  const People p = {"Ann renamed", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  const std::string outside = root_ + "/outside-file";
+  Write(outside, "outside");
+  for (const char* link : {"Ann.gal", "Annie.clr"}) {
+    Start(p, Next());
+    std::filesystem::remove(Dir(link));
+    std::filesystem::create_symlink(outside, Dir(link));
+    Boxes.clear();
+    Change_Names(p);
+    struct stat info;
+    EXPECT_TRUE(lstat(Dir(link).c_str(), &info) == 0 && S_ISLNK(info.st_mode)) << link;
+    EXPECT_EQ(Read(outside), "outside") << link;
+    if (std::string(link) == "Ann.gal") {
+      EXPECT_FALSE(Has("Annie.gal")) << link;
+      EXPECT_EQ(Read(Dir("Annie.clr")), "Ann.clr") << link;
+      EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+    } else {
+      EXPECT_EQ(The_User_Database->Find_User("Annie"), -1) << link;
+      EXPECT_EQ(Read(Dir("Ann.clr")), "Ann.clr") << link;
+      ASSERT_EQ(Boxes.size(), 1u) << link;
+      EXPECT_NE(Boxes[0].find("Another file has that name"), std::string::npos) << Boxes[0];
+    }
+  }
+}
