@@ -123,8 +123,13 @@ class Rename_Journal {
   // own files and the parking names of a change, or parks a file in
   // anything but a real folder of the directory. Nothing but a regular file
   // is ever moved into a user's name.
-  // A journal of the earlier kinds is carried through as before: by device
-  // and inode, or by name and its count of moves.
+  // The user file must list the users the files go to, and no longer list
+  // those they leave: a journal it does not match moves nothing either.
+  // A journal of the earlier kinds is carried through as before, by device
+  // and inode or by name and its count of moves, and is refused as damaged
+  // when the user file does not match it or it does not agree with the disk
+  // (one file on two steps, a parking name holding another file, a step's
+  // file at none of its names while another file is there).
   // `listed` holds the names of the users the user database file lists,
   // nothing when there is no such file.
   // True when no journal is left under its name.
