@@ -825,10 +825,11 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
   TUser_File_Read read = Read_User_File(path, Largest_Journal);
   Rename_Journal journal;
   journal.directory = directory;
-  // The old user database still there: the change never took, so every
-  // file goes back. A new one: the change took, and every file follows it.
   const bool read_whole = read.bytes && journal.Read(*read.bytes);
   if (read_whole && journal.By_Bytes()) return Recover_By_Bytes(journal, database_path, listed);
+  // A journal of an earlier kind. The old user database still there: the
+  // change never took, so every file goes back. Another one: the change
+  // took, and every file follows it.
   const bool took = read_whole && journal.database_hash != Being_Undone &&
                     Database_Hash(database_path) != journal.database_hash;
   bool found = true;
