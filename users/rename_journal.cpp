@@ -1046,14 +1046,15 @@ std::vector<std::string> Rename_Journal::Strangers(const std::vector<Way>& ways)
 std::string Rename_Journal::Way_Line(const Way& way, size_t at) const {
   const std::string going = way.displaced ? "no user's file, to go to the trash" : "to be " + way.names.back();
   if (at != std::string::npos) return directory + way.names[at] + ": was " + way.names.front() + ", " + going;
-  return way.names.front() + " (" + going + "): not in the folder; it was parked as " + directory + way.names[1];
+  return way.names.front() + " (" + going + "): not found; it was parked as " + directory + way.names[1];
 }
 
 namespace {
 
-// A list of lines in a box: the first few, then a count.
-std::string Listed(const std::vector<std::string>& lines) {
-  constexpr size_t Named = 8;
+// A list of lines in a box: the first `named`, then a count. Where the
+// person must learn where files are, a line for each file of several users.
+std::string Listed(const std::vector<std::string>& lines, size_t named = 8) {
+  const size_t Named = named;
   std::string text;
   for (size_t i = 0; i < lines.size() && i < Named; ++i) text += "\n" + lines[i];
   if (lines.size() > Named) text += "\nand " + std::to_string(lines.size() - Named) + " more.";
@@ -1094,7 +1095,7 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
                "A change of users' names in " + directory + " was cut short, and the user file " + database_path +
                    " is neither the one it began from nor the one it wrote (it was restored or replaced since): no "
                    "file moves. Where each file of the change is, and where it was going:" +
-                   Listed(lines) + Kept_Text(path, aside),
+                   Listed(lines, 32) + Kept_Text(path, aside),
                "WARNING", MB_OK | MB_ICONSTOP);
     return !aside.empty();
   }
@@ -1116,7 +1117,8 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     // Kept until the person finds them: no other start would look again.
     const std::string aside = Keep_File_Aside(path, "kept");
     std::string text = "Files of users whose names were being changed are not in " + directory +
-                       " (the folder was copied without them?):" + Listed(missing);
+                       " as the change left them (was the folder copied without the names beginning with a dot?):" +
+                       Listed(missing, 32);
     text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
     MessageBox(0, text + Kept_Text(path, aside) + (journal.sync_error != 0 ? disk_failing : ""), "WARNING",
                MB_OK | MB_ICONSTOP);
@@ -1138,7 +1140,8 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   std::string text;
   const std::vector<std::string> strangers = journal.Strangers(ways);
   if (!strangers.empty())
-    text = "Every user's files are under her name. These are no files of hers and stay as they are:" + Listed(strangers);
+    text = "Every user's files are under her name. What is under these names of the change is no user's file, and "
+           "stays as it is:" + Listed(strangers);
   if (journal.sync_error != 0)
     text += (text.empty() ? "" : "\n") + Sync_Failure_Text(directory) +
             "\nEvery user's files are under her name; the disk may be failing.";

@@ -269,7 +269,7 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesKeepsTheJournalAndSaysWhos
     ASSERT_EQ(Boxes.size(), 1u) << what;
     EXPECT_NE(Boxes[0].find("are not in " + Dir()), std::string::npos) << Boxes[0];
     for (const std::string& name : parked)
-      EXPECT_NE(Boxes[0].find("it was parked as " + root_), std::string::npos) << name << "\n" << Boxes[0];
+      EXPECT_NE(Boxes[0].find("it was parked as " + Dir() + name), std::string::npos) << name << "\n" << Boxes[0];
     EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
     EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
   }
@@ -369,14 +369,14 @@ TEST_F(User_Rename_Bytes_Test, FilesAndLinksPlacedByHandUnderParkingNamesAreNeve
       EXPECT_FALSE(lstat(Dir("Ann.clr").c_str(), &info) == 0) << c.what;
       EXPECT_FALSE(Kept_Journal().empty()) << c.what;
       ASSERT_EQ(Boxes.size(), 1u) << c.what;
-      EXPECT_NE(Boxes[0].find("Ann.clr (to be Annie.clr): not in the folder; it was parked as " + parked),
+      EXPECT_NE(Boxes[0].find("Ann.clr (to be Annie.clr): not found; it was parked as " + parked),
                 std::string::npos)
           << Boxes[0];
     } else {
       EXPECT_EQ(Read(Dir("Ann.clr")), "Ann.clr") << c.what;
       EXPECT_TRUE(lstat(parked.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) << c.what;
       ASSERT_EQ(Boxes.size(), 1u) << c.what;
-      EXPECT_NE(Boxes[0].find("no files of hers and stay as they are:\n" + parked), std::string::npos) << Boxes[0];
+      EXPECT_NE(Boxes[0].find("is no user's file, and stays as it is:\n" + parked), std::string::npos) << Boxes[0];
     }
     for (const char* suffix : {".gal", ", level 4.man", ", level 5.man"}) EXPECT_EQ(Read(Dir(std::string("Ann") + suffix)), std::string("Ann") + suffix);
     EXPECT_EQ(Read(Dir("Cy.clr")), "Cy.clr") << c.what;
