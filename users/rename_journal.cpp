@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <set>
 
@@ -22,10 +23,11 @@ constexpr const char* Journal_Name = "quendar.jnl";
 // The first kind noted no file's identity; it is still read, so that a
 // change cut short by an older program is carried through.
 constexpr const char* First_Line_Without_Files = "quendar rename journal 1";
-constexpr const char* First_Line = "quendar rename journal 2";
-// Noted in place of the user database's hash by an undo that could not
-// bring every file back: whatever user file is saved since, the change is
-// undone (no hash is ever this word).
+constexpr const char* First_Line_With_Ids = "quendar rename journal 2";
+constexpr const char* First_Line = "quendar rename journal 3";
+// Noted in place of the user database's hash, in a journal of the second
+// kind, by an undo that could not bring every file back: whatever user file
+// is saved since, the change is undone (no hash is ever this word).
 constexpr const char* Being_Undone = "undo";
 // Far more than four files for each of the users a list can hold.
 constexpr size_t Largest_Journal = 1 << 20;
@@ -132,13 +134,14 @@ std::string Owner_Of(const std::string& name) { return name.substr(0, name.size(
 // A journal noting files says which file each step moves: a parked file
 // comes out as the file that went in, and only the first kind knows of
 // moves made by the gallery. Every parked file comes out again.
-bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps, bool identified) {
+bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps, int version) {
+  const bool identified = version >= 2;
   std::map<std::string, std::string> parked;  // parking name: kind of the file there
-  std::map<std::string, File_Id> parked_file;
+  std::map<std::string, Rename_Journal::Step> parked_file;
   std::set<std::string> taken, in_the_way, moved_to;
   for (const Rename_Journal::Step& step : steps) {
     const std::string kind = User_File_Kind(step.from);
-    if (identified && (!step.file.Known() || step.after_gallery || step.by_gallery)) return false;
+    if (identified && ((version == 2 && !step.file.Known()) || step.after_gallery || step.by_gallery)) return false;
     if (!step.displaced && !Parking_Name(step.to)) moved_to.insert(step.to);
     if (step.displaced) {
       in_the_way.insert(step.from);
@@ -150,11 +153,12 @@ bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps, bool identif
     } else if (Parking_Name(step.to)) {
       if (kind.empty() || step.after_gallery || step.by_gallery || !taken.insert(step.to).second) return false;
       parked[step.to] = kind;
-      parked_file[step.to] = step.file;
+      parked_file[step.to] = step;
     } else if (Parking_Name(step.from)) {
       const auto there = parked.find(step.from);
+      const Rename_Journal::Step& in = parked_file[step.from];
       if (there == parked.end() || step.by_gallery || User_File_Kind(step.to) != there->second ||
-          !(parked_file[step.from] == step.file))
+          !(in.file == step.file) || !(in.bytes == step.bytes))
         return false;
       parked.erase(there);
     } else if (kind != ".gal" || User_File_Kind(step.to) != ".gal" || !step.after_gallery) {
@@ -225,12 +229,26 @@ std::optional<size_t> Number(std::string_view text) {
 
 }  // namespace
 
+// One file's way through a change, or through changes noted one after the
+// other: every name it has on the way, in order (its user's name, a parking
+// name, its new user's name; a file in the way goes into a folder of its
+// own), and its bytes.
+struct Rename_Journal::Way {
+  std::vector<std::string> names;
+  File_Fingerprint bytes;
+  bool displaced = false;
+};
+
 std::string Database_Hash(const std::string& path) {
   const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Database);
   if (!bytes) return "none";
+  return Database_Hash_Of(*bytes);
+}
+
+std::string Database_Hash_Of(std::span<const uint8_t> bytes) {
   // FNV-1a: only whether the file changed matters, not who could forge it.
   uint64_t hash = 14695981039346656037ull;
-  for (uint8_t byte : *bytes) {
+  for (uint8_t byte : bytes) {
     hash ^= byte;
     hash *= 1099511628211ull;
   }
@@ -278,8 +296,12 @@ bool Rename_Journal::Identified() const { return version == 2; }
 
 std::vector<uint8_t> Rename_Journal::Bytes() const {
   const bool identified = Identified();
-  std::string text = std::string(identified ? First_Line : First_Line_Without_Files) + "\ndatabase " + database_hash +
-                     "\ndone " + std::to_string(done) + "\n";
+  std::string text = std::string(By_Bytes() ? First_Line : identified ? First_Line_With_Ids : First_Line_Without_Files) +
+                     "\ndatabase " + database_hash + "\n";
+  if (By_Bytes())
+    text += "saved " + saved_hash + "\nstate " +
+            (course == Course::Back ? "undo" : course == Course::On ? "finish" : "change") + "\n";
+  text += "done " + std::to_string(done) + "\n";
   for (const Step& step : steps) {
     std::string flags;
     if (step.displaced) flags += 'd';
@@ -287,6 +309,7 @@ std::vector<uint8_t> Rename_Journal::Bytes() const {
     if (step.by_gallery) flags += 'g';
     text += (flags.empty() ? "-" : flags) + "\t" + Escaped(step.from) + "\t" + Escaped(step.to);
     if (identified) text += "\t" + std::to_string(step.file.device) + ":" + std::to_string(step.file.inode);
+    if (By_Bytes()) text += "\t" + step.bytes.Text();
     text += "\n";
   }
   return std::vector<uint8_t>(text.begin(), text.end());
@@ -297,17 +320,29 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
   std::vector<std::string_view> lines = Split(text, '\n');
   // Every line ends in a line end: the last part is empty.
   if (lines.size() < 4 || !lines.back().empty()) return false;
-  if (lines[0] != First_Line && lines[0] != First_Line_Without_Files) return false;
-  const bool identified = lines[0] == First_Line;
+  const int kind = lines[0] == First_Line ? 3 : lines[0] == First_Line_With_Ids ? 2 : lines[0] == First_Line_Without_Files ? 1 : 0;
+  if (kind == 0) return false;
+  const bool identified = kind == 2;
   lines.pop_back();
-  if (lines[1].substr(0, 9) != "database " || lines[2].substr(0, 5) != "done ") return false;
+  // The present kind notes the user file the change writes and whether an
+  // undo is under way, between the user file before and the count.
+  const size_t head = kind == 3 ? 5 : 3;
+  if (lines.size() < head || lines[1].substr(0, 9) != "database " || lines[head - 1].substr(0, 5) != "done ") return false;
   database_hash = std::string(lines[1].substr(9));
-  const std::optional<size_t> count = Number(lines[2].substr(5));
+  const std::optional<size_t> count = Number(lines[head - 1].substr(5));
   if (database_hash.empty() || !count) return false;
+  if (kind == 3) {
+    if (lines[2].substr(0, 6) != "saved " || lines[2].size() == 6) return false;
+    saved_hash = std::string(lines[2].substr(6));
+    if (lines[3] == "state change") course = Course::Undecided;
+    else if (lines[3] == "state undo") course = Course::Back;
+    else if (lines[3] == "state finish") course = Course::On;
+    else return false;
+  }
   steps.clear();
-  for (size_t i = 3; i < lines.size(); ++i) {
+  for (size_t i = head; i < lines.size(); ++i) {
     const std::vector<std::string_view> fields = Split(lines[i], '\t');
-    if (fields.size() != (identified ? 4u : 3u) || fields[0].empty()) return false;
+    if (fields.size() != (kind >= 2 ? 4u : 3u) || fields[0].empty()) return false;
     Step step;
     for (char flag : fields[0]) {
       if (flag == 'd') step.displaced = true;
@@ -324,13 +359,18 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
       if (!device || !inode) return false;
       step.file = File_Id{uint64_t(*device), uint64_t(*inode)};
     }
+    if (kind == 3) {
+      const std::optional<File_Fingerprint> bytes = File_Fingerprint::Parse(fields[3]);
+      if (!bytes) return false;
+      step.bytes = *bytes;
+    }
     step.from = std::move(*from);
     step.to = std::move(*to);
     steps.push_back(std::move(step));
   }
-  if (*count > steps.size() || !Shaped_As_Made(steps, identified)) return false;
+  if (*count > steps.size() || !Shaped_As_Made(steps, kind)) return false;
   done = *count;
-  version = identified ? 2 : 1;
+  version = kind;
   return true;
 }
 
@@ -348,11 +388,14 @@ bool Rename_Journal::Begin(const std::string& directory_, const std::string& dat
     directory = directory_;
     database_hash = Database_Hash(database_path);
     done = 0;
-    version = 2;
+    version = 3;
+    course = Course::Undecided;
   }
+  // No user file with these names is written yet.
+  saved_hash = "none";
   const size_t before = steps.size();
   for (Step& step : added) steps.push_back(std::move(step));
-  if (!Note_Progress()) {
+  if (!Fingerprint_Steps(before) || !Note_Progress()) {
     // No move of this change may be made: nothing on disk would say how to
     // undo it.
     steps.resize(before);
@@ -364,6 +407,54 @@ bool Rename_Journal::Begin(const std::string& directory_, const std::string& dat
   }
   // The names of this change are not on disk yet, whatever an earlier save did.
   database_saved = false;
+  Kill_Point();
+  return true;
+}
+
+// Notes the bytes of each file the steps from `first` on move, as they are
+// before any moves: files of the change whose sampled bytes tie are read
+// whole, so that the next start tells them apart (or knows them the same).
+bool Rename_Journal::Fingerprint_Steps(size_t first) {
+  std::map<std::string, size_t> parked;  // parking name: the step that parks a file there
+  for (size_t i = 0; i < steps.size(); ++i) {
+    Step& step = steps[i];
+    if (i >= first && !(Parking_Name(step.from) && parked.count(step.from) != 0)) {
+      const std::optional<File_Fingerprint> bytes = File_Fingerprint::Of(directory + step.from);
+      if (!bytes) {
+        // Gone, or no regular file: nothing else is moved into a name.
+        errno = error = ENOENT;
+        return false;
+      }
+      step.bytes = *bytes;
+    }
+    if (Parking_Name(step.to)) parked[step.to] = i;
+  }
+  for (size_t i = first; i < steps.size(); ++i)
+    for (size_t j = i + 1; j < steps.size(); ++j) {
+      Step &one = steps[i], &other = steps[j];
+      if (Parking_Name(one.from) || Parking_Name(other.from) || !one.bytes.Ties_With(other.bytes) ||
+          one.bytes.Sampled_Whole())
+        continue;
+      for (Step* step : {&one, &other})
+        if (!step->bytes.has_whole && !step->bytes.Take_Whole(directory + step->from)) {
+          errno = error = ENOENT;
+          return false;
+        }
+    }
+  for (size_t i = first; i < steps.size(); ++i)
+    if (Parking_Name(steps[i].from) && parked.count(steps[i].from) != 0) steps[i].bytes = steps[parked[steps[i].from]].bytes;
+  return true;
+}
+
+bool Rename_Journal::Note_Saving(const std::string& hash) {
+  saved_hash = hash;
+  if (!Note_Progress()) {
+    // In place though the folder could not be synced: the save goes on, and
+    // the disk's error is told with it.
+    const std::optional<std::vector<uint8_t>> there = Read_Regular_File(File_Path(directory), Largest_Journal);
+    if (!there || *there != Bytes()) return false;
+    if (sync_error == 0 && (error == EIO || error == ENOSPC)) sync_error = error;
+  }
   Kill_Point();
   return true;
 }
@@ -380,6 +471,12 @@ bool Rename_Journal::Note_Progress() {
 // has left the old name for the new one.
 bool Rename_Journal::Step_Made(const Step& step) const {
   return !File_Exists(directory + step.from) && File_Exists(directory + step.to);
+}
+
+bool Rename_Journal::Sampled_Here(const std::string& name, const File_Fingerprint& bytes) const {
+  if (name.find('/') != std::string::npos && !Real_Folder(Folder_Of(directory + name))) return false;
+  const std::optional<File_Fingerprint> there = File_Fingerprint::Of(directory + name);
+  return there && there->Ties_With(bytes);
 }
 
 bool Rename_Journal::Holds(const std::string& name, const Step& step) const {
@@ -414,8 +511,8 @@ std::string Rename_Journal::Sync_Failure_Text(const std::string& directory) {
 // gone, is passed over.
 bool Rename_Journal::Move_Step(const Step& step, std::vector<Failed_Move>& failed) {
   const std::string from = directory + step.from, to = directory + step.to;
-  if (step.file.Known() && Holds(step.to, step)) return true;
-  if (!Holds(step.from, step)) return true;
+  if (!By_Bytes() && step.file.Known() && Holds(step.to, step)) return true;
+  if (!By_Bytes() && !Holds(step.from, step)) return true;
   errno = ENOTDIR;
   if (step.displaced && !Make_Aside_Folder(to)) {
     failed.push_back({from, to, errno});
@@ -431,7 +528,8 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Run() {
     const std::string from = directory + step.from, to = directory + step.to;
     // The file planned for the step is gone or another has its name: the
     // change no longer knows where the file is, and stops.
-    if (step.file.Known() && !Holds(step.from, step)) {
+    // (Its sampled bytes are enough within the run that noted them.)
+    if (By_Bytes() ? !Sampled_Here(step.from, step.bytes) : step.file.Known() && !Holds(step.from, step)) {
       failed.push_back({from, to, ENOENT});
       stopped = true;
       break;
@@ -464,7 +562,25 @@ void Rename_Journal::Database_Saved() {
 }
 
 std::vector<Rename_Journal::Failed_Move> Rename_Journal::Abandon() {
-  std::vector<Failed_Move> failed = Undo();
+  // Nothing begun: a journal on disk is another change's, and stays.
+  if (!Active()) return {};
+  std::vector<Failed_Move> failed;
+  if (By_Bytes()) {
+    // The undo is noted first: a kill during it is followed by an undo at
+    // the next start, whatever user file is saved meanwhile.
+    Kill_Point();
+    course = Course::Back;
+    Note_Progress();
+    Kill_Point();
+    const std::vector<Way> ways = Ways();
+    std::vector<size_t> at = Locate(ways);
+    failed = Carry(ways, at, false);
+    for (size_t w = 0; w < ways.size(); ++w)
+      if (at[w] == std::string::npos)
+        failed.push_back({directory + ways[w].names[1], directory + ways[w].names.front(), ENOENT});
+  } else {
+    failed = Undo();
+  }
   Sync();
   Kill_Point();
   // Files that would not go back are found by the journal at the next try,
@@ -473,7 +589,7 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Abandon() {
     Delete_File(File_Path(directory));
     Sync();
     Kill_Point();
-  } else {
+  } else if (!By_Bytes()) {
     database_hash = Being_Undone;
     Note_Progress();
   }
@@ -709,9 +825,11 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
   TUser_File_Read read = Read_User_File(path, Largest_Journal);
   Rename_Journal journal;
   journal.directory = directory;
-  // The old user database still there: the change never took, so every
-  // file goes back. A new one: the change took, and every file follows it.
   const bool read_whole = read.bytes && journal.Read(*read.bytes);
+  if (read_whole && journal.By_Bytes()) return Recover_By_Bytes(journal, database_path, listed);
+  // A journal of an earlier kind. The old user database still there: the
+  // change never took, so every file goes back. Another one: the change
+  // took, and every file follows it.
   const bool took = read_whole && journal.database_hash != Being_Undone &&
                     Database_Hash(database_path) != journal.database_hash;
   bool found = true;
@@ -766,5 +884,267 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
   if (journal.sync_error != 0)
     MessageBox(0, Sync_Failure_Text(directory) + "\nEvery user's files are under her name; the disk may be failing.",
                "WARNING", MB_OK | MB_ICONSTOP);
+  return true;
+}
+
+std::vector<Rename_Journal::Way> Rename_Journal::Ways() const {
+  std::vector<Way> ways;
+  auto ending_at = [&](const std::string& name, const File_Fingerprint& bytes) -> Way* {
+    for (Way& way : ways)
+      if (!way.displaced && way.names.back() == name && way.bytes == bytes) return &way;
+    return nullptr;
+  };
+  for (const Step& step : steps) {
+    if (step.displaced) {
+      ways.push_back({{step.from, step.to}, step.bytes, true});
+    } else if (Parking_Name(step.to)) {
+      // A later change parking a file an earlier one brought to its name
+      // carries it further on the same way.
+      Way* way = Parking_Name(step.from) ? nullptr : ending_at(step.from, step.bytes);
+      if (way != nullptr && way->names.size() > 2) way->names.push_back(step.to);
+      else ways.push_back({{step.from, step.to}, step.bytes, false});
+    } else if (Way* way = ending_at(step.from, step.bytes)) {
+      way->names.push_back(step.to);
+    }
+  }
+  return ways;
+}
+
+// Where each way's file is (an index into its names; npos when it is at
+// none of them): each name holds at most one file, a way's file is a
+// regular file with its bytes (never a link, nor anything in a folder that
+// is not a real folder of the directory), and as many files as can be are
+// found. Ways whose files have the same bytes may take each other's.
+std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways) const {
+  struct Seen {
+    std::optional<File_Fingerprint> bytes;
+    bool whole_tried = false;
+  };
+  std::map<std::string, Seen> seen;
+  auto look = [&](const std::string& name) -> Seen& {
+    auto [entry, added] = seen.try_emplace(name);
+    if (added && (name.find('/') == std::string::npos || Real_Folder(Folder_Of(directory + name))))
+      entry->second.bytes = File_Fingerprint::Of(directory + name);
+    return entry->second;
+  };
+  auto holds = [&](const Way& way, const std::string& name) {
+    Seen& there = look(name);
+    if (!there.bytes || !there.bytes->Ties_With(way.bytes)) return false;
+    if (!way.bytes.has_whole) return true;
+    if (!there.whole_tried) {
+      there.whole_tried = true;
+      if (!there.bytes->Take_Whole(directory + name)) there.bytes.reset();
+    }
+    return there.bytes && there.bytes->has_whole && there.bytes->whole == way.bytes.whole;
+  };
+  std::vector<size_t> at(ways.size(), std::string::npos);
+  std::map<std::string, size_t> holder;  // name: the way found there
+  // Finds a name for the way, moving others found earlier to other names
+  // of theirs when that makes room (the augmenting paths of a matching).
+  std::function<bool(size_t, std::set<std::string>&)> place = [&](size_t w, std::set<std::string>& tried) {
+    for (size_t k = 0; k < ways[w].names.size(); ++k) {
+      const std::string& name = ways[w].names[k];
+      if (!tried.insert(name).second || !holds(ways[w], name)) continue;
+      const auto there = holder.find(name);
+      if (there != holder.end() && !place(there->second, tried)) continue;
+      holder[name] = w;
+      at[w] = k;
+      return true;
+    }
+    return false;
+  };
+  for (size_t w = 0; w < ways.size(); ++w) {
+    std::set<std::string> tried;
+    place(w, tried);
+  }
+  return at;
+}
+
+// Moves each file found to the end of its way (forward) or its start,
+// straight to a free name; files waiting on each other's names (a swap)
+// make room through a parking name of their own. Nothing is ever moved
+// over a file, and a name held by something that is not a file of the
+// change is a move that fails. `at` follows the files.
+std::vector<Rename_Journal::Failed_Move> Rename_Journal::Carry(const std::vector<Way>& ways, std::vector<size_t>& at,
+                                                               bool forward) {
+  std::vector<Failed_Move> failed;
+  std::vector<bool> stuck(ways.size(), false);
+  auto destination = [&](size_t w) -> const std::string& {
+    return forward ? ways[w].names.back() : ways[w].names.front();
+  };
+  auto home = [&](size_t w) { return at[w] == std::string::npos || ways[w].names[at[w]] == destination(w); };
+  auto taken = [&](const std::string& name) {
+    struct stat info;
+    return lstat((directory + name).c_str(), &info) == 0;
+  };
+  auto move = [&](size_t w, const std::string& name) {
+    const std::string from = directory + ways[w].names[at[w]], to = directory + name;
+    errno = ENOTDIR;
+    if (name.find('/') != std::string::npos && !Make_Aside_Folder(to)) {
+      failed.push_back({from, to, errno});
+      return false;
+    }
+    if (!Move(from, to, failed)) return false;
+    if (ways[w].names[at[w]].find('/') != std::string::npos) rmdir(Folder_Of(from).c_str());
+    at[w] = size_t(std::find(ways[w].names.begin(), ways[w].names.end(), name) - ways[w].names.begin());
+    Kill_Point();
+    return true;
+  };
+  for (size_t round = 0; round <= 2 * ways.size(); ++round) {
+    bool progress = false;
+    for (size_t w = 0; w < ways.size(); ++w) {
+      if (home(w) || stuck[w] || taken(destination(w))) continue;
+      if (move(w, destination(w))) progress = true;
+      else stuck[w] = true;
+    }
+    if (progress) continue;
+    // Every way left waits on a name another file of the change holds:
+    // that file steps aside under a parking name of its way.
+    for (size_t w = 0; w < ways.size() && !progress; ++w) {
+      if (home(w) || stuck[w]) continue;
+      for (size_t u = 0; u < ways.size() && !progress; ++u) {
+        if (u == w || home(u) || stuck[u] || ways[u].names[at[u]] != destination(w) || Parking_Name(destination(w)))
+          continue;
+        for (const std::string& name : ways[u].names)
+          if (Parking_Name(name) && !taken(name)) {
+            if (move(u, name)) progress = true;
+            else stuck[u] = true;
+            break;
+          }
+      }
+    }
+    if (!progress) break;
+  }
+  // What is left waits on a name that something else holds.
+  for (size_t w = 0; w < ways.size(); ++w)
+    if (!home(w) && !stuck[w])
+      failed.push_back({directory + ways[w].names[at[w]], directory + destination(w), EEXIST});
+  // A folder made for a file in the way that did not go there, or came back.
+  if (!forward)
+    for (const Way& way : ways)
+      if (way.displaced) rmdir(Folder_Of(directory + way.names[1]).c_str());
+  return failed;
+}
+
+// Whatever is under a parking name or in a parking folder of the change
+// once every file of it is home: no file of the change, left as it is.
+std::vector<std::string> Rename_Journal::Strangers(const std::vector<Way>& ways) const {
+  std::set<std::string> names;
+  for (const Way& way : ways)
+    for (const std::string& name : way.names)
+      if (Parking_Name(name) || name.find('/') != std::string::npos) names.insert(name);
+  std::vector<std::string> found;
+  for (const std::string& name : names) {
+    struct stat info;
+    if (lstat((directory + name).c_str(), &info) == 0) found.push_back(directory + name);
+  }
+  return found;
+}
+
+// Where a way's file is and where it was going: "<path>: was Ann.gal, to be
+// Bob.gal", or, for a file not found, the name it was parked under.
+std::string Rename_Journal::Way_Line(const Way& way, size_t at) const {
+  const std::string going = way.displaced ? "no user's file, to go to the trash" : "to be " + way.names.back();
+  if (at != std::string::npos) return directory + way.names[at] + ": was " + way.names.front() + ", " + going;
+  return way.names.front() + " (" + going + "): not found; it was parked as " + directory + way.names[1];
+}
+
+namespace {
+
+// A list of lines in a box: the first `named`, then a count. Where the
+// person must learn where files are, a line for each file of several users.
+std::string Listed(const std::vector<std::string>& lines, size_t named = 8) {
+  const size_t Named = named;
+  std::string text;
+  for (size_t i = 0; i < lines.size() && i < Named; ++i) text += "\n" + lines[i];
+  if (lines.size() > Named) text += "\nand " + std::to_string(lines.size() - Named) + " more.";
+  return text;
+}
+
+std::string Kept_Text(const std::string& path, const std::string& aside) {
+  return aside.empty() ? "\nThe record of the change " + path + " is left as it is."
+                       : "\nThe record of the change is kept as " + aside + ".";
+}
+
+}  // namespace
+
+bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string& database_path,
+                                      const std::optional<std::vector<std::string>>& listed) {
+  const std::string& directory = journal.directory;
+  const std::string path = File_Path(directory);
+  // The user file decides: as before the change, the files go back; as the
+  // change wrote it, they go on; any other, nothing is guessed.
+  const std::string now = Database_Hash(database_path);
+  const bool as_before = now == journal.database_hash;
+  const bool as_written = journal.saved_hash != "none" && now == journal.saved_hash;
+  Course course = journal.course == Course::Back ? (as_written ? Course::Undecided : Course::Back)
+                  : journal.course == Course::On ? (as_before ? Course::Undecided : Course::On)
+                  : as_before                    ? Course::Back
+                  : as_written                   ? Course::On
+                                                 : Course::Undecided;
+  if (course != Course::Undecided &&
+      (!journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, course == Course::On))))
+    course = Course::Undecided;
+  const std::vector<Way> ways = journal.Ways();
+  std::vector<size_t> at = journal.Locate(ways);
+  if (course == Course::Undecided) {
+    std::vector<std::string> lines;
+    for (size_t w = 0; w < ways.size(); ++w) lines.push_back(journal.Way_Line(ways[w], at[w]));
+    const std::string aside = Keep_File_Aside(path, "kept");
+    MessageBox(0,
+               "A change of users' names in " + directory + " was cut short, and the user file " + database_path +
+                   " is neither the one it began from nor the one it wrote (it was restored or replaced since): no "
+                   "file moves. Where each file of the change is, and where it was going:" +
+                   Listed(lines, 32) + Kept_Text(path, aside),
+               "WARNING", MB_OK | MB_ICONSTOP);
+    return !aside.empty();
+  }
+  const bool forward = course == Course::On;
+  const std::vector<Failed_Move> failed = journal.Carry(ways, at, forward);
+  for (size_t w = 0; w < ways.size(); ++w) {
+    if (!ways[w].displaced || at[w] == std::string::npos) continue;
+    const std::string there = directory + ways[w].names[at[w]];
+    // A file no user had goes to the trash once the change stands.
+    if (forward && ways[w].names[at[w]] == ways[w].names.back()) Recycle_Aside(there);
+  }
+  journal.Sync();
+  Kill_Point();
+  std::vector<std::string> missing;
+  for (size_t w = 0; w < ways.size(); ++w)
+    if (at[w] == std::string::npos) missing.push_back(journal.Way_Line(ways[w], at[w]));
+  const std::string disk_failing = "\n" + Sync_Failure_Text(directory) + "; the disk may be failing.";
+  if (!missing.empty()) {
+    // Kept until the person finds them: no other start would look again.
+    const std::string aside = Keep_File_Aside(path, "kept");
+    std::string text = "Files of users whose names were being changed are not in " + directory +
+                       " as the change left them (was the folder copied without the names beginning with a dot?):" +
+                       Listed(missing, 32);
+    text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
+    MessageBox(0, text + Kept_Text(path, aside) + (journal.sync_error != 0 ? disk_failing : ""), "WARNING",
+               MB_OK | MB_ICONSTOP);
+    return !aside.empty();
+  }
+  if (!failed.empty()) {
+    // The way decided stays, whatever user file is saved meanwhile; each
+    // file waits on a name another file holds, and comes home once it goes.
+    journal.course = course;
+    journal.Note_Progress();
+    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start." +
+                      (journal.sync_error != 0 ? disk_failing : ""),
+               "WARNING", MB_OK | MB_ICONSTOP);
+    return false;
+  }
+  Delete_File(path);
+  journal.Sync();
+  Kill_Point();
+  std::string text;
+  const std::vector<std::string> strangers = journal.Strangers(ways);
+  if (!strangers.empty())
+    text = "Every user's files are under her name. What is under these names of the change is no user's file, and "
+           "stays as it is:" + Listed(strangers);
+  if (journal.sync_error != 0)
+    text += (text.empty() ? "" : "\n") + Sync_Failure_Text(directory) +
+            "\nEvery user's files are under her name; the disk may be failing.";
+  if (!text.empty()) MessageBox(0, text, "WARNING", MB_OK | MB_ICONSTOP);
   return true;
 }

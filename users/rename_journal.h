@@ -1,20 +1,26 @@
 // The record of a change of users' names kept on disk while their files
 // move, so that a kill or a power cut part-way hides no one's files: the
-// next start finishes the moves when the new user database had been saved,
-// and undoes them when the old one is still there. The file names the user
-// database file as it was before the change (a hash of its bytes), the moves
-// in the order they are made, the file each one moves (its device and inode)
-// and how many were made. A step is made, or undone, only when the very
-// file it moves is where it moves from: every step can run again after a
-// crash, forward or back, without moving a file twice.
+// next start finishes the moves when the new user database is in place,
+// and undoes them when the old one is still there. The file notes the user
+// database file as it was before the change and as the change writes it
+// (digests of their bytes), the moves in the order they are made, and the
+// bytes of the file each one moves (its size and a digest). At the next
+// start each file is found by its bytes among the names of its way through
+// the change, whatever copy, backup or device the folder went through, and
+// goes to its owner; files with the same bytes may stand for each other.
+// Journals of the two earlier kinds (which knew files by device and inode,
+// or by a count of moves) are still carried through as they were.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
+
+#include "users/file_fingerprint.h"
 
 // Which file a name leads to; unknown (all zero) in a journal of the first
 // kind, which noted none.
@@ -42,7 +48,9 @@ class Rename_Journal {
     // itself, the journal only noting it.
     bool after_gallery = false;
     bool by_gallery = false;
-    // The file the step moves.
+    // The file the step moves: its bytes in a journal of the present kind,
+    // its device and inode in one of the second.
+    File_Fingerprint bytes;
     File_Id file;
   };
 
@@ -68,13 +76,19 @@ class Rename_Journal {
   // and the change must be abandoned. The file that would not move.
   std::vector<Failed_Move> Run();
   bool Stopped() const { return stopped; }
+  // The new user database, of these bytes (Database_Hash_Of), is about to
+  // be written: noted before it is put in place, so that the next start
+  // knows the change took when it finds it. False, with Error() saying
+  // why, when the note could not be written: the file must not be saved.
+  bool Note_Saving(const std::string& hash);
   // The new user database is on disk: once every move is made, the
   // displaced files go to the recycle bin and the journal is deleted.
   void Database_Saved();
-  // The new names will not be saved: every move made goes back and the
-  // journal is deleted; the files that would not go back. When any would
-  // not, the journal stays on disk for the next start (or the next change
-  // of names) to bring them back, and this one forgets it.
+  // The new names will not be saved: the journal notes that the change is
+  // being undone, every file goes back (found by its bytes) and the journal
+  // is deleted; the files that would not go back. When any would not, the
+  // journal stays on disk for the next start (or the next change of names)
+  // to bring them back, and this one forgets it.
   std::vector<Failed_Move> Abandon();
   bool Active() const { return !steps.empty(); }
   // Why a note of the journal could not be written (an errno).
@@ -95,21 +109,27 @@ class Rename_Journal {
 
   // At start, before the user database is read: finishes or undoes the
   // change a journal in the directory records, then deletes the journal.
+  // The user file decides: as it was before the change, every file goes
+  // back; as the change wrote it, every file goes on; neither (restored or
+  // replaced since), nothing moves and the journal is kept aside, the box
+  // saying where each file is and where it was meant to go. So is a journal
+  // of an undo under way, unless the user file is the one the change wrote.
   // Moves that failed are told in one "WARNING" box, and the journal then
-  // stays for the next try; so is a journal that
-  // cannot be read or trusted (kept aside, for nothing may be guessed from
-  // it): one that names anything but the users' own files and the parking
-  // names of a change, parks a file in anything but a real folder of the
-  // directory, gives a file to a user the database file does not list or
-  // takes it from one who keeps her name, or does not agree with the disk
+  // stays for the next try. A journal whose files are not all in the folder
+  // (a copy left the parking names behind) is kept aside, the box saying
+  // whose files are missing and under which names they were parked. Only a
+  // journal that cannot be read or trusted is "damaged" (kept aside, for
+  // nothing may be guessed from it): one that names anything but the users'
+  // own files and the parking names of a change, or parks a file in
+  // anything but a real folder of the directory. Nothing but a regular file
+  // is ever moved into a user's name.
+  // The user file must list the users the files go to, and no longer list
+  // those they leave: a journal it does not match moves nothing either.
+  // A journal of the earlier kinds is carried through as before, by device
+  // and inode or by name and its count of moves, and is refused as damaged
+  // when the user file does not match it or it does not agree with the disk
   // (one file on two steps, a parking name holding another file, a step's
   // file at none of its names while another file is there).
-  // A journal none of whose files is where it noted them (the folder was
-  // copied, or came back under another device) finds them by their names:
-  // a parking name holds only what the change put there, and a user's name
-  // the file the journal's count of moves says. When that cannot tell whose
-  // file is which, nothing moves and the journal is kept aside, the box
-  // saying where each file is.
   // `listed` holds the names of the users the user database file lists,
   // nothing when there is no such file.
   // True when no journal is left under its name.
@@ -127,18 +147,38 @@ class Rename_Journal {
 
   std::string directory;
   std::string database_hash;
+  // The user database file the change writes; "none" until it is noted.
+  std::string saved_hash = "none";
+  // The way the files go once the program has decided it (an undo under
+  // way, or a start that could not finish every move): whatever user file
+  // is saved since, they go on that way, unless it is the user file of the
+  // other way.
+  enum class Course { Undecided, Back, On };
+  Course course = Course::Undecided;
   std::vector<Step> steps;
   size_t done = 0;
   bool database_saved = false;
-  // 2 for a journal that notes each step's file, 1 for one that does not.
-  int version = 2;
+  // 3 for a journal that notes each file's bytes, 2 for one that notes its
+  // device and inode, 1 for one that notes neither.
+  int version = 3;
 
  private:
   bool Step_Made(const Step& step) const;
   // Whether the name holds the step's own file (any file, for a journal
   // that noted none).
   bool Holds(const std::string& name, const Step& step) const;
+  bool Sampled_Here(const std::string& name, const File_Fingerprint& bytes) const;
   bool Identified() const;
+  bool By_Bytes() const { return version == 3; }
+  struct Way;
+  std::vector<Way> Ways() const;
+  std::vector<size_t> Locate(const std::vector<Way>& ways) const;
+  std::vector<Failed_Move> Carry(const std::vector<Way>& ways, std::vector<size_t>& at, bool forward);
+  std::vector<std::string> Strangers(const std::vector<Way>& ways) const;
+  std::string Way_Line(const Way& way, size_t at) const;
+  bool Fingerprint_Steps(size_t first);
+  static bool Recover_By_Bytes(Rename_Journal& journal, const std::string& database_path,
+                               const std::optional<std::vector<std::string>>& listed);
   // The identity of the file under the name, unknown when none is there or
   // a folder it names is not a real folder.
   File_Id Identity_Here(const std::string& name) const;
@@ -164,3 +204,5 @@ class Rename_Journal {
 // The hash of a file's bytes as the journal writes it; "none" when the file
 // does not exist or cannot be read.
 std::string Database_Hash(const std::string& path);
+// The same hash of bytes about to be written.
+std::string Database_Hash_Of(std::span<const uint8_t> bytes);

@@ -187,13 +187,17 @@ bool User_Database::Save(HWND owner) {
   opstream os(bytes);
   os.Write_Object(*this);
   const File_Id before = Identity_Of(File_Path());
-  errno = 0;
-  const bool written = !os.Fail() && Write_File_Atomically(File_Path(), bytes);
+  // A change of names under way notes the file it writes before the file
+  // takes its place: the next start knows from the file on disk which way
+  // the change went. Without that note the file is not written.
+  const bool noted = os.Fail() || !rename_journal.Active() || rename_journal.Note_Saving(Database_Hash_Of(bytes));
+  errno = noted ? 0 : rename_journal.Error();
+  const bool written = noted && !os.Fail() && Write_File_Atomically(File_Path(), bytes);
   const int why = errno;
   // A save can fail after the new file took the old one's place (the folder
   // could not be synced): what the disk holds decides whether the new names
   // stand.
-  if (written || (!os.Fail() && Saved_Despite_Failure(File_Path(), before, bytes))) {
+  if (written || (noted && !os.Fail() && Saved_Despite_Failure(File_Path(), before, bytes))) {
     const bool renamed = !names_before.empty();
     names_before.clear();
     rename_journal.Database_Saved();
@@ -217,6 +221,8 @@ bool User_Database::Save(HWND owner) {
     stayed = Give_Back_Old_Names();
     outcome += ", and the renamed users keep their old names, their files back under them";
   }
+  // A note the journal could not write keeps the user file from being
+  // written: the same failure to the person.
   std::string text = Unwritable_File_Message(File_Path(), why, outcome);
   if (!stayed.empty()) text += "\n" + Rename_Journal::Failed_Moves_Text(stayed);
   if (rename_journal.Take_Sync_Error() != 0)

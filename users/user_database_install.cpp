@@ -4,6 +4,7 @@
 // owner: removed users are dealt with first, then the renamed users' files
 // move in two steps, each first to a name of its own in the same directory,
 // then to its new name, so that users who swap names keep their own files.
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -91,7 +92,6 @@ class Install_Run {
     std::set<std::string> parked_names;
     struct Chain {
       std::string from, parked, to;
-      File_Id file;
     };
     std::vector<Chain> chains;
     for (const auto& user : copy.users) {
@@ -99,17 +99,25 @@ class Install_Run {
       if (source == nullptr || source->name == user->name) continue;
       for (const File_Kind& kind : User_Files) {
         const std::string from = Path_Of(*source, kind), to = Path_Of(*user, kind);
-        if (from.empty() || to.empty() || !File_Exists(from)) continue;
-        chains.push_back({from, Unused_Name(), to, Identity_Of(from)});
+        // Only a regular file moves into a user's name, never a link.
+        if (from.empty() || to.empty() || !Regular_File(from)) continue;
+        chains.push_back({from, Unused_Name(), to});
         parked_names.insert(from);
       }
     }
     for (const Chain& chain : chains) {
-      parking.push_back(Move_Of(chain.from, chain.parked, chain.file));
+      parking.push_back(Move_Of(chain.from, chain.parked));
       // No continuing user owns a file left under the new name: its owner
-      // was removed, or it is a stray.
-      if (File_Exists(chain.to) && parked_names.count(chain.to) == 0) displacing.push_back(Aside(chain.to));
-      finals.push_back(Move_Of(chain.parked, chain.to, chain.file));
+      // was removed, or it is a stray. Anything but a file (a link, a
+      // folder) is not moved: the rename is refused.
+      if (File_Exists(chain.to) && parked_names.count(chain.to) == 0) {
+        if (!Regular_File(chain.to)) {
+          failed.push_back({chain.from, chain.to, EEXIST});
+          return false;
+        }
+        displacing.push_back(Aside(chain.to));
+      }
+      finals.push_back(Move_Of(chain.parked, chain.to));
     }
     std::vector<Step> steps = parking;
     for (auto* group : {&displacing, &finals}) steps.insert(steps.end(), group->begin(), group->end());
@@ -128,17 +136,21 @@ class Install_Run {
   // The move of a file no continuing user owns out of a name: to a folder
   // of its own, where it keeps its name for the recycle bin.
   static Step Aside(const std::string& path) {
-    Step step = Move_Of(path, Unused_Name() + "/" + path.substr(path.rfind('/') + 1), Identity_Of(path));
+    Step step = Move_Of(path, Unused_Name() + "/" + path.substr(path.rfind('/') + 1));
     step.displaced = true;
     return step;
   }
 
-  static Step Move_Of(const std::string& from, const std::string& to, File_Id file) {
+  static Step Move_Of(const std::string& from, const std::string& to) {
     Step step;
     step.from = Name_Of(from);
     step.to = Name_Of(to);
-    step.file = file;
     return step;
+  }
+
+  static bool Regular_File(const std::string& path) {
+    struct stat info;
+    return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
   }
 
   User_Database& copy;

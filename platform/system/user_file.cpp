@@ -142,8 +142,8 @@ std::string Unreadable_File_Message(const std::string& path, TFile_Fault fault, 
   return "Unable to read file " + path + "\n" + File_Fault_Reason(fault) + ": " + outcome + ".";
 }
 
-std::string Keep_File_Aside(const std::string& path) {
-  const std::string base = path + ".damaged-" + Stamp_Now();
+std::string Keep_File_Aside(const std::string& path, const std::string& word) {
+  const std::string base = path + "." + word + "-" + Stamp_Now();
   std::string aside = base;
   for (int n = 2; n < 1000; ++n) {
     // Move_File never replaces: a taken name fails and the next is tried.

@@ -55,9 +55,10 @@ std::string Unwritable_File_Message(const std::string& path, int error, const st
 
 // Moves a file that could not be read whole out of the way of the next save,
 // in the same directory, as "<name>.damaged-YYYYMMDD-HHMMSS" (a "-2", "-3"...
-// added when that name is taken). The new path; empty when it could not be
-// moved, and the caller must then never replace the file.
-std::string Keep_File_Aside(const std::string& path);
+// added when that name is taken; another word for a file kept for another
+// reason). The new path; empty when it could not be moved, and the caller
+// must then never replace the file.
+std::string Keep_File_Aside(const std::string& path, const std::string& word = "damaged");
 
 // Removes, in the user data directory only, the temporary files an
 // interrupted save of a user file left: "<name>.usr.XXXXXX" and the same

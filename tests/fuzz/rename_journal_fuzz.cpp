@@ -2,11 +2,13 @@
 // holds, a journal read names only files directly in the user data
 // directory (a displaced file one folder down), never the user file itself,
 // counts no more moves made than it lists, knows the file of every step when
-// it is of the kind that notes them, brings every parked file out again, and
-// writes and reads back the same.
+// it is of a kind that notes them (a parked file coming out with the bytes it
+// went in with), brings every parked file out again, and writes and reads
+// back the same.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <vector>
 
@@ -46,13 +48,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!journal.Read(std::vector<uint8_t>(data, data + size))) return 0;
   if (journal.done > journal.steps.size()) std::abort();
   std::set<std::string> parked;
+  std::map<std::string, File_Fingerprint> parked_bytes;
   for (const Rename_Journal::Step& step : journal.steps) {
     if (Leaves_The_Directory(step.from, false) || Leaves_The_Directory(step.to, step.displaced) ||
         step.from == "quendar.usr" || step.to == "quendar.usr" || step.from == "quendar.jnl" || step.to == "quendar.jnl")
       std::abort();
     if (journal.version == 2 && !step.file.Known()) std::abort();
-    if (!step.displaced && Parking(step.to)) parked.insert(step.to);
-    if (Parking(step.from) && parked.erase(step.from) != 1) std::abort();
+    if (journal.version == 3 && (step.after_gallery || step.by_gallery)) std::abort();
+    // Every byte read means no other digest is needed.
+    if (step.bytes.has_whole && step.bytes.Sampled_Whole()) std::abort();
+    if (!step.displaced && Parking(step.to)) {
+      parked.insert(step.to);
+      parked_bytes[step.to] = step.bytes;
+    }
+    if (Parking(step.from) && (parked.erase(step.from) != 1 || !(parked_bytes[step.from] == step.bytes))) std::abort();
   }
   if (!parked.empty()) std::abort();
   Rename_Journal again;

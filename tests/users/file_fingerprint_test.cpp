@@ -1,0 +1,69 @@
+// What the rename's journal knows of a file's bytes: only regular files,
+// larger ones by sampled blocks that tell apart what differs there, every
+// byte when asked, and a text read back only as the program writes it.
+#include <sys/stat.h>
+
+#include "tests/users/users_fixture.h"
+#include "users/file_fingerprint.h"
+
+class File_Fingerprint_Test : public Users_Test {};
+
+TEST_F(File_Fingerprint_Test, OnlyARegularFileHasOne) {
+  Write(Dir("file"), "bytes");
+  std::filesystem::create_symlink(Dir("file"), Dir("link"));
+  std::filesystem::create_directory(Dir("folder"));
+  mkfifo(Dir("fifo").c_str(), 0600);
+  EXPECT_TRUE(File_Fingerprint::Of(Dir("file")));
+  for (const char* name : {"link", "folder", "fifo", "none"}) EXPECT_FALSE(File_Fingerprint::Of(Dir(name))) << name;
+}
+
+TEST_F(File_Fingerprint_Test, SampledBlocksTellApartWhatDiffersThereAndTheWholeDigestTheRest) {
+  const size_t size = 1 << 20;
+  std::string base(size, '\0');
+  for (size_t i = 0; i < size; ++i) base[i] = char(i * 7 >> 3);
+  const struct {
+    const char* what;
+    size_t at;  // where the second file's byte differs (npos: nowhere; size: one byte more)
+    bool sampled_tie, whole_tie;
+  } cases[] = {
+      {"the same bytes", std::string::npos, true, true},
+      {"the first byte", 0, false, false},
+      {"the last byte", size - 1, false, false},
+      {"a byte between the sampled blocks", 100000, true, false},
+      {"one byte longer", size, false, false},
+  };
+  Write(Dir("one"), base);
+  for (const auto& c : cases) {
+    std::string other = base;
+    if (c.at == size) other += 'x';
+    else if (c.at != std::string::npos) other[c.at] ^= 1;
+    Write(Dir("other"), other);
+    std::optional<File_Fingerprint> one = File_Fingerprint::Of(Dir("one")), two = File_Fingerprint::Of(Dir("other"));
+    ASSERT_TRUE(one && two) << c.what;
+    EXPECT_EQ(one->Ties_With(*two), c.sampled_tie) << c.what;
+    ASSERT_TRUE(one->Take_Whole(Dir("one")) && two->Take_Whole(Dir("other"))) << c.what;
+    EXPECT_EQ(one->whole == two->whole, c.whole_tie) << c.what;
+  }
+  // A file no larger than its sampled blocks is read whole by them.
+  Write(Dir("small-1"), base.substr(0, 60000));
+  std::string small = base.substr(0, 60000);
+  small[30000] ^= 1;
+  Write(Dir("small-2"), small);
+  EXPECT_FALSE(File_Fingerprint::Of(Dir("small-1"))->Ties_With(*File_Fingerprint::Of(Dir("small-2"))));
+  // The file changed since it was fingerprinted: no whole digest of it.
+  std::optional<File_Fingerprint> print = File_Fingerprint::Of(Dir("one"));
+  Write(Dir("one"), base + "more");
+  EXPECT_FALSE(print->Take_Whole(Dir("one")));
+}
+
+TEST_F(File_Fingerprint_Test, TheTextReadsBackOnlyAsWritten) {
+  File_Fingerprint large{1 << 20, 0x0123456789abcdefull, 0xfedcba9876543210ull, true};
+  File_Fingerprint small{12, 0xaull, 0, false};
+  for (const File_Fingerprint& print : {large, small}) EXPECT_EQ(File_Fingerprint::Parse(print.Text()), print) << print.Text();
+  EXPECT_EQ(large.Text(), "1048576:0123456789abcdef:fedcba9876543210");
+  for (const char* text : {"", "12", "12:", ":000000000000000a", "12:a", "12:000000000000000g", "+12:000000000000000a",
+                           "012:000000000000000a", "12:000000000000000a:000000000000000b",
+                           "1048576:0123456789abcdef:", "1048576:0123456789abcdef:fedcba9876543210:0",
+                           "99999999999999999999999:000000000000000a"})
+    EXPECT_FALSE(File_Fingerprint::Parse(text)) << text;
+}

@@ -1,0 +1,447 @@
+// Files of a change of names found again by their bytes: a change or its
+// undo killed at any point, then the folder copied, restored in place from
+// an archive (the files getting each other's inodes) or left as it is; a
+// copy that leaves the names beginning with a dot behind; a user file
+// replaced after a cut change; files and links placed by hand under the
+// change's parking names. Every check is by content: each person's files
+// carry her own bytes.
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <functional>
+
+#include "platform/system/atomic_file.h"
+#include "tests/users/users_fixture.h"
+
+namespace {
+
+constexpr const char* Suffixes[] = {".gal", ", level 4.man", ", level 5.man", ".clr"};
+
+enum class Bytes {
+  Own,       // each file its owner's marker
+  Same_Clr,  // every colour cycle file the same bytes
+  Large,     // 256 KiB each, alike but for the owner's marker far from the sampled blocks
+};
+
+struct People {
+  const char* what;
+  std::vector<std::string> users;  // points = place + 1; the first is current
+  std::vector<std::pair<std::string, std::string>> renames;
+  Bytes bytes;
+};
+
+const People Swap = {"a swap", {"Ann", "Bob"}, {{"Ann", "Zed"}, {"Bob", "Ann"}, {"Zed", "Bob"}}, Bytes::Own};
+const People Cases[] = {
+    Swap,
+    {"a three-way rotation with the same colour cycles", {"Ann", "Bob", "Cy"},
+     {{"Ann", "X"}, {"Bob", "Ann"}, {"Cy", "Bob"}, {"X", "Cy"}}, Bytes::Same_Clr},
+    {"a swap of files alike but for one unsampled block", {"Ann", "Bob"},
+     {{"Ann", "Zed"}, {"Bob", "Ann"}, {"Zed", "Bob"}}, Bytes::Large},
+};
+
+std::string Content(const People& p, const std::string& owner, const std::string& suffix) {
+  if (p.bytes == Bytes::Same_Clr && suffix == ".clr") return "the same colour cycles";
+  if (p.bytes != Bytes::Large) return owner + suffix;
+  std::string bytes(256 << 10, '\0');
+  for (size_t i = 0; i < bytes.size(); ++i) bytes[i] = char((i * 131) >> 7);
+  const std::string marker = owner + suffix;
+  std::copy(marker.begin(), marker.end(), bytes.begin() + 100000);
+  return bytes;
+}
+
+// What happens to the folder after the kill, before the next start.
+enum class Then { Stays, Copied, Restored };
+
+}  // namespace
+
+class User_Rename_Bytes_Test : public Users_Test {
+ protected:
+  ~User_Rename_Bytes_Test() override {
+    Rename_Journal::Set_Kill_Point_Hook(nullptr);
+    Fail_Atomic_Write_After(-1);
+  }
+
+  void Start(const People& p, const std::string& folder) {
+    The_User_Data.directory = root_ + "/data/" + folder + "/";
+    std::filesystem::create_directories(The_User_Data.directory);
+    delete The_User_Database;
+    auto* db = new User_Database(For_Stream);
+    The_User_Database = db;
+    for (size_t i = 0; i < p.users.size(); ++i) {
+      for (const char* suffix : Suffixes) Write(Dir(p.users[i] + suffix), Content(p, p.users[i], suffix));
+      auto user = std::make_unique<User>(3, p.users[i].c_str());
+      user->points = int32_t(i + 1);
+      db->Add_User(std::move(user));
+    }
+    db->Set_Current(db->Find_User(p.users[0]));
+    ASSERT_TRUE(db->Save());
+  }
+
+  // The dialog's OK as the program makes it; a failing save gives the
+  // names back, and every file with them.
+  void Change_Names(const People& p, bool save_fails = false) {
+    auto copy = std::make_unique<User_Database>(*The_User_Database);
+    for (const auto& [from, to] : p.renames) copy->At(copy->Find_User(from))->name = to;
+    copy.release()->Install(0);
+    if (save_fails) Fail_Atomic_Write_After(0);
+    The_User_Database->Save();
+    Fail_Atomic_Write_After(-1);
+  }
+
+  void Restart() {
+    delete The_User_Database;
+    The_User_Database = nullptr;
+    Boxes.clear();
+    new User_Database();
+  }
+
+  // Runs `run` in a child killed at its kill-th point; false when it was
+  // not killed there.
+  bool Killed_At(int kill, const std::function<void()>& run) {
+    const pid_t child = fork();
+    if (child < 0) return false;
+    if (child == 0) {
+      int reached = 0;
+      Rename_Journal::Set_Kill_Point_Hook([&] {
+        if (++reached == kill) _exit(0);
+      });
+      run();
+      _exit(1);
+    }
+    int status = 0;
+    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+  }
+
+  int Points(const std::function<void()>& run) {
+    int points = 0;
+    Rename_Journal::Set_Kill_Point_Hook([&] { ++points; });
+    run();
+    Rename_Journal::Set_Kill_Point_Hook(nullptr);
+    return points;
+  }
+
+  // Every entry of the folder, folders and links included, by relative path.
+  struct Entry {
+    std::string path, bytes, link;
+    bool folder = false;
+  };
+  std::vector<Entry> Archive(bool dot_names = true) const {
+    std::vector<Entry> entries;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(Dir())) {
+      Entry entry{std::filesystem::relative(item.path(), Dir()).string(), "", "", false};
+      if (!dot_names && entry.path[0] == '.') continue;
+      if (item.is_symlink()) entry.link = std::filesystem::read_symlink(item.path()).string();
+      else if (item.is_directory()) entry.folder = true;
+      else entry.bytes = Read(item.path().string());
+      entries.push_back(entry);
+    }
+    return entries;
+  }
+  void Unpack(std::vector<Entry> entries, const std::string& folder) {
+    // Folders first; files the other way round from how they were found,
+    // so that they take the inodes just freed in another order.
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.folder > b.folder; });
+    std::reverse(std::find_if(entries.begin(), entries.end(), [](const Entry& e) { return !e.folder; }), entries.end());
+    std::filesystem::create_directories(folder);
+    for (const Entry& entry : entries) {
+      const std::string path = folder + entry.path;
+      if (entry.folder) std::filesystem::create_directories(path);
+      else if (!entry.link.empty()) std::filesystem::create_symlink(entry.link, path);
+      else Write(path, entry.bytes);
+    }
+  }
+  // The folder as the person brings it back before the next start.
+  void Then_(Then then, const std::string& copy_name, bool dot_names = true) {
+    if (then == Then::Stays) return;
+    const std::vector<Entry> entries = Archive(dot_names);
+    std::filesystem::remove_all(Dir());
+    if (then == Then::Copied) The_User_Data.directory = root_ + "/data/" + copy_name + "/";
+    Unpack(entries, Dir());
+  }
+
+  // At the next start every user has her own files under her name, and
+  // nothing is hidden or told.
+  void Expect_Everyone_Has_Her_Own(const People& p, const std::string& what) {
+    Restart();
+    const User_Database& db = *The_User_Database;
+    ASSERT_EQ(db.Count(), int32_t(p.users.size())) << what;
+    for (int32_t i = 0; i < db.Count(); ++i) {
+      const std::string& owner = p.users[size_t(db.At(i)->points - 1)];
+      for (const char* suffix : Suffixes)
+        EXPECT_TRUE(Read(Dir(db.At(i)->name + suffix)) == Content(p, owner, suffix))
+            << what << ": " << db.At(i)->name << suffix << " is not " << owner << "'s";
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+      EXPECT_EQ(entry.path().filename().string().rfind(".quendar", 0), std::string::npos) << what << ": " << entry.path();
+    EXPECT_FALSE(Has("quendar.jnl")) << what;
+    EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+  }
+
+  // Under every listed user's name is her own file or none.
+  void Expect_No_One_Has_Anothers(const People& p, const std::string& what) {
+    const User_Database& db = *The_User_Database;
+    for (int32_t i = 0; i < db.Count(); ++i) {
+      const std::string& owner = p.users[size_t(db.At(i)->points - 1)];
+      for (const char* suffix : Suffixes)
+        if (Has(db.At(i)->name + suffix))
+          EXPECT_TRUE(Read(Dir(db.At(i)->name + suffix)) == Content(p, owner, suffix))
+              << what << ": " << db.At(i)->name << suffix << " is not " << owner << "'s";
+    }
+  }
+
+  std::string Kept_Journal() const {
+    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+      if (entry.path().filename().string().rfind("quendar.jnl.kept-", 0) == 0) return entry.path().string();
+    return "";
+  }
+
+  int run = 0;
+  std::string Next() { return "run-" + std::to_string(++run); }
+};
+
+// A change or its undo killed at every point, the folder then left, copied
+// or restored in place: every file with its owner at the next start.
+TEST_F(User_Rename_Bytes_Test, AKillAtEveryPointOfAChangeOrItsUndoThenACopyOrRestoreLeavesEveryFileWithItsOwner) {
+  enum class Cut { Change, Undo_After_Failed_Save, Undo_At_Start };
+  const struct {
+    const char* what;
+    Cut cut;
+  } cuts[] = {{"the change", Cut::Change}, {"the undo after a failed save", Cut::Undo_After_Failed_Save},
+              {"the undo at the start", Cut::Undo_At_Start}};
+  for (const People& p : Cases)
+    for (const auto& cut : cuts) {
+      Start(p, Next());
+      const int change_points = Points([&] { Change_Names(p, cut.cut == Cut::Undo_After_Failed_Save); });
+      ASSERT_GT(change_points, 8) << p.what;
+      // The start's undo, of a change cut once its files are parked.
+      const int parked = 1 + 2 * 4 * int(p.users.size());
+      int points = change_points;
+      if (cut.cut == Cut::Undo_At_Start) {
+        Start(p, Next());
+        ASSERT_TRUE(Killed_At(parked, [&] { Change_Names(p); })) << p.what;
+        points = Points([&] { Restart(); });
+        ASSERT_GE(points, 4) << p.what;
+      }
+      for (int kill = 1; kill <= points; ++kill)
+        for (const Then then : {Then::Stays, Then::Copied, Then::Restored}) {
+          const std::string what = std::string(p.what) + ", " + cut.what + " killed at " + std::to_string(kill) +
+                                   (then == Then::Copied ? ", copied" : then == Then::Restored ? ", restored" : "");
+          Start(p, Next());
+          if (cut.cut == Cut::Undo_At_Start) {
+            ASSERT_TRUE(Killed_At(parked, [&] { Change_Names(p); })) << what;
+            ASSERT_TRUE(Killed_At(kill, [&] { Restart(); })) << what;
+          } else {
+            ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p, cut.cut == Cut::Undo_After_Failed_Save); })) << what;
+          }
+          Then_(then, Next());
+          Expect_Everyone_Has_Her_Own(p, what);
+        }
+    }
+}
+
+// A copy made without the names beginning with a dot: a file the change
+// parked is not in it. No one gets another's file, the journal is kept
+// aside, and the box says whose file is missing and where it was parked.
+TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesKeepsTheJournalAndSaysWhoseFilesAreMissing) {
+  const People& p = Swap;
+  Start(p, Next());
+  const int points = Points([&] { Change_Names(p); });
+  int told = 0;
+  for (int kill = 1; kill <= points; ++kill) {
+    const std::string what = "killed at " + std::to_string(kill);
+    Start(p, Next());
+    ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
+    std::vector<std::string> parked;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+      if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0) parked.push_back(entry.path().filename());
+    Then_(Then::Copied, Next(), false);
+    Restart();
+    Expect_No_One_Has_Anothers(p, what);
+    if (parked.empty()) {
+      EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+      continue;
+    }
+    ++told;
+    EXPECT_FALSE(Kept_Journal().empty()) << what;
+    EXPECT_FALSE(Has("quendar.jnl")) << what;
+    ASSERT_EQ(Boxes.size(), 1u) << what;
+    EXPECT_NE(Boxes[0].find("are not in " + Dir()), std::string::npos) << Boxes[0];
+    for (const std::string& name : parked)
+      EXPECT_NE(Boxes[0].find("it was parked as " + Dir() + name), std::string::npos) << name << "\n" << Boxes[0];
+    EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
+    EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
+  }
+  EXPECT_GT(told, 4);
+}
+
+// The user file is neither the one the change began from nor the one it
+// wrote (an earlier one brought back): nothing moves, the journal is kept
+// aside and the box says where each file is and where it was going.
+TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
+  const People& p = Swap;
+  for (const bool saved : {false, true}) {
+    const std::string what = saved ? "cut after the new names were saved" : "cut once the files were parked";
+    Start(p, Next());
+    const std::string earlier = Read(Dir("quendar.usr"));
+    The_User_Database->At(0)->level = 4;
+    ASSERT_TRUE(The_User_Database->Save());
+    int kill = 1 + 2 * 8;
+    if (saved) {
+      // The point after the user file's note: the next one, once it is written.
+      const int points = Points([&] { Change_Names(p); });
+      Start(p, Next());
+      The_User_Database->At(0)->level = 4;
+      ASSERT_TRUE(The_User_Database->Save());
+      kill = points - 2;
+    }
+    ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
+    Write(Dir("quendar.usr"), earlier);
+    const std::vector<Entry> before = Archive();
+    Restart();
+    std::vector<Entry> after = Archive();
+    after.erase(std::remove_if(after.begin(), after.end(), [](const Entry& e) { return e.path.rfind("quendar.jnl", 0) == 0; }),
+                after.end());
+    std::vector<Entry> expected = before;
+    expected.erase(std::remove_if(expected.begin(), expected.end(), [](const Entry& e) { return e.path == "quendar.jnl"; }),
+                   expected.end());
+    ASSERT_EQ(after.size(), expected.size()) << what;
+    for (const Entry& entry : expected)
+      EXPECT_TRUE(std::any_of(after.begin(), after.end(), [&](const Entry& e) { return e.path == entry.path && e.bytes == entry.bytes; }))
+          << what << ": " << entry.path << " moved";
+    EXPECT_FALSE(Kept_Journal().empty()) << what;
+    ASSERT_EQ(Boxes.size(), 1u) << what;
+    EXPECT_NE(Boxes[0].find("is neither the one it began from nor the one it wrote"), std::string::npos) << Boxes[0];
+    for (const char* suffix : Suffixes)
+      for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{{"Ann", "Bob"}, {"Bob", "Ann"}})
+        EXPECT_NE(Boxes[0].find(": was " + from + suffix + ", to be " + to + suffix), std::string::npos)
+            << from << suffix << "\n" << Boxes[0];
+    EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
+  }
+}
+
+// Names of the change's own taken by hand: another person's file, or a link
+// to Ann's, under the name her colour cycles were parked as; a stranger
+// under a parking name the change did not need. Nothing but Ann's own
+// regular file ever becomes Ann's; nothing promises a retry.
+TEST_F(User_Rename_Bytes_Test, FilesAndLinksPlacedByHandUnderParkingNamesAreNeverGivenToAUser) {
+  const People p = {"Ann renamed", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  const std::string outside = root_ + "/outside/";
+  std::filesystem::create_directories(outside);
+  const struct {
+    const char* what;
+    std::function<void(const std::string& parked)> place;  // at Ann's parked colour cycles
+    bool missing;  // Ann's colour cycles are not in the folder any more
+  } cases[] = {
+      {"Cy's colour cycles copied over Ann's parked ones",
+       [&](const std::string& parked) {
+         std::filesystem::remove(parked);
+         std::filesystem::copy_file(Dir("Cy.clr"), parked);
+       },
+       true},
+      {"a link to Ann's colour cycles, moved out of the folder",
+       [&](const std::string& parked) {
+         std::filesystem::rename(parked, outside + "Ann.clr");
+         std::filesystem::create_symlink(outside + "Ann.clr", parked);
+       },
+       true},
+      {"Ann's colour cycles brought back by hand, a link to Cy's left in their place",
+       [&](const std::string& parked) {
+         std::filesystem::rename(parked, Dir("Ann.clr"));
+         std::filesystem::create_symlink(Dir("Cy.clr"), parked);
+       },
+       false},
+  };
+  for (const auto& c : cases) {
+    Start(p, Next());
+    // Cut once Ann's four files are parked, the user file as before.
+    ASSERT_TRUE(Killed_At(1 + 2 * 4, [&] { Change_Names(p); })) << c.what;
+    std::string parked;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+      if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0 && Read(entry.path()) == "Ann.clr")
+        parked = entry.path();
+    ASSERT_FALSE(parked.empty()) << c.what;
+    c.place(parked);
+    Restart();
+    struct stat info;
+    if (c.missing) {
+      EXPECT_FALSE(lstat(Dir("Ann.clr").c_str(), &info) == 0) << c.what;
+      EXPECT_FALSE(Kept_Journal().empty()) << c.what;
+      ASSERT_EQ(Boxes.size(), 1u) << c.what;
+      EXPECT_NE(Boxes[0].find("Ann.clr (to be Annie.clr): not found; it was parked as " + parked),
+                std::string::npos)
+          << Boxes[0];
+    } else {
+      EXPECT_EQ(Read(Dir("Ann.clr")), "Ann.clr") << c.what;
+      EXPECT_TRUE(lstat(parked.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) << c.what;
+      ASSERT_EQ(Boxes.size(), 1u) << c.what;
+      EXPECT_NE(Boxes[0].find("is no user's file, and stays as it is:\n" + parked), std::string::npos) << Boxes[0];
+    }
+    for (const char* suffix : {".gal", ", level 4.man", ", level 5.man"}) EXPECT_EQ(Read(Dir(std::string("Ann") + suffix)), std::string("Ann") + suffix);
+    EXPECT_EQ(Read(Dir("Cy.clr")), "Cy.clr") << c.what;
+    EXPECT_FALSE(Has("quendar.jnl")) << c.what;
+    EXPECT_FALSE(Has("Annie.clr")) << c.what;
+    EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
+    EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
+  }
+}
+
+// The user file cannot be saved, and Ann's colour cycles cannot go back
+// (another file took her name): the undo stays one, though the user file
+// is saved again with other changes, and once the other file goes, the
+// next start brings her colour cycles home.
+TEST_F(User_Rename_Bytes_Test, AnUndoThatCouldNotFinishStaysAnUndoWhateverUserFileIsSavedSince) {
+  const People p = {"Ann renamed", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  Start(p, Next());
+  // The point after the new user file is noted, then the first of the undo.
+  const int noted = 1 + 2 * 4 + 2 * 4 + 1;
+  int points = 0;
+  Rename_Journal::Set_Kill_Point_Hook([&] {
+    ++points;
+    if (points == noted) Fail_Atomic_Write_After(0);
+    if (points != noted + 1) return;
+    Fail_Atomic_Write_After(-1);
+    Write(Dir("Ann.clr"), "obstacle");
+  });
+  auto copy = std::make_unique<User_Database>(*The_User_Database);
+  copy->At(copy->Find_User("Ann"))->name = "Annie";
+  copy.release()->Install(0);
+  EXPECT_FALSE(The_User_Database->Save());
+  Rename_Journal::Set_Kill_Point_Hook(nullptr);
+  ASSERT_EQ(The_User_Database->Find_User("Annie"), -1);
+  ASSERT_TRUE(Has("quendar.jnl"));
+  The_User_Database->At(0)->level = 4;
+  ASSERT_TRUE(The_User_Database->Save());
+  std::filesystem::remove(Dir("Ann.clr"));
+  Expect_Everyone_Has_Her_Own(p, "home at the next start");
+}
+
+// A link under a user's name is no file of hers to move, and a link under a
+// new name is not moved out of the way: the rename moves only regular
+// files, and refuses one a link stands in the way of.
+TEST_F(User_Rename_Bytes_Test, OnlyRegularFilesAreMovedIntoAUsersName) {
+  const People p = {"Ann renamed", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  const std::string outside = root_ + "/outside-file";
+  Write(outside, "outside");
+  for (const char* link : {"Ann.gal", "Annie.clr"}) {
+    Start(p, Next());
+    std::filesystem::remove(Dir(link));
+    std::filesystem::create_symlink(outside, Dir(link));
+    Boxes.clear();
+    Change_Names(p);
+    struct stat info;
+    EXPECT_TRUE(lstat(Dir(link).c_str(), &info) == 0 && S_ISLNK(info.st_mode)) << link;
+    EXPECT_EQ(Read(outside), "outside") << link;
+    if (std::string(link) == "Ann.gal") {
+      EXPECT_FALSE(Has("Annie.gal")) << link;
+      EXPECT_EQ(Read(Dir("Annie.clr")), "Ann.clr") << link;
+      EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+    } else {
+      EXPECT_EQ(The_User_Database->Find_User("Annie"), -1) << link;
+      EXPECT_EQ(Read(Dir("Ann.clr")), "Ann.clr") << link;
+      ASSERT_EQ(Boxes.size(), 1u) << link;
+      EXPECT_NE(Boxes[0].find("Another file has that name"), std::string::npos) << Boxes[0];
+    }
+  }
+}

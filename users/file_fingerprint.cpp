@@ -1,0 +1,160 @@
+#include "users/file_fingerprint.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "platform/system/file_system.h"
+
+namespace {
+
+// An open regular file, never followed through a link; closed on leaving.
+struct Open_File {
+  explicit Open_File(const std::string& path) {
+    if (!Path_Fits(path)) return;
+    fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    struct stat info;
+    if (fd >= 0 && (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+      close(fd);
+      fd = -1;
+    }
+    if (fd >= 0) size = uint64_t(info.st_size);
+  }
+  ~Open_File() {
+    if (fd >= 0) close(fd);
+  }
+  Open_File(const Open_File&) = delete;
+  Open_File& operator=(const Open_File&) = delete;
+
+  // Exactly n bytes at the offset; false on a read error or a file cut
+  // short meanwhile.
+  bool Read(uint64_t offset, uint8_t* into, size_t n) const {
+    while (n > 0) {
+      const ssize_t got = pread(fd, into, n, off_t(offset));
+      if (got < 0 && errno == EINTR) continue;
+      if (got <= 0) return false;
+      into += got;
+      offset += uint64_t(got);
+      n -= size_t(got);
+    }
+    return true;
+  }
+
+  int fd = -1;
+  uint64_t size = 0;
+};
+
+std::optional<uint64_t> Sampled_Digest(const Open_File& file) {
+  const uint64_t block = File_Fingerprint::Block, blocks = File_Fingerprint::Blocks;
+  const uint64_t size = file.size;
+  uint8_t size_bytes[8];
+  for (int i = 0; i < 8; ++i) size_bytes[i] = uint8_t(size >> (8 * i));
+  uint64_t digest = Bytes_Digest(size_bytes);
+  std::vector<uint8_t> buffer(size_t(size <= block * blocks ? size : block));
+  if (size <= block * blocks) {
+    if (!file.Read(0, buffer.data(), buffer.size())) return std::nullopt;
+    return Bytes_Digest(buffer, digest);
+  }
+  // Evenly spread, the first block at the start and the last at the end.
+  for (uint64_t i = 0; i < blocks; ++i) {
+    const uint64_t offset = i * ((size - block) / (blocks - 1));
+    const uint64_t at = i + 1 == blocks ? size - block : offset;
+    if (!file.Read(at, buffer.data(), buffer.size())) return std::nullopt;
+    digest = Bytes_Digest(buffer, digest);
+  }
+  return digest;
+}
+
+std::optional<uint64_t> Whole_Digest(const Open_File& file) {
+  std::vector<uint8_t> buffer(1 << 20);
+  uint64_t digest = 0xcbf29ce484222325ull;
+  for (uint64_t at = 0; at < file.size;) {
+    const size_t n = size_t(std::min<uint64_t>(buffer.size(), file.size - at));
+    if (!file.Read(at, buffer.data(), n)) return std::nullopt;
+    digest = Bytes_Digest(std::span(buffer.data(), n), digest);
+    at += n;
+  }
+  return digest;
+}
+
+std::string Hex(uint64_t value) {
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+  return text;
+}
+
+std::optional<uint64_t> Number(std::string_view text, int base) {
+  uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+  if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+  // Written by the program: no sign, and digests in 16 digits.
+  if (base == 16 && text.size() != 16) return std::nullopt;
+  if (base == 10 && (text[0] == '+' || (text.size() > 1 && text[0] == '0'))) return std::nullopt;
+  return value;
+}
+
+}  // namespace
+
+uint64_t Bytes_Digest(std::span<const uint8_t> bytes, uint64_t digest) {
+  // Eight bytes a round (a multiply and a rotation), the tail one by one.
+  constexpr uint64_t prime = 0x100000001b3ull;
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    digest = (digest ^ word) * prime;
+    digest ^= digest >> 29;
+  }
+  for (; i < bytes.size(); ++i) digest = (digest ^ bytes[i]) * prime;
+  return digest;
+}
+
+std::optional<File_Fingerprint> File_Fingerprint::Of(const std::string& path) {
+  const Open_File file(path);
+  if (file.fd < 0) return std::nullopt;
+  const std::optional<uint64_t> sampled = Sampled_Digest(file);
+  if (!sampled) return std::nullopt;
+  File_Fingerprint print;
+  print.size = file.size;
+  print.sampled = *sampled;
+  return print;
+}
+
+bool File_Fingerprint::Take_Whole(const std::string& path) {
+  const Open_File file(path);
+  if (file.fd < 0 || file.size != size) return false;
+  const std::optional<uint64_t> digest = Whole_Digest(file);
+  if (!digest) return false;
+  whole = *digest;
+  has_whole = true;
+  return true;
+}
+
+std::string File_Fingerprint::Text() const {
+  return std::to_string(size) + ":" + Hex(sampled) + (has_whole ? ":" + Hex(whole) : "");
+}
+
+std::optional<File_Fingerprint> File_Fingerprint::Parse(std::string_view text) {
+  const size_t first = text.find(':');
+  if (first == std::string_view::npos) return std::nullopt;
+  const size_t second = text.find(':', first + 1);
+  const std::optional<uint64_t> size = Number(text.substr(0, first), 10);
+  const std::optional<uint64_t> sampled = Number(text.substr(first + 1, second - first - 1), 16);
+  if (!size || !sampled) return std::nullopt;
+  File_Fingerprint print;
+  print.size = *size;
+  print.sampled = *sampled;
+  if (second != std::string_view::npos) {
+    const std::optional<uint64_t> whole = Number(text.substr(second + 1), 16);
+    // A file read whole for its samples needs no other digest.
+    if (!whole || print.Sampled_Whole()) return std::nullopt;
+    print.whole = *whole;
+    print.has_whole = true;
+  }
+  return print;
+}
