@@ -3,6 +3,7 @@
 // changes cannot be saved, the gallery shows the drawing, and the file is
 // left exactly as it was. One another program replaces while she works:
 // she is told at every Save and at the exit, and nothing is written over it.
+// One whose drawing another program changes: the drawing is named, not saved.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -204,7 +205,79 @@ void Save_Over_A_Replaced_Gallery(int width, int height) {
   std::filesystem::remove_all(folder, ignored);
 }
 
+// Another program changes a pixel of the drawing she sees while she moves
+// it: Save says that her changes are not saved; once she has moved that
+// file out of the folder, Save names the drawing by the cell she sees it in
+// and says it is lost, instead of saving the other program's pixel as hers.
+// That program's file is left as it left it.
+void Save_After_A_Pixel_Changed(int width, int height) {
+  const std::string shots = Shots_Folder("changed_pixel", width, height);
+  const Gallery_Layout_Points points = Measure(width, height);
+  char pattern[] = "/tmp/quendar-acceptance-XXXXXX";
+  const std::string folder = mkdtemp(pattern);
+  const std::string data = folder + "/data/Quendar/";
+  Write_Listed_Person(data, "Ann", 1);
+  const std::string gallery = data + "Ann.gal", moved_away = folder + "/other.gal";
+  std::ofstream(gallery, std::ios::binary) << One_Drawing_Gallery();
+
+  X_Screen screen;
+  ASSERT_TRUE(screen.Open()) << "no display";
+  Running_Program program(folder, TSize(width, height));
+  ASSERT_TRUE(program.Started());
+  auto grab = [&] { return screen.Pixels(width, height); };
+  auto shot = [&](const std::string& name) {
+    std::vector<uint32_t> pixels = grab();
+    EXPECT_TRUE(!pixels.empty() && Write_PNG_RGB(shots + "/" + name + ".png", width, height, pixels.data(), width));
+  };
+  std::vector<uint32_t> now = Wait_Until_Still(grab);
+  ASSERT_FALSE(now.empty()) << "the screen never settled";
+  const auto act = [&](const std::string& xdotool, const char* what) {
+    Xdotool(xdotool);
+    now = Changed_And_Settled(grab, now);
+    EXPECT_FALSE(now.empty()) << what;
+  };
+  act("mousemove " + At(points.gallery) + " click 1", "the gallery did not open");
+  shot("01_gallery");
+  {
+    std::fstream file(gallery, std::ios::in | std::ios::out | std::ios::binary);
+    file.seekp(Gallery_File::Header_Size + 16 + 9);
+    file.put(char(99));
+  }
+  const std::string changed = Read_All(gallery);
+  const std::vector<uint32_t> before_drag = now;
+  Xdotool("mousemove " + At(points.first_cell) + " mousedown 1");
+  Settle(grab);
+  for (int i = 1; i <= 6; ++i) {
+    Xdotool("mousemove " + At(TPoint(points.first_cell.x + (points.second_cell.x - points.first_cell.x) * i / 6,
+                                     points.first_cell.y + (points.second_cell.y - points.first_cell.y) * i / 6)));
+    Settle(grab);
+  }
+  Xdotool("mouseup 1");
+  now = Settle(grab);
+  ASSERT_NE(now, before_drag) << "the drawing did not move";
+  act("mousemove " + At(points.save) + " click 1", "Save showed nothing");
+  shot("02_save_refused");
+  act("key Return", "the box did not go");
+  act("mousemove " + At(points.gallery) + " click 1", "the gallery did not open again");
+  std::filesystem::rename(gallery, moved_away);
+  act("mousemove " + At(points.save) + " click 1", "Save showed nothing");
+  shot("03_drawing_named");
+  act("key Return", "the box did not go");
+  Click(points.close_box);
+  EXPECT_EQ(program.Wait_For_Exit(15000), 0) << "the program did not end when closed";
+  EXPECT_EQ(Read_All(moved_away), changed);
+  // Nothing of the other program's pixel is saved as hers.
+  const std::string saved = std::filesystem::exists(gallery) ? Read_All(gallery) : std::string();
+  EXPECT_TRUE(Gallery_File::Scan(reinterpret_cast<const uint8_t*>(saved.data()), saved.size()).records.empty());
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+}
+
 }  // namespace
+
+TEST(Gallery_File_Acceptance, A_Changed_Pixel_At_1024x768) {
+  if (In_Child_On_Screen(1024, 768)) Save_After_A_Pixel_Changed(1024, 768);
+}
 
 TEST(Gallery_File_Acceptance, A_Replaced_Gallery_At_1024x768) {
   if (In_Child_On_Screen(1024, 768)) Save_Over_A_Replaced_Gallery(1024, 768);
