@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,21 @@ Gallery_Layout_Points Measure(int width, int height) {
   points.first_cell = gallery.Cell_Screen_Point(1, 0, 0);
   points.second_cell = gallery.Cell_Screen_Point(1, 1, 1);
   return points;
+}
+
+// A drag from cell (0, 0) to cell (1, 1), each step seen done before the
+// next, as a hand moves; the screen once it has settled.
+std::vector<uint32_t> Drag_First_Cell_To_Second(const Gallery_Layout_Points& points,
+                                                const std::function<std::vector<uint32_t>()>& grab) {
+  const TPoint from = points.first_cell, to = points.second_cell;
+  Xdotool("mousemove " + At(from) + " mousedown 1");
+  Settle(grab);
+  for (int i = 1; i <= 6; ++i) {
+    Xdotool("mousemove " + At(TPoint(from.x + (to.x - from.x) * i / 6, from.y + (to.y - from.y) * i / 6)));
+    Settle(grab);
+  }
+  Xdotool("mouseup 1");
+  return Settle(grab);
 }
 
 // One 8 by 8 drawing of two colours in cell (0, 0), and the end marker.
@@ -163,18 +179,8 @@ void Save_Over_A_Replaced_Gallery(int width, int height) {
   act("mousemove " + At(points.gallery) + " click 1", "the gallery did not open");
   shot("01_gallery");
   std::filesystem::rename(folder + "/incoming.gal", gallery);
-  // A drag from cell (0, 0) to cell (1, 1), each step seen done before the
-  // next, as a hand moves.
   const std::vector<uint32_t> before_drag = now;
-  Xdotool("mousemove " + At(points.first_cell) + " mousedown 1");
-  Settle(grab);
-  for (int i = 1; i <= 6; ++i) {
-    Xdotool("mousemove " + At(TPoint(points.first_cell.x + (points.second_cell.x - points.first_cell.x) * i / 6,
-                                     points.first_cell.y + (points.second_cell.y - points.first_cell.y) * i / 6)));
-    Settle(grab);
-  }
-  Xdotool("mouseup 1");
-  now = Settle(grab);
+  now = Drag_First_Cell_To_Second(points, grab);
   ASSERT_NE(now, before_drag) << "the drawing did not move";
   shot("02_moved");
   for (int save = 1; save <= 2; ++save) {
@@ -245,15 +251,7 @@ void Save_After_A_Pixel_Changed(int width, int height) {
   }
   const std::string changed = Read_All(gallery);
   const std::vector<uint32_t> before_drag = now;
-  Xdotool("mousemove " + At(points.first_cell) + " mousedown 1");
-  Settle(grab);
-  for (int i = 1; i <= 6; ++i) {
-    Xdotool("mousemove " + At(TPoint(points.first_cell.x + (points.second_cell.x - points.first_cell.x) * i / 6,
-                                     points.first_cell.y + (points.second_cell.y - points.first_cell.y) * i / 6)));
-    Settle(grab);
-  }
-  Xdotool("mouseup 1");
-  now = Settle(grab);
+  now = Drag_First_Cell_To_Second(points, grab);
   ASSERT_NE(now, before_drag) << "the drawing did not move";
   act("mousemove " + At(points.save) + " click 1", "Save showed nothing");
   shot("02_save_refused");
