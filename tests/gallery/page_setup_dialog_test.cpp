@@ -82,7 +82,7 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
   // Attic's is a paper it does not offer.
   service.names = {"Office", "Hall", "Attic"};
   service.defaults["Hall"] = {"iso_a4_210x297mm_borderless", "A4 (Borderless)", 21000, 29700, 0, 0, 0, 0};
-  service.defaults["Attic"] = {"custom_100x150mm", "100 x 150 mm", 10000, 15000, 300, 300, 300, 300};
+  service.defaults["Attic"] = {"custom_130x180mm", "130 x 180 mm", 13000, 18000, 300, 300, 300, 300};
   struct Step {
     int printer_step, paper_step;
     const char* shown;
@@ -95,7 +95,7 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
     const char *printer, *paper;
   };
   const Session sessions[] = {
-      {{{0, 0, "US Letter"}, {0, 1, "A4"}, {1, 0, "A4"}, {1, 0, "Printer's own"}}, true, "Attic", "custom_100x150mm"},
+      {{{0, 0, "US Letter"}, {0, 1, "A4"}, {1, 0, "A4"}, {1, 0, "Printer's own"}}, true, "Attic", "custom_130x180mm"},
       {{{0, 0, "Printer's own"}, {1, 0, "US Letter"}, {1, 0, "A4"}, {0, 1, "US Letter"}}, true, "Hall",
        "na_letter_8.5x11in"},
       {{{0, 0, "US Letter"}, {1, 0, "Printer's own"}, {-1, 0, "US Letter"}, {-1, 0, "US Letter"}}, false, "Hall",
@@ -206,9 +206,12 @@ TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
 }
 
 // Margins that meet or pass across the paper as it lies would print a
-// blank page: they are refused, saying how far they may go, and the dialog
-// stays open. A4 is 8267 by 11692 thousandths of an inch with its own
-// margins of 166, US Letter 8500 by 11000 with 250.
+// blank page, and margins that leave less room than the drawing takes at its
+// own size would print it over them and, beside a narrow one, off the
+// paper: they are refused, saying how far they may go, and the dialog stays
+// open. A4 is 8267 by 11692 thousandths of an inch with its own margins of
+// 166, US Letter 8500 by 11000 with 250; the drawing, 576 pixels square,
+// prints 960 square at 600 dpi.
 TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) {
   auto across = [](const char* width) {
     return std::string("Page Setup: The Left and Right margins must come to less than ") + width +
@@ -218,8 +221,15 @@ TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) 
     return std::string("Page Setup: The Top and Bottom margins must come to less than ") + height +
            ", the height of the paper.";
   };
+  auto too_little = [](const char* first, const char* second, const char* size, const char* total) {
+    return std::string("Page Setup: The ") + first + " and " + second +
+           " margins leave the drawing too little room: it prints 960 " + size + ". " + first + " and " + second +
+           " margins that come to at most " + total + " leave it room.";
+  };
   const std::string across_a4 = across("8267"), down_a4 = down("11692");
   const std::string across_letter = across("8500"), down_letter = down("11000");
+  const std::string own_a4 = " A margin of 0 stands for the printer's own, 166.";
+  const std::string own_letter = " A margin of 0 stands for the printer's own, 250.";
   struct Case {
     const char* paper;
     bool landscape;
@@ -227,22 +237,27 @@ TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) 
     std::string refusal;  // empty: taken
   };
   const Case cases[] = {
-      {"A4", false, {4133, 1500, 4133, 1500}, ""},
       {"A4", false, {4133, 1500, 4134, 1500}, across_a4},
       {"A4", false, {9000, 1500, 9000, 1500}, across_a4},
-      {"A4", false, {1500, 5846, 1500, 5845}, ""},
+      {"A4", false, {4133, 1500, 4133, 1500}, too_little("Left", "Right", "wide", "7303")},
       {"A4", false, {1500, 5846, 1500, 5846}, down_a4},
-      {"A4", false, {1500, 0, 1500, 11526}, down_a4 + " A margin of 0 stands for the printer's own, 166."},
-      {"A4", false, {0, 1500, 8100, 1500}, ""},
-      {"A4", false, {0, 1500, 8101, 1500}, across_a4 + " A margin of 0 stands for the printer's own, 166."},
-      {"US Letter", false, {4250, 1500, 4249, 1500}, ""},
+      {"A4", false, {1500, 0, 1500, 11526}, down_a4 + own_a4},
+      {"A4", false, {1500, 9232, 1500, 1500}, ""},
+      {"A4", false, {1500, 9233, 1500, 1500}, too_little("Top", "Bottom", "tall", "10728")},
+      {"A4", false, {0, 1500, 7140, 1500}, ""},
+      {"A4", false, {0, 1500, 7141, 1500}, too_little("Left", "Right", "wide", "7303") + own_a4},
+      {"A4", false, {0, 1500, 8000, 1500}, too_little("Left", "Right", "wide", "7303") + own_a4},
+      {"A4", false, {0, 1500, 8101, 1500}, across_a4 + own_a4},
+      {"US Letter", false, {7291, 1500, 0, 1500}, ""},
+      {"US Letter", false, {7292, 1500, 0, 1500}, too_little("Left", "Right", "wide", "7538") + own_letter},
       {"US Letter", false, {4250, 1500, 4250, 1500}, across_letter},
-      {"US Letter", false, {1500, 5500, 1500, 5499}, ""},
+      {"US Letter", false, {1500, 1500, 1500, 8541}, ""},
+      {"US Letter", false, {1500, 1500, 1500, 8542}, too_little("Top", "Bottom", "tall", "10038")},
       {"US Letter", false, {1500, 5500, 1500, 5500}, down_letter},
       // Turned, the sheet's width runs down the page.
-      {"US Letter", true, {5500, 1500, 5499, 1500}, ""},
-      {"US Letter", true, {1500, 4250, 1500, 4250},
-       down("8500")},
+      {"US Letter", true, {1500, 1500, 8541, 1500}, ""},
+      {"US Letter", true, {1500, 1500, 8542, 1500}, too_little("Left", "Right", "wide", "10038")},
+      {"US Letter", true, {1500, 4250, 1500, 4250}, down("8500")},
   };
   TRect kept = printer.Data().margins;
   for (const Case& c : cases) {
