@@ -1,5 +1,7 @@
 #include "gallery/page_setup_dialog.h"
 
+#include "gallery/drawing_printout.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -374,6 +376,106 @@ TEST(Page_Setup, TextBesideTheButtonsStandsOnTheirMiddleAtEverySize) {
       d->SendMessage(WM_COMMAND, IDCANCEL);
     });
     printer.Setup(stage.parent);
+  }
+}
+
+std::string Text(const TRect& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom);
+}
+
+// Print data as the dialog makes them, for paper at dpi (x, y).
+Printer::Print_Data Set_Up(const TPrint_Media& paper, bool landscape, TPoint dpi, const TRect& margins) {
+  Printer::Print_Data data;
+  data.device.media = paper;
+  data.device.dpi_x = dpi.x, data.device.dpi_y = dpi.y;
+  auto thousandths = [](int32_t hmm) { return int32_t(int64_t(hmm) * 1000 / 2540); };
+  data.minimum_margins =
+      TRect(thousandths(paper.left), thousandths(paper.top), thousandths(paper.right), thousandths(paper.bottom));
+  data.orientation = landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  data.margins = margins;
+  return data;
+}
+
+// The margins taken are just those between which the drawing, printed as a
+// job prints it, lies whole on the page and so on the paper; and the total
+// a refusal offers is one that every split of it leaves room.
+TEST(Page_Setup, MarginsAreTakenJustWhenTheDrawingFitsBetweenThemAndTheTotalOfferedLeavesItRoom) {
+  const TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
+  const TPrint_Media a4_borderless{"iso_a4_210x297mm", "A4", 21000, 29700, 0, 0, 0, 0};
+  const TPrint_Media letter{"na_letter_8.5x11in", "US Letter", 21590, 27940, 635, 635, 635, 635};
+  const TPrint_Media letter_borderless{"na_letter_8.5x11in", "US Letter", 21590, 27940, 0, 0, 0, 0};
+  const TPrint_Media label{"custom_40x60mm", "40 x 60 mm", 4000, 6000, 300, 300, 300, 300};
+  struct Case {
+    const char* what;
+    TPrint_Media paper;
+    bool landscape;
+    TPoint dpi;
+    int32_t side;
+    TRect margins;
+    bool taken;
+    const char* says = nullptr;  // the refusal, where it is checked
+  };
+  const Case cases[] = {
+      {"A4, right margin just fits", a4, false, {600, 600}, 576, {0, 1500, 7140, 1500}, true},
+      {"A4, right margin a thousandth too wide", a4, false, {600, 600}, 576, {0, 1500, 7141, 1500}, false},
+      {"A4, left 0 and right 8000", a4, false, {600, 600}, 576, {0, 1500, 8000, 1500}, false},
+      {"A4, left below the printer's own", a4, false, {600, 600}, 576, {100, 1500, 7205, 1500}, true},
+      {"A4, left below the printer's own, right too wide", a4, false, {600, 600}, 576, {100, 1500, 7206, 1500}, false},
+      {"A4 borderless, 360 square", a4_borderless, false, {300, 300}, 360, {100, 1500, 6969, 1500}, true},
+      {"A4 borderless, 360 square, too wide", a4_borderless, false, {300, 300}, 360, {100, 1500, 6970, 1500}, false},
+      {"A4 turned, 600 by 300 dpi: printed half as wide in pixels", a4, true, {600, 300}, 576, {9232, 1500, 1500, 1500},
+       true},
+      {"A4 turned, 600 by 300 dpi, too wide", a4, true, {600, 300}, 576, {9233, 1500, 1500, 1500}, false},
+      {"A4 turned, top just fits", a4, true, {600, 300}, 576, {1500, 5807, 1500, 1500}, true},
+      {"A4 turned, top too wide", a4, true, {600, 300}, 576, {1500, 5808, 1500, 1500}, false},
+      {"Letter at 300 dpi, left just fits", letter, false, {300, 300}, 576, {6333, 1500, 0, 1500}, true},
+      {"Letter at 300 dpi, left too wide", letter, false, {300, 300}, 576, {6334, 1500, 0, 1500}, false},
+      {"Letter borderless, left 0 and right 8499", letter_borderless, false, {300, 300}, 576, {0, 1500, 8499, 1500},
+       false},
+      {"Letter at 300 dpi, bottom just fits", letter, false, {300, 300}, 576, {1500, 1500, 1500, 7583}, true},
+      {"Letter at 300 dpi, bottom too wide", letter, false, {300, 300}, 576, {1500, 1500, 1500, 7584}, false},
+      {"a paper narrower than the drawing", label, false, {300, 300}, 576, {0, 0, 0, 0}, false,
+       "The drawing prints 1920 wide, more than the 1336 this paper can print: choose a larger paper or turn it."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Printer::Print_Data data = Set_Up(c.paper, c.landscape, c.dpi, c.margins);
+    const std::string refusal = Page_Setup_Dialog::No_Room_Refusal(data, c.side);
+    EXPECT_EQ(refusal.empty(), c.taken) << refusal;
+    if (c.says) EXPECT_EQ(refusal, c.says);
+    // Where a job puts the drawing: between the margins exactly when they
+    // are taken, and then on the paper, which reaches past the printable
+    // area by the printer's own margins.
+    const TPoint ppi = Printer::Pixels_Per_Inch(data);
+    const TRect page = Printer::Page_Of(data);
+    const TRect placed = Drawing_Printout::Placement(page, ppi, TSize(c.side, c.side));
+    EXPECT_EQ(page.Contains(placed), c.taken) << "page " << Text(page) << ", drawing " << Text(placed);
+    Printer::Print_Data bare = data;
+    bare.margins = TRect();
+    const TRect printable = Printer::Page_Of(bare);
+    const TRect own = c.landscape ? TRect(data.minimum_margins.top, data.minimum_margins.right,
+                                          data.minimum_margins.bottom, data.minimum_margins.left)
+                                  : data.minimum_margins;
+    const TRect paper(printable.left - own.left * ppi.x / 1000, printable.top - own.top * ppi.y / 1000,
+                      printable.right + own.right * ppi.x / 1000, printable.bottom + own.bottom * ppi.y / 1000);
+    if (c.taken) EXPECT_TRUE(paper.Contains(placed)) << "paper " << Text(paper) << ", drawing " << Text(placed);
+    // The total offered, split any way, leaves the drawing room.
+    const std::string offer = "margins that come to at most ";
+    const size_t at = refusal.find(offer);
+    if (at == std::string::npos) continue;
+    const int32_t total = std::stoi(refusal.substr(at + offer.size()));
+    const bool across = refusal.find("Left and Right") != std::string::npos;
+    const int32_t least_1 = across ? own.left : own.top, least_2 = across ? own.right : own.bottom;
+    const std::pair<int32_t, int32_t> splits[] = {
+        {0, total - least_1}, {total - least_2, 0}, {1, total - 1}, {total / 2, total - total / 2}};
+    for (const auto& [first, second] : splits) {
+      TRect margins = c.margins;
+      (across ? margins.left : margins.top) = first;
+      (across ? margins.right : margins.bottom) = second;
+      EXPECT_EQ(Page_Setup_Dialog::No_Room_Refusal(Set_Up(c.paper, c.landscape, c.dpi, margins), c.side), "")
+          << "split " << first << " + " << second << " of " << total;
+    }
   }
 }
 
