@@ -98,10 +98,10 @@ std::string Too_Little_Room_On(const Way& w) {
     return "The drawing prints " + std::to_string(drawing) + " " + w.size_word + ", more than the " +
            std::to_string(int64_t(w.printable) * 1000 / w.dpi) + " this paper can print: choose a larger paper" +
            " or turn it.";
-  // Each margin's edge lands on a whole pixel, which can cost the room one
-  // pixel: the total offered keeps that pixel in hand, so that any two
-  // margins within it leave the room.
-  const int64_t spare = std::max<int64_t>(0, int64_t(w.printable - 1 - w.drawing) * 1000 / w.dpi);
+  // Each margin's edge moves by whole pixels, cut toward the paper's edge;
+  // a margin under the printer's own moves its edge outward by less than it
+  // asks, so that two margins of a total within this leave the room whole.
+  const int64_t spare = int64_t(w.printable - w.drawing) * 1000 / w.dpi;
   return std::string("The ") + w.first + " and " + w.second + " margins leave the drawing too little room: it prints " +
          std::to_string(drawing) + " " + w.size_word + ". " + w.first + " and " + w.second +
          " margins that come to at most " + std::to_string(w.least_1 + w.least_2 + spare) + " leave it room." +
