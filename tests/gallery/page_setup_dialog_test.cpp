@@ -417,9 +417,6 @@ TEST(Page_Setup, MarginsAreTakenJustWhenTheDrawingFitsBetweenThemAndTheTotalOffe
     const char* says = nullptr;  // the refusal, where it is checked
   };
   const Case cases[] = {
-      {"A4, right margin just fits", a4, false, {600, 600}, 576, {0, 1500, 7140, 1500}, true},
-      {"A4, right margin a thousandth too wide", a4, false, {600, 600}, 576, {0, 1500, 7141, 1500}, false},
-      {"A4, left 0 and right 8000", a4, false, {600, 600}, 576, {0, 1500, 8000, 1500}, false},
       {"A4, left below the printer's own", a4, false, {600, 600}, 576, {100, 1500, 7205, 1500}, true},
       {"A4, left below the printer's own, right too wide", a4, false, {600, 600}, 576, {100, 1500, 7206, 1500}, false},
       {"A4 borderless, 360 square", a4_borderless, false, {300, 300}, 360, {100, 1500, 6969, 1500}, true},
@@ -433,8 +430,6 @@ TEST(Page_Setup, MarginsAreTakenJustWhenTheDrawingFitsBetweenThemAndTheTotalOffe
       {"Letter at 300 dpi, left too wide", letter, false, {300, 300}, 576, {6334, 1500, 0, 1500}, false},
       {"Letter borderless, left 0 and right 8499", letter_borderless, false, {300, 300}, 576, {0, 1500, 8499, 1500},
        false},
-      {"Letter at 300 dpi, bottom just fits", letter, false, {300, 300}, 576, {1500, 1500, 1500, 7583}, true},
-      {"Letter at 300 dpi, bottom too wide", letter, false, {300, 300}, 576, {1500, 1500, 1500, 7584}, false},
       {"a paper narrower than the drawing", label, false, {300, 300}, 576, {0, 0, 0, 0}, false,
        "The drawing prints 1920 wide, more than the 1336 this paper can print: choose a larger paper or turn it."},
   };
