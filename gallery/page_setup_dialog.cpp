@@ -275,12 +275,12 @@ std::string Page_Setup_Dialog::No_Room_Refusal(const Printer::Print_Data& data, 
   const TRect printable = Printer::Page_Of(bare), page = Printer::Page_Of(data);
   const TPoint ppi = Printer::Pixels_Per_Inch(data);
   const TRect drawing = Drawing_Printout::Placement(TRect(), ppi, TSize(drawing_side, drawing_side));
-  const Way across{"Left",          "Right",     "width",          "wide",           width,
-                   margins.left,    least_left,  margins.right,    least_right,      page.Width(),
-                   printable.Width(), drawing.Width(), ppi.x};
-  const Way down{"Top",           "Bottom",     "height",          "tall",            height,
-                 margins.top,     least_top,    margins.bottom,    least_bottom,      page.Height(),
-                 printable.Height(), drawing.Height(), ppi.y};
+  const Way across{"Left",        "Right",          "width",         "wide",      width,
+                   margins.left,  least_left,       margins.right,   least_right,
+                   page.Width(),  printable.Width(), drawing.Width(), ppi.x};
+  const Way down{"Top",          "Bottom",           "height",         "tall",       height,
+                 margins.top,    least_top,          margins.bottom,   least_bottom,
+                 page.Height(),  printable.Height(), drawing.Height(), ppi.y};
   for (const Way* way : {&across, &down}) {
     std::string why = No_Room_On(*way);
     if (why.empty()) why = Too_Little_Room_On(*way);
