@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "gallery/drawing_printout.h"
 #include "platform/gdi/code_page_1252.h"
 #include "platform/window/button.h"
 #include "platform/window/control_paint.h"
@@ -53,19 +54,58 @@ std::string Paper_Name(const TPrint_Media& m) {
 
 constexpr const char* Landscape_Text = "(landscape)";
 
-// Why the two margins across one way of the paper leave the drawing no room
-// (empty when they leave some). A margin of 0 prints from the edge the
-// printer can reach, its own margin there.
-std::string No_Room_On(const char* first, const char* second, const char* extent_name, int32_t extent,
-                       int32_t margin_1, int32_t least_1, int32_t margin_2, int32_t least_2) {
-  const int32_t taken_1 = margin_1 ? margin_1 : least_1, taken_2 = margin_2 ? margin_2 : least_2;
-  if (extent <= 0 || taken_1 + taken_2 < extent) return std::string();
-  std::string text = std::string("The ") + first + " and " + second + " margins must come to less than " +
-                     std::to_string(extent) + ", the " + extent_name + " of the paper.";
-  const int32_t least = margin_1 ? least_2 : least_1;
-  if ((!margin_1 || !margin_2) && least > 0)
-    text += " A margin of 0 stands for the printer's own, " + std::to_string(least) + ".";
-  return text;
+// The side of the drawings printed: the drawing square of the screen's
+// layout, or the gallery's own without one.
+int32_t Printed_Drawing_Side() { return The_GUI_Sizes ? (*The_GUI_Sizes)[Drawing_Side_Size] : 360; }
+
+// The two margins across one way of the paper as it lies, and what lies
+// between them.
+struct Way {
+  const char *first, *second;
+  const char *extent_name, *size_word;  // "width", "wide"
+  int32_t extent;                       // the paper's, in thousandths of an inch
+  int32_t margin_1, least_1, margin_2, least_2;  // the margins and the printer's own
+  // In the printer's pixels: the page between the margins, the printable
+  // area, and the drawing printed at its own size.
+  int32_t room, printable, drawing;
+  int32_t dpi;
+};
+
+// Where a margin is 0, what it stands for.
+std::string Zero_Note(const Way& w) {
+  const int32_t least = w.margin_1 ? w.least_2 : w.least_1;
+  if ((w.margin_1 && w.margin_2) || least <= 0) return std::string();
+  return " A margin of 0 stands for the printer's own, " + std::to_string(least) + ".";
+}
+
+// Why the margins leave the drawing no room (empty when they leave some).
+// A margin of 0 prints from the edge the printer can reach, its own margin
+// there.
+std::string No_Room_On(const Way& w) {
+  const int32_t taken_1 = w.margin_1 ? w.margin_1 : w.least_1, taken_2 = w.margin_2 ? w.margin_2 : w.least_2;
+  if (w.extent <= 0 || taken_1 + taken_2 < w.extent) return std::string();
+  return std::string("The ") + w.first + " and " + w.second + " margins must come to less than " +
+         std::to_string(w.extent) + ", the " + w.extent_name + " of the paper." + Zero_Note(w);
+}
+
+// Why the margins leave less room than the drawing takes at its own size
+// (empty when it fits): the drawing, centred between them, would print
+// over them and, beside a narrow one, off the paper.
+std::string Too_Little_Room_On(const Way& w) {
+  if (w.dpi <= 0 || w.room >= w.drawing) return std::string();
+  const int64_t drawing = (int64_t(w.drawing) * 1000 + w.dpi - 1) / w.dpi;  // thousandths, rounded up
+  if (w.printable < w.drawing)
+    return "The drawing prints " + std::to_string(drawing) + " " + w.size_word + ", more than the " +
+           std::to_string(int64_t(w.printable) * 1000 / w.dpi) + " this paper can print: choose a larger paper" +
+           " or turn it.";
+  // Each margin's edge moves by whole pixels, cut toward the paper's edge;
+  // a margin under the printer's own moves its edge outward by less than it
+  // asks, so that two margins of a total within this leave the room whole.
+  const int64_t spare = int64_t(w.printable - w.drawing) * 1000 / w.dpi;
+  return std::string("The ") + w.first + " and " + w.second + " margins leave the drawing too little room: it prints " +
+         std::to_string(drawing) + " " + w.size_word + ". " + w.first + " and " + w.second +
+         " margins that come to at most " + std::to_string(w.least_1 + w.least_2 + spare) + " leave it room." +
+         Zero_Note(w);
 }
 
 }  // namespace
@@ -218,7 +258,7 @@ LRESULT Page_Setup_Dialog::EvCommand(UINT id, HWND control, UINT notify_code) {
   return TDialog::EvCommand(id, control, notify_code);
 }
 
-std::string Page_Setup_Dialog::No_Room_Refusal(const Printer::Print_Data& data) {
+std::string Page_Setup_Dialog::No_Room_Refusal(const Printer::Print_Data& data, int32_t drawing_side) {
   // The paper as it lies: landscape turns the sheet and its own margins.
   const TPrint_Media& m = data.device.media;
   const bool landscape = data.orientation == DMORIENT_LANDSCAPE;
@@ -229,10 +269,24 @@ std::string Page_Setup_Dialog::No_Room_Refusal(const Printer::Print_Data& data) 
   const int32_t least_right = Hmm_To_Thousandths(landscape ? m.bottom : m.right);
   const int32_t least_bottom = Hmm_To_Thousandths(landscape ? m.left : m.bottom);
   const TRect& margins = data.margins;
-  const std::string across =
-      No_Room_On("Left", "Right", "width", width, margins.left, least_left, margins.right, least_right);
-  if (!across.empty()) return across;
-  return No_Room_On("Top", "Bottom", "height", height, margins.top, least_top, margins.bottom, least_bottom);
+  // The page as a job would print it, and the drawing at its smallest.
+  Printer::Print_Data bare = data;
+  bare.margins = TRect();
+  const TRect printable = Printer::Page_Of(bare), page = Printer::Page_Of(data);
+  const TPoint ppi = Printer::Pixels_Per_Inch(data);
+  const TRect drawing = Drawing_Printout::Placement(TRect(), ppi, TSize(drawing_side, drawing_side));
+  const Way across{"Left",        "Right",          "width",         "wide",      width,
+                   margins.left,  least_left,       margins.right,   least_right,
+                   page.Width(),  printable.Width(), drawing.Width(), ppi.x};
+  const Way down{"Top",          "Bottom",           "height",         "tall",       height,
+                 margins.top,    least_top,          margins.bottom,   least_bottom,
+                 page.Height(),  printable.Height(), drawing.Height(), ppi.y};
+  for (const Way* way : {&across, &down}) {
+    std::string why = No_Room_On(*way);
+    if (why.empty()) why = Too_Little_Room_On(*way);
+    if (!why.empty()) return why;
+  }
+  return std::string();
 }
 
 void Page_Setup_Dialog::CmOk() {
@@ -265,7 +319,7 @@ void Page_Setup_Dialog::CmOk() {
   }
   chosen.margins = TRect(margins[0], margins[1], margins[2], margins[3]);
   if (printer >= 0) {
-    const std::string refusal = No_Room_Refusal(chosen);
+    const std::string refusal = No_Room_Refusal(chosen, Printed_Drawing_Side());
     if (!refusal.empty()) {
       ::MessageBox(GetHandle(), refusal, "Page Setup", MB_OK | MB_ICONEXCLAMATION);
       return;

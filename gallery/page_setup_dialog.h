@@ -47,10 +47,12 @@ class Page_Setup_Dialog : public TDialog {
   const TStatic* Paper_Field() const { return paper_text; }
   const TStatic* Orientation_Field() const { return orientation_text; }
 
-  // Why the margins of data leave the drawing no room on its paper (left
-  // and right at least the paper's width as it lies, or top and bottom at
-  // least its height); empty when they leave some.
-  static std::string No_Room_Refusal(const Printer::Print_Data& data);
+  // Why the margins of data leave a drawing drawing_side pixels square too
+  // little room on its paper: less than it takes printed at its own size,
+  // or none at all (left and right at least the paper's width as it lies,
+  // top and bottom at least its height). Empty when it fits between them;
+  // the message says how far the margins may go.
+  static std::string No_Room_Refusal(const Printer::Print_Data& data, int32_t drawing_side);
   // The papers to offer of those a printer offers.
   static std::vector<TPrint_Media> Ordinary_Papers(const std::vector<TPrint_Media>& offered);
 

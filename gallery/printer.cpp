@@ -187,21 +187,25 @@ void Printer::Set_Orientation(int16_t orientation) {
   Set_Margins(data.margins);
 }
 
-TSize Printer::Printable_Size() const {
+TSize Printer::Printable_Size(const Print_Data& data) {
   const TPrint_Media media = Lying(data.device.media, data.orientation);
-  const int32_t dpi_x = data.device.dpi_x, dpi_y = data.device.dpi_y;
-  return TSize(Hmm_To_Pixels(media.width - media.left - media.right, dpi_x),
-               Hmm_To_Pixels(media.length - media.top - media.bottom, dpi_y));
+  const TPoint ppi = Pixels_Per_Inch(data);
+  return TSize(Hmm_To_Pixels(media.width - media.left - media.right, ppi.x),
+               Hmm_To_Pixels(media.length - media.top - media.bottom, ppi.y));
+}
+
+TPoint Printer::Pixels_Per_Inch(const Print_Data& data) {
+  const bool landscape = data.orientation == DMORIENT_LANDSCAPE;
+  return landscape ? TPoint(data.device.dpi_y, data.device.dpi_x) : TPoint(data.device.dpi_x, data.device.dpi_y);
 }
 
 int Printer::Device_Caps(int index) const {
   if (!Defined()) return 0;
-  const bool landscape = data.orientation == DMORIENT_LANDSCAPE;
   switch (index) {
-    case HORZRES: return Printable_Size().cx;
-    case VERTRES: return Printable_Size().cy;
-    case LOGPIXELSX: return landscape ? data.device.dpi_y : data.device.dpi_x;
-    case LOGPIXELSY: return landscape ? data.device.dpi_x : data.device.dpi_y;
+    case HORZRES: return Printable_Size(data).cx;
+    case VERTRES: return Printable_Size(data).cy;
+    case LOGPIXELSX: return Pixels_Per_Inch(data).x;
+    case LOGPIXELSY: return Pixels_Per_Inch(data).y;
     // A page of kept pictures prints bitmaps and never needs bands.
     case RASTERCAPS: return RC_BITBLT | RC_DI_BITMAP | RC_STRETCHBLT | RC_STRETCHDIB;
     default: return 0;
@@ -237,15 +241,20 @@ bool Printer::Thread_Running() {
   return state == TThread::Running || state == TThread::Suspended;
 }
 
-TRect Printer::Page_Rectangle(int width, int height, int dpi_x, int dpi_y) const {
-  TRect page(0, 0, width, height);
+TRect Printer::Page_Of(const Print_Data& data) {
+  const TSize printable = Printable_Size(data);
+  const TPoint ppi = Pixels_Per_Inch(data);
+  TRect page(0, 0, printable.cx, printable.cy);
   const TRect& m = data.margins;
-  const TRect& minimum = data.minimum_margins;
+  // The printer's own margins turn with the sheet, as its printable area does.
+  const TRect& own = data.minimum_margins;
+  const TRect minimum =
+      data.orientation == DMORIENT_LANDSCAPE ? TRect(own.top, own.right, own.bottom, own.left) : own;
   auto inset = [](int32_t margin, int32_t least, int32_t dpi) { return int32_t(int64_t(margin - least) * dpi / 1000); };
-  if (m.left) page.left += inset(m.left, minimum.left, dpi_x);
-  if (m.right) page.right -= inset(m.right, minimum.right, dpi_x);
-  if (m.top) page.top += inset(m.top, minimum.top, dpi_y);
-  if (m.bottom) page.bottom -= inset(m.bottom, minimum.bottom, dpi_y);
+  if (m.left) page.left += inset(m.left, minimum.left, ppi.x);
+  if (m.right) page.right -= inset(m.right, minimum.right, ppi.x);
+  if (m.top) page.top += inset(m.top, minimum.top, ppi.y);
+  if (m.bottom) page.bottom -= inset(m.bottom, minimum.bottom, ppi.y);
   return page;
 }
 
@@ -265,7 +274,7 @@ void Printer::Print_Job() {
   const int width = Device_Caps(HORZRES), height = Device_Caps(VERTRES);
   const int dpi_x = Device_Caps(LOGPIXELSX), dpi_y = Device_Caps(LOGPIXELSY);
   TPrintDC dc(width, height, dpi_x, dpi_y, TPrintDC::TKind::Kept);
-  const TRect page = Page_Rectangle(width, height, dpi_x, dpi_y);
+  const TRect page = Page_Of(data);
   status = 0;
   printout->Begin_Printing(page, TPoint(dpi_x, dpi_y));
   if (Abort_Proc(0)) {

@@ -95,6 +95,11 @@ class Printer : public Timer_Client {
   // A capability of the page the printer prints (HORZRES, VERTRES,
   // LOGPIXELSX, LOGPIXELSY, RASTERCAPS); 0 without a printer.
   int Device_Caps(int index) const;
+  // The page inside the margins of data that a job draws on, in the
+  // printer's pixels from the top left of the printable area, and the
+  // pixels per inch (x, y) of the paper as it lies.
+  static TRect Page_Of(const Print_Data& data);
+  static TPoint Pixels_Per_Inch(const Print_Data& data);
 
   // Starts a job; false when one is already under way.
   bool Submit(Printout* printout, Printer_Client* client);
@@ -185,9 +190,8 @@ class Printer : public Timer_Client {
   void Stop_Polling();
   // The line's answers came: the user-interface thread takes them.
   static void Answers_Arrived(HWND, UINT, UINT, uint32_t);
-  TRect Page_Rectangle(int width, int height, int dpi_x, int dpi_y) const;
   // The printable area of the page as it lies, in device pixels.
-  TSize Printable_Size() const;
+  static TSize Printable_Size(const Print_Data& data);
 
   TPrint_Service* service;
   Print_Data data;

@@ -2,9 +2,11 @@
 // answered at start-up has stopped when a drawing is dropped on the
 // printer; the box that says so, shown while the print cursor waits for
 // Abort, closes with a click on its OK button. Page set-up: Return confirms
-// its dialog; over a server that has stopped answering, the gallery takes
-// no click while the printers are asked after, and the person is told that
-// none answers. At 1024 x 768 and at 1920 x 1080.
+// its dialog; margins that leave the drawing too little room are refused
+// with a box, the dialog staying open; over a server that has stopped
+// answering, the gallery takes no click while the printers are asked
+// after, and the person is told that none answers. At 1024 x 768 and at
+// 1920 x 1080.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -229,6 +231,32 @@ void Page_Setup_Over_A_Server_That_Stops(int width, int height) {
   Xdotool("key Return");
   Wait_While_Progressing([&] { return Differences(grab(), gallery, whole, width) == 0; });
   EXPECT_EQ(Differences(shot("03_confirmed"), gallery, whole, width), 0) << "Return did not close the dialog";
+
+  // Margins that leave the drawing too little room, Left 0 and Right 8000
+  // on A4, are refused with a box; once it is closed the dialog is still
+  // there, and Escape leaves it.
+  Click(layout.setup);
+  Xdotool(rest);
+  ASSERT_FALSE(Changed_And_Settled(grab, gallery).empty()) << "no Page Setup dialog";
+  // From OK back over Bottom to Right, then over Top to Left: a field
+  // reached by Tab has its text selected, and typing replaces it.
+  Xdotool("key shift+Tab shift+Tab");
+  Xdotool("type 8000");
+  Xdotool("key shift+Tab shift+Tab");
+  Xdotool("type 0");
+  const std::vector<uint32_t> typed = shot("03b_margins_typed");
+  Xdotool("key Return");
+  const std::vector<uint32_t> refused = Changed_And_Settled(grab, typed);
+  ASSERT_FALSE(refused.empty()) << "the screen never settled";
+  ASSERT_GT(Differences(refused, gallery, whole, width), 0) << "Left 0 and Right 8000 were taken without a word";
+  shot("03c_margins_refused");
+  Xdotool("key Return");
+  Wait_While_Progressing([&] { return Differences(grab(), refused, whole, width) > 0; });
+  const std::vector<uint32_t> still = shot("03d_box_closed");
+  EXPECT_GT(Differences(still, gallery, whole, width), 0) << "the dialog went with the box";
+  Xdotool("key Escape");
+  Wait_While_Progressing([&] { return Differences(grab(), gallery, whole, width) == 0; });
+  EXPECT_EQ(Differences(shot("03e_cancelled"), gallery, whole, width), 0) << "Escape did not close the dialog";
 
   // A server that has stopped: the gallery's Cancel is held while the
   // printers are asked after, then the person is told.

@@ -1,5 +1,7 @@
 #include "gallery/page_setup_dialog.h"
 
+#include "gallery/drawing_printout.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -82,7 +84,7 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
   // Attic's is a paper it does not offer.
   service.names = {"Office", "Hall", "Attic"};
   service.defaults["Hall"] = {"iso_a4_210x297mm_borderless", "A4 (Borderless)", 21000, 29700, 0, 0, 0, 0};
-  service.defaults["Attic"] = {"custom_100x150mm", "100 x 150 mm", 10000, 15000, 300, 300, 300, 300};
+  service.defaults["Attic"] = {"custom_130x180mm", "130 x 180 mm", 13000, 18000, 300, 300, 300, 300};
   struct Step {
     int printer_step, paper_step;
     const char* shown;
@@ -95,7 +97,7 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
     const char *printer, *paper;
   };
   const Session sessions[] = {
-      {{{0, 0, "US Letter"}, {0, 1, "A4"}, {1, 0, "A4"}, {1, 0, "Printer's own"}}, true, "Attic", "custom_100x150mm"},
+      {{{0, 0, "US Letter"}, {0, 1, "A4"}, {1, 0, "A4"}, {1, 0, "Printer's own"}}, true, "Attic", "custom_130x180mm"},
       {{{0, 0, "Printer's own"}, {1, 0, "US Letter"}, {1, 0, "A4"}, {0, 1, "US Letter"}}, true, "Hall",
        "na_letter_8.5x11in"},
       {{{0, 0, "US Letter"}, {1, 0, "Printer's own"}, {-1, 0, "US Letter"}, {-1, 0, "US Letter"}}, false, "Hall",
@@ -206,9 +208,12 @@ TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
 }
 
 // Margins that meet or pass across the paper as it lies would print a
-// blank page: they are refused, saying how far they may go, and the dialog
-// stays open. A4 is 8267 by 11692 thousandths of an inch with its own
-// margins of 166, US Letter 8500 by 11000 with 250.
+// blank page, and margins that leave less room than the drawing takes at its
+// own size would print it over them and, beside a narrow one, off the
+// paper: they are refused, saying how far they may go, and the dialog stays
+// open. A4 is 8267 by 11692 thousandths of an inch with its own margins of
+// 166, US Letter 8500 by 11000 with 250; the drawing, 576 pixels square,
+// prints 960 square at 600 dpi.
 TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) {
   auto across = [](const char* width) {
     return std::string("Page Setup: The Left and Right margins must come to less than ") + width +
@@ -218,8 +223,15 @@ TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) 
     return std::string("Page Setup: The Top and Bottom margins must come to less than ") + height +
            ", the height of the paper.";
   };
+  auto too_little = [](const char* first, const char* second, const char* size, const char* total) {
+    return std::string("Page Setup: The ") + first + " and " + second +
+           " margins leave the drawing too little room: it prints 960 " + size + ". " + first + " and " + second +
+           " margins that come to at most " + total + " leave it room.";
+  };
   const std::string across_a4 = across("8267"), down_a4 = down("11692");
   const std::string across_letter = across("8500"), down_letter = down("11000");
+  const std::string own_a4 = " A margin of 0 stands for the printer's own, 166.";
+  const std::string own_letter = " A margin of 0 stands for the printer's own, 250.";
   struct Case {
     const char* paper;
     bool landscape;
@@ -227,22 +239,27 @@ TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) 
     std::string refusal;  // empty: taken
   };
   const Case cases[] = {
-      {"A4", false, {4133, 1500, 4133, 1500}, ""},
       {"A4", false, {4133, 1500, 4134, 1500}, across_a4},
       {"A4", false, {9000, 1500, 9000, 1500}, across_a4},
-      {"A4", false, {1500, 5846, 1500, 5845}, ""},
+      {"A4", false, {4133, 1500, 4133, 1500}, too_little("Left", "Right", "wide", "7305")},
       {"A4", false, {1500, 5846, 1500, 5846}, down_a4},
-      {"A4", false, {1500, 0, 1500, 11526}, down_a4 + " A margin of 0 stands for the printer's own, 166."},
-      {"A4", false, {0, 1500, 8100, 1500}, ""},
-      {"A4", false, {0, 1500, 8101, 1500}, across_a4 + " A margin of 0 stands for the printer's own, 166."},
-      {"US Letter", false, {4250, 1500, 4249, 1500}, ""},
+      {"A4", false, {1500, 0, 1500, 11526}, down_a4 + own_a4},
+      {"A4", false, {1500, 9232, 1500, 1500}, ""},
+      {"A4", false, {1500, 9233, 1500, 1500}, too_little("Top", "Bottom", "tall", "10730")},
+      {"A4", false, {0, 1500, 7140, 1500}, ""},
+      {"A4", false, {0, 1500, 7141, 1500}, too_little("Left", "Right", "wide", "7305") + own_a4},
+      {"A4", false, {0, 1500, 8000, 1500}, too_little("Left", "Right", "wide", "7305") + own_a4},
+      {"A4", false, {0, 1500, 8101, 1500}, across_a4 + own_a4},
+      {"US Letter", false, {7291, 1500, 0, 1500}, ""},
+      {"US Letter", false, {7292, 1500, 0, 1500}, too_little("Left", "Right", "wide", "7540") + own_letter},
       {"US Letter", false, {4250, 1500, 4250, 1500}, across_letter},
-      {"US Letter", false, {1500, 5500, 1500, 5499}, ""},
+      {"US Letter", false, {1500, 1500, 1500, 8541}, ""},
+      {"US Letter", false, {1500, 1500, 1500, 8542}, too_little("Top", "Bottom", "tall", "10040")},
       {"US Letter", false, {1500, 5500, 1500, 5500}, down_letter},
       // Turned, the sheet's width runs down the page.
-      {"US Letter", true, {5500, 1500, 5499, 1500}, ""},
-      {"US Letter", true, {1500, 4250, 1500, 4250},
-       down("8500")},
+      {"US Letter", true, {1500, 1500, 8541, 1500}, ""},
+      {"US Letter", true, {1500, 1500, 8542, 1500}, too_little("Left", "Right", "wide", "10040")},
+      {"US Letter", true, {1500, 4250, 1500, 4250}, down("8500")},
   };
   TRect kept = printer.Data().margins;
   for (const Case& c : cases) {
@@ -359,6 +376,106 @@ TEST(Page_Setup, TextBesideTheButtonsStandsOnTheirMiddleAtEverySize) {
       d->SendMessage(WM_COMMAND, IDCANCEL);
     });
     printer.Setup(stage.parent);
+  }
+}
+
+std::string Text(const TRect& r) {
+  return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
+         std::to_string(r.bottom);
+}
+
+// Print data as the dialog makes them, for paper at dpi (x, y).
+Printer::Print_Data Set_Up(const TPrint_Media& paper, bool landscape, TPoint dpi, const TRect& margins) {
+  Printer::Print_Data data;
+  data.device.media = paper;
+  data.device.dpi_x = dpi.x, data.device.dpi_y = dpi.y;
+  auto thousandths = [](int32_t hmm) { return int32_t(int64_t(hmm) * 1000 / 2540); };
+  data.minimum_margins =
+      TRect(thousandths(paper.left), thousandths(paper.top), thousandths(paper.right), thousandths(paper.bottom));
+  data.orientation = landscape ? DMORIENT_LANDSCAPE : DMORIENT_PORTRAIT;
+  data.margins = margins;
+  return data;
+}
+
+// The margins taken are just those between which the drawing, printed as a
+// job prints it, lies whole on the page and so on the paper; and the total
+// a refusal offers is one that every split of it leaves room.
+TEST(Page_Setup, MarginsAreTakenJustWhenTheDrawingFitsBetweenThemAndTheTotalOfferedLeavesItRoom) {
+  const TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
+  const TPrint_Media a4_borderless{"iso_a4_210x297mm", "A4", 21000, 29700, 0, 0, 0, 0};
+  const TPrint_Media letter{"na_letter_8.5x11in", "US Letter", 21590, 27940, 635, 635, 635, 635};
+  const TPrint_Media letter_borderless{"na_letter_8.5x11in", "US Letter", 21590, 27940, 0, 0, 0, 0};
+  const TPrint_Media label{"custom_40x60mm", "40 x 60 mm", 4000, 6000, 300, 300, 300, 300};
+  struct Case {
+    const char* what;
+    TPrint_Media paper;
+    bool landscape;
+    TPoint dpi;
+    int32_t side;
+    TRect margins;
+    bool taken;
+    const char* says = nullptr;  // the refusal, where it is checked
+  };
+  const Case cases[] = {
+      {"A4, left below the printer's own", a4, false, {600, 600}, 576, {100, 1500, 7205, 1500}, true},
+      {"A4, left below the printer's own, right too wide", a4, false, {600, 600}, 576, {100, 1500, 7206, 1500}, false},
+      {"A4 borderless, 360 square", a4_borderless, false, {300, 300}, 360, {100, 1500, 6969, 1500}, true},
+      {"A4 borderless, 360 square, too wide", a4_borderless, false, {300, 300}, 360, {100, 1500, 6970, 1500}, false},
+      {"A4 turned, 600 by 300 dpi: printed half as wide in pixels", a4, true, {600, 300}, 576, {9232, 1500, 1500, 1500},
+       true},
+      {"A4 turned, 600 by 300 dpi, too wide", a4, true, {600, 300}, 576, {9233, 1500, 1500, 1500}, false},
+      {"A4 turned, top just fits", a4, true, {600, 300}, 576, {1500, 5807, 1500, 1500}, true},
+      {"A4 turned, top too wide", a4, true, {600, 300}, 576, {1500, 5808, 1500, 1500}, false},
+      {"Letter at 300 dpi, left just fits", letter, false, {300, 300}, 576, {6333, 1500, 0, 1500}, true},
+      {"Letter at 300 dpi, left too wide", letter, false, {300, 300}, 576, {6334, 1500, 0, 1500}, false},
+      {"Letter borderless, left 0 and right 8499", letter_borderless, false, {300, 300}, 576, {0, 1500, 8499, 1500},
+       false},
+      {"a paper narrower than the drawing", label, false, {300, 300}, 576, {0, 0, 0, 0}, false,
+       "The drawing prints 1920 wide, more than the 1336 this paper can print: choose a larger paper or turn it."},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const Printer::Print_Data data = Set_Up(c.paper, c.landscape, c.dpi, c.margins);
+    const std::string refusal = Page_Setup_Dialog::No_Room_Refusal(data, c.side);
+    EXPECT_EQ(refusal.empty(), c.taken) << refusal;
+    if (c.says) EXPECT_EQ(refusal, c.says);
+    // Where a job puts the drawing: between the margins exactly when they
+    // are taken, and then on the paper, which reaches past the printable
+    // area by the printer's own margins.
+    const TPoint ppi = Printer::Pixels_Per_Inch(data);
+    const TRect page = Printer::Page_Of(data);
+    const TRect placed = Drawing_Printout::Placement(page, ppi, TSize(c.side, c.side));
+    EXPECT_EQ(page.Contains(placed), c.taken) << "page " << Text(page) << ", drawing " << Text(placed);
+    Printer::Print_Data bare = data;
+    bare.margins = TRect();
+    const TRect printable = Printer::Page_Of(bare);
+    const TRect own = c.landscape ? TRect(data.minimum_margins.top, data.minimum_margins.right,
+                                          data.minimum_margins.bottom, data.minimum_margins.left)
+                                  : data.minimum_margins;
+    const TRect paper(printable.left - own.left * ppi.x / 1000, printable.top - own.top * ppi.y / 1000,
+                      printable.right + own.right * ppi.x / 1000, printable.bottom + own.bottom * ppi.y / 1000);
+    if (c.taken) EXPECT_TRUE(paper.Contains(placed)) << "paper " << Text(paper) << ", drawing " << Text(placed);
+    // The total offered, split any way, leaves the drawing room.
+    const std::string offer = "margins that come to at most ";
+    const size_t at = refusal.find(offer);
+    if (at == std::string::npos) continue;
+    const int32_t total = std::stoi(refusal.substr(at + offer.size()));
+    const bool across = refusal.find("Left and Right") != std::string::npos;
+    const int32_t least_1 = across ? own.left : own.top, least_2 = across ? own.right : own.bottom;
+    // A margin just under the printer's own loses the fraction of a pixel
+    // that the other gains.
+    const std::pair<int32_t, int32_t> splits[] = {{0, total - least_1},
+                                                  {total - least_2, 0},
+                                                  {1, total - 1},
+                                                  {least_1 - 1, total - least_1 + 1},
+                                                  {total / 2, total - total / 2}};
+    for (const auto& [first, second] : splits) {
+      TRect margins = c.margins;
+      (across ? margins.left : margins.top) = first;
+      (across ? margins.right : margins.bottom) = second;
+      EXPECT_EQ(Page_Setup_Dialog::No_Room_Refusal(Set_Up(c.paper, c.landscape, c.dpi, margins), c.side), "")
+          << "split " << first << " + " << second << " of " << total;
+    }
   }
 }
 

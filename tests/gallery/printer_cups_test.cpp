@@ -133,6 +133,28 @@ TEST_F(Printer_Cups_Test, DroppedDrawingComesOutOfTheDefaultQueueAsItsOwnPixels)
   EXPECT_EQ(Printed_Differences(page, box, expected), 0)
       << "drawing printed at (" << box.left << ", " << box.top << ")-(" << box.right << ", " << box.bottom
       << ") of " << page.width << " x " << page.height;
+
+  // Set up with Left 0 and the widest Right the page set-up takes beside
+  // it, the drawing comes out whole on the paper at its own size.
+  Printer::Print_Data edge = printer->Data();
+  edge.margins.left = 0;
+  edge.margins.right = 8000;
+  EXPECT_NE(Page_Setup_Dialog::No_Room_Refusal(edge, expected.width), "");
+  while (edge.margins.right > 0 && !Page_Setup_Dialog::No_Room_Refusal(edge, expected.width).empty())
+    --edge.margins.right;
+  printer->Set_Margins(edge.margins);
+  point->Accept_Drop(Cell(0, 0));
+  ASSERT_TRUE(Wait_For([&] { return Store().State(printer_slot) == 0; }, 90)) << cups.Log();
+  ASSERT_TRUE(Wait_For([&] { return !(pdf = cups.Output_Of(cups.First_Job() + 1)).empty(); }, 20)) << cups.Log();
+  ASSERT_EQ(Run_Tool("pdftoppm -r " + dpi + " -png -singlefile '" + pdf + "' " + folder / "edge"), 0);
+  std::filesystem::remove(pdf);
+  const Rgb_Image edge_page = Read_Png(folder / "edge.png");
+  const TRect edge_box = Ink_Box(edge_page);
+  EXPECT_EQ(edge_box.Width(), expected.width) << "Right " << edge.margins.right;
+  EXPECT_EQ(Printed_Differences(edge_page, edge_box, expected), 0)
+      << "Right " << edge.margins.right << ": drawing printed at (" << edge_box.left << ", " << edge_box.top << ")-("
+      << edge_box.right << ", " << edge_box.bottom << ") of " << edge_page.width << " x " << edge_page.height;
+  EXPECT_TRUE(catcher.boxes.empty()) << catcher.boxes.front();
 }
 
 using Points = std::pair<int, int>;

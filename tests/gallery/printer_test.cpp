@@ -245,6 +245,17 @@ TEST_F(Printer_Test, PageRectangleMovesEachMarginEdgeInward) {
   EXPECT_EQ(printout.ppi, TPoint(600, 600));
   printer->Set_Orientation(DMORIENT_LANDSCAPE);
   EXPECT_EQ(printer->Device_Caps(HORZRES), 6600);
+  // Turned, the printer's own margins and resolutions turn with the sheet:
+  // its top edge becomes the page's left, its vertical resolution the
+  // page's horizontal one.
+  Printer::Print_Data turned = printer->Data();
+  turned.device.media = {"na_letter_8.5x11in", "", 21590, 27940, 635, 1270, 635, 0};
+  turned.device.dpi_x = 600, turned.device.dpi_y = 300;
+  turned.minimum_margins = TRect(250, 500, 250, 0);
+  turned.margins = TRect(1500, 1000, 1500, 1000);
+  EXPECT_EQ(Printer::Pixels_Per_Inch(turned), TPoint(300, 600));
+  // 3150 by 4800 printable; (1500 - 500) x 300 / 1000 = 300 on the left.
+  EXPECT_EQ(Printer::Page_Of(turned), TRect(300, 450, 3150 - 450, 4800 - 450));
 }
 
 TEST_F(Printer_Test, LeavingWhilePrintingCancelsWaitsAndTellsNobody) {
