@@ -557,8 +557,12 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Run() {
 }
 
 void Rename_Journal::Database_Saved() {
+  // A save with no change under way completes none: a journal left on disk
+  // by an earlier change waits for its own files, and a later change that
+  // moves no file must not take this save for its own.
+  if (!Active()) return;
   database_saved = true;
-  if (Active() && done == steps.size()) Complete();
+  if (done == steps.size()) Complete();
 }
 
 std::vector<Rename_Journal::Failed_Move> Rename_Journal::Abandon() {

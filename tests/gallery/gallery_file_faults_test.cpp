@@ -26,6 +26,7 @@
 
 #include "tests/gallery/gallery_store_fixture.h"
 #include "tests/gallery/outside_changes.h"
+#include "tests/platform/system/root_only_cases.h"
 #include "tests/platform/system/small_disk.h"
 
 namespace {
@@ -480,9 +481,11 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatCannotBeOpenedOrWrittenSaysWhy) {
       {"read-only", [&] { chmod(path.c_str(), 0444); }, "The file is read-only", true, false},
       {"another's", [&] { chmod(path.c_str(), 0644); }, "You have no permission to change the file", true, true},
   };
+  // Run by anyone else, the file would be that user's own.
+  Root_Only_Cases root_only("only the administrator may show the file to another user");
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.ordinary_user && c.shown && geteuid() != 0) continue;  // the file would be this user's own
+    if (c.ordinary_user && c.shown && root_only.Left_Out(c.name)) continue;
     std::filesystem::remove(path);
     if (c.shown || c.ordinary_user) Save_Gallery({1});
     c.make();
@@ -521,6 +524,7 @@ TEST_F(Gallery_File_Faults_Test, AGalleryThatCannotBeOpenedOrWrittenSaysWhy) {
     }
     chmod(path.c_str(), 0644);
   }
+  root_only.End();
 }
 
 // A damaged gallery with a hole is kept aside with the hole: the copy takes
@@ -746,13 +750,10 @@ TEST_F(Gallery_File_Faults_Test, AChangeOfNoByteIsNotTakenForAnotherProgramsChan
        false},
       {"the same bytes written again", [&] { ASSERT_TRUE(Write_In_Place(path, File_Bytes(), true)); }, false},
   };
-  std::string left_out;
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.needs_root && geteuid() != 0) {
-      left_out += std::string(" \"") + c.name + "\"";
-      continue;
-    }
+    if (c.needs_root && root_only.Left_Out(c.name)) continue;
     std::filesystem::remove(path);
     std::filesystem::remove(snapshot);
     Save_Gallery({1, 2});
@@ -772,7 +773,7 @@ TEST_F(Gallery_File_Faults_Test, AChangeOfNoByteIsNotTakenForAnotherProgramsChan
     EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
     if (std::filesystem::exists(snapshot)) { EXPECT_TRUE(Read(snapshot) == before) << "the snapshot was written"; }
   }
-  if (!left_out.empty()) GTEST_SKIP() << "left out:" << left_out << ": " << Unchangeable_Needs_Root;
+  root_only.End();
 }
 
 // A file made unchangeable (the administrator only) or read-only while
@@ -791,13 +792,10 @@ TEST_F(Gallery_File_Faults_Test, AFileMadeUnchangeableOrReadOnlyWhileShownSaysSo
       {"read-only", [&](bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; }, "The file is read-only",
        false},
   };
-  std::string left_out;
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.needs_root && geteuid() != 0) {
-      left_out += std::string(" \"") + c.name + "\"";
-      continue;
-    }
+    if (c.needs_root && root_only.Left_Out(c.name)) continue;
     std::filesystem::remove(path);
     Save_Gallery({1});
     const std::vector<uint8_t> before = File_Bytes();
@@ -819,7 +817,7 @@ TEST_F(Gallery_File_Faults_Test, AFileMadeUnchangeableOrReadOnlyWhileShownSaysSo
     EXPECT_TRUE(store.Save(ann, HWND()));
     EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
   }
-  if (!left_out.empty()) GTEST_SKIP() << "left out:" << left_out << ": " << Unchangeable_Needs_Root;
+  root_only.End();
 }
 
 // Two records claim one cell: the earlier is shown nowhere, and never

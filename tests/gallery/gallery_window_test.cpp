@@ -32,6 +32,7 @@
 #include "platform/window/screen.h"
 #include "tests/gallery/outside_changes.h"
 #include "tests/gallery/printer_fakes.h"
+#include "tests/platform/system/root_only_cases.h"
 #include "tests/platform/system/temp_home.h"
 #include "tests/platform/window/later.h"
 #include "tests/program/program_session.h"
@@ -923,13 +924,10 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
       {"read-only", [](const std::string& path, bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; },
        "The file is read-only", false, "make the file writable again, and save the gallery again"},
   };
-  std::string left_out;
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.needs_root && geteuid() != 0) {
-      left_out += std::string(" \"") + c.name + "\"";
-      continue;
-    }
+    if (c.needs_root && root_only.Left_Out(c.name)) continue;
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::string path = Save_Two_Drawings();
@@ -966,7 +964,7 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
     }
     Expect_Move_Saved();
   }
-  if (!left_out.empty()) GTEST_SKIP() << "left out:" << left_out << ": " << Unchangeable_Needs_Root;
+  root_only.End();
 }
 
 // A change of user with changes that cannot be saved asks no question: the

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -92,6 +93,20 @@ TEST(Own_X_Server, ACommandRunsOnItsOwnScreenAndTheServerEndsWithTheObject) {
     EXPECT_FALSE(second.Running());
   }
   EXPECT_TRUE(Gone(first_pid));
+}
+
+// The script ends as its command did, so that a benchmark or a test run on
+// the server that fails fails the run.
+TEST(Own_X_Server, TheScriptExitsWithItsCommandsStatus) {
+  const struct {
+    const char* command;
+    int status;
+  } cases[] = {{"true", 0}, {"false", 1}, {"sh -c 'exit 3'", 3}, {"sh -c 'kill -TERM $$'", 128 + SIGTERM}};
+  for (const auto& c : cases) {
+    const int ended = std::system(("'" + Run_Script + "' 320x200x24 " + c.command).c_str());
+    ASSERT_TRUE(WIFEXITED(ended)) << c.command;
+    EXPECT_EQ(WEXITSTATUS(ended), c.status) << c.command;
+  }
 }
 
 // A server that cannot start says so, and leaves nothing behind.

@@ -18,39 +18,46 @@ TEST_F(File_Fingerprint_Test, OnlyARegularFileHasOne) {
 }
 
 TEST_F(File_Fingerprint_Test, SampledBlocksTellApartWhatDiffersThereAndTheWholeDigestTheRest) {
-  const size_t size = 1 << 20;
-  std::string base(size, '\0');
-  for (size_t i = 0; i < size; ++i) base[i] = char(i * 7 >> 3);
+  const size_t large = 1 << 20, all_blocks = File_Fingerprint::Block * File_Fingerprint::Blocks;
+  std::string base(large + 1, '\0');
+  for (size_t i = 0; i < base.size(); ++i) base[i] = char(i * 7 >> 3);
+  // In a file one byte longer than the sampled blocks, the byte just before
+  // the last block is between them.
+  const size_t unsampled = all_blocks + 1 - File_Fingerprint::Block - 1;
   const struct {
     const char* what;
+    size_t size;
     size_t at;  // where the second file's byte differs (npos: nowhere; size: one byte more)
     bool sampled_tie, whole_tie;
   } cases[] = {
-      {"the same bytes", std::string::npos, true, true},
-      {"the first byte", 0, false, false},
-      {"the last byte", size - 1, false, false},
-      {"a byte between the sampled blocks", 100000, true, false},
-      {"one byte longer", size, false, false},
+      {"the same bytes", large, std::string::npos, true, true},
+      {"the first byte", large, 0, false, false},
+      {"the last byte", large, large - 1, false, false},
+      {"a byte between the sampled blocks", large, 100000, true, false},
+      {"one byte longer", large, large, false, false},
+      // No larger than the sampled blocks: read whole by them.
+      {"a small file, a byte inside", 60000, 30000, false, false},
+      {"a byte short of the sampled blocks", all_blocks - 1, unsampled, false, false},
+      {"exactly the sampled blocks", all_blocks, unsampled, false, false},
+      {"exactly the sampled blocks, the same bytes", all_blocks, std::string::npos, true, true},
+      {"a byte more than the sampled blocks", all_blocks + 1, unsampled, true, false},
   };
-  Write(Dir("one"), base);
   for (const auto& c : cases) {
-    std::string other = base;
-    if (c.at == size) other += 'x';
+    const std::string one = base.substr(0, c.size);
+    std::string other = one;
+    if (c.at == c.size) other += 'x';
     else if (c.at != std::string::npos) other[c.at] ^= 1;
+    Write(Dir("one"), one);
     Write(Dir("other"), other);
-    std::optional<File_Fingerprint> one = File_Fingerprint::Of(Dir("one")), two = File_Fingerprint::Of(Dir("other"));
-    ASSERT_TRUE(one && two) << c.what;
-    EXPECT_EQ(one->Ties_With(*two), c.sampled_tie) << c.what;
-    ASSERT_TRUE(one->Take_Whole(Dir("one")) && two->Take_Whole(Dir("other"))) << c.what;
-    EXPECT_EQ(one->whole == two->whole, c.whole_tie) << c.what;
+    std::optional<File_Fingerprint> print = File_Fingerprint::Of(Dir("one")), two = File_Fingerprint::Of(Dir("other"));
+    ASSERT_TRUE(print && two) << c.what;
+    EXPECT_EQ(print->size, c.size) << c.what;
+    EXPECT_EQ(print->Ties_With(*two), c.sampled_tie) << c.what;
+    ASSERT_TRUE(print->Take_Whole(Dir("one")) && two->Take_Whole(Dir("other"))) << c.what;
+    EXPECT_EQ(print->whole == two->whole, c.whole_tie) << c.what;
   }
-  // A file no larger than its sampled blocks is read whole by them.
-  Write(Dir("small-1"), base.substr(0, 60000));
-  std::string small = base.substr(0, 60000);
-  small[30000] ^= 1;
-  Write(Dir("small-2"), small);
-  EXPECT_FALSE(File_Fingerprint::Of(Dir("small-1"))->Ties_With(*File_Fingerprint::Of(Dir("small-2"))));
   // The file changed since it was fingerprinted: no whole digest of it.
+  Write(Dir("one"), base);
   std::optional<File_Fingerprint> print = File_Fingerprint::Of(Dir("one"));
   Write(Dir("one"), base + "more");
   EXPECT_FALSE(print->Take_Whole(Dir("one")));

@@ -497,73 +497,88 @@ TEST_F(User_Rename_Recovery_Test, AJournalThatDoesNotAgreeWithTheDiskMovesNothin
   }
 }
 
-// Ann's colour cycles cannot go back from their parking name: another
-// file took her name meanwhile, after the rename was refused or cut short
-// by a kill. They stay parked, with the journal that knows them, across the
-// next start and a rename tried in that run (which is refused; after the
-// kill a level changed too, so the user file is no longer the one the
-// journal noted); once the other file goes, they come home, in the same
-// run at the next rename or at the next start.
+// Ann's colour cycles cannot go back: another file took her name
+// meanwhile, after the rename was refused, cut short by a kill, or made
+// whole but for the user file, which could not be saved. They stay where
+// they are, with the journal that knows them, across what may come before
+// the obstacle goes: in the same run (unless killed) and after the next
+// start, a rename (refused), a save of another change, and an OK that moves
+// no file. Once the other file goes, they come home, in the same run at the
+// next rename or at the next start.
 TEST_F(User_Rename_Recovery_Test, AFileThatCannotGoBackComesHomeOnceTheObstacleGoes) {
   const Rename_Case ann = {"Ann renamed", {"Ann", "Bob"}, 0, {{"Ann", "Annie"}}, "", {}};
   const Rename_Case bob = {"Bob renamed", {"Ann", "Bob"}, 0, {{"Bob", "Bobby"}}, "", {}};
+  const Rename_Case none = {"no one renamed", {"Ann", "Bob"}, 0, {}, "", {}};
+  enum class Kept { Refused, Killed, Save_Failed };
   int run = 0;
-  for (const bool killed : {false, true})
+  for (const Kept kept : {Kept::Refused, Kept::Killed, Kept::Save_Failed})
   for (const bool same_run : {true, false}) {
-    const std::string what = std::string(killed ? "killed, " : "refused, ") +
+    const std::string what = std::string(kept == Kept::Refused  ? "refused, "
+                                         : kept == Kept::Killed ? "killed, "
+                                                                : "save failed, ") +
                              (same_run ? "home in the same run" : "home at the next start");
     Start(ann, ++run);
     const Owned_Files owned = Note_Files(ann);
     // Once Ann's four files are parked (the first note, then two points a
     // move), the rename is killed, or else someone's file takes the name of
     // her colour cycles and a stray the name her gallery was to have: the
-    // rename stops and goes back, but for the colour cycles.
+    // rename stops and goes back, but for the colour cycles. With a failing
+    // save, the other file comes as the undo begins.
     const int parked_point = 1 + 2 * 4;
     Boxes.clear();
-    if (killed) {
+    if (kept == Kept::Killed) {
       ASSERT_TRUE(Killed_At(parked_point, [&] { Change_Names(ann); })) << what;
       Rename_Journal::Set_Kill_Point_Hook(nullptr);
       Write(Dir("Ann.clr"), "obstacle");
     } else {
       int points = 0;
       hook = [&] {
-        if (++points != parked_point) return;
+        if (++points != (kept == Kept::Refused ? parked_point : 1)) return;
         Write(Dir("Ann.clr"), "obstacle");
-        Write(Dir("Annie.gal"), "stray");
+        if (kept == Kept::Refused) Write(Dir("Annie.gal"), "stray");
       };
-      Rename_Journal::Set_Kill_Point_Hook(hook);
-      Change_Names(ann);
+      Rename_Journal::Set_Kill_Point_Hook(kept == Kept::Refused ? hook : nullptr);
+      Change_Names(ann, kept == Kept::Save_Failed);
       Rename_Journal::Set_Kill_Point_Hook(nullptr);
       std::filesystem::remove(Dir("Annie.gal"));
     }
-    const std::string parked = owned.Where_Is("Ann.clr");
-    ASSERT_EQ(parked.rfind(Dir(".quendar-move-"), 0), 0u) << what << ": " << parked;
-    ASSERT_EQ(Boxes.size(), killed ? 0u : 1u) << what;
-    if (!killed) {
-      EXPECT_NE(Boxes[0].find("the file stays as " + parked), std::string::npos) << Boxes[0];
+    const std::string kept_at = owned.Where_Is("Ann.clr");
+    ASSERT_NE(kept_at, "") << what;
+    ASSERT_NE(kept_at, Dir("Ann.clr")) << what;
+    ASSERT_EQ(Boxes.size(), kept == Kept::Killed ? 0u : 1u) << what;
+    if (kept != Kept::Killed) {
+      EXPECT_NE(Boxes[0].find("the file stays as " + kept_at), std::string::npos) << Boxes[0];
     }
 
-    // The next start cannot bring it back either, and says so.
+    // Whatever comes before the obstacle goes leaves the journal that
+    // knows where the colour cycles are.
+    const auto still_kept = [&](const std::string& when) {
+      // A rename is refused: the journal still has to bring them home.
+      Boxes.clear();
+      Change_Names(bob);
+      ASSERT_EQ(The_User_Database->Find_User("Bobby"), -1) << what << ", " << when;
+      ASSERT_FALSE(Boxes.empty()) << what << ", " << when;
+      EXPECT_NE(Boxes.back().find("Files of an earlier change of names are not back with their owners yet"),
+                std::string::npos)
+          << Boxes.back();
+      EXPECT_TRUE(Has("quendar.jnl")) << what << ", " << when << ": the refused rename";
+      // Another change saved (so that the user file is no longer one the
+      // journal noted), then an OK that moves no file.
+      for (int32_t i = 0; i < The_User_Database->Count(); ++i) The_User_Database->At(i)->level = 4;
+      ASSERT_TRUE(The_User_Database->Save()) << what << ", " << when;
+      Change_Names(none);
+      EXPECT_TRUE(Has("quendar.jnl")) << what << ", " << when << ": the OK that moves no file";
+      EXPECT_EQ(owned.Where_Is("Ann.clr"), kept_at) << what << ", " << when;
+    };
+    if (kept != Kept::Killed) still_kept("the same run");
+
+    // The next start cannot bring them back either, and says so.
     Restart();
     ASSERT_EQ(Boxes.size(), 1u) << what;
-    EXPECT_NE(Boxes[0].find(parked), std::string::npos) << Boxes[0];
-    EXPECT_EQ(owned.Where_Is("Ann.clr"), parked) << what;
+    EXPECT_NE(Boxes[0].find(kept_at), std::string::npos) << Boxes[0];
+    EXPECT_EQ(owned.Where_Is("Ann.clr"), kept_at) << what;
     EXPECT_TRUE(Has("quendar.jnl")) << what;
-
-    // A rename meanwhile is refused: the journal still has to bring the
-    // colour cycles home.
-    Boxes.clear();
-    Change_Names(bob);
-    ASSERT_EQ(The_User_Database->Find_User("Bobby"), -1) << what;
-    EXPECT_EQ(owned.Where_Is("Ann.clr"), parked) << what;
-    ASSERT_FALSE(Boxes.empty()) << what;
-    EXPECT_NE(Boxes.back().find("Files of an earlier change of names are not back with their owners yet"),
-              std::string::npos)
-        << Boxes.back();
-    if (killed) {
-      for (int32_t i = 0; i < The_User_Database->Count(); ++i) The_User_Database->At(i)->level = 4;
-      ASSERT_TRUE(The_User_Database->Save()) << what;
-    }
+    still_kept("after the next start");
 
     // The obstacle goes.
     std::filesystem::remove(Dir("Ann.clr"));
@@ -577,6 +592,7 @@ TEST_F(User_Rename_Recovery_Test, AFileThatCannotGoBackComesHomeOnceTheObstacleG
     EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
     EXPECT_FALSE(Has("quendar.jnl")) << what;
     owned.Expect_With_Owners(*The_User_Database, ann.users, what);
+    EXPECT_EQ(Read(Dir("Ann.clr")), "Ann.clr") << what;
     Restart();
     EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
     owned.Expect_With_Owners(*The_User_Database, ann.users, what + ", the start after");
