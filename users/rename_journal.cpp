@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -124,6 +125,21 @@ bool Aside_Name(const std::string& name) {
 
 // The user whose file it is: the name without its kind.
 std::string Owner_Of(const std::string& name) { return name.substr(0, name.size() - User_File_Kind(name).size()); }
+
+// A user's file in words a teacher knows: "Bob's gallery, Bob.gal"; any
+// other file by its name.
+std::string Described(const std::string& name) {
+  const std::string kind = User_File_Kind(name);
+  if (kind.empty()) return "the file " + name + " of no user";
+  const std::string what = kind == ".gal"   ? "gallery"
+                           : kind == ".clr" ? "colour cycles"
+                                            : "level " + std::string(1, kind[8]) + " manipulators";
+  return Owner_Of(name) + "'s " + what + ", " + name;
+}
+
+// The word in the name of a journal kept aside while files it noted are
+// missing: "quendar.jnl.missing-<stamp>"; each start looks for them again.
+constexpr const char* Missing_Word = "missing";
 
 // Whether the steps are shaped as an install makes them: each of a user's
 // files is parked under a fresh parking name and moves from there to a
@@ -826,7 +842,7 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
   Rename_Journal journal;
   journal.directory = directory;
   const bool read_whole = read.bytes && journal.Read(*read.bytes);
-  if (read_whole && journal.By_Bytes()) return Recover_By_Bytes(journal, database_path, listed);
+  if (read_whole && journal.By_Bytes()) return Recover_By_Bytes(journal, path, false, database_path, listed);
   // A journal of an earlier kind. The old user database still there: the
   // change never took, so every file goes back. Another one: the change
   // took, and every file follows it.
@@ -915,7 +931,7 @@ std::vector<Rename_Journal::Way> Rename_Journal::Ways() const {
 // regular file with its bytes (never a link, nor anything in a folder that
 // is not a real folder of the directory), and as many files as can be are
 // found. Ways whose files have the same bytes may take each other's.
-std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways) const {
+std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::vector<bool>* changed) const {
   struct Seen {
     std::optional<File_Fingerprint> bytes;
     bool whole_tried = false;
@@ -957,7 +973,44 @@ std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways) const {
     std::set<std::string> tried;
     place(w, tried);
   }
+  if (changed == nullptr) return at;
+  // A file another program changed since (a byte rewritten): its way finds
+  // it at none of its names. A regular file under one of them that no way
+  // found, and whose bytes are no other file's of the change or the folder,
+  // is that file when it is the only such name of the only way it could be.
+  changed->assign(ways.size(), false);
+  std::map<std::string, std::vector<size_t>> claims;  // name: the ways it may be the file of
+  std::map<size_t, size_t> candidates;                // way: its names that may be its file
+  for (size_t w = 0; w < ways.size(); ++w) {
+    if (at[w] != std::string::npos) continue;
+    for (const std::string& name : ways[w].names) {
+      if (holder.count(name) != 0 || !look(name).bytes || !Stranger_Bytes(name, *look(name).bytes)) continue;
+      claims[name].push_back(w);
+      ++candidates[w];
+    }
+  }
+  for (const auto& [name, claimants] : claims) {
+    const size_t w = claimants.front();
+    if (claimants.size() != 1 || candidates[w] != 1) continue;
+    at[w] = size_t(std::find(ways[w].names.begin(), ways[w].names.end(), name) - ways[w].names.begin());
+    (*changed)[w] = true;
+  }
   return at;
+}
+
+// Whether the file under the name has bytes of its own: no other regular
+// file of the directory ties with it (a copy of another person's file is
+// never taken for hers).
+bool Rename_Journal::Stranger_Bytes(const std::string& name, const File_Fingerprint& bytes) const {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+    const std::string other = entry.path().filename().string();
+    std::error_code no_size;
+    if (other == name || !entry.is_regular_file(no_size) || entry.file_size(no_size) != bytes.size) continue;
+    const std::optional<File_Fingerprint> there = File_Fingerprint::Of(directory + other);
+    if (there && there->Ties_With(bytes)) return false;
+  }
+  return !error;
 }
 
 // Moves each file found to the end of its way (forward) or its start,
@@ -1049,6 +1102,12 @@ std::string Rename_Journal::Way_Line(const Way& way, size_t at) const {
   return way.names.front() + " (" + going + "): not found; it was parked as " + directory + way.names[1];
 }
 
+// A file the start looked for in vain, by the name it belongs under now:
+// "Bob's gallery, Bob.gal: it was D/.quendar-move-…".
+std::string Rename_Journal::Missing_Line(const Way& way, bool forward) const {
+  return Described(forward ? way.names.back() : way.names.front()) + ": it was " + directory + way.names[1];
+}
+
 namespace {
 
 // A list of lines in a box: the first `named`, then a count. Where the
@@ -1068,10 +1127,10 @@ std::string Kept_Text(const std::string& path, const std::string& aside) {
 
 }  // namespace
 
-bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string& database_path,
+bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string& path, bool retry,
+                                      const std::string& database_path,
                                       const std::optional<std::vector<std::string>>& listed) {
   const std::string& directory = journal.directory;
-  const std::string path = File_Path(directory);
   // The user file decides: as before the change, the files go back; as the
   // change wrote it, they go on; any other, nothing is guessed.
   const std::string now = Database_Hash(database_path);
@@ -1085,8 +1144,14 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   if (course != Course::Undecided &&
       (!journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, course == Course::On))))
     course = Course::Undecided;
+  // A record kept while files were missing was told at the start that kept
+  // it: it waits, untold, until they are brought back.
+  if (retry && course == Course::Undecided) return true;
   const std::vector<Way> ways = journal.Ways();
-  std::vector<size_t> at = journal.Locate(ways);
+  std::vector<bool> changed;
+  // Files changed since are looked for only right after the cut: later,
+  // another program's file under a name is no sign of a lost one.
+  std::vector<size_t> at = journal.Locate(ways, retry ? nullptr : &changed);
   if (course == Course::Undecided) {
     std::vector<std::string> lines;
     for (size_t w = 0; w < ways.size(); ++w) lines.push_back(journal.Way_Line(ways[w], at[w]));
@@ -1109,17 +1174,32 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   }
   journal.Sync();
   Kill_Point();
-  std::vector<std::string> missing;
-  for (size_t w = 0; w < ways.size(); ++w)
-    if (at[w] == std::string::npos) missing.push_back(journal.Way_Line(ways[w], at[w]));
+  std::vector<std::string> missing, told;
+  for (size_t w = 0; w < ways.size(); ++w) {
+    // A file no user had, once the change stands, is in the trash already.
+    if (at[w] == std::string::npos && !(forward && ways[w].displaced)) missing.push_back(journal.Missing_Line(ways[w], forward));
+    if (!changed.empty() && changed[w]) told.push_back(Described(forward ? ways[w].names.back() : ways[w].names.front()));
+  }
+  const std::string changed_text =
+      told.empty() ? std::string()
+                   : "\nAnother program changed these files while users' names were being changed; each went to its "
+                     "owner as it is now:" + Listed(told);
   const std::string disk_failing = "\n" + Sync_Failure_Text(directory) + "; the disk may be failing.";
   if (!missing.empty()) {
-    // Kept until the person finds them: no other start would look again.
-    const std::string aside = Keep_File_Aside(path, "kept");
+    if (retry) return true;
+    // Kept until the person brings them back: each later start looks for
+    // them again, and puts each one home once it is there.
+    journal.course = course;
+    journal.Note_Progress();
+    const std::string aside = Keep_File_Aside(path, Missing_Word);
     std::string text = "Files of users whose names were being changed are not in " + directory +
-                       " as the change left them (was the folder copied without the names beginning with a dot?):" +
-                       Listed(missing, 32);
+                       " as the change left them: the folder was copied, and the copy left behind the names "
+                       "beginning with a dot, where these files were:" + Listed(missing, 32);
     text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
+    text += changed_text;
+    text += "\nTo give them back, copy each of these files, under the same name, from the folder this one was "
+            "copied from into " + directory + " (names beginning with a dot are hidden: show hidden files to see "
+            "them), then start Quendar again: each file goes to its owner.";
     MessageBox(0, text + Kept_Text(path, aside) + (journal.sync_error != 0 ? disk_failing : ""), "WARNING",
                MB_OK | MB_ICONSTOP);
     return !aside.empty();
@@ -1127,24 +1207,47 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   if (!failed.empty()) {
     // The way decided stays, whatever user file is saved meanwhile; each
     // file waits on a name another file holds, and comes home once it goes.
-    journal.course = course;
-    journal.Note_Progress();
-    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start." +
+    if (!retry) {
+      journal.course = course;
+      journal.Note_Progress();
+    }
+    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start." + changed_text +
                       (journal.sync_error != 0 ? disk_failing : ""),
                "WARNING", MB_OK | MB_ICONSTOP);
-    return false;
+    return retry;
   }
   Delete_File(path);
   journal.Sync();
   Kill_Point();
-  std::string text;
+  std::string text = changed_text.empty() ? std::string() : changed_text.substr(1);
   const std::vector<std::string> strangers = journal.Strangers(ways);
   if (!strangers.empty())
-    text = "Every user's files are under her name. What is under these names of the change is no user's file, and "
-           "stays as it is:" + Listed(strangers);
+    text += (text.empty() ? "" : "\n") +
+            std::string("Every user's files are under her name. What is under these names of the change is no "
+                        "user's file, and stays as it is:") + Listed(strangers);
   if (journal.sync_error != 0)
     text += (text.empty() ? "" : "\n") + Sync_Failure_Text(directory) +
             "\nEvery user's files are under her name; the disk may be failing.";
   if (!text.empty()) MessageBox(0, text, "WARNING", MB_OK | MB_ICONSTOP);
   return true;
+}
+
+// Journals kept aside while files they noted were missing: each file the
+// person has brought back since goes home, and a journal whose files are
+// all home is deleted. Nothing is told unless a file would not move.
+void Rename_Journal::Retry_Missing(const std::string& directory, const std::string& database_path,
+                                   const std::optional<std::vector<std::string>>& listed) {
+  const std::string prefix = std::string(Journal_Name) + "." + Missing_Word + "-";
+  std::vector<std::string> kept;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error))
+    if (entry.path().filename().string().rfind(prefix, 0) == 0) kept.push_back(entry.path().string());
+  std::sort(kept.begin(), kept.end());
+  for (const std::string& path : kept) {
+    const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Journal);
+    Rename_Journal journal;
+    journal.directory = directory;
+    if (bytes && journal.Read(*bytes) && journal.By_Bytes())
+      Recover_By_Bytes(journal, path, true, database_path, listed);
+  }
 }

@@ -136,6 +136,11 @@ class Rename_Journal {
   static bool Recover(const std::string& directory, const std::string& database_path,
                       const std::optional<std::vector<std::string>>& listed);
 
+  // At start, after Recover: a journal kept aside while files it noted were
+  // missing puts home each file brought back since, and goes once all are.
+  static void Retry_Missing(const std::string& directory, const std::string& database_path,
+                            const std::optional<std::vector<std::string>>& listed);
+
   // The journal's bytes and its reader: the reader checks every field and
   // refuses anything the program would not have written.
   std::vector<uint8_t> Bytes() const;
@@ -172,13 +177,20 @@ class Rename_Journal {
   bool By_Bytes() const { return version == 3; }
   struct Way;
   std::vector<Way> Ways() const;
-  std::vector<size_t> Locate(const std::vector<Way>& ways) const;
+  // With `changed`, a way whose file is found nowhere may take a file
+  // another program changed in place (noted there).
+  std::vector<size_t> Locate(const std::vector<Way>& ways, std::vector<bool>* changed = nullptr) const;
+  bool Stranger_Bytes(const std::string& name, const File_Fingerprint& bytes) const;
   std::vector<Failed_Move> Carry(const std::vector<Way>& ways, std::vector<size_t>& at, bool forward);
   std::vector<std::string> Strangers(const std::vector<Way>& ways) const;
   std::string Way_Line(const Way& way, size_t at) const;
   bool Fingerprint_Steps(size_t first);
-  static bool Recover_By_Bytes(Rename_Journal& journal, const std::string& database_path,
+  // The journal at `path`; a retry is of one kept aside while files were
+  // missing, and tells nothing unless a file would not move.
+  static bool Recover_By_Bytes(Rename_Journal& journal, const std::string& path, bool retry,
+                               const std::string& database_path,
                                const std::optional<std::vector<std::string>>& listed);
+  std::string Missing_Line(const Way& way, bool forward) const;
   // The identity of the file under the name, unknown when none is there or
   // a folder it names is not a real folder.
   File_Id Identity_Here(const std::string& name) const;

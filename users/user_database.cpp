@@ -63,7 +63,8 @@ User_Database::User_Database() : User_Database(For_Stream) {
     Put_Back_Files_Held_For_Save(The_User_Data.directory);
     // A change of names cut short finishes or is undone before anyone's
     // files are looked for.
-    Recover_Renames();
+    if (Recover_Renames())
+      Rename_Journal::Retry_Missing(The_User_Data.directory, File_Path(), Names_In_File());
   }
   if (File_Exists(File_Path())) {
     The_User_Data.show_help_at_start = false;

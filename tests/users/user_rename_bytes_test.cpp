@@ -162,21 +162,35 @@ class User_Rename_Bytes_Test : public Users_Test {
   }
 
   // At the next start every user has her own files under her name, and
-  // nothing is hidden or told.
-  void Expect_Everyone_Has_Her_Own(const People& p, const std::string& what) {
+  // nothing is hidden or told. A file another program changed (its owner's
+  // name and kind: its bytes now) is hers as it is now; the caller checks
+  // what is told of it.
+  void Expect_Everyone_Has_Her_Own(const People& p, const std::string& what,
+                                   const std::map<std::string, std::string>& changed = {}) {
     Restart();
     const User_Database& db = *The_User_Database;
     ASSERT_EQ(db.Count(), int32_t(p.users.size())) << what;
     for (int32_t i = 0; i < db.Count(); ++i) {
       const std::string& owner = p.users[size_t(db.At(i)->points - 1)];
-      for (const char* suffix : Suffixes)
-        EXPECT_TRUE(Read(Dir(db.At(i)->name + suffix)) == Content(p, owner, suffix))
+      for (const char* suffix : Suffixes) {
+        const auto now = changed.find(owner + suffix);
+        EXPECT_TRUE(Read(Dir(db.At(i)->name + suffix)) == (now != changed.end() ? now->second : Content(p, owner, suffix)))
             << what << ": " << db.At(i)->name << suffix << " is not " << owner << "'s";
+      }
     }
     for (const auto& entry : std::filesystem::directory_iterator(Dir()))
       EXPECT_EQ(entry.path().filename().string().rfind(".quendar", 0), std::string::npos) << what << ": " << entry.path();
     EXPECT_FALSE(Has("quendar.jnl")) << what;
+    if (!changed.empty()) return;
     EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+  }
+
+  // The name the user who was `owner` at the start has now.
+  static std::string Name_Now(const People& p, const std::string& owner) {
+    const size_t place = size_t(std::find(p.users.begin(), p.users.end(), owner) - p.users.begin());
+    for (int32_t i = 0; i < The_User_Database->Count(); ++i)
+      if (The_User_Database->At(i)->points == int32_t(place + 1)) return The_User_Database->At(i)->name;
+    return "";
   }
 
   // Under every listed user's name is her own file or none.
@@ -192,10 +206,18 @@ class User_Rename_Bytes_Test : public Users_Test {
     }
   }
 
-  std::string Kept_Journal() const {
+  // A journal kept aside with the word ("kept", "missing"; any for none).
+  std::string Kept_Journal(const std::string& word = "kept") const {
     for (const auto& entry : std::filesystem::directory_iterator(Dir()))
-      if (entry.path().filename().string().rfind("quendar.jnl.kept-", 0) == 0) return entry.path().string();
+      if (entry.path().filename().string().rfind("quendar.jnl." + word, 0) == 0) return entry.path().string();
     return "";
+  }
+
+  // What a box calls a user's file of the kind.
+  static std::string Words_For(const std::string& suffix) {
+    if (suffix == ".gal") return "gallery";
+    if (suffix == ".clr") return "colour cycles";
+    return "level " + suffix.substr(8, 1) + " manipulators";
   }
 
   int run = 0;
@@ -211,7 +233,7 @@ struct Cut_Case {
   Then then;
 };
 
-class User_Rename_Cut_Test : public User_Rename_Bytes_Test, public testing::WithParamInterface<Cut_Case> {
+class User_Rename_Kill_Test : public User_Rename_Bytes_Test {
  protected:
   // The point of a change at which its files are all parked: 1 for the
   // journal, then a move and its note for each of the users' four files.
@@ -244,6 +266,8 @@ class User_Rename_Cut_Test : public User_Rename_Bytes_Test, public testing::With
   }
 };
 
+class User_Rename_Cut_Test : public User_Rename_Kill_Test, public testing::WithParamInterface<Cut_Case> {};
+
 // A change or its undo killed at every point, the folder then left, copied
 // or restored in place: every file with its owner at the next start.
 TEST_P(User_Rename_Cut_Test, AKillAtEveryPointLeavesEveryFileWithItsOwner) {
@@ -262,7 +286,7 @@ TEST_P(User_Rename_Cut_Test, AKillAtEveryPointLeavesEveryFileWithItsOwner) {
 // names: a swap of files alike but for an unsampled block (told apart only by
 // every byte, noted because their samples tie) and a rotation of identical
 // colour cycles (found only when a file taken early makes room for another).
-TEST_F(User_Rename_Cut_Test, FilesThatTieAreToldApartAtTheNextStart) {
+TEST_F(User_Rename_Kill_Test, FilesThatTieAreToldApartAtTheNextStart) {
   const struct {
     size_t people;
     int moves;  // final moves made and noted after every file was parked
@@ -276,6 +300,51 @@ TEST_F(User_Rename_Cut_Test, FilesThatTieAreToldApartAtTheNextStart) {
     Expect_Everyone_Has_Her_Own(p, what);
   }
 }
+
+// Another program rewrites a byte of one of the moving files after the
+// change is cut at each point (the folder then left or copied): found at
+// none of its names by its bytes, the file is still the one under a name of
+// its way that no other file of the change is, and goes where it belongs,
+// told as changed; no one is left with another's file.
+class User_Rename_Changed_Test : public User_Rename_Kill_Test,
+                                 public testing::WithParamInterface<std::tuple<const char*, const char*, Then>> {};
+
+TEST_P(User_Rename_Changed_Test, AFileChangedAfterACutGoesWhereItBelongs) {
+  const auto& [owner, suffix, then] = GetParam();
+  const People& p = Swap;
+  const std::string file = std::string(owner) + suffix, changed = "~" + file.substr(1);
+  const int points = Points_Of(p, Cut::Change);
+  for (int kill = 1; kill <= points; ++kill) {
+    const std::string what = What(p, Cut::Change, kill, then) + ", " + file + " changed";
+    ASSERT_TRUE(Cut_At(p, Cut::Change, kill, Then::Stays)) << what;
+    const bool cut = Has("quendar.jnl");
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(Dir()))
+      if (entry.is_regular_file() && Read(entry.path()) == file) Write(entry.path(), changed);
+    Then_(then, Next());
+    Expect_Everyone_Has_Her_Own(p, what, {{file, changed}});
+    if (!cut) {
+      EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+      continue;
+    }
+    const std::string now = Name_Now(p, owner);
+    ASSERT_EQ(Boxes.size(), 1u) << what;
+    EXPECT_NE(Boxes[0].find("Another program changed these files while users' names were being changed; each went to "
+                            "its owner as it is now:\n" + now + "'s " + Words_For(suffix) + ", " + now + suffix),
+              std::string::npos)
+        << what << "\n" << Boxes[0];
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Each_File, User_Rename_Changed_Test,
+                         testing::Combine(testing::Values("Ann", "Bob"), testing::ValuesIn(Suffixes),
+                                          testing::Values(Then::Stays, Then::Copied)),
+                         [](const auto& info) {
+                           std::string name = std::string(std::get<0>(info.param)) + std::get<1>(info.param) +
+                                              (std::get<2>(info.param) == Then::Copied ? "_Copied" : "_Stays");
+                           for (char& c : name)
+                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+                           return name;
+                         });
 
 std::vector<Cut_Case> Every_Cut() {
   std::vector<Cut_Case> all;
@@ -296,8 +365,10 @@ INSTANTIATE_TEST_SUITE_P(Every, User_Rename_Cut_Test, testing::ValuesIn(Every_Cu
 
 // A copy made without the names beginning with a dot: a file the change
 // parked is not in it. No one gets another's file, the journal is kept
-// aside, and the box says whose file is missing and where it was parked.
-TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesKeepsTheJournalAndSaysWhoseFilesAreMissing) {
+// aside, and the box names each missing file by whose it is now and where
+// it was. Doing what the box says (copying those files in from the folder
+// copied) puts each one home at the next start.
+TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesSaysWhoseFilesAreMissingAndBringingThemBackPutsThemHome) {
   const People& p = Swap;
   Start(p, Next());
   const int points = Points([&] { Change_Names(p); });
@@ -306,9 +377,10 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesKeepsTheJournalAndSaysWhos
     const std::string what = "killed at " + std::to_string(kill);
     Start(p, Next());
     ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
-    std::vector<std::string> parked;
+    std::map<std::string, std::string> parked;  // name: bytes
     for (const auto& entry : std::filesystem::directory_iterator(Dir()))
-      if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0) parked.push_back(entry.path().filename());
+      if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0)
+        parked[entry.path().filename()] = Read(entry.path());
     Then_(Then::Copied, Next(), false);
     Restart();
     Expect_No_One_Has_Anothers(p, what);
@@ -317,14 +389,26 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesKeepsTheJournalAndSaysWhos
       continue;
     }
     ++told;
-    EXPECT_FALSE(Kept_Journal().empty()) << what;
+    EXPECT_FALSE(Kept_Journal("missing").empty()) << what;
     EXPECT_FALSE(Has("quendar.jnl")) << what;
     ASSERT_EQ(Boxes.size(), 1u) << what;
     EXPECT_NE(Boxes[0].find("are not in " + Dir()), std::string::npos) << Boxes[0];
-    for (const std::string& name : parked)
-      EXPECT_NE(Boxes[0].find("it was parked as " + Dir() + name), std::string::npos) << name << "\n" << Boxes[0];
+    // Each by the name it belongs under now, whichever way the start went.
+    for (const auto& [name, bytes] : parked) {
+      const std::string now = Name_Now(p, bytes.substr(0, 3));
+      const std::string suffix = bytes.substr(3);
+      EXPECT_NE(Boxes[0].find(now + "'s " + Words_For(suffix) + ", " + now + suffix + ": it was " + Dir() + name),
+                std::string::npos)
+          << name << "\n" << Boxes[0];
+    }
+    EXPECT_NE(Boxes[0].find("copy each of these files, under the same name, from the folder this one was copied from"),
+              std::string::npos)
+        << Boxes[0];
     EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
     EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
+    for (const auto& [name, bytes] : parked) Write(Dir(name), bytes);
+    Expect_Everyone_Has_Her_Own(p, what + ", the missing files brought back");
+    EXPECT_TRUE(Kept_Journal("").empty()) << what;
   }
   EXPECT_GT(told, 4);
 }
@@ -420,9 +504,9 @@ TEST_F(User_Rename_Bytes_Test, FilesAndLinksPlacedByHandUnderParkingNamesAreNeve
     struct stat info;
     if (c.missing) {
       EXPECT_FALSE(lstat(Dir("Ann.clr").c_str(), &info) == 0) << c.what;
-      EXPECT_FALSE(Kept_Journal().empty()) << c.what;
+      EXPECT_FALSE(Kept_Journal("missing").empty()) << c.what;
       ASSERT_EQ(Boxes.size(), 1u) << c.what;
-      EXPECT_NE(Boxes[0].find("Ann.clr (to be Annie.clr): not found; it was parked as " + parked),
+      EXPECT_NE(Boxes[0].find("Ann's colour cycles, Ann.clr: it was " + parked),
                 std::string::npos)
           << Boxes[0];
     } else {
