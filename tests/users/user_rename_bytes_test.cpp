@@ -582,3 +582,47 @@ TEST_F(User_Rename_Bytes_Test, OnlyRegularFilesAreMovedIntoAUsersName) {
     }
   }
 }
+
+// A gallery a stopped save holds aside (".saving-<name>", another file
+// having taken its name since, or of a name no user has) would go back
+// under its name at the next start, to whoever has it then: the change is
+// refused, saying so and what to do, and doing it (moving the other file
+// out, starting again) lets the same change go through.
+TEST_F(User_Rename_Bytes_Test, AGalleryHeldAsideByAStoppedSaveStopsAChangeOfNamesUntilItIsBack) {
+  const People rename = {"Ann renamed", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  const struct {
+    const People& p;
+    std::string gallery;  // held aside
+    bool owned;           // a user's gallery, another file under its name
+  } cases[] = {{Swap, "Bob.gal", true}, {rename, "Ann.gal", true}, {rename, "Annie.gal", false}};
+  for (const auto& c : cases) {
+    const std::string what = std::string(c.p.what) + ", " + c.gallery + " held";
+    Start(c.p, Next());
+    const std::string held = Dir(".saving-" + c.gallery);
+    if (c.owned) std::filesystem::rename(Dir(c.gallery), held);
+    Write(c.owned ? Dir(c.gallery) : held, "another file");
+    Boxes.clear();
+    Change_Names(c.p);
+    EXPECT_EQ(The_User_Database->Find_User("Annie"), -1) << what;
+    for (size_t i = 0; i < c.p.users.size(); ++i) {
+      EXPECT_EQ(The_User_Database->At(The_User_Database->Find_User(c.p.users[i]))->points, int32_t(i + 1)) << what;
+      for (const char* suffix : Suffixes) {
+        const std::string file = c.p.users[i] + suffix;
+        if (c.owned && file == c.gallery) continue;
+        EXPECT_EQ(Read(Dir(file)), file) << what;
+      }
+    }
+    EXPECT_EQ(Read(held), c.owned ? c.gallery : "another file") << what;
+    ASSERT_EQ(Boxes.size(), 1u) << what;
+    EXPECT_NE(Boxes[0].find("A save that was stopped holds the gallery " + Dir(c.gallery) + " aside as " + held +
+                            ", and a change of names now would part them: no user is renamed and every file stays "
+                            "with its owner."),
+              std::string::npos)
+        << Boxes[0];
+    // As the box says: the other file out of the folder, the program again.
+    if (c.owned) std::filesystem::rename(Dir(c.gallery), root_ + "/" + Next());
+    Restart();
+    Change_Names(c.p);
+    Expect_Everyone_Has_Her_Own(c.p, what + ", the box followed");
+  }
+}
