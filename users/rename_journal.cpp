@@ -202,7 +202,8 @@ bool Make_Aside_Folder(const std::string& path) {
 // Recycles a displaced file from its folder, which goes with it.
 void Recycle_Aside(const std::string& path) {
   if (!Real_Folder(Folder_Of(path))) return;
-  if (File_Exists(path)) Recycle_File(path);
+  struct stat info;
+  if (lstat(path.c_str(), &info) == 0) Recycle_File(path);
   rmdir(Folder_Of(path).c_str());
 }
 
@@ -928,8 +929,9 @@ std::vector<Rename_Journal::Way> Rename_Journal::Ways() const {
 
 // Where each way's file is (an index into its names; npos when it is at
 // none of them): each name holds at most one file, a way's file is a
-// regular file with its bytes (never a link, nor anything in a folder that
-// is not a real folder of the directory), and as many files as can be are
+// regular file with its bytes, or a link leading where its link led when
+// it was noted (nothing in a folder that is not a real folder of the
+// directory), and as many files as can be are
 // found. Ways whose files have the same bytes may take each other's.
 std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::vector<bool>* changed) const {
   struct Seen {
@@ -984,7 +986,9 @@ std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::ve
   for (size_t w = 0; w < ways.size(); ++w) {
     if (at[w] != std::string::npos) continue;
     for (const std::string& name : ways[w].names) {
-      if (holder.count(name) != 0 || !look(name).bytes || !Stranger_Bytes(name, *look(name).bytes)) continue;
+      const std::optional<File_Fingerprint>& there = look(name).bytes;
+      if (holder.count(name) != 0 || !there || there->link || ways[w].bytes.link || !Stranger_Bytes(name, *there))
+        continue;
       claims[name].push_back(w);
       ++candidates[w];
     }

@@ -121,8 +121,8 @@ class Rename_Journal {
   // journal that cannot be read or trusted is "damaged" (kept aside, for
   // nothing may be guessed from it): one that names anything but the users'
   // own files and the parking names of a change, or parks a file in
-  // anything but a real folder of the directory. Nothing but a regular file
-  // is ever moved into a user's name.
+  // anything but a real folder of the directory. Nothing is ever moved into
+  // a user's name but the regular file or the link a change noted.
   // The user file must list the users the files go to, and no longer list
   // those they leave: a journal it does not match moves nothing either.
   // A journal of the earlier kinds is carried through as before, by device

@@ -100,19 +100,21 @@ class Install_Run {
       if (Gallery_Held(*source, *user)) return false;
       for (const File_Kind& kind : User_Files) {
         const std::string from = Path_Of(*source, kind), to = Path_Of(*user, kind);
-        // Only a regular file moves into a user's name, never a link.
-        if (from.empty() || to.empty() || !Regular_File(from)) continue;
+        // A user's file and a link of hers move (the link itself, which her
+        // saves write through); nothing else has her name.
+        if (from.empty() || to.empty() || !Movable(from)) continue;
         chains.push_back({from, Unused_Name(), to});
         parked_names.insert(from);
       }
     }
     for (const Chain& chain : chains) {
       parking.push_back(Move_Of(chain.from, chain.parked));
-      // No continuing user owns a file left under the new name: its owner
-      // was removed, or it is a stray. Anything but a file (a link, a
-      // folder) is not moved: the rename is refused.
-      if (File_Exists(chain.to) && parked_names.count(chain.to) == 0) {
-        if (!Regular_File(chain.to)) {
+      // No continuing user owns a file or link left under the new name: its
+      // owner was removed, or it is a stray. Anything else (a folder) is not
+      // moved: the rename is refused.
+      struct stat info;
+      if (lstat(chain.to.c_str(), &info) == 0 && parked_names.count(chain.to) == 0) {
+        if (!Movable(chain.to)) {
           failed.push_back({chain.from, chain.to, EEXIST});
           return false;
         }
@@ -169,9 +171,10 @@ class Install_Run {
     return step;
   }
 
-  static bool Regular_File(const std::string& path) {
+  // A regular file or a symbolic link, itself.
+  static bool Movable(const std::string& path) {
     struct stat info;
-    return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return lstat(path.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
   }
 
   User_Database& copy;

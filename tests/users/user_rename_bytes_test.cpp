@@ -554,33 +554,55 @@ TEST_F(User_Rename_Bytes_Test, AnUndoThatCouldNotFinishStaysAnUndoWhateverUserFi
   Expect_Everyone_Has_Her_Own(p, "home at the next start");
 }
 
-// A link under a user's name is no file of hers to move, and a link under a
-// new name is not moved out of the way: the rename moves only regular
-// files, and refuses one a link stands in the way of.
-TEST_F(User_Rename_Bytes_Test, OnlyRegularFilesAreMovedIntoAUsersName) {
+// A person's file that is a symbolic link moves with her, the link itself
+// (her saves write through it), and a link under her new name is moved out
+// of the way like any file of no user (the stray one here leading nowhere):
+// at once, and at the next start after a kill at every point of the
+// change. What the links lead to is untouched.
+TEST_F(User_Rename_Bytes_Test, APersonsLinkMovesWithHerAndALinkInTheWayIsMovedAside) {
   const People p = {"Ann renamed", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
   const std::string outside = root_ + "/outside-file";
   Write(outside, "outside");
-  for (const char* link : {"Ann.gal", "Annie.clr"}) {
-    Start(p, Next());
-    std::filesystem::remove(Dir(link));
-    std::filesystem::create_symlink(outside, Dir(link));
-    Boxes.clear();
-    Change_Names(p);
-    struct stat info;
-    EXPECT_TRUE(lstat(Dir(link).c_str(), &info) == 0 && S_ISLNK(info.st_mode)) << link;
-    EXPECT_EQ(Read(outside), "outside") << link;
-    if (std::string(link) == "Ann.gal") {
-      EXPECT_FALSE(Has("Annie.gal")) << link;
-      EXPECT_EQ(Read(Dir("Annie.clr")), "Ann.clr") << link;
-      EXPECT_TRUE(Boxes.empty()) << Boxes.front();
-    } else {
-      EXPECT_EQ(The_User_Database->Find_User("Annie"), -1) << link;
-      EXPECT_EQ(Read(Dir("Ann.clr")), "Ann.clr") << link;
-      ASSERT_EQ(Boxes.size(), 1u) << link;
-      EXPECT_NE(Boxes[0].find("Another file has that name"), std::string::npos) << Boxes[0];
+  for (const std::string link : {"Ann.gal", "Annie.clr"}) {
+    const std::string target = link == "Ann.gal" ? outside : root_ + "/gone";
+    auto link_at = [&](const std::string& name) {
+      struct stat info;
+      return lstat(Dir(name).c_str(), &info) == 0 && S_ISLNK(info.st_mode) &&
+             std::filesystem::read_symlink(Dir(name)) == target;
+    };
+    auto start = [&] {
+      Start(p, Next());
+      std::filesystem::remove(Dir(link));
+      std::filesystem::create_symlink(target, Dir(link));
+    };
+    start();
+    const int points = Points([&] { Change_Names(p); });
+    for (int kill = 0; kill <= points; ++kill) {
+      const std::string what = link + " a link, " + (kill == 0 ? "the change whole" : "killed at " + std::to_string(kill));
+      if (kill > 0) {
+        start();
+        ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
+      }
+      Restart();
+      const std::string ann = The_User_Database->Find_User("Annie") != -1 ? "Annie" : "Ann";
+      for (const char* suffix : Suffixes) {
+        if (link == "Ann.gal" && std::string(suffix) == ".gal") EXPECT_TRUE(link_at(ann + suffix)) << what;
+        else EXPECT_EQ(Read(Dir(ann + suffix)), std::string("Ann") + suffix) << what;
+      }
+      if (link == "Ann.gal") {
+        EXPECT_FALSE(Has(ann == "Ann" ? "Annie.gal" : "Ann.gal")) << what;
+      } else if (ann == "Ann") {
+        EXPECT_TRUE(link_at("Annie.clr")) << what;
+      }
+      for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+        EXPECT_EQ(entry.path().filename().string().rfind(".quendar", 0), std::string::npos) << what << ": " << entry.path();
+      EXPECT_EQ(Read(outside), "outside") << what;
+      EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
     }
   }
+  // The link in the way went to the trash, as a link.
+  struct stat info;
+  EXPECT_TRUE(lstat((root_ + "/data/Trash/files/Annie.clr").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
 }
 
 // A gallery a stopped save holds aside (".saving-<name>", another file
