@@ -648,3 +648,42 @@ TEST_F(User_Rename_Bytes_Test, AGalleryHeldAsideByAStoppedSaveStopsAChangeOfName
     Expect_Everyone_Has_Her_Own(c.p, what + ", the box followed");
   }
 }
+
+// A stray file of no user under the new name goes to the trash once the
+// change stands; a start finishing the change that is cut after it did so
+// finds it gone, and says nothing of it: nothing is missing.
+TEST_F(User_Rename_Bytes_Test, AStrayFileTheChangeAlreadyRecycledIsNotMissed) {
+  const People p = {"Ann renamed over a stray gallery", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  auto start = [&] {
+    Start(p, Next());
+    Write(Dir("Annie.gal"), "a stray gallery");
+  };
+  start();
+  const int points = Points([&] { Change_Names(p); });
+  const std::string written = Read(Dir("quendar.usr"));
+  // Cut once the new user file is noted: it is written as the change
+  // would have, and the start finishes the change.
+  auto cut_change = [&](int kill) {
+    start();
+    if (!Killed_At(kill, [&] { Change_Names(p); })) return false;
+    if (Has("quendar.jnl") && Read(Dir("quendar.jnl")).find("\nsaved none\n") == std::string::npos)
+      Write(Dir("quendar.usr"), written);
+    return true;
+  };
+  int finished = 0;
+  for (int kill = 1; kill <= points; ++kill) {
+    ASSERT_TRUE(cut_change(kill));
+    const int start_points = Points([&] { Restart(); });
+    for (int cut = 1; cut <= start_points; ++cut) {
+      const std::string what = "the change killed at " + std::to_string(kill) + ", its start at " + std::to_string(cut);
+      const size_t trashed = Trashed().size();
+      ASSERT_TRUE(cut_change(kill)) << what;
+      ASSERT_TRUE(Killed_At(cut, [&] { Restart(); })) << what;
+      Expect_Everyone_Has_Her_Own(p, what);
+      if (The_User_Database->Find_User("Annie") == -1) continue;
+      ++finished;
+      EXPECT_EQ(Trashed().size(), trashed + 1) << what;
+    }
+  }
+  EXPECT_GT(finished, 0);
+}
