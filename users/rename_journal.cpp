@@ -140,6 +140,8 @@ std::string Described(const std::string& name) {
 // The word in the name of a journal kept aside while files it noted are
 // missing: "quendar.jnl.missing-<stamp>"; each start looks for them again.
 constexpr const char* Missing_Word = "missing";
+// The same for one kept while the user file was none the change knew.
+constexpr const char* Kept_Word = "kept";
 
 // Whether the steps are shaped as an install makes them: each of a user's
 // files is parked under a fresh parking name and moves from there to a
@@ -1159,12 +1161,23 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   if (course == Course::Undecided) {
     std::vector<std::string> lines;
     for (size_t w = 0; w < ways.size(); ++w) lines.push_back(journal.Way_Line(ways[w], at[w]));
-    const std::string aside = Keep_File_Aside(path, "kept");
+    // Kept where each later start looks again: once the user file is one
+    // the change knows, each file goes to its owner.
+    const std::string aside = Keep_File_Aside(path, Kept_Word);
+    const bool neither = !as_before && !as_written;
+    const std::string why = now == "none" ? " is gone"
+                            : neither     ? " is neither the one it began from nor the one it wrote (it was restored "
+                                            "or replaced since)"
+                                          : " does not match the folder as the change left it";
+    const std::string advice =
+        neither ? "\nTo give each person her files, bring back the user file " + database_path +
+                      " as it was when the change was cut short (from the copy or backup this folder came from), "
+                      "then start Quendar again: each file goes to its owner."
+                : std::string();
     MessageBox(0,
                "A change of users' names in " + directory + " was cut short, and the user file " + database_path +
-                   " is neither the one it began from nor the one it wrote (it was restored or replaced since): no "
-                   "file moves. Where each file of the change is, and where it was going:" +
-                   Listed(lines, 32) + Kept_Text(path, aside),
+                   why + ": no file moves. Where each file of the change is, and where it was going:" +
+                   Listed(lines, 32) + advice + Kept_Text(path, aside),
                "WARNING", MB_OK | MB_ICONSTOP);
     return !aside.empty();
   }
@@ -1236,16 +1249,18 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   return true;
 }
 
-// Journals kept aside while files they noted were missing: each file the
-// person has brought back since goes home, and a journal whose files are
-// all home is deleted. Nothing is told unless a file would not move.
+// Journals kept aside while files they noted were missing, or while the
+// user file was none the change knew: each file the person has brought back
+// since goes home (the user file too), and a journal whose files are all
+// home is deleted. Nothing is told unless a file would not move.
 void Rename_Journal::Retry_Missing(const std::string& directory, const std::string& database_path,
                                    const std::optional<std::vector<std::string>>& listed) {
-  const std::string prefix = std::string(Journal_Name) + "." + Missing_Word + "-";
   std::vector<std::string> kept;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(directory, error))
-    if (entry.path().filename().string().rfind(prefix, 0) == 0) kept.push_back(entry.path().string());
+    for (const char* word : {Missing_Word, Kept_Word})
+      if (entry.path().filename().string().rfind(std::string(Journal_Name) + "." + word + "-", 0) == 0)
+        kept.push_back(entry.path().string());
   std::sort(kept.begin(), kept.end());
   for (const std::string& path : kept) {
     const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Journal);

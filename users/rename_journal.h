@@ -137,7 +137,8 @@ class Rename_Journal {
                       const std::optional<std::vector<std::string>>& listed);
 
   // At start, after Recover: a journal kept aside while files it noted were
-  // missing puts home each file brought back since, and goes once all are.
+  // missing, or while the user file was neither, puts home each file once
+  // it (or the user file) is brought back, and goes once all are home.
   static void Retry_Missing(const std::string& directory, const std::string& database_path,
                             const std::optional<std::vector<std::string>>& listed);
 

@@ -418,8 +418,15 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesSaysWhoseFilesAreMissingAn
 // aside and the box says where each file is and where it was going.
 TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
   const People& p = Swap;
-  for (const bool saved : {false, true}) {
-    const std::string what = saved ? "cut after the new names were saved" : "cut once the files were parked";
+  const struct {
+    const char* what;
+    bool saved, gone;
+  } cases[] = {{"cut once the files were parked", false, false},
+               {"cut after the new names were saved", true, false},
+               {"cut once the files were parked, the user file deleted", false, true}};
+  for (const auto& c : cases) {
+    const std::string& what = c.what;
+    const bool saved = c.saved;
     Start(p, Next());
     const std::string earlier = Read(Dir("quendar.usr"));
     The_User_Database->At(0)->level = 4;
@@ -434,7 +441,9 @@ TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
       kill = points - 2;
     }
     ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
-    Write(Dir("quendar.usr"), earlier);
+    const std::string at_cut = Read(Dir("quendar.usr"));
+    if (c.gone) std::filesystem::remove(Dir("quendar.usr"));
+    else Write(Dir("quendar.usr"), earlier);
     const std::vector<Entry> before = Archive();
     Restart();
     std::vector<Entry> after = Archive();
@@ -449,12 +458,24 @@ TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
           << what << ": " << entry.path << " moved";
     EXPECT_FALSE(Kept_Journal().empty()) << what;
     ASSERT_EQ(Boxes.size(), 1u) << what;
-    EXPECT_NE(Boxes[0].find("is neither the one it began from nor the one it wrote"), std::string::npos) << Boxes[0];
+    EXPECT_NE(Boxes[0].find(c.gone ? "quendar.usr is gone: no file moves"
+                                   : "is neither the one it began from nor the one it wrote (it was restored or replaced "
+                                     "since): no file moves"),
+              std::string::npos)
+        << Boxes[0];
     for (const char* suffix : Suffixes)
       for (const auto& [from, to] : std::vector<std::pair<std::string, std::string>>{{"Ann", "Bob"}, {"Bob", "Ann"}})
         EXPECT_NE(Boxes[0].find(": was " + from + suffix + ", to be " + to + suffix), std::string::npos)
             << from << suffix << "\n" << Boxes[0];
     EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
+    // As the box says: the user file as it was at the cut, and a start.
+    EXPECT_NE(Boxes[0].find("To give each person her files, bring back the user file " + Dir("quendar.usr") +
+                            " as it was when the change was cut short"),
+              std::string::npos)
+        << Boxes[0];
+    Write(Dir("quendar.usr"), at_cut);
+    Expect_Everyone_Has_Her_Own(p, what + ", the user file brought back");
+    EXPECT_TRUE(Kept_Journal("").empty()) << what;
   }
 }
 
