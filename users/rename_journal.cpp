@@ -1142,8 +1142,11 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   const std::string now = Database_Hash(database_path);
   const bool as_before = now == journal.database_hash;
   const bool as_written = journal.saved_hash != "none" && now == journal.saved_hash;
-  Course course = journal.course == Course::Back ? (as_written ? Course::Undecided : Course::Back)
-                  : journal.course == Course::On ? (as_before ? Course::Undecided : Course::On)
+  // A way decided earlier holds while the user file is the one the program
+  // saved last with it (Follow_Saved): a journal saying so of another file
+  // was not left by the program.
+  Course course = journal.course == Course::Back ? (as_before ? Course::Back : Course::Undecided)
+                  : journal.course == Course::On ? (as_written ? Course::On : Course::Undecided)
                   : as_before                    ? Course::Back
                   : as_written                   ? Course::On
                                                  : Course::Undecided;
@@ -1268,5 +1271,24 @@ void Rename_Journal::Retry_Missing(const std::string& directory, const std::stri
     journal.directory = directory;
     if (bytes && journal.Read(*bytes) && journal.By_Bytes())
       Recover_By_Bytes(journal, path, true, database_path, listed);
+  }
+}
+
+// A journal whose way is decided, left on disk for a later start, follows
+// each user file the program saves meanwhile: it notes the file as the one
+// its way goes with.
+void Rename_Journal::Follow_Saved(const std::string& directory, const std::string& hash, bool own_too) {
+  std::vector<std::string> kept;
+  if (own_too) kept.push_back(File_Path(directory));
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error))
+    if (entry.path().filename().string().rfind(std::string(Journal_Name) + "." + Missing_Word + "-", 0) == 0)
+      kept.push_back(entry.path().string());
+  for (const std::string& path : kept) {
+    const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Journal);
+    Rename_Journal journal;
+    if (!bytes || !journal.Read(*bytes) || !journal.By_Bytes() || journal.course == Course::Undecided) continue;
+    (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;
+    Write_File_Atomically(path, journal.Bytes());
   }
 }

@@ -142,6 +142,12 @@ class Rename_Journal {
   static void Retry_Missing(const std::string& directory, const std::string& database_path,
                             const std::optional<std::vector<std::string>>& listed);
 
+  // After the user file of these bytes (Database_Hash_Of) is saved: a
+  // journal left for a later start whose way is decided (its own file too
+  // when own_too, else only those kept aside) notes it as the file its way
+  // goes with. Any other user file at the next start decides nothing.
+  static void Follow_Saved(const std::string& directory, const std::string& hash, bool own_too);
+
   // The journal's bytes and its reader: the reader checks every field and
   // refuses anything the program would not have written.
   std::vector<uint8_t> Bytes() const;

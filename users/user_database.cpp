@@ -199,6 +199,9 @@ bool User_Database::Save(HWND owner) {
   // could not be synced): what the disk holds decides whether the new names
   // stand.
   if (written || (noted && !os.Fail() && Saved_Despite_Failure(File_Path(), before, bytes))) {
+    // A change of this session notes its own file (Note_Saving); one left
+    // for a later start follows the file saved.
+    Rename_Journal::Follow_Saved(The_User_Data.directory, Database_Hash_Of(bytes), !rename_journal.Active());
     const bool renamed = !names_before.empty();
     names_before.clear();
     rename_journal.Database_Saved();

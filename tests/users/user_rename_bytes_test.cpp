@@ -406,6 +406,10 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesSaysWhoseFilesAreMissingAn
         << Boxes[0];
     EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
     EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
+    // The program used meanwhile: the journal kept aside follows the user
+    // file it saves.
+    The_User_Database->At(0)->level = 4;
+    ASSERT_TRUE(The_User_Database->Save()) << what;
     for (const auto& [name, bytes] : parked) Write(Dir(name), bytes);
     Expect_Everyone_Has_Her_Own(p, what + ", the missing files brought back");
     EXPECT_TRUE(Kept_Journal("").empty()) << what;
@@ -421,9 +425,11 @@ TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
   const struct {
     const char* what;
     bool saved, gone;
+    bool finishing = false;  // the journal made to say the change was being finished
   } cases[] = {{"cut once the files were parked", false, false},
                {"cut after the new names were saved", true, false},
-               {"cut once the files were parked, the user file deleted", false, true}};
+               {"cut once the files were parked, the user file deleted", false, true},
+               {"a journal made by hand saying the change was being finished", false, false, true}};
   for (const auto& c : cases) {
     const std::string& what = c.what;
     const bool saved = c.saved;
@@ -442,6 +448,11 @@ TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
     }
     ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
     const std::string at_cut = Read(Dir("quendar.usr"));
+    if (c.finishing) {
+      std::string journal = Read(Dir("quendar.jnl"));
+      journal.replace(journal.find("saved none\nstate change"), 23, "saved 0123456789abcdef\nstate finish");
+      Write(Dir("quendar.jnl"), journal);
+    }
     if (c.gone) std::filesystem::remove(Dir("quendar.usr"));
     else Write(Dir("quendar.usr"), earlier);
     const std::vector<Entry> before = Archive();
@@ -468,6 +479,7 @@ TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
         EXPECT_NE(Boxes[0].find(": was " + from + suffix + ", to be " + to + suffix), std::string::npos)
             << from << suffix << "\n" << Boxes[0];
     EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
+    if (c.finishing) continue;
     // As the box says: the user file as it was at the cut, and a start.
     EXPECT_NE(Boxes[0].find("To give each person her files, bring back the user file " + Dir("quendar.usr") +
                             " as it was when the change was cut short"),
