@@ -110,14 +110,20 @@ class Rename_Journal {
   // At start, before the user database is read: finishes or undoes the
   // change a journal in the directory records, then deletes the journal.
   // The user file decides: as it was before the change, every file goes
-  // back; as the change wrote it, every file goes on; neither (restored or
-  // replaced since), nothing moves and the journal is kept aside, the box
-  // saying where each file is and where it was meant to go. So is a journal
-  // of an undo under way, unless the user file is the one the change wrote.
-  // Moves that failed are told in one "WARNING" box, and the journal then
-  // stays for the next try. A journal whose files are not all in the folder
-  // (a copy left the parking names behind) is kept aside, the box saying
-  // whose files are missing and under which names they were parked. Only a
+  // back; as the change wrote it, every file goes on; neither (restored,
+  // replaced or gone since), nothing moves and the journal is kept aside,
+  // the box saying where each file is, where it was meant to go, and that
+  // bringing the user file back puts each file home. A journal whose way is
+  // decided (an undo under way, a start that could not finish) goes that
+  // way only with the user file the program saved last. Moves that failed
+  // are told in one "WARNING" box, and the journal then stays for the next
+  // try. A file found at none of its names by its bytes, while a name of
+  // its way holds a file of bytes of its own that could be no other's, is
+  // that file changed by another program: it goes where it belongs, told.
+  // A journal whose files are not all in the folder (a copy left the
+  // parking names behind) is kept aside, the box naming each missing file
+  // by whose it is now and where it was, and saying that bringing them back
+  // puts them home. Only a
   // journal that cannot be read or trusted is "damaged" (kept aside, for
   // nothing may be guessed from it): one that names anything but the users'
   // own files and the parking names of a change, or parks a file in
