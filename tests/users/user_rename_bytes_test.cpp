@@ -727,3 +727,28 @@ TEST_F(User_Rename_Bytes_Test, AStrayFileTheChangeAlreadyRecycledIsNotMissed) {
   }
   EXPECT_GT(finished, 0);
 }
+
+// The user file is the one the change began from, but a link has taken the
+// name of the folder a stray file was to wait in: nothing moves, and the
+// box says the folder is not as the change left it, not that the user file
+// was replaced.
+TEST_F(User_Rename_Bytes_Test, AFolderNotAsTheChangeLeftItMovesNothingAndSaysSo) {
+  const People p = {"Ann renamed over a stray gallery", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  Start(p, Next());
+  Write(Dir("Annie.gal"), "a stray gallery");
+  ASSERT_TRUE(Killed_At(1 + 2 * 4, [&] { Change_Names(p); }));
+  const std::string journal = Read(Dir("quendar.jnl"));
+  const size_t folder = journal.find(".quendar-move-", journal.find("\nd\t"));
+  ASSERT_NE(folder, std::string::npos);
+  const std::string outside = root_ + "/" + Next();
+  std::filesystem::create_directories(outside);
+  std::filesystem::create_directory_symlink(outside, Dir(journal.substr(folder, journal.find('/', folder) - folder)));
+  Restart();
+  EXPECT_EQ(Read(Dir("Annie.gal")), "a stray gallery");
+  EXPECT_TRUE(std::filesystem::is_empty(outside));
+  EXPECT_FALSE(Kept_Journal().empty());
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_NE(Boxes[0].find("quendar.usr does not match the folder as the change left it: no file moves"), std::string::npos)
+      << Boxes[0];
+  EXPECT_EQ(Boxes[0].find("restored or replaced"), std::string::npos) << Boxes[0];
+}
