@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <climits>
 #include <charconv>
 #include <cstdio>
 #include <cstring>
@@ -98,6 +99,17 @@ std::optional<uint64_t> Number(std::string_view text, int base) {
   return value;
 }
 
+// Where a link leads, as the link says it; nothing for anything else.
+std::optional<std::string> Link_Text(const std::string& path) {
+  struct stat info;
+  if (!Path_Fits(path) || lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return std::nullopt;
+  std::string text(PATH_MAX, '\0');
+  const ssize_t length = readlink(path.c_str(), text.data(), text.size());
+  if (length <= 0 || size_t(length) >= text.size()) return std::nullopt;
+  text.resize(size_t(length));
+  return text;
+}
+
 }  // namespace
 
 uint64_t Bytes_Digest(std::span<const uint8_t> bytes, uint64_t digest) {
@@ -115,6 +127,13 @@ uint64_t Bytes_Digest(std::span<const uint8_t> bytes, uint64_t digest) {
 }
 
 std::optional<File_Fingerprint> File_Fingerprint::Of(const std::string& path) {
+  if (const std::optional<std::string> leads_to = Link_Text(path)) {
+    File_Fingerprint print;
+    print.link = true;
+    print.size = leads_to->size();
+    print.sampled = Bytes_Digest(std::span(reinterpret_cast<const uint8_t*>(leads_to->data()), leads_to->size()));
+    return print;
+  }
   const Open_File file(path);
   if (file.fd < 0) return std::nullopt;
   const std::optional<uint64_t> sampled = Sampled_Digest(file);
@@ -136,10 +155,18 @@ bool File_Fingerprint::Take_Whole(const std::string& path) {
 }
 
 std::string File_Fingerprint::Text() const {
-  return std::to_string(size) + ":" + Hex(sampled) + (has_whole ? ":" + Hex(whole) : "");
+  return (link ? "link:" : "") + std::to_string(size) + ":" + Hex(sampled) + (has_whole ? ":" + Hex(whole) : "");
 }
 
 std::optional<File_Fingerprint> File_Fingerprint::Parse(std::string_view text) {
+  constexpr std::string_view link_mark = "link:";
+  if (text.substr(0, link_mark.size()) == link_mark) {
+    std::optional<File_Fingerprint> print = Parse(text.substr(link_mark.size()));
+    // A link's text is short: its sampled digest is all of it.
+    if (!print || print->link || print->size == 0 || print->size >= PATH_MAX) return std::nullopt;
+    print->link = true;
+    return print;
+  }
   const size_t first = text.find(':');
   if (first == std::string_view::npos) return std::nullopt;
   const size_t second = text.find(':', first + 1);

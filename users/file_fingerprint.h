@@ -23,20 +23,26 @@ struct File_Fingerprint {
   // The digest of every byte, taken only when needed (has_whole).
   uint64_t whole = 0;
   bool has_whole = false;
+  // A symbolic link, known by where it leads (size and sampled are those of
+  // that text): a person's file may be a link, and moves as one.
+  bool link = false;
 
-  // Of the regular file at the path, never what a link leads to; nothing
-  // when there is none or it cannot be read.
+  // Of the regular file or the link at the path, never what a link leads
+  // to; nothing when there is neither or it cannot be read.
   static std::optional<File_Fingerprint> Of(const std::string& path);
   // Adds the digest of every byte; false when the file cannot be read or
   // is no longer the one fingerprinted.
   bool Take_Whole(const std::string& path);
   // Whether the sampled bytes cannot tell the two files apart.
-  bool Ties_With(const File_Fingerprint& other) const { return size == other.size && sampled == other.sampled; }
+  bool Ties_With(const File_Fingerprint& other) const {
+    return link == other.link && size == other.size && sampled == other.sampled;
+  }
   // Whether the sampled digest already covers every byte.
   bool Sampled_Whole() const { return size <= Block * Blocks; }
   bool operator==(const File_Fingerprint&) const = default;
 
-  // "size:sampled" or "size:sampled:whole", digests in 16 hexadecimal digits.
+  // "size:sampled" or "size:sampled:whole", digests in 16 hexadecimal digits;
+  // "link:size:sampled" for a link.
   std::string Text() const;
   static std::optional<File_Fingerprint> Parse(std::string_view text);
 };

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <set>
@@ -125,6 +126,23 @@ bool Aside_Name(const std::string& name) {
 // The user whose file it is: the name without its kind.
 std::string Owner_Of(const std::string& name) { return name.substr(0, name.size() - User_File_Kind(name).size()); }
 
+// A user's file in words a teacher knows: "Bob's gallery, Bob.gal"; any
+// other file by its name.
+std::string Described(const std::string& name) {
+  const std::string kind = User_File_Kind(name);
+  if (kind.empty()) return "the file " + name + " of no user";
+  const std::string what = kind == ".gal"   ? "gallery"
+                           : kind == ".clr" ? "colour cycles"
+                                            : "level " + std::string(1, kind[8]) + " manipulators";
+  return Owner_Of(name) + "'s " + what + ", " + name;
+}
+
+// The word in the name of a journal kept aside while files it noted are
+// missing: "quendar.jnl.missing-<stamp>"; each start looks for them again.
+constexpr const char* Missing_Word = "missing";
+// The same for one kept while the user file was none the change knew.
+constexpr const char* Kept_Word = "kept";
+
 // Whether the steps are shaped as an install makes them: each of a user's
 // files is parked under a fresh parking name and moves from there to a
 // user's file of the same kind; a file in the way of such a move goes, under
@@ -186,7 +204,8 @@ bool Make_Aside_Folder(const std::string& path) {
 // Recycles a displaced file from its folder, which goes with it.
 void Recycle_Aside(const std::string& path) {
   if (!Real_Folder(Folder_Of(path))) return;
-  if (File_Exists(path)) Recycle_File(path);
+  struct stat info;
+  if (lstat(path.c_str(), &info) == 0) Recycle_File(path);
   rmdir(Folder_Of(path).c_str());
 }
 
@@ -830,7 +849,7 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
   Rename_Journal journal;
   journal.directory = directory;
   const bool read_whole = read.bytes && journal.Read(*read.bytes);
-  if (read_whole && journal.By_Bytes()) return Recover_By_Bytes(journal, database_path, listed);
+  if (read_whole && journal.By_Bytes()) return Recover_By_Bytes(journal, path, false, database_path, listed);
   // A journal of an earlier kind. The old user database still there: the
   // change never took, so every file goes back. Another one: the change
   // took, and every file follows it.
@@ -916,10 +935,11 @@ std::vector<Rename_Journal::Way> Rename_Journal::Ways() const {
 
 // Where each way's file is (an index into its names; npos when it is at
 // none of them): each name holds at most one file, a way's file is a
-// regular file with its bytes (never a link, nor anything in a folder that
-// is not a real folder of the directory), and as many files as can be are
+// regular file with its bytes, or a link leading where its link led when
+// it was noted (nothing in a folder that is not a real folder of the
+// directory), and as many files as can be are
 // found. Ways whose files have the same bytes may take each other's.
-std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways) const {
+std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::vector<bool>* changed) const {
   struct Seen {
     std::optional<File_Fingerprint> bytes;
     bool whole_tried = false;
@@ -961,7 +981,46 @@ std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways) const {
     std::set<std::string> tried;
     place(w, tried);
   }
+  if (changed == nullptr) return at;
+  // A file another program changed since (a byte rewritten): its way finds
+  // it at none of its names. A regular file under one of them that no way
+  // found, and whose bytes are no other file's of the change or the folder,
+  // is that file when it is the only such name of the only way it could be.
+  changed->assign(ways.size(), false);
+  std::map<std::string, std::vector<size_t>> claims;  // name: the ways it may be the file of
+  std::map<size_t, size_t> candidates;                // way: its names that may be its file
+  for (size_t w = 0; w < ways.size(); ++w) {
+    if (at[w] != std::string::npos) continue;
+    for (const std::string& name : ways[w].names) {
+      const std::optional<File_Fingerprint>& there = look(name).bytes;
+      if (holder.count(name) != 0 || !there || there->link || ways[w].bytes.link || !Stranger_Bytes(name, *there))
+        continue;
+      claims[name].push_back(w);
+      ++candidates[w];
+    }
+  }
+  for (const auto& [name, claimants] : claims) {
+    const size_t w = claimants.front();
+    if (claimants.size() != 1 || candidates[w] != 1) continue;
+    at[w] = size_t(std::find(ways[w].names.begin(), ways[w].names.end(), name) - ways[w].names.begin());
+    (*changed)[w] = true;
+  }
   return at;
+}
+
+// Whether the file under the name has bytes of its own: no other regular
+// file of the directory ties with it (a copy of another person's file is
+// never taken for hers).
+bool Rename_Journal::Stranger_Bytes(const std::string& name, const File_Fingerprint& bytes) const {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+    const std::string other = entry.path().filename().string();
+    std::error_code no_size;
+    if (other == name || !entry.is_regular_file(no_size) || entry.file_size(no_size) != bytes.size) continue;
+    const std::optional<File_Fingerprint> there = File_Fingerprint::Of(directory + other);
+    if (there && there->Ties_With(bytes)) return false;
+  }
+  return !error;
 }
 
 // Moves each file found to the end of its way (forward) or its start,
@@ -1053,6 +1112,12 @@ std::string Rename_Journal::Way_Line(const Way& way, size_t at) const {
   return way.names.front() + " (" + going + "): not found; it was parked as " + directory + way.names[1];
 }
 
+// A file the start looked for in vain, by the name it belongs under now:
+// "Bob's gallery, Bob.gal: it was D/.quendar-move-…".
+std::string Rename_Journal::Missing_Line(const Way& way, bool forward) const {
+  return Described(forward ? way.names.back() : way.names.front()) + ": it was " + directory + way.names[1];
+}
+
 namespace {
 
 // A list of lines in a box: the first `named`, then a count. Where the
@@ -1072,34 +1137,54 @@ std::string Kept_Text(const std::string& path, const std::string& aside) {
 
 }  // namespace
 
-bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string& database_path,
+bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string& path, bool retry,
+                                      const std::string& database_path,
                                       const std::optional<std::vector<std::string>>& listed) {
   const std::string& directory = journal.directory;
-  const std::string path = File_Path(directory);
   // The user file decides: as before the change, the files go back; as the
   // change wrote it, they go on; any other, nothing is guessed.
   const std::string now = Database_Hash(database_path);
   const bool as_before = now == journal.database_hash;
   const bool as_written = journal.saved_hash != "none" && now == journal.saved_hash;
-  Course course = journal.course == Course::Back ? (as_written ? Course::Undecided : Course::Back)
-                  : journal.course == Course::On ? (as_before ? Course::Undecided : Course::On)
+  // A way decided earlier holds while the user file is the one the program
+  // saved last with it (Follow_Saved): a journal saying so of another file
+  // was not left by the program.
+  Course course = journal.course == Course::Back ? (as_before ? Course::Back : Course::Undecided)
+                  : journal.course == Course::On ? (as_written ? Course::On : Course::Undecided)
                   : as_before                    ? Course::Back
                   : as_written                   ? Course::On
                                                  : Course::Undecided;
   if (course != Course::Undecided &&
       (!journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, course == Course::On))))
     course = Course::Undecided;
+  // A record kept while files were missing was told at the start that kept
+  // it: it waits, untold, until they are brought back.
+  if (retry && course == Course::Undecided) return true;
   const std::vector<Way> ways = journal.Ways();
-  std::vector<size_t> at = journal.Locate(ways);
+  std::vector<bool> changed;
+  // Files changed since are looked for only right after the cut: later,
+  // another program's file under a name is no sign of a lost one.
+  std::vector<size_t> at = journal.Locate(ways, retry ? nullptr : &changed);
   if (course == Course::Undecided) {
     std::vector<std::string> lines;
     for (size_t w = 0; w < ways.size(); ++w) lines.push_back(journal.Way_Line(ways[w], at[w]));
-    const std::string aside = Keep_File_Aside(path, "kept");
+    // Kept where each later start looks again: once the user file is one
+    // the change knows, each file goes to its owner.
+    const std::string aside = Keep_File_Aside(path, Kept_Word);
+    const bool neither = !as_before && !as_written;
+    const std::string why = now == "none" ? " is gone"
+                            : neither     ? " is neither the one it began from nor the one it wrote (it was restored "
+                                            "or replaced since)"
+                                          : " does not match the folder as the change left it";
+    const std::string advice =
+        neither ? "\nTo give each person her files, bring back the user file " + database_path +
+                      " as it was when the change was cut short (from the copy or backup this folder came from), "
+                      "then start Quendar again: each file goes to its owner."
+                : std::string();
     MessageBox(0,
                "A change of users' names in " + directory + " was cut short, and the user file " + database_path +
-                   " is neither the one it began from nor the one it wrote (it was restored or replaced since): no "
-                   "file moves. Where each file of the change is, and where it was going:" +
-                   Listed(lines, 32) + Kept_Text(path, aside),
+                   why + ": no file moves. Where each file of the change is, and where it was going:" +
+                   Listed(lines, 32) + advice + Kept_Text(path, aside),
                "WARNING", MB_OK | MB_ICONSTOP);
     return !aside.empty();
   }
@@ -1113,17 +1198,32 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   }
   journal.Sync();
   Kill_Point();
-  std::vector<std::string> missing;
-  for (size_t w = 0; w < ways.size(); ++w)
-    if (at[w] == std::string::npos) missing.push_back(journal.Way_Line(ways[w], at[w]));
+  std::vector<std::string> missing, told;
+  for (size_t w = 0; w < ways.size(); ++w) {
+    // A file no user had, once the change stands, is in the trash already.
+    if (at[w] == std::string::npos && !(forward && ways[w].displaced)) missing.push_back(journal.Missing_Line(ways[w], forward));
+    if (!changed.empty() && changed[w]) told.push_back(Described(forward ? ways[w].names.back() : ways[w].names.front()));
+  }
+  const std::string changed_text =
+      told.empty() ? std::string()
+                   : "\nAnother program changed these files while users' names were being changed; each went to its "
+                     "owner as it is now:" + Listed(told);
   const std::string disk_failing = "\n" + Sync_Failure_Text(directory) + "; the disk may be failing.";
   if (!missing.empty()) {
-    // Kept until the person finds them: no other start would look again.
-    const std::string aside = Keep_File_Aside(path, "kept");
+    if (retry) return true;
+    // Kept until the person brings them back: each later start looks for
+    // them again, and puts each one home once it is there.
+    journal.course = course;
+    journal.Note_Progress();
+    const std::string aside = Keep_File_Aside(path, Missing_Word);
     std::string text = "Files of users whose names were being changed are not in " + directory +
-                       " as the change left them (was the folder copied without the names beginning with a dot?):" +
-                       Listed(missing, 32);
+                       " as the change left them: the folder was copied, and the copy left behind the names "
+                       "beginning with a dot, where these files were:" + Listed(missing, 32);
     text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
+    text += changed_text;
+    text += "\nTo give them back, copy each of these files, under the same name, from the folder this one was "
+            "copied from into " + directory + " (names beginning with a dot are hidden: show hidden files to see "
+            "them), then start Quendar again: each file goes to its owner.";
     MessageBox(0, text + Kept_Text(path, aside) + (journal.sync_error != 0 ? disk_failing : ""), "WARNING",
                MB_OK | MB_ICONSTOP);
     return !aside.empty();
@@ -1131,24 +1231,68 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   if (!failed.empty()) {
     // The way decided stays, whatever user file is saved meanwhile; each
     // file waits on a name another file holds, and comes home once it goes.
-    journal.course = course;
-    journal.Note_Progress();
-    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start." +
+    if (!retry) {
+      journal.course = course;
+      journal.Note_Progress();
+    }
+    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start." + changed_text +
                       (journal.sync_error != 0 ? disk_failing : ""),
                "WARNING", MB_OK | MB_ICONSTOP);
-    return false;
+    return retry;
   }
   Delete_File(path);
   journal.Sync();
   Kill_Point();
-  std::string text;
+  std::string text = changed_text.empty() ? std::string() : changed_text.substr(1);
   const std::vector<std::string> strangers = journal.Strangers(ways);
   if (!strangers.empty())
-    text = "Every user's files are under her name. What is under these names of the change is no user's file, and "
-           "stays as it is:" + Listed(strangers);
+    text += (text.empty() ? "" : "\n") +
+            std::string("Every user's files are under her name. What is under these names of the change is no "
+                        "user's file, and stays as it is:") + Listed(strangers);
   if (journal.sync_error != 0)
     text += (text.empty() ? "" : "\n") + Sync_Failure_Text(directory) +
             "\nEvery user's files are under her name; the disk may be failing.";
   if (!text.empty()) MessageBox(0, text, "WARNING", MB_OK | MB_ICONSTOP);
   return true;
+}
+
+// Journals kept aside while files they noted were missing, or while the
+// user file was none the change knew: each file the person has brought back
+// since goes home (the user file too), and a journal whose files are all
+// home is deleted. Nothing is told unless a file would not move.
+void Rename_Journal::Retry_Missing(const std::string& directory, const std::string& database_path,
+                                   const std::optional<std::vector<std::string>>& listed) {
+  std::vector<std::string> kept;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error))
+    for (const char* word : {Missing_Word, Kept_Word})
+      if (entry.path().filename().string().rfind(std::string(Journal_Name) + "." + word + "-", 0) == 0)
+        kept.push_back(entry.path().string());
+  std::sort(kept.begin(), kept.end());
+  for (const std::string& path : kept) {
+    const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Journal);
+    Rename_Journal journal;
+    journal.directory = directory;
+    if (bytes && journal.Read(*bytes) && journal.By_Bytes())
+      Recover_By_Bytes(journal, path, true, database_path, listed);
+  }
+}
+
+// A journal whose way is decided, left on disk for a later start, follows
+// each user file the program saves meanwhile: it notes the file as the one
+// its way goes with.
+void Rename_Journal::Follow_Saved(const std::string& directory, const std::string& hash, bool own_too) {
+  std::vector<std::string> kept;
+  if (own_too) kept.push_back(File_Path(directory));
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error))
+    if (entry.path().filename().string().rfind(std::string(Journal_Name) + "." + Missing_Word + "-", 0) == 0)
+      kept.push_back(entry.path().string());
+  for (const std::string& path : kept) {
+    const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Journal);
+    Rename_Journal journal;
+    if (!bytes || !journal.Read(*bytes) || !journal.By_Bytes() || journal.course == Course::Undecided) continue;
+    (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;
+    Write_File_Atomically(path, journal.Bytes());
+  }
 }

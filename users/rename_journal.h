@@ -110,19 +110,25 @@ class Rename_Journal {
   // At start, before the user database is read: finishes or undoes the
   // change a journal in the directory records, then deletes the journal.
   // The user file decides: as it was before the change, every file goes
-  // back; as the change wrote it, every file goes on; neither (restored or
-  // replaced since), nothing moves and the journal is kept aside, the box
-  // saying where each file is and where it was meant to go. So is a journal
-  // of an undo under way, unless the user file is the one the change wrote.
-  // Moves that failed are told in one "WARNING" box, and the journal then
-  // stays for the next try. A journal whose files are not all in the folder
-  // (a copy left the parking names behind) is kept aside, the box saying
-  // whose files are missing and under which names they were parked. Only a
+  // back; as the change wrote it, every file goes on; neither (restored,
+  // replaced or gone since), nothing moves and the journal is kept aside,
+  // the box saying where each file is, where it was meant to go, and that
+  // bringing the user file back puts each file home. A journal whose way is
+  // decided (an undo under way, a start that could not finish) goes that
+  // way only with the user file the program saved last. Moves that failed
+  // are told in one "WARNING" box, and the journal then stays for the next
+  // try. A file found at none of its names by its bytes, while a name of
+  // its way holds a file of bytes of its own that could be no other's, is
+  // that file changed by another program: it goes where it belongs, told.
+  // A journal whose files are not all in the folder (a copy left the
+  // parking names behind) is kept aside, the box naming each missing file
+  // by whose it is now and where it was, and saying that bringing them back
+  // puts them home. Only a
   // journal that cannot be read or trusted is "damaged" (kept aside, for
   // nothing may be guessed from it): one that names anything but the users'
   // own files and the parking names of a change, or parks a file in
-  // anything but a real folder of the directory. Nothing but a regular file
-  // is ever moved into a user's name.
+  // anything but a real folder of the directory. Nothing is ever moved into
+  // a user's name but the regular file or the link a change noted.
   // The user file must list the users the files go to, and no longer list
   // those they leave: a journal it does not match moves nothing either.
   // A journal of the earlier kinds is carried through as before, by device
@@ -135,6 +141,18 @@ class Rename_Journal {
   // True when no journal is left under its name.
   static bool Recover(const std::string& directory, const std::string& database_path,
                       const std::optional<std::vector<std::string>>& listed);
+
+  // At start, after Recover: a journal kept aside while files it noted were
+  // missing, or while the user file was neither, puts home each file once
+  // it (or the user file) is brought back, and goes once all are home.
+  static void Retry_Missing(const std::string& directory, const std::string& database_path,
+                            const std::optional<std::vector<std::string>>& listed);
+
+  // After the user file of these bytes (Database_Hash_Of) is saved: a
+  // journal left for a later start whose way is decided (its own file too
+  // when own_too, else only those kept aside) notes it as the file its way
+  // goes with. Any other user file at the next start decides nothing.
+  static void Follow_Saved(const std::string& directory, const std::string& hash, bool own_too);
 
   // The journal's bytes and its reader: the reader checks every field and
   // refuses anything the program would not have written.
@@ -172,13 +190,20 @@ class Rename_Journal {
   bool By_Bytes() const { return version == 3; }
   struct Way;
   std::vector<Way> Ways() const;
-  std::vector<size_t> Locate(const std::vector<Way>& ways) const;
+  // With `changed`, a way whose file is found nowhere may take a file
+  // another program changed in place (noted there).
+  std::vector<size_t> Locate(const std::vector<Way>& ways, std::vector<bool>* changed = nullptr) const;
+  bool Stranger_Bytes(const std::string& name, const File_Fingerprint& bytes) const;
   std::vector<Failed_Move> Carry(const std::vector<Way>& ways, std::vector<size_t>& at, bool forward);
   std::vector<std::string> Strangers(const std::vector<Way>& ways) const;
   std::string Way_Line(const Way& way, size_t at) const;
   bool Fingerprint_Steps(size_t first);
-  static bool Recover_By_Bytes(Rename_Journal& journal, const std::string& database_path,
+  // The journal at `path`; a retry is of one kept aside while files were
+  // missing, and tells nothing unless a file would not move.
+  static bool Recover_By_Bytes(Rename_Journal& journal, const std::string& path, bool retry,
+                               const std::string& database_path,
                                const std::optional<std::vector<std::string>>& listed);
+  std::string Missing_Line(const Way& way, bool forward) const;
   // The identity of the file under the name, unknown when none is there or
   // a folder it names is not a real folder.
   File_Id Identity_Here(const std::string& name) const;

@@ -63,7 +63,8 @@ User_Database::User_Database() : User_Database(For_Stream) {
     Put_Back_Files_Held_For_Save(The_User_Data.directory);
     // A change of names cut short finishes or is undone before anyone's
     // files are looked for.
-    Recover_Renames();
+    if (Recover_Renames())
+      Rename_Journal::Retry_Missing(The_User_Data.directory, File_Path(), Names_In_File());
   }
   if (File_Exists(File_Path())) {
     The_User_Data.show_help_at_start = false;
@@ -198,6 +199,9 @@ bool User_Database::Save(HWND owner) {
   // could not be synced): what the disk holds decides whether the new names
   // stand.
   if (written || (noted && !os.Fail() && Saved_Despite_Failure(File_Path(), before, bytes))) {
+    // A change of this session notes its own file (Note_Saving); one left
+    // for a later start follows the file saved.
+    Rename_Journal::Follow_Saved(The_User_Data.directory, Database_Hash_Of(bytes), !rename_journal.Active());
     const bool renamed = !names_before.empty();
     names_before.clear();
     rename_journal.Database_Saved();

@@ -97,21 +97,24 @@ class Install_Run {
     for (const auto& user : copy.users) {
       const User* source = user->source_record;
       if (source == nullptr || source->name == user->name) continue;
+      if (Gallery_Held(*source, *user)) return false;
       for (const File_Kind& kind : User_Files) {
         const std::string from = Path_Of(*source, kind), to = Path_Of(*user, kind);
-        // Only a regular file moves into a user's name, never a link.
-        if (from.empty() || to.empty() || !Regular_File(from)) continue;
+        // A user's file and a link of hers move (the link itself, which her
+        // saves write through); nothing else has her name.
+        if (from.empty() || to.empty() || !Movable(from)) continue;
         chains.push_back({from, Unused_Name(), to});
         parked_names.insert(from);
       }
     }
     for (const Chain& chain : chains) {
       parking.push_back(Move_Of(chain.from, chain.parked));
-      // No continuing user owns a file left under the new name: its owner
-      // was removed, or it is a stray. Anything but a file (a link, a
-      // folder) is not moved: the rename is refused.
-      if (File_Exists(chain.to) && parked_names.count(chain.to) == 0) {
-        if (!Regular_File(chain.to)) {
+      // No continuing user owns a file or link left under the new name: its
+      // owner was removed, or it is a stray. Anything else (a folder) is not
+      // moved: the rename is refused.
+      struct stat info;
+      if (lstat(chain.to.c_str(), &info) == 0 && parked_names.count(chain.to) == 0) {
+        if (!Movable(chain.to)) {
           failed.push_back({chain.from, chain.to, EEXIST});
           return false;
         }
@@ -127,8 +130,28 @@ class Install_Run {
   }
 
   std::vector<Rename_Journal::Failed_Move> failed;
+  // Why the change was refused before any move, when not for a move.
+  std::string held;
 
  private:
+  // A gallery a stopped save holds aside (".saving-<name>") goes back under
+  // its name at the next start: a change of names now would give it to
+  // whoever has that name then. The change is refused until it is back.
+  bool Gallery_Held(const User& source, const User& renamed) {
+    for (const User* user : {&source, &renamed}) {
+      const std::string gallery = Path_Of(*user, Gallery_File);
+      struct stat info;
+      if (gallery.empty() || lstat(Held_For_Save_Name(gallery).c_str(), &info) != 0) continue;
+      held = "Unable to rename " + source.name + "\nA save that was stopped holds the gallery " + gallery +
+             " aside as " + Held_For_Save_Name(gallery) +
+             ", and a change of names now would part them: no user is renamed and every file stays with its "
+             "owner.\nClose the program and start it again: the gallery goes back under its name (if another "
+             "file has that name, move that file out of the folder first). Then change the names again.";
+      return true;
+    }
+    return false;
+  }
+
   using Step = Rename_Journal::Step;
 
   static std::string Name_Of(const std::string& path) { return path.substr(The_User_Data.directory.size()); }
@@ -148,9 +171,10 @@ class Install_Run {
     return step;
   }
 
-  static bool Regular_File(const std::string& path) {
+  // A regular file or a symbolic link, itself.
+  static bool Movable(const std::string& path) {
     struct stat info;
-    return lstat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    return lstat(path.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode));
   }
 
   User_Database& copy;
@@ -187,6 +211,7 @@ void User_Database::Install(HWND owner) {
       refusal = Refusal_Text(run.failed, "no user is renamed and every file stays with its owner");
       refusal_not_whole = Refusal_Text(run.failed, "no user is renamed");
     }
+    if (!run.held.empty()) refusal = refusal_not_whole = run.held;
   }
   // Until the new names are saved, the renamed users' files are under names
   // the user file does not know: these are the names to give back.

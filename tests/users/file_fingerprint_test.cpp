@@ -1,4 +1,4 @@
-// What the rename's journal knows of a file's bytes: only regular files,
+// What the rename's journal knows of a file's bytes: regular files and links,
 // larger ones by sampled blocks that tell apart what differs there, every
 // byte when asked, and a text read back only as the program writes it.
 #include <sys/stat.h>
@@ -8,13 +8,25 @@
 
 class File_Fingerprint_Test : public Users_Test {};
 
-TEST_F(File_Fingerprint_Test, OnlyARegularFileHasOne) {
+TEST_F(File_Fingerprint_Test, OnlyARegularFileOrALinkHasOne) {
   Write(Dir("file"), "bytes");
   std::filesystem::create_symlink(Dir("file"), Dir("link"));
+  std::filesystem::create_symlink(Dir("file"), Dir("same link"));
+  std::filesystem::create_symlink(Dir("other"), Dir("other link"));
   std::filesystem::create_directory(Dir("folder"));
   mkfifo(Dir("fifo").c_str(), 0600);
-  EXPECT_TRUE(File_Fingerprint::Of(Dir("file")));
-  for (const char* name : {"link", "folder", "fifo", "none"}) EXPECT_FALSE(File_Fingerprint::Of(Dir(name))) << name;
+  const std::optional<File_Fingerprint> file = File_Fingerprint::Of(Dir("file")), link = File_Fingerprint::Of(Dir("link"));
+  ASSERT_TRUE(file && link);
+  EXPECT_FALSE(file->link);
+  // A link is known by where it leads, never by what is there.
+  EXPECT_TRUE(link->link);
+  EXPECT_FALSE(link->Ties_With(*file));
+  EXPECT_TRUE(link->Ties_With(*File_Fingerprint::Of(Dir("same link"))));
+  EXPECT_FALSE(link->Ties_With(*File_Fingerprint::Of(Dir("other link"))));
+  File_Fingerprint as_file = *link;
+  as_file.link = false;
+  EXPECT_FALSE(link->Ties_With(as_file));
+  for (const char* name : {"folder", "fifo", "none"}) EXPECT_FALSE(File_Fingerprint::Of(Dir(name))) << name;
 }
 
 TEST_F(File_Fingerprint_Test, SampledBlocksTellApartWhatDiffersThereAndTheWholeDigestTheRest) {
@@ -66,11 +78,15 @@ TEST_F(File_Fingerprint_Test, SampledBlocksTellApartWhatDiffersThereAndTheWholeD
 TEST_F(File_Fingerprint_Test, TheTextReadsBackOnlyAsWritten) {
   File_Fingerprint large{1 << 20, 0x0123456789abcdefull, 0xfedcba9876543210ull, true};
   File_Fingerprint small{12, 0xaull, 0, false};
-  for (const File_Fingerprint& print : {large, small}) EXPECT_EQ(File_Fingerprint::Parse(print.Text()), print) << print.Text();
+  File_Fingerprint link{12, 0xaull, 0, false, true};
+  for (const File_Fingerprint& print : {large, small, link}) EXPECT_EQ(File_Fingerprint::Parse(print.Text()), print) << print.Text();
   EXPECT_EQ(large.Text(), "1048576:0123456789abcdef:fedcba9876543210");
+  EXPECT_EQ(link.Text(), "link:12:000000000000000a");
   for (const char* text : {"", "12", "12:", ":000000000000000a", "12:a", "12:000000000000000g", "+12:000000000000000a",
                            "012:000000000000000a", "12:000000000000000a:000000000000000b",
                            "1048576:0123456789abcdef:", "1048576:0123456789abcdef:fedcba9876543210:0",
-                           "99999999999999999999999:000000000000000a"})
+                           "99999999999999999999999:000000000000000a", "link:", "link:link:12:000000000000000a",
+                           "link:0:000000000000000a", "link:4096:000000000000000a",
+                           "link:12:000000000000000a:000000000000000b"})
     EXPECT_FALSE(File_Fingerprint::Parse(text)) << text;
 }
