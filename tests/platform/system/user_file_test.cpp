@@ -87,14 +87,14 @@ TEST_F(User_File, OnlyLeftoversOfInterruptedSavesAreCleared) {
     bool cleared;
   } cases[] = {
       {"quendar.usr.aB3xY9", true},   {"Ann.clr.000000", true},   {"Ann, level 4.man.Zz9Zz9", true},
-      {"Bob.gal.abcdef", true},       {"quendar.usr", false},     {"Ann.clr", false},
+      {"Bob.gal.abcdef", true}, {".saving-Ann.gal.aB3xY9", true}, {"quendar.usr", false},     {"Ann.clr", false},
       {"notes.txt.abcdef", false},    {"quendar.usr.abcde", false}, {"quendar.usr.abcdefg", false},
       {"quendar.usr.ab-def", false},  {".usr.abcdef", false},     {"quendar.usr.damaged-20260101-120000", false},
   };
   for (const auto& c : cases) Write(data + c.name, "x");
   std::filesystem::create_directory(data + "folder.usr.abcdef");
   Write(Work("quendar.usr.abcdef"), "elsewhere");
-  EXPECT_EQ(Remove_Interrupted_Saves(data), 4);
+  EXPECT_EQ(Remove_Interrupted_Saves(data), 5);
   for (const auto& c : cases) EXPECT_EQ(std::filesystem::exists(data + c.name), !c.cleared) << c.name;
   EXPECT_TRUE(std::filesystem::is_directory(data + "folder.usr.abcdef"));
   EXPECT_TRUE(std::filesystem::exists(Work("quendar.usr.abcdef")));
