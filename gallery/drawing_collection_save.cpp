@@ -14,6 +14,7 @@
 // Name), so that no program that opens the gallery's name meets it; it puts
 // it back only where no other file took the name meanwhile, and says it saved
 // only once the file under the name reads back as it wrote it.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -97,6 +98,28 @@ void Step(Drawing_Collection::Save_Step step) {
 bool Was_Read(const Drawing_Collection::Storage_Data& entry) {
   return entry.digest.load(std::memory_order_acquire) != Drawing_Collection::Storage_Data::No_Digest;
 }
+
+// The file under a name, open for reading while it is the one expected.
+class File_Reader_By_Name {
+ public:
+  File_Reader_By_Name(const std::string& path, dev_t device, ino_t inode)
+      : descriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
+    struct stat info;
+    if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || info.st_dev != device || info.st_ino != inode)) {
+      close(descriptor);
+      descriptor = -1;
+    }
+  }
+  ~File_Reader_By_Name() {
+    if (descriptor >= 0) close(descriptor);
+  }
+  File_Reader_By_Name(const File_Reader_By_Name&) = delete;
+  File_Reader_By_Name& operator=(const File_Reader_By_Name&) = delete;
+  int Descriptor() const { return descriptor; }
+
+ private:
+  int descriptor;
+};
 
 std::string Folder_Of(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -446,7 +469,19 @@ bool Drawing_Collection::Holds_Written(const Save_Plan& plan) const {
   if (stat(path.c_str(), &info) != 0 || info.st_dev != plan.device || info.st_ino != plan.inode ||
       uint64_t(info.st_size) != plan.length)
     return false;
-  return !plan.appended || Holds_Appended(plan);
+  if (plan.appended) return Holds_Appended(plan);
+  // A file written beside holds the header of every record written, and
+  // the end marker, where the save put them.
+  const File_Reader_By_Name reader(path, plan.device, plan.inode);
+  uint8_t header[Gallery_File::Header_Size];
+  for (const Save_Plan::Written& written : plan.written)
+    if (!Gallery_File::Read_At(reader.Descriptor(), written.offset, header, sizeof header) ||
+        Gallery_File::Read_U32(header) != written.length || Gallery_File::Read_U32(header + 4) != uint32_t(written.row) ||
+        Gallery_File::Read_U32(header + 8) != uint32_t(written.column))
+      return false;
+  uint8_t end_marker[4];
+  return Gallery_File::Read_At(reader.Descriptor(), plan.end, end_marker, sizeof end_marker) &&
+         Gallery_File::Read_U32(end_marker) == 0;
 }
 
 void Drawing_Collection::Take_Written(Save_Plan& plan, const std::string& name) {
