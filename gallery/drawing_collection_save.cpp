@@ -470,15 +470,23 @@ bool Drawing_Collection::Holds_Written(const Save_Plan& plan) const {
       uint64_t(info.st_size) != plan.length)
     return false;
   if (plan.appended) return Holds_Appended(plan);
-  // A file written beside holds the header of every record written, and
-  // the end marker, where the save put them.
+  // A file written beside holds the header of every record written, each
+  // new drawing whole, and the end marker, where the save put them.
   const File_Reader_By_Name reader(path, plan.device, plan.inode);
   uint8_t header[Gallery_File::Header_Size];
-  for (const Save_Plan::Written& written : plan.written)
+  std::vector<uint8_t> back;
+  for (const Save_Plan::Written& written : plan.written) {
     if (!Gallery_File::Read_At(reader.Descriptor(), written.offset, header, sizeof header) ||
         Gallery_File::Read_U32(header) != written.length || Gallery_File::Read_U32(header + 4) != uint32_t(written.row) ||
         Gallery_File::Read_U32(header + 8) != uint32_t(written.column))
       return false;
+    const auto is_new = std::find(plan.kept_new.begin(), plan.kept_new.end(), written.entry);
+    if (is_new == plan.kept_new.end()) continue;
+    const std::vector<uint8_t>& record = plan.new_records[size_t(is_new - plan.kept_new.begin())];
+    back.resize(record.size());
+    if (!Gallery_File::Read_At(reader.Descriptor(), written.offset, back.data(), back.size()) || back != record)
+      return false;
+  }
   uint8_t end_marker[4];
   return Gallery_File::Read_At(reader.Descriptor(), plan.end, end_marker, sizeof end_marker) &&
          Gallery_File::Read_U32(end_marker) == 0;

@@ -87,6 +87,9 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
     const char* name;
     bool move;  // a drawing moved as well: the file is written beside
   } plans[] = {{"a new drawing appended", false}, {"a drawing moved and a new one", true}};
+  // The file as the action that compares whole bytes left it.
+  std::vector<uint8_t> changed_by_other;
+  uint64_t pixel_at = 0;
   // Where the other program's file is left: at the gallery's name, through
   // a descriptor it opened before the save or by the name, or at the held
   // name.
@@ -116,6 +119,27 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
       {"a record's cell changed by name, the size and times kept",
        [](int, const std::string& path) { return Change_In_Place(path, 4, {9}); }, By_Name,
        [&] { return File_Bytes().size() > 8 && File_Bytes()[4] == 9; }},
+      {"a pixel of the new drawing changed by name, the size and times kept",
+       [&](int, const std::string& path) {
+         const std::vector<uint8_t> bytes = File_Bytes();
+         for (const Gallery_File::Record& record : Gallery_File::Scan(bytes.data(), bytes.size()).records)
+           if (record.row == 5 && record.column == 5) {
+             pixel_at = record.offset + 40;
+             return Change_In_Place(path, pixel_at, {uint8_t(bytes[pixel_at] ^ 0x5A)});
+           }
+         return false;
+       },
+       By_Name, [&] { return File_Bytes() == changed_by_other; }},
+      {"a file of the same length with other bytes renamed over it",
+       [&](int, const std::string& path) {
+         std::vector<uint8_t> bytes = File_Bytes();
+         if (!std::filesystem::exists(path) || bytes.empty()) return false;
+         bytes.back() ^= 0x5A;
+         const std::string copy = root_ + "/same-length";
+         Write(copy, std::string(bytes.begin(), bytes.end()));
+         return rename(copy.c_str(), path.c_str()) == 0;
+       },
+       By_Name, [&] { return File_Bytes() == changed_by_other; }},
       {"a file put at the held name",
        [&](int, const std::string&) {
          Put_At_Held_Name(false);
@@ -157,6 +181,7 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
         Drawing_Collection::Set_Save_Step_Hook([&](Step at) {
           if (at != step || fired) return;
           fired = action.act(held, Gallery_Path());
+          changed_by_other = File_Bytes();
         });
         Boxes.clear();
         const bool saved = store.Save(ann, HWND());
