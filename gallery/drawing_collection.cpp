@@ -446,8 +446,13 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
   if (path.empty() || must_stay) return;
   const std::string claimed_aside = Claim_Name(path);
   struct stat info;
-  if (lstat(claimed_aside.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  if (lstat(path.c_str(), &info) != 0 && Move_File(claimed_aside, path)) return;
+  const bool held = lstat(claimed_aside.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if (!held || (lstat(path.c_str(), &info) != 0 && Move_File(claimed_aside, path))) {
+    // The gallery is whole under its name: what a save stopped while it
+    // wrote beside the held file (up to the gallery's size) goes.
+    Remove_Interrupted_Saves_Of(claimed_aside);
+    return;
+  }
   MessageBox(HWND(),
              "Unable to read file " + claimed_aside +
                  "\nA save that was stopped left your gallery under this name, and another file is under the "

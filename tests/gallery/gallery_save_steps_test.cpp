@@ -286,9 +286,10 @@ TEST_F(Gallery_Save_Steps_Test, AChangeOfNameLinksOrModeBeforeAnyDrawingIsReadCo
 }
 
 // A save stopped while it held the file aside left it under the claimed
-// name: the next opening puts it back. When another file has taken the name
-// meanwhile, both stay as they are, she is told where her gallery is, and no
-// save writes either.
+// name, and perhaps the new file it was writing beside it: the next opening
+// puts the gallery back and clears that leftover. When another file has
+// taken the name meanwhile, both stay as they are, she is told where her
+// gallery is, and no save writes either.
 TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold) {
   const std::string aside = Drawing_Collection::Claim_Name(Gallery_Path());
   for (const bool name_taken : {false, true}) {
@@ -302,6 +303,8 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     }
     const std::string gallery = Read(Gallery_Path());
     std::filesystem::rename(Gallery_Path(), aside);
+    const std::string leftover = aside + ".Ab12Cd";
+    Write(leftover, "half of a new gallery");
     // Shorter than a record: an empty gallery, read whole.
     if (name_taken) Write(Gallery_Path(), "ab");
     Boxes.clear();
@@ -310,6 +313,7 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
       EXPECT_TRUE(Boxes.empty());
       EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
       EXPECT_FALSE(std::filesystem::exists(aside));
+      EXPECT_FALSE(std::filesystem::exists(leftover));
       continue;
     }
     ASSERT_EQ(Boxes.size(), 1u);
@@ -324,6 +328,7 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
         << Boxes[0];
     EXPECT_EQ(Read(Gallery_Path()), "ab");
     EXPECT_EQ(Read(aside), gallery);
+    EXPECT_TRUE(std::filesystem::exists(leftover));
     EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
   }
 }
