@@ -287,6 +287,8 @@ TEST_F(Gallery_Save_Steps_Test, AChangeOfNameLinksOrModeBeforeAnyDrawingIsReadCo
     const std::string other = std::filesystem::exists(Gallery_Path()) ? Read(Gallery_Path()) : "";
     const std::string moved = std::filesystem::exists(away) ? Read(away) : "";
     ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    // The exit asks what the save would answer.
+    EXPECT_EQ(store.Save_Refusal().empty(), !c.refused) << store.Save_Refusal();
     Boxes.clear();
     EXPECT_EQ(store.Save(ann, HWND()), !c.refused);
     if (c.refused) {
