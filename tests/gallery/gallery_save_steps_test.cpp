@@ -86,10 +86,19 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
   const struct {
     const char* name;
     bool move;  // a drawing moved as well: the file is written beside
-  } plans[] = {{"a new drawing appended", false}, {"a drawing moved and a new one", true}};
-  // The file as the action that compares whole bytes left it.
+    bool away;  // the file moved away first: a new one is written
+  } plans[] = {{"a new drawing appended", false, false},
+               {"a drawing moved and a new one", true, false},
+               {"the file moved away and a new drawing", false, true}};
+  // The file as the action that compares whole bytes left it, and the
+  // descriptor the other program opened before the save.
   std::vector<uint8_t> changed_by_other;
   uint64_t pixel_at = 0;
+  int held = -1;
+  const auto held_byte = [&](uint64_t at) {
+    uint8_t byte = 0;
+    return pread(held, &byte, 1, off_t(at)) == 1 ? int(byte) : -1;
+  };
   // Where the other program's file is left: at the gallery's name, through
   // a descriptor it opened before the save or by the name, or at the held
   // name.
@@ -102,14 +111,14 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
     // The file as that program left it.
     std::function<bool()> left_as_is;
   } actions[] = {
-      {"cut through a descriptor opened before", [](int held, const std::string&) { return ftruncate(held, 100) == 0; },
-       Through_Descriptor, [&] { return File_Bytes().size() == 100; }},
+      {"cut through a descriptor opened before", [](int fd, const std::string&) { return ftruncate(fd, 100) == 0; },
+       Through_Descriptor, [&] { return held_byte(99) >= 0 && held_byte(100) < 0; }},
       {"a record's cell changed through a descriptor opened before",
-       [](int held, const std::string&) {
+       [](int fd, const std::string&) {
          const uint8_t row[4] = {9, 0, 0, 0};
-         return pwrite(held, row, sizeof row, 4) == 4;
+         return pwrite(fd, row, sizeof row, 4) == 4;
        },
-       Through_Descriptor, [&] { return File_Bytes().size() > 8 && File_Bytes()[4] == 9; }},
+       Through_Descriptor, [&] { return held_byte(4) == 9; }},
       {"cut by name, as a copy over it begins",
        [](int, const std::string& path) {
          const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
@@ -175,8 +184,9 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
         Wait_Until_Ready(store);
         if (plan.move) { ASSERT_TRUE(store.Move(Cell(3, 3), Cell(0, 1))); }
         ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
-        const int held = open(Gallery_Path().c_str(), O_RDWR | O_CLOEXEC);
+        held = open(Gallery_Path().c_str(), O_RDWR | O_CLOEXEC);
         ASSERT_GE(held, 0);
+        if (plan.away) std::filesystem::rename(Gallery_Path(), root_ + "/away.gal");
         bool fired = false;
         Drawing_Collection::Set_Save_Step_Hook([&](Step at) {
           if (at != step || fired) return;
@@ -186,7 +196,6 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
         Boxes.clear();
         const bool saved = store.Save(ann, HWND());
         Drawing_Collection::Set_Save_Step_Hook(nullptr);
-        close(held);
         if (!fired) { EXPECT_TRUE(saved) << "an undisturbed save failed"; }
         // A refusal is told in its own words.
         if (!saved) {
@@ -219,6 +228,7 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
           EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
           EXPECT_FALSE(std::filesystem::exists(Held_Name()));
         }
+        close(held);
         Expect_File_Holds_The_Grid(store);
       }
 }
