@@ -143,7 +143,8 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
        [&](int, const std::string& path) {
          std::vector<uint8_t> bytes = File_Bytes();
          if (!std::filesystem::exists(path) || bytes.empty()) return false;
-         bytes.back() ^= 0x5A;
+         // A pixel of the first drawing, which fills most of the file.
+         bytes[bytes.size() / 2] ^= 0x5A;
          const std::string copy = root_ + "/same-length";
          Write(copy, std::string(bytes.begin(), bytes.end()));
          return rename(copy.c_str(), path.c_str()) == 0;
