@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <new>
@@ -217,7 +218,7 @@ std::string Drawing_Collection::Save_Refusal() const {
 
 bool Drawing_Collection::Put_Back_Held() {
   struct stat info;
-  if (lstat(held_at.c_str(), &info) != 0 || !S_ISREG(info.st_mode) || info.st_dev != own_file.device ||
+  if (stat(held_at.c_str(), &info) != 0 || info.st_dev != own_file.device ||
       info.st_ino != own_file.inode) {
     // Moved away from there too: the save goes on as for a file that left
     // its name.
@@ -518,15 +519,19 @@ bool Drawing_Collection::Named_Is_Known() const {
 bool Drawing_Collection::Claimed_Is_Known() const {
   // The rename gave it a new change time; a write since would also have
   // moved its modification time, unless its writer put that back.
+  // A gallery that is a link to its file was claimed as that link.
   struct stat info;
-  return lstat(claimed.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_dev == own_file.device &&
+  return stat(claimed.c_str(), &info) == 0 && info.st_dev == own_file.device &&
          info.st_ino == own_file.inode && uint64_t(info.st_size) == known_size &&
          info.st_mtim.tv_sec == own_file.modified.tv_sec && info.st_mtim.tv_nsec == own_file.modified.tv_nsec;
 }
 
 bool Drawing_Collection::Claimed_Holds_Own() const {
+  // Followed only to the store's own file (a gallery that is a link to its
+  // file was claimed as that link): a link to anything else is another
+  // program's.
   struct stat info;
-  return claimed_file.exists && lstat(claimed.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+  return claimed_file.exists && stat(claimed.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
          info.st_dev == claimed_file.device && info.st_ino == claimed_file.inode;
 }
 
@@ -785,15 +790,25 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
   // own: it replaces only the file the store keeps there, and with none it
   // is made new, so that nothing another program put there is written over
   // or through.
-  const auto place = [this](const std::string& temporary) {
+  // A gallery that is a link to its file keeps the link: the new file
+  // replaces the one the link leads to.
+  std::string replaced = claimed;
+  struct stat link;
+  if (Claimed_Holds_Own() && lstat(claimed.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    char* real = realpath(claimed.c_str(), nullptr);
+    if (!real) return false;
+    replaced = real;
+    free(real);
+  }
+  const auto place = [this, &replaced](const std::string& temporary) {
     if (!claimed_file.exists) return Move_File(temporary, claimed);
     if (!Claimed_Holds_Own()) {
       errno = EEXIST;
       return false;
     }
-    return rename(temporary.c_str(), claimed.c_str()) == 0;
+    return rename(temporary.c_str(), replaced.c_str()) == 0;
   };
-  if (!Write_New_File_Beside(claimed, bytes, place)) {
+  if (!Write_New_File_Beside(replaced, bytes, place)) {
     const int error = errno;
     struct stat there;
     if (!Claimed_Holds_Own() && lstat(claimed.c_str(), &there) == 0) {
@@ -804,7 +819,7 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     return false;
   }
   struct stat info;
-  if (lstat(claimed.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  if (stat(claimed.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
   claimed_file = File_Identity{true, info.st_dev, info.st_ino, info.st_ctim, info.st_mtim};
   plan.wrote = true;
   plan.appended = false;

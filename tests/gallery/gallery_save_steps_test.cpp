@@ -380,3 +380,33 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
 }
 
 }  // namespace
+
+namespace {
+
+// A gallery that is a link to its file, as some people keep their files
+// elsewhere: the save claims the link and writes the file it leads to, by an
+// append or a whole new file, and every drawing reads back.
+TEST_F(Gallery_Save_Steps_Test, AGalleryThatIsALinkToItsFileIsSaved) {
+  const std::string real = root_ + "/real.gal";
+  {
+    Drawing_Collection first(ann);
+    ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
+    ASSERT_TRUE(first.Save(ann, HWND()));
+  }
+  std::filesystem::rename(Gallery_Path(), real);
+  std::filesystem::create_symlink(real, Gallery_Path());
+  for (const bool move : {false, true}) {
+    SCOPED_TRACE(move ? "written whole" : "appended");
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    if (move) { ASSERT_TRUE(store.Move(Cell(3, 3), Cell(0, 1))); }
+    ASSERT_TRUE(Add_At(store, Drawing(move ? 11 : 10), 5, move ? 6 : 5));
+    Boxes.clear();
+    EXPECT_TRUE(store.Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
+    EXPECT_FALSE(std::filesystem::exists(Held_Name()));
+    EXPECT_TRUE(std::filesystem::is_symlink(Gallery_Path()));
+    Expect_File_Holds_The_Grid(store);
+  }
+}
+
+}  // namespace
