@@ -445,7 +445,6 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
   if (changed_while_saving) {
     // Not the store's any more: the drawings stay in memory, and the file
     // counts as another program's until it is moved away.
-    held_at.clear();
     Tell_Refusal(claim_taken ? "Another program put the file " + written_at + " in the way while the gallery was saved"
                              : std::string(Changed_While_Saving_Refusal),
                  window);
@@ -789,9 +788,8 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
   // gallery's name when the claim is put back. The name is the store's
   // own: it replaces only the file the store keeps there, and with none it
   // is made new, so that nothing another program put there is written over
-  // or through.
-  // A gallery that is a link to its file keeps the link: the new file
-  // replaces the one the link leads to.
+  // or through. A gallery that is a link to its file keeps the link: the new
+  // file replaces the one the link leads to.
   std::string replaced = claimed;
   struct stat link;
   if (Claimed_Holds_Own() && lstat(claimed.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
