@@ -348,8 +348,8 @@ bool Drawing_Collection::Is_Identical_Copy() const {
   struct stat info;
   // What the store never read is vouched for by the file it has open, as
   // long as nothing wrote to that file since (as far as its times tell).
-  const bool same = fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) &&
-                    Holds_Known_Bytes(descriptor, Open_Content_Stands() ? Unread_Bytes::As_Open : Unread_Bytes::Changed);
+  const Unread_Bytes unread = Open_Content_Stands() ? Unread_Bytes::As_Open : Unread_Bytes::Changed;
+  const bool same = fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && Holds_Known_Bytes(descriptor, unread);
   close(descriptor);
   return same;
 }

@@ -22,13 +22,17 @@
 // between cells writes the whole new file beside the old one and renames it
 // over. A file that could not be read whole is copied aside before anything
 // replaces it; one that exists but cannot be opened is never written, and
-// neither is one another program put under the name, or wrote in place,
-// while the store was open: the store's own bytes are those it read while
-// the file was as it opened it (or last wrote it), and every other byte is
-// compared before a save. A save holds the file under a name of its own
-// while it writes, and says it saved only when the file under the name reads
-// back as it wrote it. A save that cannot write keeps the changes and says
-// why, each time, and what the person can do.
+// neither is one another program put under the name (unless it holds the
+// very bytes the store opened), or wrote in place, while the store was
+// open: the store's own bytes are those it read while the file was as it
+// opened it (or last wrote it), and every other byte is compared before a
+// save. A file that only lost its name costs no drawing: the save writes a
+// new file with every drawing the file it opened still holds. A save holds
+// the file under a name of its own while it writes, where nothing another
+// program put is written over or taken for the gallery, and says it saved
+// only when the file under the name reads back as it wrote it. A save that
+// cannot write keeps the changes and says why, each time, and what the
+// person can do.
 //
 // Used by the user-interface thread only; the preparation thread reads
 // records and writes the state and reduced pictures of the drawing it works

@@ -477,7 +477,8 @@ bool Drawing_Collection::Holds_Written(const Save_Plan& plan) const {
   std::vector<uint8_t> back;
   for (const Save_Plan::Written& written : plan.written) {
     if (!Gallery_File::Read_At(reader.Descriptor(), written.offset, header, sizeof header) ||
-        Gallery_File::Read_U32(header) != written.length || Gallery_File::Read_U32(header + 4) != uint32_t(written.row) ||
+        Gallery_File::Read_U32(header) != written.length ||
+        Gallery_File::Read_U32(header + 4) != uint32_t(written.row) ||
         Gallery_File::Read_U32(header + 8) != uint32_t(written.column))
       return false;
     const auto is_new = std::find(plan.kept_new.begin(), plan.kept_new.end(), written.entry);

@@ -217,7 +217,8 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
           // asks, and says why the save cannot be made now.
           if (Boxes.back().find("your gallery is kept as") != std::string::npos) {
             EXPECT_TRUE(store.Changed());
-            EXPECT_EQ(store.Save_Refusal(), "Another program put a new file under that name while the gallery was saved");
+            EXPECT_EQ(store.Save_Refusal(),
+                      "Another program put a new file under that name while the gallery was saved");
           }
           // She does as the box says: that program's file out of the
           // folder, and the gallery saved again.
