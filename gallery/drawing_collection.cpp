@@ -106,6 +106,8 @@ TFile_Fault Open_Fault(const std::string& path) {
 
 // ---- The process-wide pictures and thread
 
+void Drawing_Collection::Hold_Preparation(bool hold) { Statics().preparer->Hold(hold); }
+
 int32_t Drawing_Collection::Picture_Side(Picture_Size size) { return Statics().sides[size_t(size) & 3]; }
 
 Drawing_Collection::Preparer_Thread* Drawing_Collection::Preparer() {
@@ -138,13 +140,21 @@ Drawing_Collection::~Drawing_Collection() {
 Drawing_Collection::File_Identity Drawing_Collection::Identity_Of(const std::string& name) {
   struct stat info;
   if (name.empty() || stat(name.c_str(), &info) != 0) return File_Identity{};
-  return File_Identity{true, info.st_dev, info.st_ino, info.st_ctim};
+  return File_Identity{true, info.st_dev, info.st_ino, info.st_ctim, info.st_mtim};
 }
 
 Drawing_Collection::File_Identity Drawing_Collection::Open_Identity() const {
   struct stat info;
   if (!file->Is_Open() || fstat(file->Descriptor(), &info) != 0) return File_Identity{};
-  return File_Identity{true, info.st_dev, info.st_ino, info.st_ctim};
+  return File_Identity{true, info.st_dev, info.st_ino, info.st_ctim, info.st_mtim};
+}
+
+bool Drawing_Collection::Open_Content_Stands() const {
+  // A file too short to hold a record leaves nothing unread.
+  if (!file->Is_Open()) return true;
+  struct stat info;
+  return fstat(file->Descriptor(), &info) == 0 && uint64_t(info.st_size) == known_size &&
+         info.st_mtim.tv_sec == own_file.modified.tv_sec && info.st_mtim.tv_nsec == own_file.modified.tv_nsec;
 }
 
 namespace {
@@ -258,6 +268,7 @@ Drawing_Collection::File_Check Drawing_Collection::Check_Own_File() const {
   // to write over.
   if (!(check.now == own_file)) {
     check.refusal = "Another program has put a different file in its place";
+    check.replaced = true;
     return check;
   }
   check.refusal = Permission_Refusal();
@@ -297,27 +308,75 @@ std::string Drawing_Collection::Permission_Refusal() const {
 
 bool Drawing_Collection::Holds_Known_Bytes(bool changed_since) const {
   const File_Reader reader(file->Descriptor(), path, own_file.device, own_file.inode);
+  return Holds_Known_Bytes(reader.Descriptor(), changed_since ? Unread_Bytes::Changed : Unread_Bytes::Own);
+}
+
+bool Drawing_Collection::Holds_Known_Bytes(int descriptor, Unread_Bytes unread) const {
   struct stat info;
-  if (reader.Descriptor() < 0 || fstat(reader.Descriptor(), &info) != 0 || uint64_t(info.st_size) != known_size)
-    return false;
-  std::vector<uint8_t> record;
+  if (descriptor < 0 || fstat(descriptor, &info) != 0 || uint64_t(info.st_size) != known_size) return false;
+  std::vector<uint8_t> record, opened;
   for (const auto& entry : entries) {
     if (entry->record == Storage_Data::No_Record) continue;
     record.resize(entry->length);
     uint8_t* bytes = record.data();
     if (entry->length < Gallery_File::Smallest_Record ||
-        !Read_All(reader.Descriptor(), entry->record, bytes, entry->length) ||
+        !Read_All(descriptor, entry->record, bytes, entry->length) ||
         Gallery_File::Read_U32(bytes) != entry->length ||
         Gallery_File::Read_U32(bytes + 4) != uint32_t(entry->saved_row) ||
         Gallery_File::Read_U32(bytes + 8) != uint32_t(entry->saved_column) ||
         !Gallery_File::Headers_Fit(bytes, known_size - entry->record))
       return false;
     const uint64_t digest = entry->digest.load(std::memory_order_acquire);
+    if (digest != Storage_Data::No_Digest) {
+      if (Record_Digest(bytes, entry->length) != digest) return false;
+      continue;
+    }
     // Bytes the store never read while the file was its own may be anyone's.
-    if (digest == Storage_Data::No_Digest ? changed_since : Record_Digest(bytes, entry->length) != digest)
-      return false;
+    if (unread == Unread_Bytes::Changed) return false;
+    if (unread == Unread_Bytes::As_Open) {
+      opened.resize(entry->length);
+      if (!Read_All(file->Descriptor(), entry->record, opened.data(), opened.size()) || opened != record)
+        return false;
+    }
   }
-  return Gaps_Digest(reader.Descriptor(), known_size) == gaps_digest;
+  return Gaps_Digest(descriptor, known_size) == gaps_digest;
+}
+
+bool Drawing_Collection::Is_Identical_Copy() const {
+  const int descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (descriptor < 0) return false;
+  struct stat info;
+  // What the store never read is vouched for by the file it has open, as
+  // long as nothing wrote to that file since (as far as its times tell).
+  const Unread_Bytes unread = Open_Content_Stands() ? Unread_Bytes::As_Open : Unread_Bytes::Changed;
+  const bool same = fstat(descriptor, &info) == 0 && S_ISREG(info.st_mode) && Holds_Known_Bytes(descriptor, unread);
+  close(descriptor);
+  return same;
+}
+
+bool Drawing_Collection::Take_Identical_Copy() {
+  if (!own_file.exists || detached) return false;
+  auto copy = std::make_unique<Mapped_File>();
+  if (!copy->Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return false;
+  struct stat before, after;
+  if (fstat(copy->Descriptor(), &before) != 0 || !S_ISREG(before.st_mode)) return false;
+  const bool settled = Clock_Past(before.st_ctim);
+  const Unread_Bytes unread = Open_Content_Stands() ? Unread_Bytes::As_Open : Unread_Bytes::Changed;
+  // Compared, then still the same file: a change meanwhile gave it another
+  // change time.
+  if (!Holds_Known_Bytes(copy->Descriptor(), unread) || fstat(copy->Descriptor(), &after) != 0 ||
+      after.st_ctim.tv_sec != before.st_ctim.tv_sec || after.st_ctim.tv_nsec != before.st_ctim.tv_nsec)
+    return false;
+  if (copy->File_Size() >= 4) {
+    copy->Map(0, 0);
+    if (!copy->View()) return false;
+  } else {
+    copy->Close();
+  }
+  file = std::move(copy);
+  own_file = File_Identity{true, after.st_dev, after.st_ino, after.st_ctim, after.st_mtim};
+  own_settled = settled;
+  return true;
 }
 
 void Drawing_Collection::Open_File() {
@@ -387,8 +446,13 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
   if (path.empty() || must_stay) return;
   const std::string claimed_aside = Claim_Name(path);
   struct stat info;
-  if (lstat(claimed_aside.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  if (lstat(path.c_str(), &info) != 0 && Move_File(claimed_aside, path)) return;
+  const bool held = lstat(claimed_aside.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if (!held || (lstat(path.c_str(), &info) != 0 && Move_File(claimed_aside, path))) {
+    // The gallery is whole under its name: what a save stopped while it
+    // wrote beside the held file (up to the gallery's size) goes.
+    Remove_Interrupted_Saves_Of(claimed_aside);
+    return;
+  }
   MessageBox(HWND(),
              "Unable to read file " + claimed_aside +
                  "\nA save that was stopped left your gallery under this name, and another file is under the "

@@ -22,13 +22,17 @@
 // between cells writes the whole new file beside the old one and renames it
 // over. A file that could not be read whole is copied aside before anything
 // replaces it; one that exists but cannot be opened is never written, and
-// neither is one another program put under the name, or wrote in place,
-// while the store was open: the store's own bytes are those it read while
-// the file was as it opened it (or last wrote it), and every other byte is
-// compared before a save. A save holds the file under a name of its own
-// while it writes, and says it saved only when the file under the name reads
-// back as it wrote it. A save that cannot write keeps the changes and says
-// why, each time, and what the person can do.
+// neither is one another program put under the name (unless it holds the
+// very bytes the store opened), or wrote in place, while the store was
+// open: the store's own bytes are those it read while the file was as it
+// opened it (or last wrote it), and every other byte is compared before a
+// save. A file that only lost its name costs no drawing: the save writes a
+// new file with every drawing the file it opened still holds. A save holds
+// the file under a name of its own while it writes, where nothing another
+// program put is written over or taken for the gallery, and says it saved
+// only when the file under the name reads back as it wrote it. A save that
+// cannot write keeps the changes and says why, each time, and what the
+// person can do.
 //
 // Used by the user-interface thread only; the preparation thread reads
 // records and writes the state and reduced pictures of the drawing it works
@@ -236,6 +240,9 @@ class Drawing_Collection {
   // hidden name that says so. A file found there at the opening, with none
   // under the gallery's name, is put back.
   static std::string Claim_Name(const std::string& path);
+  // Test hook: while held, the preparation thread reads no record (a pass
+  // handed to it waits); let go, it begins. Test use only.
+  static void Hold_Preparation(bool hold);
 
  private:
   friend class Preparer_Thread;
@@ -296,6 +303,9 @@ class Drawing_Collection {
     dev_t device = 0;
     ino_t inode = 0;
     timespec changed{};
+    // When its bytes were last written, as the writer says: a program may
+    // set it back, so it tells only that bytes changed, never that none did.
+    timespec modified{};
     bool operator==(const File_Identity& other) const {
       return exists == other.exists && device == other.device && inode == other.inode;
     }
@@ -313,8 +323,20 @@ class Drawing_Collection {
     // The clock had passed the file's change time when its bytes were
     // compared: a later change gives it another.
     bool settled = false;
+    // Another file is under the name.
+    bool replaced = false;
   };
   File_Check Check_Own_File() const;
+  // Another file under the name holds exactly the bytes the store opened (a
+  // copy renamed over it, as sync tools and editors save): checked, or
+  // taken as the store's own file.
+  bool Is_Identical_Copy() const;
+  bool Take_Identical_Copy();
+  // The file the store has open still has the size and modification time
+  // it had when the store last knew its bytes: a change of its name, links
+  // or mode (which moves only its change time) left the bytes it never read
+  // as they were, as far as anyone can tell.
+  bool Open_Content_Stands() const;
   // Why the store's own file may not be written now that it could be at
   // opening: made read-only or unchangeable since. Empty when it may.
   std::string Permission_Refusal() const;
@@ -324,11 +346,16 @@ class Drawing_Collection {
   void Learn_File();
   // The digest of every byte of the file no record of an entry holds.
   uint64_t Gaps_Digest(int descriptor, uint64_t size) const;
+  // What a record the store never read counts as: its own (the file is as
+  // it knows it), another program's, or what the file the store has open
+  // holds at its place (another file is compared with it).
+  enum class Unread_Bytes { Own, Changed, As_Open };
   // The file holds the bytes the store knows: the size, every record's
   // length, cell and (once read) digest, and every other byte; when it has
   // changed since, a record the store never read counts as changed too. The
   // preparation thread may learn digests meanwhile.
   bool Holds_Known_Bytes(bool changed_since) const;
+  bool Holds_Known_Bytes(int descriptor, Unread_Bytes unread) const;
   // Leaves the file alone and keeps the grid as arranged, its new drawings
   // in memory, until a later save can write them.
   void Keep_Changes_Unsaved();
@@ -345,8 +372,19 @@ class Drawing_Collection {
   static constexpr const char* Changed_Refusal = "Another program has changed the file";
   static constexpr const char* Changed_While_Saving_Refusal =
       "Another program changed the file while the gallery was saved";
-  // The claimed file is the one the store knows, of the size it knows.
+  static constexpr const char* Held_Aside_Refusal =
+      "Another program put a new file under that name while the gallery was saved";
+  // Puts the file an earlier save left under its claimed name (held_at)
+  // back under the gallery's name; false while another file has the name.
+  bool Put_Back_Held();
+  // The file under the name is the store's own, with the change time and
+  // size it knows (just before the claim).
+  bool Named_Is_Known() const;
+  // The claimed file is the one the store knows, of the size and
+  // modification time it knows.
   bool Claimed_Is_Known() const;
+  // The claimed name holds the file the store keeps there (claimed_file).
+  bool Claimed_Holds_Own() const;
   // Puts the claimed file back under the gallery's name; when another file
   // has taken the name meanwhile, both stay and the person is told.
   void Put_Back(HWND window);
@@ -369,7 +407,8 @@ class Drawing_Collection {
   // "The drawing in row 1, column 2 of the 12 by 12 view", or the drawings.
   static std::string Places_Of(const std::vector<Storage_Data*>& drawings);
   // A record read for a save holds the bytes the store learnt of it.
-  static bool Is_As_Shown(const Storage_Data& entry, const uint8_t* record, uint64_t length, bool file_as_known);
+  // unread_taken: a record never read counts as shown.
+  static bool Is_As_Shown(const Storage_Data& entry, const uint8_t* record, uint64_t length, bool unread_taken);
   bool Delete_Gallery();
   bool Write_Appended(Save_Plan& plan);
   bool Write_Into_View(uint8_t* to, const uint8_t* from, size_t size);
@@ -428,7 +467,15 @@ class Drawing_Collection {
   // under the claimed name.
   std::string claimed;
   bool changed_while_saving = false;
-  bool saved_aside = false;
+  // What the store keeps under the claimed name (none before a save beside
+  // wrote it, or once it deleted the gallery): anything else found there is
+  // another program's, never written over or put under the gallery's name.
+  File_Identity claimed_file;
+  // Another program put a file at the claimed name during the save.
+  bool claim_taken = false;
+  // Where the store's file stays because another file took the gallery's
+  // name during a save (empty when under its name).
+  std::string held_at;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};

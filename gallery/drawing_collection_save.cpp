@@ -14,11 +14,13 @@
 // Name), so that no program that opens the gallery's name meets it; it puts
 // it back only where no other file took the name meanwhile, and says it saved
 // only once the file under the name reads back as it wrote it.
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <new>
@@ -59,9 +61,15 @@ struct Drawing_Collection::Save_Plan {
   // new drawings that made no record the reader would take.
   std::vector<Storage_Data*> unread;
   std::vector<Storage_Data*> unwritable;
-  // The file was as the store knows it when the save began: bytes it
-  // never read are still its own.
-  bool file_as_known = false;
+  // Drawings the store never read, written as the file it opened holds
+  // them though they could not be checked.
+  std::vector<Storage_Data*> unchecked;
+  // What a record the store never read counts as: its own while the file is
+  // as it knows it; once the file has left the name, what the file it
+  // opened holds, unchecked when that file's size or modification time
+  // moved; else another program's.
+  enum class Unread { Own, Unchecked, Changed };
+  Unread unread_as = Unread::Changed;
   // What the save wrote, to be checked once the file is back under its
   // name: the file (its device and inode), its length, where the new
   // records begin (an append) and where the end marker went.
@@ -88,6 +96,37 @@ void Step(Drawing_Collection::Save_Step step) {
   if (save_step_hook) save_step_hook(step);
 }
 
+bool Was_Read(const Drawing_Collection::Storage_Data& entry) {
+  return entry.digest.load(std::memory_order_acquire) != Drawing_Collection::Storage_Data::No_Digest;
+}
+
+// The file under a name, open for reading while it is the one expected.
+class File_Reader_By_Name {
+ public:
+  File_Reader_By_Name(const std::string& path, dev_t device, ino_t inode)
+      : descriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
+    struct stat info;
+    if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || info.st_dev != device || info.st_ino != inode)) {
+      close(descriptor);
+      descriptor = -1;
+    }
+  }
+  ~File_Reader_By_Name() {
+    if (descriptor >= 0) close(descriptor);
+  }
+  File_Reader_By_Name(const File_Reader_By_Name&) = delete;
+  File_Reader_By_Name& operator=(const File_Reader_By_Name&) = delete;
+  int Descriptor() const { return descriptor; }
+
+ private:
+  int descriptor;
+};
+
+std::string Folder_Of(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
 }  // namespace
 
 void Drawing_Collection::Set_Save_Step_Hook(std::function<void(Save_Step)> hook) { save_step_hook = std::move(hook); }
@@ -102,7 +141,14 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
   for (Presentation_Data* cell : grid)
     if (cell) cell->storage->keep = true;
   if (!must_stay) {
-    const File_Check check = Check_Own_File();
+    // A file an earlier save had to leave under its claimed name goes back
+    // under the gallery's name first, once that name is free.
+    if (!held_at.empty() && !Put_Back_Held()) {
+      Refuse_Save(Held_Aside_Refusal, window);
+      return false;
+    }
+    File_Check check = Check_Own_File();
+    if (check.replaced && Take_Identical_Copy()) check = Check_Own_File();
     if (!check.refusal.empty()) {
       Refuse_Save(check.refusal, window);
       return false;
@@ -113,6 +159,7 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
       // Its bytes are those the store knows: a new change time of no
       // changed byte is the store's too.
       own_file.changed = check.now.changed;
+      own_file.modified = check.now.modified;
       own_settled = check.settled;
     } else if (own_file.exists) {
       // Gone from the name (deleted or moved away): the store writes every
@@ -121,7 +168,10 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     }
   }
   Save_Plan plan = Plan_Save();
-  plan.file_as_known = Unchanged_Since_Known(file->Descriptor());
+  if (Unchanged_Since_Known(file->Descriptor()))
+    plan.unread_as = Save_Plan::Unread::Own;
+  else if (detached)
+    plan.unread_as = Open_Content_Stands() ? Save_Plan::Unread::Own : Save_Plan::Unread::Unchecked;
   const auto untouched_by = [this](const Save_Plan& p) {
     return !p.dropped && !p.moved && p.kept_new.empty() && !damaged && !detached;
   };
@@ -149,17 +199,43 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
   Forget_Lost(plan, window);
   Drop_Unkept();
   Empty_Bin_And_Slots();
-  // New drawings that did not fit stay in their cells, to be saved later.
-  changed = outcome == Outcome::New_Kept;
+  // New drawings that did not fit stay in their cells, to be saved later;
+  // a gallery held aside is not saved under its name yet.
+  changed = outcome == Outcome::New_Kept || !held_at.empty();
   entry_count = entries.size();
   if (!untouched) Learn_File();
   Start_Pass();
-  return outcome == Outcome::Saved && !saved_aside;
+  return outcome == Outcome::Saved && held_at.empty();
 }
 
 std::string Drawing_Collection::Save_Refusal() const {
   if (must_stay) return stay_reason;
-  return Check_Own_File().refusal;
+  // The held file goes back at the save, once the name is free.
+  if (!held_at.empty()) return Identity_Of(path).exists ? Held_Aside_Refusal : std::string();
+  const File_Check check = Check_Own_File();
+  return check.replaced && Is_Identical_Copy() ? std::string() : check.refusal;
+}
+
+bool Drawing_Collection::Put_Back_Held() {
+  struct stat info;
+  if (stat(held_at.c_str(), &info) != 0 || info.st_dev != own_file.device ||
+      info.st_ino != own_file.inode) {
+    // Moved away from there too: the save goes on as for a file that left
+    // its name.
+    held_at.clear();
+    return true;
+  }
+  if (!Move_File(held_at, path)) return false;
+  held_at.clear();
+  Sync_Directory(Folder_Of(path));
+  // The move is the store's own: as after a rename, the bytes it knows are
+  // compared at the check.
+  const File_Identity moved = Identity_Of(path);
+  if (moved == own_file) {
+    own_file.changed = moved.changed;
+    own_settled = false;
+  }
+  return true;
 }
 
 void Drawing_Collection::Refuse_Save(const std::string& reason, HWND window) {
@@ -277,6 +353,15 @@ void Drawing_Collection::Forget_Lost(Save_Plan& plan, HWND window) {
                    (plan.unread.size() == 1 ? "it" : "them") + " (another program changed the file or cut it short): " +
                    lost(plan.unread.size()) + ", and your other drawings are saved.",
                "WARNING", MB_OK | MB_ICONSTOP);
+  if (!plan.unchecked.empty()) {
+    const bool one = plan.unchecked.size() == 1;
+    MessageBox(window,
+               "Unable to check file " + path + "\n" + Places_Of(plan.unchecked) +
+                   " could not be checked (another program changed the file before the gallery read " +
+                   (one ? "it): it is" : "them): they are") + " saved as the file held " + (one ? "it" : "them") +
+                   ", and any file that program moved away is left as it is.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+  }
   if (!plan.unwritable.empty())
     MessageBox(window,
                "Unable to write file " + path + "\n" + unwritable +
@@ -304,8 +389,8 @@ std::string Drawing_Collection::Places_Of(const std::vector<Storage_Data*>& draw
 // under the name only if no other file has taken the name meanwhile.
 Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND window) {
   claimed = Claim_Name(path);
-  changed_while_saving = false;
-  saved_aside = false;
+  changed_while_saving = claim_taken = false;
+  claimed_file = File_Identity{};
   Step(Save_Step::Claim);
   // The check found the store's own file under the name (else there is
   // none, and the save writes a new one).
@@ -322,6 +407,13 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
     claimed.clear();
     return Outcome::Nothing_Saved;
   }
+  // A change by name since the check gave the file another change time:
+  // the claim's own rename gives it one too, so it is compared before.
+  if (under_name && !Named_Is_Known()) {
+    claimed.clear();
+    Tell_Refusal(Changed_Refusal, window);
+    return Outcome::Nothing_Saved;
+  }
   if (under_name && !Move_File(path, claimed)) {
     const int error = errno;
     claimed.clear();
@@ -333,6 +425,7 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
     }
     return Outcome::Nothing_Saved;
   }
+  if (under_name) claimed_file = own_file;
   if (under_name && !Claimed_Is_Known()) {
     Put_Back(window);
     Tell_Refusal(Changed_Refusal, window);
@@ -345,17 +438,25 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
   // file the store now knows is the one written there.
   const std::string written_at = claimed;
   Put_Back(window);
-  if (written && !saved_aside) {
+  if (written && held_at.empty()) {
     Step(Save_Step::Verify);
     if (!Holds_Written(plan)) changed_while_saving = true;
   }
   if (changed_while_saving) {
     // Not the store's any more: the drawings stay in memory, and the file
     // counts as another program's until it is moved away.
-    Tell_Refusal(Changed_While_Saving_Refusal, window);
+    Tell_Refusal(claim_taken ? "Another program put the file " + written_at + " in the way while the gallery was saved"
+                             : std::string(Changed_While_Saving_Refusal),
+                 window);
     return Outcome::Nothing_Saved;
   }
-  if (written) Take_Written(plan, saved_aside ? written_at : path);
+  if (claim_taken)
+    MessageBox(window,
+               "Unable to write file " + path + "\nAnother program put the file " + written_at +
+                   " beside the gallery while it was saved: it is left as it is, and your gallery is saved.\nMove "
+                   "that file out of the folder before you save the gallery again.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+  if (written) Take_Written(plan, held_at.empty() ? path : written_at);
   // The old view could not even be mapped again: the store reads the file
   // as it stands, back under its name.
   if (outcome == Outcome::Reloaded) Reload();
@@ -368,7 +469,28 @@ bool Drawing_Collection::Holds_Written(const Save_Plan& plan) const {
   if (stat(path.c_str(), &info) != 0 || info.st_dev != plan.device || info.st_ino != plan.inode ||
       uint64_t(info.st_size) != plan.length)
     return false;
-  return !plan.appended || Holds_Appended(plan);
+  if (plan.appended) return Holds_Appended(plan);
+  // A file written beside holds the header of every record written, each
+  // new drawing whole, and the end marker, where the save put them.
+  const File_Reader_By_Name reader(path, plan.device, plan.inode);
+  uint8_t header[Gallery_File::Header_Size];
+  std::vector<uint8_t> back;
+  for (const Save_Plan::Written& written : plan.written) {
+    if (!Gallery_File::Read_At(reader.Descriptor(), written.offset, header, sizeof header) ||
+        Gallery_File::Read_U32(header) != written.length ||
+        Gallery_File::Read_U32(header + 4) != uint32_t(written.row) ||
+        Gallery_File::Read_U32(header + 8) != uint32_t(written.column))
+      return false;
+    const auto is_new = std::find(plan.kept_new.begin(), plan.kept_new.end(), written.entry);
+    if (is_new == plan.kept_new.end()) continue;
+    const std::vector<uint8_t>& record = plan.new_records[size_t(is_new - plan.kept_new.begin())];
+    back.resize(record.size());
+    if (!Gallery_File::Read_At(reader.Descriptor(), written.offset, back.data(), back.size()) || back != record)
+      return false;
+  }
+  uint8_t end_marker[4];
+  return Gallery_File::Read_At(reader.Descriptor(), plan.end, end_marker, sizeof end_marker) &&
+         Gallery_File::Read_U32(end_marker) == 0;
 }
 
 void Drawing_Collection::Take_Written(Save_Plan& plan, const std::string& name) {
@@ -387,22 +509,57 @@ void Drawing_Collection::Take_Written(Save_Plan& plan, const std::string& name) 
   Link_Saved(plan);
 }
 
-bool Drawing_Collection::Claimed_Is_Known() const {
+bool Drawing_Collection::Named_Is_Known() const {
+  const File_Identity named = Identity_Of(path);
   struct stat info;
-  return stat(claimed.c_str(), &info) == 0 && info.st_dev == own_file.device && info.st_ino == own_file.inode &&
+  return named == own_file && !named.Changed_Since(own_file) && stat(path.c_str(), &info) == 0 &&
          uint64_t(info.st_size) == known_size;
+}
+
+bool Drawing_Collection::Claimed_Is_Known() const {
+  // The rename gave it a new change time; a write since would also have
+  // moved its modification time, unless its writer put that back.
+  // A gallery that is a link to its file was claimed as that link.
+  struct stat info;
+  return stat(claimed.c_str(), &info) == 0 && info.st_dev == own_file.device &&
+         info.st_ino == own_file.inode && uint64_t(info.st_size) == known_size &&
+         info.st_mtim.tv_sec == own_file.modified.tv_sec && info.st_mtim.tv_nsec == own_file.modified.tv_nsec;
+}
+
+bool Drawing_Collection::Claimed_Holds_Own() const {
+  // Followed only to the store's own file (a gallery that is a link to its
+  // file was claimed as that link): a link to anything else is another
+  // program's.
+  struct stat info;
+  return claimed_file.exists && stat(claimed.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+         info.st_dev == claimed_file.device && info.st_ino == claimed_file.inode;
 }
 
 void Drawing_Collection::Put_Back(HWND window) {
   if (claimed.empty()) return;
   Step(Save_Step::Put_Back);
+  const bool own = Claimed_Holds_Own();
+  struct stat info;
+  const bool other = !own && lstat(claimed.c_str(), &info) == 0;
   const std::string aside = claimed;
   claimed.clear();
-  struct stat info;
-  if (lstat(aside.c_str(), &info) != 0 || Move_File(aside, path)) return;
+  if (other) {
+    // Another program's file or link: it stays where it is, and the store's
+    // own file, if it was there, has lost every name.
+    claim_taken = true;
+    if (claimed_file.exists) changed_while_saving = true;
+    return;
+  }
+  if (!own) return;
+  if (Move_File(aside, path)) {
+    // Every rename of the save reaches the disk before it counts as saved.
+    Sync_Directory(Folder_Of(path));
+    return;
+  }
   // Another program put a file under the name meanwhile: both stay, and the
-  // store goes on with its own under the name it was written to.
-  saved_aside = true;
+  // store goes on with its own under the name it was written to, until it
+  // can go back under its name.
+  held_at = aside;
   MessageBox(window,
              "Unable to write file " + path +
                  "\nAnother program put a new file under that name while the gallery was saved: your gallery is kept "
@@ -461,9 +618,14 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Claimed(Save_Plan& plan, H
 bool Drawing_Collection::Delete_Gallery() {
   // The file stays mapped until it is gone: a name that cannot be deleted
   // (a mount point) leaves the store as it was. A claimed file is deleted
-  // under the name it was claimed to, and nothing is put back.
-  const std::string name = claimed.empty() ? path : claimed;
-  if (File_Exists(name) && !Delete_File(name)) return false;
+  // under the name it was claimed to, only while it is the store's own, and
+  // nothing is put back.
+  if (!claimed.empty()) {
+    if (Claimed_Holds_Own() && !Delete_File(claimed)) return false;
+    claimed_file = File_Identity{};
+  } else if (File_Exists(path) && !Delete_File(path)) {
+    return false;
+  }
   file->Close();
   end_offset = 0;
   damaged = detached = false;
@@ -585,6 +747,7 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
   if (total > SIZE_MAX / 2) return false;
   plan.written.clear();
   plan.unread.clear();
+  plan.unchecked.clear();
   std::vector<uint8_t> bytes;
   const auto add = [&](Storage_Data* entry, uint64_t offset) {
     uint8_t* record = bytes.data() + offset;
@@ -601,7 +764,8 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     for (Storage_Data* entry : plan.kept_file) {
       const uint64_t offset = bytes.size();
       if (Read_Record(*entry, bytes) && Is_As_Shown(*entry, bytes.data() + offset, bytes.size() - offset,
-                                                    plan.file_as_known)) {
+                                                    plan.unread_as != Save_Plan::Unread::Changed)) {
+        if (plan.unread_as == Save_Plan::Unread::Unchecked && !Was_Read(*entry)) plan.unchecked.push_back(entry);
         add(entry, offset);
       } else {
         bytes.resize(offset);
@@ -622,10 +786,40 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
   const uint64_t offset = bytes.size() - Gallery_File::End_Size;
   Step(Save_Step::Write);
   // In place of the claimed file, under its claimed name: it goes under the
-  // gallery's name when the claim is put back.
-  if (!Write_File_Atomically(claimed, bytes)) return false;
+  // gallery's name when the claim is put back. The name is the store's
+  // own: it replaces only the file the store keeps there, and with none it
+  // is made new, so that nothing another program put there is written over
+  // or through. A gallery that is a link to its file keeps the link: the new
+  // file replaces the one the link leads to.
+  std::string replaced = claimed;
+  struct stat link;
+  if (Claimed_Holds_Own() && lstat(claimed.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+    char* real = realpath(claimed.c_str(), nullptr);
+    if (!real) return false;
+    replaced = real;
+    free(real);
+  }
+  const auto place = [this, &replaced](const std::string& temporary) {
+    if (!claimed_file.exists) return Move_File(temporary, claimed);
+    if (!Claimed_Holds_Own()) {
+      errno = EEXIST;
+      return false;
+    }
+    return rename(temporary.c_str(), replaced.c_str()) == 0;
+  };
+  if (!Write_New_File_Beside(replaced, bytes, place)) {
+    const int error = errno;
+    struct stat there;
+    if (!Claimed_Holds_Own() && lstat(claimed.c_str(), &there) == 0) {
+      claim_taken = changed_while_saving = true;
+      claimed_file = File_Identity{};
+    }
+    errno = error;
+    return false;
+  }
   struct stat info;
-  if (stat(claimed.c_str(), &info) != 0) return false;
+  if (stat(claimed.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
+  claimed_file = File_Identity{true, info.st_dev, info.st_ino, info.st_ctim, info.st_mtim};
   plan.wrote = true;
   plan.appended = false;
   plan.device = info.st_dev;
@@ -636,12 +830,13 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
 }
 
 bool Drawing_Collection::Is_As_Shown(const Storage_Data& entry, const uint8_t* record, uint64_t length,
-                                     bool file_as_known) {
-  const uint64_t digest = entry.digest.load(std::memory_order_acquire);
+                                     bool unread_taken) {
   // Bytes never read while the file was the store's own: they are its own
-  // only while the file still is as the store knows it.
-  if (digest == Storage_Data::No_Digest) return file_as_known;
-  return length <= UINT32_MAX && Record_Digest(record, uint32_t(length)) == digest;
+  // only while the file still is as the store knows it, or, once that file
+  // left the name, as the file it opened holds them.
+  if (!Was_Read(entry)) return unread_taken;
+  return length <= UINT32_MAX &&
+         Record_Digest(record, uint32_t(length)) == entry.digest.load(std::memory_order_acquire);
 }
 
 bool Drawing_Collection::Reopen_After_Replace(const std::string& name) {

@@ -69,10 +69,18 @@ bool Drawing_Collection::Preparer_Thread::Busy_With(const Drawing_Collection* co
   return phase != Phase::Idle && collection == collection_;
 }
 
+void Drawing_Collection::Preparer_Thread::Hold(bool hold) {
+  {
+    std::lock_guard<std::mutex> guard(lock);
+    held = hold;
+  }
+  changed.notify_all();
+}
+
 int32_t Drawing_Collection::Preparer_Thread::Run() {
   std::unique_lock<std::mutex> hold(lock);
   for (;;) {
-    changed.wait(hold, [this] { return quit || phase == Phase::Pending; });
+    changed.wait(hold, [this] { return quit || (phase == Phase::Pending && !held); });
     if (quit) return 0;
     phase = Phase::Running;
     Run_Pass(hold);

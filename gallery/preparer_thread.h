@@ -39,6 +39,9 @@ class Drawing_Collection::Preparer_Thread : public TThread {
   bool Done();
   // True while a pass of collection is pending or running.
   bool Busy_With(const Drawing_Collection* collection);
+  // Test hook: while held, a pass handed over stays pending (it reads no
+  // record); let go, it begins. Test use only.
+  void Hold(bool hold);
 
   // The pictures the thread reduces on; it alone touches them.
   Picture_Set work;
@@ -57,6 +60,7 @@ class Drawing_Collection::Preparer_Thread : public TThread {
   std::condition_variable changed;
   Phase phase = Phase::Idle;
   bool pause = false;
+  bool held = false;
   bool quit = false;
   bool done = false;
   Drawing_Collection* collection = nullptr;

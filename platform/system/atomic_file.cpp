@@ -113,6 +113,13 @@ bool Write_File_Atomically(const std::string& link_or_path, std::span<const uint
     if (!S_ISREG(info.st_mode)) return Fail_With(S_ISDIR(info.st_mode) ? EISDIR : ENXIO);
     if (Closed_To_Us(path)) return Fail_With(EACCES);
   }
+  return Write_New_File_Beside(path, bytes, [&path](const std::string& temporary) {
+    return rename(temporary.c_str(), path.c_str()) == 0;
+  });
+}
+
+bool Write_New_File_Beside(const std::string& path, std::span<const uint8_t> bytes,
+                           const std::function<bool(const std::string& temporary)>& place) {
   std::string temporary = path + ".XXXXXX";
   if (!Path_Fits(temporary)) return Fail_With(ENAMETOOLONG);
   int fd = mkostemp(temporary.data(), O_CLOEXEC);
@@ -123,7 +130,7 @@ bool Write_File_Atomically(const std::string& link_or_path, std::span<const uint
     ok = false;
     error = errno;
   }
-  if (ok && rename(temporary.c_str(), path.c_str()) != 0) {
+  if (ok && !place(temporary)) {
     ok = false;
     error = errno;
   }

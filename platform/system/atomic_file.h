@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string>
 
@@ -15,6 +16,14 @@
 // replaced and the link stays. A file at the path that is not a regular file,
 // or that this user may not read, is never replaced.
 bool Write_File_Atomically(const std::string& path, std::span<const uint8_t> bytes);
+
+// The same for a caller that decides how the new file takes its place: the
+// bytes go to a temporary file beside path (path itself is taken as it
+// stands, never followed as a link), flushed and synced, and place moves it
+// to path, or fails with errno set; the directory is synced after. On any
+// failure the temporary file is removed.
+bool Write_New_File_Beside(const std::string& path, std::span<const uint8_t> bytes,
+                           const std::function<bool(const std::string& temporary)>& place);
 
 // Test hook: once this many bytes have been written (counted over the
 // following saves), every save fails as on a full disk, 0 failing the next

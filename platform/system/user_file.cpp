@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <ctime>
@@ -164,6 +165,26 @@ bool Is_Interrupted_Save_Name(const std::string& name) {
   return false;
 }
 
+int Remove_Interrupted_Saves_Of(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  const std::string directory = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+  const std::string start = (slash == std::string::npos ? path : path.substr(slash + 1)) + ".";
+  DIR* folder = opendir(directory.c_str());
+  if (folder == nullptr) return 0;
+  int removed = 0;
+  while (const dirent* entry = readdir(folder)) {
+    const std::string name = entry->d_name;
+    if (name.size() != start.size() + Temporary_Letters || name.compare(0, start.size(), start) != 0 ||
+        !std::all_of(name.begin() + long(start.size()), name.end(), Alphanumeric))
+      continue;
+    struct stat info;
+    const std::string leftover = directory + name;
+    if (lstat(leftover.c_str(), &info) == 0 && S_ISREG(info.st_mode) && unlink(leftover.c_str()) == 0) ++removed;
+  }
+  closedir(folder);
+  return removed;
+}
+
 int Remove_Interrupted_Saves(const std::string& directory) {
   DIR* folder = opendir(directory.c_str());
   if (folder == nullptr) return 0;
@@ -197,7 +218,12 @@ int Put_Back_Files_Held_For_Save(const std::string& directory) {
   std::vector<std::string> held;
   while (const dirent* entry = readdir(folder)) {
     const std::string name = entry->d_name;
-    if (name.size() > sizeof Held_Prefix - 1 && name.compare(0, sizeof Held_Prefix - 1, Held_Prefix) == 0)
+    // Only a gallery is held aside by its save: any other file under such a
+    // name (a journal, the user file) is not put under the name it ends in.
+    constexpr const char Gallery[] = ".gal";
+    if (name.size() > sizeof Held_Prefix - 1 + sizeof Gallery - 1 &&
+        name.compare(0, sizeof Held_Prefix - 1, Held_Prefix) == 0 &&
+        name.compare(name.size() - (sizeof Gallery - 1), sizeof Gallery - 1, Gallery) == 0)
       held.push_back(name.substr(sizeof Held_Prefix - 1));
   }
   closedir(folder);
@@ -208,5 +234,6 @@ int Put_Back_Files_Held_For_Save(const std::string& directory) {
     // Move_File never replaces: a file that took the name meanwhile stays.
     if (lstat(aside.c_str(), &info) == 0 && S_ISREG(info.st_mode) && Move_File(aside, prefix + name)) ++put_back;
   }
+  if (put_back > 0) Sync_Directory(directory);
   return put_back;
 }

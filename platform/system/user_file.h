@@ -66,6 +66,10 @@ std::string Keep_File_Aside(const std::string& path, const std::string& word = "
 // them. Only regular files are removed. The count removed.
 int Remove_Interrupted_Saves(const std::string& directory);
 
+// The same for the saves of one file: "<path>.XXXXXX" beside it. The count
+// removed.
+int Remove_Interrupted_Saves_Of(const std::string& path);
+
 // Whether a name is one an interrupted save of a user file leaves behind.
 bool Is_Interrupted_Save_Name(const std::string& name);
 
@@ -75,7 +79,8 @@ bool Is_Interrupted_Save_Name(const std::string& name);
 std::string Held_For_Save_Name(const std::string& path);
 
 // At the start, before anyone's files are looked for or moved: each
-// regular file that a save stopped midway still holds aside goes back under
-// its own name, where no file has taken that name since (then both stay,
-// and the owner's gallery says so when it opens). The count put back.
+// gallery (a regular file whose name ends in ".gal") that a save stopped
+// midway still holds aside goes back under its own name, where no file has
+// taken that name since (then both stay, and the owner's gallery says so
+// when it opens). The count put back.
 int Put_Back_Files_Held_For_Save(const std::string& directory);

@@ -1,7 +1,9 @@
-// Another program cuts or changes the gallery file before each step of a
-// save: a save that says it saved leaves under the name a file that holds
-// exactly the grid the store shows; one that meets the change says so, and
-// keeps the person's drawings.
+// Another program cuts or changes the gallery file, or puts a file or a link
+// where the save holds it, before each step of a save: a save that says it
+// saved leaves under the name a file that holds exactly the grid the store
+// shows; one that meets the change says so, keeps the person's drawings and
+// leaves that program's file as it is, and doing what its box advises leads
+// to a save that works.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -13,6 +15,7 @@
 #include <vector>
 
 #include "tests/gallery/gallery_store_fixture.h"
+#include "tests/gallery/outside_changes.h"
 
 namespace {
 
@@ -24,6 +27,49 @@ constexpr Place Cell(int32_t row, int32_t column) { return Place{Place::Grid, ro
 class Gallery_Save_Steps_Test : public Gallery_Store_Test {
  protected:
   ~Gallery_Save_Steps_Test() override { Drawing_Collection::Set_Save_Step_Hook(nullptr); }
+
+  // The file as another program left it at the gallery's name (or where a
+  // save holds it).
+  std::string Held_Name() const { return Drawing_Collection::Claim_Name(Gallery_Path()); }
+  std::string Other_Text() const { return "another program's notes"; }
+  // Puts another program's file, or a link to one, at the held name,
+  // whatever is there now, as a rename does.
+  void Put_At_Held_Name(bool link) {
+    const std::string other = root_ + "/other";
+    Write(other, Other_Text());
+    const std::string made = root_ + "/made";
+    std::filesystem::remove(made);
+    if (link) {
+      std::filesystem::create_symlink(other, made);
+    } else {
+      std::filesystem::copy_file(other, made);
+    }
+    ASSERT_EQ(rename(made.c_str(), Held_Name().c_str()), 0);
+  }
+  bool Left_At_Held_Name(bool link) const {
+    return std::filesystem::is_symlink(Held_Name()) == link && Read(Held_Name()) == Other_Text() &&
+           Read(root_ + "/other") == Other_Text();
+  }
+
+  // Saved: the file under the name reads whole and holds what the store
+  // shows, drawing for drawing.
+  void Expect_File_Holds_The_Grid(Drawing_Collection& store) {
+    const std::vector<uint8_t> bytes = File_Bytes();
+    const Gallery_File::Contents contents = Gallery_File::Scan(bytes.data(), bytes.size());
+    EXPECT_TRUE(contents.whole);
+    std::set<std::pair<int32_t, int32_t>> in_file;
+    for (const Gallery_File::Record& record : contents.records) in_file.insert({record.row, record.column});
+    const auto shown = Shown(store);
+    std::set<std::pair<int32_t, int32_t>> cells;
+    for (const auto& [cell, picture] : shown) cells.insert({cell.a, cell.b});
+    EXPECT_EQ(in_file, cells);
+    Drawing_Collection::Hold_Preparation(false);
+    Drawing_Collection reopened(ann);
+    for (const auto& [cell, picture] : shown) {
+      Shape_Drawing* full = reopened.Picture(cell, Full_Picture_Size, 0, HWND());
+      EXPECT_TRUE(full && full->Same_Pixels(*picture)) << cell.a << ", " << cell.b;
+    }
+  }
 
   // The cells the store shows, each with its full picture.
   std::vector<std::pair<Place, std::unique_ptr<Shape_Drawing>>> Shown(Drawing_Collection& store) {
@@ -40,31 +86,82 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
   const struct {
     const char* name;
     bool move;  // a drawing moved as well: the file is written beside
-  } plans[] = {{"a new drawing appended", false}, {"a drawing moved and a new one", true}};
+    bool away;  // the file moved away first: a new one is written
+  } plans[] = {{"a new drawing appended", false, false},
+               {"a drawing moved and a new one", true, false},
+               {"the file moved away and a new drawing", false, true}};
+  // The file as the action that compares whole bytes left it, and the
+  // descriptor the other program opened before the save.
+  std::vector<uint8_t> changed_by_other;
+  uint64_t pixel_at = 0;
+  int held = -1;
+  const auto held_byte = [&](uint64_t at) {
+    uint8_t byte = 0;
+    return pread(held, &byte, 1, off_t(at)) == 1 ? int(byte) : -1;
+  };
+  // Where the other program's file is left: at the gallery's name, through
+  // a descriptor it opened before the save or by the name, or at the held
+  // name.
+  enum Left { Through_Descriptor, By_Name, At_Held_Name };
   const struct {
     const char* name;
-    // What the other program does, through a descriptor it opened before
-    // the save (held) or by the name.
-    std::function<void(int held, const std::string& path)> act;
-    bool by_name;
+    // What the other program does; false when it found nothing to do.
+    std::function<bool(int held, const std::string& path)> act;
+    Left left;
     // The file as that program left it.
-    std::function<bool(const std::vector<uint8_t>& bytes)> left_as_is;
+    std::function<bool()> left_as_is;
   } actions[] = {
-      {"cut through a descriptor opened before",
-       [](int held, const std::string&) { ASSERT_EQ(ftruncate(held, 100), 0); }, false, [](const std::vector<uint8_t>& bytes) { return bytes.size() == 100; }},
+      {"cut through a descriptor opened before", [](int fd, const std::string&) { return ftruncate(fd, 100) == 0; },
+       Through_Descriptor, [&] { return held_byte(99) >= 0 && held_byte(100) < 0; }},
       {"a record's cell changed through a descriptor opened before",
-       [](int held, const std::string&) {
+       [](int fd, const std::string&) {
          const uint8_t row[4] = {9, 0, 0, 0};
-         ASSERT_EQ(pwrite(held, row, sizeof row, 4), 4);
+         return pwrite(fd, row, sizeof row, 4) == 4;
        },
-       false, [](const std::vector<uint8_t>& bytes) { return bytes.size() > 8 && bytes[4] == 9; }},
+       Through_Descriptor, [&] { return held_byte(4) == 9; }},
       {"cut by name, as a copy over it begins",
        [](int, const std::string& path) {
          const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-         ASSERT_GE(fd, 0);
-         close(fd);
+         return fd >= 0 && close(fd) == 0;
        },
-       true, [](const std::vector<uint8_t>& bytes) { return bytes.empty(); }},
+       By_Name, [&] { return File_Bytes().empty(); }},
+      {"a record's cell changed by name, the size and times kept",
+       [](int, const std::string& path) { return Change_In_Place(path, 4, {9}); }, By_Name,
+       [&] { return File_Bytes().size() > 8 && File_Bytes()[4] == 9; }},
+      {"a pixel of the new drawing changed by name, the size and times kept",
+       [&](int, const std::string& path) {
+         const std::vector<uint8_t> bytes = File_Bytes();
+         for (const Gallery_File::Record& record : Gallery_File::Scan(bytes.data(), bytes.size()).records)
+           if (record.row == 5 && record.column == 5) {
+             pixel_at = record.offset + 40;
+             return Change_In_Place(path, pixel_at, {uint8_t(bytes[pixel_at] ^ 0x5A)});
+           }
+         return false;
+       },
+       By_Name, [&] { return File_Bytes() == changed_by_other; }},
+      {"a file of the same length with other bytes renamed over it",
+       [&](int, const std::string& path) {
+         std::vector<uint8_t> bytes = File_Bytes();
+         if (!std::filesystem::exists(path) || bytes.empty()) return false;
+         // A pixel of the first drawing, which fills most of the file.
+         bytes[bytes.size() / 2] ^= 0x5A;
+         const std::string copy = root_ + "/same-length";
+         Write(copy, std::string(bytes.begin(), bytes.end()));
+         return rename(copy.c_str(), path.c_str()) == 0;
+       },
+       By_Name, [&] { return File_Bytes() == changed_by_other; }},
+      {"a file put at the held name",
+       [&](int, const std::string&) {
+         Put_At_Held_Name(false);
+         return true;
+       },
+       At_Held_Name, [&] { return Left_At_Held_Name(false); }},
+      {"a link put at the held name",
+       [&](int, const std::string&) {
+         Put_At_Held_Name(true);
+         return true;
+       },
+       At_Held_Name, [&] { return Left_At_Held_Name(true); }},
   };
   const Step steps[] = {Step::Check, Step::Claim, Step::Grow, Step::Write, Step::Link, Step::Put_Back, Step::Verify};
   for (const auto& plan : plans)
@@ -72,7 +169,7 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
       for (const Step step : steps) {
         SCOPED_TRACE(std::string(plan.name) + ", " + action.name + " before step " + std::to_string(int(step)));
         std::filesystem::remove(Gallery_Path());
-        std::filesystem::remove(Drawing_Collection::Claim_Name(Gallery_Path()));
+        std::filesystem::remove(Held_Name());
         {
           Drawing_Collection first(ann);
           // Pixels that pack into no run: the file spans many pages, and a
@@ -88,56 +185,158 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
         Wait_Until_Ready(store);
         if (plan.move) { ASSERT_TRUE(store.Move(Cell(3, 3), Cell(0, 1))); }
         ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
-        const int held = open(Gallery_Path().c_str(), O_RDWR | O_CLOEXEC);
+        held = open(Gallery_Path().c_str(), O_RDWR | O_CLOEXEC);
         ASSERT_GE(held, 0);
+        if (plan.away) std::filesystem::rename(Gallery_Path(), root_ + "/away.gal");
         bool fired = false;
         Drawing_Collection::Set_Save_Step_Hook([&](Step at) {
           if (at != step || fired) return;
-          fired = true;
-          action.act(held, Gallery_Path());
+          fired = action.act(held, Gallery_Path());
+          changed_by_other = File_Bytes();
         });
         Boxes.clear();
         const bool saved = store.Save(ann, HWND());
         Drawing_Collection::Set_Save_Step_Hook(nullptr);
-        close(held);
         if (!fired) { EXPECT_TRUE(saved) << "an undisturbed save failed"; }
         // A refusal is told in its own words.
         if (!saved) {
           ASSERT_FALSE(Boxes.empty());
-          EXPECT_NE(Boxes.back().find("nother program"), std::string::npos) << Boxes.back();
+          EXPECT_TRUE(Boxes.back().find("nother program") != std::string::npos ||
+                      Boxes.back().find("in the way") != std::string::npos)
+              << Boxes.back();
         }
         // Whatever the change, the person still sees her new drawing.
         EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
-        // A file another program put under the name is its own.
-        if (action.by_name && fired) { EXPECT_TRUE(action.left_as_is(File_Bytes())) << "written over"; }
+        // What another program put under a name is its own, and never under
+        // the gallery's name.
+        if (fired && action.left != Through_Descriptor) { EXPECT_TRUE(action.left_as_is()) << "written over"; }
         if (!saved) {
           // What the other program left stays.
-          EXPECT_TRUE(action.left_as_is(File_Bytes())) << "written over";
-          continue;
+          EXPECT_TRUE(action.left_as_is()) << "written over";
+          // Her gallery held aside is not saved under its name yet: the exit
+          // asks, and says why the save cannot be made now.
+          if (Boxes.back().find("your gallery is kept as") != std::string::npos) {
+            EXPECT_TRUE(store.Changed());
+            EXPECT_EQ(store.Save_Refusal(),
+                      "Another program put a new file under that name while the gallery was saved");
+          }
+          // She does as the box says: that program's file out of the
+          // folder, and the gallery saved again.
+          const std::string away = root_ + "/moved-out";
+          std::filesystem::remove(away);
+          std::filesystem::rename(action.left == At_Held_Name ? Held_Name() : Gallery_Path(), away);
+          Boxes.clear();
+          EXPECT_TRUE(store.Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
+          EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+          EXPECT_FALSE(std::filesystem::exists(Held_Name()));
         }
-        // Saved: the file under the name reads whole and holds what the
-        // store shows, drawing for drawing.
-        const std::vector<uint8_t> bytes = File_Bytes();
-        const Gallery_File::Contents contents = Gallery_File::Scan(bytes.data(), bytes.size());
-        EXPECT_TRUE(contents.whole);
-        std::set<std::pair<int32_t, int32_t>> in_file;
-        for (const Gallery_File::Record& record : contents.records) in_file.insert({record.row, record.column});
-        const auto shown = Shown(store);
-        std::set<std::pair<int32_t, int32_t>> cells;
-        for (const auto& [cell, picture] : shown) cells.insert({cell.a, cell.b});
-        EXPECT_EQ(in_file, cells);
-        Drawing_Collection reopened(ann);
-        for (const auto& [cell, picture] : shown) {
-          Shape_Drawing* full = reopened.Picture(cell, Full_Picture_Size, 0, HWND());
-          EXPECT_TRUE(full && full->Same_Pixels(*picture)) << cell.a << ", " << cell.b;
-        }
+        close(held);
+        Expect_File_Holds_The_Grid(store);
       }
 }
 
+// Another program deletes the gallery, moves it away, renames a copy over
+// it (with the same bytes or others), links it or changes its mode and back
+// before the store has read any drawing: no drawing is lost. A save writes
+// every drawing, the new one too, or refuses and says why; her doing what
+// the box says leads to a save that does. Each drawing is checked by its
+// pixels, and the files the other program made keep what they held.
+TEST_F(Gallery_Save_Steps_Test, AChangeOfNameLinksOrModeBeforeAnyDrawingIsReadCostsNoDrawing) {
+  const std::string away = root_ + "/away.gal";
+  const struct {
+    const char* name;
+    std::function<void(const std::string& path)> change;
+    bool refused;  // the first save refuses; the box's advice is followed
+    // The save that writes names the drawings as ones it could not check:
+    // the file it opened was written since.
+    bool unchecked = false;
+  } cases[] = {
+      {"deleted", [](const std::string& path) { std::filesystem::remove(path); }, false},
+      {"moved away", [&](const std::string& path) { std::filesystem::rename(path, away); }, false},
+      {"a copy with the same bytes renamed over it",
+       [&](const std::string& path) {
+         std::filesystem::copy_file(path, away);
+         std::filesystem::rename(away, path);
+       },
+       false},
+      {"a copy with other bytes renamed over it",
+       [](const std::string& path) { ASSERT_TRUE(Rename_Other_Copy_Over(path)); }, true},
+      {"a copy of the same length with a pixel changed renamed over it",
+       [&](const std::string& path) {
+         std::string bytes = Read(path);
+         bytes[bytes.size() / 2] ^= 0x5A;
+         Write(away, bytes);
+         std::filesystem::rename(away, path);
+       },
+       true},
+      {"written again in place, then a copy of it renamed over it",
+       [&](const std::string& path) {
+         ASSERT_TRUE(Write_In_Place(path, File_Bytes()));
+         std::filesystem::copy_file(path, away);
+         std::filesystem::rename(away, path);
+       },
+       true, true},
+      {"a hard link", [&](const std::string& path) { ASSERT_EQ(link(path.c_str(), away.c_str()), 0); }, true},
+      {"read-only and back",
+       [](const std::string& path) {
+         ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+         ASSERT_EQ(chmod(path.c_str(), 0644), 0);
+       },
+       true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove(Gallery_Path());
+    std::filesystem::remove(away);
+    {
+      Drawing_Collection first(ann);
+      for (int seed : {1, 2, 3}) ASSERT_TRUE(Add_At(first, Drawing(seed), 0, seed));
+      ASSERT_TRUE(first.Save(ann, HWND()));
+    }
+    Drawing_Collection::Hold_Preparation(true);
+    Drawing_Collection store(ann);
+    c.change(Gallery_Path());
+    const std::string other = std::filesystem::exists(Gallery_Path()) ? Read(Gallery_Path()) : "";
+    const std::string moved = std::filesystem::exists(away) ? Read(away) : "";
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    // The exit asks what the save would answer.
+    EXPECT_EQ(store.Save_Refusal().empty(), !c.refused) << store.Save_Refusal();
+    Boxes.clear();
+    EXPECT_EQ(store.Save(ann, HWND()), !c.refused);
+    if (c.refused) {
+      ASSERT_EQ(Boxes.size(), 1u);
+      EXPECT_NE(Boxes[0].find("To save them, move that file out of the folder and save the gallery again."),
+                std::string::npos)
+          << Boxes[0];
+      std::filesystem::rename(Gallery_Path(), root_ + "/moved-out.gal");
+      EXPECT_EQ(Read(root_ + "/moved-out.gal"), other);
+      Boxes.clear();
+      EXPECT_TRUE(store.Save(ann, HWND()));
+    }
+    if (c.unchecked) {
+      EXPECT_EQ(Boxes, std::vector<std::string>{
+                           "WARNING: Unable to check file " + Gallery_Path() +
+                           "\nThe drawings in row 1, column 2; row 1, column 3 and row 1, column 4 of the 12 by 12 "
+                           "view could not be checked (another program changed the file before the gallery read "
+                           "them): they are saved as the file held them, and any file that program moved away is "
+                           "left as it is."});
+      Boxes.clear();
+    }
+    EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+    if (!moved.empty()) { EXPECT_EQ(Read(away), moved); }
+    for (int seed : {1, 2, 3}) { EXPECT_TRUE(Shows(store, Cell(0, seed), seed)) << seed; }
+    Expect_File_Holds_The_Grid(store);
+    Drawing_Collection reopened(ann);
+    for (int seed : {1, 2, 3}) { EXPECT_TRUE(Shows(reopened, Cell(0, seed), seed)) << seed; }
+    EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+  }
+}
+
 // A save stopped while it held the file aside left it under the claimed
-// name: the next opening puts it back. When another file has taken the name
-// meanwhile, both stay as they are, she is told where her gallery is, and no
-// save writes either.
+// name, and perhaps the new file it was writing beside it: the next opening
+// puts the gallery back and clears that leftover. When another file has
+// taken the name meanwhile, both stay as they are, she is told where her
+// gallery is, and no save writes either.
 TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold) {
   const std::string aside = Drawing_Collection::Claim_Name(Gallery_Path());
   for (const bool name_taken : {false, true}) {
@@ -151,6 +350,8 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     }
     const std::string gallery = Read(Gallery_Path());
     std::filesystem::rename(Gallery_Path(), aside);
+    const std::string leftover = aside + ".Ab12Cd";
+    Write(leftover, "half of a new gallery");
     // Shorter than a record: an empty gallery, read whole.
     if (name_taken) Write(Gallery_Path(), "ab");
     Boxes.clear();
@@ -159,6 +360,7 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
       EXPECT_TRUE(Boxes.empty());
       EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
       EXPECT_FALSE(std::filesystem::exists(aside));
+      EXPECT_FALSE(std::filesystem::exists(leftover));
       continue;
     }
     ASSERT_EQ(Boxes.size(), 1u);
@@ -173,7 +375,38 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
         << Boxes[0];
     EXPECT_EQ(Read(Gallery_Path()), "ab");
     EXPECT_EQ(Read(aside), gallery);
+    EXPECT_TRUE(std::filesystem::exists(leftover));
     EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+  }
+}
+
+}  // namespace
+
+namespace {
+
+// A gallery that is a link to its file, as some people keep their files
+// elsewhere: the save claims the link and writes the file it leads to, by an
+// append or a whole new file, and every drawing reads back.
+TEST_F(Gallery_Save_Steps_Test, AGalleryThatIsALinkToItsFileIsSaved) {
+  const std::string real = root_ + "/real.gal";
+  {
+    Drawing_Collection first(ann);
+    ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
+    ASSERT_TRUE(first.Save(ann, HWND()));
+  }
+  std::filesystem::rename(Gallery_Path(), real);
+  std::filesystem::create_symlink(real, Gallery_Path());
+  for (const bool move : {false, true}) {
+    SCOPED_TRACE(move ? "written whole" : "appended");
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    if (move) { ASSERT_TRUE(store.Move(Cell(3, 3), Cell(0, 1))); }
+    ASSERT_TRUE(Add_At(store, Drawing(move ? 11 : 10), 5, move ? 6 : 5));
+    Boxes.clear();
+    EXPECT_TRUE(store.Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
+    EXPECT_FALSE(std::filesystem::exists(Held_Name()));
+    EXPECT_TRUE(std::filesystem::is_symlink(Gallery_Path()));
+    Expect_File_Holds_The_Grid(store);
   }
 }
 

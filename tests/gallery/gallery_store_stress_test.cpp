@@ -2,12 +2,15 @@
 // file (cut it, append to it, change bytes in place with the time stamps put
 // back, replace it, delete it, move it away and back, change its mode, make
 // it unchangeable, link it, put an earlier copy back in place or rename one
-// over it) mixed with what a person does (add and move drawings, the bin,
-// Save, Cancel, a new start). After every step: no other program's file was
-// written over, no name the test made aside changed, and every drawing the
-// store could read is either saved or still shown. A failure names the seed
-// and the step.
+// over it, put a file or a link where a save holds the file) mixed with what
+// a person does (add and move drawings, the bin, Save, Cancel, a new start),
+// some of it before the preparation thread has read any drawing. After every
+// step: no other program's file was written over, no name the test made
+// aside changed, and every drawing the store could read is either saved or
+// still shown, unless a box named its place as lost and another program had
+// changed its bytes. A failure names the seed and the step.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,13 +54,33 @@ File_State State_Of(const std::string& path) {
   return state;
 }
 
+// Whether a box names the place "row R, column C" whole (not as the start
+// of "row R, column C0").
+bool Names_Place(const std::string& box, int32_t row, int32_t column) {
+  const std::string place = "row " + std::to_string(row + 1) + ", column " + std::to_string(column + 1);
+  for (size_t at = box.find(place); at != std::string::npos; at = box.find(place, at + 1)) {
+    const size_t end = at + place.size();
+    if (end == box.size() || !std::isdigit(static_cast<unsigned char>(box[end]))) return true;
+  }
+  return false;
+}
+
 class Gallery_Store_Stress_Test : public Gallery_Store_Test {
  protected:
+  ~Gallery_Store_Stress_Test() override {
+    if (own_fd >= 0) close(own_fd);
+  }
+
   // One sequence of steps; it stops at the first failed check.
   void Run(uint32_t seed, int steps);
 
   // The person's side.
   void Open_Store();
+  bool Put_Back_At_Start() const {
+    const std::string claimed = Drawing_Collection::Claim_Name(Gallery_Path());
+    struct stat info;
+    return !State_Of(Gallery_Path()).exists && lstat(claimed.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  }
   std::vector<Place> Occupied() const;
   bool Save_Checked();
 
@@ -70,8 +93,18 @@ class Gallery_Store_Stress_Test : public Gallery_Store_Test {
 
   std::mt19937 random;
   std::unique_ptr<Drawing_Collection> store;
-  // The file the store takes for its own: as it opened it or last wrote it.
+  // The file the store takes for its own: as it opened it or last wrote it,
+  // and that file, held open by the test whatever its name becomes.
   File_State known;
+  int own_fd = -1;
+  void Know(const File_State& state);
+  // The bytes the store's file holds now at a record it knew.
+  bool Own_Record_Changed(uint64_t offset, uint32_t length) const;
+  // A copy of the store's file with its very bytes renamed over it: the
+  // store may take it for its own.
+  File_State own_copy;
+  // The preparation thread reads nothing until it is let go.
+  bool held = false;
   // Names the test made aside (a snapshot's link, a copy, the file moved
   // away) and what they must go on holding.
   std::map<std::string, Bytes> aside;
@@ -84,11 +117,31 @@ class Gallery_Store_Stress_Test : public Gallery_Store_Test {
   int next_name = 0;
 };
 
+void Gallery_Store_Stress_Test::Know(const File_State& state) {
+  known = state;
+  own_copy = File_State{};
+  if (own_fd >= 0) close(own_fd);
+  own_fd = state.exists ? open(Gallery_Path().c_str(), O_RDONLY | O_CLOEXEC) : -1;
+}
+
+bool Gallery_Store_Stress_Test::Own_Record_Changed(uint64_t offset, uint32_t length) const {
+  if (own_fd < 0 || offset + length > known.bytes.size()) return true;
+  Bytes now(length);
+  return pread(own_fd, now.data(), length, off_t(offset)) != ssize_t(length) ||
+         !std::equal(now.begin(), now.end(), known.bytes.begin() + long(offset));
+}
+
 void Gallery_Store_Stress_Test::Open_Store() {
   store.reset();
+  // A file where a save holds the gallery, with none under the name, is
+  // taken at the start for a gallery a stopped save left.
+  if (Put_Back_At_Start()) aside.erase(Drawing_Collection::Claim_Name(Gallery_Path()));
   // The file as it opens is the store's own, read or not: outside changes
-  // land before, during and after the preparation thread's first reads.
-  known = State_Of(Gallery_Path());
+  // land before, during and after the preparation thread's first reads, and
+  // half the time before any.
+  Know(State_Of(Gallery_Path()));
+  held = random() % 2;
+  Drawing_Collection::Hold_Preparation(held);
   store = std::make_unique<Drawing_Collection>(ann);
 }
 
@@ -108,18 +161,26 @@ bool Gallery_Store_Stress_Test::Save_Checked() {
   const bool may_write = !store->File_Must_Stay();
   // The store may write only a file that is its own, byte for byte, or a
   // name that holds none.
-  const bool its_own = !before.exists || (before.inode == known.inode && before.bytes == known.bytes && known.exists);
+  const bool its_own = !before.exists || (before.inode == known.inode && before.bytes == known.bytes && known.exists) ||
+                       (own_copy.exists && before == own_copy);
   std::map<std::pair<int32_t, int32_t>, std::unique_ptr<Shape_Drawing>> shown;
+  // Where each drawing of the file lies in it.
+  std::map<std::pair<int32_t, int32_t>, std::pair<uint64_t, uint32_t>> records;
   for (const Place& cell : Occupied()) {
     Shape_Drawing* full = store->Picture(cell, Full_Picture_Size, 0, HWND());
     if (full && !full->Blank) shown[{cell.a, cell.b}] = std::make_unique<Shape_Drawing>(*full, true);
+    const Drawing_Collection::Storage_Data& entry = *store->Find(cell)->storage;
+    if (entry.record != Drawing_Collection::Storage_Data::No_Record)
+      records[{cell.a, cell.b}] = {entry.record, entry.length};
   }
   const bool saved = store->Save(ann, HWND());
   const File_State after = State_Of(path);
   if (!its_own) { EXPECT_TRUE(after == before) << "another program's file was written over"; }
-  if (!(after == before)) known = after;
   // The store reverts what it may not write.
-  if (!may_write) return saved;
+  if (!may_write) {
+    if (!(after == before)) Know(after);
+    return saved;
+  }
   // Saved: the file holds the grid, and reads whole.
   if (saved && its_own) {
     std::set<std::pair<int32_t, int32_t>> cells, in_file;
@@ -133,24 +194,32 @@ bool Gallery_Store_Stress_Test::Save_Checked() {
     EXPECT_EQ(in_file, cells) << "the file does not hold the grid";
   }
   // Every drawing it could read is still shown where it was, saved or not,
-  // unless a box named it: another program changed its bytes.
-  std::string told;
-  for (const std::string& box : Boxes) told += box;
+  // unless a box named its place as lost and another program had changed
+  // its bytes in the store's file.
+  std::string lost;
+  for (const std::string& box : Boxes)
+    if (box.find(" lost") != std::string::npos) lost += box;
   for (const auto& [cell, picture] : shown) {
     Shape_Drawing* full = store->Picture(Cell(cell.first, cell.second), Full_Picture_Size, 0, HWND());
-    const std::string named = "row " + std::to_string(cell.first + 1) + ", column " + std::to_string(cell.second + 1);
-    if (!full && told.find(named) != std::string::npos) continue;
+    if (!full && Names_Place(lost, cell.first, cell.second)) {
+      const auto record = records.find(cell);
+      EXPECT_TRUE(record != records.end() && Own_Record_Changed(record->second.first, record->second.second))
+          << "the drawing at " << cell.first << ", " << cell.second << " was named lost, but no other program "
+          << "changed it";
+      continue;
+    }
     EXPECT_TRUE(full && full->Same_Pixels(*picture))
         << "the drawing at " << cell.first << ", " << cell.second << " was lost (" << (saved ? "saved" : "refused")
         << ")";
   }
+  if (!(after == before)) Know(after);
   return saved;
 }
 
 std::string Gallery_Store_Stress_Test::Outside_Change() {
   const std::string path = Gallery_Path();
   const File_State now = State_Of(path);
-  switch (random() % 12) {
+  switch (random() % 13) {
     case 0: {  // cut short
       if (!now.exists || now.bytes.empty() || unchangeable) return "";
       const uint64_t size = random() % now.bytes.size();
@@ -183,6 +252,12 @@ std::string Gallery_Store_Stress_Test::Outside_Change() {
       if (rename(copy.c_str(), path.c_str()) != 0) {
         std::filesystem::remove(copy);
         return "";
+      }
+      // The very bytes of the store's own file: a copy the store may take.
+      const bool of_own = now.exists && (now.inode == known.inode || (own_copy.exists && now == own_copy));
+      if (of_own && bytes == now.bytes) {
+        own_copy = State_Of(path);
+        return "replaced by an identical copy";
       }
       return "replaced";
     }
@@ -240,6 +315,30 @@ std::string Gallery_Store_Stress_Test::Outside_Change() {
       aside[snapshot] = now.bytes;
       return "linked";
     }
+    case 12: {  // a file or a link where a save holds the gallery, or one moved out of the way
+      const std::string claimed = Drawing_Collection::Claim_Name(path);
+      struct stat info;
+      if (lstat(claimed.c_str(), &info) == 0) {
+        // As the box advises: moved out of the folder.
+        const std::string out = Aside("out");
+        if (rename(claimed.c_str(), out.c_str()) != 0) return "";
+        aside.erase(claimed);
+        aside[out] = State_Of(out).bytes;
+        return "moved the held name's file out";
+      }
+      const std::string text = "another program's notes";
+      if (random() % 2) {
+        Write(claimed, text);
+        aside[claimed] = Bytes(text.begin(), text.end());
+        return "a file put at the held name";
+      }
+      const std::string target = Aside("target");
+      Write(target, text);
+      std::filesystem::create_symlink(target, claimed);
+      aside[target] = Bytes(text.begin(), text.end());
+      aside[claimed] = aside[target];
+      return "a link put at the held name";
+    }
     case 10: {  // an earlier copy put back in place, as cp does
       if (!now.exists || earlier.empty() || unchangeable) return "";
       return Write_In_Place(path, earlier[random() % earlier.size()], random() % 2) ? "earlier copy put back" : "";
@@ -278,6 +377,11 @@ void Gallery_Store_Stress_Test::Run(uint32_t seed, int steps) {
   Open_Store();
   for (int step = 0; step < steps; ++step) {
     Boxes.clear();
+    // Some steps after an opening, the preparation thread begins reading.
+    if (held && random() % 5 == 0) {
+      held = false;
+      Drawing_Collection::Hold_Preparation(false);
+    }
     const File_State now = State_Of(Gallery_Path());
     if (now.exists && (earlier.empty() || earlier.back() != now.bytes)) earlier.push_back(now.bytes);
     const uint32_t choice = random() % 16;
@@ -316,8 +420,10 @@ void Gallery_Store_Stress_Test::Run(uint32_t seed, int steps) {
       store->Revert();
       EXPECT_TRUE(State_Of(Gallery_Path()) == before) << "Cancel wrote the file";
     } else if (choice == 15) {
+      const File_State expected =
+          Put_Back_At_Start() ? State_Of(Drawing_Collection::Claim_Name(Gallery_Path())) : before;
       Open_Store();
-      EXPECT_TRUE(State_Of(Gallery_Path()) == before) << "opening wrote the file";
+      EXPECT_TRUE(State_Of(Gallery_Path()) == expected) << "opening wrote the file";
     }
     for (const auto& [name, bytes] : aside) { EXPECT_EQ(State_Of(name).bytes, bytes) << name << " was written"; }
     if (HasFailure()) break;

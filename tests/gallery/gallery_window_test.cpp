@@ -736,17 +736,17 @@ TEST_F(Gallery_Program_Test, A_Gallery_Changed_By_Another_Program_Is_Told_At_Eve
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
     const std::string path = Save_Two_Drawings();
-    std::filesystem::copy_file(path, path + ".other");
     {
       Program_Session p(Options());
       p.Start();
       Open(p);
       Gallery_Window& g = *p.Frame()->Gallery;
       ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
-      if (c.cut)
+      if (c.cut) {
         std::filesystem::resize_file(path, 100);
-      else
-        std::filesystem::rename(path + ".other", path);
+      } else {
+        ASSERT_TRUE(Rename_Other_Copy_Over(path));
+      }
       const std::string bytes = Temp_Home::Read(path);
       p.Click(g.View_Button_Screen_Point(0));
       p.Click(g.View_Button_Screen_Point(1));
@@ -815,10 +815,7 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
   };
   const std::vector<Case> cases = {
       {"replaced",
-       [](const std::string& path, const auto&) {
-         std::filesystem::copy_file(path, path + ".other");
-         std::filesystem::rename(path + ".other", path);
-       },
+       [](const std::string& path, const auto&) { ASSERT_TRUE(Rename_Other_Copy_Over(path)); },
        "Another program has put a different file in its place", false, false},
       {"cut short",
        [](const std::string& path, const auto& records) {
@@ -971,13 +968,12 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
 // box says they cannot be kept, and the other program's file stays.
 TEST_F(Gallery_Program_Test, A_Change_Of_User_Says_The_Changes_Cannot_Be_Kept) {
   const std::string path = Save_Two_Drawings();
-  std::filesystem::copy_file(path, path + ".other");
   Program_Session p(Options());
   p.Start();
   Open(p);
   Gallery_Window& g = *p.Frame()->Gallery;
   ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
-  std::filesystem::rename(path + ".other", path);
+  ASSERT_TRUE(Rename_Other_Copy_Over(path));
   const std::string bytes = Temp_Home::Read(path);
   Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
   const std::string before = The_User_Database->current_user->name;

@@ -9,6 +9,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -29,6 +32,18 @@ inline bool Write_In_Place(const std::string& path, const std::vector<uint8_t>& 
   const timespec times[2] = {before.st_atim, before.st_mtim};
   if (done && keep_times) done = futimens(fd, times) == 0;
   return close(fd) == 0 && done;
+}
+
+// Renames another program's file over the gallery, as sync tools and
+// editors save: a copy of it with bytes of its own behind its end (a copy
+// with the very same bytes is the gallery itself). False when it could not
+// be done.
+inline bool Rename_Other_Copy_Over(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  const std::string copy = path + ".other";
+  std::ofstream(copy, std::ios::binary) << bytes << "more";
+  return in.good() || in.eof() ? std::rename(copy.c_str(), path.c_str()) == 0 : false;
 }
 
 // Changes bytes at an offset in place, the rest of the file and its time

@@ -87,14 +87,14 @@ TEST_F(User_File, OnlyLeftoversOfInterruptedSavesAreCleared) {
     bool cleared;
   } cases[] = {
       {"quendar.usr.aB3xY9", true},   {"Ann.clr.000000", true},   {"Ann, level 4.man.Zz9Zz9", true},
-      {"Bob.gal.abcdef", true},       {"quendar.usr", false},     {"Ann.clr", false},
+      {"Bob.gal.abcdef", true}, {".saving-Ann.gal.aB3xY9", true}, {"quendar.usr", false},     {"Ann.clr", false},
       {"notes.txt.abcdef", false},    {"quendar.usr.abcde", false}, {"quendar.usr.abcdefg", false},
       {"quendar.usr.ab-def", false},  {".usr.abcdef", false},     {"quendar.usr.damaged-20260101-120000", false},
   };
   for (const auto& c : cases) Write(data + c.name, "x");
   std::filesystem::create_directory(data + "folder.usr.abcdef");
   Write(Work("quendar.usr.abcdef"), "elsewhere");
-  EXPECT_EQ(Remove_Interrupted_Saves(data), 4);
+  EXPECT_EQ(Remove_Interrupted_Saves(data), 5);
   for (const auto& c : cases) EXPECT_EQ(std::filesystem::exists(data + c.name), !c.cleared) << c.name;
   EXPECT_TRUE(std::filesystem::is_directory(data + "folder.usr.abcdef"));
   EXPECT_TRUE(std::filesystem::exists(Work("quendar.usr.abcdef")));
@@ -112,6 +112,10 @@ TEST_F(User_File, FilesHeldAsideByAStoppedSaveGoBack) {
   Write(data + "Bob.gal", "another program's file");
   std::filesystem::create_symlink("Bob.gal", data + ".saving-Cid.gal");
   std::filesystem::create_directory(data + ".saving-Dee.gal");
+  // No save holds anything but a gallery aside: another file under such a
+  // name is no file of a stopped save.
+  Write(data + ".saving-quendar.usr", "another program's user file");
+  Write(data + ".saving-quendar.jnl", "another program's journal");
   EXPECT_EQ(Put_Back_Files_Held_For_Save(data), 1);
   const struct {
     const char* name;
@@ -123,11 +127,15 @@ TEST_F(User_File, FilesHeldAsideByAStoppedSaveGoBack) {
       {".saving-Bob.gal", "Bob's gallery"},
       {"Cid.gal", nullptr},
       {"Dee.gal", nullptr},
+      {".saving-quendar.usr", "another program's user file"},
+      {"quendar.usr", nullptr},
+      {".saving-quendar.jnl", "another program's journal"},
+      {"quendar.jnl", nullptr},
   };
   for (const auto& a : after) {
     SCOPED_TRACE(a.name);
     ASSERT_EQ(std::filesystem::exists(data + a.name), a.holds != nullptr);
-    if (a.holds) EXPECT_EQ(Read(data + a.name), a.holds);
+    if (a.holds) { EXPECT_EQ(Read(data + a.name), a.holds); }
   }
   EXPECT_TRUE(std::filesystem::is_symlink(data + ".saving-Cid.gal"));
   EXPECT_EQ(Put_Back_Files_Held_For_Save(Work("missing")), 0);
