@@ -2,6 +2,7 @@
 // list, slots) and the moves between them, pictures, and the parked slots.
 // Saving and renaming are in drawing_collection_save.cpp.
 #include "gallery/drawing_collection.h"
+#include "gallery/file_reader.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -180,34 +181,6 @@ void Wait_For_Clock_Past(const timespec& changed) {
 bool Read_All(int descriptor, uint64_t offset, uint8_t* out, size_t n) {
   return Gallery_File::Read_At(descriptor, offset, out, n);
 }
-
-// A descriptor of the store's file for reading: the one it holds open, or,
-// for a file too short to keep open, the file under its name when that is
-// the same file.
-class File_Reader {
- public:
-  File_Reader(int open_descriptor, const std::string& path, dev_t device, ino_t inode) : descriptor(open_descriptor) {
-    if (descriptor >= 0 || path.empty()) return;
-    descriptor = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    owned = descriptor >= 0;
-    struct stat info;
-    if (owned && (fstat(descriptor, &info) != 0 || info.st_dev != device || info.st_ino != inode)) {
-      close(descriptor);
-      descriptor = -1;
-      owned = false;
-    }
-  }
-  ~File_Reader() {
-    if (owned) close(descriptor);
-  }
-  File_Reader(const File_Reader&) = delete;
-  File_Reader& operator=(const File_Reader&) = delete;
-  int Descriptor() const { return descriptor; }
-
- private:
-  int descriptor = -1;
-  bool owned = false;
-};
 
 }  // namespace
 

@@ -26,6 +26,7 @@
 #include <new>
 
 #include "gallery/drawing_collection.h"
+#include "gallery/file_reader.h"
 #include "gallery/gallery_file.h"
 #include "gallery/preparer_thread.h"
 #include "model/shape_drawing.h"
@@ -99,28 +100,6 @@ void Step(Drawing_Collection::Save_Step step) {
 bool Was_Read(const Drawing_Collection::Storage_Data& entry) {
   return entry.digest.load(std::memory_order_acquire) != Drawing_Collection::Storage_Data::No_Digest;
 }
-
-// The file under a name, open for reading while it is the one expected.
-class File_Reader_By_Name {
- public:
-  File_Reader_By_Name(const std::string& path, dev_t device, ino_t inode)
-      : descriptor(open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)) {
-    struct stat info;
-    if (descriptor >= 0 && (fstat(descriptor, &info) != 0 || info.st_dev != device || info.st_ino != inode)) {
-      close(descriptor);
-      descriptor = -1;
-    }
-  }
-  ~File_Reader_By_Name() {
-    if (descriptor >= 0) close(descriptor);
-  }
-  File_Reader_By_Name(const File_Reader_By_Name&) = delete;
-  File_Reader_By_Name& operator=(const File_Reader_By_Name&) = delete;
-  int Descriptor() const { return descriptor; }
-
- private:
-  int descriptor;
-};
 
 std::string Folder_Of(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -472,7 +451,7 @@ bool Drawing_Collection::Holds_Written(const Save_Plan& plan) const {
   if (plan.appended) return Holds_Appended(plan);
   // A file written beside holds the header of every record written, each
   // new drawing whole, and the end marker, where the save put them.
-  const File_Reader_By_Name reader(path, plan.device, plan.inode);
+  const File_Reader reader(-1, path, plan.device, plan.inode);
   uint8_t header[Gallery_File::Header_Size];
   std::vector<uint8_t> back;
   for (const Save_Plan::Written& written : plan.written) {
