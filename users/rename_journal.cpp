@@ -128,13 +128,16 @@ std::string Owner_Of(const std::string& name) { return name.substr(0, name.size(
 
 // A user's file in words a teacher knows: "Bob's gallery, Bob.gal"; any
 // other file by its name.
+std::string Kind_Words(const std::string& kind) {
+  return kind == ".gal"   ? "gallery"
+         : kind == ".clr" ? "colour cycles"
+                          : "level " + std::string(1, kind[8]) + " manipulators";
+}
+
 std::string Described(const std::string& name) {
   const std::string kind = User_File_Kind(name);
   if (kind.empty()) return "the file " + name + " of no user";
-  const std::string what = kind == ".gal"   ? "gallery"
-                           : kind == ".clr" ? "colour cycles"
-                                            : "level " + std::string(1, kind[8]) + " manipulators";
-  return Owner_Of(name) + "'s " + what + ", " + name;
+  return Owner_Of(name) + "'s " + Kind_Words(kind) + ", " + name;
 }
 
 // The word in the name of a journal kept aside while files it noted are
@@ -939,7 +942,8 @@ std::vector<Rename_Journal::Way> Rename_Journal::Ways() const {
 // it was noted (nothing in a folder that is not a real folder of the
 // directory), and as many files as can be are
 // found. Ways whose files have the same bytes may take each other's.
-std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::vector<bool>* changed) const {
+std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::vector<bool>* changed,
+                                           Claims* unsure) const {
   struct Seen {
     std::optional<File_Fingerprint> bytes;
     bool whole_tried = false;
@@ -987,8 +991,8 @@ std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::ve
   // found, and whose bytes are no other file's of the change or the folder,
   // is that file when it is the only such name of the only way it could be.
   changed->assign(ways.size(), false);
-  std::map<std::string, std::vector<size_t>> claims;  // name: the ways it may be the file of
-  std::map<size_t, size_t> candidates;                // way: its names that may be its file
+  Claims claims;                        // name: the ways it may be the file of
+  std::map<size_t, size_t> candidates;  // way: its names that may be its file
   for (size_t w = 0; w < ways.size(); ++w) {
     if (at[w] != std::string::npos) continue;
     for (const std::string& name : ways[w].names) {
@@ -1001,7 +1005,11 @@ std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::ve
   }
   for (const auto& [name, claimants] : claims) {
     const size_t w = claimants.front();
-    if (claimants.size() != 1 || candidates[w] != 1) continue;
+    if (claimants.size() != 1 || candidates[w] != 1) {
+      // Whose it is cannot be told: it stays, and its ways are not missing.
+      if (unsure != nullptr) unsure->insert({name, claimants});
+      continue;
+    }
     at[w] = size_t(std::find(ways[w].names.begin(), ways[w].names.end(), name) - ways[w].names.begin());
     (*changed)[w] = true;
   }
@@ -1135,6 +1143,42 @@ std::string Kept_Text(const std::string& path, const std::string& aside) {
                        : "\nThe record of the change is kept as " + aside + ".";
 }
 
+// A user's file, not a name of the change only.
+bool Users_Name(const std::string& name) { return Plain_Name(name) && !User_File_Kind(name).empty(); }
+
+// Files another program changed under names of the change, each of which
+// could be more than one person's (a line for each).
+std::string Unsure_Text(const std::vector<std::string>& lines) {
+  return "Another program changed these files while users' names were being changed, and Quendar cannot tell whose "
+         "each one is: they stay under the names they have now:" +
+         Listed(lines);
+}
+
+// What the teacher can do about them: look, and give back by hand what two
+// people have of each other's.
+std::string Unsure_Advice(const std::string& directory, const std::vector<std::string>& names) {
+  std::vector<std::string> kinds;
+  bool hidden = false;
+  for (const std::string& name : names) {
+    const std::string kind = User_File_Kind(name);
+    if (!Users_Name(name)) {
+      hidden = true;
+      continue;
+    }
+    const std::string words = kind == ".gal" ? "galleries" : Kind_Words(kind);
+    if (std::find(kinds.begin(), kinds.end(), words) == kinds.end()) kinds.push_back(words);
+  }
+  std::string text;
+  for (size_t i = 0; i < kinds.size(); ++i) text += (i == 0 ? "" : " and ") + kinds[i];
+  if (!text.empty())
+    text = "\nOpen each of these people's " + text + ": if two people have each other's, close Quendar, exchange " +
+           "the two files' names in " + directory + ", then start Quendar again.";
+  if (hidden)
+    text += "\nNames beginning with a dot are hidden: show hidden files to see them, and give such a file the name it "
+            "could have if that person has no such file.";
+  return text;
+}
+
 }  // namespace
 
 bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string& path, bool retry,
@@ -1162,9 +1206,10 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   if (retry && course == Course::Undecided) return true;
   const std::vector<Way> ways = journal.Ways();
   std::vector<bool> changed;
+  Claims unsure;
   // Files changed since are looked for only right after the cut: later,
   // another program's file under a name is no sign of a lost one.
-  std::vector<size_t> at = journal.Locate(ways, retry ? nullptr : &changed);
+  std::vector<size_t> at = journal.Locate(ways, retry ? nullptr : &changed, retry ? nullptr : &unsure);
   if (course == Course::Undecided) {
     std::vector<std::string> lines;
     for (size_t w = 0; w < ways.size(); ++w) lines.push_back(journal.Way_Line(ways[w], at[w]));
@@ -1198,10 +1243,28 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   }
   journal.Sync();
   Kill_Point();
+  // A way whose file could be one of these changed files is not missing:
+  // its file is there, under a name no one can tell whose it is.
+  std::vector<bool> undecided(ways.size(), false);
+  std::vector<std::string> unsure_names, unsure_lines;
+  for (const auto& [name, claimants] : unsure) {
+    unsure_names.push_back(name);
+    // Each by the person whose name it is under now; one under a name of
+    // the change only, by whose it could be.
+    std::string line = Users_Name(name) ? Described(name) : directory + name + ", which could be ";
+    for (auto w = claimants.begin(); w != claimants.end(); ++w) {
+      undecided[*w] = true;
+      if (Users_Name(name) || std::find(claimants.begin(), w, *w) != w) continue;
+      line += (w == claimants.begin() ? "" : " or ") +
+              (ways[*w].displaced ? "no user's file" : Described(forward ? ways[*w].names.back() : ways[*w].names.front()));
+    }
+    unsure_lines.push_back(line);
+  }
   std::vector<std::string> missing, told;
   for (size_t w = 0; w < ways.size(); ++w) {
     // A file no user had, once the change stands, is in the trash already.
-    if (at[w] == std::string::npos && !(forward && ways[w].displaced)) missing.push_back(journal.Missing_Line(ways[w], forward));
+    if (at[w] == std::string::npos && !undecided[w] && !(forward && ways[w].displaced))
+      missing.push_back(journal.Missing_Line(ways[w], forward));
     if (!changed.empty() && changed[w]) told.push_back(Described(forward ? ways[w].names.back() : ways[w].names.front()));
   }
   const std::string changed_text =
@@ -1219,15 +1282,22 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     std::string text = "Files of users whose names were being changed are not in " + directory +
                        " as the change left them: the folder was copied, and the copy left behind the names "
                        "beginning with a dot, where these files were:" + Listed(missing, 32);
+    if (!unsure.empty()) text += "\n" + Unsure_Text(unsure_lines);
     text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
     text += changed_text;
     text += "\nTo give them back, copy each of these files, under the same name, from the folder this one was "
             "copied from into " + directory + " (names beginning with a dot are hidden: show hidden files to see "
             "them), then start Quendar again: each file goes to its owner.";
+    if (!unsure.empty()) text += Unsure_Advice(directory, unsure_names);
     MessageBox(0, text + Kept_Text(path, aside) + (journal.sync_error != 0 ? disk_failing : ""), "WARNING",
                MB_OK | MB_ICONSTOP);
     return !aside.empty();
   }
+  const std::string unsure_text =
+      unsure.empty() ? std::string()
+                     : "\n" + Unsure_Text(unsure_lines) +
+                           (failed.empty() ? "\nEvery other file of the change is with its owner." : "") +
+                           Unsure_Advice(directory, unsure_names);
   if (!failed.empty()) {
     // The way decided stays, whatever user file is saved meanwhile; each
     // file waits on a name another file holds, and comes home once it goes.
@@ -1236,22 +1306,26 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
       journal.Note_Progress();
     }
     MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start." + changed_text +
-                      (journal.sync_error != 0 ? disk_failing : ""),
+                      unsure_text + (journal.sync_error != 0 ? disk_failing : ""),
                "WARNING", MB_OK | MB_ICONSTOP);
     return retry;
   }
+  // Files no one can tell whose they are stay as they are; the record goes
+  // with the rest, for one kept would take each later change of these
+  // people's names for this one and carry their files back.
   Delete_File(path);
   journal.Sync();
   Kill_Point();
-  std::string text = changed_text.empty() ? std::string() : changed_text.substr(1);
-  const std::vector<std::string> strangers = journal.Strangers(ways);
+  std::string text = (changed_text + unsure_text).empty() ? std::string() : (changed_text + unsure_text).substr(1);
+  std::vector<std::string> strangers = journal.Strangers(ways);
+  std::erase_if(strangers, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
+  const std::string all_home = unsure.empty() ? "Every user's files are under her name" : "";
   if (!strangers.empty())
-    text += (text.empty() ? "" : "\n") +
-            std::string("Every user's files are under her name. What is under these names of the change is no "
-                        "user's file, and stays as it is:") + Listed(strangers);
+    text += (text.empty() ? "" : "\n") + (all_home.empty() ? std::string() : all_home + ". ") +
+            "What is under these names of the change is no user's file, and stays as it is:" + Listed(strangers);
   if (journal.sync_error != 0)
-    text += (text.empty() ? "" : "\n") + Sync_Failure_Text(directory) +
-            "\nEvery user's files are under her name; the disk may be failing.";
+    text += (text.empty() ? "" : "\n") + Sync_Failure_Text(directory) + "\n" +
+            (all_home.empty() ? std::string("The disk may be failing.") : all_home + "; the disk may be failing.");
   if (!text.empty()) MessageBox(0, text, "WARNING", MB_OK | MB_ICONSTOP);
   return true;
 }

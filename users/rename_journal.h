@@ -15,6 +15,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -190,9 +191,15 @@ class Rename_Journal {
   bool By_Bytes() const { return version == 3; }
   struct Way;
   std::vector<Way> Ways() const;
+  // Names of the change holding a file another program changed, each with
+  // the ways whose file it could be.
+  using Claims = std::map<std::string, std::vector<size_t>>;
   // With `changed`, a way whose file is found nowhere may take a file
-  // another program changed in place (noted there).
-  std::vector<size_t> Locate(const std::vector<Way>& ways, std::vector<bool>* changed = nullptr) const;
+  // another program changed in place (noted there); with `unsure`, the
+  // names of such files no way could take, for each could be the file of
+  // more than one way or a way could be more than one of them.
+  std::vector<size_t> Locate(const std::vector<Way>& ways, std::vector<bool>* changed = nullptr,
+                             Claims* unsure = nullptr) const;
   bool Stranger_Bytes(const std::string& name, const File_Fingerprint& bytes) const;
   std::vector<Failed_Move> Carry(const std::vector<Way>& ways, std::vector<size_t>& at, bool forward);
   std::vector<std::string> Strangers(const std::vector<Way>& ways) const;

@@ -349,6 +349,81 @@ INSTANTIATE_TEST_SUITE_P(Each_File, User_Rename_Changed_Test,
                            return name;
                          });
 
+// Both galleries of a swap changed by another program after the change is
+// cut at each point (the folder then left or copied). Both parked, each is
+// the only file under a name of its way and goes home. Otherwise a name
+// could hold either file (under the users' own names or each other's, or
+// one parked): neither moves, and the box names each where it is and says
+// whose it is cannot be told; every other file of the change is with its
+// owner, and no record is left to move them later.
+TEST_F(User_Rename_Kill_Test, BothGalleriesOfASwapChangedStayWhereTheyAreWhenNoOneCanTellWhoseEachIs) {
+  const People& p = Swap;
+  const int points = Points_Of(p, Cut::Change);
+  for (const Then then : {Then::Stays, Then::Copied}) {
+    int own = 0, swapped = 0, parked = 0;
+    for (int kill = 1; kill <= points; ++kill) {
+      const std::string what = What(p, Cut::Change, kill, then) + ", both galleries changed";
+      ASSERT_TRUE(Cut_At(p, Cut::Change, kill, Then::Stays)) << what;
+      if (!Has("quendar.jnl")) continue;
+      std::map<std::string, std::string> left;  // name: the gallery there, changed
+      for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+        const std::string bytes = entry.is_regular_file() ? Read(entry.path()) : "";
+        if (bytes != "Ann.gal" && bytes != "Bob.gal") continue;
+        Write(entry.path(), "~" + bytes.substr(1));
+        left[entry.path().filename()] = "~" + bytes.substr(1);
+      }
+      ASSERT_EQ(left.size(), 2u) << what;
+      Then_(then, Next());
+      const bool both_parked = left.begin()->first[0] == '.' && left.rbegin()->first[0] == '.';
+      own += left.count("Ann.gal") != 0 && left["Ann.gal"] == "~nn.gal" && left.count("Bob.gal") != 0;
+      swapped += left.count("Ann.gal") != 0 && left["Ann.gal"] == "~ob.gal" && left.count("Bob.gal") != 0;
+      if (both_parked) {
+        ++parked;
+        Expect_Everyone_Has_Her_Own(p, what, {{"Ann.gal", "~nn.gal"}, {"Bob.gal", "~ob.gal"}});
+        continue;
+      }
+      Restart();
+      // A file left under a parking name could only be the file parked
+      // there, which belongs to the person named like its owner now.
+      std::string lines, hidden;
+      for (const auto& [name, bytes] : left) {
+        EXPECT_EQ(Read(Dir(name)), bytes) << what << ": " << name;
+        const std::string now = Name_Now(p, (bytes[0] == '~' && bytes[1] == 'n') ? "Ann" : "Bob");
+        lines += "\n" + (name[0] == '.' ? Dir(name) + ", which could be " + now + "'s gallery, " + now + ".gal"
+                                         : name.substr(0, 3) + "'s gallery, " + name);
+        if (name[0] == '.')
+          hidden = "\nNames beginning with a dot are hidden: show hidden files to see them, and give such a file the "
+                   "name it could have if that person has no such file.";
+      }
+      const User_Database& db = *The_User_Database;
+      for (int32_t i = 0; i < db.Count(); ++i)
+        for (const char* suffix : Suffixes) {
+          if (std::string(suffix) == ".gal") continue;
+          EXPECT_EQ(Read(Dir(db.At(i)->name + suffix)), Content(p, p.users[size_t(db.At(i)->points - 1)], suffix))
+              << what;
+        }
+      for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+        if (left.count(entry.path().filename()) != 0) continue;
+        EXPECT_EQ(entry.path().filename().string().rfind(".quendar", 0), std::string::npos) << what << ": " << entry.path();
+      }
+      EXPECT_FALSE(Has("quendar.jnl")) << what;
+      EXPECT_TRUE(Kept_Journal("").empty()) << what;
+      ASSERT_EQ(Boxes.size(), 1u) << what;
+      EXPECT_NE(Boxes[0].find("Quendar cannot tell whose each one is: they stay under the names they have now:" + lines +
+                              "\nEvery other file of the change is with its owner.\n"
+                              "Open each of these people's galleries: if two people have each other's, close Quendar, "
+                              "exchange the two files' names in " + Dir() + ", then start Quendar again." + hidden),
+                std::string::npos)
+          << what << "\n" << Boxes[0];
+      for (const char* untrue : {"copied", "no user's file", "went to its owner"})
+        EXPECT_EQ(Boxes[0].find(untrue), std::string::npos) << what << "\n" << Boxes[0];
+    }
+    EXPECT_GT(own, 0);
+    EXPECT_GT(swapped, 0);
+    EXPECT_GT(parked, 0);
+  }
+}
+
 std::vector<Cut_Case> Every_Cut() {
   std::vector<Cut_Case> all;
   for (size_t people = 0; people < std::size(Cases); ++people)
