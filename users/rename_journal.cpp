@@ -1260,6 +1260,11 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     }
     unsure_lines.push_back(line);
   }
+  // Fewer such files than ways they could be: some way's file is not here
+  // at all (a copy left it behind), and whose cannot be told: each of those
+  // ways is missing, as when its file is found nowhere.
+  if (size_t(std::count(undecided.begin(), undecided.end(), true)) > unsure.size())
+    undecided.assign(ways.size(), false);
   std::vector<std::string> missing, told;
   for (size_t w = 0; w < ways.size(); ++w) {
     // A file no user had, once the change stands, is in the trash already.
