@@ -126,14 +126,15 @@ bool Aside_Name(const std::string& name) {
 // The user whose file it is: the name without its kind.
 std::string Owner_Of(const std::string& name) { return name.substr(0, name.size() - User_File_Kind(name).size()); }
 
-// A user's file in words a teacher knows: "Bob's gallery, Bob.gal"; any
-// other file by its name.
+// What a user's file of the kind is in words a teacher knows: "gallery".
 std::string Kind_Words(const std::string& kind) {
   return kind == ".gal"   ? "gallery"
          : kind == ".clr" ? "colour cycles"
                           : "level " + std::string(1, kind[8]) + " manipulators";
 }
 
+// A user's file in words a teacher knows: "Bob's gallery, Bob.gal"; any
+// other file by its name.
 std::string Described(const std::string& name) {
   const std::string kind = User_File_Kind(name);
   if (kind.empty()) return "the file " + name + " of no user";
@@ -1315,9 +1316,9 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
                "WARNING", MB_OK | MB_ICONSTOP);
     return retry;
   }
-  // Files no one can tell whose they are stay as they are; the record goes
-  // with the rest, for one kept would take each later change of these
-  // people's names for this one and carry their files back.
+  // Files no one can tell whose they are stay as they are, and the record
+  // goes: they would never be found by it again, and a record kept aside
+  // takes a later change of these people's names for its own.
   Delete_File(path);
   journal.Sync();
   Kill_Point();

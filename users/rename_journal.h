@@ -121,6 +121,9 @@ class Rename_Journal {
   // try. A file found at none of its names by its bytes, while a name of
   // its way holds a file of bytes of its own that could be no other's, is
   // that file changed by another program: it goes where it belongs, told.
+  // Changed files of which no one can tell whose each is (under each
+  // other's names after a swap) stay where they are, told with what the
+  // person can do; they are not missing, and the journal then goes.
   // A journal whose files are not all in the folder (a copy left the
   // parking names behind) is kept aside, the box naming each missing file
   // by whose it is now and where it was, and saying that bringing them back
