@@ -1358,10 +1358,20 @@ void Rename_Journal::Retry_Missing(const std::string& directory, const std::stri
   }
 }
 
+// The users whose files the change moves, by name.
+std::set<std::string> Rename_Journal::Users() const {
+  std::set<std::string> users;
+  for (const Step& step : steps)
+    for (const std::string* name : {&step.from, &step.to})
+      if (!User_File_Kind(*name).empty()) users.insert(Owner_Of(*name));
+  return users;
+}
+
 // A journal whose way is decided, left on disk for a later start, follows
 // each user file the program saves meanwhile: it notes the file as the one
 // its way goes with.
-void Rename_Journal::Follow_Saved(const std::string& directory, const std::string& hash, bool own_too) {
+void Rename_Journal::Follow_Saved(const std::string& directory, const std::string& hash, bool own_too,
+                                  const std::set<std::string>& renamed) {
   std::vector<std::string> kept;
   if (own_too) kept.push_back(File_Path(directory));
   std::error_code error;
@@ -1372,7 +1382,14 @@ void Rename_Journal::Follow_Saved(const std::string& directory, const std::strin
     const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Journal);
     Rename_Journal journal;
     if (!bytes || !journal.Read(*bytes) || !journal.By_Bytes() || journal.course == Course::Undecided) continue;
-    (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;
+    // A new change of any of its users' names: its moves would take their
+    // files where those names no longer lead. It follows no file since, and
+    // goes only with a user file it knows (brought back, or the names
+    // changed back).
+    const std::set<std::string> users = journal.Users();
+    if (std::any_of(users.begin(), users.end(), [&](const std::string& user) { return renamed.count(user) != 0; }))
+      journal.course = Course::Undecided;
+    else (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;
     Write_File_Atomically(path, journal.Bytes());
   }
 }

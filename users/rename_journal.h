@@ -17,6 +17,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
 #include <span>
 #include <string>
 #include <vector>
@@ -155,8 +156,12 @@ class Rename_Journal {
   // After the user file of these bytes (Database_Hash_Of) is saved: a
   // journal left for a later start whose way is decided (its own file too
   // when own_too, else only those kept aside) notes it as the file its way
-  // goes with. Any other user file at the next start decides nothing.
-  static void Follow_Saved(const std::string& directory, const std::string& hash, bool own_too);
+  // goes with. Any other user file at the next start decides nothing. A
+  // kept journal that moves files of a user under a name this file gives up
+  // or takes (`renamed`) follows no file since: it then goes only with a
+  // user file it knows (brought back, or the names changed back).
+  static void Follow_Saved(const std::string& directory, const std::string& hash, bool own_too,
+                           const std::set<std::string>& renamed);
 
   // The journal's bytes and its reader: the reader checks every field and
   // refuses anything the program would not have written.
@@ -192,6 +197,7 @@ class Rename_Journal {
   bool Sampled_Here(const std::string& name, const File_Fingerprint& bytes) const;
   bool Identified() const;
   bool By_Bytes() const { return version == 3; }
+  std::set<std::string> Users() const;
   struct Way;
   std::vector<Way> Ways() const;
   // Names of the change holding a file another program changed, each with

@@ -201,7 +201,9 @@ bool User_Database::Save(HWND owner) {
   if (written || (noted && !os.Fail() && Saved_Despite_Failure(File_Path(), before, bytes))) {
     // A change of this session notes its own file (Note_Saving); one left
     // for a later start follows the file saved.
-    Rename_Journal::Follow_Saved(The_User_Data.directory, Database_Hash_Of(bytes), !rename_journal.Active());
+    Rename_Journal::Follow_Saved(The_User_Data.directory, Database_Hash_Of(bytes), !rename_journal.Active(),
+                                 names_changed);
+    names_changed.clear();
     const bool renamed = !names_before.empty();
     names_before.clear();
     rename_journal.Database_Saved();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -136,6 +137,10 @@ class User_Database : public TStreamableBase {
   // The renamed users and their names before, while their files are under
   // the new names and the new names are not saved yet.
   std::vector<std::pair<User*, std::string>> names_before;
+  // Every name given up or taken since the user file was last saved, moved
+  // files or not: records of earlier changes kept for a later start stop
+  // following the user file once it saves any of them.
+  std::set<std::string> names_changed;
   // The gallery file of the user who was current before the last install.
   File_Id previous_gallery_file;
 

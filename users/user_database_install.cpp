@@ -216,10 +216,11 @@ void User_Database::Install(HWND owner) {
   // Until the new names are saved, the renamed users' files are under names
   // the user file does not know: these are the names to give back.
   names_before.clear();
-  if (!moved_whole || rename_journal.Active())
-    for (const auto& user : users)
-      if (user->source_record != nullptr && user->source_record->name != user->name)
-        names_before.emplace_back(user.get(), user->source_record->name);
+  for (const auto& user : users) {
+    if (user->source_record == nullptr || user->source_record->name == user->name) continue;
+    if (!moved_whole || rename_journal.Active()) names_before.emplace_back(user.get(), user->source_record->name);
+    names_changed.insert({user->source_record->name, user->name});
+  }
 
   // Points and file flags may have changed in the installed database while
   // the dialog was open; the dialog never changes them, so the installed
@@ -270,7 +271,11 @@ std::vector<Rename_Journal::Failed_Move> User_Database::Give_Back_Old_Names() {
   std::vector<Rename_Journal::Failed_Move> stayed = rename_journal.Abandon();
   std::vector<std::pair<User*, std::string>> renamed = std::move(names_before);
   names_before.clear();
-  for (auto& [user, name] : renamed) user->name = name;
+  for (auto& [user, name] : renamed) {
+    names_changed.erase(user->name);
+    names_changed.erase(name);
+    user->name = name;
+  }
   // A user added in the dialog under a name given back would share its
   // files: it is not kept.
   for (int32_t i = Count() - 1; i >= 0; --i) {

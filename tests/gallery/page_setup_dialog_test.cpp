@@ -438,7 +438,9 @@ TEST(Page_Setup, MarginsAreTakenJustWhenTheDrawingFitsBetweenThemAndTheTotalOffe
     const Printer::Print_Data data = Set_Up(c.paper, c.landscape, c.dpi, c.margins);
     const std::string refusal = Page_Setup_Dialog::No_Room_Refusal(data, c.side);
     EXPECT_EQ(refusal.empty(), c.taken) << refusal;
-    if (c.says) EXPECT_EQ(refusal, c.says);
+    if (c.says) {
+      EXPECT_EQ(refusal, c.says);
+    }
     // Where a job puts the drawing: between the margins exactly when they
     // are taken, and then on the paper, which reaches past the printable
     // area by the printer's own margins.
@@ -454,7 +456,9 @@ TEST(Page_Setup, MarginsAreTakenJustWhenTheDrawingFitsBetweenThemAndTheTotalOffe
                                   : data.minimum_margins;
     const TRect paper(printable.left - own.left * ppi.x / 1000, printable.top - own.top * ppi.y / 1000,
                       printable.right + own.right * ppi.x / 1000, printable.bottom + own.bottom * ppi.y / 1000);
-    if (c.taken) EXPECT_TRUE(paper.Contains(placed)) << "paper " << Text(paper) << ", drawing " << Text(placed);
+    if (c.taken) {
+      EXPECT_TRUE(paper.Contains(placed)) << "paper " << Text(paper) << ", drawing " << Text(placed);
+    }
     // The total offered, split any way, leaves the drawing room.
     const std::string offer = "margins that come to at most ";
     const size_t at = refusal.find(offer);

@@ -528,6 +528,38 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesSaysWhoseFilesAreMissingAn
   EXPECT_GT(told, 4);
 }
 
+// The same copy, then the same people's names changed again before the
+// missing files are back: the record kept aside stops following the user
+// file, so neither that change nor the files brought back after it give
+// anyone another's file.
+TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeAgain) {
+  const People& p = Swap;
+  Start(p, Next());
+  const int points = Points([&] { Change_Names(p); });
+  int kept = 0;
+  for (int kill = 1; kill <= points; ++kill) {
+    const std::string what = "killed at " + std::to_string(kill);
+    Start(p, Next());
+    ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
+    std::map<std::string, std::string> parked;  // name: bytes
+    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+      if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0)
+        parked[entry.path().filename()] = Read(entry.path());
+    Then_(Then::Copied, Next(), false);
+    Restart();
+    if (Kept_Journal("missing").empty()) continue;
+    ++kept;
+    Change_Names(p);
+    Restart();
+    Expect_No_One_Has_Anothers(p, what + ", the names changed again");
+    for (const auto& [name, bytes] : parked) Write(Dir(name), bytes);
+    Restart();
+    Expect_No_One_Has_Anothers(p, what + ", the missing files brought back");
+    EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+  }
+  EXPECT_GT(kept, 4);
+}
+
 // The user file is neither the one the change began from nor the one it
 // wrote (an earlier one brought back): nothing moves, the journal is kept
 // aside and the box says where each file is and where it was going.
