@@ -198,6 +198,8 @@ void User_Database::Install(HWND owner) {
   // file is recycled once the gallery lets it go.
   previous_gallery_file = Identity_Of(Path_Of(previous_user, Gallery_File));
 
+  // Names changed by earlier installs not saved yet stay changed.
+  names_changed = installed->names_changed;
   Install_Run run(*this, *installed, owner);
   bool moved_whole = true;
   std::string refusal, refusal_not_whole;
