@@ -1145,7 +1145,7 @@ std::string Kept_Text(const std::string& path, const std::string& aside) {
 }
 
 // A user's file, not a name of the change only.
-bool Users_Name(const std::string& name) { return Plain_Name(name) && !User_File_Kind(name).empty(); }
+bool Users_Name(const std::string& name) { return !User_File_Kind(name).empty(); }
 
 // Files another program changed under names of the change, each of which
 // could be more than one person's (a line for each).

@@ -11,6 +11,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
+#include <optional>
 
 #include "platform/system/atomic_file.h"
 #include "tests/users/users_fixture.h"
@@ -204,6 +206,22 @@ class User_Rename_Bytes_Test : public Users_Test {
             << what << ": " << db.At(i)->name << suffix << " is not " << owner << "'s";
       }
     }
+  }
+
+  // A change of p killed at its kill-th point, the folder then copied
+  // without the names beginning with a dot, and the program started: the
+  // files the change had parked (name: bytes), which the copy left behind.
+  // Nothing when the kill did not fall.
+  std::optional<std::map<std::string, std::string>> Cut_Then_Copied_Without_Dot_Names(const People& p, int kill) {
+    Start(p, Next());
+    if (!Killed_At(kill, [&] { Change_Names(p); })) return std::nullopt;
+    std::map<std::string, std::string> parked;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+      if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0)
+        parked[entry.path().filename()] = Read(entry.path());
+    Then_(Then::Copied, Next(), false);
+    Restart();
+    return parked;
   }
 
   // A journal kept aside with the word ("kept", "missing"; any for none).
@@ -486,14 +504,9 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesSaysWhoseFilesAreMissingAn
   int told = 0;
   for (int kill = 1; kill <= points; ++kill) {
     const std::string what = "killed at " + std::to_string(kill);
-    Start(p, Next());
-    ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
-    std::map<std::string, std::string> parked;  // name: bytes
-    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
-      if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0)
-        parked[entry.path().filename()] = Read(entry.path());
-    Then_(Then::Copied, Next(), false);
-    Restart();
+    const std::optional<std::map<std::string, std::string>> cut = Cut_Then_Copied_Without_Dot_Names(p, kill);
+    ASSERT_TRUE(cut) << what;
+    const std::map<std::string, std::string>& parked = *cut;
     Expect_No_One_Has_Anothers(p, what);
     if (parked.empty()) {
       EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
@@ -541,14 +554,9 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeA
     int kept = 0;
     for (int kill = 1; kill <= points; ++kill) {
       const std::string what = "killed at " + std::to_string(kill) + (saved_later ? ", saved later" : "");
-      Start(p, Next());
-      ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
-      std::map<std::string, std::string> parked;  // name: bytes
-      for (const auto& entry : std::filesystem::directory_iterator(Dir()))
-        if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0)
-          parked[entry.path().filename()] = Read(entry.path());
-      Then_(Then::Copied, Next(), false);
-      Restart();
+      const std::optional<std::map<std::string, std::string>> cut = Cut_Then_Copied_Without_Dot_Names(p, kill);
+      ASSERT_TRUE(cut) << what;
+      const std::map<std::string, std::string>& parked = *cut;
       if (Kept_Journal("missing").empty()) continue;
       ++kept;
       Change_Names(p, saved_later);
