@@ -3,20 +3,32 @@
 // under two device numbers, as a disk found again under another name. Only
 // the administrator may attach and mount; a disk that could not be made
 // says why.
+//
+// Other programs open loop devices too (a device prober, a desktop's disk
+// service). A block device someone holds open keeps the blocks it cached
+// across an unmount, so the device about to be mounted could show the disk
+// as it was before the other device wrote to it: each device's cached
+// blocks are written out and dropped before it is mounted, the disk is
+// never unmounted lazily, and a remount that does not show the files as
+// they were written says so instead of letting the test blame the program.
 #pragma once
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
 #include <linux/loop.h>
 #include <sys/ioctl.h>
 #include <sys/mount.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <map>
 #include <string>
+#include <thread>
 
 class Loop_Disk {
  public:
@@ -37,10 +49,18 @@ class Loop_Disk {
   Loop_Disk(const Loop_Disk&) = delete;
   Loop_Disk& operator=(const Loop_Disk&) = delete;
 
-  // The same file system mounted again through the other loop device.
+  // The same file system mounted again through the other loop device,
+  // showing every file as it was written; false, with error saying why,
+  // when the test disk could not be remounted so.
   bool Mount_Under_Other_Device() {
-    Unmount();
+    const std::map<std::string, uintmax_t> written = Listing();
+    if (!Unmount()) return false;
     mounted = Mount(1 - current);
+    if (mounted && Listing() != written) {
+      error = "the test disk could not be remounted: through " + devices[current] +
+              " it does not show the files as they were written";
+      return false;
+    }
     return mounted;
   }
 
@@ -103,14 +123,46 @@ class Loop_Disk {
 
   bool Mount(int which) {
     current = which;
+    if (!Drop_Cached_Blocks(devices[which])) return false;
     if (mount(devices[which].c_str(), path.c_str(), "ext4", 0, nullptr) != 0) return Fail("mounting " + devices[which]);
     return true;
   }
 
-  void Unmount() {
-    if (!mounted) return;
-    if (umount2(path.c_str(), 0) != 0) umount2(path.c_str(), MNT_DETACH);
-    mounted = false;
+  // Writes out what the device holds in memory and drops its clean blocks,
+  // so that the next reads through it come from the image as it is now.
+  bool Drop_Cached_Blocks(const std::string& device) {
+    const int loop = open(device.c_str(), O_RDONLY | O_CLOEXEC);
+    if (loop < 0) return Fail("the test disk could not be remounted: opening " + device);
+    const bool dropped = ioctl(loop, BLKFLSBUF, 0) == 0;
+    close(loop);
+    return dropped || Fail("the test disk could not be remounted: dropping the cached blocks of " + device);
+  }
+
+  // Every name under the mount point with its size (0 for a folder).
+  std::map<std::string, uintmax_t> Listing() const {
+    std::map<std::string, uintmax_t> names;
+    std::error_code failed;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(path, failed)) {
+      const bool regular = entry.is_regular_file(failed);
+      names[entry.path().string()] = regular ? entry.file_size(failed) : 0;
+    }
+    return names;
+  }
+
+  // Never a lazy unmount: a disk still mounted somewhere would keep writing
+  // to the image behind the other device's back. A mount kept busy for a
+  // moment (a file another program has open there) is tried again.
+  bool Unmount() {
+    if (!mounted) return true;
+    for (int tries = 0; tries < 100; ++tries) {
+      if (umount2(path.c_str(), 0) == 0) {
+        mounted = false;
+        return Drop_Cached_Blocks(devices[current]);
+      }
+      if (errno != EBUSY) break;
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return Fail("the test disk could not be remounted: unmounting " + path);
   }
 
   std::string devices[2];
