@@ -393,6 +393,7 @@ TEST_F(User_Rename_Recovery_Test, AFolderCopiedAfterAKillStillGivesEveryFileItsO
 TEST_F(User_Rename_Recovery_Test, AFolderFoundUnderAnotherDeviceAfterAKillStillGivesEveryFileItsOwner) {
   Loop_Disk disk(root_ + "/disk.img", root_ + "/disk");
   if (!disk.mounted) return disk.Not_Mounted();
+  const Loop_Device_Reader prober(disk.Devices());
   const Rename_Case& c = Cases[0];
   const int points = Kill_Points(c, disk.path);
   ASSERT_GT(points, 8);

@@ -23,12 +23,15 @@
 
 #include <cerrno>
 #include <chrono>
+#include <condition_variable>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
+#include <vector>
 
 class Loop_Disk {
  public:
@@ -70,6 +73,8 @@ class Loop_Disk {
     if (geteuid() != 0) GTEST_SKIP() << Why_Skipped;
     ADD_FAILURE() << "the loop disk could not be made on " << path << ": " << error;
   }
+
+  std::vector<std::string> Devices() const { return {devices[0], devices[1]}; }
 
   static constexpr const char* Why_Skipped = "attaching and mounting a loop device needs the administrator";
   std::string image, path;
@@ -167,4 +172,45 @@ class Loop_Disk {
 
   std::string devices[2];
   int current = 0;
+};
+
+// Another program reading loop devices now and then, as a device prober or a
+// desktop's disk service does: it holds each open for a while, so that the
+// blocks it read stay cached while the disk is unmounted and mounted again.
+class Loop_Device_Reader {
+ public:
+  explicit Loop_Device_Reader(std::vector<std::string> devices_) : devices(std::move(devices_)), reader([this] { Read(); }) {}
+  ~Loop_Device_Reader() {
+    {
+      std::lock_guard<std::mutex> lock(mutex);
+      stop = true;
+    }
+    woken.notify_all();
+    reader.join();
+  }
+  Loop_Device_Reader(const Loop_Device_Reader&) = delete;
+  Loop_Device_Reader& operator=(const Loop_Device_Reader&) = delete;
+
+ private:
+  void Read() {
+    std::unique_lock<std::mutex> lock(mutex);
+    while (!stop) {
+      std::vector<int> open_devices;
+      for (const std::string& device : devices) {
+        const int fd = open(device.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) continue;
+        char block[4096];
+        if (pread(fd, block, sizeof block, 1024) < 0) {}
+        open_devices.push_back(fd);
+      }
+      woken.wait_for(lock, std::chrono::milliseconds(300), [this] { return stop; });
+      for (const int fd : open_devices) close(fd);
+    }
+  }
+
+  std::vector<std::string> devices;
+  std::mutex mutex;
+  std::condition_variable woken;
+  bool stop = false;
+  std::thread reader;
 };
