@@ -58,54 +58,105 @@ constexpr const char* Landscape_Text = "(landscape)";
 // layout, or the gallery's own without one.
 int32_t Printed_Drawing_Side() { return The_GUI_Sizes ? (*The_GUI_Sizes)[Drawing_Side_Size] : 360; }
 
-// The two margins across one way of the paper as it lies, and what lies
-// between them.
+constexpr const char* Unit = " thousandths of an inch";
+
+// Where the printout puts a drawing: the printable area, the page between
+// the margins and the drawing, centred on it at its largest whole scale, in
+// the printer's pixels from the top left of the printable area.
+struct Landing {
+  TRect printable, page, drawing;
+};
+
+Landing Landing_Of(const Printer::Print_Data& data, int32_t drawing_side) {
+  Printer::Print_Data bare = data;
+  bare.margins = TRect();
+  const TRect page = Printer::Page_Of(data);
+  return {Printer::Page_Of(bare), page,
+          Drawing_Printout::Placement(page, Printer::Pixels_Per_Inch(data), TSize(drawing_side, drawing_side))};
+}
+
+// One way across the paper as it lies: its two margins (edges of a
+// rectangle), and the paper's extent and the printer's own margins that
+// way, in thousandths of an inch.
 struct Way {
   const char *first, *second;
   const char *extent_name, *size_word;  // "width", "wide"
-  int32_t extent;                       // the paper's, in thousandths of an inch
-  int32_t margin_1, least_1, margin_2, least_2;  // the margins and the printer's own
-  // In the printer's pixels: the page between the margins, the printable
-  // area, and the drawing printed at its own size.
-  int32_t room, printable, drawing;
-  int32_t dpi;
+  int TRect::*edge_1;
+  int TRect::*edge_2;
+  int32_t extent, least_1, least_2;
 };
 
+// Whether the drawing lies whole within the printable area this way. A page
+// of nothing between the margins prints nothing at all.
+bool Whole(const Landing& l, const Way& w) {
+  return l.page.*w.edge_1 < l.page.*w.edge_2 && l.drawing.*w.edge_1 >= l.printable.*w.edge_1 &&
+         l.drawing.*w.edge_2 <= l.printable.*w.edge_2;
+}
+
+// A margin as it is taken: 0 prints from the edge the printer can reach.
+int32_t Taken(int32_t margin, int32_t least) { return margin ? margin : least; }
+
 // Where a margin is 0, what it stands for.
-std::string Zero_Note(const Way& w) {
-  const int32_t least = w.margin_1 ? w.least_2 : w.least_1;
-  if ((w.margin_1 && w.margin_2) || least <= 0) return std::string();
-  return " A margin of 0 stands for the printer's own, " + std::to_string(least) + ".";
+std::string Zero_Note(const Way& w, const TRect& margins) {
+  const int32_t margin_1 = margins.*w.edge_1, margin_2 = margins.*w.edge_2;
+  const int32_t least = margin_1 ? w.least_2 : w.least_1;
+  if ((margin_1 && margin_2) || least <= 0) return std::string();
+  return " A margin of 0 stands for the printer's own, " + std::to_string(least) + Unit + ".";
 }
 
-// Why the margins leave the drawing no room (empty when they leave some).
-// A margin of 0 prints from the edge the printer can reach, its own margin
-// there.
-std::string No_Room_On(const Way& w) {
-  const int32_t taken_1 = w.margin_1 ? w.margin_1 : w.least_1, taken_2 = w.margin_2 ? w.margin_2 : w.least_2;
-  if (w.extent <= 0 || taken_1 + taken_2 < w.extent) return std::string();
-  return std::string("The ") + w.first + " and " + w.second + " margins must come to less than " +
-         std::to_string(w.extent) + ", the " + w.extent_name + " of the paper." + Zero_Note(w);
+// What the margin that pushes the drawing off may be, the other margins
+// kept: the values next below the one asked that keep it whole this way.
+// The values are tried one by one, for the page's edges move by whole
+// pixels and the drawing's scale with the page.
+std::string Offer(const Printer::Print_Data& data, int32_t drawing_side, const Way& w, const Landing& l) {
+  const TRect& margins = data.margins;
+  // The drawing falls off beside one margin when the other pushes it
+  // there; of margins that leave no page, the larger gives way.
+  const int32_t taken_1 = Taken(margins.*w.edge_1, w.least_1), taken_2 = Taken(margins.*w.edge_2, w.least_2);
+  bool first_pushes = l.drawing.*w.edge_2 > l.printable.*w.edge_2;
+  if (l.page.*w.edge_1 >= l.page.*w.edge_2) first_pushes = taken_1 >= taken_2;
+  int TRect::*const pushing = first_pushes ? w.edge_1 : w.edge_2;
+  Printer::Print_Data tried = data;
+  auto whole_with = [&](int32_t value) {
+    tried.margins.*pushing = value;
+    return Whole(Landing_Of(tried, drawing_side), w);
+  };
+  int32_t high = std::min(margins.*pushing - 1, Page_Setup_Dialog::Largest_Margin);
+  while (high >= 0 && !whole_with(high)) --high;
+  // Margins of 0 both leave the page the printable area, which holds it.
+  if (high < 0) return std::string(" ") + w.first + " and " + w.second + " margins of 0 leave it room.";
+  int32_t low = high;
+  while (low > 0 && whole_with(low - 1)) --low;
+  const std::string range = low > 0 ? "from " + std::to_string(low) + " to " : high ? "at most " : "";
+  return std::string(" With the ") + (first_pushes ? w.second : w.first) + " margin at " +
+         std::to_string(margins.*(first_pushes ? w.edge_2 : w.edge_1)) + ", the " +
+         (first_pushes ? w.first : w.second) + " margin may be " + range + std::to_string(high) + Unit + ".";
 }
 
-// Why the margins leave less room than the drawing takes at its own size
-// (empty when it fits): the drawing, centred between them, would print
-// over them and, beside a narrow one, off the paper.
-std::string Too_Little_Room_On(const Way& w) {
-  if (w.dpi <= 0 || w.room >= w.drawing) return std::string();
-  const int64_t drawing = (int64_t(w.drawing) * 1000 + w.dpi - 1) / w.dpi;  // thousandths, rounded up
-  if (w.printable < w.drawing)
-    return "The drawing prints " + std::to_string(drawing) + " " + w.size_word + ", more than the " +
-           std::to_string(int64_t(w.printable) * 1000 / w.dpi) + " this paper can print: choose a larger paper" +
-           " or turn it.";
-  // Each margin's edge moves by whole pixels, cut toward the paper's edge;
-  // a margin under the printer's own moves its edge outward by less than it
-  // asks, so that two margins of a total within this leave the room whole.
-  const int64_t spare = int64_t(w.printable - w.drawing) * 1000 / w.dpi;
-  return std::string("The ") + w.first + " and " + w.second + " margins leave the drawing too little room: it prints " +
-         std::to_string(drawing) + " " + w.size_word + ". " + w.first + " and " + w.second +
-         " margins that come to at most " + std::to_string(w.least_1 + w.least_2 + spare) + " leave it room." +
-         Zero_Note(w);
+// Why the drawing, as the printout places it, does not lie whole within
+// the printable area this way.
+std::string Refusal_On(const Printer::Print_Data& data, int32_t drawing_side, const Way& w, const Landing& l,
+                       int32_t dpi) {
+  const TRect at_own_size = Drawing_Printout::Placement(TRect(), Printer::Pixels_Per_Inch(data),
+                                                        TSize(drawing_side, drawing_side));
+  const int32_t drawing = at_own_size.*w.edge_2 - at_own_size.*w.edge_1;
+  const int32_t printable = l.printable.*w.edge_2 - l.printable.*w.edge_1;
+  if (printable < drawing)
+    return "The drawing prints " + std::to_string((int64_t(drawing) * 1000 + dpi - 1) / dpi) + Unit + " " +
+           w.size_word + ", more than the " + std::to_string(int64_t(printable) * 1000 / dpi) +
+           " this paper can print: choose a larger paper or turn it.";
+  const TRect& margins = data.margins;
+  const std::string pair = std::string(w.first) + " and " + w.second + " margins";
+  std::string why;
+  if (Taken(margins.*w.edge_1, w.least_1) + Taken(margins.*w.edge_2, w.least_2) >= w.extent)
+    why = "The " + pair + " must come to less than " + std::to_string(w.extent) + Unit + ", the " + w.extent_name +
+          " of the paper.";
+  else if (l.page.*w.edge_1 >= l.page.*w.edge_2)  // by less than the printer's pixel
+    why = "The " + pair + " leave no room between them.";
+  else
+    why = "The drawing is printed in the middle between the " + pair +
+          ", and these put part of it where the printer cannot print.";
+  return why + Offer(data, drawing_side, w, l) + Zero_Note(w, margins);
 }
 
 }  // namespace
@@ -259,33 +310,19 @@ LRESULT Page_Setup_Dialog::EvCommand(UINT id, HWND control, UINT notify_code) {
 }
 
 std::string Page_Setup_Dialog::No_Room_Refusal(const Printer::Print_Data& data, int32_t drawing_side) {
+  const TPoint ppi = Printer::Pixels_Per_Inch(data);
+  if (ppi.x <= 0 || ppi.y <= 0) return std::string();  // a printer without a resolution: nothing to judge by
   // The paper as it lies: landscape turns the sheet and its own margins.
   const TPrint_Media& m = data.device.media;
   const bool landscape = data.orientation == DMORIENT_LANDSCAPE;
-  const int32_t width = Hmm_To_Thousandths(landscape ? m.length : m.width);
-  const int32_t height = Hmm_To_Thousandths(landscape ? m.width : m.length);
-  const int32_t least_left = Hmm_To_Thousandths(landscape ? m.top : m.left);
-  const int32_t least_top = Hmm_To_Thousandths(landscape ? m.right : m.top);
-  const int32_t least_right = Hmm_To_Thousandths(landscape ? m.bottom : m.right);
-  const int32_t least_bottom = Hmm_To_Thousandths(landscape ? m.left : m.bottom);
-  const TRect& margins = data.margins;
-  // The page as a job would print it, and the drawing at its smallest.
-  Printer::Print_Data bare = data;
-  bare.margins = TRect();
-  const TRect printable = Printer::Page_Of(bare), page = Printer::Page_Of(data);
-  const TPoint ppi = Printer::Pixels_Per_Inch(data);
-  const TRect drawing = Drawing_Printout::Placement(TRect(), ppi, TSize(drawing_side, drawing_side));
-  const Way across{"Left",        "Right",          "width",         "wide",      width,
-                   margins.left,  least_left,       margins.right,   least_right,
-                   page.Width(),  printable.Width(), drawing.Width(), ppi.x};
-  const Way down{"Top",          "Bottom",           "height",         "tall",       height,
-                 margins.top,    least_top,          margins.bottom,   least_bottom,
-                 page.Height(),  printable.Height(), drawing.Height(), ppi.y};
-  for (const Way* way : {&across, &down}) {
-    std::string why = No_Room_On(*way);
-    if (why.empty()) why = Too_Little_Room_On(*way);
-    if (!why.empty()) return why;
-  }
+  const TRect own = Printer::Own_Margins(data);
+  const Way across{"Left", "Right", "width", "wide", &TRect::left, &TRect::right,
+                   Hmm_To_Thousandths(landscape ? m.length : m.width), own.left, own.right};
+  const Way down{"Top", "Bottom", "height", "tall", &TRect::top, &TRect::bottom,
+                 Hmm_To_Thousandths(landscape ? m.width : m.length), own.top, own.bottom};
+  const Landing landing = Landing_Of(data, drawing_side);
+  if (!Whole(landing, across)) return Refusal_On(data, drawing_side, across, landing, ppi.x);
+  if (!Whole(landing, down)) return Refusal_On(data, drawing_side, down, landing, ppi.y);
   return std::string();
 }
 
@@ -293,7 +330,8 @@ void Page_Setup_Dialog::CmOk() {
   std::array<int32_t, 4> margins{};
   for (size_t i = 0; i < 4; ++i) {
     if (!margin_fields[i]->Get_Value(margins[i]) || margins[i] < 0 || margins[i] > Largest_Margin) {
-      ::MessageBox(GetHandle(), std::string("The ") + Margin_Names[i] + " margin must be a number from 0 to 20000.",
+      ::MessageBox(GetHandle(),
+                   std::string("The ") + Margin_Names[i] + " margin must be a number from 0 to 20000" + Unit + ".",
                    "Page Setup", MB_OK | MB_ICONEXCLAMATION);
       return;
     }

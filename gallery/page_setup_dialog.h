@@ -47,11 +47,11 @@ class Page_Setup_Dialog : public TDialog {
   const TStatic* Paper_Field() const { return paper_text; }
   const TStatic* Orientation_Field() const { return orientation_text; }
 
-  // Why the margins of data leave a drawing drawing_side pixels square too
-  // little room on its paper: less than it takes printed at its own size,
-  // or none at all (left and right at least the paper's width as it lies,
-  // top and bottom at least its height). Empty when it fits between them;
-  // the message says how far the margins may go.
+  // Why the margins of data leave a drawing drawing_side pixels square not
+  // whole on what the printer prints: the printout centres it between them
+  // at its largest whole scale, and prints nothing on a page of nothing.
+  // Empty when it lies whole within the printable area; the message says
+  // how far a margin may go.
   static std::string No_Room_Refusal(const Printer::Print_Data& data, int32_t drawing_side);
   // The papers to offer of those a printer offers.
   static std::vector<TPrint_Media> Ordinary_Papers(const std::vector<TPrint_Media>& offered);

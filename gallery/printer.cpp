@@ -246,16 +246,19 @@ TRect Printer::Page_Of(const Print_Data& data) {
   const TPoint ppi = Pixels_Per_Inch(data);
   TRect page(0, 0, printable.cx, printable.cy);
   const TRect& m = data.margins;
-  // The printer's own margins turn with the sheet, as its printable area does.
-  const TRect& own = data.minimum_margins;
-  const TRect minimum =
-      data.orientation == DMORIENT_LANDSCAPE ? TRect(own.top, own.right, own.bottom, own.left) : own;
+  const TRect minimum = Own_Margins(data);
   auto inset = [](int32_t margin, int32_t least, int32_t dpi) { return int32_t(int64_t(margin - least) * dpi / 1000); };
   if (m.left) page.left += inset(m.left, minimum.left, ppi.x);
   if (m.right) page.right -= inset(m.right, minimum.right, ppi.x);
   if (m.top) page.top += inset(m.top, minimum.top, ppi.y);
   if (m.bottom) page.bottom -= inset(m.bottom, minimum.bottom, ppi.y);
   return page;
+}
+
+TRect Printer::Own_Margins(const Print_Data& data) {
+  // They turn with the sheet, as its printable area does (see Lying).
+  const TRect& own = data.minimum_margins;
+  return data.orientation == DMORIENT_LANDSCAPE ? TRect(own.top, own.right, own.bottom, own.left) : own;
 }
 
 int32_t Printer::Submit_Thread::Run() {

@@ -99,6 +99,9 @@ class Printer : public Timer_Client {
   // printer's pixels from the top left of the printable area, and the
   // pixels per inch (x, y) of the paper as it lies.
   static TRect Page_Of(const Print_Data& data);
+  // The printer's own margins of data as the paper lies, in thousandths of
+  // an inch: landscape turns them with the sheet.
+  static TRect Own_Margins(const Print_Data& data);
   static TPoint Pixels_Per_Inch(const Print_Data& data);
 
   // Starts a job; false when one is already under way.

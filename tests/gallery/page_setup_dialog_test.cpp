@@ -84,7 +84,9 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
   // Attic's is a paper it does not offer.
   service.names = {"Office", "Hall", "Attic"};
   service.defaults["Hall"] = {"iso_a4_210x297mm_borderless", "A4 (Borderless)", 21000, 29700, 0, 0, 0, 0};
-  service.defaults["Attic"] = {"custom_130x180mm", "130 x 180 mm", 13000, 18000, 300, 300, 300, 300};
+  // The Attic's photo paper is narrower than the drawing between margins of
+  // 1.5 inch, which centred still lies whole on it.
+  service.defaults["Attic"] = {"custom_100x150mm", "100 x 150 mm", 10000, 15000, 300, 300, 300, 300};
   struct Step {
     int printer_step, paper_step;
     const char* shown;
@@ -97,7 +99,7 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
     const char *printer, *paper;
   };
   const Session sessions[] = {
-      {{{0, 0, "US Letter"}, {0, 1, "A4"}, {1, 0, "A4"}, {1, 0, "Printer's own"}}, true, "Attic", "custom_130x180mm"},
+      {{{0, 0, "US Letter"}, {0, 1, "A4"}, {1, 0, "A4"}, {1, 0, "Printer's own"}}, true, "Attic", "custom_100x150mm"},
       {{{0, 0, "Printer's own"}, {1, 0, "US Letter"}, {1, 0, "A4"}, {0, 1, "US Letter"}}, true, "Hall",
        "na_letter_8.5x11in"},
       {{{0, 0, "US Letter"}, {1, 0, "Printer's own"}, {-1, 0, "US Letter"}, {-1, 0, "US Letter"}}, false, "Hall",
@@ -113,6 +115,11 @@ TEST_F(Page_Setup_Test, EachPrinterStartsOnItsOwnDefaultPaperAndThePrinterInUseO
         EXPECT_EQ(d->Paper_Field()->Title(), step.shown) << "on " << d->Printer_Field()->Title();
       }
       d->SendMessage(WM_COMMAND, run.ok ? IDOK : IDCANCEL);
+      // Refused, it is still there to be cancelled.
+      if (!catcher.boxes.empty()) {
+        ADD_FAILURE() << catcher.boxes[0];
+        d->SendMessage(WM_COMMAND, IDCANCEL);
+      }
     });
     printer.Setup(parent);
     EXPECT_EQ(printer.Data().device.name, run.printer);
@@ -203,35 +210,44 @@ TEST_F(Page_Setup_Test, MarginThatIsNoNumberIsRefusedWithAMessage) {
   });
   printer.Setup(parent);
   ASSERT_EQ(catcher.boxes.size(), 1u);
-  EXPECT_EQ(catcher.boxes[0], "Page Setup: The Right margin must be a number from 0 to 20000.");
+  EXPECT_EQ(catcher.boxes[0], "Page Setup: The Right margin must be a number from 0 to 20000 thousandths of an inch.");
   EXPECT_EQ(printer.Data().margins, TRect(1500, 1500, 1500, 1500));
 }
 
 // Margins that meet or pass across the paper as it lies would print a
-// blank page, and margins that leave less room than the drawing takes at its
-// own size would print it over them and, beside a narrow one, off the
-// paper: they are refused, saying how far they may go, and the dialog stays
-// open. A4 is 8267 by 11692 thousandths of an inch with its own margins of
-// 166, US Letter 8500 by 11000 with 250; the drawing, 576 pixels square,
-// prints 960 square at 600 dpi.
+// blank page, and margins between which the drawing, centred at its own
+// size, would reach past what the printer can print leave part of it off:
+// they are refused, saying how far a margin may go, and the dialog stays
+// open. A drawing narrower than the page between them is taken wherever it
+// lies whole within the printable area. At 600 dpi A4 prints 4760 by 6815
+// pixels and has its own margins of 166 thousandths of an inch (99 pixels),
+// US Letter 4800 by 6300 with 250; the drawing is 576 pixels square.
 TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) {
-  auto across = [](const char* width) {
-    return std::string("Page Setup: The Left and Right margins must come to less than ") + width +
+  // A photo paper whose printer keeps more of its top and bottom edges than
+  // of its sides (in hundredths of mm: left, bottom, right, top). Turned,
+  // its top is the page's left: 196 thousandths, the bottom on the right
+  // 472; 3141 by 2220 pixels.
+  service.papers.push_back({"custom_100x150mm", "100 x 150 mm", 10000, 15000, 300, 1200, 300, 500});
+  const std::string unit = " thousandths of an inch";
+  auto across = [&](const char* width) {
+    return "Page Setup: The Left and Right margins must come to less than " + std::string(width) + unit +
            ", the width of the paper.";
   };
-  auto down = [](const char* height) {
-    return std::string("Page Setup: The Top and Bottom margins must come to less than ") + height +
+  auto down = [&](const char* height) {
+    return "Page Setup: The Top and Bottom margins must come to less than " + std::string(height) + unit +
            ", the height of the paper.";
   };
-  auto too_little = [](const char* first, const char* second, const char* size, const char* total) {
-    return std::string("Page Setup: The ") + first + " and " + second +
-           " margins leave the drawing too little room: it prints 960 " + size + ". " + first + " and " + second +
-           " margins that come to at most " + total + " leave it room.";
+  auto off = [](const char* first, const char* second) {
+    return std::string("Page Setup: The drawing is printed in the middle between the ") + first + " and " + second +
+           " margins, and these put part of it where the printer cannot print.";
   };
+  auto offer = [&](const char* kept, const char* at, const char* changed, const char* range) {
+    return std::string(" With the ") + kept + " margin at " + at + ", the " + changed + " margin may be " + range +
+           unit + ".";
+  };
+  auto own = [&](const char* least) { return " A margin of 0 stands for the printer's own, " + std::string(least) + unit + "."; };
   const std::string across_a4 = across("8267"), down_a4 = down("11692");
   const std::string across_letter = across("8500"), down_letter = down("11000");
-  const std::string own_a4 = " A margin of 0 stands for the printer's own, 166.";
-  const std::string own_letter = " A margin of 0 stands for the printer's own, 250.";
   struct Case {
     const char* paper;
     bool landscape;
@@ -239,27 +255,51 @@ TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) 
     std::string refusal;  // empty: taken
   };
   const Case cases[] = {
-      {"A4", false, {4133, 1500, 4134, 1500}, across_a4},
-      {"A4", false, {9000, 1500, 9000, 1500}, across_a4},
-      {"A4", false, {4133, 1500, 4133, 1500}, too_little("Left", "Right", "wide", "7305")},
-      {"A4", false, {1500, 5846, 1500, 5846}, down_a4},
-      {"A4", false, {1500, 0, 1500, 11526}, down_a4 + own_a4},
-      {"A4", false, {1500, 9232, 1500, 1500}, ""},
-      {"A4", false, {1500, 9233, 1500, 1500}, too_little("Top", "Bottom", "tall", "10730")},
+      // A Right margin under the printer's own widens the page past what it
+      // prints, and the drawing, larger on it, reaches past that too.
+      {"A4", false, {4133, 1500, 4134, 1500}, across_a4 + offer("Left", "4133", "Right", "from 37 to 4132")},
+      {"A4", false, {9000, 1500, 9000, 1500}, across_a4 + " Left and Right margins of 0 leave it room."},
+      {"A4", false, {4133, 1500, 4132, 1500}, ""},
+      {"A4", false, {1500, 5846, 1500, 5846}, down_a4 + offer("Bottom", "5846", "Top", "at most 5844")},
+      {"A4", false, {1500, 0, 1500, 11526}, down_a4 + offer("Top", "0", "Bottom", "at most 10565") + own("166")},
+      // The page between them, 575 pixels tall, holds the drawing but for
+      // a pixel that lies on the margin.
+      {"A4", false, {1500, 9233, 1500, 1500}, ""},
+      // Less than a pixel of page is left, though they come to less than the height.
+      {"A4", false, {1500, 10190, 1500, 1500}, ""},
+      {"A4", false, {1500, 10191, 1500, 1500},
+       "Page Setup: The Top and Bottom margins leave no room between them." +
+           offer("Bottom", "1500", "Top", "at most 10190")},
       {"A4", false, {0, 1500, 7140, 1500}, ""},
-      {"A4", false, {0, 1500, 7141, 1500}, too_little("Left", "Right", "wide", "7305") + own_a4},
-      {"A4", false, {0, 1500, 8000, 1500}, too_little("Left", "Right", "wide", "7305") + own_a4},
-      {"A4", false, {0, 1500, 8101, 1500}, across_a4 + own_a4},
-      {"US Letter", false, {7291, 1500, 0, 1500}, ""},
-      {"US Letter", false, {7292, 1500, 0, 1500}, too_little("Left", "Right", "wide", "7540") + own_letter},
-      {"US Letter", false, {4250, 1500, 4250, 1500}, across_letter},
+      {"A4", false, {0, 1500, 7141, 1500}, off("Left", "Right") + offer("Left", "0", "Right", "at most 7140") + own("166")},
+      {"A4", false, {0, 1500, 8000, 1500}, off("Left", "Right") + offer("Left", "0", "Right", "at most 7140") + own("166")},
+      {"A4", false, {0, 1500, 8101, 1500}, across_a4 + offer("Left", "0", "Right", "at most 7140") + own("166")},
+      // Centred by halving toward the left, the drawing on a page a pixel
+      // narrower than itself overhangs the left by that pixel.
+      {"US Letter", false, {7293, 1500, 0, 1500}, ""},
+      {"US Letter", false, {7294, 1500, 0, 1500},
+       off("Left", "Right") + offer("Right", "0", "Left", "at most 7293") + own("250")},
+      {"US Letter", false, {0, 1500, 7291, 1500}, ""},
+      {"US Letter", false, {0, 1500, 7292, 1500},
+       off("Left", "Right") + offer("Left", "0", "Right", "at most 7291") + own("250")},
+      {"US Letter", false, {4250, 1500, 4250, 1500}, across_letter + offer("Right", "4250", "Left", "from 89 to 4249")},
       {"US Letter", false, {1500, 1500, 1500, 8541}, ""},
-      {"US Letter", false, {1500, 1500, 1500, 8542}, too_little("Top", "Bottom", "tall", "10040")},
-      {"US Letter", false, {1500, 5500, 1500, 5500}, down_letter},
+      {"US Letter", false, {1500, 5500, 1500, 5500}, down_letter + offer("Bottom", "5500", "Top", "at most 5499")},
       // Turned, the sheet's width runs down the page.
-      {"US Letter", true, {1500, 1500, 8541, 1500}, ""},
-      {"US Letter", true, {1500, 1500, 8542, 1500}, too_little("Left", "Right", "wide", "10040")},
-      {"US Letter", true, {1500, 4250, 1500, 4250}, down("8500")},
+      {"US Letter", true, {1500, 1500, 9499, 1500}, ""},
+      {"US Letter", true, {1500, 1500, 9500, 1500}, across("11000") + offer("Left", "1500", "Right", "at most 9499")},
+      {"US Letter", true, {1500, 4250, 1500, 4250}, down("8500") + offer("Bottom", "4250", "Top", "from 89 to 4249")},
+      // The photo paper with margins of 1.5 inch, both ways up.
+      {"100 x 150 mm", false, {1500, 1500, 1500, 1500}, ""},
+      {"100 x 150 mm", true, {1500, 1500, 1500, 1500}, ""},
+      // Turned, its own margins differ left and right.
+      {"100 x 150 mm", true, {0, 1500, 4748, 1500}, ""},
+      {"100 x 150 mm", true, {0, 1500, 4749, 1500},
+       off("Left", "Right") + offer("Left", "0", "Right", "at most 4748") + own("196")},
+      {"100 x 150 mm", true, {1500, 1500, 4403, 1500}, ""},
+      {"100 x 150 mm", true, {1500, 1500, 4404, 1500},
+       "Page Setup: The Left and Right margins leave no room between them." +
+           offer("Left", "1500", "Right", "at most 4403")},
   };
   TRect kept = printer.Data().margins;
   for (const Case& c : cases) {
@@ -397,15 +437,31 @@ Printer::Print_Data Set_Up(const TPrint_Media& paper, bool landscape, TPoint dpi
   return data;
 }
 
-// The margins taken are just those between which the drawing, printed as a
-// job prints it, lies whole on the page and so on the paper; and the total
-// a refusal offers is one that every split of it leaves room.
-TEST(Page_Setup, MarginsAreTakenJustWhenTheDrawingFitsBetweenThemAndTheTotalOfferedLeavesItRoom) {
+// Whether a drawing side pixels square lies whole on what the printer of
+// data prints, where the printout puts it on the page a job gives it. The printable area is worked out here from the paper.
+bool Printed_Whole(const Printer::Print_Data& data, int32_t side) {
+  const TPrint_Media& m = data.device.media;
+  const bool turned = data.orientation == DMORIENT_LANDSCAPE;
+  const TPoint ppi = Printer::Pixels_Per_Inch(data);
+  const int32_t across = turned ? m.length - m.top - m.bottom : m.width - m.left - m.right;
+  const int32_t down = turned ? m.width - m.left - m.right : m.length - m.top - m.bottom;
+  const TRect printable(0, 0, int(int64_t(across) * ppi.x / 2540), int(int64_t(down) * ppi.y / 2540));
+  const TRect page = Printer::Page_Of(data);
+  // A page of nothing prints nothing.
+  return !page.IsEmpty() && printable.Contains(Drawing_Printout::Placement(page, ppi, TSize(side, side)));
+}
+
+// The margins taken are just those with which the printout puts the
+// drawing whole within the printable area; and the margin a refusal offers
+// is the last taken before the value refused.
+TEST(Page_Setup, MarginsAreTakenJustWhenThePrintedDrawingLiesWholeAndTheMarginOfferedIsTheLastTaken) {
   const TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
   const TPrint_Media a4_borderless{"iso_a4_210x297mm", "A4", 21000, 29700, 0, 0, 0, 0};
   const TPrint_Media letter{"na_letter_8.5x11in", "US Letter", 21590, 27940, 635, 635, 635, 635};
   const TPrint_Media letter_borderless{"na_letter_8.5x11in", "US Letter", 21590, 27940, 0, 0, 0, 0};
   const TPrint_Media label{"custom_40x60mm", "40 x 60 mm", 4000, 6000, 300, 300, 300, 300};
+  // Its printer keeps 20 mm on the left, more than its page spares.
+  const TPrint_Media strip{"custom_77x150mm", "", 7730, 15000, 2000, 300, 0, 300};
   struct Case {
     const char* what;
     TPrint_Media paper;
@@ -417,21 +473,33 @@ TEST(Page_Setup, MarginsAreTakenJustWhenTheDrawingFitsBetweenThemAndTheTotalOffe
     const char* says = nullptr;  // the refusal, where it is checked
   };
   const Case cases[] = {
-      {"A4, left below the printer's own", a4, false, {600, 600}, 576, {100, 1500, 7205, 1500}, true},
-      {"A4, left below the printer's own, right too wide", a4, false, {600, 600}, 576, {100, 1500, 7206, 1500}, false},
-      {"A4 borderless, 360 square", a4_borderless, false, {300, 300}, 360, {100, 1500, 6969, 1500}, true},
-      {"A4 borderless, 360 square, too wide", a4_borderless, false, {300, 300}, 360, {100, 1500, 6970, 1500}, false},
-      {"A4 turned, 600 by 300 dpi: printed half as wide in pixels", a4, true, {600, 300}, 576, {9232, 1500, 1500, 1500},
-       true},
-      {"A4 turned, 600 by 300 dpi, too wide", a4, true, {600, 300}, 576, {9233, 1500, 1500, 1500}, false},
-      {"A4 turned, top just fits", a4, true, {600, 300}, 576, {1500, 5807, 1500, 1500}, true},
-      {"A4 turned, top too wide", a4, true, {600, 300}, 576, {1500, 5808, 1500, 1500}, false},
-      {"Letter at 300 dpi, left just fits", letter, false, {300, 300}, 576, {6333, 1500, 0, 1500}, true},
-      {"Letter at 300 dpi, left too wide", letter, false, {300, 300}, 576, {6334, 1500, 0, 1500}, false},
+      {"A4, left below the printer's own", a4, false, {600, 600}, 576, {100, 1500, 7075, 1500}, true},
+      {"A4, left below the printer's own, right too wide", a4, false, {600, 600}, 576, {100, 1500, 7076, 1500}, false},
+      {"A4 borderless, 360 square", a4_borderless, false, {300, 300}, 360, {100, 1500, 7169, 1500}, true},
+      {"A4 borderless, 360 square, too wide", a4_borderless, false, {300, 300}, 360, {100, 1500, 7170, 1500}, false},
+      {"A4 turned, 600 by 300 dpi: printed half as wide in pixels", a4, true, {600, 300}, 576,
+       {10189, 1500, 1500, 1500}, true},
+      {"A4 turned, 600 by 300 dpi, too wide", a4, true, {600, 300}, 576, {10190, 1500, 1500, 1500}, false},
+      {"A4 turned, top just fits", a4, true, {600, 300}, 576, {1500, 6765, 1500, 1500}, true},
+      {"A4 turned, top too wide", a4, true, {600, 300}, 576, {1500, 6766, 1500, 1500}, false},
+      {"Letter at 300 dpi, left just fits", letter, false, {300, 300}, 576, {6336, 1500, 0, 1500}, true},
+      {"Letter at 300 dpi, left too wide", letter, false, {300, 300}, 576, {6337, 1500, 0, 1500}, false},
       {"Letter borderless, left 0 and right 8499", letter_borderless, false, {300, 300}, 576, {0, 1500, 8499, 1500},
-       false},
+       false,
+       "The drawing is printed in the middle between the Left and Right margins, and these put part of it where the"
+       " printer cannot print. With the Left margin at 0, the Right margin may be at most 6583 thousandths of an inch."},
       {"a paper narrower than the drawing", label, false, {300, 300}, 576, {0, 0, 0, 0}, false,
-       "The drawing prints 1920 wide, more than the 1336 this paper can print: choose a larger paper or turn it."},
+       "The drawing prints 1920 thousandths of an inch wide, more than the 1336 this paper can print: choose a larger"
+       " paper or turn it."},
+      // Margins under the printer's own widen the page past what it prints,
+      // and the drawing, nine times its size there, reaches past that.
+      {"A4, margins of 1, ten times the drawing", a4, false, {600, 600}, 490, {1, 1, 1, 1}, false,
+       "The drawing is printed in the middle between the Left and Right margins, and these put part of it where the"
+       " printer cannot print. With the Right margin at 1, the Left margin may be 0 thousandths of an inch."},
+      {"the printer's own left margin is more than the page spares", strip, false, {300, 300}, 576,
+       {1, 1500, 1, 1500}, false,
+       "The drawing is printed in the middle between the Left and Right margins, and these put part of it where the"
+       " printer cannot print. Left and Right margins of 0 leave it room."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -441,46 +509,74 @@ TEST(Page_Setup, MarginsAreTakenJustWhenTheDrawingFitsBetweenThemAndTheTotalOffe
     if (c.says) {
       EXPECT_EQ(refusal, c.says);
     }
-    // Where a job puts the drawing: between the margins exactly when they
-    // are taken, and then on the paper, which reaches past the printable
-    // area by the printer's own margins.
-    const TPoint ppi = Printer::Pixels_Per_Inch(data);
-    const TRect page = Printer::Page_Of(data);
-    const TRect placed = Drawing_Printout::Placement(page, ppi, TSize(c.side, c.side));
-    EXPECT_EQ(page.Contains(placed), c.taken) << "page " << Text(page) << ", drawing " << Text(placed);
-    Printer::Print_Data bare = data;
-    bare.margins = TRect();
-    const TRect printable = Printer::Page_Of(bare);
-    const TRect own = c.landscape ? TRect(data.minimum_margins.top, data.minimum_margins.right,
-                                          data.minimum_margins.bottom, data.minimum_margins.left)
-                                  : data.minimum_margins;
-    const TRect paper(printable.left - own.left * ppi.x / 1000, printable.top - own.top * ppi.y / 1000,
-                      printable.right + own.right * ppi.x / 1000, printable.bottom + own.bottom * ppi.y / 1000);
-    if (c.taken) {
-      EXPECT_TRUE(paper.Contains(placed)) << "paper " << Text(paper) << ", drawing " << Text(placed);
-    }
-    // The total offered, split any way, leaves the drawing room.
-    const std::string offer = "margins that come to at most ";
-    const size_t at = refusal.find(offer);
-    if (at == std::string::npos) continue;
-    const int32_t total = std::stoi(refusal.substr(at + offer.size()));
-    const bool across = refusal.find("Left and Right") != std::string::npos;
-    const int32_t least_1 = across ? own.left : own.top, least_2 = across ? own.right : own.bottom;
-    // A margin just under the printer's own loses the fraction of a pixel
-    // that the other gains.
-    const std::pair<int32_t, int32_t> splits[] = {{0, total - least_1},
-                                                  {total - least_2, 0},
-                                                  {1, total - 1},
-                                                  {least_1 - 1, total - least_1 + 1},
-                                                  {total / 2, total - total / 2}};
-    for (const auto& [first, second] : splits) {
+    EXPECT_EQ(Printed_Whole(data, c.side), c.taken);
+    // The margin offered is taken, and one more is not; so is the lowest of
+    // a range, and one less is not.
+    auto taken_with = [&](const TRect& margins) {
+      return Page_Setup_Dialog::No_Room_Refusal(Set_Up(c.paper, c.landscape, c.dpi, margins), c.side).empty();
+    };
+    const std::string kept = " margin at ", may = " margin may be ";
+    const size_t changed_at = refusal.find(may);
+    if (changed_at == std::string::npos) {
+      // Or both margins of 0.
+      const bool across = refusal.find("Left and Right margins of 0") != std::string::npos;
+      if (!across && refusal.find("Top and Bottom margins of 0") == std::string::npos) continue;
       TRect margins = c.margins;
-      (across ? margins.left : margins.top) = first;
-      (across ? margins.right : margins.bottom) = second;
-      EXPECT_EQ(Page_Setup_Dialog::No_Room_Refusal(Set_Up(c.paper, c.landscape, c.dpi, margins), c.side), "")
-          << "split " << first << " + " << second << " of " << total;
+      (across ? margins.left : margins.top) = 0, (across ? margins.right : margins.bottom) = 0;
+      EXPECT_TRUE(taken_with(margins));
+      continue;
+    }
+    const size_t name_at = refusal.rfind(' ', changed_at - 1) + 1;
+    const std::string name = refusal.substr(name_at, changed_at - name_at);
+    std::map<std::string, int TRect::*> edges = {
+        {"Left", &TRect::left}, {"Top", &TRect::top}, {"Right", &TRect::right}, {"Bottom", &TRect::bottom}};
+    ASSERT_TRUE(edges.count(name)) << name;
+    std::string range = refusal.substr(changed_at + may.size());
+    int32_t low = -1;
+    if (range.rfind("from ", 0) == 0) {
+      low = std::stoi(range.substr(5));
+      range = range.substr(range.find(" to ") + 4);
+    } else if (range.rfind("at most ", 0) == 0) {
+      range = range.substr(8);
+    }
+    const int32_t high = std::stoi(range);
+    for (const auto& [value, taken] : {std::pair{high, true}, {high + 1, false}, {low, true}, {low - 1, false}}) {
+      if (value < 0) continue;
+      TRect margins = c.margins;
+      margins.*edges[name] = value;
+      EXPECT_EQ(taken_with(margins), taken) << name << " " << value;
     }
   }
+}
+
+// Over a run of each margin, the page set-up takes just the margins with
+// which the printout puts the drawing whole within what the printer prints.
+TEST(Page_Setup, TheRefusalAgreesWithThePrintoutOverARunOfMargins) {
+  const TPrint_Media a4{"iso_a4_210x297mm", "A4", 21000, 29700, 423, 423, 423, 423};
+  const TPrint_Media photo{"custom_100x150mm", "", 10000, 15000, 300, 1200, 300, 500};
+  struct Case {
+    TPrint_Media paper;
+    bool landscape;
+    TPoint dpi;
+  };
+  const Case cases[] = {{a4, false, {600, 600}}, {photo, true, {600, 300}}, {photo, false, {300, 300}}};
+  int taken = 0, refused = 0;
+  for (const Case& c : cases) {
+    for (int TRect::*edge : {&TRect::left, &TRect::top, &TRect::right, &TRect::bottom}) {
+      for (int32_t value = 0; value <= 12000; value += 7) {
+        TRect margins(1500, 1500, 1500, 1500);
+        margins.*edge = value;
+        const Printer::Print_Data data = Set_Up(c.paper, c.landscape, c.dpi, margins);
+        const bool whole = Printed_Whole(data, 576);
+        ASSERT_EQ(Page_Setup_Dialog::No_Room_Refusal(data, 576).empty(), whole)
+            << c.paper.name << (c.landscape ? " turned, " : ", ") << Text(margins);
+        ++(whole ? taken : refused);
+      }
+    }
+  }
+  // Both sides of the line were crossed.
+  EXPECT_GT(taken, 1000);
+  EXPECT_GT(refused, 1000);
 }
 
 TEST(Page_Setup, OrdinaryPapersKeepTheirOrderAndBorderlessOnesWithoutATwin) {
