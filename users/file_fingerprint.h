@@ -4,6 +4,9 @@
 // A gallery can be hundreds of megabytes, so only a few blocks spread over
 // the file are read (its first and last among them), with its size; every
 // byte is read only for files of one change that those do not tell apart.
+// A digest of each block (of each sixteenth of a smaller file) shows
+// whether a file another program changed since is still mostly the one
+// noted.
 #pragma once
 
 #include <algorithm>
