@@ -50,25 +50,38 @@ struct Open_File {
   uint64_t size = 0;
 };
 
-std::optional<uint64_t> Sampled_Digest(const Open_File& file) {
+uint32_t Part_Digest(std::span<const uint8_t> bytes) {
+  const uint64_t digest = Bytes_Digest(bytes);
+  return uint32_t(digest ^ (digest >> 32));
+}
+
+// The sampled digest of the file and the digest of each of its parts.
+bool Sample(const Open_File& file, File_Fingerprint& print) {
   const uint64_t block = File_Fingerprint::Block, blocks = File_Fingerprint::Blocks;
   const uint64_t size = file.size;
   uint8_t size_bytes[8];
   for (int i = 0; i < 8; ++i) size_bytes[i] = uint8_t(size >> (8 * i));
   uint64_t digest = Bytes_Digest(size_bytes);
+  const uint64_t parts = File_Fingerprint::Parts(size);
   std::vector<uint8_t> buffer(size_t(size <= block * blocks ? size : block));
   if (size <= block * blocks) {
-    if (!file.Read(0, buffer.data(), buffer.size())) return std::nullopt;
-    return Bytes_Digest(buffer, digest);
+    if (!file.Read(0, buffer.data(), buffer.size())) return false;
+    print.sampled = Bytes_Digest(buffer, digest);
+    for (uint64_t i = 0; i < parts; ++i)
+      print.parts.push_back(Part_Digest(std::span(buffer).subspan(size_t(i * size / parts),
+                                                                  size_t((i + 1) * size / parts - i * size / parts))));
+    return true;
   }
   // Evenly spread, the first block at the start and the last at the end.
   for (uint64_t i = 0; i < blocks; ++i) {
     const uint64_t offset = i * ((size - block) / (blocks - 1));
     const uint64_t at = i + 1 == blocks ? size - block : offset;
-    if (!file.Read(at, buffer.data(), buffer.size())) return std::nullopt;
+    if (!file.Read(at, buffer.data(), buffer.size())) return false;
     digest = Bytes_Digest(buffer, digest);
+    print.parts.push_back(Part_Digest(buffer));
   }
-  return digest;
+  print.sampled = digest;
+  return true;
 }
 
 std::optional<uint64_t> Whole_Digest(const Open_File& file) {
@@ -89,12 +102,12 @@ std::string Hex(uint64_t value) {
   return text;
 }
 
-std::optional<uint64_t> Number(std::string_view text, int base) {
+std::optional<uint64_t> Number(std::string_view text, int base, size_t hex_digits = 16) {
   uint64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
   if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  // Written by the program: no sign, and digests in 16 digits.
-  if (base == 16 && text.size() != 16) return std::nullopt;
+  // Written by the program: no sign, and digests in 16 digits (a part's in 8).
+  if (base == 16 && text.size() != hex_digits) return std::nullopt;
   if (base == 10 && (text[0] == '+' || (text.size() > 1 && text[0] == '0'))) return std::nullopt;
   return value;
 }
@@ -136,12 +149,17 @@ std::optional<File_Fingerprint> File_Fingerprint::Of(const std::string& path) {
   }
   const Open_File file(path);
   if (file.fd < 0) return std::nullopt;
-  const std::optional<uint64_t> sampled = Sampled_Digest(file);
-  if (!sampled) return std::nullopt;
   File_Fingerprint print;
   print.size = file.size;
-  print.sampled = *sampled;
+  if (!Sample(file, print)) return std::nullopt;
   return print;
+}
+
+bool File_Fingerprint::Mostly(const File_Fingerprint& now) const {
+  if (link || now.link || size != now.size || parts.empty() || now.parts.size() != parts.size()) return false;
+  size_t same = 0;
+  for (size_t i = 0; i < parts.size(); ++i) same += parts[i] == now.parts[i];
+  return 2 * same > parts.size();
 }
 
 bool File_Fingerprint::Take_Whole(const std::string& path) {
@@ -155,7 +173,10 @@ bool File_Fingerprint::Take_Whole(const std::string& path) {
 }
 
 std::string File_Fingerprint::Text() const {
-  return (link ? "link:" : "") + std::to_string(size) + ":" + Hex(sampled) + (has_whole ? ":" + Hex(whole) : "");
+  std::string text = (link ? "link:" : "") + std::to_string(size) + ":" + Hex(sampled) + (has_whole ? ":" + Hex(whole) : "");
+  if (!parts.empty()) text += "/";
+  for (uint32_t part : parts) text += Hex(part).substr(8);
+  return text;
 }
 
 std::optional<File_Fingerprint> File_Fingerprint::Parse(std::string_view text) {
@@ -163,9 +184,22 @@ std::optional<File_Fingerprint> File_Fingerprint::Parse(std::string_view text) {
   if (text.substr(0, link_mark.size()) == link_mark) {
     std::optional<File_Fingerprint> print = Parse(text.substr(link_mark.size()));
     // A link's text is short: its sampled digest is all of it.
-    if (!print || print->link || print->size == 0 || print->size >= PATH_MAX) return std::nullopt;
+    if (!print || print->link || !print->parts.empty() || print->size == 0 || print->size >= PATH_MAX)
+      return std::nullopt;
     print->link = true;
     return print;
+  }
+  // The parts' digests, after the rest; an earlier program noted none.
+  std::vector<uint32_t> parts;
+  if (const size_t slash = text.find('/'); slash != std::string_view::npos) {
+    const std::string_view digits = text.substr(slash + 1);
+    text = text.substr(0, slash);
+    if (digits.empty() || digits.size() % 8 != 0) return std::nullopt;
+    for (size_t at = 0; at < digits.size(); at += 8) {
+      const std::optional<uint64_t> part = Number(digits.substr(at, 8), 16, 8);
+      if (!part) return std::nullopt;
+      parts.push_back(uint32_t(*part));
+    }
   }
   const size_t first = text.find(':');
   if (first == std::string_view::npos) return std::nullopt;
@@ -183,5 +217,7 @@ std::optional<File_Fingerprint> File_Fingerprint::Parse(std::string_view text) {
     print.whole = *whole;
     print.has_whole = true;
   }
+  if (!parts.empty() && parts.size() != Parts(print.size)) return std::nullopt;
+  print.parts = std::move(parts);
   return print;
 }

@@ -989,8 +989,11 @@ std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::ve
   if (changed == nullptr) return at;
   // A file another program changed since (a byte rewritten): its way finds
   // it at none of its names. A regular file under one of them that no way
-  // found, and whose bytes are no other file's of the change or the folder,
+  // found, whose bytes show it is mostly that way's file (its size, and most
+  // of the parts noted) and are no other file's of the change or the folder,
   // is that file when it is the only such name of the only way it could be.
+  // Anything else there (an empty file, another gallery) is none of the
+  // change's, whatever its name.
   changed->assign(ways.size(), false);
   Claims claims;                        // name: the ways it may be the file of
   std::map<size_t, size_t> candidates;  // way: its names that may be its file
@@ -998,7 +1001,7 @@ std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::ve
     if (at[w] != std::string::npos) continue;
     for (const std::string& name : ways[w].names) {
       const std::optional<File_Fingerprint>& there = look(name).bytes;
-      if (holder.count(name) != 0 || !there || there->link || ways[w].bytes.link || !Stranger_Bytes(name, *there))
+      if (holder.count(name) != 0 || !there || !ways[w].bytes.Mostly(*there) || !Stranger_Bytes(name, *there))
         continue;
       claims[name].push_back(w);
       ++candidates[w];
@@ -1018,16 +1021,24 @@ std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::ve
 }
 
 // Whether the file under the name has bytes of its own: no other regular
-// file of the directory ties with it (a copy of another person's file is
-// never taken for hers).
+// file of the directory has the same bytes (a copy of another person's file
+// is never taken for hers). Files whose samples tie are told apart by every
+// byte; one that cannot be read whole counts as the same.
 bool Rename_Journal::Stranger_Bytes(const std::string& name, const File_Fingerprint& bytes) const {
+  std::optional<File_Fingerprint> mine;  // with every byte's digest, once needed
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
     const std::string other = entry.path().filename().string();
     std::error_code no_size;
     if (other == name || !entry.is_regular_file(no_size) || entry.file_size(no_size) != bytes.size) continue;
-    const std::optional<File_Fingerprint> there = File_Fingerprint::Of(directory + other);
-    if (there && there->Ties_With(bytes)) return false;
+    std::optional<File_Fingerprint> there = File_Fingerprint::Of(directory + other);
+    if (!there || !there->Ties_With(bytes)) continue;
+    if (bytes.Sampled_Whole()) return false;
+    if (!mine) {
+      mine = bytes;
+      if (!mine->has_whole && !mine->Take_Whole(directory + name)) return false;
+    }
+    if (!there->Take_Whole(directory + other) || there->whole == mine->whole) return false;
   }
   return !error;
 }
@@ -1087,10 +1098,20 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Carry(const std::vector
     }
     if (!progress) break;
   }
-  // What is left waits on a name that something else holds.
-  for (size_t w = 0; w < ways.size(); ++w)
-    if (!home(w) && !stuck[w])
-      failed.push_back({directory + ways[w].names[at[w]], directory + destination(w), EEXIST});
+  // What is left waits on a name that something else holds; never under a
+  // person's name, which would give it to her, but under a parking name of
+  // its way.
+  for (size_t w = 0; w < ways.size(); ++w) {
+    if (home(w) || stuck[w]) continue;
+    bool told = false;  // a move aside that failed says where the file is
+    if (!User_File_Kind(ways[w].names[at[w]]).empty())
+      for (const std::string& name : ways[w].names)
+        if (Parking_Name(name) && !taken(name)) {
+          told = !move(w, name);
+          break;
+        }
+    if (!told) failed.push_back({directory + ways[w].names[at[w]], directory + destination(w), EEXIST});
+  }
   // A folder made for a file in the way that did not go there, or came back.
   if (!forward)
     for (const Way& way : ways)
@@ -1109,6 +1130,22 @@ std::vector<std::string> Rename_Journal::Strangers(const std::vector<Way>& ways)
   for (const std::string& name : names) {
     struct stat info;
     if (lstat((directory + name).c_str(), &info) == 0) found.push_back(directory + name);
+  }
+  return found;
+}
+
+// What is under a name of a way whose file was not found, and is no file
+// of the change (another program put it there): it stays, named.
+std::vector<std::string> Rename_Journal::Unknown_Files(const std::vector<Way>& ways, const std::vector<size_t>& at) const {
+  std::set<std::string> held, names;
+  for (size_t w = 0; w < ways.size(); ++w) {
+    if (at[w] != std::string::npos) held.insert(ways[w].names[at[w]]);
+    else names.insert(ways[w].names.begin(), ways[w].names.end());
+  }
+  std::vector<std::string> found;
+  for (const std::string& name : names) {
+    struct stat info;
+    if (held.count(name) == 0 && lstat((directory + name).c_str(), &info) == 0) found.push_back(directory + name);
   }
   return found;
 }
@@ -1288,6 +1325,11 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     std::string text = "Files of users whose names were being changed are not in " + directory +
                        " as the change left them: the folder was copied, and the copy left behind the names "
                        "beginning with a dot, where these files were:" + Listed(missing, 32);
+    std::vector<std::string> unknown = journal.Unknown_Files(ways, at);
+    std::erase_if(unknown, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
+    if (!unknown.empty())
+      text += "\nThese files have names the change used, but none is a file it moved; each stays as it is:" +
+              Listed(unknown);
     if (!unsure.empty()) text += "\n" + Unsure_Text(unsure_lines);
     text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
     text += changed_text;

@@ -120,8 +120,10 @@ class Rename_Journal {
   // way only with the user file the program saved last. Moves that failed
   // are told in one "WARNING" box, and the journal then stays for the next
   // try. A file found at none of its names by its bytes, while a name of
-  // its way holds a file of bytes of its own that could be no other's, is
-  // that file changed by another program: it goes where it belongs, told.
+  // its way holds a file of bytes of its own that could be no other's and
+  // that are mostly its (File_Fingerprint::Mostly), is that file changed by
+  // another program: it goes where it belongs, told. Any other file under
+  // a name of the change stays where it is, named as none the change moved.
   // Changed files of which no one can tell whose each is (under each
   // other's names after a swap) stay where they are, told with what the
   // person can do; they are not missing, and the journal then goes.
@@ -212,6 +214,7 @@ class Rename_Journal {
   bool Stranger_Bytes(const std::string& name, const File_Fingerprint& bytes) const;
   std::vector<Failed_Move> Carry(const std::vector<Way>& ways, std::vector<size_t>& at, bool forward);
   std::vector<std::string> Strangers(const std::vector<Way>& ways) const;
+  std::vector<std::string> Unknown_Files(const std::vector<Way>& ways, const std::vector<size_t>& at) const;
   std::string Way_Line(const Way& way, size_t at) const;
   bool Fingerprint_Steps(size_t first);
   // The journal at `path`; a retry is of one kept aside while files were

@@ -326,21 +326,26 @@ TEST_F(User_Rename_Kill_Test, FilesThatTieAreToldApartAtTheNextStart) {
 // change is cut at each point (the folder then left or copied): found at
 // none of its names by its bytes, the file is still the one under a name of
 // its way that no other file of the change is, and goes where it belongs,
-// told as changed; no one is left with another's file.
-class User_Rename_Changed_Test : public User_Rename_Kill_Test,
-                                 public testing::WithParamInterface<std::tuple<const char*, const char*, Then>> {};
+// told as changed; no one is left with another's file. Large galleries
+// alike but for the owner's marker, one changed there: its samples still
+// tie with the other's, but its bytes are its own.
+class User_Rename_Changed_Test
+    : public User_Rename_Kill_Test,
+      public testing::WithParamInterface<std::tuple<const char*, const char*, Then, const People*>> {};
 
 TEST_P(User_Rename_Changed_Test, AFileChangedAfterACutGoesWhereItBelongs) {
-  const auto& [owner, suffix, then] = GetParam();
-  const People& p = Swap;
-  const std::string file = std::string(owner) + suffix, changed = "~" + file.substr(1);
+  const auto& [owner, suffix, then, people] = GetParam();
+  const People& p = *people;
+  const std::string file = std::string(owner) + suffix, content = Content(p, owner, suffix);
+  std::string changed = content;
+  changed[content.find(file)] = '~';
   const int points = Points_Of(p, Cut::Change);
   for (int kill = 1; kill <= points; ++kill) {
     const std::string what = What(p, Cut::Change, kill, then) + ", " + file + " changed";
     ASSERT_TRUE(Cut_At(p, Cut::Change, kill, Then::Stays)) << what;
     const bool cut = Has("quendar.jnl");
     for (const auto& entry : std::filesystem::recursive_directory_iterator(Dir()))
-      if (entry.is_regular_file() && Read(entry.path()) == file) Write(entry.path(), changed);
+      if (entry.is_regular_file() && Read(entry.path()) == content) Write(entry.path(), changed);
     Then_(then, Next());
     Expect_Everyone_Has_Her_Own(p, what, {{file, changed}});
     if (!cut) {
@@ -353,19 +358,75 @@ TEST_P(User_Rename_Changed_Test, AFileChangedAfterACutGoesWhereItBelongs) {
                             "its owner as it is now:\n" + now + "'s " + Words_For(suffix) + ", " + now + suffix),
               std::string::npos)
         << what << "\n" << Boxes[0];
+    for (const char* untrue : {"copied", "Every other file"})
+      EXPECT_EQ(Boxes[0].find(untrue), std::string::npos) << what << "\n" << Boxes[0];
   }
+}
+
+std::string Changed_Name(const testing::TestParamInfo<User_Rename_Changed_Test::ParamType>& info) {
+  std::string name = std::string(std::get<0>(info.param)) + std::get<1>(info.param) +
+                     (std::get<2>(info.param) == Then::Copied ? "_Copied" : "_Stays") +
+                     (std::get<3>(info.param)->bytes == Bytes::Large ? "_Large" : "");
+  for (char& c : name)
+    if (!isalnum(static_cast<unsigned char>(c))) c = '_';
+  return name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Each_File, User_Rename_Changed_Test,
                          testing::Combine(testing::Values("Ann", "Bob"), testing::ValuesIn(Suffixes),
-                                          testing::Values(Then::Stays, Then::Copied)),
-                         [](const auto& info) {
-                           std::string name = std::string(std::get<0>(info.param)) + std::get<1>(info.param) +
-                                              (std::get<2>(info.param) == Then::Copied ? "_Copied" : "_Stays");
-                           for (char& c : name)
-                             if (!isalnum(static_cast<unsigned char>(c))) c = '_';
-                           return name;
-                         });
+                                          testing::Values(Then::Stays, Then::Copied), testing::Values(&Swap)),
+                         Changed_Name);
+INSTANTIATE_TEST_SUITE_P(Large, User_Rename_Changed_Test,
+                         testing::Combine(testing::Values("Ann"), testing::Values(".gal"), testing::Values(Then::Stays),
+                                          testing::Values(&Cases[2])),
+                         Changed_Name);
+
+// Another program deletes Ann's gallery after the change is cut at each
+// point and puts under its name a file that is not mostly hers: it is none
+// of the change's files, and stays where it is, named so; her gallery is
+// told as missing, and no one is given the other file.
+TEST_F(User_Rename_Kill_Test, AFileThatIsNotMostlyTheOneItReplacedStaysWhereItIs) {
+  const People& p = Swap;
+  const struct {
+    const char* what;
+    std::string bytes;
+  } cases[] = {{"an empty file", ""},
+               {"a gallery from elsewhere", "Zoe's gallery from another folder"},
+               {"an older copy of Bob's gallery", "Bob.ga1"}};
+  const int points = Points_Of(p, Cut::Change);
+  for (const auto& c : cases) {
+    int told = 0;
+    for (int kill = 1; kill <= points; ++kill) {
+      const std::string what = What(p, Cut::Change, kill, Then::Stays) + ", Ann.gal replaced by " + c.what;
+      ASSERT_TRUE(Cut_At(p, Cut::Change, kill, Then::Stays)) << what;
+      if (!Has("quendar.jnl")) continue;
+      std::string name;
+      for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+        if (entry.is_regular_file() && Read(entry.path()) == "Ann.gal") name = entry.path().filename();
+      ASSERT_FALSE(name.empty()) << what;
+      std::filesystem::remove(Dir(name));
+      Write(Dir(name), c.bytes);
+      Restart();
+      ++told;
+      EXPECT_EQ(Read(Dir(name)), c.bytes) << what;
+      const User_Database& db = *The_User_Database;
+      for (int32_t i = 0; i < db.Count(); ++i)
+        for (const char* suffix : Suffixes) {
+          const std::string file = db.At(i)->name + suffix;
+          if (file == name || !Has(file)) continue;
+          EXPECT_EQ(Read(Dir(file)), Content(p, p.users[size_t(db.At(i)->points - 1)], suffix)) << what << ": " << file;
+        }
+      ASSERT_EQ(Boxes.size(), 1u) << what;
+      const std::string now = Name_Now(p, "Ann");
+      for (const std::string& told_line :
+           {"none is a file it moved; each stays as it is:\n" + Dir(name), now + "'s gallery, " + now + ".gal"})
+        EXPECT_NE(Boxes[0].find(told_line), std::string::npos) << what << "\n" << Boxes[0];
+      for (const char* untrue : {"Another program changed", "went to its owner"})
+        EXPECT_EQ(Boxes[0].find(untrue), std::string::npos) << what << "\n" << Boxes[0];
+    }
+    EXPECT_GT(told, 8) << c.what;
+  }
+}
 
 // Both galleries of a swap changed by another program after the change is
 // cut at each point (the folder then left or copied). Both parked, each is
@@ -543,23 +604,34 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesSaysWhoseFilesAreMissingAn
 
 // The same copy, then the same people's names changed again before the
 // missing files are back, saved at once or only after a failed save and a
-// later OK that changes nothing: the record kept aside stops following the
-// user file, so neither that change nor the files brought back after it
-// give anyone another's file.
+// later OK that changes nothing; or only one of its people's names given up
+// (Ann becomes Annie) and taken (by Cy, who has no gallery): the record
+// kept aside stops following the user file, so neither that change nor the
+// files brought back after it give anyone another's file.
 TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeAgain) {
-  const People& p = Swap;
-  Start(p, Next());
-  const int points = Points([&] { Change_Names(p); });
-  for (const bool saved_later : {false, true}) {
+  const People beside_cy = {"a swap beside Cy", {"Ann", "Bob", "Cy"}, Swap.renames, Bytes::Own};
+  const struct {
+    const People& p;
+    std::vector<std::pair<std::string, std::string>> again;  // the later change of names
+    bool saved_later;
+    std::string lacking;  // a file removed before the later change
+  } cases[] = {{Swap, Swap.renames, false, ""},
+               {Swap, Swap.renames, true, ""},
+               {beside_cy, {{"Ann", "Annie"}, {"Cy", "Ann"}}, false, "Cy.gal"}};
+  for (const auto& [p, again, saved_later, lacking] : cases) {
+    Start(p, Next());
+    const int points = Points([&] { Change_Names(p); });
     int kept = 0;
     for (int kill = 1; kill <= points; ++kill) {
-      const std::string what = "killed at " + std::to_string(kill) + (saved_later ? ", saved later" : "");
+      const std::string what = std::string(p.what) + ", killed at " + std::to_string(kill) +
+                               (saved_later ? ", saved later" : "") + (lacking.empty() ? "" : ", then " + again[1].first + " renamed " + again[1].second);
       const std::optional<std::map<std::string, std::string>> cut = Cut_Then_Copied_Without_Dot_Names(p, kill);
       ASSERT_TRUE(cut) << what;
       const std::map<std::string, std::string>& parked = *cut;
       if (Kept_Journal("missing").empty()) continue;
       ++kept;
-      Change_Names(p, saved_later);
+      if (!lacking.empty()) std::filesystem::remove(Dir(lacking));
+      Change_Names({p.what, p.users, again, p.bytes}, saved_later);
       if (saved_later) {
         std::make_unique<User_Database>(*The_User_Database).release()->Install(0);
         The_User_Database->Save();
@@ -571,7 +643,7 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeA
       Expect_No_One_Has_Anothers(p, what + ", the missing files brought back");
       EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
     }
-    EXPECT_GT(kept, 4);
+    EXPECT_GT(kept, 4) << p.what;
   }
 }
 
@@ -584,10 +656,12 @@ TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
     const char* what;
     bool saved, gone;
     bool finishing = false;  // the journal made to say the change was being finished
+    bool undoing = false;    // or being undone, as an undo noted for a later start
   } cases[] = {{"cut once the files were parked", false, false},
                {"cut after the new names were saved", true, false},
                {"cut once the files were parked, the user file deleted", false, true},
-               {"a journal made by hand saying the change was being finished", false, false, true}};
+               {"a journal made by hand saying the change was being finished", false, false, true},
+               {"a journal made by hand saying the change was being undone", false, false, false, true}};
   for (const auto& c : cases) {
     const std::string& what = c.what;
     const bool saved = c.saved;
@@ -609,6 +683,11 @@ TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
     if (c.finishing) {
       std::string journal = Read(Dir("quendar.jnl"));
       journal.replace(journal.find("saved none\nstate change"), 23, "saved 0123456789abcdef\nstate finish");
+      Write(Dir("quendar.jnl"), journal);
+    }
+    if (c.undoing) {
+      std::string journal = Read(Dir("quendar.jnl"));
+      journal.replace(journal.find("\nstate change\n"), 14, "\nstate undo\n");
       Write(Dir("quendar.jnl"), journal);
     }
     if (c.gone) std::filesystem::remove(Dir("quendar.usr"));
