@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -1197,6 +1198,7 @@ std::string Rename_Journal::Whose(const Way& way, bool forward) const {
 // and where it may have been: "Bob's gallery, Bob.gal: it was D/.quendar-move-…".
 std::string Rename_Journal::Missing_Line(const Way& way, bool forward) const {
   std::string line = Whose(way, forward) + ": it was ";
+  line[0] = char(std::toupper(static_cast<unsigned char>(line[0])));
   const std::vector<std::string> was = Names_At_Cut(way);
   for (size_t i = 0; i < was.size(); ++i) line += (i == 0 ? "" : " or ") + directory + was[i];
   return line;
@@ -1386,16 +1388,22 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   // Fewer such files than ways they could be: some way's file is not here
   // at all (a copy left it behind), and whose cannot be told: each of those
   // ways is missing, as when its file is found nowhere.
+  const std::vector<bool> claimed = undecided;
   if (size_t(std::count(undecided.begin(), undecided.end(), true)) > unsure.size())
     undecided.assign(ways.size(), false);
   std::vector<std::string> missing, told;
-  bool all_hidden = true;  // every file missing may have been under a name a copy leaves behind
+  // A copy that left the hidden names behind is what the folder shows when
+  // every file missing may have been under one (those that could be a file
+  // here aside).
+  bool all_hidden = true, any_hidden = false;
   for (size_t w = 0; w < ways.size(); ++w) {
     // A file no user had, once the change stands, is in the trash already.
     if (at[w] == std::string::npos && !undecided[w] && !(forward && ways[w].displaced)) {
       missing.push_back(journal.Missing_Line(ways[w], forward));
       const std::vector<std::string> was = journal.Names_At_Cut(ways[w]);
-      all_hidden &= std::any_of(was.begin(), was.end(), Hidden_Name);
+      const bool hidden = std::any_of(was.begin(), was.end(), Hidden_Name);
+      any_hidden |= hidden;
+      all_hidden &= hidden || claimed[w];
     }
     if (!changed.empty() && changed[w] && (!retry || ways[w].names[was_at[w]] != destination(w)))
       told.push_back(journal.Whose(ways[w], forward));
@@ -1425,6 +1433,7 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     journal.course = course;
     journal.Note_Progress();
     const std::string aside = Keep_File_Aside(path, Missing_Word);
+    all_hidden &= any_hidden;
     std::string text = "Files of users whose names were being changed are not in " + directory +
                        (all_hidden ? " as the change left them: the folder was copied, and the copy left behind the "
                                      "names beginning with a dot, where these files were:"

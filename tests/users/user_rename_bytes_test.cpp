@@ -53,6 +53,10 @@ std::string Content(const People& p, const std::string& owner, const std::string
   return bytes;
 }
 
+bool Ends_With(const std::string& text, const std::string& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
 // What happens to the folder after the kill, before the next start.
 enum class Then { Stays, Copied, Restored };
 
@@ -211,10 +215,15 @@ class User_Rename_Bytes_Test : public Users_Test {
   // A change of p killed at its kill-th point, the folder then copied
   // without the names beginning with a dot, and the program started: the
   // files the change had parked (name: bytes), which the copy left behind.
-  // Nothing when the kill did not fall.
-  std::optional<std::map<std::string, std::string>> Cut_Then_Copied_Without_Dot_Names(const People& p, int kill) {
+  // Nothing when the kill did not fall. A file named `changed` has its first
+  // byte rewritten by another program before the copy.
+  std::optional<std::map<std::string, std::string>> Cut_Then_Copied_Without_Dot_Names(const People& p, int kill,
+                                                                                    const std::string& changed = "") {
     Start(p, Next());
     if (!Killed_At(kill, [&] { Change_Names(p); })) return std::nullopt;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+      if (!changed.empty() && entry.is_regular_file() && Read(entry.path()) == changed)
+        Write(entry.path(), "~" + changed.substr(1));
     std::map<std::string, std::string> parked;
     for (const auto& entry : std::filesystem::directory_iterator(Dir()))
       if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0)
@@ -485,6 +494,52 @@ TEST_F(User_Rename_Kill_Test, BothGalleriesOfASwapChangedStayWhereTheyAreWhenNoO
   }
 }
 
+// Two galleries of a three-way rotation changed by another program after
+// the change is cut at each point: no box promises a retry that cannot
+// happen or speaks of two people having each other's files; each file left
+// where it is is named with whose it could be, and doing what the box says
+// by hand (each file through a spare name to her whose drawings it holds)
+// leaves every person her own, the start after saying nothing.
+TEST_F(User_Rename_Kill_Test, TwoChangedGalleriesOfARotationAreToldWithStepsThatPutEachHome) {
+  const People& p = Cases[1];
+  const std::map<std::string, std::string> changed = {{"Ann.gal", "~nn.gal"}, {"Bob.gal", "~ob.gal"}};
+  const int points = Points_Of(p, Cut::Change);
+  int by_hand = 0;
+  for (int kill = 1; kill <= points; ++kill) {
+    const std::string what = What(p, Cut::Change, kill, Then::Stays) + ", Ann's and Bob's galleries changed";
+    ASSERT_TRUE(Cut_At(p, Cut::Change, kill, Then::Stays)) << what;
+    if (!Has("quendar.jnl")) continue;
+    for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+      const auto now = entry.is_regular_file() ? changed.find(Read(entry.path())) : changed.end();
+      if (now != changed.end()) Write(entry.path(), now->second);
+    }
+    Restart();
+    ASSERT_LE(Boxes.size(), 1u) << what;
+    const std::string box = Boxes.empty() ? "" : Boxes[0];
+    for (const char* untrue : {"tries again", "each other's", "copied"})
+      EXPECT_EQ(box.find(untrue), std::string::npos) << what << "\n" << box;
+    if (box.find("To give each person her own") != std::string::npos) {
+      ++by_hand;
+      // Each gallery the box names, by the drawings in it.
+      std::map<std::string, std::string> galleries;  // name: whose it is now
+      for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+        const std::string bytes = entry.is_regular_file() ? Read(entry.path()) : "";
+        const std::string owner = bytes == "~nn.gal" ? "Ann" : bytes == "~ob.gal" ? "Bob" : bytes == "Cy.gal" ? "Cy" : "";
+        const std::string name = entry.path().filename();
+        if (owner.empty() || Name_Now(p, owner) + ".gal" == name) continue;
+        EXPECT_NE(box.find("\n" + Dir(name) + ", which "), std::string::npos) << what << ": " << name << "\n" << box;
+        galleries[name] = Name_Now(p, owner);
+      }
+      for (const auto& [name, owner] : galleries) std::filesystem::rename(Dir(name), Dir("old " + name));
+      for (const auto& [name, owner] : galleries) std::filesystem::rename(Dir("old " + name), Dir(owner + ".gal"));
+    }
+    Expect_Everyone_Has_Her_Own(p, what, changed);
+    Restart();
+    EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+  }
+  EXPECT_GT(by_hand, 0);
+}
+
 std::vector<Cut_Case> Every_Cut() {
   std::vector<Cut_Case> all;
   for (size_t people = 0; people < std::size(Cases); ++people)
@@ -510,49 +565,66 @@ INSTANTIATE_TEST_SUITE_P(Every, User_Rename_Cut_Test, testing::ValuesIn(Every_Cu
 // parked is not in it. No one gets another's file, the journal is kept
 // aside, and the box names each missing file by whose it is now and where
 // it was. Doing what the box says (copying those files in from the folder
-// copied) puts each one home at the next start.
+// copied) puts each one home at the next start, a file another program
+// changed too, told then when it moves; the start after says nothing.
 TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesSaysWhoseFilesAreMissingAndBringingThemBackPutsThemHome) {
   const People& p = Swap;
   Start(p, Next());
   const int points = Points([&] { Change_Names(p); });
-  int told = 0;
-  for (int kill = 1; kill <= points; ++kill) {
-    const std::string what = "killed at " + std::to_string(kill);
-    const std::optional<std::map<std::string, std::string>> cut = Cut_Then_Copied_Without_Dot_Names(p, kill);
-    ASSERT_TRUE(cut) << what;
-    const std::map<std::string, std::string>& parked = *cut;
-    Expect_No_One_Has_Anothers(p, what);
-    if (parked.empty()) {
-      EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
-      continue;
-    }
-    ++told;
-    EXPECT_FALSE(Kept_Journal("missing").empty()) << what;
-    EXPECT_FALSE(Has("quendar.jnl")) << what;
-    ASSERT_EQ(Boxes.size(), 1u) << what;
-    EXPECT_NE(Boxes[0].find("are not in " + Dir()), std::string::npos) << Boxes[0];
-    // Each by the name it belongs under now, whichever way the start went.
-    for (const auto& [name, bytes] : parked) {
-      const std::string now = Name_Now(p, bytes.substr(0, 3));
-      const std::string suffix = bytes.substr(3);
-      EXPECT_NE(Boxes[0].find(now + "'s " + Words_For(suffix) + ", " + now + suffix + ": it was " + Dir() + name),
+  for (const std::string changed : {"", "Bob.gal"}) {
+    int told = 0;
+    for (int kill = 1; kill <= points; ++kill) {
+      const std::string what = "killed at " + std::to_string(kill) + (changed.empty() ? "" : ", " + changed + " changed");
+      const std::optional<std::map<std::string, std::string>> cut = Cut_Then_Copied_Without_Dot_Names(p, kill, changed);
+      ASSERT_TRUE(cut) << what;
+      const std::map<std::string, std::string>& parked = *cut;
+      if (changed.empty()) Expect_No_One_Has_Anothers(p, what);
+      if (parked.empty()) {
+        if (changed.empty()) {
+          EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+        }
+        continue;
+      }
+      ++told;
+      EXPECT_FALSE(Kept_Journal("missing").empty()) << what;
+      EXPECT_FALSE(Has("quendar.jnl")) << what;
+      ASSERT_EQ(Boxes.size(), 1u) << what;
+      EXPECT_NE(Boxes[0].find("are not in " + Dir()), std::string::npos) << Boxes[0];
+      // Each by the name it belongs under now, whichever way the start went.
+      for (const auto& [name, bytes] : parked) {
+        const std::string now = Name_Now(p, bytes[0] == '~' ? "Bob" : bytes.substr(0, 3));
+        const std::string suffix = bytes.substr(3);
+        EXPECT_NE(Boxes[0].find(now + "'s " + Words_For(suffix) + ", " + now + suffix + ": it was " + Dir() + name),
+                  std::string::npos)
+            << name << "\n" << Boxes[0];
+      }
+      EXPECT_NE(Boxes[0].find("copy each of these files, under the same name, from the folder this one was copied from"),
                 std::string::npos)
-          << name << "\n" << Boxes[0];
+          << Boxes[0];
+      EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
+      EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
+      // The program used meanwhile: the journal kept aside follows the user
+      // file it saves.
+      The_User_Database->At(0)->level = 4;
+      ASSERT_TRUE(The_User_Database->Save()) << what;
+      for (const auto& [name, bytes] : parked) Write(Dir(name), bytes);
+      if (changed.empty()) {
+        Expect_Everyone_Has_Her_Own(p, what + ", the missing files brought back");
+      } else {
+        Expect_Everyone_Has_Her_Own(p, what + ", the missing files brought back", {{changed, "~" + changed.substr(1)}});
+        for (const std::string& box : Boxes)
+          EXPECT_NE(box.find("Another program changed these files while users' names were being changed; each went to "
+                             "its owner as it is now:\n" + Name_Now(p, "Bob") + "'s gallery, " + Name_Now(p, "Bob") +
+                             ".gal"),
+                    std::string::npos)
+              << what << "\n" << box;
+        Expect_Everyone_Has_Her_Own(p, what + ", the start after", {{changed, "~" + changed.substr(1)}});
+        EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+      }
+      EXPECT_TRUE(Kept_Journal("").empty()) << what;
     }
-    EXPECT_NE(Boxes[0].find("copy each of these files, under the same name, from the folder this one was copied from"),
-              std::string::npos)
-        << Boxes[0];
-    EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
-    EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
-    // The program used meanwhile: the journal kept aside follows the user
-    // file it saves.
-    The_User_Database->At(0)->level = 4;
-    ASSERT_TRUE(The_User_Database->Save()) << what;
-    for (const auto& [name, bytes] : parked) Write(Dir(name), bytes);
-    Expect_Everyone_Has_Her_Own(p, what + ", the missing files brought back");
-    EXPECT_TRUE(Kept_Journal("").empty()) << what;
+    EXPECT_GT(told, 4);
   }
-  EXPECT_GT(told, 4);
 }
 
 // The same copy, then the same people's names changed again before the
@@ -846,9 +918,18 @@ TEST_F(User_Rename_Bytes_Test, APersonsLinkMovesWithHerAndALinkInTheWayIsMovedAs
       EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
     }
   }
-  // The link in the way went to the trash, as a link.
+  // The link in the way went to the trash, as a link, and the trash knows
+  // it by the place it had in the folder, not the folder it waited in.
   struct stat info;
   EXPECT_TRUE(lstat((root_ + "/data/Trash/files/Annie.clr").c_str(), &info) == 0 && S_ISLNK(info.st_mode));
+  for (const auto& entry : std::filesystem::directory_iterator(root_ + "/data/Trash/info")) {
+    const std::string record = Read(entry.path());
+    const size_t from = record.find("\nPath=") + 6, end = record.find('\n', from);
+    const std::string run = root_ + "/data/run-", path = record.substr(from, end - from);
+    EXPECT_TRUE(path.rfind(run, 0) == 0 && path.find('/', run.size()) + std::string("/Annie.clr").size() == path.size() &&
+                Ends_With(path, "/Annie.clr"))
+        << record;
+  }
 }
 
 // A gallery a stopped save holds aside (".saving-<name>", another file
@@ -957,4 +1038,72 @@ TEST_F(User_Rename_Bytes_Test, AFolderNotAsTheChangeLeftItMovesNothingAndSaysSo)
   EXPECT_NE(Boxes[0].find("quendar.usr does not match the folder as the change left it: no file moves"), std::string::npos)
       << Boxes[0];
   EXPECT_EQ(Boxes[0].find("restored or replaced"), std::string::npos) << Boxes[0];
+  // As the box says: the link out of the folder, and a start.
+  const std::string link = Dir(journal.substr(folder, journal.find('/', folder) - folder));
+  EXPECT_NE(Boxes[0].find("\nTo give each person her files, close Quendar, move\n" + link +
+                          "\nout of the folder (names beginning with a dot are hidden: show hidden files to see them; "
+                          "the change made no such file), then start Quendar again: each file goes to its owner."),
+            std::string::npos)
+      << Boxes[0];
+  std::filesystem::remove(link);
+  Expect_Everyone_Has_Her_Own(p, "the link moved out");
+  EXPECT_EQ(Read(Dir("Annie.gal")), "a stray gallery");
+  EXPECT_TRUE(std::filesystem::is_empty(outside));
+  EXPECT_TRUE(Kept_Journal("").empty());
+}
+
+// What a start says of a file of the change is only what it knows: a file
+// gone before it was parked is told where it was, not under a parking name
+// nor as left behind by a copy; a stray file of no user is not called a
+// user's; a stray the start sends to the trash is told, and the trash knows
+// it by the name it had in the folder.
+TEST_F(User_Rename_Bytes_Test, ABoxSaysOnlyWhatTheStartKnowsOfEachFile) {
+  const People p = {"Ann renamed over a stray", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  Start(p, Next());
+  Write(Dir("Annie.clr"), "a stray");
+  const int points = Points([&] { Change_Names(p); });
+  const std::string written = Read(Dir("quendar.usr"));
+  const struct {
+    const char* what;
+    int kill;  // 0: the point after the new user file is noted, which is then written
+    std::function<void()> then;
+    std::string told;      // "{}" standing for the folder, "{aside}" for where the stray waited
+    std::string untrue;    // nowhere in the box
+  } cases[] = {
+      {"Ann's colour cycles deleted before they were parked", 1, [&] { std::filesystem::remove(Dir("Ann.clr")); },
+       "are not in {}, where the change left them. Where each file was:\nAnn's colour cycles, Ann.clr: it was "
+       "{}Ann.clr\n",
+       "copied"},
+      {"the stray moved aside, the folder copied without the dot names", 1 + 2 * 4 + 2, [&] { Then_(Then::Copied, Next(), false); },
+       "\nThe file Annie.clr of no user: it was {aside}\n", "Annie's"},
+      {"the new user file written, the stray moved aside", 0, [&] { Write(Dir("quendar.usr"), written); },
+       "WARNING: These files of no user were in the way of renamed users' files, and are in the trash now (from where "
+       "they can be brought back):\n{}Annie.clr",
+       ".quendar-move-"},
+  };
+  for (const auto& c : cases) {
+    Start(p, Next());
+    Write(Dir("Annie.clr"), "a stray");
+    ASSERT_TRUE(Killed_At(c.kill == 0 ? points - 1 : c.kill, [&] { Change_Names(p); })) << c.what;
+    const std::string journal = Read(Dir("quendar.jnl"));
+    ASSERT_EQ(journal.find("\nsaved none\n") == std::string::npos, c.kill == 0) << c.what;
+    const size_t folder = journal.find(".quendar-move-", journal.find("\nd\t"));
+    const std::string aside = journal.substr(folder, journal.find('\t', folder) - folder);
+    const size_t trashed = Trashed().size();
+    c.then();
+    Restart();
+    std::string told = c.told;
+    for (size_t at = told.find("{aside}"); at != std::string::npos; at = told.find("{aside}")) told.replace(at, 7, Dir(aside));
+    for (size_t at = told.find("{}"); at != std::string::npos; at = told.find("{}")) told.replace(at, 2, Dir());
+    ASSERT_EQ(Boxes.size(), 1u) << c.what;
+    EXPECT_NE(Boxes[0].find(told), std::string::npos) << c.what << "\n" << Boxes[0];
+    EXPECT_EQ(Boxes[0].find(c.untrue), std::string::npos) << c.what << "\n" << Boxes[0];
+    if (c.kill != 0) continue;
+    EXPECT_EQ(Boxes[0], told) << c.what;
+    ASSERT_EQ(Trashed().size(), trashed + 1) << c.what;
+    int records = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(root_ + "/data/Trash/info"))
+      records += Read(entry.path()).find("\nPath=" + Dir("Annie.clr") + "\n") != std::string::npos;
+    EXPECT_EQ(records, 1) << c.what;
+  }
 }
