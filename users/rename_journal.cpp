@@ -1171,13 +1171,16 @@ bool Users_Name(const std::string& name) { return !User_File_Kind(name).empty();
 std::vector<std::string> Rename_Journal::Names_At_Cut(const Way& way) const {
   size_t last = 0;
   bool next_too = false;
-  for (size_t k = 1; k < way.names.size() && !next_too; ++k) {
+  for (size_t k = 1; k < way.names.size(); ++k) {
     const auto step = std::find_if(steps.begin(), steps.end(), [&](const Step& s) {
       return s.from == way.names[k - 1] && s.to == way.names[k] && s.bytes == way.bytes;
     });
     const size_t i = size_t(step - steps.begin());
-    if (i < done) last = k;
-    else next_too = i == done && i < steps.size();
+    if (i >= done) {
+      next_too = i == done && i < steps.size();
+      break;
+    }
+    last = k;
   }
   std::vector<std::string> names;
   if (next_too) names.push_back(way.names[last + 1]);
@@ -1273,9 +1276,8 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
                   : as_before                    ? Course::Back
                   : as_written                   ? Course::On
                                                  : Course::Undecided;
-  const bool safe = journal.Safe_On_Disk();
   if (course != Course::Undecided &&
-      (!safe || (listed && !journal.Between_Listed_Users(*listed, course == Course::On))))
+      (!journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, course == Course::On))))
     course = Course::Undecided;
   const std::vector<Way> ways = journal.Ways();
   std::vector<bool> changed;
@@ -1298,9 +1300,10 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
                        ", and the user file " + database_path +
                        " no longer tells whose each one is (names were changed since, or the file was replaced): "
                        "they stay where they are:" + Listed(lines, 32) +
-                       "\nNames beginning with a dot are hidden: show hidden files to see them. Close Quendar, give "
-                       "each file the name of the file of the person it was going to (or of the one it was, if the "
-                       "change is to be undone) if she has no such file, then start Quendar again.",
+                       "\nTo give each person her own: close Quendar, show hidden files (names beginning with a dot "
+                       "are hidden) and give each of these files the name of the same kind of file of the person "
+                       "whose it is now (each line says whose it was before the change), if she has no such file; "
+                       "then start Quendar again.",
                    "WARNING", MB_OK | MB_ICONSTOP);
       return true;
     }
