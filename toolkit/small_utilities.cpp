@@ -21,11 +21,11 @@ std::atomic<int32_t> Random_State{1};
 constexpr size_t Max_Path = 260;
 }  // namespace
 
-bool Recycle_File(const std::string& file_name) {
+bool Recycle_File(const std::string& file_name, const std::string& origin) {
   std::error_code error;
   const std::string full = std::filesystem::absolute(file_name, error).string();
   if (error || full.empty() || full.size() >= Max_Path) return false;
-  return Move_To_Trash(full);
+  return Move_To_Trash(full, origin);
 }
 
 void Format_With_Commas(char* buffer, int32_t value) {

@@ -33,8 +33,8 @@ class TDib;
 class TPalette;
 
 // Moves the file to the desktop trash, from where the user can bring it
-// back. True when it went.
-bool Recycle_File(const std::string& file_name);
+// back. True when it went. The trash records it at `origin` when given.
+bool Recycle_File(const std::string& file_name, const std::string& origin = {});
 
 // value in decimal with a comma between groups of three digits:
 // 1234567 gives "1,234,567". buffer holds the digits, the commas and a zero.

@@ -4,9 +4,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -205,12 +207,15 @@ bool Make_Aside_Folder(const std::string& path) {
   return Real_Folder(Folder_Of(path));
 }
 
-// Recycles a displaced file from its folder, which goes with it.
-void Recycle_Aside(const std::string& path) {
-  if (!Real_Folder(Folder_Of(path))) return;
+// Recycles a displaced file from its folder, which goes with it; the trash
+// records it under the name it had in the folder (origin), the folder
+// going. True when it went.
+bool Recycle_Aside(const std::string& path, const std::string& origin) {
+  if (!Real_Folder(Folder_Of(path))) return false;
   struct stat info;
-  if (lstat(path.c_str(), &info) == 0) Recycle_File(path);
+  const bool went = lstat(path.c_str(), &info) == 0 && Recycle_File(path, origin);
   rmdir(Folder_Of(path).c_str());
+  return went;
 }
 
 // Moves a file, noting it when it would not move; true when it moved.
@@ -231,6 +236,9 @@ std::string Move_Failure_Reason(int error) {
     default: return Write_Failure_Reason(error);
   }
 }
+
+// Whether the failure is a file in the way of the move.
+bool In_The_Way(const Rename_Journal::Failed_Move& move) { return move.error == EEXIST || move.error == ENOTEMPTY; }
 
 std::vector<std::string_view> Split(std::string_view text, char separator) {
   std::vector<std::string_view> parts;
@@ -302,6 +310,29 @@ std::string Rename_Journal::Failed_Moves_Text(const std::vector<Failed_Move>& fa
   }
   if (failed.size() > Named)
     text += "\nand " + std::to_string(failed.size() - Named) + " more in " + Folder_Of(failed[Named].at) + ".";
+  return text;
+}
+
+// A file in the way stays there until the person moves it: each is named,
+// with what to do. Any other failure may pass, and each start tries again.
+std::string Rename_Journal::Failed_Moves_Advice(const std::vector<Failed_Move>& failed) {
+  std::vector<std::string> in_the_way;
+  for (const Failed_Move& move : failed)
+    if (In_The_Way(move) && std::find(in_the_way.begin(), in_the_way.end(), move.to) == in_the_way.end())
+      in_the_way.push_back(move.to);
+  const bool others = !std::all_of(failed.begin(), failed.end(), In_The_Way);
+  if (in_the_way.empty()) return "\nThe program tries again at the next start.";
+  std::string text = "\nTo put each file home, close Quendar, move ";
+  bool hidden = false;
+  for (size_t i = 0; i < in_the_way.size() && i < 8; ++i) {
+    text += (i == 0 ? "" : i + 1 == in_the_way.size() ? " and " : ", ") + in_the_way[i];
+    hidden |= in_the_way[i][Folder_Of(in_the_way[i]).size() + 1] == '.';
+  }
+  if (in_the_way.size() > 8) text += " and the " + std::to_string(in_the_way.size() - 8) + " other files in the way";
+  text += std::string(in_the_way.size() == 1 ? " (it is in the way)" : " (they are in the way)") +
+          " out of the folder, then start Quendar again: each file goes home." +
+          (others ? " The program tries again to move the others at each start." : "");
+  if (hidden) text += "\nNames beginning with a dot are hidden: show hidden files to see them.";
   return text;
 }
 
@@ -633,7 +664,7 @@ void Rename_Journal::Forget() {
 
 void Rename_Journal::Complete() {
   for (const Step& step : steps)
-    if (step.displaced) Recycle_Aside(directory + step.to);
+    if (step.displaced) Recycle_Aside(directory + step.to, directory + step.from);
   Delete_File(File_Path(directory));
   Sync();
   Kill_Point();
@@ -648,7 +679,7 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Finish() {
     Move_Step(step, failed);
   }
   for (const Step& step : steps)
-    if (step.displaced) Recycle_Aside(directory + step.to);
+    if (step.displaced) Recycle_Aside(directory + step.to, directory + step.from);
   return failed;
 }
 
@@ -900,7 +931,7 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
     }
     // The journal stays: the next start tries again to put every file with
     // its owner.
-    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start." +
+    MessageBox(0, Failed_Moves_Text(failed) + Failed_Moves_Advice(failed) +
                       (journal.sync_error != 0 ? disk_failing : ""),
                "WARNING", MB_OK | MB_ICONSTOP);
     return false;
@@ -1151,17 +1182,66 @@ std::vector<std::string> Rename_Journal::Unknown_Files(const std::vector<Way>& w
 }
 
 // Where a way's file is and where it was going: "<path>: was Ann.gal, to be
-// Bob.gal", or, for a file not found, the name it was parked under.
+// Bob.gal", or, for a file not found, where it may have been at the cut.
 std::string Rename_Journal::Way_Line(const Way& way, size_t at) const {
   const std::string going = way.displaced ? "no user's file, to go to the trash" : "to be " + way.names.back();
   if (at != std::string::npos) return directory + way.names[at] + ": was " + way.names.front() + ", " + going;
-  return way.names.front() + " (" + going + "): not found; it was parked as " + directory + way.names[1];
+  std::string line = way.names.front() + " (" + going + "): not found; it was ";
+  const std::vector<std::string> was = Names_At_Cut(way);
+  for (size_t i = 0; i < was.size(); ++i) line += (i == 0 ? "" : " or ") + directory + was[i];
+  return line;
 }
 
-// A file the start looked for in vain, by the name it belongs under now:
-// "Bob's gallery, Bob.gal: it was D/.quendar-move-…".
+namespace {
+
+// A name beginning with a dot, or in a folder of such a name.
+bool Hidden_Name(const std::string& name) { return Parking_Name(name) || name.find('/') != std::string::npos; }
+
+// A user's file, not a name of the change only.
+bool Users_Name(const std::string& name) { return !User_File_Kind(name).empty(); }
+
+}  // namespace
+
+// The names the way's file may have had when the change was cut: the one
+// the last move noted as made took it to, and the next when that move may
+// have been made before its note; once an undo began, those before too.
+std::vector<std::string> Rename_Journal::Names_At_Cut(const Way& way) const {
+  size_t last = 0;
+  bool next_too = false;
+  for (size_t k = 1; k < way.names.size(); ++k) {
+    const auto step = std::find_if(steps.begin(), steps.end(), [&](const Step& s) {
+      return s.from == way.names[k - 1] && s.to == way.names[k] && s.bytes == way.bytes;
+    });
+    const size_t i = size_t(step - steps.begin());
+    if (i >= done) {
+      next_too = i == done && i < steps.size();
+      break;
+    }
+    last = k;
+  }
+  std::vector<std::string> names;
+  if (next_too) names.push_back(way.names[last + 1]);
+  for (size_t k = last + 1; k-- > (course == Course::Back ? 0 : last);) names.push_back(way.names[k]);
+  // A hidden name first: the likelier place of a file not found.
+  std::stable_partition(names.begin(), names.end(), Hidden_Name);
+  return names;
+}
+
+// Whose a way's file is, by the name it belongs under now: "Bob's gallery,
+// Bob.gal"; a file in the way belongs to no user, whatever its name.
+std::string Rename_Journal::Whose(const Way& way, bool forward) const {
+  if (way.displaced) return "the file " + way.names.front() + " of no user";
+  return Described(forward ? way.names.back() : way.names.front());
+}
+
+// A file the start looked for in vain, by the name it belongs under now,
+// and where it may have been: "Bob's gallery, Bob.gal: it was D/.quendar-move-…".
 std::string Rename_Journal::Missing_Line(const Way& way, bool forward) const {
-  return Described(forward ? way.names.back() : way.names.front()) + ": it was " + directory + way.names[1];
+  std::string line = Whose(way, forward) + ": it was ";
+  line[0] = char(std::toupper(static_cast<unsigned char>(line[0])));
+  const std::vector<std::string> was = Names_At_Cut(way);
+  for (size_t i = 0; i < was.size(); ++i) line += (i == 0 ? "" : " or ") + directory + was[i];
+  return line;
 }
 
 namespace {
@@ -1181,9 +1261,6 @@ std::string Kept_Text(const std::string& path, const std::string& aside) {
                        : "\nThe record of the change is kept as " + aside + ".";
 }
 
-// A user's file, not a name of the change only.
-bool Users_Name(const std::string& name) { return !User_File_Kind(name).empty(); }
-
 // Files another program changed under names of the change, each of which
 // could be more than one person's (a line for each).
 std::string Unsure_Text(const std::vector<std::string>& lines) {
@@ -1192,29 +1269,29 @@ std::string Unsure_Text(const std::vector<std::string>& lines) {
          Listed(lines);
 }
 
-// What the teacher can do about them: look, and give back by hand what two
-// people have of each other's.
+// What the teacher can do about them: give each file a name it could have
+// to see it in the program, look at whose drawings each holds, and give
+// each its owner's name, through spare names when names are taken.
 std::string Unsure_Advice(const std::string& directory, const std::vector<std::string>& names) {
   std::vector<std::string> kinds;
   bool hidden = false;
   for (const std::string& name : names) {
     const std::string kind = User_File_Kind(name);
-    if (!Users_Name(name)) {
-      hidden = true;
-      continue;
-    }
+    hidden |= kind.empty();
+    if (kind.empty()) continue;
     const std::string words = kind == ".gal" ? "galleries" : Kind_Words(kind);
     if (std::find(kinds.begin(), kinds.end(), words) == kinds.end()) kinds.push_back(words);
   }
-  std::string text;
+  std::string text = kinds.empty() ? "files" : "";
   for (size_t i = 0; i < kinds.size(); ++i) text += (i == 0 ? "" : " and ") + kinds[i];
-  if (!text.empty())
-    text = "\nOpen each of these people's " + text + ": if two people have each other's, close Quendar, exchange " +
-           "the two files' names in " + directory + ", then start Quendar again.";
-  if (hidden)
-    text += "\nNames beginning with a dot are hidden: show hidden files to see them, and give such a file the name it "
-            "could have if that person has no such file.";
-  return text;
+  return "\nTo give each person her own: " +
+         std::string(hidden ? "close Quendar, show hidden files (names beginning with a dot are hidden) and give each "
+                              "such file the name of one of the people it could be who has no such file; start "
+                              "Quendar again, "
+                            : "") +
+         "open these people's " + text + " and note whose each one is; then close Quendar and, in " + directory +
+         ", first give each of these files a spare name (put \"old \" before it), then give each the name of its "
+         "owner's file; then start Quendar again.";
 }
 
 }  // namespace
@@ -1239,18 +1316,34 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   if (course != Course::Undecided &&
       (!journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, course == Course::On))))
     course = Course::Undecided;
-  // A record kept while files were missing was told at the start that kept
-  // it: it waits, untold, until they are brought back.
-  if (retry && course == Course::Undecided) return true;
   const std::vector<Way> ways = journal.Ways();
   std::vector<bool> changed;
   Claims unsure;
-  // Files changed since are looked for only right after the cut: later,
-  // another program's file under a name is no sign of a lost one.
-  std::vector<size_t> at = journal.Locate(ways, retry ? nullptr : &changed, retry ? nullptr : &unsure);
+  // A kept record is looked through as at the first start: a file another
+  // program changed is known by the same rules.
+  std::vector<size_t> at = journal.Locate(ways, &changed, &unsure);
   if (course == Course::Undecided) {
     std::vector<std::string> lines;
-    for (size_t w = 0; w < ways.size(); ++w) lines.push_back(journal.Way_Line(ways[w], at[w]));
+    for (size_t w = 0; w < ways.size(); ++w)
+      if (!retry || (at[w] != std::string::npos && Hidden_Name(ways[w].names[at[w]])))
+        lines.push_back(journal.Way_Line(ways[w], at[w]));
+    // A record kept while the user file was none the change knew was told
+    // at the start that kept it: later starts tell only files hidden under
+    // names of the change (brought back since), which no one else would.
+    if (retry) {
+      if (!lines.empty())
+        MessageBox(0,
+                   "These files of a change of users' names that was cut short are hidden in " + directory +
+                       ", and the user file " + database_path +
+                       " no longer tells whose each one is (names were changed since, or the file was replaced): "
+                       "they stay where they are:" + Listed(lines, 32) +
+                       "\nTo give each person her own: close Quendar, show hidden files (names beginning with a dot "
+                       "are hidden) and give each of these files the name of the same kind of file of the person "
+                       "whose it is now (each line says whose it was before the change), if she has no such file; "
+                       "then start Quendar again.",
+                   "WARNING", MB_OK | MB_ICONSTOP);
+      return true;
+    }
     // Kept where each later start looks again: once the user file is one
     // the change knows, each file goes to its owner.
     const std::string aside = Keep_File_Aside(path, Kept_Word);
@@ -1259,11 +1352,28 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
                             : neither     ? " is neither the one it began from nor the one it wrote (it was restored "
                                             "or replaced since)"
                                           : " does not match the folder as the change left it";
-    const std::string advice =
+    std::string advice =
         neither ? "\nTo give each person her files, bring back the user file " + database_path +
                       " as it was when the change was cut short (from the copy or backup this folder came from), "
                       "then start Quendar again: each file goes to its owner."
                 : std::string();
+    // Not a folder the change made where a file in the way was to wait: it
+    // goes, and the change can go on.
+    std::vector<std::string> not_folders;
+    for (const Step& step : journal.steps) {
+      const std::string folder = directory + Folder_Of(step.to);
+      if (step.displaced && !Real_Folder(folder) && File_Exists(folder) &&
+          std::find(not_folders.begin(), not_folders.end(), folder) == not_folders.end())
+        not_folders.push_back(folder);
+    }
+    if (!neither)
+      advice = not_folders.empty()
+                   ? "\nTo give each person her files, bring back the user file " + database_path +
+                         " as it was when the change was cut short, then start Quendar again: each file goes to its "
+                         "owner."
+                   : "\nTo give each person her files, close Quendar, move" + Listed(not_folders) +
+                         "\nout of the folder (names beginning with a dot are hidden: show hidden files to see them; "
+                         "the change made no such file), then start Quendar again: each file goes to its owner.";
     MessageBox(0,
                "A change of users' names in " + directory + " was cut short, and the user file " + database_path +
                    why + ": no file moves. Where each file of the change is, and where it was going:" +
@@ -1272,12 +1382,21 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     return !aside.empty();
   }
   const bool forward = course == Course::On;
-  const std::vector<Failed_Move> failed = journal.Carry(ways, at, forward);
+  auto destination = [&](size_t w) -> const std::string& {
+    return forward ? ways[w].names.back() : ways[w].names.front();
+  };
+  // Where each file was before it moved: a kept record tells only of the
+  // files another program changed that it moved.
+  const std::vector<size_t> was_at = at;
+  std::vector<Failed_Move> failed = journal.Carry(ways, at, forward);
+  std::vector<std::string> trashed;
   for (size_t w = 0; w < ways.size(); ++w) {
     if (!ways[w].displaced || at[w] == std::string::npos) continue;
     const std::string there = directory + ways[w].names[at[w]];
     // A file no user had goes to the trash once the change stands.
-    if (forward && ways[w].names[at[w]] == ways[w].names.back()) Recycle_Aside(there);
+    if (forward && ways[w].names[at[w]] == ways[w].names.back() &&
+        Recycle_Aside(there, directory + ways[w].names.front()))
+      trashed.push_back(directory + ways[w].names.front());
   }
   journal.Sync();
   Kill_Point();
@@ -1287,65 +1406,98 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   std::vector<std::string> unsure_names, unsure_lines;
   for (const auto& [name, claimants] : unsure) {
     unsure_names.push_back(name);
-    // Each by the person whose name it is under now; one under a name of
-    // the change only, by whose it could be.
-    std::string line = Users_Name(name) ? Described(name) : directory + name + ", which could be ";
+    // Each by where it is and every person whose it could be.
+    std::string line = directory + name + ", which could be ";
     for (auto w = claimants.begin(); w != claimants.end(); ++w) {
       undecided[*w] = true;
-      if (Users_Name(name) || std::find(claimants.begin(), w, *w) != w) continue;
-      line += (w == claimants.begin() ? "" : " or ") +
-              (ways[*w].displaced ? "no user's file" : Described(forward ? ways[*w].names.back() : ways[*w].names.front()));
+      if (std::find(claimants.begin(), w, *w) != w) continue;
+      line += (w == claimants.begin() ? "" : " or ") + journal.Whose(ways[*w], forward);
     }
     unsure_lines.push_back(line);
+  }
+  // A file known to be hers that waits on a name holding one of those: it
+  // stays too, told with them, for the person to put right with them.
+  for (size_t w = 0; w < ways.size(); ++w) {
+    if (at[w] == std::string::npos || ways[w].names[at[w]] == destination(w) || unsure.count(destination(w)) == 0)
+      continue;
+    const std::string there = directory + ways[w].names[at[w]];
+    std::erase_if(failed, [&](const Failed_Move& move) { return move.at == there; });
+    unsure_names.push_back(ways[w].names[at[w]]);
+    unsure_lines.push_back(there + ", which is " + journal.Whose(ways[w], forward) + ", whose name another of them has");
   }
   // Fewer such files than ways they could be: some way's file is not here
   // at all (a copy left it behind), and whose cannot be told: each of those
   // ways is missing, as when its file is found nowhere.
+  const std::vector<bool> claimed = undecided;
   if (size_t(std::count(undecided.begin(), undecided.end(), true)) > unsure.size())
     undecided.assign(ways.size(), false);
   std::vector<std::string> missing, told;
+  // A copy that left the hidden names behind is what the folder shows when
+  // every file missing may have been under one (those that could be a file
+  // here aside).
+  bool all_hidden = true, any_hidden = false;
   for (size_t w = 0; w < ways.size(); ++w) {
     // A file no user had, once the change stands, is in the trash already.
-    if (at[w] == std::string::npos && !undecided[w] && !(forward && ways[w].displaced))
+    if (at[w] == std::string::npos && !undecided[w] && !(forward && ways[w].displaced)) {
       missing.push_back(journal.Missing_Line(ways[w], forward));
-    if (!changed.empty() && changed[w]) told.push_back(Described(forward ? ways[w].names.back() : ways[w].names.front()));
+      const std::vector<std::string> was = journal.Names_At_Cut(ways[w]);
+      const bool hidden = std::any_of(was.begin(), was.end(), Hidden_Name);
+      any_hidden |= hidden;
+      all_hidden &= hidden || claimed[w];
+    }
+    if (!changed.empty() && changed[w] && (!retry || ways[w].names[was_at[w]] != destination(w)))
+      told.push_back(journal.Whose(ways[w], forward));
   }
   const std::string changed_text =
       told.empty() ? std::string()
                    : "\nAnother program changed these files while users' names were being changed; each went to its "
                      "owner as it is now:" + Listed(told);
+  const std::string trashed_text =
+      trashed.empty() ? std::string()
+                      : "\nThese files of no user were in the way of renamed users' files, and are in the trash now "
+                        "(from where they can be brought back):" + Listed(trashed);
   const std::string disk_failing = "\n" + Sync_Failure_Text(directory) + "; the disk may be failing.";
+  const std::string unsure_text =
+      unsure_lines.empty() ? std::string() : "\n" + Unsure_Text(unsure_lines) + Unsure_Advice(directory, unsure_names);
   if (!missing.empty()) {
-    if (retry) return true;
+    // Still waiting for files to be brought back: a later start says only
+    // what became of the files that are here.
+    if (retry) {
+      const std::string text = (failed.empty() ? std::string() : "\n" + Failed_Moves_Text(failed) + Failed_Moves_Advice(failed)) +
+                               changed_text + unsure_text + trashed_text;
+      if (!text.empty()) MessageBox(0, text.substr(1), "WARNING", MB_OK | MB_ICONSTOP);
+      return true;
+    }
     // Kept until the person brings them back: each later start looks for
     // them again, and puts each one home once it is there.
     journal.course = course;
     journal.Note_Progress();
     const std::string aside = Keep_File_Aside(path, Missing_Word);
+    all_hidden &= any_hidden;
     std::string text = "Files of users whose names were being changed are not in " + directory +
-                       " as the change left them: the folder was copied, and the copy left behind the names "
-                       "beginning with a dot, where these files were:" + Listed(missing, 32);
+                       (all_hidden ? " as the change left them: the folder was copied, and the copy left behind the "
+                                     "names beginning with a dot, where these files were:"
+                                   : ", where the change left them. Where each file was:") +
+                       Listed(missing, 32);
     std::vector<std::string> unknown = journal.Unknown_Files(ways, at);
     std::erase_if(unknown, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
     if (!unknown.empty())
       text += "\nThese files have names the change used, but none is a file it moved; each stays as it is:" +
               Listed(unknown);
-    if (!unsure.empty()) text += "\n" + Unsure_Text(unsure_lines);
+    if (!unsure_lines.empty()) text += "\n" + Unsure_Text(unsure_lines);
     text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
-    text += changed_text;
-    text += "\nTo give them back, copy each of these files, under the same name, from the folder this one was "
-            "copied from into " + directory + " (names beginning with a dot are hidden: show hidden files to see "
-            "them), then start Quendar again: each file goes to its owner.";
-    if (!unsure.empty()) text += Unsure_Advice(directory, unsure_names);
+    text += changed_text + trashed_text;
+    text += all_hidden ? "\nTo give them back, copy each of these files, under the same name, from the folder this one "
+                         "was copied from into " + directory
+                       : "\nTo give them back, copy each of these files, under the same name, from a copy or backup of "
+                         "the folder into " + directory;
+    text += " (names beginning with a dot are hidden: show hidden files to see them), then start Quendar again: each "
+            "file goes to its owner.";
+    if (!unsure_lines.empty()) text += Unsure_Advice(directory, unsure_names);
     MessageBox(0, text + Kept_Text(path, aside) + (journal.sync_error != 0 ? disk_failing : ""), "WARNING",
                MB_OK | MB_ICONSTOP);
     return !aside.empty();
   }
-  const std::string unsure_text =
-      unsure.empty() ? std::string()
-                     : "\n" + Unsure_Text(unsure_lines) +
-                           (failed.empty() ? "\nEvery other file of the change is with its owner." : "") +
-                           Unsure_Advice(directory, unsure_names);
   if (!failed.empty()) {
     // The way decided stays, whatever user file is saved meanwhile; each
     // file waits on a name another file holds, and comes home once it goes.
@@ -1353,8 +1505,8 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
       journal.course = course;
       journal.Note_Progress();
     }
-    MessageBox(0, Failed_Moves_Text(failed) + "\nThe program tries again at the next start." + changed_text +
-                      unsure_text + (journal.sync_error != 0 ? disk_failing : ""),
+    MessageBox(0, Failed_Moves_Text(failed) + Failed_Moves_Advice(failed) + changed_text + unsure_text +
+                      trashed_text + (journal.sync_error != 0 ? disk_failing : ""),
                "WARNING", MB_OK | MB_ICONSTOP);
     return retry;
   }
@@ -1364,10 +1516,19 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   Delete_File(path);
   journal.Sync();
   Kill_Point();
-  std::string text = (changed_text + unsure_text).empty() ? std::string() : (changed_text + unsure_text).substr(1);
+  const std::string told_text =
+      changed_text + (unsure_lines.empty() ? std::string()
+                                           : "\n" + Unsure_Text(unsure_lines) +
+                                                 "\nEvery other file of the change is with its owner." +
+                                                 Unsure_Advice(directory, unsure_names)) +
+      trashed_text;
+  std::string text = told_text.empty() ? std::string() : told_text.substr(1);
   std::vector<std::string> strangers = journal.Strangers(ways);
-  std::erase_if(strangers, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
-  const std::string all_home = unsure.empty() ? "Every user's files are under her name" : "";
+  std::erase_if(strangers, [&](const std::string& there) {
+    const std::string name = there.substr(directory.size());
+    return std::find(unsure_names.begin(), unsure_names.end(), name) != unsure_names.end();
+  });
+  const std::string all_home = unsure_lines.empty() ? "Every user's files are under her name" : "";
   if (!strangers.empty())
     text += (text.empty() ? "" : "\n") + (all_home.empty() ? std::string() : all_home + ". ") +
             "What is under these names of the change is no user's file, and stays as it is:" + Listed(strangers);
@@ -1400,13 +1561,31 @@ void Rename_Journal::Retry_Missing(const std::string& directory, const std::stri
   }
 }
 
-// The users whose files the change moves, by name.
-std::set<std::string> Rename_Journal::Users() const {
-  std::set<std::string> users;
-  for (const Step& step : steps)
-    for (const std::string* name : {&step.from, &step.to})
-      if (!User_File_Kind(*name).empty()) users.insert(Owner_Of(*name));
-  return users;
+// The steps of the people a later change renamed, with every step that
+// shares a person or a name of the change with theirs (touched), or the
+// others; `done` counted again among those kept.
+Rename_Journal Rename_Journal::Part(const std::set<std::string>& renamed, bool touched) const {
+  std::map<std::string, std::string> parent;
+  std::function<std::string(const std::string&)> root = [&](const std::string& node) {
+    const auto up = parent.find(node);
+    return up == parent.end() || up->second == node ? node : parent[node] = root(up->second);
+  };
+  // A person stands for all her files; a file in the way for its folder.
+  auto node = [](const std::string& name) {
+    return Users_Name(name) ? "user " + Owner_Of(name) : "name " + name.substr(0, name.find('/'));
+  };
+  for (const Step& step : steps) parent[root(node(step.from))] = root(node(step.to));
+  std::set<std::string> roots;
+  for (const std::string& user : renamed) roots.insert(root("user " + user));
+  Rename_Journal part = *this;
+  part.steps.clear();
+  part.done = 0;
+  for (size_t i = 0; i < steps.size(); ++i) {
+    if ((roots.count(root(node(steps[i].from))) != 0) != touched) continue;
+    part.steps.push_back(steps[i]);
+    if (i < done) ++part.done;
+  }
+  return part;
 }
 
 // A journal whose way is decided, left on disk for a later start, follows
@@ -1428,10 +1607,27 @@ void Rename_Journal::Follow_Saved(const std::string& directory, const std::strin
     // files where those names no longer lead. It follows no file since, and
     // goes only with a user file it knows (brought back, or the names
     // changed back).
-    const std::set<std::string> users = journal.Users();
-    if (std::any_of(users.begin(), users.end(), [&](const std::string& user) { return renamed.count(user) != 0; }))
+    // A record kept aside parts: the ways of people whose names the change
+    // left alone follow still (their files go home once brought back), and
+    // the others are kept on their own, following nothing.
+    journal.directory = directory;
+    Rename_Journal touched = journal.Part(renamed, true), untouched = journal.Part(renamed, false);
+    const bool own = path == File_Path(directory);
+    if (touched.steps.empty() || (!own && !untouched.steps.empty())) {
+      if (!touched.steps.empty()) {
+        // Written first: a cut before the rest is written leaves the whole
+        // record following a user file no longer there, which moves nothing.
+        touched.course = Course::Undecided;
+        std::string kept = File_Path(directory) + "." + Kept_Word + "-" +
+                           path.substr(File_Path(directory).size() + std::strlen(Missing_Word) + 2);
+        while (File_Exists(kept)) kept += "-1";
+        Write_File_Atomically(kept, touched.Bytes());
+      }
+      journal = untouched;
+      (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;
+    } else {
       journal.course = Course::Undecided;
-    else (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;
+    }
     Write_File_Atomically(path, journal.Bytes());
   }
 }

@@ -105,6 +105,9 @@ class Rename_Journal {
   // The one box's text for files that would not move: each named (the
   // first few, then a count) with why, and where it is now.
   static std::string Failed_Moves_Text(const std::vector<Failed_Move>& failed);
+  // What the person can do about them: a file in the way is named, to be
+  // moved out of the folder; for any other failure each start tries again.
+  static std::string Failed_Moves_Advice(const std::vector<Failed_Move>& failed);
   // The refusal of a change because a file would not move: which file, its
   // new name when it has one, why, and the outcome.
   std::string Move_Refused_Text(const Failed_Move& move, const std::string& outcome) const;
@@ -199,7 +202,7 @@ class Rename_Journal {
   bool Sampled_Here(const std::string& name, const File_Fingerprint& bytes) const;
   bool Identified() const;
   bool By_Bytes() const { return version == 3; }
-  std::set<std::string> Users() const;
+  Rename_Journal Part(const std::set<std::string>& renamed, bool touched) const;
   struct Way;
   std::vector<Way> Ways() const;
   // Names of the change holding a file another program changed, each with
@@ -223,6 +226,8 @@ class Rename_Journal {
                                const std::string& database_path,
                                const std::optional<std::vector<std::string>>& listed);
   std::string Missing_Line(const Way& way, bool forward) const;
+  std::vector<std::string> Names_At_Cut(const Way& way) const;
+  std::string Whose(const Way& way, bool forward) const;
   // The identity of the file under the name, unknown when none is there or
   // a folder it names is not a real folder.
   File_Id Identity_Here(const std::string& name) const;

@@ -62,8 +62,10 @@ User_Database::User_Database() : User_Database(For_Stream) {
     Remove_Interrupted_Saves(The_User_Data.directory);
     Put_Back_Files_Held_For_Save(The_User_Data.directory);
     // A change of names cut short finishes or is undone before anyone's
-    // files are looked for.
-    if (Recover_Renames())
+    // files are looked for. Records kept aside by earlier starts are looked
+    // through again; one kept at this start has told all it knows.
+    const bool cut_short = File_Exists(Rename_Journal::File_Path(The_User_Data.directory));
+    if (Recover_Renames() && !cut_short)
       Rename_Journal::Retry_Missing(The_User_Data.directory, File_Path(), Names_In_File());
   }
   if (File_Exists(File_Path())) {

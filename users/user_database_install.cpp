@@ -251,7 +251,7 @@ void User_Database::Install(HWND owner) {
   std::vector<Rename_Journal::Failed_Move> stayed = Give_Back_Old_Names();
   if (!stayed.empty())
     refusal = refusal_not_whole + "\n" + Rename_Journal::Failed_Moves_Text(stayed) +
-              "\nThe program tries again at the next start.";
+              Rename_Journal::Failed_Moves_Advice(stayed);
   if (rename_journal.Take_Sync_Error() != 0)
     refusal += "\n" + Rename_Journal::Sync_Failure_Text(The_User_Data.directory) + "; the disk may be failing.";
   MessageBox(owner, refusal, "WARNING", MB_OK | MB_ICONSTOP);

@@ -70,7 +70,7 @@ std::string Trash_Escape_Path(const std::string& path) {
   return out;
 }
 
-bool Move_To_Trash(const std::string& path) {
+bool Move_To_Trash(const std::string& path, const std::string& origin) {
   if (!Path_Fits(path)) return false;
   std::error_code error;
   std::filesystem::path full = std::filesystem::absolute(path, error).lexically_normal();
@@ -94,7 +94,12 @@ bool Move_To_Trash(const std::string& path) {
     if (mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return false;
   }
 
-  const std::string record = "[Trash Info]\nPath=" + Trash_Escape_Path(original) +
+  std::string recorded = original;
+  if (!origin.empty()) {
+    recorded = std::filesystem::absolute(origin, error).lexically_normal().string();
+    if (error || !Path_Fits(recorded)) return false;
+  }
+  const std::string record = "[Trash Info]\nPath=" + Trash_Escape_Path(recorded) +
                              "\nDeletionDate=" + Deletion_Date() + "\n";
   for (int n = 1; n <= Most_Tries; ++n) {
     const std::string trashed = Candidate(name, n);

@@ -10,7 +10,9 @@
 // under a name made unique; across file systems a file is copied and the
 // original deleted. False, with nothing left behind, when the item is
 // missing, its full path is too long, or any step fails.
-bool Move_To_Trash(const std::string& path);
+// A file set aside under a name of its own before it goes is recorded at
+// `origin` instead, the place it had where the person knew it.
+bool Move_To_Trash(const std::string& path, const std::string& origin = {});
 
 // The directory of the trash; empty when no data directory is known.
 std::string Trash_Directory();

@@ -573,10 +573,17 @@ TEST_F(User_Rename_Recovery_Test, AFileThatCannotGoBackComesHomeOnceTheObstacleG
     };
     if (kept != Kept::Killed) still_kept("the same run");
 
-    // The next start cannot bring them back either, and says so.
+    // The next start cannot bring them back either, and says so, naming
+    // the file in the way and what to do with it, not a retry that could not
+    // help.
     Restart();
     ASSERT_EQ(Boxes.size(), 1u) << what;
     EXPECT_NE(Boxes[0].find(kept_at), std::string::npos) << Boxes[0];
+    EXPECT_NE(Boxes[0].find("\nTo put each file home, close Quendar, move " + Dir("Ann.clr") +
+                            " (it is in the way) out of the folder, then start Quendar again: each file goes home."),
+              std::string::npos)
+        << Boxes[0];
+    EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
     EXPECT_EQ(owned.Where_Is("Ann.clr"), kept_at) << what;
     EXPECT_TRUE(Has("quendar.jnl")) << what;
     still_kept("after the next start");

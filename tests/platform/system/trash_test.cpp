@@ -92,6 +92,12 @@ TEST_F(Trash, SameNamesAreMadeUniqueAndRelativePathsFull) {
   std::filesystem::current_path(old);
   ASSERT_TRUE(trashed);
   EXPECT_EQ(Path_In(root_ + "/data/Trash/info/rel.txt.trashinfo"), Work("rel.txt"));
+  // A file set aside in a folder of its own is recorded where it was, in full.
+  std::filesystem::create_directories(Work("aside"));
+  Write(Work("aside/b.gal"), "b");
+  ASSERT_TRUE(Move_To_Trash(Work("aside/b.gal"), Work("aside/../b.gal")));
+  EXPECT_EQ(Read(trash + "files/b.gal"), "b");
+  EXPECT_EQ(Path_In(trash + "info/b.gal.trashinfo"), Work("b.gal"));
 }
 
 TEST_F(Trash, FailuresLeaveNothingBehind) {
