@@ -425,9 +425,9 @@ class Drawing_Collection {
   bool Write_Appended(Save_Plan& plan);
   bool Write_Into_View(uint8_t* to, const uint8_t* from, size_t size);
   bool Write_Beside(Save_Plan& plan, bool with_new);
-  // The file a save wrote beside, opened and mapped again under name; null
-  // when it cannot be, or the name leads to another file.
-  std::unique_ptr<Mapped_File> Reopen_Written(const Save_Plan& plan, const std::string& name) const;
+  // The file under name (where a save wrote it beside) opened and mapped;
+  // null when it cannot be.
+  static std::unique_ptr<Mapped_File> Reopen_Written(const std::string& name);
   void Link_Saved(Save_Plan& plan);
   void Drop_Unkept();
   void Clear();

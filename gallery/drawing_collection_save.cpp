@@ -452,7 +452,7 @@ bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_F
   const bool held = !held_at.empty();
   if (!held) Step(Save_Step::Verify);
   const std::string& name = held ? held_at : path;
-  if (!plan.appended) reopened = Reopen_Written(plan, name);
+  if (!plan.appended) reopened = Reopen_Written(name);
   // Found by identity: a file another program renamed over the name is not
   // the one written, whatever it holds.
   const File_Reader reader(plan.appended ? file->Descriptor() : reopened ? reopened->Descriptor() : -1, name,
@@ -830,12 +830,9 @@ bool Drawing_Collection::Is_As_Shown(const Storage_Data& entry, const uint8_t* r
          Record_Digest(record, uint32_t(length)) == entry.digest.load(std::memory_order_acquire);
 }
 
-std::unique_ptr<Mapped_File> Drawing_Collection::Reopen_Written(const Save_Plan& plan, const std::string& name) const {
+std::unique_ptr<Mapped_File> Drawing_Collection::Reopen_Written(const std::string& name) {
   auto reopened = std::make_unique<Mapped_File>();
-  struct stat info;
-  if (!reopened->Open(name, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING) ||
-      fstat(reopened->Descriptor(), &info) != 0 || info.st_dev != plan.device || info.st_ino != plan.inode)
-    return nullptr;
+  if (!reopened->Open(name, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return nullptr;
   reopened->Map(0, 0);
   return reopened->View() ? std::move(reopened) : nullptr;
 }
