@@ -446,11 +446,11 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
 }
 
 bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_File>& reopened) {
-  if (plan.deleted) return true;
   // Held aside under the save's own name when another file took the
   // gallery's: found there, and read back once it goes back under its name.
   const bool held = !held_at.empty();
   if (!held) Step(Save_Step::Verify);
+  if (plan.deleted) return true;
   const std::string& name = held ? held_at : path;
   if (!plan.appended) reopened = Reopen_Written(name);
   // Found by identity: a file another program renamed over the name is not

@@ -209,11 +209,14 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
   const Step steps[] = {Step::Check, Step::Claim,    Step::Grow,   Step::Reserve, Step::Write,
                         Step::Link,  Step::Put_Back, Step::Verify, Step::Take};
   // How many rows each action happened in: one that never does tests
-  // nothing.
+  // nothing. The steps each plan's save passes, as the first action's rows
+  // found them: the others' rows at a step it never passes would only save.
   std::map<std::string, int> happened;
+  std::map<std::string, std::set<Step>> passed;
   for (const auto& plan : plans)
     for (const auto& action : actions)
       for (const Step step : steps) {
+        if (&action != &actions[0] && passed[plan.name].count(step) == 0) continue;
         SCOPED_TRACE(std::string(plan.name) + ", " + action.name + " before step " + std::to_string(int(step)));
         std::filesystem::remove(Gallery_Path());
         std::filesystem::remove(Held_Name());
@@ -244,6 +247,7 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
         if (plan.away) std::filesystem::rename(Gallery_Path(), root_ + "/away.gal");
         bool fired = false;
         Drawing_Collection::Set_Save_Step_Hook([&](Step at) {
+          passed[plan.name].insert(at);
           if (at != step || fired) return;
           fired = action.act(held, Gallery_Path());
           if (fired) { EXPECT_TRUE(action.left_as_is()) << "the action did not happen"; }
