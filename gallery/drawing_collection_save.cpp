@@ -72,15 +72,14 @@ struct Drawing_Collection::Save_Plan {
   enum class Unread { Own, Unchecked, Changed };
   Unread unread_as = Unread::Changed;
   // What the save wrote, to be checked once the file is back under its
-  // name: the file (its device and inode), its length, where the new
-  // records begin (an append) and where the end marker went.
+  // name: the file (its device and inode), its length and where the end
+  // marker went.
   bool wrote = false;
   bool appended = false;
   bool deleted = false;  // no drawing left: the file is gone
   dev_t device = 0;
   ino_t inode = 0;
   uint64_t length = 0;
-  uint64_t append_start = 0;
   uint64_t end = 0;
   // The file written as it read back: the store's own from then on (none
   // once the save deleted it).
@@ -485,9 +484,10 @@ bool Drawing_Collection::Reads_As_Written(const Save_Plan& plan, int descriptor)
       expected.push_back({entry, entry->record, entry->length, entry->saved_row, entry->saved_column,
                           entry->digest.load(std::memory_order_acquire)});
   expected.insert(expected.end(), plan.written.begin(), plan.written.end());
-  const Gallery_File::Contents contents = Gallery_File::Scan(
-      [descriptor](uint64_t offset, uint8_t* out, size_t n) { return Gallery_File::Read_At(descriptor, offset, out, n); },
-      plan.length);
+  const auto read = [descriptor](uint64_t offset, uint8_t* out, size_t n) {
+    return Gallery_File::Read_At(descriptor, offset, out, n);
+  };
+  const Gallery_File::Contents contents = Gallery_File::Scan(read, plan.length);
   if (!contents.whole || contents.end_offset != plan.end || contents.records.size() != expected.size()) return false;
   std::vector<uint8_t> bytes;
   for (size_t i = 0; i < expected.size(); ++i) {
@@ -728,7 +728,6 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
   plan.device = info.st_dev;
   plan.inode = info.st_ino;
   plan.length = length;
-  plan.append_start = start;
   plan.end = offset;
   return true;
 }
