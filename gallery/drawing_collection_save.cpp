@@ -169,6 +169,10 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     return untouched;
   }
   Make_New_Records(plan);
+  // An append is read back whole, every record it keeps too: those never
+  // read yet are learnt now, while the file is as the store knows it.
+  if (!plan.dropped && !plan.moved && !damaged && !detached && !plan.kept_new.empty())
+    for (Storage_Data* entry : plan.kept_file) Learn_Record_Digest(*entry);
   const bool untouched = untouched_by(plan);
   const Outcome outcome = untouched ? Outcome::Saved : Write_Plan(plan, window);
   if (outcome == Outcome::Reloaded) return false;
