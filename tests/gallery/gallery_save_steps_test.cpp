@@ -96,7 +96,9 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
     bool move;     // a drawing moved as well: the file is written beside
     bool away;     // the file moved away first: a new one is written
     bool empties;  // every drawing into the bin, none added: the file goes
+    bool unread = false;  // before the preparation thread has read any drawing
   } plans[] = {{"a new drawing appended", false, false, false},
+               {"a new drawing appended before any drawing is read", false, false, false, true},
                {"a drawing moved and a new one", true, false, false},
                {"the file moved away and a new drawing", false, true, false},
                {"every drawing into the bin", false, false, true}};
@@ -231,8 +233,9 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
           ASSERT_TRUE(Add_At(first, Drawing(2), 0, 2));
           ASSERT_TRUE(first.Save(ann, HWND()));
         }
+        Drawing_Collection::Hold_Preparation(plan.unread);
         Drawing_Collection store(ann);
-        Wait_Until_Ready(store);
+        if (!plan.unread) Wait_Until_Ready(store);
         if (plan.move) { ASSERT_TRUE(store.Move(Cell(3, 3), Cell(0, 1))); }
         if (plan.empties) {
           for (int32_t column : {1, 2}) { ASSERT_TRUE(store.Move(Place{Place::Bin, 0, 0}, Cell(0, column))); }
