@@ -158,25 +158,23 @@ bool Drawing_Collection::Open_Content_Stands() const {
          info.st_mtim.tv_sec == own_file.modified.tv_sec && info.st_mtim.tv_nsec == own_file.modified.tv_nsec;
 }
 
-namespace {
-
-// Whether the clock that stamps files has passed a change time: a file
-// changed later gets a later one. Until then a change may keep it.
-bool Clock_Past(const timespec& changed) {
+// Until the clock has passed a change time, a change may keep it.
+bool Drawing_Collection::Clock_Past(const timespec& changed) {
   timespec now{};
   clock_gettime(CLOCK_REALTIME_COARSE, &now);
   return now.tv_sec > changed.tv_sec || (now.tv_sec == changed.tv_sec && now.tv_nsec > changed.tv_nsec);
 }
 
-// Waits until the clock has passed a change time: one tick of the coarse
-// clock at most (a few milliseconds), and only for a file changed within it.
-// Bounded, for a clock set back.
-void Wait_For_Clock_Past(const timespec& changed) {
+// One tick of the coarse clock at most (a few milliseconds), and only for a
+// file changed within it. Bounded, for a clock set back.
+void Drawing_Collection::Wait_For_Clock_Past(const timespec& changed) {
   for (int nap = 0; nap < 100 && !Clock_Past(changed); ++nap) {
     const timespec millisecond{0, 1000000};
     nanosleep(&millisecond, nullptr);
   }
 }
+
+namespace {
 
 bool Read_All(int descriptor, uint64_t offset, uint8_t* out, size_t n) {
   return Gallery_File::Read_At(descriptor, offset, out, n);
@@ -184,10 +182,10 @@ bool Read_All(int descriptor, uint64_t offset, uint8_t* out, size_t n) {
 
 }  // namespace
 
-void Drawing_Collection::Learn_File() {
+void Drawing_Collection::Learn_File(const File_Identity& identity) {
   // A rewrite the store could not open again is its own by identity and
   // change time alone: the file it holds open is the one before.
-  own_file = file->Is_Open() && !detached ? Open_Identity() : Identity_Of(path);
+  own_file = identity;
   // Taken before the bytes are read: a change while they are read gets a
   // later change time once the clock has passed this one.
   own_settled = own_file.exists && Clock_Past(own_file.changed);
@@ -393,8 +391,9 @@ void Drawing_Collection::Open_File() {
   // pass for the store's own. The opening waits that tick out.
   Wait_For_Clock_Past(own_file.changed);
   if (file->File_Size() < 4) {
+    // Learnt while open: once closed, the name may lead to another file.
+    Learn_File(Open_Identity());
     file->Close();
-    Learn_File();
     return;
   }
   file->Map(0, 0);
@@ -409,7 +408,7 @@ void Drawing_Collection::Open_File() {
     return;
   }
   Read_Records();
-  Learn_File();
+  Learn_File(Open_Identity());
 }
 
 // A save stopped while it had the file claimed left it beside its name: it

@@ -230,9 +230,10 @@ class Drawing_Collection {
   // the new records are on the disk and before they are linked in. Test use
   // only.
   static void Stop_Appending_Before_Link(bool stop);
-  // The steps of a save that writes, in order (an append grows the file,
-  // writes, links and verifies; a save beside writes only).
-  enum class Save_Step { Check, Claim, Grow, Write, Link, Verify, Put_Back };
+  // The steps of a save that writes (an append checks the size it grows
+  // from, reserves, writes and links; a save beside writes only; the file
+  // is put back, read back, and taken as the store's own).
+  enum class Save_Step { Check, Claim, Grow, Reserve, Write, Link, Verify, Take, Put_Back };
   // Test hook: called before each step of a save, where another program's
   // change could land. Test use only.
   static void Set_Save_Step_Hook(std::function<void(Save_Step)> hook);
@@ -314,6 +315,11 @@ class Drawing_Collection {
     }
   };
   static File_Identity Identity_Of(const std::string& name);
+  // Whether the clock that stamps files has passed a change time (a file
+  // changed later gets a later one), and a wait of at most a tick until it
+  // has: bytes read after it belong to that change time.
+  static bool Clock_Past(const timespec& changed);
+  static void Wait_For_Clock_Past(const timespec& changed);
   // The file the store has open, as it is now.
   File_Identity Open_Identity() const;
   // Whether a save may write the file under the name, and if not why.
@@ -340,10 +346,11 @@ class Drawing_Collection {
   // Why the store's own file may not be written now that it could be at
   // opening: made read-only or unchangeable since. Empty when it may.
   std::string Permission_Refusal() const;
-  // Takes the file as it is now as the store's own: its identity, size, and
-  // a digest of every byte no record of an entry holds. At opening and
-  // after the store's own writes.
-  void Learn_File();
+  // Takes the file of that identity (the one the store opened, or the one
+  // a save wrote and read back; none after a save that deleted it) as the
+  // store's own: its size, and a digest of every byte no record of an
+  // entry holds. Never whatever another program has put under the name.
+  void Learn_File(const File_Identity& identity);
   // The digest of every byte of the file no record of an entry holds.
   uint64_t Gaps_Digest(int descriptor, uint64_t size) const;
   // What a record the store never read counts as: its own (the file is as
@@ -389,13 +396,18 @@ class Drawing_Collection {
   // has taken the name meanwhile, both stay and the person is told.
   void Put_Back(HWND window);
   Outcome Write_Claimed(Save_Plan& plan, HWND window);
-  // The file under the name is the one the save wrote, of the length it
-  // gave it; an appended file reads back as the save wrote it.
-  bool Holds_Written(const Save_Plan& plan) const;
-  bool Holds_Appended(const Save_Plan& plan) const;
-  // Takes the file the save wrote (under name) as the store's: the records
-  // are linked to it.
-  void Take_Written(Save_Plan& plan, const std::string& name);
+  // The file the save wrote, found by its identity where it now is (opened
+  // again when written beside, into reopened) and, under the gallery's
+  // name, read back whole; still that file, unchanged, under the name once
+  // read. Its identity as read goes to plan.taken.
+  bool Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_File>& reopened);
+  // The file reads as the next opening reads it: whole, every record where
+  // the save put or left it, with its cell, and every record whose bytes
+  // the store knows holds them.
+  bool Reads_As_Written(const Save_Plan& plan, int descriptor) const;
+  // Takes the file the save wrote as the store's: the records are linked
+  // to it (to reopened, for a file written beside).
+  void Take_Written(Save_Plan& plan, std::unique_ptr<Mapped_File> reopened);
   Save_Plan Plan_Save();
   // Each new drawing as the record it is written as, each checked as the
   // reader checks it; those that fail are lost.
@@ -413,7 +425,9 @@ class Drawing_Collection {
   bool Write_Appended(Save_Plan& plan);
   bool Write_Into_View(uint8_t* to, const uint8_t* from, size_t size);
   bool Write_Beside(Save_Plan& plan, bool with_new);
-  bool Reopen_After_Replace(const std::string& name);
+  // The file under name (where a save wrote it beside) opened and mapped;
+  // null when it cannot be.
+  static std::unique_ptr<Mapped_File> Reopen_Written(const std::string& name);
   void Link_Saved(Save_Plan& plan);
   void Drop_Unkept();
   void Clear();

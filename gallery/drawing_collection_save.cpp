@@ -72,16 +72,18 @@ struct Drawing_Collection::Save_Plan {
   enum class Unread { Own, Unchecked, Changed };
   Unread unread_as = Unread::Changed;
   // What the save wrote, to be checked once the file is back under its
-  // name: the file (its device and inode), its length, where the new
-  // records begin (an append) and where the end marker went.
+  // name: the file (its device and inode), its length and where the end
+  // marker went.
   bool wrote = false;
   bool appended = false;
   bool deleted = false;  // no drawing left: the file is gone
   dev_t device = 0;
   ino_t inode = 0;
   uint64_t length = 0;
-  uint64_t append_start = 0;
   uint64_t end = 0;
+  // The file written as it read back: the store's own from then on (none
+  // once the save deleted it).
+  File_Identity taken;
 };
 
 namespace {
@@ -167,6 +169,10 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     return untouched;
   }
   Make_New_Records(plan);
+  // An append is read back whole, every record it keeps too: those never
+  // read yet are learnt now, while the file is as the store knows it.
+  if (!plan.dropped && !plan.moved && !damaged && !detached && !plan.kept_new.empty())
+    for (Storage_Data* entry : plan.kept_file) Learn_Record_Digest(*entry);
   const bool untouched = untouched_by(plan);
   const Outcome outcome = untouched ? Outcome::Saved : Write_Plan(plan, window);
   if (outcome == Outcome::Reloaded) return false;
@@ -182,7 +188,9 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
   // a gallery held aside is not saved under its name yet.
   changed = outcome == Outcome::New_Kept || !held_at.empty();
   entry_count = entries.size();
-  if (!untouched) Learn_File();
+  // The file the save wrote and read back, or, after an append that
+  // failed (which may have grown it), the one the store has open.
+  if (!untouched) Learn_File(plan.wrote || plan.deleted ? plan.taken : Open_Identity());
   Start_Pass();
   return outcome == Outcome::Saved && held_at.empty();
 }
@@ -417,10 +425,8 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
   // file the store now knows is the one written there.
   const std::string written_at = claimed;
   Put_Back(window);
-  if (written && held_at.empty()) {
-    Step(Save_Step::Verify);
-    if (!Holds_Written(plan)) changed_while_saving = true;
-  }
+  std::unique_ptr<Mapped_File> reopened;
+  if (written && !Check_Written(plan, reopened)) changed_while_saving = true;
   if (changed_while_saving) {
     // Not the store's any more: the drawings stay in memory, and the file
     // counts as another program's until it is moved away.
@@ -435,54 +441,86 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
                    " beside the gallery while it was saved: it is left as it is, and your gallery is saved.\nMove "
                    "that file out of the folder before you save the gallery again.",
                "WARNING", MB_OK | MB_ICONSTOP);
-  if (written) Take_Written(plan, held_at.empty() ? path : written_at);
+  if (written) Take_Written(plan, std::move(reopened));
   // The old view could not even be mapped again: the store reads the file
   // as it stands, back under its name.
   if (outcome == Outcome::Reloaded) Reload();
   return outcome;
 }
 
-bool Drawing_Collection::Holds_Written(const Save_Plan& plan) const {
+bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_File>& reopened) {
+  // Held aside under the save's own name when another file took the
+  // gallery's: found there, and read back once it goes back under its name.
+  const bool held = !held_at.empty();
+  if (!held) Step(Save_Step::Verify);
   if (plan.deleted) return true;
-  struct stat info;
-  if (stat(path.c_str(), &info) != 0 || info.st_dev != plan.device || info.st_ino != plan.inode ||
-      uint64_t(info.st_size) != plan.length)
+  const std::string& name = held ? held_at : path;
+  if (!plan.appended) reopened = Reopen_Written(name);
+  // Found by identity: a file another program renamed over the name is not
+  // the one written, whatever it holds.
+  const File_Reader reader(plan.appended ? file->Descriptor() : reopened ? reopened->Descriptor() : -1, name,
+                           plan.device, plan.inode);
+  struct stat before;
+  if (reader.Descriptor() < 0 || fstat(reader.Descriptor(), &before) != 0 || before.st_dev != plan.device ||
+      before.st_ino != plan.inode)
     return false;
-  if (plan.appended) return Holds_Appended(plan);
-  // A file written beside holds the header of every record written, each
-  // new drawing whole, and the end marker, where the save put them.
-  const File_Reader reader(-1, path, plan.device, plan.inode);
-  uint8_t header[Gallery_File::Header_Size];
-  std::vector<uint8_t> back;
-  for (const Save_Plan::Written& written : plan.written) {
-    if (!Gallery_File::Read_At(reader.Descriptor(), written.offset, header, sizeof header) ||
-        Gallery_File::Read_U32(header) != written.length ||
-        Gallery_File::Read_U32(header + 4) != uint32_t(written.row) ||
-        Gallery_File::Read_U32(header + 8) != uint32_t(written.column))
-      return false;
-    const auto is_new = std::find(plan.kept_new.begin(), plan.kept_new.end(), written.entry);
-    if (is_new == plan.kept_new.end()) continue;
-    const std::vector<uint8_t>& record = plan.new_records[size_t(is_new - plan.kept_new.begin())];
-    back.resize(record.size());
-    if (!Gallery_File::Read_At(reader.Descriptor(), written.offset, back.data(), back.size()) || back != record)
-      return false;
-  }
-  uint8_t end_marker[4];
-  return Gallery_File::Read_At(reader.Descriptor(), plan.end, end_marker, sizeof end_marker) &&
-         Gallery_File::Read_U32(end_marker) == 0;
+  plan.taken = File_Identity{true, before.st_dev, before.st_ino, before.st_ctim, before.st_mtim};
+  if (held) return true;
+  // Read once the clock has passed its change time: a change after the
+  // reading gives it another.
+  Wait_For_Clock_Past(before.st_ctim);
+  if (uint64_t(before.st_size) != plan.length || !Reads_As_Written(plan, reader.Descriptor())) return false;
+  Step(Save_Step::Take);
+  struct stat after, named;
+  return fstat(reader.Descriptor(), &after) == 0 && after.st_size == before.st_size &&
+         after.st_ctim.tv_sec == before.st_ctim.tv_sec && after.st_ctim.tv_nsec == before.st_ctim.tv_nsec &&
+         stat(path.c_str(), &named) == 0 && named.st_dev == plan.device && named.st_ino == plan.inode;
 }
 
-void Drawing_Collection::Take_Written(Save_Plan& plan, const std::string& name) {
+// What another program may have done while the save wrote (through a
+// descriptor it opened before the claim, or by the name once the file was
+// back): every record the next opening reads is checked as it reads it,
+// and the bytes of each the store knows.
+bool Drawing_Collection::Reads_As_Written(const Save_Plan& plan, int descriptor) const {
+  std::vector<Save_Plan::Written> expected;
+  if (plan.appended)
+    for (Storage_Data* entry : plan.kept_file)
+      expected.push_back({entry, entry->record, entry->length, entry->saved_row, entry->saved_column,
+                          entry->digest.load(std::memory_order_acquire)});
+  expected.insert(expected.end(), plan.written.begin(), plan.written.end());
+  const auto read = [descriptor](uint64_t offset, uint8_t* out, size_t n) {
+    return Gallery_File::Read_At(descriptor, offset, out, n);
+  };
+  const Gallery_File::Contents contents = Gallery_File::Scan(read, plan.length);
+  if (!contents.whole || contents.end_offset != plan.end || contents.records.size() != expected.size()) return false;
+  std::vector<uint8_t> bytes;
+  for (size_t i = 0; i < expected.size(); ++i) {
+    const Gallery_File::Record& read = contents.records[i];
+    const Save_Plan::Written& known = expected[i];
+    if (read.offset != known.offset || read.length != known.length || read.row != known.row ||
+        read.column != known.column)
+      return false;
+    if (known.digest == Storage_Data::No_Digest) continue;
+    bytes.resize(known.length);
+    if (!Gallery_File::Read_At(descriptor, known.offset, bytes.data(), bytes.size()) ||
+        Record_Digest(bytes.data(), known.length) != known.digest)
+      return false;
+  }
+  return true;
+}
+
+void Drawing_Collection::Take_Written(Save_Plan& plan, std::unique_ptr<Mapped_File> reopened) {
   if (plan.deleted) return;
   end_offset = plan.end;
   if (!plan.appended) {
-    if (!Reopen_After_Replace(name)) {
+    if (!reopened) {
       // The new file is on the disk but cannot be mapped: the old view still
       // holds every kept record, so the store goes on from it, and the next
       // save writes the file whole again.
       detached = true;
       return;
     }
+    file = std::move(reopened);
     damaged = detached = false;
   }
   Link_Saved(plan);
@@ -647,6 +685,9 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
     changed_while_saving = true;
     return false;
   }
+  // A cut from here on is filled up with zeros by the growth: only the
+  // reading back finds it.
+  Step(Save_Step::Reserve);
   const uint64_t length = std::max<uint64_t>(known_size, needed);
   if (length > file->View_Size()) {
     // The view is remapped to a larger file; nothing of the old one is
@@ -691,34 +732,8 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
   plan.device = info.st_dev;
   plan.inode = info.st_ino;
   plan.length = length;
-  plan.append_start = start;
   plan.end = offset;
   return true;
-}
-
-// What another program that held the file open before the claim may have
-// done while the save wrote: the file must have the size the save gave it,
-// every record the store knows its header, and the records written their
-// bytes, all read back from the file.
-bool Drawing_Collection::Holds_Appended(const Save_Plan& plan) const {
-  const int descriptor = file->Descriptor();
-  uint8_t header[Gallery_File::Header_Size];
-  for (const Storage_Data* entry : plan.kept_file)
-    if (!Gallery_File::Read_At(descriptor, entry->record, header, sizeof header) ||
-        Gallery_File::Read_U32(header) != entry->length ||
-        Gallery_File::Read_U32(header + 4) != uint32_t(entry->saved_row) ||
-        Gallery_File::Read_U32(header + 8) != uint32_t(entry->saved_column))
-      return false;
-  std::vector<uint8_t> back;
-  uint64_t offset = plan.append_start;
-  for (const std::vector<uint8_t>& record : plan.new_records) {
-    back.resize(record.size());
-    if (!Gallery_File::Read_At(descriptor, offset, back.data(), back.size()) || back != record) return false;
-    offset += record.size();
-  }
-  uint8_t end_marker[4];
-  return Gallery_File::Read_At(descriptor, offset, end_marker, sizeof end_marker) &&
-         Gallery_File::Read_U32(end_marker) == 0;
 }
 
 bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
@@ -818,13 +833,11 @@ bool Drawing_Collection::Is_As_Shown(const Storage_Data& entry, const uint8_t* r
          Record_Digest(record, uint32_t(length)) == entry.digest.load(std::memory_order_acquire);
 }
 
-bool Drawing_Collection::Reopen_After_Replace(const std::string& name) {
+std::unique_ptr<Mapped_File> Drawing_Collection::Reopen_Written(const std::string& name) {
   auto reopened = std::make_unique<Mapped_File>();
-  if (!reopened->Open(name, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return false;
+  if (!reopened->Open(name, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return nullptr;
   reopened->Map(0, 0);
-  if (!reopened->View()) return false;
-  file = std::move(reopened);
-  return true;
+  return reopened->View() ? std::move(reopened) : nullptr;
 }
 
 void Drawing_Collection::Link_Saved(Save_Plan& plan) {

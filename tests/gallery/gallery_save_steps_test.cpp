@@ -6,9 +6,11 @@
 // to a save that works.
 #include <gtest/gtest.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
@@ -51,9 +53,12 @@ class Gallery_Save_Steps_Test : public Gallery_Store_Test {
            Read(root_ + "/other") == Other_Text();
   }
 
+  using Pictures = std::vector<std::pair<Place, std::unique_ptr<Shape_Drawing>>>;
+
   // Saved: the file under the name reads whole and holds what the store
-  // shows, drawing for drawing.
-  void Expect_File_Holds_The_Grid(Drawing_Collection& store) {
+  // shows, drawing for drawing, and each as she had it before the save
+  // (meant, where given) in that cell.
+  void Expect_File_Holds_The_Grid(Drawing_Collection& store, const Pictures* meant = nullptr) {
     const std::vector<uint8_t> bytes = File_Bytes();
     const Gallery_File::Contents contents = Gallery_File::Scan(bytes.data(), bytes.size());
     EXPECT_TRUE(contents.whole);
@@ -68,12 +73,15 @@ class Gallery_Save_Steps_Test : public Gallery_Store_Test {
     for (const auto& [cell, picture] : shown) {
       Shape_Drawing* full = reopened.Picture(cell, Full_Picture_Size, 0, HWND());
       EXPECT_TRUE(full && full->Same_Pixels(*picture)) << cell.a << ", " << cell.b;
+      if (!meant) continue;
+      for (const auto& [was, had] : *meant)
+        if (was == cell) { EXPECT_TRUE(picture->Same_Pixels(*had)) << "changed: " << cell.a << ", " << cell.b; }
     }
   }
 
   // The cells the store shows, each with its full picture.
-  std::vector<std::pair<Place, std::unique_ptr<Shape_Drawing>>> Shown(Drawing_Collection& store) {
-    std::vector<std::pair<Place, std::unique_ptr<Shape_Drawing>>> shown;
+  Pictures Shown(Drawing_Collection& store) {
+    Pictures shown;
     for (int32_t r = 0; r < 12; ++r)
       for (int32_t c = 0; c < 12; ++c)
         if (Shape_Drawing* full = store.Picture(Cell(r, c), Full_Picture_Size, 0, HWND()))
@@ -83,70 +91,112 @@ class Gallery_Save_Steps_Test : public Gallery_Store_Test {
 };
 
 TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsTheGrid) {
-  const struct {
-    const char* name;
-    bool move;  // a drawing moved as well: the file is written beside
-    bool away;  // the file moved away first: a new one is written
-  } plans[] = {{"a new drawing appended", false, false},
-               {"a drawing moved and a new one", true, false},
-               {"the file moved away and a new drawing", false, true}};
-  // The file as the action that compares whole bytes left it, and the
-  // descriptor the other program opened before the save.
-  std::vector<uint8_t> changed_by_other;
-  uint64_t pixel_at = 0;
-  int held = -1;
-  const auto held_byte = [&](uint64_t at) {
-    uint8_t byte = 0;
-    return pread(held, &byte, 1, off_t(at)) == 1 ? int(byte) : -1;
-  };
   // Where the other program's file is left: at the gallery's name, through
   // a descriptor it opened before the save or by the name, or at the held
   // name.
   enum Left { Through_Descriptor, By_Name, At_Held_Name };
   const struct {
     const char* name;
+    bool move;     // a drawing moved as well: the file is written beside
+    bool away;     // the file moved away first: a new one is written
+    bool empties;  // every drawing into the bin, none added: the file goes
+    bool unread = false;  // before the preparation thread has read any drawing
+    // The actions it is met with (all when empty): a plan added for what
+    // only some of them show.
+    std::set<Left> met_with{};
+  } plans[] = {{"a new drawing appended", false, false, false},
+               {"a new drawing appended before any drawing is read", false, false, false, true, {Through_Descriptor}},
+               {"a drawing moved and a new one", true, false, false},
+               {"the file moved away and a new drawing", false, true, false},
+               {"every drawing into the bin", false, false, true, false, {By_Name, At_Held_Name}}};
+  // The file as the action that writes whole bytes meant to leave it, and
+  // the descriptor the other program opened before the save.
+  std::vector<uint8_t> changed_by_other;
+  uint64_t cut_to = 0;
+  int held = -1;
+  const auto held_byte = [&](uint64_t at) {
+    uint8_t byte = 0;
+    return pread(held, &byte, 1, off_t(at)) == 1 ? int(byte) : -1;
+  };
+  const auto held_size = [&] {
+    struct stat info;
+    return fstat(held, &info) == 0 ? uint64_t(info.st_size) : UINT64_MAX;
+  };
+  // A file that lost every name (replaced by a save, or deleted) is no
+  // gallery's: nothing done through a descriptor of it changes one.
+  const auto named = [](int fd) {
+    struct stat info;
+    return fstat(fd, &info) == 0 && info.st_nlink > 0;
+  };
+  // Cuts the file through the descriptor inside its last record, keeping
+  // keep bytes of it.
+  const auto cut_into_last = [&](int fd, uint64_t keep) {
+    struct stat info;
+    if (!named(fd) || fstat(fd, &info) != 0) return false;
+    std::vector<uint8_t> bytes(size_t(info.st_size));
+    if (!Gallery_File::Read_At(fd, 0, bytes.data(), bytes.size())) return false;
+    const Gallery_File::Contents contents = Gallery_File::Scan(bytes.data(), bytes.size());
+    if (contents.records.empty()) return false;
+    cut_to = contents.records.back().offset + keep;
+    return ftruncate(fd, off_t(cut_to)) == 0;
+  };
+  const struct {
+    const char* name;
     // What the other program does; false when it found nothing to do.
     std::function<bool(int held, const std::string& path)> act;
     Left left;
-    // The file as that program left it.
+    // The file as that program left it: checked as soon as it acted, so
+    // that an action that did not happen fails its row.
     std::function<bool()> left_as_is;
+    // Only an append shows what it does.
+    bool appends_only = false;
   } actions[] = {
-      {"cut through a descriptor opened before", [](int fd, const std::string&) { return ftruncate(fd, 100) == 0; },
-       Through_Descriptor, [&] { return held_byte(99) >= 0 && held_byte(100) < 0; }},
+      {"cut through a descriptor opened before",
+       [&](int fd, const std::string&) { return named(fd) && ftruncate(fd, 100) == 0; }, Through_Descriptor,
+       [&] { return named(held) && held_size() == 100; }},
+      // The cuts a growth from the size checked fills up with zeros again.
+      {"cut through a descriptor opened before, inside the last drawing's picture header",
+       [&](int fd, const std::string&) { return cut_into_last(fd, Gallery_File::Header_Size + 4); },
+       Through_Descriptor, [&] { return named(held) && held_size() == cut_to; }, true},
+      {"cut through a descriptor opened before, inside the last drawing's pixels",
+       [&](int fd, const std::string&) { return cut_into_last(fd, 40); },
+       Through_Descriptor, [&] { return named(held) && held_size() == cut_to; }, true},
       {"a record's cell changed through a descriptor opened before",
-       [](int fd, const std::string&) {
+       [&](int fd, const std::string&) {
          const uint8_t row[4] = {9, 0, 0, 0};
-         return pwrite(fd, row, sizeof row, 4) == 4;
+         return named(fd) && pwrite(fd, row, sizeof row, 4) == 4;
        },
-       Through_Descriptor, [&] { return held_byte(4) == 9; }},
-      {"cut by name, as a copy over it begins",
+       Through_Descriptor, [&] { return named(held) && held_byte(4) == 9; }},
+      {"cut by name, as a copy over it begins (made empty where there is none)",
        [](int, const std::string& path) {
          const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
          return fd >= 0 && close(fd) == 0;
        },
-       By_Name, [&] { return File_Bytes().empty(); }},
+       By_Name, [&] { return std::filesystem::exists(Gallery_Path()) && File_Bytes().empty(); }},
       {"a record's cell changed by name, the size and times kept",
        [](int, const std::string& path) { return Change_In_Place(path, 4, {9}); }, By_Name,
        [&] { return File_Bytes().size() > 8 && File_Bytes()[4] == 9; }},
       {"a pixel of the new drawing changed by name, the size and times kept",
        [&](int, const std::string& path) {
-         const std::vector<uint8_t> bytes = File_Bytes();
-         for (const Gallery_File::Record& record : Gallery_File::Scan(bytes.data(), bytes.size()).records)
+         changed_by_other = File_Bytes();
+         for (const Gallery_File::Record& record :
+              Gallery_File::Scan(changed_by_other.data(), changed_by_other.size()).records)
            if (record.row == 5 && record.column == 5) {
-             pixel_at = record.offset + 40;
-             return Change_In_Place(path, pixel_at, {uint8_t(bytes[pixel_at] ^ 0x5A)});
+             const uint64_t pixel_at = record.offset + 40;
+             changed_by_other[pixel_at] ^= 0x5A;
+             return Change_In_Place(path, pixel_at, {changed_by_other[pixel_at]});
            }
          return false;
        },
        By_Name, [&] { return File_Bytes() == changed_by_other; }},
       {"a file of the same length with other bytes renamed over it",
        [&](int, const std::string& path) {
-         std::vector<uint8_t> bytes = File_Bytes();
-         if (!std::filesystem::exists(path) || bytes.empty()) return false;
+         changed_by_other = File_Bytes();
+         if (!std::filesystem::exists(path) || changed_by_other.empty()) return false;
          // A pixel of the first drawing, which fills most of the file.
-         bytes[bytes.size() / 2] ^= 0x5A;
+         changed_by_other[changed_by_other.size() / 2] ^= 0x5A;
          const std::string copy = root_ + "/same-length";
-         Write(copy, std::string(bytes.begin(), bytes.end()));
+         Write(copy, std::string(changed_by_other.begin(), changed_by_other.end()));
          return rename(copy.c_str(), path.c_str()) == 0;
        },
        By_Name, [&] { return File_Bytes() == changed_by_other; }},
@@ -163,10 +213,24 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
        },
        At_Held_Name, [&] { return Left_At_Held_Name(true); }},
   };
-  const Step steps[] = {Step::Check, Step::Claim, Step::Grow, Step::Write, Step::Link, Step::Put_Back, Step::Verify};
+  const Step steps[] = {Step::Check, Step::Claim,    Step::Grow,   Step::Reserve, Step::Write,
+                        Step::Link,  Step::Put_Back, Step::Verify, Step::Take};
+  // How many rows each action happened in: one that never does tests
+  // nothing. The steps each plan's save passes, as the rows of the first
+  // action it meets found them: the others' rows at a step it never passes
+  // would only save.
+  std::map<std::string, int> happened;
+  std::map<std::string, std::set<Step>> passed;
+  std::map<std::string, const void*> first_met;
   for (const auto& plan : plans)
     for (const auto& action : actions)
       for (const Step step : steps) {
+        if ((!plan.met_with.empty() && plan.met_with.count(action.left) == 0) ||
+            (action.appends_only && (plan.move || plan.away || plan.empties)))
+          continue;
+        const void*& first = first_met[plan.name];
+        if (!first) first = &action;
+        if (first != &action && passed[plan.name].count(step) == 0) continue;
         SCOPED_TRACE(std::string(plan.name) + ", " + action.name + " before step " + std::to_string(int(step)));
         std::filesystem::remove(Gallery_Path());
         std::filesystem::remove(Held_Name());
@@ -181,18 +245,28 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
           ASSERT_TRUE(Add_At(first, Drawing(2), 0, 2));
           ASSERT_TRUE(first.Save(ann, HWND()));
         }
+        Drawing_Collection::Hold_Preparation(plan.unread);
         Drawing_Collection store(ann);
-        Wait_Until_Ready(store);
+        if (!plan.unread) Wait_Until_Ready(store);
         if (plan.move) { ASSERT_TRUE(store.Move(Cell(3, 3), Cell(0, 1))); }
-        ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+        if (plan.empties) {
+          for (int32_t column : {1, 2}) { ASSERT_TRUE(store.Move(Place{Place::Bin, 0, 0}, Cell(0, column))); }
+        } else {
+          ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+        }
+        // Whatever the change, the person still sees her new drawing.
+        const auto shows_new = [&] { return plan.empties || Shows(store, Cell(5, 5), 10); };
+        const Pictures meant = Shown(store);
         held = open(Gallery_Path().c_str(), O_RDWR | O_CLOEXEC);
         ASSERT_GE(held, 0);
         if (plan.away) std::filesystem::rename(Gallery_Path(), root_ + "/away.gal");
         bool fired = false;
         Drawing_Collection::Set_Save_Step_Hook([&](Step at) {
+          passed[plan.name].insert(at);
           if (at != step || fired) return;
           fired = action.act(held, Gallery_Path());
-          changed_by_other = File_Bytes();
+          if (fired) { EXPECT_TRUE(action.left_as_is()) << "the action did not happen"; }
+          happened[action.name] += fired;
         });
         Boxes.clear();
         const bool saved = store.Save(ann, HWND());
@@ -205,14 +279,17 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
                       Boxes.back().find("in the way") != std::string::npos)
               << Boxes.back();
         }
-        // Whatever the change, the person still sees her new drawing.
-        EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+        EXPECT_TRUE(shows_new());
         // What another program put under a name is its own, and never under
         // the gallery's name.
         if (fired && action.left != Through_Descriptor) { EXPECT_TRUE(action.left_as_is()) << "written over"; }
         if (!saved) {
-          // What the other program left stays.
-          EXPECT_TRUE(action.left_as_is()) << "written over";
+          // What the other program left stays; but a cut through a
+          // descriptor once the save has checked the size it grows from is
+          // grown again, as no save can tell before it reads back.
+          if (action.left != Through_Descriptor || step != Step::Reserve) {
+            EXPECT_TRUE(action.left_as_is()) << "written over";
+          }
           // Her gallery held aside is not saved under its name yet: the exit
           // asks, and says why the save cannot be made now.
           if (Boxes.back().find("your gallery is kept as") != std::string::npos) {
@@ -227,12 +304,30 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
           std::filesystem::rename(action.left == At_Held_Name ? Held_Name() : Gallery_Path(), away);
           Boxes.clear();
           EXPECT_TRUE(store.Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
-          EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+          EXPECT_TRUE(shows_new());
           EXPECT_FALSE(std::filesystem::exists(Held_Name()));
         }
         close(held);
-        Expect_File_Holds_The_Grid(store);
+        if (plan.empties) {
+          // Her gallery has no file now: whatever is under the name is
+          // another program's, and a later save leaves it as it is. The
+          // held name's file goes out first, as its box advised.
+          std::filesystem::remove(root_ + "/held-out");
+          if (std::filesystem::is_symlink(Held_Name()) || std::filesystem::exists(Held_Name()))
+            std::filesystem::rename(Held_Name(), root_ + "/held-out");
+          const bool theirs = std::filesystem::exists(Gallery_Path());
+          const std::string left = theirs ? Read(Gallery_Path()) : "";
+          ASSERT_TRUE(Add_At(store, Drawing(11), 6, 6));
+          EXPECT_EQ(store.Save(ann, HWND()), !theirs);
+          if (theirs) {
+            EXPECT_EQ(Read(Gallery_Path()), left) << "written over";
+            std::filesystem::rename(Gallery_Path(), root_ + "/moved-out");
+            EXPECT_TRUE(store.Save(ann, HWND()));
+          }
+        }
+        Expect_File_Holds_The_Grid(store, &meant);
       }
+  for (const auto& action : actions) { EXPECT_GT(happened[action.name], 0) << action.name << " never happened"; }
 }
 
 // Another program deletes the gallery, moves it away, renames a copy over
