@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "gallery/gallery_file.h"
+#include "users/gallery_file.h"
 #include "gallery/gallery_window.h"
 #include "platform/gdi/png_writer.h"
 #include "tests/acceptance/acceptance_support.h"

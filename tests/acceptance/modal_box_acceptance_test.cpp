@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "gallery/gallery_file.h"
+#include "users/gallery_file.h"
 #include "help/help_window.h"
 #include "help/help_section.h"
 #include "platform/gdi/png_writer.h"

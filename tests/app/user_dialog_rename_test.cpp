@@ -11,7 +11,7 @@
 #include "app/user_dialog.h"
 #include "gallery/drawing_collection.h"
 #include "gallery/drawing_place.h"
-#include "gallery/gallery_file.h"
+#include "users/gallery_file.h"
 #include "gallery/gallery_window.h"
 #include "model/gui_colors.h"
 #include "model/shape_drawing.h"

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "gallery/drawing_collection.h"
-#include "gallery/gallery_file.h"
+#include "users/gallery_file.h"
 #include "model/dib_allocator.h"
 #include "model/gui_colors.h"
 #include "platform/window/message_box.h"

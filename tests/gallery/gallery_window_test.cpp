@@ -18,7 +18,7 @@
 #include "app/user_dialog.h"
 #include "gallery/drawing_collection.h"
 #include "gallery/gallery_dragger.h"
-#include "gallery/gallery_file.h"
+#include "users/gallery_file.h"
 #include "gallery/gallery_window.h"
 #include "gallery/main_window_io.h"
 #include "gallery/printer.h"
