@@ -454,9 +454,7 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
   // It cannot move: it is shown where it is, and stays as it is.
   const bool unchangeable = Is_Unchangeable(aside);
   must_stay = true;
-  stay_reason = "Your gallery is kept as " + aside + Hidden_Note +
-                (unchangeable ? ", which the administrator has made unchangeable"
-                              : ", and it could not go back under its name");
+  stay_reason = Held_Stuck_Reason();
   MessageBox(HWND(),
              "Unable to write file " + path + "\n" + stay_reason +
                  ": the gallery shows your drawings from there, but changes to the gallery cannot be saved.\n" +

@@ -387,8 +387,10 @@ class Drawing_Collection {
   static constexpr const char* Held_Aside_Refusal =
       "Another program put a new file under that name while the gallery was saved";
   // Puts the file an earlier save left under its claimed name (held_at)
-  // back under the gallery's name; false while another file has the name.
+  // back under the gallery's name; false while another file has the name,
+  // or while it cannot be moved (then Held_Stuck_Reason says why).
   bool Put_Back_Held();
+  std::string Held_Stuck_Reason() const;
   // The file under the name is the store's own, with the change time and
   // size it knows (just before the claim).
   bool Named_Is_Known() const;

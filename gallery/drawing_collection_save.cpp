@@ -123,7 +123,7 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     // A file an earlier save had to leave under its claimed name goes back
     // under the gallery's name first, once that name is free.
     if (!held_at.empty() && !Put_Back_Held()) {
-      Refuse_Save(Held_Aside_Refusal, window);
+      Refuse_Save(Identity_Of(path).exists ? std::string(Held_Aside_Refusal) : Held_Stuck_Reason(), window);
       return false;
     }
     File_Check check = Check_Own_File();
@@ -234,16 +234,25 @@ void Drawing_Collection::Refuse_Save(const std::string& reason, HWND window) {
 }
 
 void Drawing_Collection::Tell_Refusal(const std::string& reason, HWND window) {
-  // Her gallery kept aside is named, and the file to move is the other one.
-  const bool held = reason == Held_Aside_Refusal && !held_at.empty();
-  MessageBox(window,
-             "Unable to write file " + path + "\n" + reason +
-                 (held ? ": your gallery is kept as " + held_at + Hidden_Note +
-                             ", and your changes are kept until you leave the program.\nTo save them, move the file " +
-                             path + " out of the folder and save the gallery again."
-                       : ": your changes are kept until you leave the program, and are not saved over that file.\n" +
-                             Save_Advice(reason, Is_Unchangeable(path))),
-             "WARNING", MB_OK | MB_ICONSTOP);
+  // Her gallery kept aside is named, and the file to move is the other one;
+  // one that cannot move is the administrator's to make changeable.
+  std::string outcome = ": your changes are kept until you leave the program, and are not saved over that file.\n" +
+                        Save_Advice(reason, Is_Unchangeable(path));
+  if (reason == Held_Aside_Refusal && !held_at.empty())
+    outcome = ": your gallery is kept as " + held_at + Hidden_Note +
+              ", and your changes are kept until you leave the program.\nTo save them, move the file " + path +
+              " out of the folder and save the gallery again.";
+  else if (!held_at.empty() && reason == Held_Stuck_Reason())
+    outcome = std::string(": your changes are kept until you leave the program.\nTo save them, ") +
+              (Is_Unchangeable(held_at) ? "have the administrator make that file changeable again, and " : "") +
+              "save the gallery again.";
+  MessageBox(window, "Unable to write file " + path + "\n" + reason + outcome, "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+std::string Drawing_Collection::Held_Stuck_Reason() const {
+  return "Your gallery is kept as " + held_at + Hidden_Note +
+         (Is_Unchangeable(held_at) ? ", which the administrator has made unchangeable"
+                                   : ", and it could not go back under its name");
 }
 
 std::string Drawing_Collection::Save_Advice(const std::string& refusal, bool unchangeable) {

@@ -349,6 +349,7 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     bool name_taken;
     bool unchangeable;
     std::string box;  // the opening's, from its second line; empty: none
+    bool unchangeable_later = false;  // once the name is free
   } cases[] = {
       {"the name is free", Gallery, false, false, ""},
       {"another file took the name", Gallery, true, false,
@@ -358,11 +359,13 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
       {"the held gallery made unchangeable", Gallery, false, true,
        "Your gallery is kept as " + aside + Drawing_Collection::Hidden_Note +
            ", which the administrator has made unchangeable"},
+      {"another file took the name, and the held gallery is made unchangeable", Gallery, true, false,
+       "Another file is under that name, and a save that was stopped kept your gallery as " + aside, true},
   };
   Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    if (c.unchangeable && root_only.Left_Out(c.name)) continue;
+    if ((c.unchangeable || c.unchangeable_later) && root_only.Left_Out(c.name)) continue;
     std::filesystem::remove(Gallery_Path());
     std::filesystem::remove(aside);
     {
@@ -435,6 +438,19 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     // She does as the box says, and saves again: her gallery is back under
     // its name with every drawing.
     std::filesystem::rename(c.name_taken ? Gallery_Path() : aside, root_ + "/moved-out");
+    if (c.unchangeable_later) {
+      // It cannot go back: the box says who can let it.
+      ASSERT_TRUE(Set_Unchangeable(aside, true));
+      Boxes.clear();
+      EXPECT_FALSE(store->Save(ann, HWND()));
+      Set_Unchangeable(aside, false);
+      EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + Gallery_Path() +
+                                                "\nYour gallery is kept as " + aside + Drawing_Collection::Hidden_Note +
+                                                ", which the administrator has made unchangeable: your changes are "
+                                                "kept until you leave the program.\nTo save them, have the "
+                                                "administrator make that file changeable again, and save the gallery "
+                                                "again."});
+    }
     Boxes.clear();
     EXPECT_TRUE(store->Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
     EXPECT_FALSE(std::filesystem::exists(aside));
