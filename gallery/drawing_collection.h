@@ -246,8 +246,9 @@ class Drawing_Collection {
   // change could land. Test use only.
   static void Set_Save_Step_Hook(std::function<void(Save_Step)> hook);
   // Where a save keeps the file while it writes it: beside it, under a
-  // hidden name that says so. A file found there at the opening, with none
-  // under the gallery's name, is put back.
+  // hidden name that says so. A gallery found there at the opening is put
+  // back when its name is free, else shown from there until a save finds
+  // the name free; any other file there is another program's.
   static std::string Claim_Name(const std::string& path);
   // Test hook: while held, the preparation thread reads no record (a pass
   // handed to it waits); let go, it begins. Test use only.

@@ -18,7 +18,6 @@
 #include "app/user_dialog.h"
 #include "gallery/drawing_collection.h"
 #include "gallery/gallery_dragger.h"
-#include "users/gallery_file.h"
 #include "gallery/gallery_window.h"
 #include "gallery/main_window_io.h"
 #include "gallery/printer.h"
@@ -41,6 +40,7 @@
 #include "toolkit/gui_sizes.h"
 #include "toolkit/round_button.h"
 #include "toolkit/tip_window.h"
+#include "users/gallery_file.h"
 #include "users/user_database.h"
 #include "workspace/drawing_window.h"
 
