@@ -927,9 +927,10 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
 }
 
 // A gallery file made unchangeable (by the administrator) or read-only
-// while shown: the exit says why the changes cannot be kept and what each
-// button does; Cancel keeps the program open, and once the file may be
-// written again the save keeps the changes.
+// while shown, or replaced by another program's file made unchangeable: the
+// exit says why the changes cannot be kept and what each button does;
+// Cancel keeps the program open, and once she has done what it says the
+// save keeps the changes.
 TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_Is_Told_So_At_Exit) {
   const struct {
     const char* name;
@@ -950,6 +951,16 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
        },
        "You have no permission to change the file", true,
        "have the administrator make the file changeable again, and save the gallery again"},
+      // Another program's file under the name: only the administrator can
+      // move it out.
+      {"replaced by another program's file made unchangeable",
+       [](const std::string& path, bool on) {
+         return on ? Rename_Other_Copy_Over(path) && Set_Unchangeable(path, true)
+                   : Set_Unchangeable(path, false) && rename(path.c_str(), (path + ".moved-out").c_str()) == 0;
+       },
+       "Another program has put a different file in its place", true,
+       "have the administrator make that file changeable again and move it out of the folder, and save the gallery "
+       "again"},
   };
   Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const auto& c : cases) {
