@@ -350,6 +350,7 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     bool unchangeable;
     std::string box;  // the opening's, from its second line; empty: none
     bool unchangeable_later = false;  // once the name is free
+    bool damaged = false;             // behind its one drawing
   } cases[] = {
       {"the name is free", Gallery, false, false, ""},
       {"another file took the name", Gallery, true, false,
@@ -361,6 +362,8 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
            ", which the administrator has made unchangeable"},
       {"another file took the name, and the held gallery is made unchangeable", Gallery, true, false,
        "Another file is under that name, and a save that was stopped kept your gallery as " + aside, true},
+      {"another file took the name, and the held gallery is damaged", Gallery, true, false,
+       "Another file is under that name, and a save that was stopped kept your gallery as " + aside, false, true},
   };
   Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const auto& c : cases) {
@@ -373,10 +376,13 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
       ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
       ASSERT_TRUE(first.Save(ann, HWND()));
     }
-    const std::string gallery = Read(Gallery_Path());
+    std::string gallery = Read(Gallery_Path());
+    // A length no record can have where the end marker was.
+    if (c.damaged) gallery.replace(gallery.size() - Gallery_File::End_Size, 4, "\xff\xff\xff\x7f");
     const std::string leftover = aside + ".Ab12Cd";
     if (c.held == Gallery) {
       std::filesystem::rename(Gallery_Path(), aside);
+      Write(aside, gallery);
       Write(leftover, "half of a new gallery");
     } else {
       Put_At_Held_Name(c.held == Link_To_Text);
@@ -395,8 +401,18 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
       EXPECT_FALSE(std::filesystem::exists(leftover));
       continue;
     }
-    ASSERT_EQ(Boxes.size(), 1u);
+    ASSERT_EQ(Boxes.size(), c.damaged ? 2u : 1u);
     EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\n" + c.box, 0), 0u) << Boxes[0];
+    // Her damaged gallery is the one copied aside, before a save rewrites it.
+    const std::string copy = aside + ".damaged-";
+    if (c.damaged) {
+      EXPECT_EQ(Boxes[1].rfind("WARNING: Unable to read file " + aside + "\nThe file is damaged: the 1 drawing read "
+                               "whole is shown, and a copy of the file is kept as " + copy, 0),
+                0u)
+          << Boxes[1];
+      const size_t at = Boxes[1].find(copy);
+      EXPECT_EQ(Read(Boxes[1].substr(at, Boxes[1].size() - at - 1)), gallery);
+    }
     EXPECT_NE(Boxes[0].find(aside + Drawing_Collection::Hidden_Note), std::string::npos) << Boxes[0];
     if (c.held != Gallery) {
       EXPECT_NE(Boxes[0].find("is not a gallery but another program's file"), std::string::npos) << Boxes[0];
