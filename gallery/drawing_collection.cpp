@@ -13,13 +13,13 @@
 #include <cerrno>
 #include <new>
 
-#include "gallery/gallery_file.h"
 #include "gallery/preparer_thread.h"
 #include "model/shape_drawing.h"
 #include "platform/system/file_system.h"
 #include "platform/system/user_file.h"
 #include "platform/window/message_box.h"
 #include "toolkit/gui_sizes.h"
+#include "users/gallery_file.h"
 #include "users/user.h"
 #include "users/user_data.h"
 
@@ -268,10 +268,12 @@ std::string Drawing_Collection::Permission_Refusal() const {
   if (stat(path.c_str(), &info) != 0 || !own_file.exists || info.st_dev != own_file.device ||
       info.st_ino != own_file.inode)
     return std::string();
+  // An unchangeable file refuses even the administrator, and a change of
+  // its mode too: it is told as such, read-only or not.
+  if (Is_Unchangeable(path)) return No_Permission_Refusal;
   // As at opening: a mode that lets nobody write the file makes it
   // read-only, even for the administrator.
   if ((info.st_mode & 0222) == 0) return Read_Only_Refusal;
-  // An unchangeable file refuses even the administrator.
   if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0 && (errno == EPERM || errno == EACCES))
     return No_Permission_Refusal;
   return std::string();
@@ -353,33 +355,36 @@ bool Drawing_Collection::Take_Identical_Copy() {
 void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
   stay_reason = must_stay ? "The folder of your files is read-only" : "";
+  held_at.clear();
   Put_Back_Stopped_Save();
-  own_file = Identity_Of(path);
+  // Her gallery, under its name or where a stopped save held it.
+  const std::string name = Opened_Name();
+  own_file = Identity_Of(name);
   own_settled = false;
   known_size = 0;
   if (path.empty()) return;
   // A file whose mode lets nobody write it is taken as read-only even by
   // the administrator, whom the system would let write it.
   struct stat info;
-  const bool write_protected = stat(path.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
-  const bool writable = The_User_Data.writable && !write_protected;
-  if (!file->Open(path, writable ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, OPEN_EXISTING)) {
-    if (lstat(path.c_str(), &info) != 0) return;  // no gallery yet
+  const bool write_protected = stat(name.c_str(), &info) == 0 && (info.st_mode & 0222) == 0;
+  const bool writable = !must_stay && !write_protected;
+  if (!file->Open(name, writable ? GENERIC_READ | GENERIC_WRITE : GENERIC_READ, OPEN_EXISTING)) {
+    if (lstat(name.c_str(), &info) != 0) return;  // no gallery yet
     // There, but not ours to open as asked: shown when it can at least be
     // read, and never replaced by what this store holds.
-    const TFile_Fault fault = Open_Fault(path);
-    if (writable && fault == TFile_Fault::None && file->Open(path, GENERIC_READ, OPEN_EXISTING)) {
+    const TFile_Fault fault = Open_Fault(name);
+    if (writable && fault == TFile_Fault::None && file->Open(name, GENERIC_READ, OPEN_EXISTING)) {
       Keep_Read_Only("You have no permission to change the file");
-    } else if (fault == TFile_Fault::In_Use && file->Open_Unlocked(path)) {
+    } else if (fault == TFile_Fault::In_Use && file->Open_Unlocked(name)) {
       Keep_Read_Only(File_Fault_Reason(fault));
     } else {
       must_stay = true;
       stay_reason = File_Fault_Reason(fault);
-      MessageBox(HWND(), Unreadable_File_Message(path, fault, "the gallery opens empty and the file is left as it is"),
+      MessageBox(HWND(), Unreadable_File_Message(name, fault, "the gallery opens empty and the file is left as it is"),
                  "WARNING", MB_OK | MB_ICONSTOP);
       return;
     }
-  } else if (write_protected && The_User_Data.writable) {
+  } else if (write_protected && !must_stay) {
     Keep_Read_Only("The file is read-only");
   }
   // The file opened, whatever the name led to a moment before: what the
@@ -402,7 +407,7 @@ void Drawing_Collection::Open_File() {
     must_stay = true;
     stay_reason = File_Fault_Reason(TFile_Fault::Unreadable);
     MessageBox(HWND(),
-               Unreadable_File_Message(path, TFile_Fault::Unreadable,
+               Unreadable_File_Message(name, TFile_Fault::Unreadable,
                                        "the gallery opens empty and the file is left as it is"),
                "WARNING", MB_OK | MB_ICONSTOP);
     return;
@@ -412,24 +417,49 @@ void Drawing_Collection::Open_File() {
 }
 
 // A save stopped while it had the file claimed left it beside its name: it
-// goes back, unless another file has taken the name since; then both stay,
-// and the person learns where her gallery is.
+// goes back unless another file has taken the name since, or it cannot be
+// moved. Then her gallery is shown from where it is, and goes back at the
+// first save that finds the name free. Only a gallery is taken for hers:
+// anything else there is another program's, and stays.
 void Drawing_Collection::Put_Back_Stopped_Save() {
   if (path.empty() || must_stay) return;
-  const std::string claimed_aside = Claim_Name(path);
+  const std::string aside = Claim_Name(path);
   struct stat info;
-  const bool held = lstat(claimed_aside.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-  if (!held || (lstat(path.c_str(), &info) != 0 && Move_File(claimed_aside, path))) {
-    // The gallery is whole under its name: what a save stopped while it
-    // wrote beside the held file (up to the gallery's size) goes.
-    Remove_Interrupted_Saves_Of(claimed_aside);
+  if (lstat(aside.c_str(), &info) == 0 && !Gallery_File::Reads_As_Gallery(aside)) {
+    MessageBox(HWND(),
+               "Unable to write file " + path + "\nThe file " + aside + Hidden_Note +
+                   " is not a gallery but another program's file, and it is in the way of the gallery's saves: it is "
+                   "left as it is.\nTo save the gallery, move that file out of the folder and save the gallery again.",
+               "WARNING", MB_OK | MB_ICONSTOP);
     return;
   }
+  const bool name_taken = lstat(path.c_str(), &info) == 0;
+  if (lstat(aside.c_str(), &info) != 0 || (!name_taken && Move_File(aside, path))) {
+    // The gallery is whole under its name: what a save stopped while it
+    // wrote beside the held file (up to the gallery's size) goes.
+    Remove_Interrupted_Saves_Of(aside);
+    return;
+  }
+  held_at = aside;
+  if (name_taken) {
+    MessageBox(HWND(),
+               "Unable to write file " + path + "\nAnother file is under that name, and a save that was stopped kept "
+               "your gallery as " + aside + Hidden_Note + ": the gallery shows your gallery from there, and the "
+               "other file is left as it is.\nTo save your gallery under its name, move the file " + path +
+                   " out of the folder and save the gallery again.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  // It cannot move: it is shown where it is, and stays as it is.
+  const bool unchangeable = Is_Unchangeable(aside);
+  must_stay = true;
+  stay_reason = Held_Stuck_Reason();
   MessageBox(HWND(),
-             "Unable to read file " + claimed_aside +
-                 "\nA save that was stopped left your gallery under this name, and another file is under the "
-                 "gallery's name: the gallery shows that file, and both are left as they are.\nTo see your gallery, "
-                 "move the file " + path + " out of the folder and start the program again.",
+             "Unable to write file " + path + "\n" + stay_reason +
+                 ": the gallery shows your drawings from there, but changes to the gallery cannot be saved.\n" +
+                 (unchangeable ? "To save them, have the administrator make the file " + aside +
+                                     " changeable again, and start the program again."
+                               : std::string("To save them, start the program again.")),
              "WARNING", MB_OK | MB_ICONSTOP);
 }
 
@@ -437,7 +467,7 @@ void Drawing_Collection::Keep_Read_Only(const std::string& reason) {
   must_stay = true;
   stay_reason = reason;
   MessageBox(HWND(),
-             "Unable to write file " + path + "\n" + reason +
+             "Unable to write file " + Opened_Name() + "\n" + reason +
                  ": your drawings are shown, but changes to the gallery cannot be saved.",
              "WARNING", MB_OK | MB_ICONSTOP);
 }
@@ -485,7 +515,7 @@ void Drawing_Collection::Report_Damage(size_t read_whole) {
   const std::string shown = read_whole == 1 ? "the 1 drawing read whole is shown"
                                             : "the " + std::to_string(read_whole) + " drawings read whole are shown";
   std::string outcome;
-  if (kept_aside.empty() && !must_stay) kept_aside = Gallery_File::Keep_Copy_Aside(path);
+  if (kept_aside.empty() && !must_stay) kept_aside = Gallery_File::Keep_Copy_Aside(Opened_Name());
   const std::string aside = kept_aside;
   if (aside.empty()) {
     if (!must_stay) stay_reason = "The file is damaged and no copy of it could be kept";
@@ -494,7 +524,7 @@ void Drawing_Collection::Report_Damage(size_t read_whole) {
   } else {
     outcome = shown + ", and a copy of the file is kept as " + aside + ".";
   }
-  MessageBox(HWND(), "Unable to read file " + path + "\nThe file is damaged: " + outcome, "WARNING",
+  MessageBox(HWND(), "Unable to read file " + Opened_Name() + "\nThe file is damaged: " + outcome, "WARNING",
              MB_OK | MB_ICONSTOP);
 }
 

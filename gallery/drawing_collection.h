@@ -174,8 +174,10 @@ class Drawing_Collection {
   // The refusals of a file made read-only or unchangeable while shown.
   static constexpr const char* Read_Only_Refusal = "The file is read-only";
   static constexpr const char* No_Permission_Refusal = "You have no permission to change the file";
-  // What the person can do to save her changes after a refusal.
-  static std::string Save_Advice(const std::string& refusal);
+  // What the person can do to save her changes after a refusal; when the
+  // file in the way has been made unchangeable, only the administrator can
+  // move it.
+  static std::string Save_Advice(const std::string& refusal, bool unchangeable = false);
   // Back to the last saved arrangement: drawings added since are dropped,
   // the bin list and the slots emptied.
   void Revert();
@@ -216,6 +218,13 @@ class Drawing_Collection {
   // Why the file was taken as one that may not be written when the store
   // opened it; empty when it may be.
   const std::string& Stay_Reason() const { return stay_reason; }
+  // Where her gallery is kept while another file has its name (or while it
+  // cannot be moved back): the name a save held it under. Empty when it is
+  // under its name.
+  const std::string& Held_At() const { return held_at; }
+  // Said after a name beginning with a dot, so that she can find the file.
+  static constexpr const char* Hidden_Note =
+      " (a name beginning with a dot: most folders show such files only after Ctrl+H)";
 
   // The side in pixels of a picture size (needs a store to have been made).
   static int32_t Picture_Side(Picture_Size size);
@@ -238,8 +247,9 @@ class Drawing_Collection {
   // change could land. Test use only.
   static void Set_Save_Step_Hook(std::function<void(Save_Step)> hook);
   // Where a save keeps the file while it writes it: beside it, under a
-  // hidden name that says so. A file found there at the opening, with none
-  // under the gallery's name, is put back.
+  // hidden name that says so. A gallery found there at the opening is put
+  // back when its name is free, else shown from there until a save finds
+  // the name free; any other file there is another program's.
   static std::string Claim_Name(const std::string& path);
   // Test hook: while held, the preparation thread reads no record (a pass
   // handed to it waits); let go, it begins. Test use only.
@@ -250,6 +260,9 @@ class Drawing_Collection {
   struct Save_Plan;
 
   void Open_File();
+  // The file the store opens: the gallery's, or the one a stopped save held
+  // aside (held_at).
+  const std::string& Opened_Name() const { return held_at.empty() ? path : held_at; }
   void Put_Back_Stopped_Save();
   // The file can be read but may not be written: why, told to the person.
   void Keep_Read_Only(const std::string& reason);
@@ -382,8 +395,10 @@ class Drawing_Collection {
   static constexpr const char* Held_Aside_Refusal =
       "Another program put a new file under that name while the gallery was saved";
   // Puts the file an earlier save left under its claimed name (held_at)
-  // back under the gallery's name; false while another file has the name.
+  // back under the gallery's name; false while another file has the name,
+  // or while it cannot be moved (then Held_Stuck_Reason says why).
   bool Put_Back_Held();
+  std::string Held_Stuck_Reason() const;
   // The file under the name is the store's own, with the change time and
   // size it knows (just before the claim).
   bool Named_Is_Known() const;

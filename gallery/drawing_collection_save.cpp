@@ -27,7 +27,6 @@
 
 #include "gallery/drawing_collection.h"
 #include "gallery/file_reader.h"
-#include "gallery/gallery_file.h"
 #include "gallery/preparer_thread.h"
 #include "model/shape_drawing.h"
 #include "platform/system/atomic_file.h"
@@ -36,6 +35,7 @@
 #include "platform/system/user_file.h"
 #include "platform/window/message_box.h"
 #include "toolkit/small_utilities.h"
+#include "users/gallery_file.h"
 #include "users/user.h"
 #include "users/user_data.h"
 
@@ -125,7 +125,7 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     // A file an earlier save had to leave under its claimed name goes back
     // under the gallery's name first, once that name is free.
     if (!held_at.empty() && !Put_Back_Held()) {
-      Refuse_Save(Held_Aside_Refusal, window);
+      Refuse_Save(Identity_Of(path).exists ? std::string(Held_Aside_Refusal) : Held_Stuck_Reason(), window);
       return false;
     }
     File_Check check = Check_Own_File();
@@ -242,17 +242,35 @@ void Drawing_Collection::Refuse_Save(const std::string& reason, HWND window) {
 }
 
 void Drawing_Collection::Tell_Refusal(const std::string& reason, HWND window) {
-  MessageBox(window,
-             "Unable to write file " + path + "\n" + reason +
-                 ": your changes are kept until you leave the program, and are not saved over that file.\n" +
-                 Save_Advice(reason),
-             "WARNING", MB_OK | MB_ICONSTOP);
+  // Her gallery kept aside is named, and the file to move is the other one;
+  // one that cannot move is the administrator's to make changeable.
+  std::string outcome = ": your changes are kept until you leave the program, and are not saved over that file.\n" +
+                        Save_Advice(reason, Is_Unchangeable(path));
+  if (reason == Held_Aside_Refusal && !held_at.empty())
+    outcome = ": your gallery is kept as " + held_at + Hidden_Note +
+              ", and your changes are kept until you leave the program.\nTo save them, move the file " + path +
+              " out of the folder and save the gallery again.";
+  else if (!held_at.empty() && reason == Held_Stuck_Reason())
+    outcome = std::string(": your changes are kept until you leave the program.\nTo save them, ") +
+              (Is_Unchangeable(held_at) ? "have the administrator make that file changeable again, and " : "") +
+              "save the gallery again.";
+  MessageBox(window, "Unable to write file " + path + "\n" + reason + outcome, "WARNING", MB_OK | MB_ICONSTOP);
 }
 
-std::string Drawing_Collection::Save_Advice(const std::string& refusal) {
+std::string Drawing_Collection::Held_Stuck_Reason() const {
+  return "Your gallery is kept as " + held_at + Hidden_Note +
+         (Is_Unchangeable(held_at) ? ", which the administrator has made unchangeable"
+                                   : ", and it could not go back under its name");
+}
+
+std::string Drawing_Collection::Save_Advice(const std::string& refusal, bool unchangeable) {
   if (refusal == Read_Only_Refusal) return "To save them, make the file writable again and save the gallery again.";
   if (refusal == No_Permission_Refusal)
     return "To save them, have the administrator make the file changeable again, and save the gallery again.";
+  // No one else may move such a file.
+  if (unchangeable)
+    return "To save them, have the administrator make that file changeable again and move it out of the folder, and "
+           "save the gallery again.";
   // A file that is not the store's as it knows it stays as it is; without
   // it under the name the save writes every drawing it can still read.
   return "To save them, move that file out of the folder and save the gallery again.";
@@ -384,12 +402,15 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
   const bool under_name = !detached && own_file.exists;
   struct stat in_the_way;
   if (lstat(claimed.c_str(), &in_the_way) == 0) {
-    // Left by a save that was stopped, while another file took the name:
-    // it may hold a gallery, and is never written over.
+    // Another program's file, or a gallery the store did not open (her own
+    // is put back at the opening): it is never written over.
+    const std::string what = Gallery_File::Reads_As_Gallery(claimed) ? ", another gallery file,"
+                                                                      : ", which is not a gallery but another "
+                                                                        "program's file,";
     MessageBox(window,
-               "Unable to write file " + path + "\nThe file " + claimed +
-                   " of a save that was stopped is in the way: your changes are kept until you leave the program, "
-                   "and are not saved.\nTo save them, move that file out of the folder and save the gallery again.",
+               "Unable to write file " + path + "\nThe file " + claimed + Hidden_Note + what +
+                   " is in the way: your changes are kept until you leave the program, and are not saved.\nTo save "
+                   "them, move that file out of the folder and save the gallery again.",
                "WARNING", MB_OK | MB_ICONSTOP);
     claimed.clear();
     return Outcome::Nothing_Saved;

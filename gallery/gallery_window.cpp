@@ -17,6 +17,7 @@
 #include "model/shape_drawing.h"
 #include "platform/gdi/brush.h"
 #include "platform/gdi/pen.h"
+#include "platform/system/file_system.h"
 #include "platform/window/cursor.h"
 #include "platform/window/desktop.h"
 #include "platform/window/icon.h"
@@ -233,16 +234,29 @@ bool Gallery_Window::CanClose() {
   return answer != IDYES || !The_User_Database || collection->Save(*The_User_Database->current_user, GetHandle());
 }
 
-std::string Gallery_Window::Exit_Advice(const std::string& refusal) {
+std::string Gallery_Window::Exit_Advice(const std::string& refusal) const {
   if (refusal == Drawing_Collection::Read_Only_Refusal)
     return "make the file writable again, and save the gallery again";
   if (refusal == Drawing_Collection::No_Permission_Refusal)
     return "have the administrator make the file changeable again, and save the gallery again";
+  // The file to move is the other one under the gallery's name, never hers
+  // kept aside; one made unchangeable only the administrator can move.
+  const std::string& name = collection->File_Name();
+  if (!collection->Held_At().empty()) return "move the file " + name + " out of the folder, and save the gallery again";
+  if (Is_Unchangeable(name))
+    return "have the administrator make that file changeable again and move it out of the folder, and save the "
+           "gallery again";
   return "move that file out of the folder, and save the gallery again";
 }
 
 std::string Gallery_Window::Changes_Cannot_Be_Kept(const std::string& refusal, const std::string& outcome) const {
-  return "Unable to write file " + collection->File_Name() + "\n" + refusal + ": " + outcome + ".";
+  // Her gallery kept aside keeps what was last saved: she is told where.
+  const std::string& held = collection->Held_At();
+  return "Unable to write file " + collection->File_Name() + "\n" + refusal + ": " +
+         (held.empty() ? outcome
+                       : "your gallery as last saved is kept as " + held + Drawing_Collection::Hidden_Note +
+                             ", and changes made since then cannot be kept") +
+         ".";
 }
 
 void Gallery_Window::Park_Points() {

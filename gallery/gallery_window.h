@@ -134,7 +134,7 @@ class Gallery_Window : public TWindow {
   // then the reason and the outcome.
   std::string Changes_Cannot_Be_Kept(const std::string& refusal, const std::string& outcome) const;
   // What she can do, having stayed, so that a save keeps her changes.
-  static std::string Exit_Advice(const std::string& refusal);
+  std::string Exit_Advice(const std::string& refusal) const;
   void Make_Store();
   void Choose_Starting_View();
   void Save_Windows();

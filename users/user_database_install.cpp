@@ -16,6 +16,7 @@
 #include "platform/system/user_file.h"
 #include "platform/window/message_box.h"
 #include "toolkit/small_utilities.h"
+#include "users/gallery_file.h"
 #include "users/user_data.h"
 #include "users/rename_journal.h"
 #include "users/user_database.h"
@@ -28,7 +29,7 @@ struct File_Kind {
   const char* extension;
   int32_t level_index;
 };
-constexpr File_Kind Gallery_File{"gal", -1};
+constexpr File_Kind Gallery_Kind{"gal", -1};
 constexpr File_Kind User_Files[] = {{"gal", -1}, {"man", 3}, {"man", 4}, {"clr", -1}};
 
 std::string Path_Of(const User& user, const File_Kind& kind) {
@@ -54,7 +55,7 @@ class Install_Run {
       : copy(copy_), installed(installed_), owner(owner_) {
     for (const auto& user : copy.users)
       if (user->source_record != nullptr) continued.insert(user->source_record);
-    open_gallery = Path_Of(*installed.current_user, Gallery_File);
+    open_gallery = Path_Of(*installed.current_user, Gallery_Kind);
   }
 
   // Asks about each removed user that has files and recycles them on Yes;
@@ -137,16 +138,32 @@ class Install_Run {
   // A gallery a stopped save holds aside (".saving-<name>") goes back under
   // its name at the next start: a change of names now would give it to
   // whoever has that name then. The change is refused until it is back.
+  // Anything else under that name is another program's, and in the way of
+  // her saves: the change waits until it is moved out.
   bool Gallery_Held(const User& source, const User& renamed) {
     for (const User* user : {&source, &renamed}) {
-      const std::string gallery = Path_Of(*user, Gallery_File);
+      const std::string gallery = Path_Of(*user, Gallery_Kind);
+      const std::string aside = gallery.empty() ? gallery : Held_For_Save_Name(gallery);
       struct stat info;
-      if (gallery.empty() || lstat(Held_For_Save_Name(gallery).c_str(), &info) != 0) continue;
-      held = "Unable to rename " + source.name + "\nA save that was stopped holds the gallery " + gallery +
-             " aside as " + Held_For_Save_Name(gallery) +
-             ", and a change of names now would part them: no user is renamed and every file stays with its "
-             "owner.\nClose the program and start it again: the gallery goes back under its name (if another "
-             "file has that name, move that file out of the folder first). Then change the names again.";
+      if (gallery.empty() || lstat(aside.c_str(), &info) != 0) continue;
+      const std::string refused = "Unable to rename " + source.name + "\n";
+      const std::string unchanged = ": no user is renamed and every file stays with its owner.\n";
+      const std::string hidden = " (its name begins with a dot, so most folders show it only after Ctrl+H)";
+      if (!Gallery_File::Reads_As_Gallery(aside)) {
+        held = refused + "The file " + aside + " beside the gallery " + gallery +
+               " is not a gallery but another program's file" + unchanged + "Move that file out of the folder" +
+               hidden + ", then change the names again.";
+      } else if (Is_Unchangeable(aside)) {
+        held = refused + "A save that was stopped holds the gallery " + gallery + " aside as " + aside +
+               ", which the administrator has made unchangeable, and a change of names now would part them" +
+               unchanged + "Have the administrator make that file changeable again, close the program and start it "
+               "again: the gallery goes back under its name. Then change the names again.";
+      } else {
+        held = refused + "A save that was stopped holds the gallery " + gallery + " aside as " + aside +
+               ", and a change of names now would part them" + unchanged +
+               "Close the program and start it again: the gallery goes back under its name (if another file has "
+               "that name, move that file out of the folder first). Then change the names again.";
+      }
       return true;
     }
     return false;
@@ -196,7 +213,7 @@ void User_Database::Install(HWND owner) {
   const bool same_user = current_user->source_record == installed->current_user;
   // The gallery file of the user who was current, as it is now: only that
   // file is recycled once the gallery lets it go.
-  previous_gallery_file = Identity_Of(Path_Of(previous_user, Gallery_File));
+  previous_gallery_file = Identity_Of(Path_Of(previous_user, Gallery_Kind));
 
   // Names changed by earlier installs not saved yet stay changed.
   names_changed = installed->names_changed;
@@ -303,8 +320,8 @@ void User_Database::Recycle_Previous_Gallery(HWND) {
   previous_user_removed = false;
   if (!The_User_Data.writable) return;
 
-  const std::string current_gallery = Path_Of(*current_user, Gallery_File);
-  const std::string old_gallery = Path_Of(previous_user, Gallery_File);
+  const std::string current_gallery = Path_Of(*current_user, Gallery_Kind);
+  const std::string old_gallery = Path_Of(previous_user, Gallery_Kind);
   // A user who was removed and added again under the same name is now
   // using that file.
   // Another user's file may have taken the name since: only the file the

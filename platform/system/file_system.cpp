@@ -3,7 +3,9 @@
 #include "platform/system/user_file.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <stdio.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
@@ -133,6 +135,15 @@ bool Copy_New_File(const std::string& from, const std::string& to) {
   close(in);
   if (!ok) unlink(to.c_str());
   return ok;
+}
+
+bool Is_Unchangeable(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  const bool unchangeable = ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 && (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
+  close(fd);
+  return unchangeable;
 }
 
 bool Move_File(const std::string& from, const std::string& to) {

@@ -38,6 +38,11 @@ std::optional<std::vector<uint8_t>> Read_Regular_File(const std::string& path, s
 // original cannot be deleted the copy is removed again and the move fails.
 bool Move_File(const std::string& from, const std::string& to);
 
+// Whether the administrator has made the file unchangeable or append-only:
+// then no one may rename, delete or rewrite it until she makes it
+// changeable again.
+bool Is_Unchangeable(const std::string& path);
+
 // Test hooks: behave as a file system without the no-replace rename, or as
 // one where the original of a move cannot be deleted, or one whose directory
 // syncs fail with sync_error (0 none) once sync_passes of them have passed,

@@ -211,7 +211,8 @@ std::string Held_For_Save_Name(const std::string& path) {
   return path.substr(0, start) + Held_Prefix + path.substr(start);
 }
 
-int Put_Back_Files_Held_For_Save(const std::string& directory) {
+int Put_Back_Files_Held_For_Save(const std::string& directory,
+                                 const std::function<bool(const std::string& path)>& is_held) {
   DIR* folder = opendir(directory.c_str());
   if (folder == nullptr) return 0;
   const std::string prefix = directory.empty() || directory.back() == '/' ? directory : directory + "/";
@@ -232,7 +233,9 @@ int Put_Back_Files_Held_For_Save(const std::string& directory) {
     struct stat info;
     const std::string aside = prefix + Held_Prefix + name;
     // Move_File never replaces: a file that took the name meanwhile stays.
-    if (lstat(aside.c_str(), &info) == 0 && S_ISREG(info.st_mode) && Move_File(aside, prefix + name)) ++put_back;
+    if (lstat(aside.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) && is_held(aside) &&
+        Move_File(aside, prefix + name))
+      ++put_back;
   }
   if (put_back > 0) Sync_Directory(directory);
   return put_back;

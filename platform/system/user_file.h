@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -79,8 +80,10 @@ bool Is_Interrupted_Save_Name(const std::string& name);
 std::string Held_For_Save_Name(const std::string& path);
 
 // At the start, before anyone's files are looked for or moved: each
-// gallery (a regular file whose name ends in ".gal") that a save stopped
-// midway still holds aside goes back under its own name, where no file has
-// taken that name since (then both stay, and the owner's gallery says so
-// when it opens). The count put back.
-int Put_Back_Files_Held_For_Save(const std::string& directory);
+// gallery (a file whose name ends in ".gal", and that is_held takes for one
+// a save wrote) that a save stopped midway still holds aside goes back
+// under its own name, where no file has taken that name since (then both
+// stay, and the owner's gallery says so when it opens). Anything else under
+// such a name is another program's and stays. The count put back.
+int Put_Back_Files_Held_For_Save(const std::string& directory,
+                                 const std::function<bool(const std::string& path)>& is_held);

@@ -14,13 +14,13 @@
 #include <string>
 #include <vector>
 
-#include "gallery/gallery_file.h"
 #include "gallery/gallery_window.h"
 #include "platform/gdi/png_writer.h"
 #include "tests/acceptance/acceptance_support.h"
 #include "tests/acceptance/x_screen.h"
 #include "tests/program/program_session.h"
 #include "toolkit/round_button.h"
+#include "users/gallery_file.h"
 
 namespace {
 

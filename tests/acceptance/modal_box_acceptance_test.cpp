@@ -14,9 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "gallery/gallery_file.h"
-#include "help/help_window.h"
 #include "help/help_section.h"
+#include "help/help_window.h"
 #include "platform/gdi/png_writer.h"
 #include "platform/window/control_paint.h"
 #include "platform/window/message_box.h"
@@ -25,6 +24,7 @@
 #include "tests/platform/system/small_disk.h"
 #include "tests/program/program_session.h"
 #include "toolkit/round_button.h"
+#include "users/gallery_file.h"
 
 namespace {
 

@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "gallery/drawing_collection.h"
-#include "gallery/gallery_file.h"
 #include "model/dib_allocator.h"
 #include "model/gui_colors.h"
 #include "platform/window/message_box.h"
+#include "users/gallery_file.h"
 #include "users/user.h"
 #include "users/user_data.h"
 

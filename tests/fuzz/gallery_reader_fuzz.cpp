@@ -7,7 +7,7 @@
 #include <cstring>
 #include <memory>
 
-#include "gallery/gallery_file.h"
+#include "users/gallery_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An exact copy, so that a read past the end is caught.

@@ -791,6 +791,13 @@ TEST_F(Gallery_File_Faults_Test, AFileMadeUnchangeableOrReadOnlyWhileShownSaysSo
        true},
       {"read-only", [&](bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; }, "The file is read-only",
        false},
+      // No one but the administrator can make it writable again.
+      {"read-only and unchangeable",
+       [&](bool on) {
+         return on ? chmod(path.c_str(), 0444) == 0 && Set_Unchangeable(path, true)
+                   : Set_Unchangeable(path, false) && chmod(path.c_str(), 0644) == 0;
+       },
+       "You have no permission to change the file", true},
   };
   Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const auto& c : cases) {
@@ -817,6 +824,36 @@ TEST_F(Gallery_File_Faults_Test, AFileMadeUnchangeableOrReadOnlyWhileShownSaysSo
     EXPECT_TRUE(store.Save(ann, HWND()));
     EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
   }
+  root_only.End();
+}
+
+// Another program's file under the name that the administrator has made
+// unchangeable cannot be moved out by her: the box says who can, and once
+// that is done the save goes through.
+TEST_F(Gallery_File_Faults_Test, AnotherProgramsFileMadeUnchangeableIsForTheAdministratorToMove) {
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
+  if (root_only.Left_Out("another program's file made unchangeable")) return root_only.End();
+  const std::string path = Gallery_Path();
+  Save_Gallery({1});
+  Drawing_Collection store(ann);
+  Wait_Until_Ready(store);
+  ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+  ASSERT_TRUE(Rename_Other_Copy_Over(path));
+  const std::vector<uint8_t> other = File_Bytes();
+  ASSERT_TRUE(Set_Unchangeable(path, true));
+  Boxes.clear();
+  EXPECT_FALSE(store.Save(ann, HWND()));
+  const bool undone = Set_Unchangeable(path, false);
+  EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + path +
+                                            "\nAnother program has put a different file in its place: your changes "
+                                            "are kept until you leave the program, and are not saved over that "
+                                            "file.\nTo save them, have the administrator make that file changeable again and move it out "
+                                            "of the folder, and save the gallery again."});
+  EXPECT_EQ(File_Bytes(), other);
+  ASSERT_TRUE(undone);
+  std::filesystem::rename(path, root_ + "/moved-out");
+  EXPECT_TRUE(store.Save(ann, HWND()));
+  EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
   root_only.End();
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "gallery/gallery_file.h"
+#include "users/gallery_file.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 
 #include "tests/gallery/gallery_store_fixture.h"
 #include "tests/gallery/outside_changes.h"
+#include "tests/platform/system/root_only_cases.h"
 
 namespace {
 
@@ -430,12 +431,39 @@ TEST_F(Gallery_Save_Steps_Test, AChangeOfNameLinksOrModeBeforeAnyDrawingIsReadCo
 // A save stopped while it held the file aside left it under the claimed
 // name, and perhaps the new file it was writing beside it: the next opening
 // puts the gallery back and clears that leftover. When another file has
-// taken the name meanwhile, both stay as they are, she is told where her
-// gallery is, and no save writes either.
+// taken the name meanwhile, or it cannot be moved, she sees her gallery
+// where it is and is told where; the file to move out is the other one,
+// and doing so lets the next save put her gallery back with her changes.
+// Another program's file at the held name is never taken for her gallery.
 TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold) {
-  const std::string aside = Drawing_Collection::Claim_Name(Gallery_Path());
-  for (const bool name_taken : {false, true}) {
-    SCOPED_TRACE(name_taken ? "another file took the name" : "the name is free");
+  const std::string aside = Held_Name();
+  enum At_Held { Gallery, Text, Link_To_Text };
+  const struct {
+    const char* name;
+    At_Held held;
+    bool name_taken;
+    bool unchangeable;
+    std::string box;  // the opening's, from its second line; empty: none
+    bool unchangeable_later = false;  // once the name is free
+    bool damaged = false;             // behind its one drawing
+  } cases[] = {
+      {"the name is free", Gallery, false, false, ""},
+      {"another file took the name", Gallery, true, false,
+       "Another file is under that name, and a save that was stopped kept your gallery as " + aside},
+      {"another program's file at the held name", Text, false, false, "The file " + aside},
+      {"a link to another program's file at the held name", Link_To_Text, false, false, "The file " + aside},
+      {"the held gallery made unchangeable", Gallery, false, true,
+       "Your gallery is kept as " + aside + Drawing_Collection::Hidden_Note +
+           ", which the administrator has made unchangeable"},
+      {"another file took the name, and the held gallery is made unchangeable", Gallery, true, false,
+       "Another file is under that name, and a save that was stopped kept your gallery as " + aside, true},
+      {"another file took the name, and the held gallery is damaged", Gallery, true, false,
+       "Another file is under that name, and a save that was stopped kept your gallery as " + aside, false, true},
+  };
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if ((c.unchangeable || c.unchangeable_later) && root_only.Left_Out(c.name)) continue;
     std::filesystem::remove(Gallery_Path());
     std::filesystem::remove(aside);
     {
@@ -443,36 +471,107 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
       ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
       ASSERT_TRUE(first.Save(ann, HWND()));
     }
-    const std::string gallery = Read(Gallery_Path());
-    std::filesystem::rename(Gallery_Path(), aside);
+    std::string gallery = Read(Gallery_Path());
+    // A length no record can have where the end marker was.
+    if (c.damaged) gallery.replace(gallery.size() - Gallery_File::End_Size, 4, "\xff\xff\xff\x7f");
     const std::string leftover = aside + ".Ab12Cd";
-    Write(leftover, "half of a new gallery");
+    if (c.held == Gallery) {
+      std::filesystem::rename(Gallery_Path(), aside);
+      Write(aside, gallery);
+      Write(leftover, "half of a new gallery");
+    } else {
+      Put_At_Held_Name(c.held == Link_To_Text);
+    }
     // Shorter than a record: an empty gallery, read whole.
-    if (name_taken) Write(Gallery_Path(), "ab");
+    if (c.name_taken) Write(Gallery_Path(), "ab");
+    if (c.unchangeable) { ASSERT_TRUE(Set_Unchangeable(aside, true)); }
     Boxes.clear();
-    Drawing_Collection store(ann);
-    if (!name_taken) {
+    auto store = std::make_unique<Drawing_Collection>(ann);
+    if (c.unchangeable) Set_Unchangeable(aside, false);
+    // Her drawings are shown, wherever they are.
+    EXPECT_TRUE(Shows(*store, Cell(0, 1), 1));
+    if (c.box.empty()) {
       EXPECT_TRUE(Boxes.empty());
-      EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
       EXPECT_FALSE(std::filesystem::exists(aside));
       EXPECT_FALSE(std::filesystem::exists(leftover));
       continue;
     }
-    ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to read file " + aside + "\nA save that was stopped left your gallery", 0),
-              0u)
-        << Boxes[0];
-    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    ASSERT_EQ(Boxes.size(), c.damaged ? 2u : 1u);
+    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\n" + c.box, 0), 0u) << Boxes[0];
+    // Her damaged gallery is the one copied aside, before a save rewrites it.
+    const std::string copy = aside + ".damaged-";
+    if (c.damaged) {
+      EXPECT_EQ(Boxes[1].rfind("WARNING: Unable to read file " + aside + "\nThe file is damaged: the 1 drawing read "
+                               "whole is shown, and a copy of the file is kept as " + copy, 0),
+                0u)
+          << Boxes[1];
+      const size_t at = Boxes[1].find(copy);
+      EXPECT_EQ(Read(Boxes[1].substr(at, Boxes[1].size() - at - 1)), gallery);
+    }
+    EXPECT_NE(Boxes[0].find(aside + Drawing_Collection::Hidden_Note), std::string::npos) << Boxes[0];
+    if (c.held != Gallery) {
+      EXPECT_NE(Boxes[0].find("is not a gallery but another program's file"), std::string::npos) << Boxes[0];
+      EXPECT_TRUE(Left_At_Held_Name(c.held == Link_To_Text));
+    }
+    if (c.unchangeable) {
+      EXPECT_NE(Boxes[0].find("have the administrator make the file " + aside + " changeable again"),
+                std::string::npos)
+          << Boxes[0];
+      EXPECT_TRUE(store->File_Must_Stay());
+      // Made changeable, the next start puts it back.
+      store.reset();
+      Boxes.clear();
+      Drawing_Collection again(ann);
+      EXPECT_TRUE(Boxes.empty());
+      EXPECT_TRUE(Shows(again, Cell(0, 1), 1));
+      EXPECT_EQ(Read(Gallery_Path()), gallery);
+      continue;
+    }
+    ASSERT_TRUE(Add_At(*store, Drawing(10), 5, 5));
     Boxes.clear();
-    EXPECT_FALSE(store.Save(ann, HWND()));
+    EXPECT_FALSE(store->Save(ann, HWND()));
     ASSERT_EQ(Boxes.size(), 1u);
-    EXPECT_NE(Boxes[0].find("The file " + aside + " of a save that was stopped is in the way"), std::string::npos)
-        << Boxes[0];
-    EXPECT_EQ(Read(Gallery_Path()), "ab");
-    EXPECT_EQ(Read(aside), gallery);
-    EXPECT_TRUE(std::filesystem::exists(leftover));
-    EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+    if (c.name_taken) {
+      EXPECT_NE(Boxes[0].find("your gallery is kept as " + aside), std::string::npos) << Boxes[0];
+      EXPECT_NE(Boxes[0].find("move the file " + Gallery_Path() + " out of the folder"), std::string::npos)
+          << Boxes[0];
+      EXPECT_EQ(Read(Gallery_Path()), "ab");
+      EXPECT_EQ(Read(aside), gallery);
+      EXPECT_TRUE(std::filesystem::exists(leftover));
+    } else {
+      EXPECT_NE(Boxes[0].find("The file " + aside + Drawing_Collection::Hidden_Note +
+                              ", which is not a gallery but another program's file, is in the way"),
+                std::string::npos)
+          << Boxes[0];
+      EXPECT_TRUE(Left_At_Held_Name(c.held == Link_To_Text));
+    }
+    EXPECT_TRUE(Shows(*store, Cell(5, 5), 10));
+    // She does as the box says, and saves again: her gallery is back under
+    // its name with every drawing.
+    std::filesystem::rename(c.name_taken ? Gallery_Path() : aside, root_ + "/moved-out");
+    if (c.unchangeable_later) {
+      // It cannot go back: the box says who can let it.
+      ASSERT_TRUE(Set_Unchangeable(aside, true));
+      Boxes.clear();
+      EXPECT_FALSE(store->Save(ann, HWND()));
+      Set_Unchangeable(aside, false);
+      EXPECT_EQ(Boxes, std::vector<std::string>{"WARNING: Unable to write file " + Gallery_Path() +
+                                                "\nYour gallery is kept as " + aside + Drawing_Collection::Hidden_Note +
+                                                ", which the administrator has made unchangeable: your changes are "
+                                                "kept until you leave the program.\nTo save them, have the "
+                                                "administrator make that file changeable again, and save the gallery "
+                                                "again."});
+    }
+    Boxes.clear();
+    EXPECT_TRUE(store->Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
+    EXPECT_FALSE(std::filesystem::exists(aside));
+    store.reset();
+    Drawing_Collection reopened(ann);
+    EXPECT_TRUE(Shows(reopened, Cell(0, 1), 1));
+    EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+    std::filesystem::remove(root_ + "/moved-out");
   }
+  root_only.End();
 }
 
 }  // namespace

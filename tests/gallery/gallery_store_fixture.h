@@ -14,13 +14,13 @@
 #include <vector>
 
 #include "gallery/drawing_collection.h"
-#include "gallery/gallery_file.h"
 #include "model/dib_allocator.h"
 #include "model/gui_colors.h"
 #include "model/shape_drawing.h"
 #include "platform/window/message_box.h"
 #include "tests/platform/system/temp_home.h"
 #include "toolkit/gui_sizes.h"
+#include "users/gallery_file.h"
 #include "users/user.h"
 #include "users/user_data.h"
 

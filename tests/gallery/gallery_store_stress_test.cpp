@@ -79,7 +79,9 @@ class Gallery_Store_Stress_Test : public Gallery_Store_Test {
   bool Put_Back_At_Start() const {
     const std::string claimed = Drawing_Collection::Claim_Name(Gallery_Path());
     struct stat info;
-    return !State_Of(Gallery_Path()).exists && lstat(claimed.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    // Only a gallery: another program's file or link there stays.
+    return !State_Of(Gallery_Path()).exists && lstat(claimed.c_str(), &info) == 0 &&
+           Gallery_File::Reads_As_Gallery(claimed);
   }
   std::vector<Place> Occupied() const;
   // cut: another program cuts the file through a descriptor it opened

@@ -18,7 +18,6 @@
 #include "app/user_dialog.h"
 #include "gallery/drawing_collection.h"
 #include "gallery/gallery_dragger.h"
-#include "gallery/gallery_file.h"
 #include "gallery/gallery_window.h"
 #include "gallery/main_window_io.h"
 #include "gallery/printer.h"
@@ -41,6 +40,7 @@
 #include "toolkit/gui_sizes.h"
 #include "toolkit/round_button.h"
 #include "toolkit/tip_window.h"
+#include "users/gallery_file.h"
 #include "users/user_database.h"
 #include "workspace/drawing_window.h"
 
@@ -620,6 +620,29 @@ class Gallery_Program_Test : public testing::Test {
     EXPECT_EQ(p.Stop(), 0);
     return path;
   }
+  // Starts the session, opens the gallery and, once it is shown, moves the
+  // drawing at (0, 1) to (2, 2); the boxes so far are forgotten. False when
+  // it was never shown.
+  static bool Open_And_Move(Program_Session& p) {
+    p.Start();
+    Open(p);
+    Gallery_Window& g = *p.Frame()->Gallery;
+    if (!Wait_Until_Shown(p, 0, 1)) return false;
+    Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+    p.Boxes.clear();
+    return true;
+  }
+  // The exit's question with every box answered Cancel, each written down
+  // as the session writes them.
+  static bool Can_Close_Cancelled(Program_Session& p, Gallery_Window& g) {
+    const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
+      p.Boxes.push_back(box);
+      return IDCANCEL;
+    });
+    const bool closed = g.CanClose();
+    Set_Message_Box_Hook(session);
+    return closed;
+  }
   static void Drag(Program_Session& p, TPoint from, TPoint to) {
     auto& b = p.Backend();
     b.Move_To(from);
@@ -904,9 +927,10 @@ TEST_F(Gallery_Program_Test, Each_Advice_Of_The_Exit_Followed_To_Its_End_Keeps_W
 }
 
 // A gallery file made unchangeable (by the administrator) or read-only
-// while shown: the exit says why the changes cannot be kept and what each
-// button does; Cancel keeps the program open, and once the file may be
-// written again the save keeps the changes.
+// while shown, or replaced by another program's file made unchangeable: the
+// exit says why the changes cannot be kept and what each button does;
+// Cancel keeps the program open, and once she has done what it says the
+// save keeps the changes.
 TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_Is_Told_So_At_Exit) {
   const struct {
     const char* name;
@@ -920,6 +944,23 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
        "have the administrator make the file changeable again, and save the gallery again"},
       {"read-only", [](const std::string& path, bool on) { return chmod(path.c_str(), on ? 0444 : 0644) == 0; },
        "The file is read-only", false, "make the file writable again, and save the gallery again"},
+      {"read-only and unchangeable",
+       [](const std::string& path, bool on) {
+         return on ? chmod(path.c_str(), 0444) == 0 && Set_Unchangeable(path, true)
+                   : Set_Unchangeable(path, false) && chmod(path.c_str(), 0644) == 0;
+       },
+       "You have no permission to change the file", true,
+       "have the administrator make the file changeable again, and save the gallery again"},
+      // Another program's file under the name: only the administrator can
+      // move it out.
+      {"replaced by another program's file made unchangeable",
+       [](const std::string& path, bool on) {
+         return on ? Rename_Other_Copy_Over(path) && Set_Unchangeable(path, true)
+                   : Set_Unchangeable(path, false) && rename(path.c_str(), (path + ".moved-out").c_str()) == 0;
+       },
+       "Another program has put a different file in its place", true,
+       "have the administrator make that file changeable again and move it out of the folder, and save the gallery "
+       "again"},
   };
   Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const auto& c : cases) {
@@ -939,12 +980,7 @@ TEST_F(Gallery_Program_Test, A_File_Made_Unchangeable_Or_Read_Only_While_Shown_I
       p.Boxes.clear();
       // OK leaves; Cancel stays.
       EXPECT_TRUE(g.CanClose());
-      const TMessage_Box_Hook session = Set_Message_Box_Hook([&](const TMessage_Box_Request& box) {
-        p.Boxes.push_back(box);
-        return IDCANCEL;
-      });
-      EXPECT_FALSE(g.CanClose());
-      Set_Message_Box_Hook(session);
+      EXPECT_FALSE(Can_Close_Cancelled(p, g));
       ASSERT_EQ(p.Boxes.size(), 2u);
       for (const TMessage_Box_Request& box : p.Boxes) {
         EXPECT_EQ(box.type, UINT(MB_OKCANCEL | MB_ICONSTOP));
@@ -1000,13 +1036,8 @@ TEST_F(Gallery_Program_Test, A_Read_Only_Gallery_Says_At_Exit_That_The_Changes_C
   const std::string path = Save_Two_Drawings();
   chmod(path.c_str(), 0444);
   Program_Session p(Options());
-  p.Start();
-  Open(p);
-  Gallery_Window& g = *p.Frame()->Gallery;
-  ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
-  Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
-  p.Boxes.clear();
-  EXPECT_TRUE(g.CanClose());
+  ASSERT_TRUE(Open_And_Move(p));
+  EXPECT_TRUE(p.Frame()->Gallery->CanClose());
   ASSERT_EQ(p.Boxes.size(), 1u);
   EXPECT_EQ(p.Boxes[0].caption, "Program Exit");
   EXPECT_EQ(p.Boxes[0].type, UINT(MB_OK | MB_ICONSTOP));
@@ -1014,6 +1045,37 @@ TEST_F(Gallery_Program_Test, A_Read_Only_Gallery_Says_At_Exit_That_The_Changes_C
             "Unable to write file " + path + "\nThe file is read-only: your changes to the gallery cannot be kept.");
   EXPECT_EQ(p.Stop(), 0);
   chmod(path.c_str(), 0644);
+}
+
+// Her gallery held aside by a stopped save while another file took its
+// name is shown from where it is; the exit says where it is kept and which
+// file to move, and doing so lets the save put it back with her changes.
+TEST_F(Gallery_Program_Test, A_Gallery_Held_Aside_Says_At_Exit_Where_It_Is_Kept) {
+  const std::string path = Save_Two_Drawings();
+  const std::string held = Drawing_Collection::Claim_Name(path);
+  std::filesystem::rename(path, held);
+  Temp_Home::Write(path, "an older copy");
+  {
+    Program_Session p(Options());
+    ASSERT_TRUE(Open_And_Move(p));
+    Gallery_Window& g = *p.Frame()->Gallery;
+    EXPECT_FALSE(Can_Close_Cancelled(p, g));
+    ASSERT_EQ(p.Boxes.size(), 1u);
+    EXPECT_EQ(p.Boxes[0].text, "Unable to write file " + path +
+                                   "\nAnother program put a new file under that name while the gallery was saved: "
+                                   "your gallery as last saved is kept as " + held + Drawing_Collection::Hidden_Note +
+                                   ", and changes made since then cannot be kept.\nTo keep them, choose Cancel to "
+                                   "stay in the program, move the file " + path + " out of the folder, and save the "
+                                   "gallery again. OK leaves the program without them.");
+    // She does as it says.
+    std::filesystem::rename(path, folder + "/moved-out");
+    p.Boxes.clear();
+    p.Click(g.Save_Button_Screen_Point());
+    EXPECT_TRUE(p.Boxes.empty());
+    EXPECT_FALSE(std::filesystem::exists(held));
+    EXPECT_EQ(p.Stop(), 0);
+  }
+  Expect_Move_Saved();
 }
 
 // A save at the exit that the file system refuses (the gallery's name is a

@@ -3,6 +3,7 @@
 
 #include <sys/stat.h>
 #include "tests/users/users_fixture.h"
+#include "users/gallery_file.h"
 #include "users/user_names.h"
 
 namespace {
@@ -256,16 +257,20 @@ TEST_F(User_Database_Test, ALinkedUserFileIsWrittenThrough) {
 }
 
 // Start-up clears what killed saves left and nothing else, and puts back a
-// gallery a killed save held aside; a default user
+// gallery a killed save held aside (another program's file under such a
+// name stays); a default user
 // the file did not give is a new user in scheme colour 1.
 TEST_F(User_Database_Test, StartClearsLeftoversAndANewDefaultUserHasColourOne) {
   Write(Dir("quendar.usr.Ab12Cd"), "half a save");
   Write(Dir("Ann.clr.000000"), "half a save");
   Write(Dir("Ann.clr"), "kept");
-  Write(Dir(".saving-Ann.gal"), "a gallery a stopped save held aside");
+  // An empty gallery as a save writes it: the end marker and 8 bytes.
+  Write(Dir(".saving-Ann.gal"), std::string(Gallery_File::End_Size, '\0'));
+  Write(Dir(".saving-Bob.gal"), "another program's notes");
   auto* db = new User_Database();
   EXPECT_FALSE(Has("quendar.usr.Ab12Cd") || Has("Ann.clr.000000") || Has(".saving-Ann.gal"));
   EXPECT_TRUE(Has("Ann.clr") && Has("Ann.gal"));
+  EXPECT_TRUE(Has(".saving-Bob.gal") && !Has("Bob.gal"));
   EXPECT_EQ(db->default_user.color, colors.Scheme[1]);
   EXPECT_NE(colors.Scheme[1], TColor());
 

@@ -15,7 +15,10 @@
 #include <optional>
 
 #include "platform/system/atomic_file.h"
+#include "tests/platform/system/root_only_cases.h"
+#include "tests/platform/system/unmovable_file.h"
 #include "tests/users/users_fixture.h"
+#include "users/gallery_file.h"
 
 namespace {
 
@@ -1031,20 +1034,42 @@ TEST_F(User_Rename_Bytes_Test, APersonsLinkMovesWithHerAndALinkInTheWayIsMovedAs
 // having taken its name since, or of a name no user has) would go back
 // under its name at the next start, to whoever has it then: the change is
 // refused, saying so and what to do, and doing it (moving the other file
-// out, starting again) lets the same change go through.
+// out, starting again) lets the same change go through. Another program's
+// file or link under such a name is no gallery: it is named as such, and
+// moving it out lets the change through.
 TEST_F(User_Rename_Bytes_Test, AGalleryHeldAsideByAStoppedSaveStopsAChangeOfNamesUntilItIsBack) {
   const People rename = {"Ann renamed", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  enum At_Held { Hers, No_Ones, Text, Link_To_Text, Hers_Unchangeable };
   const struct {
     const People& p;
-    std::string gallery;  // held aside
-    bool owned;           // a user's gallery, another file under its name
-  } cases[] = {{Swap, "Bob.gal", true}, {rename, "Ann.gal", true}, {rename, "Annie.gal", false}};
+    std::string gallery;  // the name held aside
+    At_Held held;
+  } cases[] = {{Swap, "Bob.gal", Hers},
+               {rename, "Ann.gal", Hers},
+               {rename, "Annie.gal", No_Ones},
+               {rename, "Ann.gal", Text},
+               {rename, "Annie.gal", Link_To_Text},
+               {rename, "Ann.gal", Hers_Unchangeable}};
+  Root_Only_Cases root_only(Unmovable_File::Why_Skipped);
   for (const auto& c : cases) {
-    const std::string what = std::string(c.p.what) + ", " + c.gallery + " held";
+    const std::string what = std::string(c.p.what) + ", " + c.gallery + " held " + std::to_string(int(c.held));
+    if (c.held == Hers_Unchangeable && root_only.Left_Out(what)) continue;
     Start(c.p, Next());
     const std::string held = Dir(".saving-" + c.gallery);
-    if (c.owned) std::filesystem::rename(Dir(c.gallery), held);
-    Write(c.owned ? Dir(c.gallery) : held, "another file");
+    // A gallery with no drawing as a save writes it, the owner's marker in
+    // the bytes of no meaning behind its end.
+    const std::string gallery = std::string(Gallery_File::End_Size, '\0') + c.gallery;
+    const bool hers = c.held == Hers || c.held == Hers_Unchangeable;
+    if (hers) std::filesystem::rename(Dir(c.gallery), held);
+    if (hers || c.held == No_Ones) Write(held, gallery);
+    if (hers) Write(Dir(c.gallery), "another file");
+    Unmovable_File unchangeable(held, Unmovable_File::Immutable);
+    if (c.held != Hers_Unchangeable) unchangeable.Release();
+    if (c.held == Text) Write(held, "another file");
+    if (c.held == Link_To_Text) {
+      Write(root_ + "/notes", "another file");
+      std::filesystem::create_symlink(root_ + "/notes", held);
+    }
     Boxes.clear();
     Change_Names(c.p);
     EXPECT_EQ(The_User_Database->Find_User("Annie"), -1) << what;
@@ -1052,23 +1077,38 @@ TEST_F(User_Rename_Bytes_Test, AGalleryHeldAsideByAStoppedSaveStopsAChangeOfName
       EXPECT_EQ(The_User_Database->At(The_User_Database->Find_User(c.p.users[i]))->points, int32_t(i + 1)) << what;
       for (const char* suffix : Suffixes) {
         const std::string file = c.p.users[i] + suffix;
-        if (c.owned && file == c.gallery) continue;
+        if (hers && file == c.gallery) continue;
         EXPECT_EQ(Read(Dir(file)), file) << what;
       }
     }
-    EXPECT_EQ(Read(held), c.owned ? c.gallery : "another file") << what;
+    const bool a_gallery = hers || c.held == No_Ones;
+    EXPECT_EQ(Read(held), a_gallery ? gallery : "another file") << what;
     ASSERT_EQ(Boxes.size(), 1u) << what;
-    EXPECT_NE(Boxes[0].find("A save that was stopped holds the gallery " + Dir(c.gallery) + " aside as " + held +
-                            ", and a change of names now would part them: no user is renamed and every file stays "
-                            "with its owner."),
-              std::string::npos)
-        << Boxes[0];
-    // As the box says: the other file out of the folder, the program again.
-    if (c.owned) std::filesystem::rename(Dir(c.gallery), root_ + "/" + Next());
-    Restart();
+    const std::string told =
+        c.held == Hers_Unchangeable
+            ? "A save that was stopped holds the gallery " + Dir(c.gallery) + " aside as " + held +
+                  ", which the administrator has made unchangeable, and a change of names now would part them: no "
+                  "user is renamed and every file stays with its owner.\nHave the administrator make that file "
+                  "changeable again"
+        : a_gallery ? "A save that was stopped holds the gallery " + Dir(c.gallery) + " aside as " + held +
+                          ", and a change of names now would part them: no user is renamed and every file stays "
+                          "with its owner."
+                    : "The file " + held + " beside the gallery " + Dir(c.gallery) +
+                          " is not a gallery but another program's file: no user is renamed and every file stays "
+                          "with its owner.\nMove that file out of the folder";
+    EXPECT_NE(Boxes[0].find(told), std::string::npos) << Boxes[0];
+    // As the box says: the file changeable again, the other file out of the
+    // folder, the program again for a gallery to go back.
+    unchangeable.Release();
+    if (hers) std::filesystem::rename(Dir(c.gallery), root_ + "/" + Next());
+    if (!a_gallery) std::filesystem::rename(held, root_ + "/" + Next());
+    if (a_gallery) Restart();
     Change_Names(c.p);
-    Expect_Everyone_Has_Her_Own(c.p, what + ", the box followed");
+    std::map<std::string, std::string> changed;
+    if (hers) changed[c.gallery] = gallery;
+    Expect_Everyone_Has_Her_Own(c.p, what + ", the box followed", changed);
   }
+  root_only.End();
 }
 
 // A stray file of no user under the new name goes to the trash once the

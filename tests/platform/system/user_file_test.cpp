@@ -102,7 +102,9 @@ TEST_F(User_File, OnlyLeftoversOfInterruptedSavesAreCleared) {
 }
 
 // A file a stopped save held aside goes back under its name at the start,
-// unless that name was taken since; nothing but a regular file moves.
+// unless that name was taken since; nothing but a file or a link that the
+// caller takes for one the save held (here: one that ends in "gallery")
+// moves.
 TEST_F(User_File, FilesHeldAsideByAStoppedSaveGoBack) {
   const std::string data = Work("held") + "/";
   std::filesystem::create_directories(data);
@@ -116,7 +118,11 @@ TEST_F(User_File, FilesHeldAsideByAStoppedSaveGoBack) {
   // name is no file of a stopped save.
   Write(data + ".saving-quendar.usr", "another program's user file");
   Write(data + ".saving-quendar.jnl", "another program's journal");
-  EXPECT_EQ(Put_Back_Files_Held_For_Save(data), 1);
+  Write(data + ".saving-Eve.gal", "another program's notes");
+  Write(data + "Fay's real gallery", "Fay's gallery");
+  std::filesystem::create_symlink("Fay's real gallery", data + ".saving-Fay.gal");
+  const auto is_held = [](const std::string& path) { return Read(path).ends_with("gallery"); };
+  EXPECT_EQ(Put_Back_Files_Held_For_Save(data, is_held), 2);
   const struct {
     const char* name;
     const char* holds;  // nullptr: no file there
@@ -131,6 +137,10 @@ TEST_F(User_File, FilesHeldAsideByAStoppedSaveGoBack) {
       {"quendar.usr", nullptr},
       {".saving-quendar.jnl", "another program's journal"},
       {"quendar.jnl", nullptr},
+      {".saving-Eve.gal", "another program's notes"},
+      {"Eve.gal", nullptr},
+      {".saving-Fay.gal", nullptr},
+      {"Fay.gal", "Fay's gallery"},
   };
   for (const auto& a : after) {
     SCOPED_TRACE(a.name);
@@ -138,7 +148,8 @@ TEST_F(User_File, FilesHeldAsideByAStoppedSaveGoBack) {
     if (a.holds) { EXPECT_EQ(Read(data + a.name), a.holds); }
   }
   EXPECT_TRUE(std::filesystem::is_symlink(data + ".saving-Cid.gal"));
-  EXPECT_EQ(Put_Back_Files_Held_For_Save(Work("missing")), 0);
+  EXPECT_TRUE(std::filesystem::is_symlink(data + "Fay.gal"));
+  EXPECT_EQ(Put_Back_Files_Held_For_Save(Work("missing"), is_held), 0);
 }
 
 // A save through a symbolic link replaces the file the link ends at; the

@@ -73,6 +73,11 @@ class Gallery_File {
   static void Write_U32(uint8_t* at, uint32_t value);
   static void Write_Header(uint8_t* at, uint32_t length, int32_t row, int32_t column);
 
+  // Whether the file at path (a link followed) reads as a gallery: a
+  // regular file whose records the reader takes, whole or up to damage
+  // behind at least one of them. A save holds nothing else aside.
+  static bool Reads_As_Gallery(const std::string& path);
+
   // Keeps a copy of a file that could not be read whole beside it, as
   // "<name>.damaged-YYYYMMDD-HHMMSS" ("-2", "-3"... when taken), so that it
   // survives whatever replaces it; a copy of the same bytes kept earlier

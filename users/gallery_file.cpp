@@ -1,4 +1,4 @@
-#include "gallery/gallery_file.h"
+#include "users/gallery_file.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -108,6 +108,20 @@ Gallery_File::Contents Gallery_File::Scan(const Reader& read, uint64_t size) {
       contents.whole = false;  // outside the grid: skipped, the file kept aside
     offset += length;
   }
+}
+
+bool Gallery_File::Reads_As_Gallery(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (fd < 0) return false;
+  struct stat info;
+  bool gallery = false;
+  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+    const Contents contents = Scan(
+        [fd](uint64_t offset, uint8_t* out, size_t n) { return Read_At(fd, offset, out, n); }, uint64_t(info.st_size));
+    gallery = contents.whole || !contents.records.empty();
+  }
+  close(fd);
+  return gallery;
 }
 
 namespace {
