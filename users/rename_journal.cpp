@@ -1618,10 +1618,10 @@ void Rename_Journal::Follow_Saved(const std::string& directory, const std::strin
         // Written first: a cut before the rest is written leaves the whole
         // record following a user file no longer there, which moves nothing.
         touched.course = Course::Undecided;
-        std::string kept = File_Path(directory) + "." + Kept_Word + "-" +
-                           path.substr(File_Path(directory).size() + std::strlen(Missing_Word) + 2);
-        while (File_Exists(kept)) kept += "-1";
-        Write_File_Atomically(kept, touched.Bytes());
+        std::string apart = File_Path(directory) + "." + Kept_Word + "-" +
+                            path.substr(File_Path(directory).size() + std::strlen(Missing_Word) + 2);
+        while (File_Exists(apart)) apart += "-1";
+        Write_File_Atomically(apart, touched.Bytes());
       }
       journal = untouched;
       (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;
