@@ -149,6 +149,14 @@ constexpr const char* Missing_Word = "missing";
 // The same for one kept while the user file was none the change knew.
 constexpr const char* Kept_Word = "kept";
 
+// The name itself while no file has it, else the first of "<name>-2",
+// "<name>-3"... that none has, as files kept aside are counted.
+std::string Free_Name(const std::string& name) {
+  std::string free = name;
+  for (int n = 2; File_Exists(free); ++n) free = name + "-" + std::to_string(n);
+  return free;
+}
+
 // Whether the steps are shaped as an install makes them: each of a user's
 // files is parked under a fresh parking name and moves from there to a
 // user's file of the same kind; a file in the way of such a move goes, under
@@ -1593,8 +1601,9 @@ Rename_Journal Rename_Journal::Part(const std::set<std::string>& renamed, bool t
 // its way goes with.
 void Rename_Journal::Follow_Saved(const std::string& directory, const std::string& hash, bool own_too,
                                   const std::set<std::string>& renamed) {
+  const std::string own_path = File_Path(directory);
   std::vector<std::string> kept;
-  if (own_too) kept.push_back(File_Path(directory));
+  if (own_too) kept.push_back(own_path);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(directory, error))
     if (entry.path().filename().string().rfind(std::string(Journal_Name) + "." + Missing_Word + "-", 0) == 0)
@@ -1612,16 +1621,14 @@ void Rename_Journal::Follow_Saved(const std::string& directory, const std::strin
     // the others are kept on their own, following nothing.
     journal.directory = directory;
     Rename_Journal touched = journal.Part(renamed, true), untouched = journal.Part(renamed, false);
-    const bool own = path == File_Path(directory);
+    const bool own = path == own_path;
     if (touched.steps.empty() || (!own && !untouched.steps.empty())) {
       if (!touched.steps.empty()) {
         // Written first: a cut before the rest is written leaves the whole
         // record following a user file no longer there, which moves nothing.
         touched.course = Course::Undecided;
-        std::string apart = File_Path(directory) + "." + Kept_Word + "-" +
-                            path.substr(File_Path(directory).size() + std::strlen(Missing_Word) + 2);
-        while (File_Exists(apart)) apart += "-1";
-        Write_File_Atomically(apart, touched.Bytes());
+        const std::string stamp = path.substr(own_path.size() + std::strlen(Missing_Word) + 2);
+        Write_File_Atomically(Free_Name(own_path + "." + Kept_Word + "-" + stamp), touched.Bytes());
       }
       journal = untouched;
       (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;

@@ -705,21 +705,29 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeA
     Start(*p, Next());
     const int points = Points([&] { Change_Names(*p); });
     for (const bool saved_later : {false, true}) {
-      int kept = 0, home = 0, told = 0;
+      int kept = 0, home = 0, told = 0, split = 0;
       for (int kill = 1; kill <= points; ++kill) {
         const std::string what =
             std::string(p->what) + ", killed at " + std::to_string(kill) + (saved_later ? ", saved later" : "");
         const std::optional<std::map<std::string, std::string>> cut = Cut_Then_Copied_Without_Dot_Names(*p, kill);
         ASSERT_TRUE(cut) << what;
         const std::map<std::string, std::string>& parked = *cut;
-        if (Kept_Journal("missing").empty()) continue;
+        const std::string missing = Kept_Journal("missing");
+        if (missing.empty()) continue;
         ++kept;
+        // The name their part of the record would be kept under is taken,
+        // and so is the next: neither file is written over.
+        std::string apart = missing;
+        apart.replace(apart.rfind("missing-"), 8, "kept-");
+        for (const std::string& taken : {apart, apart + "-2"}) Write(taken, "another's");
         // Ann and Bob swap names again.
         Change_Names(Swap, saved_later);
         if (saved_later) {
           std::make_unique<User_Database>(*The_User_Database).release()->Install(0);
           The_User_Database->Save();
         }
+        for (const std::string& taken : {apart, apart + "-2"}) EXPECT_EQ(Read(taken), "another's") << what;
+        split += std::filesystem::exists(apart + "-3");
         Restart();
         Expect_No_One_Has_Anothers(*p, what + ", the names changed again");
         EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
@@ -762,6 +770,7 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeA
       EXPECT_GT(kept, 4);
       EXPECT_GT(home, p == &Swap ? -1 : 0);
       EXPECT_GT(told, saved_later ? -1 : 4);
+      EXPECT_GT(split, p == &Swap ? -1 : 4);
     }
   }
 }
