@@ -390,7 +390,10 @@ TEST_F(User_Rename_Recovery_Test, AFolderCopiedAfterAKillStillGivesEveryFileItsO
   }
 }
 
+// Other programs open the disk's devices and make mount namespaces all the
+// while, as on a desktop: the disk is still found again as it was written.
 TEST_F(User_Rename_Recovery_Test, AFolderFoundUnderAnotherDeviceAfterAKillStillGivesEveryFileItsOwner) {
+  const Mount_Namespace_Maker namespaces;
   Loop_Disk disk(root_ + "/disk.img", root_ + "/disk");
   if (!disk.mounted) return disk.Not_Mounted();
   const Loop_Device_Reader prober(disk.Devices());
@@ -408,6 +411,7 @@ TEST_F(User_Rename_Recovery_Test, AFolderFoundUnderAnotherDeviceAfterAKillStillG
     Rename_Journal::Set_Kill_Point_Hook(nullptr);
     Expect_Everyone_Finds_Her_Files(c, kill);
   }
+  EXPECT_TRUE(namespaces.Making()) << "no other program made mount namespaces beside the test (unshare -m)";
 }
 
 // A journal moved with its folder whose count of moves cannot tell which

@@ -11,6 +11,14 @@
 // blocks are written out and dropped before it is mounted, the disk is
 // never unmounted lazily, and a remount that does not show the files as
 // they were written says so instead of letting the test blame the program.
+//
+// Programs also make mount namespaces (a service started with a private
+// /tmp, a sandbox, a container), and each takes a copy of every mount there
+// is at that moment: a copy of the disk's mount would keep its file system
+// alive after the test unmounts it, and mounting the same device again
+// would hand back that live file system as it was. So the disk is mounted
+// in a mount namespace of the test's own, private all the way down, and a
+// device is mounted only while no file system of it is alive anywhere.
 #pragma once
 
 #include <fcntl.h>
@@ -18,7 +26,10 @@
 #include <linux/fs.h>
 #include <linux/loop.h>
 #include <sys/ioctl.h>
+#include <sched.h>
+#include <signal.h>
 #include <sys/mount.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -38,7 +49,7 @@ class Loop_Disk {
   Loop_Disk(const std::string& image_, const std::string& where) : image(image_), path(where) {
     std::filesystem::create_directories(path);
     if (geteuid() != 0) return;
-    if (!Make_Image()) return;
+    if (!Mount_Privately() || !Make_Image()) return;
     for (std::string& device : devices)
       if (!Attach(device)) return;
     mounted = Mount(0);
@@ -87,6 +98,15 @@ class Loop_Disk {
     return false;
   }
 
+  // From here on this thread's mounts live in a namespace of its own that
+  // no mount propagates into or out of; a namespace another program makes
+  // later copies the machine's mounts, not this one's.
+  bool Mount_Privately() {
+    if (unshare(CLONE_NEWNS) != 0) return Fail("a mount namespace of the test's own");
+    if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) return Fail("making the test's mounts private");
+    return true;
+  }
+
   bool Make_Image() {
     const int fd = open(image.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (fd < 0 || ftruncate(fd, 32 << 20) != 0) return Fail("image " + image);
@@ -128,6 +148,8 @@ class Loop_Disk {
 
   bool Mount(int which) {
     current = which;
+    for (const std::string& device : devices)
+      if (!No_File_System_Alive(device)) return false;
     if (!Drop_Cached_Blocks(devices[which])) return false;
     if (mount(devices[which].c_str(), path.c_str(), "ext4", 0, nullptr) != 0) return Fail("mounting " + devices[which]);
     return true;
@@ -141,6 +163,25 @@ class Loop_Disk {
     const bool dropped = ioctl(loop, BLKFLSBUF, 0) == 0;
     close(loop);
     return dropped || Fail("the test disk could not be remounted: dropping the cached blocks of " + device);
+  }
+
+  // A mounted file system holds its device exclusively, in whatever
+  // namespace the mount is, so an exclusive open of the device succeeds only
+  // while none is alive. Nothing else here opens the devices exclusively;
+  // a few tries pass over one that does so for a moment.
+  bool No_File_System_Alive(const std::string& device) {
+    for (int tries = 0; tries < 10; ++tries) {
+      const int loop = open(device.c_str(), O_RDONLY | O_EXCL | O_CLOEXEC);
+      if (loop >= 0) {
+        close(loop);
+        return true;
+      }
+      if (errno != EBUSY) return Fail("the test disk could not be remounted: opening " + device + " alone");
+      std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    error = "the test disk could not be remounted: a file system of " + device +
+            " is still alive after its unmount (another mount namespace holds a copy of its mount)";
+    return false;
   }
 
   // Every name under the mount point with its size (0 for a folder).
@@ -213,4 +254,34 @@ class Loop_Device_Reader {
   std::condition_variable woken;
   bool stop = false;
   std::thread reader;
+};
+
+// Another program making mount namespaces from the machine's own namespace,
+// as a service with a private /tmp or a sandbox does: a new one every
+// quarter of a second, each kept three seconds, each a copy of every mount
+// the machine has when it is made. Made before the test disk, so that it
+// stays outside the test's own namespace (a child forked later would copy
+// the test's namespace, disk and all).
+class Mount_Namespace_Maker {
+ public:
+  Mount_Namespace_Maker() : maker(fork()) {
+    if (maker != 0) return;
+    setpgid(0, 0);
+    execl("/bin/sh", "sh", "-c", "while :; do unshare -m sleep 3 & sleep 0.25; done", static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  ~Mount_Namespace_Maker() {
+    if (maker <= 0) return;
+    kill(-maker, SIGKILL);
+    kill(maker, SIGKILL);
+    waitpid(maker, nullptr, 0);
+  }
+  Mount_Namespace_Maker(const Mount_Namespace_Maker&) = delete;
+  Mount_Namespace_Maker& operator=(const Mount_Namespace_Maker&) = delete;
+
+  // Still making namespaces: it started, and it has not stopped.
+  bool Making() const { return maker > 0 && waitpid(maker, nullptr, WNOHANG) == 0; }
+
+ private:
+  pid_t maker;
 };
