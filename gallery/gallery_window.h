@@ -65,6 +65,10 @@ class Gallery_Window : public TWindow {
   // After the Name and Level dialog: renames the store's file, or asks to
   // save and opens the new user's store.
   void Change_User();
+  // Asked before the person changes (the Name and Level dialog's OK, owner
+  // its window): changes no save can keep now are told with the exit's
+  // choice, to stay or to go on without them. False: she stays.
+  bool May_Change_Person(HWND owner);
   // A help request while the gallery is shown: the acknowledgements page.
   void Show_Help();
   void Set_View(int view, bool force);
@@ -133,6 +137,19 @@ class Gallery_Window : public TWindow {
   // A refusal that leaves the changes unsaved: "Unable to write file",
   // then the reason and the outcome.
   std::string Changes_Cannot_Be_Kept(const std::string& refusal, const std::string& outcome) const;
+  // What she leaves when her changes cannot be kept: the box's caption,
+  // what becomes of them, what Cancel keeps and what OK does.
+  struct Leaving {
+    const char* caption;
+    std::string outcome, stay, go;
+  };
+  // Her changes that no save can keep now (refusal): why, and where
+  // staying lets a save keep them, the choice. True: she goes on without
+  // them.
+  bool Let_Unkept_Changes_Go(const std::string& refusal, const Leaving& leaving, HWND owner);
+  // A save that found her gallery still held aside and had nothing of hers
+  // to keep says why it is not back under its name.
+  void Tell_Still_Held();
   // What she can do, having stayed, so that a save keeps her changes.
   std::string Exit_Advice(const std::string& refusal) const;
   void Make_Store();
@@ -180,6 +197,9 @@ class Gallery_Window : public TWindow {
   std::unique_ptr<Gallery_Dragger> dragger;
 
   bool arrows_shown = false;
+  // She was told before the change of person that her changes cannot be
+  // kept, and chose to go on: the change tells her no more.
+  bool unkept_changes_told = false;
   bool request_pending = false;
   bool repaint_after_drag = false;
   bool snapped = false;
