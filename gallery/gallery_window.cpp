@@ -283,21 +283,36 @@ void Gallery_Window::Restore_Points() {
 }
 
 bool Gallery_Window::May_Change_Person(HWND owner) {
-  unkept_changes_told = false;
+  asked_before_change = false;
   // A demonstration holds the input: nobody is there to choose (its change
   // of user tells what it must, as before).
   if (!collection || !collection->Changed() || !The_User_Data.writable || !The_User_Database ||
       Demonstration_Running())
     return true;
-  // A save can keep them: the change asks its question, as it always did.
-  const std::string refusal = collection->Save_Refusal();
-  if (refusal.empty()) return true;
   const User& leaving = *The_User_Database->current_user;
-  const std::string as = leaving.name.empty() ? std::string() : " as " + leaving.name;
-  const Leaving change{"User Change", Unkept_Outcome(leaving), "stay" + as, "changes the user"};
-  if (!Let_Unkept_Changes_Go(refusal, change, owner)) return false;
-  unkept_changes_told = true;
+  const std::string refusal = collection->Save_Refusal();
+  if (refusal.empty()) {
+    // Asked while she is still current: a save that fails has told her
+    // that her changes are kept until she leaves the program, and they are.
+    if (::MessageBox(owner, "Save changes to Gallery belonging to " + leaving.name + "?", "User Change",
+                     MB_YESNO | MB_ICONQUESTION) == IDYES &&
+        !Save_Keeping_Slots(leaving, owner))
+      return false;
+  } else {
+    const std::string as = leaving.name.empty() ? std::string() : " as " + leaving.name;
+    const Leaving change{"User Change", Unkept_Outcome(leaving), "stay" + as, "changes the user"};
+    if (!Let_Unkept_Changes_Go(refusal, change, owner)) return false;
+  }
+  asked_before_change = true;
   return true;
+}
+
+bool Gallery_Window::Save_Keeping_Slots(const User& user, HWND owner) {
+  for (int32_t slot = 0; slot < 3; ++slot) collection->Park_Slot({Drawing_Place::Slot, slot, 0});
+  const bool saved = collection->Save(user, owner);
+  for (int32_t slot = 0; slot < 3; ++slot) collection->Restore_Slot({Drawing_Place::Slot, slot, 0});
+  if (Recycling_Bin_IO* bin = Bin_Point()) bin->Redraw();
+  return saved;
 }
 
 void Gallery_Window::Change_User() {
@@ -315,19 +330,17 @@ void Gallery_Window::Change_User() {
     const User* renamed = db->previous_user_record;
     if (renamed != nullptr && renamed->name != before.name) collection->Rename(*renamed, before);
     for (int32_t slot = 0; slot < 3; ++slot) collection->Park_Slot({Drawing_Place::Slot, slot, 0});
-    if (collection->Changed() && The_User_Data.writable && !db->previous_user_removed) {
+    // Asked before the change, she has answered.
+    if (collection->Changed() && The_User_Data.writable && !db->previous_user_removed && !asked_before_change) {
       const std::string refusal = collection->Save_Refusal();
       char text[300];
       std::snprintf(text, sizeof text, "Save changes to Gallery belonging to %s?", before.name.c_str());
-      if (!refusal.empty()) {
-        // Told before the change, she chose to go on without them.
-        if (!unkept_changes_told)
-          MessageBox(Changes_Cannot_Be_Kept(refusal, Unkept_Outcome(before)), "User Change", MB_OK | MB_ICONSTOP);
-      } else if (MessageBox(text, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES) {
+      if (!refusal.empty())
+        MessageBox(Changes_Cannot_Be_Kept(refusal, Unkept_Outcome(before)), "User Change", MB_OK | MB_ICONSTOP);
+      else if (MessageBox(text, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES)
         collection->Save(before, GetHandle());
-      }
     }
-    unkept_changes_told = false;
+    asked_before_change = false;
     collection.reset();
     Make_Store();
     for (int32_t slot = 0; slot < 3; ++slot) collection->Restore_Slot({Drawing_Place::Slot, slot, 0});

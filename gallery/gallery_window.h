@@ -29,6 +29,7 @@ class Main_Window_IO;
 class Recycling_Bin_IO;
 class Round_Button;
 class Shape_Drawing;
+class User;
 class View_Button;
 
 class Gallery_Window : public TWindow {
@@ -66,8 +67,9 @@ class Gallery_Window : public TWindow {
   // save and opens the new user's store.
   void Change_User();
   // Asked before the person changes (the Name and Level dialog's OK, owner
-  // its window): changes no save can keep now are told with the exit's
-  // choice, to stay or to go on without them. False: she stays.
+  // its window): her changes are offered a save, or, where no save can keep
+  // them now, told with the exit's choice to stay or to go on without them.
+  // False: she stays (she chose to, or the save failed and keeps them).
   bool May_Change_Person(HWND owner);
   // A help request while the gallery is shown: the acknowledgements page.
   void Show_Help();
@@ -150,6 +152,9 @@ class Gallery_Window : public TWindow {
   // A save that found her gallery still held aside and had nothing of hers
   // to keep says why it is not back under its name.
   void Tell_Still_Held();
+  // A save whose drawings in the main window's, clipboard's and printer's
+  // points stay there.
+  bool Save_Keeping_Slots(const User& user, HWND owner);
   // What she can do, having stayed, so that a save keeps her changes.
   std::string Exit_Advice(const std::string& refusal) const;
   void Make_Store();
@@ -197,9 +202,9 @@ class Gallery_Window : public TWindow {
   std::unique_ptr<Gallery_Dragger> dragger;
 
   bool arrows_shown = false;
-  // She was told before the change of person that her changes cannot be
-  // kept, and chose to go on: the change tells her no more.
-  bool unkept_changes_told = false;
+  // She answered for her changes before the change of person: the change
+  // asks no more.
+  bool asked_before_change = false;
   bool request_pending = false;
   bool repaint_after_drag = false;
   bool snapped = false;

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <thread>
 
 #include "app/user_dialog.h"
@@ -1194,8 +1195,10 @@ void Choose_In_Dialog(Program_Session& p, bool bea, int answer) {
 // held aside by a stopped save, or another program's file under its name)
 // gives the exit's choice before anything changes: Cancel keeps her, with
 // her changes, and the advice then saves them; OK goes on to Bea without
-// them and says no more. Without changes, when a save can keep them, or
-// when she only changes her level, the change goes on as it always did.
+// them and says no more. Where a save can keep them, the question comes
+// before the change too, and a save that fails keeps her, with them, as
+// its box says. Without changes, or when she only changes her level, no
+// question is asked.
 TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes_Cannot_Be_Kept) {
   enum Outside { Held, Replaced, None };
   const struct {
@@ -1205,13 +1208,16 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
     int answer;
     bool stays;
     bool bea = true;  // else Ann only changes her level
+    bool save_fails = false;  // another program's file lands at the save
   } cases[] = {
       {"held, Cancel", Held, true, IDCANCEL, true},
       {"held, OK", Held, true, IDOK, false},
       {"replaced, Cancel", Replaced, true, IDCANCEL, true},
       {"replaced, OK", Replaced, true, IDOK, false},
       {"held, nothing changed", Held, false, IDCANCEL, false},
-      {"a save can keep them", None, true, IDNO, false},
+      {"a save can keep them, No", None, true, IDNO, false},
+      {"a save can keep them, Yes", None, true, IDYES, false},
+      {"the save fails", None, true, IDYES, true, true, true},
       {"held, her own level", Held, true, IDCANCEL, false, false},
   };
   for (const auto& c : cases) {
@@ -1227,6 +1233,7 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
     {
       Program_Session p(Options());
       p.Start();
+      p.Draw_Block();
       Open(p);
       Gallery_Window& g = *p.Frame()->Gallery;
       ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
@@ -1242,9 +1249,15 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
         p.Click(g.Save_Button_Screen_Point());
         EXPECT_EQ(p.Boxes.size(), 1u) << "one box says why nothing was saved";
       }
-      const std::string other = Temp_Home::Read(path);
+      std::string other = Temp_Home::Read(path);
+      if (c.save_fails)
+        Drawing_Collection::Set_Save_Step_Hook([&](Drawing_Collection::Save_Step step) {
+          if (step != Drawing_Collection::Save_Step::Check || !Rename_Other_Copy_Over(path)) return;
+          other = Temp_Home::Read(path);
+        });
       p.Boxes.clear();
       Choose_In_Dialog(p, c.bea, c.answer);
+      Drawing_Collection::Set_Save_Step_Hook(nullptr);
       std::vector<std::string> told;
       for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.caption + ": " + box.text);
       EXPECT_EQ(The_User_Database->current_user->name, c.stays || !c.bea ? "Ann" : "Bea");
@@ -1252,7 +1265,18 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
         EXPECT_NE(The_User_Database->current_user->level, 1) << "the level was not chosen";
       }
       if (c.outside == None) {
-        EXPECT_EQ(told, std::vector<std::string>{"User Change: Save changes to Gallery belonging to Ann?"});
+        ASSERT_EQ(told.size(), c.save_fails ? 2u : 1u);
+        EXPECT_EQ(told[0], "User Change: Save changes to Gallery belonging to Ann?");
+        // The main window's drawing stays in its point through the save.
+        EXPECT_NE(g.Collection()->State({Drawing_Place::Slot, Drawing_Place::Main_Slot, 0}), 0);
+        if (c.save_fails) {
+          EXPECT_EQ(told[1].rfind("WARNING: Unable to write file " + path +
+                                      "\nAnother program has put a different file in its place: your changes are kept "
+                                      "until you leave the program",
+                                  0),
+                    0u)
+              << told[1];
+        }
       } else if (!c.moved || !c.bea) {
         EXPECT_TRUE(told.empty()) << told[0];
       } else {
@@ -1271,8 +1295,17 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
                                "\nTo keep them, choose Cancel to stay as Ann, " + advice +
                                ", and save the gallery again. OK changes the user without them.");
       }
-      // Another program's file is never written over, whatever she chose.
-      EXPECT_EQ(Temp_Home::Read(path), other);
+      // Another program's file is never written over, whatever she chose; a
+      // Yes writes hers.
+      const std::string now = Temp_Home::Read(path);
+      if (c.answer == IDYES && !c.save_fails) {
+        std::set<std::pair<int32_t, int32_t>> cells;
+        for (const auto& r : Gallery_File::Scan(reinterpret_cast<const uint8_t*>(now.data()), now.size()).records)
+          cells.insert({r.row, r.column});
+        EXPECT_EQ(cells, (std::set<std::pair<int32_t, int32_t>>{{0, 0}, {2, 2}}));
+      } else {
+        EXPECT_EQ(now, other);
+      }
       if (c.stays) {
         // She does as it says, and the save keeps her changes.
         std::filesystem::rename(path, folder + "/moved-out");
