@@ -1324,7 +1324,8 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
 
 // A Save that finds her gallery still held aside, with nothing of hers to
 // keep (she cancelled her changes), says where it is and why it is not
-// back; once the other file is out of the way, the Save puts it back
+// back: another file has its name, or the administrator made it
+// unchangeable; once she has done as it says, the Save puts it back
 // without a word.
 TEST_F(Gallery_Program_Test, A_Save_With_Nothing_To_Keep_Says_Why_Her_Gallery_Is_Still_Held) {
   const std::string path = Ann_Saves_Two_Drawings(Options());
@@ -1335,26 +1336,46 @@ TEST_F(Gallery_Program_Test, A_Save_With_Nothing_To_Keep_Says_Why_Her_Gallery_Is
   ASSERT_TRUE(Open_And_Move(p));
   Gallery_Window& g = *p.Frame()->Gallery;
   p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id)));
-  for (const bool freed : {false, true}) {
-    SCOPED_TRACE(freed ? "the other file moved out" : "the other file under her name");
-    if (freed) std::filesystem::rename(path, folder + "/moved-out");
+  const std::string kept = "Your gallery as last saved is still kept as " + held + Drawing_Collection::Hidden_Note;
+  const struct {
+    const char* name;
+    std::function<bool()> act;
+    std::string told;  // empty: back under its name, silently
+    bool needs_root;
+  } steps[] = {
+      {"the other file under her name", [] { return true; },
+       kept + ": another file is under its name, " + path + ".\nTo put it back under its name, move the file " + path +
+           " out of the folder, and save the gallery again.",
+       false},
+      {"moved out, hers made unchangeable",
+       [&] { return rename(path.c_str(), (folder + "/moved-out").c_str()) == 0 && Set_Unchangeable(held, true); },
+       kept + ": it could not go back under its name, " + path +
+           ".\nTo put it back, have the administrator make that file changeable again, and save the gallery again.",
+       true},
+      {"all done as told",
+       [&] {
+         if (std::filesystem::exists(path)) std::filesystem::rename(path, folder + "/moved-out");
+         return !Is_Unchangeable(held) || Set_Unchangeable(held, false);
+       },
+       "", false},
+  };
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.name);
+    if (step.needs_root && root_only.Left_Out(step.name)) continue;
+    ASSERT_TRUE(step.act());
     p.Boxes.clear();
     Open(p);
     p.Click(g.Save_Button_Screen_Point());
     EXPECT_FALSE(g.IsWindowVisible());
-    EXPECT_EQ(std::filesystem::exists(held), !freed);
-    if (freed) {
-      EXPECT_TRUE(p.Boxes.empty()) << p.Boxes[0].text;
-      continue;
-    }
-    ASSERT_EQ(p.Boxes.size(), 1u);
-    EXPECT_EQ(p.Boxes[0].text, "Your gallery as last saved is still kept as " + held +
-                                   Drawing_Collection::Hidden_Note + ": another file is under its name, " + path +
-                                   ".\nTo put it back under its name, move the file " + path +
-                                   " out of the folder, and save the gallery again.");
+    EXPECT_EQ(std::filesystem::exists(held), !step.told.empty());
+    std::vector<std::string> told;
+    for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.text);
+    EXPECT_EQ(told, step.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{step.told});
   }
   EXPECT_EQ(p.Stop(), 0);
   EXPECT_TRUE(p.Boxes.empty());
+  root_only.End();
 }
 
 }  // namespace
