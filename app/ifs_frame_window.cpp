@@ -1,5 +1,6 @@
 #include "app/ifs_frame_window.h"
 
+#include <algorithm>
 #include <cctype>
 
 #include "app/ifs_application.h"
@@ -103,6 +104,7 @@ void IFS_Frame_Window::Make_User_Dialog() {
   Dialog->Reset_Help = [] {
     if (The_Help_Window) The_Help_Window->Reset_Section(3);
   };
+  Dialog->May_Install = [this](const User_Database& edited, HWND owner) { return May_Change_To(edited, owner); };
   Run_User_Dialog = [this] { return Dialog->Execute(); };
 }
 
@@ -171,6 +173,17 @@ int IFS_Frame_Window::Change_User() {
   The_User_Database->Recycle_Previous_Gallery(GetHandle());
   if (The_Simulated_User && The_Simulated_User->Pass_Pending) The_Simulated_User->Next_Demo_Pass();
   return result;
+}
+
+bool IFS_Frame_Window::May_Change_To(const User_Database& edited, HWND owner) {
+  if (!The_User_Database || !Gallery) return true;
+  const User* leaving = The_User_Database->current_user;
+  if (edited.current_user->source_record == leaving) return true;
+  // Removed, she is asked whether her files go: the change tells the rest.
+  const bool listed = edited.default_user.source_record == leaving ||
+                      std::any_of(edited.users.begin(), edited.users.end(),
+                                  [leaving](const auto& user) { return user->source_record == leaving; });
+  return !listed || Gallery->May_Change_Person(owner);
 }
 
 void IFS_Frame_Window::Close_User_Dialog() {

@@ -16,6 +16,7 @@ class Gallery_Window;
 class IFS_Main_Window;
 class Shape_Drawing;
 class User;
+class User_Database;
 class User_Dialog;
 
 class IFS_Frame_Window : public TFrameWindow, public Gallery_Host, public Demo_Person_Host {
@@ -38,6 +39,10 @@ class IFS_Frame_Window : public TFrameWindow, public Gallery_Host, public Demo_P
   // Runs the Name and Level dialog; on OK (1) every part follows the new
   // user. Returns the dialog's result.
   int Change_User() override;
+  // Whether the edited user database may be installed: a change to
+  // another person who stays listed first lets the panels of the person
+  // leaving keep her, where she would lose what no save can keep.
+  bool May_Change_To(const User_Database& edited, HWND owner);
   // A demonstration that played as another user stopped early.
   void Close_User_Dialog() override;
   void Return_To_User(const std::string& name) override;

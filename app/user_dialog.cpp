@@ -118,6 +118,10 @@ void User_Dialog::Ok() {
   // A name being typed is kept; a refused one has shown its message.
   list->Commit_Edit();
   levels->End_Drag();
+  if (May_Install && !May_Install(*copy, GetHandle())) {
+    CmCancel();
+    return;
+  }
   User_Database* installed = copy.release();
   installed->Install(GetHandle());
   installed->Save(GetHandle());

@@ -30,6 +30,10 @@ class User_Dialog : public TDialog, public Demo_User_Dialog {
   // these in from the help window. Empty: no help to show.
   std::function<void(User_Dialog&)> Show_Help;
   std::function<void()> Reset_Help;
+  // Asked at OK before the edited copy is installed, with the dialog's
+  // window as the owner of any box: false ends the dialog as Cancel does
+  // (the person chose to stay who she is). Empty: OK always installs.
+  std::function<bool(const User_Database& edited, HWND owner)> May_Install;
 
   // Screen points for a demonstration that drives the dialog.
   TPoint First_Row_Point() const override;

@@ -51,6 +51,12 @@ const TColor View_Colors[4] = {TColor(214, 40, 40), TColor(236, 160, 0), TColor(
 
 int32_t S(int i) { return (*The_GUI_Sizes)[i]; }
 
+// What becomes of the changes of the person who leaves when no save can
+// keep them.
+std::string Unkept_Outcome(const User& leaving) {
+  return "the changes to the gallery belonging to " + leaving.name + " cannot be kept";
+}
+
 }  // namespace
 
 const TResponse_Table<Gallery_Window> Gallery_Window::Table = {
@@ -215,23 +221,30 @@ bool Gallery_Window::CanClose() {
     return true;
   }
   const std::string refusal = collection->Save_Refusal();
-  if (!refusal.empty()) {
-    // No question that a save would answer: the person learns what keeps the
-    // changes from the file, and what she can do about it if she stays. A
-    // file opened as one that may not be written stays so while shown.
-    const std::string text = Changes_Cannot_Be_Kept(refusal, "your changes to the gallery cannot be kept");
-    if (!collection->Stay_Reason().empty()) {
-      MessageBox(text, "Program Exit", MB_OK | MB_ICONSTOP);
-      return true;
-    }
-    return MessageBox(text + "\nTo keep them, choose Cancel to stay in the program, " + Exit_Advice(refusal) +
-                          ". OK leaves the program without them.",
-                      "Program Exit", MB_OKCANCEL | MB_ICONSTOP) == IDOK;
-  }
+  if (!refusal.empty())
+    return Let_Unkept_Changes_Go(refusal,
+                                 {"Program Exit", "your changes to the gallery cannot be kept", "stay in the program",
+                                  "leaves the program"},
+                                 GetHandle());
   const int answer = MessageBox("Save changes to Gallery?", "Program Exit", MB_YESNOCANCEL | MB_ICONQUESTION);
   if (answer == IDCANCEL) return false;
   // A save that failed keeps the program open: the changes are still here.
   return answer != IDYES || !The_User_Database || collection->Save(*The_User_Database->current_user, GetHandle());
+}
+
+bool Gallery_Window::Let_Unkept_Changes_Go(const std::string& refusal, const Leaving& leaving, HWND owner) {
+  // No question that a save would answer: the person learns what keeps the
+  // changes from the file, and what she can do about it if she stays. A
+  // file opened as one that may not be written stays so while shown.
+  const std::string text = Changes_Cannot_Be_Kept(refusal, leaving.outcome);
+  if (!collection->Stay_Reason().empty()) {
+    ::MessageBox(owner, text, leaving.caption, MB_OK | MB_ICONSTOP);
+    return true;
+  }
+  return ::MessageBox(owner,
+                      text + "\nTo keep them, choose Cancel to " + leaving.stay + ", " + Exit_Advice(refusal) +
+                          ". OK " + leaving.go + " without them.",
+                      leaving.caption, MB_OKCANCEL | MB_ICONSTOP) == IDOK;
 }
 
 std::string Gallery_Window::Exit_Advice(const std::string& refusal) const {
@@ -269,6 +282,39 @@ void Gallery_Window::Restore_Points() {
   collection->Restore_Slot({Drawing_Place::Slot, Drawing_Place::Printer_Slot, 0});
 }
 
+bool Gallery_Window::May_Change_Person(HWND owner) {
+  asked_before_change = false;
+  // A demonstration holds the input: nobody is there to choose (its change
+  // of user tells what it must, as before).
+  if (!collection || !collection->Changed() || !The_User_Data.writable || !The_User_Database ||
+      Demonstration_Running())
+    return true;
+  const User& leaving = *The_User_Database->current_user;
+  const std::string refusal = collection->Save_Refusal();
+  if (refusal.empty()) {
+    // Asked while she is still current: a save that fails has told her
+    // that her changes are kept until she leaves the program, and they are.
+    if (::MessageBox(owner, "Save changes to Gallery belonging to " + leaving.name + "?", "User Change",
+                     MB_YESNO | MB_ICONQUESTION) == IDYES &&
+        !Save_Keeping_Slots(leaving, owner))
+      return false;
+  } else {
+    const std::string as = leaving.name.empty() ? std::string() : " as " + leaving.name;
+    const Leaving change{"User Change", Unkept_Outcome(leaving), "stay" + as, "changes the user"};
+    if (!Let_Unkept_Changes_Go(refusal, change, owner)) return false;
+  }
+  asked_before_change = true;
+  return true;
+}
+
+bool Gallery_Window::Save_Keeping_Slots(const User& user, HWND owner) {
+  for (int32_t slot = 0; slot < 3; ++slot) collection->Park_Slot({Drawing_Place::Slot, slot, 0});
+  const bool saved = collection->Save(user, owner);
+  for (int32_t slot = 0; slot < 3; ++slot) collection->Restore_Slot({Drawing_Place::Slot, slot, 0});
+  if (Recycling_Bin_IO* bin = Bin_Point()) bin->Redraw();
+  return saved;
+}
+
 void Gallery_Window::Change_User() {
   User_Database* db = The_User_Database;
   if (!db || !collection) return;
@@ -284,17 +330,17 @@ void Gallery_Window::Change_User() {
     const User* renamed = db->previous_user_record;
     if (renamed != nullptr && renamed->name != before.name) collection->Rename(*renamed, before);
     for (int32_t slot = 0; slot < 3; ++slot) collection->Park_Slot({Drawing_Place::Slot, slot, 0});
-    if (collection->Changed() && The_User_Data.writable && !db->previous_user_removed) {
+    // Asked before the change, she has answered.
+    if (collection->Changed() && The_User_Data.writable && !db->previous_user_removed && !asked_before_change) {
       const std::string refusal = collection->Save_Refusal();
       char text[300];
       std::snprintf(text, sizeof text, "Save changes to Gallery belonging to %s?", before.name.c_str());
       if (!refusal.empty())
-        MessageBox(Changes_Cannot_Be_Kept(refusal, "the changes to the gallery belonging to " + before.name +
-                                                       " cannot be kept"),
-                   "User Change", MB_OK | MB_ICONSTOP);
+        MessageBox(Changes_Cannot_Be_Kept(refusal, Unkept_Outcome(before)), "User Change", MB_OK | MB_ICONSTOP);
       else if (MessageBox(text, "User Change", MB_YESNO | MB_ICONQUESTION) == IDYES)
         collection->Save(before, GetHandle());
     }
+    asked_before_change = false;
     collection.reset();
     Make_Store();
     for (int32_t slot = 0; slot < 3; ++slot) collection->Restore_Slot({Drawing_Place::Slot, slot, 0});
@@ -420,13 +466,35 @@ void Gallery_Window::Cm_Save() {
   std::unique_ptr<Shape_Drawing> chosen;
   if (Main_Window_IO* main = Main_Point()) chosen = main->Return_Drawing();
   Park_Points();
-  if (The_User_Database) collection->Save(*The_User_Database->current_user, GetHandle());
+  if (The_User_Database) {
+    // With nothing of hers to keep, the store refuses a gallery still held
+    // aside without a word: she must not take the silence for her gallery
+    // back under its name.
+    const bool had_changes = collection->Changed();
+    if (!collection->Save(*The_User_Database->current_user, GetHandle()) && !had_changes &&
+        !collection->Held_At().empty())
+      Tell_Still_Held();
+  }
   Restore_Points();
   if (Recycling_Bin_IO* bin = Bin_Point()) bin->Redraw();
   Save_Windows();
   if (The_Help_Window) The_Help_Window->Reset_Section(Gallery_Help_Section);
   Leave_With(chosen.get());
   ::SetCursor(LoadCursor(nullptr, IDC_ARROW));
+}
+
+void Gallery_Window::Tell_Still_Held() {
+  const std::string& name = collection->File_Name();
+  const std::string& held = collection->Held_At();
+  std::string text = "Your gallery as last saved is still kept as " + held + Drawing_Collection::Hidden_Note;
+  if (!collection->Save_Refusal().empty())
+    text += ": another file is under its name, " + name + ".\nTo put it back under its name, move the file " + name +
+            " out of the folder, and save the gallery again.";
+  else
+    text += ": it could not go back under its name, " + name + ".\nTo put it back, " +
+            (Is_Unchangeable(held) ? "have the administrator make that file changeable again, and " : "") +
+            "save the gallery again.";
+  MessageBox(text, "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 void Gallery_Window::Cm_Cancel() {

@@ -29,6 +29,7 @@ class Main_Window_IO;
 class Recycling_Bin_IO;
 class Round_Button;
 class Shape_Drawing;
+class User;
 class View_Button;
 
 class Gallery_Window : public TWindow {
@@ -65,6 +66,11 @@ class Gallery_Window : public TWindow {
   // After the Name and Level dialog: renames the store's file, or asks to
   // save and opens the new user's store.
   void Change_User();
+  // Asked before the person changes (the Name and Level dialog's OK, owner
+  // its window): her changes are offered a save, or, where no save can keep
+  // them now, told with the exit's choice to stay or to go on without them.
+  // False: she stays (she chose to, or the save failed and keeps them).
+  bool May_Change_Person(HWND owner);
   // A help request while the gallery is shown: the acknowledgements page.
   void Show_Help();
   void Set_View(int view, bool force);
@@ -133,6 +139,22 @@ class Gallery_Window : public TWindow {
   // A refusal that leaves the changes unsaved: "Unable to write file",
   // then the reason and the outcome.
   std::string Changes_Cannot_Be_Kept(const std::string& refusal, const std::string& outcome) const;
+  // What she leaves when her changes cannot be kept: the box's caption,
+  // what becomes of them, what Cancel keeps and what OK does.
+  struct Leaving {
+    const char* caption;
+    std::string outcome, stay, go;
+  };
+  // Her changes that no save can keep now (refusal): why, and where
+  // staying lets a save keep them, the choice. True: she goes on without
+  // them.
+  bool Let_Unkept_Changes_Go(const std::string& refusal, const Leaving& leaving, HWND owner);
+  // A save that found her gallery still held aside and had nothing of hers
+  // to keep says why it is not back under its name.
+  void Tell_Still_Held();
+  // A save whose drawings in the main window's, clipboard's and printer's
+  // points stay there.
+  bool Save_Keeping_Slots(const User& user, HWND owner);
   // What she can do, having stayed, so that a save keeps her changes.
   std::string Exit_Advice(const std::string& refusal) const;
   void Make_Store();
@@ -180,6 +202,9 @@ class Gallery_Window : public TWindow {
   std::unique_ptr<Gallery_Dragger> dragger;
 
   bool arrows_shown = false;
+  // She answered for her changes before the change of person: the change
+  // asks no more.
+  bool asked_before_change = false;
   bool request_pending = false;
   bool repaint_after_drag = false;
   bool snapped = false;

@@ -101,7 +101,7 @@ std::string Zero_Note(const Way& w, const TRect& margins) {
   const int32_t margin_1 = margins.*w.edge_1, margin_2 = margins.*w.edge_2;
   const int32_t least = margin_1 ? w.least_2 : w.least_1;
   if ((margin_1 && margin_2) || least <= 0) return std::string();
-  return " A margin of 0 stands for the printer's own, " + std::to_string(least) + Unit + ".";
+  return "\nA margin of 0 stands for the printer's own, " + std::to_string(least) + Unit + ".";
 }
 
 // What the margin that pushes the drawing off may be, the other margins
@@ -124,17 +124,19 @@ std::string Offer(const Printer::Print_Data& data, int32_t drawing_side, const W
   int32_t high = std::min(margins.*pushing - 1, Page_Setup_Dialog::Largest_Margin);
   while (high >= 0 && !whole_with(high)) --high;
   // Margins of 0 both leave the page the printable area, which holds it.
-  if (high < 0) return std::string(" ") + w.first + " and " + w.second + " margins of 0 leave it room.";
+  if (high < 0) return std::string("\n") + w.first + " and " + w.second + " margins of 0 leave it room.";
   int32_t low = high;
   while (low > 0 && whole_with(low - 1)) --low;
   const std::string range = low > 0 ? "from " + std::to_string(low) + " to " : high ? "at most " : "";
-  return std::string(" With the ") + (first_pushes ? w.second : w.first) + " margin at " +
+  return std::string("\nWith the ") + (first_pushes ? w.second : w.first) + " margin at " +
          std::to_string(margins.*(first_pushes ? w.edge_2 : w.edge_1)) + ", the " +
          (first_pushes ? w.first : w.second) + " margin may be " + range + std::to_string(high) + Unit + ".";
 }
 
 // Why the drawing, as the printout places it, does not lie whole within
-// the printable area this way.
+// the printable area this way. Each sentence after the first goes on a line
+// of its own, as in every box that says what to do, so that the box stays
+// a readable width on a wide screen.
 std::string Refusal_On(const Printer::Print_Data& data, int32_t drawing_side, const Way& w, const Landing& l,
                        int32_t dpi) {
   const TRect at_own_size = Drawing_Printout::Placement(TRect(), Printer::Pixels_Per_Inch(data),
@@ -144,7 +146,7 @@ std::string Refusal_On(const Printer::Print_Data& data, int32_t drawing_side, co
   if (printable < drawing)
     return "The drawing prints " + std::to_string((int64_t(drawing) * 1000 + dpi - 1) / dpi) + Unit + " " +
            w.size_word + ", more than the " + std::to_string(int64_t(printable) * 1000 / dpi) +
-           " this paper can print: choose a larger paper or turn it.";
+           " this paper can print.\nChoose a larger paper or turn it.";
   const TRect& margins = data.margins;
   const std::string pair = std::string(w.first) + " and " + w.second + " margins";
   std::string why;
@@ -155,7 +157,7 @@ std::string Refusal_On(const Printer::Print_Data& data, int32_t drawing_side, co
     why = "The " + pair + " leave no room between them.";
   else
     why = "The drawing is printed in the middle between the " + pair +
-          ", and these put part of it where the printer cannot print.";
+          ".\nThese put part of it where the printer cannot print.";
   return why + Offer(data, drawing_side, w, l) + Zero_Note(w, margins);
 }
 

@@ -57,6 +57,11 @@ std::string At(TPoint p) { return std::to_string(p.x) + " " + std::to_string(p.y
 
 void Click(TPoint p) { Xdotool("mousemove " + At(p) + " click 1"); }
 
+bool Window_Named(const std::string& name) {
+  const std::string command = "xdotool search --name '" + name + "' >/dev/null 2>&1";
+  return std::system(command.c_str()) == 0;
+}
+
 void Open_Demonstrations(TPoint help_button, TPoint demonstrations_link) {
   // The child runs on a screen of the size its name carries ("1024x768").
   const char* size = std::getenv("QUENDAR_ACCEPTANCE_CHILD");

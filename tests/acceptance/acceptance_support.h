@@ -24,6 +24,9 @@ void Sleep_Ms(int ms);
 void Xdotool(const std::string& arguments);
 std::string At(TPoint p);
 void Click(TPoint p);
+// Whether a window of that name (a pattern, as xdotool takes it) is on the
+// display now: the program's frame is named by its caption.
+bool Window_Named(const std::string& name);
 
 // Opens help with its button, goes to the index with Home and follows the
 // index's link to the Demonstrations page, each step seen done on the

@@ -51,12 +51,6 @@ struct Screen_Run {
   }
 };
 
-// Whether a window of that name is on the display now.
-bool Window_Named(const std::string& name) {
-  const std::string command = "xdotool search --name '" + name + "' >/dev/null 2>&1";
-  return std::system(command.c_str()) == 0;
-}
-
 std::string New_Folder() {
   char pattern[] = "/tmp/quendar-dialog-keys-XXXXXX";
   return mkdtemp(pattern);

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "app/user_dialog.h"
 #include "gallery/gallery_window.h"
 #include "platform/gdi/png_writer.h"
 #include "tests/acceptance/acceptance_support.h"
@@ -25,7 +26,9 @@
 namespace {
 
 struct Gallery_Layout_Points {
-  TPoint gallery, cancel, save, close_box;
+  TPoint gallery, cancel, save, close_box, name_and_level;
+  // The Name and Level dialog's row for a new name.
+  TPoint new_name;
   // Cells (0, 0) and (1, 1) of the 3 by 3 view.
   TPoint first_cell, second_cell;
 };
@@ -37,6 +40,7 @@ Gallery_Layout_Points Measure(int width, int height) {
   program.Start();
   Gallery_Layout_Points points;
   points.gallery = Program_Session::Center_Of(program.Main()->gallery_button);
+  points.name_and_level = Program_Session::Center_Of(program.Main()->name_button);
   Gallery_Window& gallery = *program.Frame()->Gallery;
   points.cancel = Program_Session::Center_Of(gallery.ChildWithId(Gallery_Window::Cancel_Id));
   points.save = gallery.Save_Button_Screen_Point();
@@ -44,6 +48,11 @@ Gallery_Layout_Points Measure(int width, int height) {
   points.close_box = TPoint((close.left + close.right) / 2, (close.top + close.bottom) / 2);
   points.first_cell = gallery.Cell_Screen_Point(1, 0, 0);
   points.second_cell = gallery.Cell_Screen_Point(1, 1, 1);
+  User_Dialog dialog(program.Frame(), nullptr, program.Frame()->User_Dialog_Place);
+  dialog.Create();
+  program.Run_Until_Idle();
+  points.new_name = dialog.First_Row_Point();
+  dialog.Destroy();
   return points;
 }
 
@@ -145,8 +154,10 @@ void Open_A_Read_Only_Gallery(int width, int height) {
 // Another program puts its own gallery under the person's while she
 // arranges hers: each Save says that her changes are not saved, the close
 // box says that they cannot be kept instead of offering to save them, and
-// Cancel keeps the program open. Once she has moved the other file away,
-// Save writes her gallery and the program closes without a question.
+// Cancel keeps the program open. A change to another person offers the
+// same choice, and Cancel keeps her as she was, changes and all. Once she
+// has moved the other file away, Save writes her gallery and the program
+// closes without a question.
 void Save_Over_A_Replaced_Gallery(int width, int height) {
   const std::string shots = Shots_Folder("replaced_gallery", width, height);
   const Gallery_Layout_Points points = Measure(width, height);
@@ -194,6 +205,27 @@ void Save_Over_A_Replaced_Gallery(int width, int height) {
   act("key Escape", "Cancel did not close the box");
   EXPECT_EQ(program.Wait_For_Exit(0), -1) << "Cancel did not keep the program open";
   EXPECT_EQ(Read_All(gallery), other);
+  // Name and Level, a new person typed in and made current, OK: the box
+  // stands over the dialog, and Cancel leaves Ann current with the main
+  // window as it was.
+  const std::vector<uint32_t> as_ann = now;
+  act("mousemove " + At(points.name_and_level) + " click 1", "Name and Level did not open");
+  const std::vector<uint32_t> dialog = now;
+  act("mousemove " + At(points.new_name) + " click 1", "the new name's field did not open");
+  act("type Bea", "the name did not show");
+  act("key Return", "Bea was not added");
+  Xdotool("key Tab");
+  now = Settle(grab);
+  act("key Return", "OK showed nothing");
+  const std::vector<uint32_t> asked = shot("04b_user_change_cannot_keep");
+  const size_t centre = size_t(height / 2) * size_t(width) + size_t(width / 2);
+  ASSERT_FALSE(asked.empty() || dialog.empty());
+  EXPECT_NE(asked[centre], dialog[centre]) << "no box over the dialog";
+  EXPECT_TRUE(Window_Named("Quendar - Ann at Level 2")) << "the change went on before she answered";
+  act("key Escape", "Cancel did not close the box");
+  shot("04c_still_ann");
+  EXPECT_TRUE(Window_Named("Quendar - Ann at Level 2")) << "Cancel changed the person";
+  EXPECT_EQ(Pixels_Hash(now), Pixels_Hash(as_ann)) << "the main window is not as it was";
   std::filesystem::rename(gallery, moved_away);
   act("mousemove " + At(points.gallery) + " click 1", "the gallery did not open after the exit box");
   act("mousemove " + At(points.save) + " click 1", "Save did not leave the gallery");

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <set>
 #include <thread>
 
 #include "app/user_dialog.h"
@@ -1143,6 +1144,238 @@ TEST_F(Gallery_Program_Test, A_Renamed_User_Keeps_The_Gallery) {
   Open(p);
   EXPECT_TRUE(Occupied(p, 1, 1));
   EXPECT_EQ(p.Stop(), 0);
+}
+
+
+// Ann, with Bea listed too, saves drawings in cells (0, 0) and (0, 1); her
+// gallery file's path. The next start is hers.
+std::string Ann_Saves_Two_Drawings(const Program_Options& options) {
+  Program_Session p(options);
+  p.Start();
+  Install_Edited(p, [](User_Database& copy) {
+    copy.Set_Current(copy.Add_User(std::make_unique<User>(1, "Ann")));
+    copy.Add_User(std::make_unique<User>(1, "Bea"));
+  });
+  Gallery_Window& g = *p.Frame()->Gallery;
+  for (int column = 0; column < 2; ++column) {
+    auto d = Block(TColor(uint8_t(90 * column), 40, 200), column);
+    EXPECT_TRUE(g.Collection()->Add(d, Drawing_Place::Grid, 0, column));
+  }
+  p.Click(Program_Session::Center_Of(p.Main()->gallery_button));
+  p.Click(g.Save_Button_Screen_Point());
+  const std::string path = The_User_Database->current_user->File_Path("gal");
+  EXPECT_EQ(p.Stop(), 0);
+  return path;
+}
+
+// The real Name and Level dialog: Bea's row chosen (else a higher level
+// for Ann), then its OK, each box answered with answer.
+void Choose_In_Dialog(Program_Session& p, bool bea, int answer) {
+  IFS_Frame_Window* frame = p.Frame();
+  frame->Run_User_Dialog = [&p, frame, bea] {
+    Later(100, [&p, frame, bea] {
+      int steps = 0;
+      p.Backend().Click(bea ? frame->Dialog->User_Row_Point("Bea", steps) : frame->Dialog->Level_Column_Point(3));
+      p.Backend().Click(frame->Dialog->OK_Button_Point());
+    });
+    return frame->Dialog->Execute();
+  };
+  const TMessage_Box_Hook session = Set_Message_Box_Hook([&p, answer](const TMessage_Box_Request& box) {
+    p.Boxes.push_back(box);
+    return answer;
+  });
+  Gallery_Window& g = *frame->Gallery;
+  p.Click(Program_Session::Center_Of(g.IsWindowVisible() ? g.ChildWithId(Gallery_Window::Name_Level_Id)
+                                                          : p.Main()->name_button));
+  Set_Message_Box_Hook(session);
+  EXPECT_FALSE(frame->Dialog->IsWindow());
+}
+
+// A change to another person while her changes cannot be saved (her gallery
+// held aside by a stopped save, or another program's file under its name)
+// gives the exit's choice before anything changes: Cancel keeps her, with
+// her changes, and the advice then saves them; OK goes on to Bea without
+// them and says no more. Where a save can keep them, the question comes
+// before the change too, and a save that fails keeps her, with them, as
+// its box says. Without changes, or when she only changes her level, no
+// question is asked.
+TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes_Cannot_Be_Kept) {
+  enum Outside { Held, Replaced, None };
+  const struct {
+    const char* name;
+    Outside outside;
+    bool moved;  // she moved a drawing since the last save
+    int answer;
+    bool stays;
+    bool bea = true;  // else Ann only changes her level
+    bool save_fails = false;  // another program's file lands at the save
+  } cases[] = {
+      {"held, Cancel", Held, true, IDCANCEL, true},
+      {"held, OK", Held, true, IDOK, false},
+      {"replaced, Cancel", Replaced, true, IDCANCEL, true},
+      {"replaced, OK", Replaced, true, IDOK, false},
+      {"held, nothing changed", Held, false, IDCANCEL, false},
+      {"a save can keep them, No", None, true, IDNO, false},
+      {"a save can keep them, Yes", None, true, IDYES, false},
+      {"the save fails", None, true, IDYES, true, true, true},
+      {"held, her own level", Held, true, IDCANCEL, false, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string path = Ann_Saves_Two_Drawings(Options());
+    const std::string held = Drawing_Collection::Claim_Name(path);
+    if (c.outside == Held) {
+      std::filesystem::rename(path, held);
+      Temp_Home::Write(path, "an older copy");
+    }
+    {
+      Program_Session p(Options());
+      p.Start();
+      p.Draw_Block();
+      Open(p);
+      Gallery_Window& g = *p.Frame()->Gallery;
+      ASSERT_TRUE(Wait_Until_Shown(p, 0, 1));
+      if (c.outside == Replaced) {
+        ASSERT_TRUE(Rename_Other_Copy_Over(path));
+      }
+      if (c.moved) Drag(p, g.Cell_Screen_Point(1, 0, 1), g.Cell_Screen_Point(1, 2, 2));
+      // Where no save can keep them, her Save says they are kept until she
+      // leaves, and the main window's Name and Level changes the person; else
+      // the gallery's own button does.
+      if (c.outside != None) {
+        p.Boxes.clear();
+        p.Click(g.Save_Button_Screen_Point());
+        EXPECT_EQ(p.Boxes.size(), 1u) << "one box says why nothing was saved";
+      }
+      std::string other = Temp_Home::Read(path);
+      if (c.save_fails)
+        Drawing_Collection::Set_Save_Step_Hook([&](Drawing_Collection::Save_Step step) {
+          if (step != Drawing_Collection::Save_Step::Check || !Rename_Other_Copy_Over(path)) return;
+          other = Temp_Home::Read(path);
+        });
+      p.Boxes.clear();
+      Choose_In_Dialog(p, c.bea, c.answer);
+      Drawing_Collection::Set_Save_Step_Hook(nullptr);
+      std::vector<std::string> told;
+      for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.caption + ": " + box.text);
+      EXPECT_EQ(The_User_Database->current_user->name, c.stays || !c.bea ? "Ann" : "Bea");
+      if (!c.bea) {
+        EXPECT_NE(The_User_Database->current_user->level, 1) << "the level was not chosen";
+      }
+      if (c.outside == None) {
+        ASSERT_EQ(told.size(), c.save_fails ? 2u : 1u);
+        EXPECT_EQ(told[0], "User Change: Save changes to Gallery belonging to Ann?");
+        // The main window's drawing stays in its point through the save.
+        EXPECT_NE(g.Collection()->State({Drawing_Place::Slot, Drawing_Place::Main_Slot, 0}), 0);
+        if (c.save_fails) {
+          EXPECT_EQ(told[1].rfind("WARNING: Unable to write file " + path +
+                                      "\nAnother program has put a different file in its place: your changes are kept "
+                                      "until you leave the program",
+                                  0),
+                    0u)
+              << told[1];
+        }
+      } else if (!c.moved || !c.bea) {
+        EXPECT_TRUE(told.empty()) << told[0];
+      } else {
+        const std::string reason =
+            c.outside == Held
+                ? "Another program put a new file under that name while the gallery was saved: your gallery as last "
+                  "saved is kept as " + held + Drawing_Collection::Hidden_Note +
+                      ", and changes made since then cannot be kept."
+                : "Another program has put a different file in its place: the changes to the gallery belonging to Ann "
+                  "cannot be kept.";
+        const std::string advice = c.outside == Held ? "move the file " + path + " out of the folder"
+                                                     : "move that file out of the folder";
+        ASSERT_EQ(p.Boxes.size(), 1u) << told.back();
+        EXPECT_EQ(p.Boxes[0].type, UINT(MB_OKCANCEL | MB_ICONSTOP));
+        EXPECT_EQ(told[0], "User Change: Unable to write file " + path + "\n" + reason +
+                               "\nTo keep them, choose Cancel to stay as Ann, " + advice +
+                               ", and save the gallery again. OK changes the user without them.");
+      }
+      // Another program's file is never written over, whatever she chose; a
+      // Yes writes hers.
+      const std::string now = Temp_Home::Read(path);
+      if (c.answer == IDYES && !c.save_fails) {
+        std::set<std::pair<int32_t, int32_t>> cells;
+        for (const auto& r : Gallery_File::Scan(reinterpret_cast<const uint8_t*>(now.data()), now.size()).records)
+          cells.insert({r.row, r.column});
+        EXPECT_EQ(cells, (std::set<std::pair<int32_t, int32_t>>{{0, 0}, {2, 2}}));
+      } else {
+        EXPECT_EQ(now, other);
+      }
+      if (c.stays) {
+        // She does as it says, and the save keeps her changes.
+        std::filesystem::rename(path, folder + "/moved-out");
+        p.Boxes.clear();
+        Open(p);
+        EXPECT_TRUE(Occupied(p, 2, 2));
+        p.Click(g.Save_Button_Screen_Point());
+        EXPECT_TRUE(p.Boxes.empty()) << p.Boxes[0].text;
+        EXPECT_FALSE(std::filesystem::exists(held));
+      }
+      EXPECT_EQ(p.Stop(), 0);
+    }
+    if (c.stays) Expect_Move_Saved();
+  }
+}
+
+// A Save that finds her gallery still held aside, with nothing of hers to
+// keep (she cancelled her changes), says where it is and why it is not
+// back: another file has its name, or the administrator made it
+// unchangeable; once she has done as it says, the Save puts it back
+// without a word.
+TEST_F(Gallery_Program_Test, A_Save_With_Nothing_To_Keep_Says_Why_Her_Gallery_Is_Still_Held) {
+  const std::string path = Ann_Saves_Two_Drawings(Options());
+  const std::string held = Drawing_Collection::Claim_Name(path);
+  std::filesystem::rename(path, held);
+  Temp_Home::Write(path, "an older copy");
+  Program_Session p(Options());
+  ASSERT_TRUE(Open_And_Move(p));
+  Gallery_Window& g = *p.Frame()->Gallery;
+  p.Click(Program_Session::Center_Of(g.ChildWithId(Gallery_Window::Cancel_Id)));
+  const std::string kept = "Your gallery as last saved is still kept as " + held + Drawing_Collection::Hidden_Note;
+  const struct {
+    const char* name;
+    std::function<bool()> act;
+    std::string told;  // empty: back under its name, silently
+    bool needs_root;
+  } steps[] = {
+      {"the other file under her name", [] { return true; },
+       kept + ": another file is under its name, " + path + ".\nTo put it back under its name, move the file " + path +
+           " out of the folder, and save the gallery again.",
+       false},
+      {"moved out, hers made unchangeable",
+       [&] { return rename(path.c_str(), (folder + "/moved-out").c_str()) == 0 && Set_Unchangeable(held, true); },
+       kept + ": it could not go back under its name, " + path +
+           ".\nTo put it back, have the administrator make that file changeable again, and save the gallery again.",
+       true},
+      {"all done as told",
+       [&] {
+         if (std::filesystem::exists(path)) std::filesystem::rename(path, folder + "/moved-out");
+         return !Is_Unchangeable(held) || Set_Unchangeable(held, false);
+       },
+       "", false},
+  };
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
+  for (const auto& step : steps) {
+    SCOPED_TRACE(step.name);
+    if (step.needs_root && root_only.Left_Out(step.name)) continue;
+    ASSERT_TRUE(step.act());
+    p.Boxes.clear();
+    Open(p);
+    p.Click(g.Save_Button_Screen_Point());
+    EXPECT_FALSE(g.IsWindowVisible());
+    EXPECT_EQ(std::filesystem::exists(held), !step.told.empty());
+    std::vector<std::string> told;
+    for (const TMessage_Box_Request& box : p.Boxes) told.push_back(box.text);
+    EXPECT_EQ(told, step.told.empty() ? std::vector<std::string>{} : std::vector<std::string>{step.told});
+  }
+  EXPECT_EQ(p.Stop(), 0);
+  EXPECT_TRUE(p.Boxes.empty());
+  root_only.End();
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "platform/window/cursor.h"
 #include "platform/window/desktop.h"
 #include "platform/window/edit.h"
+#include "platform/window/message_box.h"
 #include "platform/window/static.h"
 #include "tests/gallery/printer_fakes.h"
 #include "tests/toolkit/widget_fixture.h"
@@ -239,13 +240,13 @@ TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) 
   };
   auto off = [](const char* first, const char* second) {
     return std::string("Page Setup: The drawing is printed in the middle between the ") + first + " and " + second +
-           " margins, and these put part of it where the printer cannot print.";
+           " margins.\nThese put part of it where the printer cannot print.";
   };
   auto offer = [&](const char* kept, const char* at, const char* changed, const char* range) {
-    return std::string(" With the ") + kept + " margin at " + at + ", the " + changed + " margin may be " + range +
+    return std::string("\nWith the ") + kept + " margin at " + at + ", the " + changed + " margin may be " + range +
            unit + ".";
   };
-  auto own = [&](const char* least) { return " A margin of 0 stands for the printer's own, " + std::string(least) + unit + "."; };
+  auto own = [&](const char* least) { return "\nA margin of 0 stands for the printer's own, " + std::string(least) + unit + "."; };
   const std::string across_a4 = across("8267"), down_a4 = down("11692");
   const std::string across_letter = across("8500"), down_letter = down("11000");
   struct Case {
@@ -258,7 +259,7 @@ TEST_F(Page_Setup_Test, MarginsThatLeaveTheDrawingNoRoomAreRefusedWithAMessage) 
       // A Right margin under the printer's own widens the page past what it
       // prints, and the drawing, larger on it, reaches past that too.
       {"A4", false, {4133, 1500, 4134, 1500}, across_a4 + offer("Left", "4133", "Right", "from 37 to 4132")},
-      {"A4", false, {9000, 1500, 9000, 1500}, across_a4 + " Left and Right margins of 0 leave it room."},
+      {"A4", false, {9000, 1500, 9000, 1500}, across_a4 + "\nLeft and Right margins of 0 leave it room."},
       {"A4", false, {4133, 1500, 4132, 1500}, ""},
       {"A4", false, {1500, 5846, 1500, 5846}, down_a4 + offer("Bottom", "5846", "Top", "at most 5844")},
       {"A4", false, {1500, 0, 1500, 11526}, down_a4 + offer("Top", "0", "Bottom", "at most 10565") + own("166")},
@@ -419,6 +420,46 @@ TEST(Page_Setup, TextBesideTheButtonsStandsOnTheirMiddleAtEverySize) {
   }
 }
 
+// The refusal of margins that push the drawing off the paper, as the person
+// sees it: each sentence on a line of its own, so that the box keeps a
+// readable width on a wide screen instead of one line across most of it.
+TEST(Page_Setup, TheRefusalBoxWrapsToAReadableWidthAtEverySize) {
+  std::vector<int> widths;
+  for (const TSize screen : {TSize(1024, 768), TSize(1920, 1080)}) {
+    SCOPED_TRACE(screen.cx);
+    Widget_Stage stage(screen.cx, screen.cy);
+    Page_Setup_Service service;
+    const TMessage_Box_Hook shown = Set_Message_Box_Hook(nullptr);
+    Printer printer{&service};
+    printer.Settle();
+    TRect box;
+    Later(10, [&] {
+      auto* d = dynamic_cast<Page_Setup_Dialog*>(TWindow::From_Handle(GetActiveWindow()));
+      ASSERT_NE(d, nullptr);
+      const int32_t margins[4] = {0, 1500, 7292, 1500};
+      for (int i = 0; i < 4; ++i) d->Margin_Field(i)->SetText(std::to_string(margins[i]));
+      Later(10, [&] {
+        TWindow* refusal = TWindow::From_Handle(GetActiveWindow());
+        ASSERT_NE(dynamic_cast<TMessage_Box*>(refusal), nullptr);
+        stage.Idle();
+        box = refusal->GetWindowRect();
+        stage.session.Snapshot("page_setup_refusal_" + std::to_string(screen.cx), box);
+        stage.session.Backend().Key(VK_RETURN);
+      });
+      d->SendMessage(WM_COMMAND, IDOK);
+      d->SendMessage(WM_COMMAND, IDCANCEL);
+    });
+    printer.Setup(stage.parent);
+    Set_Message_Box_Hook(shown);
+    // No line is so long that the screen's own limit had to break it.
+    EXPECT_GT(box.Width(), 0);
+    EXPECT_LT(box.Width(), 640);
+    widths.push_back(box.Width());
+  }
+  // The lines are the text's own: a wider screen does not widen the box.
+  EXPECT_EQ(widths, std::vector<int>(2, widths.front()));
+}
+
 std::string Text(const TRect& r) {
   return std::to_string(r.left) + " " + std::to_string(r.top) + " " + std::to_string(r.right) + " " +
          std::to_string(r.bottom);
@@ -486,20 +527,20 @@ TEST(Page_Setup, MarginsAreTakenJustWhenThePrintedDrawingLiesWholeAndTheMarginOf
       {"Letter at 300 dpi, left too wide", letter, false, {300, 300}, 576, {6337, 1500, 0, 1500}, false},
       {"Letter borderless, left 0 and right 8499", letter_borderless, false, {300, 300}, 576, {0, 1500, 8499, 1500},
        false,
-       "The drawing is printed in the middle between the Left and Right margins, and these put part of it where the"
-       " printer cannot print. With the Left margin at 0, the Right margin may be at most 6583 thousandths of an inch."},
+       "The drawing is printed in the middle between the Left and Right margins.\nThese put part of it where the"
+       " printer cannot print.\nWith the Left margin at 0, the Right margin may be at most 6583 thousandths of an inch."},
       {"a paper narrower than the drawing", label, false, {300, 300}, 576, {0, 0, 0, 0}, false,
-       "The drawing prints 1920 thousandths of an inch wide, more than the 1336 this paper can print: choose a larger"
+       "The drawing prints 1920 thousandths of an inch wide, more than the 1336 this paper can print.\nChoose a larger"
        " paper or turn it."},
       // Margins under the printer's own widen the page past what it prints,
       // and the drawing, nine times its size there, reaches past that.
       {"A4, margins of 1, ten times the drawing", a4, false, {600, 600}, 490, {1, 1, 1, 1}, false,
-       "The drawing is printed in the middle between the Left and Right margins, and these put part of it where the"
-       " printer cannot print. With the Right margin at 1, the Left margin may be 0 thousandths of an inch."},
+       "The drawing is printed in the middle between the Left and Right margins.\nThese put part of it where the"
+       " printer cannot print.\nWith the Right margin at 1, the Left margin may be 0 thousandths of an inch."},
       {"the printer's own left margin is more than the page spares", strip, false, {300, 300}, 576,
        {1, 1500, 1, 1500}, false,
-       "The drawing is printed in the middle between the Left and Right margins, and these put part of it where the"
-       " printer cannot print. Left and Right margins of 0 leave it room."},
+       "The drawing is printed in the middle between the Left and Right margins.\nThese put part of it where the"
+       " printer cannot print.\nLeft and Right margins of 0 leave it room."},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
