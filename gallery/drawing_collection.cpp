@@ -20,6 +20,7 @@
 #include "platform/window/message_box.h"
 #include "toolkit/gui_sizes.h"
 #include "users/gallery_file.h"
+#include "users/held_gallery_note.h"
 #include "users/user.h"
 #include "users/user_data.h"
 
@@ -419,24 +420,24 @@ void Drawing_Collection::Open_File() {
 // A save stopped while it had the file claimed left it beside its name: it
 // goes back unless another file has taken the name since, or it cannot be
 // moved. Then her gallery is shown from where it is, and goes back at the
-// first save that finds the name free. Only a gallery is taken for hers:
-// anything else there is another program's, and stays.
+// first save that finds the name free. Only the file the save noted there is
+// taken for hers, whatever others look like: anything else stays as it is.
 void Drawing_Collection::Put_Back_Stopped_Save() {
   if (path.empty() || must_stay) return;
   const std::string aside = Claim_Name(path);
-  struct stat info;
-  if (lstat(aside.c_str(), &info) == 0 && !Gallery_File::Reads_As_Gallery(aside)) {
-    MessageBox(HWND(),
-               "Unable to write file " + path + "\nThe file " + aside + Hidden_Note +
-                   " is not a gallery but another program's file, and it is in the way of the gallery's saves: it is "
-                   "left as it is.\nTo save the gallery, move that file out of the folder and save the gallery again.",
-               "WARNING", MB_OK | MB_ICONSTOP);
+  const Held_Gallery_Note::Standing standing = Held_Gallery_Note::Of_Held(aside);
+  if (standing == Held_Gallery_Note::Standing::Unnoted || standing == Held_Gallery_Note::Standing::Other) {
+    Tell_Not_Held(aside, standing == Held_Gallery_Note::Standing::Unnoted && Gallery_File::Holds_Drawings(aside));
     return;
   }
+  struct stat info;
   const bool name_taken = lstat(path.c_str(), &info) == 0;
-  if (lstat(aside.c_str(), &info) != 0 || (!name_taken && Move_File(aside, path))) {
+  if (standing == Held_Gallery_Note::Standing::Nothing || (!name_taken && Move_File(aside, path))) {
     // The gallery is whole under its name: what a save stopped while it
-    // wrote beside the held file (up to the gallery's size) goes.
+    // wrote beside the held file (up to the gallery's size) goes, and so
+    // does the note of it.
+    if (standing != Held_Gallery_Note::Standing::Nothing) Sync_Directory(Folder_Of(path));
+    Held_Gallery_Note::Forget(aside);
     Remove_Interrupted_Saves_Of(aside);
     return;
   }
@@ -460,6 +461,30 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
                  (unchangeable ? "To save them, have the administrator make the file " + aside +
                                      " changeable again, and start the program again."
                                : std::string("To save them, start the program again.")),
+             "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+// Told at every start until it is moved: nothing there is written, moved or
+// shown. A gallery no save of this folder noted (the folder was copied, or
+// the note lost) may be a newer one of hers, and only she can tell.
+void Drawing_Collection::Tell_Not_Held(const std::string& aside, bool may_be_hers) {
+  const std::string file = "The file " + aside + Hidden_Note;
+  if (may_be_hers) {
+    MessageBox(HWND(),
+               "Unable to write file " + path + "\n" + file +
+                   " holds a gallery that this program did not note there (the folder may have been copied): it may "
+                   "hold a newer gallery of yours, and it is left as it is, in the way of the gallery's saves.\nTo "
+                   "use it as your gallery, close the program, move the file " + path + " out of the folder if "
+                   "there is one, rename that file to " + path + " and start the program again. Otherwise move "
+                   "that file out of the folder and save the gallery again.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  MessageBox(HWND(),
+             "Unable to write file " + path + "\n" + file +
+                 " is another program's file, not one this program kept there, and it is in the way of the gallery's "
+                 "saves: it is left as it is.\nTo save the gallery, move that file out of the folder and save the "
+                 "gallery again.",
              "WARNING", MB_OK | MB_ICONSTOP);
 }
 

@@ -242,7 +242,8 @@ class Drawing_Collection {
   // The steps of a save that writes (an append checks the size it grows
   // from, reserves, writes and links; a save beside writes only; the file
   // is put back, read back, and taken as the store's own).
-  enum class Save_Step { Check, Claim, Grow, Reserve, Write, Link, Verify, Take, Put_Back };
+  // Placed: a file written beside has just taken the held name.
+  enum class Save_Step { Check, Claim, Grow, Reserve, Write, Placed, Link, Verify, Take, Put_Back };
   // Test hook: called before each step of a save, where another program's
   // change could land. Test use only.
   static void Set_Save_Step_Hook(std::function<void(Save_Step)> hook);
@@ -264,6 +265,11 @@ class Drawing_Collection {
   // aside (held_at).
   const std::string& Opened_Name() const { return held_at.empty() ? path : held_at; }
   void Put_Back_Stopped_Save();
+  // A file at the held name that is not the one a save noted there: named,
+  // and left as it is; may_be_hers when it holds drawings and no save of
+  // this folder noted anything (a copied folder).
+  void Tell_Not_Held(const std::string& aside, bool may_be_hers);
+  static std::string Folder_Of(const std::string& path);
   // The file can be read but may not be written: why, told to the person.
   void Keep_Read_Only(const std::string& reason);
   void Read_Records();

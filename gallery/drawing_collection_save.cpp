@@ -36,6 +36,7 @@
 #include "platform/window/message_box.h"
 #include "toolkit/small_utilities.h"
 #include "users/gallery_file.h"
+#include "users/held_gallery_note.h"
 #include "users/user.h"
 #include "users/user_data.h"
 
@@ -103,12 +104,12 @@ bool Was_Read(const Drawing_Collection::Storage_Data& entry) {
   return entry.digest.load(std::memory_order_acquire) != Drawing_Collection::Storage_Data::No_Digest;
 }
 
-std::string Folder_Of(const std::string& path) {
+}  // namespace
+
+std::string Drawing_Collection::Folder_Of(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
 }
-
-}  // namespace
 
 void Drawing_Collection::Set_Save_Step_Hook(std::function<void(Save_Step)> hook) { save_step_hook = std::move(hook); }
 
@@ -204,8 +205,10 @@ std::string Drawing_Collection::Save_Refusal() const {
 }
 
 bool Drawing_Collection::Put_Back_Held() {
+  // Only the file the save noted there, itself: a link put in its place
+  // is another program's even when it leads to her file.
   struct stat info;
-  if (stat(held_at.c_str(), &info) != 0 || info.st_dev != own_file.device ||
+  if (!Held_Gallery_Note::Is_Held(held_at) || stat(held_at.c_str(), &info) != 0 || info.st_dev != own_file.device ||
       info.st_ino != own_file.inode) {
     // Moved away from there too: the save goes on as for a file that left
     // its name.
@@ -213,8 +216,9 @@ bool Drawing_Collection::Put_Back_Held() {
     return true;
   }
   if (!Move_File(held_at, path)) return false;
-  held_at.clear();
   Sync_Directory(Folder_Of(path));
+  Held_Gallery_Note::Forget(held_at);
+  held_at.clear();
   // The move is the store's own: as after a rename, the bytes it knows are
   // compared at the check.
   const File_Identity moved = Identity_Of(path);
@@ -422,8 +426,16 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
     Tell_Refusal(Changed_Refusal, window);
     return Outcome::Nothing_Saved;
   }
+  // Noted before it is there: a save stopped after the rename leaves a file
+  // the next start knows for hers, and no other. On a full disk there is no
+  // note: such a file is then named at the start as one that may be hers,
+  // and nothing moves.
+  Held_Gallery_Note::File claiming;
+  if (under_name && (!Held_Gallery_Note::Of_Name(path, claiming) || !Held_Gallery_Note::Note(claimed, {claiming})))
+    Held_Gallery_Note::Forget(claimed);
   if (under_name && !Move_File(path, claimed)) {
     const int error = errno;
+    Held_Gallery_Note::Forget(claimed);
     claimed.clear();
     if (Identity_Of(path).exists) {
       Show_Save_Failure(window, true, error);
@@ -447,7 +459,15 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
   const std::string written_at = claimed;
   Put_Back(window);
   std::unique_ptr<Mapped_File> reopened;
-  if (written && !Check_Written(plan, reopened)) changed_while_saving = true;
+  if (written && !Check_Written(plan, reopened)) {
+    changed_while_saving = true;
+    // Held aside, the file there is checked only for being the one written:
+    // another took its place, and her gallery is not kept there any more.
+    if (!held_at.empty()) {
+      held_at.clear();
+      claim_taken = true;
+    }
+  }
   if (changed_while_saving) {
     // Not the store's any more: the drawings stay in memory, and the file
     // counts as another program's until it is moved away.
@@ -473,7 +493,7 @@ bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_F
   // Held aside under the save's own name when another file took the
   // gallery's: found there, and read back once it goes back under its name.
   const bool held = !held_at.empty();
-  if (!held) Step(Save_Step::Verify);
+  Step(Save_Step::Verify);
   if (plan.deleted) return true;
   const std::string& name = held ? held_at : path;
   if (!plan.appended) reopened = Reopen_Written(name);
@@ -486,7 +506,12 @@ bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_F
       before.st_ino != plan.inode)
     return false;
   plan.taken = File_Identity{true, before.st_dev, before.st_ino, before.st_ctim, before.st_mtim};
-  if (held) return true;
+  // Held aside it is read back once it is under its name; until then it is
+  // the store's only while the name it is kept under leads to it (an
+  // append's descriptor says nothing of that name).
+  struct stat kept;
+  if (held)
+    return stat(name.c_str(), &kept) == 0 && kept.st_dev == plan.device && kept.st_ino == plan.inode;
   // Read once the clock has passed its change time: a change after the
   // reading gives it another.
   Wait_For_Clock_Past(before.st_ctim);
@@ -592,6 +617,7 @@ void Drawing_Collection::Put_Back(HWND window) {
   if (Move_File(aside, path)) {
     // Every rename of the save reaches the disk before it counts as saved.
     Sync_Directory(Folder_Of(path));
+    Held_Gallery_Note::Forget(aside);
     return;
   }
   // Another program put a file under the name meanwhile: both stay, and the
@@ -660,6 +686,9 @@ bool Drawing_Collection::Delete_Gallery() {
   // nothing is put back.
   if (!claimed.empty()) {
     if (Claimed_Holds_Own() && !Delete_File(claimed)) return false;
+    // Deleted first: a file that appears there later is another program's,
+    // whatever its bytes.
+    Held_Gallery_Note::Forget(claimed);
     claimed_file = File_Identity{};
   } else if (File_Exists(path) && !Delete_File(path)) {
     return false;
@@ -814,12 +843,22 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     replaced = real;
     free(real);
   }
-  const auto place = [this, &replaced](const std::string& temporary) {
-    if (!claimed_file.exists) return Move_File(temporary, claimed);
-    if (!Claimed_Holds_Own()) {
+  // The new file is known by the descriptor that wrote it, never by what
+  // its name leads to a moment later. It is noted before it takes the held
+  // name, beside the file it replaces there.
+  Held_Gallery_Note::File written_file;
+  struct stat written_info;
+  const auto place = [this, &replaced, &written_file, &written_info](const std::string& temporary, int written) {
+    if (!Held_Gallery_Note::Of_Descriptor(written, written_file) || fstat(written, &written_info) != 0) return false;
+    if (claimed_file.exists && !Claimed_Holds_Own()) {
       errno = EEXIST;
       return false;
     }
+    std::vector<Held_Gallery_Note::File> may_stand{written_file};
+    Held_Gallery_Note::File there;
+    if (claimed_file.exists && Held_Gallery_Note::Of_Name(claimed, there)) may_stand.insert(may_stand.begin(), there);
+    if (!Held_Gallery_Note::Note(claimed, may_stand)) Held_Gallery_Note::Forget(claimed);
+    if (!claimed_file.exists) return Move_File(temporary, claimed);
     return rename(temporary.c_str(), replaced.c_str()) == 0;
   };
   if (!Write_New_File_Beside(replaced, bytes, place)) {
@@ -832,13 +871,26 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     errno = error;
     return false;
   }
-  struct stat info;
-  if (stat(claimed.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  claimed_file = File_Identity{true, info.st_dev, info.st_ino, info.st_ctim, info.st_mtim};
+  Step(Save_Step::Placed);
+  const File_Identity own{true, written_info.st_dev, written_info.st_ino, written_info.st_ctim, written_info.st_mtim};
+  // Another program's file renamed over it since is never taken for it:
+  // it stays where it is, and the new file counts as written over.
+  Held_Gallery_Note::File at_name;
+  const bool through_link = replaced != claimed;
+  if (through_link ? !(Identity_Of(claimed) == own) : !Held_Gallery_Note::Of_Name(claimed, at_name) || !(at_name == written_file)) {
+    claimed_file = own;
+    claim_taken = changed_while_saving = true;
+    errno = 0;
+    return false;
+  }
+  claimed_file = own;
+  // Only the new file stands there now (kept noted beside the old when this
+  // cannot be written: that one is gone).
+  if (!through_link) Held_Gallery_Note::Note(claimed, {written_file});
   plan.wrote = true;
   plan.appended = false;
-  plan.device = info.st_dev;
-  plan.inode = info.st_ino;
+  plan.device = own.device;
+  plan.inode = own.inode;
   plan.length = bytes.size();
   plan.end = offset;
   return true;

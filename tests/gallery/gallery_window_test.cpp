@@ -24,6 +24,7 @@
 #include "gallery/recycling_bin_io.h"
 #include "help/help_window.h"
 #include "model/gui_colors.h"
+#include "users/held_gallery_note.h"
 #include "model/shape_catalogue.h"
 #include "model/shape_drawing.h"
 #include "platform/system/clipboard_service.h"
@@ -1054,6 +1055,9 @@ TEST_F(Gallery_Program_Test, A_Gallery_Held_Aside_Says_At_Exit_Where_It_Is_Kept)
   const std::string path = Save_Two_Drawings();
   const std::string held = Drawing_Collection::Claim_Name(path);
   std::filesystem::rename(path, held);
+  Held_Gallery_Note::File noted;
+  ASSERT_TRUE(Held_Gallery_Note::Of_Name(held, noted));
+  ASSERT_TRUE(Held_Gallery_Note::Note(held, {noted}));
   Temp_Home::Write(path, "an older copy");
   {
     Program_Session p(Options());
