@@ -423,8 +423,9 @@ class Drawing_Collection {
   // read. Its identity as read goes to plan.taken.
   bool Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_File>& reopened);
   // The file reads as the next opening reads it: whole, every record where
-  // the save put or left it, with its cell, and every record whose bytes
-  // the store knows holds them.
+  // the save put or left it, with its cell, every record the save wrote
+  // holds its bytes, and a cut an append's growth filled with zeros left
+  // no mark.
   bool Reads_As_Written(const Save_Plan& plan, int descriptor) const;
   // Takes the file the save wrote as the store's: the records are linked
   // to it (to reopened, for a file written beside).
@@ -444,6 +445,9 @@ class Drawing_Collection {
   static bool Is_As_Shown(const Storage_Data& entry, const uint8_t* record, uint64_t length, bool unread_taken);
   bool Delete_Gallery();
   bool Write_Appended(Save_Plan& plan);
+  // Notes in plan the last byte other than 0 before end, read from the file;
+  // false when the file no longer holds the bytes up to end.
+  bool Note_Last_Byte(Save_Plan& plan, uint64_t end) const;
   bool Write_Into_View(uint8_t* to, const uint8_t* from, size_t size);
   bool Write_Beside(Save_Plan& plan, bool with_new);
   // The file under name (where a save wrote it beside) opened and mapped;

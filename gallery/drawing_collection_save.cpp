@@ -82,6 +82,13 @@ struct Drawing_Collection::Save_Plan {
   ino_t inode = 0;
   uint64_t length = 0;
   uint64_t end = 0;
+  // An append: the last byte other than 0 before the old end marker, and
+  // its value, as they were once the size it grows from was checked. A cut
+  // that the growth filled up with zeros changed that byte, or no byte at
+  // all (none when the file held only zeros).
+  bool has_last_byte = false;
+  uint64_t last_byte_at = 0;
+  uint8_t last_byte = 0;
   // The file written as it read back: the store's own from then on (none
   // once the save deleted it).
   File_Identity taken;
@@ -528,12 +535,19 @@ bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_F
 // back): every record the next opening reads is checked as it reads it,
 // and the bytes of each the store knows.
 bool Drawing_Collection::Reads_As_Written(const Save_Plan& plan, int descriptor) const {
+  // The records an append kept are checked as the next opening reads them
+  // (their headers, where they were); only the bytes this save wrote are
+  // read whole, so that a save costs what it writes.
   std::vector<Save_Plan::Written> expected;
   if (plan.appended)
     for (Storage_Data* entry : plan.kept_file)
-      expected.push_back({entry, entry->record, entry->length, entry->saved_row, entry->saved_column,
-                          entry->digest.load(std::memory_order_acquire)});
+      expected.push_back(
+          {entry, entry->record, entry->length, entry->saved_row, entry->saved_column, Storage_Data::No_Digest});
   expected.insert(expected.end(), plan.written.begin(), plan.written.end());
+  uint8_t last = 0;
+  if (plan.has_last_byte &&
+      (!Gallery_File::Read_At(descriptor, plan.last_byte_at, &last, 1) || last != plan.last_byte))
+    return false;
   const auto read = [descriptor](uint64_t offset, uint8_t* out, size_t n) {
     return Gallery_File::Read_At(descriptor, offset, out, n);
   };
@@ -736,7 +750,11 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
     return false;
   }
   // A cut from here on is filled up with zeros by the growth: only the
-  // reading back finds it.
+  // reading back finds it, by the last byte other than 0 it would clear.
+  if (!Note_Last_Byte(plan, start)) {
+    changed_while_saving = true;
+    return false;
+  }
   Step(Save_Step::Reserve);
   const uint64_t length = std::max<uint64_t>(known_size, needed);
   if (length > file->View_Size()) {
@@ -783,6 +801,26 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
   plan.inode = info.st_ino;
   plan.length = length;
   plan.end = offset;
+  return true;
+}
+
+bool Drawing_Collection::Note_Last_Byte(Save_Plan& plan, uint64_t end) const {
+  plan.has_last_byte = false;
+  std::vector<uint8_t> chunk(4096);
+  while (end > 0) {
+    const uint64_t from = end > chunk.size() ? end - chunk.size() : 0;
+    const size_t n = size_t(end - from);
+    // Read from the file, not the view: a cut meanwhile fails here.
+    if (!Gallery_File::Read_At(file->Descriptor(), from, chunk.data(), n)) return false;
+    for (size_t i = n; i > 0; --i)
+      if (chunk[i - 1] != 0) {
+        plan.has_last_byte = true;
+        plan.last_byte_at = from + i - 1;
+        plan.last_byte = chunk[i - 1];
+        return true;
+      }
+    end = from;
+  }
   return true;
 }
 

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/system/atomic_file.h"
 
 namespace {
 
@@ -81,12 +80,28 @@ bool Held_Gallery_Note::Note(const std::string& held, const std::vector<File>& f
     Put_U64(bytes, uint64_t(file.born_seconds));
     Put_U64(bytes, file.born_nanoseconds);
   }
-  // Renamed over the record's name itself: a link another program put
-  // there is replaced, never written through.
+  // Whole or not at all, renamed over the record's name itself: a link
+  // another program put there is replaced, never written through. Not
+  // synced, as a save costs what it writes: a record a crash of the system
+  // lost or cut leaves a held gallery unnoted, which is named at the start
+  // as one that may be hers, and nothing moves.
   const std::string record = Record_Name(held);
-  return Write_New_File_Beside(record, bytes, [&record](const std::string& temporary) {
-    return rename(temporary.c_str(), record.c_str()) == 0;
-  });
+  std::string temporary = record + ".XXXXXX";
+  const int fd = mkostemp(temporary.data(), O_CLOEXEC);
+  if (fd < 0) return false;
+  bool written = true;
+  for (size_t at = 0; written && at < bytes.size();) {
+    const ssize_t n = write(fd, bytes.data() + at, bytes.size() - at);
+    written = n > 0;
+    at += written ? size_t(n) : 0;
+  }
+  const int write_error = errno;
+  const bool closed = close(fd) == 0;
+  if (written && closed && rename(temporary.c_str(), record.c_str()) == 0) return true;
+  const int error = !written ? write_error : errno;
+  unlink(temporary.c_str());
+  errno = error;
+  return false;
 }
 
 void Held_Gallery_Note::Forget(const std::string& held) { unlink(Record_Name(held).c_str()); }
