@@ -357,6 +357,7 @@ void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
   stay_reason = must_stay ? "The folder of your files is read-only" : "";
   held_at.clear();
+  held_from_start = held_locked = false;
   Put_Back_Stopped_Save();
   // Her gallery, under its name or where a stopped save held it.
   const std::string name = Opened_Name();
@@ -442,12 +443,25 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
     return;
   }
   held_at = aside;
+  held_from_start = true;
+  // Nothing was written: what could not be done is the move back. One box
+  // says all that stands in the way of her saves, a held file she cannot
+  // change too, and each step works while the program runs.
   if (name_taken) {
+    const bool unchangeable = Is_Unchangeable(aside);
+    held_locked = unchangeable || (stat(aside.c_str(), &info) == 0 && (info.st_mode & 0222) == 0);
+    const std::string locked = unchangeable ? ", which the administrator has made unchangeable"
+                               : held_locked ? ", which is read-only"
+                                             : "";
+    const std::string unlock = unchangeable ? "have the administrator make the file " + aside + " changeable again, "
+                               : held_locked ? "make the file " + aside + " writable again, "
+                                             : "";
     MessageBox(HWND(),
-               "Unable to write file " + path + "\nAnother file is under that name, and a save that was stopped kept "
-               "your gallery as " + aside + Hidden_Note + ": the gallery shows your gallery from there, and the "
-               "other file is left as it is.\nTo save your gallery under its name, move the file " + path +
-                   " out of the folder and save the gallery again.",
+               "Unable to move file " + aside + Hidden_Note + "\nAnother file is under the name " + path +
+                   ", and a save that was stopped kept your gallery as " + aside + locked +
+                   ": the gallery shows your gallery from there, and the other file is left as it is.\nTo save "
+                   "your gallery under its name, " + unlock + Move_Out_Advice(path, "the file " + path) +
+                   " and save the gallery again.",
                "WARNING", MB_OK | MB_ICONSTOP);
     return;
   }
@@ -456,7 +470,7 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
   must_stay = true;
   stay_reason = Held_Stuck_Reason();
   MessageBox(HWND(),
-             "Unable to write file " + path + "\n" + stay_reason +
+             "Unable to move file " + aside + Hidden_Note + "\n" + stay_reason +
                  ": the gallery shows your drawings from there, but changes to the gallery cannot be saved.\n" +
                  (unchangeable ? "To save them, have the administrator make the file " + aside +
                                      " changeable again, and start the program again."
@@ -475,22 +489,24 @@ void Drawing_Collection::Tell_Not_Held(const std::string& aside, bool may_be_her
                    " holds a gallery that this program did not note there (the folder may have been copied): it may "
                    "hold a newer gallery of yours, and it is left as it is, in the way of the gallery's saves.\nTo "
                    "use it as your gallery, close the program, move the file " + path + " out of the folder if "
-                   "there is one, rename that file to " + path + " and start the program again. Otherwise move "
-                   "that file out of the folder and save the gallery again.",
+                   "there is one, rename that file to " + path + " and start the program again. Otherwise " +
+                   Move_Out_Advice(aside, "that file") + " and save the gallery again.",
                "WARNING", MB_OK | MB_ICONSTOP);
     return;
   }
   MessageBox(HWND(),
              "Unable to write file " + path + "\n" + file +
                  " is another program's file, not one this program kept there, and it is in the way of the gallery's "
-                 "saves: it is left as it is.\nTo save the gallery, move that file out of the folder and save the "
-                 "gallery again.",
+                 "saves: it is left as it is.\nTo save the gallery, " + Move_Out_Advice(aside, "that file") +
+                 " and save the gallery again.",
              "WARNING", MB_OK | MB_ICONSTOP);
 }
 
 void Drawing_Collection::Keep_Read_Only(const std::string& reason) {
   must_stay = true;
   stay_reason = reason;
+  // Told already, with what to do, in the box of her held gallery.
+  if (held_locked) return;
   MessageBox(HWND(),
              "Unable to write file " + Opened_Name() + "\n" + reason +
                  ": your drawings are shown, but changes to the gallery cannot be saved.",

@@ -400,6 +400,17 @@ class Drawing_Collection {
       "Another program changed the file while the gallery was saved";
   static constexpr const char* Held_Aside_Refusal =
       "Another program put a new file under that name while the gallery was saved";
+  // Her gallery found held aside at the opening, another file under its
+  // name since before the program started.
+  static constexpr const char* Held_From_Start_Refusal =
+      "Another file is under that name, and a save that was stopped kept your gallery aside";
+  std::string Held_Refusal() const;
+  // The held file, locked at the opening, opened again for writing once it
+  // may be; false while it may not, or is no longer the file shown.
+  bool Reopen_Held_Writable();
+  // "move <what> out of the folder", or, for a file made unchangeable, that
+  // the administrator must make it changeable first.
+  static std::string Move_Out_Advice(const std::string& name, const std::string& what);
   // Puts the file an earlier save left under its claimed name (held_at)
   // back under the gallery's name; false while another file has the name,
   // or while it cannot be moved (then Held_Stuck_Reason says why).
@@ -515,6 +526,11 @@ class Drawing_Collection {
   // Where the store's file stays because another file took the gallery's
   // name during a save (empty when under its name).
   std::string held_at;
+  // It was held aside when the store opened, not by a save of this run.
+  bool held_from_start = false;
+  // That held file could not be written when the store opened it (read-only
+  // or unchangeable): it is shown, and saves wait until it can be.
+  bool held_locked = false;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};

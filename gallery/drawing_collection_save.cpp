@@ -125,6 +125,11 @@ std::string Drawing_Collection::Claim_Name(const std::string& path) { return Hel
 bool Drawing_Collection::Save(const User& user, HWND window) {
   (void)user;  // the file follows the user through Rename
   Pause_Preparer();
+  // Her held gallery made writable again since the opening: saves go on.
+  if (must_stay && held_locked && Reopen_Held_Writable()) {
+    must_stay = held_locked = false;
+    stay_reason.clear();
+  }
   Step(Save_Step::Check);
   for (auto& entry : entries) entry->keep = false;
   for (Presentation_Data* cell : grid)
@@ -133,7 +138,7 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     // A file an earlier save had to leave under its claimed name goes back
     // under the gallery's name first, once that name is free.
     if (!held_at.empty() && !Put_Back_Held()) {
-      Refuse_Save(Identity_Of(path).exists ? std::string(Held_Aside_Refusal) : Held_Stuck_Reason(), window);
+      Refuse_Save(Identity_Of(path).exists ? Held_Refusal() : Held_Stuck_Reason(), window);
       return false;
     }
     File_Check check = Check_Own_File();
@@ -168,9 +173,10 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     // The file may not be written: what it holds stands, and the gallery
     // shows it again.
     const bool untouched = untouched_by(plan);
+    // The file that may not be written is named, wherever it is.
     if (!untouched)
       MessageBox(window,
-                 "Unable to write file " + path + "\n" + stay_reason +
+                 "Unable to write file " + Opened_Name() + "\n" + stay_reason +
                      ": your changes to the gallery are not saved and are taken back.",
                  "WARNING", MB_OK | MB_ICONSTOP);
     Revert();
@@ -203,10 +209,44 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
   return outcome == Outcome::Saved && held_at.empty();
 }
 
+bool Drawing_Collection::Reopen_Held_Writable() {
+  // Still the file it shows, of the size it knows, and one it may write
+  // now: the save compares the rest as for any file whose change time moved.
+  struct stat info;
+  if (stat(held_at.c_str(), &info) != 0 || (info.st_mode & 0222) == 0 || Is_Unchangeable(held_at) ||
+      info.st_dev != own_file.device || info.st_ino != own_file.inode || uint64_t(info.st_size) != known_size ||
+      faccessat(AT_FDCWD, held_at.c_str(), W_OK, AT_EACCESS) != 0)
+    return false;
+  // Its lock would keep the new opening out: the file is closed first, and
+  // opened as before if it cannot be opened for writing after all.
+  file->Close();
+  const auto open_as = [this](uint32_t access) {
+    auto reopened = std::make_unique<Mapped_File>();
+    struct stat now;
+    if (!reopened->Open(held_at, access, OPEN_EXISTING) || fstat(reopened->Descriptor(), &now) != 0 ||
+        now.st_dev != own_file.device || now.st_ino != own_file.inode)
+      return false;
+    if (reopened->File_Size() >= 4) {
+      reopened->Map(0, 0);
+      if (!reopened->View()) return false;
+    } else {
+      reopened->Close();
+    }
+    file = std::move(reopened);
+    return true;
+  };
+  if (open_as(GENERIC_READ | GENERIC_WRITE)) {
+    own_settled = false;
+    return true;
+  }
+  open_as(GENERIC_READ);
+  return false;
+}
+
 std::string Drawing_Collection::Save_Refusal() const {
   if (must_stay) return stay_reason;
   // The held file goes back at the save, once the name is free.
-  if (!held_at.empty()) return Identity_Of(path).exists ? Held_Aside_Refusal : std::string();
+  if (!held_at.empty()) return Identity_Of(path).exists ? Held_Refusal() : std::string();
   const File_Check check = Check_Own_File();
   return check.replaced && Is_Identical_Copy() ? std::string() : check.refusal;
 }
@@ -257,10 +297,10 @@ void Drawing_Collection::Tell_Refusal(const std::string& reason, HWND window) {
   // one that cannot move is the administrator's to make changeable.
   std::string outcome = ": your changes are kept until you leave the program, and are not saved over that file.\n" +
                         Save_Advice(reason, Is_Unchangeable(path));
-  if (reason == Held_Aside_Refusal && !held_at.empty())
+  if (reason == Held_Refusal() && !held_at.empty())
     outcome = ": your gallery is kept as " + held_at + Hidden_Note +
-              ", and your changes are kept until you leave the program.\nTo save them, move the file " + path +
-              " out of the folder and save the gallery again.";
+              ", and your changes are kept until you leave the program.\nTo save them, " +
+              Move_Out_Advice(path, "the file " + path) + " and save the gallery again.";
   else if (!held_at.empty() && reason == Held_Stuck_Reason())
     outcome = std::string(": your changes are kept until you leave the program.\nTo save them, ") +
               (Is_Unchangeable(held_at) ? "have the administrator make that file changeable again, and " : "") +
@@ -421,7 +461,7 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
     MessageBox(window,
                "Unable to write file " + path + "\nThe file " + claimed + Hidden_Note + what +
                    " is in the way: your changes are kept until you leave the program, and are not saved.\nTo save "
-                   "them, move that file out of the folder and save the gallery again.",
+                   "them, " + Move_Out_Advice(claimed, "that file") + " and save the gallery again.",
                "WARNING", MB_OK | MB_ICONSTOP);
     claimed.clear();
     return Outcome::Nothing_Saved;
@@ -634,16 +674,37 @@ void Drawing_Collection::Put_Back(HWND window) {
     Held_Gallery_Note::Forget(aside);
     return;
   }
-  // Another program put a file under the name meanwhile: both stay, and the
-  // store goes on with its own under the name it was written to, until it
-  // can go back under its name.
+  // Another program put a file under the name meanwhile, or her file was
+  // made unchangeable: both stay, and the store goes on with its own under
+  // the name it was written to, until it can go back under its name.
   held_at = aside;
+  held_from_start = false;
+  struct stat there;
+  if (lstat(path.c_str(), &there) != 0) {
+    MessageBox(window,
+               "Unable to move file " + aside + "\n" + Held_Stuck_Reason() +
+                   ": your changes are kept until you leave the program.\nTo save your gallery under its name, " +
+                   (Is_Unchangeable(aside) ? "have the administrator make that file changeable again, and " : "") +
+                   "save the gallery again.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
   MessageBox(window,
-             "Unable to write file " + path +
-                 "\nAnother program put a new file under that name while the gallery was saved: your gallery is kept "
-                 "as " + aside + ", and that program's file is left as it is.\nTo go on with your gallery, move that "
-                 "program's file out of the folder and save the gallery again.",
+             "Unable to write file " + path + "\n" + Held_Aside_Refusal + ": your gallery is kept as " + aside +
+                 ", and that program's file is left as it is.\nTo go on with your gallery, " +
+                 Move_Out_Advice(path, "that program's file") + " and save the gallery again.",
              "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+std::string Drawing_Collection::Move_Out_Advice(const std::string& name, const std::string& what) {
+  // No one but the administrator may move a file made unchangeable.
+  if (Is_Unchangeable(name))
+    return "have the administrator make " + what + " changeable again and move it out of the folder,";
+  return "move " + what + " out of the folder";
+}
+
+std::string Drawing_Collection::Held_Refusal() const {
+  return held_from_start ? Held_From_Start_Refusal : Held_Aside_Refusal;
 }
 
 Drawing_Collection::Outcome Drawing_Collection::Write_Claimed(Save_Plan& plan, HWND window) {

@@ -485,28 +485,31 @@ TEST_F(Gallery_Save_Steps_Test, AChangeOfNameLinksOrModeBeforeAnyDrawingIsReadCo
 // Another program's file at the held name is never taken for her gallery.
 TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold) {
   const std::string aside = Held_Name();
+  const std::string taken = "Unable to move file " + aside + Drawing_Collection::Hidden_Note +
+                            "\nAnother file is under the name " + Gallery_Path() +
+                            ", and a save that was stopped kept your gallery as " + aside;
   enum At_Held { Gallery, Text, Link_To_Text };
   const struct {
     const char* name;
     At_Held held;
     bool name_taken;
     bool unchangeable;
-    std::string box;  // the opening's, from its second line; empty: none
+    std::string box;  // the opening's, from its first line; empty: none
     bool unchangeable_later = false;  // once the name is free
     bool damaged = false;             // behind its one drawing
   } cases[] = {
       {"the name is free", Gallery, false, false, ""},
-      {"another file took the name", Gallery, true, false,
-       "Another file is under that name, and a save that was stopped kept your gallery as " + aside},
-      {"another program's file at the held name", Text, false, false, "The file " + aside},
-      {"a link to another program's file at the held name", Link_To_Text, false, false, "The file " + aside},
+      // Nothing was written at the opening: what failed is the move back.
+      {"another file took the name", Gallery, true, false, taken},
+      {"another program's file at the held name", Text, false, false,
+       "Unable to write file " + Gallery_Path() + "\nThe file " + aside},
+      {"a link to another program's file at the held name", Link_To_Text, false, false,
+       "Unable to write file " + Gallery_Path() + "\nThe file " + aside},
       {"the held gallery made unchangeable", Gallery, false, true,
-       "Your gallery is kept as " + aside + Drawing_Collection::Hidden_Note +
-           ", which the administrator has made unchangeable"},
-      {"another file took the name, and the held gallery is made unchangeable", Gallery, true, false,
-       "Another file is under that name, and a save that was stopped kept your gallery as " + aside, true},
-      {"another file took the name, and the held gallery is damaged", Gallery, true, false,
-       "Another file is under that name, and a save that was stopped kept your gallery as " + aside, false, true},
+       "Unable to move file " + aside + Drawing_Collection::Hidden_Note + "\nYour gallery is kept as " + aside +
+           Drawing_Collection::Hidden_Note + ", which the administrator has made unchangeable"},
+      {"another file took the name, and the held gallery is made unchangeable", Gallery, true, false, taken, true},
+      {"another file took the name, and the held gallery is damaged", Gallery, true, false, taken, false, true},
   };
   Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const auto& c : cases) {
@@ -549,7 +552,7 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
       continue;
     }
     ASSERT_EQ(Boxes.size(), c.damaged ? 2u : 1u);
-    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\n" + c.box, 0), 0u) << Boxes[0];
+    EXPECT_EQ(Boxes[0].rfind("WARNING: " + c.box, 0), 0u) << Boxes[0];
     // Her damaged gallery is the one copied aside, before a save rewrites it.
     const std::string copy = aside + ".damaged-";
     if (c.damaged) {
@@ -585,7 +588,12 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     EXPECT_FALSE(store->Save(ann, HWND()));
     ASSERT_EQ(Boxes.size(), 1u);
     if (c.name_taken) {
-      EXPECT_NE(Boxes[0].find("your gallery is kept as " + aside), std::string::npos) << Boxes[0];
+      // Said as it happened: before the program started, not during a save.
+      EXPECT_NE(Boxes[0].find("\nAnother file is under that name, and a save that was stopped kept your gallery "
+                              "aside: your gallery is kept as " + aside),
+                std::string::npos)
+          << Boxes[0];
+      EXPECT_EQ(Boxes[0].find("while the gallery was saved"), std::string::npos) << Boxes[0];
       EXPECT_NE(Boxes[0].find("move the file " + Gallery_Path() + " out of the folder"), std::string::npos)
           << Boxes[0];
       EXPECT_EQ(Read(Gallery_Path()), "ab");
@@ -829,6 +837,76 @@ TEST_F(Gallery_Save_Steps_Test, AFileSwappedInWhileHerGalleryIsHeldAsideIsNeverT
     EXPECT_EQ(Read(root_ + "/moved-out"), "ab");
     Expect_File_Holds_The_Grid(store);
   }
+}
+
+// Her gallery held aside by a stopped save, another file under its name,
+// and one of the two made so that she cannot change it: one box at the
+// opening says all that stands in the way and who can mend it, and once she
+// has done what it says, while the program runs, her save keeps every
+// drawing, the one added since too.
+TEST_F(Gallery_Save_Steps_Test, AHeldGalleryThatCannotBeChangedIsToldInOneBoxWhoseStepsWorkWhileTheProgramRuns) {
+  const std::string aside = Held_Name();
+  enum Locked { Held_Read_Only, Held_Unchangeable, Name_Unchangeable };
+  const struct {
+    const char* name;
+    Locked locked;
+    std::string told;  // in the opening's box
+  } cases[] = {
+      {"the held gallery read-only", Held_Read_Only,
+       "which is read-only: the gallery shows your gallery from there, and the other file is left as it is.\nTo save "
+       "your gallery under its name, make the file " + aside + " writable again, move the file " + Gallery_Path() +
+           " out of the folder and save the gallery again."},
+      {"the held gallery unchangeable", Held_Unchangeable,
+       "which the administrator has made unchangeable: the gallery shows your gallery from there, and the other file "
+       "is left as it is.\nTo save your gallery under its name, have the administrator make the file " + aside +
+           " changeable again, move the file " + Gallery_Path() + " out of the folder and save the gallery again."},
+      {"the file under her gallery's name unchangeable", Name_Unchangeable,
+       "To save your gallery under its name, have the administrator make the file " + Gallery_Path() +
+           " changeable again and move it out of the folder, and save the gallery again."},
+  };
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.locked != Held_Read_Only && root_only.Left_Out(c.name)) continue;
+    std::filesystem::remove(Gallery_Path());
+    std::filesystem::remove(aside);
+    {
+      Drawing_Collection first(ann);
+      ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
+      ASSERT_TRUE(first.Save(ann, HWND()));
+    }
+    std::filesystem::rename(Gallery_Path(), aside);
+    Held_Gallery_Note::File noted;
+    ASSERT_TRUE(Held_Gallery_Note::Of_Name(aside, noted));
+    ASSERT_TRUE(Held_Gallery_Note::Note(aside, {noted}));
+    Write(Gallery_Path(), "another file");
+    const std::string locked = c.locked == Name_Unchangeable ? Gallery_Path() : aside;
+    if (c.locked == Held_Read_Only) { ASSERT_EQ(chmod(aside.c_str(), 0444), 0); }
+    if (c.locked != Held_Read_Only) { ASSERT_TRUE(Set_Unchangeable(locked, true)); }
+    Boxes.clear();
+    {
+      Drawing_Collection store(ann);
+      ASSERT_EQ(Boxes.size(), 1u);
+      EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to move file " + aside, 0), 0u) << Boxes[0];
+      EXPECT_NE(Boxes[0].find(c.told), std::string::npos) << Boxes[0];
+      EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+      // She does as it says, then adds a drawing and saves.
+      if (c.locked == Held_Read_Only) { ASSERT_EQ(chmod(aside.c_str(), 0644), 0); }
+      if (c.locked != Held_Read_Only) { ASSERT_TRUE(Set_Unchangeable(locked, false)); }
+      std::filesystem::rename(Gallery_Path(), root_ + "/moved-out");
+      ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+      Boxes.clear();
+      EXPECT_TRUE(store.Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
+      EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+      EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+    }
+    EXPECT_FALSE(std::filesystem::exists(aside));
+    EXPECT_EQ(Read(root_ + "/moved-out"), "another file");
+    Drawing_Collection reopened(ann);
+    EXPECT_TRUE(Shows(reopened, Cell(0, 1), 1));
+    EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+  }
+  root_only.End();
 }
 
 }  // namespace
