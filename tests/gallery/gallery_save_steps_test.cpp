@@ -909,6 +909,43 @@ TEST_F(Gallery_Save_Steps_Test, AHeldGalleryThatCannotBeChangedIsToldInOneBoxWho
   root_only.End();
 }
 
+// Her own file made unchangeable while the save held it aside: it cannot go
+// back under its name, which no other file took. The box says so and who
+// can mend it, never that another program put a file there, and once it is
+// changeable again the next save puts it back.
+TEST_F(Gallery_Save_Steps_Test, HerFileMadeUnchangeableWhileHeldIsToldAsSuch) {
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
+  if (root_only.Left_Out("her file made unchangeable while held")) return root_only.End();
+  {
+    Drawing_Collection first(ann);
+    ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
+    ASSERT_TRUE(first.Save(ann, HWND()));
+  }
+  Drawing_Collection store(ann);
+  Wait_Until_Ready(store);
+  ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+  Drawing_Collection::Set_Save_Step_Hook([&](Step at) {
+    if (at == Step::Put_Back) { EXPECT_TRUE(Set_Unchangeable(Held_Name(), true)); }
+  });
+  Boxes.clear();
+  EXPECT_FALSE(store.Save(ann, HWND()));
+  Drawing_Collection::Set_Save_Step_Hook(nullptr);
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to move file " + Held_Name() + "\nYour gallery is kept as " + Held_Name() +
+                               Drawing_Collection::Hidden_Note + ", which the administrator has made unchangeable",
+                           0),
+            0u)
+      << Boxes[0];
+  EXPECT_EQ(Boxes[0].find("Another program"), std::string::npos) << Boxes[0];
+  EXPECT_FALSE(std::filesystem::exists(Gallery_Path()));
+  Set_Unchangeable(Held_Name(), false);
+  Boxes.clear();
+  EXPECT_TRUE(store.Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
+  EXPECT_FALSE(std::filesystem::exists(Held_Name()));
+  Expect_File_Holds_The_Grid(store);
+  root_only.End();
+}
+
 }  // namespace
 
 namespace {

@@ -159,8 +159,18 @@ bool Gallery_Store_Stress_Test::Save_Checked(bool cut) {
   const int other_fd = cut ? open(path.c_str(), O_RDWR | O_CLOEXEC) : -1;
   // Drawn apart, so that the sequences' own draws stay as they were.
   const off_t cut_to = off_t(cut_random() % (before.bytes.size() + 1));
+  // Now and then another person's gallery is renamed over the file a
+  // rewrite has just put at the held name: never moved, read or written.
+  const bool swap = cut_random() % 4 == 0;
+  const std::string claimed = Drawing_Collection::Claim_Name(path);
   Drawing_Collection::Set_Save_Step_Hook([&](Drawing_Collection::Save_Step at) {
     if (at == Drawing_Collection::Save_Step::Reserve && other_fd >= 0) { EXPECT_EQ(ftruncate(other_fd, cut_to), 0); }
+    if (at == Drawing_Collection::Save_Step::Placed && swap) {
+      const std::string made = Aside("swapped");
+      Write(made, other_gallery);
+      EXPECT_EQ(rename(made.c_str(), claimed.c_str()), 0);
+      aside[claimed] = Bytes(other_gallery.begin(), other_gallery.end());
+    }
   });
   const bool may_write = !store->File_Must_Stay();
   // The store may write only a file that is its own, byte for byte, or a
