@@ -252,11 +252,13 @@ std::string Drawing_Collection::Save_Refusal() const {
 }
 
 bool Drawing_Collection::Put_Back_Held() {
-  // Only the file the save noted there, itself: a link put in its place
-  // is another program's even when it leads to her file.
+  // Only her file itself, or the one the save noted there (a gallery that
+  // is a link is held as that link): a link put in its place is another
+  // program's even when it leads to her file.
   struct stat info;
-  if (!Held_Gallery_Note::Is_Held(held_at) || stat(held_at.c_str(), &info) != 0 || info.st_dev != own_file.device ||
-      info.st_ino != own_file.inode) {
+  const bool itself = lstat(held_at.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if ((!itself && !Held_Gallery_Note::Is_Held(held_at)) || stat(held_at.c_str(), &info) != 0 ||
+      info.st_dev != own_file.device || info.st_ino != own_file.inode) {
     // Moved away from there too: the save goes on as for a file that left
     // its name.
     held_at.clear();
