@@ -244,6 +244,11 @@ bool Drawing_Collection::Reopen_Held_Writable() {
 }
 
 std::string Drawing_Collection::Save_Refusal() const {
+  // Said of the file it is true of: her held gallery, not the other file
+  // under her gallery's name.
+  if (must_stay && held_locked)
+    return "Your gallery is kept as " + held_at + Hidden_Note +
+           (Is_Unchangeable(held_at) ? ", which the administrator has made unchangeable" : ", which is read-only");
   if (must_stay) return stay_reason;
   // The held file goes back at the save, once the name is free.
   if (!held_at.empty()) return Identity_Of(path).exists ? Held_Refusal() : std::string();

@@ -890,6 +890,16 @@ TEST_F(Gallery_Save_Steps_Test, AHeldGalleryThatCannotBeChangedIsToldInOneBoxWho
       EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to move file " + aside, 0), 0u) << Boxes[0];
       EXPECT_NE(Boxes[0].find(c.told), std::string::npos) << Boxes[0];
       EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+      // What the exit tells her names the file it is true of.
+      if (c.locked != Name_Unchangeable) {
+        EXPECT_EQ(store.Save_Refusal().rfind("Your gallery is kept as " + aside + Drawing_Collection::Hidden_Note +
+                                                 (c.locked == Held_Read_Only ? ", which is read-only"
+                                                                             : ", which the administrator has made "
+                                                                               "unchangeable"),
+                                             0),
+                  0u)
+            << store.Save_Refusal();
+      }
       // She does as it says, then adds a drawing and saves.
       if (c.locked == Held_Read_Only) { ASSERT_EQ(chmod(aside.c_str(), 0644), 0); }
       if (c.locked != Held_Read_Only) { ASSERT_TRUE(Set_Unchangeable(locked, false)); }
