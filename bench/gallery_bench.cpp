@@ -4,8 +4,11 @@
 //   records, 48 MB and 300 MB) beside reading the 28 header bytes of each
 //   record with pread: opening reads headers only, so it must not grow with
 //   the pictures;
-// - saving one new drawing into a gallery of 143 (bytes written and time)
-//   beside writing and syncing that one record to a file of its own;
+// - saving one new drawing into a gallery of 143 of side 576 and of side
+//   1440 (about 48 MB and 300 MB), every drawing already read, beside
+//   writing and syncing that one record to a file of its own: a save reads
+//   back what it wrote, not the whole file, so it must not grow with the
+//   gallery;
 // - a full preparation pass over 144 drawings of side 576 beside decoding
 //   and reducing them on one thread;
 // - the first requested cell after opening beside one drawing's reduction.
@@ -165,14 +168,17 @@ BENCHMARK(BM_Baseline_Pread_144_Headers)->Arg(576)->Arg(1440)->Unit(benchmark::k
 // ---- Saving one new drawing
 
 void BM_Gallery_Save_One_New(benchmark::State& state) {
-  Gallery_Stores stores(576, 143);
+  const int32_t side = int32_t(state.range(0));
+  Gallery_Stores stores(side, 143);
   uint64_t written = 0;
   for (auto _ : state) {
     state.PauseTiming();
     stores.Restore_Pristine();
     const uint64_t before = std::filesystem::file_size(stores.Path());
     auto store = std::make_unique<Drawing_Collection>(stores.user);
-    auto drawing = Noisy_Drawing(576, 999);
+    // Every drawing read, as after she has looked through her gallery.
+    Wait_Until_Ready(*store);
+    auto drawing = Noisy_Drawing(side, 999);
     store->Add(drawing, Drawing_Place::Grid, 11, 11);
     state.ResumeTiming();
     store->Save(stores.user, HWND());
@@ -182,12 +188,16 @@ void BM_Gallery_Save_One_New(benchmark::State& state) {
     state.ResumeTiming();
   }
   state.counters["bytes_written"] = double(written);
+  state.counters["file_MB"] = double(std::filesystem::file_size(stores.Path())) / 1e6;
 }
-BENCHMARK(BM_Gallery_Save_One_New)->Unit(benchmark::kMicrosecond);
+// Each opening reads every drawing (seconds for the larger gallery): a few
+// saves are enough.
+BENCHMARK(BM_Gallery_Save_One_New)->Arg(576)->Arg(1440)->Iterations(12)->Unit(benchmark::kMicrosecond);
 
 void BM_Baseline_Write_And_Sync_One_Record(benchmark::State& state) {
-  Gallery_Stores stores(576, 143);
-  auto drawing = Noisy_Drawing(576, 999);
+  const int32_t side = int32_t(state.range(0));
+  Gallery_Stores stores(side, 143);
+  auto drawing = Noisy_Drawing(side, 999);
   std::vector<uint8_t> record(Gallery_File::Header_Size + drawing->Stored_Size());
   Gallery_File::Write_Header(record.data(), uint32_t(record.size()), 11, 11);
   drawing->Write(record.data() + Gallery_File::Header_Size);
@@ -201,7 +211,7 @@ void BM_Baseline_Write_And_Sync_One_Record(benchmark::State& state) {
   state.counters["bytes_written"] = double(record.size());
   unlink(path.c_str());
 }
-BENCHMARK(BM_Baseline_Write_And_Sync_One_Record)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Baseline_Write_And_Sync_One_Record)->Arg(576)->Arg(1440)->Unit(benchmark::kMicrosecond);
 
 // ---- The preparation pass
 

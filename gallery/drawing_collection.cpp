@@ -20,6 +20,7 @@
 #include "platform/window/message_box.h"
 #include "toolkit/gui_sizes.h"
 #include "users/gallery_file.h"
+#include "users/held_gallery_note.h"
 #include "users/user.h"
 #include "users/user_data.h"
 
@@ -356,6 +357,7 @@ void Drawing_Collection::Open_File() {
   must_stay = !The_User_Data.writable;
   stay_reason = must_stay ? "The folder of your files is read-only" : "";
   held_at.clear();
+  held_from_start = held_locked = false;
   Put_Back_Stopped_Save();
   // Her gallery, under its name or where a stopped save held it.
   const std::string name = Opened_Name();
@@ -419,34 +421,47 @@ void Drawing_Collection::Open_File() {
 // A save stopped while it had the file claimed left it beside its name: it
 // goes back unless another file has taken the name since, or it cannot be
 // moved. Then her gallery is shown from where it is, and goes back at the
-// first save that finds the name free. Only a gallery is taken for hers:
-// anything else there is another program's, and stays.
+// first save that finds the name free. Only the file the save noted there is
+// taken for hers, whatever others look like: anything else stays as it is.
 void Drawing_Collection::Put_Back_Stopped_Save() {
   if (path.empty() || must_stay) return;
   const std::string aside = Claim_Name(path);
-  struct stat info;
-  if (lstat(aside.c_str(), &info) == 0 && !Gallery_File::Reads_As_Gallery(aside)) {
-    MessageBox(HWND(),
-               "Unable to write file " + path + "\nThe file " + aside + Hidden_Note +
-                   " is not a gallery but another program's file, and it is in the way of the gallery's saves: it is "
-                   "left as it is.\nTo save the gallery, move that file out of the folder and save the gallery again.",
-               "WARNING", MB_OK | MB_ICONSTOP);
+  const Held_Gallery_Note::Standing standing = Held_Gallery_Note::Of_Held(aside);
+  if (standing == Held_Gallery_Note::Standing::Unnoted || standing == Held_Gallery_Note::Standing::Other) {
+    Tell_Not_Held(aside, standing == Held_Gallery_Note::Standing::Unnoted && Gallery_File::Holds_Drawings(aside));
     return;
   }
+  struct stat info;
   const bool name_taken = lstat(path.c_str(), &info) == 0;
-  if (lstat(aside.c_str(), &info) != 0 || (!name_taken && Move_File(aside, path))) {
+  if (standing == Held_Gallery_Note::Standing::Nothing || (!name_taken && Move_File(aside, path))) {
     // The gallery is whole under its name: what a save stopped while it
-    // wrote beside the held file (up to the gallery's size) goes.
+    // wrote beside the held file (up to the gallery's size) goes, and so
+    // does the note of it.
+    if (standing != Held_Gallery_Note::Standing::Nothing) Sync_Directory(Folder_Of(path));
+    Held_Gallery_Note::Forget(aside);
     Remove_Interrupted_Saves_Of(aside);
     return;
   }
   held_at = aside;
+  held_from_start = true;
+  // Nothing was written: what could not be done is the move back. One box
+  // says all that stands in the way of her saves, a held file she cannot
+  // change too, and each step works while the program runs.
   if (name_taken) {
+    const bool unchangeable = Is_Unchangeable(aside);
+    held_locked = unchangeable || (stat(aside.c_str(), &info) == 0 && (info.st_mode & 0222) == 0);
+    const std::string locked = unchangeable ? ", which the administrator has made unchangeable"
+                               : held_locked ? ", which is read-only"
+                                             : "";
+    const std::string unlock = unchangeable ? "have the administrator make the file " + aside + " changeable again, "
+                               : held_locked ? "make the file " + aside + " writable again, "
+                                             : "";
     MessageBox(HWND(),
-               "Unable to write file " + path + "\nAnother file is under that name, and a save that was stopped kept "
-               "your gallery as " + aside + Hidden_Note + ": the gallery shows your gallery from there, and the "
-               "other file is left as it is.\nTo save your gallery under its name, move the file " + path +
-                   " out of the folder and save the gallery again.",
+               "Unable to move file " + aside + Hidden_Note + "\nAnother file is under the name " + path +
+                   ", and a save that was stopped kept your gallery as " + aside + locked +
+                   ": the gallery shows your gallery from there, and the other file is left as it is.\nTo save "
+                   "your gallery under its name, " + unlock + Move_Out_Advice(path, "the file " + path) +
+                   " and save the gallery again.",
                "WARNING", MB_OK | MB_ICONSTOP);
     return;
   }
@@ -455,7 +470,7 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
   must_stay = true;
   stay_reason = Held_Stuck_Reason();
   MessageBox(HWND(),
-             "Unable to write file " + path + "\n" + stay_reason +
+             "Unable to move file " + aside + Hidden_Note + "\n" + stay_reason +
                  ": the gallery shows your drawings from there, but changes to the gallery cannot be saved.\n" +
                  (unchangeable ? "To save them, have the administrator make the file " + aside +
                                      " changeable again, and start the program again."
@@ -463,9 +478,35 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
              "WARNING", MB_OK | MB_ICONSTOP);
 }
 
+// Told at every start until it is moved: nothing there is written, moved or
+// shown. A gallery no save of this folder noted (the folder was copied, or
+// the note lost) may be a newer one of hers, and only she can tell.
+void Drawing_Collection::Tell_Not_Held(const std::string& aside, bool may_be_hers) {
+  const std::string file = "The file " + aside + Hidden_Note;
+  if (may_be_hers) {
+    MessageBox(HWND(),
+               "Unable to write file " + path + "\n" + file +
+                   " holds a gallery that this program did not note there (the folder may have been copied): it may "
+                   "hold a newer gallery of yours, and it is left as it is, in the way of the gallery's saves.\nTo "
+                   "use it as your gallery, close the program, move the file " + path + " out of the folder if "
+                   "there is one, rename that file to " + path + " and start the program again. Otherwise " +
+                   Move_Out_Advice(aside, "that file") + " and save the gallery again.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
+  MessageBox(HWND(),
+             "Unable to write file " + path + "\n" + file +
+                 " is another program's file, not one this program kept there, and it is in the way of the gallery's "
+                 "saves: it is left as it is.\nTo save the gallery, " + Move_Out_Advice(aside, "that file") +
+                 " and save the gallery again.",
+             "WARNING", MB_OK | MB_ICONSTOP);
+}
+
 void Drawing_Collection::Keep_Read_Only(const std::string& reason) {
   must_stay = true;
   stay_reason = reason;
+  // Told already, with what to do, in the box of her held gallery.
+  if (held_locked) return;
   MessageBox(HWND(),
              "Unable to write file " + Opened_Name() + "\n" + reason +
                  ": your drawings are shown, but changes to the gallery cannot be saved.",

@@ -242,7 +242,8 @@ class Drawing_Collection {
   // The steps of a save that writes (an append checks the size it grows
   // from, reserves, writes and links; a save beside writes only; the file
   // is put back, read back, and taken as the store's own).
-  enum class Save_Step { Check, Claim, Grow, Reserve, Write, Link, Verify, Take, Put_Back };
+  // Placed: a file written beside has just taken the held name.
+  enum class Save_Step { Check, Claim, Grow, Reserve, Write, Placed, Link, Verify, Take, Put_Back };
   // Test hook: called before each step of a save, where another program's
   // change could land. Test use only.
   static void Set_Save_Step_Hook(std::function<void(Save_Step)> hook);
@@ -264,6 +265,11 @@ class Drawing_Collection {
   // aside (held_at).
   const std::string& Opened_Name() const { return held_at.empty() ? path : held_at; }
   void Put_Back_Stopped_Save();
+  // A file at the held name that is not the one a save noted there: named,
+  // and left as it is; may_be_hers when it holds drawings and no save of
+  // this folder noted anything (a copied folder).
+  void Tell_Not_Held(const std::string& aside, bool may_be_hers);
+  static std::string Folder_Of(const std::string& path);
   // The file can be read but may not be written: why, told to the person.
   void Keep_Read_Only(const std::string& reason);
   void Read_Records();
@@ -394,6 +400,17 @@ class Drawing_Collection {
       "Another program changed the file while the gallery was saved";
   static constexpr const char* Held_Aside_Refusal =
       "Another program put a new file under that name while the gallery was saved";
+  // Her gallery found held aside at the opening, another file under its
+  // name since before the program started.
+  static constexpr const char* Held_From_Start_Refusal =
+      "Another file is under that name, and a save that was stopped kept your gallery aside";
+  std::string Held_Refusal() const;
+  // The held file, locked at the opening, opened again for writing once it
+  // may be; false while it may not, or is no longer the file shown.
+  bool Reopen_Held_Writable();
+  // "move <what> out of the folder", or, for a file made unchangeable, that
+  // the administrator must make it changeable first.
+  static std::string Move_Out_Advice(const std::string& name, const std::string& what);
   // Puts the file an earlier save left under its claimed name (held_at)
   // back under the gallery's name; false while another file has the name,
   // or while it cannot be moved (then Held_Stuck_Reason says why).
@@ -417,8 +434,9 @@ class Drawing_Collection {
   // read. Its identity as read goes to plan.taken.
   bool Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_File>& reopened);
   // The file reads as the next opening reads it: whole, every record where
-  // the save put or left it, with its cell, and every record whose bytes
-  // the store knows holds them.
+  // the save put or left it, with its cell, every record the save wrote
+  // holds its bytes, and a cut an append's growth filled with zeros left
+  // no mark.
   bool Reads_As_Written(const Save_Plan& plan, int descriptor) const;
   // Takes the file the save wrote as the store's: the records are linked
   // to it (to reopened, for a file written beside).
@@ -438,6 +456,9 @@ class Drawing_Collection {
   static bool Is_As_Shown(const Storage_Data& entry, const uint8_t* record, uint64_t length, bool unread_taken);
   bool Delete_Gallery();
   bool Write_Appended(Save_Plan& plan);
+  // Notes in plan the last byte other than 0 before end, read from the file;
+  // false when the file no longer holds the bytes up to end.
+  bool Note_Last_Byte(Save_Plan& plan, uint64_t end) const;
   bool Write_Into_View(uint8_t* to, const uint8_t* from, size_t size);
   bool Write_Beside(Save_Plan& plan, bool with_new);
   // The file under name (where a save wrote it beside) opened and mapped;
@@ -505,6 +526,11 @@ class Drawing_Collection {
   // Where the store's file stays because another file took the gallery's
   // name during a save (empty when under its name).
   std::string held_at;
+  // It was held aside when the store opened, not by a save of this run.
+  bool held_from_start = false;
+  // That held file could not be written when the store opened it (read-only
+  // or unchangeable): it is shown, and saves wait until it can be.
+  bool held_locked = false;
 
   // Signalled by the preparation thread when a requested drawing is ready.
   TEventSemaphore picture_ready{false, false};

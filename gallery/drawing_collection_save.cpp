@@ -36,6 +36,7 @@
 #include "platform/window/message_box.h"
 #include "toolkit/small_utilities.h"
 #include "users/gallery_file.h"
+#include "users/held_gallery_note.h"
 #include "users/user.h"
 #include "users/user_data.h"
 
@@ -81,6 +82,13 @@ struct Drawing_Collection::Save_Plan {
   ino_t inode = 0;
   uint64_t length = 0;
   uint64_t end = 0;
+  // An append: the last byte other than 0 before the old end marker, and
+  // its value, as they were once the size it grows from was checked. A cut
+  // that the growth filled up with zeros changed that byte, or no byte at
+  // all (none when the file held only zeros).
+  bool has_last_byte = false;
+  uint64_t last_byte_at = 0;
+  uint8_t last_byte = 0;
   // The file written as it read back: the store's own from then on (none
   // once the save deleted it).
   File_Identity taken;
@@ -103,12 +111,12 @@ bool Was_Read(const Drawing_Collection::Storage_Data& entry) {
   return entry.digest.load(std::memory_order_acquire) != Drawing_Collection::Storage_Data::No_Digest;
 }
 
-std::string Folder_Of(const std::string& path) {
+}  // namespace
+
+std::string Drawing_Collection::Folder_Of(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
 }
-
-}  // namespace
 
 void Drawing_Collection::Set_Save_Step_Hook(std::function<void(Save_Step)> hook) { save_step_hook = std::move(hook); }
 
@@ -117,6 +125,11 @@ std::string Drawing_Collection::Claim_Name(const std::string& path) { return Hel
 bool Drawing_Collection::Save(const User& user, HWND window) {
   (void)user;  // the file follows the user through Rename
   Pause_Preparer();
+  // Her held gallery made writable again since the opening: saves go on.
+  if (must_stay && held_locked && Reopen_Held_Writable()) {
+    must_stay = held_locked = false;
+    stay_reason.clear();
+  }
   Step(Save_Step::Check);
   for (auto& entry : entries) entry->keep = false;
   for (Presentation_Data* cell : grid)
@@ -125,7 +138,7 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     // A file an earlier save had to leave under its claimed name goes back
     // under the gallery's name first, once that name is free.
     if (!held_at.empty() && !Put_Back_Held()) {
-      Refuse_Save(Identity_Of(path).exists ? std::string(Held_Aside_Refusal) : Held_Stuck_Reason(), window);
+      Refuse_Save(Identity_Of(path).exists ? Held_Refusal() : Held_Stuck_Reason(), window);
       return false;
     }
     File_Check check = Check_Own_File();
@@ -160,9 +173,10 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
     // The file may not be written: what it holds stands, and the gallery
     // shows it again.
     const bool untouched = untouched_by(plan);
+    // The file that may not be written is named, wherever it is.
     if (!untouched)
       MessageBox(window,
-                 "Unable to write file " + path + "\n" + stay_reason +
+                 "Unable to write file " + Opened_Name() + "\n" + stay_reason +
                      ": your changes to the gallery are not saved and are taken back.",
                  "WARNING", MB_OK | MB_ICONSTOP);
     Revert();
@@ -195,26 +209,70 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
   return outcome == Outcome::Saved && held_at.empty();
 }
 
+bool Drawing_Collection::Reopen_Held_Writable() {
+  // Still the file it shows, of the size it knows, and one it may write
+  // now: the save compares the rest as for any file whose change time moved.
+  struct stat info;
+  if (stat(held_at.c_str(), &info) != 0 || (info.st_mode & 0222) == 0 || Is_Unchangeable(held_at) ||
+      info.st_dev != own_file.device || info.st_ino != own_file.inode || uint64_t(info.st_size) != known_size ||
+      faccessat(AT_FDCWD, held_at.c_str(), W_OK, AT_EACCESS) != 0)
+    return false;
+  // Its lock would keep the new opening out: the file is closed first, and
+  // opened as before if it cannot be opened for writing after all.
+  file->Close();
+  const auto open_as = [this](uint32_t access) {
+    auto reopened = std::make_unique<Mapped_File>();
+    struct stat now;
+    if (!reopened->Open(held_at, access, OPEN_EXISTING) || fstat(reopened->Descriptor(), &now) != 0 ||
+        now.st_dev != own_file.device || now.st_ino != own_file.inode)
+      return false;
+    if (reopened->File_Size() >= 4) {
+      reopened->Map(0, 0);
+      if (!reopened->View()) return false;
+    } else {
+      reopened->Close();
+    }
+    file = std::move(reopened);
+    return true;
+  };
+  if (open_as(GENERIC_READ | GENERIC_WRITE)) {
+    own_settled = false;
+    return true;
+  }
+  open_as(GENERIC_READ);
+  return false;
+}
+
 std::string Drawing_Collection::Save_Refusal() const {
+  // Said of the file it is true of: her held gallery, not the other file
+  // under her gallery's name.
+  if (must_stay && held_locked)
+    return "Your gallery is kept as " + held_at + Hidden_Note +
+           (Is_Unchangeable(held_at) ? ", which the administrator has made unchangeable" : ", which is read-only");
   if (must_stay) return stay_reason;
   // The held file goes back at the save, once the name is free.
-  if (!held_at.empty()) return Identity_Of(path).exists ? Held_Aside_Refusal : std::string();
+  if (!held_at.empty()) return Identity_Of(path).exists ? Held_Refusal() : std::string();
   const File_Check check = Check_Own_File();
   return check.replaced && Is_Identical_Copy() ? std::string() : check.refusal;
 }
 
 bool Drawing_Collection::Put_Back_Held() {
+  // Only her file itself, or the one the save noted there (a gallery that
+  // is a link is held as that link): a link put in its place is another
+  // program's even when it leads to her file.
   struct stat info;
-  if (stat(held_at.c_str(), &info) != 0 || info.st_dev != own_file.device ||
-      info.st_ino != own_file.inode) {
+  const bool itself = lstat(held_at.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+  if ((!itself && !Held_Gallery_Note::Is_Held(held_at)) || stat(held_at.c_str(), &info) != 0 ||
+      info.st_dev != own_file.device || info.st_ino != own_file.inode) {
     // Moved away from there too: the save goes on as for a file that left
     // its name.
     held_at.clear();
     return true;
   }
   if (!Move_File(held_at, path)) return false;
-  held_at.clear();
   Sync_Directory(Folder_Of(path));
+  Held_Gallery_Note::Forget(held_at);
+  held_at.clear();
   // The move is the store's own: as after a rename, the bytes it knows are
   // compared at the check.
   const File_Identity moved = Identity_Of(path);
@@ -246,10 +304,10 @@ void Drawing_Collection::Tell_Refusal(const std::string& reason, HWND window) {
   // one that cannot move is the administrator's to make changeable.
   std::string outcome = ": your changes are kept until you leave the program, and are not saved over that file.\n" +
                         Save_Advice(reason, Is_Unchangeable(path));
-  if (reason == Held_Aside_Refusal && !held_at.empty())
+  if (reason == Held_Refusal() && !held_at.empty())
     outcome = ": your gallery is kept as " + held_at + Hidden_Note +
-              ", and your changes are kept until you leave the program.\nTo save them, move the file " + path +
-              " out of the folder and save the gallery again.";
+              ", and your changes are kept until you leave the program.\nTo save them, " +
+              Move_Out_Advice(path, "the file " + path) + " and save the gallery again.";
   else if (!held_at.empty() && reason == Held_Stuck_Reason())
     outcome = std::string(": your changes are kept until you leave the program.\nTo save them, ") +
               (Is_Unchangeable(held_at) ? "have the administrator make that file changeable again, and " : "") +
@@ -410,7 +468,7 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
     MessageBox(window,
                "Unable to write file " + path + "\nThe file " + claimed + Hidden_Note + what +
                    " is in the way: your changes are kept until you leave the program, and are not saved.\nTo save "
-                   "them, move that file out of the folder and save the gallery again.",
+                   "them, " + Move_Out_Advice(claimed, "that file") + " and save the gallery again.",
                "WARNING", MB_OK | MB_ICONSTOP);
     claimed.clear();
     return Outcome::Nothing_Saved;
@@ -422,8 +480,16 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
     Tell_Refusal(Changed_Refusal, window);
     return Outcome::Nothing_Saved;
   }
+  // Noted before it is there: a save stopped after the rename leaves a file
+  // the next start knows for hers, and no other. On a full disk there is no
+  // note: such a file is then named at the start as one that may be hers,
+  // and nothing moves.
+  Held_Gallery_Note::File claiming;
+  if (under_name && (!Held_Gallery_Note::Of_Name(path, claiming) || !Held_Gallery_Note::Note(claimed, {claiming})))
+    Held_Gallery_Note::Forget(claimed);
   if (under_name && !Move_File(path, claimed)) {
     const int error = errno;
+    Held_Gallery_Note::Forget(claimed);
     claimed.clear();
     if (Identity_Of(path).exists) {
       Show_Save_Failure(window, true, error);
@@ -447,7 +513,15 @@ Drawing_Collection::Outcome Drawing_Collection::Write_Plan(Save_Plan& plan, HWND
   const std::string written_at = claimed;
   Put_Back(window);
   std::unique_ptr<Mapped_File> reopened;
-  if (written && !Check_Written(plan, reopened)) changed_while_saving = true;
+  if (written && !Check_Written(plan, reopened)) {
+    changed_while_saving = true;
+    // Held aside, the file there is checked only for being the one written:
+    // another took its place, and her gallery is not kept there any more.
+    if (!held_at.empty()) {
+      held_at.clear();
+      claim_taken = true;
+    }
+  }
   if (changed_while_saving) {
     // Not the store's any more: the drawings stay in memory, and the file
     // counts as another program's until it is moved away.
@@ -473,7 +547,7 @@ bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_F
   // Held aside under the save's own name when another file took the
   // gallery's: found there, and read back once it goes back under its name.
   const bool held = !held_at.empty();
-  if (!held) Step(Save_Step::Verify);
+  Step(Save_Step::Verify);
   if (plan.deleted) return true;
   const std::string& name = held ? held_at : path;
   if (!plan.appended) reopened = Reopen_Written(name);
@@ -486,7 +560,12 @@ bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_F
       before.st_ino != plan.inode)
     return false;
   plan.taken = File_Identity{true, before.st_dev, before.st_ino, before.st_ctim, before.st_mtim};
-  if (held) return true;
+  // Held aside it is read back once it is under its name; until then it is
+  // the store's only while the name it is kept under leads to it (an
+  // append's descriptor says nothing of that name).
+  struct stat kept;
+  if (held)
+    return stat(name.c_str(), &kept) == 0 && kept.st_dev == plan.device && kept.st_ino == plan.inode;
   // Read once the clock has passed its change time: a change after the
   // reading gives it another.
   Wait_For_Clock_Past(before.st_ctim);
@@ -503,12 +582,19 @@ bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_F
 // back): every record the next opening reads is checked as it reads it,
 // and the bytes of each the store knows.
 bool Drawing_Collection::Reads_As_Written(const Save_Plan& plan, int descriptor) const {
+  // The records an append kept are checked as the next opening reads them
+  // (their headers, where they were); only the bytes this save wrote are
+  // read whole, so that a save costs what it writes.
   std::vector<Save_Plan::Written> expected;
   if (plan.appended)
     for (Storage_Data* entry : plan.kept_file)
-      expected.push_back({entry, entry->record, entry->length, entry->saved_row, entry->saved_column,
-                          entry->digest.load(std::memory_order_acquire)});
+      expected.push_back(
+          {entry, entry->record, entry->length, entry->saved_row, entry->saved_column, Storage_Data::No_Digest});
   expected.insert(expected.end(), plan.written.begin(), plan.written.end());
+  uint8_t last = 0;
+  if (plan.has_last_byte &&
+      (!Gallery_File::Read_At(descriptor, plan.last_byte_at, &last, 1) || last != plan.last_byte))
+    return false;
   const auto read = [descriptor](uint64_t offset, uint8_t* out, size_t n) {
     return Gallery_File::Read_At(descriptor, offset, out, n);
   };
@@ -592,18 +678,40 @@ void Drawing_Collection::Put_Back(HWND window) {
   if (Move_File(aside, path)) {
     // Every rename of the save reaches the disk before it counts as saved.
     Sync_Directory(Folder_Of(path));
+    Held_Gallery_Note::Forget(aside);
     return;
   }
-  // Another program put a file under the name meanwhile: both stay, and the
-  // store goes on with its own under the name it was written to, until it
-  // can go back under its name.
+  // Another program put a file under the name meanwhile, or her file was
+  // made unchangeable: both stay, and the store goes on with its own under
+  // the name it was written to, until it can go back under its name.
   held_at = aside;
+  held_from_start = false;
+  struct stat there;
+  if (lstat(path.c_str(), &there) != 0) {
+    MessageBox(window,
+               "Unable to move file " + aside + "\n" + Held_Stuck_Reason() +
+                   ": your changes are kept until you leave the program.\nTo save your gallery under its name, " +
+                   (Is_Unchangeable(aside) ? "have the administrator make that file changeable again, and " : "") +
+                   "save the gallery again.",
+               "WARNING", MB_OK | MB_ICONSTOP);
+    return;
+  }
   MessageBox(window,
-             "Unable to write file " + path +
-                 "\nAnother program put a new file under that name while the gallery was saved: your gallery is kept "
-                 "as " + aside + ", and that program's file is left as it is.\nTo go on with your gallery, move that "
-                 "program's file out of the folder and save the gallery again.",
+             "Unable to write file " + path + "\n" + Held_Aside_Refusal + ": your gallery is kept as " + aside +
+                 ", and that program's file is left as it is.\nTo go on with your gallery, " +
+                 Move_Out_Advice(path, "that program's file") + " and save the gallery again.",
              "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+std::string Drawing_Collection::Move_Out_Advice(const std::string& name, const std::string& what) {
+  // No one but the administrator may move a file made unchangeable.
+  if (Is_Unchangeable(name))
+    return "have the administrator make " + what + " changeable again and move it out of the folder,";
+  return "move " + what + " out of the folder";
+}
+
+std::string Drawing_Collection::Held_Refusal() const {
+  return held_from_start ? Held_From_Start_Refusal : Held_Aside_Refusal;
 }
 
 Drawing_Collection::Outcome Drawing_Collection::Write_Claimed(Save_Plan& plan, HWND window) {
@@ -660,6 +768,9 @@ bool Drawing_Collection::Delete_Gallery() {
   // nothing is put back.
   if (!claimed.empty()) {
     if (Claimed_Holds_Own() && !Delete_File(claimed)) return false;
+    // Deleted first: a file that appears there later is another program's,
+    // whatever its bytes.
+    Held_Gallery_Note::Forget(claimed);
     claimed_file = File_Identity{};
   } else if (File_Exists(path) && !Delete_File(path)) {
     return false;
@@ -707,7 +818,11 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
     return false;
   }
   // A cut from here on is filled up with zeros by the growth: only the
-  // reading back finds it.
+  // reading back finds it, by the last byte other than 0 it would clear.
+  if (!Note_Last_Byte(plan, start)) {
+    changed_while_saving = true;
+    return false;
+  }
   Step(Save_Step::Reserve);
   const uint64_t length = std::max<uint64_t>(known_size, needed);
   if (length > file->View_Size()) {
@@ -754,6 +869,26 @@ bool Drawing_Collection::Write_Appended(Save_Plan& plan) {
   plan.inode = info.st_ino;
   plan.length = length;
   plan.end = offset;
+  return true;
+}
+
+bool Drawing_Collection::Note_Last_Byte(Save_Plan& plan, uint64_t end) const {
+  plan.has_last_byte = false;
+  std::vector<uint8_t> chunk(4096);
+  while (end > 0) {
+    const uint64_t from = end > chunk.size() ? end - chunk.size() : 0;
+    const size_t n = size_t(end - from);
+    // Read from the file, not the view: a cut meanwhile fails here.
+    if (!Gallery_File::Read_At(file->Descriptor(), from, chunk.data(), n)) return false;
+    for (size_t i = n; i > 0; --i)
+      if (chunk[i - 1] != 0) {
+        plan.has_last_byte = true;
+        plan.last_byte_at = from + i - 1;
+        plan.last_byte = chunk[i - 1];
+        return true;
+      }
+    end = from;
+  }
   return true;
 }
 
@@ -814,12 +949,22 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     replaced = real;
     free(real);
   }
-  const auto place = [this, &replaced](const std::string& temporary) {
-    if (!claimed_file.exists) return Move_File(temporary, claimed);
-    if (!Claimed_Holds_Own()) {
+  // The new file is known by the descriptor that wrote it, never by what
+  // its name leads to a moment later. It is noted before it takes the held
+  // name, beside the file it replaces there.
+  Held_Gallery_Note::File written_file;
+  struct stat written_info;
+  const auto place = [this, &replaced, &written_file, &written_info](const std::string& temporary, int written) {
+    if (!Held_Gallery_Note::Of_Descriptor(written, written_file) || fstat(written, &written_info) != 0) return false;
+    if (claimed_file.exists && !Claimed_Holds_Own()) {
       errno = EEXIST;
       return false;
     }
+    std::vector<Held_Gallery_Note::File> may_stand{written_file};
+    Held_Gallery_Note::File there;
+    if (claimed_file.exists && Held_Gallery_Note::Of_Name(claimed, there)) may_stand.insert(may_stand.begin(), there);
+    if (!Held_Gallery_Note::Note(claimed, may_stand)) Held_Gallery_Note::Forget(claimed);
+    if (!claimed_file.exists) return Move_File(temporary, claimed);
     return rename(temporary.c_str(), replaced.c_str()) == 0;
   };
   if (!Write_New_File_Beside(replaced, bytes, place)) {
@@ -832,13 +977,26 @@ bool Drawing_Collection::Write_Beside(Save_Plan& plan, bool with_new) {
     errno = error;
     return false;
   }
-  struct stat info;
-  if (stat(claimed.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return false;
-  claimed_file = File_Identity{true, info.st_dev, info.st_ino, info.st_ctim, info.st_mtim};
+  Step(Save_Step::Placed);
+  const File_Identity own{true, written_info.st_dev, written_info.st_ino, written_info.st_ctim, written_info.st_mtim};
+  // Another program's file renamed over it since is never taken for it:
+  // it stays where it is, and the new file counts as written over.
+  Held_Gallery_Note::File at_name;
+  const bool through_link = replaced != claimed;
+  if (through_link ? !(Identity_Of(claimed) == own) : !Held_Gallery_Note::Of_Name(claimed, at_name) || !(at_name == written_file)) {
+    claimed_file = own;
+    claim_taken = changed_while_saving = true;
+    errno = 0;
+    return false;
+  }
+  claimed_file = own;
+  // Only the new file stands there now (kept noted beside the old when this
+  // cannot be written: that one is gone).
+  if (!through_link) Held_Gallery_Note::Note(claimed, {written_file});
   plan.wrote = true;
   plan.appended = false;
-  plan.device = info.st_dev;
-  plan.inode = info.st_ino;
+  plan.device = own.device;
+  plan.inode = own.inode;
   plan.length = bytes.size();
   plan.end = offset;
   return true;

@@ -110,18 +110,33 @@ Gallery_File::Contents Gallery_File::Scan(const Reader& read, uint64_t size) {
   }
 }
 
-bool Gallery_File::Reads_As_Gallery(const std::string& path) {
+namespace {
+
+// The reader's view of the regular file at path (a link followed); null
+// when it is none.
+bool Scan_File(const std::string& path, Gallery_File::Contents& contents) {
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat info;
-  bool gallery = false;
-  if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-    const Contents contents = Scan(
-        [fd](uint64_t offset, uint8_t* out, size_t n) { return Read_At(fd, offset, out, n); }, uint64_t(info.st_size));
-    gallery = contents.whole || !contents.records.empty();
-  }
+  const bool regular = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+  if (regular)
+    contents = Gallery_File::Scan(
+        [fd](uint64_t offset, uint8_t* out, size_t n) { return Gallery_File::Read_At(fd, offset, out, n); },
+        uint64_t(info.st_size));
   close(fd);
-  return gallery;
+  return regular;
+}
+
+}  // namespace
+
+bool Gallery_File::Reads_As_Gallery(const std::string& path) {
+  Contents contents;
+  return Scan_File(path, contents) && (contents.whole || !contents.records.empty());
+}
+
+bool Gallery_File::Holds_Drawings(const std::string& path) {
+  Contents contents;
+  return Scan_File(path, contents) && !contents.records.empty();
 }
 
 namespace {

@@ -77,6 +77,8 @@ class Gallery_File {
   // regular file whose records the reader takes, whole or up to damage
   // behind at least one of them. A save holds nothing else aside.
   static bool Reads_As_Gallery(const std::string& path);
+  // The same, with at least one drawing the reader takes.
+  static bool Holds_Drawings(const std::string& path);
 
   // Keeps a copy of a file that could not be read whole beside it, as
   // "<name>.damaged-YYYYMMDD-HHMMSS" ("-2", "-3"... when taken), so that it

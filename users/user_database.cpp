@@ -11,6 +11,7 @@
 #include "platform/system/user_file.h"
 #include "platform/window/message_box.h"
 #include "users/gallery_file.h"
+#include "users/held_gallery_note.h"
 #include "users/user_data.h"
 #include "users/user_names.h"
 
@@ -61,7 +62,7 @@ User_Database::User_Database() : User_Database(For_Stream) {
   // No save of an earlier run is under way any more: its leftovers go.
   if (The_User_Data.writable) {
     Remove_Interrupted_Saves(The_User_Data.directory);
-    Put_Back_Files_Held_For_Save(The_User_Data.directory, Gallery_File::Reads_As_Gallery);
+    Put_Back_Files_Held_For_Save(The_User_Data.directory, Held_Gallery_Note::Is_Held, Held_Gallery_Note::Forget);
     // A change of names cut short finishes or is undone before anyone's
     // files are looked for. Records kept aside by earlier starts are looked
     // through again; one kept at this start has told all it knows.

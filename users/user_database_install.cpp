@@ -17,6 +17,7 @@
 #include "platform/window/message_box.h"
 #include "toolkit/small_utilities.h"
 #include "users/gallery_file.h"
+#include "users/held_gallery_note.h"
 #include "users/user_data.h"
 #include "users/rename_journal.h"
 #include "users/user_database.h"
@@ -149,9 +150,9 @@ class Install_Run {
       const std::string refused = "Unable to rename " + source.name + "\n";
       const std::string unchanged = ": no user is renamed and every file stays with its owner.\n";
       const std::string hidden = " (its name begins with a dot, so most folders show it only after Ctrl+H)";
-      if (!Gallery_File::Reads_As_Gallery(aside)) {
+      if (!Held_Gallery_Note::Is_Held(aside)) {
         held = refused + "The file " + aside + " beside the gallery " + gallery +
-               " is not a gallery but another program's file" + unchanged + "Move that file out of the folder" +
+               " is not a gallery a save kept there but another program's file" + unchanged + "Move that file out of the folder" +
                hidden + ", then change the names again.";
       } else if (Is_Unchangeable(aside)) {
         held = refused + "A save that was stopped holds the gallery " + gallery + " aside as " + aside +

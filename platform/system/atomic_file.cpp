@@ -120,20 +120,32 @@ bool Write_File_Atomically(const std::string& link_or_path, std::span<const uint
 
 bool Write_New_File_Beside(const std::string& path, std::span<const uint8_t> bytes,
                            const std::function<bool(const std::string& temporary)>& place) {
+  return Write_New_File_Beside(path, bytes,
+                               [&place](const std::string& temporary, int) { return place(temporary); });
+}
+
+bool Write_New_File_Beside(const std::string& path, std::span<const uint8_t> bytes,
+                           const std::function<bool(const std::string& temporary, int written)>& place) {
   std::string temporary = path + ".XXXXXX";
   if (!Path_Fits(temporary)) return Fail_With(ENAMETOOLONG);
   int fd = mkostemp(temporary.data(), O_CLOEXEC);
   if (fd < 0) return false;
   bool ok = Write_All(fd, bytes.data(), bytes.size()) && fchmod(fd, Mode_For(path)) == 0 && fsync(fd) == 0;
   int error = errno;
+  // Kept open through the placing: the caller knows the file it wrote by
+  // it, whatever its name leads to by then.
+  const int written = ok ? fcntl(fd, F_DUPFD_CLOEXEC, 0) : -1;
+  if (ok && written < 0) error = errno;
+  ok = ok && written >= 0;
   if (close(fd) != 0 && ok) {
     ok = false;
     error = errno;
   }
-  if (ok && !place(temporary)) {
+  if (ok && !place(temporary, written)) {
     ok = false;
     error = errno;
   }
+  if (written >= 0) close(written);
   if (!ok) {
     unlink(temporary.c_str());
     return Fail_With(error);

@@ -24,6 +24,10 @@ bool Write_File_Atomically(const std::string& path, std::span<const uint8_t> byt
 // failure the temporary file is removed.
 bool Write_New_File_Beside(const std::string& path, std::span<const uint8_t> bytes,
                            const std::function<bool(const std::string& temporary)>& place);
+// The same, place also given a descriptor of the file written (open until
+// place returns).
+bool Write_New_File_Beside(const std::string& path, std::span<const uint8_t> bytes,
+                           const std::function<bool(const std::string& temporary, int written)>& place);
 
 // Test hook: once this many bytes have been written (counted over the
 // following saves), every save fails as on a full disk, 0 failing the next

@@ -212,7 +212,8 @@ std::string Held_For_Save_Name(const std::string& path) {
 }
 
 int Put_Back_Files_Held_For_Save(const std::string& directory,
-                                 const std::function<bool(const std::string& path)>& is_held) {
+                                 const std::function<bool(const std::string& path)>& is_held,
+                                 const std::function<void(const std::string& path)>& put_back) {
   DIR* folder = opendir(directory.c_str());
   if (folder == nullptr) return 0;
   const std::string prefix = directory.empty() || directory.back() == '/' ? directory : directory + "/";
@@ -228,15 +229,17 @@ int Put_Back_Files_Held_For_Save(const std::string& directory,
       held.push_back(name.substr(sizeof Held_Prefix - 1));
   }
   closedir(folder);
-  int put_back = 0;
+  int count = 0;
   for (const std::string& name : held) {
     struct stat info;
     const std::string aside = prefix + Held_Prefix + name;
     // Move_File never replaces: a file that took the name meanwhile stays.
     if (lstat(aside.c_str(), &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) && is_held(aside) &&
-        Move_File(aside, prefix + name))
-      ++put_back;
+        Move_File(aside, prefix + name)) {
+      ++count;
+      if (put_back) put_back(aside);
+    }
   }
-  if (put_back > 0) Sync_Directory(directory);
-  return put_back;
+  if (count > 0) Sync_Directory(directory);
+  return count;
 }

@@ -84,6 +84,8 @@ std::string Held_For_Save_Name(const std::string& path);
 // a save wrote) that a save stopped midway still holds aside goes back
 // under its own name, where no file has taken that name since (then both
 // stay, and the owner's gallery says so when it opens). Anything else under
-// such a name is another program's and stays. The count put back.
+// such a name is another program's and stays; put_back (if any) is told
+// each held name emptied. The count put back.
 int Put_Back_Files_Held_For_Save(const std::string& directory,
-                                 const std::function<bool(const std::string& path)>& is_held);
+                                 const std::function<bool(const std::string& path)>& is_held,
+                                 const std::function<void(const std::string& path)>& put_back = nullptr);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
@@ -19,6 +20,7 @@
 #include "tests/gallery/gallery_store_fixture.h"
 #include "tests/gallery/outside_changes.h"
 #include "tests/platform/system/root_only_cases.h"
+#include "users/held_gallery_note.h"
 
 namespace {
 
@@ -35,11 +37,26 @@ class Gallery_Save_Steps_Test : public Gallery_Store_Test {
   // save holds it).
   std::string Held_Name() const { return Drawing_Collection::Claim_Name(Gallery_Path()); }
   std::string Other_Text() const { return "another program's notes"; }
-  // Puts another program's file, or a link to one, at the held name,
-  // whatever is there now, as a rename does.
-  void Put_At_Held_Name(bool link) {
+  // Another person's gallery, with one drawing of its own.
+  std::string Other_Gallery() {
+    if (other_gallery.empty()) {
+      const User bea{1, "Bea"};
+      {
+        Drawing_Collection theirs(bea);
+        EXPECT_TRUE(Add_At(theirs, Drawing(77), 4, 4));
+        EXPECT_TRUE(theirs.Save(bea, HWND()));
+      }
+      other_gallery = Read(bea.File_Path("gal"));
+      std::filesystem::remove(bea.File_Path("gal"));
+    }
+    return other_gallery;
+  }
+  std::string other_gallery;
+  // Puts another program's file (text unless given), or a link to one, at
+  // the held name, whatever is there now, as a rename does.
+  void Put_At_Held_Name(bool link, const std::string& text = "") {
     const std::string other = root_ + "/other";
-    Write(other, Other_Text());
+    Write(other, text.empty() ? Other_Text() : text);
     const std::string made = root_ + "/made";
     std::filesystem::remove(made);
     if (link) {
@@ -49,9 +66,10 @@ class Gallery_Save_Steps_Test : public Gallery_Store_Test {
     }
     ASSERT_EQ(rename(made.c_str(), Held_Name().c_str()), 0);
   }
-  bool Left_At_Held_Name(bool link) const {
-    return std::filesystem::is_symlink(Held_Name()) == link && Read(Held_Name()) == Other_Text() &&
-           Read(root_ + "/other") == Other_Text();
+  bool Left_At_Held_Name(bool link, const std::string& text = "") const {
+    const std::string& left = text.empty() ? Other_Text() : text;
+    return std::filesystem::is_symlink(Held_Name()) == link && Read(Held_Name()) == left &&
+           Read(root_ + "/other") == left;
   }
 
   using Pictures = std::vector<std::pair<Place, std::unique_ptr<Shape_Drawing>>>;
@@ -113,6 +131,7 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
   // The file as the action that writes whole bytes meant to leave it, and
   // the descriptor the other program opened before the save.
   std::vector<uint8_t> changed_by_other;
+  std::string older;  // her gallery before the new drawing
   uint64_t cut_to = 0;
   int held = -1;
   const auto held_byte = [&](uint64_t at) {
@@ -213,13 +232,41 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
          return true;
        },
        At_Held_Name, [&] { return Left_At_Held_Name(true); }},
+      // Files that read as a gallery, hers or not, are no more hers than
+      // any other: only the very file the save put there is.
+      {"a link to another person's gallery put at the held name",
+       [&](int, const std::string&) {
+         Put_At_Held_Name(true, Other_Gallery());
+         return true;
+       },
+       At_Held_Name, [&] { return Left_At_Held_Name(true, Other_Gallery()); }},
+      {"another person's gallery put at the held name",
+       [&](int, const std::string&) {
+         Put_At_Held_Name(false, Other_Gallery());
+         return true;
+       },
+       At_Held_Name, [&] { return Left_At_Held_Name(false, Other_Gallery()); }},
+      {"an older copy of her gallery put at the held name",
+       [&](int, const std::string&) {
+         Put_At_Held_Name(false, older);
+         return true;
+       },
+       At_Held_Name, [&] { return Left_At_Held_Name(false, older); }},
+      {"a file of zeros put at the held name",
+       [&](int, const std::string&) {
+         Put_At_Held_Name(false, std::string(4096, '\0'));
+         return true;
+       },
+       At_Held_Name, [&] { return Left_At_Held_Name(false, std::string(4096, '\0')); }},
   };
-  const Step steps[] = {Step::Check, Step::Claim,    Step::Grow,   Step::Reserve, Step::Write,
+  // Placed: the swap right after the rewrite's rename.
+  const Step steps[] = {Step::Check, Step::Claim,    Step::Grow,   Step::Reserve, Step::Write, Step::Placed,
                         Step::Link,  Step::Put_Back, Step::Verify, Step::Take};
   // How many rows each action happened in: one that never does tests
   // nothing. The steps each plan's save passes, as the rows of the first
   // action it meets found them: the others' rows at a step it never passes
   // would only save.
+  Other_Gallery();  // made before any save is under way
   std::map<std::string, int> happened;
   std::map<std::string, std::set<Step>> passed;
   std::map<std::string, const void*> first_met;
@@ -246,6 +293,7 @@ TEST_F(Gallery_Save_Steps_Test, AChangeBeforeAnyStepOfASaveIsToldOrTheFileHoldsT
           ASSERT_TRUE(Add_At(first, Drawing(2), 0, 2));
           ASSERT_TRUE(first.Save(ann, HWND()));
         }
+        older = Read(Gallery_Path());
         Drawing_Collection::Hold_Preparation(plan.unread);
         Drawing_Collection store(ann);
         if (!plan.unread) Wait_Until_Ready(store);
@@ -437,28 +485,31 @@ TEST_F(Gallery_Save_Steps_Test, AChangeOfNameLinksOrModeBeforeAnyDrawingIsReadCo
 // Another program's file at the held name is never taken for her gallery.
 TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold) {
   const std::string aside = Held_Name();
+  const std::string taken = "Unable to move file " + aside + Drawing_Collection::Hidden_Note +
+                            "\nAnother file is under the name " + Gallery_Path() +
+                            ", and a save that was stopped kept your gallery as " + aside;
   enum At_Held { Gallery, Text, Link_To_Text };
   const struct {
     const char* name;
     At_Held held;
     bool name_taken;
     bool unchangeable;
-    std::string box;  // the opening's, from its second line; empty: none
+    std::string box;  // the opening's, from its first line; empty: none
     bool unchangeable_later = false;  // once the name is free
     bool damaged = false;             // behind its one drawing
   } cases[] = {
       {"the name is free", Gallery, false, false, ""},
-      {"another file took the name", Gallery, true, false,
-       "Another file is under that name, and a save that was stopped kept your gallery as " + aside},
-      {"another program's file at the held name", Text, false, false, "The file " + aside},
-      {"a link to another program's file at the held name", Link_To_Text, false, false, "The file " + aside},
+      // Nothing was written at the opening: what failed is the move back.
+      {"another file took the name", Gallery, true, false, taken},
+      {"another program's file at the held name", Text, false, false,
+       "Unable to write file " + Gallery_Path() + "\nThe file " + aside},
+      {"a link to another program's file at the held name", Link_To_Text, false, false,
+       "Unable to write file " + Gallery_Path() + "\nThe file " + aside},
       {"the held gallery made unchangeable", Gallery, false, true,
-       "Your gallery is kept as " + aside + Drawing_Collection::Hidden_Note +
-           ", which the administrator has made unchangeable"},
-      {"another file took the name, and the held gallery is made unchangeable", Gallery, true, false,
-       "Another file is under that name, and a save that was stopped kept your gallery as " + aside, true},
-      {"another file took the name, and the held gallery is damaged", Gallery, true, false,
-       "Another file is under that name, and a save that was stopped kept your gallery as " + aside, false, true},
+       "Unable to move file " + aside + Drawing_Collection::Hidden_Note + "\nYour gallery is kept as " + aside +
+           Drawing_Collection::Hidden_Note + ", which the administrator has made unchangeable"},
+      {"another file took the name, and the held gallery is made unchangeable", Gallery, true, false, taken, true},
+      {"another file took the name, and the held gallery is damaged", Gallery, true, false, taken, false, true},
   };
   Root_Only_Cases root_only(Unchangeable_Needs_Root);
   for (const auto& c : cases) {
@@ -476,8 +527,12 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     if (c.damaged) gallery.replace(gallery.size() - Gallery_File::End_Size, 4, "\xff\xff\xff\x7f");
     const std::string leftover = aside + ".Ab12Cd";
     if (c.held == Gallery) {
+      // As a stopped save leaves it: the file it held noted beside it.
       std::filesystem::rename(Gallery_Path(), aside);
       Write(aside, gallery);
+      Held_Gallery_Note::File noted;
+      ASSERT_TRUE(Held_Gallery_Note::Of_Name(aside, noted));
+      ASSERT_TRUE(Held_Gallery_Note::Note(aside, {noted}));
       Write(leftover, "half of a new gallery");
     } else {
       Put_At_Held_Name(c.held == Link_To_Text);
@@ -497,7 +552,7 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
       continue;
     }
     ASSERT_EQ(Boxes.size(), c.damaged ? 2u : 1u);
-    EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\n" + c.box, 0), 0u) << Boxes[0];
+    EXPECT_EQ(Boxes[0].rfind("WARNING: " + c.box, 0), 0u) << Boxes[0];
     // Her damaged gallery is the one copied aside, before a save rewrites it.
     const std::string copy = aside + ".damaged-";
     if (c.damaged) {
@@ -510,7 +565,8 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     }
     EXPECT_NE(Boxes[0].find(aside + Drawing_Collection::Hidden_Note), std::string::npos) << Boxes[0];
     if (c.held != Gallery) {
-      EXPECT_NE(Boxes[0].find("is not a gallery but another program's file"), std::string::npos) << Boxes[0];
+      EXPECT_NE(Boxes[0].find("is another program's file, not one this program kept there"), std::string::npos)
+          << Boxes[0];
       EXPECT_TRUE(Left_At_Held_Name(c.held == Link_To_Text));
     }
     if (c.unchangeable) {
@@ -532,7 +588,12 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     EXPECT_FALSE(store->Save(ann, HWND()));
     ASSERT_EQ(Boxes.size(), 1u);
     if (c.name_taken) {
-      EXPECT_NE(Boxes[0].find("your gallery is kept as " + aside), std::string::npos) << Boxes[0];
+      // Said as it happened: before the program started, not during a save.
+      EXPECT_NE(Boxes[0].find("\nAnother file is under that name, and a save that was stopped kept your gallery "
+                              "aside: your gallery is kept as " + aside),
+                std::string::npos)
+          << Boxes[0];
+      EXPECT_EQ(Boxes[0].find("while the gallery was saved"), std::string::npos) << Boxes[0];
       EXPECT_NE(Boxes[0].find("move the file " + Gallery_Path() + " out of the folder"), std::string::npos)
           << Boxes[0];
       EXPECT_EQ(Read(Gallery_Path()), "ab");
@@ -571,6 +632,327 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
     EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
     std::filesystem::remove(root_ + "/moved-out");
   }
+  root_only.End();
+}
+
+// A save stopped at a step where it holds the gallery aside: the next start
+// puts back the very file it noted there, with every drawing. Whatever else
+// is found there instead (a link to another person's gallery, another
+// person's gallery, an older copy of hers, a file of zeros, an empty file)
+// is another program's: named at every start, left byte for byte, never
+// put under her name, shown or written through, and moving it out lets her
+// save. In a copy of the folder her held gallery may be newer than the one
+// under her name: it is named as such, and nothing moves.
+TEST_F(Gallery_Save_Steps_Test, OnlyTheFileAStoppedSaveNotedAtTheHeldNameIsTakenForHers) {
+  const std::string aside = Held_Name();
+  const std::string older_path = root_ + "/older";
+  enum Found { Hers, Link_To_Other_Gallery, Other_Gallery_Copy, Older_Copy, Zeros, Empty, Folder_Copied };
+  const struct {
+    const char* name;
+    Found found;
+  } finds[] = {{"her held gallery", Hers},
+               {"a link to another person's gallery", Link_To_Other_Gallery},
+               {"another person's gallery", Other_Gallery_Copy},
+               {"an older copy of her gallery", Older_Copy},
+               {"a file of zeros", Zeros},
+               {"an empty file", Empty},
+               {"her held gallery in a copy of the folder", Folder_Copied}};
+  // Appended (stopped before it writes, before it links) or written beside
+  // (before it writes, once the new file is in place), and before it puts
+  // the file back.
+  const struct {
+    bool beside;
+    Step stop;
+  } stops[] = {{false, Step::Write}, {false, Step::Link},    {false, Step::Put_Back},
+               {true, Step::Write},  {true, Step::Placed},   {true, Step::Put_Back}};
+  const std::string theirs = Other_Gallery();
+  const std::string data = The_User_Data.directory;
+  for (const auto& stop : stops)
+    for (const auto& find : finds) {
+      SCOPED_TRACE(std::string(find.name) + (stop.beside ? ", written beside" : ", appended") + ", stopped before " +
+                   std::to_string(int(stop.stop)));
+      The_User_Data.directory = data;
+      std::filesystem::remove_all(data);
+      std::filesystem::create_directories(data);
+      {
+        Drawing_Collection first(ann);
+        ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
+        ASSERT_TRUE(first.Save(ann, HWND()));
+        Write(older_path, Read(Gallery_Path()));
+        ASSERT_TRUE(Add_At(first, Drawing(2), 0, 2));
+        ASSERT_TRUE(first.Save(ann, HWND()));
+      }
+      Drawing_Collection::Release_Statics();  // the child starts its own thread
+      const pid_t child = fork();
+      ASSERT_GE(child, 0);
+      if (child == 0) {
+        Drawing_Collection store(ann);
+        if (stop.beside && !store.Move(Cell(3, 3), Cell(0, 1))) _exit(3);
+        if (!Add_At(store, Drawing(10), 5, 5)) _exit(3);
+        Drawing_Collection::Set_Save_Step_Hook([&](Step at) {
+          if (at == stop.stop) _exit(0);
+        });
+        store.Save(ann, HWND());
+        _exit(4);
+      }
+      int status = 0;
+      ASSERT_EQ(waitpid(child, &status, 0), child);
+      ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+      ASSERT_FALSE(std::filesystem::exists(Gallery_Path()));
+      ASSERT_TRUE(std::filesystem::exists(aside));
+      const std::string held = Read(aside);
+      // What another program does, and what it leaves at the held name.
+      std::string left;
+      bool link = false;
+      const std::string other = root_ + "/other";
+      std::filesystem::remove(other);
+      switch (find.found) {
+        case Hers: break;
+        case Folder_Copied: {
+          const std::string copy = root_ + "/copy/";
+          std::filesystem::remove_all(copy);
+          std::filesystem::copy(data, copy, std::filesystem::copy_options::recursive);
+          The_User_Data.directory = copy;
+          left = held;
+          break;
+        }
+        case Link_To_Other_Gallery:
+          Put_At_Held_Name(true, theirs);
+          left = theirs;
+          link = true;
+          break;
+        case Other_Gallery_Copy: Put_At_Held_Name(false, theirs); left = theirs; break;
+        case Older_Copy: Put_At_Held_Name(false, Read(older_path)); left = Read(older_path); break;
+        case Zeros: Put_At_Held_Name(false, std::string(4096, '\0')); left = std::string(4096, '\0'); break;
+        case Empty:
+          std::filesystem::remove(aside);
+          Write(aside, "");
+          break;
+      }
+      const std::string here = Held_Name();
+      for (int start = 0; start < 2; ++start) {
+        Boxes.clear();
+        Drawing_Collection store(ann);
+        if (find.found == Hers) {
+          // Back under her name with every drawing it held, and the note
+          // gone with it.
+          EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+          EXPECT_EQ(Read(Gallery_Path()), held);
+          EXPECT_FALSE(std::filesystem::exists(aside));
+          EXPECT_FALSE(std::filesystem::exists(Held_Gallery_Note::Record_Name(aside)));
+          EXPECT_TRUE(Shows(store, stop.beside && stop.stop != Step::Write ? Cell(3, 3) : Cell(0, 1), 1));
+          EXPECT_TRUE(Shows(store, Cell(0, 2), 2));
+          break;
+        }
+        // Told at every start; nothing moves, nothing of it is shown.
+        ASSERT_EQ(Boxes.size(), 1u);
+        EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nThe file " + here +
+                                     Drawing_Collection::Hidden_Note +
+                                     (find.found == Folder_Copied ? " holds a gallery that this program did not note"
+                                                                  : " is another program's file"),
+                                 0),
+                  0u)
+            << Boxes[0];
+        EXPECT_FALSE(std::filesystem::exists(Gallery_Path()));
+        EXPECT_EQ(std::filesystem::is_symlink(here), link);
+        EXPECT_EQ(Read(here), left);
+        EXPECT_EQ(store.State(Cell(4, 4)), 0);
+        EXPECT_EQ(store.State(Cell(0, 2)), 0);
+      }
+      if (find.found == Hers) continue;
+      if (find.found == Folder_Copied) {
+        // As the box says: renamed to her gallery's name, and started again.
+        std::filesystem::rename(here, Gallery_Path());
+        Drawing_Collection store(ann);
+        EXPECT_TRUE(Shows(store, Cell(0, 2), 2));
+        continue;
+      }
+      {
+        // Her saves write no file through it, and she can save once it is
+        // moved out of the folder.
+        Drawing_Collection store(ann);
+        ASSERT_TRUE(Add_At(store, Drawing(11), 6, 6));
+        Boxes.clear();
+        EXPECT_FALSE(store.Save(ann, HWND()));
+        ASSERT_EQ(Boxes.size(), 1u);
+        EXPECT_NE(Boxes[0].find("is in the way"), std::string::npos) << Boxes[0];
+        EXPECT_EQ(Read(here), left);
+        if (link) { EXPECT_EQ(Read(other), theirs); }
+        std::filesystem::rename(here, root_ + "/moved-out");
+        EXPECT_TRUE(store.Save(ann, HWND()));
+        EXPECT_EQ(Read(root_ + "/moved-out"), left);
+        EXPECT_FALSE(std::filesystem::exists(here));
+      }
+      Drawing_Collection reopened(ann);
+      EXPECT_TRUE(Shows(reopened, Cell(6, 6), 11));
+    }
+  The_User_Data.directory = data;
+}
+
+// Another file took her gallery's name while it was saved, so the file the
+// save wrote stays at the held name: it is known there by its identity
+// alone. Another person's gallery renamed over it before that check is
+// never taken for hers, shown, or put under her name, and doing what the
+// boxes say leads to a save of every drawing.
+TEST_F(Gallery_Save_Steps_Test, AFileSwappedInWhileHerGalleryIsHeldAsideIsNeverTakenForHers) {
+  const std::string theirs = Other_Gallery();
+  for (const bool beside : {false, true}) {
+    SCOPED_TRACE(beside ? "written beside" : "appended");
+    std::filesystem::remove(Gallery_Path());
+    std::filesystem::remove(Held_Name());
+    {
+      Drawing_Collection first(ann);
+      ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
+      ASSERT_TRUE(first.Save(ann, HWND()));
+    }
+    Drawing_Collection store(ann);
+    Wait_Until_Ready(store);
+    if (beside) { ASSERT_TRUE(store.Move(Cell(3, 3), Cell(0, 1))); }
+    ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+    Drawing_Collection::Set_Save_Step_Hook([&](Step at) {
+      if (at == Step::Put_Back) Write(Gallery_Path(), "ab");
+      if (at == Step::Verify) Put_At_Held_Name(false, theirs);
+    });
+    Boxes.clear();
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    Drawing_Collection::Set_Save_Step_Hook(nullptr);
+    ASSERT_FALSE(Boxes.empty());
+    EXPECT_NE(Boxes.back().find("Another program put the file " + Held_Name() + " in the way while the gallery was saved"),
+              std::string::npos)
+        << Boxes.back();
+    // Not where her gallery is kept, and nothing of it shown as hers.
+    EXPECT_EQ(store.Held_At(), "");
+    EXPECT_TRUE(Left_At_Held_Name(false, theirs));
+    EXPECT_TRUE(Shows(store, beside ? Cell(3, 3) : Cell(0, 1), 1));
+    EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+    EXPECT_EQ(store.State(Cell(4, 4)), 0);
+    // She moves each file in the way out, saving after each.
+    std::filesystem::rename(Gallery_Path(), root_ + "/moved-out");
+    EXPECT_FALSE(store.Save(ann, HWND()));
+    EXPECT_TRUE(Left_At_Held_Name(false, theirs));
+    std::filesystem::rename(Held_Name(), root_ + "/held-out");
+    Boxes.clear();
+    EXPECT_TRUE(store.Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
+    EXPECT_EQ(Read(root_ + "/held-out"), theirs);
+    EXPECT_EQ(Read(root_ + "/moved-out"), "ab");
+    Expect_File_Holds_The_Grid(store);
+  }
+}
+
+// Her gallery held aside by a stopped save, another file under its name,
+// and one of the two made so that she cannot change it: one box at the
+// opening says all that stands in the way and who can mend it, and once she
+// has done what it says, while the program runs, her save keeps every
+// drawing, the one added since too.
+TEST_F(Gallery_Save_Steps_Test, AHeldGalleryThatCannotBeChangedIsToldInOneBoxWhoseStepsWorkWhileTheProgramRuns) {
+  const std::string aside = Held_Name();
+  enum Locked { Held_Read_Only, Held_Unchangeable, Name_Unchangeable };
+  const struct {
+    const char* name;
+    Locked locked;
+    std::string told;  // in the opening's box
+  } cases[] = {
+      {"the held gallery read-only", Held_Read_Only,
+       "which is read-only: the gallery shows your gallery from there, and the other file is left as it is.\nTo save "
+       "your gallery under its name, make the file " + aside + " writable again, move the file " + Gallery_Path() +
+           " out of the folder and save the gallery again."},
+      {"the held gallery unchangeable", Held_Unchangeable,
+       "which the administrator has made unchangeable: the gallery shows your gallery from there, and the other file "
+       "is left as it is.\nTo save your gallery under its name, have the administrator make the file " + aside +
+           " changeable again, move the file " + Gallery_Path() + " out of the folder and save the gallery again."},
+      {"the file under her gallery's name unchangeable", Name_Unchangeable,
+       "To save your gallery under its name, have the administrator make the file " + Gallery_Path() +
+           " changeable again and move it out of the folder, and save the gallery again."},
+  };
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (c.locked != Held_Read_Only && root_only.Left_Out(c.name)) continue;
+    std::filesystem::remove(Gallery_Path());
+    std::filesystem::remove(aside);
+    {
+      Drawing_Collection first(ann);
+      ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
+      ASSERT_TRUE(first.Save(ann, HWND()));
+    }
+    std::filesystem::rename(Gallery_Path(), aside);
+    Held_Gallery_Note::File noted;
+    ASSERT_TRUE(Held_Gallery_Note::Of_Name(aside, noted));
+    ASSERT_TRUE(Held_Gallery_Note::Note(aside, {noted}));
+    Write(Gallery_Path(), "another file");
+    const std::string locked = c.locked == Name_Unchangeable ? Gallery_Path() : aside;
+    if (c.locked == Held_Read_Only) { ASSERT_EQ(chmod(aside.c_str(), 0444), 0); }
+    if (c.locked != Held_Read_Only) { ASSERT_TRUE(Set_Unchangeable(locked, true)); }
+    Boxes.clear();
+    {
+      Drawing_Collection store(ann);
+      ASSERT_EQ(Boxes.size(), 1u);
+      EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to move file " + aside, 0), 0u) << Boxes[0];
+      EXPECT_NE(Boxes[0].find(c.told), std::string::npos) << Boxes[0];
+      EXPECT_TRUE(Shows(store, Cell(0, 1), 1));
+      // What the exit tells her names the file it is true of.
+      if (c.locked != Name_Unchangeable) {
+        EXPECT_EQ(store.Save_Refusal().rfind("Your gallery is kept as " + aside + Drawing_Collection::Hidden_Note +
+                                                 (c.locked == Held_Read_Only ? ", which is read-only"
+                                                                             : ", which the administrator has made "
+                                                                               "unchangeable"),
+                                             0),
+                  0u)
+            << store.Save_Refusal();
+      }
+      // She does as it says, then adds a drawing and saves.
+      if (c.locked == Held_Read_Only) { ASSERT_EQ(chmod(aside.c_str(), 0644), 0); }
+      if (c.locked != Held_Read_Only) { ASSERT_TRUE(Set_Unchangeable(locked, false)); }
+      std::filesystem::rename(Gallery_Path(), root_ + "/moved-out");
+      ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+      Boxes.clear();
+      EXPECT_TRUE(store.Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
+      EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+      EXPECT_TRUE(Shows(store, Cell(5, 5), 10));
+    }
+    EXPECT_FALSE(std::filesystem::exists(aside));
+    EXPECT_EQ(Read(root_ + "/moved-out"), "another file");
+    Drawing_Collection reopened(ann);
+    EXPECT_TRUE(Shows(reopened, Cell(0, 1), 1));
+    EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+  }
+  root_only.End();
+}
+
+// Her own file made unchangeable while the save held it aside: it cannot go
+// back under its name, which no other file took. The box says so and who
+// can mend it, never that another program put a file there, and once it is
+// changeable again the next save puts it back.
+TEST_F(Gallery_Save_Steps_Test, HerFileMadeUnchangeableWhileHeldIsToldAsSuch) {
+  Root_Only_Cases root_only(Unchangeable_Needs_Root);
+  if (root_only.Left_Out("her file made unchangeable while held")) return root_only.End();
+  {
+    Drawing_Collection first(ann);
+    ASSERT_TRUE(Add_At(first, Drawing(1), 0, 1));
+    ASSERT_TRUE(first.Save(ann, HWND()));
+  }
+  Drawing_Collection store(ann);
+  Wait_Until_Ready(store);
+  ASSERT_TRUE(Add_At(store, Drawing(10), 5, 5));
+  Drawing_Collection::Set_Save_Step_Hook([&](Step at) {
+    if (at == Step::Put_Back) { EXPECT_TRUE(Set_Unchangeable(Held_Name(), true)); }
+  });
+  Boxes.clear();
+  EXPECT_FALSE(store.Save(ann, HWND()));
+  Drawing_Collection::Set_Save_Step_Hook(nullptr);
+  ASSERT_EQ(Boxes.size(), 1u);
+  EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to move file " + Held_Name() + "\nYour gallery is kept as " + Held_Name() +
+                               Drawing_Collection::Hidden_Note + ", which the administrator has made unchangeable",
+                           0),
+            0u)
+      << Boxes[0];
+  EXPECT_EQ(Boxes[0].find("Another program"), std::string::npos) << Boxes[0];
+  EXPECT_FALSE(std::filesystem::exists(Gallery_Path()));
+  Set_Unchangeable(Held_Name(), false);
+  Boxes.clear();
+  EXPECT_TRUE(store.Save(ann, HWND())) << (Boxes.empty() ? "" : Boxes.back());
+  EXPECT_FALSE(std::filesystem::exists(Held_Name()));
+  Expect_File_Holds_The_Grid(store);
   root_only.End();
 }
 

@@ -25,6 +25,7 @@
 #include "gallery/recycling_bin_io.h"
 #include "help/help_window.h"
 #include "model/gui_colors.h"
+#include "users/held_gallery_note.h"
 #include "model/shape_catalogue.h"
 #include "model/shape_drawing.h"
 #include "platform/system/clipboard_service.h"
@@ -1055,6 +1056,9 @@ TEST_F(Gallery_Program_Test, A_Gallery_Held_Aside_Says_At_Exit_Where_It_Is_Kept)
   const std::string path = Save_Two_Drawings();
   const std::string held = Drawing_Collection::Claim_Name(path);
   std::filesystem::rename(path, held);
+  Held_Gallery_Note::File noted;
+  ASSERT_TRUE(Held_Gallery_Note::Of_Name(held, noted));
+  ASSERT_TRUE(Held_Gallery_Note::Note(held, {noted}));
   Temp_Home::Write(path, "an older copy");
   {
     Program_Session p(Options());
@@ -1063,8 +1067,9 @@ TEST_F(Gallery_Program_Test, A_Gallery_Held_Aside_Says_At_Exit_Where_It_Is_Kept)
     EXPECT_FALSE(Can_Close_Cancelled(p, g));
     ASSERT_EQ(p.Boxes.size(), 1u);
     EXPECT_EQ(p.Boxes[0].text, "Unable to write file " + path +
-                                   "\nAnother program put a new file under that name while the gallery was saved: "
-                                   "your gallery as last saved is kept as " + held + Drawing_Collection::Hidden_Note +
+                                   "\nAnother file is under that name, and a save that was stopped kept your gallery "
+                                   "aside: your gallery as last saved is kept as " + held +
+                                   Drawing_Collection::Hidden_Note +
                                    ", and changes made since then cannot be kept.\nTo keep them, choose Cancel to "
                                    "stay in the program, move the file " + path + " out of the folder, and save the "
                                    "gallery again. OK leaves the program without them.");

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include "tests/users/users_fixture.h"
 #include "users/gallery_file.h"
+#include "users/held_gallery_note.h"
 #include "users/user_names.h"
 
 namespace {
@@ -264,13 +265,22 @@ TEST_F(User_Database_Test, StartClearsLeftoversAndANewDefaultUserHasColourOne) {
   Write(Dir("quendar.usr.Ab12Cd"), "half a save");
   Write(Dir("Ann.clr.000000"), "half a save");
   Write(Dir("Ann.clr"), "kept");
-  // An empty gallery as a save writes it: the end marker and 8 bytes.
-  Write(Dir(".saving-Ann.gal"), std::string(Gallery_File::End_Size, '\0'));
+  // An empty gallery as a save writes it: the end marker and 8 bytes,
+  // noted beside it. Only the noted file is a held gallery: the same bytes
+  // unnoted, or noted for another file, are another program's.
+  const std::string empty_gallery(Gallery_File::End_Size, '\0');
+  Held_Gallery_Note::File noted;
+  for (const char* name : {".saving-Ann.gal", ".saving-Cy.gal", ".saving-Dee.gal"}) Write(Dir(name), empty_gallery);
+  ASSERT_TRUE(Held_Gallery_Note::Of_Name(Dir(".saving-Ann.gal"), noted));
+  ASSERT_TRUE(Held_Gallery_Note::Note(Dir(".saving-Ann.gal"), {noted}));
+  ASSERT_TRUE(Held_Gallery_Note::Note(Dir(".saving-Dee.gal"), {noted}));
   Write(Dir(".saving-Bob.gal"), "another program's notes");
   auto* db = new User_Database();
-  EXPECT_FALSE(Has("quendar.usr.Ab12Cd") || Has("Ann.clr.000000") || Has(".saving-Ann.gal"));
+  EXPECT_FALSE(Has("quendar.usr.Ab12Cd") || Has("Ann.clr.000000") || Has(".saving-Ann.gal") ||
+               Has(".saving-Ann.gal.id"));
   EXPECT_TRUE(Has("Ann.clr") && Has("Ann.gal"));
   EXPECT_TRUE(Has(".saving-Bob.gal") && !Has("Bob.gal"));
+  EXPECT_TRUE(Has(".saving-Cy.gal") && !Has("Cy.gal") && Has(".saving-Dee.gal") && !Has("Dee.gal"));
   EXPECT_EQ(db->default_user.color, colors.Scheme[1]);
   EXPECT_NE(colors.Scheme[1], TColor());
 

@@ -19,6 +19,7 @@
 #include "tests/platform/system/unmovable_file.h"
 #include "tests/users/users_fixture.h"
 #include "users/gallery_file.h"
+#include "users/held_gallery_note.h"
 
 namespace {
 
@@ -1081,7 +1082,13 @@ TEST_F(User_Rename_Bytes_Test, AGalleryHeldAsideByAStoppedSaveStopsAChangeOfName
     const std::string gallery = std::string(Gallery_File::End_Size, '\0') + c.gallery;
     const bool hers = c.held == Hers || c.held == Hers_Unchangeable;
     if (hers) std::filesystem::rename(Dir(c.gallery), held);
-    if (hers || c.held == No_Ones) Write(held, gallery);
+    if (hers || c.held == No_Ones) {
+      // As a stopped save leaves it: noted beside it.
+      Write(held, gallery);
+      Held_Gallery_Note::File noted;
+      ASSERT_TRUE(Held_Gallery_Note::Of_Name(held, noted));
+      ASSERT_TRUE(Held_Gallery_Note::Note(held, {noted}));
+    }
     if (hers) Write(Dir(c.gallery), "another file");
     Unmovable_File unchangeable(held, Unmovable_File::Immutable);
     if (c.held != Hers_Unchangeable) unchangeable.Release();
@@ -1114,7 +1121,7 @@ TEST_F(User_Rename_Bytes_Test, AGalleryHeldAsideByAStoppedSaveStopsAChangeOfName
                           ", and a change of names now would part them: no user is renamed and every file stays "
                           "with its owner."
                     : "The file " + held + " beside the gallery " + Dir(c.gallery) +
-                          " is not a gallery but another program's file: no user is renamed and every file stays "
+                          " is not a gallery a save kept there but another program's file: no user is renamed and every file stays "
                           "with its owner.\nMove that file out of the folder";
     EXPECT_NE(Boxes[0].find(told), std::string::npos) << Boxes[0];
     // As the box says: the file changeable again, the other file out of the
