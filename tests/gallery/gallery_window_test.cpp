@@ -48,6 +48,15 @@
 
 namespace {
 
+// Her gallery where a save stopped while it held it aside left it, noted
+// there as that save notes it.
+bool Hold_Aside(const std::string& path) {
+  const std::string held = Drawing_Collection::Claim_Name(path);
+  Held_Gallery_Note::File noted;
+  return rename(path.c_str(), held.c_str()) == 0 && Held_Gallery_Note::Of_Name(held, noted) &&
+         Held_Gallery_Note::Note(held, {noted});
+}
+
 // A drawing square with a block of colour, placed by a fraction of the side.
 std::unique_ptr<Shape_Drawing> Block(TColor color, int shift = 0) {
   const int side = (*The_GUI_Sizes)[Drawing_Side_Size];
@@ -1055,10 +1064,7 @@ TEST_F(Gallery_Program_Test, A_Read_Only_Gallery_Says_At_Exit_That_The_Changes_C
 TEST_F(Gallery_Program_Test, A_Gallery_Held_Aside_Says_At_Exit_Where_It_Is_Kept) {
   const std::string path = Save_Two_Drawings();
   const std::string held = Drawing_Collection::Claim_Name(path);
-  std::filesystem::rename(path, held);
-  Held_Gallery_Note::File noted;
-  ASSERT_TRUE(Held_Gallery_Note::Of_Name(held, noted));
-  ASSERT_TRUE(Held_Gallery_Note::Note(held, {noted}));
+  ASSERT_TRUE(Hold_Aside(path));
   Temp_Home::Write(path, "an older copy");
   {
     Program_Session p(Options());
@@ -1232,7 +1238,7 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
     const std::string path = Ann_Saves_Two_Drawings(Options());
     const std::string held = Drawing_Collection::Claim_Name(path);
     if (c.outside == Held) {
-      std::filesystem::rename(path, held);
+      ASSERT_TRUE(Hold_Aside(path));
       Temp_Home::Write(path, "an older copy");
     }
     {
@@ -1287,8 +1293,8 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
       } else {
         const std::string reason =
             c.outside == Held
-                ? "Another program put a new file under that name while the gallery was saved: your gallery as last "
-                  "saved is kept as " + held + Drawing_Collection::Hidden_Note +
+                ? "Another file is under that name, and a save that was stopped kept your gallery aside: your "
+                  "gallery as last saved is kept as " + held + Drawing_Collection::Hidden_Note +
                       ", and changes made since then cannot be kept."
                 : "Another program has put a different file in its place: the changes to the gallery belonging to Ann "
                   "cannot be kept.";
@@ -1335,7 +1341,7 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
 TEST_F(Gallery_Program_Test, A_Save_With_Nothing_To_Keep_Says_Why_Her_Gallery_Is_Still_Held) {
   const std::string path = Ann_Saves_Two_Drawings(Options());
   const std::string held = Drawing_Collection::Claim_Name(path);
-  std::filesystem::rename(path, held);
+  ASSERT_TRUE(Hold_Aside(path));
   Temp_Home::Write(path, "an older copy");
   Program_Session p(Options());
   ASSERT_TRUE(Open_And_Move(p));
