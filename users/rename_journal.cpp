@@ -354,24 +354,46 @@ std::string Rename_Journal::Failed_Moves_Text(const std::vector<Failed_Move>& fa
 }
 
 // A file in the way stays there until the person moves it: each is named,
-// with what to do. Any other failure may pass, and each start tries again.
+// with what to do. One the administrator made unchangeable no one else can
+// move: she must make it changeable first. Any other failure may pass, and
+// each start tries again.
 std::string Rename_Journal::Failed_Moves_Advice(const std::vector<Failed_Move>& failed) {
-  std::vector<std::string> in_the_way;
-  for (const Failed_Move& move : failed)
-    if (In_The_Way(move) && std::find(in_the_way.begin(), in_the_way.end(), move.to) == in_the_way.end())
-      in_the_way.push_back(move.to);
-  const bool others = !std::all_of(failed.begin(), failed.end(), In_The_Way);
-  if (in_the_way.empty()) return "\nThe program tries again at the next start.";
-  std::string text = "\nTo put each file home, close Quendar, move ";
-  bool hidden = false;
-  for (size_t i = 0; i < in_the_way.size() && i < 8; ++i) {
-    text += (i == 0 ? "" : i + 1 == in_the_way.size() ? " and " : ", ") + in_the_way[i];
-    hidden |= in_the_way[i][Folder_Of(in_the_way[i]).size() + 1] == '.';
+  std::vector<std::string> in_the_way, unchangeable;
+  auto add = [](std::vector<std::string>& names, const std::string& name) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  };
+  bool others = false;
+  for (const Failed_Move& move : failed) {
+    if (Is_Unchangeable(In_The_Way(move) ? move.to : move.at)) add(unchangeable, In_The_Way(move) ? move.to : move.at);
+    else if (In_The_Way(move)) add(in_the_way, move.to);
+    else others = true;
   }
-  if (in_the_way.size() > 8) text += " and the " + std::to_string(in_the_way.size() - 8) + " other files in the way";
-  text += std::string(in_the_way.size() == 1 ? " (it is in the way)" : " (they are in the way)") +
-          " out of the folder, then start Quendar again: each file goes home." +
-          (others ? " The program tries again to move the others at each start." : "");
+  if (in_the_way.empty() && unchangeable.empty()) return "\nThe program tries again at the next start.";
+  bool hidden = false;
+  auto named = [&](const std::vector<std::string>& names) {
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < 8; ++i) {
+      text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+      hidden |= names[i][Folder_Of(names[i]).size() + 1] == '.';
+    }
+    if (names.size() > 8) text += " and " + std::to_string(names.size() - 8) + " other files";
+    return text;
+  };
+  std::string text = "\nTo put each file home, ";
+  if (!unchangeable.empty()) {
+    const bool one = unchangeable.size() == 1;
+    bool any_in_the_way = false;
+    for (const Failed_Move& move : failed) any_in_the_way |= In_The_Way(move) && Is_Unchangeable(move.to);
+    text += "have the administrator make " + named(unchangeable) + " changeable again (" +
+            (one ? "it was made unchangeable, and no one else can move it" : "they were made unchangeable, and no one "
+                                                                             "else can move them") +
+            ")" + (any_in_the_way ? " and move each one in the way out of the folder" : "") + ", ";
+  }
+  if (!in_the_way.empty())
+    text += "close Quendar, move " + named(in_the_way) +
+            (in_the_way.size() == 1 ? " (it is in the way)" : " (they are in the way)") + " out of the folder, ";
+  text += "then start Quendar again: each file goes home." +
+          std::string(others ? " The program tries again to move the others at each start." : "");
   if (hidden) text += "\nNames beginning with a dot are hidden: show hidden files to see them.";
   return text;
 }
