@@ -1459,3 +1459,41 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordSplitWithAStepUnderWayCountsOnlyTheMov
     EXPECT_EQ(cyds.done, c.cyds) << c.done;
   }
 }
+
+// A record of the earlier kind, which noted a small file by all its bytes
+// and a larger one by sampled blocks only: the start undoes the change for
+// the file its note proves, and leaves the other where it is, named, until
+// the person moves it.
+TEST_F(User_Rename_Bytes_Test, ARecordOfTheSampledKindMovesOnlyWhatItsNotesOfEveryByteProve) {
+  const People p = {"Ann renamed", {"Ann", "Cy"}, {{"Ann", "Annie"}}, Bytes::Own};
+  Start(p, Next());
+  std::string large(100000, '\0');
+  for (size_t i = 0; i < large.size(); ++i) large[i] = char(i * 7 >> 3);
+  Write(Dir("Ann.clr"), large);
+  const std::string gallery_note = "7:0cd1b17eeab41e43/2961dea029621b3d29621b3d296228fd2962336a296230c029621447";
+  const std::string cycles_note =
+      "100000:a204e07b74b77c7e/3f0515a4df8dfc0b9805996512995b1dd61349a9834a800ca605734f73c7b27adbbe62f67994e15faec18ff"
+      "1504746cbb5fd1bf7fa68584852020532b57de81a";
+  std::filesystem::rename(Dir("Ann.gal"), Dir(".quendar-move-1-1"));
+  std::filesystem::rename(Dir("Ann.clr"), Dir(".quendar-move-1-2"));
+  Write(Dir("quendar.jnl"), "quendar rename journal 3\ndatabase " + Database_Hash(Dir("quendar.usr")) +
+                                "\nsaved none\nstate change\ndone 2\n-\tAnn.gal\t.quendar-move-1-1\t" + gallery_note +
+                                "\n-\tAnn.clr\t.quendar-move-1-2\t" + cycles_note +
+                                "\n-\t.quendar-move-1-1\tAnnie.gal\t" + gallery_note +
+                                "\n-\t.quendar-move-1-2\tAnnie.clr\t" + cycles_note + "\n");
+  for (int start = 1; start <= 2; ++start) {
+    Restart();
+    EXPECT_EQ(Read(Dir("Ann.gal")), "Ann.gal") << start;
+    EXPECT_FALSE(Has("Ann.clr")) << start;
+    EXPECT_EQ(Read(Dir(".quendar-move-1-2")), large) << start;
+    ASSERT_EQ(Boxes.size(), 1u) << start;
+    EXPECT_NE(Boxes[0].find("\n" + Dir(".quendar-move-1-2") + ", which could be Ann's colour cycles, Ann.clr\n"),
+              std::string::npos)
+        << Boxes[0];
+  }
+  std::filesystem::rename(Dir(".quendar-move-1-2"), Dir("Ann.clr"));
+  Restart();
+  EXPECT_TRUE(Boxes.empty()) << Boxes.front();
+  EXPECT_TRUE(Kept_Journal("").empty());
+  EXPECT_FALSE(Has("quendar.jnl"));
+}
