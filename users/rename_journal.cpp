@@ -1043,8 +1043,10 @@ std::vector<Rename_Journal::Way> Rename_Journal::Ways() const {
 std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, Claims* unsure) const {
   std::map<std::string, std::optional<File_Fingerprint>> seen;
   auto holds = [&](const Way& way, const std::string& name) {
+    // A note of sampled blocks proves no file: nothing is read for it.
+    if (!way.bytes.whole) return false;
     auto [entry, added] = seen.try_emplace(name);
-    if (added && way.bytes.whole && (name.find('/') == std::string::npos || Real_Folder(Folder_Of(directory + name))))
+    if (added && (name.find('/') == std::string::npos || Real_Folder(Folder_Of(directory + name))))
       entry->second = File_Fingerprint::Of(directory + name, way.bytes.earlier);
     return entry->second && way.bytes.Same_Bytes(*entry->second);
   };

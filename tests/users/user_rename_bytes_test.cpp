@@ -1497,3 +1497,31 @@ TEST_F(User_Rename_Bytes_Test, ARecordOfTheSampledKindMovesOnlyWhatItsNotesOfEve
   EXPECT_TRUE(Kept_Journal("").empty());
   EXPECT_FALSE(Has("quendar.jnl"));
 }
+
+// The same kind of record for a swap undone, all its moves made: Ann's
+// large gallery noted by sampled blocks, Bob's small one by every byte. His
+// is known under Ann's name, though her way passes that name first; hers
+// proves nothing, and both are told where they are.
+TEST_F(User_Rename_Bytes_Test, ARecordOfTheSampledKindFindsAProvenFileOnANameAnUnprovenOnePassesFirst) {
+  const People p = {"Ann and Bob", {"Ann", "Bob"}, {{"Ann", "Zed"}, {"Bob", "Ann"}, {"Zed", "Bob"}}, Bytes::Own};
+  Start(p, Next());
+  std::string large(100000, '\0');
+  for (size_t i = 0; i < large.size(); ++i) large[i] = char(i * 7 >> 3);
+  const std::string anns =
+      "100000:a204e07b74b77c7e/3f0515a4df8dfc0b9805996512995b1dd61349a9834a800ca605734f73c7b27adbbe62f67994e15faec18ff"
+      "1504746cbb5fd1bf7fa68584852020532b57de81a";
+  const std::string bobs = "7:4e37715731abb577/2961d749296214f229622ee9296228fd2962336a296230c029621447";
+  Write(Dir("Bob.gal"), large);
+  Write(Dir("Ann.gal"), "Bob.gal");
+  Write(Dir("quendar.jnl"), "quendar rename journal 3\ndatabase " + Database_Hash(Dir("quendar.usr")) +
+                                "\nsaved none\nstate change\ndone 4\n-\tAnn.gal\t.quendar-move-1-1\t" + anns +
+                                "\n-\tBob.gal\t.quendar-move-1-2\t" + bobs + "\n-\t.quendar-move-1-1\tBob.gal\t" + anns +
+                                "\n-\t.quendar-move-1-2\tAnn.gal\t" + bobs + "\n");
+  Restart();
+  EXPECT_EQ(Read(Dir("Bob.gal")), large);
+  ASSERT_EQ(Boxes.size(), 1u);
+  for (const std::string& line :
+       {Dir("Bob.gal") + ", which could be Ann's gallery, Ann.gal or Bob's gallery, Bob.gal\n",
+        Dir(".quendar-move-1-2") + ", which is Bob's gallery, Bob.gal, whose name another of them has\n"})
+    EXPECT_NE(Boxes[0].find("\n" + line), std::string::npos) << Boxes[0];
+}
