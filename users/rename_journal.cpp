@@ -1277,11 +1277,13 @@ std::string Kept_Text(const std::string& path, const std::string& aside) {
                        : "\nThe record of the change is kept as " + aside + ".";
 }
 
-// Files under names of the change that are none of its files, each of which
-// could be more than one person's (a line for each).
+// Files under names of the change that its notes do not prove to be any of
+// its files (another program may have written them, or an earlier program
+// noted too little), each of which could be more than one person's (a line
+// for each).
 std::string Unsure_Text(const std::vector<std::string>& lines) {
-  return "These files under names of a change of users' names are not the files it moved (another program wrote "
-         "them since), and Quendar cannot tell whose each one is: they stay under the names they have now:" +
+  return "These files under names of a change of users' names are not known by their bytes as files it moved, and "
+         "Quendar cannot tell whose each one is: they stay under the names they have now:" +
          Listed(lines);
 }
 

@@ -1490,6 +1490,8 @@ TEST_F(User_Rename_Bytes_Test, ARecordOfTheSampledKindMovesOnlyWhatItsNotesOfEve
     EXPECT_NE(Boxes[0].find("\n" + Dir(".quendar-move-1-2") + ", which could be Ann's colour cycles, Ann.clr\n"),
               std::string::npos)
         << Boxes[0];
+    // Its note proves nothing either way: nothing says it was written since.
+    EXPECT_EQ(Boxes[0].find("another program"), std::string::npos) << Boxes[0];
   }
   std::filesystem::rename(Dir(".quendar-move-1-2"), Dir("Ann.clr"));
   Restart();
