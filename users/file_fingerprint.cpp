@@ -3,11 +3,14 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <xxhash.h>
 
-#include <climits>
+#include <cerrno>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "platform/system/file_system.h"
@@ -32,68 +35,78 @@ struct Open_File {
   Open_File(const Open_File&) = delete;
   Open_File& operator=(const Open_File&) = delete;
 
-  // Exactly n bytes at the offset; false on a read error or a file cut
-  // short meanwhile.
-  bool Read(uint64_t offset, uint8_t* into, size_t n) const {
-    while (n > 0) {
-      const ssize_t got = pread(fd, into, n, off_t(offset));
-      if (got < 0 && errno == EINTR) continue;
-      if (got <= 0) return false;
-      into += got;
-      offset += uint64_t(got);
-      n -= size_t(got);
+  // Every byte, in pieces of 1 MiB (the last shorter) handed to `take` in
+  // order; false on a read error or when the file is not the size it had
+  // when opened (written meanwhile).
+  template <typename Take>
+  bool Read_All(Take take) const {
+    std::vector<uint8_t> buffer(Piece);
+    uint64_t at = 0;
+    for (;;) {
+      size_t filled = 0;
+      while (filled < buffer.size()) {
+        const ssize_t got = pread(fd, buffer.data() + filled, buffer.size() - filled, off_t(at + filled));
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return false;
+        if (got == 0) break;
+        filled += size_t(got);
+      }
+      if (filled > 0) take(std::span<const uint8_t>(buffer.data(), filled));
+      at += filled;
+      if (filled < buffer.size()) return at == size;
     }
-    return true;
   }
 
+  static constexpr size_t Piece = 1 << 20;
   int fd = -1;
   uint64_t size = 0;
 };
 
-uint32_t Part_Digest(std::span<const uint8_t> bytes) {
-  const uint64_t digest = Bytes_Digest(bytes);
-  return uint32_t(digest ^ (digest >> 32));
-}
-
-// The sampled digest of the file and the digest of each of its parts.
-bool Sample(const Open_File& file, File_Fingerprint& print) {
-  const uint64_t block = File_Fingerprint::Block, blocks = File_Fingerprint::Blocks;
-  const uint64_t size = file.size;
-  uint8_t size_bytes[8];
-  for (int i = 0; i < 8; ++i) size_bytes[i] = uint8_t(size >> (8 * i));
-  uint64_t digest = Bytes_Digest(size_bytes);
-  const uint64_t parts = File_Fingerprint::Parts(size);
-  std::vector<uint8_t> buffer(size_t(size <= block * blocks ? size : block));
-  if (size <= block * blocks) {
-    if (!file.Read(0, buffer.data(), buffer.size())) return false;
-    print.sampled = Bytes_Digest(buffer, digest);
-    for (uint64_t i = 0; i < parts; ++i)
-      print.parts.push_back(Part_Digest(std::span(buffer).subspan(size_t(i * size / parts),
-                                                                  size_t((i + 1) * size / parts - i * size / parts))));
-    return true;
+// The earlier program's 64-bit digest of bytes, continued from `digest`.
+uint64_t Earlier_Digest(std::span<const uint8_t> bytes, uint64_t digest = 0xcbf29ce484222325ull) {
+  constexpr uint64_t prime = 0x100000001b3ull;
+  size_t i = 0;
+  for (; i + 8 <= bytes.size(); i += 8) {
+    uint64_t word;
+    std::memcpy(&word, bytes.data() + i, 8);
+    digest = (digest ^ word) * prime;
+    digest ^= digest >> 29;
   }
-  // Evenly spread, the first block at the start and the last at the end.
-  for (uint64_t i = 0; i < blocks; ++i) {
-    const uint64_t offset = i * ((size - block) / (blocks - 1));
-    const uint64_t at = i + 1 == blocks ? size - block : offset;
-    if (!file.Read(at, buffer.data(), buffer.size())) return false;
-    digest = Bytes_Digest(buffer, digest);
-    print.parts.push_back(Part_Digest(buffer));
-  }
-  print.sampled = digest;
-  return true;
-}
-
-std::optional<uint64_t> Whole_Digest(const Open_File& file) {
-  std::vector<uint8_t> buffer(1 << 20);
-  uint64_t digest = 0xcbf29ce484222325ull;
-  for (uint64_t at = 0; at < file.size;) {
-    const size_t n = size_t(std::min<uint64_t>(buffer.size(), file.size - at));
-    if (!file.Read(at, buffer.data(), n)) return std::nullopt;
-    digest = Bytes_Digest(std::span(buffer.data(), n), digest);
-    at += n;
-  }
+  for (; i < bytes.size(); ++i) digest = (digest ^ bytes[i]) * prime;
   return digest;
+}
+
+// The earlier program read a file no larger than this whole for its
+// sampled digest, which then began with the file's size.
+constexpr uint64_t Earlier_Sampled_Whole = 4096 * 16;
+
+// The earlier program's digest of every byte of the file, as it noted it.
+std::optional<uint64_t> Earlier_Whole(const Open_File& file) {
+  if (file.size > Earlier_Sampled_Whole) {
+    // Its whole digest ran over 1 MiB pieces, each continuing the last.
+    uint64_t digest = 0xcbf29ce484222325ull;
+    if (!file.Read_All([&](std::span<const uint8_t> piece) { digest = Earlier_Digest(piece, digest); }))
+      return std::nullopt;
+    return digest;
+  }
+  uint8_t size_bytes[8];
+  for (int i = 0; i < 8; ++i) size_bytes[i] = uint8_t(file.size >> (8 * i));
+  std::vector<uint8_t> bytes;
+  if (!file.Read_All([&](std::span<const uint8_t> piece) { bytes.insert(bytes.end(), piece.begin(), piece.end()); }))
+    return std::nullopt;
+  return Earlier_Digest(bytes, Earlier_Digest(size_bytes));
+}
+
+std::optional<XXH128_hash_t> Whole_Digest(const Open_File& file) {
+  const std::unique_ptr<XXH3_state_t, XXH_errorcode (*)(XXH3_state_t*)> state(XXH3_createState(), XXH3_freeState);
+  if (!state || XXH3_128bits_reset(state.get()) != XXH_OK) return std::nullopt;
+  bool fed = true;
+  if (!file.Read_All([&](std::span<const uint8_t> bytes) {
+        fed &= XXH3_128bits_update(state.get(), bytes.data(), bytes.size()) == XXH_OK;
+      }) ||
+      !fed)
+    return std::nullopt;
+  return XXH3_128bits_digest(state.get());
 }
 
 std::string Hex(uint64_t value) {
@@ -106,7 +119,7 @@ std::optional<uint64_t> Number(std::string_view text, int base, size_t hex_digit
   uint64_t value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
   if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
-  // Written by the program: no sign, and digests in 16 digits (a part's in 8).
+  // Written by the program: no sign, and digests in a fixed count of digits.
   if (base == 16 && text.size() != hex_digits) return std::nullopt;
   if (base == 10 && (text[0] == '+' || (text.size() > 1 && text[0] == '0'))) return std::nullopt;
   return value;
@@ -123,101 +136,101 @@ std::optional<std::string> Link_Text(const std::string& path) {
   return text;
 }
 
+// A link's text: short, never empty.
+bool Link_Size(uint64_t size) { return size > 0 && size < PATH_MAX; }
+
 }  // namespace
 
-uint64_t Bytes_Digest(std::span<const uint8_t> bytes, uint64_t digest) {
-  // Eight bytes a round (a multiply and a rotation), the tail one by one.
-  constexpr uint64_t prime = 0x100000001b3ull;
-  size_t i = 0;
-  for (; i + 8 <= bytes.size(); i += 8) {
-    uint64_t word;
-    std::memcpy(&word, bytes.data() + i, 8);
-    digest = (digest ^ word) * prime;
-    digest ^= digest >> 29;
-  }
-  for (; i < bytes.size(); ++i) digest = (digest ^ bytes[i]) * prime;
-  return digest;
-}
-
-std::optional<File_Fingerprint> File_Fingerprint::Of(const std::string& path) {
+std::optional<File_Fingerprint> File_Fingerprint::Of(const std::string& path, bool earlier) {
+  File_Fingerprint print;
+  print.earlier = earlier;
   if (const std::optional<std::string> leads_to = Link_Text(path)) {
-    File_Fingerprint print;
+    const std::span bytes(reinterpret_cast<const uint8_t*>(leads_to->data()), leads_to->size());
     print.link = true;
-    print.size = leads_to->size();
-    print.sampled = Bytes_Digest(std::span(reinterpret_cast<const uint8_t*>(leads_to->data()), leads_to->size()));
+    print.size = bytes.size();
+    if (earlier) {
+      print.low = Earlier_Digest(bytes);
+    } else {
+      const XXH128_hash_t digest = XXH3_128bits(bytes.data(), bytes.size());
+      print.high = digest.high64;
+      print.low = digest.low64;
+    }
     return print;
   }
   const Open_File file(path);
   if (file.fd < 0) return std::nullopt;
-  File_Fingerprint print;
   print.size = file.size;
-  if (!Sample(file, print)) return std::nullopt;
+  if (earlier) {
+    const std::optional<uint64_t> digest = Earlier_Whole(file);
+    if (!digest) return std::nullopt;
+    print.low = *digest;
+    return print;
+  }
+  const std::optional<XXH128_hash_t> digest = Whole_Digest(file);
+  if (!digest) return std::nullopt;
+  print.high = digest->high64;
+  print.low = digest->low64;
   return print;
 }
 
-bool File_Fingerprint::Mostly(const File_Fingerprint& now) const {
-  if (link || now.link || size != now.size || parts.empty() || now.parts.size() != parts.size()) return false;
-  size_t same = 0;
-  for (size_t i = 0; i < parts.size(); ++i) same += parts[i] == now.parts[i];
-  return 2 * same > parts.size();
-}
-
-bool File_Fingerprint::Take_Whole(const std::string& path) {
-  const Open_File file(path);
-  if (file.fd < 0 || file.size != size) return false;
-  const std::optional<uint64_t> digest = Whole_Digest(file);
-  if (!digest) return false;
-  whole = *digest;
-  has_whole = true;
-  return true;
-}
-
 std::string File_Fingerprint::Text() const {
-  std::string text = (link ? "link:" : "") + std::to_string(size) + ":" + Hex(sampled) + (has_whole ? ":" + Hex(whole) : "");
-  if (!parts.empty()) text += "/";
-  for (uint32_t part : parts) text += Hex(part).substr(8);
-  return text;
+  if (earlier) return earlier_text;
+  return (link ? "link:" : "") + std::to_string(size) + ":" + Hex(high) + Hex(low);
 }
 
 std::optional<File_Fingerprint> File_Fingerprint::Parse(std::string_view text) {
+  File_Fingerprint print;
   constexpr std::string_view link_mark = "link:";
   if (text.substr(0, link_mark.size()) == link_mark) {
-    std::optional<File_Fingerprint> print = Parse(text.substr(link_mark.size()));
-    // A link's text is short: its sampled digest is all of it.
-    if (!print || print->link || !print->parts.empty() || print->size == 0 || print->size >= PATH_MAX)
-      return std::nullopt;
-    print->link = true;
-    return print;
+    text.remove_prefix(link_mark.size());
+    print.link = true;
   }
-  // The parts' digests, after the rest; an earlier program noted none.
-  std::vector<uint32_t> parts;
+  const size_t colon = text.find(':');
+  if (colon == std::string_view::npos || text.size() - colon - 1 != 32) return std::nullopt;
+  const std::optional<uint64_t> size = Number(text.substr(0, colon), 10);
+  const std::optional<uint64_t> high = Number(text.substr(colon + 1, 16), 16), low = Number(text.substr(colon + 17), 16);
+  if (!size || !high || !low || (print.link && !Link_Size(*size))) return std::nullopt;
+  print.size = *size;
+  print.high = *high;
+  print.low = *low;
+  return print;
+}
+
+std::optional<File_Fingerprint> File_Fingerprint::Parse_Earlier(std::string_view text) {
+  File_Fingerprint print;
+  print.earlier = true;
+  print.earlier_text = std::string(text);
+  constexpr std::string_view link_mark = "link:";
+  if (text.substr(0, link_mark.size()) == link_mark) {
+    text.remove_prefix(link_mark.size());
+    print.link = true;
+  }
+  // Its parts' digests showed only likeness: checked, and not kept.
   if (const size_t slash = text.find('/'); slash != std::string_view::npos) {
     const std::string_view digits = text.substr(slash + 1);
     text = text.substr(0, slash);
-    if (digits.empty() || digits.size() % 8 != 0) return std::nullopt;
-    for (size_t at = 0; at < digits.size(); at += 8) {
-      const std::optional<uint64_t> part = Number(digits.substr(at, 8), 16, 8);
-      if (!part) return std::nullopt;
-      parts.push_back(uint32_t(*part));
-    }
+    if (print.link || digits.empty() || digits.size() % 8 != 0) return std::nullopt;
+    for (size_t at = 0; at < digits.size(); at += 8)
+      if (!Number(digits.substr(at, 8), 16, 8)) return std::nullopt;
+    const std::optional<uint64_t> size = Number(text.substr(0, text.find(':')), 10);
+    if (!size || digits.size() / 8 != std::min<uint64_t>(16, *size)) return std::nullopt;
   }
   const size_t first = text.find(':');
   if (first == std::string_view::npos) return std::nullopt;
   const size_t second = text.find(':', first + 1);
   const std::optional<uint64_t> size = Number(text.substr(0, first), 10);
   const std::optional<uint64_t> sampled = Number(text.substr(first + 1, second - first - 1), 16);
-  if (!size || !sampled) return std::nullopt;
-  File_Fingerprint print;
+  if (!size || !sampled || (print.link && (!Link_Size(*size) || second != std::string_view::npos))) return std::nullopt;
   print.size = *size;
-  print.sampled = *sampled;
+  print.low = *sampled;
+  // A small file's sampled digest covered every byte; a larger one's only
+  // when its whole digest was noted too (and a small one never has one).
+  print.whole = print.link || *size <= Earlier_Sampled_Whole;
   if (second != std::string_view::npos) {
     const std::optional<uint64_t> whole = Number(text.substr(second + 1), 16);
-    // A file read whole for its samples needs no other digest.
-    if (!whole || print.Sampled_Whole()) return std::nullopt;
-    print.whole = *whole;
-    print.has_whole = true;
+    if (!whole || print.whole) return std::nullopt;
+    print.low = *whole;
+    print.whole = true;
   }
-  if (!parts.empty() && parts.size() != Parts(print.size)) return std::nullopt;
-  print.parts = std::move(parts);
   return print;
 }

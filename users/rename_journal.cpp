@@ -27,7 +27,10 @@ constexpr const char* Journal_Name = "quendar.jnl";
 // change cut short by an older program is carried through.
 constexpr const char* First_Line_Without_Files = "quendar rename journal 1";
 constexpr const char* First_Line_With_Ids = "quendar rename journal 2";
-constexpr const char* First_Line = "quendar rename journal 3";
+// The third kind noted a digest of sampled blocks of a larger file: such a
+// file proves nothing, and is told, not moved.
+constexpr const char* First_Line_By_Samples = "quendar rename journal 3";
+constexpr const char* First_Line = "quendar rename journal 4";
 // Noted in place of the user database's hash, in a journal of the second
 // kind, by an undo that could not bring every file back: whatever user file
 // is saved since, the change is undone (no hash is ever this word).
@@ -148,13 +151,32 @@ std::string Described(const std::string& name) {
 constexpr const char* Missing_Word = "missing";
 // The same for one kept while the user file was none the change knew.
 constexpr const char* Kept_Word = "kept";
+// The same for one kept while files whose owner no one can tell are out of
+// place: each start names them until each is home or the person moved it.
+constexpr const char* Unsure_Word = "unsure";
 
-// The name itself while no file has it, else the first of "<name>-2",
-// "<name>-3"... that none has, as files kept aside are counted.
-std::string Free_Name(const std::string& name) {
+// Whether the file name is of a record kept aside with the word.
+bool Kept_With(const std::string& name, const char* word) {
+  return name.rfind(std::string("quendar.jnl.") + word + "-", 0) == 0;
+}
+
+// Writes the bytes whole under the name, else the first of "<name>-2",
+// "<name>-3"... that no file has, as files kept aside are counted. Written
+// first under a name of its own, the record then moves to a name that must
+// be free at that moment: a file another program puts there meanwhile is
+// never written over. False when it could not be written.
+bool Write_Under_Free_Name(const std::string& name, const std::vector<uint8_t>& bytes) {
+  const std::string writing = name + ".writing-" + std::to_string(getpid());
+  if (!Write_File_Atomically(writing, bytes)) return false;
   std::string free = name;
-  for (int n = 2; File_Exists(free); ++n) free = name + "-" + std::to_string(n);
-  return free;
+  for (int n = 2; n < 1000; ++n) {
+    errno = 0;
+    if (Move_File(writing, free)) return true;
+    if (errno != EEXIST && errno != ENOTEMPTY) break;
+    free = name + "-" + std::to_string(n);
+  }
+  Delete_File(writing);
+  return false;
 }
 
 // Whether the steps are shaped as an install makes them: each of a user's
@@ -198,6 +220,16 @@ bool Shaped_As_Made(const std::vector<Rename_Journal::Step>& steps, int version)
     }
   }
   return parked.empty() && std::includes(moved_to.begin(), moved_to.end(), in_the_way.begin(), in_the_way.end());
+}
+
+// A list of lines in a box: the first `named`, then a count. Where the
+// person must learn where files are, a line for each file of several users.
+std::string Listed(const std::vector<std::string>& lines, size_t named = 8) {
+  const size_t Named = named;
+  std::string text;
+  for (size_t i = 0; i < lines.size() && i < Named; ++i) text += "\n" + lines[i];
+  if (lines.size() > Named) text += "\nand " + std::to_string(lines.size() - Named) + " more.";
+  return text;
 }
 
 std::string Folder_Of(const std::string& path) { return path.substr(0, path.rfind('/')); }
@@ -322,24 +354,46 @@ std::string Rename_Journal::Failed_Moves_Text(const std::vector<Failed_Move>& fa
 }
 
 // A file in the way stays there until the person moves it: each is named,
-// with what to do. Any other failure may pass, and each start tries again.
+// with what to do. One the administrator made unchangeable no one else can
+// move: she must make it changeable first. Any other failure may pass, and
+// each start tries again.
 std::string Rename_Journal::Failed_Moves_Advice(const std::vector<Failed_Move>& failed) {
-  std::vector<std::string> in_the_way;
-  for (const Failed_Move& move : failed)
-    if (In_The_Way(move) && std::find(in_the_way.begin(), in_the_way.end(), move.to) == in_the_way.end())
-      in_the_way.push_back(move.to);
-  const bool others = !std::all_of(failed.begin(), failed.end(), In_The_Way);
-  if (in_the_way.empty()) return "\nThe program tries again at the next start.";
-  std::string text = "\nTo put each file home, close Quendar, move ";
-  bool hidden = false;
-  for (size_t i = 0; i < in_the_way.size() && i < 8; ++i) {
-    text += (i == 0 ? "" : i + 1 == in_the_way.size() ? " and " : ", ") + in_the_way[i];
-    hidden |= in_the_way[i][Folder_Of(in_the_way[i]).size() + 1] == '.';
+  std::vector<std::string> in_the_way, unchangeable;
+  auto add = [](std::vector<std::string>& names, const std::string& name) {
+    if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+  };
+  bool others = false;
+  for (const Failed_Move& move : failed) {
+    if (Is_Unchangeable(In_The_Way(move) ? move.to : move.at)) add(unchangeable, In_The_Way(move) ? move.to : move.at);
+    else if (In_The_Way(move)) add(in_the_way, move.to);
+    else others = true;
   }
-  if (in_the_way.size() > 8) text += " and the " + std::to_string(in_the_way.size() - 8) + " other files in the way";
-  text += std::string(in_the_way.size() == 1 ? " (it is in the way)" : " (they are in the way)") +
-          " out of the folder, then start Quendar again: each file goes home." +
-          (others ? " The program tries again to move the others at each start." : "");
+  if (in_the_way.empty() && unchangeable.empty()) return "\nThe program tries again at the next start.";
+  bool hidden = false;
+  auto named = [&](const std::vector<std::string>& names) {
+    std::string text;
+    for (size_t i = 0; i < names.size() && i < 8; ++i) {
+      text += (i == 0 ? "" : i + 1 == names.size() ? " and " : ", ") + names[i];
+      hidden |= names[i][Folder_Of(names[i]).size() + 1] == '.';
+    }
+    if (names.size() > 8) text += " and " + std::to_string(names.size() - 8) + " other files";
+    return text;
+  };
+  std::string text = "\nTo put each file home, ";
+  if (!unchangeable.empty()) {
+    const bool one = unchangeable.size() == 1;
+    bool any_in_the_way = false;
+    for (const Failed_Move& move : failed) any_in_the_way |= In_The_Way(move) && Is_Unchangeable(move.to);
+    text += "have the administrator make " + named(unchangeable) + " changeable again (" +
+            (one ? "it was made unchangeable, and no one else can move it" : "they were made unchangeable, and no one "
+                                                                             "else can move them") +
+            ")" + (any_in_the_way ? " and move each one in the way out of the folder" : "") + ", ";
+  }
+  if (!in_the_way.empty())
+    text += "close Quendar, move " + named(in_the_way) +
+            (in_the_way.size() == 1 ? " (it is in the way)" : " (they are in the way)") + " out of the folder, ";
+  text += "then start Quendar again: each file goes home." +
+          std::string(others ? " The program tries again to move the others at each start." : "");
   if (hidden) text += "\nNames beginning with a dot are hidden: show hidden files to see them.";
   return text;
 }
@@ -358,7 +412,8 @@ bool Rename_Journal::Identified() const { return version == 2; }
 
 std::vector<uint8_t> Rename_Journal::Bytes() const {
   const bool identified = Identified();
-  std::string text = std::string(By_Bytes() ? First_Line : identified ? First_Line_With_Ids : First_Line_Without_Files) +
+  const char* first = version == 4 ? First_Line : version == 3 ? First_Line_By_Samples : identified ? First_Line_With_Ids : First_Line_Without_Files;
+  std::string text = std::string(first) +
                      "\ndatabase " + database_hash + "\n";
   if (By_Bytes())
     text += "saved " + saved_hash + "\nstate " +
@@ -382,18 +437,22 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
   std::vector<std::string_view> lines = Split(text, '\n');
   // Every line ends in a line end: the last part is empty.
   if (lines.size() < 4 || !lines.back().empty()) return false;
-  const int kind = lines[0] == First_Line ? 3 : lines[0] == First_Line_With_Ids ? 2 : lines[0] == First_Line_Without_Files ? 1 : 0;
+  const int kind = lines[0] == First_Line              ? 4
+                   : lines[0] == First_Line_By_Samples  ? 3
+                   : lines[0] == First_Line_With_Ids    ? 2
+                   : lines[0] == First_Line_Without_Files ? 1
+                                                        : 0;
   if (kind == 0) return false;
   const bool identified = kind == 2;
   lines.pop_back();
   // The present kind notes the user file the change writes and whether an
   // undo is under way, between the user file before and the count.
-  const size_t head = kind == 3 ? 5 : 3;
+  const size_t head = kind >= 3 ? 5 : 3;
   if (lines.size() < head || lines[1].substr(0, 9) != "database " || lines[head - 1].substr(0, 5) != "done ") return false;
   database_hash = std::string(lines[1].substr(9));
   const std::optional<size_t> count = Number(lines[head - 1].substr(5));
   if (database_hash.empty() || !count) return false;
-  if (kind == 3) {
+  if (kind >= 3) {
     if (lines[2].substr(0, 6) != "saved " || lines[2].size() == 6) return false;
     saved_hash = std::string(lines[2].substr(6));
     if (lines[3] == "state change") course = Course::Undecided;
@@ -421,8 +480,9 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
       if (!device || !inode) return false;
       step.file = File_Id{uint64_t(*device), uint64_t(*inode)};
     }
-    if (kind == 3) {
-      const std::optional<File_Fingerprint> bytes = File_Fingerprint::Parse(fields[3]);
+    if (kind >= 3) {
+      const std::optional<File_Fingerprint> bytes =
+          kind == 4 ? File_Fingerprint::Parse(fields[3]) : File_Fingerprint::Parse_Earlier(fields[3]);
       if (!bytes) return false;
       step.bytes = *bytes;
     }
@@ -450,7 +510,7 @@ bool Rename_Journal::Begin(const std::string& directory_, const std::string& dat
     directory = directory_;
     database_hash = Database_Hash(database_path);
     done = 0;
-    version = 3;
+    version = 4;
     course = Course::Undecided;
   }
   // No user file with these names is written yet.
@@ -473,14 +533,18 @@ bool Rename_Journal::Begin(const std::string& directory_, const std::string& dat
   return true;
 }
 
-// Notes the bytes of each file the steps from `first` on move, as they are
-// before any moves: files of the change whose sampled bytes tie are read
-// whole, so that the next start tells them apart (or knows them the same).
+// Notes the bytes of each file the steps from `first` on move, every one of
+// them, as they are before any moves, and (for this run only) which file it
+// is; a parked file comes out as the file that went in.
 bool Rename_Journal::Fingerprint_Steps(size_t first) {
   std::map<std::string, size_t> parked;  // parking name: the step that parks a file there
   for (size_t i = 0; i < steps.size(); ++i) {
     Step& step = steps[i];
-    if (i >= first && !(Parking_Name(step.from) && parked.count(step.from) != 0)) {
+    const auto in = Parking_Name(step.from) ? parked.find(step.from) : parked.end();
+    if (i >= first && in != parked.end()) {
+      step.bytes = steps[in->second].bytes;
+      step.file = steps[in->second].file;
+    } else if (i >= first) {
       const std::optional<File_Fingerprint> bytes = File_Fingerprint::Of(directory + step.from);
       if (!bytes) {
         // Gone, or no regular file: nothing else is moved into a name.
@@ -488,23 +552,10 @@ bool Rename_Journal::Fingerprint_Steps(size_t first) {
         return false;
       }
       step.bytes = *bytes;
+      step.file = Identity_Here(step.from);
     }
     if (Parking_Name(step.to)) parked[step.to] = i;
   }
-  for (size_t i = first; i < steps.size(); ++i)
-    for (size_t j = i + 1; j < steps.size(); ++j) {
-      Step &one = steps[i], &other = steps[j];
-      if (Parking_Name(one.from) || Parking_Name(other.from) || !one.bytes.Ties_With(other.bytes) ||
-          one.bytes.Sampled_Whole())
-        continue;
-      for (Step* step : {&one, &other})
-        if (!step->bytes.has_whole && !step->bytes.Take_Whole(directory + step->from)) {
-          errno = error = ENOENT;
-          return false;
-        }
-    }
-  for (size_t i = first; i < steps.size(); ++i)
-    if (Parking_Name(steps[i].from) && parked.count(steps[i].from) != 0) steps[i].bytes = steps[parked[steps[i].from]].bytes;
   return true;
 }
 
@@ -535,10 +586,12 @@ bool Rename_Journal::Step_Made(const Step& step) const {
   return !File_Exists(directory + step.from) && File_Exists(directory + step.to);
 }
 
-bool Rename_Journal::Sampled_Here(const std::string& name, const File_Fingerprint& bytes) const {
-  if (name.find('/') != std::string::npos && !Real_Folder(Folder_Of(directory + name))) return false;
-  const std::optional<File_Fingerprint> there = File_Fingerprint::Of(directory + name);
-  return there && there->Ties_With(bytes);
+// Whether the name still holds the file this run noted for the step: the
+// same file, for its bytes were read a moment ago.
+bool Rename_Journal::Noted_Here(const std::string& name, const Step& step) const {
+  if (step.file.Known()) return Identity_Here(name) == step.file;
+  const std::optional<File_Fingerprint> there = File_Fingerprint::Of(directory + name, step.bytes.earlier);
+  return there && step.bytes.Same_Bytes(*there);
 }
 
 bool Rename_Journal::Holds(const std::string& name, const Step& step) const {
@@ -590,8 +643,7 @@ std::vector<Rename_Journal::Failed_Move> Rename_Journal::Run() {
     const std::string from = directory + step.from, to = directory + step.to;
     // The file planned for the step is gone or another has its name: the
     // change no longer knows where the file is, and stops.
-    // (Its sampled bytes are enough within the run that noted them.)
-    if (By_Bytes() ? !Sampled_Here(step.from, step.bytes) : step.file.Known() && !Holds(step.from, step)) {
+    if (By_Bytes() ? !Noted_Here(step.from, step) : step.file.Known() && !Holds(step.from, step)) {
       failed.push_back({from, to, ENOENT});
       stopped = true;
       break;
@@ -906,7 +958,13 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
     std::string outcome = "files of users whose names were being changed may be under names beginning "
                           "\".quendar-move-\" in " + directory;
     outcome += aside.empty() ? ", and the file is left as it is" : ", and the file is kept as " + aside;
-    MessageBox(0, Unreadable_File_Message(path, fault, outcome), "WARNING", MB_OK | MB_ICONSTOP);
+    const std::vector<std::string> hidden = Unrecorded_Files(directory, {});
+    MessageBox(0,
+               Unreadable_File_Message(path, fault, outcome) +
+                   (hidden.empty() ? std::string()
+                                   : "\nThese files are hidden under such names; they stay where they are:" +
+                                         Listed(hidden, 32) + Unrecorded_Advice()),
+               "WARNING", MB_OK | MB_ICONSTOP);
     return !aside.empty();
   }
   if (!found) {
@@ -977,33 +1035,20 @@ std::vector<Rename_Journal::Way> Rename_Journal::Ways() const {
 }
 
 // Where each way's file is (an index into its names; npos when it is at
-// none of them): each name holds at most one file, a way's file is a
-// regular file with its bytes, or a link leading where its link led when
-// it was noted (nothing in a folder that is not a real folder of the
-// directory), and as many files as can be are
-// found. Ways whose files have the same bytes may take each other's.
-std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::vector<bool>* changed,
-                                           Claims* unsure) const {
-  struct Seen {
-    std::optional<File_Fingerprint> bytes;
-    bool whole_tried = false;
-  };
-  std::map<std::string, Seen> seen;
-  auto look = [&](const std::string& name) -> Seen& {
+// none of them): each name holds at most one file, and a way's file is a
+// regular file of the very bytes noted, or a link leading where its link
+// led (nothing in a folder that is not a real folder of the directory). As
+// many files as can be are found; ways whose files have the same bytes may
+// take each other's, for they are the same to everyone.
+std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, Claims* unsure) const {
+  std::map<std::string, std::optional<File_Fingerprint>> seen;
+  auto holds = [&](const Way& way, const std::string& name) {
+    // A note of sampled blocks proves no file: nothing is read for it.
+    if (!way.bytes.whole) return false;
     auto [entry, added] = seen.try_emplace(name);
     if (added && (name.find('/') == std::string::npos || Real_Folder(Folder_Of(directory + name))))
-      entry->second.bytes = File_Fingerprint::Of(directory + name);
-    return entry->second;
-  };
-  auto holds = [&](const Way& way, const std::string& name) {
-    Seen& there = look(name);
-    if (!there.bytes || !there.bytes->Ties_With(way.bytes)) return false;
-    if (!way.bytes.has_whole) return true;
-    if (!there.whole_tried) {
-      there.whole_tried = true;
-      if (!there.bytes->Take_Whole(directory + name)) there.bytes.reset();
-    }
-    return there.bytes && there.bytes->has_whole && there.bytes->whole == way.bytes.whole;
+      entry->second = File_Fingerprint::Of(directory + name, way.bytes.earlier);
+    return entry->second && way.bytes.Same_Bytes(*entry->second);
   };
   std::vector<size_t> at(ways.size(), std::string::npos);
   std::map<std::string, size_t> holder;  // name: the way found there
@@ -1025,61 +1070,34 @@ std::vector<size_t> Rename_Journal::Locate(const std::vector<Way>& ways, std::ve
     std::set<std::string> tried;
     place(w, tried);
   }
-  if (changed == nullptr) return at;
-  // A file another program changed since (a byte rewritten): its way finds
-  // it at none of its names. A regular file under one of them that no way
-  // found, whose bytes show it is mostly that way's file (its size, and most
-  // of the parts noted) and are no other file's of the change or the folder,
-  // is that file when it is the only such name of the only way it could be.
-  // Anything else there (an empty file, another gallery) is none of the
-  // change's, whatever its name.
-  changed->assign(ways.size(), false);
-  Claims claims;                        // name: the ways it may be the file of
-  std::map<size_t, size_t> candidates;  // way: its names that may be its file
-  for (size_t w = 0; w < ways.size(); ++w) {
-    if (at[w] != std::string::npos) continue;
-    for (const std::string& name : ways[w].names) {
-      const std::optional<File_Fingerprint>& there = look(name).bytes;
-      if (holder.count(name) != 0 || !there || !ways[w].bytes.Mostly(*there) || !Stranger_Bytes(name, *there))
-        continue;
-      claims[name].push_back(w);
-      ++candidates[w];
-    }
-  }
-  for (const auto& [name, claimants] : claims) {
-    const size_t w = claimants.front();
-    if (claimants.size() != 1 || candidates[w] != 1) {
-      // Whose it is cannot be told: it stays, and its ways are not missing.
-      if (unsure != nullptr) unsure->insert({name, claimants});
-      continue;
-    }
-    at[w] = size_t(std::find(ways[w].names.begin(), ways[w].names.end(), name) - ways[w].names.begin());
-    (*changed)[w] = true;
-  }
+  if (unsure != nullptr) *unsure = Unproven(ways, at, holder);
   return at;
 }
 
-// Whether the file under the name has bytes of its own: no other regular
-// file of the directory has the same bytes (a copy of another person's file
-// is never taken for hers). Files whose samples tie are told apart by every
-// byte; one that cannot be read whole counts as the same.
-bool Rename_Journal::Stranger_Bytes(const std::string& name, const File_Fingerprint& bytes) const {
-  std::optional<File_Fingerprint> mine;  // with every byte's digest, once needed
-  std::error_code error;
-  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
-    const std::string other = entry.path().filename().string();
-    std::error_code no_size;
-    if (other == name || !entry.is_regular_file(no_size) || entry.file_size(no_size) != bytes.size) continue;
-    std::optional<File_Fingerprint> there = File_Fingerprint::Of(directory + other);
-    if (!there || !there->Ties_With(bytes)) continue;
-    if (bytes.Sampled_Whole()) return false;
-    if (!mine) {
-      mine = bytes;
-      if (!mine->has_whole && !mine->Take_Whole(directory + name)) return false;
+// What is under a name of a way whose file was not found, and is no file of
+// the change: an older or newer copy of her file, a real edit, another
+// child's file alike. Nothing shows whose it is: it stays where it is, each
+// with every way whose file was under that name at some time (the ways not
+// found first).
+Rename_Journal::Claims Rename_Journal::Unproven(const std::vector<Way>& ways, const std::vector<size_t>& at,
+                                                const std::map<std::string, size_t>& holder) const {
+  Claims claims;
+  for (size_t w = 0; w < ways.size(); ++w) {
+    if (at[w] != std::string::npos) continue;
+    for (const std::string& name : ways[w].names) {
+      struct stat info;
+      if (holder.count(name) != 0 || claims.count(name) != 0 || lstat((directory + name).c_str(), &info) != 0 ||
+          (name.find('/') != std::string::npos && !Real_Folder(Folder_Of(directory + name))))
+        continue;
+      std::vector<size_t>& could_be = claims[name];
+      for (const bool found : {false, true})
+        for (size_t u = 0; u < ways.size(); ++u)
+          if ((at[u] != std::string::npos) == found &&
+              std::find(ways[u].names.begin(), ways[u].names.end(), name) != ways[u].names.end())
+            could_be.push_back(u);
     }
-    if (!there->Take_Whole(directory + other) || there->whole == mine->whole) return false;
   }
-  return !error;
+  return claims;
 }
 
 // Moves each file found to the end of its way (forward) or its start,
@@ -1254,38 +1272,32 @@ std::string Rename_Journal::Missing_Line(const Way& way, bool forward) const {
 
 namespace {
 
-// A list of lines in a box: the first `named`, then a count. Where the
-// person must learn where files are, a line for each file of several users.
-std::string Listed(const std::vector<std::string>& lines, size_t named = 8) {
-  const size_t Named = named;
-  std::string text;
-  for (size_t i = 0; i < lines.size() && i < Named; ++i) text += "\n" + lines[i];
-  if (lines.size() > Named) text += "\nand " + std::to_string(lines.size() - Named) + " more.";
-  return text;
-}
-
 std::string Kept_Text(const std::string& path, const std::string& aside) {
   return aside.empty() ? "\nThe record of the change " + path + " is left as it is."
                        : "\nThe record of the change is kept as " + aside + ".";
 }
 
-// Files another program changed under names of the change, each of which
-// could be more than one person's (a line for each).
+// Files under names of the change that its notes do not prove to be any of
+// its files (another program may have written them, or an earlier program
+// noted too little), each of which could be more than one person's (a line
+// for each).
 std::string Unsure_Text(const std::vector<std::string>& lines) {
-  return "Another program changed these files while users' names were being changed, and Quendar cannot tell whose "
-         "each one is: they stay under the names they have now:" +
+  return "These files under names of a change of users' names are not known by their bytes as files it moved, and "
+         "Quendar cannot tell whose each one is: they stay under the names they have now:" +
          Listed(lines);
 }
 
 // What the teacher can do about them: give each file a name it could have
 // to see it in the program, look at whose drawings each holds, and give
 // each its owner's name, through spare names when names are taken.
-std::string Unsure_Advice(const std::string& directory, const std::vector<std::string>& names) {
+// `owners` holds a user's name of each file's way: the kind of file it is.
+std::string Unsure_Advice(const std::string& directory, const std::vector<std::string>& names,
+                          const std::vector<std::string>& owners) {
   std::vector<std::string> kinds;
   bool hidden = false;
-  for (const std::string& name : names) {
+  for (const std::string& name : names) hidden |= User_File_Kind(name).empty();
+  for (const std::string& name : owners) {
     const std::string kind = User_File_Kind(name);
-    hidden |= kind.empty();
     if (kind.empty()) continue;
     const std::string words = kind == ".gal" ? "galleries" : Kind_Words(kind);
     if (std::find(kinds.begin(), kinds.end(), words) == kinds.end()) kinds.push_back(words);
@@ -1303,6 +1315,42 @@ std::string Unsure_Advice(const std::string& directory, const std::vector<std::s
 }
 
 }  // namespace
+
+// Whether a file whose owner cannot be told lies where no one would look
+// for it as hers: under a hidden name, a name no listed user has, or the
+// name of a person it could not be (after the change as it went).
+bool Rename_Journal::Out_Of_Place(const std::string& name, const std::vector<Way>& ways,
+                                  const std::vector<size_t>& could_be, bool forward,
+                                  const std::optional<std::vector<std::string>>& listed) {
+  if (!Users_Name(name)) return true;
+  const std::string owner = Owner_Of(name);
+  if (listed && std::find(listed->begin(), listed->end(), owner) == listed->end()) return true;
+  return std::none_of(could_be.begin(), could_be.end(), [&](size_t w) {
+    return !ways[w].displaced && Owner_Of(forward ? ways[w].names.back() : ways[w].names.front()) == owner;
+  });
+}
+
+// Files no one can tell whose they are, some out of place: the record is
+// kept (or stays) where each start looks at it, and each start names them
+// until each is home by its bytes or the person has moved it.
+bool Rename_Journal::Tell_Until_Home(Rename_Journal& journal, const std::string& path, bool retry, Course course,
+                                     const std::vector<std::string>& lines, const std::vector<std::string>& names,
+                                     const std::vector<std::string>& owners, const std::string& trashed_text) {
+  std::string aside = path;
+  if (!retry) {
+    journal.course = course;
+    journal.Note_Progress();
+    aside = Keep_File_Aside(path, Unsure_Word);
+  }
+  const std::string disk_failing = "\n" + Sync_Failure_Text(journal.directory) + "; the disk may be failing.";
+  MessageBox(0,
+             Unsure_Text(lines) + "\nEvery other file of the change is with its owner." +
+                 Unsure_Advice(journal.directory, names, owners) +
+                 "\nEach start names these files until each is where it belongs." + trashed_text +
+                 (retry ? std::string() : Kept_Text(path, aside)) + (journal.sync_error != 0 ? disk_failing : ""),
+             "WARNING", MB_OK | MB_ICONSTOP);
+  return retry || !aside.empty();
+}
 
 bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string& path, bool retry,
                                       const std::string& database_path,
@@ -1325,11 +1373,8 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
       (!journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, course == Course::On))))
     course = Course::Undecided;
   const std::vector<Way> ways = journal.Ways();
-  std::vector<bool> changed;
   Claims unsure;
-  // A kept record is looked through as at the first start: a file another
-  // program changed is known by the same rules.
-  std::vector<size_t> at = journal.Locate(ways, &changed, &unsure);
+  std::vector<size_t> at = journal.Locate(ways, &unsure);
   if (course == Course::Undecided) {
     std::vector<std::string> lines;
     for (size_t w = 0; w < ways.size(); ++w)
@@ -1393,9 +1438,6 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   auto destination = [&](size_t w) -> const std::string& {
     return forward ? ways[w].names.back() : ways[w].names.front();
   };
-  // Where each file was before it moved: a kept record tells only of the
-  // files another program changed that it moved.
-  const std::vector<size_t> was_at = at;
   std::vector<Failed_Move> failed = journal.Carry(ways, at, forward);
   std::vector<std::string> trashed;
   for (size_t w = 0; w < ways.size(); ++w) {
@@ -1408,19 +1450,30 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   }
   journal.Sync();
   Kill_Point();
-  // A way whose file could be one of these changed files is not missing:
-  // its file is there, under a name no one can tell whose it is.
+  // A way not found whose file could be one of these files is not missing:
+  // a file is there, under a name no one can tell whose it is.
   std::vector<bool> undecided(ways.size(), false);
-  std::vector<std::string> unsure_names, unsure_lines;
+  size_t unsure_files = 0;  // of those, files that could be a way not found
+  std::vector<std::string> unsure_names, unsure_lines, unsure_owners;
+  // Whether any of them is hidden, under a name no user has or under the
+  // name of a person it could not be: each start tells of those.
+  bool misplaced = false;
   for (const auto& [name, claimants] : unsure) {
     unsure_names.push_back(name);
+    misplaced |= Out_Of_Place(name, ways, claimants, forward, listed);
     // Each by where it is and every person whose it could be.
-    std::string line = directory + name + ", which could be ";
-    for (auto w = claimants.begin(); w != claimants.end(); ++w) {
-      undecided[*w] = true;
-      if (std::find(claimants.begin(), w, *w) != w) continue;
-      line += (w == claimants.begin() ? "" : " or ") + journal.Whose(ways[*w], forward);
+    std::vector<std::string> whose;
+    bool of_one_not_found = false;
+    for (const size_t w : claimants) {
+      of_one_not_found |= at[w] == std::string::npos;
+      if (at[w] == std::string::npos) undecided[w] = true;
+      unsure_owners.push_back(ways[w].names.front());
+      const std::string one = journal.Whose(ways[w], forward);
+      if (std::find(whose.begin(), whose.end(), one) == whose.end()) whose.push_back(one);
     }
+    unsure_files += of_one_not_found;
+    std::string line = directory + name + ", which could be ";
+    for (size_t k = 0; k < whose.size(); ++k) line += (k == 0 ? "" : " or ") + whose[k];
     unsure_lines.push_back(line);
   }
   // A file known to be hers that waits on a name holding one of those: it
@@ -1431,48 +1484,48 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     const std::string there = directory + ways[w].names[at[w]];
     std::erase_if(failed, [&](const Failed_Move& move) { return move.at == there; });
     unsure_names.push_back(ways[w].names[at[w]]);
+    unsure_owners.push_back(ways[w].names.front());
+    misplaced = true;
     unsure_lines.push_back(there + ", which is " + journal.Whose(ways[w], forward) + ", whose name another of them has");
   }
   // Fewer such files than ways they could be: some way's file is not here
   // at all (a copy left it behind), and whose cannot be told: each of those
   // ways is missing, as when its file is found nowhere.
   const std::vector<bool> claimed = undecided;
-  if (size_t(std::count(undecided.begin(), undecided.end(), true)) > unsure.size())
+  if (size_t(std::count(undecided.begin(), undecided.end(), true)) > unsure_files)
     undecided.assign(ways.size(), false);
-  std::vector<std::string> missing, told;
+  std::vector<std::string> missing;
   // A copy that left the hidden names behind is what the folder shows when
   // every file missing may have been under one (those that could be a file
   // here aside).
   bool all_hidden = true, any_hidden = false;
+  // A record kept for files no one could tell whose they are told them at
+  // the start that kept it: a way whose file is no longer there is one the
+  // person has moved.
+  const bool told_before = Kept_With(path.substr(path.rfind('/') + 1), Unsure_Word);
   for (size_t w = 0; w < ways.size(); ++w) {
     // A file no user had, once the change stands, is in the trash already.
-    if (at[w] == std::string::npos && !undecided[w] && !(forward && ways[w].displaced)) {
+    if (at[w] == std::string::npos && !undecided[w] && !told_before && !(forward && ways[w].displaced)) {
       missing.push_back(journal.Missing_Line(ways[w], forward));
       const std::vector<std::string> was = journal.Names_At_Cut(ways[w]);
       const bool hidden = std::any_of(was.begin(), was.end(), Hidden_Name);
       any_hidden |= hidden;
       all_hidden &= hidden || claimed[w];
     }
-    if (!changed.empty() && changed[w] && (!retry || ways[w].names[was_at[w]] != destination(w)))
-      told.push_back(journal.Whose(ways[w], forward));
   }
-  const std::string changed_text =
-      told.empty() ? std::string()
-                   : "\nAnother program changed these files while users' names were being changed; each went to its "
-                     "owner as it is now:" + Listed(told);
   const std::string trashed_text =
       trashed.empty() ? std::string()
                       : "\nThese files of no user were in the way of renamed users' files, and are in the trash now "
                         "(from where they can be brought back):" + Listed(trashed);
   const std::string disk_failing = "\n" + Sync_Failure_Text(directory) + "; the disk may be failing.";
   const std::string unsure_text =
-      unsure_lines.empty() ? std::string() : "\n" + Unsure_Text(unsure_lines) + Unsure_Advice(directory, unsure_names);
+      unsure_lines.empty() ? std::string() : "\n" + Unsure_Text(unsure_lines) + Unsure_Advice(directory, unsure_names, unsure_owners);
   if (!missing.empty()) {
     // Still waiting for files to be brought back: a later start says only
     // what became of the files that are here.
     if (retry) {
       const std::string text = (failed.empty() ? std::string() : "\n" + Failed_Moves_Text(failed) + Failed_Moves_Advice(failed)) +
-                               changed_text + unsure_text + trashed_text;
+                               unsure_text + trashed_text;
       if (!text.empty()) MessageBox(0, text.substr(1), "WARNING", MB_OK | MB_ICONSTOP);
       return true;
     }
@@ -1494,14 +1547,14 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
               Listed(unknown);
     if (!unsure_lines.empty()) text += "\n" + Unsure_Text(unsure_lines);
     text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
-    text += changed_text + trashed_text;
+    text += trashed_text;
     text += all_hidden ? "\nTo give them back, copy each of these files, under the same name, from the folder this one "
                          "was copied from into " + directory
                        : "\nTo give them back, copy each of these files, under the same name, from a copy or backup of "
                          "the folder into " + directory;
     text += " (names beginning with a dot are hidden: show hidden files to see them), then start Quendar again: each "
             "file goes to its owner.";
-    if (!unsure_lines.empty()) text += Unsure_Advice(directory, unsure_names);
+    if (!unsure_lines.empty()) text += Unsure_Advice(directory, unsure_names, unsure_owners);
     MessageBox(0, text + Kept_Text(path, aside) + (journal.sync_error != 0 ? disk_failing : ""), "WARNING",
                MB_OK | MB_ICONSTOP);
     return !aside.empty();
@@ -1513,22 +1566,25 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
       journal.course = course;
       journal.Note_Progress();
     }
-    MessageBox(0, Failed_Moves_Text(failed) + Failed_Moves_Advice(failed) + changed_text + unsure_text +
+    MessageBox(0, Failed_Moves_Text(failed) + Failed_Moves_Advice(failed) + unsure_text +
                       trashed_text + (journal.sync_error != 0 ? disk_failing : ""),
                "WARNING", MB_OK | MB_ICONSTOP);
     return retry;
   }
-  // Files no one can tell whose they are stay as they are, and the record
-  // goes: they would never be found by it again, and a record kept aside
-  // takes a later change of these people's names for its own.
+  if (misplaced)
+    return Tell_Until_Home(journal, path, retry, course, unsure_lines, unsure_names, unsure_owners, trashed_text);
+  // Files no one can tell whose they are, each under the name of a person
+  // whose it could be, stay as they are, and the record goes.
   Delete_File(path);
   journal.Sync();
   Kill_Point();
+  // A later start told of those files already: they are where a person
+  // whose they could be would look.
   const std::string told_text =
-      changed_text + (unsure_lines.empty() ? std::string()
+      (unsure_lines.empty() || retry ? std::string()
                                            : "\n" + Unsure_Text(unsure_lines) +
                                                  "\nEvery other file of the change is with its owner." +
-                                                 Unsure_Advice(directory, unsure_names)) +
+                                                 Unsure_Advice(directory, unsure_names, unsure_owners)) +
       trashed_text;
   std::string text = told_text.empty() ? std::string() : told_text.substr(1);
   std::vector<std::string> strangers = journal.Strangers(ways);
@@ -1553,20 +1609,72 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
 // home is deleted. Nothing is told unless a file would not move.
 void Rename_Journal::Retry_Missing(const std::string& directory, const std::string& database_path,
                                    const std::optional<std::vector<std::string>>& listed) {
-  std::vector<std::string> kept;
+  std::vector<std::string> kept, unreadable;
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(directory, error))
-    for (const char* word : {Missing_Word, Kept_Word})
-      if (entry.path().filename().string().rfind(std::string(Journal_Name) + "." + word + "-", 0) == 0)
-        kept.push_back(entry.path().string());
+    for (const char* word : {Missing_Word, Kept_Word, Unsure_Word})
+      if (Kept_With(entry.path().filename().string(), word)) kept.push_back(entry.path().string());
   std::sort(kept.begin(), kept.end());
+  std::set<std::string> recorded;  // names of the records read
   for (const std::string& path : kept) {
     const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Journal);
     Rename_Journal journal;
     journal.directory = directory;
-    if (bytes && journal.Read(*bytes) && journal.By_Bytes())
-      Recover_By_Bytes(journal, path, true, database_path, listed);
+    if (!bytes || !journal.Read(*bytes) || !journal.By_Bytes()) {
+      unreadable.push_back(path);
+      continue;
+    }
+    for (const Step& step : journal.steps)
+      for (const std::string& name : {step.from, step.to}) recorded.insert(name.substr(0, name.find('/')));
+    Recover_By_Bytes(journal, path, true, database_path, listed);
   }
+  Tell_Unrecorded(directory, recorded, unreadable);
+}
+
+// Every entry of the directory under a parking name (a folder's entries
+// one by one) that none of the names given is: hidden there by a change
+// whose record cannot be read.
+std::vector<std::string> Rename_Journal::Unrecorded_Files(const std::string& directory,
+                                                          const std::set<std::string>& recorded) {
+  std::vector<std::string> found;
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(directory, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!Parking_Name(name) || recorded.count(name) != 0) continue;
+    std::error_code not_folder;
+    if (entry.is_directory(not_folder) && !entry.is_symlink(not_folder)) {
+      for (const auto& inner : std::filesystem::directory_iterator(entry.path(), not_folder))
+        found.push_back(inner.path().string());
+    } else {
+      found.push_back(entry.path().string());
+    }
+  }
+  std::sort(found.begin(), found.end());
+  return found;
+}
+
+// Files hidden by a change of names whose record is damaged, refused or
+// gone: nothing may be guessed of whose each is, and each start names them
+// with what the person can do, until she has moved them.
+void Rename_Journal::Tell_Unrecorded(const std::string& directory, const std::set<std::string>& recorded,
+                                     const std::vector<std::string>& unreadable) {
+  const std::vector<std::string> files = Unrecorded_Files(directory, recorded);
+  if (files.empty()) return;
+  std::string text = "These files are hidden in " + directory +
+                     " under names a change of users' names gives files while they move, and no record Quendar can "
+                     "read says whose each one is; they stay where they are:" + Listed(files, 32);
+  if (!unreadable.empty())
+    text += "\nThese records of changes of users' names cannot be read:" + Listed(unreadable);
+  text += Unrecorded_Advice();
+  MessageBox(0, text, "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+std::string Rename_Journal::Unrecorded_Advice() {
+  return "\nTo give each person her own: close Quendar, show hidden files (names beginning with a dot are hidden), "
+         "and give each of these files a name of the same kind of file (ending in .gal for a gallery, .clr for colour "
+         "cycles, \", level 4.man\" for level 4 manipulators) of a user who has no such file; start Quendar again and "
+         "open it to see whose it is; then close Quendar and give it its owner's name. Each start names these files "
+         "until none is left under such a name.";
 }
 
 // The steps of the people a later change renamed, with every step that
@@ -1606,7 +1714,8 @@ void Rename_Journal::Follow_Saved(const std::string& directory, const std::strin
   if (own_too) kept.push_back(own_path);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(directory, error))
-    if (entry.path().filename().string().rfind(std::string(Journal_Name) + "." + Missing_Word + "-", 0) == 0)
+    if (Kept_With(entry.path().filename().string(), Missing_Word) ||
+        Kept_With(entry.path().filename().string(), Unsure_Word))
       kept.push_back(entry.path().string());
   for (const std::string& path : kept) {
     const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Journal);
@@ -1627,8 +1736,8 @@ void Rename_Journal::Follow_Saved(const std::string& directory, const std::strin
         // Written first: a cut before the rest is written leaves the whole
         // record following a user file no longer there, which moves nothing.
         touched.course = Course::Undecided;
-        const std::string stamp = path.substr(own_path.size() + std::strlen(Missing_Word) + 2);
-        Write_File_Atomically(Free_Name(own_path + "." + Kept_Word + "-" + stamp), touched.Bytes());
+        const std::string stamp = path.substr(path.find('-', own_path.size()) + 1);
+        Write_Under_Free_Name(own_path + "." + Kept_Word + "-" + stamp, touched.Bytes());
       }
       journal = untouched;
       (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;

@@ -4,12 +4,13 @@
 // and undoes them when the old one is still there. The file notes the user
 // database file as it was before the change and as the change writes it
 // (digests of their bytes), the moves in the order they are made, and the
-// bytes of the file each one moves (its size and a digest). At the next
-// start each file is found by its bytes among the names of its way through
-// the change, whatever copy, backup or device the folder went through, and
-// goes to its owner; files with the same bytes may stand for each other.
-// Journals of the two earlier kinds (which knew files by device and inode,
-// or by a count of moves) are still carried through as they were.
+// bytes of the file each one moves (its size and a digest of every byte).
+// At the next start each file is found by those very bytes among the names
+// of its way through the change, whatever copy, backup or device the folder
+// went through, and goes to its owner; files with the same bytes may stand
+// for each other. Anything else under a name of the change stays where it
+// is, told. Journals of the earlier kinds (which knew files by sampled
+// bytes, by device and inode, or by a count of moves) are still read.
 #pragma once
 
 #include <cstddef>
@@ -50,8 +51,9 @@ class Rename_Journal {
     // itself, the journal only noting it.
     bool after_gallery = false;
     bool by_gallery = false;
-    // The file the step moves: its bytes in a journal of the present kind,
-    // its device and inode in one of the second.
+    // The file the step moves: its bytes in a journal of the present kind
+    // (and, for the run that noted them only, its device and inode), its
+    // device and inode in one of the second.
     File_Fingerprint bytes;
     File_Id file;
   };
@@ -122,14 +124,11 @@ class Rename_Journal {
   // decided (an undo under way, a start that could not finish) goes that
   // way only with the user file the program saved last. Moves that failed
   // are told in one "WARNING" box, and the journal then stays for the next
-  // try. A file found at none of its names by its bytes, while a name of
-  // its way holds a file of bytes of its own that could be no other's and
-  // that are mostly its (File_Fingerprint::Mostly), is that file changed by
-  // another program: it goes where it belongs, told. Any other file under
-  // a name of the change stays where it is, named as none the change moved.
-  // Changed files of which no one can tell whose each is (under each
-  // other's names after a swap) stay where they are, told with what the
-  // person can do; they are not missing, and the journal then goes.
+  // try. Only a file of the very bytes noted is a file of the change: one
+  // another program wrote since (an older or newer copy, an edit, another
+  // child's file alike) under a name of a way whose file is not found stays
+  // where it is, named with every person whose file was under that name,
+  // and told with what the person can do; that way's file is not missing.
   // A journal whose files are not all in the folder (a copy left the
   // parking names behind) is kept aside, the box naming each missing file
   // by whose it is now and where it was, and saying that bringing them back
@@ -190,31 +189,29 @@ class Rename_Journal {
   std::vector<Step> steps;
   size_t done = 0;
   bool database_saved = false;
-  // 3 for a journal that notes each file's bytes, 2 for one that notes its
-  // device and inode, 1 for one that notes neither.
-  int version = 3;
+  // 4 for a journal that notes every byte of each file, 3 for one that
+  // noted sampled bytes, 2 for one that notes its device and inode, 1 for
+  // one that notes neither.
+  int version = 4;
 
  private:
   bool Step_Made(const Step& step) const;
   // Whether the name holds the step's own file (any file, for a journal
   // that noted none).
   bool Holds(const std::string& name, const Step& step) const;
-  bool Sampled_Here(const std::string& name, const File_Fingerprint& bytes) const;
+  bool Noted_Here(const std::string& name, const Step& step) const;
   bool Identified() const;
-  bool By_Bytes() const { return version == 3; }
+  bool By_Bytes() const { return version >= 3; }
   Rename_Journal Part(const std::set<std::string>& renamed, bool touched) const;
   struct Way;
   std::vector<Way> Ways() const;
-  // Names of the change holding a file another program changed, each with
-  // the ways whose file it could be.
+  // Names of the change holding a file that is none of its files, each
+  // with the ways whose file it could be.
   using Claims = std::map<std::string, std::vector<size_t>>;
-  // With `changed`, a way whose file is found nowhere may take a file
-  // another program changed in place (noted there); with `unsure`, the
-  // names of such files no way could take, for each could be the file of
-  // more than one way or a way could be more than one of them.
-  std::vector<size_t> Locate(const std::vector<Way>& ways, std::vector<bool>* changed = nullptr,
-                             Claims* unsure = nullptr) const;
-  bool Stranger_Bytes(const std::string& name, const File_Fingerprint& bytes) const;
+  // With `unsure`, the names of ways not found holding such a file.
+  std::vector<size_t> Locate(const std::vector<Way>& ways, Claims* unsure = nullptr) const;
+  Claims Unproven(const std::vector<Way>& ways, const std::vector<size_t>& at,
+                  const std::map<std::string, size_t>& holder) const;
   std::vector<Failed_Move> Carry(const std::vector<Way>& ways, std::vector<size_t>& at, bool forward);
   std::vector<std::string> Strangers(const std::vector<Way>& ways) const;
   std::vector<std::string> Unknown_Files(const std::vector<Way>& ways, const std::vector<size_t>& at) const;
@@ -225,6 +222,15 @@ class Rename_Journal {
   static bool Recover_By_Bytes(Rename_Journal& journal, const std::string& path, bool retry,
                                const std::string& database_path,
                                const std::optional<std::vector<std::string>>& listed);
+  static bool Out_Of_Place(const std::string& name, const std::vector<Way>& ways, const std::vector<size_t>& could_be,
+                           bool forward, const std::optional<std::vector<std::string>>& listed);
+  static bool Tell_Until_Home(Rename_Journal& journal, const std::string& path, bool retry, Course course,
+                              const std::vector<std::string>& lines, const std::vector<std::string>& names,
+                              const std::vector<std::string>& owners, const std::string& trashed_text);
+  static std::vector<std::string> Unrecorded_Files(const std::string& directory, const std::set<std::string>& recorded);
+  static void Tell_Unrecorded(const std::string& directory, const std::set<std::string>& recorded,
+                              const std::vector<std::string>& unreadable);
+  static std::string Unrecorded_Advice();
   std::string Missing_Line(const Way& way, bool forward) const;
   std::vector<std::string> Names_At_Cut(const Way& way) const;
   std::string Whose(const Way& way, bool forward) const;

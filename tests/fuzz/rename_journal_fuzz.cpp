@@ -54,9 +54,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         step.from == "quendar.usr" || step.to == "quendar.usr" || step.from == "quendar.jnl" || step.to == "quendar.jnl")
       std::abort();
     if (journal.version == 2 && !step.file.Known()) std::abort();
-    if (journal.version == 3 && (step.after_gallery || step.by_gallery)) std::abort();
-    // Every byte read means no other digest is needed.
-    if (step.bytes.has_whole && step.bytes.Sampled_Whole()) std::abort();
+    if (journal.version >= 3 && (step.after_gallery || step.by_gallery)) std::abort();
+    // A note of the present kind is of every byte; the earlier program's
+    // only when it says so.
+    if (step.bytes.earlier != (journal.version == 3) || (journal.version == 4 && !step.bytes.whole)) std::abort();
+    if (step.bytes.link && (step.bytes.size == 0 || step.bytes.size >= 4096)) std::abort();
     if (!step.displaced && Parking(step.to)) {
       parked.insert(step.to);
       parked_bytes[step.to] = step.bytes;

@@ -7,6 +7,7 @@
 #include "platform/system/atomic_file.h"
 #include "platform/system/file_system.h"
 #include "tests/platform/system/loop_disk.h"
+#include "tests/platform/system/unmovable_file.h"
 #include "tests/users/users_fixture.h"
 #include "users/rename_journal.h"
 
@@ -590,6 +591,21 @@ TEST_F(User_Rename_Recovery_Test, AFileThatCannotGoBackComesHomeOnceTheObstacleG
     EXPECT_EQ(Boxes[0].find("tries again"), std::string::npos) << Boxes[0];
     EXPECT_EQ(owned.Where_Is("Ann.clr"), kept_at) << what;
     EXPECT_TRUE(Has("quendar.jnl")) << what;
+    // Made unchangeable, the file in the way cannot be moved out by the
+    // person: the box says the administrator must make it changeable.
+    if (Unmovable_File::Root()) {
+      Unmovable_File fixed(Dir("Ann.clr"), Unmovable_File::Immutable);
+      if (fixed.made) {
+        Restart();
+        ASSERT_EQ(Boxes.size(), 1u) << what;
+        EXPECT_NE(Boxes[0].find("\nTo put each file home, have the administrator make " + Dir("Ann.clr") +
+                                " changeable again (it was made unchangeable, and no one else can move it) and move "
+                                "each one in the way out of the folder, then start Quendar again"),
+                  std::string::npos)
+            << Boxes[0];
+        EXPECT_EQ(Boxes[0].find("close Quendar, move"), std::string::npos) << Boxes[0];
+      }
+    }
     still_kept("after the next start");
 
     // The obstacle goes.
