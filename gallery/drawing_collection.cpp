@@ -480,13 +480,13 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
 
 // Told at every start until it is moved: nothing there is written, moved or
 // shown. A gallery no save of this folder noted (the folder was copied, or
-// the note lost) may be a newer one of hers, and only she can tell.
+// the note lost) may be a newer one of hers, and only she can tell. Nothing
+// was written at the opening: what it could not do is use that file.
 void Drawing_Collection::Tell_Not_Held(const std::string& aside, bool may_be_hers) {
-  const std::string file = "The file " + aside + Hidden_Note;
+  const std::string it = "Unable to use file " + aside + Hidden_Note + "\nIt";
   if (may_be_hers) {
     MessageBox(HWND(),
-               "Unable to write file " + path + "\n" + file +
-                   " holds a gallery that this program did not note there (the folder may have been copied): it may "
+               it + " holds a gallery that this program did not note there (the folder may have been copied): it may "
                    "hold a newer gallery of yours, and it is left as it is, in the way of the gallery's saves.\nTo "
                    "use it as your gallery, close the program, move the file " + path + " out of the folder if "
                    "there is one, rename that file to " + path + " and start the program again. Otherwise " +
@@ -495,8 +495,7 @@ void Drawing_Collection::Tell_Not_Held(const std::string& aside, bool may_be_her
     return;
   }
   MessageBox(HWND(),
-             "Unable to write file " + path + "\n" + file +
-                 " is another program's file, not one this program kept there, and it is in the way of the gallery's "
+             it + " is another program's file, not one this program kept there, and it is in the way of the gallery's "
                  "saves: it is left as it is.\nTo save the gallery, " + Move_Out_Advice(aside, "that file") +
                  " and save the gallery again.",
              "WARNING", MB_OK | MB_ICONSTOP);

@@ -502,9 +502,9 @@ TEST_F(Gallery_Save_Steps_Test, AGalleryLeftAsideByAStoppedSaveComesBackOrIsTold
       // Nothing was written at the opening: what failed is the move back.
       {"another file took the name", Gallery, true, false, taken},
       {"another program's file at the held name", Text, false, false,
-       "Unable to write file " + Gallery_Path() + "\nThe file " + aside},
+       "Unable to use file " + aside + Drawing_Collection::Hidden_Note + "\nIt is another program's file"},
       {"a link to another program's file at the held name", Link_To_Text, false, false,
-       "Unable to write file " + Gallery_Path() + "\nThe file " + aside},
+       "Unable to use file " + aside + Drawing_Collection::Hidden_Note + "\nIt is another program's file"},
       {"the held gallery made unchangeable", Gallery, false, true,
        "Unable to move file " + aside + Drawing_Collection::Hidden_Note + "\nYour gallery is kept as " + aside +
            Drawing_Collection::Hidden_Note + ", which the administrator has made unchangeable"},
@@ -746,8 +746,7 @@ TEST_F(Gallery_Save_Steps_Test, OnlyTheFileAStoppedSaveNotedAtTheHeldNameIsTaken
         }
         // Told at every start; nothing moves, nothing of it is shown.
         ASSERT_EQ(Boxes.size(), 1u);
-        EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + Gallery_Path() + "\nThe file " + here +
-                                     Drawing_Collection::Hidden_Note +
+        EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to use file " + here + Drawing_Collection::Hidden_Note + "\nIt" +
                                      (find.found == Folder_Copied ? " holds a gallery that this program did not note"
                                                                   : " is another program's file"),
                                  0),
