@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/system/user_file.h"
 
 namespace {
 
@@ -104,7 +105,12 @@ bool Held_Gallery_Note::Note(const std::string& held, const std::vector<File>& f
   return false;
 }
 
-void Held_Gallery_Note::Forget(const std::string& held) { unlink(Record_Name(held).c_str()); }
+void Held_Gallery_Note::Forget(const std::string& held) {
+  const std::string record = Record_Name(held);
+  unlink(record.c_str());
+  // A note a kill stopped before its rename stays under its temporary name.
+  Remove_Interrupted_Saves_Of(record);
+}
 
 bool Held_Gallery_Note::Read(const std::string& held, std::vector<File>& files, bool& this_folder) {
   files.clear();
