@@ -279,7 +279,6 @@ class Drawing_Collection {
   // and left as it is; may_be_hers when it holds drawings and no save of
   // this folder noted anything (a copied folder).
   void Tell_Not_Held(const std::string& aside, bool may_be_hers);
-  static std::string Folder_Of(const std::string& path);
   // The file can be read but may not be written: why, told to the person.
   void Keep_Read_Only(const std::string& reason);
   void Read_Records();

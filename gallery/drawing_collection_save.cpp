@@ -113,11 +113,6 @@ bool Was_Read(const Drawing_Collection::Storage_Data& entry) {
 
 }  // namespace
 
-std::string Drawing_Collection::Folder_Of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
 void Drawing_Collection::Set_Save_Step_Hook(std::function<void(Save_Step)> hook) { save_step_hook = std::move(hook); }
 
 std::string Drawing_Collection::Claim_Name(const std::string& path) { return Held_For_Save_Name(path); }

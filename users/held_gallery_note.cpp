@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/system/file_system.h"
 #include "platform/system/user_file.h"
 
 namespace {
@@ -40,11 +41,6 @@ bool Fill(int directory, const char* name, int flags, Held_Gallery_Note::File& f
   file.born_seconds = born ? info.stx_btime.tv_sec : 0;
   file.born_nanoseconds = born ? info.stx_btime.tv_nsec : 0;
   return true;
-}
-
-std::string Folder_Of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 }  // namespace

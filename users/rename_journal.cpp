@@ -232,8 +232,6 @@ std::string Listed(const std::vector<std::string>& lines, size_t named = 8) {
   return text;
 }
 
-std::string Folder_Of(const std::string& path) { return path.substr(0, path.rfind('/')); }
-
 // A folder itself, not a link to one.
 bool Real_Folder(const std::string& path) {
   struct stat info;
