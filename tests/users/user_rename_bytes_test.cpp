@@ -860,7 +860,9 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeA
           ++hidden;
           EXPECT_EQ(Read(Dir(name)), bytes) << what;
           ASSERT_EQ(Boxes.size(), 1u) << what;
-          EXPECT_NE(Boxes[0].find("\n" + Dir(name) + ": was " + bytes + ", to be "), std::string::npos)
+          const std::string now = Name_Now(*p, owner), suffix = bytes.substr(owner.size());
+          EXPECT_NE(Boxes[0].find("\n" + Dir(name) + ", which is " + now + "'s " + Words_For(suffix) + ", " + now + suffix),
+                    std::string::npos)
               << what << "\n" << Boxes[0];
         }
         if (hidden == 0) {
@@ -869,8 +871,7 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeA
         }
         ++told;
         EXPECT_EQ(Boxes[0].rfind("WARNING: These files of a change of users' names that was cut short are hidden in " +
-                                     Dir() + ", and the user file " + Dir("quendar.usr") + " no longer tells whose each "
-                                     "one is",
+                                     Dir() + ": they stay where they are:",
                                  0),
                   0u)
             << Boxes[0];
@@ -919,6 +920,62 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordStopsFollowingOnceAnyOfItsPeoplesNames
     Expect_No_One_Has_Anothers(beside_cy, what + ", the missing files brought back");
   }
   EXPECT_GT(kept, 4);
+}
+
+// The same copy, the start taking the swap back or on, then a later change
+// renaming Ann (or both): once the missing files are back, the box names
+// each by whose it is as people are called now, never as they were before
+// the cut, and renaming each file as its line says, in the box's order,
+// leaves every person her own, by its bytes.
+TEST_F(User_Rename_Bytes_Test, AKeptRecordNamesEachFileByItsOwnersNameAfterALaterChange) {
+  const People& p = Swap;
+  Start(p, Next());
+  const int points = Points([&] { Change_Names(p); });
+  const std::vector<std::pair<std::string, std::string>> laters[] = {{{"Ann", "Cy"}}, {{"Ann", "Cy"}, {"Bob", "Dee"}}};
+  for (const auto& later : laters) {
+    int told = 0;
+    for (int kill = 1; kill <= points; ++kill) {
+      const std::string what = "killed at " + std::to_string(kill) + ", then " + later[0].first + " renamed " +
+                               later[0].second + (later.size() > 1 ? " and Bob Dee" : "");
+      const std::optional<std::map<std::string, std::string>> cut = Cut_Then_Copied_Without_Dot_Names(p, kill);
+      ASSERT_TRUE(cut) << what;
+      if (Kept_Journal("missing").empty()) continue;
+      Change_Names({p.what, p.users, later, p.bytes});
+      for (const auto& [name, bytes] : *cut) Write(Dir(name), bytes);
+      Restart();
+      ASSERT_EQ(Boxes.size(), 1u) << what;
+      const std::string box = Boxes[0];
+      EXPECT_EQ(box.find(": was "), std::string::npos) << what << "\n" << box;
+      // Each line: "<path>, which is <whose>, <the name to give it>".
+      std::vector<std::pair<std::string, std::string>> renames;
+      for (const auto& [name, bytes] : *cut) {
+        const std::string owner = bytes.substr(0, 3), suffix = bytes.substr(3), now = Name_Now(p, owner);
+        const std::string line = "\n" + Dir(name) + ", which is " + now + "'s " + Words_For(suffix) + ", " + now + suffix;
+        const size_t at = box.find(line);
+        ASSERT_NE(at, std::string::npos) << what << ": " << name << "\n" << box;
+        renames.push_back({name, now + suffix});
+        (void)at;
+      }
+      std::sort(renames.begin(), renames.end(), [&](const auto& a, const auto& b) {
+        return box.find("\n" + Dir(a.first) + ",") < box.find("\n" + Dir(b.first) + ",");
+      });
+      EXPECT_NE(box.find("give each of these files the name its line gives it"), std::string::npos) << box;
+      ++told;
+      // As the box says, in its order; then nothing is told.
+      for (const auto& [from, to] : renames) {
+        ASSERT_FALSE(Has(to)) << what << ": " << to;
+        std::filesystem::rename(Dir(from), Dir(to));
+      }
+      Restart();
+      const User_Database& db = *The_User_Database;
+      for (int32_t i = 0; i < db.Count(); ++i)
+        for (const char* suffix : Suffixes)
+          EXPECT_EQ(Read(Dir(db.At(i)->name + suffix)), Content(p, p.users[size_t(db.At(i)->points - 1)], suffix))
+              << what << ": " << db.At(i)->name << suffix;
+      EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+    }
+    EXPECT_GT(told, 4);
+  }
 }
 
 // The user file is neither the one the change began from nor the one it
@@ -1452,10 +1509,10 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordSplitWithAStepUnderWayCountsOnlyTheMov
   journal.database_hash = "00ff00ff00ff00ff";
   journal.saved_hash = "0123012301230123";
   journal.course = Rename_Journal::Course::On;
-  journal.steps = {{"Ann.gal", ".quendar-move-1-1", false, false, false, ann, {}},
-                   {"Cy.gal", ".quendar-move-1-2", false, false, false, cy, {}},
-                   {".quendar-move-1-1", "Annie.gal", false, false, false, ann, {}},
-                   {".quendar-move-1-2", "Cyd.gal", false, false, false, cy, {}}};
+  journal.steps = {{"Ann.gal", ".quendar-move-1-1", false, false, false, ann, {}, {}},
+                   {"Cy.gal", ".quendar-move-1-2", false, false, false, cy, {}, {}},
+                   {".quendar-move-1-1", "Annie.gal", false, false, false, ann, {}, {}},
+                   {".quendar-move-1-2", "Cyd.gal", false, false, false, cy, {}, {}}};
   const struct {
     size_t done;
     size_t annies, cyds;  // the moves each part counts as made
