@@ -1425,7 +1425,7 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
         unsure_whose |= ways[w].whose.size() > 1;
       }
       const std::string whose_now =
-          noted ? "give each of these files the name its line gives it, of its owner's file, if she has no such file" +
+          noted ? "give each of these files whose owner its line names the name of its owner's file, if she has no such file" +
                       std::string(unsure_whose ? "; one that could be more than one person's, the name of one of them "
                                                  "who has no such file: start Quendar again, open it to see whose it "
                                                  "is, then close Quendar and give it its owner's name"

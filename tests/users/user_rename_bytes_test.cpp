@@ -13,6 +13,8 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
+#include <tuple>
 
 #include "platform/system/atomic_file.h"
 #include "tests/platform/system/root_only_cases.h"
@@ -959,7 +961,7 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordNamesEachFileByItsOwnersNameAfterALate
       std::sort(renames.begin(), renames.end(), [&](const auto& a, const auto& b) {
         return box.find("\n" + Dir(a.first) + ",") < box.find("\n" + Dir(b.first) + ",");
       });
-      EXPECT_NE(box.find("give each of these files the name its line gives it"), std::string::npos) << box;
+      EXPECT_NE(box.find("give each of these files whose owner its line names the name of its owner's file"), std::string::npos) << box;
       ++told;
       // As the box says, in its order; then nothing is told.
       for (const auto& [from, to] : renames) {
@@ -1532,6 +1534,81 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordSplitWithAStepUnderWayCountsOnlyTheMov
     EXPECT_EQ(annies.steps[1].to, "Annie.gal");
     EXPECT_EQ(annies.done, c.annies) << c.done;
     EXPECT_EQ(cyds.done, c.cyds) << c.done;
+  }
+}
+
+// A swap's record kept aside with both galleries parked, whichever way the
+// first start decided (or none), then people renamed once and again: the
+// record notes whose each gallery is by the names people have then, the box
+// names each so, and each renamed as its line says is its owner's.
+TEST_F(User_Rename_Bytes_Test, AKeptRecordNotesWhoseEachFileIsThroughEveryLaterChange) {
+  using Course = Rename_Journal::Course;
+  const std::string p1 = ".quendar-move-1-1", p2 = ".quendar-move-1-2";
+  const struct {
+    Course course;
+    std::map<std::string, std::string> first, second;  // the later changes
+    std::string ann_s, bob_s;                            // whose Ann's and Bob's galleries are said to be then
+  } cases[] = {
+      {Course::Back, {{"Ann", "Cy"}}, {}, "Cy", "Bob"},
+      {Course::On, {{"Ann", "Cy"}}, {}, "Bob", "Cy"},
+      {Course::Back, {{"Ann", "Cy"}, {"Bob", "Dee"}}, {}, "Cy", "Dee"},
+      {Course::On, {{"Ann", "Cy"}, {"Bob", "Dee"}}, {}, "Dee", "Cy"},
+      {Course::Back, {{"Ann", "Cy"}}, {{"Cy", "Eve"}}, "Eve", "Bob"},
+      {Course::On, {{"Bob", "Ann"}, {"Ann", "Bob"}}, {{"Ann", "Fay"}}, "Fay", "Bob"},
+      // Never decided: either of the two, by her name now.
+      {Course::Undecided, {{"Ann", "Cy"}}, {}, "Cy or Bob", "Bob or Cy"},
+  };
+  for (const auto& c : cases) {
+    const std::string what = std::string(c.course == Course::Back ? "back" : c.course == Course::On ? "on" : "undecided") +
+                             ", then " + c.first.begin()->first + " renamed " + c.first.begin()->second;
+    std::filesystem::remove_all(Dir());
+    std::filesystem::create_directories(Dir());
+    Write(Dir(p1), "Ann's gallery");
+    Write(Dir(p2), "Bob's gallery");
+    Write(Dir("quendar.usr"), "a user file neither way knows");
+    const File_Fingerprint ann = *File_Fingerprint::Of(Dir(p1)), bob = *File_Fingerprint::Of(Dir(p2));
+    Rename_Journal journal;
+    journal.directory = Dir();
+    journal.database_hash = "00ff00ff00ff00ff";
+    journal.saved_hash = "0123012301230123";
+    journal.course = c.course;
+    journal.steps = {{"Ann.gal", p1, false, false, false, ann, {}, {}},
+                     {"Bob.gal", p2, false, false, false, bob, {}, {}},
+                     {p1, "Bob.gal", false, false, false, ann, {}, {}},
+                     {p2, "Ann.gal", false, false, false, bob, {}, {}}};
+    journal.done = 2;
+    const std::string kept = Dir("quendar.jnl.missing-20260101-000000");
+    ASSERT_TRUE(Write_File_Atomically(kept, journal.Bytes()));
+    for (const auto* names_now : {&c.first, &c.second}) {
+      if (names_now->empty()) continue;
+      std::set<std::string> renamed;
+      for (const auto& [from, to] : *names_now) renamed.insert({from, to});
+      Rename_Journal::Follow_Saved(Dir(), "4567456745674567", false, renamed, *names_now);
+    }
+    // Read back whole, by the reader every start uses.
+    Rename_Journal noted;
+    const std::string bytes = Read(kept);
+    ASSERT_TRUE(noted.Read(std::vector<uint8_t>(bytes.begin(), bytes.end()))) << what << "\n" << bytes;
+    EXPECT_EQ(noted.course, Course::Undecided) << what;
+    Boxes.clear();
+    Rename_Journal::Retry_Missing(Dir(), Dir("quendar.usr"), std::nullopt);
+    ASSERT_EQ(Boxes.size(), 1u) << what;
+    EXPECT_EQ(Boxes[0].find(": was "), std::string::npos) << what << "\n" << Boxes[0];
+    for (const auto& [parked, whose, own] : {std::tuple{p1, c.ann_s, "Ann's gallery"}, std::tuple{p2, c.bob_s, "Bob's gallery"}}) {
+      if (whose.find(" or ") != std::string::npos) {
+        const std::string one = whose.substr(0, whose.find(" or ")), other = whose.substr(whose.find(" or ") + 4);
+        EXPECT_NE(Boxes[0].find("\n" + Dir(parked) + ", whose it is cannot be told: it could be " + one + "'s gallery, " +
+                                one + ".gal or " + other + "'s gallery, " + other + ".gal"),
+                  std::string::npos)
+            << what << "\n" << Boxes[0];
+        continue;
+      }
+      EXPECT_NE(Boxes[0].find("\n" + Dir(parked) + ", which is " + whose + "'s gallery, " + whose + ".gal"),
+                std::string::npos)
+          << what << "\n" << Boxes[0];
+      std::filesystem::rename(Dir(parked), Dir(whose + ".gal"));
+      EXPECT_EQ(Read(Dir(whose + ".gal")), own) << what;
+    }
   }
 }
 
