@@ -342,16 +342,25 @@ std::string Rename_Journal::Failed_Moves_Text(const std::vector<Failed_Move>& fa
     const std::string folder = Folder_Of(move.to);
     return Parking_Name(name) || Parking_Name(folder.substr(folder.rfind('/') + 1)) ? std::string() : name;
   };
+  // A file under a hidden name is named by whose it is: the person whose
+  // name it waits for, as she is called now.
+  auto whose = [&](const Failed_Move& move) {
+    const std::string name = new_name(move), at = move.at.substr(Folder_Of(move.at).size() + 1);
+    return name.empty() || User_File_Kind(name).empty() || !Parking_Name(at) ? std::string()
+                                                                                : ", which is " + Owner_Of(name) + "'s " + Kind_Words(User_File_Kind(name));
+  };
   if (failed.size() == 1) {
     const Failed_Move& move = failed[0];
-    const std::string name = new_name(move);
-    return "Unable to move file " + move.at + (name.empty() ? "" : " to " + name) + "\n" +
-           Move_Failure_Reason(move.error) + ": the file stays as " + move.at + ".";
+    const std::string name = new_name(move), which = whose(move);
+    return "Unable to move file " + move.at + (which.empty() ? "" : which + ",") + (name.empty() ? "" : " to " + name) +
+           "\n" + Move_Failure_Reason(move.error) + ": the file stays as " + move.at + ".";
   }
   std::string text = "Unable to move " + std::to_string(failed.size()) + " files of renamed users; each stays where it is:";
   for (size_t i = 0; i < failed.size() && i < Named; ++i) {
     const std::string name = new_name(failed[i]);
-    text += "\n" + failed[i].at + (name.empty() ? "" : " (to be " + name + ")") + ": " + Move_Failure_Reason(failed[i].error);
+    const std::string which = whose(failed[i]);
+    text += "\n" + failed[i].at + which + (name.empty() ? "" : " (to be " + name + ")") + ": " +
+            Move_Failure_Reason(failed[i].error);
   }
   if (failed.size() > Named)
     text += "\nand " + std::to_string(failed.size() - Named) + " more in " + Folder_Of(failed[Named].at) + ".";

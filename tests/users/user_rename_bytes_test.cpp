@@ -706,6 +706,53 @@ TEST_F(User_Rename_Kill_Test, TwoChangedGalleriesOfARotationAreToldWithStepsThat
   EXPECT_GT(by_hand, 0);
 }
 
+// Another program writes a gallery under a name a file of the change must
+// go to, after the change is cut at each point: the first start's box
+// names each file left waiting, under a hidden name, by whose it is now,
+// and says to move the file in the way out; doing so puts every file home
+// at the next start, which says nothing.
+TEST_F(User_Rename_Kill_Test, AFileInTheWayIsToldToBeMovedOutAtTheFirstStart) {
+  int waiting = 0;
+  for (const People* people : {&Swap, &Cases[1]})
+  for (const Then then : {Then::Stays, Then::Copied, Then::Restored}) {
+    const People& p = *people;
+    const int points = Points_Of(p, Cut::Change);
+    for (int kill = 1; kill <= points; ++kill) {
+      const std::string what = What(p, Cut::Change, kill, then) + ", a gallery put in the way";
+      ASSERT_TRUE(Cut_At(p, Cut::Change, kill, Then::Stays)) << what;
+      if (!Has("quendar.jnl")) continue;
+      std::string in_the_way;
+      for (const std::string& user : p.users)
+        if (!Has(user + ".gal")) in_the_way = user + ".gal";
+      if (in_the_way.empty()) continue;
+      Write(Dir(in_the_way), "another program's gallery");
+      Then_(then, Next());
+      Restart();
+      ASSERT_EQ(Boxes.size(), 1u) << what;
+      const std::string box = Boxes[0];
+      for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+        const std::string name = entry.path().filename();
+        if (name.rfind(".quendar-move-", 0) != 0) continue;
+        const std::string bytes = Read(entry.path());
+        const auto owner_of = std::find_if(p.users.begin(), p.users.end(), [&](const std::string& user) {
+          return bytes.rfind(user, 0) == 0 && bytes.size() > user.size() && bytes[user.size()] != ' ';
+        });
+        // Colour cycles alike are anyone's.
+        if (owner_of == p.users.end()) continue;
+        ++waiting;
+        const std::string owner = *owner_of, suffix = bytes.substr(owner.size());
+        EXPECT_NE(box.find(Dir(name) + ", which is " + Name_Now(p, owner) + "'s " + Words_For(suffix)), std::string::npos)
+            << what << ": " << name << "\n" << box;
+      }
+      EXPECT_NE(box.find("move " + Dir(in_the_way) + " (it is in the way) out of the folder"), std::string::npos)
+          << what << "\n" << box;
+      std::filesystem::remove(Dir(in_the_way));
+      Expect_Everyone_Has_Her_Own(p, what + ", moved out");
+    }
+  }
+  EXPECT_GT(waiting, 4);
+}
+
 std::vector<Cut_Case> Every_Cut() {
   std::vector<Cut_Case> all;
   for (size_t people = 0; people < std::size(Cases); ++people)
