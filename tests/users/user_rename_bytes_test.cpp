@@ -977,15 +977,23 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordStopsFollowingOnceAnyOfItsPeoplesNames
 // the cut, and renaming each file as its line says, in the box's order,
 // leaves every person her own, by its bytes.
 TEST_F(User_Rename_Bytes_Test, AKeptRecordNamesEachFileByItsOwnersNameAfterALaterChange) {
-  const People& p = Swap;
-  Start(p, Next());
-  const int points = Points([&] { Change_Names(p); });
-  const std::vector<std::pair<std::string, std::string>> laters[] = {{{"Ann", "Cy"}}, {{"Ann", "Cy"}, {"Bob", "Dee"}}};
-  for (const auto& later : laters) {
+  const People rotation = {"a rotation", {"Ann", "Bob", "Cy"}, {{"Ann", "X"}, {"Bob", "Ann"}, {"Cy", "Bob"}, {"X", "Cy"}},
+                           Bytes::Own};
+  using Renames = std::vector<std::pair<std::string, std::string>>;
+  const struct {
+    const People& p;
+    Renames later;
+  } cases[] = {{Swap, {{"Ann", "Cy"}}},
+               {Swap, {{"Ann", "Cy"}, {"Bob", "Dee"}}},
+               {rotation, {{"Ann", "Dee"}}},
+               {rotation, {{"Ann", "Dee"}, {"Bob", "Eve"}, {"Cy", "Ann"}}}};
+  for (const auto& [p, later] : cases) {
+    Start(p, Next());
+    const int points = Points([&] { Change_Names(p); });
     int told = 0;
     for (int kill = 1; kill <= points; ++kill) {
-      const std::string what = "killed at " + std::to_string(kill) + ", then " + later[0].first + " renamed " +
-                               later[0].second + (later.size() > 1 ? " and Bob Dee" : "");
+      const std::string what = std::string(p.what) + ", killed at " + std::to_string(kill) + ", then " +
+                               later[0].first + " renamed " + later[0].second + (later.size() > 1 ? " and more" : "");
       const std::optional<std::map<std::string, std::string>> cut = Cut_Then_Copied_Without_Dot_Names(p, kill);
       ASSERT_TRUE(cut) << what;
       if (Kept_Journal("missing").empty()) continue;
@@ -998,7 +1006,8 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordNamesEachFileByItsOwnersNameAfterALate
       // Each line: "<path>, which is <whose>, <the name to give it>".
       std::vector<std::pair<std::string, std::string>> renames;
       for (const auto& [name, bytes] : *cut) {
-        const std::string owner = bytes.substr(0, 3), suffix = bytes.substr(3), now = Name_Now(p, owner);
+        const std::string owner = bytes.substr(0, bytes.find_first_of(".,")), suffix = bytes.substr(owner.size()),
+                          now = Name_Now(p, owner);
         const std::string line = "\n" + Dir(name) + ", which is " + now + "'s " + Words_For(suffix) + ", " + now + suffix;
         const size_t at = box.find(line);
         ASSERT_NE(at, std::string::npos) << what << ": " << name << "\n" << box;
