@@ -507,7 +507,7 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
     for (size_t f = 4; kind == 5 && f < fields.size(); ++f) {
       std::optional<std::string> person = Unescaped(fields[f]);
       // A person's name; only a file parked from a user's name has an owner.
-      if (!person || !Plain_Name(*person) || step.displaced || !Parking_Name(*to) ||
+      if (!person || !Plain_Name(*person) || !Parking_Name(*to) ||
           std::find(step.whose.begin(), step.whose.end(), *person) != step.whose.end())
         return false;
       step.whose.push_back(std::move(*person));
@@ -1766,6 +1766,9 @@ Rename_Journal Rename_Journal::Part(const std::set<std::string>& renamed, bool t
 // at either end; a note made before stands. Each by the name `names_now`
 // gives her.
 void Rename_Journal::Note_Whose(const std::map<std::string, std::string>& names_now) {
+  // A record of the sampled kind is kept in its own kind, which has no room
+  // for it: its boxes say whose each file was before the change.
+  if (version < 4) return;
   for (const Way& way : Ways()) {
     if (way.displaced) continue;
     std::vector<std::string> was = way.whose;

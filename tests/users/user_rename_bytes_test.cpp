@@ -1668,6 +1668,56 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordNotesWhoseEachFileIsThroughEveryLaterC
   }
 }
 
+// Whose a file is is read only where the program writes it: on a step
+// parking a user's file, in a record of the kind that notes it, each person
+// once by a name of her own.
+TEST_F(User_Rename_Bytes_Test, ARecordReadsWhoseEachFileIsOnlyWhereItCanBeNoted) {
+  const std::string head = "database 00ff00ff00ff00ff\nsaved none\nstate change\ndone 0\n";
+  const std::string ann = "7:0123456789abcdeffedcba9876543210", zoe = "7:00000000000000000000000000000001";
+  auto record = [&](const std::string& kind, const std::string& park, const std::string& out) {
+    return "quendar rename journal " + kind + "\n" + head + "-\tAnn.gal\t.quendar-move-1-1\t" + ann + park +
+           "\n-\t.quendar-move-1-1\tBob.gal\t" + ann + out + "\n";
+  };
+  const struct {
+    std::string text;
+    std::vector<std::string> whose;  // read on the parking step; refused: nullopt
+    bool read;
+  } cases[] = {
+      {record("5", "\tCy", ""), {"Cy"}, true},
+      {record("5", "\tCy\tBob", ""), {"Cy", "Bob"}, true},
+      {record("5", "", ""), {}, true},
+      {record("4", "\tCy", ""), {}, false},
+      {record("5", "\tCy\tCy", ""), {}, false},
+      {record("5", "\tC/y", ""), {}, false},
+      {record("5", "\t", ""), {}, false},
+      {record("5", "", "\tCy"), {}, false},
+      // A file in the way is no one's.
+      {"quendar rename journal 5\n" + head + "d\tZoe.gal\t.quendar-move-1-2/Zoe.gal\t" + zoe + "\tCy\n-\tAnn.gal\t" +
+           ".quendar-move-1-1\t" + ann + "\n-\t.quendar-move-1-1\tZoe.gal\t" + ann + "\n",
+       {}, false},
+  };
+  for (const auto& c : cases) {
+    Rename_Journal journal;
+    ASSERT_EQ(journal.Read(std::vector<uint8_t>(c.text.begin(), c.text.end())), c.read) << c.text;
+    if (!c.read) continue;
+    EXPECT_EQ(journal.steps[0].whose, c.whose) << c.text;
+    const std::vector<uint8_t> again = journal.Bytes();
+    EXPECT_EQ(std::string(again.begin(), again.end()), c.text);
+  }
+  // A record of the sampled kind, its people renamed since, stays of its
+  // kind, read by every start as before.
+  std::filesystem::create_directories(Dir());
+  const std::string sampled = "7:0cd1b17eeab41e43/2961dea029621b3d29621b3d296228fd2962336a296230c029621447";
+  const std::string kept = Dir("quendar.jnl.missing-20260101-000000");
+  Write(kept, "quendar rename journal 3\ndatabase 00ff00ff00ff00ff\nsaved 0123012301230123\nstate undo\ndone 1\n"
+              "-\tAnn.gal\t.quendar-move-1-1\t" + sampled + "\n-\t.quendar-move-1-1\tBob.gal\t" + sampled + "\n");
+  Rename_Journal::Follow_Saved(Dir(), "4567456745674567", false, {"Ann", "Cy"}, {{"Ann", "Cy"}});
+  const std::string after = Read(kept);
+  Rename_Journal journal;
+  EXPECT_TRUE(journal.Read(std::vector<uint8_t>(after.begin(), after.end()))) << after;
+  EXPECT_EQ(journal.version, 3) << after;
+}
+
 // A record of the earlier kind, which noted a small file by all its bytes
 // and a larger one by sampled blocks only: the start undoes the change for
 // the file its note proves, and leaves the other where it is, named, until
