@@ -1343,14 +1343,19 @@ std::string Unsure_Advice(const std::string& directory, const std::vector<std::s
   }
   std::string text = kinds.empty() ? "files" : "";
   for (size_t i = 0; i < kinds.size(); ++i) text += (i == 0 ? "" : " and ") + kinds[i];
-  return "\nTo give each person her own: " +
-         std::string(hidden ? "close Quendar, show hidden files (names beginning with a dot are hidden) and give each "
-                              "such file the name of one of the people it could be who has no such file; start "
-                              "Quendar again, "
-                            : "") +
-         "open these people's " + text + " and note whose each one is; then close Quendar and, in " + directory +
-         ", first give each of these files a spare name (put \"old \" before it), then give each the name of its "
-         "owner's file; then start Quendar again.";
+  if (!hidden)
+    return "\nTo give each person her own: open these people's " + text + " and note whose each one is; then close "
+           "Quendar and, in " + directory + ", first give each of these files a spare name (put \"old \" before it), "
+           "then give each the name of its owner's file; then start Quendar again.";
+  // A hidden file is seen only under a person's name, and every name it
+  // could have may be taken by another of these files: the spare names
+  // come first, so that each step can be taken when its turn comes.
+  return "\nTo give each person her own: close Quendar and, in " + directory +
+         ", first give each of these files a spare name (put \"old \" before it; names beginning with a dot are "
+         "hidden: show hidden files to see them). Then, one file at a time, give it the name of one of the people it "
+         "could be who has no such file, start Quendar, open that person's " + text + " and note whose the file is, "
+         "close Quendar and give the file back its spare name. Last, give each of these files the name of its owner's "
+         "file, and start Quendar again.";
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <regex>
 #include <set>
 #include <tuple>
 
@@ -100,6 +101,42 @@ bool Ends_With(const std::string& text, const std::string& end) {
 enum class Then { Stays, Copied, Restored };
 
 }  // namespace
+
+// The steps a box gives for files no one can tell whose they are, taken as
+// it words them, in its order: where a file is hidden, spare names first,
+// then each file in turn under a free name of a person its line says it
+// could be (where the program would show it), back to its spare name, and
+// last each to its owner's name. `owners` maps each file's name in `dir` to
+// its owner's file name. False, saying which, when a step cannot be taken.
+testing::AssertionResult Follow_Unsure_Steps(const std::string& box, const std::string& dir,
+                                             const std::map<std::string, std::string>& owners) {
+  const size_t spare = box.find("a spare name"), shown = box.find("the name of one of the people it could be");
+  const bool hidden = shown != std::string::npos;
+  if (spare == std::string::npos) return testing::AssertionFailure() << "no spare names";
+  if (hidden && shown < spare) return testing::AssertionFailure() << "a file is shown before the names are free";
+  for (const auto& [name, owner] : owners)
+    if (rename((dir + name).c_str(), (dir + "old " + name).c_str()) != 0)
+      return testing::AssertionFailure() << "no spare name for " << name;
+  for (const auto& [name, owner] : owners) {
+    if (!hidden) break;
+    const size_t line = box.find("\n" + dir + name + ", which ");
+    if (line == std::string::npos) return testing::AssertionFailure() << name << " is not told";
+    const std::string told = box.substr(line + 1, box.find('\n', line + 1) - line - 1);
+    const std::regex person(R"(([A-Za-z0-9~]+\.gal))");
+    std::string free;
+    for (auto m = std::sregex_iterator(told.begin() + long(dir.size() + name.size()), told.end(), person);
+         free.empty() && m != std::sregex_iterator(); ++m)
+      if (!std::filesystem::exists(dir + m->str())) free = m->str();
+    if (free.empty()) return testing::AssertionFailure() << "no free name for " << name << ": " << told;
+    if (rename((dir + "old " + name).c_str(), (dir + free).c_str()) != 0 ||
+        rename((dir + free).c_str(), (dir + "old " + name).c_str()) != 0)
+      return testing::AssertionFailure() << name << " could not be shown as " << free;
+  }
+  for (const auto& [name, owner] : owners)
+    if (std::filesystem::exists(dir + owner) || rename((dir + "old " + name).c_str(), (dir + owner).c_str()) != 0)
+      return testing::AssertionFailure() << owner << " is taken";
+  return testing::AssertionSuccess();
+}
 
 class User_Rename_Bytes_Test : public Users_Test {
  protected:
@@ -609,15 +646,14 @@ TEST_F(User_Rename_Kill_Test, BothGalleriesOfASwapChangedStayWhereTheyAreWhenNoO
       // A file left under a parking name could only be the file parked
       // there, which belongs to the person named like its owner now; one
       // under a user's name could be either's.
-      std::string lines, hidden;
+      std::string lines;
+      bool hidden = false;
       for (const auto& [name, bytes] : left) {
         EXPECT_EQ(Read(Dir(name)), bytes) << what << ": " << name;
         const std::string owner = (bytes[0] == '~' && bytes[1] == 'n') ? "Ann" : "Bob";
         lines += "\n" + Dir(name) + ", which could be " +
                  (name[0] == '.' ? Gallery_Of(p, owner) : Gallery_Of(p, "Ann") + " or " + Gallery_Of(p, "Bob"));
-        if (name[0] == '.')
-          hidden = "close Quendar, show hidden files (names beginning with a dot are hidden) and give each such file "
-                   "the name of one of the people it could be who has no such file; start Quendar again, ";
+        if (name[0] == '.') hidden = true;
       }
       const User_Database& db = *The_User_Database;
       for (int32_t i = 0; i < db.Count(); ++i)
@@ -632,21 +668,28 @@ TEST_F(User_Rename_Kill_Test, BothGalleriesOfASwapChangedStayWhereTheyAreWhenNoO
       }
       EXPECT_FALSE(Has("quendar.jnl")) << what;
       // Kept, for every start to tell, only while a gallery is hidden.
-      EXPECT_EQ(Kept_Journal("").empty(), hidden.empty()) << what;
+      EXPECT_EQ(Kept_Journal("").empty(), !hidden) << what;
       ASSERT_EQ(Boxes.size(), 1u) << what;
+      const std::string steps =
+          hidden ? "close Quendar and, in " + Dir() + ", first give each of these files a spare name (put \"old \" "
+                   "before it; names beginning with a dot are hidden: show hidden files to see them). Then, one file at "
+                   "a time, give it the name of one of the people it could be who has no such file, start Quendar, open "
+                   "that person's galleries and note whose the file is, close Quendar and give the file back its spare "
+                   "name. Last, give each of these files the name of its owner's file, and start Quendar again."
+                 : "open these people's galleries and note whose each one is; then close Quendar and, in " + Dir() +
+                       ", first give each of these files a spare name (put \"old \" before it), then give each the "
+                       "name of its owner's file; then start Quendar again.";
       EXPECT_NE(Boxes[0].find("Quendar cannot tell whose each one is: they stay under the names they have now:" + lines +
                               "\nEvery other file of the change is with its owner.\nTo give each person her own: " +
-                              hidden + "open these people's galleries and note whose each one is; then close Quendar "
-                              "and, in " + Dir() + ", first give each of these files a spare name (put \"old \" before "
-                              "it), then give each the name of its owner's file; then start Quendar again."),
+                              steps),
                 std::string::npos)
           << what << "\n" << Boxes[0];
       for (const char* untrue : {"copied", "no user's file", "went to its owner", "tries again"})
         EXPECT_EQ(Boxes[0].find(untrue), std::string::npos) << what << "\n" << Boxes[0];
-      // As the box says, by hand: each file through a spare name to its owner.
-      for (const auto& [name, bytes] : left) std::filesystem::rename(Dir(name), Dir("old " + name));
-      for (const auto& [name, bytes] : left)
-        std::filesystem::rename(Dir("old " + name), Dir(Name_Now(p, bytes[1] == 'n' ? "Ann" : "Bob") + ".gal"));
+      // As the box says, by hand, in its order.
+      std::map<std::string, std::string> owners;
+      for (const auto& [name, bytes] : left) owners[name] = Name_Now(p, bytes[1] == 'n' ? "Ann" : "Bob") + ".gal";
+      EXPECT_TRUE(Follow_Unsure_Steps(Boxes[0], Dir(), owners)) << what << "\n" << Boxes[0];
       Expect_Everyone_Has_Her_Own(p, what + ", the box followed", {{"Ann.gal", "~nn.gal"}, {"Bob.gal", "~ob.gal"}});
       EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
     }
@@ -696,8 +739,9 @@ TEST_F(User_Rename_Kill_Test, TwoChangedGalleriesOfARotationAreToldWithStepsThat
         EXPECT_NE(box.find("\n" + Dir(name) + ", which "), std::string::npos) << what << ": " << name << "\n" << box;
         galleries[name] = Name_Now(p, owner);
       }
-      for (const auto& [name, owner] : galleries) std::filesystem::rename(Dir(name), Dir("old " + name));
-      for (const auto& [name, owner] : galleries) std::filesystem::rename(Dir("old " + name), Dir(owner + ".gal"));
+      std::map<std::string, std::string> owners;
+      for (const auto& [name, owner] : galleries) owners[name] = owner + ".gal";
+      EXPECT_TRUE(Follow_Unsure_Steps(box, Dir(), owners)) << what << "\n" << box;
     }
     Expect_Everyone_Has_Her_Own(p, what, changed);
     Restart();
