@@ -972,8 +972,11 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
     if (!untold.empty()) {
       // Nothing may be guessed: every file stays, and the person learns where.
       const std::string aside = Keep_File_Aside(path);
+      // Only the identities are seen to differ; whether a copy, a restore
+      // or a program writing each file anew made them differ is not known.
       std::string text = "Unable to tell whose file is which in " + directory +
-                         ": the folder was copied or moved while users' names were being changed. No file moves:";
+                         ": a change of users' names was cut short, and no file under its names is the very file it "
+                         "noted. No file moves:";
       for (size_t i = 0; i < untold.size() && i < 8; ++i) text += "\n" + untold[i];
       if (untold.size() > 8) text += "\nand " + std::to_string(untold.size() - 8) + " more.";
       text += aside.empty() ? "\nThe record of the change " + path + " is left as it is."
@@ -1489,16 +1492,11 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     unsure_lines.push_back(there + ", which is " + journal.Whose(ways[w], forward) + ", whose name another of them has");
   }
   // Fewer such files than ways they could be: some way's file is not here
-  // at all (a copy left it behind), and whose cannot be told: each of those
+  // at all (gone from the folder), and whose cannot be told: each of those
   // ways is missing, as when its file is found nowhere.
-  const std::vector<bool> claimed = undecided;
   if (size_t(std::count(undecided.begin(), undecided.end(), true)) > unsure_files)
     undecided.assign(ways.size(), false);
   std::vector<std::string> missing;
-  // A copy that left the hidden names behind is what the folder shows when
-  // every file missing may have been under one (those that could be a file
-  // here aside).
-  bool all_hidden = true, any_hidden = false;
   // A record kept for files no one could tell whose they are told them at
   // the start that kept it: a way whose file is no longer there is one the
   // person has moved.
@@ -1507,10 +1505,6 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     // A file no user had, once the change stands, is in the trash already.
     if (at[w] == std::string::npos && !undecided[w] && !told_before && !(forward && ways[w].displaced)) {
       missing.push_back(journal.Missing_Line(ways[w], forward));
-      const std::vector<std::string> was = journal.Names_At_Cut(ways[w]);
-      const bool hidden = std::any_of(was.begin(), was.end(), Hidden_Name);
-      any_hidden |= hidden;
-      all_hidden &= hidden || claimed[w];
     }
   }
   const std::string trashed_text =
@@ -1534,12 +1528,11 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     journal.course = course;
     journal.Note_Progress();
     const std::string aside = Keep_File_Aside(path, Missing_Word);
-    all_hidden &= any_hidden;
+    // Why they are gone the start cannot see (a copy that left hidden
+    // names behind, a person or program that moved or deleted them): it
+    // says where each was, and advice that holds whatever happened.
     std::string text = "Files of users whose names were being changed are not in " + directory +
-                       (all_hidden ? " as the change left them: the folder was copied, and the copy left behind the "
-                                     "names beginning with a dot, where these files were:"
-                                   : ", where the change left them. Where each file was:") +
-                       Listed(missing, 32);
+                       ", where the change left them. Where each file was:" + Listed(missing, 32);
     std::vector<std::string> unknown = journal.Unknown_Files(ways, at);
     std::erase_if(unknown, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
     if (!unknown.empty())
@@ -1548,10 +1541,9 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     if (!unsure_lines.empty()) text += "\n" + Unsure_Text(unsure_lines);
     text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
     text += trashed_text;
-    text += all_hidden ? "\nTo give them back, copy each of these files, under the same name, from the folder this one "
-                         "was copied from into " + directory
-                       : "\nTo give them back, copy each of these files, under the same name, from a copy or backup of "
-                         "the folder into " + directory;
+    text += "\nTo give them back, bring each of these files back into " + directory +
+            " under the same name, from where it went (the trash, another folder, or a copy or backup of this "
+            "folder)";
     text += " (names beginning with a dot are hidden: show hidden files to see them), then start Quendar again: each "
             "file goes to its owner.";
     if (!unsure_lines.empty()) text += Unsure_Advice(directory, unsure_names, unsure_owners);

@@ -762,7 +762,7 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesSaysWhoseFilesAreMissingAn
                   std::string::npos)
             << name << "\n" << Boxes[0];
       }
-      EXPECT_NE(Boxes[0].find("copy each of these files, under the same name, from the folder this one was copied from"),
+      EXPECT_NE(Boxes[0].find("bring each of these files back into " + Dir() + " under the same name, from where it went"),
                 std::string::npos)
           << Boxes[0];
       EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
@@ -1345,6 +1345,22 @@ TEST_F(User_Rename_Bytes_Test, ABoxSaysOnlyWhatTheStartKnowsOfEachFile) {
        "copied"},
       {"the stray moved aside, the folder copied without the dot names", 1 + 2 * 4 + 2, [&] { Then_(Then::Copied, Next(), false); },
        "\nThe file Annie.clr of no user: it was {aside}\n", "Annie's"},
+      // Nothing copied: the hidden files were deleted where they were.
+      {"the stray moved aside, the hidden files then deleted in place", 1 + 2 * 4 + 2,
+       [&] {
+         for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+           if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0) std::filesystem::remove_all(entry.path());
+       },
+       "are not in {}, where the change left them. Where each file was:\n", "copied"},
+      {"the same, and the advice", 1 + 2 * 4 + 2,
+       [&] {
+         for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+           if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0) std::filesystem::remove_all(entry.path());
+       },
+       "\nTo give them back, bring each of these files back into {} under the same name, from where it went (the "
+       "trash, another folder, or a copy or backup of this folder) (names beginning with a dot are hidden: show hidden "
+       "files to see them), then start Quendar again: each file goes to its owner.",
+       "Annie's"},
       {"the new user file written, the stray moved aside", 0, [&] { Write(Dir("quendar.usr"), written); },
        "WARNING: These files of no user were in the way of renamed users' files, and are in the trash now (from where "
        "they can be brought back):\n{}Annie.clr",
