@@ -1265,10 +1265,14 @@ std::string Rename_Journal::Whose(const Way& way, bool forward) const {
 
 // A file the start looked for in vain, by the name it belongs under now,
 // and where it may have been: "Bob's gallery, Bob.gal: it was D/.quendar-move-…".
-std::string Rename_Journal::Missing_Line(const Way& way, bool forward) const {
+// A place that holds a file the box tells elsewhere (`told`, paths) is not
+// named here, so that no path is told both as empty and as holding a file.
+std::string Rename_Journal::Missing_Line(const Way& way, bool forward, const std::set<std::string>& told) const {
   std::string line = Whose(way, forward) + ": it was ";
   line[0] = char(std::toupper(static_cast<unsigned char>(line[0])));
-  const std::vector<std::string> was = Names_At_Cut(way);
+  std::vector<std::string> was = Names_At_Cut(way);
+  std::erase_if(was, [&](const std::string& name) { return told.count(directory + name) != 0; });
+  if (was.empty()) return line + "under a name that now holds another file, told below";
   for (size_t i = 0; i < was.size(); ++i) line += (i == 0 ? "" : " or ") + directory + was[i];
   return line;
 }
@@ -1496,7 +1500,7 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   // ways is missing, as when its file is found nowhere.
   if (size_t(std::count(undecided.begin(), undecided.end(), true)) > unsure_files)
     undecided.assign(ways.size(), false);
-  std::vector<std::string> missing;
+  std::vector<size_t> missing;  // the ways whose files are not here
   // A record kept for files no one could tell whose they are told them at
   // the start that kept it: a way whose file is no longer there is one the
   // person has moved.
@@ -1504,7 +1508,7 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   for (size_t w = 0; w < ways.size(); ++w) {
     // A file no user had, once the change stands, is in the trash already.
     if (at[w] == std::string::npos && !undecided[w] && !told_before && !(forward && ways[w].displaced)) {
-      missing.push_back(journal.Missing_Line(ways[w], forward));
+      missing.push_back(w);
     }
   }
   const std::string trashed_text =
@@ -1523,6 +1527,15 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
       if (!text.empty()) MessageBox(0, text.substr(1), "WARNING", MB_OK | MB_ICONSTOP);
       return true;
     }
+    std::vector<std::string> unknown = journal.Unknown_Files(ways, at);
+    std::erase_if(unknown, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
+    // Each path is told once, in the list that says what is there.
+    std::set<std::string> told(unknown.begin(), unknown.end());
+    for (const std::string& name : unsure_names) told.insert(directory + name);
+    for (const Failed_Move& move : failed) told.insert(move.at);
+    // Where each was at the cut, read before the course is noted.
+    std::vector<std::string> missing_lines;
+    for (const size_t w : missing) missing_lines.push_back(journal.Missing_Line(ways[w], forward, told));
     // Kept until the person brings them back: each later start looks for
     // them again, and puts each one home once it is there.
     journal.course = course;
@@ -1532,9 +1545,7 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     // names behind, a person or program that moved or deleted them): it
     // says where each was, and advice that holds whatever happened.
     std::string text = "Files of users whose names were being changed are not in " + directory +
-                       ", where the change left them. Where each file was:" + Listed(missing, 32);
-    std::vector<std::string> unknown = journal.Unknown_Files(ways, at);
-    std::erase_if(unknown, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
+                       ", where the change left them. Where each file was:" + Listed(missing_lines, 32);
     if (!unknown.empty())
       text += "\nThese files have names the change used, but none is a file it moved; each stays as it is:" +
               Listed(unknown);

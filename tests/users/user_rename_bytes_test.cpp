@@ -1561,3 +1561,49 @@ TEST_F(User_Rename_Bytes_Test, ARecordOfTheSampledKindFindsAProvenFileOnANameAnU
         Dir(".quendar-move-1-2") + ", which is Bob's gallery, Bob.gal, whose name another of them has\n"})
     EXPECT_NE(Boxes[0].find("\n" + line), std::string::npos) << Boxes[0];
 }
+
+// A box tells each path once, in the list that says what is there: a file
+// not found whose place now holds a file that could be hers, or anyone's,
+// is not also told as gone from there. A swap cut at every point, then its
+// galleries deleted (those parked, or those under the users' names) and
+// Bob's older gallery written back under his name by another program.
+TEST_F(User_Rename_Bytes_Test, ABoxTellsEachPathOnce) {
+  const People& p = Swap;
+  Start(p, Next());
+  const int points = Points([&] { Change_Names(p); });
+  const struct {
+    const char* what;
+    std::function<bool(const std::string& name, const std::string& bytes)> deleted;
+  } cases[] = {
+      {"the parked galleries deleted",
+       [](const std::string& name, const std::string& bytes) {
+         return name.rfind(".quendar-move-", 0) == 0 && bytes.find(".gal") != std::string::npos;
+       }},
+      {"the galleries under the users' names deleted",
+       [](const std::string& name, const std::string&) { return name == "Ann.gal" || name == "Bob.gal"; }},
+  };
+  int none_left = 0;  // lines of files whose every place holds a file told below
+  for (const auto& c : cases) {
+    for (int kill = 1; kill <= points; ++kill) {
+      const std::string what = std::string(c.what) + ", killed at " + std::to_string(kill);
+      Start(p, Next());
+      ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
+      for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+        if (entry.is_regular_file() && c.deleted(entry.path().filename(), Read(entry.path())))
+          std::filesystem::remove(entry.path());
+      if (!Has("Bob.gal")) Write(Dir("Bob.gal"), "Bob's older gallery");
+      Restart();
+      for (const std::string& box : Boxes) {
+        none_left += box.find(": it was under a name that now holds another file, told below\n") != std::string::npos;
+        for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+          const std::string path = entry.path().string();
+          int told = 0;
+          for (size_t at = box.find(path); at != std::string::npos; at = box.find(path, at + 1))
+            told += at + path.size() == box.size() || std::string("\n, :").find(box[at + path.size()]) != std::string::npos;
+          EXPECT_LE(told, 1) << what << ": " << path << "\n" << box;
+        }
+      }
+    }
+  }
+  EXPECT_GT(none_left, 0);
+}
