@@ -1414,7 +1414,7 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
                                           : " does not match the folder as the change left it";
     std::string advice =
         neither ? "\nTo give each person her files, bring back the user file " + database_path +
-                      " as it was when the change was cut short (from the copy or backup this folder came from), "
+                      " as it was when the change was cut short (from a backup, or from wherever it went), "
                       "then start Quendar again: each file goes to its owner."
                 : std::string();
     // Not a folder the change made where a file in the way was to wait: it

@@ -992,8 +992,11 @@ TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
     EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
     if (c.finishing) continue;
     // As the box says: the user file as it was at the cut, and a start.
+    // The folder stayed where it was: the advice does not send the person
+    // to a copy it came from.
     EXPECT_NE(Boxes[0].find("To give each person her files, bring back the user file " + Dir("quendar.usr") +
-                            " as it was when the change was cut short"),
+                            " as it was when the change was cut short (from a backup, or from wherever it went), "
+                            "then start Quendar again"),
               std::string::npos)
         << Boxes[0];
     Write(Dir("quendar.usr"), at_cut);
