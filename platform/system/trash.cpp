@@ -93,13 +93,21 @@ int Write_Record(const std::string& partial, const std::string& info_path, const
   int fd = open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
   if (fd < 0) return errno;
   Cut_Point();
+  errno = 0;
   bool written = Write_Text(fd, record);
   Cut_Point();
   written = written && fsync(fd) == 0;
   int error = errno;
   if (close(fd) != 0 && written) written = false, error = errno;
-  if (written && link(partial.c_str(), info_path.c_str()) == 0) return 0;
+  if (written && Link_File(partial, info_path)) return 0;
   if (written) error = errno;
+  // A file system without second names: the whole record is renamed into
+  // place instead, never over another.
+  if (written && (error == EPERM || error == EOPNOTSUPP || error == EMLINK)) {
+    if (Move_File(partial, info_path)) return 0;
+    struct stat taken;
+    error = lstat(info_path.c_str(), &taken) == 0 ? EEXIST : EIO;
+  }
   unlink(partial.c_str());
   return error != 0 ? error : EIO;
 }

@@ -129,6 +129,22 @@ TEST_F(Trash, WorksWithoutTheNoReplaceRename) {
   EXPECT_FALSE(std::filesystem::exists(Work("folder")));
 }
 
+// Without second names the whole record is renamed into place, still
+// never over another's, and no partial record stays.
+TEST_F(Trash, WorksWithoutHardLinks) {
+  Set_File_System_Faults({.no_hard_links = true});
+  const bool first = Trash_New("a.gal", "1"), second = Trash_New("a.gal", "2");
+  Set_File_System_Faults({});
+  ASSERT_TRUE(first && second);
+  const std::string trash = root_ + "/data/Trash/";
+  EXPECT_EQ(Read(trash + "files/a.gal") + Read(trash + "files/a.2.gal"), "12");
+  EXPECT_EQ(Path_In(trash + "info/a.gal.trashinfo"), Work("a.gal"));
+  EXPECT_EQ(Path_In(trash + "info/a.2.gal.trashinfo"), Work("a.gal"));
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(trash + "info")) ++entries;
+  EXPECT_EQ(entries, 2u);
+}
+
 TEST_F(Trash, AMissingDataDirectoryIsMade) {
   const std::string data = root_ + "/home/.local/share";
   Set("XDG_DATA_HOME", std::nullopt);
