@@ -159,17 +159,49 @@ bool Drawing_Collection::Open_Content_Stands() const {
          info.st_mtim.tv_sec == own_file.modified.tv_sec && info.st_mtim.tv_nsec == own_file.modified.tv_nsec;
 }
 
-// Until the clock has passed a change time, a change may keep it.
-bool Drawing_Collection::Clock_Past(const timespec& changed) {
-  timespec now{};
+namespace {
+
+bool Later(const timespec& a, const timespec& b) {
+  return a.tv_sec > b.tv_sec || (a.tv_sec == b.tv_sec && a.tv_nsec > b.tv_nsec);
+}
+
+}  // namespace
+
+// Until the clock has passed a change time, a change may keep it. A stamp
+// ahead of the clock by less than a tick is finer than the clock: the file
+// system took it because the stamp had been looked at, and it gives a
+// change after any look a later one still. A stamp further ahead is a clock
+// set back, or another machine's, and promises nothing.
+bool Drawing_Collection::Stamp_Settled(const timespec& changed, const timespec& now, const timespec& tick) {
+  if (Later(now, changed)) return true;
+  timespec next = now;
+  next.tv_sec += tick.tv_sec;
+  next.tv_nsec += tick.tv_nsec;
+  if (next.tv_nsec >= 1000000000) {
+    ++next.tv_sec;
+    next.tv_nsec -= 1000000000;
+  }
+  return Later(changed, now) && Later(next, changed);
+}
+
+bool Drawing_Collection::Clock_Past(const timespec& changed, dev_t device) const {
+  timespec now{}, tick{};
   clock_gettime(CLOCK_REALTIME_COARSE, &now);
-  return now.tv_sec > changed.tv_sec || (now.tv_sec == changed.tv_sec && now.tv_nsec > changed.tv_nsec);
+  clock_getres(CLOCK_REALTIME_COARSE, &tick);
+  if (!Stamp_Settled(changed, now, tick)) return fine_stamps.load() && fine_stamps_device.load() == device;
+  // A file system once seen stamping finer than the clock does so for every
+  // change after a look: each stamp it gives is settled once looked at.
+  if (Later(changed, now)) {
+    fine_stamps_device.store(device);
+    fine_stamps.store(true);
+  }
+  return true;
 }
 
 // One tick of the coarse clock at most (a few milliseconds), and only for a
 // file changed within it. Bounded, for a clock set back.
-void Drawing_Collection::Wait_For_Clock_Past(const timespec& changed) {
-  for (int nap = 0; nap < 100 && !Clock_Past(changed); ++nap) {
+void Drawing_Collection::Wait_For_Clock_Past(const timespec& changed, dev_t device) const {
+  for (int nap = 0; nap < 100 && !Clock_Past(changed, device); ++nap) {
     const timespec millisecond{0, 1000000};
     nanosleep(&millisecond, nullptr);
   }
@@ -189,7 +221,7 @@ void Drawing_Collection::Learn_File(const File_Identity& identity) {
   own_file = identity;
   // Taken before the bytes are read: a change while they are read gets a
   // later change time once the clock has passed this one.
-  own_settled = own_file.exists && Clock_Past(own_file.changed);
+  own_settled = own_file.exists && Clock_Past(own_file.changed, own_file.device);
   known_size = 0;
   gaps_digest = Gallery_File::Digest_Start;
   if (!own_file.exists || detached) return;
@@ -257,7 +289,7 @@ Drawing_Collection::File_Check Drawing_Collection::Check_Own_File() const {
   // not keep mapped (a rewrite it could not open again) is trusted by its
   // change time alone.
   if (!check.now.Changed_Since(own_file) && own_settled) return check;
-  check.settled = Clock_Past(check.now.changed);
+  check.settled = Clock_Past(check.now.changed, check.now.device);
   if (detached ? check.now.Changed_Since(own_file) : !Holds_Known_Bytes(check.now.Changed_Since(own_file)))
     check.refusal = Changed_Refusal;
   return check;
@@ -334,7 +366,7 @@ bool Drawing_Collection::Take_Identical_Copy() {
   if (!copy->Open(path, GENERIC_READ | GENERIC_WRITE, OPEN_EXISTING)) return false;
   struct stat before, after;
   if (fstat(copy->Descriptor(), &before) != 0 || !S_ISREG(before.st_mode)) return false;
-  const bool settled = Clock_Past(before.st_ctim);
+  const bool settled = Clock_Past(before.st_ctim, before.st_dev);
   const Unread_Bytes unread = Open_Content_Stands() ? Unread_Bytes::As_Open : Unread_Bytes::Changed;
   // Compared, then still the same file: a change meanwhile gave it another
   // change time.
@@ -396,7 +428,7 @@ void Drawing_Collection::Open_File() {
   // A file changed within the clock's last tick (just saved) could change
   // again in that tick and keep its change time; bytes read later would then
   // pass for the store's own. The opening waits that tick out.
-  Wait_For_Clock_Past(own_file.changed);
+  Wait_For_Clock_Past(own_file.changed, own_file.device);
   if (file->File_Size() < 4) {
     // Learnt while open: once closed, the name may lead to another file.
     Learn_File(Open_Identity());
@@ -453,9 +485,7 @@ void Drawing_Collection::Put_Back_Stopped_Save() {
     const std::string locked = unchangeable ? ", which the administrator has made unchangeable"
                                : held_locked ? ", which is read-only"
                                              : "";
-    const std::string unlock = unchangeable ? "have the administrator make the file " + aside + " changeable again, "
-                               : held_locked ? "make the file " + aside + " writable again, "
-                                             : "";
+    const std::string unlock = held_locked ? Unlock_Held_Advice() : "";
     MessageBox(HWND(),
                "Unable to move file " + aside + Hidden_Note + "\nAnother file is under the name " + path +
                    ", and a save that was stopped kept your gallery as " + aside + locked +

@@ -222,6 +222,12 @@ class Drawing_Collection {
   // cannot be moved back): the name a save held it under. Empty when it is
   // under its name.
   const std::string& Held_At() const { return held_at; }
+  // Her gallery kept aside is one she cannot change, and another file has
+  // its name: once both are mended, while the program runs, a save goes on.
+  bool Held_Locked() const { return must_stay && held_locked; }
+  // What makes her held gallery one she can change again: "make the file …
+  // writable again, ".
+  std::string Unlock_Held_Advice() const;
   // Said after a name beginning with a dot, so that she can find the file.
   static constexpr const char* Hidden_Note =
       " (a name beginning with a dot: most folders show such files only after Ctrl+H)";
@@ -255,6 +261,10 @@ class Drawing_Collection {
   // Test hook: while held, the preparation thread reads no record (a pass
   // handed to it waits); let go, it begins. Test use only.
   static void Hold_Preparation(bool hold);
+  // Whether bytes read after `now` belong to a file's change time: the
+  // coarse clock has passed it, or it is a stamp finer than the clock's
+  // `tick` (see Clock_Past).
+  static bool Stamp_Settled(const timespec& changed, const timespec& now, const timespec& tick);
 
  private:
   friend class Preparer_Thread;
@@ -269,7 +279,6 @@ class Drawing_Collection {
   // and left as it is; may_be_hers when it holds drawings and no save of
   // this folder noted anything (a copied folder).
   void Tell_Not_Held(const std::string& aside, bool may_be_hers);
-  static std::string Folder_Of(const std::string& path);
   // The file can be read but may not be written: why, told to the person.
   void Keep_Read_Only(const std::string& reason);
   void Read_Records();
@@ -334,11 +343,11 @@ class Drawing_Collection {
     }
   };
   static File_Identity Identity_Of(const std::string& name);
-  // Whether the clock that stamps files has passed a change time (a file
-  // changed later gets a later one), and a wait of at most a tick until it
-  // has: bytes read after it belong to that change time.
-  static bool Clock_Past(const timespec& changed);
-  static void Wait_For_Clock_Past(const timespec& changed);
+  // Whether a change time taken by a look at a file on `device` is settled
+  // (a file changed later gets a later one), and a wait of at most a tick
+  // until it is: bytes read after it belong to that change time.
+  bool Clock_Past(const timespec& changed, dev_t device) const;
+  void Wait_For_Clock_Past(const timespec& changed, dev_t device) const;
   // The file the store has open, as it is now.
   File_Identity Open_Identity() const;
   // Whether a save may write the file under the name, and if not why.
@@ -509,6 +518,10 @@ class Drawing_Collection {
   // digest of its bytes that no record of an entry holds.
   File_Identity own_file;
   bool own_settled = false;
+  // The device whose file system was seen stamping changes finer than the
+  // clock's tick (set by whichever thread saw it).
+  mutable std::atomic<bool> fine_stamps{false};
+  mutable std::atomic<dev_t> fine_stamps_device{0};
   uint64_t known_size = 0;
   uint64_t gaps_digest = 0;
 

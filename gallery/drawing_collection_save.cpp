@@ -113,11 +113,6 @@ bool Was_Read(const Drawing_Collection::Storage_Data& entry) {
 
 }  // namespace
 
-std::string Drawing_Collection::Folder_Of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
-}
-
 void Drawing_Collection::Set_Save_Step_Hook(std::function<void(Save_Step)> hook) { save_step_hook = std::move(hook); }
 
 std::string Drawing_Collection::Claim_Name(const std::string& path) { return Held_For_Save_Name(path); }
@@ -134,6 +129,12 @@ bool Drawing_Collection::Save(const User& user, HWND window) {
   for (auto& entry : entries) entry->keep = false;
   for (Presentation_Data* cell : grid)
     if (cell) cell->storage->keep = true;
+  // Still locked: her changes stay, for what the box says works while the
+  // program runs.
+  if (must_stay && held_locked) {
+    Refuse_Save(Save_Refusal(), window);
+    return false;
+  }
   if (!must_stay) {
     // A file an earlier save had to leave under its claimed name goes back
     // under the gallery's name first, once that name is free.
@@ -308,11 +309,20 @@ void Drawing_Collection::Tell_Refusal(const std::string& reason, HWND window) {
     outcome = ": your gallery is kept as " + held_at + Hidden_Note +
               ", and your changes are kept until you leave the program.\nTo save them, " +
               Move_Out_Advice(path, "the file " + path) + " and save the gallery again.";
+  else if (must_stay && held_locked)
+    outcome = ", and another file is under its name: your changes are kept until you leave the program.\nTo save "
+              "them, " + Unlock_Held_Advice() + Move_Out_Advice(path, "the file " + path) + " and save the gallery again.";
   else if (!held_at.empty() && reason == Held_Stuck_Reason())
     outcome = std::string(": your changes are kept until you leave the program.\nTo save them, ") +
               (Is_Unchangeable(held_at) ? "have the administrator make that file changeable again, and " : "") +
               "save the gallery again.";
-  MessageBox(window, "Unable to write file " + path + "\n" + reason + outcome, "WARNING", MB_OK | MB_ICONSTOP);
+  const std::string unwritten = must_stay && held_locked ? held_at + Hidden_Note : path;
+  MessageBox(window, "Unable to write file " + unwritten + "\n" + reason + outcome, "WARNING", MB_OK | MB_ICONSTOP);
+}
+
+std::string Drawing_Collection::Unlock_Held_Advice() const {
+  return Is_Unchangeable(held_at) ? "have the administrator make the file " + held_at + " changeable again, "
+                                  : "make the file " + held_at + " writable again, ";
 }
 
 std::string Drawing_Collection::Held_Stuck_Reason() const {
@@ -568,7 +578,7 @@ bool Drawing_Collection::Check_Written(Save_Plan& plan, std::unique_ptr<Mapped_F
     return stat(name.c_str(), &kept) == 0 && kept.st_dev == plan.device && kept.st_ino == plan.inode;
   // Read once the clock has passed its change time: a change after the
   // reading gives it another.
-  Wait_For_Clock_Past(before.st_ctim);
+  Wait_For_Clock_Past(before.st_ctim, before.st_dev);
   if (uint64_t(before.st_size) != plan.length || !Reads_As_Written(plan, reader.Descriptor())) return false;
   Step(Save_Step::Take);
   struct stat after, named;

@@ -237,7 +237,7 @@ bool Gallery_Window::Let_Unkept_Changes_Go(const std::string& refusal, const Lea
   // changes from the file, and what she can do about it if she stays. A
   // file opened as one that may not be written stays so while shown.
   const std::string text = Changes_Cannot_Be_Kept(refusal, leaving.outcome);
-  if (!collection->Stay_Reason().empty()) {
+  if (!collection->Stay_Reason().empty() && !collection->Held_Locked()) {
     ::MessageBox(owner, text, leaving.caption, MB_OK | MB_ICONSTOP);
     return true;
   }
@@ -255,16 +255,22 @@ std::string Gallery_Window::Exit_Advice(const std::string& refusal) const {
   // The file to move is the other one under the gallery's name, never hers
   // kept aside; one made unchangeable only the administrator can move.
   const std::string& name = collection->File_Name();
-  if (!collection->Held_At().empty()) return "move the file " + name + " out of the folder, and save the gallery again";
+  const std::string& held = collection->Held_At();
+  const std::string advice = collection->Held_Locked() ? collection->Unlock_Held_Advice() : "";
+  const std::string that = held.empty() ? "that file" : "the file " + name;
   if (Is_Unchangeable(name))
-    return "have the administrator make that file changeable again and move it out of the folder, and save the "
-           "gallery again";
-  return "move that file out of the folder, and save the gallery again";
+    return advice + "have the administrator make " + that + " changeable again and move it out of the folder, and "
+           "save the gallery again";
+  return advice + "move " + that + " out of the folder, and save the gallery again";
 }
 
 std::string Gallery_Window::Changes_Cannot_Be_Kept(const std::string& refusal, const std::string& outcome) const {
   // Her gallery kept aside keeps what was last saved: she is told where.
   const std::string& held = collection->Held_At();
+  if (collection->Held_Locked())
+    return "Unable to write file " + held + Drawing_Collection::Hidden_Note + "\n" + refusal +
+           ", and another file is under its name, " + collection->File_Name() +
+           ": changes made since your gallery was last saved cannot be kept.";
   return "Unable to write file " + collection->File_Name() + "\n" + refusal + ": " +
          (held.empty() ? outcome
                        : "your gallery as last saved is kept as " + held + Drawing_Collection::Hidden_Note +
@@ -488,7 +494,8 @@ void Gallery_Window::Tell_Still_Held() {
   const std::string& held = collection->Held_At();
   std::string text = "Your gallery as last saved is still kept as " + held + Drawing_Collection::Hidden_Note;
   if (!collection->Save_Refusal().empty())
-    text += ": another file is under its name, " + name + ".\nTo put it back under its name, move the file " + name +
+    text += ": another file is under its name, " + name + ".\nTo put it back under its name, " +
+            (collection->Held_Locked() ? collection->Unlock_Held_Advice() : "") + "move the file " + name +
             " out of the folder, and save the gallery again.";
   else
     text += ": it could not go back under its name, " + name + ".\nTo put it back, " +

@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/system/file_system.h"
+#include "platform/system/user_file.h"
 
 namespace {
 
@@ -39,11 +41,6 @@ bool Fill(int directory, const char* name, int flags, Held_Gallery_Note::File& f
   file.born_seconds = born ? info.stx_btime.tv_sec : 0;
   file.born_nanoseconds = born ? info.stx_btime.tv_nsec : 0;
   return true;
-}
-
-std::string Folder_Of(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
 }
 
 }  // namespace
@@ -104,7 +101,12 @@ bool Held_Gallery_Note::Note(const std::string& held, const std::vector<File>& f
   return false;
 }
 
-void Held_Gallery_Note::Forget(const std::string& held) { unlink(Record_Name(held).c_str()); }
+void Held_Gallery_Note::Forget(const std::string& held) {
+  const std::string record = Record_Name(held);
+  unlink(record.c_str());
+  // A note a kill stopped before its rename stays under its temporary name.
+  Remove_Interrupted_Saves_Of(record);
+}
 
 bool Held_Gallery_Note::Read(const std::string& held, std::vector<File>& files, bool& this_folder) {
   files.clear();

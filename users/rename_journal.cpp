@@ -30,7 +30,10 @@ constexpr const char* First_Line_With_Ids = "quendar rename journal 2";
 // The third kind noted a digest of sampled blocks of a larger file: such a
 // file proves nothing, and is told, not moved.
 constexpr const char* First_Line_By_Samples = "quendar rename journal 3";
-constexpr const char* First_Line = "quendar rename journal 4";
+constexpr const char* First_Line_Without_Whose = "quendar rename journal 4";
+// The present kind notes too, for a record a later change of names renamed
+// people of, whose each file is by the names people have now.
+constexpr const char* First_Line = "quendar rename journal 5";
 // Noted in place of the user database's hash, in a journal of the second
 // kind, by an undo that could not bring every file back: whatever user file
 // is saved since, the change is undone (no hash is ever this word).
@@ -232,8 +235,6 @@ std::string Listed(const std::vector<std::string>& lines, size_t named = 8) {
   return text;
 }
 
-std::string Folder_Of(const std::string& path) { return path.substr(0, path.rfind('/')); }
-
 // A folder itself, not a link to one.
 bool Real_Folder(const std::string& path) {
   struct stat info;
@@ -308,6 +309,8 @@ struct Rename_Journal::Way {
   std::vector<std::string> names;
   File_Fingerprint bytes;
   bool displaced = false;
+  // Whose the file is by present names, when a later change noted it.
+  std::vector<std::string> whose;
 };
 
 std::string Database_Hash(const std::string& path) {
@@ -337,16 +340,25 @@ std::string Rename_Journal::Failed_Moves_Text(const std::vector<Failed_Move>& fa
     const std::string folder = Folder_Of(move.to);
     return Parking_Name(name) || Parking_Name(folder.substr(folder.rfind('/') + 1)) ? std::string() : name;
   };
+  // A file under a hidden name is named by whose it is: the person whose
+  // name it waits for, as she is called now.
+  auto whose = [&](const Failed_Move& move) {
+    const std::string name = new_name(move), at = move.at.substr(Folder_Of(move.at).size() + 1);
+    return name.empty() || User_File_Kind(name).empty() || !Parking_Name(at) ? std::string()
+                                                                                : ", which is " + Owner_Of(name) + "'s " + Kind_Words(User_File_Kind(name));
+  };
   if (failed.size() == 1) {
     const Failed_Move& move = failed[0];
-    const std::string name = new_name(move);
-    return "Unable to move file " + move.at + (name.empty() ? "" : " to " + name) + "\n" +
-           Move_Failure_Reason(move.error) + ": the file stays as " + move.at + ".";
+    const std::string name = new_name(move), which = whose(move);
+    return "Unable to move file " + move.at + (which.empty() ? "" : which + ",") + (name.empty() ? "" : " to " + name) +
+           "\n" + Move_Failure_Reason(move.error) + ": the file stays as " + move.at + ".";
   }
   std::string text = "Unable to move " + std::to_string(failed.size()) + " files of renamed users; each stays where it is:";
   for (size_t i = 0; i < failed.size() && i < Named; ++i) {
     const std::string name = new_name(failed[i]);
-    text += "\n" + failed[i].at + (name.empty() ? "" : " (to be " + name + ")") + ": " + Move_Failure_Reason(failed[i].error);
+    const std::string which = whose(failed[i]);
+    text += "\n" + failed[i].at + which + (name.empty() ? "" : " (to be " + name + ")") + ": " +
+            Move_Failure_Reason(failed[i].error);
   }
   if (failed.size() > Named)
     text += "\nand " + std::to_string(failed.size() - Named) + " more in " + Folder_Of(failed[Named].at) + ".";
@@ -412,7 +424,7 @@ bool Rename_Journal::Identified() const { return version == 2; }
 
 std::vector<uint8_t> Rename_Journal::Bytes() const {
   const bool identified = Identified();
-  const char* first = version == 4 ? First_Line : version == 3 ? First_Line_By_Samples : identified ? First_Line_With_Ids : First_Line_Without_Files;
+  const char* first = version == 5 ? First_Line : version == 4 ? First_Line_Without_Whose : version == 3 ? First_Line_By_Samples : identified ? First_Line_With_Ids : First_Line_Without_Files;
   std::string text = std::string(first) +
                      "\ndatabase " + database_hash + "\n";
   if (By_Bytes())
@@ -427,6 +439,8 @@ std::vector<uint8_t> Rename_Journal::Bytes() const {
     text += (flags.empty() ? "-" : flags) + "\t" + Escaped(step.from) + "\t" + Escaped(step.to);
     if (identified) text += "\t" + std::to_string(step.file.device) + ":" + std::to_string(step.file.inode);
     if (By_Bytes()) text += "\t" + step.bytes.Text();
+    if (version == 5)
+      for (const std::string& person : step.whose) text += "\t" + Escaped(person);
     text += "\n";
   }
   return std::vector<uint8_t>(text.begin(), text.end());
@@ -437,7 +451,8 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
   std::vector<std::string_view> lines = Split(text, '\n');
   // Every line ends in a line end: the last part is empty.
   if (lines.size() < 4 || !lines.back().empty()) return false;
-  const int kind = lines[0] == First_Line              ? 4
+  const int kind = lines[0] == First_Line              ? 5
+                   : lines[0] == First_Line_Without_Whose ? 4
                    : lines[0] == First_Line_By_Samples  ? 3
                    : lines[0] == First_Line_With_Ids    ? 2
                    : lines[0] == First_Line_Without_Files ? 1
@@ -463,7 +478,8 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
   steps.clear();
   for (size_t i = head; i < lines.size(); ++i) {
     const std::vector<std::string_view> fields = Split(lines[i], '\t');
-    if (fields.size() != (kind >= 2 ? 4u : 3u) || fields[0].empty()) return false;
+    // Only the present kind notes whose a file is, after its bytes.
+    if ((kind == 5 ? fields.size() < 4u : fields.size() != (kind >= 2 ? 4u : 3u)) || fields[0].empty()) return false;
     Step step;
     for (char flag : fields[0]) {
       if (flag == 'd') step.displaced = true;
@@ -482,9 +498,17 @@ bool Rename_Journal::Read(const std::vector<uint8_t>& bytes) {
     }
     if (kind >= 3) {
       const std::optional<File_Fingerprint> bytes =
-          kind == 4 ? File_Fingerprint::Parse(fields[3]) : File_Fingerprint::Parse_Earlier(fields[3]);
+          kind >= 4 ? File_Fingerprint::Parse(fields[3]) : File_Fingerprint::Parse_Earlier(fields[3]);
       if (!bytes) return false;
       step.bytes = *bytes;
+    }
+    for (size_t f = 4; kind == 5 && f < fields.size(); ++f) {
+      std::optional<std::string> person = Unescaped(fields[f]);
+      // A person's name; only a file parked from a user's name has an owner.
+      if (!person || !Plain_Name(*person) || !Parking_Name(*to) ||
+          std::find(step.whose.begin(), step.whose.end(), *person) != step.whose.end())
+        return false;
+      step.whose.push_back(std::move(*person));
     }
     step.from = std::move(*from);
     step.to = std::move(*to);
@@ -1023,13 +1047,13 @@ std::vector<Rename_Journal::Way> Rename_Journal::Ways() const {
   };
   for (const Step& step : steps) {
     if (step.displaced) {
-      ways.push_back({{step.from, step.to}, step.bytes, true});
+      ways.push_back({{step.from, step.to}, step.bytes, true, {}});
     } else if (Parking_Name(step.to)) {
       // A later change parking a file an earlier one brought to its name
       // carries it further on the same way.
       Way* way = Parking_Name(step.from) ? nullptr : ending_at(step.from, step.bytes);
       if (way != nullptr && way->names.size() > 2) way->names.push_back(step.to);
-      else ways.push_back({{step.from, step.to}, step.bytes, false});
+      else ways.push_back({{step.from, step.to}, step.bytes, false, step.whose});
     } else if (Way* way = ending_at(step.from, step.bytes)) {
       way->names.push_back(step.to);
     }
@@ -1213,9 +1237,24 @@ std::vector<std::string> Rename_Journal::Unknown_Files(const std::vector<Way>& w
 // Where a way's file is and where it was going: "<path>: was Ann.gal, to be
 // Bob.gal", or, for a file not found, where it may have been at the cut.
 std::string Rename_Journal::Way_Line(const Way& way, size_t at) const {
+  if (!way.whose.empty()) return Whose_Line(way, at);
   const std::string going = way.displaced ? "no user's file, to go to the trash" : "to be " + way.names.back();
   if (at != std::string::npos) return directory + way.names[at] + ": was " + way.names.front() + ", " + going;
   std::string line = way.names.front() + " (" + going + "): not found; it was ";
+  const std::vector<std::string> was = Names_At_Cut(way);
+  for (size_t i = 0; i < was.size(); ++i) line += (i == 0 ? "" : " or ") + directory + was[i];
+  return line;
+}
+
+// Where a way's file is, named by whose it is as people are called now:
+// "<path>, which is Cy's gallery, Cy.gal"; when the way it went was never
+// decided, every person it could be.
+std::string Rename_Journal::Whose_Line(const Way& way, size_t at) const {
+  const std::string kind = User_File_Kind(way.names.front());
+  std::string whose = way.whose.size() == 1 ? "which is " : "whose it is cannot be told: it could be ";
+  for (size_t k = 0; k < way.whose.size(); ++k) whose += (k == 0 ? "" : " or ") + Described(way.whose[k] + kind);
+  if (at != std::string::npos) return directory + way.names[at] + ", " + whose;
+  std::string line = "A file " + whose + ": not found; it was ";
   const std::vector<std::string> was = Names_At_Cut(way);
   for (size_t i = 0; i < was.size(); ++i) line += (i == 0 ? "" : " or ") + directory + was[i];
   return line;
@@ -1391,16 +1430,32 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     // at the start that kept it: later starts tell only files hidden under
     // names of the change (brought back since), which no one else would.
     if (retry) {
+      // Noted when a later change renamed its people: each line names whose
+      // the file is as people are called now.
+      bool noted = false, unsure_whose = false;
+      for (size_t w = 0; w < ways.size(); ++w) {
+        if (at[w] == std::string::npos || !Hidden_Name(ways[w].names[at[w]])) continue;
+        noted |= !ways[w].whose.empty();
+        unsure_whose |= ways[w].whose.size() > 1;
+      }
+      const std::string whose_now =
+          noted ? "give each of these files whose owner its line names the name of its owner's file, if she has no such file" +
+                      std::string(unsure_whose ? "; one that could be more than one person's, the name of one of them "
+                                                 "who has no such file: start Quendar again, open it to see whose it "
+                                                 "is, then close Quendar and give it its owner's name"
+                                               : "")
+                : "give each of these files the name of the same kind of file of the person whose it is now (each "
+                  "line says whose it was before the change), if she has no such file";
       if (!lines.empty())
         MessageBox(0,
                    "These files of a change of users' names that was cut short are hidden in " + directory +
-                       ", and the user file " + database_path +
-                       " no longer tells whose each one is (names were changed since, or the file was replaced): "
-                       "they stay where they are:" + Listed(lines, 32) +
+                       (noted ? std::string()
+                              : ", and the user file " + database_path +
+                                    " no longer tells whose each one is (names were changed since, or the file was "
+                                    "replaced)") +
+                       ": they stay where they are:" + Listed(lines, 32) +
                        "\nTo give each person her own: close Quendar, show hidden files (names beginning with a dot "
-                       "are hidden) and give each of these files the name of the same kind of file of the person "
-                       "whose it is now (each line says whose it was before the change), if she has no such file; "
-                       "then start Quendar again.",
+                       "are hidden) and " + whose_now + "; then start Quendar again.",
                    "WARNING", MB_OK | MB_ICONSTOP);
       return true;
     }
@@ -1707,23 +1762,67 @@ Rename_Journal Rename_Journal::Part(const std::set<std::string>& renamed, bool t
   return part;
 }
 
+// Notes on the step parking each user's file whose it is now: once the way
+// was decided, the person at its end (its start, going back); else anyone
+// at either end; a note made before stands. Each by the name `names_now`
+// gives her.
+void Rename_Journal::Note_Whose(const std::map<std::string, std::string>& names_now) {
+  // A record of the sampled kind is kept in its own kind, which has no room
+  // for it: its boxes say whose each file was before the change.
+  if (version < 4) return;
+  for (const Way& way : Ways()) {
+    if (way.displaced) continue;
+    std::vector<std::string> was = way.whose;
+    if (was.empty() && course != Course::On) was.push_back(Owner_Of(way.names.front()));
+    if (was.empty() || (course == Course::Undecided && way.whose.empty())) was.push_back(Owner_Of(way.names.back()));
+    std::vector<std::string> now;
+    for (const std::string& person : was) {
+      const auto renamed = names_now.find(person);
+      const std::string name = renamed == names_now.end() ? person : renamed->second;
+      if (std::find(now.begin(), now.end(), name) == now.end()) now.push_back(name);
+    }
+    for (Step& step : steps)
+      if (step.from == way.names[0] && step.to == way.names[1] && step.bytes == way.bytes) step.whose = now;
+  }
+  version = 5;
+}
+
 // A journal whose way is decided, left on disk for a later start, follows
 // each user file the program saves meanwhile: it notes the file as the one
 // its way goes with.
 void Rename_Journal::Follow_Saved(const std::string& directory, const std::string& hash, bool own_too,
-                                  const std::set<std::string>& renamed) {
+                                  const std::set<std::string>& renamed,
+                                  const std::map<std::string, std::string>& names_now) {
   const std::string own_path = File_Path(directory);
   std::vector<std::string> kept;
   if (own_too) kept.push_back(own_path);
   std::error_code error;
   for (const auto& entry : std::filesystem::directory_iterator(directory, error))
     if (Kept_With(entry.path().filename().string(), Missing_Word) ||
-        Kept_With(entry.path().filename().string(), Unsure_Word))
+        Kept_With(entry.path().filename().string(), Unsure_Word) ||
+        Kept_With(entry.path().filename().string(), Kept_Word))
       kept.push_back(entry.path().string());
   for (const std::string& path : kept) {
     const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Journal);
     Rename_Journal journal;
-    if (!bytes || !journal.Read(*bytes) || !journal.By_Bytes() || journal.course == Course::Undecided) continue;
+    if (!bytes || !journal.Read(*bytes) || !journal.By_Bytes()) continue;
+    journal.directory = directory;
+    if (journal.course == Course::Undecided) {
+      // It follows no user file, but its notes of whose each file is
+      // follow the people it names as they are renamed.
+      const bool noted = std::any_of(journal.steps.begin(), journal.steps.end(),
+                                     [](const Step& step) { return !step.whose.empty(); });
+      const bool touched = noted ? std::any_of(journal.steps.begin(), journal.steps.end(), [&](const Step& step) {
+        return std::any_of(step.whose.begin(), step.whose.end(),
+                           [&](const std::string& person) { return names_now.count(person) != 0; });
+      })
+                                 : !journal.Part(renamed, true).steps.empty();
+      if (touched) {
+        journal.Note_Whose(names_now);
+        Write_File_Atomically(path, journal.Bytes());
+      }
+      continue;
+    }
     // A new change of any of its users' names: its moves would take their
     // files where those names no longer lead. It follows no file since, and
     // goes only with a user file it knows (brought back, or the names
@@ -1731,8 +1830,9 @@ void Rename_Journal::Follow_Saved(const std::string& directory, const std::strin
     // A record kept aside parts: the ways of people whose names the change
     // left alone follow still (their files go home once brought back), and
     // the others are kept on their own, following nothing.
-    journal.directory = directory;
     Rename_Journal touched = journal.Part(renamed, true), untouched = journal.Part(renamed, false);
+    // Whose each file of theirs is, told by the names people have now.
+    touched.Note_Whose(names_now);
     const bool own = path == own_path;
     if (touched.steps.empty() || (!own && !untouched.steps.empty())) {
       if (!touched.steps.empty()) {
@@ -1745,6 +1845,7 @@ void Rename_Journal::Follow_Saved(const std::string& directory, const std::strin
       journal = untouched;
       (journal.course == Course::Back ? journal.database_hash : journal.saved_hash) = hash;
     } else {
+      journal.Note_Whose(names_now);
       journal.course = Course::Undecided;
     }
     Write_File_Atomically(path, journal.Bytes());

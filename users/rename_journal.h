@@ -56,6 +56,11 @@ class Rename_Journal {
     // device and inode in one of the second.
     File_Fingerprint bytes;
     File_Id file;
+    // On a step that parks a user's file, once a later change of names
+    // renamed the people of a record kept aside: whose the file is in the
+    // names people have now (one), or every person it could be when the
+    // way it goes was never decided. Empty: the names of its way tell.
+    std::vector<std::string> whose;
   };
 
   // A file that would not move: where it is now, the name it was to have
@@ -164,8 +169,12 @@ class Rename_Journal {
   // kept journal that moves files of a user under a name this file gives up
   // or takes (`renamed`) follows no file since: it then goes only with a
   // user file it knows (brought back, or the names changed back).
+  // `names_now` maps each renamed user's name in the user file saved before
+  // to her name in this one: a record it leaves following nothing notes
+  // whose each of its files is by those names.
   static void Follow_Saved(const std::string& directory, const std::string& hash, bool own_too,
-                           const std::set<std::string>& renamed);
+                           const std::set<std::string>& renamed,
+                           const std::map<std::string, std::string>& names_now = {});
 
   // The journal's bytes and its reader: the reader checks every field and
   // refuses anything the program would not have written.
@@ -189,8 +198,9 @@ class Rename_Journal {
   std::vector<Step> steps;
   size_t done = 0;
   bool database_saved = false;
-  // 4 for a journal that notes every byte of each file, 3 for one that
-  // noted sampled bytes, 2 for one that notes its device and inode, 1 for
+  // 5 for one that notes whose files are by people's present names too, 4
+  // for a journal that notes every byte of each file, 3 for one that noted
+  // sampled bytes, 2 for one that notes its device and inode, 1 for
   // one that notes neither.
   int version = 4;
 
@@ -203,6 +213,7 @@ class Rename_Journal {
   bool Identified() const;
   bool By_Bytes() const { return version >= 3; }
   Rename_Journal Part(const std::set<std::string>& renamed, bool touched) const;
+  void Note_Whose(const std::map<std::string, std::string>& names_now);
   struct Way;
   std::vector<Way> Ways() const;
   // Names of the change holding a file that is none of its files, each
@@ -216,6 +227,7 @@ class Rename_Journal {
   std::vector<std::string> Strangers(const std::vector<Way>& ways) const;
   std::vector<std::string> Unknown_Files(const std::vector<Way>& ways, const std::vector<size_t>& at) const;
   std::string Way_Line(const Way& way, size_t at) const;
+  std::string Whose_Line(const Way& way, size_t at) const;
   bool Fingerprint_Steps(size_t first);
   // The journal at `path`; a retry is of one kept aside while files were
   // missing, and tells nothing unless a file would not move.

@@ -205,9 +205,12 @@ bool User_Database::Save(HWND owner) {
   if (written || (noted && !os.Fail() && Saved_Despite_Failure(File_Path(), before, bytes))) {
     // A change of this session notes its own file (Note_Saving); one left
     // for a later start follows the file saved.
+    std::map<std::string, std::string> names_now;
+    for (const auto& [now, saved] : saved_names) names_now[saved] = now;
     Rename_Journal::Follow_Saved(The_User_Data.directory, Database_Hash_Of(bytes), !rename_journal.Active(),
-                                 names_changed);
+                                 names_changed, names_now);
     names_changed.clear();
+    saved_names.clear();
     const bool renamed = !names_before.empty();
     names_before.clear();
     rename_journal.Database_Saved();

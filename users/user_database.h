@@ -141,6 +141,9 @@ class User_Database : public TStreamableBase {
   // files or not: records of earlier changes kept for a later start stop
   // following the user file once it saves any of them.
   std::set<std::string> names_changed;
+  // Each user renamed since the user file was last saved: her name now and
+  // the name that file gives her. Records kept aside name people by it.
+  std::map<std::string, std::string> saved_names;
   // The gallery file of the user who was current before the last install.
   File_Id previous_gallery_file;
 

@@ -236,6 +236,13 @@ void User_Database::Install(HWND owner) {
   // Until the new names are saved, the renamed users' files are under names
   // the user file does not know: these are the names to give back.
   names_before.clear();
+  saved_names.clear();
+  for (const auto& user : users) {
+    if (user->source_record == nullptr) continue;
+    const auto earlier = installed->saved_names.find(user->source_record->name);
+    const std::string& saved = earlier == installed->saved_names.end() ? user->source_record->name : earlier->second;
+    if (saved != user->name) saved_names[user->name] = saved;
+  }
   for (const auto& user : users) {
     if (user->source_record == nullptr || user->source_record->name == user->name) continue;
     if (!moved_whole || rename_journal.Active()) names_before.emplace_back(user.get(), user->source_record->name);
@@ -291,6 +298,14 @@ std::vector<Rename_Journal::Failed_Move> User_Database::Give_Back_Old_Names() {
   std::vector<Rename_Journal::Failed_Move> stayed = rename_journal.Abandon();
   std::vector<std::pair<User*, std::string>> renamed = std::move(names_before);
   names_before.clear();
+  std::vector<std::string> saved;
+  for (auto& [user, name] : renamed) {
+    const auto was = saved_names.find(user->name);
+    saved.push_back(was == saved_names.end() ? user->name : was->second);
+  }
+  for (auto& [user, name] : renamed) saved_names.erase(user->name);
+  for (size_t i = 0; i < renamed.size(); ++i)
+    if (saved[i] != renamed[i].second) saved_names[renamed[i].second] = saved[i];
   for (auto& [user, name] : renamed) {
     names_changed.erase(user->name);
     names_changed.erase(name);

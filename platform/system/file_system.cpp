@@ -174,6 +174,11 @@ bool Link_File(const std::string& from, const std::string& to) {
 
 void Set_File_System_Faults(TFile_System_Faults injected) { faults = injected; }
 
+std::string Folder_Of(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? std::string(".") : slash == 0 ? std::string("/") : path.substr(0, slash);
+}
+
 bool Sync_Directory(const std::string& directory) {
   if (!Path_Fits(directory)) return false;
   const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

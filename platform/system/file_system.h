@@ -70,6 +70,10 @@ bool Delete_File(const std::string& path);
 // could not be synced.
 bool Sync_Directory(const std::string& directory);
 
+// The folder a path names a file in: "." for a bare name, "/" for a file
+// at the root.
+std::string Folder_Of(const std::string& path);
+
 // The free space of the volume holding path. A volume with no file left to
 // make (every inode taken) has no free space, whatever its blocks say.
 struct TFree_Space {

@@ -4,6 +4,9 @@
 // left exactly as it was. One another program replaces while she works:
 // she is told at every Save and at the exit, and nothing is written over it.
 // One whose drawing another program changes: the drawing is named, not saved.
+// Hers kept aside by a stopped save, read-only, with another file under her
+// gallery's name: what she is told works while the program runs, and her
+// changes wait for it.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -22,6 +25,7 @@
 #include "tests/program/program_session.h"
 #include "toolkit/round_button.h"
 #include "users/gallery_file.h"
+#include "users/held_gallery_note.h"
 
 namespace {
 
@@ -303,6 +307,78 @@ void Save_After_A_Pixel_Changed(int width, int height) {
   std::filesystem::remove_all(folder, ignored);
 }
 
+// Her gallery kept aside by a save that was stopped, made read-only, and
+// another program's file under her gallery's name: one box at the start
+// says both steps. Her Save keeps her change and says them again, the
+// close box offers to stay, and once she has done both while the program
+// runs, Save writes her gallery under its name with her change.
+void Save_A_Held_Gallery_She_Cannot_Change(int width, int height) {
+  const std::string shots = Shots_Folder("held_read_only_gallery", width, height);
+  const Gallery_Layout_Points points = Measure(width, height);
+  char pattern[] = "/tmp/quendar-acceptance-XXXXXX";
+  const std::string folder = mkdtemp(pattern);
+  const std::string data = folder + "/data/Quendar/";
+  Write_Listed_Person(data, "Ann", 1);
+  const std::string gallery = data + "Ann.gal", held = data + ".saving-Ann.gal", moved_away = folder + "/other.gal";
+  std::ofstream(held, std::ios::binary) << One_Drawing_Gallery();
+  Held_Gallery_Note::File noted;
+  ASSERT_TRUE(Held_Gallery_Note::Of_Name(held, noted) && Held_Gallery_Note::Note(held, {noted}));
+  ASSERT_EQ(chmod(held.c_str(), 0444), 0);
+  const std::string other = "another program's notes";
+  std::ofstream(gallery, std::ios::binary) << other;
+
+  X_Screen screen;
+  ASSERT_TRUE(screen.Open()) << "no display";
+  Running_Program program(folder, TSize(width, height));
+  ASSERT_TRUE(program.Started());
+  auto grab = [&] { return screen.Pixels(width, height); };
+  auto shot = [&](const std::string& name) {
+    std::vector<uint32_t> pixels = grab();
+    EXPECT_TRUE(!pixels.empty() && Write_PNG_RGB(shots + "/" + name + ".png", width, height, pixels.data(), width));
+  };
+  std::vector<uint32_t> now = Wait_Until_Still(grab);
+  ASSERT_FALSE(now.empty()) << "the screen never settled";
+  const auto act = [&](const std::string& xdotool, const char* what) {
+    Xdotool(xdotool);
+    now = Changed_And_Settled(grab, now);
+    EXPECT_FALSE(now.empty()) << what;
+  };
+  shot("01_held_told");
+  act("key Return", "the box at the start did not go");
+  act("mousemove " + At(points.gallery) + " click 1", "the gallery did not open");
+  shot("02_gallery");
+  const std::vector<uint32_t> before_drag = now;
+  now = Drag_First_Cell_To_Second(points, grab);
+  ASSERT_NE(now, before_drag) << "the drawing did not move";
+  act("mousemove " + At(points.save) + " click 1", "Save showed nothing");
+  shot("03_save_keeps_changes");
+  act("key Return", "the box did not go");
+  act("mousemove " + At(points.gallery) + " click 1", "the gallery did not open again");
+  const std::vector<uint32_t> kept = now;
+  act("mousemove " + At(points.close_box) + " click 1", "the close box showed nothing");
+  shot("04_exit_offers_to_stay");
+  act("key Escape", "Cancel did not close the box");
+  EXPECT_EQ(program.Wait_For_Exit(0), -1) << "Cancel did not keep the program open";
+  EXPECT_EQ(Pixels_Hash(now), Pixels_Hash(kept)) << "her gallery is not shown as she left it";
+  // She does as the boxes say, with the program running.
+  ASSERT_EQ(chmod(held.c_str(), 0644), 0);
+  std::filesystem::rename(gallery, moved_away);
+  act("mousemove " + At(points.save) + " click 1", "Save did not leave the gallery");
+  shot("05_saved");
+  Click(points.close_box);
+  EXPECT_EQ(program.Wait_For_Exit(15000), 0) << "the program did not end when closed";
+  EXPECT_EQ(Read_All(moved_away), other);
+  EXPECT_FALSE(std::filesystem::exists(held));
+  const std::string saved = Read_All(gallery);
+  const Gallery_File::Contents contents =
+      Gallery_File::Scan(reinterpret_cast<const uint8_t*>(saved.data()), saved.size());
+  ASSERT_EQ(contents.records.size(), 1u);
+  EXPECT_EQ(contents.records[0].row, 1);
+  EXPECT_EQ(contents.records[0].column, 1);
+  std::error_code ignored;
+  std::filesystem::remove_all(folder, ignored);
+}
+
 }  // namespace
 
 TEST(Gallery_File_Acceptance, A_Changed_Pixel_At_1024x768) {
@@ -323,4 +399,8 @@ TEST(Gallery_File_Acceptance, A_Read_Only_Gallery_At_1024x768) {
 
 TEST(Gallery_File_Acceptance, A_Read_Only_Gallery_At_1920x1080) {
   if (In_Child_On_Screen(1920, 1080)) Open_A_Read_Only_Gallery(1920, 1080);
+}
+
+TEST(Gallery_File_Acceptance, A_Held_Gallery_She_Cannot_Change_At_1366x768) {
+  if (In_Child_On_Screen(1366, 768)) Save_A_Held_Gallery_She_Cannot_Change(1366, 768);
 }

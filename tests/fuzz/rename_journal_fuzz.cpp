@@ -5,6 +5,7 @@
 // it is of a kind that notes them (a parked file coming out with the bytes it
 // went in with), brings every parked file out again, and writes and reads
 // back the same.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -57,8 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (journal.version >= 3 && (step.after_gallery || step.by_gallery)) std::abort();
     // A note of the present kind is of every byte; the earlier program's
     // only when it says so.
-    if (step.bytes.earlier != (journal.version == 3) || (journal.version == 4 && !step.bytes.whole)) std::abort();
+    if (step.bytes.earlier != (journal.version == 3) || (journal.version >= 4 && !step.bytes.whole)) std::abort();
     if (step.bytes.link && (step.bytes.size == 0 || step.bytes.size >= 4096)) std::abort();
+    // Whose a file is, only for a file parked from a user's name, each
+    // person once, by a name of her own.
+    if (!step.whose.empty() && (journal.version != 5 || step.displaced || !Parking(step.to))) std::abort();
+    for (const std::string& person : step.whose)
+      if (Leaves_The_Directory(person, false) || std::count(step.whose.begin(), step.whose.end(), person) != 1)
+        std::abort();
     if (!step.displaced && Parking(step.to)) {
       parked.insert(step.to);
       parked_bytes[step.to] = step.bytes;

@@ -2,10 +2,13 @@
 // was as it opened it (or last wrote it); every other byte of the file is
 // compared before a save writes into it, the bytes between and behind the
 // records included.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -220,6 +223,52 @@ TEST_F(Gallery_Known_Bytes_Test, ADrawingChangedByAnotherProgramIsNamedNotWritte
     Drawing_Collection reopened(ann);
     EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
   }
+}
+
+// When bytes read after a moment belong to a file's change time: the store
+// waits a tick only for a stamp that a change could still keep.
+TEST(Gallery_Stamp_Test, AStampIsSettledOnceTheClockPassedItOrWhenItIsFinerThanTheClock) {
+  const timespec tick{0, 4000000}, now{1000, 998000000};
+  struct Case {
+    timespec changed;
+    bool settled;
+  } cases[] = {
+      {{1000, 997999999}, true},   // the clock has passed it
+      {{1000, 998000000}, false},  // stamped in this tick: a change now may keep it
+      {{1000, 999000000}, true},   // finer than the tick: looked at, a change gets another
+      {{1001, 1999999}, true},     // finer, across a second
+      {{1001, 2000000}, false},    // a tick ahead or more: a clock set back promises nothing
+      {{1005, 0}, false},
+  };
+  for (const Case& c : cases)
+    EXPECT_EQ(Drawing_Collection::Stamp_Settled(c.changed, now, tick), c.settled)
+        << c.changed.tv_sec << "." << c.changed.tv_nsec;
+}
+
+// What the rule stands on, on this machine's disk: a change after a look at
+// a settled stamp never keeps it.
+TEST(Gallery_Stamp_Test, AChangeAfterASettledStampAlwaysGetsAnother) {
+  const std::string path = testing::TempDir() + "stamp-" + std::to_string(getpid());
+  const int descriptor = open(path.c_str(), O_CREAT | O_TRUNC | O_RDWR, 0600);
+  ASSERT_GE(descriptor, 0);
+  int settled = 0;
+  for (int i = 0; i < 2000; ++i) {
+    struct stat before, after;
+    ASSERT_EQ(write(descriptor, "x", 1), 1);
+    ASSERT_EQ(fstat(descriptor, &before), 0);
+    timespec now{}, tick{};
+    clock_gettime(CLOCK_REALTIME_COARSE, &now);
+    clock_getres(CLOCK_REALTIME_COARSE, &tick);
+    if (!Drawing_Collection::Stamp_Settled(before.st_ctim, now, tick)) continue;
+    ++settled;
+    ASSERT_EQ(write(descriptor, "y", 1), 1);
+    ASSERT_EQ(fstat(descriptor, &after), 0);
+    EXPECT_TRUE(after.st_ctim.tv_sec != before.st_ctim.tv_sec || after.st_ctim.tv_nsec != before.st_ctim.tv_nsec)
+        << "a change kept the stamp " << before.st_ctim.tv_sec << "." << before.st_ctim.tv_nsec;
+  }
+  close(descriptor);
+  unlink(path.c_str());
+  EXPECT_GT(settled, 0);
 }
 
 }  // namespace

@@ -899,6 +899,23 @@ TEST_F(Gallery_Save_Steps_Test, AHeldGalleryThatCannotBeChangedIsToldInOneBoxWho
                   0u)
             << store.Save_Refusal();
       }
+      // A save before she has done so keeps what she added, and says again
+      // what to do.
+      ASSERT_TRUE(Add_At(store, Drawing(11), 6, 6));
+      Boxes.clear();
+      EXPECT_FALSE(store.Save(ann, HWND()));
+      ASSERT_EQ(Boxes.size(), 1u);
+      if (c.locked != Name_Unchangeable) {
+        EXPECT_EQ(Boxes[0].rfind("WARNING: Unable to write file " + aside + Drawing_Collection::Hidden_Note, 0), 0u)
+            << Boxes[0];
+        EXPECT_NE(Boxes[0].find("your changes are kept until you leave the program.\nTo save them, " +
+                                std::string(c.locked == Held_Read_Only ? "make the file " + aside + " writable again"
+                                                                       : "have the administrator make the file " +
+                                                                             aside + " changeable again")),
+                  std::string::npos)
+            << Boxes[0];
+      }
+      EXPECT_TRUE(Shows(store, Cell(6, 6), 11));
       // She does as it says, then adds a drawing and saves.
       if (c.locked == Held_Read_Only) { ASSERT_EQ(chmod(aside.c_str(), 0644), 0); }
       if (c.locked != Held_Read_Only) { ASSERT_TRUE(Set_Unchangeable(locked, false)); }
@@ -914,6 +931,7 @@ TEST_F(Gallery_Save_Steps_Test, AHeldGalleryThatCannotBeChangedIsToldInOneBoxWho
     Drawing_Collection reopened(ann);
     EXPECT_TRUE(Shows(reopened, Cell(0, 1), 1));
     EXPECT_TRUE(Shows(reopened, Cell(5, 5), 10));
+    EXPECT_TRUE(Shows(reopened, Cell(6, 6), 11));
   }
   root_only.End();
 }

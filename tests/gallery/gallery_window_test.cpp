@@ -1211,7 +1211,7 @@ void Choose_In_Dialog(Program_Session& p, bool bea, int answer) {
 // its box says. Without changes, or when she only changes her level, no
 // question is asked.
 TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes_Cannot_Be_Kept) {
-  enum Outside { Held, Replaced, None };
+  enum Outside { Held, Held_Read_Only, Replaced, None };
   const struct {
     const char* name;
     Outside outside;
@@ -1223,6 +1223,8 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
   } cases[] = {
       {"held, Cancel", Held, true, IDCANCEL, true},
       {"held, OK", Held, true, IDOK, false},
+      {"held and read-only, Cancel", Held_Read_Only, true, IDCANCEL, true},
+      {"held and read-only, OK", Held_Read_Only, true, IDOK, false},
       {"replaced, Cancel", Replaced, true, IDCANCEL, true},
       {"replaced, OK", Replaced, true, IDOK, false},
       {"held, nothing changed", Held, false, IDCANCEL, false},
@@ -1237,10 +1239,11 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
     std::filesystem::create_directories(folder);
     const std::string path = Ann_Saves_Two_Drawings(Options());
     const std::string held = Drawing_Collection::Claim_Name(path);
-    if (c.outside == Held) {
+    if (c.outside == Held || c.outside == Held_Read_Only) {
       ASSERT_TRUE(Hold_Aside(path));
       Temp_Home::Write(path, "an older copy");
     }
+    if (c.outside == Held_Read_Only) { ASSERT_EQ(chmod(held.c_str(), 0444), 0); }
     {
       Program_Session p(Options());
       p.Start();
@@ -1291,18 +1294,27 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
       } else if (!c.moved || !c.bea) {
         EXPECT_TRUE(told.empty()) << told[0];
       } else {
+        const std::string hidden = held + Drawing_Collection::Hidden_Note;
+        // Her held gallery she cannot change is the file named; the steps
+        // that mend it work while she stays.
         const std::string reason =
             c.outside == Held
-                ? "Another file is under that name, and a save that was stopped kept your gallery aside: your "
-                  "gallery as last saved is kept as " + held + Drawing_Collection::Hidden_Note +
-                      ", and changes made since then cannot be kept."
-                : "Another program has put a different file in its place: the changes to the gallery belonging to Ann "
-                  "cannot be kept.";
+                ? path + "\nAnother file is under that name, and a save that was stopped kept your gallery aside: "
+                         "your gallery as last saved is kept as " + hidden + ", and changes made since then cannot "
+                         "be kept."
+            : c.outside == Held_Read_Only
+                ? hidden + "\nYour gallery is kept as " + hidden + ", which is read-only, and another file is under "
+                           "its name, " + path + ": changes made since your gallery was last saved cannot be kept."
+                : path + "\nAnother program has put a different file in its place: the changes to the gallery "
+                         "belonging to Ann cannot be kept.";
         const std::string advice = c.outside == Held ? "move the file " + path + " out of the folder"
-                                                     : "move that file out of the folder";
+                                   : c.outside == Held_Read_Only
+                                       ? "make the file " + held + " writable again, move the file " + path +
+                                             " out of the folder"
+                                       : "move that file out of the folder";
         ASSERT_EQ(p.Boxes.size(), 1u) << told.back();
         EXPECT_EQ(p.Boxes[0].type, UINT(MB_OKCANCEL | MB_ICONSTOP));
-        EXPECT_EQ(told[0], "User Change: Unable to write file " + path + "\n" + reason +
+        EXPECT_EQ(told[0], "User Change: Unable to write file " + reason +
                                "\nTo keep them, choose Cancel to stay as Ann, " + advice +
                                ", and save the gallery again. OK changes the user without them.");
       }
@@ -1319,6 +1331,7 @@ TEST_F(Gallery_Program_Test, A_Change_Of_Person_Offers_To_Stay_Where_Her_Changes
       }
       if (c.stays) {
         // She does as it says, and the save keeps her changes.
+        if (c.outside == Held_Read_Only) { ASSERT_EQ(chmod(held.c_str(), 0644), 0); }
         std::filesystem::rename(path, folder + "/moved-out");
         p.Boxes.clear();
         Open(p);

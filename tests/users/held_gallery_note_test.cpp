@@ -123,4 +123,17 @@ TEST_F(Held_Gallery_Note_Test, ALinkAtTheRecordsNameIsReplacedNotWrittenThrough)
   EXPECT_EQ(Held_Gallery_Note::Of_Held(Held()), Standing::Noted);
 }
 
+// A note a kill stopped before it took its name goes with the note; other
+// files beside it stay.
+TEST_F(Held_Gallery_Note_Test, ANoteLeftUnderItsTemporaryNameGoesWithTheNote) {
+  Write(Held(), "a gallery");
+  Note_Held();
+  const std::string left = Record() + ".Ab12Cd", longer = Record() + ".Ab12Cde", other = Held() + ".text";
+  for (const std::string& path : {left, longer, other}) Write(path, "x");
+  Held_Gallery_Note::Forget(Held());
+  EXPECT_FALSE(std::filesystem::exists(Record()));
+  EXPECT_FALSE(std::filesystem::exists(left));
+  EXPECT_TRUE(std::filesystem::exists(longer) && std::filesystem::exists(other));
+}
+
 }  // namespace

@@ -13,6 +13,8 @@
 #include <functional>
 #include <map>
 #include <optional>
+#include <set>
+#include <tuple>
 
 #include "platform/system/atomic_file.h"
 #include "tests/platform/system/root_only_cases.h"
@@ -704,6 +706,53 @@ TEST_F(User_Rename_Kill_Test, TwoChangedGalleriesOfARotationAreToldWithStepsThat
   EXPECT_GT(by_hand, 0);
 }
 
+// Another program writes a gallery under a name a file of the change must
+// go to, after the change is cut at each point: the first start's box
+// names each file left waiting, under a hidden name, by whose it is now,
+// and says to move the file in the way out; doing so puts every file home
+// at the next start, which says nothing.
+TEST_F(User_Rename_Kill_Test, AFileInTheWayIsToldToBeMovedOutAtTheFirstStart) {
+  int waiting = 0;
+  for (const People* people : {&Swap, &Cases[1]})
+  for (const Then then : {Then::Stays, Then::Copied, Then::Restored}) {
+    const People& p = *people;
+    const int points = Points_Of(p, Cut::Change);
+    for (int kill = 1; kill <= points; ++kill) {
+      const std::string what = What(p, Cut::Change, kill, then) + ", a gallery put in the way";
+      ASSERT_TRUE(Cut_At(p, Cut::Change, kill, Then::Stays)) << what;
+      if (!Has("quendar.jnl")) continue;
+      std::string in_the_way;
+      for (const std::string& user : p.users)
+        if (!Has(user + ".gal")) in_the_way = user + ".gal";
+      if (in_the_way.empty()) continue;
+      Write(Dir(in_the_way), "another program's gallery");
+      Then_(then, Next());
+      Restart();
+      ASSERT_EQ(Boxes.size(), 1u) << what;
+      const std::string box = Boxes[0];
+      for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+        const std::string name = entry.path().filename();
+        if (name.rfind(".quendar-move-", 0) != 0) continue;
+        const std::string bytes = Read(entry.path());
+        const auto owner_of = std::find_if(p.users.begin(), p.users.end(), [&](const std::string& user) {
+          return bytes.rfind(user, 0) == 0 && bytes.size() > user.size() && bytes[user.size()] != ' ';
+        });
+        // Colour cycles alike are anyone's.
+        if (owner_of == p.users.end()) continue;
+        ++waiting;
+        const std::string owner = *owner_of, suffix = bytes.substr(owner.size());
+        EXPECT_NE(box.find(Dir(name) + ", which is " + Name_Now(p, owner) + "'s " + Words_For(suffix)), std::string::npos)
+            << what << ": " << name << "\n" << box;
+      }
+      EXPECT_NE(box.find("move " + Dir(in_the_way) + " (it is in the way) out of the folder"), std::string::npos)
+          << what << "\n" << box;
+      std::filesystem::remove(Dir(in_the_way));
+      Expect_Everyone_Has_Her_Own(p, what + ", moved out");
+    }
+  }
+  EXPECT_GT(waiting, 4);
+}
+
 std::vector<Cut_Case> Every_Cut() {
   std::vector<Cut_Case> all;
   for (size_t people = 0; people < std::size(Cases); ++people)
@@ -860,7 +909,9 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeA
           ++hidden;
           EXPECT_EQ(Read(Dir(name)), bytes) << what;
           ASSERT_EQ(Boxes.size(), 1u) << what;
-          EXPECT_NE(Boxes[0].find("\n" + Dir(name) + ": was " + bytes + ", to be "), std::string::npos)
+          const std::string now = Name_Now(*p, owner), suffix = bytes.substr(owner.size());
+          EXPECT_NE(Boxes[0].find("\n" + Dir(name) + ", which is " + now + "'s " + Words_For(suffix) + ", " + now + suffix),
+                    std::string::npos)
               << what << "\n" << Boxes[0];
         }
         if (hidden == 0) {
@@ -869,8 +920,7 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordMovesNothingOnceItsPeoplesNamesChangeA
         }
         ++told;
         EXPECT_EQ(Boxes[0].rfind("WARNING: These files of a change of users' names that was cut short are hidden in " +
-                                     Dir() + ", and the user file " + Dir("quendar.usr") + " no longer tells whose each "
-                                     "one is",
+                                     Dir() + ": they stay where they are:",
                                  0),
                   0u)
             << Boxes[0];
@@ -919,6 +969,71 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordStopsFollowingOnceAnyOfItsPeoplesNames
     Expect_No_One_Has_Anothers(beside_cy, what + ", the missing files brought back");
   }
   EXPECT_GT(kept, 4);
+}
+
+// The same copy, the start taking the swap back or on, then a later change
+// renaming Ann (or both): once the missing files are back, the box names
+// each by whose it is as people are called now, never as they were before
+// the cut, and renaming each file as its line says, in the box's order,
+// leaves every person her own, by its bytes.
+TEST_F(User_Rename_Bytes_Test, AKeptRecordNamesEachFileByItsOwnersNameAfterALaterChange) {
+  const People rotation = {"a rotation", {"Ann", "Bob", "Cy"}, {{"Ann", "X"}, {"Bob", "Ann"}, {"Cy", "Bob"}, {"X", "Cy"}},
+                           Bytes::Own};
+  using Renames = std::vector<std::pair<std::string, std::string>>;
+  const struct {
+    const People& p;
+    Renames later;
+  } cases[] = {{Swap, {{"Ann", "Cy"}}},
+               {Swap, {{"Ann", "Cy"}, {"Bob", "Dee"}}},
+               {rotation, {{"Ann", "Dee"}}},
+               {rotation, {{"Ann", "Dee"}, {"Bob", "Eve"}, {"Cy", "Ann"}}}};
+  for (const auto& [p, later] : cases) {
+    Start(p, Next());
+    const int points = Points([&] { Change_Names(p); });
+    int told = 0;
+    for (int kill = 1; kill <= points; ++kill) {
+      const std::string what = std::string(p.what) + ", killed at " + std::to_string(kill) + ", then " +
+                               later[0].first + " renamed " + later[0].second + (later.size() > 1 ? " and more" : "");
+      const std::optional<std::map<std::string, std::string>> cut = Cut_Then_Copied_Without_Dot_Names(p, kill);
+      ASSERT_TRUE(cut) << what;
+      if (Kept_Journal("missing").empty()) continue;
+      Change_Names({p.what, p.users, later, p.bytes});
+      for (const auto& [name, bytes] : *cut) Write(Dir(name), bytes);
+      Restart();
+      ASSERT_EQ(Boxes.size(), 1u) << what;
+      const std::string box = Boxes[0];
+      EXPECT_EQ(box.find(": was "), std::string::npos) << what << "\n" << box;
+      // Each line: "<path>, which is <whose>, <the name to give it>".
+      std::vector<std::pair<std::string, std::string>> renames;
+      for (const auto& [name, bytes] : *cut) {
+        const std::string owner = bytes.substr(0, bytes.find_first_of(".,")), suffix = bytes.substr(owner.size()),
+                          now = Name_Now(p, owner);
+        const std::string line = "\n" + Dir(name) + ", which is " + now + "'s " + Words_For(suffix) + ", " + now + suffix;
+        const size_t at = box.find(line);
+        ASSERT_NE(at, std::string::npos) << what << ": " << name << "\n" << box;
+        renames.push_back({name, now + suffix});
+        (void)at;
+      }
+      std::sort(renames.begin(), renames.end(), [&](const auto& a, const auto& b) {
+        return box.find("\n" + Dir(a.first) + ",") < box.find("\n" + Dir(b.first) + ",");
+      });
+      EXPECT_NE(box.find("give each of these files whose owner its line names the name of its owner's file"), std::string::npos) << box;
+      ++told;
+      // As the box says, in its order; then nothing is told.
+      for (const auto& [from, to] : renames) {
+        ASSERT_FALSE(Has(to)) << what << ": " << to;
+        std::filesystem::rename(Dir(from), Dir(to));
+      }
+      Restart();
+      const User_Database& db = *The_User_Database;
+      for (int32_t i = 0; i < db.Count(); ++i)
+        for (const char* suffix : Suffixes)
+          EXPECT_EQ(Read(Dir(db.At(i)->name + suffix)), Content(p, p.users[size_t(db.At(i)->points - 1)], suffix))
+              << what << ": " << db.At(i)->name << suffix;
+      EXPECT_TRUE(Boxes.empty()) << what << ": " << Boxes.front();
+    }
+    EXPECT_GT(told, 4);
+  }
 }
 
 // The user file is neither the one the change began from nor the one it
@@ -1471,10 +1586,10 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordSplitWithAStepUnderWayCountsOnlyTheMov
   journal.database_hash = "00ff00ff00ff00ff";
   journal.saved_hash = "0123012301230123";
   journal.course = Rename_Journal::Course::On;
-  journal.steps = {{"Ann.gal", ".quendar-move-1-1", false, false, false, ann, {}},
-                   {"Cy.gal", ".quendar-move-1-2", false, false, false, cy, {}},
-                   {".quendar-move-1-1", "Annie.gal", false, false, false, ann, {}},
-                   {".quendar-move-1-2", "Cyd.gal", false, false, false, cy, {}}};
+  journal.steps = {{"Ann.gal", ".quendar-move-1-1", false, false, false, ann, {}, {}},
+                   {"Cy.gal", ".quendar-move-1-2", false, false, false, cy, {}, {}},
+                   {".quendar-move-1-1", "Annie.gal", false, false, false, ann, {}, {}},
+                   {".quendar-move-1-2", "Cyd.gal", false, false, false, cy, {}, {}}};
   const struct {
     size_t done;
     size_t annies, cyds;  // the moves each part counts as made
@@ -1495,6 +1610,131 @@ TEST_F(User_Rename_Bytes_Test, AKeptRecordSplitWithAStepUnderWayCountsOnlyTheMov
     EXPECT_EQ(annies.done, c.annies) << c.done;
     EXPECT_EQ(cyds.done, c.cyds) << c.done;
   }
+}
+
+// A swap's record kept aside with both galleries parked, whichever way the
+// first start decided (or none), then people renamed once and again: the
+// record notes whose each gallery is by the names people have then, the box
+// names each so, and each renamed as its line says is its owner's.
+TEST_F(User_Rename_Bytes_Test, AKeptRecordNotesWhoseEachFileIsThroughEveryLaterChange) {
+  using Course = Rename_Journal::Course;
+  const std::string p1 = ".quendar-move-1-1", p2 = ".quendar-move-1-2";
+  const struct {
+    Course course;
+    std::map<std::string, std::string> first, second;  // the later changes
+    std::string ann_s, bob_s;                            // whose Ann's and Bob's galleries are said to be then
+  } cases[] = {
+      {Course::Back, {{"Ann", "Cy"}}, {}, "Cy", "Bob"},
+      {Course::On, {{"Ann", "Cy"}}, {}, "Bob", "Cy"},
+      {Course::Back, {{"Ann", "Cy"}, {"Bob", "Dee"}}, {}, "Cy", "Dee"},
+      {Course::On, {{"Ann", "Cy"}, {"Bob", "Dee"}}, {}, "Dee", "Cy"},
+      {Course::Back, {{"Ann", "Cy"}}, {{"Cy", "Eve"}}, "Eve", "Bob"},
+      {Course::On, {{"Bob", "Ann"}, {"Ann", "Bob"}}, {{"Ann", "Fay"}}, "Fay", "Bob"},
+      // Never decided: either of the two, by her name now.
+      {Course::Undecided, {{"Ann", "Cy"}}, {}, "Cy or Bob", "Bob or Cy"},
+  };
+  for (const auto& c : cases) {
+    const std::string what = std::string(c.course == Course::Back ? "back" : c.course == Course::On ? "on" : "undecided") +
+                             ", then " + c.first.begin()->first + " renamed " + c.first.begin()->second;
+    std::filesystem::remove_all(Dir());
+    std::filesystem::create_directories(Dir());
+    Write(Dir(p1), "Ann's gallery");
+    Write(Dir(p2), "Bob's gallery");
+    Write(Dir("quendar.usr"), "a user file neither way knows");
+    const File_Fingerprint ann = *File_Fingerprint::Of(Dir(p1)), bob = *File_Fingerprint::Of(Dir(p2));
+    Rename_Journal journal;
+    journal.directory = Dir();
+    journal.database_hash = "00ff00ff00ff00ff";
+    journal.saved_hash = "0123012301230123";
+    journal.course = c.course;
+    journal.steps = {{"Ann.gal", p1, false, false, false, ann, {}, {}},
+                     {"Bob.gal", p2, false, false, false, bob, {}, {}},
+                     {p1, "Bob.gal", false, false, false, ann, {}, {}},
+                     {p2, "Ann.gal", false, false, false, bob, {}, {}}};
+    journal.done = 2;
+    const std::string kept = Dir("quendar.jnl.missing-20260101-000000");
+    ASSERT_TRUE(Write_File_Atomically(kept, journal.Bytes()));
+    for (const auto* names_now : {&c.first, &c.second}) {
+      if (names_now->empty()) continue;
+      std::set<std::string> renamed;
+      for (const auto& [from, to] : *names_now) renamed.insert({from, to});
+      Rename_Journal::Follow_Saved(Dir(), "4567456745674567", false, renamed, *names_now);
+    }
+    // Read back whole, by the reader every start uses.
+    Rename_Journal noted;
+    const std::string bytes = Read(kept);
+    ASSERT_TRUE(noted.Read(std::vector<uint8_t>(bytes.begin(), bytes.end()))) << what << "\n" << bytes;
+    EXPECT_EQ(noted.course, Course::Undecided) << what;
+    Boxes.clear();
+    Rename_Journal::Retry_Missing(Dir(), Dir("quendar.usr"), std::nullopt);
+    ASSERT_EQ(Boxes.size(), 1u) << what;
+    EXPECT_EQ(Boxes[0].find(": was "), std::string::npos) << what << "\n" << Boxes[0];
+    for (const auto& [parked, whose, own] : {std::tuple{p1, c.ann_s, "Ann's gallery"}, std::tuple{p2, c.bob_s, "Bob's gallery"}}) {
+      if (whose.find(" or ") != std::string::npos) {
+        const std::string one = whose.substr(0, whose.find(" or ")), other = whose.substr(whose.find(" or ") + 4);
+        EXPECT_NE(Boxes[0].find("\n" + Dir(parked) + ", whose it is cannot be told: it could be " + one + "'s gallery, " +
+                                one + ".gal or " + other + "'s gallery, " + other + ".gal"),
+                  std::string::npos)
+            << what << "\n" << Boxes[0];
+        continue;
+      }
+      EXPECT_NE(Boxes[0].find("\n" + Dir(parked) + ", which is " + whose + "'s gallery, " + whose + ".gal"),
+                std::string::npos)
+          << what << "\n" << Boxes[0];
+      std::filesystem::rename(Dir(parked), Dir(whose + ".gal"));
+      EXPECT_EQ(Read(Dir(whose + ".gal")), own) << what;
+    }
+  }
+}
+
+// Whose a file is is read only where the program writes it: on a step
+// parking a user's file, in a record of the kind that notes it, each person
+// once by a name of her own.
+TEST_F(User_Rename_Bytes_Test, ARecordReadsWhoseEachFileIsOnlyWhereItCanBeNoted) {
+  const std::string head = "database 00ff00ff00ff00ff\nsaved none\nstate change\ndone 0\n";
+  const std::string ann = "7:0123456789abcdeffedcba9876543210", zoe = "7:00000000000000000000000000000001";
+  auto record = [&](const std::string& kind, const std::string& park, const std::string& out) {
+    return "quendar rename journal " + kind + "\n" + head + "-\tAnn.gal\t.quendar-move-1-1\t" + ann + park +
+           "\n-\t.quendar-move-1-1\tBob.gal\t" + ann + out + "\n";
+  };
+  const struct {
+    std::string text;
+    std::vector<std::string> whose;  // read on the parking step; refused: nullopt
+    bool read;
+  } cases[] = {
+      {record("5", "\tCy", ""), {"Cy"}, true},
+      {record("5", "\tCy\tBob", ""), {"Cy", "Bob"}, true},
+      {record("5", "", ""), {}, true},
+      {record("4", "\tCy", ""), {}, false},
+      {record("5", "\tCy\tCy", ""), {}, false},
+      {record("5", "\tC/y", ""), {}, false},
+      {record("5", "\t", ""), {}, false},
+      {record("5", "", "\tCy"), {}, false},
+      // A file in the way is no one's.
+      {"quendar rename journal 5\n" + head + "d\tZoe.gal\t.quendar-move-1-2/Zoe.gal\t" + zoe + "\tCy\n-\tAnn.gal\t" +
+           ".quendar-move-1-1\t" + ann + "\n-\t.quendar-move-1-1\tZoe.gal\t" + ann + "\n",
+       {}, false},
+  };
+  for (const auto& c : cases) {
+    Rename_Journal journal;
+    ASSERT_EQ(journal.Read(std::vector<uint8_t>(c.text.begin(), c.text.end())), c.read) << c.text;
+    if (!c.read) continue;
+    EXPECT_EQ(journal.steps[0].whose, c.whose) << c.text;
+    const std::vector<uint8_t> again = journal.Bytes();
+    EXPECT_EQ(std::string(again.begin(), again.end()), c.text);
+  }
+  // A record of the sampled kind, its people renamed since, stays of its
+  // kind, read by every start as before.
+  std::filesystem::create_directories(Dir());
+  const std::string sampled = "7:0cd1b17eeab41e43/2961dea029621b3d29621b3d296228fd2962336a296230c029621447";
+  const std::string kept = Dir("quendar.jnl.missing-20260101-000000");
+  Write(kept, "quendar rename journal 3\ndatabase 00ff00ff00ff00ff\nsaved 0123012301230123\nstate undo\ndone 1\n"
+              "-\tAnn.gal\t.quendar-move-1-1\t" + sampled + "\n-\t.quendar-move-1-1\tBob.gal\t" + sampled + "\n");
+  Rename_Journal::Follow_Saved(Dir(), "4567456745674567", false, {"Ann", "Cy"}, {{"Ann", "Cy"}});
+  const std::string after = Read(kept);
+  Rename_Journal journal;
+  EXPECT_TRUE(journal.Read(std::vector<uint8_t>(after.begin(), after.end()))) << after;
+  EXPECT_EQ(journal.version, 3) << after;
 }
 
 // A record of the earlier kind, which noted a small file by all its bytes

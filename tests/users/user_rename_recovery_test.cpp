@@ -259,10 +259,10 @@ TEST_F(User_Rename_Recovery_Test, FilesThatWouldNotMoveAreToldInOneBox) {
     bool parking_taken = false;  // the file cannot even be parked
   } cases[] = {
       {1, "WARNING: Unable to move file {}U0.clr\nAnother file has that name: the file stays as {}U0.clr.", true},
-      {1, "WARNING: Unable to move file {}.quendar-move-1-0 to V0.clr\nAnother file has that name: the file stays as "
+      {1, "WARNING: Unable to move file {}.quendar-move-1-0, which is V0's colour cycles, to V0.clr\nAnother file has that name: the file stays as "
           "{}.quendar-move-1-0."},
-      {200, "WARNING: Unable to move 200 files of renamed users; each stays where it is:\n{}.quendar-move-1-0 (to be "
-            "V0.clr): Another file has that name\n"},
+      {200, "WARNING: Unable to move 200 files of renamed users; each stays where it is:\n{}.quendar-move-1-0, which is "
+            "V0's colour cycles (to be V0.clr): Another file has that name\n"},
   };
   for (const auto& c : cases) {
     const std::string folder = root_ + "/data/" + std::to_string(c.files) + "/";

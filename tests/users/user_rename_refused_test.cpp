@@ -46,8 +46,8 @@ const Rename_Case Cases[] = {
      "Annie.gal", Then::Nothing, false, "Unable to move file {}Annie.gal\n" + No_Permission + Refused},
     {"Bob's gallery can neither take Ann's name nor go back", Swap, "Bob.gal", Unmovable_File::Immutable, true, "",
      Then::Nothing, false,
-     "Unable to move file {P} to Ann.gal\n" + No_Permission + ": no user is renamed.\nUnable to move file {P} to "
-     "Bob.gal\n" + No_Permission + ": the file stays as {P}.\nTo put each file home, have the administrator make "
+     "Unable to move file {P} to Ann.gal\n" + No_Permission + ": no user is renamed.\nUnable to move file {P}, which is "
+     "Bob's gallery, to Bob.gal\n" + No_Permission + ": the file stays as {P}.\nTo put each file home, have the administrator make "
      "{P} changeable again (it was made unchangeable, and no one else can move it), then start Quendar again: each "
      "file goes home.\nNames beginning with a dot are hidden: show hidden files to see them."},
     {"the folder sync fails after the user file is in place", Swap, "", Unmovable_File::Immutable, false, "",
