@@ -996,8 +996,11 @@ bool Rename_Journal::Recover(const std::string& directory, const std::string& da
     if (!untold.empty()) {
       // Nothing may be guessed: every file stays, and the person learns where.
       const std::string aside = Keep_File_Aside(path);
+      // Only the identities are seen to differ; whether a copy, a restore
+      // or a program writing each file anew made them differ is not known.
       std::string text = "Unable to tell whose file is which in " + directory +
-                         ": the folder was copied or moved while users' names were being changed. No file moves:";
+                         ": a change of users' names was cut short, and no file under its names is the very file it "
+                         "noted. No file moves:";
       for (size_t i = 0; i < untold.size() && i < 8; ++i) text += "\n" + untold[i];
       if (untold.size() > 8) text += "\nand " + std::to_string(untold.size() - 8) + " more.";
       text += aside.empty() ? "\nThe record of the change " + path + " is left as it is."
@@ -1301,10 +1304,14 @@ std::string Rename_Journal::Whose(const Way& way, bool forward) const {
 
 // A file the start looked for in vain, by the name it belongs under now,
 // and where it may have been: "Bob's gallery, Bob.gal: it was D/.quendar-move-…".
-std::string Rename_Journal::Missing_Line(const Way& way, bool forward) const {
+// A place that holds a file the box tells elsewhere (`told`, paths) is not
+// named here, so that no path is told both as empty and as holding a file.
+std::string Rename_Journal::Missing_Line(const Way& way, bool forward, const std::set<std::string>& told) const {
   std::string line = Whose(way, forward) + ": it was ";
   line[0] = char(std::toupper(static_cast<unsigned char>(line[0])));
-  const std::vector<std::string> was = Names_At_Cut(way);
+  std::vector<std::string> was = Names_At_Cut(way);
+  std::erase_if(was, [&](const std::string& name) { return told.count(directory + name) != 0; });
+  if (was.empty()) return line + "under a name that now holds another file, told below";
   for (size_t i = 0; i < was.size(); ++i) line += (i == 0 ? "" : " or ") + directory + was[i];
   return line;
 }
@@ -1467,7 +1474,7 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
                                           : " does not match the folder as the change left it";
     std::string advice =
         neither ? "\nTo give each person her files, bring back the user file " + database_path +
-                      " as it was when the change was cut short (from the copy or backup this folder came from), "
+                      " as it was when the change was cut short (from a backup, or from wherever it went), "
                       "then start Quendar again: each file goes to its owner."
                 : std::string();
     // Not a folder the change made where a file in the way was to wait: it
@@ -1549,16 +1556,11 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
     unsure_lines.push_back(there + ", which is " + journal.Whose(ways[w], forward) + ", whose name another of them has");
   }
   // Fewer such files than ways they could be: some way's file is not here
-  // at all (a copy left it behind), and whose cannot be told: each of those
+  // at all (gone from the folder), and whose cannot be told: each of those
   // ways is missing, as when its file is found nowhere.
-  const std::vector<bool> claimed = undecided;
   if (size_t(std::count(undecided.begin(), undecided.end(), true)) > unsure_files)
     undecided.assign(ways.size(), false);
-  std::vector<std::string> missing;
-  // A copy that left the hidden names behind is what the folder shows when
-  // every file missing may have been under one (those that could be a file
-  // here aside).
-  bool all_hidden = true, any_hidden = false;
+  std::vector<size_t> missing;  // the ways whose files are not here
   // A record kept for files no one could tell whose they are told them at
   // the start that kept it: a way whose file is no longer there is one the
   // person has moved.
@@ -1566,11 +1568,7 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
   for (size_t w = 0; w < ways.size(); ++w) {
     // A file no user had, once the change stands, is in the trash already.
     if (at[w] == std::string::npos && !undecided[w] && !told_before && !(forward && ways[w].displaced)) {
-      missing.push_back(journal.Missing_Line(ways[w], forward));
-      const std::vector<std::string> was = journal.Names_At_Cut(ways[w]);
-      const bool hidden = std::any_of(was.begin(), was.end(), Hidden_Name);
-      any_hidden |= hidden;
-      all_hidden &= hidden || claimed[w];
+      missing.push_back(w);
     }
   }
   const std::string trashed_text =
@@ -1589,29 +1587,34 @@ bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string
       if (!text.empty()) MessageBox(0, text.substr(1), "WARNING", MB_OK | MB_ICONSTOP);
       return true;
     }
+    std::vector<std::string> unknown = journal.Unknown_Files(ways, at);
+    std::erase_if(unknown, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
+    // Each path is told once, in the list that says what is there.
+    std::set<std::string> told(unknown.begin(), unknown.end());
+    for (const std::string& name : unsure_names) told.insert(directory + name);
+    for (const Failed_Move& move : failed) told.insert(move.at);
+    // Where each was at the cut, read before the course is noted.
+    std::vector<std::string> missing_lines;
+    for (const size_t w : missing) missing_lines.push_back(journal.Missing_Line(ways[w], forward, told));
     // Kept until the person brings them back: each later start looks for
     // them again, and puts each one home once it is there.
     journal.course = course;
     journal.Note_Progress();
     const std::string aside = Keep_File_Aside(path, Missing_Word);
-    all_hidden &= any_hidden;
+    // Why they are gone the start cannot see (a copy that left hidden
+    // names behind, a person or program that moved or deleted them): it
+    // says where each was, and advice that holds whatever happened.
     std::string text = "Files of users whose names were being changed are not in " + directory +
-                       (all_hidden ? " as the change left them: the folder was copied, and the copy left behind the "
-                                     "names beginning with a dot, where these files were:"
-                                   : ", where the change left them. Where each file was:") +
-                       Listed(missing, 32);
-    std::vector<std::string> unknown = journal.Unknown_Files(ways, at);
-    std::erase_if(unknown, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
+                       ", where the change left them. Where each file was:" + Listed(missing_lines, 32);
     if (!unknown.empty())
       text += "\nThese files have names the change used, but none is a file it moved; each stays as it is:" +
               Listed(unknown);
     if (!unsure_lines.empty()) text += "\n" + Unsure_Text(unsure_lines);
     text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
     text += trashed_text;
-    text += all_hidden ? "\nTo give them back, copy each of these files, under the same name, from the folder this one "
-                         "was copied from into " + directory
-                       : "\nTo give them back, copy each of these files, under the same name, from a copy or backup of "
-                         "the folder into " + directory;
+    text += "\nTo give them back, bring each of these files back into " + directory +
+            " under the same name, from where it went (the trash, another folder, or a copy or backup of this "
+            "folder)";
     text += " (names beginning with a dot are hidden: show hidden files to see them), then start Quendar again: each "
             "file goes to its owner.";
     if (!unsure_lines.empty()) text += Unsure_Advice(directory, unsure_names, unsure_owners);

@@ -243,7 +243,7 @@ class Rename_Journal {
   static void Tell_Unrecorded(const std::string& directory, const std::set<std::string>& recorded,
                               const std::vector<std::string>& unreadable);
   static std::string Unrecorded_Advice();
-  std::string Missing_Line(const Way& way, bool forward) const;
+  std::string Missing_Line(const Way& way, bool forward, const std::set<std::string>& told) const;
   std::vector<std::string> Names_At_Cut(const Way& way) const;
   std::string Whose(const Way& way, bool forward) const;
   // The identity of the file under the name, unknown when none is there or

@@ -164,6 +164,14 @@ bool Move_File(const std::string& from, const std::string& to) {
   return true;
 }
 
+bool Link_File(const std::string& from, const std::string& to) {
+  if (faults.no_hard_links) {
+    errno = EPERM;
+    return false;
+  }
+  return Path_Fits(from) && Path_Fits(to) && link(from.c_str(), to.c_str()) == 0;
+}
+
 void Set_File_System_Faults(TFile_System_Faults injected) { faults = injected; }
 
 std::string Folder_Of(const std::string& path) {

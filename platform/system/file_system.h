@@ -38,18 +38,24 @@ std::optional<std::vector<uint8_t>> Read_Regular_File(const std::string& path, s
 // original cannot be deleted the copy is removed again and the move fails.
 bool Move_File(const std::string& from, const std::string& to);
 
+// Gives a file a second name in the same file system, never over anything:
+// false with errno EEXIST when the name is taken, or EPERM, EOPNOTSUPP or
+// EMLINK when the file system keeps no second names.
+bool Link_File(const std::string& from, const std::string& to);
+
 // Whether the administrator has made the file unchangeable or append-only:
 // then no one may rename, delete or rewrite it until she makes it
 // changeable again.
 bool Is_Unchangeable(const std::string& path);
 
-// Test hooks: behave as a file system without the no-replace rename, or as
-// one where the original of a move cannot be deleted, or one whose directory
+// Test hooks: behave as a file system without the no-replace rename or
+// without second names (hard links), or as one where the original of a move cannot be deleted, or one whose directory
 // syncs fail with sync_error (0 none) once sync_passes of them have passed,
 // sync_failures of them (0: all the rest). Test use only.
 struct TFile_System_Faults {
   bool no_replace_rename = false;
   bool original_stays = false;
+  bool no_hard_links = false;
   int sync_error = 0;
   int sync_passes = 0;
   int sync_failures = 0;

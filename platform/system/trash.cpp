@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 
 #include "platform/system/file_system.h"
 #include "platform/system/settings.h"
@@ -44,6 +46,70 @@ std::string Deletion_Date() {
   char text[32];
   strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &local);
   return text;
+}
+
+// A record is written under this ending first and linked to its name only
+// once whole, so a cut never leaves a short record; trash readers look only
+// at names ending in ".trashinfo".
+constexpr const char* Partial_Ending = ".trashinfo.partial";
+
+std::function<void()>& Cut_Hook() {
+  static std::function<void()> hook;
+  return hook;
+}
+
+void Cut_Point() {
+  if (Cut_Hook()) Cut_Hook()();
+}
+
+bool Is_Partial(const std::string& name) {
+  const std::string ending = Partial_Ending;
+  return name.size() > ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0;
+}
+
+// Clears what a cut left: a partial record goes; the record linked from it
+// is this program's own (the same file), and goes with it when its item
+// never reached files/, the item still being where it was.
+void Clear_Partials(const std::string& files, const std::string& info) {
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator(info, error)) {
+    const std::string name = entry.path().filename().string();
+    if (!Is_Partial(name)) continue;
+    const std::string trashed = name.substr(0, name.size() - strlen(Partial_Ending));
+    const std::string partial = entry.path().string(), record = info + "/" + trashed + ".trashinfo";
+    struct stat left, linked, item;
+    if (lstat(partial.c_str(), &left) == 0 && lstat(record.c_str(), &linked) == 0 && left.st_dev == linked.st_dev &&
+        left.st_ino == linked.st_ino && lstat((files + "/" + trashed).c_str(), &item) != 0 && errno == ENOENT)
+      unlink(record.c_str());
+    unlink(partial.c_str());
+  }
+}
+
+// Writes the whole record under a partial name, on disk, and links it to
+// info_path, which must not exist. Returns 0, or the errno of the failing
+// step (EEXIST: the name is taken). The partial name stays until the item
+// is in place, so a cut between the two is known by it.
+int Write_Record(const std::string& partial, const std::string& info_path, const std::string& record) {
+  int fd = open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+  if (fd < 0) return errno;
+  Cut_Point();
+  errno = 0;
+  bool written = Write_Text(fd, record);
+  Cut_Point();
+  written = written && fsync(fd) == 0;
+  int error = errno;
+  if (close(fd) != 0 && written) written = false, error = errno;
+  if (written && Link_File(partial, info_path)) return 0;
+  if (written) error = errno;
+  // A file system without second names: the whole record is renamed into
+  // place instead, never over another.
+  if (written && (error == EPERM || error == EOPNOTSUPP || error == EMLINK)) {
+    if (Move_File(partial, info_path)) return 0;
+    struct stat taken;
+    error = lstat(info_path.c_str(), &taken) == 0 ? EEXIST : EIO;
+  }
+  unlink(partial.c_str());
+  return error != 0 ? error : EIO;
 }
 
 }  // namespace
@@ -101,30 +167,37 @@ bool Move_To_Trash(const std::string& path, const std::string& origin) {
   }
   const std::string record = "[Trash Info]\nPath=" + Trash_Escape_Path(recorded) +
                              "\nDeletionDate=" + Deletion_Date() + "\n";
+  Clear_Partials(files, info);
   for (int n = 1; n <= Most_Tries; ++n) {
     const std::string trashed = Candidate(name, n);
     const std::string info_path = info + "/" + trashed + ".trashinfo";
+    const std::string partial = info + "/" + trashed + Partial_Ending;
     const std::string target = files + "/" + trashed;
-    // The exclusive create claims the name against other programs that
-    // trash at the same time.
-    int fd = open(info_path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-    if (fd < 0) {
-      if (errno == EEXIST) continue;
-      return false;
-    }
-    bool written = Write_Text(fd, record);
-    written = close(fd) == 0 && written;
+    // Linking the whole record to its name claims the name, as an exclusive
+    // create would, against other programs that trash at the same time.
+    const int error = Write_Record(partial, info_path, record);
+    if (error == EEXIST) continue;
+    if (error != 0) return false;
+    // The record reaches the disk before the item moves, so a power cut
+    // cannot leave the item in the trash with no word of where it was.
+    Sync_Directory(info);
+    Cut_Point();
     struct stat existing;
-    if (written && lstat(target.c_str(), &existing) == 0) {
+    if (lstat(target.c_str(), &existing) == 0) {
       // An item without its info file (left by a crash): keep it, try on.
       unlink(info_path.c_str());
+      unlink(partial.c_str());
       continue;
     }
     // Never replaces anything; a file on another file system is copied and
     // then deleted.
-    if (written && Move_File(original, target)) return true;
-    unlink(info_path.c_str());
-    return false;
+    const bool moved = Move_File(original, target);
+    Cut_Point();
+    if (!moved) unlink(info_path.c_str());
+    unlink(partial.c_str());
+    return moved;
   }
   return false;
 }
+
+void Set_Trash_Cut_Hook(std::function<void()> hook) { Cut_Hook() = std::move(hook); }

@@ -855,7 +855,7 @@ TEST_F(User_Rename_Bytes_Test, ACopyWithoutTheDotNamesSaysWhoseFilesAreMissingAn
                   std::string::npos)
             << name << "\n" << Boxes[0];
       }
-      EXPECT_NE(Boxes[0].find("copy each of these files, under the same name, from the folder this one was copied from"),
+      EXPECT_NE(Boxes[0].find("bring each of these files back into " + Dir() + " under the same name, from where it went"),
                 std::string::npos)
           << Boxes[0];
       EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
@@ -1151,8 +1151,11 @@ TEST_F(User_Rename_Bytes_Test, AUserFileReplacedAfterACutChangeMovesNothing) {
     EXPECT_EQ(Boxes[0].find("damaged"), std::string::npos) << Boxes[0];
     if (c.finishing) continue;
     // As the box says: the user file as it was at the cut, and a start.
+    // The folder stayed where it was: the advice does not send the person
+    // to a copy it came from.
     EXPECT_NE(Boxes[0].find("To give each person her files, bring back the user file " + Dir("quendar.usr") +
-                            " as it was when the change was cut short"),
+                            " as it was when the change was cut short (from a backup, or from wherever it went), "
+                            "then start Quendar again"),
               std::string::npos)
         << Boxes[0];
     Write(Dir("quendar.usr"), at_cut);
@@ -1504,6 +1507,22 @@ TEST_F(User_Rename_Bytes_Test, ABoxSaysOnlyWhatTheStartKnowsOfEachFile) {
        "copied"},
       {"the stray moved aside, the folder copied without the dot names", 1 + 2 * 4 + 2, [&] { Then_(Then::Copied, Next(), false); },
        "\nThe file Annie.clr of no user: it was {aside}\n", "Annie's"},
+      // Nothing copied: the hidden files were deleted where they were.
+      {"the stray moved aside, the hidden files then deleted in place", 1 + 2 * 4 + 2,
+       [&] {
+         for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+           if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0) std::filesystem::remove_all(entry.path());
+       },
+       "are not in {}, where the change left them. Where each file was:\n", "copied"},
+      {"the same, and the advice", 1 + 2 * 4 + 2,
+       [&] {
+         for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+           if (entry.path().filename().string().rfind(".quendar-move-", 0) == 0) std::filesystem::remove_all(entry.path());
+       },
+       "\nTo give them back, bring each of these files back into {} under the same name, from where it went (the "
+       "trash, another folder, or a copy or backup of this folder) (names beginning with a dot are hidden: show hidden "
+       "files to see them), then start Quendar again: each file goes to its owner.",
+       "Annie's"},
       {"the new user file written, the stray moved aside", 0, [&] { Write(Dir("quendar.usr"), written); },
        "WARNING: These files of no user were in the way of renamed users' files, and are in the trash now (from where "
        "they can be brought back):\n{}Annie.clr",
@@ -1828,4 +1847,50 @@ TEST_F(User_Rename_Bytes_Test, ARecordOfTheSampledKindFindsAProvenFileOnANameAnU
        {Dir("Bob.gal") + ", which could be Ann's gallery, Ann.gal or Bob's gallery, Bob.gal\n",
         Dir(".quendar-move-1-2") + ", which is Bob's gallery, Bob.gal, whose name another of them has\n"})
     EXPECT_NE(Boxes[0].find("\n" + line), std::string::npos) << Boxes[0];
+}
+
+// A box tells each path once, in the list that says what is there: a file
+// not found whose place now holds a file that could be hers, or anyone's,
+// is not also told as gone from there. A swap cut at every point, then its
+// galleries deleted (those parked, or those under the users' names) and
+// Bob's older gallery written back under his name by another program.
+TEST_F(User_Rename_Bytes_Test, ABoxTellsEachPathOnce) {
+  const People& p = Swap;
+  Start(p, Next());
+  const int points = Points([&] { Change_Names(p); });
+  const struct {
+    const char* what;
+    std::function<bool(const std::string& name, const std::string& bytes)> deleted;
+  } cases[] = {
+      {"the parked galleries deleted",
+       [](const std::string& name, const std::string& bytes) {
+         return name.rfind(".quendar-move-", 0) == 0 && bytes.find(".gal") != std::string::npos;
+       }},
+      {"the galleries under the users' names deleted",
+       [](const std::string& name, const std::string&) { return name == "Ann.gal" || name == "Bob.gal"; }},
+  };
+  int none_left = 0;  // lines of files whose every place holds a file told below
+  for (const auto& c : cases) {
+    for (int kill = 1; kill <= points; ++kill) {
+      const std::string what = std::string(c.what) + ", killed at " + std::to_string(kill);
+      Start(p, Next());
+      ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
+      for (const auto& entry : std::filesystem::directory_iterator(Dir()))
+        if (entry.is_regular_file() && c.deleted(entry.path().filename(), Read(entry.path())))
+          std::filesystem::remove(entry.path());
+      if (!Has("Bob.gal")) Write(Dir("Bob.gal"), "Bob's older gallery");
+      Restart();
+      for (const std::string& box : Boxes) {
+        none_left += box.find(": it was under a name that now holds another file, told below\n") != std::string::npos;
+        for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+          const std::string path = entry.path().string();
+          int told = 0;
+          for (size_t at = box.find(path); at != std::string::npos; at = box.find(path, at + 1))
+            told += at + path.size() == box.size() || std::string("\n, :").find(box[at + path.size()]) != std::string::npos;
+          EXPECT_LE(told, 1) << what << ": " << path << "\n" << box;
+        }
+      }
+    }
+  }
+  EXPECT_GT(none_left, 0);
 }

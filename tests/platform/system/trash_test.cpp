@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 #include <regex>
@@ -127,6 +129,22 @@ TEST_F(Trash, WorksWithoutTheNoReplaceRename) {
   EXPECT_FALSE(std::filesystem::exists(Work("folder")));
 }
 
+// Without second names the whole record is renamed into place, still
+// never over another's, and no partial record stays.
+TEST_F(Trash, WorksWithoutHardLinks) {
+  Set_File_System_Faults({.no_hard_links = true});
+  const bool first = Trash_New("a.gal", "1"), second = Trash_New("a.gal", "2");
+  Set_File_System_Faults({});
+  ASSERT_TRUE(first && second);
+  const std::string trash = root_ + "/data/Trash/";
+  EXPECT_EQ(Read(trash + "files/a.gal") + Read(trash + "files/a.2.gal"), "12");
+  EXPECT_EQ(Path_In(trash + "info/a.gal.trashinfo"), Work("a.gal"));
+  EXPECT_EQ(Path_In(trash + "info/a.2.gal.trashinfo"), Work("a.gal"));
+  size_t entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(trash + "info")) ++entries;
+  EXPECT_EQ(entries, 2u);
+}
+
 TEST_F(Trash, AMissingDataDirectoryIsMade) {
   const std::string data = root_ + "/home/.local/share";
   Set("XDG_DATA_HOME", std::nullopt);
@@ -153,6 +171,73 @@ TEST_F(Trash, AcrossFileSystemsFilesAreCopiedAndDeleted) {
   EXPECT_FALSE(Move_To_Trash(Work("folder")));
   EXPECT_TRUE(std::filesystem::exists(Work("folder")) && !std::filesystem::exists(data + "/Trash/info/folder.trashinfo"));
   std::filesystem::remove_all(data);
+}
+
+// A cut at any point of a move to the trash leaves either no record or a
+// whole one, and the file either where it was or in the trash; the next
+// move clears what the cut left, so every record has its item.
+TEST_F(Trash, ACutAtAnyPointLeavesNoHalfRecordAndIsClearedNextTime) {
+  const std::string trash = root_ + "/data/Trash/";
+  for (int cut = 1;; ++cut) {
+    SCOPED_TRACE(cut);
+    std::filesystem::remove_all(trash);
+    Write(Work("a.gal"), "ann");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      int reached = 0;
+      Set_Trash_Cut_Hook([&] {
+        if (++reached == cut) _exit(0);
+      });
+      Move_To_Trash(Work("a.gal"));
+      _exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    const bool cut_short = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    // Just after the cut: the file is in one place, and a record is whole.
+    const bool home = std::filesystem::exists(Work("a.gal"));
+    EXPECT_NE(home, std::filesystem::exists(trash + "files/a.gal"));
+    if (std::filesystem::exists(trash + "info/a.gal.trashinfo")) {
+      EXPECT_EQ(Path_In(trash + "info/a.gal.trashinfo"), Work("a.gal"));
+    }
+    // The next time: the file (or another) goes, and the trash holds
+    // exactly the records of its items, each naming its place.
+    Write(Work("b.gal"), "bob");
+    ASSERT_TRUE(Move_To_Trash(Work(home ? "a.gal" : "b.gal")));
+    std::vector<std::string> infos, items;
+    for (const auto& entry : std::filesystem::directory_iterator(trash + "info")) infos.push_back(entry.path().filename());
+    for (const auto& entry : std::filesystem::directory_iterator(trash + "files")) items.push_back(entry.path().filename());
+    std::sort(infos.begin(), infos.end());
+    std::sort(items.begin(), items.end());
+    const std::vector<std::string> expected_items = home ? std::vector<std::string>{"a.gal"} : std::vector<std::string>{"a.gal", "b.gal"};
+    EXPECT_EQ(items, expected_items);
+    ASSERT_EQ(infos.size(), items.size());
+    for (size_t i = 0; i < items.size(); ++i) {
+      EXPECT_EQ(infos[i], items[i] + ".trashinfo");
+      EXPECT_EQ(Path_In(trash + "info/" + infos[i]), Work(items[i]));
+    }
+    EXPECT_EQ(Read(trash + "files/a.gal"), "ann");
+    std::filesystem::remove(Work("b.gal"));
+    if (!cut_short) {
+      EXPECT_GE(cut, 4);  // every point the move passes was cut at
+      break;
+    }
+  }
+}
+
+// A partial record left by a cut before it was linked is cleared, but a
+// record of the same name that is not the same file is another program's,
+// and stays even without its item.
+TEST_F(Trash, ClearingALeftPartialKeepsAnotherProgramsRecord) {
+  const std::string info = root_ + "/data/Trash/info/";
+  std::filesystem::create_directories(info);
+  std::filesystem::create_directories(root_ + "/data/Trash/files");
+  Write(info + "a.gal.trashinfo", "[Trash Info]\nPath=/elsewhere/a.gal\nDeletionDate=2026-01-01T00:00:00\n");
+  Write(info + "a.gal.trashinfo.partial", "[Trash Info]\nPath=/el");
+  ASSERT_TRUE(Trash_New("b.gal", "bob"));
+  EXPECT_EQ(Path_In(info + "a.gal.trashinfo"), "/elsewhere/a.gal");
+  EXPECT_FALSE(std::filesystem::exists(info + "a.gal.trashinfo.partial"));
 }
 
 }  // namespace
