@@ -313,6 +313,36 @@ struct Rename_Journal::Way {
   std::vector<std::string> whose;
 };
 
+// What a start learns of a journal's files as it recovers them.
+struct Rename_Journal::Recovery {
+  std::string path;  // of the journal
+  bool retry = false;
+  std::string database_path;
+  std::optional<std::vector<std::string>> listed;
+  // The user file (its hash), whether it is the one the change began from
+  // or the one it wrote, and the way the files go.
+  std::string now;
+  bool as_before = false, as_written = false;
+  Course course = Course::Undecided;
+  bool Forward() const { return course == Course::On; }
+  std::vector<Way> ways;
+  std::vector<size_t> at;
+  Claims unsure;
+  std::vector<Failed_Move> failed;
+  std::vector<std::string> trashed;
+  // Files no one can tell whose they are, and files of hers waiting on
+  // their names: each name, its line in a box, and a user's name of each
+  // way it could be; whether any lies where no one would look for it.
+  std::vector<std::string> unsure_names, unsure_lines, unsure_owners;
+  bool misplaced = false;
+  // Ways not found whose file could be one of those, and how many of those
+  // files could be a way not found.
+  std::vector<bool> undecided;
+  size_t unsure_files = 0;
+  // The ways whose files are not here.
+  std::vector<size_t> missing;
+};
+
 std::string Database_Hash(const std::string& path) {
   const std::optional<std::vector<uint8_t>> bytes = Read_Regular_File(path, Largest_Database);
   if (!bytes) return "none";
@@ -1381,290 +1411,342 @@ bool Rename_Journal::Out_Of_Place(const std::string& name, const std::vector<Way
   });
 }
 
+
+std::string Rename_Journal::Disk_Failing_Text() const {
+  return sync_error != 0 ? "\n" + Sync_Failure_Text(directory) + "; the disk may be failing." : std::string();
+}
+
+std::string Rename_Journal::Trashed_Text(const Recovery& r) {
+  return r.trashed.empty() ? std::string()
+                           : "\nThese files of no user were in the way of renamed users' files, and are in the trash "
+                             "now (from where they can be brought back):" + Listed(r.trashed);
+}
+
+std::string Rename_Journal::Unsure_Box_Text(const Recovery& r) const {
+  return r.unsure_lines.empty()
+             ? std::string()
+             : "\n" + Unsure_Text(r.unsure_lines) + Unsure_Advice(directory, r.unsure_names, r.unsure_owners);
+}
+
+// What would not move, what no one can tell whose it is and what went to
+// the trash; empty when there is none.
+std::string Rename_Journal::Failed_And_Unsure_Text(const Recovery& r) const {
+  const std::string text =
+      (r.failed.empty() ? std::string() : "\n" + Failed_Moves_Text(r.failed) + Failed_Moves_Advice(r.failed)) +
+      Unsure_Box_Text(r) + Trashed_Text(r);
+  return text.empty() ? text : text.substr(1);
+}
+
+// Files hidden under names of the change since a start kept its record
+// while the user file was none it knew: each line says whose each one was
+// before the change, or, noted when a later change renamed its people,
+// whose it is as people are called now.
+std::string Rename_Journal::Hidden_Since_Text(const Recovery& r, const std::vector<std::string>& lines) const {
+  bool noted = false, unsure_whose = false;
+  for (size_t w = 0; w < r.ways.size(); ++w) {
+    if (r.at[w] == std::string::npos || !Hidden_Name(r.ways[w].names[r.at[w]])) continue;
+    noted |= !r.ways[w].whose.empty();
+    unsure_whose |= r.ways[w].whose.size() > 1;
+  }
+  const std::string whose_now =
+      noted ? "give each of these files whose owner its line names the name of its owner's file, if she has no such file" +
+                  std::string(unsure_whose ? "; one that could be more than one person's, the name of one of them "
+                                             "who has no such file: start Quendar again, open it to see whose it "
+                                             "is, then close Quendar and give it its owner's name"
+                                           : "")
+            : "give each of these files the name of the same kind of file of the person whose it is now (each "
+              "line says whose it was before the change), if she has no such file";
+  return "These files of a change of users' names that was cut short are hidden in " + directory +
+         (noted ? std::string()
+                : ", and the user file " + r.database_path +
+                      " no longer tells whose each one is (names were changed since, or the file was replaced)") +
+         ": they stay where they are:" + Listed(lines, 32) +
+         "\nTo give each person her own: close Quendar, show hidden files (names beginning with a dot are hidden) "
+         "and " + whose_now + "; then start Quendar again.";
+}
+
+// A change cut short whose user file is none it knew, or does not match
+// the folder: where each file is and where it was going, and what puts
+// each home.
+std::string Rename_Journal::Undecided_Text(const Recovery& r, const std::vector<std::string>& lines,
+                                           const std::vector<std::string>& not_folders,
+                                           const std::string& aside) const {
+  const bool neither = !r.as_before && !r.as_written;
+  const std::string why = r.now == "none" ? " is gone"
+                          : neither       ? " is neither the one it began from nor the one it wrote (it was restored "
+                                            "or replaced since)"
+                                          : " does not match the folder as the change left it";
+  const std::string advice =
+      neither ? "\nTo give each person her files, bring back the user file " + r.database_path +
+                    " as it was when the change was cut short (from a backup, or from wherever it went), then start "
+                    "Quendar again: each file goes to its owner."
+      : not_folders.empty()
+          ? "\nTo give each person her files, bring back the user file " + r.database_path +
+                " as it was when the change was cut short, then start Quendar again: each file goes to its owner."
+          : "\nTo give each person her files, close Quendar, move" + Listed(not_folders) +
+                "\nout of the folder (names beginning with a dot are hidden: show hidden files to see them; the "
+                "change made no such file), then start Quendar again: each file goes to its owner.";
+  return "A change of users' names in " + directory + " was cut short, and the user file " + r.database_path + why +
+         ": no file moves. Where each file of the change is, and where it was going:" + Listed(lines, 32) + advice +
+         Kept_Text(r.path, aside);
+}
+
+// Files of the change not in the folder: where each was (`lines`), what
+// else stands under its names, and how to give them back. Why they are gone
+// the start cannot see (a copy that left hidden names behind, a person or
+// program that moved or deleted them): its advice holds whatever happened.
+std::string Rename_Journal::Missing_Text(const Recovery& r, const std::vector<std::string>& lines,
+                                         const std::vector<std::string>& unknown, const std::string& aside) const {
+  std::string text = "Files of users whose names were being changed are not in " + directory +
+                     ", where the change left them. Where each file was:" + Listed(lines, 32);
+  if (!unknown.empty())
+    text += "\nThese files have names the change used, but none is a file it moved; each stays as it is:" +
+            Listed(unknown);
+  if (!r.unsure_lines.empty()) text += "\n" + Unsure_Text(r.unsure_lines);
+  text += r.failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(r.failed);
+  text += Trashed_Text(r);
+  text += "\nTo give them back, bring each of these files back into " + directory +
+          " under the same name, from where it went (the trash, another folder, or a copy or backup of this folder) "
+          "(names beginning with a dot are hidden: show hidden files to see them), then start Quendar again: each "
+          "file goes to its owner.";
+  if (!r.unsure_lines.empty()) text += Unsure_Advice(directory, r.unsure_names, r.unsure_owners);
+  return text + Kept_Text(r.path, aside) + Disk_Failing_Text();
+}
+
+// Files no one can tell whose they are, some out of place: told at every
+// start until each is where it belongs.
+std::string Rename_Journal::Until_Home_Text(const Recovery& r, const std::string& aside) const {
+  return Unsure_Text(r.unsure_lines) + "\nEvery other file of the change is with its owner." +
+         Unsure_Advice(directory, r.unsure_names, r.unsure_owners) +
+         "\nEach start names these files until each is where it belongs." + Trashed_Text(r) +
+         (r.retry ? std::string() : Kept_Text(r.path, aside)) + Disk_Failing_Text();
+}
+
+// Every file home, or under the name of a person whose it could be: those
+// (told once: a later start told them already), what went to the trash and
+// what else is under names of the change; empty when nothing needs saying.
+std::string Rename_Journal::Finished_Text(const Recovery& r, const std::vector<std::string>& strangers) const {
+  const std::string told_text =
+      (r.unsure_lines.empty() || r.retry ? std::string()
+                                         : "\n" + Unsure_Text(r.unsure_lines) +
+                                               "\nEvery other file of the change is with its owner." +
+                                               Unsure_Advice(directory, r.unsure_names, r.unsure_owners)) +
+      Trashed_Text(r);
+  std::string text = told_text.empty() ? std::string() : told_text.substr(1);
+  const std::string all_home = r.unsure_lines.empty() ? "Every user's files are under her name" : "";
+  if (!strangers.empty())
+    text += (text.empty() ? "" : "\n") + (all_home.empty() ? std::string() : all_home + ". ") +
+            "What is under these names of the change is no user's file, and stays as it is:" + Listed(strangers);
+  if (sync_error != 0)
+    text += (text.empty() ? "" : "\n") + Sync_Failure_Text(directory) + "\n" +
+            (all_home.empty() ? std::string("The disk may be failing.") : all_home + "; the disk may be failing.");
+  return text;
+}
+
 // Files no one can tell whose they are, some out of place: the record is
 // kept (or stays) where each start looks at it, and each start names them
 // until each is home by its bytes or the person has moved it.
-bool Rename_Journal::Tell_Until_Home(Rename_Journal& journal, const std::string& path, bool retry, Course course,
-                                     const std::vector<std::string>& lines, const std::vector<std::string>& names,
-                                     const std::vector<std::string>& owners, const std::string& trashed_text) {
-  std::string aside = path;
-  if (!retry) {
-    journal.course = course;
-    journal.Note_Progress();
-    aside = Keep_File_Aside(path, Unsure_Word);
+bool Rename_Journal::Tell_Until_Home(Recovery& r) {
+  std::string aside = r.path;
+  if (!r.retry) {
+    course = r.course;
+    Note_Progress();
+    aside = Keep_File_Aside(r.path, Unsure_Word);
   }
-  const std::string disk_failing = "\n" + Sync_Failure_Text(journal.directory) + "; the disk may be failing.";
-  MessageBox(0,
-             Unsure_Text(lines) + "\nEvery other file of the change is with its owner." +
-                 Unsure_Advice(journal.directory, names, owners) +
-                 "\nEach start names these files until each is where it belongs." + trashed_text +
-                 (retry ? std::string() : Kept_Text(path, aside)) + (journal.sync_error != 0 ? disk_failing : ""),
-             "WARNING", MB_OK | MB_ICONSTOP);
-  return retry || !aside.empty();
+  MessageBox(0, Until_Home_Text(r, aside), "WARNING", MB_OK | MB_ICONSTOP);
+  return r.retry || !aside.empty();
+}
+
+// The user file decides: as before the change, the files go back; as the
+// change wrote it, they go on; any other, nothing is guessed. A way decided
+// earlier holds while the user file is the one the program saved last with
+// it (Follow_Saved): a journal saying so of another file was not left by
+// the program.
+void Rename_Journal::Decide_Course(Recovery& r) const {
+  r.now = Database_Hash(r.database_path);
+  r.as_before = r.now == database_hash;
+  r.as_written = saved_hash != "none" && r.now == saved_hash;
+  r.course = course == Course::Back ? (r.as_before ? Course::Back : Course::Undecided)
+             : course == Course::On ? (r.as_written ? Course::On : Course::Undecided)
+             : r.as_before          ? Course::Back
+             : r.as_written         ? Course::On
+                                    : Course::Undecided;
+  if (r.course != Course::Undecided &&
+      (!Safe_On_Disk() || (r.listed && !Between_Listed_Users(*r.listed, r.course == Course::On))))
+    r.course = Course::Undecided;
+}
+
+// A record kept while the user file was none the change knew was told at
+// the start that kept it: later starts tell only files hidden under names
+// of the change (brought back since), which no one else would.
+bool Rename_Journal::Tell_Hidden_Since(const Recovery& r) const {
+  std::vector<std::string> lines;
+  for (size_t w = 0; w < r.ways.size(); ++w)
+    if (r.at[w] != std::string::npos && Hidden_Name(r.ways[w].names[r.at[w]]))
+      lines.push_back(Way_Line(r.ways[w], r.at[w]));
+  if (!lines.empty()) MessageBox(0, Hidden_Since_Text(r, lines), "WARNING", MB_OK | MB_ICONSTOP);
+  return true;
+}
+
+// Kept where each later start looks again: once the user file is one the
+// change knows, each file goes to its owner.
+bool Rename_Journal::Keep_Undecided(const Recovery& r) const {
+  std::vector<std::string> lines;
+  for (size_t w = 0; w < r.ways.size(); ++w) lines.push_back(Way_Line(r.ways[w], r.at[w]));
+  const std::string aside = Keep_File_Aside(r.path, Kept_Word);
+  // Not a folder the change made where a file in the way was to wait: it
+  // goes, and the change can go on.
+  std::vector<std::string> not_folders;
+  for (const Step& step : steps) {
+    const std::string folder = directory + Folder_Of(step.to);
+    if (step.displaced && !Real_Folder(folder) && File_Exists(folder) &&
+        std::find(not_folders.begin(), not_folders.end(), folder) == not_folders.end())
+      not_folders.push_back(folder);
+  }
+  MessageBox(0, Undecided_Text(r, lines, not_folders, aside), "WARNING", MB_OK | MB_ICONSTOP);
+  return !aside.empty();
+}
+
+// A file no user had goes to the trash once the change stands.
+void Rename_Journal::Trash_Strays(Recovery& r) const {
+  for (size_t w = 0; w < r.ways.size(); ++w) {
+    const Way& way = r.ways[w];
+    if (!way.displaced || r.at[w] == std::string::npos) continue;
+    if (r.Forward() && way.names[r.at[w]] == way.names.back() &&
+        Recycle_Aside(directory + way.names[r.at[w]], directory + way.names.front()))
+      r.trashed.push_back(directory + way.names.front());
+  }
+}
+
+// Each file no one can tell whose it is, by where it is and every person
+// whose it could be; a way not found whose file could be one of them is not
+// missing: a file is there, under a name no one can tell whose it is. A file
+// known to be hers that waits on a name holding one of those stays too,
+// told with them, for the person to put right with them.
+void Rename_Journal::Name_Unsure(Recovery& r) const {
+  r.undecided.assign(r.ways.size(), false);
+  for (const auto& [name, claimants] : r.unsure) {
+    r.unsure_names.push_back(name);
+    r.misplaced |= Out_Of_Place(name, r.ways, claimants, r.Forward(), r.listed);
+    std::vector<std::string> whose;
+    bool of_one_not_found = false;
+    for (const size_t w : claimants) {
+      of_one_not_found |= r.at[w] == std::string::npos;
+      if (r.at[w] == std::string::npos) r.undecided[w] = true;
+      r.unsure_owners.push_back(r.ways[w].names.front());
+      const std::string one = Whose(r.ways[w], r.Forward());
+      if (std::find(whose.begin(), whose.end(), one) == whose.end()) whose.push_back(one);
+    }
+    r.unsure_files += of_one_not_found;
+    std::string line = directory + name + ", which could be ";
+    for (size_t k = 0; k < whose.size(); ++k) line += (k == 0 ? "" : " or ") + whose[k];
+    r.unsure_lines.push_back(line);
+  }
+  for (size_t w = 0; w < r.ways.size(); ++w) {
+    const std::string& destination = r.Forward() ? r.ways[w].names.back() : r.ways[w].names.front();
+    if (r.at[w] == std::string::npos || r.ways[w].names[r.at[w]] == destination || r.unsure.count(destination) == 0)
+      continue;
+    const std::string there = directory + r.ways[w].names[r.at[w]];
+    std::erase_if(r.failed, [&](const Failed_Move& move) { return move.at == there; });
+    r.unsure_names.push_back(r.ways[w].names[r.at[w]]);
+    r.unsure_owners.push_back(r.ways[w].names.front());
+    r.misplaced = true;
+    r.unsure_lines.push_back(there + ", which is " + Whose(r.ways[w], r.Forward()) + ", whose name another of them has");
+  }
+}
+
+// The ways whose file is nowhere. Fewer files no one can tell whose they
+// are than ways they could be: some way's file is not here at all (gone
+// from the folder), and whose cannot be told: each of those ways is
+// missing, as when its file is found nowhere. A record kept for files no
+// one could tell whose they are told them at the start that kept it: a way
+// whose file is no longer there is one the person has moved. A file no user
+// had, once the change stands, is in the trash already.
+void Rename_Journal::Find_Missing(Recovery& r) const {
+  if (size_t(std::count(r.undecided.begin(), r.undecided.end(), true)) > r.unsure_files)
+    r.undecided.assign(r.ways.size(), false);
+  const bool told_before = Kept_With(r.path.substr(r.path.rfind('/') + 1), Unsure_Word);
+  for (size_t w = 0; w < r.ways.size(); ++w)
+    if (r.at[w] == std::string::npos && !r.undecided[w] && !told_before && !(r.Forward() && r.ways[w].displaced))
+      r.missing.push_back(w);
+}
+
+// Kept until the person brings the missing files back: each later start
+// looks for them again, and puts each one home once it is there. A later
+// start says only what became of the files that are here.
+bool Rename_Journal::Keep_For_Missing(Recovery& r) {
+  if (r.retry) {
+    const std::string text = Failed_And_Unsure_Text(r);
+    if (!text.empty()) MessageBox(0, text, "WARNING", MB_OK | MB_ICONSTOP);
+    return true;
+  }
+  std::vector<std::string> unknown = Unknown_Files(r.ways, r.at);
+  std::erase_if(unknown, [&](const std::string& there) { return r.unsure.count(there.substr(directory.size())) != 0; });
+  // Each path is told once, in the list that says what is there.
+  std::set<std::string> told(unknown.begin(), unknown.end());
+  for (const std::string& name : r.unsure_names) told.insert(directory + name);
+  for (const Failed_Move& move : r.failed) told.insert(move.at);
+  // Where each was at the cut, read before the course is noted.
+  std::vector<std::string> lines;
+  for (const size_t w : r.missing) lines.push_back(Missing_Line(r.ways[w], r.Forward(), told));
+  course = r.course;
+  Note_Progress();
+  const std::string aside = Keep_File_Aside(r.path, Missing_Word);
+  MessageBox(0, Missing_Text(r, lines, unknown, aside), "WARNING", MB_OK | MB_ICONSTOP);
+  return !aside.empty();
+}
+
+// The way decided stays, whatever user file is saved meanwhile; each file
+// waits on a name another file holds, and comes home once it goes.
+bool Rename_Journal::Keep_For_Failed(Recovery& r) {
+  if (!r.retry) {
+    course = r.course;
+    Note_Progress();
+  }
+  MessageBox(0, Failed_And_Unsure_Text(r), "WARNING", MB_OK | MB_ICONSTOP);
+  return r.retry;
+}
+
+// Every file of the change is home, or under the name of a person whose it
+// could be, which stays as it is: the record goes.
+bool Rename_Journal::Finish_Told(Recovery& r) {
+  Delete_File(r.path);
+  Sync();
+  Kill_Point();
+  std::vector<std::string> strangers = Strangers(r.ways);
+  std::erase_if(strangers, [&](const std::string& there) {
+    const std::string name = there.substr(directory.size());
+    return std::find(r.unsure_names.begin(), r.unsure_names.end(), name) != r.unsure_names.end();
+  });
+  const std::string text = Finished_Text(r, strangers);
+  if (!text.empty()) MessageBox(0, text, "WARNING", MB_OK | MB_ICONSTOP);
+  return true;
 }
 
 bool Rename_Journal::Recover_By_Bytes(Rename_Journal& journal, const std::string& path, bool retry,
                                       const std::string& database_path,
                                       const std::optional<std::vector<std::string>>& listed) {
-  const std::string& directory = journal.directory;
-  // The user file decides: as before the change, the files go back; as the
-  // change wrote it, they go on; any other, nothing is guessed.
-  const std::string now = Database_Hash(database_path);
-  const bool as_before = now == journal.database_hash;
-  const bool as_written = journal.saved_hash != "none" && now == journal.saved_hash;
-  // A way decided earlier holds while the user file is the one the program
-  // saved last with it (Follow_Saved): a journal saying so of another file
-  // was not left by the program.
-  Course course = journal.course == Course::Back ? (as_before ? Course::Back : Course::Undecided)
-                  : journal.course == Course::On ? (as_written ? Course::On : Course::Undecided)
-                  : as_before                    ? Course::Back
-                  : as_written                   ? Course::On
-                                                 : Course::Undecided;
-  if (course != Course::Undecided &&
-      (!journal.Safe_On_Disk() || (listed && !journal.Between_Listed_Users(*listed, course == Course::On))))
-    course = Course::Undecided;
-  const std::vector<Way> ways = journal.Ways();
-  Claims unsure;
-  std::vector<size_t> at = journal.Locate(ways, &unsure);
-  if (course == Course::Undecided) {
-    std::vector<std::string> lines;
-    for (size_t w = 0; w < ways.size(); ++w)
-      if (!retry || (at[w] != std::string::npos && Hidden_Name(ways[w].names[at[w]])))
-        lines.push_back(journal.Way_Line(ways[w], at[w]));
-    // A record kept while the user file was none the change knew was told
-    // at the start that kept it: later starts tell only files hidden under
-    // names of the change (brought back since), which no one else would.
-    if (retry) {
-      // Noted when a later change renamed its people: each line names whose
-      // the file is as people are called now.
-      bool noted = false, unsure_whose = false;
-      for (size_t w = 0; w < ways.size(); ++w) {
-        if (at[w] == std::string::npos || !Hidden_Name(ways[w].names[at[w]])) continue;
-        noted |= !ways[w].whose.empty();
-        unsure_whose |= ways[w].whose.size() > 1;
-      }
-      const std::string whose_now =
-          noted ? "give each of these files whose owner its line names the name of its owner's file, if she has no such file" +
-                      std::string(unsure_whose ? "; one that could be more than one person's, the name of one of them "
-                                                 "who has no such file: start Quendar again, open it to see whose it "
-                                                 "is, then close Quendar and give it its owner's name"
-                                               : "")
-                : "give each of these files the name of the same kind of file of the person whose it is now (each "
-                  "line says whose it was before the change), if she has no such file";
-      if (!lines.empty())
-        MessageBox(0,
-                   "These files of a change of users' names that was cut short are hidden in " + directory +
-                       (noted ? std::string()
-                              : ", and the user file " + database_path +
-                                    " no longer tells whose each one is (names were changed since, or the file was "
-                                    "replaced)") +
-                       ": they stay where they are:" + Listed(lines, 32) +
-                       "\nTo give each person her own: close Quendar, show hidden files (names beginning with a dot "
-                       "are hidden) and " + whose_now + "; then start Quendar again.",
-                   "WARNING", MB_OK | MB_ICONSTOP);
-      return true;
-    }
-    // Kept where each later start looks again: once the user file is one
-    // the change knows, each file goes to its owner.
-    const std::string aside = Keep_File_Aside(path, Kept_Word);
-    const bool neither = !as_before && !as_written;
-    const std::string why = now == "none" ? " is gone"
-                            : neither     ? " is neither the one it began from nor the one it wrote (it was restored "
-                                            "or replaced since)"
-                                          : " does not match the folder as the change left it";
-    std::string advice =
-        neither ? "\nTo give each person her files, bring back the user file " + database_path +
-                      " as it was when the change was cut short (from a backup, or from wherever it went), "
-                      "then start Quendar again: each file goes to its owner."
-                : std::string();
-    // Not a folder the change made where a file in the way was to wait: it
-    // goes, and the change can go on.
-    std::vector<std::string> not_folders;
-    for (const Step& step : journal.steps) {
-      const std::string folder = directory + Folder_Of(step.to);
-      if (step.displaced && !Real_Folder(folder) && File_Exists(folder) &&
-          std::find(not_folders.begin(), not_folders.end(), folder) == not_folders.end())
-        not_folders.push_back(folder);
-    }
-    if (!neither)
-      advice = not_folders.empty()
-                   ? "\nTo give each person her files, bring back the user file " + database_path +
-                         " as it was when the change was cut short, then start Quendar again: each file goes to its "
-                         "owner."
-                   : "\nTo give each person her files, close Quendar, move" + Listed(not_folders) +
-                         "\nout of the folder (names beginning with a dot are hidden: show hidden files to see them; "
-                         "the change made no such file), then start Quendar again: each file goes to its owner.";
-    MessageBox(0,
-               "A change of users' names in " + directory + " was cut short, and the user file " + database_path +
-                   why + ": no file moves. Where each file of the change is, and where it was going:" +
-                   Listed(lines, 32) + advice + Kept_Text(path, aside),
-               "WARNING", MB_OK | MB_ICONSTOP);
-    return !aside.empty();
-  }
-  const bool forward = course == Course::On;
-  auto destination = [&](size_t w) -> const std::string& {
-    return forward ? ways[w].names.back() : ways[w].names.front();
-  };
-  std::vector<Failed_Move> failed = journal.Carry(ways, at, forward);
-  std::vector<std::string> trashed;
-  for (size_t w = 0; w < ways.size(); ++w) {
-    if (!ways[w].displaced || at[w] == std::string::npos) continue;
-    const std::string there = directory + ways[w].names[at[w]];
-    // A file no user had goes to the trash once the change stands.
-    if (forward && ways[w].names[at[w]] == ways[w].names.back() &&
-        Recycle_Aside(there, directory + ways[w].names.front()))
-      trashed.push_back(directory + ways[w].names.front());
-  }
+  Recovery r;
+  r.path = path;
+  r.retry = retry;
+  r.database_path = database_path;
+  r.listed = listed;
+  journal.Decide_Course(r);
+  r.ways = journal.Ways();
+  r.at = journal.Locate(r.ways, &r.unsure);
+  if (r.course == Course::Undecided) return retry ? journal.Tell_Hidden_Since(r) : journal.Keep_Undecided(r);
+  r.failed = journal.Carry(r.ways, r.at, r.Forward());
+  journal.Trash_Strays(r);
   journal.Sync();
   Kill_Point();
-  // A way not found whose file could be one of these files is not missing:
-  // a file is there, under a name no one can tell whose it is.
-  std::vector<bool> undecided(ways.size(), false);
-  size_t unsure_files = 0;  // of those, files that could be a way not found
-  std::vector<std::string> unsure_names, unsure_lines, unsure_owners;
-  // Whether any of them is hidden, under a name no user has or under the
-  // name of a person it could not be: each start tells of those.
-  bool misplaced = false;
-  for (const auto& [name, claimants] : unsure) {
-    unsure_names.push_back(name);
-    misplaced |= Out_Of_Place(name, ways, claimants, forward, listed);
-    // Each by where it is and every person whose it could be.
-    std::vector<std::string> whose;
-    bool of_one_not_found = false;
-    for (const size_t w : claimants) {
-      of_one_not_found |= at[w] == std::string::npos;
-      if (at[w] == std::string::npos) undecided[w] = true;
-      unsure_owners.push_back(ways[w].names.front());
-      const std::string one = journal.Whose(ways[w], forward);
-      if (std::find(whose.begin(), whose.end(), one) == whose.end()) whose.push_back(one);
-    }
-    unsure_files += of_one_not_found;
-    std::string line = directory + name + ", which could be ";
-    for (size_t k = 0; k < whose.size(); ++k) line += (k == 0 ? "" : " or ") + whose[k];
-    unsure_lines.push_back(line);
-  }
-  // A file known to be hers that waits on a name holding one of those: it
-  // stays too, told with them, for the person to put right with them.
-  for (size_t w = 0; w < ways.size(); ++w) {
-    if (at[w] == std::string::npos || ways[w].names[at[w]] == destination(w) || unsure.count(destination(w)) == 0)
-      continue;
-    const std::string there = directory + ways[w].names[at[w]];
-    std::erase_if(failed, [&](const Failed_Move& move) { return move.at == there; });
-    unsure_names.push_back(ways[w].names[at[w]]);
-    unsure_owners.push_back(ways[w].names.front());
-    misplaced = true;
-    unsure_lines.push_back(there + ", which is " + journal.Whose(ways[w], forward) + ", whose name another of them has");
-  }
-  // Fewer such files than ways they could be: some way's file is not here
-  // at all (gone from the folder), and whose cannot be told: each of those
-  // ways is missing, as when its file is found nowhere.
-  if (size_t(std::count(undecided.begin(), undecided.end(), true)) > unsure_files)
-    undecided.assign(ways.size(), false);
-  std::vector<size_t> missing;  // the ways whose files are not here
-  // A record kept for files no one could tell whose they are told them at
-  // the start that kept it: a way whose file is no longer there is one the
-  // person has moved.
-  const bool told_before = Kept_With(path.substr(path.rfind('/') + 1), Unsure_Word);
-  for (size_t w = 0; w < ways.size(); ++w) {
-    // A file no user had, once the change stands, is in the trash already.
-    if (at[w] == std::string::npos && !undecided[w] && !told_before && !(forward && ways[w].displaced)) {
-      missing.push_back(w);
-    }
-  }
-  const std::string trashed_text =
-      trashed.empty() ? std::string()
-                      : "\nThese files of no user were in the way of renamed users' files, and are in the trash now "
-                        "(from where they can be brought back):" + Listed(trashed);
-  const std::string disk_failing = "\n" + Sync_Failure_Text(directory) + "; the disk may be failing.";
-  const std::string unsure_text =
-      unsure_lines.empty() ? std::string() : "\n" + Unsure_Text(unsure_lines) + Unsure_Advice(directory, unsure_names, unsure_owners);
-  if (!missing.empty()) {
-    // Still waiting for files to be brought back: a later start says only
-    // what became of the files that are here.
-    if (retry) {
-      const std::string text = (failed.empty() ? std::string() : "\n" + Failed_Moves_Text(failed) + Failed_Moves_Advice(failed)) +
-                               unsure_text + trashed_text;
-      if (!text.empty()) MessageBox(0, text.substr(1), "WARNING", MB_OK | MB_ICONSTOP);
-      return true;
-    }
-    std::vector<std::string> unknown = journal.Unknown_Files(ways, at);
-    std::erase_if(unknown, [&](const std::string& there) { return unsure.count(there.substr(directory.size())) != 0; });
-    // Each path is told once, in the list that says what is there.
-    std::set<std::string> told(unknown.begin(), unknown.end());
-    for (const std::string& name : unsure_names) told.insert(directory + name);
-    for (const Failed_Move& move : failed) told.insert(move.at);
-    // Where each was at the cut, read before the course is noted.
-    std::vector<std::string> missing_lines;
-    for (const size_t w : missing) missing_lines.push_back(journal.Missing_Line(ways[w], forward, told));
-    // Kept until the person brings them back: each later start looks for
-    // them again, and puts each one home once it is there.
-    journal.course = course;
-    journal.Note_Progress();
-    const std::string aside = Keep_File_Aside(path, Missing_Word);
-    // Why they are gone the start cannot see (a copy that left hidden
-    // names behind, a person or program that moved or deleted them): it
-    // says where each was, and advice that holds whatever happened.
-    std::string text = "Files of users whose names were being changed are not in " + directory +
-                       ", where the change left them. Where each file was:" + Listed(missing_lines, 32);
-    if (!unknown.empty())
-      text += "\nThese files have names the change used, but none is a file it moved; each stays as it is:" +
-              Listed(unknown);
-    if (!unsure_lines.empty()) text += "\n" + Unsure_Text(unsure_lines);
-    text += failed.empty() ? "\nEvery other file of the change is with its owner." : "\n" + Failed_Moves_Text(failed);
-    text += trashed_text;
-    text += "\nTo give them back, bring each of these files back into " + directory +
-            " under the same name, from where it went (the trash, another folder, or a copy or backup of this "
-            "folder)";
-    text += " (names beginning with a dot are hidden: show hidden files to see them), then start Quendar again: each "
-            "file goes to its owner.";
-    if (!unsure_lines.empty()) text += Unsure_Advice(directory, unsure_names, unsure_owners);
-    MessageBox(0, text + Kept_Text(path, aside) + (journal.sync_error != 0 ? disk_failing : ""), "WARNING",
-               MB_OK | MB_ICONSTOP);
-    return !aside.empty();
-  }
-  if (!failed.empty()) {
-    // The way decided stays, whatever user file is saved meanwhile; each
-    // file waits on a name another file holds, and comes home once it goes.
-    if (!retry) {
-      journal.course = course;
-      journal.Note_Progress();
-    }
-    MessageBox(0, Failed_Moves_Text(failed) + Failed_Moves_Advice(failed) + unsure_text +
-                      trashed_text + (journal.sync_error != 0 ? disk_failing : ""),
-               "WARNING", MB_OK | MB_ICONSTOP);
-    return retry;
-  }
-  if (misplaced)
-    return Tell_Until_Home(journal, path, retry, course, unsure_lines, unsure_names, unsure_owners, trashed_text);
-  // Files no one can tell whose they are, each under the name of a person
-  // whose it could be, stay as they are, and the record goes.
-  Delete_File(path);
-  journal.Sync();
-  Kill_Point();
-  // A later start told of those files already: they are where a person
-  // whose they could be would look.
-  const std::string told_text =
-      (unsure_lines.empty() || retry ? std::string()
-                                           : "\n" + Unsure_Text(unsure_lines) +
-                                                 "\nEvery other file of the change is with its owner." +
-                                                 Unsure_Advice(directory, unsure_names, unsure_owners)) +
-      trashed_text;
-  std::string text = told_text.empty() ? std::string() : told_text.substr(1);
-  std::vector<std::string> strangers = journal.Strangers(ways);
-  std::erase_if(strangers, [&](const std::string& there) {
-    const std::string name = there.substr(directory.size());
-    return std::find(unsure_names.begin(), unsure_names.end(), name) != unsure_names.end();
-  });
-  const std::string all_home = unsure_lines.empty() ? "Every user's files are under her name" : "";
-  if (!strangers.empty())
-    text += (text.empty() ? "" : "\n") + (all_home.empty() ? std::string() : all_home + ". ") +
-            "What is under these names of the change is no user's file, and stays as it is:" + Listed(strangers);
-  if (journal.sync_error != 0)
-    text += (text.empty() ? "" : "\n") + Sync_Failure_Text(directory) + "\n" +
-            (all_home.empty() ? std::string("The disk may be failing.") : all_home + "; the disk may be failing.");
-  if (!text.empty()) MessageBox(0, text, "WARNING", MB_OK | MB_ICONSTOP);
-  return true;
+  journal.Name_Unsure(r);
+  journal.Find_Missing(r);
+  if (!r.missing.empty()) return journal.Keep_For_Missing(r);
+  if (!r.failed.empty()) return journal.Keep_For_Failed(r);
+  if (r.misplaced) return journal.Tell_Until_Home(r);
+  return journal.Finish_Told(r);
 }
+
 
 // Journals kept aside while files they noted were missing, or while the
 // user file was none the change knew: each file the person has brought back

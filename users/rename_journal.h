@@ -236,9 +236,30 @@ class Rename_Journal {
                                const std::optional<std::vector<std::string>>& listed);
   static bool Out_Of_Place(const std::string& name, const std::vector<Way>& ways, const std::vector<size_t>& could_be,
                            bool forward, const std::optional<std::vector<std::string>>& listed);
-  static bool Tell_Until_Home(Rename_Journal& journal, const std::string& path, bool retry, Course course,
-                              const std::vector<std::string>& lines, const std::vector<std::string>& names,
-                              const std::vector<std::string>& owners, const std::string& trashed_text);
+  // The steps of a recovery by bytes, each on what the earlier ones learnt.
+  struct Recovery;
+  void Decide_Course(Recovery& r) const;
+  bool Tell_Hidden_Since(const Recovery& r) const;
+  bool Keep_Undecided(const Recovery& r) const;
+  void Trash_Strays(Recovery& r) const;
+  void Name_Unsure(Recovery& r) const;
+  void Find_Missing(Recovery& r) const;
+  bool Keep_For_Missing(Recovery& r);
+  bool Keep_For_Failed(Recovery& r);
+  bool Tell_Until_Home(Recovery& r);
+  bool Finish_Told(Recovery& r);
+  // Their boxes' texts.
+  std::string Hidden_Since_Text(const Recovery& r, const std::vector<std::string>& lines) const;
+  std::string Undecided_Text(const Recovery& r, const std::vector<std::string>& lines,
+                             const std::vector<std::string>& not_folders, const std::string& aside) const;
+  std::string Missing_Text(const Recovery& r, const std::vector<std::string>& lines,
+                           const std::vector<std::string>& unknown, const std::string& aside) const;
+  std::string Until_Home_Text(const Recovery& r, const std::string& aside) const;
+  std::string Finished_Text(const Recovery& r, const std::vector<std::string>& strangers) const;
+  std::string Failed_And_Unsure_Text(const Recovery& r) const;
+  std::string Unsure_Box_Text(const Recovery& r) const;
+  std::string Disk_Failing_Text() const;
+  static std::string Trashed_Text(const Recovery& r);
   static std::vector<std::string> Unrecorded_Files(const std::string& directory, const std::set<std::string>& recorded);
   static void Tell_Unrecorded(const std::string& directory, const std::set<std::string>& recorded,
                               const std::vector<std::string>& unreadable);
