@@ -95,12 +95,14 @@ std::string Rename_Journal::Failed_Moves_Text(const std::vector<Failed_Move>& fa
     const std::string folder = Folder_Of(move.to);
     return Parking_Name(name) || Parking_Name(folder.substr(folder.rfind('/') + 1)) ? std::string() : name;
   };
-  // A file under a hidden name is named by whose it is: the person whose
-  // name it waits for, as she is called now.
+  // Each file is named by whose it is, the person whose name it waits for
+  // as she is called now: a hidden name says nothing, and another
+  // person's name says the wrong thing.
   auto whose = [&](const Failed_Move& move) {
-    const std::string name = new_name(move), at = move.at.substr(Folder_Of(move.at).size() + 1);
-    return name.empty() || User_File_Kind(name).empty() || !Parking_Name(at) ? std::string()
-                                                                                : ", which is " + Owner_Of(name) + "'s " + Kind_Words(User_File_Kind(name));
+    const std::string name = new_name(move);
+    return name.empty() || User_File_Kind(name).empty()
+               ? std::string()
+               : ", which is " + Owner_Of(name) + "'s " + Kind_Words(User_File_Kind(name));
   };
   if (failed.size() == 1) {
     const Failed_Move& move = failed[0];

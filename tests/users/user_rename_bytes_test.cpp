@@ -1853,7 +1853,10 @@ TEST_F(User_Rename_Bytes_Test, ARecordOfTheSampledKindFindsAProvenFileOnANameAnU
 // not found whose place now holds a file that could be hers, or anyone's,
 // is not also told as gone from there. A swap cut at every point, then its
 // galleries deleted (those parked, or those under the users' names) and
-// Bob's older gallery written back under his name by another program.
+// Bob's older gallery written back under his name by another program; or
+// one gallery deleted and another program moving the other to its name and
+// making it unchangeable there, so that the move back fails and says where
+// the file stays.
 TEST_F(User_Rename_Bytes_Test, ABoxTellsEachPathOnce) {
   const People& p = Swap;
   Start(p, Next());
@@ -1861,25 +1864,49 @@ TEST_F(User_Rename_Bytes_Test, ABoxTellsEachPathOnce) {
   const struct {
     const char* what;
     std::function<bool(const std::string& name, const std::string& bytes)> deleted;
+    const char* moved;  // the bytes of the gallery moved to the deleted one's name
+    const char* to;
   } cases[] = {
       {"the parked galleries deleted",
        [](const std::string& name, const std::string& bytes) {
          return name.rfind(".quendar-move-", 0) == 0 && bytes.find(".gal") != std::string::npos;
-       }},
+       },
+       nullptr, nullptr},
       {"the galleries under the users' names deleted",
-       [](const std::string& name, const std::string&) { return name == "Ann.gal" || name == "Bob.gal"; }},
+       [](const std::string& name, const std::string&) { return name == "Ann.gal" || name == "Bob.gal"; }, nullptr,
+       nullptr},
+      {"one gallery deleted, the other moved to its name and made unchangeable",
+       [](const std::string&, const std::string& bytes) { return bytes == "Ann.gal"; }, "Bob.gal", "Ann.gal"},
+      {"the other gallery deleted, the one moved to its name and made unchangeable",
+       [](const std::string&, const std::string& bytes) { return bytes == "Bob.gal"; }, "Ann.gal", "Bob.gal"},
   };
+  Root_Only_Cases root_only(Unmovable_File::Why_Skipped);
   int none_left = 0;  // lines of files whose every place holds a file told below
+  int failed = 0;     // boxes telling a move that failed, and whose the file is
   for (const auto& c : cases) {
+    if (c.moved && root_only.Left_Out(c.what)) continue;
     for (int kill = 1; kill <= points; ++kill) {
       const std::string what = std::string(c.what) + ", killed at " + std::to_string(kill);
       Start(p, Next());
       ASSERT_TRUE(Killed_At(kill, [&] { Change_Names(p); })) << what;
-      for (const auto& entry : std::filesystem::directory_iterator(Dir()))
-        if (entry.is_regular_file() && c.deleted(entry.path().filename(), Read(entry.path())))
-          std::filesystem::remove(entry.path());
-      if (!Has("Bob.gal")) Write(Dir("Bob.gal"), "Bob's older gallery");
+      std::string moved;
+      for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
+        if (!entry.is_regular_file()) continue;
+        const std::string bytes = Read(entry.path());
+        if (c.deleted(entry.path().filename(), bytes)) std::filesystem::remove(entry.path());
+        else if (c.moved && bytes == c.moved) moved = entry.path();
+      }
+      std::optional<Unmovable_File> kept;
+      if (!c.moved) {
+        if (!Has("Bob.gal")) Write(Dir("Bob.gal"), "Bob's older gallery");
+      } else if (!Has(c.to)) {
+        ASSERT_FALSE(moved.empty()) << what;
+        std::filesystem::rename(moved, Dir(c.to));
+        kept.emplace(Dir(c.to), Unmovable_File::Immutable);
+        ASSERT_TRUE(kept->made) << what;
+      }
       Restart();
+      if (kept) kept->Release();
       for (const std::string& box : Boxes) {
         none_left += box.find(": it was under a name that now holds another file, told below\n") != std::string::npos;
         for (const auto& entry : std::filesystem::directory_iterator(Dir())) {
@@ -1889,8 +1916,14 @@ TEST_F(User_Rename_Bytes_Test, ABoxTellsEachPathOnce) {
             told += at + path.size() == box.size() || std::string("\n, :").find(box[at + path.size()]) != std::string::npos;
           EXPECT_LE(told, 1) << what << ": " << path << "\n" << box;
         }
+        if (!kept) continue;
+        // The file stays under the other's name, and the box says whose it is.
+        failed += box.find("Unable to move file " + Dir(c.to) + ", which is ") != std::string::npos;
+        EXPECT_EQ(box.find("Unable to move file " + Dir(c.to) + " to "), std::string::npos) << what << "\n" << box;
       }
     }
   }
+  root_only.End();
   EXPECT_GT(none_left, 0);
+  EXPECT_GT(failed, 0);
 }
