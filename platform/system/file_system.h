@@ -49,9 +49,10 @@ bool Link_File(const std::string& from, const std::string& to);
 bool Is_Unchangeable(const std::string& path);
 
 // Test hooks: behave as a file system without the no-replace rename or
-// without second names (hard links), or as one where the original of a move cannot be deleted, or one whose directory
-// syncs fail with sync_error (0 none) once sync_passes of them have passed,
-// sync_failures of them (0: all the rest). Test use only.
+// without second names (hard links), or as one where the original of a
+// move cannot be deleted, or one whose directory syncs fail with
+// sync_error (0 none) once sync_passes of them have passed, sync_failures
+// of them (0: all the rest). Test use only.
 struct TFile_System_Faults {
   bool no_replace_rename = false;
   bool original_stays = false;

@@ -10,8 +10,8 @@
 // info file is written whole and linked to its name first (never over
 // another), then the item is moved, under a name made unique; across file
 // systems a file is copied and the original deleted. What a cut left
-// halfway is cleared the next time. False, with nothing left behind, when the item is
-// missing, its full path is too long, or any step fails.
+// halfway is cleared the next time. False, with nothing left behind, when
+// the item is missing, its full path is too long, or any step fails.
 // A file set aside under a name of its own before it goes is recorded at
 // `origin` instead, the place it had where the person knew it.
 bool Move_To_Trash(const std::string& path, const std::string& origin = {});
