@@ -1923,7 +1923,8 @@ TEST_F(User_Rename_Bytes_Test, ABoxTellsEachPathOnce) {
       }
     }
   }
-  root_only.End();
   EXPECT_GT(none_left, 0);
-  EXPECT_GT(failed, 0);
+  // Only the administrator's cases make a move fail.
+  if (Unmovable_File::Root()) EXPECT_GT(failed, 0);
+  root_only.End();
 }
