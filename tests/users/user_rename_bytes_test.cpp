@@ -1925,6 +1925,8 @@ TEST_F(User_Rename_Bytes_Test, ABoxTellsEachPathOnce) {
   }
   EXPECT_GT(none_left, 0);
   // Only the administrator's cases make a move fail.
-  if (Unmovable_File::Root()) EXPECT_GT(failed, 0);
+  if (Unmovable_File::Root()) {
+    EXPECT_GT(failed, 0);
+  }
   root_only.End();
 }
